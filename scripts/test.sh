@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds and runs every test. K45_SANITIZE=1 builds with ASan and UBSan into build-asan.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${K45_SANITIZE:-0}" = 1 ]; then
+  dir=build-asan; extra=(-DK45_SANITIZE=ON -DK45_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+else
+  dir=build; extra=()
+fi
+bash "$here/scripts/build.sh" "$dir" "${extra[@]}"
+cd "$here/$dir"
+QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$(nproc)" --timeout 300

@@ -1,0 +1,36 @@
+#pragma once
+// Message boxes, file dialogs and modal windows. The program uses the Qt implementation;
+// tests use scripted dialogs that record every box and answer from a script.
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace k45 {
+
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgAnswer { OK, Cancel, Yes, No, Retry, Abort, Ignore };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;       // "Data Files (*.dat)|*.dat|All Files (*.*)|*.*"
+    std::string initialDir;
+    std::string fileName;     // proposed name
+    std::string defaultExt;   // without the dot
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // An empty title shows the program's title. Text is UTF-8.
+    virtual MsgAnswer messageBox(const std::string& text, const std::string& title = {},
+                                 MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None) = 0;
+    // The chosen path, or nothing when the operator cancelled.
+    virtual std::optional<std::string> openFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
+    // Shows a modal window named `name`; `exec` runs it on screen and returns its result.
+    // Scripted dialogs call the test's handler for `name` instead.
+    virtual int runModal(const std::string& name, const std::function<int()>& exec) = 0;
+};
+
+}  // namespace k45

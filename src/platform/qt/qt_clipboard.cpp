@@ -1,0 +1,14 @@
+#include "platform/qt/qt_clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace k45 {
+
+std::string QtClipboard::text() const { return QGuiApplication::clipboard()->text().toStdString(); }
+void QtClipboard::setText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+void QtClipboard::clear() { QGuiApplication::clipboard()->clear(); }
+
+}  // namespace k45

@@ -1,0 +1,93 @@
+#include "platform/qt/qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "version_info.h"
+
+namespace k45 {
+
+std::string ConvertFileFilter(const std::string& filter) {
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (true) {
+        size_t bar = filter.find('|', pos);
+        parts.push_back(filter.substr(pos, bar == std::string::npos ? std::string::npos : bar - pos));
+        if (bar == std::string::npos) break;
+        pos = bar + 1;
+    }
+    std::string out;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string desc = parts[i];
+        std::string pattern = parts[i + 1];
+        for (auto& c : pattern) if (c == ';') c = ' ';
+        if (!out.empty()) out += ";;";
+        if (desc.find('(') == std::string::npos) desc += " (" + pattern + ")";
+        else {
+            // Qt takes the patterns from the parentheses; make them the real ones.
+            desc = desc.substr(0, desc.find('(')) + "(" + pattern + ")";
+        }
+        out += desc;
+    }
+    return out;
+}
+
+MsgAnswer QtDialogs::messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                                MsgIcon icon) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(QString::fromStdString(title.empty() ? version::programTitle : title));
+    box.setText(QString::fromStdString(text));
+    switch (icon) {
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None: break;
+    }
+    switch (buttons) {
+    case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MsgButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    case MsgButtons::AbortRetryIgnore:
+        box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return MsgAnswer::OK;
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Retry: return MsgAnswer::Retry;
+    case QMessageBox::Abort: return MsgAnswer::Abort;
+    case QMessageBox::Ignore: return MsgAnswer::Ignore;
+    default: return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+    }
+}
+
+std::optional<std::string> QtDialogs::openFile(const FileDialogRequest& r) {
+    QString dir = QString::fromStdString(r.fileName.empty() ? r.initialDir
+                                                            : (r.initialDir.empty() ? r.fileName : r.initialDir + "/" + r.fileName));
+    QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(r.title), dir,
+                                             QString::fromStdString(ConvertFileFilter(r.filter)));
+    if (f.isEmpty()) return std::nullopt;
+    return f.toStdString();
+}
+
+std::optional<std::string> QtDialogs::saveFile(const FileDialogRequest& r) {
+    QString dir = QString::fromStdString(r.fileName.empty() ? r.initialDir
+                                                            : (r.initialDir.empty() ? r.fileName : r.initialDir + "/" + r.fileName));
+    QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(r.title), dir,
+                    QString::fromStdString(ConvertFileFilter(r.filter)));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    if (!r.defaultExt.empty()) dlg.setDefaultSuffix(QString::fromStdString(r.defaultExt));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return dlg.selectedFiles().front().toStdString();
+}
+
+int QtDialogs::runModal(const std::string&, const std::function<int()>& exec) { return exec(); }
+
+}  // namespace k45

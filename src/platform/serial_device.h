@@ -1,0 +1,65 @@
+#pragma once
+// The serial control a port object drives. Implementations: the real device over
+// QSerialPort (platform/qt) and the in-process null-modem pair (tests/support).
+// Every operation may fail; a failure is reported to the caller and never fatal.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace k45 {
+
+// Communication event codes delivered to the port object.
+enum CommEventCode : int {
+    commEvSend = 1,        // written output has left the output buffer
+    commEvReceive = 2,     // received bytes reached the receive threshold
+    commEvCts = 3,
+    commEvDsr = 4,
+    commEvCd = 5,
+    commEventBreak = 1001,
+    commEventFrame = 1004,
+    commEventRxParity = 1009,
+};
+
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+
+    virtual void setPortNumber(int portNumber) = 0;   // COM port n (1..32)
+    virtual int portNumber() const = 0;
+    // "9600,n,8,1": baud, parity letter, data bits, stop bits. Applied at once, also on an
+    // open port. False with the reason when refused.
+    virtual bool setSettings(const std::string& settings, std::string* error) = 0;
+    virtual std::string settings() const = 0;
+    virtual bool open(std::string* error) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual void setBufferSizes(int inputSize, int outputSize) = 0;
+    virtual int outputBufferSize() const = 0;
+
+    virtual bool setRts(bool on, std::string* error) = 0;
+    virtual bool rts() const = 0;
+    virtual bool setDtr(bool on, std::string* error) = 0;
+    virtual bool dtr() const = 0;
+    // 0 none, 2 hardware RTS/CTS.
+    virtual bool setHandshaking(int mode, std::string* error) = 0;
+    virtual int handshaking() const = 0;
+    virtual bool cts() const = 0;
+    virtual bool dsr() const = 0;
+    virtual bool cd() const = 0;
+    virtual bool setBreak(bool on, std::string* error) = 0;
+
+    // All received bytes waiting, each returned once (one char per byte 0..255).
+    virtual std::string readInput() = 0;
+    // Queues bytes for sending.
+    virtual bool write(const std::string& bytes, std::string* error) = 0;
+    // Bytes still waiting to leave (output buffer plus driver queue).
+    virtual int outputCount() const = 0;
+    // Received bytes that raise a receive event; 1 until first written.
+    virtual void setReceiveThreshold(int bytes) = 0;
+
+    // The one communication event; the handler receives a CommEventCode.
+    virtual void setEventHandler(std::function<void(int code)> handler) = 0;
+};
+
+}  // namespace k45

@@ -1,0 +1,55 @@
+#pragma once
+// Dialogs for tests: every box is recorded; answers come from a script. A box, file dialog
+// or modal window that nobody scripted fails the test.
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace k45::test {
+
+struct ShownBox {
+    std::string text;
+    std::string title;
+    MsgButtons buttons;
+    MsgIcon icon;
+    MsgAnswer answer;
+};
+
+class ScriptedDialogs : public Dialogs {
+public:
+    // The next box must contain `textPart` in its text; it is answered with `answer`.
+    void expectBox(const std::string& textPart, MsgAnswer answer = MsgAnswer::OK);
+    // Answers every box not otherwise scripted (use sparingly).
+    void answerAllBoxes(MsgAnswer answer) { defaultAnswer_ = answer; }
+    void expectOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
+    void expectSaveFile(std::optional<std::string> path) { saveAnswers_.push_back(std::move(path)); }
+    // Handles the modal window `name` each time it is shown.
+    void onModal(const std::string& name, std::function<int()> handler) { modal_[name] = std::move(handler); }
+
+    MsgAnswer messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                         MsgIcon icon) override;
+    std::optional<std::string> openFile(const FileDialogRequest& request) override;
+    std::optional<std::string> saveFile(const FileDialogRequest& request) override;
+    int runModal(const std::string& name, const std::function<int()>& exec) override;
+
+    std::vector<ShownBox> boxes;
+    std::vector<FileDialogRequest> fileRequests;
+    std::vector<std::string> modalsShown;
+    // Expectations not used by the end of the test are reported by verify().
+    void verify() const;
+    size_t pendingExpectations() const { return expected_.size() + openAnswers_.size() + saveAnswers_.size(); }
+
+private:
+    struct Expect { std::string textPart; MsgAnswer answer; };
+    std::deque<Expect> expected_;
+    std::deque<std::optional<std::string>> openAnswers_, saveAnswers_;
+    std::optional<MsgAnswer> defaultAnswer_;
+    std::map<std::string, std::function<int()>> modal_;
+};
+
+}  // namespace k45::test
