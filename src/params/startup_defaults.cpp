@@ -1,0 +1,94 @@
+#include "params/startup_defaults.h"
+
+#include <ctime>
+
+#include "platform/scheduler.h"
+
+namespace k45 {
+namespace {
+
+// Days from 1970-01-01 to 2000-01-01.
+constexpr std::int64_t kDays1970To2000 = 10957;
+
+// Offsets of the built-in temperature-compensation readings from the RSSI calibration reading,
+// by level point and temperature point (-30, -10, 10, 30, 50, 70 C).
+constexpr std::int16_t kTempCompOffsets[6][6] = {
+    {-6, -4, -2, 0, 1, 2},  {-6, -4, -2, 0, 1, 2}, {-6, -4, -2, 0, 1, 2},
+    {-9, -6, -3, 0, 1, 2},  {-12, -8, -4, 0, 2, 4}, {-12, -8, -4, 0, 2, 4},
+};
+
+std::string TuneFileName(const std::string& folder, std::int32_t radioType, std::int32_t radioRange,
+                         const std::string& bandwidthDigit, std::int16_t subBand, const char* extension) {
+    const char* prefix = "7061-";
+    if (radioType == 1) prefix = "7021-";
+    else if (radioType == 2) prefix = "7091-";
+    return folder + prefix + std::to_string(radioRange) + bandwidthDigit + std::to_string(subBand) + extension;
+}
+
+}  // namespace
+
+std::int64_t LocalNowSeconds(const AppState& state) {
+    const std::int64_t utc = state.scheduler ? state.scheduler->wallClockSeconds()
+                                             : static_cast<std::int64_t>(std::time(nullptr));
+    const std::time_t t = static_cast<std::time_t>(utc);
+    std::tm local{};
+    if (!localtime_r(&t, &local)) return utc;
+    return utc + local.tm_gmtoff;
+}
+
+std::int32_t DaysSince2000(std::int64_t localSeconds) {
+    std::int64_t days = localSeconds / 86400;
+    if (localSeconds % 86400 < 0) --days;  // floor for times before 1970
+    return static_cast<std::int32_t>(days - kDays1970To2000);
+}
+
+void SetBuiltInTestValues(ProductionTestRecord& r, std::int32_t tableId) {
+    r.modemModel = familyPNet;
+    r.radioType = 0;
+    r.radioRange = 5;
+    r.sa7026Synthesizer = kFalse;
+    r.rxOffsetIndex = 0;
+    r.txOffsetIndex = 0;
+    r.rxGainVpp = 2.0;
+    r.txTime = 6;
+
+    DacValues& d = r.defaultDacValues;
+    d.frontEndAdj = {74, 127, 190};
+    d.modAdj = {65, 90, 165};
+    d.powerAdj = {160, 166, 176};
+    d.rxGainAdj = 128;
+    d.txDeviationAdj = 96;
+    d.rssiCalAdj = 0;
+    d.powerCalAdj = 200;
+
+    r.powerPoints.powerWatts = {1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
+    r.powerPoints.adReading = {55, 66, 73, 79, 83};
+
+    r.rssiPoints.levelCode = {10, 20, 30, 40, 60, 70};
+    r.rssiPoints.adReading = {87, 105, 124, 141, 176, 197};
+
+    RssiTempComp& t = r.rssiTempComp;
+    t.tableId = tableId;
+    t.levelCode = r.rssiPoints.levelCode;
+    t.temperature = {-30, -10, 10, 30, 50, 70};
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j)
+            t.adReading[i][j] = static_cast<std::int16_t>(r.rssiPoints.adReading[i] + kTempCompOffsets[i][j]);
+}
+
+void CopyDefaultTestRecord(const AppState& state, ProductionTestRecord& record) { record = state.testDefaults; }
+
+std::string MakeTuneDataFileName(const std::string& folder, std::int32_t radioType, std::int32_t radioRange,
+                                 std::int32_t channelBandwidth, std::int16_t subBand) {
+    const char* digit = "3";
+    if (channelBandwidth == 2) digit = "0";
+    else if (channelBandwidth == 1) digit = "1";
+    return TuneFileName(folder, radioType, radioRange, digit, subBand, ".dat");
+}
+
+std::string MakeTuneTestFileName(const std::string& folder, std::int32_t radioType, std::int32_t radioRange,
+                                 std::int32_t, std::int16_t subBand) {
+    return TuneFileName(folder, radioType, radioRange, "x", subBand, ".tst");
+}
+
+}  // namespace k45

@@ -1,0 +1,43 @@
+#pragma once
+// The built-in defaults made at start-up: the restricted-band list, the built-in production
+// test record, the defaults record in force (with radspecs.cfg laid over it), and the names of
+// the production tune files.
+#include <cstdint>
+#include <string>
+
+#include "params/app_state.h"
+#include "params/records.h"
+
+namespace k45 {
+
+// Local wall-clock time as seconds since 1970-01-01 00:00:00 of the local clock (the form of
+// ModemParameters::setupTime). Taken from state.scheduler when set, else from the system clock.
+std::int64_t LocalNowSeconds(const AppState& state);
+
+// Whole days from 2000-01-01 to the local date of a local wall-clock time (the date stamp of the
+// calibration tables and of the temperature-compensation points).
+std::int32_t DaysSince2000(std::int64_t localSeconds);
+
+// The scalar defaults, default DAC values (without their FC adjusts), calibration points and
+// temperature-compensation points of the built-in test record. tableId is the date stamp of the
+// temperature-compensation points. The radio spec table, delta grid and compressed table are
+// left as they are (the radio model fills them).
+void SetBuiltInTestValues(ProductionTestRecord& record, std::int32_t tableId);
+
+// Builds restrictedBands, builtInTestDefaults (with the radio model's tables and per-type
+// initialisers, which also set radioTypeEnabled and rangeEnabled) and testDefaults, over which
+// radspecs.cfg of the program folder is laid.
+void InitDefaultTables(AppState& state);
+
+// record := state.testDefaults.
+void CopyDefaultTestRecord(const AppState& state, ProductionTestRecord& record);
+
+// folder & prefix & range & bandwidth digit & subBand & ".dat"; nothing is added between the
+// parts, so folder must end with a separator (an empty folder gives a bare name).
+std::string MakeTuneDataFileName(const std::string& folder, std::int32_t radioType, std::int32_t radioRange,
+                                 std::int32_t channelBandwidth, std::int16_t subBand);
+// The same with the bandwidth digit "x" and ".tst".
+std::string MakeTuneTestFileName(const std::string& folder, std::int32_t radioType, std::int32_t radioRange,
+                                 std::int32_t channelBandwidth, std::int16_t subBand);
+
+}  // namespace k45
