@@ -1,0 +1,141 @@
+#pragma once
+// The one object main creates and hands to every window: the process-wide state, the
+// platform services, the two port objects, the tool-window registry and the main window.
+// Tests build their own. Plain C++: windows are reached through the small interfaces of
+// window_interfaces.h and main_frame.h, never through Qt types.
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "frame/window_interfaces.h"
+#include "params/app_state.h"
+
+namespace k45 {
+
+class classComm;   // the port object (src/serial/class_comm.h)
+class Clipboard;
+class HelpViewer;
+class MainFrame;
+
+// The 28 tool windows whose settings the main window restores at start-up and saves at
+// shutdown, in that order. The values index AppContext::toolForms.
+enum class ToolWindow : int {
+    formRadioParms = 0,
+    formMdmTimes,
+    formVerReqst,
+    formPortSettings,
+    formComStats,
+    formLinkTst,
+    formOffLine,
+    formOnLine,
+    formDiagFilt,
+    formTune,
+    formUserTest,
+    formTextPrimary,
+    formTextSecondary,
+    formHexPrimary,
+    formHexSecondary,
+    formProdTest,
+    formProdFreqs,
+    formTempComp,
+    formDacVals,
+    formProgPwr,
+    formProgRssi,
+    formEngTest,
+    formMemRead,
+    formPacketTst,
+    formTstArray,
+    formDiagTst,
+    formPortTest,
+    formParmsRdWr,
+};
+
+inline constexpr int kToolWindowCount = 28;
+
+struct ToolWindowInfo {
+    ToolWindow id;
+    const char* sectionName;  // settings file section
+    const char* objectName;   // the window object's name
+};
+
+inline constexpr std::array<ToolWindowInfo, kToolWindowCount> kToolWindows{{
+    {ToolWindow::formRadioParms, "Radio Parms Window", "formRadioParms"},
+    {ToolWindow::formMdmTimes, "Modem Timing Window", "formMdmTimes"},
+    {ToolWindow::formVerReqst, "Version Window", "formVerReqst"},
+    {ToolWindow::formPortSettings, "Port Settings Window", "formPortSettings"},
+    {ToolWindow::formComStats, "Port Stats Window", "formComStats"},
+    {ToolWindow::formLinkTst, "Link Test Window", "formLinkTst"},
+    {ToolWindow::formOffLine, "Offline Diagnostics Window", "formOffLine"},
+    {ToolWindow::formOnLine, "Online Diagnostics Window", "formOnLine"},
+    {ToolWindow::formDiagFilt, "Diagnostics Filter Window", "formDiagFilt"},
+    {ToolWindow::formTune, "Tune Test Window", "formTune"},
+    {ToolWindow::formUserTest, "User Test Window", "formUserTest"},
+    {ToolWindow::formTextPrimary, "Primary Text Window", "formTextPrimary"},
+    {ToolWindow::formTextSecondary, "Secondary Text Window", "formTextSecondary"},
+    {ToolWindow::formHexPrimary, "Primary Hex Window", "formHexPrimary"},
+    {ToolWindow::formHexSecondary, "Secondary Hex Window", "formHexSecondary"},
+    {ToolWindow::formProdTest, "Production Test Window", "formProdTest"},
+    {ToolWindow::formProdFreqs, "Production Freq Window", "formProdFreqs"},
+    {ToolWindow::formTempComp, "RSSI Temp Comp Window", "formTempComp"},
+    {ToolWindow::formDacVals, "Default DAC Window", "formDacVals"},
+    {ToolWindow::formProgPwr, "Prog Power Window", "formProgPwr"},
+    {ToolWindow::formProgRssi, "RSSI Tune Window", "formProgRssi"},
+    {ToolWindow::formEngTest, "Engineer Window", "formEngTest"},
+    {ToolWindow::formMemRead, "Memory Read Window", "formMemRead"},
+    {ToolWindow::formPacketTst, "Packet Test Window", "formPacketTst"},
+    {ToolWindow::formTstArray, "Test Array Window", "formTstArray"},
+    {ToolWindow::formDiagTst, "Test Diags Window", "formDiagTst"},
+    {ToolWindow::formPortTest, "Port Test Window", "formPortTest"},
+    {ToolWindow::formParmsRdWr, "Parms Read/Write Window", "formParmsRdWr"},
+}};
+
+// Terminal kinds of the four terminal instances (thisFormType).
+inline constexpr int kTerminalKindTextPrimary = 0;
+inline constexpr int kTerminalKindTextSecondary = 1;
+inline constexpr int kTerminalKindHexPrimary = 4;
+inline constexpr int kTerminalKindHexSecondary = 5;
+
+struct AppContext {
+    // Mode flags, file names, records, tables, locale, places; also the Scheduler and
+    // Dialogs (state.scheduler, state.dialogs) that the plain layers use.
+    AppState state;
+
+    Clipboard* clipboard = nullptr;
+    HelpViewer* helpViewer = nullptr;
+
+    // The two port objects: they live from start-up to the end of shutdown. Null until the
+    // serial layer is wired (and in tests that do not need ports).
+    classComm* classCommPrimary = nullptr;
+    classComm* classCommSecondary = nullptr;
+
+    // The 28 tool windows, by table order. A slot stays null until its window exists; the
+    // main window disables the commands that open a null window and skips it when restoring
+    // and saving settings. The registry does not own the windows.
+    std::array<ToolForm*, kToolWindowCount> toolForms{};
+
+    // Windows outside the table (they keep no settings).
+    ToolForm* formParmsGetCurrent = nullptr;
+    // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
+    // that editor exists.
+    std::function<void()> showRadSpecs;
+
+    // The main window, for the tool windows (labels, status bar, active child, openers).
+    MainFrame* mainFrame = nullptr;
+
+    Scheduler* scheduler() const { return state.scheduler; }
+    Dialogs* dialogs() const { return state.dialogs; }
+
+    ToolForm*& form(ToolWindow w) { return toolForms[static_cast<std::size_t>(w)]; }
+    ToolForm* form(ToolWindow w) const { return toolForms[static_cast<std::size_t>(w)]; }
+    // The window in slot w seen through another of its interfaces (EditorPage, CommForm, ...),
+    // or null when the slot is empty or the window lacks that interface.
+    template <class T>
+    T* formAs(ToolWindow w) const { return dynamic_cast<T*>(form(w)); }
+};
+
+inline const ToolWindowInfo& ToolWindowEntry(ToolWindow w) {
+    return kToolWindows[static_cast<std::size_t>(w)];
+}
+
+}  // namespace k45

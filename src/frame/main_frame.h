@@ -1,0 +1,83 @@
+#pragma once
+// What the tool windows use of the main window. The main window (MDIMain, src/frame/ui)
+// implements it; tests of other windows can use the no-op defaults and override what they
+// check.
+//
+// Conventions between the main window and the tool windows (Qt side):
+// - A tool window the main window opens is a QWidget that also derives from ToolForm (and
+//   registers itself in AppContext::toolForms). ShowForm wraps it in an MDI sub-window (its
+//   parentWidget(), which the window may move and resize in twips / 15) and shows it. The
+//   window loads in its showEvent when not loaded (sets loaded(), registers with the ports,
+//   applies its placement) and unloads in its closeEvent; the sub-window is kept and reused.
+// - Dynamic properties the main window reads on child widgets:
+//     "tag"           QString: "RichTextBox" marks a terminal pane that Cut/Copy/Paste skip;
+//     "locked"        bool: a locked text box (Cut copies only, Paste does nothing); a
+//                     read-only QLineEdit / QTextEdit / QPlainTextEdit counts as locked;
+//     "helpContextId" int: help topic of a window or control for F1 (0 or absent: none).
+#include <cstdint>
+#include <string>
+
+#include "frame/window_interfaces.h"
+
+namespace k45 {
+
+// Modes of the read/write window that the main window's commands pass.
+enum ParmsMode : std::int16_t {
+    parmsReadProgrammable = 1,
+    parmsWriteProgrammable = 2,
+    parmsReadAll = 3,
+    parmsWriteAll = 4,
+    parmsCloneProgrammable = 6,
+};
+
+class MainFrame {
+public:
+    virtual ~MainFrame() = default;
+
+    // The main window's active child window, or null.
+    virtual ToolForm* ActiveForm() const { return nullptr; }
+
+    // Version frame on the tool bar: labelVersion shows the text unchanged.
+    virtual void SetFirmwareVersionLabel(const std::string& text) { (void)text; }
+    // labelLongId and labelShortID from a long unit ID 0..4294967295.
+    virtual void SetUnitIdLabels(double longId) { (void)longId; }
+
+    // Status bar: True counts one more resend in panel 1, False clears it.
+    virtual void IncrementTestNumber(bool tmpFlag) { (void)tmpFlag; }
+    // Panel 2: "Com<n> / Com<m>" from the two port objects.
+    virtual void DisplayComPorts() {}
+    // Panel 3: the current data file (and test file in production mode), lower case.
+    virtual void DisplayFilenames() {}
+
+    // Window-opening rule: focus the window when it is loaded, otherwise show it as a
+    // modeless MDI child (which loads it).
+    virtual void OpenForm(ToolForm& form) { (void)form; }
+    virtual void ShowForm(ToolForm& form) { (void)form; }
+    virtual void FocusForm(ToolForm& form) { (void)form; }
+
+    // Openers of the read/write window and the version request window.
+    virtual void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {
+        (void)tmpParmsMode; (void)tmpAutoStart;
+    }
+    virtual void OpenVersionRequest(bool tmpAutoStart) { (void)tmpAutoStart; }
+};
+
+// What the openers need of the version request window (formVerReqst).
+class AutoStartForm {
+public:
+    virtual ~AutoStartForm() = default;
+    // Start without OK and without the completion message.
+    virtual bool autoStart() const { return false; }
+    virtual void setAutoStart(bool on) { (void)on; }
+};
+
+// What the openers need of the read/write window (formParmsRdWr).
+class ParmsRdWrForm : public AutoStartForm {
+public:
+    virtual std::int16_t parmsMode() const { return 0; }
+    virtual void setParmsMode(std::int16_t mode) { (void)mode; }
+    // The window's title text (named in the "Must close " message).
+    virtual std::string Caption() const { return {}; }
+};
+
+}  // namespace k45
