@@ -1,0 +1,14 @@
+#pragma once
+// The default channel plan of a radio type and range.
+#include "params/app_state.h"
+#include "params/records.h"
+
+namespace k45 {
+
+// Fills the 8 channels of the record from the spec tables of app.testDefaults and
+// app.builtInTestDefaults at the record's type and range and sets every powerAdjust to 255. A
+// type outside 0..2 first becomes type 0, range 5. With a range outside 0..9 the frequencies
+// are left as they are. The plan is not validated here.
+void SetDefaultChannels(const AppState& app, ModemParameters& record);
+
+}  // namespace k45
