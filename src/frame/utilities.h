@@ -70,7 +70,7 @@ std::string JoinDoubleArray(std::span<const double> source, int count, int start
 
 // ---- big-endian packing into byte arrays ----
 // A value that does not fit the width (-32768..65535 for a word, -2147483648..4294967295 for a
-// long, or not a whole number for a long) is refused: nothing is written. Bytes whose index lies
+// long, after rounding a long to a whole number) is refused: nothing is written. Bytes whose index lies
 // outside the array are skipped. Both return index plus the width.
 int PutWordBigEndian(std::span<std::int16_t> target, std::int32_t value, int index);
 int PutLongBigEndian(std::span<std::int16_t> target, double value, int index);
