@@ -1,0 +1,142 @@
+// PNet firmware (model 6), layout version 6 and above.
+#include "params/parameter_image.h"
+
+namespace k45 {
+namespace {
+
+using namespace image;
+using MP = ModemParameters;
+
+constexpr Access kAlwaysSet{[](const MP&, int) { return 1.0; }, nullptr};
+constexpr Access kIsCrystal{[](const MP& r, int) { return r.networkType == networkCrystal ? 1.0 : 0.0; }, nullptr};
+constexpr Access kNotNative{[](const MP& r, int) { return r.networkType != networkNative ? 1.0 : 0.0; }, nullptr};
+constexpr Access kFilterBit{[](const MP& r, int) { return FilterBit(r) ? 1.0 : 0.0; }, nullptr};
+constexpr Access kDeviationCode{[](const MP& r, int) { return static_cast<double>(DeviationCode(r)); }, nullptr};
+constexpr Access kRxGainCode{[](const MP& r, int) { return static_cast<double>(RxGainCode(r)); }, nullptr};
+constexpr Access kOffThresholdCode{[](const MP& r, int) { return static_cast<double>(RssiCodeOf(r.rssiOffThreshold)); },
+                                   nullptr};
+constexpr Access kOnThresholdCode{[](const MP& r, int) { return static_cast<double>(RssiCodeOf(r.rssiOnThreshold)); },
+                                  nullptr};
+
+// Network type starts as Native; the crystal bit makes it Crystal.
+constexpr Access kCrystalBit{nullptr, [](MP& r, int, double v) {
+                                 r.crystalTiming = ToFlag(v != 0);
+                                 r.networkType = v != 0 ? networkCrystal : networkNative;
+                                 return true;
+                             }};
+// Unless Crystal, the older-modem bit decides between older modems and Native.
+constexpr Access kOlderModemBit{nullptr, [](MP& r, int, double v) {
+                                    r.rNetDeviation = ToFlag(v != 0);
+                                    if (r.networkType != networkCrystal)
+                                        r.networkType = v != 0 ? networkOlderModems : networkNative;
+                                    return true;
+                                }};
+// Rate code 3 is not a rate of this family.
+constexpr Access kBaudRate{[](const MP& r, int) { return static_cast<double>(r.baudRate); },
+                           [](MP& r, int, double v) {
+                               r.baudRate = static_cast<std::int16_t>(v == 3 ? 1 : v);
+                               return true;
+                           }};
+// The threshold codes travel in the first entries of the per-rate deviation and gain bytes.
+constexpr Access kOffThresholdEntry{nullptr, [](MP& r, int, double v) {
+                                        r.txDeviation[1] = static_cast<std::int16_t>(v);
+                                        r.rssiOffThreshold = static_cast<std::int16_t>(RssiCodeOf(r.txDeviation[1]));
+                                        return true;
+                                    }};
+constexpr Access kOnThresholdEntry{nullptr, [](MP& r, int, double v) {
+                                       r.rxGain[1] = static_cast<std::int16_t>(v);
+                                       r.rssiOnThreshold = static_cast<std::int16_t>(RssiCodeOf(r.rxGain[1]));
+                                       return true;
+                                   }};
+
+}  // namespace
+
+std::span<const ImageField> image::PNetV06Fields() {
+    // Listed in unpack order: the radio code before the range, the range before highBand.
+    static const ImageField kFields[] = {
+        Both(4, Codec::Word16, Field<&MP::numberOfWrites>()),
+        Both(6, Codec::Long32, Field<&MP::serialNumber>()),
+        Split(10, Codec::Constant, {}, Field<&MP::byte10Value>(), 1, 8),
+        Both(11, Codec::Byte, FcColumn<&FcAdjustTable::rxFc8>(), 3),
+        Both(14, Codec::Byte, FcColumn<&FcAdjustTable::txFc8>(), 3),
+        Both(17, Codec::Byte, FcColumn<&FcAdjustTable::rxFc5>(), 3),
+        Both(20, Codec::Byte, FcColumn<&FcAdjustTable::txFc5>(), 3),
+        Both(24, Codec::Bit, Field<&MP::sa7026Synthesizer>(), 1, 0),
+        Split(25, Codec::Bit, kAlwaysSet, Field<&MP::byte25Flag>(), 1, 0),
+        Both(27, Codec::SignedByte, Field<&MP::rssiCalAdj>()),
+        Both(28, Codec::RadioCode),
+        Both(29, Codec::Byte, Field<&MP::masterDeviation>()),
+        Both(30, Codec::Byte, Field<&MP::masterPowerMeterCal>()),
+        PackOnly(31, Codec::BandEdges),
+        Both(35, Codec::RangeCode),
+        UnpackOnly(31, Codec::HighBand),
+        Both(36, Codec::Byte, Field<&MP::channelOverride>()),
+        Both(37, Codec::Byte, Field<&MP::masterRxGain>()),
+        Both(38, Codec::Byte, Element<&MP::frontEndAdj>(), 3),
+        Both(41, Codec::Byte, Element<&MP::modAdj>(), 3),
+        Both(44, Codec::Byte, Element<&MP::powerAdj>(), 3),
+        Both(49, Codec::Bit, Field<&MP::earlyDcd>(), 1, 0),
+        Both(49, Codec::Bit, Field<&MP::invertedData>(), 1, 1),
+        Both(49, Codec::Bit, Field<&MP::twoStopBits>(), 1, 2),
+        Both(49, Codec::Bit, Field<&MP::dynamicRssi>(), 1, 3),
+        Split(49, Codec::Bit, kIsCrystal, kCrystalBit, 1, 4),
+        Both(49, Codec::Bit, Field<&MP::rxOnly>(), 1, 5),
+        Both(49, Codec::Bit, Field<&MP::txOnly>(), 1, 6),
+        Both(50, Codec::BaudBits, kBaudRate),
+        Split(50, Codec::Bit, kFilterBit, Field<&MP::bt05>(), 1, 2),
+        Both(50, Codec::Bit, Field<&MP::nineDataBits>(), 1, 3),
+        Both(50, Codec::Bit, Field<&MP::repeaterMode>(), 1, 4),
+        Both(50, Codec::Bit, Field<&MP::pttWatchdog>(), 1, 5),
+        Both(50, Codec::Bit, Field<&MP::diagGateMode>(), 1, 6),
+        Both(50, Codec::Bit, Field<&MP::diagEnable>(), 1, 7),
+        Both(51, Codec::PttTimeout),
+        Both(53, Codec::Timing, Element<&MP::t1Time>(), 4),
+        Both(61, Codec::Timing, Element<&MP::extendedT1Time>(), 4),
+        Both(69, Codec::Timing, Element<&MP::t2Time>(), 4),
+        Both(77, Codec::Timing, Element<&MP::extendedT2Time>(), 4),
+        Both(85, Codec::Timing, Element<&MP::rxClampTime>(), 4),
+        Both(93, Codec::Signature),
+        Both(103, Codec::Synth, ChannelFreq<&ChannelFrequency::txFrequency>(), 8, 1),
+        Both(207, Codec::Synth, ChannelFreq<&ChannelFrequency::rxFrequency>(), 8, 0),
+        Split(311, Codec::InterpolatedMod, {}, Element<&MP::modSet>(), 8),
+        Both(319, Codec::Byte, Element<&MP::powerAdjust>(), 8),
+        Both(327, Codec::Byte, Element<&MP::powerMeter>(), 8),
+        Split(343, Codec::Byte, kDeviationCode, Element<&MP::txDeviation>(0)),
+        Split(344, Codec::Byte, kOffThresholdCode, kOffThresholdEntry),
+        UnpackOnly(345, Codec::Byte, Element<&MP::txDeviation>(2), 2),
+        Split(347, Codec::Byte, kRxGainCode, Element<&MP::rxGain>(0)),
+        Split(348, Codec::Byte, kOnThresholdCode, kOnThresholdEntry),
+        UnpackOnly(349, Codec::Byte, Element<&MP::rxGain>(2), 2),
+        Both(360, Codec::Bit, Field<&MP::qMastOption>(), 1, 0),
+        Split(360, Codec::Bit, kNotNative, kOlderModemBit, 1, 1),
+        Both(361, Codec::Byte, Field<&MP::txDivisorTest>()),
+        Both(362, Codec::Byte, Field<&MP::rxDivisorTest>()),
+        Both(363, Codec::Word16, Field<&MP::peakPosition>()),
+        Split(365, Codec::InterpolatedFrontEnd, {}, Element<&MP::frontEndAdjust>(), 8),
+        Split(373, Codec::PowerSet, {}, Element<&MP::txPowerSet>(), 8),
+        PackOnly(381, Codec::RssiThreshold, Field<&MP::rssiOffThreshold>(), 1, 0),
+        PackOnly(382, Codec::RssiThreshold, Field<&MP::rssiOnThreshold>(), 1, 0),
+        Both(383, Codec::SetupTime),
+        Both(387, Codec::Comment),
+        Both(429, Codec::Bit, CalField<&CalTables::rssiTablePresent>(), 1, 0),
+        Both(429, Codec::Bit, CalField<&CalTables::rssiTempTablePresent>(), 1, 1),
+        Both(429, Codec::Bit, CalField<&CalTables::powerTablePresent>(), 1, 2),
+        Both(430, Codec::Word16, CalField<&CalTables::rssiTableId>()),
+        Both(432, Codec::Byte, CalElement<&CalTables::rssiTable>(), 64),
+        Both(496, Codec::Word16, CalField<&CalTables::rssiTempTableId>()),
+        Both(498, Codec::Byte, RssiTempCell(), 64),
+        Both(562, Codec::Word16, CalField<&CalTables::powerTableId>()),
+        Both(564, Codec::Byte, CalElement<&CalTables::powerTable>(), 64),
+    };
+    return kFields;
+}
+
+void PNetV06PackParms(const ImageCodecContext& ctx, ParameterImage& image, ModemParameters& record) {
+    image::PackFields(image::PNetV06Fields(), ctx, image, record);
+}
+
+void PNetV06UnpackParms(const ImageCodecContext& ctx, ModemParameters& record, const ParameterImage& image) {
+    image::UnpackFields(image::PNetV06Fields(), ctx, record, image);
+}
+
+}  // namespace k45

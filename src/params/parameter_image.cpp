@@ -1,0 +1,462 @@
+#include "params/parameter_image.h"
+
+#include <cmath>
+#include <ctime>
+
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "radio/radio_codes.h"
+#include "radio/rssi_conversion.h"
+#include "radio/synthesizer.h"
+
+namespace k45 {
+
+ImageLayout SelectImageLayout(int eepromVersion, int model) {
+    if (eepromVersion == 2 && model == familyRNet) return ImageLayout::RNetV02;
+    if (eepromVersion == 3 && model == familyRNet) return ImageLayout::RNetV03;
+    if (eepromVersion >= 6 && model == familyPNet) return ImageLayout::PNetV06;
+    return ImageLayout::None;
+}
+
+std::int64_t LocalWallSeconds(std::int64_t utcSeconds) {
+    std::time_t t = static_cast<std::time_t>(utcSeconds);
+    std::tm tm{};
+    if (!localtime_r(&t, &tm)) return utcSeconds;
+    return utcSeconds + tm.tm_gmtoff;
+}
+
+std::int64_t LocalWallSecondsNow(const AppState& app) {
+    const std::int64_t utc = app.scheduler ? app.scheduler->wallClockSeconds()
+                                           : static_cast<std::int64_t>(std::time(nullptr));
+    return LocalWallSeconds(utc);
+}
+
+namespace {
+
+void ShowModemTypeMessage(const AppState& app) {
+    if (app.dialogs) app.dialogs->messageBox(kModemTypeNotCorrect, {}, MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+using PackFn = void (*)(const ImageCodecContext&, ParameterImage&, ModemParameters&);
+using UnpackFn = void (*)(const ImageCodecContext&, ModemParameters&, const ParameterImage&);
+
+bool LayoutFunctions(ImageLayout layout, PackFn& pack, UnpackFn& unpack) {
+    switch (layout) {
+    case ImageLayout::RNetV02: pack = RNetV02PackParms; unpack = RNetV02UnpackParms; return true;
+    case ImageLayout::RNetV03: pack = RNetV03PackParms; unpack = RNetV03UnpackParms; return true;
+    case ImageLayout::PNetV06: pack = PNetV06PackParms; unpack = PNetV06UnpackParms; return true;
+    case ImageLayout::None: break;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record) {
+    return EncodeParameterImage(app, image, record, LocalWallSecondsNow(app));
+}
+
+bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record,
+                          std::int64_t nowLocal) {
+    PackFn pack = nullptr;
+    UnpackFn unpack = nullptr;
+    if (!LayoutFunctions(SelectImageLayout(record.eepromVersion, record.model), pack, unpack)) {
+        ShowModemTypeMessage(app);
+        return false;
+    }
+    for (int i = 0; i < kParameterImageBytes; ++i) image[i] = 0;
+    image[0] = static_cast<std::int16_t>(image::SaturateByte(record.eepromVersion));
+    image[1] = static_cast<std::int16_t>(image::SaturateByte(record.model));
+    image[2] = static_cast<std::int16_t>(image::SaturateByte(record.romMajorVersion));
+    image[3] = static_cast<std::int16_t>(image::SaturateByte(record.romMinorVersion));
+    pack(ImageCodecContext{app, nowLocal}, image, record);
+    return true;
+}
+
+bool DecodeParameterImage(const AppState& app, ModemParameters& record, const ParameterImage& image) {
+    ModemParameters scratch = record;
+    scratch.eepromVersion = static_cast<std::int16_t>(image[0] & 0xFF);
+    scratch.model = static_cast<std::int16_t>(image[1] & 0xFF);
+    scratch.romMajorVersion = static_cast<std::int16_t>(image[2] & 0xFF);
+    scratch.romMinorVersion = static_cast<std::int16_t>(image[3] & 0xFF);
+    PackFn pack = nullptr;
+    UnpackFn unpack = nullptr;
+    if (!LayoutFunctions(SelectImageLayout(scratch.eepromVersion, scratch.model), pack, unpack)) {
+        ShowModemTypeMessage(app);
+        return false;
+    }
+    unpack(ImageCodecContext{app, LocalWallSecondsNow(app)}, scratch, image);
+    record = std::move(scratch);
+    return true;
+}
+
+namespace image {
+
+double RoundEven(double v) { return std::nearbyint(v); }
+
+int SaturateByte(double v) {
+    if (!(v > 0)) return 0;
+    if (v >= 255) return 255;
+    return static_cast<int>(RoundEven(v));
+}
+
+int EncodeTimingCode(int t) {
+    if (t < 0) t = 0;
+    if (t > kMaxTimingValue) t = kMaxTimingValue;
+    return static_cast<int>(RoundEven(t * kTimingScale));
+}
+
+int DecodeTimingCode(int word) { return static_cast<int>(RoundEven(word / kTimingScale)); }
+
+int EncodePttTimeoutCode(float seconds) {
+    const double code = RoundEven(static_cast<double>(seconds) * kPttScale);
+    if (!(code > 0)) return 0;
+    if (code > 65535) return 65535;
+    return static_cast<int>(code);
+}
+
+float DecodePttTimeoutCode(int word) {
+    const float s = static_cast<float>(word / kPttScale);
+    return static_cast<float>(RoundEven(static_cast<double>(s) * 10) / 10);
+}
+
+int RssiCodeOf(int v) { return v < 0 ? v + 130 : 130 - v; }
+
+int DeviationCode(const ModemParameters& r) {
+    double v = r.masterDeviation;
+    if (r.networkType != networkNative)
+        v = RoundEven(v * (r.baudRate == 0 ? kDeviationScale0 : kDeviationScale1));
+    return SaturateByte(v);
+}
+
+int RxGainCode(const ModemParameters& r) {
+    double v = r.masterRxGain;
+    if (r.networkType != networkNative) v = RoundEven(v * (r.baudRate == 0 ? kGainScale0 : kGainScale1));
+    return SaturateByte(v);
+}
+
+bool FilterBit(const ModemParameters& r) {
+    if (r.networkType != networkNative) return true;
+    return (r.channelBandwidth == bandwidthHalf && r.baudRate < 1) ||
+           (r.channelBandwidth == bandwidthFull && r.baudRate < 2);
+}
+
+Access RssiTempCell() {
+    return {[](const ModemParameters& r, int i) {
+                return i >= 0 && i < 64 ? static_cast<double>(r.calTables.rssiTempTable[i / 8][i % 8]) : 0.0;
+            },
+            [](ModemParameters& r, int i, double v) {
+                return i >= 0 && i < 64 && Store(r.calTables.rssiTempTable[i / 8][i % 8], v);
+            }};
+}
+
+int CodecWidth(Codec c) {
+    switch (c) {
+    case Codec::Word16:
+    case Codec::PttTimeout:
+    case Codec::Timing:
+    case Codec::HighBand: return 2;
+    case Codec::BandEdges:
+    case Codec::Long32:
+    case Codec::SetupTime: return 4;
+    case Codec::Signature: return 10;
+    case Codec::Comment: return 40;
+    case Codec::Synth: return 13;
+    case Codec::Action: return 0;
+    default: return 1;
+    }
+}
+
+namespace {
+
+constexpr int kSignatureLength = 10;
+constexpr int kCommentLength = 40;
+constexpr int kSynthLength = kSynthByteCount;
+constexpr std::int32_t kBandEdgeUnit = 100000;
+constexpr std::int32_t kHighBandSpan = 16000000;
+constexpr std::int32_t kHighBandMargin = 5000000;
+
+// Bytes pos .. pos + width - 1 lie inside the parameter memory.
+bool Fits(int pos, int width) { return pos >= 0 && width >= 0 && pos + width <= kParameterImageBytes; }
+
+void PutByte(ParameterImage& image, int pos, int value) {
+    if (Fits(pos, 1)) image[pos] = static_cast<std::int16_t>(value & 0xFF);
+}
+void OrBits(ParameterImage& image, int pos, int bits) {
+    if (Fits(pos, 1)) image[pos] = static_cast<std::int16_t>((image[pos] | bits) & 0xFF);
+}
+void PutWord(ParameterImage& image, int pos, std::uint32_t word) {
+    PutByte(image, pos, static_cast<int>((word >> 8) & 0xFF));
+    PutByte(image, pos + 1, static_cast<int>(word & 0xFF));
+}
+int ByteAt(const ParameterImage& image, int pos) { return image[pos] & 0xFF; }
+int WordAt(const ParameterImage& image, int pos) { return ByteAt(image, pos) * 256 + ByteAt(image, pos + 1); }
+
+// A value 0..4294967295: the three high bytes by truncation, the last one rounded.
+bool PutLong(ParameterImage& image, int pos, double v) {
+    if (!(v >= 0 && v <= 4294967295.0)) return false;
+    PutByte(image, pos, static_cast<int>(std::floor(v / 16777216.0)) & 0xFF);
+    PutByte(image, pos + 1, static_cast<int>(std::floor(v / 65536.0)) & 0xFF);
+    PutByte(image, pos + 2, static_cast<int>(std::floor(v / 256.0)) & 0xFF);
+    const double rest = (v / 256.0 - std::floor(v / 256.0)) * 256.0;
+    PutByte(image, pos + 3, static_cast<int>(RoundEven(rest)) & 0xFF);
+    return true;
+}
+double LongAt(const ParameterImage& image, int pos) {
+    return ((ByteAt(image, pos) * 256.0 + ByteAt(image, pos + 1)) * 256.0 + ByteAt(image, pos + 2)) * 256.0 +
+           ByteAt(image, pos + 3);
+}
+
+
+// The radio model's routines as the codecs use them.
+namespace radio_bridge {
+
+int RadioCodeOf(const ModemParameters& r) { return EncodeRadioCode(r.radioType, r.channelBandwidth); }
+void ApplyRadioCode(ModemParameters& r, int code) { DecodeRadioCode(r, static_cast<std::int16_t>(code)); }
+int RangeCodeOf(const ModemParameters& r) { return EncodeRangeCode(r.radioType, r.radioRange); }
+std::int32_t RangeOfCode(std::int32_t type, int code) { return DecodeRangeCode(type, static_cast<std::int16_t>(code)); }
+
+bool SynthBytesOf(const ImageCodecContext& ctx, const ModemParameters& r, std::int32_t hz, bool transmit,
+                  std::array<std::int16_t, kSynthByteCount>& out) {
+    CalcSynthWords(ctx.app, out, hz, r.radioType, r.radioRange, transmit, IsSet(r.sa7026Synthesizer), r.fcAdj, -1);
+    return true;
+}
+
+bool FreqOfSynthBytes(const ImageCodecContext& ctx, const ModemParameters& r,
+                      const std::array<std::int16_t, kSynthByteCount>& bytes, std::int32_t& hz) {
+    hz = SynthWordsToFreq(ctx.app, bytes, r.radioType, r.radioRange, IsSet(r.sa7026Synthesizer));
+    return true;
+}
+
+bool Interpolate(const ImageCodecContext& ctx, const ModemParameters& r, std::int32_t hz, bool transmit,
+                 const std::array<std::int16_t, 3>& triple, int& out) {
+    out = InterpolateTuneValue(ctx.app, hz, r.radioType, r.radioRange, transmit, triple);
+    return true;
+}
+
+bool ThresholdToByte(const ImageCodecContext& ctx, const ModemParameters& r, int code, bool useDefault, int& out) {
+    if (code < std::numeric_limits<std::int16_t>::min() || code > std::numeric_limits<std::int16_t>::max()) return false;
+    out = RssiDbmToByte(ctx.app, r.calTables, r.radioType, static_cast<std::int16_t>(code), useDefault);
+    return true;
+}
+
+bool ByteToThreshold(const ImageCodecContext& ctx, const ModemParameters& r, int byte, bool useDefault, int& out) {
+    out = RssiByteToDbm(ctx.app, r.calTables, r.radioType, static_cast<std::int16_t>(byte), useDefault);
+    return true;
+}
+
+}  // namespace radio_bridge
+
+bool Printable(int c) { return (c >= 0x20 && c <= 0x7E) || c == 13 || c == 10; }
+
+double Get(const Access& a, const ModemParameters& r, int i) { return a.get(r, a.base + i); }
+void Set(const Access& a, ModemParameters& r, int i, double v) {
+    if (a.set) a.set(r, a.base + i, v);
+}
+
+// Low and high band edges of the record's radio type and range, in Hz.
+bool BandEdges(const ImageCodecContext& ctx, const ModemParameters& r, std::int64_t& low, std::int64_t& high) {
+    const int type = r.radioType, range = r.radioRange;
+    if (!RadioSpecIndexValid(type, range, pointLow)) return false;
+    const auto& specs = ctx.app.testDefaults.radioSpecs;
+    low = specs[RadioSpecIndex(type, range, pointLow)].rxFrequency;
+    high = specs[RadioSpecIndex(type, range, pointHigh)].rxFrequency;
+    if (type == 0 && range == 0) {
+        if (IsSet(r.highBand)) low = high - kHighBandSpan;
+        else high = low + kHighBandSpan;
+    }
+    return true;
+}
+
+void PutBandEdge(ParameterImage& image, int pos, std::int64_t hz) {
+    const std::int64_t word = hz / kBandEdgeUnit;
+    if (word >= 0 && word <= 0xFFFF) PutWord(image, pos, static_cast<std::uint32_t>(word));
+}
+
+void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, ParameterImage& image,
+                 ModemParameters& r) {
+    const int pos = f.offset + i * CodecWidth(f.codec);
+    if (!Fits(pos, CodecWidth(f.codec))) return;
+    const bool has = f.pack.get != nullptr;
+    switch (f.codec) {
+    case Codec::Constant: PutByte(image, pos, f.arg); break;
+    case Codec::Byte:
+        if (has) PutByte(image, pos, SaturateByte(Get(f.pack, r, i)));
+        break;
+    case Codec::SignedByte:
+        if (has) {
+            double v = Get(f.pack, r, i);
+            v = v != v ? 0 : std::fmax(-128, std::fmin(127, RoundEven(v)));
+            PutByte(image, pos, v < 0 ? static_cast<int>(v) + 256 : static_cast<int>(v));
+        }
+        break;
+    case Codec::Bit:
+        if (has && Get(f.pack, r, i) != 0) OrBits(image, pos, 1 << f.arg);
+        break;
+    case Codec::BaudBits:
+        if (has) OrBits(image, pos, static_cast<int>(Get(f.pack, r, i)) & 3);
+        break;
+    case Codec::Word16:
+        if (has) {
+            const double v = Get(f.pack, r, i);
+            if (v >= -2147483648.0 && v <= 4294967295.0)
+                PutWord(image, pos, static_cast<std::uint32_t>(static_cast<std::int64_t>(v)) & 0xFFFF);
+        }
+        break;
+    case Codec::Long32:
+        if (has) PutLong(image, pos, Get(f.pack, r, i));
+        break;
+    case Codec::PttTimeout: PutWord(image, pos, static_cast<std::uint32_t>(EncodePttTimeoutCode(r.pttTimeout))); break;
+    case Codec::Timing:
+        if (has) PutWord(image, pos, static_cast<std::uint32_t>(EncodeTimingCode(static_cast<int>(Get(f.pack, r, i)))));
+        break;
+    case Codec::BandEdges: {
+        std::int64_t low = 0, high = 0;
+        if (BandEdges(ctx, r, low, high)) {
+            PutBandEdge(image, pos, low);
+            PutBandEdge(image, pos + 2, high);
+        }
+        break;
+    }
+    case Codec::HighBand: break;
+    case Codec::RadioCode: PutByte(image, pos, SaturateByte(radio_bridge::RadioCodeOf(r))); break;
+    case Codec::RangeCode: PutByte(image, pos, SaturateByte(radio_bridge::RangeCodeOf(r))); break;
+    case Codec::Signature: {
+        const std::string& sig = ctx.app.parmsSignature;
+        for (int k = 0; k < kSignatureLength; ++k) {
+            const int code = k < static_cast<int>(sig.size()) ? static_cast<unsigned char>(sig[k]) : 0;
+            PutByte(image, pos + k, code);
+            r.signature[k] = static_cast<std::int16_t>(code);
+        }
+        break;
+    }
+    case Codec::Comment:
+        for (int k = 0; k < kCommentLength; ++k)
+            PutByte(image, pos + k, k < static_cast<int>(r.comment.size()) ? static_cast<unsigned char>(r.comment[k]) : 0);
+        break;
+    case Codec::SetupTime:
+        r.setupTime = ctx.nowLocal;
+        PutLong(image, pos, static_cast<double>(r.setupTime + kSetupEpochOffset));
+        break;
+    case Codec::Synth: {
+        if (!has) break;
+        std::array<std::int16_t, kSynthLength> words{};
+        if (radio_bridge::SynthBytesOf(ctx, r, static_cast<std::int32_t>(Get(f.pack, r, i)), f.arg != 0, words))
+            for (int k = 0; k < kSynthLength; ++k) PutByte(image, pos + k, SaturateByte(words[k]));
+        break;
+    }
+    case Codec::InterpolatedMod: {
+        int v = 0;
+        if (InRange(r.channels, i) && radio_bridge::Interpolate(ctx, r, r.channels[i].txFrequency, true, r.modAdj, v))
+            PutByte(image, pos, SaturateByte(v));
+        break;
+    }
+    case Codec::InterpolatedFrontEnd: {
+        int v = 0;
+        if (InRange(r.channels, i) &&
+            radio_bridge::Interpolate(ctx, r, r.channels[i].rxFrequency, false, r.frontEndAdj, v))
+            PutByte(image, pos, SaturateByte(v));
+        break;
+    }
+    case Codec::PowerSet: {
+        int v = 0;
+        if (InRange(r.channels, i) && InRange(r.powerAdjust, i) &&
+            radio_bridge::Interpolate(ctx, r, r.channels[i].txFrequency, true, r.powerAdj, v))
+            PutByte(image, pos, SaturateByte(RoundEven(static_cast<double>(v) / 255.0 * r.powerAdjust[i])));
+        break;
+    }
+    case Codec::RssiThreshold: {
+        int v = 0;
+        if (has && radio_bridge::ThresholdToByte(ctx, r, static_cast<int>(Get(f.pack, r, i)), f.arg != 0, v))
+            PutByte(image, pos, SaturateByte(v));
+        break;
+    }
+    case Codec::Action: break;
+    }
+}
+
+void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, ModemParameters& r,
+                   const ParameterImage& image) {
+    const int pos = f.offset + i * CodecWidth(f.codec);
+    if (!Fits(pos, CodecWidth(f.codec))) return;
+    const Access& to = f.unpack;
+    switch (f.codec) {
+    case Codec::Constant:
+    case Codec::Byte: Set(to, r, i, ByteAt(image, pos)); break;
+    case Codec::SignedByte: {
+        const int b = ByteAt(image, pos);
+        Set(to, r, i, b > 127 ? b - 256 : b);
+        break;
+    }
+    case Codec::Bit: Set(to, r, i, (ByteAt(image, pos) >> f.arg) & 1 ? kTrue : kFalse); break;
+    case Codec::BaudBits: Set(to, r, i, ByteAt(image, pos) & 3); break;
+    case Codec::Word16: Set(to, r, i, WordAt(image, pos)); break;
+    case Codec::Long32: Set(to, r, i, LongAt(image, pos)); break;
+    case Codec::PttTimeout: r.pttTimeout = DecodePttTimeoutCode(WordAt(image, pos)); break;
+    case Codec::Timing: Set(to, r, i, DecodeTimingCode(WordAt(image, pos))); break;
+    case Codec::BandEdges: break;
+    case Codec::HighBand: {
+        r.highBand = kFalse;
+        const std::int64_t low = static_cast<std::int64_t>(WordAt(image, pos)) * kBandEdgeUnit;
+        // The edge must fit the 32-bit frequency it stands for.
+        if (low > std::numeric_limits<std::int32_t>::max()) break;
+        if (r.radioType == 0 && r.radioRange == 0) {
+            const std::int64_t lowPoint = ctx.app.testDefaults.radioSpecs[RadioSpecIndex(0, 0, pointLow)].rxFrequency;
+            if (low > lowPoint + kHighBandMargin) r.highBand = kTrue;
+        }
+        break;
+    }
+    case Codec::RadioCode: radio_bridge::ApplyRadioCode(r, ByteAt(image, pos)); break;
+    case Codec::RangeCode: r.radioRange = radio_bridge::RangeOfCode(r.radioType, ByteAt(image, pos)); break;
+    case Codec::Signature:
+        for (int k = 0; k < kSignatureLength; ++k) r.signature[k] = static_cast<std::int16_t>(ByteAt(image, pos + k));
+        break;
+    case Codec::Comment: {
+        std::string text;
+        for (int k = 0; k < kCommentLength; ++k) {
+            const int c = ByteAt(image, pos + k);
+            if (Printable(c)) text += static_cast<char>(c);
+        }
+        r.comment = std::move(text);
+        break;
+    }
+    case Codec::SetupTime: r.setupTime = static_cast<std::int64_t>(LongAt(image, pos)) - kSetupEpochOffset; break;
+    case Codec::Synth: {
+        std::array<std::int16_t, kSynthLength> words{};
+        for (int k = 0; k < kSynthLength; ++k) words[k] = static_cast<std::int16_t>(ByteAt(image, pos + k));
+        std::int32_t hz = 0;
+        if (radio_bridge::FreqOfSynthBytes(ctx, r, words, hz)) Set(to, r, i, hz);
+        break;
+    }
+    case Codec::InterpolatedMod:
+    case Codec::InterpolatedFrontEnd:
+    case Codec::PowerSet: Set(to, r, i, ByteAt(image, pos)); break;
+    case Codec::RssiThreshold: {
+        int code = 0;
+        if (to.set && radio_bridge::ByteToThreshold(ctx, r, ByteAt(image, pos), f.arg != 0, code)) Set(to, r, i, code);
+        break;
+    }
+    case Codec::Action:
+        if (f.step) f.step(ctx, r);
+        break;
+    }
+}
+
+}  // namespace
+
+void PackFields(std::span<const ImageField> fields, const ImageCodecContext& ctx, ParameterImage& image,
+                ModemParameters& record) {
+    for (const ImageField& f : fields)
+        if (f.packs)
+            for (int i = 0; i < f.count; ++i) PackElement(f, i, ctx, image, record);
+}
+
+void UnpackFields(std::span<const ImageField> fields, const ImageCodecContext& ctx, ModemParameters& record,
+                  const ParameterImage& image) {
+    for (const ImageField& f : fields)
+        if (f.unpacks)
+            for (int i = 0; i < f.count; ++i) UnpackElement(f, i, ctx, record, image);
+}
+
+}  // namespace image
+}  // namespace k45
