@@ -1,0 +1,54 @@
+#include "params/tune_record.h"
+
+#include "radio/radio_codes.h"
+#include "radio/synthesizer.h"
+
+namespace k45 {
+
+void BuildTuneRecord(const AppState& app, TuneRecord& tune, const ModemParameters& parms) {
+    tune.channelBandwidth = parms.channelBandwidth;
+    tune.highBand = parms.highBand;
+    tune.sa7026Synthesizer = parms.sa7026Synthesizer;
+    tune.frontEndAdj = parms.frontEndAdj;
+    tune.modAdj = parms.modAdj;
+    tune.powerAdj = parms.powerAdj;
+    tune.fcAdj = parms.fcAdj;
+    tune.masterDeviation = parms.masterDeviation;
+    tune.model = parms.model;
+    tune.eepromVersion = parms.eepromVersion;
+    tune.radioType = parms.radioType;
+    tune.radioRange = parms.radioRange;
+    tune.synthFrequency = tune.rxFrequency;
+    tune.txSelected = kFalse;
+    tune.rxGainAdj = parms.masterRxGain;
+    tune.txDeviationAdj = parms.masterDeviation;
+    tune.rssiCalAdj = parms.rssiCalAdj;
+    tune.powerCalAdj = parms.masterPowerMeterCal;
+
+    const std::int32_t type = parms.radioType, range = parms.radioRange;
+    // The interpolations need a spec-table entry; without one their targets keep their values.
+    if (!RadioTypeValid(type) || !RadioRangeValid(range)) return;
+    tune.frontEndValue = InterpolateTuneValue(app, tune.rxFrequency, type, range, false, parms.frontEndAdj);
+    tune.modValue = InterpolateTuneValue(app, tune.txFrequency, type, range, true, parms.modAdj);
+    tune.powerValue = InterpolateTuneValue(app, tune.txFrequency, type, range, true, parms.powerAdj);
+    const std::int16_t modulus = GetFractionalModulus(tune.rxFrequency, type, range, false);
+    tune.fcOverride = InterpolateTuneValue(app, tune.rxFrequency, type, range, false,
+                                           modulus == 8 ? parms.fcAdj.rxFc8 : parms.fcAdj.rxFc5);
+}
+
+void ApplyTuneRecord(ModemParameters& parms, const TuneRecord& tune) {
+    parms.sa7026Synthesizer = tune.sa7026Synthesizer;
+    parms.frontEndAdj = tune.frontEndAdj;
+    parms.modAdj = tune.modAdj;
+    parms.powerAdj = tune.powerAdj;
+    parms.fcAdj = tune.fcAdj;
+    parms.model = tune.model;
+    parms.radioType = tune.radioType;
+    parms.radioRange = tune.radioRange;
+    parms.masterRxGain = tune.rxGainAdj;
+    parms.masterDeviation = tune.txDeviationAdj;
+    parms.rssiCalAdj = tune.rssiCalAdj;
+    parms.masterPowerMeterCal = tune.powerCalAdj;
+}
+
+}  // namespace k45
