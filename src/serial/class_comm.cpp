@@ -1,0 +1,376 @@
+// Port object: construction, settings layers and their persistence, open and close,
+// overrides and the DMP baud search.
+#include "serial/class_comm.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "frame/ini_routines.h"
+#include "params/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "platform/serial_device.h"
+#include "serial/class_comm_internal.h"
+#include "serial/class_comm_zmodem.h"
+#include "serial/tx_modes.h"
+
+namespace k45 {
+
+classComm::classComm(AppState& app, RxMessageTables& tables)
+    : app_(app),
+      scheduler_(*app.scheduler),
+      dialogs_(*app.dialogs),
+      tables_(tables),
+      syncEscDecoder_(tables, kPrimaryFirstSlot),
+      rs485Decoder_(tables, kPrimaryFirstSlot),
+      dmpDecoder_(tables, kPrimaryFirstSlot),
+      sRecordDecoder_(tables, kPrimaryFirstSlot) {
+    ResetClass();
+}
+
+classComm::~classComm() {
+    ResetClass();
+    if (commCtrl_) commCtrl_->setEventHandler({});
+    if (timerCtrl_) {
+        timerCtrl_->setEnabled(false);
+        timerCtrl_->setHandler({});
+    }
+}
+
+void classComm::ResetClass() {
+    ClearTxQueue();
+    for (auto& l : lists_) l.clear();
+    ClearCommStats();
+    if (comPortOpen_ && commCtrl_ && commCtrl_->isOpen()) commCtrl_->close();
+    comPortOpen_ = false;
+    forcedOpen_ = false;
+    forcedTxMode_ = 1;
+    forcedBaudRate_ = 9600;
+    forcedDataBits_ = 8;
+    forcedStopBits_ = 1;
+    forcedParityStr_ = "n";
+}
+
+void classComm::InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std::int16_t tmpPortNumber,
+                             Timer* newTimerCtrl) {
+    if (timerCtrl_ && timerCtrl_ != newTimerCtrl) {
+        timerCtrl_->setEnabled(false);
+        timerCtrl_->setHandler({});
+    }
+    timerCtrl_ = newTimerCtrl;
+    if (timerCtrl_) {
+        timerCtrl_->setHandler([this] { timerCtrl_Timer(); });
+        timerCtrl_->setInterval(50);
+        timerCtrl_->setEnabled(true);
+    }
+    if (comPortOpen_) CloseCommPort();
+    if (commCtrl_ && commCtrl_ != newCommCtrl) commCtrl_->setEventHandler({});
+    commCtrl_ = newCommCtrl;
+    if (commCtrl_) {
+        commCtrl_->setBufferSizes(kCommBufferSize, kCommBufferSize);
+        commCtrl_->setEventHandler([this](int code) { commCtrl_OnComm(code); });
+    }
+    portId_ = tmpID;
+    firstSlot_ = static_cast<std::int16_t>(tmpID == 0 ? kPrimaryFirstSlot : kSecondaryFirstSlot);
+    syncEscDecoder_.setFirstSlot(firstSlot_);
+    rs485Decoder_.setFirstSlot(firstSlot_);
+    dmpDecoder_.setFirstSlot(firstSlot_);
+    sRecordDecoder_.setFirstSlot(firstSlot_);
+    portNumber = tmpPortNumber;
+    syncChar = 186;
+    escChar = 218;
+    dtrEnabled = false;
+    baudRate = 9600;
+    dataBits = 8;
+    stopBits = 1;
+    parityStr = "n";
+    txModeValue = 1;
+    ignoreDCD = true;
+    ipResponseInterval = 1000;
+    dmpBaudRate = 9600;
+    dcdTimeoutTime = 1.5;
+    ctsTimeoutTime = 1.0;
+    ClearCommStats();
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings file
+
+namespace {
+// Reads a key into a copy of the field; the field takes it only when it passes the check.
+template <class T, class Check>
+void ReadChecked(const LocaleInfo& locale, const std::string& file, const std::string& section, const char* key,
+                 T& field, Check ok) {
+    T v = field;
+    if (ReadIniInto(locale, file, section, key, v) && ok(v)) field = v;
+}
+auto Always = [](const auto&) { return true; };
+}  // namespace
+
+void classComm::RestoreClassParameters(const std::string& fileName, const std::string& sectionName) {
+    const LocaleInfo& loc = app_.locale;
+    auto rd = [&](const char* key, auto& field, auto ok) { ReadChecked(loc, fileName, sectionName, key, field, ok); };
+    auto positive = [](auto v) { return v > 0; };
+
+    rd("Comm Port", portNumber, [](std::int16_t v) { return v >= 1 && v <= kMaxPortNumber; });
+    rd("Baud Rate", baudRate, positive);
+    rd("Data Bits", dataBits, [](std::int16_t v) { return v >= 5 && v <= 8; });
+    rd("Stop Bits", stopBits, [](std::int16_t v) { return v == 1 || v == 2; });
+    std::string parity;
+    if (ReadIniInto(loc, fileName, sectionName, "Parity", parity) && !parity.empty()) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(parity[0])));
+        if (c == 'n' || c == 'o' || c == 'e') parityStr = std::string(1, c);
+    }
+    rd("DTR Enabled", dtrEnabled, Always);
+    rd("Mode Value", txModeValue, [](std::int32_t v) { return TxModeValid(v); });
+    if (!app_.engineerMode) return;
+    rd("Ignore DCD", ignoreDCD, Always);
+    rd("DCD Timeout", dcdTimeoutTime, positive);
+    rd("Sync Char", syncChar, Always);
+    rd("Esc Char", escChar, Always);
+    rd("CTS Timeout", ctsTimeoutTime, positive);
+    if (ReadIniInto(loc, fileName, sectionName, "IP Response Interval", ipResponseInterval) &&
+        ipResponseInterval < 1000)
+        ipResponseInterval = 1000;
+    rd("DMP Baud Rate", dmpBaudRate, positive);
+}
+
+void classComm::SaveClassParameters(const std::string& fileName, const std::string& sectionName) {
+    const LocaleInfo& loc = app_.locale;
+    auto wr = [&](const char* key, const IniValue& value) { WriteIniValue(loc, fileName, sectionName, key, value); };
+    wr("Comm Port", portNumber);
+    wr("Baud Rate", baudRate);
+    wr("Data Bits", dataBits);
+    wr("Stop Bits", stopBits);
+    wr("Parity", parityStr);
+    wr("DTR Enabled", dtrEnabled);
+    wr("Mode Value", txModeValue);
+    if (!app_.engineerMode) return;
+    wr("Ignore DCD", ignoreDCD);
+    wr("DCD Timeout", dcdTimeoutTime);
+    wr("Sync Char", syncChar);
+    wr("Esc Char", escChar);
+    wr("CTS Timeout", ctsTimeoutTime);
+    wr("IP Response Interval", ipResponseInterval);
+    wr("DMP Baud Rate", dmpBaudRate);
+}
+
+// ---------------------------------------------------------------------------------------
+// Open and close
+
+std::string classComm::SettingsText(std::int32_t baud, const std::string& parity, std::int32_t data,
+                                    std::int32_t stop) const {
+    return std::to_string(baud) + "," + parity + "," + std::to_string(data) + "," + std::to_string(stop);
+}
+
+void classComm::ReportError(const std::string& fixedText, const std::string& detail) {
+    ShowPortError(fixedText + std::to_string(portNumber) + "\r\n" + detail);
+}
+
+void classComm::ShowPortError(const std::string& text) {
+    dialogs_.messageBox(text, "Com Port Error", MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+void classComm::ReadLinesBack() {
+    rtsState_ = commCtrl_->rts();
+    dtrState_ = commCtrl_->dtr();
+}
+
+bool classComm::OpenCommPort(bool doIpPreparation) {
+    (void)doIpPreparation;
+    if (!commCtrl_) return comPortOpen_;
+    std::string error;
+    bool failed = false;
+    auto step = [&](bool ok, const std::string& err) {
+        if (!ok && !failed) {
+            failed = true;
+            error = err;
+        }
+    };
+    std::string e;
+    step(commCtrl_->setSettings(SettingsText(9600, "n", 8, 1), &e), e);
+    if (!comPortOpen_ && !failed) {
+        commCtrl_->setPortNumber(portNumber);
+        e.clear();
+        step(commCtrl_->open(&e), e);
+    }
+    ClearCommStats();
+    if (forcedOpen_) {
+        workingBaudRate_ = forcedBaudRate_;
+        workingDataBits_ = forcedDataBits_;
+        workingStopBits_ = forcedStopBits_;
+        workingParityStr_ = forcedParityStr_;
+        workingTxMode_ = forcedTxMode_;
+    } else {
+        workingBaudRate_ = baudRate;
+        workingDataBits_ = dataBits;
+        workingStopBits_ = stopBits;
+        workingParityStr_ = parityStr;
+        workingTxMode_ = txModeValue;
+    }
+    if (!failed) {
+        e.clear();
+        step(commCtrl_->setSettings(SettingsText(workingBaudRate_, workingParityStr_, workingDataBits_, workingStopBits_), &e),
+             e);
+    }
+    if (!failed) {
+        // Line controls a device cannot drive (a pseudo-terminal) are skipped, not fatal.
+        commCtrl_->setRts(false, nullptr);
+        commCtrl_->setDtr(false, nullptr);
+        commCtrl_->setHandshaking(0, nullptr);
+        ReadLinesBack();
+    }
+    bytesPerSecond_ = GetBytesPerSecond();
+    if (failed) {
+        ReportError("Could Not Open Com Port ", error);
+        if (commCtrl_->isOpen()) commCtrl_->close();
+        comPortOpen_ = false;
+        return false;
+    }
+    comPortOpen_ = true;
+    keyedSendActive_ = false;
+    ApplyTxMode(forcedOpen_ ? forcedTxMode_ : workingTxMode_, nullptr);
+    ctsState_ = commCtrl_->cts();
+    dcdState_ = commCtrl_->cd();
+    dsrState_ = commCtrl_->dsr();
+    txChunkSize_ = GetTxChunkSize();
+    return comPortOpen_;
+}
+
+void classComm::CloseCommPort() {
+    if (!comPortOpen_ || !commCtrl_) return;
+    // Line controls a device cannot drive are its limits, not a close failure.
+    commCtrl_->setRts(false, nullptr);
+    commCtrl_->setDtr(false, nullptr);
+    commCtrl_->setHandshaking(0, nullptr);
+    ReadLinesBack();
+    keyedSendActive_ = false;
+    if (commCtrl_->isOpen()) commCtrl_->close();
+    comPortOpen_ = false;
+}
+
+void classComm::ResetPort() {
+    if (!comPortOpen_) return;
+    CloseCommPort();
+    OpenCommPort(true);
+}
+
+bool classComm::ApplyTxMode(std::int32_t mode, std::string* error) {
+    const TxModeEntry& m = TxModeTable(mode);
+    auto level = [](ModeLevel l, bool setting) {
+        return l == ModeLevel::High || (l == ModeLevel::Setting && setting);
+    };
+    bool ok = true;
+    std::string e;
+    auto step = [&](bool r) {
+        if (!r && ok) {
+            ok = false;
+            if (error) *error = e;
+        }
+    };
+    step(commCtrl_->setRts(m.rtsHigh, &e));
+    step(commCtrl_->setDtr(level(m.dtr, dtrEnabled), &e));
+    step(commCtrl_->setHandshaking(m.handshaking, &e));
+    ReadLinesBack();
+    workingIgnoreDcd_ = level(m.ignoreDcd, ignoreDCD);
+    return ok;
+}
+
+bool classComm::ApplyWorkingSettings(std::int32_t baud, std::int16_t data, std::int16_t stop,
+                                     const std::string& parity, bool extended, const char* failText) {
+    if (!comPortOpen_) return false;
+    if (baud == workingBaudRate_ && data == workingDataBits_ && stop == workingStopBits_ &&
+        parity == workingParityStr_) {
+        extendedLengthMode_ = extended;
+        return true;
+    }
+    std::string error;
+    bool ok = commCtrl_->setSettings(SettingsText(baud, parity, data, stop), &error);
+    if (ok) {
+        workingBaudRate_ = baud;
+        workingDataBits_ = data;
+        workingStopBits_ = stop;
+        workingParityStr_ = parity;
+        bytesPerSecond_ = GetBytesPerSecond();
+        txChunkSize_ = GetTxChunkSize();
+    } else {
+        // The working layer keeps what the device has in force.
+        ReportError(failText, error);
+    }
+    extendedLengthMode_ = extended;
+    return ok;
+}
+
+bool classComm::OverrideSettings(std::int32_t newBaudRate, bool tmpExtendedLengthMode, std::int16_t newDataBits,
+                                 std::int16_t newStopBits, const std::string& newParityStr) {
+    return ApplyWorkingSettings(newBaudRate, newDataBits, newStopBits, newParityStr, tmpExtendedLengthMode,
+                                "Could Not Set Baud Rate For Com Port ");
+}
+
+bool classComm::RestoreSettings(bool tmpExtendedLengthMode) {
+    return ApplyWorkingSettings(baudRate, dataBits, stopBits, parityStr, tmpExtendedLengthMode,
+                                "Could Not Restore Baud Rate For Com Port ");
+}
+
+bool classComm::ApplyWorkingMode(std::int32_t mode, const char* failText) {
+    if (!comPortOpen_ || mode == workingTxMode_) return comPortOpen_;
+    std::string error;
+    if (ApplyTxMode(mode, &error)) {
+        workingTxMode_ = mode;
+        return true;
+    }
+    // Put the mode in force back on the lines; the refused mode is not remembered.
+    ApplyTxMode(workingTxMode_, nullptr);
+    ReportError(failText, error);
+    return false;
+}
+
+bool classComm::OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmpProtocol,
+                                    std::int16_t tmpSimulatedDmpFunction) {
+    bool ok = ApplyWorkingMode(newTxMode, "Could Not Override Handshaking For Com Port ");
+    simulatedDmpProtocol_ = tmpSimulatedDmpProtocol;
+    simulatedDmpFunction_ = tmpSimulatedDmpFunction;
+    return ok;
+}
+
+bool classComm::RestoreHandshaking() {
+    return ApplyWorkingMode(txModeValue, "Could Not Restore Handshaking For Com Port ");
+}
+
+// ---------------------------------------------------------------------------------------
+// DMP baud search
+
+void classComm::InitDmpBaudList() {
+    dmpBaudIndex_ = 0;
+    dmpBaudList_[0] = dmpBaudRate;
+    size_t n = 1;
+    for (std::int32_t r : {9600, 19200, 38400})
+        if (r != dmpBaudRate && n < dmpBaudList_.size()) dmpBaudList_[n++] = r;
+}
+
+std::int32_t classComm::FindNextDmpBaud() {
+    dmpBaudIndex_ = static_cast<std::int16_t>(dmpBaudIndex_ >= 2 ? 0 : dmpBaudIndex_ + 1);
+    SetDmpBaudRate(dmpBaudList_[static_cast<size_t>(dmpBaudIndex_)]);
+    return dmpBaudIndex_ == 0 ? 0 : dmpBaudRate;
+}
+
+void classComm::SetDmpBaudRate(std::int32_t tmpBaudRate) {
+    dmpBaudRate = tmpBaudRate;
+    OverrideSettings(dmpBaudRate, false, 8, 1, "n");
+    if (forcedOpen_ && forcedTxMode_ == kDmpTxMode)
+        ForceCommPortOpen(kDmpTxMode, dmpBaudRate, forcedDataBits_, forcedStopBits_, forcedParityStr_);
+}
+
+void classComm::OverrideDmpSettings() {
+    OverrideHandshaking(kDmpTxMode, false, 0);
+    OverrideSettings(dmpBaudRate, false, 8, 1, "n");
+}
+
+// ---------------------------------------------------------------------------------------
+
+CommPorts::CommPorts(AppState& app)
+    : tables(std::make_unique<RxMessageTables>()), classCommPrimary(app, *tables), classCommSecondary(app, *tables) {}
+
+CommPorts::~CommPorts() = default;
+
+}  // namespace k45

@@ -1,0 +1,328 @@
+#pragma once
+// The port object: owns one serial port through a SerialDevice and a 50 ms timer. Settings
+// in three layers (configured, forced, working), registration of windows, line signals and
+// counters, the receive path with its decoders and the keyed, chunked transmit path.
+// Plain C++: time, timers and message boxes come from the Scheduler and Dialogs services.
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <string>
+#include <vector>
+
+#include "serial/comm_form.h"
+#include "serial/crlf_codec.h"
+#include "serial/dmp_codec.h"
+#include "serial/messages.h"
+#include "serial/srecord_codec.h"
+#include "serial/sync_esc_codec.h"
+
+namespace k45 {
+
+struct AppState;
+class Dialogs;
+class Scheduler;
+class SerialDevice;
+class Timer;
+class ZmodemUploader;
+
+// Zmodem upload states returned by GetZmodemStatus.
+enum ZmodemStatus : std::int16_t {
+    zmodemIdle = 0,
+    zmodemRunning = 1,
+    zmodemDone = 2,
+    zmodemFailed = 3,
+    zmodemUnavailable = 4,  // no "sz" program on this system
+};
+
+class classComm {
+public:
+    // app supplies the mode flags and the scheduler and dialogs services; tables are the
+    // received-message tables both port objects share.
+    classComm(AppState& app, RxMessageTables& tables);
+    ~classComm();
+    classComm(const classComm&) = delete;
+    classComm& operator=(const classComm&) = delete;
+
+    // ---- Configured settings (plain properties; they reach the port at the next open or
+    // restore). comPortOpen is read through GetCommPortOpen.
+    std::int16_t portNumber = 1;
+    std::int16_t syncChar = 186;
+    std::int16_t escChar = 218;
+    bool dtrEnabled = false;
+    std::int32_t baudRate = 9600;
+    std::int16_t dataBits = 8;
+    std::int16_t stopBits = 1;
+    std::string parityStr = "n";
+    std::int32_t txModeValue = 1;
+    bool ignoreDCD = true;
+    std::int16_t ipResponseInterval = 1000;
+    std::int32_t dmpBaudRate = 9600;
+    double dcdTimeoutTime = 1.5;
+    double ctsTimeoutTime = 1.0;
+
+    // ---- Settings, open and close.
+    void InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std::int16_t tmpPortNumber, Timer* newTimerCtrl);
+    void RestoreClassParameters(const std::string& fileName, const std::string& sectionName);
+    void SaveClassParameters(const std::string& fileName, const std::string& sectionName);
+    bool OpenCommPort(bool doIpPreparation = true);
+    void CloseCommPort();
+    bool GetCommPortOpen() const { return comPortOpen_; }
+    void ResetPort();
+    // Both refuse (return false) when the device did not accept the settings; the working
+    // layer then keeps what was in force.
+    bool OverrideSettings(std::int32_t newBaudRate, bool tmpExtendedLengthMode = false, std::int16_t newDataBits = 8,
+                          std::int16_t newStopBits = 1, const std::string& newParityStr = "n");
+    bool RestoreSettings(bool tmpExtendedLengthMode = false);
+    std::int32_t GetWorkingBaudRate() const { return workingBaudRate_; }
+    bool OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmpProtocol = false,
+                             std::int16_t tmpSimulatedDmpFunction = 0);
+    bool RestoreHandshaking();
+    std::int32_t GetWorkingTxMode() const { return workingTxMode_; }
+    std::int32_t FindNextDmpBaud();
+    void SetDmpBaudRate(std::int32_t tmpBaudRate);
+    void OverrideDmpSettings();
+
+    // ---- Line signals, statistics, Zmodem.
+    bool GetDCD() const { return comPortOpen_ && dcdState_; }
+    bool GetCTS() const { return comPortOpen_ && ctsState_; }
+    bool GetDSR() const { return comPortOpen_ && dsrState_; }
+    bool GetRTS() const { return comPortOpen_ && rtsState_; }
+    bool GetDTR() const { return comPortOpen_ && dtrState_; }
+    double GetTxBytes() const { return comPortOpen_ ? txBytes_ : 0; }
+    double GetRxBytes() const { return comPortOpen_ ? rxBytes_ : 0; }
+    double GetFramingErrors() const { return comPortOpen_ ? framingErrors_ : 0; }
+    double GetDribbleBytes() const { return comPortOpen_ ? dribbleBytes_ : 0; }
+    bool ClearCommStats();
+    void SetRtsSignal(bool tmpFlag);
+    void ToggleRtsSignal(float tmpDelay = 0.02f);
+    void SetDtrSignal(bool tmpFlag);
+    void ToggleDtrSignal(float tmpDelay = 0.02f);
+    // Uploads a file with the "sz" program over this port; progress in GetZmodemStatus.
+    void ZmodemUpload(const std::string& uploadFilename);
+    std::int16_t GetZmodemStatus() const;
+    void SetZmodemStatus(std::int16_t statusFlag);
+
+    // ---- Transmit path.
+    std::int32_t SendString(const std::string& tmpStr, std::int32_t tmpTxMode);
+    std::int32_t SendBuffer(const std::int16_t* buf, std::int32_t length, std::int32_t tmpTxMode);
+    void SendCharacter(std::int16_t dataChar, std::int32_t tmpTxMode);
+    void SendBreak(std::int16_t action);
+    void SendOpcodeOnlyMessage(std::int16_t tmpOpCode, std::int32_t tmpTxMode, std::int32_t dstAddr = -1);
+    void SendOpcodeAndByteMessage(std::int16_t tmpOpCode, std::int16_t tmpData, std::int32_t tmpTxMode,
+                                  std::int32_t dstAddr = -1);
+    void SendOpcodeAndIntegerMessage(std::int16_t tmpOpCode, std::int32_t tmpData, std::int32_t tmpTxMode,
+                                     std::int32_t dstAddr = -1);
+    void SendOpcodeAndLongMessage(std::int16_t tmpOpCode, double tmpData, std::int32_t tmpTxMode,
+                                  std::int32_t dstAddr = -1);
+    // Characters written; -1 when the message is longer than the frame's length field allows
+    // (nothing is sent then).
+    std::int32_t SendOpcodeAndDataMessage(std::int16_t tmpOpCode, const std::int16_t* tmpData, std::int16_t dataLen,
+                                          std::int32_t tmpTxMode, std::int32_t dstAddr = -1);
+    void SetExtendedLengthMode(bool tmpFlag) { extendedLengthMode_ = tmpFlag; }
+    double GetBytesPerSecond() const;
+    std::int16_t GetTxTimeInTicks(std::int16_t tmpBytesSent) const;
+    std::int32_t GetMaxBytes2Tx() const;
+
+    // ---- Frame builders and the characters in force (codecs with this port's settings).
+    // The frame of a message (opcode and data; RS485: opcode, four placeholders and data) as
+    // bytes, or nothing when the builder refuses it (too long for the length field, bad value).
+    std::optional<std::string> MessSyncEsc(std::span<const std::int16_t> message) const;
+    std::optional<std::string> MessSyncEscRS485(std::int32_t dstAddr, std::span<const std::int16_t> message) const;
+    std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::int16_t> data) const;
+    std::optional<std::string> MessDmp(std::string_view srcStr, double srcID = 0, int srcFunc = kDmpDefaultFunction,
+                                       int srcPort = 0) const;
+    std::int16_t GetCompensatedSyncChar() const;
+    std::int16_t GetCompensatedEscChar() const;
+
+    // ---- Registration of windows.
+    void ForceCommPortOpen(std::int32_t tmpTxModeVal, std::int32_t tmpBaudRate, std::int16_t tmpDataBits = 8,
+                           std::int16_t tmpStopBits = 1, const std::string& tmpParityStr = "n");
+    bool AnyCommFormRegistered();
+    bool RegisterForDecodedData(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForDecodedDataRS485(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForDmpData(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForRawData(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForTxComplete(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForRxBreak(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForSRecord(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForRxCrLf(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForCtsChange(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForDcdChange(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForDsrChange(CommForm* Frm, bool tmpClosePort1st = false);
+    bool RegisterForCtsTimeout(CommForm* Frm, bool tmpClosePort1st = false);
+    bool DeRegisterForDecodedData(CommForm* Frm);
+    bool DeRegisterForDecodedDataRS485(CommForm* Frm);
+    bool DeRegisterForDmpData(CommForm* Frm);
+    bool DeRegisterForRawData(CommForm* Frm);
+    bool DeRegisterForTxComplete(CommForm* Frm);
+    bool DeRegisterForRxBreak(CommForm* Frm);
+    bool DeRegisterForSRecord(CommForm* Frm);
+    bool DeRegisterForRxCrLf(CommForm* Frm);
+    bool DeRegisterForCtsChange(CommForm* Frm);
+    bool DeRegisterForDcdChange(CommForm* Frm);
+    bool DeRegisterForDsrChange(CommForm* Frm);
+    bool DeRegisterForCtsTimeout(CommForm* Frm);
+    void DeRegisterForAll(CommForm* Frm);
+
+    // ---- Event handlers (bound to the device and the timer by InitCommCtrl).
+    void commCtrl_OnComm(int eventCode);
+    void timerCtrl_Timer();
+
+    // ---- Read-only views for the windows and tests.
+    std::int16_t firstSlot() const { return firstSlot_; }
+    std::int16_t portId() const { return portId_; }
+    bool forcedOpen() const { return forcedOpen_; }
+    std::int32_t GetWorkingDataBits() const { return workingDataBits_; }
+    std::int32_t GetWorkingStopBits() const { return workingStopBits_; }
+    const std::string& GetWorkingParity() const { return workingParityStr_; }
+    bool GetWorkingIgnoreDcd() const { return workingIgnoreDcd_; }
+    bool GetExtendedLengthMode() const { return extendedLengthMode_; }
+    bool GetSimulatedDmpProtocol() const { return simulatedDmpProtocol_; }
+    std::int32_t GetTxChunkSizeValue() const { return txChunkSize_; }
+    std::size_t TxQueueLength() const { return txQueue_.size(); }
+    int RegisteredCount(int list) const;
+    RxMessageTables& tables() { return tables_; }
+
+    // Registration list numbers, in the order DeRegisterForAll walks them.
+    enum List : int {
+        listDecoded, listRs485, listDmp, listRaw, listTxComplete, listBreak, listSRecord, listCrLf,
+        listCtsChange, listDcdChange, listDsrChange, listCtsTimeout, listCount
+    };
+    static constexpr int kDataLists = 8;  // the first eight keep the port open
+
+private:
+    // settings / open / close
+    void ResetClass();
+    bool ApplyTxMode(std::int32_t mode, std::string* error);
+    std::string SettingsText(std::int32_t baud, const std::string& parity, std::int32_t data, std::int32_t stop) const;
+    bool ApplyWorkingSettings(std::int32_t baud, std::int16_t data, std::int16_t stop, const std::string& parity,
+                              bool extended, const char* failText);
+    bool ApplyWorkingMode(std::int32_t mode, const char* failText);
+    void InitDmpBaudList();
+    void ReportError(const std::string& fixedText, const std::string& detail);
+    std::int32_t GetTxChunkSize() const;
+
+    // registration
+    bool Register(int list, CommForm* frm, bool closeFirst);
+    bool DeRegister(int list, CommForm* frm);
+    bool IsListed(int list, const CommForm* frm) const;
+    template <class F> void Deliver(int list, F&& call);
+
+    // counters
+    static void SaturatingAdd(double& counter, double amount);
+    void AddTxBytes(std::int32_t n) { SaturatingAdd(txBytes_, n); }
+    void AddRxBytes(std::int32_t n) { SaturatingAdd(rxBytes_, n); }
+    void AddFramingErrors(std::int32_t n) { SaturatingAdd(framingErrors_, n); }
+    void AddDribbleBytes(std::int32_t n) { SaturatingAdd(dribbleBytes_, n); }
+    void ReadLinesBack();
+
+    // receive
+    void ReceiveStep();
+    void LineChangeStep(int line);
+    void ProcessRx(const std::string& rxStr);
+    void DispatchChunk(const std::string& rxStr);
+    void ProcessTxComplete();
+
+    // transmit
+    std::int32_t SendKeyed(const std::string& text);
+    std::int32_t OutputChunk(const std::string& text);
+    void ClearTxQueue() { txQueue_.clear(); }
+    void AppendTxQueue(const std::string& text) { txQueue_ += text; }
+    std::string TakeTxQueue();
+    bool FlushTxQueue();
+    float GetTurnaroundDelay() const;
+    void EndKeying();
+    void EndOfSendStep();
+    void CtsChangeStep();
+    void DcdChangeStep();
+    void TickWaitSteps();
+    void BusyWait(double seconds);
+    std::int32_t SecondsToTicks(double seconds) const;
+    std::int32_t SendFrame(const std::optional<std::string>& frame, std::int32_t tmpTxMode);
+    void ShowPortError(const std::string& text);
+
+    AppState& app_;
+    Scheduler& scheduler_;
+    Dialogs& dialogs_;
+    RxMessageTables& tables_;
+
+    bool comPortOpen_ = false;
+    std::int16_t portId_ = 0;
+    std::int16_t firstSlot_ = 0;
+
+    bool forcedOpen_ = false;
+    std::int32_t forcedBaudRate_ = 9600;
+    std::int16_t forcedDataBits_ = 8;
+    std::int16_t forcedStopBits_ = 1;
+    std::string forcedParityStr_ = "n";
+    std::int32_t forcedTxMode_ = 1;
+
+    std::array<std::vector<CommForm*>, listCount> lists_;
+
+    std::string txQueue_;
+
+    std::int32_t workingBaudRate_ = 0;
+    std::int16_t workingDataBits_ = 0;
+    std::int16_t workingStopBits_ = 0;
+    std::string workingParityStr_;
+    std::int32_t workingTxMode_ = 0;
+    bool workingIgnoreDcd_ = false;
+    double bytesPerSecond_ = 0;
+
+    std::int16_t dmpBaudIndex_ = 0;
+    std::array<std::int32_t, 3> dmpBaudList_{};
+
+    std::int32_t dcdWaitTicks_ = 0;
+    std::int32_t dcdWaitTxMode_ = 0;
+    std::int32_t ctsWaitTicks_ = 0;
+    std::int32_t ctsBusyTicks_ = 0;
+    bool keyedSendActive_ = false;  // RTS raised by a keyed send and not yet dropped
+
+    double txBytes_ = 0;
+    double rxBytes_ = 0;
+    double framingErrors_ = 0;
+    double dribbleBytes_ = 0;
+
+    bool rtsState_ = false;
+    bool dtrState_ = false;
+    bool dcdState_ = false;
+    bool dsrState_ = false;
+    bool ctsState_ = false;
+
+    bool extendedLengthMode_ = false;
+    std::int16_t rxBurstTicks_ = 0;
+    float lastRxTime_ = 0;
+    std::int32_t txChunkSize_ = 0;
+    bool simulatedDmpProtocol_ = false;
+    std::int16_t simulatedDmpFunction_ = 0;
+
+    Timer* timerCtrl_ = nullptr;
+    SerialDevice* commCtrl_ = nullptr;
+
+    SyncEscSettings CodecSettings() const;
+    SyncEscDecoder syncEscDecoder_;
+    Rs485Decoder rs485Decoder_;
+    DmpDecoder dmpDecoder_;
+    CrLfDecoder crLfDecoder_;
+    SRecordDecoder sRecordDecoder_;
+    bool dispatching_ = false;
+    std::deque<std::string> pendingRx_;
+
+    std::unique_ptr<ZmodemUploader> zmodem_;
+    std::int16_t zmodemStatus_ = zmodemIdle;
+};
+
+// The two port objects of the program and the tables they share.
+struct CommPorts {
+    explicit CommPorts(AppState& app);
+    ~CommPorts();
+    std::unique_ptr<RxMessageTables> tables;
+    classComm classCommPrimary;
+    classComm classCommSecondary;
+};
+
+}  // namespace k45

@@ -1,0 +1,236 @@
+// Port object: serial events, the 50 ms tick, receive bursts and the dispatch of received
+// chunks to the decoders and the registered windows.
+#include "platform/scheduler.h"
+#include "platform/serial_device.h"
+#include "serial/class_comm_internal.h"
+#include "serial/class_comm_zmodem.h"
+
+namespace k45 {
+
+SyncEscSettings classComm::CodecSettings() const {
+    SyncEscSettings s;
+    s.syncChar = syncChar;
+    s.escChar = escChar;
+    s.dataBits = workingDataBits_ > 0 ? workingDataBits_ : dataBits;
+    s.extendedLength = extendedLengthMode_;
+    return s;
+}
+
+void classComm::commCtrl_OnComm(int eventCode) {
+    if (!comPortOpen_ || !commCtrl_) return;
+    switch (eventCode) {
+    case commEvSend:
+        EndOfSendStep();
+        break;
+    case commEvReceive:
+        ReceiveStep();
+        break;
+    case commEvCts:
+        LineChangeStep(listCtsChange);
+        CtsChangeStep();
+        break;
+    case commEvDsr:
+        LineChangeStep(listDsrChange);
+        break;
+    case commEvCd:
+        LineChangeStep(listDcdChange);
+        DcdChangeStep();
+        break;
+    case commEventBreak:
+        Deliver(listBreak, [](CommForm& w) { w.RxBreakSignal(); });
+        break;
+    case commEventFrame:
+    case commEventRxParity:
+        AddFramingErrors(1);
+        break;
+    default:
+        break;
+    }
+}
+
+void classComm::ReceiveStep() {
+    const float t = static_cast<float>(scheduler_.secondsSinceMidnight());
+    if (rxBurstTicks_ != 0) {
+        rxBurstTicks_ = 2;
+    } else if (t - lastRxTime_ < 0.1f) {
+        rxBurstTicks_ = 2;
+        const double threshold = RoundHalfEven(bytesPerSecond_ / 5.0);
+        commCtrl_->setReceiveThreshold(threshold < 1 ? 1 : static_cast<int>(std::min(threshold, 1e9)));
+    }
+    lastRxTime_ = t;
+    std::string chunk = commCtrl_->readInput();
+    AddRxBytes(static_cast<std::int32_t>(chunk.size()));
+    if (zmodem_ && zmodem_->running())
+        zmodem_->feedInput(chunk);
+    else
+        ProcessRx(chunk);
+}
+
+void classComm::LineChangeStep(int list) {
+    bool level = false;
+    bool* cache = nullptr;
+    switch (list) {
+    case listCtsChange:
+        level = commCtrl_->cts();
+        cache = &ctsState_;
+        break;
+    case listDsrChange:
+        level = commCtrl_->dsr();
+        cache = &dsrState_;
+        break;
+    default:
+        level = commCtrl_->cd();
+        cache = &dcdState_;
+        break;
+    }
+    const bool changed = level != *cache;
+    // The cache takes the level before the windows hear of it, so a tick that runs while a
+    // window yields does not report the same change again.
+    *cache = level;
+    if (!changed) return;
+    switch (list) {
+    case listCtsChange:
+        Deliver(list, [level](CommForm& w) { w.RxCtsChange(level); });
+        break;
+    case listDsrChange:
+        Deliver(list, [level](CommForm& w) { w.RxDsrChange(level); });
+        break;
+    default:
+        Deliver(list, [level](CommForm& w) { w.RxDcdChange(level); });
+        break;
+    }
+}
+
+void classComm::timerCtrl_Timer() {
+    if (!GetCommPortOpen() || !commCtrl_) return;
+    if (rxBurstTicks_ != 0) {
+        --rxBurstTicks_;
+        if (rxBurstTicks_ <= 0) {
+            std::string chunk = commCtrl_->readInput();
+            rxBurstTicks_ = 0;
+            commCtrl_->setReceiveThreshold(1);
+            AddRxBytes(static_cast<std::int32_t>(chunk.size()));
+            if (zmodem_ && zmodem_->running())
+                zmodem_->feedInput(chunk);
+            else
+                ProcessRx(chunk);
+        }
+    }
+    if (!comPortOpen_) return;
+    LineChangeStep(listCtsChange);
+    if (!comPortOpen_) return;
+    LineChangeStep(listDcdChange);
+    if (!comPortOpen_) return;
+    LineChangeStep(listDsrChange);
+    if (!comPortOpen_) return;
+    TickWaitSteps();
+    if (zmodem_ && comPortOpen_) {
+        std::string out = zmodem_->takeOutput();
+        if (!out.empty()) {
+            std::string error;
+            if (commCtrl_->write(out, &error)) AddTxBytes(static_cast<std::int32_t>(out.size()));
+        }
+        if (zmodemStatus_ == zmodemRunning) {
+            int r = zmodem_->poll();
+            if (r != 1) {
+                zmodemStatus_ = (r == 0) ? zmodemDone : zmodemFailed;
+                zmodem_.reset();
+            }
+        }
+    }
+}
+
+void classComm::ProcessRx(const std::string& rxStr) {
+    if (rxStr.empty()) return;
+    if (dispatching_) {
+        // A window yielded during a dispatch: this chunk waits its turn, so no decoder sees
+        // it before the chunk being dispatched.
+        pendingRx_.push_back(rxStr);
+        return;
+    }
+    dispatching_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{dispatching_};
+    DispatchChunk(rxStr);
+    while (!pendingRx_.empty()) {
+        std::string next = std::move(pendingRx_.front());
+        pendingRx_.pop_front();
+        DispatchChunk(next);
+    }
+}
+
+void classComm::DispatchChunk(const std::string& rxStr) {
+    Deliver(listRaw, [&rxStr](CommForm& w) { w.RxRawData(rxStr); });
+    const std::string_view chunk(rxStr);
+
+    if (!lists_[listDecoded].empty()) {
+        DecodeInBatches(
+            chunk, [&](std::string_view c, std::size_t& p) { return syncEscDecoder_.decode(c, p, CodecSettings()); },
+            [&](const DecodeResult& r) {
+                AddDribbleBytes(r.dribble);
+                for (int n = 0; n < r.count; ++n) {
+                    SyncEscMessage& m = tables_.rxSyncEscMessages[static_cast<size_t>(firstSlot_ + r.ringIndex(n))];
+                    Deliver(listDecoded, [&m](CommForm& w) {
+                        w.RxDecodedData(m.opCode, m.length, std::span<const std::uint8_t>(m.data));
+                    });
+                }
+            });
+    }
+    if (!lists_[listRs485].empty()) {
+        DecodeInBatches(
+            chunk, [&](std::string_view c, std::size_t& p) { return rs485Decoder_.decode(c, p, CodecSettings()); },
+            [&](const DecodeResult& r) {
+                AddDribbleBytes(r.dribble);
+                for (int n = 0; n < r.count; ++n) {
+                    Rs485Message& m = tables_.rxRs485Messages[static_cast<size_t>(firstSlot_ + r.ringIndex(n))];
+                    if (!Rs485ForHost(m)) continue;
+                    Deliver(listRs485, [&m](CommForm& w) {
+                        w.RxDecodedDataRS485(m.opCode, m.length, std::span<const std::uint8_t>(m.data), m.srcAddr);
+                    });
+                }
+            });
+    }
+    if (!lists_[listDmp].empty()) {
+        DecodeInBatches(
+            chunk,
+            [&](std::string_view c, std::size_t& p) {
+                return dmpDecoder_.decode(c, p, DmpSettings{simulatedDmpProtocol_, simulatedDmpFunction_});
+            },
+            [&](const DecodeResult& r) {
+                for (int n = 0; n < r.count; ++n) {
+                    const int slot = firstSlot_ + r.ringIndex(n);
+                    if (!simulatedDmpProtocol_ && DmpNeedsAck(tables_.rxDmpMessages[static_cast<size_t>(slot)].funcCode))
+                        SendCharacter(6, workingTxMode_);
+                    Deliver(listDmp, [slot](CommForm& w) { w.RxDmpData(static_cast<std::int16_t>(slot)); });
+                }
+            });
+    }
+    if (!lists_[listCrLf].empty()) {
+        DecodeInBatches(
+            chunk, [&](std::string_view c, std::size_t& p) { return crLfDecoder_.decode(c, p); },
+            [&](const DecodeResult& r) {
+                for (int n = 0; n < r.count; ++n) {
+                    const std::string line = crLfDecoder_.line(r.ringIndex(n)) + "\r\n";
+                    Deliver(listCrLf, [&line](CommForm& w) { w.RxCrLfData(line); });
+                }
+            });
+    }
+    if (!lists_[listSRecord].empty()) {
+        DecodeInBatches(
+            chunk, [&](std::string_view c, std::size_t& p) { return sRecordDecoder_.decode(c, p); },
+            [&](const DecodeResult& r) {
+                for (int n = 0; n < r.count; ++n) {
+                    const int slot = firstSlot_ + r.ringIndex(n);
+                    Deliver(listSRecord, [slot](CommForm& w) { w.RxSRecordData(static_cast<std::int16_t>(slot)); });
+                }
+            });
+    }
+}
+
+void classComm::ProcessTxComplete() {
+    Deliver(listTxComplete, [](CommForm& w) { w.TxComplete(); });
+}
+
+}  // namespace k45
