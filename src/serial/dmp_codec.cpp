@@ -1,0 +1,201 @@
+#include "serial/dmp_codec.h"
+
+#include <cmath>
+
+#include "frame/hex_text.h"
+
+namespace k45 {
+
+namespace {
+
+constexpr int kSoh = 1;
+constexpr int kStx = 2;
+constexpr int kEot = 4;
+constexpr int kEnq = 5;
+constexpr int kAck = 6;
+constexpr int kCr = 13;
+constexpr int kDle = 16;
+constexpr int kDc3 = 19;
+constexpr int kNak = 21;
+constexpr int kFuncR = 114;
+
+inline bool IsLower(int b) { return b >= 'a' && b <= 'z'; }
+inline bool IsUnitLetter(int b) { return b >= 'A' && b <= 'P'; }
+
+// Data characters that travel behind a DLE in a frame with DLE transparency.
+inline bool NeedsDle(int b) {
+    return b == 0 || b == kSoh || b == kStx || b == kEnq || b == kAck || b == kDle || b == kDc3 || b == kNak;
+}
+
+}  // namespace
+
+bool DmpNeedsAck(int funcCode) {
+    return funcCode == 'q' || funcCode == 's' || funcCode == 't' || funcCode == 'g' || funcCode == kEnq;
+}
+
+DmpDecoder::DmpDecoder(RxMessageTables& tables, int firstSlot)
+    : tables_(&tables), firstSlot_(CheckedFirstSlot(firstSlot)) {}
+
+void DmpDecoder::setFirstSlot(int firstSlot) { firstSlot_ = CheckedFirstSlot(firstSlot); }
+
+DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const DmpSettings& s) {
+    DecodeResult r;
+    r.first = ring_;
+    const std::size_t n = chunk.size();
+    auto slot = [&]() -> DmpMessage& { return tables_->rxDmpMessages[static_cast<std::size_t>(firstSlot_ + ring_)]; };
+    auto commit = [&] {
+        ring_ = (ring_ + 1) & kRxRingMask;
+        return ++r.count == kRxRingSize;
+    };
+
+    if (s.simulated) {
+        if (pos >= n) return r;
+        DmpMessage& m = slot();
+        m.unitId = 1;
+        m.portIndex = 1;
+        m.funcCode = static_cast<std::uint16_t>(s.simulatedFunction);
+        m.dleFlag = false;
+        m.data.assign(chunk.substr(pos));
+        pos = n;
+        commit();
+        return r;
+    }
+
+    // A data character of states 5 and 6 (its XOR already taken).
+    auto addData = [&](int b) {
+        if (static_cast<int>(data_.size()) >= kDmpMaxData) {
+            state_ = 0;
+        } else {
+            data_.push_back(static_cast<char>(b));
+            state_ = 5;
+        }
+    };
+
+    while (pos < n) {
+        const int b = static_cast<unsigned char>(chunk[pos++]);
+        switch (state_) {
+        case 0:
+            if (b == kSoh) {
+                xor_ = kSoh;
+                port_ = -1;
+                func_ = -1;
+                letters_.clear();
+                data_.clear();
+                dle_ = false;
+                state_ = 1;
+            } else if (b == kAck || b == kNak || b == kDc3 || b == kEnq) {
+                DmpMessage& m = slot();
+                m.unitId = -1;
+                m.portIndex = -1;
+                m.funcCode = static_cast<std::uint16_t>(b);
+                m.dleFlag = false;
+                m.data.clear();
+                if (commit()) return r;
+            }
+            break;
+        case 1:
+            xor_ ^= b;
+            if (IsUnitLetter(b)) {
+                letters_.push_back(static_cast<char>(b));
+                if (static_cast<int>(letters_.size()) > kDmpMaxLetters) state_ = 0;
+            } else if (IsLower(b)) {
+                func_ = b;
+                state_ = 4;
+            } else if (b == '.') {
+                state_ = 2;
+            } else {
+                state_ = 0;
+            }
+            break;
+        case 2:
+            xor_ ^= b;
+            port_ = b - '0';
+            state_ = (port_ >= 0 && port_ <= 9) ? 3 : 0;
+            break;
+        case 3:
+            xor_ ^= b;
+            func_ = b;
+            state_ = IsLower(b) ? 4 : 0;
+            break;
+        case 4:
+            if (b == kStx) {
+                xor_ ^= kStx;
+                state_ = 5;
+            } else if (b == kEot) {
+                xor_ ^= kEot;
+                state_ = 7;
+            } else if (b == kDle) {
+                dle_ = true;
+            } else {
+                state_ = 0;
+            }
+            break;
+        case 5:
+            if (b == kEot && !dle_) {
+                xor_ ^= kEot;
+                state_ = 7;
+            } else if (b == kDle) {
+                state_ = dle_ ? 6 : 0;
+            } else {
+                xor_ ^= b;
+                addData(b);
+            }
+            break;
+        case 6:
+            xor_ ^= b;
+            if (b == kEot) state_ = 7;
+            else addData(b);
+            break;
+        default: {  // 7: check character
+            xor_ ^= b;
+            state_ = 0;
+            if (xor_ != 0) break;
+            DmpMessage& m = slot();
+            m.unitId = NibblesToLong(letters_);
+            m.portIndex = static_cast<std::int16_t>(port_);
+            m.funcCode = static_cast<std::uint16_t>(func_);
+            m.dleFlag = dle_;
+            m.data = data_;
+            if (commit()) return r;
+            break;
+        }
+        }
+    }
+    return r;
+}
+
+std::optional<std::string> MessDmp(std::string_view srcStr, double srcID, int srcFunc, int srcPort) {
+    if (std::isnan(srcID) || srcID > 4294967295.0 || (srcID >= 0 && std::floor(srcID) != srcID))
+        return std::nullopt;
+    if (srcFunc < 0 || srcFunc > 255) return std::nullopt;
+
+    const bool dle = srcStr.find(static_cast<char>(kEot)) != std::string_view::npos;
+    std::string out;
+    out.reserve(2 * srcStr.size() + 20);
+    int x = 0;
+    auto put = [&](int c) {
+        out.push_back(static_cast<char>(c));
+        x ^= c;
+    };
+    put(kSoh);
+    for (char c : UnitIdToLetters(srcID)) put(static_cast<unsigned char>(c));
+    if (srcPort >= 0 && srcPort <= 9) {
+        put('.');
+        put('0' + srcPort);
+    }
+    put(srcFunc);
+    if (dle) out.push_back(static_cast<char>(kDle));
+    put(kStx);
+    for (char ch : srcStr) {
+        const int c = static_cast<unsigned char>(ch);
+        if (dle && NeedsDle(c)) out.push_back(static_cast<char>(kDle));
+        put(c);
+    }
+    if (dle) out.push_back(static_cast<char>(kDle));
+    else if (srcFunc != kFuncR) put(kCr);
+    put(kEot);
+    out.push_back(static_cast<char>(x));
+    return out;
+}
+
+}  // namespace k45
