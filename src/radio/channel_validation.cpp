@@ -1,0 +1,203 @@
+#include "radio/channel_validation.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/dialogs.h"
+#include "radio/radio_codes.h"
+#include "radio/radio_internal.h"
+
+namespace k45 {
+
+using namespace radio_internal;
+
+namespace {
+
+constexpr std::int64_t kWorkingMargin = 1200000;
+constexpr std::int64_t kSelectedMargin = 120000;
+
+// Hz as MHz with six decimals ("##0.000000").
+std::string FormatMHz(std::int32_t hz, const LocaleInfo& locale) {
+    const std::int64_t v = hz;
+    const std::uint64_t mag = static_cast<std::uint64_t>(v < 0 ? -v : v);
+    std::string fraction = std::to_string(mag % 1000000);
+    fraction.insert(0, 6 - fraction.size(), '0');
+    std::string text = std::to_string(mag / 1000000) + locale.decimal + fraction;
+    return v < 0 ? locale.minus + text : text;
+}
+
+std::string FormatMHzUnit(std::int32_t hz, const LocaleInfo& locale) { return FormatMHz(hz, locale) + " MHz"; }
+
+struct Limits {
+    bool known = false;
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+};
+
+enum class SpacingGroup { none, types02, type1Wide, type1Range9, type1Fine };
+
+SpacingGroup GroupOf(std::int32_t type, std::int32_t range) {
+    if (type == 0 || type == 2) return SpacingGroup::types02;
+    if (type != 1) return SpacingGroup::none;
+    if (range == 4 || range == 5) return SpacingGroup::type1Wide;
+    if (range == 9) return SpacingGroup::type1Range9;
+    return SpacingGroup::type1Fine;
+}
+
+bool OnSpacing(SpacingGroup group, std::int64_t lo, bool engineerMode) {
+    auto multiple = [lo](std::int64_t step) { return lo % step == 0; };
+    switch (group) {
+    case SpacingGroup::types02:
+        return multiple(6250) || multiple(10000) || multiple(5000) || (engineerMode && multiple(2500));
+    case SpacingGroup::type1Wide:
+        return multiple(6250) || multiple(10000) || multiple(7500) || multiple(5000);
+    case SpacingGroup::type1Range9:
+        return multiple(6250) || multiple(10000) || multiple(5000);
+    case SpacingGroup::type1Fine:
+        return multiple(2500) || multiple(4000);
+    case SpacingGroup::none:
+        break;
+    }
+    return true;
+}
+
+const char* SpacingText(SpacingGroup group) {
+    switch (group) {
+    case SpacingGroup::type1Wide: return " is NOT on a 6.25, 10.00, 7.50 or 5.00 kHz Channel Spacing.";
+    case SpacingGroup::type1Fine: return " is NOT on a 2.50 or 4.00 kHZ Channel Spacing.";
+    default: return " is NOT on a 6.25, 10.00 or 5.00 kHz Channel Spacing.";
+    }
+}
+
+class Validator {
+public:
+    Validator(const AppState& app, ModemParameters& record, bool interactive)
+        : app_(app), rec_(record), interactive_(interactive) {}
+
+    std::int16_t run() {
+        const RadioSpec* low = SpecEntry(app_.testDefaults, rec_.radioType, rec_.radioRange, pointLow);
+        const RadioSpec* high = SpecEntry(app_.testDefaults, rec_.radioType, rec_.radioRange, pointHigh);
+        if (low && high) {
+            rx_ = {true, low->rxFrequency, high->rxFrequency};
+            tx_ = {true, low->txFrequency, high->txFrequency};
+            if (rec_.radioType == 0 && rec_.radioRange == 0) {
+                if (IsSet(rec_.highBand))
+                    rx_.low = rx_.high - 16000000;
+                else
+                    rx_.high = rx_.low + 16000000;
+            }
+        }
+        for (int k = 0; k < 8 && !phase1Ended_; ++k) {
+            ChannelFrequency& ch = rec_.channels[static_cast<size_t>(k)];
+            checkRangeAndBands(ch.rxFrequency, rx_, k, true);
+            if (!phase1Ended_) checkRangeAndBands(ch.txFrequency, tx_, k, false);
+        }
+        const SpacingGroup group = GroupOf(rec_.radioType, rec_.radioRange);
+        if (group != SpacingGroup::none) {
+            for (int k = 0; k < 8; ++k) {
+                ChannelFrequency& ch = rec_.channels[static_cast<size_t>(k)];
+                checkSpacing(ch.rxFrequency, group, k, true);
+                checkSpacing(ch.txFrequency, group, k, false);
+            }
+        }
+        return result_;
+    }
+
+private:
+    static int FieldIndex(int k, bool rx) { return rx ? k + 8 : k; }
+
+    std::string prefix(std::int32_t f, int k, bool rx) const {
+        return std::string(rx ? "Rx Frequency (" : "Tx Frequency (") + FormatMHzUnit(f, app_.locale) +
+               ") for Channel " + std::to_string(k + 1);
+    }
+
+    MsgAnswer box(const std::string& text, const char* title, MsgButtons buttons, MsgIcon icon) {
+        // Without a dialog service nothing can be confirmed: a question counts as No.
+        if (!app_.dialogs) return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::OK;
+        return app_.dialogs->messageBox(text, title, buttons, icon);
+    }
+
+    void noteFirst(int index) {
+        if (result_ == -1) result_ = static_cast<std::int16_t>(index);
+    }
+
+    // Writes a corrected value when it fits the field.
+    static void store(std::int32_t& field, std::int64_t value) {
+        if (value >= INT32_MIN && value <= INT32_MAX) field = static_cast<std::int32_t>(value);
+    }
+
+    void checkRangeAndBands(std::int32_t& field, const Limits& lim, int k, bool rx) {
+        const std::int64_t f = field;  // every test uses the value as read, even after a correction
+        const int index = FieldIndex(k, rx);
+        for (const RestrictedBand& band : app_.restrictedBands) {
+            if (f < band.lowFrequency || f > band.highFrequency) continue;
+            if (interactive_) {
+                box(prefix(field, k, rx) + " is in a Restricted Frequency Band (" +
+                        FormatMHz(band.lowFrequency, app_.locale) + " - " +
+                        FormatMHzUnit(band.highFrequency, app_.locale) + ").",
+                    "Invalid Frequency!", MsgButtons::OK, MsgIcon::Critical);
+                noteFirst(index);
+            } else {
+                const std::int64_t up = std::int64_t{band.highFrequency} + band.guardOffset;
+                if (lim.known && up >= lim.low - kSelectedMargin && up <= lim.high + kSelectedMargin)
+                    store(field, up);
+                else
+                    store(field, std::int64_t{band.lowFrequency} - band.guardOffset);
+            }
+        }
+        if (!lim.known) return;
+        const std::string text = prefix(static_cast<std::int32_t>(f), k, rx);
+        if (f < lim.low - kWorkingMargin || f > lim.high + kWorkingMargin) {
+            const bool tooLow = f < lim.low - kWorkingMargin;
+            if (interactive_) {
+                box(text + (tooLow ? " is out of Working Range (too LOW)!" : " is out of Working Range (too HIGH)!"),
+                    "Frequency Out Of Range!", MsgButtons::OK, MsgIcon::Critical);
+                result_ = static_cast<std::int16_t>(index);
+                phase1Ended_ = true;
+            } else {
+                store(field, tooLow ? lim.low - kWorkingMargin : lim.high + kWorkingMargin);
+                result_ = 0;
+            }
+        } else if (f < lim.low - kSelectedMargin || f > lim.high + kSelectedMargin) {
+            if (!interactive_) return;
+            const bool tooLow = f < lim.low - kSelectedMargin;
+            const MsgAnswer answer =
+                box(text + (tooLow ? " is too LOW for the Range Selected." : " is too HIGH for the Range Selected.") +
+                        "\r\nDo you want to Override?",
+                    "Frequency Out Of Range!", MsgButtons::YesNo, MsgIcon::None);
+            if (answer != MsgAnswer::Yes) {
+                result_ = static_cast<std::int16_t>(index);
+                phase1Ended_ = true;
+            }
+        }
+    }
+
+    void checkSpacing(std::int32_t& field, SpacingGroup group, int k, bool rx) {
+        const std::int64_t offset = rx ? RxFrequencyOffset(rec_.radioType) : 0;
+        const std::int64_t lo = std::int64_t{field} + offset;
+        if (OnSpacing(group, lo, app_.engineerMode)) return;
+        if (interactive_) {
+            box(prefix(field, k, rx) + SpacingText(group), "Invalid Frequency!", MsgButtons::OK, MsgIcon::None);
+            noteFirst(FieldIndex(k, rx));
+        } else {
+            const std::int64_t snap = group == SpacingGroup::type1Fine ? 2500 : 6250;
+            store(field, lo - lo % snap - offset);
+            result_ = 0;
+        }
+    }
+
+    const AppState& app_;
+    ModemParameters& rec_;
+    const bool interactive_;
+    Limits rx_, tx_;
+    std::int16_t result_ = -1;
+    bool phase1Ended_ = false;
+};
+
+}  // namespace
+
+std::int16_t ValidateChannelFreqs(const AppState& app, ModemParameters& record, bool interactive) {
+    return Validator(app, record, interactive).run();
+}
+
+}  // namespace k45
