@@ -1,0 +1,117 @@
+#include "frame/converters.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "frame/utilities.h"
+
+namespace k45 {
+namespace {
+
+std::string WithDecimal(std::string plain, const LocaleInfo& locale) {
+    const size_t dot = plain.find('.');
+    if (dot != std::string::npos) plain.replace(dot, 1, locale.decimal.empty() ? "." : locale.decimal);
+    return plain;
+}
+
+std::string Whole(double value) { return std::to_string(static_cast<long long>(RoundHalfEven(value))); }
+
+}  // namespace
+
+std::string FormatFixed(double value, int decimals, const LocaleInfo& locale) {
+    if (!std::isfinite(value)) return std::string();
+    if (decimals < 0) decimals = 0;
+    if (decimals > 15) decimals = 15;
+    char buf[400];  // the largest double has 309 digits before the point
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    std::string text(buf, res.ptr);
+    if (!text.empty() && text.front() == '-' && text.find_first_of("123456789") == std::string::npos)
+        text.erase(0, 1);
+    return WithDecimal(text, locale);
+}
+
+float AdToVolts(std::int16_t value) { return static_cast<float>(value) * 0.01953125f; }
+
+std::string FormatAdVolts(std::int16_t value, float scale, const LocaleInfo& locale) {
+    const float volts = AdToVolts(value) * scale;
+    return FormatFixed(volts, 2, locale) + " V";
+}
+
+float TenthsToVolts(std::int16_t tenths) { return static_cast<float>(tenths) / 10.0f; }
+
+std::string FormatAnalogVccVolts(std::int16_t tenths, const LocaleInfo& locale) {
+    return FormatFixed(tenths / 10.0, 1, locale) + " V";
+}
+
+std::string FormatBatteryVolts(std::int16_t tenths, const LocaleInfo& locale) {
+    return FormatAnalogVccVolts(tenths, locale);
+}
+
+float TenthsToWatts(std::int16_t tenths) { return static_cast<float>(tenths) / 10.0f; }
+
+std::string FormatTenthsWatts(std::int16_t tenths, const LocaleInfo& locale) {
+    return FormatFixed(tenths / 10.0, 1, locale) + " W";
+}
+
+float SignedByteToSingle(std::int16_t value) {
+    return static_cast<float>((value & 128) ? value - 256 : value);
+}
+
+std::string FormatTemperatureC(std::int16_t value) { return Whole(SignedByteToSingle(value)) + " C"; }
+
+std::string FormatAdTemperatureC(std::int16_t value) {
+    const int ad = value < 0 ? 0 : value > 255 ? 255 : value;
+    return Whole(ad * 0.858 - 62.44) + " C";
+}
+
+std::string FormatRssiValue(std::int16_t code) { return std::to_string(code - 130); }
+
+std::string FormatRssiDbm(std::int16_t code) { return FormatRssiValue(code) + " dBm"; }
+
+float NegateToSingle(std::int16_t value) { return -static_cast<float>(value); }
+
+std::string FormatNegativeDbm(std::int16_t value) { return std::to_string(-static_cast<int>(value)) + " dBm"; }
+
+std::int16_t DbmToRssiCode(std::int16_t value) {
+    return static_cast<std::int16_t>(value < 0 ? value + 130 : 130 - value);
+}
+
+std::int16_t RssiToPercent(std::int16_t value) {
+    const double percent = RoundHalfEven((130.0 - value) / 85.0 * 100.0);
+    return static_cast<std::int16_t>(percent < 0 ? 0 : percent > 100 ? 100 : percent);
+}
+
+LongIdParts SplitLongId(double longId) {
+    LongIdParts parts;
+    if (!std::isfinite(longId)) return parts;
+    parts.isLong = longId >= 1024;
+    // Subtracting 2^31 until below it changes nothing modulo 1024; fmod does it in one step.
+    parts.shortId = static_cast<std::int16_t>(std::fmod(RoundHalfEven(longId), 1024.0));
+    return parts;
+}
+
+std::string LongIdText(double longId, const LocaleInfo& locale) {
+    if (!std::isfinite(longId)) return std::string();
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, longId + 0.0, std::chars_format::fixed);
+    return WithDecimal(std::string(buf, res.ptr), locale);
+}
+
+std::string ShortIdText(double longId) {
+    const LongIdParts parts = SplitLongId(longId);
+    return (parts.isLong ? "+ " : "  ") + std::to_string(parts.shortId);
+}
+
+std::string FormatMHz(std::int32_t hz, const LocaleInfo& locale) {
+    // Whole numbers throughout: every Hz count has an exact six-decimal MHz text.
+    const std::int64_t v = hz;
+    const std::int64_t magnitude = v < 0 ? -v : v;
+    std::string fraction = std::to_string(magnitude % 1000000);
+    fraction.insert(0, 6 - fraction.size(), '0');
+    const std::string text = std::to_string(magnitude / 1000000) + (locale.decimal.empty() ? "." : locale.decimal) + fraction;
+    return v < 0 ? "-" + text : text;
+}
+
+std::string FormatMHzUnit(std::int32_t hz, const LocaleInfo& locale) { return FormatMHz(hz, locale) + " MHz"; }
+
+}  // namespace k45
