@@ -1,0 +1,375 @@
+#include "platform/qt/qt_serial_device.h"
+
+#include <grp.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "platform/profile.h"
+
+namespace k45 {
+namespace {
+
+constexpr int kPollMs = 50;
+// At most this many events per kind and poll, so a noisy line cannot flood the handler.
+constexpr unsigned kMaxEventsPerPoll = 64;
+
+std::string GroupName(gid_t gid) {
+    long size = sysconf(_SC_GETGR_R_SIZE_MAX);
+    if (size <= 0) size = 16384;
+    std::vector<char> buf(static_cast<std::size_t>(size));
+    group grp{};
+    group* found = nullptr;
+    int rc;
+    while ((rc = getgrgid_r(gid, &grp, buf.data(), buf.size(), &found)) == ERANGE && buf.size() < (1u << 20))
+        buf.resize(buf.size() * 2);
+    if (rc == 0 && found && found->gr_name) return found->gr_name;
+    return std::to_string(gid);
+}
+
+const char* ParityName(char p) {
+    switch (p) {
+    case 'e': return "even";
+    case 'o': return "odd";
+    case 'm': return "mark";
+    case 's': return "space";
+    default: return "no";
+    }
+}
+
+QSerialPort::Parity QtParity(char p) {
+    switch (p) {
+    case 'e': return QSerialPort::EvenParity;
+    case 'o': return QSerialPort::OddParity;
+    case 'm': return QSerialPort::MarkParity;
+    case 's': return QSerialPort::SpaceParity;
+    default: return QSerialPort::NoParity;
+    }
+}
+
+}  // namespace
+
+QtSerialDevice::QtSerialDevice(const std::string& settingsFile)
+    : QtSerialDevice(SettingsFileResolver(settingsFile)) {}
+
+QtSerialDevice::QtSerialDevice(DeviceResolver resolver) : resolver_(std::move(resolver)) {
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] {
+        if (threshold_ > 0 && port_.bytesAvailable() >= threshold_) emitEvent(commEvReceive);
+    });
+    QObject::connect(&port_, &QSerialPort::bytesWritten, &port_, [this](qint64) {
+        if (port_.bytesToWrite() == 0) emitEvent(commEvSend);
+    });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError e) {
+        // A failing read or write on an open tty does not recover (a pty whose master went
+        // away reports read errors without end): the device is gone.
+        if (!port_.isOpen()) return;
+        if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError)
+            lose(port_.errorString().toStdString());
+    });
+    pollTimer_.setInterval(kPollMs);
+    QObject::connect(&pollTimer_, &QTimer::timeout, &pollTimer_, [this] { poll(); });
+}
+
+QtSerialDevice::~QtSerialDevice() {
+    handler_ = nullptr;
+    pollTimer_.stop();
+    QObject::disconnect(&port_, nullptr, nullptr, nullptr);
+    if (port_.isOpen()) port_.close();
+}
+
+QtSerialDevice::DeviceResolver QtSerialDevice::SettingsFileResolver(const std::string& settingsFile) {
+    return [settingsFile](int portNumber) {
+        std::string path =
+            ProfileRead(settingsFile, "Com Port Devices", "Com" + std::to_string(portNumber), "");
+        return path.empty() ? DefaultDevicePath(portNumber) : path;
+    };
+}
+
+std::string QtSerialDevice::DefaultDevicePath(int portNumber) {
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
+std::string QtSerialDevice::OpenFailureText(const std::string& path, const std::string& reason, int sysErrno) {
+    if (sysErrno == EACCES) {
+        std::string text = "Could not open " + path + ": permission denied. The user must be a member of the group";
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0) text += " \"" + GroupName(st.st_gid) + "\"";
+        return text + " that owns the device.";
+    }
+    return "Could not open " + path + ": " + reason + ".";
+}
+
+bool QtSerialDevice::notOpen(std::string* error) const {
+    if (port_.isOpen()) return false;
+    if (error) {
+        const std::string name = path_.empty() ? "Com" + std::to_string(portNumber_) : path_;
+        *error = "The serial device " + name + " is not open.";
+    }
+    return true;
+}
+
+bool QtSerialDevice::setSettings(const std::string& settings, std::string* error) {
+    SerialSettings s;
+    if (!ParseSerialSettings(settings, &s, error)) return false;
+    settingsText_ = settings;
+    settings_ = s;
+    if (!port_.isOpen()) return true;
+    std::string refusals;
+    if (applySettings(s, &refusals)) return true;
+    if (error) *error = refusals;
+    return false;
+}
+
+bool QtSerialDevice::applySettings(const SerialSettings& s, std::string* refusals) {
+    std::vector<std::string> refused;
+    auto why = [this] {
+        std::string text = port_.errorString().toStdString();
+        port_.clearError();
+        return " (" + text + ")";
+    };
+    if (!port_.setBaudRate(s.baud)) refused.push_back("baud rate " + std::to_string(s.baud) + why());
+    if (s.dataBits < 5)  // termios has no character size below 5 bits
+        refused.push_back(std::to_string(s.dataBits) + " data bits (not available on this system)");
+    else if (!port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)))
+        refused.push_back(std::to_string(s.dataBits) + " data bits" + why());
+    if (!port_.setParity(QtParity(s.parity))) refused.push_back(std::string(ParityName(s.parity)) + " parity" + why());
+    if (s.stopBitsTimes2 == 3)  // nor one and a half stop bits
+        refused.push_back("1.5 stop bits (not available on this system)");
+    else if (!port_.setStopBits(s.stopBitsTimes2 == 4 ? QSerialPort::TwoStop : QSerialPort::OneStop))
+        refused.push_back(std::string(s.stopBitsTimes2 == 4 ? "2" : "1") + " stop bits" + why());
+    if (refused.empty()) return true;
+    std::string text = "The serial device " + path_ + " refused ";
+    for (std::size_t i = 0; i < refused.size(); ++i) text += (i ? "; " : "") + refused[i];
+    *refusals = text + ".";
+    return false;
+}
+
+bool QtSerialDevice::applyHandshaking(int mode, std::string* error) {
+    if (!port_.isOpen()) return true;
+    if (port_.setFlowControl(mode == 2 ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl)) return true;
+    if (error)
+        *error = "The serial device " + path_ + " refused handshaking " + std::to_string(mode) + " (" +
+                 port_.errorString().toStdString() + ").";
+    port_.clearError();
+    return false;
+}
+
+bool QtSerialDevice::open(std::string* error) {
+    if (port_.isOpen()) return true;
+    if (portNumber_ < 1 || portNumber_ > 32) {
+        path_.clear();
+        if (error) *error = "Com port number " + std::to_string(portNumber_) + " is outside 1 to 32.";
+        return false;
+    }
+    path_ = resolver_ ? resolver_(portNumber_) : DefaultDevicePath(portNumber_);
+    if (path_.empty()) path_ = DefaultDevicePath(portNumber_);
+    lostReason_.clear();
+    port_.setPortName(QString::fromStdString(path_));
+    // Open with settings every tty takes; the wanted ones follow one by one, so a refused one
+    // does not stop the open.
+    port_.setBaudRate(9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError e = port_.error();
+        std::string reason = port_.errorString().toStdString();
+        port_.clearError();
+        int sysErrno = 0;
+        if (e == QSerialPort::DeviceNotFoundError) reason = "the device does not exist";
+        else if (e == QSerialPort::UnsupportedOperationError) reason = "it is not a serial device (" + reason + ")";
+        else if (e == QSerialPort::PermissionError && ::access(path_.c_str(), R_OK | W_OK) != 0) sysErrno = errno;
+        if (error) *error = OpenFailureText(path_, reason, sysErrno);
+        return false;
+    }
+    port_.clearError();
+    openRefusals_.clear();
+    applySettings(settings_, &openRefusals_);
+    std::string refused;
+    if (!applyHandshaking(handshaking_, &refused)) openRefusals_ += (openRefusals_.empty() ? "" : " ") + refused;
+    linesKnown_ = countersKnown_ = false;
+    linesUnsupported_ = countersUnsupported_ = false;
+    pollTimer_.start();
+    return true;
+}
+
+void QtSerialDevice::close() {
+    pollTimer_.stop();
+    if (port_.isOpen()) port_.close();
+    port_.clearError();
+}
+
+void QtSerialDevice::setBufferSizes(int /*inputSize*/, int outputSize) {
+    // The input is not capped: bytes beyond it wait in the driver instead of being lost.
+    if (outputSize > 0) outputBufferSize_ = outputSize;
+}
+
+bool QtSerialDevice::setLine(int bit, bool on, const char* name, std::string* error) {
+    if (notOpen(error)) return false;
+    // Straight to the driver: QSerialPort refuses RTS while hardware handshaking is on, but
+    // keyed sending drops RTS before it turns handshaking off.
+    int bits = bit;
+    if (::ioctl(port_.handle(), on ? TIOCMBIS : TIOCMBIC, &bits) == 0) return true;
+    const int e = errno;
+    if (error) {
+        *error = "The serial device " + path_ + " cannot set " + name +
+                 (e == ENOTTY || e == EINVAL ? std::string(": it has no modem control lines.")
+                                             : " (" + std::string(std::strerror(e)) + ").");
+    }
+    return false;
+}
+
+bool QtSerialDevice::readLines(int* bits) const {
+    return port_.isOpen() && ::ioctl(port_.handle(), TIOCMGET, bits) == 0;
+}
+
+bool QtSerialDevice::setRts(bool on, std::string* error) { return setLine(TIOCM_RTS, on, "RTS", error); }
+bool QtSerialDevice::setDtr(bool on, std::string* error) { return setLine(TIOCM_DTR, on, "DTR", error); }
+
+bool QtSerialDevice::rts() const {
+    int bits = 0;
+    return readLines(&bits) && (bits & TIOCM_RTS);
+}
+bool QtSerialDevice::dtr() const {
+    int bits = 0;
+    return readLines(&bits) && (bits & TIOCM_DTR);
+}
+bool QtSerialDevice::cts() const {
+    int bits = 0;
+    return readLines(&bits) && (bits & TIOCM_CTS);
+}
+bool QtSerialDevice::dsr() const {
+    int bits = 0;
+    return readLines(&bits) && (bits & TIOCM_DSR);
+}
+bool QtSerialDevice::cd() const {
+    int bits = 0;
+    return readLines(&bits) && (bits & TIOCM_CAR);
+}
+
+bool QtSerialDevice::setHandshaking(int mode, std::string* error) {
+    if (mode != 0 && mode != 2) {
+        if (error) *error = "Handshaking " + std::to_string(mode) + " is not supported (0 none, 2 RTS/CTS).";
+        return false;
+    }
+    handshaking_ = mode;
+    return applyHandshaking(mode, error);
+}
+
+bool QtSerialDevice::setBreak(bool on, std::string* error) {
+    if (notOpen(error)) return false;
+    if (port_.setBreakEnabled(on)) return true;
+    if (error)
+        *error = "The serial device " + path_ + " cannot " + (on ? "start" : "end") + " a break (" +
+                 port_.errorString().toStdString() + ").";
+    port_.clearError();
+    return false;
+}
+
+std::string QtSerialDevice::readInput() {
+    if (!port_.isOpen()) return {};
+    const QByteArray bytes = port_.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+bool QtSerialDevice::write(const std::string& bytes, std::string* error) {
+    if (notOpen(error)) return false;
+    if (bytes.empty()) return true;
+    const long long waiting = outputCount();
+    if (waiting + static_cast<long long>(bytes.size()) > outputBufferSize_) {
+        if (error)
+            *error = "The output buffer of " + path_ + " is full: " + std::to_string(bytes.size()) +
+                     " bytes do not fit beside " + std::to_string(waiting) + " of " +
+                     std::to_string(outputBufferSize_) + ".";
+        return false;
+    }
+    const qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (written == static_cast<qint64>(bytes.size())) return true;
+    if (error)
+        *error = "The serial device " + path_ + " refused the output (" + port_.errorString().toStdString() + ").";
+    port_.clearError();
+    return false;
+}
+
+int QtSerialDevice::outputCount() const {
+    if (!port_.isOpen()) return 0;
+    long long count = port_.bytesToWrite();
+    int inDriver = 0;
+    if (::ioctl(port_.handle(), TIOCOUTQ, &inDriver) == 0 && inDriver > 0) count += inDriver;
+    return count > INT_MAX ? INT_MAX : static_cast<int>(count);
+}
+
+void QtSerialDevice::emitEvent(int code) {
+    if (!handler_) return;
+    auto handler = handler_;  // the handler may replace itself
+    handler(code);
+}
+
+void QtSerialDevice::lose(const std::string& why) {
+    if (losing_) return;
+    losing_ = true;
+    lostReason_ = "The serial device " + path_ + " is no longer available (" + why + ").";
+    pollTimer_.stop();
+    port_.close();
+    port_.clearError();
+    losing_ = false;
+    emitEvent(commEventDeviceLost);
+}
+
+// Line changes, breaks, framing and parity errors: the driver counts them but QSerialPort
+// does not signal them. Devices without modem lines or counters (pseudo-terminals) are left
+// to the port object's own polling of the line levels.
+void QtSerialDevice::poll() {
+    if (!port_.isOpen()) return;
+    const int fd = port_.handle();
+    if (!linesUnsupported_) {
+        int bits = 0;
+        if (::ioctl(fd, TIOCMGET, &bits) != 0) {
+            linesUnsupported_ = true;
+        } else {
+            const int changed = linesKnown_ ? (bits ^ lastLines_) : 0;
+            lastLines_ = bits;
+            linesKnown_ = true;
+            const std::pair<int, int> lines[] = {{TIOCM_CTS, commEvCts}, {TIOCM_DSR, commEvDsr}, {TIOCM_CAR, commEvCd}};
+            for (const auto& [bit, code] : lines) {
+                if (!(changed & bit)) continue;
+                emitEvent(code);
+                if (!port_.isOpen()) return;
+            }
+        }
+    }
+    if (countersUnsupported_) return;
+    serial_icounter_struct counters{};
+    if (::ioctl(fd, TIOCGICOUNT, &counters) != 0) {
+        countersUnsupported_ = true;
+        return;
+    }
+    const bool known = countersKnown_;
+    // The driver's counters only grow; unsigned differences stay defined if one wraps.
+    const unsigned now[3] = {static_cast<unsigned>(counters.brk), static_cast<unsigned>(counters.frame),
+                             static_cast<unsigned>(counters.parity)};
+    const int codes[3] = {commEventBreak, commEventFrame, commEventRxParity};
+    unsigned deltas[3];
+    for (int k = 0; k < 3; ++k) {
+        deltas[k] = now[k] - lastCounters_[k];
+        lastCounters_[k] = now[k];
+    }
+    countersKnown_ = true;
+    if (!known) return;
+    for (int k = 0; k < 3; ++k) {
+        for (unsigned i = 0; i < deltas[k] && i < kMaxEventsPerPoll; ++i) {
+            emitEvent(codes[k]);
+            if (!port_.isOpen()) return;
+        }
+    }
+}
+
+}  // namespace k45

@@ -1,0 +1,102 @@
+#pragma once
+// The real serial device, over QSerialPort. Any device file works, a pseudo-terminal too;
+// settings or control lines the device refuses are reported and skipped, and the port stays
+// open. A device that vanishes (unplugged adapter) closes the port and raises
+// commEventDeviceLost.
+#include <QSerialPort>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "platform/serial_device.h"
+
+namespace k45 {
+
+class QtSerialDevice : public SerialDevice {
+public:
+    // Names the device file for a port number.
+    using DeviceResolver = std::function<std::string(int portNumber)>;
+
+    // Port n opens the device named by key "Com<n>" of section "Com Port Devices" of the
+    // settings file, else /dev/ttyS<n-1>.
+    explicit QtSerialDevice(const std::string& settingsFile);
+    explicit QtSerialDevice(DeviceResolver resolver);
+    ~QtSerialDevice() override;
+    QtSerialDevice(const QtSerialDevice&) = delete;
+    QtSerialDevice& operator=(const QtSerialDevice&) = delete;
+
+    static DeviceResolver SettingsFileResolver(const std::string& settingsFile);
+    static std::string DefaultDevicePath(int portNumber);
+    // The open failure text: names the device and the reason; for a permission refusal
+    // (sysErrno EACCES) it names the group that owns the device.
+    static std::string OpenFailureText(const std::string& path, const std::string& reason, int sysErrno);
+
+    // The device file in use, or tried by the last open.
+    const std::string& devicePath() const { return path_; }
+    // The settings the device refused when the port was last opened (they stay as they were).
+    const std::string& openRefusals() const { return openRefusals_; }
+
+    void setPortNumber(int portNumber) override { portNumber_ = portNumber; }
+    int portNumber() const override { return portNumber_; }
+    bool setSettings(const std::string& settings, std::string* error) override;
+    std::string settings() const override { return settingsText_; }
+    bool open(std::string* error) override;
+    void close() override;
+    bool isOpen() const override { return port_.isOpen(); }
+
+    void setBufferSizes(int inputSize, int outputSize) override;
+    int outputBufferSize() const override { return outputBufferSize_; }
+
+    bool setRts(bool on, std::string* error) override;
+    bool rts() const override;
+    bool setDtr(bool on, std::string* error) override;
+    bool dtr() const override;
+    bool setHandshaking(int mode, std::string* error) override;
+    int handshaking() const override { return handshaking_; }
+    bool cts() const override;
+    bool dsr() const override;
+    bool cd() const override;
+    bool setBreak(bool on, std::string* error) override;
+
+    std::string readInput() override;
+    bool write(const std::string& bytes, std::string* error) override;
+    int outputCount() const override;
+    void setReceiveThreshold(int bytes) override { threshold_ = bytes; }
+
+    void setEventHandler(std::function<void(int code)> handler) override { handler_ = std::move(handler); }
+    std::string deviceLostReason() const override { return lostReason_; }
+
+private:
+    bool applySettings(const SerialSettings& s, std::string* refusals);
+    bool applyHandshaking(int mode, std::string* error);
+    bool setLine(int bit, bool on, const char* name, std::string* error);
+    bool readLines(int* bits) const;
+    void poll();
+    void lose(const std::string& why);
+    void emitEvent(int code);
+    bool notOpen(std::string* error) const;
+
+    DeviceResolver resolver_;
+    QSerialPort port_;
+    QTimer pollTimer_;
+    std::function<void(int)> handler_;
+    int portNumber_ = 1;
+    std::string path_;
+    std::string settingsText_ = "9600,n,8,1";
+    SerialSettings settings_;
+    int handshaking_ = 0;
+    int outputBufferSize_ = 16384;
+    int threshold_ = 1;
+    std::string openRefusals_;
+    std::string lostReason_;
+    bool losing_ = false;
+    // Last seen by the poll: modem lines and the error counters of the driver.
+    bool linesKnown_ = false;
+    bool linesUnsupported_ = false;
+    int lastLines_ = 0;
+    bool countersKnown_ = false;
+    bool countersUnsupported_ = false;
+    unsigned lastCounters_[3] = {0, 0, 0};  // breaks, framing errors, parity errors
+};
+
+}  // namespace k45
