@@ -97,6 +97,8 @@ public:
     double GetFramingErrors() const { return comPortOpen_ ? framingErrors_ : 0; }
     double GetDribbleBytes() const { return comPortOpen_ ? dribbleBytes_ : 0; }
     bool ClearCommStats();
+    // counter + amount, held at 4294967295 (the counters never wrap).
+    static void SaturatingAdd(double& counter, double amount);
     void SetRtsSignal(bool tmpFlag);
     void ToggleRtsSignal(float tmpDelay = 0.02f);
     void SetDtrSignal(bool tmpFlag);
@@ -213,7 +215,6 @@ private:
     template <class F> void Deliver(int list, F&& call);
 
     // counters
-    static void SaturatingAdd(double& counter, double amount);
     void AddTxBytes(std::int32_t n) { SaturatingAdd(txBytes_, n); }
     void AddRxBytes(std::int32_t n) { SaturatingAdd(rxBytes_, n); }
     void AddFramingErrors(std::int32_t n) { SaturatingAdd(framingErrors_, n); }

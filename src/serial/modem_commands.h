@@ -1,0 +1,57 @@
+#pragma once
+// Senders of the modem's text commands and of the "S9" and "T1" records. Each builds one line
+// ended by CR and hands it to the primary port object with transmit mode 7; whether and when
+// it leaves the port is the transmit path's affair.
+#include <cstdint>
+#include <string>
+
+namespace k45 {
+
+struct AppState;
+struct TuneRecord;
+class classComm;
+
+enum class ModemCommand {
+    VersionRequest,          // "?"
+    DumpParameters,          // "DE"
+    DumpRam,                 // "DA"
+    ReadDiagnostics,         // "AS"
+    ReadCalibrationSample,   // "AT"
+    ClearDiagnostics,        // "AR"
+    ReadNetworkStatistics,   // "NS"
+    ClearNetworkStatistics,  // "NR"
+    EndTest,                 // "T0"
+    ReadChannelSwitch,       // "CSWITCH"
+    ReadRssi,                // "RSSI"
+    RedirectChannel8,        // "CHANNEL"
+    TransmitTone,            // "TONE"
+    TransmitTestData,        // "PSUDO"
+    TransmitModBalance,      // "BALANCE"
+    SetGainPot,              // "POTGAIN"
+    SetDeviationPot,         // "POTDEV"
+    EndWrite,                // "S9"
+    LoadRadioSetup,          // "T1"
+};
+
+// The command word as it goes on the line.
+const char* ModemCommandText(ModemCommand command);
+
+// The lines, CR included.
+std::string CommandLine(const std::string& command);
+std::string CommandAndByteLine(const std::string& command, std::int16_t value);
+std::string RemoteCommandLine(double unitId, const std::string& command);
+std::string RemoteCommandAndByteLine(double unitId, const std::string& command, std::int16_t value);
+std::string SRecordEndLine();
+// "T1", the record body of the tune data at address 0, CR. Needs the bit tables and the radio
+// spec table of app for the synthesizer bytes.
+std::string TuneRecordLine(const AppState& app, const TuneRecord& tune);
+
+// The senders: one SendString of the line on `primary` with mode 7 each.
+void SendCommand(classComm& primary, const std::string& command);
+void SendCommandAndByte(classComm& primary, const std::string& command, std::int16_t value);
+void SendRemoteCommand(classComm& primary, double unitId, const std::string& command);
+void SendRemoteCommandAndByte(classComm& primary, double unitId, const std::string& command, std::int16_t value);
+void SendSRecordEnd(classComm& primary);
+void SendTuneRecord(classComm& primary, const AppState& app, const TuneRecord& tune);
+
+}  // namespace k45

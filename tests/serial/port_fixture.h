@@ -1,0 +1,212 @@
+#pragma once
+// A port object on a scripted serial device in virtual time. The device behaves like one end
+// of a null-modem line: written bytes leave at the baud rate and then raise the send event,
+// injected bytes raise the receive event at the receive threshold, and the far end's RTS and
+// DTR drive this end's CTS, DSR and CD. Each device operation can be made to fail.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "params/app_state.h"
+#include "platform/serial_device.h"
+#include "serial/class_comm.h"
+#include "support/scripted_dialogs.h"
+#include "support/virtual_scheduler.h"
+
+namespace k45::test {
+
+class ScriptedDevice : public SerialDevice {
+public:
+    explicit ScriptedDevice(VirtualScheduler& s) : s_(s) {}
+
+    // ---- what the test controls and reads
+    std::string wire;                 // every byte written, in order
+    std::vector<std::string> writes;  // each accepted write
+    int opens = 0;
+    int closes = 0;
+    std::vector<std::string> settingsApplied;
+    bool refuseOpen = false;
+    std::string openError = "No such file or directory";
+    std::set<std::string> refusedSettings;  // settings texts the device refuses
+    bool refuseRts = false;
+    bool refuseWrite = false;
+    bool refuseBreak = false;
+    int threshold = 1;
+    int thresholdWrites = 0;
+    bool breakOn = false;
+    std::vector<std::pair<std::int64_t, bool>> rtsHistory;  // (time, level) of each change
+    std::vector<std::pair<std::int64_t, int>> handshakeHistory;
+    // Remote modem answering RTS with CTS after this delay (ms); negative: CTS not answered.
+    int ctsAnswerMs = -1;
+    // Set when the drain of written bytes is to be held (the output stays counted).
+    bool holdOutput = false;
+
+    void setCtsLevel(bool on) { setLine(cts_, on, commEvCts); }
+    void setDsrLevel(bool on) { setLine(dsr_, on, commEvDsr); }
+    void setCdLevel(bool on) { setLine(cd_, on, commEvCd); }
+    // Sets a level without raising the change event (a change only the tick finds).
+    void setCtsQuietly(bool on) { cts_ = on; }
+    // Bytes arriving from the far end; raises the receive event when the threshold is met.
+    void inject(const std::string& bytes) {
+        input_ += bytes;
+        if (static_cast<int>(input_.size()) >= threshold) fire(commEvReceive);
+    }
+    void fire(int code) {
+        if (handler_) handler_(code);
+    }
+    std::string takeWire() {
+        std::string w;
+        w.swap(wire);
+        return w;
+    }
+    double bytesPerSecond() const;
+
+    // ---- SerialDevice
+    void setPortNumber(int n) override { port_ = n; }
+    int portNumber() const override { return port_; }
+    bool setSettings(const std::string& st, std::string* error) override {
+        if (refusedSettings.count(st)) {
+            if (error) *error = "The device refused " + st;
+            return false;
+        }
+        settings_ = st;
+        settingsApplied.push_back(st);
+        return true;
+    }
+    std::string settings() const override { return settings_; }
+    bool open(std::string* error) override {
+        if (refuseOpen) {
+            if (error) *error = openError;
+            return false;
+        }
+        open_ = true;
+        ++opens;
+        return true;
+    }
+    void close() override {
+        open_ = false;
+        ++closes;
+    }
+    bool isOpen() const override { return open_; }
+    void setBufferSizes(int in, int out) override {
+        (void)in;
+        outSize_ = out;
+    }
+    int outputBufferSize() const override { return outSize_; }
+    bool setRts(bool on, std::string* error) override;
+    bool rts() const override { return rts_; }
+    bool setDtr(bool on, std::string*) override {
+        dtr_ = on;
+        return true;
+    }
+    bool dtr() const override { return dtr_; }
+    bool setHandshaking(int mode, std::string*) override {
+        handshake_ = mode;
+        handshakeHistory.emplace_back(s_.nowMs(), mode);
+        return true;
+    }
+    int handshaking() const override { return handshake_; }
+    bool cts() const override { return cts_; }
+    bool dsr() const override { return dsr_; }
+    bool cd() const override { return cd_; }
+    bool setBreak(bool on, std::string* error) override {
+        if (refuseBreak) {
+            if (error) *error = "break refused";
+            return false;
+        }
+        breakOn = on;
+        return true;
+    }
+    std::string readInput() override {
+        std::string r;
+        r.swap(input_);
+        return r;
+    }
+    bool write(const std::string& bytes, std::string* error) override;
+    int outputCount() const override { return static_cast<int>(pendingOut_); }
+    void setReceiveThreshold(int bytes) override {
+        threshold = bytes;
+        ++thresholdWrites;
+    }
+    void setEventHandler(std::function<void(int)> h) override { handler_ = std::move(h); }
+
+    // Lets held output drain now.
+    void releaseOutput();
+
+private:
+    void setLine(bool& line, bool on, int code) {
+        if (line == on) return;
+        line = on;
+        fire(code);
+    }
+    void scheduleDrain();
+
+    VirtualScheduler& s_;
+    std::function<void(int)> handler_;
+    int port_ = 0;
+    std::string settings_;
+    bool open_ = false;
+    int outSize_ = 16384;
+    bool rts_ = false, dtr_ = false, cts_ = false, dsr_ = false, cd_ = false;
+    int handshake_ = 0;
+    std::string input_;
+    size_t pendingOut_ = 0;
+    std::uint64_t drainSeq_ = 0;
+};
+
+// AppState, services and one port object bound to a scripted device and a virtual timer.
+struct PortFixture : ::testing::Test {
+    VirtualScheduler sched;
+    ScriptedDialogs dialogs;
+    AppState app;
+    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
+    ScriptedDevice device{sched};
+    std::unique_ptr<Timer> timer = sched.createTimer();
+    std::unique_ptr<classComm> port;
+
+    PortFixture() {
+        app.scheduler = &sched;
+        app.dialogs = &dialogs;
+        BuildBitTables(app);
+        port = std::make_unique<classComm>(app, *tables);
+        port->InitCommCtrl(&device, 0, 1, timer.get());
+    }
+    ~PortFixture() override { dialogs.verify(); }
+};
+
+// A window that records every callback it gets, in order, into a shared log.
+struct RecordingForm : CommForm {
+    std::vector<std::string>* log;
+    std::string name;
+    std::function<void()> onCall;  // run inside every callback (after logging)
+    RecordingForm(std::vector<std::string>* l, std::string n) : log(l), name(std::move(n)) {}
+    void add(const std::string& what) {
+        log->push_back(name + ":" + what);
+        if (onCall) onCall();
+    }
+    void RxDecodedData(const std::uint16_t& op, const std::int16_t& len, std::span<const std::uint8_t> d) override {
+        std::string s = "frame " + std::to_string(op) + "/" + std::to_string(len);
+        for (int i = 0; i < len && i < static_cast<int>(d.size()); ++i) s += " " + std::to_string(d[static_cast<size_t>(i)]);
+        add(s);
+    }
+    void RxDecodedDataRS485(const std::uint16_t& op, const std::int16_t& len, std::span<const std::uint8_t>,
+                            const std::int32_t& src) override {
+        add("rs485 " + std::to_string(op) + "/" + std::to_string(len) + " from " + std::to_string(src));
+    }
+    void RxDmpData(std::int16_t slot) override { add("dmp " + std::to_string(slot)); }
+    void RxRawData(const std::string& s) override { add("raw " + s); }
+    void RxCrLfData(const std::string& s) override { add("line " + s.substr(0, s.size() >= 2 ? s.size() - 2 : 0)); }
+    void RxSRecordData(std::int16_t slot) override { add("srec " + std::to_string(slot)); }
+    void TxComplete() override { add("txcomplete"); }
+    void RxCtsChange(bool f) override { add(std::string("cts ") + (f ? "on" : "off")); }
+    void RxDsrChange(bool f) override { add(std::string("dsr ") + (f ? "on" : "off")); }
+    void RxDcdChange(bool f) override { add(std::string("dcd ") + (f ? "on" : "off")); }
+    void RxBreakSignal() override { add("break"); }
+    void TxCtsTimeout() override { add("ctstimeout"); }
+};
+
+}  // namespace k45::test

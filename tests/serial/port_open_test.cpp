@@ -1,0 +1,298 @@
+// Settings layers, open and close, overrides, the transmit-mode table, the settings file and
+// the DMP baud search.
+#include <gtest/gtest.h>
+
+#include "frame/ini_routines.h"
+#include "platform/profile.h"
+#include "serial/port_fixture.h"
+#include "serial/tx_modes.h"
+#include "support/temp_home.h"
+
+namespace k45::test {
+namespace {
+
+using PortOpen = PortFixture;
+
+TEST_F(PortOpen, OpenAppliesConfiguredSettingsAndReopenOnlyReapplies) {
+    port->baudRate = 19200;
+    port->parityStr = "e";
+    port->dataBits = 7;
+    port->stopBits = 2;
+    port->txModeValue = 5;
+    ASSERT_TRUE(port->OpenCommPort());
+    EXPECT_EQ(device.opens, 1);
+    EXPECT_EQ(device.portNumber(), 1);
+    EXPECT_EQ(device.settings(), "19200,e,7,2");
+    EXPECT_EQ(port->GetWorkingTxMode(), 5);
+    EXPECT_TRUE(device.rts());  // mode 5: flow control with RTS high
+    EXPECT_EQ(device.handshaking(), 2);
+    EXPECT_EQ(port->GetBytesPerSecond(), 19200.0 / 11);
+
+    // Opening again re-applies without reopening, and clears the counters.
+    port->SendString("abc", 1);
+    EXPECT_EQ(port->GetTxBytes(), 3);
+    port->baudRate = 4800;
+    ASSERT_TRUE(port->OpenCommPort());
+    EXPECT_EQ(device.opens, 1);
+    EXPECT_EQ(device.settings(), "4800,e,7,2");
+    EXPECT_EQ(port->GetTxBytes(), 0);
+
+    port->CloseCommPort();
+    EXPECT_FALSE(port->GetCommPortOpen());
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_FALSE(device.rts());
+    EXPECT_EQ(device.handshaking(), 0);
+}
+
+TEST_F(PortOpen, ForcedSettingsWinAtEveryOpenButNotOnAnOpenPort) {
+    port->baudRate = 19200;
+    port->txModeValue = 1;
+    port->ForceCommPortOpen(7, 9600);
+    ASSERT_TRUE(port->GetCommPortOpen());
+    EXPECT_EQ(device.settings(), "9600,n,8,1");
+    EXPECT_EQ(port->GetWorkingTxMode(), 7);
+    EXPECT_TRUE(device.dtr());  // mode 7 raises DTR whatever dtrEnabled says
+
+    // Forcing again while open changes nothing on the device ...
+    port->ForceCommPortOpen(8, 38400);
+    EXPECT_EQ(device.settings(), "9600,n,8,1");
+    EXPECT_EQ(port->GetWorkingTxMode(), 7);
+    // ... until the next open.
+    port->CloseCommPort();
+    port->OpenCommPort();
+    EXPECT_EQ(device.settings(), "38400,n,8,1");
+    EXPECT_EQ(port->GetWorkingTxMode(), 8);
+}
+
+TEST_F(PortOpen, FailedOpenIsReportedAndLeavesThePortClosed) {
+    port->portNumber = 3;
+    device.refuseOpen = true;
+    dialogs.expectBox("Could Not Open Com Port 3\r\nNo such file or directory");
+    EXPECT_FALSE(port->OpenCommPort());
+    EXPECT_FALSE(port->GetCommPortOpen());
+    EXPECT_EQ(dialogs.boxes.back().title, "Com Port Error");
+    EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Exclamation);
+}
+
+TEST_F(PortOpen, OverrideSettingsOnlyTouchesTheDeviceWhenSomethingChanges) {
+    // Closed: nothing is stored, not even the extended-length flag.
+    EXPECT_FALSE(port->OverrideSettings(9600, true));
+    EXPECT_FALSE(port->GetExtendedLengthMode());
+
+    port->OpenCommPort();
+    const size_t applied = device.settingsApplied.size();
+    EXPECT_TRUE(port->OverrideSettings(9600, true, 8, 1, "n"));
+    EXPECT_EQ(device.settingsApplied.size(), applied);
+    EXPECT_TRUE(port->GetExtendedLengthMode());
+
+    // The parity letter compares case-sensitively.
+    EXPECT_TRUE(port->OverrideSettings(9600, false, 8, 1, "N"));
+    EXPECT_EQ(device.settings(), "9600,N,8,1");
+    EXPECT_TRUE(port->OverrideSettings(1200));
+    EXPECT_EQ(port->GetWorkingBaudRate(), 1200);
+    EXPECT_EQ(port->GetTxChunkSizeValue(), 1100);
+
+    port->baudRate = 2400;
+    EXPECT_TRUE(port->RestoreSettings());
+    EXPECT_EQ(device.settings(), "2400,n,8,1");
+}
+
+TEST_F(PortOpen, RefusedOverrideIsNotRememberedAsApplied) {
+    port->OpenCommPort();
+    device.refusedSettings.insert("14400,n,4,1");
+    dialogs.expectBox("Could Not Set Baud Rate For Com Port 1\r\nThe device refused 14400,n,4,1");
+    EXPECT_FALSE(port->OverrideSettings(14400, false, 4));
+    EXPECT_EQ(port->GetWorkingBaudRate(), 9600);
+    EXPECT_EQ(port->GetWorkingDataBits(), 8);
+    EXPECT_EQ(port->GetTxChunkSizeValue(), 8750);
+    EXPECT_EQ(port->GetBytesPerSecond(), 960);
+
+    // The same override once the device takes it is applied, not skipped as "already in force".
+    device.refusedSettings.clear();
+    EXPECT_TRUE(port->OverrideSettings(14400, false, 4));
+    EXPECT_EQ(device.settings(), "14400,n,4,1");
+    EXPECT_EQ(port->GetWorkingDataBits(), 4);
+
+    device.refusedSettings.insert("9600,n,8,1");
+    dialogs.expectBox("Could Not Restore Baud Rate For Com Port 1");
+    EXPECT_FALSE(port->RestoreSettings());
+    EXPECT_EQ(port->GetWorkingBaudRate(), 14400);
+}
+
+TEST_F(PortOpen, RefusedHandshakingOverrideKeepsTheModeInForce) {
+    port->OpenCommPort();
+    device.refuseRts = true;
+    dialogs.expectBox("Could Not Override Handshaking For Com Port 1\r\nRTS refused");
+    EXPECT_FALSE(port->OverrideHandshaking(5, true, 115));
+    EXPECT_EQ(port->GetWorkingTxMode(), 1);
+    EXPECT_EQ(device.handshaking(), 0);
+    EXPECT_TRUE(port->GetSimulatedDmpProtocol());  // stored in every case
+    device.refuseRts = false;
+    EXPECT_TRUE(port->OverrideHandshaking(5));
+    EXPECT_EQ(port->GetWorkingTxMode(), 5);
+    EXPECT_EQ(device.handshaking(), 2);
+}
+
+TEST_F(PortOpen, HandshakingOverrideOnAClosedPortStoresOnlyTheDmpValues) {
+    port->OverrideHandshaking(8, true, 115);
+    EXPECT_TRUE(port->GetSimulatedDmpProtocol());
+    port->txModeValue = 3;
+    port->OpenCommPort();
+    EXPECT_EQ(port->GetWorkingTxMode(), 3);
+}
+
+// Each mode's lines with dtrEnabled and ignoreDCD both off and both on.
+struct ModeCase {
+    int mode;
+    int handshaking;
+    bool rts;
+    bool dtrOff, dtrOn;          // DTR with dtrEnabled False / True
+    bool ignoreOff, ignoreOn;    // ignore-DCD with ignoreDCD False / True
+    bool keyed;
+};
+
+TEST_F(PortOpen, TransmitModeTable) {
+    const ModeCase cases[] = {
+        {0, 0, false, false, true, false, true, false},  {1, 0, false, false, true, false, true, false},
+        {2, 0, false, false, true, false, true, true},   {3, 0, false, false, true, false, true, true},
+        {4, 2, true, false, true, false, true, false},   {5, 2, true, false, true, false, true, false},
+        {6, 0, true, true, true, true, true, false},     {7, 0, false, true, true, true, true, false},
+        {8, 0, true, false, true, true, true, false},    {9, 0, false, true, true, true, true, true},
+        {10, 0, true, false, true, true, true, true},    {11, 2, true, true, true, true, true, false},
+        {12, 2, true, false, true, true, true, false},
+    };
+    port->OpenCommPort();
+    for (const auto& c : cases) {
+        for (bool setting : {false, true}) {
+            SCOPED_TRACE("mode " + std::to_string(c.mode) + (setting ? " settings on" : " settings off"));
+            port->dtrEnabled = setting;
+            port->ignoreDCD = setting;
+            port->OverrideHandshaking(c.mode == 0 ? 1 : 0);  // force a change so the table is applied
+            port->OverrideHandshaking(c.mode);
+            EXPECT_EQ(device.handshaking(), c.handshaking);
+            EXPECT_EQ(device.rts(), c.rts);
+            EXPECT_EQ(port->GetRTS(), c.rts);
+            EXPECT_EQ(device.dtr(), setting ? c.dtrOn : c.dtrOff);
+            EXPECT_EQ(port->GetDTR(), device.dtr());
+            EXPECT_EQ(port->GetWorkingIgnoreDcd(), setting ? c.ignoreOn : c.ignoreOff);
+            EXPECT_EQ(IsKeyedTxMode(c.mode), c.keyed);
+        }
+    }
+}
+
+TEST_F(PortOpen, DmpBaudSearchCyclesThroughItsList) {
+    port->dmpBaudRate = 19200;
+    port->ForceCommPortOpen(8, 19200);
+    RecordingForm w(nullptr, "w");
+    port->RegisterForDmpData(&w);
+    EXPECT_EQ(port->FindNextDmpBaud(), 9600);
+    EXPECT_EQ(device.settings(), "9600,n,8,1");
+    EXPECT_EQ(port->FindNextDmpBaud(), 38400);
+    EXPECT_EQ(port->FindNextDmpBaud(), 0);
+    EXPECT_EQ(port->dmpBaudRate, 19200);
+    EXPECT_EQ(port->GetWorkingBaudRate(), 19200);
+    // The forced settings follow the search: the last window leaving restores 19200.
+    port->FindNextDmpBaud();
+    port->DeRegisterForAll(&w);
+    EXPECT_EQ(port->GetWorkingBaudRate(), 9600);
+    EXPECT_TRUE(port->GetCommPortOpen());
+}
+
+// ---- Settings file
+
+struct PortSettingsFile : PortFixture {
+    TempHome home;
+    std::string ini = home.file("K45MR.ini");
+    void write(const std::string& body) { home.write("K45MR.ini", "[Primary Port Settings]\r\n" + body); }
+};
+
+TEST_F(PortSettingsFile, ValidValuesAreTakenAndInvalidOnesKeepTheDefault) {
+    struct Case {
+        const char* line;
+        std::function<bool(const classComm&)> check;
+    };
+    const Case cases[] = {
+        {"Baud Rate=19200", [](const classComm& p) { return p.baudRate == 19200; }},
+        {"Baud Rate=0", [](const classComm& p) { return p.baudRate == 9600; }},
+        {"Baud Rate=fast", [](const classComm& p) { return p.baudRate == 9600; }},
+        {"Data Bits=7", [](const classComm& p) { return p.dataBits == 7; }},
+        {"Data Bits=9", [](const classComm& p) { return p.dataBits == 8; }},
+        {"Data Bits=4", [](const classComm& p) { return p.dataBits == 8; }},
+        {"Stop Bits=2", [](const classComm& p) { return p.stopBits == 2; }},
+        {"Stop Bits=3", [](const classComm& p) { return p.stopBits == 1; }},
+        {"Parity=Even", [](const classComm& p) { return p.parityStr == "e"; }},
+        {"Parity=O", [](const classComm& p) { return p.parityStr == "o"; }},
+        {"Parity=Mark", [](const classComm& p) { return p.parityStr == "n"; }},
+        {"Mode Value=12", [](const classComm& p) { return p.txModeValue == 12; }},
+        {"Mode Value=13", [](const classComm& p) { return p.txModeValue == 1; }},
+        {"Mode Value=-1", [](const classComm& p) { return p.txModeValue == 1; }},
+        {"Comm Port=4", [](const classComm& p) { return p.portNumber == 4; }},
+        {"Comm Port=0", [](const classComm& p) { return p.portNumber == 1; }},
+        {"Comm Port=33", [](const classComm& p) { return p.portNumber == 1; }},
+        {"DTR Enabled=True", [](const classComm& p) { return p.dtrEnabled; }},
+        {"DCD Timeout=2.5", [](const classComm& p) { return p.dcdTimeoutTime == 2.5; }},
+        {"DCD Timeout=0", [](const classComm& p) { return p.dcdTimeoutTime == 1.5; }},
+        {"CTS Timeout=-1", [](const classComm& p) { return p.ctsTimeoutTime == 1.0; }},
+        {"IP Response Interval=500", [](const classComm& p) { return p.ipResponseInterval == 1000; }},
+        {"IP Response Interval=2000", [](const classComm& p) { return p.ipResponseInterval == 2000; }},
+        {"DMP Baud Rate=38400", [](const classComm& p) { return p.dmpBaudRate == 38400; }},
+        {"DMP Baud Rate=-5", [](const classComm& p) { return p.dmpBaudRate == 9600; }},
+        {"Sync Char=100", [](const classComm& p) { return p.syncChar == 100; }},
+    };
+    app.engineerMode = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        port->InitCommCtrl(&device, 0, 1, timer.get());
+        write(std::string(c.line) + "\r\n");
+        port->RestoreClassParameters(ini, "Primary Port Settings");
+        EXPECT_TRUE(c.check(*port));
+    }
+}
+
+TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
+    write("Baud Rate=4800\r\nIgnore DCD=False\r\nDCD Timeout=3\r\nSync Char=1\r\nIP Response Interval=500\r\n");
+    port->RestoreClassParameters(ini, "Primary Port Settings");
+    EXPECT_EQ(port->baudRate, 4800);
+    EXPECT_TRUE(port->ignoreDCD);
+    EXPECT_EQ(port->dcdTimeoutTime, 1.5);
+    EXPECT_EQ(port->syncChar, 186);
+    EXPECT_EQ(port->ipResponseInterval, 1000);
+
+    // Saving outside engineering mode writes the seven common keys only.
+    home.write("K45MR.ini", "");
+    port->parityStr = "E";
+    port->SaveClassParameters(ini, "Secondary Port Settings");
+    IniDocument doc;
+    doc.load(ini);
+    EXPECT_EQ(doc.keys("Secondary Port Settings").size(), 7u);
+    EXPECT_EQ(doc.get("Secondary Port Settings", "Parity", ""), "E");
+    EXPECT_EQ(doc.get("Secondary Port Settings", "Baud Rate", ""), "4800");
+
+    app.engineerMode = true;
+    port->dcdTimeoutTime = 2.25;
+    port->SaveClassParameters(ini, "Secondary Port Settings");
+    doc.load(ini);
+    EXPECT_EQ(doc.keys("Secondary Port Settings").size(), 14u);
+    classComm other(app, *tables);
+    other.RestoreClassParameters(ini, "Secondary Port Settings");
+    EXPECT_EQ(other.dcdTimeoutTime, 2.25);
+    EXPECT_EQ(other.parityStr, "e");  // read back in lower case
+    EXPECT_EQ(other.baudRate, 4800);
+}
+
+TEST(PortCounters, SaturateAtTheTopOfThe32BitRange) {
+    double c = 4294967295.0 - 5;
+    classComm::SaturatingAdd(c, 10);
+    EXPECT_EQ(c, 4294967295.0);
+    classComm::SaturatingAdd(c, 1);
+    EXPECT_EQ(c, 4294967295.0);
+    double d = 4294967295.0 - 10;
+    classComm::SaturatingAdd(d, 10);
+    EXPECT_EQ(d, 4294967295.0);
+    double e = 7;
+    classComm::SaturatingAdd(e, 3);
+    EXPECT_EQ(e, 10);
+}
+
+}  // namespace
+}  // namespace k45::test
