@@ -2,13 +2,13 @@
 
 #include <ctime>
 
+#include "params/radio_spec_file.h"
 #include "platform/scheduler.h"
+#include "radio/cal_tables.h"
+#include "radio/radio_defaults.h"
 
 namespace k45 {
 namespace {
-
-// Days from 1970-01-01 to 2000-01-01.
-constexpr std::int64_t kDays1970To2000 = 10957;
 
 // Offsets of the built-in temperature-compensation readings from the RSSI calibration reading,
 // by level point and temperature point (-30, -10, 10, 30, 50, 70 C).
@@ -34,12 +34,6 @@ std::int64_t LocalNowSeconds(const AppState& state) {
     std::tm local{};
     if (!localtime_r(&t, &local)) return utc;
     return utc + local.tm_gmtoff;
-}
-
-std::int32_t DaysSince2000(std::int64_t localSeconds) {
-    std::int64_t days = localSeconds / 86400;
-    if (localSeconds % 86400 < 0) --days;  // floor for times before 1970
-    return static_cast<std::int32_t>(days - kDays1970To2000);
 }
 
 void SetBuiltInTestValues(ProductionTestRecord& r, std::int32_t tableId) {
@@ -74,6 +68,41 @@ void SetBuiltInTestValues(ProductionTestRecord& r, std::int32_t tableId) {
     for (int i = 0; i < 6; ++i)
         for (int j = 0; j < 6; ++j)
             t.adReading[i][j] = static_cast<std::int16_t>(r.rssiPoints.adReading[i] + kTempCompOffsets[i][j]);
+}
+
+void InitDefaultTables(AppState& state) {
+    state.restrictedBands.assign(1, RestrictedBand{406000000, 406100000, 50000});
+
+    ProductionTestRecord& b = state.builtInTestDefaults;
+    SetBuiltInTestValues(b, CalDateStampToday(state));
+
+    // The tables built here only give the built-in record its delta grid and compressed table;
+    // the scratch record itself is dropped.
+    CalTables scratch;
+    BuildPowerTable(state, scratch, b.powerPoints, true);
+    BuildRssiTable(state, scratch, b.rssiPoints, true);
+    PrepareTempCompPoints(state, scratch, b, true);
+    BuildTempCompTable(state, scratch, b, true);
+
+    InitRadioType5716(state, b);
+    InitRadioType5726(state, b);
+    InitRadioType5796(state, b);
+
+    // Default FC adjusts from the built-in spec entries of the record's own type and range.
+    if (RadioSpecIndexValid(b.radioType, b.radioRange, 0)) {
+        FcAdjustTable& fc = b.defaultDacValues.fcAdj;
+        for (int k = 0; k < 3; ++k) {
+            const RadioSpec& e = b.radioSpecs[static_cast<size_t>(RadioSpecIndex(b.radioType, b.radioRange, k))];
+            const auto p = static_cast<size_t>(k);
+            fc.rxFc8[p] = e.rxFc8;
+            fc.rxFc5[p] = e.rxFc5;
+            fc.txFc8[p] = e.txFc8;
+            fc.txFc5[p] = e.txFc5;
+        }
+    }
+
+    state.testDefaults = b;
+    LoadRadioSpecs(state);
 }
 
 void CopyDefaultTestRecord(const AppState& state, ProductionTestRecord& record) { record = state.testDefaults; }

@@ -14,10 +14,6 @@ namespace k45 {
 // ModemParameters::setupTime). Taken from state.scheduler when set, else from the system clock.
 std::int64_t LocalNowSeconds(const AppState& state);
 
-// Whole days from 2000-01-01 to the local date of a local wall-clock time (the date stamp of the
-// calibration tables and of the temperature-compensation points).
-std::int32_t DaysSince2000(std::int64_t localSeconds);
-
 // The scalar defaults, default DAC values (without their FC adjusts), calibration points and
 // temperature-compensation points of the built-in test record. tableId is the date stamp of the
 // temperature-compensation points. The radio spec table, delta grid and compressed table are

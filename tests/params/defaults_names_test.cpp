@@ -57,13 +57,5 @@ TEST(TuneFileNames, DataAndTestNames) {
     }
 }
 
-TEST(DateStamps, DaysSince2000CountsLocalDays) {
-    EXPECT_EQ(DaysSince2000(946684800), 0);           // 2000-01-01 00:00:00
-    EXPECT_EQ(DaysSince2000(946684800 + 86399), 0);   // same day, 23:59:59
-    EXPECT_EQ(DaysSince2000(946684800 + 86400), 1);
-    EXPECT_EQ(DaysSince2000(946684800 - 1), -1);
-    EXPECT_EQ(DaysSince2000(1767225600), 9497);       // 2026-01-01
-}
-
 }  // namespace
 }  // namespace k45

@@ -1,0 +1,355 @@
+#include "params/data_file.h"
+
+#include <array>
+#include <filesystem>
+#include <limits>
+
+#include "frame/converters.h"
+#include "frame/hex_text.h"
+#include "frame/ini_routines.h"
+#include "frame/utilities.h"
+#include "params/record_names.h"
+#include "platform/profile.h"
+#include "radio/channel_plan.h"
+
+namespace k45 {
+namespace {
+
+const std::string kRadioTypes = "Radio Types";
+const std::string kFactory = "Factory Parameters";
+const std::string kUser = "User Parameters";
+
+std::string RowKey(int row) { return "Row" + ByteToHex2(row); }
+
+// One pass over the file's keys in file order. The loader and the saver run the same pass,
+// so the two always agree on sections, keys and their order; the loader's extra rules sit in
+// `if constexpr (Io::kLoading)` blocks.
+class DataReader {
+public:
+    static constexpr bool kLoading = true;
+    DataReader(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
+
+    void section(const std::string&) {}
+    template <class T>
+    void number(const std::string& section, const std::string& key, T& field) {
+        ReadIniInto(locale_, file_, section, key, field);
+    }
+    void flag(const std::string& section, const std::string& key, Flag& field) {
+        ReadFlagValue(locale_, file_, section, key, field);
+    }
+    void frequency(const std::string& section, const std::string& key, std::int32_t& hz) {
+        ReadFrequencyValue(locale_, file_, section, key, hz);
+    }
+    void date(const std::string& section, const std::string& key, std::int64_t& localSeconds) {
+        IniDate d{localSeconds};
+        if (ReadIniInto(locale_, file_, section, key, d)) localSeconds = d.localSeconds;
+    }
+    void text(const std::string& section, const std::string& key, std::string& field) {
+        ReadIniInto(locale_, file_, section, key, field);
+    }
+    void hexRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
+        ReadHexRow(file_, section, key, row);
+    }
+
+    const LocaleInfo& locale() const { return locale_; }
+    const std::string& file() const { return file_; }
+
+private:
+    const LocaleInfo& locale_;
+    const std::string& file_;
+};
+
+class DataWriter {
+public:
+    static constexpr bool kLoading = false;
+    DataWriter(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
+
+    void section(const std::string& section) { WriteIniSection(file_, section); }
+    template <class T>
+    void number(const std::string& section, const std::string& key, T& field) {
+        WriteIniValue(locale_, file_, section, key, IniValue(field));
+    }
+    void flag(const std::string& section, const std::string& key, Flag& field) {
+        WriteIniValue(locale_, file_, section, key, IniValue(IsSet(field)));
+    }
+    void frequency(const std::string& section, const std::string& key, std::int32_t& hz) {
+        WriteIniValue(locale_, file_, section, key, IniValue(FormatMHz(hz, locale_)));
+    }
+    void date(const std::string& section, const std::string& key, std::int64_t& localSeconds) {
+        WriteIniValue(locale_, file_, section, key, IniValue(IniDate{localSeconds}));
+    }
+    void text(const std::string& section, const std::string& key, std::string& field) {
+        WriteIniValue(locale_, file_, section, key, IniValue(SingleLineText(field)));
+    }
+    void hexRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
+        WriteIniValue(locale_, file_, section, key,
+                      IniValue(JoinHexByteArray(row, static_cast<int>(row.size()), 0)));
+    }
+
+private:
+    const LocaleInfo& locale_;
+    const std::string& file_;
+};
+
+// Bandwidth and high band of a loaded file, which older files keep under other keys.
+void LoadBandwidthAndHighBand(const DataReader& io, ModemParameters& r) {
+    Flag half = ToFlag(r.channelBandwidth == bandwidthHalf);
+    ReadFlagValue(io.locale(), io.file(), kUser, "Half Channel", half);
+    const std::string bw = ReadIniValue(io.locale(), io.file(), kFactory, "Channel Bandwidth", std::int32_t{-1});
+    const std::int32_t value = TextToInt32(bw, io.locale()).value_or(0);
+    if (value != -1) r.channelBandwidth = value;
+    else r.channelBandwidth = IsSet(half) ? bandwidthHalf : bandwidthFull;
+
+    auto readHighBand = [&](const std::string& section) {
+        const std::string t = ReadIniValue(io.locale(), io.file(), section, "High Band", false);
+        return TextToBool(t, io.locale()).value_or(false);
+    };
+    bool high = readHighBand(kFactory);
+    if (!high) high = readHighBand(kUser);
+    r.highBand = ToFlag(high);
+}
+
+// "Radio Type" and "Radio Range" are kept as their remainder by 3 and 10; a negative number
+// would name no table entry and leaves the field as it was.
+void LoadReduced(const DataReader& io, const std::string& key, std::int32_t divisor, std::int32_t& field) {
+    std::int32_t value = field;
+    ReadIniInto(io.locale(), io.file(), kFactory, key, value);
+    if (value >= 0) field = value % divisor;
+}
+
+template <class Io>
+void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
+    if constexpr (!Io::kLoading) {
+        io.section(kRadioTypes);
+        std::int16_t codes[3] = {0, 1, 2};
+        io.number(kRadioTypes, "5716", codes[0]);
+        io.number(kRadioTypes, "5726", codes[1]);
+        io.number(kRadioTypes, "5796", codes[2]);
+    }
+
+    io.section(kFactory);
+    io.number(kFactory, "EEPROM Version", r.eepromVersion);
+    io.number(kFactory, "Model", r.model);
+    io.number(kFactory, "ROM Major Version", r.romMajorVersion);
+    io.number(kFactory, "ROM Minor Version", r.romMinorVersion);
+    io.number(kFactory, "Number of Writes", r.numberOfWrites);
+    io.number(kFactory, "Serial Number", r.serialNumber);
+    if constexpr (Io::kLoading) {
+        LoadBandwidthAndHighBand(io, r);
+    } else {
+        io.number(kFactory, "Channel Bandwidth", r.channelBandwidth);
+        io.flag(kFactory, "High Band", r.highBand);
+    }
+    io.flag(kFactory, "SA7026 Synthesizer", r.sa7026Synthesizer);
+    if constexpr (Io::kLoading) {
+        LoadReduced(io, "Radio Type", 3, r.radioType);
+        LoadReduced(io, "Radio Range", 10, r.radioRange);
+    } else {
+        io.number(kFactory, "Radio Type", r.radioType);
+        io.number(kFactory, "Radio Range", r.radioRange);
+    }
+    io.number(kFactory, "Channel Override", r.channelOverride);
+    io.number(kFactory, "Master Deviation", r.masterDeviation);
+    io.number(kFactory, "Master Power Meter Cal", r.masterPowerMeterCal);
+    io.number(kFactory, "Master Rx Gain", r.masterRxGain);
+
+    const std::pair<const char*, std::array<std::int16_t, 3>*> adjusts[] = {
+        {"Front-End Adj", &r.frontEndAdj}, {"Mod Adj", &r.modAdj},         {"Power Adj", &r.powerAdj},
+        {"Rx FC 8 Adj", &r.fcAdj.rxFc8},   {"Rx FC 5 Adj", &r.fcAdj.rxFc5}, {"Tx FC 8 Adj", &r.fcAdj.txFc8},
+        {"Tx FC 5 Adj", &r.fcAdj.txFc5},
+    };
+    for (const auto& [name, values] : adjusts) {
+        const std::string section = name;
+        io.section(section);
+        for (std::int16_t p = 0; p < 3; ++p) io.number(section, PointName(p), (*values)[static_cast<size_t>(p)]);
+    }
+
+    // Channel values the file does not hold come from the default plan of the type and range
+    // just read, not from the record as it was.
+    if constexpr (Io::kLoading) SetDefaultChannels(state, r);
+
+    io.section(kUser);
+    io.number(kUser, "Network Type", r.networkType);
+    {
+        std::int16_t baudRate = r.baudRate;
+        io.number(kUser, "Baud Rate", baudRate);
+        // The rate index selects a column of the per-rate arrays: only 0..3 name one.
+        if (baudRate >= 0 && baudRate <= 3) r.baudRate = baudRate;
+    }
+    io.flag(kUser, "BT 0.5", r.bt05);
+    io.flag(kUser, "Nine Data Bits", r.nineDataBits);
+    io.flag(kUser, "Repeater Mode", r.repeaterMode);
+    io.flag(kUser, "PTT Watchdog", r.pttWatchdog);
+    io.flag(kUser, "Diag Gate Mode", r.diagGateMode);
+    io.flag(kUser, "Diag Enable", r.diagEnable);
+    io.flag(kUser, "Early DCD", r.earlyDcd);
+    io.flag(kUser, "Inverted Data", r.invertedData);
+    io.flag(kUser, "Two Stop Bits", r.twoStopBits);
+    io.flag(kUser, "Dynamic RSSI", r.dynamicRssi);
+    io.flag(kUser, "Crystal Timing", r.crystalTiming);
+    if constexpr (Io::kLoading) {
+        if (IsSet(r.crystalTiming)) r.networkType = networkCrystal;
+    }
+    io.flag(kUser, "Rx Only", r.rxOnly);
+    io.flag(kUser, "Tx Only", r.txOnly);
+    io.flag(kUser, "Q-Mast Option", r.qMastOption);
+    io.flag(kUser, "R-Net Deviation", r.rNetDeviation);
+    if constexpr (Io::kLoading) {
+        if (r.networkType != networkCrystal)
+            r.networkType = IsSet(r.rNetDeviation) ? networkOlderModems : networkNative;
+    }
+    io.number(kUser, "Tx Divisor Test", r.txDivisorTest);
+    io.number(kUser, "Rx Divisor Test", r.rxDivisorTest);
+    io.number(kUser, "Peak Position", r.peakPosition);
+    io.number(kUser, "RSSI Off Threshold", r.rssiOffThreshold);
+    io.number(kUser, "RSSI On Threshold", r.rssiOnThreshold);
+    io.number(kUser, "PTT Timeout", r.pttTimeout);
+    io.date(kUser, "Setup Time", r.setupTime);
+    io.text(kUser, "Comment", r.comment);
+
+    for (int i = 0; i < 4; ++i) {
+        const std::string section = RateSectionName(r.model, i);
+        const auto k = static_cast<size_t>(i);
+        io.section(section);
+        io.number(section, "T1 Time", r.t1Time[k]);
+        io.number(section, "Extended T1 Time", r.extendedT1Time[k]);
+        io.number(section, "T2 Time", r.t2Time[k]);
+        io.number(section, "Extended T2 Time", r.extendedT2Time[k]);
+        io.number(section, "Rx Clamp Time", r.rxClampTime[k]);
+        io.number(section, "Tx Deviation", r.txDeviation[k]);
+        io.number(section, "Rx Gain", r.rxGain[k]);
+    }
+
+    for (int n = 1; n <= 8; ++n) {
+        const std::string section = "Channel " + std::to_string(n);
+        const auto k = static_cast<size_t>(n - 1);
+        io.section(section);
+        io.frequency(section, "Tx Frequency", r.channels[k].txFrequency);
+        io.frequency(section, "Rx Frequency", r.channels[k].rxFrequency);
+        io.number(section, "Mod Set", r.modSet[k]);
+        io.number(section, "Power Adjust", r.powerAdjust[k]);
+        io.number(section, "Power Meter", r.powerMeter[k]);
+        io.number(section, "Front-End Adjust", r.frontEndAdjust[k]);
+        io.number(section, "Tx Power Set", r.txPowerSet[k]);
+    }
+
+    CalTables& c = r.calTables;
+    {
+        const std::string section = "Power Table";
+        io.section(section);
+        io.flag(section, "Power Table Present", c.powerTablePresent);
+        io.number(section, "Table ID", c.powerTableId);
+        for (int row = 0; row < 8; ++row)
+            io.hexRow(section, RowKey(row), std::span<std::int16_t>(c.powerTable).subspan(static_cast<size_t>(8 * row), 8));
+    }
+    {
+        const std::string section = "RSSI Table";
+        io.section(section);
+        io.flag(section, "RSSI Table Present", c.rssiTablePresent);
+        io.number(section, "Table ID", c.rssiTableId);
+        for (int row = 0; row < 8; ++row)
+            io.hexRow(section, RowKey(row), std::span<std::int16_t>(c.rssiTable).subspan(static_cast<size_t>(8 * row), 8));
+    }
+    {
+        const std::string section = "RSSI Temp Table";
+        io.section(section);
+        io.flag(section, "RSSI Temp Table Present", c.rssiTempTablePresent);
+        io.number(section, "Table ID", c.rssiTempTableId);
+        for (int row = 0; row < 8; ++row)
+            io.hexRow(section, RowKey(row), std::span<std::int16_t>(c.rssiTempTable[static_cast<size_t>(row)]));
+    }
+}
+
+}  // namespace
+
+const char* RateSectionName(std::int16_t model, int rateIndex) {
+    static const char* const pnet[4] = {"4800 Baud", "9600 Baud", "19200 Baud", "9600 Baud Native"};
+    static const char* const other[4] = {"1200 Baud", "2400 Baud", "4800 Baud", "9600 Baud"};
+    if (rateIndex < 0 || rateIndex > 3) return "";
+    return model == familyPNet ? pnet[rateIndex] : other[rateIndex];
+}
+
+bool DataFileExists(const std::string& fileName) {
+    if (fileName.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(fileName, ec);
+}
+
+bool ReadFlagValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
+                   const std::string& key, Flag& target) {
+    bool value = IsSet(target);
+    if (!ReadIniInto(locale, fileName, section, key, value)) return false;
+    target = ToFlag(value);
+    return true;
+}
+
+bool ReadFrequencyValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
+                        const std::string& key, std::int32_t& hz) {
+    const std::string text = ReadIniValue(locale, fileName, section, key, static_cast<double>(hz) / 1000000.0);
+    const std::optional<double> mhz = TextToDouble(text, locale);
+    if (!mhz) return false;
+    const double value = RoundHalfEven(*mhz * 1000000.0);
+    if (!(value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max()))
+        return false;
+    hz = static_cast<std::int32_t>(value);
+    return true;
+}
+
+void ReadHexRow(const std::string& fileName, const std::string& section, const std::string& key,
+                std::span<std::int16_t> row) {
+    static const LocaleInfo neutral;
+    const std::string text = ReadIniValue(neutral, fileName, section, key, std::string());
+    if (text.empty()) return;
+    // A one-digit item is the high digit of its byte ("B" is B0): its missing second digit
+    // counts as 0.
+    std::string padded;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const size_t end = comma == std::string::npos ? text.size() : comma;
+        padded.append(text, start, end - start);
+        if (end - start == 1) padded += '0';
+        if (comma == std::string::npos) break;
+        padded += ',';
+        start = comma + 1;
+    }
+    SplitToHexByteArray(row, padded, 0);
+}
+
+void ReadIntRow(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
+                const std::string& key, std::span<std::int16_t> row) {
+    const std::string text = ReadIniValue(locale, fileName, section, key, std::string());
+    if (text.empty()) return;
+    SplitToIntArray(locale, row, text, 0);
+}
+
+std::string SingleLineText(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+    return out;
+}
+
+bool LoadDataFile(const AppState& state, ModemParameters& record, const std::string& fileName) {
+    if (!DataFileExists(fileName)) return false;
+    ProfileBatch batch(fileName);  // one read of the file for every key
+    if (batch.loadFailed()) return false;
+    DataReader reader(state.locale, fileName);
+    TransferDataFile(reader, record, state);
+    return true;
+}
+
+bool SaveDataFile(const AppState& state, const std::string& fileName, const ModemParameters& record,
+                  std::string* error) {
+    ProfileBatch batch(fileName);
+    if (batch.loadFailed()) {
+        if (error) *error = batch.loadError();
+        return false;
+    }
+    ModemParameters copy = record;
+    DataWriter writer(state.locale, fileName);
+    TransferDataFile(writer, copy, state);
+    return batch.commit(error);
+}
+
+}  // namespace k45

@@ -1,0 +1,18 @@
+#pragma once
+// Import of the older model's data file (*.k45, section "VX-5180") into a modem parameter record.
+#include <string>
+
+#include "params/app_state.h"
+#include "params/records.h"
+
+namespace k45 {
+
+// Reads the older model's file into record in place, translating its keys, codes and texts.
+// False, with the record untouched, when fileName is empty or names no existing file.
+bool ImportK45File(const AppState& state, ModemParameters& record, const std::string& fileName);
+
+// The radio type code of a type and bandwidth ("5716", "571612", "571620", ...): a type other
+// than 1 or 2 counts as 0, a bandwidth other than 1 or 2 gives the code without suffix.
+std::string RadioTypeCode(std::int32_t radioType, std::int32_t channelBandwidth);
+
+}  // namespace k45

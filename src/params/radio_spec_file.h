@@ -1,0 +1,29 @@
+#pragma once
+// radspecs.cfg in the program folder: the radio spec table in force (testDefaults.radioSpecs).
+#include <array>
+#include <string>
+
+#include "params/app_state.h"
+#include "params/records.h"
+
+namespace k45 {
+
+using RadioSpecTable = std::array<RadioSpec, kRadioSpecCount>;
+
+// <program folder>/radspecs.cfg
+std::string RadioSpecFileName(const AppState& state);
+
+// Lays radspecs.cfg over state.testDefaults.radioSpecs, each key with the entry's current value
+// as default. False, with the table unchanged, when the file is missing.
+bool LoadRadioSpecs(AppState& state);
+// Writes state.testDefaults.radioSpecs to radspecs.cfg in one all-or-nothing write: 30 sections
+// of 24 keys. False, with the reason in *error, when the file could not be written; the file on
+// disk then keeps its old content.
+bool SaveRadioSpecs(const AppState& state, std::string* error = nullptr);
+
+// The same for any file and table.
+bool LoadRadioSpecFile(const LocaleInfo& locale, const std::string& fileName, RadioSpecTable& specs);
+bool SaveRadioSpecFile(const LocaleInfo& locale, const std::string& fileName, const RadioSpecTable& specs,
+                       std::string* error = nullptr);
+
+}  // namespace k45
