@@ -320,8 +320,9 @@ FormPosition CenterFormPosition(bool mdiChild, double parentLeft, double parentT
         left = RoundHalfEven(parentLeft + halfDifference(parentWidth, childWidth));
         top = RoundHalfEven(parentTop + halfDifference(parentHeight, childHeight));
     }
-    // Negative, unrepresentable or oversized positions become 0.
-    auto fit = [](double v) { return (v >= 0 && v <= 32767.0) ? static_cast<int>(v) : 0; };
+    // Negative or unrepresentable positions become 0. No 16-bit limit: desktops today are
+    // wider than 32767 twips.
+    auto fit = [](double v) { return (v >= 0 && v <= 1e9) ? static_cast<int>(v) : 0; };
     return FormPosition{fit(left), fit(top)};
 }
 

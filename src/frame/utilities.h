@@ -90,7 +90,7 @@ struct FormPosition {
     int top = 0;
 };
 // Where CenterForm puts a child: an MDI child is placed in the parent's client area a little
-// above centre, any other window centred over the parent. Negative or oversized results give 0.
+// above centre, any other window centred over the parent. A negative result gives 0.
 FormPosition CenterFormPosition(bool mdiChild, double parentLeft, double parentTop, double parentWidth,
                                 double parentHeight, double childWidth, double childHeight);
 

@@ -285,7 +285,7 @@ TEST(Centring, PositionsInTwips) {
         {true, 0, 0, 6001, 4003, 6000, 4000, 0, 1},              // halves dropped, then 0.75
         {false, 1000, 500, 12000, 9000, 6000, 4000, 4000, 3000},
         {false, -3000, 0, 12000, 9000, 6000, 4000, 0, 2500},
-        {false, 32000, 0, 12000, 9000, 6000, 4000, 0, 2500},     // does not fit 16 bits
+        {false, 32000, 0, 12000, 9000, 6000, 4000, 35000, 2500},  // wide desktops: no 16-bit limit
         {false, NAN, 0, 12000, 9000, 6000, 4000, 0, 2500},
     };
     for (const Case& c : cases) {
