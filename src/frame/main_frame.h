@@ -64,6 +64,14 @@ public:
     virtual void OpenVersionRequest(bool tmpAutoStart) { (void)tmpAutoStart; }
 };
 
+// What start-up needs of the four terminal instances: their kind (0, 1, 4, 5), set once
+// before their settings are restored.
+class TerminalForm {
+public:
+    virtual ~TerminalForm() = default;
+    virtual void setThisFormType(std::int32_t kind) { (void)kind; }
+};
+
 // What the openers need of the version request window (formVerReqst).
 class AutoStartForm {
 public:
