@@ -1,0 +1,387 @@
+#include "serial/ui/port_settings_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "frame/app_context.h"
+#include "frame/ini_routines.h"
+#include "frame/main_frame.h"
+#include "platform/dialogs.h"
+#include "serial/class_comm.h"
+#include "serial/tx_modes.h"
+
+namespace k45 {
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+const char* const kBaudEntries[] = {"115200", "57600", "38400", "28800", "19200", "14400",
+                                    "9600",   "4800",  "2400",  "1200",  "300",   "110"};
+const bool kBaudEngineeringOnly[] = {false, true, false, true, false, true, false, false, false, false, true, true};
+const char* const kDmpBaudEntries[] = {"110",   "300",   "1200",  "2400",  "4800",  "9600",
+                                       "14400", "19200", "28800", "38400", "57600", "115200"};
+
+QLabel* Caption(const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text);
+    l->setBuddy(buddy);
+    return l;
+}
+}  // namespace
+
+formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle("Port Settings");
+    setObjectName("formPortSettings");
+
+    tabPortSettings = new QTabWidget;
+    FillSide(side[0], 0, "Primary Com Port:",
+             "The Primary Port      (Host/Local Port)      is the Main Port      for the tools of      this App.");
+    FillSide(side[1], 1, "Secondary Com Port:",
+             "The Secondary Port (Remote Port) is used only for those tools that require two Com Ports.");
+    tabPortSettings->setTabText(0, "&Primary");
+    tabPortSettings->setTabText(1, "&Secondary");
+
+    // Advanced tab.
+    frameAdvancedSettings = new QGroupBox("Advanced Settings:");
+    checkIgnoreDCD = new QCheckBox("&Ignore DCD Before Tx'ing:");
+    checkIgnoreDCD->setLayoutDirection(Qt::RightToLeft);
+    auto timeoutBox = [] {
+        auto* b = new QDoubleSpinBox;
+        b->setDecimals(2);
+        b->setRange(0.05, 600);
+        b->setSingleStep(0.1);  // page keys step ten times this: 1
+        return b;
+    };
+    auto hexBox = [] {
+        auto* b = new QSpinBox;
+        b->setRange(0, 255);
+        b->setDisplayIntegerBase(16);
+        b->setMaximumWidth(60);
+        return b;
+    };
+    textDcdTimeout = timeoutBox();
+    textCtsTimeout = timeoutBox();
+    textSyncChar = hexBox();
+    textEscChar = hexBox();
+    textDcdTimeout->setObjectName("textDcdTimeout");
+    textCtsTimeout->setObjectName("textCtsTimeout");
+    textSyncChar->setObjectName("textSyncChar");
+    textEscChar->setObjectName("textEscChar");
+    comboDmpBaudrate = new QComboBox;
+    comboDmpBaudrate->setObjectName("comboDmpBaudrate");
+    for (const char* e : kDmpBaudEntries) comboDmpBaudrate->addItem(e);
+    auto hexRow = [](QSpinBox* b) {
+        auto* w = new QWidget;
+        auto* h = new QHBoxLayout(w);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->addWidget(new QLabel("0x"));
+        h->addWidget(b);
+        h->addStretch();
+        return w;
+    };
+    auto* ag = new QGridLayout(frameAdvancedSettings);
+    ag->addWidget(checkIgnoreDCD, 0, 0, 1, 2, Qt::AlignLeft);
+    ag->addWidget(Caption("&DCD   Timeout (S):", textDcdTimeout), 1, 0);
+    ag->addWidget(textDcdTimeout, 1, 1);
+    ag->addWidget(Caption("&CTS   Timeout (S):", textCtsTimeout), 2, 0);
+    ag->addWidget(textCtsTimeout, 2, 1);
+    ag->addWidget(Caption("S&YNC Character (in Hex):", textSyncChar), 3, 0);
+    ag->addWidget(hexRow(textSyncChar), 3, 1);
+    ag->addWidget(Caption("ESC   Character (in He&x):", textEscChar), 4, 0);
+    ag->addWidget(hexRow(textEscChar), 4, 1);
+    ag->addWidget(Caption("D&MP  Baudrate:", comboDmpBaudrate), 5, 0);
+    ag->addWidget(comboDmpBaudrate, 5, 1);
+    auto* advPage = new QWidget;
+    auto* av = new QVBoxLayout(advPage);
+    av->addWidget(frameAdvancedSettings);
+    av->addStretch();
+    tabPortSettings->addTab(advPage, "&Advanced");
+
+    buttonOK = new QPushButton("&OK");
+    buttonCancel = new QPushButton("&Cancel");
+    buttonSwap = new QPushButton("Swap Com Po&rts");
+    buttonOK->setObjectName("buttonOK");
+    buttonCancel->setObjectName("buttonCancel");
+    buttonSwap->setObjectName("buttonSwap");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(buttonOK);
+    buttons->addWidget(buttonCancel);
+    buttons->addStretch();
+    buttons->addWidget(buttonSwap);
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(tabPortSettings);
+    top->addLayout(buttons);
+
+    connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
+    connect(buttonSwap, &QPushButton::clicked, this, [this] { buttonSwap_Click(); });
+    connect(checkIgnoreDCD, &QCheckBox::toggled, this, [this] { checkIgnoreDCD_Click(); });
+    connect(tabPortSettings, &QTabWidget::currentChanged, this, [this] { EnableTabFrames(); });
+}
+
+void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, const char* explanation) {
+    const char* prefix = tab == 0 ? "comboPrimary" : "comboSecondary";
+    auto combo = [&](const char* role) {
+        auto* c = new QComboBox;
+        c->setObjectName(QString(prefix) + role);
+        return c;
+    };
+    s.frame = new QGroupBox(frameCaption);
+    s.frame->setObjectName(tab == 0 ? "framePrimaryComPort" : "frameSecondaryComPort");
+    s.comboPortNum = combo("PortNum");
+    for (int n = 1; n <= 32; ++n) s.comboPortNum->addItem(QString("Com%1").arg(n));
+    s.comboBaudRate = combo("BaudRate");
+    s.comboDataBits = combo("DataBits");
+    s.comboParity = combo("Parity");
+    s.comboParity->addItems({"None", "Odd", "Even"});
+    s.comboStopBits = combo("StopBits");
+    s.comboStopBits->addItems({"1", "2"});
+    s.comboDtrEnable = combo("DtrEnable");
+    s.comboDtrEnable->addItems({"No", "Yes"});
+    s.comboTxMode = combo("TxMode");
+    for (const char* c : kPortSettingsModeCaptions) s.comboTxMode->addItem(c);
+
+    auto* g = new QGridLayout(s.frame);
+    const std::pair<const char*, QComboBox*> rows[] = {
+        {"Co&m Port:", s.comboPortNum},     {"&Baud Rate:", s.comboBaudRate}, {"Da&ta Bits:", s.comboDataBits},
+        {"Parit&y:", s.comboParity},        {"Stop B&its:", s.comboStopBits}, {"DTR Enab&le:", s.comboDtrEnable},
+        {"Mo&de:", s.comboTxMode},
+    };
+    int r = 0;
+    for (auto [label, c] : rows) {
+        g->addWidget(Caption(label, c), r, 0);
+        g->addWidget(c, r, 1);
+        ++r;
+    }
+    auto* note = new QLabel(explanation);
+    note->setWordWrap(true);
+    note->setMaximumWidth(150);
+    g->addWidget(note, 0, 2, r, 1, Qt::AlignTop);
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    v->addWidget(s.frame);
+    tabPortSettings->addTab(page, QString());
+}
+
+// ---------------------------------------------------------------------------------------
+
+void formPortSettings::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
+    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+}
+
+void formPortSettings::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    if (!shownThisRun_) return;
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+}
+
+void formPortSettings::UpdateChanges() {
+    if (loaded_) DisplaySettings();
+}
+
+QWidget* formPortSettings::Placed() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    return sub ? static_cast<QWidget*>(sub) : this;
+}
+
+void formPortSettings::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!loaded_) Form_Load();
+}
+
+void formPortSettings::closeEvent(QCloseEvent* e) {
+    if (loaded_) Form_Unload();
+    e->accept();
+}
+
+void formPortSettings::Form_Load() {
+    Placed()->move(savedLeft / kTwipsPerPixel, savedTop / kTwipsPerPixel);
+    loaded_ = true;
+    shownThisRun_ = true;
+    DisplaySettings();
+}
+
+void formPortSettings::Form_Unload() {
+    QWidget* w = Placed();
+    if (!w->isMinimized()) {
+        auto twips = [](int px) {
+            const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
+            return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
+        };
+        savedLeft = twips(w->x());
+        savedTop = twips(w->y());
+    }
+    if (ctx_.mainFrame) ctx_.mainFrame->DisplayComPorts();
+    loaded_ = false;
+}
+
+void formPortSettings::CloseWindow() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub)
+        sub->close();
+    else
+        close();
+}
+
+// ---------------------------------------------------------------------------------------
+
+void formPortSettings::SelectByNumber(QComboBox* combo, double value) {
+    for (int i = 0; i < combo->count(); ++i) {
+        bool ok = false;
+        const double v = combo->itemText(i).toDouble(&ok);
+        if (ok && v == value) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+    combo->setCurrentIndex(combo->count() - 1);
+}
+
+void formPortSettings::SelectByFirstLetter(QComboBox* combo, const std::string& text) {
+    const QChar want = text.empty() ? QChar() : QChar(text[0]).toLower();
+    for (int i = 0; i < combo->count(); ++i) {
+        const QString e = combo->itemText(i);
+        if (!e.isEmpty() && !want.isNull() && e[0].toLower() == want) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+    combo->setCurrentIndex(combo->count() - 1);
+}
+
+void formPortSettings::DisplaySettings() {
+    const bool eng = ctx_.state.engineerMode;
+    classComm* ports[2] = {ctx_.classCommPrimary, ctx_.classCommSecondary};
+    tabPortSettings->setTabEnabled(2, true);
+    tabPortSettings->setCurrentIndex(0);
+    for (int k = 0; k < 2; ++k) {
+        Side& s = side[static_cast<size_t>(k)];
+        classComm* p = ports[k];
+        if (!p) continue;
+        // A value without an entry (possible only from a settings file) shows no selection.
+        auto position = [](int pos, int count) { return (pos >= 0 && pos < count) ? pos : -1; };
+        s.comboPortNum->setCurrentIndex(position(p->portNumber - 1, s.comboPortNum->count()));
+        s.comboBaudRate->clear();
+        for (size_t i = 0; i < std::size(kBaudEntries); ++i)
+            if (eng || !kBaudEngineeringOnly[i]) s.comboBaudRate->addItem(kBaudEntries[i]);
+        SelectByNumber(s.comboBaudRate, p->baudRate);
+        SelectByFirstLetter(s.comboParity, p->parityStr);
+        s.comboDataBits->clear();
+        s.comboDataBits->addItems({"8", "7"});
+        if (eng) s.comboDataBits->addItems({"6", "5", "4"});
+        SelectByNumber(s.comboDataBits, p->dataBits);
+        s.comboStopBits->setCurrentIndex(position(p->stopBits - 1, 2));
+        s.comboDtrEnable->setCurrentIndex(p->dtrEnabled ? 1 : 0);
+        s.comboTxMode->setCurrentIndex(position(p->txModeValue, s.comboTxMode->count()));
+        for (QComboBox* c : {s.comboPortNum, s.comboBaudRate, s.comboParity, s.comboDataBits, s.comboStopBits,
+                             s.comboDtrEnable, s.comboTxMode})
+            c->setEnabled(true);
+    }
+    if (classComm* p = ctx_.classCommPrimary) {
+        checkIgnoreDCD->setChecked(p->ignoreDCD);
+        checkIgnoreDCD->setEnabled(eng);
+        textDcdTimeout->setValue(p->dcdTimeoutTime);
+        textDcdTimeout->setEnabled(!checkIgnoreDCD->isChecked() && eng);
+        textSyncChar->setValue(p->syncChar);
+        textEscChar->setValue(p->escChar);
+        textCtsTimeout->setValue(p->ctsTimeoutTime);
+        SelectByNumber(comboDmpBaudrate, p->dmpBaudRate);
+        for (QWidget* w : std::initializer_list<QWidget*>{textSyncChar, textEscChar, textCtsTimeout, comboDmpBaudrate})
+            w->setEnabled(eng);
+    }
+    if (!eng) tabPortSettings->setTabEnabled(2, false);
+    EnableTabFrames();
+}
+
+void formPortSettings::EnableTabFrames() {
+    const int tab = tabPortSettings->currentIndex();
+    side[0].frame->setEnabled(tab == 0);
+    side[1].frame->setEnabled(tab == 1);
+    frameAdvancedSettings->setEnabled(tab == 2);
+    buttonSwap->setVisible(tab != 2);
+    buttonSwap->setEnabled(tab != 2);
+}
+
+void formPortSettings::checkIgnoreDCD_Click() {
+    textDcdTimeout->setEnabled(!checkIgnoreDCD->isChecked() && ctx_.state.engineerMode);
+}
+
+void formPortSettings::buttonOK_Click() {
+    classComm* ports[2] = {ctx_.classCommPrimary, ctx_.classCommSecondary};
+    if (!ports[0] || !ports[1]) return;
+    const int primaryPort = side[0].comboPortNum->currentIndex() + 1;
+    const int secondaryPort = side[1].comboPortNum->currentIndex() + 1;
+    const int shownPrimary = primaryPort > 0 ? primaryPort : ports[0]->portNumber;
+    const int shownSecondary = secondaryPort > 0 ? secondaryPort : ports[1]->portNumber;
+    if (shownPrimary == shownSecondary) {
+        ctx_.dialogs()->messageBox("Primary and Secondary Com Ports must be different!", "Port Number Error",
+                                   MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    const bool wasOpen[2] = {ports[0]->GetCommPortOpen(), ports[1]->GetCommPortOpen()};
+    ports[0]->CloseCommPort();
+    ports[1]->CloseCommPort();
+
+    // A list without a selection keeps the port object's value.
+    auto number = [](QComboBox* c, auto& field) {
+        bool ok = false;
+        const long v = c->currentText().toLong(&ok);
+        if (c->currentIndex() >= 0 && ok) field = static_cast<std::remove_reference_t<decltype(field)>>(v);
+    };
+    for (int k = 0; k < 2; ++k) {
+        Side& s = side[static_cast<size_t>(k)];
+        classComm& p = *ports[k];
+        if (s.comboPortNum->currentIndex() >= 0)
+            p.portNumber = static_cast<std::int16_t>(s.comboPortNum->currentIndex() + 1);
+        number(s.comboBaudRate, p.baudRate);
+        number(s.comboDataBits, p.dataBits);
+        if (s.comboParity->currentIndex() >= 0) p.parityStr = s.comboParity->currentText().left(1).toStdString();
+        number(s.comboStopBits, p.stopBits);
+        if (s.comboDtrEnable->currentIndex() >= 0) p.dtrEnabled = s.comboDtrEnable->currentText() == "Yes";
+        if (s.comboTxMode->currentIndex() >= 0) p.txModeValue = s.comboTxMode->currentIndex();
+    }
+    for (classComm* p : ports) {
+        p->ignoreDCD = checkIgnoreDCD->isChecked();
+        p->dcdTimeoutTime = textDcdTimeout->value();
+        p->syncChar = static_cast<std::int16_t>(textSyncChar->value());
+        p->escChar = static_cast<std::int16_t>(textEscChar->value());
+        p->ctsTimeoutTime = textCtsTimeout->value();
+        number(comboDmpBaudrate, p->dmpBaudRate);
+    }
+    if (wasOpen[0]) ports[0]->OpenCommPort();
+    if (wasOpen[1]) ports[1]->OpenCommPort();
+    CloseWindow();
+}
+
+void formPortSettings::buttonCancel_Click() { CloseWindow(); }
+
+void formPortSettings::buttonSwap_Click() {
+    auto lists = [](Side& s) {
+        return std::array<QComboBox*, 7>{s.comboPortNum,  s.comboBaudRate,  s.comboDataBits, s.comboParity,
+                                         s.comboStopBits, s.comboDtrEnable, s.comboTxMode};
+    };
+    auto a = lists(side[0]);
+    auto b = lists(side[1]);
+    std::array<int, 7> pa{}, pb{};
+    for (size_t i = 0; i < 7; ++i) {
+        pa[i] = a[i]->currentIndex();
+        pb[i] = b[i]->currentIndex();
+    }
+    for (size_t i = 0; i < 7; ++i) {
+        a[i]->setCurrentIndex(pb[i]);
+        b[i]->setCurrentIndex(pa[i]);
+    }
+}
+
+}  // namespace k45

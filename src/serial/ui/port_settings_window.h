@@ -1,0 +1,88 @@
+#pragma once
+// The Port Settings window: port numbers and serial settings of both port objects, and in
+// engineering mode the advanced settings both share. Nothing is applied until OK.
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "frame/window_interfaces.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace k45 {
+
+struct AppContext;
+class classComm;
+
+class formPortSettings : public QWidget, public ToolForm, public EditorPage {
+    Q_OBJECT
+public:
+    explicit formPortSettings(AppContext& ctx, QWidget* parent = nullptr);
+
+    // ToolForm
+    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    bool loaded() const override { return loaded_; }
+    // EditorPage: shows the port objects' settings again.
+    void UpdateChanges() override;
+
+    // One side's lists (0 primary, 1 secondary).
+    struct Side {
+        QGroupBox* frame = nullptr;
+        QComboBox* comboPortNum = nullptr;
+        QComboBox* comboBaudRate = nullptr;
+        QComboBox* comboDataBits = nullptr;
+        QComboBox* comboParity = nullptr;
+        QComboBox* comboStopBits = nullptr;
+        QComboBox* comboDtrEnable = nullptr;
+        QComboBox* comboTxMode = nullptr;
+    };
+    std::array<Side, 2> side;
+    QTabWidget* tabPortSettings = nullptr;
+    QGroupBox* frameAdvancedSettings = nullptr;
+    QCheckBox* checkIgnoreDCD = nullptr;
+    QDoubleSpinBox* textDcdTimeout = nullptr;
+    QDoubleSpinBox* textCtsTimeout = nullptr;
+    QSpinBox* textSyncChar = nullptr;
+    QSpinBox* textEscChar = nullptr;
+    QComboBox* comboDmpBaudrate = nullptr;
+    QPushButton* buttonOK = nullptr;
+    QPushButton* buttonCancel = nullptr;
+    QPushButton* buttonSwap = nullptr;
+
+    std::int16_t savedLeft = 0;
+    std::int16_t savedTop = 0;
+
+    void buttonOK_Click();
+    void buttonCancel_Click();
+    void buttonSwap_Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void DisplaySettings();
+    void EnableTabFrames();
+    void checkIgnoreDCD_Click();
+    void CloseWindow();
+    QWidget* Placed();
+    void FillSide(Side& s, int tab, const char* frameCaption, const char* explanation);
+    static void SelectByNumber(QComboBox* combo, double value);
+    static void SelectByFirstLetter(QComboBox* combo, const std::string& text);
+
+    AppContext& ctx_;
+    bool loaded_ = false;
+    bool shownThisRun_ = false;
+};
+
+}  // namespace k45

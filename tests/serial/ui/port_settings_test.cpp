@@ -1,0 +1,216 @@
+// Port Settings window scenarios on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <cstdlib>
+
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "platform/profile.h"
+#include "serial/port_fixture.h"
+#include "serial/ui/port_settings_window.h"
+#include "support/temp_home.h"
+
+namespace k45::test {
+namespace {
+
+QStringList Entries(QComboBox* c) {
+    QStringList l;
+    for (int i = 0; i < c->count(); ++i) l << c->itemText(i);
+    return l;
+}
+
+struct CountingMain : MainFrame {
+    int displayComPorts = 0;
+    void DisplayComPorts() override { ++displayComPorts; }
+};
+
+struct PortSettingsWindow : ::testing::Test {
+    VirtualScheduler sched;
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    CountingMain mainFrame;
+    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
+    ScriptedDevice devPrimary{sched}, devSecondary{sched};
+    std::unique_ptr<classComm> primary, secondary;
+    std::unique_ptr<formPortSettings> win;
+
+    PortSettingsWindow() {
+        ctx.state.scheduler = &sched;
+        ctx.state.dialogs = &dialogs;
+        ctx.mainFrame = &mainFrame;
+        primary = std::make_unique<classComm>(ctx.state, *tables);
+        secondary = std::make_unique<classComm>(ctx.state, *tables);
+        primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
+        secondary->InitCommCtrl(&devSecondary, 1, 2, nullptr);
+        ctx.classCommPrimary = primary.get();
+        ctx.classCommSecondary = secondary.get();
+        // Secondary: a different configuration and different advanced settings.
+        secondary->baudRate = 19200;
+        secondary->dataBits = 7;
+        secondary->parityStr = "e";
+        secondary->stopBits = 2;
+        secondary->dtrEnabled = true;
+        secondary->txModeValue = 3;
+        secondary->syncChar = 0x55;
+        secondary->dcdTimeoutTime = 9;
+        primary->ForceCommPortOpen(7, 9600);
+    }
+    ~PortSettingsWindow() override { dialogs.verify(); }
+
+    void open() {
+        win = std::make_unique<formPortSettings>(ctx);
+        win->show();
+        ASSERT_TRUE(win->loaded());
+    }
+};
+
+TEST_F(PortSettingsWindow, EqualPortNumbersAreRefusedAndNothingChanges) {
+    open();
+    win->side[0].comboPortNum->setCurrentIndex(1);  // Com2, as the secondary
+    win->side[0].comboBaudRate->setCurrentText("1200");
+    dialogs.expectBox("Primary and Secondary Com Ports must be different!");
+    win->buttonOK->click();
+    EXPECT_EQ(dialogs.boxes.back().title, "Port Number Error");
+    EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(win->loaded());
+    EXPECT_EQ(primary->portNumber, 1);
+    EXPECT_EQ(primary->baudRate, 9600);
+    EXPECT_TRUE(primary->GetCommPortOpen());
+    EXPECT_EQ(devPrimary.closes, 0);
+}
+
+TEST_F(PortSettingsWindow, SwapThenCancelChangesNothing) {
+    open();
+    win->buttonSwap->click();
+    EXPECT_EQ(win->side[0].comboPortNum->currentText(), "Com2");
+    EXPECT_EQ(win->side[0].comboBaudRate->currentText(), "19200");
+    EXPECT_EQ(win->side[1].comboTxMode->currentIndex(), 1);
+    win->buttonCancel->click();
+    EXPECT_FALSE(win->loaded());
+    EXPECT_EQ(primary->portNumber, 1);
+    EXPECT_EQ(secondary->portNumber, 2);
+    EXPECT_EQ(secondary->baudRate, 19200);
+    EXPECT_EQ(devPrimary.closes, 0);
+    EXPECT_EQ(mainFrame.displayComPorts, 1);
+}
+
+TEST_F(PortSettingsWindow, SwapThenOkExchangesThePortsAndSharesTheAdvancedSettings) {
+    open();
+    win->buttonSwap->click();
+    win->buttonOK->click();
+    EXPECT_FALSE(win->loaded());
+
+    EXPECT_EQ(primary->portNumber, 2);
+    EXPECT_EQ(primary->baudRate, 19200);
+    EXPECT_EQ(primary->dataBits, 7);
+    EXPECT_EQ(primary->parityStr, "E");  // stored as the entry's letter
+    EXPECT_EQ(primary->stopBits, 2);
+    EXPECT_TRUE(primary->dtrEnabled);
+    EXPECT_EQ(primary->txModeValue, 3);
+    EXPECT_EQ(secondary->portNumber, 1);
+    EXPECT_EQ(secondary->baudRate, 9600);
+    EXPECT_EQ(secondary->parityStr, "N");
+    EXPECT_EQ(secondary->txModeValue, 1);
+    EXPECT_FALSE(secondary->dtrEnabled);
+
+    // The advanced settings shown were the primary's; both objects hold them now.
+    EXPECT_EQ(secondary->syncChar, 186);
+    EXPECT_EQ(secondary->dcdTimeoutTime, 1.5);
+    EXPECT_EQ(primary->syncChar, 186);
+
+    // The forced primary reopens on its new number with its forced settings; the closed
+    // secondary stays closed.
+    EXPECT_TRUE(primary->GetCommPortOpen());
+    EXPECT_EQ(devPrimary.portNumber(), 2);
+    EXPECT_EQ(devPrimary.settings(), "9600,n,8,1");
+    EXPECT_FALSE(secondary->GetCommPortOpen());
+    EXPECT_EQ(mainFrame.displayComPorts, 1);
+}
+
+TEST_F(PortSettingsWindow, FieldModeListsAndValuesOutsideThem) {
+    primary->baudRate = 57600;
+    primary->dataBits = 6;
+    open();
+    EXPECT_EQ(Entries(win->side[0].comboBaudRate),
+              (QStringList{"115200", "38400", "19200", "9600", "4800", "2400", "1200"}));
+    EXPECT_EQ(Entries(win->side[1].comboDataBits), (QStringList{"8", "7"}));
+    EXPECT_EQ(win->side[0].comboBaudRate->currentText(), "1200");
+    EXPECT_EQ(win->side[0].comboDataBits->currentText(), "7");
+    EXPECT_FALSE(win->tabPortSettings->isTabEnabled(2));
+    EXPECT_FALSE(win->checkIgnoreDCD->isEnabled());
+    EXPECT_TRUE(win->buttonSwap->isVisible());
+    win->buttonOK->click();
+    EXPECT_EQ(primary->baudRate, 1200);
+    EXPECT_EQ(primary->dataBits, 7);
+}
+
+TEST_F(PortSettingsWindow, EngineeringModeListsAndTheAdvancedTab) {
+    ctx.state.engineerMode = true;
+    primary->baudRate = 600;  // not in the list: the last entry is shown
+    primary->ignoreDCD = false;
+    primary->dmpBaudRate = 38400;
+    primary->txModeValue = 9;  // settings-file mode without an entry
+    open();
+    EXPECT_EQ(Entries(win->side[0].comboBaudRate),
+              (QStringList{"115200", "57600", "38400", "28800", "19200", "14400", "9600", "4800", "2400", "1200",
+                           "300", "110"}));
+    EXPECT_EQ(Entries(win->side[0].comboDataBits), (QStringList{"8", "7", "6", "5", "4"}));
+    EXPECT_EQ(win->side[0].comboBaudRate->currentText(), "110");
+    EXPECT_EQ(win->side[0].comboTxMode->currentIndex(), -1);
+    EXPECT_EQ(win->comboDmpBaudrate->currentText(), "38400");
+
+    win->tabPortSettings->setCurrentIndex(2);
+    EXPECT_FALSE(win->buttonSwap->isVisible());
+    EXPECT_TRUE(win->textDcdTimeout->isEnabled());
+    win->checkIgnoreDCD->setChecked(true);
+    EXPECT_FALSE(win->textDcdTimeout->isEnabled());
+    win->checkIgnoreDCD->setChecked(false);
+    EXPECT_TRUE(win->textDcdTimeout->isEnabled());
+
+    win->textSyncChar->setValue(0x7E);
+    win->textCtsTimeout->setValue(2.5);
+    win->buttonOK->click();
+    EXPECT_EQ(primary->txModeValue, 9);  // kept: no entry was chosen
+    EXPECT_EQ(secondary->syncChar, 0x7E);
+    EXPECT_EQ(secondary->ctsTimeoutTime, 2.5);
+    EXPECT_EQ(secondary->dmpBaudRate, 38400);
+}
+
+TEST_F(PortSettingsWindow, PlacementIsSavedOnlyWhenTheWindowWasShown) {
+    TempHome home;
+    const std::string ini = home.file("K45MR.ini");
+    home.write("K45MR.ini", "[Port Settings Window]\r\nLeft=1500\r\nTop=3000\r\n");
+    win = std::make_unique<formPortSettings>(ctx);
+    win->RestoreFormParameters(ini, "Port Settings Window");
+    EXPECT_EQ(win->savedLeft, 1500);
+    home.write("K45MR.ini", "");
+    win->SaveFormParameters(ini, "Port Settings Window");
+    EXPECT_EQ(home.read("K45MR.ini"), "");
+    win->show();
+    EXPECT_EQ(win->pos(), QPoint(100, 200));
+    win->move(20, 30);
+    win->buttonCancel->click();
+    win->SaveFormParameters(ini, "Port Settings Window");
+    EXPECT_EQ(ProfileRead(ini, "Port Settings Window", "Left", ""), "300");
+    EXPECT_EQ(ProfileRead(ini, "Port Settings Window", "Top", ""), "450");
+}
+
+TEST_F(PortSettingsWindow, Screenshot) {
+    ctx.state.engineerMode = true;
+    open();
+    win->resize(win->sizeHint());
+    const QPixmap shot = win->grab();
+    EXPECT_FALSE(shot.isNull());
+    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(shot.save(QString(dir) + "/port_settings.png"));
+    }
+}
+
+}  // namespace
+}  // namespace k45::test
