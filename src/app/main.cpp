@@ -1,10 +1,14 @@
 // Entry point of the field (k45mr) and engineering (k45mr-engineering) executables.
 #include <QApplication>
-#include <QMainWindow>
+
+#include "frame/ui/program.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.show();
-    return app.exec();
+#ifdef K45_ENGINEERING_BUILD
+    constexpr bool engineeringBuild = true;
+#else
+    constexpr bool engineeringBuild = false;
+#endif
+    return k45::RunProgram(app, engineeringBuild);
 }

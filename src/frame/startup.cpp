@@ -1,0 +1,141 @@
+#include "frame/startup.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace k45 {
+
+std::vector<std::string> SplitCommandLineWords(const std::string& commandLine) {
+    std::vector<std::string> words;
+    size_t pos = 0;
+    while (pos < commandLine.size()) {
+        while (pos < commandLine.size() && commandLine[pos] == ' ') ++pos;
+        if (pos >= commandLine.size()) break;
+        size_t end = commandLine.find(' ', pos);
+        if (end == std::string::npos) end = commandLine.size();
+        words.push_back(commandLine.substr(pos, end - pos));
+        pos = end;
+    }
+    return words;
+}
+
+std::string CommandLineText(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (i) text += ' ';
+        text += arguments[i];
+    }
+    return text;
+}
+
+void ApplyCommandLineWords(AppState& state, const std::string& commandLine) {
+    for (const std::string& word : SplitCommandLineWords(commandLine)) {
+        if (word == "/FieldTest" || word == "-FieldTest") {
+            state.debugTest = false;
+            state.engineerMode = false;
+            state.productionMode = false;
+        } else if (word == "/DebugTest" || word == "-DebugTest") {
+            if (state.engineerMode) state.debugTest = true;
+        } else if (word == "/ProductionTest" || word == "-ProductionTest") {
+            if (state.engineerMode) {
+                state.engineerMode = false;
+                state.productionMode = true;
+            }
+        }
+    }
+}
+
+void SetModeFlags(AppState& state, bool engineeringBuild, const std::string& commandLine) {
+    state.debugTest = false;
+    state.productionMode = false;
+    // The delivered engineering configuration is the only way engineerMode comes on.
+    state.engineerMode = engineeringBuild;
+    ApplyCommandLineWords(state, commandLine);
+}
+
+std::string MakePartNumberText(const std::string& partNumber, const AppState& state) {
+    const char mode = state.engineerMode ? '#' : (state.productionMode ? '1' : '0');
+    return partNumber + mode;
+}
+
+std::string RevisionText(int major, int minor, int revision) {
+    auto two = [](int v) {
+        std::string s = std::to_string(v);
+        return (v >= 0 && v < 10) ? "0" + s : s;
+    };
+    return "Revision " + std::to_string(major) + "." + two(minor) + "." + two(revision);
+}
+
+std::string NextTestNumberText(const std::string& panelText) {
+    size_t pos = 0;
+    while (pos < panelText.size() && panelText[pos] == ' ') ++pos;
+    bool negative = false;
+    if (pos < panelText.size() && (panelText[pos] == '-' || panelText[pos] == '+')) {
+        negative = panelText[pos] == '-';
+        ++pos;
+    }
+    std::int64_t n = 0;
+    // Capped well below overflow: the counter never gets near it, but the text is not ours alone.
+    constexpr std::int64_t kCap = 999999999999LL;
+    while (pos < panelText.size() && panelText[pos] >= '0' && panelText[pos] <= '9') {
+        if (n < kCap) n = std::min(kCap, n * 10 + (panelText[pos] - '0'));
+        ++pos;
+    }
+    if (negative) n = -n;
+    return std::to_string(n + 1);
+}
+
+std::string ComPortsText(int primaryPort, int secondaryPort) {
+    return "Com" + std::to_string(primaryPort) + " / Com" + std::to_string(secondaryPort);
+}
+
+namespace {
+std::string AsciiLower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+}  // namespace
+
+std::string FilenamesText(const AppState& state) {
+    if (state.productionMode)
+        return AsciiLower(state.dataFileName) + "   |   " + AsciiLower(state.testFileName);
+    return AsciiLower(state.dataFileName);
+}
+
+std::string DefaultDataFileName(const AppState& state) {
+    return JoinPath(state.places.programFolder, "default.dat");
+}
+
+std::string DefaultTestFileName(const AppState& state) {
+    return JoinPath(state.places.programFolder, "default.tst");
+}
+
+ToolbarLayout LayOutToolbar(const std::vector<TwipsRect>& buttons) {
+    std::int32_t maxButtonBottom = 0;
+    std::int32_t maxButtonRight = 0;
+    for (const TwipsRect& b : buttons) maxButtonBottom = std::max(maxButtonBottom, b.top + b.height);
+    for (const TwipsRect& b : buttons) maxButtonRight = std::max(maxButtonRight, b.left + b.width);
+    return ToolbarLayout{maxButtonBottom + 30, maxButtonRight + 40};
+}
+
+PixelRect ClampToDesktop(PixelRect w, const PixelRect& desktop) {
+    if (desktop.width <= 0 || desktop.height <= 0) return w;
+    w.width = std::clamp(w.width, 1, desktop.width);
+    w.height = std::clamp(w.height, 1, desktop.height);
+    w.left = std::clamp(w.left, desktop.left, desktop.left + desktop.width - w.width);
+    w.top = std::clamp(w.top, desktop.top, desktop.top + desktop.height - w.height);
+    return w;
+}
+
+int TwipsToPixels(double twips) {
+    if (!std::isfinite(twips)) return 0;
+    double px = std::nearbyint(twips / kTwipsPerPixel);
+    // Far outside any screen; keeps the conversion defined for a garbled settings value.
+    px = std::clamp(px, -1000000.0, 1000000.0);
+    return static_cast<int>(px);
+}
+
+double PixelsToTwips(int pixels) { return static_cast<double>(pixels) * kTwipsPerPixel; }
+
+}  // namespace k45

@@ -1,0 +1,41 @@
+#include "frame/ui/help_routines.h"
+
+#include "frame/app_context.h"
+#include "platform/dialogs.h"
+#include "platform/help_viewer.h"
+#include "platform/places.h"
+
+namespace k45 {
+
+std::string HelpFileName(const std::string& programFolder) {
+    size_t b = programFolder.find_first_not_of(' ');
+    size_t e = programFolder.find_last_not_of(' ');
+    std::string folder = (b == std::string::npos) ? std::string() : programFolder.substr(b, e - b + 1);
+    return JoinPath(folder, "K45MR.html");
+}
+
+void HelpRoutines::InitHelp() { helpFile_ = HelpFileName(ctx_.state.places.programFolder); }
+
+void HelpRoutines::Report(bool shown, const std::string& error) {
+    if (shown || !ctx_.dialogs()) return;
+    ctx_.dialogs()->messageBox(error.empty() ? "The help file " + helpFile_ + " cannot be shown." : error, {},
+                               MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+void HelpRoutines::ShowHelpContext(int contextId) {
+    if (!ctx_.helpViewer) return;
+    std::string error;
+    Report(ctx_.helpViewer->showTopic(helpFile_, contextId, &error), error);
+}
+
+void HelpRoutines::ShowHelpContents() {
+    if (!ctx_.helpViewer) return;
+    std::string error;
+    Report(ctx_.helpViewer->showContents(helpFile_, &error), error);
+}
+
+void HelpRoutines::QuitHelp() {
+    if (ctx_.helpViewer) ctx_.helpViewer->quit();
+}
+
+}  // namespace k45

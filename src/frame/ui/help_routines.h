@@ -1,0 +1,39 @@
+#pragma once
+// The program's online help: one help file in the program folder, shown by the HelpViewer
+// in a window of its own. A missing help file gives the operator a message.
+#include <string>
+
+namespace k45 {
+
+struct AppContext;
+
+// The help file of a program folder ("<folder>/K45MR.html"; no doubled separator).
+std::string HelpFileName(const std::string& programFolder);
+
+// Top-level menu topics.
+inline constexpr int kHelpIdFile = 810;
+inline constexpr int kHelpIdEdit = 820;
+inline constexpr int kHelpIdUtilities = 830;
+inline constexpr int kHelpIdProductionTest = 850;
+inline constexpr int kHelpIdEngineer = 860;
+inline constexpr int kHelpIdWindow = 870;
+inline constexpr int kHelpIdHelp = 880;
+
+class HelpRoutines {
+public:
+    explicit HelpRoutines(AppContext& ctx) : ctx_(ctx) {}
+    // Names the help file (first step of the main window's load).
+    void InitHelp();
+    void ShowHelpContext(int contextId);
+    void ShowHelpContents();
+    // Closes the help window (first step of shutdown).
+    void QuitHelp();
+    const std::string& helpFile() const { return helpFile_; }
+
+private:
+    void Report(bool shown, const std::string& error);
+    AppContext& ctx_;
+    std::string helpFile_;
+};
+
+}  // namespace k45

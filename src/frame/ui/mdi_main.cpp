@@ -1,0 +1,733 @@
+// The main window: its controls, menus and tool bar, placement, status bar, openers,
+// activation and closing.
+#include "frame/ui/mdi_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <cmath>
+
+#include "frame/app_context.h"
+#include "frame/converters.h"
+#include "frame/ini_routines.h"
+#include "frame/startup.h"
+#include "frame/ui/clipboard_commands.h"
+#include "frame/ui/form_splash.h"
+#include "frame/ui/swap_ports.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "version_info.h"
+
+namespace k45 {
+
+MDIMain::MDIMain(AppContext& ctx, MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent), ctx_(ctx), options_(std::move(options)), help_(ctx) {
+    setObjectName("MDIMain");
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName("mdiArea");
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MDIMain::OnSubWindowActivated);
+
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    // Design placement.
+    resize(800, 560);
+    ctx_.mainFrame = this;
+    UpdateCommandStates();
+}
+
+MDIMain::~MDIMain() {
+    // The tool windows belong to whoever created them, not to the MDI area: take them out of
+    // their sub-windows before those go.
+    closing_ = true;
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+        if (QWidget* w = sub->widget()) {
+            w->hide();
+            w->setParent(nullptr);
+        }
+    }
+    if (ctx_.mainFrame == this) ctx_.mainFrame = nullptr;
+    ports_.reset();
+    ctx_.classCommPrimary = nullptr;
+    ctx_.classCommSecondary = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls
+
+QAction* MDIMain::AddItem(QMenu* m, const char* name, const char* caption) {
+    QAction* a = m->addAction(QString::fromUtf8(caption));
+    a->setObjectName(name);
+    return a;
+}
+
+void MDIMain::AddSeparator(QMenu* m, const char* name) {
+    QAction* a = m->addSeparator();
+    a->setObjectName(name);
+}
+
+void MDIMain::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    auto topMenu = [&](const char* name, const char* caption, int helpId) {
+        QMenu* m = bar->addMenu(QString::fromUtf8(caption));
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        m->setProperty("helpContextId", helpId);
+        return m;
+    };
+    auto opener = [&](QMenu* m, const char* name, const char* caption, ToolWindow w) {
+        QAction* a = AddItem(m, name, caption);
+        openers_[a] = static_cast<int>(w);
+        connect(a, &QAction::triggered, this, [this, w] { OpenTool(static_cast<int>(w)); });
+        return a;
+    };
+
+    // File.
+    QMenu* file = topMenu("menuFile", "&File", kHelpIdFile);
+    connect(AddItem(file, "menuFileOpen", "&Open Data File"), &QAction::triggered, this, [this] { OpenDataFile(); });
+    connect(AddItem(file, "menuFileSave", "&Save Data File"), &QAction::triggered, this, [this] { SaveDataFile(); });
+    connect(AddItem(file, "menuFileSaveAs", "Save Data File &As"), &QAction::triggered, this,
+            [this] { SaveDataFileAs(); });
+    AddSeparator(file, "menuFileBar0");
+    connect(AddItem(file, "menuFileOpenK45", "Open &K45 Data File"), &QAction::triggered, this,
+            [this] { ImportK45DataFile(); });
+    AddSeparator(file, "menuFileBar1");
+    connect(AddItem(file, "menuFileExit", "E&xit"), &QAction::triggered, this, [this] { close(); });
+
+    // Edit.
+    QMenu* edit = topMenu("menuEdit", "&Edit", kHelpIdEdit);
+    QAction* setup = AddItem(edit, "menuEditSetup", "&Setup Modem/Radio Parameters");
+    openers_[setup] = static_cast<int>(ToolWindow::formRadioParms);
+    connect(setup, &QAction::triggered, this, [this] {
+        OpenTool(static_cast<int>(ToolWindow::formRadioParms));
+        dataModified_ = true;
+    });
+    QAction* timing = AddItem(edit, "menuEditModemTiming", "Edit &Modem Timing");
+    openers_[timing] = static_cast<int>(ToolWindow::formMdmTimes);
+    connect(timing, &QAction::triggered, this, [this] {
+        OpenTool(static_cast<int>(ToolWindow::formMdmTimes));
+        dataModified_ = true;
+    });
+    AddSeparator(edit, "menuEditBar0");
+    QAction* version = AddItem(edit, "menuEditVersion", "Version Re&quest");
+    openers_[version] = static_cast<int>(ToolWindow::formVerReqst);
+    connect(version, &QAction::triggered, this, [this] { OpenVersionRequest(true); });
+    AddSeparator(edit, "menuEditBar1");
+    const int rdwr = static_cast<int>(ToolWindow::formParmsRdWr);
+    QAction* write = AddItem(edit, "menuEditWrite", "&Write Programmable Parameters");
+    openers_[write] = rdwr;
+    connect(write, &QAction::triggered, this, [this] { OpenParmsReadWrite(parmsWriteProgrammable, false); });
+    QAction* read = AddItem(edit, "menuEditRead", "&Read Programmable Parameters");
+    openers_[read] = rdwr;
+    connect(read, &QAction::triggered, this, [this] {
+        OpenParmsReadWrite(parmsReadProgrammable, false);
+        dataModified_ = true;
+    });
+    QAction* readAll = AddItem(edit, "menuEditReadAll", "Rea&d All Parameters");
+    openers_[readAll] = rdwr;
+    connect(readAll, &QAction::triggered, this, [this] {
+        ctx_.state.currentParameters = ctx_.state.mainParameters;
+        OpenParmsReadWrite(parmsReadAll, false);
+        dataModified_ = true;
+    });
+    QAction* writeAll = AddItem(edit, "menuEditWriteAll", "Writ&e All Parameters");
+    openers_[writeAll] = rdwr;
+    connect(writeAll, &QAction::triggered, this, [this] {
+        ctx_.state.currentParameters = ctx_.state.mainParameters;
+        OpenParmsReadWrite(parmsWriteAll, false);
+    });
+    AddSeparator(edit, "menuEditBar2");
+    QAction* clone = AddItem(edit, "menuEditClone", "C&lone Programmable Parameters");
+    openers_[clone] = rdwr;
+    connect(clone, &QAction::triggered, this, [this] { OpenParmsReadWrite(parmsCloneProgrammable, false); });
+    AddSeparator(edit, "menuEditBar3");
+    QAction* cut = AddItem(edit, "menuEditCut", "Cut (&X)");
+    cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(cut, &QAction::triggered, this, [this] {
+        if (ctx_.clipboard) CutActiveText(ActiveChildWidget(), *ctx_.clipboard);
+    });
+    QAction* copy = AddItem(edit, "menuEditCopy", "Copy (&C)");
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, [this] {
+        if (ctx_.clipboard) CopyActiveText(ActiveChildWidget(), *ctx_.clipboard);
+    });
+    QAction* paste = AddItem(edit, "menuEditPaste", "Paste (&V)");
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(paste, &QAction::triggered, this, [this] {
+        if (ctx_.clipboard) PasteActiveText(ActiveChildWidget(), *ctx_.clipboard);
+    });
+
+    // Utilities.
+    QMenu* utils = topMenu("menuUtils", "&Utilities", kHelpIdUtilities);
+    QAction* toolBar = AddItem(utils, "menuUtilsToolBar", "Tool &Bar Enable");
+    toolBar->setCheckable(true);
+    toolBar->setChecked(true);
+    connect(toolBar, &QAction::triggered, this, [this] { ToggleToolBar(); });
+    AddSeparator(utils, "menuUtilsBar0");
+    opener(utils, "menuUtilsPort", "&Port Settings", ToolWindow::formPortSettings);
+    QAction* swap = AddItem(utils, "menuUtilsSwapPorts", "S&wap Comm Ports");
+    connect(swap, &QAction::triggered, this, [this] { SwapCommPorts(ctx_); });
+    opener(utils, "menuUtilsPortStats", "Port S&tatistics", ToolWindow::formComStats);
+    AddSeparator(utils, "menuUtilsBar1");
+    opener(utils, "menuUtilsLinkTst", "Offline &Link Test", ToolWindow::formLinkTst);
+    opener(utils, "menuUtilsOffLineDiags", "Offline &Diagnostics", ToolWindow::formOffLine);
+    opener(utils, "menuUtilsOnLineDiags", "Online D&iagnostics", ToolWindow::formOnLine);
+    opener(utils, "menuUtilsDiagFilter", "Dia&gnostic IDs, Alarms and Filters", ToolWindow::formDiagFilt);
+    AddSeparator(utils, "menuUtilsBar2");
+    opener(utils, "menuUtilsUserTest", "&User Test", ToolWindow::formUserTest);
+    opener(utils, "menuUtilsPacketTest", "Pac&ket Test", ToolWindow::formPacketTst);
+    opener(utils, "menuUtilsArrayTest", "Arra&y Test", ToolWindow::formTstArray);
+    AddSeparator(utils, "menuUtilsBar3");
+    QMenu* text = utils->addMenu("&ASCII Terminal");
+    text->setObjectName("menuUtilsText");
+    text->menuAction()->setObjectName("menuUtilsText");
+    opener(text, "menuUtilsTextPrimary", "&Primary", ToolWindow::formTextPrimary);
+    opener(text, "menuUtilsTextSecondary", "&Secondary", ToolWindow::formTextSecondary);
+    QMenu* hex = utils->addMenu("&Hex Terminal");
+    hex->setObjectName("menuUtilsHex");
+    hex->menuAction()->setObjectName("menuUtilsHex");
+    opener(hex, "menuUtilsHexPrimary", "&Primary", ToolWindow::formHexPrimary);
+    opener(hex, "menuUtilsHexSecondary", "&Secondary", ToolWindow::formHexSecondary);
+
+    // Production Test.
+    QMenu* test = topMenu("menuTest", "&Production Test", kHelpIdProductionTest);
+    opener(test, "menuTestSelect", "Production &Test", ToolWindow::formProdTest);
+    opener(test, "menuTestEdit", "&Edit Production Parameters", ToolWindow::formProdFreqs);
+    AddSeparator(test, "menuTestBar0");
+    opener(test, "menuTestTune", "Tune &Radio", ToolWindow::formTune);
+    AddSeparator(test, "menuTestBar1");
+    opener(test, "menuTestPacketTest", "&Packet Test", ToolWindow::formPacketTst);
+    AddSeparator(test, "menuTestBar2");
+    connect(AddItem(test, "menuTestOpen", "&Open Test File"), &QAction::triggered, this, [this] { OpenTestFile(); });
+    connect(AddItem(test, "menuTestSave", "&Save Test File"), &QAction::triggered, this, [this] { SaveTestFile(); });
+    connect(AddItem(test, "menuTestSaveAs", "Save Test File &As"), &QAction::triggered, this,
+            [this] { SaveTestFileAs(); });
+
+    // Engineer.
+    QMenu* eng = topMenu("menuEng", "E&ngineer", kHelpIdEngineer);
+    opener(eng, "menuEngTest", "&Engineer Test", ToolWindow::formEngTest);
+    opener(eng, "menuEngTempComp", "RSSI Temp &Comp", ToolWindow::formTempComp);
+    AddSeparator(eng, "menuEngBar0");
+    opener(eng, "menuEngMemory", "&Read Memory", ToolWindow::formMemRead);
+    opener(eng, "menuEngPacketTest", "&Packet Test", ToolWindow::formPacketTst);
+    opener(eng, "menuEngArrayTest", "&Array Test", ToolWindow::formTstArray);
+    opener(eng, "menuEngDiagTest", "&Diag Test", ToolWindow::formDiagTst);
+    AddSeparator(eng, "menuEngBar1");
+    opener(eng, "menuEngPortTest", "Port &Test", ToolWindow::formPortTest);
+
+    // Window: four arrangements, then the list of open child windows.
+    menuWindow_ = topMenu("menuWindow", "&Window", kHelpIdWindow);
+    const char* arrange[] = {"&Cascade", "Tile &Horizontally", "&Tile Vertically", "Arrange &Icons"};
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = AddItem(menuWindow_, "menuWindowArrange", arrange[i]);
+        a->setProperty("index", i);
+        connect(a, &QAction::triggered, this, [this, i] { ArrangeWindows(i); });
+    }
+    connect(menuWindow_, &QMenu::aboutToShow, this, [this] { RebuildWindowList(); });
+
+    // Help.
+    QMenu* helpMenu = topMenu("menuHelp", "&Help", kHelpIdHelp);
+    QAction* contents = AddItem(helpMenu, "menuHelpContents", "Help &Contents");
+    contents->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(contents, &QAction::triggered, this, [this] { HelpContents(); });
+    AddSeparator(helpMenu, "menuHelpBar0");
+    connect(AddItem(helpMenu, "menuHelpAbout", "&About"), &QAction::triggered, this, [this] { ShowAbout(); });
+}
+
+namespace {
+
+// 16 x 16 images of the four tool-bar buttons.
+QIcon ToolbarImage(int index) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(30, 50, 100), fill(250, 250, 235), accent(40, 130, 60), red(190, 50, 40);
+    auto chip = [&](QRectF r) {
+        p.setPen(QPen(ink, 1));
+        p.setBrush(QColor(60, 100, 170));
+        p.drawRect(r);
+    };
+    auto arrow = [&](QPointF from, QPointF to, const QColor& c) {
+        p.setPen(QPen(c, 2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(from, to);
+        QPointF d = to - from;
+        const qreal len = std::hypot(d.x(), d.y());
+        if (len <= 0) return;
+        d /= len;
+        const QPointF n(-d.y(), d.x());
+        p.setBrush(c);
+        p.setPen(Qt::NoPen);
+        p.drawPolygon(QPolygonF({to + d * 1.5, to - d * 3 + n * 3, to - d * 3 - n * 3}));
+    };
+    switch (index) {
+    case 0:  // Parms: a sheet of settings
+        p.setPen(QPen(ink, 1));
+        p.setBrush(fill);
+        p.drawRect(QRectF(2.5, 1.5, 11, 13));
+        for (int y = 4; y <= 12; y += 3) {
+            p.drawLine(QPointF(4.5, y + 0.5), QPointF(11.5, y + 0.5));
+            p.setBrush(accent);
+            p.drawEllipse(QPointF(5.5 + (y % 4) * 1.5, y + 0.5), 1.3, 1.3);
+            p.setBrush(fill);
+        }
+        break;
+    case 1:  // Read: from the modem into the computer
+        chip(QRectF(1.5, 1.5, 13, 5));
+        arrow(QPointF(8, 7), QPointF(8, 13), accent);
+        break;
+    case 2:  // Write: from the computer into the modem
+        chip(QRectF(1.5, 9.5, 13, 5));
+        arrow(QPointF(8, 2), QPointF(8, 8), red);
+        break;
+    default:  // Clone: one modem to another
+        chip(QRectF(0.5, 1.5, 7, 5));
+        chip(QRectF(8.5, 9.5, 7, 5));
+        arrow(QPointF(4, 7.5), QPointF(10, 9), accent);
+        break;
+    }
+    return QIcon(pm);
+}
+
+}  // namespace
+
+void MDIMain::CreateToolBar() {
+    toolbarTest = new QToolBar("Tool Bar", this);
+    toolbarTest->setObjectName("toolbarTest");
+    toolbarTest->setMovable(false);
+    toolbarTest->setFloatable(false);
+    toolbarTest->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbarTest->setIconSize(QSize(16, 16));
+    addToolBar(Qt::TopToolBarArea, toolbarTest);
+
+    struct Button { const char* key; const char* tip; ToolWindow needs; };
+    const Button buttons[] = {
+        {"Parms", "Setup Modem/Radio Parameters", ToolWindow::formRadioParms},
+        {"Read", "Read Programmable Parameters", ToolWindow::formParmsRdWr},
+        {"Write", "Write Programmable Parameters", ToolWindow::formParmsRdWr},
+        {"Clone", "Clone Programmable Parameters", ToolWindow::formParmsRdWr},
+    };
+    int image = 0;
+    for (const Button& b : buttons) {
+        QAction* a = toolbarTest->addAction(ToolbarImage(image++), QString::fromUtf8(b.key));
+        a->setObjectName(QString("toolbarTest") + b.key);
+        a->setToolTip(QString::fromUtf8(b.tip));
+        a->setData(QString::fromUtf8(b.key));
+        openers_[a] = static_cast<int>(b.needs);
+        const std::string key = b.key;
+        connect(a, &QAction::triggered, this, [this, key] { ToolbarButtonClick(key); });
+    }
+
+    frameSpacer_ = new QWidget(toolbarTest);
+    frameSpacer_->setObjectName("frameVersionSpacer");
+    toolbarTest->addWidget(frameSpacer_);
+
+    frameVersion = new QFrame(toolbarTest);
+    frameVersion->setObjectName("frameVersion");
+    frameVersion->setFrameShape(QFrame::StyledPanel);
+    frameVersion->setFrameShadow(QFrame::Sunken);
+    auto* grid = new QGridLayout(frameVersion);
+    grid->setContentsMargins(6, 2, 6, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(0);
+    auto caption = [&](const char* text, int row, int col) {
+        auto* l = new QLabel(QString::fromUtf8(text), frameVersion);
+        l->setObjectName("labelVersionGeneral");
+        grid->addWidget(l, row, col, Qt::AlignRight);
+    };
+    auto value = [&](const char* name, int row, int col, int span, int minWidth) {
+        auto* l = new QLabel(frameVersion);
+        l->setObjectName(name);
+        l->setMinimumWidth(minWidth);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(l, row, col, 1, span);
+        return l;
+    };
+    caption("Firmware:", 0, 0);
+    labelVersion = value("labelVersion", 0, 1, 3, 220);
+    caption("Long ID:", 1, 0);
+    labelLongId = value("labelLongId", 1, 1, 1, 90);
+    caption("Short ID:", 1, 2);
+    labelShortID = value("labelShortID", 1, 3, 1, 60);
+    toolbarTest->addWidget(frameVersion);
+}
+
+void MDIMain::CreateStatusBar() {
+    QStatusBar* bar = new QStatusBar(this);
+    bar->setObjectName("statusBarInfo");
+    bar->setSizeGripEnabled(true);
+    setStatusBar(bar);
+    const char* initial[] = {"", "Com1 / Com2", "default.dat"};
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(QString::fromUtf8(initial[i]), bar);
+        panels_[i]->setObjectName(QString("statusBarInfoPanel%1").arg(i + 1));
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels_[i]->setContentsMargins(4, 0, 4, 0);
+    }
+    panels_[0]->setMinimumWidth(60);
+    panels_[1]->setMinimumWidth(120);
+    bar->addWidget(panels_[0]);
+    bar->addWidget(panels_[1]);
+    bar->addWidget(panels_[2], 1);
+}
+
+QAction* MDIMain::action(const QString& name) const { return findChild<QAction*>(name); }
+
+QMenu* MDIMain::menu(const QString& name) const { return findChild<QMenu*>(name); }
+
+QString MDIMain::panelText(int panel) const {
+    if (panel < 1 || panel > 3) return {};
+    return panels_[panel - 1]->text();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menus by mode, command states, tool-bar layout
+
+void MDIMain::ApplyModeMenus() {
+    const bool eng = ctx_.state.engineerMode;
+    const bool prod = ctx_.state.productionMode;
+    QAction* engMenu = menu("menuEng")->menuAction();
+    engMenu->setVisible(eng);
+    engMenu->setEnabled(eng);
+    QAction* testMenu = menu("menuTest")->menuAction();
+    testMenu->setVisible(prod);
+    testMenu->setEnabled(prod);
+    for (const char* name : {"menuEditModemTiming", "menuEditReadAll", "menuEditWriteAll"}) {
+        QAction* a = action(name);
+        a->setVisible(prod);
+        a->setEnabled(prod);
+    }
+    UpdateCommandStates();
+}
+
+void MDIMain::UpdateCommandStates() {
+    const bool prod = ctx_.state.productionMode;
+    for (auto& [a, w] : openers_) {
+        bool on = ctx_.form(static_cast<ToolWindow>(w)) != nullptr;
+        const QString name = a->objectName();
+        if (name == "menuEditModemTiming" || name == "menuEditReadAll" || name == "menuEditWriteAll")
+            on = on && prod;
+        a->setEnabled(on);
+    }
+    const SubsystemHooks& h = options_.hooks;
+    action("menuFileOpen")->setEnabled(bool(h.loadDataFile));
+    action("menuFileSave")->setEnabled(bool(h.saveDataFile));
+    action("menuFileSaveAs")->setEnabled(bool(h.saveDataFile));
+    action("menuFileOpenK45")->setEnabled(bool(h.importK45File));
+    action("menuTestOpen")->setEnabled(bool(h.loadTestFile));
+    action("menuTestSave")->setEnabled(bool(h.saveTestFile));
+    action("menuTestSaveAs")->setEnabled(bool(h.saveTestFile));
+    action("menuUtilsSwapPorts")->setEnabled(ctx_.classCommPrimary && ctx_.classCommSecondary);
+    // The two terminal submenus are usable when either of their windows is.
+    for (const char* sub : {"menuUtilsText", "menuUtilsHex"}) {
+        QMenu* m = menu(sub);
+        bool any = false;
+        for (QAction* a : m->actions()) any = any || a->isEnabled();
+        m->menuAction()->setEnabled(any);
+    }
+}
+
+void MDIMain::LayOutToolbar() {
+    // The bar is as high as its lowest button plus a margin, and the version frame starts
+    // a little right of its rightmost button (in twips, as the rest of the placement).
+    toolbarTest->ensurePolished();
+    if (toolbarTest->layout()) toolbarTest->layout()->activate();
+    std::vector<TwipsRect> buttons;
+    for (QAction* a : toolbarTest->actions()) {
+        if (a->objectName().startsWith("toolbarTest")) {
+            QWidget* w = toolbarTest->widgetForAction(a);
+            if (!w) continue;
+            QRect g = w->geometry();
+            if (g.isEmpty()) g = QRect(g.topLeft(), w->sizeHint());
+            buttons.push_back({static_cast<std::int32_t>(PixelsToTwips(g.left())),
+                               static_cast<std::int32_t>(PixelsToTwips(g.top())),
+                               static_cast<std::int32_t>(PixelsToTwips(g.width())),
+                               static_cast<std::int32_t>(PixelsToTwips(g.height()))});
+        }
+    }
+    const ToolbarLayout l = ::k45::LayOutToolbar(buttons);
+    std::int32_t maxRight = 0;
+    for (const TwipsRect& b : buttons) maxRight = std::max(maxRight, b.left + b.width);
+    frameSpacer_->setFixedWidth(std::max(0, TwipsToPixels(l.frameVersionLeft - maxRight)));
+    const int frameHeight = frameVersion->sizeHint().height();
+    toolbarTest->setFixedHeight(std::max(TwipsToPixels(l.height), frameHeight + 4));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Placement
+
+void MDIMain::ApplyPlacement(int leftPx, int topPx, int widthPx, int heightPx) {
+    PixelRect r{leftPx, topPx, widthPx, heightPx};
+    QScreen* screen = QGuiApplication::screenAt(QPoint(leftPx + widthPx / 2, topPx + heightPx / 2));
+    if (!screen) screen = QGuiApplication::screenAt(QPoint(leftPx, topPx));
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect a = screen->availableGeometry();
+        r = ClampToDesktop(r, PixelRect{a.left(), a.top(), a.width(), a.height()});
+    }
+    setGeometry(r.left, r.top, r.width, r.height);
+}
+
+void MDIMain::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    const LocaleInfo& loc = ctx_.state.locale;
+    bool maximized = false;
+    ReadIniInto(loc, fileName, sectionName, "Maximized", maximized);
+    const QRect g = geometry();
+    float left = static_cast<float>(PixelsToTwips(g.left()));
+    float top = static_cast<float>(PixelsToTwips(g.top()));
+    float width = static_cast<float>(PixelsToTwips(g.width()));
+    float height = static_cast<float>(PixelsToTwips(g.height()));
+    ReadIniInto(loc, fileName, sectionName, "Left", left);
+    ReadIniInto(loc, fileName, sectionName, "Top", top);
+    ReadIniInto(loc, fileName, sectionName, "Width", width);
+    ReadIniInto(loc, fileName, sectionName, "Height", height);
+    // A maximized window takes the stored bounds as its normal bounds.
+    ApplyPlacement(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
+    if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
+
+    QAction* toolBar = action("menuUtilsToolBar");
+    bool marked = toolBar->isChecked();
+    ReadIniInto(loc, fileName, sectionName, "Tool Bar Enable", marked);
+    toolBar->setChecked(marked);
+    toolbarTest->setEnabled(marked);
+    toolbarTest->setVisible(marked);
+}
+
+void MDIMain::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    const LocaleInfo& loc = ctx_.state.locale;
+    const Qt::WindowStates state = windowState();
+    WriteIniValue(loc, fileName, sectionName, "Maximized", bool(state & Qt::WindowMaximized));
+    // The normal bounds, also of a maximized or minimized window.
+    QRect g = geometry();
+    if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+        if (normalGeometry().isValid()) g = normalGeometry();
+        setWindowState(Qt::WindowNoState);
+    }
+    WriteIniValue(loc, fileName, sectionName, "Left", static_cast<float>(PixelsToTwips(g.left())));
+    WriteIniValue(loc, fileName, sectionName, "Top", static_cast<float>(PixelsToTwips(g.top())));
+    WriteIniValue(loc, fileName, sectionName, "Width", static_cast<float>(PixelsToTwips(g.width())));
+    WriteIniValue(loc, fileName, sectionName, "Height", static_cast<float>(PixelsToTwips(g.height())));
+    WriteIniValue(loc, fileName, sectionName, "Tool Bar Enable", action("menuUtilsToolBar")->isChecked());
+}
+
+void MDIMain::ToggleToolBar() {
+    // The action has already toggled its own check mark.
+    const bool marked = action("menuUtilsToolBar")->isChecked();
+    toolbarTest->setEnabled(marked);
+    toolbarTest->setVisible(marked);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status bar and version frame
+
+void MDIMain::IncrementTestNumber(bool tmpFlag) {
+    panels_[0]->setText(tmpFlag ? QString::fromStdString(NextTestNumberText(panels_[0]->text().toStdString()))
+                                : QString());
+}
+
+void MDIMain::DisplayComPorts() {
+    if (!ctx_.classCommPrimary || !ctx_.classCommSecondary) return;
+    panels_[1]->setText(
+        QString::fromStdString(ComPortsText(ctx_.classCommPrimary->portNumber, ctx_.classCommSecondary->portNumber)));
+}
+
+void MDIMain::DisplayFilenames() { panels_[2]->setText(QString::fromStdString(FilenamesText(ctx_.state))); }
+
+void MDIMain::SetFirmwareVersionLabel(const std::string& text) {
+    labelVersion->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+}
+
+void MDIMain::SetUnitIdLabels(double longId) {
+    labelLongId->setText(QString::fromStdString(LongIdText(longId, ctx_.state.locale)));
+    labelShortID->setText(QString::fromStdString(ShortIdText(longId)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Child windows
+
+QMdiSubWindow* MDIMain::subWindowFor(QWidget* w) const {
+    if (!w) return nullptr;
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
+        if (sub->widget() == w) return sub;
+    return nullptr;
+}
+
+QWidget* MDIMain::ActiveChildWidget() const {
+    QMdiSubWindow* sub = mdiArea_->currentSubWindow();
+    if (!sub || !sub->isVisible()) return nullptr;
+    return sub->widget();
+}
+
+ToolForm* MDIMain::ActiveForm() const { return dynamic_cast<ToolForm*>(ActiveChildWidget()); }
+
+void MDIMain::ShowForm(ToolForm& form) {
+    auto* w = dynamic_cast<QWidget*>(&form);
+    if (!w) return;
+    QMdiSubWindow* sub = subWindowFor(w);
+    if (!sub) {
+        sub = mdiArea_->addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    // A window shown again is activated afresh.
+    if (lastActivated_ == sub) lastActivated_ = nullptr;
+    w->show();
+    sub->show();
+    mdiArea_->setActiveSubWindow(sub);
+}
+
+void MDIMain::FocusForm(ToolForm& form) {
+    auto* w = dynamic_cast<QWidget*>(&form);
+    QMdiSubWindow* sub = subWindowFor(w);
+    if (!sub) return;
+    if (sub->isMinimized()) sub->showNormal();
+    mdiArea_->setActiveSubWindow(sub);
+    w->setFocus();
+}
+
+void MDIMain::OpenForm(ToolForm& form) {
+    if (form.loaded()) FocusForm(form);
+    else ShowForm(form);
+}
+
+void MDIMain::OpenTool(int window) {
+    if (window < 0 || window >= kToolWindowCount) return;
+    if (ToolForm* f = ctx_.form(static_cast<ToolWindow>(window))) OpenForm(*f);
+}
+
+void MDIMain::OnSubWindowActivated(QMdiSubWindow* sub) {
+    // Only a change of active child counts; the program regaining the focus does not.
+    if (!sub || closing_ || sub == lastActivated_) return;
+    lastActivated_ = sub;
+    if (auto* f = dynamic_cast<ToolForm*>(sub->widget())) f->Form_Activate();
+}
+
+void MDIMain::OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {
+    ToolForm* form = ctx_.form(ToolWindow::formParmsRdWr);
+    if (!form) return;
+    auto* rw = dynamic_cast<ParmsRdWrForm*>(form);
+    if (form->loaded()) {
+        if (rw && rw->parmsMode() != tmpParmsMode && ctx_.dialogs()) {
+            ctx_.dialogs()->messageBox("Must close " + rw->Caption() + " before performing this operation.", {},
+                                       MsgButtons::OK, MsgIcon::Critical);
+        }
+        FocusForm(*form);
+        return;
+    }
+    if (rw) {
+        rw->setAutoStart(tmpAutoStart);
+        rw->setParmsMode(tmpParmsMode);
+    }
+    ShowForm(*form);
+}
+
+void MDIMain::OpenVersionRequest(bool tmpAutoStart) {
+    ToolForm* form = ctx_.form(ToolWindow::formVerReqst);
+    if (!form) return;
+    if (form->loaded()) {
+        FocusForm(*form);
+        return;
+    }
+    if (auto* v = dynamic_cast<AutoStartForm*>(form)) v->setAutoStart(tmpAutoStart);
+    ShowForm(*form);
+}
+
+void MDIMain::ToolbarButtonClick(const std::string& key) {
+    if (key == "Parms") {
+        ToolForm* form = ctx_.form(ToolWindow::formRadioParms);
+        if (!form) return;
+        if (form->loaded()) {
+            FocusForm(*form);
+        } else {
+            ShowForm(*form);
+            dataModified_ = true;
+        }
+    } else if (key == "Read") {
+        OpenParmsReadWrite(parmsReadProgrammable, true);
+        dataModified_ = true;
+    } else if (key == "Write") {
+        OpenParmsReadWrite(parmsWriteProgrammable, false);
+    } else if (key == "Clone") {
+        OpenParmsReadWrite(parmsCloneProgrammable, false);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Activation and closing
+
+bool MDIMain::event(QEvent* e) {
+    // The first activation comes with the first showing, whether or not the window system
+    // gives the window the focus. It runs after the event, not inside it: the splash box runs
+    // a loop of its own.
+    if ((e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) && !firstActivationDone_ &&
+        !activationPosted_) {
+        activationPosted_ = true;
+        QTimer::singleShot(0, this, [this] { MDIForm_Activate(); });
+    }
+    return QMainWindow::event(e);
+}
+
+void MDIMain::MDIForm_Activate() {
+    if (firstActivationDone_) return;
+    firstActivationDone_ = true;
+    if (ctx_.dialogs()) {
+        ctx_.dialogs()->runModal("formSplash", [this] {
+            FormSplash splash(ctx_, this);
+            return splash.exec();
+        });
+    }
+    if (ctx_.scheduler()) ctx_.scheduler()->processEvents();
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->ForceCommPortOpen(7, 9600, 8, 1, "n");
+}
+
+bool MDIMain::MDIForm_QueryUnload() {
+    if (!dataModified_ || !ctx_.dialogs()) return true;
+    switch (ctx_.dialogs()->messageBox("Save Data before closing?", "Save Data", MsgButtons::YesNoCancel,
+                                       MsgIcon::Question)) {
+    case MsgAnswer::Yes:
+        // Closing without the data the operator asked to keep would lose it: a save that did
+        // not happen keeps the program open.
+        return SaveDataFileAs();
+    case MsgAnswer::No:
+        rememberDataFile_ = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MDIMain::closeEvent(QCloseEvent* e) {
+    if (unloaded_) {
+        e->accept();
+        return;
+    }
+    if (!MDIForm_QueryUnload()) {
+        e->ignore();
+        return;
+    }
+    closing_ = true;
+    // Each child closes itself and keeps its placement for its settings saver.
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
+        if (sub->isVisible()) sub->close();
+    MDIForm_Unload();
+    e->accept();
+}
+
+}  // namespace k45

@@ -1,0 +1,150 @@
+#pragma once
+// The main window: the multiple-document parent of every tool window, with its menus, tool
+// bar, version frame and status bar, the start-up and shutdown sequences, the file commands
+// and the window openers.
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "frame/main_frame.h"
+#include "frame/ui/help_routines.h"
+#include "frame/ui/port_objects.h"
+#include "frame/ui/subsystem_hooks.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace k45 {
+
+struct AppContext;
+
+struct MainWindowOptions {
+    // The engineering build: engineerMode is on when the command-line words are taken.
+    bool engineeringBuild = false;
+    // The argument text behind the program name.
+    std::string commandLine;
+    SubsystemHooks hooks;
+    // Makes the serial devices of the two port objects; empty: no port objects (tests).
+    SerialDeviceFactory makeDevice;
+};
+
+class MDIMain : public QMainWindow, public MainFrame {
+    Q_OBJECT
+public:
+    MDIMain(AppContext& ctx, MainWindowOptions options, QWidget* parent = nullptr);
+    ~MDIMain() override;
+
+    // ---- Handlers of the window's life.
+    // The start-up sequence; runs before the window is first shown.
+    void MDIForm_Load();
+    // First activation: splash box, then the primary port forced open. Later calls do nothing.
+    void MDIForm_Activate();
+    // The closing question; false keeps the program running.
+    bool MDIForm_QueryUnload();
+    // The shutdown sequence: settings written as one batch, port objects released.
+    void MDIForm_Unload();
+
+    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName);
+    void SaveFormParameters(const std::string& fileName, const std::string& sectionName);
+
+    // ---- MainFrame.
+    ToolForm* ActiveForm() const override;
+    void SetFirmwareVersionLabel(const std::string& text) override;
+    void SetUnitIdLabels(double longId) override;
+    void IncrementTestNumber(bool tmpFlag) override;
+    void DisplayComPorts() override;
+    void DisplayFilenames() override;
+    void OpenForm(ToolForm& form) override;
+    void ShowForm(ToolForm& form) override;
+    void FocusForm(ToolForm& form) override;
+    void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) override;
+    void OpenVersionRequest(bool tmpAutoStart) override;
+
+    // ---- Commands.
+    void OpenDataFile();
+    void ImportK45DataFile();
+    // Both true when the file was written.
+    bool SaveDataFile();
+    bool SaveDataFileAs();
+    void OpenTestFile();
+    void SaveTestFile();
+    void SaveTestFileAs();
+    void ToolbarButtonClick(const std::string& key);
+    void ToggleToolBar();
+    void HelpContents();
+    void ShowAbout();
+    void ArrangeWindows(int arrangement);  // 0 cascade, 1 tile horizontally, 2 tile vertically, 3 icons
+
+    // Enables each command whose window or file routine exists (after a window is registered).
+    void UpdateCommandStates();
+
+    // ---- State, for the tests and the tool windows' own tests.
+    bool dataModified() const { return dataModified_; }
+    void setDataModified(bool on) { dataModified_ = on; }
+    bool rememberDataFile() const { return rememberDataFile_; }
+    bool rememberTestFile() const { return rememberTestFile_; }
+    bool firstActivationDone() const { return firstActivationDone_; }
+    PortObjects* ports() const { return ports_.get(); }
+    const HelpRoutines& help() const { return help_; }
+    QString panelText(int panel) const;  // 1..3
+    QAction* action(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    QMdiSubWindow* subWindowFor(QWidget* w) const;
+
+    // The controls other windows read or write.
+    QToolBar* toolbarTest = nullptr;
+    QFrame* frameVersion = nullptr;
+    QLabel* labelVersion = nullptr;
+    QLabel* labelLongId = nullptr;
+    QLabel* labelShortID = nullptr;
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* AddItem(QMenu* menu, const char* name, const char* caption);
+    void AddSeparator(QMenu* menu, const char* name);
+    void ApplyModeMenus();
+    void LayOutToolbar();
+    void RebuildWindowList();
+    void OnSubWindowActivated(QMdiSubWindow* sub);
+    void OpenTool(int window);  // ToolWindow value
+    QWidget* ActiveChildWidget() const;
+    bool EditorRefusesFields();
+    void ReportSaveFailure(const std::string& what, const std::string& fileName, const std::string& error);
+    void SetDefaultsAndLoadFiles();
+    void ApplyPlacement(int leftPx, int topPx, int widthPx, int heightPx);
+
+    AppContext& ctx_;
+    MainWindowOptions options_;
+    HelpRoutines help_;
+    std::unique_ptr<PortObjects> ports_;
+
+    QMdiArea* mdiArea_ = nullptr;
+    QLabel* panels_[3] = {nullptr, nullptr, nullptr};
+    QWidget* frameSpacer_ = nullptr;
+    QMenu* menuWindow_ = nullptr;
+    std::map<QAction*, int> openers_;  // menu and tool-bar actions that open a tool window
+    QMdiSubWindow* lastActivated_ = nullptr;
+
+    bool firstActivationDone_ = false;
+    bool activationPosted_ = false;
+    bool dataModified_ = false;
+    bool rememberDataFile_ = false;
+    bool rememberTestFile_ = false;
+    bool closing_ = false;
+    bool unloaded_ = false;
+};
+
+}  // namespace k45

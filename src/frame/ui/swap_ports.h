@@ -1,0 +1,13 @@
+#pragma once
+
+namespace k45 {
+
+struct AppContext;
+
+// Exchanges the configured settings of the two port objects (port number, baud rate, data
+// bits, parity, stop bits, DTR, transmit mode), reopens each port that was open, refreshes
+// the Port Settings window and the status bar and re-activates the active child window.
+// Does nothing without both port objects.
+void SwapCommPorts(AppContext& ctx);
+
+}  // namespace k45

@@ -1,0 +1,17 @@
+#include "frame/ui/tool_windows.h"
+
+#include "frame/app_context.h"
+
+namespace k45 {
+
+std::vector<std::unique_ptr<ToolForm>> CreateToolWindows(AppContext& ctx) {
+    std::vector<std::unique_ptr<ToolForm>> windows;
+    auto add = [&](ToolWindow slot, std::unique_ptr<ToolForm> w) {
+        ctx.form(slot) = w.get();
+        windows.push_back(std::move(w));
+    };
+    (void)add;
+    return windows;
+}
+
+}  // namespace k45
