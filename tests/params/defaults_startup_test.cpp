@@ -4,6 +4,7 @@
 #include "file_fixture.h"
 #include "params/startup_defaults.h"
 #include "radio/cal_tables.h"
+#include "radio/channel_validation.h"
 
 namespace k45 {
 namespace {
@@ -16,6 +17,23 @@ TEST_F(StartupDefaultsTest, OneRestrictedBand) {
     EXPECT_EQ(b, (RestrictedBand{406000000, 406100000, 50000}));
     InitDefaultTables(state);  // built anew, never added to
     EXPECT_EQ(state.restrictedBands.size(), 1u);
+}
+
+TEST_F(StartupDefaultsTest, BothBandEdgesAreRestricted) {
+    // The channel check moves a frequency found in the band to its high edge plus the guard.
+    struct Case { std::int32_t hz; std::int32_t after; };
+    const Case cases[] = {
+        {406000000, 406150000}, {406100000, 406150000}, {406050000, 406150000}, {406112500, 406112500},
+    };
+    for (const auto& c : cases) {
+        ModemParameters r;
+        r.radioType = 0;
+        r.radioRange = 0;
+        SetDefaultModemParameters(state, r);
+        r.channels[1].rxFrequency = c.hz;
+        ValidateChannelFreqs(state, r, false);
+        EXPECT_EQ(r.channels[1].rxFrequency, c.after) << c.hz;
+    }
 }
 
 TEST_F(StartupDefaultsTest, BuiltInTestRecord) {
