@@ -25,8 +25,11 @@ TEST(RadioDefaults, SpecEntriesOfEachType) {
     ProductionTestRecord untouched;
     InitRadioType5726(app, rec);
     // Only type 1's 30 entries were written.
-    for (int i = 0; i < kRadioSpecCount; ++i)
-        if (i % 3 != 1) EXPECT_EQ(rec.radioSpecs[static_cast<size_t>(i)], untouched.radioSpecs[static_cast<size_t>(i)]) << i;
+    for (int i = 0; i < kRadioSpecCount; ++i) {
+        if (i % 3 != 1) {
+            EXPECT_EQ(rec.radioSpecs[static_cast<size_t>(i)], untouched.radioSpecs[static_cast<size_t>(i)]) << i;
+        }
+    }
     InitRadioType5716(app, rec);
     InitRadioType5796(app, rec);
 
