@@ -108,7 +108,9 @@ TEST(HexText, UnitIdLetters) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         EXPECT_EQ(UnitIdToLetters(c.id), c.letters);
-        if (c.id >= 0) EXPECT_EQ(NibblesToLong(c.letters), c.id);
+        if (c.id >= 0) {
+            EXPECT_EQ(NibblesToLong(c.letters), c.id);
+        }
     }
     EXPECT_EQ(NibblesToLong("AAAAAAAAA"), 286331153.0);  // only the first eight count
     EXPECT_EQ(NibblesToLong(""), 0.0);

@@ -273,7 +273,9 @@ TEST(IniDates, BothFormsRead) {
         SCOPED_TRACE(c.text);
         const auto d = ParseIniDate(c.text);
         EXPECT_EQ(d.has_value(), c.seconds.has_value());
-        if (d && c.seconds) EXPECT_EQ(d->localSeconds, *c.seconds);
+        if (d && c.seconds) {
+            EXPECT_EQ(d->localSeconds, *c.seconds);
+        }
     }
     EXPECT_EQ(FormatIniDate(IniDate{-14400}), "12/31/1969 8:00:00 PM");
     EXPECT_EQ(FormatIniDate(IniDate{1768435200 + 12 * 3600}), "1/15/2026 12:00:00 PM");

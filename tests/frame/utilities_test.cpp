@@ -103,7 +103,9 @@ TEST(NumberText, ConversionsUnderTheLocale) {
         EXPECT_EQ(TextToDouble(c.text, *c.locale), c.number);
         const auto i = TextToInt16(c.text, *c.locale);
         EXPECT_EQ(i.has_value(), c.int16.has_value());
-        if (i && c.int16) EXPECT_EQ(*i, *c.int16);
+        if (i && c.int16) {
+            EXPECT_EQ(*i, *c.int16);
+        }
     }
     EXPECT_EQ(TextToInt32("2147483647", kPoint), 2147483647);
     EXPECT_EQ(TextToInt32("2147483648", kPoint), std::nullopt);
