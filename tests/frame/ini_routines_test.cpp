@@ -144,9 +144,10 @@ TEST_F(IniFile, WrittenTextForms) {
     ASSERT_TRUE(WriteIniValue(kPoint, file, "Main Window", "Big", 1e20));
     ASSERT_TRUE(WriteIniValue(kPoint, file, "Main Window", "Date", IniDate{1768435200}));  // 2026-01-15 00:00
     ASSERT_TRUE(WriteIniValue(kPoint, file, "Filenames", "Data", std::string()));
+    ASSERT_TRUE(WriteIniValue(kPoint, file, "Filenames", "Test", "plain.tst"));  // a literal is text, not a Boolean
     EXPECT_EQ(home.read("K45MR.ini"),
               "[Main Window]\r\nWidth=1234,5\r\nMaximized=True\r\nLeft=-15\r\nBig=1E+20\r\n"
-              "Date=1/15/2026 12:00:00 AM\r\n[Filenames]\r\nData=\r\n");
+              "Date=1/15/2026 12:00:00 AM\r\n[Filenames]\r\nData=\r\nTest=plain.tst\r\n");
     // The empty value stays a key: it reads as the empty text, not as the default.
     EXPECT_EQ(ReadIniValue(kPoint, file, "Filenames", "Data", std::string("default.dat")), "");
 }
