@@ -1,10 +1,9 @@
 #include "params/parameter_image.h"
 
 #include <cmath>
-#include <ctime>
 
+#include "params/startup_defaults.h"
 #include "platform/dialogs.h"
-#include "platform/scheduler.h"
 #include "radio/radio_codes.h"
 #include "radio/rssi_conversion.h"
 #include "radio/synthesizer.h"
@@ -16,19 +15,6 @@ ImageLayout SelectImageLayout(int eepromVersion, int model) {
     if (eepromVersion == 3 && model == familyRNet) return ImageLayout::RNetV03;
     if (eepromVersion >= 6 && model == familyPNet) return ImageLayout::PNetV06;
     return ImageLayout::None;
-}
-
-std::int64_t LocalWallSeconds(std::int64_t utcSeconds) {
-    std::time_t t = static_cast<std::time_t>(utcSeconds);
-    std::tm tm{};
-    if (!localtime_r(&t, &tm)) return utcSeconds;
-    return utcSeconds + tm.tm_gmtoff;
-}
-
-std::int64_t LocalWallSecondsNow(const AppState& app) {
-    const std::int64_t utc = app.scheduler ? app.scheduler->wallClockSeconds()
-                                           : static_cast<std::int64_t>(std::time(nullptr));
-    return LocalWallSeconds(utc);
 }
 
 namespace {
@@ -53,7 +39,7 @@ bool LayoutFunctions(ImageLayout layout, PackFn& pack, UnpackFn& unpack) {
 }  // namespace
 
 bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record) {
-    return EncodeParameterImage(app, image, record, LocalWallSecondsNow(app));
+    return EncodeParameterImage(app, image, record, LocalNowSeconds(app));
 }
 
 bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record,
@@ -85,7 +71,8 @@ bool DecodeParameterImage(const AppState& app, ModemParameters& record, const Pa
         ShowModemTypeMessage(app);
         return false;
     }
-    unpack(ImageCodecContext{app, LocalWallSecondsNow(app)}, scratch, image);
+    // Unpacking stamps nothing, so it needs no clock.
+    unpack(ImageCodecContext{app, 0}, scratch, image);
     record = std::move(scratch);
     return true;
 }

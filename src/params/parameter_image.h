@@ -36,8 +36,8 @@ struct ImageCodecContext {
 };
 
 // Packs `record` into `image` with the layout its eepromVersion and model select. The record's
-// signature and setupTime (stamped with the present local time) are updated as the layouts
-// do. When no layout matches, shows "Modem Type is not correct!", leaves the image untouched
+// signature and setupTime (stamped with the present local time, LocalNowSeconds, or nowLocal)
+// are updated as the layouts do. When no layout matches, shows "Modem Type is not correct!", leaves the image untouched
 // and returns false: there is nothing to send.
 bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record);
 bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record,
@@ -47,11 +47,6 @@ bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParam
 // shows "Modem Type is not correct!", leaves the record untouched (header fields included) and
 // returns false.
 bool DecodeParameterImage(const AppState& app, ModemParameters& record, const ParameterImage& image);
-
-// Local wall-clock seconds since 1970 of a UTC instant (no zone left in the value).
-std::int64_t LocalWallSeconds(std::int64_t utcSeconds);
-// The present local time from the AppState's scheduler, or the system clock without one.
-std::int64_t LocalWallSecondsNow(const AppState& app);
 
 // Setup stamp in the image: seconds since 1969-12-31 20:00:00 of the local wall clock.
 inline constexpr std::int64_t kSetupEpochOffset = 4 * 3600;

@@ -1,0 +1,123 @@
+#pragma once
+// Shared set-up of the parameter-image, tune-record and merge tests: an AppState with the bit
+// tables, the built-in radio spec table and default RSSI curves, scripted dialogs, a fixed
+// clock, and a fully filled record.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "params/app_state.h"
+#include "params/parameter_image.h"
+#include "params/records.h"
+#include "radio/radio_defaults.h"
+#include "support/scripted_dialogs.h"
+
+namespace k45::test {
+
+// 2026-01-15 10:00:00 on the local wall clock.
+inline constexpr std::int64_t kFixedNowLocal = 1768471200;
+
+class ImageFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BuildBitTables(app);
+        InitRadioType5716(app, app.testDefaults);
+        InitRadioType5726(app, app.testDefaults);
+        InitRadioType5796(app, app.testDefaults);
+        app.builtInTestDefaults = app.testDefaults;
+        BuildRssiCurve5716(app.rssiCurve5716);
+        BuildRssiCurve5726(app.rssiCurve5726);
+        BuildRssiCurve5796(app.rssiCurve5796);
+        app.dialogs = &dialogs;
+    }
+    void TearDown() override { dialogs.verify(); }
+
+    // A record with a distinct value in every field the layouts carry.
+    static ModemParameters FilledRecord(std::int16_t eepromVersion, std::int16_t model) {
+        ModemParameters r;
+        r.eepromVersion = eepromVersion;
+        r.model = model;
+        r.romMajorVersion = 2;
+        r.romMinorVersion = 7;
+        r.numberOfWrites = 1234;
+        r.serialNumber = 305419896;  // 0x12345678
+        r.fcAdj.rxFc8 = {10, 20, 30};
+        r.fcAdj.rxFc5 = {11, 21, 31};
+        r.fcAdj.txFc8 = {12, 22, 32};
+        r.fcAdj.txFc5 = {13, 23, 33};
+        r.sa7026Synthesizer = kFalse;
+        r.rssiCalAdj = -3;
+        r.radioType = 0;
+        r.radioRange = 5;
+        r.channelBandwidth = bandwidthHalf;
+        r.masterDeviation = 100;
+        r.masterPowerMeterCal = 190;
+        r.channelOverride = 2;
+        r.masterRxGain = 120;
+        r.frontEndAdj = {70, 120, 180};
+        r.modAdj = {60, 95, 150};
+        r.powerAdj = {150, 170, 200};
+        r.networkType = networkNative;
+        r.baudRate = 1;
+        r.earlyDcd = kTrue;
+        r.invertedData = kFalse;
+        r.twoStopBits = kTrue;
+        r.dynamicRssi = kTrue;
+        r.rxOnly = kFalse;
+        r.txOnly = kTrue;
+        r.nineDataBits = kTrue;
+        r.repeaterMode = kFalse;
+        r.pttWatchdog = kTrue;
+        r.diagGateMode = kTrue;
+        r.diagEnable = kFalse;
+        r.pttTimeout = 12.5f;
+        r.t1Time = {30, 31, 28, 27, 99};
+        r.extendedT1Time = {60, 61, 40, 41, 99};
+        r.t2Time = {7, 4, 2, 3, 99};
+        r.extendedT2Time = {16, 8, 4, 5, 99};
+        r.rxClampTime = {12, 13, 14, 15, 99};
+        for (int k = 0; k < 8; ++k) {
+            r.channels[k].txFrequency = 451000000 + k * 1250000;
+            r.channels[k].rxFrequency = 452000000 + k * 1250000;
+            r.powerAdjust[k] = static_cast<std::int16_t>(255 - 10 * k);
+            r.powerMeter[k] = static_cast<std::int16_t>(k + 1);
+        }
+        r.qMastOption = kTrue;
+        r.txDivisorTest = 17;
+        r.rxDivisorTest = 19;
+        r.peakPosition = 307;
+        r.rssiOffThreshold = 15;
+        r.rssiOnThreshold = 20;
+        r.comment = "Golden image, K45MR test record.";
+        r.calTables.rssiTablePresent = kTrue;
+        r.calTables.rssiTempTablePresent = kTrue;
+        r.calTables.powerTablePresent = kTrue;
+        r.calTables.rssiTableId = 9500;
+        r.calTables.rssiTempTableId = 9501;
+        r.calTables.powerTableId = 9502;
+        for (int i = 0; i < 64; ++i) {
+            r.calTables.rssiTable[i] = static_cast<std::int16_t>(130 - i);
+            r.calTables.powerTable[i] = static_cast<std::int16_t>(3 * i);
+            r.calTables.rssiTempTable[i / 8][i % 8] = static_cast<std::int16_t>(i * 4 % 256);
+        }
+        return r;
+    }
+
+    // Packs at the fixed clock; expects a layout to match.
+    ParameterImage Pack(ModemParameters& r) {
+        ParameterImage image{};
+        EXPECT_TRUE(EncodeParameterImage(app, image, r, kFixedNowLocal));
+        return image;
+    }
+    ParameterImage Pack(const ModemParameters& r) {
+        ModemParameters copy = r;
+        return Pack(copy);
+    }
+    int Word(const ParameterImage& image, int pos) { return image[pos] * 256 + image[pos + 1]; }
+
+    AppState app;
+    ScriptedDialogs dialogs;
+};
+
+}  // namespace k45::test
