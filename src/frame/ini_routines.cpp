@@ -151,6 +151,8 @@ std::string LocalizeNumberText(std::string_view text, const LocaleInfo& locale) 
 }
 
 std::string FormatIniDate(IniDate date) {
+    // Years 100..9999, the range the reader accepts; anything else has no text form.
+    if (date.localSeconds < -59011459200LL || date.localSeconds > 253402300799LL) return std::string();
     const std::int64_t days = FloorDiv(date.localSeconds, 86400);
     const std::int64_t secs = date.localSeconds - days * 86400;
     using namespace std::chrono;

@@ -16,7 +16,7 @@ namespace k45 {
 struct AppState;
 
 // A local date and time: seconds since 1970-01-01 00:00:00 of the local wall clock (no time
-// zone applied). In files it reads "M/D/YYYY h:mm:ss AM".
+// zone applied). In files it reads "M/D/YYYY h:mm:ss AM"; years 100..9999.
 struct IniDate {
     std::int64_t localSeconds = 0;
     bool operator==(const IniDate&) const = default;

@@ -280,4 +280,6 @@ TEST(IniDates, BothFormsRead) {
     }
     EXPECT_EQ(FormatIniDate(IniDate{-14400}), "12/31/1969 8:00:00 PM");
     EXPECT_EQ(FormatIniDate(IniDate{1768435200 + 12 * 3600}), "1/15/2026 12:00:00 PM");
+    EXPECT_EQ(FormatIniDate(IniDate{253402300799LL}), "12/31/9999 11:59:59 PM");
+    EXPECT_EQ(FormatIniDate(IniDate{INT64_MAX}), "");
 }
