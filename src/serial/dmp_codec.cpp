@@ -131,6 +131,31 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
             }
             break;
         case 5:
+            if (b != kEot && b != kDle) {
+                // A run of plain data characters is taken at once.
+                std::size_t end = pos;
+                int x = xor_ ^ b;
+                while (end < n) {
+                    const int c = static_cast<unsigned char>(chunk[end]);
+                    if (c == kEot || c == kDle) break;
+                    x ^= c;
+                    ++end;
+                }
+                const std::size_t run = end - pos + 1;
+                const std::size_t room = static_cast<std::size_t>(kDmpMaxData) - data_.size();
+                if (run > room) {
+                    // The character after the room abandons the frame; the rest is looked at
+                    // from state 0.
+                    data_.append(chunk.substr(pos - 1, room));
+                    pos = pos - 1 + room + 1;
+                    state_ = 0;
+                    break;
+                }
+                data_.append(chunk.substr(pos - 1, run));
+                xor_ = x;
+                pos = end;
+                break;
+            }
             if (b == kEot && !dle_) {
                 xor_ ^= kEot;
                 state_ = 7;

@@ -213,6 +213,20 @@ TEST(DmpDecode, DataLimitIs1025Characters) {
             EXPECT_EQ(rx.got[0].data.size(), static_cast<std::size_t>(len));
         }
     }
+    // The limit holds wherever the chunks are cut.
+    for (int len : {1025, 1026}) {
+        Bytes frame = {0x01, 'A', 'r', 0x02};
+        frame.insert(frame.end(), static_cast<std::size_t>(len), 'd');
+        frame.push_back(0x04);
+        const std::string wire = WithCheck(frame) + Wire({0x15});
+        for (std::size_t i = 1; i < wire.size(); ++i) {
+            DmpRx rx;
+            rx.feed(wire.substr(0, i));
+            rx.feed(wire.substr(i));
+            ASSERT_EQ(rx.got.size(), len == 1025 ? 2u : 1u) << len << " split at " << i;
+            EXPECT_EQ(rx.got.back().funcCode, 21);
+        }
+    }
     // The builder's CR counts too: 1024 characters of data arrive as 1025.
     DmpRx rx;
     rx.feed(Build(std::string(1024, 'd')) + Build(std::string(1025, 'd')));
