@@ -28,6 +28,7 @@
 #include "frame/startup.h"
 #include "frame/ui/clipboard_commands.h"
 #include "frame/ui/form_splash.h"
+#include "frame/ui/identity_texts.h"
 #include "frame/ui/swap_ports.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
@@ -38,6 +39,7 @@ namespace k45 {
 MDIMain::MDIMain(AppContext& ctx, MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), ctx_(ctx), options_(std::move(options)), help_(ctx) {
     setObjectName("MDIMain");
+    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(QIcon(ProgramPicture(64)));
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName("mdiArea");
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -585,6 +587,9 @@ void MDIMain::ShowForm(ToolForm& form) {
     if (!sub) {
         sub = mdiArea_->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        // The window's own size, not the area's default; the window may place itself on load.
+        const QSize own = w->size().expandedTo(w->minimumSizeHint());
+        sub->resize(sub->sizeHint().expandedTo(own + (sub->sizeHint() - w->sizeHint())));
     }
     // A window shown again is activated afresh.
     if (lastActivated_ == sub) lastActivated_ = nullptr;

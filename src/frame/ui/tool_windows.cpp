@@ -1,6 +1,7 @@
 #include "frame/ui/tool_windows.h"
 
 #include "frame/app_context.h"
+#include "serial/ui/port_settings_window.h"
 
 namespace k45 {
 
@@ -10,7 +11,7 @@ std::vector<std::unique_ptr<ToolForm>> CreateToolWindows(AppContext& ctx) {
         ctx.form(slot) = w.get();
         windows.push_back(std::move(w));
     };
-    (void)add;
+    add(ToolWindow::formPortSettings, std::make_unique<formPortSettings>(ctx));
     return windows;
 }
 

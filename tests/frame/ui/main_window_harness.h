@@ -141,6 +141,9 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ctx.state.places = DiscoverPlaces("/nonexistent/k45mr");
+        // The production settings file goes to the configuration folder: keep it in the test's.
+        ctx.state.places.configFolder = home.file("config");
+        std::filesystem::create_directory(ctx.state.places.configFolder);
         ctx.state.scheduler = &scheduler;
         ctx.state.dialogs = &dialogs;
         ctx.clipboard = &clipboard;

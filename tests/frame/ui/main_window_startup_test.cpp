@@ -209,9 +209,7 @@ class ModeStartupTest : public MainWindowTest, public ::testing::WithParamInterf
 TEST_P(ModeStartupTest, MenusPartNumberAndSettingsFileFollowTheFlags) {
     const ModeCase& c = GetParam();
     // The production settings file lives in the user's configuration folder.
-    const std::string config = home.file("config");
-    std::filesystem::create_directory(config);
-    ctx.state.places.configFolder = config;
+    const std::string config = ctx.state.places.configFolder;
     Start(c.engineeringBuild, c.commandLine);
 
     EXPECT_EQ(win->menu("menuEng")->menuAction()->isVisible(), c.engineerMenu);
