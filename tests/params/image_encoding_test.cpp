@@ -223,6 +223,25 @@ TEST_F(ImageFixture, SignedByteAndByteSaturation) {
     }
 }
 
+TEST_F(ImageFixture, DerivedAndTableBytesSaturate) {
+    for (auto layout : {kPNet, kV03, kV02}) {
+        const int powerSet = layout[0] == 2 ? 405 : 373;
+        ModemParameters r = FilledRecord(layout[0], layout[1]);
+        r.powerAdjust[0] = 1000;  // scales the interpolated power past a byte
+        r.powerAdjust[1] = -20;
+        r.fcAdj.rxFc8[0] = 400;
+        r.calTables.powerTable[5] = 256;
+        r.calTables.rssiTable[6] = -1;
+        const ParameterImage image = Pack(r);
+        EXPECT_EQ(image[powerSet], 255) << layout[0];
+        EXPECT_EQ(image[powerSet + 1], 0) << layout[0];
+        EXPECT_EQ(image[11], 255) << layout[0];
+        if (layout[0] == 2) continue;
+        EXPECT_EQ(image[564 + 5], 255) << layout[0];
+        EXPECT_EQ(image[432 + 6], 0) << layout[0];
+    }
+}
+
 TEST_F(ImageFixture, CountersAndTableIdsKeepTheirLowSixteenBits) {
     ModemParameters r = FilledRecord(6, 6);
     r.numberOfWrites = 70000;

@@ -1,0 +1,72 @@
+// Packing and unpacking the 640-byte parameter image, per layout.
+#include <benchmark/benchmark.h>
+
+#include "params/app_state.h"
+#include "params/parameter_image.h"
+#include "radio/radio_defaults.h"
+
+namespace {
+
+using namespace k45;
+
+struct Setup {
+    AppState app;
+    Setup() {
+        BuildBitTables(app);
+        InitRadioType5716(app, app.testDefaults);
+        InitRadioType5726(app, app.testDefaults);
+        InitRadioType5796(app, app.testDefaults);
+        app.builtInTestDefaults = app.testDefaults;
+        BuildRssiCurve5716(app.rssiCurve5716);
+        BuildRssiCurve5726(app.rssiCurve5726);
+        BuildRssiCurve5796(app.rssiCurve5796);
+    }
+};
+
+ModemParameters Record(std::int16_t eepromVersion, std::int16_t model, bool sa7026) {
+    ModemParameters r;
+    r.eepromVersion = eepromVersion;
+    r.model = model;
+    r.radioType = 0;
+    r.radioRange = 5;
+    r.sa7026Synthesizer = ToFlag(sa7026);
+    r.calTables.rssiTablePresent = kTrue;
+    for (int i = 0; i < 64; ++i) r.calTables.rssiTable[i] = static_cast<std::int16_t>(130 - i);
+    for (int k = 0; k < 8; ++k) {
+        r.channels[k].txFrequency = 451000000 + k * 1250000;
+        r.channels[k].rxFrequency = 452000000 + k * 1250000;
+    }
+    return r;
+}
+
+constexpr std::int16_t kLayouts[3][2] = {{6, 6}, {3, 4}, {2, 4}};
+
+void BM_EncodeParameterImage(benchmark::State& state) {
+    static Setup setup;
+    const auto* l = kLayouts[state.range(0)];
+    ModemParameters r = Record(l[0], l[1], state.range(1) != 0);
+    ParameterImage image{};
+    for (auto _ : state) {
+        EncodeParameterImage(setup.app, image, r, 1768471200);
+        benchmark::DoNotOptimize(image.data());
+    }
+}
+BENCHMARK(BM_EncodeParameterImage)->ArgsProduct({{0, 1, 2}, {0, 1}})->ArgNames({"layout", "sa7026"});
+
+void BM_DecodeParameterImage(benchmark::State& state) {
+    static Setup setup;
+    const auto* l = kLayouts[state.range(0)];
+    ModemParameters r = Record(l[0], l[1], state.range(1) != 0);
+    ParameterImage image{};
+    EncodeParameterImage(setup.app, image, r, 1768471200);
+    ModemParameters out;
+    for (auto _ : state) {
+        DecodeParameterImage(setup.app, out, image);
+        benchmark::DoNotOptimize(&out);
+    }
+}
+BENCHMARK(BM_DecodeParameterImage)->ArgsProduct({{0, 1, 2}, {0, 1}})->ArgNames({"layout", "sa7026"});
+
+}  // namespace
+
+BENCHMARK_MAIN();
