@@ -31,20 +31,18 @@ constexpr std::size_t kDcdOffset = 38;
 
 void ParseDiagnosticBlock(DiagnosticsRecord& record, std::span<const std::int16_t> data) {
     std::int16_t third = 0;
-    // A block too short to tell its form is read as PNet only where bytes exist.
+    // The third byte tells the forms apart; without it the block is read as PNet.
     const bool rnet = ByteAt(data, 2, third) && third == 0;
     for (int s = 0; s < kSetCount; ++s) {
         auto& values = record.sets[s].values;
         const std::size_t base = static_cast<std::size_t>(s) * kSlotCount;
         for (int k = 0; k < kSlotCount; ++k) {
-            if (rnet) {
-                if (k == 1 || k == 3 || k == 4 || k == 0) {
-                    values[k] = -1;
-                    continue;
-                }
-                // Battery stands in the set's first byte in this form.
-                const std::size_t src = base + (k == 2 ? 0 : static_cast<std::size_t>(k));
-                ByteAt(data, src, values[k]);
+            if (!rnet) {
+                ByteAt(data, base + static_cast<std::size_t>(k), values[k]);
+            } else if (k == 2) {
+                ByteAt(data, base, values[k]);  // battery stands in the set's first byte
+            } else if (k < 5) {
+                values[k] = -1;                 // not reported in this form
             } else {
                 ByteAt(data, base + static_cast<std::size_t>(k), values[k]);
             }
