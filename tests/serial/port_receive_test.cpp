@@ -25,8 +25,8 @@ TEST_F(PortReceive, LinesAreDispatchedBeforeRecordsAfterTheRawChunk) {
 }
 
 TEST_F(PortReceive, TheSecondaryPortFillsTheUpperHalfOfTheTables) {
-    classComm second(app, *tables);
     ScriptedDevice dev2(sched);
+    classComm second(app, *tables);
     second.InitCommCtrl(&dev2, 1, 2, nullptr);
     second.RegisterForSRecord(&w);
     dev2.inject("R9030000FC");
