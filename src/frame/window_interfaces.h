@@ -1,6 +1,7 @@
 #pragma once
 // Small interfaces through which windows reach each other. Every method has a no-op default,
 // so a window implements only what it answers to, and a caller can call any window safely.
+#include <cstdint>
 #include <string>
 
 namespace k45 {
@@ -50,6 +51,9 @@ public:
     virtual ~EditorPage() = default;
     virtual void UpdateChanges() {}
     virtual bool SaveChanges() { return false; }
+    // Shows and focuses the box of one channel frequency: 0..7 the Tx frequency of channel
+    // freqIndex, 8..15 the Rx frequency of channel freqIndex - 8 (ValidateChannelFreqs' index).
+    virtual void SelectFrequencyInError(std::int16_t freqIndex) { (void)freqIndex; }
 };
 
 }  // namespace k45
