@@ -67,7 +67,7 @@ TEST_P(SynthWordExamples, RegistersMirroredAndDecoded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Parts, SynthWordExamples,
+    Words, SynthWordExamples,
     testing::Values(
         WordCase{"Sa7025Type0Tx", false, 0, 5, true, 450000000, 100,
                  {0x01, 0x00, 0x62, 0x28, 0x80, 0x64, 0x01, 0x90, 0x00, 0x80, 0xA1, 0x5E, 0x22}, 450000000},
