@@ -1,0 +1,36 @@
+// Zmodem upload through the "sz" program: its output goes out on the port.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "serial/port_fixture.h"
+#include "support/temp_home.h"
+
+namespace k45::test {
+namespace {
+
+using PortZmodem = PortFixture;
+
+TEST_F(PortZmodem, UploadStartsSzAndSendsItsRequestOnThePort) {
+    TempHome home;
+    home.write("upload.bin", std::string(100, 'u'));
+    port->OpenCommPort();
+    port->ZmodemUpload(home.file("upload.bin"));
+    if (port->GetZmodemStatus() == zmodemUnavailable) GTEST_SKIP() << "no sz program on this system";
+    ASSERT_EQ(port->GetZmodemStatus(), zmodemRunning);
+    // sz runs in real time: tick until its session request has gone out (bounded).
+    const bool sent = sched.advanceUntil(
+        [&] { return device.wire.find("**\x18" "B00") != std::string::npos; }, 50'000'000, 50);
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(port->GetTxBytes(), static_cast<double>(device.wire.size()));
+    port->SetZmodemStatus(zmodemIdle);  // abandons the transfer
+    EXPECT_EQ(port->GetZmodemStatus(), zmodemIdle);
+}
+
+TEST_F(PortZmodem, UploadOnAClosedPortFails) {
+    port->ZmodemUpload("/nonexistent");
+    EXPECT_EQ(port->GetZmodemStatus(), zmodemFailed);
+}
+
+}  // namespace
+}  // namespace k45::test
