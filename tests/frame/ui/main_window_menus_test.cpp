@@ -1,5 +1,6 @@
 // Menus, tool bar, openers, status bar, clipboard commands and help of the main window.
 #include <QAction>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -10,6 +11,8 @@
 #include <QToolBar>
 
 #include "frame/ui/help_routines.h"
+#include "frame/ui/tool_windows.h"
+#include "serial/ui/port_settings_window.h"
 #include "main_window_harness.h"
 #include "serial/class_comm.h"
 
@@ -384,6 +387,36 @@ TEST_F(MenusTest, SwapCommPortsExchangesTheConfiguredSettings) {
     win->action("menuUtilsSwapPorts")->trigger();
     EXPECT_EQ(win->panelText(2), "Com2 / Com1");
     EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+}  // namespace
+}  // namespace k45::test
+
+namespace k45::test {
+namespace {
+
+// The windows that exist so far, created as the program creates them, in the main window.
+TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatusBar) {
+    std::vector<std::unique_ptr<ToolForm>> tools = CreateToolWindows(ctx);
+    ToolForm* portSettings = ctx.form(ToolWindow::formPortSettings);
+    ASSERT_NE(portSettings, nullptr);
+    Start(false, "", DefaultSubsystemHooks(), /*withPorts=*/true);
+    ASSERT_TRUE(win->action("menuUtilsPort")->isEnabled());
+
+    win->action("menuUtilsPort")->trigger();
+    EXPECT_TRUE(portSettings->loaded());
+    EXPECT_EQ(win->ActiveForm(), portSettings);
+    auto* window = dynamic_cast<formPortSettings*>(portSettings);
+    ASSERT_NE(window, nullptr);
+    window->side[0].comboPortNum->setCurrentIndex(2);  // Com3
+    window->buttonOK_Click();
+    EXPECT_FALSE(portSettings->loaded());
+    EXPECT_EQ(ctx.classCommPrimary->portNumber, 3);
+    EXPECT_EQ(win->panelText(2), "Com3 / Com2");
+
+    ASSERT_TRUE(Close());
+    EXPECT_EQ(IniValue("Primary Port Settings", "Comm Port"), "3");
+    win.reset();  // before the windows it showed
 }
 
 }  // namespace
