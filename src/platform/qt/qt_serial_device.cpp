@@ -171,6 +171,19 @@ bool QtSerialDevice::open(std::string* error) {
     path_ = resolver_ ? resolver_(portNumber_) : DefaultDevicePath(portNumber_);
     if (path_.empty()) path_ = DefaultDevicePath(portNumber_);
     lostReason_.clear();
+    // Ask the file system first: QSerialPort takes its lock file before it looks at the device
+    // and would report a missing device as a locking failure.
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0) {
+        const int e = errno;
+        if (error)
+            *error = OpenFailureText(path_, e == ENOENT ? "the device does not exist" : std::strerror(e), e);
+        return false;
+    }
+    if (!S_ISCHR(st.st_mode)) {
+        if (error) *error = OpenFailureText(path_, "it is not a serial device", 0);
+        return false;
+    }
     port_.setPortName(QString::fromStdString(path_));
     // Open with settings every tty takes; the wanted ones follow one by one, so a refused one
     // does not stop the open.

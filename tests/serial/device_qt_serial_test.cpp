@@ -1,0 +1,254 @@
+// The real serial device over a pseudo-terminal: the test plays the far end on the master.
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/qt_serial_device.h"
+#include "support/pty_pair.h"
+#include "support/temp_home.h"
+
+namespace k45 {
+namespace {
+
+using test::PtyPair;
+using test::TempHome;
+
+void EnsureApp() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "test_serial";
+    static char* argv[] = {name, nullptr};
+    new QCoreApplication(argc, argv);  // lives for the whole test run
+}
+
+// Runs the event loop until pred() holds or the deadline passes.
+bool RunUntil(const std::function<bool()>& pred, int deadlineMs = 3000) {
+    if (pred()) return true;
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(2);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (pred()) loop.quit();
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    check.start();
+    deadline.start(deadlineMs);
+    loop.exec();
+    return pred();
+}
+
+// Runs the event loop for ms milliseconds (to show that something does not happen).
+void RunFor(int ms) {
+    RunUntil([] { return false; }, ms);
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class QtSerialDeviceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureApp(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(pty.ok()) << pty.error();
+        home.write("K45MR.ini", "[Primary Port Settings]\r\nComm Port=3\r\n[Com Port Devices]\r\nCom3=" +
+                                    pty.slavePath() + "\r\n");
+        device.setPortNumber(3);
+        device.setEventHandler([this](int code) { events.push_back(code); });
+    }
+
+    int count(int code) const { return static_cast<int>(std::count(events.begin(), events.end(), code)); }
+
+    // Reads from the master until want bytes came or the deadline passed.
+    std::string readMaster(std::size_t want) {
+        std::string got;
+        RunUntil([&] {
+            got += pty.readMaster();
+            return got.size() >= want;
+        });
+        return got;
+    }
+
+    PtyPair pty;
+    TempHome home;
+    QtSerialDevice device{home.file("K45MR.ini")};
+    std::vector<int> events;
+};
+
+TEST_F(QtSerialDeviceTest, OpensTheDeviceNamedInTheSettingsFileAndMovesBytesBothWays) {
+    std::string error;
+    ASSERT_TRUE(device.open(&error)) << error;
+    EXPECT_TRUE(device.isOpen());
+    EXPECT_EQ(device.devicePath(), pty.slavePath());
+
+    const std::string out("AT\r\0\xFF\x80", 6);
+    ASSERT_TRUE(device.write(out, &error)) << error;
+    EXPECT_EQ(readMaster(out.size()), out);
+    ASSERT_TRUE(RunUntil([&] { return count(commEvSend) > 0; }));
+    EXPECT_EQ(device.outputCount(), 0);
+
+    const std::string in("OK\r\n\0\xFE", 6);
+    ASSERT_TRUE(pty.writeMaster(in));
+    std::string got;
+    ASSERT_TRUE(RunUntil([&] {
+        got += device.readInput();
+        return got.size() >= in.size();
+    }));
+    EXPECT_EQ(got, in);
+    EXPECT_GE(count(commEvReceive), 1);
+
+    device.close();
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_FALSE(device.write("x", &error));
+    EXPECT_TRUE(Contains(error, "not open"));
+}
+
+TEST_F(QtSerialDeviceTest, ReceiveEventWaitsForTheThreshold) {
+    std::string openError;
+    ASSERT_TRUE(device.open(&openError)) << openError;
+    device.setReceiveThreshold(4);
+    ASSERT_TRUE(pty.writeMaster("ab"));
+    RunFor(150);
+    EXPECT_EQ(count(commEvReceive), 0);
+    ASSERT_TRUE(pty.writeMaster("cd"));
+    ASSERT_TRUE(RunUntil([&] { return count(commEvReceive) > 0; }));
+    EXPECT_EQ(device.readInput(), "abcd");
+}
+
+TEST_F(QtSerialDeviceTest, RefusedSettingsAndLinesAreReportedAndThePortStaysUsable) {
+    // A pseudo-terminal takes only 8 data bits, no even parity and has no modem lines.
+    ASSERT_TRUE(device.setSettings("9600,e,7,1", nullptr));  // closed: only kept
+    std::string error;
+    ASSERT_TRUE(device.open(&error)) << error;
+    EXPECT_TRUE(Contains(device.openRefusals(), pty.slavePath()));
+    EXPECT_TRUE(Contains(device.openRefusals(), "even parity"));
+    EXPECT_TRUE(Contains(device.openRefusals(), "7 data bits"));
+
+    EXPECT_FALSE(device.setSettings("9600,e,7,1", &error));
+    EXPECT_TRUE(Contains(error, "even parity") && Contains(error, "7 data bits")) << error;
+    EXPECT_FALSE(device.setSettings("9600,n,4,1", &error));
+    EXPECT_TRUE(Contains(error, "4 data bits")) << error;
+    EXPECT_FALSE(Contains(error, "parity")) << error;
+    EXPECT_FALSE(device.setSettings("9600,n,8,1.5", &error));
+    EXPECT_TRUE(Contains(error, "1.5 stop bits")) << error;
+    EXPECT_TRUE(device.setSettings("14400,n,8,1", &error)) << error;
+    EXPECT_TRUE(device.setSettings("28800,n,8,1", &error)) << error;
+    EXPECT_EQ(device.settings(), "28800,n,8,1");
+    EXPECT_FALSE(device.setSettings("9600,n,8", &error));
+    EXPECT_EQ(device.settings(), "28800,n,8,1");
+
+    EXPECT_FALSE(device.setRts(true, &error));
+    EXPECT_TRUE(Contains(error, "RTS") && Contains(error, "modem control lines")) << error;
+    EXPECT_FALSE(device.setDtr(false, &error));
+    EXPECT_FALSE(device.cts());
+    EXPECT_FALSE(device.setHandshaking(1, &error));
+
+    EXPECT_TRUE(device.isOpen());
+    ASSERT_TRUE(device.write("still here", &error)) << error;
+    EXPECT_EQ(readMaster(10), "still here");
+}
+
+TEST_F(QtSerialDeviceTest, OutputBeyondTheBufferIsRefused) {
+    std::string openError;
+    ASSERT_TRUE(device.open(&openError)) << openError;
+    device.setBufferSizes(16384, 8);
+    std::string error;
+    EXPECT_FALSE(device.write("123456789", &error));
+    EXPECT_TRUE(Contains(error, "full")) << error;
+    EXPECT_TRUE(device.write("12345678", &error)) << error;
+    EXPECT_EQ(readMaster(8), "12345678");
+}
+
+TEST_F(QtSerialDeviceTest, VanishedDeviceClosesThePortAndIsReportedOnce) {
+    std::string openError;
+    ASSERT_TRUE(device.open(&openError)) << openError;
+    // Our own hold on the slave keeps its number from going to another test process while the
+    // device still has its lock file (it is dropped just after the device's descriptor).
+    const int hold = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    pty.closeMaster();
+    ASSERT_TRUE(RunUntil([&] { return count(commEventDeviceLost) > 0; }));
+    if (hold >= 0) ::close(hold);
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_TRUE(Contains(device.deviceLostReason(), pty.slavePath())) << device.deviceLostReason();
+    RunFor(100);
+    EXPECT_EQ(count(commEventDeviceLost), 1);
+    std::string error;
+    EXPECT_FALSE(device.write("x", &error));
+    EXPECT_EQ(device.readInput(), "");
+}
+
+TEST(QtSerialDeviceOpen, PortNumbersFindTheirDevice) {
+    TempHome home;
+    home.write("K45MR.ini", "[Com Port Devices]\r\nCom3 = /dev/ttyUSB0\r\ncom12=\"/dev/serial/by-id/usb-x\"\r\n");
+    const auto resolve = QtSerialDevice::SettingsFileResolver(home.file("K45MR.ini"));
+    EXPECT_EQ(resolve(3), "/dev/ttyUSB0");
+    EXPECT_EQ(resolve(12), "/dev/serial/by-id/usb-x");
+    EXPECT_EQ(resolve(1), "/dev/ttyS0");
+    EXPECT_EQ(resolve(32), "/dev/ttyS31");
+    EXPECT_EQ(QtSerialDevice::SettingsFileResolver(home.file("missing.ini"))(5), "/dev/ttyS4");
+}
+
+TEST(QtSerialDeviceOpen, FailureNamesTheDeviceAndTheReason) {
+    EnsureApp();
+    QtSerialDevice device([](int) { return std::string("/dev/k45-no-such-device"); });
+    device.setPortNumber(2);
+    std::string error;
+    EXPECT_FALSE(device.open(&error));
+    EXPECT_EQ(error, "Could not open /dev/k45-no-such-device: the device does not exist.");
+    EXPECT_FALSE(device.isOpen());
+
+    device.setPortNumber(33);
+    EXPECT_FALSE(device.open(&error));
+    EXPECT_TRUE(Contains(error, "33")) << error;
+
+    TempHome home;
+    home.write("plain.txt", "not a tty");
+    QtSerialDevice file([&](int) { return home.file("plain.txt"); });
+    EXPECT_FALSE(file.open(&error));
+    EXPECT_TRUE(Contains(error, home.file("plain.txt")) && Contains(error, "not a serial device")) << error;
+}
+
+TEST(QtSerialDeviceOpen, PermissionTextNamesTheGroupThatOwnsTheDevice) {
+    TempHome home;
+    home.write("ttyFake", "");
+    const std::string path = home.file("ttyFake");
+    std::string group = "dialout";
+    const ::group* g = getgrnam(group.c_str());
+    if (!g || chown(path.c_str(), static_cast<uid_t>(-1), g->gr_gid) != 0) {
+        struct stat st {};
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        const ::group* own = getgrgid(st.st_gid);
+        ASSERT_NE(own, nullptr);
+        group = own->gr_name;
+    }
+    EXPECT_EQ(QtSerialDevice::OpenFailureText(path, "Permission denied", EACCES),
+              "Could not open " + path + ": permission denied. The user must be a member of the group \"" + group +
+                  "\" that owns the device.");
+    EXPECT_EQ(QtSerialDevice::OpenFailureText(path, "the device is busy", EBUSY),
+              "Could not open " + path + ": the device is busy.");
+}
+
+TEST_F(QtSerialDeviceTest, PermissionDeniedOnARealOpen) {
+    if (geteuid() == 0) GTEST_SKIP() << "root opens any device";
+    ASSERT_EQ(chmod(pty.slavePath().c_str(), 0), 0);
+    std::string error;
+    EXPECT_FALSE(device.open(&error));
+    EXPECT_TRUE(Contains(error, pty.slavePath()) && Contains(error, "permission denied") &&
+                Contains(error, "the group"))
+        << error;
+}
+
+}  // namespace
+}  // namespace k45
