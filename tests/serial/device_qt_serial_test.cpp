@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -136,8 +137,19 @@ TEST_F(QtSerialDeviceTest, RefusedSettingsAndLinesAreReportedAndThePortStaysUsab
     EXPECT_TRUE(Contains(device.openRefusals(), "even parity"));
     EXPECT_TRUE(Contains(device.openRefusals(), "7 data bits"));
 
-    EXPECT_FALSE(device.setSettings("9600,e,7,1", &error));
+    // Open: a text with a refused part changes nothing, not even the parts the device took.
+    ASSERT_TRUE(device.setSettings("4800,n,8,1", &error)) << error;
+    EXPECT_FALSE(device.setSettings("19200,e,7,1", &error));
     EXPECT_TRUE(Contains(error, "even parity") && Contains(error, "7 data bits")) << error;
+    EXPECT_FALSE(Contains(error, "baud")) << error;
+    EXPECT_EQ(device.settings(), "4800,n,8,1");
+    const int probe = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(probe, &tio), 0);
+    ::close(probe);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B4800));
+
     EXPECT_FALSE(device.setSettings("9600,n,4,1", &error));
     EXPECT_TRUE(Contains(error, "4 data bits")) << error;
     EXPECT_FALSE(Contains(error, "parity")) << error;

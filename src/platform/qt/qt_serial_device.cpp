@@ -70,8 +70,10 @@ QtSerialDevice::QtSerialDevice(DeviceResolver resolver) : resolver_(std::move(re
         // A failing read or write on an open tty does not recover (a pty whose master went
         // away reports read errors without end): the device is gone.
         if (!port_.isOpen()) return;
-        if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError)
-            lose(port_.errorString().toStdString());
+        // QSerialPort's error text may be a stale errno; say what failed instead.
+        if (e == QSerialPort::ResourceError) lose("it was removed or disconnected");
+        else if (e == QSerialPort::ReadError) lose("reading from it failed");
+        else if (e == QSerialPort::WriteError) lose("writing to it failed");
     });
     pollTimer_.setInterval(kPollMs);
     QObject::connect(&pollTimer_, &QTimer::timeout, &pollTimer_, [this] { poll(); });
@@ -118,11 +120,15 @@ bool QtSerialDevice::notOpen(std::string* error) const {
 bool QtSerialDevice::setSettings(const std::string& settings, std::string* error) {
     SerialSettings s;
     if (!ParseSerialSettings(settings, &s, error)) return false;
-    settingsText_ = settings;
-    settings_ = s;
-    if (!port_.isOpen()) return true;
     std::string refusals;
-    if (applySettings(s, &refusals)) return true;
+    if (!port_.isOpen() || applySettings(s, &refusals)) {
+        settingsText_ = settings;
+        settings_ = s;
+        return true;
+    }
+    // Leave the device as it was, so that the caller knows what is in force.
+    std::string ignored;
+    applySettings(settings_, &ignored);
     if (error) *error = refusals;
     return false;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The real serial device, over QSerialPort. Any device file works, a pseudo-terminal too;
 // settings or control lines the device refuses are reported and skipped, and the port stays
-// open. A device that vanishes (unplugged adapter) closes the port and raises
+// open. Line changes, breaks, framing and parity errors are polled from the driver every 50 ms
+// where it counts them (not on a pseudo-terminal). A device that vanishes (unplugged adapter) closes the port and raises
 // commEventDeviceLost.
 #include <QSerialPort>
 #include <QTimer>
@@ -38,7 +39,10 @@ public:
 
     void setPortNumber(int portNumber) override { portNumber_ = portNumber; }
     int portNumber() const override { return portNumber_; }
+    // On a closed port the text is kept for the open. On an open port a text with a refused
+    // part changes nothing: the device keeps the settings in force and the refusal is reported.
     bool setSettings(const std::string& settings, std::string* error) override;
+    // The text last accepted (or kept for the open).
     std::string settings() const override { return settingsText_; }
     bool open(std::string* error) override;
     void close() override;
