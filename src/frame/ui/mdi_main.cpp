@@ -60,6 +60,8 @@ MDIMain::~MDIMain() {
     // The tool windows belong to whoever created them, not to the MDI area: take them out of
     // their sub-windows before those go.
     closing_ = true;
+    // The area reports activations while it is taken down; this window is gone by then.
+    disconnect(mdiArea_, nullptr, this, nullptr);
     for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
         if (QWidget* w = sub->widget()) {
             w->hide();

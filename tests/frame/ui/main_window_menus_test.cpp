@@ -421,3 +421,45 @@ TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatus
 
 }  // namespace
 }  // namespace k45::test
+
+namespace k45::test {
+namespace {
+
+TEST_F(MenusTest, WindowMenuArrangesAndListsTheOpenWindows) {
+    FakeToolWindow& a = AddWindow(ToolWindow::formComStats, "Port Statistics");
+    FakeToolWindow& b = AddWindow(ToolWindow::formLinkTst, "Link Test");
+    AddWindow(ToolWindow::formOffLine, "Never Opened");
+    Start();
+    win->OpenForm(a);
+    win->OpenForm(b);
+    QMenu* menu = win->menu("menuWindow");
+    emit menu->aboutToShow();
+    std::vector<std::string> listed;
+    std::string checked;
+    for (QAction* act : menu->actions())
+        if (act->property("windowListEntry").toBool() && !act->isSeparator()) {
+            listed.push_back(act->text().toStdString());
+            if (act->isChecked()) checked = act->text().toStdString();
+        }
+    EXPECT_EQ(listed, (std::vector<std::string>{"&1 Port Statistics", "&2 Link Test"}));
+    EXPECT_EQ(checked, "&2 Link Test");
+    emit menu->aboutToShow();  // rebuilt, not appended
+    int entries = 0;
+    for (QAction* act : menu->actions()) entries += act->property("windowListEntry").toBool() && !act->isSeparator();
+    EXPECT_EQ(entries, 2);
+
+    const QRect area = win->mdiArea()->viewport()->rect();
+    win->ArrangeWindows(2);  // side by side
+    EXPECT_EQ(win->subWindowFor(&a)->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    EXPECT_EQ(win->subWindowFor(&b)->geometry().left(), area.width() / 2);
+    win->ArrangeWindows(1);  // one above the other
+    EXPECT_EQ(win->subWindowFor(&a)->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    EXPECT_EQ(win->subWindowFor(&b)->geometry().top(), area.height() / 2);
+
+    win->subWindowFor(&a)->showMinimized();
+    win->ArrangeWindows(3);
+    EXPECT_EQ(win->subWindowFor(&a)->geometry().bottom(), area.bottom());
+}
+
+}  // namespace
+}  // namespace k45::test
