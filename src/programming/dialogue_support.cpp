@@ -1,0 +1,69 @@
+#include "programming/dialogue_support.h"
+
+#include <cmath>
+
+#include "serial/class_comm.h"
+#include "serial/messages.h"
+#include "serial/tx_modes.h"
+
+namespace k45 {
+
+void ApplyProgrammingSettings(classComm& port) {
+    port.OverrideHandshaking(kProgrammingTxMode, false, 0);
+    port.OverrideSettings(9600, false, 8, 1, "n");
+}
+
+std::optional<std::string> VersionOfLine(const std::string& line) {
+    const auto p = line.find("Copyright");
+    if (p == std::string::npos) return std::nullopt;
+    // The blank in front of the keyword is not part of the version.
+    return line.substr(0, p >= 1 ? p - 1 : 0);
+}
+
+std::string NoticeOfLine(const std::string& line) {
+    const auto p = line.find("Copyright");
+    std::string notice = p == std::string::npos ? line : line.substr(p);
+    while (!notice.empty() && (notice.back() == '\r' || notice.back() == '\n')) notice.pop_back();
+    return notice;
+}
+
+int ProgressPercent(std::int64_t count, std::int64_t total) {
+    if (total <= 0 || count <= 0) return 0;
+    const double v = std::nearbyint(static_cast<double>(count) * 100.0 / static_cast<double>(total));
+    return v >= 100 ? 100 : static_cast<int>(v);
+}
+
+void ImageDumpTracker::Start() {
+    arrived_.fill(false);
+    expected_ = kFullBlocks;
+    decided_ = false;
+}
+
+bool ImageDumpTracker::Take(const SRecordMessage& record, std::span<std::int16_t> image) {
+    const std::int64_t first = record.address;
+    const std::int64_t count = record.dataCount;
+    if (first < 0 || first + std::max<std::int64_t>(count, 0) > kImageBytes) return false;
+    if (image.size() < static_cast<std::size_t>(kImageBytes)) return false;
+    for (std::int64_t i = 0; i < count && i < kSRecordDataSlots; ++i) {
+        const auto at = static_cast<std::size_t>(first + i);
+        image[at] = record.data[static_cast<std::size_t>(i)];
+        arrived_[at] = true;
+    }
+    if (!decided_ && arrived_[0]) {
+        decided_ = true;
+        expected_ = image[0] == 2 ? kVersion2Blocks : kFullBlocks;
+    }
+    return true;
+}
+
+int ImageDumpTracker::blocksComplete() const {
+    int done = 0;
+    for (int b = 0; b < expected_; ++b) {
+        bool whole = true;
+        for (int i = 0; i < kBlockBytes && whole; ++i) whole = arrived_[static_cast<std::size_t>(b * kBlockBytes + i)];
+        if (whole) ++done;
+    }
+    return done;
+}
+
+}  // namespace k45

@@ -1,0 +1,107 @@
+#pragma once
+// What the modem dialogues of the programming windows share: the programming port settings,
+// the version line, the progress figure, the tracking of an image dump, and the lists of
+// windows waiting for a result.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "frame/window_interfaces.h"
+
+namespace k45 {
+
+class classComm;
+class MainFrame;
+struct AppContext;
+struct SRecordMessage;
+
+// Message texts of the dialogues.
+inline constexpr const char* kNoVersionText = "Modem not responding to Version Request!";
+inline constexpr const char* kNoReadText = "Unit not responding to Read!";
+inline constexpr const char* kErrorTitle = "Error";
+
+// Record letter of the modem's replies.
+inline constexpr std::uint16_t kReplyLetter = 'R';
+
+// Applies transmit mode 7 at 9600 8N1 on the port (every dialogue does this on activation).
+void ApplyProgrammingSettings(classComm& port);
+
+// The version text of a version line: the text before the blank in front of the first
+// "Copyright" (case-sensitive), empty when the line starts with it or one character before it;
+// nothing when the line does not hold the keyword.
+std::optional<std::string> VersionOfLine(const std::string& line);
+// The line from the keyword on, without its line end (CR and LF at the end).
+std::string NoticeOfLine(const std::string& line);
+
+// count / total as a whole percentage, halves to even, at most 100 (0 for a total of 0).
+int ProgressPercent(std::int64_t count, std::int64_t total);
+
+// Which bytes of a parameter image dump have arrived. The dump counts as complete when every
+// 16-byte block of the layout's extent holds bytes: 40 blocks, or 29 when the layout version in
+// byte 0 is 2. The extent is decided by the first record that brings byte 0. A block that
+// arrives twice counts once.
+class ImageDumpTracker {
+public:
+    static constexpr int kBlockBytes = 16;
+    static constexpr int kImageBytes = 640;
+    static constexpr int kFullBlocks = 40;
+    static constexpr int kVersion2Blocks = 29;  // bytes 0..460 of layout 2, in whole blocks
+
+    // Forgets what arrived; expects the full image until byte 0 arrives.
+    void Start();
+    // Stores the data of an accepted record into image (elements 0..639) and notes the bytes.
+    // False (nothing stored) when the record reaches outside the image.
+    bool Take(const SRecordMessage& record, std::span<std::int16_t> image);
+    int blocksExpected() const { return expected_; }
+    int blocksComplete() const;
+    bool complete() const { return blocksComplete() >= expected_; }
+
+private:
+    std::array<bool, kImageBytes> arrived_{};
+    int expected_ = kFullBlocks;
+    bool decided_ = false;
+};
+
+// The windows registered for a callback, in registration order, each once.
+template <class Client>
+class ClientList {
+public:
+    // True when the list is not empty afterwards.
+    bool Register(Client* c) {
+        if (!c) return !list_.empty();
+        if (std::find(list_.begin(), list_.end(), c) == list_.end()) list_.push_back(c);
+        return !list_.empty();
+    }
+    // True when the window was listed.
+    bool DeRegister(Client* c) {
+        auto it = std::find(list_.begin(), list_.end(), c);
+        if (it == list_.end()) return false;
+        list_.erase(it);
+        return true;
+    }
+    // Hands the list over (emptied): callbacks may register again meanwhile.
+    std::vector<Client*> Take() {
+        std::vector<Client*> l;
+        l.swap(list_);
+        return l;
+    }
+    const std::vector<Client*>& items() const { return list_; }
+    bool empty() const { return list_.empty(); }
+
+private:
+    std::vector<Client*> list_;
+};
+
+// False for a client that is a window and not loaded (a window closed meanwhile); other
+// clients count as open.
+template <class Client>
+bool ClientIsOpen(Client* c) {
+    const auto* f = dynamic_cast<const ToolForm*>(c);
+    return !f || f->loaded();
+}
+
+}  // namespace k45

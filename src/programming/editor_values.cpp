@@ -1,0 +1,73 @@
+#include "programming/editor_values.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "frame/converters.h"
+#include "frame/utilities.h"
+
+namespace k45 {
+
+std::optional<std::int32_t> MHzTextToHz(std::string_view text, const LocaleInfo& locale) {
+    const std::optional<double> mhz = TextToDouble(text, locale);
+    if (!mhz || !std::isfinite(*mhz)) return std::nullopt;
+    const double hz = RoundHalfEven(*mhz * 1000000.0);
+    if (!(hz >= std::numeric_limits<std::int32_t>::min() && hz <= std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    return static_cast<std::int32_t>(hz);
+}
+
+std::string SetupTimeText(std::int64_t localSeconds) {
+    using namespace std::chrono;
+    // Years 1..9999 only: beyond them the text would not have four year digits.
+    constexpr std::int64_t kFirst = -62135596800;  // 0001-01-01 00:00:00
+    constexpr std::int64_t kLast = 253402300799;   // 9999-12-31 23:59:59
+    if (localSeconds < kFirst || localSeconds > kLast) return std::string();
+    const sys_seconds t{seconds{localSeconds}};
+    const sys_days day = floor<days>(t);
+    const year_month_day ymd{day};
+    const hh_mm_ss<seconds> tod{t - day};
+    const long hour = tod.hours().count();
+    const long hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%02u/%02u/%04d %02ld:%02ld:%02ld %s", static_cast<unsigned>(ymd.month()),
+                  static_cast<unsigned>(ymd.day()), static_cast<int>(ymd.year()), hour12,
+                  static_cast<long>(tod.minutes().count()), static_cast<long>(tod.seconds().count()),
+                  hour < 12 ? "AM" : "PM");
+    return buf;
+}
+
+std::optional<std::string> ShortIdOfText(std::string_view longIdText, const LocaleInfo& locale) {
+    const std::optional<double> v = TextToDouble(longIdText, locale);
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    return ShortIdText(*v);
+}
+
+std::vector<ListItem> RadioTypeItems(const std::array<bool, 3>& radioTypeEnabled) {
+    static const char* const names[3] = {"5716", "5726", "5796"};
+    std::vector<ListItem> items;
+    for (int type = 0; type < 3; ++type)
+        if (radioTypeEnabled[static_cast<std::size_t>(type)]) items.push_back({names[type], type});
+    return items;
+}
+
+std::vector<ListItem> RadioRangeItems(std::int32_t radioType,
+                                      const std::array<std::array<bool, 10>, 3>& rangeEnabled) {
+    std::vector<ListItem> items;
+    if (radioType < 0 || radioType > 2) return items;
+    for (int range = 0; range < 10; ++range)
+        if (rangeEnabled[static_cast<std::size_t>(radioType)][static_cast<std::size_t>(range)])
+            items.push_back({std::to_string(range), range});
+    return items;
+}
+
+int RefillSelection(const std::vector<ListItem>& items, std::optional<int> previousData) {
+    if (!previousData || items.empty()) return -1;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].data >= *previousData) return static_cast<int>(i);
+    return static_cast<int>(items.size()) - 1;
+}
+
+}  // namespace k45

@@ -1,0 +1,73 @@
+#pragma once
+// The memory dump of the memory read window: "DE" (640 bytes of parameter EEPROM), then "DA"
+// (768 bytes of RAM), each as reply records, and the byte-by-byte browsing of either image.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppContext;
+class Timer;
+
+class MemReadView {
+public:
+    virtual ~MemReadView() = default;
+    virtual std::string AddressText() const = 0;
+    virtual void SetAddressText(const std::string& text) = 0;
+    virtual void SetValueText(const std::string& text) = 0;
+    // optionEeprom selected (else optionRam).
+    virtual bool EepromSelected() const = 0;
+    virtual void SetUpdateEnabled(bool on) { (void)on; }
+};
+
+class MemReadDialogue : public CommForm {
+public:
+    static constexpr int kResponseMs = 1500;
+    static constexpr int kEepromBytes = 640;
+    static constexpr int kRamBytes = 768;
+
+    MemReadDialogue(AppContext& ctx, MemReadView& view);
+    ~MemReadDialogue() override;
+    MemReadDialogue(const MemReadDialogue&) = delete;
+    MemReadDialogue& operator=(const MemReadDialogue&) = delete;
+
+    bool loaded() const { return loaded_; }
+
+    void Load();
+    void Activate();
+    // buttonUpdate: starts a dump when none runs.
+    void Update();
+    void Unload();
+    // Shows the byte at the address box's address in the selected memory, wrapping an address
+    // beyond the top to 0 and one below 0 (FFFF and above 8000) to the top.
+    void DisplayMemoryValue();
+    // Up/Down/Page Up/Page Down: steps the address by +1, -1, +16, -16 and shows the byte.
+    void StepAddress(int step);
+
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+
+    std::int32_t readState() const { return readState_; }
+    std::int32_t blocksReceived() const { return blocksReceived_; }
+    const std::array<std::int16_t, kEepromBytes + 1>& eepromImage() const { return eepromImage_; }
+    const std::array<std::int16_t, kRamBytes + 1>& ramImage() const { return ramImage_; }
+
+private:
+    void TimerResponseTick();
+    void Restart();
+
+    AppContext& ctx_;
+    MemReadView& view_;
+    std::unique_ptr<Timer> timerResponse_;
+    bool loaded_ = false;
+    std::int32_t readState_ = 0;
+    std::array<std::int16_t, kEepromBytes + 1> eepromImage_{};
+    std::array<std::int16_t, kRamBytes + 1> ramImage_{};
+    std::int16_t blocksExpected_ = 40;
+    std::int32_t blocksReceived_ = 0;
+};
+
+}  // namespace k45

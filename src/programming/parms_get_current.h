@@ -1,0 +1,95 @@
+#pragma once
+// The current-parameter reader: reads the modem's image into currentParameters on behalf of
+// the windows that registered (ParmsClient) and tells each of them when it closes. The read
+// is that of the read/write window with a 250 ms delay, and a time-out in the data phase
+// resends "DE" only.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "frame/window_interfaces.h"
+#include "params/parameter_image.h"
+#include "platform/dialogs.h"
+#include "programming/dialogue_support.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppContext;
+class Timer;
+
+// What a client window uses of the reader (AppContext::formParmsGetCurrent is one): it
+// unloads a busy reader, registers and then shows the reader.
+class ParmsReader {
+public:
+    virtual ~ParmsReader() = default;
+    virtual bool RegisterForParms(ParmsClient* frm) = 0;
+    virtual bool DeRegisterForParms(ParmsClient* frm) = 0;
+};
+
+class ParmsGetCurrentView {
+public:
+    virtual ~ParmsGetCurrentView() = default;
+    virtual bool IsActiveChild() const = 0;
+    // Closes the window; the window's unload calls ParmsGetCurrentDialogue::Unload.
+    virtual void CloseWindow() = 0;
+    virtual void SetPercent(int percent) { (void)percent; }
+};
+
+class ParmsGetCurrentDialogue : public CommForm, public ParmsReader {
+public:
+    static constexpr int kDelayMs = 250;
+    static constexpr int kResponseMs = 2000;
+    static constexpr int kMaxResends = 3;
+
+    ParmsGetCurrentDialogue(AppContext& ctx, ParmsGetCurrentView& view);
+    ~ParmsGetCurrentDialogue() override;
+    ParmsGetCurrentDialogue(const ParmsGetCurrentDialogue&) = delete;
+    ParmsGetCurrentDialogue& operator=(const ParmsGetCurrentDialogue&) = delete;
+
+    bool loaded() const { return loaded_; }
+
+    void Load();
+    void Activate();
+    void Cancel();
+    void Unload();
+
+    // The list belongs to the reader, not to a load: clients register before it is shown.
+    bool RegisterForParms(ParmsClient* frm) override { return parmsClients_.Register(frm); }
+    bool DeRegisterForParms(ParmsClient* frm) override { return parmsClients_.DeRegister(frm); }
+
+    void RxCrLfData(const std::string& rxStr) override;
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+
+    std::int32_t dialogueState() const { return dialogueState_; }
+    std::int16_t resendCount() const { return resendCount_; }
+    std::int16_t stepTotal() const { return stepTotal_; }
+    std::int32_t stepCount() const { return stepCount_; }
+    bool parmsFound() const { return parmsFound_; }
+    std::size_t clientCount() const { return parmsClients_.items().size(); }
+
+private:
+    void TimerDelayTick();
+    void TimerResponseTick();
+    void Restart(Timer& t);
+    void CountResend();
+    void Fail(const char* text, const char* title, MsgIcon icon);
+    void StartDataPhase();
+
+    AppContext& ctx_;
+    ParmsGetCurrentView& view_;
+    std::unique_ptr<Timer> timerDelay_;
+    std::unique_ptr<Timer> timerResponse_;
+    bool loaded_ = false;
+    std::uint64_t generation_ = 0;
+    std::int32_t dialogueState_ = 0;
+    std::int16_t resendCount_ = 0;
+    std::int16_t stepTotal_ = ImageDumpTracker::kFullBlocks;
+    std::int32_t stepCount_ = 0;
+    ParameterImage parmsImage_{};
+    ImageDumpTracker dump_;
+    bool parmsFound_ = false;
+    ClientList<ParmsClient> parmsClients_;
+};
+
+}  // namespace k45

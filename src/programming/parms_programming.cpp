@@ -1,0 +1,177 @@
+// The write side of the read/write dialogue: merge into the modem's own record, then the
+// "S1" blocks, the optional "CHANNEL" step and the "S9" end record.
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "frame/utilities.h"
+#include "params/merges.h"
+#include "platform/scheduler.h"
+#include "programming/parms_rd_wr.h"
+#include "serial/class_comm.h"
+#include "serial/modem_commands.h"
+#include "serial/tx_modes.h"
+
+namespace k45 {
+
+namespace {
+
+constexpr const char* kAlertTitle = "Programming Alert!";
+
+// Blocks of 32 bytes that cover bytes 0..endAddress.
+std::int16_t BlocksFor(std::int32_t endAddress) {
+    return static_cast<std::int16_t>((endAddress + 1 + ParmsRdWrDialogue::kBlockBytes - 1) /
+                                     ParmsRdWrDialogue::kBlockBytes);
+}
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+}  // namespace
+
+void ParmsRdWrDialogue::MergeAndProgram() {
+    const std::uint64_t gen = Generation();
+    AppState& st = ctx_.state;
+    const std::string file = Upper(GetFileNamePart(st.dataFileName));
+    switch (parmsMode) {
+    case parmsWriteProgrammable: view_.SetLabels("Writing " + file + " to", "Programmable Parameters..."); break;
+    case parmsWriteAll: view_.SetLabels("Writing " + file + " to", "All Parameters..."); break;
+    case parmsWriteCurrent: view_.SetLabels("Writing ", "Current Parameters..."); break;
+    case parmsCloneProgrammable: view_.SetLabels("Cloning Current Parameters to", "Programmable Parameters..."); break;
+    case parmsWriteDefault: view_.SetLabels("Writing " + file + " to", "Default Parameters..."); break;
+    default: break;
+    }
+    // An image of no known layout has nothing to merge into and must not be written back: the
+    // decoder has said "Modem Type is not correct!".
+    workParameters_ = ModemParameters{};
+    if (!DecodeParameterImage(st, workParameters_, transferImage_)) {
+        if (Still(gen)) CloseWindow();
+        return;
+    }
+    if (!Still(gen)) return;
+    std::string warnings;
+    switch (parmsMode) {
+    case parmsWriteProgrammable:
+    case parmsWriteDefault:
+        warnings = MergeUserParameters(workParameters_, st.mainParameters, st.productionMode);
+        break;
+    case parmsWriteAll: warnings = MergeAllParameters(workParameters_, st.mainParameters, st.productionMode); break;
+    case parmsWriteCurrent:
+        warnings = MergeFactoryParameters(workParameters_, st.currentParameters, st.productionMode);
+        break;
+    case parmsCloneProgrammable:
+        warnings = MergeCloneParameters(workParameters_, st.mainParameters, st.productionMode);
+        break;
+    default: break;
+    }
+    if (!warnings.empty() && !AlertAccepted(warnings)) {
+        if (!Still(gen)) return;
+        dialogueState_ = rwIdle;
+        CloseWindow();
+        return;
+    }
+    if (!Still(gen)) return;
+    if (parmsMode == parmsWriteDefault) {
+        warnings = MergeFactoryParameters(workParameters_, st.mainParameters, st.productionMode);
+        if (!warnings.empty() && !AlertAccepted(warnings)) {
+            if (!Still(gen)) return;
+            dialogueState_ = rwIdle;
+            CloseWindow();
+            return;
+        }
+        if (!Still(gen)) return;
+    }
+    StartProgramming();
+}
+
+bool ParmsRdWrDialogue::AlertAccepted(const std::string& warnings) {
+    Dialogs* d = ctx_.dialogs();
+    if (!d) return false;
+    if (ctx_.state.productionMode)
+        return d->messageBox(warnings + "Do you want to Proceed?", kAlertTitle, MsgButtons::OKCancel, MsgIcon::None) ==
+               MsgAnswer::OK;
+    d->messageBox(warnings, kAlertTitle, MsgButtons::OK, MsgIcon::None);
+    return false;
+}
+
+void ParmsRdWrDialogue::StartProgramming() {
+    const std::uint64_t gen = Generation();
+    AppState& st = ctx_.state;
+    ShowPercent(0);
+    channelStepPending_ = false;
+    stepCount_ = 0;
+    timerResponse_->setEnabled(false);
+    if (!EncodeParameterImage(st, transferImage_, workParameters_)) {
+        if (Still(gen)) CloseWindow();
+        return;
+    }
+    switch (parmsMode) {
+    case parmsWriteProgrammable:
+    case parmsCloneProgrammable:
+        // Layout 2 keeps its 40-character comment in bytes 419..458: the programmable part
+        // runs to byte 460 there, so the comment is written whole.
+        endAddress_ = SelectImageLayout(workParameters_.eepromVersion, workParameters_.model) == ImageLayout::RNetV02
+                          ? 460
+                          : 428;
+        channelStepPending_ = workParameters_.channelOverride != st.mainParameters.channelOverride;
+        break;
+    case parmsWriteAll:
+    case parmsWriteDefault:
+        endAddress_ = kParameterImageBytes - 1;
+        channelStepPending_ = true;
+        break;
+    case parmsWriteCurrent:
+        endAddress_ = kParameterImageBytes - 1;
+        channelStepPending_ = workParameters_.channelOverride != st.currentParameters.channelOverride;
+        break;
+    default:
+        Fail("Invalid Read/Write Mode!!!", "Parameters Read/Write", MsgIcon::Critical);
+        return;
+    }
+    stepTotal_ = BlocksFor(endAddress_);
+    startAddress_ = 0;
+    SendProgramBlock(0, rwAwaitBlockAck);
+}
+
+void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState) {
+    classComm* port = ctx_.classCommPrimary;
+    const std::int32_t first = n * kBlockBytes;
+    if (Active() && port && n >= 0 && first <= endAddress_ && endAddress_ < kParameterImageBytes) {
+        std::vector<std::int16_t> data;
+        for (std::int32_t k = 0; k < kBlockBytes && first + k <= endAddress_; ++k)
+            data.push_back(transferImage_[static_cast<std::size_t>(first + k)]);
+        if (const auto body = port->MessSRecord(startAddress_ + first, data))
+            port->SendString("S1" + *body + "\r\n", kProgrammingTxMode);
+    }
+    resendCount_ = 0;
+    dialogueState_ = nextState;
+    Restart(*timerResponse_);
+}
+
+void ParmsRdWrDialogue::SendChannel() {
+    if (ctx_.classCommPrimary) SendCommandAndByte(*ctx_.classCommPrimary, "CHANNEL", workParameters_.channelOverride);
+}
+
+void ParmsRdWrDialogue::SendEnd() {
+    if (ctx_.classCommPrimary) SendSRecordEnd(*ctx_.classCommPrimary);
+}
+
+void ParmsRdWrDialogue::CompleteWrite() {
+    const std::uint64_t gen = Generation();
+    AppState& st = ctx_.state;
+    timerResponse_->setEnabled(false);
+    st.mainParameters.setupTime = workParameters_.setupTime;
+    st.mainParameters.numberOfWrites = (workParameters_.numberOfWrites + 1) & 0xFFFF;
+    if (auto* editor = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
+    if (!autoStart && ctx_.dialogs())
+        ctx_.dialogs()->messageBox("Programming Complete!", "Complete", MsgButtons::OK, MsgIcon::Information);
+    if (!Still(gen)) return;
+    programCompleted_ = true;
+    CloseWindow();
+}
+
+}  // namespace k45

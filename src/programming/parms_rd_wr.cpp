@@ -1,0 +1,405 @@
+// The read/write dialogue: window life cycle, timers and resends, and the read.
+#include "programming/parms_rd_wr.h"
+
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "frame/utilities.h"
+#include "platform/places.h"
+#include "platform/scheduler.h"
+#include "radio/channel_validation.h"
+#include "serial/class_comm.h"
+#include "serial/messages.h"
+#include "serial/modem_commands.h"
+
+namespace k45 {
+
+namespace {
+
+constexpr const char* kInvalidModeText = "Invalid Read/Write Mode!!!";
+constexpr const char* kInvalidModeTitle = "Parameters Read/Write";
+
+bool IsValidMode(std::int32_t mode) { return mode >= 1 && mode <= 7; }
+
+// labelRdWr(1) while the modem is read.
+const char* ReadLabel(std::int32_t mode) {
+    switch (mode) {
+    case parmsReadAll: return "All Parameters...";
+    case parmsWriteCurrent:
+    case parmsWriteDefault: return "Current Parameters...";
+    default: return "Programmable Parameters...";
+    }
+}
+
+}  // namespace
+
+std::string ParmsModeCaption(std::int32_t mode) {
+    switch (mode) {
+    case parmsReadProgrammable: return "Read Programmable Parameters";
+    case parmsWriteProgrammable: return "Write Programmable Parameters";
+    case parmsReadAll: return "Read All Parameters";
+    case parmsWriteAll: return "Write All Parameters";
+    case parmsWriteCurrent: return "Write Current Parameters";
+    case parmsCloneProgrammable: return "Clone Programmable Parameters";
+    case parmsWriteDefault: return "Write Default Parameters";
+    default: return {};
+    }
+}
+
+ParmsRdWrDialogue::ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view) : ctx_(ctx), view_(view) {
+    timerDelay_ = ctx_.scheduler()->createTimer();
+    timerDelay_->setInterval(kDelayMs);
+    timerDelay_->setHandler([this] { TimerDelayTick(); });
+    timerResponse_ = ctx_.scheduler()->createTimer();
+    timerResponse_->setInterval(kResponseMs);
+    timerResponse_->setHandler([this] { TimerResponseTick(); });
+}
+
+ParmsRdWrDialogue::~ParmsRdWrDialogue() {
+    timerDelay_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+}
+
+bool ParmsRdWrDialogue::Active() const { return view_.IsActiveChild(); }
+
+void ParmsRdWrDialogue::CountResend() {
+    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
+}
+
+void ParmsRdWrDialogue::ShowPercent(int percent) { view_.SetPercent(percent); }
+
+void ParmsRdWrDialogue::Restart(Timer& t) {
+    t.setEnabled(false);
+    t.setEnabled(true);
+}
+
+void ParmsRdWrDialogue::CloseWindow() { view_.CloseWindow(); }
+
+void ParmsRdWrDialogue::Fail(const std::string& text, const std::string& title, MsgIcon icon) {
+    const std::uint64_t gen = Generation();
+    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
+    if (Still(gen)) CloseWindow();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window events
+
+void ParmsRdWrDialogue::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    ++generation_;
+    parmsWereFound_ = false;
+    programCompleted_ = false;
+    dialogueState_ = rwIdle;
+    resendCount_ = 0;
+    readRestarts_ = 0;
+    if (!IsValidMode(parmsMode)) {
+        Fail(kInvalidModeText, kInvalidModeTitle, MsgIcon::Critical);
+        return;
+    }
+    view_.SetCaption(ParmsModeCaption(parmsMode));
+    if (classComm* port = ctx_.classCommPrimary) {
+        port->RegisterForRxCrLf(this);
+        port->RegisterForSRecord(this);
+    }
+    transferImage_.fill(0);
+    view_.SetPercent(0);
+    view_.SetOkEnabled(true);
+    if (autoStart) timerDelay_->setEnabled(true);
+}
+
+void ParmsRdWrDialogue::Activate() {
+    if (ctx_.classCommPrimary) ApplyProgrammingSettings(*ctx_.classCommPrimary);
+}
+
+void ParmsRdWrDialogue::OK() {
+    // A press while a dialogue runs would restart the read in the middle of programming.
+    if (!loaded_ || dialogueState_ != rwIdle) return;
+    const std::uint64_t gen = Generation();
+    timerDelay_->setEnabled(false);
+    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);
+    for (int i = 0; i < kParameterImageBytes; ++i) transferImage_[static_cast<std::size_t>(i)] = 0;
+    view_.SetLabels("Reading ", ReadLabel(parmsMode));
+    if (parmsMode == parmsWriteProgrammable || parmsMode == parmsWriteAll || parmsMode == parmsCloneProgrammable) {
+        if (!ValidateBeforeRead() || !Still(gen)) return;
+    }
+    readRestarts_ = 0;
+    StartRead();
+}
+
+bool ParmsRdWrDialogue::ValidateBeforeRead() {
+    ToolForm* editor = ctx_.form(ToolWindow::formRadioParms);
+    auto* page = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms);
+    // An open editor checks and stores its own fields (and reports a bad one itself).
+    if (editor && editor->loaded() && page) return page->SaveChanges();
+    const std::int16_t index = ValidateChannelFreqs(ctx_.state, ctx_.state.mainParameters, true);
+    if (index == -1) return true;
+    if (editor) {
+        if (ctx_.mainFrame) ctx_.mainFrame->OpenForm(*editor);
+        if (page) page->SelectFrequencyInError(index);
+    }
+    return false;
+}
+
+void ParmsRdWrDialogue::Unload() {
+    if (!loaded_) return;
+    timerDelay_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    loaded_ = false;
+    ++generation_;
+    autoStart = false;
+    parmsMode = parmsInvalid;
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    // The lists are handed over first, so a window that registers again from its callback
+    // keeps its registration.
+    for (ParmsClient* c : parmsClients_.Take()) c->UpdateParms(parmsWereFound_);
+    for (ProgCompleteClient* c : progCompleteClients_.Take()) c->ProgrammingComplete(programCompleted_);
+    if (parmsWereFound_ && ctx_.mainFrame) ctx_.mainFrame->SetUnitIdLabels(ctx_.state.mainParameters.serialNumber);
+    dialogueState_ = rwIdle;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The read
+
+void ParmsRdWrDialogue::StartRead() {
+    ShowPercent(0);
+    stepCount_ = 0;
+    startAddress_ = 0;
+    endAddress_ = kParameterImageBytes - 1;
+    stepTotal_ = ImageDumpTracker::kFullBlocks;
+    dump_.Start();
+    view_.SetOkEnabled(false);
+    if (classComm* port = ctx_.classCommPrimary) {
+        port->RegisterForRxCrLf(this);
+        SendCommand(*port, "?");
+    }
+    dialogueState_ = rwAwaitVersion;
+    Restart(*timerResponse_);
+    resendCount_ = 0;
+}
+
+void ParmsRdWrDialogue::SendVersionRequest() {
+    if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
+}
+
+void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
+    if (!loaded_ || dialogueState_ != rwAwaitVersion) return;
+    const std::optional<std::string> version = VersionOfLine(rxStr);
+    if (!version) return;
+    timerResponse_->setEnabled(false);
+    if (ctx_.mainFrame) ctx_.mainFrame->SetFirmwareVersionLabel(*version);
+    dialogueState_ = rwAwaitReady;
+    timerResponse_->setEnabled(true);
+}
+
+void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
+    classComm* port = ctx_.classCommPrimary;
+    if (!loaded_ || !port || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
+    const SRecordMessage& rec = port->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    if (static_cast<std::int64_t>(rec.address) + rec.dataCount > kParameterImageBytes) return;
+    if (rec.recType != kReplyLetter) return;
+    const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
+    switch (dialogueState_) {
+    case rwAwaitReady:
+        if (ackAtZero) {
+            timerResponse_->setEnabled(false);
+            port->DeRegisterForRxCrLf(this);
+            Restart(*timerDelay_);
+            dialogueState_ = rwReadDelay;
+        }
+        break;
+    case rwAwaitData:
+        if (rec.recNum == 1) {
+            timerResponse_->setEnabled(false);
+            dump_.Take(rec, transferImage_);
+            stepTotal_ = static_cast<std::int16_t>(dump_.blocksExpected());
+            stepCount_ = dump_.blocksComplete();
+            ShowPercent(ProgressPercent(stepCount_, stepTotal_));
+            if (stepCount_ >= stepTotal_) dialogueState_ = rwAwaitEnd;
+            timerResponse_->setEnabled(true);
+        } else if (rec.recNum == 9 && stepCount_ >= stepTotal_) {
+            Restart(*timerResponse_);
+            dialogueState_ = rwAwaitFinalAck;
+        }
+        break;
+    case rwAwaitEnd:
+        if (rec.recNum == 9) {
+            Restart(*timerResponse_);
+            dialogueState_ = rwAwaitFinalAck;
+        }
+        break;
+    case rwAwaitFinalAck:
+        if (ackAtZero) {
+            timerResponse_->setEnabled(false);
+            CompleteRead();
+        }
+        break;
+    case rwAwaitBlockAck:
+        if (rec.recNum == 8) {
+            if (rec.address == 0) {
+                timerResponse_->setEnabled(false);
+                ++stepCount_;
+                ShowPercent(ProgressPercent(stepCount_, stepTotal_));
+                Restart(*timerDelay_);
+                dialogueState_ = rwBlockDelay;
+            } else {
+                // Refused: the block goes again at the time-out.
+                Restart(*timerResponse_);
+            }
+        }
+        break;
+    case rwAwaitChannelAck:
+        if (ackAtZero) {
+            SendEnd();
+            resendCount_ = 0;
+            Restart(*timerResponse_);
+            dialogueState_ = rwAwaitEndAck;
+        }
+        break;
+    case rwAwaitEndAck:
+        if (ackAtZero) CompleteWrite();
+        break;
+    default:
+        break;
+    }
+}
+
+void ParmsRdWrDialogue::CompleteRead() {
+    const std::uint64_t gen = Generation();
+    switch (parmsMode) {
+    case parmsReadProgrammable:
+    case parmsReadAll: {
+        AppState& st = ctx_.state;
+        // A layout the codecs do not know is a failed read (the decoder said so): nothing
+        // changes on the host.
+        if (!DecodeParameterImage(st, st.mainParameters, transferImage_)) {
+            if (Still(gen)) CloseWindow();
+            return;
+        }
+        if (!Still(gen)) return;
+        if (auto* editor = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
+        st.dataFileName = JoinPath(GetDirectoryPart(st.dataFileName, st.places.programFolder), "upload.dat");
+        if (ctx_.mainFrame) ctx_.mainFrame->DisplayFilenames();
+        if (!autoStart && ctx_.dialogs()) {
+            ctx_.dialogs()->messageBox(parmsMode == parmsReadAll ? "Reading All Parameters Complete."
+                                                                 : "Reading Parameters Complete.",
+                                       "Complete", MsgButtons::OK, MsgIcon::Information);
+        }
+        if (!Still(gen)) return;
+        parmsWereFound_ = true;
+        CloseWindow();
+        return;
+    }
+    case parmsWriteProgrammable:
+    case parmsWriteAll:
+    case parmsWriteCurrent:
+    case parmsCloneProgrammable:
+    case parmsWriteDefault:
+        MergeAndProgram();
+        return;
+    default:
+        Fail(kInvalidModeText, kInvalidModeTitle, MsgIcon::Critical);
+        return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers
+
+void ParmsRdWrDialogue::TimerDelayTick() {
+    if (!loaded_ || !Active()) return;  // stays enabled: the step waits for the window
+    timerDelay_->setEnabled(false);
+    switch (dialogueState_) {
+    case rwIdle:
+        OK();
+        break;
+    case rwReadDelay:
+        if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DE");
+        dialogueState_ = rwAwaitData;
+        Restart(*timerResponse_);
+        resendCount_ = 0;
+        break;
+    case rwBlockDelay:
+        if (stepCount_ < stepTotal_) {
+            SendProgramBlock(stepCount_, rwAwaitBlockAck);
+        } else if (channelStepPending_) {
+            SendChannel();
+            resendCount_ = 0;
+            Restart(*timerResponse_);
+            dialogueState_ = rwAwaitChannelAck;
+        } else {
+            SendEnd();
+            resendCount_ = 0;
+            Restart(*timerResponse_);
+            dialogueState_ = rwAwaitEndAck;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void ParmsRdWrDialogue::TimerResponseTick() {
+    if (!loaded_ || !Active()) return;
+    timerResponse_->setEnabled(false);
+    switch (dialogueState_) {
+    case rwAwaitVersion:
+    case rwAwaitReady:
+        if (resendCount_ < kMaxResends) {
+            ++resendCount_;
+            SendVersionRequest();
+            dialogueState_ = rwAwaitVersion;
+            timerResponse_->setEnabled(true);
+            CountResend();
+        } else {
+            Fail(kNoVersionText, {}, MsgIcon::None);
+        }
+        break;
+    case rwAwaitData:
+    case rwAwaitEnd:
+    case rwAwaitFinalAck:
+        // A broken transfer starts the read again, a limited number of times: the count is
+        // kept apart from the resends, which sending "DE" starts afresh.
+        if (readRestarts_ < kMaxReadRestarts) {
+            ++readRestarts_;
+            StartRead();
+            CountResend();
+        } else {
+            Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
+        }
+        break;
+    case rwAwaitBlockAck:
+        if (resendCount_ < kMaxResends) {
+            const std::int16_t before = resendCount_;
+            SendProgramBlock(stepCount_, rwAwaitBlockAck);
+            resendCount_ = static_cast<std::int16_t>(before + 1);
+            CountResend();
+        } else {
+            Fail("Unit not responding to Program!", kErrorTitle, MsgIcon::Critical);
+        }
+        break;
+    case rwAwaitChannelAck:
+        if (resendCount_ < kMaxResends) {
+            ++resendCount_;
+            SendChannel();
+            timerResponse_->setEnabled(true);
+            CountResend();
+        } else {
+            Fail("Unit not responding to Channel 8 Override!", kErrorTitle, MsgIcon::Critical);
+        }
+        break;
+    case rwAwaitEndAck:
+        if (resendCount_ < kMaxResends) {
+            ++resendCount_;
+            SendEnd();
+            timerResponse_->setEnabled(true);  // this resend is not counted
+        } else {
+            Fail("Unit not responding to Program Complete!", kErrorTitle, MsgIcon::Critical);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace k45

@@ -1,0 +1,156 @@
+#pragma once
+// The read/write dialogue of the read/write window: the read ("?", the version line, the ready
+// record, "DE" and the image records) and, for the write modes, the merge into the modem's own
+// record and the programming ("S1" blocks, "CHANNEL", "S9"). A plain class driven by events:
+// records and lines from the port object, ticks of its two timers, the window's buttons.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "frame/main_frame.h"
+#include "frame/window_interfaces.h"
+#include "params/parameter_image.h"
+#include "params/records.h"
+#include "platform/dialogs.h"
+#include "programming/dialogue_support.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppContext;
+class Timer;
+
+// Operations of the read/write window: ParmsMode of main_frame.h (1, 2, 3, 4, 6) and these.
+inline constexpr std::int16_t parmsInvalid = 0;
+inline constexpr std::int16_t parmsWriteCurrent = 5;
+inline constexpr std::int16_t parmsWriteDefault = 7;
+
+// Steps of the dialogue.
+enum ReadWriteState : std::int32_t {
+    rwIdle = 0,
+    rwAwaitVersion = 1,
+    rwAwaitReady = 2,
+    rwReadDelay = 3,
+    rwAwaitData = 4,
+    rwAwaitEnd = 5,
+    rwAwaitFinalAck = 6,
+    rwAwaitBlockAck = 7,
+    rwBlockDelay = 10,
+    rwAwaitChannelAck = 12,
+    rwAwaitEndAck = 13,
+};
+
+// Window caption of a mode ("" for a mode outside 1..7).
+std::string ParmsModeCaption(std::int32_t mode);
+
+// What the dialogue needs of its window.
+class ParmsRdWrView {
+public:
+    virtual ~ParmsRdWrView() = default;
+    // The window is the main window's active child: only then do the timers act.
+    virtual bool IsActiveChild() const = 0;
+    // Closes the window; the window's unload calls ParmsRdWrDialogue::Unload.
+    virtual void CloseWindow() = 0;
+    virtual void SetCaption(const std::string& text) { (void)text; }
+    // labelRdWr(0) and labelRdWr(1).
+    virtual void SetLabels(const std::string& upper, const std::string& lower) { (void)upper; (void)lower; }
+    virtual void SetPercent(int percent) { (void)percent; }
+    virtual void SetOkEnabled(bool on) { (void)on; }
+};
+
+class ParmsRdWrDialogue : public CommForm {
+public:
+    static constexpr int kDelayMs = 500;
+    static constexpr int kResponseMs = 2000;
+    static constexpr int kMaxResends = 3;
+    // Restarts of the read after a time-out in the data phase, before giving up.
+    static constexpr int kMaxReadRestarts = 3;
+    static constexpr int kBlockBytes = 32;
+
+    ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view);
+    ~ParmsRdWrDialogue() override;
+    ParmsRdWrDialogue(const ParmsRdWrDialogue&) = delete;
+    ParmsRdWrDialogue& operator=(const ParmsRdWrDialogue&) = delete;
+
+    // Set by the opener before the window is shown.
+    bool autoStart = false;
+    std::int32_t parmsMode = parmsInvalid;
+
+    bool loaded() const { return loaded_; }
+
+    // Window events.
+    void Load();
+    void Activate();
+    void OK();
+    void Unload();
+
+    bool RegisterForParms(ParmsClient* frm) { return parmsClients_.Register(frm); }
+    bool DeRegisterForParms(ParmsClient* frm) { return parmsClients_.DeRegister(frm); }
+    bool RegisterForProgComplete(ProgCompleteClient* frm) { return progCompleteClients_.Register(frm); }
+    bool DeRegisterForProgComplete(ProgCompleteClient* frm) { return progCompleteClients_.DeRegister(frm); }
+
+    // CommForm: the records and lines of the primary port.
+    void RxCrLfData(const std::string& rxStr) override;
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+
+    // For the window and tests.
+    std::int32_t dialogueState() const { return dialogueState_; }
+    std::int16_t resendCount() const { return resendCount_; }
+    std::int16_t stepTotal() const { return stepTotal_; }
+    std::int32_t stepCount() const { return stepCount_; }
+    std::int32_t endAddress() const { return endAddress_; }
+    bool parmsWereFound() const { return parmsWereFound_; }
+    bool programCompleted() const { return programCompleted_; }
+    const ModemParameters& workParameters() const { return workParameters_; }
+    const ParameterImage& transferImage() const { return transferImage_; }
+    Timer& timerDelay() { return *timerDelay_; }
+    Timer& timerResponse() { return *timerResponse_; }
+
+private:
+    bool Active() const;
+    void CountResend();
+    void ShowPercent(int percent);
+    void StartRead();
+    void SendVersionRequest();
+    bool ValidateBeforeRead();
+    void CompleteRead();
+    void MergeAndProgram();
+    void CompleteWrite();
+    bool AlertAccepted(const std::string& warnings);
+    void StartProgramming();
+    void SendProgramBlock(std::int32_t n, std::int32_t nextState);
+    void SendChannel();
+    void SendEnd();
+    void Fail(const std::string& text, const std::string& title, MsgIcon icon);
+    void CloseWindow();
+    void TimerDelayTick();
+    void TimerResponseTick();
+    void Restart(Timer& t);
+    std::uint64_t Generation() const { return generation_; }
+    bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
+
+    AppContext& ctx_;
+    ParmsRdWrView& view_;
+    std::unique_ptr<Timer> timerDelay_;
+    std::unique_ptr<Timer> timerResponse_;
+
+    bool loaded_ = false;
+    std::uint64_t generation_ = 0;  // one per load, so a handler resumed after a box can tell
+    std::int32_t dialogueState_ = rwIdle;
+    std::int16_t resendCount_ = 0;
+    std::int16_t readRestarts_ = 0;
+    bool channelStepPending_ = false;
+    std::int16_t stepTotal_ = 0;
+    std::int32_t stepCount_ = 0;
+    std::int32_t startAddress_ = 0;
+    std::int32_t endAddress_ = 0;
+    ModemParameters workParameters_;
+    ParameterImage transferImage_{};
+    ImageDumpTracker dump_;
+    ClientList<ParmsClient> parmsClients_;
+    bool parmsWereFound_ = false;
+    ClientList<ProgCompleteClient> progCompleteClients_;
+    bool programCompleted_ = false;
+};
+
+}  // namespace k45

@@ -1,0 +1,94 @@
+#include "programming/ver_reqst.h"
+
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "programming/dialogue_support.h"
+#include "serial/class_comm.h"
+#include "serial/modem_commands.h"
+
+namespace k45 {
+
+VerReqstDialogue::VerReqstDialogue(AppContext& ctx, VerReqstView& view) : ctx_(ctx), view_(view) {
+    timerDelay_ = ctx_.scheduler()->createTimer();
+    timerDelay_->setInterval(kDelayMs);
+    timerDelay_->setHandler([this] { TimerDelayTick(); });
+    timerResponse_ = ctx_.scheduler()->createTimer();
+    timerResponse_->setInterval(kResponseMs);
+    timerResponse_->setHandler([this] { TimerResponseTick(); });
+}
+
+VerReqstDialogue::~VerReqstDialogue() {
+    timerDelay_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+}
+
+void VerReqstDialogue::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    ++generation_;
+    requestState_ = 0;
+    resendCount_ = 0;
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->RegisterForRxCrLf(this);
+    if (autoStart) timerDelay_->setEnabled(true);
+}
+
+void VerReqstDialogue::Activate() {
+    if (ctx_.classCommPrimary) ApplyProgrammingSettings(*ctx_.classCommPrimary);
+}
+
+void VerReqstDialogue::OK() {
+    if (!loaded_) return;
+    view_.SetLabels("Reading Modem's Version", "");
+    if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
+    requestState_ = 1;
+    timerResponse_->setEnabled(false);
+    timerResponse_->setEnabled(true);
+    resendCount_ = 0;
+}
+
+void VerReqstDialogue::Unload() {
+    if (!loaded_) return;
+    timerDelay_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    loaded_ = false;
+    ++generation_;
+    autoStart = false;
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+}
+
+void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
+    if (!loaded_ || requestState_ != 1) return;
+    const std::optional<std::string> version = VersionOfLine(rxStr);
+    if (!version) return;
+    timerResponse_->setEnabled(false);
+    view_.SetLabels(*version, NoticeOfLine(rxStr));
+    if (ctx_.mainFrame) ctx_.mainFrame->SetFirmwareVersionLabel(*version);
+    requestState_ = 0;
+}
+
+void VerReqstDialogue::TimerDelayTick() {
+    if (!loaded_ || !view_.IsActiveChild()) return;
+    timerDelay_->setEnabled(false);
+    if (requestState_ == 0) OK();
+}
+
+void VerReqstDialogue::TimerResponseTick() {
+    if (!loaded_ || !view_.IsActiveChild()) return;
+    timerResponse_->setEnabled(false);
+    if (requestState_ != 1) return;
+    if (resendCount_ < kMaxResends) {
+        ++resendCount_;
+        if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
+        timerResponse_->setEnabled(true);
+        if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
+        return;
+    }
+    const std::uint64_t gen = generation_;
+    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
+    if (loaded_ && gen == generation_) view_.CloseWindow();
+}
+
+}  // namespace k45

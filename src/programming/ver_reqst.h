@@ -1,0 +1,64 @@
+#pragma once
+// The version request dialogue of the version window: "?" and the version line, with its own
+// intervals (100 ms delay, 1500 ms response) and three resends.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppContext;
+class Timer;
+
+// What the dialogue needs of its window.
+class VerReqstView {
+public:
+    virtual ~VerReqstView() = default;
+    virtual bool IsActiveChild() const = 0;
+    // Closes the window; the window's unload calls VerReqstDialogue::Unload.
+    virtual void CloseWindow() = 0;
+    // labelRead(0) and labelRead(1).
+    virtual void SetLabels(const std::string& upper, const std::string& lower) { (void)upper; (void)lower; }
+};
+
+class VerReqstDialogue : public CommForm {
+public:
+    static constexpr int kDelayMs = 100;
+    static constexpr int kResponseMs = 1500;
+    static constexpr int kMaxResends = 3;
+
+    VerReqstDialogue(AppContext& ctx, VerReqstView& view);
+    ~VerReqstDialogue() override;
+    VerReqstDialogue(const VerReqstDialogue&) = delete;
+    VerReqstDialogue& operator=(const VerReqstDialogue&) = delete;
+
+    bool autoStart = false;
+    bool loaded() const { return loaded_; }
+
+    void Load();
+    void Activate();
+    void OK();
+    void Unload();
+
+    void RxCrLfData(const std::string& rxStr) override;
+
+    std::int32_t requestState() const { return requestState_; }
+    std::int16_t resendCount() const { return resendCount_; }
+
+private:
+    void TimerDelayTick();
+    void TimerResponseTick();
+
+    AppContext& ctx_;
+    VerReqstView& view_;
+    std::unique_ptr<Timer> timerDelay_;
+    std::unique_ptr<Timer> timerResponse_;
+    bool loaded_ = false;
+    std::uint64_t generation_ = 0;
+    std::int32_t requestState_ = 0;  // 0 idle, 1 "?" sent
+    std::int16_t resendCount_ = 0;
+};
+
+}  // namespace k45

@@ -1,0 +1,188 @@
+#pragma once
+// The bench of the dialogue tests: the program's state with its built-in tables, the primary
+// port object on end A of the null-modem cable, the simulated modem on end B, all in virtual
+// time; a main window and editor windows that record what the dialogues ask of them.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "params/app_state.h"
+#include "params/modem_defaults.h"
+#include "params/parameter_image.h"
+#include "params/startup_defaults.h"
+#include "platform/places.h"
+#include "radio/radio_defaults.h"
+#include "serial/class_comm.h"
+#include "support/null_modem.h"
+#include "support/scripted_dialogs.h"
+#include "support/simulated_modem.h"
+#include "support/temp_home.h"
+#include "support/virtual_scheduler.h"
+
+namespace k45::test {
+
+// 2026-01-15 10:00:00 on the local wall clock: the setup stamp the modem's image carries.
+inline constexpr std::int64_t kModemStamp = 1768471200;
+
+// The main window as the tool windows see it: the status-bar resend counter, the version and
+// unit-ID labels, the file-name panel and the window openers are recorded.
+struct RecordingMainFrame : MainFrame {
+    ToolForm* active = nullptr;
+    std::string counterText;  // status-bar panel 1
+    std::vector<bool> counterCalls;
+    std::string versionLabel;
+    int versionCalls = 0;
+    double longId = -1;
+    int unitIdCalls = 0;
+    int displayFilenamesCalls = 0;
+    std::vector<ToolForm*> opened;
+
+    ToolForm* ActiveForm() const override { return active; }
+    void SetFirmwareVersionLabel(const std::string& text) override {
+        versionLabel = text;
+        ++versionCalls;
+    }
+    void SetUnitIdLabels(double id) override {
+        longId = id;
+        ++unitIdCalls;
+    }
+    void IncrementTestNumber(bool tmpFlag) override {
+        counterCalls.push_back(tmpFlag);
+        counterText = tmpFlag ? std::to_string(counterText.empty() ? 1 : std::stoi(counterText) + 1) : "";
+    }
+    void DisplayFilenames() override { ++displayFilenamesCalls; }
+    void OpenForm(ToolForm& form) override { opened.push_back(&form); }
+    int resendsCounted() const {
+        int n = 0;
+        for (bool b : counterCalls) n += b ? 1 : 0;
+        return n;
+    }
+};
+
+// The parameter editor as the read/write dialogue sees it.
+struct RecordingEditor : ToolForm, EditorPage {
+    bool isLoaded = false;
+    bool saveResult = true;
+    std::function<void()> onSave;  // runs inside SaveChanges
+    int updates = 0;
+    int saves = 0;
+    std::vector<std::int16_t> selected;
+    bool loaded() const override { return isLoaded; }
+    void UpdateChanges() override { ++updates; }
+    bool SaveChanges() override {
+        ++saves;
+        if (onSave) onSave();
+        return saveResult;
+    }
+    void SelectFrequencyInError(std::int16_t freqIndex) override { selected.push_back(freqIndex); }
+};
+
+// A window waiting for a read or a write.
+struct RecordingClient : ToolForm, ParmsClient, ProgCompleteClient {
+    bool isLoaded = true;
+    std::vector<bool> parms;
+    std::vector<bool> completes;
+    std::function<void()> onUpdateParms;
+    bool loaded() const override { return isLoaded; }
+    void UpdateParms(bool found) override {
+        parms.push_back(found);
+        if (onUpdateParms) onUpdateParms();
+    }
+    void ProgrammingComplete(bool done) override { completes.push_back(done); }
+};
+
+// The lines of a text that start with prefix (a line ends at CR LF).
+inline std::vector<std::string> LinesOf(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> r;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find("\r\n", from);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(from, end - from);
+        if (line.rfind(prefix, 0) == 0) r.push_back(line);
+        from = end + 2;
+    }
+    return r;
+}
+
+// One write of the host onto the line.
+struct HostWrite {
+    std::int64_t atMs;
+    std::string bytes;
+};
+
+class ProgrammingBench : public ::testing::Test {
+protected:
+    ProgrammingBench() {
+        AppState& st = ctx.state;
+        st.scheduler = &sched;
+        st.dialogs = &dialogs;
+        st.places.programFolder = home.path();
+        BuildBitTables(st);
+        InitDefaultTables(st);
+        BuildRssiCurve5716(st.rssiCurve5716);
+        BuildRssiCurve5726(st.rssiCurve5726);
+        BuildRssiCurve5796(st.rssiCurve5796);
+        st.mainParameters.radioType = st.testDefaults.radioType;
+        st.mainParameters.radioRange = st.testDefaults.radioRange;
+        SetDefaultModemParameters(st, st.mainParameters);
+        st.dataFileName = home.file("default.dat");
+        ctx.mainFrame = &mainFrame;
+        ctx.form(ToolWindow::formRadioParms) = &editor;
+
+        port = std::make_unique<classComm>(st, *tables);
+        port->InitCommCtrl(&cable.a(), 0, 1, portTimer.get());
+        port->ForceCommPortOpen(7, 9600);
+        ctx.classCommPrimary = port.get();
+
+        modemRecord = st.mainParameters;
+        modemRecord.serialNumber = 305419896;
+        modemRecord.comment = "Bench modem";
+        modemRecord.numberOfWrites = 41;
+        modemRecord.channelOverride = 3;
+        modem.attach(cable);
+        EXPECT_TRUE(modem.loadRecord(st, modemRecord, kModemStamp));
+    }
+    ~ProgrammingBench() override { dialogs.verify(); }
+
+    // Every write of the host, in order.
+    std::vector<HostWrite> hostWrites() const {
+        std::vector<HostWrite> w;
+        for (const auto& c : cable.wireLog(Direction::AtoB))
+            if (!c.injected) w.push_back({c.writtenAtMs, c.bytes});
+        return w;
+    }
+    // The host's writes that start with prefix.
+    std::vector<HostWrite> hostWrites(const std::string& prefix) const {
+        std::vector<HostWrite> r;
+        for (const auto& w : hostWrites())
+            if (w.bytes.rfind(prefix, 0) == 0) r.push_back(w);
+        return r;
+    }
+    // The image a record packs to (as the modem would hold it).
+    ParameterImage Packed(ModemParameters r, std::int64_t now = kModemStamp) {
+        ParameterImage image{};
+        EXPECT_TRUE(EncodeParameterImage(ctx.state, image, r, now));
+        return image;
+    }
+
+    TempHome home;
+    VirtualScheduler sched;
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    RecordingMainFrame mainFrame;
+    RecordingEditor editor;
+    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
+    NullModemPair cable{sched};
+    std::unique_ptr<Timer> portTimer = sched.createTimer();
+    std::unique_ptr<classComm> port;
+    SimulatedModem modem{sched};
+    ModemParameters modemRecord;
+};
+
+}  // namespace k45::test

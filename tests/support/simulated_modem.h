@@ -1,0 +1,145 @@
+#pragma once
+// A K45 modem in setup mode for dialogue tests, on end B of the null-modem pair or on the
+// master of a pseudo-terminal pair (the program's real serial device opens the slave).
+//
+// It holds a 640-byte parameter image (seeded from a packed record) and 768 bytes of RAM, and
+// answers the text dialogue line by line (a line ends at CR or LF):
+//   "?"          the version line (version text, a blank, "Copyright" and the notice), then
+//                the acknowledgement record R8 at 0
+//   "DE"         40 data records R1 of 16 bytes (29 when image byte 0 is 2), the end record R9,
+//                then R8 at 0
+//   "DA"         48 data records of RAM, R9, R8 at 0
+//   "S1..."      a program record: patches the image and acknowledges (a record with a bad
+//                checksum or outside the image is refused with status 01)
+//   "CHANNELnn"  notes the channel-8 redirect and acknowledges
+//   "S9..."      notes the end of programming and acknowledges
+// Faults are switched on per step and per occurrence (ModemFault). Replies leave after
+// replyDelayMs and then take their wire time on the cable.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "params/app_state.h"
+#include "params/parameter_image.h"
+#include "params/records.h"
+#include "support/null_modem.h"
+#include "support/pty_pair.h"
+#include "support/virtual_scheduler.h"
+
+namespace k45::test {
+
+enum class ModemStep { Version, Dump, DumpRam, Program, Channel, End };
+
+struct ModemFault {
+    enum Kind {
+        Silence,               // no answer at all
+        Refuse,                // R8 with status 01 instead of the acknowledgement
+        NoAck,                 // the answer without its final acknowledgement
+        EarlyEnd,              // dump: R9 and R8 after `arg` data records
+        StopAfter,             // dump: nothing more after `arg` data records
+        MissingRecord,         // dump: data record `arg` left out
+        DuplicateRecord,       // dump: data record `arg` sent twice in a row
+        FirstRecordNotAtZero,  // dump: the record at address 0 sent last
+        NoKeyword,             // version: the line without "Copyright"
+        BadAddress,            // dump: data record `arg` moved to address 632 with 16 bytes (beyond 640)
+    };
+    Kind kind;
+    ModemStep step;
+    int arg = 0;
+    int times = 1;  // occurrences of the step it applies to; -1: all
+    int after = 0;  // occurrences of the step that pass untouched first
+};
+
+// How the bytes of one answer are handed to the line.
+enum class ModemChunking {
+    PerLine,   // one write per line or record
+    OneChunk,  // the whole answer in one write, delivered to the host as one chunk
+    Split,     // each line in two writes, splitPauseMs apart, so it reaches the host in pieces
+};
+
+struct ReceivedLine {
+    std::string text;     // without the line end
+    std::int64_t atMs;    // virtual time its end arrived
+};
+
+struct ProgramRecord {
+    std::int32_t address;
+    std::vector<std::uint8_t> data;
+    std::int64_t atMs;
+};
+
+class SimulatedModem {
+public:
+    explicit SimulatedModem(VirtualScheduler& scheduler);
+    ~SimulatedModem();
+    SimulatedModem(const SimulatedModem&) = delete;
+    SimulatedModem& operator=(const SimulatedModem&) = delete;
+
+    // On end B of the cable (the host's port object drives end A).
+    void attach(NullModemPair& cable);
+    // On the master of a pseudo-terminal: call servicePty() to take what the host wrote.
+    void attach(PtyPair& pty);
+    // Reads the master and answers; returns the bytes taken.
+    std::size_t servicePty();
+
+    // The image packed from a record with the layout its eepromVersion and model select;
+    // setupTime is stamped with nowLocal. False when no layout matches.
+    bool loadRecord(const AppState& app, const ModemParameters& record, std::int64_t nowLocal);
+    void loadImage(const ParameterImage& image);
+    // The image as a record (the program's own decoder).
+    bool decodeInto(const AppState& app, ModemParameters& record) const;
+
+    void addFault(const ModemFault& fault) { faults_.push_back({fault, 0, 0}); }
+    void clearFaults() { faults_.clear(); }
+
+    // ---- settings
+    std::string versionText = "K45MR V6.02";
+    std::string notice = "Copyright (c) 2026 K45 Firmware";
+    int replyDelayMs = 5;
+    ModemChunking chunking = ModemChunking::PerLine;
+    int splitPauseMs = 30;
+
+    // ---- state and logs
+    std::array<std::uint8_t, 640> image{};
+    std::array<std::uint8_t, 768> ram{};
+    std::vector<ReceivedLine> received;
+    std::vector<ProgramRecord> programmed;  // accepted "S1" records, in order
+    std::vector<int> channelCommands;       // values of the "CHANNEL" commands
+    int endRecords = 0;                     // "S9" records received
+    std::string sentBytes;                  // everything the modem wrote
+
+    // Lines received that start with prefix.
+    std::vector<ReceivedLine> linesStartingWith(const std::string& prefix) const;
+
+private:
+    struct ActiveFault {
+        ModemFault fault;
+        int seen;
+        int applied;
+    };
+    void take(const std::string& bytes);
+    void handleLine(const std::string& line);
+    std::vector<ModemFault> faultsFor(ModemStep step);
+    void answer(std::vector<std::string> pieces);
+    void emit(const std::string& bytes);
+    std::vector<std::string> dump(ModemStep step, const std::uint8_t* memory, int blocks,
+                                  const std::vector<ModemFault>& f);
+
+    VirtualScheduler& sched_;
+    NullModemPair* cable_ = nullptr;
+    PtyPair* pty_ = nullptr;
+    std::string lineBuf_;
+    std::vector<ActiveFault> faults_;
+    std::int64_t busyUntilMs_ = 0;  // answers leave in order
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// Reply records as the modem writes them (without the line end).
+std::string AckRecord();                   // "R80200FD"
+std::string StatusRecord(int status);      // R8 with that status byte
+std::string EndRecord();                   // "R9030000FC"
+std::string DataRecord(std::int32_t address, const std::uint8_t* data, int count);
+
+}  // namespace k45::test
