@@ -24,6 +24,10 @@ struct FlagCase {
     bool engineer, production, debug;
 };
 
+void PrintTo(const FlagCase& c, std::ostream* os) {
+    *os << (c.engineeringBuild ? "engineering" : "field") << " '" << c.commandLine << "'";
+}
+
 class ModeFlagsTest : public ::testing::TestWithParam<FlagCase> {};
 
 TEST_P(ModeFlagsTest, WordsTakenLeftToRightAgainstCurrentFlags) {

@@ -204,6 +204,10 @@ struct ModeCase {
     const char* partNumber;
 };
 
+void PrintTo(const ModeCase& c, std::ostream* os) {
+    *os << (c.engineeringBuild ? "engineering" : "field") << " '" << c.commandLine << "'";
+}
+
 class ModeStartupTest : public MainWindowTest, public ::testing::WithParamInterface<ModeCase> {};
 
 TEST_P(ModeStartupTest, MenusPartNumberAndSettingsFileFollowTheFlags) {
