@@ -16,10 +16,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <cmath>
 
 #include "frame/app_context.h"
