@@ -44,12 +44,9 @@ void TracePowerCalPoints(TraceFile& file, const LocaleInfo& locale, const PowerC
 
 // ---- RSSI table ----
 
-// A level code as its -dBm magnitude; a negative value is taken as dBm.
-int DbmToRssiCode(int value) { return value < 0 ? value + 130 : 130 - value; }
-
 void TraceRssiCalPoints(TraceFile& file, const RssiCalPoints& points, const std::string& section) {
     for (int i = 0; i < 6; ++i) {
-        const int level = points.levelCode[static_cast<size_t>(i)];
+        const std::int16_t level = points.levelCode[static_cast<size_t>(i)];
         file.set(section, "RSSI Pt " + std::to_string(i), PadInt(level, 3) + " -> -" + PadInt(DbmToRssiCode(level), 3));
         file.set(section, "A/D Pt " + std::to_string(i), PadInt(points.adReading[static_cast<size_t>(i)], 3));
     }
@@ -66,7 +63,7 @@ void TraceTempCompPoints(TraceFile& file, const RssiTempComp& p, const std::stri
     for (int n = 0; n < 6; ++n) {
         const size_t i = static_cast<size_t>(n);
         const std::string num = std::to_string(n);
-        const int level = p.levelCode[i];
+        const std::int16_t level = p.levelCode[i];
         file.set(section, "RSSI Pt " + num, PadInt(level, 3) + " -> -" + PadInt(DbmToRssiCode(level), 3));
         const int code = TemperatureToSensorCode(p.temperature[i]);
         file.set(section, "Temp Pt " + num,
@@ -100,7 +97,7 @@ std::string GridRow(const WorkGrid& grid, const WorkGrid* count, int row) {
 // Linear value at position pos between the known cells lower and upper (values vl, vu).
 int Between(int pos, int lower, int upper, int vl, int vu) {
     if (lower == upper) return vu;
-    return static_cast<int>(RoundEven((pos - lower) * (static_cast<double>(vu - vl) / (upper - lower)) + vl));
+    return static_cast<int>(RoundHalfEven((pos - lower) * (static_cast<double>(vu - vl) / (upper - lower)) + vl));
 }
 
 }  // namespace
@@ -157,7 +154,7 @@ void BuildPowerTable(const AppState& app, CalTables& calTables, const PowerCalPo
             std::string row;
             for (size_t i = 16 * static_cast<size_t>(r); i < 16 * static_cast<size_t>(r) + 16; ++i) {
                 if (i % 16) row += ",";
-                row += PadInt(static_cast<long long>(RoundEven(curve[i] * 10.0)), 3);
+                row += PadInt(static_cast<long long>(RoundHalfEven(curve[i] * 10.0)), 3);
             }
             file.set("Power Table", RowKey(r), row);
         }
@@ -168,7 +165,7 @@ void BuildPowerTable(const AppState& app, CalTables& calTables, const PowerCalPo
     for (size_t i = 0; i < 64; ++i) {
         const float sum = curve[4 * i] + curve[4 * i + 1] + curve[4 * i + 2] + curve[4 * i + 3];
         const float tenths = sum / 4.0f * 10.0f;
-        calTables.powerTable[i] = static_cast<std::int16_t>(RoundEven(tenths));
+        calTables.powerTable[i] = static_cast<std::int16_t>(RoundHalfEven(tenths));
     }
     if (file.on()) {
         file.emptySection("Compressed Power Table");
@@ -205,7 +202,7 @@ void BuildRssiTable(const AppState& app, CalTables& calTables, const RssiCalPoin
         } else {
             const std::int64_t product =
                 std::int64_t{a - p.adReading[k - 1]} * (std::int64_t{p.levelCode[k]} - p.levelCode[k - 1]);
-            level = RoundEven(static_cast<double>(product) / (p.adReading[k] - p.adReading[k - 1]) + p.levelCode[k - 1]);
+            level = RoundHalfEven(static_cast<double>(product) / (p.adReading[k] - p.adReading[k - 1]) + p.levelCode[k - 1]);
         }
         if (level < 0) level = 0;
         if (level > 85) level = 85;
@@ -215,7 +212,7 @@ void BuildRssiTable(const AppState& app, CalTables& calTables, const RssiCalPoin
         file.emptySection("Raw RSSI Table");
         file.emptySection("RSSI Table");
         std::array<std::int16_t, 256> converted{};
-        for (size_t i = 0; i < 256; ++i) converted[i] = static_cast<std::int16_t>(DbmToRssiCode(curve[i]));
+        for (size_t i = 0; i < 256; ++i) converted[i] = DbmToRssiCode(curve[i]);
         for (int r = 0; r < 16; ++r) {
             file.set("Raw RSSI Table", RowKey(r), JoinRow(curve, 16 * static_cast<size_t>(r), 16, 3));
             file.set("RSSI Table", RowKey(r), JoinRow(converted, 16 * static_cast<size_t>(r), 16, 3));
@@ -226,8 +223,8 @@ void BuildRssiTable(const AppState& app, CalTables& calTables, const RssiCalPoin
     calTables.rssiTableId = CalDateStampToday(app);
     for (size_t i = 0; i < 64; ++i) {
         const int sum = curve[4 * i] + curve[4 * i + 1] + curve[4 * i + 2] + curve[4 * i + 3];
-        const int average = static_cast<int>(RoundEven(sum / 4.0));
-        calTables.rssiTable[i] = static_cast<std::int16_t>(DbmToRssiCode(average));
+        const int average = static_cast<int>(RoundHalfEven(sum / 4.0));
+        calTables.rssiTable[i] = DbmToRssiCode(static_cast<std::int16_t>(average));
     }
     if (file.on()) {
         file.emptySection("Compressed and Converted RSSI Table");
@@ -239,7 +236,7 @@ void BuildRssiTable(const AppState& app, CalTables& calTables, const RssiCalPoin
 }
 
 std::int16_t TemperatureToSensorCode(std::int16_t temperature) {
-    const double code = RoundEven((temperature + 62.44) / 0.858);
+    const double code = RoundHalfEven((temperature + 62.44) / 0.858);
     if (code < 0) return 0;
     if (code > 255) return 255;
     return static_cast<std::int16_t>(code);
@@ -301,7 +298,7 @@ void BuildTempCompTable(const AppState& app, CalTables& calTables, ProductionTes
     }
     for (size_t a = 0; a < 16; ++a)
         for (size_t t = 0; t < 16; ++t)
-            if (count[a][t] != 0) grid[a][t] = static_cast<int>(RoundEven(static_cast<double>(grid[a][t]) / count[a][t]));
+            if (count[a][t] != 0) grid[a][t] = static_cast<int>(RoundHalfEven(static_cast<double>(grid[a][t]) / count[a][t]));
     if (file.on()) {
         file.emptySection("Incomplete Delta RSSI Temp Table");
         for (int r = 0; r < 16; ++r) file.set("Incomplete Delta RSSI Temp Table", RowKey(r), GridRow(grid, &count, r));

@@ -11,10 +11,6 @@ namespace {
 constexpr std::int64_t kChannelStep = 1000000;
 constexpr std::int64_t kFirstStepOffset = 25000;
 constexpr std::int16_t kPowerLevel = 255;
-
-void Store(std::int32_t& field, std::int64_t value) {
-    if (value >= INT32_MIN && value <= INT32_MAX) field = static_cast<std::int32_t>(value);
-}
 }  // namespace
 
 void SetDefaultChannels(const AppState& app, ModemParameters& record) {
@@ -43,26 +39,26 @@ void SetDefaultChannels(const AppState& app, ModemParameters& record) {
             else
                 rxHigh = rxLow + 16000000;
             txLow = rxLow;
-            Store(ch[2].rxFrequency, rxHigh - 200000);
-            Store(ch[2].txFrequency, std::int64_t{bHigh->txFrequency} - 100000);
-            Store(ch[1].rxFrequency, static_cast<std::int64_t>(RoundEven((rxLow + rxHigh) / 2.0)) + 200000);
-            Store(ch[1].txFrequency, std::int64_t{bMid->txFrequency} + 100000);
-            Store(ch[0].rxFrequency, rxLow + 300000);
-            Store(ch[0].txFrequency, std::int64_t{bLow->txFrequency} + 200000);
+            StoreIfFits(ch[2].rxFrequency, rxHigh - 200000);
+            StoreIfFits(ch[2].txFrequency, std::int64_t{bHigh->txFrequency} - 100000);
+            StoreIfFits(ch[1].rxFrequency, static_cast<std::int64_t>(RoundHalfEven((rxLow + rxHigh) / 2.0)) + 200000);
+            StoreIfFits(ch[1].txFrequency, std::int64_t{bMid->txFrequency} + 100000);
+            StoreIfFits(ch[0].rxFrequency, rxLow + 300000);
+            StoreIfFits(ch[0].txFrequency, std::int64_t{bLow->txFrequency} + 200000);
         } else {
-            Store(ch[2].rxFrequency, std::int64_t{bHigh->rxFrequency} - 200000);
-            Store(ch[2].txFrequency, std::int64_t{bHigh->txFrequency} - 100000);
-            Store(ch[1].rxFrequency, std::int64_t{bMid->rxFrequency} + 200000);
-            Store(ch[1].txFrequency, std::int64_t{bMid->txFrequency} + 100000);
-            Store(ch[0].rxFrequency, std::int64_t{bLow->rxFrequency} + 200000);
-            Store(ch[0].txFrequency, std::int64_t{bLow->txFrequency} + 100000);
+            StoreIfFits(ch[2].rxFrequency, std::int64_t{bHigh->rxFrequency} - 200000);
+            StoreIfFits(ch[2].txFrequency, std::int64_t{bHigh->txFrequency} - 100000);
+            StoreIfFits(ch[1].rxFrequency, std::int64_t{bMid->rxFrequency} + 200000);
+            StoreIfFits(ch[1].txFrequency, std::int64_t{bMid->txFrequency} + 100000);
+            StoreIfFits(ch[0].rxFrequency, std::int64_t{bLow->rxFrequency} + 200000);
+            StoreIfFits(ch[0].txFrequency, std::int64_t{bLow->txFrequency} + 100000);
         }
     }
     for (int n = 4; n <= 8; ++n) {
         if (known) {
             const std::int64_t add = kChannelStep + kFirstStepOffset + kChannelStep * (n - 4);
-            Store(ch[static_cast<size_t>(n - 1)].rxFrequency, rxLow + add);
-            Store(ch[static_cast<size_t>(n - 1)].txFrequency, txLow + add);
+            StoreIfFits(ch[static_cast<size_t>(n - 1)].rxFrequency, rxLow + add);
+            StoreIfFits(ch[static_cast<size_t>(n - 1)].txFrequency, txLow + add);
         }
     }
     record.powerAdjust.fill(kPowerLevel);

@@ -16,17 +16,10 @@ namespace {
 constexpr std::int64_t kWorkingMargin = 1200000;
 constexpr std::int64_t kSelectedMargin = 120000;
 
-// Hz as MHz with six decimals ("##0.000000").
-std::string FormatMHz(std::int32_t hz, const LocaleInfo& locale) {
-    const std::int64_t v = hz;
-    const std::uint64_t mag = static_cast<std::uint64_t>(v < 0 ? -v : v);
-    std::string fraction = std::to_string(mag % 1000000);
-    fraction.insert(0, 6 - fraction.size(), '0');
-    std::string text = std::to_string(mag / 1000000) + locale.decimal + fraction;
-    return v < 0 ? locale.minus + text : text;
-}
+// Hz as MHz ("##0.000000") in the user's notation.
+std::string MHzText(std::int32_t hz, const LocaleInfo& locale) { return WithLocaleMinus(FormatMHz(hz, locale), locale); }
 
-std::string FormatMHzUnit(std::int32_t hz, const LocaleInfo& locale) { return FormatMHz(hz, locale) + " MHz"; }
+std::string MHzUnitText(std::int32_t hz, const LocaleInfo& locale) { return MHzText(hz, locale) + " MHz"; }
 
 struct Limits {
     bool known = false;
@@ -107,7 +100,7 @@ private:
     static int FieldIndex(int k, bool rx) { return rx ? k + 8 : k; }
 
     std::string prefix(std::int32_t f, int k, bool rx) const {
-        return std::string(rx ? "Rx Frequency (" : "Tx Frequency (") + FormatMHzUnit(f, app_.locale) +
+        return std::string(rx ? "Rx Frequency (" : "Tx Frequency (") + MHzUnitText(f, app_.locale) +
                ") for Channel " + std::to_string(k + 1);
     }
 
@@ -121,11 +114,6 @@ private:
         if (result_ == -1) result_ = static_cast<std::int16_t>(index);
     }
 
-    // Writes a corrected value when it fits the field.
-    static void store(std::int32_t& field, std::int64_t value) {
-        if (value >= INT32_MIN && value <= INT32_MAX) field = static_cast<std::int32_t>(value);
-    }
-
     void checkRangeAndBands(std::int32_t& field, const Limits& lim, int k, bool rx) {
         const std::int64_t f = field;  // every test uses the value as read, even after a correction
         const int index = FieldIndex(k, rx);
@@ -133,16 +121,16 @@ private:
             if (f < band.lowFrequency || f > band.highFrequency) continue;
             if (interactive_) {
                 box(prefix(field, k, rx) + " is in a Restricted Frequency Band (" +
-                        FormatMHz(band.lowFrequency, app_.locale) + " - " +
-                        FormatMHzUnit(band.highFrequency, app_.locale) + ").",
+                        MHzText(band.lowFrequency, app_.locale) + " - " +
+                        MHzUnitText(band.highFrequency, app_.locale) + ").",
                     "Invalid Frequency!", MsgButtons::OK, MsgIcon::Critical);
                 noteFirst(index);
             } else {
                 const std::int64_t up = std::int64_t{band.highFrequency} + band.guardOffset;
                 if (lim.known && up >= lim.low - kSelectedMargin && up <= lim.high + kSelectedMargin)
-                    store(field, up);
+                    StoreIfFits(field, up);
                 else
-                    store(field, std::int64_t{band.lowFrequency} - band.guardOffset);
+                    StoreIfFits(field, std::int64_t{band.lowFrequency} - band.guardOffset);
             }
         }
         if (!lim.known) return;
@@ -155,7 +143,7 @@ private:
                 result_ = static_cast<std::int16_t>(index);
                 phase1Ended_ = true;
             } else {
-                store(field, tooLow ? lim.low - kWorkingMargin : lim.high + kWorkingMargin);
+                StoreIfFits(field, tooLow ? lim.low - kWorkingMargin : lim.high + kWorkingMargin);
                 result_ = 0;
             }
         } else if (f < lim.low - kSelectedMargin || f > lim.high + kSelectedMargin) {
@@ -181,7 +169,7 @@ private:
             noteFirst(FieldIndex(k, rx));
         } else {
             const std::int64_t snap = group == SpacingGroup::type1Fine ? 2500 : 6250;
-            store(field, lo - lo % snap - offset);
+            StoreIfFits(field, lo - lo % snap - offset);
             result_ = 0;
         }
     }

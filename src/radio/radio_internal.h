@@ -1,27 +1,20 @@
 #pragma once
 // Helpers shared by the radio model's sources only (not part of its interface).
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "frame/converters.h"
+#include "frame/hex_text.h"
+#include "frame/utilities.h"
 #include "params/app_state.h"
 #include "params/records.h"
 #include "platform/locale_info.h"
 #include "platform/profile.h"
 
 namespace k45::radio_internal {
-
-// Nearest whole number, a half going to the even neighbour.
-inline double RoundEven(double x) {
-    double r = std::floor(x);
-    double diff = x - r;
-    if (diff > 0.5) return r + 1;
-    if (diff < 0.5) return r;
-    return std::fmod(r, 2.0) == 0 ? r : r + 1;
-}
 
 inline bool FitsInt32(double v) { return std::isfinite(v) && v >= -2147483648.0 && v <= 2147483647.0; }
 inline bool FitsInt16(long long v) { return v >= -32768 && v <= 32767; }
@@ -30,6 +23,11 @@ inline std::int16_t ClampByte(double v) {
     if (!(v > 0)) return 0;  // also NaN
     if (v > 255) return 255;
     return static_cast<std::int16_t>(v);
+}
+
+// Writes a frequency or offset into a 32-bit field only when it fits.
+inline void StoreIfFits(std::int32_t& field, std::int64_t value) {
+    if (value >= INT32_MIN && value <= INT32_MAX) field = static_cast<std::int32_t>(value);
 }
 
 // The spec table entry of a type, range and point; nullptr when any of them is out of range.
@@ -50,12 +48,12 @@ inline std::int16_t InterpolateThreePoints(std::int32_t frequency, std::int32_t 
     } else {
         fA = fM; fB = fH; vA = vM; vB = vH;
     }
-    if (fA == fB) return ClampByte(RoundEven((vA + vB) / 2));
+    if (fA == fB) return ClampByte(RoundHalfEven((vA + vB) / 2));
     double f = frequency;
     double width = fB - fA;
     if (f < fA - width) f = fA - width;
     if (f > fB + width) f = fB + width;
-    return ClampByte(RoundEven((vB - vA) * (f - fA) / (fB - fA) + vA));
+    return ClampByte(RoundHalfEven((vB - vA) * (f - fA) / (fB - fA) + vA));
 }
 
 // Whole number with at least minDigits digits, a leading "-" when negative (pattern "000").
@@ -67,24 +65,20 @@ inline std::string PadInt(long long value, int minDigits) {
     return value < 0 ? "-" + digits : digits;
 }
 
-// Fixed decimals with the locale's separator and minus (patterns "0.00", "##0.000000").
-inline std::string FixedText(double value, int decimals, const LocaleInfo& locale) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
-    std::string text = buf;
-    // A value that rounds to zero shows no sign.
-    bool negative = value < 0 && text.find_first_not_of("0.") != std::string::npos;
-    size_t dot = text.find('.');
-    if (dot != std::string::npos) text.replace(dot, 1, locale.decimal);
-    return negative ? locale.minus + text : text;
+// The frame's converters write a plain "-"; the radio texts show the user's negative sign.
+inline std::string WithLocaleMinus(std::string text, const LocaleInfo& locale) {
+    if (!text.empty() && text.front() == '-' && !locale.minus.empty()) text.replace(0, 1, locale.minus);
+    return text;
 }
 
-// Two upper-case hex digits of a value's low 8 bits.
-inline std::string Hex2(long long value) {
-    static const char digits[] = "0123456789ABCDEF";
-    unsigned v = static_cast<unsigned>(value) & 0xFFu;
-    return std::string{digits[v >> 4], digits[v & 15]};
+// Fixed decimals with the locale's separator and minus (patterns "0.00", "##0.000000"); a value
+// that rounds to zero shows no sign.
+inline std::string FixedText(double value, int decimals, const LocaleInfo& locale) {
+    return WithLocaleMinus(FormatFixed(value, decimals, locale), locale);
 }
+
+// Two upper-case hex digits of a value's low 8 bits (-1 gives "FF").
+inline std::string Hex2(int value) { return ByteToHex2(value & 0xFF); }
 
 // "Row" and the row number as two hex digits.
 inline std::string RowKey(int row) { return "Row" + Hex2(row); }

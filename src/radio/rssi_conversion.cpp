@@ -19,7 +19,7 @@ std::int16_t RssiByteToDbm(const AppState& app, const CalTables& calTables, std:
         const int index = rssiByte < 0 ? 0 : rssiByte > 255 ? 255 : rssiByte;
         v = DefaultRssiCurve(app, radioType)[static_cast<size_t>(index)];
     } else {
-        double i = RoundEven(rssiByte / 4.0);
+        double i = RoundHalfEven(rssiByte / 4.0);
         if (i < 0) i = 0;
         if (i > 63) i = 63;
         v = calTables.rssiTable[static_cast<size_t>(i)];
@@ -47,7 +47,7 @@ std::int16_t RssiDbmToByte(const AppState& app, const CalTables& calTables, std:
         if (c > tj) {
             // j > 0 here: c > t[0] returned above.
             const int tp = t[static_cast<size_t>(j - 1)];
-            const double v = RoundEven(4.0 * (j - 1) + (c - tp) * 4.0 / (tj - tp));
+            const double v = RoundHalfEven(4.0 * (j - 1) + (c - tp) * 4.0 / (tj - tp));
             return ClampByte(v);
         }
     }

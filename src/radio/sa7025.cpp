@@ -32,12 +32,12 @@ void Sa7025CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
     const std::int64_t lo0 = std::int64_t{frequency} + (transmit ? 0 : RxFrequencyOffset(radioType));
     const LoGrid g = ChooseLoGrid(lo0, radioType, radioRange, app.engineerMode, false);
     const int prescale = AuxiliaryPrescale(radioType);
-    const auto refDiv = static_cast<std::int64_t>(RoundEven(ReferenceFrequency(radioType, radioRange) / g.comparison));
-    const auto auxDiv = static_cast<std::int64_t>(RoundEven(AuxiliaryFrequency(radioType) / (prescale * g.comparison)));
+    const auto refDiv = static_cast<std::int64_t>(RoundHalfEven(ReferenceFrequency(radioType, radioRange) / g.comparison));
+    const auto auxDiv = static_cast<std::int64_t>(RoundHalfEven(AuxiliaryFrequency(radioType) / (prescale * g.comparison)));
     const std::int16_t cn = Sa7025GetCnValue(app, frequency, radioType, radioRange, transmit);
 
     const std::int64_t n = FloorDiv(g.lo, g.comparison);
-    const std::int64_t nf = static_cast<std::int64_t>(RoundEven(static_cast<double>(g.lo % g.comparison) / g.step)) & 7;
+    const std::int64_t nf = static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(g.lo % g.comparison) / g.step)) & 7;
     const int p = radioType == 0 ? 1 : 2;
     std::int64_t m = 0;
     std::int64_t r3 = 0;
@@ -90,7 +90,7 @@ std::int32_t Sa7025WordsToFreq(const AppState& app, std::span<const std::int16_t
     const double offset = (r[0] & 0x01) ? 0.0 : RxFrequencyOffset(radioType);
     const double comparison = ReferenceFrequency(radioType, radioRange) / (factor * refDiv);
     const double step = comparison / modulus;
-    const double f = RoundEven(static_cast<double>(n) * comparison + nf * step - offset);
+    const double f = RoundHalfEven(static_cast<double>(n) * comparison + nf * step - offset);
     return FitsInt32(f) ? static_cast<std::int32_t>(f) : 0;
 }
 

@@ -27,13 +27,13 @@ void Sa7026CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
     }
     const std::int64_t lo0 = std::int64_t{frequency} + (transmit ? 0 : RxFrequencyOffset(radioType));
     const LoGrid g = ChooseLoGrid(lo0, radioType, radioRange, app.engineerMode, true);
-    const auto refDiv = static_cast<std::int64_t>(RoundEven(ReferenceFrequency(radioType, radioRange) / g.comparison));
-    const auto auxDiv = static_cast<std::int64_t>(RoundEven(AuxiliaryFrequency(radioType) / g.comparison));
+    const auto refDiv = static_cast<std::int64_t>(RoundHalfEven(ReferenceFrequency(radioType, radioRange) / g.comparison));
+    const auto auxDiv = static_cast<std::int64_t>(RoundHalfEven(AuxiliaryFrequency(radioType) / g.comparison));
     const std::int16_t fc =
         fcOverride == -1 ? Sa7026GetFcValue(app, frequency, radioType, radioRange, transmit, fcAdj) : fcOverride;
 
     const std::int64_t n = FloorDiv(g.lo, g.comparison);
-    const std::int64_t nf = static_cast<std::int64_t>(RoundEven(static_cast<double>(g.lo % g.comparison) / g.step)) & 7;
+    const std::int64_t nf = static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(g.lo % g.comparison) / g.step)) & 7;
 
     r[0] = RegisterR0(frequency, radioType, radioRange, transmit);
     r[1] = static_cast<std::int16_t>((g.modulus == 5 ? 0x20 : 0) | (nf << 2) | ((n >> 14) & 0x03));
@@ -63,7 +63,7 @@ std::int32_t Sa7026WordsToFreq(const AppState& app, std::span<const std::int16_t
     if (refDiv == 0) return 0;
     const double offset = (r[0] & 0x01) ? 0.0 : RxFrequencyOffset(radioType);
     const double comparison = ReferenceFrequency(radioType, radioRange) / (factor * refDiv);
-    const double f = RoundEven(static_cast<double>(n) * comparison + nf * comparison / modulus - offset);
+    const double f = RoundHalfEven(static_cast<double>(n) * comparison + nf * comparison / modulus - offset);
     return FitsInt32(f) ? static_cast<std::int32_t>(f) : 0;
 }
 

@@ -215,7 +215,7 @@ std::int32_t GetFcTestFreq(const AppState& app, const TuneRecord& record, std::i
     }
     const std::int64_t comparison = step * modulus;
     if (comparison == 0) return 0;
-    const double k = RoundEven(static_cast<double>(lo) / static_cast<double>(comparison));
+    const double k = RoundHalfEven(static_cast<double>(lo) / static_cast<double>(comparison));
     const double result = k * static_cast<double>(comparison) + static_cast<double>(step) - static_cast<double>(offset);
     return FitsInt32(result) ? static_cast<std::int32_t>(result) : 0;
 }

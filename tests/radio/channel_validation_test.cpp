@@ -100,6 +100,16 @@ TEST_F(Validation, WorkingRangeTooLowEndsTheRangeChecks) {
     w.dialogs.verify();
 }
 
+TEST_F(Validation, FrequencyTextsUseTheUserNotation) {
+    w.app.locale = LocaleInfo{",", "\xE2\x88\x92"};  // decimal comma, U+2212 as the negative sign
+    ch(1).txFrequency = -1500000;                     // as a damaged data file may hold
+    w.dialogs.expectBox("for Channel 1 is out of Working Range (too LOW)!");
+    EXPECT_EQ(check(true), 0);
+    ASSERT_EQ(w.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(box(0).text, "Tx Frequency (\xE2\x88\x92" "1,500000 MHz) for Channel 1 is out of Working Range (too LOW)!");
+    w.dialogs.verify();
+}
+
 TEST_F(Validation, WorkingRangeBoundaryIsTheQuestion) {
     ch(1).txFrequency = 448800000;  // exactly 1 200 000 below
     w.dialogs.expectBox("too LOW", MsgAnswer::Yes);
