@@ -1,4 +1,5 @@
 // PNet firmware (model 6), layout version 6 and above.
+#include "frame/converters.h"
 #include "params/parameter_image.h"
 
 namespace k45 {
@@ -13,9 +14,9 @@ constexpr Access kNotNative{[](const MP& r, int) { return r.networkType != netwo
 constexpr Access kFilterBit{[](const MP& r, int) { return FilterBit(r) ? 1.0 : 0.0; }, nullptr};
 constexpr Access kDeviationCode{[](const MP& r, int) { return static_cast<double>(DeviationCode(r)); }, nullptr};
 constexpr Access kRxGainCode{[](const MP& r, int) { return static_cast<double>(RxGainCode(r)); }, nullptr};
-constexpr Access kOffThresholdCode{[](const MP& r, int) { return static_cast<double>(RssiCodeOf(r.rssiOffThreshold)); },
+constexpr Access kOffThresholdCode{[](const MP& r, int) { return static_cast<double>(DbmToRssiCode(r.rssiOffThreshold)); },
                                    nullptr};
-constexpr Access kOnThresholdCode{[](const MP& r, int) { return static_cast<double>(RssiCodeOf(r.rssiOnThreshold)); },
+constexpr Access kOnThresholdCode{[](const MP& r, int) { return static_cast<double>(DbmToRssiCode(r.rssiOnThreshold)); },
                                   nullptr};
 
 // Network type starts as Native; the crystal bit makes it Crystal.
@@ -40,12 +41,12 @@ constexpr Access kBaudRate{[](const MP& r, int) { return static_cast<double>(r.b
 // The threshold codes travel in the first entries of the per-rate deviation and gain bytes.
 constexpr Access kOffThresholdEntry{nullptr, [](MP& r, int, double v) {
                                         r.txDeviation[1] = static_cast<std::int16_t>(v);
-                                        r.rssiOffThreshold = static_cast<std::int16_t>(RssiCodeOf(r.txDeviation[1]));
+                                        r.rssiOffThreshold = DbmToRssiCode(r.txDeviation[1]);
                                         return true;
                                     }};
 constexpr Access kOnThresholdEntry{nullptr, [](MP& r, int, double v) {
                                        r.rxGain[1] = static_cast<std::int16_t>(v);
-                                       r.rssiOnThreshold = static_cast<std::int16_t>(RssiCodeOf(r.rxGain[1]));
+                                       r.rssiOnThreshold = DbmToRssiCode(r.rxGain[1]);
                                        return true;
                                    }};
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "frame/converters.h"
+#include "frame/utilities.h"
 #include "params/startup_defaults.h"
 #include "platform/dialogs.h"
 #include "radio/radio_codes.h"
@@ -79,24 +81,22 @@ bool DecodeParameterImage(const AppState& app, ModemParameters& record, const Pa
 
 namespace image {
 
-double RoundEven(double v) { return std::nearbyint(v); }
-
 int SaturateByte(double v) {
     if (!(v > 0)) return 0;
     if (v >= 255) return 255;
-    return static_cast<int>(RoundEven(v));
+    return static_cast<int>(RoundHalfEven(v));
 }
 
 int EncodeTimingCode(int t) {
     if (t < 0) t = 0;
     if (t > kMaxTimingValue) t = kMaxTimingValue;
-    return static_cast<int>(RoundEven(t * kTimingScale));
+    return static_cast<int>(RoundHalfEven(t * kTimingScale));
 }
 
-int DecodeTimingCode(int word) { return static_cast<int>(RoundEven(word / kTimingScale)); }
+int DecodeTimingCode(int word) { return static_cast<int>(RoundHalfEven(word / kTimingScale)); }
 
 int EncodePttTimeoutCode(float seconds) {
-    const double code = RoundEven(static_cast<double>(seconds) * kPttScale);
+    const double code = RoundHalfEven(static_cast<double>(seconds) * kPttScale);
     if (!(code > 0)) return 0;
     if (code > 65535) return 65535;
     return static_cast<int>(code);
@@ -104,21 +104,19 @@ int EncodePttTimeoutCode(float seconds) {
 
 float DecodePttTimeoutCode(int word) {
     const float s = static_cast<float>(word / kPttScale);
-    return static_cast<float>(RoundEven(static_cast<double>(s) * 10) / 10);
+    return static_cast<float>(RoundHalfEven(static_cast<double>(s) * 10) / 10);
 }
-
-int RssiCodeOf(int v) { return v < 0 ? v + 130 : 130 - v; }
 
 int DeviationCode(const ModemParameters& r) {
     double v = r.masterDeviation;
     if (r.networkType != networkNative)
-        v = RoundEven(v * (r.baudRate == 0 ? kDeviationScale0 : kDeviationScale1));
+        v = RoundHalfEven(v * (r.baudRate == 0 ? kDeviationScale0 : kDeviationScale1));
     return SaturateByte(v);
 }
 
 int RxGainCode(const ModemParameters& r) {
     double v = r.masterRxGain;
-    if (r.networkType != networkNative) v = RoundEven(v * (r.baudRate == 0 ? kGainScale0 : kGainScale1));
+    if (r.networkType != networkNative) v = RoundHalfEven(v * (r.baudRate == 0 ? kGainScale0 : kGainScale1));
     return SaturateByte(v);
 }
 
@@ -172,26 +170,25 @@ void PutByte(ParameterImage& image, int pos, int value) {
 void OrBits(ParameterImage& image, int pos, int bits) {
     if (Fits(pos, 1)) image[pos] = static_cast<std::int16_t>((image[pos] | bits) & 0xFF);
 }
+// The low 16 bits of word.
 void PutWord(ParameterImage& image, int pos, std::uint32_t word) {
-    PutByte(image, pos, static_cast<int>((word >> 8) & 0xFF));
-    PutByte(image, pos + 1, static_cast<int>(word & 0xFF));
+    PutWordBigEndian(std::span<std::int16_t>(image).first(kParameterImageBytes), static_cast<std::int32_t>(word & 0xFFFF),
+                     pos);
 }
 int ByteAt(const ParameterImage& image, int pos) { return image[pos] & 0xFF; }
 int WordAt(const ParameterImage& image, int pos) { return ByteAt(image, pos) * 256 + ByteAt(image, pos + 1); }
 
-// A value 0..4294967295: the three high bytes by truncation, the last one rounded.
+// A value 0..4294967295: the three high bytes by truncation, the last one rounded. Not
+// PutLongBigEndian, which writes a negative value as its two's complement and rounds the whole
+// value before splitting it.
 bool PutLong(ParameterImage& image, int pos, double v) {
     if (!(v >= 0 && v <= 4294967295.0)) return false;
     PutByte(image, pos, static_cast<int>(std::floor(v / 16777216.0)) & 0xFF);
     PutByte(image, pos + 1, static_cast<int>(std::floor(v / 65536.0)) & 0xFF);
     PutByte(image, pos + 2, static_cast<int>(std::floor(v / 256.0)) & 0xFF);
     const double rest = (v / 256.0 - std::floor(v / 256.0)) * 256.0;
-    PutByte(image, pos + 3, static_cast<int>(RoundEven(rest)) & 0xFF);
+    PutByte(image, pos + 3, static_cast<int>(RoundHalfEven(rest)) & 0xFF);
     return true;
-}
-double LongAt(const ParameterImage& image, int pos) {
-    return ((ByteAt(image, pos) * 256.0 + ByteAt(image, pos + 1)) * 256.0 + ByteAt(image, pos + 2)) * 256.0 +
-           ByteAt(image, pos + 3);
 }
 
 
@@ -234,8 +231,6 @@ bool ByteToThreshold(const ImageCodecContext& ctx, const ModemParameters& r, int
 
 }  // namespace radio_bridge
 
-bool Printable(int c) { return (c >= 0x20 && c <= 0x7E) || c == 13 || c == 10; }
-
 double Get(const Access& a, const ModemParameters& r, int i) { return a.get(r, a.base + i); }
 void Set(const Access& a, ModemParameters& r, int i, double v) {
     if (a.set) a.set(r, a.base + i, v);
@@ -273,7 +268,7 @@ void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Param
     case Codec::SignedByte:
         if (has) {
             double v = Get(f.pack, r, i);
-            v = v != v ? 0 : std::fmax(-128, std::fmin(127, RoundEven(v)));
+            v = v != v ? 0 : std::fmax(-128, std::fmin(127, RoundHalfEven(v)));
             PutByte(image, pos, v < 0 ? static_cast<int>(v) + 256 : static_cast<int>(v));
         }
         break;
@@ -349,7 +344,7 @@ void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Param
         int v = 0;
         if (InRange(r.channels, i) && InRange(r.powerAdjust, i) &&
             radio_bridge::Interpolate(ctx, r, r.channels[i].txFrequency, true, r.powerAdj, v))
-            PutByte(image, pos, SaturateByte(RoundEven(static_cast<double>(v) / 255.0 * r.powerAdjust[i])));
+            PutByte(image, pos, SaturateByte(RoundHalfEven(static_cast<double>(v) / 255.0 * r.powerAdjust[i])));
         break;
     }
     case Codec::RssiThreshold: {
@@ -378,7 +373,7 @@ void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Mod
     case Codec::Bit: Set(to, r, i, (ByteAt(image, pos) >> f.arg) & 1 ? kTrue : kFalse); break;
     case Codec::BaudBits: Set(to, r, i, ByteAt(image, pos) & 3); break;
     case Codec::Word16: Set(to, r, i, WordAt(image, pos)); break;
-    case Codec::Long32: Set(to, r, i, LongAt(image, pos)); break;
+    case Codec::Long32: Set(to, r, i, GetLongBigEndian(image, pos)); break;
     case Codec::PttTimeout: r.pttTimeout = DecodePttTimeoutCode(WordAt(image, pos)); break;
     case Codec::Timing: Set(to, r, i, DecodeTimingCode(WordAt(image, pos))); break;
     case Codec::BandEdges: break;
@@ -401,13 +396,13 @@ void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Mod
     case Codec::Comment: {
         std::string text;
         for (int k = 0; k < kCommentLength; ++k) {
-            const int c = ByteAt(image, pos + k);
-            if (Printable(c)) text += static_cast<char>(c);
+            const char c = static_cast<char>(ByteAt(image, pos + k));
+            if (IsPrintableChar(std::string_view(&c, 1))) text += c;
         }
         r.comment = std::move(text);
         break;
     }
-    case Codec::SetupTime: r.setupTime = static_cast<std::int64_t>(LongAt(image, pos)) - kSetupEpochOffset; break;
+    case Codec::SetupTime: r.setupTime = static_cast<std::int64_t>(GetLongBigEndian(image, pos)) - kSetupEpochOffset; break;
     case Codec::Synth: {
         std::array<std::int16_t, kSynthLength> words{};
         for (int k = 0; k < kSynthLength; ++k) words[k] = static_cast<std::int16_t>(ByteAt(image, pos + k));

@@ -63,8 +63,6 @@ void RNetV02UnpackParms(const ImageCodecContext& ctx, ModemParameters& record, c
 // Field encodings shared by the layouts.
 namespace image {
 
-// Nearest integer, halves to even.
-double RoundEven(double v);
 // The single-precision values of the layouts' decimal scale factors.
 inline constexpr double kTimingScale = static_cast<double>(307.2f);
 inline constexpr double kDeviationScale0 = static_cast<double>(0.8f);
@@ -80,7 +78,6 @@ int EncodeTimingCode(int t);                // t clamped to 0..213, times 307.2 
 int DecodeTimingCode(int word);
 int EncodePttTimeoutCode(float seconds);    // seconds x 18.75 rounded, clamped to 0..65535
 float DecodePttTimeoutCode(int word);       // to tenths of a second
-int RssiCodeOf(int v);                      // dBm <-> RSSI code mapping; its own inverse on 0..130
 int DeviationCode(const ModemParameters& r);
 int RxGainCode(const ModemParameters& r);
 bool FilterBit(const ModemParameters& r);
