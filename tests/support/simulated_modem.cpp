@@ -175,7 +175,7 @@ void SimulatedModem::handleLine(const std::string& line) {
         if (Find(f, ModemFault::Silence)) return;
         std::vector<std::string> pieces;
         if (Find(f, ModemFault::NoKeyword)) pieces.push_back(versionText + " (c) 2026 K45 Firmware" + kCrLf);
-        else pieces.push_back(versionText + " " + notice + kCrLf);
+        else pieces.push_back((versionText.empty() ? notice : versionText + " " + notice) + kCrLf);
         if (Find(f, ModemFault::Refuse)) pieces.push_back(refusal);
         else if (!Find(f, ModemFault::NoAck)) pieces.push_back(ack);
         answer(pieces);
