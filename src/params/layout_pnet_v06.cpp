@@ -1,6 +1,6 @@
 // PNet firmware (model 6), layout version 6 and above.
 #include "frame/converters.h"
-#include "params/parameter_image.h"
+#include "params/layout_rows.h"
 
 namespace k45 {
 namespace {
@@ -8,8 +8,6 @@ namespace {
 using namespace image;
 using MP = ModemParameters;
 
-constexpr Access kAlwaysSet{[](const MP&, int) { return 1.0; }, nullptr};
-constexpr Access kIsCrystal{[](const MP& r, int) { return r.networkType == networkCrystal ? 1.0 : 0.0; }, nullptr};
 constexpr Access kNotNative{[](const MP& r, int) { return r.networkType != networkNative ? 1.0 : 0.0; }, nullptr};
 constexpr Access kFilterBit{[](const MP& r, int) { return FilterBit(r) ? 1.0 : 0.0; }, nullptr};
 constexpr Access kDeviationCode{[](const MP& r, int) { return static_cast<double>(DeviationCode(r)); }, nullptr};
@@ -54,81 +52,49 @@ constexpr Access kOnThresholdEntry{nullptr, [](MP& r, int, double v) {
 
 std::span<const ImageField> image::PNetV06Fields() {
     // Listed in unpack order: the radio code before the range, the range before highBand.
-    static const ImageField kFields[] = {
-        Both(4, Codec::Word16, Field<&MP::numberOfWrites>()),
-        Both(6, Codec::Long32, Field<&MP::serialNumber>()),
-        Split(10, Codec::Constant, {}, Field<&MP::byte10Value>(), 1, 8),
-        Both(11, Codec::Byte, FcColumn<&FcAdjustTable::rxFc8>(), 3),
-        Both(14, Codec::Byte, FcColumn<&FcAdjustTable::txFc8>(), 3),
-        Both(17, Codec::Byte, FcColumn<&FcAdjustTable::rxFc5>(), 3),
-        Both(20, Codec::Byte, FcColumn<&FcAdjustTable::txFc5>(), 3),
-        Both(24, Codec::Bit, Field<&MP::sa7026Synthesizer>(), 1, 0),
-        Split(25, Codec::Bit, kAlwaysSet, Field<&MP::byte25Flag>(), 1, 0),
-        Both(27, Codec::SignedByte, Field<&MP::rssiCalAdj>()),
-        Both(28, Codec::RadioCode),
-        Both(29, Codec::Byte, Field<&MP::masterDeviation>()),
-        Both(30, Codec::Byte, Field<&MP::masterPowerMeterCal>()),
-        PackOnly(31, Codec::BandEdges),
-        Both(35, Codec::RangeCode),
-        UnpackOnly(31, Codec::HighBand),
-        Both(36, Codec::Byte, Field<&MP::channelOverride>()),
-        Both(37, Codec::Byte, Field<&MP::masterRxGain>()),
-        Both(38, Codec::Byte, Element<&MP::frontEndAdj>(), 3),
-        Both(41, Codec::Byte, Element<&MP::modAdj>(), 3),
-        Both(44, Codec::Byte, Element<&MP::powerAdj>(), 3),
-        Both(49, Codec::Bit, Field<&MP::earlyDcd>(), 1, 0),
-        Both(49, Codec::Bit, Field<&MP::invertedData>(), 1, 1),
-        Both(49, Codec::Bit, Field<&MP::twoStopBits>(), 1, 2),
-        Both(49, Codec::Bit, Field<&MP::dynamicRssi>(), 1, 3),
-        Split(49, Codec::Bit, kIsCrystal, kCrystalBit, 1, 4),
-        Both(49, Codec::Bit, Field<&MP::rxOnly>(), 1, 5),
-        Both(49, Codec::Bit, Field<&MP::txOnly>(), 1, 6),
-        Both(50, Codec::BaudBits, kBaudRate),
-        Split(50, Codec::Bit, kFilterBit, Field<&MP::bt05>(), 1, 2),
-        Both(50, Codec::Bit, Field<&MP::nineDataBits>(), 1, 3),
-        Both(50, Codec::Bit, Field<&MP::repeaterMode>(), 1, 4),
-        Both(50, Codec::Bit, Field<&MP::pttWatchdog>(), 1, 5),
-        Both(50, Codec::Bit, Field<&MP::diagGateMode>(), 1, 6),
-        Both(50, Codec::Bit, Field<&MP::diagEnable>(), 1, 7),
-        Both(51, Codec::PttTimeout),
-        Both(53, Codec::Timing, Element<&MP::t1Time>(), 4),
-        Both(61, Codec::Timing, Element<&MP::extendedT1Time>(), 4),
-        Both(69, Codec::Timing, Element<&MP::t2Time>(), 4),
-        Both(77, Codec::Timing, Element<&MP::extendedT2Time>(), 4),
-        Both(85, Codec::Timing, Element<&MP::rxClampTime>(), 4),
-        Both(93, Codec::Signature),
-        Both(103, Codec::Synth, ChannelFreq<&ChannelFrequency::txFrequency>(), 8, 1),
-        Both(207, Codec::Synth, ChannelFreq<&ChannelFrequency::rxFrequency>(), 8, 0),
-        Split(311, Codec::InterpolatedMod, {}, Element<&MP::modSet>(), 8),
-        Both(319, Codec::Byte, Element<&MP::powerAdjust>(), 8),
-        Both(327, Codec::Byte, Element<&MP::powerMeter>(), 8),
-        Split(343, Codec::Byte, kDeviationCode, Element<&MP::txDeviation>(0)),
-        Split(344, Codec::Byte, kOffThresholdCode, kOffThresholdEntry),
-        UnpackOnly(345, Codec::Byte, Element<&MP::txDeviation>(2), 2),
-        Split(347, Codec::Byte, kRxGainCode, Element<&MP::rxGain>(0)),
-        Split(348, Codec::Byte, kOnThresholdCode, kOnThresholdEntry),
-        UnpackOnly(349, Codec::Byte, Element<&MP::rxGain>(2), 2),
-        Both(360, Codec::Bit, Field<&MP::qMastOption>(), 1, 0),
-        Split(360, Codec::Bit, kNotNative, kOlderModemBit, 1, 1),
-        Both(361, Codec::Byte, Field<&MP::txDivisorTest>()),
-        Both(362, Codec::Byte, Field<&MP::rxDivisorTest>()),
-        Both(363, Codec::Word16, Field<&MP::peakPosition>()),
-        Split(365, Codec::InterpolatedFrontEnd, {}, Element<&MP::frontEndAdjust>(), 8),
-        Split(373, Codec::PowerSet, {}, Element<&MP::txPowerSet>(), 8),
-        PackOnly(381, Codec::RssiThreshold, Field<&MP::rssiOffThreshold>(), 1, 0),
-        PackOnly(382, Codec::RssiThreshold, Field<&MP::rssiOnThreshold>(), 1, 0),
-        Both(383, Codec::SetupTime),
-        Both(387, Codec::Comment),
-        Both(429, Codec::Bit, CalField<&CalTables::rssiTablePresent>(), 1, 0),
-        Both(429, Codec::Bit, CalField<&CalTables::rssiTempTablePresent>(), 1, 1),
-        Both(429, Codec::Bit, CalField<&CalTables::powerTablePresent>(), 1, 2),
-        Both(430, Codec::Word16, CalField<&CalTables::rssiTableId>()),
-        Both(432, Codec::Byte, CalElement<&CalTables::rssiTable>(), 64),
-        Both(496, Codec::Word16, CalField<&CalTables::rssiTempTableId>()),
-        Both(498, Codec::Byte, RssiTempCell(), 64),
-        Both(562, Codec::Word16, CalField<&CalTables::powerTableId>()),
-        Both(564, Codec::Byte, CalElement<&CalTables::powerTable>(), 64),
-    };
+    static const auto kFields = JoinRows(
+        FactoryHeadRows(),  // 4..28
+        std::array{
+            Both(29, Codec::Byte, Field<&MP::masterDeviation>()),
+            Both(30, Codec::Byte, Field<&MP::masterPowerMeterCal>()),
+            PackOnly(31, Codec::BandEdges),
+            Both(35, Codec::RangeCode),
+            UnpackOnly(31, Codec::HighBand),
+            Both(36, Codec::Byte, Field<&MP::channelOverride>()),
+            Both(37, Codec::Byte, Field<&MP::masterRxGain>()),
+            Both(38, Codec::Byte, Element<&MP::frontEndAdj>(), 3),
+            Both(41, Codec::Byte, Element<&MP::modAdj>(), 3),
+            Both(44, Codec::Byte, Element<&MP::powerAdj>(), 3),
+            Both(49, Codec::Bit, Field<&MP::earlyDcd>(), 1, 0),
+            Both(49, Codec::Bit, Field<&MP::invertedData>(), 1, 1),
+            Both(49, Codec::Bit, Field<&MP::twoStopBits>(), 1, 2),
+            Both(49, Codec::Bit, Field<&MP::dynamicRssi>(), 1, 3),
+            Split(49, Codec::Bit, kIsCrystal, kCrystalBit, 1, 4),
+            Both(49, Codec::Bit, Field<&MP::rxOnly>(), 1, 5),
+            Both(49, Codec::Bit, Field<&MP::txOnly>(), 1, 6),
+            Both(50, Codec::BaudBits, kBaudRate),
+            Split(50, Codec::Bit, kFilterBit, Field<&MP::bt05>(), 1, 2),
+            Both(50, Codec::Bit, Field<&MP::nineDataBits>(), 1, 3),
+            Both(50, Codec::Bit, Field<&MP::repeaterMode>(), 1, 4),
+            Both(50, Codec::Bit, Field<&MP::pttWatchdog>(), 1, 5),
+            Both(50, Codec::Bit, Field<&MP::diagGateMode>(), 1, 6),
+            Both(50, Codec::Bit, Field<&MP::diagEnable>(), 1, 7),
+        },
+        ChannelBlockRows(51),  // 51..334
+        std::array{
+            Split(343, Codec::Byte, kDeviationCode, Element<&MP::txDeviation>(0)),
+            Split(344, Codec::Byte, kOffThresholdCode, kOffThresholdEntry),
+            UnpackOnly(345, Codec::Byte, Element<&MP::txDeviation>(2), 2),
+            Split(347, Codec::Byte, kRxGainCode, Element<&MP::rxGain>(0)),
+            Split(348, Codec::Byte, kOnThresholdCode, kOnThresholdEntry),
+            UnpackOnly(349, Codec::Byte, Element<&MP::rxGain>(2), 2),
+            Both(360, Codec::Bit, Field<&MP::qMastOption>(), 1, 0),
+            Split(360, Codec::Bit, kNotNative, kOlderModemBit, 1, 1),
+            Both(361, Codec::Byte, Field<&MP::txDivisorTest>()),
+            Both(362, Codec::Byte, Field<&MP::rxDivisorTest>()),
+            Both(363, Codec::Word16, Field<&MP::peakPosition>()),
+        },
+        CalibratedTailRows());  // 365..627
     return kFields;
 }
 

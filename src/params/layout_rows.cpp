@@ -1,0 +1,96 @@
+#include "params/layout_rows.h"
+
+#include "radio/channel_plan.h"
+
+namespace k45::image {
+namespace {
+
+using MP = ModemParameters;
+
+constexpr Access kAlwaysSet{[](const MP&, int) { return 1.0; }, nullptr};
+constexpr Access kRNetCrystalBit{nullptr, [](MP& r, int, double v) {
+                                     r.crystalTiming = ToFlag(v != 0);
+                                     r.networkType = v != 0 ? networkCrystal : networkOlderModems;
+                                     return true;
+                                 }};
+
+}  // namespace
+
+const Access kIsCrystal{[](const MP& r, int) { return r.networkType == networkCrystal ? 1.0 : 0.0; }, nullptr};
+
+void DefaultChannelsStep(const ImageCodecContext& ctx, ModemParameters& r) { SetDefaultChannels(ctx.app, r); }
+
+std::array<ImageField, 11> FactoryHeadRows() {
+    return {
+        Both(4, Codec::Word16, Field<&MP::numberOfWrites>()),
+        Both(6, Codec::Long32, Field<&MP::serialNumber>()),
+        Split(10, Codec::Constant, {}, Field<&MP::byte10Value>(), 1, 8),
+        Both(11, Codec::Byte, FcColumn<&FcAdjustTable::rxFc8>(), 3),
+        Both(14, Codec::Byte, FcColumn<&FcAdjustTable::txFc8>(), 3),
+        Both(17, Codec::Byte, FcColumn<&FcAdjustTable::rxFc5>(), 3),
+        Both(20, Codec::Byte, FcColumn<&FcAdjustTable::txFc5>(), 3),
+        Both(24, Codec::Bit, Field<&MP::sa7026Synthesizer>(), 1, 0),
+        Split(25, Codec::Bit, kAlwaysSet, Field<&MP::byte25Flag>(), 1, 0),
+        Both(27, Codec::SignedByte, Field<&MP::rssiCalAdj>()),
+        Both(28, Codec::RadioCode),
+    };
+}
+
+std::array<ImageField, 14> RNetOptionRows(int base) {
+    const int flags = base, options = base + 1;
+    return {
+        Both(flags, Codec::Bit, Field<&MP::earlyDcd>(), 1, 0),
+        Both(flags, Codec::Bit, Field<&MP::invertedData>(), 1, 1),
+        Both(flags, Codec::Bit, Field<&MP::twoStopBits>(), 1, 2),
+        Both(flags, Codec::Bit, Field<&MP::dynamicRssi>(), 1, 3),
+        Split(flags, Codec::Bit, kIsCrystal, kRNetCrystalBit, 1, 4),
+        Both(flags, Codec::Bit, Field<&MP::rxOnly>(), 1, 5),
+        Both(flags, Codec::Bit, Field<&MP::txOnly>(), 1, 6),
+        Both(options, Codec::BaudBits, Field<&MP::baudRate>()),
+        UnpackOnly(options, Codec::Bit, Field<&MP::bt05>(), 1, 2),
+        Both(options, Codec::Bit, Field<&MP::nineDataBits>(), 1, 3),
+        Both(options, Codec::Bit, Field<&MP::repeaterMode>(), 1, 4),
+        Both(options, Codec::Bit, Field<&MP::pttWatchdog>(), 1, 5),
+        Both(options, Codec::Bit, Field<&MP::diagGateMode>(), 1, 6),
+        Both(options, Codec::Bit, Field<&MP::diagEnable>(), 1, 7),
+    };
+}
+
+std::array<ImageField, 12> ChannelBlockRows(int base) {
+    return {
+        Both(base, Codec::PttTimeout),
+        Both(base + 2, Codec::Timing, Element<&MP::t1Time>(), 4),
+        Both(base + 10, Codec::Timing, Element<&MP::extendedT1Time>(), 4),
+        Both(base + 18, Codec::Timing, Element<&MP::t2Time>(), 4),
+        Both(base + 26, Codec::Timing, Element<&MP::extendedT2Time>(), 4),
+        Both(base + 34, Codec::Timing, Element<&MP::rxClampTime>(), 4),
+        Both(base + 42, Codec::Signature),
+        Both(base + 52, Codec::Synth, ChannelFreq<&ChannelFrequency::txFrequency>(), 8, 1),
+        Both(base + 156, Codec::Synth, ChannelFreq<&ChannelFrequency::rxFrequency>(), 8, 0),
+        Split(base + 260, Codec::InterpolatedMod, {}, Element<&MP::modSet>(), 8),
+        Both(base + 268, Codec::Byte, Element<&MP::powerAdjust>(), 8),
+        Both(base + 276, Codec::Byte, Element<&MP::powerMeter>(), 8),
+    };
+}
+
+std::array<ImageField, 15> CalibratedTailRows() {
+    return {
+        Split(365, Codec::InterpolatedFrontEnd, {}, Element<&MP::frontEndAdjust>(), 8),
+        Split(373, Codec::PowerSet, {}, Element<&MP::txPowerSet>(), 8),
+        PackOnly(381, Codec::RssiThreshold, Field<&MP::rssiOffThreshold>(), 1, 0),
+        PackOnly(382, Codec::RssiThreshold, Field<&MP::rssiOnThreshold>(), 1, 0),
+        Both(383, Codec::SetupTime),
+        Both(387, Codec::Comment),
+        Both(429, Codec::Bit, CalField<&CalTables::rssiTablePresent>(), 1, 0),
+        Both(429, Codec::Bit, CalField<&CalTables::rssiTempTablePresent>(), 1, 1),
+        Both(429, Codec::Bit, CalField<&CalTables::powerTablePresent>(), 1, 2),
+        Both(430, Codec::Word16, CalField<&CalTables::rssiTableId>()),
+        Both(432, Codec::Byte, CalElement<&CalTables::rssiTable>(), 64),
+        Both(496, Codec::Word16, CalField<&CalTables::rssiTempTableId>()),
+        Both(498, Codec::Byte, RssiTempCell(), 64),
+        Both(562, Codec::Word16, CalField<&CalTables::powerTableId>()),
+        Both(564, Codec::Byte, CalElement<&CalTables::powerTable>(), 64),
+    };
+}
+
+}  // namespace k45::image
