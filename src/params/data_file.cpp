@@ -4,92 +4,17 @@
 #include <filesystem>
 #include <limits>
 
-#include "frame/converters.h"
-#include "frame/hex_text.h"
-#include "frame/ini_routines.h"
-#include "frame/utilities.h"
-#include "params/record_names.h"
-#include "platform/profile.h"
+#include "params/record_file_io.h"
 #include "radio/channel_plan.h"
 
 namespace k45 {
 namespace {
 
-const std::string kRadioTypes = "Radio Types";
 const std::string kFactory = "Factory Parameters";
 const std::string kUser = "User Parameters";
 
-std::string RowKey(int row) { return "Row" + ByteToHex2(row); }
-
-// One pass over the file's keys in file order. The loader and the saver run the same pass,
-// so the two always agree on sections, keys and their order; the loader's extra rules sit in
-// `if constexpr (Io::kLoading)` blocks.
-class DataReader {
-public:
-    static constexpr bool kLoading = true;
-    DataReader(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
-
-    void section(const std::string&) {}
-    template <class T>
-    void number(const std::string& section, const std::string& key, T& field) {
-        ReadIniInto(locale_, file_, section, key, field);
-    }
-    void flag(const std::string& section, const std::string& key, Flag& field) {
-        ReadFlagValue(locale_, file_, section, key, field);
-    }
-    void frequency(const std::string& section, const std::string& key, std::int32_t& hz) {
-        ReadFrequencyValue(locale_, file_, section, key, hz);
-    }
-    void date(const std::string& section, const std::string& key, std::int64_t& localSeconds) {
-        IniDate d{localSeconds};
-        if (ReadIniInto(locale_, file_, section, key, d)) localSeconds = d.localSeconds;
-    }
-    void text(const std::string& section, const std::string& key, std::string& field) {
-        ReadIniInto(locale_, file_, section, key, field);
-    }
-    void hexRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
-        ReadHexRow(file_, section, key, row);
-    }
-
-    const LocaleInfo& locale() const { return locale_; }
-    const std::string& file() const { return file_; }
-
-private:
-    const LocaleInfo& locale_;
-    const std::string& file_;
-};
-
-class DataWriter {
-public:
-    static constexpr bool kLoading = false;
-    DataWriter(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
-
-    void section(const std::string& section) { WriteIniSection(file_, section); }
-    template <class T>
-    void number(const std::string& section, const std::string& key, T& field) {
-        WriteIniValue(locale_, file_, section, key, IniValue(field));
-    }
-    void flag(const std::string& section, const std::string& key, Flag& field) {
-        WriteIniValue(locale_, file_, section, key, IniValue(IsSet(field)));
-    }
-    void frequency(const std::string& section, const std::string& key, std::int32_t& hz) {
-        WriteIniValue(locale_, file_, section, key, IniValue(FormatMHz(hz, locale_)));
-    }
-    void date(const std::string& section, const std::string& key, std::int64_t& localSeconds) {
-        WriteIniValue(locale_, file_, section, key, IniValue(IniDate{localSeconds}));
-    }
-    void text(const std::string& section, const std::string& key, std::string& field) {
-        WriteIniValue(locale_, file_, section, key, IniValue(SingleLineText(field)));
-    }
-    void hexRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
-        WriteIniValue(locale_, file_, section, key,
-                      IniValue(JoinHexByteArray(row, static_cast<int>(row.size()), 0)));
-    }
-
-private:
-    const LocaleInfo& locale_;
-    const std::string& file_;
-};
+using record_file::RowKey;
+using DataReader = record_file::Reader;
 
 // Bandwidth and high band of a loaded file, which older files keep under other keys.
 void LoadBandwidthAndHighBand(const DataReader& io, ModemParameters& r) {
@@ -117,15 +42,18 @@ void LoadReduced(const DataReader& io, const std::string& key, std::int32_t divi
     if (value >= 0) field = value % divisor;
 }
 
+// A calibration table section: its presence flag, its date stamp and 8 rows of 8 hex bytes.
+template <class Io, class RowOf>
+void TransferCalTable(Io& io, const std::string& section, Flag& present, std::int32_t& tableId, RowOf rowOf) {
+    io.section(section);
+    io.flag(section, section + " Present", present);
+    io.number(section, "Table ID", tableId);
+    for (int row = 0; row < 8; ++row) io.hexRow(section, RowKey(row), rowOf(row));
+}
+
 template <class Io>
 void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
-    if constexpr (!Io::kLoading) {
-        io.section(kRadioTypes);
-        std::int16_t codes[3] = {0, 1, 2};
-        io.number(kRadioTypes, "5716", codes[0]);
-        io.number(kRadioTypes, "5726", codes[1]);
-        io.number(kRadioTypes, "5796", codes[2]);
-    }
+    record_file::TransferRadioTypes(io);
 
     io.section(kFactory);
     io.number(kFactory, "EEPROM Version", r.eepromVersion);
@@ -153,16 +81,12 @@ void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
     io.number(kFactory, "Master Power Meter Cal", r.masterPowerMeterCal);
     io.number(kFactory, "Master Rx Gain", r.masterRxGain);
 
-    const std::pair<const char*, std::array<std::int16_t, 3>*> adjusts[] = {
+    const record_file::PointTriple adjusts[] = {
         {"Front-End Adj", &r.frontEndAdj}, {"Mod Adj", &r.modAdj},         {"Power Adj", &r.powerAdj},
         {"Rx FC 8 Adj", &r.fcAdj.rxFc8},   {"Rx FC 5 Adj", &r.fcAdj.rxFc5}, {"Tx FC 8 Adj", &r.fcAdj.txFc8},
         {"Tx FC 5 Adj", &r.fcAdj.txFc5},
     };
-    for (const auto& [name, values] : adjusts) {
-        const std::string section = name;
-        io.section(section);
-        for (std::int16_t p = 0; p < 3; ++p) io.number(section, PointName(p), (*values)[static_cast<size_t>(p)]);
-    }
+    record_file::TransferPointTriples(io, adjusts);
 
     // Channel values the file does not hold come from the default plan of the type and range
     // just read, not from the record as it was.
@@ -234,30 +158,13 @@ void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
     }
 
     CalTables& c = r.calTables;
-    {
-        const std::string section = "Power Table";
-        io.section(section);
-        io.flag(section, "Power Table Present", c.powerTablePresent);
-        io.number(section, "Table ID", c.powerTableId);
-        for (int row = 0; row < 8; ++row)
-            io.hexRow(section, RowKey(row), std::span<std::int16_t>(c.powerTable).subspan(static_cast<size_t>(8 * row), 8));
-    }
-    {
-        const std::string section = "RSSI Table";
-        io.section(section);
-        io.flag(section, "RSSI Table Present", c.rssiTablePresent);
-        io.number(section, "Table ID", c.rssiTableId);
-        for (int row = 0; row < 8; ++row)
-            io.hexRow(section, RowKey(row), std::span<std::int16_t>(c.rssiTable).subspan(static_cast<size_t>(8 * row), 8));
-    }
-    {
-        const std::string section = "RSSI Temp Table";
-        io.section(section);
-        io.flag(section, "RSSI Temp Table Present", c.rssiTempTablePresent);
-        io.number(section, "Table ID", c.rssiTempTableId);
-        for (int row = 0; row < 8; ++row)
-            io.hexRow(section, RowKey(row), std::span<std::int16_t>(c.rssiTempTable[static_cast<size_t>(row)]));
-    }
+    auto rowsOf = [](std::array<std::int16_t, 64>& table) {
+        return [t = &table](int row) { return std::span<std::int16_t>(*t).subspan(static_cast<size_t>(8 * row), 8); };
+    };
+    TransferCalTable(io, "Power Table", c.powerTablePresent, c.powerTableId, rowsOf(c.powerTable));
+    TransferCalTable(io, "RSSI Table", c.rssiTablePresent, c.rssiTableId, rowsOf(c.rssiTable));
+    TransferCalTable(io, "RSSI Temp Table", c.rssiTempTablePresent, c.rssiTempTableId,
+                     [&c](int row) { return std::span<std::int16_t>(c.rssiTempTable[static_cast<size_t>(row)]); });
 }
 
 }  // namespace
@@ -331,25 +238,19 @@ std::string SingleLineText(const std::string& text) {
 }
 
 bool LoadDataFile(const AppState& state, ModemParameters& record, const std::string& fileName) {
-    if (!DataFileExists(fileName)) return false;
-    ProfileBatch batch(fileName);  // one read of the file for every key
-    if (batch.loadFailed()) return false;
-    DataReader reader(state.locale, fileName);
-    TransferDataFile(reader, record, state);
-    return true;
+    return record_file::LoadWholeFile(fileName, [&] {
+        DataReader reader(state.locale, fileName);
+        TransferDataFile(reader, record, state);
+    });
 }
 
 bool SaveDataFile(const AppState& state, const std::string& fileName, const ModemParameters& record,
                   std::string* error) {
-    ProfileBatch batch(fileName);
-    if (batch.loadFailed()) {
-        if (error) *error = batch.loadError();
-        return false;
-    }
-    ModemParameters copy = record;
-    DataWriter writer(state.locale, fileName);
-    TransferDataFile(writer, copy, state);
-    return batch.commit(error);
+    return record_file::SaveWholeFile(fileName, error, [&] {
+        ModemParameters copy = record;
+        record_file::Writer writer(state.locale, fileName);
+        TransferDataFile(writer, copy, state);
+    });
 }
 
 }  // namespace k45

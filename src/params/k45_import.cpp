@@ -7,7 +7,7 @@
 #include "frame/ini_routines.h"
 #include "frame/utilities.h"
 #include "params/data_file.h"
-#include "platform/profile.h"
+#include "params/record_file_io.h"
 #include "radio/channel_plan.h"
 #include "radio/radio_codes.h"
 
@@ -69,10 +69,9 @@ std::string RadioTypeCode(std::int32_t radioType, std::int32_t channelBandwidth)
     return code;
 }
 
-bool ImportK45File(const AppState& state, ModemParameters& r, const std::string& fileName) {
-    if (!DataFileExists(fileName)) return false;
-    ProfileBatch batch(fileName);
-    if (batch.loadFailed()) return false;
+namespace {
+
+void ImportK45Keys(const AppState& state, ModemParameters& r, const std::string& fileName) {
     K45Reader io(state.locale, fileName);
 
     // Identity.
@@ -189,7 +188,12 @@ bool ImportK45File(const AppState& state, ModemParameters& r, const std::string&
         io.frequency("Receiver Channel" + number, r.channels[n - 1].rxFrequency);
         io.number("Transmit Power Channel" + number, r.powerAdjust[n - 1]);
     }
-    return true;
+}
+
+}  // namespace
+
+bool ImportK45File(const AppState& state, ModemParameters& r, const std::string& fileName) {
+    return record_file::LoadWholeFile(fileName, [&] { ImportK45Keys(state, r, fileName); });
 }
 
 }  // namespace k45

@@ -1,0 +1,172 @@
+#pragma once
+// What the data, test and radio spec files share: one pass over a file's keys in file order,
+// run once with a reader and once with a writer, so the loader and the saver always agree on
+// sections, keys and their order; a loader's extra rules sit in `if constexpr (Io::kLoading)`
+// blocks. Also the whole-file batch around a pass and the key groups the files have in common.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <utility>
+
+#include "frame/converters.h"
+#include "frame/hex_text.h"
+#include "frame/ini_routines.h"
+#include "frame/utilities.h"
+#include "params/data_file.h"
+#include "params/record_names.h"
+#include "platform/profile.h"
+
+namespace k45::record_file {
+
+// Each call reads one key into its field, with the field's value as default.
+class Reader {
+public:
+    static constexpr bool kLoading = true;
+    Reader(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
+
+    void section(const std::string&) {}
+    template <class T>
+    void number(const std::string& section, const std::string& key, T& field) {
+        ReadIniInto(locale_, file_, section, key, field);
+    }
+    void flag(const std::string& section, const std::string& key, Flag& field) {
+        ReadFlagValue(locale_, file_, section, key, field);
+    }
+    void frequency(const std::string& section, const std::string& key, std::int32_t& hz) {
+        ReadFrequencyValue(locale_, file_, section, key, hz);
+    }
+    void date(const std::string& section, const std::string& key, std::int64_t& localSeconds) {
+        IniDate d{localSeconds};
+        if (ReadIniInto(locale_, file_, section, key, d)) localSeconds = d.localSeconds;
+    }
+    void text(const std::string& section, const std::string& key, std::string& field) {
+        ReadIniInto(locale_, file_, section, key, field);
+    }
+    void intRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
+        ReadIntRow(locale_, file_, section, key, row);
+    }
+    void hexRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
+        ReadHexRow(file_, section, key, row);
+    }
+
+    const LocaleInfo& locale() const { return locale_; }
+    const std::string& file() const { return file_; }
+
+private:
+    const LocaleInfo& locale_;
+    const std::string& file_;
+};
+
+// Each call writes one key; section() empties the section first.
+class Writer {
+public:
+    static constexpr bool kLoading = false;
+    Writer(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
+
+    void section(const std::string& section) { WriteIniSection(file_, section); }
+    template <class T>
+    void number(const std::string& section, const std::string& key, T& field) {
+        WriteIniValue(locale_, file_, section, key, IniValue(field));
+    }
+    void flag(const std::string& section, const std::string& key, Flag& field) {
+        WriteIniValue(locale_, file_, section, key, IniValue(IsSet(field)));
+    }
+    void frequency(const std::string& section, const std::string& key, std::int32_t& hz) {
+        WriteIniValue(locale_, file_, section, key, IniValue(FormatMHz(hz, locale_)));
+    }
+    void date(const std::string& section, const std::string& key, std::int64_t& localSeconds) {
+        WriteIniValue(locale_, file_, section, key, IniValue(IniDate{localSeconds}));
+    }
+    void text(const std::string& section, const std::string& key, std::string& field) {
+        WriteIniValue(locale_, file_, section, key, IniValue(SingleLineText(field)));
+    }
+    void intRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
+        WriteIniValue(locale_, file_, section, key, IniValue(JoinIntArray(row, static_cast<int>(row.size()), 0)));
+    }
+    void hexRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
+        WriteIniValue(locale_, file_, section, key, IniValue(JoinHexByteArray(row, static_cast<int>(row.size()), 0)));
+    }
+
+private:
+    const LocaleInfo& locale_;
+    const std::string& file_;
+};
+
+// Runs `pass` with the file as one batch (one read for every key). False, with nothing read,
+// when fileName is empty, names no existing file or cannot be read.
+template <class Pass>
+bool LoadWholeFile(const std::string& fileName, Pass&& pass) {
+    if (!DataFileExists(fileName)) return false;
+    ProfileBatch batch(fileName);
+    if (batch.loadFailed()) return false;
+    pass();
+    return true;
+}
+
+// Runs `pass` with the file as one batch and writes it all or nothing. False, with the reason in
+// *error, when the file could not be read or written.
+template <class Pass>
+bool SaveWholeFile(const std::string& fileName, std::string* error, Pass&& pass) {
+    ProfileBatch batch(fileName);
+    if (batch.loadFailed()) {
+        if (error) *error = batch.loadError();
+        return false;
+    }
+    pass();
+    return batch.commit(error);
+}
+
+// Key of a table row: "Row" and the row number as two hex digits.
+inline std::string RowKey(int row) { return "Row" + ByteToHex2(row); }
+
+// The "Radio Types" section a saved file starts with: the code of each radio type. Written only.
+template <class Io>
+void TransferRadioTypes(Io& io) {
+    if constexpr (!Io::kLoading) {
+        const std::string section = "Radio Types";
+        io.section(section);
+        std::int16_t codes[3] = {0, 1, 2};
+        io.number(section, "5716", codes[0]);
+        io.number(section, "5726", codes[1]);
+        io.number(section, "5796", codes[2]);
+    }
+}
+
+// One section per named triple, keyed by the point names.
+using PointTriple = std::pair<const char*, std::array<std::int16_t, 3>*>;
+template <class Io>
+void TransferPointTriples(Io& io, std::span<const PointTriple> triples) {
+    for (const auto& [name, values] : triples) {
+        const std::string section = name;
+        io.section(section);
+        for (std::int16_t p = 0; p < 3; ++p) io.number(section, PointName(p), (*values)[static_cast<size_t>(p)]);
+    }
+}
+
+// The radio spec table, a section per type and range: the Rx and Tx frequency of each point,
+// and with tuneValues their CN, FC 8 and FC 5 values.
+template <class Io>
+void TransferRadioSpecs(Io& io, std::array<RadioSpec, kRadioSpecCount>& specs, bool tuneValues) {
+    for (std::int16_t type = 0; type < 3; ++type) {
+        for (std::int16_t range = 0; range < 10; ++range) {
+            const std::string section = RadioRangeName(type, range);
+            io.section(section);
+            for (std::int16_t p = 0; p < 3; ++p) {
+                RadioSpec& e = specs[static_cast<size_t>(RadioSpecIndex(type, range, p))];
+                const std::string point = PointName(p);
+                io.frequency(section, point + "Rx Frequency", e.rxFrequency);
+                io.frequency(section, point + "Tx Frequency", e.txFrequency);
+                if (!tuneValues) continue;
+                io.number(section, point + "Rx CN", e.rxCn);
+                io.number(section, point + "Rx FC 8", e.rxFc8);
+                io.number(section, point + "Rx FC 5", e.rxFc5);
+                io.number(section, point + "Tx CN", e.txCn);
+                io.number(section, point + "Tx FC 8", e.txFc8);
+                io.number(section, point + "Tx FC 5", e.txFc5);
+            }
+        }
+    }
+}
+
+}  // namespace k45::record_file
