@@ -34,14 +34,6 @@ void LoadBandwidthAndHighBand(const DataReader& io, ModemParameters& r) {
     r.highBand = ToFlag(high);
 }
 
-// "Radio Type" and "Radio Range" are kept as their remainder by 3 and 10; a negative number
-// would name no table entry and leaves the field as it was.
-void LoadReduced(const DataReader& io, const std::string& key, std::int32_t divisor, std::int32_t& field) {
-    std::int32_t value = field;
-    ReadIniInto(io.locale(), io.file(), kFactory, key, value);
-    if (value >= 0) field = value % divisor;
-}
-
 // A calibration table section: its presence flag, its date stamp and 8 rows of 8 hex bytes.
 template <class Io, class RowOf>
 void TransferCalTable(Io& io, const std::string& section, Flag& present, std::int32_t& tableId, RowOf rowOf) {
@@ -69,13 +61,7 @@ void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
         io.flag(kFactory, "High Band", r.highBand);
     }
     io.flag(kFactory, "SA7026 Synthesizer", r.sa7026Synthesizer);
-    if constexpr (Io::kLoading) {
-        LoadReduced(io, "Radio Type", 3, r.radioType);
-        LoadReduced(io, "Radio Range", 10, r.radioRange);
-    } else {
-        io.number(kFactory, "Radio Type", r.radioType);
-        io.number(kFactory, "Radio Range", r.radioRange);
-    }
+    record_file::TransferTypeAndRange(io, kFactory, r.radioType, r.radioRange);
     io.number(kFactory, "Channel Override", r.channelOverride);
     io.number(kFactory, "Master Deviation", r.masterDeviation);
     io.number(kFactory, "Master Power Meter Cal", r.masterPowerMeterCal);

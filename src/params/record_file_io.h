@@ -133,6 +133,22 @@ void TransferRadioTypes(Io& io) {
     }
 }
 
+// "Radio Type" and "Radio Range". Read as their remainder by 3 and 10; a negative number names
+// no table entry and leaves its field as it was.
+template <class Io>
+void TransferTypeAndRange(Io& io, const std::string& section, std::int32_t& radioType, std::int32_t& radioRange) {
+    if constexpr (Io::kLoading) {
+        std::int32_t type = radioType, range = radioRange;
+        io.number(section, "Radio Type", type);
+        io.number(section, "Radio Range", range);
+        if (type >= 0) radioType = type % 3;
+        if (range >= 0) radioRange = range % 10;
+    } else {
+        io.number(section, "Radio Type", radioType);
+        io.number(section, "Radio Range", radioRange);
+    }
+}
+
 // One section per named triple, keyed by the point names.
 using PointTriple = std::pair<const char*, std::array<std::int16_t, 3>*>;
 template <class Io>

@@ -29,16 +29,7 @@ void TransferTestFile(Io& io, ProductionTestRecord& r) {
     record_file::TransferRadioTypes(io);
 
     io.section(kTransceiver);
-    if constexpr (Io::kLoading) {
-        std::int32_t type = r.radioType, range = r.radioRange;
-        io.number(kTransceiver, "Radio Type", type);
-        io.number(kTransceiver, "Radio Range", range);
-        if (type >= 0) r.radioType = type % 3;
-        if (range >= 0) r.radioRange = range % 10;
-    } else {
-        io.number(kTransceiver, "Radio Type", r.radioType);
-        io.number(kTransceiver, "Radio Range", r.radioRange);
-    }
+    record_file::TransferTypeAndRange(io, kTransceiver, r.radioType, r.radioRange);
     io.number(kTransceiver, "Modem Model", r.modemModel);
     io.flag(kTransceiver, "SA7026 Synthesizer", r.sa7026Synthesizer);
     const auto lastOffset = static_cast<std::int16_t>(kOffsetIndexCount - 1);
