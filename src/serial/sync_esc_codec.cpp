@@ -1,6 +1,7 @@
 #include "serial/sync_esc_codec.h"
 
 #include <algorithm>
+#include <array>
 #include <type_traits>
 #include <vector>
 
@@ -184,35 +185,34 @@ inline Front FrontByte(bool& escape, int b, const Framing& f) {
     return Front::Take;
 }
 
-}  // namespace
+enum FrameStep { kHunting = 0, kLen = 1, kOpcode = 2, kDst = 3, kSrc = 4, kData = 5 };
 
-SyncEscDecoder::SyncEscDecoder(RxMessageTables& tables, int firstSlot)
-    : tables_(&tables), firstSlot_(CheckedFirstSlot(firstSlot)) {}
-
-void SyncEscDecoder::setFirstSlot(int firstSlot) { firstSlot_ = CheckedFirstSlot(firstSlot); }
-
-DecodeResult SyncEscDecoder::decode(std::string_view chunk, std::size_t& pos, const SyncEscSettings& s) {
+// The frame walk of both decoders. An addressed (RS485) frame carries the destination and
+// source words after the opcode, and its LEN counts them.
+template <bool kAddressed, class Message>
+DecodeResult DecodeFrames(SyncEscFrameState& st, std::array<Message, kRxTableSlots>& table, int firstSlot,
+                          std::string_view chunk, std::size_t& pos, const SyncEscSettings& s) {
     const Framing f = FramingOf(s);
     DecodeResult r;
-    r.first = ring_;
+    r.first = st.ring;
     auto startFrame = [&] {
-        escape_ = false;
-        skip_ = false;
-        sum_ = 0;
-        len_ = 0;
-        lenBytes_ = f.lenBytes;
-        state_ = 1;
+        st.escape = false;
+        st.skip = false;
+        st.sum = 0;
+        st.len = 0;
+        st.lenBytes = f.lenBytes;
+        st.state = kLen;
     };
 
     const std::size_t n = chunk.size();
     while (pos < n) {
         const int b = static_cast<unsigned char>(chunk[pos++]);
-        if (state_ == 0) {
+        if (st.state == kHunting) {
             if (b == f.sync) startFrame();
             else ++r.dribble;
             continue;
         }
-        switch (FrontByte(escape_, b, f)) {
+        switch (FrontByte(st.escape, b, f)) {
         case Front::Escape:
             continue;
         case Front::Restart:
@@ -221,47 +221,64 @@ DecodeResult SyncEscDecoder::decode(std::string_view chunk, std::size_t& pos, co
             continue;
         case Front::Abandon:
             ++r.dribble;
-            state_ = 0;
+            st.state = kHunting;
             continue;
         case Front::Take:
             break;
         }
-        sum_ = (sum_ + b) & f.mask;
-        SyncEscMessage& slot = tables_->rxSyncEscMessages[static_cast<std::size_t>(firstSlot_ + ring_)];
-        switch (state_) {
-        case 1:
-            if (--lenBytes_ > 0) {
-                len_ += static_cast<long>(b) << f.bits;
+        st.sum = (st.sum + b) & f.mask;
+        Message& slot = table[static_cast<std::size_t>(firstSlot + st.ring)];
+        switch (st.state) {
+        case kLen:
+            if (--st.lenBytes > 0) {
+                st.len += static_cast<long>(b) << f.bits;
                 break;
             }
-            len_ += b;
-            if (len_ < 2) {
+            st.len += b;
+            if constexpr (kAddressed) st.len -= 4;  // LEN less the four address bytes
+            if (st.len < 2) {
                 ++r.dribble;
-                state_ = 0;
+                st.state = kHunting;
                 break;
             }
             // A frame whose data would not fit a slot is read to its end and dropped.
-            skip_ = len_ - 2 > kFrameDataSlots;
-            if (skip_) ++r.dribble;
-            else slot.length = static_cast<std::int16_t>(len_ - 2);
-            --len_;
-            state_ = 2;
+            st.skip = st.len - 2 > kFrameDataSlots;
+            if (st.skip) ++r.dribble;
+            else slot.length = static_cast<std::int16_t>(st.len - 2);
+            --st.len;
+            st.state = kOpcode;
             break;
-        case 2:
-            if (!skip_) slot.opCode = static_cast<std::uint16_t>(b);
-            dataIndex_ = 0;
-            state_ = 3;
+        case kOpcode:
+            if (!st.skip) slot.opCode = static_cast<std::uint16_t>(b);
+            st.dataIndex = 0;
+            st.lenBytes = 2;
+            st.addr = 0;
+            st.state = kAddressed ? kDst : kData;
             break;
-        default:  // 3: data, then the checksum
-            if (--len_ >= 1) {
-                if (!skip_ && dataIndex_ < kFrameDataSlots)
-                    slot.data[static_cast<std::size_t>(dataIndex_)] = static_cast<std::uint8_t>(b);
-                ++dataIndex_;
+        case kDst:
+        case kSrc:
+            if constexpr (kAddressed) {
+                if (--st.lenBytes > 0) {
+                    st.addr = b << 8;
+                    break;
+                }
+                st.addr += b;
+                if (!st.skip) (st.state == kDst ? slot.dstAddr : slot.srcAddr) = st.addr;
+                st.lenBytes = 2;
+                st.addr = 0;
+                st.state = st.state == kDst ? kSrc : kData;
+            }
+            break;
+        default:  // data, then the checksum
+            if (--st.len >= 1) {
+                if (!st.skip && st.dataIndex < kFrameDataSlots)
+                    slot.data[static_cast<std::size_t>(st.dataIndex)] = static_cast<std::uint8_t>(b);
+                ++st.dataIndex;
                 break;
             }
-            state_ = 0;
-            if (sum_ == 0 && !skip_) {
-                ring_ = (ring_ + 1) & kRxRingMask;
+            st.state = kHunting;
+            if (st.sum == 0 && !st.skip) {
+                st.ring = (st.ring + 1) & kRxRingMask;
                 if (++r.count == kRxRingSize) return r;
             }
             break;
@@ -270,101 +287,24 @@ DecodeResult SyncEscDecoder::decode(std::string_view chunk, std::size_t& pos, co
     return r;
 }
 
+}  // namespace
+
+SyncEscDecoder::SyncEscDecoder(RxMessageTables& tables, int firstSlot)
+    : tables_(&tables), firstSlot_(CheckedFirstSlot(firstSlot)) {}
+
+void SyncEscDecoder::setFirstSlot(int firstSlot) { firstSlot_ = CheckedFirstSlot(firstSlot); }
+
+DecodeResult SyncEscDecoder::decode(std::string_view chunk, std::size_t& pos, const SyncEscSettings& s) {
+    return DecodeFrames<false>(frame_, tables_->rxSyncEscMessages, firstSlot_, chunk, pos, s);
+}
+
 Rs485Decoder::Rs485Decoder(RxMessageTables& tables, int firstSlot)
     : tables_(&tables), firstSlot_(CheckedFirstSlot(firstSlot)) {}
 
 void Rs485Decoder::setFirstSlot(int firstSlot) { firstSlot_ = CheckedFirstSlot(firstSlot); }
 
 DecodeResult Rs485Decoder::decode(std::string_view chunk, std::size_t& pos, const SyncEscSettings& s) {
-    const Framing f = FramingOf(s);
-    DecodeResult r;
-    r.first = ring_;
-    auto startFrame = [&] {
-        escape_ = false;
-        skip_ = false;
-        sum_ = 0;
-        len_ = 0;
-        lenBytes_ = f.lenBytes;
-        state_ = 1;
-    };
-
-    const std::size_t n = chunk.size();
-    while (pos < n) {
-        const int b = static_cast<unsigned char>(chunk[pos++]);
-        if (state_ == 0) {
-            if (b == f.sync) startFrame();
-            else ++r.dribble;
-            continue;
-        }
-        switch (FrontByte(escape_, b, f)) {
-        case Front::Escape:
-            continue;
-        case Front::Restart:
-            ++r.dribble;
-            startFrame();
-            continue;
-        case Front::Abandon:
-            ++r.dribble;
-            state_ = 0;
-            continue;
-        case Front::Take:
-            break;
-        }
-        sum_ = (sum_ + b) & f.mask;
-        Rs485Message& slot = tables_->rxRs485Messages[static_cast<std::size_t>(firstSlot_ + ring_)];
-        switch (state_) {
-        case 1:
-            if (--lenBytes_ > 0) {
-                len_ += static_cast<long>(b) << f.bits;
-                break;
-            }
-            len_ = len_ + b - 4;  // LEN less the four address bytes
-            if (len_ < 2) {
-                ++r.dribble;
-                state_ = 0;
-                break;
-            }
-            skip_ = len_ - 2 > kFrameDataSlots;
-            if (skip_) ++r.dribble;
-            else slot.length = static_cast<std::int16_t>(len_ - 2);
-            --len_;
-            state_ = 2;
-            break;
-        case 2:
-            if (!skip_) slot.opCode = static_cast<std::uint16_t>(b);
-            lenBytes_ = 2;
-            addr_ = 0;
-            state_ = 3;
-            break;
-        case 3:
-        case 4:
-            if (--lenBytes_ > 0) {
-                addr_ = b << 8;
-                break;
-            }
-            addr_ += b;
-            if (!skip_) (state_ == 3 ? slot.dstAddr : slot.srcAddr) = addr_;
-            lenBytes_ = 2;
-            addr_ = 0;
-            dataIndex_ = 0;
-            state_ = state_ == 3 ? 4 : 5;
-            break;
-        default:  // 5: data, then the checksum
-            if (--len_ >= 1) {
-                if (!skip_ && dataIndex_ < kFrameDataSlots)
-                    slot.data[static_cast<std::size_t>(dataIndex_)] = static_cast<std::uint8_t>(b);
-                ++dataIndex_;
-                break;
-            }
-            state_ = 0;
-            if (sum_ == 0 && !skip_) {
-                ring_ = (ring_ + 1) & kRxRingMask;
-                if (++r.count == kRxRingSize) return r;
-            }
-            break;
-        }
-    }
-    return r;
+    return DecodeFrames<true>(frame_, tables_->rxRs485Messages, firstSlot_, chunk, pos, s);
 }
 
 }  // namespace k45

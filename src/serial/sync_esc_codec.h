@@ -74,6 +74,19 @@ inline bool Rs485ForHost(const Rs485Message& m) {
            (m.dstAddr == kRs485HostAddress || m.dstAddr == kRs485BroadcastAddress);
 }
 
+// Where a sync/escape or RS485 decoder stands in the byte stream; kept between decode calls.
+struct SyncEscFrameState {
+    int state = 0;          // 0 hunting, 1 LEN, 2 OPCODE, 3 DST, 4 SRC (RS485 only), 5 DATA/CHK
+    bool escape = false;    // ESC seen, the next byte is taken as it is
+    bool skip = false;      // overlong frame: read to its end, store nothing
+    int sum = 0;
+    int ring = 0;
+    int lenBytes = 0;       // LEN bytes still to read; then the address byte counter
+    int dataIndex = 0;
+    long len = 0;           // remaining LEN
+    std::int32_t addr = 0;  // address word being read
+};
+
 // Decoder of plain sync/escape frames into `rxSyncEscMessages`. State lives as long as the
 // object and is never reset: a frame split over chunks completes when its rest arrives.
 class SyncEscDecoder {
@@ -82,7 +95,7 @@ public:
 
     void setFirstSlot(int firstSlot);  // 0 or 32; checked (CheckedFirstSlot)
     int firstSlot() const { return firstSlot_; }
-    int ringIndex() const { return ring_; }
+    int ringIndex() const { return frame_.ring; }
 
     // Decodes chunk from pos on, stopping after the 32nd completed frame or at the chunk's
     // end; pos is left after the last byte looked at. Stray and broken input is counted in
@@ -93,14 +106,7 @@ public:
 private:
     RxMessageTables* tables_;
     int firstSlot_ = 0;
-    int state_ = 0;        // 0 hunting, 1 LEN, 2 OPCODE, 3 DATA/CHK
-    bool escape_ = false;  // ESC seen, the next byte is taken as it is
-    bool skip_ = false;    // overlong frame: read to its end, store nothing
-    int sum_ = 0;
-    int ring_ = 0;
-    int lenBytes_ = 0;     // LEN bytes still to read
-    int dataIndex_ = 0;
-    long len_ = 0;         // remaining LEN
+    SyncEscFrameState frame_;
 };
 
 // Decoder of RS485 frames into `rxRs485Messages`; as SyncEscDecoder. Which frames reach the
@@ -111,22 +117,14 @@ public:
 
     void setFirstSlot(int firstSlot);
     int firstSlot() const { return firstSlot_; }
-    int ringIndex() const { return ring_; }
+    int ringIndex() const { return frame_.ring; }
 
     DecodeResult decode(std::string_view chunk, std::size_t& pos, const SyncEscSettings& s);
 
 private:
     RxMessageTables* tables_;
     int firstSlot_ = 0;
-    int state_ = 0;        // 0 hunting, 1 LEN, 2 OPCODE, 3 DST, 4 SRC, 5 DATA/CHK
-    bool escape_ = false;
-    bool skip_ = false;
-    int sum_ = 0;
-    int ring_ = 0;
-    int lenBytes_ = 0;     // LEN bytes still to read; then the address byte counter
-    int dataIndex_ = 0;
-    long len_ = 0;
-    std::int32_t addr_ = 0;
+    SyncEscFrameState frame_;
 };
 
 }  // namespace k45
