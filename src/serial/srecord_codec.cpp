@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "frame/hex_text.h"
+#include "frame/utilities.h"
 
 namespace k45 {
 
@@ -19,8 +20,6 @@ constexpr std::array<std::int8_t, 256> MakeHexTable() {
     return t;
 }
 constexpr std::array<std::int8_t, 256> kHexValue = MakeHexTable();
-
-inline bool IsPrintable(int c) { return (c >= 32 && c <= 126) || c == 13 || c == 10; }
 
 template <class T>
 std::optional<std::string> Build(std::int32_t tmpAddr, std::span<const T> data) {
@@ -61,8 +60,8 @@ DecodeResult SRecordDecoder::decode(std::string_view chunk, std::size_t& pos) {
     r.first = ring_;
     const std::size_t n = chunk.size();
     while (pos < n) {
-        const int c = static_cast<unsigned char>(chunk[pos++]);
-        if (!IsPrintable(c)) {
+        const int c = static_cast<unsigned char>(chunk[pos]);
+        if (!IsPrintableChar(chunk.substr(pos++, 1))) {
             state_ = 0;
             continue;
         }

@@ -7,24 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "codec_bytes.h"
 #include "serial/dmp_codec.h"
 
 namespace k45 {
 namespace {
 
-using Bytes = std::vector<int>;
-
-std::string Wire(const Bytes& b) {
-    std::string s;
-    for (int v : b) s.push_back(static_cast<char>(v));
-    return s;
-}
-
-Bytes ToBytes(const std::string& s) {
-    Bytes b;
-    for (char c : s) b.push_back(static_cast<unsigned char>(c));
-    return b;
-}
+using test::Bytes;
+using test::ToBytes;
+using test::Wire;
 
 struct Msg {
     double unitId = 0;
