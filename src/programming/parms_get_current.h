@@ -25,6 +25,8 @@ public:
     virtual ~ParmsReader() = default;
     virtual bool RegisterForParms(ParmsClient* frm) = 0;
     virtual bool DeRegisterForParms(ParmsClient* frm) = 0;
+    // Ends a read in progress: the windows waiting for it are told it found nothing.
+    virtual void Unload() = 0;
 };
 
 class ParmsGetCurrentView {
@@ -52,7 +54,7 @@ public:
     void Load();
     void Activate();
     void Cancel();
-    void Unload();
+    void Unload() override;
 
     // The list belongs to the reader, not to a load: clients register before it is shown.
     bool RegisterForParms(ParmsClient* frm) override { return parmsClients_.Register(frm); }

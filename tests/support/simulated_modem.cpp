@@ -227,7 +227,7 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
     case ModemChunking::PerLine:
         sched_.callAt(start, [this, alive, pieces] {
             if (alive.expired()) return;
-            for (const auto& p : pieces) emit(p);
+            for (const auto& p : pieces) send(p);
         });
         busyUntilMs_ = start;
         break;
@@ -237,7 +237,7 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
         sched_.callAt(start, [this, alive, whole] {
             if (alive.expired()) return;
             if (!cable_) {
-                emit(whole);
+                send(whole);
                 return;
             }
             // Held on the line until its last byte is off the wire, then handed over at once.
@@ -246,7 +246,7 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
             const double bitsPerByte = 1 + s.dataBits + (s.parity == 'n' ? 0 : 1) + s.stopBitsTimes2 / 2.0;
             const auto wireMs = static_cast<std::int64_t>(std::ceil(whole.size() * bitsPerByte * 1000.0 / s.baud));
             cable_->stall(Direction::BtoA, true);
-            emit(whole);
+            send(whole);
             sched_.callAt(sched_.nowMs() + wireMs + 1, [this, alive] {
                 if (!alive.expired() && cable_) cable_->stall(Direction::BtoA, false);
             });
@@ -259,11 +259,11 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
         for (const auto& p : pieces) {
             const std::string first = p.substr(0, p.size() / 2), rest = p.substr(p.size() / 2);
             sched_.callAt(t, [this, alive, first] {
-                if (!alive.expired()) emit(first);
+                if (!alive.expired()) send(first);
             });
             t += splitPauseMs;
             sched_.callAt(t, [this, alive, rest] {
-                if (!alive.expired()) emit(rest);
+                if (!alive.expired()) send(rest);
             });
         }
         busyUntilMs_ = t;
@@ -272,7 +272,7 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
     }
 }
 
-void SimulatedModem::emit(const std::string& bytes) {
+void SimulatedModem::send(const std::string& bytes) {
     sentBytes += bytes;
     if (cable_) cable_->b().send(bytes);
     else if (pty_) pty_->writeMaster(bytes);

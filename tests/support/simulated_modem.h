@@ -123,7 +123,7 @@ private:
     void handleLine(const std::string& line);
     std::vector<ModemFault> faultsFor(ModemStep step);
     void answer(std::vector<std::string> pieces);
-    void emit(const std::string& bytes);
+    void send(const std::string& bytes);
     std::vector<std::string> dump(ModemStep step, const std::uint8_t* memory, int blocks,
                                   const std::vector<ModemFault>& f);
 
