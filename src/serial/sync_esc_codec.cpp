@@ -289,22 +289,14 @@ DecodeResult DecodeFrames(SyncEscFrameState& st, std::array<Message, kRxTableSlo
 
 }  // namespace
 
-SyncEscDecoder::SyncEscDecoder(RxMessageTables& tables, int firstSlot)
-    : tables_(&tables), firstSlot_(CheckedFirstSlot(firstSlot)) {}
-
-void SyncEscDecoder::setFirstSlot(int firstSlot) { firstSlot_ = CheckedFirstSlot(firstSlot); }
-
-DecodeResult SyncEscDecoder::decode(std::string_view chunk, std::size_t& pos, const SyncEscSettings& s) {
-    return DecodeFrames<false>(frame_, tables_->rxSyncEscMessages, firstSlot_, chunk, pos, s);
+template <bool kAddressed>
+DecodeResult SyncEscFrameDecoder<kAddressed>::decode(std::string_view chunk, std::size_t& pos,
+                                                     const SyncEscSettings& s) {
+    if constexpr (kAddressed) return DecodeFrames<true>(frame_, tables_->rxRs485Messages, firstSlot_, chunk, pos, s);
+    else return DecodeFrames<false>(frame_, tables_->rxSyncEscMessages, firstSlot_, chunk, pos, s);
 }
 
-Rs485Decoder::Rs485Decoder(RxMessageTables& tables, int firstSlot)
-    : tables_(&tables), firstSlot_(CheckedFirstSlot(firstSlot)) {}
-
-void Rs485Decoder::setFirstSlot(int firstSlot) { firstSlot_ = CheckedFirstSlot(firstSlot); }
-
-DecodeResult Rs485Decoder::decode(std::string_view chunk, std::size_t& pos, const SyncEscSettings& s) {
-    return DecodeFrames<true>(frame_, tables_->rxRs485Messages, firstSlot_, chunk, pos, s);
-}
+template class SyncEscFrameDecoder<false>;
+template class SyncEscFrameDecoder<true>;
 
 }  // namespace k45

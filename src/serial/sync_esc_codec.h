@@ -87,13 +87,18 @@ struct SyncEscFrameState {
     std::int32_t addr = 0;  // address word being read
 };
 
-// Decoder of plain sync/escape frames into `rxSyncEscMessages`. State lives as long as the
-// object and is never reset: a frame split over chunks completes when its rest arrives.
-class SyncEscDecoder {
+// Decoder of plain sync/escape frames into `rxSyncEscMessages` (kAddressed false) or of RS485
+// frames into `rxRs485Messages` (kAddressed true); used as SyncEscDecoder and Rs485Decoder.
+// State lives as long as the object and is never reset: a frame split over chunks completes
+// when its rest arrives. Which RS485 frames reach the windows is the dispatch's decision
+// (Rs485ForHost).
+template <bool kAddressed>
+class SyncEscFrameDecoder {
 public:
-    explicit SyncEscDecoder(RxMessageTables& tables, int firstSlot = 0);
+    explicit SyncEscFrameDecoder(RxMessageTables& tables, int firstSlot = 0)
+        : tables_(&tables), firstSlot_(CheckedFirstSlot(firstSlot)) {}
 
-    void setFirstSlot(int firstSlot);  // 0 or 32; checked (CheckedFirstSlot)
+    void setFirstSlot(int firstSlot) { firstSlot_ = CheckedFirstSlot(firstSlot); }  // 0 or 32
     int firstSlot() const { return firstSlot_; }
     int ringIndex() const { return frame_.ring; }
 
@@ -109,22 +114,9 @@ private:
     SyncEscFrameState frame_;
 };
 
-// Decoder of RS485 frames into `rxRs485Messages`; as SyncEscDecoder. Which frames reach the
-// windows is the dispatch's decision (Rs485ForHost).
-class Rs485Decoder {
-public:
-    explicit Rs485Decoder(RxMessageTables& tables, int firstSlot = 0);
-
-    void setFirstSlot(int firstSlot);
-    int firstSlot() const { return firstSlot_; }
-    int ringIndex() const { return frame_.ring; }
-
-    DecodeResult decode(std::string_view chunk, std::size_t& pos, const SyncEscSettings& s);
-
-private:
-    RxMessageTables* tables_;
-    int firstSlot_ = 0;
-    SyncEscFrameState frame_;
-};
+extern template class SyncEscFrameDecoder<false>;
+extern template class SyncEscFrameDecoder<true>;
+using SyncEscDecoder = SyncEscFrameDecoder<false>;
+using Rs485Decoder = SyncEscFrameDecoder<true>;
 
 }  // namespace k45
