@@ -22,6 +22,29 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
+// Orders the points by key, each companion swap carrying their other values along. Exchange
+// sort from the far end: points with equal keys end in the order this sort leaves them.
+template <typename Key, size_t N, class SwapCompanions>
+void SortPoints(std::array<Key, N>& key, SwapCompanions swapCompanions) {
+    for (size_t i = 0; i + 1 < N; ++i) {
+        for (size_t j = N - 1; j >= i + 1; --j) {
+            if (key[j] < key[i]) {
+                std::swap(key[i], key[j]);
+                swapCompanions(i, j);
+            }
+        }
+    }
+}
+
+// The segment (k - 1, k) of the sorted A/D readings an A/D value falls in: k is the first
+// reading after the first one that is not below the value, else the last reading.
+template <size_t N>
+size_t SegmentOf(const std::array<std::int16_t, N>& adReading, int ad) {
+    for (size_t c = 1; c + 1 < N; ++c)
+        if (adReading[c] >= ad) return c;
+    return N - 1;
+}
+
 template <typename T, size_t N>
 std::string JoinRow(const std::array<T, N>& values, size_t first, size_t count, int digits) {
     std::string row;
@@ -120,22 +143,12 @@ void BuildPowerTable(const AppState& app, CalTables& calTables, const PowerCalPo
     TraceFile file(app, trace, "pwr_tbl.ini");
     PowerCalPoints p = points;
     TracePowerCalPoints(file, app.locale, p, "Raw Power Pts");
-    for (size_t i = 0; i <= 3; ++i) {
-        for (size_t j = 4; j >= i + 1; --j) {
-            if (p.powerWatts[j] < p.powerWatts[i]) {
-                std::swap(p.powerWatts[i], p.powerWatts[j]);
-                std::swap(p.adReading[i], p.adReading[j]);
-            }
-        }
-    }
+    SortPoints(p.powerWatts, [&p](size_t i, size_t j) { std::swap(p.adReading[i], p.adReading[j]); });
     TracePowerCalPoints(file, app.locale, p, "Sorted Power Pts");
 
     std::array<float, 256> curve{};
     for (int a = 0; a < 256; ++a) {
-        size_t k = 4;
-        for (size_t c = 1; c <= 3; ++c) {
-            if (p.adReading[c] >= a) { k = c; break; }
-        }
+        const size_t k = SegmentOf(p.adReading, a);
         float entry;
         if (p.adReading[k - 1] == p.adReading[k]) {
             entry = 7.5f;
@@ -180,22 +193,12 @@ void BuildRssiTable(const AppState& app, CalTables& calTables, const RssiCalPoin
     TraceFile file(app, trace, "rssi_tbl.ini");
     RssiCalPoints p = points;
     TraceRssiCalPoints(file, p, "Raw RSSI Pts");
-    for (size_t i = 0; i <= 4; ++i) {
-        for (size_t j = 5; j >= i + 1; --j) {
-            if (p.levelCode[j] < p.levelCode[i]) {
-                std::swap(p.levelCode[i], p.levelCode[j]);
-                std::swap(p.adReading[i], p.adReading[j]);
-            }
-        }
-    }
+    SortPoints(p.levelCode, [&p](size_t i, size_t j) { std::swap(p.adReading[i], p.adReading[j]); });
     TraceRssiCalPoints(file, p, "Sorted RSSI Pts");
 
     std::array<std::int16_t, 256> curve{};
     for (int a = 0; a < 256; ++a) {
-        size_t k = 5;
-        for (size_t c = 1; c <= 4; ++c) {
-            if (p.adReading[c] >= a) { k = c; break; }
-        }
+        const size_t k = SegmentOf(p.adReading, a);
         double level;
         if (p.adReading[k - 1] == p.adReading[k]) {
             level = 85;
@@ -247,22 +250,11 @@ void PrepareTempCompPoints(const AppState& app, const CalTables& calTables, Prod
     TraceFile file(app, trace, "temp_tbl.ini");
     RssiTempComp p = record.rssiTempComp;
     TraceTempCompPoints(file, p, "Raw RSSI Pts");
-    for (size_t i = 0; i <= 4; ++i) {
-        for (size_t j = 5; j >= i + 1; --j) {
-            if (p.levelCode[j] < p.levelCode[i]) {
-                std::swap(p.levelCode[i], p.levelCode[j]);
-                std::swap(p.adReading[i], p.adReading[j]);
-            }
-        }
-    }
-    for (size_t i = 0; i <= 4; ++i) {
-        for (size_t j = 5; j >= i + 1; --j) {
-            if (p.temperature[j] < p.temperature[i]) {
-                std::swap(p.temperature[i], p.temperature[j]);
-                for (size_t l = 0; l < 6; ++l) std::swap(p.adReading[l][i], p.adReading[l][j]);
-            }
-        }
-    }
+    // Rows of the A/D readings follow the levels, columns the temperatures.
+    SortPoints(p.levelCode, [&p](size_t i, size_t j) { std::swap(p.adReading[i], p.adReading[j]); });
+    SortPoints(p.temperature, [&p](size_t i, size_t j) {
+        for (size_t l = 0; l < 6; ++l) std::swap(p.adReading[l][i], p.adReading[l][j]);
+    });
     TraceTempCompPoints(file, p, "Sorted RSSI Pts");
     for (size_t l = 0; l < 6; ++l) {
         const int expected = RssiDbmToByte(app, calTables, record.radioType, p.levelCode[l], false);
