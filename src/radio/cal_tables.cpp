@@ -55,6 +55,17 @@ std::string JoinRow(const std::array<T, N>& values, size_t first, size_t count, 
     return row;
 }
 
+// A row of bytes as two-digit hex, a negative value as its two's complement.
+template <size_t N>
+std::string HexRow(const std::array<std::int16_t, N>& row) {
+    std::string text;
+    for (size_t j = 0; j < N; ++j) {
+        if (j) text += ",";
+        text += Hex2(row[j]);
+    }
+    return text;
+}
+
 // ---- power table ----
 
 void TracePowerCalPoints(TraceFile& file, const LocaleInfo& locale, const PowerCalPoints& points,
@@ -368,14 +379,7 @@ void PackTempCompTable(const AppState& app, const TempCompGrid& grid, CalTables&
     for (auto& row : table) row.fill(0);
     if (file.on()) {
         file.emptySection("RSSI Temp Table");
-        for (int r = 0; r < 16; ++r) {
-            std::string text;
-            for (size_t j = 0; j < 16; ++j) {
-                if (j) text += ",";
-                text += Hex2(g[static_cast<size_t>(r)][j]);
-            }
-            file.set("RSSI Temp Table", RowKey(r), text);
-        }
+        for (int r = 0; r < 16; ++r) file.set("RSSI Temp Table", RowKey(r), HexRow(g[static_cast<size_t>(r)]));
     }
     auto clampStep = [](int d) { return d < -7 ? -7 : d > 7 ? 7 : d; };
     for (size_t y = 0; y < 8; ++y) {
@@ -394,14 +398,7 @@ void PackTempCompTable(const AppState& app, const TempCompGrid& grid, CalTables&
     record.rssiTempComp.compressedTable = table;
     if (file.on()) {
         file.emptySection("Compressed RSSI Temp Table");
-        for (size_t x = 0; x < 8; ++x) {
-            std::string text;
-            for (size_t y = 0; y < 8; ++y) {
-                if (y) text += ",";
-                text += Hex2(table[x][y]);
-            }
-            file.set("Compressed RSSI Temp Table", RowKey(static_cast<int>(x)), text);
-        }
+        for (size_t x = 0; x < 8; ++x) file.set("Compressed RSSI Temp Table", RowKey(static_cast<int>(x)), HexRow(table[x]));
     }
     file.finish(traceError);
 }
