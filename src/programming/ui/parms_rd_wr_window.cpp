@@ -1,0 +1,174 @@
+#include "programming/ui/parms_rd_wr_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "frame/app_context.h"
+#include "frame/ini_routines.h"
+#include "frame/main_frame.h"
+#include "frame/startup.h"
+#include "programming/ui/parms_get_current_window.h"
+#include "programming/ui/ver_reqst_window.h"
+
+namespace k45 {
+
+void AddProgrammingDialogueWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows) {
+    auto add = [&](ToolWindow slot, std::unique_ptr<ToolForm> w) {
+        ctx.form(slot) = w.get();
+        windows.push_back(std::move(w));
+    };
+    add(ToolWindow::formParmsRdWr, std::make_unique<formParmsRdWr>(ctx));
+    add(ToolWindow::formVerReqst, std::make_unique<formVerReqst>(ctx));
+    auto reader = std::make_unique<formParmsGetCurrent>(ctx);
+    ctx.formParmsGetCurrent = reader.get();
+    windows.push_back(std::move(reader));
+}
+
+namespace dialogue_window {
+
+QWidget* Placed(QWidget* w) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    return sub ? static_cast<QWidget*>(sub) : w;
+}
+
+void MoveToTwips(QWidget* w, std::int16_t left, std::int16_t top) {
+    Placed(w)->move(left / kTwipsPerPixel, top / kTwipsPerPixel);
+}
+
+void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top) {
+    QWidget* p = Placed(w);
+    if (p->isMinimized()) return;
+    auto twips = [](int px) {
+        const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
+        return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
+    };
+    left = twips(p->x());
+    top = twips(p->y());
+}
+
+void Close(QWidget* w) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) sub->close();
+    else w->close();
+}
+
+bool IsActiveChild(const AppContext& ctx, const ToolForm* form) {
+    return !ctx.mainFrame || ctx.mainFrame->ActiveForm() == form;
+}
+
+void RestorePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
+                      std::int16_t& left, std::int16_t& top) {
+    ReadIniInto(ctx.state.locale, fileName, sectionName, "Left", left);
+    ReadIniInto(ctx.state.locale, fileName, sectionName, "Top", top);
+}
+
+void SavePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
+                   std::int16_t left, std::int16_t top) {
+    WriteIniValue(ctx.state.locale, fileName, sectionName, "Left", left);
+    WriteIniValue(ctx.state.locale, fileName, sectionName, "Top", top);
+}
+
+}  // namespace dialogue_window
+
+formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), dialogue_(ctx, *this) {
+    setObjectName("formParmsRdWr");
+    setWindowTitle("Read/Write xxxx Parameters");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 12);
+    layout->setSpacing(6);
+    const char* texts[] = {"Connect serial cable to Unit using", "Setup Cable and supply power"};
+    for (int i = 0; i < 2; ++i) {
+        labelRdWr[i] = new QLabel(texts[i], this);
+        labelRdWr[i]->setObjectName(QString("labelRdWr%1").arg(i));
+        labelRdWr[i]->setAlignment(Qt::AlignCenter);
+        layout->addWidget(labelRdWr[i]);
+    }
+    panelPercent = new QProgressBar(this);
+    panelPercent->setObjectName("panelPercent");
+    panelPercent->setRange(0, 100);
+    panelPercent->setValue(0);
+    panelPercent->setAlignment(Qt::AlignCenter);
+    panelPercent->setFormat("%p%");
+    layout->addSpacing(4);
+    layout->addWidget(panelPercent);
+    layout->addSpacing(6);
+
+    auto* buttons = new QHBoxLayout;
+    buttonOK = new QPushButton("&OK", this);
+    buttonOK->setObjectName("buttonOK");
+    buttonOK->setDefault(true);
+    buttonCancel = new QPushButton("&Cancel", this);
+    buttonCancel->setObjectName("buttonCancel");
+    buttons->addStretch(1);
+    buttons->addWidget(buttonOK);
+    buttons->addWidget(buttonCancel);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    setMinimumWidth(340);
+
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] { CloseWindow(); });
+}
+
+formParmsRdWr::~formParmsRdWr() = default;
+
+void formParmsRdWr::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    dialogue_window::RestorePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+}
+
+void formParmsRdWr::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    if (shownThisRun_) dialogue_window::SavePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+}
+
+std::string formParmsRdWr::Caption() const { return windowTitle().toStdString(); }
+
+void formParmsRdWr::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (dialogue_.loaded()) return;
+    dialogue_window::MoveToTwips(this, savedLeft, savedTop);
+    shownThisRun_ = true;
+    inShowEvent_ = true;
+    dialogue_.Load();
+    inShowEvent_ = false;
+}
+
+void formParmsRdWr::closeEvent(QCloseEvent* e) {
+    if (dialogue_.loaded()) {
+        dialogue_window::KeepPlacement(this, savedLeft, savedTop);
+        dialogue_.Unload();
+    }
+    e->accept();
+}
+
+bool formParmsRdWr::IsActiveChild() const { return dialogue_window::IsActiveChild(ctx_, this); }
+
+void formParmsRdWr::CloseWindow() {
+    // A window cannot close while it is being shown: it closes right after.
+    if (inShowEvent_) {
+        QTimer::singleShot(0, this, [this] { dialogue_window::Close(this); });
+        return;
+    }
+    dialogue_window::Close(this);
+}
+
+void formParmsRdWr::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
+
+void formParmsRdWr::SetLabels(const std::string& upper, const std::string& lower) {
+    labelRdWr[0]->setText(QString::fromLatin1(upper.data(), static_cast<int>(upper.size())));
+    labelRdWr[1]->setText(QString::fromLatin1(lower.data(), static_cast<int>(lower.size())));
+}
+
+void formParmsRdWr::SetPercent(int percent) { panelPercent->setValue(percent); }
+
+void formParmsRdWr::SetOkEnabled(bool on) { buttonOK->setEnabled(on); }
+
+}  // namespace k45

@@ -1,0 +1,103 @@
+#pragma once
+// The read/write window (formParmsRdWr): reads the modem's parameters, writes them back,
+// clones them. The dialogue itself is ParmsRdWrDialogue; the window shows its labels and
+// progress and hands it the buttons.
+//
+// Also here: the helpers the programming dialogue windows share, and the function that makes
+// those windows and enters them in the context's registry.
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/main_frame.h"
+#include "frame/window_interfaces.h"
+#include "programming/parms_rd_wr.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace k45 {
+
+struct AppContext;
+
+// Creates the read/write, version request and current-parameter windows, enters
+// them in ctx (toolForms and formParmsGetCurrent) and hands their ownership to `windows`.
+void AddProgrammingDialogueWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows);
+
+namespace dialogue_window {
+// The MDI sub-window around w, or w itself.
+QWidget* Placed(QWidget* w);
+// Places the window at a position in twips.
+void MoveToTwips(QWidget* w, std::int16_t left, std::int16_t top);
+// The window's position in twips, unless it is minimized (then the values stay).
+void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top);
+// Closes the window (its MDI sub-window when it has one).
+void Close(QWidget* w);
+// The window is the main window's active child (always, without a main window).
+bool IsActiveChild(const AppContext& ctx, const ToolForm* form);
+// Settings "Left" and "Top" of a window's section.
+void RestorePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
+                      std::int16_t& left, std::int16_t& top);
+void SavePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
+                   std::int16_t left, std::int16_t top);
+}  // namespace dialogue_window
+
+class formParmsRdWr : public QWidget, public ToolForm, public ParmsRdWrForm, private ParmsRdWrView {
+    Q_OBJECT
+public:
+    explicit formParmsRdWr(AppContext& ctx, QWidget* parent = nullptr);
+    ~formParmsRdWr() override;
+
+    // ToolForm
+    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    bool loaded() const override { return dialogue_.loaded(); }
+    void Form_Activate() override { dialogue_.Activate(); }
+
+    // ParmsRdWrForm (the openers)
+    bool autoStart() const override { return dialogue_.autoStart; }
+    void setAutoStart(bool on) override { dialogue_.autoStart = on; }
+    std::int16_t parmsMode() const override { return static_cast<std::int16_t>(dialogue_.parmsMode); }
+    void setParmsMode(std::int16_t mode) override { dialogue_.parmsMode = mode; }
+    std::string Caption() const override;
+
+    // Windows waiting for the result.
+    bool RegisterForParms(ParmsClient* frm) { return dialogue_.RegisterForParms(frm); }
+    bool DeRegisterForParms(ParmsClient* frm) { return dialogue_.DeRegisterForParms(frm); }
+    bool RegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_.RegisterForProgComplete(frm); }
+    bool DeRegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_.DeRegisterForProgComplete(frm); }
+
+    ParmsRdWrDialogue& dialogue() { return dialogue_; }
+
+    std::array<QLabel*, 2> labelRdWr{};
+    QProgressBar* panelPercent = nullptr;
+    QPushButton* buttonOK = nullptr;
+    QPushButton* buttonCancel = nullptr;
+
+    std::int16_t savedLeft = 0;
+    std::int16_t savedTop = 0;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    // ParmsRdWrView
+    bool IsActiveChild() const override;
+    void CloseWindow() override;
+    void SetCaption(const std::string& text) override;
+    void SetLabels(const std::string& upper, const std::string& lower) override;
+    void SetPercent(int percent) override;
+    void SetOkEnabled(bool on) override;
+
+    AppContext& ctx_;
+    ParmsRdWrDialogue dialogue_;
+    bool shownThisRun_ = false;
+    bool inShowEvent_ = false;
+};
+
+}  // namespace k45

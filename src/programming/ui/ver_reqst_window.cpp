@@ -1,0 +1,82 @@
+#include "programming/ui/ver_reqst_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "frame/app_context.h"
+#include "programming/ui/parms_rd_wr_window.h"
+
+namespace k45 {
+
+formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx), dialogue_(ctx, *this) {
+    setObjectName("formVerReqst");
+    setWindowTitle("Version Request");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 12);
+    layout->setSpacing(6);
+    const char* texts[] = {"Put modem in setup mode.", "Connect cable and supply power."};
+    for (int i = 0; i < 2; ++i) {
+        labelRead[i] = new QLabel(texts[i], this);
+        labelRead[i]->setObjectName(QString("labelRead%1").arg(i));
+        labelRead[i]->setAlignment(Qt::AlignCenter);
+        labelRead[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(labelRead[i]);
+    }
+    layout->addSpacing(8);
+    auto* buttons = new QHBoxLayout;
+    buttonOK = new QPushButton("&OK", this);
+    buttonOK->setObjectName("buttonOK");
+    buttonOK->setDefault(true);
+    buttonClose = new QPushButton("&Close", this);
+    buttonClose->setObjectName("buttonClose");
+    buttons->addStretch(1);
+    buttons->addWidget(buttonOK);
+    buttons->addWidget(buttonClose);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    setMinimumWidth(340);
+
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { CloseWindow(); });
+}
+
+formVerReqst::~formVerReqst() = default;
+
+void formVerReqst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    dialogue_window::RestorePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+}
+
+void formVerReqst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    if (shownThisRun_) dialogue_window::SavePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+}
+
+void formVerReqst::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (dialogue_.loaded()) return;
+    dialogue_window::MoveToTwips(this, savedLeft, savedTop);
+    shownThisRun_ = true;
+    dialogue_.Load();
+}
+
+void formVerReqst::closeEvent(QCloseEvent* e) {
+    if (dialogue_.loaded()) {
+        dialogue_window::KeepPlacement(this, savedLeft, savedTop);
+        dialogue_.Unload();
+    }
+    e->accept();
+}
+
+bool formVerReqst::IsActiveChild() const { return dialogue_window::IsActiveChild(ctx_, this); }
+
+void formVerReqst::CloseWindow() { dialogue_window::Close(this); }
+
+void formVerReqst::SetLabels(const std::string& upper, const std::string& lower) {
+    labelRead[0]->setText(QString::fromLatin1(upper.data(), static_cast<int>(upper.size())));
+    labelRead[1]->setText(QString::fromLatin1(lower.data(), static_cast<int>(lower.size())));
+}
+
+}  // namespace k45
