@@ -1,0 +1,260 @@
+#include "programming/ui/dac_vals_window.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "frame/app_context.h"
+#include "frame/ini_routines.h"
+#include "frame/main_frame.h"
+#include "frame/utilities.h"
+#include "programming/ui/num_box.h"
+
+namespace k45 {
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+
+std::int16_t ToTwips(int px) {
+    const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
+    return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
+}
+}  // namespace
+
+formDacVals::formDacVals(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle("Edit DAC Values");
+    setObjectName("formDacVals");
+
+    auto box = [&](const QString& name, bool signedValue = false) {
+        auto* b = new NumBox(ctx_.state.locale);
+        b->setObjectName(name);
+        b->setNumType(signedValue ? NumBox::numSigned : NumBox::numUnsigned);
+        if (signedValue) b->setNumMin(-128);
+        b->setNumMax(signedValue ? 127 : 255);
+        b->setNumMaxLength(signedValue ? 4 : 3);
+        b->setSteps(1, 10);
+        b->setDragGroup(this);
+        b->setMaximumWidth(70);
+        b->setAlignment(Qt::AlignRight);
+        return b;
+    };
+
+    auto* heading = new QLabel("Enter Default DAC Values from ATS Slip and Default Tuning Values");
+    heading->setWordWrap(true);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+
+    auto* g = new QGridLayout;
+    const char* const pointCaptions[3] = {"Low", "Mid", "High"};
+    for (int k = 0; k < 3; ++k) g->addWidget(new QLabel(pointCaptions[k]), 0, k + 1, Qt::AlignHCenter);
+    struct TripleRow {
+        Triple* boxes;
+        const char* name;
+        const char* caption;
+    };
+    const TripleRow rows[] = {
+        {&textFrontAdj, "textFrontAdj", "Front-En&d:"}, {&textModAdj, "textModAdj", "&Modulation:"},
+        {&textPowerAdj, "textPowerAdj", "&Power:"},     {&textRxFC8, "textRxFC8", "Rx FC 8:"},
+        {&textRxFC5, "textRxFC5", "Rx FC 5:"},          {&textTxFC8, "textTxFC8", "Tx FC 8:"},
+        {&textTxFC5, "textTxFC5", "Tx FC 5:"},
+    };
+    int r = 1;
+    for (const TripleRow& row : rows) {
+        for (int k = 0; k < 3; ++k) (*row.boxes)[static_cast<std::size_t>(k)] = box(QString("%1%2").arg(row.name).arg(k));
+        auto* caption = new QLabel(row.caption);
+        caption->setBuddy((*row.boxes)[0]);
+        g->addWidget(caption, r, 0);
+        for (int k = 0; k < 3; ++k) g->addWidget((*row.boxes)[static_cast<std::size_t>(k)], r, k + 1);
+        ++r;
+    }
+    textGain = box("textGain");
+    textDev = box("textDev");
+    textRssiCalAdj = box("textRssiCalAdj", true);
+    textPwrCalAdj = box("textPwrCalAdj");
+    const std::pair<const char*, NumBox*> singles[] = {
+        {"&Rx Gain:", textGain}, {"&Tx Deviation:", textDev}, {"RSSI C&al Adj:", textRssiCalAdj},
+        {"Power Cal Ad&j:", textPwrCalAdj}};
+    auto* s = new QGridLayout;
+    int i = 0;
+    for (auto [caption, b] : singles) {
+        auto* l = new QLabel(caption);
+        l->setBuddy(b);
+        s->addWidget(l, i / 2, (i % 2) * 2);
+        s->addWidget(b, i / 2, (i % 2) * 2 + 1);
+        ++i;
+    }
+
+    buttonOK = new QPushButton("&OK");
+    buttonOK->setObjectName("buttonOK");
+    buttonOK->setDefault(true);
+    buttonCancel = new QPushButton("&Cancel");
+    buttonCancel->setObjectName("buttonCancel");
+    buttonDefault = new QPushButton("Defau&lt");
+    buttonDefault->setObjectName("buttonDefault");
+    buttonDefault->setVisible(false);
+    buttonDefault->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(buttonDefault);
+    buttons->addStretch();
+    buttons->addWidget(buttonOK);
+    buttons->addWidget(buttonCancel);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(heading);
+    top->addLayout(g);
+    top->addLayout(s);
+    top->addLayout(buttons);
+
+    connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
+    connect(buttonDefault, &QPushButton::clicked, this, [this] { buttonDefault_Click(); });
+}
+
+std::array<NumBox*, kDacValueCount> formDacVals::boxes() const {
+    std::array<NumBox*, kDacValueCount> b{};
+    std::size_t n = 0;
+    for (const Triple* t : {&textFrontAdj, &textModAdj, &textPowerAdj, &textRxFC8, &textRxFC5, &textTxFC8, &textTxFC5})
+        for (NumBox* box : *t) b[n++] = box;
+    b[n++] = textGain;
+    b[n++] = textDev;
+    b[n++] = textRssiCalAdj;
+    b[n++] = textPwrCalAdj;
+    return b;
+}
+
+void formDacVals::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
+    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+}
+
+void formDacVals::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    if (!shownThisRun_) return;
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+}
+
+void formDacVals::UpdateChanges() {
+    if (loaded_) DisplayDacValues();
+}
+
+bool formDacVals::SaveChanges() {
+    if (!loaded_) return false;
+    StoreDacValues();
+    return true;
+}
+
+void formDacVals::DisplayDacValues() {
+    const auto fields = DacValueFields(std::as_const(editDacValues_));
+    const auto b = boxes();
+    for (std::size_t i = 0; i < fields.size(); ++i) b[i]->setText(QString::number(*fields[i]));
+}
+
+void formDacVals::StoreDacValues() {
+    const auto fields = DacValueFields(editDacValues_);
+    const auto b = boxes();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (auto v = TextToInt16(b[i]->text().toStdString(), ctx_.state.locale)) *fields[i] = *v;
+}
+
+void formDacVals::Form_Activate() {
+    if (!loaded_) return;
+    if (ctx_.state.dacValues == referenceDacValues_) return;
+    referenceDacValues_ = ctx_.state.dacValues;
+    editDacValues_ = ctx_.state.dacValues;
+    DisplayDacValues();
+}
+
+QWidget* formDacVals::Placed() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    return sub ? static_cast<QWidget*>(sub) : this;
+}
+
+void formDacVals::CloseWindow() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void formDacVals::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!loaded_) Form_Load();
+}
+
+void formDacVals::closeEvent(QCloseEvent* e) {
+    if (loaded_) Form_Unload();
+    e->accept();
+}
+
+void formDacVals::keyPressEvent(QKeyEvent* e) {
+    // OK answers Enter and Cancel answers Esc, whichever control has the focus.
+    const auto mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (mods == Qt::NoModifier && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        buttonOK->click();
+        return;
+    }
+    if (mods == Qt::NoModifier && e->key() == Qt::Key_Escape) {
+        buttonCancel->click();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void formDacVals::Form_Load() {
+    Placed()->move(savedLeft / kTwipsPerPixel, savedTop / kTwipsPerPixel);
+    loaded_ = true;
+    shownThisRun_ = true;
+    const bool production = ctx_.state.productionMode;
+    buttonDefault->setEnabled(production);
+    buttonDefault->setVisible(production);
+    referenceDacValues_ = ctx_.state.dacValues;
+    editDacValues_ = ctx_.state.dacValues;
+    DisplayDacValues();
+}
+
+void formDacVals::Form_Unload() {
+    QWidget* w = Placed();
+    if (!w->isMinimized()) {
+        savedLeft = ToTwips(w->x());
+        savedTop = ToTwips(w->y());
+    }
+    loaded_ = false;
+}
+
+void formDacVals::buttonOK_Click() {
+    SaveChanges();
+    ctx_.state.dacValues = editDacValues_;
+    for (ToolWindow w : {ToolWindow::formProdTest, ToolWindow::formTune}) {
+        ToolForm* form = ctx_.form(w);
+        if (!form || !form->loaded()) continue;
+        if (auto* client = dynamic_cast<DacValuesClient*>(form)) client->UpdateDacValues();
+    }
+    CloseWindow();
+}
+
+void formDacVals::buttonCancel_Click() { CloseWindow(); }
+
+void formDacVals::buttonDefault_Click() {
+    if (!ctx_.state.productionMode) return;
+    editDacValues_ = ctx_.state.testParameters.defaultDacValues;
+    DisplayDacValues();
+}
+
+void OpenDacValuesEditor(AppContext& ctx) {
+    ToolForm* form = ctx.form(ToolWindow::formDacVals);
+    if (!form || !ctx.mainFrame) return;
+    ctx.mainFrame->OpenForm(*form);
+    // Focusing a window that is already the active child does not activate it again; the
+    // refresh rule must still see the new values.
+    if (form->loaded()) form->Form_Activate();
+}
+
+}  // namespace k45

@@ -1,0 +1,199 @@
+#include "programming/ui/mdm_times_window.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "frame/app_context.h"
+#include "frame/ini_routines.h"
+#include "frame/utilities.h"
+#include "programming/ui/num_box.h"
+
+namespace k45 {
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+constexpr const char* kColumnCaptions[kModemTimeColumns] = {"         T1", "Extended T1", "         T2",
+                                                           "Extended T2", "RxD Clamp"};
+constexpr const char* kColumnNames[kModemTimeColumns] = {"textT1Time", "textExtendedT1Time", "textT2Time",
+                                                        "textExtendedT2Time", "textRxdClampTime"};
+constexpr const char* kRowCaptions[kModemTimeRows] = {"&4800:", "&9600:", "&19200:", "9&600 Native:"};
+
+std::int16_t ToTwips(int px) {
+    const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
+    return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
+}
+}  // namespace
+
+formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle("Edit Modem Timing");
+    setObjectName("formMdmTimes");
+
+    auto box = [&](const QString& name) {
+        auto* b = new NumBox(ctx_.state.locale);
+        b->setObjectName(name);
+        b->setNumType(NumBox::numUnsigned);
+        b->setNumMax(kModemTimeMax);
+        b->setNumMaxLength(3);
+        b->setSteps(1, 10);
+        b->setDragGroup(this);
+        b->setMaximumWidth(70);
+        b->setAlignment(Qt::AlignRight);
+        return b;
+    };
+
+    frameModemTimes = new QGroupBox("Modem Times:");
+    frameModemTimes->setObjectName("frameModemTimes");
+    auto* g = new QGridLayout(frameModemTimes);
+    for (int c = 0; c < kModemTimeColumns; ++c) {
+        auto* caption = new QLabel(kColumnCaptions[c]);
+        g->addWidget(caption, 0, c + 1, Qt::AlignRight);
+        for (int r = 0; r < kModemTimeRows; ++r)
+            column(c)[static_cast<std::size_t>(r)] = box(QString("%1%2").arg(kColumnNames[c]).arg(r));
+    }
+    for (int r = 0; r < kModemTimeRows; ++r) {
+        auto* caption = new QLabel(kRowCaptions[r]);
+        caption->setBuddy(textT1Time[static_cast<std::size_t>(r)]);
+        g->addWidget(caption, r + 1, 0);
+        for (int c = 0; c < kModemTimeColumns; ++c) g->addWidget(column(c)[static_cast<std::size_t>(r)], r + 1, c + 1);
+    }
+    g->addWidget(new QLabel("Note: All times are displayed in mS."), kModemTimeRows + 1, 0, 1, kModemTimeColumns + 1);
+
+    frameFilterDivisors = new QGroupBox("BT Filter Divisors:");
+    frameFilterDivisors->setObjectName("frameFilterDivisors");
+    textTxDivisor = box("textTxDivisor");
+    textRxDivisor = box("textRxDivisor");
+    textTxDivisor->setLocked(true);
+    textRxDivisor->setLocked(true);
+    auto* d = new QGridLayout(frameFilterDivisors);
+    auto* tx = new QLabel("&Tx Divisor:");
+    tx->setBuddy(textTxDivisor);
+    auto* rx = new QLabel("&Rx Divisor:");
+    rx->setBuddy(textRxDivisor);
+    d->addWidget(tx, 0, 0);
+    d->addWidget(textTxDivisor, 0, 1);
+    d->addWidget(rx, 0, 2);
+    d->addWidget(textRxDivisor, 0, 3);
+    d->addWidget(new QLabel("Note: 0 for default tables"), 1, 0, 1, 4);
+    d->setColumnStretch(4, 1);
+
+    buttonOK = new QPushButton("&OK");
+    buttonOK->setObjectName("buttonOK");
+    buttonCancel = new QPushButton("&Cancel");
+    buttonCancel->setObjectName("buttonCancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(buttonOK);
+    buttons->addWidget(buttonCancel);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(frameModemTimes);
+    top->addWidget(frameFilterDivisors);
+    top->addLayout(buttons);
+
+    connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
+}
+
+formMdmTimes::Row& formMdmTimes::column(int c) {
+    Row* const columns[kModemTimeColumns] = {&textT1Time, &textExtendedT1Time, &textT2Time, &textExtendedT2Time,
+                                             &textRxdClampTime};
+    return *columns[std::clamp(c, 0, kModemTimeColumns - 1)];
+}
+
+void formMdmTimes::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
+    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+}
+
+void formMdmTimes::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    if (!shownThisRun_) return;
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+}
+
+void formMdmTimes::UpdateChanges() {
+    if (!loaded_) return;
+    editParameters_ = ctx_.state.mainParameters;
+    DisplayModemTimes();
+}
+
+bool formMdmTimes::SaveChanges() {
+    if (!loaded_) return false;
+    StoreModemTimes();
+    GiveBackModemTimes(editParameters_, ctx_.state.mainParameters);
+    return true;
+}
+
+void formMdmTimes::DisplayModemTimes() {
+    for (int r = 0; r < kModemTimeRows; ++r)
+        for (int c = 0; c < kModemTimeColumns; ++c)
+            if (const std::int16_t* v = ModemTimeEntry(editParameters_, c, r))
+                column(c)[static_cast<std::size_t>(r)]->setText(QString::number(*v));
+    textTxDivisor->setText(QString::number(editParameters_.txDivisorTest));
+    textRxDivisor->setText(QString::number(editParameters_.rxDivisorTest));
+}
+
+void formMdmTimes::StoreModemTimes() {
+    const LocaleInfo& loc = ctx_.state.locale;
+    for (int r = 0; r < kModemTimeRows; ++r)
+        for (int c = 0; c < kModemTimeColumns; ++c)
+            if (std::int16_t* field = ModemTimeEntry(editParameters_, c, r))
+                if (auto v = TextToInt16(column(c)[static_cast<std::size_t>(r)]->text().toStdString(), loc)) *field = *v;
+    if (auto v = TextToInt16(textTxDivisor->text().toStdString(), loc)) editParameters_.txDivisorTest = *v;
+    if (auto v = TextToInt16(textRxDivisor->text().toStdString(), loc)) editParameters_.rxDivisorTest = *v;
+}
+
+QWidget* formMdmTimes::Placed() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    return sub ? static_cast<QWidget*>(sub) : this;
+}
+
+void formMdmTimes::CloseWindow() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void formMdmTimes::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!loaded_) Form_Load();
+}
+
+void formMdmTimes::closeEvent(QCloseEvent* e) {
+    if (loaded_) Form_Unload();
+    e->accept();
+}
+
+void formMdmTimes::Form_Load() {
+    Placed()->move(savedLeft / kTwipsPerPixel, savedTop / kTwipsPerPixel);
+    loaded_ = true;
+    shownThisRun_ = true;
+    UpdateChanges();
+}
+
+void formMdmTimes::Form_Unload() {
+    QWidget* w = Placed();
+    if (!w->isMinimized()) {
+        savedLeft = ToTwips(w->x());
+        savedTop = ToTwips(w->y());
+    }
+    loaded_ = false;
+}
+
+void formMdmTimes::buttonOK_Click() {
+    SaveChanges();
+    CloseWindow();
+}
+
+void formMdmTimes::buttonCancel_Click() { CloseWindow(); }
+
+}  // namespace k45

@@ -1,0 +1,72 @@
+#pragma once
+// The modem timing editor (formMdmTimes): the timing tables (rows 0..3 of the five arrays) and
+// the two BT-filter divisors of the shared modem parameter record, edited in a copy and given
+// back by OK or by the parameter editor's SaveChanges.
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "frame/window_interfaces.h"
+#include "params/records.h"
+#include "programming/editor_modem_times.h"
+
+class QGroupBox;
+class QPushButton;
+
+namespace k45 {
+
+struct AppContext;
+class NumBox;
+
+class formMdmTimes : public QWidget, public ToolForm, public EditorPage {
+    Q_OBJECT
+public:
+    explicit formMdmTimes(AppContext& ctx, QWidget* parent = nullptr);
+
+    // ToolForm
+    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    bool loaded() const override { return loaded_; }
+    // EditorPage: both act only while the window is loaded. SaveChanges checks nothing; its
+    // result tells whether it stored.
+    void UpdateChanges() override;
+    bool SaveChanges() override;
+
+    std::int16_t savedLeft = 0;
+    std::int16_t savedTop = 0;
+    const ModemParameters& editParameters() const { return editParameters_; }
+
+    using Row = std::array<NumBox*, kModemTimeRows>;
+    QGroupBox* frameModemTimes = nullptr;
+    Row textT1Time{}, textExtendedT1Time{}, textT2Time{}, textExtendedT2Time{}, textRxdClampTime{};
+    QGroupBox* frameFilterDivisors = nullptr;
+    NumBox* textTxDivisor = nullptr;
+    NumBox* textRxDivisor = nullptr;
+    QPushButton* buttonOK = nullptr;
+    QPushButton* buttonCancel = nullptr;
+
+    // Column c (0..4: T1, extended T1, T2, extended T2, RxD clamp) of the grid.
+    Row& column(int c);
+
+    void buttonOK_Click();
+    void buttonCancel_Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void DisplayModemTimes();
+    void StoreModemTimes();
+    void CloseWindow();
+    QWidget* Placed();
+
+    AppContext& ctx_;
+    ModemParameters editParameters_;
+    bool loaded_ = false;
+    bool shownThisRun_ = false;
+};
+
+}  // namespace k45

@@ -1,0 +1,147 @@
+// DAC values editor scenarios: the hand-off through dacValues and DacValuesClient, the refresh
+// rule on activation, Default in production mode, and the box limits.
+#include <QPushButton>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "programming/ui/dac_vals_window.h"
+#include "programming/ui/editor_fixture.h"
+#include "programming/ui/num_box.h"
+
+namespace k45::test {
+namespace {
+
+// Stands in for the production test panel and the tuning window.
+struct DacClientWindow : ToolForm, DacValuesClient {
+    DacClientWindow(std::string n, std::vector<std::string>& log, AppState& s) : name(std::move(n)), calls(log), state(s) {}
+    bool loaded() const override { return isLoaded; }
+    void UpdateDacValues() override {
+        calls.push_back(name);
+        seen = state.dacValues;
+    }
+    std::string name;
+    std::vector<std::string>& calls;
+    AppState& state;
+    bool isLoaded = true;
+    DacValues seen;
+};
+
+DacValues Numbered(int base) {
+    DacValues v;
+    auto f = DacValueFields(v);
+    for (std::size_t i = 0; i < f.size(); ++i) *f[i] = static_cast<std::int16_t>(base + static_cast<int>(i));
+    return v;
+}
+
+class DacValsWindow : public EditorFixture {
+protected:
+    DacValsWindow() {
+        ctx.form(ToolWindow::formDacVals) = editor.get();
+        ctx.form(ToolWindow::formProdTest) = &prodTest;
+        ctx.form(ToolWindow::formTune) = &tune;
+        ctx.state.dacValues = Numbered(10);
+    }
+    std::vector<std::string> calls;
+    DacClientWindow prodTest{"formProdTest", calls, ctx.state};
+    DacClientWindow tune{"formTune", calls, ctx.state};
+    std::unique_ptr<formDacVals> editor = std::make_unique<formDacVals>(ctx);
+};
+
+TEST_F(DacValsWindow, OkHandsTheValuesToTheProductionPanelThenTheTuningWindow) {
+    OpenDacValuesEditor(ctx);
+    ASSERT_TRUE(editor->loaded());
+    const auto boxes = editor->boxes();
+    EXPECT_EQ(boxes[0]->text(), "10");
+    EXPECT_EQ(boxes[24]->text(), "34");
+    editor->textModAdj[1]->setText("200");
+    editor->textRssiCalAdj->setText("-128");
+    editor->textTxFC5[2]->setText("not a number");
+    editor->buttonOK->click();
+    DacValues expected = Numbered(10);
+    expected.modAdj[1] = 200;
+    expected.rssiCalAdj = -128;
+    EXPECT_EQ(ctx.state.dacValues, expected);
+    EXPECT_EQ(calls, (std::vector<std::string>{"formProdTest", "formTune"}));
+    EXPECT_EQ(prodTest.seen, expected);
+    EXPECT_EQ(tune.seen, expected);
+    EXPECT_FALSE(editor->loaded());
+}
+
+TEST_F(DacValsWindow, OnlyLoadedWindowsAreTold) {
+    prodTest.isLoaded = false;
+    tune.isLoaded = false;
+    OpenDacValuesEditor(ctx);
+    editor->textGain->setText("99");
+    editor->buttonOK->click();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(ctx.state.dacValues.rxGainAdj, 99);
+
+    tune.isLoaded = true;
+    OpenDacValuesEditor(ctx);
+    editor->buttonOK->click();
+    EXPECT_EQ(calls, std::vector<std::string>{"formTune"});
+}
+
+TEST_F(DacValsWindow, ActivationTakesNewValuesAndKeepsTypedOnesOtherwise) {
+    OpenDacValuesEditor(ctx);
+    editor->textFrontAdj[0]->setText("123");
+    // The panel hands over again with the same values: the typed value stays.
+    OpenDacValuesEditor(ctx);
+    EXPECT_EQ(editor->textFrontAdj[0]->text(), "123");
+    // New values in dacValues: they replace what was typed.
+    ctx.state.dacValues = Numbered(50);
+    OpenDacValuesEditor(ctx);
+    EXPECT_EQ(editor->textFrontAdj[0]->text(), "50");
+    EXPECT_EQ(editor->referenceDacValues(), Numbered(50));
+    EXPECT_EQ(editor->editDacValues(), Numbered(50));
+}
+
+TEST_F(DacValsWindow, CancelAndDefaultLeaveTheSharedValues) {
+    OpenDacValuesEditor(ctx);
+    EXPECT_TRUE(editor->buttonDefault->isHidden());
+    EXPECT_FALSE(editor->buttonDefault->isEnabled());
+    editor->buttonCancel->click();
+
+    ctx.state.productionMode = true;
+    ctx.state.testParameters.defaultDacValues = Numbered(100);
+    OpenDacValuesEditor(ctx);
+    EXPECT_FALSE(editor->buttonDefault->isHidden());
+    editor->buttonDefault->click();
+    EXPECT_EQ(editor->textPwrCalAdj->text(), "124");
+    EXPECT_EQ(editor->referenceDacValues(), Numbered(10));
+    editor->buttonCancel->click();
+    EXPECT_EQ(ctx.state.dacValues, Numbered(10));
+    EXPECT_TRUE(calls.empty());
+
+    OpenDacValuesEditor(ctx);
+    editor->buttonDefault->click();
+    PressKey(editor->textGain, Qt::Key_Return);  // Enter is OK
+    EXPECT_EQ(ctx.state.dacValues, Numbered(100));
+}
+
+TEST_F(DacValsWindow, BoxLimits) {
+    for (NumBox* b : editor->boxes()) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        const bool rssi = b == editor->textRssiCalAdj;
+        EXPECT_EQ(b->numMax(), rssi ? 127.0 : 255.0);
+        EXPECT_EQ(b->numMin().value_or(0), rssi ? -128.0 : 0.0);
+        EXPECT_EQ(b->numMaxLength(), rssi ? 4 : 3);
+        EXPECT_EQ(b->step(), 1.0);
+        EXPECT_EQ(b->pageStep(), 10.0);
+    }
+}
+
+TEST_F(DacValsWindow, AMinimisedWindowKeepsItsPosition) {
+    editor->savedLeft = 1500;
+    editor->savedTop = 750;
+    OpenDacValuesEditor(ctx);
+    EXPECT_EQ(editor->pos(), QPoint(100, 50));
+    editor->showMinimized();
+    editor->buttonCancel->click();
+    EXPECT_EQ(editor->savedLeft, 1500);
+    EXPECT_EQ(editor->savedTop, 750);
+}
+
+}  // namespace
+}  // namespace k45::test
