@@ -136,6 +136,7 @@ QWidget* formRadioParms::BuildModemTab() {
     textLastConfigured = new QLineEdit;
     textLastConfigured->setObjectName("textLastConfigured");
     textLastConfigured->setReadOnly(true);
+    textLastConfigured->setMinimumWidth(textLastConfigured->fontMetrics().horizontalAdvance("00/00/0000 00:00:00 PM") + 16);
     textTotalConfigurations = new NumBox(loc);
     textTotalConfigurations->setObjectName("textTotalConfigurations");
     textTotalConfigurations->setNumType(NumBox::numUnsigned3);
