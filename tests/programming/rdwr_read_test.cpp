@@ -348,3 +348,47 @@ TEST_F(ReadDialogue, ProgressRoundsHalvesToEven) {
 
 }  // namespace
 }  // namespace k45::test
+
+namespace k45::test {
+namespace {
+
+// Each fault of the modem once: the read gets over it by a resend or a restart, and the
+// status bar counts what it took.
+TEST_F(ReadDialogue, EachFaultOnceIsOvercomeByAResendOrARestart) {
+    struct Case {
+        const char* name;
+        ModemFault fault;
+        std::size_t versionRequests;
+        std::size_t dumps;
+        const char* counter;
+    };
+    const Case cases[] = {
+        {"silent version", {ModemFault::Silence, ModemStep::Version}, 2, 1, "1"},
+        {"refused version", {ModemFault::Refuse, ModemStep::Version}, 2, 1, "1"},
+        {"no ready record", {ModemFault::NoAck, ModemStep::Version}, 2, 1, "1"},
+        {"silent dump", {ModemFault::Silence, ModemStep::Dump}, 2, 2, "1"},
+        {"refused dump", {ModemFault::Refuse, ModemStep::Dump}, 2, 2, "1"},
+        {"dump stops", {ModemFault::StopAfter, ModemStep::Dump, 25}, 2, 2, "1"},
+        {"no final acknowledgement", {ModemFault::NoAck, ModemStep::Dump}, 2, 2, "1"},
+        {"missing record", {ModemFault::MissingRecord, ModemStep::Dump, 39}, 2, 2, "1"},
+        {"record past the image", {ModemFault::BadAddress, ModemStep::Dump, 0}, 2, 2, "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem.clearFaults();
+        modem.addFault(c.fault);
+        mainFrame.counterText.clear();
+        ctx.state.mainParameters = ModemParameters{};
+        const std::size_t q0 = hostWrites("?").size(), d0 = hostWrites("DE").size();
+        Open(parmsReadProgrammable, true);
+        ASSERT_TRUE(RunToClose());
+        EXPECT_TRUE(dlg.parmsWereFound());
+        EXPECT_EQ(hostWrites("?").size() - q0, c.versionRequests);
+        EXPECT_EQ(hostWrites("DE").size() - d0, c.dumps);
+        EXPECT_EQ(mainFrame.counterText, c.counter);
+        EXPECT_EQ(ctx.state.mainParameters, ModemHolds(ModemParameters{}));
+    }
+}
+
+}  // namespace
+}  // namespace k45::test
