@@ -15,6 +15,7 @@
 #include "frame/ini_routines.h"
 #include "frame/main_frame.h"
 #include "frame/startup.h"
+#include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "programming/ui/ver_reqst_window.h"
 
@@ -27,6 +28,7 @@ void AddProgrammingDialogueWindows(AppContext& ctx, std::vector<std::unique_ptr<
     };
     add(ToolWindow::formParmsRdWr, std::make_unique<formParmsRdWr>(ctx));
     add(ToolWindow::formVerReqst, std::make_unique<formVerReqst>(ctx));
+    add(ToolWindow::formMemRead, std::make_unique<formMemRead>(ctx));
     auto reader = std::make_unique<formParmsGetCurrent>(ctx);
     ctx.formParmsGetCurrent = reader.get();
     windows.push_back(std::move(reader));

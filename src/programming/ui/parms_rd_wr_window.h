@@ -24,7 +24,7 @@ namespace k45 {
 
 struct AppContext;
 
-// Creates the read/write, version request and current-parameter windows, enters
+// Creates the read/write, version request, memory read and current-parameter windows, enters
 // them in ctx (toolForms and formParmsGetCurrent) and hands their ownership to `windows`.
 void AddProgrammingDialogueWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows);
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "platform/profile.h"
+#include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/ver_reqst_window.h"
@@ -138,11 +139,12 @@ TEST(ProgrammingWindows, AreCreatedAndEnteredInTheRegistry) {
     ctx.state.scheduler = &sched;
     std::vector<std::unique_ptr<ToolForm>> windows;
     AddProgrammingDialogueWindows(ctx, windows);
-    EXPECT_EQ(windows.size(), 3u);
+    EXPECT_EQ(windows.size(), 4u);
     EXPECT_NE(dynamic_cast<formParmsRdWr*>(ctx.form(ToolWindow::formParmsRdWr)), nullptr);
     EXPECT_NE(dynamic_cast<ParmsRdWrForm*>(ctx.form(ToolWindow::formParmsRdWr)), nullptr);
     EXPECT_NE(dynamic_cast<formVerReqst*>(ctx.form(ToolWindow::formVerReqst)), nullptr);
     EXPECT_NE(dynamic_cast<AutoStartForm*>(ctx.form(ToolWindow::formVerReqst)), nullptr);
+    EXPECT_NE(dynamic_cast<formMemRead*>(ctx.form(ToolWindow::formMemRead)), nullptr);
     EXPECT_NE(dynamic_cast<ParmsReader*>(ctx.formParmsGetCurrent), nullptr);
     for (const auto& w : windows) EXPECT_FALSE(w->loaded());
 }
