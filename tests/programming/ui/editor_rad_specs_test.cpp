@@ -145,6 +145,14 @@ TEST_F(RadSpecsWindow, AFailedWriteIsReported) {
     EXPECT_FALSE(w->loaded());
 }
 
+TEST_F(RadSpecsWindow, EscIsCancelWithItsQuestion) {
+    auto w = Open();
+    dialogs.expectBox("Exit without saving any changes?", MsgAnswer::Cancel);
+    PressKey(w->textRxCN[0], Qt::Key_Escape);
+    EXPECT_TRUE(w->loaded());
+    EXPECT_TRUE(w->isVisible());
+}
+
 TEST_F(RadSpecsWindow, CloseBoxAsksNothingAndDropsTheEdits) {
     const ProductionTestRecord before = ctx.state.testDefaults;
     auto w = Open();

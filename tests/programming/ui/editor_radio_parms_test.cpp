@@ -80,6 +80,15 @@ TEST_F(RadioParmsWindow, EditsReachTheRecordOnlyThroughSaveChanges) {
     EXPECT_EQ(main().channels[0], before.channels[0]);
 }
 
+TEST_F(RadioParmsWindow, CommentIsSelectedWholeWhenFocused) {
+    Open();
+    editor->textLongId->setFocus();
+    editor->textComment->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(editor->textComment->selectedText(), editor->textComment->text());
+    EXPECT_FALSE(editor->textComment->text().isEmpty());
+}
+
 TEST_F(RadioParmsWindow, UpdateChangesShowsTheSharedRecordAndDropsEdits) {
     Open();
     editor->textComment->setText("typed, never saved");
