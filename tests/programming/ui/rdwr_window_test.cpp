@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -131,6 +133,34 @@ TEST_F(RdWrWindow, ThePlacementIsKeptOnlyWhenTheWindowWasShown) {
     win.SaveFormParameters(ini, "Parms Read/Write Window");
     EXPECT_EQ(ProfileRead(ini, "Parms Read/Write Window", "Left", ""), "300");
     EXPECT_EQ(ProfileRead(ini, "Parms Read/Write Window", "Top", ""), "450");
+}
+
+TEST_F(RdWrWindow, InsideTheMainWindowsAreaTheSubWindowClosesWithTheRead) {
+    const std::string ini = home.file("K45MR.ini");
+    ASSERT_TRUE(ProfileWrite(ini, "Parms Read/Write Window", "Left", "600"));
+    ASSERT_TRUE(ProfileWrite(ini, "Parms Read/Write Window", "Top", "300"));
+    win.RestoreFormParameters(ini, "Parms Read/Write Window");
+    win.setAutoStart(false);
+    win.setParmsMode(parmsReadAll);
+    // As the main window shows a child: in a sub-window of its area.
+    QMdiArea area;
+    area.resize(640, 360);
+    area.show();
+    QMdiSubWindow* sub = area.addSubWindow(&win);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->show();
+    win.Form_Activate();
+    EXPECT_EQ(sub->pos(), QPoint(40, 20));  // the placement is the sub-window's
+    EXPECT_EQ(sub->windowTitle(), "Read All Parameters");
+    dialogs.expectBox("Reading All Parameters Complete.");
+    win.buttonOK->click();
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().stepCount() >= 12; }, 10000));
+    Screenshot(area, "parms_rd_wr_in_main_window");
+    ASSERT_TRUE(RunToClose());
+    EXPECT_FALSE(sub->isVisible());
+    EXPECT_TRUE(win.dialogue().parmsWereFound());
+    area.removeSubWindow(&win);
+    win.setParent(nullptr);
 }
 
 TEST(ProgrammingWindows, AreCreatedAndEnteredInTheRegistry) {
