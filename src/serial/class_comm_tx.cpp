@@ -285,7 +285,7 @@ void classComm::SendOpcodeAndByteMessage(std::int16_t tmpOpCode, std::int16_t tm
 void classComm::SendOpcodeAndIntegerMessage(std::int16_t tmpOpCode, std::int32_t tmpData, std::int32_t tmpTxMode,
                                             std::int32_t dstAddr) {
     std::int16_t w[2] = {};
-    PutWordBigEndian(w, tmpData, 0);
+    PutWordBigEndian(w, tmpData & 0xFFFF, 0);  // the low 16 bits go out
     const std::uint8_t d[2] = {static_cast<std::uint8_t>(w[0]), static_cast<std::uint8_t>(w[1])};
     SendFrame(FrameOpcodeAndData(CodecSettings(), static_cast<std::uint8_t>(tmpOpCode & 0xFF), d, dstAddr), tmpTxMode);
 }

@@ -193,6 +193,13 @@ TEST_F(PortTransmit, FramedMessages) {
     EXPECT_EQ(device.takeWire(), std::string("\xBA\x04\x10\x01\xDA\xBA\x31", 7));
     port->SendOpcodeAndByteMessage(0x10, 1, 1, 5);
     EXPECT_EQ(device.takeWire(), std::string("\xBA\x07\x10\x00\x05\xFF\xFE\x01\xE6", 9));
+    // Integer messages carry the low 16 bits of the value, long messages all 32, high first.
+    port->SendOpcodeAndIntegerMessage(0x10, 0x11234, 1);
+    EXPECT_EQ(device.takeWire(), std::string("\xBA\x04\x10\x12\x34\xA6", 6));
+    port->SendOpcodeAndIntegerMessage(0x10, -1, 1);
+    EXPECT_EQ(device.takeWire(), std::string("\xBA\x04\x10\xFF\xFF\xEE", 6));
+    port->SendOpcodeAndLongMessage(0x10, 305419896, 1);
+    EXPECT_EQ(device.takeWire(), std::string("\xBA\x06\x10\x12\x34\x56\x78\xD6", 8));
     // Longer than one LEN byte allows: refused, nothing sent.
     std::vector<std::int16_t> big(300, 1);
     EXPECT_EQ(port->SendOpcodeAndDataMessage(0x10, big.data(), 300, 1), -1);
@@ -229,6 +236,16 @@ TEST_F(PortTransmit, RtsAndDtrPulses) {
     EXPECT_TRUE(port->GetDTR());
     port->ToggleDtrSignal(0);
     EXPECT_TRUE(port->GetDTR());
+
+    // A handler that drops RTS during the pulse (the end of a keyed send): the pulse still
+    // ends at the level it started from instead of inverting what it finds.
+    sched.callAt(sched.nowMs() + 10, [&] { port->SetRtsSignal(false); });
+    port->ToggleRtsSignal(0.02f);
+    EXPECT_FALSE(device.rts());
+    EXPECT_FALSE(port->GetRTS());
+    sched.callAt(sched.nowMs() + 10, [&] { port->SetDtrSignal(true); });
+    port->ToggleDtrSignal(0.02f);  // DTR starts high: low, moved high meanwhile, ends high
+    EXPECT_TRUE(device.dtr());
 }
 
 }  // namespace
