@@ -42,20 +42,26 @@ void classComm::SetDtrSignal(bool tmpFlag) {
     dtrState_ = commCtrl_->dtr();
 }
 
+// The pulse ends at the level it started from, also when a handler that ran during the wait
+// moved the line meanwhile.
 void classComm::ToggleRtsSignal(float tmpDelay) {
     if (!commCtrl_) return;
-    SetRtsSignal(!commCtrl_->rts());
+    bool level = !commCtrl_->rts();
+    SetRtsSignal(level);
     scheduler_.wait(static_cast<int>(std::lround(tmpDelay * 1000.0)), true);
     if (!commCtrl_) return;
-    SetRtsSignal(!commCtrl_->rts());
+    level = !level;
+    SetRtsSignal(level);
 }
 
 void classComm::ToggleDtrSignal(float tmpDelay) {
     if (!commCtrl_) return;
-    SetDtrSignal(!commCtrl_->dtr());
+    bool level = !commCtrl_->dtr();
+    SetDtrSignal(level);
     scheduler_.wait(static_cast<int>(std::lround(tmpDelay * 1000.0)), true);
     if (!commCtrl_) return;
-    SetDtrSignal(!commCtrl_->dtr());
+    level = !level;
+    SetDtrSignal(level);
 }
 
 // ---------------------------------------------------------------------------------------
