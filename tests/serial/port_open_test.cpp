@@ -131,6 +131,12 @@ TEST_F(PortOpen, RefusedHandshakingOverrideKeepsTheModeInForce) {
     EXPECT_TRUE(port->OverrideHandshaking(5));
     EXPECT_EQ(port->GetWorkingTxMode(), 5);
     EXPECT_EQ(device.handshaking(), 2);
+
+    device.refuseRts = true;
+    dialogs.expectBox("Could Not Restore Handshaking For Com Port 1\r\nRTS refused");
+    EXPECT_FALSE(port->RestoreHandshaking());
+    EXPECT_EQ(port->GetWorkingTxMode(), 5);
+    EXPECT_EQ(device.handshaking(), 2);
 }
 
 TEST_F(PortOpen, HandshakingOverrideOnAClosedPortStoresOnlyTheDmpValues) {
