@@ -223,6 +223,16 @@ std::string SingleLineText(const std::string& text) {
     return out;
 }
 
+std::string TextValueForFile(const std::string& text) {
+    std::string out = SingleLineText(text);
+    if (out.empty()) return out;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool trimmed = blank(out.front()) || blank(out.back());
+    const bool quoted = out.size() >= 2 && (out.front() == '"' || out.front() == '\'') && out.back() == out.front();
+    if (trimmed || quoted) out = '"' + out + '"';
+    return out;
+}
+
 bool LoadDataFile(const AppState& state, ModemParameters& record, const std::string& fileName) {
     return record_file::LoadWholeFile(fileName, [&] {
         DataReader reader(state.locale, fileName);

@@ -46,6 +46,10 @@ void ReadIntRow(const LocaleInfo& locale, const std::string& fileName, const std
                 const std::string& key, std::span<std::int16_t> row);
 // A text value as it may stand on one line of the file: line ends and NULs become blanks.
 std::string SingleLineText(const std::string& text);
+// The form in which a text value is written so that it reads back as it was: on one line, and
+// in quotes when reading would otherwise take something off (blanks or tabs at either end, or a
+// matching pair of quotes around it).
+std::string TextValueForFile(const std::string& text);
 
 // True when fileName is not empty and names an existing file (not a folder).
 bool DataFileExists(const std::string& fileName);

@@ -79,7 +79,7 @@ public:
         WriteIniValue(locale_, file_, section, key, IniValue(IniDate{localSeconds}));
     }
     void text(const std::string& section, const std::string& key, std::string& field) {
-        WriteIniValue(locale_, file_, section, key, IniValue(SingleLineText(field)));
+        WriteIniValue(locale_, file_, section, key, IniValue(TextValueForFile(field)));
     }
     void intRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
         WriteIniValue(locale_, file_, section, key, IniValue(JoinIntArray(row, static_cast<int>(row.size()), 0)));

@@ -356,6 +356,31 @@ TEST_F(DataFileTest, SavingKeepsOtherSectionsAndDropsKeysItDoesNotWrite) {
     EXPECT_EQ(doc.get("User Parameters", "Comment", "?"), "Comment.");
 }
 
+TEST_F(DataFileTest, CommentReadsBackAsItWasWritten) {
+    // Reading takes blanks and a matching pair of quotes off a value; the saver must protect them.
+    struct Case { const char* comment; const char* line; };
+    const Case cases[] = {
+        {"Site B", "Comment=Site B\r\n"},
+        {"  Site B  ", "Comment=\"  Site B  \"\r\n"},
+        {"\tTab", "Comment=\"\tTab\"\r\n"},
+        {"\"north\"", "Comment=\"\"north\"\"\r\n"},
+        {"'x'", "Comment=\"'x'\"\r\n"},
+        {"\"north\" mast", "Comment=\"north\" mast\r\n"},
+        {"\"", "Comment=\"\r\n"},
+        {"", "Comment=\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.comment);
+        ModemParameters r = DefaultRecord();
+        r.comment = c.comment;
+        ASSERT_TRUE(SaveDataFile(state, path("q.dat"), r));
+        EXPECT_NE(ReadFileBytes(path("q.dat")).find(c.line), std::string::npos);
+        ModemParameters loaded = DefaultRecord();
+        ASSERT_TRUE(LoadDataFile(state, loaded, path("q.dat")));
+        EXPECT_EQ(loaded.comment, c.comment);
+    }
+}
+
 TEST_F(DataFileTest, CommentWithLineEndsStaysOnOneLine) {
     ModemParameters r = DefaultRecord();
     r.comment = std::string("line 1\r\n[Channel 1]\nTx Frequency=1\0x", 36);
