@@ -2,11 +2,36 @@
 
 #include <cmath>
 
+#include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/tx_modes.h"
 
 namespace k45 {
+
+namespace {
+
+class IdleTimer : public Timer {
+public:
+    void setInterval(int ms) override { interval_ = ms; }
+    int interval() const override { return interval_; }
+    void setEnabled(bool on) override { enabled_ = on; }
+    bool enabled() const override { return enabled_; }
+    void setHandler(std::function<void()>) override {}
+
+private:
+    int interval_ = 0;
+    bool enabled_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Timer> MakeDialogueTimer(Scheduler* scheduler, int intervalMs, std::function<void()> handler) {
+    std::unique_ptr<Timer> t = scheduler ? scheduler->createTimer() : std::make_unique<IdleTimer>();
+    t->setInterval(intervalMs);
+    t->setHandler(std::move(handler));
+    return t;
+}
 
 void ApplyProgrammingSettings(classComm& port) {
     port.OverrideHandshaking(kProgrammingTxMode, false, 0);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +18,8 @@ namespace k45 {
 
 class classComm;
 class MainFrame;
+class Scheduler;
+class Timer;
 struct AppContext;
 struct SRecordMessage;
 
@@ -26,6 +30,10 @@ inline constexpr const char* kErrorTitle = "Error";
 
 // Record letter of the modem's replies.
 inline constexpr std::uint16_t kReplyLetter = 'R';
+
+// A timer of the scheduler with its interval and handler; without a scheduler a timer that
+// never fires (a context not yet wired still makes its windows safely).
+std::unique_ptr<Timer> MakeDialogueTimer(Scheduler* scheduler, int intervalMs, std::function<void()> handler);
 
 // Applies transmit mode 7 at 9600 8N1 on the port (every dialogue does this on activation).
 void ApplyProgrammingSettings(classComm& port);

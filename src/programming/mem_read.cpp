@@ -12,9 +12,7 @@
 namespace k45 {
 
 MemReadDialogue::MemReadDialogue(AppContext& ctx, MemReadView& view) : ctx_(ctx), view_(view) {
-    timerResponse_ = ctx_.scheduler()->createTimer();
-    timerResponse_->setInterval(kResponseMs);
-    timerResponse_->setHandler([this] { TimerResponseTick(); });
+    timerResponse_ = MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
 }
 
 MemReadDialogue::~MemReadDialogue() {

@@ -14,12 +14,8 @@ enum : std::int32_t { sIdle = 0, sAwaitVersion, sAwaitReady, sReadDelay, sAwaitD
 }  // namespace
 
 ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(AppContext& ctx, ParmsGetCurrentView& view) : ctx_(ctx), view_(view) {
-    timerDelay_ = ctx_.scheduler()->createTimer();
-    timerDelay_->setInterval(kDelayMs);
-    timerDelay_->setHandler([this] { TimerDelayTick(); });
-    timerResponse_ = ctx_.scheduler()->createTimer();
-    timerResponse_->setInterval(kResponseMs);
-    timerResponse_->setHandler([this] { TimerResponseTick(); });
+    timerDelay_ = MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
+    timerResponse_ = MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
 }
 
 ParmsGetCurrentDialogue::~ParmsGetCurrentDialogue() {

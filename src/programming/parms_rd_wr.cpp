@@ -46,12 +46,8 @@ std::string ParmsModeCaption(std::int32_t mode) {
 }
 
 ParmsRdWrDialogue::ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view) : ctx_(ctx), view_(view) {
-    timerDelay_ = ctx_.scheduler()->createTimer();
-    timerDelay_->setInterval(kDelayMs);
-    timerDelay_->setHandler([this] { TimerDelayTick(); });
-    timerResponse_ = ctx_.scheduler()->createTimer();
-    timerResponse_->setInterval(kResponseMs);
-    timerResponse_->setHandler([this] { TimerResponseTick(); });
+    timerDelay_ = MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
+    timerResponse_ = MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
 }
 
 ParmsRdWrDialogue::~ParmsRdWrDialogue() {

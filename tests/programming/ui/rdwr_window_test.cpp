@@ -164,9 +164,7 @@ TEST_F(RdWrWindow, InsideTheMainWindowsAreaTheSubWindowClosesWithTheRead) {
 }
 
 TEST(ProgrammingWindows, AreCreatedAndEnteredInTheRegistry) {
-    VirtualScheduler sched;
-    AppContext ctx;
-    ctx.state.scheduler = &sched;
+    AppContext ctx;  // not wired yet: no scheduler, no ports, no main window
     std::vector<std::unique_ptr<ToolForm>> windows;
     AddProgrammingDialogueWindows(ctx, windows);
     EXPECT_EQ(windows.size(), 4u);
