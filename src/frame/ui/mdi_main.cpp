@@ -516,7 +516,10 @@ void MDIMain::RestoreFormParameters(const std::string& fileName, const std::stri
 void MDIMain::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     const LocaleInfo& loc = ctx_.state.locale;
     const Qt::WindowStates state = windowState();
-    WriteIniValue(loc, fileName, sectionName, "Maximized", bool(state & Qt::WindowMaximized));
+    // A window minimized from the maximized state keeps both bits; minimized counts as not
+    // maximized.
+    const bool maximized = (state & Qt::WindowMaximized) && !(state & Qt::WindowMinimized);
+    WriteIniValue(loc, fileName, sectionName, "Maximized", maximized);
     // The normal bounds, also of a maximized or minimized window.
     QRect g = geometry();
     if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {

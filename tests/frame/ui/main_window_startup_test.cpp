@@ -148,10 +148,18 @@ TEST_F(StartupTest, MaximizedWindowKeepsItsNormalBoundsInTheSettings) {
 }
 
 TEST_F(StartupTest, MinimizedWindowIsSavedAsNotMaximized) {
-    Start();
-    win->showMinimized();
-    ASSERT_TRUE(Close());
-    EXPECT_EQ(IniValue("Main Window", "Maximized"), "False");
+    // Minimized from the normal and from the maximized state: "Maximized" False, normal bounds.
+    for (const char* maximizedBefore : {"False", "True"}) {
+        home.write("K45MR.ini", std::string("[Main Window]\r\nMaximized=") + maximizedBefore +
+                                    "\r\nLeft=1500\r\nTop=1500\r\nWidth=9000\r\nHeight=6000\r\n");
+        Start();
+        win->showMinimized();
+        ASSERT_TRUE(Close());
+        EXPECT_EQ(IniValue("Main Window", "Maximized"), "False") << maximizedBefore;
+        EXPECT_EQ(IniValue("Main Window", "Left"), "1500") << maximizedBefore;
+        EXPECT_EQ(IniValue("Main Window", "Width"), "9000") << maximizedBefore;
+        win.reset();
+    }
 }
 
 TEST_F(StartupTest, FirstActivationShowsTheSplashOnceAndForcesThePrimaryPortOpen) {
