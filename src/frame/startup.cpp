@@ -89,20 +89,6 @@ std::string ComPortsText(int primaryPort, int secondaryPort) {
     return "Com" + std::to_string(primaryPort) + " / Com" + std::to_string(secondaryPort);
 }
 
-namespace {
-std::string AsciiLower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-}  // namespace
-
-std::string FilenamesText(const AppState& state) {
-    if (state.productionMode)
-        return AsciiLower(state.dataFileName) + "   |   " + AsciiLower(state.testFileName);
-    return AsciiLower(state.dataFileName);
-}
-
 std::string DefaultDataFileName(const AppState& state) {
     return JoinPath(state.places.programFolder, "default.dat");
 }

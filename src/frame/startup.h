@@ -37,9 +37,6 @@ std::string RevisionText(int major, int minor, int revision);
 std::string NextTestNumberText(const std::string& panelText);
 // Status-bar panel 2.
 std::string ComPortsText(int primaryPort, int secondaryPort);
-// Status-bar panel 3: the data file name in lower case, in production mode followed by
-// "   |   " and the test file name in lower case.
-std::string FilenamesText(const AppState& state);
 
 // Default data and test file of the program folder.
 std::string DefaultDataFileName(const AppState& state);

@@ -88,16 +88,7 @@ TEST(StatusBarTexts, ResendCounterCountsOnFromTheLeadingNumber) {
     EXPECT_EQ(NextTestNumberText("99999999999999999999999"), "1000000000000");
 }
 
-TEST(StatusBarTexts, PortsAndFileNames) {
-    EXPECT_EQ(ComPortsText(10, 3), "Com10 / Com3");
-    AppState s;
-    s.dataFileName = "/Home/Bench/UNIT.DAT";
-    s.testFileName = "/Home/Bench/Line2.TST";
-    EXPECT_EQ(FilenamesText(s), "/home/bench/unit.dat");
-    EXPECT_EQ(s.dataFileName, "/Home/Bench/UNIT.DAT");  // the name itself keeps its case
-    s.productionMode = true;
-    EXPECT_EQ(FilenamesText(s), "/home/bench/unit.dat   |   /home/bench/line2.tst");
-}
+TEST(StatusBarTexts, Ports) { EXPECT_EQ(ComPortsText(10, 3), "Com10 / Com3"); }
 
 TEST(ToolbarLayoutTest, HeightAndVersionFrameFollowTheButtons) {
     ToolbarLayout none = LayOutToolbar({});

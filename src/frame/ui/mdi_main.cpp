@@ -554,7 +554,13 @@ void MDIMain::DisplayComPorts() {
         QString::fromStdString(ComPortsText(ctx_.classCommPrimary->portNumber, ctx_.classCommSecondary->portNumber)));
 }
 
-void MDIMain::DisplayFilenames() { panels_[2]->setText(QString::fromStdString(FilenamesText(ctx_.state))); }
+void MDIMain::DisplayFilenames() {
+    // Lower case of the whole name, letters beyond ASCII included; the names keep their case.
+    const AppState& s = ctx_.state;
+    QString text = QString::fromStdString(s.dataFileName).toLower();
+    if (s.productionMode) text += "   |   " + QString::fromStdString(s.testFileName).toLower();
+    panels_[2]->setText(text);
+}
 
 void MDIMain::SetFirmwareVersionLabel(const std::string& text) {
     labelVersion->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));

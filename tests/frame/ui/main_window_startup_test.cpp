@@ -259,5 +259,22 @@ TEST_F(StartupTest, ProductionModeShowsTheTestFileInTheStatusBar) {
     EXPECT_EQ(win->panelText(3).toStdString(), Lower(home.file("default.dat") + "   |   " + home.file("default.tst")));
 }
 
+TEST_F(StartupTest, StatusBarShowsTheFileNamesInLowerCaseBeyondAscii) {
+    struct Case { bool production; const char* shown; };
+    const Case cases[] = {
+        {false, "/home/jörg/übersicht.dat"},
+        {true, "/home/jörg/übersicht.dat   |   /home/jörg/prüf/élan.tst"},
+    };
+    for (const Case& c : cases) {
+        Start(true, c.production ? "/ProductionTest" : "");
+        ctx.state.dataFileName = "/Home/Jörg/ÜBERSICHT.DAT";
+        ctx.state.testFileName = "/Home/Jörg/Prüf/ÉLAN.TST";
+        win->DisplayFilenames();
+        EXPECT_EQ(win->panelText(3), QString::fromUtf8(c.shown));
+        EXPECT_EQ(ctx.state.dataFileName, "/Home/Jörg/ÜBERSICHT.DAT");  // the name keeps its case
+        win.reset();
+    }
+}
+
 }  // namespace
 }  // namespace k45::test
