@@ -116,6 +116,8 @@ formDacVals::formDacVals(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
     connect(buttonDefault, &QPushButton::clicked, this, [this] { buttonDefault_Click(); });
+    // The main window opens a child at the child's own size.
+    resize(sizeHint());
 }
 
 std::array<NumBox*, kDacValueCount> formDacVals::boxes() const {

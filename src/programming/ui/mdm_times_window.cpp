@@ -100,6 +100,8 @@ formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), 
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
+    // The main window opens a child at the child's own size.
+    resize(sizeHint());
 }
 
 formMdmTimes::Row& formMdmTimes::column(int c) {

@@ -46,10 +46,16 @@ QLabel* Caption(const QString& text, QWidget* buddy) {
     return l;
 }
 
-QComboBox* List(const char* name) {
+// A list wide enough for its longest possible entry, whatever it holds at the moment.
+QComboBox* List(const char* name, int longestEntry = 0) {
     auto* c = new QComboBox;
     c->setObjectName(name);
-    c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    if (longestEntry > 0) {
+        c->setMinimumContentsLength(longestEntry);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    } else {
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    }
     return c;
 }
 
@@ -115,6 +121,8 @@ formRadioParms::formRadioParms(AppContext& ctx, QWidget* parent) : QWidget(paren
     Connect();
     // Page Up and Page Down move the channel rows whichever control has the focus.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    // The main window opens a child at the child's own size.
+    resize(sizeHint());
 }
 
 QWidget* formRadioParms::BuildModemTab() {
@@ -170,12 +178,12 @@ QWidget* formRadioParms::BuildModemTab() {
 
     frameCommunicationParms = new QGroupBox("Communication Parameters:");
     frameCommunicationParms->setObjectName("frameCommunicationParms");
-    comboBaudRate = List("comboBaudRate");
-    comboDataFormat = List("comboDataFormat");
+    comboBaudRate = List("comboBaudRate", 5);
+    comboDataFormat = List("comboDataFormat", 14);
     for (const char* e : kDataFormatEntries) comboDataFormat->addItem(e);
     comboDataFormat->setCurrentIndex(-1);
-    comboNetworkType = List("comboNetworkType");
-    comboDataType = List("comboDataType");
+    comboNetworkType = List("comboNetworkType", 13);
+    comboDataType = List("comboDataType", 13);
     pictureDataType = new DataSignalPicture;
     shapeDataInversion = pictureDataType->shapeDataInversion;
     lists_ = {comboBaudRate, comboDataFormat, comboNetworkType, comboDataType, pictureDataType};
@@ -207,7 +215,7 @@ QWidget* formRadioParms::BuildRadioTab() {
     // Until the first refill the range list holds every range.
     for (int r = 0; r < 10; ++r) comboRadioRange->addItem(QString::number(r), r);
     comboRadioRange->setCurrentIndex(-1);
-    comboChanBandwidth = List("comboChanBandwidth");
+    comboChanBandwidth = List("comboChanBandwidth", 16);
     comboChanBandwidth->addItem(kBandwidthEntries[0], 0);
     comboChanBandwidth->addItem(kBandwidthEntries[1], 1);
     comboChanBandwidth->setCurrentIndex(-1);
