@@ -72,25 +72,29 @@ QWidget* ActiveControl(QWidget* window) {
     return control;
 }
 
-bool CopyFrom(TextTarget& target, Clipboard& clipboard) {
-    if (!target.valid()) return false;
+// The clipboard is cleared for any control; a control without a text selection (a button,
+// a list) then leaves it empty.
+void CopyFrom(const TextTarget& target, Clipboard& clipboard) {
     clipboard.clear();
+    if (!target.valid()) return;
     const QString s = target.selected();
     if (!s.isEmpty()) clipboard.setText(s.toStdString());
-    return true;
 }
 
 }  // namespace
 
 void CopyActiveText(QWidget* window, Clipboard& clipboard) {
-    TextTarget target(ActiveControl(window));
-    CopyFrom(target, clipboard);
+    QWidget* control = ActiveControl(window);
+    if (!control) return;
+    CopyFrom(TextTarget(control), clipboard);
 }
 
 void CutActiveText(QWidget* window, Clipboard& clipboard) {
-    TextTarget target(ActiveControl(window));
-    if (!CopyFrom(target, clipboard)) return;
-    if (!target.locked()) target.replaceSelection(QString());
+    QWidget* control = ActiveControl(window);
+    if (!control) return;
+    TextTarget target(control);
+    CopyFrom(target, clipboard);
+    if (target.valid() && !target.locked()) target.replaceSelection(QString());
 }
 
 void PasteActiveText(QWidget* window, Clipboard& clipboard) {

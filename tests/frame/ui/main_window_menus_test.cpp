@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QToolBar>
 
 #include "frame/ui/help_routines.h"
@@ -298,6 +299,22 @@ TEST_F(ClipboardTest, TerminalPanesAreLeftAlone) {
     win->action("menuEditCut")->trigger();
     EXPECT_EQ(clipboard.text_, "received data");
     EXPECT_EQ(pane->toPlainText(), "");
+}
+
+TEST_F(ClipboardTest, ControlWithoutTextLeavesTheClipboardEmpty) {
+    auto* button = new QPushButton("OK", window);
+    button->show();
+    button->setFocus();
+    ASSERT_EQ(window->focusWidget(), button);
+    for (const char* item : {"menuEditCopy", "menuEditCut"}) {
+        clipboard.text_ = "earlier";
+        win->action(item)->trigger();
+        EXPECT_EQ(clipboard.text_, "") << item;
+    }
+    clipboard.text_ = "kept";
+    win->action("menuEditPaste")->trigger();
+    EXPECT_EQ(clipboard.text_, "kept");
+    EXPECT_EQ(window->edit->text(), "hello world");
 }
 
 TEST_F(ClipboardTest, NoActiveChildWindowDoesNothing) {
