@@ -701,8 +701,7 @@ void formRadioParms::buttonDefaultFreqs_Click() {
 
 // ---------------------------------------------------------------------------------------------
 
-std::vector<std::unique_ptr<ToolForm>> CreateEditorWindows(AppContext& ctx) {
-    std::vector<std::unique_ptr<ToolForm>> windows;
+void AddEditorWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows) {
     auto add = [&](ToolWindow slot, std::unique_ptr<ToolForm> w) {
         ctx.form(slot) = w.get();
         windows.push_back(std::move(w));
@@ -711,7 +710,6 @@ std::vector<std::unique_ptr<ToolForm>> CreateEditorWindows(AppContext& ctx) {
     add(ToolWindow::formRadioParms, std::make_unique<formRadioParms>(ctx));
     add(ToolWindow::formDacVals, std::make_unique<formDacVals>(ctx));
     ctx.showRadSpecs = [&ctx] { ShowRadSpecsEditor(ctx); };
-    return windows;
 }
 
 }  // namespace k45

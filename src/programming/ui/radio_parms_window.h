@@ -152,8 +152,8 @@ private:
 };
 
 // Creates the window objects of the parameter, timing and DAC values editors, enters them in
-// the context's tool-window registry, and makes the context's radio spec editor opener show
-// the radio spec editor. The caller keeps the returned objects for the whole run.
-std::vector<std::unique_ptr<ToolForm>> CreateEditorWindows(AppContext& ctx);
+// the context's tool-window registry and appends them to windows (which the caller keeps for
+// the whole run), and makes the context's radio spec editor opener show that editor.
+void AddEditorWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows);
 
 }  // namespace k45

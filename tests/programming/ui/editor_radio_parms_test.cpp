@@ -14,6 +14,7 @@
 
 #include "frame/converters.h"
 #include "programming/ui/editor_fixture.h"
+#include "programming/ui/dac_vals_window.h"
 #include "programming/ui/mdm_times_window.h"
 #include "programming/ui/num_box.h"
 #include "programming/ui/radio_parms_window.h"
@@ -421,6 +422,19 @@ TEST_F(RadioParmsWindow, PlacementIsKeptOnlyForAWindowShownThisRun) {
     editor->SaveFormParameters(ini, "Radio Parms Window");
     EXPECT_NE(home.read("K45MR.ini").find("Left=3000"), std::string::npos);
     EXPECT_NE(home.read("K45MR.ini").find("Top=600"), std::string::npos);
+}
+
+TEST(EditorWindows, AreCreatedAndEnteredInTheRegistry) {
+    AppContext ctx;
+    std::vector<std::unique_ptr<ToolForm>> windows;
+    AddEditorWindows(ctx, windows);
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_NE(dynamic_cast<formRadioParms*>(ctx.form(ToolWindow::formRadioParms)), nullptr);
+    EXPECT_NE(ctx.formAs<EditorPage>(ToolWindow::formRadioParms), nullptr);
+    EXPECT_NE(dynamic_cast<formMdmTimes*>(ctx.form(ToolWindow::formMdmTimes)), nullptr);
+    EXPECT_NE(dynamic_cast<formDacVals*>(ctx.form(ToolWindow::formDacVals)), nullptr);
+    EXPECT_TRUE(static_cast<bool>(ctx.showRadSpecs));
+    for (const auto& w : windows) EXPECT_FALSE(w->loaded());
 }
 
 }  // namespace
