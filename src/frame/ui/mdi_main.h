@@ -105,6 +105,9 @@ public:
     QLabel* labelLongId = nullptr;
     QLabel* labelShortID = nullptr;
 
+    // No tool-bar popup: the tool bar follows the "Tool Bar Enable" item alone.
+    QMenu* createPopupMenu() override { return nullptr; }
+
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

@@ -201,6 +201,10 @@ TEST_F(MenusTest, ToolBarToggle) {
     item->trigger();
     EXPECT_TRUE(win->toolbarTest->isVisible());
     EXPECT_TRUE(win->toolbarTest->isEnabled());
+    // The window offers no other way to hide it (a right-click popup with the bar's toggle
+    // would leave the item checked over a hidden bar).
+    std::unique_ptr<QMenu> popup(win->createPopupMenu());
+    EXPECT_EQ(popup, nullptr);
 }
 
 TEST_F(MenusTest, StatusBarAndVersionFrame) {
