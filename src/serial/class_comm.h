@@ -222,6 +222,7 @@ private:
     void ReadLinesBack();
 
     // receive
+    void DeviceLost();
     void ReceiveStep();
     void LineChangeStep(int line);
     void ProcessRx(const std::string& rxStr);

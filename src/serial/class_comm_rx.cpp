@@ -43,9 +43,23 @@ void classComm::commCtrl_OnComm(int eventCode) {
     case commEventRxParity:
         AddFramingErrors(1);
         break;
+    case commEventDeviceLost:
+        DeviceLost();
+        break;
     default:
         break;
     }
+}
+
+// An unplugged adapter: the port is closed at once so nothing more is written to a dead
+// device; registered windows stay registered, and the next registration or open reopens it.
+void classComm::DeviceLost() {
+    const std::string reason = commCtrl_->deviceLostReason();
+    keyedSendActive_ = false;
+    rxBurstTicks_ = 0;
+    if (commCtrl_->isOpen()) commCtrl_->close();
+    comPortOpen_ = false;
+    ReportError("Lost Com Port ", reason.empty() ? std::string("The device is no longer present.") : reason);
 }
 
 void classComm::ReceiveStep() {

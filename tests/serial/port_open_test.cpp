@@ -302,3 +302,29 @@ TEST(PortCounters, SaturateAtTheTopOfThe32BitRange) {
 
 }  // namespace
 }  // namespace k45::test
+
+namespace k45::test {
+namespace {
+
+TEST_F(PortOpen, LostDeviceClosesThePortAndIsReportedThenReopensOnDemand) {
+    ASSERT_TRUE(port->OpenCommPort());
+    dialogs.expectBox("Lost Com Port 1\r\nThe device is no longer present.");
+    device.fire(commEventDeviceLost);
+    EXPECT_FALSE(port->GetCommPortOpen());
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(dialogs.boxes.back().title, "Com Port Error");
+    // Nothing is written to the lost device: a send says the port is not open.
+    dialogs.expectBox("Com Port 1 Not Open!!");
+    port->SendString("abc", 1);
+    EXPECT_EQ(port->GetTxBytes(), 0);
+    // A window that registers afterwards opens the port again.
+    std::vector<std::string> log;
+    RecordingForm w(&log, "w");
+    EXPECT_TRUE(port->RegisterForRxCrLf(&w));
+    EXPECT_TRUE(port->GetCommPortOpen());
+    EXPECT_EQ(device.opens, 2);
+    port->DeRegisterForAll(&w);
+}
+
+}  // namespace
+}  // namespace k45::test
