@@ -1,6 +1,8 @@
 #include "frame/ui/tool_windows.h"
 
 #include "frame/app_context.h"
+#include "programming/ui/parms_rd_wr_window.h"
+#include "programming/ui/radio_parms_window.h"
 #include "serial/ui/port_settings_window.h"
 
 namespace k45 {
@@ -12,6 +14,8 @@ std::vector<std::unique_ptr<ToolForm>> CreateToolWindows(AppContext& ctx) {
         windows.push_back(std::move(w));
     };
     add(ToolWindow::formPortSettings, std::make_unique<formPortSettings>(ctx));
+    AddProgrammingDialogueWindows(ctx, windows);
+    AddEditorWindows(ctx, windows);
     return windows;
 }
 

@@ -1,7 +1,7 @@
 #include <QComboBox>
 #include <gtest/gtest.h>
 
-#include "frame/ui/combo_fillers.h"
+#include "frame/widgets/combo_fillers.h"
 #include "params/app_state.h"
 
 using namespace k45;

@@ -1,4 +1,4 @@
-#include "frame/ui/terminal_text.h"
+#include "frame/widgets/terminal_text.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

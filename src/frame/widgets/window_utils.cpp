@@ -1,4 +1,4 @@
-#include "frame/ui/window_utils.h"
+#include "frame/widgets/window_utils.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
