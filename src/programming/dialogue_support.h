@@ -45,7 +45,7 @@ std::optional<std::string> VersionOfLine(const std::string& line);
 // The line from the keyword on, without its line end (CR and LF at the end).
 std::string NoticeOfLine(const std::string& line);
 
-// count / total as a whole percentage, halves to even, at most 100 (0 for a total of 0).
+// count / total x 100 as a whole number, halves to even, at most 100 (0 for a total of 0).
 int ProgressPercent(std::int64_t count, std::int64_t total);
 
 // Which bytes of a parameter image dump have arrived. The dump counts as complete when every

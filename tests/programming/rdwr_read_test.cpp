@@ -341,6 +341,7 @@ TEST_F(ReadDialogue, ProgressRoundsHalvesToEven) {
     EXPECT_EQ(ProgressPercent(1, 40), 2);  // 2.5
     EXPECT_EQ(ProgressPercent(3, 40), 8);  // 7.5
     EXPECT_EQ(ProgressPercent(1, 8), 12);  // 12.5
+    EXPECT_EQ(ProgressPercent(23, 40), 57);  // 23 / 40 x 100 is 57.49999... in binary
     EXPECT_EQ(ProgressPercent(29, 29), 100);
     EXPECT_EQ(ProgressPercent(41, 40), 100);
     EXPECT_EQ(ProgressPercent(1, 0), 0);
