@@ -1,7 +1,5 @@
 // The write side of the read/write dialogue: merge into the modem's own record, then the
 // "S1" blocks, the optional "CHANNEL" step and the "S9" end record.
-#include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "frame/app_context.h"
@@ -26,9 +24,32 @@ std::int16_t BlocksFor(std::int32_t endAddress) {
                                      ParmsRdWrDialogue::kBlockBytes);
 }
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
+// Upper case of a file name held as UTF-8: ASCII letters and the letters of the Western
+// character set (a grave .. thorn, y diaeresis, s and z caron, oe); other text is kept.
+std::string Upper(const std::string& s) {
+    std::string r;
+    r.reserve(s.size() + 1);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const auto next = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+        if (c >= 'a' && c <= 'z') {
+            r += static_cast<char>(c - 'a' + 'A');
+        } else if (c == 0xC3 && next >= 0xA0 && next <= 0xBE && next != 0xB7) {
+            r += static_cast<char>(c);
+            r += static_cast<char>(next - 0x20);
+            ++i;
+        } else if (c == 0xC3 && next == 0xBF) {
+            r += "\xC5\xB8";
+            ++i;
+        } else if (c == 0xC5 && (next == 0x93 || next == 0xA1 || next == 0xBE)) {
+            r += static_cast<char>(c);
+            r += static_cast<char>(next - 1);
+            ++i;
+        } else {
+            r += static_cast<char>(c);
+        }
+    }
+    return r;
 }
 
 }  // namespace

@@ -122,6 +122,21 @@ TEST_F(WriteDialogue, EachModeMergesWritesAndRedirectsAsItShould) {
     }
 }
 
+TEST_F(WriteDialogue, TheDataFileIsNamedInUpperCase) {
+    struct Case { const char* file; const char* shown; };
+    const Case cases[] = {
+        {"default.dat", "Writing DEFAULT.DAT to"},
+        {"Caf\xC3\xA9 \xC3\xBF\xC5\x93\xC5\xA1.dat", "Writing CAF\xC3\x89 \xC5\xB8\xC5\x92\xC5\xA0.DAT to"},
+        {"a\xC3\xB7\xC3\x9F\xE2\x82\xAC.dat", "Writing A\xC3\xB7\xC3\x9F\xE2\x82\xAC.DAT to"},  // ÷ ß € stay
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ctx.state.dataFileName = home.file(c.file);
+        Write(parmsWriteProgrammable);
+        EXPECT_EQ(view.labels.back().first, c.shown);
+    }
+}
+
 TEST_F(WriteDialogue, WriteCurrentRedirectsWhenTheModemDiffersFromTheCurrentParameters) {
     ctx.state.currentParameters = ctx.state.mainParameters;
     ctx.state.currentParameters.channelOverride = 1;

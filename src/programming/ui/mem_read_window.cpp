@@ -115,6 +115,10 @@ void formMemRead::SaveFormParameters(const std::string& fileName, const std::str
 void formMemRead::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (dialogue_.loaded()) return;
+    // Each load starts as designed: the EEPROM chosen, address and value 0.
+    optionEeprom->setChecked(true);
+    textAddress->setText("0000");
+    textValue->setText("00");
     dialogue_window::MoveToTwips(this, savedLeft, savedTop);
     shownThisRun_ = true;
     dialogue_.Load();

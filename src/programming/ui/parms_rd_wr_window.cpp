@@ -79,17 +79,21 @@ void SavePlacement(const AppContext& ctx, const std::string& fileName, const std
 
 }  // namespace dialogue_window
 
+namespace {
+constexpr const char* kRdWrCaption = "Read/Write xxxx Parameters";
+constexpr const char* kRdWrLabels[] = {"Connect serial cable to Unit using", "Setup Cable and supply power"};
+}  // namespace
+
 formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
     : QWidget(parent), ctx_(ctx), dialogue_(ctx, *this) {
     setObjectName("formParmsRdWr");
-    setWindowTitle("Read/Write xxxx Parameters");
+    setWindowTitle(kRdWrCaption);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);
-    const char* texts[] = {"Connect serial cable to Unit using", "Setup Cable and supply power"};
     for (int i = 0; i < 2; ++i) {
-        labelRdWr[i] = new QLabel(texts[i], this);
+        labelRdWr[i] = new QLabel(kRdWrLabels[i], this);
         labelRdWr[i]->setObjectName(QString("labelRdWr%1").arg(i));
         labelRdWr[i]->setAlignment(Qt::AlignCenter);
         layout->addWidget(labelRdWr[i]);
@@ -136,6 +140,9 @@ std::string formParmsRdWr::Caption() const { return windowTitle().toStdString();
 void formParmsRdWr::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (dialogue_.loaded()) return;
+    // Each load starts from the window's design-time texts, as a freshly loaded window does.
+    setWindowTitle(kRdWrCaption);
+    for (int i = 0; i < 2; ++i) labelRdWr[i]->setText(kRdWrLabels[i]);
     dialogue_window::MoveToTwips(this, savedLeft, savedTop);
     shownThisRun_ = true;
     inShowEvent_ = true;
@@ -165,8 +172,9 @@ void formParmsRdWr::CloseWindow() {
 void formParmsRdWr::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
 
 void formParmsRdWr::SetLabels(const std::string& upper, const std::string& lower) {
-    labelRdWr[0]->setText(QString::fromLatin1(upper.data(), static_cast<int>(upper.size())));
-    labelRdWr[1]->setText(QString::fromLatin1(lower.data(), static_cast<int>(lower.size())));
+    // The upper label may name the data file, held as UTF-8 like every path.
+    labelRdWr[0]->setText(QString::fromStdString(upper));
+    labelRdWr[1]->setText(QString::fromStdString(lower));
 }
 
 void formParmsRdWr::SetPercent(int percent) { panelPercent->setValue(percent); }

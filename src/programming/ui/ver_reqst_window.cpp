@@ -11,6 +11,10 @@
 
 namespace k45 {
 
+namespace {
+constexpr const char* kVerLabels[] = {"Put modem in setup mode.", "Connect cable and supply power."};
+}  // namespace
+
 formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx), dialogue_(ctx, *this) {
     setObjectName("formVerReqst");
     setWindowTitle("Version Request");
@@ -18,9 +22,8 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);
-    const char* texts[] = {"Put modem in setup mode.", "Connect cable and supply power."};
     for (int i = 0; i < 2; ++i) {
-        labelRead[i] = new QLabel(texts[i], this);
+        labelRead[i] = new QLabel(kVerLabels[i], this);
         labelRead[i]->setObjectName(QString("labelRead%1").arg(i));
         labelRead[i]->setAlignment(Qt::AlignCenter);
         labelRead[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -57,6 +60,8 @@ void formVerReqst::SaveFormParameters(const std::string& fileName, const std::st
 void formVerReqst::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (dialogue_.loaded()) return;
+    // Each load starts from the design-time texts, not the answer of the last open.
+    for (int i = 0; i < 2; ++i) labelRead[i]->setText(kVerLabels[i]);
     dialogue_window::MoveToTwips(this, savedLeft, savedTop);
     shownThisRun_ = true;
     dialogue_.Load();

@@ -72,6 +72,22 @@ TEST_F(MemReadWindow, ChoosingTheRamShowsItsByte) {
     EXPECT_EQ(win.textValue->text(), Hex2(modem.image[0]));
 }
 
+TEST_F(MemReadWindow, OpenedAgainItShowsTheEepromAtAddressZero) {
+    ASSERT_TRUE(Dump());
+    win.optionRam->click();
+    win.textAddress->setText("02FE");
+    win.optionRam->click();
+    ASSERT_NE(win.textValue->text(), "00");
+    win.buttonClose->click();
+    ASSERT_FALSE(win.loaded());
+    win.show();
+    EXPECT_TRUE(win.loaded());
+    EXPECT_TRUE(win.optionEeprom->isChecked());
+    EXPECT_EQ(win.textAddress->text(), "0000");
+    EXPECT_EQ(win.textValue->text(), "00");
+    EXPECT_EQ(win.dialogue().eepromImage()[0], 0);  // the dumped bytes went with the close
+}
+
 TEST_F(MemReadWindow, EnterPressesUpdateOnlyWhenNoDumpRuns) {
     PressKey(&win, Qt::Key_Return);
     EXPECT_EQ(hostWrites("DE").size(), 1u);

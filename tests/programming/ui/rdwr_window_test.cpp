@@ -66,6 +66,7 @@ TEST_F(RdWrWindow, TheToolbarReadShowsItsProgressAndClosesWhenDone) {
 
 TEST_F(RdWrWindow, OkStartsAWriteAndTheWindowReportsIt) {
     ctx.state.mainParameters.comment = "From the window";
+    ctx.state.dataFileName = home.file("caf\xC3\xA9.dat");  // "café.dat"
     win.RegisterForProgComplete(&client);
     Open(parmsWriteProgrammable, false);
     EXPECT_EQ(win.windowTitle(), "Write Programmable Parameters");
@@ -74,7 +75,7 @@ TEST_F(RdWrWindow, OkStartsAWriteAndTheWindowReportsIt) {
     dialogs.expectBox("Programming Complete!");
     win.buttonOK->click();
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("S1").size() == 3; }, 20000));
-    EXPECT_EQ(Label(0), "Writing DEFAULT.DAT to");
+    EXPECT_EQ(Label(0), QString::fromUtf8("Writing CAF\xC3\x89.DAT to"));
     EXPECT_EQ(Label(1), "Programmable Parameters...");
     Screenshot(win, "parms_rd_wr_writing");
     ASSERT_TRUE(RunToClose());
@@ -83,6 +84,19 @@ TEST_F(RdWrWindow, OkStartsAWriteAndTheWindowReportsIt) {
     ModemParameters held;
     ASSERT_TRUE(modem.decodeInto(ctx.state, held));
     EXPECT_EQ(held.comment, "From the window");
+}
+
+TEST_F(RdWrWindow, OpenedAgainItStartsFromItsDesignTexts) {
+    Open(parmsReadProgrammable, true);
+    ASSERT_TRUE(RunToClose());
+    Open(parmsWriteAll, false);
+    EXPECT_EQ(win.windowTitle(), "Write All Parameters");
+    EXPECT_EQ(Label(0), "Connect serial cable to Unit using");
+    EXPECT_EQ(Label(1), "Setup Cable and supply power");
+    EXPECT_EQ(win.panelPercent->value(), 0);
+    EXPECT_TRUE(win.buttonOK->isEnabled());
+    win.buttonCancel->click();
+    EXPECT_FALSE(win.loaded());
 }
 
 TEST_F(RdWrWindow, CancelClosesTheWindowAndTellsTheWaitingWindows) {

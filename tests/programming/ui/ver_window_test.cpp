@@ -47,6 +47,10 @@ TEST_F(VerWindow, ShowsTheModemsVersionAndNotice) {
     EXPECT_FALSE(win.loaded());
     EXPECT_FALSE(win.isVisible());
     EXPECT_FALSE(win.autoStart());
+    // Opened again, it does not show the last answer.
+    Open();
+    EXPECT_EQ(Label(0), "Put modem in setup mode.");
+    EXPECT_EQ(Label(1), "Connect cable and supply power.");
 }
 
 TEST_F(VerWindow, SilenceClosesTheWindowAfterTheMessage) {
