@@ -11,6 +11,7 @@ inline constexpr int kModemTimeRows = 4;
 inline constexpr int kModemTimeColumns = 5;
 // Larger times do not survive packing into the parameter image.
 inline constexpr int kModemTimeMax = 213;
+inline constexpr int kModemDivisorMax = 255;
 
 // Column 0 t1Time, 1 extendedT1Time, 2 t2Time, 3 extendedT2Time, 4 rxClampTime; row 0..3.
 // Nothing for a column or row outside those.

@@ -36,11 +36,11 @@ formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     setWindowTitle("Edit Modem Timing");
     setObjectName("formMdmTimes");
 
-    auto box = [&](const QString& name) {
+    auto box = [&](const QString& name, int max = kModemTimeMax) {
         auto* b = new NumBox(ctx_.state.locale);
         b->setObjectName(name);
         b->setNumType(NumBox::numUnsigned);
-        b->setNumMax(kModemTimeMax);
+        b->setNumMax(max);
         b->setNumMaxLength(3);
         b->setSteps(1, 10);
         b->setDragGroup(this);
@@ -68,8 +68,9 @@ formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), 
 
     frameFilterDivisors = new QGroupBox("BT Filter Divisors:");
     frameFilterDivisors->setObjectName("frameFilterDivisors");
-    textTxDivisor = box("textTxDivisor");
-    textRxDivisor = box("textRxDivisor");
+    // Divisors travel as single bytes, not as scaled times.
+    textTxDivisor = box("textTxDivisor", kModemDivisorMax);
+    textRxDivisor = box("textRxDivisor", kModemDivisorMax);
     textTxDivisor->setLocked(true);
     textRxDivisor->setLocked(true);
     auto* d = new QGridLayout(frameFilterDivisors);

@@ -86,9 +86,21 @@ TEST_F(MdmTimesWindow, BoxesHoldNoMoreThanThePackableMaximum) {
     PressKey(box, Qt::Key_PageUp);
     EXPECT_EQ(box->text(), "213");
     for (NumBox* b : {timing->textTxDivisor, timing->textRxDivisor}) {
-        EXPECT_EQ(b->numMax(), 213.0);
+        EXPECT_EQ(b->numMax(), 255.0);
         EXPECT_TRUE(b->locked());
     }
+}
+
+TEST_F(MdmTimesWindow, DivisorAboveTheTimingLimitSurvivesFocusAndOk) {
+    main().txDivisorTest = 255;
+    main().rxDivisorTest = 240;
+    ShowActive(*timing);
+    timing->textRxDivisor->setFocus();
+    timing->textT1Time[0]->setFocus();
+    EXPECT_EQ(timing->textRxDivisor->text(), "240");
+    timing->buttonOK->click();
+    EXPECT_EQ(main().txDivisorTest, 255);
+    EXPECT_EQ(main().rxDivisorTest, 240);
 }
 
 TEST_F(MdmTimesWindow, RowCaptionsDoNotFollowTheModel) {
