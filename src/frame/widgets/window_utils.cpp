@@ -4,6 +4,10 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
+#include "frame/ini_routines.h"
 #include "frame/utilities.h"
 
 namespace k45 {
@@ -39,5 +43,48 @@ void CenterForm(const QWidget& parent, QWidget& child) {
                                               own.width() * kTwipsPerPixel, own.height() * kTwipsPerPixel);
     child.move(ToPixels(p.left), ToPixels(p.top));
 }
+
+namespace child_window {
+
+QWidget* Placed(QWidget* w) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    return sub ? static_cast<QWidget*>(sub) : w;
+}
+
+void MoveToTwips(QWidget* w, std::int16_t left, std::int16_t top) {
+    Placed(w)->move(static_cast<int>(left / kTwipsPerPixel), static_cast<int>(top / kTwipsPerPixel));
+}
+
+void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top) {
+    QWidget* p = Placed(w);
+    if (p->isMinimized()) return;
+    auto twips = [](int px) {
+        const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
+        return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
+    };
+    left = twips(p->x());
+    top = twips(p->y());
+}
+
+void Close(QWidget* w) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+        sub->close();
+    else
+        w->close();
+}
+
+void RestorePlacement(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                      std::int16_t& left, std::int16_t& top) {
+    ReadIniInto(locale, fileName, sectionName, "Left", left);
+    ReadIniInto(locale, fileName, sectionName, "Top", top);
+}
+
+void SavePlacement(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                   std::int16_t left, std::int16_t top) {
+    WriteIniValue(locale, fileName, sectionName, "Left", left);
+    WriteIniValue(locale, fileName, sectionName, "Top", top);
+}
+
+}  // namespace child_window
 
 }  // namespace k45

@@ -1,12 +1,35 @@
 #pragma once
 // Window helpers that need widgets.
+#include <cstdint>
+#include <string>
+
 class QWidget;
 
 namespace k45 {
+
+struct LocaleInfo;
 
 // Places child over parent: an MDI child (a QMdiSubWindow, or a widget inside one) a little
 // above the centre of the parent's area, any other window centred over the parent. Positions
 // that would be negative become 0.
 void CenterForm(const QWidget& parent, QWidget& child);
+
+// A child window's placement, kept in twips, whether it lives in an MDI sub-window or alone.
+namespace child_window {
+// The MDI sub-window around w, or w itself.
+QWidget* Placed(QWidget* w);
+// Places the window at a position in twips.
+void MoveToTwips(QWidget* w, std::int16_t left, std::int16_t top);
+// The window's position in twips (clamped to 16 bits), unless it is minimized: then the
+// values stay.
+void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top);
+// Closes the window (its MDI sub-window when it has one).
+void Close(QWidget* w);
+// Settings "Left" and "Top" of a window's section.
+void RestorePlacement(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                      std::int16_t& left, std::int16_t& top);
+void SavePlacement(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                   std::int16_t left, std::int16_t top);
+}  // namespace child_window
 
 }  // namespace k45

@@ -97,7 +97,7 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     textAddress->installEventFilter(this);
 
     connect(buttonUpdate, &QPushButton::clicked, this, [this] { dialogue_.Update(); });
-    connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_window::Close(this); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { child_window::Close(this); });
     connect(optionEeprom, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
     connect(optionRam, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
 }
@@ -105,11 +105,11 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
 formMemRead::~formMemRead() = default;
 
 void formMemRead::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    dialogue_window::RestorePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formMemRead::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) dialogue_window::SavePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formMemRead::showEvent(QShowEvent* e) {
@@ -119,14 +119,14 @@ void formMemRead::showEvent(QShowEvent* e) {
     optionEeprom->setChecked(true);
     textAddress->setText("0000");
     textValue->setText("00");
-    dialogue_window::MoveToTwips(this, savedLeft, savedTop);
+    child_window::MoveToTwips(this, savedLeft, savedTop);
     shownThisRun_ = true;
     dialogue_.Load();
 }
 
 void formMemRead::closeEvent(QCloseEvent* e) {
     if (dialogue_.loaded()) {
-        dialogue_window::KeepPlacement(this, savedLeft, savedTop);
+        child_window::KeepPlacement(this, savedLeft, savedTop);
         dialogue_.Unload();
     }
     e->accept();

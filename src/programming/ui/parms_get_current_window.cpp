@@ -51,7 +51,7 @@ formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
 formParmsGetCurrent::~formParmsGetCurrent() = default;
 
 void formParmsGetCurrent::CenterOverMainWindow() {
-    QWidget* placed = dialogue_window::Placed(this);
+    QWidget* placed = child_window::Placed(this);
     auto* sub = qobject_cast<QMdiSubWindow*>(placed);
     if (!sub || !sub->mdiArea()) return;
     constexpr double kTwips = 15.0;
@@ -84,7 +84,7 @@ void formParmsGetCurrent::keyPressEvent(QKeyEvent* e) {
 
 bool formParmsGetCurrent::IsActiveChild() const { return dialogue_window::IsActiveChild(ctx_, this); }
 
-void formParmsGetCurrent::CloseWindow() { dialogue_window::Close(this); }
+void formParmsGetCurrent::CloseWindow() { child_window::Close(this); }
 
 void formParmsGetCurrent::Unload() {
     if (dialogue_.loaded()) CloseWindow();

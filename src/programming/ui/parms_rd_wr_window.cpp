@@ -36,45 +36,8 @@ void AddProgrammingDialogueWindows(AppContext& ctx, std::vector<std::unique_ptr<
 
 namespace dialogue_window {
 
-QWidget* Placed(QWidget* w) {
-    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
-    return sub ? static_cast<QWidget*>(sub) : w;
-}
-
-void MoveToTwips(QWidget* w, std::int16_t left, std::int16_t top) {
-    Placed(w)->move(left / kTwipsPerPixel, top / kTwipsPerPixel);
-}
-
-void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top) {
-    QWidget* p = Placed(w);
-    if (p->isMinimized()) return;
-    auto twips = [](int px) {
-        const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
-        return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
-    };
-    left = twips(p->x());
-    top = twips(p->y());
-}
-
-void Close(QWidget* w) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) sub->close();
-    else w->close();
-}
-
 bool IsActiveChild(const AppContext& ctx, const ToolForm* form) {
     return !ctx.mainFrame || ctx.mainFrame->ActiveForm() == form;
-}
-
-void RestorePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
-                      std::int16_t& left, std::int16_t& top) {
-    ReadIniInto(ctx.state.locale, fileName, sectionName, "Left", left);
-    ReadIniInto(ctx.state.locale, fileName, sectionName, "Top", top);
-}
-
-void SavePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
-                   std::int16_t left, std::int16_t top) {
-    WriteIniValue(ctx.state.locale, fileName, sectionName, "Left", left);
-    WriteIniValue(ctx.state.locale, fileName, sectionName, "Top", top);
 }
 
 }  // namespace dialogue_window
@@ -128,11 +91,11 @@ formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
 formParmsRdWr::~formParmsRdWr() = default;
 
 void formParmsRdWr::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    dialogue_window::RestorePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formParmsRdWr::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) dialogue_window::SavePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 std::string formParmsRdWr::Caption() const { return windowTitle().toStdString(); }
@@ -143,7 +106,7 @@ void formParmsRdWr::showEvent(QShowEvent* e) {
     // Each load starts from the window's design-time texts, as a freshly loaded window does.
     setWindowTitle(kRdWrCaption);
     for (int i = 0; i < 2; ++i) labelRdWr[i]->setText(kRdWrLabels[i]);
-    dialogue_window::MoveToTwips(this, savedLeft, savedTop);
+    child_window::MoveToTwips(this, savedLeft, savedTop);
     shownThisRun_ = true;
     inShowEvent_ = true;
     dialogue_.Load();
@@ -152,7 +115,7 @@ void formParmsRdWr::showEvent(QShowEvent* e) {
 
 void formParmsRdWr::closeEvent(QCloseEvent* e) {
     if (dialogue_.loaded()) {
-        dialogue_window::KeepPlacement(this, savedLeft, savedTop);
+        child_window::KeepPlacement(this, savedLeft, savedTop);
         dialogue_.Unload();
     }
     e->accept();
@@ -163,10 +126,10 @@ bool formParmsRdWr::IsActiveChild() const { return dialogue_window::IsActiveChil
 void formParmsRdWr::CloseWindow() {
     // A window cannot close while it is being shown: it closes right after.
     if (inShowEvent_) {
-        QTimer::singleShot(0, this, [this] { dialogue_window::Close(this); });
+        QTimer::singleShot(0, this, [this] { child_window::Close(this); });
         return;
     }
-    dialogue_window::Close(this);
+    child_window::Close(this);
 }
 
 void formParmsRdWr::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "frame/main_frame.h"
+#include "frame/widgets/window_utils.h"
 #include "frame/window_interfaces.h"
 #include "programming/parms_rd_wr.h"
 
@@ -29,21 +30,8 @@ struct AppContext;
 void AddProgrammingDialogueWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows);
 
 namespace dialogue_window {
-// The MDI sub-window around w, or w itself.
-QWidget* Placed(QWidget* w);
-// Places the window at a position in twips.
-void MoveToTwips(QWidget* w, std::int16_t left, std::int16_t top);
-// The window's position in twips, unless it is minimized (then the values stay).
-void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top);
-// Closes the window (its MDI sub-window when it has one).
-void Close(QWidget* w);
 // The window is the main window's active child (always, without a main window).
 bool IsActiveChild(const AppContext& ctx, const ToolForm* form);
-// Settings "Left" and "Top" of a window's section.
-void RestorePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
-                      std::int16_t& left, std::int16_t& top);
-void SavePlacement(const AppContext& ctx, const std::string& fileName, const std::string& sectionName,
-                   std::int16_t left, std::int16_t top);
 }  // namespace dialogue_window
 
 class formParmsRdWr : public QWidget, public ToolForm, public ParmsRdWrForm, private ParmsRdWrView {

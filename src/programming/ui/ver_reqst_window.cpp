@@ -50,11 +50,11 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), 
 formVerReqst::~formVerReqst() = default;
 
 void formVerReqst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    dialogue_window::RestorePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formVerReqst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) dialogue_window::SavePlacement(ctx_, fileName, sectionName, savedLeft, savedTop);
+    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formVerReqst::showEvent(QShowEvent* e) {
@@ -62,14 +62,14 @@ void formVerReqst::showEvent(QShowEvent* e) {
     if (dialogue_.loaded()) return;
     // Each load starts from the design-time texts, not the answer of the last open.
     for (int i = 0; i < 2; ++i) labelRead[i]->setText(kVerLabels[i]);
-    dialogue_window::MoveToTwips(this, savedLeft, savedTop);
+    child_window::MoveToTwips(this, savedLeft, savedTop);
     shownThisRun_ = true;
     dialogue_.Load();
 }
 
 void formVerReqst::closeEvent(QCloseEvent* e) {
     if (dialogue_.loaded()) {
-        dialogue_window::KeepPlacement(this, savedLeft, savedTop);
+        child_window::KeepPlacement(this, savedLeft, savedTop);
         dialogue_.Unload();
     }
     e->accept();
@@ -77,7 +77,7 @@ void formVerReqst::closeEvent(QCloseEvent* e) {
 
 bool formVerReqst::IsActiveChild() const { return dialogue_window::IsActiveChild(ctx_, this); }
 
-void formVerReqst::CloseWindow() { dialogue_window::Close(this); }
+void formVerReqst::CloseWindow() { child_window::Close(this); }
 
 void formVerReqst::SetLabels(const std::string& upper, const std::string& lower) {
     labelRead[0]->setText(QString::fromLatin1(upper.data(), static_cast<int>(upper.size())));
