@@ -53,18 +53,11 @@ constexpr Access kOnThresholdEntry{nullptr, [](MP& r, int, double v) {
 std::span<const ImageField> image::PNetV06Fields() {
     // Listed in unpack order: the radio code before the range, the range before highBand.
     static const auto kFields = JoinRows(
-        FactoryHeadRows(),  // 4..28
+        FactoryHeadRows(),             // 4..28
+        RangeAndAdjustRows(30, 38),    // 30..46
         std::array{
             Both(29, Codec::Byte, Field<&MP::masterDeviation>()),
-            Both(30, Codec::Byte, Field<&MP::masterPowerMeterCal>()),
-            PackOnly(31, Codec::BandEdges),
-            Both(35, Codec::RangeCode),
-            UnpackOnly(31, Codec::HighBand),
-            Both(36, Codec::Byte, Field<&MP::channelOverride>()),
             Both(37, Codec::Byte, Field<&MP::masterRxGain>()),
-            Both(38, Codec::Byte, Element<&MP::frontEndAdj>(), 3),
-            Both(41, Codec::Byte, Element<&MP::modAdj>(), 3),
-            Both(44, Codec::Byte, Element<&MP::powerAdj>(), 3),
             Both(49, Codec::Bit, Field<&MP::earlyDcd>(), 1, 0),
             Both(49, Codec::Bit, Field<&MP::invertedData>(), 1, 1),
             Both(49, Codec::Bit, Field<&MP::twoStopBits>(), 1, 2),

@@ -14,23 +14,13 @@ void ClearCalibration(const ImageCodecContext&, MP& r) { r.calTables = CalTables
 
 std::span<const ImageField> image::RNetV02Fields() {
     static const auto kFields = JoinRows(
-        FactoryHeadRows(),  // 4..28
+        FactoryHeadRows(),             // 4..28
+        RangeAndAdjustRows(30, 38),    // 30..46
+        std::array{UnpackStep(DefaultChannelsStep)},
+        RNetOptionRows(63),            // 63..64
+        ChannelBlockRows(65),          // 65..348
+        ChannelTuneRows(397),          // 397..412
         std::array{
-            Both(30, Codec::Byte, Field<&MP::masterPowerMeterCal>()),
-            PackOnly(31, Codec::BandEdges),
-            Both(35, Codec::RangeCode),
-            UnpackOnly(31, Codec::HighBand),
-            Both(36, Codec::Byte, Field<&MP::channelOverride>()),
-            Both(38, Codec::Byte, Element<&MP::frontEndAdj>(), 3),
-            Both(41, Codec::Byte, Element<&MP::modAdj>(), 3),
-            Both(44, Codec::Byte, Element<&MP::powerAdj>(), 3),
-            UnpackStep(DefaultChannelsStep),
-        },
-        RNetOptionRows(63),     // 63..64
-        ChannelBlockRows(65),   // 65..348
-        std::array{
-            Split(397, Codec::InterpolatedFrontEnd, {}, Element<&MP::frontEndAdjust>(), 8),
-            Split(405, Codec::PowerSet, {}, Element<&MP::txPowerSet>(), 8),
             // Both thresholds go by the radio type's default curve, whatever calibration exists.
             Both(413, Codec::RssiThreshold, Field<&MP::rssiOffThreshold>(), 1, 1),
             Both(414, Codec::RssiThreshold, Field<&MP::rssiOnThreshold>(), 1, 1),

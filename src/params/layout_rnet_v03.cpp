@@ -12,19 +12,10 @@ using MP = ModemParameters;
 std::span<const ImageField> image::RNetV03Fields() {
     // Listed in unpack order; the thresholds come back through the calibration part, so last.
     static const auto kFields = JoinRows(
-        FactoryHeadRows(),  // 4..28
-        std::array{
-            Both(29, Codec::Byte, Field<&MP::masterPowerMeterCal>()),
-            PackOnly(30, Codec::BandEdges),
-            Both(34, Codec::RangeCode),
-            UnpackOnly(30, Codec::HighBand),
-            Both(35, Codec::Byte, Field<&MP::channelOverride>()),
-            Both(36, Codec::Byte, Element<&MP::frontEndAdj>(), 3),
-            Both(39, Codec::Byte, Element<&MP::modAdj>(), 3),
-            Both(42, Codec::Byte, Element<&MP::powerAdj>(), 3),
-            // The frequencies and power levels it sets are overwritten by the image further on.
-            UnpackStep(DefaultChannelsStep),
-        },
+        FactoryHeadRows(),             // 4..28
+        RangeAndAdjustRows(29, 36),    // 29..44
+        // The frequencies and power levels it sets are overwritten by the image further on.
+        std::array{UnpackStep(DefaultChannelsStep)},
         RNetOptionRows(47),     // 47..48
         ChannelBlockRows(49),   // 49..332
         CalibratedTailRows(),   // 365..627

@@ -36,6 +36,19 @@ std::array<ImageField, 11> FactoryHeadRows() {
     };
 }
 
+std::array<ImageField, 8> RangeAndAdjustRows(int meterCal, int adjusts) {
+    return {
+        Both(meterCal, Codec::Byte, Field<&MP::masterPowerMeterCal>()),
+        PackOnly(meterCal + 1, Codec::BandEdges),
+        Both(meterCal + 5, Codec::RangeCode),
+        UnpackOnly(meterCal + 1, Codec::HighBand),
+        Both(meterCal + 6, Codec::Byte, Field<&MP::channelOverride>()),
+        Both(adjusts, Codec::Byte, Element<&MP::frontEndAdj>(), 3),
+        Both(adjusts + 3, Codec::Byte, Element<&MP::modAdj>(), 3),
+        Both(adjusts + 6, Codec::Byte, Element<&MP::powerAdj>(), 3),
+    };
+}
+
 std::array<ImageField, 14> RNetOptionRows(int base) {
     const int flags = base, options = base + 1;
     return {
@@ -73,10 +86,18 @@ std::array<ImageField, 12> ChannelBlockRows(int base) {
     };
 }
 
-std::array<ImageField, 15> CalibratedTailRows() {
+std::array<ImageField, 2> ChannelTuneRows(int base) {
     return {
-        Split(365, Codec::InterpolatedFrontEnd, {}, Element<&MP::frontEndAdjust>(), 8),
-        Split(373, Codec::PowerSet, {}, Element<&MP::txPowerSet>(), 8),
+        Split(base, Codec::InterpolatedFrontEnd, {}, Element<&MP::frontEndAdjust>(), 8),
+        Split(base + 8, Codec::PowerSet, {}, Element<&MP::txPowerSet>(), 8),
+    };
+}
+
+std::array<ImageField, 15> CalibratedTailRows() {
+    const auto tune = ChannelTuneRows(365);
+    return {
+        tune[0],
+        tune[1],
         PackOnly(381, Codec::RssiThreshold, Field<&MP::rssiOffThreshold>(), 1, 0),
         PackOnly(382, Codec::RssiThreshold, Field<&MP::rssiOnThreshold>(), 1, 0),
         Both(383, Codec::SetupTime),

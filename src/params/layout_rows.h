@@ -20,6 +20,12 @@ void DefaultChannelsStep(const ImageCodecContext& ctx, ModemParameters& r);
 // columns, the synthesizer and byte-25 bits, the RSSI cal adjust and the radio code.
 std::array<ImageField, 11> FactoryHeadRows();
 
+// From the power meter cal at `meterCal` to the range code and channel override (the band edges
+// in between), and the Low/Mid/High front-end, modulation and power triples from `adjusts` on.
+// The layouts differ only in where the two runs start. Range before highBand: the high band
+// decision needs the decoded range.
+std::array<ImageField, 8> RangeAndAdjustRows(int meterCal, int adjusts);
+
 // The RNet option bytes: flags at `base`, the rate bits and the options at base + 1. The crystal
 // bit selects between the older-modem and crystal network types, the only two of this family.
 std::array<ImageField, 14> RNetOptionRows(int base);
@@ -28,6 +34,10 @@ std::array<ImageField, 14> RNetOptionRows(int base);
 // timing arrays, the signature, the Tx and Rx synthesizer words of the 8 channels, and the mod
 // set, power adjust and power meter bytes of the channels.
 std::array<ImageField, 12> ChannelBlockRows(int base);
+
+// Front-end adjust and power set of the 8 channels at `base` and base + 8, derived from the
+// Low/Mid/High triples on pack and read into the per-channel fields on unpack.
+std::array<ImageField, 2> ChannelTuneRows(int base);
 
 // Bytes 365..627 of layouts 3 and 6: front-end adjust and power set of the channels, the RSSI
 // thresholds packed through the calibration in force, setup time, comment, and the calibration
