@@ -28,16 +28,8 @@ void SetDefaultModemParameters(const AppState& state, ModemParameters& r) {
     r.modAdj = {65, 90, 165};
     r.powerAdj = {160, 166, 176};
 
-    for (int p = 0; p < 3; ++p) {
-        if (!RadioSpecIndexValid(r.radioType, r.radioRange, p)) continue;
-        const RadioSpec& e =
-            state.builtInTestDefaults.radioSpecs[static_cast<size_t>(RadioSpecIndex(r.radioType, r.radioRange, p))];
-        const auto k = static_cast<size_t>(p);
-        r.fcAdj.rxFc8[k] = e.rxFc8;
-        r.fcAdj.rxFc5[k] = e.rxFc5;
-        r.fcAdj.txFc8[k] = e.txFc8;
-        r.fcAdj.txFc5[k] = e.txFc5;
-    }
+    // From the built-in table, not the one radspecs.cfg was laid over.
+    FcAdjustFromRadioSpecs(state.builtInTestDefaults.radioSpecs, r.radioType, r.radioRange, r.fcAdj);
 
     r.networkType = networkNative;
     r.baudRate = 1;

@@ -70,6 +70,19 @@ void SetBuiltInTestValues(ProductionTestRecord& r, std::int32_t tableId) {
             t.adReading[i][j] = static_cast<std::int16_t>(r.rssiPoints.adReading[i] + kTempCompOffsets[i][j]);
 }
 
+void FcAdjustFromRadioSpecs(const std::array<RadioSpec, kRadioSpecCount>& specs, std::int32_t radioType,
+                            std::int32_t radioRange, FcAdjustTable& fc) {
+    for (int point = 0; point < 3; ++point) {
+        if (!RadioSpecIndexValid(radioType, radioRange, point)) return;
+        const RadioSpec& e = specs[static_cast<size_t>(RadioSpecIndex(radioType, radioRange, point))];
+        const auto p = static_cast<size_t>(point);
+        fc.rxFc8[p] = e.rxFc8;
+        fc.rxFc5[p] = e.rxFc5;
+        fc.txFc8[p] = e.txFc8;
+        fc.txFc5[p] = e.txFc5;
+    }
+}
+
 void InitDefaultTables(AppState& state) {
     state.restrictedBands.assign(1, RestrictedBand{406000000, 406100000, 50000});
 
@@ -89,17 +102,7 @@ void InitDefaultTables(AppState& state) {
     InitRadioType5796(state, b);
 
     // Default FC adjusts from the built-in spec entries of the record's own type and range.
-    if (RadioSpecIndexValid(b.radioType, b.radioRange, 0)) {
-        FcAdjustTable& fc = b.defaultDacValues.fcAdj;
-        for (int k = 0; k < 3; ++k) {
-            const RadioSpec& e = b.radioSpecs[static_cast<size_t>(RadioSpecIndex(b.radioType, b.radioRange, k))];
-            const auto p = static_cast<size_t>(k);
-            fc.rxFc8[p] = e.rxFc8;
-            fc.rxFc5[p] = e.rxFc5;
-            fc.txFc8[p] = e.txFc8;
-            fc.txFc5[p] = e.txFc5;
-        }
-    }
+    FcAdjustFromRadioSpecs(b.radioSpecs, b.radioType, b.radioRange, b.defaultDacValues.fcAdj);
 
     state.testDefaults = b;
     LoadRadioSpecs(state);

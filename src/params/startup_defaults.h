@@ -2,6 +2,7 @@
 // The built-in defaults made at start-up: the restricted-band list, the built-in production
 // test record, the defaults record in force (with radspecs.cfg laid over it), and the names of
 // the production tune files.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -19,6 +20,11 @@ std::int64_t LocalNowSeconds(const AppState& state);
 // temperature-compensation points. The radio spec table, delta grid and compressed table are
 // left as they are (the radio model fills them).
 void SetBuiltInTestValues(ProductionTestRecord& record, std::int32_t tableId);
+
+// The FC adjust columns at Low, Mid and High from the radio spec entries of a radio type and
+// range. A type or range without entries leaves fc as it was.
+void FcAdjustFromRadioSpecs(const std::array<RadioSpec, kRadioSpecCount>& specs, std::int32_t radioType,
+                            std::int32_t radioRange, FcAdjustTable& fc);
 
 // Builds restrictedBands, builtInTestDefaults (with the radio model's tables and per-type
 // initialisers, which also set radioTypeEnabled and rangeEnabled) and testDefaults, over which
