@@ -493,16 +493,10 @@ TEST_F(ImageFixture, FieldsALayoutDoesNotCarryKeepTheirValues) {
         source.eepromVersion = layout[0];
         source.model = layout[1];
         const ParameterImage image = Pack(source);
-        ModemParameters out = FilledRecord(layout[0], layout[1]);
-        out.masterDeviation = 11;
-        out.masterRxGain = 12;
-        out.txDeviation = {1, 2, 3, 4, 5};
-        out.rxGain = {6, 7, 8, 9, 10};
-        out.qMastOption = kFalse;
-        out.rNetDeviation = kTrue;
-        out.txDivisorTest = 13;
-        out.rxDivisorTest = 14;
-        out.peakPosition = 15;
+        // Every field apart from the source's, so a field the unpack wrote would show.
+        ModemParameters out = EveryFieldChanged(source);
+        out.eepromVersion = layout[0];
+        out.model = layout[1];
         const ModemParameters before = out;
         ASSERT_TRUE(DecodeParameterImage(app, out, image));
         EXPECT_EQ(out.masterDeviation, before.masterDeviation);
@@ -510,6 +504,7 @@ TEST_F(ImageFixture, FieldsALayoutDoesNotCarryKeepTheirValues) {
         EXPECT_EQ(out.txDeviation, before.txDeviation);
         EXPECT_EQ(out.rxGain, before.rxGain);
         EXPECT_EQ(out.qMastOption, before.qMastOption);
+        EXPECT_EQ(out.rNetDeviation, before.rNetDeviation);
         EXPECT_EQ(out.txDivisorTest, before.txDivisorTest);
         EXPECT_EQ(out.rxDivisorTest, before.rxDivisorTest);
         EXPECT_EQ(out.peakPosition, before.peakPosition);

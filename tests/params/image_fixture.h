@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "params/app_state.h"
 #include "params/parameter_image.h"
@@ -17,6 +18,80 @@ namespace k45::test {
 
 // 2026-01-15 10:00:00 on the local wall clock.
 inline constexpr std::int64_t kFixedNowLocal = 1768471200;
+
+// A record in which every field differs from `from`: flags flip, numbers move by one step,
+// cyclic codes (bandwidth, type, range, network type, rate) move to the next valid value.
+// As a target it shows which fields an operation left alone; as a source, which it copied.
+inline ModemParameters EveryFieldChanged(const ModemParameters& from) {
+    auto flip = [](Flag f) { return IsSet(f) ? kFalse : kTrue; };
+    auto next = [](auto v, int modulus) { return static_cast<decltype(v)>((v + 1) % modulus); };
+    auto bump = [](auto& values) {
+        for (auto& v : values) v = static_cast<std::remove_reference_t<decltype(v)>>(v + 1);
+    };
+    ModemParameters r = from;
+    r.channelBandwidth = next(r.channelBandwidth, 3);
+    r.highBand = flip(r.highBand);
+    r.eepromVersion += 1;
+    r.model += 1;
+    r.romMajorVersion += 1;
+    r.romMinorVersion += 1;
+    r.numberOfWrites += 1;
+    r.serialNumber += 1;
+    r.byte10Value += 1;
+    for (auto* column : {&r.fcAdj.rxFc8, &r.fcAdj.rxFc5, &r.fcAdj.txFc8, &r.fcAdj.txFc5}) bump(*column);
+    r.sa7026Synthesizer = flip(r.sa7026Synthesizer);
+    r.byte25Flag = flip(r.byte25Flag);
+    r.rssiCalAdj += 1;
+    r.radioType = next(r.radioType, 3);
+    r.masterDeviation += 1;
+    r.masterPowerMeterCal += 1;
+    r.radioRange = next(r.radioRange, 10);
+    r.channelOverride += 1;
+    r.masterRxGain += 1;
+    bump(r.frontEndAdj);
+    bump(r.modAdj);
+    bump(r.powerAdj);
+
+    r.networkType = next(r.networkType, 3);
+    r.baudRate = next(r.baudRate, 4);
+    for (Flag* f : {&r.bt05, &r.nineDataBits, &r.repeaterMode, &r.pttWatchdog, &r.diagGateMode, &r.diagEnable,
+                    &r.earlyDcd, &r.invertedData, &r.twoStopBits, &r.dynamicRssi, &r.crystalTiming, &r.rxOnly,
+                    &r.txOnly, &r.qMastOption, &r.rNetDeviation})
+        *f = flip(*f);
+    r.pttTimeout += 1;
+    for (auto* timing : {&r.t1Time, &r.extendedT1Time, &r.t2Time, &r.extendedT2Time, &r.rxClampTime, &r.txDeviation,
+                         &r.rxGain})
+        bump(*timing);
+    bump(r.signature);
+    for (auto& c : r.channels) {
+        c.txFrequency += 12500;
+        c.rxFrequency += 12500;
+    }
+    bump(r.modSet);
+    bump(r.powerAdjust);
+    bump(r.powerMeter);
+    r.txDivisorTest += 1;
+    r.rxDivisorTest += 1;
+    r.peakPosition += 1;
+    bump(r.frontEndAdjust);
+    bump(r.txPowerSet);
+    r.rssiOffThreshold += 1;
+    r.rssiOnThreshold += 1;
+    r.setupTime += 1;
+    r.comment += "~";
+
+    CalTables& c = r.calTables;
+    c.rssiTablePresent = flip(c.rssiTablePresent);
+    c.rssiTempTablePresent = flip(c.rssiTempTablePresent);
+    c.powerTablePresent = flip(c.powerTablePresent);
+    c.rssiTableId += 1;
+    c.rssiTempTableId += 1;
+    c.powerTableId += 1;
+    bump(c.rssiTable);
+    bump(c.powerTable);
+    for (auto& row : c.rssiTempTable) bump(row);
+    return r;
+}
 
 class ImageFixture : public ::testing::Test {
 protected:

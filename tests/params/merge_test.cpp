@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "image_fixture.h"
 #include "params/merges.h"
 
 namespace k45 {
@@ -29,63 +30,20 @@ ModemParameters ModemRecord() {
     r.comment = "modem";
     r.setupTime = 111;
     r.signature.fill(7);
+    // Only one of the pair, so a source with both flipped still sets just one.
+    r.rxOnly = kTrue;
     r.t1Time = {30, 30, 28, 28, 50};
     r.txDeviation = {96, 96, 96, 96, 51};
     for (int k = 0; k < 8; ++k) r.channels[k] = {450000000 + k * 12500, 460000000 + k * 12500};
     return r;
 }
 
-// A source differing from ModemRecord in every field but the version fields, the hardware
-// trio (bandwidth, type, range) and the Rx/Tx-only pair.
+// A source differing from ModemRecord in every field but the layout version and model, which
+// decide the rate and timing copies and the clone's rate mapping.
 ModemParameters EditedRecord() {
-    ModemParameters r = ModemRecord();
-    r.highBand = kTrue;
-    r.numberOfWrites = 20;
-    r.serialNumber = 2000;
-    r.byte10Value = 9;
-    r.fcAdj.txFc5 = {1, 2, 3};
-    r.sa7026Synthesizer = kTrue;
-    r.byte25Flag = kFalse;
-    r.rssiCalAdj = -4;
-    r.masterDeviation = 80;
-    r.masterPowerMeterCal = 150;
-    r.channelOverride = 3;
-    r.masterRxGain = 100;
-    r.frontEndAdj = {1, 2, 3};
-    r.modAdj = {4, 5, 6};
-    r.powerAdj = {7, 8, 9};
-    r.networkType = networkCrystal;
-    r.baudRate = 2;
-    r.bt05 = kTrue;
-    r.diagEnable = kFalse;
-    r.crystalTiming = kTrue;
-    r.rxOnly = kTrue;
-    r.pttTimeout = 5;
-    r.t1Time = {1, 2, 3, 4, 5};
-    r.extendedT1Time = {1, 2, 3, 4, 5};
-    r.t2Time = {1, 2, 3, 4, 5};
-    r.extendedT2Time = {1, 2, 3, 4, 5};
-    r.rxClampTime = {1, 2, 3, 4, 5};
-    r.signature.fill(8);
-    for (int k = 0; k < 8; ++k) r.channels[k] = {451000000 + k * 25000, 461000000 + k * 25000};
-    r.modSet.fill(1);
-    r.powerAdjust.fill(2);
-    r.powerMeter.fill(3);
-    r.txDeviation = {1, 2, 3, 4, 5};
-    r.rxGain = {1, 2, 3, 4, 5};
-    r.qMastOption = kTrue;
-    r.rNetDeviation = kTrue;
-    r.txDivisorTest = 4;
-    r.rxDivisorTest = 5;
-    r.peakPosition = 6;
-    r.frontEndAdjust.fill(7);
-    r.txPowerSet.fill(8);
-    r.rssiOffThreshold = 30;
-    r.rssiOnThreshold = 35;
-    r.setupTime = 999;
-    r.comment = "edited";
-    r.calTables.powerTablePresent = kTrue;
-    r.calTables.powerTable.fill(12);
+    ModemParameters r = test::EveryFieldChanged(ModemRecord());
+    r.eepromVersion = ModemRecord().eepromVersion;
+    r.model = ModemRecord().model;
     return r;
 }
 
@@ -142,6 +100,7 @@ TEST(Merges, CopyTable) {
     };
 #define K45_F(f) #f, [](const ModemParameters& a, const ModemParameters& b) { return a.f == b.f; }
     const Row rows[] = {
+        {K45_F(channelBandwidth), {{false, false, true, true}, {true, true, true, true}}},
         {K45_F(highBand), {{false, false, true, true}, {true, true, true, true}}},
         {K45_F(numberOfWrites), {{false, false, false, true}, {true, false, false, true}}},
         {K45_F(serialNumber), {{true, false, false, true}, {true, false, false, true}}},
@@ -150,6 +109,8 @@ TEST(Merges, CopyTable) {
         {K45_F(sa7026Synthesizer), {{false, false, true, true}, {true, false, true, true}}},
         {K45_F(byte25Flag), {{false, false, false, true}, {false, false, false, true}}},
         {K45_F(rssiCalAdj), {{false, false, true, true}, {false, false, true, true}}},
+        {K45_F(radioType), {{false, false, true, true}, {true, false, true, true}}},
+        {K45_F(radioRange), {{false, false, true, true}, {true, false, true, true}}},
         {K45_F(masterDeviation), {{false, false, true, true}, {false, false, true, true}}},
         {K45_F(masterPowerMeterCal), {{false, false, true, true}, {false, false, true, true}}},
         {K45_F(channelOverride), {{true, true, false, true}, {true, true, false, true}}},
@@ -160,11 +121,23 @@ TEST(Merges, CopyTable) {
         {K45_F(networkType), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(baudRate), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(bt05), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(nineDataBits), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(repeaterMode), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(pttWatchdog), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(diagGateMode), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(diagEnable), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(earlyDcd), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(invertedData), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(twoStopBits), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(dynamicRssi), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(crystalTiming), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(rxOnly), {{true, true, false, true}, {true, true, false, true}}},
+        {K45_F(txOnly), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(pttTimeout), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(t1Time[0]), {{false, false, false, true}, {true, true, false, true}}},
+        {K45_F(extendedT1Time[1]), {{false, false, false, true}, {true, true, false, true}}},
+        {K45_F(t2Time[2]), {{false, false, false, true}, {true, true, false, true}}},
+        {K45_F(extendedT2Time[3]), {{false, false, false, true}, {true, true, false, true}}},
         {K45_F(rxClampTime[3]), {{false, false, false, true}, {true, true, false, true}}},
         {"signature(0..9)",
          [](const ModemParameters& a, const ModemParameters& b) {
@@ -180,6 +153,7 @@ TEST(Merges, CopyTable) {
         {K45_F(qMastOption), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(rNetDeviation), {{true, true, false, true}, {true, true, false, true}}},
         {K45_F(txDivisorTest), {{false, false, false, true}, {false, false, false, true}}},
+        {K45_F(rxDivisorTest), {{false, false, false, true}, {false, false, false, true}}},
         {K45_F(peakPosition), {{false, false, false, true}, {false, false, false, true}}},
         {K45_F(frontEndAdjust), {{false, false, false, true}, {false, false, false, true}}},
         {K45_F(txPowerSet), {{false, false, false, true}, {false, false, false, true}}},
@@ -193,7 +167,9 @@ TEST(Merges, CopyTable) {
         {K45_F(romMinorVersion), {{false, false, false, false}, {false, false, false, false}}},
         {K45_F(setupTime), {{false, false, false, false}, {false, false, false, false}}},
         {K45_F(t1Time[4]), {{false, false, false, false}, {false, false, false, false}}},
+        {K45_F(rxClampTime[4]), {{false, false, false, false}, {false, false, false, false}}},
         {K45_F(txDeviation[4]), {{false, false, false, false}, {false, false, false, false}}},
+        {K45_F(rxGain[4]), {{false, false, false, false}, {false, false, false, false}}},
     };
 #undef K45_F
     const ModemParameters source = [] {
