@@ -234,19 +234,14 @@ std::string TextValueForFile(const std::string& text) {
 }
 
 bool LoadDataFile(const AppState& state, ModemParameters& record, const std::string& fileName) {
-    return record_file::LoadWholeFile(fileName, [&] {
-        DataReader reader(state.locale, fileName);
-        TransferDataFile(reader, record, state);
-    });
+    return record_file::LoadRecord(state.locale, fileName, record,
+                                   [&](auto& io, ModemParameters& r) { TransferDataFile(io, r, state); });
 }
 
 bool SaveDataFile(const AppState& state, const std::string& fileName, const ModemParameters& record,
                   std::string* error) {
-    return record_file::SaveWholeFile(fileName, error, [&] {
-        ModemParameters copy = record;
-        record_file::Writer writer(state.locale, fileName);
-        TransferDataFile(writer, copy, state);
-    });
+    return record_file::SaveRecord(state.locale, fileName, record, error,
+                                   [&](auto& io, ModemParameters& r) { TransferDataFile(io, r, state); });
 }
 
 }  // namespace k45

@@ -7,20 +7,22 @@ namespace k45 {
 
 std::string RadioSpecFileName(const AppState& state) { return JoinPath(state.places.programFolder, "radspecs.cfg"); }
 
+namespace {
+
+// Every field of every entry, the CN and FC values included.
+constexpr auto kTransferSpecs = [](auto& io, RadioSpecTable& specs) {
+    record_file::TransferRadioSpecs(io, specs, true);
+};
+
+}  // namespace
+
 bool LoadRadioSpecFile(const LocaleInfo& locale, const std::string& fileName, RadioSpecTable& specs) {
-    return record_file::LoadWholeFile(fileName, [&] {
-        record_file::Reader reader(locale, fileName);
-        record_file::TransferRadioSpecs(reader, specs, true);
-    });
+    return record_file::LoadRecord(locale, fileName, specs, kTransferSpecs);
 }
 
 bool SaveRadioSpecFile(const LocaleInfo& locale, const std::string& fileName, const RadioSpecTable& specs,
                        std::string* error) {
-    return record_file::SaveWholeFile(fileName, error, [&] {
-        RadioSpecTable copy = specs;
-        record_file::Writer writer(locale, fileName);
-        record_file::TransferRadioSpecs(writer, copy, true);
-    });
+    return record_file::SaveRecord(locale, fileName, specs, error, kTransferSpecs);
 }
 
 bool LoadRadioSpecs(AppState& state) {

@@ -117,6 +117,27 @@ bool SaveWholeFile(const std::string& fileName, std::string* error, Pass&& pass)
     return batch.commit(error);
 }
 
+// Reads the file into record with one pass of transfer(reader, record).
+template <class Record, class Transfer>
+bool LoadRecord(const LocaleInfo& locale, const std::string& fileName, Record& record, Transfer&& transfer) {
+    return LoadWholeFile(fileName, [&] {
+        Reader reader(locale, fileName);
+        transfer(reader, record);
+    });
+}
+
+// Writes record with one pass of transfer(writer, copy); the pass takes its fields by reference,
+// so it runs over a copy.
+template <class Record, class Transfer>
+bool SaveRecord(const LocaleInfo& locale, const std::string& fileName, const Record& record, std::string* error,
+                Transfer&& transfer) {
+    return SaveWholeFile(fileName, error, [&] {
+        Record copy = record;
+        Writer writer(locale, fileName);
+        transfer(writer, copy);
+    });
+}
+
 // Key of a table row: "Row" and the row number as two hex digits.
 inline std::string RowKey(int row) { return "Row" + ByteToHex2(row); }
 

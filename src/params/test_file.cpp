@@ -88,19 +88,14 @@ void TransferTestFile(Io& io, ProductionTestRecord& r) {
 }  // namespace
 
 bool LoadTestFile(const AppState& state, ProductionTestRecord& record, const std::string& fileName) {
-    return record_file::LoadWholeFile(fileName, [&] {
-        record_file::Reader reader(state.locale, fileName);
-        TransferTestFile(reader, record);
-    });
+    return record_file::LoadRecord(state.locale, fileName, record,
+                                   [](auto& io, ProductionTestRecord& r) { TransferTestFile(io, r); });
 }
 
 bool SaveTestFile(const AppState& state, const std::string& fileName, const ProductionTestRecord& record,
                   std::string* error) {
-    return record_file::SaveWholeFile(fileName, error, [&] {
-        ProductionTestRecord copy = record;
-        record_file::Writer writer(state.locale, fileName);
-        TransferTestFile(writer, copy);
-    });
+    return record_file::SaveRecord(state.locale, fileName, record, error,
+                                   [](auto& io, ProductionTestRecord& r) { TransferTestFile(io, r); });
 }
 
 }  // namespace k45
