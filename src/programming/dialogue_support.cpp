@@ -2,9 +2,12 @@
 
 #include <cmath>
 
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"
+#include "serial/modem_commands.h"
 #include "serial/tx_modes.h"
 
 namespace k45 {
@@ -31,6 +34,23 @@ std::unique_ptr<Timer> MakeDialogueTimer(Scheduler* scheduler, int intervalMs, s
     t->setInterval(intervalMs);
     t->setHandler(std::move(handler));
     return t;
+}
+
+void RestartTimer(Timer& t) {
+    t.setEnabled(false);
+    t.setEnabled(true);
+}
+
+void CountResend(AppContext& ctx) {
+    if (ctx.mainFrame) ctx.mainFrame->IncrementTestNumber(true);
+}
+
+const SRecordMessage* ReplyRecordWithin(classComm* port, std::int16_t rxSRecordIndex, std::int64_t extent) {
+    if (!port || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return nullptr;
+    const SRecordMessage& rec = port->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    if (rec.address < 0 || static_cast<std::int64_t>(rec.address) + rec.dataCount > extent) return nullptr;
+    if (rec.recType != kReplyLetter) return nullptr;
+    return &rec;
 }
 
 void ApplyProgrammingSettings(classComm& port) {
@@ -90,6 +110,74 @@ int ImageDumpTracker::blocksComplete() const {
         if (whole) ++done;
     }
     return done;
+}
+
+void ImageReadSteps::StartData() {
+    if (o_.showPercent) o_.showPercent(0);
+    o_.stepCount = 0;
+    o_.stepTotal = ImageDumpTracker::kFullBlocks;
+    dump_.Start();
+}
+
+bool ImageReadSteps::TakeLine(const std::string& line) {
+    if (o_.state != kAwaitVersion) return false;
+    const std::optional<std::string> version = VersionOfLine(line);
+    if (!version) return false;
+    o_.timerResponse.setEnabled(false);
+    if (o_.ctx.mainFrame) o_.ctx.mainFrame->SetFirmwareVersionLabel(*version);
+    o_.state = kAwaitReady;
+    o_.timerResponse.setEnabled(true);
+    return true;
+}
+
+bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
+    const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
+    switch (o_.state) {
+    case kAwaitReady:
+        if (ackAtZero) {
+            o_.timerResponse.setEnabled(false);
+            if (o_.ctx.classCommPrimary) o_.ctx.classCommPrimary->DeRegisterForRxCrLf(&o_.form);
+            o_.state = kReadDelay;
+            RestartTimer(o_.timerDelay);
+        }
+        return false;
+    case kAwaitData:
+        if (rec.recNum == 1) {
+            o_.timerResponse.setEnabled(false);
+            dump_.Take(rec, o_.image);
+            o_.stepTotal = static_cast<std::int16_t>(dump_.blocksExpected());
+            o_.stepCount = dump_.blocksComplete();
+            if (o_.showPercent) o_.showPercent(ProgressPercent(o_.stepCount, o_.stepTotal));
+            if (o_.stepCount >= o_.stepTotal) o_.state = kAwaitEnd;
+            o_.timerResponse.setEnabled(true);
+        } else if (rec.recNum == 9 && o_.stepCount >= o_.stepTotal) {
+            RestartTimer(o_.timerResponse);
+            o_.state = kAwaitFinalAck;
+        }
+        return false;
+    case kAwaitEnd:
+        if (rec.recNum == 9) {
+            RestartTimer(o_.timerResponse);
+            o_.state = kAwaitFinalAck;
+        }
+        return false;
+    case kAwaitFinalAck:
+        if (!ackAtZero) return false;
+        o_.timerResponse.setEnabled(false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ImageReadSteps::ResendVersionRequest() {
+    if (o_.resendCount >= kMaxResends) return false;
+    ++o_.resendCount;
+    if (o_.ctx.classCommPrimary) SendCommand(*o_.ctx.classCommPrimary, "?");
+    o_.state = kAwaitVersion;
+    o_.timerResponse.setEnabled(true);
+    CountResend(o_.ctx);
+    return true;
 }
 
 }  // namespace k45

@@ -17,6 +17,7 @@
 namespace k45 {
 
 class classComm;
+class CommForm;
 class MainFrame;
 class Scheduler;
 class Timer;
@@ -34,6 +35,16 @@ inline constexpr std::uint16_t kReplyLetter = 'R';
 // A timer of the scheduler with its interval and handler; without a scheduler a timer that
 // never fires (a context not yet wired still makes its windows safely).
 std::unique_ptr<Timer> MakeDialogueTimer(Scheduler* scheduler, int intervalMs, std::function<void()> handler);
+
+// Stops and starts a timer, so a full interval runs from now.
+void RestartTimer(Timer& t);
+
+// Counts one resend in the main window's status bar.
+void CountResend(AppContext& ctx);
+
+// The record in slot rxSRecordIndex of the port's table when it is a reply of the modem that
+// lies within the first `extent` bytes; nothing for any other record or slot.
+const SRecordMessage* ReplyRecordWithin(classComm* port, std::int16_t rxSRecordIndex, std::int64_t extent);
 
 // Applies transmit mode 7 at 9600 8N1 on the port (every dialogue does this on activation).
 void ApplyProgrammingSettings(classComm& port);
@@ -72,6 +83,56 @@ private:
     std::array<bool, kImageBytes> arrived_{};
     int expected_ = kFullBlocks;
     bool decided_ = false;
+};
+
+// The steps of a parameter image read after the version request, as the read/write window and
+// the current-parameter reader both take them: the version line, the ready record, the image
+// records, the end record and the final acknowledgement. The owner keeps the state, counters,
+// timers and image; it sends "?" and "DE" itself and decides what a time-out in the data
+// phase does.
+class ImageReadSteps {
+public:
+    enum : std::int32_t {
+        kIdle = 0,
+        kAwaitVersion = 1,
+        kAwaitReady = 2,
+        kReadDelay = 3,
+        kAwaitData = 4,
+        kAwaitEnd = 5,
+        kAwaitFinalAck = 6,
+    };
+    static constexpr int kMaxResends = 3;
+
+    struct Owner {
+        AppContext& ctx;
+        CommForm& form;  // no longer hears lines once the modem is ready
+        Timer& timerDelay;
+        Timer& timerResponse;
+        std::int32_t& state;
+        std::int16_t& resendCount;
+        std::int16_t& stepTotal;
+        std::int32_t& stepCount;
+        std::span<std::int16_t> image;
+        std::function<void(int)> showPercent;
+    };
+
+    explicit ImageReadSteps(Owner owner) : o_(std::move(owner)) {}
+
+    // A data phase begins: progress 0, nothing taken, the whole image expected.
+    void StartData();
+    // A line in AwaitVersion: one holding "Copyright" puts its version on the main window and
+    // moves on to AwaitReady. True when the line was taken.
+    bool TakeLine(const std::string& line);
+    // A reply record in AwaitReady .. AwaitFinalAck. True when the final acknowledgement has
+    // ended the transfer (the response timer is stopped; the image is in place).
+    bool TakeRecord(const SRecordMessage& rec);
+    // A time-out in AwaitVersion or AwaitReady: "?" again, counted, while fewer than three
+    // resends were made (True); False when the owner has to give up.
+    bool ResendVersionRequest();
+
+private:
+    Owner o_;
+    ImageDumpTracker dump_;
 };
 
 // The windows registered for a callback, in registration order, each once.

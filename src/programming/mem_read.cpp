@@ -20,11 +20,6 @@ MemReadDialogue::~MemReadDialogue() {
     if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
 }
 
-void MemReadDialogue::Restart() {
-    timerResponse_->setEnabled(false);
-    timerResponse_->setEnabled(true);
-}
-
 void MemReadDialogue::Load() {
     if (loaded_) return;
     loaded_ = true;
@@ -45,7 +40,7 @@ void MemReadDialogue::Update() {
     readState_ = 1;
     blocksReceived_ = 0;
     blocksExpected_ = 40;
-    Restart();
+    RestartTimer(*timerResponse_);
     view_.SetUpdateEnabled(false);
 }
 
@@ -68,60 +63,39 @@ void MemReadDialogue::TimerResponseTick() {
 }
 
 void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    classComm* port = ctx_.classCommPrimary;
-    if (!loaded_ || !port || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
-    const SRecordMessage& rec = port->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    if (!loaded_ || readState_ == 0) return;
+    // The EEPROM dump runs in states 1..3, the RAM dump in 4..6, each with the same steps:
+    // records, the end record, the ready record.
     const bool ram = readState_ >= 4;
-    const std::int64_t size = ram ? kRamBytes : kEepromBytes;
-    if (rec.address < 0 || static_cast<std::int64_t>(rec.address) + rec.dataCount > size) return;
-    if (rec.recType != kReplyLetter) return;
-    auto store = [&](auto& image) {
+    const std::int32_t first = ram ? 4 : 1;
+    const std::int32_t step = readState_ - first;  // 0 records, 1 all records in, 2 ready awaited
+    const SRecordMessage* found = ReplyRecordWithin(ctx_.classCommPrimary, rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
+    if (!found) return;
+    const SRecordMessage& rec = *found;
+    if (step == 0 && rec.recNum == 1) {
         timerResponse_->setEnabled(false);
+        std::int16_t* image = ram ? ramImage_.data() : eepromImage_.data();
         for (int i = 0; i < rec.dataCount && i < kSRecordDataSlots; ++i)
-            image[static_cast<std::size_t>(rec.address + i)] = rec.data[static_cast<std::size_t>(i)];
+            image[rec.address + i] = rec.data[static_cast<std::size_t>(i)];
         ++blocksReceived_;
+        if (blocksReceived_ >= blocksExpected_) readState_ = first + 1;
         timerResponse_->setEnabled(true);
-        return blocksReceived_ >= blocksExpected_;
-    };
-    switch (readState_) {
-    case 1:
-    case 2:
-        if (rec.recNum == 1 && readState_ == 1) {
-            if (store(eepromImage_)) readState_ = 2;
-        } else if (rec.recNum == 9) {
-            Restart();
-            readState_ = 3;
-        }
-        break;
-    case 3:
-        if (rec.recNum == 8 && rec.address == 0) {
-            timerResponse_->setEnabled(false);
-            SendCommand(*port, "DA");
+    } else if (step <= 1 && rec.recNum == 9) {
+        RestartTimer(*timerResponse_);
+        readState_ = first + 2;
+    } else if (step == 2 && rec.recNum == 8 && rec.address == 0) {
+        timerResponse_->setEnabled(false);
+        if (!ram) {
+            if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DA");
             readState_ = 4;
             blocksReceived_ = 0;
             blocksExpected_ = 48;
             timerResponse_->setEnabled(true);
-        }
-        break;
-    case 4:
-    case 5:
-        if (rec.recNum == 1 && readState_ == 4) {
-            if (store(ramImage_)) readState_ = 5;
-        } else if (rec.recNum == 9) {
-            Restart();
-            readState_ = 6;
-        }
-        break;
-    case 6:
-        if (rec.recNum == 8 && rec.address == 0) {
-            timerResponse_->setEnabled(false);
+        } else {
             readState_ = 0;
             DisplayMemoryValue();
             view_.SetUpdateEnabled(true);
         }
-        break;
-    default:
-        break;
     }
 }
 

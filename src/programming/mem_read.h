@@ -57,7 +57,6 @@ public:
 
 private:
     void TimerResponseTick();
-    void Restart();
 
     AppContext& ctx_;
     MemReadView& view_;

@@ -73,8 +73,6 @@ public:
 private:
     void TimerDelayTick();
     void TimerResponseTick();
-    void Restart(Timer& t);
-    void CountResend();
     void Fail(const char* text, const char* title, MsgIcon icon);
     void StartDataPhase();
 
@@ -89,9 +87,9 @@ private:
     std::int16_t stepTotal_ = ImageDumpTracker::kFullBlocks;
     std::int32_t stepCount_ = 0;
     ParameterImage parmsImage_{};
-    ImageDumpTracker dump_;
     bool parmsFound_ = false;
     ClientList<ParmsClient> parmsClients_;
+    ImageReadSteps read_;  // works on the members above
 };
 
 }  // namespace k45

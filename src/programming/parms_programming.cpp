@@ -89,23 +89,21 @@ void ParmsRdWrDialogue::MergeAndProgram() {
         break;
     default: break;
     }
-    if (!warnings.empty() && !AlertAccepted(warnings)) {
-        if (!Still(gen)) return;
-        dialogueState_ = rwIdle;
-        CloseWindow();
-        return;
-    }
-    if (!Still(gen)) return;
-    if (parmsMode == parmsWriteDefault) {
-        warnings = MergeFactoryParameters(workParameters_, st.mainParameters, st.productionMode);
-        if (!warnings.empty() && !AlertAccepted(warnings)) {
-            if (!Still(gen)) return;
-            dialogueState_ = rwIdle;
-            CloseWindow();
-            return;
+    // True to go on; otherwise the write has ended with nothing written.
+    auto goOn = [&](const std::string& w) {
+        if (!w.empty() && !AlertAccepted(w)) {
+            if (Still(gen)) {
+                dialogueState_ = rwIdle;
+                CloseWindow();
+            }
+            return false;
         }
-        if (!Still(gen)) return;
-    }
+        return Still(gen);
+    };
+    if (!goOn(warnings)) return;
+    if (parmsMode == parmsWriteDefault &&
+        !goOn(MergeFactoryParameters(workParameters_, st.mainParameters, st.productionMode)))
+        return;
     StartProgramming();
 }
 
@@ -170,7 +168,7 @@ void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState)
     }
     resendCount_ = 0;
     dialogueState_ = nextState;
-    Restart(*timerResponse_);
+    RestartTimer(*timerResponse_);
 }
 
 void ParmsRdWrDialogue::SendChannel() {

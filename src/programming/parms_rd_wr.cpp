@@ -45,10 +45,13 @@ std::string ParmsModeCaption(std::int32_t mode) {
     }
 }
 
-ParmsRdWrDialogue::ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view) : ctx_(ctx), view_(view) {
-    timerDelay_ = MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
-    timerResponse_ = MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
-}
+ParmsRdWrDialogue::ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view)
+    : ctx_(ctx),
+      view_(view),
+      timerDelay_(MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
+      timerResponse_(MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); })),
+      read_({ctx_, *this, *timerDelay_, *timerResponse_, dialogueState_, resendCount_, stepTotal_, stepCount_,
+             transferImage_, [this](int percent) { ShowPercent(percent); }}) {}
 
 ParmsRdWrDialogue::~ParmsRdWrDialogue() {
     timerDelay_->setEnabled(false);
@@ -58,16 +61,7 @@ ParmsRdWrDialogue::~ParmsRdWrDialogue() {
 
 bool ParmsRdWrDialogue::Active() const { return view_.IsActiveChild(); }
 
-void ParmsRdWrDialogue::CountResend() {
-    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
-}
-
 void ParmsRdWrDialogue::ShowPercent(int percent) { view_.SetPercent(percent); }
-
-void ParmsRdWrDialogue::Restart(Timer& t) {
-    t.setEnabled(false);
-    t.setEnabled(true);
-}
 
 void ParmsRdWrDialogue::CloseWindow() { view_.CloseWindow(); }
 
@@ -158,77 +152,34 @@ void ParmsRdWrDialogue::Unload() {
 // The read
 
 void ParmsRdWrDialogue::StartRead() {
-    ShowPercent(0);
-    stepCount_ = 0;
+    read_.StartData();
     startAddress_ = 0;
     endAddress_ = kParameterImageBytes - 1;
-    stepTotal_ = ImageDumpTracker::kFullBlocks;
-    dump_.Start();
     view_.SetOkEnabled(false);
     if (classComm* port = ctx_.classCommPrimary) {
         port->RegisterForRxCrLf(this);
         SendCommand(*port, "?");
     }
     dialogueState_ = rwAwaitVersion;
-    Restart(*timerResponse_);
+    RestartTimer(*timerResponse_);
     resendCount_ = 0;
 }
 
-void ParmsRdWrDialogue::SendVersionRequest() {
-    if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
-}
-
 void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
-    if (!loaded_ || dialogueState_ != rwAwaitVersion) return;
-    const std::optional<std::string> version = VersionOfLine(rxStr);
-    if (!version) return;
-    timerResponse_->setEnabled(false);
-    if (ctx_.mainFrame) ctx_.mainFrame->SetFirmwareVersionLabel(*version);
-    dialogueState_ = rwAwaitReady;
-    timerResponse_->setEnabled(true);
+    if (loaded_) read_.TakeLine(rxStr);
 }
 
 void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    classComm* port = ctx_.classCommPrimary;
-    if (!loaded_ || !port || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
-    const SRecordMessage& rec = port->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
-    if (static_cast<std::int64_t>(rec.address) + rec.dataCount > kParameterImageBytes) return;
-    if (rec.recType != kReplyLetter) return;
+    const SRecordMessage* found = ReplyRecordWithin(ctx_.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
+    if (!loaded_ || !found) return;
+    const SRecordMessage& rec = *found;
     const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
     switch (dialogueState_) {
     case rwAwaitReady:
-        if (ackAtZero) {
-            timerResponse_->setEnabled(false);
-            port->DeRegisterForRxCrLf(this);
-            Restart(*timerDelay_);
-            dialogueState_ = rwReadDelay;
-        }
-        break;
     case rwAwaitData:
-        if (rec.recNum == 1) {
-            timerResponse_->setEnabled(false);
-            dump_.Take(rec, transferImage_);
-            stepTotal_ = static_cast<std::int16_t>(dump_.blocksExpected());
-            stepCount_ = dump_.blocksComplete();
-            ShowPercent(ProgressPercent(stepCount_, stepTotal_));
-            if (stepCount_ >= stepTotal_) dialogueState_ = rwAwaitEnd;
-            timerResponse_->setEnabled(true);
-        } else if (rec.recNum == 9 && stepCount_ >= stepTotal_) {
-            Restart(*timerResponse_);
-            dialogueState_ = rwAwaitFinalAck;
-        }
-        break;
     case rwAwaitEnd:
-        if (rec.recNum == 9) {
-            Restart(*timerResponse_);
-            dialogueState_ = rwAwaitFinalAck;
-        }
-        break;
     case rwAwaitFinalAck:
-        if (ackAtZero) {
-            timerResponse_->setEnabled(false);
-            CompleteRead();
-        }
+        if (read_.TakeRecord(rec)) CompleteRead();
         break;
     case rwAwaitBlockAck:
         if (rec.recNum == 8) {
@@ -236,11 +187,11 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
                 timerResponse_->setEnabled(false);
                 ++stepCount_;
                 ShowPercent(ProgressPercent(stepCount_, stepTotal_));
-                Restart(*timerDelay_);
+                RestartTimer(*timerDelay_);
                 dialogueState_ = rwBlockDelay;
             } else {
                 // Refused: the block goes again at the time-out.
-                Restart(*timerResponse_);
+                RestartTimer(*timerResponse_);
             }
         }
         break;
@@ -248,7 +199,7 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         if (ackAtZero) {
             SendEnd();
             resendCount_ = 0;
-            Restart(*timerResponse_);
+            RestartTimer(*timerResponse_);
             dialogueState_ = rwAwaitEndAck;
         }
         break;
@@ -312,7 +263,7 @@ void ParmsRdWrDialogue::TimerDelayTick() {
     case rwReadDelay:
         if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DE");
         dialogueState_ = rwAwaitData;
-        Restart(*timerResponse_);
+        RestartTimer(*timerResponse_);
         resendCount_ = 0;
         break;
     case rwBlockDelay:
@@ -321,12 +272,12 @@ void ParmsRdWrDialogue::TimerDelayTick() {
         } else if (channelStepPending_) {
             SendChannel();
             resendCount_ = 0;
-            Restart(*timerResponse_);
+            RestartTimer(*timerResponse_);
             dialogueState_ = rwAwaitChannelAck;
         } else {
             SendEnd();
             resendCount_ = 0;
-            Restart(*timerResponse_);
+            RestartTimer(*timerResponse_);
             dialogueState_ = rwAwaitEndAck;
         }
         break;
@@ -341,15 +292,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
     switch (dialogueState_) {
     case rwAwaitVersion:
     case rwAwaitReady:
-        if (resendCount_ < kMaxResends) {
-            ++resendCount_;
-            SendVersionRequest();
-            dialogueState_ = rwAwaitVersion;
-            timerResponse_->setEnabled(true);
-            CountResend();
-        } else {
-            Fail(kNoVersionText, {}, MsgIcon::None);
-        }
+        if (!read_.ResendVersionRequest()) Fail(kNoVersionText, {}, MsgIcon::None);
         break;
     case rwAwaitData:
     case rwAwaitEnd:
@@ -359,7 +302,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
         if (readRestarts_ < kMaxReadRestarts) {
             ++readRestarts_;
             StartRead();
-            CountResend();
+            CountResend(ctx_);
         } else {
             Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
         }
@@ -369,7 +312,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             const std::int16_t before = resendCount_;
             SendProgramBlock(stepCount_, rwAwaitBlockAck);
             resendCount_ = static_cast<std::int16_t>(before + 1);
-            CountResend();
+            CountResend(ctx_);
         } else {
             Fail("Unit not responding to Program!", kErrorTitle, MsgIcon::Critical);
         }
@@ -379,7 +322,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             ++resendCount_;
             SendChannel();
             timerResponse_->setEnabled(true);
-            CountResend();
+            CountResend(ctx_);
         } else {
             Fail("Unit not responding to Channel 8 Override!", kErrorTitle, MsgIcon::Critical);
         }

@@ -108,10 +108,8 @@ public:
 
 private:
     bool Active() const;
-    void CountResend();
     void ShowPercent(int percent);
     void StartRead();
-    void SendVersionRequest();
     bool ValidateBeforeRead();
     void CompleteRead();
     void MergeAndProgram();
@@ -125,7 +123,6 @@ private:
     void CloseWindow();
     void TimerDelayTick();
     void TimerResponseTick();
-    void Restart(Timer& t);
     std::uint64_t Generation() const { return generation_; }
     bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
 
@@ -146,11 +143,11 @@ private:
     std::int32_t endAddress_ = 0;
     ModemParameters workParameters_;
     ParameterImage transferImage_{};
-    ImageDumpTracker dump_;
     ClientList<ParmsClient> parmsClients_;
     bool parmsWereFound_ = false;
     ClientList<ProgCompleteClient> progCompleteClients_;
     bool programCompleted_ = false;
+    ImageReadSteps read_;  // works on the members above
 };
 
 }  // namespace k45

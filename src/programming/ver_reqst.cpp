@@ -40,8 +40,7 @@ void VerReqstDialogue::OK() {
     view_.SetLabels("Reading Modem's Version", "");
     if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
     requestState_ = 1;
-    timerResponse_->setEnabled(false);
-    timerResponse_->setEnabled(true);
+    RestartTimer(*timerResponse_);
     resendCount_ = 0;
 }
 
@@ -79,7 +78,7 @@ void VerReqstDialogue::TimerResponseTick() {
         ++resendCount_;
         if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
         timerResponse_->setEnabled(true);
-        if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
+        CountResend(ctx_);
         return;
     }
     const std::uint64_t gen = generation_;
