@@ -299,9 +299,12 @@ void ParmsRdWrDialogue::TimerResponseTick() {
     case rwAwaitFinalAck:
         // A broken transfer starts the read again, a limited number of times: the count is
         // kept apart from the resends, which sending "DE" starts afresh.
+        // The restarted version step carries this time-out in its resend count.
         if (readRestarts_ < kMaxReadRestarts) {
+            const std::int16_t before = resendCount_;
             ++readRestarts_;
             StartRead();
+            resendCount_ = static_cast<std::int16_t>(before + 1);
             CountResend(ctx_);
         } else {
             Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);

@@ -201,6 +201,31 @@ TEST_F(ReadDialogue, ATransferThatKeepsBreakingOffEndsAfterThreeRestarts) {
     EXPECT_EQ(client.parms, std::vector<bool>{false});
 }
 
+TEST_F(ReadDialogue, ARestartedReadCarriesItsTimeOutIntoTheVersionStep) {
+    // The dump breaks off once; after that the modem no longer answers the version request.
+    // The restart itself is the first of the three resends, so "?" goes out only twice more.
+    modem.addFault({ModemFault::StopAfter, ModemStep::Dump, 10});
+    modem.addFault({ModemFault::Silence, ModemStep::Version, 0, -1, 1});
+    dlg.RegisterForParms(&client);
+    dialogs.expectBox(kNoVersionText);
+    Open(parmsReadProgrammable, true);
+    RunToState(rwAwaitData);
+    ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("?").size() == 2; }, 10000));
+    EXPECT_EQ(dlg.resendCount(), 1);
+    const std::int64_t restart = hostWrites("?")[1].atMs;
+    ASSERT_TRUE(RunToClose());
+    const auto q = hostWrites("?");
+    ASSERT_EQ(q.size(), 4u);
+    EXPECT_EQ(q[2].atMs, restart + 2000);
+    EXPECT_EQ(q[3].atMs, restart + 4000);
+    EXPECT_EQ(sched.nowMs(), restart + 6000);
+    EXPECT_EQ(hostWrites("DE").size(), 1u);
+    EXPECT_EQ(mainFrame.counterText, "3");
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, kNoVersionText);
+    EXPECT_EQ(client.parms, std::vector<bool>{false});
+}
+
 TEST_F(ReadDialogue, ARecordThatArrivesTwiceCountsOnce) {
     // 40 records arrive, but one of them twice and another not at all: the image has a hole,
     // so the read is not complete and starts again.
