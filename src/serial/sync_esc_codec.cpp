@@ -9,7 +9,8 @@ namespace k45 {
 
 namespace {
 
-int ClampedDataBits(const SyncEscSettings& s) { return std::clamp(s.dataBits, 5, 8); }
+// Data bits 4 are handed to the device as they are, so a port may run frames 4 bits wide.
+int ClampedDataBits(const SyncEscSettings& s) { return std::clamp(s.dataBits, 4, 8); }
 
 // Both characters in force, computed once per call.
 struct Framing {

@@ -27,11 +27,11 @@ inline constexpr int kExtendedLenLimit = 16384;
 struct SyncEscSettings {
     int syncChar = 186;           // configured SYNC (`syncChar`)
     int escChar = 218;            // configured ESC (`escChar`)
-    int dataBits = 8;             // working data bits; outside 5..8 the nearest of them is used
+    int dataBits = 8;             // working data bits; outside 4..8 the nearest of them is used
     bool extendedLength = false;  // two-byte LEN (`extendedLengthMode`)
 };
 
-// 2^dataBits - 1 for the data bits in force (5..8).
+// 2^dataBits - 1 for the data bits in force (4..8).
 int SyncEscMask(const SyncEscSettings& s);
 
 // The SYNC and ESC values in force: both masked to the data bits; when they mask to the same

@@ -188,7 +188,7 @@ struct CompCase {
 TEST(SyncEscChars, CompensatedValuesStayDistinctInsideTheDataWidth) {
     const CompCase cases[] = {
         {186, 218, 8, 186, 218}, {186, 218, 7, 58, 90}, {186, 218, 6, 58, 26},
-        {186, 218, 5, 27, 25},   {100, 100, 8, 101, 99}, {255, 255, 8, 255, 254},
+        {186, 218, 5, 27, 25},   {186, 218, 4, 11, 9},   {100, 100, 8, 101, 99}, {255, 255, 8, 255, 254},
         {0, 256, 8, 1, 0},       {31, 63, 5, 31, 30},
     };
     for (const auto& c : cases) {
@@ -209,6 +209,19 @@ TEST(SyncEscBuild, SevenDataBitsMaskBytesBeforeEscaping) {
     rx.feed(frame);
     ASSERT_EQ(rx.frames.size(), 1u);
     EXPECT_EQ(rx.frames[0].data, (Bytes{0x3A}));
+}
+
+TEST(SyncEscBuild, FourDataBitsFrameInTheFourBitWidth) {
+    SyncEscSettings s;
+    s.dataBits = 4;  // SYNC 0B, ESC 09
+    const std::string frame = Plain(s, {0x10, 0x0B});
+    EXPECT_EQ(ToBytes(frame), (Bytes{0x0B, 0x03, 0x00, 0x09, 0x0B, 0x02}));
+    SyncEscRx rx;
+    rx.settings = s;
+    rx.feed(frame);
+    ASSERT_EQ(rx.frames.size(), 1u);
+    EXPECT_EQ(rx.frames[0], (Frame{0, -1, -1, {0x0B}}));
+    EXPECT_EQ(rx.dribble, 0);
 }
 
 // ---- decoders ----
