@@ -112,8 +112,9 @@ bool ZmodemUploader::start(const std::string& program, const std::string& fileNa
     posix_spawn_file_actions_adddup2(&fa, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&fa, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&fa, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string prog = program, quiet = "-q", name = fileName;
-    char* argv[] = {prog.data(), quiet.data(), name.data(), nullptr};
+    // "--" ends the options: a file name that begins with "-" is still a file name.
+    std::string prog = program, quiet = "-q", endOfOptions = "--", name = fileName;
+    char* argv[] = {prog.data(), quiet.data(), endOfOptions.data(), name.data(), nullptr};
     pid_t pid = -1;
     int rc = posix_spawnp(&pid, program.c_str(), &fa, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&fa);

@@ -1,6 +1,8 @@
 // Zmodem upload through the "sz" program: its output goes out on the port.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "serial/port_fixture.h"
@@ -25,6 +27,25 @@ TEST_F(PortZmodem, UploadStartsSzAndSendsItsRequestOnThePort) {
     EXPECT_EQ(port->GetTxBytes(), static_cast<double>(device.wire.size()));
     port->SetZmodemStatus(zmodemIdle);  // abandons the transfer
     EXPECT_EQ(port->GetZmodemStatus(), zmodemIdle);
+}
+
+// A file named like an option is sent as a file, not taken by sz as "-V" (print the version).
+TEST_F(PortZmodem, FileNameBeginningWithADashIsSentAsAFile) {
+    TempHome home;
+    home.write("-V", std::string(10, 'v'));
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(home.path().c_str()), 0);
+    port->OpenCommPort();
+    port->ZmodemUpload("-V");
+    const auto status = port->GetZmodemStatus();
+    ASSERT_EQ(chdir(old), 0);
+    if (status == zmodemUnavailable) GTEST_SKIP() << "no sz program on this system";
+    ASSERT_EQ(status, zmodemRunning);
+    const bool sent = sched.advanceUntil(
+        [&] { return device.wire.find("**\x18" "B00") != std::string::npos; }, 50'000'000, 50);
+    EXPECT_TRUE(sent);
+    port->SetZmodemStatus(zmodemIdle);
 }
 
 TEST_F(PortZmodem, UploadOnAClosedPortFails) {
