@@ -220,13 +220,19 @@ private:
     void AddFramingErrors(std::int32_t n) { SaturatingAdd(framingErrors_, n); }
     void AddDribbleBytes(std::int32_t n) { SaturatingAdd(dribbleBytes_, n); }
     void ReadLinesBack();
+    // Inverts a line, waits `delay` seconds with events running, and inverts it back.
+    void PulseLine(bool (SerialDevice::*level)() const, void (classComm::*setLine)(bool), float delay);
 
     // receive
     void DeviceLost();
     void ReceiveStep();
+    void TakeReceived(const std::string& chunk);
     void LineChangeStep(int line);
     void ProcessRx(const std::string& rxStr);
     void DispatchChunk(const std::string& rxStr);
+    template <class Decoder, class Message, class Each>
+    void DecodeFrameKind(std::string_view chunk, Decoder& decoder, std::array<Message, kRxTableSlots>& table,
+                         Each&& each);
     void ProcessTxComplete();
 
     // transmit

@@ -44,24 +44,21 @@ void classComm::SetDtrSignal(bool tmpFlag) {
 
 // The pulse ends at the level it started from, also when a handler that ran during the wait
 // moved the line meanwhile.
+void classComm::PulseLine(bool (SerialDevice::*level)() const, void (classComm::*setLine)(bool), float delay) {
+    if (!commCtrl_) return;
+    const bool pulsed = !(commCtrl_->*level)();
+    (this->*setLine)(pulsed);
+    scheduler_.wait(static_cast<int>(std::lround(delay * 1000.0)), true);
+    if (!commCtrl_) return;
+    (this->*setLine)(!pulsed);
+}
+
 void classComm::ToggleRtsSignal(float tmpDelay) {
-    if (!commCtrl_) return;
-    bool level = !commCtrl_->rts();
-    SetRtsSignal(level);
-    scheduler_.wait(static_cast<int>(std::lround(tmpDelay * 1000.0)), true);
-    if (!commCtrl_) return;
-    level = !level;
-    SetRtsSignal(level);
+    PulseLine(&SerialDevice::rts, &classComm::SetRtsSignal, tmpDelay);
 }
 
 void classComm::ToggleDtrSignal(float tmpDelay) {
-    if (!commCtrl_) return;
-    bool level = !commCtrl_->dtr();
-    SetDtrSignal(level);
-    scheduler_.wait(static_cast<int>(std::lround(tmpDelay * 1000.0)), true);
-    if (!commCtrl_) return;
-    level = !level;
-    SetDtrSignal(level);
+    PulseLine(&SerialDevice::dtr, &classComm::SetDtrSignal, tmpDelay);
 }
 
 // ---------------------------------------------------------------------------------------

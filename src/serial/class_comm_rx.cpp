@@ -72,7 +72,11 @@ void classComm::ReceiveStep() {
         commCtrl_->setReceiveThreshold(threshold < 1 ? 1 : static_cast<int>(std::min(threshold, 1e9)));
     }
     lastRxTime_ = t;
-    std::string chunk = commCtrl_->readInput();
+    TakeReceived(commCtrl_->readInput());
+}
+
+// A chunk read from the device: counted, then for a running Zmodem upload or the dispatch.
+void classComm::TakeReceived(const std::string& chunk) {
     AddRxBytes(static_cast<std::int32_t>(chunk.size()));
     if (zmodem_ && zmodem_->running())
         zmodem_->feedInput(chunk);
@@ -120,14 +124,10 @@ void classComm::timerCtrl_Timer() {
     if (rxBurstTicks_ != 0) {
         --rxBurstTicks_;
         if (rxBurstTicks_ <= 0) {
-            std::string chunk = commCtrl_->readInput();
+            const std::string chunk = commCtrl_->readInput();
             rxBurstTicks_ = 0;
             commCtrl_->setReceiveThreshold(1);
-            AddRxBytes(static_cast<std::int32_t>(chunk.size()));
-            if (zmodem_ && zmodem_->running())
-                zmodem_->feedInput(chunk);
-            else
-                ProcessRx(chunk);
+            TakeReceived(chunk);
         }
     }
     if (!comPortOpen_) return;
@@ -175,36 +175,38 @@ void classComm::ProcessRx(const std::string& rxStr) {
     }
 }
 
+// One sync/escape kind (plain or RS485) over a chunk: stray bytes are counted, and each
+// completed frame's slot is handed to `each`. The port's characters are taken afresh for every
+// decode call, so a window that changes them during a delivery is followed at once.
+template <class Decoder, class Message, class Each>
+void classComm::DecodeFrameKind(std::string_view chunk, Decoder& decoder, std::array<Message, kRxTableSlots>& table,
+                                Each&& each) {
+    DecodeInBatches(
+        chunk, [&](std::string_view c, std::size_t& p) { return decoder.decode(c, p, CodecSettings()); },
+        [&](const DecodeResult& r) {
+            AddDribbleBytes(r.dribble);
+            for (int n = 0; n < r.count; ++n) each(table[static_cast<size_t>(firstSlot_ + r.ringIndex(n))]);
+        });
+}
+
 void classComm::DispatchChunk(const std::string& rxStr) {
     Deliver(listRaw, [&rxStr](CommForm& w) { w.RxRawData(rxStr); });
     const std::string_view chunk(rxStr);
 
     if (!lists_[listDecoded].empty()) {
-        DecodeInBatches(
-            chunk, [&](std::string_view c, std::size_t& p) { return syncEscDecoder_.decode(c, p, CodecSettings()); },
-            [&](const DecodeResult& r) {
-                AddDribbleBytes(r.dribble);
-                for (int n = 0; n < r.count; ++n) {
-                    SyncEscMessage& m = tables_.rxSyncEscMessages[static_cast<size_t>(firstSlot_ + r.ringIndex(n))];
-                    Deliver(listDecoded, [&m](CommForm& w) {
-                        w.RxDecodedData(m.opCode, m.length, std::span<const std::uint8_t>(m.data));
-                    });
-                }
+        DecodeFrameKind(chunk, syncEscDecoder_, tables_.rxSyncEscMessages, [&](SyncEscMessage& m) {
+            Deliver(listDecoded, [&m](CommForm& w) {
+                w.RxDecodedData(m.opCode, m.length, std::span<const std::uint8_t>(m.data));
             });
+        });
     }
     if (!lists_[listRs485].empty()) {
-        DecodeInBatches(
-            chunk, [&](std::string_view c, std::size_t& p) { return rs485Decoder_.decode(c, p, CodecSettings()); },
-            [&](const DecodeResult& r) {
-                AddDribbleBytes(r.dribble);
-                for (int n = 0; n < r.count; ++n) {
-                    Rs485Message& m = tables_.rxRs485Messages[static_cast<size_t>(firstSlot_ + r.ringIndex(n))];
-                    if (!Rs485ForHost(m)) continue;
-                    Deliver(listRs485, [&m](CommForm& w) {
-                        w.RxDecodedDataRS485(m.opCode, m.length, std::span<const std::uint8_t>(m.data), m.srcAddr);
-                    });
-                }
+        DecodeFrameKind(chunk, rs485Decoder_, tables_.rxRs485Messages, [&](Rs485Message& m) {
+            if (!Rs485ForHost(m)) return;
+            Deliver(listRs485, [&m](CommForm& w) {
+                w.RxDecodedDataRS485(m.opCode, m.length, std::span<const std::uint8_t>(m.data), m.srcAddr);
             });
+        });
     }
     if (!lists_[listDmp].empty()) {
         DecodeInBatches(
