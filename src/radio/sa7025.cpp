@@ -29,15 +29,11 @@ void Sa7025CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
         std::fill(bytes.begin(), bytes.end(), std::int16_t{0});
         return;
     }
-    const std::int64_t lo0 = std::int64_t{frequency} + (transmit ? 0 : RxFrequencyOffset(radioType));
-    const LoGrid g = ChooseLoGrid(lo0, radioType, radioRange, app.engineerMode, false);
+    const WordBasis basis = ComputeWordBasis(frequency, radioType, radioRange, transmit, app.engineerMode, false);
+    const std::int64_t refDiv = basis.refDiv, auxDiv = basis.auxDiv, n = basis.n, nf = basis.nf;
     const int prescale = AuxiliaryPrescale(radioType);
-    const auto refDiv = static_cast<std::int64_t>(RoundHalfEven(ReferenceFrequency(radioType, radioRange) / g.comparison));
-    const auto auxDiv = static_cast<std::int64_t>(RoundHalfEven(AuxiliaryFrequency(radioType) / (prescale * g.comparison)));
     const std::int16_t cn = Sa7025GetCnValue(app, frequency, radioType, radioRange, transmit);
 
-    const std::int64_t n = FloorDiv(g.lo, g.comparison);
-    const std::int64_t nf = static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(g.lo % g.comparison) / g.step)) & 7;
     const int p = radioType == 0 ? 1 : 2;
     std::int64_t m = 0;
     std::int64_t r3 = 0;
@@ -64,7 +60,7 @@ void Sa7025CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
     r[9] = prescale == 1 ? 0x80 : 0x00;
     r[10] = static_cast<std::int16_t>(0xA0 | ((refDiv >> 8) & 0x0F));
     r[11] = static_cast<std::int16_t>(refDiv & 0xFF);
-    r[12] = static_cast<std::int16_t>(0x20 | (radioType != 0 ? 0x04 : 0) | (g.modulus == 8 ? 0x02 : 0));
+    r[12] = static_cast<std::int16_t>(0x20 | (radioType != 0 ? 0x04 : 0) | (basis.grid.modulus == 8 ? 0x02 : 0));
     MirrorSynthBytes(app, bytes, r, kSynthByteCount);
 }
 

@@ -25,18 +25,13 @@ void Sa7026CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
         std::fill(bytes.begin(), bytes.end(), std::int16_t{0});
         return;
     }
-    const std::int64_t lo0 = std::int64_t{frequency} + (transmit ? 0 : RxFrequencyOffset(radioType));
-    const LoGrid g = ChooseLoGrid(lo0, radioType, radioRange, app.engineerMode, true);
-    const auto refDiv = static_cast<std::int64_t>(RoundHalfEven(ReferenceFrequency(radioType, radioRange) / g.comparison));
-    const auto auxDiv = static_cast<std::int64_t>(RoundHalfEven(AuxiliaryFrequency(radioType) / g.comparison));
+    const WordBasis basis = ComputeWordBasis(frequency, radioType, radioRange, transmit, app.engineerMode, true);
+    const std::int64_t refDiv = basis.refDiv, auxDiv = basis.auxDiv, n = basis.n, nf = basis.nf;
     const std::int16_t fc =
         fcOverride == -1 ? Sa7026GetFcValue(app, frequency, radioType, radioRange, transmit, fcAdj) : fcOverride;
 
-    const std::int64_t n = FloorDiv(g.lo, g.comparison);
-    const std::int64_t nf = static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(g.lo % g.comparison) / g.step)) & 7;
-
     r[0] = RegisterR0(frequency, radioType, radioRange, transmit);
-    r[1] = static_cast<std::int16_t>((g.modulus == 5 ? 0x20 : 0) | (nf << 2) | ((n >> 14) & 0x03));
+    r[1] = static_cast<std::int16_t>((basis.grid.modulus == 5 ? 0x20 : 0) | (nf << 2) | ((n >> 14) & 0x03));
     r[2] = static_cast<std::int16_t>((n >> 6) & 0xFF);
     r[3] = static_cast<std::int16_t>((n & 0x3F) << 2);
     r[4] = static_cast<std::int16_t>(0x40 | ((refDiv >> 4) & 0x3F));

@@ -60,6 +60,18 @@ LoGrid ChooseLoGrid(std::int64_t lo, std::int32_t radioType, std::int32_t radioR
     return g;
 }
 
+std::span<const ModulusTest> ModulusTests(std::int32_t radioType, std::int32_t radioRange) {
+    static constexpr ModulusTest types02[] = {{6250, 8}, {10000, 5}, {5000, 5}};
+    static constexpr ModulusTest type1Wide[] = {{6250, 8}, {10000, 5}, {7500, 5}, {5000, 5}};
+    static constexpr ModulusTest type1Range9[] = {{6250, 8}, {10000, 5}, {5000, 5}};
+    static constexpr ModulusTest type1Fine[] = {{2500, 8}, {4000, 5}};
+    if (radioType == 0 || radioType == 2) return types02;
+    if (radioType != 1) return {};
+    if (radioRange == 4 || radioRange == 5) return type1Wide;
+    if (radioRange == 9) return type1Range9;
+    return type1Fine;
+}
+
 double ReferenceFrequency(std::int32_t radioType, std::int32_t radioRange) {
     return (radioType == 1 && radioRange >= 0 && radioRange <= 5) ? 14850000.0 : 17500000.0;
 }
@@ -73,6 +85,20 @@ double AuxiliaryFrequency(std::int32_t radioType) {
 }
 
 int AuxiliaryPrescale(std::int32_t radioType) { return radioType == 2 ? 4 : 1; }
+
+WordBasis ComputeWordBasis(std::int32_t frequency, std::int32_t radioType, std::int32_t radioRange, bool transmit,
+                           bool engineerMode, bool sa7026) {
+    WordBasis b;
+    const std::int64_t lo = std::int64_t{frequency} + (transmit ? 0 : RxFrequencyOffset(radioType));
+    b.grid = ChooseLoGrid(lo, radioType, radioRange, engineerMode, sa7026);
+    const LoGrid& g = b.grid;
+    const int prescale = sa7026 ? 1 : AuxiliaryPrescale(radioType);
+    b.refDiv = static_cast<std::int64_t>(RoundHalfEven(ReferenceFrequency(radioType, radioRange) / g.comparison));
+    b.auxDiv = static_cast<std::int64_t>(RoundHalfEven(AuxiliaryFrequency(radioType) / (prescale * g.comparison)));
+    b.n = FloorDiv(g.lo, g.comparison);
+    b.nf = static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(g.lo % g.comparison) / g.step)) & 7;
+    return b;
+}
 
 std::int16_t RegisterR0(std::int32_t frequency, std::int32_t radioType, std::int32_t radioRange, bool transmit) {
     int r0 = transmit ? 0x01 : 0;
@@ -121,23 +147,9 @@ std::int16_t InterpolateTuneValue(const AppState& app, std::int32_t frequency, s
 
 std::int16_t GetFractionalModulus(std::int32_t frequency, std::int32_t radioType, std::int32_t radioRange,
                                   bool transmit) {
-    if (!RadioTypeValid(radioType)) return 8;
-    std::int64_t lo = std::int64_t{frequency} + (transmit ? 0 : RxFrequencyOffset(radioType));
-    struct Test { std::int32_t step; std::int16_t modulus; };
-    static constexpr Test types02[] = {{6250, 8}, {10000, 5}, {5000, 5}};
-    static constexpr Test type1Mid[] = {{6250, 8}, {10000, 5}, {7500, 5}, {5000, 5}};
-    static constexpr Test type1Range9[] = {{6250, 8}, {10000, 5}, {5000, 5}};
-    static constexpr Test type1Fine[] = {{2500, 8}, {4000, 5}};
-    std::span<const Test> tests;
-    if (radioType != 1)
-        tests = types02;
-    else if (radioRange == 4 || radioRange == 5)
-        tests = type1Mid;
-    else if (radioRange == 9)
-        tests = type1Range9;
-    else if ((radioRange >= 0 && radioRange <= 3) || (radioRange >= 6 && radioRange <= 8))
-        tests = type1Fine;
-    for (const Test& t : tests)
+    if (!RadioTypeValid(radioType) || (radioType == 1 && !RadioRangeValid(radioRange))) return 8;
+    const std::int64_t lo = std::int64_t{frequency} + (transmit ? 0 : RxFrequencyOffset(radioType));
+    for (const ModulusTest& t : ModulusTests(radioType, radioRange))
         if (lo % t.step == 0) return t.modulus;
     return 8;
 }
@@ -185,30 +197,14 @@ std::int32_t GetFcTestFreq(const AppState& app, const TuneRecord& record, std::i
         else
             modulus = 8;
     } else {
-        struct Choice { std::int32_t step; std::int16_t modulus; };
-        static constexpr Choice types02[] = {{6250, 8}, {10000, 5}, {5000, 5}};
-        static constexpr Choice type1Mid[] = {{6250, 8}, {10000, 5}, {7500, 5}, {5000, 5}};
-        static constexpr Choice type1Range9[] = {{6250, 8}, {10000, 5}, {5000, 5}};
-        static constexpr Choice type1Fine[] = {{2500, 8}, {4000, 5}};
-        std::span<const Choice> choices;
-        std::int64_t fallbackStep = 6250;
-        if (type == 0 || type == 2) {
-            choices = types02;
-            if (app.engineerMode && lo % 2500 == 0) fallbackStep = 2500;
-        } else if (type == 1 && (range == 4 || range == 5)) {
-            choices = type1Mid;
-        } else if (type == 1 && range == 9) {
-            choices = type1Range9;
-        } else if (type == 1) {
-            choices = type1Fine;
-            fallbackStep = 2500;
-        }
+        // When no test holds: modulus 8 at the group's fallback step.
         modulus = 8;
-        step = fallbackStep;
-        for (const Choice& c : choices) {
-            if (lo % c.step == 0) {
-                modulus = c.modulus;
-                step = c.step;
+        if ((type == 0 || type == 2) && app.engineerMode && lo % 2500 == 0) step = 2500;
+        if (type == 1 && !type1Wide) step = 2500;
+        for (const ModulusTest& t : ModulusTests(type, range)) {
+            if (lo % t.step == 0) {
+                modulus = t.modulus;
+                step = t.step;
                 break;
             }
         }
