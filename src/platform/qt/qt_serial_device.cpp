@@ -253,26 +253,16 @@ bool QtSerialDevice::readLines(int* bits) const {
 bool QtSerialDevice::setRts(bool on, std::string* error) { return setLine(TIOCM_RTS, on, "RTS", error); }
 bool QtSerialDevice::setDtr(bool on, std::string* error) { return setLine(TIOCM_DTR, on, "DTR", error); }
 
-bool QtSerialDevice::rts() const {
+bool QtSerialDevice::lineUp(int bit) const {
     int bits = 0;
-    return readLines(&bits) && (bits & TIOCM_RTS);
+    return readLines(&bits) && (bits & bit);
 }
-bool QtSerialDevice::dtr() const {
-    int bits = 0;
-    return readLines(&bits) && (bits & TIOCM_DTR);
-}
-bool QtSerialDevice::cts() const {
-    int bits = 0;
-    return readLines(&bits) && (bits & TIOCM_CTS);
-}
-bool QtSerialDevice::dsr() const {
-    int bits = 0;
-    return readLines(&bits) && (bits & TIOCM_DSR);
-}
-bool QtSerialDevice::cd() const {
-    int bits = 0;
-    return readLines(&bits) && (bits & TIOCM_CAR);
-}
+
+bool QtSerialDevice::rts() const { return lineUp(TIOCM_RTS); }
+bool QtSerialDevice::dtr() const { return lineUp(TIOCM_DTR); }
+bool QtSerialDevice::cts() const { return lineUp(TIOCM_CTS); }
+bool QtSerialDevice::dsr() const { return lineUp(TIOCM_DSR); }
+bool QtSerialDevice::cd() const { return lineUp(TIOCM_CAR); }
 
 bool QtSerialDevice::setHandshaking(int mode, std::string* error) {
     if (mode != 0 && mode != 2) {

@@ -75,6 +75,7 @@ private:
     bool applyHandshaking(int mode, std::string* error);
     bool setLine(int bit, bool on, const char* name, std::string* error);
     bool readLines(int* bits) const;
+    bool lineUp(int bit) const;  // a modem line's level (TIOCM_ bit); false when unknown
     void poll();
     void lose(const std::string& why);
     void emitEvent(int code);
