@@ -31,18 +31,24 @@ World& TheWorld() {
 // Frequencies that hit every grid and some that snap.
 constexpr std::int32_t kOffsets[] = {0, 5000, 6250, 7500, 10000, 12500, 1000, 2500};
 
+// The i-th frequency of a run: 64 channels 100 kHz apart from the range's Low Tx point, each
+// put on or off a grid by its offset.
+std::int32_t RunFrequency(const k45::AppState& app, int type, int range, size_t i) {
+    const std::int32_t base = app.testDefaults.radioSpecs[static_cast<size_t>(k45::RadioSpecIndex(type, range, 0))].txFrequency;
+    return base + 100000 * static_cast<std::int32_t>(i % 64) + kOffsets[i % 8];
+}
+
 void BM_CalcSynthWords(benchmark::State& state) {
     const bool sa7026 = state.range(0) != 0;
     const int type = static_cast<int>(state.range(1));
     const int range = 5;
     const k45::AppState& app = TheWorld().app;
-    const std::int32_t base = app.testDefaults.radioSpecs[static_cast<size_t>(k45::RadioSpecIndex(type, range, 0))].txFrequency;
     k45::FcAdjustTable fc;
     fc.txFc8 = fc.txFc5 = fc.rxFc8 = fc.rxFc5 = {70, 75, 80};
     k45::SynthBytes out{};
     size_t i = 0;
     for (auto _ : state) {
-        const std::int32_t f = base + 100000 * static_cast<std::int32_t>(i % 64) + kOffsets[i % 8];
+        const std::int32_t f = RunFrequency(app, type, range, i);
         k45::CalcSynthWords(app, out, f, type, range, (i & 1) != 0, sa7026, fc, -1);
         benchmark::DoNotOptimize(out);
         ++i;
@@ -55,11 +61,10 @@ void BM_SynthWordsToFreq(benchmark::State& state) {
     const int type = static_cast<int>(state.range(1));
     const int range = 5;
     const k45::AppState& app = TheWorld().app;
-    const std::int32_t base = app.testDefaults.radioSpecs[static_cast<size_t>(k45::RadioSpecIndex(type, range, 0))].txFrequency;
     std::vector<k45::SynthBytes> words(64);
     for (size_t i = 0; i < words.size(); ++i)
-        k45::CalcSynthWords(app, words[i], base + 100000 * static_cast<std::int32_t>(i) + kOffsets[i % 8], type, range,
-                            (i & 1) != 0, sa7026, k45::FcAdjustTable{}, 100);
+        k45::CalcSynthWords(app, words[i], RunFrequency(app, type, range, i), type, range, (i & 1) != 0, sa7026,
+                            k45::FcAdjustTable{}, 100);
     size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(k45::SynthWordsToFreq(app, words[i % words.size()], type, range, sa7026));
