@@ -41,6 +41,12 @@ void RestartTimer(Timer& t) {
     t.setEnabled(true);
 }
 
+void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer*> timers) {
+    for (Timer* t : timers)
+        if (t) t->setEnabled(false);
+    if (ctx.classCommPrimary) ctx.classCommPrimary->DeRegisterForAll(&form);
+}
+
 void CountResend(AppContext& ctx) {
     if (ctx.mainFrame) ctx.mainFrame->IncrementTestNumber(true);
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <span>
@@ -38,6 +39,10 @@ std::unique_ptr<Timer> MakeDialogueTimer(Scheduler* scheduler, int intervalMs, s
 
 // Stops and starts a timer, so a full interval runs from now.
 void RestartTimer(Timer& t);
+
+// Stops a dialogue's timers and takes it off every list of the primary port: what ends a load
+// of its window, and the dialogue itself.
+void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer*> timers);
 
 // Counts one resend in the main window's status bar.
 void CountResend(AppContext& ctx);

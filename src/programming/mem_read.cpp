@@ -16,8 +16,7 @@ MemReadDialogue::MemReadDialogue(AppContext& ctx, MemReadView& view) : ctx_(ctx)
 }
 
 MemReadDialogue::~MemReadDialogue() {
-    timerResponse_->setEnabled(false);
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerResponse_.get()});
 }
 
 void MemReadDialogue::Load() {
@@ -46,10 +45,9 @@ void MemReadDialogue::Update() {
 
 void MemReadDialogue::Unload() {
     if (!loaded_) return;
-    timerResponse_->setEnabled(false);
     loaded_ = false;
     readState_ = 0;
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerResponse_.get()});
 }
 
 void MemReadDialogue::TimerResponseTick() {

@@ -22,9 +22,7 @@ ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(AppContext& ctx, ParmsGetCurren
              parmsImage_, [this](int percent) { view_.SetPercent(percent); }}) {}
 
 ParmsGetCurrentDialogue::~ParmsGetCurrentDialogue() {
-    timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon icon) {
@@ -57,11 +55,9 @@ void ParmsGetCurrentDialogue::Cancel() { view_.CloseWindow(); }
 
 void ParmsGetCurrentDialogue::Unload() {
     if (!loaded_) return;
-    timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
     loaded_ = false;
     ++generation_;
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
     // Only the clients still open hear the result; one that registers again meanwhile keeps
     // its registration for the next read.
     for (ParmsClient* c : parmsClients_.Take())

@@ -54,9 +54,7 @@ ParmsRdWrDialogue::ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view)
              transferImage_, [this](int percent) { ShowPercent(percent); }}) {}
 
 ParmsRdWrDialogue::~ParmsRdWrDialogue() {
-    timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 bool ParmsRdWrDialogue::Active() const { return view_.IsActiveChild(); }
@@ -133,13 +131,11 @@ bool ParmsRdWrDialogue::ValidateBeforeRead() {
 
 void ParmsRdWrDialogue::Unload() {
     if (!loaded_) return;
-    timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
     loaded_ = false;
     ++generation_;
     autoStart = false;
     parmsMode = parmsInvalid;
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
     // The lists are handed over first, so a window that registers again from its callback
     // keeps its registration.
     for (ParmsClient* c : parmsClients_.Take()) c->UpdateParms(parmsWereFound_);

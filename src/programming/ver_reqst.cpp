@@ -16,9 +16,7 @@ VerReqstDialogue::VerReqstDialogue(AppContext& ctx, VerReqstView& view) : ctx_(c
 }
 
 VerReqstDialogue::~VerReqstDialogue() {
-    timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 void VerReqstDialogue::Load() {
@@ -46,12 +44,10 @@ void VerReqstDialogue::OK() {
 
 void VerReqstDialogue::Unload() {
     if (!loaded_) return;
-    timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
     loaded_ = false;
     ++generation_;
     autoStart = false;
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->DeRegisterForAll(this);
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
