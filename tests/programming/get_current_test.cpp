@@ -96,6 +96,49 @@ TEST_F(CurrentReader, ADataPhaseThatNeverEndsGivesUpAfterThreeResends) {
     EXPECT_EQ(ctx.state.currentParameters, before);
 }
 
+// Each fault of the modem once: a fault in the version step costs a "?", one in the data
+// phase a "DE" only; a record that comes twice or out of order does not cost anything.
+TEST_F(CurrentReader, EachFaultOnceCostsOneResendOfItsOwnStep) {
+    struct Case {
+        const char* name;
+        std::vector<ModemFault> faults;
+        std::size_t versionRequests;
+        std::size_t dumps;
+        const char* counter;
+    };
+    const Case cases[] = {
+        {"silent version", {{ModemFault::Silence, ModemStep::Version}}, 2, 1, "1"},
+        {"version without the keyword", {{ModemFault::NoKeyword, ModemStep::Version}}, 2, 1, "1"},
+        {"refused version", {{ModemFault::Refuse, ModemStep::Version}}, 2, 1, "1"},
+        {"silent dump", {{ModemFault::Silence, ModemStep::Dump}}, 1, 2, "1"},
+        {"dump stops", {{ModemFault::StopAfter, ModemStep::Dump, 25}}, 1, 2, "1"},
+        {"no final acknowledgement", {{ModemFault::NoAck, ModemStep::Dump}}, 1, 2, "1"},
+        {"record past the image", {{ModemFault::BadAddress, ModemStep::Dump, 3}}, 1, 2, "1"},
+        {"one record twice, another missing",
+         {{ModemFault::DuplicateRecord, ModemStep::Dump, 5}, {ModemFault::MissingRecord, ModemStep::Dump, 7}},
+         1, 2, "1"},
+        {"one record twice", {{ModemFault::DuplicateRecord, ModemStep::Dump, 0}}, 1, 1, ""},
+        {"first record last", {{ModemFault::FirstRecordNotAtZero, ModemStep::Dump}}, 1, 1, ""},
+    };
+    ModemParameters expected{};
+    ASSERT_TRUE(modem.decodeInto(ctx.state, expected));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem.clearFaults();
+        for (const ModemFault& f : c.faults) modem.addFault(f);
+        ctx.state.currentParameters = ModemParameters{};
+        tune.parms.clear();
+        const std::size_t q0 = hostWrites("?").size(), d0 = hostWrites("DE").size();
+        Request(tune);
+        ASSERT_TRUE(RunToClose());
+        EXPECT_EQ(tune.parms, std::vector<bool>{true});
+        EXPECT_EQ(hostWrites("?").size() - q0, c.versionRequests);
+        EXPECT_EQ(hostWrites("DE").size() - d0, c.dumps);
+        EXPECT_EQ(mainFrame.counterText, c.counter);
+        EXPECT_EQ(ctx.state.currentParameters, expected);
+    }
+}
+
 TEST_F(CurrentReader, NoVersionLineGivesUpAfterThreeResends) {
     modem.addFault({ModemFault::NoAck, ModemStep::Version, 0, -1});  // the line, never the ready record
     Request(tune);
