@@ -79,29 +79,4 @@ std::string Utf16ToCp1252(std::u16string_view text) {
     return out;
 }
 
-std::vector<ListItem> RadioTypeItems(const std::array<bool, 3>& radioTypeEnabled) {
-    static const char* const names[3] = {"5716", "5726", "5796"};
-    std::vector<ListItem> items;
-    for (int type = 0; type < 3; ++type)
-        if (radioTypeEnabled[static_cast<std::size_t>(type)]) items.push_back({names[type], type});
-    return items;
-}
-
-std::vector<ListItem> RadioRangeItems(std::int32_t radioType,
-                                      const std::array<std::array<bool, 10>, 3>& rangeEnabled) {
-    std::vector<ListItem> items;
-    if (radioType < 0 || radioType > 2) return items;
-    for (int range = 0; range < 10; ++range)
-        if (rangeEnabled[static_cast<std::size_t>(radioType)][static_cast<std::size_t>(range)])
-            items.push_back({std::to_string(range), range});
-    return items;
-}
-
-int RefillSelection(const std::vector<ListItem>& items, std::optional<int> previousData) {
-    if (!previousData || items.empty()) return -1;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].data >= *previousData) return static_cast<int>(i);
-    return static_cast<int>(items.size()) - 1;
-}
-
 }  // namespace k45

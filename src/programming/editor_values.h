@@ -1,12 +1,10 @@
 #pragma once
-// Conversions between the editors' boxes and record fields, and the item lists of the radio
-// type and range combos. Plain C++: the windows hold only the controls.
-#include <array>
+// Conversions between the editors' boxes and record fields. Plain C++: the windows hold only
+// the controls.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/locale_info.h"
 
@@ -28,20 +26,5 @@ std::optional<std::string> ShortIdOfText(std::string_view longIdText, const Loca
 // code page does not have becomes "?".
 std::u16string Cp1252ToUtf16(std::string_view bytes);
 std::string Utf16ToCp1252(std::u16string_view text);
-
-// ---- radio type and range lists ----
-struct ListItem {
-    std::string text;
-    int data = 0;
-    bool operator==(const ListItem&) const = default;
-};
-// One item per enabled type ("5716", "5726", "5796"; data = type), ascending.
-std::vector<ListItem> RadioTypeItems(const std::array<bool, 3>& radioTypeEnabled);
-// One item per enabled range of the type ("0".."9"; data = range), ascending; none for a type
-// outside 0..2.
-std::vector<ListItem> RadioRangeItems(std::int32_t radioType, const std::array<std::array<bool, 10>, 3>& rangeEnabled);
-// After a refill: nothing selected when nothing was before; else the first item whose data is
-// not below the old one, or the last item when none is. -1 means no selection.
-int RefillSelection(const std::vector<ListItem>& items, std::optional<int> previousData);
 
 }  // namespace k45

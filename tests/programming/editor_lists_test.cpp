@@ -1,6 +1,6 @@
 // The parameter editor's list rules: rate lists per family, network type and bandwidth; the
-// reselection after a rebuild; the data format and data type positions; the radio type and
-// range refill.
+// reselection after a rebuild; the data format and data type positions. (The radio type and
+// range refill is tested with the list fillers it uses.)
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -92,25 +92,6 @@ TEST(EditorRateLists, DataTypeReadsCompatibleForEveryPositionButZero) {
     EXPECT_EQ(InvertedDataOfPosition(0), kFalse);
     EXPECT_EQ(InvertedDataOfPosition(1), kTrue);
     EXPECT_EQ(InvertedDataOfPosition(2), kTrue);
-}
-
-TEST(EditorRadioLists, ItemsFollowTheEnableFlagsInAscendingOrder) {
-    const std::vector<ListItem> types = RadioTypeItems({true, false, true});
-    EXPECT_EQ(types, (std::vector<ListItem>{{"5716", 0}, {"5796", 2}}));
-    std::array<std::array<bool, 10>, 3> ranges{};
-    ranges[1][0] = ranges[1][3] = ranges[1][7] = true;
-    EXPECT_EQ(RadioRangeItems(1, ranges), (std::vector<ListItem>{{"0", 0}, {"3", 3}, {"7", 7}}));
-    EXPECT_TRUE(RadioRangeItems(3, ranges).empty());
-    EXPECT_TRUE(RadioRangeItems(-1, ranges).empty());
-}
-
-TEST(EditorRadioLists, RefillSelectionMovesToTheNextHigherOrTheLast) {
-    const std::vector<ListItem> items{{"0", 0}, {"3", 3}, {"7", 7}};
-    EXPECT_EQ(RefillSelection(items, 3), 1);
-    EXPECT_EQ(RefillSelection(items, 4), 2);
-    EXPECT_EQ(RefillSelection(items, 9), 2);
-    EXPECT_EQ(RefillSelection(items, std::nullopt), -1);
-    EXPECT_EQ(RefillSelection({}, 3), -1);
 }
 
 }  // namespace

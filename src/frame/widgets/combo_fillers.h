@@ -10,6 +10,13 @@ namespace k45 {
 
 struct AppState;
 
+// Every type, and every range of every type, offered.
+inline constexpr std::array<bool, 3> kAllRadioTypes{true, true, true};
+inline constexpr std::array<std::array<bool, 10>, 3> kAllRadioRanges{
+    {{true, true, true, true, true, true, true, true, true, true},
+     {true, true, true, true, true, true, true, true, true, true},
+     {true, true, true, true, true, true, true, true, true, true}}};
+
 // One item per enabled type ("5716", "5726", "5796"), item data = the type number.
 void FillRadioTypeCombo(QComboBox& combo, const std::array<bool, 3>& radioTypeEnabled);
 void FillRadioTypeCombo(QComboBox& combo, const AppState& state);

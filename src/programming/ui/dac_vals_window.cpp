@@ -5,28 +5,16 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
 
 #include "frame/app_context.h"
-#include "frame/ini_routines.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
+#include "frame/widgets/window_utils.h"
 #include "programming/ui/num_box.h"
 
 namespace k45 {
-
-namespace {
-constexpr int kTwipsPerPixel = 15;
-
-std::int16_t ToTwips(int px) {
-    const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
-    return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
-}
-}  // namespace
 
 formDacVals::formDacVals(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle("Edit DAC Values");
@@ -133,14 +121,11 @@ std::array<NumBox*, kDacValueCount> formDacVals::boxes() const {
 }
 
 void formDacVals::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formDacVals::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (!shownThisRun_) return;
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formDacVals::UpdateChanges() {
@@ -174,18 +159,6 @@ void formDacVals::Form_Activate() {
     DisplayDacValues();
 }
 
-QWidget* formDacVals::Placed() {
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    return sub ? static_cast<QWidget*>(sub) : this;
-}
-
-void formDacVals::CloseWindow() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
 void formDacVals::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!loaded_) Form_Load();
@@ -211,7 +184,7 @@ void formDacVals::keyPressEvent(QKeyEvent* e) {
 }
 
 void formDacVals::Form_Load() {
-    Placed()->move(savedLeft / kTwipsPerPixel, savedTop / kTwipsPerPixel);
+    child_window::MoveToTwips(this, savedLeft, savedTop);
     loaded_ = true;
     shownThisRun_ = true;
     const bool production = ctx_.state.productionMode;
@@ -223,11 +196,7 @@ void formDacVals::Form_Load() {
 }
 
 void formDacVals::Form_Unload() {
-    QWidget* w = Placed();
-    if (!w->isMinimized()) {
-        savedLeft = ToTwips(w->x());
-        savedTop = ToTwips(w->y());
-    }
+    child_window::KeepPlacement(this, savedLeft, savedTop);
     loaded_ = false;
 }
 
@@ -239,10 +208,10 @@ void formDacVals::buttonOK_Click() {
         if (!form || !form->loaded()) continue;
         if (auto* client = dynamic_cast<DacValuesClient*>(form)) client->UpdateDacValues();
     }
-    CloseWindow();
+    child_window::Close(this);
 }
 
-void formDacVals::buttonCancel_Click() { CloseWindow(); }
+void formDacVals::buttonCancel_Click() { child_window::Close(this); }
 
 void formDacVals::buttonDefault_Click() {
     if (!ctx_.state.productionMode) return;

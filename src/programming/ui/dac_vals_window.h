@@ -65,8 +65,6 @@ private:
     void Form_Unload();
     void DisplayDacValues();
     void StoreDacValues();
-    void CloseWindow();
-    QWidget* Placed();
 
     AppContext& ctx_;
     DacValues referenceDacValues_;

@@ -5,31 +5,23 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 
 #include "frame/app_context.h"
-#include "frame/ini_routines.h"
 #include "frame/utilities.h"
+#include "frame/widgets/window_utils.h"
 #include "programming/ui/num_box.h"
 
 namespace k45 {
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 constexpr const char* kColumnCaptions[kModemTimeColumns] = {"         T1", "Extended T1", "         T2",
                                                            "Extended T2", "RxD Clamp"};
 constexpr const char* kColumnNames[kModemTimeColumns] = {"textT1Time", "textExtendedT1Time", "textT2Time",
                                                         "textExtendedT2Time", "textRxdClampTime"};
 constexpr const char* kRowCaptions[kModemTimeRows] = {"&4800:", "&9600:", "&19200:", "9&600 Native:"};
-
-std::int16_t ToTwips(int px) {
-    const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
-    return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
-}
 }  // namespace
 
 formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
@@ -112,14 +104,11 @@ formMdmTimes::Row& formMdmTimes::column(int c) {
 }
 
 void formMdmTimes::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formMdmTimes::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (!shownThisRun_) return;
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formMdmTimes::UpdateChanges() {
@@ -154,18 +143,6 @@ void formMdmTimes::StoreModemTimes() {
     if (auto v = TextToInt16(textRxDivisor->text().toStdString(), loc)) editParameters_.rxDivisorTest = *v;
 }
 
-QWidget* formMdmTimes::Placed() {
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    return sub ? static_cast<QWidget*>(sub) : this;
-}
-
-void formMdmTimes::CloseWindow() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
 void formMdmTimes::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!loaded_) Form_Load();
@@ -177,26 +154,22 @@ void formMdmTimes::closeEvent(QCloseEvent* e) {
 }
 
 void formMdmTimes::Form_Load() {
-    Placed()->move(savedLeft / kTwipsPerPixel, savedTop / kTwipsPerPixel);
+    child_window::MoveToTwips(this, savedLeft, savedTop);
     loaded_ = true;
     shownThisRun_ = true;
     UpdateChanges();
 }
 
 void formMdmTimes::Form_Unload() {
-    QWidget* w = Placed();
-    if (!w->isMinimized()) {
-        savedLeft = ToTwips(w->x());
-        savedTop = ToTwips(w->y());
-    }
+    child_window::KeepPlacement(this, savedLeft, savedTop);
     loaded_ = false;
 }
 
 void formMdmTimes::buttonOK_Click() {
     SaveChanges();
-    CloseWindow();
+    child_window::Close(this);
 }
 
-void formMdmTimes::buttonCancel_Click() { CloseWindow(); }
+void formMdmTimes::buttonCancel_Click() { child_window::Close(this); }
 
 }  // namespace k45

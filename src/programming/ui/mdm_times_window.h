@@ -60,8 +60,6 @@ private:
     void Form_Unload();
     void DisplayModemTimes();
     void StoreModemTimes();
-    void CloseWindow();
-    QWidget* Placed();
 
     AppContext& ctx_;
     ModemParameters editParameters_;

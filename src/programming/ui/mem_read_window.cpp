@@ -81,11 +81,7 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     right->addLayout(boxes);
     right->addLayout(help);
     top->addLayout(right);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(buttonUpdate);
-    buttons->addWidget(buttonClose);
-    buttons->addStretch(1);
+    auto* buttons = dialogue_window::CentredButtons({buttonUpdate, buttonClose});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 10);
     layout->addLayout(top);

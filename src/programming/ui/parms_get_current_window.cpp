@@ -28,21 +28,12 @@ formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
     labelGetSettings->setObjectName("labelGetSettings");
     labelGetSettings->setAlignment(Qt::AlignCenter);
     layout->addWidget(labelGetSettings);
-    panelPercent = new QProgressBar(this);
-    panelPercent->setObjectName("panelPercent");
-    panelPercent->setRange(0, 100);
-    panelPercent->setValue(0);
-    panelPercent->setAlignment(Qt::AlignCenter);
-    panelPercent->setFormat("%p%");
+    panelPercent = dialogue_window::PercentPanel(this);
     layout->addWidget(panelPercent);
-    auto* buttons = new QHBoxLayout;
     buttonCancel = new QPushButton("&Cancel", this);
     buttonCancel->setObjectName("buttonCancel");
     buttonCancel->setDefault(true);  // Enter and Esc both press it
-    buttons->addStretch(1);
-    buttons->addWidget(buttonCancel);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(dialogue_window::CentredButtons({buttonCancel}));
     setMinimumWidth(300);
 
     connect(buttonCancel, &QPushButton::clicked, this, [this] { dialogue_.Cancel(); });

@@ -40,6 +40,24 @@ bool IsActiveChild(const AppContext& ctx, const ToolForm* form) {
     return !ctx.mainFrame || ctx.mainFrame->ActiveForm() == form;
 }
 
+QProgressBar* PercentPanel(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName("panelPercent");
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setAlignment(Qt::AlignCenter);
+    bar->setFormat("%p%");
+    return bar;
+}
+
+QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* b : buttons) row->addWidget(b);
+    row->addStretch(1);
+    return row;
+}
+
 }  // namespace dialogue_window
 
 namespace {
@@ -61,27 +79,17 @@ formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
         labelRdWr[i]->setAlignment(Qt::AlignCenter);
         layout->addWidget(labelRdWr[i]);
     }
-    panelPercent = new QProgressBar(this);
-    panelPercent->setObjectName("panelPercent");
-    panelPercent->setRange(0, 100);
-    panelPercent->setValue(0);
-    panelPercent->setAlignment(Qt::AlignCenter);
-    panelPercent->setFormat("%p%");
+    panelPercent = dialogue_window::PercentPanel(this);
     layout->addSpacing(4);
     layout->addWidget(panelPercent);
     layout->addSpacing(6);
 
-    auto* buttons = new QHBoxLayout;
     buttonOK = new QPushButton("&OK", this);
     buttonOK->setObjectName("buttonOK");
     buttonOK->setDefault(true);
     buttonCancel = new QPushButton("&Cancel", this);
     buttonCancel->setObjectName("buttonCancel");
-    buttons->addStretch(1);
-    buttons->addWidget(buttonOK);
-    buttons->addWidget(buttonCancel);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(dialogue_window::CentredButtons({buttonOK, buttonCancel}));
     setMinimumWidth(340);
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "frame/window_interfaces.h"
 #include "programming/parms_rd_wr.h"
 
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -32,6 +34,10 @@ void AddProgrammingDialogueWindows(AppContext& ctx, std::vector<std::unique_ptr<
 namespace dialogue_window {
 // The window is the main window's active child (always, without a main window).
 bool IsActiveChild(const AppContext& ctx, const ToolForm* form);
+// The progress panel (panelPercent): 0..100 %, the figure centred, starting at 0.
+QProgressBar* PercentPanel(QWidget* parent);
+// The buttons in a row centred under the window's texts.
+QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons);
 }  // namespace dialogue_window
 
 class formParmsRdWr : public QWidget, public ToolForm, public ParmsRdWrForm, private ParmsRdWrView {

@@ -12,6 +12,8 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
+#include "frame/widgets/combo_fillers.h"
+#include "frame/widgets/window_utils.h"
 #include "params/radio_spec_file.h"
 #include "platform/dialogs.h"
 #include "programming/ui/num_box.h"
@@ -25,14 +27,6 @@ constexpr const char* kColumnNames[kRadSpecColumns] = {"textRxFreq", "textTxFreq
 constexpr const char* kColumnCaptions[kRadSpecColumns] = {"Rx Frequency:", "Tx Frequency:", "RxCN:",  "TxCN:",
                                                          "RxFC8:",        "TxFC8:",        "RxFC5:", "TxFC5:"};
 constexpr const char* kRowCaptions[3] = {"&Low:", "&Mid:", "&High:"};
-
-std::optional<int> SelectedData(const QComboBox* c) {
-    if (c->currentIndex() < 0) return std::nullopt;
-    bool ok = false;
-    const int v = c->currentData().toInt(&ok);
-    if (!ok) return std::nullopt;
-    return v;
-}
 }  // namespace
 
 formRadSpecs::formRadSpecs(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
@@ -40,15 +34,13 @@ formRadSpecs::formRadSpecs(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     setObjectName("formRadSpecs");
     setModal(true);
 
+    // Until the load refills them, the lists hold every type and range, nothing selected.
     comboRadioType = new QComboBox;
     comboRadioType->setObjectName("comboRadioType");
-    const char* const typeNames[3] = {"5716", "5726", "5796"};
-    for (int t = 0; t < 3; ++t) comboRadioType->addItem(typeNames[t], t);
-    comboRadioType->setCurrentIndex(-1);
+    FillRadioTypeCombo(*comboRadioType, kAllRadioTypes);
     comboRadioRange = new QComboBox;
     comboRadioRange->setObjectName("comboRadioRange");
-    for (int r = 0; r < 10; ++r) comboRadioRange->addItem(QString::number(r), r);
-    comboRadioRange->setCurrentIndex(-1);
+    FillRadioRangeCombo(*comboRadioRange, 0, kAllRadioRanges);
     auto* lists = new QHBoxLayout;
     auto* typeCaption = new QLabel("Ra&dio:");
     typeCaption->setBuddy(comboRadioType);
@@ -142,9 +134,7 @@ formRadSpecs::Column& formRadSpecs::column(int c) {
 void formRadSpecs::Form_Load() {
     if (auto* main = dynamic_cast<QWidget*>(ctx_.mainFrame)) {
         adjustSize();
-        const QRect p = main->frameGeometry();
-        const FormPosition pos = CenterFormPosition(false, p.x(), p.y(), p.width(), p.height(), width(), height());
-        move(pos.left, pos.top);
+        CenterForm(*main, *this);
     }
     loaded_ = true;
     rangeClickEnabled_ = false;
@@ -152,14 +142,14 @@ void formRadSpecs::Form_Load() {
     shownType_ = comboRadioType->itemData(0).toInt();
     shownRange_ = comboRadioRange->itemData(0).toInt();
     ShowEntries(shownType_, shownRange_);
-    RefillRadioTypeCombo(*comboRadioType, ctx_.state);
+    FillRadioTypeCombo(*comboRadioType, ctx_.state);
     SelectListPosition(*comboRadioType, 0);
     SelectListPosition(*comboRadioRange, 0);
-    RefillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedData(comboRadioType).value_or(-1));
+    FillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedItemData(*comboRadioType).value_or(-1));
     rangeClickEnabled_ = true;
     // The boxes show the first listed type's first listed range.
-    const auto type = SelectedData(comboRadioType);
-    const auto range = SelectedData(comboRadioRange);
+    const auto type = SelectedItemData(*comboRadioType);
+    const auto range = SelectedItemData(*comboRadioRange);
     if (type && range && (*type != shownType_ || *range != shownRange_)) {
         shownType_ = *type;
         shownRange_ = *range;
@@ -194,18 +184,18 @@ void formRadSpecs::comboRadioType_Click() {
     if (comboRadioRange->currentIndex() < 0) return;
     StoreEntries(shownType_, shownRange_);
     rangeClickEnabled_ = false;
-    RefillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedData(comboRadioType).value_or(-1));
+    FillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedItemData(*comboRadioType).value_or(-1));
     rangeClickEnabled_ = true;
-    if (auto t = SelectedData(comboRadioType)) shownType_ = *t;
-    if (auto r = SelectedData(comboRadioRange)) shownRange_ = *r;
+    if (auto t = SelectedItemData(*comboRadioType)) shownType_ = *t;
+    if (auto r = SelectedItemData(*comboRadioRange)) shownRange_ = *r;
     ShowEntries(shownType_, shownRange_);
 }
 
 void formRadSpecs::comboRadioRange_Click() {
     if (comboRadioType->currentIndex() < 0 || !rangeClickEnabled_) return;
     StoreEntries(shownType_, shownRange_);
-    if (auto t = SelectedData(comboRadioType)) shownType_ = *t;
-    if (auto r = SelectedData(comboRadioRange)) shownRange_ = *r;
+    if (auto t = SelectedItemData(*comboRadioType)) shownType_ = *t;
+    if (auto r = SelectedItemData(*comboRadioRange)) shownRange_ = *r;
     ShowEntries(shownType_, shownRange_);
 }
 
@@ -215,8 +205,8 @@ void formRadSpecs::buttonReset_Click() {
 }
 
 void formRadSpecs::buttonOK_Click() {
-    const int type = SelectedData(comboRadioType).value_or(shownType_);
-    const int range = SelectedData(comboRadioRange).value_or(shownRange_);
+    const int type = SelectedItemData(*comboRadioType).value_or(shownType_);
+    const int range = SelectedItemData(*comboRadioRange).value_or(shownRange_);
     if (ctx_.dialogs()->messageBox("Exit and save any changes?", "Exit", MsgButtons::OKCancel) != MsgAnswer::OK)
         return;
     StoreEntries(type, range);

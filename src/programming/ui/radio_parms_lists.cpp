@@ -6,7 +6,6 @@
 #include <QSignalBlocker>
 
 #include "programming/editor_rate_lists.h"
-#include "programming/editor_values.h"
 
 namespace k45 {
 
@@ -30,27 +29,12 @@ int PositionOfItemDataOrLast(const QComboBox& combo, int value) {
     return combo.count() - 1;
 }
 
-namespace {
-void Refill(QComboBox& combo, const std::vector<ListItem>& items) {
-    std::optional<int> previous;
-    if (combo.currentIndex() >= 0) previous = combo.itemData(combo.currentIndex()).toInt();
-    {
-        const QSignalBlocker block(combo);
-        combo.clear();
-        for (const ListItem& item : items) combo.addItem(QString::fromStdString(item.text), item.data);
-        combo.setCurrentIndex(-1);
-    }
-    const int pick = RefillSelection(items, previous);
-    if (pick >= 0) combo.setCurrentIndex(pick);
-}
-}  // namespace
-
-void RefillRadioTypeCombo(QComboBox& combo, const AppState& state) {
-    Refill(combo, RadioTypeItems(state.radioTypeEnabled));
-}
-
-void RefillRadioRangeCombo(QComboBox& combo, const AppState& state, std::int32_t radioType) {
-    Refill(combo, RadioRangeItems(radioType, state.rangeEnabled));
+std::optional<int> SelectedItemData(const QComboBox& combo) {
+    if (combo.currentIndex() < 0) return std::nullopt;
+    bool ok = false;
+    const int v = combo.currentData().toInt(&ok);
+    if (!ok) return std::nullopt;
+    return v;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,13 +1,12 @@
 #pragma once
 // The list controls of the parameter editors: filling a combo box from a list of entries,
-// selecting by position or by item data, refilling the radio type and range combos from the
-// enable flags, and the communication lists with their picture of the data signal.
+// selecting by position or by item data, and the communication lists with their picture of the
+// data signal. The radio type and range lists are refilled by frame/widgets/combo_fillers.
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
-
-#include "params/app_state.h"
 
 class QComboBox;
 
@@ -22,12 +21,9 @@ void SelectListPosition(QComboBox& combo, int position);
 // for an empty list.
 int PositionOfItemDataOrLast(const QComboBox& combo, int value);
 
-// Refill the radio type and range combos from state.radioTypeEnabled and state.rangeEnabled
-// (item data = type or range), keeping the selection or moving it to the next higher entry
-// still offered (the highest when none is); a list without a selection stays without one.
-// Only the final selection runs the list's change handler.
-void RefillRadioTypeCombo(QComboBox& combo, const AppState& state);
-void RefillRadioRangeCombo(QComboBox& combo, const AppState& state, std::int32_t radioType);
+// The selected entry's item data as a whole number; nothing when no entry is selected or its
+// item data is no number.
+std::optional<int> SelectedItemData(const QComboBox& combo);
 
 // A small picture of the data signal: a driver symbol on a line; the inversion circle
 // (shapeDataInversion) shows inverted ("Compatible") data.

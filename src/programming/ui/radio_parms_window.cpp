@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -22,9 +21,10 @@
 
 #include "frame/app_context.h"
 #include "frame/converters.h"
-#include "frame/ini_routines.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
+#include "frame/widgets/combo_fillers.h"
+#include "frame/widgets/window_utils.h"
 #include "programming/editor_modem_times.h"
 #include "programming/editor_rate_lists.h"
 #include "programming/editor_values.h"
@@ -38,8 +38,6 @@
 namespace k45 {
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
-
 QLabel* Caption(const QString& text, QWidget* buddy) {
     auto* l = new QLabel(text);
     l->setBuddy(buddy);
@@ -72,20 +70,6 @@ QScrollBar* HScroll(const char* name, int min, int max, int largeChange) {
     s->setPageStep(largeChange);
     s->setMinimumWidth(140);
     return s;
-}
-
-std::int16_t ToTwips(int px) {
-    const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
-    return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
-}
-
-// A list's item data as a whole number, when an entry is selected.
-std::optional<int> SelectedData(const QComboBox* c) {
-    if (c->currentIndex() < 0) return std::nullopt;
-    bool ok = false;
-    const int v = c->currentData().toInt(&ok);
-    if (!ok) return std::nullopt;
-    return v;
 }
 
 void SetScrollIfInRange(QScrollBar* s, double value) {
@@ -213,8 +197,7 @@ QWidget* formRadioParms::BuildRadioTab() {
     comboRadioType = List("comboRadioType");
     comboRadioRange = List("comboRadioRange");
     // Until the first refill the range list holds every range.
-    for (int r = 0; r < 10; ++r) comboRadioRange->addItem(QString::number(r), r);
-    comboRadioRange->setCurrentIndex(-1);
+    FillRadioRangeCombo(*comboRadioRange, 0, kAllRadioRanges);
     comboChanBandwidth = List("comboChanBandwidth", 16);
     comboChanBandwidth->addItem(kBandwidthEntries[0], 0);
     comboChanBandwidth->addItem(kBandwidthEntries[1], 1);
@@ -413,26 +396,11 @@ void formRadioParms::Connect() {
 // Settings, load and unload
 
 void formRadioParms::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formRadioParms::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (!shownThisRun_) return;
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
-}
-
-QWidget* formRadioParms::Placed() {
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    return sub ? static_cast<QWidget*>(sub) : this;
-}
-
-void formRadioParms::CloseWindow() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formRadioParms::showEvent(QShowEvent* e) {
@@ -448,7 +416,7 @@ void formRadioParms::closeEvent(QCloseEvent* e) {
 EditorPage* formRadioParms::TimingEditor() const { return ctx_.formAs<EditorPage>(ToolWindow::formMdmTimes); }
 
 void formRadioParms::Form_Load() {
-    Placed()->move(savedLeft / kTwipsPerPixel, savedTop / kTwipsPerPixel);
+    child_window::MoveToTwips(this, savedLeft, savedTop);
     loaded_ = true;
     shownThisRun_ = true;
     rateListsEnabled_ = false;
@@ -467,17 +435,13 @@ void formRadioParms::Form_Load() {
                                                       frameSa702xSynth, optionSa7025Synth, optionSa7026Synth})
         w->setEnabled(production);
     tabModemRadioParms->setCurrentIndex(0);
-    RefillRadioTypeCombo(*comboRadioType, ctx_.state);
+    FillRadioTypeCombo(*comboRadioType, ctx_.state);
     UpdateChanges();
-    RefillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedData(comboRadioType).value_or(-1));
+    FillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedItemData(*comboRadioType).value_or(-1));
 }
 
 void formRadioParms::Form_Unload() {
-    QWidget* w = Placed();
-    if (!w->isMinimized()) {
-        savedLeft = ToTwips(w->x());
-        savedTop = ToTwips(w->y());
-    }
+    child_window::KeepPlacement(this, savedLeft, savedTop);
     loaded_ = false;
 }
 
@@ -576,9 +540,9 @@ void formRadioParms::StoreParameters() {
     if (p.model == familyPNet && comboNetworkType->currentIndex() >= 0)
         p.networkType = static_cast<std::int16_t>(comboNetworkType->currentIndex());
     if (comboDataType->currentIndex() >= 0) p.invertedData = InvertedDataOfPosition(comboDataType->currentIndex());
-    if (auto v = SelectedData(comboRadioType)) p.radioType = *v;
-    if (auto v = SelectedData(comboRadioRange)) p.radioRange = *v;
-    if (auto v = SelectedData(comboChanBandwidth)) p.channelBandwidth = *v;
+    if (auto v = SelectedItemData(*comboRadioType)) p.radioType = *v;
+    if (auto v = SelectedItemData(*comboRadioRange)) p.radioRange = *v;
+    if (auto v = SelectedItemData(*comboChanBandwidth)) p.channelBandwidth = *v;
     if (comboChannelOverride->currentIndex() >= 0)
         p.channelOverride = static_cast<std::int16_t>(comboChannelOverride->currentIndex());
     p.pttWatchdog = ToFlag(checkPttWatchdog->isChecked());
@@ -613,13 +577,13 @@ void formRadioParms::EnableTabFrames() {
 void formRadioParms::RebuildRateLists() {
     if (!rateListsEnabled_) return;
     rateListsEnabled_ = false;
-    RefitRateLists(lists_, editParameters_.model, SelectedData(comboChanBandwidth).value_or(-1));
+    RefitRateLists(lists_, editParameters_.model, SelectedItemData(*comboChanBandwidth).value_or(-1));
     rateListsEnabled_ = true;
 }
 
 void formRadioParms::comboRadioType_Click() {
     if (comboRadioRange->currentIndex() < 0) return;
-    RefillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedData(comboRadioType).value_or(-1));
+    FillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedItemData(*comboRadioType).value_or(-1));
     ApplyTuneRangeRule();
 }
 
@@ -629,7 +593,7 @@ void formRadioParms::comboRadioRange_Click() {
 }
 
 void formRadioParms::ApplyTuneRangeRule() {
-    const bool on = SelectedData(comboRadioType) == 0 && SelectedData(comboRadioRange) == 0 && ctx_.state.productionMode;
+    const bool on = SelectedItemData(*comboRadioType) == 0 && SelectedItemData(*comboRadioRange) == 0 && ctx_.state.productionMode;
     frameRxHighLow->setEnabled(on);
 }
 
@@ -687,10 +651,10 @@ void formRadioParms::SelectFrequencyInError(std::int16_t freqIndex) {
 
 void formRadioParms::buttonOK_Click() {
     buttonOK->setFocus(Qt::OtherFocusReason);
-    if (SaveChanges()) CloseWindow();
+    if (SaveChanges()) child_window::Close(this);
 }
 
-void formRadioParms::buttonCancel_Click() { CloseWindow(); }
+void formRadioParms::buttonCancel_Click() { child_window::Close(this); }
 
 void formRadioParms::buttonDefaultFreqs_Click() {
     StoreParameters();

@@ -137,8 +137,6 @@ private:
     void ApplyTuneRangeRule();
     void scrollFreqChannels_Change(int value);
     bool PageKey(QKeyEvent* e);
-    void CloseWindow();
-    QWidget* Placed();
     EditorPage* TimingEditor() const;
 
     AppContext& ctx_;

@@ -30,17 +30,12 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), 
         layout->addWidget(labelRead[i]);
     }
     layout->addSpacing(8);
-    auto* buttons = new QHBoxLayout;
     buttonOK = new QPushButton("&OK", this);
     buttonOK->setObjectName("buttonOK");
     buttonOK->setDefault(true);
     buttonClose = new QPushButton("&Close", this);
     buttonClose->setObjectName("buttonClose");
-    buttons->addStretch(1);
-    buttons->addWidget(buttonOK);
-    buttons->addWidget(buttonClose);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(dialogue_window::CentredButtons({buttonOK, buttonClose}));
     setMinimumWidth(340);
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });

@@ -78,6 +78,26 @@ TEST_F(ComboFill, RangesInAscendingOrder) {
     EXPECT_EQ(combo.currentText(), "3");  // 7 gone, nothing higher: the last item
 }
 
+TEST_F(ComboFill, RangeSelectionMovesToTheNextHigherOffered) {
+    struct Case { int selectedBefore; std::array<bool, 10> enabled; QString selectedAfter; };
+    const Case cases[] = {
+        {3, {true, false, false, false, false, false, false, true, false, false}, "7"},  // gap: next higher
+        {9, {true, false, false, true, false, false, false, true, false, false}, "7"},   // none higher: last
+        {3, {true, false, false, true, false, false, false, true, false, false}, "3"},   // kept
+        {5, {false, false, false, false, false, true, false, false, false, false}, "5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.selectedBefore);
+        FillRadioRangeCombo(combo, 0, kAllRadioRanges);
+        EXPECT_EQ(combo.count(), 10);
+        combo.setCurrentIndex(c.selectedBefore);
+        state.rangeEnabled[2] = c.enabled;
+        FillRadioRangeCombo(combo, state, 2);
+        EXPECT_EQ(combo.currentText(), c.selectedAfter);
+        EXPECT_EQ(combo.currentData().toInt(), c.selectedAfter.toInt());
+    }
+}
+
 TEST_F(ComboFill, AnEmptyOrInvalidChoiceLeavesNoSelection) {
     for (int type : {-1, 3, 1000}) {
         combo.setCurrentIndex(0);
