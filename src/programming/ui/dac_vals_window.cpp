@@ -60,7 +60,8 @@ formDacVals::formDacVals(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
         auto* caption = new QLabel(row.caption);
         caption->setBuddy((*row.boxes)[0]);
         g->addWidget(caption, r, 0);
-        for (int k = 0; k < 3; ++k) g->addWidget((*row.boxes)[static_cast<std::size_t>(k)], r, k + 1);
+        // Centred under their column captions however wide the heading makes the columns.
+        for (int k = 0; k < 3; ++k) g->addWidget((*row.boxes)[static_cast<std::size_t>(k)], r, k + 1, Qt::AlignHCenter);
         ++r;
     }
     textGain = box("textGain");

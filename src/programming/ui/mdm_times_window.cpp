@@ -54,7 +54,9 @@ formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), 
         auto* caption = new QLabel(kRowCaptions[r]);
         caption->setBuddy(textT1Time[static_cast<std::size_t>(r)]);
         g->addWidget(caption, r + 1, 0);
-        for (int c = 0; c < kModemTimeColumns; ++c) g->addWidget(column(c)[static_cast<std::size_t>(r)], r + 1, c + 1);
+        // Right-aligned under the right-aligned column captions.
+        for (int c = 0; c < kModemTimeColumns; ++c)
+            g->addWidget(column(c)[static_cast<std::size_t>(r)], r + 1, c + 1, Qt::AlignRight);
     }
     g->addWidget(new QLabel("Note: All times are displayed in mS."), kModemTimeRows + 1, 0, 1, kModemTimeColumns + 1);
 
