@@ -8,16 +8,15 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "frame/app_context.h"
-#include "frame/ini_routines.h"
 #include "frame/main_frame.h"
+#include "frame/widgets/window_utils.h"
 #include "platform/dialogs.h"
 #include "serial/class_comm.h"
 #include "serial/tx_modes.h"
@@ -25,12 +24,24 @@
 namespace k45 {
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 const char* const kBaudEntries[] = {"115200", "57600", "38400", "28800", "19200", "14400",
                                     "9600",   "4800",  "2400",  "1200",  "300",   "110"};
 const bool kBaudEngineeringOnly[] = {false, true, false, true, false, true, false, false, false, false, true, true};
 const char* const kDmpBaudEntries[] = {"110",   "300",   "1200",  "2400",  "4800",  "9600",
                                        "14400", "19200", "28800", "38400", "57600", "115200"};
+
+// A byte in two upper-case hex digits, as the system writes hex everywhere else.
+class HexByteBox : public QSpinBox {
+public:
+    HexByteBox() {
+        setRange(0, 255);
+        setDisplayIntegerBase(16);
+        lineEdit()->setMaxLength(2);
+    }
+
+protected:
+    QString textFromValue(int value) const override { return QString("%1").arg(value, 2, 16, QChar('0')).toUpper(); }
+};
 
 QLabel* Caption(const QString& text, QWidget* buddy) {
     auto* l = new QLabel(text);
@@ -63,9 +74,7 @@ formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent) : QWidget(p
         return b;
     };
     auto hexBox = [] {
-        auto* b = new QSpinBox;
-        b->setRange(0, 255);
-        b->setDisplayIntegerBase(16);
+        auto* b = new HexByteBox;
         b->setMaximumWidth(60);
         return b;
     };
@@ -176,23 +185,15 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
 // ---------------------------------------------------------------------------------------
 
 void formPortSettings::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formPortSettings::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (!shownThisRun_) return;
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Left", savedLeft);
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Top", savedTop);
+    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
 }
 
 void formPortSettings::UpdateChanges() {
     if (loaded_) DisplaySettings();
-}
-
-QWidget* formPortSettings::Placed() {
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    return sub ? static_cast<QWidget*>(sub) : this;
 }
 
 void formPortSettings::showEvent(QShowEvent* e) {
@@ -206,32 +207,16 @@ void formPortSettings::closeEvent(QCloseEvent* e) {
 }
 
 void formPortSettings::Form_Load() {
-    Placed()->move(savedLeft / kTwipsPerPixel, savedTop / kTwipsPerPixel);
+    child_window::MoveToTwips(this, savedLeft, savedTop);
     loaded_ = true;
     shownThisRun_ = true;
     DisplaySettings();
 }
 
 void formPortSettings::Form_Unload() {
-    QWidget* w = Placed();
-    if (!w->isMinimized()) {
-        auto twips = [](int px) {
-            const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
-            return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
-        };
-        savedLeft = twips(w->x());
-        savedTop = twips(w->y());
-    }
+    child_window::KeepPlacement(this, savedLeft, savedTop);
     if (ctx_.mainFrame) ctx_.mainFrame->DisplayComPorts();
     loaded_ = false;
-}
-
-void formPortSettings::CloseWindow() {
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (sub)
-        sub->close();
-    else
-        close();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -361,10 +346,10 @@ void formPortSettings::buttonOK_Click() {
     }
     if (wasOpen[0]) ports[0]->OpenCommPort();
     if (wasOpen[1]) ports[1]->OpenCommPort();
-    CloseWindow();
+    child_window::Close(this);
 }
 
-void formPortSettings::buttonCancel_Click() { CloseWindow(); }
+void formPortSettings::buttonCancel_Click() { child_window::Close(this); }
 
 void formPortSettings::buttonSwap_Click() {
     auto lists = [](Side& s) {

@@ -74,8 +74,6 @@ private:
     void DisplaySettings();
     void EnableTabFrames();
     void checkIgnoreDCD_Click();
-    void CloseWindow();
-    QWidget* Placed();
     void FillSide(Side& s, int tab, const char* frameCaption, const char* explanation);
     static void SelectByNumber(QComboBox* combo, double value);
     static void SelectByFirstLetter(QComboBox* combo, const std::string& text);

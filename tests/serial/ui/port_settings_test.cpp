@@ -1,9 +1,11 @@
 // Port Settings window scenarios on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -182,6 +184,36 @@ TEST_F(PortSettingsWindow, EngineeringModeListsAndTheAdvancedTab) {
     EXPECT_EQ(secondary->dmpBaudRate, 38400);
 }
 
+// The SYNC and ESC boxes show two upper-case hex digits and take what the operator types in
+// either case.
+TEST_F(PortSettingsWindow, CharacterBoxesShowAndTakeTwoHexDigits) {
+    ctx.state.engineerMode = true;
+    open();
+    const struct {
+        int value;
+        const char* shown;
+    } cases[] = {{0x00, "00"}, {0x05, "05"}, {0x7E, "7E"}, {0xBA, "BA"}, {0xFF, "FF"}};
+    for (QSpinBox* box : {win->textSyncChar, win->textEscChar}) {
+        for (const auto& c : cases) {
+            box->setValue(c.value);
+            EXPECT_EQ(box->text(), c.shown) << box->objectName().toStdString();
+        }
+    }
+    win->tabPortSettings->setCurrentIndex(2);
+    win->textEscChar->setFocus();
+    win->textEscChar->selectAll();
+    for (int key : {Qt::Key_1, Qt::Key_B, Qt::Key_C}) {  // a third digit is refused
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QKeySequence(key).toString().toLower());
+        QApplication::sendEvent(win->textEscChar, &press);
+    }
+    win->textEscChar->interpretText();
+    EXPECT_EQ(win->textEscChar->value(), 0x1B);
+    EXPECT_EQ(win->textEscChar->text(), "1B");
+    win->buttonOK->click();
+    EXPECT_EQ(primary->escChar, 0x1B);
+    EXPECT_EQ(secondary->escChar, 0x1B);
+}
+
 TEST_F(PortSettingsWindow, PlacementIsSavedOnlyWhenTheWindowWasShown) {
     TempHome home;
     const std::string ini = home.file("K45MR.ini");
@@ -205,11 +237,16 @@ TEST_F(PortSettingsWindow, Screenshot) {
     ctx.state.engineerMode = true;
     open();
     win->resize(win->sizeHint());
-    const QPixmap shot = win->grab();
-    EXPECT_FALSE(shot.isNull());
-    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
-        EXPECT_TRUE(shot.save(QString(dir) + "/port_settings.png"));
-    }
+    auto save = [&](const char* name) {
+        const QPixmap shot = win->grab();
+        EXPECT_FALSE(shot.isNull()) << name;
+        if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
+            EXPECT_TRUE(shot.save(QString(dir) + "/" + name + ".png")) << name;
+        }
+    };
+    save("port_settings");
+    win->tabPortSettings->setCurrentIndex(2);
+    save("port_settings_advanced");
 }
 
 }  // namespace
