@@ -1,9 +1,7 @@
 #include "frame/ui/form_about.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -17,40 +15,9 @@ FormAbout::FormAbout(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
     setModal(true);
 
     auto* outer = new QVBoxLayout(this);
-    auto* frame = new QFrame(this);
-    frame->setObjectName("frameAbout");
-    frame->setFrameShape(QFrame::Box);
-    frame->setFrameShadow(QFrame::Sunken);
-    outer->addWidget(frame);
-
-    auto* row = new QHBoxLayout(frame);
-    row->setContentsMargins(16, 16, 16, 16);
-    row->setSpacing(16);
-    imageAbout = new QLabel(frame);
-    imageAbout->setObjectName("imageAbout");
-    imageAbout->setPixmap(ProgramPicture(72));
-    imageAbout->setAlignment(Qt::AlignTop);
-    row->addWidget(imageAbout);
-
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(6);
-    row->addLayout(texts, 1);
-    auto makeLabel = [&](const char* name) {
-        auto* l = new QLabel(frame);
-        l->setObjectName(name);
-        texts->addWidget(l);
-        return l;
-    };
-    labelTitle = makeLabel("labelTitle");
-    QFont big = labelTitle->font();
-    big.setPointSizeF(big.pointSizeF() * 1.3);
-    big.setBold(true);
-    labelTitle->setFont(big);
-    labelRevision = makeLabel("labelRevision");
-    labelPartNumber = makeLabel("labelPartNumber");
-    texts->addSpacing(10);
-    labelCopyright = makeLabel("labelCopyright");
-    labelCompanyName = makeLabel("labelCompanyName");
+    const IdentityTexts t = MakeIdentityTexts(ctx.state);
+    static_cast<IdentityBlock&>(*this) =
+        BuildIdentityBlock(this, outer, "frameAbout", "imageAbout", {72, 16, 1.3, 10}, t);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -63,13 +30,7 @@ FormAbout::FormAbout(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
     connect(buttonOK, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
 
     // Load.
-    const IdentityTexts t = MakeIdentityTexts(ctx.state);
     setWindowTitle(QString::fromStdString(t.productName));
-    labelTitle->setText(QString::fromStdString(t.title));
-    labelRevision->setText(QString::fromStdString(t.revision));
-    labelPartNumber->setText(QString::fromStdString(t.partNumber));
-    labelCopyright->setText(QString::fromStdString(t.copyright));
-    labelCompanyName->setText(QString::fromStdString(t.companyName));
     loaded_ = true;
     resize(440, 220);
 }

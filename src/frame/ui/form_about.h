@@ -3,28 +3,23 @@
 // opens the radio spec editor modally over it (once that editor exists).
 #include <QDialog>
 
+#include "frame/ui/identity_texts.h"
 #include "frame/window_interfaces.h"
 
-class QLabel;
 class QPushButton;
 
 namespace k45 {
 
 struct AppContext;
 
-class FormAbout : public QDialog, public ToolForm {
+// The labels and the picture are the IdentityBlock's.
+class FormAbout : public QDialog, public ToolForm, public IdentityBlock {
     Q_OBJECT
 public:
     explicit FormAbout(AppContext& ctx, QWidget* parent = nullptr);
 
     bool loaded() const override { return loaded_; }
 
-    QLabel* imageAbout = nullptr;
-    QLabel* labelTitle = nullptr;
-    QLabel* labelRevision = nullptr;
-    QLabel* labelPartNumber = nullptr;
-    QLabel* labelCopyright = nullptr;
-    QLabel* labelCompanyName = nullptr;
     QPushButton* buttonOK = nullptr;
 
 protected:

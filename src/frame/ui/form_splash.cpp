@@ -1,10 +1,7 @@
 #include "frame/ui/form_splash.h"
 
 #include <QCloseEvent>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
@@ -19,49 +16,10 @@ FormSplash::FormSplash(AppContext& ctx, QWidget* parent) : QDialog(parent) {
     setWindowTitle("Splash Screen");
     setModal(true);
 
-    auto* outer = new QVBoxLayout(this);
-    frameSplash = new QFrame(this);
-    frameSplash->setObjectName("frameSplash");
-    frameSplash->setFrameShape(QFrame::Box);
-    frameSplash->setFrameShadow(QFrame::Sunken);
-    outer->addWidget(frameSplash);
-
-    auto* row = new QHBoxLayout(frameSplash);
-    row->setContentsMargins(18, 18, 18, 18);
-    row->setSpacing(18);
-    imageSplash = new QLabel(frameSplash);
-    imageSplash->setObjectName("imageSplash");
-    imageSplash->setPixmap(ProgramPicture(96));
-    imageSplash->setAlignment(Qt::AlignTop);
-    row->addWidget(imageSplash);
-
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(6);
-    row->addLayout(texts, 1);
-    auto makeLabel = [&](const char* name) {
-        auto* l = new QLabel(frameSplash);
-        l->setObjectName(name);
-        texts->addWidget(l);
-        return l;
-    };
-    labelTitle = makeLabel("labelTitle");
-    QFont big = labelTitle->font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
-    big.setBold(true);
-    labelTitle->setFont(big);
-    labelRevision = makeLabel("labelRevision");
-    labelPartNumber = makeLabel("labelPartNumber");
-    texts->addStretch(1);
-    labelCopyright = makeLabel("labelCopyright");
-    labelCompanyName = makeLabel("labelCompanyName");
-
     // Load: fill the labels; the timer runs from now.
-    const IdentityTexts t = MakeIdentityTexts(ctx.state);
-    labelTitle->setText(QString::fromStdString(t.title));
-    labelRevision->setText(QString::fromStdString(t.revision));
-    labelPartNumber->setText(QString::fromStdString(t.partNumber));
-    labelCopyright->setText(QString::fromStdString(t.copyright));
-    labelCompanyName->setText(QString::fromStdString(t.companyName));
+    auto* outer = new QVBoxLayout(this);
+    static_cast<IdentityBlock&>(*this) =
+        BuildIdentityBlock(this, outer, "frameSplash", "imageSplash", {96, 18, 1.6, 0}, MakeIdentityTexts(ctx.state));
     loaded_ = true;
 
     if (ctx.scheduler()) {

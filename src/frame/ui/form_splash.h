@@ -4,17 +4,16 @@
 #include <QDialog>
 #include <memory>
 
+#include "frame/ui/identity_texts.h"
 #include "frame/window_interfaces.h"
-
-class QFrame;
-class QLabel;
 
 namespace k45 {
 
 struct AppContext;
 class Timer;
 
-class FormSplash : public QDialog, public ToolForm {
+// The frame, the picture and the labels are the IdentityBlock's.
+class FormSplash : public QDialog, public ToolForm, public IdentityBlock {
     Q_OBJECT
 public:
     explicit FormSplash(AppContext& ctx, QWidget* parent = nullptr);
@@ -22,13 +21,6 @@ public:
 
     bool loaded() const override { return loaded_; }
 
-    QFrame* frameSplash = nullptr;
-    QLabel* imageSplash = nullptr;
-    QLabel* labelTitle = nullptr;
-    QLabel* labelRevision = nullptr;
-    QLabel* labelPartNumber = nullptr;
-    QLabel* labelCopyright = nullptr;
-    QLabel* labelCompanyName = nullptr;
     Timer* timerSplash() const { return timerSplash_.get(); }
 
 protected:

@@ -1,8 +1,12 @@
 #include "frame/ui/identity_texts.h"
 
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QVBoxLayout>
 
 #include "frame/startup.h"
 #include "params/app_state.h"
@@ -57,6 +61,47 @@ QPixmap ProgramPicture(int size) {
         p.drawEllipse(QPointF(body.right() - s * 0.1 - i * s * 0.1, body.bottom() - s * 0.1), s * 0.03, s * 0.03);
     }
     return pm;
+}
+
+IdentityBlock BuildIdentityBlock(QWidget* box, QVBoxLayout* outer, const char* frameName, const char* imageName,
+                                 const IdentityLook& look, const IdentityTexts& texts) {
+    IdentityBlock b;
+    b.frame = new QFrame(box);
+    b.frame->setObjectName(frameName);
+    b.frame->setFrameShape(QFrame::Box);
+    b.frame->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(b.frame);
+
+    auto* row = new QHBoxLayout(b.frame);
+    row->setContentsMargins(look.margin, look.margin, look.margin, look.margin);
+    row->setSpacing(look.margin);
+    b.image = new QLabel(b.frame);
+    b.image->setObjectName(imageName);
+    b.image->setPixmap(ProgramPicture(look.pictureSize));
+    b.image->setAlignment(Qt::AlignTop);
+    row->addWidget(b.image);
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(6);
+    row->addLayout(column, 1);
+    auto makeLabel = [&](const char* name, const std::string& text) {
+        auto* l = new QLabel(QString::fromStdString(text), b.frame);
+        l->setObjectName(name);
+        column->addWidget(l);
+        return l;
+    };
+    b.labelTitle = makeLabel("labelTitle", texts.title);
+    QFont big = b.labelTitle->font();
+    big.setPointSizeF(big.pointSizeF() * look.titleScale);
+    big.setBold(true);
+    b.labelTitle->setFont(big);
+    b.labelRevision = makeLabel("labelRevision", texts.revision);
+    b.labelPartNumber = makeLabel("labelPartNumber", texts.partNumber);
+    if (look.gap > 0) column->addSpacing(look.gap);
+    else column->addStretch(1);
+    b.labelCopyright = makeLabel("labelCopyright", texts.copyright);
+    b.labelCompanyName = makeLabel("labelCompanyName", texts.companyName);
+    return b;
 }
 
 }  // namespace k45

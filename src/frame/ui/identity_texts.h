@@ -2,7 +2,11 @@
 // The identity texts and picture the splash box and the About box show.
 #include <string>
 
+class QFrame;
+class QLabel;
 class QPixmap;
+class QVBoxLayout;
+class QWidget;
 
 namespace k45 {
 
@@ -21,5 +25,29 @@ IdentityTexts MakeIdentityTexts(const AppState& state);
 
 // The program's picture, drawn (side length in pixels).
 QPixmap ProgramPicture(int size);
+
+// The identity block both boxes show: a sunken frame with the picture on the left and the
+// five labels beside it.
+struct IdentityLook {
+    int pictureSize;
+    int margin;         // inside the frame, and between the picture and the texts
+    double titleScale;  // of the title's font
+    // Between the part number and the copyright: a stretch, or this fixed gap when not 0.
+    int gap;
+};
+
+struct IdentityBlock {
+    QFrame* frame = nullptr;
+    QLabel* image = nullptr;
+    QLabel* labelTitle = nullptr;
+    QLabel* labelRevision = nullptr;
+    QLabel* labelPartNumber = nullptr;
+    QLabel* labelCopyright = nullptr;
+    QLabel* labelCompanyName = nullptr;
+};
+
+// Builds the block into box (added to outer) and fills the labels from texts.
+IdentityBlock BuildIdentityBlock(QWidget* box, QVBoxLayout* outer, const char* frameName, const char* imageName,
+                                 const IdentityLook& look, const IdentityTexts& texts);
 
 }  // namespace k45
