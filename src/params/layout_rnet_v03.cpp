@@ -16,9 +16,9 @@ std::span<const ImageField> image::RNetV03Fields() {
         RangeAndAdjustRows(29, 36),    // 29..44
         // The frequencies and power levels it sets are overwritten by the image further on.
         std::array{UnpackStep(DefaultChannelsStep)},
-        RNetOptionRows(47),     // 47..48
-        ChannelBlockRows(49),   // 49..332
-        CalibratedTailRows(),   // 365..627
+        RNetOptionRows(47),            // 47..48
+        ChannelBlockRows(49),          // 49..332
+        CalibratedTailRows(),          // 365..627
         std::array{
             UnpackOnly(381, Codec::RssiThreshold, Field<&MP::rssiOffThreshold>(), 1, 0),
             UnpackOnly(382, Codec::RssiThreshold, Field<&MP::rssiOnThreshold>(), 1, 0),
