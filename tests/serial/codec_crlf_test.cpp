@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "codec_bytes.h"
 #include "serial/crlf_codec.h"
 
 namespace k45 {
@@ -81,12 +82,9 @@ TEST(CrLfDecodeLimits, SplitAtEveryPositionGivesTheSameLines) {
     LineRx whole;
     whole.feed(stream);
     ASSERT_EQ(whole.got, (Lines{"K45MR v3.20 Copyright 2026", "R80200FD", "junk", "last line"}));
-    for (std::size_t i = 1; i < stream.size(); ++i) {
-        LineRx split;
-        split.feed(stream.substr(0, i));
-        split.feed(stream.substr(i));
+    test::FeedCutAtEveryPosition<LineRx>(stream, [&](const LineRx& split, std::size_t i) {
         EXPECT_EQ(split.got, whole.got) << "split at " << i;
-    }
+    });
 }
 
 TEST(CrLfDecodeLimits, FortyLinesInOneChunkAreAllDeliveredInBatches) {

@@ -251,12 +251,9 @@ TEST(DmpDecode, SplitAtEveryPositionGivesTheSameMessages) {
     whole.feed(stream);
     ASSERT_EQ(whole.got.size(), 5u);
     EXPECT_EQ(whole.got[2], (Msg{305419896, 7, 'q', true, Wire({0x04, 'X', 0x10, 0x00})}));
-    for (std::size_t i = 1; i < stream.size(); ++i) {
-        DmpRx split;
-        split.feed(stream.substr(0, i));
-        split.feed(stream.substr(i));
+    test::FeedCutAtEveryPosition<DmpRx>(stream, [&](const DmpRx& split, std::size_t i) {
         EXPECT_EQ(split.got, whole.got) << "split at " << i;
-    }
+    });
 }
 
 TEST(DmpDecode, MoreThan32MessagesInOneChunkAreAllDelivered) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "codec_bytes.h"
 #include "serial/srecord_codec.h"
 
 namespace k45 {
@@ -157,12 +158,9 @@ TEST(SRecordDecodeStream, SplitAtEveryPositionGivesTheSameRecords) {
     whole.feed(stream);
     ASSERT_EQ(whole.got.size(), 4u);
     EXPECT_EQ(whole.got[1], (Rec{'R', 1, 5, 0x0100, {0x12, 0x34, 0xAB, 0xCD, 0xEF}}));
-    for (std::size_t i = 1; i < stream.size(); ++i) {
-        SRecordRx split;
-        split.feed(stream.substr(0, i));
-        split.feed(stream.substr(i));
+    test::FeedCutAtEveryPosition<SRecordRx>(stream, [&](const SRecordRx& split, std::size_t i) {
         EXPECT_EQ(split.got, whole.got) << "split at " << i;
-    }
+    });
     SRecordRx byChar;
     for (char c : stream) byChar.feed(std::string(1, c));
     EXPECT_EQ(byChar.got, whole.got);

@@ -320,15 +320,12 @@ TEST(SyncEscDecode, SplitAtEveryPositionGivesTheSameFrames) {
     EXPECT_EQ(whole.rsFrames[0], (Frame{0xDA, 0xBADA, 0x00FF, {}}));
     EXPECT_EQ(whole.rsFrames[2], (Frame{0x22, 0xBADA, 65534, {0xBA, 0xDA}}));
 
-    for (std::size_t i = 1; i < stream.size(); ++i) {
-        SyncEscRx split;
-        split.feed(stream.substr(0, i));
-        split.feed(stream.substr(i));
+    test::FeedCutAtEveryPosition<SyncEscRx>(stream, [&](const SyncEscRx& split, std::size_t i) {
         EXPECT_EQ(split.frames, whole.frames) << "split at " << i;
         EXPECT_EQ(split.rsFrames, whole.rsFrames) << "split at " << i;
         EXPECT_EQ(split.dribble, whole.dribble) << "split at " << i;
         EXPECT_EQ(split.rsDribble, whole.rsDribble) << "split at " << i;
-    }
+    });
     SyncEscRx byByte;
     for (char c : stream) byByte.feed(std::string(1, c));
     EXPECT_EQ(byByte.frames, whole.frames);
