@@ -12,6 +12,7 @@
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
 #include "frame/widgets/window_utils.h"
+#include "programming/ui/editor_window.h"
 #include "programming/ui/num_box.h"
 
 namespace k45 {
@@ -81,20 +82,12 @@ formDacVals::formDacVals(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
         ++i;
     }
 
-    buttonOK = new QPushButton("&OK");
-    buttonOK->setObjectName("buttonOK");
-    buttonOK->setDefault(true);
-    buttonCancel = new QPushButton("&Cancel");
-    buttonCancel->setObjectName("buttonCancel");
     buttonDefault = new QPushButton("Defau&lt");
     buttonDefault->setObjectName("buttonDefault");
     buttonDefault->setVisible(false);
     buttonDefault->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(buttonDefault);
-    buttons->addStretch();
-    buttons->addWidget(buttonOK);
-    buttons->addWidget(buttonCancel);
+    auto* buttons = OkCancelRow(buttonOK, buttonCancel, buttonDefault);
+    buttonOK->setDefault(true);
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(heading);

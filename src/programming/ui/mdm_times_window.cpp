@@ -12,6 +12,7 @@
 #include "frame/app_context.h"
 #include "frame/utilities.h"
 #include "frame/widgets/window_utils.h"
+#include "programming/ui/editor_window.h"
 #include "programming/ui/num_box.h"
 
 namespace k45 {
@@ -79,19 +80,10 @@ formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     d->addWidget(new QLabel("Note: 0 for default tables"), 1, 0, 1, 4);
     d->setColumnStretch(4, 1);
 
-    buttonOK = new QPushButton("&OK");
-    buttonOK->setObjectName("buttonOK");
-    buttonCancel = new QPushButton("&Cancel");
-    buttonCancel->setObjectName("buttonCancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(buttonOK);
-    buttons->addWidget(buttonCancel);
-
     auto* top = new QVBoxLayout(this);
     top->addWidget(frameModemTimes);
     top->addWidget(frameFilterDivisors);
-    top->addLayout(buttons);
+    top->addLayout(OkCancelRow(buttonOK, buttonCancel));
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });

@@ -29,6 +29,7 @@
 #include "programming/editor_rate_lists.h"
 #include "programming/editor_values.h"
 #include "programming/ui/dac_vals_window.h"
+#include "programming/ui/editor_window.h"
 #include "programming/ui/mdm_times_window.h"
 #include "programming/ui/num_box.h"
 #include "programming/ui/rad_specs_window.h"
@@ -89,18 +90,9 @@ formRadioParms::formRadioParms(AppContext& ctx, QWidget* parent) : QWidget(paren
     tabModemRadioParms->addTab(BuildRadioTab(), "Rad&io");
     tabModemRadioParms->addTab(BuildFrequencyTab(), "Fre&quencies");
 
-    buttonOK = new QPushButton("&OK");
-    buttonOK->setObjectName("buttonOK");
-    buttonCancel = new QPushButton("&Cancel");
-    buttonCancel->setObjectName("buttonCancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(buttonOK);
-    buttons->addWidget(buttonCancel);
-
     auto* top = new QVBoxLayout(this);
     top->addWidget(tabModemRadioParms);
-    top->addLayout(buttons);
+    top->addLayout(OkCancelRow(buttonOK, buttonCancel));
 
     Connect();
     // Page Up and Page Down move the channel rows whichever control has the focus.
