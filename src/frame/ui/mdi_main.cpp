@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <cmath>
+#include <functional>
 
 #include "frame/app_context.h"
 #include "frame/converters.h"
@@ -95,11 +96,15 @@ void MDIMain::CreateMenus() {
         m->setProperty("helpContextId", helpId);
         return m;
     };
-    auto opener = [&](QMenu* m, const char* name, const char* caption, ToolWindow w) {
+    // A command that needs a tool window: disabled while that window is not built.
+    auto command = [&](QMenu* m, const char* name, const char* caption, ToolWindow w, std::function<void()> run) {
         QAction* a = AddItem(m, name, caption);
         openers_[a] = static_cast<int>(w);
-        connect(a, &QAction::triggered, this, [this, w] { OpenTool(static_cast<int>(w)); });
+        connect(a, &QAction::triggered, this, std::move(run));
         return a;
+    };
+    auto opener = [&](QMenu* m, const char* name, const char* caption, ToolWindow w) {
+        return command(m, name, caption, w, [this, w] { OpenTool(static_cast<int>(w)); });
     };
 
     // File.
@@ -114,68 +119,45 @@ void MDIMain::CreateMenus() {
     AddSeparator(file, "menuFileBar1");
     connect(AddItem(file, "menuFileExit", "E&xit"), &QAction::triggered, this, [this] { close(); });
 
-    // Edit.
+    // Edit. The parameter editors mark the data modified, shown or only focused.
     QMenu* edit = topMenu("menuEdit", "&Edit", kHelpIdEdit);
-    QAction* setup = AddItem(edit, "menuEditSetup", "&Setup Modem/Radio Parameters");
-    openers_[setup] = static_cast<int>(ToolWindow::formRadioParms);
-    connect(setup, &QAction::triggered, this, [this] {
-        OpenTool(static_cast<int>(ToolWindow::formRadioParms));
-        dataModified_ = true;
-    });
-    QAction* timing = AddItem(edit, "menuEditModemTiming", "Edit &Modem Timing");
-    openers_[timing] = static_cast<int>(ToolWindow::formMdmTimes);
-    connect(timing, &QAction::triggered, this, [this] {
-        OpenTool(static_cast<int>(ToolWindow::formMdmTimes));
-        dataModified_ = true;
-    });
+    auto editor = [&](const char* name, const char* caption, ToolWindow w) {
+        command(edit, name, caption, w, [this, w] {
+            OpenTool(static_cast<int>(w));
+            dataModified_ = true;
+        });
+    };
+    // The read/write window in one of its modes; the "All" modes start from the edited record.
+    auto readWrite = [&](const char* name, const char* caption, std::int16_t mode, bool fromMain, bool modifies) {
+        command(edit, name, caption, ToolWindow::formParmsRdWr, [this, mode, fromMain, modifies] {
+            if (fromMain) ctx_.state.currentParameters = ctx_.state.mainParameters;
+            OpenParmsReadWrite(mode, false);
+            if (modifies) dataModified_ = true;
+        });
+    };
+    using ClipboardCommand = void (*)(QWidget*, Clipboard&);
+    auto clipboardItem = [&](const char* name, const char* caption, Qt::Key key, ClipboardCommand run) {
+        QAction* a = AddItem(edit, name, caption);
+        a->setShortcut(QKeySequence(Qt::CTRL | key));
+        connect(a, &QAction::triggered, this, [this, run] {
+            if (ctx_.clipboard) run(ActiveChildWidget(), *ctx_.clipboard);
+        });
+    };
+    editor("menuEditSetup", "&Setup Modem/Radio Parameters", ToolWindow::formRadioParms);
+    editor("menuEditModemTiming", "Edit &Modem Timing", ToolWindow::formMdmTimes);
     AddSeparator(edit, "menuEditBar0");
-    QAction* version = AddItem(edit, "menuEditVersion", "Version Re&quest");
-    openers_[version] = static_cast<int>(ToolWindow::formVerReqst);
-    connect(version, &QAction::triggered, this, [this] { OpenVersionRequest(true); });
+    command(edit, "menuEditVersion", "Version Re&quest", ToolWindow::formVerReqst, [this] { OpenVersionRequest(true); });
     AddSeparator(edit, "menuEditBar1");
-    const int rdwr = static_cast<int>(ToolWindow::formParmsRdWr);
-    QAction* write = AddItem(edit, "menuEditWrite", "&Write Programmable Parameters");
-    openers_[write] = rdwr;
-    connect(write, &QAction::triggered, this, [this] { OpenParmsReadWrite(parmsWriteProgrammable, false); });
-    QAction* read = AddItem(edit, "menuEditRead", "&Read Programmable Parameters");
-    openers_[read] = rdwr;
-    connect(read, &QAction::triggered, this, [this] {
-        OpenParmsReadWrite(parmsReadProgrammable, false);
-        dataModified_ = true;
-    });
-    QAction* readAll = AddItem(edit, "menuEditReadAll", "Rea&d All Parameters");
-    openers_[readAll] = rdwr;
-    connect(readAll, &QAction::triggered, this, [this] {
-        ctx_.state.currentParameters = ctx_.state.mainParameters;
-        OpenParmsReadWrite(parmsReadAll, false);
-        dataModified_ = true;
-    });
-    QAction* writeAll = AddItem(edit, "menuEditWriteAll", "Writ&e All Parameters");
-    openers_[writeAll] = rdwr;
-    connect(writeAll, &QAction::triggered, this, [this] {
-        ctx_.state.currentParameters = ctx_.state.mainParameters;
-        OpenParmsReadWrite(parmsWriteAll, false);
-    });
+    readWrite("menuEditWrite", "&Write Programmable Parameters", parmsWriteProgrammable, false, false);
+    readWrite("menuEditRead", "&Read Programmable Parameters", parmsReadProgrammable, false, true);
+    readWrite("menuEditReadAll", "Rea&d All Parameters", parmsReadAll, true, true);
+    readWrite("menuEditWriteAll", "Writ&e All Parameters", parmsWriteAll, true, false);
     AddSeparator(edit, "menuEditBar2");
-    QAction* clone = AddItem(edit, "menuEditClone", "C&lone Programmable Parameters");
-    openers_[clone] = rdwr;
-    connect(clone, &QAction::triggered, this, [this] { OpenParmsReadWrite(parmsCloneProgrammable, false); });
+    readWrite("menuEditClone", "C&lone Programmable Parameters", parmsCloneProgrammable, false, false);
     AddSeparator(edit, "menuEditBar3");
-    QAction* cut = AddItem(edit, "menuEditCut", "Cut (&X)");
-    cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    connect(cut, &QAction::triggered, this, [this] {
-        if (ctx_.clipboard) CutActiveText(ActiveChildWidget(), *ctx_.clipboard);
-    });
-    QAction* copy = AddItem(edit, "menuEditCopy", "Copy (&C)");
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    connect(copy, &QAction::triggered, this, [this] {
-        if (ctx_.clipboard) CopyActiveText(ActiveChildWidget(), *ctx_.clipboard);
-    });
-    QAction* paste = AddItem(edit, "menuEditPaste", "Paste (&V)");
-    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    connect(paste, &QAction::triggered, this, [this] {
-        if (ctx_.clipboard) PasteActiveText(ActiveChildWidget(), *ctx_.clipboard);
-    });
+    clipboardItem("menuEditCut", "Cut (&X)", Qt::Key_X, CutActiveText);
+    clipboardItem("menuEditCopy", "Copy (&C)", Qt::Key_C, CopyActiveText);
+    clipboardItem("menuEditPaste", "Paste (&V)", Qt::Key_V, PasteActiveText);
 
     // Utilities.
     QMenu* utils = topMenu("menuUtils", "&Utilities", kHelpIdUtilities);
