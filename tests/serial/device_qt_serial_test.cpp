@@ -116,6 +116,44 @@ TEST_F(QtSerialDeviceTest, OpensTheDeviceNamedInTheSettingsFileAndMovesBytesBoth
     EXPECT_TRUE(Contains(error, "not open"));
 }
 
+// A driver that still holds written bytes (as a UART at a low baud rate holds a whole chunk).
+class HeldOutputDevice : public QtSerialDevice {
+public:
+    using QtSerialDevice::QtSerialDevice;
+    int held = 0;
+
+protected:
+    int driverQueued() const override { return held; }
+};
+
+TEST_F(QtSerialDeviceTest, SendEventWaitsUntilTheDriverHasSentTheBytes) {
+    HeldOutputDevice slow(home.file("K45MR.ini"));
+    slow.setPortNumber(3);
+    std::vector<int> slowEvents;
+    slow.setEventHandler([&](int code) { slowEvents.push_back(code); });
+    std::string error;
+    ASSERT_TRUE(slow.open(&error)) << error;
+    auto sendEvents = [&] { return std::count(slowEvents.begin(), slowEvents.end(), commEvSend); };
+
+    slow.held = 3;
+    ASSERT_TRUE(slow.write("abc", &error)) << error;
+    EXPECT_EQ(readMaster(3), "abc");
+    RunFor(200);
+    EXPECT_EQ(sendEvents(), 0);  // a send event now would find no room for the next chunk
+    EXPECT_EQ(slow.outputCount(), 3);
+
+    slow.held = 0;
+    ASSERT_TRUE(RunUntil([&] { return sendEvents() > 0; }));
+    EXPECT_EQ(sendEvents(), 1);
+    EXPECT_EQ(slow.outputCount(), 0);
+
+    // With nothing held the event comes as soon as QSerialPort has handed the bytes on.
+    ASSERT_TRUE(slow.write("d", &error)) << error;
+    EXPECT_EQ(readMaster(1), "d");
+    ASSERT_TRUE(RunUntil([&] { return sendEvents() == 2; }));
+    slow.close();
+}
+
 TEST_F(QtSerialDeviceTest, ReceiveEventWaitsForTheThreshold) {
     std::string openError;
     ASSERT_TRUE(device.open(&openError)) << openError;

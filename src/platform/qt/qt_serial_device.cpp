@@ -63,8 +63,13 @@ QtSerialDevice::QtSerialDevice(DeviceResolver resolver) : resolver_(std::move(re
     QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] {
         if (threshold_ > 0 && port_.bytesAvailable() >= threshold_) emitEvent(commEvReceive);
     });
+    // The send event says the output has drained: at low baud rates a whole chunk fits in the
+    // driver, and a send event raised while it is still there would find no room for the next
+    // chunk and end the transmission. So the event waits, polled, until the driver is empty too.
     QObject::connect(&port_, &QSerialPort::bytesWritten, &port_, [this](qint64) {
-        if (port_.bytesToWrite() == 0) emitEvent(commEvSend);
+        if (port_.bytesToWrite() != 0) return;
+        drainPending_ = driverQueued() > 0;
+        if (!drainPending_) emitEvent(commEvSend);
     });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError e) {
         // A failing read or write on an open tty does not recover (a pty whose master went
@@ -216,12 +221,14 @@ bool QtSerialDevice::open(std::string* error) {
     if (!applyHandshaking(handshaking_, &refused)) openRefusals_ += (openRefusals_.empty() ? "" : " ") + refused;
     linesKnown_ = countersKnown_ = false;
     linesUnsupported_ = countersUnsupported_ = false;
+    drainPending_ = false;
     pollTimer_.start();
     return true;
 }
 
 void QtSerialDevice::close() {
     pollTimer_.stop();
+    drainPending_ = false;
     if (port_.isOpen()) port_.close();
     port_.clearError();
 }
@@ -308,11 +315,15 @@ bool QtSerialDevice::write(const std::string& bytes, std::string* error) {
     return false;
 }
 
+int QtSerialDevice::driverQueued() const {
+    int inDriver = 0;
+    if (!port_.isOpen() || ::ioctl(port_.handle(), TIOCOUTQ, &inDriver) != 0 || inDriver < 0) return 0;
+    return inDriver;
+}
+
 int QtSerialDevice::outputCount() const {
     if (!port_.isOpen()) return 0;
-    long long count = port_.bytesToWrite();
-    int inDriver = 0;
-    if (::ioctl(port_.handle(), TIOCOUTQ, &inDriver) == 0 && inDriver > 0) count += inDriver;
+    const long long count = port_.bytesToWrite() + static_cast<long long>(driverQueued());
     return count > INT_MAX ? INT_MAX : static_cast<int>(count);
 }
 
@@ -333,11 +344,16 @@ void QtSerialDevice::lose(const std::string& why) {
     emitEvent(commEventDeviceLost);
 }
 
-// Line changes, breaks, framing and parity errors: the driver counts them but QSerialPort
-// does not signal them. Devices without modem lines or counters (pseudo-terminals) are left
-// to the port object's own polling of the line levels.
+// Output that has left the driver, line changes, breaks, framing and parity errors: the driver
+// knows them but QSerialPort does not signal them. Devices without modem lines or counters
+// (pseudo-terminals) are left to the port object's own polling of the line levels.
 void QtSerialDevice::poll() {
     if (!port_.isOpen()) return;
+    if (drainPending_ && port_.bytesToWrite() == 0 && driverQueued() == 0) {
+        drainPending_ = false;
+        emitEvent(commEvSend);
+        if (!port_.isOpen()) return;
+    }
     const int fd = port_.handle();
     if (!linesUnsupported_) {
         int bits = 0;

@@ -70,6 +70,10 @@ public:
     void setEventHandler(std::function<void(int code)> handler) override { handler_ = std::move(handler); }
     std::string deviceLostReason() const override { return lostReason_; }
 
+protected:
+    // Bytes the driver still holds for sending (0 when it cannot tell, as on a pseudo-terminal).
+    virtual int driverQueued() const;
+
 private:
     bool applySettings(const SerialSettings& s, std::string* refusals);
     bool applyHandshaking(int mode, std::string* error);
@@ -90,6 +94,8 @@ private:
     std::string settingsText_ = "9600,n,8,1";
     SerialSettings settings_;
     int handshaking_ = 0;
+    // Written output has left QSerialPort but not yet the driver: the send event waits for it.
+    bool drainPending_ = false;
     int outputBufferSize_ = 16384;
     int threshold_ = 1;
     std::string openRefusals_;
