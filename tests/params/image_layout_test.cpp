@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "image_fixture.h"
@@ -88,14 +89,17 @@ TEST_F(ImageFixture, HeaderAndFixedBytes) {
     }
 }
 
-// Bytes every pack leaves at 0, even from a record with every field set.
+// Bytes every pack leaves at 0, per layout; every other byte from 4 on is some field's.
+struct ByteRange { int from, to; };
+const std::vector<ByteRange> kReserved[3] = {
+    {{23, 23}, {26, 26}, {47, 48}, {335, 342}, {345, 346}, {349, 359}, {427, 428}, {628, 639}},
+    {{23, 23}, {26, 26}, {45, 46}, {333, 364}, {427, 428}, {628, 639}},
+    {{23, 23}, {26, 26}, {29, 29}, {37, 37}, {47, 62}, {349, 396}, {459, 639}},
+};
+
+// Even from a record with every field set.
 TEST_F(ImageFixture, ReservedBytesStayZero) {
-    struct Range { int from, to; };
-    const std::vector<Range> zero[3] = {
-        {{23, 23}, {26, 26}, {47, 48}, {335, 342}, {345, 346}, {349, 359}, {427, 428}, {628, 639}},
-        {{23, 23}, {26, 26}, {45, 46}, {333, 364}, {427, 428}, {628, 639}},
-        {{23, 23}, {26, 26}, {29, 29}, {37, 37}, {47, 62}, {349, 396}, {459, 639}},
-    };
+    const auto& zero = kReserved;
     for (const auto& l : kLayouts) {
         ModemParameters r = FilledRecord(l.eepromVersion, l.model);
         r.rxOnly = kTrue;
@@ -103,6 +107,38 @@ TEST_F(ImageFixture, ReservedBytesStayZero) {
         const ParameterImage image = Pack(r);
         for (const auto& range : zero[l.index])
             for (int i = range.from; i <= range.to; ++i) EXPECT_EQ(image[i], 0) << l.name << " byte " << i;
+    }
+}
+
+// The packing rows of each layout table tile the image: no byte is written by two fields (bits
+// of one flag byte aside), none outside bytes 4..639, and every byte that is not reserved is
+// written by some field. A row at a wrong offset or with a wrong count breaks one of these.
+TEST(ImageLayoutTables, PackingRowsTileTheImage) {
+    const std::span<const image::ImageField> tables[3] = {image::PNetV06Fields(), image::RNetV03Fields(),
+                                                          image::RNetV02Fields()};
+    for (const auto& l : kLayouts) {
+        enum Use { unused, whole, bits };
+        std::vector<Use> use(kParameterImageBytes, unused);
+        for (const auto& f : tables[l.index]) {
+            if (!f.packs) continue;
+            const bool isBits = f.codec == image::Codec::Bit || f.codec == image::Codec::BaudBits;
+            const int width = image::CodecWidth(f.codec);
+            ASSERT_GT(width, 0) << l.name << " row at " << f.offset;
+            const int end = f.offset + f.count * (isBits ? 0 : width) + (isBits ? 1 : 0);
+            ASSERT_GE(f.offset, 4) << l.name << " row at " << f.offset;
+            ASSERT_LE(end, kParameterImageBytes) << l.name << " row at " << f.offset;
+            for (int b = f.offset; b < end; ++b) {
+                const Use want = isBits ? bits : whole;
+                EXPECT_TRUE(use[b] == unused || (use[b] == bits && want == bits))
+                    << l.name << ": byte " << b << " written by two rows (second at " << f.offset << ")";
+                use[b] = want;
+            }
+        }
+        std::vector<bool> reserved(kParameterImageBytes, false);
+        for (const auto& r : kReserved[l.index])
+            for (int b = r.from; b <= r.to; ++b) reserved[b] = true;
+        for (int b = 4; b < kParameterImageBytes; ++b)
+            EXPECT_EQ(use[b] != unused, !reserved[b]) << l.name << ": byte " << b;
     }
 }
 
