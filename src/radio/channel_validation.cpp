@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "radio/radio_codes.h"
 #include "radio/radio_internal.h"
+#include "radio/synth_internal.h"
 
 namespace k45 {
 
@@ -37,21 +38,12 @@ SpacingGroup GroupOf(std::int32_t type, std::int32_t range) {
     return SpacingGroup::type1Fine;
 }
 
-bool OnSpacing(SpacingGroup group, std::int64_t lo, bool engineerMode) {
-    auto multiple = [lo](std::int64_t step) { return lo % step == 0; };
-    switch (group) {
-    case SpacingGroup::types02:
-        return multiple(6250) || multiple(10000) || multiple(5000) || (engineerMode && multiple(2500));
-    case SpacingGroup::type1Wide:
-        return multiple(6250) || multiple(10000) || multiple(7500) || multiple(5000);
-    case SpacingGroup::type1Range9:
-        return multiple(6250) || multiple(10000) || multiple(5000);
-    case SpacingGroup::type1Fine:
-        return multiple(2500) || multiple(4000);
-    case SpacingGroup::none:
-        break;
-    }
-    return true;
+// The spacings a frequency may lie on are the grids that tell its modulus; types 0 and 2 also
+// take the 2.5 kHz grid in engineering mode.
+bool OnSpacing(std::int32_t type, std::int32_t range, std::int64_t lo, bool engineerMode) {
+    for (const ModulusTest& t : ModulusTests(type, range))
+        if (lo % t.step == 0) return true;
+    return (type == 0 || type == 2) && engineerMode && lo % 2500 == 0;
 }
 
 const char* SpacingText(SpacingGroup group) {
@@ -163,7 +155,7 @@ private:
     void checkSpacing(std::int32_t& field, SpacingGroup group, int k, bool rx) {
         const std::int64_t offset = rx ? RxFrequencyOffset(rec_.radioType) : 0;
         const std::int64_t lo = std::int64_t{field} + offset;
-        if (OnSpacing(group, lo, app_.engineerMode)) return;
+        if (OnSpacing(rec_.radioType, rec_.radioRange, lo, app_.engineerMode)) return;
         if (interactive_) {
             box(prefix(field, k, rx) + SpacingText(group), "Invalid Frequency!", MsgButtons::OK, MsgIcon::None);
             noteFirst(FieldIndex(k, rx));
