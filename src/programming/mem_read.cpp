@@ -53,10 +53,12 @@ void MemReadDialogue::Unload() {
 void MemReadDialogue::TimerResponseTick() {
     timerResponse_->setEnabled(false);
     if (!loaded_ || readState_ == 0) return;
+    // The dump ends before the box shows: a late record that arrives while it is open is not
+    // taken, so no "DA" goes out behind the operator's back.
+    readState_ = 0;
     if (ctx_.dialogs())
         ctx_.dialogs()->messageBox("Unable to Complete Reading of Memory!", {}, MsgButtons::OK, MsgIcon::None);
     if (!loaded_) return;
-    readState_ = 0;
     view_.SetUpdateEnabled(true);
 }
 

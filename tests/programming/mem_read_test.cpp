@@ -130,6 +130,37 @@ TEST_F(MemoryRead, SilenceEndsTheDumpWithoutARetry) {
     EXPECT_EQ(hostWrites().size(), 2u);
 }
 
+TEST_F(MemoryRead, ALateReadyRecordWhileTheFailureBoxIsOpenSendsNothing) {
+    // The EEPROM dump ends without its ready record; that record turns up while the operator
+    // still reads the failure box.
+    struct BoxWithEvents : ScriptedDialogs {
+        std::function<void()> whileShown;
+        MsgAnswer messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                             MsgIcon icon) override {
+            if (whileShown) whileShown();
+            return ScriptedDialogs::messageBox(text, title, buttons, icon);
+        }
+    } box;
+    ctx.state.dialogs = &box;
+    modem.addFault({ModemFault::NoAck, ModemStep::Dump});
+    box.expectBox("Unable to Complete Reading of Memory!");
+    bool stateDuringBox = true;
+    box.whileShown = [&] {
+        cable.b().send(AckRecord() + "\r\n");
+        sched.wait(500, true);
+        stateDuringBox = mem.readState() == 0;
+    };
+    mem.Update();
+    ASSERT_TRUE(RunToIdle());
+    sched.advance(5000);
+    EXPECT_EQ(box.boxes.size(), 1u);
+    EXPECT_TRUE(stateDuringBox);
+    EXPECT_TRUE(hostWrites("DA").empty());
+    EXPECT_EQ(mem.readState(), 0);
+    EXPECT_TRUE(view.updateEnabled);
+    box.verify();
+}
+
 TEST_F(MemoryRead, ClosingDuringADumpAbandonsItQuietly) {
     mem.Update();
     sched.advance(300);
