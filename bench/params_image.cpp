@@ -3,7 +3,7 @@
 
 #include "params/app_state.h"
 #include "params/parameter_image.h"
-#include "radio/radio_defaults.h"
+#include "params/image_app.h"
 
 namespace {
 
@@ -11,16 +11,7 @@ using namespace k45;
 
 struct Setup {
     AppState app;
-    Setup() {
-        BuildBitTables(app);
-        InitRadioType5716(app, app.testDefaults);
-        InitRadioType5726(app, app.testDefaults);
-        InitRadioType5796(app, app.testDefaults);
-        app.builtInTestDefaults = app.testDefaults;
-        BuildRssiCurve5716(app.rssiCurve5716);
-        BuildRssiCurve5726(app.rssiCurve5726);
-        BuildRssiCurve5796(app.rssiCurve5796);
-    }
+    Setup() { test::BuildImageCodecState(app); }
 };
 
 ModemParameters Record(std::int16_t eepromVersion, std::int16_t model, bool sa7026) {

@@ -11,7 +11,7 @@
 #include "params/app_state.h"
 #include "params/parameter_image.h"
 #include "params/records.h"
-#include "radio/radio_defaults.h"
+#include "image_app.h"
 #include "support/scripted_dialogs.h"
 
 namespace k45::test {
@@ -96,14 +96,7 @@ inline ModemParameters EveryFieldChanged(const ModemParameters& from) {
 class ImageFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        BuildBitTables(app);
-        InitRadioType5716(app, app.testDefaults);
-        InitRadioType5726(app, app.testDefaults);
-        InitRadioType5796(app, app.testDefaults);
-        app.builtInTestDefaults = app.testDefaults;
-        BuildRssiCurve5716(app.rssiCurve5716);
-        BuildRssiCurve5726(app.rssiCurve5726);
-        BuildRssiCurve5796(app.rssiCurve5796);
+        BuildImageCodecState(app);
         app.dialogs = &dialogs;
     }
     void TearDown() override { dialogs.verify(); }
