@@ -243,6 +243,21 @@ TEST(Merges, RateAndTimingNeedTheSameLayoutVersion) {
     }
 }
 
+// The image is packed in the layout of the modem's own firmware, whatever the source says.
+TEST(Merges, VersionFieldsAreNeverMerged) {
+    ModemParameters source = test::EveryFieldChanged(ModemRecord());
+    for (bool pm : {false, true})
+        for (const auto& m : kMerges) {
+            ModemParameters target = ModemRecord();
+            m.fn(target, source, pm);
+            EXPECT_EQ(target.eepromVersion, ModemRecord().eepromVersion) << m.name << " pm " << pm;
+            EXPECT_EQ(target.model, ModemRecord().model) << m.name << " pm " << pm;
+            EXPECT_EQ(target.romMajorVersion, ModemRecord().romMajorVersion) << m.name << " pm " << pm;
+            EXPECT_EQ(target.romMinorVersion, ModemRecord().romMinorVersion) << m.name << " pm " << pm;
+            EXPECT_EQ(target.setupTime, ModemRecord().setupTime) << m.name << " pm " << pm;
+        }
+}
+
 TEST(Merges, CloneRateMapping) {
     struct Case { std::int16_t targetModel, sourceModel, rate, mapped; };
     const Case cases[] = {
