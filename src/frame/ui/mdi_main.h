@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "frame/main_frame.h"
@@ -23,6 +24,7 @@ class QToolBar;
 namespace k45 {
 
 struct AppContext;
+struct FileCommand;
 
 struct MainWindowOptions {
     // The engineering build: engineerMode is on when the command-line words are taken.
@@ -125,6 +127,8 @@ private:
     void OpenTool(int window);  // ToolWindow value
     QWidget* ActiveChildWidget() const;
     bool EditorRefusesFields();
+    std::optional<std::string> AskFileName(const FileCommand& command, const std::string& currentName,
+                                           const std::string& proposedName);
     void ReportSaveFailure(const std::string& what, const std::string& fileName, const std::string& error);
     void SetDefaultsAndLoadFiles();
     void ApplyPlacement(int leftPx, int topPx, int widthPx, int heightPx);

@@ -15,28 +15,26 @@
 #include "platform/places.h"
 
 namespace k45 {
+
+// One of the file commands' dialogs; the initial folder is that of the current name.
+struct FileCommand {
+    const char* title;
+    const char* filter;
+    const char* ext;
+    bool save;
+};
+
 namespace {
 
 const char* const kDataFilter = "All Files (*.*)|*.*|Data Files (*.dat)|*.dat";
 const char* const kK45Filter = "All Files (*.*)|*.*|Data Files (*.k45)|*.k45";
 const char* const kTestFilter = "All Files (*.*)|*.*|Test Files (*.tst)|*.tst";
 
-FileDialogRequest Request(const char* title, const char* filter, const char* ext, const std::string& currentName,
-                          const std::string& proposedName, const std::string& programFolder) {
-    FileDialogRequest r;
-    r.title = title;
-    r.filter = filter;
-    r.defaultExt = ext;
-    r.initialDir = GetDirectoryPart(currentName, programFolder);
-    r.fileName = proposedName;
-    return r;
-}
-
-// A dialog that returned nothing or an empty name counts as cancelled.
-std::optional<std::string> Chosen(std::optional<std::string> name) {
-    if (name && name->empty()) return std::nullopt;
-    return name;
-}
+const FileCommand kOpenDataFile{"Open User Data File", kDataFilter, "dat", false};
+const FileCommand kImportK45File{"Open User K45 Data File", kK45Filter, "k45", false};
+const FileCommand kSaveDataFileAs{"Save User Data File As", kDataFilter, "dat", true};
+const FileCommand kOpenTestFile{"Open Test File", kTestFilter, "tst", false};
+const FileCommand kSaveTestFileAs{"Save Test File As", kTestFilter, "tst", true};
 
 bool IsExistingFile(const std::string& name) {
     if (name.empty()) return false;
@@ -66,11 +64,25 @@ void MDIMain::ReportSaveFailure(const std::string& what, const std::string& file
     ctx_.dialogs()->messageBox(text, {}, MsgButtons::OK, MsgIcon::Critical);
 }
 
+// The chosen name; none when the dialog was cancelled or returned an empty name.
+std::optional<std::string> MDIMain::AskFileName(const FileCommand& command, const std::string& currentName,
+                                                const std::string& proposedName) {
+    if (!ctx_.dialogs()) return std::nullopt;
+    FileDialogRequest r;
+    r.title = command.title;
+    r.filter = command.filter;
+    r.defaultExt = command.ext;
+    r.initialDir = GetDirectoryPart(currentName, ctx_.state.places.programFolder);
+    r.fileName = proposedName;
+    std::optional<std::string> name = command.save ? ctx_.dialogs()->saveFile(r) : ctx_.dialogs()->openFile(r);
+    if (name && name->empty()) return std::nullopt;
+    return name;
+}
+
 void MDIMain::OpenDataFile() {
     AppState& s = ctx_.state;
-    if (!options_.hooks.loadDataFile || !ctx_.dialogs()) return;
-    auto name = Chosen(ctx_.dialogs()->openFile(Request("Open User Data File", kDataFilter, "dat", s.dataFileName,
-                                                        GetFileNamePart(s.dataFileName), s.places.programFolder)));
+    if (!options_.hooks.loadDataFile) return;
+    auto name = AskFileName(kOpenDataFile, s.dataFileName, GetFileNamePart(s.dataFileName));
     if (!name) return;
     if (!options_.hooks.loadDataFile(s, s.mainParameters, *name)) return;
     s.dataFileName = *name;
@@ -80,10 +92,8 @@ void MDIMain::OpenDataFile() {
 
 void MDIMain::ImportK45DataFile() {
     AppState& s = ctx_.state;
-    if (!options_.hooks.importK45File || !ctx_.dialogs()) return;
-    auto name = Chosen(ctx_.dialogs()->openFile(Request("Open User K45 Data File", kK45Filter, "k45", s.dataFileName,
-                                                        ChangeExtension(s.dataFileName, "k45"),
-                                                        s.places.programFolder)));
+    if (!options_.hooks.importK45File) return;
+    auto name = AskFileName(kImportK45File, s.dataFileName, ChangeExtension(s.dataFileName, "k45"));
     if (!name) return;
     if (!options_.hooks.importK45File(s, s.mainParameters, *name)) return;
     // The data file takes the imported file's name with ".dat", in the imported file's folder.
@@ -109,9 +119,8 @@ bool MDIMain::SaveDataFile() {
 
 bool MDIMain::SaveDataFileAs() {
     AppState& s = ctx_.state;
-    if (!options_.hooks.saveDataFile || !ctx_.dialogs()) return false;
-    auto name = Chosen(ctx_.dialogs()->saveFile(Request("Save User Data File As", kDataFilter, "dat", s.dataFileName,
-                                                        GetFileNamePart(s.dataFileName), s.places.programFolder)));
+    if (!options_.hooks.saveDataFile) return false;
+    auto name = AskFileName(kSaveDataFileAs, s.dataFileName, GetFileNamePart(s.dataFileName));
     if (!name) return false;
     if (EditorRefusesFields()) return false;
     std::string error;
@@ -127,9 +136,8 @@ bool MDIMain::SaveDataFileAs() {
 
 void MDIMain::OpenTestFile() {
     AppState& s = ctx_.state;
-    if (!options_.hooks.loadTestFile || !ctx_.dialogs()) return;
-    auto name = Chosen(ctx_.dialogs()->openFile(Request("Open Test File", kTestFilter, "tst", s.testFileName,
-                                                        GetFileNamePart(s.testFileName), s.places.programFolder)));
+    if (!options_.hooks.loadTestFile) return;
+    auto name = AskFileName(kOpenTestFile, s.testFileName, GetFileNamePart(s.testFileName));
     if (!name) return;
     if (options_.hooks.loadTestFile(s, s.testParameters, *name)) {
         s.testFileName = *name;
@@ -158,9 +166,8 @@ void MDIMain::SaveTestFile() {
 
 void MDIMain::SaveTestFileAs() {
     AppState& s = ctx_.state;
-    if (!options_.hooks.saveTestFile || !ctx_.dialogs()) return;
-    auto name = Chosen(ctx_.dialogs()->saveFile(Request("Save Test File As", kTestFilter, "tst", s.testFileName,
-                                                        GetFileNamePart(s.testFileName), s.places.programFolder)));
+    if (!options_.hooks.saveTestFile) return;
+    auto name = AskFileName(kSaveTestFileAs, s.testFileName, GetFileNamePart(s.testFileName));
     if (!name) return;
     if (auto* page = ctx_.formAs<EditorPage>(ToolWindow::formProdFreqs)) page->SaveChanges();
     std::string error;

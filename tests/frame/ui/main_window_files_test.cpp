@@ -1,6 +1,7 @@
 // The closing question and the File and Production Test file commands.
 #include <QAction>
 #include <filesystem>
+#include <functional>
 
 #include "main_window_harness.h"
 
@@ -208,6 +209,47 @@ TEST_F(FilesTest, OpenDataFileLoadsShowsAndRefreshesTheEditor) {
     EXPECT_FALSE(win->dataModified());
     EXPECT_EQ(dialogs.fileRequests[0].title, "Open User Data File");
     EXPECT_EQ(dialogs.fileRequests[0].fileName, "default.dat");
+}
+
+// Each file command's dialog, cancelled: its kind, title, filter, extension, folder and
+// proposed name, and nothing changed.
+TEST_F(FilesTest, FileDialogsOfEveryCommand) {
+    Start(true, "/ProductionTest", Hooks());
+    struct Case {
+        const char* command;
+        std::function<void(MDIMain&)> run;
+        bool save;
+        const char* title;
+        const char* filter;
+        const char* ext;
+        const char* proposed;
+    };
+    const char* data = "All Files (*.*)|*.*|Data Files (*.dat)|*.dat";
+    const char* test = "All Files (*.*)|*.*|Test Files (*.tst)|*.tst";
+    const Case cases[] = {
+        {"Open Data File", &MDIMain::OpenDataFile, false, "Open User Data File", data, "dat", "default.dat"},
+        {"Import K45", &MDIMain::ImportK45DataFile, false, "Open User K45 Data File",
+         "All Files (*.*)|*.*|Data Files (*.k45)|*.k45", "k45", "default.k45"},
+        {"Save Data File As", &MDIMain::SaveDataFileAs, true, "Save User Data File As", data, "dat",
+         "default.dat"},
+        {"Open Test File", &MDIMain::OpenTestFile, false, "Open Test File", test, "tst", "default.tst"},
+        {"Save Test File As", &MDIMain::SaveTestFileAs, true, "Save Test File As", test, "tst", "default.tst"},
+    };
+    for (const Case& c : cases) {
+        if (c.save) dialogs.expectSaveFile(std::nullopt);
+        else dialogs.expectOpenFile(std::nullopt);
+        c.run(*win);
+        ASSERT_EQ(dialogs.pendingExpectations(), 0u) << c.command << ": no dialog of its kind";
+        const FileDialogRequest& r = dialogs.fileRequests.back();
+        EXPECT_EQ(r.title, c.title) << c.command;
+        EXPECT_EQ(r.filter, c.filter) << c.command;
+        EXPECT_EQ(r.defaultExt, c.ext) << c.command;
+        EXPECT_EQ(r.initialDir, home.path()) << c.command;
+        EXPECT_EQ(r.fileName, c.proposed) << c.command;
+    }
+    EXPECT_EQ(ctx.state.dataFileName, home.file("default.dat"));
+    EXPECT_EQ(ctx.state.testFileName, home.file("default.tst"));
+    EXPECT_FALSE(win->rememberTestFile());
 }
 
 TEST_F(FilesTest, ImportKeepsTheImportedFilesFolder) {
