@@ -142,6 +142,34 @@ TEST(ImageLayoutTables, PackingRowsTileTheImage) {
     }
 }
 
+// Each layout's unpacking rows read the bytes its packing rows write, but for the high band
+// edge and, in PNet, the threshold bytes 381..382 (packed, never read) and the per-rate bytes
+// 345..346 and 349..350 (packed as 0, read into the rate arrays).
+TEST(ImageLayoutTables, UnpackingRowsReadWhatPackingWrote) {
+    const std::span<const image::ImageField> tables[3] = {image::PNetV06Fields(), image::RNetV03Fields(),
+                                                          image::RNetV02Fields()};
+    const std::vector<ByteRange> packedOnly[3] = {{{33, 34}, {381, 382}}, {{32, 33}}, {{33, 34}}};
+    const std::vector<ByteRange> readOnly[3] = {{{345, 346}, {349, 350}}, {}, {}};
+    for (const auto& l : kLayouts) {
+        std::vector<bool> written(kParameterImageBytes, false), read(kParameterImageBytes, false);
+        for (const auto& f : tables[l.index]) {
+            if (f.codec == image::Codec::Action) continue;
+            const bool isBits = f.codec == image::Codec::Bit || f.codec == image::Codec::BaudBits;
+            const int end = f.offset + (isBits ? 1 : f.count * image::CodecWidth(f.codec));
+            for (int b = f.offset; b < end && b < kParameterImageBytes; ++b) {
+                if (f.packs) written[b] = true;
+                if (f.unpacks) read[b] = true;
+            }
+        }
+        std::vector<bool> expected = written;
+        for (const auto& r : packedOnly[l.index])
+            for (int b = r.from; b <= r.to; ++b) expected[b] = false;
+        for (const auto& r : readOnly[l.index])
+            for (int b = r.from; b <= r.to; ++b) expected[b] = true;
+        for (int b = 4; b < kParameterImageBytes; ++b) EXPECT_EQ(read[b], expected[b]) << l.name << ": byte " << b;
+    }
+}
+
 // Where a distinctive value of each field lands, per layout (PNet V06, RNet V03, RNet V02).
 TEST_F(ImageFixture, FieldOffsetsPerLayout) {
     struct Case {
