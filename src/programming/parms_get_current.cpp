@@ -27,6 +27,10 @@ ParmsGetCurrentDialogue::~ParmsGetCurrentDialogue() {
 
 void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon icon) {
     const std::uint64_t gen = generation_;
+    // Given up before the box shows: a late image while it is open is not taken.
+    timerDelay_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    dialogueState_ = Steps::kIdle;
     if (ctx_.dialogs()) ctx_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (loaded_ && gen == generation_) view_.CloseWindow();
 }

@@ -65,6 +65,11 @@ void ParmsRdWrDialogue::CloseWindow() { view_.CloseWindow(); }
 
 void ParmsRdWrDialogue::Fail(const std::string& text, const std::string& title, MsgIcon icon) {
     const std::uint64_t gen = Generation();
+    // The dialogue has given up before the box shows: a late answer while it is open sends
+    // nothing more and cannot turn the failure into a success.
+    timerDelay_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    dialogueState_ = rwIdle;
     if (ctx_.dialogs()) ctx_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (Still(gen)) CloseWindow();
 }

@@ -139,6 +139,26 @@ TEST_F(CurrentReader, EachFaultOnceCostsOneResendOfItsOwnStep) {
     }
 }
 
+TEST_F(CurrentReader, AFinalAcknowledgementWhileTheFailureBoxIsOpenIsNotTaken) {
+    BoxWithEvents box;
+    ctx.state.dialogs = &box;
+    modem.addFault({ModemFault::NoAck, ModemStep::Dump, 0, -1});
+    const ModemParameters before = ctx.state.currentParameters;
+    box.expectBox(kNoReadText);
+    box.whileShown = [&] {
+        cable.b().send(AckRecord() + "\r\n");
+        sched.wait(500, true);
+    };
+    Request(tune);
+    ASSERT_TRUE(RunToClose());
+    EXPECT_EQ(box.boxes.size(), 1u);
+    EXPECT_EQ(tune.parms, std::vector<bool>{false});
+    EXPECT_FALSE(reader.parmsFound());
+    EXPECT_EQ(ctx.state.currentParameters, before);
+    box.verify();
+    ctx.state.dialogs = &dialogs;
+}
+
 TEST_F(CurrentReader, NoVersionLineGivesUpAfterThreeResends) {
     modem.addFault({ModemFault::NoAck, ModemStep::Version, 0, -1});  // the line, never the ready record
     Request(tune);

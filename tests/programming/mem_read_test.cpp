@@ -133,14 +133,7 @@ TEST_F(MemoryRead, SilenceEndsTheDumpWithoutARetry) {
 TEST_F(MemoryRead, ALateReadyRecordWhileTheFailureBoxIsOpenSendsNothing) {
     // The EEPROM dump ends without its ready record; that record turns up while the operator
     // still reads the failure box.
-    struct BoxWithEvents : ScriptedDialogs {
-        std::function<void()> whileShown;
-        MsgAnswer messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
-                             MsgIcon icon) override {
-            if (whileShown) whileShown();
-            return ScriptedDialogs::messageBox(text, title, buttons, icon);
-        }
-    } box;
+    BoxWithEvents box;
     ctx.state.dialogs = &box;
     modem.addFault({ModemFault::NoAck, ModemStep::Dump});
     box.expectBox("Unable to Complete Reading of Memory!");

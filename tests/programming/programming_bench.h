@@ -96,6 +96,17 @@ struct RecordingClient : ToolForm, ParmsClient, ProgCompleteClient {
     void ProgrammingComplete(bool done) override { completes.push_back(done); }
 };
 
+// Dialogs whose boxes let time pass while they are open, as a modal box does: whileShown runs
+// before each box is answered.
+struct BoxWithEvents : ScriptedDialogs {
+    std::function<void()> whileShown;
+    MsgAnswer messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                         MsgIcon icon) override {
+        if (whileShown) whileShown();
+        return ScriptedDialogs::messageBox(text, title, buttons, icon);
+    }
+};
+
 // The lines of a text that start with prefix (a line ends at CR LF).
 inline std::vector<std::string> LinesOf(const std::string& text, const std::string& prefix) {
     std::vector<std::string> r;

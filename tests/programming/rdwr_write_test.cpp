@@ -272,6 +272,51 @@ TEST_F(WriteDialogue, SilenceAfterABlockOrTheRedirectOrTheEndRecordHasItsOwnMess
     }
 }
 
+// The modem answers late, while the failure box is open: the dialogue has given up and
+// takes nothing more, so no block goes out behind the box and no success follows it.
+TEST_F(WriteDialogue, ALateAnswerWhileAFailureBoxIsOpenChangesNothing) {
+    struct Case { const char* name; std::int16_t mode; ModemFault fault; const char* message; };
+    const Case cases[] = {
+        {"block", parmsWriteAll, {ModemFault::NoAck, ModemStep::Program, 0, -1, 3}, "Unit not responding to Program!"},
+        {"end record", parmsWriteAll, {ModemFault::NoAck, ModemStep::End, 0, -1}, "Unit not responding to Program Complete!"},
+        {"read", parmsReadProgrammable, {ModemFault::NoAck, ModemStep::Dump, 0, -1}, kNoReadText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BoxWithEvents box;
+        ctx.state.dialogs = &box;
+        modem.clearFaults();
+        modem.addFault(c.fault);
+        client.parms.clear();
+        client.completes.clear();
+        const ModemParameters before = ctx.state.mainParameters;
+        const std::size_t blocksBefore = hostWrites("S1").size();
+        std::size_t blocksAtBox = 0;
+        box.whileShown = [&] {
+            blocksAtBox = hostWrites("S1").size();
+            cable.b().send(AckRecord() + "\r\n");
+            sched.wait(1000, true);
+        };
+        box.expectBox(c.message);
+        dlg.RegisterForParms(&client);
+        dlg.RegisterForProgComplete(&client);
+        Open(c.mode, false);
+        dlg.OK();
+        ASSERT_TRUE(RunToClose(120000));
+        sched.advance(5000);
+        EXPECT_EQ(box.boxes.size(), 1u);
+        if (c.mode != parmsReadProgrammable) EXPECT_GT(blocksAtBox, blocksBefore);
+        EXPECT_EQ(hostWrites("S1").size(), blocksAtBox);
+        EXPECT_EQ(client.parms, std::vector<bool>{false});
+        EXPECT_EQ(client.completes, std::vector<bool>{false});
+        EXPECT_FALSE(dlg.parmsWereFound());
+        EXPECT_FALSE(dlg.programCompleted());
+        EXPECT_EQ(ctx.state.mainParameters, before);
+        box.verify();
+        ctx.state.dialogs = &dialogs;
+    }
+}
+
 TEST_F(WriteDialogue, AModemOfUnknownTypeIsNotWritten) {
     modem.image[0] = 5;
     modem.image[1] = 5;
