@@ -142,7 +142,7 @@ void formDacVals::StoreDacValues() {
     const auto fields = DacValueFields(editDacValues_);
     const auto b = boxes();
     for (std::size_t i = 0; i < fields.size(); ++i)
-        if (auto v = TextToInt16(b[i]->text().toStdString(), ctx_.state.locale)) *fields[i] = *v;
+        if (auto v = TextToInt16(b[i]->limitedText().toStdString(), ctx_.state.locale)) *fields[i] = *v;
 }
 
 void formDacVals::Form_Activate() {

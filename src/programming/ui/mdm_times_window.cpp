@@ -132,9 +132,10 @@ void formMdmTimes::StoreModemTimes() {
     for (int r = 0; r < kModemTimeRows; ++r)
         for (int c = 0; c < kModemTimeColumns; ++c)
             if (std::int16_t* field = ModemTimeEntry(editParameters_, c, r))
-                if (auto v = TextToInt16(column(c)[static_cast<std::size_t>(r)]->text().toStdString(), loc)) *field = *v;
-    if (auto v = TextToInt16(textTxDivisor->text().toStdString(), loc)) editParameters_.txDivisorTest = *v;
-    if (auto v = TextToInt16(textRxDivisor->text().toStdString(), loc)) editParameters_.rxDivisorTest = *v;
+                if (auto v = TextToInt16(column(c)[static_cast<std::size_t>(r)]->limitedText().toStdString(), loc))
+                    *field = *v;
+    if (auto v = TextToInt16(textTxDivisor->limitedText().toStdString(), loc)) editParameters_.txDivisorTest = *v;
+    if (auto v = TextToInt16(textRxDivisor->limitedText().toStdString(), loc)) editParameters_.rxDivisorTest = *v;
 }
 
 void formMdmTimes::showEvent(QShowEvent* e) {

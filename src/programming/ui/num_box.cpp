@@ -180,12 +180,15 @@ void NumBox::keyPressEvent(QKeyEvent* e) {
     e->accept();
 }
 
+QString NumBox::limitedText() const {
+    const std::optional<double> v = value();
+    return v ? formatValue(Clamp(*v)) : text();
+}
+
 void NumBox::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (const std::optional<double> v = value()) {
-        const QString t = formatValue(Clamp(*v));
-        if (t != text()) setText(t);
-    }
+    const QString t = limitedText();
+    if (t != text()) setText(t);
 }
 
 void NumBox::mousePressEvent(QMouseEvent* e) {

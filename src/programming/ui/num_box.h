@@ -67,6 +67,11 @@ public:
     std::optional<double> value() const;
     // A value within the limits in the box's own form.
     QString formatValue(double v) const;
+    // The text as the box leaves it when it loses the focus: a number within the limits and in
+    // the box's form, any other text as it is. The editors store this, so that a value below
+    // the minimum or a dropped text beyond the maximum never reaches a record, also when OK is
+    // pressed while the box still has the focus.
+    QString limitedText() const;
 
     // A box dropped on this one: its text is copied here, and this box takes the focus.
     void DragDrop(NumBox& source);

@@ -174,7 +174,7 @@ void formRadSpecs::StoreEntries(int type, int range) {
         if (!RadioSpecIndexValid(type, range, k)) return;
         RadSpecTexts texts;
         for (int c = 0; c < kRadSpecColumns; ++c)
-            texts[static_cast<std::size_t>(c)] = column(c)[static_cast<std::size_t>(k)]->text().toStdString();
+            texts[static_cast<std::size_t>(c)] = column(c)[static_cast<std::size_t>(k)]->limitedText().toStdString();
         StoreRadSpecTexts(editDefaults_.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(type, range, k))], texts,
                           ctx_.state.locale);
     }

@@ -517,7 +517,7 @@ void formRadioParms::DisplayParameters() {
 void formRadioParms::StoreParameters() {
     ModemParameters& p = editParameters_;
     const LocaleInfo& loc = ctx_.state.locale;
-    auto text = [](const QLineEdit* e) { return e->text().toStdString(); };
+    auto text = [](const NumBox* e) { return e->limitedText().toStdString(); };
     if (auto v = TextToDouble(text(textLongId), loc)) p.serialNumber = *v;
     p.comment = Utf16ToCp1252(textComment->text().toStdU16String());
     if (auto v = TextToInt32(text(textTotalConfigurations), loc)) p.numberOfWrites = *v;

@@ -120,6 +120,20 @@ TEST_F(DacValsWindow, CancelAndDefaultLeaveTheSharedValues) {
     EXPECT_EQ(ctx.state.dacValues, Numbered(100));
 }
 
+// OK by Enter leaves the focus in the box; what is stored is still within the box's limits.
+TEST_F(DacValsWindow, EnterStoresValuesWithinTheBoxLimits) {
+    ShowActive(*editor);
+    editor->textGain->setText("200");
+    DropOn(editor->textGain, editor->textRssiCalAdj);  // 200 in a -128..127 box
+    editor->textPowerAdj[1]->setText("");               // no number: the field stays
+    ASSERT_EQ(editor->textRssiCalAdj->text(), "200");
+    PressKey(editor->textRssiCalAdj, Qt::Key_Return);
+    EXPECT_FALSE(editor->loaded());
+    EXPECT_EQ(ctx.state.dacValues.rssiCalAdj, 127);
+    EXPECT_EQ(ctx.state.dacValues.rxGainAdj, 200);
+    EXPECT_EQ(ctx.state.dacValues.powerAdj[1], Numbered(10).powerAdj[1]);
+}
+
 TEST_F(DacValsWindow, BoxLimits) {
     for (NumBox* b : editor->boxes()) {
         SCOPED_TRACE(b->objectName().toStdString());

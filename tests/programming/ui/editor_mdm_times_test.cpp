@@ -103,6 +103,19 @@ TEST_F(MdmTimesWindow, DivisorAboveTheTimingLimitSurvivesFocusAndOk) {
     EXPECT_EQ(main().rxDivisorTest, 240);
 }
 
+// A divisor dragged onto a time box may exceed what a time can hold; OK (also by its access
+// key, which leaves the focus in the box) stores the time box's maximum.
+TEST_F(MdmTimesWindow, ADroppedValueIsStoredWithinTheTimeLimit) {
+    main().txDivisorTest = 255;
+    ShowActive(*timing);
+    DropOn(timing->textTxDivisor, timing->textExtendedT2Time[2]);
+    ASSERT_EQ(timing->textExtendedT2Time[2]->text(), "255");
+    ASSERT_TRUE(timing->textExtendedT2Time[2]->hasFocus());
+    timing->buttonOK_Click();
+    EXPECT_EQ(main().extendedT2Time[2], kModemTimeMax);
+    EXPECT_EQ(main().txDivisorTest, 255);
+}
+
 TEST_F(MdmTimesWindow, RowCaptionsDoNotFollowTheModel) {
     main().model = familyRNet;
     ShowActive(*timing);

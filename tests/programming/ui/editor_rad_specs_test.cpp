@@ -163,6 +163,24 @@ TEST_F(RadSpecsWindow, CloseBoxAsksNothingAndDropsTheEdits) {
     EXPECT_EQ(ctx.state.testDefaults, before);
 }
 
+// A value typed on the way to a longer one, or a dropped text beyond the box's maximum, is
+// stored as the box would show it after losing the focus, also when Enter presses OK at once.
+TEST_F(RadSpecsWindow, EnterStoresValuesWithinTheBoxLimits) {
+    auto w = Open();
+    const RadioSpec before = Spec(ctx.state.testDefaults, 0, 0, 1);
+    w->textRxFreq[0]->setText("4");                 // below the 100 MHz minimum
+    DropOn(w->textTxFreq[2], w->textTxCN[0]);       // a frequency text in a 0..255 box
+    DropOn(w->textTxFC5[1], w->textRxFC8[1]);       // an ordinary value
+    w->textRxCN[1]->setText("");                    // no number: the field stays
+    dialogs.expectBox("Exit and save any changes?", MsgAnswer::OK);
+    PressKey(w->textTxCN[0], Qt::Key_Return);
+    EXPECT_FALSE(w->loaded());
+    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 0).rxFrequency, 100000000);
+    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 0).txCn, 255);
+    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 1).rxFc8, before.txFc5);
+    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 1).rxCn, before.rxCn);
+}
+
 TEST_F(RadSpecsWindow, DropCopiesAnyBoxText) {
     auto w = Open();
     DropOn(w->textRxFreq[1], w->textTxCN[0]);

@@ -220,6 +220,16 @@ TEST_F(RadioParmsWindow, DragCopyBetweenBoxesOfTheWindow) {
     EXPECT_EQ(main().channels[2].rxFrequency, 462500000);
 }
 
+// File > Save calls SaveChanges while a box may still hold a dropped text beyond its maximum.
+TEST_F(RadioParmsWindow, SaveChangesStoresValuesWithinTheBoxLimits) {
+    Open();
+    editor->tabModemRadioParms->setCurrentIndex(2);
+    DropOn(editor->textRxFreq[0], editor->textPwrSetting[1]);  // "450.200000" in a 0..255 box
+    ASSERT_TRUE(editor->textPwrSetting[1]->hasFocus());
+    ASSERT_TRUE(editor->SaveChanges());
+    EXPECT_EQ(main().powerAdjust[1], 255);
+}
+
 struct NormalisationCase {
     const char* what;
     void (*change)(ModemParameters&);
