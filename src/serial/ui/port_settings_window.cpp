@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -174,7 +175,15 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
     }
     auto* note = new QLabel(explanation);
     note->setWordWrap(true);
-    note->setMaximumWidth(150);
+    // Runs of blanks in the text end its lines: the label is as wide as the longest piece.
+    const QStringList pieces = QString(explanation).split(QRegularExpression(" {2,}"));
+    if (pieces.size() > 1) {
+        int widest = 0;
+        for (const QString& piece : pieces) widest = std::max(widest, note->fontMetrics().horizontalAdvance(piece));
+        note->setFixedWidth(widest + 2);
+    } else {
+        note->setMaximumWidth(150);
+    }
     g->addWidget(note, 0, 2, r, 1, Qt::AlignTop);
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
