@@ -164,10 +164,12 @@ void formDacVals::closeEvent(QCloseEvent* e) {
 }
 
 void formDacVals::keyPressEvent(QKeyEvent* e) {
-    // OK answers Enter and Cancel answers Esc, whichever control has the focus.
+    // OK answers Enter and Cancel answers Esc, whichever box has the focus; a focused button
+    // answers Enter itself, so Enter on Cancel does not hand the values over.
     const auto mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (mods == Qt::NoModifier && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
-        buttonOK->click();
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        (focused && focused->isEnabled() ? focused : buttonOK)->click();
         return;
     }
     if (mods == Qt::NoModifier && e->key() == Qt::Key_Escape) {

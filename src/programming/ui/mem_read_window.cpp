@@ -150,7 +150,12 @@ void formMemRead::keyPressEvent(QKeyEvent* e) {
             return;
         }
         if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-            if (buttonUpdate->isEnabled()) buttonUpdate->click();
+            // A focused button answers Enter itself: Enter on Close closes.
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            if (focused && focused->isEnabled())
+                focused->click();
+            else if (buttonUpdate->isEnabled())
+                buttonUpdate->click();
             return;
         }
     }

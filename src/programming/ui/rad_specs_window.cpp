@@ -97,13 +97,11 @@ formRadSpecs::formRadSpecs(AppContext& ctx, QWidget* parent) : QDialog(parent), 
 
     buttonReset = new QPushButton("&Reset Defaults");
     buttonReset->setObjectName("buttonReset");
-    buttonReset->setAutoDefault(false);
     buttonOK = new QPushButton("&OK");
     buttonOK->setObjectName("buttonOK");
     buttonOK->setDefault(true);
     buttonCancel = new QPushButton("&Cancel");
     buttonCancel->setObjectName("buttonCancel");
-    buttonCancel->setAutoDefault(false);
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(help);
     bottom->addStretch();

@@ -120,6 +120,40 @@ TEST_F(DacValsWindow, CancelAndDefaultLeaveTheSharedValues) {
     EXPECT_EQ(ctx.state.dacValues, Numbered(100));
 }
 
+// Enter in a box is OK; on a focused button it presses that button.
+TEST_F(DacValsWindow, EnterOnAFocusedButtonPressesThatButton) {
+    ctx.state.productionMode = true;
+    ctx.state.testParameters.defaultDacValues = Numbered(100);
+    struct Case {
+        QPushButton* formDacVals::*button;
+        bool handedOver;
+        bool staysOpen;
+    };
+    const Case cases[] = {
+        {&formDacVals::buttonCancel, false, false},
+        {&formDacVals::buttonDefault, false, true},
+        {&formDacVals::buttonOK, true, false},
+    };
+    for (const Case& c : cases) {
+        QPushButton* button = editor.get()->*c.button;
+        SCOPED_TRACE(button->objectName().toStdString());
+        calls.clear();
+        ctx.state.dacValues = Numbered(10);
+        OpenDacValuesEditor(ctx);
+        ShowActive(*editor);
+        editor->textGain->setText("77");
+        button->setFocus();
+        PressKey(button, Qt::Key_Return);
+        EXPECT_EQ(editor->loaded(), c.staysOpen);
+        EXPECT_EQ(ctx.state.dacValues.rxGainAdj, c.handedOver ? 77 : Numbered(10).rxGainAdj);
+        EXPECT_EQ(calls.size(), c.handedOver ? 2u : 0u);
+        if (c.staysOpen) {
+            EXPECT_EQ(editor->textGain->text(), QString::number(Numbered(100).rxGainAdj));
+            editor->buttonCancel->click();
+        }
+    }
+}
+
 // OK by Enter leaves the focus in the box; what is stored is still within the box's limits.
 TEST_F(DacValsWindow, EnterStoresValuesWithinTheBoxLimits) {
     ShowActive(*editor);

@@ -163,6 +163,19 @@ TEST_F(RadSpecsWindow, CloseBoxAsksNothingAndDropsTheEdits) {
     EXPECT_EQ(ctx.state.testDefaults, before);
 }
 
+// Enter on the focused Cancel button asks Cancel's question, not OK's.
+TEST_F(RadSpecsWindow, EnterOnAFocusedButtonPressesThatButton) {
+    const ProductionTestRecord before = ctx.state.testDefaults;
+    auto w = Open();
+    QApplication::setActiveWindow(w.get());
+    w->textRxCN[0]->setText("7");
+    w->buttonCancel->setFocus();
+    dialogs.expectBox("Exit without saving any changes?", MsgAnswer::OK);
+    PressKey(w->buttonCancel, Qt::Key_Return);
+    EXPECT_FALSE(w->loaded());
+    EXPECT_EQ(ctx.state.testDefaults, before);
+}
+
 // A value typed on the way to a longer one, or a dropped text beyond the box's maximum, is
 // stored as the box would show it after losing the focus, also when Enter presses OK at once.
 TEST_F(RadSpecsWindow, EnterStoresValuesWithinTheBoxLimits) {

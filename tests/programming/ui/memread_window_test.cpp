@@ -1,6 +1,7 @@
 // The memory read window on the offscreen platform against the simulated modem.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -86,6 +87,15 @@ TEST_F(MemReadWindow, OpenedAgainItShowsTheEepromAtAddressZero) {
     EXPECT_EQ(win.textAddress->text(), "0000");
     EXPECT_EQ(win.textValue->text(), "00");
     EXPECT_EQ(win.dialogue().eepromImage()[0], 0);  // the dumped bytes went with the close
+}
+
+TEST_F(MemReadWindow, EnterOnTheFocusedCloseButtonCloses) {
+    QApplication::setActiveWindow(&win);
+    win.buttonClose->setFocus();
+    PressKey(win.buttonClose, Qt::Key_Return);
+    EXPECT_FALSE(win.loaded());
+    sched.advance(2000);
+    EXPECT_TRUE(hostWrites("DE").empty());
 }
 
 TEST_F(MemReadWindow, EnterPressesUpdateOnlyWhenNoDumpRuns) {
