@@ -109,8 +109,9 @@ TEST_F(MenusTest, WindowOpeningRuleShowsOnceThenFocuses) {
 
 TEST_F(MenusTest, DataModifiedByEditCommandsAndToolBarParms) {
     FakeToolWindow& editor = AddWindow(ToolWindow::formRadioParms);
+    FakeToolWindow& timing = AddWindow(ToolWindow::formMdmTimes);
     AddWindow(ToolWindow::formParmsRdWr);
-    Start();
+    Start(true, "/ProductionTest");
     EXPECT_FALSE(win->dataModified());
 
     win->action("menuEditWrite")->trigger();
@@ -127,6 +128,14 @@ TEST_F(MenusTest, DataModifiedByEditCommandsAndToolBarParms) {
     win->action("menuEditSetup")->trigger();
     EXPECT_TRUE(win->dataModified());
     EXPECT_EQ(editor.loads, 1);
+    // Edit Modem Timing likewise, shown or only focused.
+    for (int i = 0; i < 2; ++i) {
+        win->setDataModified(false);
+        win->action("menuEditModemTiming")->trigger();
+        EXPECT_TRUE(timing.loaded());
+        EXPECT_TRUE(win->dataModified()) << i;
+    }
+    EXPECT_EQ(timing.loads, 1);
 }
 
 TEST_F(MenusTest, ReadWhileTheReadWriteWindowIsOpen) {
