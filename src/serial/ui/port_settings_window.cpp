@@ -137,6 +137,9 @@ formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent) : QWidget(p
     connect(buttonSwap, &QPushButton::clicked, this, [this] { buttonSwap_Click(); });
     connect(checkIgnoreDCD, &QCheckBox::toggled, this, [this] { checkIgnoreDCD_Click(); });
     connect(tabPortSettings, &QTabWidget::currentChanged, this, [this] { EnableTabFrames(); });
+    // Opens at the size its controls need, not a default window size with its buttons out of
+    // sight below the main window's area.
+    resize(sizeHint());
 }
 
 void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, const char* explanation) {

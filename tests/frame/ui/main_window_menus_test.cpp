@@ -1,5 +1,6 @@
 // Menus, tool bar, openers, status bar, clipboard commands and help of the main window.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
+#include <cstdlib>
 
 #include "frame/ui/help_routines.h"
 #include "frame/ui/tool_windows.h"
@@ -438,6 +440,18 @@ TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatus
     EXPECT_EQ(win->ActiveForm(), portSettings);
     auto* window = dynamic_cast<formPortSettings*>(portSettings);
     ASSERT_NE(window, nullptr);
+    // At the main window's design size the window opens whole, its buttons in sight.
+    QApplication::processEvents();
+    QWidget* area = win->mdiArea()->viewport();
+    for (QWidget* button : {static_cast<QWidget*>(window->buttonOK), static_cast<QWidget*>(window->buttonSwap)}) {
+        const QRect inArea(button->mapTo(area, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(area->rect().contains(inArea)) << button->objectName().toStdString() << " out of sight";
+    }
+    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
+        win->resize(900, 560);
+        QApplication::processEvents();
+        win->grab().save(QString::fromUtf8(dir) + "/main_with_port_settings.png");
+    }
     window->side[0].comboPortNum->setCurrentIndex(2);  // Com3
     window->buttonOK_Click();
     EXPECT_FALSE(portSettings->loaded());
