@@ -579,7 +579,9 @@ void MDIMain::ShowForm(ToolForm& form) {
         sub = mdiArea_->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
         // The window's own size, not the area's default; the window may place itself on load.
-        const QSize own = w->size().expandedTo(w->minimumSizeHint());
+        // One that never sized itself takes what its controls need, not a default window size.
+        const QSize own =
+            (w->testAttribute(Qt::WA_Resized) ? w->size() : w->sizeHint()).expandedTo(w->minimumSizeHint());
         sub->resize(sub->sizeHint().expandedTo(own + (sub->sizeHint() - w->sizeHint())));
     }
     // A window shown again is activated afresh.

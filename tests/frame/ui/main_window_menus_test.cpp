@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
+#include <algorithm>
 #include <cstdlib>
 
 #include "frame/ui/help_routines.h"
@@ -460,6 +461,34 @@ TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatus
 
     ASSERT_TRUE(Close());
     EXPECT_EQ(IniValue("Primary Port Settings", "Comm Port"), "3");
+    win.reset();  // before the windows it showed
+}
+
+// A window that does not size itself opens at the size its controls need, whole inside the
+// main window's area at its design size.
+TEST_F(MenusTest, WindowsWithoutASizeOfTheirOwnOpenAtTheirNaturalSize) {
+    std::vector<std::unique_ptr<ToolForm>> tools = CreateToolWindows(ctx);
+    Start(true, "", DefaultSubsystemHooks(), /*withPorts=*/true);
+    int checked = 0;
+    for (const auto& tool : tools) {
+        auto* w = dynamic_cast<QWidget*>(tool.get());
+        if (!w || w->testAttribute(Qt::WA_Resized)) continue;
+        ++checked;
+        const std::string name = w->objectName().toStdString();
+        if (tool.get() == ctx.form(ToolWindow::formParmsRdWr)) win->OpenParmsReadWrite(parmsWriteProgrammable, false);
+        else win->OpenForm(*tool);
+        QApplication::processEvents();
+        QMdiSubWindow* sub = win->subWindowFor(w);
+        ASSERT_NE(sub, nullptr) << name;
+        EXPECT_LE(w->height(), std::max(w->sizeHint().height(), w->minimumSizeHint().height()) + 1) << name;
+        EXPECT_TRUE(win->mdiArea()->viewport()->rect().contains(sub->geometry())) << name << " out of sight";
+        if (const char* dir = std::getenv("K45_SCREENSHOT_DIR"))
+            win->grab().save(QString::fromUtf8(dir) + "/main_with_" + w->objectName() + ".png");
+        sub->close();
+        QApplication::processEvents();
+    }
+    EXPECT_GT(checked, 0);
+    ASSERT_TRUE(Close());
     win.reset();  // before the windows it showed
 }
 
