@@ -17,6 +17,7 @@ struct FileDialogRequest {
     std::string initialDir;
     std::string fileName;     // proposed name
     std::string defaultExt;   // without the dot
+    int filterIndex = 1;      // the filter entry shown first, counted from 1
 };
 
 class Dialogs {

@@ -72,6 +72,7 @@ std::optional<std::string> MDIMain::AskFileName(const FileCommand& command, cons
     r.title = command.title;
     r.filter = command.filter;
     r.defaultExt = command.ext;
+    r.filterIndex = 2;  // the file type, not "All Files"
     r.initialDir = GetDirectoryPart(currentName, ctx_.state.places.programFolder);
     r.fileName = proposedName;
     std::optional<std::string> name = command.save ? ctx_.dialogs()->saveFile(r) : ctx_.dialogs()->openFile(r);

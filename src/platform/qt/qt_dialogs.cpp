@@ -22,6 +22,8 @@ std::string ConvertFileFilter(const std::string& filter) {
         std::string desc = parts[i];
         std::string pattern = parts[i + 1];
         for (auto& c : pattern) if (c == ';') c = ' ';
+        // "*.*" means every file; here it would leave out names without a dot.
+        if (pattern == "*.*") pattern = "*";
         if (!out.empty()) out += ";;";
         if (desc.find('(') == std::string::npos) desc += " (" + pattern + ")";
         else {
@@ -68,25 +70,31 @@ MsgAnswer QtDialogs::messageBox(const std::string& text, const std::string& titl
     }
 }
 
-std::optional<std::string> QtDialogs::openFile(const FileDialogRequest& r) {
-    QString dir = QString::fromStdString(r.fileName.empty() ? r.initialDir
-                                                            : (r.initialDir.empty() ? r.fileName : r.initialDir + "/" + r.fileName));
-    QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(r.title), dir,
-                                             QString::fromStdString(ConvertFileFilter(r.filter)));
-    if (f.isEmpty()) return std::nullopt;
-    return f.toStdString();
-}
+namespace {
 
-std::optional<std::string> QtDialogs::saveFile(const FileDialogRequest& r) {
-    QString dir = QString::fromStdString(r.fileName.empty() ? r.initialDir
-                                                            : (r.initialDir.empty() ? r.fileName : r.initialDir + "/" + r.fileName));
-    QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(r.title), dir,
-                    QString::fromStdString(ConvertFileFilter(r.filter)));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
+std::optional<std::string> RunFileDialog(const FileDialogRequest& r, bool save) {
+    const QString dir = QString::fromStdString(
+        r.fileName.empty() ? r.initialDir : (r.initialDir.empty() ? r.fileName : r.initialDir + "/" + r.fileName));
+    const QString filters = QString::fromStdString(ConvertFileFilter(r.filter));
+    QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(r.title), dir, filters);
+    if (save) {
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+    } else {
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+    }
+    const QStringList entries = filters.split(";;");
+    if (r.filterIndex >= 1 && r.filterIndex <= entries.size()) dlg.selectNameFilter(entries[r.filterIndex - 1]);
     if (!r.defaultExt.empty()) dlg.setDefaultSuffix(QString::fromStdString(r.defaultExt));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
 }
+
+}  // namespace
+
+std::optional<std::string> QtDialogs::openFile(const FileDialogRequest& r) { return RunFileDialog(r, false); }
+
+std::optional<std::string> QtDialogs::saveFile(const FileDialogRequest& r) { return RunFileDialog(r, true); }
 
 int QtDialogs::runModal(const std::string&, const std::function<int()>& exec) { return exec(); }
 

@@ -244,6 +244,7 @@ TEST_F(FilesTest, FileDialogsOfEveryCommand) {
         EXPECT_EQ(r.title, c.title) << c.command;
         EXPECT_EQ(r.filter, c.filter) << c.command;
         EXPECT_EQ(r.defaultExt, c.ext) << c.command;
+        EXPECT_EQ(r.filterIndex, 2) << c.command << ": the file type is offered first";
         EXPECT_EQ(r.initialDir, home.path()) << c.command;
         EXPECT_EQ(r.fileName, c.proposed) << c.command;
     }
