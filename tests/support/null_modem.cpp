@@ -296,8 +296,12 @@ bool NullModemEnd::setSettings(const std::string& settings, std::string* error) 
     return true;
 }
 
-bool NullModemEnd::open(std::string* /*error*/) {
+bool NullModemEnd::open(std::string* error) {
     if (open_) return true;
+    if (openRefusal_) {
+        if (error) *error = *openRefusal_;
+        return false;
+    }
     pair_->mutate([&] {
         open_ = true;
         rts_ = dtr_ = break_ = false;
@@ -315,6 +319,24 @@ void NullModemEnd::close() {
         input_.clear();
     });
 }
+
+void NullModemEnd::unplug(const std::string& reason) {
+    pair_->mutate([&] {
+        NullModemPair::Line& l = pair_->lineFrom(index_);
+        l.lost += static_cast<std::int64_t>(l.queue.size());
+        l.queue.clear();
+        l.busy = false;
+        l.drainPending = false;
+        open_ = false;
+        rts_ = dtr_ = break_ = false;
+        input_.clear();
+    });
+    openRefusal_ = "No such file or directory";
+    lostReason_ = reason;
+    fire(commEventDeviceLost);
+}
+
+void NullModemEnd::plugIn() { openRefusal_.reset(); }
 
 void NullModemEnd::setBufferSizes(int /*inputSize*/, int outputSize) {
     if (outputSize > 0) outputBufferSize_ = outputSize;

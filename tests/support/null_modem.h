@@ -83,6 +83,15 @@ public:
     int receiveThreshold() const { return threshold_; }
     bool breakOn() const { return open_ && break_; }
 
+    // The adapter is pulled: the end closes, what it had not yet sent is lost, the owner gets
+    // commEventDeviceLost with `reason`, and opening fails until plugIn().
+    void unplug(const std::string& reason = "The adapter was unplugged.");
+    void plugIn();
+    // Opening fails with `reason` (another program holds the port, or it is missing) until
+    // cleared with std::nullopt.
+    void refuseOpen(std::optional<std::string> reason) { openRefusal_ = std::move(reason); }
+    std::string deviceLostReason() const override { return lostReason_; }
+
 private:
     friend class NullModemPair;
     NullModemEnd(NullModemPair& pair, int index) : pair_(&pair), index_(index) {}
@@ -106,6 +115,8 @@ private:
     std::function<void(int)> handler_;
     std::function<void(const std::string&)> peer_;
     std::optional<bool> forced_[3];
+    std::optional<std::string> openRefusal_;
+    std::string lostReason_;
     bool seen_[3] = {false, false, false};  // input levels as last reported
 };
 

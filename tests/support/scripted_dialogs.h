@@ -26,6 +26,8 @@ public:
     void expectBox(const std::string& textPart, MsgAnswer answer = MsgAnswer::OK);
     // Answers every box not otherwise scripted (use sparingly).
     void answerAllBoxes(MsgAnswer answer) { defaultAnswer_ = answer; }
+    // Ends answerAllBoxes: unscripted boxes fail the test again.
+    void stopAnsweringAllBoxes() { defaultAnswer_.reset(); }
     void expectOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
     void expectSaveFile(std::optional<std::string> path) { saveAnswers_.push_back(std::move(path)); }
     // Handles the modal window `name` each time it is shown.

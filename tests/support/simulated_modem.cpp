@@ -118,6 +118,8 @@ std::vector<ModemFault> SimulatedModem::faultsFor(ModemStep step) {
         if (f.fault.times >= 0 && f.applied >= f.fault.times) continue;
         ++f.applied;
         active.push_back(f.fault);
+        if (f.fault.kind == ModemFault::Twice) repeatAfterMs_ = f.fault.arg;
+        if (f.fault.kind == ModemFault::Reset) restarted = true;
     }
     return active;
 }
@@ -159,11 +161,21 @@ std::vector<std::string> SimulatedModem::dump(ModemStep, const std::uint8_t* mem
 
 void SimulatedModem::handleLine(const std::string& line) {
     received.push_back({line, sched_.nowMs()});
+    repeatAfterMs_ = -1;
     const std::string ack = AckRecord() + kCrLf;
     const std::string refusal = StatusRecord(1) + kCrLf;
+    const std::string versionLine = (versionText.empty() ? notice : versionText + " " + notice) + kCrLf;
+    // After a restart the modem has lost the session: whatever comes, it answers as to "?".
+    auto restartAnswer = [&] {
+        if (!restarted) return false;
+        answer({versionLine, ack});
+        return true;
+    };
+    if (restartAnswer()) return;
 
     auto simple = [&](ModemStep step) {
         const auto f = faultsFor(step);
+        if (restartAnswer()) return false;
         if (Find(f, ModemFault::Silence)) return false;
         if (Find(f, ModemFault::Refuse)) answer({refusal});
         else if (!Find(f, ModemFault::NoAck)) answer({ack});
@@ -175,7 +187,7 @@ void SimulatedModem::handleLine(const std::string& line) {
         if (Find(f, ModemFault::Silence)) return;
         std::vector<std::string> pieces;
         if (Find(f, ModemFault::NoKeyword)) pieces.push_back(versionText + " (c) 2026 K45 Firmware" + kCrLf);
-        else pieces.push_back((versionText.empty() ? notice : versionText + " " + notice) + kCrLf);
+        else pieces.push_back(versionLine);
         if (Find(f, ModemFault::Refuse)) pieces.push_back(refusal);
         else if (!Find(f, ModemFault::NoAck)) pieces.push_back(ack);
         answer(pieces);
@@ -191,7 +203,7 @@ void SimulatedModem::handleLine(const std::string& line) {
         else answer(dump(step, ram.data(), 48, f));
     } else if (line.rfind("S1", 0) == 0) {
         const auto f = faultsFor(ModemStep::Program);
-        if (Find(f, ModemFault::Silence)) return;
+        if (restartAnswer() || Find(f, ModemFault::Silence)) return;
         std::vector<int> b;
         bool good = HexBytes(line.substr(2), b) && b.size() >= 4 && static_cast<int>(b.size()) == b[0] + 1;
         if (good) {
@@ -223,6 +235,14 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
     if (pieces.empty()) return;
     const std::int64_t start = std::max(sched_.nowMs() + replyDelayMs, busyUntilMs_);
     std::weak_ptr<bool> alive = alive_;
+    if (repeatAfterMs_ >= 0) {
+        std::string whole;
+        for (const auto& p : pieces) whole += p;
+        sched_.callAt(start + repeatAfterMs_, [this, alive, whole] {
+            if (!alive.expired()) send(whole);
+        });
+        repeatAfterMs_ = -1;
+    }
     switch (chunking) {
     case ModemChunking::PerLine:
         sched_.callAt(start, [this, alive, pieces] {

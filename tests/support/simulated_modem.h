@@ -44,6 +44,9 @@ struct ModemFault {
         FirstRecordNotAtZero,  // dump: the record at address 0 sent last
         NoKeyword,             // version: the line without "Copyright"
         BadAddress,            // dump: data record `arg` moved to address 632 with 16 bytes (beyond 640)
+        Twice,                 // the whole answer again, `arg` ms after the first
+        Reset,                 // the modem restarts on this line: from now on it answers every line
+                               // as it answers "?" and takes nothing (until `restarted` is cleared)
     };
     Kind kind;
     ModemStep step;
@@ -108,6 +111,7 @@ public:
     std::vector<ProgramRecord> programmed;  // accepted "S1" records, in order
     std::vector<int> channelCommands;       // values of the "CHANNEL" commands
     int endRecords = 0;                     // "S9" records received
+    bool restarted = false;                 // a Reset fault has struck; answers every line as "?"
     std::string sentBytes;                  // everything the modem wrote
 
     // Lines received that start with prefix.
@@ -133,6 +137,7 @@ private:
     std::string lineBuf_;
     std::vector<ActiveFault> faults_;
     std::int64_t busyUntilMs_ = 0;  // answers leave in order
+    int repeatAfterMs_ = -1;        // the answer being built goes again this long after (Twice)
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
