@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,15 +44,19 @@ thread_local ProfileBatch* activeBatch = nullptr;
 
 void IniDocument::parse(const std::string& content) {
     lines_.clear();
+    // A BOM some editors put in front stays in the text but does not hide the first header.
+    static const std::string kBom = "\xEF\xBB\xBF";
+    const size_t bom = content.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
     size_t pos = 0;
     while (pos < content.size()) {
-        size_t nl = content.find('\n', pos);
+        // CR LF, LF, or a lone CR (files from older Mac tools) end a line.
+        size_t nl = content.find_first_of("\r\n", pos);
         std::string raw = content.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
-        pos = (nl == std::string::npos) ? content.size() : nl + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (nl == std::string::npos) pos = content.size();
+        else pos = nl + (content.compare(nl, 2, "\r\n") == 0 ? 2 : 1);
         Line line;
         line.text = raw;
-        std::string t = Trim(raw);
+        std::string t = Trim(lines_.empty() ? raw.substr(std::min(bom, raw.size())) : raw);
         if (!t.empty() && t.front() == '[') {
             size_t close = t.find(']');
             if (close != std::string::npos) {
@@ -67,6 +72,13 @@ void IniDocument::parse(const std::string& content) {
 }
 
 bool IniDocument::load(const std::string& path, std::string* error) {
+    // A folder opens like a file but reads as nothing: it is no profile.
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        lines_.clear();
+        if (error) *error = path + ": " + std::strerror(EISDIR);
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         lines_.clear();

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <optional>
+#include <string>
 
 #include "support/temp_home.h"
 
@@ -67,4 +71,100 @@ TEST(Profile, FailedWriteIsReportedAndKeepsOldContent) {
     chmod(home.path().c_str(), 0700);
     EXPECT_FALSE(err.empty());
     EXPECT_EQ(ProfileRead(f, "S", "K", ""), "old");
+}
+
+// What files brought from other machines contain: the key must read as in a clean file, and
+// nothing around it may hide it or leak into it.
+TEST(IniDocument, OddFileShapesStillReadTheirKeys) {
+    using namespace std::string_literals;
+    const std::string longValue(1 << 20, 'v');
+    struct Case {
+        const char* name;
+        std::string content;
+        std::string section, key;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {"LF line ends", "[S]\nK=1\nL=2\n", "S", "L", "2"},
+        {"CR LF line ends", "[S]\r\nK=1\r\nL=2\r\n", "S", "L", "2"},
+        {"CR-only line ends", "[S]\rK=1\rL=2\r", "S", "L", "2"},
+        {"CR-only, first key", "[S]\rK=1\rL=2\r", "S", "K", "1"},
+        {"mixed line ends", "[S]\rK=1\r\nL=2\n[T]\rM=3", "T", "M", "3"},
+        {"UTF-8 BOM before the first section", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "1"},
+        {"BOM alone", "\xEF\xBB\xBF", "S", "K", std::nullopt},
+        {"last line without line end", "[S]\nK=12", "S", "K", "12"},
+        {"cut in a section header", "[S]\nK=1\n[T", "T", "K", std::nullopt},
+        {"cut in a section header keeps the keys before", "[S]\nK=1\n[T", "S", "K", "1"},
+        {"NUL bytes in a value kept", "[S]\nK=a\0b\n"s, "S", "K", "a\0b"s},
+        {"NUL line does not hide later keys", "[S]\n\0\0\0junk\nK=1\n"s, "S", "K", "1"},
+        {"binary garbage before the section", "\xFF\xFE[\x01]=\x02\n\x80\x81\n[S]\nK=1\n", "S", "K", "1"},
+        {"Windows-1252 bytes in names and value", "[S\xE9]\nK\xE9=\xE9t\xE9\n", "S\xE9", "K\xE9", "\xE9t\xE9"},
+        {"non-ASCII letters are not folded", "[S]\nK\xE9=1\n", "S", "K\xC9", std::nullopt},
+        {"very long value read whole", "[S]\nK=" + longValue + "\n", "S", "K", longValue},
+        {"very long junk line before the key", "[S]\n" + longValue + "\nK=1\n", "S", "K", "1"},
+        {"duplicate key: the first counts", "[S]\nK=1\nK=2\n", "S", "K", "1"},
+        {"key before any section belongs to none", "K=1\n[S]\n", "S", "K", std::nullopt},
+        {"line without a name holds no key", "[S]\n=1\n", "S", "", std::nullopt},
+        {"empty file", "", "S", "K", std::nullopt},
+        {"only line ends", "\r\n\r\n\n\r", "S", "K", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniDocument d;
+        d.parse(c.content);
+        EXPECT_EQ(d.get(c.section, c.key), c.expected);
+    }
+}
+
+// A write into a file with a BOM or CR-only line ends changes the key where it stands instead of
+// adding a second section, and keeps the BOM.
+TEST(IniDocument, WritingIntoOddShapesReplacesInPlace) {
+    struct Case {
+        const char* name;
+        std::string content;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"BOM", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "\xEF\xBB\xBF[S]\r\nK=2\r\n"},
+        {"CR-only", "[S]\rK=1\r[T]\rL=3\r", "[S]\r\nK=2\r\n[T]\r\nL=3\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniDocument d;
+        d.parse(c.content);
+        d.set("S", "K", "2");
+        EXPECT_EQ(d.serialize(), c.written);
+    }
+}
+
+TEST(Profile, FileThatCannotBeReadSaysSo) {
+    test::TempHome home;
+    const std::string folder = home.file("folder.ini");
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    IniDocument d;
+    std::string err;
+    EXPECT_FALSE(d.load(folder, &err)) << "a folder is no settings file";
+    EXPECT_NE(err.find("folder.ini"), std::string::npos) << err;
+    err.clear();
+    EXPECT_FALSE(ProfileWrite(folder, "S", "K", "v", &err));
+    EXPECT_FALSE(err.empty());
+    EXPECT_EQ(ProfileRead(folder, "S", "K", "def"), "def");
+    {
+        ProfileBatch batch(folder);
+        EXPECT_TRUE(batch.loadFailed());
+        err.clear();
+        EXPECT_FALSE(batch.commit(&err));
+        EXPECT_FALSE(err.empty());
+    }
+
+    if (geteuid() == 0) return;  // permissions do not bind root
+    const std::string locked = home.file("locked.ini");
+    ASSERT_TRUE(ProfileWrite(locked, "S", "K", "old"));
+    chmod(locked.c_str(), 0);
+    err.clear();
+    EXPECT_FALSE(d.load(locked, &err));
+    EXPECT_FALSE(err.empty());
+    EXPECT_FALSE(ProfileWrite(locked, "S", "K", "new", &err));
+    chmod(locked.c_str(), 0600);
+    EXPECT_EQ(ProfileRead(locked, "S", "K", ""), "old");
 }
