@@ -153,6 +153,8 @@ void ParmsRdWrDialogue::StartProgramming() {
     }
     stepTotal_ = BlocksFor(endAddress_);
     startAddress_ = 0;
+    // Lines are heard again while programming: a version line means the modem has restarted.
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->RegisterForRxCrLf(this);
     SendProgramBlock(0, rwAwaitBlockAck);
 }
 
@@ -167,8 +169,21 @@ void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState)
             port->SendString("S1" + *body + "\r\n", kProgrammingTxMode);
     }
     resendCount_ = 0;
+    blockRefused_ = false;
     dialogueState_ = nextState;
     RestartTimer(*timerResponse_);
+}
+
+void ParmsRdWrDialogue::ModemRestarted() {
+    // A restarted modem has lost the session and acknowledges what it no longer programs, so
+    // the write can only be given up.
+    switch (dialogueState_) {
+    case rwAwaitBlockAck:
+    case rwBlockDelay: Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical); break;
+    case rwAwaitChannelAck: Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical); break;
+    case rwAwaitEndAck: Fail(kNoProgramEndText, kErrorTitle, MsgIcon::Critical); break;
+    default: break;
+    }
 }
 
 void ParmsRdWrDialogue::SendChannel() {

@@ -167,7 +167,8 @@ void ParmsRdWrDialogue::StartRead() {
 }
 
 void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
-    if (loaded_) read_.TakeLine(rxStr);
+    if (!loaded_ || read_.TakeLine(rxStr)) return;
+    if (VersionOfLine(rxStr)) ModemRestarted();
 }
 
 void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
@@ -184,14 +185,17 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     case rwAwaitBlockAck:
         if (rec.recNum == 8) {
-            if (rec.address == 0) {
+            // A refused block is written only by its resend: an acknowledgement arriving
+            // before that is a stray (a late second answer) and proves nothing.
+            if (rec.address == 0 && !blockRefused_) {
                 timerResponse_->setEnabled(false);
                 ++stepCount_;
                 ShowPercent(ProgressPercent(stepCount_, stepTotal_));
                 RestartTimer(*timerDelay_);
                 dialogueState_ = rwBlockDelay;
-            } else {
+            } else if (rec.address != 0) {
                 // Refused: the block goes again at the time-out.
+                blockRefused_ = true;
                 RestartTimer(*timerResponse_);
             }
         }
@@ -318,7 +322,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             resendCount_ = static_cast<std::int16_t>(before + 1);
             CountResend(ctx_);
         } else {
-            Fail("Unit not responding to Program!", kErrorTitle, MsgIcon::Critical);
+            Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical);
         }
         break;
     case rwAwaitChannelAck:
@@ -328,7 +332,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             timerResponse_->setEnabled(true);
             CountResend(ctx_);
         } else {
-            Fail("Unit not responding to Channel 8 Override!", kErrorTitle, MsgIcon::Critical);
+            Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical);
         }
         break;
     case rwAwaitEndAck:
@@ -337,7 +341,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             SendEnd();
             timerResponse_->setEnabled(true);  // this resend is not counted
         } else {
-            Fail("Unit not responding to Program Complete!", kErrorTitle, MsgIcon::Critical);
+            Fail(kNoProgramEndText, kErrorTitle, MsgIcon::Critical);
         }
         break;
     default:

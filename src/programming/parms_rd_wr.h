@@ -40,6 +40,11 @@ enum ReadWriteState : std::int32_t {
     rwAwaitEndAck = 13,
 };
 
+// Messages of a write the modem stops answering.
+inline constexpr const char* kNoProgramText = "Unit not responding to Program!";
+inline constexpr const char* kNoChannelText = "Unit not responding to Channel 8 Override!";
+inline constexpr const char* kNoProgramEndText = "Unit not responding to Program Complete!";
+
 // Window caption of a mode ("" for a mode outside 1..7).
 std::string ParmsModeCaption(std::int32_t mode);
 
@@ -119,6 +124,7 @@ private:
     void SendProgramBlock(std::int32_t n, std::int32_t nextState);
     void SendChannel();
     void SendEnd();
+    void ModemRestarted();
     void Fail(const std::string& text, const std::string& title, MsgIcon icon);
     void CloseWindow();
     void TimerDelayTick();
@@ -137,6 +143,7 @@ private:
     std::int16_t resendCount_ = 0;
     std::int16_t readRestarts_ = 0;
     bool channelStepPending_ = false;
+    bool blockRefused_ = false;  // the block in flight was refused: only its resend can be acknowledged
     std::int16_t stepTotal_ = 0;
     std::int32_t stepCount_ = 0;
     std::int32_t startAddress_ = 0;

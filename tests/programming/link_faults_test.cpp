@@ -13,6 +13,7 @@
 namespace k45::test {
 namespace {
 
+// Spelt out here: the test checks the texts themselves.
 const char* const kWriteFailText = "Unit not responding to Program!";
 const char* const kChannelFailText = "Unit not responding to Channel 8 Override!";
 const char* const kEndFailText = "Unit not responding to Program Complete!";
@@ -99,6 +100,14 @@ protected:
     // Runs until cond holds while the dialogue runs.
     void RunUntil(const std::function<bool()>& cond) { ASSERT_TRUE(sched.advanceUntil(cond, 60000)); }
 
+    // The host's writes from the mark'th on that start with prefix.
+    int WritesSince(std::size_t mark, const std::string& prefix) const {
+        const auto w = hostWrites();
+        int n = 0;
+        for (std::size_t i = mark; i < w.size(); ++i) n += w[i].bytes.rfind(prefix, 0) == 0 ? 1 : 0;
+        return n;
+    }
+
     ModemParameters hostRecord;
 };
 
@@ -151,6 +160,94 @@ TEST_F(LinkFaults, APulledCableEndsTheDialogueWithItsMessageAndThePortServesTheN
         cable.a().plugIn();
         ExpectNextReadWorks();
     }
+}
+
+TEST_F(LinkFaults, AModemThatRestartsDuringTheWriteIsNotReportedAsProgrammed) {
+    // After a restart the modem answers every line as it answers "?": the version line, then
+    // an acknowledgement that programs nothing.
+    struct Case {
+        const char* name;
+        std::int16_t mode;
+        ModemFault fault;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"at the fifth block", parmsWriteProgrammable, {ModemFault::Reset, ModemStep::Program, 0, 1, 4}, kWriteFailText},
+        {"at the last block", parmsWriteAll, {ModemFault::Reset, ModemStep::Program, 0, 1, 19}, kWriteFailText},
+        {"at the redirect", parmsWriteAll, {ModemFault::Reset, ModemStep::Channel}, kChannelFailText},
+        {"at the end record", parmsWriteAll, {ModemFault::Reset, ModemStep::End}, kEndFailText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reset();
+        const ModemParameters before = ctx.state.mainParameters;
+        modem.addFault(c.fault);
+        dialogs.expectBox(c.box);
+        Start(c.mode);
+        ASSERT_TRUE(RunToClose());
+        EXPECT_TRUE(modem.restarted);
+        ExpectFailure(before);
+        EXPECT_EQ(dialogs.boxes.back().title, "Error");
+        // Nothing more went out once the restart was seen.
+        EXPECT_EQ(modem.received.back().text.substr(0, 2), std::string(c.fault.step == ModemStep::Channel ? "CH"
+                                                                       : c.fault.step == ModemStep::End ? "S9" : "S1"));
+        ExpectNextReadWorks();
+    }
+}
+
+TEST_F(LinkFaults, AModemThatAnswersTwiceIsReadAndWrittenOnce) {
+    struct Case {
+        const char* name;
+        std::int16_t mode;
+        ModemStep step;
+        int repeatMs;
+    };
+    const Case cases[] = {
+        {"version answer at once", parmsReadProgrammable, ModemStep::Version, 0},
+        {"version answer late", parmsReadProgrammable, ModemStep::Version, 700},
+        {"whole dump at once", parmsReadAll, ModemStep::Dump, 0},
+        {"whole dump late", parmsReadAll, ModemStep::Dump, 1500},
+        {"each block acknowledged twice", parmsWriteProgrammable, ModemStep::Program, 0},
+        {"redirect acknowledged twice", parmsWriteAll, ModemStep::Channel, 300},
+        {"end record acknowledged twice", parmsWriteAll, ModemStep::End, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reset();
+        const std::size_t mark = hostWrites().size();
+        modem.addFault({ModemFault::Twice, c.step, c.repeatMs, -1});
+        dialogs.expectBox(DoneText(c.mode) == std::string("Reading Parameters Complete.") && c.mode == parmsReadAll
+                              ? "Reading All Parameters Complete."
+                              : DoneText(c.mode));
+        Start(c.mode);
+        ASSERT_TRUE(RunToClose());
+        if (IsRead(c.mode)) {
+            EXPECT_TRUE(dlg.parmsWereFound());
+            EXPECT_EQ(ctx.state.mainParameters.serialNumber, modemRecord.serialNumber);
+            EXPECT_EQ(ctx.state.mainParameters.comment, modemRecord.comment);
+        } else {
+            EXPECT_TRUE(dlg.programCompleted());
+            ExpectModemHoldsTheWrite();
+            EXPECT_EQ(modem.endRecords, 1);
+            EXPECT_EQ(WritesSince(mark, "S1"), c.mode == parmsWriteAll ? 20 : 14);
+        }
+        EXPECT_EQ(WritesSince(mark, "?"), 1);
+        sched.advance(3000);  // the late copies change nothing
+        EXPECT_FALSE(dlg.loaded());
+    }
+}
+
+TEST_F(LinkFaults, ALateSecondAcknowledgementDoesNotStandInForARefusedBlock) {
+    // Block 11 is acknowledged twice, the copy 700 ms late: it arrives after block 12 (the
+    // comment, which the write changes) went out and after the modem refused it.
+    modem.addFault({ModemFault::Twice, ModemStep::Program, 700, 1, 11});
+    modem.addFault({ModemFault::Refuse, ModemStep::Program, 0, 1, 12});
+    dialogs.expectBox("Programming Complete!");
+    Start(parmsWriteProgrammable);
+    ASSERT_TRUE(RunToClose());
+    ExpectModemHoldsTheWrite();
+    EXPECT_EQ(hostWrites("S1").size(), 15u);  // block 12 went again
+    EXPECT_EQ(mainFrame.counterText, "1");
 }
 
 }  // namespace
