@@ -53,7 +53,8 @@ void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
     io.number(kFactory, "ROM Major Version", r.romMajorVersion);
     io.number(kFactory, "ROM Minor Version", r.romMinorVersion);
     io.number(kFactory, "Number of Writes", r.numberOfWrites);
-    io.number(kFactory, "Serial Number", r.serialNumber);
+    if constexpr (Io::kLoading) ReadUnitIdValue(io.locale(), io.file(), kFactory, "Serial Number", r.serialNumber);
+    else io.number(kFactory, "Serial Number", r.serialNumber);
     if constexpr (Io::kLoading) {
         LoadBandwidthAndHighBand(io, r);
     } else {
@@ -173,6 +174,16 @@ bool ReadFlagValue(const LocaleInfo& locale, const std::string& fileName, const 
     bool value = IsSet(target);
     if (!ReadIniInto(locale, fileName, section, key, value)) return false;
     target = ToFlag(value);
+    return true;
+}
+
+bool ReadUnitIdValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
+                     const std::string& key, double& target) {
+    double value = target;
+    if (!ReadIniInto(locale, fileName, section, key, value)) return false;
+    value = RoundHalfEven(value);
+    if (!(value >= 0 && value <= 4294967295.0)) return false;
+    target = value;
     return true;
 }
 

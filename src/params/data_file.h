@@ -33,6 +33,9 @@ const char* RateSectionName(std::int16_t model, int rateIndex);
 // The words True/False in any case, or a number (0 false, anything else true).
 bool ReadFlagValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
                    const std::string& key, Flag& target);
+// A unit ID number: a whole number 0..4294967295, the width the modem keeps (halves to even).
+bool ReadUnitIdValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
+                     const std::string& key, double& target);
 // MHz, read locale-neutrally, times 1,000,000 to the nearest Hz (halves to even).
 bool ReadFrequencyValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
                         const std::string& key, std::int32_t& hz);

@@ -89,7 +89,7 @@ void ImportK45Keys(const AppState& state, ModemParameters& r, const std::string&
         }
     }
     io.number("EEProm Writes", r.numberOfWrites);
-    io.number("ID Number", r.serialNumber);
+    ReadUnitIdValue(io.locale(), io.file(), kSection, "ID Number", r.serialNumber);
 
     // Radio type and bandwidth from one code; anything not in the table is type 0, half band.
     {
