@@ -72,11 +72,12 @@ void IniDocument::parse(const std::string& content) {
 }
 
 bool IniDocument::load(const std::string& path, std::string* error) {
-    // A folder opens like a file but reads as nothing: it is no profile.
+    // A folder opens like a file but reads as nothing, and opening a pipe or device can block
+    // for ever: only a regular file is a profile.
     struct stat st{};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         lines_.clear();
-        if (error) *error = path + ": " + std::strerror(EISDIR);
+        if (error) *error = path + ": " + (S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file");
         return false;
     }
     std::ifstream in(path, std::ios::binary);

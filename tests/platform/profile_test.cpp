@@ -157,6 +157,14 @@ TEST(Profile, FileThatCannotBeReadSaysSo) {
         EXPECT_FALSE(err.empty());
     }
 
+    // A pipe would block the read until some writer came.
+    const std::string pipe = home.file("pipe.ini");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    err.clear();
+    EXPECT_FALSE(d.load(pipe, &err));
+    EXPECT_NE(err.find("pipe.ini"), std::string::npos) << err;
+    EXPECT_EQ(ProfileRead(pipe, "S", "K", "def"), "def");
+
     if (geteuid() == 0) return;  // permissions do not bind root
     const std::string locked = home.file("locked.ini");
     ASSERT_TRUE(ProfileWrite(locked, "S", "K", "old"));
