@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QWidget>
 
 #include <algorithm>
@@ -25,6 +26,10 @@ QMdiSubWindow* SubWindowOf(QWidget& child) {
 int ToPixels(int twips) { return static_cast<int>(RoundHalfEven(twips / kTwipsPerPixel)); }
 
 }  // namespace
+
+void FocusedButtonsAnswerEnter(QWidget& window) {
+    for (QPushButton* b : window.findChildren<QPushButton*>()) b->setAutoDefault(true);
+}
 
 void CenterForm(const QWidget& parent, QWidget& child) {
     if (QMdiSubWindow* sub = SubWindowOf(child)) {

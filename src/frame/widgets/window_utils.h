@@ -14,6 +14,10 @@ struct LocaleInfo;
 // that would be negative become 0.
 void CenterForm(const QWidget& parent, QWidget& child);
 
+// Every push button of the window presses on Enter while it has the focus, as in a dialog box;
+// outside one a focused button would only answer the space bar.
+void FocusedButtonsAnswerEnter(QWidget& window);
+
 // A child window's placement, kept in twips, whether it lives in an MDI sub-window or alone.
 namespace child_window {
 // The MDI sub-window around w, or w itself.

@@ -87,6 +87,7 @@ formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), 
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
+    FocusedButtonsAnswerEnter(*this);
     // The main window opens a child at the child's own size.
     resize(sizeHint());
 }

@@ -91,6 +91,7 @@ formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
     buttonCancel->setObjectName("buttonCancel");
     layout->addLayout(dialogue_window::CentredButtons({buttonOK, buttonCancel}));
     setMinimumWidth(340);
+    FocusedButtonsAnswerEnter(*this);
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { CloseWindow(); });

@@ -97,6 +97,7 @@ formRadioParms::formRadioParms(AppContext& ctx, QWidget* parent) : QWidget(paren
     Connect();
     // Page Up and Page Down move the channel rows whichever control has the focus.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    FocusedButtonsAnswerEnter(*this);
     // The main window opens a child at the child's own size.
     resize(sizeHint());
 }

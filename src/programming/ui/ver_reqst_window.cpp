@@ -37,6 +37,7 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     buttonClose->setObjectName("buttonClose");
     layout->addLayout(dialogue_window::CentredButtons({buttonOK, buttonClose}));
     setMinimumWidth(340);
+    FocusedButtonsAnswerEnter(*this);
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseWindow(); });

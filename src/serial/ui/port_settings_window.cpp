@@ -123,6 +123,7 @@ formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent) : QWidget(p
     buttonOK->setObjectName("buttonOK");
     buttonCancel->setObjectName("buttonCancel");
     buttonSwap->setObjectName("buttonSwap");
+    for (QPushButton* b : {buttonOK, buttonCancel, buttonSwap}) b->setAutoDefault(true);  // a focused one answers Enter
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(buttonOK);
     buttons->addWidget(buttonCancel);

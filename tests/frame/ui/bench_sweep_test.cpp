@@ -1,0 +1,238 @@
+// The program as a bench technician uses it: every window opened from its menu and tool-bar
+// button, several at once, the main window closed with tool windows open and in the middle of
+// a read or a write, the ports swapped under a running dialogue.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QLabel>
+#include <QPushButton>
+#include <QKeyEvent>
+#include <QGroupBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <memory>
+
+#include "frame/ui/tool_windows.h"
+#include "main_window_harness.h"
+#include "params/modem_defaults.h"
+#include "support/simulated_modem.h"
+
+namespace k45::test {
+namespace {
+
+class BenchSweep : public MainWindowTest {
+protected:
+    void StartWithModem(bool production = false) {
+        modemCable = std::make_unique<NullModemPair>(scheduler);
+        otherCable = std::make_unique<NullModemPair>(scheduler);
+        modem = std::make_unique<SimulatedModem>(scheduler);
+        toolWindows = CreateToolWindows(ctx);
+        MainWindowOptions options;
+        options.hooks = DefaultSubsystemHooks();
+        options.engineeringBuild = production;
+        options.commandLine = production ? "/ProductionTest" : "";
+        options.makeDevice = [this](int portId) -> std::shared_ptr<SerialDevice> {
+            SerialDevice* end = portId == 0 ? static_cast<SerialDevice*>(&modemCable->a())
+                                            : static_cast<SerialDevice*>(&otherCable->a());
+            return std::shared_ptr<SerialDevice>(std::shared_ptr<void>(), end);
+        };
+        win = std::make_unique<MDIMain>(ctx, std::move(options));
+        win->MDIForm_Load();
+        win->show();
+        win->MDIForm_Activate();
+        QApplication::processEvents();
+        ModemParameters unit = ctx.state.mainParameters;
+        unit.serialNumber = 123456;
+        unit.comment = "Bench unit";
+        ASSERT_TRUE(modem->loadRecord(ctx.state, unit, scheduler.wallClockSeconds()));
+        modem->attach(*modemCable);
+    }
+
+    void TearDown() override {
+        win.reset();
+        toolWindows.clear();
+        MainWindowTest::TearDown();
+    }
+
+    QWidget* Widget(ToolWindow slot) { return dynamic_cast<QWidget*>(ctx.form(slot)); }
+
+    void Shot(const QString& name) {
+        if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) win->grab().save(QString::fromUtf8(dir) + "/" + name);
+    }
+
+    std::unique_ptr<NullModemPair> modemCable, otherCable;
+    std::unique_ptr<SimulatedModem> modem;
+    std::vector<std::unique_ptr<ToolForm>> toolWindows;
+};
+
+// Every enabled command that opens a window, triggered twice in a row: one sub-window each.
+TEST_F(BenchSweep, EveryOpenerTwiceGivesOneWindow) {
+    StartWithModem(true);
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    const char* openers[] = {"menuEditSetup", "menuEditModemTiming", "menuEditVersion", "menuUtilsPort",
+                             "toolbarTestParms"};
+    for (const char* name : openers) {
+        QAction* a = win->action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+        QApplication::processEvents();
+        a->trigger();
+        QApplication::processEvents();
+    }
+    std::map<QWidget*, int> subs;
+    for (QMdiSubWindow* s : win->mdiArea()->subWindowList()) ++subs[s->widget()];
+    for (auto& [w, n] : subs) EXPECT_EQ(n, 1) << w->objectName().toStdString();
+    Shot("sweep_many_open.png");
+}
+
+
+// Closing the program in the middle of a dialogue: the dialogue stops, nothing more goes to
+// the modem, the data file is not touched and nothing is left to fire after the window goes.
+struct MidDialogueCase {
+    const char* name;
+    const char* button;
+    int stopAfterBytes;  // the close comes once the modem has seen this many commands
+};
+
+void PrintTo(const MidDialogueCase& c, std::ostream* os) { *os << c.name; }
+
+class BenchCloseMidDialogue : public BenchSweep, public ::testing::WithParamInterface<MidDialogueCase> {};
+
+TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
+    const MidDialogueCase& c = GetParam();
+    StartWithModem();
+    const std::string dataFile = ctx.state.dataFileName;
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(dataFile, ec);
+    const std::string before = existed ? ProfileRead(dataFile, "Modem", "Comment", "") : "";
+    QAction* a = win->action(QString("toolbarTest") + c.button);
+    ASSERT_NE(a, nullptr);
+    a->trigger();
+    QApplication::processEvents();
+    if (std::string(c.button) != "Read") {
+        auto* ok = Widget(ToolWindow::formParmsRdWr)->findChild<QAbstractButton*>("buttonOK");
+        ASSERT_NE(ok, nullptr);
+        ok->click();
+    }
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return int(modem->received.size()) >= c.stopAfterBytes; }, 60000, 1));
+    dialogs.answerAllBoxes(MsgAnswer::No);
+    EXPECT_TRUE(Close());
+    QApplication::processEvents();
+    const size_t seen = modem->received.size();
+    const size_t programmed = modem->programmed.size();
+    EXPECT_FALSE(ctx.form(ToolWindow::formParmsRdWr)->loaded());
+    scheduler.advance(30000);
+    QApplication::processEvents();
+    EXPECT_EQ(modem->received.size(), seen);
+    EXPECT_EQ(modem->programmed.size(), programmed);
+    EXPECT_EQ(modem->endRecords, 0);
+    // The data file is the one on disk before; a read stopped halfway renames nothing.
+    EXPECT_EQ(std::filesystem::path(ctx.state.dataFileName).filename(),
+              std::filesystem::path(dataFile).filename());
+    if (existed) {
+        EXPECT_EQ(ProfileRead(dataFile, "Modem", "Comment", ""), before);
+    }
+    for (const ShownBox& b : dialogs.boxes) EXPECT_EQ(b.text, "Save Data before closing?");
+    win.reset();
+    scheduler.advance(30000);
+    QApplication::processEvents();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BenchCloseMidDialogue,
+                         ::testing::Values(MidDialogueCase{"ReadAwaitingVersion", "Read", 1},
+                                           MidDialogueCase{"ReadInDump", "Read", 2},
+                                           MidDialogueCase{"WriteInVersion", "Write", 1},
+                                           MidDialogueCase{"WriteProgramming", "Write", 5},
+                                           MidDialogueCase{"CloneProgramming", "Clone", 6}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Every window the program has, open together, and the main window closed with them.
+TEST_F(BenchSweep, ClosingWithEveryWindowOpenSavesTheirPlacesAndExitsCleanly) {
+    StartWithModem(true);
+    dialogs.answerAllBoxes(MsgAnswer::No);
+    for (const char* name : {"menuEditSetup", "menuEditModemTiming", "menuUtilsPort", "menuEditVersion"}) {
+        win->action(name)->trigger();
+        QApplication::processEvents();
+    }
+    int opened = 0;
+    for (QMdiSubWindow* s : win->mdiArea()->subWindowList()) opened += s->isVisible();
+    EXPECT_EQ(opened, 4);
+    // The Window menu lists them and picks one.
+    QMenu* wm = win->menu("menuWindow");
+    ASSERT_NE(wm, nullptr);
+    emit wm->aboutToShow();
+    QAction* first = nullptr;
+    for (QAction* a : wm->actions())
+        if (a->text().startsWith("&1")) first = a;
+    ASSERT_NE(first, nullptr);
+    first->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(Close());
+    for (int i = 0; i < kToolWindowCount; ++i)
+        if (ToolForm* f = ctx.form(static_cast<ToolWindow>(i))) {
+            EXPECT_FALSE(f->loaded()) << i;
+        }
+    win.reset();
+    scheduler.advance(30000);
+    QApplication::processEvents();
+}
+
+
+// A technician tabs to a button and presses Enter: that button answers, in every window.
+struct FocusedButtonCase {
+    const char* name;
+    const char* opener;
+    const char* button;
+};
+
+void PrintTo(const FocusedButtonCase& c, std::ostream* os) { *os << c.name; }
+
+class BenchEnterOnButton : public BenchSweep, public ::testing::WithParamInterface<FocusedButtonCase> {};
+
+TEST_P(BenchEnterOnButton, PressesTheFocusedButton) {
+    const FocusedButtonCase& c = GetParam();
+    StartWithModem(true);
+    dialogs.answerAllBoxes(MsgAnswer::No);
+    win->action(c.opener)->trigger();
+    QApplication::processEvents();
+    QMdiSubWindow* sub = win->mdiArea()->activeSubWindow();
+    ASSERT_NE(sub, nullptr);
+    auto* button = sub->widget()->findChild<QPushButton*>(c.button);
+    ASSERT_NE(button, nullptr) << c.button;
+    ASSERT_TRUE(button->isVisible() && button->isEnabled()) << c.button;
+    int clicks = 0;
+    QObject::connect(button, &QAbstractButton::clicked, [&] { ++clicks; });
+    button->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        QKeyEvent press(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QApplication::sendEvent(button, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QApplication::sendEvent(button, &release);
+        QApplication::processEvents();
+        if (!button->isVisible()) break;  // the button closed its window
+    }
+    EXPECT_GE(clicks, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, BenchEnterOnButton,
+    ::testing::Values(FocusedButtonCase{"ParametersOk", "menuEditSetup", "buttonOK"},
+                      FocusedButtonCase{"ParametersCancel", "menuEditSetup", "buttonCancel"},
+                      FocusedButtonCase{"TimingOk", "menuEditModemTiming", "buttonOK"},
+                      FocusedButtonCase{"TimingCancel", "menuEditModemTiming", "buttonCancel"},
+                      FocusedButtonCase{"PortsOk", "menuUtilsPort", "buttonOK"},
+                      FocusedButtonCase{"PortsCancel", "menuUtilsPort", "buttonCancel"},
+                      FocusedButtonCase{"PortsSwap", "menuUtilsPort", "buttonSwap"},
+                      FocusedButtonCase{"VersionClose", "menuEditVersion", "buttonClose"},
+                      FocusedButtonCase{"WriteOk", "menuEditWrite", "buttonOK"},
+                      FocusedButtonCase{"WriteCancel", "menuEditWrite", "buttonCancel"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace k45::test
