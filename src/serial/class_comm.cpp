@@ -245,6 +245,9 @@ void classComm::CloseCommPort() {
     commCtrl_->setHandshaking(0, nullptr);
     ReadLinesBack();
     keyedSendActive_ = false;
+    // Held text was meant for this session; a later open must not send it to whatever modem
+    // is on the line by then.
+    DropHeldOutput();
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
 }

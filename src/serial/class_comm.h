@@ -239,6 +239,8 @@ private:
     std::int32_t SendKeyed(const std::string& text);
     std::int32_t OutputChunk(const std::string& text);
     void ClearTxQueue() { txQueue_.clear(); }
+    // Forgets text held for DCD or CTS and the waits for them.
+    void DropHeldOutput();
     void AppendTxQueue(const std::string& text) { txQueue_ += text; }
     std::string TakeTxQueue();
     bool FlushTxQueue();

@@ -57,6 +57,7 @@ void classComm::DeviceLost() {
     const std::string reason = commCtrl_->deviceLostReason();
     keyedSendActive_ = false;
     rxBurstTicks_ = 0;
+    DropHeldOutput();
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
     ReportError("Lost Com Port ", reason.empty() ? std::string("The device is no longer present.") : reason);

@@ -109,6 +109,13 @@ std::int32_t classComm::OutputChunk(const std::string& text) {
     return static_cast<std::int32_t>(n);
 }
 
+void classComm::DropHeldOutput() {
+    ClearTxQueue();
+    dcdWaitTicks_ = 0;
+    ctsWaitTicks_ = 0;
+    ctsBusyTicks_ = 0;
+}
+
 bool classComm::FlushTxQueue() {
     ctsWaitTicks_ = 0;
     ctsBusyTicks_ = 0;
