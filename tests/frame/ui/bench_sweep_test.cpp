@@ -234,5 +234,68 @@ INSTANTIATE_TEST_SUITE_P(
                       FocusedButtonCase{"WriteCancel", "menuEditWrite", "buttonCancel"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+
+// A new record arrives while both editors are open and untouched: from a data file the
+// technician opens or from the modem. OK in either editor afterwards keeps the new record.
+enum class NewRecord { OpenedFile, ReadFromModem };
+
+struct ArrivingRecordCase {
+    const char* name;
+    NewRecord source;
+    const char* pressOkIn;
+    bool parametersOpen = true;
+};
+
+void PrintTo(const ArrivingRecordCase& c, std::ostream* os) { *os << c.name; }
+
+class BenchEditorsOpenWhileTheRecordChanges : public BenchSweep,
+                                              public ::testing::WithParamInterface<ArrivingRecordCase> {};
+
+TEST_P(BenchEditorsOpenWhileTheRecordChanges, OkKeepsTheNewRecord) {
+    const ArrivingRecordCase& c = GetParam();
+    StartWithModem(true);
+    ModemParameters incoming = ctx.state.mainParameters;
+    incoming.t1Time = {41, 42, 43, 44, 0};
+    incoming.rxDivisorTest = 7;
+    incoming.comment = "Incoming";
+    incoming.serialNumber = 123456;
+    if (c.parametersOpen) win->action("menuEditSetup")->trigger();
+    win->action("menuEditModemTiming")->trigger();
+    QApplication::processEvents();
+
+    if (c.source == NewRecord::OpenedFile) {
+        const std::string path = home.file("incoming.dat");
+        std::string error;
+        ASSERT_TRUE(DefaultSubsystemHooks().saveDataFile(ctx.state, path, incoming, &error)) << error;
+        dialogs.expectOpenFile(path);
+        win->action("menuFileOpen")->trigger();
+    } else {
+        ASSERT_TRUE(modem->loadRecord(ctx.state, incoming, scheduler.wallClockSeconds()));
+        win->action("toolbarTestRead")->trigger();
+        ASSERT_TRUE(scheduler.advanceUntil([&] { return !ctx.form(ToolWindow::formParmsRdWr)->loaded(); }, 20000, 5));
+    }
+    QApplication::processEvents();
+    ASSERT_EQ(ctx.state.mainParameters.comment, "Incoming");
+
+    QWidget* editor = Widget(std::string(c.pressOkIn) == "formMdmTimes" ? ToolWindow::formMdmTimes
+                                                                          : ToolWindow::formRadioParms);
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    editor->findChild<QPushButton*>("buttonOK")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(ctx.state.mainParameters.t1Time, incoming.t1Time);
+    EXPECT_EQ(ctx.state.mainParameters.rxDivisorTest, 7);
+    EXPECT_EQ(ctx.state.mainParameters.comment, "Incoming");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, BenchEditorsOpenWhileTheRecordChanges,
+    ::testing::Values(ArrivingRecordCase{"FileThenTimingOk", NewRecord::OpenedFile, "formMdmTimes"},
+                      ArrivingRecordCase{"FileThenParametersOk", NewRecord::OpenedFile, "formRadioParms"},
+                      ArrivingRecordCase{"ReadThenTimingOk", NewRecord::ReadFromModem, "formMdmTimes"},
+                      ArrivingRecordCase{"ReadThenParametersOk", NewRecord::ReadFromModem, "formRadioParms"},
+                      ArrivingRecordCase{"FileThenTimingAloneOk", NewRecord::OpenedFile, "formMdmTimes", false},
+                      ArrivingRecordCase{"ReadThenTimingAloneOk", NewRecord::ReadFromModem, "formMdmTimes", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace k45::test
