@@ -11,8 +11,8 @@ namespace k45 {
 
 // Reads the data file into record in place; every key is read with the field's current value
 // as default, so an absent key or a value that does not convert leaves its field as it was.
-// False, with the record untouched, when fileName is empty or names no existing file.
-// The channel plan is first reset to the default plan of the radio type and range read.
+// False, with the record untouched, when fileName is empty, names no existing file, cannot be
+// read or holds none of the data file's sections. The channel plan is first reset to the default plan of the radio type and range read.
 bool LoadDataFile(const AppState& state, ModemParameters& record, const std::string& fileName);
 
 // Writes the record to the file (created when needed) in one all-or-nothing write: each section

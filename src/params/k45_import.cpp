@@ -193,7 +193,13 @@ void ImportK45Keys(const AppState& state, ModemParameters& r, const std::string&
 }  // namespace
 
 bool ImportK45File(const AppState& state, ModemParameters& r, const std::string& fileName) {
-    return record_file::LoadWholeFile(fileName, [&] { ImportK45Keys(state, r, fileName); });
+    // Every fixed key has a default, so only the file's own section tells an older-model file
+    // from an empty, binary or unrelated one.
+    return record_file::LoadWholeFile(fileName, [&](const IniDocument& doc) {
+        if (!doc.hasSection(kSection)) return false;
+        ImportK45Keys(state, r, fileName);
+        return true;
+    });
 }
 
 }  // namespace k45

@@ -8,7 +8,8 @@
 namespace k45 {
 
 // Reads the older model's file into record in place, translating its keys, codes and texts.
-// False, with the record untouched, when fileName is empty or names no existing file.
+// False, with the record untouched, when fileName is empty, names no existing file, cannot be
+// read or has no "VX-5180" section.
 bool ImportK45File(const AppState& state, ModemParameters& record, const std::string& fileName);
 
 // The radio type code of a type and bandwidth ("5716", "571612", "571620", ...): a type other

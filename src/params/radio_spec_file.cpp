@@ -17,7 +17,8 @@ constexpr auto kTransferSpecs = [](auto& io, RadioSpecTable& specs) {
 }  // namespace
 
 bool LoadRadioSpecFile(const LocaleInfo& locale, const std::string& fileName, RadioSpecTable& specs) {
-    return record_file::LoadRecord(locale, fileName, specs, kTransferSpecs);
+    // An overlay: a file without any of the table's sections simply changes nothing.
+    return record_file::LoadRecord(locale, fileName, specs, kTransferSpecs, false);
 }
 
 bool SaveRadioSpecFile(const LocaleInfo& locale, const std::string& fileName, const RadioSpecTable& specs,

@@ -14,7 +14,8 @@ using RadioSpecTable = std::array<RadioSpec, kRadioSpecCount>;
 std::string RadioSpecFileName(const AppState& state);
 
 // Lays radspecs.cfg over state.testDefaults.radioSpecs, each key with the entry's current value
-// as default. False, with the table unchanged, when the file is missing.
+// as default. False, with the table unchanged, when the file is missing or cannot be read; a
+// file without any of the table's sections changes nothing and gives True.
 bool LoadRadioSpecs(AppState& state);
 // Writes state.testDefaults.radioSpecs to radspecs.cfg in one all-or-nothing write: 30 sections
 // of 24 keys. False, with the reason in *error, when the file could not be written; the file on

@@ -25,7 +25,12 @@ public:
     static constexpr bool kLoading = true;
     Reader(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
 
-    void section(const std::string&) {}
+    // Notes whether the file holds the section at all.
+    void section(const std::string& name) {
+        if (const IniDocument* doc = ProfileBatch::find(file_); doc && doc->hasSection(name)) sawSection_ = true;
+    }
+    // True once a section the pass reads was found in the file.
+    bool sawSection() const { return sawSection_; }
     template <class T>
     void number(const std::string& section, const std::string& key, T& field) {
         ReadIniInto(locale_, file_, section, key, field);
@@ -56,6 +61,7 @@ public:
 private:
     const LocaleInfo& locale_;
     const std::string& file_;
+    bool sawSection_ = false;
 };
 
 // Each call writes one key; section() empties the section first.
@@ -93,15 +99,14 @@ private:
     const std::string& file_;
 };
 
-// Runs `pass` with the file as one batch (one read for every key). False, with nothing read,
-// when fileName is empty, names no existing file or cannot be read.
+// Runs `pass` with the file as one batch (one read for every key); the result is the pass's.
+// False, with nothing read, when fileName is empty, names no existing file or cannot be read.
 template <class Pass>
 bool LoadWholeFile(const std::string& fileName, Pass&& pass) {
     if (!DataFileExists(fileName)) return false;
     ProfileBatch batch(fileName);
     if (batch.loadFailed()) return false;
-    pass();
-    return true;
+    return pass(static_cast<const IniDocument&>(batch.document()));
 }
 
 // Runs `pass` with the file as one batch and writes it all or nothing. False, with the reason in
@@ -117,12 +122,20 @@ bool SaveWholeFile(const std::string& fileName, std::string* error, Pass&& pass)
     return batch.commit(error);
 }
 
-// Reads the file into record with one pass of transfer(reader, record).
+// Reads the file into record with one pass of transfer(reader, record). With knownSectionNeeded,
+// a file that holds none of the sections the pass reads (an empty, binary or UTF-16 file, or
+// one of another kind) is refused and record stays as it was: the pass would otherwise still
+// reset fields that depend on absent keys and report success.
 template <class Record, class Transfer>
-bool LoadRecord(const LocaleInfo& locale, const std::string& fileName, Record& record, Transfer&& transfer) {
-    return LoadWholeFile(fileName, [&] {
+bool LoadRecord(const LocaleInfo& locale, const std::string& fileName, Record& record, Transfer&& transfer,
+                bool knownSectionNeeded = true) {
+    return LoadWholeFile(fileName, [&](const IniDocument&) {
         Reader reader(locale, fileName);
-        transfer(reader, record);
+        Record scratch = record;
+        transfer(reader, scratch);
+        if (knownSectionNeeded && !reader.sawSection()) return false;
+        record = std::move(scratch);
+        return true;
     });
 }
 

@@ -8,7 +8,8 @@
 namespace k45 {
 
 // Reads the test file into record in place, each key with the field's current value as default.
-// False, with the record untouched, when fileName is empty or names no existing file.
+// False, with the record untouched, when fileName is empty, names no existing file, cannot be
+// read or holds none of the test file's sections.
 bool LoadTestFile(const AppState& state, ProductionTestRecord& record, const std::string& fileName);
 
 // Writes the record in one all-or-nothing write, each section emptied before its keys are

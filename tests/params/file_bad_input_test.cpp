@@ -60,6 +60,9 @@ protected:
         std::function<bool(BadInputTest&, const std::string&)> load;  // true when the reader accepted the file
         std::function<bool(BadInputTest&)> valueArrived;
         std::function<bool(BadInputTest&)> untouched;
+        // A file the operator opens is refused when it holds none of its kind's sections; the
+        // radio spec overlay then just changes nothing.
+        bool refusesFileWithoutItsSections = true;
     };
 
     void SetUp() override {
@@ -88,7 +91,7 @@ protected:
                  return t.state.testParameters.radioSpecs[static_cast<size_t>(RadioSpecIndex(0, 5, 0))].rxFrequency ==
                         123456789;
              },
-             [](BadInputTest& t) { return t.state.testParameters == t.testBefore; }},
+             [](BadInputTest& t) { return t.state.testParameters == t.testBefore; }, false},
             {"older model's file", "t.k45", "[VX-5180]\r\nID Number=4242\r\n",
              [](BadInputTest& t, const std::string& f) { return ImportK45File(t.state, t.data, f); },
              [](BadInputTest& t) { return t.data.serialNumber == 4242; },
@@ -118,7 +121,7 @@ TEST_F(BadInputTest, EveryReaderFindsItsKeyInOddFileShapes) {
     }
 }
 
-TEST_F(BadInputTest, FilesThatHoldNothingUsableChangeNothing) {
+TEST_F(BadInputTest, FilesWithoutTheirSectionsAreRefusedAndChangeNothing) {
     struct Case {
         const char* name;
         std::string content;
@@ -130,13 +133,15 @@ TEST_F(BadInputTest, FilesThatHoldNothingUsableChangeNothing) {
         {"NUL bytes only", std::string(4096, '\0')},
         {"keys outside any section", "Serial Number=4242\r\nRx Offset=3\r\nID Number=4242\r\n"},
         {"headers cut short", "[Factory Parameters\r\nSerial Number=4242\r\n[VX-5180\r\nID Number=4242"},
+        {"saved as UTF-16", "\xFF\xFE[\0F\0a\0c\0t\0o\0r\0y\0]\0\r\0\n\0"s},
+        {"a file of some other kind", "[Main Window]\r\nLeft=120\r\nSerial Number=4242\r\n"},
     };
     for (const Reader& reader : Readers()) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(reader.name) + ", " + c.name);
             Reset();
             WriteFileBytes(path(reader.file), c.content);
-            EXPECT_TRUE(reader.load(*this, path(reader.file)));  // a readable file, though empty of keys
+            EXPECT_EQ(reader.load(*this, path(reader.file)), !reader.refusesFileWithoutItsSections);
             EXPECT_TRUE(reader.untouched(*this));
         }
     }

@@ -225,9 +225,10 @@ TEST_F(DataFileTest, BandwidthAndHighBandFromCurrentAndOlderKeys) {
     const Case cases[] = {
         {"[User Parameters]\nHalf Channel=True\n", 0, kFalse, 1, kFalse},
         {"[User Parameters]\nHalf Channel=True\n[Factory Parameters]\nChannel Bandwidth=0\n", 1, kFalse, 0, kFalse},
-        {"", 1, kTrue, 1, kFalse},  // no key: half channel follows the record; high band false
-        {"", 0, kFalse, 0, kFalse},
-        {"", 2, kFalse, 0, kFalse},
+        // No key (the file holds another section): half channel follows the record; high band false.
+        {"[Channel 1]\n", 1, kTrue, 1, kFalse},
+        {"[Channel 1]\n", 0, kFalse, 0, kFalse},
+        {"[Channel 1]\n", 2, kFalse, 0, kFalse},
         {"[Factory Parameters]\nChannel Bandwidth=abc\n", 1, kFalse, 0, kFalse},
         {"[Factory Parameters]\nChannel Bandwidth=2\n", 0, kFalse, 2, kFalse},
         {"[User Parameters]\nHalf Channel=false\n", 1, kFalse, 0, kFalse},
