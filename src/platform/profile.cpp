@@ -80,6 +80,14 @@ bool IniDocument::load(const std::string& path, std::string* error) {
         if (error) *error = path + ": " + (S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file");
         return false;
     }
+    // Settings and data files are a few kilobytes; a file picked by mistake (an image, a disk
+    // dump) would be held several times over in memory while it is split into lines.
+    constexpr off_t kLargestProfile = off_t{64} << 20;
+    if (st.st_size > kLargestProfile) {
+        lines_.clear();
+        if (error) *error = path + ": " + std::strerror(EFBIG);
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         lines_.clear();

@@ -159,6 +159,10 @@ TEST_F(BadInputTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
         EXPECT_FALSE(reader.load(*this, folder)) << "a folder";
         EXPECT_FALSE(reader.load(*this, path("missing-" + std::string(reader.file)))) << "a missing file";
         EXPECT_FALSE(reader.load(*this, "")) << "no name";
+        const std::string huge = path(std::string("huge-") + reader.file);
+        WriteFileBytes(huge, reader.content);
+        ASSERT_EQ(truncate(huge.c_str(), off_t{1} << 36), 0);  // sparse: takes no disk space
+        EXPECT_FALSE(reader.load(*this, huge)) << "a file far too large to be one";
         if (geteuid() != 0) {  // permissions do not bind root
             const std::string locked = path(std::string("locked-") + reader.file);
             WriteFileBytes(locked, reader.content);

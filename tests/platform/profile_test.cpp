@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -156,6 +157,18 @@ TEST(Profile, FileThatCannotBeReadSaysSo) {
         EXPECT_FALSE(batch.commit(&err));
         EXPECT_FALSE(err.empty());
     }
+
+    // A file far larger than any profile (picked by mistake) is not read into memory.
+    const std::string huge = home.file("huge.ini");
+    {
+        std::ofstream(huge) << "[S]\r\nK=1\r\n";
+    }
+    ASSERT_EQ(truncate(huge.c_str(), off_t{1} << 36), 0);  // sparse: takes no disk space
+    err.clear();
+    EXPECT_FALSE(d.load(huge, &err));
+    EXPECT_NE(err.find("huge.ini"), std::string::npos) << err;
+    EXPECT_EQ(ProfileRead(huge, "S", "K", "def"), "def");
+    EXPECT_FALSE(ProfileWrite(huge, "S", "K", "2"));
 
     // A pipe would block the read until some writer came.
     const std::string pipe = home.file("pipe.ini");
