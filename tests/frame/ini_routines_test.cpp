@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <iterator>
+#include <optional>
 
 #include "frame/utilities.h"
 #include "params/app_state.h"
@@ -282,4 +284,60 @@ TEST(IniDates, BothFormsRead) {
     EXPECT_EQ(FormatIniDate(IniDate{1768435200 + 12 * 3600}), "1/15/2026 12:00:00 PM");
     EXPECT_EQ(FormatIniDate(IniDate{253402300799LL}), "12/31/9999 11:59:59 PM");
     EXPECT_EQ(FormatIniDate(IniDate{INT64_MAX}), "");
+}
+
+// Number texts that do not fit their field leave it as it was, in every field kind and locale.
+// Each row: the text, then the value read into int16, int32, float and double (nullopt: kept).
+TEST_F(IniFile, NumbersThatDoNotFitTheirKindKeepTheField) {
+    struct Case {
+        std::string text;
+        std::optional<double> i16, i32, f32, f64;
+    };
+    const std::optional<double> kept;
+    const Case cases[] = {
+        {"nan", kept, kept, kept, kept},
+        {"NaN", kept, kept, kept, kept},
+        {"inf", kept, kept, kept, kept},
+        {"-Infinity", kept, kept, kept, kept},
+        {"1e308", kept, kept, kept, 1e308},
+        {"1e309", kept, kept, kept, kept},
+        {"-1e39", kept, kept, kept, -1e39},
+        {"0x10", kept, kept, kept, kept},
+        {"99999999999999999999", kept, kept, 99999999999999999999.0, 99999999999999999999.0},
+        {"32767", 32767, 32767, 32767, 32767},
+        {"32768", kept, 32768, 32768, 32768},
+        {"-32768.5", -32768, -32768, -32768.5, -32768.5},  // halves to even
+        {"-32769", kept, -32769, -32769, -32769},
+        {"2147483647.5", kept, kept, 2147483648.0, 2147483647.5},
+        {"", kept, kept, kept, kept},
+        {"   ", kept, kept, kept, kept},
+        {"1.5.", kept, kept, kept, kept},
+        {"1,5", 2, 2, 1.5, 1.5},  // the other separator reads as the decimal one
+        {"\xB2", kept, kept, kept, kept},               // a Windows-1252 superscript two
+        {"\xD9\xA1\xD9\xA2", kept, kept, kept, kept},   // digits of another script
+        {std::string(5000, '9'), kept, kept, kept, kept},
+        {"1" + std::string(400, '0') + "e-400", 1, 1, 1, 1},
+    };
+    std::string content = "[S]\n";
+    for (size_t i = 0; i < std::size(cases); ++i) content += "K" + std::to_string(i) + "=" + cases[i].text + "\n";
+    home.write("K45MR.ini", content);
+    for (const LocaleInfo* locale : {&kPoint, &kComma}) {
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            const Case& c = cases[i];
+            const std::string key = "K" + std::to_string(i);
+            SCOPED_TRACE(c.text.substr(0, 40) + (locale == &kPoint ? " (point locale)" : " (comma locale)"));
+            std::int16_t i16 = 7;
+            std::int32_t i32 = 7;
+            float f32 = 7;
+            double f64 = 7;
+            EXPECT_EQ(ReadIniInto(*locale, file, "S", key, i16), c.i16.has_value());
+            EXPECT_EQ(ReadIniInto(*locale, file, "S", key, i32), c.i32.has_value());
+            EXPECT_EQ(ReadIniInto(*locale, file, "S", key, f32), c.f32.has_value());
+            EXPECT_EQ(ReadIniInto(*locale, file, "S", key, f64), c.f64.has_value());
+            EXPECT_EQ(i16, c.i16.value_or(7));
+            EXPECT_EQ(i32, c.i32.value_or(7));
+            EXPECT_EQ(f32, static_cast<float>(c.f32.value_or(7)));
+            EXPECT_EQ(f64, c.f64.value_or(7));
+        }
+    }
 }
