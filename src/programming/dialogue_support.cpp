@@ -47,6 +47,10 @@ void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer
     if (ctx.classCommPrimary) ctx.classCommPrimary->DeRegisterForAll(&form);
 }
 
+bool PrimaryPortClosed(const AppContext& ctx) {
+    return ctx.classCommPrimary && !ctx.classCommPrimary->GetCommPortOpen();
+}
+
 void CountResend(AppContext& ctx) {
     if (ctx.mainFrame) ctx.mainFrame->IncrementTestNumber(true);
 }

@@ -44,6 +44,10 @@ void RestartTimer(Timer& t);
 // of its window, and the dialogue itself.
 void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer*> timers);
 
+// The primary port has closed (its device was lost): a resend could not reach the modem, so a
+// dialogue gives up at once instead of resending into it.
+bool PrimaryPortClosed(const AppContext& ctx);
+
 // Counts one resend in the main window's status bar.
 void CountResend(AppContext& ctx);
 

@@ -95,16 +95,17 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
 void ParmsGetCurrentDialogue::TimerResponseTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerResponse_->setEnabled(false);
+    const bool portClosed = PrimaryPortClosed(ctx_);
     switch (dialogueState_) {
     case Steps::kAwaitVersion:
     case Steps::kAwaitReady:
-        if (!read_.ResendVersionRequest()) Fail(kNoVersionText, "", MsgIcon::None);
+        if (portClosed || !read_.ResendVersionRequest()) Fail(kNoVersionText, "", MsgIcon::None);
         break;
     case Steps::kAwaitData:
     case Steps::kAwaitEnd:
     case Steps::kAwaitFinalAck:
         // Unlike the read/write window, the version step stays done: only "DE" goes again.
-        if (resendCount_ < kMaxResends) {
+        if (!portClosed && resendCount_ < kMaxResends) {
             ++resendCount_;
             StartDataPhase();
             timerResponse_->setEnabled(true);

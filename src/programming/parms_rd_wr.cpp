@@ -294,10 +294,11 @@ void ParmsRdWrDialogue::TimerDelayTick() {
 void ParmsRdWrDialogue::TimerResponseTick() {
     if (!loaded_ || !Active()) return;
     timerResponse_->setEnabled(false);
+    const bool portClosed = PrimaryPortClosed(ctx_);
     switch (dialogueState_) {
     case rwAwaitVersion:
     case rwAwaitReady:
-        if (!read_.ResendVersionRequest()) Fail(kNoVersionText, {}, MsgIcon::None);
+        if (portClosed || !read_.ResendVersionRequest()) Fail(kNoVersionText, {}, MsgIcon::None);
         break;
     case rwAwaitData:
     case rwAwaitEnd:
@@ -305,7 +306,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
         // A broken transfer starts the read again, a limited number of times: the count is
         // kept apart from the resends, which sending "DE" starts afresh.
         // The restarted version step carries this time-out in its resend count.
-        if (readRestarts_ < kMaxReadRestarts) {
+        if (!portClosed && readRestarts_ < kMaxReadRestarts) {
             const std::int16_t before = resendCount_;
             ++readRestarts_;
             StartRead();
@@ -316,7 +317,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
         }
         break;
     case rwAwaitBlockAck:
-        if (resendCount_ < kMaxResends) {
+        if (!portClosed && resendCount_ < kMaxResends) {
             const std::int16_t before = resendCount_;
             SendProgramBlock(stepCount_, rwAwaitBlockAck);
             resendCount_ = static_cast<std::int16_t>(before + 1);
@@ -326,7 +327,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
         }
         break;
     case rwAwaitChannelAck:
-        if (resendCount_ < kMaxResends) {
+        if (!portClosed && resendCount_ < kMaxResends) {
             ++resendCount_;
             SendChannel();
             timerResponse_->setEnabled(true);
@@ -336,7 +337,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
         }
         break;
     case rwAwaitEndAck:
-        if (resendCount_ < kMaxResends) {
+        if (!portClosed && resendCount_ < kMaxResends) {
             ++resendCount_;
             SendEnd();
             timerResponse_->setEnabled(true);  // this resend is not counted

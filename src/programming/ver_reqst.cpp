@@ -70,7 +70,7 @@ void VerReqstDialogue::TimerResponseTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerResponse_->setEnabled(false);
     if (requestState_ != 1) return;
-    if (resendCount_ < kMaxResends) {
+    if (!PrimaryPortClosed(ctx_) && resendCount_ < kMaxResends) {
         ++resendCount_;
         if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
         timerResponse_->setEnabled(true);
