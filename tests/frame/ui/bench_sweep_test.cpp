@@ -92,12 +92,15 @@ TEST_F(BenchSweep, EveryOpenerTwiceGivesOneWindow) {
 }
 
 
-// Closing the program in the middle of a dialogue: the dialogue stops, nothing more goes to
+// Closing the program, or the window, in the middle of a dialogue: the dialogue stops, nothing more goes to
 // the modem, the data file is not touched and nothing is left to fire after the window goes.
+enum class Stop { MainWindowClose, CloseBox, CancelButton };
+
 struct MidDialogueCase {
     const char* name;
     const char* button;
-    int stopAfterBytes;  // the close comes once the modem has seen this many commands
+    int stopAfterBytes;  // the stop comes once the modem has seen this many commands
+    Stop how;
 };
 
 void PrintTo(const MidDialogueCase& c, std::ostream* os) { *os << c.name; }
@@ -108,9 +111,7 @@ TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
     const MidDialogueCase& c = GetParam();
     StartWithModem();
     const std::string dataFile = ctx.state.dataFileName;
-    std::error_code ec;
-    const bool existed = std::filesystem::exists(dataFile, ec);
-    const std::string before = existed ? ProfileRead(dataFile, "Modem", "Comment", "") : "";
+    WriteDataFile(dataFile, "On disk");
     QAction* a = win->action(QString("toolbarTest") + c.button);
     ASSERT_NE(a, nullptr);
     a->trigger();
@@ -122,7 +123,19 @@ TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
     }
     ASSERT_TRUE(scheduler.advanceUntil([&] { return int(modem->received.size()) >= c.stopAfterBytes; }, 60000, 1));
     dialogs.answerAllBoxes(MsgAnswer::No);
-    EXPECT_TRUE(Close());
+    QWidget* rdwr = Widget(ToolWindow::formParmsRdWr);
+    switch (c.how) {
+    case Stop::MainWindowClose:
+        EXPECT_TRUE(Close());
+        break;
+    case Stop::CloseBox:
+        ASSERT_NE(win->subWindowFor(rdwr), nullptr);
+        win->subWindowFor(rdwr)->close();
+        break;
+    case Stop::CancelButton:
+        rdwr->findChild<QAbstractButton*>("buttonCancel")->click();
+        break;
+    }
     QApplication::processEvents();
     const size_t seen = modem->received.size();
     const size_t programmed = modem->programmed.size();
@@ -135,9 +148,8 @@ TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
     // The data file is the one on disk before; a read stopped halfway renames nothing.
     EXPECT_EQ(std::filesystem::path(ctx.state.dataFileName).filename(),
               std::filesystem::path(dataFile).filename());
-    if (existed) {
-        EXPECT_EQ(ProfileRead(dataFile, "Modem", "Comment", ""), before);
-    }
+    EXPECT_EQ(ProfileRead(dataFile, "User Parameters", "Comment", ""), "On disk");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dataFile).parent_path() / "upload.dat"));
     for (const ShownBox& b : dialogs.boxes) EXPECT_EQ(b.text, "Save Data before closing?");
     win.reset();
     scheduler.advance(30000);
@@ -145,11 +157,16 @@ TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BenchCloseMidDialogue,
-                         ::testing::Values(MidDialogueCase{"ReadAwaitingVersion", "Read", 1},
-                                           MidDialogueCase{"ReadInDump", "Read", 2},
-                                           MidDialogueCase{"WriteInVersion", "Write", 1},
-                                           MidDialogueCase{"WriteProgramming", "Write", 5},
-                                           MidDialogueCase{"CloneProgramming", "Clone", 6}),
+                         ::testing::Values(MidDialogueCase{"ReadAwaitingVersion", "Read", 1, Stop::MainWindowClose},
+                                           MidDialogueCase{"ReadInDump", "Read", 2, Stop::MainWindowClose},
+                                           MidDialogueCase{"WriteInVersion", "Write", 1, Stop::MainWindowClose},
+                                           MidDialogueCase{"WriteProgramming", "Write", 5, Stop::MainWindowClose},
+                                           MidDialogueCase{"CloneProgramming", "Clone", 6, Stop::MainWindowClose},
+                                           MidDialogueCase{"ReadInDumpCloseBox", "Read", 2, Stop::CloseBox},
+                                           MidDialogueCase{"WriteProgrammingCloseBox", "Write", 5, Stop::CloseBox},
+                                           MidDialogueCase{"ReadInDumpCancel", "Read", 2, Stop::CancelButton},
+                                           MidDialogueCase{"WriteProgrammingCancel", "Write", 5, Stop::CancelButton},
+                                           MidDialogueCase{"CloneProgrammingCancel", "Clone", 6, Stop::CancelButton}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Every window the program has, open together, and the main window closed with them.
@@ -296,6 +313,26 @@ INSTANTIATE_TEST_SUITE_P(
                       ArrivingRecordCase{"FileThenTimingAloneOk", NewRecord::OpenedFile, "formMdmTimes", false},
                       ArrivingRecordCase{"ReadThenTimingAloneOk", NewRecord::ReadFromModem, "formMdmTimes", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+
+// The ports swapped while the read/write window uses the primary port: the dialogue ends,
+// either done or with its message, and the window goes; nothing keeps sending afterwards.
+TEST_F(BenchSweep, SwappingThePortsInTheMiddleOfAReadEndsItCleanly) {
+    StartWithModem();
+    ASSERT_TRUE(win->action("menuUtilsSwapPorts")->isEnabled());
+    win->action("toolbarTestRead")->trigger();
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return modem->received.size() >= 2; }, 20000, 1));
+    scheduler.advance(20);
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    win->action("menuUtilsSwapPorts")->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return !ctx.form(ToolWindow::formParmsRdWr)->loaded(); }, 60000, 5));
+    QApplication::processEvents();
+    EXPECT_EQ(win->panelText(2), "Com2 / Com1");
+    const size_t seen = modem->received.size();
+    scheduler.advance(30000);
+    EXPECT_EQ(modem->received.size(), seen);
+}
 
 }  // namespace
 }  // namespace k45::test
