@@ -239,6 +239,22 @@ TEST_F(QtSerialDeviceTest, VanishedDeviceClosesThePortAndIsReportedOnce) {
     EXPECT_EQ(device.readInput(), "");
 }
 
+TEST_F(QtSerialDeviceTest, APortHeldByAnotherDeviceIsRefusedWithTheDeviceNamedAndOpensOnceFreed) {
+    std::string error;
+    QtSerialDevice other{home.file("K45MR.ini")};
+    other.setPortNumber(3);
+    ASSERT_TRUE(other.open(&error)) << error;
+    EXPECT_FALSE(device.open(&error));
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_TRUE(Contains(error, pty.slavePath())) << error;
+    // The refusal leaves nothing behind: once the holder lets go the port opens and works.
+    other.close();
+    error.clear();
+    ASSERT_TRUE(device.open(&error)) << error;
+    ASSERT_TRUE(device.write("?\r", &error)) << error;
+    EXPECT_EQ(readMaster(2), "?\r");
+}
+
 TEST(QtSerialDeviceOpen, PortNumbersFindTheirDevice) {
     TempHome home;
     home.write("K45MR.ini", "[Com Port Devices]\r\nCom3 = /dev/ttyUSB0\r\ncom12=\"/dev/serial/by-id/usb-x\"\r\n");
