@@ -134,7 +134,7 @@ TEST_F(LinkFaults, APulledCableEndsTheDialogueWithItsMessageAndThePortServesTheN
     };
     const Case cases[] = {
         {{"read, between records", parmsReadProgrammable, [](auto& d) { return DataRecords(d, 10); }}, kNoReadText},
-        {{"write, between blocks", parmsWriteProgrammable, [](auto& d) { return BlocksAcknowledged(d, 5); }},
+        {{"write, a block in flight", parmsWriteProgrammable, [](auto& d) { return BlocksAcknowledged(d, 5); }},
          kWriteFailText},
         {{"write, at the redirect", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwAwaitChannelAck; }},
          kChannelFailText},
