@@ -334,5 +334,25 @@ TEST_F(BenchSweep, SwappingThePortsInTheMiddleOfAReadEndsItCleanly) {
     EXPECT_EQ(modem->received.size(), seen);
 }
 
+// Version Request opened in the middle of a read: both dialogues share the primary port, the
+// read still completes and the version window shows the modem's answer.
+TEST_F(BenchSweep, VersionRequestOpenedDuringAReadLetsBothFinish) {
+    StartWithModem();
+    win->action("toolbarTestRead")->trigger();
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return modem->received.size() >= 2; }, 20000, 1));
+    scheduler.advance(20);
+    win->action("menuEditVersion")->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return !ctx.form(ToolWindow::formParmsRdWr)->loaded(); }, 60000, 5));
+    scheduler.advance(5000);
+    QApplication::processEvents();
+    EXPECT_EQ(ctx.state.mainParameters.serialNumber, 123456);
+    EXPECT_EQ(std::filesystem::path(ctx.state.dataFileName).filename(), "upload.dat");
+    auto* label = Widget(ToolWindow::formVerReqst)->findChild<QLabel*>("labelRead1");
+    ASSERT_NE(label, nullptr);
+    EXPECT_NE(label->text().indexOf("Copyright"), -1) << label->text().toStdString();
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
 }  // namespace
 }  // namespace k45::test

@@ -82,8 +82,9 @@ void ExpectFits(const QLineEdit* box, const QString& longest) {
 void Picture(QWidget& w, const QString& name) {
     const QPixmap pm = w.grab();
     ASSERT_FALSE(pm.isNull());
-    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR"))
+    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
         EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name))) << name.toStdString();
+    }
 }
 
 void Settle(QWidget& w) {
