@@ -27,14 +27,14 @@ namespace {
 
 class BenchSweep : public MainWindowTest {
 protected:
-    void StartWithModem(bool production = false) {
+    void StartWithModem(bool production = false, bool engineering = false) {
         modemCable = std::make_unique<NullModemPair>(scheduler);
         otherCable = std::make_unique<NullModemPair>(scheduler);
         modem = std::make_unique<SimulatedModem>(scheduler);
         toolWindows = CreateToolWindows(ctx);
         MainWindowOptions options;
         options.hooks = DefaultSubsystemHooks();
-        options.engineeringBuild = production;
+        options.engineeringBuild = production || engineering;
         options.commandLine = production ? "/ProductionTest" : "";
         options.makeDevice = [this](int portId) -> std::shared_ptr<SerialDevice> {
             SerialDevice* end = portId == 0 ? static_cast<SerialDevice*>(&modemCable->a())
@@ -70,27 +70,50 @@ protected:
     std::vector<std::unique_ptr<ToolForm>> toolWindows;
 };
 
-// Every enabled command that opens a window, triggered twice in a row: one sub-window each.
-TEST_F(BenchSweep, EveryOpenerTwiceGivesOneWindow) {
-    StartWithModem(true);
+// Every command that opens a window, triggered twice in a row in each configuration: one
+// sub-window each, the command's own window active.
+struct OpenersCase {
+    const char* name;
+    bool production;
+    bool engineering;
+    std::vector<const char*> openers;
+};
+
+void PrintTo(const OpenersCase& c, std::ostream* os) { *os << c.name; }
+
+class BenchOpenTwice : public BenchSweep, public ::testing::WithParamInterface<OpenersCase> {};
+
+TEST_P(BenchOpenTwice, GivesOneWindowEach) {
+    const OpenersCase& c = GetParam();
+    StartWithModem(c.production, c.engineering);
     dialogs.answerAllBoxes(MsgAnswer::OK);
-    const char* openers[] = {"menuEditSetup", "menuEditModemTiming", "menuEditVersion", "menuUtilsPort",
-                             "toolbarTestParms"};
-    for (const char* name : openers) {
+    for (const char* name : c.openers) {
         QAction* a = win->action(name);
         ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
+        ASSERT_TRUE(a->isEnabled() && a->isVisible()) << name;
         a->trigger();
         QApplication::processEvents();
+        QMdiSubWindow* first = win->mdiArea()->activeSubWindow();
+        ASSERT_NE(first, nullptr) << name;
         a->trigger();
         QApplication::processEvents();
+        EXPECT_EQ(win->mdiArea()->activeSubWindow(), first) << name;
     }
     std::map<QWidget*, int> subs;
     for (QMdiSubWindow* s : win->mdiArea()->subWindowList()) ++subs[s->widget()];
+    EXPECT_EQ(subs.size(), c.openers.size());
     for (auto& [w, n] : subs) EXPECT_EQ(n, 1) << w->objectName().toStdString();
-    Shot("sweep_many_open.png");
+    EXPECT_TRUE(dialogs.boxes.empty());
+    Shot(QString("sweep_open_twice_%1.png").arg(c.name));
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    Configurations, BenchOpenTwice,
+    ::testing::Values(OpenersCase{"Field", false, false, {"toolbarTestParms", "menuEditVersion", "menuUtilsPort", "toolbarTestWrite"}},
+                      OpenersCase{"Engineering", false, true, {"menuEditSetup", "menuEngMemory", "menuUtilsPort", "toolbarTestClone"}},
+                      OpenersCase{"Production", true, false,
+                                  {"menuEditSetup", "menuEditModemTiming", "menuEditVersion", "menuUtilsPort", "menuEditWriteAll"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Closing the program, or the window, in the middle of a dialogue: the dialogue stops, nothing more goes to
 // the modem, the data file is not touched and nothing is left to fire after the window goes.
