@@ -121,9 +121,12 @@ enum class Stop { MainWindowClose, CloseBox, CancelButton };
 
 struct MidDialogueCase {
     const char* name;
-    const char* button;
+    const char* opener;  // action that opens the window
     int stopAfterBytes;  // the stop comes once the modem has seen this many commands
     Stop how;
+    bool pressOk = false;
+    ToolWindow window = ToolWindow::formParmsRdWr;
+    const char* cancel = "buttonCancel";
 };
 
 void PrintTo(const MidDialogueCase& c, std::ostream* os) { *os << c.name; }
@@ -135,18 +138,18 @@ TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
     StartWithModem();
     const std::string dataFile = ctx.state.dataFileName;
     WriteDataFile(dataFile, "On disk");
-    QAction* a = win->action(QString("toolbarTest") + c.button);
+    QAction* a = win->action(c.opener);
     ASSERT_NE(a, nullptr);
     a->trigger();
     QApplication::processEvents();
-    if (std::string(c.button) != "Read") {
-        auto* ok = Widget(ToolWindow::formParmsRdWr)->findChild<QAbstractButton*>("buttonOK");
+    if (c.pressOk) {
+        auto* ok = Widget(c.window)->findChild<QAbstractButton*>("buttonOK");
         ASSERT_NE(ok, nullptr);
         ok->click();
     }
     ASSERT_TRUE(scheduler.advanceUntil([&] { return int(modem->received.size()) >= c.stopAfterBytes; }, 60000, 1));
     dialogs.answerAllBoxes(MsgAnswer::No);
-    QWidget* rdwr = Widget(ToolWindow::formParmsRdWr);
+    QWidget* rdwr = Widget(c.window);
     switch (c.how) {
     case Stop::MainWindowClose:
         EXPECT_TRUE(Close());
@@ -156,13 +159,13 @@ TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
         win->subWindowFor(rdwr)->close();
         break;
     case Stop::CancelButton:
-        rdwr->findChild<QAbstractButton*>("buttonCancel")->click();
+        rdwr->findChild<QAbstractButton*>(c.cancel)->click();
         break;
     }
     QApplication::processEvents();
     const size_t seen = modem->received.size();
     const size_t programmed = modem->programmed.size();
-    EXPECT_FALSE(ctx.form(ToolWindow::formParmsRdWr)->loaded());
+    EXPECT_FALSE(ctx.form(c.window)->loaded());
     scheduler.advance(30000);
     QApplication::processEvents();
     EXPECT_EQ(modem->received.size(), seen);
@@ -179,18 +182,26 @@ TEST_P(BenchCloseMidDialogue, StopsCleanlyAndSendsNothingMore) {
     QApplication::processEvents();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BenchCloseMidDialogue,
-                         ::testing::Values(MidDialogueCase{"ReadAwaitingVersion", "Read", 1, Stop::MainWindowClose},
-                                           MidDialogueCase{"ReadInDump", "Read", 2, Stop::MainWindowClose},
-                                           MidDialogueCase{"WriteInVersion", "Write", 1, Stop::MainWindowClose},
-                                           MidDialogueCase{"WriteProgramming", "Write", 5, Stop::MainWindowClose},
-                                           MidDialogueCase{"CloneProgramming", "Clone", 6, Stop::MainWindowClose},
-                                           MidDialogueCase{"ReadInDumpCloseBox", "Read", 2, Stop::CloseBox},
-                                           MidDialogueCase{"WriteProgrammingCloseBox", "Write", 5, Stop::CloseBox},
-                                           MidDialogueCase{"ReadInDumpCancel", "Read", 2, Stop::CancelButton},
-                                           MidDialogueCase{"WriteProgrammingCancel", "Write", 5, Stop::CancelButton},
-                                           MidDialogueCase{"CloneProgrammingCancel", "Clone", 6, Stop::CancelButton}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BenchCloseMidDialogue,
+    ::testing::Values(
+        MidDialogueCase{"ReadAwaitingVersion", "toolbarTestRead", 1, Stop::MainWindowClose},
+        MidDialogueCase{"ReadInDump", "toolbarTestRead", 2, Stop::MainWindowClose},
+        MidDialogueCase{"WriteInVersion", "toolbarTestWrite", 1, Stop::MainWindowClose, true},
+        MidDialogueCase{"WriteProgramming", "toolbarTestWrite", 5, Stop::MainWindowClose, true},
+        MidDialogueCase{"CloneProgramming", "toolbarTestClone", 6, Stop::MainWindowClose, true},
+        MidDialogueCase{"ReadInDumpCloseBox", "toolbarTestRead", 2, Stop::CloseBox},
+        MidDialogueCase{"WriteProgrammingCloseBox", "toolbarTestWrite", 5, Stop::CloseBox, true},
+        MidDialogueCase{"ReadInDumpCancel", "toolbarTestRead", 2, Stop::CancelButton},
+        MidDialogueCase{"WriteProgrammingCancel", "toolbarTestWrite", 5, Stop::CancelButton, true},
+        MidDialogueCase{"CloneProgrammingCancel", "toolbarTestClone", 6, Stop::CancelButton, true},
+        MidDialogueCase{"VersionAwaitingAnswer", "menuEditVersion", 1, Stop::MainWindowClose, false,
+                        ToolWindow::formVerReqst, "buttonClose"},
+        MidDialogueCase{"VersionAwaitingAnswerCloseBox", "menuEditVersion", 1, Stop::CloseBox, false,
+                        ToolWindow::formVerReqst, "buttonClose"},
+        MidDialogueCase{"VersionAwaitingAnswerClose", "menuEditVersion", 1, Stop::CancelButton, false,
+                        ToolWindow::formVerReqst, "buttonClose"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Every window the program has, open together, and the main window closed with them.
 TEST_F(BenchSweep, ClosingWithEveryWindowOpenSavesTheirPlacesAndExitsCleanly) {
