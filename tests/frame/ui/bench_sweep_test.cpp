@@ -388,5 +388,45 @@ TEST_F(BenchSweep, VersionRequestOpenedDuringAReadLetsBothFinish) {
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
+
+// Edit > Paste of text no box can hold (letters, line breaks, a sign, too many digits, a value
+// beyond the maximum) leaves every numeric box of both editors as it was, and OK keeps the record.
+TEST_F(BenchSweep, PastedTextThatNoBoxCanHoldIsRefused) {
+    StartWithModem(true);
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    const ModemParameters before = ctx.state.mainParameters;
+    win->action("menuEditSetup")->trigger();
+    win->action("menuEditModemTiming")->trigger();
+    QApplication::processEvents();
+    const std::pair<ToolWindow, const char*> boxes[] = {{ToolWindow::formRadioParms, "textLongId"},
+                                                        {ToolWindow::formRadioParms, "textTotalConfigurations"},
+                                                        {ToolWindow::formRadioParms, "textRxFreq0"},
+                                                        {ToolWindow::formMdmTimes, "textT1Time0"},
+                                                        {ToolWindow::formMdmTimes, "textRxDivisor"}};
+    const char* texts[] = {"abc", "12\r\n34", "5\n", "-5", "99999999999", "4294967296", "1e5"};
+    for (const auto& [slot, name] : boxes) {
+        win->FocusForm(*ctx.form(slot));
+        auto* box = Widget(slot)->findChild<QLineEdit*>(name);
+        ASSERT_NE(box, nullptr) << name;
+        const QString shown = box->text();
+        for (const char* text : texts) {
+            box->setFocus();
+            box->selectAll();
+            clipboard.text_ = text;
+            win->action("menuEditPaste")->trigger();
+            EXPECT_EQ(box->text(), shown) << name << " took " << text;
+        }
+    }
+    for (ToolWindow slot : {ToolWindow::formMdmTimes, ToolWindow::formRadioParms}) {
+        Widget(slot)->findChild<QPushButton*>("buttonOK")->click();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(ctx.state.mainParameters.serialNumber, before.serialNumber);
+    EXPECT_EQ(ctx.state.mainParameters.numberOfWrites, before.numberOfWrites);
+    EXPECT_EQ(ctx.state.mainParameters.channels[0].rxFrequency, before.channels[0].rxFrequency);
+    EXPECT_EQ(ctx.state.mainParameters.t1Time, before.t1Time);
+    EXPECT_EQ(ctx.state.mainParameters.rxDivisorTest, before.rxDivisorTest);
+}
+
 }  // namespace
 }  // namespace k45::test
