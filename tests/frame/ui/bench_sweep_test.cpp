@@ -428,5 +428,38 @@ TEST_F(BenchSweep, PastedTextThatNoBoxCanHoldIsRefused) {
     EXPECT_EQ(ctx.state.mainParameters.rxDivisorTest, before.rxDivisorTest);
 }
 
+
+// A data file opened in the middle of programming: the modem gets the whole record the write
+// started with, not a mix, and the program keeps the opened file.
+TEST_F(BenchSweep, DataFileOpenedWhileProgrammingDoesNotMixIntoTheWrite) {
+    StartWithModem();
+    dialogs.expectBox("Programming Complete!");
+    ctx.state.mainParameters.comment = "Being written";
+    ModemParameters other = ctx.state.mainParameters;
+    other.comment = "Other file";
+    other.channels[0].txFrequency += 12500;
+    const std::string path = home.file("other.dat");
+    std::string error;
+    ASSERT_TRUE(DefaultSubsystemHooks().saveDataFile(ctx.state, path, other, &error)) << error;
+    win->action("toolbarTestWrite")->trigger();
+    QApplication::processEvents();
+    Widget(ToolWindow::formParmsRdWr)->findChild<QAbstractButton*>("buttonOK")->click();
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return modem->programmed.size() >= 3; }, 60000, 1));
+    dialogs.expectOpenFile(path);
+    win->action("menuFileOpen")->trigger();
+    scheduler.advanceUntil([&] { return modem->endRecords > 0; }, 60000, 5);
+    scheduler.advance(3000);
+    QApplication::processEvents();
+    ModemParameters inModem;
+    ASSERT_TRUE(modem->decodeInto(ctx.state, inModem));
+    EXPECT_EQ(inModem.comment, "Being written");
+    EXPECT_NE(inModem.channels[0].txFrequency, other.channels[0].txFrequency);
+    EXPECT_EQ(ctx.state.mainParameters.comment, "Other file");
+    EXPECT_EQ(ctx.state.mainParameters.channels[0].txFrequency, other.channels[0].txFrequency);
+    EXPECT_EQ(ctx.state.dataFileName, path);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "Programming Complete!");
+}
+
 }  // namespace
 }  // namespace k45::test
