@@ -461,5 +461,27 @@ TEST_F(BenchSweep, DataFileOpenedWhileProgrammingDoesNotMixIntoTheWrite) {
     EXPECT_EQ(dialogs.boxes[0].text, "Programming Complete!");
 }
 
+
+// Closing with an out-of-range frequency typed in the open editor and Yes to saving: the
+// editor says what is wrong, its box gets the focus and the program stays open with the edit.
+TEST_F(BenchSweep, ClosingWithABadFrequencyTypedKeepsTheProgramOpen) {
+    StartWithModem();
+    win->action("menuEditSetup")->trigger();
+    QApplication::processEvents();
+    auto* tabs = Widget(ToolWindow::formRadioParms)->findChild<QTabWidget*>("tabModemRadioParms");
+    tabs->setCurrentIndex(2);
+    auto* box = Widget(ToolWindow::formRadioParms)->findChild<QLineEdit*>("textTxFreq0");
+    box->setFocus();
+    box->setText("100.000000");
+    dialogs.expectBox("Save Data before closing?", MsgAnswer::Yes);
+    dialogs.expectSaveFile(home.file("x.dat"));
+    dialogs.expectBox("is out of Working Range");
+    EXPECT_FALSE(Close());
+    EXPECT_EQ(QApplication::focusWidget(), box);
+    EXPECT_EQ(box->text(), "100.000000");
+    EXPECT_FALSE(std::filesystem::exists(home.file("x.dat")));
+    EXPECT_TRUE(win->dataModified());
+}
+
 }  // namespace
 }  // namespace k45::test
