@@ -125,6 +125,9 @@ bool ParmsRdWrDialogue::ValidateBeforeRead() {
     auto* page = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms);
     // An open editor checks and stores its own fields (and reports a bad one itself).
     if (editor && editor->loaded() && page) return page->SaveChanges();
+    // A closed parameter editor stores nothing of its own, but it hands an open timing
+    // editor's boxes over: they are part of what the operator is writing.
+    if (page) page->SaveChanges();
     const std::int16_t index = ValidateChannelFreqs(ctx_.state, ctx_.state.mainParameters, true);
     if (index == -1) return true;
     if (editor) {

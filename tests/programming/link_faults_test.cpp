@@ -223,7 +223,9 @@ TEST_F(LinkFaults, AModemThatAnswersTwiceIsReadAndWrittenOnce) {
         Start(c.mode);
         ASSERT_TRUE(RunToClose());
         ExpectSuccess(c.mode);
-        if (!IsRead(c.mode)) EXPECT_EQ(WritesSince(mark, "S1"), c.mode == parmsWriteAll ? 20 : 14);
+        if (!IsRead(c.mode)) {
+            EXPECT_EQ(WritesSince(mark, "S1"), c.mode == parmsWriteAll ? 20 : 14);
+        }
         EXPECT_EQ(WritesSince(mark, "?"), 1);
         sched.advance(3000);  // the late copies change nothing
         EXPECT_FALSE(dlg.loaded());
@@ -345,7 +347,9 @@ TEST_F(LinkFaults, AModemJustTooSlowForTheTimeOutsNeverEndsInAFalseSuccess) {
             ExpectSuccess(c.mode);
         } else {
             ExpectFailure(before);
-            if (WritesSince(mark, "S1") == 0) EXPECT_EQ(modem.image, imageBefore);
+            if (WritesSince(mark, "S1") == 0) {
+                EXPECT_EQ(modem.image, imageBefore);
+            }
         }
         sched.advance(20000);  // the late answers still on their way change nothing
         EXPECT_EQ(dialogs.boxes.size(), 1u);

@@ -305,7 +305,9 @@ TEST_F(WriteDialogue, ALateAnswerWhileAFailureBoxIsOpenChangesNothing) {
         ASSERT_TRUE(RunToClose(120000));
         sched.advance(5000);
         EXPECT_EQ(box.boxes.size(), 1u);
-        if (c.mode != parmsReadProgrammable) EXPECT_GT(blocksAtBox, blocksBefore);
+        if (c.mode != parmsReadProgrammable) {
+            EXPECT_GT(blocksAtBox, blocksBefore);
+        }
         EXPECT_EQ(hostWrites("S1").size(), blocksAtBox);
         EXPECT_EQ(client.parms, std::vector<bool>{false});
         EXPECT_EQ(client.completes, std::vector<bool>{false});

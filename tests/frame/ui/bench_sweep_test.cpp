@@ -20,6 +20,8 @@
 #include "frame/ui/tool_windows.h"
 #include "main_window_harness.h"
 #include "params/modem_defaults.h"
+#include "programming/ui/mdm_times_window.h"
+#include "programming/ui/num_box.h"
 #include "support/simulated_modem.h"
 
 namespace k45::test {
@@ -481,6 +483,40 @@ TEST_F(BenchSweep, ClosingWithABadFrequencyTypedKeepsTheProgramOpen) {
     EXPECT_EQ(box->text(), "100.000000");
     EXPECT_FALSE(std::filesystem::exists(home.file("x.dat")));
     EXPECT_TRUE(win->dataModified());
+}
+
+}  // namespace
+}  // namespace k45::test
+
+namespace k45::test {
+namespace {
+
+// Only the timing editor open, a value typed but not yet confirmed, then Write All: the modem
+// gets the typed value and the box still shows it afterwards.
+TEST_F(BenchSweep, WriteAllTakesTheOpenTimingEditorsTypedValue) {
+    StartWithModem(true);
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    win->action("menuEditModemTiming")->trigger();
+    QApplication::processEvents();
+    auto* timing = dynamic_cast<formMdmTimes*>(ctx.form(ToolWindow::formMdmTimes));
+    ASSERT_NE(timing, nullptr);
+    ASSERT_TRUE(timing->loaded());
+    ASSERT_NE(ctx.state.mainParameters.t1Time[0], 50);
+    timing->textT1Time[0]->setText("50");
+    win->action("menuEditWriteAll")->trigger();
+    QApplication::processEvents();
+    Widget(ToolWindow::formParmsRdWr)->findChild<QAbstractButton*>("buttonOK")->click();
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return modem->endRecords > 0; }, 120000, 5));
+    scheduler.advance(3000);
+    QApplication::processEvents();
+    ModemParameters inModem;
+    ASSERT_TRUE(modem->decodeInto(ctx.state, inModem));
+    EXPECT_EQ(inModem.t1Time[0], 50);
+    EXPECT_EQ(ctx.state.mainParameters.t1Time[0], 50);
+    EXPECT_EQ(timing->textT1Time[0]->text(), "50");
+    bool complete = false;
+    for (const auto& b : dialogs.boxes) complete = complete || b.text == "Programming Complete!";
+    EXPECT_TRUE(complete);
 }
 
 }  // namespace
