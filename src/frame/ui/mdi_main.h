@@ -130,6 +130,7 @@ private:
     std::optional<std::string> AskFileName(const FileCommand& command, const std::string& currentName,
                                            const std::string& proposedName);
     void ReportSaveFailure(const std::string& what, const std::string& fileName, const std::string& error);
+    void ReportOpenFailure(const std::string& what, const std::string& fileName);
     void SetDefaultsAndLoadFiles();
     void ApplyPlacement(int leftPx, int topPx, int widthPx, int heightPx);
 

@@ -57,11 +57,20 @@ bool MDIMain::EditorRefusesFields() {
     return page && !page->SaveChanges();
 }
 
+namespace {
+void ReportFileFailure(Dialogs* dialogs, const std::string& text, const std::string& error) {
+    if (!dialogs) return;
+    dialogs->messageBox(error.empty() ? text : text + "\r\n" + error, {}, MsgButtons::OK, MsgIcon::Critical);
+}
+}  // namespace
+
 void MDIMain::ReportSaveFailure(const std::string& what, const std::string& fileName, const std::string& error) {
-    if (!ctx_.dialogs()) return;
-    std::string text = "Could not save the " + what + " " + fileName;
-    if (!error.empty()) text += "\r\n" + error;
-    ctx_.dialogs()->messageBox(text, {}, MsgButtons::OK, MsgIcon::Critical);
+    ReportFileFailure(ctx_.dialogs(), "Could not save the " + what + " " + fileName, error);
+}
+
+// A file the reader refuses (not of its kind, unreadable) changes nothing; the operator is told.
+void MDIMain::ReportOpenFailure(const std::string& what, const std::string& fileName) {
+    ReportFileFailure(ctx_.dialogs(), "Could not open the " + what + " " + fileName, {});
 }
 
 // The chosen name; none when the dialog was cancelled or returned an empty name.
@@ -85,7 +94,10 @@ void MDIMain::OpenDataFile() {
     if (!options_.hooks.loadDataFile) return;
     auto name = AskFileName(kOpenDataFile, s.dataFileName, GetFileNamePart(s.dataFileName));
     if (!name) return;
-    if (!options_.hooks.loadDataFile(s, s.mainParameters, *name)) return;
+    if (!options_.hooks.loadDataFile(s, s.mainParameters, *name)) {
+        ReportOpenFailure("data file", *name);
+        return;
+    }
     s.dataFileName = *name;
     DisplayFilenames();
     if (auto* page = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms)) page->UpdateChanges();
@@ -96,7 +108,10 @@ void MDIMain::ImportK45DataFile() {
     if (!options_.hooks.importK45File) return;
     auto name = AskFileName(kImportK45File, s.dataFileName, ChangeExtension(s.dataFileName, "k45"));
     if (!name) return;
-    if (!options_.hooks.importK45File(s, s.mainParameters, *name)) return;
+    if (!options_.hooks.importK45File(s, s.mainParameters, *name)) {
+        ReportOpenFailure("K45 data file", *name);
+        return;
+    }
     // The data file takes the imported file's name with ".dat", in the imported file's folder.
     s.dataFileName = JoinPath(GetDirectoryPart(*name, s.places.programFolder), ChangeExtension(*name, "dat"));
     DisplayFilenames();
@@ -144,6 +159,8 @@ void MDIMain::OpenTestFile() {
         s.testFileName = *name;
         DisplayFilenames();
         if (auto* page = ctx_.formAs<EditorPage>(ToolWindow::formProdFreqs)) page->UpdateChanges();
+    } else {
+        ReportOpenFailure("test file", *name);
     }
     rememberTestFile_ = true;
 }

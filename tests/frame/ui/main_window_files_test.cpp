@@ -195,10 +195,13 @@ TEST_F(FilesTest, OpenDataFileLoadsShowsAndRefreshesTheEditor) {
 
     dialogs.expectOpenFile(std::nullopt);  // cancelled: nothing changes
     win->OpenDataFile();
-    dialogs.expectOpenFile(dir + "/missing.dat");  // does not load: nothing changes
+    dialogs.expectOpenFile(dir + "/missing.dat");  // does not load: nothing changes, and it says so
+    dialogs.expectBox("Could not open the data file " + dir + "/missing.dat");
     win->OpenDataFile();
     EXPECT_EQ(ctx.state.dataFileName, home.file("default.dat"));
     EXPECT_EQ(editor.updates, 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
 
     dialogs.expectOpenFile(dir + "/Unit7.dat");
     win->OpenDataFile();
@@ -276,6 +279,17 @@ TEST_F(FilesTest, ImportKeepsTheImportedFilesFolder) {
     dialogs.expectOpenFile("unit.k45");
     win->ImportK45DataFile();
     EXPECT_EQ(ctx.state.dataFileName, home.file("unit.dat"));
+
+    // A file the importer refuses keeps the name and says so.
+    h.importK45File = [](const AppState&, ModemParameters&, const std::string&) { return false; };
+    win.reset();
+    Start(false, "", h);
+    const std::string before = ctx.state.dataFileName;
+    dialogs.expectOpenFile("/media/usb/notes.k45");
+    dialogs.expectBox("Could not open the K45 data file /media/usb/notes.k45");
+    win->ImportK45DataFile();
+    EXPECT_EQ(ctx.state.dataFileName, before);
+    EXPECT_EQ(dialogs.pendingExpectations(), 0u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -284,6 +298,7 @@ TEST_F(FilesTest, ImportKeepsTheImportedFilesFolder) {
 TEST_F(FilesTest, TestFileThatDoesNotLoadIsStillRememberedUnderItsOldName) {
     Start(true, "/ProductionTest", Hooks());
     dialogs.expectOpenFile(home.file("nothere.tst"));
+    dialogs.expectBox("Could not open the test file " + home.file("nothere.tst"));
     win->OpenTestFile();
     EXPECT_EQ(ctx.state.testFileName, home.file("default.tst"));
     EXPECT_TRUE(win->rememberTestFile());
