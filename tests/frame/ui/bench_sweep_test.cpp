@@ -17,48 +17,18 @@
 #include <QTabWidget>
 #include <memory>
 
-#include "frame/ui/tool_windows.h"
-#include "main_window_harness.h"
+#include "program_bench.h"
 #include "params/modem_defaults.h"
 #include "programming/ui/mdm_times_window.h"
 #include "programming/ui/num_box.h"
-#include "support/simulated_modem.h"
 
 namespace k45::test {
 namespace {
 
-class BenchSweep : public MainWindowTest {
+class BenchSweep : public ProgramWithModem {
 protected:
     void StartWithModem(bool production = false, bool engineering = false) {
-        modemCable = std::make_unique<NullModemPair>(scheduler);
-        otherCable = std::make_unique<NullModemPair>(scheduler);
-        modem = std::make_unique<SimulatedModem>(scheduler);
-        toolWindows = CreateToolWindows(ctx);
-        MainWindowOptions options;
-        options.hooks = DefaultSubsystemHooks();
-        options.engineeringBuild = production || engineering;
-        options.commandLine = production ? "/ProductionTest" : "";
-        options.makeDevice = [this](int portId) -> std::shared_ptr<SerialDevice> {
-            SerialDevice* end = portId == 0 ? static_cast<SerialDevice*>(&modemCable->a())
-                                            : static_cast<SerialDevice*>(&otherCable->a());
-            return std::shared_ptr<SerialDevice>(std::shared_ptr<void>(), end);
-        };
-        win = std::make_unique<MDIMain>(ctx, std::move(options));
-        win->MDIForm_Load();
-        win->show();
-        win->MDIForm_Activate();
-        QApplication::processEvents();
-        ModemParameters unit = ctx.state.mainParameters;
-        unit.serialNumber = 123456;
-        unit.comment = "Bench unit";
-        ASSERT_TRUE(modem->loadRecord(ctx.state, unit, scheduler.wallClockSeconds()));
-        modem->attach(*modemCable);
-    }
-
-    void TearDown() override {
-        win.reset();
-        toolWindows.clear();
-        MainWindowTest::TearDown();
+        StartProgramWithModem(production || engineering, production ? "/ProductionTest" : "");
     }
 
     QWidget* Widget(ToolWindow slot) { return dynamic_cast<QWidget*>(ctx.form(slot)); }
@@ -66,10 +36,6 @@ protected:
     void Shot(const QString& name) {
         if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) win->grab().save(QString::fromUtf8(dir) + "/" + name);
     }
-
-    std::unique_ptr<NullModemPair> modemCable, otherCable;
-    std::unique_ptr<SimulatedModem> modem;
-    std::vector<std::unique_ptr<ToolForm>> toolWindows;
 };
 
 // Every command that opens a window, triggered twice in a row in each configuration: one

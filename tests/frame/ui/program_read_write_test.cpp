@@ -7,47 +7,19 @@
 #include <QApplication>
 #include <memory>
 
-#include "frame/ui/tool_windows.h"
-#include "main_window_harness.h"
 #include "params/modem_defaults.h"
-#include "support/simulated_modem.h"
+#include "program_bench.h"
 
 namespace k45::test {
 namespace {
 
-class ProgramOnTheBench : public MainWindowTest {
+class ProgramOnTheBench : public ProgramWithModem {
 protected:
+    // The modem's channel 1 also differs from the program's defaults.
     void StartWithModem() {
-        modemCable = std::make_unique<NullModemPair>(scheduler);
-        otherCable = std::make_unique<NullModemPair>(scheduler);
-        modem = std::make_unique<SimulatedModem>(scheduler);
-        toolWindows = CreateToolWindows(ctx);
-        MainWindowOptions options;
-        options.hooks = DefaultSubsystemHooks();
-        options.makeDevice = [this](int portId) -> std::shared_ptr<SerialDevice> {
-            SerialDevice* end = portId == 0 ? static_cast<SerialDevice*>(&modemCable->a())
-                                            : static_cast<SerialDevice*>(&otherCable->a());
-            return std::shared_ptr<SerialDevice>(std::shared_ptr<void>(), end);
-        };
-        win = std::make_unique<MDIMain>(ctx, std::move(options));
-        win->MDIForm_Load();
-        win->show();
-        win->MDIForm_Activate();
-        QApplication::processEvents();
-
-        // The modem holds a record that differs from the program's defaults.
-        ModemParameters unit = ctx.state.mainParameters;
-        unit.serialNumber = 123456;
-        unit.comment = "Bench unit";
-        unit.channels[0].txFrequency = ctx.state.mainParameters.channels[1].txFrequency;
-        ASSERT_TRUE(modem->loadRecord(ctx.state, unit, scheduler.wallClockSeconds()));
-        modem->attach(*modemCable);
-    }
-
-    void TearDown() override {
-        win.reset();
-        toolWindows.clear();
-        MainWindowTest::TearDown();
+        StartProgramWithModem(false, "", [this](ModemParameters& unit) {
+            unit.channels[0].txFrequency = ctx.state.mainParameters.channels[1].txFrequency;
+        });
     }
 
     void Press(const char* toolbarButton) {
@@ -56,10 +28,6 @@ protected:
         ASSERT_TRUE(a->isEnabled()) << toolbarButton;
         a->trigger();
     }
-
-    std::unique_ptr<NullModemPair> modemCable, otherCable;
-    std::unique_ptr<SimulatedModem> modem;
-    std::vector<std::unique_ptr<ToolForm>> toolWindows;
 };
 
 TEST_F(ProgramOnTheBench, ToolBarReadBringsTheModemsParametersIntoTheProgram) {

@@ -1,0 +1,59 @@
+#pragma once
+// The whole program on the bench: the main window with every tool window that exists, its
+// primary port on a null-modem cable to a simulated modem.
+#include <QApplication>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/ui/tool_windows.h"
+#include "main_window_harness.h"
+#include "support/simulated_modem.h"
+
+namespace k45::test {
+
+class ProgramWithModem : public MainWindowTest {
+protected:
+    // The modem holds the program's start-up record with serial number 123456 and comment
+    // "Bench unit", then whatever `shape` changes.
+    void StartProgramWithModem(bool engineeringBuild, const std::string& commandLine,
+                               const std::function<void(ModemParameters&)>& shape = {}) {
+        modemCable = std::make_unique<NullModemPair>(scheduler);
+        otherCable = std::make_unique<NullModemPair>(scheduler);
+        modem = std::make_unique<SimulatedModem>(scheduler);
+        toolWindows = CreateToolWindows(ctx);
+        MainWindowOptions options;
+        options.hooks = DefaultSubsystemHooks();
+        options.engineeringBuild = engineeringBuild;
+        options.commandLine = commandLine;
+        options.makeDevice = [this](int portId) -> std::shared_ptr<SerialDevice> {
+            SerialDevice* end = portId == 0 ? static_cast<SerialDevice*>(&modemCable->a())
+                                            : static_cast<SerialDevice*>(&otherCable->a());
+            return std::shared_ptr<SerialDevice>(std::shared_ptr<void>(), end);
+        };
+        win = std::make_unique<MDIMain>(ctx, std::move(options));
+        win->MDIForm_Load();
+        win->show();
+        win->MDIForm_Activate();
+        QApplication::processEvents();
+        ModemParameters unit = ctx.state.mainParameters;
+        unit.serialNumber = 123456;
+        unit.comment = "Bench unit";
+        if (shape) shape(unit);
+        ASSERT_TRUE(modem->loadRecord(ctx.state, unit, scheduler.wallClockSeconds()));
+        modem->attach(*modemCable);
+    }
+
+    void TearDown() override {
+        win.reset();
+        toolWindows.clear();
+        MainWindowTest::TearDown();
+    }
+
+    std::unique_ptr<NullModemPair> modemCable, otherCable;
+    std::unique_ptr<SimulatedModem> modem;
+    std::vector<std::unique_ptr<ToolForm>> toolWindows;
+};
+
+}  // namespace k45::test
