@@ -198,30 +198,33 @@ TEST(SyncEscChars, CompensatedValuesStayDistinctInsideTheDataWidth) {
     }
 }
 
-TEST(SyncEscBuild, SevenDataBitsMaskBytesBeforeEscaping) {
-    SyncEscSettings s;
-    s.dataBits = 7;  // SYNC 3A, ESC 5A
-    // 0xBA is 0x3A on a 7-bit line: it must go out escaped, and the frame must decode.
-    const std::string frame = Plain(s, {0x10, 0xBA});
-    EXPECT_EQ(ToBytes(frame), (Bytes{0x3A, 0x03, 0x10, 0x5A, 0x3A, 0x33}));
-    SyncEscRx rx;
-    rx.settings = s;
-    rx.feed(frame);
-    ASSERT_EQ(rx.frames.size(), 1u);
-    EXPECT_EQ(rx.frames[0].data, (Bytes{0x3A}));
-}
-
-TEST(SyncEscBuild, FourDataBitsFrameInTheFourBitWidth) {
-    SyncEscSettings s;
-    s.dataBits = 4;  // SYNC 0B, ESC 09
-    const std::string frame = Plain(s, {0x10, 0x0B});
-    EXPECT_EQ(ToBytes(frame), (Bytes{0x0B, 0x03, 0x00, 0x09, 0x0B, 0x02}));
-    SyncEscRx rx;
-    rx.settings = s;
-    rx.feed(frame);
-    ASSERT_EQ(rx.frames.size(), 1u);
-    EXPECT_EQ(rx.frames[0], (Frame{0, -1, -1, {0x0B}}));
-    EXPECT_EQ(rx.dribble, 0);
+// Narrow lines: bytes are masked to the data width before escaping, and the frame built in
+// that width decodes again.
+TEST(SyncEscBuild, NarrowDataWidthsMaskBytesBeforeEscaping) {
+    struct Case {
+        int dataBits;
+        Bytes message;
+        Bytes wire;
+        Frame decoded;
+    };
+    const Case cases[] = {
+        // SYNC 3A, ESC 5A: 0xBA is 0x3A on a 7-bit line, so it goes out escaped.
+        {7, {0x10, 0xBA}, {0x3A, 0x03, 0x10, 0x5A, 0x3A, 0x33}, Frame{0x10, -1, -1, {0x3A}}},
+        // SYNC 0B, ESC 09.
+        {4, {0x10, 0x0B}, {0x0B, 0x03, 0x00, 0x09, 0x0B, 0x02}, Frame{0, -1, -1, {0x0B}}},
+    };
+    for (const Case& c : cases) {
+        SyncEscSettings s;
+        s.dataBits = c.dataBits;
+        const std::string frame = Plain(s, c.message);
+        EXPECT_EQ(ToBytes(frame), c.wire) << c.dataBits;
+        SyncEscRx rx;
+        rx.settings = s;
+        rx.feed(frame);
+        ASSERT_EQ(rx.frames.size(), 1u) << c.dataBits;
+        EXPECT_EQ(rx.frames[0], c.decoded) << c.dataBits;
+        EXPECT_EQ(rx.dribble, 0) << c.dataBits;
+    }
 }
 
 // ---- decoders ----
