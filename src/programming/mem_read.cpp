@@ -37,8 +37,7 @@ void MemReadDialogue::Update() {
     if (!loaded_ || readState_ != 0) return;
     if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DE");
     readState_ = 1;
-    blocksReceived_ = 0;
-    blocksExpected_ = 40;
+    StartDump(40);
     RestartTimer(*timerResponse_);
     view_.SetUpdateEnabled(false);
 }
@@ -48,6 +47,21 @@ void MemReadDialogue::Unload() {
     loaded_ = false;
     readState_ = 0;
     DetachDialogue(ctx_, *this, {timerResponse_.get()});
+}
+
+void MemReadDialogue::StartDump(std::int16_t blocks) {
+    arrived_.fill(false);
+    blocksReceived_ = 0;
+    blocksExpected_ = blocks;
+}
+
+void MemReadDialogue::CountBlocks() {
+    blocksReceived_ = 0;
+    for (std::size_t b = 0; b < static_cast<std::size_t>(blocksExpected_); ++b) {
+        bool whole = true;
+        for (std::size_t i = 0; i < 16 && whole; ++i) whole = arrived_[b * 16 + i];
+        if (whole) ++blocksReceived_;
+    }
 }
 
 void MemReadDialogue::TimerResponseTick() {
@@ -75,21 +89,31 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (step == 0 && rec.recNum == 1) {
         timerResponse_->setEnabled(false);
         std::int16_t* image = ram ? ramImage_.data() : eepromImage_.data();
-        for (int i = 0; i < rec.dataCount && i < kSRecordDataSlots; ++i)
+        for (int i = 0; i < rec.dataCount && i < kSRecordDataSlots; ++i) {
             image[rec.address + i] = rec.data[static_cast<std::size_t>(i)];
-        ++blocksReceived_;
+            arrived_[static_cast<std::size_t>(rec.address + i)] = true;
+        }
+        CountBlocks();
         if (blocksReceived_ >= blocksExpected_) readState_ = first + 1;
         timerResponse_->setEnabled(true);
     } else if (step <= 1 && rec.recNum == 9) {
+        // The modem may answer the EEPROM dump a second time after "DA" went out; that copy's
+        // end record must not pass for the end of the RAM dump, so the RAM dump ends only
+        // when all of it is in. An EEPROM dump that ends early still moves on to the RAM.
+        if (ram && step == 0) return;
         RestartTimer(*timerResponse_);
         readState_ = first + 2;
+    } else if (ram && step == 0 && rec.recNum == 8 && rec.address == 0) {
+        // An earlier answer ended here: its records were not RAM, so the RAM answer that
+        // follows has to bring every block itself.
+        RestartTimer(*timerResponse_);
+        StartDump(48);
     } else if (step == 2 && rec.recNum == 8 && rec.address == 0) {
         timerResponse_->setEnabled(false);
         if (!ram) {
             if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DA");
             readState_ = 4;
-            blocksReceived_ = 0;
-            blocksExpected_ = 48;
+            StartDump(48);
             timerResponse_->setEnabled(true);
         } else {
             readState_ = 0;

@@ -51,12 +51,15 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     std::int32_t readState() const { return readState_; }
+    // Whole 16-byte blocks of the current dump taken so far; a block that arrives again counts once.
     std::int32_t blocksReceived() const { return blocksReceived_; }
     const std::array<std::int16_t, kEepromBytes + 1>& eepromImage() const { return eepromImage_; }
     const std::array<std::int16_t, kRamBytes + 1>& ramImage() const { return ramImage_; }
 
 private:
     void TimerResponseTick();
+    void StartDump(std::int16_t blocks);
+    void CountBlocks();
 
     AppContext& ctx_;
     MemReadView& view_;
@@ -66,7 +69,8 @@ private:
     std::array<std::int16_t, kEepromBytes + 1> eepromImage_{};
     std::array<std::int16_t, kRamBytes + 1> ramImage_{};
     std::int16_t blocksExpected_ = 40;
-    std::int32_t blocksReceived_ = 0;
+    std::int32_t blocksReceived_ = 0;  // whole 16-byte blocks of the current dump taken so far
+    std::array<bool, kRamBytes> arrived_{};  // bytes of the current dump taken so far
 };
 
 }  // namespace k45

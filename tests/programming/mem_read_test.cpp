@@ -20,6 +20,14 @@ struct RecordingMemView : MemReadView {
     void SetUpdateEnabled(bool on) override { updateEnabled = on; }
 };
 
+// The first address where the dump differs from the modem's memory; -1 when none does.
+template <std::size_t N, std::size_t M>
+int FirstDifference(const std::array<std::int16_t, N>& dumped, const std::array<std::uint8_t, M>& memory) {
+    for (std::size_t a = 0; a < M; ++a)
+        if (dumped[a] != memory[a]) return static_cast<int>(a);
+    return -1;
+}
+
 class MemoryRead : public ProgrammingBench {
 protected:
     MemoryRead() {
@@ -90,6 +98,53 @@ TEST_F(MemoryRead, AnEarlyEndRecordStillMovesOnToTheRam) {
     EXPECT_EQ(mem.eepromImage()[479], modem.image[479]);
     EXPECT_EQ(mem.eepromImage()[480], 0);  // never arrived: keeps its earlier value
     EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(MemoryRead, EachMemoryHoldsOnlyItsOwnAnswer) {
+    // A modem that answers the EEPROM dump twice sends the copy after "DA" went out, ahead of
+    // the RAM answer or late; a record sent twice in a row must not stand in for the last one.
+    struct Case {
+        const char* name;
+        ModemFault fault;
+    };
+    const Case cases[] = {
+        {"eeprom answered twice at once", {ModemFault::Twice, ModemStep::Dump, 0}},
+        {"eeprom answered twice late", {ModemFault::Twice, ModemStep::Dump, 1000}},
+        {"eeprom record sent twice", {ModemFault::DuplicateRecord, ModemStep::Dump, 5}},
+        {"ram answered twice at once", {ModemFault::Twice, ModemStep::DumpRam, 0}},
+        {"ram record sent twice", {ModemFault::DuplicateRecord, ModemStep::DumpRam, 5}},
+    };
+    for (std::size_t a = 624; a < 640; ++a) modem.image[a] = static_cast<std::uint8_t>(a);  // a lost top block shows
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemReadDialogue fresh{ctx, view};  // images at 0
+        mem.Unload();
+        fresh.Load();
+        fresh.Activate();
+        modem.clearFaults();
+        modem.addFault(c.fault);
+        const std::size_t mark = hostWrites().size();
+        fresh.Update();
+        ASSERT_TRUE(sched.advanceUntil([&] { return fresh.readState() == 0; }, 20000));
+        sched.advance(5000);  // late copies change nothing
+        EXPECT_EQ(FirstDifference(fresh.eepromImage(), modem.image), -1);
+        EXPECT_EQ(FirstDifference(fresh.ramImage(), modem.ram), -1);
+        EXPECT_TRUE(dialogs.boxes.empty());
+        EXPECT_EQ(hostWrites().size() - mark, 2u);  // "DE" and "DA" once each
+        fresh.Unload();
+    }
+}
+
+TEST_F(MemoryRead, ARamAnswerThatEndsEarlyIsAFailedDump) {
+    // The end record comes after 30 of the 48 RAM records: the dump does not pass for complete.
+    modem.addFault({ModemFault::EarlyEnd, ModemStep::DumpRam, 30});
+    dialogs.expectBox("Unable to Complete Reading of Memory!");
+    mem.Update();
+    ASSERT_TRUE(RunToIdle());
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(view.updateEnabled);
+    EXPECT_EQ(mem.ramImage()[479], modem.ram[479]);  // what arrived stays
+    EXPECT_EQ(mem.ramImage()[480], 0);
 }
 
 TEST_F(MemoryRead, RamRecordsAreTakenUpToTheLastByteAndNoFurther) {
