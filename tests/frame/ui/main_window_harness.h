@@ -137,6 +137,13 @@ private:
     bool loaded_ = false;
 };
 
+// Port 0 gets `primary`, any other port `secondary`; the test owns both.
+inline SerialDeviceFactory FixedDevices(SerialDevice& primary, SerialDevice& secondary) {
+    return [&primary, &secondary](int portId) {
+        return std::shared_ptr<SerialDevice>(std::shared_ptr<void>(), portId == 0 ? &primary : &secondary);
+    };
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -180,11 +187,7 @@ protected:
         options.hooks = std::move(hooks);
         if (withPorts) {
             cable = std::make_unique<NullModemPair>(scheduler);
-            options.makeDevice = [this](int portId) -> std::shared_ptr<SerialDevice> {
-                SerialDevice* end = portId == 0 ? static_cast<SerialDevice*>(&cable->a())
-                                                : static_cast<SerialDevice*>(&cable->b());
-                return std::shared_ptr<SerialDevice>(std::shared_ptr<void>(), end);
-            };
+            options.makeDevice = FixedDevices(cable->a(), cable->b());
         }
         win = std::make_unique<MDIMain>(ctx, std::move(options));
         win->MDIForm_Load();

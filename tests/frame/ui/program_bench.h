@@ -27,11 +27,7 @@ protected:
         options.hooks = DefaultSubsystemHooks();
         options.engineeringBuild = engineeringBuild;
         options.commandLine = commandLine;
-        options.makeDevice = [this](int portId) -> std::shared_ptr<SerialDevice> {
-            SerialDevice* end = portId == 0 ? static_cast<SerialDevice*>(&modemCable->a())
-                                            : static_cast<SerialDevice*>(&otherCable->a());
-            return std::shared_ptr<SerialDevice>(std::shared_ptr<void>(), end);
-        };
+        options.makeDevice = FixedDevices(modemCable->a(), otherCable->a());
         win = std::make_unique<MDIMain>(ctx, std::move(options));
         win->MDIForm_Load();
         win->show();
