@@ -101,7 +101,7 @@ void InitDefaultTables(AppState& state) {
     InitRadioType5726(state, b);
     InitRadioType5796(state, b);
 
-    // Default FC adjusts from the built-in spec entries of the record's own type and range.
+    // Default FC adjusts from the built-in radio spec entries of the record's own type and range.
     FcAdjustFromRadioSpecs(b.radioSpecs, b.radioType, b.radioRange, b.defaultDacValues.fcAdj);
 
     state.testDefaults = b;

@@ -26,7 +26,7 @@ void BuildTuneRecord(const AppState& app, TuneRecord& tune, const ModemParameter
     tune.powerCalAdj = parms.masterPowerMeterCal;
 
     const std::int32_t type = parms.radioType, range = parms.radioRange;
-    // The interpolations need a spec-table entry; without one their targets keep their values.
+    // The interpolations need a radio spec table entry; without one their targets keep their values.
     if (!RadioTypeValid(type) || !RadioRangeValid(range)) return;
     tune.frontEndValue = InterpolateTuneValue(app, tune.rxFrequency, type, range, false, parms.frontEndAdj);
     tune.modValue = InterpolateTuneValue(app, tune.txFrequency, type, range, true, parms.modAdj);

@@ -13,9 +13,9 @@ namespace k45 {
 inline constexpr int kRadSpecColumns = 8;
 using RadSpecTexts = std::array<std::string, kRadSpecColumns>;
 
-RadSpecTexts RadSpecToTexts(const RadioSpec& spec, const LocaleInfo& locale);
+RadSpecTexts RadSpecToTexts(const RadioSpec& entry, const LocaleInfo& locale);
 // Each text into its field: frequencies to the nearest Hz, the others to the nearest 16-bit
 // whole number; a text that does not convert leaves its field unchanged.
-void StoreRadSpecTexts(RadioSpec& spec, const RadSpecTexts& texts, const LocaleInfo& locale);
+void StoreRadSpecTexts(RadioSpec& entry, const RadSpecTexts& texts, const LocaleInfo& locale);
 
 }  // namespace k45

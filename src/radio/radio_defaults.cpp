@@ -16,8 +16,8 @@ struct RangeSpec {
     Point low, mid, high;
 };
 
-void StoreRange(ProductionTestRecord& record, int type, int range, const RangeSpec& spec) {
-    const Point* points[3] = {&spec.low, &spec.mid, &spec.high};
+void StoreRange(ProductionTestRecord& record, int type, int range, const RangeSpec& ranges) {
+    const Point* points[3] = {&ranges.low, &ranges.mid, &ranges.high};
     for (int point = 0; point < 3; ++point) {
         const Point& p = *points[point];
         RadioSpec& e = record.radioSpecs[static_cast<size_t>(RadioSpecIndex(type, range, point))];

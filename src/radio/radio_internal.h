@@ -30,7 +30,7 @@ inline void StoreIfFits(std::int32_t& field, std::int64_t value) {
     if (value >= INT32_MIN && value <= INT32_MAX) field = static_cast<std::int32_t>(value);
 }
 
-// The spec table entry of a type, range and point; nullptr when any of them is out of range.
+// The radio spec table entry of a type, range and point; nullptr when any of them is out of range.
 inline const RadioSpec* SpecEntry(const ProductionTestRecord& record, std::int32_t type, std::int32_t range,
                                   int point) {
     if (!RadioSpecIndexValid(type, range, point)) return nullptr;

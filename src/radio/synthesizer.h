@@ -40,7 +40,7 @@ void Sa7025CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
                      std::int32_t radioType, std::int32_t radioRange, bool transmit);
 std::int32_t Sa7025WordsToFreq(const AppState& app, std::span<const std::int16_t, kSynthByteCount> bytes,
                                std::int32_t radioType, std::int32_t radioRange);
-// CN value 0..255 interpolated over the CN column of the spec table (channel frequency, not
+// CN value 0..255 interpolated over the CN column of the radio spec table (channel frequency, not
 // LO); 0 for an invalid type or range.
 std::int16_t Sa7025GetCnValue(const AppState& app, std::int32_t frequency, std::int32_t radioType,
                               std::int32_t radioRange, bool transmit);
@@ -52,13 +52,13 @@ void Sa7026CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
 std::int32_t Sa7026WordsToFreq(const AppState& app, std::span<const std::int16_t, kSynthByteCount> bytes,
                                std::int32_t radioType, std::int32_t radioRange);
 // FC value 0..255 from the FC 8 or FC 5 column of fcAdj (chosen by GetFractionalModulus of the
-// unsnapped LO), interpolated over the spec table's frequencies; 0 for an invalid type or range.
+// unsnapped LO), interpolated over the radio spec table's frequencies; 0 for an invalid type or range.
 std::int16_t Sa7026GetFcValue(const AppState& app, std::int32_t frequency, std::int32_t radioType,
                               std::int32_t radioRange, bool transmit, const FcAdjustTable& fcAdj);
 
 // ---- tune values ----
 
-// The value of a Low/Mid/High set at a frequency, interpolated over the spec table's Tx or Rx
+// The value of a Low/Mid/High set at a frequency, interpolated over the radio spec table's Tx or Rx
 // frequencies of the type and range; 0..255 (0 for an invalid type or range).
 std::int16_t InterpolateTuneValue(const AppState& app, std::int32_t frequency, std::int32_t radioType,
                                   std::int32_t radioRange, bool transmit, const std::array<std::int16_t, 3>& values);

@@ -43,7 +43,7 @@ std::string RemoteCommandLine(double unitId, const std::string& command);
 std::string RemoteCommandAndByteLine(double unitId, const std::string& command, std::int16_t value);
 std::string SRecordEndLine();
 // "T1", the record body of the tune data at address 0, CR. Needs the bit tables and the radio
-// spec table of app for the synthesizer bytes.
+// radio spec table of app for the synthesizer bytes.
 std::string TuneRecordLine(const AppState& app, const TuneRecord& tune);
 
 // The senders: one SendString of the line on `primary` with mode 7 each.

@@ -58,7 +58,7 @@ TEST_F(StartupDefaultsTest, BuiltInTestRecord) {
     EXPECT_NE(t.delta, decltype(t.delta){});
     EXPECT_EQ(t.compressedTable[6][7], 2);
     EXPECT_EQ(state.mainParameters, ModemParameters{});
-    // Spec entry of type 0, range 0, Mid.
+    // Radio spec entry of type 0, range 0, Mid.
     EXPECT_EQ(b.radioSpecs[30].rxFrequency, 418000000);
     EXPECT_EQ(b.radioSpecs[30].rxCn, 98);
     EXPECT_TRUE(state.radioTypeEnabled[2]);

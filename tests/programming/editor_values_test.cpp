@@ -126,11 +126,11 @@ TEST(EditorDacValues, FieldsAreTheTwentyFiveValuesInBoxOrder) {
 
 TEST(EditorRadSpecs, TextsRoundTripAndBadTextsLeaveTheirFields) {
     const LocaleInfo loc;
-    RadioSpec spec{450000000, 1, 2, 3, 460012500, 4, 5, 6};
-    const RadSpecTexts texts = RadSpecToTexts(spec, loc);
+    RadioSpec entry{450000000, 1, 2, 3, 460012500, 4, 5, 6};
+    const RadSpecTexts texts = RadSpecToTexts(entry, loc);
     EXPECT_EQ(texts, (RadSpecTexts{"450.000000", "460.012500", "1", "4", "2", "5", "3", "6"}));
 
-    RadioSpec stored = spec;
+    RadioSpec stored = entry;
     StoreRadSpecTexts(stored, {"406.2", "x", "450.000000", "", "99999", "7.5", "-3", "8"}, loc);
     EXPECT_EQ(stored.rxFrequency, 406200000);
     EXPECT_EQ(stored.txFrequency, 460012500);  // not a number: unchanged

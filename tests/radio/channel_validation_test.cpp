@@ -21,7 +21,7 @@ protected:
     void Plan(int type, int range) {
         rec.radioType = type;
         rec.radioRange = range;
-        const std::int32_t low = w.spec(type, range, 0).txFrequency;
+        const std::int32_t low = w.entry(type, range, 0).txFrequency;
         for (int k = 0; k < 8; ++k) {
             rec.channels[static_cast<size_t>(k)].txFrequency = low + 1000000 + 1000000 * k;
             rec.channels[static_cast<size_t>(k)].rxFrequency = low + 2000000 + 1000000 * k;
@@ -174,7 +174,7 @@ TEST_F(Validation, SpacingTextsOfTheType1Groups) {
                     Group{2, " is NOT on a 2.50 or 4.00 kHZ Channel Spacing."}}) {
         SCOPED_TRACE(g.range);
         Plan(1, g.range);
-        const std::int32_t f = w.spec(1, g.range, 1).rxFrequency + 1000;  // LO on no grid of any group
+        const std::int32_t f = w.entry(1, g.range, 1).rxFrequency + 1000;  // LO on no grid of any group
         ch(1).rxFrequency = f;
         w.dialogs.boxes.clear();
         w.dialogs.expectBox(g.tail);
@@ -209,7 +209,7 @@ TEST_F(Validation, EngineerModeAcceptsThe2p5kHzGridForTypes0And2) {
 TEST_F(Validation, NonInteractiveSnapsAndClampsSilently) {
     // Type 2 with limits widened so that 900 MHz is in range.
     Plan(2, 5);
-    w.spec(2, 5, 0).rxFrequency = 890000000;
+    w.entry(2, 5, 0).rxFrequency = 890000000;
     ch(1).rxFrequency = 900003000;  // LO 812 153 000
     EXPECT_EQ(check(false), 0);
     EXPECT_EQ(ch(1).rxFrequency, 900000000);

@@ -34,13 +34,13 @@ struct RadioWorld {
         app.scheduler = &scheduler;
     }
 
-    RadioSpec& spec(int type, int range, int point) {
+    RadioSpec& entry(int type, int range, int point) {
         return app.testDefaults.radioSpecs[static_cast<size_t>(RadioSpecIndex(type, range, point))];
     }
 
     // Makes the CN value of a type and range the same at all three points.
     void setCn(int type, int range, bool tx, std::int16_t cn) {
-        for (int p = 0; p < 3; ++p) (tx ? spec(type, range, p).txCn : spec(type, range, p).rxCn) = cn;
+        for (int p = 0; p < 3; ++p) (tx ? entry(type, range, p).txCn : entry(type, range, p).rxCn) = cn;
     }
 };
 

@@ -127,9 +127,9 @@ TEST_F(ChannelPlan, OtherRangesUseTheBuiltInPointsForChannels1To3) {
     rec.radioRange = 5;
     // radspecs.cfg moved the Low point of the table in force: channels 4..8 follow it,
     // channels 1..3 keep the built-in points.
-    w.spec(0, 5, 0).rxFrequency = 452000000;
-    w.spec(0, 5, 0).txFrequency = 453000000;
-    w.spec(0, 5, 1).rxFrequency = 1;
+    w.entry(0, 5, 0).rxFrequency = 452000000;
+    w.entry(0, 5, 0).txFrequency = 453000000;
+    w.entry(0, 5, 1).rxFrequency = 1;
     SetDefaultChannels(w.app, rec);
     expectPlan({450200000, 460200000, 469800000, 453025000, 454025000, 455025000, 456025000, 457025000},
                {450100000, 460100000, 469900000, 454025000, 455025000, 456025000, 457025000, 458025000});

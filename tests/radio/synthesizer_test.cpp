@@ -206,12 +206,12 @@ TEST_F(SynthWords, CnValueInterpolation) {
     // Rx column.
     EXPECT_EQ(Sa7025GetCnValue(app(), 460000000, 0, 5, false), 98);
     // Low and Mid frequencies equal: the rounded mean of their values.
-    w.spec(0, 5, 1).txFrequency = 450000000;
-    w.spec(0, 5, 0).txCn = 85;
-    w.spec(0, 5, 1).txCn = 88;
+    w.entry(0, 5, 1).txFrequency = 450000000;
+    w.entry(0, 5, 0).txCn = 85;
+    w.entry(0, 5, 1).txCn = 88;
     EXPECT_EQ(Sa7025GetCnValue(app(), 440000000, 0, 5, true), 86);  // 86.5 -> 86
     // The result is held to 0..255.
-    w.spec(0, 5, 2).txCn = 900;
+    w.entry(0, 5, 2).txCn = 900;
     EXPECT_EQ(Sa7025GetCnValue(app(), 470000000, 0, 5, true), 255);
     EXPECT_EQ(Sa7025GetCnValue(app(), 460000000, 3, 5, true), 0);
     EXPECT_EQ(Sa7025GetCnValue(app(), 460000000, 0, 10, true), 0);
@@ -275,7 +275,7 @@ TEST_F(SynthWords, RoundTripOverEveryTypeRangeAndDirection) {
                     const GridGroup g = GroupOf(type, range, engineer);
                     const std::int64_t snap = sa7026 ? g.snapSa7026 : g.snapSa7025;
                     for (bool tx : {false, true}) {
-                        const std::int32_t mid = w.spec(type, range, 1).txFrequency;
+                        const std::int32_t mid = w.entry(type, range, 1).txFrequency;
                         const std::int64_t offset = tx ? 0 : RxFrequencyOffset(type);
                         for (std::int32_t delta : {0, 1000, 2500, 3000, 4000, 5000, 6250, 7500, 8000, 10000, 12500,
                                                    17500, 20000, 37500, 41000, 999999, 1234567}) {

@@ -30,11 +30,11 @@ TEST_F(TuneValues, InterpolationOverTheSpecTableFrequencies) {
     // Halves go to the even neighbour: 2.5 -> 2.
     const std::array<std::int16_t, 3> small{0, 5, 5};
     EXPECT_EQ(InterpolateTuneValue(w.app, 455000000, 0, 5, true, small), 2);
-    EXPECT_EQ(InterpolateTuneValue(w.app, 455000000, 7, 5, true, small), 0) << "no spec entry for type 7";
+    EXPECT_EQ(InterpolateTuneValue(w.app, 455000000, 7, 5, true, small), 0) << "no radio spec entry for type 7";
 }
 
 TEST_F(TuneValues, InterpolationTakesTheRxOrTxColumn) {
-    w.spec(0, 5, 0).rxFrequency = 440000000;
+    w.entry(0, 5, 0).rxFrequency = 440000000;
     const std::array<std::int16_t, 3> v{0, 100, 200};
     EXPECT_EQ(InterpolateTuneValue(w.app, 450000000, 0, 5, true, v), 0);
     EXPECT_EQ(InterpolateTuneValue(w.app, 450000000, 0, 5, false, v), 50);

@@ -22,7 +22,7 @@ protected:
         w->show();
         return w;
     }
-    const RadioSpec& Spec(const ProductionTestRecord& r, int type, int range, int point) {
+    const RadioSpec& Entry(const ProductionTestRecord& r, int type, int range, int point) {
         return r.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(type, range, point))];
     }
 };
@@ -32,7 +32,7 @@ TEST_F(RadSpecsWindow, OpensOnTheFirstListedTypeAndRange) {
     EXPECT_EQ(w->comboRadioType->currentText(), "5716");
     EXPECT_EQ(w->comboRadioRange->currentText(), "0");
     EXPECT_EQ(Entries(w->comboRadioRange).size(), 9);  // 5716 offers ranges 0..8
-    const RadioSpec& low = Spec(ctx.state.testDefaults, 0, 0, 0);
+    const RadioSpec& low = Entry(ctx.state.testDefaults, 0, 0, 0);
     EXPECT_EQ(w->textRxFreq[0]->text().toStdString(), FormatMHz(low.rxFrequency, {}));
     EXPECT_EQ(w->textTxFC5[0]->text(), QString::number(low.txFc5));
 
@@ -43,7 +43,7 @@ TEST_F(RadSpecsWindow, OpensOnTheFirstListedTypeAndRange) {
     EXPECT_EQ(w2->comboRadioRange->currentText(), "4");
     EXPECT_EQ(w2->shownType(), 1);
     EXPECT_EQ(w2->shownRange(), 4);
-    EXPECT_EQ(w2->textRxFreq[2]->text().toStdString(), FormatMHz(Spec(ctx.state.testDefaults, 1, 4, 2).rxFrequency, {}));
+    EXPECT_EQ(w2->textRxFreq[2]->text().toStdString(), FormatMHz(Entry(ctx.state.testDefaults, 1, 4, 2).rxFrequency, {}));
 }
 
 TEST_F(RadSpecsWindow, SwitchingRangeStoresTheBoxesFirst) {
@@ -52,13 +52,13 @@ TEST_F(RadSpecsWindow, SwitchingRangeStoresTheBoxesFirst) {
     w->textRxCN[1]->setText("77");
     w->textTxFreq[2]->setText("471.5");
     w->comboRadioRange->setCurrentIndex(w->comboRadioRange->findText("6"));
-    EXPECT_EQ(Spec(w->editDefaults(), 0, 5, 1).rxCn, 77);
-    EXPECT_EQ(Spec(w->editDefaults(), 0, 5, 2).txFrequency, 471500000);
+    EXPECT_EQ(Entry(w->editDefaults(), 0, 5, 1).rxCn, 77);
+    EXPECT_EQ(Entry(w->editDefaults(), 0, 5, 2).txFrequency, 471500000);
     w->comboRadioRange->setCurrentIndex(w->comboRadioRange->findText("5"));
     EXPECT_EQ(w->textRxCN[1]->text(), "77");
     EXPECT_EQ(w->textTxFreq[2]->text(), "471.500000");
     // Nothing reaches testDefaults before OK.
-    EXPECT_NE(Spec(ctx.state.testDefaults, 0, 5, 1).rxCn, 77);
+    EXPECT_NE(Entry(ctx.state.testDefaults, 0, 5, 1).rxCn, 77);
 }
 
 TEST_F(RadSpecsWindow, ChangingTheTypeKeepsOrMovesTheRange) {
@@ -67,8 +67,8 @@ TEST_F(RadSpecsWindow, ChangingTheTypeKeepsOrMovesTheRange) {
     w->textRxFC8[0]->setText("9");
     w->comboRadioType->setCurrentIndex(w->comboRadioType->findText("5726"));
     EXPECT_EQ(w->comboRadioRange->currentText(), "5");  // offered: kept
-    EXPECT_EQ(Spec(w->editDefaults(), 0, 5, 0).rxFc8, 9);
-    EXPECT_EQ(w->textRxFreq[0]->text().toStdString(), FormatMHz(Spec(ctx.state.testDefaults, 1, 5, 0).rxFrequency, {}));
+    EXPECT_EQ(Entry(w->editDefaults(), 0, 5, 0).rxFc8, 9);
+    EXPECT_EQ(w->textRxFreq[0]->text().toStdString(), FormatMHz(Entry(ctx.state.testDefaults, 1, 5, 0).rxFrequency, {}));
     w->comboRadioRange->setCurrentIndex(w->comboRadioRange->findText("9"));
     w->comboRadioType->setCurrentIndex(w->comboRadioType->findText("5796"));
     EXPECT_EQ(w->comboRadioRange->currentText(), "5");  // none higher: the highest offered
@@ -95,8 +95,8 @@ TEST_F(RadSpecsWindow, OkWritesTestDefaultsAndTheFile) {
     EXPECT_EQ(dialogs.boxes.back().title, "Exit");
     EXPECT_EQ(dialogs.boxes.back().buttons, MsgButtons::OKCancel);
     EXPECT_FALSE(w->loaded());
-    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 3, 2).txCn, 201);
-    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 3, 0).rxFrequency, 420012500);
+    EXPECT_EQ(Entry(ctx.state.testDefaults, 0, 3, 2).txCn, 201);
+    EXPECT_EQ(Entry(ctx.state.testDefaults, 0, 3, 0).rxFrequency, 420012500);
     EXPECT_EQ(ctx.state.testParameters, testParameters);
     // The file holds the whole table in force.
     RadioSpecTable fromFile{};
@@ -141,7 +141,7 @@ TEST_F(RadSpecsWindow, AFailedWriteIsReported) {
     dialogs.expectBox("Could not save the radio spec file");
     w->buttonOK->click();
     EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Critical);
-    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 0).txCn, 3);  // kept in memory
+    EXPECT_EQ(Entry(ctx.state.testDefaults, 0, 0, 0).txCn, 3);  // kept in memory
     EXPECT_FALSE(w->loaded());
 }
 
@@ -180,7 +180,7 @@ TEST_F(RadSpecsWindow, EnterOnAFocusedButtonPressesThatButton) {
 // stored as the box would show it after losing the focus, also when Enter presses OK at once.
 TEST_F(RadSpecsWindow, EnterStoresValuesWithinTheBoxLimits) {
     auto w = Open();
-    const RadioSpec before = Spec(ctx.state.testDefaults, 0, 0, 1);
+    const RadioSpec before = Entry(ctx.state.testDefaults, 0, 0, 1);
     w->textRxFreq[0]->setText("4");                 // below the 100 MHz minimum
     DropOn(w->textTxFreq[2], w->textTxCN[0]);       // a frequency text in a 0..255 box
     DropOn(w->textTxFC5[1], w->textRxFC8[1]);       // an ordinary value
@@ -188,10 +188,10 @@ TEST_F(RadSpecsWindow, EnterStoresValuesWithinTheBoxLimits) {
     dialogs.expectBox("Exit and save any changes?", MsgAnswer::OK);
     PressKey(w->textTxCN[0], Qt::Key_Return);
     EXPECT_FALSE(w->loaded());
-    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 0).rxFrequency, 100000000);
-    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 0).txCn, 255);
-    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 1).rxFc8, before.txFc5);
-    EXPECT_EQ(Spec(ctx.state.testDefaults, 0, 0, 1).rxCn, before.rxCn);
+    EXPECT_EQ(Entry(ctx.state.testDefaults, 0, 0, 0).rxFrequency, 100000000);
+    EXPECT_EQ(Entry(ctx.state.testDefaults, 0, 0, 0).txCn, 255);
+    EXPECT_EQ(Entry(ctx.state.testDefaults, 0, 0, 1).rxFc8, before.txFc5);
+    EXPECT_EQ(Entry(ctx.state.testDefaults, 0, 0, 1).rxCn, before.rxCn);
 }
 
 TEST_F(RadSpecsWindow, DropCopiesAnyBoxText) {
