@@ -6,11 +6,12 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include "frame/startup.h"
+
 namespace k45 {
 namespace {
 
 constexpr qsizetype kUnlimitedTrimLength = 16777216;
-constexpr int kTwipsPerPixel = 15;
 
 template <class Text, class Char>
 Text Normalize(const Text& text, Char cr, Char lf) {

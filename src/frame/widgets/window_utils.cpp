@@ -9,12 +9,11 @@
 #include <cmath>
 
 #include "frame/ini_routines.h"
+#include "frame/startup.h"
 #include "frame/utilities.h"
 
 namespace k45 {
 namespace {
-
-constexpr double kTwipsPerPixel = 15.0;
 
 QMdiSubWindow* SubWindowOf(QWidget& child) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(&child)) return sub;
@@ -22,8 +21,6 @@ QMdiSubWindow* SubWindowOf(QWidget& child) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) return sub;
     return nullptr;
 }
-
-int ToPixels(int twips) { return static_cast<int>(RoundHalfEven(twips / kTwipsPerPixel)); }
 
 }  // namespace
 
@@ -35,18 +32,18 @@ void CenterForm(const QWidget& parent, QWidget& child) {
     if (QMdiSubWindow* sub = SubWindowOf(child)) {
         // The area the child lives in is the MDI client area when there is one.
         const QWidget* area = sub->mdiArea() ? static_cast<const QWidget*>(sub->mdiArea()) : &parent;
-        const FormPosition p = CenterFormPosition(true, 0, 0, area->width() * kTwipsPerPixel,
-                                                  area->height() * kTwipsPerPixel, sub->width() * kTwipsPerPixel,
-                                                  sub->height() * kTwipsPerPixel);
-        sub->move(ToPixels(p.left), ToPixels(p.top));
+        const FormPosition p = CenterFormPosition(true, 0, 0, PixelsToTwips(area->width()),
+                                                  PixelsToTwips(area->height()), PixelsToTwips(sub->width()),
+                                                  PixelsToTwips(sub->height()));
+        sub->move(TwipsToPixels(p.left), TwipsToPixels(p.top));
         return;
     }
     const QRect outer = parent.frameGeometry();
     const QRect own = child.frameGeometry();
-    const FormPosition p = CenterFormPosition(false, outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel,
-                                              outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel,
-                                              own.width() * kTwipsPerPixel, own.height() * kTwipsPerPixel);
-    child.move(ToPixels(p.left), ToPixels(p.top));
+    const FormPosition p = CenterFormPosition(false, PixelsToTwips(outer.x()), PixelsToTwips(outer.y()),
+                                              PixelsToTwips(outer.width()), PixelsToTwips(outer.height()),
+                                              PixelsToTwips(own.width()), PixelsToTwips(own.height()));
+    child.move(TwipsToPixels(p.left), TwipsToPixels(p.top));
 }
 
 namespace child_window {
@@ -64,7 +61,7 @@ void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top) {
     QWidget* p = Placed(w);
     if (p->isMinimized()) return;
     auto twips = [](int px) {
-        const long v = std::lround(static_cast<double>(px) * kTwipsPerPixel);
+        const long v = std::lround(PixelsToTwips(px));
         return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
     };
     left = twips(p->x());

@@ -8,13 +8,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
 
 #include "frame/app_context.h"
-#include "frame/ini_routines.h"
 #include "frame/main_frame.h"
-#include "frame/startup.h"
 #include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "programming/ui/ver_reqst_window.h"
