@@ -1,5 +1,6 @@
 #include "frame/widgets/window_utils.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -23,6 +24,12 @@ QMdiSubWindow* SubWindowOf(QWidget& child) {
 }
 
 }  // namespace
+
+QLabel* BuddyCaption(const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text);
+    l->setBuddy(buddy);
+    return l;
+}
 
 void FocusedButtonsAnswerEnter(QWidget& window) {
     for (QPushButton* b : window.findChildren<QPushButton*>()) b->setAutoDefault(true);

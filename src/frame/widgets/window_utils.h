@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+class QLabel;
+class QString;
 class QWidget;
 
 namespace k45 {
@@ -13,6 +15,9 @@ struct LocaleInfo;
 // above the centre of the parent's area, any other window centred over the parent. Positions
 // that would be negative become 0.
 void CenterForm(const QWidget& parent, QWidget& child);
+
+// A caption whose & accelerator moves the focus to `buddy`.
+QLabel* BuddyCaption(const QString& text, QWidget* buddy);
 
 // Every push button of the window presses on Enter while it has the focus, as in a dialog box;
 // outside one a focused button would only answer the space bar.

@@ -39,11 +39,6 @@
 namespace k45 {
 
 namespace {
-QLabel* Caption(const QString& text, QWidget* buddy) {
-    auto* l = new QLabel(text);
-    l->setBuddy(buddy);
-    return l;
-}
 
 // A list wide enough for its longest possible entry, whatever it holds at the moment.
 QComboBox* List(const char* name, int longestEntry = 0) {
@@ -136,15 +131,15 @@ QWidget* formRadioParms::BuildModemTab() {
     checkQMastOption = Check("checkQMastOption", "Q-Ma&st Option");
 
     auto* g = new QGridLayout(frameModemParms);
-    g->addWidget(Caption("Long I&D:", textLongId), 0, 0);
+    g->addWidget(BuddyCaption("Long I&D:", textLongId), 0, 0);
     g->addWidget(textLongId, 0, 1);
     g->addWidget(new QLabel("Short ID:"), 0, 2, Qt::AlignRight);
     g->addWidget(textShortId, 0, 3);
-    g->addWidget(Caption("Commen&t:", textComment), 1, 0);
+    g->addWidget(BuddyCaption("Commen&t:", textComment), 1, 0);
     g->addWidget(textComment, 1, 1, 1, 3);
     g->addWidget(new QLabel("Date Last Configured:"), 2, 0);
     g->addWidget(textLastConfigured, 2, 1);
-    g->addWidget(Caption("Total Confi&gurations:", textTotalConfigurations), 3, 0);
+    g->addWidget(BuddyCaption("Total Confi&gurations:", textTotalConfigurations), 3, 0);
     g->addWidget(textTotalConfigurations, 3, 1, Qt::AlignLeft);
     g->addWidget(checkExtendedT1, 4, 0, 1, 4);
     g->addWidget(checkExtendedT2, 5, 0, 1, 4);
@@ -165,13 +160,13 @@ QWidget* formRadioParms::BuildModemTab() {
     shapeDataInversion = pictureDataType->shapeDataInversion;
     lists_ = {comboBaudRate, comboDataFormat, comboNetworkType, comboDataType, pictureDataType};
     auto* c = new QGridLayout(frameCommunicationParms);
-    c->addWidget(Caption("&Baud Rate:", comboBaudRate), 0, 0);
+    c->addWidget(BuddyCaption("&Baud Rate:", comboBaudRate), 0, 0);
     c->addWidget(comboBaudRate, 0, 1);
-    c->addWidget(Caption("D&ata Format:", comboDataFormat), 1, 0);
+    c->addWidget(BuddyCaption("D&ata Format:", comboDataFormat), 1, 0);
     c->addWidget(comboDataFormat, 1, 1);
-    c->addWidget(Caption("Networ&k Type:", comboNetworkType), 0, 2);
+    c->addWidget(BuddyCaption("Networ&k Type:", comboNetworkType), 0, 2);
     c->addWidget(comboNetworkType, 0, 3);
-    c->addWidget(Caption("Data T&ype:", comboDataType), 1, 2);
+    c->addWidget(BuddyCaption("Data T&ype:", comboDataType), 1, 2);
     c->addWidget(comboDataType, 1, 3);
     c->addWidget(pictureDataType, 2, 3, Qt::AlignLeft);
     c->setColumnStretch(4, 1);
@@ -231,15 +226,15 @@ QWidget* formRadioParms::BuildRadioTab() {
     checkTxOnly = Check("checkTxOnly", "&Tx-Only Radio:");
 
     auto* g = new QGridLayout(frameRadioParms);
-    g->addWidget(Caption("Ra&dio:", comboRadioType), 0, 0);
+    g->addWidget(BuddyCaption("Ra&dio:", comboRadioType), 0, 0);
     g->addWidget(comboRadioType, 0, 1);
-    g->addWidget(Caption("Ran&ge:", comboRadioRange), 1, 0);
+    g->addWidget(BuddyCaption("Ran&ge:", comboRadioRange), 1, 0);
     g->addWidget(comboRadioRange, 1, 1);
-    g->addWidget(Caption("Channe&l:", comboChanBandwidth), 2, 0);
+    g->addWidget(BuddyCaption("Channe&l:", comboChanBandwidth), 2, 0);
     g->addWidget(comboChanBandwidth, 2, 1);
     g->addWidget(frameSa702xSynth, 0, 2, 2, 1);
     g->addWidget(frameRxHighLow, 0, 3, 2, 1);
-    g->addWidget(Caption("Redirect Channel &8 to Channel:", comboChannelOverride), 3, 0, 1, 2);
+    g->addWidget(BuddyCaption("Redirect Channel &8 to Channel:", comboChannelOverride), 3, 0, 1, 2);
     g->addWidget(comboChannelOverride, 3, 2, Qt::AlignLeft);
     auto* ptt = new QHBoxLayout;
     ptt->addWidget(checkPttWatchdog);
@@ -319,7 +314,7 @@ QWidget* formRadioParms::BuildFrequencyTab() {
         textPwrSetting[i]->setSteps(1, 10);
         textPwrSetting[i]->setMaximumWidth(60);
         textPwrSetting[i]->setDragGroup(this);
-        labelFreqChanNum[i] = Caption(QString("&%1:").arg(r + 1), textRxFreq[i]);
+        labelFreqChanNum[i] = BuddyCaption(QString("&%1:").arg(r + 1), textRxFreq[i]);
         labelFreqChanNum[i]->setObjectName(QString("labelFreqChanNum%1").arg(r));
         g->addWidget(labelFreqChanNum[i], r + 1, 0);
         g->addWidget(textRxFreq[i], r + 1, 1);

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
+#include "frame/hex_text.h"
 #include "frame/main_frame.h"
 #include "frame/widgets/window_utils.h"
 #include "platform/dialogs.h"
@@ -41,14 +42,9 @@ public:
     }
 
 protected:
-    QString textFromValue(int value) const override { return QString("%1").arg(value, 2, 16, QChar('0')).toUpper(); }
+    QString textFromValue(int value) const override { return QString::fromStdString(ByteToHex2(value)); }
 };
 
-QLabel* Caption(const QString& text, QWidget* buddy) {
-    auto* l = new QLabel(text);
-    l->setBuddy(buddy);
-    return l;
-}
 }  // namespace
 
 formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
@@ -101,15 +97,15 @@ formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent) : QWidget(p
     };
     auto* ag = new QGridLayout(frameAdvancedSettings);
     ag->addWidget(checkIgnoreDCD, 0, 0, 1, 2, Qt::AlignLeft);
-    ag->addWidget(Caption("&DCD   Timeout (S):", textDcdTimeout), 1, 0);
+    ag->addWidget(BuddyCaption("&DCD   Timeout (S):", textDcdTimeout), 1, 0);
     ag->addWidget(textDcdTimeout, 1, 1);
-    ag->addWidget(Caption("&CTS   Timeout (S):", textCtsTimeout), 2, 0);
+    ag->addWidget(BuddyCaption("&CTS   Timeout (S):", textCtsTimeout), 2, 0);
     ag->addWidget(textCtsTimeout, 2, 1);
-    ag->addWidget(Caption("S&YNC Character (in Hex):", textSyncChar), 3, 0);
+    ag->addWidget(BuddyCaption("S&YNC Character (in Hex):", textSyncChar), 3, 0);
     ag->addWidget(hexRow(textSyncChar), 3, 1);
-    ag->addWidget(Caption("ESC   Character (in He&x):", textEscChar), 4, 0);
+    ag->addWidget(BuddyCaption("ESC   Character (in He&x):", textEscChar), 4, 0);
     ag->addWidget(hexRow(textEscChar), 4, 1);
-    ag->addWidget(Caption("D&MP  Baudrate:", comboDmpBaudrate), 5, 0);
+    ag->addWidget(BuddyCaption("D&MP  Baudrate:", comboDmpBaudrate), 5, 0);
     ag->addWidget(comboDmpBaudrate, 5, 1);
     auto* advPage = new QWidget;
     auto* av = new QVBoxLayout(advPage);
@@ -173,7 +169,7 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
     };
     int r = 0;
     for (auto [label, c] : rows) {
-        g->addWidget(Caption(label, c), r, 0);
+        g->addWidget(BuddyCaption(label, c), r, 0);
         g->addWidget(c, r, 1);
         ++r;
     }
