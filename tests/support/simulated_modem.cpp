@@ -228,7 +228,59 @@ void SimulatedModem::handleLine(const std::string& line) {
         if (simple(ModemStep::Channel)) channelCommands.push_back(HexToByte(line.substr(7)));
     } else if (line.rfind("S9", 0) == 0) {
         if (simple(ModemStep::End)) ++endRecords;
+    } else {
+        handleTuningLine(line);
     }
+}
+
+// ---- radio tuning
+
+std::vector<std::string> SimulatedModem::diagAnswer(const DiagBlock& block) {
+    std::vector<std::string> pieces;
+    if (splitDiagBlocks) {
+        pieces.push_back(DataRecord(0, block.data(), 16) + kCrLf);
+        pieces.push_back(DataRecord(16, block.data() + 16, 16) + kCrLf);
+        pieces.push_back(DataRecord(32, block.data() + 32, 10) + kCrLf);
+    } else {
+        pieces.push_back(DataRecord(0, block.data(), static_cast<int>(block.size())) + kCrLf);
+    }
+    pieces.push_back(EndRecord() + kCrLf);
+    return pieces;
+}
+
+bool SimulatedModem::handleTuningLine(const std::string& line) {
+    ModemStep step;
+    if (line.rfind("T1", 0) == 0) step = ModemStep::Tune;
+    else if (line == "AS") step = ModemStep::Diagnostics;
+    else if (line == "AT") step = ModemStep::Sample;
+    else if (line == "AR") step = ModemStep::Clear;
+    else if (line.rfind("BALANCE", 0) == 0) step = ModemStep::Balance;
+    else if (line == "T0") step = ModemStep::EndTest;
+    else return false;
+    const auto f = faultsFor(step);
+    if (Find(f, ModemFault::Silence)) return true;
+    std::vector<std::string> pieces;
+    if (Find(f, ModemFault::Refuse)) {
+        answer({StatusRecord(1) + kCrLf});
+        return true;
+    }
+    if (step == ModemStep::Diagnostics) {
+        pieces = diagAnswer(diagBlock);
+    } else if (step == ModemStep::Sample) {
+        DiagBlock block = diagBlock;
+        if (!samples.empty()) {
+            block = samples.front();
+            samples.erase(samples.begin());
+        }
+        pieces = diagAnswer(block);
+    } else if (step == ModemStep::Balance) {
+        balanceCommands.push_back(HexToByte(line.substr(7)));
+    } else if (step == ModemStep::EndTest) {
+        ++endTests;
+    }
+    if (!Find(f, ModemFault::NoAck)) pieces.push_back(AckRecord() + kCrLf);
+    answer(pieces);
+    return true;
 }
 
 void SimulatedModem::answer(std::vector<std::string> pieces) {

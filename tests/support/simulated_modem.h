@@ -13,6 +13,13 @@
 //                checksum or outside the image is refused with status 01)
 //   "CHANNELnn"  notes the channel-8 redirect and acknowledges
 //   "S9..."      notes the end of programming and acknowledges
+// and, for the radio tuning window (handleTuningLine):
+//   "T1..."      a tune record: acknowledged
+//   "AS", "AT"   a 42-byte diagnostic block (diagBlock; "AT" takes the next of `samples` first)
+//                in one data record or in three (16 + 16 + 10, splitDiagBlocks), R9, R8 at 0
+//   "AR"         clears the diagnostics: acknowledged
+//   "BALANCEnn"  the Mod Balance square wave for nn (hex) seconds: acknowledged
+//   "T0"         ends the test mode: acknowledged
 // Faults are switched on per step and per occurrence (ModemFault). Replies leave after
 // replyDelayMs and then take their wire time on the cable.
 #include <array>
@@ -30,7 +37,11 @@
 
 namespace k45::test {
 
-enum class ModemStep { Version, Dump, DumpRam, Program, Channel, End };
+enum class ModemStep {
+    Version, Dump, DumpRam, Program, Channel, End,
+    // radio tuning
+    Tune, Diagnostics, Sample, Clear, Balance, EndTest,
+};
 
 struct ModemFault {
     enum Kind {
@@ -117,6 +128,14 @@ public:
     // Lines received that start with prefix.
     std::vector<ReceivedLine> linesStartingWith(const std::string& prefix) const;
 
+    // ---- radio tuning
+    using DiagBlock = std::array<std::uint8_t, 42>;
+    DiagBlock diagBlock{};              // the answer to "AS" (and to "AT" when samples is empty)
+    std::vector<DiagBlock> samples;     // the answers to the next "AT"s, taken from the front
+    bool splitDiagBlocks = false;       // a block in three data records (16 + 16 + 10)
+    std::vector<int> balanceCommands;   // seconds of the "BALANCE" commands
+    int endTests = 0;                   // "T0" lines answered
+
 private:
     struct ActiveFault {
         ModemFault fault;
@@ -125,6 +144,8 @@ private:
     };
     void take(const std::string& bytes);
     void handleLine(const std::string& line);
+    bool handleTuningLine(const std::string& line);
+    std::vector<std::string> diagAnswer(const DiagBlock& block);
     std::vector<ModemFault> faultsFor(ModemStep step);
     void answer(std::vector<std::string> pieces);
     void send(const std::string& bytes);
