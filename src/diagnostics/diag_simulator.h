@@ -1,0 +1,139 @@
+#pragma once
+// The diagnostics simulator: the PC plays a K45 modem on one of its ports. Offline it answers
+// the diagnostics commands ("AS", "NS", "RSSI", "CSWITCH", "PSUDO", ...) with reply records and
+// test-pattern lines; online it streams 9-byte raw diagnostic packets. The window supplies the
+// operator's settings and shows the count; the state lives for the whole run.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "params/records.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppState;
+class classComm;
+class Timer;
+
+// One value channel: raw one-byte codes stepping from start to end and back.
+struct SimChannel {
+    std::int16_t start = 0;
+    std::int16_t end = 0;
+    std::int16_t current = 0;
+    void Step();
+};
+
+enum SimChannelIndex { simRssi = 0, simTemp, simBatt, simFwdPwr, simRevPwr };
+
+struct SimState {
+    std::int32_t testState = 0;  // 0 idle, 1 online, 2 offline
+    double packetsSent = 0;
+    std::int32_t packetsToSend = 0;
+    double masterId = 0;
+    double startId = 0;
+    double endId = 0;
+    double currentId = 0;
+    std::array<SimChannel, 5> channels{};
+    std::int16_t patternLinesLeft = 0;
+    std::int16_t packetDelay = 0;  // ms between online packets, 0 = paced by the port
+    ModemParameters simParameters;
+
+    void StepId();
+    void StepChannels();
+};
+
+// What the operator set in the window, taken at Start.
+struct SimSettings {
+    bool online = true;
+    std::int16_t packetDelay = 0;
+    std::int32_t packetsToSend = 0;
+    double masterId = 0;
+    double startId = 0;
+    double endId = 0;
+    std::array<std::int16_t, 5> starts{};
+    std::array<std::int16_t, 5> ends{};
+};
+
+class DiagSimulatorView {
+public:
+    virtual ~DiagSimulatorView() = default;
+    virtual bool IsActiveChild() const { return true; }
+    virtual bool PauseTicked() const { return false; }
+    virtual void ShowPacketsSent(double count) { (void)count; }
+    // The test ended (Stop, a limit): the window unlocks its settings.
+    virtual void TestStopped() {}
+};
+
+inline constexpr int kOnlinePacketSize = 9;
+inline constexpr double kSimCountLimit = 4294967295.0;
+inline constexpr int kSimWaitMs = 250;
+
+// The reply lines, each with its CR LF.
+std::string SimAckLine();      // "R80200FD"
+std::string SimEndLine();      // "R9030000FC"
+std::string SimDataRecordLine(std::int32_t address, const std::vector<std::int16_t>& bytes);
+// A type 8 record at address 0 carrying one value: "R803" "00" value checksum.
+std::string SimValueRecordLine(std::int16_t value);
+std::string SimVersionLine();
+std::string SimPatternHeaderLine();  // the 70-character header, CR LF twice
+std::string SimPatternLine(std::int16_t number);
+// The online packet of a unit and its five values; the last byte makes the sum 0 mod 256.
+std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(double longId, std::int16_t rssi, std::int16_t temp,
+                                                             std::int16_t batt, std::int16_t fwd, std::int16_t rev);
+
+class DiagSimulator : public CommForm {
+public:
+    DiagSimulator(AppState& app, DiagSimulatorView& view);
+    ~DiagSimulator() override;
+    DiagSimulator(const DiagSimulator&) = delete;
+    DiagSimulator& operator=(const DiagSimulator&) = delete;
+
+    SimState& state() { return state_; }
+    const SimState& state() const { return state_; }
+
+    // Registers for transmit-complete and lines on the chosen port, off the other one.
+    void SelectPort(classComm* primary, classComm* secondary, bool useSecondary);
+    void DeRegisterAll();
+    classComm* port() const { return port_; }
+
+    // The window's activation: the port's own settings, a fresh copy of the parameters.
+    void Activate(const ModemParameters& mainParameters);
+    void Start(const SimSettings& settings);
+    void Stop();
+    void Clear();
+    void ResetSimulation();
+
+    void RxCrLfData(const std::string& rxStr) override;
+    void TxComplete() override;
+
+    void SendOnlinePacket();
+    bool waitTimerOn() const;
+    bool packetTimerOn() const;
+
+private:
+    void Send(const std::string& text);
+    bool ReplyAllowed(bool alsoOnline);
+    bool CountReply();
+    void SendEndReplies();
+    void AnswerDiagnostics();
+    void AnswerNetworkStats();
+    void AnswerVersion();
+    void AnswerParameterDump();
+    void AnswerRssi();
+    void AnswerChannelSwitch();
+    void StartTestPattern(std::int16_t count);
+    void ShowCount();
+
+    AppState& app_;
+    DiagSimulatorView& view_;
+    SimState state_;
+    classComm* port_ = nullptr;
+    classComm* others_[2] = {nullptr, nullptr};
+    std::unique_ptr<Timer> timerTestTx_;
+    std::unique_ptr<Timer> timerActive_;
+};
+
+}  // namespace k45
