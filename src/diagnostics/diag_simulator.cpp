@@ -81,8 +81,8 @@ std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(double longId, std
     return p;
 }
 
-DiagSimulator::DiagSimulator(AppState& app, DiagSimulatorView& view)
-    : app_(app), view_(view), timerTestTx_(app.scheduler->createTimer()), timerActive_(app.scheduler->createTimer()) {
+DiagSimulator::DiagSimulator(AppState& app, Scheduler& scheduler, DiagSimulatorView& view)
+    : app_(app), view_(view), timerTestTx_(scheduler.createTimer()), timerActive_(scheduler.createTimer()) {
     timerTestTx_->setHandler([this] { SendOnlinePacket(); });
     timerActive_->setInterval(kSimWaitMs);
     timerActive_->setHandler([this] { SendOnlinePacket(); });

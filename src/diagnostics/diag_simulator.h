@@ -16,6 +16,7 @@ namespace k45 {
 
 struct AppState;
 class classComm;
+class Scheduler;
 class Timer;
 
 // One value channel: raw one-byte codes stepping from start to end and back.
@@ -86,7 +87,7 @@ std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(double longId, std
 
 class DiagSimulator : public CommForm {
 public:
-    DiagSimulator(AppState& app, DiagSimulatorView& view);
+    DiagSimulator(AppState& app, Scheduler& scheduler, DiagSimulatorView& view);
     ~DiagSimulator() override;
     DiagSimulator(const DiagSimulator&) = delete;
     DiagSimulator& operator=(const DiagSimulator&) = delete;

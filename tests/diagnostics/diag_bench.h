@@ -1,0 +1,116 @@
+#pragma once
+// The bench of the diagnostics tests: the program's state, the primary port object on end A of
+// the null-modem cable and the secondary port object on end B, with the diagnostics simulator
+// answering on the secondary port, all in virtual time.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/diag_simulator.h"
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "params/app_state.h"
+#include "params/modem_defaults.h"
+#include "params/startup_defaults.h"
+#include "radio/radio_defaults.h"
+#include "serial/class_comm.h"
+#include "support/null_modem.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_home.h"
+#include "support/virtual_scheduler.h"
+
+namespace k45::test {
+
+struct SimView : DiagSimulatorView {
+    bool active = true;
+    bool pause = false;
+    double shown = -1;
+    int stops = 0;
+    bool IsActiveChild() const override { return active; }
+    bool PauseTicked() const override { return pause; }
+    void ShowPacketsSent(double count) override { shown = count; }
+    void TestStopped() override { ++stops; }
+};
+
+// The main window as the diagnostics windows see it.
+struct DiagMainFrame : MainFrame {
+    ToolForm* active = nullptr;
+    int resends = 0;
+    ToolForm* ActiveForm() const override { return active; }
+    void IncrementTestNumber(bool tmpFlag) override {
+        if (tmpFlag) ++resends;
+    }
+};
+
+// The lines of a text (each ended by CR LF, CR or LF), without their ends and without empty ones.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> r;
+    std::string cur;
+    for (char c : text) {
+        if (c == '\r' || c == '\n') {
+            if (!cur.empty()) r.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) r.push_back(cur);
+    return r;
+}
+
+class DiagBench : public ::testing::Test {
+protected:
+    DiagBench() {
+        AppState& st = ctx.state;
+        st.scheduler = &sched;
+        st.dialogs = &dialogs;
+        st.places.programFolder = home.path();
+        BuildBitTables(st);
+        InitDefaultTables(st);
+        st.mainParameters.radioType = st.testDefaults.radioType;
+        st.mainParameters.radioRange = st.testDefaults.radioRange;
+        SetDefaultModemParameters(st, st.mainParameters);
+        ctx.mainFrame = &mainFrame;
+
+        primary = std::make_unique<classComm>(st, *tables);
+        primary->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
+        primary->ForceCommPortOpen(7, 9600);
+        ctx.classCommPrimary = primary.get();
+        secondary = std::make_unique<classComm>(st, *tables);
+        secondary->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
+        ctx.classCommSecondary = secondary.get();
+        sim.SelectPort(primary.get(), secondary.get(), true);
+    }
+    ~DiagBench() override {
+        sim.DeRegisterAll();
+        dialogs.verify();
+    }
+
+    SimSettings Settings(bool online) const {
+        SimSettings s;
+        s.online = online;
+        return s;
+    }
+    // What the simulator (end B) sent, and what the host (end A) sent.
+    std::string fromSim() const { return cable.wireBytes(Direction::BtoA); }
+    std::string fromHost() const { return cable.wireBytes(Direction::AtoB); }
+    std::vector<std::string> simLines() const { return SplitLines(fromSim()); }
+
+    TempHome home;
+    VirtualScheduler sched;
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    DiagMainFrame mainFrame;
+    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
+    NullModemPair cable{sched};
+    std::unique_ptr<Timer> timerA = sched.createTimer();
+    std::unique_ptr<Timer> timerB = sched.createTimer();
+    std::unique_ptr<classComm> primary;
+    std::unique_ptr<classComm> secondary;
+    SimView simView;
+    DiagSimulator sim{ctx.state, sched, simView};
+};
+
+}  // namespace k45::test
