@@ -129,10 +129,10 @@ public:
                 }
             }
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (process_.waitForReadyRead(20)) {
-                while (process_.canReadLine())
-                    lines_.push_back(process_.readLine().trimmed().toStdString());
-            }
+            // Lines may have been buffered while our events ran; take them whether or not
+            // more arrive now.
+            process_.waitForReadyRead(20);
+            while (process_.canReadLine()) lines_.push_back(process_.readLine().trimmed().toStdString());
         }
         return {};
     }
