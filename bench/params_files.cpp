@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/data_file.h"
 #include "params/modem_defaults.h"
 #include "params/radio_spec_file.h"

@@ -1,7 +1,7 @@
 // Packing and unpacking the 640-byte parameter image, per layout.
 #include <benchmark/benchmark.h>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/parameter_image.h"
 #include "params/image_app.h"
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "radio/radio_defaults.h"
 #include "radio/synthesizer.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "frame/window_interfaces.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 
 namespace k45 {
 

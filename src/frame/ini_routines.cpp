@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "frame/utilities.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "platform/profile.h"
 #include "version_info.h"
 

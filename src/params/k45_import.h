@@ -2,8 +2,8 @@
 // Import of the older model's data file (*.k45, section "VX-5180") into a modem parameter record.
 #include <string>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

@@ -4,7 +4,7 @@
 // empty when there is no finding. The four version fields and setupTime are never merged.
 #include <string>
 
-#include "params/records.h"
+#include "model/records.h"
 
 namespace k45 {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The built-in defaults of the modem parameter record.
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

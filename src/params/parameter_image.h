@@ -9,8 +9,8 @@
 #include <string>
 #include <type_traits>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

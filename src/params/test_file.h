@@ -2,8 +2,8 @@
 // The test file (*.tst): one ProductionTestRecord as an INI-format text file.
 #include <string>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

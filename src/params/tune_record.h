@@ -1,8 +1,8 @@
 #pragma once
 // The radio set-up a test window loads into a modem with the "T1" line, built from and
 // written back into a modem parameter record.
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

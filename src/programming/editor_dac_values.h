@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "params/records.h"
+#include "model/records.h"
 
 namespace k45 {
 

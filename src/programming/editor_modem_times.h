@@ -3,7 +3,7 @@
 // neither shown nor changed) and the two BT-filter divisors.
 #include <cstdint>
 
-#include "params/records.h"
+#include "model/records.h"
 
 namespace k45 {
 

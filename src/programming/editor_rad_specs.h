@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "params/records.h"
+#include "model/records.h"
 #include "platform/locale_info.h"
 
 namespace k45 {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "params/records.h"
+#include "model/records.h"
 
 namespace k45 {
 

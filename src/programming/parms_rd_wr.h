@@ -10,7 +10,7 @@
 #include "frame/main_frame.h"
 #include "frame/window_interfaces.h"
 #include "params/parameter_image.h"
-#include "params/records.h"
+#include "model/records.h"
 #include "platform/dialogs.h"
 #include "programming/dialogue_support.h"
 #include "serial/comm_form.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The default channel plan of a radio type and range.
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

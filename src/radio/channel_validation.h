@@ -3,8 +3,8 @@
 // working range of the radio type and range, and the channel spacing of the synthesizer.
 #include <cstdint>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

@@ -3,7 +3,7 @@
 // (type and channel bandwidth in one byte) and the band code (the range). Pure look-ups.
 #include <cstdint>
 
-#include "params/records.h"
+#include "model/records.h"
 
 namespace k45 {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

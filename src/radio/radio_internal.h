@@ -9,8 +9,8 @@
 #include "frame/converters.h"
 #include "frame/hex_text.h"
 #include "frame/utilities.h"
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 #include "platform/locale_info.h"
 #include "platform/profile.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "radio/synthesizer.h"
 
 namespace k45::radio_internal {

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "frame/ini_routines.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "platform/serial_device.h"

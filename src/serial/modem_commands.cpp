@@ -4,8 +4,8 @@
 #include <span>
 
 #include "frame/hex_text.h"
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 #include "radio/synthesizer.h"
 #include "serial/class_comm.h"
 #include "serial/srecord_codec.h"

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "frame/utilities.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "platform/profile.h"
 #include "support/temp_home.h"
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
 #include "support/temp_home.h"

@@ -2,7 +2,7 @@
 // What the image codecs read of the application state: the bit tables, the built-in radio spec
 // table (also as the defaults in force) and the default RSSI curves. No test framework here, so
 // the benchmarks use it too.
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "radio/radio_defaults.h"
 
 namespace k45::test {

@@ -8,9 +8,9 @@
 #include <string>
 #include <type_traits>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/parameter_image.h"
-#include "params/records.h"
+#include "model/records.h"
 #include "image_app.h"
 #include "support/scripted_dialogs.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "radio/radio_defaults.h"
 #include "support/scripted_dialogs.h"
 #include "support/virtual_scheduler.h"

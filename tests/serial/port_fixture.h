@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "platform/serial_device.h"
 #include "serial/class_comm.h"
 #include "support/scripted_dialogs.h"

@@ -28,9 +28,9 @@
 #include <string>
 #include <vector>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/parameter_image.h"
-#include "params/records.h"
+#include "model/records.h"
 #include "support/null_modem.h"
 #include "support/pty_pair.h"
 #include "support/virtual_scheduler.h"

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "frame/startup.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "version_info.h"
 
 namespace k45 {

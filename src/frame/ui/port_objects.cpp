@@ -1,6 +1,6 @@
 #include "frame/ui/port_objects.h"
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 
 namespace k45 {
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 
 namespace k45 {
 

@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 
 namespace k45 {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "frame/window_interfaces.h"
-#include "params/records.h"
+#include "model/records.h"
 #include "programming/editor_modem_times.h"
 
 class QGroupBox;

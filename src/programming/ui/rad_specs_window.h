@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "frame/window_interfaces.h"
-#include "params/records.h"
+#include "model/records.h"
 #include "programming/editor_rad_specs.h"
 
 class QComboBox;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frame/window_interfaces.h"
-#include "params/records.h"
+#include "model/records.h"
 #include "programming/ui/radio_parms_lists.h"
 
 class QCheckBox;

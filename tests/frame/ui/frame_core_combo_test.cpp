@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/widgets/combo_fillers.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 
 using namespace k45;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "params/records.h"
+#include "model/records.h"
 #include "platform/locale_info.h"
 #include "platform/places.h"
 
