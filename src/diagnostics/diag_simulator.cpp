@@ -5,7 +5,7 @@
 #include "frame/converters.h"
 #include "frame/hex_text.h"
 #include "frame/utilities.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/parameter_image.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"

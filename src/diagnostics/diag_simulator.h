@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "params/records.h"
+#include "model/records.h"
 #include "serial/comm_form.h"
 
 namespace k45 {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "params/records.h"
+#include "model/records.h"
 
 namespace k45 {
 

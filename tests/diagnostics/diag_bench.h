@@ -11,7 +11,7 @@
 #include "diagnostics/diag_simulator.h"
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
 #include "radio/radio_defaults.h"
