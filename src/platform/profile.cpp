@@ -7,7 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,9 +42,67 @@ std::string Unquote(const std::string& v) {
 
 thread_local ProfileBatch* activeBatch = nullptr;
 
+// Windows-1252 bytes 0x80..0x9F in Unicode; the five unassigned ones map to themselves.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t WideFrom1252(unsigned char c) { return c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c; }
+
+// One byte per code unit, so line positions match; what Windows-1252 cannot show reads as "?".
+char NarrowFromWide(char16_t w) {
+    if (w < 0x80 || (w >= 0xA0 && w < 0x100)) return static_cast<char>(w);
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252High[i] == w) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// A Ctrl-Z in the blank tail of a file is the end mark old editors put there, not text.
+template <typename S>
+size_t TextEnd(const S& s) {
+    size_t end = s.size();
+    while (end > 0) {
+        auto c = s[end - 1];
+        if (c != 0x1A && c != '\r' && c != '\n' && c != ' ' && c != '\t') break;
+        --end;
+    }
+    for (size_t i = end; i < s.size(); ++i)
+        if (s[i] == 0x1A) return i;
+    return s.size();
+}
+
 }  // namespace
 
 void IniDocument::parse(const std::string& content) {
+    const bool le = content.size() >= 2 && content[0] == '\xFF' && content[1] == '\xFE';
+    const bool be = content.size() >= 2 && content[0] == '\xFE' && content[1] == '\xFF';
+    if (!le && !be) {
+        encoding_ = Encoding::Bytes;
+        parseLines(content.substr(0, TextEnd(content)), nullptr);
+        return;
+    }
+    std::u16string wide;
+    wide.reserve(content.size() / 2);
+    for (size_t i = 2; i + 1 < content.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(content[i]), b = static_cast<unsigned char>(content[i + 1]);
+        wide.push_back(static_cast<char16_t>(le ? (b << 8 | a) : (a << 8 | b)));
+    }
+    // Binary junk can start with the same two bytes: UTF-16 profile text holds at least one
+    // of its marks as a code unit.
+    if (wide.find_first_of(u"[=\r\n") == std::u16string::npos) {
+        encoding_ = Encoding::Bytes;
+        parseLines(content.substr(0, TextEnd(content)), nullptr);
+        return;
+    }
+    encoding_ = le ? Encoding::Utf16Le : Encoding::Utf16Be;
+    wide.resize(TextEnd(wide));
+    std::string narrow(wide.size(), '\0');
+    std::transform(wide.begin(), wide.end(), narrow.begin(), NarrowFromWide);
+    parseLines(narrow, &wide);
+}
+
+void IniDocument::parseLines(const std::string& content, const std::u16string* wide) {
     lines_.clear();
     // A BOM some editors put in front stays in the text but does not hide the first header.
     static const std::string kBom = "\xEF\xBB\xBF";
@@ -51,11 +111,16 @@ void IniDocument::parse(const std::string& content) {
     while (pos < content.size()) {
         // CR LF, LF, or a lone CR (files from older Mac tools) end a line.
         size_t nl = content.find_first_of("\r\n", pos);
-        std::string raw = content.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+        const size_t start = pos, length = nl == std::string::npos ? std::string::npos : nl - pos;
+        std::string raw = content.substr(start, length);
         if (nl == std::string::npos) pos = content.size();
         else pos = nl + (content.compare(nl, 2, "\r\n") == 0 ? 2 : 1);
         Line line;
         line.text = raw;
+        if (wide) {
+            line.wide = wide->substr(start, length);
+            line.hasWide = true;
+        }
         std::string t = Trim(lines_.empty() ? raw.substr(std::min(bom, raw.size())) : raw);
         if (!t.empty() && t.front() == '[') {
             size_t close = t.find(']');
@@ -70,6 +135,7 @@ void IniDocument::parse(const std::string& content) {
         lines_.push_back(std::move(line));
     }
 }
+
 
 bool IniDocument::load(const std::string& path, std::string* error) {
     // A folder opens like a file but reads as nothing, and opening a pipe or device can block
@@ -107,57 +173,155 @@ bool IniDocument::load(const std::string& path, std::string* error) {
 
 std::string IniDocument::serialize() const {
     std::string out;
+    if (encoding_ == Encoding::Bytes) {
+        for (const auto& l : lines_) {
+            out += l.text;
+            out += "\r\n";
+        }
+        return out;
+    }
+    const bool le = encoding_ == Encoding::Utf16Le;
+    auto put = [&](char16_t w) {
+        const char lo = static_cast<char>(w & 0xFF), hi = static_cast<char>(w >> 8);
+        out += le ? lo : hi;
+        out += le ? hi : lo;
+    };
+    put(0xFEFF);
     for (const auto& l : lines_) {
-        out += l.text;
-        out += "\r\n";
+        if (l.hasWide) {
+            for (char16_t w : l.wide) put(w);
+        } else {
+            for (char c : l.text) put(WideFrom1252(static_cast<unsigned char>(c)));
+        }
+        put(u'\r');
+        put(u'\n');
     }
     return out;
 }
 
-bool IniDocument::save(const std::string& path, std::string* error) const {
-    std::string tmpl = path + ".XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) {
-        if (error) *error = path + ": " + std::strerror(errno);
-        return false;
+namespace {
+
+constexpr const char* kTempMark = ".k45tmp.";
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a path finally names: symbolic links are followed (also one whose target does not
+// exist yet), so the target is written and the link stays.
+bool FollowLinks(const std::string& path, std::string* target, std::string* error) {
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st{};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = p;
+            return true;
+        }
+        std::vector<char> buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(p.c_str(), buf.data(), buf.size());
+        if (n < 0 || static_cast<size_t>(n) >= buf.size()) {
+            if (error) *error = path + ": " + std::strerror(n < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        const std::string link(buf.data(), static_cast<size_t>(n));
+        p = link.front() == '/' ? link : FolderOf(p) + "/" + link;
     }
+    if (error) *error = path + ": " + std::strerror(ELOOP);
+    return false;
+}
+
+// Temporary files of saves that were killed before their rename. A save in progress holds a
+// lock on its temporary file, so only abandoned ones are removed.
+void RemoveAbandonedTemporaries(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    const size_t slash = target.rfind('/');
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + kTempMark;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string full = folder + "/" + name;
+        const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held{}, now{};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+            ::lstat(full.c_str(), &now) == 0 && now.st_ino == held.st_ino && now.st_dev == held.st_dev)
+            ::unlink(full.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
+
+bool IniDocument::save(const std::string& path, std::string* error) const {
+    auto fail = [&](int e) {
+        if (error) *error = path + ": " + std::strerror(e);
+        return false;
+    };
+    std::string target;
+    if (!FollowLinks(path, &target, error)) return false;
+    struct stat old{};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists) {
+        if (!S_ISREG(old.st_mode)) return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+        // The rename would replace a file nobody may write; a read-only file binds root too.
+        if ((old.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            if (error) *error = path + ": the file is write-protected";
+            return false;
+        }
+    }
+    std::string tmpl = target + kTempMark + "XXXXXX";
+    int fd = -1;
+    for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+        fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+        if (fd < 0) return fail(errno);
+        // Locked so another save's clean-up leaves it alone; one that got in first unlinked it.
+        struct stat st{};
+        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+            tmpl = target + kTempMark + "XXXXXX";
+        }
+    }
+    if (fd < 0) return fail(EAGAIN);
+    auto abandon = [&](int e) {
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        return fail(e);
+    };
     const std::string data = serialize();
     size_t done = 0;
     while (done < data.size()) {
         ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            ::unlink(name.data());
-            if (error) *error = path + ": " + std::strerror(e);
-            return false;
+            return abandon(errno);
         }
         done += static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        int e = errno;
-        ::unlink(name.data());
-        if (error) *error = path + ": " + std::strerror(e);
-        return false;
-    }
-    // Keep the old file's permissions; a new file gets the usual ones, not mkstemp's 0600.
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0) {
-        ::chmod(name.data(), st.st_mode & 07777);
+    // The old file's permission bits (and owner, where we may); a new file gets the usual
+    // ones, not mkstemp's 0600.
+    if (exists) {
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) (void)!::fchown(fd, old.st_uid, old.st_gid);
+        if (::fchmod(fd, old.st_mode & 07777) != 0) return abandon(errno);
     } else {
-        mode_t mask = ::umask(0);
+        const mode_t mask = ::umask(0);
         ::umask(mask);
-        ::chmod(name.data(), 0666 & ~mask);
+        if (::fchmod(fd, 0666 & ~mask) != 0) return abandon(errno);
     }
-    if (std::rename(name.data(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(name.data());
-        if (error) *error = path + ": " + std::strerror(e);
-        return false;
+    if (::fsync(fd) != 0) return abandon(errno);
+    if (std::rename(tmpl.c_str(), target.c_str()) != 0) return abandon(errno);
+    ::close(fd);
+    const int dirFd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
+    RemoveAbandonedTemporaries(target);
     return true;
 }
 

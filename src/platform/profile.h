@@ -6,8 +6,11 @@
 // - a write replaces a key in place or appends it to its section; a new section goes to the
 //   end; emptying a section keeps its header; everything else in the file is kept;
 // - lines are written with CR LF and read with CR LF or LF; bytes are kept as they are;
-// - a file changes all or nothing: new content goes to a temporary file in the same folder
-//   that is renamed over the old one.
+// - a Ctrl-Z after the last line (old DOS editors) ends the text; a file in UTF-16 with a byte
+//   order mark is read as Windows-1252 text and written back in UTF-16, untouched lines as they were;
+// - a file changes all or nothing: new content goes to a temporary file in the target's folder
+//   that is renamed over the old one. A write-protected file is refused, a symbolic link is
+//   followed (the target is written, the link kept) and the file keeps its permission bits.
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,13 +36,18 @@ public:
     std::vector<std::string> keys(const std::string& section) const;
 
 private:
+    enum class Encoding { Bytes, Utf16Le, Utf16Be };
     struct Line {
         std::string text;      // the raw line (without line end)
+        std::u16string wide;   // a UTF-16 file's line as read, written back while untouched
+        bool hasWide = false;
         std::string key;       // trimmed key name, empty when the line holds no key
         bool isSection = false;
         std::string section;   // trimmed section name when isSection
     };
     std::vector<Line> lines_;
+    Encoding encoding_ = Encoding::Bytes;
+    void parseLines(const std::string& text, const std::u16string* wide);
     int findSection(const std::string& section) const;
     int sectionEnd(int headerIndex) const;
 };
