@@ -53,11 +53,16 @@ void classComm::commCtrl_OnComm(int eventCode) {
 
 // An unplugged adapter: the port is closed at once so nothing more is written to a dead
 // device; registered windows stay registered, and the next registration or open reopens it.
+// Nothing of the lost session outlives it: a burst's raised threshold would otherwise hold
+// back every short reply once the device is back.
 void classComm::DeviceLost() {
     const std::string reason = commCtrl_->deviceLostReason();
     keyedSendActive_ = false;
     rxBurstTicks_ = 0;
+    lastRxTime_ = 0;
+    commCtrl_->setReceiveThreshold(1);
     DropHeldOutput();
+    ClearCommStats();
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
     ReportError("Lost Com Port ", reason.empty() ? std::string("The device is no longer present.") : reason);

@@ -1,0 +1,168 @@
+// The program's real serial device (QSerialPort) vanishing in the middle of a transfer: the
+// far end of its pseudo-terminal is closed, then a modem comes back on the same device name
+// (a link the settings name, pointed at a new pseudo-terminal). The next dialogue works
+// without a restart. Bytes travel for real; the dialogues' timers run in virtual time.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "platform/qt/qt_serial_device.h"
+#include "programming/dialogue_support.h"
+#include "programming/mem_read.h"
+#include "programming/rdwr_bench.h"
+#include "programming/ui/counting_device.h"
+#include "support/pty_pair.h"
+
+namespace k45::test {
+namespace {
+
+struct MemView : MemReadView {
+    std::string address = "0000";
+    std::string AddressText() const override { return address; }
+    void SetAddressText(const std::string& t) override { address = t; }
+    void SetValueText(const std::string&) override {}
+    bool EepromSelected() const override { return true; }
+};
+
+class RealDeviceLoss : public ReadWriteBench {
+protected:
+    void SetUp() override {
+        link = home.file("ttyK45");
+        home.write("K45MR.ini", "[Com Port Devices]\r\nCom1=" + link + "\r\n");
+        ASSERT_NO_FATAL_FAILURE(PlugInModem());
+        device = std::make_unique<QtSerialDevice>(home.file("K45MR.ini"));
+        counting = std::make_unique<CountingDevice>(*device);
+        realPort = std::make_unique<classComm>(ctx.state, *tables);
+        realPort->InitCommCtrl(counting.get(), 0, 1, realTimer.get());
+        realPort->ForceCommPortOpen(7, 9600);
+        ASSERT_TRUE(realPort->GetCommPortOpen());
+        ctx.classCommPrimary = realPort.get();
+    }
+    void TearDown() override {
+        dlg.Unload();
+        mem.Unload();
+        ctx.classCommPrimary = port.get();
+        realPort.reset();
+    }
+
+    // A modem on a new pseudo-terminal, reached through the device name the settings give.
+    void PlugInModem() {
+        ptyModem = std::make_unique<SimulatedModem>(sched);
+        pty = std::make_unique<PtyPair>();
+        ASSERT_TRUE(pty->ok()) << pty->error();
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(pty->slavePath(), link);
+        ptyModem->attach(*pty);
+        // Lines in pieces 30 ms apart, as a modem at 9600 baud delivers them: receive bursts.
+        ptyModem->chunking = ModemChunking::Split;
+        ptyModem->splitPauseMs = 30;
+        ASSERT_TRUE(ptyModem->loadRecord(ctx.state, modemRecord, kModemStamp));
+        modemRead = 0;
+        if (counting) counting->written = counting->read = 0;
+    }
+
+    // As the real-device read/write tests: bytes for real, time virtually, one millisecond at
+    // a time once nothing is on its way.
+    bool Pump(const std::function<bool()>& done, std::int64_t limitMs) {
+        const std::int64_t end = sched.nowMs() + limitMs;
+        while (!done()) {
+            if (sched.nowMs() >= end) return false;
+            for (int spin = 0; spin < 50; ++spin) {
+                QCoreApplication::processEvents();
+                if (!pty->ok()) break;
+                modemRead += ptyModem->servicePty();
+                const bool toModem = counting->written > modemRead;
+                const bool toHost = ptyModem->sentBytes.size() > counting->read;
+                if (!toModem && !toHost) break;
+                QEventLoop wait;
+                QTimer::singleShot(1, &wait, &QEventLoop::quit);
+                wait.exec();
+                if (!toModem) break;
+            }
+            sched.advance(1);
+        }
+        return true;
+    }
+    // The far end goes away; the device notices on its own (hang-up on the pseudo-terminal).
+    void KillFarEnd() {
+        pty->closeMaster();
+        ASSERT_TRUE(Pump([&] { return !realPort->GetCommPortOpen(); }, 5000)) << "the loss was not noticed";
+    }
+
+    std::string link;
+    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<SimulatedModem> ptyModem;
+    std::unique_ptr<QtSerialDevice> device;
+    std::unique_ptr<CountingDevice> counting;
+    std::unique_ptr<Timer> realTimer = sched.createTimer();
+    std::unique_ptr<classComm> realPort;
+    std::size_t modemRead = 0;
+    MemView memView;
+    MemReadDialogue mem{ctx, memView};
+    CommForm listener;
+};
+
+TEST_F(RealDeviceLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
+    struct Case {
+        const char* name;
+        std::function<void()> start;
+        std::function<bool()> reached;
+        const char* lastBox;
+    };
+    const Case cases[] = {
+        {"idle", [] {}, [] { return true; }, nullptr},
+        {"mid-read, 12 of 40 records in", [&] { Open(parmsReadProgrammable, false), dlg.OK(); },
+         [&] { return dlg.dialogueState() == rwAwaitData && dlg.stepCount() >= 12 && counting->threshold > 1; },
+         kNoReadText},
+        {"mid-write, a block sent", [&] { Open(parmsWriteProgrammable, false), dlg.OK(); },
+         [&] { return dlg.dialogueState() == rwAwaitBlockAck && dlg.stepCount() >= 3; },
+         "Unit not responding to Program!"},
+        {"mid-memory-read", [&] {
+             mem.Load();
+             mem.Activate();
+             mem.Update();
+         },
+         [&] { return mem.readState() == 4 && counting->read > 0; }, "Unable to Complete Reading of Memory!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.boxes.clear();
+        c.start();
+        ASSERT_TRUE(Pump(c.reached, 20000));
+        dialogs.expectBox("Lost Com Port 1");
+        if (c.lastBox) dialogs.expectBox(c.lastBox);
+        ASSERT_NO_FATAL_FAILURE(KillFarEnd());
+        ASSERT_TRUE(Pump([&] { return !dlg.loaded() && mem.readState() == 0; }, 60000));
+        mem.Unload();
+        EXPECT_EQ(dialogs.boxes.size(), c.lastBox ? 2u : 1u);
+        EXPECT_EQ(counting->threshold, 1) << "receive threshold";
+        EXPECT_EQ(realPort->TxQueueLength(), 0u) << "held output";
+
+        ASSERT_NO_FATAL_FAILURE(PlugInModem());
+        ASSERT_TRUE(realPort->RegisterForRawData(&listener));  // reopens the port
+        ASSERT_TRUE(realPort->GetCommPortOpen());
+        EXPECT_EQ(realPort->GetRxBytes(), 0);
+        EXPECT_EQ(realPort->GetTxBytes(), 0);
+        realPort->DeRegisterForRawData(&listener);
+
+        // The read begins with the version request the issue saw go unanswered.
+        dialogs.boxes.clear();
+        dialogs.expectBox("Reading Parameters Complete.");
+        Open(parmsReadProgrammable, false);
+        dlg.OK();
+        ASSERT_TRUE(Pump([&] { return !dlg.loaded(); }, 20000));
+        EXPECT_TRUE(dlg.parmsWereFound());
+        EXPECT_EQ(ctx.state.mainParameters.comment, "Bench modem");
+        ASSERT_FALSE(ptyModem->received.empty());
+        EXPECT_EQ(ptyModem->received[0].text, "?");
+        EXPECT_EQ(mainFrame.counterText, "") << "nothing had to be resent";
+    }
+}
+
+}  // namespace
+}  // namespace k45::test
