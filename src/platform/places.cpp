@@ -14,12 +14,15 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 Places DiscoverPlaces(const std::string& executablePath) {
     namespace fs = std::filesystem;
     Places p;
+    {
+        std::error_code ec;
+        fs::path exe = fs::canonical(executablePath, ec);
+        p.executableFolder = (ec ? fs::path(executablePath) : exe).parent_path().string();
+    }
     if (const char* home = std::getenv("K45MR_HOME"); home && *home) {
         p.programFolder = home;
     } else {
-        std::error_code ec;
-        fs::path exe = fs::canonical(executablePath, ec);
-        p.programFolder = (ec ? fs::path(executablePath) : exe).parent_path().string();
+        p.programFolder = p.executableFolder;
     }
     std::error_code ec;
     fs::path tmp = fs::temp_directory_path(ec);

@@ -1,5 +1,7 @@
 #include "frame/ui/help_routines.h"
 
+#include <filesystem>
+
 #include "frame/app_context.h"
 #include "platform/dialogs.h"
 #include "platform/help_viewer.h"
@@ -14,7 +16,17 @@ std::string HelpFileName(const std::string& programFolder) {
     return JoinPath(folder, "K45MR.html");
 }
 
-void HelpRoutines::InitHelp() { helpFile_ = HelpFileName(ctx_.state.places.programFolder); }
+std::string HelpFilePath(const std::string& programFolder, const std::string& executableFolder) {
+    const std::string own = HelpFileName(programFolder);
+    std::error_code ec;
+    if (executableFolder.empty() || std::filesystem::exists(own, ec)) return own;
+    const std::string installed = HelpFileName(executableFolder);
+    return std::filesystem::exists(installed, ec) ? installed : own;
+}
+
+void HelpRoutines::InitHelp() {
+    helpFile_ = HelpFilePath(ctx_.state.places.programFolder, ctx_.state.places.executableFolder);
+}
 
 void HelpRoutines::Report(bool shown, const std::string& error) {
     if (shown || !ctx_.dialogs()) return;

@@ -9,6 +9,9 @@ struct AppContext;
 
 // The help file of a program folder ("<folder>/K45MR.html"; no doubled separator).
 std::string HelpFileName(const std::string& programFolder);
+// The program folder's help file, else the one installed beside the executable (a program
+// folder named by K45MR_HOME need not hold one).
+std::string HelpFilePath(const std::string& programFolder, const std::string& executableFolder);
 
 // Top-level menu topics.
 inline constexpr int kHelpIdFile = 810;

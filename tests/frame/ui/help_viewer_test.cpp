@@ -54,5 +54,19 @@ TEST(HelpViewer, HelpFileHasATopicForEveryMenu) {
     EXPECT_NE(html.find("name=\"contents\""), std::string::npos);
 }
 
+// A program folder named by K45MR_HOME holds only the user's files: help then comes from
+// beside the executable, unless the program folder has its own copy.
+TEST(HelpViewer, HelpFileIsFoundBesideTheExecutableWhenTheProgramFolderHasNone) {
+    test::TempHome programFolder;
+    test::TempHome installFolder;
+    installFolder.write("K45MR.html", "<html></html>");
+    EXPECT_EQ(HelpFilePath(programFolder.path(), installFolder.path()), installFolder.file("K45MR.html"));
+    programFolder.write("K45MR.html", "<html></html>");
+    EXPECT_EQ(HelpFilePath(programFolder.path(), installFolder.path()), programFolder.file("K45MR.html"));
+    // Neither has one: the message names the program folder's file, where the user looks first.
+    test::TempHome empty;
+    EXPECT_EQ(HelpFilePath(empty.path(), "/nonexistent"), empty.file("K45MR.html"));
+}
+
 }  // namespace
 }  // namespace k45
