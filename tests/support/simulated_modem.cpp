@@ -229,7 +229,7 @@ void SimulatedModem::handleLine(const std::string& line) {
     } else if (line.rfind("S9", 0) == 0) {
         if (simple(ModemStep::End)) ++endRecords;
     } else {
-        handleTuningLine(line);
+        if (!handleTuningLine(line)) handlePanelLine(line);
     }
 }
 

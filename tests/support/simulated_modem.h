@@ -20,6 +20,10 @@
 //   "AR"         clears the diagnostics: acknowledged
 //   "BALANCEnn"  the Mod Balance square wave for nn (hex) seconds: acknowledged
 //   "T0"         ends the test mode: acknowledged
+// and, for the test panels and calibration windows (handlePanelLine):
+//   "RSSI"       as "AS"
+//   "CSWITCH"    R8 at 0 with one data byte, the channel switch setting
+//   "PSUDOnn", "POTGAINnn", "POTDEVnn"   acknowledged
 // Faults are switched on per step and per occurrence (ModemFault). Replies leave after
 // replyDelayMs and then take their wire time on the cable.
 #include <array>
@@ -41,6 +45,8 @@ enum class ModemStep {
     Version, Dump, DumpRam, Program, Channel, End,
     // radio tuning
     Tune, Diagnostics, Sample, Clear, Balance, EndTest,
+    // test panels and calibration (simulated_modem_panel.cpp)
+    Switch, Psudo, Pot, Rssi,
 };
 
 struct ModemFault {
@@ -136,6 +142,10 @@ public:
     std::vector<int> balanceCommands;   // seconds of the "BALANCE" commands
     int endTests = 0;                   // "T0" lines answered
 
+    // ---- test panels and calibration: "RSSI" answers as "AS"; "CSWITCH" with R8 at 0 carrying
+    // switchSetting as its one data byte; "PSUDOnn", "POTGAINnn", "POTDEVnn" acknowledged.
+    int switchSetting = 0;
+
 private:
     struct ActiveFault {
         ModemFault fault;
@@ -146,6 +156,7 @@ private:
     void handleLine(const std::string& line);
     bool handleTuningLine(const std::string& line);
     std::vector<std::string> diagAnswer(const DiagBlock& block);
+    bool handlePanelLine(const std::string& line);
     std::vector<ModemFault> faultsFor(ModemStep step);
     void answer(std::vector<std::string> pieces);
     void send(const std::string& bytes);
@@ -167,5 +178,6 @@ std::string AckRecord();                   // "R80200FD"
 std::string StatusRecord(int status);      // R8 with that status byte
 std::string EndRecord();                   // "R9030000FC"
 std::string DataRecord(std::int32_t address, const std::uint8_t* data, int count);
+std::string SwitchRecord(int setting);     // R8 at 0 carrying one data byte
 
 }  // namespace k45::test

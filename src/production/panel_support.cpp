@@ -1,0 +1,112 @@
+#include "production/panel_support.h"
+
+#include <cmath>
+
+#include "frame/converters.h"
+#include "frame/hex_text.h"
+#include "frame/utilities.h"
+#include "serial/messages.h"
+
+namespace k45 {
+
+std::optional<int> AdjustStepOfKey(int keyCode, int modifiers) {
+    const int m = modifiers & (kShiftBit | kCtrlBit | kAltBit);
+    if (keyCode == keyPageUp) {
+        if (m == 0) return 1;
+        if (m == kCtrlBit) return 10;
+    } else if (keyCode == keyPageDown) {
+        if (m == 0) return 255;
+        if (m == kCtrlBit) return 246;
+    }
+    return std::nullopt;
+}
+
+std::int16_t AdjustByte(std::int16_t value, int step) {
+    return static_cast<std::int16_t>(((static_cast<int>(value) + step) % 256 + 256) % 256);
+}
+
+std::int16_t AdjustSigned(std::int16_t value, int step) {
+    // The keys give 255 and 246 for -1 and -10: the sum wraps once as a signed byte.
+    int v = static_cast<int>(value) + step;
+    if (v < -128) v += 256;
+    if (v > 127) v -= 256;
+    return static_cast<std::int16_t>(v);
+}
+
+std::int16_t ClampDirectValue(AdjustSelect select, std::int32_t value) {
+    const int lo = select == adjRssiCal ? -128 : 0;
+    const int hi = select == adjRssiCal ? 127 : 255;
+    if (value < lo) return static_cast<std::int16_t>(lo);
+    if (value > hi) return static_cast<std::int16_t>(hi);
+    return static_cast<std::int16_t>(value);
+}
+
+std::optional<TxModePlan> PlanTxMode(std::int32_t mode, int txTimeSeconds, int txTimeMaximum) {
+    if (mode == txModBalance) {
+        TxModePlan p;
+        p.command = "BALANCE";
+        p.value = static_cast<std::int16_t>(txTimeSeconds);
+        p.firstStep = 2;
+        p.displayMs = txTimeSeconds * 1000;
+        return p;
+    }
+    if (mode == txRandomData) {
+        TxModePlan p;
+        p.command = "PSUDO";
+        const double scaled = txTimeMaximum > 0 ? static_cast<double>(txTimeSeconds) / txTimeMaximum * 255.0 : 0.0;
+        p.value = static_cast<std::int16_t>(RoundHalfEven(scaled));
+        p.firstStep = 1;
+        p.displayMs = p.value * 72 + 1875;
+        return p;
+    }
+    return std::nullopt;
+}
+
+void ReplyBytes::Append(const SRecordMessage& rec) {
+    for (int i = 0; i < rec.dataCount; ++i) {
+        if (count_ < kSize && i < kSRecordDataSlots)
+            bytes_[static_cast<std::size_t>(count_)] = rec.data[static_cast<std::size_t>(i)];
+        ++count_;
+    }
+}
+
+DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, const LocaleInfo& locale) {
+    if (group < 0 || group > 2) group = 0;
+    const DiagValueSet& s = d.sets[static_cast<std::size_t>(group)];
+    DiagnosticsTexts t;
+    t.batteryVoltage = FormatBatteryVolts(s.values[2], locale);
+    t.analogVcc = FormatAnalogVccVolts(s.values[5], locale);
+    t.temperature = FormatTemperatureC(s.values[6]);
+    t.rssiLevel = FormatNegativeDbm(s.values[7]);
+    t.fwdPwr = FormatTenthsWatts(d.sets[2].values[8], locale);
+    t.revPwr = FormatTenthsWatts(d.sets[2].values[9], locale);
+    t.preambleGood = FormatFixed(d.goodCount, 0, locale);
+    t.preambleTotal = FormatFixed(d.totalCount, 0, locale);
+    t.preambleDcd = FormatFixed(d.dcdCount, 0, locale);
+    t.currentLevel = FormatNegativeDbm(d.sets[0].values[7]);
+    t.currentPercent = RssiToPercent(d.sets[0].values[7]);
+    return t;
+}
+
+std::int16_t AverageOfFour(std::span<const std::int16_t, 4> readings) {
+    int sum = 0;
+    for (std::int16_t r : readings) sum += r;
+    return static_cast<std::int16_t>(RoundHalfEven(sum / 4.0));
+}
+
+std::int16_t MonotonicReading(std::int16_t reading, std::optional<std::int16_t> previous) {
+    if (previous && reading <= *previous) reading = static_cast<std::int16_t>(*previous + 1);
+    return reading > 255 ? static_cast<std::int16_t>(255) : reading;
+}
+
+std::string HexByteText(std::int16_t value) { return "0x" + ByteToHex2(value & 0xFF); }
+
+std::optional<std::int32_t> MhzTextToHz(const std::string& text, const LocaleInfo& locale) {
+    const auto mhz = ParseNumberText(text, locale);
+    if (!mhz) return std::nullopt;
+    const double hz = RoundHalfEven(*mhz * 1000000.0);
+    if (hz < -2147483648.0 || hz > 2147483647.0) return std::nullopt;
+    return static_cast<std::int32_t>(hz);
+}
+
+}  // namespace k45

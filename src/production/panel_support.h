@@ -1,0 +1,151 @@
+#pragma once
+// What the test panels and the calibration windows share: their dialogue states, the adjust
+// arithmetic, the transmit-mode schedule, the diagnostics reply buffer and its display texts,
+// the averaging of readings, and the small interface through which a dialogue reaches the
+// windows around it (parameter reader, read/write window, its own window).
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "params/diag_parsers.h"
+#include "platform/locale_info.h"
+
+namespace k45 {
+
+class ParmsClient;
+struct SRecordMessage;
+
+// Dialogue state of the production, engineer and user test panels (the user test adds its own
+// states after these).
+enum TestPanelState : std::int32_t {
+    tpIdle = 0,
+    tpAwaitingParameters = 1,
+    tpParametersReady = 2,
+    tpAwaitingDiagnostics = 3,
+    tpAwaitingDiagnosticsEnd = 4,
+    tpAwaitingAck = 5,
+    tpAwaitingEndTestAck = 6,
+};
+
+enum TransmitMode : std::int32_t { txTone = 0, txModBalance = 1, txRandomData = 2, txNoModulation = 3 };
+
+enum AdjustSelect : std::int32_t {
+    adjRxGain = 0,
+    adjTxDeviation = 1,
+    adjFrontEnd = 2,
+    adjModFlatness = 3,
+    adjPower = 4,
+    adjRssiCal = 5,
+    adjPowerCal = 6,
+    adjCnFc = 7,
+};
+
+inline constexpr const char* kEndTestText = "Unit Not Responding to End Test!";
+inline constexpr const char* kUnsupportedModemText = "This K45M Modem Does Not Support this Test!";
+inline constexpr const char* kTxingText = "Tx'ing";
+inline constexpr const char* kRxingText = "Rx'ing";
+
+// Key codes of the panels' keys.
+enum PanelKey : int {
+    keyEnter = 13,
+    keyPageUp = 33,
+    keyPageDown = 34,
+    keyF2 = 113,
+    keyF3 = 114,
+    keyF4 = 115,
+    keyF5 = 116,
+    keyF6 = 117,
+    keyF7 = 118,
+    keyF8 = 119,
+    keyF9 = 120,
+    keyF10 = 121,
+};
+// Modifier bits of a key (others are ignored).
+inline constexpr int kShiftBit = 1;
+inline constexpr int kCtrlBit = 2;
+inline constexpr int kAltBit = 4;
+
+// The step of PgUp / PgDn with no modifier (1 / 255) or Ctrl alone (10 / 246); nothing for
+// another key or another modifier combination.
+std::optional<int> AdjustStepOfKey(int keyCode, int modifiers);
+
+// (value + step) mod 256.
+std::int16_t AdjustByte(std::int16_t value, int step);
+// value + step taken back once into -128..127 (the RSSI cal value).
+std::int16_t AdjustSigned(std::int16_t value, int step);
+// A value typed for the selected adjust, limited to its range (-128..127 for RSSI cal, else
+// 0..255).
+std::int16_t ClampDirectValue(AdjustSelect select, std::int32_t value);
+
+// The delayed command of a transmit mode after a tune record that keys the transmitter.
+struct TxModePlan {
+    std::string command;       // "BALANCE" or "PSUDO"
+    std::int16_t value = 0;    // the byte sent last
+    int firstStep = 2;         // 1: "01" goes first, 1250 ms before the value
+    int displayMs = 0;         // how long the panel shows "Tx'ing"
+};
+inline constexpr int kTxModeDelayMs = 1000;
+inline constexpr int kTxModeSecondDelayMs = 1250;
+// Nothing for Tone and No Modulation (the transmitter stays keyed).
+std::optional<TxModePlan> PlanTxMode(std::int32_t mode, int txTimeSeconds, int txTimeMaximum = 60);
+
+// Data bytes of one diagnostic ("AS", "AT", "RSSI") reply: one byte per element, at most
+// 129; bytes beyond are dropped (the count still grows).
+class ReplyBytes {
+public:
+    static constexpr int kSize = 129;
+    void Reset() { count_ = 0; }
+    void Append(const SRecordMessage& rec);
+    bool Complete() const { return count_ >= kDiagnosticBlockSize; }
+    int count() const { return count_; }
+    std::span<const std::int16_t> bytes() const { return {bytes_.data(), bytes_.size()}; }
+
+private:
+    std::array<std::int16_t, kSize> bytes_{};
+    int count_ = 0;
+};
+
+// The texts of the panels' diagnostics group for one parsed reply and the chosen group.
+struct DiagnosticsTexts {
+    std::string batteryVoltage, analogVcc, temperature, rssiLevel, fwdPwr, revPwr;
+    std::string preambleGood, preambleTotal, preambleDcd;
+    std::string currentLevel;       // always the Current group
+    std::int16_t currentPercent = 0;
+};
+DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, const LocaleInfo& locale);
+
+// Four readings averaged, halves to the even whole number.
+std::int16_t AverageOfFour(std::span<const std::int16_t, 4> readings);
+// A reading kept strictly above the previous point's: previous + 1 when it is not above it,
+// never more than 255.
+std::int16_t MonotonicReading(std::int16_t reading, std::optional<std::int16_t> previous);
+
+// "0x" and two upper-case hex digits of a value taken as a byte.
+std::string HexByteText(std::int16_t value);
+
+// A whole-number frequency in Hz from a text in MHz (the locale's separator); nothing when the
+// text is not a number or the Hz do not fit 32 bits.
+std::optional<std::int32_t> MhzTextToHz(const std::string& text, const LocaleInfo& locale);
+
+// What a dialogue of these windows needs of the windows around it.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+    // The window is the main window's active child.
+    virtual bool IsActiveChild() const = 0;
+    // Unloads a busy current-parameter reader, registers the client with it and shows it.
+    virtual void StartParameterRead(ParmsClient& client) = 0;
+    // Closes the window (its unload runs the dialogue's Unload).
+    virtual void CloseWindow() = 0;
+    // The read/write window is loaded; its caption.
+    virtual bool ReadWriteLoaded(std::string* caption) const { (void)caption; return false; }
+    // Unloads a loaded read/write window and shows it again to write currentParameters
+    // (write current parameters, started by itself).
+    virtual void WriteCurrentParameters() {}
+    // One resend counted in the main window's status bar.
+    virtual void CountResend() {}
+};
+
+}  // namespace k45

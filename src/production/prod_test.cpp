@@ -1,0 +1,376 @@
+#include "production/prod_test.h"
+
+#include "params/app_state.h"
+#include "params/tune_record.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "programming/dialogue_support.h"
+#include "radio/radio_codes.h"
+#include "radio/synthesizer.h"
+
+namespace k45 {
+
+namespace {
+
+// The test point's radio spec entry; nothing for a type, range or point outside the table.
+const RadioSpec* SpecOf(const ProductionTestRecord& test, std::int32_t type, std::int32_t range, int point) {
+    if (!RadioTypeValid(type) || !RadioRangeValid(range) || point < 0 || point > 2) return nullptr;
+    return &test.radioSpecs[static_cast<std::size_t>(type + 3 * range + 30 * point)];
+}
+
+}  // namespace
+
+std::int16_t FreqPairPoint(int index) {
+    switch (index) {
+    case 1: return 0;
+    case 2: return 1;
+    case 3: return 2;
+    default: return 255;
+    }
+}
+
+std::int32_t OffsetOfIndex(int index) {
+    if (index <= 0 || index > 16) return 0;
+    const int j = (index + 1) / 2;
+    return (index % 2 == 1 ? -75000 : 75000) * j;
+}
+
+ProdTestDialogue::ProdTestDialogue(PanelLinks links, ProdTestView& view) : TestPanelDialogue(links, view), prodView_(view) {}
+
+void ProdTestDialogue::Load() {
+    if (loaded_) return;
+    sendEnabled_ = false;
+    pairSendPending_ = channelSendPending_ = false;
+    TestPanelDialogue::Load();
+    const ProductionTestRecord& test = links_.app.testParameters;
+    diagGroup_ = 0;
+    freqPairIndex_ = 2;
+    currentPoint_ = 1;
+    channelIndex_ = 0;
+    txTime_ = test.txTime < 1 ? 1 : (test.txTime > 60 ? 60 : test.txTime);
+    rxOffsetIndex_ = test.rxOffsetIndex >= 0 && test.rxOffsetIndex <= 16 ? test.rxOffsetIndex : 0;
+    txOffsetIndex_ = test.txOffsetIndex >= 0 && test.txOffsetIndex <= 16 ? test.txOffsetIndex : 0;
+    rxOffsetHz_ = OffsetOfIndex(rxOffsetIndex_);
+    txOffsetHz_ = OffsetOfIndex(txOffsetIndex_);
+    sa7026_ = IsSet(test.sa7026Synthesizer);
+    cnFcEnabled_ = sa7026_;
+    if (!sa7026_ && adjustSelect_ == adjCnFc) adjustSelect_ = adjRxGain;
+    transmitMode_ = txTone;
+    selectedType_.reset();
+    selectedRange_.reset();
+    sendEnabled_ = true;
+}
+
+void ProdTestDialogue::TakeParameters() {
+    sendEnabled_ = false;
+    const int point = FreqPairPoint(freqPairIndex_);
+    panelParameters_ = links_.app.currentParameters;
+    tuneRecord_.radioType = panelParameters_.radioType;
+    tuneRecord_.radioRange = panelParameters_.radioRange;
+    if (const RadioSpec* spec = SpecOf(links_.app.testParameters, tuneRecord_.radioType, tuneRecord_.radioRange, point)) {
+        tuneRecord_.txFrequency = spec->txFrequency + txOffsetHz_;
+        tuneRecord_.rxFrequency = spec->rxFrequency + rxOffsetHz_;
+    }
+    BuildTuneRecord(links_.app, tuneRecord_, panelParameters_);
+    sa7026_ = IsSet(tuneRecord_.sa7026Synthesizer);
+    view_.SetSynthesizer(sa7026_);
+    if (!sa7026_ && adjustSelect_ == adjCnFc) {
+        adjustSelect_ = adjRxGain;
+        view_.SelectAdjust(adjustSelect_);
+    }
+    cnFcEnabled_ = sa7026_;
+    view_.SetCnFcEnabled(cnFcEnabled_);
+    if (panelParameters_.model != 6) view_.DisableGainAndDeviation();
+    DisplayTuneValues();
+    sendEnabled_ = true;
+}
+
+void ProdTestDialogue::SendTuneSetup() {
+    if (channelIndex_ == 0) SendPairTuneRecord();
+    else SendChannelTuneRecord(channelIndex_ - 1);
+}
+
+void ProdTestDialogue::SendPairTuneRecord() { SendVariant(true, 0); }
+
+void ProdTestDialogue::SendChannelTuneRecord(int channel) { SendVariant(false, channel); }
+
+void ProdTestDialogue::SendVariant(bool pair, int channel) {
+    const std::int32_t type = selectedType_.value_or(tuneRecord_.radioType);
+    const std::int32_t range = selectedRange_.value_or(tuneRecord_.radioRange);
+    const int point = FreqPairPoint(freqPairIndex_);
+    if (!sendEnabled_) return;
+    if (dialogState_ != tpIdle) {
+        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady)
+            (pair ? pairSendPending_ : channelSendPending_) = true;
+        return;
+    }
+    if (!Active()) return;
+    const AppState& app = links_.app;
+    TuneRecord& t = tuneRecord_;
+    t.radioType = type;
+    t.radioRange = range;
+    if (pair) {
+        if (const RadioSpec* spec = SpecOf(app.testParameters, type, range, point)) {
+            t.txFrequency = spec->txFrequency + txOffsetHz_;
+            t.rxFrequency = spec->rxFrequency + rxOffsetHz_;
+        }
+        if (point >= 0 && point <= 2) {
+            const auto p = static_cast<std::size_t>(point);
+            t.frontEndValue = t.frontEndAdj[p];
+            t.modValue = t.modAdj[p];
+            t.powerValue = t.powerAdj[p];
+        }
+        t.sa7026Synthesizer = ToFlag(sa7026_);
+    } else {
+        if (channel >= 0 && channel <= 7) {
+            const ChannelFrequency& c = panelParameters_.channels[static_cast<std::size_t>(channel)];
+            t.txFrequency = c.txFrequency + txOffsetHz_;
+            t.rxFrequency = c.rxFrequency + rxOffsetHz_;
+        }
+        t.frontEndValue = InterpolateTuneValue(app, t.rxFrequency, type, range, false, t.frontEndAdj);
+        t.modValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.modAdj);
+        t.powerValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.powerAdj);
+    }
+    view_.SetFrequencyTexts(FormatHz(t.txFrequency), FormatHz(t.rxFrequency));
+    t.txSelected = ToFlag(transmitSelected_);
+    if (transmitSelected_) {
+        t.synthFrequency = t.txFrequency;
+        t.txDeviationAdj = transmitMode_ == txNoModulation ? static_cast<std::int16_t>(0) : t.masterDeviation;
+    } else {
+        t.synthFrequency = t.rxFrequency;
+        t.txDeviationAdj = t.masterDeviation;
+    }
+    std::string caption;
+    SelectCnFcAdjust(app, t, &caption, true, true, pair, pair ? point : 0);
+    view_.SetCnFcCaption(caption);
+    timerResponse_->setEnabled(false);
+    SendTune();
+    timerResponse_->setEnabled(true);
+    dialogState_ = tpAwaitingAck;
+    DisplayTuneValues();
+    StartTxMode();
+    (pair ? pairSendPending_ : channelSendPending_) = false;
+}
+
+void ProdTestDialogue::RunPendingSends() {
+    if (pairSendPending_) {
+        pairSendPending_ = false;
+        SendPairTuneRecord();
+    }
+    if (channelSendPending_) {
+        channelSendPending_ = false;
+        SendChannelTuneRecord(channelIndex_ - 1);
+    }
+}
+
+void ProdTestDialogue::DisplayTuneValues() {
+    const TuneRecord& t = tuneRecord_;
+    // The modem's own type and range are shown and kept; nothing is reselected by a handler.
+    const auto [type, range] = view_.SelectRadio(t.radioType, t.radioRange);
+    selectedType_ = type;
+    selectedRange_ = range;
+    std::int16_t cnFc = t.fcOverride;
+    if (!sa7026_)
+        cnFc = Sa7025GetCnValue(links_.app, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
+                                transmitSelected_);
+    view_.ShowTuneValues({std::to_string(t.rxGainAdj), std::to_string(t.txDeviationAdj), std::to_string(t.frontEndValue),
+                          std::to_string(t.modValue), std::to_string(t.powerValue), std::to_string(t.rssiCalAdj),
+                          std::to_string(t.powerCalAdj), std::to_string(cnFc)});
+}
+
+std::int16_t& ProdTestDialogue::FcEntry(int point) {
+    TuneRecord& t = tuneRecord_;
+    const auto p = static_cast<std::size_t>(point);
+    if (transmitSelected_) return t.txFcModulus == 8 ? t.fcAdj.txFc8[p] : t.fcAdj.txFc5[p];
+    return t.rxFcModulus == 8 ? t.fcAdj.rxFc8[p] : t.fcAdj.rxFc5[p];
+}
+
+bool ProdTestDialogue::KeyDown(int keyCode, int modifiers) {
+    if (const auto step = AdjustStepOfKey(keyCode, modifiers)) {
+        const int point = FreqPairPoint(freqPairIndex_);
+        if (channelIndex_ != 0 || point < 0 || point > 2) return true;
+        TuneRecord& t = tuneRecord_;
+        const auto p = static_cast<std::size_t>(point);
+        switch (adjustSelect_) {
+        case adjRxGain: t.rxGainAdj = AdjustByte(t.rxGainAdj, *step); break;
+        case adjTxDeviation: t.masterDeviation = AdjustByte(t.masterDeviation, *step); break;
+        case adjFrontEnd: t.frontEndAdj[p] = AdjustByte(t.frontEndValue, *step); break;
+        case adjModFlatness: t.modAdj[p] = AdjustByte(t.modValue, *step); break;
+        case adjPower: t.powerAdj[p] = AdjustByte(t.powerValue, *step); break;
+        case adjRssiCal: t.rssiCalAdj = AdjustSigned(t.rssiCalAdj, *step); break;
+        case adjPowerCal: t.powerCalAdj = AdjustByte(t.powerCalAdj, *step); break;
+        case adjCnFc: FcEntry(point) = AdjustByte(t.fcOverride, *step); break;
+        }
+        SendPairTuneRecord();
+        return true;
+    }
+    if ((modifiers & (kShiftBit | kCtrlBit | kAltBit)) != 0) return false;
+    switch (keyCode) {
+    case keyF2:
+        HandOffDacValues();
+        return true;
+    case keyF3:
+        prodView_.OpenPowerCalibration(rxOffsetHz_, txOffsetHz_);
+        return true;
+    case keyF4:
+        prodView_.OpenRssiCalibration(rxOffsetHz_, txOffsetHz_);
+        return true;
+    case keyF10:
+        Save();
+        return true;
+    default:
+        return TestPanelDialogue::KeyDown(keyCode, modifiers);
+    }
+}
+
+void ProdTestDialogue::DirectValue(std::int32_t value) {
+    const int point = FreqPairPoint(freqPairIndex_);
+    if (channelIndex_ != 0 || point < 0 || point > 2) return;
+    TuneRecord& t = tuneRecord_;
+    const auto p = static_cast<std::size_t>(point);
+    const std::int16_t v = ClampDirectValue(adjustSelect_, value);
+    switch (adjustSelect_) {
+    case adjRxGain: t.rxGainAdj = v; break;
+    case adjTxDeviation: t.txDeviationAdj = t.masterDeviation = v; break;
+    case adjFrontEnd: t.frontEndAdj[p] = v; break;
+    case adjModFlatness: t.modAdj[p] = v; break;
+    case adjPower: t.powerAdj[p] = v; break;
+    case adjRssiCal: t.rssiCalAdj = v; break;
+    case adjPowerCal: t.powerCalAdj = v; break;
+    case adjCnFc: FcEntry(point) = v; break;
+    }
+    SendPairTuneRecord();
+    view_.SetDirectText(std::to_string(v));
+}
+
+void ProdTestDialogue::HandOffDacValues() {
+    DacValues& d = links_.app.dacValues;
+    const TuneRecord& t = tuneRecord_;
+    d.frontEndAdj = t.frontEndAdj;
+    d.modAdj = t.modAdj;
+    d.powerAdj = t.powerAdj;
+    d.fcAdj = t.fcAdj;
+    d.rxGainAdj = t.rxGainAdj;
+    d.txDeviationAdj = t.masterDeviation;
+    d.rssiCalAdj = t.rssiCalAdj;
+    d.powerCalAdj = t.powerCalAdj;
+    prodView_.OpenDacValues();
+}
+
+void ProdTestDialogue::UpdateDacValues() {
+    const DacValues& d = links_.app.dacValues;
+    TuneRecord& t = tuneRecord_;
+    t.frontEndAdj = d.frontEndAdj;
+    t.modAdj = d.modAdj;
+    t.powerAdj = d.powerAdj;
+    t.fcAdj = d.fcAdj;
+    t.rxGainAdj = d.rxGainAdj;
+    t.rssiCalAdj = d.rssiCalAdj;
+    t.powerCalAdj = d.powerCalAdj;
+    t.txDeviationAdj = t.masterDeviation = d.txDeviationAdj;
+}
+
+void ProdTestDialogue::Save() {
+    std::string caption;
+    if (links_.host.ReadWriteLoaded(&caption)) {
+        if (links_.app.dialogs)
+            links_.app.dialogs->messageBox("Must close " + caption + " before performing this operation.", "",
+                                           MsgButtons::OK, MsgIcon::Critical);
+        return;
+    }
+    // Only parameters this load has read are written back.
+    if (!parametersTaken_) return;
+    const int point = FreqPairPoint(freqPairIndex_);
+    TuneRecord& t = tuneRecord_;
+    if (point >= 0 && point <= 2) {
+        const auto p = static_cast<std::size_t>(point);
+        t.frontEndAdj[p] = t.frontEndValue;
+        t.modAdj[p] = t.modValue;
+        t.powerAdj[p] = t.powerValue;
+        if (IsSet(t.sa7026Synthesizer)) {
+            std::int16_t& fc = IsSet(t.txSelected) ? (t.txFcModulus == 8 ? t.fcAdj.txFc8[p] : t.fcAdj.txFc5[p])
+                                                   : (t.rxFcModulus == 8 ? t.fcAdj.rxFc8[p] : t.fcAdj.rxFc5[p]);
+            fc = t.fcOverride;
+        }
+    }
+    // The tuned deviation goes back, not the 0 of a No Modulation transmission.
+    TuneRecord written = t;
+    written.txDeviationAdj = t.masterDeviation;
+    ApplyTuneRecord(panelParameters_, written);
+    links_.app.currentParameters = panelParameters_;
+    links_.host.WriteCurrentParameters();
+}
+
+void ProdTestDialogue::RadioTypeSelected(std::int32_t type) {
+    selectedType_ = type;
+    tuneRecord_.radioType = type;
+    SendPairTuneRecord();
+}
+
+void ProdTestDialogue::RadioRangeSelected(std::int32_t range) {
+    selectedRange_ = range;
+    tuneRecord_.radioRange = range;
+    SendPairTuneRecord();
+}
+
+void ProdTestDialogue::RxOffsetSelected(int index) {
+    rxOffsetIndex_ = index;
+    rxOffsetHz_ = OffsetOfIndex(index);
+    if (!transmitSelected_) SendTuneSetup();
+}
+
+void ProdTestDialogue::TxOffsetSelected(int index) {
+    txOffsetIndex_ = index;
+    txOffsetHz_ = OffsetOfIndex(index);
+    if (transmitSelected_) SendTuneSetup();
+}
+
+void ProdTestDialogue::ChannelSelected(int index) {
+    channelIndex_ = index < 0 || index > 8 ? 0 : index;
+    // The response timer keeps running: an open exchange still ends at its time-out.
+    SendTuneSetup();
+}
+
+void ProdTestDialogue::FreqPairSelected(int index) {
+    if (index == 0) {
+        prodView_.SelectFreqPair(3);
+        FreqPairSelected(3);
+        return;
+    }
+    if (index == 4) {
+        prodView_.SelectFreqPair(1);
+        FreqPairSelected(1);
+        return;
+    }
+    if (index < 1 || index > 3) return;
+    TuneRecord& t = tuneRecord_;
+    if (currentPoint_ >= 0 && currentPoint_ <= 2) {
+        const auto p = static_cast<std::size_t>(currentPoint_);
+        t.frontEndAdj[p] = t.frontEndValue;
+        t.modAdj[p] = t.modValue;
+        t.powerAdj[p] = t.powerValue;
+    }
+    freqPairIndex_ = index;
+    currentPoint_ = FreqPairPoint(index);
+    SendPairTuneRecord();
+}
+
+void ProdTestDialogue::Sa7025Clicked() {
+    sa7026_ = false;
+    if (adjustSelect_ == adjCnFc) {
+        adjustSelect_ = adjRxGain;
+        view_.SelectAdjust(adjustSelect_);
+    }
+    cnFcEnabled_ = false;
+    view_.SetCnFcEnabled(false);
+    SendTuneSetup();
+}
+
+void ProdTestDialogue::Sa7026Clicked() {
+    sa7026_ = true;
+    cnFcEnabled_ = true;
+    view_.SetCnFcEnabled(true);
+    SendTuneSetup();
+}
+
+}  // namespace k45

@@ -1,0 +1,291 @@
+#include "production/test_panel.h"
+
+#include <limits>
+
+#include "frame/converters.h"
+#include "params/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "programming/dialogue_support.h"
+#include "serial/class_comm.h"
+#include "serial/messages.h"
+#include "serial/modem_commands.h"
+
+namespace k45 {
+
+TestPanelDialogue::TestPanelDialogue(PanelLinks links, TestPanelView& view)
+    : links_(links),
+      view_(view),
+      timerResponse_(MakeDialogueTimer(links.app.scheduler, kResponseMs, [this] { TimerResponseTick(); })),
+      timerDiagnostics_(MakeDialogueTimer(links.app.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
+      timerDelayCommunications_(
+          MakeDialogueTimer(links.app.scheduler, kDelayCommunicationsMs, [this] { TimerDelayCommunicationsTick(); })),
+      timerTxDisplay_(MakeDialogueTimer(links.app.scheduler, kTxDisplayMs, [this] { TimerTxDisplayTick(); })) {}
+
+TestPanelDialogue::~TestPanelDialogue() {
+    for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
+        t->setEnabled(false);
+    if (links_.port) links_.port->DeRegisterForAll(this);
+}
+
+void TestPanelDialogue::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    parametersRequested_ = false;
+    parametersTaken_ = false;
+    transmitSelected_ = false;
+    endTestPending_ = false;
+    testStarted_ = false;
+    txModeStep_ = 0;
+    reply_.Reset();
+    if (links_.port) links_.port->RegisterForSRecord(this, false);
+    dialogState_ = tpAwaitingParameters;
+    timerResponse_->setEnabled(false);
+    timerDelayCommunications_->setEnabled(false);
+    timerTxDisplay_->setEnabled(false);
+    timerDiagnostics_->setInterval(kDiagnosticsMs);
+    timerDiagnostics_->setEnabled(true);
+}
+
+void TestPanelDialogue::Unload() {
+    if (!loaded_) return;
+    // A radio left in a test by any other way out than the end test is sent "T0" anyway.
+    if (testStarted_ && dialogState_ != tpAwaitingEndTestAck) SendLine("T0");
+    testStarted_ = false;
+    loaded_ = false;
+    for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
+        t->setEnabled(false);
+    if (links_.port) links_.port->DeRegisterForAll(this);
+}
+
+void TestPanelDialogue::Activate() {
+    if (!loaded_) return;
+    if (links_.port) {
+        ApplyProgrammingSettings(*links_.port);
+        if (links_.port->portNumber != lastPortNumber_) {
+            lastPortNumber_ = links_.port->portNumber;
+            parametersRequested_ = false;
+        }
+    }
+    if (parametersRequested_) ActivateReady();
+    else ReadCurrentParameters();
+}
+
+void TestPanelDialogue::ActivateReady() {
+    if (dialogState_ == tpParametersReady) dialogState_ = tpIdle;
+    SendTuneSetup();
+}
+
+void TestPanelDialogue::ReadCurrentParameters() {
+    if (!loaded_) return;
+    links_.host.StartParameterRead(*this);
+    dialogState_ = tpAwaitingParameters;
+    parametersRequested_ = true;
+    parametersTaken_ = false;
+}
+
+void TestPanelDialogue::UpdateParms(bool parmsWereFound) {
+    if (!loaded_) return;
+    if (parmsWereFound && dialogState_ == tpAwaitingParameters) {
+        TakeParameters();
+        parametersTaken_ = true;
+        dialogState_ = tpParametersReady;
+        if (Active()) Activate();
+    } else {
+        CompleteExchange();
+    }
+}
+
+void TestPanelDialogue::CompleteExchange() {
+    dialogState_ = tpIdle;
+    RunPendingSends();
+    if (endTestPending_) {
+        endTestPending_ = false;
+        EndTest();
+    }
+}
+
+void TestPanelDialogue::EndTest() {
+    if (!loaded_) return;
+    if (dialogState_ == tpIdle) {
+        timerResponse_->setEnabled(false);
+        SendLine("T0");
+        timerResponse_->setEnabled(true);
+        dialogState_ = tpAwaitingEndTestAck;
+        endTestPending_ = false;
+    } else if (dialogState_ == tpAwaitingParameters || dialogState_ == tpParametersReady) {
+        links_.host.CloseWindow();
+    } else {
+        endTestPending_ = true;
+    }
+}
+
+void TestPanelDialogue::SetTransmit(bool on) {
+    transmitSelected_ = on;
+    view_.SetXcvrStatus(on ? kTxingText : kRxingText);
+    SendTuneSetup();
+}
+
+void TestPanelDialogue::StartTxMode() {
+    if (!transmitSelected_) return;
+    const auto plan = PlanTxMode(transmitMode_, txTime_, txTimeMaximum_);
+    if (!plan) return;
+    timerDelayCommunications_->setEnabled(false);
+    timerDelayCommunications_->setInterval(kTxModeDelayMs);
+    timerDelayCommunications_->setEnabled(true);
+    txModeCommand_ = plan->command;
+    txModeValue_ = plan->value;
+    txModeStep_ = plan->firstStep;
+    timerTxDisplay_->setEnabled(false);
+    timerTxDisplay_->setInterval(plan->displayMs);
+    timerTxDisplay_->setEnabled(true);
+    transmitSelected_ = false;
+}
+
+void TestPanelDialogue::TimerDelayCommunicationsTick() {
+    timerDelayCommunications_->setEnabled(false);
+    if (txModeStep_ == 1) {
+        SendLineAndByte(txModeCommand_, 1);
+        timerDelayCommunications_->setInterval(kTxModeSecondDelayMs);
+        timerDelayCommunications_->setEnabled(true);
+        txModeStep_ = 2;
+    } else if (txModeStep_ == 2) {
+        SendLineAndByte(txModeCommand_, txModeValue_);
+        txModeStep_ = 0;
+    }
+}
+
+void TestPanelDialogue::TimerTxDisplayTick() {
+    timerTxDisplay_->setEnabled(false);
+    transmitSelected_ = false;
+    view_.SetXcvrStatus(kRxingText);
+}
+
+void TestPanelDialogue::TimerDiagnosticsTick() {
+    if (!loaded_ || !PollEnabled()) return;
+    if (dialogState_ == tpIdle && !transmitSelected_ && Active()) {
+        SendLine("AS");
+        reply_.Reset();
+        dialogState_ = tpAwaitingDiagnostics;
+        RestartTimer(*timerResponse_);
+    }
+}
+
+void TestPanelDialogue::TimerResponseTick() {
+    if (!loaded_ || !Active()) return;
+    timerResponse_->setEnabled(false);
+    switch (dialogState_) {
+    case tpAwaitingDiagnostics:
+    case tpAwaitingDiagnosticsEnd:
+    case tpAwaitingAck:
+        CompleteExchange();
+        break;
+    case tpAwaitingEndTestAck:
+        if (links_.app.dialogs) links_.app.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
+        // The acknowledgement may have closed the window while the box was open.
+        if (loaded_ && dialogState_ == tpAwaitingEndTestAck) {
+            testStarted_ = false;
+            links_.host.CloseWindow();
+        }
+        break;
+    default:
+        OwnTimeout();
+        break;
+    }
+}
+
+void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
+    if (!loaded_) return;
+    const SRecordMessage* rec =
+        ReplyRecordWithin(links_.port, rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
+    if (!rec) return;
+    if (TakeOwnRecord(*rec)) return;
+    const bool ack = rec->recNum == 8 && rec->address == 0;
+    switch (dialogState_) {
+    case tpAwaitingDiagnostics:
+        if (rec->recNum != 1) break;
+        reply_.Append(*rec);
+        if (reply_.Complete()) {
+            RestartTimer(*timerResponse_);
+            dialogState_ = tpAwaitingDiagnosticsEnd;
+            ParseDiagnosticBlock(diagnostics_, reply_.bytes());
+            DisplayDiagnostics();
+        }
+        break;
+    case tpAwaitingDiagnosticsEnd:
+        if (rec->recNum != 9) break;
+        RestartTimer(*timerResponse_);
+        dialogState_ = tpAwaitingAck;
+        break;
+    case tpAwaitingAck:
+        if (!ack) break;
+        timerResponse_->setEnabled(false);
+        CompleteExchange();
+        break;
+    case tpAwaitingEndTestAck:
+        if (!ack) break;
+        timerResponse_->setEnabled(false);
+        testStarted_ = false;
+        links_.host.CloseWindow();
+        break;
+    default:
+        break;
+    }
+}
+
+void TestPanelDialogue::DisplayDiagnostics() {
+    if (!ShowsDiagnostics()) return;
+    view_.ShowDiagnostics(MakeDiagnosticsTexts(diagnostics_, diagGroup_, links_.app.locale));
+}
+
+void TestPanelDialogue::ClearDiagnosticsButton() { SendLine("AR"); }
+
+void TestPanelDialogue::DiagnosticSelectChanged(int group) {
+    diagGroup_ = group;
+    DisplayDiagnostics();
+}
+
+void TestPanelDialogue::TransmitModeChanged(std::int32_t mode) {
+    transmitMode_ = mode;
+    const bool timed = mode == txModBalance || mode == txRandomData;
+    view_.SetTxTimeLabel(timed ? std::to_string(txTime_) + " S" : "0 S", timed);
+}
+
+void TestPanelDialogue::TxTimeChanged(int seconds) {
+    txTime_ = seconds;
+    view_.SetTxTimeLabel(std::to_string(seconds) + " S", transmitMode_ == txModBalance || transmitMode_ == txRandomData);
+}
+
+bool TestPanelDialogue::KeyDown(int keyCode, int modifiers) {
+    if ((modifiers & (kShiftBit | kCtrlBit | kAltBit)) != 0) return false;
+    switch (keyCode) {
+    case keyF5:
+        SetTransmit(true);
+        return true;
+    case keyF6:
+        SetTransmit(false);
+        return true;
+    case keyF9:
+        ReadCurrentParameters();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TestPanelDialogue::SendLine(const std::string& command) {
+    if (links_.port) SendCommand(*links_.port, command);
+}
+
+void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t value) {
+    if (links_.port) SendCommandAndByte(*links_.port, command, value);
+}
+
+void TestPanelDialogue::SendTune() {
+    if (links_.port) SendTuneRecord(*links_.port, links_.app, tuneRecord_);
+    NoteTuneSent();
+}
+
+std::string TestPanelDialogue::FormatHz(std::int32_t hz) const { return FormatMHz(hz, links_.app.locale); }
+
+}  // namespace k45

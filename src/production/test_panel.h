@@ -1,0 +1,178 @@
+#pragma once
+// The dialogue the production, engineer and user test panels share: the current-parameter read
+// on activation or after a port change, the "T1" tune records with their deferred sends, the
+// "AS" diagnostics poll and its reply, the transmit modes, the end test with "T0" and the
+// response time-out (no resends). A plain class driven by the window's events, the port's
+// records and its four timers; each panel derives from it and supplies its tune-record send.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "frame/window_interfaces.h"
+#include "params/diag_parsers.h"
+#include "params/records.h"
+#include "production/panel_support.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppState;
+class classComm;
+class Timer;
+
+// What the panel dialogue shows in its window. Selections made here never run the window's
+// own handlers.
+class TestPanelView {
+public:
+    virtual ~TestPanelView() = default;
+    virtual void SetXcvrStatus(const std::string& text) { (void)text; }
+    // textTxFreq / textRxFreq.
+    virtual void SetFrequencyTexts(const std::string& tx, const std::string& rx) { (void)tx; (void)rx; }
+    virtual void SetCnFcCaption(const std::string& caption) { (void)caption; }
+    // The adjust value labels in AdjustSelect order (0..6), then the CN/FC value.
+    virtual void ShowTuneValues(const std::array<std::string, 8>& values) { (void)values; }
+    virtual void ShowDiagnostics(const DiagnosticsTexts& texts) { (void)texts; }
+    // Selects the radio type and range entries (the first with that ItemData, else the last)
+    // and returns the ItemData now selected in each list (nothing when a list selects none).
+    virtual std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
+                                                                                          std::int32_t range) {
+        return {type, range};
+    }
+    virtual void SetSynthesizer(bool sa7026) { (void)sa7026; }
+    virtual void DisableGainAndDeviation() {}
+    virtual void SetCnFcEnabled(bool on) { (void)on; }
+    virtual void SelectAdjust(AdjustSelect select) { (void)select; }
+    virtual void SetDirectText(const std::string& text) { (void)text; }
+    virtual void SetTxTimeLabel(const std::string& text, bool scrollEnabled) { (void)text; (void)scrollEnabled; }
+};
+
+// The services a panel dialogue works with.
+struct PanelLinks {
+    AppState& app;          // radio model tables, the shared records, locale
+    classComm* port;        // the primary port object
+    PanelHost& host;
+};
+
+class TestPanelDialogue : public CommForm, public ParmsClient {
+public:
+    static constexpr int kResponseMs = 500;
+    static constexpr int kDiagnosticsMs = 1500;
+    static constexpr int kDelayCommunicationsMs = 500;
+    static constexpr int kTxDisplayMs = 10000;
+
+    TestPanelDialogue(PanelLinks links, TestPanelView& view);
+    ~TestPanelDialogue() override;
+    TestPanelDialogue(const TestPanelDialogue&) = delete;
+    TestPanelDialogue& operator=(const TestPanelDialogue&) = delete;
+
+    // ---- window events
+    virtual void Load();
+    void Activate();
+    // Close button: the end test.
+    void CloseButton() { EndTest(); }
+    // The window goes away (close box, shutdown, after the end test): a radio still in a
+    // test is sent "T0" first, without waiting for its answer.
+    virtual void Unload();
+    void ClearDiagnosticsButton();
+    void DiagnosticSelectChanged(int group);
+    void DiagEnabledChanged(bool on) { diagEnabled_ = on; }
+    void TransmitModeChanged(std::int32_t mode);
+    void TxTimeChanged(int seconds);
+    void AdjustSelectChanged(AdjustSelect select) { adjustSelect_ = select; }
+    // Key-down; true when the key was consumed.
+    virtual bool KeyDown(int keyCode, int modifiers);
+
+    // ---- callbacks
+    void UpdateParms(bool parmsWereFound) override;
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+
+    // ---- state for the window and tests
+    bool loaded() const { return loaded_; }
+    std::int32_t dialogState() const { return dialogState_; }
+    bool transmitSelected() const { return transmitSelected_; }
+    bool parametersRequested() const { return parametersRequested_; }
+    bool parametersTaken() const { return parametersTaken_; }
+    bool endTestPending() const { return endTestPending_; }
+    const TuneRecord& tuneRecord() const { return tuneRecord_; }
+    const DiagnosticsRecord& diagnostics() const { return diagnostics_; }
+    std::int32_t transmitMode() const { return transmitMode_; }
+    int txTime() const { return txTime_; }
+    AdjustSelect adjustSelect() const { return adjustSelect_; }
+    Timer& timerResponse() { return *timerResponse_; }
+    Timer& timerDiagnostics() { return *timerDiagnostics_; }
+    Timer& timerDelayCommunications() { return *timerDelayCommunications_; }
+    Timer& timerTxDisplay() { return *timerTxDisplay_; }
+
+protected:
+    // The panel's tune-record send (the pair/channel or frequency send).
+    virtual void SendTuneSetup() = 0;
+    // Takes the parameters into the panel; the state is AwaitingParameters and the read found
+    // them. Ends in ParametersReady (the base then activates when active).
+    virtual void TakeParameters() = 0;
+    // The panel's deferred sends, after the state went back to Idle.
+    virtual void RunPendingSends() {}
+    // Whether the diagnostics poll may run (the check box, or the user test's flag).
+    virtual bool PollEnabled() const { return diagEnabled_; }
+    // Activation once the parameters were requested on this port.
+    virtual void ActivateReady();
+    // Records of the panel's own states; true when taken.
+    virtual bool TakeOwnRecord(const SRecordMessage& rec) { (void)rec; return false; }
+    // Time-outs of the panel's own states.
+    virtual void OwnTimeout() {}
+    // Whether a diagnostics display applies (the production panel also fills its level bar).
+    virtual bool ShowsDiagnostics() const { return parametersRequested_; }
+
+    void ReadCurrentParameters();
+    void CompleteExchange();
+    void EndTest();
+    void StartTxMode();
+    void DisplayDiagnostics();
+    bool Active() const { return links_.host.IsActiveChild(); }
+    void SendLine(const std::string& command);
+    void SendLineAndByte(const std::string& command, std::int16_t value);
+    void SendTune();
+    // Records that the radio was set up for a test ("T0" is due before it is left).
+    void NoteTuneSent() { testStarted_ = true; }
+    // The transmit/receive keys.
+    void SetTransmit(bool on);
+    std::string FormatHz(std::int32_t hz) const;
+
+    PanelLinks links_;
+    TestPanelView& view_;
+    std::unique_ptr<Timer> timerResponse_;
+    std::unique_ptr<Timer> timerDiagnostics_;
+    std::unique_ptr<Timer> timerDelayCommunications_;
+    std::unique_ptr<Timer> timerTxDisplay_;
+
+    bool loaded_ = false;
+    std::int32_t dialogState_ = tpAwaitingParameters;
+    bool parametersRequested_ = false;
+    bool parametersTaken_ = false;  // this load's read succeeded
+    bool transmitSelected_ = false;
+    bool endTestPending_ = false;
+    bool testStarted_ = false;
+    std::int16_t lastPortNumber_ = 0;
+    int txModeStep_ = 0;
+    std::string txModeCommand_;
+    std::int16_t txModeValue_ = 0;
+    TuneRecord tuneRecord_{};
+    ReplyBytes reply_;
+    DiagnosticsRecord diagnostics_{};
+
+    // Control values the dialogue reads.
+    std::int32_t transmitMode_ = txTone;
+    int txTime_ = 1;
+    int txTimeMaximum_ = 60;
+    AdjustSelect adjustSelect_ = adjPower;
+    bool diagEnabled_ = true;
+    int diagGroup_ = 0;
+
+private:
+    void TimerResponseTick();
+    void TimerDiagnosticsTick();
+    void TimerDelayCommunicationsTick();
+    void TimerTxDisplayTick();
+};
+
+}  // namespace k45

@@ -1,0 +1,127 @@
+#pragma once
+// The bench of the panel and calibration dialogues: the programming bench (port, cable,
+// simulated modem, virtual time) with the real current-parameter reader and read/write
+// dialogue behind a host that opens them as the windows do.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "params/tune_record.h"
+#include "production/panel_support.h"
+#include "production/test_panel.h"
+#include "programming/parms_get_current.h"
+#include "programming/parms_rd_wr.h"
+#include "programming/programming_bench.h"
+#include "serial/modem_commands.h"
+
+namespace k45::test {
+
+struct BenchReaderView : ParmsGetCurrentView {
+    std::function<void()> onClose;
+    bool IsActiveChild() const override { return true; }
+    void CloseWindow() override {
+        if (onClose) onClose();
+    }
+};
+
+struct BenchRdWrView : ParmsRdWrView {
+    std::function<void()> onClose;
+    bool IsActiveChild() const override { return true; }
+    void CloseWindow() override {
+        if (onClose) onClose();
+    }
+};
+
+// The windows around a dialogue: the reader and the read/write dialogue run for real.
+struct BenchHost : PanelHost {
+    BenchHost(ParmsGetCurrentDialogue& r, ParmsRdWrDialogue& w) : reader(r), rdwr(w) {}
+    bool active = true;
+    int closes = 0;
+    int writes = 0;
+    int reads = 0;
+    std::function<void()> onClose;
+    ParmsGetCurrentDialogue& reader;
+    ParmsRdWrDialogue& rdwr;
+
+    bool IsActiveChild() const override { return active; }
+    void StartParameterRead(ParmsClient& client) override {
+        ++reads;
+        if (reader.loaded()) reader.Unload();
+        reader.RegisterForParms(&client);
+        reader.Load();
+        reader.Activate();
+    }
+    void CloseWindow() override {
+        ++closes;
+        if (onClose) onClose();
+    }
+    bool ReadWriteLoaded(std::string* caption) const override {
+        if (caption) *caption = ParmsModeCaption(rdwr.parmsMode);
+        return rdwr.loaded();
+    }
+    void WriteCurrentParameters() override {
+        ++writes;
+        if (rdwr.loaded()) rdwr.Unload();
+        rdwr.autoStart = true;
+        rdwr.parmsMode = parmsWriteCurrent;
+        rdwr.Load();
+        if (rdwr.loaded()) rdwr.Activate();
+    }
+};
+
+class PanelBench : public ProgrammingBench {
+protected:
+    PanelBench() {
+        readerView.onClose = [this] { reader.Unload(); };
+        rdwrView.onClose = [this] { rdwr.Unload(); };
+        // The modem is a model 6 with calibration support, on the built-in test record's type.
+        modemRecord.model = 6;
+        modem.loadRecord(ctx.state, modemRecord, kModemStamp);
+        modem.replyDelayMs = 5;
+        ctx.state.testParameters = ctx.state.testDefaults;
+    }
+
+    PanelLinks Links() { return PanelLinks{ctx.state, port.get(), host}; }
+
+    // Host lines that start with prefix, in order, without the CR.
+    // (the moment the host wrote them).
+    std::vector<std::string> Sent(const std::string& prefix) const {
+        std::vector<std::string> r;
+        for (const auto& w : hostWrites(prefix)) r.push_back(Line(w.bytes));
+        return r;
+    }
+    std::vector<std::int64_t> SentTimes(const std::string& prefix) const {
+        std::vector<std::int64_t> r;
+        for (const auto& w : hostWrites(prefix)) r.push_back(w.atMs);
+        return r;
+    }
+    static std::string Line(std::string s) {
+        while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
+        return s;
+    }
+    // The "T1" line a tune record gives.
+    std::string TuneLine(const TuneRecord& t) const {
+        std::string s = TuneRecordLine(ctx.state, t);
+        while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
+        return s;
+    }
+    // The last "T1" line or "T0" sent: what the radio was last told.
+    std::string LastRadioCommand() const {
+        std::string last;
+        for (const auto& w : hostWrites()) {
+            const std::string l = Line(w.bytes);
+            if (l.rfind("T1", 0) == 0 || l == "T0") last = l;
+        }
+        return last;
+    }
+
+    BenchReaderView readerView;
+    ParmsGetCurrentDialogue reader{ctx, readerView};
+    BenchRdWrView rdwrView;
+    ParmsRdWrDialogue rdwr{ctx, rdwrView};
+    BenchHost host{reader, rdwr};
+};
+
+}  // namespace k45::test

@@ -1,0 +1,408 @@
+// The production test panel's dialogue end to end in virtual time: parameter read, "T1",
+// polls, transmit modes, adjust keys, write-back and every way out.
+#include <gtest/gtest.h>
+
+#include "frame/converters.h"
+#include "production/panel_bench.h"
+#include "production/prod_test.h"
+#include "radio/synthesizer.h"
+
+namespace k45::test {
+namespace {
+
+struct RecordingProdView : ProdTestView {
+    std::string xcvr = "Rx'ing";
+    std::string txText, rxText, cnFcCaption, directText;
+    std::array<std::string, 8> values{};
+    std::vector<DiagnosticsTexts> diagnostics;
+    std::vector<int> freqPairSelections;
+    int dacOpens = 0;
+    std::vector<std::pair<std::int32_t, std::int32_t>> powerOpens, rssiOpens;
+    bool gainDisabled = false;
+    void SetXcvrStatus(const std::string& t) override { xcvr = t; }
+    void SetFrequencyTexts(const std::string& tx, const std::string& rx) override { txText = tx, rxText = rx; }
+    void SetCnFcCaption(const std::string& c) override { cnFcCaption = c; }
+    void ShowTuneValues(const std::array<std::string, 8>& v) override { values = v; }
+    void ShowDiagnostics(const DiagnosticsTexts& t) override { diagnostics.push_back(t); }
+    void DisableGainAndDeviation() override { gainDisabled = true; }
+    void SetDirectText(const std::string& t) override { directText = t; }
+    void SelectFreqPair(int i) override { freqPairSelections.push_back(i); }
+    void OpenDacValues() override { ++dacOpens; }
+    void OpenPowerCalibration(std::int32_t rx, std::int32_t tx) override { powerOpens.emplace_back(rx, tx); }
+    void OpenRssiCalibration(std::int32_t rx, std::int32_t tx) override { rssiOpens.emplace_back(rx, tx); }
+};
+
+class ProdPanel : public PanelBench {
+protected:
+    ProdPanel() {
+        host.onClose = [this] { dlg.Unload(); };
+        modem.diagBlock = DiagBlock();
+    }
+    // A PNet diagnostic block: battery 12.5 V, Vcc 5.0 V, 25 C, RSSI 97 dB in the current set,
+    // forward power 4.5 W and reverse 0.2 W in the high set, counters 7, 9, 3.
+    static SimulatedModem::DiagBlock DiagBlock() {
+        SimulatedModem::DiagBlock b{};
+        b[2] = 1;  // a non-zero third byte: the PNet form
+        b[0 * 10 + 2] = 125;
+        b[0 * 10 + 5] = 50;
+        b[0 * 10 + 6] = 25;
+        b[0 * 10 + 7] = 97;
+        b[2 * 10 + 8] = 45;
+        b[2 * 10 + 9] = 2;
+        b[33] = 7;
+        b[37] = 9;
+        b[41] = 3;
+        return b;
+    }
+    // Load and first activation, until the first "T1" was acknowledged.
+    void Open() {
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+    }
+    const RadioSpec& Spec(int point) const {
+        const auto& t = ctx.state.testParameters;
+        return t.radioSpecs[static_cast<std::size_t>(modemRecord.radioType + 3 * modemRecord.radioRange + 30 * point)];
+    }
+
+    RecordingProdView view;
+    ProdTestDialogue dlg{Links(), view};
+};
+
+TEST_F(ProdPanel, StartUpReadsTheParametersSendsTheMidPointAndPolls) {
+    ctx.state.testParameters.rxOffsetIndex = 2;  // +75 kHz
+    ctx.state.testParameters.txOffsetIndex = 3;  // -150 kHz
+    Open();
+    EXPECT_EQ(host.reads, 1);
+    const TuneRecord& t = dlg.tuneRecord();
+    EXPECT_EQ(t.txFrequency, Spec(1).txFrequency - 150000);
+    EXPECT_EQ(t.rxFrequency, Spec(1).rxFrequency + 75000);
+    EXPECT_EQ(t.synthFrequency, t.rxFrequency);
+    EXPECT_EQ(t.radioType, modemRecord.radioType);
+    EXPECT_EQ(t.radioRange, modemRecord.radioRange);
+    ASSERT_EQ(Sent("T1").size(), 1u);
+    EXPECT_EQ(Sent("T1")[0], TuneLine(t));
+    EXPECT_EQ(view.rxText, FormatMHz(t.rxFrequency, ctx.state.locale));
+
+    // Polls every 1500 ms from load; the first after the read and the "T1" acknowledgement.
+    const std::int64_t t1At = SentTimes("T1")[0];
+    sched.advance(4600);
+    const auto polls = SentTimes("AS");
+    ASSERT_GE(polls.size(), 2u);
+    EXPECT_GT(polls[0], t1At);
+    EXPECT_EQ(polls[1] - polls[0], 1500);
+    ASSERT_FALSE(view.diagnostics.empty());
+    const DiagnosticsTexts& d = view.diagnostics.back();
+    EXPECT_EQ(d.batteryVoltage, "12.5 V");
+    EXPECT_EQ(d.analogVcc, "5.0 V");
+    EXPECT_EQ(d.temperature, "25 C");
+    EXPECT_EQ(d.rssiLevel, "-97 dBm");
+    EXPECT_EQ(d.fwdPwr, "4.5 W");
+    EXPECT_EQ(d.revPwr, "0.2 W");
+    EXPECT_EQ(d.preambleGood, "7");
+    EXPECT_EQ(d.preambleTotal, "9");
+    EXPECT_EQ(d.preambleDcd, "3");
+    EXPECT_EQ(d.currentPercent, RssiToPercent(97));
+    EXPECT_EQ(dlg.dialogState(), tpIdle);
+}
+
+TEST_F(ProdPanel, ADiagnosticReplyInThreeRecordsIsTakenAtTheThirdAndEndsWithItsAcknowledgement) {
+    Open();
+    modem.splitDiagBlocks = true;  // 16 + 16 + 10 bytes
+    const std::size_t before = view.diagnostics.size();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 500));
+    EXPECT_EQ(view.diagnostics.size(), before + 1);
+    EXPECT_EQ(view.diagnostics.back().preambleDcd, "3");  // byte 41, in the third record
+}
+
+TEST_F(ProdPanel, RandomDataSchedulesBothPsudoCommandsAndTheTransmitDisplay) {
+    Open();
+    dlg.TransmitModeChanged(txRandomData);
+    dlg.TxTimeChanged(30);
+    // Between polls, so the "T1" goes at once.
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(dlg.KeyDown(keyF5, 0));
+    const std::int64_t at = sched.nowMs();
+    EXPECT_EQ(view.xcvr, "Tx'ing");
+    ASSERT_EQ(Sent("T1").size(), 2u);
+    EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+    EXPECT_EQ(dlg.tuneRecord().synthFrequency, dlg.tuneRecord().txFrequency);
+    sched.advance(2400);
+    const auto psudo = modem.linesStartingWith("PSUDO");
+    ASSERT_EQ(psudo.size(), 2u);
+    EXPECT_EQ(psudo[0].text, "PSUDO01");
+    EXPECT_EQ(psudo[1].text, "PSUDO80");
+    EXPECT_EQ(dlg.timerTxDisplay().interval(), 11091);
+    // Wire time of a short line at 9600 baud is a few ms; the schedule is 1000 and 1250 ms.
+    EXPECT_NEAR(static_cast<double>(psudo[0].atMs - at), 1000.0, 15.0);
+    EXPECT_NEAR(static_cast<double>(psudo[1].atMs - psudo[0].atMs), 1250.0, 5.0);
+    sched.advance(11091 - 2400 - 5);
+    EXPECT_EQ(view.xcvr, "Tx'ing");
+    sched.advance(10);
+    EXPECT_EQ(view.xcvr, "Rx'ing");
+}
+
+TEST_F(ProdPanel, ToneKeepsTheTransmitterKeyedAndStopsThePollsUntilF6) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    sched.advance(50);
+    const std::size_t polls = Sent("AS").size();
+    sched.advance(6000);
+    EXPECT_EQ(Sent("AS").size(), polls);
+    EXPECT_TRUE(dlg.transmitSelected());
+    dlg.KeyDown(keyF6, 0);
+    sched.advance(3100);
+    EXPECT_GT(Sent("AS").size(), polls);
+    EXPECT_EQ(LastRadioCommand(), TuneLine(dlg.tuneRecord()));
+    EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+}
+
+TEST_F(ProdPanel, F5DuringADiagnosticExchangeIsSentWhenItEnds) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    EXPECT_TRUE(dlg.pairSendPending());
+    EXPECT_EQ(Sent("T1").size(), 1u);
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() == 2; }, 1000));
+    EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+}
+
+TEST_F(ProdPanel, AnUnansweredExchangeEndsAtItsTimeOutWithoutAResend) {
+    Open();
+    modem.addFault({ModemFault::Silence, ModemStep::Diagnostics, 0, 1});
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    const std::int64_t at = sched.nowMs();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 2000));
+    EXPECT_EQ(sched.nowMs() - at, 500);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(ProdPanel, FreqPairChosenDuringAnOpenExchangeDoesNotWedgeTheDialogue) {
+    Open();
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.ChannelSelected(3);  // "T1" on channel 3, never acknowledged
+    EXPECT_EQ(dlg.dialogState(), tpAwaitingAck);
+    dlg.ChannelSelected(0);  // "Freq Pair": deferred
+    EXPECT_TRUE(dlg.pairSendPending());
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() == 3; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+}
+
+TEST_F(ProdPanel, CloseEndsTheTestWithT0AfterAnOpenExchange) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    dlg.CloseButton();
+    EXPECT_TRUE(dlg.endTestPending());
+    EXPECT_TRUE(Sent("T0").empty());
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 2000));
+    EXPECT_EQ(Sent("T0").size(), 1u);
+    EXPECT_EQ(LastRadioCommand(), "T0");
+    EXPECT_EQ(host.closes, 1);
+}
+
+TEST_F(ProdPanel, AnUnansweredEndTestIsReportedAndTheWindowCloses) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
+    dialogs.expectBox("Unit Not Responding to End Test!");
+    dlg.CloseButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 2000));
+    EXPECT_EQ(Sent("T0").size(), 1u);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+}
+
+TEST_F(ProdPanel, CloseBeforeTheParametersArriveSendsNoT0) {
+    dlg.Load();
+    dlg.Activate();
+    dlg.CloseButton();
+    EXPECT_FALSE(dlg.loaded());
+    sched.advance(3000);
+    EXPECT_TRUE(Sent("T0").empty());
+    EXPECT_TRUE(Sent("T1").empty());
+}
+
+TEST_F(ProdPanel, TheCloseBoxWhileTransmittingSendsT0) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    sched.advance(100);
+    dlg.Unload();  // close box, shutdown
+    sched.advance(100);
+    EXPECT_EQ(LastRadioCommand(), "T0");
+}
+
+TEST_F(ProdPanel, APortSwapReadsTheParametersAgainBeforeAnyFurtherT1) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    port->portNumber = 2;
+    dlg.Activate();
+    EXPECT_EQ(host.reads, 2);
+    EXPECT_EQ(dlg.dialogState(), tpAwaitingParameters);
+    dlg.KeyDown(keyF5, 0);  // dropped while the parameters are awaited
+    EXPECT_EQ(Sent("T1").size(), 1u);
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() == 2; }, 20000));
+}
+
+TEST_F(ProdPanel, EveryActivationWhileIdleSendsTheTuneRecordAgain) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    host.active = false;
+    dlg.KeyDown(keyF6, 0);  // not active: dropped
+    EXPECT_EQ(Sent("T1").size(), 1u);
+    host.active = true;
+    dlg.Activate();
+    EXPECT_EQ(Sent("T1").size(), 2u);
+}
+
+TEST_F(ProdPanel, AdjustKeysChangeThePointsValueAndKeepItWhenThePointIsLeft) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    const std::int16_t mid = dlg.tuneRecord().powerValue;
+    dlg.KeyDown(keyPageUp, 0);
+    EXPECT_EQ(dlg.tuneRecord().powerAdj[1], AdjustByte(mid, 1));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustByte(mid, 1));
+    dlg.FreqPairSelected(3);  // HIGH
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    EXPECT_EQ(dlg.tuneRecord().txFrequency, Spec(2).txFrequency);
+    dlg.FreqPairSelected(2);  // back to MID
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustByte(mid, 1));
+    EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
+}
+
+TEST_F(ProdPanel, TheBlankPairEntriesWrapAround) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.FreqPairSelected(0);
+    EXPECT_EQ(dlg.freqPairIndex(), 3);
+    EXPECT_EQ(dlg.currentPoint(), 2);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dlg.FreqPairSelected(4);
+    EXPECT_EQ(dlg.freqPairIndex(), 1);
+    EXPECT_EQ(dlg.currentPoint(), 0);
+    EXPECT_EQ(view.freqPairSelections, (std::vector<int>{3, 1}));
+}
+
+TEST_F(ProdPanel, InChannelModeTheAdjustKeysAndDirectValueDoNothing) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.ChannelSelected(2);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    const TuneRecord before = dlg.tuneRecord();
+    const std::size_t sent = Sent("T1").size();
+    EXPECT_TRUE(dlg.KeyDown(keyPageUp, 0));
+    dlg.DirectValue(77);
+    EXPECT_EQ(dlg.tuneRecord(), before);
+    EXPECT_EQ(Sent("T1").size(), sent);
+    // The channel's own frequencies and the power interpolated there.
+    EXPECT_EQ(before.txFrequency, modemRecord.channels[1].txFrequency);
+    EXPECT_EQ(before.powerValue, InterpolateTuneValue(ctx.state, before.txFrequency, before.radioType,
+                                                      before.radioRange, true, before.powerAdj));
+}
+
+TEST_F(ProdPanel, TheDirectValueIsClampedStoredAndShown) {
+    Open();
+    struct Case { AdjustSelect select; int typed; std::int16_t stored; };
+    const Case cases[] = {{adjPower, 300, 255}, {adjPower, -5, 0}, {adjRssiCal, 200, 127}, {adjRssiCal, -200, -128}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+        dlg.AdjustSelectChanged(c.select);
+        dlg.DirectValue(c.typed);
+        EXPECT_EQ(view.directText, std::to_string(c.stored)) << c.typed;
+        const TuneRecord& t = dlg.tuneRecord();
+        EXPECT_EQ(c.select == adjPower ? t.powerAdj[1] : t.rssiCalAdj, c.stored) << c.typed;
+    }
+}
+
+TEST_F(ProdPanel, OffsetChangesSendOnlyForTheDirectionInUse) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.TxOffsetSelected(2);  // receiving: nothing sent
+    EXPECT_EQ(Sent("T1").size(), 1u);
+    dlg.RxOffsetSelected(1);
+    EXPECT_EQ(Sent("T1").size(), 2u);
+    EXPECT_EQ(dlg.tuneRecord().rxFrequency, Spec(1).rxFrequency - 75000);
+}
+
+TEST_F(ProdPanel, Sa7025WhileCnFcIsSelectedMovesTheSelectionToRxGain) {
+    Open();
+    dlg.Sa7026Clicked();
+    dlg.AdjustSelectChanged(adjCnFc);
+    dlg.Sa7025Clicked();
+    EXPECT_EQ(dlg.adjustSelect(), adjRxGain);
+    EXPECT_FALSE(dlg.cnFcEnabled());
+}
+
+TEST_F(ProdPanel, F3AndF4OpenTheCalibrationWindowsWithTheOffsets) {
+    ctx.state.testParameters.rxOffsetIndex = 4;
+    ctx.state.testParameters.txOffsetIndex = 1;
+    Open();
+    EXPECT_TRUE(dlg.KeyDown(keyF3, 0));
+    EXPECT_TRUE(dlg.KeyDown(keyF4, 0));
+    EXPECT_FALSE(dlg.KeyDown(keyF7, 0));
+    EXPECT_FALSE(dlg.KeyDown(keyF3, kShiftBit));
+    EXPECT_EQ(view.powerOpens, (std::vector<std::pair<std::int32_t, std::int32_t>>{{150000, -75000}}));
+    EXPECT_EQ(view.rssiOpens, view.powerOpens);
+}
+
+TEST_F(ProdPanel, F2HandsTheMasterDeviationAlsoWhileNoModulationHoldsItAtZero) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.TransmitModeChanged(txNoModulation);
+    dlg.KeyDown(keyF5, 0);
+    EXPECT_EQ(dlg.tuneRecord().txDeviationAdj, 0);
+    ASSERT_NE(dlg.tuneRecord().masterDeviation, 0);
+    dlg.KeyDown(keyF2, 0);
+    EXPECT_EQ(ctx.state.dacValues.txDeviationAdj, dlg.tuneRecord().masterDeviation);
+    EXPECT_EQ(view.dacOpens, 1);
+    ctx.state.dacValues.powerAdj = {11, 22, 33};
+    ctx.state.dacValues.txDeviationAdj = 99;
+    dlg.UpdateDacValues();
+    EXPECT_EQ(dlg.tuneRecord().powerAdj, (std::array<std::int16_t, 3>{11, 22, 33}));
+    EXPECT_EQ(dlg.tuneRecord().masterDeviation, 99);
+}
+
+TEST_F(ProdPanel, F10WritesTheTunedValuesAndTheMasterDeviationBack) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.AdjustSelectChanged(adjTxDeviation);
+    dlg.KeyDown(keyPageUp, kCtrlBit);
+    const std::int16_t deviation = dlg.tuneRecord().masterDeviation;
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dlg.AdjustSelectChanged(adjPower);
+    dlg.DirectValue(201);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dlg.TransmitModeChanged(txNoModulation);
+    dlg.KeyDown(keyF5, 0);  // the record now carries Tx deviation 0
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dlg.KeyDown(keyF10, 0);
+    EXPECT_EQ(host.writes, 1);
+    EXPECT_TRUE(rdwr.loaded());
+    ASSERT_TRUE(sched.advanceUntil([&] { return !rdwr.loaded(); }, 60000));
+    EXPECT_FALSE(modem.programmed.empty());
+    EXPECT_TRUE(rdwr.programCompleted());
+    ModemParameters written = modemRecord;
+    ASSERT_TRUE(modem.decodeInto(ctx.state, written));
+    EXPECT_EQ(written.masterDeviation, deviation);
+    EXPECT_EQ(written.powerAdj[1], 201);
+    dialogs.verify();
+}
+
+TEST_F(ProdPanel, F10WithTheReadWriteWindowOpenOnlySaysItMustBeClosed) {
+    Open();
+    rdwr.parmsMode = parmsReadProgrammable;
+    rdwr.Load();
+    dialogs.expectBox("Must close " + ParmsModeCaption(parmsReadProgrammable) + " before performing this operation.");
+    dlg.KeyDown(keyF10, 0);
+    EXPECT_EQ(host.writes, 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
+    rdwr.Unload();
+}
+
+}  // namespace
+}  // namespace k45::test
