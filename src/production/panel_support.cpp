@@ -6,31 +6,12 @@
 #include "frame/hex_text.h"
 #include "frame/utilities.h"
 #include "serial/messages.h"
+#include "tuning/tune_math.h"
 
 namespace k45 {
 
 std::optional<int> AdjustStepOfKey(int keyCode, int modifiers) {
-    const int m = modifiers & (kShiftBit | kCtrlBit | kAltBit);
-    if (keyCode == keyPageUp) {
-        if (m == 0) return 1;
-        if (m == kCtrlBit) return 10;
-    } else if (keyCode == keyPageDown) {
-        if (m == 0) return 255;
-        if (m == kCtrlBit) return 246;
-    }
-    return std::nullopt;
-}
-
-std::int16_t AdjustByte(std::int16_t value, int step) {
-    return static_cast<std::int16_t>(((static_cast<int>(value) + step) % 256 + 256) % 256);
-}
-
-std::int16_t AdjustSigned(std::int16_t value, int step) {
-    // The keys give 255 and 246 for -1 and -10: the sum wraps once as a signed byte.
-    int v = static_cast<int>(value) + step;
-    if (v < -128) v += 256;
-    if (v > 127) v -= 256;
-    return static_cast<std::int16_t>(v);
+    return AdjustKeyStep(keyCode, (modifiers & kShiftBit) != 0, (modifiers & kCtrlBit) != 0, (modifiers & kAltBit) != 0);
 }
 
 std::int16_t ClampDirectValue(AdjustSelect select, std::int32_t value) {
@@ -86,17 +67,6 @@ DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, con
     t.currentLevel = FormatNegativeDbm(d.sets[0].values[7]);
     t.currentPercent = RssiToPercent(d.sets[0].values[7]);
     return t;
-}
-
-std::int16_t AverageOfFour(std::span<const std::int16_t, 4> readings) {
-    int sum = 0;
-    for (std::int16_t r : readings) sum += r;
-    return static_cast<std::int16_t>(RoundHalfEven(sum / 4.0));
-}
-
-std::int16_t MonotonicReading(std::int16_t reading, std::optional<std::int16_t> previous) {
-    if (previous && reading <= *previous) reading = static_cast<std::int16_t>(*previous + 1);
-    return reading > 255 ? static_cast<std::int16_t>(255) : reading;
 }
 
 std::string HexByteText(std::int16_t value) { return "0x" + ByteToHex2(value & 0xFF); }

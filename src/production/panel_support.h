@@ -67,14 +67,10 @@ inline constexpr int kShiftBit = 1;
 inline constexpr int kCtrlBit = 2;
 inline constexpr int kAltBit = 4;
 
-// The step of PgUp / PgDn with no modifier (1 / 255) or Ctrl alone (10 / 246); nothing for
-// another key or another modifier combination.
+// The step of PgUp / PgDn with no modifier (1 / 255) or Ctrl alone (10 / 246) from a key's
+// modifier bits (bits above Shift, Ctrl and Alt do not count); the arithmetic is the tuning
+// window's (tuning/tune_math.h).
 std::optional<int> AdjustStepOfKey(int keyCode, int modifiers);
-
-// (value + step) mod 256.
-std::int16_t AdjustByte(std::int16_t value, int step);
-// value + step taken back once into -128..127 (the RSSI cal value).
-std::int16_t AdjustSigned(std::int16_t value, int step);
 // A value typed for the selected adjust, limited to its range (-128..127 for RSSI cal, else
 // 0..255).
 std::int16_t ClampDirectValue(AdjustSelect select, std::int32_t value);
@@ -115,12 +111,6 @@ struct DiagnosticsTexts {
     std::int16_t currentPercent = 0;
 };
 DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, const LocaleInfo& locale);
-
-// Four readings averaged, halves to the even whole number.
-std::int16_t AverageOfFour(std::span<const std::int16_t, 4> readings);
-// A reading kept strictly above the previous point's: previous + 1 when it is not above it,
-// never more than 255.
-std::int16_t MonotonicReading(std::int16_t reading, std::optional<std::int16_t> previous);
 
 // "0x" and two upper-case hex digits of a value taken as a byte.
 std::string HexByteText(std::int16_t value);

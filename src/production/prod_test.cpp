@@ -1,12 +1,13 @@
 #include "production/prod_test.h"
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
 #include "radio/radio_codes.h"
 #include "radio/synthesizer.h"
+#include "tuning/tune_math.h"
 
 namespace k45 {
 
@@ -192,14 +193,14 @@ bool ProdTestDialogue::KeyDown(int keyCode, int modifiers) {
         TuneRecord& t = tuneRecord_;
         const auto p = static_cast<std::size_t>(point);
         switch (adjustSelect_) {
-        case adjRxGain: t.rxGainAdj = AdjustByte(t.rxGainAdj, *step); break;
-        case adjTxDeviation: t.masterDeviation = AdjustByte(t.masterDeviation, *step); break;
-        case adjFrontEnd: t.frontEndAdj[p] = AdjustByte(t.frontEndValue, *step); break;
-        case adjModFlatness: t.modAdj[p] = AdjustByte(t.modValue, *step); break;
-        case adjPower: t.powerAdj[p] = AdjustByte(t.powerValue, *step); break;
+        case adjRxGain: t.rxGainAdj = AdjustUnsigned(t.rxGainAdj, *step); break;
+        case adjTxDeviation: t.masterDeviation = AdjustUnsigned(t.masterDeviation, *step); break;
+        case adjFrontEnd: t.frontEndAdj[p] = AdjustUnsigned(t.frontEndValue, *step); break;
+        case adjModFlatness: t.modAdj[p] = AdjustUnsigned(t.modValue, *step); break;
+        case adjPower: t.powerAdj[p] = AdjustUnsigned(t.powerValue, *step); break;
         case adjRssiCal: t.rssiCalAdj = AdjustSigned(t.rssiCalAdj, *step); break;
-        case adjPowerCal: t.powerCalAdj = AdjustByte(t.powerCalAdj, *step); break;
-        case adjCnFc: FcEntry(point) = AdjustByte(t.fcOverride, *step); break;
+        case adjPowerCal: t.powerCalAdj = AdjustUnsigned(t.powerCalAdj, *step); break;
+        case adjCnFc: FcEntry(point) = AdjustUnsigned(t.fcOverride, *step); break;
         }
         SendPairTuneRecord();
         return true;
@@ -244,31 +245,11 @@ void ProdTestDialogue::DirectValue(std::int32_t value) {
 }
 
 void ProdTestDialogue::HandOffDacValues() {
-    DacValues& d = links_.app.dacValues;
-    const TuneRecord& t = tuneRecord_;
-    d.frontEndAdj = t.frontEndAdj;
-    d.modAdj = t.modAdj;
-    d.powerAdj = t.powerAdj;
-    d.fcAdj = t.fcAdj;
-    d.rxGainAdj = t.rxGainAdj;
-    d.txDeviationAdj = t.masterDeviation;
-    d.rssiCalAdj = t.rssiCalAdj;
-    d.powerCalAdj = t.powerCalAdj;
+    links_.app.dacValues = DacValuesFromTuneRecord(tuneRecord_);
     prodView_.OpenDacValues();
 }
 
-void ProdTestDialogue::UpdateDacValues() {
-    const DacValues& d = links_.app.dacValues;
-    TuneRecord& t = tuneRecord_;
-    t.frontEndAdj = d.frontEndAdj;
-    t.modAdj = d.modAdj;
-    t.powerAdj = d.powerAdj;
-    t.fcAdj = d.fcAdj;
-    t.rxGainAdj = d.rxGainAdj;
-    t.rssiCalAdj = d.rssiCalAdj;
-    t.powerCalAdj = d.powerCalAdj;
-    t.txDeviationAdj = t.masterDeviation = d.txDeviationAdj;
-}
+void ProdTestDialogue::UpdateDacValues() { TakeDacValues(tuneRecord_, links_.app.dacValues); }
 
 void ProdTestDialogue::Save() {
     std::string caption;

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "frame/converters.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"

@@ -11,7 +11,7 @@
 
 #include "frame/window_interfaces.h"
 #include "params/diag_parsers.h"
-#include "params/records.h"
+#include "model/records.h"
 #include "production/panel_support.h"
 #include "serial/comm_form.h"
 

@@ -4,6 +4,7 @@
 
 #include "production/panel_support.h"
 #include "production/prod_test.h"
+#include "tuning/tune_math.h"
 
 namespace k45 {
 namespace {
@@ -21,7 +22,7 @@ TEST(PanelArithmetic, AdjustKeysStepAndWrap) {
     for (const Case& c : cases) {
         const auto step = AdjustStepOfKey(c.key, c.mods);
         ASSERT_TRUE(step) << c.key;
-        if (c.from >= 0) EXPECT_EQ(AdjustByte(c.from, *step), c.byteResult) << c.from;
+        if (c.from >= 0) EXPECT_EQ(AdjustUnsigned(c.from, *step), c.byteResult) << c.from;
         if (c.from <= 127) EXPECT_EQ(AdjustSigned(c.from > 127 ? 0 : c.from, *step), c.signedResult) << c.from;
     }
     EXPECT_FALSE(AdjustStepOfKey(keyPageUp, kShiftBit));
@@ -56,20 +57,6 @@ TEST(PanelArithmetic, TransmitModeSchedules) {
     EXPECT_EQ(PlanTxMode(txModBalance, 60, 60)->displayMs, 60000);
     EXPECT_FALSE(PlanTxMode(txTone, 30, 60));
     EXPECT_FALSE(PlanTxMode(txNoModulation, 30, 60));
-}
-
-TEST(PanelArithmetic, AverageOfFourRoundsHalvesToEven) {
-    struct Case { std::array<std::int16_t, 4> r; std::int16_t avg; };
-    const Case cases[] = {{{1, 2, 3, 4}, 2}, {{2, 3, 4, 5}, 4}, {{100, 100, 100, 101}, 100}, {{255, 255, 255, 255}, 255}};
-    for (const Case& c : cases) EXPECT_EQ(AverageOfFour(c.r), c.avg);
-}
-
-TEST(PanelArithmetic, MonotonicReadingsStayAboveThePreviousAndAtMost255) {
-    EXPECT_EQ(MonotonicReading(120, std::int16_t{125}), 126);
-    EXPECT_EQ(MonotonicReading(125, std::int16_t{125}), 126);
-    EXPECT_EQ(MonotonicReading(130, std::int16_t{125}), 130);
-    EXPECT_EQ(MonotonicReading(3, std::nullopt), 3);
-    EXPECT_EQ(MonotonicReading(200, std::int16_t{255}), 255);
 }
 
 TEST(PanelArithmetic, OffsetListsAndFrequencyPairs) {

@@ -6,6 +6,7 @@
 #include "production/panel_bench.h"
 #include "production/prod_test.h"
 #include "radio/synthesizer.h"
+#include "tuning/tune_math.h"
 
 namespace k45::test {
 namespace {
@@ -262,15 +263,15 @@ TEST_F(ProdPanel, AdjustKeysChangeThePointsValueAndKeepItWhenThePointIsLeft) {
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
     const std::int16_t mid = dlg.tuneRecord().powerValue;
     dlg.KeyDown(keyPageUp, 0);
-    EXPECT_EQ(dlg.tuneRecord().powerAdj[1], AdjustByte(mid, 1));
+    EXPECT_EQ(dlg.tuneRecord().powerAdj[1], AdjustUnsigned(mid, 1));
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
-    EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustByte(mid, 1));
+    EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustUnsigned(mid, 1));
     dlg.FreqPairSelected(3);  // HIGH
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
     EXPECT_EQ(dlg.tuneRecord().txFrequency, Spec(2).txFrequency);
     dlg.FreqPairSelected(2);  // back to MID
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
-    EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustByte(mid, 1));
+    EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustUnsigned(mid, 1));
     EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
 }
 
