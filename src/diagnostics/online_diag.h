@@ -1,0 +1,107 @@
+#pragma once
+// The Online Diagnostics dialogue: reads the local modem's parameters, listens on the primary
+// port at the modem's raw-output rate, frames and decodes the packets, keeps the history and
+// fills the grid through the ID filter; and the save of the grid.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/online_stream.h"
+#include "frame/window_interfaces.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppState;
+class classComm;
+class Timer;
+
+class OnlineDiagView {
+public:
+    virtual ~OnlineDiagView() = default;
+    virtual bool IsActiveChild() const { return true; }
+    // Unloads a busy reader, registers the client with it and shows it.
+    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
+    virtual void ShowTestCount(const std::string& text) { (void)text; }
+    virtual void ShowFilterEntries(const std::vector<std::string>& entries, int selected) { (void)entries; (void)selected; }
+    // The grid's rows or its top row changed.
+    virtual void GridChanged() {}
+    virtual void SetProgress(int percent) { (void)percent; }
+};
+
+// The rate of the raw output by the modem's family and data-rate index.
+std::int32_t RawOutputBaud(std::int16_t model, std::int16_t baudRate);
+
+class OnlineDiagDialogue : public CommForm, public ParmsClient {
+public:
+    static constexpr int kSilenceMs = 300;
+    static constexpr int kRawTxMode = 1;
+
+    OnlineDiagDialogue(AppState& app, classComm& primary, const DiagSettings& settings, OnlineDiagView& view);
+    ~OnlineDiagDialogue() override;
+    OnlineDiagDialogue(const OnlineDiagDialogue&) = delete;
+    OnlineDiagDialogue& operator=(const OnlineDiagDialogue&) = delete;
+
+    // Load with the filter and display options of the last unload.
+    void Load(bool idList, bool idSelected, bool slotted);
+    void Activate();
+    void Unload();
+    bool loaded() const { return loaded_; }
+
+    void UpdateParms(bool parmsWereFound) override;
+    void RxRawData(const std::string& rxStr) override;
+
+    // Controls.
+    void SetPause(bool paused);
+    void SetFilterMode(IdFilterMode mode);
+    void SetSlotted(bool slotted);
+    void SelectFilterEntry(int index);
+    void Clear();
+    void RedisplayHistory();
+    // Writes the grid; Create / Overwrite / Append as the operator chose.
+    [[nodiscard]] bool Save(const std::string& path, SaveMode mode, std::string* error);
+    // The Save button: file dialog (the chosen name replaces saveFileName), the empty-grid
+    // message, the question for an existing file, the write; a failed write is shown.
+    void SaveClicked(std::string& saveFileName);
+
+    IdFilterMode filterMode() const { return filterMode_; }
+    bool paused() const { return paused_; }
+    const OnlineGrid& grid() const { return grid_; }
+    const OnlineHistory& history() const { return history_; }
+    std::int32_t parmsState() const { return parmsState_; }
+    std::int32_t rawBaudRate() const { return rawBaudRate_; }
+    const std::string& testCount() const { return testCount_; }
+    const std::vector<std::string>& filterEntries() const { return filterEntries_; }
+    int filterSelected() const { return filterSelected_; }
+    std::string comboText() const;
+
+private:
+    void RequestCurrentParms();
+    void OnPacket(const std::uint8_t* packet);
+    void FillFilterIdCombo();
+    void ShowRecord(const OnlineDiagRecord& r);
+
+    AppState& app_;
+    classComm& primary_;
+    const DiagSettings& settings_;
+    OnlineDiagView& view_;
+    std::unique_ptr<Timer> timerResponse_;
+    OnlineFramer framer_;
+    OnlineHistory history_;
+    OnlineGrid grid_;
+    bool loaded_ = false;
+    bool paused_ = false;
+    std::int32_t parmsState_ = 0;
+    bool parmsRequested_ = false;
+    std::int32_t rawBaudRate_ = 9600;
+    std::int16_t lastPortNumber_ = 0;
+    IdFilterMode filterMode_ = IdFilterMode::Off;
+    std::vector<std::string> filterEntries_;
+    int filterSelected_ = -1;
+    std::string testCount_ = "0";
+    std::int64_t rejected_ = 0;
+    bool gridDirty_ = false;
+};
+
+}  // namespace k45
