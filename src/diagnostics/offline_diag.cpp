@@ -1,0 +1,867 @@
+#include "diagnostics/offline_diag.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include "diagnostics/diag_save.h"
+#include "diagnostics/online_stream.h"
+#include "frame/converters.h"
+#include "frame/utilities.h"
+#include "params/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "serial/class_comm.h"
+#include "serial/modem_commands.h"
+
+namespace k45 {
+
+namespace {
+
+constexpr const char* kRemoteIdMessage = "The Remote ID must be a whole number from 0 to 4294967295.";
+
+std::string Whole(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+    return buf;
+}
+
+const LocaleInfo& DotLocale() {
+    static const LocaleInfo dot{".", "-"};
+    return dot;
+}
+
+std::string RightAligned(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+}  // namespace
+
+OfflineDiagDialogue::OfflineDiagDialogue(AppState& app, classComm& primary, const DiagSettings& settings,
+                                         OfflineDiagView& view)
+    : app_(app),
+      primary_(primary),
+      settings_(settings),
+      view_(view),
+      timerResponse_(app.scheduler->createTimer()),
+      timerDiagnostics_(app.scheduler->createTimer()),
+      timerTxDisplay_(app.scheduler->createTimer()) {
+    timerResponse_->setInterval(kResponseMs);
+    timerResponse_->setHandler([this] { TimerResponseTick(); });
+    timerDiagnostics_->setInterval(kPollMs);
+    timerDiagnostics_->setHandler([this] { TimerDiagnosticsTick(); });
+    timerTxDisplay_->setInterval(10000);
+    timerTxDisplay_->setHandler([this] { TimerTxDisplayTick(); });
+    stations_.resize(1);
+}
+
+OfflineDiagDialogue::~OfflineDiagDialogue() {
+    if (loaded_) primary_.DeRegisterForAll(this);
+}
+
+void OfflineDiagDialogue::Changed() { view_.DisplayChanged(); }
+
+// ---- life cycle ----
+
+void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
+    loaded_ = true;
+    parmsRequested_ = false;
+    localToneOn_ = false;
+    pendingGetDiags_ = pendingClearDiags_ = pendingClearStats_ = false;
+    pendingChannelChange_ = pendingTxTone_ = pendingEndTest_ = false;
+    confirmedChannel_ = 0;
+    stopRequested_ = false;
+    primary_.RegisterForSRecord(this);
+    replyState_ = 1;
+    sequenceMode_ = 0;
+    selectEventsOn_ = false;
+    d_.diagSelect = 2;
+    selectEventsOn_ = true;
+    // A stored time the bar cannot take leaves it at 1 s.
+    d_.txTime = (txToneTime >= 1 && txToneTime <= 60) ? txToneTime : 1;
+    wordCount_ = 0;
+    timerDiagnostics_->setEnabled(true);
+    Changed();
+}
+
+void OfflineDiagDialogue::Activate() {
+    if (!loaded_) return;
+    primary_.OverrideHandshaking(7, false, 0);
+    primary_.OverrideSettings(9600, false, 8, 1, "n");
+    if (primary_.portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_.portNumber;
+        parmsRequested_ = false;
+    }
+    if (!parmsRequested_) {
+        replyState_ = 1;
+        parmsRequested_ = true;
+        view_.RequestCurrentParameters(this);
+    } else if (replyState_ == 2) {
+        SendSwitchQuery();
+    }
+    selectEventsOn_ = false;
+    RebuildRemoteIdList();
+    d_.progress = 0;
+    selectEventsOn_ = true;
+    Changed();
+}
+
+void OfflineDiagDialogue::Deactivate() {
+    if (sequenceMode_ != 0) {
+        sequenceMode_ = 0;
+        replyState_ = 0;
+    }
+}
+
+void OfflineDiagDialogue::Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    timerResponse_->setEnabled(false);
+    timerDiagnostics_->setEnabled(false);
+    timerTxDisplay_->setEnabled(false);
+    primary_.DeRegisterForAll(this);
+}
+
+void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
+    if (!loaded_) return;
+    if (parmsWereFound && replyState_ == 1) {
+        const ModemParameters& p = app_.currentParameters;
+        d_.localId = Whole(p.serialNumber);
+        if (p.channelOverride != 0) {
+            d_.channelIndex = std::clamp<int>(p.channelOverride - 1, 0, 7);
+            d_.channelWarning = "Note: Channel 8 is redirected to Channel " + std::to_string(p.channelOverride);
+        } else {
+            d_.channelIndex = 7;
+            d_.channelWarning = "Note: Channel 8 is Not redirected to any Channel.";
+        }
+        replyState_ = 2;
+        Changed();
+        if (view_.IsActiveChild()) Activate();
+    } else {
+        EndCommand();
+    }
+}
+
+// ---- timers ----
+
+void OfflineDiagDialogue::RestartResponse() {
+    timerResponse_->setEnabled(false);
+    timerResponse_->setEnabled(true);
+}
+
+void OfflineDiagDialogue::StopResponse() { timerResponse_->setEnabled(false); }
+
+void OfflineDiagDialogue::TimerDiagnosticsTick() {
+    if (!view_.IsActiveChild() || replyState_ != 0 || localToneOn_) return;
+    SendCommand(primary_, "RSSI");
+    RestartResponse();
+    replyState_ = 8;
+}
+
+void OfflineDiagDialogue::TimerTxDisplayTick() {
+    // The tone is over; the exchange that is open now ends by its own reply or time-out.
+    timerTxDisplay_->setEnabled(false);
+    localToneOn_ = false;
+}
+
+void OfflineDiagDialogue::TimerResponseTick() {
+    if (!view_.IsActiveChild()) return;
+    StopResponse();
+    const std::int16_t before = resendCount_;
+    const bool last = resendCount_ >= 3;
+    bool resent = false;
+    bool counted = false;
+    switch (replyState_) {
+        case 3:
+            if (last || stopRequested_) break;
+            replyState_ = 0;
+            if (sequenceMode_ == 1) StartDiagnostics();
+            else if (sequenceMode_ == 2) NextListStation(true);
+            resent = replyState_ != 0;
+            break;
+        case 4:
+            if (last || stopRequested_) break;
+            replyState_ = 0;
+            ClearDiags();
+            resent = replyState_ != 0;
+            break;
+        case 5:
+            if (last || stopRequested_ || sequenceMode_ != 3) break;
+            RequestNetworkStats(true);
+            resent = true;
+            break;
+        case 6:
+            if (last || stopRequested_) break;
+            replyState_ = 0;
+            ClearStats();
+            resent = replyState_ != 0;
+            break;
+        case 7:
+            if (last) break;
+            SendCommand(primary_, "CSWITCH");
+            resent = true;
+            break;
+        case 11:
+            if (last) break;
+            replyState_ = 0;
+            TxTone();
+            resent = counted = replyState_ != 0;
+            break;
+        case 12:
+            if (last || localToneOn_) break;
+            SendByteTo(targetLocal_, targetId_, "CHANNEL", static_cast<std::int16_t>(d_.channelIndex + 1));
+            resent = counted = true;
+            break;
+        case 13:
+            if (last) {
+                app_.dialogs->messageBox("Unit Not Responding to End Test!");
+                replyState_ = 0;
+                view_.CloseWindow();
+                return;
+            }
+            SendCommand(primary_, "T0");
+            resent = counted = true;
+            break;
+        case 8:
+        case 9:
+        case 10:
+            break;
+        default:
+            return;
+    }
+    if (resent) {
+        if (counted) view_.CountResend();
+        resendCount_ = static_cast<std::int16_t>(before + 1);
+        RestartResponse();
+    } else {
+        EndCommand();
+    }
+}
+
+// ---- targets and sends ----
+
+std::optional<double> OfflineDiagDialogue::LocalId() const {
+    double id = 0;
+    if (ParseUnitIdItem(d_.localId, id)) return id;
+    return std::nullopt;
+}
+
+std::optional<double> OfflineDiagDialogue::RemoteTargetId(bool quiet) {
+    double id = 0;
+    if (ParseUnitIdItem(d_.remoteText, id)) return id;
+    // Never sent to unit 0 or to the previous remote: the operator must give a real ID.
+    if (!quiet) app_.dialogs->messageBox(kRemoteIdMessage, std::string(), MsgButtons::OK, MsgIcon::Exclamation);
+    return std::nullopt;
+}
+
+int OfflineDiagDialogue::StationOfRemote(double id) {
+    if (d_.remoteSelected >= 0 && d_.remoteSelected < remoteCount()) return d_.remoteSelected + 1;
+    for (int i = 0; i < remoteCount(); ++i) {
+        double listed = 0;
+        if (ParseUnitIdItem(d_.remoteIds[static_cast<std::size_t>(i)], listed) && listed == id) return i + 1;
+    }
+    // A typed ID that is not listed keeps a station of its own after the listed ones.
+    for (std::size_t i = 0; i < extraIds_.size(); ++i)
+        if (extraIds_[i] == id) return remoteCount() + 1 + static_cast<int>(i);
+    extraIds_.push_back(id);
+    stations_.emplace_back();
+    return static_cast<int>(stations_.size()) - 1;
+}
+
+void OfflineDiagDialogue::SendTo(bool local, double id, const std::string& command) {
+    if (local) SendCommand(primary_, command);
+    else SendRemoteCommand(primary_, id, command);
+}
+
+void OfflineDiagDialogue::SendByteTo(bool local, double id, const std::string& command, std::int16_t value) {
+    if (local) SendCommandAndByte(primary_, command, value);
+    else SendRemoteCommandAndByte(primary_, id, command, value);
+}
+
+bool OfflineDiagDialogue::Busy(bool& pending) {
+    if (replyState_ == 0) return false;
+    pending = true;
+    return true;
+}
+
+void OfflineDiagDialogue::SetProgressWords() {
+    const double denom = static_cast<double>(std::max(stationsExpected_, 1)) * kStationProgressWords;
+    d_.progress = static_cast<int>(std::min(100.0, RoundHalfEven(progressWords_ / denom * 100.0)));
+}
+
+// ---- sequences ----
+
+void OfflineDiagDialogue::StartDiagnostics() {
+    if (Busy(pendingGetDiags_)) return;
+    pendingGetDiags_ = false;
+    std::optional<double> remote;
+    if (!d_.optionLocal) {
+        if (!d_.optionRemoteList) {
+            remote = RemoteTargetId();
+            if (!remote) return;
+        }
+    }
+    ClearDiagnosticsDisplay();
+    ClearStatsDisplay();
+    d_.progress = 0;
+    savedRemoteIndex_ = d_.remoteSelected;
+    progressWords_ = 0;
+    if (d_.optionLocal || d_.optionRemoteList) {
+        stationIndex_ = 0;
+        stations_[0].stationId = LocalId().value_or(0);
+        SendCommand(primary_, "AS");
+        scanList_ = !d_.optionLocal;
+        stationsExpected_ = scanList_ ? remoteCount() + 1 : 1;
+    } else {
+        stationIndex_ = StationOfRemote(*remote);
+        stations_[static_cast<std::size_t>(stationIndex_)].stationId = *remote;
+        SendRemoteCommand(primary_, *remote, "AS");
+        scanList_ = false;
+        stationsExpected_ = 1;
+    }
+    resendCount_ = 0;
+    wordCount_ = 0;
+    replyState_ = 3;
+    RestartResponse();
+    sequenceMode_ = 1;
+    stations_[static_cast<std::size_t>(stationIndex_)].diagValid = false;
+    Changed();
+}
+
+void OfflineDiagDialogue::RequestNetworkStats(bool forced) {
+    StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
+    if (!forced && !st.diagValid) {
+        if (scanList_) NextListStation(false);
+        else sequenceMode_ = 0;
+        return;
+    }
+    st.statsValid = false;
+    SendTo(stationIndex_ == 0, st.stationId, "NS");
+    resendCount_ = 0;
+    sequenceMode_ = 3;
+    wordCount_ = 0;
+    replyState_ = 5;
+    RestartResponse();
+}
+
+void OfflineDiagDialogue::NextListStation(bool resend) {
+    StationEntry& done = stations_[static_cast<std::size_t>(stationIndex_)];
+    if (done.statsValid) {
+        const double local = LocalId().value_or(0);
+        done.masterRssi = -1;
+        for (int i = 0; i < done.statsCount; ++i)
+            if (done.stats[static_cast<std::size_t>(i)].remoteId == local) {
+                done.masterRssi = done.stats[static_cast<std::size_t>(i)].rssi;
+                break;
+            }
+    }
+    if (!resend) {
+        progressWords_ = static_cast<double>(stationIndex_ + 1) * kStationProgressWords;
+        SetProgressWords();
+        if (stationIndex_ < remoteCount()) {
+            selectEventsOn_ = false;
+            d_.remoteSelected = stationIndex_;
+            d_.remoteText = d_.remoteIds[static_cast<std::size_t>(stationIndex_)];
+            selectEventsOn_ = true;
+            ++stationIndex_;
+            ClearDiagnosticsDisplay();
+            ClearStatsDisplay();
+        } else {
+            d_.remoteSelected = savedRemoteIndex_;
+            if (savedRemoteIndex_ >= 0 && savedRemoteIndex_ < remoteCount())
+                d_.remoteText = d_.remoteIds[static_cast<std::size_t>(savedRemoteIndex_)];
+            sequenceMode_ = 0;
+            d_.progress = 0;
+            Changed();
+            return;
+        }
+    }
+    StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
+    double id = 0;
+    if (stationIndex_ > 0) ParseUnitIdItem(d_.remoteIds[static_cast<std::size_t>(stationIndex_ - 1)], id);
+    else id = LocalId().value_or(0);
+    st.stationId = id;
+    st.diagValid = false;
+    SendTo(stationIndex_ == 0, id, "AS");
+    resendCount_ = 0;
+    sequenceMode_ = 2;
+    wordCount_ = 0;
+    replyState_ = 3;
+    RestartResponse();
+    Changed();
+}
+
+void OfflineDiagDialogue::EndCommand() {
+    replyState_ = 0;
+    if (stopRequested_) {
+        stopRequested_ = false;
+        d_.remoteSelected = savedRemoteIndex_;
+        if (savedRemoteIndex_ >= 0 && savedRemoteIndex_ < remoteCount())
+            d_.remoteText = d_.remoteIds[static_cast<std::size_t>(savedRemoteIndex_)];
+        sequenceMode_ = 0;
+        d_.progress = 0;
+    } else if (sequenceMode_ == 1 || sequenceMode_ == 2) {
+        RequestNetworkStats(false);
+    } else if (sequenceMode_ == 3) {
+        if (scanList_) NextListStation(false);
+        else sequenceMode_ = 0;
+    }
+    auto run = [](bool& flag, auto fn) {
+        if (!flag) return;
+        flag = false;
+        fn();
+    };
+    run(pendingGetDiags_, [this] { StartDiagnostics(); });
+    run(pendingClearDiags_, [this] { ClearDiags(); });
+    run(pendingClearStats_, [this] { ClearStats(); });
+    run(pendingChannelChange_, [this] { ChangeChannel(); });
+    run(pendingTxTone_, [this] { TxTone(); });
+    run(pendingEndTest_, [this] { EndTest(); });
+    Changed();
+}
+
+void OfflineDiagDialogue::SendSwitchQuery() {
+    SendCommand(primary_, "CSWITCH");
+    resendCount_ = 0;
+    sequenceMode_ = 0;
+    replyState_ = 7;
+    RestartResponse();
+}
+
+// ---- buttons ----
+
+void OfflineDiagDialogue::GetDiagsStats() { StartDiagnostics(); }
+
+void OfflineDiagDialogue::Stop() {
+    if (sequenceMode_ != 0) stopRequested_ = true;
+    else stopRequested_ = false;
+}
+
+void OfflineDiagDialogue::ClearDiags() {
+    if (Busy(pendingClearDiags_)) return;
+    pendingClearDiags_ = false;
+    std::optional<double> remote;
+    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
+    ClearDiagnosticsDisplay();
+    targetLocal_ = d_.optionLocal;
+    targetId_ = remote.value_or(0);
+    SendTo(targetLocal_, targetId_, "AR");
+    resendCount_ = 0;
+    sequenceMode_ = 0;
+    replyState_ = 4;
+    RestartResponse();
+    Changed();
+}
+
+void OfflineDiagDialogue::ClearStats() {
+    if (Busy(pendingClearStats_)) return;
+    pendingClearStats_ = false;
+    std::optional<double> remote;
+    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
+    ClearStatsDisplay();
+    targetLocal_ = d_.optionLocal;
+    targetId_ = remote.value_or(0);
+    SendTo(targetLocal_, targetId_, "NR");
+    resendCount_ = 0;
+    sequenceMode_ = 0;
+    replyState_ = 6;
+    RestartResponse();
+    Changed();
+}
+
+void OfflineDiagDialogue::TxTone() {
+    if (Busy(pendingTxTone_)) return;
+    pendingTxTone_ = false;
+    std::optional<double> remote;
+    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
+    const auto tone = static_cast<std::int16_t>(std::clamp(d_.txTime, 1, 60));
+    targetLocal_ = d_.optionLocal;
+    targetId_ = remote.value_or(0);
+    if (targetLocal_) {
+        localToneOn_ = true;
+        SendCommandAndByte(primary_, "TONE", tone);
+        timerTxDisplay_->setInterval(tone * kToneMsPerSecond);
+        timerTxDisplay_->setEnabled(false);
+        timerTxDisplay_->setEnabled(true);
+    } else {
+        localToneOn_ = false;
+        SendRemoteCommandAndByte(primary_, targetId_, "TONE", tone);
+        timerTxDisplay_->setEnabled(false);
+    }
+    resendCount_ = 0;
+    sequenceMode_ = 0;
+    replyState_ = 11;
+    RestartResponse();
+}
+
+void OfflineDiagDialogue::ChangeChannel() {
+    if (Busy(pendingChannelChange_)) return;
+    pendingChannelChange_ = false;
+    std::int16_t channel = confirmedChannel_;
+    confirmedChannel_ = 0;
+    if (channel == 0) {
+        if (d_.channelIndex < 0 || d_.channelIndex > 7) d_.channelIndex = 7;
+        channel = static_cast<std::int16_t>(d_.channelIndex + 1);
+        if (!d_.optionLocal && !RemoteTargetId()) return;
+        const MsgAnswer a = app_.dialogs->messageBox(
+            "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(channel), std::string(), MsgButtons::OKCancel);
+        if (a != MsgAnswer::OK) return;
+        // Events ran while the question was open: an exchange started meanwhile goes first.
+        if (replyState_ != 0) {
+            confirmedChannel_ = channel;
+            pendingChannelChange_ = true;
+            return;
+        }
+    }
+    std::optional<double> remote;
+    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
+    targetLocal_ = d_.optionLocal;
+    targetId_ = remote.value_or(0);
+    SendByteTo(targetLocal_, targetId_, "CHANNEL", channel);
+    resendCount_ = 0;
+    sequenceMode_ = 0;
+    replyState_ = 12;
+    RestartResponse();
+}
+
+void OfflineDiagDialogue::EndTest() {
+    if (replyState_ == 1 || replyState_ == 2) {
+        view_.CloseWindow();
+        return;
+    }
+    if (Busy(pendingEndTest_)) return;
+    StopResponse();
+    SendCommand(primary_, "T0");
+    resendCount_ = 0;
+    RestartResponse();
+    replyState_ = 13;
+    pendingEndTest_ = false;
+}
+
+// ---- replies ----
+
+void OfflineDiagDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
+    if (!loaded_ || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
+    const SRecordMessage& rec = primary_.tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    if (rec.recType != 'R') return;
+    const int count = std::clamp<int>(rec.dataCount, 0, kSRecordDataSlots);
+    const bool ack = rec.recNum == 8 && rec.address == 0;
+    auto append = [&] {
+        for (int i = 0; i < count && wordCount_ < kOfflineRxWords; ++i)
+            rxWords_[static_cast<std::size_t>(wordCount_++)] = rec.data[static_cast<std::size_t>(i)];
+        progressWords_ += count;
+        SetProgressWords();
+    };
+    switch (replyState_) {
+        case 3:
+            if (rec.recNum != 1) return;
+            append();
+            if (wordCount_ >= kDiagnosticBlockSize) {
+                replyState_ = 9;
+                ParseDiagnosticBlock(diagRecord_, std::span<const std::int16_t>(rxWords_.data(), kDiagnosticBlockSize));
+                StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
+                st.diagnostics = diagRecord_;
+                st.diagValid = true;
+                ShowDiagnostics(diagRecord_);
+            }
+            RestartResponse();
+            Changed();
+            break;
+        case 4:
+        case 6:
+        case 11:
+        case 12:
+            if (!ack) return;
+            StopResponse();
+            EndCommand();
+            break;
+        case 5:
+            if (rec.recNum == 1) {
+                append();
+                RestartResponse();
+                Changed();
+            } else if (rec.recNum == 9) {
+                StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
+                st.statsValid = true;
+                st.statsCount = static_cast<std::int16_t>(std::min(wordCount_ / kRemoteStatsEntrySize, kMaxStatsEntries));
+                ParseOfflineRecords(st.stats, std::span<const std::int16_t>(rxWords_.data(), static_cast<std::size_t>(wordCount_)),
+                                    st.statsCount);
+                FillStatsList(stationIndex_);
+                RestartResponse();
+                replyState_ = 10;
+                Changed();
+            }
+            break;
+        case 7:
+            if (!ack) return;
+            d_.switchSetting =
+                "DIP Switches (or CS0, CS1 and CS2) are set to Channel " + std::to_string(rec.data[0] + 1);
+            StopResponse();
+            EndCommand();
+            break;
+        case 8:
+            if (!ack) return;
+            d_.currentLevel = FormatNegativeDbm(rec.data[0]);
+            d_.levelPercent = RssiToPercent(rec.data[0]);
+            StopResponse();
+            EndCommand();
+            break;
+        case 9:
+            if (rec.recNum != 9) return;
+            RestartResponse();
+            replyState_ = 10;
+            break;
+        case 10:
+            if (!ack) return;
+            StopResponse();
+            EndCommand();
+            if (sequenceMode_ == 0) d_.progress = 0;
+            Changed();
+            break;
+        case 13:
+            if (!ack) return;
+            StopResponse();
+            replyState_ = 0;
+            view_.CloseWindow();
+            break;
+        default:
+            break;
+    }
+}
+
+// ---- displays ----
+
+void OfflineDiagDialogue::RebuildRemoteIdList() {
+    const double local = LocalId().value_or(0);
+    std::vector<std::string> ids;
+    for (int i = 0; i < settings_.filterIdCount && i < kMaxFilterIds; ++i) {
+        const double id = settings_.filterIds[static_cast<std::size_t>(i)];
+        if (id == -1) break;
+        if (id == local || id == 0) continue;
+        const std::string text = Whole(id);
+        if (std::find(ids.begin(), ids.end(), text) == ids.end()) ids.push_back(text);
+    }
+    if (local == lastLocalId_ && !d_.remoteIds.empty() && ids == d_.remoteIds) return;
+    lastLocalId_ = local;
+    const int remembered = d_.remoteSelected;
+    ClearDiagnosticsDisplay();
+    ClearStatsDisplay();
+    d_.remoteIds = ids;
+    int sel = remembered < 0 ? 0 : remembered;
+    if (sel >= static_cast<int>(ids.size())) sel = static_cast<int>(ids.size()) - 1;
+    stations_.assign(ids.size() + 1, StationEntry{});
+    extraIds_.clear();
+    if (sel >= 0) {
+        d_.remoteSelected = sel;
+        d_.remoteText = ids[static_cast<std::size_t>(sel)];
+        ShowSelectedStation();
+    } else {
+        d_.remoteSelected = -1;
+    }
+}
+
+void OfflineDiagDialogue::ShowSelectedStation() {
+    if (!selectEventsOn_) return;
+    int k = -1;
+    if (d_.optionLocal) {
+        k = 0;
+    } else if (d_.remoteSelected >= 0) {
+        k = d_.remoteSelected + 1;
+    } else {
+        double id = 0;
+        if (ParseUnitIdItem(d_.remoteText, id))
+            for (std::size_t i = 0; i < extraIds_.size(); ++i)
+                if (extraIds_[i] == id) k = remoteCount() + 1 + static_cast<int>(i);
+    }
+    if (k < 0 || k >= static_cast<int>(stations_.size())) {
+        ClearDiagnosticsDisplay();
+        ClearStatsDisplay();
+    } else {
+        const StationEntry& st = stations_[static_cast<std::size_t>(k)];
+        if (st.diagValid) ShowDiagnostics(st.diagnostics);
+        else ClearDiagnosticsDisplay();
+        if (st.statsValid) FillStatsList(k);
+        else ClearStatsDisplay();
+    }
+    Changed();
+}
+
+void OfflineDiagDialogue::ShowDiagnostics(const DiagnosticsRecord& r) {
+    const int s = std::clamp(d_.diagSelect, 0, 2);
+    if (!parmsRequested_) return;
+    const auto& v = r.sets[static_cast<std::size_t>(s)].values;
+    const bool allZero = v[2] == 0 && v[5] == 0 && v[6] == 0 && v[7] == 0 && v[8] == 0 && v[9] == 0 &&
+                         static_cast<std::int64_t>(r.goodCount) == 0 && static_cast<std::int64_t>(r.totalCount) == 0 &&
+                         static_cast<std::int64_t>(r.dcdCount) == 0;
+    if (allZero) {
+        ClearDiagnosticsDisplay();
+        return;
+    }
+    const LocaleInfo& loc = app_.locale;
+    d_.battery = FormatBatteryVolts(v[2], loc);
+    d_.analogVcc = FormatAnalogVccVolts(v[5], loc);
+    d_.temperature = FormatTemperatureC(v[6]);
+    d_.rssiLevel = FormatNegativeDbm(v[7]);
+    d_.fwdPwr = FormatTenthsWatts(v[8], loc);
+    d_.revPwr = FormatTenthsWatts(v[9], loc);
+    d_.preambleGood = Whole(r.goodCount);
+    d_.preambleTotal = Whole(r.totalCount);
+    d_.preambleDcd = Whole(r.dcdCount);
+}
+
+void OfflineDiagDialogue::ClearDiagnosticsDisplay() {
+    d_.battery = d_.analogVcc = "---- V";
+    d_.temperature = "---- C";
+    d_.rssiLevel = "---- dBm";
+    d_.fwdPwr = d_.revPwr = "---- W";
+    d_.preambleGood = d_.preambleTotal = d_.preambleDcd = "----";
+}
+
+void OfflineDiagDialogue::FillStatsList(int k) {
+    const StationEntry& st = stations_[static_cast<std::size_t>(k)];
+    const int remembered = d_.statsSelected;
+    d_.statsList.clear();
+    for (int i = 0; i < st.statsCount; ++i) {
+        const RemoteStatsEntry& e = st.stats[static_cast<std::size_t>(i)];
+        if (e.remoteId == -1) continue;
+        d_.statsList.emplace_back((e.idTruncated != 0 ? "+ " : "  ") + std::to_string(e.remoteId), i);
+    }
+    const int n = static_cast<int>(d_.statsList.size());
+    int sel = 0;
+    if (n > 0) {
+        sel = (remembered >= 0 && remembered < n) ? remembered : 0;
+    } else {
+        d_.statsList.emplace_back("----", 0);
+    }
+    const int e = d_.statsList[static_cast<std::size_t>(sel)].second;
+    if (e >= 0) ShowRemoteStats(st.stats[static_cast<std::size_t>(e)]);
+    selectEventsOn_ = false;
+    d_.statsSelected = sel;
+    selectEventsOn_ = true;
+}
+
+void OfflineDiagDialogue::ShowRemoteStats(const RemoteStatsEntry& e) {
+    if (e.idTruncated == 0 && e.rssi == 0 && e.temperature == 0 && e.battery == 0 && e.forwardPower == 0 &&
+        e.reversePower == 0) {
+        ClearStatsLabels();  // the list just filled stays
+        return;
+    }
+    const LocaleInfo& loc = app_.locale;
+    d_.idTruncated = e.idTruncated == -1 ? "----" : e.idTruncated != 0 ? "Yes" : "No";
+    d_.statsRssi = e.rssi == -1 ? "---- dBm" : FormatNegativeDbm(e.rssi);
+    d_.statsTemp = e.temperature == -1 ? "---- C" : FormatTemperatureC(e.temperature);
+    d_.statsBatt = e.battery == -1 ? "---- V" : FormatBatteryVolts(e.battery, loc);
+    d_.statsFwdPwr = e.forwardPower == -1 ? "---- W" : FormatTenthsWatts(e.forwardPower, loc);
+    d_.statsRevPwr = e.reversePower == -1 ? "---- W" : FormatTenthsWatts(e.reversePower, loc);
+}
+
+void OfflineDiagDialogue::ClearStatsLabels() {
+    d_.idTruncated = "----";
+    d_.statsRssi = "---- dBm";
+    d_.statsTemp = "---- C";
+    d_.statsBatt = "---- V";
+    d_.statsFwdPwr = d_.statsRevPwr = "---- W";
+}
+
+void OfflineDiagDialogue::ClearStatsDisplay() {
+    d_.statsList.clear();
+    d_.statsSelected = -1;
+    ClearStatsLabels();
+}
+
+// ---- small controls ----
+
+void OfflineDiagDialogue::SetLocal(bool local) {
+    d_.optionLocal = local;
+    ShowSelectedStation();
+}
+
+void OfflineDiagDialogue::SetRemoteList(bool list) {
+    d_.optionRemoteList = list;
+    Changed();
+}
+
+void OfflineDiagDialogue::SelectRemote(int index) {
+    if (index < 0 || index >= remoteCount()) return;
+    d_.remoteSelected = index;
+    d_.remoteText = d_.remoteIds[static_cast<std::size_t>(index)];
+    ShowSelectedStation();
+}
+
+void OfflineDiagDialogue::TypeRemote(const std::string& text) {
+    d_.remoteText = text;
+    d_.remoteSelected = -1;
+    for (int i = 0; i < remoteCount(); ++i)
+        if (d_.remoteIds[static_cast<std::size_t>(i)] == text) d_.remoteSelected = i;
+}
+
+void OfflineDiagDialogue::SelectDiagSet(int index) {
+    d_.diagSelect = std::clamp(index, 0, 2);
+    ShowSelectedStation();
+}
+
+void OfflineDiagDialogue::SelectStatsEntry(int index) {
+    if (index < 0 || index >= static_cast<int>(d_.statsList.size())) return;
+    d_.statsSelected = index;
+    ShowSelectedStation();
+}
+
+void OfflineDiagDialogue::SelectChannel(int index) { d_.channelIndex = std::clamp(index, 0, 7); }
+
+void OfflineDiagDialogue::SetTxTime(int seconds) { d_.txTime = std::clamp(seconds, 1, 60); }
+
+// ---- save file ----
+
+std::string OfflineDiagDialogue::SaveHeader() {
+    return "        ID  Mast RSSI  Batt V  Ana V  Temp C   Loc RSSI  Fwd W  Rev W   GoodCount  TotalCount    DCDCount";
+}
+
+std::string OfflineDiagDialogue::FormatStationLine(int k) const {
+    const StationEntry& st = stations_[static_cast<std::size_t>(k)];
+    const auto& v = st.diagnostics.sets[0].values;
+    const LocaleInfo& dot = DotLocale();
+    const std::string fields[11] = {
+        Whole(st.stationId),
+        st.masterRssi < 30 ? "---- dBm" : FormatNegativeDbm(st.masterRssi),
+        FormatBatteryVolts(v[2], dot),
+        v[5] == -1 ? "----" : FormatAnalogVccVolts(v[5], dot),
+        FormatTemperatureC(v[6]),
+        FormatNegativeDbm(v[7]),
+        FormatTenthsWatts(v[8], dot),
+        FormatTenthsWatts(v[9], dot),
+        Whole(st.diagnostics.goodCount),
+        Whole(st.diagnostics.totalCount),
+        Whole(st.diagnostics.dcdCount),
+    };
+    static constexpr std::size_t kWidths[11] = {10, 10, 9, 7, 8, 10, 8, 7, 12, 12, 12};
+    std::string line;
+    for (int i = 0; i < 11; ++i) line += RightAligned(fields[i], kWidths[i]);
+    return line;
+}
+
+void OfflineDiagDialogue::SaveClicked(std::string& offlineDiagsFile) {
+    Dialogs& dialogs = *app_.dialogs;
+    const auto chosen = ChooseDiagnosticsFile(dialogs, offlineDiagsFile, app_.places.programFolder);
+    const bool any = std::any_of(stations_.begin(), stations_.end(), [](const StationEntry& s) { return s.diagValid; });
+    if (chosen && !any) dialogs.messageBox("There is no List of Offline Diagnostics to save yet!");
+    if (chosen && any) {
+        if (const auto mode = AskSaveMode(dialogs, *chosen, OfflineExistsQuestion(*chosen))) {
+            std::ofstream out(*chosen, std::ios::binary | (*mode == SaveMode::Append ? std::ios::app : std::ios::trunc));
+            out << OnlineTimeText(app_.scheduler->wallClockSeconds()) << "\r\n" << SaveHeader() << "\r\n";
+            const int n = static_cast<int>(stations_.size());
+            for (int k = 0; k < n; ++k) {
+                if (!stations_[static_cast<std::size_t>(k)].diagValid) continue;
+                out << FormatStationLine(k) << "\r\n";
+                if (n > 1) d_.progress = 100 * k / (n - 1);
+            }
+            out << "\r\n";
+            out.close();
+            if (!out)
+                dialogs.messageBox("Could not write " + *chosen, kSaveDiagsTitle, MsgButtons::OK, MsgIcon::Exclamation);
+        }
+    }
+    d_.progress = 0;
+    Changed();
+}
+
+}  // namespace k45

@@ -1,0 +1,198 @@
+#pragma once
+// The Offline Diagnostics dialogue: questions the local unit and remote units ("REM" and the
+// unit ID) for diagnostics ("AS") and network statistics ("NS"), clears them, reads the channel
+// switch and the RSSI, sends a test tone and redirects channel 8. One exchange at a time; a
+// press made while busy waits for the end of the open exchange. Results go into the station
+// table and the displays, and to the save file.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "diagnostics/diag_settings.h"
+#include "frame/window_interfaces.h"
+#include "params/diag_parsers.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppState;
+class classComm;
+class Timer;
+
+inline constexpr int kMaxStatsEntries = 33;
+inline constexpr int kOfflineRxWords = 1025;
+inline constexpr int kStationProgressWords = 186;
+
+struct StationEntry {
+    bool diagValid = false;
+    bool statsValid = false;
+    double stationId = 0;
+    std::int16_t masterRssi = 0;
+    DiagnosticsRecord diagnostics;
+    std::array<RemoteStatsEntry, kMaxStatsEntries> stats{};
+    std::int16_t statsCount = 0;  // entries of this station's latest statistics reply
+};
+
+// What the window shows; the window redraws from it when told.
+struct OfflineDisplay {
+    std::string localId = "0";
+    bool optionLocal = true;
+    bool optionRemoteList = false;  // else "Selected Remote ID"
+    std::vector<std::string> remoteIds;
+    int remoteSelected = -1;
+    std::string remoteText;
+    int diagSelect = 2;  // Current, Low, High
+    std::string battery, analogVcc, temperature, rssiLevel, fwdPwr, revPwr, preambleGood, preambleTotal, preambleDcd;
+    std::vector<std::pair<std::string, int>> statsList;  // text, entry index
+    int statsSelected = -1;
+    std::string idTruncated, statsRssi, statsTemp, statsBatt, statsFwdPwr, statsRevPwr;
+    int channelIndex = 7;  // entries "1".."8"
+    std::string channelWarning;
+    std::string switchSetting;
+    int txTime = 1;
+    std::string currentLevel = "---- dBm";
+    int levelPercent = 0;
+    int progress = 0;
+};
+
+class OfflineDiagView {
+public:
+    virtual ~OfflineDiagView() = default;
+    virtual bool IsActiveChild() const { return true; }
+    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
+    virtual void DisplayChanged() {}
+    // The window closes itself (end test answered or given up).
+    virtual void CloseWindow() {}
+    // One more resend in the main window's status bar.
+    virtual void CountResend() {}
+};
+
+class OfflineDiagDialogue : public CommForm, public ParmsClient {
+public:
+    static constexpr int kResponseMs = 1000;
+    static constexpr int kPollMs = 750;
+    static constexpr int kToneMsPerSecond = 1075;
+
+    OfflineDiagDialogue(AppState& app, classComm& primary, const DiagSettings& settings, OfflineDiagView& view);
+    ~OfflineDiagDialogue() override;
+    OfflineDiagDialogue(const OfflineDiagDialogue&) = delete;
+    OfflineDiagDialogue& operator=(const OfflineDiagDialogue&) = delete;
+
+    void Load(std::int16_t txToneTime);
+    void Activate();
+    void Deactivate();
+    void Unload();
+    bool loaded() const { return loaded_; }
+
+    void UpdateParms(bool parmsWereFound) override;
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+
+    // Operator actions.
+    void SetLocal(bool local);
+    void SetRemoteList(bool list);
+    void SelectRemote(int index);
+    void TypeRemote(const std::string& text);
+    void SelectDiagSet(int index);
+    void SelectStatsEntry(int index);
+    void SelectChannel(int index);
+    void SetTxTime(int seconds);
+    void GetDiagsStats();
+    void Stop();
+    void ClearDiags();
+    void ClearStats();
+    void TxTone();
+    void ChangeChannel();
+    void EndTest();
+    // The Save button; the chosen name replaces offlineDiagsFile.
+    void SaveClicked(std::string& offlineDiagsFile);
+
+    const OfflineDisplay& display() const { return d_; }
+    const std::vector<StationEntry>& stations() const { return stations_; }
+    std::int32_t replyState() const { return replyState_; }
+    std::int32_t sequenceMode() const { return sequenceMode_; }
+    bool localToneOn() const { return localToneOn_; }
+    std::int16_t resendCount() const { return resendCount_; }
+
+    // One station line of the save file.
+    std::string FormatStationLine(int k) const;
+    static std::string SaveHeader();
+
+private:
+    // Timers.
+    void TimerResponseTick();
+    void TimerDiagnosticsTick();
+    void TimerTxDisplayTick();
+    void RestartResponse();
+    void StopResponse();
+
+    // Sequence steps.
+    bool Busy(bool& pending);
+    void StartDiagnostics();
+    void RequestNetworkStats(bool forced);
+    void NextListStation(bool resend);
+    void EndCommand();
+    void SendChannel(std::int16_t channel);
+    void SendSwitchQuery();
+    void SendTo(bool local, double id, const std::string& command);
+    void SendByteTo(bool local, double id, const std::string& command, std::int16_t value);
+
+    // Targets.
+    std::optional<double> LocalId() const;
+    std::optional<double> RemoteTargetId(bool quiet = false);
+    int StationOfRemote(double id);
+    int remoteCount() const { return static_cast<int>(d_.remoteIds.size()); }
+
+    // Displays.
+    void RebuildRemoteIdList();
+    void ShowSelectedStation();
+    void ShowDiagnostics(const DiagnosticsRecord& r);
+    void ClearDiagnosticsDisplay();
+    void FillStatsList(int k);
+    void ShowRemoteStats(const RemoteStatsEntry& e);
+    void ClearStatsDisplay();
+    void ClearStatsLabels();
+    void SetProgressWords();
+    void Changed();
+
+    AppState& app_;
+    classComm& primary_;
+    const DiagSettings& settings_;
+    OfflineDiagView& view_;
+    std::unique_ptr<Timer> timerResponse_;
+    std::unique_ptr<Timer> timerDiagnostics_;
+    std::unique_ptr<Timer> timerTxDisplay_;
+
+    OfflineDisplay d_;
+    std::vector<StationEntry> stations_;
+    std::vector<double> extraIds_;  // typed remote IDs with a station after the listed ones
+    bool loaded_ = false;
+    std::int32_t replyState_ = 0;
+    std::int32_t sequenceMode_ = 0;
+    bool scanList_ = false;
+    std::int16_t resendCount_ = 0;
+    bool parmsRequested_ = false;
+    bool localToneOn_ = false;
+    bool selectEventsOn_ = true;
+    bool pendingGetDiags_ = false, pendingClearDiags_ = false, pendingClearStats_ = false;
+    bool pendingChannelChange_ = false, pendingTxTone_ = false, pendingEndTest_ = false;
+    std::int16_t confirmedChannel_ = 0;  // a channel the operator confirmed while busy
+    bool stopRequested_ = false;
+    std::array<std::int16_t, kOfflineRxWords> rxWords_{};
+    int wordCount_ = 0;
+    int stationIndex_ = 0;
+    int savedRemoteIndex_ = -1;
+    int stationsExpected_ = 1;
+    double progressWords_ = 0;
+    double lastLocalId_ = 0;
+    std::int16_t lastPortNumber_ = 0;
+    DiagnosticsRecord diagRecord_;
+    // Target of the open single command (Clear Diags / Stats, tone, channel) for its resends.
+    bool targetLocal_ = true;
+    double targetId_ = 0;
+};
+
+}  // namespace k45

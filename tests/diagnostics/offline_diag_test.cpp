@@ -1,0 +1,300 @@
+// The Offline Diagnostics dialogue end to end: the current-parameter reader and the dialogue on
+// the primary port, the simulator answering on the secondary port, in virtual time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "diagnostics/diag_bench.h"
+#include "diagnostics/offline_diag.h"
+#include "programming/parms_get_current.h"
+
+namespace k45::test {
+namespace {
+
+struct ReaderView : ParmsGetCurrentView {
+    ParmsGetCurrentDialogue* reader = nullptr;
+    bool IsActiveChild() const override { return true; }
+    void CloseWindow() override { reader->Unload(); }
+};
+
+struct OffView : OfflineDiagView {
+    ParmsGetCurrentDialogue* reader = nullptr;
+    bool active = true;
+    int closes = 0;
+    int resends = 0;
+    bool IsActiveChild() const override { return active; }
+    void RequestCurrentParameters(ParmsClient* client) override {
+        if (reader->loaded()) reader->Unload();
+        reader->RegisterForParms(client);
+        reader->Load();
+        reader->Activate();
+    }
+    void CloseWindow() override { ++closes; }
+    void CountResend() override { ++resends; }
+};
+
+class OfflineDiag : public DiagBench {
+protected:
+    OfflineDiag() {
+        readerView.reader = &reader;
+        view.reader = &reader;
+        sim.Activate(ctx.state.mainParameters);
+    }
+    ~OfflineDiag() override {
+        offline.Unload();
+        if (reader.loaded()) reader.Unload();
+    }
+    void SetIds(std::initializer_list<double> ids) {
+        int i = 0;
+        for (double id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
+        settings.filterIdCount = static_cast<std::int16_t>(i);
+        RebuildIdLists(settings);
+    }
+    // Opens the window with the simulator in an offline test and waits for the idle state.
+    void Open(double masterId = 305) {
+        SimSettings s = Settings(false);
+        s.masterId = masterId;
+        s.startId = 1000;
+        s.endId = 1014;
+        s.starts = {85, 25, 120, 50, 5};
+        s.ends = {85, 25, 120, 50, 5};
+        sim.Start(s);
+        offline.Load(5);
+        offline.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return !reader.loaded(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return offline.replyState() == 0; }, 5000));
+    }
+    // The host's command lines (without CR) from a given point of the wire on.
+    std::vector<std::string> Commands(std::size_t from = 0) const { return SplitLines(fromHost().substr(from)); }
+    std::vector<std::string> CommandsExceptRssi(std::size_t from = 0) const {
+        std::vector<std::string> r;
+        for (const auto& c : Commands(from))
+            if (c != "RSSI") r.push_back(c);
+        return r;
+    }
+    bool RunIdle(std::int64_t limit = 30000) {
+        return sched.advanceUntil([&] { return offline.replyState() == 0 && offline.sequenceMode() == 0; }, limit);
+    }
+
+    DiagSettings settings;
+    ReaderView readerView;
+    ParmsGetCurrentDialogue reader{ctx, readerView};
+    OffView view;
+    OfflineDiagDialogue offline{ctx.state, *primary, settings, view};
+};
+
+TEST_F(OfflineDiag, FirstOpeningReadsTheParametersAndAsksTheSwitchOnce) {
+    Open(305);
+    const OfflineDisplay& d = offline.display();
+    EXPECT_EQ(d.localId, "305");
+    EXPECT_EQ(d.channelWarning, "Note: Channel 8 is Not redirected to any Channel.");
+    EXPECT_EQ(d.channelIndex, 7);
+    EXPECT_EQ(d.switchSetting, "DIP Switches (or CS0, CS1 and CS2) are set to Channel 8");
+    const auto cmds = Commands();
+    EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "CSWITCH"), 1);
+    // The RSSI poll takes over while idle.
+    sched.advance(800);
+    EXPECT_EQ(Commands().back(), "RSSI");
+    ASSERT_TRUE(RunIdle());
+    EXPECT_EQ(offline.display().currentLevel, "-85 dBm");
+    EXPECT_EQ(offline.display().levelPercent, 53);
+    // Activating again sends nothing new when the port is unchanged.
+    const std::size_t mark = fromHost().size();
+    view.active = false;
+    offline.Activate();
+    sched.advance(2000);
+    EXPECT_TRUE(Commands(mark).empty());
+}
+
+TEST_F(OfflineDiag, SelectedRemoteGetsDiagnosticsThenStatistics) {
+    SetIds({123, 305, 4000});
+    Open(305);
+    EXPECT_EQ(offline.display().remoteIds, (std::vector<std::string>{"123", "4000"}));  // not the local ID
+    offline.SetLocal(false);
+    offline.SelectRemote(0);
+    const std::size_t mark = fromHost().size();
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle());
+    const auto cmds = CommandsExceptRssi(mark);
+    ASSERT_GE(cmds.size(), 2u);
+    EXPECT_EQ(cmds[0], "REM0000007BAS");
+    EXPECT_EQ(cmds[1], "REM0000007BNS");
+    const StationEntry& st = offline.stations()[1];
+    EXPECT_TRUE(st.diagValid);
+    EXPECT_TRUE(st.statsValid);
+    EXPECT_EQ(st.stationId, 123);
+    EXPECT_EQ(st.statsCount, 16);
+    const OfflineDisplay& d = offline.display();
+    EXPECT_EQ(d.battery, "12.0 V");
+    EXPECT_EQ(d.analogVcc, "5.0 V");
+    EXPECT_EQ(d.temperature, "25 C");
+    EXPECT_EQ(d.rssiLevel, "-85 dBm");
+    EXPECT_EQ(d.preambleGood, "1");
+    ASSERT_EQ(d.statsList.size(), 16u);
+    EXPECT_EQ(d.statsList[0].first, "  305");
+    EXPECT_EQ(d.statsRssi, "-85 dBm");
+    // Low and High show their sets of the stored record without a command.
+    const std::size_t mark2 = fromHost().size();
+    offline.SelectDiagSet(1);
+    EXPECT_EQ(offline.display().battery, "12.0 V");
+    EXPECT_TRUE(CommandsExceptRssi(mark2).empty());
+}
+
+TEST_F(OfflineDiag, AListScanWalksEveryRemoteAndRestoresTheSelection) {
+    SetIds({100, 205, 40000});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SetRemoteList(true);
+    offline.SelectRemote(1);
+    const std::size_t mark = fromHost().size();
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle(60000));
+    EXPECT_EQ(CommandsExceptRssi(mark),
+              (std::vector<std::string>{"AS", "NS", "REM00000064AS", "REM00000064NS", "REM000000CDAS",
+                                        "REM000000CDNS", "REM00009C40AS", "REM00009C40NS"}));
+    EXPECT_EQ(offline.display().remoteSelected, 1);
+    EXPECT_EQ(offline.display().progress, 0);
+    for (int k = 0; k < 4; ++k) EXPECT_TRUE(offline.stations()[static_cast<std::size_t>(k)].diagValid) << k;
+    // Each station heard the local unit: its statistics' first entry is the master.
+    EXPECT_EQ(offline.stations()[2].masterRssi, 85);
+}
+
+TEST_F(OfflineDiag, StopEndsAScanAfterTheOpenExchange) {
+    SetIds({100, 205, 40000});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SetRemoteList(true);
+    const std::size_t mark = fromHost().size();
+    offline.GetDiagsStats();
+    ASSERT_TRUE(sched.advanceUntil([&] { return CommandsExceptRssi(mark).size() == 3; }, 10000));
+    offline.Stop();
+    ASSERT_TRUE(RunIdle());
+    EXPECT_EQ(CommandsExceptRssi(mark).size(), 3u);
+    EXPECT_EQ(offline.display().remoteSelected, 0);
+}
+
+TEST_F(OfflineDiag, ASilentUnitGetsFourLinesAndNoStatistics) {
+    SetIds({77});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SelectRemote(0);
+    sim.Stop();
+    const std::size_t mark = fromHost().size();
+    offline.ClearStats();
+    ASSERT_TRUE(RunIdle());
+    auto cmds = CommandsExceptRssi(mark);
+    EXPECT_EQ(cmds, std::vector<std::string>(4, "REM0000004DNR"));
+    const std::size_t mark2 = fromHost().size();
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle());
+    EXPECT_EQ(CommandsExceptRssi(mark2), std::vector<std::string>(4, "REM0000004DAS"));
+    EXPECT_FALSE(offline.stations()[1].diagValid);
+}
+
+TEST_F(OfflineDiag, ToneChannelAndThePressesMadeWhileBusy) {
+    Open(305);
+    const std::size_t mark = fromHost().size();
+    offline.SetTxTime(5);
+    offline.TxTone();
+    EXPECT_TRUE(offline.localToneOn());
+    // Pressed while the tone exchange is open: they run one after the other.
+    offline.TxTone();
+    offline.ClearDiags();
+    ASSERT_TRUE(RunIdle());
+    EXPECT_EQ(CommandsExceptRssi(mark), (std::vector<std::string>{"TONE05", "AR", "TONE05"}));
+    // No poll while the tone lasts (5375 ms from the last tone).
+    const std::size_t mark2 = fromHost().size();
+    sched.advance(4000);
+    EXPECT_TRUE(Commands(mark2).empty());
+    sched.advance(2000);
+    EXPECT_FALSE(offline.localToneOn());
+    ASSERT_TRUE(RunIdle());
+    dialogs.expectBox("Do you want to Re-Direct Channel 8 to Channel 3", MsgAnswer::OK);
+    offline.SelectChannel(2);
+    const std::size_t mark3 = fromHost().size();
+    offline.ChangeChannel();
+    ASSERT_TRUE(RunIdle());
+    EXPECT_EQ(CommandsExceptRssi(mark3), (std::vector<std::string>{"CHANNEL03"}));
+    dialogs.expectBox("Do you want to Re-Direct Channel 8", MsgAnswer::Cancel);
+    const std::size_t mark4 = fromHost().size();
+    offline.ChangeChannel();
+    sched.advance(100);
+    EXPECT_TRUE(CommandsExceptRssi(mark4).empty());
+}
+
+TEST_F(OfflineDiag, AChannelConfirmedWhileAnExchangeStartedWaitsForIt) {
+    Open(305);
+    // While the question is open the poll starts; the confirmed command follows its reply
+    // without a second question.
+    struct EventBox : ScriptedDialogs {
+        std::function<void()> whileShown;
+        MsgAnswer messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                             MsgIcon icon) override {
+            if (whileShown) whileShown();
+            return ScriptedDialogs::messageBox(text, title, buttons, icon);
+        }
+    } box;
+    box.whileShown = [&] { sched.advanceUntil([&] { return offline.replyState() == 8; }, 2000); };
+    box.expectBox("Do you want to Re-Direct Channel 8 to Channel 8", MsgAnswer::OK);
+    ctx.state.dialogs = &box;
+    ASSERT_EQ(offline.replyState(), 0);
+    const std::size_t mark = fromHost().size();
+    offline.ChangeChannel();
+    EXPECT_EQ(offline.replyState(), 8);
+    ASSERT_TRUE(RunIdle());
+    ctx.state.dialogs = &dialogs;
+    EXPECT_EQ(box.boxes.size(), 1u);
+    EXPECT_EQ(Commands(mark), (std::vector<std::string>{"RSSI", "CHANNEL08"}));
+}
+
+TEST_F(OfflineDiag, AnInvalidRemoteIdIsRefusedAndATypedOneGetsItsOwnStation) {
+    SetIds({100});
+    Open(305);
+    offline.SetLocal(false);
+    offline.TypeRemote("12x");
+    dialogs.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+    dialogs.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+    const std::size_t mark = fromHost().size();
+    offline.GetDiagsStats();
+    offline.ClearDiags();
+    sched.advance(100);
+    EXPECT_TRUE(CommandsExceptRssi(mark).empty());
+
+    offline.TypeRemote("555");
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle());
+    EXPECT_EQ(CommandsExceptRssi(mark), (std::vector<std::string>{"REM0000022BAS", "REM0000022BNS"}));
+    ASSERT_EQ(offline.stations().size(), 3u);
+    EXPECT_TRUE(offline.stations()[2].diagValid);
+    EXPECT_EQ(offline.stations()[2].stationId, 555);
+    EXPECT_FALSE(offline.stations()[0].diagValid);  // the local unit's entry is untouched
+}
+
+TEST_F(OfflineDiag, SaveWritesOneLinePerStationWithDiagnostics) {
+    SetIds({100});
+    Open(305);
+    std::string name = home.file("offdiags.txt");
+    dialogs.expectSaveFile(home.file("off.txt"));
+    dialogs.expectBox("There is no List of Offline Diagnostics to save yet!");
+    offline.SaveClicked(name);
+    EXPECT_FALSE(home.exists("off.txt"));
+
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle());
+    dialogs.expectSaveFile(home.file("off.txt"));
+    offline.SaveClicked(name);
+    dialogs.expectSaveFile(home.file("off.txt"));
+    dialogs.expectBox("Click No to Append Data to End of File.", MsgAnswer::No);
+    offline.SaveClicked(name);
+    const auto lines = SplitLines(home.read("off.txt"));
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[1], OfflineDiagDialogue::SaveHeader());
+    EXPECT_EQ(lines[2], "       305  ---- dBm   12.0 V  5.0 V    25 C   -85 dBm   5.0 W  0.5 W           1           1           1");
+    EXPECT_EQ(lines[2].size(), 105u);
+    EXPECT_EQ(lines[4], OfflineDiagDialogue::SaveHeader());
+    EXPECT_EQ(lines[5], lines[2]);
+    EXPECT_EQ(lines[0].size(), 20u);
+}
+
+}  // namespace
+}  // namespace k45::test
