@@ -8,7 +8,7 @@
 #include "diagnostics/online_stream.h"
 #include "frame/converters.h"
 #include "frame/utilities.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"

@@ -1,7 +1,7 @@
 #include "diagnostics/online_diag.h"
 
 #include "diagnostics/diag_save.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"

@@ -1,0 +1,348 @@
+#include "diagnostics/link_test.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "frame/converters.h"
+#include "frame/utilities.h"
+#include "model/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "serial/class_comm.h"
+#include "serial/modem_commands.h"
+
+namespace k45 {
+
+namespace {
+
+std::string Whole(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+    return buf;
+}
+
+}  // namespace
+
+std::int32_t LinkDataBaud(std::int16_t model, std::int16_t baudRate) {
+    static constexpr std::int32_t kPNet[] = {4800, 9600, 19200, 9600};
+    static constexpr std::int32_t kOther[] = {1200, 2400, 4800, 9600};
+    if (baudRate < 0 || baudRate > 3) return 9600;
+    return model == 6 ? kPNet[baudRate] : kOther[baudRate];
+}
+
+LinkTiming ComputeLinkTiming(std::int32_t dataBaud, std::int16_t blockSize, std::int32_t blockDelayValue) {
+    double base = 2.39, linesPerSecond = 12.35;
+    switch (dataBaud) {
+        case 1200: base = 3.84; linesPerSecond = 1.64; break;
+        case 2400: base = 3.02; linesPerSecond = 3.26; break;
+        case 4800: base = 2.58; linesPerSecond = 6.4; break;
+        case 19200: base = 2.29; linesPerSecond = 24.68; break;
+        default: break;
+    }
+    LinkTiming t;
+    t.baseMs = static_cast<std::int32_t>(RoundHalfEven(base * 1000.0));
+    t.transferMs = t.baseMs + static_cast<std::int32_t>(RoundHalfEven(blockSize * (1.0 / linesPerSecond) * 1000.0));
+    t.baseTicks = static_cast<std::int32_t>(RoundHalfEven(t.baseMs / 500.0)) + 1;
+    t.transferTicks = static_cast<std::int32_t>(RoundHalfEven(t.transferMs / 500.0)) + 1;
+    t.responseTicks = blockDelayValue;
+    t.blockDelayTicks = blockDelayValue;
+    t.fastRestart = blockDelayValue < t.transferTicks;
+    if (t.responseTicks <= t.transferTicks + t.baseTicks) t.responseTicks = t.transferTicks + t.baseTicks;
+    if (t.blockDelayTicks <= t.transferTicks) t.blockDelayTicks = t.transferTicks;
+    return t;
+}
+
+LinkTestEngine::LinkTestEngine(AppState& app, classComm& primary, const DiagSettings& settings, LinkTestView& view)
+    : app_(app),
+      primary_(primary),
+      settings_(settings),
+      view_(view),
+      timerResponse_(app.scheduler->createTimer()),
+      timerTestTx_(app.scheduler->createTimer()) {
+    timerResponse_->setInterval(kTickMs);
+    timerResponse_->setHandler([this] { TimerResponseTick(); });
+    timerTestTx_->setInterval(kTickMs);
+    timerTestTx_->setHandler([this] { TimerTestTxTick(); });
+}
+
+LinkTestEngine::~LinkTestEngine() {
+    if (loaded_) primary_.DeRegisterForAll(this);
+}
+
+void LinkTestEngine::Restart(Timer& t, int ms) {
+    t.setEnabled(false);
+    t.setInterval(ms);
+    t.setEnabled(true);
+}
+
+void LinkTestEngine::ShowCounters() {
+    d_.blocksTxed = Whole(blocksTxed_);
+    d_.blocksRxed = Whole(blocksRxed_);
+}
+
+// ---- window life cycle ----
+
+void LinkTestEngine::Load(double numberOfBlocks, int blockDelaySetting, int blockSizeSetting) {
+    loaded_ = true;
+    parmsRequested_ = false;
+    linkState_ = 1;
+    restartRequested_ = false;
+    d_.pauseEnabled = false;
+    d_.startEnabled = true;
+    d_.settingsEnabled = true;
+    ClearClicked();
+    primary_.RegisterForSRecord(this);
+    primary_.RegisterForRxCrLf(this);
+    numberOfBlocks_ = numberOfBlocks;
+    d_.numOfBlocks = Whole(numberOfBlocks);
+    SetBlockDelay(std::clamp(blockDelaySetting, 0, 240));
+    SetBlockSize(std::clamp(blockSizeSetting, 1, 200));
+}
+
+void LinkTestEngine::Activate() {
+    if (!loaded_) return;
+    if (linkState_ == 5 || linkState_ == 7) {
+        primary_.OverrideSettings(dataBaud_, false, 8, 1, "n");
+    } else {
+        primary_.OverrideHandshaking(7, false, 0);
+        primary_.OverrideSettings(9600, false, 8, 1, "n");
+    }
+    if (primary_.portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_.portNumber;
+        parmsRequested_ = false;
+    }
+    if (!parmsRequested_) RequestCurrentParms();
+    else if (linkState_ == 2) StopLinkTest();
+    FillRemoteIdList();
+    view_.DisplayChanged();
+}
+
+void LinkTestEngine::Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    timerResponse_->setEnabled(false);
+    timerTestTx_->setEnabled(false);
+    primary_.DeRegisterForAll(this);
+}
+
+void LinkTestEngine::RequestCurrentParms() {
+    linkState_ = 1;
+    parmsRequested_ = true;
+    view_.RequestCurrentParameters(this);
+}
+
+void LinkTestEngine::UpdateParms(bool parmsWereFound) {
+    if (!loaded_) return;
+    if (parmsWereFound && linkState_ == 1) {
+        d_.localId = Whole(app_.currentParameters.serialNumber);
+        dataBaud_ = LinkDataBaud(app_.currentParameters.model, app_.currentParameters.baudRate);
+        linkState_ = 2;
+        if (view_.IsActiveChild()) Activate();
+    } else {
+        StopLinkTest();
+    }
+    view_.DisplayChanged();
+}
+
+void LinkTestEngine::FillRemoteIdList() {
+    const int remembered = d_.remoteSelected;
+    d_.remoteIds.clear();
+    double local = 0;
+    ParseUnitIdItem(d_.localId, local);
+    for (int i = 0; i < settings_.filterIdCount && i < kMaxFilterIds; ++i) {
+        const double id = settings_.filterIds[static_cast<std::size_t>(i)];
+        if (id == -1) break;
+        if (id == local || id == 0) continue;
+        const std::string text = Whole(id);
+        if (std::find(d_.remoteIds.begin(), d_.remoteIds.end(), text) == d_.remoteIds.end()) d_.remoteIds.push_back(text);
+    }
+    const int n = static_cast<int>(d_.remoteIds.size());
+    int sel = remembered < 0 ? 0 : remembered;
+    if (sel >= n) sel = n - 1;
+    d_.remoteSelected = sel;
+    if (sel >= 0) d_.remoteText = d_.remoteIds[static_cast<std::size_t>(sel)];
+}
+
+void LinkTestEngine::SelectRemote(int index) {
+    if (index < 0 || index >= static_cast<int>(d_.remoteIds.size())) return;
+    d_.remoteSelected = index;
+    d_.remoteText = d_.remoteIds[static_cast<std::size_t>(index)];
+}
+
+void LinkTestEngine::TypeRemote(const std::string& text) {
+    d_.remoteText = text;
+    d_.remoteSelected = -1;
+    for (std::size_t i = 0; i < d_.remoteIds.size(); ++i)
+        if (d_.remoteIds[i] == text) d_.remoteSelected = static_cast<int>(i);
+}
+
+void LinkTestEngine::SetBlockSize(int value) { d_.blockSize = std::clamp(value, 1, 200); }
+void LinkTestEngine::SetBlockDelay(int value) { d_.blockDelay = std::clamp(value, 0, 240); }
+
+void LinkTestEngine::SetNumOfBlocks(const std::string& text) {
+    d_.numOfBlocks = text;
+    double v = 0;
+    if (ParseUnitIdItem(text, v)) numberOfBlocks_ = v;
+}
+
+void LinkTestEngine::ClearClicked() {
+    blocksTxed_ = 0;
+    blocksRxed_ = 0;
+    ShowCounters();
+    d_.linkQuality = FormatFixed(0, 3, app_.locale) + " %";
+    view_.DisplayChanged();
+}
+
+// ---- the engine ----
+
+void LinkTestEngine::StartClicked() {
+    if (linkState_ != 0) {
+        restartRequested_ = true;
+        return;
+    }
+    if (dataBaud_ == 0) return;  // no data baud known yet: nothing to switch the port to
+    double remote = 0;
+    if (!ParseUnitIdItem(d_.remoteText, remote)) {
+        app_.dialogs->messageBox("The Remote ID must be a whole number from 0 to 4294967295.", std::string(),
+                                 MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    d_.pauseEnabled = true;
+    d_.startEnabled = false;
+    d_.settingsEnabled = false;
+    view_.FocusPause();
+    remoteUnitId_ = remote;
+    StartLinkTest();
+    restartRequested_ = false;
+    view_.DisplayChanged();
+}
+
+void LinkTestEngine::StartLinkTest() {
+    double blocks = 0;
+    if (ParseUnitIdItem(d_.numOfBlocks, blocks)) numberOfBlocks_ = blocks;
+    blockSize_ = static_cast<std::int16_t>(d_.blockSize);
+    timing_ = ComputeLinkTiming(dataBaud_, blockSize_, d_.blockDelay);
+    SendNextTransmission();
+}
+
+void LinkTestEngine::CommandSettings() {
+    primary_.OverrideSettings(9600, false, 8, 1, "n");
+    primary_.SetDtrSignal(true);
+}
+
+void LinkTestEngine::SendNextTransmission() {
+    ShowLinkQuality();
+    if (linkState_ == 6 || linkState_ == 7) {
+        timerResponse_->setEnabled(false);
+        timerTestTx_->setEnabled(false);
+        StopLinkTest();
+        return;
+    }
+    if (view_.IsActiveChild()) {
+        if (blocksTxed_ >= kLinkCountLimit || (numberOfBlocks_ > 0 && blocksTxed_ >= numberOfBlocks_)) {
+            PauseLinkTest();
+            // A transmission still open must end even if its reply never comes.
+            if (linkState_ == 6 || linkState_ == 7) Restart(*timerResponse_, kTickMs);
+            return;
+        }
+        CommandSettings();
+        app_.scheduler->wait(100, false);
+        blocksTxed_ += blockSize_;
+        ShowCounters();
+        SendRemoteCommandAndByte(primary_, remoteUnitId_, "PSUDO", blockSize_);
+        linesInTransmission_ = 0;
+        linkState_ = 4;
+    } else {
+        linkState_ = 3;
+    }
+    blockReceived_ = false;
+    Restart(*timerTestTx_, kTickMs);
+    Restart(*timerResponse_, kTickMs);
+    tickCount_ = 0;
+    view_.DisplayChanged();
+}
+
+void LinkTestEngine::RxSRecordData(std::int16_t rxSRecordIndex) {
+    if (!loaded_ || (linkState_ != 4 && linkState_ != 6)) return;
+    if (rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
+    const SRecordMessage& rec = primary_.tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    if (rec.recType != 'R' || rec.recNum != 8 || rec.address != 0) return;
+    primary_.OverrideSettings(dataBaud_, false, 8, 1, "n");
+    primary_.SetDtrSignal(false);
+    linkState_ = linkState_ == 4 ? 5 : 7;
+}
+
+void LinkTestEngine::RxCrLfData(const std::string& rxStr) {
+    if (!loaded_ || (linkState_ != 5 && linkState_ != 7)) return;
+    if (rxStr.find(kTestPattern) == std::string::npos) return;
+    ++linesInTransmission_;
+    CountReceivedBlock();
+    if (linesInTransmission_ < blockSize_ || (linkState_ != 5 && linkState_ != 7)) return;
+    CommandSettings();
+    if (linkState_ == 5) {
+        linkState_ = 3;
+        ShowLinkQuality();
+        if (timing_.fastRestart) {
+            timerResponse_->setEnabled(false);
+            timerTestTx_->setEnabled(false);
+            timerTestTx_->setInterval(kFastRestartMs);
+            timerTestTx_->setEnabled(true);
+            tickCount_ = timing_.blockDelayTicks;
+        }
+    } else {
+        ShowLinkQuality();
+        StopLinkTest();
+    }
+    view_.DisplayChanged();
+}
+
+void LinkTestEngine::CountReceivedBlock() {
+    blockReceived_ = true;
+    blocksRxed_ += 1;
+    ShowCounters();
+    if (blocksRxed_ >= kLinkCountLimit) PauseLinkTest();
+}
+
+void LinkTestEngine::ShowLinkQuality() {
+    if (blocksTxed_ == 0) return;
+    d_.linkQuality = FormatFixed(blocksRxed_ / blocksTxed_ * 100.0, 3, app_.locale) + " %";
+}
+
+void LinkTestEngine::PauseLinkTest() {
+    if (linkState_ == 3) StopLinkTest();
+    else if (linkState_ == 4) linkState_ = 6;
+    else if (linkState_ == 5) linkState_ = 7;
+    d_.startEnabled = true;
+    d_.pauseEnabled = false;
+    d_.settingsEnabled = true;
+    view_.FocusStart();
+    view_.DisplayChanged();
+}
+
+void LinkTestEngine::StopLinkTest() {
+    linkState_ = 0;
+    CommandSettings();
+    if (restartRequested_) {
+        restartRequested_ = false;
+        StartClicked();
+    }
+    view_.DisplayChanged();
+}
+
+void LinkTestEngine::TimerResponseTick() {
+    if (!view_.IsActiveChild()) return;
+    timerResponse_->setEnabled(false);
+    if (linkState_ < 3 || linkState_ > 7) return;
+    ++tickCount_;
+    if (tickCount_ > timing_.responseTicks) SendNextTransmission();
+    else timerResponse_->setEnabled(true);
+}
+
+void LinkTestEngine::TimerTestTxTick() {
+    if (!view_.IsActiveChild()) return;
+    timerTestTx_->setEnabled(false);
+    if (linkState_ >= 3 && linkState_ <= 5 && blockReceived_ && tickCount_ >= timing_.blockDelayTicks)
+        SendNextTransmission();
+}
+
+}  // namespace k45

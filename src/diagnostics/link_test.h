@@ -1,0 +1,146 @@
+#pragma once
+// The offline link test: asks a remote unit, through the local modem, for blocks of test-pattern
+// lines ("PSUDO"), counts the lines that arrive at the modem's data baud and shows the ratio as
+// the link quality. Around every block the primary port switches between the command settings
+// (9600 8N1, DTR on) and the data settings (data baud, DTR off).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/diag_settings.h"
+#include "frame/window_interfaces.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+struct AppState;
+class classComm;
+class Timer;
+
+inline constexpr const char* kTestPattern = "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz 0123456789";
+inline constexpr double kLinkCountLimit = 2147483647.0;
+
+// The local modem's data baud by family and data-rate index.
+std::int32_t LinkDataBaud(std::int16_t model, std::int16_t baudRate);
+
+struct LinkTiming {
+    std::int32_t baseMs = 0;
+    std::int32_t transferMs = 0;
+    std::int32_t baseTicks = 0;
+    std::int32_t transferTicks = 0;
+    std::int32_t responseTicks = 0;
+    std::int32_t blockDelayTicks = 0;
+    bool fastRestart = false;
+};
+// The timing of a run: block size (lines per request) and the block delay in half seconds.
+LinkTiming ComputeLinkTiming(std::int32_t dataBaud, std::int16_t blockSize, std::int32_t blockDelayValue);
+
+class LinkTestView {
+public:
+    virtual ~LinkTestView() = default;
+    virtual bool IsActiveChild() const { return true; }
+    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
+    virtual void DisplayChanged() {}
+    // Start or Pause takes the focus.
+    virtual void FocusStart() {}
+    virtual void FocusPause() {}
+};
+
+struct LinkTestDisplay {
+    std::string localId = "0";
+    std::vector<std::string> remoteIds;
+    int remoteSelected = -1;
+    std::string remoteText;
+    std::string numOfBlocks = "0";
+    int blockSize = 10;   // bar 1..200
+    int blockDelay = 0;   // bar 0..240, half seconds
+    std::string blocksTxed = "0";
+    std::string blocksRxed = "0";
+    std::string linkQuality = "100.000 %";
+    bool startEnabled = true;
+    bool pauseEnabled = false;
+    bool settingsEnabled = true;
+};
+
+class LinkTestEngine : public CommForm, public ParmsClient {
+public:
+    static constexpr int kTickMs = 500;
+    static constexpr int kFastRestartMs = 25;
+
+    LinkTestEngine(AppState& app, classComm& primary, const DiagSettings& settings, LinkTestView& view);
+    ~LinkTestEngine() override;
+    LinkTestEngine(const LinkTestEngine&) = delete;
+    LinkTestEngine& operator=(const LinkTestEngine&) = delete;
+
+    // numberOfBlocks, block delay and block size as saved.
+    void Load(double numberOfBlocks, int blockDelaySetting, int blockSizeSetting);
+    void Activate();
+    void Unload();
+    bool loaded() const { return loaded_; }
+
+    void UpdateParms(bool parmsWereFound) override;
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+    void RxCrLfData(const std::string& rxStr) override;
+
+    // Controls.
+    void StartClicked();
+    void PauseClicked() { PauseLinkTest(); }
+    void ClearClicked();
+    void SetBlockSize(int value);
+    void SetBlockDelay(int value);
+    void SetNumOfBlocks(const std::string& text);
+    void SelectRemote(int index);
+    void TypeRemote(const std::string& text);
+
+    const LinkTestDisplay& display() const { return d_; }
+    // Start is offered only once a data baud is known.
+    bool startAvailable() const { return d_.startEnabled && dataBaud_ != 0; }
+    std::int32_t linkState() const { return linkState_; }
+    std::int32_t dataBaud() const { return dataBaud_; }
+    double blocksTxed() const { return blocksTxed_; }
+    double blocksRxed() const { return blocksRxed_; }
+    double numberOfBlocks() const { return numberOfBlocks_; }
+    const LinkTiming& timing() const { return timing_; }
+    void SetCounters(double txed, double rxed) { blocksTxed_ = txed; blocksRxed_ = rxed; }
+
+private:
+    void StartLinkTest();
+    void SendNextTransmission();
+    void CountReceivedBlock();
+    void ShowLinkQuality();
+    void PauseLinkTest();
+    void StopLinkTest();
+    void CommandSettings();
+    void RequestCurrentParms();
+    void FillRemoteIdList();
+    void TimerResponseTick();
+    void TimerTestTxTick();
+    void Restart(Timer& t, int ms);
+    void ShowCounters();
+
+    AppState& app_;
+    classComm& primary_;
+    const DiagSettings& settings_;
+    LinkTestView& view_;
+    std::unique_ptr<Timer> timerResponse_;
+    std::unique_ptr<Timer> timerTestTx_;
+    LinkTestDisplay d_;
+    bool loaded_ = false;
+    std::int32_t linkState_ = 1;
+    double numberOfBlocks_ = 0;
+    std::int16_t blockSize_ = 10;
+    double remoteUnitId_ = 0;
+    std::int32_t dataBaud_ = 0;
+    double blocksTxed_ = 0;
+    double blocksRxed_ = 0;
+    std::int16_t linesInTransmission_ = 0;
+    std::int32_t tickCount_ = 0;
+    LinkTiming timing_;
+    bool blockReceived_ = false;
+    bool restartRequested_ = false;
+    bool parmsRequested_ = false;
+    std::int16_t lastPortNumber_ = 0;
+};
+
+}  // namespace k45

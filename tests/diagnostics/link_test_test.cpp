@@ -1,0 +1,168 @@
+// The offline link test: its timing table, and whole runs against the simulator's test pattern.
+#include <gtest/gtest.h>
+
+#include "diagnostics/diag_bench.h"
+#include "diagnostics/link_test.h"
+#include "programming/parms_get_current.h"
+
+namespace k45::test {
+namespace {
+
+TEST(LinkTiming, TicksByBaudBlockSizeAndDelay) {
+    struct Case {
+        std::int32_t baud;
+        std::int16_t blockSize;
+        std::int32_t delay;
+        LinkTiming want;
+    };
+    const std::vector<Case> cases = {
+        {9600, 10, 4, {2390, 3200, 6, 7, 13, 7, true}},
+        {1200, 10, 4, {3840, 9938, 9, 21, 30, 21, true}},
+        {9600, 10, 20, {2390, 3200, 6, 7, 20, 20, false}},
+        {0, 10, 4, {2390, 3200, 6, 7, 13, 7, true}},  // unknown baud: the 9600 row
+        {19200, 200, 240, {2290, 10394, 6, 22, 240, 240, false}},
+    };
+    for (const auto& c : cases) {
+        const LinkTiming t = ComputeLinkTiming(c.baud, c.blockSize, c.delay);
+        EXPECT_EQ(t.baseMs, c.want.baseMs) << c.baud;
+        EXPECT_EQ(t.transferMs, c.want.transferMs) << c.baud;
+        EXPECT_EQ(t.baseTicks, c.want.baseTicks) << c.baud;
+        EXPECT_EQ(t.transferTicks, c.want.transferTicks) << c.baud;
+        EXPECT_EQ(t.responseTicks, c.want.responseTicks) << c.baud;
+        EXPECT_EQ(t.blockDelayTicks, c.want.blockDelayTicks) << c.baud;
+        EXPECT_EQ(t.fastRestart, c.want.fastRestart) << c.baud;
+    }
+    EXPECT_EQ(LinkDataBaud(6, 2), 19200);
+    EXPECT_EQ(LinkDataBaud(4, 0), 1200);
+    EXPECT_EQ(LinkDataBaud(4, 9), 9600);
+}
+
+struct HostWriteAt {
+    std::int64_t atMs;
+    std::string bytes;
+};
+
+struct ReaderView : ParmsGetCurrentView {
+    ParmsGetCurrentDialogue* reader = nullptr;
+    bool IsActiveChild() const override { return true; }
+    void CloseWindow() override { reader->Unload(); }
+};
+
+struct LinkView : LinkTestView {
+    ParmsGetCurrentDialogue* reader = nullptr;
+    bool active = true;
+    bool IsActiveChild() const override { return active; }
+    void RequestCurrentParameters(ParmsClient* client) override {
+        if (reader->loaded()) reader->Unload();
+        reader->RegisterForParms(client);
+        reader->Load();
+        reader->Activate();
+    }
+};
+
+class LinkTest : public DiagBench {
+protected:
+    LinkTest() {
+        readerView.reader = &reader;
+        view.reader = &reader;
+        sim.Activate(ctx.state.mainParameters);
+        settings.filterIds[0] = 77;
+        settings.filterIdCount = 1;
+        RebuildIdLists(settings);
+        SimSettings s = Settings(false);
+        s.masterId = 305;
+        sim.Start(s);
+    }
+    ~LinkTest() override {
+        link.Unload();
+        if (reader.loaded()) reader.Unload();
+    }
+    void Open(double blocks, int delay, int size) {
+        link.Load(blocks, delay, size);
+        link.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 20000));
+    }
+    std::vector<HostWriteAt> Requests() const {
+        std::vector<HostWriteAt> r;
+        for (const auto& c : cable.wireLog(Direction::AtoB))
+            if (c.bytes.find("PSUDO") != std::string::npos) r.push_back({c.writtenAtMs, c.bytes});
+        return r;
+    }
+
+    DiagSettings settings;
+    ReaderView readerView;
+    ParmsGetCurrentDialogue reader{ctx, readerView};
+    LinkView view;
+    LinkTestEngine link{ctx.state, *primary, settings, view};
+};
+
+TEST_F(LinkTest, TwentyFiveBlocksGoAsThreeRequestsOfTenAgainstThePattern) {
+    Open(25, 4, 10);
+    EXPECT_EQ(link.display().localId, "305");
+    EXPECT_EQ(link.display().remoteIds, std::vector<std::string>{"77"});
+    EXPECT_EQ(link.dataBaud(), 9600);
+    EXPECT_EQ(link.display().linkQuality, "0.000 %");
+    link.StartClicked();
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+    const auto req = Requests();
+    ASSERT_EQ(req.size(), 3u);
+    EXPECT_EQ(req[0].bytes, "REM0000004DPSUDO0A\r");
+    EXPECT_EQ(link.blocksTxed(), 30);
+    EXPECT_EQ(link.blocksRxed(), 30);
+    EXPECT_EQ(link.display().linkQuality, "100.000 %");
+    EXPECT_TRUE(link.display().startEnabled);
+    EXPECT_FALSE(link.display().pauseEnabled);
+    // A complete block brings the next request at once, not after the 13-tick time-out.
+    EXPECT_LT(req[1].atMs - req[0].atMs, 2000);
+    EXPECT_TRUE(primary->GetDTR());
+}
+
+TEST_F(LinkTest, ALostReplySendsTheNextRequestAfterFourteenTicksAndALimitEndsTheTest) {
+    Open(20, 4, 10);
+    sim.Stop();
+    link.StartClicked();
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+    const auto req = Requests();
+    ASSERT_EQ(req.size(), 2u);
+    EXPECT_EQ(req[1].atMs - req[0].atMs, 7100);
+    EXPECT_EQ(link.blocksRxed(), 0);
+    EXPECT_EQ(link.display().linkQuality, "0.000 %");
+}
+
+TEST_F(LinkTest, StartWaitsForTheDataBaudAndARestartDuringTheReadRuns) {
+    link.Load(10, 4, 10);
+    link.Activate();
+    EXPECT_FALSE(link.startAvailable());
+    link.StartClicked();  // while the parameters are read
+    ASSERT_TRUE(sched.advanceUntil([&] { return Requests().size() == 1; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+    EXPECT_EQ(link.blocksRxed(), 10);
+}
+
+TEST_F(LinkTest, AnInvalidRemoteIdIsRefused) {
+    Open(0, 4, 10);
+    link.TypeRemote("");
+    dialogs.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+    link.StartClicked();
+    sched.advance(1000);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_EQ(link.linkState(), 0);
+}
+
+TEST_F(LinkTest, PauseDuringATransmissionEndsItWhenTheBlockCompletes) {
+    Open(0, 4, 10);
+    link.StartClicked();
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 5; }, 5000));
+    link.PauseClicked();
+    EXPECT_EQ(link.linkState(), 7);
+    EXPECT_TRUE(link.display().startEnabled);
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 20000));
+    EXPECT_EQ(link.blocksRxed(), 10);
+    EXPECT_EQ(Requests().size(), 1u);
+    link.ClearClicked();
+    EXPECT_EQ(link.display().blocksTxed, "0");
+    EXPECT_EQ(link.display().linkQuality, "0.000 %");
+}
+
+}  // namespace
+}  // namespace k45::test
