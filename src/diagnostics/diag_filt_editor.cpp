@@ -1,0 +1,200 @@
+#include "diagnostics/diag_filt_editor.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "frame/converters.h"
+#include "frame/ini_routines.h"
+#include "frame/utilities.h"
+#include "platform/dialogs.h"
+
+namespace k45 {
+
+namespace {
+
+std::string Whole(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+    return buf;
+}
+
+FileDialogRequest DiaRequest(const char* title, const std::string& diaFileName, const std::string& programFolder) {
+    FileDialogRequest r;
+    r.title = title;
+    r.filter = "All Files (*.*)|*.*|Data Files (*.dia)|*.dia";
+    r.filterIndex = 2;
+    r.defaultExt = "dia";
+    r.initialDir = GetDirectoryPart(diaFileName, programFolder);
+    r.fileName = GetFileNamePart(diaFileName);
+    return r;
+}
+
+}  // namespace
+
+DiagFiltEditor::DiagFiltEditor(DiagSettings& settings, Dialogs& dialogs, const LocaleInfo& locale)
+    : settings_(settings), dialogs_(dialogs), locale_(locale) {}
+
+void DiagFiltEditor::Load() {
+    FillIdList();
+    editAlarm_ = settings_.alarmLimits;
+    editFilter_ = settings_.filterLimits;
+    ClampLimits(editAlarm_, editFilter_);
+    alarmsShown_ = true;
+    ShowLimits(editAlarm_);
+}
+
+void DiagFiltEditor::FillIdList() {
+    const int remembered = selected_;
+    ids_.clear();
+    for (int i = 0; i < kMaxFilterIds; ++i) {
+        const double id = settings_.filterIds[static_cast<std::size_t>(i)];
+        if (id == -1) break;
+        AddIdToList(id);
+    }
+    const int n = static_cast<int>(ids_.size());
+    int sel = remembered < 0 ? 0 : remembered;
+    if (sel >= n) sel = n - 1;
+    SelectId(sel);
+    idEntry_ = sel >= 0 ? Whole(settings_.filterIds[static_cast<std::size_t>(sel)]) : std::string();
+}
+
+void DiagFiltEditor::AddIdToList(double id) {
+    auto find = [&] {
+        for (std::size_t i = 0; i < ids_.size(); ++i) {
+            double v = 0;
+            if (ParseUnitIdItem(ids_[i], v) && v == id) return static_cast<int>(i);
+        }
+        return -1;
+    };
+    if (id != 0 && find() < 0) ids_.push_back(Whole(id));
+    const int at = find();
+    if (at >= 0) SelectId(at);
+}
+
+void DiagFiltEditor::SelectId(int index) {
+    selected_ = (index >= 0 && index < static_cast<int>(ids_.size())) ? index : -1;
+    ShowShortId();
+}
+
+void DiagFiltEditor::ShowShortId() {
+    double v = 0;
+    if (selected_ < 0 || !ParseUnitIdItem(ids_[static_cast<std::size_t>(selected_)], v)) return;
+    const LongIdParts p = SplitLongId(v);
+    shortIdText_ = (p.isLong ? "+ " : "  ") + std::to_string(p.shortId);
+}
+
+void DiagFiltEditor::AddId() {
+    double id = 0;
+    if (!ParseUnitIdItem(idEntry_, id)) return;
+    const bool listed = std::any_of(ids_.begin(), ids_.end(), [&](const std::string& s) {
+        double v = 0;
+        return ParseUnitIdItem(s, v) && v == id;
+    });
+    // The settings hold at most 2048 IDs; the list must not offer more.
+    if (!listed && id != 0 && static_cast<int>(ids_.size()) >= kMaxFilterIds) {
+        dialogs_.messageBox("The ID List is full: it holds at most 2048 IDs.", kDiagFiltCaption, MsgButtons::OK,
+                            MsgIcon::Exclamation);
+        return;
+    }
+    AddIdToList(id);
+}
+
+void DiagFiltEditor::DeleteId() {
+    if (selected_ < 0) return;
+    const int remembered = selected_;
+    ids_.erase(ids_.begin() + selected_);
+    const int n = static_cast<int>(ids_.size());
+    SelectId(remembered < n ? remembered : n - 1);
+}
+
+void DiagFiltEditor::SetBox(int index, const std::string& text) {
+    if (index >= 0 && index < 10) boxes_[static_cast<std::size_t>(index)] = text;
+}
+
+void DiagFiltEditor::ShowLimits(const DiagLimits& l) {
+    for (int i = 0; i < 10; ++i) boxes_[static_cast<std::size_t>(i)] = IniValueText(locale_, LimitField(l, i));
+}
+
+void DiagFiltEditor::ReadLimits(DiagLimits& l) const {
+    for (int i = 0; i < 10; ++i)
+        if (const auto v = TextToSingle(boxes_[static_cast<std::size_t>(i)], locale_)) LimitField(l, i) = *v;
+}
+
+void DiagFiltEditor::ShowAlarms() {
+    if (alarmsShown_) return;
+    ReadLimits(editFilter_);
+    ClampLimits(editAlarm_, editFilter_);
+    alarmsShown_ = true;
+    ShowLimits(editAlarm_);
+}
+
+void DiagFiltEditor::ShowFilters() {
+    if (!alarmsShown_) return;
+    ReadLimits(editAlarm_);
+    ClampLimits(editAlarm_, editFilter_);
+    alarmsShown_ = false;
+    ShowLimits(editFilter_);
+}
+
+void DiagFiltEditor::ApplyChanges() {
+    settings_.filterIds.fill(-1);
+    int n = 0;
+    for (const auto& s : ids_) {
+        double v = 0;
+        if (n < kMaxFilterIds && ParseUnitIdItem(s, v)) settings_.filterIds[static_cast<std::size_t>(n++)] = v;
+    }
+    settings_.filterIdCount = static_cast<std::int16_t>(n);
+    RebuildIdLists(settings_);
+    ReadLimits(alarmsShown_ ? editAlarm_ : editFilter_);
+    ClampLimits(editAlarm_, editFilter_);
+    settings_.alarmLimits = editAlarm_;
+    settings_.filterLimits = editFilter_;
+}
+
+void DiagFiltEditor::SaveTo(const std::string& fileName) {
+    std::string error;
+    if (!SaveDiaFile(settings_, fileName, &error))
+        dialogs_.messageBox("The alarm/filter file could not be saved.\r\n" + error, kDiagFiltCaption, MsgButtons::OK,
+                            MsgIcon::Exclamation);
+}
+
+void DiagFiltEditor::OpenClicked(std::string& diaFileName, const std::string& programFolder) {
+    const auto chosen = dialogs_.openFile(DiaRequest("Open Alarm/Filter File", diaFileName, programFolder));
+    if (!chosen || chosen->empty()) return;
+    diaFileName = *chosen;
+    LoadDiaFile(settings_, locale_, diaFileName);
+    FillIdList();
+    ClampLimits(settings_.alarmLimits, settings_.filterLimits);
+    editAlarm_ = settings_.alarmLimits;
+    editFilter_ = settings_.filterLimits;
+    ShowLimits(alarmsShown_ ? editAlarm_ : editFilter_);
+}
+
+void DiagFiltEditor::SaveClicked(std::string& diaFileName, const std::string& programFolder) {
+    std::error_code ec;
+    if (diaFileName.empty() || !std::filesystem::exists(diaFileName, ec)) {
+        SaveAsClicked(diaFileName, programFolder);
+        return;
+    }
+    ApplyChanges();
+    ShowLimits(alarmsShown_ ? editAlarm_ : editFilter_);
+    SaveTo(diaFileName);
+}
+
+void DiagFiltEditor::SaveAsClicked(std::string& diaFileName, const std::string& programFolder) {
+    const auto chosen = dialogs_.saveFile(DiaRequest("Save Alarm/Filter File", diaFileName, programFolder));
+    if (!chosen || chosen->empty()) return;
+    diaFileName = *chosen;
+    ApplyChanges();
+    ShowLimits(alarmsShown_ ? editAlarm_ : editFilter_);
+    SaveTo(diaFileName);
+}
+
+void DiagFiltEditor::CloseFromCode() {
+    if (dialogs_.messageBox("Save Data before closing?", kDiagFiltCaption, MsgButtons::YesNo, MsgIcon::Question) ==
+        MsgAnswer::Yes)
+        ApplyChanges();
+}
+
+}  // namespace k45
