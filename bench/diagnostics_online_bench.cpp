@@ -82,7 +82,8 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         sim.SelectPort(&primary, &secondary, true);
         sim.Activate(app.mainParameters);
         NullOnlineView view;
-        OnlineDiagDialogue online(app, primary, settings, view);
+        classComm* primaryPort = &primary;
+        OnlineDiagDialogue online(app, primaryPort, settings, view);
         online.Load(false, false, false);
         online.Activate();
         online.UpdateParms(false);  // no reader: the port's own rate

@@ -52,9 +52,9 @@ LinkTiming ComputeLinkTiming(std::int32_t dataBaud, std::int16_t blockSize, std:
     return t;
 }
 
-LinkTestEngine::LinkTestEngine(AppState& app, classComm& primary, const DiagSettings& settings, LinkTestView& view)
+LinkTestEngine::LinkTestEngine(AppState& app, classComm* const& primary, const DiagSettings& settings, LinkTestView& view)
     : app_(app),
-      primary_(primary),
+      port_(primary),
       settings_(settings),
       view_(view),
       timerResponse_(app.scheduler->createTimer()),
@@ -66,7 +66,7 @@ LinkTestEngine::LinkTestEngine(AppState& app, classComm& primary, const DiagSett
 }
 
 LinkTestEngine::~LinkTestEngine() {
-    if (loaded_) primary_.DeRegisterForAll(this);
+    if (loaded_ && port_) primary_().DeRegisterForAll(this);
 }
 
 void LinkTestEngine::Restart(Timer& t, int ms) {
@@ -83,6 +83,7 @@ void LinkTestEngine::ShowCounters() {
 // ---- window life cycle ----
 
 void LinkTestEngine::Load(double numberOfBlocks, int blockDelaySetting, int blockSizeSetting) {
+    if (!port_) return;  // no port object yet: nothing to listen to
     loaded_ = true;
     parmsRequested_ = false;
     linkState_ = 1;
@@ -91,8 +92,8 @@ void LinkTestEngine::Load(double numberOfBlocks, int blockDelaySetting, int bloc
     d_.startEnabled = true;
     d_.settingsEnabled = true;
     ClearClicked();
-    primary_.RegisterForSRecord(this);
-    primary_.RegisterForRxCrLf(this);
+    primary_().RegisterForSRecord(this);
+    primary_().RegisterForRxCrLf(this);
     numberOfBlocks_ = numberOfBlocks;
     d_.numOfBlocks = Whole(numberOfBlocks);
     SetBlockDelay(std::clamp(blockDelaySetting, 0, 240));
@@ -100,15 +101,15 @@ void LinkTestEngine::Load(double numberOfBlocks, int blockDelaySetting, int bloc
 }
 
 void LinkTestEngine::Activate() {
-    if (!loaded_) return;
+    if (!loaded_ || !port_) return;
     if (linkState_ == 5 || linkState_ == 7) {
-        primary_.OverrideSettings(dataBaud_, false, 8, 1, "n");
+        primary_().OverrideSettings(dataBaud_, false, 8, 1, "n");
     } else {
-        primary_.OverrideHandshaking(7, false, 0);
-        primary_.OverrideSettings(9600, false, 8, 1, "n");
+        primary_().OverrideHandshaking(7, false, 0);
+        primary_().OverrideSettings(9600, false, 8, 1, "n");
     }
-    if (primary_.portNumber != lastPortNumber_) {
-        lastPortNumber_ = primary_.portNumber;
+    if (primary_().portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;
     }
     if (!parmsRequested_) RequestCurrentParms();
@@ -122,7 +123,7 @@ void LinkTestEngine::Unload() {
     loaded_ = false;
     timerResponse_->setEnabled(false);
     timerTestTx_->setEnabled(false);
-    primary_.DeRegisterForAll(this);
+    if (port_) primary_().DeRegisterForAll(this);
 }
 
 void LinkTestEngine::RequestCurrentParms() {
@@ -226,8 +227,8 @@ void LinkTestEngine::StartLinkTest() {
 }
 
 void LinkTestEngine::CommandSettings() {
-    primary_.OverrideSettings(9600, false, 8, 1, "n");
-    primary_.SetDtrSignal(true);
+    primary_().OverrideSettings(9600, false, 8, 1, "n");
+    primary_().SetDtrSignal(true);
 }
 
 void LinkTestEngine::SendNextTransmission() {
@@ -249,7 +250,7 @@ void LinkTestEngine::SendNextTransmission() {
         app_.scheduler->wait(100, false);
         blocksTxed_ += blockSize_;
         ShowCounters();
-        SendRemoteCommandAndByte(primary_, remoteUnitId_, "PSUDO", blockSize_);
+        SendRemoteCommandAndByte(primary_(), remoteUnitId_, "PSUDO", blockSize_);
         linesInTransmission_ = 0;
         linkState_ = 4;
     } else {
@@ -265,10 +266,10 @@ void LinkTestEngine::SendNextTransmission() {
 void LinkTestEngine::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!loaded_ || (linkState_ != 4 && linkState_ != 6)) return;
     if (rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
-    const SRecordMessage& rec = primary_.tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    const SRecordMessage& rec = primary_().tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != 'R' || rec.recNum != 8 || rec.address != 0) return;
-    primary_.OverrideSettings(dataBaud_, false, 8, 1, "n");
-    primary_.SetDtrSignal(false);
+    primary_().OverrideSettings(dataBaud_, false, 8, 1, "n");
+    primary_().SetDtrSignal(false);
     linkState_ = linkState_ == 4 ? 5 : 7;
 }
 

@@ -68,7 +68,7 @@ public:
     static constexpr int kTickMs = 500;
     static constexpr int kFastRestartMs = 25;
 
-    LinkTestEngine(AppState& app, classComm& primary, const DiagSettings& settings, LinkTestView& view);
+    LinkTestEngine(AppState& app, classComm* const& primary, const DiagSettings& settings, LinkTestView& view);
     ~LinkTestEngine() override;
     LinkTestEngine(const LinkTestEngine&) = delete;
     LinkTestEngine& operator=(const LinkTestEngine&) = delete;
@@ -120,7 +120,9 @@ private:
     void ShowCounters();
 
     AppState& app_;
-    classComm& primary_;
+    // The port object as the context holds it (it may be created after the window).
+    classComm* const& port_;
+    classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;
     LinkTestView& view_;
     std::unique_ptr<Timer> timerResponse_;

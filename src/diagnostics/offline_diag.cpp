@@ -37,10 +37,10 @@ std::string RightAligned(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-OfflineDiagDialogue::OfflineDiagDialogue(AppState& app, classComm& primary, const DiagSettings& settings,
+OfflineDiagDialogue::OfflineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings,
                                          OfflineDiagView& view)
     : app_(app),
-      primary_(primary),
+      port_(primary),
       settings_(settings),
       view_(view),
       timerResponse_(app.scheduler->createTimer()),
@@ -56,7 +56,7 @@ OfflineDiagDialogue::OfflineDiagDialogue(AppState& app, classComm& primary, cons
 }
 
 OfflineDiagDialogue::~OfflineDiagDialogue() {
-    if (loaded_) primary_.DeRegisterForAll(this);
+    if (loaded_ && port_) primary_().DeRegisterForAll(this);
 }
 
 void OfflineDiagDialogue::Changed() { view_.DisplayChanged(); }
@@ -64,6 +64,7 @@ void OfflineDiagDialogue::Changed() { view_.DisplayChanged(); }
 // ---- life cycle ----
 
 void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
+    if (!port_) return;  // no port object yet: nothing to listen to
     loaded_ = true;
     parmsRequested_ = false;
     localToneOn_ = false;
@@ -71,7 +72,7 @@ void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
     pendingChannelChange_ = pendingTxTone_ = pendingEndTest_ = false;
     confirmedChannel_ = 0;
     stopRequested_ = false;
-    primary_.RegisterForSRecord(this);
+    primary_().RegisterForSRecord(this);
     replyState_ = 1;
     sequenceMode_ = 0;
     selectEventsOn_ = false;
@@ -85,11 +86,11 @@ void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
 }
 
 void OfflineDiagDialogue::Activate() {
-    if (!loaded_) return;
-    primary_.OverrideHandshaking(7, false, 0);
-    primary_.OverrideSettings(9600, false, 8, 1, "n");
-    if (primary_.portNumber != lastPortNumber_) {
-        lastPortNumber_ = primary_.portNumber;
+    if (!loaded_ || !port_) return;
+    primary_().OverrideHandshaking(7, false, 0);
+    primary_().OverrideSettings(9600, false, 8, 1, "n");
+    if (primary_().portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;
     }
     if (!parmsRequested_) {
@@ -119,7 +120,7 @@ void OfflineDiagDialogue::Unload() {
     timerResponse_->setEnabled(false);
     timerDiagnostics_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
-    primary_.DeRegisterForAll(this);
+    if (port_) primary_().DeRegisterForAll(this);
 }
 
 void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
@@ -153,7 +154,7 @@ void OfflineDiagDialogue::StopResponse() { timerResponse_->setEnabled(false); }
 
 void OfflineDiagDialogue::TimerDiagnosticsTick() {
     if (!view_.IsActiveChild() || replyState_ != 0 || localToneOn_) return;
-    SendCommand(primary_, "RSSI");
+    SendCommand(primary_(), "RSSI");
     RestartResponse();
     replyState_ = 8;
 }
@@ -198,7 +199,7 @@ void OfflineDiagDialogue::TimerResponseTick() {
             break;
         case 7:
             if (last) break;
-            SendCommand(primary_, "CSWITCH");
+            SendCommand(primary_(), "CSWITCH");
             resent = true;
             break;
         case 11:
@@ -219,7 +220,7 @@ void OfflineDiagDialogue::TimerResponseTick() {
                 view_.CloseWindow();
                 return;
             }
-            SendCommand(primary_, "T0");
+            SendCommand(primary_(), "T0");
             resent = counted = true;
             break;
         case 8:
@@ -269,13 +270,13 @@ int OfflineDiagDialogue::StationOfRemote(double id) {
 }
 
 void OfflineDiagDialogue::SendTo(bool local, double id, const std::string& command) {
-    if (local) SendCommand(primary_, command);
-    else SendRemoteCommand(primary_, id, command);
+    if (local) SendCommand(primary_(), command);
+    else SendRemoteCommand(primary_(), id, command);
 }
 
 void OfflineDiagDialogue::SendByteTo(bool local, double id, const std::string& command, std::int16_t value) {
-    if (local) SendCommandAndByte(primary_, command, value);
-    else SendRemoteCommandAndByte(primary_, id, command, value);
+    if (local) SendCommandAndByte(primary_(), command, value);
+    else SendRemoteCommandAndByte(primary_(), id, command, value);
 }
 
 bool OfflineDiagDialogue::Busy(bool& pending) {
@@ -309,13 +310,13 @@ void OfflineDiagDialogue::StartDiagnostics() {
     if (d_.optionLocal || d_.optionRemoteList) {
         stationIndex_ = 0;
         stations_[0].stationId = LocalId().value_or(0);
-        SendCommand(primary_, "AS");
+        SendCommand(primary_(), "AS");
         scanList_ = !d_.optionLocal;
         stationsExpected_ = scanList_ ? remoteCount() + 1 : 1;
     } else {
         stationIndex_ = StationOfRemote(*remote);
         stations_[static_cast<std::size_t>(stationIndex_)].stationId = *remote;
-        SendRemoteCommand(primary_, *remote, "AS");
+        SendRemoteCommand(primary_(), *remote, "AS");
         scanList_ = false;
         stationsExpected_ = 1;
     }
@@ -421,7 +422,7 @@ void OfflineDiagDialogue::EndCommand() {
 }
 
 void OfflineDiagDialogue::SendSwitchQuery() {
-    SendCommand(primary_, "CSWITCH");
+    SendCommand(primary_(), "CSWITCH");
     resendCount_ = 0;
     sequenceMode_ = 0;
     replyState_ = 7;
@@ -479,13 +480,13 @@ void OfflineDiagDialogue::TxTone() {
     targetId_ = remote.value_or(0);
     if (targetLocal_) {
         localToneOn_ = true;
-        SendCommandAndByte(primary_, "TONE", tone);
+        SendCommandAndByte(primary_(), "TONE", tone);
         timerTxDisplay_->setInterval(tone * kToneMsPerSecond);
         timerTxDisplay_->setEnabled(false);
         timerTxDisplay_->setEnabled(true);
     } else {
         localToneOn_ = false;
-        SendRemoteCommandAndByte(primary_, targetId_, "TONE", tone);
+        SendRemoteCommandAndByte(primary_(), targetId_, "TONE", tone);
         timerTxDisplay_->setEnabled(false);
     }
     resendCount_ = 0;
@@ -531,7 +532,7 @@ void OfflineDiagDialogue::EndTest() {
     }
     if (Busy(pendingEndTest_)) return;
     StopResponse();
-    SendCommand(primary_, "T0");
+    SendCommand(primary_(), "T0");
     resendCount_ = 0;
     RestartResponse();
     replyState_ = 13;
@@ -542,7 +543,7 @@ void OfflineDiagDialogue::EndTest() {
 
 void OfflineDiagDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!loaded_ || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
-    const SRecordMessage& rec = primary_.tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    const SRecordMessage& rec = primary_().tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != 'R') return;
     const int count = std::clamp<int>(rec.dataCount, 0, kSRecordDataSlots);
     const bool ack = rec.recNum == 8 && rec.address == 0;

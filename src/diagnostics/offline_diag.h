@@ -77,7 +77,7 @@ public:
     static constexpr int kPollMs = 750;
     static constexpr int kToneMsPerSecond = 1075;
 
-    OfflineDiagDialogue(AppState& app, classComm& primary, const DiagSettings& settings, OfflineDiagView& view);
+    OfflineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings, OfflineDiagView& view);
     ~OfflineDiagDialogue() override;
     OfflineDiagDialogue(const OfflineDiagDialogue&) = delete;
     OfflineDiagDialogue& operator=(const OfflineDiagDialogue&) = delete;
@@ -159,7 +159,9 @@ private:
     void Changed();
 
     AppState& app_;
-    classComm& primary_;
+    // The port object as the context holds it (it may be created after the window).
+    classComm* const& port_;
+    classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;
     OfflineDiagView& view_;
     std::unique_ptr<Timer> timerResponse_;

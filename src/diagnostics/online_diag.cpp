@@ -17,9 +17,9 @@ std::int32_t RawOutputBaud(std::int16_t model, std::int16_t baudRate) {
     }
 }
 
-OnlineDiagDialogue::OnlineDiagDialogue(AppState& app, classComm& primary, const DiagSettings& settings,
+OnlineDiagDialogue::OnlineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings,
                                        OnlineDiagView& view)
-    : app_(app), primary_(primary), settings_(settings), view_(view), timerResponse_(app.scheduler->createTimer()) {
+    : app_(app), port_(primary), settings_(settings), view_(view), timerResponse_(app.scheduler->createTimer()) {
     timerResponse_->setInterval(kSilenceMs);
     timerResponse_->setHandler([this] {
         timerResponse_->setEnabled(false);
@@ -28,17 +28,18 @@ OnlineDiagDialogue::OnlineDiagDialogue(AppState& app, classComm& primary, const 
 }
 
 OnlineDiagDialogue::~OnlineDiagDialogue() {
-    if (loaded_) primary_.DeRegisterForAll(this);
+    if (loaded_ && port_) primary_().DeRegisterForAll(this);
 }
 
 void OnlineDiagDialogue::Load(bool idList, bool idSelected, bool slotted) {
+    if (!port_) return;  // no port object yet: nothing to listen to
     loaded_ = true;
     parmsRequested_ = false;
     rawBaudRate_ = 9600;
     parmsState_ = 1;
     paused_ = false;
     framer_.Reset();
-    primary_.RegisterForRawData(this);
+    primary_().RegisterForRawData(this);
     Clear();
     filterMode_ = IdFilterMode::Off;
     grid_.SetSlotted(false);
@@ -48,11 +49,11 @@ void OnlineDiagDialogue::Load(bool idList, bool idSelected, bool slotted) {
 }
 
 void OnlineDiagDialogue::Activate() {
-    if (!loaded_) return;
-    primary_.OverrideHandshaking(kRawTxMode, false, 0);
-    primary_.OverrideSettings(rawBaudRate_, false, 8, 1, "n");
-    if (primary_.portNumber != lastPortNumber_) {
-        lastPortNumber_ = primary_.portNumber;
+    if (!loaded_ || !port_) return;
+    primary_().OverrideHandshaking(kRawTxMode, false, 0);
+    primary_().OverrideSettings(rawBaudRate_, false, 8, 1, "n");
+    if (primary_().portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;
     }
     if (!parmsRequested_) {
@@ -80,7 +81,7 @@ void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {
         if (view_.IsActiveChild()) Activate();
     } else {
         parmsState_ = 0;
-        rawBaudRate_ = primary_.baudRate;
+        rawBaudRate_ = primary_().baudRate;
     }
 }
 
@@ -88,7 +89,7 @@ void OnlineDiagDialogue::Unload() {
     if (!loaded_) return;
     loaded_ = false;
     timerResponse_->setEnabled(false);
-    primary_.DeRegisterForAll(this);
+    if (port_) primary_().DeRegisterForAll(this);
 }
 
 void OnlineDiagDialogue::RxRawData(const std::string& rxStr) {

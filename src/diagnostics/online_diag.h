@@ -38,7 +38,7 @@ public:
     static constexpr int kSilenceMs = 300;
     static constexpr int kRawTxMode = 1;
 
-    OnlineDiagDialogue(AppState& app, classComm& primary, const DiagSettings& settings, OnlineDiagView& view);
+    OnlineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings, OnlineDiagView& view);
     ~OnlineDiagDialogue() override;
     OnlineDiagDialogue(const OnlineDiagDialogue&) = delete;
     OnlineDiagDialogue& operator=(const OnlineDiagDialogue&) = delete;
@@ -83,7 +83,9 @@ private:
     void ShowRecord(const OnlineDiagRecord& r);
 
     AppState& app_;
-    classComm& primary_;
+    // The port object as the context holds it (it may be created after the window).
+    classComm* const& port_;
+    classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;
     OnlineDiagView& view_;
     std::unique_ptr<Timer> timerResponse_;
