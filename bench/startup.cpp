@@ -60,10 +60,10 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
         ctx->helpViewer = &help;
         BuildBitTables(ctx->state);
         ctx->state.locale = ReadUserLocale();
-        auto tools = CreateToolWindows(*ctx);
 
         MainWindowOptions options;
         options.hooks = DefaultSubsystemHooks();
+        options.createToolWindows = CreateToolWindows;
         // Port objects without devices: nothing is opened on the bench machine.
         options.makeDevice = [](int) { return std::shared_ptr<SerialDevice>(); };
         auto window = std::make_unique<MDIMain>(*ctx, std::move(options));
@@ -76,7 +76,6 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
 
         state.PauseTiming();
         window.reset();
-        tools.clear();
         ctx.reset();
         state.ResumeTiming();
     }

@@ -1,6 +1,6 @@
 # Include check: every `#include "folder/..."` under src/ must point at the same layer or one
 # below it on the layer line of docs/architecture.md, and a plain folder includes no window
-# layer (a layer inside another folder: platform/qt, frame/widgets, x/ui). The top of the line
+# layer (a layer named ui or qt: platform/qt, ui, x/ui). The top of the line
 # (the executables) may include any layer.
 #
 #   cmake -DROOT=<tree> -P CheckLayers.cmake
@@ -86,7 +86,7 @@ foreach(rel IN LISTS sources)
     set(wrong "")
     if(other GREATER own)
       set(wrong "${other_name} is above ${own_name}")
-    elseif(NOT own_name MATCHES "/" AND other_name MATCHES "/" AND NOT own_name STREQUAL top)
+    elseif(NOT own_name MATCHES "(^|/)(ui|qt)$" AND other_name MATCHES "(^|/)(ui|qt)$" AND NOT own_name STREQUAL top)
       set(wrong "plain folder ${own_name} includes window layer ${other_name}")
     endif()
     if(NOT wrong STREQUAL "")

@@ -109,13 +109,14 @@ struct AppContext {
     classComm* classCommPrimary = nullptr;
     classComm* classCommSecondary = nullptr;
 
-    // The 28 tool windows, by table order. A slot stays null until its window exists; the
-    // main window disables the commands that open a null window and skips it when restoring
-    // and saving settings. The registry does not own the windows.
-    std::array<ToolForm*, kToolWindowCount> toolForms{};
+    // The 28 tool windows, by table order. A slot stays empty until its window exists; the
+    // main window disables the commands that open an empty slot and skips it when restoring
+    // and saving settings. The slots do not own the windows (the main window does) and empty
+    // themselves when a window is destroyed.
+    std::array<ToolFormRef, kToolWindowCount> toolForms{};
 
     // Windows outside the table (they keep no settings).
-    ToolForm* formParmsGetCurrent = nullptr;
+    ToolFormRef formParmsGetCurrent;
     // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
     // that editor exists.
     std::function<void()> showRadSpecs;
@@ -126,8 +127,9 @@ struct AppContext {
     Scheduler* scheduler() const { return state.scheduler; }
     Dialogs* dialogs() const { return state.dialogs; }
 
-    ToolForm*& form(ToolWindow w) { return toolForms[static_cast<std::size_t>(w)]; }
-    ToolForm* form(ToolWindow w) const { return toolForms[static_cast<std::size_t>(w)]; }
+    // Enters a window in its slot (the window is owned elsewhere).
+    void Register(ToolWindow w, ToolForm& form) { toolForms[static_cast<std::size_t>(w)] = &form; }
+    ToolForm* form(ToolWindow w) const { return toolForms[static_cast<std::size_t>(w)].get(); }
     // The window in slot w seen through another of its interfaces (EditorPage, CommForm, ...),
     // or null when the slot is empty or the window lacks that interface.
     template <class T>

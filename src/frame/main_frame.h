@@ -4,8 +4,9 @@
 // check.
 //
 // Conventions between the main window and the tool windows (Qt side):
-// - A tool window the main window opens is a QWidget that also derives from ToolForm (and
-//   registers itself in AppContext::toolForms). ShowForm wraps it in an MDI sub-window (its
+// - A tool window the main window opens derives from ToolWindowBase (src/ui/tool_window.h), a
+//   QWidget and a ToolForm. It is created as a child of the main window, which owns it, and
+//   entered in AppContext::toolForms. ShowForm wraps it in an MDI sub-window (its
 //   parentWidget(), which the window may move and resize in twips / 15) and shows it. The
 //   window loads in its showEvent when not loaded (sets loaded(), registers with the ports,
 //   applies its placement) and unloads in its closeEvent; the sub-window is kept and reused.

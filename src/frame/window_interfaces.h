@@ -3,13 +3,21 @@
 // so a window implements only what it answers to, and a caller can call any window safely.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace k45 {
 
-// Every tool window kept by the main window from start-up to exit.
+class ToolFormRef;
+
+// Every tool window kept by the main window from start-up to exit. The windows themselves
+// derive from ToolWindowBase (src/ui/tool_window.h), which implements all of this.
 class ToolForm {
 public:
-    virtual ~ToolForm() = default;
+    ToolForm() = default;
+    ToolForm(const ToolForm&) = delete;
+    ToolForm& operator=(const ToolForm&) = delete;
+    // Empties every ToolFormRef that still names this window.
+    virtual ~ToolForm();
     // Reads the window's settings into the window object without creating or showing it.
     virtual void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
         (void)fileName; (void)sectionName;
@@ -22,7 +30,44 @@ public:
     virtual bool loaded() const { return false; }
     // Re-applies the window's port settings and resumes its dialogue.
     virtual void Form_Activate() {}
+
+private:
+    friend class ToolFormRef;
+    std::vector<ToolFormRef*> refs_;
 };
+
+// A non-owning reference to a tool window (a registry slot). It empties itself when the window
+// is destroyed, so it never dangles; the window's owner is elsewhere (the main window).
+class ToolFormRef {
+public:
+    ToolFormRef() = default;
+    ToolFormRef(const ToolFormRef&) = delete;
+    ToolFormRef& operator=(const ToolFormRef&) = delete;
+    ~ToolFormRef() { reset(); }
+
+    ToolFormRef& operator=(ToolForm* form) {
+        reset();
+        form_ = form;
+        if (form_) form_->refs_.push_back(this);
+        return *this;
+    }
+    void reset() {
+        if (!form_) return;
+        std::erase(form_->refs_, this);
+        form_ = nullptr;
+    }
+    ToolForm* get() const { return form_; }
+    ToolForm* operator->() const { return form_; }
+    explicit operator bool() const { return form_ != nullptr; }
+
+private:
+    friend class ToolForm;
+    ToolForm* form_ = nullptr;
+};
+
+inline ToolForm::~ToolForm() {
+    for (ToolFormRef* r : refs_) r->form_ = nullptr;
+}
 
 // Told by the current-parameter reader when it closes.
 class ParmsClient {

@@ -144,7 +144,7 @@ protected:
         SetDefaultModemParameters(st, st.mainParameters);
         st.dataFileName = home.file("default.dat");
         ctx.mainFrame = &mainFrame;
-        ctx.form(ToolWindow::formRadioParms) = &editor;
+        ctx.Register(ToolWindow::formRadioParms, editor);
 
         port = std::make_unique<classComm>(st, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, portTimer.get());

@@ -52,21 +52,16 @@ MDIMain::MDIMain(AppContext& ctx, MainWindowOptions options, QWidget* parent)
     // Design placement.
     resize(800, 560);
     ctx_.mainFrame = this;
+    if (options_.createToolWindows) options_.createToolWindows(ctx_, *this);
     UpdateCommandStates();
 }
 
 MDIMain::~MDIMain() {
-    // The tool windows belong to whoever created them, not to the MDI area: take them out of
-    // their sub-windows before those go.
+    // The tool windows are this window's children and go with it (their registry slots empty
+    // themselves). The area reports activations while it is taken down; this window is gone
+    // by then.
     closing_ = true;
-    // The area reports activations while it is taken down; this window is gone by then.
     disconnect(mdiArea_, nullptr, this, nullptr);
-    for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
-        if (QWidget* w = sub->widget()) {
-            w->hide();
-            w->setParent(nullptr);
-        }
-    }
     if (ctx_.mainFrame == this) ctx_.mainFrame = nullptr;
     ports_.reset();
     ctx_.classCommPrimary = nullptr;

@@ -3,6 +3,7 @@
 // bar, version frame and status bar, the start-up and shutdown sequences, the file commands
 // and the window openers.
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,6 +35,10 @@ struct MainWindowOptions {
     SubsystemHooks hooks;
     // Makes the serial devices of the two port objects; empty: no port objects (tests).
     SerialDeviceFactory makeDevice;
+    // Creates the tool windows as children of the main window (their one owner) and registers
+    // them in the context; runs in the main window's constructor. CreateToolWindows
+    // (frame/ui/tool_windows.h) in the program.
+    std::function<void(AppContext&, QWidget& owner)> createToolWindows;
 };
 
 class MDIMain : public QMainWindow, public MainFrame {

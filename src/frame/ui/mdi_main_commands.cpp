@@ -203,7 +203,7 @@ void MDIMain::SaveTestFileAs() {
 
 void MDIMain::HelpContents() {
     bool anyLoaded = ctx_.formParmsGetCurrent && ctx_.formParmsGetCurrent->loaded();
-    for (ToolForm* f : ctx_.toolForms) anyLoaded = anyLoaded || (f && f->loaded());
+    for (const ToolFormRef& f : ctx_.toolForms) anyLoaded = anyLoaded || (f && f->loaded());
     if (!anyLoaded) {
         help_.ShowHelpContents();
         return;

@@ -25,21 +25,17 @@ Program::Program(bool engineeringBuild, const std::vector<std::string>& argument
     ctx_.helpViewer = &helpViewer_;
 }
 
-Program::~Program() {
-    // The main window goes before the tool windows it shows.
-    mainWindow_.reset();
-    toolWindows_.clear();
-}
+Program::~Program() { mainWindow_.reset(); }
 
 void Program::Main() {
     BuildBitTables(ctx_.state);
     ctx_.state.locale = ReadUserLocale();
-    toolWindows_ = CreateToolWindows(ctx_);
 
     MainWindowOptions options;
     options.engineeringBuild = engineeringBuild_;
     options.commandLine = commandLine_;
     options.hooks = DefaultSubsystemHooks();
+    options.createToolWindows = CreateToolWindows;
     // The device of "Com<n>" is looked up in the settings file in force when the port opens.
     options.makeDevice = [this](int) -> std::shared_ptr<SerialDevice> {
         AppState* state = &ctx_.state;

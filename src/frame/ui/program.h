@@ -39,7 +39,7 @@ private:
     QtClipboard clipboard_;
     QtHelpViewer helpViewer_;
     AppContext ctx_;
-    std::vector<std::unique_ptr<ToolForm>> toolWindows_;
+    // Owns the tool windows (its children).
     std::unique_ptr<MDIMain> mainWindow_;
 };
 

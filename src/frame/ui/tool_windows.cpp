@@ -7,16 +7,10 @@
 
 namespace k45 {
 
-std::vector<std::unique_ptr<ToolForm>> CreateToolWindows(AppContext& ctx) {
-    std::vector<std::unique_ptr<ToolForm>> windows;
-    auto add = [&](ToolWindow slot, std::unique_ptr<ToolForm> w) {
-        ctx.form(slot) = w.get();
-        windows.push_back(std::move(w));
-    };
-    add(ToolWindow::formPortSettings, std::make_unique<formPortSettings>(ctx));
-    AddProgrammingDialogueWindows(ctx, windows);
-    AddEditorWindows(ctx, windows);
-    return windows;
+void CreateToolWindows(AppContext& ctx, QWidget& owner) {
+    ctx.Register(ToolWindow::formPortSettings, *new formPortSettings(ctx, &owner));
+    AddProgrammingDialogueWindows(ctx, owner);
+    AddEditorWindows(ctx, owner);
 }
 
 }  // namespace k45

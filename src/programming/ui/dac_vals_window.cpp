@@ -1,6 +1,5 @@
 #include "programming/ui/dac_vals_window.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -11,16 +10,14 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
-#include "frame/widgets/window_utils.h"
+#include "ui/window_utils.h"
 #include "programming/ui/editor_window.h"
 #include "programming/ui/num_box.h"
 
 namespace k45 {
 
-formDacVals::formDacVals(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
-    setWindowTitle("Edit DAC Values");
-    setObjectName("formDacVals");
-
+formDacVals::formDacVals(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formDacVals", "Edit DAC Values", Placement::Saved, parent) {
     auto box = [&](const QString& name, bool signedValue = false) {
         auto* b = new NumBox(ctx_.state.locale);
         b->setObjectName(name);
@@ -114,20 +111,12 @@ std::array<NumBox*, kDacValueCount> formDacVals::boxes() const {
     return b;
 }
 
-void formDacVals::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formDacVals::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
 void formDacVals::UpdateChanges() {
-    if (loaded_) DisplayDacValues();
+    if (loaded()) DisplayDacValues();
 }
 
 bool formDacVals::SaveChanges() {
-    if (!loaded_) return false;
+    if (!loaded()) return false;
     StoreDacValues();
     return true;
 }
@@ -146,21 +135,11 @@ void formDacVals::StoreDacValues() {
 }
 
 void formDacVals::Form_Activate() {
-    if (!loaded_) return;
+    if (!loaded()) return;
     if (ctx_.state.dacValues == referenceDacValues_) return;
     referenceDacValues_ = ctx_.state.dacValues;
     editDacValues_ = ctx_.state.dacValues;
     DisplayDacValues();
-}
-
-void formDacVals::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (!loaded_) Form_Load();
-}
-
-void formDacVals::closeEvent(QCloseEvent* e) {
-    if (loaded_) Form_Unload();
-    e->accept();
 }
 
 void formDacVals::keyPressEvent(QKeyEvent* e) {
@@ -180,20 +159,12 @@ void formDacVals::keyPressEvent(QKeyEvent* e) {
 }
 
 void formDacVals::Form_Load() {
-    child_window::MoveToTwips(this, savedLeft, savedTop);
-    loaded_ = true;
-    shownThisRun_ = true;
     const bool production = ctx_.state.productionMode;
     buttonDefault->setEnabled(production);
     buttonDefault->setVisible(production);
     referenceDacValues_ = ctx_.state.dacValues;
     editDacValues_ = ctx_.state.dacValues;
     DisplayDacValues();
-}
-
-void formDacVals::Form_Unload() {
-    child_window::KeepPlacement(this, savedLeft, savedTop);
-    loaded_ = false;
 }
 
 void formDacVals::buttonOK_Click() {
@@ -204,10 +175,10 @@ void formDacVals::buttonOK_Click() {
         if (!form || !form->loaded()) continue;
         if (auto* client = dynamic_cast<DacValuesClient*>(form)) client->UpdateDacValues();
     }
-    child_window::Close(this);
+    CloseForm();
 }
 
-void formDacVals::buttonCancel_Click() { child_window::Close(this); }
+void formDacVals::buttonCancel_Click() { CloseForm(); }
 
 void formDacVals::buttonDefault_Click() {
     if (!ctx_.state.productionMode) return;

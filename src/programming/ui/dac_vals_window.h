@@ -2,12 +2,12 @@
 // The DAC values editor (formDacVals): the 25 DAC and tune adjust values that the production
 // test panel and the tuning window put into the shared dacValues before they open it. OK hands
 // the edited values back through dacValues and tells those two windows (DacValuesClient).
-#include <QWidget>
 #include <array>
 #include <cstdint>
 
 #include "frame/window_interfaces.h"
 #include "model/records.h"
+#include "ui/tool_window.h"
 #include "programming/editor_dac_values.h"
 
 class QPushButton;
@@ -17,24 +17,18 @@ namespace k45 {
 struct AppContext;
 class NumBox;
 
-class formDacVals : public QWidget, public ToolForm, public EditorPage {
+class formDacVals : public ToolWindowBase, public EditorPage {
     Q_OBJECT
 public:
     explicit formDacVals(AppContext& ctx, QWidget* parent = nullptr);
 
-    // ToolForm
-    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    bool loaded() const override { return loaded_; }
-    // When dacValues changed since the editor took them, it takes them again (typed values
+    // ToolForm: when dacValues changed since the editor took them, it takes them again (typed values
     // are dropped); otherwise the boxes keep what the operator typed.
     void Form_Activate() override;
     // EditorPage: show and read the boxes while loaded.
     void UpdateChanges() override;
     bool SaveChanges() override;
 
-    std::int16_t savedLeft = 0;
-    std::int16_t savedTop = 0;
     const DacValues& referenceDacValues() const { return referenceDacValues_; }
     const DacValues& editDacValues() const { return editDacValues_; }
 
@@ -56,21 +50,15 @@ public:
     void buttonDefault_Click();
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void Form_Load() override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
     void DisplayDacValues();
     void StoreDacValues();
 
-    AppContext& ctx_;
     DacValues referenceDacValues_;
     DacValues editDacValues_;
-    bool loaded_ = false;
-    bool shownThisRun_ = false;
 };
 
 // What the production test panel and the tuning window do after filling dacValues: focus the

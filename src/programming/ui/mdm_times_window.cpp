@@ -1,6 +1,5 @@
 #include "programming/ui/mdm_times_window.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,7 +10,7 @@
 
 #include "frame/app_context.h"
 #include "frame/utilities.h"
-#include "frame/widgets/window_utils.h"
+#include "ui/window_utils.h"
 #include "programming/ui/editor_window.h"
 #include "programming/ui/num_box.h"
 
@@ -25,10 +24,8 @@ constexpr const char* kColumnNames[kModemTimeColumns] = {"textT1Time", "textExte
 constexpr const char* kRowCaptions[kModemTimeRows] = {"&4800:", "&9600:", "&19200:", "9&600 Native:"};
 }  // namespace
 
-formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
-    setWindowTitle("Edit Modem Timing");
-    setObjectName("formMdmTimes");
-
+formMdmTimes::formMdmTimes(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formMdmTimes", "Edit Modem Timing", Placement::Saved, parent) {
     auto box = [&](const QString& name, int max = kModemTimeMax) {
         auto* b = new NumBox(ctx_.state.locale);
         b->setObjectName(name);
@@ -98,22 +95,14 @@ formMdmTimes::Row& formMdmTimes::column(int c) {
     return *columns[std::clamp(c, 0, kModemTimeColumns - 1)];
 }
 
-void formMdmTimes::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formMdmTimes::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
 void formMdmTimes::UpdateChanges() {
-    if (!loaded_) return;
+    if (!loaded()) return;
     editParameters_ = ctx_.state.mainParameters;
     DisplayModemTimes();
 }
 
 bool formMdmTimes::SaveChanges() {
-    if (!loaded_) return false;
+    if (!loaded()) return false;
     StoreModemTimes();
     GiveBackModemTimes(editParameters_, ctx_.state.mainParameters);
     return true;
@@ -139,33 +128,15 @@ void formMdmTimes::StoreModemTimes() {
     if (auto v = TextToInt16(textRxDivisor->limitedText().toStdString(), loc)) editParameters_.rxDivisorTest = *v;
 }
 
-void formMdmTimes::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (!loaded_) Form_Load();
-}
-
-void formMdmTimes::closeEvent(QCloseEvent* e) {
-    if (loaded_) Form_Unload();
-    e->accept();
-}
-
 void formMdmTimes::Form_Load() {
-    child_window::MoveToTwips(this, savedLeft, savedTop);
-    loaded_ = true;
-    shownThisRun_ = true;
     UpdateChanges();
-}
-
-void formMdmTimes::Form_Unload() {
-    child_window::KeepPlacement(this, savedLeft, savedTop);
-    loaded_ = false;
 }
 
 void formMdmTimes::buttonOK_Click() {
     SaveChanges();
-    child_window::Close(this);
+    CloseForm();
 }
 
-void formMdmTimes::buttonCancel_Click() { child_window::Close(this); }
+void formMdmTimes::buttonCancel_Click() { CloseForm(); }
 
 }  // namespace k45

@@ -2,12 +2,12 @@
 // The modem timing editor (formMdmTimes): the timing tables (rows 0..3 of the five arrays) and
 // the two BT-filter divisors of the shared modem parameter record, edited in a copy and given
 // back by OK or by the parameter editor's SaveChanges.
-#include <QWidget>
 #include <array>
 #include <cstdint>
 
 #include "frame/window_interfaces.h"
 #include "model/records.h"
+#include "ui/tool_window.h"
 #include "programming/editor_modem_times.h"
 
 class QGroupBox;
@@ -18,22 +18,16 @@ namespace k45 {
 struct AppContext;
 class NumBox;
 
-class formMdmTimes : public QWidget, public ToolForm, public EditorPage {
+class formMdmTimes : public ToolWindowBase, public EditorPage {
     Q_OBJECT
 public:
     explicit formMdmTimes(AppContext& ctx, QWidget* parent = nullptr);
 
-    // ToolForm
-    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    bool loaded() const override { return loaded_; }
     // EditorPage: both act only while the window is loaded. SaveChanges checks nothing; its
     // result tells whether it stored.
     void UpdateChanges() override;
     bool SaveChanges() override;
 
-    std::int16_t savedLeft = 0;
-    std::int16_t savedTop = 0;
     const ModemParameters& editParameters() const { return editParameters_; }
 
     using Row = std::array<NumBox*, kModemTimeRows>;
@@ -52,19 +46,13 @@ public:
     void buttonCancel_Click();
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void Form_Load() override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
     void DisplayModemTimes();
     void StoreModemTimes();
 
-    AppContext& ctx_;
     ModemParameters editParameters_;
-    bool loaded_ = false;
-    bool shownThisRun_ = false;
 };
 
 }  // namespace k45

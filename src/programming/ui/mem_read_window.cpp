@@ -1,6 +1,5 @@
 #include "programming/ui/mem_read_window.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,13 +11,12 @@
 
 #include "frame/app_context.h"
 #include "programming/ui/num_box.h"
-#include "programming/ui/parms_rd_wr_window.h"
+#include "ui/window_utils.h"
 
 namespace k45 {
 
-formMemRead::formMemRead(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx), dialogue_(ctx, *this) {
-    setObjectName("formMemRead");
-    setWindowTitle("Memory Read");
+formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formMemRead", "Memory Read", Placement::Saved, parent), dialogue_(ctx, *this) {
 
     frameSelect = new QGroupBox("Eepro&m/Ram:", this);
     frameSelect->setObjectName("frameSelect");
@@ -81,7 +79,7 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     right->addLayout(boxes);
     right->addLayout(help);
     top->addLayout(right);
-    auto* buttons = dialogue_window::CentredButtons({buttonUpdate, buttonClose});
+    auto* buttons = CentredButtons({buttonUpdate, buttonClose});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 10);
     layout->addLayout(top);
@@ -93,39 +91,19 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     textAddress->installEventFilter(this);
 
     connect(buttonUpdate, &QPushButton::clicked, this, [this] { dialogue_.Update(); });
-    connect(buttonClose, &QPushButton::clicked, this, [this] { child_window::Close(this); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
     connect(optionEeprom, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
     connect(optionRam, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
 }
 
 formMemRead::~formMemRead() = default;
 
-void formMemRead::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formMemRead::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formMemRead::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (dialogue_.loaded()) return;
+void formMemRead::Form_Load() {
     // Each load starts as designed: the EEPROM chosen, address and value 0.
     optionEeprom->setChecked(true);
     textAddress->setText("0000");
     textValue->setText("00");
-    child_window::MoveToTwips(this, savedLeft, savedTop);
-    shownThisRun_ = true;
     dialogue_.Load();
-}
-
-void formMemRead::closeEvent(QCloseEvent* e) {
-    if (dialogue_.loaded()) {
-        child_window::KeepPlacement(this, savedLeft, savedTop);
-        dialogue_.Unload();
-    }
-    e->accept();
 }
 
 bool formMemRead::StepKey(QKeyEvent* e) {

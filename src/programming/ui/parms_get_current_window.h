@@ -2,11 +2,8 @@
 // The current-parameter reader window (formParmsGetCurrent): reads the modem's parameters into
 // currentParameters for the windows that asked (ParmsReader) and closes itself. The dialogue
 // itself is ParmsGetCurrentDialogue.
-#include <QWidget>
-#include <string>
-
-#include "frame/window_interfaces.h"
 #include "programming/parms_get_current.h"
+#include "ui/tool_window.h"
 
 class QLabel;
 class QProgressBar;
@@ -14,16 +11,13 @@ class QPushButton;
 
 namespace k45 {
 
-struct AppContext;
-
-class formParmsGetCurrent : public QWidget, public ToolForm, public ParmsReader, private ParmsGetCurrentView {
+// It loads centred in the main window's area and keeps no settings.
+class formParmsGetCurrent : public ToolWindowBase, public ParmsReader, private ParmsGetCurrentView {
     Q_OBJECT
 public:
     explicit formParmsGetCurrent(AppContext& ctx, QWidget* parent = nullptr);
     ~formParmsGetCurrent() override;
 
-    // The window keeps no settings.
-    bool loaded() const override { return dialogue_.loaded(); }
     void Form_Activate() override { dialogue_.Activate(); }
 
     bool RegisterForParms(ParmsClient* frm) override { return dialogue_.RegisterForParms(frm); }
@@ -38,17 +32,15 @@ public:
     QPushButton* buttonCancel = nullptr;
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void Form_Load() override { dialogue_.Load(); }
+    void Form_Unload() override { dialogue_.Unload(); }
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    bool IsActiveChild() const override;
-    void CloseWindow() override;
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    void CloseWindow() override { CloseForm(); }
     void SetPercent(int percent) override;
-    void CenterOverMainWindow();
 
-    AppContext& ctx_;
     ParmsGetCurrentDialogue dialogue_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // The list controls of the parameter editors: filling a combo box from a list of entries,
 // selecting by position or by item data, and the communication lists with their picture of the
-// data signal. The radio type and range lists are refilled by frame/widgets/combo_fillers.
+// data signal. The radio type and range lists are refilled by ui/combo_fillers.
 #include <QWidget>
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,6 @@
 #include "programming/ui/radio_parms_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,8 +22,8 @@
 #include "frame/converters.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
-#include "frame/widgets/combo_fillers.h"
-#include "frame/widgets/window_utils.h"
+#include "ui/combo_fillers.h"
+#include "ui/window_utils.h"
 #include "programming/editor_modem_times.h"
 #include "programming/editor_rate_lists.h"
 #include "programming/editor_values.h"
@@ -75,10 +74,8 @@ void SetScrollIfInRange(QScrollBar* s, double value) {
 }
 }  // namespace
 
-formRadioParms::formRadioParms(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
-    setWindowTitle("Setup Modem/Radio Parameters");
-    setObjectName("formRadioParms");
-
+formRadioParms::formRadioParms(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formRadioParms", "Setup Modem/Radio Parameters", Placement::Saved, parent) {
     tabModemRadioParms = new QTabWidget;
     tabModemRadioParms->setObjectName("tabModemRadioParms");
     tabModemRadioParms->addTab(BuildModemTab(), "&Modem");
@@ -383,30 +380,9 @@ void formRadioParms::Connect() {
 // ---------------------------------------------------------------------------------------------
 // Settings, load and unload
 
-void formRadioParms::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formRadioParms::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formRadioParms::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (!loaded_) Form_Load();
-}
-
-void formRadioParms::closeEvent(QCloseEvent* e) {
-    if (loaded_) Form_Unload();
-    e->accept();
-}
-
 EditorPage* formRadioParms::TimingEditor() const { return ctx_.formAs<EditorPage>(ToolWindow::formMdmTimes); }
 
 void formRadioParms::Form_Load() {
-    child_window::MoveToTwips(this, savedLeft, savedTop);
-    loaded_ = true;
-    shownThisRun_ = true;
     rateListsEnabled_ = false;
     {
         // A new load starts with the first channel rows.
@@ -428,17 +404,12 @@ void formRadioParms::Form_Load() {
     FillRadioRangeCombo(*comboRadioRange, ctx_.state, SelectedItemData(*comboRadioType).value_or(-1));
 }
 
-void formRadioParms::Form_Unload() {
-    child_window::KeepPlacement(this, savedLeft, savedTop);
-    loaded_ = false;
-}
-
 // ---------------------------------------------------------------------------------------------
 // The copy and the controls
 
 void formRadioParms::UpdateChanges() {
     if (EditorPage* timing = TimingEditor()) timing->UpdateChanges();
-    if (!loaded_) return;
+    if (!loaded()) return;
     editParameters_ = ctx_.state.mainParameters;
     ShowWidestRateLists(lists_);
     rateListsEnabled_ = false;
@@ -450,7 +421,7 @@ void formRadioParms::UpdateChanges() {
 
 bool formRadioParms::SaveChanges() {
     if (EditorPage* timing = TimingEditor()) timing->SaveChanges();
-    if (!loaded_) return false;
+    if (!loaded()) return false;
     StoreParameters();
     const std::int16_t index = ValidateChannelFreqs(ctx_.state, editParameters_, true);
     if (index != -1) {
@@ -639,10 +610,10 @@ void formRadioParms::SelectFrequencyInError(std::int16_t freqIndex) {
 
 void formRadioParms::buttonOK_Click() {
     buttonOK->setFocus(Qt::OtherFocusReason);
-    if (SaveChanges()) child_window::Close(this);
+    if (SaveChanges()) CloseForm();
 }
 
-void formRadioParms::buttonCancel_Click() { child_window::Close(this); }
+void formRadioParms::buttonCancel_Click() { CloseForm(); }
 
 void formRadioParms::buttonDefaultFreqs_Click() {
     StoreParameters();
@@ -653,14 +624,10 @@ void formRadioParms::buttonDefaultFreqs_Click() {
 
 // ---------------------------------------------------------------------------------------------
 
-void AddEditorWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows) {
-    auto add = [&](ToolWindow slot, std::unique_ptr<ToolForm> w) {
-        ctx.form(slot) = w.get();
-        windows.push_back(std::move(w));
-    };
-    add(ToolWindow::formMdmTimes, std::make_unique<formMdmTimes>(ctx));
-    add(ToolWindow::formRadioParms, std::make_unique<formRadioParms>(ctx));
-    add(ToolWindow::formDacVals, std::make_unique<formDacVals>(ctx));
+void AddEditorWindows(AppContext& ctx, QWidget& owner) {
+    ctx.Register(ToolWindow::formMdmTimes, *new formMdmTimes(ctx, &owner));
+    ctx.Register(ToolWindow::formRadioParms, *new formRadioParms(ctx, &owner));
+    ctx.Register(ToolWindow::formDacVals, *new formDacVals(ctx, &owner));
     ctx.showRadSpecs = [&ctx] { ShowRadSpecsEditor(ctx); };
 }
 

@@ -2,14 +2,12 @@
 // The parameter editor (formRadioParms): the operator edits a copy of the shared modem
 // parameter record on three tabs and gives it back only after every channel frequency passed
 // the check. Its UpdateChanges and SaveChanges first call those of the modem timing editor.
-#include <QWidget>
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 #include "frame/window_interfaces.h"
 #include "model/records.h"
+#include "ui/tool_window.h"
 #include "programming/ui/radio_parms_lists.h"
 
 class QCheckBox;
@@ -27,7 +25,7 @@ namespace k45 {
 struct AppContext;
 class NumBox;
 
-class formRadioParms : public QWidget, public ToolForm, public EditorPage {
+class formRadioParms : public ToolWindowBase, public EditorPage {
     Q_OBJECT
 public:
     static constexpr int kChannelRows = 4;
@@ -35,18 +33,12 @@ public:
 
     explicit formRadioParms(AppContext& ctx, QWidget* parent = nullptr);
 
-    // ToolForm
-    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    bool loaded() const override { return loaded_; }
     // EditorPage
     void UpdateChanges() override;
     bool SaveChanges() override;
     void SelectFrequencyInError(std::int16_t freqIndex) override;
 
     // Window fields.
-    std::int16_t savedLeft = 0;
-    std::int16_t savedTop = 0;
     const ModemParameters& editParameters() const { return editParameters_; }
     int displayTopChannel() const { return displayTopChannel_; }
     int storeTopChannel() const { return storeTopChannel_; }
@@ -115,8 +107,7 @@ public:
     void buttonDefaultFreqs_Click();
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void Form_Load() override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -126,8 +117,6 @@ private:
     QWidget* BuildFrequencyTab();
     void Connect();
 
-    void Form_Load();
-    void Form_Unload();
     void DisplayParameters();
     void StoreParameters();
     void EnableTabFrames();
@@ -139,19 +128,16 @@ private:
     bool PageKey(QKeyEvent* e);
     EditorPage* TimingEditor() const;
 
-    AppContext& ctx_;
     ModemParameters editParameters_;
     CommunicationLists lists_;
-    bool loaded_ = false;
-    bool shownThisRun_ = false;
     bool rateListsEnabled_ = false;
     int displayTopChannel_ = 0;
     int storeTopChannel_ = 0;
 };
 
-// Creates the window objects of the parameter, timing and DAC values editors, enters them in
-// the context's tool-window registry and appends them to windows (which the caller keeps for
-// the whole run), and makes the context's radio spec editor opener show that editor.
-void AddEditorWindows(AppContext& ctx, std::vector<std::unique_ptr<ToolForm>>& windows);
+// Creates the parameter, timing and DAC values editors as children of `owner` (their one
+// owner), enters them in the context's tool-window registry, and makes the context's radio
+// spec editor opener show that editor.
+void AddEditorWindows(AppContext& ctx, QWidget& owner);
 
 }  // namespace k45

@@ -1,13 +1,11 @@
 #include "programming/ui/ver_reqst_window.h"
 
-#include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
-#include "programming/ui/parms_rd_wr_window.h"
+#include "ui/window_utils.h"
 
 namespace k45 {
 
@@ -15,9 +13,8 @@ namespace {
 constexpr const char* kVerLabels[] = {"Put modem in setup mode.", "Connect cable and supply power."};
 }  // namespace
 
-formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx), dialogue_(ctx, *this) {
-    setObjectName("formVerReqst");
-    setWindowTitle("Version Request");
+formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formVerReqst", "Version Request", Placement::Saved, parent), dialogue_(ctx, *this) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
@@ -35,7 +32,7 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     buttonOK->setDefault(true);
     buttonClose = new QPushButton("&Close", this);
     buttonClose->setObjectName("buttonClose");
-    layout->addLayout(dialogue_window::CentredButtons({buttonOK, buttonClose}));
+    layout->addLayout(CentredButtons({buttonOK, buttonClose}));
     setMinimumWidth(340);
     FocusedButtonsAnswerEnter(*this);
 
@@ -45,35 +42,11 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent) : QWidget(parent), 
 
 formVerReqst::~formVerReqst() = default;
 
-void formVerReqst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formVerReqst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formVerReqst::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (dialogue_.loaded()) return;
+void formVerReqst::Form_Load() {
     // Each load starts from the design-time texts, not the answer of the last open.
     for (int i = 0; i < 2; ++i) labelRead[i]->setText(kVerLabels[i]);
-    child_window::MoveToTwips(this, savedLeft, savedTop);
-    shownThisRun_ = true;
     dialogue_.Load();
 }
-
-void formVerReqst::closeEvent(QCloseEvent* e) {
-    if (dialogue_.loaded()) {
-        child_window::KeepPlacement(this, savedLeft, savedTop);
-        dialogue_.Unload();
-    }
-    e->accept();
-}
-
-bool formVerReqst::IsActiveChild() const { return dialogue_window::IsActiveChild(ctx_, this); }
-
-void formVerReqst::CloseWindow() { child_window::Close(this); }
 
 void formVerReqst::SetLabels(const std::string& upper, const std::string& lower) {
     labelRead[0]->setText(QString::fromLatin1(upper.data(), static_cast<int>(upper.size())));

@@ -1,7 +1,6 @@
 #include "serial/ui/port_settings_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -18,7 +17,7 @@
 #include "frame/app_context.h"
 #include "frame/hex_text.h"
 #include "frame/main_frame.h"
-#include "frame/widgets/window_utils.h"
+#include "ui/window_utils.h"
 #include "platform/dialogs.h"
 #include "serial/class_comm.h"
 #include "serial/tx_modes.h"
@@ -47,10 +46,8 @@ protected:
 
 }  // namespace
 
-formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
-    setWindowTitle("Port Settings");
-    setObjectName("formPortSettings");
-
+formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formPortSettings", "Port Settings", Placement::Saved, parent) {
     tabPortSettings = new QTabWidget;
     FillSide(side[0], 0, "Primary Com Port:",
              "The Primary Port      (Host/Local Port)      is the Main Port      for the tools of      this App.");
@@ -193,39 +190,16 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
 
 // ---------------------------------------------------------------------------------------
 
-void formPortSettings::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
-    child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
-void formPortSettings::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    if (shownThisRun_) child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
-}
-
 void formPortSettings::UpdateChanges() {
-    if (loaded_) DisplaySettings();
-}
-
-void formPortSettings::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (!loaded_) Form_Load();
-}
-
-void formPortSettings::closeEvent(QCloseEvent* e) {
-    if (loaded_) Form_Unload();
-    e->accept();
+    if (loaded()) DisplaySettings();
 }
 
 void formPortSettings::Form_Load() {
-    child_window::MoveToTwips(this, savedLeft, savedTop);
-    loaded_ = true;
-    shownThisRun_ = true;
     DisplaySettings();
 }
 
 void formPortSettings::Form_Unload() {
-    child_window::KeepPlacement(this, savedLeft, savedTop);
     if (ctx_.mainFrame) ctx_.mainFrame->DisplayComPorts();
-    loaded_ = false;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -355,10 +329,10 @@ void formPortSettings::buttonOK_Click() {
     }
     if (wasOpen[0]) ports[0]->OpenCommPort();
     if (wasOpen[1]) ports[1]->OpenCommPort();
-    child_window::Close(this);
+    CloseForm();
 }
 
-void formPortSettings::buttonCancel_Click() { child_window::Close(this); }
+void formPortSettings::buttonCancel_Click() { CloseForm(); }
 
 void formPortSettings::buttonSwap_Click() {
     auto lists = [](Side& s) {

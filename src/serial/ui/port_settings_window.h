@@ -1,11 +1,11 @@
 #pragma once
 // The Port Settings window: port numbers and serial settings of both port objects, and in
 // engineering mode the advanced settings both share. Nothing is applied until OK.
-#include <QWidget>
 #include <array>
 #include <cstdint>
 
 #include "frame/window_interfaces.h"
+#include "ui/tool_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,15 +21,11 @@ namespace k45 {
 struct AppContext;
 class classComm;
 
-class formPortSettings : public QWidget, public ToolForm, public EditorPage {
+class formPortSettings : public ToolWindowBase, public EditorPage {
     Q_OBJECT
 public:
     explicit formPortSettings(AppContext& ctx, QWidget* parent = nullptr);
 
-    // ToolForm
-    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    bool loaded() const override { return loaded_; }
     // EditorPage: shows the port objects' settings again.
     void UpdateChanges() override;
 
@@ -57,20 +53,16 @@ public:
     QPushButton* buttonCancel = nullptr;
     QPushButton* buttonSwap = nullptr;
 
-    std::int16_t savedLeft = 0;
-    std::int16_t savedTop = 0;
 
     void buttonOK_Click();
     void buttonCancel_Click();
     void buttonSwap_Click();
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void Form_Load() override;
+    void Form_Unload() override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
     void DisplaySettings();
     void EnableTabFrames();
     void checkIgnoreDCD_Click();
@@ -78,9 +70,6 @@ private:
     static void SelectByNumber(QComboBox* combo, double value);
     static void SelectByFirstLetter(QComboBox* combo, const std::string& text);
 
-    AppContext& ctx_;
-    bool loaded_ = false;
-    bool shownThisRun_ = false;
 };
 
 }  // namespace k45

@@ -1,8 +1,8 @@
 #include <QComboBox>
 #include <gtest/gtest.h>
 
-#include "frame/widgets/combo_fillers.h"
 #include "model/app_state.h"
+#include "ui/combo_fillers.h"
 
 using namespace k45;
 

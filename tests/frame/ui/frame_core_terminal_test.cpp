@@ -2,7 +2,7 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
-#include "frame/widgets/terminal_text.h"
+#include "ui/terminal_text.h"
 
 using namespace k45;
 using namespace std::string_literals;

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "frame/widgets/window_utils.h"
+#include "ui/window_utils.h"
 
 using namespace k45;
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -164,16 +165,23 @@ protected:
 
     void TearDown() override {
         win.reset();
-        windows.clear();
+        unowned.clear();
         dialogs.verify();
     }
 
+    // A stand-in window in `slot`. The main window owns it, as it owns the real ones; one
+    // added before Start is handed to the main window when it is created.
     FakeToolWindow& AddWindow(ToolWindow slot, const std::string& caption = "Tool Window") {
         auto w = std::make_unique<FakeToolWindow>(caption, &journal, ctx.state.locale);
-        ctx.form(slot) = w.get();
         FakeToolWindow& ref = *w;
-        windows[slot] = std::move(w);
-        if (win) win->UpdateCommandStates();
+        ctx.Register(slot, ref);
+        if (win) {
+            w.release()->setParent(win.get());
+            ref.hide();
+            win->UpdateCommandStates();
+        } else {
+            unowned.push_back(std::move(w));
+        }
         return ref;
     }
 
@@ -189,9 +197,23 @@ protected:
             cable = std::make_unique<NullModemPair>(scheduler);
             options.makeDevice = FixedDevices(cable->a(), cable->b());
         }
+        options.createToolWindows = [this](AppContext& c, QWidget& owner) {
+            AdoptWindows(owner);
+            if (createToolWindows) createToolWindows(c, owner);
+        };
         win = std::make_unique<MDIMain>(ctx, std::move(options));
         win->MDIForm_Load();
         win->show();
+    }
+
+    // Hands the stand-in windows added so far to their owner.
+    void AdoptWindows(QWidget& owner) {
+        for (auto& w : unowned) {
+            FakeToolWindow* fake = w.release();
+            fake->setParent(&owner);
+            fake->hide();
+        }
+        unowned.clear();
     }
 
     // Closes the main window as the operator would; true when it closed.
@@ -224,7 +246,9 @@ protected:
     FakeHelpViewer help;
     AppContext ctx;
     std::vector<std::string> journal;
-    std::map<ToolWindow, std::unique_ptr<FakeToolWindow>> windows;
+    std::vector<std::unique_ptr<FakeToolWindow>> unowned;  // added before Start
+    // Creates real tool windows in the main window at Start (CreateToolWindows), if set.
+    std::function<void(AppContext&, QWidget&)> createToolWindows;
     std::unique_ptr<NullModemPair> cable;
     std::unique_ptr<MDIMain> win;
     int splashShown = 0;

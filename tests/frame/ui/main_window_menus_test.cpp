@@ -430,10 +430,10 @@ namespace {
 
 // The windows that exist so far, created as the program creates them, in the main window.
 TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatusBar) {
-    std::vector<std::unique_ptr<ToolForm>> tools = CreateToolWindows(ctx);
+    createToolWindows = CreateToolWindows;
+    Start(false, "", DefaultSubsystemHooks(), /*withPorts=*/true);
     ToolForm* portSettings = ctx.form(ToolWindow::formPortSettings);
     ASSERT_NE(portSettings, nullptr);
-    Start(false, "", DefaultSubsystemHooks(), /*withPorts=*/true);
     ASSERT_TRUE(win->action("menuUtilsPort")->isEnabled());
 
     win->action("menuUtilsPort")->trigger();
@@ -461,21 +461,23 @@ TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatus
 
     ASSERT_TRUE(Close());
     EXPECT_EQ(IniValue("Primary Port Settings", "Comm Port"), "3");
-    win.reset();  // before the windows it showed
 }
 
 // A window that does not size itself opens at the size its controls need, whole inside the
 // main window's area at its design size.
 TEST_F(MenusTest, WindowsWithoutASizeOfTheirOwnOpenAtTheirNaturalSize) {
-    std::vector<std::unique_ptr<ToolForm>> tools = CreateToolWindows(ctx);
+    createToolWindows = CreateToolWindows;
     Start(true, "", DefaultSubsystemHooks(), /*withPorts=*/true);
+    std::vector<ToolForm*> tools{ctx.formParmsGetCurrent.get()};
+    for (const ToolFormRef& f : ctx.toolForms)
+        if (f) tools.push_back(f.get());
     int checked = 0;
-    for (const auto& tool : tools) {
-        auto* w = dynamic_cast<QWidget*>(tool.get());
+    for (ToolForm* tool : tools) {
+        auto* w = dynamic_cast<QWidget*>(tool);
         if (!w || w->testAttribute(Qt::WA_Resized)) continue;
         ++checked;
         const std::string name = w->objectName().toStdString();
-        if (tool.get() == ctx.form(ToolWindow::formParmsRdWr)) win->OpenParmsReadWrite(parmsWriteProgrammable, false);
+        if (tool == ctx.form(ToolWindow::formParmsRdWr)) win->OpenParmsReadWrite(parmsWriteProgrammable, false);
         else win->OpenForm(*tool);
         QApplication::processEvents();
         QMdiSubWindow* sub = win->subWindowFor(w);
@@ -489,7 +491,6 @@ TEST_F(MenusTest, WindowsWithoutASizeOfTheirOwnOpenAtTheirNaturalSize) {
     }
     EXPECT_GT(checked, 0);
     ASSERT_TRUE(Close());
-    win.reset();  // before the windows it showed
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ protected:
         modemCable = std::make_unique<NullModemPair>(scheduler);
         otherCable = std::make_unique<NullModemPair>(scheduler);
         modem = std::make_unique<SimulatedModem>(scheduler);
-        toolWindows = CreateToolWindows(ctx);
         MainWindowOptions options;
+        options.createToolWindows = CreateToolWindows;
         options.hooks = DefaultSubsystemHooks();
         options.engineeringBuild = engineeringBuild;
         options.commandLine = commandLine;
@@ -41,15 +41,8 @@ protected:
         modem->attach(*modemCable);
     }
 
-    void TearDown() override {
-        win.reset();
-        toolWindows.clear();
-        MainWindowTest::TearDown();
-    }
-
     std::unique_ptr<NullModemPair> modemCable, otherCable;
     std::unique_ptr<SimulatedModem> modem;
-    std::vector<std::unique_ptr<ToolForm>> toolWindows;
 };
 
 }  // namespace k45::test

@@ -37,9 +37,9 @@ DacValues Numbered(int base) {
 class DacValsWindow : public EditorFixture {
 protected:
     DacValsWindow() {
-        ctx.form(ToolWindow::formDacVals) = editor.get();
-        ctx.form(ToolWindow::formProdTest) = &prodTest;
-        ctx.form(ToolWindow::formTune) = &tune;
+        ctx.Register(ToolWindow::formDacVals, *editor);
+        ctx.Register(ToolWindow::formProdTest, prodTest);
+        ctx.Register(ToolWindow::formTune, tune);
         ctx.state.dacValues = Numbered(10);
     }
     std::vector<std::string> calls;

@@ -14,7 +14,7 @@ namespace {
 
 class MdmTimesWindow : public EditorFixture {
 protected:
-    MdmTimesWindow() { ctx.form(ToolWindow::formMdmTimes) = timing.get(); }
+    MdmTimesWindow() { ctx.Register(ToolWindow::formMdmTimes, *timing); }
     ModemParameters& main() { return ctx.state.mainParameters; }
     std::unique_ptr<formMdmTimes> timing = std::make_unique<formMdmTimes>(ctx);
 };

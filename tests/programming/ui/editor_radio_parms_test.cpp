@@ -27,8 +27,8 @@ namespace {
 class RadioParmsWindow : public EditorFixture {
 protected:
     RadioParmsWindow() {
-        ctx.form(ToolWindow::formRadioParms) = editor.get();
-        ctx.form(ToolWindow::formMdmTimes) = timing.get();
+        ctx.Register(ToolWindow::formRadioParms, *editor);
+        ctx.Register(ToolWindow::formMdmTimes, *timing);
     }
     void Open() {
         ShowActive(*editor);
@@ -434,17 +434,28 @@ TEST_F(RadioParmsWindow, PlacementIsKeptOnlyForAWindowShownThisRun) {
     EXPECT_NE(home.read("K45MR.ini").find("Top=600"), std::string::npos);
 }
 
-TEST(EditorWindows, AreCreatedAndEnteredInTheRegistry) {
+TEST(EditorWindows, AreCreatedByTheirOwnerAndEnteredInTheRegistry) {
     AppContext ctx;
-    std::vector<std::unique_ptr<ToolForm>> windows;
-    AddEditorWindows(ctx, windows);
-    ASSERT_EQ(windows.size(), 3u);
+    auto owner = std::make_unique<QWidget>();
+    AddEditorWindows(ctx, *owner);
+    const ToolWindow editors[] = {ToolWindow::formRadioParms, ToolWindow::formMdmTimes, ToolWindow::formDacVals};
     EXPECT_NE(dynamic_cast<formRadioParms*>(ctx.form(ToolWindow::formRadioParms)), nullptr);
     EXPECT_NE(ctx.formAs<EditorPage>(ToolWindow::formRadioParms), nullptr);
     EXPECT_NE(dynamic_cast<formMdmTimes*>(ctx.form(ToolWindow::formMdmTimes)), nullptr);
     EXPECT_NE(dynamic_cast<formDacVals*>(ctx.form(ToolWindow::formDacVals)), nullptr);
     EXPECT_TRUE(static_cast<bool>(ctx.showRadSpecs));
-    for (const auto& w : windows) EXPECT_FALSE(w->loaded());
+    for (ToolWindow w : editors) {
+        auto* widget = dynamic_cast<QWidget*>(ctx.form(w));
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget(), owner.get());
+        EXPECT_FALSE(ctx.form(w)->loaded());
+    }
+    // Shown with their owner, they stay hidden until opened.
+    owner->show();
+    for (ToolWindow w : editors) EXPECT_FALSE(dynamic_cast<QWidget*>(ctx.form(w))->isVisible());
+    // The windows go with their owner and their slots empty themselves.
+    owner.reset();
+    for (ToolWindow w : editors) EXPECT_EQ(ctx.form(w), nullptr);
 }
 
 }  // namespace

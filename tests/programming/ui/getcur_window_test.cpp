@@ -20,7 +20,7 @@ protected:
     ~GetCurrentWindow() override { win.close(); }
     // What a client window does to ask for the present parameters.
     void Request(RecordingClient& c) {
-        auto* reader = dynamic_cast<ParmsReader*>(ctx.formParmsGetCurrent);
+        auto* reader = dynamic_cast<ParmsReader*>(ctx.formParmsGetCurrent.get());
         ASSERT_NE(reader, nullptr);
         if (ctx.formParmsGetCurrent->loaded()) reader->Unload();
         reader->RegisterForParms(&c);

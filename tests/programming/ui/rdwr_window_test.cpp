@@ -177,18 +177,27 @@ TEST_F(RdWrWindow, InsideTheMainWindowsAreaTheSubWindowClosesWithTheRead) {
     win.setParent(nullptr);
 }
 
-TEST(ProgrammingWindows, AreCreatedAndEnteredInTheRegistry) {
+TEST(ProgrammingWindows, AreCreatedByTheirOwnerAndEnteredInTheRegistry) {
     AppContext ctx;  // not wired yet: no scheduler, no ports, no main window
-    std::vector<std::unique_ptr<ToolForm>> windows;
-    AddProgrammingDialogueWindows(ctx, windows);
-    EXPECT_EQ(windows.size(), 4u);
+    auto owner = std::make_unique<QWidget>();
+    AddProgrammingDialogueWindows(ctx, *owner);
     EXPECT_NE(dynamic_cast<formParmsRdWr*>(ctx.form(ToolWindow::formParmsRdWr)), nullptr);
     EXPECT_NE(dynamic_cast<ParmsRdWrForm*>(ctx.form(ToolWindow::formParmsRdWr)), nullptr);
     EXPECT_NE(dynamic_cast<formVerReqst*>(ctx.form(ToolWindow::formVerReqst)), nullptr);
     EXPECT_NE(dynamic_cast<AutoStartForm*>(ctx.form(ToolWindow::formVerReqst)), nullptr);
     EXPECT_NE(dynamic_cast<formMemRead*>(ctx.form(ToolWindow::formMemRead)), nullptr);
-    EXPECT_NE(dynamic_cast<ParmsReader*>(ctx.formParmsGetCurrent), nullptr);
-    for (const auto& w : windows) EXPECT_FALSE(w->loaded());
+    EXPECT_NE(dynamic_cast<ParmsReader*>(ctx.formParmsGetCurrent.get()), nullptr);
+    const ToolForm* windows[] = {ctx.form(ToolWindow::formParmsRdWr), ctx.form(ToolWindow::formVerReqst),
+                                 ctx.form(ToolWindow::formMemRead), ctx.formParmsGetCurrent.get()};
+    for (const ToolForm* w : windows) {
+        EXPECT_EQ(dynamic_cast<const QWidget*>(w)->parentWidget(), owner.get());
+        EXPECT_FALSE(w->loaded());
+    }
+    owner.reset();
+    EXPECT_EQ(ctx.form(ToolWindow::formParmsRdWr), nullptr);
+    EXPECT_EQ(ctx.form(ToolWindow::formVerReqst), nullptr);
+    EXPECT_EQ(ctx.form(ToolWindow::formMemRead), nullptr);
+    EXPECT_FALSE(ctx.formParmsGetCurrent);
 }
 
 }  // namespace

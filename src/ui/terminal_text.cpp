@@ -1,4 +1,4 @@
-#include "frame/widgets/terminal_text.h"
+#include "ui/terminal_text.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

@@ -1,8 +1,10 @@
-#include "frame/widgets/window_utils.h"
+#include "ui/window_utils.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
 
@@ -51,6 +53,24 @@ void CenterForm(const QWidget& parent, QWidget& child) {
                                               PixelsToTwips(outer.width()), PixelsToTwips(outer.height()),
                                               PixelsToTwips(own.width()), PixelsToTwips(own.height()));
     child.move(TwipsToPixels(p.left), TwipsToPixels(p.top));
+}
+
+QProgressBar* PercentPanel(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName("panelPercent");
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setAlignment(Qt::AlignCenter);
+    bar->setFormat("%p%");
+    return bar;
+}
+
+QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* b : buttons) row->addWidget(b);
+    row->addStretch(1);
+    return row;
 }
 
 namespace child_window {

@@ -1,9 +1,13 @@
 #pragma once
 // Window helpers that need widgets.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
+class QHBoxLayout;
 class QLabel;
+class QProgressBar;
+class QPushButton;
 class QString;
 class QWidget;
 
@@ -22,6 +26,13 @@ QLabel* BuddyCaption(const QString& text, QWidget* buddy);
 // Every push button of the window presses on Enter while it has the focus, as in a dialog box;
 // outside one a focused button would only answer the space bar.
 void FocusedButtonsAnswerEnter(QWidget& window);
+
+// The progress panel of a dialogue window (panelPercent): 0..100 %, the figure centred,
+// starting at 0.
+QProgressBar* PercentPanel(QWidget* parent);
+
+// The buttons in a row centred under a window's texts.
+QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons);
 
 // A child window's placement, kept in twips, whether it lives in an MDI sub-window or alone.
 namespace child_window {

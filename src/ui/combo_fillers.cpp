@@ -1,4 +1,4 @@
-#include "frame/widgets/combo_fillers.h"
+#include "ui/combo_fillers.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

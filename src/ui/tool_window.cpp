@@ -1,0 +1,83 @@
+#include "ui/tool_window.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QShowEvent>
+#include <QTimer>
+
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "frame/utilities.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+ToolWindowBase::ToolWindowBase(AppContext& ctx, const char* objectName, const char* caption, Placement placement,
+                               QWidget* parent)
+    : QWidget(parent), ctx_(ctx), placement_(placement) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+    // Created inside the main window, a tool window stays hidden until the main window shows
+    // it in a sub-window (a child is otherwise shown with its parent).
+    if (parent) hide();
+}
+
+ToolWindowBase::~ToolWindowBase() = default;
+
+void ToolWindowBase::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    if (placement_ == Placement::Saved)
+        child_window::RestorePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
+}
+
+void ToolWindowBase::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    if (placement_ == Placement::Saved && shownThisRun_)
+        child_window::SavePlacement(ctx_.state.locale, fileName, sectionName, savedLeft, savedTop);
+}
+
+void ToolWindowBase::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (loaded_) return;
+    if (placement_ == Placement::Saved) {
+        child_window::MoveToTwips(this, savedLeft, savedTop);
+        shownThisRun_ = true;
+    } else {
+        CentreInArea();
+    }
+    loaded_ = true;
+    loading_ = true;
+    Form_Load();
+    loading_ = false;
+}
+
+void ToolWindowBase::closeEvent(QCloseEvent* e) {
+    if (loaded_) {
+        if (placement_ == Placement::Saved) child_window::KeepPlacement(this, savedLeft, savedTop);
+        loaded_ = false;
+        Form_Unload();
+    }
+    e->accept();
+}
+
+void ToolWindowBase::CloseForm() {
+    // A window cannot close while it is being shown: it closes right after.
+    if (loading_) {
+        QTimer::singleShot(0, this, [this] { child_window::Close(this); });
+        return;
+    }
+    child_window::Close(this);
+}
+
+bool ToolWindowBase::IsActiveForm() const { return !ctx_.mainFrame || ctx_.mainFrame->ActiveForm() == this; }
+
+void ToolWindowBase::CentreInArea() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(child_window::Placed(this));
+    if (!sub || !sub->mdiArea()) return;
+    constexpr double kTwips = 15.0;
+    const QWidget* area = sub->mdiArea();
+    const FormPosition p = CenterFormPosition(true, 0, 0, area->width() * kTwips, area->height() * kTwips,
+                                              sub->width() * kTwips, sub->height() * kTwips);
+    sub->move(static_cast<int>(RoundHalfEven(p.left / kTwips)), static_cast<int>(RoundHalfEven(p.top / kTwips)));
+}
+
+}  // namespace k45
