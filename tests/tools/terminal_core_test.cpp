@@ -1,0 +1,338 @@
+// The terminals end to end over the null-modem cable: what each kind sends for each transmit
+// mode, terminal to terminal, the test switches, and the link rules with a stand-in link layer.
+#include "tools/terminal_core.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/local_link.h"
+#include "serial/dmp_codec.h"
+#include "serial/srecord_codec.h"
+#include "tools/tools_bench.h"
+
+namespace k45::test {
+namespace {
+
+class TerminalBench : public ToolsBench {
+protected:
+    // A terminal of `kind` on its port, loaded.
+    std::unique_ptr<TerminalCore> Open(std::int32_t kind, RecordingTerminalView& view, LocalLinks* links = nullptr) {
+        const bool onPrimary = TerminalKindEntry(kind).primaryPort;
+        auto t = std::make_unique<TerminalCore>(kind, onPrimary ? *primary : *secondary, counters, flags, links);
+        t->Load(view);
+        t->Activate();
+        return t;
+    }
+    std::string Sent(const std::string& entry, RecordingTerminalView& view, TerminalCore& t) {
+        const std::string before = fromPrimary();
+        view.entry = entry;
+        t.SendTxData();
+        sched.advance(500);
+        return fromPrimary().substr(before.size());
+    }
+};
+
+TEST_F(TerminalBench, AsciiSendsByTheMappedModeOfThePort) {
+    struct Case {
+        std::int32_t portMode;
+        std::string entry;
+        std::string wire;
+        std::string echo;
+    };
+    const std::string dmp = *MessDmp("hi", 0, 's', 0);
+    const std::int16_t bytes[] = {0xAA, 0xBB};
+    const std::string record = "S1" + *MessSRecord(0x0100, bytes);
+    const std::vector<Case> cases = {
+        {0, "hello", "hello\r\n", "\r\nhello"},
+        {1, "", "\r\n", ""},
+        {9, "0100AABB", record + "\r\n", "\r\n" + record},
+        {11, "0100AABB", record + "\r\n", "\r\n" + record},
+        {10, "hi", dmp, "\r\nP        0 s hi"},
+        {12, "hi", dmp, "\r\nP        0 s hi"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.portMode);
+        primary->txModeValue = c.portMode;
+        RecordingTerminalView view;
+        auto t = Open(terminalTextPrimary, view);
+        EXPECT_EQ(Sent(c.entry, view, *t), c.wire);
+        EXPECT_EQ(view.tx, c.echo);
+        EXPECT_EQ(view.entry, c.entry);  // the line stays for sending again
+        t->Unload();
+    }
+}
+
+TEST_F(TerminalBench, PacketNumbersCountSentLinesAndWrap) {
+    RecordingTerminalView view;
+    auto t = Open(terminalTextPrimary, view);
+    t->SetPacketNumbers(true);
+    EXPECT_EQ(Sent("a", view, *t), "000 a\r\n");
+    EXPECT_EQ(Sent("b", view, *t), "001 b\r\n");
+    counters.terminalTxCount = 999;
+    EXPECT_EQ(Sent("c", view, *t), "999 c\r\n");
+    EXPECT_EQ(Sent("d", view, *t), "000 d\r\n");
+    EXPECT_EQ(view.tx, "\r\n000 a\r\n001 b\r\n999 c\r\n000 d");
+}
+
+TEST_F(TerminalBench, HexSendsFramesInTheSyncEscapeModesAndNumbersBlocksOtherwise) {
+    RecordingTerminalView view;
+    primary->txModeValue = 0;
+    auto t = Open(terminalHexPrimary, view);
+    t->SetPacketNumbers(true);  // no effect on frames
+    const std::int16_t msg[] = {0x01, 0x41, 0x42};
+    EXPECT_EQ(Sent("01 41 42", view, *t), *primary->MessSyncEsc(msg));
+    EXPECT_EQ(view.tx, "\r\n01 41 42");
+    t->Unload();
+
+    primary->txModeValue = 1;
+    RecordingTerminalView second;
+    auto h = Open(terminalHexPrimary, second);
+    h->SetPacketNumbers(true);
+    std::string typed;
+    for (int i = 0; i < 20; ++i) typed += "EE ";
+    std::string wire(20, '\xEE');
+    wire[0] = 0;
+    wire[16] = 1;
+    EXPECT_EQ(Sent(typed, second, *h), wire);
+    EXPECT_EQ(second.tx, "\r\n" + typed);
+    // Nothing without a hex digit, nothing for an empty line.
+    EXPECT_EQ(Sent("xyz", second, *h), "");
+    EXPECT_EQ(Sent("", second, *h), "");
+}
+
+TEST_F(TerminalBench, TerminalToTerminalInAsciiAndHex) {
+    RecordingTerminalView sendView, recvView;
+    auto sender = Open(terminalTextPrimary, sendView);
+    auto receiver = Open(terminalTextSecondary, recvView);
+    sendView.entry = "hello there";
+    sender->SendTxData();
+    sched.advance(200);
+    EXPECT_EQ(recvView.rx, "hello there\r\n");
+    sender->Unload();
+    receiver->Unload();
+
+    RecordingTerminalView hexSend, hexRecv;
+    auto hs = Open(terminalHexPrimary, hexSend);
+    auto hr = Open(terminalHexSecondary, hexRecv);
+    hexSend.entry = "00 01 41 FF 0d";
+    hs->SendTxData();
+    sched.advance(200);
+    EXPECT_EQ(hexRecv.rx, "00 01 41 FF 0D ");
+    for (const auto& a : hexRecv.appends) EXPECT_EQ(a.kind, RxAppendKind::hex);
+}
+
+TEST_F(TerminalBench, PauseDropsEverythingUntilCleared) {
+    RecordingTerminalView sendView, recvView;
+    auto sender = Open(terminalTextPrimary, sendView);
+    auto receiver = Open(terminalTextSecondary, recvView);
+    receiver->SetPause(true);
+    sendView.entry = "lost";
+    sender->SendTxData();
+    sched.advance(200);
+    receiver->RxSpecial("\r\n\r\n");
+    EXPECT_EQ(recvView.rx, "");
+    receiver->SetPause(false);
+    sendView.entry = "kept";
+    sender->SendTxData();
+    sched.advance(200);
+    receiver->RxSpecial("|");
+    EXPECT_EQ(recvView.rx, "kept\r\n|");
+}
+
+TEST_F(TerminalBench, DmpAndSRecordSwitchesExcludeEachOtherAndSetThePort) {
+    flags.productionMode = true;
+    secondary->dmpBaudRate = 19200;
+    secondary->txModeValue = 1;
+    RecordingTerminalView view;
+    auto t = Open(terminalTextSecondary, view);
+    EXPECT_TRUE(t->offersDmpAndSRecord());
+    EXPECT_TRUE(t->DmpTestClicked(true));
+    EXPECT_TRUE(view.dmpColumn);
+    EXPECT_EQ(secondary->GetWorkingTxMode(), 8);
+    EXPECT_EQ(secondary->GetWorkingBaudRate(), 19200);
+    EXPECT_FALSE(t->SRecordTestClicked(true));
+    EXPECT_FALSE(t->DmpTestClicked(false));
+    EXPECT_FALSE(view.dmpColumn);
+    EXPECT_EQ(secondary->GetWorkingTxMode(), 1);
+    EXPECT_EQ(secondary->GetWorkingBaudRate(), 9600);
+    EXPECT_TRUE(t->SRecordTestClicked(true));
+    EXPECT_EQ(secondary->GetWorkingTxMode(), 7);
+    EXPECT_FALSE(t->DmpTestClicked(true));
+
+    // A reply record from the far end shows as a line.
+    cable.inject(Direction::AtoB, "R80200FD\r\n");
+    sched.advance(100);
+    EXPECT_EQ(view.rx, "\r\nR8 00 00 ");  // an acknowledgement carries no data
+}
+
+TEST_F(TerminalBench, DmpFramesShowNumberedLinesOnAnAsciiTerminal) {
+    flags.productionMode = true;
+    RecordingTerminalView view;
+    auto t = Open(terminalTextSecondary, view);
+    t->SetPacketNumbers(true);
+    ASSERT_TRUE(t->DmpTestClicked(true));
+    counters.terminalRxCount = 3;
+    cable.inject(Direction::AtoB, *MessDmp("hello", 0x1A, 's', 2));
+    sched.advance(100);
+    EXPECT_EQ(view.rx, "003 -> AJ       2 s hello\r");  // the frame's data as received
+    // Opening another terminal resets the shared numbering.
+    RecordingTerminalView other;
+    auto hex = Open(terminalHexPrimary, other);
+    EXPECT_EQ(counters.terminalRxCount, 0);
+}
+
+TEST_F(TerminalBench, TheModeFlagsDecideTheSwitchesOffered) {
+    struct Case {
+        ToolModeFlags f;
+        std::int32_t kind;
+        bool dmp, numbers, dde;
+    };
+    const std::vector<Case> cases = {
+        {{false, false, false}, terminalTextPrimary, false, true, false},
+        {{false, false, false}, terminalHexPrimary, false, false, false},
+        {{false, true, false}, terminalTextPrimary, true, true, false},
+        {{false, true, false}, terminalHexSecondary, false, true, false},
+        {{false, true, true}, terminalTextSecondary, true, true, true},
+    };
+    for (const auto& c : cases) {
+        flags = c.f;
+        TerminalCore t(c.kind, *primary, counters, flags, nullptr);
+        EXPECT_EQ(t.offersDmpAndSRecord(), c.dmp);
+        EXPECT_EQ(t.offersPacketNumbers(), c.numbers);
+        EXPECT_EQ(t.offersDde(), c.dde);
+    }
+}
+
+TEST_F(TerminalBench, F12AddsThePatternOnlyInEngineeringMode) {
+    TerminalCore t(terminalHexPrimary, *primary, counters, flags, nullptr);
+    EXPECT_EQ(t.F12Text(), "");
+    flags.engineerMode = true;
+    EXPECT_EQ(t.F12Text(), kHexTestPattern);
+    flags.debugTest = true;
+    EXPECT_EQ(t.F12Text().size(), 24576u);
+}
+
+// ---- the link rules, with an in-process stand-in for the link layer ----
+
+struct FakeLinks : LocalLinks {
+    struct Server : LinkServer {
+        FakeLinks& links;
+        std::string topic;
+        std::map<std::string, std::vector<std::string>> values;
+        bool on = false;
+        Server(FakeLinks& l, std::string t) : links(l), topic(std::move(t)) {}
+        bool listen(std::string*) override { return on = true; }
+        bool listening() const override { return on; }
+        void setItemValue(const std::string& item, const std::string& value) override { values[item].push_back(value); }
+        int connectionCount() const override { return 0; }
+        void stop() override { on = false; }
+    };
+    struct Client : LinkClient {
+        FakeLinks& links;
+        bool up = false;
+        std::vector<std::string> executed, advised;
+        std::string target;
+        explicit Client(FakeLinks& l) : links(l) {}
+        bool connect(const std::string& app, const std::string& topic, std::string* error) override {
+            target = app + "|" + topic;
+            up = links.partners.count(target) > 0;
+            if (!up && error) *error = "no partner";
+            if (up) links.client = this;
+            return up;
+        }
+        bool connected() const override { return up; }
+        bool execute(const std::string& c) override {
+            executed.push_back(c);
+            return up;
+        }
+        bool advise(const std::string& item) override {
+            advised.push_back(item);
+            return up;
+        }
+        void close() override { up = false; }
+    };
+    std::unique_ptr<LinkServer> createServer(const std::string&, const std::string& topic) override {
+        auto s = std::make_unique<Server>(*this, topic);
+        server = s.get();
+        return s;
+    }
+    std::unique_ptr<LinkClient> createClient() override { return std::make_unique<Client>(*this); }
+    std::map<std::string, bool> partners;  // "App|Topic" that answer
+    Server* server = nullptr;
+    Client* client = nullptr;
+};
+
+TEST_F(TerminalBench, InitiatingTerminalForwardsItsLinesToThePartnerInsteadOfThePort) {
+    FakeLinks links;
+    links.partners["Quendix|EngTerminal"] = true;
+    RecordingTerminalView view;
+    auto t = Open(terminalTextPrimary, view, &links);
+    ASSERT_NE(links.server, nullptr);
+    EXPECT_EQ(links.server->topic, "EngTerminalPrimary");
+    EXPECT_TRUE(t->DdeClicked(true));
+    ASSERT_NE(links.client, nullptr);
+    EXPECT_EQ(links.client->advised, std::vector<std::string>{"labelDdeSrc"});
+    EXPECT_EQ(links.client->executed,
+              std::vector<std::string>{"App=K45MR Topic=EngTerminalPrimary Item=labelDdeSrc"});
+    EXPECT_EQ(Sent("same", view, *t), "");
+    EXPECT_EQ(Sent("same", view, *t), "");
+    EXPECT_EQ(links.server->values["labelDdeSrc"], (std::vector<std::string>{"same", "", "same"}));
+    EXPECT_EQ(view.tx, "");
+    // What the partner delivers is ignored while initiating.
+    t->DestinationChanged("from partner");
+    sched.advance(100);
+    EXPECT_EQ(fromPrimary(), "");
+    EXPECT_FALSE(t->DdeClicked(false));
+    EXPECT_FALSE(t->destinationLinked());
+}
+
+TEST_F(TerminalBench, NoPartnerLeavesTheSwitchTickedAndTheLinesGoToThePort) {
+    FakeLinks links;
+    RecordingTerminalView view;
+    auto t = Open(terminalTextPrimary, view, &links);
+    EXPECT_TRUE(t->DdeClicked(true));
+    EXPECT_FALSE(t->destinationLinked());
+    EXPECT_EQ(Sent("plain", view, *t), "plain\r\n");
+}
+
+TEST_F(TerminalBench, AnsweringTerminalLinksFromCommandsOnlyAndSendsValuesAsData) {
+    FakeLinks links;
+    links.partners["Quendix|EngTerminal"] = true;
+    RecordingTerminalView view;
+    auto t = Open(terminalTextSecondary, view, &links);
+    t->LinkExecute("App=Quendix Topic=EngTerminal Item=labelDdeSrc");
+    EXPECT_TRUE(t->destinationLinked());
+    ASSERT_NE(links.client, nullptr);
+    EXPECT_EQ(links.client->target, "Quendix|EngTerminal");
+    EXPECT_EQ(links.client->advised, std::vector<std::string>{"labelDdeSrc"});
+    sched.advance(100);
+    EXPECT_EQ(fromSecondary(), "");  // the command itself never goes out
+
+    t->DestinationChanged("line one");
+    t->DestinationChanged("");
+    t->DestinationChanged("line one");
+    sched.advance(200);
+    EXPECT_EQ(fromSecondary(), "line one\r\nline one\r\n");
+
+    // A link command delivered as a value is data: shown, not obeyed, not sent.
+    t->DestinationChanged("App=Evil Topic=Other Item=x");
+    sched.advance(200);
+    EXPECT_EQ(view.entry, "App=Evil Topic=Other Item=x");
+    EXPECT_EQ(t->ddeApp(), "Quendix");
+    EXPECT_EQ(fromSecondary(), "line one\r\nline one\r\n");
+
+    // A command without all three keys links nothing and is not sent either.
+    t->LinkClosed();
+    EXPECT_FALSE(t->destinationLinked());
+    t->LinkExecute("App=Quendix Topic=EngTerminal");
+    EXPECT_FALSE(t->destinationLinked());
+    sched.advance(100);
+    EXPECT_EQ(fromSecondary(), "line one\r\nline one\r\n");
+}
+
+}  // namespace
+}  // namespace k45::test

@@ -1,0 +1,77 @@
+#pragma once
+// The bench of the tool tests: two port objects of one program at the two ends of a
+// null-modem cable (the primary on end A, the secondary on end B), in virtual time, and
+// recording views for the tool windows.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "params/app_state.h"
+#include "serial/class_comm.h"
+#include "support/null_modem.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_home.h"
+#include "support/virtual_scheduler.h"
+#include "tools/terminal_core.h"
+
+namespace k45::test {
+
+// A terminal window that records what it is told.
+struct RecordingTerminalView : TerminalView {
+    std::string rx, tx, entry;
+    std::vector<RxText> appends;
+    double station = 0;
+    int device = 0;
+    int function = 's';
+    bool dmpColumn = false;
+    bool dmpChecked = false, sRecordChecked = false, ddeChecked = false;
+    void AppendRx(const RxText& text) override {
+        appends.push_back(text);
+        rx += text.text;
+    }
+    void AppendTx(const std::string& text, bool) override { tx += text; }
+    std::string TxEntryText() const override { return entry; }
+    void SetTxEntryText(const std::string& text) override { entry = text; }
+    double DmpStation() const override { return station; }
+    int DmpDevice() const override { return device; }
+    int DmpFunction() const override { return function; }
+    void ShowDmpColumn(bool shown) override { dmpColumn = shown; }
+    void SetDmpTestChecked(bool on) override { dmpChecked = on; }
+    void SetSRecordTestChecked(bool on) override { sRecordChecked = on; }
+    void SetDdeChecked(bool on) override { ddeChecked = on; }
+};
+
+class ToolsBench : public ::testing::Test {
+protected:
+    ToolsBench() {
+        state.scheduler = &sched;
+        state.dialogs = &dialogs;
+        state.places.programFolder = home.path();
+        primary = std::make_unique<classComm>(state, *tables);
+        primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
+        secondary = std::make_unique<classComm>(state, *tables);
+        secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
+    }
+    ~ToolsBench() override { dialogs.verify(); }
+
+    // What went onto the wire from the primary port (A to B) and the secondary port.
+    std::string fromPrimary() const { return cable.wireBytes(Direction::AtoB); }
+    std::string fromSecondary() const { return cable.wireBytes(Direction::BtoA); }
+
+    TempHome home;
+    VirtualScheduler sched;
+    ScriptedDialogs dialogs;
+    AppState state;
+    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
+    NullModemPair cable{sched};
+    std::unique_ptr<Timer> primaryTimer = sched.createTimer();
+    std::unique_ptr<Timer> secondaryTimer = sched.createTimer();
+    std::unique_ptr<classComm> primary;
+    std::unique_ptr<classComm> secondary;
+    ToolModeFlags flags;
+    TerminalCounters counters;
+};
+
+}  // namespace k45::test
