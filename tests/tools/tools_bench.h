@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
 #include "support/scripted_dialogs.h"
