@@ -36,6 +36,7 @@ void TestPanelDialogue::Load() {
     transmitSelected_ = false;
     endTestPending_ = false;
     testStarted_ = false;
+    endTestSent_ = false;
     txModeStep_ = 0;
     reply_.Reset();
     if (links_.port) links_.port->RegisterForSRecord(this, false);
@@ -50,7 +51,7 @@ void TestPanelDialogue::Load() {
 void TestPanelDialogue::Unload() {
     if (!loaded_) return;
     // A radio left in a test by any other way out than the end test is sent "T0" anyway.
-    if (testStarted_ && dialogState_ != tpAwaitingEndTestAck) SendLine("T0");
+    if (testStarted_ && !endTestSent_) SendLine("T0");
     testStarted_ = false;
     loaded_ = false;
     for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
@@ -110,6 +111,7 @@ void TestPanelDialogue::EndTest() {
     if (dialogState_ == tpIdle) {
         timerResponse_->setEnabled(false);
         SendLine("T0");
+        endTestSent_ = true;
         timerResponse_->setEnabled(true);
         dialogState_ = tpAwaitingEndTestAck;
         endTestPending_ = false;
@@ -174,6 +176,10 @@ void TestPanelDialogue::TimerDiagnosticsTick() {
 void TestPanelDialogue::TimerResponseTick() {
     if (!loaded_ || !Active()) return;
     timerResponse_->setEnabled(false);
+    if (OwnsState(dialogState_)) {
+        OwnTimeout();
+        return;
+    }
     switch (dialogState_) {
     case tpAwaitingDiagnostics:
     case tpAwaitingDiagnosticsEnd:
@@ -189,7 +195,6 @@ void TestPanelDialogue::TimerResponseTick() {
         }
         break;
     default:
-        OwnTimeout();
         break;
     }
 }
@@ -199,7 +204,10 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec =
         ReplyRecordWithin(links_.port, rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
-    if (TakeOwnRecord(*rec)) return;
+    if (OwnsState(dialogState_)) {
+        TakeOwnRecord(*rec);
+        return;
+    }
     const bool ack = rec->recNum == 8 && rec->address == 0;
     switch (dialogState_) {
     case tpAwaitingDiagnostics:

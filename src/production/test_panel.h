@@ -116,16 +116,19 @@ protected:
     virtual bool PollEnabled() const { return diagEnabled_; }
     // Activation once the parameters were requested on this port.
     virtual void ActivateReady();
-    // Records of the panel's own states; true when taken.
-    virtual bool TakeOwnRecord(const SRecordMessage& rec) { (void)rec; return false; }
+    // Records in the panel's own states.
+    virtual void TakeOwnRecord(const SRecordMessage& rec) { (void)rec; }
     // Time-outs of the panel's own states.
     virtual void OwnTimeout() {}
+    // States of the panel's own (their records and time-outs go to TakeOwnRecord and
+    // OwnTimeout only).
+    virtual bool OwnsState(std::int32_t state) const { (void)state; return false; }
     // Whether a diagnostics display applies (the production panel also fills its level bar).
     virtual bool ShowsDiagnostics() const { return parametersRequested_; }
 
     void ReadCurrentParameters();
     void CompleteExchange();
-    void EndTest();
+    virtual void EndTest();
     void StartTxMode();
     void DisplayDiagnostics();
     bool Active() const { return links_.host.IsActiveChild(); }
@@ -152,6 +155,7 @@ protected:
     bool transmitSelected_ = false;
     bool endTestPending_ = false;
     bool testStarted_ = false;
+    bool endTestSent_ = false;  // "T0" went out; its answer closes the window
     std::int16_t lastPortNumber_ = 0;
     int txModeStep_ = 0;
     std::string txModeCommand_;

@@ -41,6 +41,7 @@ struct BenchHost : PanelHost {
     int closes = 0;
     int writes = 0;
     int reads = 0;
+    int resends = 0;
     std::function<void()> onClose;
     ParmsGetCurrentDialogue& reader;
     ParmsRdWrDialogue& rdwr;
@@ -61,6 +62,7 @@ struct BenchHost : PanelHost {
         if (caption) *caption = ParmsModeCaption(rdwr.parmsMode);
         return rdwr.loaded();
     }
+    void CountResend() override { ++resends; }
     void WriteCurrentParameters() override {
         ++writes;
         if (rdwr.loaded()) rdwr.Unload();

@@ -1,0 +1,264 @@
+#include "production/user_test.h"
+
+#include "frame/utilities.h"
+#include "model/app_state.h"
+#include "params/tune_record.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "programming/dialogue_support.h"
+#include "radio/synthesizer.h"
+#include "serial/messages.h"
+
+namespace k45 {
+
+std::int16_t ScaleChannelPower(std::int16_t tunedPower, std::int16_t channelPowerLevel) {
+    return static_cast<std::int16_t>(RoundHalfEven(tunedPower / 255.0 * channelPowerLevel));
+}
+
+UserTestDialogue::UserTestDialogue(PanelLinks links, UserTestView& view) : TestPanelDialogue(links, view), userView_(view) {}
+
+void UserTestDialogue::Load() {
+    if (loaded_) return;
+    channelSendPending_ = clearSendPending_ = redirectSendPending_ = false;
+    TestPanelDialogue::Load();
+    txTime_ = 6;
+    transmitMode_ = txTone;
+    diagnosticsEnabled_ = true;
+    diagGroup_ = 0;
+    channelOverrideIndex_ = 0;
+    retryCount_ = 0;
+}
+
+int UserTestDialogue::ChannelUnderTest() const {
+    const int c = channelOverrideIndex_ - 1;
+    return c < 0 ? switchSetting_ : c;
+}
+
+void UserTestDialogue::TakeParameters() {
+    const ModemParameters& p = links_.app.currentParameters;
+    // A redirect the modem reports outside 1..8 is shown but selects no channel.
+    const int redirect = p.channelOverride;
+    channelOverrideIndex_ = redirect >= 0 && redirect <= 8 ? redirect : 0;
+    userView_.SelectChannelOverride(channelOverrideIndex_);
+    userView_.SetChannelWarning(redirect != 0
+                                    ? "Note: Channel 8 is redirected to Channel " + std::to_string(redirect) + "."
+                                    : "Note: Channel 8 is Not redirected to any Channel.");
+    const int channel = ChannelUnderTest();
+    if (channel >= 0 && channel <= 7) {
+        tuneRecord_.txFrequency = p.channels[static_cast<std::size_t>(channel)].txFrequency;
+        tuneRecord_.rxFrequency = p.channels[static_cast<std::size_t>(channel)].rxFrequency;
+    }
+    view_.SetFrequencyTexts(FormatHz(tuneRecord_.txFrequency), FormatHz(tuneRecord_.rxFrequency));
+    BuildTuneRecord(links_.app, tuneRecord_, p);
+}
+
+void UserTestDialogue::ActivateReady() {
+    if (dialogState_ == tpParametersReady) SendSwitchRequest();
+}
+
+void UserTestDialogue::SendSwitchRequest() {
+    SendLine("CSWITCH");
+    retryCount_ = 0;
+    dialogState_ = usAwaitingSwitchSetting;
+    RestartTimer(*timerResponse_);
+}
+
+void UserTestDialogue::SendChannelTuneRecord() {
+    if (dialogState_ != tpIdle) {
+        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) channelSendPending_ = true;
+        return;
+    }
+    if (!Active()) return;
+    const ModemParameters& p = links_.app.currentParameters;
+    TuneRecord& t = tuneRecord_;
+    const int channel = ChannelUnderTest();
+    const bool valid = channel >= 0 && channel <= 7;
+    if (valid) {
+        t.txFrequency = p.channels[static_cast<std::size_t>(channel)].txFrequency;
+        t.rxFrequency = p.channels[static_cast<std::size_t>(channel)].rxFrequency;
+    }
+    view_.SetFrequencyTexts(FormatHz(t.txFrequency), FormatHz(t.rxFrequency));
+    const AppState& app = links_.app;
+    t.frontEndValue = InterpolateTuneValue(app, t.rxFrequency, p.radioType, p.radioRange, false, t.frontEndAdj);
+    t.modValue = InterpolateTuneValue(app, t.txFrequency, p.radioType, p.radioRange, true, t.modAdj);
+    t.powerValue = InterpolateTuneValue(app, t.txFrequency, p.radioType, p.radioRange, true, t.powerAdj);
+    if (valid) t.powerValue = ScaleChannelPower(t.powerValue, p.powerAdjust[static_cast<std::size_t>(channel)]);
+    t.txSelected = ToFlag(transmitSelected_);
+    if (transmitSelected_) {
+        t.synthFrequency = t.txFrequency;
+        t.txDeviationAdj = transmitMode_ == txNoModulation ? static_cast<std::int16_t>(0) : t.masterDeviation;
+    } else {
+        t.synthFrequency = t.rxFrequency;
+        t.txDeviationAdj = t.masterDeviation;
+    }
+    SelectCnFcAdjust(app, t, nullptr, false, true, false, 0);
+    timerResponse_->setEnabled(false);
+    SendTune();
+    retryCount_ = 0;
+    timerResponse_->setEnabled(true);
+    dialogState_ = usAwaitingTuneAck;
+    StartTxMode();
+    channelSendPending_ = false;
+}
+
+void UserTestDialogue::ChannelOverrideSelected(int index) {
+    channelOverrideIndex_ = index < 0 || index > 8 ? 0 : index;
+    SendChannelTuneRecord();
+}
+
+void UserTestDialogue::ChannelChangeButton() {
+    redirectChannel_ = static_cast<std::int16_t>(channelOverrideIndex_);
+    const std::string question =
+        redirectChannel_ != 0
+            ? "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(redirectChannel_) + "?"
+            : "Do you want to Disable the Re-Directing of Channel 8?";
+    if (!links_.app.dialogs) return;
+    if (links_.app.dialogs->messageBox(question, "", MsgButtons::OKCancel, MsgIcon::None) == MsgAnswer::OK)
+        SendChannelRedirect();
+}
+
+void UserTestDialogue::SendChannelRedirect() {
+    if (dialogState_ != tpIdle) {
+        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) redirectSendPending_ = true;
+        return;
+    }
+    if (!Active()) return;
+    timerResponse_->setEnabled(false);
+    SendLineAndByte("CHANNEL", redirectChannel_);
+    retryCount_ = 0;
+    timerResponse_->setEnabled(true);
+    dialogState_ = usAwaitingRedirectAck;
+    redirectSendPending_ = false;
+}
+
+void UserTestDialogue::SendClearDiagnostics() {
+    if (dialogState_ != tpIdle) {
+        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) clearSendPending_ = true;
+        return;
+    }
+    if (!Active()) return;
+    timerResponse_->setEnabled(false);
+    SendLine("AR");
+    retryCount_ = 0;
+    timerResponse_->setEnabled(true);
+    dialogState_ = usAwaitingClearAck;
+    clearSendPending_ = false;
+}
+
+void UserTestDialogue::RunPendingSends() {
+    if (channelSendPending_) {
+        channelSendPending_ = false;
+        SendChannelTuneRecord();
+    }
+    if (clearSendPending_) {
+        clearSendPending_ = false;
+        SendClearDiagnostics();
+    }
+    if (redirectSendPending_) {
+        redirectSendPending_ = false;
+        SendChannelRedirect();
+    }
+}
+
+void UserTestDialogue::EndTest() {
+    if (!loaded_) return;
+    if (dialogState_ == tpIdle) {
+        timerResponse_->setEnabled(false);
+        SendLine("T0");
+        endTestSent_ = true;
+        retryCount_ = 0;
+        timerResponse_->setEnabled(true);
+        dialogState_ = usAwaitingEndTestAck;
+        endTestPending_ = false;
+    } else if (dialogState_ == tpAwaitingParameters || dialogState_ == tpParametersReady) {
+        links_.host.CloseWindow();
+    } else {
+        endTestPending_ = true;
+    }
+}
+
+void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
+    if (rec.recNum != 8 || rec.address != 0) return;
+    switch (dialogState_) {
+    case usAwaitingSwitchSetting:
+        // The setting travels as the record's one data byte; a bare acknowledgement has none.
+        if (rec.dataCount < 1) return;
+        switchSetting_ = rec.data[0];
+        userView_.SetSwitchSetting(kSwitchSettingText + std::to_string(switchSetting_ + 1) + ".");
+        dialogState_ = tpIdle;
+        SendChannelTuneRecord();
+        break;
+    case usAwaitingTuneAck:
+    case usAwaitingRedirectAck:
+    case usAwaitingClearAck:
+        timerResponse_->setEnabled(false);
+        CompleteExchange();
+        break;
+    case usAwaitingEndTestAck:
+        timerResponse_->setEnabled(false);
+        testStarted_ = false;
+        links_.host.CloseWindow();
+        break;
+    default:
+        break;
+    }
+}
+
+void UserTestDialogue::OwnTimeout() {
+    const std::int16_t previous = retryCount_;
+    switch (dialogState_) {
+    case usAwaitingSwitchSetting:
+        if (retryCount_ < kMaxResends) {
+            SendLine("CSWITCH");
+            ++retryCount_;
+            timerResponse_->setEnabled(true);
+        } else {
+            CompleteExchange();
+        }
+        break;
+    case usAwaitingTuneAck:
+        CompleteExchange();
+        break;
+    case usAwaitingRedirectAck:
+    case usAwaitingClearAck:
+        if (retryCount_ < kMaxResends && !transmitSelected_) {
+            const bool redirect = dialogState_ == usAwaitingRedirectAck;
+            dialogState_ = tpIdle;
+            if (redirect) SendChannelRedirect();
+            else SendClearDiagnostics();
+            retryCount_ = static_cast<std::int16_t>(previous + 1);
+            timerResponse_->setEnabled(true);
+            links_.host.CountResend();
+        } else {
+            CompleteExchange();
+        }
+        break;
+    case usAwaitingEndTestAck:
+        if (retryCount_ < kMaxResends) {
+            SendLine("T0");
+            ++retryCount_;
+            timerResponse_->setEnabled(true);
+            links_.host.CountResend();
+        } else {
+            if (links_.app.dialogs) links_.app.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
+            if (loaded_ && dialogState_ == usAwaitingEndTestAck) {
+                testStarted_ = false;
+                links_.host.CloseWindow();
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool UserTestDialogue::KeyDown(int keyCode, int modifiers) {
+    if ((modifiers & (kShiftBit | kCtrlBit | kAltBit)) != 0) return false;
+    if (keyCode == keyF7) {
+        if (links_.app.engineerMode) diagnosticsEnabled_ = !diagnosticsEnabled_;
+        return false;
+    }
+    return TestPanelDialogue::KeyDown(keyCode, modifiers);
+}
+
+}  // namespace k45

@@ -1,0 +1,86 @@
+#pragma once
+// The user test panel's dialogue: the shared panel dialogue on the modem's own channels, with
+// the channel-switch reading ("CSWITCH"), the channel-8 redirection ("CHANNEL") and the
+// diagnostics clear ("AR") as exchanges of their own that are resent up to three times.
+#include <cstdint>
+#include <string>
+
+#include "production/test_panel.h"
+
+namespace k45 {
+
+enum UserTestState : std::int32_t {
+    usAwaitingSwitchSetting = 6,
+    usAwaitingTuneAck = 7,
+    usAwaitingRedirectAck = 8,
+    usAwaitingClearAck = 9,
+    usAwaitingEndTestAck = 10,
+};
+
+class UserTestView : public TestPanelView {
+public:
+    virtual void SetChannelWarning(const std::string& text) { (void)text; }
+    virtual void SetSwitchSetting(const std::string& text) { (void)text; }
+    // Selects an entry of comboChannelOverride without running its handler.
+    virtual void SelectChannelOverride(int index) { (void)index; }
+};
+
+inline constexpr const char* kSwitchSettingText = "DIP Switches (or CS0, CS1 and CS2) are set to Channel ";
+
+// The power value of a channel: the tuned value scaled by the channel's power level (255
+// leaves it), to the nearest whole number.
+std::int16_t ScaleChannelPower(std::int16_t tunedPower, std::int16_t channelPowerLevel);
+
+class UserTestDialogue : public TestPanelDialogue {
+public:
+    static constexpr int kMaxResends = 3;
+
+    UserTestDialogue(PanelLinks links, UserTestView& view);
+
+    void Load() override;
+    bool KeyDown(int keyCode, int modifiers) override;
+    // comboChannelOverride: 0 "Disabled", 1..8 the channels.
+    void ChannelOverrideSelected(int index);
+    // buttonChannelChange ("Chan&ge Channel 8"): asks, then sends "CHANNEL".
+    void ChannelChangeButton();
+    // buttonClearDiag: "AR" as an exchange.
+    void ClearButton() { SendClearDiagnostics(); }
+
+    int channelOverrideIndex() const { return channelOverrideIndex_; }
+    std::int16_t switchSetting() const { return switchSetting_; }
+    std::int16_t retryCount() const { return retryCount_; }
+    bool diagnosticsEnabled() const { return diagnosticsEnabled_; }
+    bool channelSendPending() const { return channelSendPending_; }
+    bool redirectSendPending() const { return redirectSendPending_; }
+    bool clearSendPending() const { return clearSendPending_; }
+
+protected:
+    void SendTuneSetup() override { SendChannelTuneRecord(); }
+    void TakeParameters() override;
+    void RunPendingSends() override;
+    bool PollEnabled() const override { return diagnosticsEnabled_; }
+    void ActivateReady() override;
+    void TakeOwnRecord(const SRecordMessage& rec) override;
+    void OwnTimeout() override;
+    bool OwnsState(std::int32_t state) const override { return state >= usAwaitingSwitchSetting; }
+    void EndTest() override;
+
+private:
+    void SendChannelTuneRecord();
+    void SendChannelRedirect();
+    void SendClearDiagnostics();
+    void SendSwitchRequest();
+    int ChannelUnderTest() const;
+
+    UserTestView& userView_;
+    bool channelSendPending_ = false;
+    bool clearSendPending_ = false;
+    bool redirectSendPending_ = false;
+    bool diagnosticsEnabled_ = true;
+    std::int16_t retryCount_ = 0;
+    std::int16_t switchSetting_ = 0;
+    std::int16_t redirectChannel_ = 0;
+    int channelOverrideIndex_ = 0;
+};
+
+}  // namespace k45

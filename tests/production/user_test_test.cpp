@@ -1,0 +1,198 @@
+// The user test panel's dialogue end to end in virtual time: the switch reading, the channel
+// tune records, the redirection and clear exchanges with their resends, and the end test.
+#include <gtest/gtest.h>
+
+#include "production/panel_bench.h"
+#include "production/user_test.h"
+#include "radio/synthesizer.h"
+
+namespace k45::test {
+namespace {
+
+struct RecordingUserView : UserTestView {
+    std::string warning, switchText, txText, rxText, xcvr;
+    std::vector<int> overrideSelections;
+    void SetChannelWarning(const std::string& t) override { warning = t; }
+    void SetSwitchSetting(const std::string& t) override { switchText = t; }
+    void SelectChannelOverride(int i) override { overrideSelections.push_back(i); }
+    void SetFrequencyTexts(const std::string& tx, const std::string& rx) override { txText = tx, rxText = rx; }
+    void SetXcvrStatus(const std::string& t) override { xcvr = t; }
+};
+
+class UserPanel : public PanelBench {
+protected:
+    UserPanel() {
+        host.onClose = [this] { dlg.Unload(); };
+        modemRecord.channelOverride = 0;
+        for (int c = 0; c < 8; ++c) {
+            modemRecord.channels[static_cast<std::size_t>(c)].txFrequency = 450000000 + c * 1000000;
+            modemRecord.channels[static_cast<std::size_t>(c)].rxFrequency = 455000000 + c * 1000000;
+            modemRecord.powerAdjust[static_cast<std::size_t>(c)] = 255;
+        }
+        modem.loadRecord(ctx.state, modemRecord, kModemStamp);
+        modem.switchSetting = 2;
+    }
+    void Open() {
+        dlg.Load();
+        dlg.Activate();
+    }
+    bool RunToIdleAfterT1() {
+        return sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000);
+    }
+    RecordingUserView view;
+    UserTestDialogue dlg{Links(), view};
+};
+
+TEST_F(UserPanel, StartUpReadsTheSwitchesAndTunesToTheirChannel) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_EQ(Sent("CSWITCH").size(), 1u);
+    EXPECT_EQ(dlg.switchSetting(), 2);
+    EXPECT_EQ(view.switchText, "DIP Switches (or CS0, CS1 and CS2) are set to Channel 3.");
+    EXPECT_EQ(view.warning, "Note: Channel 8 is Not redirected to any Channel.");
+    EXPECT_EQ(dlg.tuneRecord().txFrequency, 452000000);
+    EXPECT_EQ(dlg.tuneRecord().rxFrequency, 457000000);
+    EXPECT_EQ(dlg.tuneRecord().synthFrequency, 457000000);
+    EXPECT_EQ(Sent("T1")[0], TuneLine(dlg.tuneRecord()));
+    sched.advance(3000);
+    EXPECT_FALSE(Sent("AS").empty());
+    EXPECT_GT(SentTimes("AS")[0], SentTimes("T1")[0]);
+}
+
+TEST_F(UserPanel, ARedirectedChannel8TestsTheTargetChannelNotTheSwitches) {
+    modemRecord.channelOverride = 5;
+    modem.loadRecord(ctx.state, modemRecord, kModemStamp);
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    EXPECT_EQ(view.overrideSelections, std::vector<int>{5});
+    EXPECT_EQ(view.warning, "Note: Channel 8 is redirected to Channel 5.");
+    EXPECT_EQ(dlg.tuneRecord().txFrequency, 454000000);
+}
+
+TEST_F(UserPanel, AModemThatNeverAnswersTheSwitchRequestIsAskedFourTimesThenLeftIdle) {
+    modem.addFault({ModemFault::Silence, ModemStep::Switch, 0, -1});
+    const std::string before = view.switchText;
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("CSWITCH").empty(); }, 20000));
+    const std::int64_t first = SentTimes("CSWITCH")[0];
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 5000));
+    EXPECT_EQ(sched.nowMs() - first, 2000);
+    const auto times = SentTimes("CSWITCH");
+    ASSERT_EQ(times.size(), 4u);
+    for (std::size_t i = 1; i < times.size(); ++i) EXPECT_EQ(times[i] - times[i - 1], 500);
+    EXPECT_TRUE(Sent("T1").empty());
+    EXPECT_EQ(view.switchText, before);
+    EXPECT_EQ(host.resends, 0);  // switch resends are not counted
+    sched.advance(1600);
+    EXPECT_FALSE(Sent("AS").empty());
+}
+
+TEST_F(UserPanel, AChannelsPowerLevelScalesTheTunedPower) {
+    EXPECT_EQ(ScaleChannelPower(200, 128), 100);
+    EXPECT_EQ(ScaleChannelPower(200, 255), 200);
+    EXPECT_EQ(ScaleChannelPower(255, 0), 0);
+    modemRecord.powerAdjust[2] = 128;
+    modem.loadRecord(ctx.state, modemRecord, kModemStamp);
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    const TuneRecord& t = dlg.tuneRecord();
+    const std::int16_t tuned = InterpolateTuneValue(ctx.state, t.txFrequency, modemRecord.radioType,
+                                                    modemRecord.radioRange, true, t.powerAdj);
+    EXPECT_EQ(t.powerValue, ScaleChannelPower(tuned, 128));
+}
+
+TEST_F(UserPanel, RedirectionAsksAndSendsTheChannelOrOff) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000);
+    dlg.ChannelOverrideSelected(3);
+    EXPECT_EQ(dlg.tuneRecord().txFrequency, 452000000);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dialogs.expectBox("Do you want to Re-Direct Channel 8 to Channel 3?", MsgAnswer::OK);
+    dlg.ChannelChangeButton();
+    EXPECT_EQ(Sent("CHANNEL"), std::vector<std::string>{"CHANNEL03"});
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dlg.ChannelOverrideSelected(0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dialogs.expectBox("Do you want to Disable the Re-Directing of Channel 8?", MsgAnswer::Cancel);
+    dlg.ChannelChangeButton();
+    EXPECT_EQ(Sent("CHANNEL").size(), 1u);
+    dialogs.expectBox("Do you want to Disable the Re-Directing of Channel 8?", MsgAnswer::OK);
+    dlg.ChannelChangeButton();
+    EXPECT_EQ(Sent("CHANNEL").back(), "CHANNEL00");
+    EXPECT_EQ(modem.channelCommands, (std::vector<int>{3}));  // the second still on its way
+}
+
+TEST_F(UserPanel, RedirectionAskedDuringADiagnosticReplyIsSentAfterIt) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    dialogs.expectBox("Re-Direct", MsgAnswer::OK);
+    dlg.ChannelOverrideSelected(4);  // deferred too
+    dlg.ChannelChangeButton();
+    EXPECT_TRUE(dlg.redirectSendPending());
+    EXPECT_TRUE(Sent("CHANNEL").empty());
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("CHANNEL").size() == 1; }, 3000));
+    EXPECT_EQ(Sent("CHANNEL")[0], "CHANNEL04");
+}
+
+TEST_F(UserPanel, AnUnansweredClearIsResentThreeTimesCountedThenGivenUp) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    modem.addFault({ModemFault::Silence, ModemStep::Clear, 0, -1});
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.ClearButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 5000));
+    const auto times = SentTimes("AR");
+    ASSERT_EQ(times.size(), 4u);
+    EXPECT_EQ(times[3] - times[0], 1500);
+    EXPECT_EQ(host.resends, 3);
+}
+
+TEST_F(UserPanel, CloseDuringAClearSendsT0OnceItIsGivenUpAndAMissingAnswerIsReported) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    modem.addFault({ModemFault::Silence, ModemStep::Clear, 0, -1});
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.ClearButton();
+    dlg.CloseButton();
+    EXPECT_TRUE(Sent("T0").empty());
+    dialogs.expectBox("Unit Not Responding to End Test!");
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 10000));
+    const auto t0 = SentTimes("T0");
+    ASSERT_EQ(t0.size(), 4u);
+    EXPECT_GT(t0[0], SentTimes("AR").back());
+    EXPECT_EQ(host.resends, 6);
+    EXPECT_EQ(LastRadioCommand(), "T0");
+}
+
+TEST_F(UserPanel, TheCloseBoxWhileTransmittingSendsT0) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+    dlg.Unload();
+    EXPECT_EQ(LastRadioCommand(), "T0");
+}
+
+TEST_F(UserPanel, F7TogglesThePollsOnlyInEngineeringMode) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    EXPECT_FALSE(dlg.KeyDown(keyF7, 0));
+    EXPECT_TRUE(dlg.diagnosticsEnabled());
+    ctx.state.engineerMode = true;
+    dlg.KeyDown(keyF7, 0);
+    EXPECT_FALSE(dlg.diagnosticsEnabled());
+    sched.advance(500);
+    const std::size_t polls = Sent("AS").size();
+    sched.advance(4000);
+    EXPECT_EQ(Sent("AS").size(), polls);
+    dlg.KeyDown(keyF7, 0);
+    sched.advance(1600);
+    EXPECT_GT(Sent("AS").size(), polls);
+}
+
+}  // namespace
+}  // namespace k45::test
