@@ -1,0 +1,219 @@
+// The power table calibration end to end in virtual time: five points, the table written
+// with the modem's parameters, Clear, resends and every way out leaving the radio unkeyed.
+#include <gtest/gtest.h>
+
+#include "production/panel_bench.h"
+#include "production/power_cal.h"
+#include "frame/converters.h"
+#include "radio/cal_tables.h"
+
+namespace k45::test {
+namespace {
+
+struct RecordingPowerView : PowerCalView {
+    std::string prog, freq, level, adjust, reading, readingHex;
+    bool okEnabled = true;
+    int okFocus = 0;
+    void SetProg(const std::string& t) override { prog = t; }
+    void SetFreq(const std::string& t) override { freq = t; }
+    void SetLevel(const std::string& t) override { level = t; }
+    void SetPowerAdjust(const std::string& d, const std::string&) override { adjust = d; }
+    void SetPowerReading(const std::string& d, const std::string& h) override { reading = d, readingHex = h; }
+    void SetOkEnabled(bool on) override { okEnabled = on; }
+    void FocusOk() override { ++okFocus; }
+};
+
+class PowerCal : public PanelBench {
+protected:
+    PowerCal() { host.onClose = [this] { dlg.Unload(); }; }
+    static SimulatedModem::DiagBlock Forward(std::uint8_t value) {
+        SimulatedModem::DiagBlock b{};
+        b[2] = 1;
+        b[2 * 10 + 8] = value;  // the High set's forward power
+        return b;
+    }
+    void Open() {
+        dlg.rxFreqOffset = 75000;
+        dlg.txFreqOffset = -75000;
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle && !Sent("T1").empty(); }, 20000));
+    }
+    // OK to key, OK to capture, until the point is taken and the Tx-off record acknowledged.
+    void TakePoint() {
+        dlg.OK();
+        ASSERT_TRUE(dlg.transmitSelected());
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+        dlg.OK();
+        ASSERT_EQ(dlg.dialogState(), pcAwaitingCapture);
+        ASSERT_TRUE(sched.advanceUntil([&] {
+            return dlg.dialogState() == pcIdle || dlg.dialogState() == pcAwaitingFinalAck || !dlg.loaded();
+        }, 5000));
+    }
+    TuneRecord Receive(TuneRecord t) const {
+        t.txSelected = kFalse;
+        t.synthFrequency = t.rxFrequency;
+        return t;
+    }
+    RecordingPowerView view;
+    PowerCalDialogue dlg{Links(), view};
+};
+
+TEST_F(PowerCal, FivePointsBuildThePowerTableAndWriteItWithTheModemsParameters) {
+    modem.samples = {Forward(40), Forward(60), Forward(55), Forward(90), Forward(90)};
+    Open();
+    const TuneRecord& t = dlg.tuneRecord();
+    const RadioSpec& mid = ctx.state.testParameters.radioSpecs[static_cast<std::size_t>(
+        modemRecord.radioType + 3 * modemRecord.radioRange + 30)];
+    EXPECT_EQ(t.txFrequency, mid.txFrequency - 75000);
+    EXPECT_EQ(t.rxFrequency, mid.rxFrequency + 75000);
+    EXPECT_EQ(view.prog, "Modem will Transmit on");
+    EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
+    for (int i = 0; i < 4; ++i) TakePoint();
+    EXPECT_EQ(dlg.pointIndex(), 4);
+    EXPECT_EQ(view.reading, "90");
+    dialogs.expectBox("Do you want to Save Power Table?", MsgAnswer::Yes);
+    TakePoint();
+    EXPECT_EQ(dlg.dialogState(), pcAwaitingFinalAck);
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 2000));
+    EXPECT_EQ(dlg.powerPoints().adReading, (std::array<std::int16_t, 5>{40, 60, 61, 90, 91}));
+    EXPECT_EQ(ctx.state.testParameters.powerPoints.adReading, dlg.powerPoints().adReading);
+    // Every "AT" reply ended before the Tx-off record went: its acknowledgement was not taken
+    // for the record's.
+    EXPECT_EQ(Sent("AT").size(), 5u);
+    EXPECT_EQ(Sent("AR").size(), 5u);
+    EXPECT_FALSE(IsSet(TuneRecord{}.txSelected));
+    EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+
+    ASSERT_EQ(host.writes, 1);
+    ASSERT_TRUE(sched.advanceUntil([&] { return !rdwr.loaded(); }, 60000));
+    EXPECT_TRUE(rdwr.programCompleted());
+    ModemParameters written = modemRecord;
+    ASSERT_TRUE(modem.decodeInto(ctx.state, written));
+    CalTables expected = modemRecord.calTables;
+    BuildPowerTable(ctx.state, expected, ctx.state.testParameters.powerPoints, false);
+    EXPECT_TRUE(IsSet(written.calTables.powerTablePresent));
+    EXPECT_EQ(written.calTables.powerTable, expected.powerTable);
+    EXPECT_EQ(written.calTables.powerTableId, CalDateStampToday(ctx.state));
+    EXPECT_EQ(written.masterPowerMeterCal, 200);
+}
+
+TEST_F(PowerCal, EachPointKeysCapturesAfter750MsAndReadsTheSampleAfterTheTxOffRecord) {
+    modem.samples = {Forward(33)};
+    Open();
+    dlg.OK();
+    const std::int64_t keyedAt = sched.nowMs();
+    EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
+    EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+    EXPECT_EQ(view.level, "Adjust Power (Page Up/Dn) for " +
+                              FormatFixed(ctx.state.testParameters.powerPoints.powerWatts[0], 2, ctx.state.locale) + " W");
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    dlg.KeyDown(keyPageDown, 0);
+    dlg.KeyDown(keyPageUp, kCtrlBit);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    EXPECT_EQ(Sent("T1").size(), 4u);
+    dlg.OK();
+    const std::int64_t captureAt = sched.nowMs();
+    EXPECT_FALSE(view.okEnabled);
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() == 5; }, 2000));
+    EXPECT_EQ(SentTimes("T1").back() - captureAt, 750);
+    EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.pointIndex() == 1; }, 2000));
+    EXPECT_EQ(dlg.powerPoints().adReading[0], 33);
+    EXPECT_EQ(view.readingHex, "0x21");
+    EXPECT_TRUE(view.okEnabled);
+    EXPECT_GT(keyedAt, 0);
+}
+
+TEST_F(PowerCal, AnUnacknowledgedTuneRecordGoesFourTimesThenTheWindowIsIdle) {
+    Open();
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 10000));
+    const auto times = SentTimes("T1");
+    ASSERT_EQ(times.size(), 5u);  // the first record of the load, then four
+    EXPECT_EQ(sched.nowMs() - times[1], 3000);
+    for (std::size_t i = 2; i < times.size(); ++i) EXPECT_EQ(times[i] - times[i - 1], 750);
+    EXPECT_TRUE(dlg.transmitSelected());
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(PowerCal, AnUnansweredSampleGoesFourTimesThenOkIsOfferedAgain) {
+    Open();
+    modem.addFault({ModemFault::Silence, ModemStep::Sample, 0, -1});
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("AT").empty(); }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 5000));
+    EXPECT_EQ(Sent("AT").size(), 4u);
+    EXPECT_TRUE(view.okEnabled);
+    EXPECT_EQ(dlg.pointIndex(), 0);
+}
+
+TEST_F(PowerCal, CancelAndTheCloseBoxWhileTransmittingUnkeyTheRadioFirst) {
+    for (int way = 0; way < 2; ++way) {
+        Open();
+        dlg.OK();
+        ASSERT_TRUE(dlg.keyed());
+        if (way == 0) dlg.Cancel();
+        else dlg.Unload();
+        EXPECT_FALSE(dlg.loaded());
+        EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord()))) << way;
+        sched.advance(3000);
+    }
+}
+
+TEST_F(PowerCal, ClearErasesThePowerTableAndWritesItAfterUnkeying) {
+    modemRecord.calTables.powerTablePresent = kTrue;
+    modemRecord.calTables.powerTableId = 9000;
+    modemRecord.calTables.powerTable.fill(20);
+    modem.loadRecord(ctx.state, modemRecord, kModemStamp);
+    Open();
+    dlg.OK();
+    dialogs.expectBox("Do you want to Clear (use default) Power Curve Settings?", MsgAnswer::No);
+    dlg.Clear();
+    EXPECT_TRUE(dlg.loaded());
+    EXPECT_EQ(host.writes, 0);
+    dialogs.expectBox("Do you want to Clear (use default) Power Curve Settings?", MsgAnswer::Yes);
+    dlg.Clear();
+    EXPECT_FALSE(dlg.loaded());
+    EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+    ASSERT_TRUE(sched.advanceUntil([&] { return !rdwr.loaded(); }, 60000));
+    ModemParameters written = modemRecord;
+    ASSERT_TRUE(modem.decodeInto(ctx.state, written));
+    EXPECT_FALSE(IsSet(written.calTables.powerTablePresent));
+    EXPECT_EQ(written.calTables.powerTableId, 0);
+}
+
+TEST_F(PowerCal, NothingActsBeforeTheParametersWereRead) {
+    dlg.Load();
+    dlg.Activate();
+    dlg.OK();
+    dlg.KeyDown(keyPageUp, 0);
+    dlg.Clear();  // no question either
+    EXPECT_TRUE(Sent("T1").empty());
+    EXPECT_EQ(host.writes, 0);
+    reader.Unload();  // the read fails
+    dlg.OK();
+    EXPECT_TRUE(Sent("T1").empty());
+    EXPECT_EQ(dlg.dialogState(), pcIdle);
+}
+
+TEST_F(PowerCal, AModelWithoutCalibrationIsRefused) {
+    dlg.Load();
+    dlg.Activate();
+    ModemParameters old = ctx.state.currentParameters;
+    old.eepromVersion = 2;
+    old.model = 4;
+    ctx.state.currentParameters = old;
+    dialogs.expectBox("This K45M Modem Does Not Support this Test!");
+    dlg.UpdateParms(true);
+    EXPECT_FALSE(dlg.loaded());
+    reader.Unload();
+    sched.advance(2000);
+    EXPECT_TRUE(Sent("T1").empty());
+}
+
+}  // namespace
+}  // namespace k45::test
