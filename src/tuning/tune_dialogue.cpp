@@ -1,0 +1,1012 @@
+#include "tuning/tune_dialogue.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <span>
+
+#include "frame/converters.h"
+#include "params/data_file.h"
+#include "params/modem_defaults.h"
+#include "params/test_file.h"
+#include "params/tune_record.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "radio/cal_tables.h"
+#include "radio/synthesizer.h"
+#include "serial/class_comm.h"
+#include "serial/messages.h"
+#include "serial/modem_commands.h"
+#include "tuning/tune_math.h"
+
+namespace k45 {
+namespace {
+
+constexpr std::uint16_t kReplyLetter = 'R';
+constexpr std::int32_t kWriteCurrent = 5;
+constexpr std::int32_t kWriteDefault = 7;
+
+void Rearm(Timer& t) {
+    t.setEnabled(false);
+    t.setEnabled(true);
+}
+
+bool ValidPoint(int p) { return p >= 0 && p <= 2; }
+
+}  // namespace
+
+TuneDialogue::TuneDialogue(AppState& app, classComm& primary, Scheduler& scheduler, Dialogs& dialogs,
+                           TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame)
+    : app_(app), primary_(primary), sched_(scheduler), dialogs_(dialogs), settings_(settings), view_(view),
+      links_(links), mainFrame_(mainFrame) {
+    timerResponse_ = sched_.createTimer();
+    timerResponse_->setInterval(kResponseMs);
+    timerResponse_->setHandler([this] { TimerResponseTick(); });
+    timerDiagnostics_ = sched_.createTimer();
+    timerDiagnostics_->setInterval(kDiagnosticsMs);
+    timerDiagnostics_->setHandler([this] { TimerDiagnosticsTick(); });
+    timerDelayCommunications_ = sched_.createTimer();
+    timerDelayCommunications_->setInterval(kDelayMs);
+    timerDelayCommunications_->setHandler([this] { TimerDelayTick(); });
+    timerTxTimeout_ = sched_.createTimer();
+    timerTxTimeout_->setInterval(1500);
+    timerTxTimeout_->setHandler([this] { TimerTxTimeoutTick(); });
+}
+
+TuneDialogue::~TuneDialogue() {
+    if (loaded_) primary_.DeRegisterForAll(this);
+}
+
+// ---- window events
+
+void TuneDialogue::Load() {
+    loaded_ = true;
+    ++generation_;
+    settings_.wasLoaded = true;
+    tunePending = false;
+    endTestPending = false;
+    endTestDone_ = false;
+    testMode_ = false;
+    w.currentPoint = 2;
+    dialogState = TuneDialogState::Idle;
+    w.currentStep = 0;
+    ShowTuneStep();
+    w.adjustIndex = 7;
+    w.diagIndex = 13;
+    primary_.RegisterForSRecord(this, false);
+    view_.ShowSelection(SelectionFromParameters(app_.mainParameters, view_.Selection()));
+    SelectRxOffset(settings_.rxOffsetListIndex);
+    SelectTxOffset(settings_.txOffsetListIndex);
+    w.modBalanceTxTime = settings_.modBalanceTxTime;
+    pollDiagnostics = true;
+    replyBytes.fill(0);
+    replyCount = 0;
+    timerDiagnostics_->setEnabled(true);
+}
+
+void TuneDialogue::Activate() {
+    primary_.OverrideHandshaking(7, false, 0);
+    primary_.OverrideSettings(9600, false, 8, 1, "n");
+    if (dialogState == TuneDialogState::ParametersReady && w.currentStep == 1) {
+        dialogState = TuneDialogState::Idle;
+        GoToFirstTest();
+        app_.dacValues = DacValuesFromTuneRecord(w.tuneRecord);
+        links_.OpenDacValues();
+    }
+}
+
+void TuneDialogue::Unload() {
+    if (!loaded_) return;
+    // Nothing may leave the radio keyed or in test mode: the close box, shutdown and every
+    // other close that did not end the test send "T0" once without waiting for it.
+    if (testMode_ && !endTestDone_) SendEndTestNow();
+    loaded_ = false;
+    ++generation_;
+    const TuneSelection sel = view_.Selection();
+    for (int i = 0; i < kTuneTestCount; ++i)
+        settings_.testSelection[static_cast<std::size_t>(i)] = sel.ticked[static_cast<std::size_t>(i)] ? 1 : 0;
+    primary_.DeRegisterForAll(this);
+    settings_.modBalanceTxTime = sel.txTime;
+    for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxTimeout_.get()})
+        t->setEnabled(false);
+}
+
+void TuneDialogue::PortsSwapping() {
+    if (loaded_ && testMode_) SendEndTestNow();
+}
+
+void TuneDialogue::SendEndTestNow() {
+    SendCommand(primary_, "T0");
+    testMode_ = false;
+}
+
+void TuneDialogue::SelectRxOffset(int index) {
+    if (index < 0 || index >= kOffsetEntryCount) {
+        settings_.rxOffsetListIndex = -1;
+        return;
+    }
+    settings_.rxOffsetListIndex = static_cast<std::int16_t>(index);
+    w.rxOffsetHz = OffsetEntryHz(index);
+}
+
+void TuneDialogue::SelectTxOffset(int index) {
+    if (index < 0 || index >= kOffsetEntryCount) {
+        settings_.txOffsetListIndex = -1;
+        return;
+    }
+    settings_.txOffsetListIndex = static_cast<std::int16_t>(index);
+    w.txOffsetHz = OffsetEntryHz(index);
+}
+
+// ---- procedure
+
+void TuneDialogue::ShowTuneStep() {
+    const TuneScreen screen = RenderTuneStep(app_, w, settings_.levels, description_);
+    if (screen.description) description_ = *screen.description;
+    view_.ShowScreen(screen);
+}
+
+void TuneDialogue::Start() {
+    w.testDone.fill(false);
+    view_.FocusOk();
+    rssiReadCount = 4;
+    if (!app_.productionMode) {
+        ReadCurrentParameters();
+        return;
+    }
+    const std::uint64_t gen = generation_;
+    const MsgAnswer a = dialogs_.messageBox(kOverwriteDefaultsQuestion, "", MsgButtons::YesNo);
+    if (!Still(gen)) return;
+    if (a != MsgAnswer::Yes) {
+        ReadCurrentParameters();
+        return;
+    }
+    const TuneSelection sel = view_.Selection();
+    ModemParameters& m = app_.mainParameters;
+    m.radioType = sel.radioType;
+    m.radioRange = sel.radioRange;
+    SetDefaultModemParameters(app_, m);
+    LoadProductionDefaults(sel);
+    m.radioType = sel.radioType;
+    m.radioRange = sel.radioRange;
+    m.channelBandwidth = sel.channelBandwidth;
+    m.sa7026Synthesizer = ToFlag(sel.sa7026);
+    m.highBand = ToFlag(sel.highRxBand);
+    m.serialNumber = sel.longId;
+    const DacValues& d = app_.testParameters.defaultDacValues;
+    m.frontEndAdj = d.frontEndAdj;
+    m.modAdj = d.modAdj;
+    m.powerAdj = d.powerAdj;
+    m.fcAdj = d.fcAdj;
+    m.masterRxGain = d.rxGainAdj;
+    m.masterDeviation = d.txDeviationAdj;
+    m.rssiCalAdj = d.rssiCalAdj;
+    m.masterPowerMeterCal = d.powerCalAdj;
+    app_.currentParameters = m;
+    dialogState = TuneDialogState::WritingDefaults;
+    links_.WriteParameters(kWriteDefault, *this);
+}
+
+void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
+    auto exists = [](const std::string& name) {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(name, ec);
+    };
+    const std::string& folder = app_.places.programFolder;
+    const std::string testName = FindProductionDefault(true, app_.testFileName, folder, sel.radioType, sel.radioRange,
+                                                       sel.channelBandwidth, sel.highRxBand, exists);
+    if (LoadTestFile(app_, app_.testParameters, testName)) {
+        app_.testFileName = testName;
+        if (mainFrame_) mainFrame_->DisplayFilenames();
+    }
+    const std::string dataName = FindProductionDefault(false, app_.dataFileName, folder, sel.radioType, sel.radioRange,
+                                                       sel.channelBandwidth, sel.highRxBand, exists);
+    if (LoadDataFile(app_, app_.mainParameters, dataName)) {
+        app_.dataFileName = dataName;
+        if (mainFrame_) mainFrame_->DisplayFilenames();
+    }
+}
+
+void TuneDialogue::ReadCurrentParameters() {
+    dialogState = TuneDialogState::AwaitingParameters;
+    w.currentStep = 1;
+    links_.ReadCurrentParameters(*this);
+}
+
+void TuneDialogue::ProgrammingComplete(bool programCompleted) {
+    if (programCompleted && dialogState == TuneDialogState::WritingDefaults) ReadCurrentParameters();
+    else CompleteExchange();
+}
+
+void TuneDialogue::UpdateParms(bool parmsWereFound) {
+    if (!parmsWereFound || dialogState != TuneDialogState::AwaitingParameters) {
+        CompleteExchange();
+        return;
+    }
+    w.tuneParameters = app_.currentParameters;
+    BuildTuneRecord(app_, w.tuneRecord, w.tuneParameters);
+    const TuneLevels& lv = settings_.levels;
+    if (w.tuneParameters.channelBandwidth == 0) {
+        w.txDeviationTarget = lv.deviationWide;
+        w.txDeviationTolerance = lv.deviationWideTolerance;
+        w.rxGainSigGenDeviation = lv.rxGainSigGenWide;
+    } else {
+        w.txDeviationTarget = lv.deviationNarrow;
+        w.txDeviationTolerance = lv.deviationNarrowTolerance;
+        w.rxGainSigGenDeviation = lv.rxGainSigGenNarrow;
+    }
+    const ProductionTestRecord& src = app_.productionMode ? app_.testParameters : app_.testDefaults;
+    w.powerCalPoints = src.powerPoints;
+    w.rssiCalPoints = src.rssiPoints;
+    for (int p = 0; p < 3; ++p) {
+        // A radio type or range from the modem outside the table gives no test frequencies.
+        const bool ok = RadioSpecIndexValid(w.tuneRecord.radioType, w.tuneRecord.radioRange, p);
+        w.testPoints[static_cast<std::size_t>(p)] =
+            ok ? src.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(w.tuneRecord.radioType, w.tuneRecord.radioRange, p))]
+               : RadioSpec{};
+    }
+    view_.ShowSelection(SelectionFromParameters(w.tuneParameters, view_.Selection()));
+    dialogState = TuneDialogState::ParametersReady;
+    if (Active()) Activate();
+}
+
+void TuneDialogue::UpdateDacValues() {
+    TakeDacValues(w.tuneRecord, app_.dacValues);
+    for (int t : {2, 3, 4, 5, 6, 8, 9, 10, 11}) w.testDone[static_cast<std::size_t>(t)] = true;
+}
+
+std::int32_t TuneDialogue::SelectTest(std::int32_t test) {
+    if (test < 0 || test >= kTuneTestCount) {
+        w.currentStep = 0;
+        w.currentPoint = 2;
+        return kNoTest;
+    }
+    const TunePlanEntry& e = kTunePlan[static_cast<std::size_t>(test)];
+    w.currentStep = e.firstStep;
+    w.currentPoint = static_cast<std::int16_t>(e.startPoint);
+    w.calPointIndex = 0;
+    return test;
+}
+
+void TuneDialogue::GoToFirstTest() {
+    const TuneSelection sel = view_.Selection();
+    int first = -1;
+    for (int t = 0; t < kTuneTestCount && first < 0; ++t)
+        if (TestTakesPart(sel, t)) first = t;
+    if (first >= 0 && first <= 6) w.currentStep = 2;
+    else if (first >= 7 && first <= 12) w.currentStep = 17;
+    else if (first >= 13) w.currentStep = 24;
+    else {
+        w.currentStep = 0;
+        CompleteExchange();
+    }
+    ShowTuneStep();
+}
+
+void TuneDialogue::GoToNextTest(std::int32_t fromTest) {
+    const std::int32_t oldTest = w.currentTest;
+    const TuneSelection sel = view_.Selection();
+    std::int32_t t = kNoTest;
+    for (std::int32_t i = std::max<std::int32_t>(fromTest, 0); i < kTuneTestCount; ++i)
+        if (TestTakesPart(sel, i)) {
+            t = i;
+            break;
+        }
+    w.currentTest = SelectTest(t);
+    if (oldTest < 7 && w.currentTest >= 7 && w.currentTest <= 12) w.currentStep = 17;
+    else if (oldTest < 13 && w.currentTest >= 13 && w.currentTest <= 14) w.currentStep = 24;
+    else if (w.currentTest >= kNoTest) {
+        w.currentStep = 0;
+        w.currentTest = kNoTest;
+    }
+    ShowTuneStep();
+    if (w.currentTest >= 13 && oldTest < 13) {
+        if (transmitSelected) {
+            transmitSelected = false;
+            SendTunePoint(w.currentPoint);
+        }
+        const std::uint64_t gen = generation_;
+        const MsgAnswer a = dialogs_.messageBox(kTuningCompleteQuestion, "", MsgButtons::YesNo);
+        if (!Still(gen)) return;
+        if (a == MsgAnswer::Yes) SaveResults();
+    } else if (app_.productionMode && w.currentStep == 0 && w.currentTest == kNoTest && oldTest < kNoTest) {
+        links_.OpenPacketTest();
+    }
+}
+
+void TuneDialogue::SaveResults() {
+    ModemParameters& p = w.tuneParameters;
+    const TuneRecord& r = w.tuneRecord;
+    const auto done = [&](int t) { return w.testDone[static_cast<std::size_t>(t)]; };
+    p.radioType = r.radioType;
+    p.radioRange = r.radioRange;
+    if (done(11)) p.masterRxGain = r.rxGainAdj;
+    if (done(4)) p.masterDeviation = r.masterDeviation;
+    if (done(8)) p.frontEndAdj = r.frontEndAdj;
+    if (done(3)) p.modAdj = r.modAdj;
+    if (done(2)) p.powerAdj = r.powerAdj;
+    if (done(9)) p.fcAdj.rxFc8 = r.fcAdj.rxFc8;
+    if (done(10)) p.fcAdj.rxFc5 = r.fcAdj.rxFc5;
+    if (done(5)) p.fcAdj.txFc8 = r.fcAdj.txFc8;
+    if (done(6)) p.fcAdj.txFc5 = r.fcAdj.txFc5;
+    if (done(12)) {
+        BuildRssiTable(app_, p.calTables, w.rssiCalPoints, true);
+        p.rssiCalAdj = 0;
+        if (app_.productionMode) {
+            const RssiTempComp& tc = app_.testParameters.rssiTempComp;
+            p.calTables.rssiTempTable = tc.compressedTable;
+            p.calTables.rssiTempTablePresent = kTrue;
+            p.calTables.rssiTempTableId = tc.tableId;
+        }
+    }
+    if (done(1)) {
+        BuildPowerTable(app_, p.calTables, w.powerCalPoints, true);
+        p.masterPowerMeterCal = 200;
+    }
+    app_.currentParameters = p;
+    dialogState = TuneDialogState::WritingResults;
+    links_.WriteParameters(kWriteCurrent, *this);
+}
+
+void TuneDialogue::GoToPreviousTest(std::int32_t fromTest) {
+    const std::int32_t oldTest = w.currentTest;
+    bool found = false;
+    std::int32_t t = fromTest;
+    if (fromTest != 0) {
+        const TuneSelection sel = view_.Selection();
+        for (std::int32_t i = std::min<std::int32_t>(fromTest, kTuneTestCount) - 1; i >= 0; --i)
+            if (TestTakesPart(sel, i)) {
+                t = i;
+                found = true;
+                break;
+            }
+    }
+    w.currentTest = SelectTest(t);
+    const bool inTuning = w.currentTest >= 0 && w.currentTest <= 12;
+    const bool inTx = w.currentTest >= 0 && w.currentTest <= 6;
+    if (oldTest >= 13 && (inTuning || !found)) w.currentStep = 24;
+    else if (oldTest >= 7 && (inTx || !found)) w.currentStep = 17;
+    else if (oldTest >= 0 && !found) w.currentStep = 2;
+    ShowTuneStep();
+}
+
+// ---- buttons
+
+void TuneDialogue::Finish() {
+    if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
+    GoToNextTest(w.currentTest + 1);
+    transmitSelected = false;
+    SendTunePoint(w.currentPoint);
+}
+
+void TuneDialogue::Skip() {
+    GoToNextTest(w.currentTest + 1);
+    transmitSelected = false;
+    SendTunePoint(w.currentPoint);
+}
+
+void TuneDialogue::KeyOn() {
+    transmitSelected = true;
+    w.currentStep += 1;
+    SendTunePoint(w.currentPoint);
+    ShowTuneStep();
+}
+
+void TuneDialogue::NextPoint(bool keyed) {
+    w.currentPoint = static_cast<std::int16_t>(w.currentPoint + 1);
+    if (w.currentPoint < 3) {
+        ShowTuneStep();
+        if (keyed) transmitSelected = true;
+    } else {
+        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
+        GoToNextTest(w.currentTest + 1);
+        transmitSelected = false;
+    }
+    if (!keyed) transmitSelected = false;
+    SendTunePoint(w.currentPoint);
+}
+
+void TuneDialogue::RestartTest() {
+    const int t = TestOfStep(w.currentStep);
+    if (t < 0) return;
+    const TunePlanEntry& e = kTunePlan[static_cast<std::size_t>(t)];
+    w.currentStep = e.firstStep;
+    w.currentTest = t;
+    w.calPointIndex = 0;
+    w.currentPoint = static_cast<std::int16_t>(e.startPoint);
+}
+
+void TuneDialogue::PrevAsStep18() {
+    if (w.calPointIndex != 0) RestartTest();
+    else GoToPreviousTest(w.currentTest);
+}
+
+void TuneDialogue::OK() {
+    switch (w.currentStep) {
+    case 0: Start(); break;
+    case 2: GoToNextTest(0); break;
+    case 3: case 7: case 11: case 13: case 15: KeyOn(); break;
+    case 4: case 12: case 18: case 22: case 28: Finish(); break;
+    case 5:
+        w.currentStep = 6;
+        ShowTuneStep();
+        transmitSelected = true;
+        if (ValidPoint(w.currentPoint)) w.tuneRecord.powerAdj[static_cast<std::size_t>(w.currentPoint)] = 32;
+        SendTunePoint(w.currentPoint);
+        break;
+    case 6: StartPowerPoint(); break;
+    case 8: case 14: case 16: NextPoint(true); break;
+    case 9:
+        StartModBalance(w.currentPoint);
+        w.currentStep = 10;
+        ShowTuneStep();
+        break;
+    case 10:
+        StartModBalance(w.currentPoint);
+        ShowTuneStep();
+        break;
+    case 17:
+        GoToNextTest(7);
+        transmitSelected = false;
+        SendTunePoint(w.currentPoint);
+        break;
+    case 19: case 20: case 21: NextPoint(false); break;
+    case 23:
+        rssiReadCount = 0;
+        description_ = ".";
+        view_.SetDescription(description_);
+        break;
+    case 24:
+        GoToNextTest(13);
+        transmitSelected = false;
+        SendTunePoint(w.currentPoint);
+        break;
+    case 25:
+        w.calPointIndex = static_cast<std::int16_t>(w.calPointIndex + 1);
+        if (w.calPointIndex < 3) {
+            ShowTuneStep();
+        } else {
+            if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
+            GoToNextTest(w.currentTest + 1);
+        }
+        transmitSelected = false;
+        SendTunePoint(w.currentPoint);
+        break;
+    case 26:
+        w.currentStep = 27;
+        ShowTuneStep();
+        transmitSelected = true;
+        SendTunePoint(w.currentPoint);
+        break;
+    case 27: StartPowerVerify(); break;
+    default: break;
+    }
+}
+
+void TuneDialogue::Next() {
+    switch (w.currentStep) {
+    case 0: case 1: break;
+    case 2:
+        w.currentTest = 0;
+        GoToNextTest(0);
+        break;
+    case 17:
+        w.currentTest = 7;
+        GoToNextTest(7);
+        break;
+    case 24:
+        w.currentTest = 13;
+        GoToNextTest(13);
+        break;
+    default:
+        if (w.currentStep >= 3 && w.currentStep <= kLastStep) Skip();
+        break;
+    }
+}
+
+void TuneDialogue::Previous() {
+    switch (w.currentStep) {
+    case 2: GoToPreviousTest(0); break;
+    case 3: case 5: case 7: case 9: case 11: case 13: case 15: case 26: GoToPreviousTest(w.currentTest); break;
+    case 4: case 6: case 8: case 10: case 12: case 14: case 16: case 27: case 28: RestartTest(); break;
+    case 17: GoToPreviousTest(7); break;
+    case 18: case 19: case 20: case 21: case 22: case 23: case 25: PrevAsStep18(); break;
+    case 24: GoToPreviousTest(13); break;
+    default: break;
+    }
+    ShowTuneStep();
+    transmitSelected = false;
+    SendTunePoint(w.currentPoint);
+}
+
+void TuneDialogue::Close() { EndTest(); }
+
+bool TuneDialogue::KeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
+    if (keyCode == kKeyF7) {
+        if (!shift && !ctrl && !alt && app_.engineerMode) pollDiagnostics = !pollDiagnostics;
+        return false;
+    }
+    const auto step = AdjustKeyStep(keyCode, shift, ctrl, alt);
+    if (!step) return false;
+    // A step that names no adjust value changes nothing (its value would reach the save).
+    if (!StepNamesAdjustValue(w.currentStep)) return true;
+    TuneRecord& t = w.tuneRecord;
+    const int p = w.currentPoint;
+    const bool pointOk = ValidPoint(p);
+    const auto at = static_cast<std::size_t>(pointOk ? p : 0);
+    bool send = true;
+    switch (w.adjustIndex) {
+    case 0: t.rxGainAdj = AdjustUnsigned(t.rxGainAdj, *step); break;
+    case 1: t.masterDeviation = AdjustUnsigned(t.masterDeviation, *step); break;
+    case 2:
+        if (!pointOk) return true;
+        t.frontEndAdj[at] = AdjustUnsigned(t.frontEndAdj[at], *step);
+        break;
+    case 3:
+        if (!pointOk) return true;
+        t.modAdj[at] = AdjustUnsigned(t.modAdj[at], *step);
+        t.modValue = t.modAdj[at];
+        send = false;
+        break;
+    case 4:
+        if (!pointOk) return true;
+        t.powerAdj[at] = AdjustUnsigned(t.powerAdj[at], *step);
+        break;
+    case 5: t.rssiCalAdj = AdjustSigned(t.rssiCalAdj, *step); break;
+    case 6: t.powerCalAdj = AdjustUnsigned(t.powerCalAdj, *step); break;
+    case 7:
+        t.fcOverride = AdjustUnsigned(t.fcOverride, *step);
+        if (IsSet(t.sa7026Synthesizer) && pointOk) {
+            auto& col = transmitSelected ? (t.txFcModulus == 8 ? t.fcAdj.txFc8 : t.fcAdj.txFc5)
+                                         : (t.rxFcModulus == 8 ? t.fcAdj.rxFc8 : t.fcAdj.rxFc5);
+            col[at] = t.fcOverride;
+        }
+        break;
+    default: return true;
+    }
+    if (send) SendTunePoint(w.currentPoint);
+    ShowAdjustValue();
+    return true;
+}
+
+// ---- the modem dialogue
+
+void TuneDialogue::SendTunePoint(std::int16_t point) {
+    if (dialogState != TuneDialogState::Idle) {
+        tunePending = true;
+        return;
+    }
+    if (!Active() || !ValidPoint(point)) return;
+    TuneRecord& t = w.tuneRecord;
+    const RadioSpec& spec = w.testPoints[static_cast<std::size_t>(point)];
+    const auto sum = [](std::int32_t a, std::int32_t b) {
+        const std::int64_t v = std::int64_t{a} + b;
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    t.txFrequency = sum(spec.txFrequency, w.txOffsetHz);
+    t.rxFrequency = sum(spec.rxFrequency, w.rxOffsetHz);
+    t.frontEndValue = t.frontEndAdj[static_cast<std::size_t>(point)];
+    t.modValue = t.modAdj[static_cast<std::size_t>(point)];
+    t.powerValue = t.powerAdj[static_cast<std::size_t>(point)];
+    t.sa7026Synthesizer = ToFlag(view_.Selection().sa7026);
+    t.txSelected = ToFlag(transmitSelected);
+    if (transmitSelected) {
+        if (w.currentStep == 14 || w.currentStep == 16) {
+            std::int16_t modulus = w.currentStep == 14 ? 8 : 5;
+            t.txFrequency = GetFcTestFreq(app_, t, t.txFrequency, modulus);
+            t.txDeviationAdj = 0;
+        } else {
+            t.txDeviationAdj = t.masterDeviation;
+        }
+        t.synthFrequency = t.txFrequency;
+    } else {
+        if (w.currentStep == 20 || w.currentStep == 21) {
+            std::int16_t modulus = w.currentStep == 20 ? 8 : 5;
+            t.rxFrequency = GetFcTestFreq(app_, t, t.rxFrequency, modulus);
+        }
+        t.txDeviationAdj = t.masterDeviation;
+        t.synthFrequency = t.rxFrequency;
+    }
+    SelectCnFcAdjust(app_, t, nullptr, false, true, true, point);
+    timerResponse_->setEnabled(false);
+    SendTuneRecord(primary_, app_, t);
+    testMode_ = true;
+    retryCount = 0;
+    timerResponse_->setEnabled(true);
+    dialogState = TuneDialogState::AwaitingTuneAck;
+    ShowAdjustValue();
+    tunePending = false;
+}
+
+void TuneDialogue::CompleteExchange() {
+    dialogState = TuneDialogState::Idle;
+    if (tunePending) {
+        tunePending = false;
+        SendTunePoint(w.currentPoint);
+    }
+    if (endTestPending) {
+        endTestPending = false;
+        EndTest();
+    }
+}
+
+void TuneDialogue::EndTest() {
+    if (dialogState != TuneDialogState::Idle) {
+        endTestPending = true;
+        return;
+    }
+    timerResponse_->setEnabled(false);
+    SendCommand(primary_, "T0");
+    retryCount = 0;
+    timerResponse_->setEnabled(true);
+    dialogState = TuneDialogState::AwaitingEndTestAck;
+    endTestPending = false;
+}
+
+void TuneDialogue::SendCommandLine(const std::string& command) { SendCommand(primary_, command); }
+
+void TuneDialogue::StartModBalance(std::int16_t point) {
+    transmitSelected = true;
+    dialogState = TuneDialogState::Idle;
+    SendTunePoint(point);
+    Rearm(*timerDelayCommunications_);
+    delayedCommand = "BALANCE";
+    delayedCommandByte = std::clamp<std::int16_t>(view_.Selection().txTime, 1, 60);
+    settings_.modBalanceTxTime = delayedCommandByte;
+    w.modBalanceTxTime = delayedCommandByte;
+    timerTxTimeout_->setEnabled(false);
+    timerTxTimeout_->setInterval(delayedCommandByte * 1100 + 500);
+    timerTxTimeout_->setEnabled(true);
+}
+
+void TuneDialogue::TimerDelayTick() {
+    timerDelayCommunications_->setEnabled(false);
+    SendCommandAndByte(primary_, delayedCommand, delayedCommandByte);
+    testMode_ = true;
+    retryCount = 0;
+}
+
+void TuneDialogue::TimerTxTimeoutTick() {
+    timerTxTimeout_->setEnabled(false);
+    transmitSelected = false;
+    SendTunePoint(w.currentPoint);
+    // Only a tune record that went out can bring the re-adjust question; otherwise the
+    // exchange would wait for an acknowledgement that never comes.
+    if (w.currentStep == 10 && dialogState == TuneDialogState::AwaitingTuneAck)
+        dialogState = TuneDialogState::AwaitingBalanceEndAck;
+}
+
+void TuneDialogue::StartPowerPoint() {
+    SendCommandLine("AR");
+    retryCount = 0;
+    Rearm(*timerResponse_);
+    dialogState = TuneDialogState::PowerPointClearing;
+}
+
+void TuneDialogue::StartPowerVerify() {
+    SendCommandLine("AR");
+    retryCount = 0;
+    Rearm(*timerResponse_);
+    dialogState = TuneDialogState::PowerVerifyClearing;
+}
+
+void TuneDialogue::TimerDiagnosticsTick() {
+    if (!pollDiagnostics || transmitSelected || !Active()) return;
+    // Samples start only from Idle like the poll, so they never swallow the reply of an open
+    // exchange (an "R8" of "T0" would otherwise be lost and the window never close).
+    if (dialogState != TuneDialogState::Idle) return;
+    if (w.currentStep == 23) {
+        SendCommandLine("AT");
+        dialogState = TuneDialogState::AwaitingRssiSample;
+    } else if (w.currentStep >= 19 && w.currentStep <= 21) {
+        SendCommandLine("AT");
+        dialogState = TuneDialogState::AwaitingRxSample;
+    } else {
+        SendCommandLine("AS");
+        dialogState = TuneDialogState::AwaitingDiagnostics;
+    }
+    replyCount = 0;
+    Rearm(*timerResponse_);
+}
+
+void TuneDialogue::Append(const SRecordMessage& rec) {
+    const int n = std::clamp<int>(rec.dataCount, 0, static_cast<int>(rec.data.size()));
+    for (int i = 0; i < n; ++i) {
+        if (replyCount >= static_cast<int>(replyBytes.size())) break;  // beyond index 128: dropped
+        replyBytes[static_cast<std::size_t>(replyCount)] = rec.data[static_cast<std::size_t>(i)];
+        ++replyCount;
+    }
+}
+
+void TuneDialogue::ParseReply() {
+    ParseDiagnosticBlock(diagnostics, std::span<const std::int16_t>(replyBytes.data(), static_cast<std::size_t>(replyCount)));
+}
+
+void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
+    if (!loaded_ || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
+    const SRecordMessage& rec = primary_.tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    if (rec.recType != kReplyLetter) return;
+    const bool data = rec.recNum == 1, end = rec.recNum == 9, ack = rec.recNum == 8 && rec.address == 0;
+    switch (dialogState) {
+    case TuneDialogState::AwaitingTuneAck:
+        if (!ack) return;
+        timerResponse_->setEnabled(false);
+        CompleteExchange();
+        break;
+    case TuneDialogState::AwaitingBalanceEndAck:
+        if (!ack) return;
+        timerResponse_->setEnabled(false);
+        dialogState = TuneDialogState::Idle;
+        ReAdjustQuestion();
+        break;
+    case TuneDialogState::AwaitingDiagnostics:
+        if (!data) return;
+        Append(rec);
+        if (replyCount >= kBlockBytes) {
+            ParseReply();
+            ShowDiagnostics(diagnostics);
+            Rearm(*timerResponse_);
+            dialogState = TuneDialogState::AwaitingReplyEnd;
+        }
+        break;
+    case TuneDialogState::AwaitingReplyEnd:
+        if (!end) return;
+        Rearm(*timerResponse_);
+        dialogState = TuneDialogState::AwaitingReplyAck;
+        break;
+    case TuneDialogState::AwaitingReplyAck:
+        if (!ack) return;
+        timerResponse_->setEnabled(false);
+        CompleteExchange();
+        break;
+    case TuneDialogState::AwaitingEndTestAck:
+        if (!ack) return;
+        timerResponse_->setEnabled(false);
+        testMode_ = false;
+        endTestDone_ = true;
+        view_.CloseWindow();
+        break;
+    case TuneDialogState::AwaitingPowerTuneAck:
+        if (!ack) return;
+        SendCommandLine("AT");
+        replyCount = 0;
+        retryCount = 0;
+        Rearm(*timerResponse_);
+        dialogState = TuneDialogState::AwaitingPowerSample;
+        break;
+    case TuneDialogState::AwaitingPowerSample:
+        if (!data) return;
+        Append(rec);
+        if (replyCount >= kBlockBytes) {
+            ParseReply();
+            Rearm(*timerResponse_);
+            dialogState = TuneDialogState::AwaitingPowerSampleAck;
+        }
+        break;
+    case TuneDialogState::AwaitingPowerSampleAck:
+        if (!ack) return;
+        timerResponse_->setEnabled(false);
+        CompleteExchange();
+        RecordPowerPoint();
+        break;
+    case TuneDialogState::AwaitingRssiSample:
+        if (!data) return;
+        Append(rec);
+        if (replyCount >= kBlockBytes) {
+            ParseReply();
+            Rearm(*timerResponse_);
+            dialogState = TuneDialogState::AwaitingRssiSampleAck;
+        }
+        if (rssiReadCount < 4) {
+            description_ += ".";
+            view_.SetDescription(description_);
+        }
+        break;
+    case TuneDialogState::AwaitingRssiSampleAck:
+        if (!ack) return;
+        timerResponse_->setEnabled(false);
+        CompleteExchange();
+        view_.SetTemperature(FormatAdTemperatureC(diagnostics.sets[0].values[6]));
+        view_.SetDiagValue(std::to_string(diagnostics.sets[0].values[7]));
+        RecordRssiRead();
+        break;
+    case TuneDialogState::AwaitingRxSample:
+        if (!data) return;
+        Append(rec);
+        if (replyCount >= kBlockBytes) {
+            ParseReply();
+            view_.SetDiagValue(FormatAdVolts(diagnostics.sets[0].values[7], 0.6666667f, app_.locale));
+            Rearm(*timerResponse_);
+            dialogState = TuneDialogState::AwaitingReplyEnd;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TuneDialogue::RecordPowerPoint() {
+    const int i = w.calPointIndex;
+    if (i < 0 || i > 4) return;
+    const std::int16_t reading = std::max<std::int16_t>(diagnostics.sets[2].values[8], 0);
+    const std::optional<std::int16_t> previous =
+        i > 0 ? std::optional<std::int16_t>(w.powerCalPoints.adReading[static_cast<std::size_t>(i - 1)]) : std::nullopt;
+    w.powerCalPoints.adReading[static_cast<std::size_t>(i)] = MonotonicReading(reading, previous);
+    w.calPointIndex = static_cast<std::int16_t>(i + 1);
+    if (w.calPointIndex < 5) {
+        ShowTuneStep();
+        transmitSelected = true;
+    } else {
+        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
+        GoToNextTest(w.currentTest + 1);
+        transmitSelected = false;
+    }
+    SendTunePoint(w.currentPoint);
+}
+
+void TuneDialogue::RecordRssiRead() {
+    if (rssiReadCount >= 4) return;
+    rssiReads[static_cast<std::size_t>(rssiReadCount)] = std::max<std::int16_t>(diagnostics.sets[0].values[7], 0);
+    ++rssiReadCount;
+    if (rssiReadCount < 4) return;
+    const int i = w.calPointIndex;
+    if (i < 0 || i > 5) return;
+    const std::optional<std::int16_t> previous =
+        i > 0 ? std::optional<std::int16_t>(w.rssiCalPoints.adReading[static_cast<std::size_t>(i - 1)]) : std::nullopt;
+    w.rssiCalPoints.adReading[static_cast<std::size_t>(i)] = MonotonicReading(AverageOfFour(rssiReads), previous);
+    w.calPointIndex = static_cast<std::int16_t>(i + 1);
+    if (w.calPointIndex < 6) {
+        ShowTuneStep();
+    } else {
+        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
+        GoToNextTest(w.currentTest + 1);
+        transmitSelected = false;
+        SendTunePoint(w.currentPoint);
+    }
+}
+
+void TuneDialogue::ReAdjustQuestion() {
+    const std::uint64_t gen = generation_;
+    const MsgAnswer a = dialogs_.messageBox(kReAdjustQuestion, "", MsgButtons::YesNo);
+    if (!Still(gen)) return;
+    if (a == MsgAnswer::Yes) {
+        w.currentStep = 9;
+        ShowTuneStep();
+        return;
+    }
+    if (w.currentPoint >= 2) {
+        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
+        GoToNextTest(w.currentTest + 1);
+        transmitSelected = false;
+        SendTunePoint(w.currentPoint);
+    } else {
+        w.currentPoint = w.currentPoint == 1 ? 0 : 2;
+        w.tuneRecord.modValue = w.tuneRecord.modAdj[static_cast<std::size_t>(w.currentPoint)];
+        w.currentStep = 9;
+        ShowTuneStep();
+    }
+}
+
+void TuneDialogue::TimerResponseTick() {
+    if (!Active()) return;  // taken at the first tick after the window is active again
+    timerResponse_->setEnabled(false);
+    const bool canResend = retryCount < kMaxResends;
+    switch (dialogState) {
+    case TuneDialogState::AwaitingTuneAck:
+    case TuneDialogState::AwaitingBalanceEndAck:
+        if (canResend && !transmitSelected) {
+            ++retryCount;
+            SendTuneRecord(primary_, app_, w.tuneRecord);
+            timerResponse_->setEnabled(true);
+        } else {
+            CompleteExchange();
+        }
+        break;
+    case TuneDialogState::AwaitingEndTestAck:
+        if (canResend) {
+            ++retryCount;
+            SendCommandLine("T0");
+            timerResponse_->setEnabled(true);
+        } else {
+            const std::uint64_t gen = generation_;
+            dialogs_.messageBox(kNoEndTestText, "", MsgButtons::OK);
+            if (!Still(gen)) return;
+            endTestDone_ = true;  // "T0" was tried four times
+            view_.CloseWindow();
+        }
+        break;
+    case TuneDialogState::PowerPointClearing:
+        if (canResend && !transmitSelected) {
+            ++retryCount;
+            SendCommandLine("AR");
+            timerResponse_->setEnabled(true);
+        } else {
+            dialogState = TuneDialogState::Idle;
+            transmitSelected = false;
+            SendTunePoint(w.currentPoint);
+            dialogState = TuneDialogState::AwaitingPowerTuneAck;
+        }
+        break;
+    case TuneDialogState::AwaitingPowerTuneAck:
+        if (canResend) {
+            const std::int16_t kept = static_cast<std::int16_t>(retryCount + 1);
+            dialogState = TuneDialogState::Idle;
+            transmitSelected = false;
+            SendTunePoint(w.currentPoint);
+            retryCount = kept;
+            dialogState = TuneDialogState::AwaitingPowerTuneAck;
+        } else {
+            CompleteExchange();
+        }
+        break;
+    case TuneDialogState::AwaitingPowerSample:
+        if (canResend) {
+            ++retryCount;
+            SendCommandLine("AT");
+            replyCount = 0;
+            timerResponse_->setEnabled(true);
+        } else {
+            CompleteExchange();
+        }
+        break;
+    case TuneDialogState::PowerVerifyClearing:
+        if (canResend && !transmitSelected) {
+            ++retryCount;
+            SendCommandLine("AR");
+            timerResponse_->setEnabled(true);
+        } else {
+            CompleteExchange();
+            w.currentStep = 28;
+            ShowTuneStep();
+            transmitSelected = false;
+            SendTunePoint(w.currentPoint);
+        }
+        break;
+    case TuneDialogState::AwaitingDiagnostics:
+    case TuneDialogState::AwaitingReplyEnd:
+    case TuneDialogState::AwaitingReplyAck:
+    case TuneDialogState::AwaitingPowerSampleAck:
+    case TuneDialogState::AwaitingRssiSample:
+    case TuneDialogState::AwaitingRssiSampleAck:
+    case TuneDialogState::AwaitingRxSample:
+        CompleteExchange();
+        break;
+    default:
+        break;
+    }
+}
+
+void TuneDialogue::ShowDiagnostics(const DiagnosticsRecord& record) {
+    const auto& v = record.sets[0].values;
+    const LocaleInfo& loc = app_.locale;
+    switch (w.diagIndex) {
+    case 0: case 1: case 3: case 4: case 5:
+        view_.SetDiagValue(FormatAnalogVccVolts(v[static_cast<std::size_t>(w.diagIndex)], loc));
+        break;
+    case 2: view_.SetDiagValue(FormatBatteryVolts(v[2], loc)); break;
+    case 6: view_.SetDiagValue(FormatTemperatureC(v[6])); break;
+    case 7: view_.SetDiagValue(FormatNegativeDbm(v[7])); break;
+    case 8: case 9: view_.SetDiagValue(FormatTenthsWatts(v[static_cast<std::size_t>(w.diagIndex)], loc)); break;
+    default: break;
+    }
+    view_.SetBatteryVoltage(FormatBatteryVolts(v[2], loc));
+    view_.SetTemperature(FormatTemperatureC(v[6]));
+}
+
+void TuneDialogue::ShowAdjustValue() {
+    const TuneRecord& t = w.tuneRecord;
+    std::int16_t v;
+    switch (w.adjustIndex) {
+    case 0: v = t.rxGainAdj; break;
+    case 1: v = t.txDeviationAdj; break;
+    case 2: v = t.frontEndValue; break;
+    case 3: v = t.modValue; break;
+    case 4: v = t.powerValue; break;
+    case 5: v = t.rssiCalAdj; break;
+    case 6: v = t.powerCalAdj; break;
+    case 7: v = t.fcOverride; break;
+    default: return;
+    }
+    view_.SetAdjValue(std::to_string(v));
+}
+
+}  // namespace k45

@@ -1,0 +1,218 @@
+#pragma once
+// The Tune Radio window's logic as a plain class: the test plan and its sequencer, the start
+// (production default write), the parameter hand-over, the result save, and the modem
+// dialogue on the primary port ("T1", "AS", "AT", "AR", "BALANCE", "T0") with its four timers,
+// the power and RSSI calibration measurements, Mod Balance and the adjust keys. Driven by
+// events (buttons, keys, records, timer ticks, the callbacks of the reader, read/write and DAC
+// values windows); it tells its window what to show through TuneView and reaches the other
+// windows through TuneLinks.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "frame/main_frame.h"
+#include "frame/window_interfaces.h"
+#include "params/app_state.h"
+#include "params/diag_parsers.h"
+#include "serial/comm_form.h"
+#include "tuning/tune_selection.h"
+#include "tuning/tune_settings.h"
+#include "tuning/tune_steps.h"
+
+namespace k45 {
+
+class classComm;
+class Scheduler;
+class Timer;
+
+enum class TuneDialogState : std::int32_t {
+    Idle = 0,
+    WritingDefaults = 1,
+    WritingResults = 2,
+    AwaitingParameters = 3,
+    ParametersReady = 4,
+    AwaitingTuneAck = 5,
+    AwaitingBalanceEndAck = 6,
+    AwaitingDiagnostics = 7,
+    AwaitingReplyEnd = 8,
+    AwaitingReplyAck = 9,
+    AwaitingEndTestAck = 10,
+    PowerPointClearing = 11,
+    AwaitingPowerTuneAck = 12,
+    AwaitingPowerSample = 13,
+    AwaitingPowerSampleAck = 14,
+    AwaitingRssiSample = 15,
+    AwaitingRssiSampleAck = 16,
+    AwaitingRxSample = 17,
+    PowerVerifyClearing = 18,
+};
+
+inline constexpr const char* kOverwriteDefaultsQuestion =
+    "Do you want to Over-Write Program Parameters with Default Parameters,\r\n"
+    "based on the Radio Type, Range, Channel Spacing and ID Number?\r\n"
+    "Select Yes if this Modem has NOT been tuned before.\r\n"
+    "Select No if this Modem has been tuned before.";
+inline constexpr const char* kTuningCompleteQuestion = "Tuning Complete!  Do you want to Save the Parameters?";
+inline constexpr const char* kReAdjustQuestion = "Do you want to Re-Adjust this Mod Setting?";
+inline constexpr const char* kNoEndTestText = "Unit Not Responding to End Test!";
+
+// What the dialogue needs of its window.
+class TuneView {
+public:
+    virtual ~TuneView() = default;
+    // The window is the main window's active child.
+    virtual bool IsActiveChild() const = 0;
+    // Closes (unloads) the window; its unload calls TuneDialogue::Unload.
+    virtual void CloseWindow() = 0;
+    // The selection controls as they stand (ItemData of the selected entries, ticks, Tx time).
+    virtual TuneSelection Selection() const = 0;
+    // Selects the entries and options of a selection (their handlers run, as when clicked).
+    virtual void ShowSelection(const TuneSelection& s) { (void)s; }
+    virtual void ShowScreen(const TuneScreen& screen) { (void)screen; }
+    virtual void SetDescription(const std::string& text) { (void)text; }
+    virtual void SetAdjValue(const std::string& text) { (void)text; }
+    virtual void SetDiagValue(const std::string& text) { (void)text; }
+    virtual void SetTemperature(const std::string& text) { (void)text; }
+    virtual void SetBatteryVoltage(const std::string& text) { (void)text; }
+    virtual void FocusOk() {}
+};
+
+// The other windows the procedure uses.
+class TuneLinks {
+public:
+    virtual ~TuneLinks() = default;
+    // Unloads the current-parameter reader when loaded, registers the client and shows it.
+    virtual void ReadCurrentParameters(ParmsClient& client) = 0;
+    // Opens the read/write window in parmsMode (5 or 7) with autoStart, the client registered
+    // for ProgrammingComplete.
+    virtual void WriteParameters(std::int32_t parmsMode, ProgCompleteClient& client) = 0;
+    // Focuses the DAC values editor, or shows it.
+    virtual void OpenDacValues() = 0;
+    // Focuses the packet test window, or shows it; false when there is no packet test window.
+    virtual bool OpenPacketTest() { return false; }
+};
+
+class TuneDialogue : public CommForm, public ParmsClient, public ProgCompleteClient, public DacValuesClient {
+public:
+    static constexpr int kResponseMs = 500;
+    static constexpr int kDiagnosticsMs = 1500;
+    static constexpr int kDelayMs = 500;
+    static constexpr int kMaxResends = 3;
+    static constexpr int kBlockBytes = kDiagnosticBlockSize;
+
+    TuneDialogue(AppState& app, classComm& primary, Scheduler& scheduler, Dialogs& dialogs,
+                 TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame);
+    ~TuneDialogue() override;
+    TuneDialogue(const TuneDialogue&) = delete;
+    TuneDialogue& operator=(const TuneDialogue&) = delete;
+
+    // Window events.
+    void Load();
+    void Activate();
+    // Unload: a modem left in a test mode gets "T0" (best effort, nothing awaited).
+    void Unload();
+    // Swap Comm Ports is about to move the primary port: a modem in a test mode gets "T0".
+    void PortsSwapping();
+    bool loaded() const { return loaded_; }
+
+    // Buttons and keys. KeyDown returns true when the key is consumed.
+    void Start();
+    void OK();
+    void Next();
+    void Previous();
+    void Close();
+    bool KeyDown(int keyCode, bool shift, bool ctrl, bool alt);
+    // The offset lists' click handlers (an index outside 0..16 selects nothing).
+    void SelectRxOffset(int index);
+    void SelectTxOffset(int index);
+
+    // Callbacks.
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+    void UpdateParms(bool parmsWereFound) override;
+    void ProgrammingComplete(bool programCompleted) override;
+    void UpdateDacValues() override;
+
+    // The procedure's and the dialogue's variables (read by the window and tests).
+    TuneWork w;
+    TuneDialogState dialogState = TuneDialogState::Idle;
+    std::int16_t retryCount = 0;
+    bool transmitSelected = false;
+    bool tunePending = false;
+    bool endTestPending = false;
+    std::array<std::int16_t, 129> replyBytes{};
+    std::int16_t replyCount = 0;
+    DiagnosticsRecord diagnostics;
+    std::int16_t rssiReadCount = 0;
+    std::array<std::int16_t, 4> rssiReads{};
+    bool pollDiagnostics = true;
+    std::string delayedCommand;
+    std::int16_t delayedCommandByte = 0;
+    // A tune record or "BALANCE" went out since the last acknowledged "T0".
+    bool modemInTestMode() const { return testMode_; }
+    const std::string& description() const { return description_; }
+
+    Timer& timerResponse() { return *timerResponse_; }
+    Timer& timerDiagnostics() { return *timerDiagnostics_; }
+    Timer& timerDelayCommunications() { return *timerDelayCommunications_; }
+    Timer& timerTxTimeout() { return *timerTxTimeout_; }
+
+    // The procedure's operations (public for the window and tests).
+    void ShowTuneStep();
+    std::int32_t SelectTest(std::int32_t test);
+    void GoToFirstTest();
+    void GoToNextTest(std::int32_t fromTest);
+    void GoToPreviousTest(std::int32_t fromTest);
+    void SendTunePoint(std::int16_t point);
+    void StartModBalance(std::int16_t point);
+    void EndTest();
+    void CompleteExchange();
+
+private:
+    bool Active() const { return view_.IsActiveChild(); }
+    void ReadCurrentParameters();
+    void LoadProductionDefaults(const TuneSelection& sel);
+    void SaveResults();
+    void Finish();
+    void Skip();
+    void KeyOn();
+    void NextPoint(bool keyed);
+    void RestartTest();
+    void PrevAsStep18();
+    void StartPowerPoint();
+    void StartPowerVerify();
+    void RecordPowerPoint();
+    void RecordRssiRead();
+    void ReAdjustQuestion();
+    void Append(const struct SRecordMessage& rec);
+    void ParseReply();
+    void ShowDiagnostics(const DiagnosticsRecord& record);
+    void ShowAdjustValue();
+    void SendCommandLine(const std::string& command);
+    void SendEndTestNow();
+    void TimerResponseTick();
+    void TimerDiagnosticsTick();
+    void TimerDelayTick();
+    void TimerTxTimeoutTick();
+    bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
+
+    AppState& app_;
+    classComm& primary_;
+    Scheduler& sched_;
+    Dialogs& dialogs_;
+    TuneWindowSettings& settings_;
+    TuneView& view_;
+    TuneLinks& links_;
+    MainFrame* mainFrame_;
+    std::unique_ptr<Timer> timerResponse_;
+    std::unique_ptr<Timer> timerDiagnostics_;
+    std::unique_ptr<Timer> timerDelayCommunications_;
+    std::unique_ptr<Timer> timerTxTimeout_;
+    bool loaded_ = false;
+    std::uint64_t generation_ = 0;
+    bool testMode_ = false;
+    bool endTestDone_ = false;  // the close comes from the end-test exchange itself
+    std::string description_;
+};
+
+}  // namespace k45
