@@ -13,7 +13,7 @@
 
 #include "frame/main_frame.h"
 #include "frame/window_interfaces.h"
-#include "params/app_state.h"
+#include "model/app_state.h"
 #include "params/diag_parsers.h"
 #include "serial/comm_form.h"
 #include "tuning/tune_selection.h"
@@ -23,6 +23,7 @@
 namespace k45 {
 
 class classComm;
+struct SRecordMessage;
 class Scheduler;
 class Timer;
 
@@ -184,7 +185,7 @@ private:
     void RecordPowerPoint();
     void RecordRssiRead();
     void ReAdjustQuestion();
-    void Append(const struct SRecordMessage& rec);
+    void Append(const SRecordMessage& rec);
     void ParseReply();
     void ShowDiagnostics(const DiagnosticsRecord& record);
     void ShowAdjustValue();

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "params/records.h"
+#include "model/records.h"
 #include "platform/locale_info.h"
 #include "tuning/tune_settings.h"
 

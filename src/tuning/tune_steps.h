@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "params/app_state.h"
-#include "params/records.h"
+#include "model/app_state.h"
+#include "model/records.h"
 #include "tuning/tune_settings.h"
 
 namespace k45 {

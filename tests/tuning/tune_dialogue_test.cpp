@@ -1,0 +1,637 @@
+// The tuning procedure and its modem dialogue end to end in virtual time: dialogue, port
+// object, null-modem cable and simulated modem; the reader, read/write and DAC windows are
+// stand-ins that record what they are asked and answer after a moment.
+#include <gtest/gtest.h>
+
+#include "params/diag_parsers.h"
+#include "programming/programming_bench.h"
+#include "radio/cal_tables.h"
+#include "serial/modem_commands.h"
+#include "tuning/tune_dialogue.h"
+#include "tuning/tune_math.h"
+#include "version_info.h"
+
+namespace k45::test {
+namespace {
+
+struct FakeTuneView : TuneView {
+    TuneDialogue* dlg = nullptr;
+    bool active = true;
+    TuneSelection sel;
+    int closes = 0;
+    std::vector<TuneScreen> screens;
+    std::string adjValue, diagValue, description;
+    bool IsActiveChild() const override { return active; }
+    void CloseWindow() override {
+        ++closes;
+        if (dlg) dlg->Unload();
+    }
+    TuneSelection Selection() const override { return sel; }
+    void ShowSelection(const TuneSelection& s) override { sel = s; }
+    void ShowScreen(const TuneScreen& s) override {
+        screens.push_back(s);
+        if (s.description) description = *s.description;
+    }
+    void SetDescription(const std::string& t) override { description = t; }
+    void SetAdjValue(const std::string& t) override { adjValue = t; }
+    void SetDiagValue(const std::string& t) override { diagValue = t; }
+};
+
+struct WriteRequest {
+    std::int32_t mode;
+    ModemParameters record;
+    std::int64_t atMs;
+};
+
+// The reader and the read/write window as the procedure sees them: a write stores the
+// record as the modem's, a read hands the modem's record back, each after 100 ms.
+struct FakeTuneLinks : TuneLinks {
+    AppState* app = nullptr;
+    VirtualScheduler* sched = nullptr;
+    ModemParameters modemHolds;
+    std::vector<WriteRequest> writes;
+    int reads = 0, dacOpens = 0, packetOpens = 0;
+    bool writeSucceeds = true;
+    void ReadCurrentParameters(ParmsClient& client) override {
+        ++reads;
+        ParmsClient* c = &client;
+        sched->callAt(sched->nowMs() + 100, [this, c] {
+            app->currentParameters = modemHolds;
+            c->UpdateParms(true);
+        });
+    }
+    void WriteParameters(std::int32_t mode, ProgCompleteClient& client) override {
+        writes.push_back({mode, app->currentParameters, sched->nowMs()});
+        if (writeSucceeds) modemHolds = app->currentParameters;
+        ProgCompleteClient* c = &client;
+        const bool ok = writeSucceeds;
+        sched->callAt(sched->nowMs() + 100, [c, ok] { c->ProgrammingComplete(ok); });
+    }
+    void OpenDacValues() override { ++dacOpens; }
+    bool OpenPacketTest() override {
+        ++packetOpens;
+        return true;
+    }
+};
+
+SimulatedModem::DiagBlock Block(int currentRssi, int highForwardPower) {
+    SimulatedModem::DiagBlock b{};
+    for (std::size_t i = 0; i < 30; ++i) b[i] = 10;
+    b[2] = 72;    // battery 7.2 V (PNet form)
+    b[6] = 25;    // temperature
+    b[7] = static_cast<std::uint8_t>(currentRssi);
+    b[28] = static_cast<std::uint8_t>(highForwardPower);
+    return b;
+}
+
+class TuneRun : public ProgrammingBench {
+protected:
+    TuneRun() {
+        AppState& st = ctx.state;
+        ReadTuneLevels(settings.levels, "/nonexistent/tune.ini");
+        settings.modBalanceTxTime = 5;
+        st.testParameters = st.testDefaults;
+        // A 5726 range whose test points hold frequencies.
+        for (int r = 0; r <= 9 && range < 0; ++r)
+            if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0) range = r;
+        view.dlg = &dlg;
+        // The data being edited selects the radio when the window loads.
+        st.mainParameters.radioType = 1;
+        st.mainParameters.radioRange = range;
+        st.mainParameters.sa7026Synthesizer = kTrue;
+        st.mainParameters.serialNumber = 5000;
+        view.sel.txTime = 60;
+        view.sel.ticked.fill(true);
+        links.app = &st;
+        links.sched = &sched;
+        links.modemHolds = st.mainParameters;
+        modem.diagBlock = Block(60, 0);
+    }
+    ~TuneRun() override {
+        if (dlg.loaded()) dlg.Unload();
+    }
+    AppState& st() { return ctx.state; }
+    void Open() {
+        dlg.Load();
+        view.sel.txTime = 60;
+        dlg.Activate();
+    }
+    // Runs until no exchange is open and nothing is pending.
+    void Settle(std::int64_t limitMs = 5000) {
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState == TuneDialogState::Idle && !dlg.tunePending; },
+                                       limitMs));
+    }
+    // "T1" lines the host wrote.
+    std::vector<HostWrite> TuneLines() const { return hostWrites("T1"); }
+    void Key(int code, bool ctrl = false, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            EXPECT_TRUE(dlg.KeyDown(code, false, ctrl, false));
+            Settle();
+        }
+    }
+    void StepIs(int step, int test, int point) {
+        EXPECT_EQ(dlg.w.currentStep, step);
+        EXPECT_EQ(dlg.w.currentTest, test);
+        EXPECT_EQ(dlg.w.currentPoint, point);
+    }
+
+    TuneWindowSettings settings;
+    FakeTuneView view;
+    FakeTuneLinks links;
+    TuneDialogue dlg{ctx.state, *port, sched, dialogs, settings, view, links, &mainFrame};
+    int range = -1;
+};
+
+TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValuesAndTables) {
+    AppState& st = ctx.state;
+    st.productionMode = true;
+    ASSERT_GE(range, 0);
+    Open();
+    dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::Yes);
+    dlg.OK();  // step 0: Start
+    ASSERT_EQ(links.writes.size(), 1u);
+    EXPECT_EQ(links.writes[0].mode, 7);
+    EXPECT_EQ(links.writes[0].record.radioType, 1);
+    EXPECT_EQ(links.writes[0].record.serialNumber, 5000);
+    EXPECT_EQ(links.writes[0].record.powerAdj, st.testParameters.defaultDacValues.powerAdj);
+    EXPECT_EQ(dlg.dialogState, TuneDialogState::WritingDefaults);
+    sched.advance(300);
+    EXPECT_EQ(links.reads, 1);
+    StepIs(2, kNoTest, 2);  // the Tx intro; the DAC values editor opened
+    EXPECT_EQ(links.dacOpens, 1);
+    EXPECT_EQ(st.dacValues, DacValuesFromTuneRecord(dlg.w.tuneRecord));
+    const TuneRecord start = dlg.w.tuneRecord;
+    Settle();
+
+    dlg.OK();  // Tx intro
+    StepIs(3, 0, 1);
+    dlg.OK();
+    EXPECT_TRUE(dlg.transmitSelected);
+    Settle();
+    dlg.OK();  // TCXO done
+    Settle();
+    StepIs(5, 1, 1);
+
+    // Power calibration: five points, the modem's readings 80, 75, 90, 90, 120.
+    dlg.OK();
+    Settle();
+    EXPECT_EQ(dlg.w.tuneRecord.powerAdj[1], 32);
+    Key(kKeyPageUp, false, 3);
+    const std::int16_t readings[] = {80, 75, 90, 90, 120};
+    for (int i = 0; i < 5; ++i) {
+        modem.samples = {Block(60, readings[i])};
+        const std::size_t ars = hostWrites("AR").size();
+        dlg.OK();
+        EXPECT_EQ(hostWrites("AR").size(), ars + 1);
+        Settle();
+    }
+    EXPECT_EQ(dlg.w.powerCalPoints.adReading, (std::array<std::int16_t, 5>{80, 81, 90, 91, 120}));
+    StepIs(7, 2, 0);
+
+    // Power out: points 0, 1, 2 keyed.
+    dlg.OK();
+    Settle();
+    Key(kKeyPageUp, false, 2);
+    dlg.OK();
+    Settle();
+    StepIs(8, 2, 1);
+    EXPECT_TRUE(dlg.transmitSelected);
+    Key(kKeyPageDown);
+    dlg.OK();
+    Settle();
+    Key(kKeyPageUp, true);
+    dlg.OK();
+    Settle();
+    StepIs(9, 3, 1);
+
+    // Mod Balance at points 1, 0, 2: 60 s each, then the re-adjust question.
+    Key(kKeyPageUp);  // no send: the Mod Balance start carries it
+    for (int expectedPoint : {1, 0, 2}) {
+        SCOPED_TRACE(expectedPoint);
+        EXPECT_EQ(dlg.w.currentPoint, expectedPoint);
+        dlg.OK();
+        EXPECT_EQ(dlg.w.currentStep, 10);
+        dialogs.expectBox("Do you want to Re-Adjust this Mod Setting?", MsgAnswer::No);
+        sched.advance(66500 + 300);
+        Settle();
+    }
+    EXPECT_EQ(modem.balanceCommands, (std::vector<int>{60, 60, 60}));
+    StepIs(11, 4, 1);
+
+    dlg.OK();
+    Settle();
+    Key(kKeyPageDown);
+    dlg.OK();  // deviation done
+    Settle();
+    StepIs(13, 5, 0);
+    for (int test : {5, 6}) {
+        dlg.OK();
+        Settle();
+        Key(kKeyPageUp);
+        for (int p = 0; p < 3; ++p) {
+            dlg.OK();
+            Settle();
+        }
+        (void)test;
+    }
+    StepIs(17, 7, 0);  // the Rx intro
+    dlg.OK();
+    Settle();
+    StepIs(18, 7, 0);
+    dlg.OK();
+    Settle();
+    StepIs(19, 8, 0);
+    Key(kKeyPageUp);
+    for (int p = 0; p < 9; ++p) {  // Front-End, Rx FC 8, Rx FC 5: three points each
+        sched.advance(1600);       // an "AT" sample shows the RSSI voltage
+        dlg.OK();
+        Settle();
+    }
+    StepIs(22, 11, 1);
+    Key(kKeyPageUp, true);
+    dlg.OK();
+    Settle();
+    StepIs(23, 12, 1);
+
+    // RSSI calibration: four reads per level; the last level ends the tuning tests.
+    const std::array<std::array<int, 4>, 6> reads{{{10, 11, 11, 12}, {10, 10, 11, 11}, {30, 30, 30, 30},
+                                                   {29, 29, 29, 29}, {100, 101, 102, 103}, {200, 200, 200, 201}}};
+    for (int level = 0; level < 6; ++level) {
+        SCOPED_TRACE(level);
+        Settle();
+        dlg.OK();
+        EXPECT_EQ(view.description, ".");
+        modem.samples.clear();
+        for (int r : reads[static_cast<std::size_t>(level)]) modem.samples.push_back(Block(r, 0));
+        if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.w.calPointIndex == level + 1 || dlg.w.currentTest != 12; }, 20000));
+    }
+    EXPECT_EQ(dlg.rssiReadCount, 4);
+
+    ASSERT_EQ(links.writes.size(), 2u);
+    const WriteRequest& save = links.writes[1];
+    EXPECT_EQ(save.mode, 5);
+    const ModemParameters& out = save.record;
+    const DacValues& d = st.testParameters.defaultDacValues;
+    EXPECT_EQ(out.powerAdj, (std::array<std::int16_t, 3>{AdjustUnsigned(d.powerAdj[0], 2), 34,
+                                                         AdjustUnsigned(d.powerAdj[2], 10)}));
+    EXPECT_EQ(out.modAdj, (std::array<std::int16_t, 3>{d.modAdj[0], AdjustUnsigned(d.modAdj[1], 1), d.modAdj[2]}));
+    EXPECT_EQ(out.masterDeviation, AdjustUnsigned(start.masterDeviation, 255));
+    EXPECT_EQ(out.masterRxGain, AdjustUnsigned(start.rxGainAdj, 10));
+    EXPECT_EQ(out.frontEndAdj[0], AdjustUnsigned(d.frontEndAdj[0], 1));
+    EXPECT_EQ(out.fcAdj, dlg.w.tuneRecord.fcAdj);
+    EXPECT_NE(out.fcAdj.txFc8, start.fcAdj.txFc8);
+    EXPECT_EQ(out.rssiCalAdj, 0);
+    EXPECT_EQ(out.masterPowerMeterCal, 200);
+    EXPECT_EQ(dlg.w.rssiCalPoints.adReading, (std::array<std::int16_t, 6>{11, 12, 30, 31, 102, 200}));
+    CalTables expected = out.calTables;
+    BuildPowerTable(st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, {80, 81, 90, 91, 120}}, false);
+    RssiCalPoints rssi = st.testParameters.rssiPoints;
+    rssi.adReading = {11, 12, 30, 31, 102, 200};
+    BuildRssiTable(st, expected, rssi, false);
+    EXPECT_EQ(out.calTables.powerTable, expected.powerTable);
+    EXPECT_EQ(out.calTables.rssiTable, expected.rssiTable);
+    EXPECT_TRUE(IsSet(out.calTables.powerTablePresent));
+    EXPECT_TRUE(IsSet(out.calTables.rssiTablePresent));
+    EXPECT_EQ(out.calTables.rssiTempTable, st.testParameters.rssiTempComp.compressedTable);
+    EXPECT_EQ(out.calTables.rssiTempTableId, st.testParameters.rssiTempComp.tableId);
+    EXPECT_EQ(st.currentParameters, out);
+
+    // Verification tests on the written modem, then the packet test.
+    sched.advance(300);
+    Settle();
+    StepIs(24, 13, 1);
+    dlg.OK();
+    Settle();
+    for (int pass = 0; pass < 3; ++pass) {
+        StepIs(25, 13, 1);
+        EXPECT_EQ(dlg.w.calPointIndex, pass);
+        dlg.OK();
+        Settle();
+    }
+    StepIs(26, 14, 1);
+    dlg.OK();
+    Settle();
+    dlg.OK();  // "AR" while keyed; 500 ms later step 28, unkeyed
+    EXPECT_EQ(dlg.dialogState, TuneDialogState::PowerVerifyClearing);
+    sched.advance(600);
+    Settle();
+    StepIs(28, 14, 1);
+    EXPECT_FALSE(dlg.transmitSelected);
+    EXPECT_EQ(links.packetOpens, 0);
+    dlg.OK();
+    StepIs(0, kNoTest, 2);
+    EXPECT_EQ(links.packetOpens, 1);
+    for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(dlg.w.testDone[static_cast<std::size_t>(t)]) << t;
+    Settle();
+
+    dlg.Close();
+    sched.advance(200);
+    EXPECT_EQ(modem.endTests, 1);
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_FALSE(dlg.loaded());
+    EXPECT_EQ(hostWrites("T0").size(), 1u);
+}
+
+TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter66500ms) {
+    Open();
+    dlg.w.testPoints[1] = st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, 1))];
+    dlg.w.tuneRecord.radioType = 1;
+    dlg.w.tuneRecord.radioRange = range;
+    dlg.w.currentTest = dlg.SelectTest(3);
+    Settle();
+    const std::int64_t t0 = sched.nowMs();
+    const std::size_t tunes = TuneLines().size();
+    dlg.OK();
+    EXPECT_TRUE(dlg.transmitSelected);
+    EXPECT_EQ(dlg.timerTxTimeout().interval(), 66500);
+    EXPECT_EQ(dlg.w.modBalanceTxTime, 60);
+    EXPECT_EQ(settings.modBalanceTxTime, 60);
+    sched.advance(1000);
+    ASSERT_EQ(TuneLines().size(), tunes + 1);
+    EXPECT_EQ(TuneLines().back().atMs, t0);
+    const auto balance = hostWrites("BALANCE");
+    ASSERT_EQ(balance.size(), 1u);
+    EXPECT_EQ(balance[0].bytes, "BALANCE3C\r");
+    EXPECT_EQ(balance[0].atMs, t0 + 500);
+    EXPECT_TRUE(hostWrites("AS").empty() || hostWrites("AS").back().atMs < t0);  // no polls while keyed
+    sched.advance(66500 - 1000 - 1);
+    EXPECT_EQ(TuneLines().size(), tunes + 1);
+    dialogs.expectBox("Do you want to Re-Adjust this Mod Setting?", MsgAnswer::Yes);
+    sched.advance(200);
+    ASSERT_EQ(TuneLines().size(), tunes + 2);
+    EXPECT_EQ(TuneLines().back().atMs, t0 + 66500);
+    EXPECT_FALSE(dlg.transmitSelected);
+    EXPECT_EQ(dialogs.boxes.back().title, version::programTitle);
+    StepIs(9, 3, 1);  // Yes: adjust again
+}
+
+TEST_F(TuneRun, CloseWhileAPollIsOpenSendsEndTestWhenTheExchangeCompletes) {
+    Open();
+    sched.advance(1500);  // the first "AS" poll goes out
+    ASSERT_EQ(dlg.dialogState, TuneDialogState::AwaitingDiagnostics);
+    dlg.Close();
+    EXPECT_TRUE(dlg.endTestPending);
+    EXPECT_TRUE(hostWrites("T0").empty());
+    sched.advance(300);
+    EXPECT_EQ(hostWrites("T0").size(), 1u);
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(view.diagValue, "");  // diagIndex 13 on the start screen: not shown
+}
+
+TEST_F(TuneRun, EndTestWithoutAnswerIsResentThreeTimesThenReportedAndTheWindowCloses) {
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
+    Open();
+    dlg.Close();
+    const std::int64_t t0 = sched.nowMs();
+    dialogs.expectBox(kNoEndTestText);
+    sched.advance(2100);
+    const auto t = hostWrites("T0");
+    ASSERT_EQ(t.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(t[static_cast<std::size_t>(i)].atMs, t0 + 500 * i);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, version::programTitle);
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(sched.nowMs() - t0, 2100);
+}
+
+TEST_F(TuneRun, CloseBoxShutdownAndPortSwapEndTheModemTestMode) {
+    Open();
+    dlg.w.testPoints[0].rxFrequency = 450000000;
+    dlg.w.testPoints[0].txFrequency = 455000000;
+    dlg.w.currentPoint = 0;
+    dlg.Unload();  // nothing sent yet: no "T0"
+    EXPECT_TRUE(hostWrites("T0").empty());
+
+    Open();
+    dlg.transmitSelected = true;
+    dlg.SendTunePoint(0);
+    Settle();
+    EXPECT_TRUE(dlg.modemInTestMode());
+    dlg.PortsSwapping();
+    EXPECT_EQ(hostWrites("T0").size(), 1u);
+    dlg.SendTunePoint(0);
+    Settle();
+    dlg.Unload();  // the close box, or shutdown unloading the window
+    sched.advance(100);
+    EXPECT_EQ(hostWrites("T0").size(), 2u);
+    EXPECT_EQ(modem.endTests, 2);
+}
+
+TEST_F(TuneRun, TimeOutsWaitWhileTheWindowIsNotActive) {
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+    Open();
+    dlg.w.testPoints[1].rxFrequency = 450000000;
+    dlg.w.currentPoint = 1;
+    dlg.SendTunePoint(1);
+    view.active = false;
+    sched.advance(3000);
+    EXPECT_EQ(TuneLines().size(), 1u);  // no resend while another window is active
+    view.active = true;
+    sched.advance(10);
+    EXPECT_EQ(TuneLines().size(), 1u);
+    sched.advance(500);
+    EXPECT_EQ(TuneLines().size(), 2u);  // the time-out that fell due, at the first tick after
+    sched.advance(1000);
+    EXPECT_EQ(TuneLines().size(), 4u);
+    sched.advance(500);
+    EXPECT_EQ(TuneLines().size(), 4u);
+    EXPECT_EQ(dlg.dialogState, TuneDialogState::Idle);  // the fourth time-out gave up
+}
+
+TEST_F(TuneRun, DiagnosticsInOneRecordOrSplitShowTheBatteryTemperatureAndValue) {
+    modem.diagBlock = Block(97, 0);
+    modem.diagBlock[0] = 33;
+    for (bool split : {false, true}) {
+        SCOPED_TRACE(split);
+        modem.splitDiagBlocks = split;
+        Open();
+        dlg.w.diagIndex = 7;
+        sched.advance(1500);
+        Settle();
+        EXPECT_EQ(view.diagValue, "-97 dBm");
+        EXPECT_EQ(dlg.replyCount, 42);
+        EXPECT_EQ(dlg.diagnostics.sets[0].values[0], 33);
+        dlg.Unload();
+    }
+}
+
+TEST_F(TuneRun, F7StopsTheSamplesOnlyInEngineeringMode) {
+    Open();
+    dlg.w.currentStep = 19;
+    EXPECT_FALSE(dlg.KeyDown(kKeyF7, false, false, false));
+    EXPECT_TRUE(dlg.pollDiagnostics);  // not in engineering mode
+    st().engineerMode = true;
+    EXPECT_FALSE(dlg.KeyDown(kKeyF7, false, false, false));
+    EXPECT_FALSE(dlg.pollDiagnostics);
+    sched.advance(5000);
+    EXPECT_TRUE(hostWrites("AT").empty());
+    EXPECT_TRUE(hostWrites("AS").empty());
+    dlg.KeyDown(kKeyF7, false, false, false);
+    sched.advance(1500);
+    EXPECT_EQ(hostWrites("AT").size(), 1u);
+}
+
+TEST_F(TuneRun, AdjustKeysOnAStepWithoutAnAdjustValueChangeNothing) {
+    Open();
+    dlg.w.currentStep = 4;
+    dlg.w.adjustIndex = 4;  // a stale index from an earlier screen
+    const TuneRecord before = dlg.w.tuneRecord;
+    dlg.KeyDown(kKeyPageUp, false, false, false);
+    EXPECT_EQ(dlg.w.tuneRecord, before);
+    EXPECT_TRUE(TuneLines().empty());
+    dlg.w.currentStep = 22;
+    dlg.w.adjustIndex = 0;
+    dlg.w.tuneRecord.rxGainAdj = 0;
+    dlg.w.testPoints[1].rxFrequency = 450000000;
+    dlg.w.currentPoint = 1;
+    dlg.KeyDown(kKeyPageDown, false, false, false);
+    EXPECT_EQ(dlg.w.tuneRecord.rxGainAdj, 255);
+    EXPECT_EQ(view.adjValue, "255");
+    EXPECT_EQ(TuneLines().size(), 1u);
+    EXPECT_FALSE(dlg.KeyDown(kKeyPageUp, true, false, false));  // Shift: nothing
+    dlg.w.currentStep = 9;
+    dlg.w.adjustIndex = 3;
+    Settle();
+    dlg.KeyDown(kKeyPageUp, false, false, false);
+    EXPECT_EQ(TuneLines().size(), 1u);  // Mod Adj: sent with the next Mod Balance start
+    EXPECT_EQ(dlg.w.tuneRecord.modValue, dlg.w.tuneRecord.modAdj[1]);
+}
+
+// ---- the sequencer, without a modem exchange (the window is not active: sends are dropped)
+
+class TuneSequence : public TuneRun {
+protected:
+    TuneSequence() {
+        Open();
+        view.active = false;
+    }
+    void Tick(std::initializer_list<int> tests) {
+        view.sel.ticked.fill(false);
+        for (int t : tests) view.sel.ticked[static_cast<std::size_t>(t)] = true;
+    }
+};
+
+TEST_F(TuneSequence, GroupIntrosAndPreviousAcrossGroups) {
+    Tick({1, 4, 8, 11, 14});
+    dlg.GoToFirstTest();
+    EXPECT_EQ(dlg.w.currentStep, 2);
+    dlg.OK();
+    StepIs(5, 1, 1);
+    dlg.Next();
+    StepIs(11, 4, 1);
+    dlg.Next();
+    StepIs(17, 8, 0);  // Rx intro with the first Rx test already current
+    dlg.Next();
+    StepIs(19, 8, 0);
+    dlg.Previous();
+    StepIs(17, 4, 1);  // back across the group: the Rx intro first
+    dlg.Previous();
+    StepIs(11, 4, 1);  // then the last ticked Tx test
+    dlg.Previous();
+    StepIs(5, 1, 1);
+    dlg.Previous();
+    StepIs(2, 1, 1);  // Prev on the first ticked test: the group intro
+    dlg.Next();
+    StepIs(5, 1, 1);
+    dlg.OK();
+    dlg.Previous();  // a later step of a test: restart at its first step and start point
+    StepIs(5, 1, 1);
+}
+
+TEST_F(TuneSequence, PointOrdersOfTheTests) {
+    Tick({2, 8, 13});
+    dlg.GoToFirstTest();
+    dlg.OK();
+    StepIs(7, 2, 0);
+    dlg.OK();
+    std::vector<std::pair<int, bool>> seen;
+    for (int i = 0; i < 3; ++i) {
+        seen.push_back({dlg.w.currentPoint, dlg.transmitSelected});
+        dlg.OK();
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}, {2, true}}));
+    StepIs(17, 8, 0);
+    dlg.OK();
+    seen.clear();
+    for (int i = 0; i < 3; ++i) {
+        seen.push_back({dlg.w.currentPoint, dlg.transmitSelected});
+        if (i == 2) dialogs.expectBox("Tuning Complete!", MsgAnswer::No);
+        dlg.OK();
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{0, false}, {1, false}, {2, false}}));
+    EXPECT_TRUE(links.writes.empty());  // No saves nothing
+    StepIs(24, 13, 1);
+    dlg.OK();
+    for (int pass = 0; pass < 3; ++pass) {
+        StepIs(25, 13, 1);
+        EXPECT_EQ(dlg.w.calPointIndex, pass);
+        dlg.OK();
+    }
+    StepIs(0, kNoTest, 2);
+}
+
+TEST_F(TuneSequence, SaveQuestionAndPacketTestByWhatIsTicked) {
+    st().productionMode = true;
+    Tick({13});
+    dlg.GoToFirstTest();
+    EXPECT_EQ(dlg.w.currentStep, 24);
+    dlg.OK();
+    for (int i = 0; i < 3; ++i) dlg.OK();
+    StepIs(0, kNoTest, 2);
+    EXPECT_EQ(links.packetOpens, 1);  // the procedure ended after a verification test
+    EXPECT_TRUE(dialogs.boxes.empty());
+
+    Tick({0});
+    dlg.w.currentTest = kNoTest;
+    dlg.GoToFirstTest();
+    dlg.OK();
+    dlg.OK();
+    dialogs.expectBox("Tuning Complete!", MsgAnswer::No);
+    dlg.OK();
+    StepIs(0, kNoTest, 2);
+    EXPECT_EQ(links.packetOpens, 1);  // not after tuning tests only
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+}
+
+TEST_F(TuneSequence, SelectTestOutsideThePlanAndNoTickedTest) {
+    EXPECT_EQ(dlg.SelectTest(16), kNoTest);
+    EXPECT_EQ(dlg.w.currentStep, 0);
+    EXPECT_EQ(dlg.w.currentPoint, 2);
+    EXPECT_EQ(dlg.SelectTest(-1), kNoTest);
+    Tick({});
+    dlg.w.currentStep = 5;
+    dlg.GoToFirstTest();
+    EXPECT_EQ(dlg.w.currentStep, 0);
+    Tick({5});
+    view.sel.radioType = 0;  // the test is ticked but not available for this radio
+    dlg.GoToFirstTest();
+    EXPECT_EQ(dlg.w.currentStep, 0);
+}
+
+TEST_F(TuneSequence, DacValuesMarkTheirTestsDoneAndSkippedTestsSaveNothing) {
+    Tick({2, 11, 12});
+    st().dacValues.powerAdj = {11, 22, 33};
+    st().dacValues.txDeviationAdj = 77;
+    dlg.UpdateDacValues();
+    EXPECT_EQ(dlg.w.tuneRecord.masterDeviation, 77);
+    dlg.GoToFirstTest();
+    dlg.OK();
+    StepIs(7, 2, 0);
+    dlg.Next();
+    StepIs(17, 11, 1);
+    dlg.OK();
+    dlg.Next();  // skips Rx Gain (done by the DAC values)
+    StepIs(23, 12, 1);
+    dialogs.expectBox("Tuning Complete!", MsgAnswer::Yes);
+    dlg.Next();  // skips RSSI Cal: no table
+    ASSERT_EQ(links.writes.size(), 1u);
+    const ModemParameters& out = links.writes[0].record;
+    EXPECT_EQ(out.powerAdj, (std::array<std::int16_t, 3>{11, 22, 33}));
+    EXPECT_EQ(out.masterDeviation, 77);
+    EXPECT_FALSE(IsSet(out.calTables.rssiTablePresent));
+    EXPECT_FALSE(IsSet(out.calTables.powerTablePresent));
+}
+
+}  // namespace
+}  // namespace k45::test
