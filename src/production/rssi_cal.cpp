@@ -1,0 +1,401 @@
+#include "production/rssi_cal.h"
+
+#include <limits>
+
+#include "frame/converters.h"
+#include "model/app_state.h"
+#include "params/tune_record.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "programming/dialogue_support.h"
+#include "radio/cal_tables.h"
+#include "radio/radio_codes.h"
+#include "serial/class_comm.h"
+#include "serial/messages.h"
+#include "serial/modem_commands.h"
+#include "tuning/tune_math.h"
+
+namespace k45 {
+
+RssiSampleDialogue::RssiSampleDialogue(PanelLinks links, RssiCalView& view)
+    : links_(links), view_(view),
+      timerDiagnostics_(MakeDialogueTimer(links.app.scheduler, kPollMs, [this] { PollTick(); })),
+      timerResponse_(MakeDialogueTimer(links.app.scheduler, kResponseMs, [this] { ResponseTick(); })) {}
+
+RssiSampleDialogue::~RssiSampleDialogue() {
+    timerDiagnostics_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    if (links_.port) links_.port->DeRegisterForAll(this);
+}
+
+void RssiSampleDialogue::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    parametersRequested_ = sendPending_ = samplePending_ = false;
+    parametersTaken_ = false;
+    currentPoint_ = 1;
+    sampleCount_ = 4;
+    if (links_.port) links_.port->RegisterForSRecord(this, false);
+    dialogState_ = rcAwaitingParameters;
+    timerResponse_->setEnabled(false);
+    timerDiagnostics_->setEnabled(true);
+    reply_.Reset();
+}
+
+void RssiSampleDialogue::Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    timerDiagnostics_->setEnabled(false);
+    timerResponse_->setEnabled(false);
+    if (links_.port) links_.port->DeRegisterForAll(this);
+}
+
+void RssiSampleDialogue::Close() {
+    if (loaded_) links_.host.CloseWindow();
+}
+
+bool RssiSampleDialogue::Ask(const std::string& question) {
+    return links_.app.dialogs &&
+           links_.app.dialogs->messageBox(question, "", MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
+}
+
+void RssiSampleDialogue::WriteBack() {
+    links_.app.currentParameters = panelParameters_;
+    links_.host.WriteCurrentParameters();
+}
+
+void RssiSampleDialogue::Activate() {
+    if (!loaded_) return;
+    if (links_.port) {
+        ApplyProgrammingSettings(*links_.port);
+        if (links_.port->portNumber != lastPortNumber_) {
+            lastPortNumber_ = links_.port->portNumber;
+            parametersRequested_ = false;
+        }
+    }
+    if (!parametersRequested_) {
+        ReadCurrentParameters();
+    } else if (dialogState_ == rcParametersReady) {
+        if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
+            if (links_.app.dialogs) links_.app.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
+            dialogState_ = rcIdle;
+            Close();
+            return;
+        }
+        dialogState_ = rcIdle;
+        SendPointTuneRecord();
+    }
+}
+
+void RssiSampleDialogue::ReadCurrentParameters() {
+    links_.host.StartParameterRead(*this);
+    dialogState_ = rcAwaitingParameters;
+    parametersRequested_ = true;
+}
+
+void RssiSampleDialogue::SetPointFrequencies() {
+    const TuneRecord& t = tuneRecord_;
+    if (!RadioTypeValid(t.radioType) || !RadioRangeValid(t.radioRange)) return;
+    const RadioSpec& spec =
+        links_.app.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
+    tuneRecord_.txFrequency = spec.txFrequency + TxOffset();
+    tuneRecord_.rxFrequency = spec.rxFrequency + RxOffset();
+}
+
+void RssiSampleDialogue::UpdateParms(bool parmsWereFound) {
+    if (!loaded_) return;
+    if (parmsWereFound && dialogState_ == rcAwaitingParameters) {
+        panelParameters_ = links_.app.currentParameters;
+        tuneRecord_.radioType = panelParameters_.radioType;
+        tuneRecord_.radioRange = panelParameters_.radioRange;
+        SetPointFrequencies();
+        BuildTuneRecord(links_.app, tuneRecord_, panelParameters_);
+        view_.SetProg("Set Signal Generator to");
+        ShowPointLabels();
+        parametersTaken_ = true;
+        dialogState_ = rcParametersReady;
+        if (Active()) Activate();
+    } else {
+        CompleteExchange();
+    }
+}
+
+void RssiSampleDialogue::SendPointTuneRecord() {
+    if (dialogState_ == rcIdle) {
+        if (!Active()) return;
+        TuneRecord& t = tuneRecord_;
+        SetPointFrequencies();
+        const auto p = static_cast<std::size_t>(currentPoint_);
+        t.frontEndValue = t.frontEndAdj[p];
+        t.modValue = t.modAdj[p];
+        t.powerValue = t.powerAdj[p];
+        t.synthFrequency = t.rxFrequency;
+        t.txSelected = kFalse;
+        timerResponse_->setEnabled(false);
+        if (links_.port) SendTuneRecord(*links_.port, links_.app, t);
+        retryCount_ = 0;
+        timerResponse_->setEnabled(true);
+        dialogState_ = rcAwaitingAck;
+        sendPending_ = false;
+    } else if (dialogState_ != rcAwaitingParameters && dialogState_ != rcParametersReady) {
+        sendPending_ = true;
+    }
+}
+
+void RssiSampleDialogue::RequestSample() {
+    if (dialogState_ == rcIdle) {
+        if (Active()) {
+            timerResponse_->setEnabled(false);
+            if (links_.port) SendCommand(*links_.port, "AT");
+            retryCount_ = 0;
+            reply_.Reset();
+            dialogState_ = rcAwaitingSample;
+            samplePending_ = false;
+        }
+    } else {
+        samplePending_ = true;
+    }
+    timerResponse_->setEnabled(true);
+}
+
+void RssiSampleDialogue::CompleteExchange() {
+    dialogState_ = rcIdle;
+    if (sendPending_) {
+        sendPending_ = false;
+        SendPointTuneRecord();
+    }
+    if (samplePending_) {
+        samplePending_ = false;
+        RequestSample();
+    }
+}
+
+void RssiSampleDialogue::PollTick() {
+    if (loaded_ && dialogState_ == rcIdle && Active()) RequestSample();
+}
+
+void RssiSampleDialogue::ResponseTick() {
+    if (!loaded_ || !Active()) return;
+    timerResponse_->setEnabled(false);
+    switch (dialogState_) {
+    case rcAwaitingAck:
+    case rcAwaitingSample:
+        if (retryCount_ >= kMaxTimeouts) {
+            CompleteExchange();
+        } else {
+            ++retryCount_;
+            (dialogState_ == rcAwaitingAck ? sendPending_ : samplePending_) = true;
+            timerResponse_->setEnabled(true);
+        }
+        break;
+    case rcAwaitingSampleEnd:
+    case rcAwaitingSampleAck:
+        CompleteExchange();
+        break;
+    default:
+        break;
+    }
+}
+
+void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
+    if (!loaded_) return;
+    const SRecordMessage* rec = ReplyRecordWithin(links_.port, rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
+    if (!rec) return;
+    const bool ack = rec->recNum == 8 && rec->address == 0;
+    switch (dialogState_) {
+    case rcAwaitingAck:
+    case rcAwaitingSampleAck:
+        if (!ack) break;
+        timerResponse_->setEnabled(false);
+        CompleteExchange();
+        break;
+    case rcAwaitingSample:
+        if (rec->recNum != 1) break;
+        reply_.Append(*rec);
+        if (reply_.Complete()) TakeReading();
+        break;
+    case rcAwaitingSampleEnd:
+        if (rec->recNum != 9) break;
+        RestartTimer(*timerResponse_);
+        dialogState_ = rcAwaitingSampleAck;
+        break;
+    default:
+        break;
+    }
+}
+
+void RssiSampleDialogue::TakeReading() {
+    RestartTimer(*timerResponse_);
+    dialogState_ = rcAwaitingSampleEnd;
+    ParseDiagnosticBlock(diagnostics_, reply_.bytes());
+    std::int16_t t = diagnostics_.sets[0].values[6];
+    const std::int16_t r = diagnostics_.sets[0].values[7];
+    const std::string temperature = FormatAdTemperatureC(t);
+    view_.SetTemperature(temperature, HexByteText(t));
+    view_.SetRssiReading(std::to_string(r), HexByteText(r));
+    if (sampleCount_ < 4) {
+        rssiSamples_[static_cast<std::size_t>(sampleCount_)] = r;
+        ++sampleCount_;
+        if (sampleCount_ == 4) {
+            view_.SetOkEnabled(true);
+            view_.FocusOk();
+            TakeAverage(AverageOfFour(rssiSamples_));
+        }
+    }
+}
+
+void RssiSampleDialogue::OK() {
+    // Readings are taken only for parameters this window has read.
+    if (!loaded_ || !parametersTaken_) return;
+    sampleCount_ = 0;
+    view_.SetOkEnabled(false);
+}
+
+// ---- RSSI table calibration
+
+void RssiCalDialogue::Load() {
+    if (loaded_) return;
+    RssiSampleDialogue::Load();
+    levelIndex_ = 0;
+    rssiPoints_ = links_.app.testParameters.rssiPoints;
+}
+
+void RssiCalDialogue::ShowPointLabels() {
+    view_.SetFreq(FormatMHzUnit(tuneRecord_.rxFrequency, links_.app.locale));
+    if (levelIndex_ >= 0 && levelIndex_ < kLevels)
+        view_.SetLevel(FormatRssiDbm(rssiPoints_.levelCode[static_cast<std::size_t>(levelIndex_)]));
+}
+
+void RssiCalDialogue::TakeAverage(std::int16_t average) {
+    if (levelIndex_ < 0 || levelIndex_ >= kLevels) return;
+    const auto i = static_cast<std::size_t>(levelIndex_);
+    std::optional<std::int16_t> previous;
+    if (levelIndex_ > 0) previous = rssiPoints_.adReading[i - 1];
+    rssiPoints_.adReading[i] = MonotonicReading(average, previous);
+    ++levelIndex_;
+    if (levelIndex_ < kLevels) ShowPointLabels();
+    else EndOfRun();
+}
+
+void RssiCalDialogue::EndOfRun() {
+    bool write = false;
+    ProductionTestRecord& test = links_.app.testParameters;
+    if (Ask("Do you want to Save RSSI Table?")) {
+        test.rssiPoints = rssiPoints_;
+        BuildRssiTable(links_.app, panelParameters_.calTables, test.rssiPoints, true);
+        panelParameters_.rssiCalAdj = 0;
+        write = true;
+    }
+    if (Ask("Do you want to Save RSSI Temperature Compensation Table?")) {
+        panelParameters_.calTables.rssiTempTable = test.rssiTempComp.compressedTable;
+        panelParameters_.calTables.rssiTempTablePresent = kTrue;
+        panelParameters_.calTables.rssiTempTableId = test.rssiTempComp.tableId;
+        write = true;
+    }
+    if (!loaded_) return;
+    if (write) WriteBack();
+    Close();
+}
+
+void RssiCalDialogue::Clear() {
+    if (!loaded_ || !parametersTaken_) return;
+    if (!Ask("Do you want to Clear (use default) RSSI Curve Settings?") || !loaded_) return;
+    ClearCalibrationTable(panelParameters_.calTables, clearRssiTable);
+    WriteBack();
+    Close();
+}
+
+// ---- RSSI temperature compensation
+
+void TempCompDialogue::Load() {
+    if (loaded_) return;
+    RssiSampleDialogue::Load();
+    levelIndex_ = 0;
+    tempIndex_ = 0;
+    rssiTempComp_ = links_.app.testParameters.rssiTempComp;
+}
+
+void TempCompDialogue::ShowPointLabels() {
+    if (levelIndex_ < 0 || levelIndex_ >= kLevels || tempIndex_ < 0 || tempIndex_ >= kTemperatures) return;
+    const auto l = static_cast<std::size_t>(levelIndex_), t = static_cast<std::size_t>(tempIndex_);
+    view_.SetFreq(FormatMHzUnit(tuneRecord_.rxFrequency, links_.app.locale) + " " +
+                  FormatRssiDbm(rssiTempComp_.levelCode[l]));
+    view_.SetLevel("Set Temperature Chamber to " + std::to_string(rssiTempComp_.temperature[t]) + " C.");
+    view_.SetSavedReading(std::to_string(rssiTempComp_.adReading[l][t]));
+}
+
+void TempCompDialogue::TakeAverage(std::int16_t average) {
+    if (levelIndex_ < 0 || levelIndex_ >= kLevels || tempIndex_ < 0 || tempIndex_ >= kTemperatures) return;
+    const auto l = static_cast<std::size_t>(levelIndex_), t = static_cast<std::size_t>(tempIndex_);
+    std::optional<std::int16_t> previous;
+    if (levelIndex_ > 0) previous = rssiTempComp_.adReading[l - 1][t];
+    rssiTempComp_.adReading[l][t] = MonotonicReading(average, previous);
+    Advance();
+}
+
+void TempCompDialogue::Advance() {
+    if (tempIndex_ >= kTemperatures) return;
+    ++levelIndex_;
+    if (levelIndex_ < kLevels) {
+        ShowPointLabels();
+        return;
+    }
+    levelIndex_ = 0;
+    ++tempIndex_;
+    if (tempIndex_ < kTemperatures) ShowPointLabels();
+    else BuildAndProgramTempComp();
+}
+
+void TempCompDialogue::Skip() {
+    if (!loaded_ || !parametersTaken_) return;
+    // Readings already started belong to the point being passed: they are dropped.
+    if (sampleCount_ < 4) {
+        sampleCount_ = 4;
+        view_.SetOkEnabled(true);
+    }
+    Advance();
+}
+
+void TempCompDialogue::SkipToEnd() {
+    if (!loaded_ || !parametersTaken_) return;
+    BuildAndProgramTempComp();
+}
+
+void TempCompDialogue::CancelButton() {
+    if (levelIndex_ != 0 || tempIndex_ != 0) {
+        if (Ask("Do you want to Cancel and lose the Data Points taken?")) Close();
+    } else {
+        Close();
+    }
+}
+
+void TempCompDialogue::BuildAndProgramTempComp() {
+    AppState& app = links_.app;
+    ProductionTestRecord& test = app.testParameters;
+    if (Ask("Do you want to Build the RSSI Temperature Compensation Table with the Current Data Points taken (NOT the "
+            "Current Test File)?")) {
+        rssiTempComp_.tableId = CalDateStampToday(app);
+        test.rssiTempComp = rssiTempComp_;
+        PrepareTempCompPoints(app, panelParameters_.calTables, test, true);
+        BuildTempCompTable(app, panelParameters_.calTables, test, true);
+    } else if (Ask("Do you want to Build the RSSI Temperature Compensation Table with the Current Test File?")) {
+        BuildTempCompTable(app, panelParameters_.calTables, test, true);
+    }
+    if (Ask("Do you want to Program the RSSI Temperature Compensation Table?")) {
+        panelParameters_.calTables.rssiTempTable = test.rssiTempComp.compressedTable;
+        panelParameters_.calTables.rssiTempTablePresent = kTrue;
+        panelParameters_.calTables.rssiTempTableId = test.rssiTempComp.tableId;
+        if (loaded_) WriteBack();
+    }
+    Close();
+}
+
+void TempCompDialogue::Clear() {
+    if (!loaded_ || !parametersTaken_) return;
+    if (!Ask("Do you want to Clear (use default) RSSI Temp Comp Table?") || !loaded_) return;
+    ClearCalibrationTable(panelParameters_.calTables, clearTempCompTable);
+    WriteBack();
+    Close();
+}
+
+}  // namespace k45

@@ -1,0 +1,176 @@
+#pragma once
+// The RSSI table calibration and the RSSI temperature compensation: both tune the radio to
+// receive on the Mid test frequency and poll "AT" for the temperature and RSSI A/D values;
+// OK averages the next four RSSI readings into the point shown. The calibration takes six
+// generator levels and builds the RSSI table; the compensation takes six levels at each of six
+// chamber temperatures and builds the compensation table. Both write the tables with the
+// modem's parameters.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "frame/window_interfaces.h"
+#include "model/records.h"
+#include "params/diag_parsers.h"
+#include "production/panel_support.h"
+#include "production/test_panel.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+class Timer;
+
+enum RssiCalState : std::int32_t {
+    rcIdle = 0,
+    rcAwaitingParameters = 1,
+    rcParametersReady = 2,
+    rcAwaitingAck = 3,
+    rcAwaitingSample = 4,
+    rcAwaitingSampleEnd = 5,
+    rcAwaitingSampleAck = 6,
+};
+
+// The labels of both windows; each shows what it has.
+class RssiCalView {
+public:
+    virtual ~RssiCalView() = default;
+    virtual void SetProg(const std::string& text) { (void)text; }
+    // labelFreq (calibration) or labelFreqLevel (compensation).
+    virtual void SetFreq(const std::string& text) { (void)text; }
+    // labelLevel (calibration) or labelTempLevel (compensation).
+    virtual void SetLevel(const std::string& text) { (void)text; }
+    virtual void SetSavedReading(const std::string& text) { (void)text; }
+    virtual void SetRssiReading(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
+    virtual void SetTemperature(const std::string& text, const std::string& hex) { (void)text; (void)hex; }
+    virtual void SetOkEnabled(bool on) { (void)on; }
+    virtual void FocusOk() {}
+};
+
+class RssiSampleDialogue : public CommForm, public ParmsClient {
+public:
+    static constexpr int kPollMs = 750;
+    static constexpr int kResponseMs = 1000;
+    static constexpr int kMaxTimeouts = 3;
+
+    RssiSampleDialogue(PanelLinks links, RssiCalView& view);
+    ~RssiSampleDialogue() override;
+    RssiSampleDialogue(const RssiSampleDialogue&) = delete;
+    RssiSampleDialogue& operator=(const RssiSampleDialogue&) = delete;
+
+    virtual void Load();
+    void Activate();
+    void Unload();
+    void OK();
+    void Cancel() { Close(); }
+    virtual void Clear() = 0;
+
+    void UpdateParms(bool parmsWereFound) override;
+    void RxSRecordData(std::int16_t rxSRecordIndex) override;
+
+    bool loaded() const { return loaded_; }
+    std::int32_t dialogState() const { return dialogState_; }
+    int sampleCount() const { return sampleCount_; }
+    std::int16_t retryCount() const { return retryCount_; }
+    bool parametersTaken() const { return parametersTaken_; }
+    const TuneRecord& tuneRecord() const { return tuneRecord_; }
+    const ModemParameters& panelParameters() const { return panelParameters_; }
+    Timer& timerResponse() { return *timerResponse_; }
+
+protected:
+    virtual std::int32_t RxOffset() const { return 0; }
+    virtual std::int32_t TxOffset() const { return 0; }
+    virtual void ShowPointLabels() = 0;
+    // The average of the four readings of the point now offered.
+    virtual void TakeAverage(std::int16_t average) = 0;
+    void Close();
+    // currentParameters = the window's copy, written by the read/write window.
+    void WriteBack();
+    bool Ask(const std::string& question);
+
+    PanelLinks links_;
+    RssiCalView& view_;
+    ModemParameters panelParameters_{};
+    TuneRecord tuneRecord_{};
+    int sampleCount_ = 4;
+    bool parametersTaken_ = false;
+    bool loaded_ = false;
+
+private:
+    bool Active() const { return links_.host.IsActiveChild(); }
+    void ReadCurrentParameters();
+    void SetPointFrequencies();
+    void SendPointTuneRecord();
+    void RequestSample();
+    void CompleteExchange();
+    void TakeReading();
+    void PollTick();
+    void ResponseTick();
+
+    std::unique_ptr<Timer> timerDiagnostics_;
+    std::unique_ptr<Timer> timerResponse_;
+    std::int32_t dialogState_ = rcAwaitingParameters;
+    std::int16_t retryCount_ = 0;
+    bool parametersRequested_ = false;
+    bool sendPending_ = false;
+    bool samplePending_ = false;
+    int currentPoint_ = 1;
+    ReplyBytes reply_;
+    DiagnosticsRecord diagnostics_{};
+    std::array<std::int16_t, 4> rssiSamples_{};
+    std::int16_t lastPortNumber_ = 0;
+};
+
+class RssiCalDialogue : public RssiSampleDialogue {
+public:
+    static constexpr int kLevels = 6;
+    RssiCalDialogue(PanelLinks links, RssiCalView& view) : RssiSampleDialogue(links, view) {}
+
+    std::int32_t rxFreqOffset = 0;
+    std::int32_t txFreqOffset = 0;
+
+    void Load() override;
+    void Clear() override;
+    int levelIndex() const { return levelIndex_; }
+    const RssiCalPoints& rssiPoints() const { return rssiPoints_; }
+
+protected:
+    std::int32_t RxOffset() const override { return rxFreqOffset; }
+    std::int32_t TxOffset() const override { return txFreqOffset; }
+    void ShowPointLabels() override;
+    void TakeAverage(std::int16_t average) override;
+
+private:
+    void EndOfRun();
+    RssiCalPoints rssiPoints_{};
+    int levelIndex_ = 0;
+};
+
+class TempCompDialogue : public RssiSampleDialogue {
+public:
+    static constexpr int kLevels = 6;
+    static constexpr int kTemperatures = 6;
+    TempCompDialogue(PanelLinks links, RssiCalView& view) : RssiSampleDialogue(links, view) {}
+
+    void Load() override;
+    void Clear() override;
+    void Skip();
+    void SkipToEnd();
+    void CancelButton();
+    int levelIndex() const { return levelIndex_; }
+    int tempIndex() const { return tempIndex_; }
+    const RssiTempComp& rssiTempComp() const { return rssiTempComp_; }
+
+protected:
+    void ShowPointLabels() override;
+    void TakeAverage(std::int16_t average) override;
+
+private:
+    void Advance();
+    void BuildAndProgramTempComp();
+    RssiTempComp rssiTempComp_{};
+    int levelIndex_ = 0;
+    int tempIndex_ = 0;
+};
+
+}  // namespace k45
