@@ -81,6 +81,8 @@ void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
     // A stored time the bar cannot take leaves it at 1 s.
     d_.txTime = (txToneTime >= 1 && txToneTime <= 60) ? txToneTime : 1;
     wordCount_ = 0;
+    ClearDiagnosticsDisplay();
+    ClearStatsDisplay();
     timerDiagnostics_->setEnabled(true);
     Changed();
 }

@@ -1,5 +1,6 @@
 #include "frame/ui/tool_windows.h"
 
+#include "diagnostics/ui/diag_window_support.h"
 #include "frame/app_context.h"
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/radio_parms_window.h"
@@ -11,6 +12,7 @@ void CreateToolWindows(AppContext& ctx, QWidget& owner) {
     ctx.Register(ToolWindow::formPortSettings, *new formPortSettings(ctx, &owner));
     AddProgrammingDialogueWindows(ctx, owner);
     AddEditorWindows(ctx, owner);
+    AddDiagnosticsWindows(ctx, owner);
 }
 
 }  // namespace k45

@@ -1,0 +1,212 @@
+#include "diagnostics/ui/diag_filt_window.h"
+
+#include <QComboBox>
+#include <QDoubleValidator>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "frame/app_context.h"
+#include "frame/ini_routines.h"
+#include "platform/dialogs.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+namespace {
+
+struct BoxSpec {
+    const char* name;
+    const char* caption;
+    double minimum, maximum;
+    int decimals, maxLength;
+};
+constexpr BoxSpec kBoxes[10] = {
+    {"textLoRssi", "&Low RSSI:", -140, -30, 0, 4},      {"textHiRssi", "&High RSSI:", -140, -30, 0, 4},
+    {"textLoTemp", "&Low Temp:", -80, 180, 0, 3},       {"textHiTemp", "&High Temp:", -80, 180, 0, 3},
+    {"textLoBatt", "&Low Batt:", 0, 24, 1, 4},          {"textHiBatt", "&High Batt:", 0, 24, 1, 4},
+    {"textLoFwdP", "&Low Fwd Pwr:", 0, 8, 1, 3},        {"textHiFwdP", "&High Fwd Pwr:", 0, 8, 1, 3},
+    {"textLoRevP", "&Low Rev Pwr:", 0, 8, 1, 3},        {"textHiRevP", "&High Rev Pwr:", 0, 8, 1, 3},
+};
+
+QPushButton* Button(const char* text, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+}  // namespace
+
+formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
+    : ToolWindowBase(ctx, "formDiagFilt", kDiagFiltCaption, Placement::Saved, parent),
+      settings_(std::move(settings)),
+      editor_(*settings_, *ctx.state.dialogs, ctx.state.locale) {
+    auto* limits = new QGroupBox("Alarms and Filters", this);
+    auto* ll = new QGridLayout(limits);
+    optionAlarmSelect = new QRadioButton("Ala&rms", limits);
+    optionAlarmSelect->setObjectName("optionAlarmSelect");
+    optionAlarmSelect->setChecked(true);
+    optionFilterSelect = new QRadioButton("Filters", limits);
+    optionFilterSelect->setObjectName("optionFilterSelect");
+    ll->addWidget(optionAlarmSelect, 0, 0);
+    ll->addWidget(optionFilterSelect, 0, 2);
+    for (int i = 0; i < 10; ++i) {
+        const BoxSpec& b = kBoxes[i];
+        auto* box = new QLineEdit(limits);
+        box->setObjectName(b.name);
+        box->setMaxLength(b.maxLength + (b.minimum < 0 ? 1 : 0));
+        if (b.decimals == 0) box->setValidator(new QIntValidator(static_cast<int>(b.minimum), static_cast<int>(b.maximum), box));
+        else box->setValidator(new QDoubleValidator(b.minimum, b.maximum, b.decimals, box));
+        box->setAlignment(Qt::AlignRight);
+        box->setMaximumWidth(70);
+        limitBoxes[static_cast<std::size_t>(i)] = box;
+        ll->addWidget(BuddyCaption(b.caption, box), 1 + i / 2, (i % 2) * 2);
+        ll->addWidget(box, 1 + i / 2, (i % 2) * 2 + 1);
+    }
+
+    auto* ids = new QGroupBox("ID Entry and List", this);
+    ids->setObjectName("frameIdEntryAndList");
+    auto* il = new QGridLayout(ids);
+    textFilterID = NumberBox(ids, "textFilterID", 10, 4294967295.0);
+    textFilterID->setToolTip("Enter ID to be Added to List");
+    comboFilterIDs = new QComboBox(ids);
+    comboFilterIDs->setObjectName("comboFilterIDs");
+    comboFilterIDs->setToolTip("Select ID from List to be Deleted");
+    comboFilterIDs->setMinimumWidth(110);
+    textShortId = new QLineEdit(ids);
+    textShortId->setObjectName("textShortId");
+    textShortId->setReadOnly(true);
+    textShortId->setToolTip("Short ID of the ID from the List");
+    buttonAddID = Button("&Add ID", "buttonAddID", ids);
+    buttonDeleteID = Button("&Delete ID", "buttonDeleteID", ids);
+    il->addWidget(BuddyCaption("ID En&try:", textFilterID), 0, 0);
+    il->addWidget(textFilterID, 0, 1);
+    il->addWidget(buttonAddID, 0, 2);
+    il->addWidget(BuddyCaption("&ID List:", comboFilterIDs), 1, 0);
+    il->addWidget(comboFilterIDs, 1, 1);
+    il->addWidget(buttonDeleteID, 1, 2);
+    il->addWidget(new QLabel("Short ID:", ids), 2, 0);
+    il->addWidget(textShortId, 2, 1);
+
+    buttonOpen = Button("O&pen", "buttonOpen", this);
+    buttonSave = Button("&Save", "buttonSave", this);
+    buttonSaveAs = Button("Sa&ve As", "buttonSaveAs", this);
+    buttonOK = Button("&OK", "buttonOK", this);
+    buttonCancel = Button("&Cancel", "buttonCancel", this);
+    labelFilename = new QLabel(this);
+    labelFilename->setObjectName("labelFilename");
+    labelFilename->setWordWrap(true);
+
+    auto* file = new QHBoxLayout;
+    file->addWidget(new QLabel("File:", this));
+    file->addWidget(labelFilename, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(limits);
+    layout->addWidget(ids);
+    layout->addLayout(file);
+    layout->addLayout(CentredButtons({buttonOpen, buttonSave, buttonSaveAs, buttonOK, buttonCancel}));
+    FocusedButtonsAnswerEnter(*this);
+
+    connect(optionAlarmSelect, &QRadioButton::clicked, this, [this] {
+        ReadBoxes();
+        editor_.ShowAlarms();
+        Refresh();
+    });
+    connect(optionFilterSelect, &QRadioButton::clicked, this, [this] {
+        ReadBoxes();
+        editor_.ShowFilters();
+        Refresh();
+    });
+    auto add = [this] {
+        editor_.SetIdEntryText(S(textFilterID->text()));
+        editor_.AddId();
+        Refresh();
+        textFilterID->setFocus();
+    };
+    connect(buttonAddID, &QPushButton::clicked, this, add);
+    connect(textFilterID, &QLineEdit::returnPressed, this, add);
+    connect(buttonDeleteID, &QPushButton::clicked, this, [this] {
+        editor_.DeleteId();
+        Refresh();
+        comboFilterIDs->setFocus();
+    });
+    connect(comboFilterIDs, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
+        editor_.SelectId(i);
+        Refresh();
+    });
+    connect(buttonOpen, &QPushButton::clicked, this, [this] {
+        editor_.OpenClicked(diaFileName_, ctx_.state.places.programFolder);
+        Refresh();
+    });
+    connect(buttonSave, &QPushButton::clicked, this, [this] {
+        ReadBoxes();
+        editor_.SaveClicked(diaFileName_, ctx_.state.places.programFolder);
+        Refresh();
+    });
+    connect(buttonSaveAs, &QPushButton::clicked, this, [this] {
+        ReadBoxes();
+        editor_.SaveAsClicked(diaFileName_, ctx_.state.places.programFolder);
+        Refresh();
+    });
+    connect(buttonOK, &QPushButton::clicked, this, [this] {
+        ReadBoxes();
+        editor_.ApplyChanges();
+        editor_.CloseFromCode();
+        CloseForm();
+    });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] {
+        ReadBoxes();
+        editor_.CloseFromCode();
+        CloseForm();
+    });
+}
+
+formDiagFilt::~formDiagFilt() = default;
+
+void formDiagFilt::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::RestoreFormParameters(fileName, sectionName);
+    diaFileName_ = ProgramFile(ctx_, "filter.dia");
+    ReadIniInto(ctx_.state.locale, fileName, sectionName, "Alarm/Filter Filename", diaFileName_);
+    LoadDiaFile(*settings_, ctx_.state.locale, diaFileName_);
+}
+
+void formDiagFilt::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::SaveFormParameters(fileName, sectionName);
+    if (!wasLoaded_) return;
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Alarm/Filter Filename", diaFileName_);
+    std::string error;
+    if (!SaveDiaFile(*settings_, diaFileName_, &error) && ctx_.state.dialogs)
+        ctx_.state.dialogs->messageBox("The alarm/filter file could not be saved.\r\n" + error, kDiagFiltCaption,
+                                       MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+void formDiagFilt::Form_Load() {
+    wasLoaded_ = true;
+    optionAlarmSelect->setChecked(true);
+    editor_.Load();
+    Refresh();
+}
+
+void formDiagFilt::ReadBoxes() {
+    for (int i = 0; i < 10; ++i) editor_.SetBox(i, S(limitBoxes[static_cast<std::size_t>(i)]->text()));
+}
+
+void formDiagFilt::Refresh() {
+    for (int i = 0; i < 10; ++i) limitBoxes[static_cast<std::size_t>(i)]->setText(Q(editor_.boxes()[static_cast<std::size_t>(i)]));
+    comboFilterIDs->blockSignals(true);
+    comboFilterIDs->clear();
+    for (const auto& id : editor_.ids()) comboFilterIDs->addItem(Q(id));
+    comboFilterIDs->setCurrentIndex(editor_.selected());
+    comboFilterIDs->blockSignals(false);
+    textShortId->setText(Q(editor_.shortIdText()));
+    if (textFilterID->text().isEmpty()) textFilterID->setText(Q(editor_.idEntryText()));
+    labelFilename->setText(Q(diaFileName_).toLower());
+}
+
+}  // namespace k45

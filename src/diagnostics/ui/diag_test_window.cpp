@@ -1,0 +1,279 @@
+#include "diagnostics/ui/diag_test_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "diagnostics/ui/diag_window_support.h"
+#include "frame/app_context.h"
+#include "frame/converters.h"
+#include "frame/ini_routines.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+namespace {
+
+constexpr const char* kIdNames[3] = {"textMasterID", "textStartRemoteID", "textEndRemoteID"};
+constexpr const char* kIdCaptions[3] = {"Master I&D:", "Start Remote I&D:", "End Remote I&D:"};
+constexpr const char* kShortNames[3] = {"textShortMasterID", "textShortStartRemoteID", "textShortEndRemoteID"};
+constexpr const char* kIdKeys[3] = {"Master ID", "Start ID", "End ID"};
+constexpr const char* kValueNames[10] = {"textStartRssi", "textEndRssi",  "textStartTemp", "textEndTemp",
+                                         "textStartBatt", "textEndBatt",  "textStartFwdP", "textEndFwdP",
+                                         "textStartRevP", "textEndRevP"};
+constexpr const char* kValueCaptions[10] = {"Start RSSI:", "End RSSI:",     "Start Temp:",    "End Temp:",
+                                            "Start Batt:", "End Batt:",     "Start Fwd Pwr:", "End Fwd Pwr:",
+                                            "Start Rev Pwr:", "End Rev Pwr:"};
+constexpr const char* kValueKeys[10] = {"Start RSSI", "End RSSI",      "Start Temp",    "End Temp",
+                                        "Start Batt", "End Batt",      "Start Fwd Pwr", "End Fwd Pwr",
+                                        "Start Rev Pwr", "End Rev Pwr"};
+
+QString WholeText(double v) { return QString::number(v, 'f', 0); }
+
+QString ShortOf(const QString& text) {
+    double id = 0;
+    if (!ParseUnitIdItem(S(text), id)) id = 0;
+    const LongIdParts p = SplitLongId(id);
+    return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);
+}
+
+}  // namespace
+
+formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formDiagTst", "Online/Offline Diagnostics Test", Placement::Saved, parent),
+      sim_(ctx.state, *ctx.state.scheduler, *this) {
+    auto* test = new QGroupBox("&Test:", this);
+    test->setObjectName("frameTestSelect");
+    auto* tl = new QVBoxLayout(test);
+    optionOnline = new QRadioButton("Online", test);
+    optionOnline->setObjectName("optionOnline");
+    optionOnline->setChecked(true);
+    optionOffline = new QRadioButton("Offline", test);
+    optionOffline->setObjectName("optionOffline");
+    tl->addWidget(optionOnline);
+    tl->addWidget(optionOffline);
+    auto* port = new QGroupBox("Co&m Port:", this);
+    port->setObjectName("frameComPort");
+    auto* pl = new QVBoxLayout(port);
+    optionPrimaryComm = new QRadioButton("Primary", port);
+    optionPrimaryComm->setObjectName("optionPrimaryComm");
+    optionPrimaryComm->setChecked(true);
+    optionSecondaryComm = new QRadioButton("Secondary", port);
+    optionSecondaryComm->setObjectName("optionSecondaryComm");
+    pl->addWidget(optionPrimaryComm);
+    pl->addWidget(optionSecondaryComm);
+    checkPause = new QCheckBox("P&ause", this);
+    checkPause->setObjectName("checkPause");
+    auto* frames = new QHBoxLayout;
+    frames->addWidget(test);
+    frames->addWidget(port);
+    frames->addWidget(checkPause);
+
+    auto* grid = new QGridLayout;
+    comboPacketDelay = new QComboBox(this);
+    comboPacketDelay->setObjectName("comboPacketDelay");
+    for (int k = 0; k <= 40; ++k) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.3f", k * 0.125);
+        comboPacketDelay->addItem(text, k * 125);
+    }
+    textNumOfPackets = NumberBox(this, "textNumOfPackets", 10, 2147483647.0);
+    grid->addWidget(BuddyCaption("Diag &Delay (s):", comboPacketDelay), 0, 0);
+    grid->addWidget(comboPacketDelay, 0, 1);
+    grid->addWidget(BuddyCaption("Pac&kets to Send:", textNumOfPackets), 0, 2);
+    grid->addWidget(textNumOfPackets, 0, 3);
+    for (int i = 0; i < 3; ++i) {
+        idBoxes[static_cast<std::size_t>(i)] = NumberBox(this, kIdNames[i], 10, 4294967295.0);
+        shortIdBoxes[static_cast<std::size_t>(i)] = new QLineEdit(this);
+        shortIdBoxes[static_cast<std::size_t>(i)]->setObjectName(kShortNames[i]);
+        shortIdBoxes[static_cast<std::size_t>(i)]->setReadOnly(true);
+        shortIdBoxes[static_cast<std::size_t>(i)]->setMaximumWidth(60);
+        grid->addWidget(BuddyCaption(kIdCaptions[i], idBoxes[static_cast<std::size_t>(i)]), 1 + i, 0);
+        grid->addWidget(idBoxes[static_cast<std::size_t>(i)], 1 + i, 1);
+        grid->addWidget(shortIdBoxes[static_cast<std::size_t>(i)], 1 + i, 2);
+        QLineEdit* shortBox = shortIdBoxes[static_cast<std::size_t>(i)];
+        connect(idBoxes[static_cast<std::size_t>(i)], &QLineEdit::textChanged, this,
+                [shortBox](const QString& t) { shortBox->setText(ShortOf(t)); });
+    }
+    for (int i = 0; i < 10; ++i) {
+        auto* box = NumberBox(this, kValueNames[i], 3, 255.0);
+        box->setMaximumWidth(60);
+        valueBoxes[static_cast<std::size_t>(i)] = box;
+        grid->addWidget(new QLabel(kValueCaptions[i], this), 4 + i / 2, (i % 2) * 2);
+        grid->addWidget(box, 4 + i / 2, (i % 2) * 2 + 1);
+    }
+    labelPacketsTxed = new QLabel("0", this);
+    labelPacketsTxed->setObjectName("labelPacketsTxed");
+    grid->addWidget(new QLabel("Packets Tx'ed:", this), 9, 0);
+    grid->addWidget(labelPacketsTxed, 9, 1);
+
+    buttonStart = new QPushButton("&Start", this);
+    buttonStart->setObjectName("buttonStart");
+    buttonStop = new QPushButton("St&op", this);
+    buttonStop->setObjectName("buttonStop");
+    buttonClear = new QPushButton("C&lear", this);
+    buttonClear->setObjectName("buttonClear");
+    buttonClose = new QPushButton("&Close", this);
+    buttonClose->setObjectName("buttonClose");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(frames);
+    layout->addLayout(grid);
+    layout->addLayout(CentredButtons({buttonStart, buttonStop, buttonClear, buttonClose}));
+    FocusedButtonsAnswerEnter(*this);
+
+    connect(optionPrimaryComm, &QRadioButton::clicked, this, [this] { SelectPort(false); });
+    connect(optionSecondaryComm, &QRadioButton::clicked, this, [this] { SelectPort(true); });
+    connect(buttonStart, &QPushButton::clicked, this, [this] {
+        if (sim_.state().testState != 0) return;
+        sim_.Start(ReadBoxes());
+        if (sim_.state().testState != 0) {
+            Lock(true);
+            buttonStop->setFocus();
+        }
+    });
+    connect(buttonStop, &QPushButton::clicked, this, [this] { sim_.Stop(); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { sim_.Clear(); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
+}
+
+formDiagTst::~formDiagTst() { sim_.DeRegisterAll(); }
+
+void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.classCommPrimary, ctx_.classCommSecondary, secondary); }
+
+bool formDiagTst::PauseTicked() const { return checkPause->isChecked(); }
+
+void formDiagTst::ShowPacketsSent(double count) { labelPacketsTxed->setText(WholeText(count)); }
+
+void formDiagTst::TestStopped() {
+    Lock(false);
+    buttonStart->setFocus();
+}
+
+void formDiagTst::Lock(bool running) {
+    buttonStart->setEnabled(!running);
+    buttonStop->setEnabled(running);
+    comboPacketDelay->setEnabled(!running);
+    textNumOfPackets->setEnabled(!running);
+    for (auto* b : idBoxes) b->setEnabled(!running);
+    for (auto* b : valueBoxes) b->setEnabled(!running);
+    for (auto* o : {optionOnline, optionOffline, optionPrimaryComm, optionSecondaryComm}) o->setEnabled(!running);
+}
+
+SimSettings formDiagTst::ReadBoxes() const {
+    const SimState& st = sim_.state();
+    SimSettings s;
+    s.online = optionOnline->isChecked();
+    s.packetDelay = comboPacketDelay->currentIndex() >= 0
+                        ? static_cast<std::int16_t>(comboPacketDelay->currentData().toInt())
+                        : st.packetDelay;
+    // A box that does not hold a number keeps the field's value.
+    double v = 0;
+    s.packetsToSend = ParseUnitIdItem(S(textNumOfPackets->text()), v) && v <= 2147483647.0 ? static_cast<std::int32_t>(v)
+                                                                                        : st.packetsToSend;
+    const double ids[3] = {st.masterId, st.startId, st.endId};
+    double out[3];
+    for (int i = 0; i < 3; ++i) out[i] = ParseUnitIdItem(S(idBoxes[static_cast<std::size_t>(i)]->text()), v) ? v : ids[i];
+    s.masterId = out[0];
+    s.startId = out[1];
+    s.endId = out[2];
+    for (int c = 0; c < 5; ++c) {
+        const SimChannel& ch = st.channels[static_cast<std::size_t>(c)];
+        s.starts[static_cast<std::size_t>(c)] =
+            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c)]->text()), v) ? static_cast<std::int16_t>(v) : ch.start;
+        s.ends[static_cast<std::size_t>(c)] =
+            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c + 1)]->text()), v) ? static_cast<std::int16_t>(v) : ch.end;
+    }
+    return s;
+}
+
+void formDiagTst::ShowFields() {
+    const SimState& st = sim_.state();
+    comboPacketDelay->setCurrentIndex(packetDelayIndex_ >= 0 && packetDelayIndex_ <= 40 ? packetDelayIndex_ : -1);
+    textNumOfPackets->setText(QString::number(st.packetsToSend));
+    const double ids[3] = {st.masterId, st.startId, st.endId};
+    for (int i = 0; i < 3; ++i) idBoxes[static_cast<std::size_t>(i)]->setText(WholeText(ids[i]));
+    for (int c = 0; c < 5; ++c) {
+        valueBoxes[static_cast<std::size_t>(2 * c)]->setText(QString::number(st.channels[static_cast<std::size_t>(c)].start));
+        valueBoxes[static_cast<std::size_t>(2 * c + 1)]->setText(QString::number(st.channels[static_cast<std::size_t>(c)].end));
+    }
+}
+
+void formDiagTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::RestoreFormParameters(fileName, sectionName);
+    const LocaleInfo& l = ctx_.state.locale;
+    SimState& st = sim_.state();
+    ReadIniInto(l, fileName, sectionName, "Packet Delay", packetDelayIndex_);
+    ReadIniInto(l, fileName, sectionName, "Packets", st.packetsToSend);
+    ReadIniInto(l, fileName, sectionName, "Secondary Port", secondaryPort_);
+    ReadIniInto(l, fileName, sectionName, "Offline Test", offlineTest_);
+    double* ids[3] = {&st.masterId, &st.startId, &st.endId};
+    for (int i = 0; i < 3; ++i) ReadIniInto(l, fileName, sectionName, kIdKeys[i], *ids[i]);
+    for (int c = 0; c < 5; ++c) {
+        ReadIniInto(l, fileName, sectionName, kValueKeys[2 * c], st.channels[static_cast<std::size_t>(c)].start);
+        ReadIniInto(l, fileName, sectionName, kValueKeys[2 * c + 1], st.channels[static_cast<std::size_t>(c)].end);
+    }
+}
+
+void formDiagTst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::SaveFormParameters(fileName, sectionName);
+    if (!wasLoaded_) return;
+    const LocaleInfo& l = ctx_.state.locale;
+    const SimState& st = sim_.state();
+    WriteIniValue(l, fileName, sectionName, "Packet Delay", packetDelayIndex_);
+    WriteIniValue(l, fileName, sectionName, "Packets", st.packetsToSend);
+    WriteIniValue(l, fileName, sectionName, "Secondary Port", secondaryPort_);
+    WriteIniValue(l, fileName, sectionName, "Offline Test", offlineTest_);
+    const double ids[3] = {st.masterId, st.startId, st.endId};
+    for (int i = 0; i < 3; ++i) WriteIniValue(l, fileName, sectionName, kIdKeys[i], ids[i]);
+    for (int c = 0; c < 5; ++c) {
+        WriteIniValue(l, fileName, sectionName, kValueKeys[2 * c], st.channels[static_cast<std::size_t>(c)].start);
+        WriteIniValue(l, fileName, sectionName, kValueKeys[2 * c + 1], st.channels[static_cast<std::size_t>(c)].end);
+    }
+}
+
+void formDiagTst::Form_Load() {
+    wasLoaded_ = true;
+    sim_.state().testState = 0;
+    Lock(false);
+    SelectPort(false);
+    sim_.state().packetsSent = 0;
+    labelPacketsTxed->setText("0");
+    ShowFields();
+    optionSecondaryComm->setChecked(secondaryPort_);
+    optionPrimaryComm->setChecked(!secondaryPort_);
+    if (secondaryPort_) SelectPort(true);
+    optionOffline->setChecked(offlineTest_);
+    optionOnline->setChecked(!offlineTest_);
+}
+
+void formDiagTst::Form_Activate() { sim_.Activate(ctx_.state.mainParameters); }
+
+void formDiagTst::Form_Unload() {
+    sim_.state().testState = 0;
+    sim_.Stop();
+    packetDelayIndex_ = static_cast<std::int16_t>(comboPacketDelay->currentIndex());
+    const SimSettings s = ReadBoxes();
+    SimState& st = sim_.state();
+    st.packetsToSend = s.packetsToSend;
+    st.masterId = s.masterId;
+    st.startId = s.startId;
+    st.endId = s.endId;
+    for (int c = 0; c < 5; ++c) {
+        st.channels[static_cast<std::size_t>(c)].start = s.starts[static_cast<std::size_t>(c)];
+        st.channels[static_cast<std::size_t>(c)].end = s.ends[static_cast<std::size_t>(c)];
+    }
+    secondaryPort_ = optionSecondaryComm->isChecked();
+    offlineTest_ = optionOffline->isChecked();
+    sim_.DeRegisterAll();
+}
+
+}  // namespace k45

@@ -1,0 +1,68 @@
+#pragma once
+// The Online/Offline Diagnostics Test window (formDiagTst): the operator's panel of the modem
+// simulator (DiagSimulator) on the primary or the secondary port.
+#include <array>
+#include <string>
+
+#include "diagnostics/diag_simulator.h"
+#include "ui/tool_window.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace k45 {
+
+class formDiagTst : public ToolWindowBase, private DiagSimulatorView {
+    Q_OBJECT
+public:
+    explicit formDiagTst(AppContext& ctx, QWidget* parent = nullptr);
+    ~formDiagTst() override;
+
+    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void Form_Activate() override;
+
+    DiagSimulator& simulator() { return sim_; }
+
+    QRadioButton* optionOnline = nullptr;
+    QRadioButton* optionOffline = nullptr;
+    QRadioButton* optionPrimaryComm = nullptr;
+    QRadioButton* optionSecondaryComm = nullptr;
+    QCheckBox* checkPause = nullptr;
+    QComboBox* comboPacketDelay = nullptr;
+    QLineEdit* textNumOfPackets = nullptr;
+    std::array<QLineEdit*, 3> idBoxes{};       // textMasterID, textStartRemoteID, textEndRemoteID
+    std::array<QLineEdit*, 3> shortIdBoxes{};  // textShortMasterID, ...
+    std::array<QLineEdit*, 10> valueBoxes{};   // textStartRssi, textEndRssi, ... textEndRevP
+    QLabel* labelPacketsTxed = nullptr;
+    QPushButton* buttonStart = nullptr;
+    QPushButton* buttonStop = nullptr;
+    QPushButton* buttonClear = nullptr;
+    QPushButton* buttonClose = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    bool PauseTicked() const override;
+    void ShowPacketsSent(double count) override;
+    void TestStopped() override;
+    void Lock(bool running);
+    void ShowFields();
+    SimSettings ReadBoxes() const;
+    void SelectPort(bool secondary);
+
+    DiagSimulator sim_;
+    bool wasLoaded_ = false;
+    std::int16_t packetDelayIndex_ = 0;
+    bool secondaryPort_ = false;
+    bool offlineTest_ = false;
+};
+
+}  // namespace k45

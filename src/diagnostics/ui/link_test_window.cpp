@@ -1,0 +1,200 @@
+#include "diagnostics/ui/link_test_window.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "frame/app_context.h"
+#include "frame/converters.h"
+#include "frame/ini_routines.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+namespace {
+
+QString ShortIdOf(const QString& idText) {
+    double id = 0;
+    if (!ParseUnitIdItem(S(idText), id)) return QString();
+    const LongIdParts p = SplitLongId(id);
+    return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);
+}
+
+}  // namespace
+
+formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
+    : ToolWindowBase(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent),
+      settings_(std::move(settings)),
+      engine_(ctx.state, ctx.classCommPrimary, *settings_, *this) {
+    auto* remote = new QGroupBox("Remote Select:", this);
+    remote->setObjectName("frameRadioModemSource");
+    auto* rl = new QGridLayout(remote);
+    textLocalId = new QLineEdit("0", remote);
+    textLocalId->setObjectName("textLocalId");
+    textLocalId->setReadOnly(true);
+    textLocalId->setMaxLength(10);
+    textLocalShortId = new QLineEdit(remote);
+    textLocalShortId->setObjectName("textLocalShortId");
+    textLocalShortId->setReadOnly(true);
+    textLocalShortId->setText(ShortIdOf("0"));
+    comboFilterIDs = new QComboBox(remote);
+    comboFilterIDs->setObjectName("comboFilterIDs");
+    comboFilterIDs->setEditable(true);
+    comboFilterIDs->setInsertPolicy(QComboBox::NoInsert);
+    comboFilterIDs->setMinimumWidth(100);
+    textRemoteShortId = new QLineEdit(remote);
+    textRemoteShortId->setObjectName("textRemoteShortId");
+    textRemoteShortId->setReadOnly(true);
+    rl->addWidget(BuddyCaption("&Local ID:", textLocalId), 0, 0);
+    rl->addWidget(textLocalId, 0, 1);
+    rl->addWidget(new QLabel("Short ID:", remote), 0, 2);
+    rl->addWidget(textLocalShortId, 0, 3);
+    rl->addWidget(BuddyCaption("&Remote ID:", comboFilterIDs), 1, 0);
+    rl->addWidget(comboFilterIDs, 1, 1);
+    rl->addWidget(new QLabel("Short ID:", remote), 1, 2);
+    rl->addWidget(textRemoteShortId, 1, 3);
+
+    auto* grid = new QGridLayout;
+    textNumOfBlocks = NumberBox(this, "textNumOfBlocks", 10, 4294967295.0);
+    textNumOfBlocks->setText("0");
+    scrollBlockSize = new QScrollBar(Qt::Horizontal, this);
+    scrollBlockSize->setObjectName("scrollBlockSize");
+    scrollBlockSize->setRange(1, 200);
+    scrollBlockSize->setPageStep(10);
+    scrollBlockSize->setValue(10);
+    scrollBlockSize->setMinimumWidth(150);
+    labelBlockSize = new QLabel("10", this);
+    labelBlockSize->setObjectName("labelBlockSize");
+    scrollBlockDelay = new QScrollBar(Qt::Horizontal, this);
+    scrollBlockDelay->setObjectName("scrollBlockDelay");
+    scrollBlockDelay->setRange(0, 240);
+    scrollBlockDelay->setPageStep(10);
+    labelBlockDelay = new QLabel("0.00 S", this);
+    labelBlockDelay->setObjectName("labelBlockDelay");
+    labelBlocksTxed = new QLabel("0", this);
+    labelBlocksTxed->setObjectName("labelBlocksTxed");
+    labelBlocksRxed = new QLabel("0", this);
+    labelBlocksRxed->setObjectName("labelBlocksRxed");
+    labelLinkQuality = new QLabel("100.000 %", this);
+    labelLinkQuality->setObjectName("labelLinkQuality");
+    grid->addWidget(BuddyCaption("# of Bloc&ks to Send:", textNumOfBlocks), 0, 0);
+    grid->addWidget(textNumOfBlocks, 0, 1);
+    grid->addWidget(BuddyCaption("&Blocks Per Transmission:", scrollBlockSize), 1, 0);
+    grid->addWidget(scrollBlockSize, 1, 1);
+    grid->addWidget(labelBlockSize, 1, 2);
+    grid->addWidget(BuddyCaption("Block &Delay (s):", scrollBlockDelay), 2, 0);
+    grid->addWidget(scrollBlockDelay, 2, 1);
+    grid->addWidget(labelBlockDelay, 2, 2);
+    grid->addWidget(new QLabel("Blocks Tx'ed to Remote:", this), 3, 0);
+    grid->addWidget(labelBlocksTxed, 3, 1);
+    grid->addWidget(new QLabel("Blocks Rx'ed from Remote:", this), 4, 0);
+    grid->addWidget(labelBlocksRxed, 4, 1);
+    grid->addWidget(new QLabel("Link Quality:", this), 5, 0);
+    grid->addWidget(labelLinkQuality, 5, 1);
+
+    buttonStart = new QPushButton("&Start", this);
+    buttonStart->setObjectName("buttonStart");
+    buttonPause = new QPushButton("P&ause", this);
+    buttonPause->setObjectName("buttonPause");
+    buttonClear = new QPushButton("C&lear", this);
+    buttonClear->setObjectName("buttonClear");
+    buttonClose = new QPushButton("&Close", this);
+    buttonClose->setObjectName("buttonClose");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(remote);
+    layout->addLayout(grid);
+    layout->addLayout(CentredButtons({buttonStart, buttonPause, buttonClear, buttonClose}));
+    FocusedButtonsAnswerEnter(*this);
+
+    connect(textLocalId, &QLineEdit::textChanged, this, [this](const QString& t) { textLocalShortId->setText(ShortIdOf(t)); });
+    connect(comboFilterIDs, &QComboBox::editTextChanged, this, [this](const QString& t) {
+        engine_.TypeRemote(S(t));
+        textRemoteShortId->setText(ShortIdOf(t));
+    });
+    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { engine_.SetNumOfBlocks(S(t)); });
+    connect(scrollBlockSize, &QScrollBar::valueChanged, this, [this](int v) {
+        engine_.SetBlockSize(v);
+        labelBlockSize->setText(QString::number(v));
+    });
+    connect(scrollBlockDelay, &QScrollBar::valueChanged, this, [this](int v) {
+        engine_.SetBlockDelay(v);
+        labelBlockDelay->setText(Q(FormatFixed(v * 0.5, 1, ctx_.state.locale)) + " S");
+    });
+    connect(buttonStart, &QPushButton::clicked, this, [this] { engine_.StartClicked(); });
+    connect(buttonPause, &QPushButton::clicked, this, [this] { engine_.PauseClicked(); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { engine_.ClearClicked(); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
+}
+
+formLinkTst::~formLinkTst() = default;
+
+void formLinkTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::RestoreFormParameters(fileName, sectionName);
+    const LocaleInfo& l = ctx_.state.locale;
+    ReadIniInto(l, fileName, sectionName, "Blocks", numberOfBlocks_);
+    blockDelaySetting_ = 4;
+    ReadIniInto(l, fileName, sectionName, "Block Delay", blockDelaySetting_);
+    blockSizeSetting_ = 10;
+    ReadIniInto(l, fileName, sectionName, "Block Size", blockSizeSetting_);
+}
+
+void formLinkTst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::SaveFormParameters(fileName, sectionName);
+    if (!wasLoaded_) return;
+    const LocaleInfo& l = ctx_.state.locale;
+    WriteIniValue(l, fileName, sectionName, "Blocks", numberOfBlocks_);
+    WriteIniValue(l, fileName, sectionName, "Block Delay", blockDelaySetting_);
+    WriteIniValue(l, fileName, sectionName, "Block Size", blockSizeSetting_);
+}
+
+void formLinkTst::Form_Load() {
+    wasLoaded_ = true;
+    engine_.Load(numberOfBlocks_, blockDelaySetting_, blockSizeSetting_);
+    const LinkTestDisplay& d = engine_.display();
+    textNumOfBlocks->setText(Q(d.numOfBlocks));
+    scrollBlockDelay->setValue(d.blockDelay);
+    scrollBlockSize->setValue(d.blockSize);
+    labelBlockDelay->setText(Q(FormatFixed(d.blockDelay * 0.5, 1, ctx_.state.locale)) + " S");
+    labelBlockSize->setText(QString::number(d.blockSize));
+    DisplayChanged();
+}
+
+void formLinkTst::Form_Unload() {
+    engine_.Unload();
+    numberOfBlocks_ = engine_.numberOfBlocks();
+    blockDelaySetting_ = static_cast<std::int16_t>(scrollBlockDelay->value());
+    blockSizeSetting_ = static_cast<std::int16_t>(scrollBlockSize->value());
+}
+
+void formLinkTst::RequestCurrentParameters(ParmsClient* client) { k45::RequestCurrentParameters(ctx_, client); }
+
+void formLinkTst::DisplayChanged() {
+    const LinkTestDisplay& d = engine_.display();
+    textLocalId->setText(Q(d.localId));
+    comboFilterIDs->blockSignals(true);
+    comboFilterIDs->clear();
+    for (const auto& id : d.remoteIds) comboFilterIDs->addItem(Q(id));
+    comboFilterIDs->setCurrentIndex(d.remoteSelected);
+    comboFilterIDs->setEditText(Q(d.remoteText));
+    comboFilterIDs->blockSignals(false);
+    textRemoteShortId->setText(ShortIdOf(Q(d.remoteText)));
+    labelBlocksTxed->setText(Q(d.blocksTxed));
+    labelBlocksRxed->setText(Q(d.blocksRxed));
+    labelLinkQuality->setText(Q(d.linkQuality));
+    buttonStart->setEnabled(engine_.startAvailable());
+    buttonPause->setEnabled(d.pauseEnabled);
+    textNumOfBlocks->setEnabled(d.settingsEnabled);
+    scrollBlockSize->setEnabled(d.settingsEnabled);
+    scrollBlockDelay->setEnabled(d.settingsEnabled);
+}
+
+void formLinkTst::FocusStart() { buttonStart->setFocus(); }
+void formLinkTst::FocusPause() { buttonPause->setFocus(); }
+
+}  // namespace k45

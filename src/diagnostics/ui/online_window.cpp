@@ -1,0 +1,237 @@
+#include "diagnostics/ui/online_window.h"
+
+#include <QAbstractTableModel>
+#include <algorithm>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "frame/app_context.h"
+#include "frame/ini_routines.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+// The grid's cells, formatted from the dialogue's rows when the view asks for them.
+class OnlineGridModel : public QAbstractTableModel {
+public:
+    OnlineGridModel(const OnlineGrid& grid, const AppState& app, QObject* parent)
+        : QAbstractTableModel(parent), grid_(grid), app_(app) {}
+    int rowCount(const QModelIndex& = {}) const override { return grid_.rowCount(); }
+    int columnCount(const QModelIndex& = {}) const override { return app_.engineerMode ? 14 : 13; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole || index.row() >= grid_.rowsUsed()) return {};
+        return Q(OnlineCellText(grid_.row(index.row()), index.column(), app_.locale));
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        static const char* kHeads[] = {"",     "Short ID", "RSSI\n(dBm)", "", "Temp\n(C)", "", "Batt\n(V)",
+                                       "",     "FwdP\n(W)", "",           "RevP\n(W)", "", "Time", ""};
+        if (role != Qt::DisplayRole || o != Qt::Horizontal || section < 0 || section > 13) return {};
+        return QString(kHeads[section]);
+    }
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    const OnlineGrid& grid_;
+    const AppState& app_;
+};
+
+namespace {
+// Column widths in twips.
+constexpr int kWidths[14] = {200, 525, 590, 160, 580, 160, 510, 160, 550, 160, 550, 160, 2000, 1150};
+}  // namespace
+
+formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
+    : ToolWindowBase(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent),
+      settings_(std::move(settings)),
+      dialogue_(ctx.state, ctx.classCommPrimary, *settings_, *this) {
+    auto* top = new QHBoxLayout;
+    auto* filter = new QGroupBox("Filter:", this);
+    auto* fl = new QVBoxLayout(filter);
+    optionIdOff = new QRadioButton("Off (All IDs)", filter);
+    optionIdOff->setObjectName("optionIdOff");
+    optionIdList = new QRadioButton("Short ID List", filter);
+    optionIdList->setObjectName("optionIdList");
+    optionIdSelected = new QRadioButton("Selected ID", filter);
+    optionIdSelected->setObjectName("optionIdSelected");
+    optionIdOff->setChecked(true);
+    fl->addWidget(optionIdOff);
+    fl->addWidget(optionIdList);
+    fl->addWidget(optionIdSelected);
+    top->addWidget(filter);
+
+    auto* mid = new QVBoxLayout;
+    comboFilterIDs = new QComboBox(this);
+    comboFilterIDs->setObjectName("comboFilterIDs");
+    comboFilterIDs->setMinimumWidth(90);
+    mid->addWidget(BuddyCaption("&Short ID Filter List:", comboFilterIDs));
+    mid->addWidget(comboFilterIDs);
+    auto* display = new QGroupBox("Displa&y:", this);
+    auto* dl = new QVBoxLayout(display);
+    optionDisplayScroll = new QRadioButton("Scroll (by Time)", display);
+    optionDisplayScroll->setObjectName("optionDisplayScroll");
+    optionDisplaySlot = new QRadioButton("Slotted (by ID)", display);
+    optionDisplaySlot->setObjectName("optionDisplaySlot");
+    optionDisplayScroll->setChecked(true);
+    dl->addWidget(optionDisplayScroll);
+    dl->addWidget(optionDisplaySlot);
+    mid->addWidget(display);
+    top->addLayout(mid);
+
+    auto* right = new QGridLayout;
+    checkPause = new QCheckBox("P&ause", this);
+    checkPause->setObjectName("checkPause");
+    labelTestCount = new QLabel("0", this);
+    labelTestCount->setObjectName("labelTestCount");
+    panelProgress = new QProgressBar(this);
+    panelProgress->setObjectName("panelProgress");
+    panelProgress->setRange(0, 100);
+    panelProgress->setValue(0);
+    right->addWidget(checkPause, 0, 0);
+    right->addWidget(labelTestCount, 0, 1);
+    right->addWidget(new QLabel("Progress:", this), 1, 0);
+    right->addWidget(panelProgress, 1, 1);
+    buttonClear = new QPushButton("C&lear", this);
+    buttonClear->setObjectName("buttonClear");
+    buttonSave = new QPushButton("Sa&ve", this);
+    buttonSave->setObjectName("buttonSave");
+    buttonClose = new QPushButton("&Close", this);
+    buttonClose->setObjectName("buttonClose");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(buttonClear);
+    buttons->addWidget(buttonSave);
+    buttons->addWidget(buttonClose);
+    right->addLayout(buttons, 2, 0, 1, 2);
+    top->addLayout(right);
+
+    model_ = new OnlineGridModel(dialogue_.grid(), ctx.state, this);
+    gridRxData = new QTableView(this);
+    gridRxData->setObjectName("gridRxData");
+    gridRxData->setModel(model_);
+    gridRxData->verticalHeader()->hide();
+    gridRxData->verticalHeader()->setDefaultSectionSize(16);
+    gridRxData->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    gridRxData->setSelectionMode(QAbstractItemView::NoSelection);
+    gridRxData->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Twips widths, widened where the header text needs more; a model reset sets them again.
+    for (int c = 0; c < 14; ++c)
+        columnWidths_[static_cast<std::size_t>(c)] =
+            std::max(kWidths[c] / 15 + 8, gridRxData->horizontalHeader()->sectionSizeHint(c));
+    ApplyColumnWidths();
+    // Room for every column; the grid's 17 rows scroll inside a window that fits the main
+    // window's area at its first-run size.
+    int width = 2 * gridRxData->frameWidth() + gridRxData->verticalScrollBar()->sizeHint().width() + 16;
+    for (int c = 0; c < model_->columnCount(); ++c) width += gridRxData->columnWidth(c);
+    gridRxData->setMinimumWidth(width);
+    gridRxData->setMinimumHeight(16 * 12 + gridRxData->horizontalHeader()->sizeHint().height() +
+                                 2 * gridRxData->frameWidth());
+    gridRxData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(gridRxData, 1);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(4);
+    FocusedButtonsAnswerEnter(*this);
+
+    auto mode = [this] {
+        dialogue_.SetFilterMode(optionIdList->isChecked()       ? IdFilterMode::List
+                                : optionIdSelected->isChecked() ? IdFilterMode::Selected
+                                                                : IdFilterMode::Off);
+    };
+    for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected})
+        connect(b, &QRadioButton::clicked, this, mode);
+    connect(optionDisplayScroll, &QRadioButton::clicked, this, [this] { dialogue_.SetSlotted(false); });
+    connect(optionDisplaySlot, &QRadioButton::clicked, this, [this] { dialogue_.SetSlotted(true); });
+    connect(comboFilterIDs, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_.SelectFilterEntry(i); });
+    connect(checkPause, &QCheckBox::clicked, this, [this](bool on) { dialogue_.SetPause(on); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_.Clear(); });
+    connect(buttonSave, &QPushButton::clicked, this, [this] { dialogue_.SaveClicked(saveFileName_); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
+}
+
+formOnLine::~formOnLine() = default;
+
+void formOnLine::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::RestoreFormParameters(fileName, sectionName);
+    const LocaleInfo& l = ctx_.state.locale;
+    ReadIniInto(l, fileName, sectionName, "ID List", idListSetting_);
+    ReadIniInto(l, fileName, sectionName, "ID Selected", idSelectedSetting_);
+    ReadIniInto(l, fileName, sectionName, "Slotted Display", slottedDisplaySetting_);
+    saveFileName_ = ProgramFile(ctx_, "ondiags.txt");
+    ReadIniInto(l, fileName, sectionName, "Online Diagnostics File", saveFileName_);
+}
+
+void formOnLine::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::SaveFormParameters(fileName, sectionName);
+    if (!wasLoaded_) return;
+    const LocaleInfo& l = ctx_.state.locale;
+    WriteIniValue(l, fileName, sectionName, "ID List", idListSetting_);
+    WriteIniValue(l, fileName, sectionName, "ID Selected", idSelectedSetting_);
+    WriteIniValue(l, fileName, sectionName, "Slotted Display", slottedDisplaySetting_);
+    WriteIniValue(l, fileName, sectionName, "Online Diagnostics File", saveFileName_);
+}
+
+void formOnLine::Form_Load() {
+    wasLoaded_ = true;
+    checkPause->setChecked(false);
+    for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected, optionDisplayScroll, optionDisplaySlot})
+        b->blockSignals(true);
+    optionIdOff->setChecked(true);
+    optionDisplayScroll->setChecked(true);
+    if (idSelectedSetting_) optionIdSelected->setChecked(true);
+    if (idListSetting_) optionIdList->setChecked(true);
+    if (slottedDisplaySetting_) optionDisplaySlot->setChecked(true);
+    for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected, optionDisplayScroll, optionDisplaySlot})
+        b->blockSignals(false);
+    dialogue_.Load(idListSetting_, idSelectedSetting_, slottedDisplaySetting_);
+}
+
+void formOnLine::Form_Unload() {
+    idSelectedSetting_ = optionIdSelected->isChecked();
+    idListSetting_ = optionIdList->isChecked();
+    slottedDisplaySetting_ = optionDisplaySlot->isChecked();
+    dialogue_.Unload();
+}
+
+void formOnLine::RequestCurrentParameters(ParmsClient* client) { k45::RequestCurrentParameters(ctx_, client); }
+
+void formOnLine::ShowTestCount(const std::string& text) { labelTestCount->setText(Q(text)); }
+
+void formOnLine::ShowFilterEntries(const std::vector<std::string>& entries, int selected) {
+    comboFilterIDs->blockSignals(true);
+    comboFilterIDs->clear();
+    for (const auto& e : entries) comboFilterIDs->addItem(Q(e));
+    comboFilterIDs->setCurrentIndex(selected);
+    comboFilterIDs->blockSignals(false);
+}
+
+void formOnLine::ApplyColumnWidths() {
+    for (int c = 0; c < 14; ++c) gridRxData->setColumnWidth(c, columnWidths_[static_cast<std::size_t>(c)]);
+}
+
+void formOnLine::GridChanged() {
+    model_->Reset();
+    ApplyColumnWidths();
+    gridRxData->verticalScrollBar()->setValue(dialogue_.grid().topRow());
+}
+
+void formOnLine::SetProgress(int percent) { panelProgress->setValue(percent); }
+
+}  // namespace k45

@@ -1,0 +1,75 @@
+#pragma once
+// The Online Diagnostics window (formOnLine): the grid of decoded packets with its filter and
+// display options. The dialogue is OnlineDiagDialogue.
+#include <array>
+#include <string>
+
+#include "diagnostics/online_diag.h"
+#include "diagnostics/ui/diag_window_support.h"
+#include "ui/tool_window.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace k45 {
+
+class OnlineGridModel;
+
+class formOnLine : public ToolWindowBase, public ParmsClient, private OnlineDiagView {
+    Q_OBJECT
+public:
+    formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent = nullptr);
+    ~formOnLine() override;
+
+    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void Form_Activate() override { dialogue_.Activate(); }
+    void UpdateParms(bool parmsWereFound) override { dialogue_.UpdateParms(parmsWereFound); }
+
+    OnlineDiagDialogue& dialogue() { return dialogue_; }
+    const std::string& saveFileName() const { return saveFileName_; }
+
+    QRadioButton* optionIdOff = nullptr;
+    QRadioButton* optionIdList = nullptr;
+    QRadioButton* optionIdSelected = nullptr;
+    QComboBox* comboFilterIDs = nullptr;
+    QRadioButton* optionDisplayScroll = nullptr;
+    QRadioButton* optionDisplaySlot = nullptr;
+    QTableView* gridRxData = nullptr;
+    QCheckBox* checkPause = nullptr;
+    QLabel* labelTestCount = nullptr;
+    QProgressBar* panelProgress = nullptr;
+    QPushButton* buttonClear = nullptr;
+    QPushButton* buttonSave = nullptr;
+    QPushButton* buttonClose = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    void RequestCurrentParameters(ParmsClient* client) override;
+    void ShowTestCount(const std::string& text) override;
+    void ShowFilterEntries(const std::vector<std::string>& entries, int selected) override;
+    void GridChanged() override;
+    void SetProgress(int percent) override;
+    void ApplyColumnWidths();
+
+    SharedDiagSettings settings_;
+    OnlineDiagDialogue dialogue_;
+    OnlineGridModel* model_ = nullptr;
+    std::array<int, 14> columnWidths_{};
+    bool wasLoaded_ = false;
+    bool idListSetting_ = false;
+    bool idSelectedSetting_ = false;
+    bool slottedDisplaySetting_ = false;
+    std::string saveFileName_;
+};
+
+}  // namespace k45

@@ -1,0 +1,178 @@
+// The diagnostics windows on the offscreen platform: each shown without a main window (it is
+// then its own active child), driven through its controls against the simulator on the
+// secondary port. Screenshots go to K45_SCREENSHOT_DIR when it is set.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <cstdlib>
+
+#include "diagnostics/diag_bench.h"
+#include "diagnostics/ui/diag_filt_window.h"
+#include "diagnostics/ui/diag_test_window.h"
+#include "diagnostics/ui/link_test_window.h"
+#include "diagnostics/ui/offline_window.h"
+#include "diagnostics/ui/online_window.h"
+#include "platform/profile.h"
+
+namespace k45::test {
+namespace {
+
+void Screenshot(QWidget& w, const char* name) {
+    w.resize(w.size().expandedTo(w.sizeHint()));
+    const QPixmap pm = w.grab();
+    EXPECT_FALSE(pm.isNull()) << name;
+    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name)));
+    }
+}
+
+class DiagWindows : public DiagBench {
+protected:
+    DiagWindows() {
+        settings->alarmLimits = DefaultAlarmLimits();
+        settings->filterLimits = DefaultFilterLimits();
+        ini = home.file("K45MR.ini");
+    }
+    void SetIds(std::initializer_list<double> ids) {
+        int i = 0;
+        for (double id : ids) settings->filterIds[static_cast<std::size_t>(i++)] = id;
+        settings->filterIdCount = static_cast<std::int16_t>(i);
+        RebuildIdLists(*settings);
+    }
+    SharedDiagSettings settings = std::make_shared<DiagSettings>();
+    std::string ini;
+};
+
+TEST_F(DiagWindows, DiagFiltShowsTheFileAndAppliesOnOk) {
+    home.write("filter.dia", "[Filters]\r\nFilter IDs 00=5,1029\r\n[Alarms]\r\nLow RSSI=-120\r\n");
+    formDiagFilt win(ctx, settings);
+    win.RestoreFormParameters(ini, "Diagnostics Filter Window");
+    EXPECT_EQ(settings->filterIdCount, 2);
+    win.show();
+    EXPECT_TRUE(win.loaded());
+    EXPECT_EQ(win.comboFilterIDs->count(), 2);
+    EXPECT_EQ(win.limitBoxes[0]->text(), "-120");
+    EXPECT_EQ(win.labelFilename->text(), QString::fromStdString(home.file("filter.dia")).toLower());
+    win.textFilterID->setText("5000");
+    win.buttonAddID->click();
+    EXPECT_EQ(win.comboFilterIDs->count(), 3);
+    EXPECT_EQ(win.textShortId->text(), "+ 904");
+    Screenshot(win, "diag_filt");
+    dialogs.expectBox("Save Data before closing?", MsgAnswer::No);
+    win.buttonOK->click();
+    EXPECT_FALSE(win.loaded());
+    EXPECT_EQ(settings->filterIdCount, 3);
+    win.SaveFormParameters(ini, "Diagnostics Filter Window");
+    EXPECT_NE(home.read("filter.dia").find("Filter IDs 00=5,1029,5000"), std::string::npos);
+}
+
+TEST_F(DiagWindows, DiagFiltNeverOpenedWritesNothing) {
+    formDiagFilt win(ctx, settings);
+    win.RestoreFormParameters(ini, "Diagnostics Filter Window");
+    win.SaveFormParameters(ini, "Diagnostics Filter Window");
+    EXPECT_FALSE(home.exists("filter.dia"));
+    EXPECT_FALSE(home.exists("K45MR.ini"));
+}
+
+TEST_F(DiagWindows, OfflineWindowShowsTheLocalDiagnostics) {
+    SimSettings s = Settings(false);
+    s.starts = {85, 25, 120, 50, 5};
+    s.ends = s.starts;
+    sim.Start(s);
+    formOffLine win(ctx, settings);
+    win.RestoreFormParameters(ini, "Offline Diagnostics Window");
+    win.show();
+    win.Form_Activate();  // no reader here: the window is idle at once
+    EXPECT_EQ(win.labelTxTime->text(), "5 S");
+    EXPECT_FALSE(win.comboRemoteIDs->isEnabled());
+    win.buttonDiagsStatsGet->click();
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().sequenceMode() == 0 && win.dialogue().replyState() == 0; }, 10000));
+    EXPECT_EQ(SplitLines(fromHost()).front(), "AS");
+    EXPECT_EQ(win.diagLabels[0]->text(), "12.0 V");
+    EXPECT_TRUE(win.dialogue().stations()[0].diagValid);
+    win.optionRemote->click();
+    EXPECT_TRUE(win.comboRemoteIDs->isEnabled());
+    Screenshot(win, "offline");
+    win.buttonClose->click();
+    EXPECT_FALSE(win.loaded());
+}
+
+TEST_F(DiagWindows, OnlineWindowFillsItsGridFromTheStream) {
+    formOnLine win(ctx, settings);
+    win.RestoreFormParameters(ini, "Online Diagnostics Window");
+    win.show();
+    win.Form_Activate();
+    SimSettings s = Settings(true);
+    s.packetsToSend = 20;
+    s.startId = 1;
+    s.endId = 5;
+    s.starts = {80, 20, 120, 30, 5};
+    s.ends = s.starts;
+    sim.Start(s);
+    sched.advance(500);
+    EXPECT_EQ(win.dialogue().grid().rowsUsed(), 20);
+    EXPECT_EQ(win.gridRxData->model()->index(0, 1).data().toString(), "1");
+    EXPECT_EQ(win.gridRxData->model()->index(0, 2).data().toString(), "-80");
+    EXPECT_EQ(win.gridRxData->model()->columnCount(), 13);
+    win.optionDisplaySlot->click();
+    EXPECT_EQ(win.dialogue().grid().rowsUsed(), 5);
+    Screenshot(win, "online");
+    win.buttonClear->click();
+    EXPECT_EQ(win.dialogue().grid().rowsUsed(), 0);
+    win.buttonClose->click();
+    win.SaveFormParameters(ini, "Online Diagnostics Window");
+    EXPECT_EQ(ProfileRead(ini, "Online Diagnostics Window", "Slotted Display", ""), "True");
+}
+
+TEST_F(DiagWindows, LinkTestWindowOffersStartOnlyWithADataBaud) {
+    SetIds({5, 12, 1500});
+    formLinkTst win(ctx, settings);
+    win.RestoreFormParameters(ini, "Link Test Window");
+    win.show();
+    EXPECT_EQ(win.labelBlockDelay->text(), "2.0 S");
+    EXPECT_EQ(win.labelBlockSize->text(), "10");
+    EXPECT_EQ(win.labelLinkQuality->text(), "0.000 %");
+    win.Form_Activate();  // no reader: parameters not found
+    EXPECT_FALSE(win.buttonStart->isEnabled());
+    EXPECT_EQ(win.comboFilterIDs->count(), 3);
+    win.comboFilterIDs->setCurrentIndex(2);
+    EXPECT_EQ(win.textRemoteShortId->text(), "+ 476");
+    Screenshot(win, "link_test");
+    win.buttonClose->click();
+}
+
+TEST_F(DiagWindows, DiagTestWindowRunsAnOnlineTestAndKeepsItsSettings) {
+    sim.DeRegisterAll();  // the window brings its own simulator
+    formDiagTst win(ctx);
+    win.RestoreFormParameters(ini, "Test Diags Window");
+    win.show();
+    mainFrame.active = &win;  // the stream flows only while the window is the active child
+    EXPECT_EQ(win.comboPacketDelay->currentText(), "0.000");
+    EXPECT_EQ(win.shortIdBoxes[0]->text(), "  0");
+    win.idBoxes[0]->setText("1500");
+    EXPECT_EQ(win.shortIdBoxes[0]->text(), "+ 476");
+    win.textNumOfPackets->setText("3");
+    win.buttonStart->click();
+    EXPECT_FALSE(win.buttonStart->isEnabled());
+    sched.advance(500);
+    EXPECT_EQ(win.labelPacketsTxed->text(), "3");
+    EXPECT_TRUE(win.buttonStart->isEnabled());  // the limit stopped the test
+    Screenshot(win, "diag_test");
+    win.buttonClose->click();
+    mainFrame.active = nullptr;
+    win.SaveFormParameters(ini, "Test Diags Window");
+    EXPECT_EQ(ProfileRead(ini, "Test Diags Window", "Master ID", ""), "1500");
+    EXPECT_EQ(ProfileRead(ini, "Test Diags Window", "Packets", ""), "3");
+}
+
+}  // namespace
+}  // namespace k45::test
