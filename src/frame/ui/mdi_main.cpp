@@ -12,23 +12,18 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <cmath>
-#include <functional>
 
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
-#include "frame/ui/clipboard_commands.h"
 #include "frame/ui/form_splash.h"
 #include "frame/ui/identity_texts.h"
-#include "frame/ui/swap_ports.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "version_info.h"
@@ -71,223 +66,6 @@ MDIMain::~MDIMain() {
 // ---------------------------------------------------------------------------------------------
 // Controls
 
-QAction* MDIMain::AddItem(QMenu* m, const char* name, const char* caption) {
-    QAction* a = m->addAction(QString::fromUtf8(caption));
-    a->setObjectName(name);
-    return a;
-}
-
-void MDIMain::AddSeparator(QMenu* m, const char* name) {
-    QAction* a = m->addSeparator();
-    a->setObjectName(name);
-}
-
-void MDIMain::CreateMenus() {
-    QMenuBar* bar = menuBar();
-    auto topMenu = [&](const char* name, const char* caption, int helpId) {
-        QMenu* m = bar->addMenu(QString::fromUtf8(caption));
-        m->setObjectName(name);
-        m->menuAction()->setObjectName(name);
-        m->setProperty("helpContextId", helpId);
-        return m;
-    };
-    // A command that needs a tool window: disabled while that window is not built.
-    auto command = [&](QMenu* m, const char* name, const char* caption, ToolWindow w, std::function<void()> run) {
-        QAction* a = AddItem(m, name, caption);
-        openers_[a] = static_cast<int>(w);
-        connect(a, &QAction::triggered, this, std::move(run));
-        return a;
-    };
-    auto opener = [&](QMenu* m, const char* name, const char* caption, ToolWindow w) {
-        return command(m, name, caption, w, [this, w] { OpenTool(static_cast<int>(w)); });
-    };
-
-    // File.
-    QMenu* file = topMenu("menuFile", "&File", kHelpIdFile);
-    connect(AddItem(file, "menuFileOpen", "&Open Data File"), &QAction::triggered, this, [this] { OpenDataFile(); });
-    connect(AddItem(file, "menuFileSave", "&Save Data File"), &QAction::triggered, this, [this] { SaveDataFile(); });
-    connect(AddItem(file, "menuFileSaveAs", "Save Data File &As"), &QAction::triggered, this,
-            [this] { SaveDataFileAs(); });
-    AddSeparator(file, "menuFileBar0");
-    connect(AddItem(file, "menuFileOpenK45", "Open &K45 Data File"), &QAction::triggered, this,
-            [this] { ImportK45DataFile(); });
-    AddSeparator(file, "menuFileBar1");
-    connect(AddItem(file, "menuFileExit", "E&xit"), &QAction::triggered, this, [this] { close(); });
-
-    // Edit. The parameter editors mark the data modified, shown or only focused.
-    QMenu* edit = topMenu("menuEdit", "&Edit", kHelpIdEdit);
-    auto editor = [&](const char* name, const char* caption, ToolWindow w) {
-        command(edit, name, caption, w, [this, w] {
-            OpenTool(static_cast<int>(w));
-            dataModified_ = true;
-        });
-    };
-    // The read/write window in one of its modes; the "All" modes start from the edited record.
-    auto readWrite = [&](const char* name, const char* caption, std::int16_t mode, bool fromMain, bool modifies) {
-        command(edit, name, caption, ToolWindow::formParmsRdWr, [this, mode, fromMain, modifies] {
-            if (fromMain) ctx_.state.currentParameters = ctx_.state.mainParameters;
-            OpenParmsReadWrite(mode, false);
-            if (modifies) dataModified_ = true;
-        });
-    };
-    using ClipboardCommand = void (*)(QWidget*, Clipboard&);
-    auto clipboardItem = [&](const char* name, const char* caption, Qt::Key key, ClipboardCommand run) {
-        QAction* a = AddItem(edit, name, caption);
-        a->setShortcut(QKeySequence(Qt::CTRL | key));
-        connect(a, &QAction::triggered, this, [this, run] {
-            if (ctx_.clipboard) run(ActiveChildWidget(), *ctx_.clipboard);
-        });
-    };
-    editor("menuEditSetup", "&Setup Modem/Radio Parameters", ToolWindow::formRadioParms);
-    editor("menuEditModemTiming", "Edit &Modem Timing", ToolWindow::formMdmTimes);
-    AddSeparator(edit, "menuEditBar0");
-    command(edit, "menuEditVersion", "Version Re&quest", ToolWindow::formVerReqst, [this] { OpenVersionRequest(true); });
-    AddSeparator(edit, "menuEditBar1");
-    readWrite("menuEditWrite", "&Write Programmable Parameters", parmsWriteProgrammable, false, false);
-    readWrite("menuEditRead", "&Read Programmable Parameters", parmsReadProgrammable, false, true);
-    readWrite("menuEditReadAll", "Rea&d All Parameters", parmsReadAll, true, true);
-    readWrite("menuEditWriteAll", "Writ&e All Parameters", parmsWriteAll, true, false);
-    AddSeparator(edit, "menuEditBar2");
-    readWrite("menuEditClone", "C&lone Programmable Parameters", parmsCloneProgrammable, false, false);
-    AddSeparator(edit, "menuEditBar3");
-    clipboardItem("menuEditCut", "Cut (&X)", Qt::Key_X, CutActiveText);
-    clipboardItem("menuEditCopy", "Copy (&C)", Qt::Key_C, CopyActiveText);
-    clipboardItem("menuEditPaste", "Paste (&V)", Qt::Key_V, PasteActiveText);
-
-    // Utilities.
-    QMenu* utils = topMenu("menuUtils", "&Utilities", kHelpIdUtilities);
-    QAction* toolBar = AddItem(utils, "menuUtilsToolBar", "Tool &Bar Enable");
-    toolBar->setCheckable(true);
-    toolBar->setChecked(true);
-    connect(toolBar, &QAction::triggered, this, [this] { ToggleToolBar(); });
-    AddSeparator(utils, "menuUtilsBar0");
-    opener(utils, "menuUtilsPort", "&Port Settings", ToolWindow::formPortSettings);
-    QAction* swap = AddItem(utils, "menuUtilsSwapPorts", "S&wap Comm Ports");
-    connect(swap, &QAction::triggered, this, [this] { SwapCommPorts(ctx_); });
-    opener(utils, "menuUtilsPortStats", "Port S&tatistics", ToolWindow::formComStats);
-    AddSeparator(utils, "menuUtilsBar1");
-    opener(utils, "menuUtilsLinkTst", "Offline &Link Test", ToolWindow::formLinkTst);
-    opener(utils, "menuUtilsOffLineDiags", "Offline &Diagnostics", ToolWindow::formOffLine);
-    opener(utils, "menuUtilsOnLineDiags", "Online D&iagnostics", ToolWindow::formOnLine);
-    opener(utils, "menuUtilsDiagFilter", "Dia&gnostic IDs, Alarms and Filters", ToolWindow::formDiagFilt);
-    AddSeparator(utils, "menuUtilsBar2");
-    opener(utils, "menuUtilsUserTest", "&User Test", ToolWindow::formUserTest);
-    opener(utils, "menuUtilsPacketTest", "Pac&ket Test", ToolWindow::formPacketTst);
-    opener(utils, "menuUtilsArrayTest", "Arra&y Test", ToolWindow::formTstArray);
-    AddSeparator(utils, "menuUtilsBar3");
-    QMenu* text = utils->addMenu("&ASCII Terminal");
-    text->setObjectName("menuUtilsText");
-    text->menuAction()->setObjectName("menuUtilsText");
-    opener(text, "menuUtilsTextPrimary", "&Primary", ToolWindow::formTextPrimary);
-    opener(text, "menuUtilsTextSecondary", "&Secondary", ToolWindow::formTextSecondary);
-    QMenu* hex = utils->addMenu("&Hex Terminal");
-    hex->setObjectName("menuUtilsHex");
-    hex->menuAction()->setObjectName("menuUtilsHex");
-    opener(hex, "menuUtilsHexPrimary", "&Primary", ToolWindow::formHexPrimary);
-    opener(hex, "menuUtilsHexSecondary", "&Secondary", ToolWindow::formHexSecondary);
-
-    // Production Test.
-    QMenu* test = topMenu("menuTest", "&Production Test", kHelpIdProductionTest);
-    opener(test, "menuTestSelect", "Production &Test", ToolWindow::formProdTest);
-    opener(test, "menuTestEdit", "&Edit Production Parameters", ToolWindow::formProdFreqs);
-    AddSeparator(test, "menuTestBar0");
-    opener(test, "menuTestTune", "Tune &Radio", ToolWindow::formTune);
-    AddSeparator(test, "menuTestBar1");
-    opener(test, "menuTestPacketTest", "&Packet Test", ToolWindow::formPacketTst);
-    AddSeparator(test, "menuTestBar2");
-    connect(AddItem(test, "menuTestOpen", "&Open Test File"), &QAction::triggered, this, [this] { OpenTestFile(); });
-    connect(AddItem(test, "menuTestSave", "&Save Test File"), &QAction::triggered, this, [this] { SaveTestFile(); });
-    connect(AddItem(test, "menuTestSaveAs", "Save Test File &As"), &QAction::triggered, this,
-            [this] { SaveTestFileAs(); });
-
-    // Engineer.
-    QMenu* eng = topMenu("menuEng", "E&ngineer", kHelpIdEngineer);
-    opener(eng, "menuEngTest", "&Engineer Test", ToolWindow::formEngTest);
-    opener(eng, "menuEngTempComp", "RSSI Temp &Comp", ToolWindow::formTempComp);
-    AddSeparator(eng, "menuEngBar0");
-    opener(eng, "menuEngMemory", "&Read Memory", ToolWindow::formMemRead);
-    opener(eng, "menuEngPacketTest", "&Packet Test", ToolWindow::formPacketTst);
-    opener(eng, "menuEngArrayTest", "&Array Test", ToolWindow::formTstArray);
-    opener(eng, "menuEngDiagTest", "&Diag Test", ToolWindow::formDiagTst);
-    AddSeparator(eng, "menuEngBar1");
-    opener(eng, "menuEngPortTest", "Port &Test", ToolWindow::formPortTest);
-
-    // Window: four arrangements, then the list of open child windows.
-    menuWindow_ = topMenu("menuWindow", "&Window", kHelpIdWindow);
-    const char* arrange[] = {"&Cascade", "Tile &Horizontally", "&Tile Vertically", "Arrange &Icons"};
-    for (int i = 0; i < 4; ++i) {
-        QAction* a = AddItem(menuWindow_, "menuWindowArrange", arrange[i]);
-        a->setProperty("index", i);
-        connect(a, &QAction::triggered, this, [this, i] { ArrangeWindows(i); });
-    }
-    connect(menuWindow_, &QMenu::aboutToShow, this, [this] { RebuildWindowList(); });
-
-    // Help.
-    QMenu* helpMenu = topMenu("menuHelp", "&Help", kHelpIdHelp);
-    QAction* contents = AddItem(helpMenu, "menuHelpContents", "Help &Contents");
-    contents->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(contents, &QAction::triggered, this, [this] { HelpContents(); });
-    AddSeparator(helpMenu, "menuHelpBar0");
-    connect(AddItem(helpMenu, "menuHelpAbout", "&About"), &QAction::triggered, this, [this] { ShowAbout(); });
-}
-
-namespace {
-
-// 16 x 16 images of the four tool-bar buttons.
-QIcon ToolbarImage(int index) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(30, 50, 100), fill(250, 250, 235), accent(40, 130, 60), red(190, 50, 40);
-    auto chip = [&](QRectF r) {
-        p.setPen(QPen(ink, 1));
-        p.setBrush(QColor(60, 100, 170));
-        p.drawRect(r);
-    };
-    auto arrow = [&](QPointF from, QPointF to, const QColor& c) {
-        p.setPen(QPen(c, 2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(from, to);
-        QPointF d = to - from;
-        const qreal len = std::hypot(d.x(), d.y());
-        if (len <= 0) return;
-        d /= len;
-        const QPointF n(-d.y(), d.x());
-        p.setBrush(c);
-        p.setPen(Qt::NoPen);
-        p.drawPolygon(QPolygonF({to + d * 1.5, to - d * 3 + n * 3, to - d * 3 - n * 3}));
-    };
-    switch (index) {
-    case 0:  // Parms: a sheet of settings
-        p.setPen(QPen(ink, 1));
-        p.setBrush(fill);
-        p.drawRect(QRectF(2.5, 1.5, 11, 13));
-        for (int y = 4; y <= 12; y += 3) {
-            p.drawLine(QPointF(4.5, y + 0.5), QPointF(11.5, y + 0.5));
-            p.setBrush(accent);
-            p.drawEllipse(QPointF(5.5 + (y % 4) * 1.5, y + 0.5), 1.3, 1.3);
-            p.setBrush(fill);
-        }
-        break;
-    case 1:  // Read: from the modem into the computer
-        chip(QRectF(1.5, 1.5, 13, 5));
-        arrow(QPointF(8, 7), QPointF(8, 13), accent);
-        break;
-    case 2:  // Write: from the computer into the modem
-        chip(QRectF(1.5, 9.5, 13, 5));
-        arrow(QPointF(8, 2), QPointF(8, 8), red);
-        break;
-    default:  // Clone: one modem to another
-        chip(QRectF(0.5, 1.5, 7, 5));
-        chip(QRectF(8.5, 9.5, 7, 5));
-        arrow(QPointF(4, 7.5), QPointF(10, 9), accent);
-        break;
-    }
-    return QIcon(pm);
-}
-
-}  // namespace
-
 void MDIMain::CreateToolBar() {
     toolbarTest = new QToolBar("Tool Bar", this);
     toolbarTest->setObjectName("toolbarTest");
@@ -297,23 +75,7 @@ void MDIMain::CreateToolBar() {
     toolbarTest->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, toolbarTest);
 
-    struct Button { const char* key; const char* tip; ToolWindow needs; };
-    const Button buttons[] = {
-        {"Parms", "Setup Modem/Radio Parameters", ToolWindow::formRadioParms},
-        {"Read", "Read Programmable Parameters", ToolWindow::formParmsRdWr},
-        {"Write", "Write Programmable Parameters", ToolWindow::formParmsRdWr},
-        {"Clone", "Clone Programmable Parameters", ToolWindow::formParmsRdWr},
-    };
-    int image = 0;
-    for (const Button& b : buttons) {
-        QAction* a = toolbarTest->addAction(ToolbarImage(image++), QString::fromUtf8(b.key));
-        a->setObjectName(QString("toolbarTest") + b.key);
-        a->setToolTip(QString::fromUtf8(b.tip));
-        a->setData(QString::fromUtf8(b.key));
-        openers_[a] = static_cast<int>(b.needs);
-        const std::string key = b.key;
-        connect(a, &QAction::triggered, this, [this, key] { ToolbarButtonClick(key); });
-    }
+    AddToolButtons();
 
     frameSpacer_ = new QWidget(toolbarTest);
     frameSpacer_->setObjectName("frameVersionSpacer");
@@ -378,51 +140,7 @@ QString MDIMain::panelText(int panel) const {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Menus by mode, command states, tool-bar layout
-
-void MDIMain::ApplyModeMenus() {
-    const bool eng = ctx_.state.engineerMode;
-    const bool prod = ctx_.state.productionMode;
-    QAction* engMenu = menu("menuEng")->menuAction();
-    engMenu->setVisible(eng);
-    engMenu->setEnabled(eng);
-    QAction* testMenu = menu("menuTest")->menuAction();
-    testMenu->setVisible(prod);
-    testMenu->setEnabled(prod);
-    for (const char* name : {"menuEditModemTiming", "menuEditReadAll", "menuEditWriteAll"}) {
-        QAction* a = action(name);
-        a->setVisible(prod);
-        a->setEnabled(prod);
-    }
-    UpdateCommandStates();
-}
-
-void MDIMain::UpdateCommandStates() {
-    const bool prod = ctx_.state.productionMode;
-    for (auto& [a, w] : openers_) {
-        bool on = ctx_.form(static_cast<ToolWindow>(w)) != nullptr;
-        const QString name = a->objectName();
-        if (name == "menuEditModemTiming" || name == "menuEditReadAll" || name == "menuEditWriteAll")
-            on = on && prod;
-        a->setEnabled(on);
-    }
-    const SubsystemHooks& h = options_.hooks;
-    action("menuFileOpen")->setEnabled(bool(h.loadDataFile));
-    action("menuFileSave")->setEnabled(bool(h.saveDataFile));
-    action("menuFileSaveAs")->setEnabled(bool(h.saveDataFile));
-    action("menuFileOpenK45")->setEnabled(bool(h.importK45File));
-    action("menuTestOpen")->setEnabled(bool(h.loadTestFile));
-    action("menuTestSave")->setEnabled(bool(h.saveTestFile));
-    action("menuTestSaveAs")->setEnabled(bool(h.saveTestFile));
-    action("menuUtilsSwapPorts")->setEnabled(ctx_.classCommPrimary && ctx_.classCommSecondary);
-    // The two terminal submenus are usable when either of their windows is.
-    for (const char* sub : {"menuUtilsText", "menuUtilsHex"}) {
-        QMenu* m = menu(sub);
-        bool any = false;
-        for (QAction* a : m->actions()) any = any || a->isEnabled();
-        m->menuAction()->setEnabled(any);
-    }
-}
+// Tool-bar layout
 
 void MDIMain::LayOutToolbar() {
     // The bar is as high as its lowest button plus a margin, and the version frame starts

@@ -4,10 +4,12 @@
 // and the window openers.
 #include <QMainWindow>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "frame/main_frame.h"
 #include "frame/ui/help_routines.h"
@@ -25,7 +27,10 @@ class QToolBar;
 namespace k45 {
 
 struct AppContext;
+class Clipboard;
 struct FileCommand;
+struct MenuRow;
+enum class MenuMode;
 
 struct MainWindowOptions {
     // The engineering build: engineerMode is on when the command-line words are taken.
@@ -90,6 +95,8 @@ public:
 
     // Enables each command whose window or file routine exists (after a window is registered).
     void UpdateCommandStates();
+    // The rows the menus and the tool bar are built from (frame/ui/menu_table.h).
+    static std::span<const MenuRow> MenuTable();
 
     // ---- State, for the tests and the tool windows' own tests.
     bool dataModified() const { return dataModified_; }
@@ -123,9 +130,14 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
-    QAction* AddItem(QMenu* menu, const char* name, const char* caption);
-    void AddSeparator(QMenu* menu, const char* name);
+    void AddToolButtons();
+    void WireRow(const MenuRow& row, QAction* a);
+    void RunRow(const MenuRow& row);
+    bool ModeHolds(MenuMode mode) const;
+    bool RowAvailable(const MenuRow& row) const;
     void ApplyModeMenus();
+    void OpenReadWrite(std::int16_t mode);
+    void RunClipboardCommand(void (*command)(QWidget*, Clipboard&));
     void LayOutToolbar();
     void RebuildWindowList();
     void OnSubWindowActivated(QMdiSubWindow* sub);
@@ -148,7 +160,7 @@ private:
     QLabel* panels_[3] = {nullptr, nullptr, nullptr};
     QWidget* frameSpacer_ = nullptr;
     QMenu* menuWindow_ = nullptr;
-    std::map<QAction*, int> openers_;  // menu and tool-bar actions that open a tool window
+    std::vector<std::pair<const MenuRow*, QAction*>> rowActions_;  // every row's menu, item or button
     QMdiSubWindow* lastActivated_ = nullptr;
 
     bool firstActivationDone_ = false;

@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "frame/ui/help_routines.h"
+#include "frame/ui/menu_table.h"
 #include "frame/ui/tool_windows.h"
 #include "serial/ui/port_settings_window.h"
 #include "main_window_harness.h"
@@ -80,6 +81,30 @@ TEST_F(MenusTest, CommandsOfWindowsThatDoNotExistAreDisabled) {
     EXPECT_FALSE(win->action("menuUtilsTextPrimary")->isEnabled());
     // Read All needs production mode as well as the window.
     EXPECT_FALSE(win->action("menuEditReadAll")->isEnabled());
+}
+
+// The contract a window of a later subsystem relies on: its menu row is disabled until the
+// window is registered, then enabled, and it opens that window.
+TEST_F(MenusTest, EveryOpenerRowEnablesWithItsWindowAndOpensIt) {
+    Start(true, "/ProductionTest");
+    int rows = 0;
+    for (const MenuRow& row : MDIMain::MenuTable()) {
+        if (row.kind != MenuRowKind::Item || !row.window || row.handler) continue;
+        ++rows;
+        QAction* a = win->action(row.name);
+        ASSERT_NE(a, nullptr) << row.name;
+        FakeToolWindow* w = dynamic_cast<FakeToolWindow*>(ctx.form(*row.window));
+        if (!w) {
+            EXPECT_FALSE(a->isEnabled()) << row.name;
+            w = &AddWindow(*row.window, row.name);
+        }
+        EXPECT_TRUE(a->isEnabled()) << row.name;
+        a->trigger();
+        EXPECT_TRUE(w->loaded()) << row.name;
+        EXPECT_EQ(win->ActiveForm(), w) << row.name;
+        win->subWindowFor(w)->close();
+    }
+    EXPECT_GE(rows, 20);
 }
 
 TEST_F(MenusTest, WindowOpeningRuleShowsOnceThenFocuses) {
