@@ -1,0 +1,238 @@
+#include "production/eng_remote.h"
+
+#include <charconv>
+#include <vector>
+
+#include "frame/utilities.h"
+#include "platform/dialogs.h"
+#include "platform/locale_info.h"
+#include "production/eng_test.h"
+#include "production/panel_support.h"
+
+namespace k45 {
+
+namespace {
+
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t blank = text.find(' ', at);
+        const std::size_t end = blank == std::string::npos ? text.size() : blank;
+        if (end > at) words.push_back(text.substr(at, end - at));
+        if (blank == std::string::npos) break;
+        at = blank + 1;
+    }
+    return words;
+}
+
+// A whole signed decimal number in 16 bits.
+std::optional<std::int32_t> Int16Of(const std::string& s) {
+    if (s.empty()) return std::nullopt;
+    std::int32_t v = 0;
+    const char* first = s.data();
+    const char* last = s.data() + s.size();
+    if (*first == '+') ++first;
+    const auto [end, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || end != last || first == last || v < -32768 || v > 32767) return std::nullopt;
+    return v;
+}
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& locale) {
+    RemoteCommand c;
+    const std::vector<std::string> w = Words(text);
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const std::string& word = w[i];
+        if (StartsWith(word, "App=")) {
+            if (!c.app) c.app = word.substr(4);
+        } else if (StartsWith(word, "Topic=")) {
+            if (!c.topic) c.topic = word.substr(6);
+        } else if (StartsWith(word, "Item=")) {
+            if (!c.item) c.item = word.substr(5);
+        } else if (StartsWith(word, "Freq=")) {
+            if (c.freqHz) continue;
+            const auto hz = MhzTextToHz(word.substr(5), locale);
+            if (!hz || *hz < 100000000 || *hz > 999000000) c.refused = true;
+            else c.freqHz = hz;
+        } else if (StartsWith(word, "Adjust")) {
+            if (c.adjust) continue;
+            const auto eq = word.find('=');
+            const auto n = eq == std::string::npos ? std::nullopt : Int16Of(word.substr(6, eq - 6));
+            const auto v = eq == std::string::npos ? std::nullopt : Int16Of(word.substr(eq + 1));
+            if (!n || !v) c.refused = true;
+            else c.adjust = std::make_pair(static_cast<int>(*n), *v);
+        } else if (word == "TXON") {
+            if (c.txOnMode) continue;
+            const std::string next = i + 1 < w.size() ? w[i + 1] : std::string();
+            if (next.size() != 1 || next[0] < '0' || next[0] > '9') c.refused = true;
+            else c.txOnMode = next[0] - '0';
+        } else if (word == "TXOFF") {
+            c.txOff = true;
+        } else if (word == "RSSI") {
+            c.rssi = true;
+        } else if (word == "AS") {
+            c.status = true;
+        }
+    }
+    return c;
+}
+
+EngRemoteControl::EngRemoteControl(EngTestDialogue& panel, LocalLinks* links, Dialogs* dialogs,
+                                   const LocaleInfo& locale, EngRemoteView& view)
+    : panel_(panel), links_(links), dialogs_(dialogs), locale_(locale), view_(view) {
+    panel_.controllerF8 = [this] {
+        if (!ticked_ || !linked()) return false;
+        PublishReply("Freq=" + panel_.rxText());
+        return true;
+    };
+}
+
+EngRemoteControl::~EngRemoteControl() {
+    panel_.controllerF8 = nullptr;
+    Stop();
+}
+
+bool EngRemoteControl::Start(std::string* error) {
+    if (!links_) return false;
+    if (server_ && server_->listening()) return true;
+    server_ = links_->createServer(kOurLinkApplication, kEngTestTopic);
+    server_->onExecute = [this](int, const std::string& command) {
+        view_.SetDestination(command);
+        DestinationChanged(command);
+    };
+    server_->onClosed = [this](int) { LinkClosed(); };
+    if (!server_->listen(error)) {
+        server_.reset();
+        return false;
+    }
+    server_->setItemValue(kReplyItem, lastReply_);
+    return true;
+}
+
+void EngRemoteControl::Stop() {
+    DropClient();
+    if (server_) server_->stop();
+    server_.reset();
+    ticked_ = false;
+}
+
+void EngRemoteControl::DropClient() {
+    if (client_) client_->close();
+    client_.reset();
+    linkApp_.clear();
+}
+
+bool EngRemoteControl::ConnectClient(const std::string& app, const std::string& topic, const std::string& item,
+                                     std::string* error) {
+    if (!links_) return false;
+    client_ = links_->createClient();
+    client_->onData = [this](const std::string&, const std::string& value) {
+        view_.SetDestination(value);
+        DestinationChanged(value);
+    };
+    client_->onClosed = [this] { LinkClosed(); };
+    linkApp_ = app;
+    if (!client_->connect(app, topic, error) || !client_->advise(item)) return false;
+    return true;
+}
+
+void EngRemoteControl::DdeEnableClicked(bool ticked) {
+    ticked_ = ticked;
+    if (!ticked) {
+        DropClient();
+        return;
+    }
+    std::string error;
+    if (!ConnectClient(kControllerPartner, kEngTestTopic, kReplyItem, &error)) {
+        ShowLinkFailure(kControllerPartner, error);
+        return;
+    }
+    panel_.SetPollInterval(1000);
+    client_->execute(std::string("App=") + kOurLinkApplication + " Topic=" + kEngTestTopic + " Item=" + kReplyItem);
+    view_.SetLinkStatus(std::string("App=") + kControllerPartner + " Topic=" + kEngTestTopic + " Item=" + kReplyItem);
+}
+
+void EngRemoteControl::LinkBackToPeer() {
+    if (linked() || peerApp_.empty() || peerTopic_.empty() || peerItem_.empty()) return;
+    std::string error;
+    if (!ConnectClient(peerApp_, peerTopic_, peerItem_, &error)) {
+        ShowLinkFailure(peerApp_, error);
+        return;
+    }
+    view_.SetLinkStatus("App=" + peerApp_ + " Topic=" + peerTopic_ + " Item=" + peerItem_);
+}
+
+void EngRemoteControl::PublishReply(const std::string& text) {
+    if (!linked()) return;
+    if (server_) {
+        // A repeated reply still reaches the partner as a change.
+        if (text == lastReply_) server_->setItemValue(kReplyItem, "");
+        server_->setItemValue(kReplyItem, text);
+    }
+    lastReply_ = text;
+    view_.SetSource(text);
+}
+
+void EngRemoteControl::ShowLinkFailure(const std::string& app, const std::string& error) {
+    DropClient();
+    if (ticked_) {
+        ticked_ = false;
+        view_.ClearDdeEnable();
+    }
+    if (dialogs_) dialogs_->messageBox("Unable to Connect to " + app + "!\n" + error, "", MsgButtons::OK, MsgIcon::None);
+}
+
+void EngRemoteControl::LinkClosed() {
+    peerApp_.clear();
+    peerTopic_.clear();
+    peerItem_.clear();
+    DropClient();
+    view_.SetLinkStatus("Link Closed!!!");
+    if (ticked_) {
+        ticked_ = false;
+        view_.ClearDdeEnable();
+    }
+}
+
+void EngRemoteControl::DestinationChanged(const std::string& text) {
+    if (ticked_) return;
+    Interpret(text);
+}
+
+void EngRemoteControl::Interpret(const std::string& text) {
+    const RemoteCommand c = ParseRemoteCommand(text + " ", locale_);
+    // A refused command changes nothing, sends nothing and gets no reply.
+    if (c.refused) return;
+    if (c.app) peerApp_ = *c.app;
+    if (c.topic) peerTopic_ = *c.topic;
+    if (c.item) peerItem_ = *c.item;
+    if (c.app || c.topic || c.item) LinkBackToPeer();
+    if (c.txOnMode) {
+        const int mode = *c.txOnMode <= txNoModulation ? *c.txOnMode : txTone;
+        view_.SelectTransmitMode(mode);
+        panel_.TransmitModeChanged(mode);
+    }
+    if (c.freqHz) {
+        panel_.SetBothFrequencies(*c.freqHz);
+        panel_.KeyDown(keyF8, 256);
+        PublishReply("OK Freq");
+    }
+    if (c.adjust && panel_.RemoteAdjust(c.adjust->first, c.adjust->second)) PublishReply("OK Adjust");
+    if (c.txOnMode) {
+        panel_.KeyDown(keyF5, 256);
+        PublishReply("OK Tx");
+    }
+    if (c.txOff) {
+        panel_.KeyDown(keyF6, 256);
+        PublishReply("OK Rx");
+    }
+    if (!linked()) return;
+    if (c.rssi) panel_.RequestStatus("RSSI");
+    else if (c.status) panel_.RequestStatus("AS");
+}
+
+}  // namespace k45

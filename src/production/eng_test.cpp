@@ -1,0 +1,248 @@
+#include "production/eng_test.h"
+
+#include "model/app_state.h"
+#include "params/tune_record.h"
+#include "platform/scheduler.h"
+#include "programming/dialogue_support.h"
+#include "radio/synthesizer.h"
+#include "serial/class_comm.h"
+#include "tuning/tune_math.h"
+
+namespace k45 {
+
+EngTestDialogue::EngTestDialogue(PanelLinks links, TestPanelView& view) : TestPanelDialogue(links, view) {}
+
+void EngTestDialogue::Load() {
+    if (loaded_) return;
+    // Pending sends of an earlier load belong to a dialogue that has ended.
+    tuneSendPending_ = false;
+    TestPanelDialogue::Load();
+    txText_ = FormatHz(links_.app.engineerFrequencies.txFrequency);
+    rxText_ = FormatHz(links_.app.engineerFrequencies.rxFrequency);
+    view_.SetFrequencyTexts(txText_, rxText_);
+    diagGroup_ = 0;
+    txTime_ = 6;
+    transmitMode_ = txTone;
+}
+
+void EngTestDialogue::Unload() {
+    if (!loaded_) return;
+    if (const auto rx = MhzTextToHz(rxText_, links_.app.locale)) links_.app.engineerFrequencies.rxFrequency = *rx;
+    if (const auto tx = MhzTextToHz(txText_, links_.app.locale)) links_.app.engineerFrequencies.txFrequency = *tx;
+    TestPanelDialogue::Unload();
+}
+
+void EngTestDialogue::ReadFrequencyTexts() {
+    if (const auto tx = MhzTextToHz(txText_, links_.app.locale)) tuneRecord_.txFrequency = *tx;
+    if (const auto rx = MhzTextToHz(rxText_, links_.app.locale)) tuneRecord_.rxFrequency = *rx;
+}
+
+void EngTestDialogue::TakeParameters() {
+    const ModemParameters& p = links_.app.currentParameters;
+    if (p.model != 6) view_.DisableGainAndDeviation();
+    ReadFrequencyTexts();
+    BuildTuneRecord(links_.app, tuneRecord_, p);
+    sa7026_ = IsSet(tuneRecord_.sa7026Synthesizer);
+    view_.SetSynthesizer(sa7026_);
+    view_.SetCnFcEnabled(sa7026_);
+    DisplayTuneValues();
+}
+
+void EngTestDialogue::SendFrequencyTuneRecord() {
+    const std::int32_t type = selectedType_.value_or(0);
+    const std::int32_t range = selectedRange_.value_or(0);
+    if (dialogState_ != tpIdle) {
+        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) tuneSendPending_ = true;
+        return;
+    }
+    if (!Active()) return;
+    const AppState& app = links_.app;
+    TuneRecord& t = tuneRecord_;
+    t.radioType = type;
+    t.radioRange = range;
+    ReadFrequencyTexts();
+    txText_ = FormatHz(t.txFrequency);
+    rxText_ = FormatHz(t.rxFrequency);
+    view_.SetFrequencyTexts(txText_, rxText_);
+    t.frontEndValue = InterpolateTuneValue(app, t.rxFrequency, type, range, false, t.frontEndAdj);
+    t.modValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.modAdj);
+    t.powerValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.powerAdj);
+    t.sa7026Synthesizer = ToFlag(sa7026_);
+    t.txSelected = ToFlag(transmitSelected_);
+    if (transmitSelected_) {
+        t.synthFrequency = t.txFrequency;
+        t.txDeviationAdj = transmitMode_ == txNoModulation ? static_cast<std::int16_t>(0) : t.masterDeviation;
+    } else {
+        t.synthFrequency = t.rxFrequency;
+        t.txDeviationAdj = t.masterDeviation;
+    }
+    std::string caption;
+    SelectCnFcAdjust(app, t, &caption, true, false, false, 0);
+    view_.SetCnFcCaption(caption);
+    timerResponse_->setEnabled(false);
+    SendTune();
+    timerResponse_->setEnabled(true);
+    dialogState_ = tpAwaitingAck;
+    DisplayTuneValues();
+    StartTxMode();
+    tuneSendPending_ = false;
+}
+
+void EngTestDialogue::RunPendingSends() {
+    if (tuneSendPending_) {
+        tuneSendPending_ = false;
+        SendFrequencyTuneRecord();
+    }
+}
+
+void EngTestDialogue::DisplayTuneValues() {
+    const TuneRecord& t = tuneRecord_;
+    const auto [type, range] = view_.SelectRadio(t.radioType, t.radioRange);
+    selectedType_ = type;
+    selectedRange_ = range;
+    std::int16_t cnFc = t.fcOverride;
+    if (!sa7026_)
+        cnFc = Sa7025GetCnValue(links_.app, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
+                                transmitSelected_);
+    view_.ShowTuneValues({std::to_string(t.rxGainAdj), std::to_string(t.txDeviationAdj), std::to_string(t.frontEndValue),
+                          std::to_string(t.modValue), std::to_string(t.powerValue), std::to_string(t.rssiCalAdj),
+                          std::to_string(t.powerCalAdj), std::to_string(cnFc)});
+}
+
+void EngTestDialogue::Adjust(int step) {
+    TuneRecord& t = tuneRecord_;
+    switch (adjustSelect_) {
+    case adjRxGain:
+        t.rxGainAdj = AdjustUnsigned(t.rxGainAdj, step);
+        SendLineAndByte("POTGAIN", t.rxGainAdj);
+        break;
+    case adjTxDeviation:
+        t.masterDeviation = AdjustUnsigned(t.masterDeviation, step);
+        SendLineAndByte("POTDEV", t.masterDeviation);
+        break;
+    case adjFrontEnd: t.frontEndValue = AdjustUnsigned(t.frontEndValue, step); SendTune(); break;
+    case adjModFlatness: t.modValue = AdjustUnsigned(t.modValue, step); SendTune(); break;
+    case adjPower: t.powerValue = AdjustUnsigned(t.powerValue, step); SendTune(); break;
+    case adjRssiCal: t.rssiCalAdj = AdjustSigned(t.rssiCalAdj, step); SendTune(); break;
+    case adjPowerCal: t.powerCalAdj = AdjustUnsigned(t.powerCalAdj, step); SendTune(); break;
+    case adjCnFc: t.fcOverride = AdjustUnsigned(t.fcOverride, step); SendTune(); break;
+    }
+    DisplayTuneValues();
+}
+
+bool EngTestDialogue::KeyDown(int keyCode, int modifiers) {
+    const int m = modifiers & (kShiftBit | kCtrlBit | kAltBit);
+    if (const auto step = AdjustStepOfKey(keyCode, m)) {
+        // Nothing is sent for parameters this load has not read.
+        if (parametersTaken_) Adjust(*step);
+        return true;
+    }
+    if (m != 0) return false;
+    switch (keyCode) {
+    case keyF5:
+    case keyF6:
+    case keyF9:
+        return TestPanelDialogue::KeyDown(keyCode, 0);
+    case keyF7:
+        SetTransmit(true);
+        timerDelayCommunications_->setEnabled(false);
+        timerDelayCommunications_->setInterval(kTxModeDelayMs);
+        timerDelayCommunications_->setEnabled(true);
+        txModeCommand_ = "BALANCE";
+        txModeValue_ = 8;
+        txModeStep_ = 2;
+        transmitSelected_ = false;
+        return true;
+    case keyF8:
+        if (!(controllerF8 && controllerF8())) SendFrequencyTuneRecord();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void EngTestDialogue::DirectAdjust(std::int32_t value) {
+    if (!parametersTaken_) return;
+    TuneRecord& t = tuneRecord_;
+    const std::int16_t v = ClampDirectValue(adjustSelect_, value);
+    switch (adjustSelect_) {
+    case adjRxGain: t.rxGainAdj = v; break;
+    case adjTxDeviation: t.txDeviationAdj = t.masterDeviation = v; break;
+    case adjFrontEnd: t.frontEndValue = v; break;
+    case adjModFlatness: t.modValue = v; break;
+    case adjPower: t.powerValue = v; break;
+    case adjRssiCal: t.rssiCalAdj = v; break;
+    case adjPowerCal: t.powerCalAdj = v; break;
+    case adjCnFc: t.fcOverride = v; break;
+    }
+    if (adjustSelect_ == adjRxGain || adjustSelect_ == adjTxDeviation) SendFrequencyTuneRecord();
+    else SendTune();
+    view_.SetDirectText(std::to_string(v));
+    DisplayTuneValues();
+}
+
+void EngTestDialogue::Sa7025Clicked() {
+    sa7026_ = false;
+    if (adjustSelect_ == adjCnFc) {
+        adjustSelect_ = adjRxGain;
+        view_.SelectAdjust(adjustSelect_);
+    }
+    view_.SetCnFcEnabled(false);
+    SendFrequencyTuneRecord();
+}
+
+void EngTestDialogue::Sa7026Clicked() {
+    sa7026_ = true;
+    view_.SetCnFcEnabled(true);
+    SendFrequencyTuneRecord();
+}
+
+void EngTestDialogue::TestChecked(bool on) {
+    if (links_.port) links_.port->SetDtrSignal(on);
+}
+
+void EngTestDialogue::SetBothFrequencies(std::int32_t hz) {
+    txText_ = rxText_ = FormatHz(hz);
+    view_.SetFrequencyTexts(txText_, rxText_);
+}
+
+bool EngTestDialogue::RemoteAdjust(int n, std::int32_t v) {
+    if (!parametersTaken_ || !loaded_) return false;
+    TuneRecord& t = tuneRecord_;
+    const auto low = static_cast<std::int16_t>(v & 255);
+    switch (n) {
+    case 0: t.rxGainAdj = low; SendFrequencyTuneRecord(); break;
+    case 1: t.txDeviationAdj = t.masterDeviation = low; SendFrequencyTuneRecord(); break;
+    case 2: t.frontEndValue = low; SendTune(); break;
+    case 3: t.modValue = low; SendTune(); break;
+    case 4: t.powerValue = low; SendTune(); break;
+    case 5: {
+        std::int32_t r = v;
+        if (r < -128) r += 256;
+        else if (r > 127) r -= 256;
+        // A value one wrap cannot bring into a signed byte is refused.
+        if (r < -128 || r > 127) return false;
+        t.rssiCalAdj = static_cast<std::int16_t>(r);
+        SendTune();
+        break;
+    }
+    case 6: t.powerCalAdj = low; SendTune(); break;
+    default: break;
+    }
+    return true;
+}
+
+void EngTestDialogue::RequestStatus(const std::string& command) {
+    SendLine(command);
+    reply_.Reset();
+    dialogState_ = tpAwaitingDiagnostics;
+    RestartTimer(*timerResponse_);
+}
+
+void EngTestDialogue::SetPollInterval(int ms) {
+    timerDiagnostics_->setEnabled(false);
+    timerDiagnostics_->setInterval(ms);
+    if (loaded_) timerDiagnostics_->setEnabled(true);
+}
+
+}  // namespace k45

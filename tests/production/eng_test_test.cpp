@@ -1,0 +1,306 @@
+// The engineer test panel's dialogue and its remote control: the command parser as a table,
+// the panel end to end in virtual time, and the remote control over an in-process link.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "frame/converters.h"
+#include "production/eng_remote.h"
+#include "production/eng_test.h"
+#include "production/panel_bench.h"
+
+namespace k45::test {
+namespace {
+
+TEST(RemoteCommandParser, TakesWholeWordsAndRefusesWhatDoesNotParse) {
+    const LocaleInfo loc;
+    struct Case {
+        const char* text;
+        bool refused;
+        std::optional<std::int32_t> freq;
+        std::optional<std::pair<int, std::int32_t>> adjust;
+        std::optional<int> txOn;
+        bool txOff, rssi, status;
+    };
+    using A = std::pair<int, std::int32_t>;
+    const Case cases[] = {
+        {"Freq=450.125 TXON 1 ", false, 450125000, std::nullopt, 1, false, false, false},
+        {"Adjust5=200 ", false, std::nullopt, A{5, 200}, std::nullopt, false, false, false},
+        {"Adjust2=100 TXON 1 ", false, std::nullopt, A{2, 100}, 1, false, false, false},
+        {"TXOFF ", false, std::nullopt, std::nullopt, std::nullopt, true, false, false},
+        {"RSSI AS ", false, std::nullopt, std::nullopt, std::nullopt, false, true, true},
+        {"App=MASTER Topic=EngTest ", false, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Freq=abc ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Freq=1000 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Freq=99.999 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Adjust2=1x ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Adjust=5 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Adjust1=70000 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"TXON x ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"TXONE 1 XRSSI BASS ", false, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+    };
+    for (const Case& c : cases) {
+        const RemoteCommand r = ParseRemoteCommand(c.text, loc);
+        EXPECT_EQ(r.refused, c.refused) << c.text;
+        if (c.refused) continue;
+        EXPECT_EQ(r.freqHz, c.freq) << c.text;
+        EXPECT_EQ(r.adjust, c.adjust) << c.text;
+        EXPECT_EQ(r.txOnMode, c.txOn) << c.text;
+        EXPECT_EQ(r.txOff, c.txOff) << c.text;
+        EXPECT_EQ(r.rssi, c.rssi) << c.text;
+        EXPECT_EQ(r.status, c.status) << c.text;
+    }
+    const RemoteCommand names = ParseRemoteCommand("App=MASTER Topic=EngTest Item=labelDdeSrc ", loc);
+    EXPECT_EQ(names.app, "MASTER");
+    EXPECT_EQ(names.topic, "EngTest");
+    EXPECT_EQ(names.item, "labelDdeSrc");
+}
+
+// ---- an in-process link: servers by application and topic, clients connect directly.
+struct FakeLinks : LocalLinks {
+    struct Server : LinkServer {
+        FakeLinks* owner;
+        std::string key;
+        bool on = false;
+        std::map<std::string, std::string> items;
+        std::vector<std::pair<std::string, std::string>> published;
+        bool listen(std::string*) override {
+            on = true;
+            owner->servers[key] = this;
+            return true;
+        }
+        bool listening() const override { return on; }
+        void setItemValue(const std::string& item, const std::string& value) override {
+            items[item] = value;
+            published.emplace_back(item, value);
+        }
+        int connectionCount() const override { return 0; }
+        void stop() override {
+            on = false;
+            owner->servers.erase(key);
+        }
+        ~Server() override { if (on) owner->servers.erase(key); }
+    };
+    struct Client : LinkClient {
+        FakeLinks* owner;
+        std::string key, item;
+        bool on = false;
+        bool connect(const std::string& a, const std::string& t, std::string* error) override {
+            key = a + "|" + t;
+            on = owner->partners.count(key) > 0 || owner->servers.count(key) > 0;
+            if (!on && error) *error = "nobody offers " + key;
+            if (on) owner->clients.push_back(this);
+            return on;
+        }
+        bool connected() const override { return on; }
+        bool execute(const std::string& command) override {
+            if (on) owner->executed[key].push_back(command);
+            return on;
+        }
+        bool advise(const std::string& i) override {
+            item = i;
+            return on;
+        }
+        void close() override { on = false; }
+    };
+    std::unique_ptr<LinkServer> createServer(const std::string& a, const std::string& t) override {
+        auto s = std::make_unique<Server>();
+        s->owner = this;
+        s->key = a + "|" + t;
+        return s;
+    }
+    std::unique_ptr<LinkClient> createClient() override {
+        auto c = std::make_unique<Client>();
+        c->owner = this;
+        return c;
+    }
+    std::map<std::string, Server*> servers;
+    std::map<std::string, int> partners;  // topics partners offer
+    std::map<std::string, std::vector<std::string>> executed;
+    std::vector<Client*> clients;
+};
+
+struct RecordingEngView : TestPanelView, EngRemoteView {
+    std::string tx, rx, status, destination, source;
+    int ddeCleared = 0;
+    void SetFrequencyTexts(const std::string& t, const std::string& r) override { tx = t, rx = r; }
+    void SetLinkStatus(const std::string& t) override { status = t; }
+    void SetDestination(const std::string& t) override { destination = t; }
+    void SetSource(const std::string& t) override { source = t; }
+    void ClearDdeEnable() override { ++ddeCleared; }
+};
+
+class EngPanel : public PanelBench {
+protected:
+    EngPanel() {
+        host.onClose = [this] { dlg.Unload(); };
+        ctx.state.engineerFrequencies.rxFrequency = 450000000;
+        ctx.state.engineerFrequencies.txFrequency = 450000000;
+    }
+    void Open() {
+        dlg.Load();
+        ASSERT_TRUE(remote.Start(nullptr));
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+        Server().published.clear();  // the item's first value
+    }
+    FakeLinks::Server& Server() { return *links.servers.at("K45MR|EngTest"); }
+    // A partner's execute on our topic.
+    void Execute(const std::string& text) { Server().onExecute(1, text); }
+    std::vector<std::string> Replies() {
+        std::vector<std::string> r;
+        for (const auto& p : Server().published)
+            if (p.first == "labelDdeSrc") r.push_back(p.second);
+        return r;
+    }
+    RecordingEngView view;
+    EngTestDialogue dlg{Links(), view};
+    FakeLinks links;
+    EngRemoteControl remote{dlg, &links, &dialogs, ctx.state.locale, view};
+};
+
+TEST_F(EngPanel, OpensOnTheStoredFrequenciesAndSendsWhatIsTyped) {
+    Open();
+    EXPECT_EQ(view.rx, "450.000000");
+    dlg.FrequencyTextsEdited("451.125", "450.000000");
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    EXPECT_EQ(dlg.tuneRecord().txFrequency, 451125000);
+    EXPECT_EQ(dlg.tuneRecord().synthFrequency, 451125000);
+    EXPECT_EQ(view.tx, "451.125000");
+    EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
+    dlg.Unload();  // close box: "T0", the frequencies kept for the next opening
+    EXPECT_EQ(LastRadioCommand(), "T0");
+    EXPECT_EQ(ctx.state.engineerFrequencies.txFrequency, 451125000);
+}
+
+TEST_F(EngPanel, AdjustKeysSendPotCommandsOrTheTuneRecordAtOnce) {
+    Open();
+    dlg.AdjustSelectChanged(adjRxGain);
+    dlg.RemoteAdjust(0, 255);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    const std::size_t t1 = Sent("T1").size();
+    dlg.KeyDown(keyPageUp, 0);
+    EXPECT_EQ(dlg.tuneRecord().rxGainAdj, 0);
+    EXPECT_EQ(Sent("POTGAIN").back(), "POTGAIN00");
+    dlg.AdjustSelectChanged(adjTxDeviation);
+    dlg.RemoteAdjust(1, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyPageDown, 0);
+    EXPECT_EQ(Sent("POTDEV").back(), "POTDEVFF");
+    EXPECT_EQ(Sent("T1").size(), t1 + 1);  // only the Tx deviation remote adjust's full send
+    dlg.AdjustSelectChanged(adjCnFc);
+    dlg.KeyDown(keyPageDown, kCtrlBit);
+    EXPECT_EQ(Sent("T1").size(), t1 + 2);
+}
+
+TEST_F(EngPanel, F7KeysAModulationBalanceOf8Seconds) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF7, 0);
+    const std::int64_t at = sched.nowMs();
+    EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+    ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("BALANCE").empty(); }, 2000));
+    EXPECT_EQ(Sent("BALANCE")[0], "BALANCE08");
+    EXPECT_EQ(sched.nowMs() - at, 1000);
+}
+
+TEST_F(EngPanel, RemoteAdjustValuesFollowTheTable) {
+    Open();
+    struct Case { int n; std::int32_t v; std::int16_t TuneRecord::*field; std::int16_t stored; };
+    const Case cases[] = {{5, 200, &TuneRecord::rssiCalAdj, -56}, {5, 300, &TuneRecord::rssiCalAdj, 44},
+                          {0, -1, &TuneRecord::rxGainAdj, 255}, {4, 257, &TuneRecord::powerValue, 1}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+        EXPECT_TRUE(dlg.RemoteAdjust(c.n, c.v));
+        EXPECT_EQ(dlg.tuneRecord().*c.field, c.stored) << c.n << " " << c.v;
+    }
+    const TuneRecord before = dlg.tuneRecord();
+    const std::size_t sent = Sent("T1").size();
+    EXPECT_TRUE(dlg.RemoteAdjust(9, 5));
+    EXPECT_EQ(dlg.tuneRecord(), before);
+    EXPECT_EQ(Sent("T1").size(), sent);
+}
+
+TEST_F(EngPanel, ACommandLinksBackActsAndReplies) {
+    links.partners["MASTER|EngTest"] = 1;
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    Execute("App=MASTER Topic=EngTest Item=labelDdeDst Freq=450.125 TXON 1");
+    EXPECT_TRUE(remote.linked());
+    EXPECT_EQ(view.status, "App=MASTER Topic=EngTest Item=labelDdeDst");
+    EXPECT_EQ(view.tx, "450.125000");
+    EXPECT_EQ(view.rx, "450.125000");
+    EXPECT_EQ(Replies(), (std::vector<std::string>{"OK Freq", "OK Tx"}));
+    EXPECT_EQ(dlg.transmitMode(), txModBalance);
+    EXPECT_EQ(dlg.tuneRecord().rxFrequency, 450125000);
+    // The Tx send is deferred behind the receive record's exchange.
+    ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("BALANCE").empty(); }, 3000));
+    // A repeated reply reaches the partner as a change.
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    Execute("Adjust9=1");
+    Execute("Adjust9=1");
+    const auto r = Replies();
+    ASSERT_GE(r.size(), 4u);
+    EXPECT_EQ(r[r.size() - 3], "OK Adjust");
+    EXPECT_EQ(r[r.size() - 2], "");
+    EXPECT_EQ(r[r.size() - 1], "OK Adjust");
+}
+
+TEST_F(EngPanel, ARefusedCommandNeverReachesTheRadio) {
+    links.partners["MASTER|EngTest"] = 1;
+    Open();
+    Execute("App=MASTER Topic=EngTest Item=x");
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    const TuneRecord before = dlg.tuneRecord();
+    const std::size_t writes = hostWrites().size();
+    Execute("Adjust4=12abc TXOFF");
+    Execute("Freq=5000 TXON 1");
+    Execute("Freq=450.1.2");
+    EXPECT_EQ(dlg.tuneRecord(), before);
+    EXPECT_EQ(hostWrites().size(), writes);
+    EXPECT_TRUE(Replies().empty());
+}
+
+TEST_F(EngPanel, StatusRequestsGoOnlyWhileLinkedAndRssiWins) {
+    links.partners["MASTER|EngTest"] = 1;
+    Open();
+    Execute("AS");
+    EXPECT_TRUE(Sent("AS").empty() || SentTimes("AS").back() != sched.nowMs());
+    Execute("App=MASTER Topic=EngTest Item=x RSSI AS");
+    EXPECT_EQ(Sent("RSSI").size(), 1u);
+    EXPECT_EQ(dlg.dialogState(), tpAwaitingDiagnostics);
+}
+
+TEST_F(EngPanel, APartnerClosingEmptiesTheNamesAndSaysSo) {
+    links.partners["MASTER|EngTest"] = 1;
+    Open();
+    Execute("App=MASTER Topic=EngTest Item=x");
+    Server().onClosed(1);
+    EXPECT_EQ(view.status, "Link Closed!!!");
+    EXPECT_TRUE(remote.peerApp().empty());
+    EXPECT_FALSE(remote.linked());
+}
+
+TEST_F(EngPanel, TheControllerLinksToItsPartnerAndHandsItTheRxFrequency) {
+    dialogs.expectBox("Unable to Connect to Marvessa!");
+    Open();
+    remote.DdeEnableClicked(true);
+    EXPECT_FALSE(remote.controlling());
+    EXPECT_EQ(view.ddeCleared, 1);
+    links.partners["Marvessa|EngTest"] = 1;
+    remote.DdeEnableClicked(true);
+    EXPECT_TRUE(remote.controlling());
+    EXPECT_EQ(links.executed["Marvessa|EngTest"], std::vector<std::string>{"App=K45MR Topic=EngTest Item=labelDdeSrc"});
+    EXPECT_EQ(dlg.timerDiagnostics().interval(), 1000);
+    const std::size_t t1 = Sent("T1").size();
+    dlg.KeyDown(keyF8, 0);
+    EXPECT_EQ(Replies().back(), "Freq=" + view.rx);
+    EXPECT_EQ(Sent("T1").size(), t1);
+    remote.DestinationChanged("TXON 1");  // only shown while controlling
+    EXPECT_FALSE(dlg.transmitSelected());
+    EXPECT_EQ(dlg.transmitMode(), txTone);
+}
+
+}  // namespace
+}  // namespace k45::test
