@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
@@ -163,6 +164,11 @@ void formLinkTst::Form_Load() {
     labelBlockDelay->setText(Q(FormatFixed(d.blockDelay * 0.5, 1, ctx_.state.locale)) + " S");
     labelBlockSize->setText(QString::number(d.blockSize));
     DisplayChanged();
+    // The main window may make the window its active child before it loaded; activate it
+    // once it is on screen.
+    QTimer::singleShot(0, this, [this] {
+        if (loaded() && IsActiveForm()) Form_Activate();
+    });
 }
 
 void formLinkTst::Form_Unload() {

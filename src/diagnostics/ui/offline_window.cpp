@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
@@ -274,6 +275,11 @@ void formOffLine::Form_Load() {
         }
     }
     DisplayChanged();
+    // The main window may make the window its active child before it loaded; activate it
+    // once it is on screen.
+    QTimer::singleShot(0, this, [this] {
+        if (loaded() && IsActiveForm()) Form_Activate();
+    });
 }
 
 void formOffLine::Form_Unload() {

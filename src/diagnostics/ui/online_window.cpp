@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
@@ -201,6 +202,11 @@ void formOnLine::Form_Load() {
     for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected, optionDisplayScroll, optionDisplaySlot})
         b->blockSignals(false);
     dialogue_.Load(idListSetting_, idSelectedSetting_, slottedDisplaySetting_);
+    // The main window may make the window its active child before it loaded; activate it
+    // once it is on screen.
+    QTimer::singleShot(0, this, [this] {
+        if (loaded() && IsActiveForm()) Form_Activate();
+    });
 }
 
 void formOnLine::Form_Unload() {
