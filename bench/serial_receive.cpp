@@ -41,7 +41,7 @@ struct Rig {
         app.dialogs = &dialogs;
         port = std::make_unique<classComm>(app, *tables);
         port->InitCommCtrl(&device, 0, 1, nullptr);
-        port->baudRate = 115200;
+        port->portSettings.baudRate = 115200;
     }
 };
 

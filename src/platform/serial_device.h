@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/port_settings.h"
+
 namespace k45 {
 
 // Communication event codes delivered to the port object.
@@ -23,69 +25,16 @@ enum CommEventCode : int {
     commEventDeviceLost = 2001,
 };
 
-// A settings text "9600,n,8,1" taken apart.
-struct SerialSettings {
-    int baud = 9600;
-    char parity = 'n';       // lower case: n, e, o, m, s
-    int dataBits = 8;        // 4..8
-    int stopBitsTimes2 = 2;  // 2 (one), 3 (one and a half) or 4 (two)
-};
-
-// Takes a settings text apart: baud (positive), parity letter (n, e, o, m, s in either case),
-// data bits (4..8) and stop bits (1, 1.5, 2), separated by commas; blanks around the parts are
-// allowed. False, with the reason, for any other text.
-inline bool ParseSerialSettings(const std::string& text, SerialSettings* out, std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error) *error = "Invalid settings \"" + text + "\": " + why;
-        return false;
-    };
-    std::string parts[4];
-    int count = 0;
-    std::string::size_type from = 0;
-    while (true) {
-        const auto comma = text.find(',', from);
-        if (count == 4) return fail("expected baud,parity,data bits,stop bits");
-        std::string part = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
-        const auto first = part.find_first_not_of(" \t");
-        const auto last = part.find_last_not_of(" \t");
-        parts[count++] = first == std::string::npos ? std::string() : part.substr(first, last - first + 1);
-        if (comma == std::string::npos) break;
-        from = comma + 1;
-    }
-    if (count != 4) return fail("expected baud,parity,data bits,stop bits");
-    SerialSettings s;
-    const std::string& baud = parts[0];
-    if (baud.empty() || baud.size() > 9 || baud.find_first_not_of("0123456789") != std::string::npos)
-        return fail("bad baud rate");
-    s.baud = std::stoi(baud);
-    if (s.baud <= 0) return fail("bad baud rate");
-    const std::string& parity = parts[1];
-    if (parity.size() != 1) return fail("bad parity");
-    const char p = static_cast<char>(parity[0] | 0x20);
-    if (p != 'n' && p != 'e' && p != 'o' && p != 'm' && p != 's') return fail("bad parity");
-    s.parity = p;
-    const std::string& data = parts[2];
-    if (data.size() != 1 || data[0] < '4' || data[0] > '8') return fail("bad data bits");
-    s.dataBits = data[0] - '0';
-    const std::string& stop = parts[3];
-    if (stop == "1") s.stopBitsTimes2 = 2;
-    else if (stop == "1.5") s.stopBitsTimes2 = 3;
-    else if (stop == "2") s.stopBitsTimes2 = 4;
-    else return fail("bad stop bits");
-    if (out) *out = s;
-    return true;
-}
-
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
 
     virtual void setPortNumber(int portNumber) = 0;   // COM port n (1..32)
     virtual int portNumber() const = 0;
-    // "9600,n,8,1": baud, parity letter, data bits, stop bits. Applied at once, also on an
-    // open port. False with the reason when refused.
-    virtual bool setSettings(const std::string& settings, std::string* error) = 0;
-    virtual std::string settings() const = 0;
+    // Applied at once, also on an open port. False with the reason when refused (see
+    // PortSettingsProblem); the settings in force then stay.
+    virtual bool setSettings(const PortSettings& settings, std::string* error) = 0;
+    virtual PortSettings settings() const = 0;
     virtual bool open(std::string* error) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;

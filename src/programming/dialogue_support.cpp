@@ -65,7 +65,7 @@ const SRecordMessage* ReplyRecordWithin(classComm* port, std::int16_t rxSRecordI
 
 void ApplyProgrammingSettings(classComm& port) {
     port.OverrideHandshaking(kProgrammingTxMode, false, 0);
-    port.OverrideSettings(9600, false, 8, 1, "n");
+    port.OverrideSettings(kProgrammingPortSettings);
 }
 
 std::optional<std::string> VersionOfLine(const std::string& line) {

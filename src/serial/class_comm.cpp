@@ -45,10 +45,7 @@ void classComm::ResetClass() {
     comPortOpen_ = false;
     forcedOpen_ = false;
     forcedTxMode_ = 1;
-    forcedBaudRate_ = 9600;
-    forcedDataBits_ = 8;
-    forcedStopBits_ = 1;
-    forcedParityStr_ = "n";
+    forced_ = kProgrammingPortSettings;
 }
 
 void classComm::InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std::int16_t tmpPortNumber,
@@ -80,10 +77,7 @@ void classComm::InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std:
     syncChar = 186;
     escChar = 218;
     dtrEnabled = false;
-    baudRate = 9600;
-    dataBits = 8;
-    stopBits = 1;
-    parityStr = "n";
+    portSettings = PortSettings{};
     txModeValue = 1;
     ignoreDCD = true;
     ipResponseInterval = 1000;
@@ -113,13 +107,13 @@ void classComm::RestoreClassParameters(const std::string& fileName, const std::s
     auto positive = [](auto v) { return v > 0; };
 
     rd("Comm Port", portNumber, [](std::int16_t v) { return v >= 1 && v <= kMaxPortNumber; });
-    rd("Baud Rate", baudRate, positive);
-    rd("Data Bits", dataBits, [](std::int16_t v) { return v >= 5 && v <= 8; });
-    rd("Stop Bits", stopBits, [](std::int16_t v) { return v == 1 || v == 2; });
+    rd("Baud Rate", portSettings.baudRate, positive);
+    rd("Data Bits", portSettings.dataBits, [](std::int16_t v) { return v >= 5 && v <= 8; });
+    rd("Stop Bits", portSettings.stopBits, [](std::int16_t v) { return v == 1 || v == 2; });
     std::string parity;
     if (ReadIniInto(loc, fileName, sectionName, "Parity", parity) && !parity.empty()) {
         char c = static_cast<char>(std::tolower(static_cast<unsigned char>(parity[0])));
-        if (c == 'n' || c == 'o' || c == 'e') parityStr = std::string(1, c);
+        if (c == 'n' || c == 'o' || c == 'e') portSettings.parity = c;
     }
     rd("DTR Enabled", dtrEnabled, Always);
     rd("Mode Value", txModeValue, [](std::int32_t v) { return TxModeValid(v); });
@@ -139,10 +133,10 @@ void classComm::SaveClassParameters(const std::string& fileName, const std::stri
     const LocaleInfo& loc = app_.locale;
     auto wr = [&](const char* key, const IniValue& value) { WriteIniValue(loc, fileName, sectionName, key, value); };
     wr("Comm Port", portNumber);
-    wr("Baud Rate", baudRate);
-    wr("Data Bits", dataBits);
-    wr("Stop Bits", stopBits);
-    wr("Parity", parityStr);
+    wr("Baud Rate", portSettings.baudRate);
+    wr("Data Bits", portSettings.dataBits);
+    wr("Stop Bits", portSettings.stopBits);
+    wr("Parity", std::string(1, portSettings.parity));
     wr("DTR Enabled", dtrEnabled);
     wr("Mode Value", txModeValue);
     if (!app_.engineerMode) return;
@@ -157,11 +151,6 @@ void classComm::SaveClassParameters(const std::string& fileName, const std::stri
 
 // ---------------------------------------------------------------------------------------
 // Open and close
-
-std::string classComm::SettingsText(std::int32_t baud, const std::string& parity, std::int32_t data,
-                                    std::int32_t stop) const {
-    return std::to_string(baud) + "," + parity + "," + std::to_string(data) + "," + std::to_string(stop);
-}
 
 void classComm::ReportError(const std::string& fixedText, const std::string& detail) {
     ShowPortError(fixedText + std::to_string(portNumber) + "\r\n" + detail);
@@ -188,30 +177,18 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
         }
     };
     std::string e;
-    step(commCtrl_->setSettings(SettingsText(9600, "n", 8, 1), &e), e);
+    step(commCtrl_->setSettings(kProgrammingPortSettings, &e), e);
     if (!comPortOpen_ && !failed) {
         commCtrl_->setPortNumber(portNumber);
         e.clear();
         step(commCtrl_->open(&e), e);
     }
     ClearCommStats();
-    if (forcedOpen_) {
-        workingBaudRate_ = forcedBaudRate_;
-        workingDataBits_ = forcedDataBits_;
-        workingStopBits_ = forcedStopBits_;
-        workingParityStr_ = forcedParityStr_;
-        workingTxMode_ = forcedTxMode_;
-    } else {
-        workingBaudRate_ = baudRate;
-        workingDataBits_ = dataBits;
-        workingStopBits_ = stopBits;
-        workingParityStr_ = parityStr;
-        workingTxMode_ = txModeValue;
-    }
+    working_ = forcedOpen_ ? forced_ : portSettings;
+    workingTxMode_ = forcedOpen_ ? forcedTxMode_ : txModeValue;
     if (!failed) {
         e.clear();
-        step(commCtrl_->setSettings(SettingsText(workingBaudRate_, workingParityStr_, workingDataBits_, workingStopBits_), &e),
-             e);
+        step(commCtrl_->setSettings(working_, &e), e);
     }
     if (!failed) {
         // Line controls a device cannot drive (a pseudo-terminal) are skipped, not fatal.
@@ -279,21 +256,17 @@ bool classComm::ApplyTxMode(std::int32_t mode, std::string* error) {
     return ok;
 }
 
-bool classComm::ApplyWorkingSettings(std::int32_t baud, std::int16_t data, std::int16_t stop,
-                                     const std::string& parity, bool extended, const char* failText) {
+bool classComm::ApplyWorkingSettings(const PortSettings& settings, bool extended, const char* failText) {
     if (!comPortOpen_) return false;
-    if (baud == workingBaudRate_ && data == workingDataBits_ && stop == workingStopBits_ &&
-        parity == workingParityStr_) {
+    // The parity letter compares as it is: "N" differs from "n".
+    if (settings == working_) {
         extendedLengthMode_ = extended;
         return true;
     }
     std::string error;
-    bool ok = commCtrl_->setSettings(SettingsText(baud, parity, data, stop), &error);
+    bool ok = commCtrl_->setSettings(settings, &error);
     if (ok) {
-        workingBaudRate_ = baud;
-        workingDataBits_ = data;
-        workingStopBits_ = stop;
-        workingParityStr_ = parity;
+        working_ = settings;
         bytesPerSecond_ = GetBytesPerSecond();
         txChunkSize_ = GetTxChunkSize();
     } else {
@@ -304,15 +277,12 @@ bool classComm::ApplyWorkingSettings(std::int32_t baud, std::int16_t data, std::
     return ok;
 }
 
-bool classComm::OverrideSettings(std::int32_t newBaudRate, bool tmpExtendedLengthMode, std::int16_t newDataBits,
-                                 std::int16_t newStopBits, const std::string& newParityStr) {
-    return ApplyWorkingSettings(newBaudRate, newDataBits, newStopBits, newParityStr, tmpExtendedLengthMode,
-                                "Could Not Set Baud Rate For Com Port ");
+bool classComm::OverrideSettings(const PortSettings& newSettings, bool tmpExtendedLengthMode) {
+    return ApplyWorkingSettings(newSettings, tmpExtendedLengthMode, "Could Not Set Baud Rate For Com Port ");
 }
 
 bool classComm::RestoreSettings(bool tmpExtendedLengthMode) {
-    return ApplyWorkingSettings(baudRate, dataBits, stopBits, parityStr, tmpExtendedLengthMode,
-                                "Could Not Restore Baud Rate For Com Port ");
+    return ApplyWorkingSettings(portSettings, tmpExtendedLengthMode, "Could Not Restore Baud Rate For Com Port ");
 }
 
 bool classComm::ApplyWorkingMode(std::int32_t mode, const char* failText) {
@@ -359,14 +329,17 @@ std::int32_t classComm::FindNextDmpBaud() {
 
 void classComm::SetDmpBaudRate(std::int32_t tmpBaudRate) {
     dmpBaudRate = tmpBaudRate;
-    OverrideSettings(dmpBaudRate, false, 8, 1, "n");
-    if (forcedOpen_ && forcedTxMode_ == kDmpTxMode)
-        ForceCommPortOpen(kDmpTxMode, dmpBaudRate, forcedDataBits_, forcedStopBits_, forcedParityStr_);
+    OverrideSettings({.baudRate = dmpBaudRate});
+    if (forcedOpen_ && forcedTxMode_ == kDmpTxMode) {
+        PortSettings forced = forced_;
+        forced.baudRate = dmpBaudRate;
+        ForceCommPortOpen(kDmpTxMode, forced);
+    }
 }
 
 void classComm::OverrideDmpSettings() {
     OverrideHandshaking(kDmpTxMode, false, 0);
-    OverrideSettings(dmpBaudRate, false, 8, 1, "n");
+    OverrideSettings({.baudRate = dmpBaudRate});
 }
 
 // ---------------------------------------------------------------------------------------

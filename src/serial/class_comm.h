@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/port_settings.h"
 #include "serial/comm_form.h"
 #include "serial/crlf_codec.h"
 #include "serial/dmp_codec.h"
@@ -53,10 +54,7 @@ public:
     std::int16_t syncChar = 186;
     std::int16_t escChar = 218;
     bool dtrEnabled = false;
-    std::int32_t baudRate = 9600;
-    std::int16_t dataBits = 8;
-    std::int16_t stopBits = 1;
-    std::string parityStr = "n";
+    PortSettings portSettings;  // baud rate, parity letter, data bits, stop bits
     std::int32_t txModeValue = 1;
     bool ignoreDCD = true;
     std::int16_t ipResponseInterval = 1000;
@@ -74,10 +72,9 @@ public:
     void ResetPort();
     // Both refuse (return false) when the device did not accept the settings; the working
     // layer then keeps what was in force.
-    bool OverrideSettings(std::int32_t newBaudRate, bool tmpExtendedLengthMode = false, std::int16_t newDataBits = 8,
-                          std::int16_t newStopBits = 1, const std::string& newParityStr = "n");
+    bool OverrideSettings(const PortSettings& newSettings, bool tmpExtendedLengthMode = false);
     bool RestoreSettings(bool tmpExtendedLengthMode = false);
-    std::int32_t GetWorkingBaudRate() const { return workingBaudRate_; }
+    std::int32_t GetWorkingBaudRate() const { return working_.baudRate; }
     bool OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmpProtocol = false,
                              std::int16_t tmpSimulatedDmpFunction = 0);
     bool RestoreHandshaking();
@@ -141,8 +138,7 @@ public:
     std::int16_t GetCompensatedEscChar() const;
 
     // ---- Registration of windows.
-    void ForceCommPortOpen(std::int32_t tmpTxModeVal, std::int32_t tmpBaudRate, std::int16_t tmpDataBits = 8,
-                           std::int16_t tmpStopBits = 1, const std::string& tmpParityStr = "n");
+    void ForceCommPortOpen(std::int32_t tmpTxModeVal, const PortSettings& tmpSettings);
     bool AnyCommFormRegistered();
     bool RegisterForDecodedData(CommForm* Frm, bool tmpClosePort1st = false);
     bool RegisterForDecodedDataRS485(CommForm* Frm, bool tmpClosePort1st = false);
@@ -178,9 +174,7 @@ public:
     std::int16_t firstSlot() const { return firstSlot_; }
     std::int16_t portId() const { return portId_; }
     bool forcedOpen() const { return forcedOpen_; }
-    std::int32_t GetWorkingDataBits() const { return workingDataBits_; }
-    std::int32_t GetWorkingStopBits() const { return workingStopBits_; }
-    const std::string& GetWorkingParity() const { return workingParityStr_; }
+    const PortSettings& GetWorkingSettings() const { return working_; }
     bool GetWorkingIgnoreDcd() const { return workingIgnoreDcd_; }
     bool GetExtendedLengthMode() const { return extendedLengthMode_; }
     bool GetSimulatedDmpProtocol() const { return simulatedDmpProtocol_; }
@@ -200,9 +194,7 @@ private:
     // settings / open / close
     void ResetClass();
     bool ApplyTxMode(std::int32_t mode, std::string* error);
-    std::string SettingsText(std::int32_t baud, const std::string& parity, std::int32_t data, std::int32_t stop) const;
-    bool ApplyWorkingSettings(std::int32_t baud, std::int16_t data, std::int16_t stop, const std::string& parity,
-                              bool extended, const char* failText);
+    bool ApplyWorkingSettings(const PortSettings& settings, bool extended, const char* failText);
     bool ApplyWorkingMode(std::int32_t mode, const char* failText);
     void InitDmpBaudList();
     void ReportError(const std::string& fixedText, const std::string& detail);
@@ -265,20 +257,15 @@ private:
     std::int16_t firstSlot_ = 0;
 
     bool forcedOpen_ = false;
-    std::int32_t forcedBaudRate_ = 9600;
-    std::int16_t forcedDataBits_ = 8;
-    std::int16_t forcedStopBits_ = 1;
-    std::string forcedParityStr_ = "n";
+    PortSettings forced_;
     std::int32_t forcedTxMode_ = 1;
 
     std::array<std::vector<CommForm*>, listCount> lists_;
 
     std::string txQueue_;
 
-    std::int32_t workingBaudRate_ = 0;
-    std::int16_t workingDataBits_ = 0;
-    std::int16_t workingStopBits_ = 0;
-    std::string workingParityStr_;
+    // In force on the open port; nothing before the first open.
+    PortSettings working_{.baudRate = 0, .parity = '\0', .dataBits = 0, .stopBits = 0};
     std::int32_t workingTxMode_ = 0;
     bool workingIgnoreDcd_ = false;
     double bytesPerSecond_ = 0;

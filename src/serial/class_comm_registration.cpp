@@ -38,20 +38,16 @@ bool classComm::AnyCommFormRegistered() {
         if (!lists_[static_cast<size_t>(i)].empty()) return true;
     if (forcedOpen_) {
         OverrideHandshaking(forcedTxMode_, false, 0);
-        OverrideSettings(forcedBaudRate_, false, forcedDataBits_, forcedStopBits_, forcedParityStr_);
+        OverrideSettings(forced_);
         return true;
     }
     return false;
 }
 
-void classComm::ForceCommPortOpen(std::int32_t tmpTxModeVal, std::int32_t tmpBaudRate, std::int16_t tmpDataBits,
-                                  std::int16_t tmpStopBits, const std::string& tmpParityStr) {
+void classComm::ForceCommPortOpen(std::int32_t tmpTxModeVal, const PortSettings& tmpSettings) {
     forcedOpen_ = true;
     forcedTxMode_ = tmpTxModeVal;
-    forcedBaudRate_ = tmpBaudRate;
-    forcedDataBits_ = tmpDataBits;
-    forcedStopBits_ = tmpStopBits;
-    forcedParityStr_ = tmpParityStr;
+    forced_ = tmpSettings;
     if (!comPortOpen_) OpenCommPort();
 }
 

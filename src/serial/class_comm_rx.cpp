@@ -11,7 +11,7 @@ SyncEscSettings classComm::CodecSettings() const {
     SyncEscSettings s;
     s.syncChar = syncChar;
     s.escChar = escChar;
-    s.dataBits = workingDataBits_ > 0 ? workingDataBits_ : dataBits;
+    s.dataBits = working_.dataBits > 0 ? working_.dataBits : portSettings.dataBits;
     s.extendedLength = extendedLengthMode_;
     return s;
 }

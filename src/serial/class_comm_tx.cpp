@@ -208,14 +208,9 @@ void classComm::TickWaitSteps() {
 // Timing
 
 double classComm::GetBytesPerSecond() const {
-    const bool open = comPortOpen_;
-    const double baud = open ? workingBaudRate_ : baudRate;
-    const int data = open ? workingDataBits_ : dataBits;
-    const int stop = open ? workingStopBits_ : stopBits;
-    const std::string& parity = open ? workingParityStr_ : parityStr;
-    const bool none = parity.size() == 1 && (parity[0] == 'n' || parity[0] == 'N');
-    const int bits = data + 1 + stop + (none ? 0 : 1);
-    return bits > 0 ? baud / bits : 0.0;
+    const PortSettings& s = comPortOpen_ ? working_ : portSettings;
+    const int bits = BitsPerCharacter(s);
+    return bits > 0 ? static_cast<double>(s.baudRate) / bits : 0.0;
 }
 
 std::int32_t classComm::GetTxChunkSize() const {
@@ -237,8 +232,8 @@ std::int32_t classComm::GetMaxBytes2Tx() const {
 }
 
 float classComm::GetTurnaroundDelay() const {
-    if (workingBaudRate_ <= 110) return 0.2f;
-    if (workingBaudRate_ <= 4800) return 0.1f;
+    if (working_.baudRate <= 110) return 0.2f;
+    if (working_.baudRate <= 4800) return 0.1f;
     return 0.075f;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/port_settings.h"
+
 namespace k45 {
 
 // Where a line level comes from in a mode: fixed, or the port object's setting
@@ -21,6 +23,8 @@ struct TxModeEntry {
 inline constexpr int kTxModeCount = 13;
 inline constexpr int kProgrammingTxMode = 7;
 inline constexpr int kDmpTxMode = 8;
+// The serial settings of the programming mode and of every open before the port's own.
+inline constexpr PortSettings kProgrammingPortSettings{.baudRate = 9600, .parity = 'n', .dataBits = 8, .stopBits = 1};
 
 // The entry of a mode; a mode outside 0..12 gets no handshaking, RTS and DTR low, and the
 // port's own ignore-DCD setting.

@@ -54,23 +54,23 @@ protected:
 // Bytes arrive when their last bit has left the wire: start + data + parity + stop bits each.
 TEST_F(NullModemTest, BytesTakeTheirWireTimeAtTheWritersSettings) {
     struct Case {
-        const char* settings;
+        PortSettings settings;
         int bytes;
         std::int64_t earlyMs;  // one millisecond before the last byte is off the wire
         std::size_t earlyCount;
         std::int64_t endUs;
     };
     const Case cases[] = {
-        {"9600,n,8,1", 10, 10, 9, 10417},     // 1041.67 us a byte
-        {"1200,e,7,2", 3, 27, 2, 27500},      // 11 bits: 9166.67 us
-        {"115200,n,8,1", 100, 8, 92, 8681},   // 86.81 us
-        {"300,n,8,2", 2, 73, 1, 73334},       // 11 bits: 36666.67 us
-        {"14400,o,8,1", 4, 3, 3, 3056},       // 11 bits: 763.89 us
-        {"28800,N,8,1", 6, 2, 5, 2084},       // 347.22 us
-        {"9600,n,5,1.5", 8, 6, 7, 6250},      // 7.5 bits: 781.25 us
+        {{.baudRate = 9600}, 10, 10, 9, 10417},                                    // 1041.67 us a byte
+        {{.baudRate = 1200, .parity = 'e', .dataBits = 7, .stopBits = 2}, 3, 27, 2, 27500},  // 11 bits: 9166.67 us
+        {{.baudRate = 115200}, 100, 8, 92, 8681},                                  // 86.81 us
+        {{.baudRate = 300, .stopBits = 2}, 2, 73, 1, 73334},                       // 11 bits: 36666.67 us
+        {{.baudRate = 14400, .parity = 'o'}, 4, 3, 3, 3056},                       // 11 bits: 763.89 us
+        {{.baudRate = 28800, .parity = 'N'}, 6, 2, 5, 2084},                       // 347.22 us
+        {{.baudRate = 9600, .dataBits = 5, .stopBits = 2}, 8, 6, 7, 6667},         // 8 bits: 833.33 us
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.settings);
+        SCOPED_TRACE(PortSettingsText(c.settings));
         VirtualScheduler s;
         NullModemPair p(s);
         ASSERT_TRUE(p.a().open(nullptr));
@@ -271,7 +271,7 @@ TEST_F(NullModemTest, InjectedBytesArriveAtOnceInLineOrder) {
 
 TEST_F(NullModemTest, SplitDeliversPiecesOfNBytesEachWithItsOwnEvent) {
     readOnReceive = true;
-    ASSERT_TRUE(a.setSettings("115200,n,8,1", nullptr));
+    ASSERT_TRUE(a.setSettings({.baudRate = 115200}, nullptr));
     pair.split(Direction::AtoB, 4);
     ASSERT_TRUE(a.write("0123456789", nullptr));  // all off the wire within 1 ms
     sched.advance(1);
@@ -281,7 +281,7 @@ TEST_F(NullModemTest, SplitDeliversPiecesOfNBytesEachWithItsOwnEvent) {
 
     // At 9600 the pieces wait for their last byte; the short last one goes when the line idles.
     piecesB.clear();
-    ASSERT_TRUE(a.setSettings("9600,n,8,1", nullptr));
+    ASSERT_TRUE(a.setSettings({.baudRate = 9600}, nullptr));
     pair.split(Direction::AtoB, 3);
     ASSERT_TRUE(a.write("abcdefg", nullptr));
     sched.advance(20);
@@ -374,9 +374,10 @@ TEST_F(NullModemTest, OutputBeyondTheBufferIsRefused) {
 
 TEST_F(NullModemTest, BadSettingsAreRefusedAndKeepTheOldOnes) {
     std::string error;
-    EXPECT_FALSE(a.setSettings("9600,n,9,1", &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(a.settings(), "9600,n,8,1");
+    ASSERT_TRUE(a.setSettings({.baudRate = 4800}, &error));
+    EXPECT_FALSE(a.setSettings({.baudRate = 9600, .dataBits = 9}, &error));
+    EXPECT_NE(error.find("bad data bits 9"), std::string::npos) << error;
+    EXPECT_EQ(PortSettingsText(a.settings()), "4800,n,8,1");
     EXPECT_FALSE(a.setHandshaking(1, &error));
 }
 

@@ -148,7 +148,7 @@ protected:
 
         port = std::make_unique<classComm>(st, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, portTimer.get());
-        port->ForceCommPortOpen(7, 9600);
+        port->ForceCommPortOpen(7, {.baudRate = 9600});
         ctx.classCommPrimary = port.get();
 
         modemRecord = st.mainParameters;

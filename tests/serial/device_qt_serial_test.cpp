@@ -168,7 +168,7 @@ TEST_F(QtSerialDeviceTest, ReceiveEventWaitsForTheThreshold) {
 
 TEST_F(QtSerialDeviceTest, RefusedSettingsAndLinesAreReportedAndThePortStaysUsable) {
     // A pseudo-terminal takes only 8 data bits, no even parity and has no modem lines.
-    ASSERT_TRUE(device.setSettings("9600,e,7,1", nullptr));  // closed: only kept
+    ASSERT_TRUE(device.setSettings({.baudRate = 9600, .parity = 'e', .dataBits = 7}, nullptr));  // closed: only kept
     std::string error;
     ASSERT_TRUE(device.open(&error)) << error;
     EXPECT_TRUE(Contains(device.openRefusals(), pty.slavePath()));
@@ -176,11 +176,11 @@ TEST_F(QtSerialDeviceTest, RefusedSettingsAndLinesAreReportedAndThePortStaysUsab
     EXPECT_TRUE(Contains(device.openRefusals(), "7 data bits"));
 
     // Open: a text with a refused part changes nothing, not even the parts the device took.
-    ASSERT_TRUE(device.setSettings("4800,n,8,1", &error)) << error;
-    EXPECT_FALSE(device.setSettings("19200,e,7,1", &error));
+    ASSERT_TRUE(device.setSettings({.baudRate = 4800}, &error)) << error;
+    EXPECT_FALSE(device.setSettings({.baudRate = 19200, .parity = 'e', .dataBits = 7}, &error));
     EXPECT_TRUE(Contains(error, "even parity") && Contains(error, "7 data bits")) << error;
     EXPECT_FALSE(Contains(error, "baud")) << error;
-    EXPECT_EQ(device.settings(), "4800,n,8,1");
+    EXPECT_EQ(PortSettingsText(device.settings()), "4800,n,8,1");
     const int probe = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(probe, 0);
     termios tio{};
@@ -188,16 +188,14 @@ TEST_F(QtSerialDeviceTest, RefusedSettingsAndLinesAreReportedAndThePortStaysUsab
     ::close(probe);
     EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B4800));
 
-    EXPECT_FALSE(device.setSettings("9600,n,4,1", &error));
+    EXPECT_FALSE(device.setSettings({.baudRate = 9600, .dataBits = 4}, &error));
     EXPECT_TRUE(Contains(error, "4 data bits")) << error;
     EXPECT_FALSE(Contains(error, "parity")) << error;
-    EXPECT_FALSE(device.setSettings("9600,n,8,1.5", &error));
-    EXPECT_TRUE(Contains(error, "1.5 stop bits")) << error;
-    EXPECT_TRUE(device.setSettings("14400,n,8,1", &error)) << error;
-    EXPECT_TRUE(device.setSettings("28800,n,8,1", &error)) << error;
-    EXPECT_EQ(device.settings(), "28800,n,8,1");
-    EXPECT_FALSE(device.setSettings("9600,n,8", &error));
-    EXPECT_EQ(device.settings(), "28800,n,8,1");
+    EXPECT_TRUE(device.setSettings({.baudRate = 14400}, &error)) << error;
+    EXPECT_TRUE(device.setSettings({.baudRate = 28800}, &error)) << error;
+    EXPECT_EQ(PortSettingsText(device.settings()), "28800,n,8,1");
+    EXPECT_FALSE(device.setSettings({.baudRate = 9600, .stopBits = 3}, &error));
+    EXPECT_EQ(PortSettingsText(device.settings()), "28800,n,8,1");
 
     EXPECT_FALSE(device.setRts(true, &error));
     EXPECT_TRUE(Contains(error, "RTS") && Contains(error, "modem control lines")) << error;

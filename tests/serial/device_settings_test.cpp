@@ -1,4 +1,4 @@
-// The settings text every serial device takes: "baud,parity,data bits,stop bits".
+// The serial line settings every serial device takes, and their text form.
 #include <gtest/gtest.h>
 
 #include "platform/serial_device.h"
@@ -6,50 +6,54 @@
 namespace k45 {
 namespace {
 
-TEST(DeviceSettingsText, GoodTextsTakenApart) {
-    struct Case {
-        const char* text;
-        int baud;
-        char parity;
-        int dataBits;
-        int stopBitsTimes2;
-    };
-    const Case cases[] = {
-        {"9600,n,8,1", 9600, 'n', 8, 2},
-        {" 19200 , E , 7 , 2 ", 19200, 'e', 7, 4},  // the Port Settings window writes upper case
-        {"110,o,5,1.5", 110, 'o', 5, 3},
-        {"14400,M,4,1", 14400, 'm', 4, 2},
-        {"28800,s,6,2", 28800, 's', 6, 4},
-        {"115200,n,8,1", 115200, 'n', 8, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        SerialSettings s;
-        s.baud = 0;
-        std::string error;
-        ASSERT_TRUE(ParseSerialSettings(c.text, &s, &error)) << error;
-        EXPECT_EQ(s.baud, c.baud);
-        EXPECT_EQ(s.parity, c.parity);
-        EXPECT_EQ(s.dataBits, c.dataBits);
-        EXPECT_EQ(s.stopBitsTimes2, c.stopBitsTimes2);
-    }
+TEST(DeviceSettings, TextFormKeepsTheParityLetterAsGiven) {
+    EXPECT_EQ(PortSettingsText(PortSettings{}), "9600,n,8,1");
+    EXPECT_EQ(PortSettingsText({.baudRate = 19200, .parity = 'E', .dataBits = 7, .stopBits = 2}), "19200,E,7,2");
+    EXPECT_EQ(PortSettingsText({.baudRate = 110, .parity = 'o', .dataBits = 4}), "110,o,4,1");
 }
 
-TEST(DeviceSettingsText, BadTextsFailWithTheReasonAndLeaveTheResultAlone) {
-    const char* bad[] = {
-        "", "9600", "9600,n,8", "9600,n,8,1,1", "0,n,8,1", "-9600,n,8,1", "96a0,n,8,1",
-        "1234567890,n,8,1", ",n,8,1", "9600,,8,1", "9600,x,8,1", "9600,no,8,1", "9600,n,9,1",
-        "9600,n,3,1", "9600,n,,1", "9600,n,8,3", "9600,n,8,1.0", "9600,n,8,",
+TEST(DeviceSettings, GoodSettingsPass) {
+    const PortSettings good[] = {
+        {},
+        {.baudRate = 19200, .parity = 'E', .dataBits = 7, .stopBits = 2},  // the Port Settings window's case
+        {.baudRate = 110, .parity = 'o', .dataBits = 5},
+        {.baudRate = 14400, .parity = 'M', .dataBits = 4},
+        {.baudRate = 28800, .parity = 's', .dataBits = 6, .stopBits = 2},
+        {.baudRate = 115200},
     };
-    for (const char* text : bad) {
+    for (const PortSettings& s : good) EXPECT_EQ(PortSettingsProblem(s), "") << PortSettingsText(s);
+}
+
+TEST(DeviceSettings, BadSettingsNameTheSettingsAndWhatIsWrong) {
+    const struct {
+        PortSettings settings;
+        const char* why;
+    } bad[] = {
+        {{.baudRate = 0}, "bad baud rate 0"},
+        {{.baudRate = -9600}, "bad baud rate -9600"},
+        {{.parity = 'x'}, "bad parity \"x\""},
+        {{.parity = '\0'}, "bad parity"},
+        {{.dataBits = 9}, "bad data bits 9"},
+        {{.dataBits = 3}, "bad data bits 3"},
+        {{.stopBits = 3}, "bad stop bits 3"},
+        {{.stopBits = 0}, "bad stop bits 0"},
+    };
+    for (const auto& c : bad) {
+        const std::string text = PortSettingsText(c.settings);
         SCOPED_TRACE(text);
-        SerialSettings s;
-        s.baud = 1234;
-        std::string error;
-        EXPECT_FALSE(ParseSerialSettings(text, &s, &error));
-        EXPECT_NE(error.find(text), std::string::npos);
-        EXPECT_EQ(s.baud, 1234);
+        const std::string why = PortSettingsProblem(c.settings);
+        EXPECT_NE(why.find(text), std::string::npos) << why;
+        EXPECT_NE(why.find(c.why), std::string::npos) << why;
     }
+    EXPECT_NE(PortSettingsProblem({.baudRate = 0, .dataBits = 9}).find("bad baud rate 0; bad data bits 9"),
+              std::string::npos);
+}
+
+TEST(DeviceSettings, BitsPerCharacterCountStartParityAndStopBits) {
+    EXPECT_EQ(BitsPerCharacter({}), 10);
+    EXPECT_EQ(BitsPerCharacter({.parity = 'N'}), 10);
+    EXPECT_EQ(BitsPerCharacter({.parity = 'e', .dataBits = 7, .stopBits = 2}), 11);
+    EXPECT_EQ(BitsPerCharacter({.parity = 'O', .dataBits = 4}), 7);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ public:
     std::vector<std::string> writes;  // each accepted write
     int opens = 0;
     int closes = 0;
-    std::vector<std::string> settingsApplied;
+    std::vector<std::string> settingsApplied;  // the text form of each accepted setting
     bool refuseOpen = false;
     std::string openError = "No such file or directory";
     std::set<std::string> refusedSettings;  // settings texts the device refuses
@@ -70,16 +71,19 @@ public:
     // ---- SerialDevice
     void setPortNumber(int n) override { port_ = n; }
     int portNumber() const override { return port_; }
-    bool setSettings(const std::string& st, std::string* error) override {
-        if (refusedSettings.count(st)) {
-            if (error) *error = "The device refused " + st;
+    bool setSettings(const PortSettings& st, std::string* error) override {
+        const std::string text = PortSettingsText(st);
+        if (refusedSettings.count(text)) {
+            if (error) *error = "The device refused " + text;
             return false;
         }
         settings_ = st;
-        settingsApplied.push_back(st);
+        settingsApplied.push_back(text);
         return true;
     }
-    std::string settings() const override { return settings_; }
+    PortSettings settings() const override { return settings_.value_or(PortSettings{}); }
+    // The settings in force as text, empty before any was set.
+    std::string settingsText() const { return settings_ ? PortSettingsText(*settings_) : std::string(); }
     bool open(std::string* error) override {
         if (refuseOpen) {
             if (error) *error = openError;
@@ -150,7 +154,7 @@ private:
     VirtualScheduler& s_;
     std::function<void(int)> handler_;
     int port_ = 0;
-    std::string settings_;
+    std::optional<PortSettings> settings_;
     bool open_ = false;
     int outSize_ = 16384;
     bool rts_ = false, dtr_ = false, cts_ = false, dsr_ = false, cd_ = false;
@@ -161,12 +165,9 @@ private:
 };
 
 inline double ScriptedDevice::bytesPerSecond() const {
-    // "baud,p,data,stop"
-    int baud = 9600, data = 8, stop = 1;
-    char parity = 'n';
-    if (std::sscanf(settings_.c_str(), "%d,%c,%d,%d", &baud, &parity, &data, &stop) != 4) return 960;
-    int bits = data + 1 + stop + ((parity == 'n' || parity == 'N') ? 0 : 1);
-    return bits > 0 ? static_cast<double>(baud) / bits : 960;
+    if (!settings_) return 960;
+    const int bits = BitsPerCharacter(*settings_);
+    return bits > 0 ? static_cast<double>(settings_->baudRate) / bits : 960;
 }
 
 inline bool ScriptedDevice::setRts(bool on, std::string* error) {

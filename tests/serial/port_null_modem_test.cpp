@@ -49,7 +49,7 @@ TEST_F(PortCable, RegistrationOpensAndClosesTheCableEnd) {
     EXPECT_TRUE(cable.a().isOpen());
     host->DeRegisterForAll(&hostWin);
     EXPECT_FALSE(cable.a().isOpen());
-    host->ForceCommPortOpen(7, 9600);
+    host->ForceCommPortOpen(7, {.baudRate = 9600});
     EXPECT_TRUE(cable.a().isOpen());
     EXPECT_TRUE(cable.a().dtr());  // mode 7
     host->RegisterForRxCrLf(&hostWin);

@@ -14,15 +14,15 @@ namespace {
 using PortOpen = PortFixture;
 
 TEST_F(PortOpen, OpenAppliesConfiguredSettingsAndReopenOnlyReapplies) {
-    port->baudRate = 19200;
-    port->parityStr = "e";
-    port->dataBits = 7;
-    port->stopBits = 2;
+    port->portSettings.baudRate = 19200;
+    port->portSettings.parity = 'e';
+    port->portSettings.dataBits = 7;
+    port->portSettings.stopBits = 2;
     port->txModeValue = 5;
     ASSERT_TRUE(port->OpenCommPort());
     EXPECT_EQ(device.opens, 1);
     EXPECT_EQ(device.portNumber(), 1);
-    EXPECT_EQ(device.settings(), "19200,e,7,2");
+    EXPECT_EQ(device.settingsText(), "19200,e,7,2");
     EXPECT_EQ(port->GetWorkingTxMode(), 5);
     EXPECT_TRUE(device.rts());  // mode 5: flow control with RTS high
     EXPECT_EQ(device.handshaking(), 2);
@@ -31,10 +31,10 @@ TEST_F(PortOpen, OpenAppliesConfiguredSettingsAndReopenOnlyReapplies) {
     // Opening again re-applies without reopening, and clears the counters.
     port->SendString("abc", 1);
     EXPECT_EQ(port->GetTxBytes(), 3);
-    port->baudRate = 4800;
+    port->portSettings.baudRate = 4800;
     ASSERT_TRUE(port->OpenCommPort());
     EXPECT_EQ(device.opens, 1);
-    EXPECT_EQ(device.settings(), "4800,e,7,2");
+    EXPECT_EQ(device.settingsText(), "4800,e,7,2");
     EXPECT_EQ(port->GetTxBytes(), 0);
 
     port->CloseCommPort();
@@ -45,22 +45,22 @@ TEST_F(PortOpen, OpenAppliesConfiguredSettingsAndReopenOnlyReapplies) {
 }
 
 TEST_F(PortOpen, ForcedSettingsWinAtEveryOpenButNotOnAnOpenPort) {
-    port->baudRate = 19200;
+    port->portSettings.baudRate = 19200;
     port->txModeValue = 1;
-    port->ForceCommPortOpen(7, 9600);
+    port->ForceCommPortOpen(7, {.baudRate = 9600});
     ASSERT_TRUE(port->GetCommPortOpen());
-    EXPECT_EQ(device.settings(), "9600,n,8,1");
+    EXPECT_EQ(device.settingsText(), "9600,n,8,1");
     EXPECT_EQ(port->GetWorkingTxMode(), 7);
     EXPECT_TRUE(device.dtr());  // mode 7 raises DTR whatever dtrEnabled says
 
     // Forcing again while open changes nothing on the device ...
-    port->ForceCommPortOpen(8, 38400);
-    EXPECT_EQ(device.settings(), "9600,n,8,1");
+    port->ForceCommPortOpen(8, {.baudRate = 38400});
+    EXPECT_EQ(device.settingsText(), "9600,n,8,1");
     EXPECT_EQ(port->GetWorkingTxMode(), 7);
     // ... until the next open.
     port->CloseCommPort();
     port->OpenCommPort();
-    EXPECT_EQ(device.settings(), "38400,n,8,1");
+    EXPECT_EQ(device.settingsText(), "38400,n,8,1");
     EXPECT_EQ(port->GetWorkingTxMode(), 8);
 }
 
@@ -76,42 +76,42 @@ TEST_F(PortOpen, FailedOpenIsReportedAndLeavesThePortClosed) {
 
 TEST_F(PortOpen, OverrideSettingsOnlyTouchesTheDeviceWhenSomethingChanges) {
     // Closed: nothing is stored, not even the extended-length flag.
-    EXPECT_FALSE(port->OverrideSettings(9600, true));
+    EXPECT_FALSE(port->OverrideSettings({.baudRate = 9600}, true));
     EXPECT_FALSE(port->GetExtendedLengthMode());
 
     port->OpenCommPort();
     const size_t applied = device.settingsApplied.size();
-    EXPECT_TRUE(port->OverrideSettings(9600, true, 8, 1, "n"));
+    EXPECT_TRUE(port->OverrideSettings(kProgrammingPortSettings, true));
     EXPECT_EQ(device.settingsApplied.size(), applied);
     EXPECT_TRUE(port->GetExtendedLengthMode());
 
     // The parity letter compares case-sensitively.
-    EXPECT_TRUE(port->OverrideSettings(9600, false, 8, 1, "N"));
-    EXPECT_EQ(device.settings(), "9600,N,8,1");
-    EXPECT_TRUE(port->OverrideSettings(1200));
+    EXPECT_TRUE(port->OverrideSettings({.baudRate = 9600, .parity = 'N'}));
+    EXPECT_EQ(device.settingsText(), "9600,N,8,1");
+    EXPECT_TRUE(port->OverrideSettings({.baudRate = 1200}));
     EXPECT_EQ(port->GetWorkingBaudRate(), 1200);
     EXPECT_EQ(port->GetTxChunkSizeValue(), 1100);
 
-    port->baudRate = 2400;
+    port->portSettings.baudRate = 2400;
     EXPECT_TRUE(port->RestoreSettings());
-    EXPECT_EQ(device.settings(), "2400,n,8,1");
+    EXPECT_EQ(device.settingsText(), "2400,n,8,1");
 }
 
 TEST_F(PortOpen, RefusedOverrideIsNotRememberedAsApplied) {
     port->OpenCommPort();
     device.refusedSettings.insert("14400,n,4,1");
     dialogs.expectBox("Could Not Set Baud Rate For Com Port 1\r\nThe device refused 14400,n,4,1");
-    EXPECT_FALSE(port->OverrideSettings(14400, false, 4));
+    EXPECT_FALSE(port->OverrideSettings({.baudRate = 14400, .dataBits = 4}));
     EXPECT_EQ(port->GetWorkingBaudRate(), 9600);
-    EXPECT_EQ(port->GetWorkingDataBits(), 8);
+    EXPECT_EQ(port->GetWorkingSettings().dataBits, 8);
     EXPECT_EQ(port->GetTxChunkSizeValue(), 8750);
     EXPECT_EQ(port->GetBytesPerSecond(), 960);
 
     // The same override once the device takes it is applied, not skipped as "already in force".
     device.refusedSettings.clear();
-    EXPECT_TRUE(port->OverrideSettings(14400, false, 4));
-    EXPECT_EQ(device.settings(), "14400,n,4,1");
-    EXPECT_EQ(port->GetWorkingDataBits(), 4);
+    EXPECT_TRUE(port->OverrideSettings({.baudRate = 14400, .dataBits = 4}));
+    EXPECT_EQ(device.settingsText(), "14400,n,4,1");
+    EXPECT_EQ(port->GetWorkingSettings().dataBits, 4);
 
     device.refusedSettings.insert("9600,n,8,1");
     dialogs.expectBox("Could Not Restore Baud Rate For Com Port 1");
@@ -188,11 +188,11 @@ TEST_F(PortOpen, TransmitModeTable) {
 
 TEST_F(PortOpen, DmpBaudSearchCyclesThroughItsList) {
     port->dmpBaudRate = 19200;
-    port->ForceCommPortOpen(8, 19200);
+    port->ForceCommPortOpen(8, {.baudRate = 19200});
     RecordingForm w(nullptr, "w");
     port->RegisterForDmpData(&w);
     EXPECT_EQ(port->FindNextDmpBaud(), 9600);
-    EXPECT_EQ(device.settings(), "9600,n,8,1");
+    EXPECT_EQ(device.settingsText(), "9600,n,8,1");
     EXPECT_EQ(port->FindNextDmpBaud(), 38400);
     EXPECT_EQ(port->FindNextDmpBaud(), 0);
     EXPECT_EQ(port->dmpBaudRate, 19200);
@@ -218,17 +218,17 @@ TEST_F(PortSettingsFile, ValidValuesAreTakenAndInvalidOnesKeepTheDefault) {
         std::function<bool(const classComm&)> check;
     };
     const Case cases[] = {
-        {"Baud Rate=19200", [](const classComm& p) { return p.baudRate == 19200; }},
-        {"Baud Rate=0", [](const classComm& p) { return p.baudRate == 9600; }},
-        {"Baud Rate=fast", [](const classComm& p) { return p.baudRate == 9600; }},
-        {"Data Bits=7", [](const classComm& p) { return p.dataBits == 7; }},
-        {"Data Bits=9", [](const classComm& p) { return p.dataBits == 8; }},
-        {"Data Bits=4", [](const classComm& p) { return p.dataBits == 8; }},
-        {"Stop Bits=2", [](const classComm& p) { return p.stopBits == 2; }},
-        {"Stop Bits=3", [](const classComm& p) { return p.stopBits == 1; }},
-        {"Parity=Even", [](const classComm& p) { return p.parityStr == "e"; }},
-        {"Parity=O", [](const classComm& p) { return p.parityStr == "o"; }},
-        {"Parity=Mark", [](const classComm& p) { return p.parityStr == "n"; }},
+        {"Baud Rate=19200", [](const classComm& p) { return p.portSettings.baudRate == 19200; }},
+        {"Baud Rate=0", [](const classComm& p) { return p.portSettings.baudRate == 9600; }},
+        {"Baud Rate=fast", [](const classComm& p) { return p.portSettings.baudRate == 9600; }},
+        {"Data Bits=7", [](const classComm& p) { return p.portSettings.dataBits == 7; }},
+        {"Data Bits=9", [](const classComm& p) { return p.portSettings.dataBits == 8; }},
+        {"Data Bits=4", [](const classComm& p) { return p.portSettings.dataBits == 8; }},
+        {"Stop Bits=2", [](const classComm& p) { return p.portSettings.stopBits == 2; }},
+        {"Stop Bits=3", [](const classComm& p) { return p.portSettings.stopBits == 1; }},
+        {"Parity=Even", [](const classComm& p) { return p.portSettings.parity == 'e'; }},
+        {"Parity=O", [](const classComm& p) { return p.portSettings.parity == 'o'; }},
+        {"Parity=Mark", [](const classComm& p) { return p.portSettings.parity == 'n'; }},
         {"Mode Value=12", [](const classComm& p) { return p.txModeValue == 12; }},
         {"Mode Value=13", [](const classComm& p) { return p.txModeValue == 1; }},
         {"Mode Value=-1", [](const classComm& p) { return p.txModeValue == 1; }},
@@ -258,7 +258,7 @@ TEST_F(PortSettingsFile, ValidValuesAreTakenAndInvalidOnesKeepTheDefault) {
 TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
     write("Baud Rate=4800\r\nIgnore DCD=False\r\nDCD Timeout=3\r\nSync Char=1\r\nIP Response Interval=500\r\n");
     port->RestoreClassParameters(ini, "Primary Port Settings");
-    EXPECT_EQ(port->baudRate, 4800);
+    EXPECT_EQ(port->portSettings.baudRate, 4800);
     EXPECT_TRUE(port->ignoreDCD);
     EXPECT_EQ(port->dcdTimeoutTime, 1.5);
     EXPECT_EQ(port->syncChar, 186);
@@ -266,7 +266,7 @@ TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
 
     // Saving outside engineering mode writes the seven common keys only.
     home.write("K45MR.ini", "");
-    port->parityStr = "E";
+    port->portSettings.parity = 'E';
     port->SaveClassParameters(ini, "Secondary Port Settings");
     IniDocument doc;
     doc.load(ini);
@@ -282,8 +282,8 @@ TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
     classComm other(app, *tables);
     other.RestoreClassParameters(ini, "Secondary Port Settings");
     EXPECT_EQ(other.dcdTimeoutTime, 2.25);
-    EXPECT_EQ(other.parityStr, "e");  // read back in lower case
-    EXPECT_EQ(other.baudRate, 4800);
+    EXPECT_EQ(other.portSettings.parity, 'e');  // read back in lower case
+    EXPECT_EQ(other.portSettings.baudRate, 4800);
 }
 
 TEST(PortCounters, SaturateAtTheTopOfThe32BitRange) {

@@ -53,16 +53,16 @@ TEST_F(PortRegistration, CloseFirstReopensThePort) {
 }
 
 TEST_F(PortRegistration, ForcedPortReturnsToItsForcedSettingsAndStaysOpen) {
-    port->ForceCommPortOpen(7, 9600, 8, 1, "n");
+    port->ForceCommPortOpen(7, {.baudRate = 9600});
     port->RegisterForSRecord(&a);
     port->OverrideHandshaking(8, true, 115);
-    port->OverrideSettings(38400, true, 7, 2, "e");
-    EXPECT_EQ(device.settings(), "38400,e,7,2");
+    port->OverrideSettings({.baudRate = 38400, .parity = 'e', .dataBits = 7, .stopBits = 2}, true);
+    EXPECT_EQ(device.settingsText(), "38400,e,7,2");
 
     port->DeRegisterForAll(&a);
     EXPECT_TRUE(port->GetCommPortOpen());
     EXPECT_EQ(device.closes, 0);
-    EXPECT_EQ(device.settings(), "9600,n,8,1");
+    EXPECT_EQ(device.settingsText(), "9600,n,8,1");
     EXPECT_EQ(port->GetWorkingTxMode(), 7);
     EXPECT_FALSE(port->GetSimulatedDmpProtocol());
     EXPECT_FALSE(port->GetExtendedLengthMode());

@@ -14,7 +14,7 @@ struct PortTransmit : PortFixture {
     RecordingForm w{&log, "w"};
     void open(int mode = 1, int baud = 9600) {
         port->txModeValue = mode;
-        port->baudRate = baud;
+        port->portSettings.baudRate = baud;
         ASSERT_TRUE(port->OpenCommPort());
     }
 };
@@ -36,7 +36,7 @@ TEST_F(PortTransmit, ChunkSizeFollowsTheBaudRate) {
                                          {57600, 16250}, {115200, 16250}};
     for (auto [baud, chunk] : cases) {
         SCOPED_TRACE(baud);
-        port->baudRate = baud;
+        port->portSettings.baudRate = baud;
         port->OpenCommPort();
         EXPECT_EQ(port->GetTxChunkSizeValue(), chunk);
         EXPECT_EQ(port->GetMaxBytes2Tx(), std::min<int>(static_cast<int>(std::nearbyint(baud / 10.0 * 9.2)), 16384));
@@ -210,7 +210,7 @@ TEST_F(PortTransmit, FramedMessages) {
 
 TEST_F(PortTransmit, BreakAndTiming) {
     EXPECT_EQ(port->GetBytesPerSecond(), 960);
-    port->baudRate = 19200;
+    port->portSettings.baudRate = 19200;
     EXPECT_EQ(port->GetBytesPerSecond(), 1920);
     open(1, 9600);
     EXPECT_EQ(port->GetTxTimeInTicks(100), 4);

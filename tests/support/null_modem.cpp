@@ -9,10 +9,9 @@ std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
 
 // Time of one byte on the wire as a fraction num/den of a microsecond, exact, so that long
 // runs do not drift: start bit, data bits, parity bit, stop bits.
-void ByteTime(const SerialSettings& s, std::int64_t* num, std::int64_t* den) {
-    const std::int64_t halfBits = 2 * (1 + s.dataBits + (s.parity == 'n' ? 0 : 1)) + s.stopBitsTimes2;
-    *num = halfBits * 1000000;
-    *den = 2 * static_cast<std::int64_t>(s.baud);
+void ByteTime(const PortSettings& s, std::int64_t* num, std::int64_t* den) {
+    *num = static_cast<std::int64_t>(BitsPerCharacter(s)) * 1000000;
+    *den = static_cast<std::int64_t>(s.baudRate);
 }
 
 const int kLineEvent[3] = {commEvCts, commEvDsr, commEvCd};
@@ -286,13 +285,12 @@ bool NullModemEnd::refuseClosed(const char* what, std::string* error) const {
     return true;
 }
 
-bool NullModemEnd::setSettings(const std::string& settings, std::string* error) {
-    SerialSettings s;
-    if (!ParseSerialSettings(settings, &s, error)) return false;
-    pair_->mutate([&] {
-        settings_ = s;
-        settingsText_ = settings;
-    });
+bool NullModemEnd::setSettings(const PortSettings& settings, std::string* error) {
+    if (const std::string why = PortSettingsProblem(settings); !why.empty()) {
+        if (error) *error = why;
+        return false;
+    }
+    pair_->mutate([&] { settings_ = settings; });
     return true;
 }
 

@@ -45,8 +45,8 @@ class NullModemEnd : public SerialDevice {
 public:
     void setPortNumber(int portNumber) override { portNumber_ = portNumber; }
     int portNumber() const override { return portNumber_; }
-    bool setSettings(const std::string& settings, std::string* error) override;
-    std::string settings() const override { return settingsText_; }
+    bool setSettings(const PortSettings& settings, std::string* error) override;
+    PortSettings settings() const override { return settings_; }
     bool open(std::string* error) override;
     void close() override;
     bool isOpen() const override { return open_; }
@@ -102,8 +102,7 @@ private:
     NullModemPair* pair_;
     int index_;  // 0 = A, 1 = B
     int portNumber_ = 1;
-    std::string settingsText_ = "9600,n,8,1";
-    SerialSettings settings_;
+    PortSettings settings_;
     bool open_ = false;
     bool rts_ = false;
     bool dtr_ = false;

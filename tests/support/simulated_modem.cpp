@@ -313,10 +313,9 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
                 return;
             }
             // Held on the line until its last byte is off the wire, then handed over at once.
-            SerialSettings s;
-            ParseSerialSettings(cable_->b().settings(), &s, nullptr);
-            const double bitsPerByte = 1 + s.dataBits + (s.parity == 'n' ? 0 : 1) + s.stopBitsTimes2 / 2.0;
-            const auto wireMs = static_cast<std::int64_t>(std::ceil(whole.size() * bitsPerByte * 1000.0 / s.baud));
+            const PortSettings s = cable_->b().settings();
+            const auto wireMs = static_cast<std::int64_t>(
+                std::ceil(static_cast<double>(whole.size()) * BitsPerCharacter(s) * 1000.0 / s.baudRate));
             cable_->stall(Direction::BtoA, true);
             send(whole);
             sched_.callAt(sched_.nowMs() + wireMs + 1, [this, alive] {

@@ -26,6 +26,7 @@
 #include "frame/ui/identity_texts.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
+#include "serial/tx_modes.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -405,7 +406,7 @@ void MDIMain::MDIForm_Activate() {
         });
     }
     if (ctx_.scheduler()) ctx_.scheduler()->processEvents();
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->ForceCommPortOpen(7, 9600, 8, 1, "n");
+    if (ctx_.classCommPrimary) ctx_.classCommPrimary->ForceCommPortOpen(kProgrammingTxMode, kProgrammingPortSettings);
 }
 
 bool MDIMain::MDIForm_QueryUnload() {

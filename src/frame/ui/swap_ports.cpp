@@ -7,26 +7,19 @@
 namespace k45 {
 namespace {
 
-struct PortSettings {
+// What moves with a port on a swap: all but the shared advanced settings.
+struct PortChoice {
     std::int16_t portNumber;
-    std::int32_t baudRate;
-    std::int16_t dataBits;
-    std::string parityStr;
-    std::int16_t stopBits;
+    PortSettings settings;
     bool dtrEnabled;
     std::int32_t txModeValue;
 };
 
-PortSettings Read(const classComm& c) {
-    return {c.portNumber, c.baudRate, c.dataBits, c.parityStr, c.stopBits, c.dtrEnabled, c.txModeValue};
-}
+PortChoice Read(const classComm& c) { return {c.portNumber, c.portSettings, c.dtrEnabled, c.txModeValue}; }
 
-void Write(classComm& c, const PortSettings& s) {
+void Write(classComm& c, const PortChoice& s) {
     c.portNumber = s.portNumber;
-    c.baudRate = s.baudRate;
-    c.dataBits = s.dataBits;
-    c.parityStr = s.parityStr;
-    c.stopBits = s.stopBits;
+    c.portSettings = s.settings;
     c.dtrEnabled = s.dtrEnabled;
     c.txModeValue = s.txModeValue;
 }
@@ -39,9 +32,9 @@ void SwapCommPorts(AppContext& ctx) {
     if (!primary || !secondary) return;
 
     const bool primaryOpen = primary->GetCommPortOpen();
-    const PortSettings fromSecondary = Read(*secondary);
+    const PortChoice fromSecondary = Read(*secondary);
     const bool secondaryOpen = secondary->GetCommPortOpen();
-    const PortSettings fromPrimary = Read(*primary);
+    const PortChoice fromPrimary = Read(*primary);
 
     primary->CloseCommPort();
     secondary->CloseCommPort();

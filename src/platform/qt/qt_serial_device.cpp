@@ -122,13 +122,14 @@ bool QtSerialDevice::notOpen(std::string* error) const {
     return true;
 }
 
-bool QtSerialDevice::setSettings(const std::string& settings, std::string* error) {
-    SerialSettings s;
-    if (!ParseSerialSettings(settings, &s, error)) return false;
+bool QtSerialDevice::setSettings(const PortSettings& settings, std::string* error) {
+    if (const std::string why = PortSettingsProblem(settings); !why.empty()) {
+        if (error) *error = why;
+        return false;
+    }
     std::string refusals;
-    if (!port_.isOpen() || applySettings(s, &refusals)) {
-        settingsText_ = settings;
-        settings_ = s;
+    if (!port_.isOpen() || applySettings(settings, &refusals)) {
+        settings_ = settings;
         return true;
     }
     // Leave the device as it was, so that the caller knows what is in force.
@@ -138,23 +139,22 @@ bool QtSerialDevice::setSettings(const std::string& settings, std::string* error
     return false;
 }
 
-bool QtSerialDevice::applySettings(const SerialSettings& s, std::string* refusals) {
+bool QtSerialDevice::applySettings(const PortSettings& s, std::string* refusals) {
     std::vector<std::string> refused;
     auto why = [this] {
         std::string text = port_.errorString().toStdString();
         port_.clearError();
         return " (" + text + ")";
     };
-    if (!port_.setBaudRate(s.baud)) refused.push_back("baud rate " + std::to_string(s.baud) + why());
+    const char parity = static_cast<char>(s.parity | 0x20);
+    if (!port_.setBaudRate(s.baudRate)) refused.push_back("baud rate " + std::to_string(s.baudRate) + why());
     if (s.dataBits < 5)  // termios has no character size below 5 bits
         refused.push_back(std::to_string(s.dataBits) + " data bits (not available on this system)");
     else if (!port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)))
         refused.push_back(std::to_string(s.dataBits) + " data bits" + why());
-    if (!port_.setParity(QtParity(s.parity))) refused.push_back(std::string(ParityName(s.parity)) + " parity" + why());
-    if (s.stopBitsTimes2 == 3)  // nor one and a half stop bits
-        refused.push_back("1.5 stop bits (not available on this system)");
-    else if (!port_.setStopBits(s.stopBitsTimes2 == 4 ? QSerialPort::TwoStop : QSerialPort::OneStop))
-        refused.push_back(std::string(s.stopBitsTimes2 == 4 ? "2" : "1") + " stop bits" + why());
+    if (!port_.setParity(QtParity(parity))) refused.push_back(std::string(ParityName(parity)) + " parity" + why());
+    if (!port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop))
+        refused.push_back(std::to_string(s.stopBits) + " stop bits" + why());
     if (refused.empty()) return true;
     std::string text = "The serial device " + path_ + " refused ";
     for (std::size_t i = 0; i < refused.size(); ++i) text += (i ? "; " : "") + refused[i];

@@ -39,11 +39,11 @@ public:
 
     void setPortNumber(int portNumber) override { portNumber_ = portNumber; }
     int portNumber() const override { return portNumber_; }
-    // On a closed port the text is kept for the open. On an open port a text with a refused
-    // part changes nothing: the device keeps the settings in force and the refusal is reported.
-    bool setSettings(const std::string& settings, std::string* error) override;
-    // The text last accepted (or kept for the open).
-    std::string settings() const override { return settingsText_; }
+    // On a closed port the settings are kept for the open. On an open port settings with a
+    // refused part change nothing: the device keeps those in force and the refusal is reported.
+    bool setSettings(const PortSettings& settings, std::string* error) override;
+    // The settings last accepted (or kept for the open).
+    PortSettings settings() const override { return settings_; }
     bool open(std::string* error) override;
     void close() override;
     bool isOpen() const override { return port_.isOpen(); }
@@ -75,7 +75,7 @@ protected:
     virtual int driverQueued() const;
 
 private:
-    bool applySettings(const SerialSettings& s, std::string* refusals);
+    bool applySettings(const PortSettings& s, std::string* refusals);
     bool applyHandshaking(int mode, std::string* error);
     bool setLine(int bit, bool on, const char* name, std::string* error);
     bool readLines(int* bits) const;
@@ -91,8 +91,7 @@ private:
     std::function<void(int)> handler_;
     int portNumber_ = 1;
     std::string path_;
-    std::string settingsText_ = "9600,n,8,1";
-    SerialSettings settings_;
+    PortSettings settings_;
     int handshaking_ = 0;
     // Written output has left QSerialPort but not yet the driver: the send event waits for it.
     bool drainPending_ = false;

@@ -216,8 +216,8 @@ void formPortSettings::SelectByNumber(QComboBox* combo, double value) {
     combo->setCurrentIndex(combo->count() - 1);
 }
 
-void formPortSettings::SelectByFirstLetter(QComboBox* combo, const std::string& text) {
-    const QChar want = text.empty() ? QChar() : QChar(text[0]).toLower();
+void formPortSettings::SelectByFirstLetter(QComboBox* combo, char letter) {
+    const QChar want = letter ? QChar(letter).toLower() : QChar();
     for (int i = 0; i < combo->count(); ++i) {
         const QString e = combo->itemText(i);
         if (!e.isEmpty() && !want.isNull() && e[0].toLower() == want) {
@@ -243,13 +243,13 @@ void formPortSettings::DisplaySettings() {
         s.comboBaudRate->clear();
         for (size_t i = 0; i < std::size(kBaudEntries); ++i)
             if (eng || !kBaudEngineeringOnly[i]) s.comboBaudRate->addItem(kBaudEntries[i]);
-        SelectByNumber(s.comboBaudRate, p->baudRate);
-        SelectByFirstLetter(s.comboParity, p->parityStr);
+        SelectByNumber(s.comboBaudRate, p->portSettings.baudRate);
+        SelectByFirstLetter(s.comboParity, p->portSettings.parity);
         s.comboDataBits->clear();
         s.comboDataBits->addItems({"8", "7"});
         if (eng) s.comboDataBits->addItems({"6", "5", "4"});
-        SelectByNumber(s.comboDataBits, p->dataBits);
-        s.comboStopBits->setCurrentIndex(position(p->stopBits - 1, 2));
+        SelectByNumber(s.comboDataBits, p->portSettings.dataBits);
+        s.comboStopBits->setCurrentIndex(position(p->portSettings.stopBits - 1, 2));
         s.comboDtrEnable->setCurrentIndex(p->dtrEnabled ? 1 : 0);
         s.comboTxMode->setCurrentIndex(position(p->txModeValue, s.comboTxMode->count()));
         for (QComboBox* c : {s.comboPortNum, s.comboBaudRate, s.comboParity, s.comboDataBits, s.comboStopBits,
@@ -312,10 +312,10 @@ void formPortSettings::buttonOK_Click() {
         classComm& p = *ports[k];
         if (s.comboPortNum->currentIndex() >= 0)
             p.portNumber = static_cast<std::int16_t>(s.comboPortNum->currentIndex() + 1);
-        number(s.comboBaudRate, p.baudRate);
-        number(s.comboDataBits, p.dataBits);
-        if (s.comboParity->currentIndex() >= 0) p.parityStr = s.comboParity->currentText().left(1).toStdString();
-        number(s.comboStopBits, p.stopBits);
+        number(s.comboBaudRate, p.portSettings.baudRate);
+        number(s.comboDataBits, p.portSettings.dataBits);
+        if (s.comboParity->currentIndex() >= 0) p.portSettings.parity = s.comboParity->currentText()[0].toLatin1();
+        number(s.comboStopBits, p.portSettings.stopBits);
         if (s.comboDtrEnable->currentIndex() >= 0) p.dtrEnabled = s.comboDtrEnable->currentText() == "Yes";
         if (s.comboTxMode->currentIndex() >= 0) p.txModeValue = s.comboTxMode->currentIndex();
     }

@@ -68,7 +68,7 @@ private:
     void checkIgnoreDCD_Click();
     void FillSide(Side& s, int tab, const char* frameCaption, const char* explanation);
     static void SelectByNumber(QComboBox* combo, double value);
-    static void SelectByFirstLetter(QComboBox* combo, const std::string& text);
+    static void SelectByFirstLetter(QComboBox* combo, char letter);
 
 };
 

@@ -411,7 +411,7 @@ TEST_F(MenusTest, SwapCommPortsExchangesTheConfiguredSettings) {
     classComm& secondary = *ctx.classCommSecondary;
     ASSERT_TRUE(win->action("menuUtilsSwapPorts")->isEnabled());
     win->MDIForm_Activate();  // primary forced open on Com1
-    secondary.baudRate = 19200;
+    secondary.portSettings.baudRate = 19200;
     secondary.txModeValue = 1;
     secondary.syncChar = 100;
     secondary.dcdTimeoutTime = 3.0;
@@ -420,13 +420,13 @@ TEST_F(MenusTest, SwapCommPortsExchangesTheConfiguredSettings) {
 
     win->action("menuUtilsSwapPorts")->trigger();
     EXPECT_EQ(primary.portNumber, 2);
-    EXPECT_EQ(primary.baudRate, 19200);
+    EXPECT_EQ(primary.portSettings.baudRate, 19200);
     EXPECT_EQ(primary.txModeValue, 1);
     EXPECT_TRUE(primary.GetCommPortOpen());
     EXPECT_EQ(primary.GetWorkingBaudRate(), 9600);  // reopened with its forced settings
     EXPECT_EQ(cable->a().portNumber(), 2);
     EXPECT_EQ(secondary.portNumber, 1);
-    EXPECT_EQ(secondary.baudRate, 9600);
+    EXPECT_EQ(secondary.portSettings.baudRate, 9600);
     EXPECT_FALSE(secondary.GetCommPortOpen());
     // These stay with their objects.
     EXPECT_EQ(secondary.syncChar, 100);
@@ -436,8 +436,8 @@ TEST_F(MenusTest, SwapCommPortsExchangesTheConfiguredSettings) {
 
     win->action("menuUtilsSwapPorts")->trigger();
     EXPECT_EQ(primary.portNumber, 1);
-    EXPECT_EQ(primary.baudRate, 9600);
-    EXPECT_EQ(secondary.baudRate, 19200);
+    EXPECT_EQ(primary.portSettings.baudRate, 9600);
+    EXPECT_EQ(secondary.portSettings.baudRate, 19200);
     EXPECT_EQ(win->panelText(2), "Com1 / Com2");
 
     // No active child window: completes quietly.

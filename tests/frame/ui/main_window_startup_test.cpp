@@ -172,7 +172,7 @@ TEST_F(StartupTest, FirstActivationShowsTheSplashOnceAndForcesThePrimaryPortOpen
     EXPECT_TRUE(ctx.classCommPrimary->forcedOpen());
     EXPECT_EQ(ctx.classCommPrimary->GetWorkingTxMode(), 7);
     EXPECT_EQ(ctx.classCommPrimary->GetWorkingBaudRate(), 9600);
-    EXPECT_EQ(cable->a().settings(), "9600,n,8,1");
+    EXPECT_EQ(PortSettingsText(cable->a().settings()), "9600,n,8,1");
     EXPECT_FALSE(ctx.classCommSecondary->GetCommPortOpen());
 
     // Later activations change nothing; the one posted by showing the window neither.

@@ -18,8 +18,8 @@ public:
 
     void setPortNumber(int n) override { d_.setPortNumber(n); }
     int portNumber() const override { return d_.portNumber(); }
-    bool setSettings(const std::string& s, std::string* e) override { return d_.setSettings(s, e); }
-    std::string settings() const override { return d_.settings(); }
+    bool setSettings(const PortSettings& s, std::string* e) override { return d_.setSettings(s, e); }
+    PortSettings settings() const override { return d_.settings(); }
     bool open(std::string* e) override { return d_.open(e); }
     void close() override { d_.close(); }
     bool isOpen() const override { return d_.isOpen(); }

@@ -39,7 +39,7 @@ protected:
         counting = std::make_unique<CountingDevice>(*device);
         realPort = std::make_unique<classComm>(ctx.state, *tables);
         realPort->InitCommCtrl(counting.get(), 0, 1, realTimer.get());
-        realPort->ForceCommPortOpen(7, 9600);
+        realPort->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(realPort->GetCommPortOpen());
         ctx.classCommPrimary = realPort.get();
     }

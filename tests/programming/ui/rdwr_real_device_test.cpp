@@ -26,7 +26,7 @@ protected:
         // The program's primary port on the real device; the cable of the bench stays unused.
         realPort = std::make_unique<classComm>(ctx.state, *tables);
         realPort->InitCommCtrl(counting.get(), 0, 3, realTimer.get());
-        realPort->ForceCommPortOpen(7, 9600);
+        realPort->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(realPort->GetCommPortOpen());
         ctx.classCommPrimary = realPort.get();
         ptyModem.attach(pty);

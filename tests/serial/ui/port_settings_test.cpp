@@ -53,15 +53,15 @@ struct PortSettingsWindow : ::testing::Test {
         ctx.classCommPrimary = primary.get();
         ctx.classCommSecondary = secondary.get();
         // Secondary: a different configuration and different advanced settings.
-        secondary->baudRate = 19200;
-        secondary->dataBits = 7;
-        secondary->parityStr = "e";
-        secondary->stopBits = 2;
+        secondary->portSettings.baudRate = 19200;
+        secondary->portSettings.dataBits = 7;
+        secondary->portSettings.parity = 'e';
+        secondary->portSettings.stopBits = 2;
         secondary->dtrEnabled = true;
         secondary->txModeValue = 3;
         secondary->syncChar = 0x55;
         secondary->dcdTimeoutTime = 9;
-        primary->ForceCommPortOpen(7, 9600);
+        primary->ForceCommPortOpen(7, {.baudRate = 9600});
     }
     ~PortSettingsWindow() override { dialogs.verify(); }
 
@@ -82,7 +82,7 @@ TEST_F(PortSettingsWindow, EqualPortNumbersAreRefusedAndNothingChanges) {
     EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Exclamation);
     EXPECT_TRUE(win->loaded());
     EXPECT_EQ(primary->portNumber, 1);
-    EXPECT_EQ(primary->baudRate, 9600);
+    EXPECT_EQ(primary->portSettings.baudRate, 9600);
     EXPECT_TRUE(primary->GetCommPortOpen());
     EXPECT_EQ(devPrimary.closes, 0);
 }
@@ -97,7 +97,7 @@ TEST_F(PortSettingsWindow, SwapThenCancelChangesNothing) {
     EXPECT_FALSE(win->loaded());
     EXPECT_EQ(primary->portNumber, 1);
     EXPECT_EQ(secondary->portNumber, 2);
-    EXPECT_EQ(secondary->baudRate, 19200);
+    EXPECT_EQ(secondary->portSettings.baudRate, 19200);
     EXPECT_EQ(devPrimary.closes, 0);
     EXPECT_EQ(mainFrame.displayComPorts, 1);
 }
@@ -109,15 +109,15 @@ TEST_F(PortSettingsWindow, SwapThenOkExchangesThePortsAndSharesTheAdvancedSettin
     EXPECT_FALSE(win->loaded());
 
     EXPECT_EQ(primary->portNumber, 2);
-    EXPECT_EQ(primary->baudRate, 19200);
-    EXPECT_EQ(primary->dataBits, 7);
-    EXPECT_EQ(primary->parityStr, "E");  // stored as the entry's letter
-    EXPECT_EQ(primary->stopBits, 2);
+    EXPECT_EQ(primary->portSettings.baudRate, 19200);
+    EXPECT_EQ(primary->portSettings.dataBits, 7);
+    EXPECT_EQ(primary->portSettings.parity, 'E');  // stored as the entry's letter
+    EXPECT_EQ(primary->portSettings.stopBits, 2);
     EXPECT_TRUE(primary->dtrEnabled);
     EXPECT_EQ(primary->txModeValue, 3);
     EXPECT_EQ(secondary->portNumber, 1);
-    EXPECT_EQ(secondary->baudRate, 9600);
-    EXPECT_EQ(secondary->parityStr, "N");
+    EXPECT_EQ(secondary->portSettings.baudRate, 9600);
+    EXPECT_EQ(secondary->portSettings.parity, 'N');
     EXPECT_EQ(secondary->txModeValue, 1);
     EXPECT_FALSE(secondary->dtrEnabled);
 
@@ -130,14 +130,14 @@ TEST_F(PortSettingsWindow, SwapThenOkExchangesThePortsAndSharesTheAdvancedSettin
     // secondary stays closed.
     EXPECT_TRUE(primary->GetCommPortOpen());
     EXPECT_EQ(devPrimary.portNumber(), 2);
-    EXPECT_EQ(devPrimary.settings(), "9600,n,8,1");
+    EXPECT_EQ(devPrimary.settingsText(), "9600,n,8,1");
     EXPECT_FALSE(secondary->GetCommPortOpen());
     EXPECT_EQ(mainFrame.displayComPorts, 1);
 }
 
 TEST_F(PortSettingsWindow, FieldModeListsAndValuesOutsideThem) {
-    primary->baudRate = 57600;
-    primary->dataBits = 6;
+    primary->portSettings.baudRate = 57600;
+    primary->portSettings.dataBits = 6;
     open();
     EXPECT_EQ(Entries(win->side[0].comboBaudRate),
               (QStringList{"115200", "38400", "19200", "9600", "4800", "2400", "1200"}));
@@ -148,13 +148,13 @@ TEST_F(PortSettingsWindow, FieldModeListsAndValuesOutsideThem) {
     EXPECT_FALSE(win->checkIgnoreDCD->isEnabled());
     EXPECT_TRUE(win->buttonSwap->isVisible());
     win->buttonOK->click();
-    EXPECT_EQ(primary->baudRate, 1200);
-    EXPECT_EQ(primary->dataBits, 7);
+    EXPECT_EQ(primary->portSettings.baudRate, 1200);
+    EXPECT_EQ(primary->portSettings.dataBits, 7);
 }
 
 TEST_F(PortSettingsWindow, EngineeringModeListsAndTheAdvancedTab) {
     ctx.state.engineerMode = true;
-    primary->baudRate = 600;  // not in the list: the last entry is shown
+    primary->portSettings.baudRate = 600;  // not in the list: the last entry is shown
     primary->ignoreDCD = false;
     primary->dmpBaudRate = 38400;
     primary->txModeValue = 9;  // settings-file mode without an entry
