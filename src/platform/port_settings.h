@@ -7,6 +7,10 @@
 
 namespace k45 {
 
+// Character sizes a port takes (the Port Settings window offers them all in engineering mode).
+inline constexpr int kMinDataBits = 4;
+inline constexpr int kMaxDataBits = 8;
+
 struct PortSettings {
     std::int32_t baudRate = 9600;
     // n, o, e, m or s, in the case it was given (the Port Settings window stores upper case,
@@ -35,7 +39,7 @@ inline std::string PortSettingsProblem(const PortSettings& s) {
     const char p = static_cast<char>(s.parity | 0x20);
     if (p != 'n' && p != 'o' && p != 'e' && p != 'm' && p != 's')
         add("bad parity \"" + std::string(1, s.parity) + "\"");
-    if (s.dataBits < 4 || s.dataBits > 8) add("bad data bits " + std::to_string(s.dataBits));
+    if (s.dataBits < kMinDataBits || s.dataBits > kMaxDataBits) add("bad data bits " + std::to_string(s.dataBits));
     if (s.stopBits != 1 && s.stopBits != 2) add("bad stop bits " + std::to_string(s.stopBits));
     return why.empty() ? why : "Invalid settings " + PortSettingsText(s) + ": " + why;
 }

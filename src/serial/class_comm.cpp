@@ -108,7 +108,7 @@ void classComm::RestoreClassParameters(const std::string& fileName, const std::s
 
     rd("Comm Port", portNumber, [](std::int16_t v) { return v >= 1 && v <= kMaxPortNumber; });
     rd("Baud Rate", portSettings.baudRate, positive);
-    rd("Data Bits", portSettings.dataBits, [](std::int16_t v) { return v >= 5 && v <= 8; });
+    rd("Data Bits", portSettings.dataBits, [](std::int16_t v) { return v >= kMinDataBits && v <= kMaxDataBits; });
     rd("Stop Bits", portSettings.stopBits, [](std::int16_t v) { return v == 1 || v == 2; });
     std::string parity;
     if (ReadIniInto(loc, fileName, sectionName, "Parity", parity) && !parity.empty()) {

@@ -184,6 +184,30 @@ TEST_F(PortSettingsWindow, EngineeringModeListsAndTheAdvancedTab) {
     EXPECT_EQ(secondary->dmpBaudRate, 38400);
 }
 
+// Every data-bit choice of engineering mode comes back from the settings file at the next start.
+TEST_F(PortSettingsWindow, EngineeringDataBitsSurviveASaveAndRestore) {
+    ctx.state.engineerMode = true;
+    TempHome home;
+    const std::string ini = home.file("K45MR.ini");
+    for (const char* bits : {"8", "7", "6", "5", "4"}) {
+        SCOPED_TRACE(bits);
+        open();
+        win->side[0].comboDataBits->setCurrentText(bits);
+        win->side[1].comboDataBits->setCurrentText(bits);
+        win->buttonOK->click();
+        ASSERT_EQ(primary->portSettings.dataBits, std::stoi(bits));
+        primary->SaveClassParameters(ini, "Primary Port Settings");
+        secondary->SaveClassParameters(ini, "Secondary Port Settings");
+
+        classComm nextPrimary(ctx.state, *tables), nextSecondary(ctx.state, *tables);
+        nextPrimary.RestoreClassParameters(ini, "Primary Port Settings");
+        nextSecondary.RestoreClassParameters(ini, "Secondary Port Settings");
+        EXPECT_EQ(nextPrimary.portSettings.dataBits, std::stoi(bits));
+        EXPECT_EQ(nextSecondary.portSettings.dataBits, std::stoi(bits));
+        EXPECT_EQ(nextSecondary.portSettings.baudRate, 19200);
+    }
+}
+
 // The SYNC and ESC boxes show two upper-case hex digits and take what the operator types in
 // either case.
 TEST_F(PortSettingsWindow, CharacterBoxesShowAndTakeTwoHexDigits) {
