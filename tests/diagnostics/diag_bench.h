@@ -76,7 +76,7 @@ protected:
 
         primary = std::make_unique<classComm>(st, *tables);
         primary->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
-        primary->ForceCommPortOpen(7, 9600);
+        primary->ForceCommPortOpen(7, {.baudRate = 9600});
         ctx.classCommPrimary = primary.get();
         secondary = std::make_unique<classComm>(st, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
