@@ -73,10 +73,10 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         auto timerB = sched.createTimer();
         classComm primary(app, *tables), secondary(app, *tables);
         primary.InitCommCtrl(&cable.a(), 0, 1, timerA.get());
-        primary.baudRate = 115200;
-        primary.ForceCommPortOpen(7, 115200);
+        primary.portSettings.baudRate = 115200;
+        primary.ForceCommPortOpen(7, {.baudRate = 115200});
         secondary.InitCommCtrl(&cable.b(), 1, 2, timerB.get());
-        secondary.baudRate = 115200;
+        secondary.portSettings.baudRate = 115200;
         NullSimView simView;
         DiagSimulator sim(app, sched, simView);
         sim.SelectPort(&primary, &secondary, true);

@@ -103,10 +103,10 @@ void LinkTestEngine::Load(double numberOfBlocks, int blockDelaySetting, int bloc
 void LinkTestEngine::Activate() {
     if (!loaded_ || !port_) return;
     if (linkState_ == 5 || linkState_ == 7) {
-        primary_().OverrideSettings(dataBaud_, false, 8, 1, "n");
+        primary_().OverrideSettings({.baudRate = dataBaud_});
     } else {
         primary_().OverrideHandshaking(7, false, 0);
-        primary_().OverrideSettings(9600, false, 8, 1, "n");
+        primary_().OverrideSettings({.baudRate = 9600});
     }
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
@@ -227,7 +227,7 @@ void LinkTestEngine::StartLinkTest() {
 }
 
 void LinkTestEngine::CommandSettings() {
-    primary_().OverrideSettings(9600, false, 8, 1, "n");
+    primary_().OverrideSettings({.baudRate = 9600});
     primary_().SetDtrSignal(true);
 }
 
@@ -268,7 +268,7 @@ void LinkTestEngine::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
     const SRecordMessage& rec = primary_().tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != 'R' || rec.recNum != 8 || rec.address != 0) return;
-    primary_().OverrideSettings(dataBaud_, false, 8, 1, "n");
+    primary_().OverrideSettings({.baudRate = dataBaud_});
     primary_().SetDtrSignal(false);
     linkState_ = linkState_ == 4 ? 5 : 7;
 }

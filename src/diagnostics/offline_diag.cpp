@@ -90,7 +90,7 @@ void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
 void OfflineDiagDialogue::Activate() {
     if (!loaded_ || !port_) return;
     primary_().OverrideHandshaking(7, false, 0);
-    primary_().OverrideSettings(9600, false, 8, 1, "n");
+    primary_().OverrideSettings({.baudRate = 9600});
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;

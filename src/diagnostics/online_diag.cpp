@@ -51,7 +51,7 @@ void OnlineDiagDialogue::Load(bool idList, bool idSelected, bool slotted) {
 void OnlineDiagDialogue::Activate() {
     if (!loaded_ || !port_) return;
     primary_().OverrideHandshaking(kRawTxMode, false, 0);
-    primary_().OverrideSettings(rawBaudRate_, false, 8, 1, "n");
+    primary_().OverrideSettings({.baudRate = rawBaudRate_});
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;
@@ -81,7 +81,7 @@ void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {
         if (view_.IsActiveChild()) Activate();
     } else {
         parmsState_ = 0;
-        rawBaudRate_ = primary_().baudRate;
+        rawBaudRate_ = primary_().portSettings.baudRate;
     }
 }
 

@@ -251,7 +251,7 @@ void PacketTestEngine::Activate() {
 }
 
 void PacketTestEngine::FillBytesPerPacketList() {
-    const int dataBits = std::min(primary_.dataBits, secondary_.dataBits);
+    const int dataBits = std::min(primary_.portSettings.dataBits, secondary_.portSettings.dataBits);
     const auto list = BytesPerPacketList(flags_.engineerMode, single_, dataBits);
     const int maxBytes = list.empty() ? 0 : list.back();
     int wanted = single_ ? dataBytesIndex : (sweepEdit_ == SweepEdit::stop ? dataBytesStopIndex : dataBytesStartIndex);
@@ -484,8 +484,8 @@ void PacketTestEngine::StepAdvance() {
 // ---- the engine ----
 
 void PacketTestEngine::StartTest() {
-    const std::int32_t maskP = (1 << primary_.dataBits) - 1;
-    const std::int32_t maskS = (1 << secondary_.dataBits) - 1;
+    const std::int32_t maskP = (1 << primary_.portSettings.dataBits) - 1;
+    const std::int32_t maskS = (1 << secondary_.portSettings.dataBits) - 1;
     remoteReplyOpcode_ = static_cast<std::int16_t>(maskP & 0xC8);
     // Each opcode is computed from the port that receives it: host packets arrive on the
     // secondary port only in the two-port and one-way modes.
@@ -534,7 +534,7 @@ void PacketTestEngine::SendHostPacket() {
         n = std::min<int>(n, static_cast<int>(hostTxData_.size()));
         const std::int16_t sync = primary_.GetCompensatedSyncChar();
         const std::int16_t esc = primary_.GetCompensatedEscChar();
-        std::uniform_int_distribution<int> draw(0, (1 << primary_.dataBits) - 1);
+        std::uniform_int_distribution<int> draw(0, (1 << primary_.portSettings.dataBits) - 1);
         for (int i = 0; i < n; ++i) {
             int value = asciiMode_ ? letter : draw(random_);
             if (value == sync || value == esc) {
@@ -764,7 +764,8 @@ void PacketTestEngine::Save(Dialogs& dialogs, const std::string& programFolder) 
     std::strftime(hhmmss, sizeof hhmmss, "%H:%M:%S", &local);
     std::strftime(date, sizeof date, "%m/%d/%Y", &local);
     auto describe = [](const classComm& p) {
-        return PortDescription{p.baudRate, p.dataBits, p.parityStr, p.stopBits, p.txModeValue};
+        return PortDescription{p.portSettings.baudRate, p.portSettings.dataBits, std::string(1, p.portSettings.parity),
+                               p.portSettings.stopBits, p.txModeValue};
     };
     std::string text = ResultFileHeader(flags_.engineerMode, hhmmss, date, describe(primary_), describe(secondary_));
     if (!single_ && resultsValid_) {

@@ -120,7 +120,7 @@ void TerminalCore::Activate() {
     if (!view_) return;
     if (dmpTest_) {
         port_.OverrideHandshaking(8);
-        port_.OverrideSettings(port_.dmpBaudRate, false, 8, 1, "n");
+        port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
         sRecordTest_ = false;
         view_->SetSRecordTestChecked(false);
     } else if (sRecordTest_) {
@@ -143,7 +143,7 @@ bool TerminalCore::DmpTestClicked(bool ticked) {
     if (ticked) {
         port_.RegisterForDmpData(this);
         port_.OverrideHandshaking(8);
-        port_.OverrideSettings(port_.dmpBaudRate, false, 8, 1, "n");
+        port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
     } else {
         port_.RegisterForRawData(this);
         port_.RestoreHandshaking();

@@ -109,7 +109,7 @@ TEST_F(OnlineDiag, RawRateByModelAndTheGateWarningOnce) {
 }
 
 TEST_F(OnlineDiag, ACancelledReadListensAtTheConfiguredRateWithoutWarning) {
-    primary->baudRate = 4800;
+    primary->portSettings.baudRate = 4800;
     OpenAndRead(false);
     EXPECT_EQ(online.parmsState(), 0);
     EXPECT_EQ(online.rawBaudRate(), 4800);
