@@ -85,7 +85,7 @@ void TuneDialogue::Load() {
 
 void TuneDialogue::Activate() {
     primary_.OverrideHandshaking(7, false, 0);
-    primary_.OverrideSettings(9600, false, 8, 1, "n");
+    primary_.OverrideSettings({.baudRate = 9600});
     if (dialogState == TuneDialogState::ParametersReady && w.currentStep == 1) {
         dialogState = TuneDialogState::Idle;
         GoToFirstTest();
