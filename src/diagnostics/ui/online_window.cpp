@@ -134,11 +134,7 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
         columnWidths_[static_cast<std::size_t>(c)] =
             std::max(kWidths[c] / 15 + 8, gridRxData->horizontalHeader()->sectionSizeHint(c));
     ApplyColumnWidths();
-    // Room for every column; the grid's 17 rows scroll inside a window that fits the main
-    // window's area at its first-run size.
-    int width = 2 * gridRxData->frameWidth() + gridRxData->verticalScrollBar()->sizeHint().width() + 16;
-    for (int c = 0; c < model_->columnCount(); ++c) width += gridRxData->columnWidth(c);
-    gridRxData->setMinimumWidth(width);
+    FitGridWidth();
     gridRxData->setMinimumHeight(16 * 12 + gridRxData->horizontalHeader()->sizeHint().height() +
                                  2 * gridRxData->frameWidth());
     gridRxData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -201,6 +197,13 @@ void formOnLine::Form_Load() {
     if (slottedDisplaySetting_) optionDisplaySlot->setChecked(true);
     for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected, optionDisplayScroll, optionDisplaySlot})
         b->blockSignals(false);
+    FitGridWidth();
+    // The mode's column may make the window wider than when the main window sized it.
+    layout()->activate();
+    if (const int grow = minimumSizeHint().width() - width(); grow > 0) {
+        QWidget* outer = child_window::Placed(this);
+        outer->resize(outer->width() + grow, outer->height());
+    }
     dialogue_.Load(idListSetting_, idSelectedSetting_, slottedDisplaySetting_);
     // The main window may make the window its active child before it loaded; activate it
     // once it is on screen.
@@ -226,6 +229,14 @@ void formOnLine::ShowFilterEntries(const std::vector<std::string>& entries, int 
     for (const auto& e : entries) comboFilterIDs->addItem(Q(e));
     comboFilterIDs->setCurrentIndex(selected);
     comboFilterIDs->blockSignals(false);
+}
+
+void formOnLine::FitGridWidth() {
+    // Room for every column (the sequence column only in engineering mode); the grid's 17 rows
+    // scroll inside a window that fits the main window's area at its first-run size.
+    int width = 2 * gridRxData->frameWidth() + gridRxData->verticalScrollBar()->sizeHint().width() + 16;
+    for (int c = 0; c < model_->columnCount(); ++c) width += columnWidths_[static_cast<std::size_t>(c)];
+    gridRxData->setMinimumWidth(width);
 }
 
 void formOnLine::ApplyColumnWidths() {

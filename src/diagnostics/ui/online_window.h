@@ -60,6 +60,7 @@ private:
     void GridChanged() override;
     void SetProgress(int percent) override;
     void ApplyColumnWidths();
+    void FitGridWidth();
 
     SharedDiagSettings settings_;
     OnlineDiagDialogue dialogue_;
