@@ -34,7 +34,7 @@ bool ValidPoint(int p) { return p >= 0 && p <= 2; }
 
 }  // namespace
 
-TuneDialogue::TuneDialogue(AppState& app, classComm& primary, Scheduler& scheduler, Dialogs& dialogs,
+TuneDialogue::TuneDialogue(AppState& app, classComm* const& primary, Scheduler& scheduler, Dialogs& dialogs,
                            TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame)
     : app_(app), primary_(primary), sched_(scheduler), dialogs_(dialogs), settings_(settings), view_(view),
       links_(links), mainFrame_(mainFrame) {
@@ -53,7 +53,7 @@ TuneDialogue::TuneDialogue(AppState& app, classComm& primary, Scheduler& schedul
 }
 
 TuneDialogue::~TuneDialogue() {
-    if (loaded_) primary_.DeRegisterForAll(this);
+    if (loaded_ && primary_) primary_->DeRegisterForAll(this);
 }
 
 // ---- window events
@@ -72,7 +72,7 @@ void TuneDialogue::Load() {
     ShowTuneStep();
     w.adjustIndex = 7;
     w.diagIndex = 13;
-    primary_.RegisterForSRecord(this, false);
+    if (primary_) primary_->RegisterForSRecord(this, false);
     view_.ShowSelection(SelectionFromParameters(app_.mainParameters, view_.Selection()));
     SelectRxOffset(settings_.rxOffsetListIndex);
     SelectTxOffset(settings_.txOffsetListIndex);
@@ -84,8 +84,10 @@ void TuneDialogue::Load() {
 }
 
 void TuneDialogue::Activate() {
-    primary_.OverrideHandshaking(7, false, 0);
-    primary_.OverrideSettings({.baudRate = 9600});
+    if (primary_) {
+        primary_->OverrideHandshaking(7, false, 0);
+        primary_->OverrideSettings({.baudRate = 9600});
+    }
     if (dialogState == TuneDialogState::ParametersReady && w.currentStep == 1) {
         dialogState = TuneDialogState::Idle;
         GoToFirstTest();
@@ -104,7 +106,7 @@ void TuneDialogue::Unload() {
     const TuneSelection sel = view_.Selection();
     for (int i = 0; i < kTuneTestCount; ++i)
         settings_.testSelection[static_cast<std::size_t>(i)] = sel.ticked[static_cast<std::size_t>(i)] ? 1 : 0;
-    primary_.DeRegisterForAll(this);
+    if (primary_) primary_->DeRegisterForAll(this);
     settings_.modBalanceTxTime = sel.txTime;
     for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxTimeout_.get()})
         t->setEnabled(false);
@@ -115,7 +117,7 @@ void TuneDialogue::PortsSwapping() {
 }
 
 void TuneDialogue::SendEndTestNow() {
-    SendCommand(primary_, "T0");
+    SendCommandLine("T0");
     testMode_ = false;
 }
 
@@ -608,7 +610,7 @@ void TuneDialogue::SendTunePoint(std::int16_t point) {
     }
     SelectCnFcAdjust(app_, t, nullptr, false, true, true, point);
     timerResponse_->setEnabled(false);
-    SendTuneRecord(primary_, app_, t);
+    SendTune();
     testMode_ = true;
     retryCount = 0;
     timerResponse_->setEnabled(true);
@@ -635,14 +637,20 @@ void TuneDialogue::EndTest() {
         return;
     }
     timerResponse_->setEnabled(false);
-    SendCommand(primary_, "T0");
+    SendCommandLine("T0");
     retryCount = 0;
     timerResponse_->setEnabled(true);
     dialogState = TuneDialogState::AwaitingEndTestAck;
     endTestPending = false;
 }
 
-void TuneDialogue::SendCommandLine(const std::string& command) { SendCommand(primary_, command); }
+void TuneDialogue::SendCommandLine(const std::string& command) {
+    if (primary_) SendCommand(*primary_, command);
+}
+
+void TuneDialogue::SendTune() {
+    if (primary_) SendTuneRecord(*primary_, app_, w.tuneRecord);
+}
 
 void TuneDialogue::StartModBalance(std::int16_t point) {
     transmitSelected = true;
@@ -660,7 +668,7 @@ void TuneDialogue::StartModBalance(std::int16_t point) {
 
 void TuneDialogue::TimerDelayTick() {
     timerDelayCommunications_->setEnabled(false);
-    SendCommandAndByte(primary_, delayedCommand, delayedCommandByte);
+    if (primary_) SendCommandAndByte(*primary_, delayedCommand, delayedCommandByte);
     testMode_ = true;
     retryCount = 0;
 }
@@ -722,8 +730,8 @@ void TuneDialogue::ParseReply() {
 }
 
 void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!loaded_ || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
-    const SRecordMessage& rec = primary_.tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
+    if (!loaded_ || !primary_ || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
+    const SRecordMessage& rec = primary_->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != kReplyLetter) return;
     const bool data = rec.recNum == 1, end = rec.recNum == 9, ack = rec.recNum == 8 && rec.address == 0;
     switch (dialogState) {
@@ -895,7 +903,7 @@ void TuneDialogue::TimerResponseTick() {
     case TuneDialogState::AwaitingBalanceEndAck:
         if (canResend && !transmitSelected) {
             ++retryCount;
-            SendTuneRecord(primary_, app_, w.tuneRecord);
+            SendTune();
             timerResponse_->setEnabled(true);
         } else {
             CompleteExchange();

@@ -102,7 +102,9 @@ public:
     static constexpr int kMaxResends = 3;
     static constexpr int kBlockBytes = kDiagnosticBlockSize;
 
-    TuneDialogue(AppState& app, classComm& primary, Scheduler& scheduler, Dialogs& dialogs,
+    // primary: the context's slot of the primary port object, read at each use (it is filled
+    // after the windows exist).
+    TuneDialogue(AppState& app, classComm* const& primary, Scheduler& scheduler, Dialogs& dialogs,
                  TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame);
     ~TuneDialogue() override;
     TuneDialogue(const TuneDialogue&) = delete;
@@ -190,6 +192,7 @@ private:
     void ShowDiagnostics(const DiagnosticsRecord& record);
     void ShowAdjustValue();
     void SendCommandLine(const std::string& command);
+    void SendTune();
     void SendEndTestNow();
     void TimerResponseTick();
     void TimerDiagnosticsTick();
@@ -198,7 +201,7 @@ private:
     bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
 
     AppState& app_;
-    classComm& primary_;
+    classComm* const& primary_;
     Scheduler& sched_;
     Dialogs& dialogs_;
     TuneWindowSettings& settings_;

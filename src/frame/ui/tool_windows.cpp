@@ -5,6 +5,7 @@
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/radio_parms_window.h"
 #include "serial/ui/port_settings_window.h"
+#include "tuning/ui/tune_window.h"
 
 namespace k45 {
 
@@ -13,6 +14,7 @@ void CreateToolWindows(AppContext& ctx, QWidget& owner) {
     AddProgrammingDialogueWindows(ctx, owner);
     AddEditorWindows(ctx, owner);
     AddDiagnosticsWindows(ctx, owner);
+    AddTuningWindows(ctx, owner);
 }
 
 }  // namespace k45
