@@ -61,10 +61,13 @@ int ScriptedDialogs::runModal(const std::string& name, const std::function<int()
     return it->second();
 }
 
-void ScriptedDialogs::verify() const {
+void ScriptedDialogs::verify() {
     for (const auto& e : expected_) ADD_FAILURE() << "expected message box never shown: " << e.textPart;
     if (!openAnswers_.empty()) ADD_FAILURE() << openAnswers_.size() << " open-file answers unused";
     if (!saveAnswers_.empty()) ADD_FAILURE() << saveAnswers_.size() << " save-file answers unused";
+    expected_.clear();
+    openAnswers_.clear();
+    saveAnswers_.clear();
 }
 
 }  // namespace k45::test

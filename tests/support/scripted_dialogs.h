@@ -1,6 +1,7 @@
 #pragma once
 // Dialogs for tests: every box is recorded; answers come from a script. A box, file dialog
-// or modal window that nobody scripted fails the test.
+// or modal window that nobody scripted fails the test, and so does a scripted answer that was
+// never used by the time the object goes (at the latest, at the end of the test).
 #include <deque>
 #include <functional>
 #include <map>
@@ -22,6 +23,11 @@ struct ShownBox {
 
 class ScriptedDialogs : public Dialogs {
 public:
+    ScriptedDialogs() = default;
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+    ~ScriptedDialogs() override { verify(); }
+
     // The next box must contain `textPart` in its text; it is answered with `answer`.
     void expectBox(const std::string& textPart, MsgAnswer answer = MsgAnswer::OK);
     // Answers every box not otherwise scripted (use sparingly).
@@ -42,8 +48,9 @@ public:
     std::vector<ShownBox> boxes;
     std::vector<FileDialogRequest> fileRequests;
     std::vector<std::string> modalsShown;
-    // Expectations not used by the end of the test are reported by verify().
-    void verify() const;
+    // Fails the test for each scripted answer not used so far, and drops them. Runs by itself
+    // when the object goes; a test calls it to check at an earlier point.
+    void verify();
     size_t pendingExpectations() const { return expected_.size() + openAnswers_.size() + saveAnswers_.size(); }
 
 private:
