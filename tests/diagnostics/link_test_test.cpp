@@ -166,3 +166,23 @@ TEST_F(LinkTest, PauseDuringATransmissionEndsItWhenTheBlockCompletes) {
 
 }  // namespace
 }  // namespace k45::test
+
+namespace k45::test {
+namespace {
+
+TEST_F(LinkTest, PauseBetweenTransmissionsEndsAtOnceAndClearKeepsCountingTheOpenBlock) {
+    Open(0, 20, 5);  // 10 s delay: no fast restart
+    link.StartClicked();
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 5 && link.blocksRxed() == 2; }, 10000));
+    link.ClearClicked();  // the rest of the block still counts
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 3; }, 10000));
+    EXPECT_EQ(link.blocksTxed(), 0);
+    EXPECT_EQ(link.blocksRxed(), 3);
+    link.PauseClicked();
+    EXPECT_EQ(link.linkState(), 0);
+    sched.advance(15000);
+    EXPECT_EQ(Requests().size(), 1u);
+}
+
+}  // namespace
+}  // namespace k45::test

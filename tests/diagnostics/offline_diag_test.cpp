@@ -298,3 +298,64 @@ TEST_F(OfflineDiag, SaveWritesOneLinePerStationWithDiagnostics) {
 
 }  // namespace
 }  // namespace k45::test
+
+namespace k45::test {
+namespace {
+
+// A statistics reply of `entries` entries of 9 bytes, as R1 records of 16 bytes, R9 and R8.
+std::string StatsReply(int entries, int flags, int value) {
+    std::vector<std::int16_t> bytes;
+    for (int e = 0; e < entries; ++e) {
+        const std::int16_t entry[9] = {static_cast<std::int16_t>(flags), 0, static_cast<std::int16_t>(e % 200),
+                                       static_cast<std::int16_t>(value), static_cast<std::int16_t>(value),
+                                       static_cast<std::int16_t>(value), 0, static_cast<std::int16_t>(value),
+                                       static_cast<std::int16_t>(value)};
+        bytes.insert(bytes.end(), entry, entry + 9);
+    }
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size(); at += 16) {
+        const std::size_t n = std::min<std::size_t>(16, bytes.size() - at);
+        text += SimDataRecordLine(static_cast<std::int32_t>(5000 + at),
+                                  std::vector<std::int16_t>(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                                            bytes.begin() + static_cast<std::ptrdiff_t>(at + n)));
+    }
+    return text + SimEndLine() + SimAckLine();
+}
+
+TEST_F(OfflineDiag, StatisticsAreClampedTo33EntriesAndAnAllZeroEntryClearsOnlyItsLabels) {
+    Open(305);
+    offline.GetDiagsStats();
+    // "NS" is on its way: the simulator falls silent and a long reply comes instead.
+    ASSERT_TRUE(sched.advanceUntil([&] { return offline.sequenceMode() == 3; }, 10000));
+    sim.Stop();
+    sched.advance(5);
+    cable.inject(Direction::BtoA, StatsReply(40, 127, 0));
+    ASSERT_TRUE(RunIdle());
+    const StationEntry& st = offline.stations()[0];
+    EXPECT_TRUE(st.statsValid);
+    EXPECT_EQ(st.statsCount, kMaxStatsEntries);
+    const OfflineDisplay& d = offline.display();
+    EXPECT_EQ(d.statsList.size(), static_cast<std::size_t>(kMaxStatsEntries));  // the list stays filled
+    EXPECT_EQ(d.statsRssi, "---- dBm");  // the all-zero entry shows nothing
+    EXPECT_EQ(d.idTruncated, "----");
+}
+
+TEST_F(OfflineDiag, ReactivatingWithTheSameListKeepsTheStoredResults) {
+    SetIds({123});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SelectRemote(0);
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle());
+    ASSERT_TRUE(offline.stations()[1].diagValid);
+    offline.Activate();
+    EXPECT_TRUE(offline.stations()[1].diagValid);
+    EXPECT_EQ(offline.display().battery, "12.0 V");
+    SetIds({123, 456});  // the ID list changed: the table starts afresh
+    offline.Activate();
+    EXPECT_FALSE(offline.stations()[1].diagValid);
+    EXPECT_EQ(offline.display().battery, "---- V");
+}
+
+}  // namespace
+}  // namespace k45::test
