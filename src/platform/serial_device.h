@@ -62,6 +62,8 @@ public:
     virtual int outputCount() const = 0;
     // Received bytes that raise a receive event; 1 until first written.
     virtual void setReceiveThreshold(int bytes) = 0;
+    // Received bytes waiting (below the threshold too); -1 when the device cannot tell.
+    virtual int inputCount() const { return -1; }
 
     // The one communication event; the handler receives a CommEventCode.
     virtual void setEventHandler(std::function<void(int code)> handler) = 0;

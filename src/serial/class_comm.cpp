@@ -25,6 +25,8 @@ classComm::classComm(AppState& app, RxMessageTables& tables)
       rs485Decoder_(tables, kPrimaryFirstSlot),
       dmpDecoder_(tables, kPrimaryFirstSlot),
       sRecordDecoder_(tables, kPrimaryFirstSlot) {
+    quietTimer_ = scheduler_.createTimer();
+    quietTimer_->setHandler([this] { QuietCheck(); });
     ResetClass();
 }
 

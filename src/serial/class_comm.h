@@ -298,6 +298,12 @@ private:
     std::int16_t simulatedDmpFunction_ = 0;
 
     Timer* timerCtrl_ = nullptr;
+    // During a burst: ends it as soon as the line has been quiet for a few characters' time
+    // instead of at the tick, so a reply's last bytes do not wait up to 100 ms.
+    std::unique_ptr<Timer> quietTimer_;
+    int quietCount_ = -1;
+    void StartQuietCheck();
+    void QuietCheck();
     SerialDevice* commCtrl_ = nullptr;
 
     SyncEscSettings CodecSettings() const;

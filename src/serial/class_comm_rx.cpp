@@ -78,7 +78,38 @@ void classComm::ReceiveStep() {
         commCtrl_->setReceiveThreshold(threshold < 1 ? 1 : static_cast<int>(std::min(threshold, 1e9)));
     }
     lastRxTime_ = t;
-    TakeReceived(commCtrl_->readInput());
+    const std::string chunk = commCtrl_->readInput();
+    if (rxBurstTicks_ != 0) StartQuietCheck();
+    TakeReceived(chunk);
+}
+
+void classComm::StartQuietCheck() {
+    if (!quietTimer_ || commCtrl_->inputCount() < 0) return;  // the device cannot tell: the tick ends the burst
+    // Four characters' time at the working speed, at least a millisecond.
+    const double ms = bytesPerSecond_ > 0 ? 4000.0 / bytesPerSecond_ : 50.0;
+    quietCount_ = -1;
+    quietTimer_->setInterval(std::max(1, static_cast<int>(std::ceil(ms))));
+    quietTimer_->setEnabled(false);
+    quietTimer_->setEnabled(true);
+}
+
+// Bytes below the raised threshold raise no event: when their count has not moved for one
+// check, nothing more is coming and the burst ends now, as its tick would end it.
+void classComm::QuietCheck() {
+    if (!comPortOpen_ || !commCtrl_ || rxBurstTicks_ == 0) {
+        quietTimer_->setEnabled(false);
+        return;
+    }
+    const int waiting = commCtrl_->inputCount();
+    if (waiting > 0 && waiting == quietCount_) {
+        quietTimer_->setEnabled(false);
+        const std::string chunk = commCtrl_->readInput();
+        rxBurstTicks_ = 0;
+        commCtrl_->setReceiveThreshold(1);
+        TakeReceived(chunk);
+        return;
+    }
+    quietCount_ = waiting;
 }
 
 // A chunk read from the device: counted, then for a running Zmodem upload or the dispatch.
@@ -133,6 +164,7 @@ void classComm::timerCtrl_Timer() {
             const std::string chunk = commCtrl_->readInput();
             rxBurstTicks_ = 0;
             commCtrl_->setReceiveThreshold(1);
+            quietTimer_->setEnabled(false);
             TakeReceived(chunk);
         }
     }

@@ -69,6 +69,7 @@ public:
     bool write(const std::string& bytes, std::string* error) override;
     int outputCount() const override;
     void setReceiveThreshold(int bytes) override { threshold_ = bytes; }
+    int inputCount() const override { return open_ ? static_cast<int>(input_.size()) : -1; }
     void setEventHandler(std::function<void(int code)> handler) override { handler_ = std::move(handler); }
 
     // For a test peer (a simulated modem) driving this end directly: opens the end and hands

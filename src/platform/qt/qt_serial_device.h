@@ -66,6 +66,7 @@ public:
     bool write(const std::string& bytes, std::string* error) override;
     int outputCount() const override;
     void setReceiveThreshold(int bytes) override { threshold_ = bytes; }
+    int inputCount() const override { return port_.isOpen() ? static_cast<int>(port_.bytesAvailable()) : -1; }
 
     void setEventHandler(std::function<void(int code)> handler) override { handler_ = std::move(handler); }
     std::string deviceLostReason() const override { return lostReason_; }
