@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const int id = in.ConsumeBool() ? 1 : 0;
     port.InitCommCtrl(&cable.a(), static_cast<std::int16_t>(id), 1, timer.get());
     static const int kBauds[] = {1200, 9600, 19200, 115200};
-    port.ForceCommPortOpen(1, kBauds[in.ConsumeIntegralInRange<int>(0, 3)]);
+    port.ForceCommPortOpen(1, {.baudRate = kBauds[in.ConsumeIntegralInRange<int>(0, 3)]});
     FUZZ_CHECK(port.GetCommPortOpen());
     CheckingWindow w;
     w.tables = tables.get();

@@ -30,7 +30,7 @@ struct QuietLine : ::testing::Test {
         app.dialogs = &dialogs;
         port = std::make_unique<classComm>(app, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, timer.get());
-        port->ForceCommPortOpen(1, 9600);
+        port->ForceCommPortOpen(1, {.baudRate = 9600});
         port->RegisterForRawData(&window);
     }
     std::string Received() const {
