@@ -22,7 +22,7 @@ struct CountingForm : CommForm {
         ++records;
         sum += static_cast<std::size_t>(slot);
     }
-    void RxDecodedData(const std::uint16_t& op, const std::int16_t& len, std::span<const std::uint8_t>) override {
+    void RxDecodedData(std::uint16_t op, std::int16_t len, std::span<const std::uint8_t>) override {
         ++frames;
         sum += op + static_cast<std::size_t>(len);
     }

@@ -11,15 +11,15 @@ class CommForm {
 public:
     virtual ~CommForm() = default;
 
-    // A decoded sync/escape frame: references into the received-message table slot, which a
-    // later receive pass reuses; copy what is needed during the call.
-    // rxData spans the slot's whole data array; rxLength bytes of it belong to the frame.
-    virtual void RxDecodedData(const std::uint16_t& rxOpCode, const std::int16_t& rxLength,
+    // A decoded sync/escape frame. rxData spans the whole data array of the received-message
+    // table slot, which a later receive pass reuses (copy what is needed during the call);
+    // rxLength bytes of it belong to the frame.
+    virtual void RxDecodedData(std::uint16_t rxOpCode, std::int16_t rxLength,
                                std::span<const std::uint8_t> rxData) {
         (void)rxOpCode; (void)rxLength; (void)rxData;
     }
-    virtual void RxDecodedDataRS485(const std::uint16_t& rxOpCode, const std::int16_t& rxLength,
-                                    std::span<const std::uint8_t> rxData, const std::int32_t& srcAddr) {
+    virtual void RxDecodedDataRS485(std::uint16_t rxOpCode, std::int16_t rxLength,
+                                    std::span<const std::uint8_t> rxData, std::int32_t srcAddr) {
         (void)rxOpCode; (void)rxLength; (void)rxData; (void)srcAddr;
     }
     // Slot index in the shared DMP message table.

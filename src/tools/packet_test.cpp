@@ -557,7 +557,7 @@ void PacketTestEngine::SendHostPacket() {
     timerResponse_->setEnabled(true);
 }
 
-void PacketTestEngine::RxDecodedData(const std::uint16_t& rxOpCode, const std::int16_t& rxLength,
+void PacketTestEngine::RxDecodedData(std::uint16_t rxOpCode, std::int16_t rxLength,
                                      std::span<const std::uint8_t> rxData) {
     const bool host = rxOpCode == static_cast<std::uint16_t>(hostPacketOpcode_);
     const bool reply = rxOpCode == static_cast<std::uint16_t>(remoteReplyOpcode_);

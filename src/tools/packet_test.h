@@ -172,7 +172,7 @@ public:
     void SendRemotePacket();
 
     // CommForm
-    void RxDecodedData(const std::uint16_t& rxOpCode, const std::int16_t& rxLength,
+    void RxDecodedData(std::uint16_t rxOpCode, std::int16_t rxLength,
                        std::span<const std::uint8_t> rxData) override;
     void RxCtsChange(bool ctsFlag) override;
     void TxCtsTimeout() override;

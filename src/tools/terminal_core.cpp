@@ -194,7 +194,7 @@ void TerminalCore::RxCrLfData(const std::string& rxStr) {
     Show(RenderCrLfData(info_.isAscii, rxStr));
 }
 
-void TerminalCore::RxDecodedData(const std::uint16_t& rxOpCode, const std::int16_t& rxLength,
+void TerminalCore::RxDecodedData(std::uint16_t rxOpCode, std::int16_t rxLength,
                                  std::span<const std::uint8_t> rxData) {
     if (pause_) return;
     Show(RenderDecodedData(info_.isAscii, rxOpCode, rxLength, rxData));

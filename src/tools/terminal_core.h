@@ -119,7 +119,7 @@ public:
     // CommForm
     void RxRawData(const std::string& rxStr) override;
     void RxCrLfData(const std::string& rxStr) override;
-    void RxDecodedData(const std::uint16_t& rxOpCode, const std::int16_t& rxLength,
+    void RxDecodedData(std::uint16_t rxOpCode, std::int16_t rxLength,
                        std::span<const std::uint8_t> rxData) override;
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
     void RxDmpData(std::int16_t rxDmpIndex) override;

@@ -243,13 +243,13 @@ struct RecordingForm : CommForm {
         log->push_back(name + ":" + what);
         if (onCall) onCall();
     }
-    void RxDecodedData(const std::uint16_t& op, const std::int16_t& len, std::span<const std::uint8_t> d) override {
+    void RxDecodedData(std::uint16_t op, std::int16_t len, std::span<const std::uint8_t> d) override {
         std::string s = "frame " + std::to_string(op) + "/" + std::to_string(len);
         for (int i = 0; i < len && i < static_cast<int>(d.size()); ++i) s += " " + std::to_string(d[static_cast<size_t>(i)]);
         add(s);
     }
-    void RxDecodedDataRS485(const std::uint16_t& op, const std::int16_t& len, std::span<const std::uint8_t>,
-                            const std::int32_t& src) override {
+    void RxDecodedDataRS485(std::uint16_t op, std::int16_t len, std::span<const std::uint8_t>,
+                            std::int32_t src) override {
         add("rs485 " + std::to_string(op) + "/" + std::to_string(len) + " from " + std::to_string(src));
     }
     void RxDmpData(std::int16_t slot) override { add("dmp " + std::to_string(slot)); }

@@ -114,7 +114,7 @@ struct RecordingPacketView : PacketTestView {
 // Records the decoded frames a port delivers.
 struct FrameSpy : CommForm {
     std::vector<std::pair<int, std::string>> frames;
-    void RxDecodedData(const std::uint16_t& op, const std::int16_t& length, std::span<const std::uint8_t> data) override {
+    void RxDecodedData(std::uint16_t op, std::int16_t length, std::span<const std::uint8_t> data) override {
         frames.emplace_back(op, std::string(reinterpret_cast<const char*>(data.data()), static_cast<std::size_t>(length)));
     }
 };
