@@ -16,6 +16,7 @@ inline double RoundHalfEven(double v) { return std::nearbyint(v); }
 }  // namespace k45
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <vector>
 
@@ -25,7 +26,7 @@ namespace k45 {
 
 // Calls every window of a list on a snapshot taken when the delivery starts: a window added
 // meanwhile waits for the next message, and a window that leaves the list before its turn is
-// skipped without making any other window miss the message. A failing window is passed over.
+// skipped without making any other window miss the message.
 template <class F>
 void classComm::Deliver(int list, F&& call) {
     const auto& live = lists_[static_cast<size_t>(list)];
@@ -43,9 +44,13 @@ void classComm::Deliver(int list, F&& call) {
     for (size_t i = 0; i < n; ++i) {
         CommForm* w = snap[i];
         if (!IsListed(list, w)) continue;
+        // Windows report their own errors as values; what reaches here is a library failure
+        // inside one window's callback (allocation, a bad index or conversion). The other
+        // windows still get the message, and the failure is written to the error output.
         try {
             call(*w);
-        } catch (...) {
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "K45MR: a window failed on data received on Com %d: %s\n", portNumber, e.what());
         }
     }
 }

@@ -100,8 +100,13 @@ TEST_F(PortRegistration, AFailingWindowIsPassedOver) {
     } bad;
     port->RegisterForRxCrLf(&bad);
     port->RegisterForRxCrLf(&a);
+    testing::internal::CaptureStderr();
     device.inject("ok\r\n");
+    const std::string reported = testing::internal::GetCapturedStderr();
     EXPECT_EQ(log, (std::vector<std::string>{"a:line ok"}));
+    // Passed over, not hidden: the failure is written out with its port.
+    EXPECT_NE(reported.find("Com 1"), std::string::npos) << reported;
+    EXPECT_NE(reported.find("window gone"), std::string::npos) << reported;
 }
 
 }  // namespace
