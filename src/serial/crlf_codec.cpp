@@ -20,8 +20,8 @@ DecodeResult CrLfDecoder::decode(std::string_view chunk, std::size_t& pos) {
         const auto c = static_cast<unsigned char>(chunk[pos]);
         if (c == '\r' || c == '\n') {
             ++pos;
-            if (state_ == 1) {
-                state_ = 0;
+            if (inLine_) {
+                inLine_ = false;
                 ring_ = (ring_ + 1) & kRxRingMask;
                 if (++r.count == kRxRingSize) return r;
             }
@@ -29,7 +29,7 @@ DecodeResult CrLfDecoder::decode(std::string_view chunk, std::size_t& pos) {
         }
         if (!IsLineChar(c)) {
             ++pos;
-            state_ = 0;
+            inLine_ = false;
             continue;
         }
         // A run of line characters is taken at once.
@@ -37,9 +37,9 @@ DecodeResult CrLfDecoder::decode(std::string_view chunk, std::size_t& pos) {
         while (end < n && IsLineChar(static_cast<unsigned char>(chunk[end]))) ++end;
         std::string& line = rxLines_[static_cast<std::size_t>(ring_)];
         while (pos < end) {
-            if (state_ == 0) {
+            if (!inLine_) {
                 line.clear();
-                state_ = 1;
+                inLine_ = true;
             }
             const std::size_t room = static_cast<std::size_t>(kMaxRxLineLength) - line.size();
             const std::size_t take = std::min(room, end - pos);
@@ -49,7 +49,7 @@ DecodeResult CrLfDecoder::decode(std::string_view chunk, std::size_t& pos) {
                 // One character too many: the line is abandoned at it, and the next line
                 // character starts a new one.
                 ++pos;
-                state_ = 0;
+                inLine_ = false;
             }
         }
     }

@@ -29,7 +29,7 @@ public:
 
 private:
     std::array<std::string, kRxRingSize> rxLines_;
-    int state_ = 0;  // 0 outside a line, 1 inside one
+    bool inLine_ = false;  // a line has started and not yet ended
     int ring_ = 0;
 };
 

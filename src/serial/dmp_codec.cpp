@@ -61,20 +61,20 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
         return r;
     }
 
-    // A data character of states 5 and 6 (its XOR already taken).
+    // A data character of the data states (its XOR already taken).
     auto addData = [&](int b) {
         if (static_cast<int>(data_.size()) >= kDmpMaxData) {
-            state_ = 0;
+            state_ = State::Outside;
         } else {
             data_.push_back(static_cast<char>(b));
-            state_ = 5;
+            state_ = State::Data;
         }
     };
 
     while (pos < n) {
         const int b = static_cast<unsigned char>(chunk[pos++]);
         switch (state_) {
-        case 0:
+        case State::Outside:
             if (b == kSoh) {
                 xor_ = kSoh;
                 port_ = -1;
@@ -82,7 +82,7 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
                 letters_.clear();
                 data_.clear();
                 dle_ = false;
-                state_ = 1;
+                state_ = State::UnitId;
             } else if (b == kAck || b == kNak || b == kDc3 || b == kEnq) {
                 DmpMessage& m = slot();
                 m.unitId = -1;
@@ -93,44 +93,44 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
                 if (commit()) return r;
             }
             break;
-        case 1:
+        case State::UnitId:
             xor_ ^= b;
             if (IsUnitLetter(b)) {
                 letters_.push_back(static_cast<char>(b));
-                if (static_cast<int>(letters_.size()) > kDmpMaxLetters) state_ = 0;
+                if (static_cast<int>(letters_.size()) > kDmpMaxLetters) state_ = State::Outside;
             } else if (IsLower(b)) {
                 func_ = b;
-                state_ = 4;
+                state_ = State::AfterFunction;
             } else if (b == '.') {
-                state_ = 2;
+                state_ = State::PortDigit;
             } else {
-                state_ = 0;
+                state_ = State::Outside;
             }
             break;
-        case 2:
+        case State::PortDigit:
             xor_ ^= b;
             port_ = b - '0';
-            state_ = (port_ >= 0 && port_ <= 9) ? 3 : 0;
+            state_ = (port_ >= 0 && port_ <= 9) ? State::FunctionAfterPort : State::Outside;
             break;
-        case 3:
+        case State::FunctionAfterPort:
             xor_ ^= b;
             func_ = b;
-            state_ = IsLower(b) ? 4 : 0;
+            state_ = IsLower(b) ? State::AfterFunction : State::Outside;
             break;
-        case 4:
+        case State::AfterFunction:
             if (b == kStx) {
                 xor_ ^= kStx;
-                state_ = 5;
+                state_ = State::Data;
             } else if (b == kEot) {
                 xor_ ^= kEot;
-                state_ = 7;
+                state_ = State::Check;
             } else if (b == kDle) {
                 dle_ = true;
             } else {
-                state_ = 0;
+                state_ = State::Outside;
             }
             break;
-        case 5:
+        case State::Data:
             if (b != kEot && b != kDle) {
                 // A run of plain data characters is taken at once.
                 std::size_t end = pos;
@@ -145,10 +145,10 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
                 const std::size_t room = static_cast<std::size_t>(kDmpMaxData) - data_.size();
                 if (run > room) {
                     // The character after the room abandons the frame; the rest is looked at
-                    // from state 0.
+                    // from outside a frame.
                     data_.append(chunk.substr(pos - 1, room));
                     pos = pos - 1 + room + 1;
-                    state_ = 0;
+                    state_ = State::Outside;
                     break;
                 }
                 data_.append(chunk.substr(pos - 1, run));
@@ -158,22 +158,22 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
             }
             if (b == kEot && !dle_) {
                 xor_ ^= kEot;
-                state_ = 7;
+                state_ = State::Check;
             } else if (b == kDle) {
-                state_ = dle_ ? 6 : 0;
+                state_ = dle_ ? State::DataAfterDle : State::Outside;
             } else {
                 xor_ ^= b;
                 addData(b);
             }
             break;
-        case 6:
+        case State::DataAfterDle:
             xor_ ^= b;
-            if (b == kEot) state_ = 7;
+            if (b == kEot) state_ = State::Check;
             else addData(b);
             break;
-        default: {  // 7: check character
+        case State::Check: {
             xor_ ^= b;
-            state_ = 0;
+            state_ = State::Outside;
             if (xor_ != 0) break;
             DmpMessage& m = slot();
             m.unitId = NibblesToLong(letters_);

@@ -45,8 +45,17 @@ public:
 private:
     RxMessageTables* tables_;
     int firstSlot_ = 0;
-    int state_ = 0;  // 0 outside, 1 unit ID, 2 port digit, 3 function after port, 4 after
-                     // function, 5 data, 6 after DLE in data, 7 check
+    enum class State {
+        Outside,            // between frames
+        UnitId,             // unit-ID letters after SOH
+        PortDigit,          // the digit after "."
+        FunctionAfterPort,  // the function letter after the port digit
+        AfterFunction,      // STX, EOT or a DLE
+        Data,
+        DataAfterDle,       // the character after a DLE in the data
+        Check,              // the check character after EOT
+    };
+    State state_ = State::Outside;
     int xor_ = 0;
     int ring_ = 0;
     bool dle_ = false;

@@ -62,13 +62,13 @@ DecodeResult SRecordDecoder::decode(std::string_view chunk, std::size_t& pos) {
     while (pos < n) {
         const int c = static_cast<unsigned char>(chunk[pos]);
         if (!IsPrintableChar(chunk.substr(pos++, 1))) {
-            state_ = 0;
+            state_ = State::Idle;
             continue;
         }
         SRecordMessage& slot = tables_->rxSRecordMessages[static_cast<std::size_t>(firstSlot_ + ring_)];
-        // A character out of place ends the record and is looked at again by state 0.
+        // A character out of place ends the record and is looked at again as a possible start.
         for (;;) {
-            if (state_ == 0) {
+            if (state_ == State::Idle) {
                 if (c >= 'A' && c <= 'Z') {
                     slot.recType = static_cast<std::uint16_t>(c);
                     slot.recNum = 0;
@@ -77,13 +77,13 @@ DecodeResult SRecordDecoder::decode(std::string_view chunk, std::size_t& pos) {
                     dataIndex_ = 0;
                     byte_ = 0;
                     sum_ = 1;
-                    state_ = 1;
+                    state_ = State::TypeDigit;
                 }
                 break;
             }
-            if (state_ == 1) {
+            if (state_ == State::TypeDigit) {
                 if (c < '0' || c > '9') {
-                    state_ = 0;
+                    state_ = State::Idle;
                     continue;
                 }
                 slot.recNum = static_cast<std::uint16_t>(c - '0');
@@ -100,43 +100,49 @@ DecodeResult SRecordDecoder::decode(std::string_view chunk, std::size_t& pos) {
                     weight_ = 256;
                     overhead_ = 3;
                 }
-                state_ = 2;
+                state_ = State::CountHigh;
                 break;
             }
             const int v = kHexValue[static_cast<std::size_t>(c)];
             if (v < 0) {
-                state_ = 0;
+                state_ = State::Idle;
                 continue;
             }
             switch (state_) {
-            case 2:
-            case 4:
-            case 6:
+            case State::CountHigh:
                 byte_ += 16 * v;
-                ++state_;
+                state_ = State::CountLow;
                 break;
-            case 3:
+            case State::AddressHigh:
+                byte_ += 16 * v;
+                state_ = State::AddressLow;
+                break;
+            case State::DataHigh:
+                byte_ += 16 * v;
+                state_ = State::DataLow;
+                break;
+            case State::CountLow:
                 byte_ += v;
                 left_ = byte_;
                 sum_ = (sum_ + byte_) & 255;
                 slot.dataCount = static_cast<std::int16_t>(byte_ - overhead_);
                 byte_ = 0;
-                state_ = 4;
+                state_ = State::AddressHigh;
                 break;
-            case 5:
+            case State::AddressLow:
                 byte_ += v;
                 slot.address += weight_ * byte_;
                 sum_ = (sum_ + byte_) & 255;
                 byte_ = 0;
                 --left_;
                 if (--addrLeft_ <= 0) {
-                    state_ = 6;
+                    state_ = State::DataHigh;
                 } else {
                     weight_ /= 256;
-                    state_ = 4;
+                    state_ = State::AddressHigh;
                 }
                 break;
-            default:  // 7
+            case State::DataLow:
                 byte_ += v;
                 sum_ = (sum_ + byte_) & 255;
                 if (--left_ > 0) {
@@ -144,16 +150,19 @@ DecodeResult SRecordDecoder::decode(std::string_view chunk, std::size_t& pos) {
                         slot.data[static_cast<std::size_t>(dataIndex_)] = static_cast<std::uint8_t>(byte_);
                     ++dataIndex_;
                     byte_ = 0;
-                    state_ = 6;
+                    state_ = State::DataHigh;
                     break;
                 }
                 byte_ = 0;
-                state_ = 0;
+                state_ = State::Idle;
                 if (sum_ == 0) {
                     ring_ = (ring_ + 1) & kRxRingMask;
                     if (++r.count == kRxRingSize) return r;
                 }
                 break;
+            case State::Idle:
+            case State::TypeDigit:
+                break;  // taken above
             }
             break;
         }

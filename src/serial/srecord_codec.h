@@ -36,7 +36,9 @@ public:
 private:
     RxMessageTables* tables_;
     int firstSlot_ = 0;
-    int state_ = 0;  // 0 idle, 1 type digit, 2/3 count, 4/5 address, 6/7 data or checksum
+    // Each byte of a record comes as a high and a low hex digit.
+    enum class State { Idle, TypeDigit, CountHigh, CountLow, AddressHigh, AddressLow, DataHigh, DataLow };
+    State state_ = State::Idle;
     int ring_ = 0;
     int dataIndex_ = 0;
     int addrLeft_ = 0;    // address bytes still to read

@@ -186,7 +186,7 @@ inline Front FrontByte(bool& escape, int b, const Framing& f) {
     return Front::Take;
 }
 
-enum FrameStep { kHunting = 0, kLen = 1, kOpcode = 2, kDst = 3, kSrc = 4, kData = 5 };
+using Step = SyncEscFrameState::Step;
 
 // The frame walk of both decoders. An addressed (RS485) frame carries the destination and
 // source words after the opcode, and its LEN counts them.
@@ -202,13 +202,13 @@ DecodeResult DecodeFrames(SyncEscFrameState& st, std::array<Message, kRxTableSlo
         st.sum = 0;
         st.len = 0;
         st.lenBytes = f.lenBytes;
-        st.state = kLen;
+        st.state = Step::Len;
     };
 
     const std::size_t n = chunk.size();
     while (pos < n) {
         const int b = static_cast<unsigned char>(chunk[pos++]);
-        if (st.state == kHunting) {
+        if (st.state == Step::Hunting) {
             if (b == f.sync) startFrame();
             else ++r.dribble;
             continue;
@@ -222,7 +222,7 @@ DecodeResult DecodeFrames(SyncEscFrameState& st, std::array<Message, kRxTableSlo
             continue;
         case Front::Abandon:
             ++r.dribble;
-            st.state = kHunting;
+            st.state = Step::Hunting;
             continue;
         case Front::Take:
             break;
@@ -230,7 +230,7 @@ DecodeResult DecodeFrames(SyncEscFrameState& st, std::array<Message, kRxTableSlo
         st.sum = (st.sum + b) & f.mask;
         Message& slot = table[static_cast<std::size_t>(firstSlot + st.ring)];
         switch (st.state) {
-        case kLen:
+        case Step::Len:
             if (--st.lenBytes > 0) {
                 st.len += static_cast<long>(b) << f.bits;
                 break;
@@ -239,7 +239,7 @@ DecodeResult DecodeFrames(SyncEscFrameState& st, std::array<Message, kRxTableSlo
             if constexpr (kAddressed) st.len -= 4;  // LEN less the four address bytes
             if (st.len < 2) {
                 ++r.dribble;
-                st.state = kHunting;
+                st.state = Step::Hunting;
                 break;
             }
             // A frame whose data would not fit a slot is read to its end and dropped.
@@ -247,37 +247,39 @@ DecodeResult DecodeFrames(SyncEscFrameState& st, std::array<Message, kRxTableSlo
             if (st.skip) ++r.dribble;
             else slot.length = static_cast<std::int16_t>(st.len - 2);
             --st.len;
-            st.state = kOpcode;
+            st.state = Step::Opcode;
             break;
-        case kOpcode:
+        case Step::Opcode:
             if (!st.skip) slot.opCode = static_cast<std::uint16_t>(b);
             st.dataIndex = 0;
             st.lenBytes = 2;
             st.addr = 0;
-            st.state = kAddressed ? kDst : kData;
+            st.state = kAddressed ? Step::Dst : Step::Data;
             break;
-        case kDst:
-        case kSrc:
+        case Step::Dst:
+        case Step::Src:
             if constexpr (kAddressed) {
                 if (--st.lenBytes > 0) {
                     st.addr = b << 8;
                     break;
                 }
                 st.addr += b;
-                if (!st.skip) (st.state == kDst ? slot.dstAddr : slot.srcAddr) = st.addr;
+                if (!st.skip) (st.state == Step::Dst ? slot.dstAddr : slot.srcAddr) = st.addr;
                 st.lenBytes = 2;
                 st.addr = 0;
-                st.state = st.state == kDst ? kSrc : kData;
+                st.state = st.state == Step::Dst ? Step::Src : Step::Data;
             }
             break;
-        default:  // data, then the checksum
+        case Step::Hunting:
+            break;  // taken above
+        case Step::Data:  // data, then the checksum
             if (--st.len >= 1) {
                 if (!st.skip && st.dataIndex < kFrameDataSlots)
                     slot.data[static_cast<std::size_t>(st.dataIndex)] = static_cast<std::uint8_t>(b);
                 ++st.dataIndex;
                 break;
             }
-            st.state = kHunting;
+            st.state = Step::Hunting;
             if (st.sum == 0 && !st.skip) {
                 st.ring = (st.ring + 1) & kRxRingMask;
                 if (++r.count == kRxRingSize) return r;

@@ -76,7 +76,8 @@ inline bool Rs485ForHost(const Rs485Message& m) {
 
 // Where a sync/escape or RS485 decoder stands in the byte stream; kept between decode calls.
 struct SyncEscFrameState {
-    int state = 0;          // 0 hunting, 1 LEN, 2 OPCODE, 3 DST, 4 SRC (RS485 only), 5 DATA/CHK
+    enum class Step { Hunting, Len, Opcode, Dst, Src, Data };  // Dst and Src: RS485 only; Data: data, then CHK
+    Step state = Step::Hunting;
     bool escape = false;    // ESC seen, the next byte is taken as it is
     bool skip = false;      // overlong frame: read to its end, store nothing
     int sum = 0;
