@@ -50,7 +50,7 @@ public:
 // The services a panel dialogue works with.
 struct PanelLinks {
     AppState& app;          // radio model tables, the shared records, locale
-    classComm* port;        // the primary port object
+    classComm* const& port;  // the primary port object's slot (filled at start-up)
     PanelHost& host;
 };
 
