@@ -2,6 +2,7 @@
 
 #include "diagnostics/ui/diag_window_support.h"
 #include "frame/app_context.h"
+#include "production/ui/panel_window_support.h"
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/radio_parms_window.h"
 #include "serial/ui/port_settings_window.h"
@@ -15,6 +16,7 @@ void CreateToolWindows(AppContext& ctx, QWidget& owner) {
     AddEditorWindows(ctx, owner);
     AddDiagnosticsWindows(ctx, owner);
     AddTuningWindows(ctx, owner);
+    AddProductionWindows(ctx, owner);
 }
 
 }  // namespace k45

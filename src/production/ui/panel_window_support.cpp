@@ -1,0 +1,151 @@
+#include "production/ui/panel_window_support.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "diagnostics/ui/diag_window_support.h"
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "programming/parms_rd_wr.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+namespace {
+
+QLabel* ValueLabel(QWidget* parent, const char* name, const char* text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setMinimumWidth(58);
+    return l;
+}
+
+}  // namespace
+
+DiagnosticsFrame BuildDiagnosticsFrame(QWidget* parent, const char* selectCaption, const char* diagEnCaption,
+                                       const char* clearCaption, bool levelBar) {
+    DiagnosticsFrame f;
+    f.frameDiags = new QGroupBox("Diagnostics:", parent);
+    f.frameDiags->setObjectName("frameDiags");
+    auto* g = new QGridLayout(f.frameDiags);
+    f.comboDiagnosticSelect = new QComboBox(f.frameDiags);
+    f.comboDiagnosticSelect->setObjectName("comboDiagnosticSelect");
+    g->setVerticalSpacing(2);
+    for (int i = 0; i < 3; ++i) f.comboDiagnosticSelect->addItem(i == 0 ? "Current" : i == 1 ? "Low" : "High", i);
+    g->addWidget(BuddyCaption(selectCaption, f.comboDiagnosticSelect), 0, 0);
+    g->addWidget(f.comboDiagnosticSelect, 0, 1);
+    if (diagEnCaption) {
+        f.checkDiagEn = new QCheckBox(diagEnCaption, f.frameDiags);
+        f.checkDiagEn->setObjectName("checkDiagEn");
+        f.checkDiagEn->setChecked(true);
+        g->addWidget(f.checkDiagEn, 0, 2);
+    }
+    f.buttonClearDiag = new QPushButton(clearCaption, f.frameDiags);
+    f.buttonClearDiag->setObjectName("buttonClearDiag");
+    g->addWidget(f.buttonClearDiag, 0, 3);
+    f.buttonClearDiag->setMaximumWidth(70);
+    struct Row { QLabel** target; const char* name; const char* caption; const char* text; };
+    const Row rows[] = {
+        {&f.labelRssiLevel, "labelRssiLevel", "RSSI Level:", "-130 dBm"},
+        {&f.labelFwdPwr, "labelFwdPwr", "Forward Power:", "0.0 W"},
+        {&f.labelBatteryVoltage, "labelBatteryVoltage", "Battery Voltage:", "0.0 V"},
+        {&f.labelRevPwr, "labelRevPwr", "Reverse Power:", "0.0 W"},
+        {&f.labelTemperature, "labelTemperature", "Temperature:", "0 C"},
+        {&f.labelAnalogVcc, "labelAnalogVcc", "Analog Vcc:", "0.0 V"},
+        {&f.labelPreambleGood, "labelPreambleGood", "Preamble Good:", "0"},
+        {&f.labelPreambleTotal, "labelPreambleTotal", "Preamble Total:", "0"},
+        {&f.labelPreambleDCD, "labelPreambleDCD", "Preamble DCD:", "0"},
+        {&f.labelXcvrStatus, "labelXcvrStatus", "XCVR Status:", "Rx'ing"},
+    };
+    int i = 0;
+    for (const Row& r : rows) {
+        *r.target = ValueLabel(f.frameDiags, r.name, r.text);
+        g->addWidget(new QLabel(r.caption, f.frameDiags), 1 + i / 2, (i % 2) * 2);
+        g->addWidget(*r.target, 1 + i / 2, (i % 2) * 2 + 1);
+        ++i;
+    }
+    if (levelBar) {
+        f.labelCurrentLevel = ValueLabel(f.frameDiags, "labelCurrentLevel", "---- dBm");
+        f.panelCurrentLevel = new QProgressBar(f.frameDiags);
+        f.panelCurrentLevel->setObjectName("panelCurrentLevel");
+        f.panelCurrentLevel->setRange(0, 100);
+        f.panelCurrentLevel->setValue(0);
+        auto* title = new QLabel("RSSI", f.frameDiags);
+        title->setObjectName("labelTitleLevel");
+        g->addWidget(title, 7, 0);
+        g->addWidget(f.labelCurrentLevel, 7, 1);
+        g->addWidget(f.panelCurrentLevel, 7, 2, 1, 2);
+    }
+    return f;
+}
+
+void ShowDiagnosticsTexts(const DiagnosticsFrame& f, const DiagnosticsTexts& t) {
+    f.labelBatteryVoltage->setText(Qs(t.batteryVoltage));
+    f.labelAnalogVcc->setText(Qs(t.analogVcc));
+    f.labelTemperature->setText(Qs(t.temperature));
+    f.labelRssiLevel->setText(Qs(t.rssiLevel));
+    f.labelFwdPwr->setText(Qs(t.fwdPwr));
+    f.labelRevPwr->setText(Qs(t.revPwr));
+    f.labelPreambleGood->setText(Qs(t.preambleGood));
+    f.labelPreambleTotal->setText(Qs(t.preambleTotal));
+    f.labelPreambleDCD->setText(Qs(t.preambleDcd));
+    if (f.labelCurrentLevel) f.labelCurrentLevel->setText(Qs(t.currentLevel));
+    if (f.panelCurrentLevel) f.panelCurrentLevel->setValue(t.currentPercent);
+}
+
+int PanelKeyCode(const QKeyEvent& e) {
+    switch (e.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return keyEnter;
+    case Qt::Key_PageUp: return keyPageUp;
+    case Qt::Key_PageDown: return keyPageDown;
+    case Qt::Key_F2: return keyF2;
+    case Qt::Key_F3: return keyF3;
+    case Qt::Key_F4: return keyF4;
+    case Qt::Key_F5: return keyF5;
+    case Qt::Key_F6: return keyF6;
+    case Qt::Key_F7: return keyF7;
+    case Qt::Key_F8: return keyF8;
+    case Qt::Key_F9: return keyF9;
+    case Qt::Key_F10: return keyF10;
+    default: return 0;
+    }
+}
+
+int PanelModifiers(const QKeyEvent& e) {
+    int m = 0;
+    if (e.modifiers() & Qt::ShiftModifier) m |= kShiftBit;
+    if (e.modifiers() & Qt::ControlModifier) m |= kCtrlBit;
+    if (e.modifiers() & Qt::AltModifier) m |= kAltBit;
+    return m;
+}
+
+void StartParameterRead(AppContext& ctx, ParmsClient& client) { RequestCurrentParameters(ctx, &client); }
+
+bool ReadWriteWindowLoaded(const AppContext& ctx, std::string* caption) {
+    const ToolForm* form = ctx.form(ToolWindow::formParmsRdWr);
+    if (!form || !form->loaded()) return false;
+    if (caption) {
+        const auto* rw = dynamic_cast<const ParmsRdWrForm*>(form);
+        *caption = rw ? rw->Caption() : std::string();
+    }
+    return true;
+}
+
+void OpenWriteCurrentParameters(AppContext& ctx) {
+    ToolForm* form = ctx.form(ToolWindow::formParmsRdWr);
+    if (!form) return;
+    if (form->loaded())
+        if (auto* w = dynamic_cast<QWidget*>(form)) child_window::Close(w);
+    if (ctx.mainFrame) ctx.mainFrame->OpenParmsReadWrite(parmsWriteCurrent, true);
+}
+
+}  // namespace k45

@@ -1,0 +1,91 @@
+#pragma once
+// The Production Test window (formProdTest): the production test panel's controls around
+// ProdTestDialogue.
+#include <array>
+
+#include "frame/app_context.h"
+#include "production/prod_test.h"
+#include "production/ui/panel_window_support.h"
+#include "ui/tool_window.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace k45 {
+
+class formProdTest : public ToolWindowBase, public DacValuesClient, private ProdTestView, private PanelHost {
+    Q_OBJECT
+public:
+    explicit formProdTest(AppContext& ctx, QWidget* parent = nullptr);
+    ~formProdTest() override;
+
+    void Form_Activate() override { dlg_.Activate(); }
+    void UpdateDacValues() override { dlg_.UpdateDacValues(); }
+    ProdTestDialogue& dialogue() { return dlg_; }
+
+    QRadioButton* optionSa7025Synth = nullptr;
+    QRadioButton* optionSa7026Synth = nullptr;
+    QComboBox* comboTransmitMode = nullptr;
+    QComboBox* comboRxOffset = nullptr;
+    QComboBox* comboTxOffset = nullptr;
+    QScrollBar* scrollTxTime = nullptr;
+    QLabel* labelTxTime = nullptr;
+    std::array<QRadioButton*, 7> optionAdjSelect{};
+    QRadioButton* optionCnFcAdjSelect = nullptr;
+    std::array<QLabel*, 8> adjustLabels{};  // labelGainAdj .. labelCnFcAdj
+    QLineEdit* textDirectDac = nullptr;
+    QPushButton* buttonDirectDac = nullptr;
+    QComboBox* comboChannel = nullptr;
+    QComboBox* comboFreqPair = nullptr;
+    QComboBox* comboRadioType = nullptr;
+    QComboBox* comboRadioRange = nullptr;
+    QLineEdit* textRxFreq = nullptr;
+    QLineEdit* textTxFreq = nullptr;
+    DiagnosticsFrame diags;
+    QPushButton* buttonClose = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    // ProdTestView
+    void SetXcvrStatus(const std::string& text) override;
+    void SetFrequencyTexts(const std::string& tx, const std::string& rx) override;
+    void SetCnFcCaption(const std::string& caption) override;
+    void ShowTuneValues(const std::array<std::string, 8>& values) override;
+    void ShowDiagnostics(const DiagnosticsTexts& texts) override { ShowDiagnosticsTexts(diags, texts); }
+    std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
+                                                                                  std::int32_t range) override;
+    void SetSynthesizer(bool sa7026) override;
+    void DisableGainAndDeviation() override;
+    void SetCnFcEnabled(bool on) override;
+    void SelectAdjust(AdjustSelect select) override;
+    void SetDirectText(const std::string& text) override;
+    void SetTxTimeLabel(const std::string& text, bool scrollEnabled) override;
+    void SelectFreqPair(int index) override;
+    void OpenDacValues() override;
+    void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) override;
+    void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) override;
+    // PanelHost
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
+    void CloseWindow() override { CloseForm(); }
+    bool ReadWriteLoaded(std::string* caption) const override { return ReadWriteWindowLoaded(ctx_, caption); }
+    void WriteCurrentParameters() override { OpenWriteCurrentParameters(ctx_); }
+    void CountResend() override;
+
+    bool HandleKey(QKeyEvent* e);
+    void SyncFromDialogue();
+    void OpenCalibration(ToolWindow which, std::int32_t rx, std::int32_t tx);
+
+    ProdTestDialogue dlg_;
+};
+
+}  // namespace k45
