@@ -229,12 +229,15 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     connect(buttonDirectDac, &QPushButton::clicked, this, [this] { dlg_.DirectValue(textDirectDac->text().toInt()); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { dlg_.CloseButton(); });
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    setFocusPolicy(Qt::StrongFocus);
     FocusedButtonsAnswerEnter(*this);
 }
 
 formProdTest::~formProdTest() = default;
 
 void formProdTest::Form_Load() {
+    // Keys reach the panel before its controls, also when its frame holds the focus.
+    if (parentWidget()) parentWidget()->installEventFilter(this);
     dlg_.Load();
     {
         const QSignalBlocker b1(comboRadioType);

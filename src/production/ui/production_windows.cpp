@@ -1,11 +1,17 @@
 #include "frame/app_context.h"
+#include "production/ui/calibration_windows.h"
 #include "production/ui/panel_window_support.h"
 #include "production/ui/prod_test_window.h"
+#include "production/ui/user_test_window.h"
 
 namespace k45 {
 
 void AddProductionWindows(AppContext& ctx, QWidget& owner) {
     ctx.Register(ToolWindow::formProdTest, *new formProdTest(ctx, &owner));
+    ctx.Register(ToolWindow::formUserTest, *new formUserTest(ctx, &owner));
+    ctx.Register(ToolWindow::formProgPwr, *new formProgPwr(ctx, &owner));
+    ctx.Register(ToolWindow::formProgRssi, *new formProgRssi(ctx, &owner));
+    ctx.Register(ToolWindow::formTempComp, *new formTempComp(ctx, &owner));
 }
 
 }  // namespace k45

@@ -1,0 +1,108 @@
+#pragma once
+// The calibration windows: power table (formProgPwr), RSSI table (formProgRssi) and RSSI
+// temperature compensation (formTempComp), each around its dialogue.
+#include "production/power_cal.h"
+#include "production/rssi_cal.h"
+#include "production/ui/panel_window_support.h"
+#include "ui/tool_window.h"
+
+class QLabel;
+class QPushButton;
+
+namespace k45 {
+
+class formProgPwr : public ToolWindowBase, public FreqOffsetForm, private PowerCalView, private PanelHost {
+    Q_OBJECT
+public:
+    explicit formProgPwr(AppContext& ctx, QWidget* parent = nullptr);
+    ~formProgPwr() override;
+    void Form_Activate() override { dlg_.Activate(); }
+    void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override { dlg_.rxFreqOffset = rx, dlg_.txFreqOffset = tx; }
+    PowerCalDialogue& dialogue() { return dlg_; }
+
+    QLabel *labelProg = nullptr, *labelFreq = nullptr, *labelLevel = nullptr;
+    QLabel *labelPwrAdj = nullptr, *labelPwrAdjHex = nullptr, *labelPwrA2D = nullptr, *labelPwrA2DHex = nullptr;
+    QPushButton *buttonOK = nullptr, *buttonCancel = nullptr, *buttonClear = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override { dlg_.Unload(); }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetProg(const std::string& t) override;
+    void SetFreq(const std::string& t) override;
+    void SetLevel(const std::string& t) override;
+    void SetPowerAdjust(const std::string& dec, const std::string& hex) override;
+    void SetPowerReading(const std::string& dec, const std::string& hex) override;
+    void SetOkEnabled(bool on) override;
+    void FocusOk() override;
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
+    void CloseWindow() override { CloseForm(); }
+    void WriteCurrentParameters() override { OpenWriteCurrentParameters(ctx_); }
+
+    PowerCalDialogue dlg_;
+};
+
+// formProgRssi and formTempComp share their labels and host.
+class RssiWindowBase : public ToolWindowBase, protected RssiCalView, protected PanelHost {
+    Q_OBJECT
+public:
+    RssiWindowBase(AppContext& ctx, const char* objectName, const char* caption, QWidget* parent);
+
+    QLabel *labelProg = nullptr, *labelFreq = nullptr, *labelLevel = nullptr, *labelSavedA2D = nullptr;
+    QLabel *labelRssiA2D = nullptr, *labelRssiA2DHex = nullptr, *labelTemp = nullptr, *labelTempA2DHex = nullptr;
+    QPushButton *buttonOK = nullptr, *buttonCancel = nullptr, *buttonClear = nullptr;
+
+protected:
+    void SetProg(const std::string& t) override;
+    void SetFreq(const std::string& t) override;
+    void SetLevel(const std::string& t) override;
+    void SetSavedReading(const std::string& t) override;
+    void SetRssiReading(const std::string& dec, const std::string& hex) override;
+    void SetTemperature(const std::string& text, const std::string& hex) override;
+    void SetOkEnabled(bool on) override;
+    void FocusOk() override;
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
+    void CloseWindow() override { CloseForm(); }
+    void WriteCurrentParameters() override { OpenWriteCurrentParameters(ctx_); }
+};
+
+class formProgRssi : public RssiWindowBase, public FreqOffsetForm {
+    Q_OBJECT
+public:
+    explicit formProgRssi(AppContext& ctx, QWidget* parent = nullptr);
+    ~formProgRssi() override;
+    void Form_Activate() override { dlg_.Activate(); }
+    void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override { dlg_.rxFreqOffset = rx, dlg_.txFreqOffset = tx; }
+    RssiCalDialogue& dialogue() { return dlg_; }
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override { dlg_.Unload(); }
+
+private:
+    RssiCalDialogue dlg_;
+};
+
+class formTempComp : public RssiWindowBase {
+    Q_OBJECT
+public:
+    explicit formTempComp(AppContext& ctx, QWidget* parent = nullptr);
+    ~formTempComp() override;
+    void Form_Activate() override { dlg_.Activate(); }
+    TempCompDialogue& dialogue() { return dlg_; }
+
+    QPushButton *buttonSkip = nullptr, *buttonSkipToEnd = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override { dlg_.Unload(); }
+
+private:
+    TempCompDialogue dlg_;
+};
+
+}  // namespace k45

@@ -1,0 +1,151 @@
+#include "production/ui/user_test_window.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "frame/app_context.h"
+#include "frame/main_frame.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
+    : ToolWindowBase(ctx, "formUserTest", "User Test", Placement::Saved, parent),
+      dlg_(PanelLinks{ctx.state, ctx.classCommPrimary, *this}, *this) {
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(6, 6, 6, 6);
+    auto* g = new QGridLayout;
+    comboChannelOverride = new QComboBox(this);
+    comboChannelOverride->setObjectName("comboChannelOverride");
+    comboChannelOverride->addItem("Disabled", 0);
+    for (int c = 1; c <= 8; ++c) comboChannelOverride->addItem(QString::number(c), c);
+    buttonChannelChange = new QPushButton("Chan&ge Channel 8", this);
+    buttonChannelChange->setObjectName("buttonChannelChange");
+    g->addWidget(BuddyCaption("Ch&annel:", comboChannelOverride), 0, 0);
+    g->addWidget(comboChannelOverride, 0, 1);
+    g->addWidget(buttonChannelChange, 0, 2, 1, 2);
+    labelChannelWarning = new QLabel("", this);
+    labelChannelWarning->setObjectName("labelChannelWarning");
+    labelSwitchSetting = new QLabel("DIP Switches (or CS0, CS1 and CS2) are set to Channel 8", this);
+    labelSwitchSetting->setObjectName("labelSwitchSetting");
+    g->addWidget(labelChannelWarning, 1, 0, 1, 4);
+    g->addWidget(labelSwitchSetting, 2, 0, 1, 4);
+    textTxFreq = new QLineEdit("0.000000", this);
+    textTxFreq->setObjectName("textTxFreq");
+    textTxFreq->setReadOnly(true);
+    textRxFreq = new QLineEdit("0.000000", this);
+    textRxFreq->setObjectName("textRxFreq");
+    textRxFreq->setReadOnly(true);
+    g->addWidget(new QLabel("Tx Frequency:", this), 3, 0);
+    g->addWidget(textTxFreq, 3, 1);
+    g->addWidget(new QLabel("Rx Frequency:", this), 3, 2);
+    g->addWidget(textRxFreq, 3, 3);
+    comboTransmitMode = new QComboBox(this);
+    comboTransmitMode->setObjectName("comboTransmitMode");
+    const char* modeNames[4] = {"Tone", "Mod Balance", "Random Data", "No Modulation"};
+    for (int m = 0; m < 4; ++m) comboTransmitMode->addItem(modeNames[m], m);
+    scrollTxTime = new QScrollBar(Qt::Horizontal, this);
+    scrollTxTime->setObjectName("scrollTxTime");
+    scrollTxTime->setRange(1, 60);
+    scrollTxTime->setPageStep(5);
+    labelTxTime = new QLabel("1 S", this);
+    labelTxTime->setObjectName("labelTxTime");
+    g->addWidget(BuddyCaption("Tx Mo&de:", comboTransmitMode), 4, 0);
+    g->addWidget(comboTransmitMode, 4, 1);
+    g->addWidget(BuddyCaption("T&x Time:", scrollTxTime), 4, 2);
+    auto* tt = new QHBoxLayout;
+    tt->addWidget(scrollTxTime);
+    tt->addWidget(labelTxTime);
+    g->addLayout(tt, 4, 3);
+    top->addLayout(g);
+    diags = BuildDiagnosticsFrame(this, "&Select:", nullptr, "C&lear", true);
+    top->addWidget(diags.frameDiags);
+    auto* help = new QHBoxLayout;
+    for (const char* t : {"F5: Goto Tx", "F6: Goto Rx"}) {
+        auto* l = new QLabel(t, this);
+        l->setObjectName("labelHelp");
+        help->addWidget(l);
+    }
+    buttonClose = new QPushButton("&Close", this);
+    buttonClose->setObjectName("buttonClose");
+    help->addStretch();
+    help->addWidget(buttonClose);
+    top->addLayout(help);
+
+    connect(comboChannelOverride, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dlg_.ChannelOverrideSelected(i); });
+    connect(buttonChannelChange, &QPushButton::clicked, this, [this] { dlg_.ChannelChangeButton(); });
+    connect(comboTransmitMode, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dlg_.TransmitModeChanged(i); });
+    connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dlg_.TxTimeChanged(v); });
+    connect(diags.comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dlg_.DiagnosticSelectChanged(i); });
+    connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dlg_.ClearButton(); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { dlg_.CloseButton(); });
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    setFocusPolicy(Qt::StrongFocus);
+    FocusedButtonsAnswerEnter(*this);
+}
+
+formUserTest::~formUserTest() = default;
+
+void formUserTest::Form_Load() {
+    // Keys reach the panel before its controls, also when its frame holds the focus.
+    if (parentWidget()) parentWidget()->installEventFilter(this);
+    dlg_.Load();
+    const QSignalBlocker b1(comboTransmitMode), b2(scrollTxTime), b3(comboChannelOverride),
+        b4(diags.comboDiagnosticSelect);
+    scrollTxTime->setValue(dlg_.txTime());
+    comboTransmitMode->setCurrentIndex(0);
+    SetTxTimeLabel("0 S", false);
+    comboChannelOverride->setCurrentIndex(0);
+    diags.comboDiagnosticSelect->setCurrentIndex(0);
+}
+
+bool formUserTest::HandleKey(QKeyEvent* e) {
+    const int code = PanelKeyCode(*e);
+    return code != 0 && code != keyEnter && dlg_.KeyDown(code, PanelModifiers(*e));
+}
+
+bool formUserTest::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event))) return true;
+    return ToolWindowBase::eventFilter(watched, event);
+}
+
+void formUserTest::keyPressEvent(QKeyEvent* e) {
+    if (HandleKey(e)) e->accept();
+    else ToolWindowBase::keyPressEvent(e);
+}
+
+void formUserTest::SetXcvrStatus(const std::string& text) { diags.labelXcvrStatus->setText(Qs(text)); }
+
+void formUserTest::SetFrequencyTexts(const std::string& tx, const std::string& rx) {
+    textTxFreq->setText(Qs(tx));
+    textRxFreq->setText(Qs(rx));
+}
+
+void formUserTest::SetTxTimeLabel(const std::string& text, bool scrollEnabled) {
+    labelTxTime->setText(Qs(text));
+    scrollTxTime->setEnabled(scrollEnabled);
+}
+
+void formUserTest::SetChannelWarning(const std::string& text) { labelChannelWarning->setText(Qs(text)); }
+void formUserTest::SetSwitchSetting(const std::string& text) { labelSwitchSetting->setText(Qs(text)); }
+
+void formUserTest::SelectChannelOverride(int index) {
+    const QSignalBlocker block(comboChannelOverride);
+    comboChannelOverride->setCurrentIndex(index);
+}
+
+void formUserTest::CountResend() {
+    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
+}
+
+}  // namespace k45

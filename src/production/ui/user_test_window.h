@@ -1,0 +1,58 @@
+#pragma once
+// The User Test window (formUserTest): the user test panel's controls around UserTestDialogue.
+#include "production/ui/panel_window_support.h"
+#include "production/user_test.h"
+#include "ui/tool_window.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace k45 {
+
+class formUserTest : public ToolWindowBase, private UserTestView, private PanelHost {
+    Q_OBJECT
+public:
+    explicit formUserTest(AppContext& ctx, QWidget* parent = nullptr);
+    ~formUserTest() override;
+    void Form_Activate() override { dlg_.Activate(); }
+    UserTestDialogue& dialogue() { return dlg_; }
+
+    QComboBox* comboChannelOverride = nullptr;
+    QPushButton* buttonChannelChange = nullptr;
+    QLabel* labelChannelWarning = nullptr;
+    QLabel* labelSwitchSetting = nullptr;
+    QLineEdit* textTxFreq = nullptr;
+    QLineEdit* textRxFreq = nullptr;
+    QComboBox* comboTransmitMode = nullptr;
+    QScrollBar* scrollTxTime = nullptr;
+    QLabel* labelTxTime = nullptr;
+    DiagnosticsFrame diags;
+    QPushButton* buttonClose = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override { dlg_.Unload(); }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void SetXcvrStatus(const std::string& text) override;
+    void SetFrequencyTexts(const std::string& tx, const std::string& rx) override;
+    void ShowDiagnostics(const DiagnosticsTexts& texts) override { ShowDiagnosticsTexts(diags, texts); }
+    void SetTxTimeLabel(const std::string& text, bool scrollEnabled) override;
+    void SetChannelWarning(const std::string& text) override;
+    void SetSwitchSetting(const std::string& text) override;
+    void SelectChannelOverride(int index) override;
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
+    void CloseWindow() override { CloseForm(); }
+    void CountResend() override;
+    bool HandleKey(QKeyEvent* e);
+
+    UserTestDialogue dlg_;
+};
+
+}  // namespace k45

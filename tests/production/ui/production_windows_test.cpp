@@ -1,0 +1,141 @@
+// The production windows on the offscreen platform, shown without a main window (each is then
+// its own active child) against the simulated modem, with the real current-parameter reader.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "frame/converters.h"
+#include "production/panel_bench.h"
+#include "production/ui/calibration_windows.h"
+#include "production/ui/prod_test_window.h"
+#include "production/ui/user_test_window.h"
+#include "programming/ui/parms_get_current_window.h"
+
+namespace k45::test {
+namespace {
+
+void KeyClick(QWidget* w, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+
+// The reader is the active child while it reads; otherwise the window under test is.
+struct ShowingMainFrame : RecordingMainFrame {
+    std::vector<ToolForm*> shown;
+    ToolForm* reader = nullptr;
+    ToolForm* panel = nullptr;
+    ToolForm* ActiveForm() const override { return reader && reader->loaded() ? reader : panel; }
+    void ShowForm(ToolForm& f) override {
+        shown.push_back(&f);
+        if (auto* w = dynamic_cast<QWidget*>(&f)) w->show();
+    }
+};
+
+class ProductionWindows : public PanelBench {
+protected:
+    ProductionWindows() {
+        ctx.mainFrame = &frame;
+        ctx.formParmsGetCurrent = &readerWindow;
+        frame.reader = &readerWindow;
+    }
+    // Shown and activated; once the reader has closed the window is active again.
+    template <class W>
+    void Open(W& w) {
+        frame.panel = &w;
+        w.show();
+        w.Form_Activate();
+        ASSERT_TRUE(RunUntil([&] { return frame.shown.size() >= 1 && !readerWindow.loaded(); }));
+        w.Form_Activate();
+    }
+    ~ProductionWindows() override {
+        for (QWidget* w : std::initializer_list<QWidget*>{&prod, &user, &power, &rssi, &temp}) w->close();
+        readerWindow.close();
+        sched.advance(100);
+    }
+    bool RunUntil(const std::function<bool()>& p, std::int64_t ms = 20000) { return sched.advanceUntil(p, ms); }
+    ShowingMainFrame frame;
+    formParmsGetCurrent readerWindow{ctx};
+    formProdTest prod{ctx};
+    formUserTest user{ctx};
+    formProgPwr power{ctx};
+    formProgRssi rssi{ctx};
+    formTempComp temp{ctx};
+};
+
+TEST_F(ProductionWindows, ProductionTestReadsTunesAndAnswersItsKeys) {
+    ctx.Register(ToolWindow::formProgPwr, power);
+    Open(prod);
+    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == tpIdle; }));
+    const TuneRecord& t = prod.dialogue().tuneRecord();
+    EXPECT_EQ(prod.textRxFreq->text().toStdString(), FormatMHz(t.rxFrequency, ctx.state.locale));
+    EXPECT_EQ(prod.comboRadioType->currentData().toInt(), modemRecord.radioType);
+    EXPECT_EQ(prod.comboRadioRange->currentData().toInt(), modemRecord.radioRange);
+    KeyClick(prod.comboChannel, Qt::Key_F5);
+    EXPECT_EQ(prod.diags.labelXcvrStatus->text(), "Tx'ing");
+    EXPECT_TRUE(IsSet(prod.dialogue().tuneRecord().txSelected));
+    prod.comboRxOffset->setCurrentIndex(4);  // code selection: no handler, nothing sent
+    frame.panel = &prod;
+    KeyClick(prod.comboChannel, Qt::Key_F3);
+    ASSERT_FALSE(frame.shown.empty());
+    EXPECT_EQ(frame.shown.back(), static_cast<ToolForm*>(&power));
+    EXPECT_EQ(power.dialogue().rxFreqOffset, 0);
+    power.close();
+    prod.buttonClose->click();
+    ASSERT_TRUE(RunUntil([&] { return !prod.loaded(); }, 3000));
+    EXPECT_EQ(LastRadioCommand(), "T0");
+}
+
+TEST_F(ProductionWindows, UserTestShowsTheSwitchesAndTheChannel) {
+    modem.switchSetting = 1;
+    modemRecord.channelOverride = 0;
+    modem.loadRecord(ctx.state, modemRecord, kModemStamp);
+    Open(user);
+    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty(); }));
+    EXPECT_EQ(user.labelSwitchSetting->text(), "DIP Switches (or CS0, CS1 and CS2) are set to Channel 2.");
+    EXPECT_EQ(user.labelChannelWarning->text(), "Note: Channel 8 is Not redirected to any Channel.");
+    EXPECT_EQ(user.textTxFreq->text().toStdString(), FormatMHz(modemRecord.channels[1].txFrequency, ctx.state.locale));
+}
+
+TEST_F(ProductionWindows, PowerCalibrationKeysOnOkAndUnkeysOnCancel) {
+    Open(power);
+    ASSERT_TRUE(RunUntil([&] { return power.dialogue().dialogState() == pcIdle && !Sent("T1").empty(); }));
+    EXPECT_EQ(power.labelProg->text(), "Modem will Transmit on");
+    power.buttonOK->click();
+    EXPECT_TRUE(power.dialogue().keyed());
+    EXPECT_TRUE(power.labelLevel->text().startsWith("Adjust Power (Page Up/Dn) for "));
+    KeyClick(power.buttonOK, Qt::Key_PageUp);
+    EXPECT_EQ(power.labelPwrAdj->text().toInt(), power.dialogue().tuneRecord().powerValue);
+    power.buttonCancel->click();
+    EXPECT_FALSE(power.loaded());
+    TuneRecord rx = power.dialogue().tuneRecord();
+    rx.txSelected = kFalse;
+    rx.synthFrequency = rx.rxFrequency;
+    EXPECT_EQ(LastRadioCommand(), TuneLine(rx));
+}
+
+TEST_F(ProductionWindows, RssiWindowsShowTheGeneratorSettingsAndPoll) {
+    Open(rssi);
+    ASSERT_TRUE(RunUntil([&] { return rssi.dialogue().parametersTaken(); }));
+    sched.advance(2000);
+    EXPECT_EQ(rssi.labelProg->text(), "Set Signal Generator to");
+    EXPECT_EQ(rssi.labelLevel->text().toStdString(),
+              FormatRssiDbm(ctx.state.testParameters.rssiPoints.levelCode[0]));
+    EXPECT_FALSE(Sent("AT").empty());
+    rssi.close();
+    Open(temp);
+    ASSERT_TRUE(RunUntil([&] { return temp.dialogue().parametersTaken(); }));
+    EXPECT_EQ(temp.labelLevel->text().toStdString(),
+              "Set Temperature Chamber to " + std::to_string(ctx.state.testParameters.rssiTempComp.temperature[0]) + " C.");
+    temp.buttonSkip->click();
+    EXPECT_EQ(temp.dialogue().levelIndex(), 1);
+}
+
+}  // namespace
+}  // namespace k45::test
