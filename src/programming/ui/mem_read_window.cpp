@@ -16,7 +16,7 @@
 namespace k45 {
 
 formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formMemRead", "Memory Read", Placement::Saved, parent), dialogue_(ctx, *this) {
+    : DialogueWindow(ctx, "formMemRead", "Memory Read", Placement::Saved, parent) {
 
     frameSelect = new QGroupBox("Eepro&m/Ram:", this);
     frameSelect->setObjectName("frameSelect");
@@ -103,7 +103,7 @@ void formMemRead::Form_Load() {
     optionEeprom->setChecked(true);
     textAddress->setText("0000");
     textValue->setText("00");
-    dialogue_.Load();
+    DialogueWindow::Form_Load();
 }
 
 bool formMemRead::StepKey(QKeyEvent* e) {

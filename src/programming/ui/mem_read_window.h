@@ -4,7 +4,7 @@
 #include <string>
 
 #include "programming/mem_read.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QGroupBox;
 class QPushButton;
@@ -14,15 +14,11 @@ namespace k45 {
 
 class NumBox;
 
-class formMemRead : public ToolWindowBase, private MemReadView {
+class formMemRead : public DialogueWindow<MemReadDialogue, MemReadView> {
     Q_OBJECT
 public:
     explicit formMemRead(AppContext& ctx, QWidget* parent = nullptr);
     ~formMemRead() override;
-
-    void Form_Activate() override { dialogue_.Activate(); }
-
-    MemReadDialogue& dialogue() { return dialogue_; }
 
     QGroupBox* frameSelect = nullptr;
     QRadioButton* optionEeprom = nullptr;
@@ -34,7 +30,6 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override { dialogue_.Unload(); }
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -46,8 +41,6 @@ private:
     void SetValueText(const std::string& text) override;
     bool EepromSelected() const override;
     void SetUpdateEnabled(bool on) override;
-
-    MemReadDialogue dialogue_;
 };
 
 }  // namespace k45

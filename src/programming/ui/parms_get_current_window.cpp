@@ -11,8 +11,7 @@
 namespace k45 {
 
 formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formParmsGetCurrent", "Read Current Parameters", Placement::CentredInArea, parent),
-      dialogue_(ctx, *this) {
+    : DialogueWindow(ctx, "formParmsGetCurrent", "Read Current Parameters", Placement::CentredInArea, parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);

@@ -27,7 +27,7 @@ constexpr const char* kRdWrLabels[] = {"Connect serial cable to Unit using", "Se
 }  // namespace
 
 formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formParmsRdWr", kRdWrCaption, Placement::Saved, parent), dialogue_(ctx, *this) {
+    : DialogueWindow(ctx, "formParmsRdWr", kRdWrCaption, Placement::Saved, parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);
@@ -63,7 +63,7 @@ void formParmsRdWr::Form_Load() {
     // Each load starts from the window's design-time texts, as a freshly loaded window does.
     setWindowTitle(kRdWrCaption);
     for (int i = 0; i < 2; ++i) labelRdWr[i]->setText(kRdWrLabels[i]);
-    dialogue_.Load();
+    DialogueWindow::Form_Load();
 }
 
 void formParmsRdWr::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }

@@ -11,7 +11,7 @@
 
 #include "frame/main_frame.h"
 #include "programming/parms_rd_wr.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QLabel;
 class QProgressBar;
@@ -24,13 +24,11 @@ namespace k45 {
 // formParmsGetCurrent).
 void AddProgrammingDialogueWindows(AppContext& ctx, QWidget& owner);
 
-class formParmsRdWr : public ToolWindowBase, public ParmsRdWrForm, private ParmsRdWrView {
+class formParmsRdWr : public DialogueWindow<ParmsRdWrDialogue, ParmsRdWrView>, public ParmsRdWrForm {
     Q_OBJECT
 public:
     explicit formParmsRdWr(AppContext& ctx, QWidget* parent = nullptr);
     ~formParmsRdWr() override;
-
-    void Form_Activate() override { dialogue_.Activate(); }
 
     // ParmsRdWrForm (the openers)
     bool autoStart() const override { return dialogue_.autoStart; }
@@ -45,8 +43,6 @@ public:
     bool RegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_.RegisterForProgComplete(frm); }
     bool DeRegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_.DeRegisterForProgComplete(frm); }
 
-    ParmsRdWrDialogue& dialogue() { return dialogue_; }
-
     std::array<QLabel*, 2> labelRdWr{};
     QProgressBar* panelPercent = nullptr;
     QPushButton* buttonOK = nullptr;
@@ -54,18 +50,13 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override { dialogue_.Unload(); }
 
 private:
     // ParmsRdWrView
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void CloseWindow() override { CloseForm(); }
     void SetCaption(const std::string& text) override;
     void SetLabels(const std::string& upper, const std::string& lower) override;
     void SetPercent(int percent) override;
     void SetOkEnabled(bool on) override;
-
-    ParmsRdWrDialogue dialogue_;
 };
 
 }  // namespace k45

@@ -14,7 +14,7 @@ constexpr const char* kVerLabels[] = {"Put modem in setup mode.", "Connect cable
 }  // namespace
 
 formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formVerReqst", "Version Request", Placement::Saved, parent), dialogue_(ctx, *this) {
+    : DialogueWindow(ctx, "formVerReqst", "Version Request", Placement::Saved, parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
@@ -45,7 +45,7 @@ formVerReqst::~formVerReqst() = default;
 void formVerReqst::Form_Load() {
     // Each load starts from the design-time texts, not the answer of the last open.
     for (int i = 0; i < 2; ++i) labelRead[i]->setText(kVerLabels[i]);
-    dialogue_.Load();
+    DialogueWindow::Form_Load();
 }
 
 void formVerReqst::SetLabels(const std::string& upper, const std::string& lower) {

@@ -6,25 +6,21 @@
 
 #include "frame/main_frame.h"
 #include "programming/ver_reqst.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QLabel;
 class QPushButton;
 
 namespace k45 {
 
-class formVerReqst : public ToolWindowBase, public AutoStartForm, private VerReqstView {
+class formVerReqst : public DialogueWindow<VerReqstDialogue, VerReqstView>, public AutoStartForm {
     Q_OBJECT
 public:
     explicit formVerReqst(AppContext& ctx, QWidget* parent = nullptr);
     ~formVerReqst() override;
 
-    void Form_Activate() override { dialogue_.Activate(); }
-
     bool autoStart() const override { return dialogue_.autoStart; }
     void setAutoStart(bool on) override { dialogue_.autoStart = on; }
-
-    VerReqstDialogue& dialogue() { return dialogue_; }
 
     std::array<QLabel*, 2> labelRead{};
     QPushButton* buttonOK = nullptr;
@@ -32,14 +28,9 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override { dialogue_.Unload(); }
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void CloseWindow() override { CloseForm(); }
     void SetLabels(const std::string& upper, const std::string& lower) override;
-
-    VerReqstDialogue dialogue_;
 };
 
 }  // namespace k45
