@@ -32,6 +32,8 @@ seed() {
     fuzz_test_file) cp "$here"/tests/data/*.tst "$corpus"/ ;;
     fuzz_radio_spec) cp "$here"/tests/data/*.cfg "$corpus"/ ;;
     fuzz_k45_file) cp "$here"/tests/data/*.k45 "$corpus"/ ;;
+    fuzz_dia_file) cp "$here"/tests/data/*.dia "$corpus"/ 2>/dev/null || true ;;
+    fuzz_tune_ini) cp "$here"/tests/data/tune*.ini "$corpus"/ 2>/dev/null || true ;;
     fuzz_profile) cp "$here"/tests/data/*.dat "$here"/tests/data/*.tst "$here"/tests/data/*.cfg "$here"/tests/data/*.k45 "$corpus"/ ;;
     fuzz_param_image)
       for f in "$here"/tests/data/image_*.hex; do
