@@ -1,11 +1,9 @@
 #include "diagnostics/ui/diag_filt_window.h"
 
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +13,7 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "platform/dialogs.h"
+#include "programming/ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -24,15 +23,23 @@ namespace {
 struct BoxSpec {
     const char* name;
     const char* caption;
+    int numType;
     double minimum, maximum;
-    int decimals, maxLength;
+    const char* format;
+    int maxLength;
+    double step, pageStep;
 };
 constexpr BoxSpec kBoxes[10] = {
-    {"textLoRssi", "&Low RSSI:", -140, -30, 0, 4},      {"textHiRssi", "&High RSSI:", -140, -30, 0, 4},
-    {"textLoTemp", "&Low Temp:", -80, 180, 0, 3},       {"textHiTemp", "&High Temp:", -80, 180, 0, 3},
-    {"textLoBatt", "&Low Batt:", 0, 24, 1, 4},          {"textHiBatt", "&High Batt:", 0, 24, 1, 4},
-    {"textLoFwdP", "&Low Fwd Pwr:", 0, 8, 1, 3},        {"textHiFwdP", "&High Fwd Pwr:", 0, 8, 1, 3},
-    {"textLoRevP", "&Low Rev Pwr:", 0, 8, 1, 3},        {"textHiRevP", "&High Rev Pwr:", 0, 8, 1, 3},
+    {"textLoRssi", "&Low RSSI:", NumBox::numSigned, -140, -30, "", 4, 1, 10},
+    {"textHiRssi", "&High RSSI:", NumBox::numSigned, -140, -30, "", 4, 1, 10},
+    {"textLoTemp", "&Low Temp:", NumBox::numSigned, -80, 180, "", 3, 1, 10},
+    {"textHiTemp", "&High Temp:", NumBox::numSigned, -80, 180, "", 3, 1, 10},
+    {"textLoBatt", "&Low Batt:", NumBox::numDecimal, 0, 24, "00.0", 4, 0.1, 1},
+    {"textHiBatt", "&High Batt:", NumBox::numDecimal, 0, 24, "00.0", 4, 0.1, 1},
+    {"textLoFwdP", "&Low Fwd Pwr:", NumBox::numDecimal, 0, 8, "0.0", 3, 0.1, 1},
+    {"textHiFwdP", "&High Fwd Pwr:", NumBox::numDecimal, 0, 8, "0.0", 3, 0.1, 1},
+    {"textLoRevP", "&Low Rev Pwr:", NumBox::numDecimal, 0, 8, "0.0", 3, 0.1, 1},
+    {"textHiRevP", "&High Rev Pwr:", NumBox::numDecimal, 0, 8, "0.0", 3, 0.1, 1},
 };
 
 QPushButton* Button(const char* text, const char* name, QWidget* parent) {
@@ -58,11 +65,15 @@ formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget
     ll->addWidget(optionFilterSelect, 0, 2);
     for (int i = 0; i < 10; ++i) {
         const BoxSpec& b = kBoxes[i];
-        auto* box = new QLineEdit(limits);
+        auto* box = new NumBox(ctx.state.locale, limits);
         box->setObjectName(b.name);
-        box->setMaxLength(b.maxLength + (b.minimum < 0 ? 1 : 0));
-        if (b.decimals == 0) box->setValidator(new QIntValidator(static_cast<int>(b.minimum), static_cast<int>(b.maximum), box));
-        else box->setValidator(new QDoubleValidator(b.minimum, b.maximum, b.decimals, box));
+        box->setNumType(b.numType);
+        box->setNumMin(b.minimum);
+        box->setNumMax(b.maximum);
+        if (*b.format) box->setNumFormat(b.format);
+        box->setNumMaxLength(b.maxLength);
+        box->setSteps(b.step, b.pageStep);
+        box->setDragGroup(this);
         box->setAlignment(Qt::AlignRight);
         box->setMaximumWidth(70);
         limitBoxes[static_cast<std::size_t>(i)] = box;
@@ -73,7 +84,7 @@ formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget
     auto* ids = new QGroupBox("ID Entry and List", this);
     ids->setObjectName("frameIdEntryAndList");
     auto* il = new QGridLayout(ids);
-    textFilterID = NumberBox(ids, "textFilterID", 10, 4294967295.0);
+    textFilterID = NumberBox(ctx.state.locale, this, ids, "textFilterID", 10, 4294967295.0);
     textFilterID->setToolTip("Enter ID to be Added to List");
     comboFilterIDs = new QComboBox(ids);
     comboFilterIDs->setObjectName("comboFilterIDs");
@@ -123,7 +134,9 @@ formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget
         editor_.ShowFilters();
         Refresh();
     });
+    // The list handlers refresh every box: what the limit boxes hold is taken first, not lost.
     auto add = [this] {
+        ReadBoxes();
         editor_.SetIdEntryText(S(textFilterID->text()));
         editor_.AddId();
         Refresh();
@@ -132,11 +145,13 @@ formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget
     connect(buttonAddID, &QPushButton::clicked, this, add);
     connect(textFilterID, &QLineEdit::returnPressed, this, add);
     connect(buttonDeleteID, &QPushButton::clicked, this, [this] {
+        ReadBoxes();
         editor_.DeleteId();
         Refresh();
         comboFilterIDs->setFocus();
     });
     connect(comboFilterIDs, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
+        ReadBoxes();
         editor_.SelectId(i);
         Refresh();
     });
@@ -194,7 +209,8 @@ void formDiagFilt::Form_Load() {
 }
 
 void formDiagFilt::ReadBoxes() {
-    for (int i = 0; i < 10; ++i) editor_.SetBox(i, S(limitBoxes[static_cast<std::size_t>(i)]->text()));
+    // As each box would leave it: a dropped text beyond the box's limits is brought within them.
+    for (int i = 0; i < 10; ++i) editor_.SetBox(i, S(limitBoxes[static_cast<std::size_t>(i)]->limitedText()));
 }
 
 void formDiagFilt::Refresh() {

@@ -32,8 +32,8 @@ public:
 
     QRadioButton* optionAlarmSelect = nullptr;
     QRadioButton* optionFilterSelect = nullptr;
-    std::array<QLineEdit*, 10> limitBoxes{};  // textLoRssi, textHiRssi, ... textHiRevP
-    QLineEdit* textFilterID = nullptr;
+    std::array<NumBox*, 10> limitBoxes{};  // textLoRssi, textHiRssi, ... textHiRevP
+    NumBox* textFilterID = nullptr;
     QComboBox* comboFilterIDs = nullptr;
     QLineEdit* textShortId = nullptr;
     QPushButton* buttonAddID = nullptr;

@@ -17,6 +17,7 @@
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
+#include "programming/ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -86,13 +87,13 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
         std::snprintf(text, sizeof text, "%.3f", k * 0.125);
         comboPacketDelay->addItem(text, k * 125);
     }
-    textNumOfPackets = NumberBox(this, "textNumOfPackets", 10, 2147483647.0);
+    textNumOfPackets = NumberBox(ctx.state.locale, this, this, "textNumOfPackets", 10, 2147483647.0);
     grid->addWidget(BuddyCaption("Diag &Delay (s):", comboPacketDelay), 0, 0);
     grid->addWidget(comboPacketDelay, 0, 1);
     grid->addWidget(BuddyCaption("Pac&kets to Send:", textNumOfPackets), 0, 2);
     grid->addWidget(textNumOfPackets, 0, 3);
     for (int i = 0; i < 3; ++i) {
-        idBoxes[static_cast<std::size_t>(i)] = NumberBox(this, kIdNames[i], 10, 4294967295.0);
+        idBoxes[static_cast<std::size_t>(i)] = NumberBox(ctx.state.locale, this, this, kIdNames[i], 10, 4294967295.0);
         shortIdBoxes[static_cast<std::size_t>(i)] = new QLineEdit(this);
         shortIdBoxes[static_cast<std::size_t>(i)]->setObjectName(kShortNames[i]);
         shortIdBoxes[static_cast<std::size_t>(i)]->setReadOnly(true);
@@ -105,7 +106,7 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
                 [shortBox](const QString& t) { shortBox->setText(ShortOf(t)); });
     }
     for (int i = 0; i < 10; ++i) {
-        auto* box = NumberBox(this, kValueNames[i], 3, 255.0);
+        auto* box = NumberBox(ctx.state.locale, this, this, kValueNames[i], 3, 255.0);
         box->setMaximumWidth(60);
         valueBoxes[static_cast<std::size_t>(i)] = box;
         grid->addWidget(new QLabel(kValueCaptions[i], this), 4 + i / 2, (i % 2) * 2);
@@ -186,12 +187,13 @@ SimSettings formDiagTst::ReadBoxes() const {
     s.masterId = out[0];
     s.startId = out[1];
     s.endId = out[2];
+    // A value box is read as it leaves itself: a dropped ID beyond 255 is brought within the box.
     for (int c = 0; c < 5; ++c) {
         const SimChannel& ch = st.channels[static_cast<std::size_t>(c)];
         s.starts[static_cast<std::size_t>(c)] =
-            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c)]->text()), v) ? static_cast<std::int16_t>(v) : ch.start;
+            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c)]->limitedText()), v) ? static_cast<std::int16_t>(v) : ch.start;
         s.ends[static_cast<std::size_t>(c)] =
-            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c + 1)]->text()), v) ? static_cast<std::int16_t>(v) : ch.end;
+            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c + 1)]->limitedText()), v) ? static_cast<std::int16_t>(v) : ch.end;
     }
     return s;
 }

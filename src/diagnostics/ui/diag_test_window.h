@@ -16,6 +16,8 @@ class QRadioButton;
 
 namespace k45 {
 
+class NumBox;
+
 class formDiagTst : public ToolWindowBase, private DiagSimulatorView {
     Q_OBJECT
 public:
@@ -34,10 +36,10 @@ public:
     QRadioButton* optionSecondaryComm = nullptr;
     QCheckBox* checkPause = nullptr;
     QComboBox* comboPacketDelay = nullptr;
-    QLineEdit* textNumOfPackets = nullptr;
-    std::array<QLineEdit*, 3> idBoxes{};       // textMasterID, textStartRemoteID, textEndRemoteID
+    NumBox* textNumOfPackets = nullptr;
+    std::array<NumBox*, 3> idBoxes{};          // textMasterID, textStartRemoteID, textEndRemoteID
     std::array<QLineEdit*, 3> shortIdBoxes{};  // textShortMasterID, ...
-    std::array<QLineEdit*, 10> valueBoxes{};   // textStartRssi, textEndRssi, ... textEndRevP
+    std::array<NumBox*, 10> valueBoxes{};      // textStartRssi, textEndRssi, ... textEndRevP
     QLabel* labelPacketsTxed = nullptr;
     QPushButton* buttonStart = nullptr;
     QPushButton* buttonStop = nullptr;

@@ -1,36 +1,37 @@
 #include "diagnostics/ui/diag_window_support.h"
 
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
-#include <QValidator>
+#include <QTimer>
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "programming/parms_get_current.h"
+#include "programming/ui/num_box.h"
 
 namespace k45 {
 
 namespace {
 
-// Digits only, and no more than the field holds.
-class WholeNumberValidator : public QValidator {
+// Selects the combo box's text when the box or its text field gets the focus. A mouse click
+// that gave the focus goes on to place the cursor, so the selection is made again after it.
+class SelectAllFilter : public QObject {
 public:
-    WholeNumberValidator(double maxValue, bool allowMinus, QObject* parent)
-        : QValidator(parent), max_(maxValue), minus_(allowMinus) {}
-    State validate(QString& input, int&) const override {
-        QString digits = input;
-        if (minus_ && digits.startsWith('-')) digits.remove(0, 1);
-        if (digits.isEmpty()) return Intermediate;
-        for (QChar c : digits)
-            if (!c.isDigit()) return Invalid;
-        bool ok = false;
-        const double v = digits.toDouble(&ok);
-        return ok && v <= max_ ? Acceptable : Invalid;
+    explicit SelectAllFilter(QComboBox* combo) : QObject(combo), combo_(combo) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::FocusIn) return false;
+        QLineEdit* edit = combo_->lineEdit();
+        if (!edit) return false;
+        edit->selectAll();
+        if (static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason)
+            QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+        return false;
     }
 
 private:
-    double max_;
-    bool minus_;
+    QComboBox* combo_;
 };
 
 }  // namespace
@@ -47,13 +48,23 @@ void RequestCurrentParameters(AppContext& ctx, ParmsClient* client) {
     if (ctx.mainFrame) ctx.mainFrame->ShowForm(*form);
 }
 
-QLineEdit* NumberBox(QWidget* parent, const char* name, int maxLength, double maxValue, bool allowMinus) {
-    auto* box = new QLineEdit(parent);
+NumBox* NumberBox(const LocaleInfo& locale, QWidget* dragGroup, QWidget* parent, const char* name, int maxLength,
+                  double maxValue) {
+    auto* box = new NumBox(locale, parent);
     box->setObjectName(name);
-    box->setMaxLength(maxLength);
-    box->setValidator(new WholeNumberValidator(maxValue, allowMinus, box));
+    box->setNumType(NumBox::numUnsigned6);
+    box->setNumMax(maxValue);
+    box->setNumMaxLength(maxLength);
+    box->setSteps(1, 10);
+    box->setDragGroup(dragGroup);
     box->setAlignment(Qt::AlignRight);
     return box;
+}
+
+void SelectAllOnFocus(QComboBox* combo) {
+    auto* filter = new SelectAllFilter(combo);
+    combo->installEventFilter(filter);
+    if (QLineEdit* edit = combo->lineEdit()) edit->installEventFilter(filter);
 }
 
 std::string ProgramFile(const AppContext& ctx, const std::string& name) {

@@ -13,6 +13,7 @@
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
+#include "programming/ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -61,7 +62,8 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     rl->addWidget(textRemoteShortId, 1, 3);
 
     auto* grid = new QGridLayout;
-    textNumOfBlocks = NumberBox(this, "textNumOfBlocks", 10, 4294967295.0);
+    textNumOfBlocks = NumberBox(ctx.state.locale, this, this, "textNumOfBlocks", 10, 4294967295.0);
+    textNumOfBlocks->setCtrlSteps(100, 1000);
     textNumOfBlocks->setText("0");
     scrollBlockSize = new QScrollBar(Qt::Horizontal, this);
     scrollBlockSize->setObjectName("scrollBlockSize");

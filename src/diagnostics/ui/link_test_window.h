@@ -32,7 +32,7 @@ public:
     QLineEdit* textLocalShortId = nullptr;
     QComboBox* comboFilterIDs = nullptr;
     QLineEdit* textRemoteShortId = nullptr;
-    QLineEdit* textNumOfBlocks = nullptr;
+    NumBox* textNumOfBlocks = nullptr;
     QScrollBar* scrollBlockSize = nullptr;
     QLabel* labelBlockSize = nullptr;
     QScrollBar* scrollBlockDelay = nullptr;

@@ -70,6 +70,7 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     comboRemoteIDs->setEditable(true);
     comboRemoteIDs->setInsertPolicy(QComboBox::NoInsert);
     comboRemoteIDs->setMinimumWidth(100);
+    SelectAllOnFocus(comboRemoteIDs);
     sl->addWidget(optionLocal, 0, 0);
     sl->addWidget(textLocalId, 0, 1);
     sl->addWidget(optionRemote, 1, 0);

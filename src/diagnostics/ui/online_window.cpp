@@ -80,6 +80,7 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
     comboFilterIDs = new QComboBox(this);
     comboFilterIDs->setObjectName("comboFilterIDs");
     comboFilterIDs->setMinimumWidth(90);
+    SelectAllOnFocus(comboFilterIDs);
     mid->addWidget(BuddyCaption("&Short ID Filter List:", comboFilterIDs));
     mid->addWidget(comboFilterIDs);
     auto* display = new QGroupBox("Displa&y:", this);

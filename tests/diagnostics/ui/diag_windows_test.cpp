@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +26,7 @@
 #include "diagnostics/ui/offline_window.h"
 #include "diagnostics/ui/online_window.h"
 #include "platform/profile.h"
+#include "programming/ui/num_box.h"
 
 namespace k45::test {
 namespace {
@@ -33,6 +38,17 @@ void Screenshot(QWidget& w, const char* name) {
     if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
         EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name)));
     }
+}
+
+// Drops source on target as the right-button drag gesture would; true when the target took it.
+bool Drop(NumBox* source, NumBox* target) {
+    QMimeData mime;
+    mime.setData(NumBox::kMimeType, QByteArray::number(reinterpret_cast<quintptr>(source)));
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 class DiagWindows : public DiagBench {
@@ -172,6 +188,97 @@ TEST_F(DiagWindows, DiagTestWindowRunsAnOnlineTestAndKeepsItsSettings) {
     win.SaveFormParameters(ini, "Test Diags Window");
     EXPECT_EQ(ProfileRead(ini, "Test Diags Window", "Master ID", ""), "1500");
     EXPECT_EQ(ProfileRead(ini, "Test Diags Window", "Packets", ""), "3");
+}
+
+TEST_F(DiagWindows, DiagFiltBoxesCopyByDragAndDropWithinTheWindowOnly) {
+    QWidget mdi;  // both windows inside one main window, as child windows are
+    formDiagFilt win(ctx, settings, &mdi);
+    formDiagTst other(ctx, &mdi);
+    win.show();
+    other.show();
+    mdi.show();
+    QApplication::setActiveWindow(&mdi);
+    NumBox* loRssi = win.limitBoxes[0];
+    NumBox* hiRssi = win.limitBoxes[1];
+    loRssi->setText("-90");
+    ASSERT_TRUE(Drop(loRssi, hiRssi));
+    EXPECT_EQ(hiRssi->text(), "-90");
+    EXPECT_TRUE(hiRssi->hasFocus());
+    // A limit dropped on the ID entry is a negative ID: Add ID refuses it.
+    ASSERT_TRUE(Drop(loRssi, win.textFilterID));
+    win.buttonAddID->click();
+    EXPECT_EQ(win.comboFilterIDs->count(), 0);
+    // A long ID dropped on a limit box is brought within the box before it reaches the settings.
+    win.textFilterID->setText("5000");
+    ASSERT_TRUE(Drop(win.textFilterID, win.limitBoxes[5]));
+    EXPECT_EQ(win.limitBoxes[5]->text(), "5000");
+    // A box of another window is no source.
+    other.idBoxes[0]->setText("77");
+    EXPECT_FALSE(Drop(other.idBoxes[0], win.limitBoxes[2]));
+    EXPECT_NE(win.limitBoxes[2]->text(), "77");
+    dialogs.expectBox("Save Data before closing?", MsgAnswer::No);
+    win.buttonOK->click();
+    EXPECT_EQ(settings->alarmLimits.highRssi, -90.0f);
+    EXPECT_FLOAT_EQ(settings->alarmLimits.highBattery, 21.0f);  // kept below the filter's 22
+}
+
+TEST_F(DiagWindows, DiagTestDropRunsTheBoxChangeHandler) {
+    sim.DeRegisterAll();
+    formDiagTst win(ctx);
+    win.RestoreFormParameters(ini, "Test Diags Window");
+    win.show();
+    QApplication::setActiveWindow(&win);
+    win.idBoxes[0]->setText("1500");
+    ASSERT_TRUE(Drop(win.idBoxes[0], win.idBoxes[2]));
+    EXPECT_EQ(win.idBoxes[2]->text(), "1500");
+    EXPECT_EQ(win.shortIdBoxes[2]->text(), "+ 476");  // the end ID's change handler ran
+    EXPECT_TRUE(win.idBoxes[2]->hasFocus());
+    // An ID dropped on a value box is taken within the value's limit, never wrapped.
+    ASSERT_TRUE(Drop(win.idBoxes[0], win.valueBoxes[0]));
+    ASSERT_TRUE(Drop(win.valueBoxes[0], win.textNumOfPackets));
+    EXPECT_EQ(win.textNumOfPackets->text(), "1500");
+    win.optionOffline->click();
+    win.buttonStart->click();
+    EXPECT_EQ(win.simulator().state().endId, 1500.0);
+    EXPECT_EQ(win.simulator().state().packetsToSend, 1500);
+    EXPECT_EQ(win.simulator().state().channels[0].start, 255);
+    win.buttonStop->click();
+    win.buttonClose->click();
+}
+
+TEST_F(DiagWindows, LinkTestBlockCountTakesADrop) {
+    formLinkTst win(ctx, settings);
+    win.show();
+    QApplication::setActiveWindow(&win);
+    // Any numeric box of the window may be the source; the count's change handler takes the text.
+    NumBox* source = NumberBox(ctx.state.locale, &win, &win, "source", 10, 4294967295.0);
+    source->setText("25");
+    ASSERT_TRUE(Drop(source, win.textNumOfBlocks));
+    EXPECT_EQ(win.textNumOfBlocks->text(), "25");
+    EXPECT_EQ(win.engine().display().numOfBlocks, "25");
+    EXPECT_TRUE(win.textNumOfBlocks->hasFocus());
+    win.buttonClose->click();
+}
+
+TEST_F(DiagWindows, OfflineRemoteIdBoxSelectsItsTextOnFocus) {
+    formOffLine win(ctx, settings);
+    win.show();
+    win.Form_Activate();
+    QApplication::setActiveWindow(&win);
+    win.optionRemote->click();
+    QLineEdit* edit = win.comboRemoteIDs->lineEdit();
+    ASSERT_NE(edit, nullptr);
+    for (Qt::FocusReason reason : {Qt::OtherFocusReason, Qt::MouseFocusReason, Qt::TabFocusReason}) {
+        win.buttonClose->setFocus();
+        win.comboRemoteIDs->setEditText("123456");
+        edit->deselect();
+        win.comboRemoteIDs->setFocus(reason);
+        ASSERT_TRUE(win.comboRemoteIDs->hasFocus());
+        if (reason == Qt::MouseFocusReason) edit->setCursorPosition(2);  // where the click puts the cursor
+        QCoreApplication::processEvents();
+        EXPECT_EQ(edit->selectedText(), "123456") << reason;
+    }
+    win.buttonClose->click();
 }
 
 }  // namespace
