@@ -3,6 +3,7 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "serial/class_comm.h"
+#include "tuning/ui/tune_window.h"
 
 namespace k45 {
 namespace {
@@ -30,6 +31,10 @@ void SwapCommPorts(AppContext& ctx) {
     classComm* primary = ctx.classCommPrimary;
     classComm* secondary = ctx.classCommSecondary;
     if (!primary || !secondary) return;
+
+    // A radio left in a test mode on the old primary port gets its end of test first.
+    if (auto* tune = dynamic_cast<formTune*>(ctx.form(ToolWindow::formTune)); tune && tune->loaded())
+        tune->dialogue().PortsSwapping();
 
     const bool primaryOpen = primary->GetCommPortOpen();
     const PortChoice fromSecondary = Read(*secondary);

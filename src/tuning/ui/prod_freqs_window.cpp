@@ -183,6 +183,7 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     scrollRssiDbmValue->setRange(0, 90);
     scrollRssiDbmValue->setPageStep(10);
     scrollRssiDbmValue->setFocusPolicy(Qt::StrongFocus);
+    scrollRssiDbmValue->setMinimumWidth(160);
     labelRssiDbmValue = new QLabel("-130 dBm");
     textRssiTemp = box("textRssiTemp", NumBox::numSigned, -80, 200, 3);
     textRssiA2D = box("textRssiA2D", NumBox::numUnsigned, 0, 255, 3);
