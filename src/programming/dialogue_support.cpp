@@ -51,6 +51,15 @@ bool PrimaryPortClosed(const AppContext& ctx) {
     return ctx.classCommPrimary && !ctx.classCommPrimary->GetCommPortOpen();
 }
 
+bool RegisterWithPrimary(AppContext& ctx, CommForm& form, bool crLf, bool sRecord) {
+    classComm* port = ctx.classCommPrimary;
+    if (!port) return true;
+    // The first list opens the port; the next only when that worked.
+    if (crLf) port->RegisterForRxCrLf(&form);
+    if (sRecord && (!crLf || port->GetCommPortOpen())) port->RegisterForSRecord(&form);
+    return port->GetCommPortOpen();
+}
+
 void CountResend(AppContext& ctx) {
     if (ctx.mainFrame) ctx.mainFrame->IncrementTestNumber(true);
 }

@@ -47,6 +47,11 @@ void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer
 // The primary port has closed (its device was lost): a resend could not reach the modem, so a
 // dialogue gives up at once instead of resending into it.
 bool PrimaryPortClosed(const AppContext& ctx);
+// Registers a dialogue for its lists on the primary port. A port that will not open has named
+// the device and the reason in its own message: the remaining lists are not tried (one message,
+// not one per list), and false tells the dialogue to end at once rather than wait for a modem
+// it never reached. True without a port object (nothing to open).
+[[nodiscard]] bool RegisterWithPrimary(AppContext& ctx, CommForm& form, bool crLf, bool sRecord);
 
 // Counts one resend in the main window's status bar.
 void CountResend(AppContext& ctx);

@@ -23,7 +23,7 @@ void MemReadDialogue::Load() {
     if (loaded_) return;
     loaded_ = true;
     readState_ = 0;
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->RegisterForSRecord(this);
+    (void)RegisterWithPrimary(ctx_, *this, false, true);
     eepromImage_.fill(0);
     ramImage_.fill(0);
     view_.SetUpdateEnabled(true);
@@ -35,6 +35,8 @@ void MemReadDialogue::Activate() {
 
 void MemReadDialogue::Update() {
     if (!loaded_ || readState_ != 0) return;
+    // A port that will not open has said why; Update stays available for the next try.
+    if (!RegisterWithPrimary(ctx_, *this, false, true)) return;
     if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DE");
     readState_ = 1;
     StartDump(40);

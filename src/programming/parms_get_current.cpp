@@ -39,10 +39,7 @@ void ParmsGetCurrentDialogue::Load() {
     if (loaded_) return;
     loaded_ = true;
     ++generation_;
-    if (classComm* port = ctx_.classCommPrimary) {
-        port->RegisterForRxCrLf(this);
-        port->RegisterForSRecord(this);
-    }
+    (void)RegisterWithPrimary(ctx_, *this, true, true);
     dialogueState_ = Steps::kIdle;
     parmsFound_ = false;
     resendCount_ = 0;
@@ -78,6 +75,11 @@ void ParmsGetCurrentDialogue::StartDataPhase() {
 void ParmsGetCurrentDialogue::TimerDelayTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
+    // The port's open failure at load named the device: end without blaming the modem.
+    if (dialogueState_ == Steps::kIdle && PrimaryPortClosed(ctx_)) {
+        view_.CloseWindow();
+        return;
+    }
     if (dialogueState_ == Steps::kIdle) {
         read_.StartData();
         if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);

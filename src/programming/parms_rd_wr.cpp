@@ -91,10 +91,8 @@ void ParmsRdWrDialogue::Load() {
         return;
     }
     view_.SetCaption(ParmsModeCaption(parmsMode));
-    if (classComm* port = ctx_.classCommPrimary) {
-        port->RegisterForRxCrLf(this);
-        port->RegisterForSRecord(this);
-    }
+    // A port that does not open has said so; the automatic start then ends the dialogue.
+    (void)RegisterWithPrimary(ctx_, *this, true, true);
     transferImage_.fill(0);
     view_.SetPercent(0);
     view_.SetOkEnabled(true);
@@ -117,6 +115,11 @@ void ParmsRdWrDialogue::OK() {
         if (!ValidateBeforeRead() || !Still(gen)) return;
     }
     readRestarts_ = 0;
+    // The port's own message named the device: no request goes out, no modem is blamed.
+    if (!RegisterWithPrimary(ctx_, *this, true, true)) {
+        CloseWindow();
+        return;
+    }
     StartRead();
 }
 
@@ -266,6 +269,11 @@ void ParmsRdWrDialogue::TimerDelayTick() {
     timerDelay_->setEnabled(false);
     switch (dialogueState_) {
     case rwIdle:
+        // The open just failed at load and said why; trying again would only repeat it.
+        if (PrimaryPortClosed(ctx_)) {
+            CloseWindow();
+            break;
+        }
         OK();
         break;
     case rwReadDelay:

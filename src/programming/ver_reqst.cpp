@@ -25,7 +25,7 @@ void VerReqstDialogue::Load() {
     ++generation_;
     requestState_ = 0;
     resendCount_ = 0;
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->RegisterForRxCrLf(this);
+    (void)RegisterWithPrimary(ctx_, *this, true, false);
     if (autoStart) timerDelay_->setEnabled(true);
 }
 
@@ -35,6 +35,11 @@ void VerReqstDialogue::Activate() {
 
 void VerReqstDialogue::OK() {
     if (!loaded_) return;
+    // The port's own message named the device: no request goes out, no modem is blamed.
+    if (!RegisterWithPrimary(ctx_, *this, true, false)) {
+        view_.CloseWindow();
+        return;
+    }
     view_.SetLabels("Reading Modem's Version", "");
     if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
     requestState_ = 1;
@@ -63,6 +68,11 @@ void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
 void VerReqstDialogue::TimerDelayTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
+    // The open just failed at load and said why; trying again would only repeat it.
+    if (requestState_ == 0 && PrimaryPortClosed(ctx_)) {
+        view_.CloseWindow();
+        return;
+    }
     if (requestState_ == 0) OK();
 }
 

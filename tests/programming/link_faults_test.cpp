@@ -384,28 +384,33 @@ TEST_F(LinkFaults, CancelAtAnyStepEndsQuietlyAndThePortServesTheNextAttempt) {
     }
 }
 
-TEST_F(LinkFaults, APortInUseOrMissingAtOpenIsReportedAndTheNextAttemptOpensIt) {
-    for (const char* reason : {"Device or resource busy", "No such file or directory"}) {
-        SCOPED_TRACE(reason);
-        Reset();
-        const ModemParameters before = ctx.state.mainParameters;
-        port->CloseCommPort();
-        cable.a().refuseOpen(reason);
-        const std::size_t mark = hostWrites().size();
-        dialogs.answerAllBoxes(MsgAnswer::OK);
-        Open(parmsReadProgrammable, true);
-        ASSERT_TRUE(RunToClose());
-        dialogs.stopAnsweringAllBoxes();
-        ExpectFailure(before);
-        ASSERT_FALSE(dialogs.boxes.empty());
-        EXPECT_EQ(dialogs.boxes.front().text, std::string("Could Not Open Com Port 1\r\n") + reason);
-        EXPECT_EQ(dialogs.boxes.back().text, kNoVersionText);
-        EXPECT_EQ(hostWrites().size(), mark);  // nothing reached the line
-        int notOpen = 0;
-        for (const auto& b : dialogs.boxes) notOpen += b.text == "Com Port 1 Not Open!!" ? 1 : 0;
-        EXPECT_EQ(notOpen, 1);  // the request was tried once, not resent into the closed port
-        cable.a().refuseOpen(std::nullopt);
-        ExpectNextReadWorks();
+// A port that will not open is the device's fault, not the modem's: one message naming the
+// device and the reason, the dialogue over at once, nothing sent, and the next attempt opens it.
+TEST_F(LinkFaults, APortInUseOrMissingAtOpenIsReportedOnceAndTheDialogueEndsAtOnce) {
+    for (bool autoStart : {true, false}) {
+        for (const char* reason : {"Device or resource busy", "No such file or directory"}) {
+            SCOPED_TRACE(std::string(reason) + (autoStart ? ", tool-bar start" : ", OK pressed"));
+            Reset();
+            const ModemParameters before = ctx.state.mainParameters;
+            port->CloseCommPort();
+            cable.a().refuseOpen(reason);
+            const std::size_t mark = hostWrites().size();
+            dialogs.answerAllBoxes(MsgAnswer::OK);
+            const std::int64_t start = sched.nowMs();
+            Open(parmsReadProgrammable, autoStart);
+            if (!autoStart) dlg.OK();
+            ASSERT_TRUE(RunToClose());
+            dialogs.stopAnsweringAllBoxes();
+            EXPECT_LT(sched.nowMs() - start, ParmsRdWrDialogue::kResponseMs);  // no wait for a reply
+            ExpectFailure(before);
+            // Opening the window tries the port once; a press of OK is a new try of its own.
+            ASSERT_EQ(dialogs.boxes.size(), autoStart ? 1u : 2u);
+            for (const auto& box : dialogs.boxes)
+                EXPECT_EQ(box.text, std::string("Could Not Open Com Port 1\r\n") + reason);
+            EXPECT_EQ(hostWrites().size(), mark);  // nothing reached the line
+            cable.a().refuseOpen(std::nullopt);
+            ExpectNextReadWorks();
+        }
     }
 }
 
