@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QVariant>
 #include <filesystem>
+#include <fstream>
 
 #include "frame/app_context.h"
 #include "frame/ui/form_about.h"
@@ -68,8 +69,19 @@ void MDIMain::ReportSaveFailure(const std::string& what, const std::string& file
     ReportFileFailure(ctx_.dialogs(), "Could not save the " + what + " " + fileName, error);
 }
 
-// A file the reader refuses (not of its kind, unreadable) changes nothing; the operator is told.
+// A file the reader refuses changes nothing; the operator is told why. The readers refuse a
+// file that opens only when it holds none of their sections (empty, binary, UTF-16, another
+// kind), so a readable file that was refused is named as not being of the kind asked for.
 void MDIMain::ReportOpenFailure(const std::string& what, const std::string& fileName) {
+    std::error_code ec;
+    const bool readable = std::filesystem::is_regular_file(fileName, ec) && std::ifstream(fileName).is_open();
+    if (readable) {
+        ReportFileFailure(ctx_.dialogs(),
+                          "The file " + fileName + " is not a " + what + ": it holds none of the sections of a " +
+                              what + ".",
+                          {});
+        return;
+    }
     ReportFileFailure(ctx_.dialogs(), "Could not open the " + what + " " + fileName, {});
 }
 

@@ -1,6 +1,7 @@
 // The closing question and the File and Production Test file commands.
 #include <QAction>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "main_window_harness.h"
@@ -202,6 +203,17 @@ TEST_F(FilesTest, OpenDataFileLoadsShowsAndRefreshesTheEditor) {
     EXPECT_EQ(editor.updates, 0);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
+
+    // A file that opens but is no data file is named as such, not as one that would not open.
+    for (const std::string& content : {std::string(), std::string("\x00\x01\xff\xfe", 4),
+                                       std::string("\xff\xfe[\0G\0e\0n\0]\0", 12)}) {
+        std::ofstream(dir + "/odd.dat", std::ios::binary) << content;
+        dialogs.expectOpenFile(dir + "/odd.dat");
+        dialogs.expectBox("The file " + dir + "/odd.dat is not a data file: it holds none of the sections of a data file.");
+        win->OpenDataFile();
+        EXPECT_EQ(ctx.state.dataFileName, home.file("default.dat"));
+        EXPECT_EQ(editor.updates, 0);
+    }
 
     dialogs.expectOpenFile(dir + "/Unit7.dat");
     win->OpenDataFile();
