@@ -13,6 +13,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -45,8 +48,8 @@ MDIMain::MDIMain(AppContext& ctx, MainWindowOptions options, QWidget* parent)
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
-    // Design placement.
-    resize(800, 560);
+    // First-run placement: large enough for every tool window to open whole in the area.
+    ApplyPlacement(0, 0, kFirstRunWidth, kFirstRunHeight);
     ctx_.mainFrame = this;
     if (options_.createToolWindows) options_.createToolWindows(ctx_, *this);
     UpdateCommandStates();
@@ -166,7 +169,9 @@ void MDIMain::LayOutToolbar() {
     for (const TwipsRect& b : buttons) maxRight = std::max(maxRight, b.left + b.width);
     frameSpacer_->setFixedWidth(std::max(0, TwipsToPixels(l.frameVersionLeft - maxRight)));
     const int frameHeight = frameVersion->sizeHint().height();
-    toolbarTest->setFixedHeight(std::max(TwipsToPixels(l.height), frameHeight + 4));
+    // Never lower than the buttons need: a larger font would cut their captions.
+    const int buttonsHeight = toolbarTest->layout() ? toolbarTest->layout()->sizeHint().height() : 0;
+    toolbarTest->setFixedHeight(std::max({TwipsToPixels(l.height), frameHeight + 4, buttonsHeight}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -181,14 +186,57 @@ void MDIMain::ApplyPlacement(int leftPx, int topPx, int widthPx, int heightPx) {
         const QRect a = screen->availableGeometry();
         r = ClampToDesktop(r, PixelRect{a.left(), a.top(), a.width(), a.height()});
     }
-    setGeometry(r.left, r.top, r.width, r.height);
+    normalOuter_ = QRect(r.left, r.top, r.width, r.height);
+    FitFrame();
+}
+
+QMargins MDIMain::FrameMargins() const {
+    if (!isVisible()) return {};
+    const QRect f = frameGeometry();
+    const QRect g = geometry();
+    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
+void MDIMain::FitFrame() {
+    if (normalOuter_.isEmpty() || (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return;
+    const QMargins m = FrameMargins();
+    fitting_ = true;
+    // move() places the frame's corner; the client area is what remains inside the frame.
+    move(normalOuter_.topLeft());
+    resize(std::max(1, normalOuter_.width() - m.left() - m.right()),
+           std::max(1, normalOuter_.height() - m.top() - m.bottom()));
+    fitting_ = false;
+}
+
+void MDIMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (trackingNormal_) return;
+    // A window manager frames the window some time after it is mapped: fit again then, and only
+    // afterwards take moves and sizes as the operator's.
+    FitFrame();
+    QTimer::singleShot(100, this, [this] { FitFrame(); });
+    QTimer::singleShot(400, this, [this] {
+        FitFrame();
+        trackingNormal_ = true;
+    });
+}
+
+void MDIMain::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    if (trackingNormal_ && !fitting_ && isVisible() && windowState() == Qt::WindowNoState) normalOuter_ = frameGeometry();
+}
+
+void MDIMain::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    if (trackingNormal_ && !fitting_ && isVisible() && windowState() == Qt::WindowNoState) normalOuter_ = frameGeometry();
 }
 
 void MDIMain::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     const LocaleInfo& loc = ctx_.state.locale;
     bool maximized = false;
     ReadIniInto(loc, fileName, sectionName, "Maximized", maximized);
-    const QRect g = geometry();
+    const QRect g = normalOuter_;
     float left = static_cast<float>(PixelsToTwips(g.left()));
     float top = static_cast<float>(PixelsToTwips(g.top()));
     float width = static_cast<float>(PixelsToTwips(g.width()));
@@ -216,12 +264,9 @@ void MDIMain::SaveFormParameters(const std::string& fileName, const std::string&
     // maximized.
     const bool maximized = (state & Qt::WindowMaximized) && !(state & Qt::WindowMinimized);
     WriteIniValue(loc, fileName, sectionName, "Maximized", maximized);
-    // The normal bounds, also of a maximized or minimized window.
-    QRect g = geometry();
-    if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
-        if (normalGeometry().isValid()) g = normalGeometry();
-        setWindowState(Qt::WindowNoState);
-    }
+    // The normal outer bounds, also of a maximized or minimized window.
+    const QRect g = normalOuter_;
+    if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) setWindowState(Qt::WindowNoState);
     WriteIniValue(loc, fileName, sectionName, "Left", static_cast<float>(PixelsToTwips(g.left())));
     WriteIniValue(loc, fileName, sectionName, "Top", static_cast<float>(PixelsToTwips(g.top())));
     WriteIniValue(loc, fileName, sectionName, "Width", static_cast<float>(PixelsToTwips(g.width())));

@@ -49,6 +49,9 @@ struct MainWindowOptions {
 class MDIMain : public QMainWindow, public MainFrame {
     Q_OBJECT
 public:
+    // First-run outer size: every tool window opens whole in the area below the tool bar.
+    static constexpr int kFirstRunWidth = 1024;
+    static constexpr int kFirstRunHeight = 768;
     MDIMain(AppContext& ctx, MainWindowOptions options, QWidget* parent = nullptr);
     ~MDIMain() override;
 
@@ -124,9 +127,15 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    QRect normalOuter_;          // outer bounds of the normal state, saved at shutdown
+    bool trackingNormal_ = false;  // user moves and sizes update normalOuter_ once framed
+    bool fitting_ = false;
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
@@ -149,7 +158,13 @@ private:
     void ReportSaveFailure(const std::string& what, const std::string& fileName, const std::string& error);
     void ReportOpenFailure(const std::string& what, const std::string& fileName);
     void SetDefaultsAndLoadFiles();
+    // Left/Top/Width/Height are the window's outer bounds, frame included, so the title bar of a
+    // restored or first-run window is on screen.
     void ApplyPlacement(int leftPx, int topPx, int widthPx, int heightPx);
+    // The frame around the client area; known once the window system has framed the window.
+    QMargins FrameMargins() const;
+    // Sizes the client area so the outer bounds are normalOuter_ (normal state only).
+    void FitFrame();
 
     AppContext& ctx_;
     MainWindowOptions options_;

@@ -72,7 +72,7 @@ TEST_F(StartupTest, WithoutSettingsFileUsesDefaultsAndWritesMainWindowAndFilenam
 TEST_F(StartupTest, WithSettingsFileRestoresPlacementToolBarAndFiles) {
     WriteDataFile(home.file("unit.dat"), "From unit.dat");
     home.write("K45MR.ini",
-               "[Main Window]\r\nMaximized=False\r\nLeft=1500\r\nTop=750\r\nWidth=6000\r\nHeight=4500\r\n"
+               "[Main Window]\r\nMaximized=False\r\nLeft=1500\r\nTop=750\r\nWidth=9000\r\nHeight=6000\r\n"
                "Tool Bar Enable=False\r\n"
                "[Radio Parms Window]\r\nLeft=777\r\n"
                "[Filenames]\r\nData=" + home.file("unit.dat") + "\r\nTest=" + home.file("gone.tst") + "\r\n"
@@ -80,7 +80,8 @@ TEST_F(StartupTest, WithSettingsFileRestoresPlacementToolBarAndFiles) {
     FakeToolWindow& editor = AddWindow(ToolWindow::formRadioParms);
     Start();
 
-    EXPECT_EQ(win->geometry(), QRect(100, 50, 400, 300));
+    // The stored bounds are the outer ones: the frame's corner is where they say.
+    EXPECT_EQ(win->frameGeometry(), QRect(100, 50, 600, 400));
     EXPECT_FALSE(win->action("menuUtilsToolBar")->isChecked());
     EXPECT_FALSE(win->toolbarTest->isVisibleTo(win.get()));
     EXPECT_EQ(editor.left, 777);
@@ -92,7 +93,7 @@ TEST_F(StartupTest, WithSettingsFileRestoresPlacementToolBarAndFiles) {
     ASSERT_TRUE(Close());
     EXPECT_EQ(IniValue("Main Window", "Left"), "1500");
     EXPECT_EQ(IniValue("Main Window", "Top"), "750");
-    EXPECT_EQ(IniValue("Main Window", "Width"), "6000");
+    EXPECT_EQ(IniValue("Main Window", "Width"), "9000");
     EXPECT_EQ(IniValue("Main Window", "Tool Bar Enable"), "False");
     EXPECT_EQ(IniValue("Filenames", "Data"), home.file("unit.dat"));
     // The test file name is not written when no test file was opened or saved: the old
@@ -132,9 +133,10 @@ TEST_F(StartupTest, PlacementOutsideTheDesktopIsClamped) {
     home.write("K45MR.ini", "[Main Window]\r\nLeft=-30000\r\nTop=900000\r\nWidth=150000\r\nHeight=4500\r\n");
     Start();
     const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(desk.contains(win->geometry())) << win->geometry().x() << "," << win->geometry().y();
-    EXPECT_EQ(win->geometry().width(), desk.width());
-    EXPECT_EQ(win->geometry().height(), 300);
+    // The whole window, frame and title bar included, is on the desktop.
+    EXPECT_TRUE(desk.contains(win->frameGeometry())) << win->frameGeometry().x() << "," << win->frameGeometry().y();
+    EXPECT_EQ(win->frameGeometry().width(), desk.width());
+    EXPECT_EQ(win->frameGeometry().height(), 300);
 }
 
 TEST_F(StartupTest, MaximizedWindowKeepsItsNormalBoundsInTheSettings) {
