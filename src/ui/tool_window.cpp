@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QShowEvent>
 #include <QTimer>
+#include <algorithm>
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
@@ -44,6 +45,7 @@ void ToolWindowBase::showEvent(QShowEvent* e) {
     } else {
         CentreInArea();
     }
+    KeepReadable();
     loaded_ = true;
     loading_ = true;
     Form_Load();
@@ -69,6 +71,20 @@ void ToolWindowBase::CloseForm() {
 }
 
 bool ToolWindowBase::IsActiveForm() const { return !ctx_.mainFrame || ctx_.mainFrame->ActiveForm() == this; }
+
+void ToolWindowBase::KeepReadable() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(child_window::Placed(this));
+    if (!sub || !sub->mdiArea()) return;
+    // Tiling and cascading must not squeeze the controls over each other: the size a window
+    // opens at is the least at which it is readable.
+    sub->setMinimumSize(sub->size());
+    // A window reaching past the area's right or bottom edge is brought in as far as it can go,
+    // so its buttons show; one larger than the area keeps its top-left corner in view.
+    const QSize area = sub->mdiArea()->viewport()->size();
+    const int x = std::clamp(sub->x(), 0, std::max(0, area.width() - sub->width()));
+    const int y = std::clamp(sub->y(), 0, std::max(0, area.height() - sub->height()));
+    if (x != sub->x() || y != sub->y()) sub->move(x, y);
+}
 
 void ToolWindowBase::CentreInArea() {
     auto* sub = qobject_cast<QMdiSubWindow*>(child_window::Placed(this));

@@ -63,6 +63,7 @@ protected:
 
 private:
     void CentreInArea();
+    void KeepReadable();
 
     Placement placement_;
     bool loaded_ = false;
