@@ -40,6 +40,9 @@ void FormAbout::keyPressEvent(QKeyEvent* e) {
     const auto mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (e->key() == Qt::Key_Q && mods == (Qt::ControlModifier | Qt::AltModifier)) {
         if (ctx_.showRadSpecs) ctx_.showRadSpecs();
+        // The editor had the keyboard; Enter must reach this box's OK again without a click.
+        activateWindow();
+        buttonOK->setFocus();
         return;
     }
     // Enter presses the default button (OK); no other key, Escape included, closes the box.

@@ -85,7 +85,16 @@ TEST_F(IdentityBoxTest, AboutBoxShowsTheIdentityAndOpensTheRadioSpecEditorOnCtrl
 
     // Not built yet: the chord does nothing.
     Key(&about, Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier);
-    ctx.showRadSpecs = [&] { ++radSpecsShown; };
+    // The editor takes the keyboard while it is open, as a modal window does.
+    QWidget editor;
+    ctx.showRadSpecs = [&] {
+        ++radSpecsShown;
+        editor.show();
+        editor.activateWindow();
+        editor.setFocus();
+        QApplication::processEvents();
+        editor.hide();
+    };
     Key(&about, Qt::Key_Q, Qt::ControlModifier);
     Key(&about, Qt::Key_Q, Qt::AltModifier);
     Key(&about, Qt::Key_Escape);
@@ -94,6 +103,9 @@ TEST_F(IdentityBoxTest, AboutBoxShowsTheIdentityAndOpensTheRadioSpecEditorOnCtrl
     Key(&about, Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(radSpecsShown, 1);
     EXPECT_TRUE(about.isVisible());
+    // Back from the editor, the box has the keyboard again: Enter presses OK.
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), about.buttonOK);
 
     about.buttonOK->click();
     EXPECT_FALSE(about.loaded());
