@@ -13,10 +13,13 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "frame/app_context.h"
 #include "frame/hex_text.h"
+#include "frame/ini_routines.h"
 #include "frame/main_frame.h"
+#include "platform/qt/qt_serial_device.h"
 #include "ui/window_utils.h"
 #include "platform/dialogs.h"
 #include "serial/class_comm.h"
@@ -170,6 +173,11 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
         g->addWidget(c, r, 1);
         ++r;
     }
+    s.labelDevice = new QLabel;
+    s.labelDevice->setObjectName(tab == 0 ? "labelPrimaryDevice" : "labelSecondaryDevice");
+    s.labelDevice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    g->addWidget(s.labelDevice, r++, 0, 1, 3);
+    connect(s.comboPortNum, &QComboBox::currentIndexChanged, this, [this, &s] { ShowDevice(s); });
     auto* note = new QLabel(explanation);
     note->setWordWrap(true);
     // Runs of blanks in the text end its lines: the label is as wide as the longest piece.
@@ -189,6 +197,19 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
 }
 
 // ---------------------------------------------------------------------------------------
+
+void formPortSettings::ShowDevice(Side& s) {
+    const int n = s.comboPortNum->currentIndex() + 1;
+    if (n < 1) {
+        s.labelDevice->clear();
+        return;
+    }
+    const std::string path = QtSerialDevice::SettingsFileResolver(GetIniFileName(ctx_.state))(n);
+    std::error_code ec;
+    const bool present = std::filesystem::exists(path, ec);
+    s.labelDevice->setText(QString("Device: %1 (%2)")
+                               .arg(QString::fromStdString(path), present ? "present" : "not found"));
+}
 
 void formPortSettings::UpdateChanges() {
     if (loaded()) DisplaySettings();
@@ -240,6 +261,7 @@ void formPortSettings::DisplaySettings() {
         // A value without an entry (possible only from a settings file) shows no selection.
         auto position = [](int pos, int count) { return (pos >= 0 && pos < count) ? pos : -1; };
         s.comboPortNum->setCurrentIndex(position(p->portNumber - 1, s.comboPortNum->count()));
+        ShowDevice(s);
         s.comboBaudRate->clear();
         for (size_t i = 0; i < std::size(kBaudEntries); ++i)
             if (eng || !kBaudEngineeringOnly[i]) s.comboBaudRate->addItem(kBaudEntries[i]);

@@ -39,7 +39,10 @@ public:
         QComboBox* comboStopBits = nullptr;
         QComboBox* comboDtrEnable = nullptr;
         QComboBox* comboTxMode = nullptr;
+        QLabel* labelDevice = nullptr;  // the device file the chosen port number opens
     };
+    // The device path port n opens and whether it is there, so an adapter's port can be found.
+    void ShowDevice(Side& s);
     std::array<Side, 2> side;
     QTabWidget* tabPortSettings = nullptr;
     QGroupBox* frameAdvancedSettings = nullptr;

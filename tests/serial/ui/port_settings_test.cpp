@@ -1,11 +1,14 @@
 // Port Settings window scenarios on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -71,6 +74,33 @@ struct PortSettingsWindow : ::testing::Test {
         ASSERT_TRUE(win->loaded());
     }
 };
+
+// A technician with a USB adapter sees which device each port number opens and whether it is
+// there; the mapping itself stays in the settings file.
+TEST_F(PortSettingsWindow, ShowsTheDeviceEachPortNumberOpens) {
+    TempHome home;
+    ctx.state.places.programFolder = home.path();
+    home.write("adapter", "");
+    home.write("K45MR.ini", "[Com Port Devices]\r\nCom3=" + home.file("adapter") + "\r\nCom4=" + home.file("gone") +
+                                "\r\n");
+    open();
+    const struct {
+        int index;
+        std::string text;
+    } cases[] = {
+        {2, "Device: " + home.file("adapter") + " (present)"},
+        {3, "Device: " + home.file("gone") + " (not found)"},
+        {31, "Device: /dev/ttyS31 (" + std::string(std::filesystem::exists("/dev/ttyS31") ? "present" : "not found") + ")"},
+    };
+    for (const auto& c : cases) {
+        win->side[0].comboPortNum->setCurrentIndex(c.index);
+        EXPECT_EQ(win->side[0].labelDevice->text().toStdString(), c.text);
+    }
+    // The secondary side shows its own port's device from the start.
+    EXPECT_EQ(win->side[1].labelDevice->text().toStdString(),
+              "Device: /dev/ttyS1 (" + std::string(std::filesystem::exists("/dev/ttyS1") ? "present" : "not found") + ")");
+    win->buttonCancel->click();
+}
 
 TEST_F(PortSettingsWindow, EqualPortNumbersAreRefusedAndNothingChanges) {
     open();
