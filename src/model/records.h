@@ -55,7 +55,7 @@ struct ModemParameters {
     std::int16_t romMajorVersion = 2;
     std::int16_t romMinorVersion = 0;
     std::int32_t numberOfWrites = 0;
-    double serialNumber = 1;
+    std::uint32_t serialNumber = 1;
     std::int16_t byte10Value = 8;
     FcAdjustTable fcAdj;
     Flag sa7026Synthesizer = kFalse;

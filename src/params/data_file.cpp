@@ -54,7 +54,10 @@ void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
     io.number(kFactory, "ROM Minor Version", r.romMinorVersion);
     io.number(kFactory, "Number of Writes", r.numberOfWrites);
     if constexpr (Io::kLoading) ReadUnitIdValue(io.locale(), io.file(), kFactory, "Serial Number", r.serialNumber);
-    else io.number(kFactory, "Serial Number", r.serialNumber);
+    else {
+        double id = r.serialNumber;  // settings values hold no unsigned 32-bit number; a double holds it whole
+        io.number(kFactory, "Serial Number", id);
+    }
     if constexpr (Io::kLoading) {
         LoadBandwidthAndHighBand(io, r);
     } else {
@@ -178,12 +181,12 @@ bool ReadFlagValue(const LocaleInfo& locale, const std::string& fileName, const 
 }
 
 bool ReadUnitIdValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
-                     const std::string& key, double& target) {
+                     const std::string& key, std::uint32_t& target) {
     double value = target;
     if (!ReadIniInto(locale, fileName, section, key, value)) return false;
     value = RoundHalfEven(value);
     if (!(value >= 0 && value <= 4294967295.0)) return false;
-    target = value;
+    target = static_cast<std::uint32_t>(value);
     return true;
 }
 

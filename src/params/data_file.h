@@ -35,7 +35,7 @@ bool ReadFlagValue(const LocaleInfo& locale, const std::string& fileName, const 
                    const std::string& key, Flag& target);
 // A unit ID number: a whole number 0..4294967295, the width the modem keeps (halves to even).
 bool ReadUnitIdValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
-                     const std::string& key, double& target);
+                     const std::string& key, std::uint32_t& target);
 // MHz, read locale-neutrally, times 1,000,000 to the nearest Hz (halves to even).
 bool ReadFrequencyValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
                         const std::string& key, std::int32_t& hz);

@@ -132,7 +132,8 @@ public:
     std::optional<std::string> MessSyncEsc(std::span<const std::int16_t> message) const;
     std::optional<std::string> MessSyncEscRS485(std::int32_t dstAddr, std::span<const std::int16_t> message) const;
     std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::int16_t> data) const;
-    std::optional<std::string> MessDmp(std::string_view srcStr, double srcID = 0, int srcFunc = kDmpDefaultFunction,
+    std::optional<std::string> MessDmp(std::string_view srcStr, std::optional<std::uint32_t> srcID = 0,
+                                       int srcFunc = kDmpDefaultFunction,
                                        int srcPort = 0) const;
     std::int16_t GetCompensatedSyncChar() const;
     std::int16_t GetCompensatedEscChar() const;

@@ -325,7 +325,8 @@ std::optional<std::string> classComm::MessSRecord(std::int32_t tmpAddr, std::spa
     return k45::MessSRecord(tmpAddr, data);
 }
 
-std::optional<std::string> classComm::MessDmp(std::string_view srcStr, double srcID, int srcFunc, int srcPort) const {
+std::optional<std::string> classComm::MessDmp(std::string_view srcStr, std::optional<std::uint32_t> srcID, int srcFunc,
+                                              int srcPort) const {
     return k45::MessDmp(srcStr, srcID, srcFunc, srcPort);
 }
 

@@ -85,7 +85,7 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
                 state_ = State::UnitId;
             } else if (b == kAck || b == kNak || b == kDc3 || b == kEnq) {
                 DmpMessage& m = slot();
-                m.unitId = -1;
+                m.unitId.reset();
                 m.portIndex = -1;
                 m.funcCode = static_cast<std::uint16_t>(b);
                 m.dleFlag = false;
@@ -176,7 +176,7 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
             state_ = State::Outside;
             if (xor_ != 0) break;
             DmpMessage& m = slot();
-            m.unitId = NibblesToLong(letters_);
+            m.unitId = static_cast<std::uint32_t>(NibblesToLong(letters_));
             m.portIndex = static_cast<std::int16_t>(port_);
             m.funcCode = static_cast<std::uint16_t>(func_);
             m.dleFlag = dle_;
@@ -189,9 +189,14 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
     return r;
 }
 
-std::optional<std::string> MessDmp(std::string_view srcStr, double srcID, int srcFunc, int srcPort) {
-    if (std::isnan(srcID) || srcID > 4294967295.0 || (srcID >= 0 && std::floor(srcID) != srcID))
-        return std::nullopt;
+bool DmpUnitOfNumber(double number, std::optional<std::uint32_t>* unit) {
+    if (std::isnan(number) || number > 4294967295.0 || (number >= 0 && std::floor(number) != number)) return false;
+    *unit = number >= 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(number)) : std::nullopt;
+    return true;
+}
+
+std::optional<std::string> MessDmp(std::string_view srcStr, std::optional<std::uint32_t> srcID, int srcFunc,
+                                   int srcPort) {
     if (srcFunc < 0 || srcFunc > 255) return std::nullopt;
 
     const bool dle = srcStr.find(static_cast<char>(kEot)) != std::string_view::npos;
@@ -203,7 +208,8 @@ std::optional<std::string> MessDmp(std::string_view srcStr, double srcID, int sr
         x ^= c;
     };
     put(kSoh);
-    for (char c : UnitIdToLetters(srcID)) put(static_cast<unsigned char>(c));
+    if (srcID)
+        for (char c : UnitIdToLetters(*srcID)) put(static_cast<unsigned char>(c));
     if (srcPort >= 0 && srcPort <= 9) {
         put('.');
         put('0' + srcPort);

@@ -65,11 +65,16 @@ private:
     std::string data_;
 };
 
-// The frame for data `srcStr` to unit `srcID` (a negative ID writes no letters), function
-// `srcFunc`, port `srcPort` (outside 0..9: no port). DLE transparency is used when the data
-// hold EOT; otherwise a CR ends the data unless the function is "r". Refused (nothing) for a
-// unit ID above 4294967295 or not a whole number, or a function code outside 0..255.
-std::optional<std::string> MessDmp(std::string_view srcStr, double srcID = 0,
-                                   int srcFunc = kDmpDefaultFunction, int srcPort = 0);
+// The frame for data `srcStr` to unit `srcID` (none: no letters), function `srcFunc`, port
+// `srcPort` (outside 0..9: no port). DLE transparency is used when the data hold EOT;
+// otherwise a CR ends the data unless the function is "r". Refused (nothing) for a function
+// code outside 0..255.
+[[nodiscard]] std::optional<std::string> MessDmp(std::string_view srcStr, std::optional<std::uint32_t> srcID = 0,
+                                                 int srcFunc = kDmpDefaultFunction, int srcPort = 0);
+
+// The unit a DMP frame goes to, from a number as the operator entered it: a negative number
+// is no unit (no letters). False for a number above 4294967295 or not whole, which no frame
+// can carry.
+[[nodiscard]] bool DmpUnitOfNumber(double number, std::optional<std::uint32_t>* unit);
 
 }  // namespace k45

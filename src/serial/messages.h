@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,7 +40,7 @@ struct Rs485Message {
 };
 
 struct DmpMessage {
-    double unitId = 0;              // -1 for a single control character
+    std::optional<std::uint32_t> unitId;  // none for a single control character
     std::int16_t portIndex = 0;     // 0..9, -1 when none
     std::uint16_t funcCode = 0;     // function letter, or the control character
     bool dleFlag = false;           // the frame used DLE transparency

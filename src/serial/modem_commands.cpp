@@ -49,11 +49,11 @@ std::string CommandAndByteLine(const std::string& command, std::int16_t value) {
     return command + ByteToHex2(value) + kCr;
 }
 
-std::string RemoteCommandLine(double unitId, const std::string& command) {
+std::string RemoteCommandLine(std::uint32_t unitId, const std::string& command) {
     return "REM" + LongToHex8(unitId) + command + kCr;
 }
 
-std::string RemoteCommandAndByteLine(double unitId, const std::string& command, std::int16_t value) {
+std::string RemoteCommandAndByteLine(std::uint32_t unitId, const std::string& command, std::int16_t value) {
     return "REM" + LongToHex8(unitId) + command + ByteToHex2(value) + kCr;
 }
 
@@ -92,11 +92,12 @@ void SendCommandAndByte(classComm& primary, const std::string& command, std::int
     primary.SendString(CommandAndByteLine(command, value), kProgrammingTxMode);
 }
 
-void SendRemoteCommand(classComm& primary, double unitId, const std::string& command) {
+void SendRemoteCommand(classComm& primary, std::uint32_t unitId, const std::string& command) {
     primary.SendString(RemoteCommandLine(unitId, command), kProgrammingTxMode);
 }
 
-void SendRemoteCommandAndByte(classComm& primary, double unitId, const std::string& command, std::int16_t value) {
+void SendRemoteCommandAndByte(classComm& primary, std::uint32_t unitId, const std::string& command,
+                              std::int16_t value) {
     primary.SendString(RemoteCommandAndByteLine(unitId, command, value), kProgrammingTxMode);
 }
 

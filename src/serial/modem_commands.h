@@ -39,8 +39,8 @@ const char* ModemCommandText(ModemCommand command);
 // The lines, CR included.
 std::string CommandLine(const std::string& command);
 std::string CommandAndByteLine(const std::string& command, std::int16_t value);
-std::string RemoteCommandLine(double unitId, const std::string& command);
-std::string RemoteCommandAndByteLine(double unitId, const std::string& command, std::int16_t value);
+std::string RemoteCommandLine(std::uint32_t unitId, const std::string& command);
+std::string RemoteCommandAndByteLine(std::uint32_t unitId, const std::string& command, std::int16_t value);
 std::string SRecordEndLine();
 // "T1", the record body of the tune data at address 0, CR. Needs the bit tables and the radio
 // radio spec table of app for the synthesizer bytes.
@@ -49,8 +49,9 @@ std::string TuneRecordLine(const AppState& app, const TuneRecord& tune);
 // The senders: one SendString of the line on `primary` with mode 7 each.
 void SendCommand(classComm& primary, const std::string& command);
 void SendCommandAndByte(classComm& primary, const std::string& command, std::int16_t value);
-void SendRemoteCommand(classComm& primary, double unitId, const std::string& command);
-void SendRemoteCommandAndByte(classComm& primary, double unitId, const std::string& command, std::int16_t value);
+void SendRemoteCommand(classComm& primary, std::uint32_t unitId, const std::string& command);
+void SendRemoteCommandAndByte(classComm& primary, std::uint32_t unitId, const std::string& command,
+                              std::int16_t value);
 void SendSRecordEnd(classComm& primary);
 void SendTuneRecord(classComm& primary, const AppState& app, const TuneRecord& tune);
 

@@ -242,7 +242,9 @@ void TerminalCore::SendAscii(const std::string& entry) {
         const double station = view_->DmpStation();
         const int device = view_->DmpDevice();
         const int function = view_->DmpFunction();
-        if (const auto frame = port_.MessDmp(t, station, function, device)) port_.SendString(*frame, 8);
+        std::optional<std::uint32_t> unitId;
+        if (DmpUnitOfNumber(station, &unitId))
+            if (const auto frame = port_.MessDmp(t, unitId, function, device)) port_.SendString(*frame, 8);
         std::string echo = kCrLf;
         std::string unit = UnitIdToLetters(station);
         if (unit.size() < 8) unit.append(8 - unit.size(), ' ');

@@ -17,8 +17,8 @@ std::string BytesToChars(std::span<const std::uint8_t> data, std::int16_t length
 }
 
 // The unit in DMP letters, padded with blanks to at least eight characters.
-std::string PaddedUnit(double unitId) {
-    std::string unit = UnitIdToLetters(unitId);
+std::string PaddedUnit(std::optional<std::uint32_t> unitId) {
+    std::string unit = unitId ? UnitIdToLetters(*unitId) : std::string();
     if (unit.size() < 8) unit.append(8 - unit.size(), ' ');
     return unit;
 }

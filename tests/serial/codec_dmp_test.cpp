@@ -18,7 +18,7 @@ using test::ToBytes;
 using test::Wire;
 
 struct Msg {
-    double unitId = 0;
+    std::optional<std::uint32_t> unitId = 0;
     int portIndex = 0;
     int funcCode = 0;
     bool dleFlag = false;
@@ -27,7 +27,7 @@ struct Msg {
 };
 
 std::ostream& operator<<(std::ostream& os, const Msg& m) {
-    return os << "{unit " << m.unitId << " port " << m.portIndex << " func " << m.funcCode << " dle "
+    return os << "{unit " << (m.unitId ? std::to_string(*m.unitId) : "none") << " port " << m.portIndex << " func " << m.funcCode << " dle "
               << m.dleFlag << " data " << ::testing::PrintToString(m.data) << "}";
 }
 
@@ -52,7 +52,7 @@ public:
     std::vector<Msg> got;
 };
 
-std::string Build(std::string_view data, double id = 0, int func = 's', int port = 0) {
+std::string Build(std::string_view data, std::optional<std::uint32_t> id = 0, int func = 's', int port = 0) {
     auto f = MessDmp(data, id, func, port);
     EXPECT_TRUE(f.has_value());
     return f.value_or("");
@@ -83,7 +83,7 @@ TEST(DmpBuild, PortOutsideRangeWritesNoPortButKeepsStx) {
         EXPECT_EQ(b, (Bytes{0x01, 0x50, 0x72, 0x02, 0x04, 0x25})) << port;
     }
     // A negative unit ID writes no letters.
-    EXPECT_EQ(ToBytes(Build("", -1, 'r', -1)), (Bytes{0x01, 0x72, 0x02, 0x04, 0x75}));
+    EXPECT_EQ(ToBytes(Build("", std::nullopt, 'r', -1)), (Bytes{0x01, 0x72, 0x02, 0x04, 0x75}));
 }
 
 TEST(DmpBuild, DleTransparencyEscapesControlCharacters) {
@@ -103,12 +103,31 @@ TEST(DmpBuild, DleTransparencyEscapesControlCharacters) {
 }
 
 TEST(DmpBuild, RefusesUnitIdsAndFunctionsThatDoNotFit) {
-    EXPECT_TRUE(MessDmp("x", 4294967295.0).has_value());
-    EXPECT_FALSE(MessDmp("x", 4294967296.0).has_value());
-    EXPECT_FALSE(MessDmp("x", 12.5).has_value());
-    EXPECT_FALSE(MessDmp("x", std::nan("")).has_value());
+    EXPECT_TRUE(MessDmp("x", 4294967295u).has_value());
     EXPECT_FALSE(MessDmp("x", 1, 256).has_value());
     EXPECT_FALSE(MessDmp("x", 1, -1).has_value());
+}
+
+TEST(DmpBuild, UnitOfAnEnteredNumber) {
+    const struct {
+        double number;
+        bool ok;
+        std::optional<std::uint32_t> unit;
+    } cases[] = {
+        {0, true, 0u},
+        {4660, true, 4660u},
+        {4294967295.0, true, 4294967295u},
+        {-1, true, std::nullopt},  // no letters
+        {4294967296.0, false, std::nullopt},
+        {12.5, false, std::nullopt},
+        {std::nan(""), false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        std::optional<std::uint32_t> unit = 77u;
+        EXPECT_EQ(DmpUnitOfNumber(c.number, &unit), c.ok);
+        EXPECT_EQ(unit, c.ok ? c.unit : std::optional<std::uint32_t>(77u));
+    }
 }
 
 // ---- decoder ----
@@ -129,7 +148,7 @@ TEST(DmpDecode, SingleControlCharactersAreMessagesOfTheirOwn) {
     rx.feed(Wire({0x05, 'x', 0x06, 0x15, 0x13, 0x07}));
     ASSERT_EQ(rx.got.size(), 4u);
     const int codes[] = {5, 6, 21, 19};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(rx.got[i], (Msg{-1, -1, codes[i], false, ""}));
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(rx.got[i], (Msg{std::nullopt, -1, codes[i], false, ""}));
     EXPECT_TRUE(DmpNeedsAck(5));
     EXPECT_FALSE(DmpNeedsAck(21));
     for (int f : {'q', 's', 't', 'g'}) EXPECT_TRUE(DmpNeedsAck(f)) << static_cast<char>(f);

@@ -56,7 +56,7 @@ TEST(TerminalRender, ReplyRecordsOnePerLineWithTheAddressWidthOfTheirType) {
 
 DmpMessage Dmp(double unit, int port, int func, std::string data, bool dle = false) {
     DmpMessage m;
-    m.unitId = unit;
+    if (unit >= 0) m.unitId = static_cast<std::uint32_t>(unit);
     m.portIndex = static_cast<std::int16_t>(port);
     m.funcCode = static_cast<std::uint16_t>(func);
     m.data = std::move(data);

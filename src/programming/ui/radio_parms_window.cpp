@@ -485,7 +485,8 @@ void formRadioParms::StoreParameters() {
     ModemParameters& p = editParameters_;
     const LocaleInfo& loc = ctx_.state.locale;
     auto text = [](const NumBox* e) { return e->limitedText().toStdString(); };
-    if (auto v = TextToDouble(text(textLongId), loc)) p.serialNumber = *v;
+    if (auto v = TextToDouble(text(textLongId), loc); v && *v >= 0 && *v <= 4294967295.0)
+        p.serialNumber = static_cast<std::uint32_t>(RoundHalfEven(*v));
     p.comment = Utf16ToCp1252(textComment->text().toStdU16String());
     if (auto v = TextToInt32(text(textTotalConfigurations), loc)) p.numberOfWrites = *v;
     p.diagEnable = ToFlag(checkOnlineDiag->isChecked());
