@@ -16,12 +16,11 @@ namespace k45 {
 
 ToolWindowBase::ToolWindowBase(AppContext& ctx, const char* objectName, const char* caption, Placement placement,
                                QWidget* parent)
-    : QWidget(parent), ctx_(ctx), placement_(placement) {
+    // A window of its own until the main window puts it in a sub-window: it is not shown with
+    // its owner, and it takes the size and margins of a window, as designed.
+    : QWidget(parent, Qt::Window), ctx_(ctx), placement_(placement) {
     setObjectName(objectName);
     setWindowTitle(caption);
-    // Created inside the main window, a tool window stays hidden until the main window shows
-    // it in a sub-window (a child is otherwise shown with its parent).
-    if (parent) hide();
 }
 
 ToolWindowBase::~ToolWindowBase() = default;

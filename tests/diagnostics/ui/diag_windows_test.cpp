@@ -191,13 +191,13 @@ TEST_F(DiagWindows, DiagTestWindowRunsAnOnlineTestAndKeepsItsSettings) {
 }
 
 TEST_F(DiagWindows, DiagFiltBoxesCopyByDragAndDropWithinTheWindowOnly) {
-    QWidget mdi;  // both windows inside one main window, as child windows are
+    QWidget mdi;  // both windows owned by one main window, as tool windows are
     formDiagFilt win(ctx, settings, &mdi);
     formDiagTst other(ctx, &mdi);
-    win.show();
-    other.show();
     mdi.show();
-    QApplication::setActiveWindow(&mdi);
+    other.show();
+    win.show();
+    QApplication::setActiveWindow(&win);
     NumBox* loRssi = win.limitBoxes[0];
     NumBox* hiRssi = win.limitBoxes[1];
     loRssi->setText("-90");
