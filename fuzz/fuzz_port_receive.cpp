@@ -21,11 +21,11 @@ struct CheckingWindow : CommForm {
         FUZZ_CHECK(!rxStr.empty());
         raw += rxStr;
     }
-    void RxDecodedData(const std::uint16_t& op, const std::int16_t& length, std::span<const std::uint8_t> data) override {
+    void RxDecodedData(std::uint16_t op, std::int16_t length, std::span<const std::uint8_t> data) override {
         FUZZ_CHECK(op <= 255 && length >= 0 && length <= kFrameDataSlots && data.size() == kFrameDataSlots);
     }
-    void RxDecodedDataRS485(const std::uint16_t& op, const std::int16_t& length, std::span<const std::uint8_t> data,
-                            const std::int32_t& srcAddr) override {
+    void RxDecodedDataRS485(std::uint16_t op, std::int16_t length, std::span<const std::uint8_t> data,
+                            std::int32_t srcAddr) override {
         FUZZ_CHECK(op <= 255 && length >= 0 && length <= kFrameDataSlots && data.size() == kFrameDataSlots);
         FUZZ_CHECK(srcAddr >= 0 && srcAddr <= 65535 && srcAddr != kRs485HostAddress);
     }
