@@ -1,5 +1,6 @@
 #include "production/eng_remote.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -100,11 +101,20 @@ bool EngRemoteControl::Start(std::string* error) {
     if (!links_) return false;
     if (server_ && server_->listening()) return true;
     server_ = links_->createServer(kOurLinkApplication, kEngTestTopic);
-    server_->onExecute = [this](int, const std::string& command) {
+    server_->onExecute = [this](int id, const std::string& command) {
+        if (std::find(partnerConnections_.begin(), partnerConnections_.end(), id) == partnerConnections_.end())
+            partnerConnections_.push_back(id);
         view_.SetDestination(command);
         DestinationChanged(command);
     };
-    server_->onClosed = [this](int) { LinkClosed(); };
+    // Only a partner's conversation ends the link; a connection that never sent a command
+    // (one dropped for a malformed message, say) changes nothing.
+    server_->onClosed = [this](int id) {
+        const auto it = std::find(partnerConnections_.begin(), partnerConnections_.end(), id);
+        if (it == partnerConnections_.end()) return;
+        partnerConnections_.erase(it);
+        LinkClosed();
+    };
     if (!server_->listen(error)) {
         server_.reset();
         return false;
@@ -117,6 +127,7 @@ void EngRemoteControl::Stop() {
     DropClient();
     if (server_) server_->stop();
     server_.reset();
+    partnerConnections_.clear();
     ticked_ = false;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/local_link.h"
 
@@ -93,6 +94,7 @@ private:
     std::string linkApp_;  // the application the client is linked to
     std::string peerApp_, peerTopic_, peerItem_;
     std::string lastReply_;
+    std::vector<int> partnerConnections_;  // connections that sent a command
 };
 
 }  // namespace k45
