@@ -23,7 +23,7 @@ struct Setup {
         k45::InitDefaultTables(state);
         record.radioType = 0;
         record.radioRange = 5;
-        k45::SetDefaultModemParameters(state, record);
+        k45::SetDefaultModemParameters(state, state, record);
         for (size_t i = 0; i < 64; ++i) record.calTables.powerTable[i] = static_cast<std::int16_t>(i * 3);
         dataFile = folder + "/bench.dat";
         testFile = folder + "/bench.tst";
@@ -57,7 +57,7 @@ void BM_LoadDataFile(benchmark::State& st) {
     Setup& s = Shared();
     k45::ModemParameters r = s.record;
     for (auto _ : st) {
-        if (!k45::LoadDataFile(s.state, r, s.dataFile)) st.SkipWithError("load failed");
+        if (!k45::LoadDataFile(s.state, s.state, r, s.dataFile)) st.SkipWithError("load failed");
         benchmark::DoNotOptimize(r);
     }
 }
@@ -82,8 +82,8 @@ BENCHMARK(BM_LoadTestFile)->Unit(benchmark::kMillisecond);
 void BM_SaveAndLoadRadioSpecs(benchmark::State& st) {
     Setup& s = Shared();
     for (auto _ : st) {
-        k45::SaveRadioSpecs(s.state);
-        k45::LoadRadioSpecs(s.state);
+        k45::SaveRadioSpecs(s.state, s.state);
+        k45::LoadRadioSpecs(s.state, s.state);
     }
 }
 BENCHMARK(BM_SaveAndLoadRadioSpecs)->Unit(benchmark::kMillisecond);

@@ -15,7 +15,6 @@ namespace {
 struct World {
     k45::AppState app;
     World() {
-        k45::BuildBitTables(app);
         k45::InitRadioType5716(app, app.builtInTestDefaults);
         k45::InitRadioType5726(app, app.builtInTestDefaults);
         k45::InitRadioType5796(app, app.builtInTestDefaults);
@@ -49,7 +48,7 @@ void BM_CalcSynthWords(benchmark::State& state) {
     size_t i = 0;
     for (auto _ : state) {
         const std::int32_t f = RunFrequency(app, type, range, i);
-        k45::CalcSynthWords(app, out, f, type, range, (i & 1) != 0, sa7026, fc, -1);
+        k45::CalcSynthWords(app, app, out, f, type, range, (i & 1) != 0, sa7026, fc, -1);
         benchmark::DoNotOptimize(out);
         ++i;
     }
@@ -63,11 +62,11 @@ void BM_SynthWordsToFreq(benchmark::State& state) {
     const k45::AppState& app = TheWorld().app;
     std::vector<k45::SynthBytes> words(64);
     for (size_t i = 0; i < words.size(); ++i)
-        k45::CalcSynthWords(app, words[i], RunFrequency(app, type, range, i), type, range, (i & 1) != 0, sa7026,
+        k45::CalcSynthWords(app, app, words[i], RunFrequency(app, type, range, i), type, range, (i & 1) != 0, sa7026,
                             k45::FcAdjustTable{}, 100);
     size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(k45::SynthWordsToFreq(app, words[i % words.size()], type, range, sa7026));
+        benchmark::DoNotOptimize(k45::SynthWordsToFreq(words[i % words.size()], type, range, sa7026));
         ++i;
     }
     state.SetItemsProcessed(state.iterations());
@@ -82,8 +81,8 @@ void BM_ImageChannelPlan(benchmark::State& state) {
         std::int64_t sum = 0;
         for (int k = 0; k < 16; ++k) {
             const std::int32_t f = 450000000 + 1000000 * (k / 2) + kOffsets[k % 8];
-            k45::CalcSynthWords(app, words[static_cast<size_t>(k)], f, 0, 5, (k & 1) != 0, false, fc, -1);
-            sum += k45::SynthWordsToFreq(app, words[static_cast<size_t>(k)], 0, 5, false);
+            k45::CalcSynthWords(app, app, words[static_cast<size_t>(k)], f, 0, 5, (k & 1) != 0, false, fc, -1);
+            sum += k45::SynthWordsToFreq(words[static_cast<size_t>(k)], 0, 5, false);
         }
         benchmark::DoNotOptimize(sum);
     }

@@ -56,9 +56,8 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
         ctx->state.places = DiscoverPlaces("/nonexistent/k45mr");
         ctx->state.scheduler = &scheduler;
         ctx->state.dialogs = &dialogs;
-        ctx->clipboard = &clipboard;
-        ctx->helpViewer = &help;
-        BuildBitTables(ctx->state);
+        ctx->state.clipboard = &clipboard;
+        ctx->state.helpViewer = &help;
         ctx->state.locale = ReadUserLocale();
 
         MainWindowOptions options;

@@ -7,6 +7,7 @@
 #include "frame/utilities.h"
 #include "model/app_state.h"
 #include "params/parameter_image.h"
+#include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "serial/srecord_codec.h"
@@ -282,7 +283,8 @@ void DiagSimulator::AnswerParameterDump() {
     if (!ReplyAllowed(true)) return;
     ParameterImage image{};
     ModemParameters record = state_.simParameters;
-    if (!EncodeParameterImage(app_, image, record)) {
+    if (const Outcome encoded = EncodeParameterImage(app_, app_, app_, image, record); !encoded.ok()) {
+        ShowMessage(app_.dialogs, encoded.problem());
         // No layout: the header alone, as the modem would hold it.
         image.fill(0);
         image[0] = record.eepromVersion;

@@ -1,6 +1,6 @@
 #pragma once
-// The one object main creates and hands to every window: the process-wide state, the
-// platform services, the two port objects, the tool-window registry and the main window.
+// The one object main creates and hands to every window: the process-wide state (with the
+// services and the two port objects), the tool-window registry and the main window.
 // Tests build their own. Plain C++: windows are reached through the small interfaces of
 // window_interfaces.h and main_frame.h, never through Qt types.
 #include <array>
@@ -13,9 +13,6 @@
 
 namespace k45 {
 
-class classComm;   // the port object (src/serial/class_comm.h)
-class Clipboard;
-class HelpViewer;
 class MainFrame;
 
 // The 28 tool windows whose settings the main window restores at start-up and saves at
@@ -97,17 +94,9 @@ inline constexpr int kTerminalKindHexPrimary = 4;
 inline constexpr int kTerminalKindHexSecondary = 5;
 
 struct AppContext {
-    // Mode flags, file names, records, tables, locale, places; also the Scheduler and
-    // Dialogs (state.scheduler, state.dialogs) that the plain layers use.
+    // The process-wide state: mode flags, folders and file names, the shared records and tables,
+    // and the services (scheduler, dialogs, clipboard, help, the two port objects).
     AppState state;
-
-    Clipboard* clipboard = nullptr;
-    HelpViewer* helpViewer = nullptr;
-
-    // The two port objects: they live from start-up to the end of shutdown. Null until the
-    // serial layer is wired (and in tests that do not need ports).
-    classComm* classCommPrimary = nullptr;
-    classComm* classCommSecondary = nullptr;
 
     // The 28 tool windows, by table order. A slot stays empty until its window exists; the
     // main window disables the commands that open an empty slot and skips it when restoring

@@ -268,8 +268,8 @@ std::string GetIniFileName(bool engineerMode, bool productionMode, const Places&
     return JoinPath(places.programFolder, name);
 }
 
-std::string GetIniFileName(const AppState& state) {
-    return GetIniFileName(state.engineerMode, state.productionMode, state.places);
+std::string GetIniFileName(const ModeFlags& modes, const FilePlaces& files) {
+    return GetIniFileName(modes.engineerMode, modes.productionMode, files.places);
 }
 
 bool ReadIniInto(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,

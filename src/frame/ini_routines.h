@@ -13,7 +13,8 @@
 
 namespace k45 {
 
-struct AppState;
+struct ModeFlags;
+struct FilePlaces;
 
 // A local date and time: seconds since 1970-01-01 00:00:00 of the local wall clock (no time
 // zone applied). In files it reads "M/D/YYYY h:mm:ss AM"; years 100..9999.
@@ -47,7 +48,7 @@ bool WriteIniSection(const std::string& fileName, const std::string& sectionName
 
 // The settings file: <program folder>/K45MR.ini; in production mode without engineering mode
 // the same name in the user's configuration folder.
-std::string GetIniFileName(const AppState& state);
+std::string GetIniFileName(const ModeFlags& modes, const FilePlaces& files);
 std::string GetIniFileName(bool engineerMode, bool productionMode, const Places& places);
 
 // Number text from a file in the user's notation: letters, digits, the locale's separator and

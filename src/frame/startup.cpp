@@ -28,33 +28,33 @@ std::string CommandLineText(const std::vector<std::string>& arguments) {
     return text;
 }
 
-void ApplyCommandLineWords(AppState& state, const std::string& commandLine) {
+void ApplyCommandLineWords(ModeFlags& modes, const std::string& commandLine) {
     for (const std::string& word : SplitCommandLineWords(commandLine)) {
         if (word == "/FieldTest" || word == "-FieldTest") {
-            state.debugTest = false;
-            state.engineerMode = false;
-            state.productionMode = false;
+            modes.debugTest = false;
+            modes.engineerMode = false;
+            modes.productionMode = false;
         } else if (word == "/DebugTest" || word == "-DebugTest") {
-            if (state.engineerMode) state.debugTest = true;
+            if (modes.engineerMode) modes.debugTest = true;
         } else if (word == "/ProductionTest" || word == "-ProductionTest") {
-            if (state.engineerMode) {
-                state.engineerMode = false;
-                state.productionMode = true;
+            if (modes.engineerMode) {
+                modes.engineerMode = false;
+                modes.productionMode = true;
             }
         }
     }
 }
 
-void SetModeFlags(AppState& state, bool engineeringBuild, const std::string& commandLine) {
-    state.debugTest = false;
-    state.productionMode = false;
+void SetModeFlags(ModeFlags& modes, bool engineeringBuild, const std::string& commandLine) {
+    modes.debugTest = false;
+    modes.productionMode = false;
     // The delivered engineering configuration is the only way engineerMode comes on.
-    state.engineerMode = engineeringBuild;
-    ApplyCommandLineWords(state, commandLine);
+    modes.engineerMode = engineeringBuild;
+    ApplyCommandLineWords(modes, commandLine);
 }
 
-std::string MakePartNumberText(const std::string& partNumber, const AppState& state) {
-    const char mode = state.engineerMode ? '#' : (state.productionMode ? '1' : '0');
+std::string MakePartNumberText(const std::string& partNumber, const ModeFlags& modes) {
+    const char mode = modes.engineerMode ? '#' : (modes.productionMode ? '1' : '0');
     return partNumber + mode;
 }
 
@@ -89,12 +89,12 @@ std::string ComPortsText(int primaryPort, int secondaryPort) {
     return "Com" + std::to_string(primaryPort) + " / Com" + std::to_string(secondaryPort);
 }
 
-std::string DefaultDataFileName(const AppState& state) {
-    return JoinPath(state.places.programFolder, "default.dat");
+std::string DefaultDataFileName(const FilePlaces& files) {
+    return JoinPath(files.places.programFolder, "default.dat");
 }
 
-std::string DefaultTestFileName(const AppState& state) {
-    return JoinPath(state.places.programFolder, "default.tst");
+std::string DefaultTestFileName(const FilePlaces& files) {
+    return JoinPath(files.places.programFolder, "default.tst");
 }
 
 ToolbarLayout LayOutToolbar(const std::vector<TwipsRect>& buttons) {

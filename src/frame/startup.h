@@ -21,14 +21,14 @@ std::string CommandLineText(const std::vector<std::string>& arguments);
 
 // Takes the words from left to right against the flags as they stand ("/FieldTest",
 // "/DebugTest", "/ProductionTest" and their "-" forms; anything else is ignored).
-void ApplyCommandLineWords(AppState& state, const std::string& commandLine);
+void ApplyCommandLineWords(ModeFlags& modes, const std::string& commandLine);
 
 // Clears the three flags, turns engineerMode on for the engineering build, then takes the
 // command-line words.
-void SetModeFlags(AppState& state, bool engineeringBuild, const std::string& commandLine);
+void SetModeFlags(ModeFlags& modes, bool engineeringBuild, const std::string& commandLine);
 
 // The part number followed by "#" (engineerMode), "1" (productionMode) or "0".
-std::string MakePartNumberText(const std::string& partNumber, const AppState& state);
+std::string MakePartNumberText(const std::string& partNumber, const ModeFlags& modes);
 
 // "Revision 3.02.07": major, minor and revision with the formats "0", "00", "00".
 std::string RevisionText(int major, int minor, int revision);
@@ -39,8 +39,8 @@ std::string NextTestNumberText(const std::string& panelText);
 std::string ComPortsText(int primaryPort, int secondaryPort);
 
 // Default data and test file of the program folder.
-std::string DefaultDataFileName(const AppState& state);
-std::string DefaultTestFileName(const AppState& state);
+std::string DefaultDataFileName(const FilePlaces& files);
+std::string DefaultTestFileName(const FilePlaces& files);
 
 // Tool-bar layout in twips: the bar is 30 twips taller than its lowest button bottom, the
 // version frame starts 40 twips right of its rightmost button edge.

@@ -97,7 +97,7 @@ public:
     virtual void UpdateChanges() {}
     virtual bool SaveChanges() { return false; }
     // Shows and focuses the box of one channel frequency: 0..7 the Tx frequency of channel
-    // freqIndex, 8..15 the Rx frequency of channel freqIndex - 8 (ValidateChannelFreqs' index).
+    // freqIndex, 8..15 the Rx frequency of channel freqIndex - 8 (CheckChannelFreqs' field index).
     virtual void SelectFrequencyInError(std::int16_t freqIndex) { (void)freqIndex; }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
-// Process-wide values of the model layers: mode flags, signature, bit tables, locale,
-// folders, the shared records and tables. One instance is created by main (tests create
-// their own) and handed to whoever needs it; there are no hidden globals.
+// The process-wide state, in parts with one purpose each. A function takes the parts it uses;
+// AppState holds them all (one instance, created by main; tests create their own) and passes
+// as any of its parts. There are no hidden globals.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,25 +15,32 @@ namespace k45 {
 
 class Scheduler;
 class Dialogs;
+class Clipboard;
+class HelpViewer;
+class classComm;  // the port object (src/serial/class_comm.h)
 
-struct AppState {
-    // Mode flags: written only while the command line is taken at start-up.
+// Mode flags: written only while the command line is taken at start-up, with the part-number
+// text that shows them.
+struct ModeFlags {
     bool engineerMode = false;
     bool productionMode = false;
     bool debugTest = false;
-
-    // "QuOrVaLiN" followed by the character of code 0 (10 characters).
-    std::string parmsSignature = std::string("QuOrVaLiN") + '\0';
     std::string partNumberText;
+};
 
-    std::array<std::int32_t, 16> bitMask{};
-    std::array<std::int16_t, 8> bitMaskRev{};
-
+// Where files are (program and temporary folders, the data and test file in use) and the
+// locale numbers are read and written with.
+struct FilePlaces {
     LocaleInfo locale;
     Places places;
-
     std::string dataFileName;
     std::string testFileName;
+};
+
+// The records and tables the windows and dialogues share.
+struct SharedRecords {
+    // "QuOrVaLiN" followed by the character of code 0 (10 characters).
+    std::string parmsSignature = std::string("QuOrVaLiN") + '\0';
 
     ModemParameters mainParameters;
     ModemParameters currentParameters;
@@ -50,18 +57,20 @@ struct AppState {
     std::array<std::int16_t, 256> rssiCurve5716{};
     std::array<std::int16_t, 256> rssiCurve5726{};
     std::array<std::int16_t, 256> rssiCurve5796{};
-
-    // Services; set by main or by a test before use.
-    Scheduler* scheduler = nullptr;
-    Dialogs* dialogs = nullptr;
 };
 
-// Fills bitMask and bitMaskRev (first steps of start-up).
-inline void BuildBitTables(AppState& s) {
-    std::int32_t v = 1;
-    for (auto& e : s.bitMask) { e = v; v *= 2; }
-    std::int16_t r = 128;
-    for (auto& e : s.bitMaskRev) { e = r; r = static_cast<std::int16_t>(r / 2); }
-}
+// Services: set by main or by a test before use; null where a test needs none.
+struct Services {
+    Scheduler* scheduler = nullptr;
+    Dialogs* dialogs = nullptr;
+    Clipboard* clipboard = nullptr;
+    HelpViewer* helpViewer = nullptr;
+    // The two port objects: they live from start-up to the end of shutdown. Null until the
+    // serial layer is wired (and in tests that do not need ports).
+    classComm* classCommPrimary = nullptr;
+    classComm* classCommSecondary = nullptr;
+};
+
+struct AppState : ModeFlags, FilePlaces, SharedRecords, Services {};
 
 }  // namespace k45

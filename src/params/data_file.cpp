@@ -44,7 +44,7 @@ void TransferCalTable(Io& io, const std::string& section, Flag& present, std::in
 }
 
 template <class Io>
-void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
+void TransferDataFile(Io& io, ModemParameters& r, const SharedRecords* records) {
     record_file::TransferRadioTypes(io);
 
     io.section(kFactory);
@@ -80,7 +80,7 @@ void TransferDataFile(Io& io, ModemParameters& r, const AppState& state) {
 
     // Channel values the file does not hold come from the default plan of the type and range
     // just read, not from the record as it was.
-    if constexpr (Io::kLoading) SetDefaultChannels(state, r);
+    if constexpr (Io::kLoading) SetDefaultChannels(*records, r);
 
     io.section(kUser);
     io.number(kUser, "Network Type", r.networkType);
@@ -247,15 +247,15 @@ std::string TextValueForFile(const std::string& text) {
     return out;
 }
 
-bool LoadDataFile(const AppState& state, ModemParameters& record, const std::string& fileName) {
-    return record_file::LoadRecord(state.locale, fileName, record,
-                                   [&](auto& io, ModemParameters& r) { TransferDataFile(io, r, state); });
+bool LoadDataFile(const FilePlaces& files, const SharedRecords& records, ModemParameters& record, const std::string& fileName) {
+    return record_file::LoadRecord(files.locale, fileName, record,
+                                   [&](auto& io, ModemParameters& r) { TransferDataFile(io, r, &records); });
 }
 
-bool SaveDataFile(const AppState& state, const std::string& fileName, const ModemParameters& record,
+bool SaveDataFile(const FilePlaces& files, const std::string& fileName, const ModemParameters& record,
                   std::string* error) {
-    return record_file::SaveRecord(state.locale, fileName, record, error,
-                                   [&](auto& io, ModemParameters& r) { TransferDataFile(io, r, state); });
+    return record_file::SaveRecord(files.locale, fileName, record, error,
+                                   [&](auto& io, ModemParameters& r) { TransferDataFile(io, r, nullptr); });
 }
 
 }  // namespace k45

@@ -71,8 +71,8 @@ std::string RadioTypeCode(std::int32_t radioType, std::int32_t channelBandwidth)
 
 namespace {
 
-void ImportK45Keys(const AppState& state, ModemParameters& r, const std::string& fileName) {
-    K45Reader io(state.locale, fileName);
+void ImportK45Keys(const FilePlaces& files, const SharedRecords& records, ModemParameters& r, const std::string& fileName) {
+    K45Reader io(files.locale, fileName);
 
     // Identity.
     io.number("EEProm Version", r.eepromVersion);
@@ -116,7 +116,7 @@ void ImportK45Keys(const AppState& state, ModemParameters& r, const std::string&
     {
         std::int32_t lowRx = 0;
         if (RadioSpecIndexValid(r.radioType, r.radioRange, pointLow))
-            lowRx = state.testDefaults.radioSpecs[static_cast<size_t>(RadioSpecIndex(r.radioType, r.radioRange, pointLow))]
+            lowRx = records.testDefaults.radioSpecs[static_cast<size_t>(RadioSpecIndex(r.radioType, r.radioRange, pointLow))]
                         .rxFrequency;
         const double lowestMHz = io.numberOr("Lowest Frequency", lowRx / 1000000.0);
         const double lowestHz = RoundHalfEven(lowestMHz * 1000000.0);
@@ -126,7 +126,7 @@ void ImportK45Keys(const AppState& state, ModemParameters& r, const std::string&
             r.highBand = kTrue;
     }
 
-    SetDefaultChannels(state, r);
+    SetDefaultChannels(records, r);
     r.networkType = networkNative;
 
     {
@@ -192,12 +192,12 @@ void ImportK45Keys(const AppState& state, ModemParameters& r, const std::string&
 
 }  // namespace
 
-bool ImportK45File(const AppState& state, ModemParameters& r, const std::string& fileName) {
+bool ImportK45File(const FilePlaces& files, const SharedRecords& records, ModemParameters& r, const std::string& fileName) {
     // Every fixed key has a default, so only the file's own section tells an older-model file
     // from an empty, binary or unrelated one.
     return record_file::LoadWholeFile(fileName, [&](const IniDocument& doc) {
         if (!doc.hasSection(kSection)) return false;
-        ImportK45Keys(state, r, fileName);
+        ImportK45Keys(files, records, r, fileName);
         return true;
     });
 }

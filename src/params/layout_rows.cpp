@@ -18,7 +18,7 @@ constexpr Access kRNetCrystalBit{nullptr, [](MP& r, int, double v) {
 
 const Access kIsCrystal{[](const MP& r, int) { return r.networkType == networkCrystal ? 1.0 : 0.0; }, nullptr};
 
-void DefaultChannelsStep(const ImageCodecContext& ctx, ModemParameters& r) { SetDefaultChannels(ctx.app, r); }
+void DefaultChannelsStep(const ImageCodecContext& ctx, ModemParameters& r) { SetDefaultChannels(ctx.records, r); }
 
 std::array<ImageField, 11> FactoryHeadRows() {
     return {

@@ -6,7 +6,7 @@
 
 namespace k45 {
 
-void SetDefaultModemParameters(const AppState& state, ModemParameters& r) {
+void SetDefaultModemParameters(const SharedRecords& records, const Services& services, ModemParameters& r) {
     r.eepromVersion = 6;
     r.model = familyPNet;
     r.romMajorVersion = 2;
@@ -29,7 +29,7 @@ void SetDefaultModemParameters(const AppState& state, ModemParameters& r) {
     r.powerAdj = {160, 166, 176};
 
     // From the built-in table, not the one radspecs.cfg was laid over.
-    FcAdjustFromRadioSpecs(state.builtInTestDefaults.radioSpecs, r.radioType, r.radioRange, r.fcAdj);
+    FcAdjustFromRadioSpecs(records.builtInTestDefaults.radioSpecs, r.radioType, r.radioRange, r.fcAdj);
 
     r.networkType = networkNative;
     r.baudRate = 1;
@@ -60,11 +60,11 @@ void SetDefaultModemParameters(const AppState& state, ModemParameters& r) {
     }
 
     for (size_t i = 0; i < 10; ++i)
-        r.signature[i] = i < state.parmsSignature.size()
-                             ? static_cast<std::int16_t>(static_cast<unsigned char>(state.parmsSignature[i]))
+        r.signature[i] = i < records.parmsSignature.size()
+                             ? static_cast<std::int16_t>(static_cast<unsigned char>(records.parmsSignature[i]))
                              : std::int16_t{0};
 
-    SetDefaultChannels(state, r);
+    SetDefaultChannels(records, r);
 
     for (size_t n = 0; n < 8; ++n) {
         r.modSet[n] = 65;
@@ -86,7 +86,7 @@ void SetDefaultModemParameters(const AppState& state, ModemParameters& r) {
     r.rssiOffThreshold = 15;
     r.rssiOnThreshold = 20;
 
-    r.setupTime = LocalNowSeconds(state);
+    r.setupTime = LocalNowSeconds(services);
     r.comment = "Comment.";
 
     ClearCalibrationTable(r.calTables, clearPowerTable);

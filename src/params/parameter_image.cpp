@@ -5,7 +5,6 @@
 #include "frame/converters.h"
 #include "frame/utilities.h"
 #include "params/startup_defaults.h"
-#include "platform/dialogs.h"
 #include "radio/radio_codes.h"
 #include "radio/rssi_conversion.h"
 #include "radio/synthesizer.h"
@@ -21,9 +20,7 @@ ImageLayout SelectImageLayout(int eepromVersion, int model) {
 
 namespace {
 
-void ShowModemTypeMessage(const AppState& app) {
-    if (app.dialogs) app.dialogs->messageBox(kModemTypeNotCorrect, {}, MsgButtons::OK, MsgIcon::Exclamation);
-}
+UserMessage ModemTypeMessage() { return {kModemTypeNotCorrect, {}, MsgButtons::OK, MsgIcon::Exclamation}; }
 
 using PackFn = void (*)(const ImageCodecContext&, ParameterImage&, ModemParameters&);
 using UnpackFn = void (*)(const ImageCodecContext&, ModemParameters&, const ParameterImage&);
@@ -40,28 +37,27 @@ bool LayoutFunctions(ImageLayout layout, PackFn& pack, UnpackFn& unpack) {
 
 }  // namespace
 
-bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record) {
-    return EncodeParameterImage(app, image, record, LocalNowSeconds(app));
+Outcome EncodeParameterImage(const ModeFlags& modes, const SharedRecords& records, const Services& services,
+                             ParameterImage& image, ModemParameters& record) {
+    return EncodeParameterImage(modes, records, image, record, LocalNowSeconds(services));
 }
 
-bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record,
-                          std::int64_t nowLocal) {
+Outcome EncodeParameterImage(const ModeFlags& modes, const SharedRecords& records, ParameterImage& image,
+                             ModemParameters& record, std::int64_t nowLocal) {
     PackFn pack = nullptr;
     UnpackFn unpack = nullptr;
-    if (!LayoutFunctions(SelectImageLayout(record.eepromVersion, record.model), pack, unpack)) {
-        ShowModemTypeMessage(app);
-        return false;
-    }
+    if (!LayoutFunctions(SelectImageLayout(record.eepromVersion, record.model), pack, unpack)) return ModemTypeMessage();
     for (int i = 0; i < kParameterImageBytes; ++i) image[i] = 0;
     image[0] = static_cast<std::int16_t>(image::SaturateByte(record.eepromVersion));
     image[1] = static_cast<std::int16_t>(image::SaturateByte(record.model));
     image[2] = static_cast<std::int16_t>(image::SaturateByte(record.romMajorVersion));
     image[3] = static_cast<std::int16_t>(image::SaturateByte(record.romMinorVersion));
-    pack(ImageCodecContext{app, nowLocal}, image, record);
-    return true;
+    pack(ImageCodecContext{modes, records, nowLocal}, image, record);
+    return {};
 }
 
-bool DecodeParameterImage(const AppState& app, ModemParameters& record, const ParameterImage& image) {
+Outcome DecodeParameterImage(const ModeFlags& modes, const SharedRecords& records, ModemParameters& record,
+                             const ParameterImage& image) {
     ModemParameters scratch = record;
     scratch.eepromVersion = static_cast<std::int16_t>(image[0] & 0xFF);
     scratch.model = static_cast<std::int16_t>(image[1] & 0xFF);
@@ -69,14 +65,11 @@ bool DecodeParameterImage(const AppState& app, ModemParameters& record, const Pa
     scratch.romMinorVersion = static_cast<std::int16_t>(image[3] & 0xFF);
     PackFn pack = nullptr;
     UnpackFn unpack = nullptr;
-    if (!LayoutFunctions(SelectImageLayout(scratch.eepromVersion, scratch.model), pack, unpack)) {
-        ShowModemTypeMessage(app);
-        return false;
-    }
+    if (!LayoutFunctions(SelectImageLayout(scratch.eepromVersion, scratch.model), pack, unpack)) return ModemTypeMessage();
     // Unpacking stamps nothing, so it needs no clock.
-    unpack(ImageCodecContext{app, 0}, scratch, image);
+    unpack(ImageCodecContext{modes, records, 0}, scratch, image);
     record = std::move(scratch);
-    return true;
+    return {};
 }
 
 namespace image {
@@ -202,30 +195,30 @@ std::int32_t RangeOfCode(std::int32_t type, int code) { return DecodeRangeCode(t
 
 bool SynthBytesOf(const ImageCodecContext& ctx, const ModemParameters& r, std::int32_t hz, bool transmit,
                   std::array<std::int16_t, kSynthByteCount>& out) {
-    CalcSynthWords(ctx.app, out, hz, r.radioType, r.radioRange, transmit, IsSet(r.sa7026Synthesizer), r.fcAdj, -1);
+    CalcSynthWords(ctx.modes, ctx.records, out, hz, r.radioType, r.radioRange, transmit, IsSet(r.sa7026Synthesizer), r.fcAdj, -1);
     return true;
 }
 
 bool FreqOfSynthBytes(const ImageCodecContext& ctx, const ModemParameters& r,
                       const std::array<std::int16_t, kSynthByteCount>& bytes, std::int32_t& hz) {
-    hz = SynthWordsToFreq(ctx.app, bytes, r.radioType, r.radioRange, IsSet(r.sa7026Synthesizer));
+    hz = SynthWordsToFreq(bytes, r.radioType, r.radioRange, IsSet(r.sa7026Synthesizer));
     return true;
 }
 
 bool Interpolate(const ImageCodecContext& ctx, const ModemParameters& r, std::int32_t hz, bool transmit,
                  const std::array<std::int16_t, 3>& triple, int& out) {
-    out = InterpolateTuneValue(ctx.app, hz, r.radioType, r.radioRange, transmit, triple);
+    out = InterpolateTuneValue(ctx.records, hz, r.radioType, r.radioRange, transmit, triple);
     return true;
 }
 
 bool ThresholdToByte(const ImageCodecContext& ctx, const ModemParameters& r, int code, bool useDefault, int& out) {
     if (code < std::numeric_limits<std::int16_t>::min() || code > std::numeric_limits<std::int16_t>::max()) return false;
-    out = RssiDbmToByte(ctx.app, r.calTables, r.radioType, static_cast<std::int16_t>(code), useDefault);
+    out = RssiDbmToByte(ctx.records, r.calTables, r.radioType, static_cast<std::int16_t>(code), useDefault);
     return true;
 }
 
 bool ByteToThreshold(const ImageCodecContext& ctx, const ModemParameters& r, int byte, bool useDefault, int& out) {
-    out = RssiByteToDbm(ctx.app, r.calTables, r.radioType, static_cast<std::int16_t>(byte), useDefault);
+    out = RssiByteToDbm(ctx.records, r.calTables, r.radioType, static_cast<std::int16_t>(byte), useDefault);
     return true;
 }
 
@@ -240,7 +233,7 @@ void Set(const Access& a, ModemParameters& r, int i, double v) {
 bool BandEdges(const ImageCodecContext& ctx, const ModemParameters& r, std::int64_t& low, std::int64_t& high) {
     const int type = r.radioType, range = r.radioRange;
     if (!RadioSpecIndexValid(type, range, pointLow)) return false;
-    const auto& specs = ctx.app.testDefaults.radioSpecs;
+    const auto& specs = ctx.records.testDefaults.radioSpecs;
     low = specs[RadioSpecIndex(type, range, pointLow)].rxFrequency;
     high = specs[RadioSpecIndex(type, range, pointHigh)].rxFrequency;
     if (type == 0 && range == 0) {
@@ -304,7 +297,7 @@ void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Param
     case Codec::RadioCode: PutByte(image, pos, SaturateByte(radio_bridge::RadioCodeOf(r))); break;
     case Codec::RangeCode: PutByte(image, pos, SaturateByte(radio_bridge::RangeCodeOf(r))); break;
     case Codec::Signature: {
-        const std::string& sig = ctx.app.parmsSignature;
+        const std::string& sig = ctx.records.parmsSignature;
         for (int k = 0; k < kSignatureLength; ++k) {
             const int code = k < static_cast<int>(sig.size()) ? static_cast<unsigned char>(sig[k]) : 0;
             PutByte(image, pos + k, code);
@@ -383,7 +376,7 @@ void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Mod
         // The edge must fit the 32-bit frequency it stands for.
         if (low > std::numeric_limits<std::int32_t>::max()) break;
         if (r.radioType == 0 && r.radioRange == 0) {
-            const std::int64_t lowPoint = ctx.app.testDefaults.radioSpecs[RadioSpecIndex(0, 0, pointLow)].rxFrequency;
+            const std::int64_t lowPoint = ctx.records.testDefaults.radioSpecs[RadioSpecIndex(0, 0, pointLow)].rxFrequency;
             if (low > lowPoint + kHighBandMargin) r.highBand = kTrue;
         }
         break;

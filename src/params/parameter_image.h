@@ -11,6 +11,7 @@
 
 #include "model/app_state.h"
 #include "model/records.h"
+#include "platform/message_box.h"
 
 namespace k45 {
 
@@ -28,25 +29,28 @@ ImageLayout SelectImageLayout(int eepromVersion, int model);
 inline constexpr const char* kModemTypeNotCorrect = "Modem Type is not correct!";
 
 // What the codecs need besides the record: the signature, the radio spec table of
-// testDefaults, the RSSI curves and bit tables (all in the AppState), and the present local
-// date and time for the setup stamp.
+// testDefaults and the RSSI curves (records), engineerMode for the synthesizer grid (modes),
+// and the present local date and time for the setup stamp.
 struct ImageCodecContext {
-    const AppState& app;
+    const ModeFlags& modes;
+    const SharedRecords& records;
     std::int64_t nowLocal;  // seconds since 1970-01-01 of the local wall clock
 };
 
 // Packs `record` into `image` with the layout its eepromVersion and model select. The record's
 // signature and setupTime (stamped with the present local time, LocalNowSeconds, or nowLocal)
-// are updated as the layouts do. When no layout matches, shows "Modem Type is not correct!", leaves the image untouched
-// and returns false: there is nothing to send.
-bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record);
-bool EncodeParameterImage(const AppState& app, ParameterImage& image, ModemParameters& record,
-                          std::int64_t nowLocal);
+// are updated as the layouts do. When no layout matches, leaves the image untouched and returns
+// "Modem Type is not correct!" for the caller to show: there is nothing to send.
+Outcome EncodeParameterImage(const ModeFlags& modes, const SharedRecords& records, const Services& services,
+                             ParameterImage& image, ModemParameters& record);
+Outcome EncodeParameterImage(const ModeFlags& modes, const SharedRecords& records, ParameterImage& image,
+                             ModemParameters& record, std::int64_t nowLocal);
 
 // Unpacks `image` into `record` with the layout its header selects. When no layout matches,
-// shows "Modem Type is not correct!", leaves the record untouched (header fields included) and
-// returns false.
-bool DecodeParameterImage(const AppState& app, ModemParameters& record, const ParameterImage& image);
+// leaves the record untouched (header fields included) and returns "Modem Type is not
+// correct!" for the caller to show.
+Outcome DecodeParameterImage(const ModeFlags& modes, const SharedRecords& records, ModemParameters& record,
+                             const ParameterImage& image);
 
 // Setup stamp in the image: seconds since 1969-12-31 20:00:00 of the local wall clock.
 inline constexpr std::int64_t kSetupEpochOffset = 4 * 3600;

@@ -5,7 +5,7 @@
 
 namespace k45 {
 
-std::string RadioSpecFileName(const AppState& state) { return JoinPath(state.places.programFolder, "radspecs.cfg"); }
+std::string RadioSpecFileName(const FilePlaces& files) { return JoinPath(files.places.programFolder, "radspecs.cfg"); }
 
 namespace {
 
@@ -26,12 +26,12 @@ bool SaveRadioSpecFile(const LocaleInfo& locale, const std::string& fileName, co
     return record_file::SaveRecord(locale, fileName, specs, error, kTransferSpecs);
 }
 
-bool LoadRadioSpecs(AppState& state) {
-    return LoadRadioSpecFile(state.locale, RadioSpecFileName(state), state.testDefaults.radioSpecs);
+bool LoadRadioSpecs(const FilePlaces& files, SharedRecords& records) {
+    return LoadRadioSpecFile(files.locale, RadioSpecFileName(files), records.testDefaults.radioSpecs);
 }
 
-bool SaveRadioSpecs(const AppState& state, std::string* error) {
-    return SaveRadioSpecFile(state.locale, RadioSpecFileName(state), state.testDefaults.radioSpecs, error);
+bool SaveRadioSpecs(const FilePlaces& files, const SharedRecords& records, std::string* error) {
+    return SaveRadioSpecFile(files.locale, RadioSpecFileName(files), records.testDefaults.radioSpecs, error);
 }
 
 }  // namespace k45

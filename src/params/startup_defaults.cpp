@@ -27,9 +27,9 @@ std::string TuneFileName(const std::string& folder, std::int32_t radioType, std:
 
 }  // namespace
 
-std::int64_t LocalNowSeconds(const AppState& state) {
-    const std::int64_t utc = state.scheduler ? state.scheduler->wallClockSeconds()
-                                             : static_cast<std::int64_t>(std::time(nullptr));
+std::int64_t LocalNowSeconds(const Services& services) {
+    const std::int64_t utc = services.scheduler ? services.scheduler->wallClockSeconds()
+                                                : static_cast<std::int64_t>(std::time(nullptr));
     const std::time_t t = static_cast<std::time_t>(utc);
     std::tm local{};
     if (!localtime_r(&t, &local)) return utc;
@@ -92,10 +92,10 @@ void InitDefaultTables(AppState& state) {
     // The tables built here only give the built-in record its delta grid and compressed table;
     // the scratch record itself is dropped.
     CalTables scratch;
-    BuildPowerTable(state, scratch, b.powerPoints, true);
-    BuildRssiTable(state, scratch, b.rssiPoints, true);
-    PrepareTempCompPoints(state, scratch, b, true);
-    BuildTempCompTable(state, scratch, b, true);
+    BuildPowerTable(state, state, state, scratch, b.powerPoints, true);
+    BuildRssiTable(state, state, state, scratch, b.rssiPoints, true);
+    PrepareTempCompPoints(state, state, state, scratch, b, true);
+    BuildTempCompTable(state, state, scratch, b, true);
 
     InitRadioType5716(state, b);
     InitRadioType5726(state, b);
@@ -105,10 +105,10 @@ void InitDefaultTables(AppState& state) {
     FcAdjustFromRadioSpecs(b.radioSpecs, b.radioType, b.radioRange, b.defaultDacValues.fcAdj);
 
     state.testDefaults = b;
-    LoadRadioSpecs(state);
+    LoadRadioSpecs(state, state);
 }
 
-void CopyDefaultTestRecord(const AppState& state, ProductionTestRecord& record) { record = state.testDefaults; }
+void CopyDefaultTestRecord(const SharedRecords& records, ProductionTestRecord& record) { record = records.testDefaults; }
 
 std::string MakeTuneDataFileName(const std::string& folder, std::int32_t radioType, std::int32_t radioRange,
                                  std::int32_t channelBandwidth, std::int16_t subBand) {

@@ -12,8 +12,8 @@
 namespace k45 {
 
 // Local wall-clock time as seconds since 1970-01-01 00:00:00 of the local clock (the form of
-// ModemParameters::setupTime). Taken from state.scheduler when set, else from the system clock.
-std::int64_t LocalNowSeconds(const AppState& state);
+// ModemParameters::setupTime). Taken from services.scheduler when set, else from the system clock.
+std::int64_t LocalNowSeconds(const Services& services);
 
 // The scalar defaults, default DAC values (without their FC adjusts), calibration points and
 // temperature-compensation points of the built-in test record. tableId is the date stamp of the
@@ -31,8 +31,8 @@ void FcAdjustFromRadioSpecs(const std::array<RadioSpec, kRadioSpecCount>& specs,
 // radspecs.cfg of the program folder is laid.
 void InitDefaultTables(AppState& state);
 
-// record := state.testDefaults.
-void CopyDefaultTestRecord(const AppState& state, ProductionTestRecord& record);
+// record := records.testDefaults.
+void CopyDefaultTestRecord(const SharedRecords& records, ProductionTestRecord& record);
 
 // folder & prefix & range & bandwidth digit & subBand & ".dat"; nothing is added between the
 // parts, so folder must end with a separator (an empty folder gives a bare name).

@@ -87,14 +87,14 @@ void TransferTestFile(Io& io, ProductionTestRecord& r) {
 
 }  // namespace
 
-bool LoadTestFile(const AppState& state, ProductionTestRecord& record, const std::string& fileName) {
-    return record_file::LoadRecord(state.locale, fileName, record,
+bool LoadTestFile(const FilePlaces& files, ProductionTestRecord& record, const std::string& fileName) {
+    return record_file::LoadRecord(files.locale, fileName, record,
                                    [](auto& io, ProductionTestRecord& r) { TransferTestFile(io, r); });
 }
 
-bool SaveTestFile(const AppState& state, const std::string& fileName, const ProductionTestRecord& record,
+bool SaveTestFile(const FilePlaces& files, const std::string& fileName, const ProductionTestRecord& record,
                   std::string* error) {
-    return record_file::SaveRecord(state.locale, fileName, record, error,
+    return record_file::SaveRecord(files.locale, fileName, record, error,
                                    [](auto& io, ProductionTestRecord& r) { TransferTestFile(io, r); });
 }
 

@@ -5,7 +5,7 @@
 
 namespace k45 {
 
-void BuildTuneRecord(const AppState& app, TuneRecord& tune, const ModemParameters& parms) {
+void BuildTuneRecord(const SharedRecords& records, TuneRecord& tune, const ModemParameters& parms) {
     tune.channelBandwidth = parms.channelBandwidth;
     tune.highBand = parms.highBand;
     tune.sa7026Synthesizer = parms.sa7026Synthesizer;
@@ -28,11 +28,11 @@ void BuildTuneRecord(const AppState& app, TuneRecord& tune, const ModemParameter
     const std::int32_t type = parms.radioType, range = parms.radioRange;
     // The interpolations need a radio spec table entry; without one their targets keep their values.
     if (!RadioTypeValid(type) || !RadioRangeValid(range)) return;
-    tune.frontEndValue = InterpolateTuneValue(app, tune.rxFrequency, type, range, false, parms.frontEndAdj);
-    tune.modValue = InterpolateTuneValue(app, tune.txFrequency, type, range, true, parms.modAdj);
-    tune.powerValue = InterpolateTuneValue(app, tune.txFrequency, type, range, true, parms.powerAdj);
+    tune.frontEndValue = InterpolateTuneValue(records, tune.rxFrequency, type, range, false, parms.frontEndAdj);
+    tune.modValue = InterpolateTuneValue(records, tune.txFrequency, type, range, true, parms.modAdj);
+    tune.powerValue = InterpolateTuneValue(records, tune.txFrequency, type, range, true, parms.powerAdj);
     const std::int16_t modulus = GetFractionalModulus(tune.rxFrequency, type, range, false);
-    tune.fcOverride = InterpolateTuneValue(app, tune.rxFrequency, type, range, false,
+    tune.fcOverride = InterpolateTuneValue(records, tune.rxFrequency, type, range, false,
                                            modulus == 8 ? parms.fcAdj.rxFc8 : parms.fcAdj.rxFc5);
 }
 

@@ -6,11 +6,11 @@
 
 namespace k45 {
 
-// Fills `tune` from `parms` and the radio spec table of app.testDefaults. txFrequency and
+// Fills `tune` from `parms` and the radio spec table of records.testDefaults. txFrequency and
 // rxFrequency are inputs; txFcModulus and rxFcModulus are kept. A fresh record is set up for
 // the receiver (synthFrequency = rxFrequency, txSelected False). With a radio type or range
 // outside the radio spec table the interpolated values keep what they held.
-void BuildTuneRecord(const AppState& app, TuneRecord& tune, const ModemParameters& parms);
+void BuildTuneRecord(const SharedRecords& records, TuneRecord& tune, const ModemParameters& parms);
 
 // Copies the adjustable part of `tune` into `parms`; the master deviation comes from
 // txDeviationAdj.

@@ -5,11 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace k45 {
+#include "platform/message_box.h"
 
-enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
-enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgAnswer { OK, Cancel, Yes, No, Retry, Abort, Ignore };
+namespace k45 {
 
 struct FileDialogRequest {
     std::string title;
@@ -33,5 +31,16 @@ public:
     // Scripted dialogs call the test's handler for `name` instead.
     virtual int runModal(const std::string& name, const std::function<int()>& exec) = 0;
 };
+
+// Shows a message a model routine returned. Without a dialog service nothing can be shown or
+// confirmed: a question counts as No.
+inline MsgAnswer ShowMessage(Dialogs* dialogs, const UserMessage& m) {
+    if (!dialogs) return m.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::OK;
+    return dialogs->messageBox(m.text, m.title, m.buttons, m.icon);
+}
+// ShowMessage as a function object, for model routines that hand back several messages in turn.
+inline auto MessageShower(Dialogs* dialogs) {
+    return [dialogs](const UserMessage& m) { return ShowMessage(dialogs, m); };
+}
 
 }  // namespace k45

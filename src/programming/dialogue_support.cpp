@@ -44,11 +44,11 @@ void RestartTimer(Timer& t) {
 void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer*> timers) {
     for (Timer* t : timers)
         if (t) t->setEnabled(false);
-    if (ctx.classCommPrimary) ctx.classCommPrimary->DeRegisterForAll(&form);
+    if (ctx.state.classCommPrimary) ctx.state.classCommPrimary->DeRegisterForAll(&form);
 }
 
 bool PrimaryPortClosed(const AppContext& ctx) {
-    return ctx.classCommPrimary && !ctx.classCommPrimary->GetCommPortOpen();
+    return ctx.state.classCommPrimary && !ctx.state.classCommPrimary->GetCommPortOpen();
 }
 
 bool RegisterWithPrimary(AppContext& ctx, CommForm& form, bool crLf, bool sRecord) {
@@ -155,7 +155,7 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
     case kAwaitReady:
         if (ackAtZero) {
             o_.timerResponse.setEnabled(false);
-            if (o_.ctx.classCommPrimary) o_.ctx.classCommPrimary->DeRegisterForRxCrLf(&o_.form);
+            if (o_.ctx.state.classCommPrimary) o_.ctx.state.classCommPrimary->DeRegisterForRxCrLf(&o_.form);
             o_.state = kReadDelay;
             RestartTimer(o_.timerDelay);
         }
@@ -192,7 +192,7 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
 bool ImageReadSteps::ResendVersionRequest() {
     if (o_.resendCount >= kMaxResends) return false;
     ++o_.resendCount;
-    if (o_.ctx.classCommPrimary) SendCommand(*o_.ctx.classCommPrimary, "?");
+    if (o_.ctx.state.classCommPrimary) SendCommand(*o_.ctx.state.classCommPrimary, "?");
     o_.state = kAwaitVersion;
     o_.timerResponse.setEnabled(true);
     CountResend(o_.ctx);

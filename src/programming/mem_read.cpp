@@ -30,14 +30,14 @@ void MemReadDialogue::Load() {
 }
 
 void MemReadDialogue::Activate() {
-    if (ctx_.classCommPrimary) ApplyProgrammingSettings(*ctx_.classCommPrimary);
+    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
 }
 
 void MemReadDialogue::Update() {
     if (!loaded_ || readState_ != 0) return;
     // A port that will not open has said why; Update stays available for the next try.
     if (!RegisterWithPrimary(ctx_, *this, false, true)) return;
-    if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DE");
+    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
     readState_ = 1;
     StartDump(40);
     RestartTimer(*timerResponse_);
@@ -85,7 +85,7 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const bool ram = readState_ >= 4;
     const std::int32_t first = ram ? 4 : 1;
     const std::int32_t step = readState_ - first;  // 0 records, 1 all records in, 2 ready awaited
-    const SRecordMessage* found = ReplyRecordWithin(ctx_.classCommPrimary, rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
+    const SRecordMessage* found = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
     if (!found) return;
     const SRecordMessage& rec = *found;
     if (step == 0 && rec.recNum == 1) {
@@ -113,7 +113,7 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     } else if (step == 2 && rec.recNum == 8 && rec.address == 0) {
         timerResponse_->setEnabled(false);
         if (!ram) {
-            if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DA");
+            if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DA");
             readState_ = 4;
             StartDump(48);
             timerResponse_->setEnabled(true);

@@ -49,7 +49,7 @@ void ParmsGetCurrentDialogue::Load() {
 }
 
 void ParmsGetCurrentDialogue::Activate() {
-    if (ctx_.classCommPrimary) ApplyProgrammingSettings(*ctx_.classCommPrimary);
+    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
 }
 
 void ParmsGetCurrentDialogue::Cancel() { view_.CloseWindow(); }
@@ -68,7 +68,7 @@ void ParmsGetCurrentDialogue::Unload() {
 
 void ParmsGetCurrentDialogue::StartDataPhase() {
     read_.StartData();
-    if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DE");
+    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
     dialogueState_ = Steps::kAwaitData;
 }
 
@@ -83,7 +83,7 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
     if (dialogueState_ == Steps::kIdle) {
         read_.StartData();
         if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);
-        if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
+        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
         dialogueState_ = Steps::kAwaitVersion;
         RestartTimer(*timerResponse_);
         resendCount_ = 0;
@@ -126,11 +126,13 @@ void ParmsGetCurrentDialogue::RxCrLfData(const std::string& rxStr) {
 }
 
 void ParmsGetCurrentDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    const SRecordMessage* rec = ReplyRecordWithin(ctx_.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
+    const SRecordMessage* rec = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
     if (!loaded_ || !rec || !read_.TakeRecord(*rec)) return;
-    // An image of no known layout was not read: the clients are told so (the decoder has
-    // shown "Modem Type is not correct!") and currentParameters stays as it was.
-    parmsFound_ = DecodeParameterImage(ctx_.state, ctx_.state.currentParameters, parmsImage_);
+    // An image of no known layout was not read: "Modem Type is not correct!" is shown, the
+    // clients are told so and currentParameters stays as it was.
+    const Outcome decoded = DecodeParameterImage(ctx_.state, ctx_.state, ctx_.state.currentParameters, parmsImage_);
+    if (!decoded.ok()) ShowMessage(ctx_.dialogs(), decoded.problem());
+    parmsFound_ = decoded.ok();
     if (loaded_) view_.CloseWindow();
 }
 

@@ -66,10 +66,11 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     case parmsWriteDefault: view_.SetLabels("Writing " + file + " to", "Default Parameters..."); break;
     default: break;
     }
-    // An image of no known layout has nothing to merge into and must not be written back: the
-    // decoder has said "Modem Type is not correct!".
+    // An image of no known layout has nothing to merge into and must not be written back:
+    // "Modem Type is not correct!" is shown.
     workParameters_ = ModemParameters{};
-    if (!DecodeParameterImage(st, workParameters_, transferImage_)) {
+    if (const Outcome decoded = DecodeParameterImage(st, st, workParameters_, transferImage_); !decoded.ok()) {
+        ShowMessage(ctx_.dialogs(), decoded.problem());
         if (Still(gen)) CloseWindow();
         return;
     }
@@ -124,7 +125,8 @@ void ParmsRdWrDialogue::StartProgramming() {
     channelStepPending_ = false;
     stepCount_ = 0;
     timerResponse_->setEnabled(false);
-    if (!EncodeParameterImage(st, transferImage_, workParameters_)) {
+    if (const Outcome encoded = EncodeParameterImage(st, st, st, transferImage_, workParameters_); !encoded.ok()) {
+        ShowMessage(ctx_.dialogs(), encoded.problem());
         if (Still(gen)) CloseWindow();
         return;
     }
@@ -154,12 +156,12 @@ void ParmsRdWrDialogue::StartProgramming() {
     stepTotal_ = BlocksFor(endAddress_);
     startAddress_ = 0;
     // Lines are heard again while programming: a version line means the modem has restarted.
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->RegisterForRxCrLf(this);
+    if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->RegisterForRxCrLf(this);
     SendProgramBlock(0, rwAwaitBlockAck);
 }
 
 void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState) {
-    classComm* port = ctx_.classCommPrimary;
+    classComm* port = ctx_.state.classCommPrimary;
     const std::int32_t first = n * kBlockBytes;
     if (Active() && port && n >= 0 && first <= endAddress_ && endAddress_ < kParameterImageBytes) {
         std::vector<std::int16_t> data;
@@ -187,11 +189,11 @@ void ParmsRdWrDialogue::ModemRestarted() {
 }
 
 void ParmsRdWrDialogue::SendChannel() {
-    if (ctx_.classCommPrimary) SendCommandAndByte(*ctx_.classCommPrimary, "CHANNEL", workParameters_.channelOverride);
+    if (ctx_.state.classCommPrimary) SendCommandAndByte(*ctx_.state.classCommPrimary, "CHANNEL", workParameters_.channelOverride);
 }
 
 void ParmsRdWrDialogue::SendEnd() {
-    if (ctx_.classCommPrimary) SendSRecordEnd(*ctx_.classCommPrimary);
+    if (ctx_.state.classCommPrimary) SendSRecordEnd(*ctx_.state.classCommPrimary);
 }
 
 void ParmsRdWrDialogue::CompleteWrite() {

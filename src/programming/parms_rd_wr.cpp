@@ -100,7 +100,7 @@ void ParmsRdWrDialogue::Load() {
 }
 
 void ParmsRdWrDialogue::Activate() {
-    if (ctx_.classCommPrimary) ApplyProgrammingSettings(*ctx_.classCommPrimary);
+    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
 }
 
 void ParmsRdWrDialogue::OK() {
@@ -131,7 +131,8 @@ bool ParmsRdWrDialogue::ValidateBeforeRead() {
     // A closed parameter editor stores nothing of its own, but it hands an open timing
     // editor's boxes over: they are part of what the operator is writing.
     if (page) page->SaveChanges();
-    const std::int16_t index = ValidateChannelFreqs(ctx_.state, ctx_.state.mainParameters, true);
+    const std::int16_t index = CheckChannelFreqs(ctx_.state, ctx_.state, ctx_.state, ctx_.state.mainParameters)
+                                   .Show(MessageShower(ctx_.dialogs()));
     if (index == -1) return true;
     if (editor) {
         if (ctx_.mainFrame) ctx_.mainFrame->OpenForm(*editor);
@@ -163,7 +164,7 @@ void ParmsRdWrDialogue::StartRead() {
     startAddress_ = 0;
     endAddress_ = kParameterImageBytes - 1;
     view_.SetOkEnabled(false);
-    if (classComm* port = ctx_.classCommPrimary) {
+    if (classComm* port = ctx_.state.classCommPrimary) {
         port->RegisterForRxCrLf(this);
         SendCommand(*port, "?");
     }
@@ -178,7 +179,7 @@ void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
 }
 
 void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    const SRecordMessage* found = ReplyRecordWithin(ctx_.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
+    const SRecordMessage* found = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
     if (!loaded_ || !found) return;
     const SRecordMessage& rec = *found;
     const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
@@ -228,9 +229,10 @@ void ParmsRdWrDialogue::CompleteRead() {
     case parmsReadProgrammable:
     case parmsReadAll: {
         AppState& st = ctx_.state;
-        // A layout the codecs do not know is a failed read (the decoder said so): nothing
+        // A layout the codecs do not know is a failed read (its message is shown): nothing
         // changes on the host.
-        if (!DecodeParameterImage(st, st.mainParameters, transferImage_)) {
+        if (const Outcome decoded = DecodeParameterImage(st, st, st.mainParameters, transferImage_); !decoded.ok()) {
+            ShowMessage(ctx_.dialogs(), decoded.problem());
             if (Still(gen)) CloseWindow();
             return;
         }
@@ -277,7 +279,7 @@ void ParmsRdWrDialogue::TimerDelayTick() {
         OK();
         break;
     case rwReadDelay:
-        if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "DE");
+        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
         dialogueState_ = rwAwaitData;
         RestartTimer(*timerResponse_);
         resendCount_ = 0;

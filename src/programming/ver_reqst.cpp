@@ -30,7 +30,7 @@ void VerReqstDialogue::Load() {
 }
 
 void VerReqstDialogue::Activate() {
-    if (ctx_.classCommPrimary) ApplyProgrammingSettings(*ctx_.classCommPrimary);
+    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
 }
 
 void VerReqstDialogue::OK() {
@@ -41,7 +41,7 @@ void VerReqstDialogue::OK() {
         return;
     }
     view_.SetLabels("Reading Modem's Version", "");
-    if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
+    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
     requestState_ = 1;
     RestartTimer(*timerResponse_);
     resendCount_ = 0;
@@ -82,7 +82,7 @@ void VerReqstDialogue::TimerResponseTick() {
     if (requestState_ != 1) return;
     if (!PrimaryPortClosed(ctx_) && resendCount_ < kMaxResends) {
         ++resendCount_;
-        if (ctx_.classCommPrimary) SendCommand(*ctx_.classCommPrimary, "?");
+        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
         timerResponse_->setEnabled(true);
         CountResend(ctx_);
         return;

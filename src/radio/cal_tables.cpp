@@ -145,17 +145,17 @@ std::int32_t CalDateStamp(std::int64_t wallClockSeconds) {
         DaysFromCivil(2000, 1, 1));
 }
 
-std::int32_t CalDateStampToday(const AppState& app) {
-    return CalDateStamp(app.scheduler ? app.scheduler->wallClockSeconds() : static_cast<std::int64_t>(std::time(nullptr)));
+std::int32_t CalDateStampToday(const Services& services) {
+    return CalDateStamp(services.scheduler ? services.scheduler->wallClockSeconds() : static_cast<std::int64_t>(std::time(nullptr)));
 }
 
-void BuildPowerTable(const AppState& app, CalTables& calTables, const PowerCalPoints& points, bool trace,
+void BuildPowerTable(const ModeFlags& modes, const FilePlaces& files, const Services& services, CalTables& calTables, const PowerCalPoints& points, bool trace,
                      std::string* traceError) {
-    TraceFile file(app, trace, "pwr_tbl.ini");
+    TraceFile file(modes, files, trace, "pwr_tbl.ini");
     PowerCalPoints p = points;
-    TracePowerCalPoints(file, app.locale, p, "Raw Power Pts");
+    TracePowerCalPoints(file, files.locale, p, "Raw Power Pts");
     SortPoints(p.powerWatts, [&p](size_t i, size_t j) { std::swap(p.adReading[i], p.adReading[j]); });
-    TracePowerCalPoints(file, app.locale, p, "Sorted Power Pts");
+    TracePowerCalPoints(file, files.locale, p, "Sorted Power Pts");
 
     std::array<float, 256> curve{};
     for (int a = 0; a < 256; ++a) {
@@ -185,7 +185,7 @@ void BuildPowerTable(const AppState& app, CalTables& calTables, const PowerCalPo
     }
 
     calTables.powerTablePresent = kTrue;
-    calTables.powerTableId = CalDateStampToday(app);
+    calTables.powerTableId = CalDateStampToday(services);
     for (size_t i = 0; i < 64; ++i) {
         const float sum = curve[4 * i] + curve[4 * i + 1] + curve[4 * i + 2] + curve[4 * i + 3];
         const float tenths = sum / 4.0f * 10.0f;
@@ -199,9 +199,9 @@ void BuildPowerTable(const AppState& app, CalTables& calTables, const PowerCalPo
     file.finish(traceError);
 }
 
-void BuildRssiTable(const AppState& app, CalTables& calTables, const RssiCalPoints& points, bool trace,
+void BuildRssiTable(const ModeFlags& modes, const FilePlaces& files, const Services& services, CalTables& calTables, const RssiCalPoints& points, bool trace,
                     std::string* traceError) {
-    TraceFile file(app, trace, "rssi_tbl.ini");
+    TraceFile file(modes, files, trace, "rssi_tbl.ini");
     RssiCalPoints p = points;
     TraceRssiCalPoints(file, p, "Raw RSSI Pts");
     SortPoints(p.levelCode, [&p](size_t i, size_t j) { std::swap(p.adReading[i], p.adReading[j]); });
@@ -234,7 +234,7 @@ void BuildRssiTable(const AppState& app, CalTables& calTables, const RssiCalPoin
     }
 
     calTables.rssiTablePresent = kTrue;
-    calTables.rssiTableId = CalDateStampToday(app);
+    calTables.rssiTableId = CalDateStampToday(services);
     for (size_t i = 0; i < 64; ++i) {
         const int sum = curve[4 * i] + curve[4 * i + 1] + curve[4 * i + 2] + curve[4 * i + 3];
         const int average = static_cast<int>(RoundHalfEven(sum / 4.0));
@@ -256,9 +256,9 @@ std::int16_t TemperatureToSensorCode(std::int16_t temperature) {
     return static_cast<std::int16_t>(code);
 }
 
-void PrepareTempCompPoints(const AppState& app, const CalTables& calTables, ProductionTestRecord& record,
+void PrepareTempCompPoints(const ModeFlags& modes, const FilePlaces& files, const SharedRecords& records, const CalTables& calTables, ProductionTestRecord& record,
                            bool trace, std::string* traceError) {
-    TraceFile file(app, trace, "temp_tbl.ini");
+    TraceFile file(modes, files, trace, "temp_tbl.ini");
     RssiTempComp p = record.rssiTempComp;
     TraceTempCompPoints(file, p, "Raw RSSI Pts");
     // Rows of the A/D readings follow the levels, columns the temperatures.
@@ -268,7 +268,7 @@ void PrepareTempCompPoints(const AppState& app, const CalTables& calTables, Prod
     });
     TraceTempCompPoints(file, p, "Sorted RSSI Pts");
     for (size_t l = 0; l < 6; ++l) {
-        const int expected = RssiDbmToByte(app, calTables, record.radioType, p.levelCode[l], false);
+        const int expected = RssiDbmToByte(records, calTables, record.radioType, p.levelCode[l], false);
         for (size_t t = 0; t < 6; ++t) {
             const long long delta = static_cast<long long>(expected) - p.adReading[l][t];
             if (FitsInt16(delta)) p.delta[l][t] = static_cast<std::int16_t>(delta);
@@ -279,9 +279,9 @@ void PrepareTempCompPoints(const AppState& app, const CalTables& calTables, Prod
     file.finish(traceError);
 }
 
-void BuildTempCompTable(const AppState& app, CalTables& calTables, ProductionTestRecord& record, bool trace,
+void BuildTempCompTable(const ModeFlags& modes, const FilePlaces& files, CalTables& calTables, ProductionTestRecord& record, bool trace,
                         std::string* traceError) {
-    TraceFile file(app, trace, "temp_tbl.ini");
+    TraceFile file(modes, files, trace, "temp_tbl.ini");
     // Sums need more room than 16 bits; every value after averaging fits again.
     WorkGrid grid{};
     WorkGrid count{};
@@ -365,13 +365,13 @@ void BuildTempCompTable(const AppState& app, CalTables& calTables, ProductionTes
             const int v = grid[a][t];
             packed[a][t] = static_cast<std::int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
         }
-    PackTempCompTable(app, packed, calTables, record, trace);
+    PackTempCompTable(modes, files, packed, calTables, record, trace);
     file.finish(traceError);
 }
 
-void PackTempCompTable(const AppState& app, const TempCompGrid& grid, CalTables& calTables,
+void PackTempCompTable(const ModeFlags& modes, const FilePlaces& files, const TempCompGrid& grid, CalTables& calTables,
                        ProductionTestRecord& record, bool trace, std::string* traceError) {
-    TraceFile file(app, trace, "temp_tbl.ini");
+    TraceFile file(modes, files, trace, "temp_tbl.ini");
     TempCompGrid g = grid;
     for (auto& row : g)
         for (auto& cell : row) cell = static_cast<std::int16_t>(cell < -128 ? -128 : cell > 127 ? 127 : cell);

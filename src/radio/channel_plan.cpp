@@ -13,18 +13,18 @@ constexpr std::int64_t kFirstStepOffset = 25000;
 constexpr std::int16_t kPowerLevel = 255;
 }  // namespace
 
-void SetDefaultChannels(const AppState& app, ModemParameters& record) {
+void SetDefaultChannels(const SharedRecords& records, ModemParameters& record) {
     if (!RadioTypeValid(record.radioType)) {
         record.radioType = 0;
         record.radioRange = 5;
     }
     const std::int32_t type = record.radioType;
     const std::int32_t range = record.radioRange;
-    const RadioSpec* tLow = SpecEntry(app.testDefaults, type, range, pointLow);
-    const RadioSpec* tHigh = SpecEntry(app.testDefaults, type, range, pointHigh);
-    const RadioSpec* bLow = SpecEntry(app.builtInTestDefaults, type, range, pointLow);
-    const RadioSpec* bMid = SpecEntry(app.builtInTestDefaults, type, range, pointMid);
-    const RadioSpec* bHigh = SpecEntry(app.builtInTestDefaults, type, range, pointHigh);
+    const RadioSpec* tLow = SpecEntry(records.testDefaults, type, range, pointLow);
+    const RadioSpec* tHigh = SpecEntry(records.testDefaults, type, range, pointHigh);
+    const RadioSpec* bLow = SpecEntry(records.builtInTestDefaults, type, range, pointLow);
+    const RadioSpec* bMid = SpecEntry(records.builtInTestDefaults, type, range, pointMid);
+    const RadioSpec* bHigh = SpecEntry(records.builtInTestDefaults, type, range, pointHigh);
     const bool known = tLow && tHigh && bLow && bMid && bHigh;
     auto& ch = record.channels;
 

@@ -5,10 +5,10 @@
 
 namespace k45 {
 
-// Fills the 8 channels of the record from the radio spec tables of app.testDefaults and
-// app.builtInTestDefaults at the record's type and range and sets every powerAdjust to 255. A
+// Fills the 8 channels of the record from the radio spec tables of records.testDefaults and
+// records.builtInTestDefaults at the record's type and range and sets every powerAdjust to 255. A
 // type outside 0..2 first becomes type 0, range 5. With a range outside 0..9 the frequencies
 // are left as they are. The plan is not validated here.
-void SetDefaultChannels(const AppState& app, ModemParameters& record);
+void SetDefaultChannels(const SharedRecords& records, ModemParameters& record);
 
 }  // namespace k45

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/dialogs.h"
 #include "radio/radio_codes.h"
 #include "radio/radio_internal.h"
 #include "radio/synth_internal.h"
@@ -56,12 +55,15 @@ const char* SpacingText(SpacingGroup group) {
 
 class Validator {
 public:
-    Validator(const AppState& app, ModemParameters& record, bool interactive)
-        : app_(app), rec_(record), interactive_(interactive) {}
+    // Interactive when problems is given: the problems are listed and the record stays as it is.
+    Validator(const ModeFlags& modes, const LocaleInfo& locale, const SharedRecords& records, ModemParameters& record,
+              std::vector<ChannelProblem>* problems)
+        : modes_(modes), locale_(locale), records_(records), rec_(record), problems_(problems),
+          interactive_(problems != nullptr) {}
 
     std::int16_t run() {
-        const RadioSpec* low = SpecEntry(app_.testDefaults, rec_.radioType, rec_.radioRange, pointLow);
-        const RadioSpec* high = SpecEntry(app_.testDefaults, rec_.radioType, rec_.radioRange, pointHigh);
+        const RadioSpec* low = SpecEntry(records_.testDefaults, rec_.radioType, rec_.radioRange, pointLow);
+        const RadioSpec* high = SpecEntry(records_.testDefaults, rec_.radioType, rec_.radioRange, pointHigh);
         if (low && high) {
             rx_ = {true, low->rxFrequency, high->rxFrequency};
             tx_ = {true, low->txFrequency, high->txFrequency};
@@ -92,31 +94,26 @@ private:
     static int FieldIndex(int k, bool rx) { return rx ? k + 8 : k; }
 
     std::string prefix(std::int32_t f, int k, bool rx) const {
-        return std::string(rx ? "Rx Frequency (" : "Tx Frequency (") + MHzUnitText(f, app_.locale) +
+        return std::string(rx ? "Rx Frequency (" : "Tx Frequency (") + MHzUnitText(f, locale_) +
                ") for Channel " + std::to_string(k + 1);
     }
 
-    MsgAnswer box(const std::string& text, const char* title, MsgButtons buttons, MsgIcon icon) {
-        // Without a dialog service nothing can be confirmed: a question counts as No.
-        if (!app_.dialogs) return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::OK;
-        return app_.dialogs->messageBox(text, title, buttons, icon);
-    }
-
-    void noteFirst(int index) {
-        if (result_ == -1) result_ = static_cast<std::int16_t>(index);
+    void report(ChannelProblem::Kind kind, const std::string& text, const char* title, MsgButtons buttons,
+                MsgIcon icon, int index) {
+        problems_->push_back({kind, UserMessage{text, title, buttons, icon, index}});
     }
 
     void checkRangeAndBands(std::int32_t& field, const Limits& lim, int k, bool rx) {
         const std::int64_t f = field;  // every test uses the value as read, even after a correction
         const int index = FieldIndex(k, rx);
-        for (const RestrictedBand& band : app_.restrictedBands) {
+        for (const RestrictedBand& band : records_.restrictedBands) {
             if (f < band.lowFrequency || f > band.highFrequency) continue;
             if (interactive_) {
-                box(prefix(field, k, rx) + " is in a Restricted Frequency Band (" +
-                        MHzText(band.lowFrequency, app_.locale) + " - " +
-                        MHzUnitText(band.highFrequency, app_.locale) + ").",
-                    "Invalid Frequency!", MsgButtons::OK, MsgIcon::Critical);
-                noteFirst(index);
+                report(ChannelProblem::Kind::restrictedBand,
+                       prefix(field, k, rx) + " is in a Restricted Frequency Band (" +
+                           MHzText(band.lowFrequency, locale_) + " - " + MHzUnitText(band.highFrequency, locale_) +
+                           ").",
+                       "Invalid Frequency!", MsgButtons::OK, MsgIcon::Critical, index);
             } else {
                 const std::int64_t up = std::int64_t{band.highFrequency} + band.guardOffset;
                 if (lim.known && up >= lim.low - kSelectedMargin && up <= lim.high + kSelectedMargin)
@@ -130,9 +127,9 @@ private:
         if (f < lim.low - kWorkingMargin || f > lim.high + kWorkingMargin) {
             const bool tooLow = f < lim.low - kWorkingMargin;
             if (interactive_) {
-                box(text + (tooLow ? " is out of Working Range (too LOW)!" : " is out of Working Range (too HIGH)!"),
-                    "Frequency Out Of Range!", MsgButtons::OK, MsgIcon::Critical);
-                result_ = static_cast<std::int16_t>(index);
+                report(ChannelProblem::Kind::outOfWorkingRange,
+                       text + (tooLow ? " is out of Working Range (too LOW)!" : " is out of Working Range (too HIGH)!"),
+                       "Frequency Out Of Range!", MsgButtons::OK, MsgIcon::Critical, index);
                 phase1Ended_ = true;
             } else {
                 StoreIfFits(field, tooLow ? lim.low - kWorkingMargin : lim.high + kWorkingMargin);
@@ -141,24 +138,22 @@ private:
         } else if (f < lim.low - kSelectedMargin || f > lim.high + kSelectedMargin) {
             if (!interactive_) return;
             const bool tooLow = f < lim.low - kSelectedMargin;
-            const MsgAnswer answer =
-                box(text + (tooLow ? " is too LOW for the Range Selected." : " is too HIGH for the Range Selected.") +
-                        "\r\nDo you want to Override?",
-                    "Frequency Out Of Range!", MsgButtons::YesNo, MsgIcon::None);
-            if (answer != MsgAnswer::Yes) {
-                result_ = static_cast<std::int16_t>(index);
-                phase1Ended_ = true;
-            }
+            // The problems after it are those of the answer Yes; Show drops the rest of the
+            // range problems on any other answer.
+            report(ChannelProblem::Kind::overrideQuestion,
+                   text + (tooLow ? " is too LOW for the Range Selected." : " is too HIGH for the Range Selected.") +
+                       "\r\nDo you want to Override?",
+                   "Frequency Out Of Range!", MsgButtons::YesNo, MsgIcon::None, index);
         }
     }
 
     void checkSpacing(std::int32_t& field, SpacingGroup group, int k, bool rx) {
         const std::int64_t offset = rx ? RxFrequencyOffset(rec_.radioType) : 0;
         const std::int64_t lo = std::int64_t{field} + offset;
-        if (OnSpacing(rec_.radioType, rec_.radioRange, lo, app_.engineerMode)) return;
+        if (OnSpacing(rec_.radioType, rec_.radioRange, lo, modes_.engineerMode)) return;
         if (interactive_) {
-            box(prefix(field, k, rx) + SpacingText(group), "Invalid Frequency!", MsgButtons::OK, MsgIcon::None);
-            noteFirst(FieldIndex(k, rx));
+            report(ChannelProblem::Kind::offSpacing, prefix(field, k, rx) + SpacingText(group), "Invalid Frequency!",
+                   MsgButtons::OK, MsgIcon::None, FieldIndex(k, rx));
         } else {
             const std::int64_t snap = group == SpacingGroup::type1Fine ? 2500 : 6250;
             StoreIfFits(field, lo - lo % snap - offset);
@@ -166,8 +161,11 @@ private:
         }
     }
 
-    const AppState& app_;
+    const ModeFlags& modes_;
+    const LocaleInfo& locale_;
+    const SharedRecords& records_;
     ModemParameters& rec_;
+    std::vector<ChannelProblem>* problems_;
     const bool interactive_;
     Limits rx_, tx_;
     std::int16_t result_ = -1;
@@ -176,8 +174,42 @@ private:
 
 }  // namespace
 
-std::int16_t ValidateChannelFreqs(const AppState& app, ModemParameters& record, bool interactive) {
-    return Validator(app, record, interactive).run();
+ChannelCheck CheckChannelFreqs(const ModeFlags& modes, const FilePlaces& files, const SharedRecords& records,
+                               const ModemParameters& record) {
+    ChannelCheck check;
+    ModemParameters unchanged = record;  // the interactive pass writes nothing; it runs on a copy
+    Validator(modes, files.locale, records, unchanged, &check.problems).run();
+    return check;
+}
+
+std::int16_t CorrectChannelFreqs(const ModeFlags& modes, const SharedRecords& records, ModemParameters& record) {
+    static const LocaleInfo kNoText;  // the corrections build no text
+    return Validator(modes, kNoText, records, record, nullptr).run();
+}
+
+std::int16_t ChannelCheck::Show(const std::function<MsgAnswer(const UserMessage&)>& show) const {
+    std::int16_t field = -1;
+    bool rangeEnded = false;
+    for (const ChannelProblem& p : problems) {
+        using Kind = ChannelProblem::Kind;
+        if (rangeEnded && p.kind != Kind::offSpacing) continue;
+        const MsgAnswer answer = show(p.message);
+        const auto index = static_cast<std::int16_t>(p.message.field);
+        switch (p.kind) {
+        case Kind::restrictedBand:
+        case Kind::offSpacing:
+            if (field == -1) field = index;
+            break;
+        case Kind::outOfWorkingRange: field = index; break;
+        case Kind::overrideQuestion:
+            if (answer != MsgAnswer::Yes) {
+                field = index;
+                rangeEnded = true;
+            }
+            break;
+        }
+    }
+    return field;
 }
 
 }  // namespace k45

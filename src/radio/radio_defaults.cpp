@@ -32,9 +32,9 @@ void StoreRange(ProductionTestRecord& record, int type, int range, const RangeSp
     }
 }
 
-void Enable(AppState& app, int type, std::initializer_list<int> ranges) {
-    app.radioTypeEnabled[static_cast<size_t>(type)] = true;
-    auto& flags = app.rangeEnabled[static_cast<size_t>(type)];
+void Enable(SharedRecords& records, int type, std::initializer_list<int> ranges) {
+    records.radioTypeEnabled[static_cast<size_t>(type)] = true;
+    auto& flags = records.rangeEnabled[static_cast<size_t>(type)];
     flags.fill(false);
     for (int r : ranges) flags[static_cast<size_t>(r)] = true;
 }
@@ -50,8 +50,8 @@ void BuildCurve(std::array<std::int16_t, 256>& curve, int firstMiddle, std::init
 
 }  // namespace
 
-void InitRadioType5716(AppState& app, ProductionTestRecord& record) {
-    Enable(app, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+void InitRadioType5716(SharedRecords& records, ProductionTestRecord& record) {
+    Enable(records, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8});
     const RangeSpec range8 = {{496, 136, 76, 120, 126, 77, 120},
                               {504, 138, 77, 121, 128, 78, 125},
                               {512, 141, 78, 121, 131, 78, 124}};
@@ -70,8 +70,8 @@ void InitRadioType5716(AppState& app, ProductionTestRecord& record) {
     for (int r = 0; r < 10; ++r) StoreRange(record, 0, r, ranges[r]);
 }
 
-void InitRadioType5726(AppState& app, ProductionTestRecord& record) {
-    Enable(app, 1, {4, 5, 6, 7, 9});
+void InitRadioType5726(SharedRecords& records, ProductionTestRecord& record) {
+    Enable(records, 1, {4, 5, 6, 7, 9});
     const RangeSpec lowRanges = {{132, 91, 67, 107, 78, 66, 105},
                                  {141, 96, 69, 109, 83, 68, 109},
                                  {150, 101, 70, 111, 88, 70, 112}};
@@ -95,8 +95,8 @@ void InitRadioType5726(AppState& app, ProductionTestRecord& record) {
     StoreRange(record, 1, 9, range9);
 }
 
-void InitRadioType5796(AppState& app, ProductionTestRecord& record) {
-    Enable(app, 2, {4, 5});
+void InitRadioType5796(SharedRecords& records, ProductionTestRecord& record) {
+    Enable(records, 2, {4, 5});
     const RangeSpec all = {{928, 100, 75, 107, 110, 75, 105},
                            {944, 102, 76, 109, 112, 76, 109},
                            {960, 105, 78, 111, 115, 77, 112}};

@@ -9,11 +9,11 @@
 
 namespace k45 {
 
-// Each sets app.radioTypeEnabled and app.rangeEnabled of its type and the 30 radio spec
+// Each sets records.radioTypeEnabled and records.rangeEnabled of its type and the 30 radio spec
 // entries of its type (ranges 0..9 x Low, Mid, High) in record.radioSpecs.
-void InitRadioType5716(AppState& app, ProductionTestRecord& record);
-void InitRadioType5726(AppState& app, ProductionTestRecord& record);
-void InitRadioType5796(AppState& app, ProductionTestRecord& record);
+void InitRadioType5716(SharedRecords& records, ProductionTestRecord& record);
+void InitRadioType5726(SharedRecords& records, ProductionTestRecord& record);
+void InitRadioType5796(SharedRecords& records, ProductionTestRecord& record);
 
 // Each writes all 256 entries (-dBm per RSSI A/D reading).
 void BuildRssiCurve5716(std::array<std::int16_t, 256>& curve);

@@ -87,9 +87,9 @@ inline std::string RowKey(int row) { return "Row" + Hex2(row); }
 // the end. Inside an outer batch for the same file it writes into that one.
 class TraceFile {
 public:
-    TraceFile(const AppState& app, bool trace, const char* fileName) {
-        if (!trace || !app.debugTest || app.places.tempFolder.empty()) return;
-        path_ = JoinPath(app.places.tempFolder, fileName);
+    TraceFile(const ModeFlags& modes, const FilePlaces& files, bool trace, const char* fileName) {
+        if (!trace || !modes.debugTest || files.places.tempFolder.empty()) return;
+        path_ = JoinPath(files.places.tempFolder, fileName);
         if (ProfileBatch::find(path_) == nullptr) batch_ = std::make_unique<ProfileBatch>(path_);
         on_ = true;
     }

@@ -6,18 +6,18 @@ namespace k45 {
 
 using namespace radio_internal;
 
-const std::array<std::int16_t, 256>& DefaultRssiCurve(const AppState& app, std::int32_t radioType) {
-    if (radioType == 1) return app.rssiCurve5726;
-    if (radioType == 2) return app.rssiCurve5796;
-    return app.rssiCurve5716;
+const std::array<std::int16_t, 256>& DefaultRssiCurve(const SharedRecords& records, std::int32_t radioType) {
+    if (radioType == 1) return records.rssiCurve5726;
+    if (radioType == 2) return records.rssiCurve5796;
+    return records.rssiCurve5716;
 }
 
-std::int16_t RssiByteToDbm(const AppState& app, const CalTables& calTables, std::int32_t radioType,
+std::int16_t RssiByteToDbm(const SharedRecords& records, const CalTables& calTables, std::int32_t radioType,
                            std::int16_t rssiByte, bool useDefault) {
     int v;
     if (useDefault || !IsSet(calTables.rssiTablePresent)) {
         const int index = rssiByte < 0 ? 0 : rssiByte > 255 ? 255 : rssiByte;
-        v = DefaultRssiCurve(app, radioType)[static_cast<size_t>(index)];
+        v = DefaultRssiCurve(records, radioType)[static_cast<size_t>(index)];
     } else {
         double i = RoundHalfEven(rssiByte / 4.0);
         if (i < 0) i = 0;
@@ -27,11 +27,11 @@ std::int16_t RssiByteToDbm(const AppState& app, const CalTables& calTables, std:
     return static_cast<std::int16_t>(130 - v);
 }
 
-std::int16_t RssiDbmToByte(const AppState& app, const CalTables& calTables, std::int32_t radioType,
+std::int16_t RssiDbmToByte(const SharedRecords& records, const CalTables& calTables, std::int32_t radioType,
                            std::int16_t levelCode, bool useDefault) {
     const int c = 130 - levelCode;
     if (useDefault || !IsSet(calTables.rssiTablePresent)) {
-        const auto& curve = DefaultRssiCurve(app, radioType);
+        const auto& curve = DefaultRssiCurve(records, radioType);
         if (c > curve[0]) return 0;
         if (c < curve[255]) return 255;
         for (int i = 0; i < 256; ++i)

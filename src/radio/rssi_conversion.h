@@ -10,12 +10,12 @@
 namespace k45 {
 
 // The default curve of a radio type: type 1 rssiCurve5726, type 2 rssiCurve5796, else 5716.
-const std::array<std::int16_t, 256>& DefaultRssiCurve(const AppState& app, std::int32_t radioType);
+const std::array<std::int16_t, 256>& DefaultRssiCurve(const SharedRecords& records, std::int32_t radioType);
 
-std::int16_t RssiByteToDbm(const AppState& app, const CalTables& calTables, std::int32_t radioType,
+std::int16_t RssiByteToDbm(const SharedRecords& records, const CalTables& calTables, std::int32_t radioType,
                            std::int16_t rssiByte, bool useDefault);
 // 0..255 (0..252 through the calibrated table).
-std::int16_t RssiDbmToByte(const AppState& app, const CalTables& calTables, std::int32_t radioType,
+std::int16_t RssiDbmToByte(const SharedRecords& records, const CalTables& calTables, std::int32_t radioType,
                            std::int16_t levelCode, bool useDefault);
 
 }  // namespace k45

@@ -9,11 +9,11 @@ namespace k45 {
 
 using namespace radio_internal;
 
-std::int16_t Sa7025GetCnValue(const AppState& app, std::int32_t frequency, std::int32_t radioType,
+std::int16_t Sa7025GetCnValue(const SharedRecords& records, std::int32_t frequency, std::int32_t radioType,
                               std::int32_t radioRange, bool transmit) {
-    const RadioSpec* low = SpecEntry(app.testDefaults, radioType, radioRange, pointLow);
-    const RadioSpec* mid = SpecEntry(app.testDefaults, radioType, radioRange, pointMid);
-    const RadioSpec* high = SpecEntry(app.testDefaults, radioType, radioRange, pointHigh);
+    const RadioSpec* low = SpecEntry(records.testDefaults, radioType, radioRange, pointLow);
+    const RadioSpec* mid = SpecEntry(records.testDefaults, radioType, radioRange, pointMid);
+    const RadioSpec* high = SpecEntry(records.testDefaults, radioType, radioRange, pointHigh);
     if (!low || !mid || !high) return 0;
     if (transmit)
         return InterpolateThreePoints(frequency, low->txFrequency, mid->txFrequency, high->txFrequency, low->txCn,
@@ -22,17 +22,17 @@ std::int16_t Sa7025GetCnValue(const AppState& app, std::int32_t frequency, std::
                                   mid->rxCn, high->rxCn);
 }
 
-void Sa7025CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCount> bytes, std::int32_t frequency,
+void Sa7025CalcWords(const ModeFlags& modes, const SharedRecords& records, std::span<std::int16_t, kSynthByteCount> bytes, std::int32_t frequency,
                      std::int32_t radioType, std::int32_t radioRange, bool transmit) {
     SynthBytes r{};
     if (!RadioTypeValid(radioType) || !RadioRangeValid(radioRange)) {
         std::fill(bytes.begin(), bytes.end(), std::int16_t{0});
         return;
     }
-    const WordBasis basis = ComputeWordBasis(frequency, radioType, radioRange, transmit, app.engineerMode, false);
+    const WordBasis basis = ComputeWordBasis(frequency, radioType, radioRange, transmit, modes.engineerMode, false);
     const std::int64_t refDiv = basis.refDiv, auxDiv = basis.auxDiv, n = basis.n, nf = basis.nf;
     const int prescale = AuxiliaryPrescale(radioType);
-    const std::int16_t cn = Sa7025GetCnValue(app, frequency, radioType, radioRange, transmit);
+    const std::int16_t cn = Sa7025GetCnValue(records, frequency, radioType, radioRange, transmit);
 
     const int p = radioType == 0 ? 1 : 2;
     std::int64_t m = 0;
@@ -61,13 +61,13 @@ void Sa7025CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
     r[10] = static_cast<std::int16_t>(0xA0 | ((refDiv >> 8) & 0x0F));
     r[11] = static_cast<std::int16_t>(refDiv & 0xFF);
     r[12] = static_cast<std::int16_t>(0x20 | (radioType != 0 ? 0x04 : 0) | (basis.grid.modulus == 8 ? 0x02 : 0));
-    MirrorSynthBytes(app, bytes, r, kSynthByteCount);
+    MirrorSynthBytes(bytes, r, kSynthByteCount);
 }
 
-std::int32_t Sa7025WordsToFreq(const AppState& app, std::span<const std::int16_t, kSynthByteCount> bytes,
+std::int32_t Sa7025WordsToFreq(std::span<const std::int16_t, kSynthByteCount> bytes,
                                std::int32_t radioType, std::int32_t radioRange) {
     SynthBytes r{};
-    MirrorSynthBytes(app, r, bytes, kSynthByteCount);
+    MirrorSynthBytes(r, bytes, kSynthByteCount);
     const int refDiv = ((r[10] & 0x0F) << 8) | r[11];
     const int factor = 1 << ((r[12] >> 6) & 3);
     const int modulus = (r[12] & 0x02) ? 8 : 5;

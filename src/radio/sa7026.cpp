@@ -9,15 +9,15 @@ namespace k45 {
 
 using namespace radio_internal;
 
-std::int16_t Sa7026GetFcValue(const AppState& app, std::int32_t frequency, std::int32_t radioType,
+std::int16_t Sa7026GetFcValue(const SharedRecords& records, std::int32_t frequency, std::int32_t radioType,
                               std::int32_t radioRange, bool transmit, const FcAdjustTable& fcAdj) {
     const bool eight = GetFractionalModulus(frequency, radioType, radioRange, transmit) == 8;
     const std::array<std::int16_t, 3>& column =
         transmit ? (eight ? fcAdj.txFc8 : fcAdj.txFc5) : (eight ? fcAdj.rxFc8 : fcAdj.rxFc5);
-    return InterpolateTuneValue(app, frequency, radioType, radioRange, transmit, column);
+    return InterpolateTuneValue(records, frequency, radioType, radioRange, transmit, column);
 }
 
-void Sa7026CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCount> bytes, std::int32_t frequency,
+void Sa7026CalcWords(const ModeFlags& modes, const SharedRecords& records, std::span<std::int16_t, kSynthByteCount> bytes, std::int32_t frequency,
                      std::int32_t radioType, std::int32_t radioRange, bool transmit, const FcAdjustTable& fcAdj,
                      std::int16_t fcOverride) {
     SynthBytes r{};
@@ -25,10 +25,10 @@ void Sa7026CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
         std::fill(bytes.begin(), bytes.end(), std::int16_t{0});
         return;
     }
-    const WordBasis basis = ComputeWordBasis(frequency, radioType, radioRange, transmit, app.engineerMode, true);
+    const WordBasis basis = ComputeWordBasis(frequency, radioType, radioRange, transmit, modes.engineerMode, true);
     const std::int64_t refDiv = basis.refDiv, auxDiv = basis.auxDiv, n = basis.n, nf = basis.nf;
     const std::int16_t fc =
-        fcOverride == -1 ? Sa7026GetFcValue(app, frequency, radioType, radioRange, transmit, fcAdj) : fcOverride;
+        fcOverride == -1 ? Sa7026GetFcValue(records, frequency, radioType, radioRange, transmit, fcAdj) : fcOverride;
 
     r[0] = RegisterR0(frequency, radioType, radioRange, transmit);
     r[1] = static_cast<std::int16_t>((basis.grid.modulus == 5 ? 0x20 : 0) | (nf << 2) | ((n >> 14) & 0x03));
@@ -42,13 +42,13 @@ void Sa7026CalcWords(const AppState& app, std::span<std::int16_t, kSynthByteCoun
     r[8] = static_cast<std::int16_t>(auxDiv & 0xFF);
     r[9] = 0;
     r[10] = 0xC0;
-    MirrorSynthBytes(app, bytes, r, kSynthByteCount);
+    MirrorSynthBytes(bytes, r, kSynthByteCount);
 }
 
-std::int32_t Sa7026WordsToFreq(const AppState& app, std::span<const std::int16_t, kSynthByteCount> bytes,
+std::int32_t Sa7026WordsToFreq(std::span<const std::int16_t, kSynthByteCount> bytes,
                                std::int32_t radioType, std::int32_t radioRange) {
     SynthBytes r{};
-    MirrorSynthBytes(app, r, bytes, kSynthByteCount);
+    MirrorSynthBytes(r, bytes, kSynthByteCount);
     const std::int64_t n = std::int64_t{r[1] & 0x03} * 16384 + std::int64_t{r[2]} * 64 + ((r[3] >> 2) & 0x3F);
     const int nf = (r[1] >> 2) & 7;
     const int refDiv = (r[4] & 0x3F) * 16 + ((r[5] >> 4) & 0x0F);

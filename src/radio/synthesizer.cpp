@@ -109,37 +109,37 @@ std::int16_t RegisterR0(std::int32_t frequency, std::int32_t radioType, std::int
 
 }  // namespace radio_internal
 
-void MirrorSynthBytes(const AppState& app, std::span<std::int16_t> dest, std::span<const std::int16_t> src, int n) {
+void MirrorSynthBytes(std::span<std::int16_t> dest, std::span<const std::int16_t> src, int n) {
     n = std::min<int>({n, static_cast<int>(dest.size()), static_cast<int>(src.size())});
     for (int b = 0; b < n; ++b) {
         std::int16_t out = 0;
         std::int16_t in = src[static_cast<size_t>(n - 1 - b)];
         for (int i = 0; i < 8; ++i)
-            if (in & app.bitMask[static_cast<size_t>(i)]) out = static_cast<std::int16_t>(out | app.bitMaskRev[static_cast<size_t>(i)]);
+            if (in & (1 << i)) out = static_cast<std::int16_t>(out | (128 >> i));
         dest[static_cast<size_t>(b)] = out;
     }
 }
 
-void CalcSynthWords(const AppState& app, std::span<std::int16_t, kSynthByteCount> bytes, std::int32_t frequency,
+void CalcSynthWords(const ModeFlags& modes, const SharedRecords& records, std::span<std::int16_t, kSynthByteCount> bytes, std::int32_t frequency,
                     std::int32_t radioType, std::int32_t radioRange, bool transmit, bool sa7026,
                     const FcAdjustTable& fcAdj, std::int16_t fcOverride) {
     if (sa7026)
-        Sa7026CalcWords(app, bytes, frequency, radioType, radioRange, transmit, fcAdj, fcOverride);
+        Sa7026CalcWords(modes, records, bytes, frequency, radioType, radioRange, transmit, fcAdj, fcOverride);
     else
-        Sa7025CalcWords(app, bytes, frequency, radioType, radioRange, transmit);
+        Sa7025CalcWords(modes, records, bytes, frequency, radioType, radioRange, transmit);
 }
 
-std::int32_t SynthWordsToFreq(const AppState& app, std::span<const std::int16_t, kSynthByteCount> bytes,
+std::int32_t SynthWordsToFreq(std::span<const std::int16_t, kSynthByteCount> bytes,
                               std::int32_t radioType, std::int32_t radioRange, bool sa7026) {
-    return sa7026 ? Sa7026WordsToFreq(app, bytes, radioType, radioRange)
-                  : Sa7025WordsToFreq(app, bytes, radioType, radioRange);
+    return sa7026 ? Sa7026WordsToFreq(bytes, radioType, radioRange)
+                  : Sa7025WordsToFreq(bytes, radioType, radioRange);
 }
 
-std::int16_t InterpolateTuneValue(const AppState& app, std::int32_t frequency, std::int32_t radioType,
+std::int16_t InterpolateTuneValue(const SharedRecords& records, std::int32_t frequency, std::int32_t radioType,
                                   std::int32_t radioRange, bool transmit, const std::array<std::int16_t, 3>& values) {
-    const RadioSpec* low = SpecEntry(app.testDefaults, radioType, radioRange, pointLow);
-    const RadioSpec* mid = SpecEntry(app.testDefaults, radioType, radioRange, pointMid);
-    const RadioSpec* high = SpecEntry(app.testDefaults, radioType, radioRange, pointHigh);
+    const RadioSpec* low = SpecEntry(records.testDefaults, radioType, radioRange, pointLow);
+    const RadioSpec* mid = SpecEntry(records.testDefaults, radioType, radioRange, pointMid);
+    const RadioSpec* high = SpecEntry(records.testDefaults, radioType, radioRange, pointHigh);
     if (!low || !mid || !high) return 0;
     auto f = [transmit](const RadioSpec* s) { return transmit ? s->txFrequency : s->rxFrequency; };
     return InterpolateThreePoints(frequency, f(low), f(mid), f(high), values[0], values[1], values[2]);
@@ -154,7 +154,7 @@ std::int16_t GetFractionalModulus(std::int32_t frequency, std::int32_t radioType
     return 8;
 }
 
-void SelectCnFcAdjust(const AppState& app, TuneRecord& record, std::string* caption, bool setCaption, bool setFc,
+void SelectCnFcAdjust(const SharedRecords& records, TuneRecord& record, std::string* caption, bool setCaption, bool setFc,
                       bool usePoint, int pointIndex) {
     record.txFcModulus = GetFractionalModulus(record.txFrequency, record.radioType, record.radioRange, true);
     record.rxFcModulus = GetFractionalModulus(record.rxFrequency, record.radioType, record.radioRange, false);
@@ -169,7 +169,7 @@ void SelectCnFcAdjust(const AppState& app, TuneRecord& record, std::string* capt
             if (usePoint) {
                 if (pointIndex >= 0 && pointIndex <= 2) record.fcOverride = column[static_cast<size_t>(pointIndex)];
             } else {
-                record.fcOverride = InterpolateTuneValue(app, tx ? record.txFrequency : record.rxFrequency,
+                record.fcOverride = InterpolateTuneValue(records, tx ? record.txFrequency : record.rxFrequency,
                                                          record.radioType, record.radioRange, tx, column);
             }
         }
@@ -179,7 +179,7 @@ void SelectCnFcAdjust(const AppState& app, TuneRecord& record, std::string* capt
     }
 }
 
-std::int32_t GetFcTestFreq(const AppState& app, const TuneRecord& record, std::int32_t frequency,
+std::int32_t GetFcTestFreq(const ModeFlags& modes, const TuneRecord& record, std::int32_t frequency,
                            std::int16_t& modulus) {
     const std::int32_t type = record.radioType;
     const std::int32_t range = record.radioRange;
@@ -199,7 +199,7 @@ std::int32_t GetFcTestFreq(const AppState& app, const TuneRecord& record, std::i
     } else {
         // When no test holds: modulus 8 at the group's fallback step.
         modulus = 8;
-        if ((type == 0 || type == 2) && app.engineerMode && lo % 2500 == 0) step = 2500;
+        if ((type == 0 || type == 2) && modes.engineerMode && lo % 2500 == 0) step = 2500;
         if (type == 1 && !type1Wide) step = 2500;
         for (const ModulusTest& t : ModulusTests(type, range)) {
             if (lo % t.step == 0) {

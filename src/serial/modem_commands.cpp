@@ -61,9 +61,9 @@ std::string SRecordEndLine() {
     return "S9" + MessSRecord(0, std::span<const std::uint8_t>()).value_or("030000FC") + kCr;
 }
 
-std::string TuneRecordLine(const AppState& app, const TuneRecord& tune) {
+std::string TuneRecordLine(const ModeFlags& modes, const SharedRecords& records, const TuneRecord& tune) {
     std::array<std::int16_t, 27> buf{};
-    CalcSynthWords(app, std::span<std::int16_t, kSynthByteCount>(buf.data(), kSynthByteCount), tune.synthFrequency,
+    CalcSynthWords(modes, records, std::span<std::int16_t, kSynthByteCount>(buf.data(), kSynthByteCount), tune.synthFrequency,
                    tune.radioType, tune.radioRange, IsSet(tune.txSelected), IsSet(tune.sa7026Synthesizer), tune.fcAdj,
                    tune.fcOverride);
     int len = kSynthByteCount;
@@ -103,8 +103,8 @@ void SendRemoteCommandAndByte(classComm& primary, std::uint32_t unitId, const st
 
 void SendSRecordEnd(classComm& primary) { primary.SendString(SRecordEndLine(), kProgrammingTxMode); }
 
-void SendTuneRecord(classComm& primary, const AppState& app, const TuneRecord& tune) {
-    primary.SendString(TuneRecordLine(app, tune), kProgrammingTxMode);
+void SendTuneRecord(classComm& primary, const ModeFlags& modes, const SharedRecords& records, const TuneRecord& tune) {
+    primary.SendString(TuneRecordLine(modes, records, tune), kProgrammingTxMode);
 }
 
 }  // namespace k45

@@ -7,7 +7,8 @@
 
 namespace k45 {
 
-struct AppState;
+struct ModeFlags;
+struct SharedRecords;
 struct TuneRecord;
 class classComm;
 
@@ -44,7 +45,7 @@ std::string RemoteCommandAndByteLine(std::uint32_t unitId, const std::string& co
 std::string SRecordEndLine();
 // "T1", the record body of the tune data at address 0, CR. Needs the bit tables and the radio
 // radio spec table of app for the synthesizer bytes.
-std::string TuneRecordLine(const AppState& app, const TuneRecord& tune);
+std::string TuneRecordLine(const ModeFlags& modes, const SharedRecords& records, const TuneRecord& tune);
 
 // The senders: one SendString of the line on `primary` with mode 7 each.
 void SendCommand(classComm& primary, const std::string& command);
@@ -53,6 +54,6 @@ void SendRemoteCommand(classComm& primary, std::uint32_t unitId, const std::stri
 void SendRemoteCommandAndByte(classComm& primary, std::uint32_t unitId, const std::string& command,
                               std::int16_t value);
 void SendSRecordEnd(classComm& primary);
-void SendTuneRecord(classComm& primary, const AppState& app, const TuneRecord& tune);
+void SendTuneRecord(classComm& primary, const ModeFlags& modes, const SharedRecords& records, const TuneRecord& tune);
 
 }  // namespace k45

@@ -47,7 +47,7 @@ void FillRadioTypeCombo(QComboBox& combo, const std::array<bool, 3>& radioTypeEn
     Refill(combo, items, count);
 }
 
-void FillRadioTypeCombo(QComboBox& combo, const AppState& state) { FillRadioTypeCombo(combo, state.radioTypeEnabled); }
+void FillRadioTypeCombo(QComboBox& combo, const SharedRecords& records) { FillRadioTypeCombo(combo, records.radioTypeEnabled); }
 
 void FillRadioRangeCombo(QComboBox& combo, std::int32_t radioType,
                          const std::array<std::array<bool, 10>, 3>& rangeEnabled) {
@@ -61,8 +61,8 @@ void FillRadioRangeCombo(QComboBox& combo, std::int32_t radioType,
     Refill(combo, items, count);
 }
 
-void FillRadioRangeCombo(QComboBox& combo, const AppState& state, std::int32_t radioType) {
-    FillRadioRangeCombo(combo, radioType, state.rangeEnabled);
+void FillRadioRangeCombo(QComboBox& combo, const SharedRecords& records, std::int32_t radioType) {
+    FillRadioRangeCombo(combo, radioType, records.rangeEnabled);
 }
 
 }  // namespace k45

@@ -67,20 +67,19 @@ protected:
         st.scheduler = &sched;
         st.dialogs = &dialogs;
         st.places.programFolder = home.path();
-        BuildBitTables(st);
         InitDefaultTables(st);
         st.mainParameters.radioType = st.testDefaults.radioType;
         st.mainParameters.radioRange = st.testDefaults.radioRange;
-        SetDefaultModemParameters(st, st.mainParameters);
+        SetDefaultModemParameters(st, st, st.mainParameters);
         ctx.mainFrame = &mainFrame;
 
         primary = std::make_unique<classComm>(st, *tables);
         primary->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
         primary->ForceCommPortOpen(7, {.baudRate = 9600});
-        ctx.classCommPrimary = primary.get();
+        ctx.state.classCommPrimary = primary.get();
         secondary = std::make_unique<classComm>(st, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
-        ctx.classCommSecondary = secondary.get();
+        ctx.state.classCommSecondary = secondary.get();
         sim.SelectPort(primary.get(), secondary.get(), true);
     }
     ~DiagBench() override {

@@ -171,7 +171,7 @@ TEST_F(Simulator, TheDumpReportsTheMasterIdAfterAnActivation) {
     }
     EXPECT_EQ(n, 40);
     ModemParameters decoded = ctx.state.mainParameters;
-    ASSERT_TRUE(DecodeParameterImage(ctx.state, decoded, image));
+    ASSERT_TRUE(DecodeParameterImage(ctx.state, ctx.state, decoded, image).ok());
     EXPECT_EQ(decoded.serialNumber, 4242);
 }
 

@@ -247,11 +247,11 @@ TEST(IniFileName, FollowsTheModeFlags) {
     for (const Case& c : cases) {
         state.engineerMode = c.engineer;
         state.productionMode = c.production;
-        EXPECT_EQ(GetIniFileName(state), c.name);
+        EXPECT_EQ(GetIniFileName(state, state), c.name);
     }
     state.productionMode = false;
     state.places.programFolder = "/opt/k45mr/";
-    EXPECT_EQ(GetIniFileName(state), "/opt/k45mr/K45MR.ini");
+    EXPECT_EQ(GetIniFileName(state, state), "/opt/k45mr/K45MR.ini");
 }
 
 TEST(IniDates, BothFormsRead) {

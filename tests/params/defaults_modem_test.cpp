@@ -18,7 +18,7 @@ TEST_F(ModemDefaultsTest, FcAdjustsComeFromTheBuiltInSpecEntriesOfTypeAndRange) 
     ModemParameters r;
     r.radioType = 2;
     r.radioRange = 9;
-    SetDefaultModemParameters(state, r);
+    SetDefaultModemParameters(state, state, r);
     const auto& b = state.builtInTestDefaults.radioSpecs;
     const size_t entries[3] = {29, 59, 89};
     for (size_t p = 0; p < 3; ++p) {
@@ -37,7 +37,7 @@ TEST_F(ModemDefaultsTest, BuiltOverAnyRecordTheSameExceptTheSetupTime) {
     ModemParameters a;
     a.radioType = 1;
     a.radioRange = 5;
-    SetDefaultModemParameters(state, a);
+    SetDefaultModemParameters(state, state, a);
     const std::int64_t wall = clock.wallClockSeconds();
     EXPECT_LE(std::llabs(a.setupTime - wall), 14 * 3600);  // local wall clock, any time zone
 
@@ -55,7 +55,7 @@ TEST_F(ModemDefaultsTest, BuiltOverAnyRecordTheSameExceptTheSetupTime) {
     b.calTables.rssiTable.fill(6);
     b.calTables.rssiTempTable[3].fill(7);
     clock.advance(90 * 1000);
-    SetDefaultModemParameters(state, b);
+    SetDefaultModemParameters(state, state, b);
     EXPECT_EQ(b.setupTime - a.setupTime, 90);
     b.setupTime = a.setupTime;
     EXPECT_EQ(b, a);
@@ -69,7 +69,7 @@ TEST_F(ModemDefaultsTest, EntriesNoDefaultWritesKeepTheirValues) {
     r.t1Time[4] = r.extendedT1Time[4] = r.t2Time[4] = r.extendedT2Time[4] = r.rxClampTime[4] = 41;
     r.txDeviation[4] = r.rxGain[4] = 42;
     r.signature[10] = 43;
-    SetDefaultModemParameters(state, r);
+    SetDefaultModemParameters(state, state, r);
     for (auto* a : {&r.t1Time, &r.extendedT1Time, &r.t2Time, &r.extendedT2Time, &r.rxClampTime}) EXPECT_EQ((*a)[4], 41);
     EXPECT_EQ(r.txDeviation[4], 42);
     EXPECT_EQ(r.rxGain[4], 42);
@@ -83,7 +83,7 @@ TEST_F(ModemDefaultsTest, ChannelPlanOfTheRecordsTypeAndRange) {
     r.radioType = 0;
     r.radioRange = 0;
     r.highBand = kTrue;  // the defaults clear the high band before the plan is made
-    SetDefaultModemParameters(state, r);
+    SetDefaultModemParameters(state, state, r);
     EXPECT_FALSE(IsSet(r.highBand));
     EXPECT_EQ(r.channels[0], (ChannelFrequency{406200000, 406300000}));
     EXPECT_EQ(r.channels[3], (ChannelFrequency{407025000, 407025000}));
@@ -99,7 +99,7 @@ TEST_F(ModemDefaultsTest, InvalidTypeOrRangeLeavesTheFcAdjusts) {
         r.radioRange = c.range;
         r.fcAdj.rxFc8 = {1, 2, 3};
         r.fcAdj.txFc5 = {4, 5, 6};
-        SetDefaultModemParameters(state, r);
+        SetDefaultModemParameters(state, state, r);
         EXPECT_EQ(r.fcAdj.rxFc8, (std::array<std::int16_t, 3>{1, 2, 3})) << c.type << "," << c.range;
         EXPECT_EQ(r.fcAdj.txFc5, (std::array<std::int16_t, 3>{4, 5, 6}));
         EXPECT_EQ(r.radioType, c.typeAfter);

@@ -29,9 +29,9 @@ TEST_F(StartupDefaultsTest, BothBandEdgesAreRestricted) {
         ModemParameters r;
         r.radioType = 0;
         r.radioRange = 0;
-        SetDefaultModemParameters(state, r);
+        SetDefaultModemParameters(state, state, r);
         r.channels[1].rxFrequency = c.hz;
-        ValidateChannelFreqs(state, r, false);
+        CorrectChannelFreqs(state, state, r);
         EXPECT_EQ(r.channels[1].rxFrequency, c.after) << c.hz;
     }
 }

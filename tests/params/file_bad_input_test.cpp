@@ -76,7 +76,7 @@ protected:
         const std::string rangeSection = RadioRangeName(0, 5);
         return {
             {"data file", "t.dat", "[Factory Parameters]\r\nSerial Number=4242\r\n",
-             [](BadInputTest& t, const std::string& f) { return LoadDataFile(t.state, t.data, f); },
+             [](BadInputTest& t, const std::string& f) { return LoadDataFile(t.state, t.state, t.data, f); },
              [](BadInputTest& t) { return t.data.serialNumber == 4242; },
              [](BadInputTest& t) { return t.data == t.before; }},
             {"test file", "t.tst", "[Transceiver Parameters]\r\nRx Offset=3\r\n",
@@ -93,7 +93,7 @@ protected:
              },
              [](BadInputTest& t) { return t.state.testParameters == t.testBefore; }, false},
             {"older model's file", "t.k45", "[VX-5180]\r\nID Number=4242\r\n",
-             [](BadInputTest& t, const std::string& f) { return ImportK45File(t.state, t.data, f); },
+             [](BadInputTest& t, const std::string& f) { return ImportK45File(t.state, t.state, t.data, f); },
              [](BadInputTest& t) { return t.data.serialNumber == 4242; },
              [](BadInputTest& t) { return t.data == t.before; }},
         };
@@ -221,7 +221,7 @@ TEST_F(BadInputTest, DataFileValuesThatDoNotFitKeepTheField) {
             SCOPED_TRACE(std::string(f.key) + "=" + c.text);
             Reset();
             WriteFileBytes(path("v.dat"), std::string("[") + f.section + "]\r\n" + f.key + "=" + c.text + "\r\n");
-            ASSERT_TRUE(LoadDataFile(state, data, path("v.dat")));
+            ASSERT_TRUE(LoadDataFile(state, state, data, path("v.dat")));
             EXPECT_EQ(f.field(data), c.expected);
         }
     }
@@ -253,7 +253,7 @@ TEST_F(BadInputTest, OlderModelFileValuesThatDoNotFitKeepTheFieldOrItsDefault) {
             SCOPED_TRACE(std::string(f.key) + "=" + c.text);
             Reset();
             WriteFileBytes(path("v.k45"), std::string("[VX-5180]\r\n") + f.key + "=" + c.text + "\r\n");
-            ASSERT_TRUE(ImportK45File(state, data, path("v.k45")));
+            ASSERT_TRUE(ImportK45File(state, state, data, path("v.k45")));
             EXPECT_EQ(f.field(data), c.expected);
         }
     }

@@ -17,7 +17,7 @@ protected:
     // Writes content to a data file and loads it over record.
     bool LoadText(ModemParameters& record, const std::string& content) {
         WriteFileBytes(path("t.dat"), content);
-        return LoadDataFile(state, record, path("t.dat"));
+        return LoadDataFile(state, state, record, path("t.dat"));
     }
 
     // A record in which every field that travels differs from its default.
@@ -135,7 +135,7 @@ TEST_F(DataFileTest, GoldenFileLoadsAsTheDefaultRecord) {
     ModemParameters loaded = DefaultRecord(2, 4);
     SetUntravelled(loaded);
     const ModemParameters before = loaded;
-    ASSERT_TRUE(LoadDataFile(state, loaded, test::GoldenPath("default_record.dat")));
+    ASSERT_TRUE(LoadDataFile(state, state, loaded, test::GoldenPath("default_record.dat")));
     ModemParameters expected = DefaultRecord();
     CopyUntravelled(before, expected);
     EXPECT_EQ(loaded, expected);
@@ -151,7 +151,7 @@ TEST_F(DataFileTest, RoundTripKeepsEveryFieldThatTravels) {
         ModemParameters loaded = DefaultRecord();
         SetUntravelled(loaded);
         const ModemParameters before = loaded;
-        ASSERT_TRUE(LoadDataFile(state, loaded, path("u.dat")));
+        ASSERT_TRUE(LoadDataFile(state, state, loaded, path("u.dat")));
         ModemParameters expected = original;
         CopyUntravelled(before, expected);
         EXPECT_EQ(loaded, expected);
@@ -168,7 +168,7 @@ TEST_F(DataFileTest, FileWrittenUnderOneDecimalSeparatorReadsUnderTheOther) {
 
     state.locale.decimal = ".";
     ModemParameters loaded = DefaultRecord();
-    ASSERT_TRUE(LoadDataFile(state, loaded, path("c.dat")));
+    ASSERT_TRUE(LoadDataFile(state, state, loaded, path("c.dat")));
     EXPECT_EQ(loaded.channels, original.channels);
     EXPECT_EQ(loaded.pttTimeout, 2.5f);
     EXPECT_EQ(loaded.serialNumber, original.serialNumber);
@@ -177,9 +177,9 @@ TEST_F(DataFileTest, FileWrittenUnderOneDecimalSeparatorReadsUnderTheOther) {
 TEST_F(DataFileTest, MissingFileOrEmptyNameReadsNothing) {
     ModemParameters r = Unusual();
     const ModemParameters before = r;
-    EXPECT_FALSE(LoadDataFile(state, r, ""));
-    EXPECT_FALSE(LoadDataFile(state, r, path("nothing.dat")));
-    EXPECT_FALSE(LoadDataFile(state, r, home.path()));  // a folder is no data file
+    EXPECT_FALSE(LoadDataFile(state, state, r, ""));
+    EXPECT_FALSE(LoadDataFile(state, state, r, path("nothing.dat")));
+    EXPECT_FALSE(LoadDataFile(state, state, r, home.path()));  // a folder is no data file
     EXPECT_EQ(r, before);
 }
 
@@ -377,7 +377,7 @@ TEST_F(DataFileTest, CommentReadsBackAsItWasWritten) {
         ASSERT_TRUE(SaveDataFile(state, path("q.dat"), r));
         EXPECT_NE(ReadFileBytes(path("q.dat")).find(c.line), std::string::npos);
         ModemParameters loaded = DefaultRecord();
-        ASSERT_TRUE(LoadDataFile(state, loaded, path("q.dat")));
+        ASSERT_TRUE(LoadDataFile(state, state, loaded, path("q.dat")));
         EXPECT_EQ(loaded.comment, c.comment);
     }
 }
@@ -387,7 +387,7 @@ TEST_F(DataFileTest, CommentWithLineEndsStaysOnOneLine) {
     r.comment = std::string("line 1\r\n[Channel 1]\nTx Frequency=1\0x", 36);
     ASSERT_TRUE(SaveDataFile(state, path("c.dat"), r));
     ModemParameters loaded = DefaultRecord();
-    ASSERT_TRUE(LoadDataFile(state, loaded, path("c.dat")));
+    ASSERT_TRUE(LoadDataFile(state, state, loaded, path("c.dat")));
     EXPECT_EQ(loaded.comment, "line 1  [Channel 1] Tx Frequency=1 x");
     EXPECT_EQ(loaded.channels, r.channels);
 }

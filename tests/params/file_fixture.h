@@ -65,7 +65,7 @@ protected:
         ModemParameters r;
         r.radioType = radioType;
         r.radioRange = radioRange;
-        SetDefaultModemParameters(state, r);
+        SetDefaultModemParameters(state, state, r);
         r.setupTime = kFixedSetupTime;
         return r;
     }

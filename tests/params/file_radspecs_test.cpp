@@ -19,7 +19,7 @@ protected:
     bool LoadText(const std::string& content) {
         WriteFileBytes(RadioSpecFileName(state), content);
         state.testDefaults = state.builtInTestDefaults;
-        return LoadRadioSpecs(state);
+        return LoadRadioSpecs(state, state);
     }
     // Entries that differ from the built-in table.
     std::vector<size_t> ChangedEntries() const {
@@ -32,12 +32,12 @@ protected:
 
 TEST_F(RadioSpecFileTest, BuiltInTableMatchesGoldenFile) {
     EXPECT_EQ(RadioSpecFileName(state), home.path() + "/radspecs.cfg");
-    ASSERT_TRUE(SaveRadioSpecs(state));
+    ASSERT_TRUE(SaveRadioSpecs(state, state));
     test::ExpectMatchesGolden(ReadFileBytes(RadioSpecFileName(state)), "radspecs_builtin.cfg");
 }
 
 TEST_F(RadioSpecFileTest, WithoutTheFileTheBuiltInTableStays) {
-    EXPECT_FALSE(LoadRadioSpecs(state));
+    EXPECT_FALSE(LoadRadioSpecs(state, state));
     EXPECT_EQ(state.testDefaults, state.builtInTestDefaults);
 }
 
@@ -83,7 +83,7 @@ TEST_F(RadioSpecFileTest, KeysThatAreNotTheTableKeysOrValuesThatDoNotFitChangeNo
 
 TEST_F(RadioSpecFileTest, SavedFileHoldsThirtySectionsOfTwentyFourKeys) {
     WriteFileBytes(RadioSpecFileName(state), "[5716 Range 2]\nStale=1\n[Other]\nKeep=1\n");
-    ASSERT_TRUE(SaveRadioSpecs(state));
+    ASSERT_TRUE(SaveRadioSpecs(state, state));
     IniDocument doc;
     ASSERT_TRUE(doc.load(RadioSpecFileName(state)));
     for (std::int16_t type = 0; type < 3; ++type) {
@@ -109,13 +109,13 @@ TEST_F(RadioSpecFileTest, SavingAfterLoadingWritesTheSameFile) {
         state.testDefaults.radioSpecs[i].txCn = static_cast<std::int16_t>(300 - static_cast<int>(i));
     }
     const RadioSpecTable edited = state.testDefaults.radioSpecs;
-    ASSERT_TRUE(SaveRadioSpecs(state));
+    ASSERT_TRUE(SaveRadioSpecs(state, state));
     const std::string first = ReadFileBytes(RadioSpecFileName(state));
 
     state.testDefaults = state.builtInTestDefaults;
-    ASSERT_TRUE(LoadRadioSpecs(state));
+    ASSERT_TRUE(LoadRadioSpecs(state, state));
     EXPECT_EQ(state.testDefaults.radioSpecs, edited);
-    ASSERT_TRUE(SaveRadioSpecs(state));
+    ASSERT_TRUE(SaveRadioSpecs(state, state));
     EXPECT_EQ(ReadFileBytes(RadioSpecFileName(state)), first);
 }
 

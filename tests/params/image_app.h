@@ -8,7 +8,6 @@
 namespace k45::test {
 
 inline void BuildImageCodecState(AppState& app) {
-    BuildBitTables(app);
     InitRadioType5716(app, app.testDefaults);
     InitRadioType5726(app, app.testDefaults);
     InitRadioType5796(app, app.testDefaults);

@@ -43,7 +43,7 @@ TEST_F(ImageFixture, DeviationAndRxGainCodes) {
         EXPECT_EQ(image[347], c.gainCode) << c.network << "/" << c.baud << " gain " << c.gain;
         EXPECT_EQ(image[29], image::SaturateByte(c.deviation));  // the master value itself
         ModemParameters out = FilledRecord(6, 6);
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.txDeviation[0], c.devCode);
         EXPECT_EQ(out.rxGain[0], c.gainCode);
     }
@@ -67,7 +67,7 @@ TEST_F(ImageFixture, RssiThresholdCodesTravelInTheRateBytes) {
         EXPECT_EQ(image[345], 0);
         EXPECT_EQ(image[349], 0);
         ModemParameters out = FilledRecord(6, 6);
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.txDeviation[1], c.code);
         EXPECT_EQ(out.rxGain[1], c.code);
         EXPECT_EQ(out.rssiOffThreshold, c.back) << c.threshold;
@@ -94,7 +94,7 @@ TEST_F(ImageFixture, PttTimeoutScaling) {
         const ParameterImage image = Pack(r);
         EXPECT_EQ(Word(image, 51), c.word) << c.seconds;
         ModemParameters out;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_FLOAT_EQ(out.pttTimeout, c.back) << c.seconds;
     }
 }
@@ -114,7 +114,7 @@ TEST_F(ImageFixture, TimingScalingAndLimit) {
         const ParameterImage image = Pack(r);
         EXPECT_EQ(Word(image, 67 + 4), c.word) << c.t;
         ModemParameters out = FilledRecord(3, 4);
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.t2Time[2], c.back) << c.t;
         EXPECT_EQ(out.t2Time[4], 99);  // the fifth section does not travel
     }
@@ -138,7 +138,7 @@ TEST_F(ImageFixture, FilterBitOfPNet) {
         const ParameterImage image = Pack(r);
         EXPECT_EQ((image[50] >> 2) & 1, c.set ? 1 : 0) << c.network << "/" << c.bandwidth << "/" << c.baud;
         ModemParameters out;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.bt05, ToFlag(c.set));
     }
 }
@@ -151,10 +151,10 @@ TEST_F(ImageFixture, RNetFilterBitIsReadButNeverWritten) {
         ParameterImage image = Pack(r);
         EXPECT_EQ(image[flagsB] & 0x04, 0);
         ModemParameters out = FilledRecord(layout[0], layout[1]);
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.bt05, kFalse);
         image[flagsB] |= 0x04;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.bt05, kTrue);
     }
 }
@@ -179,7 +179,7 @@ TEST_F(ImageFixture, NetworkTypeRoundTrips) {
         const ParameterImage image = Pack(r);
         ModemParameters out = FilledRecord(c.layout[0], c.layout[1]);
         out.rNetDeviation = kTrue;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.networkType, c.out) << c.layout[0] << ": " << c.in;
         EXPECT_EQ(out.crystalTiming, c.crystal) << c.layout[0] << ": " << c.in;
         EXPECT_EQ(out.rNetDeviation, c.rnet) << c.layout[0] << ": " << c.in;
@@ -201,7 +201,7 @@ TEST_F(ImageFixture, RateCodeBits) {
         const ParameterImage image = Pack(r);
         EXPECT_EQ(image[flagsB] & 3, c.bits) << c.layout[0] << ": " << c.baud;
         ModemParameters out;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.baudRate, c.back) << c.layout[0] << ": " << c.baud;
     }
 }
@@ -218,7 +218,7 @@ TEST_F(ImageFixture, SignedByteAndByteSaturation) {
         EXPECT_EQ(image[27], c.byte) << c.value;
         EXPECT_EQ(image[35], c.value < 0 ? 0 : c.value > 255 ? 255 : c.value) << c.value;
         ModemParameters out;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.rssiCalAdj, c.back) << c.value;
     }
 }
@@ -252,7 +252,7 @@ TEST_F(ImageFixture, CountersAndTableIdsKeepTheirLowSixteenBits) {
     EXPECT_EQ(Word(image, 562), 4464);
     EXPECT_EQ(Word(image, 363), 307);
     ModemParameters out;
-    ASSERT_TRUE(DecodeParameterImage(app, out, image));
+    ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
     EXPECT_EQ(out.numberOfWrites, 4464);
     EXPECT_EQ(out.calTables.powerTableId, 4464);
 }
@@ -272,7 +272,7 @@ TEST_F(ImageFixture, SerialNumberAsFourBytes) {
         for (int k = 0; k < 4; ++k) EXPECT_EQ(image[6 + k], c.b[k]) << c.id << " byte " << k;
         if (!c.packed) continue;
         ModemParameters out;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.serialNumber, c.id);
     }
 }
@@ -284,7 +284,7 @@ TEST_F(ImageFixture, CommentBytes) {
         r.comment = std::string(40, 'x') + "12345";  // 45 characters: cut at 40
         ParameterImage image = Pack(r);
         ModemParameters out;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.comment, std::string(40, 'x'));
         EXPECT_EQ(r.comment.size(), 45u);  // the record keeps its text
 
@@ -296,7 +296,7 @@ TEST_F(ImageFixture, CommentBytes) {
         const int bytes[] = {'A', 'B', 0, 'C', '\t', 'D', 0xE9, '\r', '\n', '~'};
         for (int k = 0; k < 40; ++k) image[at + k] = 0;
         for (int k = 0; k < 10; ++k) image[at + k] = static_cast<std::int16_t>(bytes[k]);
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.comment, "ABCD\r\n~");
     }
     // Windows-1252 text travels as its bytes.
@@ -319,7 +319,7 @@ TEST_F(ImageFixture, SetupTimeStampUnsignedAfter2038) {
             ModemParameters r = FilledRecord(layout[0], layout[1]);
             r.setupTime = 0;
             ParameterImage image{};
-            ASSERT_TRUE(EncodeParameterImage(app, image, r, c.nowLocal));
+            ASSERT_TRUE(EncodeParameterImage(app, app, image, r, c.nowLocal).ok());
             EXPECT_EQ(r.setupTime, c.nowLocal);
             const std::uint32_t got = (static_cast<std::uint32_t>(image[at]) << 24) |
                                       (static_cast<std::uint32_t>(image[at + 1]) << 16) |
@@ -327,7 +327,7 @@ TEST_F(ImageFixture, SetupTimeStampUnsignedAfter2038) {
                                       static_cast<std::uint32_t>(image[at + 3]);
             EXPECT_EQ(got, c.stamp) << layout[0] << ": " << c.nowLocal;
             ModemParameters out;
-            ASSERT_TRUE(DecodeParameterImage(app, out, image));
+            ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
             EXPECT_EQ(out.setupTime, c.nowLocal);
         }
     }
@@ -339,7 +339,7 @@ TEST_F(ImageFixture, SetupTimeComesFromTheScheduler) {
     app.scheduler = &clock;
     ModemParameters r = FilledRecord(6, 6);
     ParameterImage image{};
-    ASSERT_TRUE(EncodeParameterImage(app, image, r));
+    ASSERT_TRUE(EncodeParameterImage(app, app, app, image, r).ok());
     // The stamp is the local wall clock of the scheduler's instant.
     const std::time_t t = 1768471200;
     std::tm local{};
@@ -361,7 +361,7 @@ TEST_F(ImageFixture, SignatureIsTheParameterSignature) {
         EXPECT_EQ(r.signature[10], 33);  // entry 10 is never written
         ModemParameters out;
         out.signature.fill(5);
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         for (int k = 0; k < 10; ++k) EXPECT_EQ(out.signature[k], static_cast<unsigned char>(expected[k]));
         EXPECT_EQ(out.signature[10], 5);
     }
@@ -392,7 +392,7 @@ TEST_F(ImageFixture, BandEdges) {
             EXPECT_EQ(Word(image, at + 2), c.high / 100000) << layout[0] << ": " << c.type << "/" << c.range;
             ModemParameters out = FilledRecord(layout[0], layout[1]);
             out.highBand = ToFlag(!c.readsHigh);
-            ASSERT_TRUE(DecodeParameterImage(app, out, image));
+            ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
             EXPECT_EQ(out.highBand, ToFlag(c.readsHigh)) << layout[0] << ": " << c.type << "/" << c.range;
         }
     }
@@ -406,15 +406,15 @@ TEST_F(ImageFixture, HighBandNeedsALowEdgeThatFitsThirtyTwoBits) {
     r.highBand = kTrue;
     ParameterImage image = Pack(r);
     ModemParameters out;
-    ASSERT_TRUE(DecodeParameterImage(app, out, image));
+    ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
     EXPECT_EQ(out.highBand, kTrue);
     image[31] = 21475 >> 8;  // 21475 x 100000 Hz overflows 32 bits
     image[32] = 21475 & 0xFF;
-    ASSERT_TRUE(DecodeParameterImage(app, out, image));
+    ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
     EXPECT_EQ(out.highBand, kFalse);
     image[31] = 21474 >> 8;
     image[32] = 21474 & 0xFF;
-    ASSERT_TRUE(DecodeParameterImage(app, out, image));
+    ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
     EXPECT_EQ(out.highBand, kTrue);
 }
 
@@ -438,7 +438,7 @@ TEST_F(ImageFixture, RadioAndRangeCodes) {
             EXPECT_EQ(image[28], c.radioCode) << c.type << "/" << c.range;
             EXPECT_EQ(image[rangeAt], c.bandCode) << c.type << "/" << c.range;
             ModemParameters out;
-            ASSERT_TRUE(DecodeParameterImage(app, out, image));
+            ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
             EXPECT_EQ(out.radioType, c.typeBack);
             EXPECT_EQ(out.radioRange, c.rangeBack) << c.type << "/" << c.range;
             EXPECT_EQ(out.channelBandwidth, c.bandwidth);
@@ -462,7 +462,7 @@ TEST_F(ImageFixture, RssiThresholdBytes) {
             if (layout[0] == 6) continue;  // PNet takes its thresholds from the code bytes
             ModemParameters out = FilledRecord(layout[0], layout[1]);
             out.calTables.rssiTablePresent = ToFlag(!calibrated);
-            ASSERT_TRUE(DecodeParameterImage(app, out, image));
+            ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
             std::int16_t offByte = image[at], onByte = image[at + 1];
             EXPECT_EQ(out.rssiOffThreshold, RssiByteToDbm(app, r.calTables, 0, offByte, useDefault));
             EXPECT_EQ(out.rssiOnThreshold, RssiByteToDbm(app, r.calTables, 0, onByte, useDefault));
@@ -482,7 +482,7 @@ TEST_F(ImageFixture, RNetV02UnpackEmptiesTheCalibrationPart) {
     ModemParameters r = FilledRecord(2, 4);
     const ParameterImage image = Pack(r);
     ModemParameters out = FilledRecord(2, 4);
-    ASSERT_TRUE(DecodeParameterImage(app, out, image));
+    ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
     EXPECT_EQ(out.calTables, CalTables{});
 }
 
@@ -497,7 +497,7 @@ TEST_F(ImageFixture, FieldsALayoutDoesNotCarryKeepTheirValues) {
         out.eepromVersion = layout[0];
         out.model = layout[1];
         const ModemParameters before = out;
-        ASSERT_TRUE(DecodeParameterImage(app, out, image));
+        ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.masterDeviation, before.masterDeviation);
         EXPECT_EQ(out.masterRxGain, before.masterRxGain);
         EXPECT_EQ(out.txDeviation, before.txDeviation);

@@ -175,7 +175,7 @@ protected:
     // Packs at the fixed clock; expects a layout to match.
     ParameterImage Pack(ModemParameters& r) {
         ParameterImage image{};
-        EXPECT_TRUE(EncodeParameterImage(app, image, r, kFixedNowLocal));
+        EXPECT_TRUE(EncodeParameterImage(app, app, image, r, kFixedNowLocal).ok());
         return image;
     }
     ParameterImage Pack(const ModemParameters& r) {

@@ -72,7 +72,7 @@ TEST_F(ImageRoundTrip, KeepsEveryFieldThatTravels) {
                 const ParameterImage image = Pack(source);  // source now holds the stamp and signature
                 ModemParameters decoded = OtherRecord(l.eepromVersion, l.model);
                 const ModemParameters target = decoded;
-                ASSERT_TRUE(DecodeParameterImage(app, decoded, image));
+                ASSERT_TRUE(DecodeParameterImage(app, app, decoded, image).ok());
 
                 ModemParameters expected = source;
                 // Derived on the way out, read into fields of their own on the way back.
@@ -164,7 +164,7 @@ TEST_F(ImageRoundTrip, GoldenImages) {
         for (int i = 0; i < kParameterImageBytes; ++i) EXPECT_EQ(image[i], golden[i]) << l.name << " byte " << i;
         // The golden image unpacks to the record it came from.
         ModemParameters back = OtherRecord(l.eepromVersion, l.model);
-        ASSERT_TRUE(DecodeParameterImage(app, back, golden));
+        ASSERT_TRUE(DecodeParameterImage(app, app, back, golden).ok());
         EXPECT_EQ(back.channels, r.channels) << l.name;
         EXPECT_EQ(back.comment, r.comment) << l.name;
         EXPECT_EQ(back.setupTime, kFixedNowLocal) << l.name;

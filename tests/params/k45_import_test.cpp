@@ -18,13 +18,13 @@ class K45ImportTest : public test::FileFixture {
 protected:
     bool ImportText(ModemParameters& record, const std::string& keys) {
         WriteFileBytes(path("t.k45"), "[VX-5180]\r\n" + keys);
-        return ImportK45File(state, record, path("t.k45"));
+        return ImportK45File(state, state, record, path("t.k45"));
     }
 };
 
 TEST_F(K45ImportTest, SampleFileGivesTheGoldenRecord) {
     ModemParameters r = DefaultRecord();
-    ASSERT_TRUE(ImportK45File(state, r, test::GoldenPath("sample.k45")));
+    ASSERT_TRUE(ImportK45File(state, state, r, test::GoldenPath("sample.k45")));
 
     EXPECT_EQ(r.eepromVersion, 3);
     EXPECT_EQ(r.model, 4);
@@ -207,8 +207,8 @@ TEST_F(K45ImportTest, HighBandFromTheLowestFrequency) {
 TEST_F(K45ImportTest, MissingFileImportsNothing) {
     ModemParameters r = DefaultRecord();
     const ModemParameters before = r;
-    EXPECT_FALSE(ImportK45File(state, r, ""));
-    EXPECT_FALSE(ImportK45File(state, r, path("none.k45")));
+    EXPECT_FALSE(ImportK45File(state, state, r, ""));
+    EXPECT_FALSE(ImportK45File(state, state, r, path("none.k45")));
     EXPECT_EQ(r, before);
 }
 

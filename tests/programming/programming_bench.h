@@ -134,14 +134,13 @@ protected:
         st.scheduler = &sched;
         st.dialogs = &dialogs;
         st.places.programFolder = home.path();
-        BuildBitTables(st);
         InitDefaultTables(st);
         BuildRssiCurve5716(st.rssiCurve5716);
         BuildRssiCurve5726(st.rssiCurve5726);
         BuildRssiCurve5796(st.rssiCurve5796);
         st.mainParameters.radioType = st.testDefaults.radioType;
         st.mainParameters.radioRange = st.testDefaults.radioRange;
-        SetDefaultModemParameters(st, st.mainParameters);
+        SetDefaultModemParameters(st, st, st.mainParameters);
         st.dataFileName = home.file("default.dat");
         ctx.mainFrame = &mainFrame;
         ctx.Register(ToolWindow::formRadioParms, editor);
@@ -149,7 +148,7 @@ protected:
         port = std::make_unique<classComm>(st, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, portTimer.get());
         port->ForceCommPortOpen(7, {.baudRate = 9600});
-        ctx.classCommPrimary = port.get();
+        ctx.state.classCommPrimary = port.get();
 
         modemRecord = st.mainParameters;
         modemRecord.serialNumber = 305419896;
@@ -178,7 +177,7 @@ protected:
     // The image a record packs to (as the modem would hold it).
     ParameterImage Packed(ModemParameters r, std::int64_t now = kModemStamp) {
         ParameterImage image{};
-        EXPECT_TRUE(EncodeParameterImage(ctx.state, image, r, now));
+        EXPECT_TRUE(EncodeParameterImage(ctx.state, ctx.state, image, r, now).ok());
         return image;
     }
 

@@ -70,7 +70,7 @@ PowerCalPoints ExamplePowerPoints() {
 
 TEST_F(CalTablesTest, PowerTableFromUnsortedPoints) {
     const PowerCalPoints points = ExamplePowerPoints();
-    BuildPowerTable(w.app, cal, points, true);
+    BuildPowerTable(w.app, w.app, w.app, cal, points, true);
     EXPECT_EQ(cal.powerTablePresent, kTrue);
     EXPECT_EQ(cal.powerTableId, 30);
     const std::array<std::int16_t, 8> firstRow{0, 0, 0, 0, 0, 0, 1, 2};
@@ -86,7 +86,7 @@ TEST_F(CalTablesTest, PowerTableFromUnsortedPoints) {
 
 TEST_F(CalTablesTest, PowerCurveValuesInTheTrace) {
     w.app.debugTest = true;
-    BuildPowerTable(w.app, cal, ExamplePowerPoints(), true);
+    BuildPowerTable(w.app, w.app, w.app, cal, ExamplePowerPoints(), true);
     auto curveAt = [&](int a) {
         std::string row = trace("pwr_tbl.ini", "Power Table", "Row0" + std::string(1, "0123456789ABCDEF"[a / 16]));
         return row.substr(static_cast<size_t>(a % 16) * 4, 3);
@@ -110,12 +110,12 @@ TEST_F(CalTablesTest, PowerTableEqualReadingsGiveFullPower) {
     PowerCalPoints p;
     p.powerWatts = {1, 2, 3, 4, 5};
     p.adReading = {50, 50, 100, 150, 200};
-    BuildPowerTable(w.app, cal, p, true);
+    BuildPowerTable(w.app, w.app, w.app, cal, p, true);
     for (size_t i = 0; i < 12; ++i) EXPECT_EQ(cal.powerTable[i], 75) << i;  // A/D 0..47
     EXPECT_EQ(cal.powerTable[13], 21);  // A/D 52..55: 2.04 .. 2.1 W
 
     p.adReading = {80, 80, 80, 80, 80};
-    BuildPowerTable(w.app, cal, p, true);
+    BuildPowerTable(w.app, w.app, w.app, cal, p, true);
     for (std::int16_t v : cal.powerTable) EXPECT_EQ(v, 75);
 }
 
@@ -124,7 +124,7 @@ TEST_F(CalTablesTest, PowerSegmentsFollowTheSortedOrderEvenWhenReadingsFall) {
     PowerCalPoints p;
     p.powerWatts = {6, 4, 2, 1, 0.5f};
     p.adReading = {0, 50, 100, 150, 200};
-    BuildPowerTable(w.app, cal, p, true);
+    BuildPowerTable(w.app, w.app, w.app, cal, p, true);
     // Sorted: (0.5, 200), (1, 150), (2, 100), (4, 50), (6, 0). A/D 100 lies on the line of the first
     // two sorted points (1.5 W), A/D 180 on the line of the last two (below 0, so 0).
     const std::string row6 = trace("pwr_tbl.ini", "Power Table", "Row06");  // A/D 96..111
@@ -138,25 +138,25 @@ TEST_F(CalTablesTest, PowerCompressionRoundsHalvesToEven) {
     PowerCalPoints p;
     p.powerWatts = {0.0625f, 1.0625f, 2.0625f, 3.0625f, 4.0625f};
     p.adReading = {0, 8, 16, 24, 32};
-    BuildPowerTable(w.app, cal, p, true);
+    BuildPowerTable(w.app, w.app, w.app, cal, p, true);
     EXPECT_EQ(cal.powerTable[0], 2);
     EXPECT_EQ(cal.powerTable[1], 8);
     EXPECT_EQ(cal.powerTable[2], 12);
 }
 
 TEST_F(CalTablesTest, NoTraceWithoutDebugMode) {
-    BuildPowerTable(w.app, cal, ExamplePowerPoints(), true);
+    BuildPowerTable(w.app, w.app, w.app, cal, ExamplePowerPoints(), true);
     RssiCalPoints r;
-    BuildRssiTable(w.app, cal, r, true);
+    BuildRssiTable(w.app, w.app, w.app, cal, r, true);
     ProductionTestRecord rec;
-    PrepareTempCompPoints(w.app, cal, rec, true);
-    BuildTempCompTable(w.app, cal, rec, true);
+    PrepareTempCompPoints(w.app, w.app, w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     EXPECT_FALSE(temp.exists("pwr_tbl.ini"));
     EXPECT_FALSE(temp.exists("rssi_tbl.ini"));
     EXPECT_FALSE(temp.exists("temp_tbl.ini"));
     // Nor when the caller does not ask for one.
     w.app.debugTest = true;
-    BuildPowerTable(w.app, cal, ExamplePowerPoints(), false);
+    BuildPowerTable(w.app, w.app, w.app, cal, ExamplePowerPoints(), false);
     EXPECT_FALSE(temp.exists("pwr_tbl.ini"));
 }
 
@@ -165,7 +165,7 @@ TEST_F(CalTablesTest, TraceKeepsOtherContentAndEmptiesOnlyTheTableSections) {
     temp.write("pwr_tbl.ini",
                "[Notes]\r\nkeep=me\r\n[Raw Power Pts]\r\nOld=1\r\n[Power Table]\r\nRow10=stale\r\n");
     w.app.locale.decimal = ",";
-    BuildPowerTable(w.app, cal, ExamplePowerPoints(), true);
+    BuildPowerTable(w.app, w.app, w.app, cal, ExamplePowerPoints(), true);
     EXPECT_EQ(trace("pwr_tbl.ini", "Notes", "keep"), "me");
     EXPECT_EQ(trace("pwr_tbl.ini", "Raw Power Pts", "Old"), "1");
     EXPECT_EQ(trace("pwr_tbl.ini", "Power Table", "Row10"), "<missing>");
@@ -176,7 +176,7 @@ TEST_F(CalTablesTest, AFailedTraceStillBuildsTheTableAndIsTold) {
     w.app.debugTest = true;
     w.app.places.tempFolder = temp.file("no/such/folder");
     std::string error;
-    BuildPowerTable(w.app, cal, ExamplePowerPoints(), true, &error);
+    BuildPowerTable(w.app, w.app, w.app, cal, ExamplePowerPoints(), true, &error);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(cal.powerTablePresent, kTrue);
     EXPECT_EQ(cal.powerTable[63], 75);
@@ -194,7 +194,7 @@ RssiCalPoints ExampleRssiPoints() {
 TEST_F(CalTablesTest, RssiTableFromUnsortedPoints) {
     w.app.debugTest = true;
     const RssiCalPoints points = ExampleRssiPoints();
-    BuildRssiTable(w.app, cal, points, true);
+    BuildRssiTable(w.app, w.app, w.app, cal, points, true);
     EXPECT_EQ(cal.rssiTablePresent, kTrue);
     EXPECT_EQ(cal.rssiTableId, 30);
     EXPECT_EQ(cal.rssiTable[0], 129);
@@ -218,12 +218,12 @@ TEST_F(CalTablesTest, RssiEqualNeighbouringReadingsGiveTheStrongestLevel) {
     p.levelCode = {10, 20, 30, 40, 50, 60};
     // Points 0 and 1 share a reading: A/D 0..60 lie on their segment.
     p.adReading = {60, 60, 100, 150, 200, 250};
-    BuildRssiTable(w.app, cal, p, true);
+    BuildRssiTable(w.app, w.app, w.app, cal, p, true);
     for (size_t i = 0; i < 15; ++i) EXPECT_EQ(cal.rssiTable[i], 45) << i;
     EXPECT_EQ(cal.rssiTable[15], 94) << "85, 20, 20, 21 averaged";
     // Points 4 and 5 share a reading: A/D above it lie on their segment.
     p.adReading = {0, 50, 100, 150, 200, 200};
-    BuildRssiTable(w.app, cal, p, true);
+    BuildRssiTable(w.app, w.app, w.app, cal, p, true);
     EXPECT_EQ(cal.rssiTable[50], 54) << "50, 85, 85, 85 averaged";
     for (size_t i = 51; i < 64; ++i) EXPECT_EQ(cal.rssiTable[i], 45) << i;
 }
@@ -233,12 +233,12 @@ TEST_F(CalTablesTest, RssiCompressionRoundsHalvesToEven) {
     RssiCalPoints p;
     p.levelCode = {2, 5, 8, 11, 14, 17};
     p.adReading = {0, 9, 18, 27, 36, 45};
-    BuildRssiTable(w.app, cal, p, true);
+    BuildRssiTable(w.app, w.app, w.app, cal, p, true);
     EXPECT_EQ(cal.rssiTable[0], 128);
     // Curve 1, 2, 2, 2 at A/D 0..3: average 1.75 -> 2.
     p.levelCode = {2, 3, 4, 5, 6, 7};
     p.adReading = {3, 7, 11, 15, 19, 23};
-    BuildRssiTable(w.app, cal, p, true);
+    BuildRssiTable(w.app, w.app, w.app, cal, p, true);
     EXPECT_EQ(cal.rssiTable[0], 128);
 }
 
@@ -247,7 +247,7 @@ TEST_F(CalTablesTest, RssiSegmentsFollowTheSortedOrderEvenWhenReadingsFall) {
     RssiCalPoints p;
     p.levelCode = {70, 60, 50, 30, 20, 10};
     p.adReading = {20, 40, 60, 100, 120, 150};
-    BuildRssiTable(w.app, cal, p, true);
+    BuildRssiTable(w.app, w.app, w.app, cal, p, true);
     // Sorted by level: readings 150, 120, 100, 60, 40, 20. A/D 130 is above every reading from the
     // second on, so it takes the line through the last two points: (130 - 40) x 10 / -20 + 60 = 15.
     EXPECT_EQ(trace("rssi_tbl.ini", "Raw RSSI Table", "Row08").substr(2 * 4, 3), "015");
@@ -286,7 +286,7 @@ TEST_F(TempComp, FilledGridOfTheExample) {
     w.app.debugTest = true;
     ExamplePoints({-6, -4, -2, 0, 2, 4});
     const RssiTempComp before = rec.rssiTempComp;
-    BuildTempCompTable(w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     const std::string expected =
         "-006,-006,-006,-004,-003,-002, 000,+002,+003,+004,+004,+004,+004,+004,+004,+004";
     for (int r = 0; r < 16; ++r)
@@ -317,7 +317,7 @@ TEST_F(TempComp, FilledGridOfTheExample) {
 TEST_F(TempComp, IncompleteGridTraceMarksEmptyAndMeasuredZeros) {
     w.app.debugTest = true;
     ExamplePoints({-6, -4, -2, 0, 2, 4});
-    BuildTempCompTable(w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     // A/D bin 1 (reading 20) holds the six temperature bins 2, 3, 5, 6, 7, 9; the zero of bin 6 was
     // measured, the others are empty. (Values are read from the file as written.)
     const std::string file = temp.read("temp_tbl.ini");
@@ -338,7 +338,7 @@ TEST_F(TempComp, ColumnFillStepsFromTheRoundedCellBelow) {
             p.adReading[l][t] = l < 3 ? 5 : 50;
             p.delta[l][t] = l < 3 ? 0 : 1;
         }
-    BuildTempCompTable(w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     // Bin 2 is 0 (one straight line would give 1), bin 4 and up 1; every column alike.
     for (int y = 0; y < 8; ++y) {
         EXPECT_EQ(element(7, y), 0);
@@ -362,7 +362,7 @@ TEST_P(TempCompAverage, TwoPointsInACellAreAveraged) {
         }
     p.delta[0][0] = static_cast<std::int16_t>(a);
     p.delta[0][1] = static_cast<std::int16_t>(b);
-    BuildTempCompTable(w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     EXPECT_EQ(element(7, 4), mean) << "start byte of the column of bin 6";
 }
 
@@ -384,7 +384,7 @@ TEST_F(TempComp, ReadingsOutsideTheAdRangeAreLeftOut) {
         p.adReading[2][t] = -20;
         p.delta[2][t] = -100;
     }
-    BuildTempCompTable(w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     for (int y = 0; y < 8; ++y) {
         EXPECT_EQ(element(7, y), 10) << y;
         for (int x = 0; x < 7; ++x) EXPECT_EQ(element(x, y), y == 7 && x == 6 ? 2 : 0) << x << "," << y;
@@ -395,7 +395,7 @@ TEST_F(TempComp, NoReadingInRangeLeavesAZeroGrid) {
     RssiTempComp& p = rec.rssiTempComp;
     for (auto& row : p.adReading) row.fill(400);
     for (auto& row : p.delta) row.fill(9);
-    BuildTempCompTable(w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     EXPECT_EQ(element(7, 0), 0);
     EXPECT_EQ(element(6, 7), 2);
     EXPECT_EQ(cal.rssiTempTablePresent, kTrue);
@@ -411,7 +411,7 @@ TEST_F(TempComp, PrepareSortsPointsAndComputesDeltas) {
     for (size_t l = 0; l < 6; ++l)
         for (size_t t = 0; t < 6; ++t) p.adReading[l][t] = static_cast<std::int16_t>(100 + 10 * l + t);
     p.compressedTable[3][3] = 42;
-    PrepareTempCompPoints(w.app, cal, rec, true);
+    PrepareTempCompPoints(w.app, w.app, w.app, cal, rec, true);
 
     const std::array<size_t, 6> levelFrom{1, 3, 0, 4, 2, 5};
     const std::array<size_t, 6> tempFrom{1, 5, 3, 0, 4, 2};
@@ -437,7 +437,7 @@ TEST_F(TempComp, PrepareSortsPointsAndComputesDeltas) {
     EXPECT_EQ(trace("temp_tbl.ini", "Delta RSSI Pts", "Delta Pt 0"), "-055,-059,-057,-054,-058,-056");
 
     // Prepare and build are written as two batches into one file; the build keeps the points.
-    BuildTempCompTable(w.app, cal, rec, true);
+    BuildTempCompTable(w.app, w.app, cal, rec, true);
     EXPECT_EQ(trace("temp_tbl.ini", "Raw RSSI Pts", "Temp Pt 0"), "+25 -> 102 -> 0x66");
     EXPECT_NE(trace("temp_tbl.ini", "Compressed RSSI Temp Table", "Row00"), "<missing>");
 }
@@ -446,7 +446,7 @@ TEST_F(TempComp, PrepareUsesTheCalibratedTableWhenPresent) {
     for (size_t i = 0; i < 64; ++i) cal.rssiTable[i] = static_cast<std::int16_t>(130 - i);
     cal.rssiTablePresent = kTrue;
     rec.rssiTempComp.levelCode = {10, 11, 12, 13, 14, 15};
-    PrepareTempCompPoints(w.app, cal, rec, true);
+    PrepareTempCompPoints(w.app, w.app, w.app, cal, rec, true);
     EXPECT_EQ(rec.rssiTempComp.delta[0][0], 40) << "level 10 is c 120, entry 10, A/D 40";
     EXPECT_EQ(rec.rssiTempComp.delta[5][2], 60);
 }
@@ -458,7 +458,7 @@ protected:
     TempCompGrid grid{};
     ProductionTestRecord rec;
     int element(int x, int y) { return cal.rssiTempTable[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
-    void pack() { PackTempCompTable(w.app, grid, cal, rec, true); }
+    void pack() { PackTempCompTable(w.app, w.app, grid, cal, rec, true); }
 };
 
 TEST_F(Packing, ZeroGridAndConstantGrid) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/dialogs.h"
 #include "radio/channel_validation.h"
 #include "radio_fixture.h"
 
@@ -28,7 +29,11 @@ protected:
         }
     }
     ChannelFrequency& ch(int n) { return rec.channels[static_cast<size_t>(n - 1)]; }
-    std::int16_t check(bool interactive) { return ValidateChannelFreqs(w.app, rec, interactive); }
+    // Interactive: the problems shown through the scripted dialogs, the record untouched.
+    std::int16_t check(bool interactive) {
+        if (!interactive) return CorrectChannelFreqs(w.app, w.app, rec);
+        return CheckChannelFreqs(w.app, w.app, w.app, rec).Show(MessageShower(w.app.dialogs));
+    }
     const ShownBox& box(size_t i) { return w.dialogs.boxes.at(i); }
 };
 

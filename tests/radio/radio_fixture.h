@@ -21,7 +21,6 @@ struct RadioWorld {
     VirtualScheduler scheduler;
 
     RadioWorld() {
-        BuildBitTables(app);
         InitRadioType5716(app, app.builtInTestDefaults);
         InitRadioType5726(app, app.builtInTestDefaults);
         InitRadioType5796(app, app.builtInTestDefaults);

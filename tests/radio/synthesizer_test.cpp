@@ -21,11 +21,11 @@ protected:
                       const FcAdjustTable& fc = FcAdjustTable{}) {
         SynthBytes out;
         out.fill(0x5A5);  // every slot must be rewritten
-        CalcSynthWords(app(), out, f, type, range, tx, sa7026, fc, fcOverride);
+        CalcSynthWords(app(), app(), out, f, type, range, tx, sa7026, fc, fcOverride);
         return out;
     }
     std::int32_t decode(bool sa7026, const SynthBytes& b, int type, int range) {
-        return SynthWordsToFreq(app(), b, type, range, sa7026);
+        return SynthWordsToFreq(b, type, range, sa7026);
     }
     // The registers R0..R12 behind delivered bytes (the mirror is its own inverse).
     static std::array<int, 13> Registers(const SynthBytes& out) {
@@ -242,11 +242,11 @@ TEST_F(SynthWords, DecodersNeverFailOnArbitraryBytes) {
 
 TEST_F(SynthWords, MirrorReversesBytesAndBits) {
     std::array<std::int16_t, 3> src{0x01, 0x80, 0x0F}, dst{};
-    MirrorSynthBytes(app(), dst, src, 3);
+    MirrorSynthBytes(dst, src, 3);
     EXPECT_EQ(dst, (std::array<std::int16_t, 3>{0xF0, 0x01, 0x80}));
     // n is cut to the buffers.
     std::array<std::int16_t, 2> small{};
-    MirrorSynthBytes(app(), small, src, 3);
+    MirrorSynthBytes(small, src, 3);
     EXPECT_EQ(small, (std::array<std::int16_t, 2>{0x01, 0x80}));
 }
 

@@ -82,26 +82,26 @@ TEST_F(CommandSenders, TuneLineOfModelSixCarriesTheAdjustValues) {
     t.powerValue = 5;
     t.rssiCalAdj = -1;
     t.powerCalAdj = 7;
-    SendTuneRecord(*port, app, t);
+    SendTuneRecord(*port, app, app, t);
     const std::string line = device.takeWire();
     EXPECT_EQ(line.size(), 53u);
     EXPECT_EQ(line.substr(2, 6), "180000");
     const auto data = TuneLineBytes(line, 0x18);
     ASSERT_EQ(data.size(), 21u);
     SynthBytes synth{};
-    CalcSynthWords(app, synth, t.synthFrequency, t.radioType, t.radioRange, true, false, t.fcAdj, t.fcOverride);
+    CalcSynthWords(app, app, synth, t.synthFrequency, t.radioType, t.radioRange, true, false, t.fcAdj, t.fcOverride);
     for (int i = 0; i < kSynthByteCount; ++i) EXPECT_EQ(data[static_cast<size_t>(i)], synth[static_cast<size_t>(i)] & 0xFF);
     EXPECT_EQ(std::vector<int>(data.begin() + 13, data.end()), (std::vector<int>{8, 1, 2, 3, 4, 5, 0xFF, 7}));
 
     t.rssiCalAdj = -128;
-    EXPECT_EQ(TuneRecordLine(app, t).substr(8 + 2 * 19, 2), "80");  // data byte 19
+    EXPECT_EQ(TuneRecordLine(app, app, t).substr(8 + 2 * 19, 2), "80");  // data byte 19
 }
 
 TEST_F(CommandSenders, TuneLineOfOtherModelsEndsWithTwoZeros) {
     TuneRecord t;
     t.model = 4;
     t.rxGainAdj = 9;  // not sent for this model
-    SendTuneRecord(*port, app, t);
+    SendTuneRecord(*port, app, app, t);
     const std::string line = device.takeWire();
     EXPECT_EQ(line.size(), 43u);
     EXPECT_EQ(line.substr(2, 6), "130000");

@@ -226,7 +226,6 @@ struct PortFixture : ::testing::Test {
     PortFixture() {
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        BuildBitTables(app);
         port = std::make_unique<classComm>(app, *tables);
         port->InitCommCtrl(&device, 0, 1, timer.get());
     }

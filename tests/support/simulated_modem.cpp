@@ -73,7 +73,7 @@ std::size_t SimulatedModem::servicePty() {
 bool SimulatedModem::loadRecord(const AppState& app, const ModemParameters& record, std::int64_t nowLocal) {
     ParameterImage packed{};
     ModemParameters copy = record;
-    if (!EncodeParameterImage(app, packed, copy, nowLocal)) return false;
+    if (!EncodeParameterImage(app, app, packed, copy, nowLocal).ok()) return false;
     loadImage(packed);
     return true;
 }
@@ -85,7 +85,7 @@ void SimulatedModem::loadImage(const ParameterImage& packed) {
 bool SimulatedModem::decodeInto(const AppState& app, ModemParameters& record) const {
     ParameterImage packed{};
     for (std::size_t i = 0; i < image.size(); ++i) packed[i] = image[i];
-    return DecodeParameterImage(app, record, packed);
+    return DecodeParameterImage(app, app, record, packed).ok();
 }
 
 std::vector<ReceivedLine> SimulatedModem::linesStartingWith(const std::string& prefix) const {

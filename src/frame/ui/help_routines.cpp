@@ -35,19 +35,19 @@ void HelpRoutines::Report(bool shown, const std::string& error) {
 }
 
 void HelpRoutines::ShowHelpContext(int contextId) {
-    if (!ctx_.helpViewer) return;
+    if (!ctx_.state.helpViewer) return;
     std::string error;
-    Report(ctx_.helpViewer->showTopic(helpFile_, contextId, &error), error);
+    Report(ctx_.state.helpViewer->showTopic(helpFile_, contextId, &error), error);
 }
 
 void HelpRoutines::ShowHelpContents() {
-    if (!ctx_.helpViewer) return;
+    if (!ctx_.state.helpViewer) return;
     std::string error;
-    Report(ctx_.helpViewer->showContents(helpFile_, &error), error);
+    Report(ctx_.state.helpViewer->showContents(helpFile_, &error), error);
 }
 
 void HelpRoutines::QuitHelp() {
-    if (ctx_.helpViewer) ctx_.helpViewer->quit();
+    if (ctx_.state.helpViewer) ctx_.state.helpViewer->quit();
 }
 
 }  // namespace k45

@@ -14,11 +14,11 @@
 
 namespace k45 {
 
-IdentityTexts MakeIdentityTexts(const AppState& state) {
+IdentityTexts MakeIdentityTexts(const ModeFlags& modes) {
     IdentityTexts t;
     t.title = version::fileDescription;
     t.revision = RevisionText(version::major, version::minor, version::revision);
-    t.partNumber = state.partNumberText;
+    t.partNumber = modes.partNumberText;
     t.copyright = version::copyright;
     t.productName = version::programTitle;
     return t;

@@ -10,7 +10,7 @@ class QWidget;
 
 namespace k45 {
 
-struct AppState;
+struct ModeFlags;
 
 struct IdentityTexts {
     std::string title;        // file description
@@ -21,7 +21,7 @@ struct IdentityTexts {
     std::string productName;  // the About box's caption
 };
 
-IdentityTexts MakeIdentityTexts(const AppState& state);
+IdentityTexts MakeIdentityTexts(const ModeFlags& modes);
 
 // The program's picture, drawn (side length in pixels).
 QPixmap ProgramPicture(int size);

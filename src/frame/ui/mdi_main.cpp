@@ -63,8 +63,8 @@ MDIMain::~MDIMain() {
     disconnect(mdiArea_, nullptr, this, nullptr);
     if (ctx_.mainFrame == this) ctx_.mainFrame = nullptr;
     ports_.reset();
-    ctx_.classCommPrimary = nullptr;
-    ctx_.classCommSecondary = nullptr;
+    ctx_.state.classCommPrimary = nullptr;
+    ctx_.state.classCommSecondary = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -290,9 +290,9 @@ void MDIMain::IncrementTestNumber(bool tmpFlag) {
 }
 
 void MDIMain::DisplayComPorts() {
-    if (!ctx_.classCommPrimary || !ctx_.classCommSecondary) return;
+    if (!ctx_.state.classCommPrimary || !ctx_.state.classCommSecondary) return;
     panels_[1]->setText(
-        QString::fromStdString(ComPortsText(ctx_.classCommPrimary->portNumber, ctx_.classCommSecondary->portNumber)));
+        QString::fromStdString(ComPortsText(ctx_.state.classCommPrimary->portNumber, ctx_.state.classCommSecondary->portNumber)));
 }
 
 void MDIMain::DisplayFilenames() {
@@ -451,7 +451,7 @@ void MDIMain::MDIForm_Activate() {
         });
     }
     if (ctx_.scheduler()) ctx_.scheduler()->processEvents();
-    if (ctx_.classCommPrimary) ctx_.classCommPrimary->ForceCommPortOpen(kProgrammingTxMode, kProgrammingPortSettings);
+    if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->ForceCommPortOpen(kProgrammingTxMode, kProgrammingPortSettings);
 }
 
 bool MDIMain::MDIForm_QueryUnload() {

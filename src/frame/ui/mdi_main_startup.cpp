@@ -38,7 +38,7 @@ void MDIMain::MDIForm_Load() {
     for (const auto& [w, kind] : terminals)
         if (auto* t = ctx_.formAs<TerminalForm>(w)) t->setThisFormType(kind);
 
-    const std::string ini = GetIniFileName(s);
+    const std::string ini = GetIniFileName(s, s);
     {
         // The settings file is read once for all the restorers; nothing is written here.
         ProfileBatch settings(ini);
@@ -54,8 +54,8 @@ void MDIMain::MDIForm_Load() {
 
         if (options_.makeDevice && s.scheduler && s.dialogs) {
             ports_ = std::make_unique<PortObjects>(s, options_.makeDevice);
-            ctx_.classCommPrimary = &ports_->primary();
-            ctx_.classCommSecondary = &ports_->secondary();
+            ctx_.state.classCommPrimary = &ports_->primary();
+            ctx_.state.classCommSecondary = &ports_->secondary();
             ports_->InitCommCtrls();
             ports_->primary().RestoreClassParameters(ini, "Primary Port Settings");
             ports_->secondary().RestoreClassParameters(ini, "Secondary Port Settings");
@@ -99,15 +99,15 @@ void MDIMain::MDIForm_Unload() {
     AppState& s = ctx_.state;
 
     help_.QuitHelp();
-    const std::string ini = GetIniFileName(s);
+    const std::string ini = GetIniFileName(s, s);
     {
         // Every setting in one read and one atomic write of the settings file.
         ProfileBatch settings(ini);
         SaveFormParameters(ini, "Main Window");
         for (const ToolWindowInfo& info : kToolWindows)
             if (ToolForm* f = ctx_.form(info.id)) f->SaveFormParameters(ini, info.sectionName);
-        if (ctx_.classCommPrimary) ctx_.classCommPrimary->SaveClassParameters(ini, "Primary Port Settings");
-        if (ctx_.classCommSecondary) ctx_.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
+        if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->SaveClassParameters(ini, "Primary Port Settings");
+        if (ctx_.state.classCommSecondary) ctx_.state.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
         if (rememberDataFile_) WriteIniValue(s.locale, ini, "Filenames", "Data", s.dataFileName);
         if (rememberTestFile_) WriteIniValue(s.locale, ini, "Filenames", "Test", s.testFileName);
 
@@ -128,8 +128,8 @@ void MDIMain::MDIForm_Unload() {
     }
 
     ports_.reset();
-    ctx_.classCommPrimary = nullptr;
-    ctx_.classCommSecondary = nullptr;
+    ctx_.state.classCommPrimary = nullptr;
+    ctx_.state.classCommSecondary = nullptr;
 }
 
 }  // namespace k45

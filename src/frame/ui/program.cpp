@@ -21,14 +21,13 @@ Program::Program(bool engineeringBuild, const std::vector<std::string>& argument
     ctx_.state.places = DiscoverPlaces(executablePath);
     ctx_.state.scheduler = &scheduler_;
     ctx_.state.dialogs = &dialogs_;
-    ctx_.clipboard = &clipboard_;
-    ctx_.helpViewer = &helpViewer_;
+    ctx_.state.clipboard = &clipboard_;
+    ctx_.state.helpViewer = &helpViewer_;
 }
 
 Program::~Program() { mainWindow_.reset(); }
 
 void Program::Main() {
-    BuildBitTables(ctx_.state);
     ctx_.state.locale = ReadUserLocale();
 
     MainWindowOptions options;
@@ -41,7 +40,7 @@ void Program::Main() {
         AppState* state = &ctx_.state;
         return std::make_shared<QtSerialDevice>(
             QtSerialDevice::DeviceResolver([state](int portNumber) {
-                return QtSerialDevice::SettingsFileResolver(GetIniFileName(*state))(portNumber);
+                return QtSerialDevice::SettingsFileResolver(GetIniFileName(*state, *state))(portNumber);
             }));
     };
     mainWindow_ = std::make_unique<MDIMain>(ctx_, std::move(options));

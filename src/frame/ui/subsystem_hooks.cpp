@@ -13,9 +13,9 @@ SubsystemHooks DefaultSubsystemHooks() {
     SubsystemHooks h;
     h.initDefaultTables = InitDefaultTables;
     h.copyDefaultTestRecord = CopyDefaultTestRecord;
-    h.setDefaultModemParameters = SetDefaultModemParameters;
-    h.loadDataFile = LoadDataFile;
-    h.importK45File = ImportK45File;
+    h.setDefaultModemParameters = [](const AppState& s, ModemParameters& r) { SetDefaultModemParameters(s, s, r); };
+    h.loadDataFile = [](const AppState& s, ModemParameters& r, const std::string& f) { return LoadDataFile(s, s, r, f); };
+    h.importK45File = [](const AppState& s, ModemParameters& r, const std::string& f) { return ImportK45File(s, s, r, f); };
     h.loadTestFile = LoadTestFile;
     h.saveDataFile = [](const AppState& s, const std::string& f, const ModemParameters& r, std::string* e) {
         return SaveDataFile(s, f, r, e);

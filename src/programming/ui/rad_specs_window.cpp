@@ -210,7 +210,7 @@ void formRadSpecs::buttonOK_Click() {
     StoreEntries(type, range);
     ctx_.state.testDefaults = editDefaults_;
     std::string error;
-    if (!SaveRadioSpecs(ctx_.state, &error)) {
+    if (!SaveRadioSpecs(ctx_.state, ctx_.state, &error)) {
         std::string text = "Could not save the radio spec file " + RadioSpecFileName(ctx_.state);
         if (!error.empty()) text += "\r\n" + error;
         ctx_.dialogs()->messageBox(text, {}, MsgButtons::OK, MsgIcon::Critical);

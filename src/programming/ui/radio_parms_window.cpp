@@ -24,6 +24,7 @@
 #include "frame/utilities.h"
 #include "ui/combo_fillers.h"
 #include "ui/window_utils.h"
+#include "platform/dialogs.h"
 #include "programming/editor_modem_times.h"
 #include "programming/editor_rate_lists.h"
 #include "programming/editor_values.h"
@@ -423,7 +424,8 @@ bool formRadioParms::SaveChanges() {
     if (EditorPage* timing = TimingEditor()) timing->SaveChanges();
     if (!loaded()) return false;
     StoreParameters();
-    const std::int16_t index = ValidateChannelFreqs(ctx_.state, editParameters_, true);
+    const std::int16_t index =
+        CheckChannelFreqs(ctx_.state, ctx_.state, ctx_.state, editParameters_).Show(MessageShower(ctx_.dialogs()));
     if (index != -1) {
         SelectFrequencyInError(index);
         return false;
@@ -619,7 +621,7 @@ void formRadioParms::buttonCancel_Click() { CloseForm(); }
 void formRadioParms::buttonDefaultFreqs_Click() {
     StoreParameters();
     SetDefaultChannels(ctx_.state, editParameters_);
-    ValidateChannelFreqs(ctx_.state, editParameters_, false);
+    CorrectChannelFreqs(ctx_.state, ctx_.state, editParameters_);
     DisplayParameters();
 }
 

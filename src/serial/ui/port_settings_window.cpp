@@ -251,7 +251,7 @@ void formPortSettings::SelectByFirstLetter(QComboBox* combo, char letter) {
 
 void formPortSettings::DisplaySettings() {
     const bool eng = ctx_.state.engineerMode;
-    classComm* ports[2] = {ctx_.classCommPrimary, ctx_.classCommSecondary};
+    classComm* ports[2] = {ctx_.state.classCommPrimary, ctx_.state.classCommSecondary};
     tabPortSettings->setTabEnabled(2, true);
     tabPortSettings->setCurrentIndex(0);
     for (int k = 0; k < 2; ++k) {
@@ -278,7 +278,7 @@ void formPortSettings::DisplaySettings() {
                              s.comboDtrEnable, s.comboTxMode})
             c->setEnabled(true);
     }
-    if (classComm* p = ctx_.classCommPrimary) {
+    if (classComm* p = ctx_.state.classCommPrimary) {
         checkIgnoreDCD->setChecked(p->ignoreDCD);
         checkIgnoreDCD->setEnabled(eng);
         textDcdTimeout->setValue(p->dcdTimeoutTime);
@@ -308,7 +308,7 @@ void formPortSettings::checkIgnoreDCD_Click() {
 }
 
 void formPortSettings::buttonOK_Click() {
-    classComm* ports[2] = {ctx_.classCommPrimary, ctx_.classCommSecondary};
+    classComm* ports[2] = {ctx_.state.classCommPrimary, ctx_.state.classCommSecondary};
     if (!ports[0] || !ports[1]) return;
     const int primaryPort = side[0].comboPortNum->currentIndex() + 1;
     const int secondaryPort = side[1].comboPortNum->currentIndex() + 1;

@@ -154,9 +154,8 @@ protected:
         std::filesystem::create_directory(ctx.state.places.configFolder);
         ctx.state.scheduler = &scheduler;
         ctx.state.dialogs = &dialogs;
-        ctx.clipboard = &clipboard;
-        ctx.helpViewer = &help;
-        BuildBitTables(ctx.state);
+        ctx.state.clipboard = &clipboard;
+        ctx.state.helpViewer = &help;
         dialogs.onModal("formSplash", [this] {
             ++splashShown;
             return 0;

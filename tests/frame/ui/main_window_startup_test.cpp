@@ -31,7 +31,6 @@ TEST_F(StartupTest, WithoutSettingsFileUsesDefaultsAndWritesMainWindowAndFilenam
     EXPECT_EQ(s.partNumberText, "047-2210-030");
     EXPECT_EQ(s.engineerFrequencies.rxFrequency, 450000000);
     EXPECT_EQ(s.engineerFrequencies.txFrequency, 450000000);
-    EXPECT_EQ(s.bitMask[15], 32768);
     EXPECT_EQ(hexSecondary.kind, 5);
 
     // No default files in the program folder: the names stay, the defaults are built.
@@ -167,15 +166,15 @@ TEST_F(StartupTest, MinimizedWindowIsSavedAsNotMaximized) {
 TEST_F(StartupTest, FirstActivationShowsTheSplashOnceAndForcesThePrimaryPortOpen) {
     Start(false, "", DefaultSubsystemHooks(), /*withPorts=*/true);
     EXPECT_EQ(win->panelText(2), "Com1 / Com2");
-    EXPECT_FALSE(ctx.classCommPrimary->GetCommPortOpen());
+    EXPECT_FALSE(ctx.state.classCommPrimary->GetCommPortOpen());
     win->MDIForm_Activate();
     EXPECT_EQ(splashShown, 1);
-    EXPECT_TRUE(ctx.classCommPrimary->GetCommPortOpen());
-    EXPECT_TRUE(ctx.classCommPrimary->forcedOpen());
-    EXPECT_EQ(ctx.classCommPrimary->GetWorkingTxMode(), 7);
-    EXPECT_EQ(ctx.classCommPrimary->GetWorkingBaudRate(), 9600);
+    EXPECT_TRUE(ctx.state.classCommPrimary->GetCommPortOpen());
+    EXPECT_TRUE(ctx.state.classCommPrimary->forcedOpen());
+    EXPECT_EQ(ctx.state.classCommPrimary->GetWorkingTxMode(), 7);
+    EXPECT_EQ(ctx.state.classCommPrimary->GetWorkingBaudRate(), 9600);
     EXPECT_EQ(PortSettingsText(cable->a().settings()), "9600,n,8,1");
-    EXPECT_FALSE(ctx.classCommSecondary->GetCommPortOpen());
+    EXPECT_FALSE(ctx.state.classCommSecondary->GetCommPortOpen());
 
     // Later activations change nothing; the one posted by showing the window neither.
     win->MDIForm_Activate();
@@ -183,7 +182,7 @@ TEST_F(StartupTest, FirstActivationShowsTheSplashOnceAndForcesThePrimaryPortOpen
     EXPECT_EQ(splashShown, 1);
 
     ASSERT_TRUE(Close());
-    EXPECT_EQ(ctx.classCommPrimary, nullptr);
+    EXPECT_EQ(ctx.state.classCommPrimary, nullptr);
     EXPECT_FALSE(cable->a().isOpen());
     EXPECT_EQ(IniValue("Primary Port Settings", "Comm Port"), "1");
     EXPECT_EQ(IniValue("Secondary Port Settings", "Comm Port"), "2");

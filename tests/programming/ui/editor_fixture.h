@@ -59,12 +59,11 @@ protected:
         s.places.programFolder = home.path();
         s.places.tempFolder = home.path();
         s.places.configFolder = home.path();
-        BuildBitTables(s);
         InitDefaultTables(s);
         CopyDefaultTestRecord(s, s.testParameters);
         s.mainParameters.radioType = s.testDefaults.radioType;
         s.mainParameters.radioRange = s.testDefaults.radioRange;
-        SetDefaultModemParameters(s, s.mainParameters);
+        SetDefaultModemParameters(s, s, s.mainParameters);
         ctx.mainFrame = &mainFrame;
     }
     ~EditorFixture() override { dialogs.verify(); }

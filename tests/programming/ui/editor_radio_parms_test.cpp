@@ -172,7 +172,7 @@ TEST_F(RadioParmsWindow, DefaultFreqsFillsTheCopyOnly) {
     editor->buttonDefaultFreqs->click();
     ModemParameters expected = before;
     SetDefaultChannels(ctx.state, expected);
-    ValidateChannelFreqs(ctx.state, expected, false);
+    CorrectChannelFreqs(ctx.state, ctx.state, expected);
     for (std::size_t r = 0; r < 4; ++r) {
         EXPECT_EQ(editor->textRxFreq[r]->text().toStdString(), FormatMHz(expected.channels[r].rxFrequency, {}));
         EXPECT_EQ(editor->textTxFreq[r]->text().toStdString(), FormatMHz(expected.channels[r].txFrequency, {}));

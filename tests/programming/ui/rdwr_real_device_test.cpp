@@ -28,13 +28,13 @@ protected:
         realPort->InitCommCtrl(counting.get(), 0, 3, realTimer.get());
         realPort->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(realPort->GetCommPortOpen());
-        ctx.classCommPrimary = realPort.get();
+        ctx.state.classCommPrimary = realPort.get();
         ptyModem.attach(pty);
         ASSERT_TRUE(ptyModem.loadRecord(ctx.state, modemRecord, kModemStamp));
     }
     void TearDown() override {
         dlg.Unload();
-        ctx.classCommPrimary = port.get();
+        ctx.state.classCommPrimary = port.get();
         realPort.reset();
     }
 
