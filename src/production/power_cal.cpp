@@ -58,7 +58,7 @@ void PowerCalDialogue::Unkey() {
     TuneRecord rx = tuneRecord_;
     rx.txSelected = kFalse;
     rx.synthFrequency = rx.rxFrequency;
-    SendTuneRecord(*links_.port, links_.app, rx);
+    SendTuneRecord(*links_.port, links_.app, links_.app, rx);
     keyed_ = false;
     transmitSelected_ = false;
 }
@@ -133,7 +133,7 @@ void PowerCalDialogue::SendPointTuneRecord() {
     t.txSelected = ToFlag(transmitSelected_);
     t.synthFrequency = transmitSelected_ ? t.txFrequency : t.rxFrequency;
     timerResponse_->setEnabled(false);
-    if (links_.port) SendTuneRecord(*links_.port, links_.app, t);
+    if (links_.port) SendTuneRecord(*links_.port, links_.app, links_.app, t);
     keyed_ = transmitSelected_;
     retryCount_ = 0;
     timerResponse_->setEnabled(true);
@@ -331,7 +331,7 @@ void PowerCalDialogue::AskSave() {
     if (!loaded_) return;
     if (yes) {
         links_.app.testParameters.powerPoints = powerPoints_;
-        BuildPowerTable(links_.app, panelParameters_.calTables, powerPoints_, true);
+        BuildPowerTable(links_.app, links_.app, links_.app, panelParameters_.calTables, powerPoints_, true);
         panelParameters_.masterPowerMeterCal = 200;
         WriteBack();
     }

@@ -290,7 +290,7 @@ void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t
 }
 
 void TestPanelDialogue::SendTune() {
-    if (links_.port) SendTuneRecord(*links_.port, links_.app, tuneRecord_);
+    if (links_.port) SendTuneRecord(*links_.port, links_.app, links_.app, tuneRecord_);
     NoteTuneSent();
 }
 

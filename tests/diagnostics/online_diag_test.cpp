@@ -64,7 +64,7 @@ protected:
 
     DiagSettings settings;
     OnlineView view;
-    OnlineDiagDialogue online{ctx.state, ctx.classCommPrimary, settings, view};
+    OnlineDiagDialogue online{ctx.state, ctx.state.classCommPrimary, settings, view};
 };
 
 TEST_F(OnlineDiag, PacketsAreDroppedUntilTheParametersAreCompared) {

@@ -99,7 +99,7 @@ TEST_F(SaveKillTest, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
         ASSERT_TRUE(onDisk == dataBytes[0] || onDisk == dataBytes[1]) << "torn data file, " << onDisk.size() << " bytes";
         ++sawData[onDisk == dataBytes[1]];
         ModemParameters loaded = DefaultRecord(3, 1);
-        ASSERT_TRUE(LoadDataFile(state, loaded, data));
+        ASSERT_TRUE(LoadDataFile(state, state, loaded, data));
         EXPECT_EQ(loaded.comment, records[onDisk == dataBytes[1]].comment);
         const std::string ini = ReadFileBytes(settings);
         ASSERT_TRUE(ini == settingsBytes[0] || ini == settingsBytes[1]) << "torn settings file, " << ini.size() << " bytes";

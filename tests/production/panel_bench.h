@@ -105,7 +105,7 @@ protected:
     }
     // The "T1" line a tune record gives.
     std::string TuneLine(const TuneRecord& t) const {
-        std::string s = TuneRecordLine(ctx.state, t);
+        std::string s = TuneRecordLine(ctx.state, ctx.state, t);
         while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
         return s;
     }

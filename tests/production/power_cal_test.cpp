@@ -91,7 +91,7 @@ TEST_F(PowerCal, FivePointsBuildThePowerTableAndWriteItWithTheModemsParameters) 
     ModemParameters written = modemRecord;
     ASSERT_TRUE(modem.decodeInto(ctx.state, written));
     CalTables expected = modemRecord.calTables;
-    BuildPowerTable(ctx.state, expected, ctx.state.testParameters.powerPoints, false);
+    BuildPowerTable(ctx.state, ctx.state, ctx.state, expected, ctx.state.testParameters.powerPoints, false);
     EXPECT_TRUE(IsSet(written.calTables.powerTablePresent));
     EXPECT_EQ(written.calTables.powerTable, expected.powerTable);
     EXPECT_EQ(written.calTables.powerTableId, CalDateStampToday(ctx.state));

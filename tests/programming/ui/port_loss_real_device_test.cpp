@@ -41,12 +41,12 @@ protected:
         realPort->InitCommCtrl(counting.get(), 0, 1, realTimer.get());
         realPort->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(realPort->GetCommPortOpen());
-        ctx.classCommPrimary = realPort.get();
+        ctx.state.classCommPrimary = realPort.get();
     }
     void TearDown() override {
         dlg.Unload();
         mem.Unload();
-        ctx.classCommPrimary = port.get();
+        ctx.state.classCommPrimary = port.get();
         realPort.reset();
     }
 
