@@ -132,7 +132,7 @@ void RssiSampleDialogue::SendPointTuneRecord() {
         t.synthFrequency = t.rxFrequency;
         t.txSelected = kFalse;
         timerResponse_->setEnabled(false);
-        if (links_.port) SendTuneRecord(*links_.port, links_.app, t);
+        if (links_.port) SendTuneRecord(*links_.port, links_.app, links_.app, t);
         retryCount_ = 0;
         timerResponse_->setEnabled(true);
         dialogState_ = rcAwaitingAck;
@@ -282,7 +282,7 @@ void RssiCalDialogue::EndOfRun() {
     ProductionTestRecord& test = links_.app.testParameters;
     if (Ask("Do you want to Save RSSI Table?")) {
         test.rssiPoints = rssiPoints_;
-        BuildRssiTable(links_.app, panelParameters_.calTables, test.rssiPoints, true);
+        BuildRssiTable(links_.app, links_.app, links_.app, panelParameters_.calTables, test.rssiPoints, true);
         panelParameters_.rssiCalAdj = 0;
         write = true;
     }
@@ -376,10 +376,10 @@ void TempCompDialogue::BuildAndProgramTempComp() {
             "Current Test File)?")) {
         rssiTempComp_.tableId = CalDateStampToday(app);
         test.rssiTempComp = rssiTempComp_;
-        PrepareTempCompPoints(app, panelParameters_.calTables, test, true);
-        BuildTempCompTable(app, panelParameters_.calTables, test, true);
+        PrepareTempCompPoints(app, app, app, panelParameters_.calTables, test, true);
+        BuildTempCompTable(app, app, panelParameters_.calTables, test, true);
     } else if (Ask("Do you want to Build the RSSI Temperature Compensation Table with the Current Test File?")) {
-        BuildTempCompTable(app, panelParameters_.calTables, test, true);
+        BuildTempCompTable(app, app, panelParameters_.calTables, test, true);
     }
     if (Ask("Do you want to Program the RSSI Temperature Compensation Table?")) {
         panelParameters_.calTables.rssiTempTable = test.rssiTempComp.compressedTable;

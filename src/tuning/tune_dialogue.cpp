@@ -166,7 +166,7 @@ void TuneDialogue::Start() {
     ModemParameters& m = app_.mainParameters;
     m.radioType = sel.radioType;
     m.radioRange = sel.radioRange;
-    SetDefaultModemParameters(app_, m);
+    SetDefaultModemParameters(app_, app_, m);
     LoadProductionDefaults(sel);
     m.radioType = sel.radioType;
     m.radioRange = sel.radioRange;
@@ -202,7 +202,7 @@ void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
     }
     const std::string dataName = FindProductionDefault(false, app_.dataFileName, folder, sel.radioType, sel.radioRange,
                                                        sel.channelBandwidth, sel.highRxBand, exists);
-    if (LoadDataFile(app_, app_.mainParameters, dataName)) {
+    if (LoadDataFile(app_, app_, app_.mainParameters, dataName)) {
         app_.dataFileName = dataName;
         if (mainFrame_) mainFrame_->DisplayFilenames();
     }
@@ -331,7 +331,7 @@ void TuneDialogue::SaveResults() {
     if (done(5)) p.fcAdj.txFc8 = r.fcAdj.txFc8;
     if (done(6)) p.fcAdj.txFc5 = r.fcAdj.txFc5;
     if (done(12)) {
-        BuildRssiTable(app_, p.calTables, w.rssiCalPoints, true);
+        BuildRssiTable(app_, app_, app_, p.calTables, w.rssiCalPoints, true);
         p.rssiCalAdj = 0;
         if (app_.productionMode) {
             const RssiTempComp& tc = app_.testParameters.rssiTempComp;
@@ -341,7 +341,7 @@ void TuneDialogue::SaveResults() {
         }
     }
     if (done(1)) {
-        BuildPowerTable(app_, p.calTables, w.powerCalPoints, true);
+        BuildPowerTable(app_, app_, app_, p.calTables, w.powerCalPoints, true);
         p.masterPowerMeterCal = 200;
     }
     app_.currentParameters = p;

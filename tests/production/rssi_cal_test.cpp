@@ -89,7 +89,7 @@ TEST_F(RssiCal, SixLevelsBuildTheRssiTableAndWriteItWithTheTemperatureTable) {
     EXPECT_EQ(points.adReading, (std::array<std::int16_t, 6>{87, 105, 106, 141, 176, 197}));
     const ModemParameters w = Written();
     CalTables expected{};
-    BuildRssiTable(ctx.state, expected, points, false);
+    BuildRssiTable(ctx.state, ctx.state, ctx.state, expected, points, false);
     EXPECT_TRUE(IsSet(w.calTables.rssiTablePresent));
     EXPECT_EQ(w.calTables.rssiTable, expected.rssiTable);
     EXPECT_EQ(w.rssiCalAdj, 0);
@@ -214,8 +214,8 @@ TEST_F(TempComp, SkipToEndBuildsFromTheTestRecordsReadingsWithTodaysIdAndProgram
     ProductionTestRecord expected = ctx.state.testParameters;
     expected.rssiTempComp.tableId = CalDateStampToday(ctx.state);
     CalTables tables = dlg.panelParameters().calTables;
-    PrepareTempCompPoints(ctx.state, tables, expected, false);
-    BuildTempCompTable(ctx.state, tables, expected, false);
+    PrepareTempCompPoints(ctx.state, ctx.state, ctx.state, tables, expected, false);
+    BuildTempCompTable(ctx.state, ctx.state, tables, expected, false);
     dialogs.expectBox("with the Current Data Points taken", MsgAnswer::Yes);
     dialogs.expectBox("Do you want to Program the RSSI Temperature Compensation Table?", MsgAnswer::Yes);
     dlg.SkipToEnd();

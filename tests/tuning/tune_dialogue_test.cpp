@@ -285,10 +285,10 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     EXPECT_EQ(out.masterPowerMeterCal, 200);
     EXPECT_EQ(dlg.w.rssiCalPoints.adReading, (std::array<std::int16_t, 6>{11, 12, 30, 31, 102, 200}));
     CalTables expected = out.calTables;
-    BuildPowerTable(st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, {80, 81, 90, 91, 120}}, false);
+    BuildPowerTable(st, st, st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, {80, 81, 90, 91, 120}}, false);
     RssiCalPoints rssi = st.testParameters.rssiPoints;
     rssi.adReading = {11, 12, 30, 31, 102, 200};
-    BuildRssiTable(st, expected, rssi, false);
+    BuildRssiTable(st, st, st, expected, rssi, false);
     EXPECT_EQ(out.calTables.powerTable, expected.powerTable);
     EXPECT_EQ(out.calTables.rssiTable, expected.rssiTable);
     EXPECT_TRUE(IsSet(out.calTables.powerTablePresent));

@@ -12,7 +12,6 @@ namespace {
 class StepScreens : public ::testing::Test {
 protected:
     StepScreens() {
-        BuildBitTables(app);
         InitDefaultTables(app);
         ReadTuneLevels(levels, "/nonexistent/tune.ini");  // the defaults
         w.currentPoint = 1;

@@ -149,7 +149,7 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
 
 formDiagTst::~formDiagTst() { sim_.DeRegisterAll(); }
 
-void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.classCommPrimary, ctx_.classCommSecondary, secondary); }
+void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.state.classCommPrimary, ctx_.state.classCommSecondary, secondary); }
 
 bool formDiagTst::PauseTicked() const { return checkPause->isChecked(); }
 

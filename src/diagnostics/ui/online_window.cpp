@@ -60,7 +60,7 @@ constexpr int kWidths[14] = {200, 525, 590, 160, 580, 160, 510, 160, 550, 160, 5
 formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
     : ToolWindowBase(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent),
       settings_(std::move(settings)),
-      dialogue_(ctx.state, ctx.classCommPrimary, *settings_, *this) {
+      dialogue_(ctx.state, ctx.state.classCommPrimary, *settings_, *this) {
     auto* top = new QHBoxLayout;
     auto* filter = new QGroupBox("Filter:", this);
     auto* fl = new QVBoxLayout(filter);

@@ -269,7 +269,7 @@ void MDIMain::OpenReadWrite(std::int16_t mode) {
 }
 
 void MDIMain::RunClipboardCommand(void (*command)(QWidget*, Clipboard&)) {
-    if (ctx_.clipboard) command(ActiveChildWidget(), *ctx_.clipboard);
+    if (ctx_.state.clipboard) command(ActiveChildWidget(), *ctx_.state.clipboard);
 }
 
 bool MDIMain::ModeHolds(MenuMode mode) const {
@@ -290,7 +290,7 @@ bool MDIMain::RowAvailable(const MenuRow& row) const {
     case MenuNeeds::ImportK45File: return bool(h.importK45File);
     case MenuNeeds::LoadTestFile: return bool(h.loadTestFile);
     case MenuNeeds::SaveTestFile: return bool(h.saveTestFile);
-    case MenuNeeds::BothPorts: return ctx_.classCommPrimary && ctx_.classCommSecondary;
+    case MenuNeeds::BothPorts: return ctx_.state.classCommPrimary && ctx_.state.classCommSecondary;
     case MenuNeeds::Nothing: break;
     }
     return true;
