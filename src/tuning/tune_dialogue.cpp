@@ -649,7 +649,7 @@ void TuneDialogue::SendCommandLine(const std::string& command) {
 }
 
 void TuneDialogue::SendTune() {
-    if (primary_) SendTuneRecord(*primary_, app_, w.tuneRecord);
+    if (primary_) SendTuneRecord(*primary_, app_, app_, w.tuneRecord);
 }
 
 void TuneDialogue::StartModBalance(std::int16_t point) {

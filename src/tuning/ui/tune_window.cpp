@@ -51,7 +51,7 @@ void SelectByData(QComboBox* combo, int value, bool lastWhenMissing) {
 
 formTune::formTune(AppContext& ctx, QWidget* parent)
     : ToolWindowBase(ctx, "formTune", "Tune Radio", Placement::Saved, parent),
-      dialogue_(ctx.state, ctx.classCommPrimary, *ctx.scheduler(), *ctx.dialogs(), settings_, *this, *this,
+      dialogue_(ctx.state, ctx.state.classCommPrimary, *ctx.scheduler(), *ctx.dialogs(), settings_, *this, *this,
                 ctx.mainFrame) {
     // ---- radio selection
     comboRadioType = new QComboBox;
