@@ -85,7 +85,7 @@ protected:
         ctx.state.testParameters = ctx.state.testDefaults;
     }
 
-    PanelLinks Links() { return PanelLinks{ctx.state, ctx.classCommPrimary, host}; }
+    PanelLinks Links() { return PanelLinks{ctx.state, ctx.state.classCommPrimary, host}; }
 
     // Host lines that start with prefix, in order, without the CR.
     // (the moment the host wrote them).
