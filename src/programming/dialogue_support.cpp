@@ -52,7 +52,7 @@ bool PrimaryPortClosed(const AppContext& ctx) {
 }
 
 bool RegisterWithPrimary(AppContext& ctx, CommForm& form, bool crLf, bool sRecord) {
-    classComm* port = ctx.classCommPrimary;
+    classComm* port = ctx.state.classCommPrimary;
     if (!port) return true;
     // The first list opens the port; the next only when that worked.
     if (crLf) port->RegisterForRxCrLf(&form);

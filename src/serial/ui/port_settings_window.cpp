@@ -204,7 +204,7 @@ void formPortSettings::ShowDevice(Side& s) {
         s.labelDevice->clear();
         return;
     }
-    const std::string path = QtSerialDevice::SettingsFileResolver(GetIniFileName(ctx_.state))(n);
+    const std::string path = QtSerialDevice::SettingsFileResolver(GetIniFileName(ctx_.state, ctx_.state))(n);
     std::error_code ec;
     const bool present = std::filesystem::exists(path, ec);
     s.labelDevice->setText(QString("Device: %1 (%2)")
