@@ -106,7 +106,7 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         state.PauseTiming();
         sim.Stop();
         online.Unload();
-        sim.DeRegisterAll();
+        sim.DeRegisterAll(&primary, &secondary);
         state.ResumeTiming();
     }
 }

@@ -89,14 +89,13 @@ DiagSimulator::DiagSimulator(AppState& app, Scheduler& scheduler, DiagSimulatorV
     timerActive_->setHandler([this] { SendOnlinePacket(); });
 }
 
-DiagSimulator::~DiagSimulator() { DeRegisterAll(); }
+// The window takes it off the ports it has then: the ones chosen earlier may be gone.
+DiagSimulator::~DiagSimulator() = default;
 
 void DiagSimulator::SelectPort(classComm* primary, classComm* secondary, bool useSecondary) {
     classComm* chosen = useSecondary ? secondary : primary;
     classComm* other = useSecondary ? primary : secondary;
     if (other) other->DeRegisterForAll(this);
-    others_[0] = primary;
-    others_[1] = secondary;
     port_ = chosen;
     if (port_) {
         port_->RegisterForTxComplete(this);
@@ -104,8 +103,8 @@ void DiagSimulator::SelectPort(classComm* primary, classComm* secondary, bool us
     }
 }
 
-void DiagSimulator::DeRegisterAll() {
-    for (classComm* p : others_)
+void DiagSimulator::DeRegisterAll(classComm* primary, classComm* secondary) {
+    for (classComm* p : {primary, secondary})
         if (p) p->DeRegisterForAll(this);
     port_ = nullptr;
 }

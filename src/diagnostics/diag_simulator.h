@@ -97,7 +97,8 @@ public:
 
     // Registers for transmit-complete and lines on the chosen port, off the other one.
     void SelectPort(classComm* primary, classComm* secondary, bool useSecondary);
-    void DeRegisterAll();
+    // Off the lists of the program's present ports (a port replaced since is gone with its lists).
+    void DeRegisterAll(classComm* primary, classComm* secondary);
     classComm* port() const { return port_; }
 
     // The window's activation: the port's own settings, a fresh copy of the parameters.
@@ -132,7 +133,6 @@ private:
     DiagSimulatorView& view_;
     SimState state_;
     classComm* port_ = nullptr;
-    classComm* others_[2] = {nullptr, nullptr};
     std::unique_ptr<Timer> timerTestTx_;
     std::unique_ptr<Timer> timerActive_;
 };

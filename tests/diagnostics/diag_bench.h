@@ -83,7 +83,7 @@ protected:
         sim.SelectPort(primary.get(), secondary.get(), true);
     }
     ~DiagBench() override {
-        sim.DeRegisterAll();
+        sim.DeRegisterAll(primary.get(), secondary.get());
         dialogs.verify();
     }
 

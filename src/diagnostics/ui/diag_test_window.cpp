@@ -1,5 +1,7 @@
 #include "diagnostics/ui/diag_test_window.h"
 
+#include "serial/class_comm.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -147,7 +149,10 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
-formDiagTst::~formDiagTst() { sim_.DeRegisterAll(); }
+formDiagTst::~formDiagTst() {
+    // The ports the program has now: ones it has replaced since are gone with their lists.
+    sim_.DeRegisterAll(ctx_.state.classCommPrimary, ctx_.state.classCommSecondary);
+}
 
 void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.state.classCommPrimary, ctx_.state.classCommSecondary, secondary); }
 
@@ -281,7 +286,7 @@ void formDiagTst::Form_Unload() {
     }
     secondaryPort_ = optionSecondaryComm->isChecked();
     offlineTest_ = optionOffline->isChecked();
-    sim_.DeRegisterAll();
+    sim_.DeRegisterAll(ctx_.state.classCommPrimary, ctx_.state.classCommSecondary);
 }
 
 }  // namespace k45

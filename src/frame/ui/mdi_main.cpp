@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -62,6 +63,11 @@ MDIMain::~MDIMain() {
     closing_ = true;
     disconnect(mdiArea_, nullptr, this, nullptr);
     if (ctx_.mainFrame == this) ctx_.mainFrame = nullptr;
+    // Tool windows let go of the port objects as they go: they go first, while the ports live.
+    QList<QPointer<QWidget>> toolWindows;
+    for (QWidget* w : findChildren<QWidget*>())
+        if (dynamic_cast<ToolForm*>(w)) toolWindows.append(w);
+    for (const QPointer<QWidget>& w : toolWindows) delete w.data();
     ports_.reset();
     ctx_.state.classCommPrimary = nullptr;
     ctx_.state.classCommSecondary = nullptr;

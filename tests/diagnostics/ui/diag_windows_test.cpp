@@ -167,7 +167,7 @@ TEST_F(DiagWindows, LinkTestWindowOffersStartOnlyWithADataBaud) {
 }
 
 TEST_F(DiagWindows, DiagTestWindowRunsAnOnlineTestAndKeepsItsSettings) {
-    sim.DeRegisterAll();  // the window brings its own simulator
+    sim.DeRegisterAll(primary.get(), secondary.get());  // the window brings its own simulator
     formDiagTst win(ctx);
     win.RestoreFormParameters(ini, "Test Diags Window");
     win.show();
@@ -223,7 +223,7 @@ TEST_F(DiagWindows, DiagFiltBoxesCopyByDragAndDropWithinTheWindowOnly) {
 }
 
 TEST_F(DiagWindows, DiagTestDropRunsTheBoxChangeHandler) {
-    sim.DeRegisterAll();
+    sim.DeRegisterAll(primary.get(), secondary.get());
     formDiagTst win(ctx);
     win.RestoreFormParameters(ini, "Test Diags Window");
     win.show();
