@@ -13,6 +13,7 @@
 
 namespace k45 {
 
+class LocalLinks;
 class MainFrame;
 
 // The 28 tool windows whose settings the main window restores at start-up and saves at
@@ -97,6 +98,10 @@ struct AppContext {
     // The process-wide state: mode flags, folders and file names, the shared records and tables,
     // and the services (scheduler, dialogs, clipboard, help, the two port objects).
     AppState state;
+
+    // Links between programs (the terminals' and the engineer panel's partners); null where a
+    // test needs none.
+    LocalLinks* localLinks = nullptr;
 
     // The 28 tool windows, by table order. A slot stays empty until its window exists; the
     // main window disables the commands that open an empty slot and skips it when restoring

@@ -9,6 +9,7 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_help_viewer.h"
+#include "platform/qt/qt_local_link.h"
 #include "platform/qt/qt_scheduler.h"
 
 class QApplication;
@@ -38,6 +39,7 @@ private:
     QtDialogs dialogs_;
     QtClipboard clipboard_;
     QtHelpViewer helpViewer_;
+    QtLocalLinks links_;
     AppContext ctx_;
     // Owns the tool windows (its children).
     std::unique_ptr<MDIMain> mainWindow_;

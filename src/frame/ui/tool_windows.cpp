@@ -6,6 +6,7 @@
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/radio_parms_window.h"
 #include "serial/ui/port_settings_window.h"
+#include "tools/ui/tool_windows_misc.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45 {
@@ -17,6 +18,7 @@ void CreateToolWindows(AppContext& ctx, QWidget& owner) {
     AddDiagnosticsWindows(ctx, owner);
     AddTuningWindows(ctx, owner);
     AddProductionWindows(ctx, owner);
+    AddToolsWindows(ctx, owner);
 }
 
 }  // namespace k45

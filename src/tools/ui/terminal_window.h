@@ -1,0 +1,94 @@
+#pragma once
+// The terminal window (formHexText): four instances, the ASCII and hex terminals of the
+// primary and secondary ports. The rules live in TerminalCore; this window holds the boxes,
+// the entry line, the switches and the DMP fields.
+#include <QPlainTextEdit>
+#include <memory>
+#include <string>
+
+#include "frame/main_frame.h"
+#include "tools/terminal_core.h"
+#include "ui/tool_window.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+
+namespace k45 {
+
+struct LocaleInfo;
+
+// A 16-bit number of a window's settings section; the current value when missing or unusable.
+std::int16_t ReadInt16(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                       const char* key, std::int16_t current);
+
+class formHexText : public ToolWindowBase, public TerminalForm, private TerminalView {
+    Q_OBJECT
+public:
+    formHexText(AppContext& ctx, TerminalCounters& counters, std::int32_t kind, QWidget* parent = nullptr);
+    ~formHexText() override;
+
+    void setThisFormType(std::int32_t kind) override;
+    std::int32_t thisFormType() const { return kind_; }
+    void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    void Form_Activate() override;
+
+    // The core while loaded (null before the first load).
+    TerminalCore* core() { return core_.get(); }
+    // The array test's marker text.
+    void RxSpecial(const std::string& text);
+
+    std::int16_t formWidth = 0, formHeight = 0;
+
+    QPlainTextEdit* textRxedData = nullptr;
+    QPlainTextEdit* textTxedData = nullptr;
+    QLineEdit* textTxData = nullptr;
+    QPushButton* buttonSend = nullptr;
+    QPushButton* buttonClearRx = nullptr;
+    QPushButton* buttonClearTx = nullptr;
+    QPushButton* buttonClose = nullptr;
+    QCheckBox* checkPause = nullptr;
+    QCheckBox* checkPacketNumbers = nullptr;
+    QCheckBox* checkDmpTest = nullptr;
+    QCheckBox* checkSRecordTest = nullptr;
+    QCheckBox* checkDdeEnable = nullptr;
+    QLabel* labelDmpID = nullptr;
+    QLineEdit* textDmpID = nullptr;
+    QLabel* labelDmpPort = nullptr;
+    QSpinBox* textDmpPort = nullptr;
+    QLabel* labelDmpFunc = nullptr;
+    QLineEdit* textDmpFunc = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void AppendRx(const RxText& text) override;
+    void AppendTx(const std::string& text, bool hex) override;
+    std::string TxEntryText() const override;
+    void SetTxEntryText(const std::string& text) override;
+    double DmpStation() const override;
+    int DmpDevice() const override;
+    int DmpFunction() const override;
+    void ShowDmpColumn(bool shown) override;
+    void SetDmpTestChecked(bool on) override;
+    void SetSRecordTestChecked(bool on) override;
+    void SetDdeChecked(bool on) override;
+    void HexTextChanged();
+    ToolModeFlags Flags() const;
+
+    TerminalCounters& counters_;
+    std::int32_t kind_;
+    ToolModeFlags flags_;
+    std::unique_ptr<TerminalCore> core_;
+    QWidget* dmpColumn_ = nullptr;
+    bool rewriting_ = false;
+};
+
+}  // namespace k45

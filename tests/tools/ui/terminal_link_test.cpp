@@ -1,0 +1,94 @@
+// The terminal link with a partner program in a second process: the initiating role forwards
+// typed lines to the partner; the answering role links back on the partner's command and sends
+// the partner's values on its port, except a link command, which is data and never goes out.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "support/link_partner/partner_process.h"
+#include "tools_window_bench.h"
+
+namespace k45::test {
+namespace {
+
+class TerminalLink : public ToolWindowBench {
+protected:
+    TerminalLink() {
+        ctx.state.productionMode = true;
+        ctx.state.debugTest = true;
+    }
+    // The serial line moves in virtual time; the partner in real time.
+    void Settle() {
+        for (int i = 0; i < 5; ++i) {
+            sched.advance(50);
+            QApplication::processEvents();
+        }
+    }
+    PartnerProcess partner{home.path() + "/links"};
+};
+
+TEST_F(TerminalLink, InitiatingTerminalHandsItsLinesToThePartner) {
+    ASSERT_TRUE(partner.started());
+    partner.send("serve Quendix EngTerminal");
+    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    auto& t = Open<formHexText>(ToolWindow::formTextPrimary);
+    ASSERT_TRUE(t.checkDdeEnable->isVisibleTo(&t));
+    t.checkDdeEnable->click();
+    EXPECT_EQ(partner.expect("ADVISE"), "ADVISE 1 labelDdeSrc");
+    EXPECT_EQ(partner.expect("EXECUTE"), "EXECUTE 1 App=K45MR Topic=EngTerminalPrimary Item=labelDdeSrc");
+    // The partner links back, as asked.
+    partner.send("connect K45MR EngTerminalPrimary");
+    ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
+    partner.send("advise labelDdeSrc");
+    partner.reported("", 200);
+    t.textTxData->setText("to the partner");
+    t.buttonSend->click();
+    EXPECT_EQ(partner.expect("DATA"), "DATA labelDdeSrc to the partner");
+    Settle();
+    EXPECT_EQ(fromPrimary(), "");
+    // The partner going away unlinks the window and clears the switch.
+    partner.send("quit");
+    ASSERT_TRUE(partner.finished());
+    ASSERT_TRUE(RunUntil([&] { return !t.checkDdeEnable->isChecked(); }));
+    t.textTxData->setText("plain");
+    t.buttonSend->click();
+    Settle();
+    EXPECT_EQ(fromPrimary(), "plain\r\n");
+}
+
+TEST_F(TerminalLink, AnsweringTerminalSendsValuesButALinkCommandValueIsOnlyShown) {
+    ASSERT_TRUE(partner.started());
+    partner.send("serve Quendix EngTerminal");
+    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    auto& t = Open<formHexText>(ToolWindow::formTextSecondary);
+    partner.send("connect K45MR EngTerminalSecondary");
+    ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
+    partner.send("execute App=Quendix Topic=EngTerminal Item=labelDdeSrc");
+    EXPECT_EQ(partner.expect("ADVISE"), "ADVISE 1 labelDdeSrc");
+    Settle();
+    EXPECT_EQ(fromSecondary(), "");  // the command itself never goes out
+
+    partner.send("set labelDdeSrc first line");
+    ASSERT_TRUE(RunUntil([&] { return t.textTxData->text() == "first line"; }));
+    Settle();
+    EXPECT_EQ(fromSecondary(), "first line\r\n");
+
+    partner.send("set labelDdeSrc App=Evil Topic=Other Item=labelDdeSrc");
+    ASSERT_TRUE(RunUntil([&] { return t.textTxData->text().startsWith("App=Evil"); }));
+    Settle();
+    EXPECT_EQ(fromSecondary(), "first line\r\n");
+    EXPECT_EQ(t.core()->ddeApp(), "Quendix");
+    // Nor was anything obeyed: the terminal asked the partner for nothing new.
+    EXPECT_TRUE(partner.reported("EXECUTE").empty());
+    EXPECT_EQ(partner.reported("ADVISE").size(), 0u);
+
+    partner.send("set labelDdeSrc last line");
+    ASSERT_TRUE(RunUntil([&] { return t.textTxData->text() == "last line"; }));
+    Settle();
+    EXPECT_EQ(fromSecondary(), "first line\r\nlast line\r\n");
+}
+
+}  // namespace
+}  // namespace k45::test

@@ -1,0 +1,167 @@
+// The communication tool windows on the offscreen platform: both ports of the program on the
+// two ends of the null-modem cable.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "tools_window_bench.h"
+
+namespace k45::test {
+namespace {
+
+using ToolWindows = ToolWindowBench;
+
+TEST_F(ToolWindows, EveryToolWindowIsRegisteredAndTheTerminalsKnowTheirKind) {
+    for (ToolWindow w : {ToolWindow::formTextPrimary, ToolWindow::formTextSecondary, ToolWindow::formHexPrimary,
+                         ToolWindow::formHexSecondary, ToolWindow::formPacketTst, ToolWindow::formTstArray,
+                         ToolWindow::formComStats, ToolWindow::formPortTest})
+        EXPECT_NE(ctx.form(w), nullptr) << ToolWindowEntry(w).objectName;
+    EXPECT_EQ(Window<formHexText>(ToolWindow::formHexSecondary).windowTitle(), "Secondary Hex Terminal");
+    EXPECT_EQ(Window<formHexText>(ToolWindow::formTextPrimary).windowTitle(), "Primary ASCII Terminal");
+}
+
+TEST_F(ToolWindows, AsciiTerminalToHexTerminalAndHexTyping) {
+    auto& text = Open<formHexText>(ToolWindow::formTextPrimary);
+    auto& hex = Open<formHexText>(ToolWindow::formHexSecondary);
+    EXPECT_TRUE(text.checkPacketNumbers->isVisibleTo(&text));
+    EXPECT_FALSE(text.checkDmpTest->isVisibleTo(&text));
+    EXPECT_FALSE(hex.checkPacketNumbers->isVisibleTo(&hex));
+
+    text.textTxData->setFocus();
+    TypeText(text.textTxData, "Hi!");
+    Type(text.textTxData, Qt::Key_Return, "\r");
+    sched.advance(100);
+    QApplication::processEvents();
+    EXPECT_EQ(fromPrimary(), "Hi!\r\n");
+    EXPECT_EQ(hex.textRxedData->toPlainText(), "48 69 21 0D 0A ");
+    EXPECT_EQ(text.textTxedData->toPlainText().trimmed(), "Hi!");
+
+    // Hex typing: pairs, blanks, Backspace takes the last digit, other keys do nothing.
+    TypeText(hex.textTxData, "0123");
+    EXPECT_EQ(hex.textTxData->text(), "01 23 ");
+    Type(hex.textTxData, Qt::Key_Backspace, "\b");
+    EXPECT_EQ(hex.textTxData->text(), "01 2");
+    TypeText(hex.textTxData, "gb");
+    EXPECT_EQ(hex.textTxData->text(), "01 2B ");
+    hex.buttonSend->click();
+    sched.advance(100);
+    QApplication::processEvents();
+    EXPECT_EQ(fromSecondary(), "\x01\x2B");
+    EXPECT_EQ(text.textRxedData->toPlainText(), QString("\x01+"));
+    Shot(text, "terminal_ascii");
+    Shot(hex, "terminal_hex");
+
+    hex.buttonClearRx->click();
+    EXPECT_EQ(hex.textRxedData->toPlainText(), "");
+}
+
+TEST_F(ToolWindows, DmpTestWidensTheTerminalAndClosingSavesTheNarrowWidth) {
+    ctx.state.productionMode = true;
+    auto& t = Open<formHexText>(ToolWindow::formTextSecondary);
+    ASSERT_TRUE(t.checkDmpTest->isVisibleTo(&t));
+    const int before = t.width();
+    t.checkDmpTest->click();
+    EXPECT_TRUE(t.checkDmpTest->isChecked());
+    EXPECT_TRUE(t.textDmpID->isVisibleTo(&t));
+    EXPECT_EQ(t.width() - before, 84);
+    EXPECT_EQ(secondary->GetWorkingTxMode(), 8);
+    t.checkSRecordTest->click();
+    EXPECT_FALSE(t.checkSRecordTest->isChecked());
+    const int wide = t.width();
+    t.buttonClose->click();
+    EXPECT_FALSE(t.loaded());
+    EXPECT_EQ(t.formWidth, (wide - 84) * 15);
+}
+
+TEST_F(ToolWindows, PacketTestInTwoPortModeReachesAHundredPercent) {
+    auto& w = Open<formPacketTst>(ToolWindow::formPacketTst);
+    EXPECT_FALSE(w.frameTestType->isVisibleTo(&w));
+    EXPECT_FALSE(w.checkAsciiMode->isVisibleTo(&w));
+    EXPECT_EQ(w.comboNumDataBytes->count(), 7);
+    w.optionHostRemote2Ports->click();
+    w.textNumOfPackets->setValue(20);
+    w.buttonStart->click();
+    EXPECT_FALSE(w.buttonStart->isEnabled());
+    EXPECT_TRUE(w.buttonPause->isEnabled());
+    ASSERT_TRUE(sched.advanceUntil([&] { return w.buttonStart->isEnabled(); }, 60000, 10));
+    EXPECT_EQ(w.labelHostPacketsTxed->text(), "20");
+    EXPECT_EQ(w.labelHostPacketsRxed->text(), "20");
+    EXPECT_EQ(w.labelOverallPercent->text(), "100.000 %");
+    Shot(w, "packet_test");
+    w.buttonClear->click();
+    EXPECT_EQ(w.labelHostPacketsTxed->text(), "0");
+    EXPECT_EQ(w.labelOverallPercent->text(), "0.000 %");
+}
+
+TEST_F(ToolWindows, ArrayTestBinaryPatternArrivesInTheHexTerminal) {
+    auto& hex = Open<formHexText>(ToolWindow::formHexSecondary);
+    auto& w = Open<formTstArray>(ToolWindow::formTstArray);
+    w.comboArrayType->setCurrentIndex(2);
+    EXPECT_EQ(w.labelPacketSize->text(), "16");
+    w.textNumOfPackets->setValue(2);
+    w.buttonStart->click();
+    ASSERT_TRUE(sched.advanceUntil([&] { return w.buttonStart->isEnabled(); }, 10000));
+    sched.advance(100);
+    QApplication::processEvents();
+    EXPECT_EQ(w.labelPacketsTxed->text(), "2");
+    EXPECT_EQ(hex.textRxedData->toPlainText(),
+              "00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF 01 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF ");
+    Shot(w, "array_test");
+}
+
+TEST_F(ToolWindows, PortStatisticsFollowTheTraffic) {
+    auto& text = Open<formHexText>(ToolWindow::formTextPrimary);
+    auto& stats = Open<formComStats>(ToolWindow::formComStats);
+    EXPECT_FALSE(stats.secondary.frame->isEnabled());
+    EXPECT_EQ(stats.secondary.frame->title(), "Secondary Port - Com2");
+    EXPECT_FALSE(stats.primary.dribbleBytes->isVisibleTo(&stats));
+    text.textTxData->setText("0123456789");
+    text.buttonSend->click();
+    sched.advance(100);
+    EXPECT_TRUE(stats.primary.frame->isEnabled());
+    EXPECT_EQ(stats.primary.bytesTxed->text(), "12");
+    EXPECT_EQ(stats.primary.baudRate->text(), "9600");
+    Shot(stats, "port_stats");
+    stats.primary.clear->click();
+    EXPECT_EQ(stats.primary.bytesTxed->text(), "0");
+    // The boxes only show the lines.
+    stats.primary.lines[3]->click();
+    EXPECT_FALSE(stats.primary.lines[3]->isChecked());
+}
+
+TEST_F(ToolWindows, PortTestTogglesTheLines) {
+    ctx.state.engineerMode = true;
+    auto& w = Open<formPortTest>(ToolWindow::formPortTest);
+    EXPECT_EQ(w.comboTxMode[0]->currentText(), "No HS");
+    w.checkContinuousToggling->click();
+    w.textToggleTime->setValue(0.25);
+    w.checkLine[primaryRts]->click();
+    EXPECT_TRUE(w.checkLine[primaryRts]->isChecked());
+    std::vector<bool> cts;
+    for (int i = 0; i < 4; ++i) {
+        sched.advance(250);
+        cts.push_back(secondary->GetCTS());
+    }
+    EXPECT_EQ(cts, (std::vector<bool>{true, false, true, false}));
+    EXPECT_EQ(w.panelTest->value(), 3);
+    w.buttonTest->click();
+    sched.advance(50);
+    QApplication::processEvents();
+    Shot(w, "port_test");
+    w.checkContinuousToggling->click();
+    EXPECT_FALSE(w.checkLine[primaryRts]->isChecked());
+    EXPECT_FALSE(primary->GetRTS());
+}
+
+}  // namespace
+}  // namespace k45::test
