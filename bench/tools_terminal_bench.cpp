@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <algorithm>
 #include <chrono>
 #include <memory>
@@ -51,7 +52,11 @@ struct BoxView : TerminalView {
     }
     void AppendRx(const RxText& text) override {
         const QString shown = BytesToDisplayText(text.text);
-        if (text.kind == RxAppendKind::hex) AppendHexText(rx, shown, true);
+        if (text.kind == RxAppendKind::hex) {
+            // As the terminal window does: the dump in rows of 16 byte pairs.
+            const int column = static_cast<int>(rx.document()->lastBlock().length()) - 1;
+            AppendHexText(rx, BytesToDisplayText(HexDumpRows(text.text, column)), true);
+        }
         else AppendText(rx, shown, text.kind == RxAppendKind::normalizedText, true);
     }
     void AppendTx(const std::string&, bool) override {}

@@ -121,6 +121,25 @@ std::optional<RxText> RenderDmp(bool isAscii, bool packetNumbers, const DmpMessa
     return RxText{RxAppendKind::normalizedText, line};
 }
 
+std::string HexDumpRows(std::string_view hex, int column) {
+    std::string out;
+    out.reserve(hex.size() + hex.size() / kHexRowChars + 2);
+    for (char c : hex) {
+        if (column >= kHexRowChars) {
+            out += '\n';
+            column = 0;
+        }
+        if (c == '\n' || c == '\r') {
+            out += c;
+            column = 0;
+            continue;
+        }
+        out += c;
+        ++column;
+    }
+    return out;
+}
+
 HexKeyResult HexEntryKey(std::string_view text, int caret, char key) {
     const int n = static_cast<int>(text.size());
     caret = std::clamp(caret, 0, n);

@@ -62,6 +62,12 @@ HexLayout HexEntryLayout(std::string_view text, int caret);
 // The F12 test pattern line ("00 11 22 ... FF ", 48 characters).
 inline constexpr std::string_view kHexTestPattern = "00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF ";
 
+// The hex dump shown in rows of 16 byte pairs: a line break wherever a row fills, the row in
+// progress holding `column` characters before the text. A box then lays out one short row
+// per append instead of one ever-growing paragraph.
+inline constexpr int kHexRowChars = 48;
+std::string HexDumpRows(std::string_view hex, int column);
+
 // Three decimal digits with leading zeros ("007").
 std::string ThreeDigits(int value);
 

@@ -104,6 +104,26 @@ TEST(TerminalRender, DmpLinesNumberedAndCompact) {
     }
 }
 
+TEST(TerminalRender, HexDumpRowsBreakEverySixteenPairsWhateverTheChunks) {
+    const std::string pairs16 = "00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF ";
+    EXPECT_EQ(HexDumpRows(pairs16, 0), pairs16);
+    EXPECT_EQ(HexDumpRows("41 42 ", 45), "41 \n42 ");
+    EXPECT_EQ(HexDumpRows("41 ", 48), "\n41 ");
+    // A line end of the text starts a new row.
+    EXPECT_EQ(HexDumpRows("01 41 \r\n02 ", 45), "01 \n41 \r\n02 ");
+    std::string joined;
+    int column = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::string piece = HexDumpRows("AB ", column);
+        joined += piece;
+        const auto nl = joined.rfind('\n');
+        column = static_cast<int>(nl == std::string::npos ? joined.size() : joined.size() - nl - 1);
+    }
+    std::string row;
+    for (int i = 0; i < 16; ++i) row += "AB ";
+    EXPECT_EQ(joined, row + "\n" + row + "\n" + row.substr(0, 24));
+}
+
 // Types keys into a hex entry line as the window does: key rule, then the layout rewrite.
 struct HexLine {
     std::string text;

@@ -114,8 +114,9 @@ TEST_F(ToolWindows, ArrayTestBinaryPatternArrivesInTheHexTerminal) {
     sched.advance(100);
     QApplication::processEvents();
     EXPECT_EQ(w.labelPacketsTxed->text(), "2");
+    // The dump is shown in rows of 16 bytes.
     EXPECT_EQ(hex.textRxedData->toPlainText(),
-              "00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF 01 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF ");
+              "00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF \n01 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF ");
     Shot(w, "array_test");
 }
 

@@ -1,0 +1,376 @@
+#include "tools/ui/terminal_window.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QTextBlock>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "frame/app_context.h"
+#include "frame/hex_text.h"
+#include "frame/ini_routines.h"
+#include "frame/startup.h"
+#include "ui/terminal_text.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+namespace {
+
+// The DMP column is 1260 twips wide.
+constexpr int kDmpColumnTwips = 1260;
+// Design size of a serial terminal: 6135 twips wide.
+constexpr int kDesignWidthTwips = 6135;
+constexpr int kDesignHeightTwips = 5400;
+
+std::string ToBytes(const QString& text) {
+    // The entry line holds Windows-1252 text; characters beyond one byte become "?".
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar c : text) out += c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?';
+    return out;
+}
+
+QPlainTextEdit* TerminalBox(QWidget* parent, const char* name, const char* tip) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    box->setReadOnly(true);
+    box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    box->setProperty("tag", "RichTextBox");
+    box->setUndoRedoEnabled(false);
+    return box;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    return b;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    return c;
+}
+
+}  // namespace
+
+std::int16_t ReadInt16(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                       const char* key, std::int16_t current) {
+    const std::string text = ReadIniValue(locale, fileName, sectionName, key, current);
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || v < -32768 || v > 32767) return current;
+    return static_cast<std::int16_t>(v);
+}
+
+formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32_t kind, QWidget* parent)
+    : ToolWindowBase(ctx, "formHexText", TerminalKindEntry(kind).caption, Placement::Saved, parent),
+      counters_(counters),
+      kind_(kind) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setHorizontalSpacing(5);
+
+    auto* labelRxData = new QLabel("Rx Data:", this);
+    labelRxData->setObjectName("labelRxData");
+    textRxedData = TerminalBox(this, "textRxedData", "Data that has been received");
+    auto* labelTxData = new QLabel("Tx Data:", this);
+    labelTxData->setObjectName("labelTxData");
+    textTxedData = TerminalBox(this, "textTxedData", "Data that has been transmitted");
+    textTxData = new QLineEdit(this);
+    textTxData->setObjectName("textTxData");
+    textTxData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    textTxData->installEventFilter(this);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(labelRxData);
+    text->addWidget(textRxedData, 3);
+    text->addWidget(labelTxData);
+    text->addWidget(textTxedData, 2);
+    text->addWidget(textTxData);
+    grid->addLayout(text, 0, 0);
+
+    // The DMP column, right of the texts.
+    dmpColumn_ = new QWidget(this);
+    auto* dmp = new QVBoxLayout(dmpColumn_);
+    dmp->setContentsMargins(0, 0, 0, 0);
+    labelDmpID = new QLabel("Station:", dmpColumn_);
+    labelDmpID->setObjectName("labelDmpID");
+    textDmpID = new QLineEdit("P", dmpColumn_);
+    textDmpID->setObjectName("textDmpID");
+    textDmpID->setMaxLength(8);
+    textDmpID->setValidator(new QRegularExpressionValidator(QRegularExpression("[A-Pa-p]{0,8}"), textDmpID));
+    labelDmpPort = new QLabel("Device:", dmpColumn_);
+    labelDmpPort->setObjectName("labelDmpPort");
+    textDmpPort = new QSpinBox(dmpColumn_);
+    textDmpPort->setObjectName("textDmpPort");
+    textDmpPort->setRange(0, 9);
+    labelDmpFunc = new QLabel("Function:", dmpColumn_);
+    labelDmpFunc->setObjectName("labelDmpFunc");
+    textDmpFunc = new QLineEdit("s", dmpColumn_);
+    textDmpFunc->setObjectName("textDmpFunc");
+    textDmpFunc->setMaxLength(1);
+    textDmpFunc->setValidator(new QRegularExpressionValidator(QRegularExpression("[a-z]?"), textDmpFunc));
+    for (QWidget* w : {static_cast<QWidget*>(labelDmpID), static_cast<QWidget*>(textDmpID),
+                       static_cast<QWidget*>(labelDmpPort), static_cast<QWidget*>(textDmpPort),
+                       static_cast<QWidget*>(labelDmpFunc), static_cast<QWidget*>(textDmpFunc)})
+        dmp->addWidget(w);
+    dmp->addStretch(1);
+    dmpColumn_->setFixedWidth(kDmpColumnTwips / kTwipsPerPixel - 5);
+    grid->addWidget(dmpColumn_, 0, 1);
+    dmpColumn_->hide();
+
+    // The buttons and switches along the bottom.
+    buttonSend = Button(this, "buttonSend", "&Send", "Send the Data from the Above Line");
+    buttonClearRx = Button(this, "buttonClearRx", "Clear &Rx", "Clear the Rx Data");
+    buttonClearTx = Button(this, "buttonClearTx", "Clear &Tx", "Clear the Tx Data");
+    buttonClose = Button(this, "buttonClose", "&Close", "Close the Window");
+    checkPause = Check(this, "checkPause", "P&ause");
+    checkPause->setToolTip("Pause the Incoming Rx Data");
+    checkPacketNumbers = Check(this, "checkPacketNumbers", "Packet #'s");
+    checkDmpTest = Check(this, "checkDmpTest", "DMP Test");
+    checkSRecordTest = Check(this, "checkSRecordTest", "S-Record Test");
+    checkDdeEnable = Check(this, "checkDdeEnable", "&DDE");
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(buttonSend), static_cast<QWidget*>(buttonClearRx),
+                       static_cast<QWidget*>(buttonClearTx)})
+        buttons->addWidget(w);
+    buttons->addSpacing(6);
+    auto* switches = new QGridLayout;
+    switches->addWidget(checkPause, 0, 0);
+    switches->addWidget(checkPacketNumbers, 0, 1);
+    switches->addWidget(checkDdeEnable, 0, 2);
+    switches->addWidget(checkDmpTest, 1, 0);
+    switches->addWidget(checkSRecordTest, 1, 1);
+    buttons->addLayout(switches);
+    buttons->addStretch(1);
+    buttons->addWidget(buttonClose);
+    grid->addLayout(buttons, 1, 0, 1, 2);
+
+    connect(buttonSend, &QPushButton::clicked, this, [this] {
+        if (core_) core_->SendTxData();
+    });
+    connect(buttonClearRx, &QPushButton::clicked, this, [this] {
+        textRxedData->clear();
+        if (core_) core_->ClearRx();
+    });
+    connect(buttonClearTx, &QPushButton::clicked, this, [this] {
+        textTxedData->clear();
+        if (core_) core_->ClearTx();
+    });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
+    connect(checkPause, &QCheckBox::toggled, this, [this](bool on) {
+        if (core_) core_->SetPause(on);
+    });
+    connect(checkPacketNumbers, &QCheckBox::toggled, this, [this](bool on) {
+        if (core_) core_->SetPacketNumbers(on);
+    });
+    connect(checkDmpTest, &QCheckBox::toggled, this, [this](bool on) {
+        if (!core_) return;
+        const bool now = core_->DmpTestClicked(on);
+        if (now != on) SetDmpTestChecked(now);
+    });
+    connect(checkSRecordTest, &QCheckBox::toggled, this, [this](bool on) {
+        if (!core_) return;
+        const bool now = core_->SRecordTestClicked(on);
+        if (now != on) SetSRecordTestChecked(now);
+    });
+    connect(checkDdeEnable, &QCheckBox::toggled, this, [this](bool on) {
+        if (core_) core_->DdeClicked(on);
+    });
+    connect(textTxData, &QLineEdit::textChanged, this, [this] { HexTextChanged(); });
+    resize(kDesignWidthTwips / kTwipsPerPixel, kDesignHeightTwips / kTwipsPerPixel);
+}
+
+formHexText::~formHexText() {
+    if (core_) core_->Unload();
+}
+
+void formHexText::setThisFormType(std::int32_t kind) {
+    if (core_ && core_->loaded()) return;
+    kind_ = kind;
+    core_.reset();
+    setWindowTitle(TerminalKindEntry(kind).caption);
+}
+
+ToolModeFlags formHexText::Flags() const {
+    return ToolModeFlags{ctx_.state.engineerMode, ctx_.state.productionMode, ctx_.state.debugTest};
+}
+
+void formHexText::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::RestoreFormParameters(fileName, sectionName);
+    const auto& locale = ctx_.state.locale;
+    formWidth = ReadInt16(locale, fileName, sectionName, "Width", formWidth);
+    formHeight = ReadInt16(locale, fileName, sectionName, "Height", formHeight);
+}
+
+void formHexText::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::SaveFormParameters(fileName, sectionName);
+    if (!core_) return;  // never loaded this run
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Width", formWidth);
+    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Height", formHeight);
+}
+
+void formHexText::Form_Load() {
+    flags_ = Flags();
+    classComm* port = TerminalKindEntry(kind_).primaryPort ? ctx_.classCommPrimary : ctx_.classCommSecondary;
+    if (!port) return;
+    if (!core_) core_ = std::make_unique<TerminalCore>(kind_, *port, counters_, flags_, ctx_.localLinks);
+    // A size never saved (0) takes the design size.
+    const int w = formWidth > 0 ? formWidth : kDesignWidthTwips;
+    const int h = formHeight > 0 ? formHeight : kDesignHeightTwips;
+    child_window::Placed(this)->resize(w / kTwipsPerPixel, h / kTwipsPerPixel);
+    const QSignalBlocker b1(checkPause), b2(checkPacketNumbers), b3(checkDmpTest), b4(checkSRecordTest),
+        b5(checkDdeEnable);
+    for (QCheckBox* c : {checkPause, checkPacketNumbers, checkDmpTest, checkSRecordTest, checkDdeEnable})
+        c->setChecked(false);
+    textRxedData->clear();
+    textTxedData->clear();
+    textTxData->clear();
+    textTxData->setMaxLength(core_->maxEntryLength());
+    checkDmpTest->setVisible(core_->offersDmpAndSRecord());
+    checkSRecordTest->setVisible(core_->offersDmpAndSRecord());
+    checkPacketNumbers->setVisible(core_->offersPacketNumbers());
+    checkDdeEnable->setVisible(core_->offersDde());
+    dmpColumn_->hide();
+    core_->Load(*this);
+}
+
+void formHexText::Form_Unload() {
+    if (!core_) return;
+    QWidget* placed = child_window::Placed(this);
+    if (!placed->isMinimized()) {
+        formHeight = static_cast<std::int16_t>(placed->height() * kTwipsPerPixel);
+        int width = placed->width() * kTwipsPerPixel;
+        if (core_->dmpTest()) width -= kDmpColumnTwips;
+        formWidth = static_cast<std::int16_t>(width);
+    }
+    core_->Unload();
+}
+
+void formHexText::Form_Activate() {
+    if (core_) core_->Activate();
+}
+
+void formHexText::RxSpecial(const std::string& text) {
+    if (core_ && core_->loaded()) core_->RxSpecial(text);
+}
+
+bool formHexText::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != textTxData || event->type() != QEvent::KeyPress || !core_) return ToolWindowBase::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F12 && key->modifiers() == Qt::NoModifier) {
+        const std::string pattern = core_->F12Text();
+        if (pattern.empty()) return false;
+        textTxData->setText(textTxData->text() + QString::fromLatin1(pattern.data(), static_cast<int>(pattern.size())));
+        textTxData->setFocus();
+        return true;
+    }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        core_->SendTxData();
+        return true;
+    }
+    if (core_->isAscii()) return false;
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    const QString t = key->text();
+    char c = 0;
+    if (key->key() == Qt::Key_Backspace) c = kKeyBackspace;
+    else if (t.size() == 1 && t[0].unicode() < 128) c = static_cast<char>(t[0].unicode());
+    else if (t.isEmpty()) return false;  // navigation keys move the caret
+    const HexKeyResult r = HexEntryKey(ToBytes(textTxData->text()), textTxData->cursorPosition(), c);
+    if (r.action == HexKeyResult::swallow) return true;
+    if (r.action == HexKeyResult::rewrite) {
+        textTxData->setText(QString::fromLatin1(r.text.data(), static_cast<int>(r.text.size())));
+        textTxData->setCursorPosition(r.caret);
+        return true;
+    }
+    if (r.key == kKeyBackspace) return false;
+    textTxData->insert(QString(QChar(r.key)));
+    return true;
+}
+
+void formHexText::HexTextChanged() {
+    if (rewriting_ || !core_ || core_->isAscii() || textTxData->text().isEmpty()) return;
+    const HexLayout l = HexEntryLayout(ToBytes(textTxData->text()), textTxData->cursorPosition());
+    const QString shown = QString::fromLatin1(l.text.data(), static_cast<int>(l.text.size()));
+    if (shown == textTxData->text()) return;
+    rewriting_ = true;
+    textTxData->setText(shown);
+    textTxData->setCursorPosition(l.caret);
+    rewriting_ = false;
+}
+
+// ---- TerminalView ----
+
+void formHexText::AppendRx(const RxText& text) {
+    const QString shown = BytesToDisplayText(text.text);
+    switch (text.kind) {
+        case RxAppendKind::hex: {
+            // One short row per append to lay out, not one paragraph that grows without end.
+            const int column = static_cast<int>(textRxedData->document()->lastBlock().length()) - 1;
+            AppendHexText(*textRxedData, BytesToDisplayText(HexDumpRows(text.text, column)), true);
+            break;
+        }
+        case RxAppendKind::normalizedText: AppendText(*textRxedData, shown, true, true); break;
+        case RxAppendKind::text: AppendText(*textRxedData, shown, false, true); break;
+    }
+}
+
+void formHexText::AppendTx(const std::string& text, bool hex) {
+    const QString shown = BytesToDisplayText(text);
+    if (hex) AppendHexText(*textTxedData, shown, true);
+    else AppendText(*textTxedData, shown, false, true);
+}
+
+std::string formHexText::TxEntryText() const { return ToBytes(textTxData->text()); }
+
+void formHexText::SetTxEntryText(const std::string& text) {
+    rewriting_ = true;
+    textTxData->setText(BytesToDisplayText(text));
+    rewriting_ = false;
+}
+
+double formHexText::DmpStation() const { return NibblesToLong(textDmpID->text().toStdString()); }
+
+int formHexText::DmpDevice() const { return textDmpPort->value(); }
+
+int formHexText::DmpFunction() const {
+    const QString f = textDmpFunc->text();
+    return f.isEmpty() ? 's' : f[0].toLower().unicode();
+}
+
+void formHexText::ShowDmpColumn(bool shown) {
+    if (dmpColumn_->isVisible() == shown) return;
+    QWidget* placed = child_window::Placed(this);
+    const int delta = kDmpColumnTwips / kTwipsPerPixel;
+    dmpColumn_->setVisible(shown);
+    placed->resize(placed->width() + (shown ? delta : -delta), placed->height());
+}
+
+void formHexText::SetDmpTestChecked(bool on) {
+    const QSignalBlocker block(checkDmpTest);
+    checkDmpTest->setChecked(on);
+}
+
+void formHexText::SetSRecordTestChecked(bool on) {
+    const QSignalBlocker block(checkSRecordTest);
+    checkSRecordTest->setChecked(on);
+}
+
+void formHexText::SetDdeChecked(bool on) {
+    const QSignalBlocker block(checkDdeEnable);
+    checkDdeEnable->setChecked(on);
+}
+
+}  // namespace k45
