@@ -64,13 +64,26 @@ ArrayTestEngine::ArrayTestEngine(classComm& primary, classComm& secondary, Sched
     timerActive_->setEnabled(false);
     timerActive_->setInterval(250);
     timerTx_->setHandler([this] {
+        if (!Present()) return;
         delayElapsed_ = true;
         if (txDone_) SendNextArray();
     });
-    timerActive_->setHandler([this] { SendNextArray(); });
+    timerActive_->setHandler([this] {
+        if (Present()) SendNextArray();
+    });
 }
 
-ArrayTestEngine::~ArrayTestEngine() { Unload(); }
+ArrayTestEngine::~ArrayTestEngine() {
+    if (Present()) Unload();
+    else Abandon();
+}
+
+void ArrayTestEngine::Abandon() {
+    testRunning_ = false;
+    timerTx_->setEnabled(false);
+    timerActive_->setEnabled(false);
+    view_ = nullptr;
+}
 
 void ArrayTestEngine::Load(ArrayTestView& view) {
     view_ = &view;

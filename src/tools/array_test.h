@@ -5,6 +5,7 @@
 // holds the controls and implements ArrayTestView.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -81,6 +82,9 @@ public:
     int packetsPerArray() const { return packetsPerArray_; }
     std::int32_t dataType() const { return dataType_; }
     std::mt19937& random() { return random_; }
+    // The program's port objects may go before the window (see PacketTestEngine).
+    void SetPortsPresent(std::function<bool()> present) { portsPresent_ = std::move(present); }
+    void Abandon();
 
     // CommForm
     void TxComplete() override;
@@ -113,6 +117,8 @@ private:
     bool dribbleBitTest_ = false;
     std::array<std::int16_t, kArrayBufferSize> txArray_{};
     std::mt19937 random_;
+    std::function<bool()> portsPresent_;
+    bool Present() const { return !portsPresent_ || portsPresent_(); }
 };
 
 }  // namespace k45

@@ -168,13 +168,31 @@ PacketTestEngine::PacketTestEngine(classComm& primary, classComm& secondary, Sch
         t->setInterval(kTickMs);
         t->setEnabled(false);
     }
-    timerTestTx_->setHandler([this] { TxTick(); });
-    timerTestRx_->setHandler([this] { RemoteTick(); });
-    timerResponse_->setHandler([this] { ResponseTick(); });
-    timerLED_->setHandler([this] { IndicatorTick(); });
+    timerTestTx_->setHandler([this] {
+        if (Present()) TxTick();
+    });
+    timerTestRx_->setHandler([this] {
+        if (Present()) RemoteTick();
+    });
+    timerResponse_->setHandler([this] {
+        if (Present()) ResponseTick();
+    });
+    timerLED_->setHandler([this] {
+        if (Present()) IndicatorTick();
+    });
 }
 
-PacketTestEngine::~PacketTestEngine() { Unload(); }
+PacketTestEngine::~PacketTestEngine() {
+    if (Present()) Unload();
+    else Abandon();
+}
+
+void PacketTestEngine::Abandon() {
+    StopTimers();
+    timerLED_->setEnabled(false);
+    testMode_ = packetIdle;
+    view_ = nullptr;
+}
 
 bool PacketTestEngine::ActiveChild() const { return view_ && view_->IsActiveChild(); }
 

@@ -164,6 +164,10 @@ public:
     // A stored sweep step, or nothing outside the table.
     const PacketTestResult* StoredResult(std::int32_t delay, int bytesIndex) const;
     std::int32_t responseTicksLeft() const { return responseTicksLeft_; }
+    // The program's port objects may go before the window: once this says they are gone the
+    // timers do nothing and Abandon lets the window go without touching them.
+    void SetPortsPresent(std::function<bool()> present) { portsPresent_ = std::move(present); }
+    void Abandon();
     // Random data comes from this generator (tests seed it).
     std::mt19937& random() { return random_; }
 
@@ -246,6 +250,8 @@ private:
     double lastPrimaryRxBytes_ = 0, lastSecondaryRxBytes_ = 0;
     bool hostLed_ = false, remoteLed_ = false;
     std::mt19937 random_;
+    std::function<bool()> portsPresent_;
+    bool Present() const { return !portsPresent_ || portsPresent_(); }
 };
 
 }  // namespace k45

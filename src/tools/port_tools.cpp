@@ -56,7 +56,9 @@ PortTestEngine::PortTestEngine(classComm& primary, classComm& secondary, Schedul
     for (int line = 0; line < 4; ++line) {
         toggleTimers_[static_cast<std::size_t>(line)] = scheduler_.createTimer();
         toggleTimers_[static_cast<std::size_t>(line)]->setEnabled(false);
-        toggleTimers_[static_cast<std::size_t>(line)]->setHandler([this, line] { ToggleTick(line); });
+        toggleTimers_[static_cast<std::size_t>(line)]->setHandler([this, line] {
+            if (Present()) ToggleTick(line);
+        });
         pulseTimers_[static_cast<std::size_t>(line)] = scheduler_.createTimer();
         pulseTimers_[static_cast<std::size_t>(line)]->setEnabled(false);
     }
@@ -72,7 +74,17 @@ PortTestEngine::PortTestEngine(classComm& primary, classComm& secondary, Schedul
     });
 }
 
-PortTestEngine::~PortTestEngine() { Unload(); }
+PortTestEngine::~PortTestEngine() {
+    if (Present()) Unload();
+    else Abandon();
+}
+
+void PortTestEngine::Abandon() {
+    for (auto& t : toggleTimers_) t->setEnabled(false);
+    for (auto& t : pulseTimers_) t->setEnabled(false);
+    dotTimer_->setEnabled(false);
+    view_ = nullptr;
+}
 
 int PortTestEngine::toggleIntervalMs() const {
     return std::clamp(static_cast<int>(std::lround(delaySeconds_ * 1000.0)), 1, 5000);
@@ -170,7 +182,7 @@ void PortTestEngine::ToggleClicked(int line) {
         pulse.setInterval(toggleIntervalMs());
         pulse.setHandler([this, line, level] {
             pulseTimers_[static_cast<std::size_t>(line)]->setEnabled(false);
-            SetLine(line, level);
+            if (Present()) SetLine(line, level);
         });
         pulse.setEnabled(true);
         return;

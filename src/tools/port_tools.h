@@ -4,6 +4,7 @@
 // and a dot-drawing load on a timer).
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -80,6 +81,9 @@ public:
     bool drawing() const { return drawingStarted_; }
     int modeIndex(bool primary) const { return modeIndex_[primary ? 0 : 1]; }
     int toggleIntervalMs() const;
+    // The program's port objects may go before the window (see PacketTestEngine).
+    void SetPortsPresent(std::function<bool()> present) { portsPresent_ = std::move(present); }
+    void Abandon();
 
 private:
     void ApplyPortTestSettings(bool forceRts);
@@ -107,6 +111,8 @@ private:
     int dotColorIndex_ = 0;
     bool drawingStarted_ = false;
     std::mt19937 random_;
+    std::function<bool()> portsPresent_;
+    bool Present() const { return !portsPresent_ || portsPresent_(); }
 };
 
 }  // namespace k45

@@ -103,6 +103,17 @@ void TerminalCore::Load(TerminalView& view) {
     }
 }
 
+void TerminalCore::Abandon() {
+    view_ = nullptr;
+    if (source_) {
+        source_->onExecute = nullptr;
+        source_->onClosed = nullptr;
+        source_->stop();
+        source_.reset();
+    }
+    UnlinkDestination();
+}
+
 void TerminalCore::Unload() {
     if (!view_) return;
     view_ = nullptr;

@@ -95,6 +95,9 @@ public:
     void Unload();
     void Activate();
     bool loaded() const { return view_ != nullptr; }
+    // Lets the window go without touching the port object, which the program has already
+    // taken down.
+    void Abandon();
 
     // Switches. Each returns the switch's state after the rules (a refused tick is cleared).
     bool DmpTestClicked(bool ticked);

@@ -266,9 +266,7 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
-formPacketTst::~formPacketTst() {
-    if (engine_) engine_->Unload();
-}
+formPacketTst::~formPacketTst() = default;
 
 void formPacketTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
@@ -327,6 +325,7 @@ void formPacketTst::EnsureEngine() {
     engine_ = std::make_unique<PacketTestEngine>(*ctx_.classCommPrimary, *ctx_.classCommSecondary, *ctx_.scheduler(),
                                                  flags_);
     PacketTestEngine& e = *engine_;
+    e.SetPortsPresent([this] { return ctx_.classCommPrimary != nullptr; });
     const Settings& s = settings_;
     e.numberOfPackets = s.numberOfPackets;
     e.savedMode = s.savedMode;

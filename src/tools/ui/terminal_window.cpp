@@ -194,7 +194,8 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
 }
 
 formHexText::~formHexText() {
-    if (core_) core_->Unload();
+    // At program exit the port objects go before the windows.
+    if (core_ && !ctx_.classCommPrimary) core_->Abandon();
 }
 
 void formHexText::setThisFormType(std::int32_t kind) {

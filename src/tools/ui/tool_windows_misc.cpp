@@ -197,9 +197,7 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
-formTstArray::~formTstArray() {
-    if (engine_) engine_->Unload();
-}
+formTstArray::~formTstArray() = default;
 
 void formTstArray::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
@@ -237,6 +235,7 @@ void formTstArray::Form_Load() {
     if (!engine_ && ctx_.classCommPrimary && ctx_.classCommSecondary && ctx_.scheduler()) {
         engine_ = std::make_unique<ArrayTestEngine>(*ctx_.classCommPrimary, *ctx_.classCommSecondary,
                                                     *ctx_.scheduler(), flags_);
+        engine_->SetPortsPresent([this] { return ctx_.classCommPrimary != nullptr; });
         engine_->dataTypeIndex = dataTypeIndex_;
         engine_->packetsToSend = packetsToSend_;
         engine_->savedPacketsPerArray = savedPacketsPerArray_;
@@ -487,14 +486,13 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
     });
 }
 
-formPortTest::~formPortTest() {
-    if (engine_) engine_->Unload();
-}
+formPortTest::~formPortTest() = default;
 
 void formPortTest::Form_Load() {
     if (!engine_ && ctx_.classCommPrimary && ctx_.classCommSecondary && ctx_.scheduler())
         engine_ = std::make_unique<PortTestEngine>(*ctx_.classCommPrimary, *ctx_.classCommSecondary, *ctx_.scheduler());
     if (!engine_) return;
+    engine_->SetPortsPresent([this] { return ctx_.classCommPrimary != nullptr; });
     static_cast<DotCanvas*>(drawingArea)->Clear();
     {
         const QSignalBlocker block(checkContinuousToggling);
