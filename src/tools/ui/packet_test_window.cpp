@@ -389,6 +389,9 @@ void formPacketTst::Form_Load() {
         selected->setChecked(true);
     }
     ApplyFlags();
+    // The window is the active one once shown: its ports and its list are set up now, not
+    // only at the next activation.
+    engine_->Activate();
 }
 
 void formPacketTst::Form_Unload() {

@@ -246,6 +246,7 @@ void formHexText::Form_Load() {
     checkDdeEnable->setVisible(core_->offersDde());
     dmpColumn_->hide();
     core_->Load(*this);
+    core_->Activate();
 }
 
 void formHexText::Form_Unload() {

@@ -257,6 +257,7 @@ void formTstArray::Form_Load() {
     engine_->SetDelayScroll(scrollPacketDelay->value());
     textNumOfPackets->setValue(engine_->packetsToSend);
     (engine_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
+    engine_->Activate();
 }
 
 void formTstArray::Form_Unload() {
