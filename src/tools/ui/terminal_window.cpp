@@ -142,21 +142,23 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
     checkDmpTest = Check(this, "checkDmpTest", "DMP Test");
     checkSRecordTest = Check(this, "checkSRecordTest", "S-Record Test");
     checkDdeEnable = Check(this, "checkDdeEnable", "&DDE");
-    auto* buttons = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(buttonSend), static_cast<QWidget*>(buttonClearRx),
-                       static_cast<QWidget*>(buttonClearTx)})
-        buttons->addWidget(w);
-    buttons->addSpacing(6);
+    // The switches on a row of their own above the buttons, so neither is cut off at the
+    // design width.
     auto* switches = new QGridLayout;
     switches->addWidget(checkPause, 0, 0);
     switches->addWidget(checkPacketNumbers, 0, 1);
     switches->addWidget(checkDdeEnable, 0, 2);
     switches->addWidget(checkDmpTest, 1, 0);
     switches->addWidget(checkSRecordTest, 1, 1);
-    buttons->addLayout(switches);
+    switches->setColumnStretch(3, 1);
+    grid->addLayout(switches, 1, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(buttonSend), static_cast<QWidget*>(buttonClearRx),
+                       static_cast<QWidget*>(buttonClearTx)})
+        buttons->addWidget(w);
     buttons->addStretch(1);
     buttons->addWidget(buttonClose);
-    grid->addLayout(buttons, 1, 0, 1, 2);
+    grid->addLayout(buttons, 2, 0, 1, 2);
 
     connect(buttonSend, &QPushButton::clicked, this, [this] {
         if (core_) core_->SendTxData();
