@@ -321,11 +321,11 @@ void formPacketTst::SaveFormParameters(const std::string& fileName, const std::s
 }
 
 void formPacketTst::EnsureEngine() {
-    if (engine_ || !ctx_.classCommPrimary || !ctx_.classCommSecondary || !ctx_.scheduler()) return;
-    engine_ = std::make_unique<PacketTestEngine>(*ctx_.classCommPrimary, *ctx_.classCommSecondary, *ctx_.scheduler(),
+    if (engine_ || !ctx_.state.classCommPrimary || !ctx_.state.classCommSecondary || !ctx_.scheduler()) return;
+    engine_ = std::make_unique<PacketTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary, *ctx_.scheduler(),
                                                  flags_);
     PacketTestEngine& e = *engine_;
-    e.SetPortsPresent([this] { return ctx_.classCommPrimary != nullptr; });
+    e.SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
     const Settings& s = settings_;
     e.numberOfPackets = s.numberOfPackets;
     e.savedMode = s.savedMode;

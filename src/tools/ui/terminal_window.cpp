@@ -197,7 +197,7 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
 
 formHexText::~formHexText() {
     // At program exit the port objects go before the windows.
-    if (core_ && !ctx_.classCommPrimary) core_->Abandon();
+    if (core_ && !ctx_.state.classCommPrimary) core_->Abandon();
 }
 
 void formHexText::setThisFormType(std::int32_t kind) {
@@ -227,7 +227,7 @@ void formHexText::SaveFormParameters(const std::string& fileName, const std::str
 
 void formHexText::Form_Load() {
     flags_ = Flags();
-    classComm* port = TerminalKindEntry(kind_).primaryPort ? ctx_.classCommPrimary : ctx_.classCommSecondary;
+    classComm* port = TerminalKindEntry(kind_).primaryPort ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
     if (!port) return;
     if (!core_) core_ = std::make_unique<TerminalCore>(kind_, *port, counters_, flags_, ctx_.localLinks);
     // A size never saved (0) takes the design size.

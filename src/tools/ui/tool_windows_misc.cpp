@@ -232,10 +232,10 @@ void formTstArray::SaveFormParameters(const std::string& fileName, const std::st
 
 void formTstArray::Form_Load() {
     flags_ = ToolModeFlags{ctx_.state.engineerMode, ctx_.state.productionMode, ctx_.state.debugTest};
-    if (!engine_ && ctx_.classCommPrimary && ctx_.classCommSecondary && ctx_.scheduler()) {
-        engine_ = std::make_unique<ArrayTestEngine>(*ctx_.classCommPrimary, *ctx_.classCommSecondary,
+    if (!engine_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler()) {
+        engine_ = std::make_unique<ArrayTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary,
                                                     *ctx_.scheduler(), flags_);
-        engine_->SetPortsPresent([this] { return ctx_.classCommPrimary != nullptr; });
+        engine_->SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
         engine_->dataTypeIndex = dataTypeIndex_;
         engine_->packetsToSend = packetsToSend_;
         engine_->savedPacketsPerArray = savedPacketsPerArray_;
@@ -351,7 +351,7 @@ formComStats::formComStats(AppContext& ctx, QWidget* parent)
         for (QCheckBox* box : c->lines)
             connect(box, &QCheckBox::clicked, this, [this] { Poll(); });  // indicators only
         connect(c->clear, &QPushButton::clicked, this, [this, isPrimary] {
-            classComm* port = isPrimary ? ctx_.classCommPrimary : ctx_.classCommSecondary;
+            classComm* port = isPrimary ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
             if (port) port->ClearCommStats();
             Poll();
         });
@@ -397,7 +397,7 @@ void formComStats::Show(PortControls& c, const PortStatsSnapshot& s) {
 void formComStats::Poll() {
     for (PortControls* c : {&primary, &secondary}) {
         const bool isPrimary = c == &primary;
-        classComm* port = isPrimary ? ctx_.classCommPrimary : ctx_.classCommSecondary;
+        classComm* port = isPrimary ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
         if (!port) continue;
         const PortStatsSnapshot s = ReadPortStats(*port, isPrimary);
         std::int16_t& last = isPrimary ? lastPrimaryPort_ : lastSecondaryPort_;
@@ -490,10 +490,10 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
 formPortTest::~formPortTest() = default;
 
 void formPortTest::Form_Load() {
-    if (!engine_ && ctx_.classCommPrimary && ctx_.classCommSecondary && ctx_.scheduler())
-        engine_ = std::make_unique<PortTestEngine>(*ctx_.classCommPrimary, *ctx_.classCommSecondary, *ctx_.scheduler());
+    if (!engine_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler())
+        engine_ = std::make_unique<PortTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary, *ctx_.scheduler());
     if (!engine_) return;
-    engine_->SetPortsPresent([this] { return ctx_.classCommPrimary != nullptr; });
+    engine_->SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
     static_cast<DotCanvas*>(drawingArea)->Clear();
     {
         const QSignalBlocker block(checkContinuousToggling);

@@ -54,8 +54,8 @@ protected:
         primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
         secondary = std::make_unique<classComm>(ctx.state, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
-        ctx.classCommPrimary = primary.get();
-        ctx.classCommSecondary = secondary.get();
+        ctx.state.classCommPrimary = primary.get();
+        ctx.state.classCommSecondary = secondary.get();
         ctx.localLinks = &links;
         owner.resize(1000, 700);
         owner.show();
