@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     image[1] = static_cast<std::int16_t>(kHeaders[layout][1]);
 
     ModemParameters record;
-    SetDefaultModemParameters(state, record);
-    FUZZ_CHECK(DecodeParameterImage(state, record, image));
+    SetDefaultModemParameters(state, state, record);
+    FUZZ_CHECK(DecodeParameterImage(state, state, record, image).ok());
     FUZZ_CHECK(RadioSpecIndexValid(record.radioType, record.radioRange, pointLow));
     FUZZ_CHECK(record.comment.size() <= 40);
 
@@ -29,17 +29,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // values, interpolated rows, computed bits): once packed, the record and its image are a
     // fixed point of unpack and pack.
     ParameterImage packed{};
-    FUZZ_CHECK(EncodeParameterImage(state, packed, record, 1768471200));
+    FUZZ_CHECK(EncodeParameterImage(state, state, packed, record, 1768471200).ok());
     for (int i = 0; i < kParameterImageSize; ++i) FUZZ_CHECK(packed[static_cast<size_t>(i)] >= 0 && packed[static_cast<size_t>(i)] <= 255);
     ModemParameters loaded;
-    SetDefaultModemParameters(state, loaded);
-    FUZZ_CHECK(DecodeParameterImage(state, loaded, packed));
+    SetDefaultModemParameters(state, state, loaded);
+    FUZZ_CHECK(DecodeParameterImage(state, state, loaded, packed).ok());
     FUZZ_CHECK(RadioSpecIndexValid(loaded.radioType, loaded.radioRange, pointLow));
     ParameterImage repacked{};
-    FUZZ_CHECK(EncodeParameterImage(state, repacked, loaded, 1768471200));
+    FUZZ_CHECK(EncodeParameterImage(state, state, repacked, loaded, 1768471200).ok());
     ModemParameters again;
-    SetDefaultModemParameters(state, again);
-    FUZZ_CHECK(DecodeParameterImage(state, again, repacked));
+    SetDefaultModemParameters(state, state, again);
+    FUZZ_CHECK(DecodeParameterImage(state, state, again, repacked).ok());
     // The RSSI thresholds convert through the image's own RSSI calibration table, which random
     // memory fills with a curve that need not be one-to-one; everything else is a fixed point.
     for (int i : {381, 382}) repacked[static_cast<size_t>(i)] = packed[static_cast<size_t>(i)];

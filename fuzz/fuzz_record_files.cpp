@@ -19,7 +19,7 @@ void CheckIndexes(std::int32_t radioType, std::int32_t radioRange) {
 
 ModemParameters FreshRecord(const AppState& state) {
     ModemParameters r;
-    SetDefaultModemParameters(state, r);
+    SetDefaultModemParameters(state, state, r);
     return r;
 }
 
@@ -33,18 +33,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 #ifdef FUZZ_DATA
     const std::string file = fuzz::WriteWorkFile("in.dat", input);
     ModemParameters loaded = FreshRecord(state);
-    if (!LoadDataFile(state, loaded, file)) return 0;
+    if (!LoadDataFile(state, state, loaded, file)) return 0;
 #else
     const std::string file = fuzz::WriteWorkFile("in.k45", input);
     ModemParameters loaded = FreshRecord(state);
-    if (!ImportK45File(state, loaded, file)) return 0;
+    if (!ImportK45File(state, state, loaded, file)) return 0;
 #endif
     CheckIndexes(loaded.radioType, loaded.radioRange);
     FUZZ_CHECK(loaded.baudRate >= 0 && loaded.baudRate <= 3);
     const std::string saved = fuzz::WorkFolder() + "/saved.dat";
     FUZZ_CHECK(SaveDataFile(state, saved, loaded));
     ModemParameters again = FreshRecord(state);
-    FUZZ_CHECK(LoadDataFile(state, again, saved));
+    FUZZ_CHECK(LoadDataFile(state, state, again, saved));
     FUZZ_CHECK(again == loaded);
 #elif defined(FUZZ_TEST)
     const std::string file = fuzz::WriteWorkFile("in.tst", input);
