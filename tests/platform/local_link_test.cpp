@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <cstdio>
 #include <filesystem>
+
+#include "support/link_partner/partner_process.h"
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -23,6 +25,9 @@
 
 namespace k45 {
 namespace {
+
+using test::PartnerProcess;
+using test::RunUntil;
 
 TEST(LinkMessageTest, RoundTripsEveryKindWhateverTheChunking) {
     const std::vector<LinkMessage> sent = {
@@ -97,62 +102,6 @@ TEST(LocalLinkFolderTest, SocketNamesIgnoreCaseAndEscapeOddCharacters) {
     EXPECT_EQ(LocalLinkSocketPath("/r", "a/b", "x y_z"), "/r/a_2fb.x_20y_5fz");
 }
 
-// The partner program in a second process, driven line by line.
-class Partner {
-public:
-    explicit Partner(const std::string& folder) {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(K45_LINK_PARTNER, {QString::fromStdString(folder)});
-        started_ = process_.waitForStarted(10000);
-    }
-    ~Partner() {
-        if (process_.state() != QProcess::NotRunning) {
-            send("quit");
-            if (!process_.waitForFinished(5000)) process_.kill();
-        }
-    }
-    bool started() const { return started_; }
-    void send(const std::string& line) {
-        process_.write(QByteArray::fromStdString(line + "\n"));
-        process_.waitForBytesWritten(5000);
-    }
-    // Runs our event loop until the partner reports a line starting with prefix; returns it,
-    // or "" when none came in time (the partner is a real process, so this waits on its I/O).
-    std::string expect(const std::string& prefix) {
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired()) {
-            for (std::size_t i = 0; i < lines_.size(); ++i) {
-                if (lines_[i].rfind(prefix, 0) == 0) {
-                    std::string line = lines_[i];
-                    lines_.erase(lines_.begin() + static_cast<long>(i));
-                    return line;
-                }
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            // Lines may have been buffered while our events ran; take them whether or not
-            // more arrive now.
-            process_.waitForReadyRead(20);
-            while (process_.canReadLine()) lines_.push_back(process_.readLine().trimmed().toStdString());
-        }
-        return {};
-    }
-    bool finished() { return process_.waitForFinished(10000); }
-
-private:
-    QProcess process_;
-    bool started_ = false;
-    std::vector<std::string> lines_;
-};
-
-// Runs the event loop until the condition holds (events of a second process).
-bool RunUntil(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-}
 
 class LocalLinkProcessTest : public ::testing::Test {
 protected:
@@ -175,7 +124,7 @@ protected:
 };
 
 TEST_F(LocalLinkProcessTest, ClientAdvisesExecutesAndSeesThePartnerClose) {
-    Partner partner(folder);
+    PartnerProcess partner(folder);
     ASSERT_TRUE(partner.started());
     partner.send("serve Quendix EngTerminal");
     ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
@@ -219,7 +168,7 @@ TEST_F(LocalLinkProcessTest, ServerPublishesToAdvisedPartnersAndHearsTheirComman
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
-    Partner partner(folder);
+    PartnerProcess partner(folder);
     ASSERT_TRUE(partner.started());
     partner.send("connect K45MR EngTerminalPrimary");
     ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
@@ -250,7 +199,7 @@ TEST_F(LocalLinkProcessTest, AMalformedMessageClosesOnlyThatLink) {
     std::string error;
     ASSERT_TRUE(server->listen(&error)) << error;
 
-    Partner partner(folder);
+    PartnerProcess partner(folder);
     ASSERT_TRUE(partner.started());
     partner.send("connect K45MR EngTest");
     ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
@@ -275,7 +224,7 @@ TEST_F(LocalLinkProcessTest, NoPartnerATopicInUseAndALeftoverSocket) {
     EXPECT_NE(error.find("Quendix|EngTerminal"), std::string::npos) << error;
     EXPECT_FALSE(client->connected());
 
-    Partner partner(folder);
+    PartnerProcess partner(folder);
     ASSERT_TRUE(partner.started());
     partner.send("serve K45MR EngTerminalSecondary");
     ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
