@@ -83,29 +83,30 @@ void FcAdjustFromRadioSpecs(const std::array<RadioSpec, kRadioSpecCount>& specs,
     }
 }
 
-void InitDefaultTables(AppState& state) {
-    state.restrictedBands.assign(1, RestrictedBand{406000000, 406100000, 50000});
+void InitDefaultTables(const ModeFlags& modes, const FilePlaces& files, SharedRecords& records,
+                       const Services& services) {
+    records.restrictedBands.assign(1, RestrictedBand{406000000, 406100000, 50000});
 
-    ProductionTestRecord& b = state.builtInTestDefaults;
-    SetBuiltInTestValues(b, CalDateStampToday(state));
+    ProductionTestRecord& b = records.builtInTestDefaults;
+    SetBuiltInTestValues(b, CalDateStampToday(services));
 
     // The tables built here only give the built-in record its delta grid and compressed table;
     // the scratch record itself is dropped.
     CalTables scratch;
-    BuildPowerTable(state, state, state, scratch, b.powerPoints, true);
-    BuildRssiTable(state, state, state, scratch, b.rssiPoints, true);
-    PrepareTempCompPoints(state, state, state, scratch, b, true);
-    BuildTempCompTable(state, state, scratch, b, true);
+    BuildPowerTable(modes, files, services, scratch, b.powerPoints, true);
+    BuildRssiTable(modes, files, services, scratch, b.rssiPoints, true);
+    PrepareTempCompPoints(modes, files, records, scratch, b, true);
+    BuildTempCompTable(modes, files, scratch, b, true);
 
-    InitRadioType5716(state, b);
-    InitRadioType5726(state, b);
-    InitRadioType5796(state, b);
+    InitRadioType5716(records, b);
+    InitRadioType5726(records, b);
+    InitRadioType5796(records, b);
 
     // Default FC adjusts from the built-in radio spec entries of the record's own type and range.
     FcAdjustFromRadioSpecs(b.radioSpecs, b.radioType, b.radioRange, b.defaultDacValues.fcAdj);
 
-    state.testDefaults = b;
-    LoadRadioSpecs(state, state);
+    records.testDefaults = b;
+    LoadRadioSpecs(files, records);
 }
 
 void CopyDefaultTestRecord(const SharedRecords& records, ProductionTestRecord& record) { record = records.testDefaults; }

@@ -28,8 +28,11 @@ void FcAdjustFromRadioSpecs(const std::array<RadioSpec, kRadioSpecCount>& specs,
 
 // Builds restrictedBands, builtInTestDefaults (with the radio model's tables and per-type
 // initialisers, which also set radioTypeEnabled and rangeEnabled) and testDefaults, over which
-// radspecs.cfg of the program folder is laid.
-void InitDefaultTables(AppState& state);
+// radspecs.cfg of the program folder is laid. The date stamp comes from services.scheduler.
+void InitDefaultTables(const ModeFlags& modes, const FilePlaces& files, SharedRecords& records,
+                       const Services& services);
+// For a caller holding the whole state.
+inline void InitDefaultTables(AppState& state) { InitDefaultTables(state, state, state, state); }
 
 // record := records.testDefaults.
 void CopyDefaultTestRecord(const SharedRecords& records, ProductionTestRecord& record);

@@ -16,10 +16,12 @@
 
 namespace k45 {
 
-classComm::classComm(AppState& app, RxMessageTables& tables)
-    : app_(app),
-      scheduler_(*app.scheduler),
-      dialogs_(*app.dialogs),
+classComm::classComm(const ModeFlags& modes, const LocaleInfo& locale, Scheduler& scheduler, Dialogs& dialogs,
+                     RxMessageTables& tables)
+    : modes_(modes),
+      locale_(locale),
+      scheduler_(scheduler),
+      dialogs_(dialogs),
       tables_(tables),
       syncEscDecoder_(tables, kPrimaryFirstSlot),
       rs485Decoder_(tables, kPrimaryFirstSlot),
@@ -29,6 +31,9 @@ classComm::classComm(AppState& app, RxMessageTables& tables)
     quietTimer_->setHandler([this] { QuietCheck(); });
     ResetClass();
 }
+
+classComm::classComm(const AppState& app, RxMessageTables& tables)
+    : classComm(app, app.locale, *app.scheduler, *app.dialogs, tables) {}
 
 classComm::~classComm() {
     ResetClass();
@@ -104,7 +109,7 @@ auto Always = [](const auto&) { return true; };
 }  // namespace
 
 void classComm::RestoreClassParameters(const std::string& fileName, const std::string& sectionName) {
-    const LocaleInfo& loc = app_.locale;
+    const LocaleInfo& loc = locale_;
     auto rd = [&](const char* key, auto& field, auto ok) { ReadChecked(loc, fileName, sectionName, key, field, ok); };
     auto positive = [](auto v) { return v > 0; };
 
@@ -119,7 +124,7 @@ void classComm::RestoreClassParameters(const std::string& fileName, const std::s
     }
     rd("DTR Enabled", dtrEnabled, Always);
     rd("Mode Value", txModeValue, [](std::int32_t v) { return TxModeValid(v); });
-    if (!app_.engineerMode) return;
+    if (!modes_.engineerMode) return;
     rd("Ignore DCD", ignoreDCD, Always);
     rd("DCD Timeout", dcdTimeoutTime, positive);
     rd("Sync Char", syncChar, Always);
@@ -132,7 +137,7 @@ void classComm::RestoreClassParameters(const std::string& fileName, const std::s
 }
 
 void classComm::SaveClassParameters(const std::string& fileName, const std::string& sectionName) {
-    const LocaleInfo& loc = app_.locale;
+    const LocaleInfo& loc = locale_;
     auto wr = [&](const char* key, const IniValue& value) { WriteIniValue(loc, fileName, sectionName, key, value); };
     wr("Comm Port", portNumber);
     wr("Baud Rate", portSettings.baudRate);
@@ -141,7 +146,7 @@ void classComm::SaveClassParameters(const std::string& fileName, const std::stri
     wr("Parity", std::string(1, portSettings.parity));
     wr("DTR Enabled", dtrEnabled);
     wr("Mode Value", txModeValue);
-    if (!app_.engineerMode) return;
+    if (!modes_.engineerMode) return;
     wr("Ignore DCD", ignoreDCD);
     wr("DCD Timeout", dcdTimeoutTime);
     wr("Sync Char", syncChar);
@@ -343,12 +348,5 @@ void classComm::OverrideDmpSettings() {
     OverrideHandshaking(kDmpTxMode, false, 0);
     OverrideSettings({.baudRate = dmpBaudRate});
 }
-
-// ---------------------------------------------------------------------------------------
-
-CommPorts::CommPorts(AppState& app)
-    : tables(std::make_unique<RxMessageTables>()), classCommPrimary(app, *tables), classCommSecondary(app, *tables) {}
-
-CommPorts::~CommPorts() = default;
 
 }  // namespace k45

@@ -24,7 +24,9 @@
 namespace k45 {
 
 struct AppState;
+struct ModeFlags;
 class Dialogs;
+struct LocaleInfo;
 class Scheduler;
 class SerialDevice;
 class Timer;
@@ -41,9 +43,13 @@ enum ZmodemStatus : std::int16_t {
 
 class classComm {
 public:
-    // app supplies the mode flags and the scheduler and dialogs services; tables are the
-    // received-message tables both port objects share.
-    classComm(AppState& app, RxMessageTables& tables);
+    // modes tells whether the engineering settings are read and saved; locale is the one the
+    // settings file is read and written with; tables are the received-message tables both port
+    // objects share. All must outlive the port object.
+    classComm(const ModeFlags& modes, const LocaleInfo& locale, Scheduler& scheduler, Dialogs& dialogs,
+              RxMessageTables& tables);
+    // For a caller holding the whole state (its scheduler and dialogs set).
+    classComm(const AppState& app, RxMessageTables& tables);
     ~classComm();
     classComm(const classComm&) = delete;
     classComm& operator=(const classComm&) = delete;
@@ -248,7 +254,8 @@ private:
     std::int32_t SendFrame(const std::optional<std::string>& frame, std::int32_t tmpTxMode);
     void ShowPortError(const std::string& text);
 
-    AppState& app_;
+    const ModeFlags& modes_;
+    const LocaleInfo& locale_;
     Scheduler& scheduler_;
     Dialogs& dialogs_;
     RxMessageTables& tables_;
@@ -320,13 +327,5 @@ private:
     std::int16_t zmodemStatus_ = zmodemIdle;
 };
 
-// The two port objects of the program and the tables they share.
-struct CommPorts {
-    explicit CommPorts(AppState& app);
-    ~CommPorts();
-    std::unique_ptr<RxMessageTables> tables;
-    classComm classCommPrimary;
-    classComm classCommSecondary;
-};
 
 }  // namespace k45

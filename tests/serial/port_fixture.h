@@ -226,7 +226,7 @@ struct PortFixture : ::testing::Test {
     PortFixture() {
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        port = std::make_unique<classComm>(app, *tables);
+        port = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
         port->InitCommCtrl(&device, 0, 1, timer.get());
     }
     ~PortFixture() override { dialogs.verify(); }

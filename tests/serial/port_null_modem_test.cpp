@@ -36,8 +36,8 @@ struct PortCable : ::testing::Test {
     PortCable() {
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        host = std::make_unique<classComm>(app, *tables);
-        remote = std::make_unique<classComm>(app, *tables);
+        host = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
+        remote = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
         host->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
         remote->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
     }

@@ -280,7 +280,7 @@ TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
     port->SaveClassParameters(ini, "Secondary Port Settings");
     doc.load(ini);
     EXPECT_EQ(doc.keys("Secondary Port Settings").size(), 14u);
-    classComm other(app, *tables);
+    classComm other(app, app.locale, sched, dialogs, *tables);
     other.RestoreClassParameters(ini, "Secondary Port Settings");
     EXPECT_EQ(other.dcdTimeoutTime, 2.25);
     EXPECT_EQ(other.portSettings.parity, 'e');  // read back in lower case

@@ -28,7 +28,7 @@ struct QuietLine : ::testing::Test {
     QuietLine() {
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        port = std::make_unique<classComm>(app, *tables);
+        port = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, timer.get());
         port->ForceCommPortOpen(1, {.baudRate = 9600});
         port->RegisterForRawData(&window);

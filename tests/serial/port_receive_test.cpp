@@ -26,7 +26,7 @@ TEST_F(PortReceive, LinesAreDispatchedBeforeRecordsAfterTheRawChunk) {
 
 TEST_F(PortReceive, TheSecondaryPortFillsTheUpperHalfOfTheTables) {
     ScriptedDevice dev2(sched);
-    classComm second(app, *tables);
+    classComm second(app, app.locale, sched, dialogs, *tables);
     second.InitCommCtrl(&dev2, 1, 2, nullptr);
     second.RegisterForSRecord(&w);
     dev2.inject("R9030000FC");

@@ -106,7 +106,7 @@ void MDIMain::OpenDataFile() {
     if (!options_.hooks.loadDataFile) return;
     auto name = AskFileName(kOpenDataFile, s.dataFileName, GetFileNamePart(s.dataFileName));
     if (!name) return;
-    if (!options_.hooks.loadDataFile(s, s.mainParameters, *name)) {
+    if (!options_.hooks.loadDataFile(s, s, s.mainParameters, *name)) {
         ReportOpenFailure("data file", *name);
         return;
     }
@@ -120,7 +120,7 @@ void MDIMain::ImportK45DataFile() {
     if (!options_.hooks.importK45File) return;
     auto name = AskFileName(kImportK45File, s.dataFileName, ChangeExtension(s.dataFileName, "k45"));
     if (!name) return;
-    if (!options_.hooks.importK45File(s, s.mainParameters, *name)) {
+    if (!options_.hooks.importK45File(s, s, s.mainParameters, *name)) {
         ReportOpenFailure("K45 data file", *name);
         return;
     }

@@ -53,7 +53,7 @@ void MDIMain::MDIForm_Load() {
         DisplayFilenames();
 
         if (options_.makeDevice && s.scheduler && s.dialogs) {
-            ports_ = std::make_unique<PortObjects>(s, options_.makeDevice);
+            ports_ = std::make_unique<PortObjects>(s, s.locale, *s.scheduler, *s.dialogs, options_.makeDevice);
             ctx_.state.classCommPrimary = &ports_->primary();
             ctx_.state.classCommSecondary = &ports_->secondary();
             ports_->InitCommCtrls();
@@ -74,7 +74,7 @@ void MDIMain::MDIForm_Load() {
 void MDIMain::SetDefaultsAndLoadFiles() {
     AppState& s = ctx_.state;
     const SubsystemHooks& h = options_.hooks;
-    if (h.initDefaultTables) h.initDefaultTables(s);
+    if (h.initDefaultTables) h.initDefaultTables(s, s, s, s);
     if (h.copyDefaultTestRecord) h.copyDefaultTestRecord(s, s.testParameters);
     if (s.engineerMode) {
         s.radioTypeEnabled.fill(true);
@@ -83,13 +83,13 @@ void MDIMain::SetDefaultsAndLoadFiles() {
     // The defaults depend on the radio type and range, so these come first.
     s.mainParameters.radioType = s.testDefaults.radioType;
     s.mainParameters.radioRange = s.testDefaults.radioRange;
-    if (h.setDefaultModemParameters) h.setDefaultModemParameters(s, s.mainParameters);
+    if (h.setDefaultModemParameters) h.setDefaultModemParameters(s, s, s.mainParameters);
 
     // A remembered file that is gone falls back to the default name, which is not read.
     rememberTestFile_ = false;
     if (h.loadTestFile && !h.loadTestFile(s, s.testParameters, s.testFileName)) s.testFileName = DefaultTestFileName(s);
     rememberDataFile_ = true;
-    if (h.loadDataFile && !h.loadDataFile(s, s.mainParameters, s.dataFileName)) s.dataFileName = DefaultDataFileName(s);
+    if (h.loadDataFile && !h.loadDataFile(s, s, s.mainParameters, s.dataFileName)) s.dataFileName = DefaultDataFileName(s);
 }
 
 void MDIMain::MDIForm_Unload() {

@@ -1,19 +1,19 @@
 #include "frame/ui/port_objects.h"
 
-#include "model/app_state.h"
 
 namespace k45 {
 
-PortObjects::PortObjects(AppState& state, const SerialDeviceFactory& makeDevice)
+PortObjects::PortObjects(const ModeFlags& modes, const LocaleInfo& locale, Scheduler& scheduler, Dialogs& dialogs,
+                         const SerialDeviceFactory& makeDevice)
     : tables_(std::make_unique<RxMessageTables>()) {
     if (makeDevice) {
         primaryDevice_ = makeDevice(0);
         secondaryDevice_ = makeDevice(1);
     }
-    timerPrimaryPolling_ = state.scheduler->createTimer();
-    timerSecondaryPolling_ = state.scheduler->createTimer();
-    primary_ = std::make_unique<classComm>(state, *tables_);
-    secondary_ = std::make_unique<classComm>(state, *tables_);
+    timerPrimaryPolling_ = scheduler.createTimer();
+    timerSecondaryPolling_ = scheduler.createTimer();
+    primary_ = std::make_unique<classComm>(modes, locale, scheduler, dialogs, *tables_);
+    secondary_ = std::make_unique<classComm>(modes, locale, scheduler, dialogs, *tables_);
 }
 
 PortObjects::~PortObjects() {

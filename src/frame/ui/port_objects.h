@@ -12,7 +12,9 @@
 
 namespace k45 {
 
-struct AppState;
+struct ModeFlags;
+struct LocaleInfo;
+class Dialogs;
 
 // Makes the serial device of port identity 0 (primary) or 1 (secondary). A device owned
 // elsewhere (a test's null-modem end) comes back as a non-owning pointer.
@@ -20,8 +22,9 @@ using SerialDeviceFactory = std::function<std::shared_ptr<SerialDevice>(int port
 
 class PortObjects {
 public:
-    // state must have its scheduler and dialogs set.
-    PortObjects(AppState& state, const SerialDeviceFactory& makeDevice);
+    // The port objects keep modes, locale, scheduler and dialogs (see classComm).
+    PortObjects(const ModeFlags& modes, const LocaleInfo& locale, Scheduler& scheduler, Dialogs& dialogs,
+                const SerialDeviceFactory& makeDevice);
     ~PortObjects();
     PortObjects(const PortObjects&) = delete;
     PortObjects& operator=(const PortObjects&) = delete;

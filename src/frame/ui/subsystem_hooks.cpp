@@ -11,18 +11,16 @@ namespace k45 {
 
 SubsystemHooks DefaultSubsystemHooks() {
     SubsystemHooks h;
-    h.initDefaultTables = InitDefaultTables;
+    h.initDefaultTables = [](const ModeFlags& m, const FilePlaces& f, SharedRecords& r, const Services& s) {
+        InitDefaultTables(m, f, r, s);
+    };
     h.copyDefaultTestRecord = CopyDefaultTestRecord;
-    h.setDefaultModemParameters = [](const AppState& s, ModemParameters& r) { SetDefaultModemParameters(s, s, r); };
-    h.loadDataFile = [](const AppState& s, ModemParameters& r, const std::string& f) { return LoadDataFile(s, s, r, f); };
-    h.importK45File = [](const AppState& s, ModemParameters& r, const std::string& f) { return ImportK45File(s, s, r, f); };
+    h.setDefaultModemParameters = SetDefaultModemParameters;
+    h.loadDataFile = LoadDataFile;
+    h.importK45File = ImportK45File;
     h.loadTestFile = LoadTestFile;
-    h.saveDataFile = [](const AppState& s, const std::string& f, const ModemParameters& r, std::string* e) {
-        return SaveDataFile(s, f, r, e);
-    };
-    h.saveTestFile = [](const AppState& s, const std::string& f, const ProductionTestRecord& r, std::string* e) {
-        return SaveTestFile(s, f, r, e);
-    };
+    h.saveDataFile = SaveDataFile;
+    h.saveTestFile = SaveTestFile;
     h.buildRssiCurve5716 = BuildRssiCurve5716;
     h.buildRssiCurve5726 = BuildRssiCurve5726;
     h.buildRssiCurve5796 = BuildRssiCurve5796;

@@ -15,7 +15,7 @@ protected:
     SubsystemHooks Hooks() {
         SubsystemHooks h = DefaultSubsystemHooks();
         auto realSave = h.saveDataFile;
-        h.saveDataFile = [this, realSave](const AppState& s, const std::string& f, const ModemParameters& r,
+        h.saveDataFile = [this, realSave](const FilePlaces& s, const std::string& f, const ModemParameters& r,
                                           std::string* e) {
             ++dataSaves;
             if (failDataSave) {
@@ -32,7 +32,7 @@ protected:
     }
     std::string ReadBackComment(const std::string& file) {
         ModemParameters p;
-        EXPECT_TRUE(DefaultSubsystemHooks().loadDataFile(ctx.state, p, file));
+        EXPECT_TRUE(DefaultSubsystemHooks().loadDataFile(ctx.state, ctx.state, p, file));
         return p.comment;
     }
 
@@ -271,7 +271,7 @@ TEST_F(FilesTest, FileDialogsOfEveryCommand) {
 TEST_F(FilesTest, ImportKeepsTheImportedFilesFolder) {
     SubsystemHooks h = Hooks();
     std::vector<std::string> imported;
-    h.importK45File = [&](const AppState&, ModemParameters& r, const std::string& f) {
+    h.importK45File = [&](const FilePlaces&, const SharedRecords&, ModemParameters& r, const std::string& f) {
         imported.push_back(f);
         r.comment = "imported";
         return true;
@@ -293,7 +293,7 @@ TEST_F(FilesTest, ImportKeepsTheImportedFilesFolder) {
     EXPECT_EQ(ctx.state.dataFileName, home.file("unit.dat"));
 
     // A file the importer refuses keeps the name and says so.
-    h.importK45File = [](const AppState&, ModemParameters&, const std::string&) { return false; };
+    h.importK45File = [](const FilePlaces&, const SharedRecords&, ModemParameters&, const std::string&) { return false; };
     win.reset();
     Start(false, "", h);
     const std::string before = ctx.state.dataFileName;
@@ -339,7 +339,7 @@ TEST_F(FilesTest, TestFileSaveAndOpenRoundTrip) {
 
 TEST_F(FilesTest, FailedTestFileWriteIsReported) {
     SubsystemHooks h = Hooks();
-    h.saveTestFile = [](const AppState&, const std::string&, const ProductionTestRecord&, std::string* e) {
+    h.saveTestFile = [](const FilePlaces&, const std::string&, const ProductionTestRecord&, std::string* e) {
         if (e) *e = "Read-only file system";
         return false;
     };

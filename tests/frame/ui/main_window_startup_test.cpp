@@ -40,7 +40,7 @@ TEST_F(StartupTest, WithoutSettingsFileUsesDefaultsAndWritesMainWindowAndFilenam
     ModemParameters defaults;
     defaults.radioType = s.testDefaults.radioType;
     defaults.radioRange = s.testDefaults.radioRange;
-    DefaultSubsystemHooks().setDefaultModemParameters(s, defaults);
+    DefaultSubsystemHooks().setDefaultModemParameters(s, s, defaults);
     defaults.setupTime = s.mainParameters.setupTime;
     EXPECT_EQ(s.mainParameters, defaults);
     EXPECT_NE(s.rssiCurve5716, (std::array<std::int16_t, 256>{}));

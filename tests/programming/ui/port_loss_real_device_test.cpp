@@ -37,7 +37,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(PlugInModem());
         device = std::make_unique<QtSerialDevice>(home.file("K45MR.ini"));
         counting = std::make_unique<CountingDevice>(*device);
-        realPort = std::make_unique<classComm>(ctx.state, *tables);
+        realPort = std::make_unique<classComm>(ctx.state, ctx.state.locale, *ctx.state.scheduler, *ctx.state.dialogs, *tables);
         realPort->InitCommCtrl(counting.get(), 0, 1, realTimer.get());
         realPort->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(realPort->GetCommPortOpen());

@@ -24,7 +24,7 @@ protected:
         device = std::make_unique<QtSerialDevice>(ini);
         counting = std::make_unique<CountingDevice>(*device);
         // The program's primary port on the real device; the cable of the bench stays unused.
-        realPort = std::make_unique<classComm>(ctx.state, *tables);
+        realPort = std::make_unique<classComm>(ctx.state, ctx.state.locale, *ctx.state.scheduler, *ctx.state.dialogs, *tables);
         realPort->InitCommCtrl(counting.get(), 0, 3, realTimer.get());
         realPort->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(realPort->GetCommPortOpen());

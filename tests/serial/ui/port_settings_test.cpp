@@ -49,8 +49,8 @@ struct PortSettingsWindow : ::testing::Test {
         ctx.state.scheduler = &sched;
         ctx.state.dialogs = &dialogs;
         ctx.mainFrame = &mainFrame;
-        primary = std::make_unique<classComm>(ctx.state, *tables);
-        secondary = std::make_unique<classComm>(ctx.state, *tables);
+        primary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
+        secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
         primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
         secondary->InitCommCtrl(&devSecondary, 1, 2, nullptr);
         ctx.state.classCommPrimary = primary.get();
@@ -229,7 +229,7 @@ TEST_F(PortSettingsWindow, EngineeringDataBitsSurviveASaveAndRestore) {
         primary->SaveClassParameters(ini, "Primary Port Settings");
         secondary->SaveClassParameters(ini, "Secondary Port Settings");
 
-        classComm nextPrimary(ctx.state, *tables), nextSecondary(ctx.state, *tables);
+        classComm nextPrimary(ctx.state, ctx.state.locale, sched, dialogs, *tables), nextSecondary(ctx.state, ctx.state.locale, sched, dialogs, *tables);
         nextPrimary.RestoreClassParameters(ini, "Primary Port Settings");
         nextSecondary.RestoreClassParameters(ini, "Secondary Port Settings");
         EXPECT_EQ(nextPrimary.portSettings.dataBits, std::stoi(bits));
