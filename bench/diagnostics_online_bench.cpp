@@ -78,12 +78,12 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         secondary.InitCommCtrl(&cable.b(), 1, 2, timerB.get());
         secondary.portSettings.baudRate = 115200;
         NullSimView simView;
-        DiagSimulator sim(app, sched, simView);
+        DiagSimulator sim(app, app, app, sched, simView);
         sim.SelectPort(&primary, &secondary, true);
         sim.Activate(app.mainParameters);
         NullOnlineView view;
-        classComm* primaryPort = &primary;
-        OnlineDiagDialogue online(app, primaryPort, settings, view);
+        app.classCommPrimary = &primary;
+        OnlineDiagDialogue online(app, app, app.currentParameters, app, settings, view);
         online.Load(false, false, false);
         online.Activate();
         online.UpdateParms(false);  // no reader: the port's own rate

@@ -82,8 +82,11 @@ std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(double longId, std
     return p;
 }
 
-DiagSimulator::DiagSimulator(AppState& app, Scheduler& scheduler, DiagSimulatorView& view)
-    : app_(app), view_(view), timerTestTx_(scheduler.createTimer()), timerActive_(scheduler.createTimer()) {
+DiagSimulator::DiagSimulator(const ModeFlags& modes, const SharedRecords& records, const Services& services,
+                             Scheduler& scheduler, DiagSimulatorView& view)
+    : app_{modes, records, services, services.dialogs},
+      view_(view),
+      timerTestTx_(scheduler.createTimer()), timerActive_(scheduler.createTimer()) {
     timerTestTx_->setHandler([this] { SendOnlinePacket(); });
     timerActive_->setInterval(kSimWaitMs);
     timerActive_->setHandler([this] { SendOnlinePacket(); });

@@ -14,8 +14,11 @@
 
 namespace k45 {
 
-struct AppState;
 class classComm;
+class Dialogs;
+struct ModeFlags;
+struct Services;
+struct SharedRecords;
 class Scheduler;
 class Timer;
 
@@ -87,7 +90,11 @@ std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(double longId, std
 
 class DiagSimulator : public CommForm {
 public:
-    DiagSimulator(AppState& app, Scheduler& scheduler, DiagSimulatorView& view);
+    // The mode flags and tables the parameter dump is encoded with, the services its messages
+    // go through; the scheduler is taken apart as the simulator may be built before the services
+    // are filled.
+    DiagSimulator(const ModeFlags& modes, const SharedRecords& records, const Services& services, Scheduler& scheduler,
+                  DiagSimulatorView& view);
     ~DiagSimulator() override;
     DiagSimulator(const DiagSimulator&) = delete;
     DiagSimulator& operator=(const DiagSimulator&) = delete;
@@ -129,7 +136,17 @@ private:
     void StartTestPattern(std::int16_t count);
     void ShowCount();
 
-    AppState& app_;
+    // The parts the parameter dump reads; each passes as its own part.
+    struct Parts {
+        const ModeFlags& modes;
+        const SharedRecords& records;
+        const Services& services;
+        Dialogs* const& dialogs;  // the services' dialogs slot
+        operator const ModeFlags&() const { return modes; }
+        operator const SharedRecords&() const { return records; }
+        operator const Services&() const { return services; }
+    };
+    Parts app_;
     DiagSimulatorView& view_;
     SimState state_;
     classComm* port_ = nullptr;

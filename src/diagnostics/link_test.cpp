@@ -52,13 +52,16 @@ LinkTiming ComputeLinkTiming(std::int32_t dataBaud, std::int16_t blockSize, std:
     return t;
 }
 
-LinkTestEngine::LinkTestEngine(AppState& app, classComm* const& primary, const DiagSettings& settings, LinkTestView& view)
-    : app_(app),
-      port_(primary),
+LinkTestEngine::LinkTestEngine(const ModemParameters& current, const LocaleInfo& locale, const Services& services,
+                               const DiagSettings& settings, LinkTestView& view)
+    : current_(current),
+      locale_(locale),
+      services_(services),
+      port_(services.classCommPrimary),
       settings_(settings),
       view_(view),
-      timerResponse_(app.scheduler->createTimer()),
-      timerTestTx_(app.scheduler->createTimer()) {
+      timerResponse_(services.scheduler->createTimer()),
+      timerTestTx_(services.scheduler->createTimer()) {
     timerResponse_->setInterval(kTickMs);
     timerResponse_->setHandler([this] { TimerResponseTick(); });
     timerTestTx_->setInterval(kTickMs);
@@ -135,8 +138,8 @@ void LinkTestEngine::RequestCurrentParms() {
 void LinkTestEngine::UpdateParms(bool parmsWereFound) {
     if (!loaded_) return;
     if (parmsWereFound && linkState_ == 1) {
-        d_.localId = Whole(app_.currentParameters.serialNumber);
-        dataBaud_ = LinkDataBaud(app_.currentParameters.model, app_.currentParameters.baudRate);
+        d_.localId = Whole(current_.serialNumber);
+        dataBaud_ = LinkDataBaud(current_.model, current_.baudRate);
         linkState_ = 2;
         if (view_.IsActiveChild()) Activate();
     } else {
@@ -190,7 +193,7 @@ void LinkTestEngine::ClearClicked() {
     blocksTxed_ = 0;
     blocksRxed_ = 0;
     ShowCounters();
-    d_.linkQuality = FormatFixed(0, 3, app_.locale) + " %";
+    d_.linkQuality = FormatFixed(0, 3, locale_) + " %";
     view_.DisplayChanged();
 }
 
@@ -204,7 +207,7 @@ void LinkTestEngine::StartClicked() {
     if (dataBaud_ == 0) return;  // no data baud known yet: nothing to switch the port to
     double remote = 0;
     if (!ParseUnitIdItem(d_.remoteText, remote)) {
-        app_.dialogs->messageBox("The Remote ID must be a whole number from 0 to 4294967295.", std::string(),
+        services_.dialogs->messageBox("The Remote ID must be a whole number from 0 to 4294967295.", std::string(),
                                  MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
@@ -247,7 +250,7 @@ void LinkTestEngine::SendNextTransmission() {
             return;
         }
         CommandSettings();
-        app_.scheduler->wait(100, false);
+        services_.scheduler->wait(100, false);
         blocksTxed_ += blockSize_;
         ShowCounters();
         SendRemoteCommandAndByte(primary_(), remoteUnitId_, "PSUDO", blockSize_);
@@ -306,7 +309,7 @@ void LinkTestEngine::CountReceivedBlock() {
 
 void LinkTestEngine::ShowLinkQuality() {
     if (blocksTxed_ == 0) return;
-    d_.linkQuality = FormatFixed(blocksRxed_ / blocksTxed_ * 100.0, 3, app_.locale) + " %";
+    d_.linkQuality = FormatFixed(blocksRxed_ / blocksTxed_ * 100.0, 3, locale_) + " %";
 }
 
 void LinkTestEngine::PauseLinkTest() {

@@ -14,7 +14,9 @@
 
 namespace k45 {
 
-struct AppState;
+struct LocaleInfo;
+struct ModemParameters;
+struct Services;
 class classComm;
 class Timer;
 
@@ -68,7 +70,10 @@ public:
     static constexpr int kTickMs = 500;
     static constexpr int kFastRestartMs = 25;
 
-    LinkTestEngine(AppState& app, classComm* const& primary, const DiagSettings& settings, LinkTestView& view);
+    // The primary port is read from the services' slot at each use (start-up fills it after the
+    // window exists); the current parameters are the ones the parameter reader fills.
+    LinkTestEngine(const ModemParameters& current, const LocaleInfo& locale, const Services& services,
+                   const DiagSettings& settings, LinkTestView& view);
     ~LinkTestEngine() override;
     LinkTestEngine(const LinkTestEngine&) = delete;
     LinkTestEngine& operator=(const LinkTestEngine&) = delete;
@@ -119,9 +124,10 @@ private:
     void Restart(Timer& t, int ms);
     void ShowCounters();
 
-    AppState& app_;
-    // The port object as the context holds it (it may be created after the window).
-    classComm* const& port_;
+    const ModemParameters& current_;
+    const LocaleInfo& locale_;
+    const Services& services_;
+    classComm* const& port_;  // the services' primary slot
     classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;
     LinkTestView& view_;

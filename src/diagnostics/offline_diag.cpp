@@ -37,15 +37,17 @@ std::string RightAligned(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-OfflineDiagDialogue::OfflineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings,
-                                         OfflineDiagView& view)
-    : app_(app),
-      port_(primary),
+OfflineDiagDialogue::OfflineDiagDialogue(const FilePlaces& files, const ModemParameters& current, const Services& services,
+                                         const DiagSettings& settings, OfflineDiagView& view)
+    : files_(files),
+      current_(current),
+      services_(services),
+      port_(services.classCommPrimary),
       settings_(settings),
       view_(view),
-      timerResponse_(app.scheduler->createTimer()),
-      timerDiagnostics_(app.scheduler->createTimer()),
-      timerTxDisplay_(app.scheduler->createTimer()) {
+      timerResponse_(services.scheduler->createTimer()),
+      timerDiagnostics_(services.scheduler->createTimer()),
+      timerTxDisplay_(services.scheduler->createTimer()) {
     timerResponse_->setInterval(kResponseMs);
     timerResponse_->setHandler([this] { TimerResponseTick(); });
     timerDiagnostics_->setInterval(kPollMs);
@@ -128,7 +130,7 @@ void OfflineDiagDialogue::Unload() {
 void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
     if (!loaded_) return;
     if (parmsWereFound && replyState_ == 1) {
-        const ModemParameters& p = app_.currentParameters;
+        const ModemParameters& p = current_;
         d_.localId = Whole(p.serialNumber);
         if (p.channelOverride != 0) {
             d_.channelIndex = std::clamp<int>(p.channelOverride - 1, 0, 7);
@@ -217,7 +219,7 @@ void OfflineDiagDialogue::TimerResponseTick() {
             break;
         case 13:
             if (last) {
-                app_.dialogs->messageBox("Unit Not Responding to End Test!");
+                services_.dialogs->messageBox("Unit Not Responding to End Test!");
                 replyState_ = 0;
                 view_.CloseWindow();
                 return;
@@ -253,7 +255,7 @@ std::optional<double> OfflineDiagDialogue::RemoteTargetId(bool quiet) {
     double id = 0;
     if (ParseUnitIdItem(d_.remoteText, id)) return id;
     // Never sent to unit 0 or to the previous remote: the operator must give a real ID.
-    if (!quiet) app_.dialogs->messageBox(kRemoteIdMessage, std::string(), MsgButtons::OK, MsgIcon::Exclamation);
+    if (!quiet) services_.dialogs->messageBox(kRemoteIdMessage, std::string(), MsgButtons::OK, MsgIcon::Exclamation);
     return std::nullopt;
 }
 
@@ -506,7 +508,7 @@ void OfflineDiagDialogue::ChangeChannel() {
         if (d_.channelIndex < 0 || d_.channelIndex > 7) d_.channelIndex = 7;
         channel = static_cast<std::int16_t>(d_.channelIndex + 1);
         if (!d_.optionLocal && !RemoteTargetId()) return;
-        const MsgAnswer a = app_.dialogs->messageBox(
+        const MsgAnswer a = services_.dialogs->messageBox(
             "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(channel), std::string(), MsgButtons::OKCancel);
         if (a != MsgAnswer::OK) return;
         // Events ran while the question was open: an exchange started meanwhile goes first.
@@ -700,7 +702,7 @@ void OfflineDiagDialogue::ShowDiagnostics(const DiagnosticsRecord& r) {
         ClearDiagnosticsDisplay();
         return;
     }
-    const LocaleInfo& loc = app_.locale;
+    const LocaleInfo& loc = files_.locale;
     d_.battery = FormatBatteryVolts(v[2], loc);
     d_.analogVcc = FormatAnalogVccVolts(v[5], loc);
     d_.temperature = FormatTemperatureC(v[6]);
@@ -749,7 +751,7 @@ void OfflineDiagDialogue::ShowRemoteStats(const RemoteStatsEntry& e) {
         ClearStatsLabels();  // the list just filled stays
         return;
     }
-    const LocaleInfo& loc = app_.locale;
+    const LocaleInfo& loc = files_.locale;
     d_.idTruncated = e.idTruncated == -1 ? "----" : e.idTruncated != 0 ? "Yes" : "No";
     d_.statsRssi = e.rssi == -1 ? "---- dBm" : FormatNegativeDbm(e.rssi);
     d_.statsTemp = e.temperature == -1 ? "---- C" : FormatTemperatureC(e.temperature);
@@ -843,14 +845,14 @@ std::string OfflineDiagDialogue::FormatStationLine(int k) const {
 }
 
 void OfflineDiagDialogue::SaveClicked(std::string& offlineDiagsFile) {
-    Dialogs& dialogs = *app_.dialogs;
-    const auto chosen = ChooseDiagnosticsFile(dialogs, offlineDiagsFile, app_.places.programFolder);
+    Dialogs& dialogs = *services_.dialogs;
+    const auto chosen = ChooseDiagnosticsFile(dialogs, offlineDiagsFile, files_.places.programFolder);
     const bool any = std::any_of(stations_.begin(), stations_.end(), [](const StationEntry& s) { return s.diagValid; });
     if (chosen && !any) dialogs.messageBox("There is no List of Offline Diagnostics to save yet!");
     if (chosen && any) {
         if (const auto mode = AskSaveMode(dialogs, *chosen, OfflineExistsQuestion(*chosen))) {
             std::ofstream out(*chosen, std::ios::binary | (*mode == SaveMode::Append ? std::ios::app : std::ios::trunc));
-            out << OnlineTimeText(app_.scheduler->wallClockSeconds()) << "\r\n" << SaveHeader() << "\r\n";
+            out << OnlineTimeText(services_.scheduler->wallClockSeconds()) << "\r\n" << SaveHeader() << "\r\n";
             const int n = static_cast<int>(stations_.size());
             for (int k = 0; k < n; ++k) {
                 if (!stations_[static_cast<std::size_t>(k)].diagValid) continue;

@@ -19,7 +19,9 @@
 
 namespace k45 {
 
-struct AppState;
+struct FilePlaces;
+struct ModemParameters;
+struct Services;
 class classComm;
 class Timer;
 
@@ -77,7 +79,10 @@ public:
     static constexpr int kPollMs = 750;
     static constexpr int kToneMsPerSecond = 1075;
 
-    OfflineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings, OfflineDiagView& view);
+    // The primary port is read from the services' slot at each use (start-up fills it after the
+    // window exists); the current parameters are the ones the parameter reader fills.
+    OfflineDiagDialogue(const FilePlaces& files, const ModemParameters& current, const Services& services,
+                        const DiagSettings& settings, OfflineDiagView& view);
     ~OfflineDiagDialogue() override;
     OfflineDiagDialogue(const OfflineDiagDialogue&) = delete;
     OfflineDiagDialogue& operator=(const OfflineDiagDialogue&) = delete;
@@ -158,9 +163,10 @@ private:
     void SetProgressWords();
     void Changed();
 
-    AppState& app_;
-    // The port object as the context holds it (it may be created after the window).
-    classComm* const& port_;
+    const FilePlaces& files_;
+    const ModemParameters& current_;
+    const Services& services_;
+    classComm* const& port_;  // the services' primary slot
     classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;
     OfflineDiagView& view_;

@@ -17,9 +17,16 @@ std::int32_t RawOutputBaud(std::int16_t model, std::int16_t baudRate) {
     }
 }
 
-OnlineDiagDialogue::OnlineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings,
-                                       OnlineDiagView& view)
-    : app_(app), port_(primary), settings_(settings), view_(view), timerResponse_(app.scheduler->createTimer()) {
+OnlineDiagDialogue::OnlineDiagDialogue(const ModeFlags& modes, const FilePlaces& files, const ModemParameters& current,
+                                       const Services& services, const DiagSettings& settings, OnlineDiagView& view)
+    : modes_(modes),
+      files_(files),
+      current_(current),
+      services_(services),
+      port_(services.classCommPrimary),
+      settings_(settings),
+      view_(view),
+      timerResponse_(services.scheduler->createTimer()) {
     timerResponse_->setInterval(kSilenceMs);
     timerResponse_->setHandler([this] {
         timerResponse_->setEnabled(false);
@@ -60,8 +67,8 @@ void OnlineDiagDialogue::Activate() {
         RequestCurrentParms();
     } else if (parmsState_ == 2) {
         parmsState_ = 0;
-        if (!IsSet(app_.currentParameters.diagGateMode))
-            app_.dialogs->messageBox("Modem is not Programmed with 'Output Raw Diagnostic Data Only'.",
+        if (!IsSet(current_.diagGateMode))
+            services_.dialogs->messageBox("Modem is not Programmed with 'Output Raw Diagnostic Data Only'.",
                                      "Programming Error");
     }
     FillFilterIdCombo();
@@ -76,7 +83,7 @@ void OnlineDiagDialogue::RequestCurrentParms() {
 void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {
     if (!loaded_) return;
     if (parmsWereFound && parmsState_ == 1) {
-        rawBaudRate_ = RawOutputBaud(app_.currentParameters.model, app_.currentParameters.baudRate);
+        rawBaudRate_ = RawOutputBaud(current_.model, current_.baudRate);
         parmsState_ = 2;
         if (view_.IsActiveChild()) Activate();
     } else {
@@ -103,9 +110,9 @@ void OnlineDiagDialogue::RxRawData(const std::string& rxStr) {
 
 void OnlineDiagDialogue::OnPacket(const std::uint8_t* packet) {
     const auto r = DecodeOnlinePacket(packet, settings_.alarmLimits, settings_.filterLimits,
-                                      app_.scheduler->wallClockSeconds());
+                                      services_.scheduler->wallClockSeconds());
     if (!r) {
-        if (app_.engineerMode) {
+        if (modes_.engineerMode) {
             rejected_ += 1;
             testCount_ = std::to_string(rejected_);
             view_.ShowTestCount(testCount_);
@@ -187,8 +194,8 @@ bool OnlineDiagDialogue::Save(const std::string& path, SaveMode mode, std::strin
 }
 
 void OnlineDiagDialogue::SaveClicked(std::string& saveFileName) {
-    Dialogs& dialogs = *app_.dialogs;
-    const auto chosen = ChooseDiagnosticsFile(dialogs, saveFileName, app_.places.programFolder);
+    Dialogs& dialogs = *services_.dialogs;
+    const auto chosen = ChooseDiagnosticsFile(dialogs, saveFileName, files_.places.programFolder);
     if (chosen) {
         if (grid_.rowsUsed() == 0) {
             dialogs.messageBox("There is no Online Diagnostics to save yet!");

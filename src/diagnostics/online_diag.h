@@ -13,7 +13,10 @@
 
 namespace k45 {
 
-struct AppState;
+struct FilePlaces;
+struct ModeFlags;
+struct ModemParameters;
+struct Services;
 class classComm;
 class Timer;
 
@@ -38,7 +41,10 @@ public:
     static constexpr int kSilenceMs = 300;
     static constexpr int kRawTxMode = 1;
 
-    OnlineDiagDialogue(AppState& app, classComm* const& primary, const DiagSettings& settings, OnlineDiagView& view);
+    // The primary port is read from the services' slot at each use (start-up fills it after the
+    // window exists); the current parameters are the ones the parameter reader fills.
+    OnlineDiagDialogue(const ModeFlags& modes, const FilePlaces& files, const ModemParameters& current,
+                       const Services& services, const DiagSettings& settings, OnlineDiagView& view);
     ~OnlineDiagDialogue() override;
     OnlineDiagDialogue(const OnlineDiagDialogue&) = delete;
     OnlineDiagDialogue& operator=(const OnlineDiagDialogue&) = delete;
@@ -82,9 +88,11 @@ private:
     void FillFilterIdCombo();
     void ShowRecord(const OnlineDiagRecord& r);
 
-    AppState& app_;
-    // The port object as the context holds it (it may be created after the window).
-    classComm* const& port_;
+    const ModeFlags& modes_;
+    const FilePlaces& files_;
+    const ModemParameters& current_;
+    const Services& services_;
+    classComm* const& port_;  // the services' primary slot
     classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;
     OnlineDiagView& view_;

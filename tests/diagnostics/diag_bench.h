@@ -109,7 +109,7 @@ protected:
     std::unique_ptr<classComm> primary;
     std::unique_ptr<classComm> secondary;
     SimView simView;
-    DiagSimulator sim{ctx.state, sched, simView};
+    DiagSimulator sim{ctx.state, ctx.state, ctx.state, sched, simView};
 };
 
 }  // namespace k45::test

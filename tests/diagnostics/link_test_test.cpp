@@ -93,7 +93,7 @@ protected:
     ReaderView readerView;
     ParmsGetCurrentDialogue reader{ctx, readerView};
     LinkView view;
-    LinkTestEngine link{ctx.state, ctx.state.classCommPrimary, settings, view};
+    LinkTestEngine link{ctx.state.currentParameters, ctx.state.locale, ctx.state, settings, view};
 };
 
 TEST_F(LinkTest, TwentyFiveBlocksGoAsThreeRequestsOfTenAgainstThePattern) {

@@ -80,7 +80,7 @@ protected:
     ReaderView readerView;
     ParmsGetCurrentDialogue reader{ctx, readerView};
     OffView view;
-    OfflineDiagDialogue offline{ctx.state, ctx.state.classCommPrimary, settings, view};
+    OfflineDiagDialogue offline{ctx.state, ctx.state.currentParameters, ctx.state, settings, view};
 };
 
 TEST_F(OfflineDiag, FirstOpeningReadsTheParametersAndAsksTheSwitchOnce) {

@@ -64,7 +64,7 @@ protected:
 
     DiagSettings settings;
     OnlineView view;
-    OnlineDiagDialogue online{ctx.state, ctx.state.classCommPrimary, settings, view};
+    OnlineDiagDialogue online{ctx.state, ctx.state, ctx.state.currentParameters, ctx.state, settings, view};
 };
 
 TEST_F(OnlineDiag, PacketsAreDroppedUntilTheParametersAreCompared) {

@@ -88,7 +88,9 @@ TEST(OnlineDecode, FilterBoundsIncludedAlarmBoundsStrict) {
     for (const auto& c : cases) {
         const auto r = DecodeOnlinePacket(c.packet.data(), alarm, filter, 0);
         EXPECT_EQ(r.has_value(), c.accepted) << c.name;
-        if (r) EXPECT_EQ(r->alarmFlags, c.alarms) << c.name;
+        if (r) {
+            EXPECT_EQ(r->alarmFlags, c.alarms) << c.name;
+        }
     }
 }
 

@@ -53,7 +53,7 @@ QString ShortOf(const QString& text) {
 
 formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
     : ToolWindowBase(ctx, "formDiagTst", "Online/Offline Diagnostics Test", Placement::Saved, parent),
-      sim_(ctx.state, *ctx.state.scheduler, *this) {
+      sim_(ctx.state, ctx.state, ctx.state, *ctx.state.scheduler, *this) {
     auto* test = new QGroupBox("&Test:", this);
     test->setObjectName("frameTestSelect");
     auto* tl = new QVBoxLayout(test);

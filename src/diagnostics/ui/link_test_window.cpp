@@ -32,7 +32,7 @@ QString ShortIdOf(const QString& idText) {
 formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
     : ToolWindowBase(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent),
       settings_(std::move(settings)),
-      engine_(ctx.state, ctx.state.classCommPrimary, *settings_, *this) {
+      engine_(ctx.state.currentParameters, ctx.state.locale, ctx.state, *settings_, *this) {
     auto* remote = new QGroupBox("Remote Select:", this);
     remote->setObjectName("frameRadioModemSource");
     auto* rl = new QGridLayout(remote);

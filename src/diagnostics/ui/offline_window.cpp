@@ -51,7 +51,7 @@ void SetItems(QComboBox* box, const std::vector<std::string>& items, int selecte
 formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
     : ToolWindowBase(ctx, "formOffLine", "Offline Diagnostics", Placement::Saved, parent),
       settings_(std::move(settings)),
-      dialogue_(ctx.state, ctx.state.classCommPrimary, *settings_, *this) {
+      dialogue_(ctx.state, ctx.state.currentParameters, ctx.state, *settings_, *this) {
     // Target choice.
     auto* source = new QGroupBox("Modem Select", this);
     source->setObjectName("frameRadioModemSource");

@@ -27,14 +27,14 @@ namespace k45 {
 // The grid's cells, formatted from the dialogue's rows when the view asks for them.
 class OnlineGridModel : public QAbstractTableModel {
 public:
-    OnlineGridModel(const OnlineGrid& grid, const AppState& app, QObject* parent)
-        : QAbstractTableModel(parent), grid_(grid), app_(app) {}
+    OnlineGridModel(const OnlineGrid& grid, const ModeFlags& modes, const LocaleInfo& locale, QObject* parent)
+        : QAbstractTableModel(parent), grid_(grid), modes_(modes), locale_(locale) {}
     int rowCount(const QModelIndex& = {}) const override { return grid_.rowCount(); }
-    int columnCount(const QModelIndex& = {}) const override { return app_.engineerMode ? 14 : 13; }
+    int columnCount(const QModelIndex& = {}) const override { return modes_.engineerMode ? 14 : 13; }
     QVariant data(const QModelIndex& index, int role) const override {
         if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         if (role != Qt::DisplayRole || index.row() >= grid_.rowsUsed()) return {};
-        return Q(OnlineCellText(grid_.row(index.row()), index.column(), app_.locale));
+        return Q(OnlineCellText(grid_.row(index.row()), index.column(), locale_));
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         static const char* kHeads[] = {"",     "Short ID", "RSSI\n(dBm)", "", "Temp\n(C)", "", "Batt\n(V)",
@@ -49,7 +49,8 @@ public:
 
 private:
     const OnlineGrid& grid_;
-    const AppState& app_;
+    const ModeFlags& modes_;  // the engineer's extra column
+    const LocaleInfo& locale_;
 };
 
 namespace {
@@ -60,7 +61,7 @@ constexpr int kWidths[14] = {200, 525, 590, 160, 580, 160, 510, 160, 550, 160, 5
 formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
     : ToolWindowBase(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent),
       settings_(std::move(settings)),
-      dialogue_(ctx.state, ctx.state.classCommPrimary, *settings_, *this) {
+      dialogue_(ctx.state, ctx.state, ctx.state.currentParameters, ctx.state, *settings_, *this) {
     auto* top = new QHBoxLayout;
     auto* filter = new QGroupBox("Filter:", this);
     auto* fl = new QVBoxLayout(filter);
@@ -121,7 +122,7 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
     right->addLayout(buttons, 2, 0, 1, 2);
     top->addLayout(right);
 
-    model_ = new OnlineGridModel(dialogue_.grid(), ctx.state, this);
+    model_ = new OnlineGridModel(dialogue_.grid(), ctx.state, ctx.state.locale, this);
     gridRxData = new QTableView(this);
     gridRxData->setObjectName("gridRxData");
     gridRxData->setModel(model_);
