@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <type_traits>
 
@@ -91,6 +93,26 @@ inline ModemParameters EveryFieldChanged(const ModemParameters& from) {
     bump(c.powerTable);
     for (auto& row : c.rssiTempTable) bump(row);
     return r;
+}
+
+// Reads an image written as 40 lines of 16 bytes, "oooo: hh hh ..."; '#' starts a comment line.
+inline bool ReadHexText(const std::string& path, ParameterImage& image) {
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const auto colon = line.find(':');
+        if (colon == std::string::npos) return false;
+        std::istringstream bytes(line.substr(colon + 1));
+        int v = 0;
+        while (bytes >> std::hex >> v) {
+            if (n >= kParameterImageBytes) return false;
+            image[n++] = static_cast<std::int16_t>(v);
+        }
+    }
+    return n == kParameterImageBytes;
 }
 
 class ImageFixture : public ::testing::Test {

@@ -130,25 +130,6 @@ std::string ToHexText(const ParameterImage& image, const std::string& title) {
     return out.str();
 }
 
-bool ReadHexText(const std::string& path, ParameterImage& image) {
-    std::ifstream in(path);
-    if (!in) return false;
-    std::string line;
-    int n = 0;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        const auto colon = line.find(':');
-        if (colon == std::string::npos) return false;
-        std::istringstream bytes(line.substr(colon + 1));
-        int v = 0;
-        while (bytes >> std::hex >> v) {
-            if (n >= kParameterImageBytes) return false;
-            image[n++] = static_cast<std::int16_t>(v);
-        }
-    }
-    return n == kParameterImageBytes;
-}
-
 TEST_F(ImageRoundTrip, GoldenImages) {
     for (const auto& l : kLayouts) {
         ModemParameters r = FilledRecord(l.eepromVersion, l.model);
