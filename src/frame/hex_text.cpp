@@ -1,9 +1,5 @@
 #include "frame/hex_text.h"
 
-#include <cmath>
-
-#include "frame/utilities.h"
-
 namespace k45 {
 namespace {
 
@@ -41,21 +37,9 @@ std::string ByteToHex2(std::int32_t value) { return TruncatedDigits(value, 2); }
 std::string WordToHex4(std::int32_t value) { return TruncatedDigits(value, 4); }
 std::string Long24ToHex6(std::int32_t value) { return TruncatedDigits(value, 6); }
 
-std::string LongToHex8(double value) {
+std::string LongToHex8(std::uint32_t value) {
     std::string out(8, '0');
-    if (!std::isfinite(value)) return out;
-    double power = 268435456.0;  // 16^7
-    for (int i = 0; i < 7; ++i) {
-        // floor, then the low four bits; fmod keeps huge values from overflowing an integer.
-        double d = std::fmod(std::floor(value / power), 16.0);
-        if (d < 0) d += 16.0;
-        out[static_cast<size_t>(i)] = kDigits[static_cast<int>(d) & 15];
-        power /= 16.0;
-    }
-    const double sixteenth = value / 16.0;
-    double last = std::fmod(RoundHalfEven((sixteenth - std::floor(sixteenth)) * 16.0), 16.0);
-    if (last < 0) last += 16.0;
-    out[7] = kDigits[static_cast<int>(last) & 15];
+    for (int i = 7; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kDigits[value & 15];
     return out;
 }
 
@@ -76,9 +60,10 @@ std::int32_t HexToWord(std::string_view text) {
     return 256 * HexToByte(std::string_view(f).substr(0, 2)) + HexToByte(std::string_view(f).substr(2, 2));
 }
 
-double HexToLong(std::string_view text) {
+std::uint32_t HexToLong(std::string_view text) {
     const std::string f = Field(text, 8);
-    return 65536.0 * HexToWord(std::string_view(f).substr(0, 4)) + HexToWord(std::string_view(f).substr(4, 4));
+    return 65536u * static_cast<std::uint32_t>(HexToWord(std::string_view(f).substr(0, 4))) +
+           static_cast<std::uint32_t>(HexToWord(std::string_view(f).substr(4, 4)));
 }
 
 std::string StringToHexText(std::string_view text) {
@@ -119,8 +104,7 @@ int ParseHexBytes(std::span<std::int16_t> target, std::string_view text, int sta
     return end > INT32_MAX ? INT32_MAX : static_cast<int>(end);
 }
 
-std::string UnitIdToLetters(double unitId) {
-    if (!(unitId >= 0)) return "";
+std::string UnitIdToLetters(std::uint32_t unitId) {
     const std::string hex = LongToHex8(unitId);
     const size_t first = hex.find_first_not_of('0');
     if (first == std::string::npos) return "P";
@@ -132,7 +116,7 @@ std::string UnitIdToLetters(double unitId) {
     return out;
 }
 
-double NibblesToLong(std::string_view text) {
+std::uint32_t NibblesToLong(std::string_view text) {
     std::string digits;
     for (char c : text.substr(0, 8)) digits += kDigits[static_cast<unsigned char>(c) & 15];
     return HexToLong(digits);

@@ -42,8 +42,8 @@ public:
 
     // Version frame on the tool bar: labelVersion shows the text unchanged.
     virtual void SetFirmwareVersionLabel(const std::string& text) { (void)text; }
-    // labelLongId and labelShortID from a long unit ID 0..4294967295.
-    virtual void SetUnitIdLabels(double longId) { (void)longId; }
+    // labelLongId and labelShortID from a long unit ID.
+    virtual void SetUnitIdLabels(std::uint32_t longId) { (void)longId; }
 
     // Status bar: True counts one more resend in panel 1, False clears it.
     virtual void IncrementTestNumber(bool tmpFlag) { (void)tmpFlag; }

@@ -176,7 +176,7 @@ DecodeResult DmpDecoder::decode(std::string_view chunk, std::size_t& pos, const 
             state_ = State::Outside;
             if (xor_ != 0) break;
             DmpMessage& m = slot();
-            m.unitId = static_cast<std::uint32_t>(NibblesToLong(letters_));
+            m.unitId = NibblesToLong(letters_);
             m.portIndex = static_cast<std::int16_t>(port_);
             m.funcCode = static_cast<std::uint16_t>(func_);
             m.dleFlag = dle_;

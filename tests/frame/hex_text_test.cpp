@@ -31,11 +31,13 @@ TEST(HexText, NumbersToFixedWidthText) {
 }
 
 TEST(HexText, LongToHex8) {
-    struct Case { double value; const char* text; };
+    struct Case { std::uint32_t value; const char* text; };
     const Case cases[] = {
-        {0, "00000000"},          {1024, "00000400"},      {4294967295.0, "FFFFFFFF"},
-        {305419896, "12345678"},  {-1, "FFFFFFFF"},        {-2147483648.0, "80000000"},
-        {4294967296.0, "00000000"}, {NAN, "00000000"},     {INFINITY, "00000000"},
+        {0, "00000000"},          {1024, "00000400"},      {4294967295u, "FFFFFFFF"},
+        {305419896, "12345678"},  {0xA0B0C0D0u, "A0B0C0D0"},
+        // A negative int arrives as its two's complement.
+        {static_cast<std::uint32_t>(-1), "FFFFFFFF"},
+        {static_cast<std::uint32_t>(INT32_MIN), "80000000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -44,7 +46,7 @@ TEST(HexText, LongToHex8) {
 }
 
 TEST(HexText, TextToNumbersPadsAndCountsNonDigitsAsZero) {
-    struct Case { const char* text; int digit; int byte; std::int32_t word; double lng; };
+    struct Case { const char* text; int digit; int byte; std::int32_t word; std::uint32_t lng; };
     const Case cases[] = {
         {"", 0, 0, 0, 0},
         {"A", 10, 10, 10, 10},            // read as "0A"
@@ -53,7 +55,7 @@ TEST(HexText, TextToNumbersPadsAndCountsNonDigitsAsZero) {
         {"g", 0, 0, 0, 0},
         {"ABC", 10, 171, 2748, 2748},
         {"12345", 1, 18, 4660, 74565},    // characters after the width are ignored
-        {"FFFFFFFF", 15, 255, 65535, 4294967295.0},
+        {"FFFFFFFF", 15, 255, 65535, 4294967295u},
         {"123456789", 1, 18, 4660, 305419896},
     };
     for (const Case& c : cases) {
@@ -101,17 +103,33 @@ TEST(HexText, ParseHexBytesCountsButNeverStoresOutsideTheArray) {
 }
 
 TEST(HexText, UnitIdLetters) {
-    struct Case { double id; const char* letters; };
+    struct Case { std::uint32_t id; const char* letters; };
     const Case cases[] = {
-        {4660, "ABCD"}, {16, "AP"}, {0, "P"}, {4294967295.0, "OOOOOOOO"}, {-1, ""}, {1024, "DPP"},
+        {4660, "ABCD"}, {16, "AP"}, {0, "P"}, {4294967295u, "OOOOOOOO"}, {1024, "DPP"}, {0x80000001u, "HPPPPPPA"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         EXPECT_EQ(UnitIdToLetters(c.id), c.letters);
-        if (c.id >= 0) {
-            EXPECT_EQ(NibblesToLong(c.letters), c.id);
-        }
+        EXPECT_EQ(NibblesToLong(c.letters), c.id);
     }
-    EXPECT_EQ(NibblesToLong("AAAAAAAAA"), 286331153.0);  // only the first eight count
-    EXPECT_EQ(NibblesToLong(""), 0.0);
+    EXPECT_EQ(NibblesToLong("AAAAAAAAA"), 286331153u);  // only the first eight count
+    EXPECT_EQ(NibblesToLong(""), 0u);
+}
+
+// A station number typed or computed as a floating value gives letters only when it is a unit
+// ID; anything else gives none rather than the letters of some wrapped value.
+TEST(HexText, UnitIdLettersOfAFloatingNumber) {
+    struct Case { double id; const char* letters; };
+    const Case cases[] = {
+        {4660.0, "ABCD"}, {0.0, "P"}, {4294967295.0, "OOOOOOOO"},
+        {-1.0, ""}, {-0.5, ""}, {4294967296.0, ""}, {1e300, ""}, {12.5, ""},
+        {NAN, ""}, {INFINITY, ""}, {-INFINITY, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(UnitIdToLetters(c.id), c.letters);
+    }
+    EXPECT_EQ(UnitIdToLetters(16.0f), "AP");
+    EXPECT_EQ(UnitIdToLetters(4294967296.0f), "");
+    EXPECT_EQ(UnitIdToLetters(-3.0f), "");
 }

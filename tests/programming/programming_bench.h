@@ -47,7 +47,7 @@ struct RecordingMainFrame : MainFrame {
         versionLabel = text;
         ++versionCalls;
     }
-    void SetUnitIdLabels(double id) override {
+    void SetUnitIdLabels(std::uint32_t id) override {
         longId = id;
         ++unitIdCalls;
     }

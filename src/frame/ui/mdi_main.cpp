@@ -313,7 +313,7 @@ void MDIMain::SetFirmwareVersionLabel(const std::string& text) {
     labelVersion->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
 }
 
-void MDIMain::SetUnitIdLabels(double longId) {
+void MDIMain::SetUnitIdLabels(std::uint32_t longId) {
     labelLongId->setText(QString::fromStdString(LongIdText(longId, ctx_.state.locale)));
     labelShortID->setText(QString::fromStdString(ShortIdText(longId)));
 }

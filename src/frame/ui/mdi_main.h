@@ -71,7 +71,7 @@ public:
     // ---- MainFrame.
     ToolForm* ActiveForm() const override;
     void SetFirmwareVersionLabel(const std::string& text) override;
-    void SetUnitIdLabels(double longId) override;
+    void SetUnitIdLabels(std::uint32_t longId) override;
     void IncrementTestNumber(bool tmpFlag) override;
     void DisplayComPorts() override;
     void DisplayFilenames() override;

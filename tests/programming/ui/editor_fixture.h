@@ -32,7 +32,7 @@ namespace k45::test {
 struct RecordingMain : MainFrame {
     std::vector<double> unitIds;
     std::vector<ToolForm*> opened;
-    void SetUnitIdLabels(double longId) override { unitIds.push_back(longId); }
+    void SetUnitIdLabels(std::uint32_t longId) override { unitIds.push_back(longId); }
     // Shows the window as a top-level widget (the tests have no MDI area).
     void OpenForm(ToolForm& form) override {
         opened.push_back(&form);
