@@ -62,7 +62,7 @@ struct BoxView : TerminalView {
     void AppendTx(const std::string&, bool) override {}
     std::string TxEntryText() const override { return {}; }
     void SetTxEntryText(const std::string&) override {}
-    double DmpStation() const override { return 0; }
+    std::uint32_t DmpStation() const override { return 0; }
     int DmpDevice() const override { return 0; }
     int DmpFunction() const override { return 's'; }
     void ShowDmpColumn(bool) override {}

@@ -1,5 +1,5 @@
 // The diagnostic settings file (*.dia) reader from arbitrary bytes. Must hold: the ID list is
-// ascending, whole numbers 0..4294967295, at most 2048 of them with -1 in every other slot;
+// ascending, whole numbers 0..4294967295, at most 2048 of them with 0 in every other slot;
 // both short-ID lists ascending, distinct and in range; and saved and read back, the settings
 // come back the same (limits once their text is settled).
 #include "diagnostics/diag_settings.h"
@@ -14,7 +14,7 @@ void CheckLists(const DiagSettings& s) {
     for (int i = 0; i <= kMaxFilterIds; ++i) {
         const double id = s.filterIds[static_cast<size_t>(i)];
         if (i >= s.filterIdCount) {
-            FUZZ_CHECK(id == -1);
+            FUZZ_CHECK(id == 0);
             continue;
         }
         FUZZ_CHECK(id >= 0 && id <= kMaxUnitId && id == static_cast<double>(static_cast<std::int64_t>(id)));

@@ -1,7 +1,6 @@
 #include "diagnostics/diag_filt_editor.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "frame/converters.h"
@@ -12,12 +11,6 @@
 namespace k45 {
 
 namespace {
-
-std::string Whole(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
-}
 
 FileDialogRequest DiaRequest(const char* title, const std::string& diaFileName, const std::string& programFolder) {
     FileDialogRequest r;
@@ -47,27 +40,23 @@ void DiagFiltEditor::Load() {
 void DiagFiltEditor::FillIdList() {
     const int remembered = selected_;
     ids_.clear();
-    for (int i = 0; i < kMaxFilterIds; ++i) {
-        const double id = settings_.filterIds[static_cast<std::size_t>(i)];
-        if (id == -1) break;
-        AddIdToList(id);
-    }
+    for (int i = 0; i < settings_.filterIdCount; ++i) AddIdToList(settings_.filterIds[static_cast<std::size_t>(i)]);
     const int n = static_cast<int>(ids_.size());
     int sel = remembered < 0 ? 0 : remembered;
     if (sel >= n) sel = n - 1;
     SelectId(sel);
-    idEntry_ = sel >= 0 ? Whole(settings_.filterIds[static_cast<std::size_t>(sel)]) : std::string();
+    idEntry_ = sel >= 0 ? std::to_string(settings_.filterIds[static_cast<std::size_t>(sel)]) : std::string();
 }
 
-void DiagFiltEditor::AddIdToList(double id) {
+void DiagFiltEditor::AddIdToList(std::uint32_t id) {
     auto find = [&] {
         for (std::size_t i = 0; i < ids_.size(); ++i) {
-            double v = 0;
+            std::uint32_t v = 0;
             if (ParseUnitIdItem(ids_[i], v) && v == id) return static_cast<int>(i);
         }
         return -1;
     };
-    if (id != 0 && find() < 0) ids_.push_back(Whole(id));
+    if (id != 0 && find() < 0) ids_.push_back(std::to_string(id));
     const int at = find();
     if (at >= 0) SelectId(at);
 }
@@ -78,17 +67,17 @@ void DiagFiltEditor::SelectId(int index) {
 }
 
 void DiagFiltEditor::ShowShortId() {
-    double v = 0;
+    std::uint32_t v = 0;
     if (selected_ < 0 || !ParseUnitIdItem(ids_[static_cast<std::size_t>(selected_)], v)) return;
     const LongIdParts p = SplitLongId(v);
     shortIdText_ = (p.isLong ? "+ " : "  ") + std::to_string(p.shortId);
 }
 
 void DiagFiltEditor::AddId() {
-    double id = 0;
+    std::uint32_t id = 0;
     if (!ParseUnitIdItem(idEntry_, id)) return;
     const bool listed = std::any_of(ids_.begin(), ids_.end(), [&](const std::string& s) {
-        double v = 0;
+        std::uint32_t v = 0;
         return ParseUnitIdItem(s, v) && v == id;
     });
     // The settings hold at most 2048 IDs; the list must not offer more.
@@ -138,10 +127,10 @@ void DiagFiltEditor::ShowFilters() {
 }
 
 void DiagFiltEditor::ApplyChanges() {
-    settings_.filterIds.fill(-1);
+    settings_.filterIds.fill(0);
     int n = 0;
     for (const auto& s : ids_) {
-        double v = 0;
+        std::uint32_t v = 0;
         if (n < kMaxFilterIds && ParseUnitIdItem(s, v)) settings_.filterIds[static_cast<std::size_t>(n++)] = v;
     }
     settings_.filterIdCount = static_cast<std::int16_t>(n);

@@ -54,7 +54,7 @@ public:
 
 private:
     void FillIdList();
-    void AddIdToList(double id);
+    void AddIdToList(std::uint32_t id);
     void ShowLimits(const DiagLimits& l);
     void ReadLimits(DiagLimits& l) const;
     void ShowShortId();

@@ -79,24 +79,24 @@ std::string DiaIdKey(int k) {
     return buf;
 }
 
-bool ParseUnitIdItem(std::string_view item, double& id) {
+bool ParseUnitIdItem(std::string_view item, std::uint32_t& id) {
     while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
     while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
     if (item.empty() || item.size() > 10) return false;
-    double v = 0;
+    std::uint64_t v = 0;  // ten digits fit
     for (char c : item) {
         if (c < '0' || c > '9') return false;
-        v = v * 10 + (c - '0');
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
     }
     if (v > kMaxUnitId) return false;
-    id = v;
+    id = static_cast<std::uint32_t>(v);
     return true;
 }
 
 void LoadDiaDocument(DiagSettings& s, const LocaleInfo& locale, const IniDocument& doc) {
     ReadLimits(s.alarmLimits, DefaultAlarmLimits(), locale, doc, kAlarms);
     ReadLimits(s.filterLimits, DefaultFilterLimits(), locale, doc, kFilters);
-    s.filterIds.fill(-1);
+    s.filterIds.fill(0);
     int next = 0;
     for (int k = 0; k < kDiaIdKeys && next < kMaxFilterIds; ++k) {
         const std::string text = doc.get(kFilters, DiaIdKey(k), std::string());
@@ -105,7 +105,7 @@ void LoadDiaDocument(DiagSettings& s, const LocaleInfo& locale, const IniDocumen
             const std::size_t comma = text.find(',', from);
             const std::string_view item =
                 std::string_view(text).substr(from, comma == std::string::npos ? std::string::npos : comma - from);
-            double id = 0;
+            std::uint32_t id = 0;
             // An item that is not an ID is passed over; the ones after it still count.
             if (ParseUnitIdItem(item, id)) s.filterIds[static_cast<std::size_t>(next++)] = id;
             if (comma == std::string::npos) break;
@@ -145,7 +145,10 @@ bool SaveDiaFile(const DiagSettings& s, const std::string& fileName, std::string
         const int n = std::min(kIdsPerDiaKey, count - start);
         std::string value;
         if (n > 0) {
-            value = JoinDoubleArray(std::span<const double>(s.filterIds), n, start);
+            for (int i = start; i < start + n; ++i) {
+                if (i > start) value += ',';
+                value += std::to_string(s.filterIds[static_cast<std::size_t>(i)]);
+            }
             start += n;
         }
         doc.set(kFilters, DiaIdKey(k), value);
@@ -157,7 +160,7 @@ void RebuildIdLists(DiagSettings& s) {
     const int count = std::clamp<int>(s.filterIdCount, 0, kMaxFilterIds);
     s.filterIdCount = static_cast<std::int16_t>(count);
     std::sort(s.filterIds.begin(), s.filterIds.begin() + count);
-    std::fill(s.filterIds.begin() + count, s.filterIds.end(), -1.0);
+    std::fill(s.filterIds.begin() + count, s.filterIds.end(), 0U);
     std::array<bool, 1024> plain{}, plus{};
     for (int i = 0; i < count; ++i) {
         const LongIdParts p = SplitLongId(s.filterIds[static_cast<std::size_t>(i)]);

@@ -28,17 +28,15 @@ struct DiagLimits {
 };
 
 inline constexpr int kMaxFilterIds = 2048;
-inline constexpr double kMaxUnitId = 4294967295.0;
+inline constexpr std::uint32_t kMaxUnitId = 4294967295U;
 inline constexpr int kDiaIdKeys = 100;
 inline constexpr int kIdsPerDiaKey = 32;
 
 struct DiagSettings {
-    DiagSettings() { filterIds.fill(-1); }
-
     DiagLimits alarmLimits;
     DiagLimits filterLimits;
-    // Slots 0..filterIdCount-1 ascending, every other slot -1 (the last slot always).
-    std::array<double, kMaxFilterIds + 1> filterIds{};
+    // Slots 0..filterIdCount-1 ascending, every other slot 0 (the last slot always).
+    std::array<std::uint32_t, kMaxFilterIds + 1> filterIds{};
     std::int16_t filterIdCount = 0;
     // Distinct short IDs of the IDs below 1024, and of those of 1024 and above, ascending.
     std::array<std::int16_t, 1025> shortIds{};
@@ -60,7 +58,7 @@ std::string DiaIdKey(int k);
 
 // A unit ID item of a list: a whole number 0..4294967295 (blanks around it allowed); anything
 // else is not an ID.
-bool ParseUnitIdItem(std::string_view item, double& id);
+[[nodiscard]] bool ParseUnitIdItem(std::string_view item, std::uint32_t& id);
 
 // Reads the settings from a parsed *.dia document. A missing key gives the default limit; a
 // limit that is not a number keeps its value. Invalid ID items are skipped and the items after

@@ -30,8 +30,8 @@ void SimChannel::Step() {
 }
 
 void SimState::StepId() {
-    currentId += 1;
-    if (currentId > endId) currentId = startId;
+    // Back to the start past the end (never round through 0 after the last ID).
+    currentId = currentId >= endId ? startId : currentId + 1;
 }
 
 void SimState::StepChannels() {
@@ -64,7 +64,7 @@ std::string SimPatternLine(std::int16_t number) {
     return buf + std::string(kPattern) + kCrLf;
 }
 
-std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(double longId, std::int16_t rssi, std::int16_t temp,
+std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(std::uint32_t longId, std::int16_t rssi, std::int16_t temp,
                                                              std::int16_t batt, std::int16_t fwd, std::int16_t rev) {
     const LongIdParts id = SplitLongId(longId);
     std::array<std::int16_t, kOnlinePacketSize> p{};

@@ -36,10 +36,10 @@ struct SimState {
     std::int32_t testState = 0;  // 0 idle, 1 online, 2 offline
     double packetsSent = 0;
     std::int32_t packetsToSend = 0;
-    double masterId = 0;
-    double startId = 0;
-    double endId = 0;
-    double currentId = 0;
+    std::uint32_t masterId = 0;
+    std::uint32_t startId = 0;
+    std::uint32_t endId = 0;
+    std::uint32_t currentId = 0;
     std::array<SimChannel, 5> channels{};
     std::int16_t patternLinesLeft = 0;
     std::int16_t packetDelay = 0;  // ms between online packets, 0 = paced by the port
@@ -54,9 +54,9 @@ struct SimSettings {
     bool online = true;
     std::int16_t packetDelay = 0;
     std::int32_t packetsToSend = 0;
-    double masterId = 0;
-    double startId = 0;
-    double endId = 0;
+    std::uint32_t masterId = 0;
+    std::uint32_t startId = 0;
+    std::uint32_t endId = 0;
     std::array<std::int16_t, 5> starts{};
     std::array<std::int16_t, 5> ends{};
 };
@@ -85,7 +85,7 @@ std::string SimVersionLine();
 std::string SimPatternHeaderLine();  // the 70-character header, CR LF twice
 std::string SimPatternLine(std::int16_t number);
 // The online packet of a unit and its five values; the last byte makes the sum 0 mod 256.
-std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(double longId, std::int16_t rssi, std::int16_t temp,
+std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(std::uint32_t longId, std::int16_t rssi, std::int16_t temp,
                                                              std::int16_t batt, std::int16_t fwd, std::int16_t rev);
 
 class DiagSimulator : public CommForm {

@@ -138,7 +138,7 @@ void LinkTestEngine::RequestCurrentParms() {
 void LinkTestEngine::UpdateParms(bool parmsWereFound) {
     if (!loaded_) return;
     if (parmsWereFound && linkState_ == 1) {
-        d_.localId = Whole(current_.serialNumber);
+        d_.localId = std::to_string(current_.serialNumber);
         dataBaud_ = LinkDataBaud(current_.model, current_.baudRate);
         linkState_ = 2;
         if (view_.IsActiveChild()) Activate();
@@ -151,13 +151,13 @@ void LinkTestEngine::UpdateParms(bool parmsWereFound) {
 void LinkTestEngine::FillRemoteIdList() {
     const int remembered = d_.remoteSelected;
     d_.remoteIds.clear();
-    double local = 0;
-    ParseUnitIdItem(d_.localId, local);
+    std::uint32_t local = 0;
+    // Before the first parameter read there is no local ID: nothing to leave out but 0.
+    (void)ParseUnitIdItem(d_.localId, local);
     for (int i = 0; i < settings_.filterIdCount && i < kMaxFilterIds; ++i) {
-        const double id = settings_.filterIds[static_cast<std::size_t>(i)];
-        if (id == -1) break;
+        const std::uint32_t id = settings_.filterIds[static_cast<std::size_t>(i)];
         if (id == local || id == 0) continue;
-        const std::string text = Whole(id);
+        const std::string text = std::to_string(id);
         if (std::find(d_.remoteIds.begin(), d_.remoteIds.end(), text) == d_.remoteIds.end()) d_.remoteIds.push_back(text);
     }
     const int n = static_cast<int>(d_.remoteIds.size());
@@ -185,7 +185,7 @@ void LinkTestEngine::SetBlockDelay(int value) { d_.blockDelay = std::clamp(value
 
 void LinkTestEngine::SetNumOfBlocks(const std::string& text) {
     d_.numOfBlocks = text;
-    double v = 0;
+    std::uint32_t v = 0;
     if (ParseUnitIdItem(text, v)) numberOfBlocks_ = v;
 }
 
@@ -205,7 +205,7 @@ void LinkTestEngine::StartClicked() {
         return;
     }
     if (dataBaud_ == 0) return;  // no data baud known yet: nothing to switch the port to
-    double remote = 0;
+    std::uint32_t remote = 0;
     if (!ParseUnitIdItem(d_.remoteText, remote)) {
         services_.dialogs->messageBox("The Remote ID must be a whole number from 0 to 4294967295.", std::string(),
                                  MsgButtons::OK, MsgIcon::Exclamation);
@@ -222,7 +222,7 @@ void LinkTestEngine::StartClicked() {
 }
 
 void LinkTestEngine::StartLinkTest() {
-    double blocks = 0;
+    std::uint32_t blocks = 0;
     if (ParseUnitIdItem(d_.numOfBlocks, blocks)) numberOfBlocks_ = blocks;
     blockSize_ = static_cast<std::int16_t>(d_.blockSize);
     timing_ = ComputeLinkTiming(dataBaud_, blockSize_, d_.blockDelay);

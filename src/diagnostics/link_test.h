@@ -138,7 +138,7 @@ private:
     std::int32_t linkState_ = 1;
     double numberOfBlocks_ = 0;
     std::int16_t blockSize_ = 10;
-    double remoteUnitId_ = 0;
+    std::uint32_t remoteUnitId_ = 0;
     std::int32_t dataBaud_ = 0;
     double blocksTxed_ = 0;
     double blocksRxed_ = 0;

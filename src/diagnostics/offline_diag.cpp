@@ -131,7 +131,7 @@ void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
     if (!loaded_) return;
     if (parmsWereFound && replyState_ == 1) {
         const ModemParameters& p = current_;
-        d_.localId = Whole(p.serialNumber);
+        d_.localId = std::to_string(p.serialNumber);
         if (p.channelOverride != 0) {
             d_.channelIndex = std::clamp<int>(p.channelOverride - 1, 0, 7);
             d_.channelWarning = "Note: Channel 8 is redirected to Channel " + std::to_string(p.channelOverride);
@@ -245,24 +245,24 @@ void OfflineDiagDialogue::TimerResponseTick() {
 
 // ---- targets and sends ----
 
-std::optional<double> OfflineDiagDialogue::LocalId() const {
-    double id = 0;
+std::optional<std::uint32_t> OfflineDiagDialogue::LocalId() const {
+    std::uint32_t id = 0;
     if (ParseUnitIdItem(d_.localId, id)) return id;
     return std::nullopt;
 }
 
-std::optional<double> OfflineDiagDialogue::RemoteTargetId(bool quiet) {
-    double id = 0;
+std::optional<std::uint32_t> OfflineDiagDialogue::RemoteTargetId(bool quiet) {
+    std::uint32_t id = 0;
     if (ParseUnitIdItem(d_.remoteText, id)) return id;
     // Never sent to unit 0 or to the previous remote: the operator must give a real ID.
     if (!quiet) services_.dialogs->messageBox(kRemoteIdMessage, std::string(), MsgButtons::OK, MsgIcon::Exclamation);
     return std::nullopt;
 }
 
-int OfflineDiagDialogue::StationOfRemote(double id) {
+int OfflineDiagDialogue::StationOfRemote(std::uint32_t id) {
     if (d_.remoteSelected >= 0 && d_.remoteSelected < remoteCount()) return d_.remoteSelected + 1;
     for (int i = 0; i < remoteCount(); ++i) {
-        double listed = 0;
+        std::uint32_t listed = 0;
         if (ParseUnitIdItem(d_.remoteIds[static_cast<std::size_t>(i)], listed) && listed == id) return i + 1;
     }
     // A typed ID that is not listed keeps a station of its own after the listed ones.
@@ -273,12 +273,12 @@ int OfflineDiagDialogue::StationOfRemote(double id) {
     return static_cast<int>(stations_.size()) - 1;
 }
 
-void OfflineDiagDialogue::SendTo(bool local, double id, const std::string& command) {
+void OfflineDiagDialogue::SendTo(bool local, std::uint32_t id, const std::string& command) {
     if (local) SendCommand(primary_(), command);
     else SendRemoteCommand(primary_(), id, command);
 }
 
-void OfflineDiagDialogue::SendByteTo(bool local, double id, const std::string& command, std::int16_t value) {
+void OfflineDiagDialogue::SendByteTo(bool local, std::uint32_t id, const std::string& command, std::int16_t value) {
     if (local) SendCommandAndByte(primary_(), command, value);
     else SendRemoteCommandAndByte(primary_(), id, command, value);
 }
@@ -299,7 +299,7 @@ void OfflineDiagDialogue::SetProgressWords() {
 void OfflineDiagDialogue::StartDiagnostics() {
     if (Busy(pendingGetDiags_)) return;
     pendingGetDiags_ = false;
-    std::optional<double> remote;
+    std::optional<std::uint32_t> remote;
     if (!d_.optionLocal) {
         if (!d_.optionRemoteList) {
             remote = RemoteTargetId();
@@ -352,7 +352,7 @@ void OfflineDiagDialogue::RequestNetworkStats(bool forced) {
 void OfflineDiagDialogue::NextListStation(bool resend) {
     StationEntry& done = stations_[static_cast<std::size_t>(stationIndex_)];
     if (done.statsValid) {
-        const double local = LocalId().value_or(0);
+        const std::int64_t local = LocalId().value_or(0);
         done.masterRssi = -1;
         for (int i = 0; i < done.statsCount; ++i)
             if (done.stats[static_cast<std::size_t>(i)].remoteId == local) {
@@ -382,8 +382,9 @@ void OfflineDiagDialogue::NextListStation(bool resend) {
         }
     }
     StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
-    double id = 0;
-    if (stationIndex_ > 0) ParseUnitIdItem(d_.remoteIds[static_cast<std::size_t>(stationIndex_ - 1)], id);
+    std::uint32_t id = 0;
+    // The listed remote IDs are ones the parser took; the local one is 0 until a parameter read.
+    if (stationIndex_ > 0) (void)ParseUnitIdItem(d_.remoteIds[static_cast<std::size_t>(stationIndex_ - 1)], id);
     else id = LocalId().value_or(0);
     st.stationId = id;
     st.diagValid = false;
@@ -445,7 +446,7 @@ void OfflineDiagDialogue::Stop() {
 void OfflineDiagDialogue::ClearDiags() {
     if (Busy(pendingClearDiags_)) return;
     pendingClearDiags_ = false;
-    std::optional<double> remote;
+    std::optional<std::uint32_t> remote;
     if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
     ClearDiagnosticsDisplay();
     targetLocal_ = d_.optionLocal;
@@ -461,7 +462,7 @@ void OfflineDiagDialogue::ClearDiags() {
 void OfflineDiagDialogue::ClearStats() {
     if (Busy(pendingClearStats_)) return;
     pendingClearStats_ = false;
-    std::optional<double> remote;
+    std::optional<std::uint32_t> remote;
     if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
     ClearStatsDisplay();
     targetLocal_ = d_.optionLocal;
@@ -477,7 +478,7 @@ void OfflineDiagDialogue::ClearStats() {
 void OfflineDiagDialogue::TxTone() {
     if (Busy(pendingTxTone_)) return;
     pendingTxTone_ = false;
-    std::optional<double> remote;
+    std::optional<std::uint32_t> remote;
     if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
     const auto tone = static_cast<std::int16_t>(std::clamp(d_.txTime, 1, 60));
     targetLocal_ = d_.optionLocal;
@@ -518,7 +519,7 @@ void OfflineDiagDialogue::ChangeChannel() {
             return;
         }
     }
-    std::optional<double> remote;
+    std::optional<std::uint32_t> remote;
     if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
     targetLocal_ = d_.optionLocal;
     targetId_ = remote.value_or(0);
@@ -637,13 +638,12 @@ void OfflineDiagDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 // ---- displays ----
 
 void OfflineDiagDialogue::RebuildRemoteIdList() {
-    const double local = LocalId().value_or(0);
+    const std::uint32_t local = LocalId().value_or(0);
     std::vector<std::string> ids;
     for (int i = 0; i < settings_.filterIdCount && i < kMaxFilterIds; ++i) {
-        const double id = settings_.filterIds[static_cast<std::size_t>(i)];
-        if (id == -1) break;
+        const std::uint32_t id = settings_.filterIds[static_cast<std::size_t>(i)];
         if (id == local || id == 0) continue;
-        const std::string text = Whole(id);
+        const std::string text = std::to_string(id);
         if (std::find(ids.begin(), ids.end(), text) == ids.end()) ids.push_back(text);
     }
     if (local == lastLocalId_ && !d_.remoteIds.empty() && ids == d_.remoteIds) return;
@@ -673,7 +673,7 @@ void OfflineDiagDialogue::ShowSelectedStation() {
     } else if (d_.remoteSelected >= 0) {
         k = d_.remoteSelected + 1;
     } else {
-        double id = 0;
+        std::uint32_t id = 0;
         if (ParseUnitIdItem(d_.remoteText, id))
             for (std::size_t i = 0; i < extraIds_.size(); ++i)
                 if (extraIds_[i] == id) k = remoteCount() + 1 + static_cast<int>(i);
@@ -826,7 +826,7 @@ std::string OfflineDiagDialogue::FormatStationLine(int k) const {
     const auto& v = st.diagnostics.sets[0].values;
     const LocaleInfo& dot = DotLocale();
     const std::string fields[11] = {
-        Whole(st.stationId),
+        std::to_string(st.stationId),
         st.masterRssi < 30 ? "---- dBm" : FormatNegativeDbm(st.masterRssi),
         FormatBatteryVolts(v[2], dot),
         v[5] == -1 ? "----" : FormatAnalogVccVolts(v[5], dot),

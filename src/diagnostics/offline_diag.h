@@ -32,7 +32,7 @@ inline constexpr int kStationProgressWords = 186;
 struct StationEntry {
     bool diagValid = false;
     bool statsValid = false;
-    double stationId = 0;
+    std::uint32_t stationId = 0;
     std::int16_t masterRssi = 0;
     DiagnosticsRecord diagnostics;
     std::array<RemoteStatsEntry, kMaxStatsEntries> stats{};
@@ -142,13 +142,13 @@ private:
     void EndCommand();
     void SendChannel(std::int16_t channel);
     void SendSwitchQuery();
-    void SendTo(bool local, double id, const std::string& command);
-    void SendByteTo(bool local, double id, const std::string& command, std::int16_t value);
+    void SendTo(bool local, std::uint32_t id, const std::string& command);
+    void SendByteTo(bool local, std::uint32_t id, const std::string& command, std::int16_t value);
 
     // Targets.
-    std::optional<double> LocalId() const;
-    std::optional<double> RemoteTargetId(bool quiet = false);
-    int StationOfRemote(double id);
+    std::optional<std::uint32_t> LocalId() const;
+    std::optional<std::uint32_t> RemoteTargetId(bool quiet = false);
+    int StationOfRemote(std::uint32_t id);
     int remoteCount() const { return static_cast<int>(d_.remoteIds.size()); }
 
     // Displays.
@@ -176,7 +176,7 @@ private:
 
     OfflineDisplay d_;
     std::vector<StationEntry> stations_;
-    std::vector<double> extraIds_;  // typed remote IDs with a station after the listed ones
+    std::vector<std::uint32_t> extraIds_;  // typed remote IDs with a station after the listed ones
     bool loaded_ = false;
     std::int32_t replyState_ = 0;
     std::int32_t sequenceMode_ = 0;
@@ -195,12 +195,12 @@ private:
     int savedRemoteIndex_ = -1;
     int stationsExpected_ = 1;
     double progressWords_ = 0;
-    double lastLocalId_ = 0;
+    std::uint32_t lastLocalId_ = 0;
     std::int16_t lastPortNumber_ = 0;
     DiagnosticsRecord diagRecord_;
     // Target of the open single command (Clear Diags / Stats, tone, channel) for its resends.
     bool targetLocal_ = true;
-    double targetId_ = 0;
+    std::uint32_t targetId_ = 0;
 };
 
 }  // namespace k45

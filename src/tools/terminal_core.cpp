@@ -250,16 +250,12 @@ void TerminalCore::SendAscii(const std::string& entry) {
     const std::int32_t m = dmpTest_ ? 8 : AsciiSendMode(port_.txModeValue);
     std::string t = entry;
     if (m == 8) {
-        const double station = view_->DmpStation();
+        const std::uint32_t station = view_->DmpStation();
         const int device = view_->DmpDevice();
         const int function = view_->DmpFunction();
-        std::optional<std::uint32_t> unitId;
-        if (DmpUnitOfNumber(station, &unitId))
-            if (const auto frame = port_.MessDmp(t, unitId, function, device)) port_.SendString(*frame, 8);
+        if (const auto frame = port_.MessDmp(t, station, function, device)) port_.SendString(*frame, 8);
         std::string echo = kCrLf;
-        std::string unit = UnitIdToLetters(station);
-        if (unit.size() < 8) unit.append(8 - unit.size(), ' ');
-        echo += unit + " " + std::to_string(device) + " " + FunctionColumn(function);
+        echo += PaddedUnit(station) + " " + std::to_string(device) + " " + FunctionColumn(function);
         echo += t;
         view_->AppendTx(echo, false);
         return;

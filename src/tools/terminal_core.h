@@ -63,7 +63,7 @@ public:
     virtual std::string TxEntryText() const = 0;
     virtual void SetTxEntryText(const std::string& text) = 0;
     // The DMP fields: station number, device digit, function letter code.
-    virtual double DmpStation() const = 0;
+    virtual std::uint32_t DmpStation() const = 0;
     virtual int DmpDevice() const = 0;
     virtual int DmpFunction() const = 0;
     // The DMP column shown or hidden (the window grows or shrinks with it).

@@ -16,13 +16,6 @@ std::string BytesToChars(std::span<const std::uint8_t> data, std::int16_t length
     return std::string(reinterpret_cast<const char*>(data.data()), n);
 }
 
-// The unit in DMP letters, padded with blanks to at least eight characters.
-std::string PaddedUnit(std::optional<std::uint32_t> unitId) {
-    std::string unit = unitId ? UnitIdToLetters(*unitId) : std::string();
-    if (unit.size() < 8) unit.append(8 - unit.size(), ' ');
-    return unit;
-}
-
 std::string CodesAsDecimals(std::string_view data) {
     std::string out;
     out.reserve(data.size() * 4);
@@ -185,6 +178,12 @@ HexLayout HexEntryLayout(std::string_view text, int caret) {
     }
     if (atEnd) c = static_cast<int>(s.size());
     return {s, std::clamp(c, 0, static_cast<int>(s.size()))};
+}
+
+std::string PaddedUnit(std::optional<std::uint32_t> unitId) {
+    std::string unit = unitId ? UnitIdToLetters(*unitId) : std::string();
+    if (unit.size() < 8) unit.append(8 - unit.size(), ' ');
+    return unit;
 }
 
 }  // namespace k45

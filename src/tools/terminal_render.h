@@ -68,6 +68,10 @@ inline constexpr std::string_view kHexTestPattern = "00 11 22 33 44 55 66 77 88 
 inline constexpr int kHexRowChars = 48;
 std::string HexDumpRows(std::string_view hex, int column);
 
+// A unit's DMP letters in the 8-character column the receive and echo lines give them (blank
+// for a frame without a unit).
+std::string PaddedUnit(std::optional<std::uint32_t> unitId);
+
 // Three decimal digits with leading zeros ("007").
 std::string ThreeDigits(int value);
 

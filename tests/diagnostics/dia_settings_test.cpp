@@ -14,7 +14,7 @@ namespace {
 const LocaleInfo kDot{".", "-"};
 const LocaleInfo kComma{",", "-"};
 
-std::vector<double> Ids(const DiagSettings& s) {
+std::vector<std::uint32_t> Ids(const DiagSettings& s) {
     return {s.filterIds.begin(), s.filterIds.begin() + s.filterIdCount};
 }
 std::vector<int> Short(const std::array<std::int16_t, 1025>& a, int n) { return {a.begin(), a.begin() + n}; }
@@ -32,14 +32,14 @@ TEST(DiaFile, AFileWithoutSectionsGivesTheDefaultsAndNoIds) {
     EXPECT_EQ(s.filterIdCount, 0);
     EXPECT_EQ(s.shortIdCount, 0);
     EXPECT_EQ(s.shortIdPlusCount, 0);
-    for (double id : s.filterIds) EXPECT_EQ(id, -1);
+    for (std::uint32_t id : s.filterIds) EXPECT_EQ(id, 0u);
 }
 
 TEST(DiaFile, IdKeysLoadSortedWithTheirShortIdLists) {
     struct Case {
         const char* name;
         std::string filters;
-        std::vector<double> ids;
+        std::vector<std::uint32_t> ids;
     };
     const std::vector<Case> cases = {
         {"two keys", "Filter IDs 00=3000,5,1029,5\nFilter IDs 01=1024\n", {5, 5, 1024, 1029, 3000}},
@@ -50,13 +50,13 @@ TEST(DiaFile, IdKeysLoadSortedWithTheirShortIdLists) {
         {"word", "Filter IDs 00=1,abc,2\n", {1, 2}},
         {"negative", "Filter IDs 00=-1,4,-7\n", {4}},
         {"fraction", "Filter IDs 00=2.5,6\n", {6}},
-        {"above the 32-bit range", "Filter IDs 00=4294967296,4294967295\n", {4294967295.0}},
+        {"above the 32-bit range", "Filter IDs 00=4294967296,4294967295\n", {4294967295u}},
         {"blanks around items", "Filter IDs 00= 8 , 9\n", {8, 9}},
     };
     for (const auto& c : cases) {
         const DiagSettings s = Loaded("[Filters]\n" + c.filters);
         EXPECT_EQ(Ids(s), c.ids) << c.name;
-        EXPECT_EQ(s.filterIds[static_cast<std::size_t>(s.filterIdCount)], -1) << c.name;
+        EXPECT_EQ(s.filterIds[static_cast<std::size_t>(s.filterIdCount)], 0u) << c.name;
     }
     const DiagSettings s = Loaded("[Filters]\nFilter IDs 00=3000,5,1029,5\nFilter IDs 01=1024\n");
     EXPECT_EQ(Short(s.shortIds, s.shortIdCount), (std::vector<int>{5}));
@@ -73,9 +73,9 @@ TEST(DiaFile, MoreThan2048IdsKeepTheFirst2048InFileOrderAndTheEndMark) {
     }
     const DiagSettings s = Loaded(text);
     ASSERT_EQ(s.filterIdCount, kMaxFilterIds);
-    EXPECT_EQ(s.filterIds[0], 5000 - 2047);
-    EXPECT_EQ(s.filterIds[2047], 5000);
-    EXPECT_EQ(s.filterIds[2048], -1);
+    EXPECT_EQ(s.filterIds[0], 5000u - 2047u);
+    EXPECT_EQ(s.filterIds[2047], 5000u);
+    EXPECT_EQ(s.filterIds[2048], 0u);
 }
 
 TEST(DiaFile, LimitsReadEitherSeparatorAndAnUnreadableValueKeepsTheField) {
@@ -206,11 +206,11 @@ TEST(ClampLimits, KeepsTheAlarmsInsideTheFilterWindow) {
 
 TEST(RebuildIdLists, SortsAndKeepsDuplicatesWithDistinctShortIds) {
     DiagSettings s;
-    const double ids[] = {2048 + 5, 5, 1029, 5, 1023, 0};
+    const std::uint32_t ids[] = {2048 + 5, 5, 1029, 5, 1023, 0};
     for (std::size_t i = 0; i < 6; ++i) s.filterIds[i] = ids[i];
     s.filterIdCount = 6;
     RebuildIdLists(s);
-    EXPECT_EQ(Ids(s), (std::vector<double>{0, 5, 5, 1023, 1029, 2053}));
+    EXPECT_EQ(Ids(s), (std::vector<std::uint32_t>{0, 5, 5, 1023, 1029, 2053}));
     EXPECT_EQ(Short(s.shortIds, s.shortIdCount), (std::vector<int>{0, 5, 1023}));
     EXPECT_EQ(Short(s.shortIdsPlus, s.shortIdPlusCount), (std::vector<int>{5}));
 }

@@ -16,9 +16,9 @@ protected:
         settings.filterLimits = DefaultFilterLimits();
     }
     ~DiagFilt() override { dialogs.verify(); }
-    void SetIds(std::initializer_list<double> ids) {
+    void SetIds(std::initializer_list<std::uint32_t> ids) {
         int i = 0;
-        for (double id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
+        for (std::uint32_t id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
         settings.filterIdCount = static_cast<std::int16_t>(i);
     }
     void Add(const std::string& text) {
@@ -71,7 +71,7 @@ TEST_F(DiagFilt, ApplySortsTheSettingsButNotTheListBoxAndDropsRepeats) {
 }
 
 TEST_F(DiagFilt, AFullListRefusesAnotherId) {
-    for (int i = 0; i < kMaxFilterIds; ++i) settings.filterIds[static_cast<std::size_t>(i)] = i + 1;
+    for (int i = 0; i < kMaxFilterIds; ++i) settings.filterIds[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(i + 1);
     settings.filterIdCount = kMaxFilterIds;
     editor.Load();
     dialogs.expectBox("2048 IDs");
@@ -119,8 +119,8 @@ TEST_F(DiagFilt, SaveWritesTheFileAndAMissingFileGoesToSaveAs) {
     DiagSettings back;
     LoadDiaFile(back, LocaleInfo{".", "-"}, name);
     EXPECT_EQ(back.filterIdCount, 2);
-    EXPECT_EQ(back.filterIds[0], 4);
-    EXPECT_EQ(back.filterIds[1], 1500);
+    EXPECT_EQ(back.filterIds[0], 4u);
+    EXPECT_EQ(back.filterIds[1], 1500u);
 
     // Open replaces the settings at once.
     home.write("other.dia", "[Filters]\r\nFilter IDs 00=77\r\n");

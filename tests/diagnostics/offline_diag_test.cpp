@@ -44,14 +44,14 @@ protected:
         offline.Unload();
         if (reader.loaded()) reader.Unload();
     }
-    void SetIds(std::initializer_list<double> ids) {
+    void SetIds(std::initializer_list<std::uint32_t> ids) {
         int i = 0;
-        for (double id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
+        for (std::uint32_t id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
         settings.filterIdCount = static_cast<std::int16_t>(i);
         RebuildIdLists(settings);
     }
     // Opens the window with the simulator in an offline test and waits for the idle state.
-    void Open(double masterId = 305) {
+    void Open(std::uint32_t masterId = 305) {
         SimSettings s = Settings(false);
         s.masterId = masterId;
         s.startId = 1000;

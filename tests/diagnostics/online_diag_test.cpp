@@ -46,13 +46,13 @@ protected:
         ASSERT_EQ(view.requests, 1);
         view.client->UpdateParms(found);
     }
-    void SetIds(std::initializer_list<double> ids) {
+    void SetIds(std::initializer_list<std::uint32_t> ids) {
         int i = 0;
-        for (double id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
+        for (std::uint32_t id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
         settings.filterIdCount = static_cast<std::int16_t>(i);
         RebuildIdLists(settings);
     }
-    SimSettings Stream(int packets, double startId, double endId) {
+    SimSettings Stream(int packets, std::uint32_t startId, std::uint32_t endId) {
         SimSettings s = Settings(true);
         s.packetsToSend = packets;
         s.startId = startId;

@@ -207,7 +207,7 @@ TEST(OnlineGrid, CellAndSaveLineTexts) {
 
 TEST(OnlineFilter, ListAndSelectedEntries) {
     DiagSettings s;
-    const double ids[] = {5, 1029, 2048, 3};
+    const std::uint32_t ids[] = {5, 1029, 2048, 3};
     for (std::size_t i = 0; i < 4; ++i) s.filterIds[i] = ids[i];
     s.filterIdCount = 4;
     RebuildIdLists(s);

@@ -36,7 +36,7 @@ protected:
 
 TEST(SimulatorPacket, BytesOfTheOnlinePacket) {
     struct Case {
-        double id;
+        std::uint32_t id;
         std::array<std::int16_t, 5> v;
         std::array<std::int16_t, 9> want;
     };
@@ -214,6 +214,19 @@ TEST_F(Simulator, OnlinePacketsStepThroughTheIdRangeUpToTheLimit) {
     EXPECT_EQ(sim.state().testState, 0);
     EXPECT_EQ(sim.state().packetsSent, 5);
     EXPECT_EQ(simView.stops, 1);
+}
+
+TEST_F(Simulator, ARangeEndingAtTheLastUnitIdWrapsToItsStartNotToZero) {
+    SimSettings s = Settings(true);
+    s.startId = 4294967294u;
+    s.endId = 4294967295u;
+    s.packetsToSend = 3;
+    sim.Start(s);
+    sched.advance(1000);
+    const std::string wire = fromSim();
+    ASSERT_EQ(wire.size(), 27u);
+    const int shortLow[] = {254, 255, 254};  // short IDs 1022, 1023, 1022
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<unsigned char>(wire[static_cast<std::size_t>(9 * i + 1)]), shortLow[i]);
 }
 
 TEST_F(Simulator, PauseOrAnotherActiveWindowHoldsTheStreamAndItResumesWithin250Ms) {

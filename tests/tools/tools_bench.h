@@ -22,7 +22,7 @@ namespace k45::test {
 struct RecordingTerminalView : TerminalView {
     std::string rx, tx, entry;
     std::vector<RxText> appends;
-    double station = 0;
+    std::uint32_t station = 0;
     int device = 0;
     int function = 's';
     bool dmpColumn = false;
@@ -34,7 +34,7 @@ struct RecordingTerminalView : TerminalView {
     void AppendTx(const std::string& text, bool) override { tx += text; }
     std::string TxEntryText() const override { return entry; }
     void SetTxEntryText(const std::string& text) override { entry = text; }
-    double DmpStation() const override { return station; }
+    std::uint32_t DmpStation() const override { return station; }
     int DmpDevice() const override { return device; }
     int DmpFunction() const override { return function; }
     void ShowDmpColumn(bool shown) override { dmpColumn = shown; }

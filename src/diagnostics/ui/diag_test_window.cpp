@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cmath>
 #include <cstdio>
 
 #include "diagnostics/ui/diag_window_support.h"
@@ -43,10 +44,18 @@ constexpr const char* kValueKeys[10] = {"Start RSSI", "End RSSI",      "Start Te
 QString WholeText(double v) { return QString::number(v, 'f', 0); }
 
 QString ShortOf(const QString& text) {
-    double id = 0;
+    std::uint32_t id = 0;
     if (!ParseUnitIdItem(S(text), id)) id = 0;
     const LongIdParts p = SplitLongId(id);
     return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);
+}
+
+// An ID key is read as any number is; only a whole number in the ID range is taken.
+void ReadIdInto(const LocaleInfo& l, const std::string& fileName, const std::string& sectionName, const char* key,
+                std::uint32_t& id) {
+    double v = id;
+    if (ReadIniInto(l, fileName, sectionName, key, v) && v >= 0 && v <= kMaxUnitId && v == std::floor(v))
+        id = static_cast<std::uint32_t>(v);
 }
 
 }  // namespace
@@ -183,11 +192,11 @@ SimSettings formDiagTst::ReadBoxes() const {
                         ? static_cast<std::int16_t>(comboPacketDelay->currentData().toInt())
                         : st.packetDelay;
     // A box that does not hold a number keeps the field's value.
-    double v = 0;
-    s.packetsToSend = ParseUnitIdItem(S(textNumOfPackets->text()), v) && v <= 2147483647.0 ? static_cast<std::int32_t>(v)
-                                                                                        : st.packetsToSend;
-    const double ids[3] = {st.masterId, st.startId, st.endId};
-    double out[3];
+    std::uint32_t v = 0;
+    s.packetsToSend = ParseUnitIdItem(S(textNumOfPackets->text()), v) && v <= 2147483647U ? static_cast<std::int32_t>(v)
+                                                                                       : st.packetsToSend;
+    const std::uint32_t ids[3] = {st.masterId, st.startId, st.endId};
+    std::uint32_t out[3];
     for (int i = 0; i < 3; ++i) out[i] = ParseUnitIdItem(S(idBoxes[static_cast<std::size_t>(i)]->text()), v) ? v : ids[i];
     s.masterId = out[0];
     s.startId = out[1];
@@ -207,8 +216,8 @@ void formDiagTst::ShowFields() {
     const SimState& st = sim_.state();
     comboPacketDelay->setCurrentIndex(packetDelayIndex_ >= 0 && packetDelayIndex_ <= 40 ? packetDelayIndex_ : -1);
     textNumOfPackets->setText(QString::number(st.packetsToSend));
-    const double ids[3] = {st.masterId, st.startId, st.endId};
-    for (int i = 0; i < 3; ++i) idBoxes[static_cast<std::size_t>(i)]->setText(WholeText(ids[i]));
+    const std::uint32_t ids[3] = {st.masterId, st.startId, st.endId};
+    for (int i = 0; i < 3; ++i) idBoxes[static_cast<std::size_t>(i)]->setText(QString::number(ids[i]));
     for (int c = 0; c < 5; ++c) {
         valueBoxes[static_cast<std::size_t>(2 * c)]->setText(QString::number(st.channels[static_cast<std::size_t>(c)].start));
         valueBoxes[static_cast<std::size_t>(2 * c + 1)]->setText(QString::number(st.channels[static_cast<std::size_t>(c)].end));
@@ -223,8 +232,8 @@ void formDiagTst::RestoreFormParameters(const std::string& fileName, const std::
     ReadIniInto(l, fileName, sectionName, "Packets", st.packetsToSend);
     ReadIniInto(l, fileName, sectionName, "Secondary Port", secondaryPort_);
     ReadIniInto(l, fileName, sectionName, "Offline Test", offlineTest_);
-    double* ids[3] = {&st.masterId, &st.startId, &st.endId};
-    for (int i = 0; i < 3; ++i) ReadIniInto(l, fileName, sectionName, kIdKeys[i], *ids[i]);
+    std::uint32_t* ids[3] = {&st.masterId, &st.startId, &st.endId};
+    for (int i = 0; i < 3; ++i) ReadIdInto(l, fileName, sectionName, kIdKeys[i], *ids[i]);
     for (int c = 0; c < 5; ++c) {
         ReadIniInto(l, fileName, sectionName, kValueKeys[2 * c], st.channels[static_cast<std::size_t>(c)].start);
         ReadIniInto(l, fileName, sectionName, kValueKeys[2 * c + 1], st.channels[static_cast<std::size_t>(c)].end);
@@ -240,8 +249,8 @@ void formDiagTst::SaveFormParameters(const std::string& fileName, const std::str
     WriteIniValue(l, fileName, sectionName, "Packets", st.packetsToSend);
     WriteIniValue(l, fileName, sectionName, "Secondary Port", secondaryPort_);
     WriteIniValue(l, fileName, sectionName, "Offline Test", offlineTest_);
-    const double ids[3] = {st.masterId, st.startId, st.endId};
-    for (int i = 0; i < 3; ++i) WriteIniValue(l, fileName, sectionName, kIdKeys[i], ids[i]);
+    const std::uint32_t ids[3] = {st.masterId, st.startId, st.endId};
+    for (int i = 0; i < 3; ++i) WriteIniValue(l, fileName, sectionName, kIdKeys[i], std::to_string(ids[i]));
     for (int c = 0; c < 5; ++c) {
         WriteIniValue(l, fileName, sectionName, kValueKeys[2 * c], st.channels[static_cast<std::size_t>(c)].start);
         WriteIniValue(l, fileName, sectionName, kValueKeys[2 * c + 1], st.channels[static_cast<std::size_t>(c)].end);

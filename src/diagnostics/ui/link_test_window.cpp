@@ -21,7 +21,7 @@ namespace k45 {
 namespace {
 
 QString ShortIdOf(const QString& idText) {
-    double id = 0;
+    std::uint32_t id = 0;
     if (!ParseUnitIdItem(S(idText), id)) return QString();
     const LongIdParts p = SplitLongId(id);
     return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);

@@ -345,7 +345,7 @@ void formHexText::SetTxEntryText(const std::string& text) {
     rewriting_ = false;
 }
 
-double formHexText::DmpStation() const { return NibblesToLong(textDmpID->text().toStdString()); }
+std::uint32_t formHexText::DmpStation() const { return NibblesToLong(textDmpID->text().toStdString()); }
 
 int formHexText::DmpDevice() const { return textDmpPort->value(); }
 

@@ -73,7 +73,7 @@ private:
     void AppendTx(const std::string& text, bool hex) override;
     std::string TxEntryText() const override;
     void SetTxEntryText(const std::string& text) override;
-    double DmpStation() const override;
+    std::uint32_t DmpStation() const override;
     int DmpDevice() const override;
     int DmpFunction() const override;
     void ShowDmpColumn(bool shown) override;

@@ -58,9 +58,9 @@ protected:
         settings->filterLimits = DefaultFilterLimits();
         ini = home.file("K45MR.ini");
     }
-    void SetIds(std::initializer_list<double> ids) {
+    void SetIds(std::initializer_list<std::uint32_t> ids) {
         int i = 0;
-        for (double id : ids) settings->filterIds[static_cast<std::size_t>(i++)] = id;
+        for (std::uint32_t id : ids) settings->filterIds[static_cast<std::size_t>(i++)] = id;
         settings->filterIdCount = static_cast<std::int16_t>(i);
         RebuildIdLists(*settings);
     }
@@ -188,6 +188,30 @@ TEST_F(DiagWindows, DiagTestWindowRunsAnOnlineTestAndKeepsItsSettings) {
     win.SaveFormParameters(ini, "Test Diags Window");
     EXPECT_EQ(ProfileRead(ini, "Test Diags Window", "Master ID", ""), "1500");
     EXPECT_EQ(ProfileRead(ini, "Test Diags Window", "Packets", ""), "3");
+}
+
+TEST_F(DiagWindows, DiagTestWindowTakesOnlyUnitIdsFromItsSettings) {
+    struct Case {
+        const char* text;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"4294967295", "4294967295"},
+        {"17", "17"},
+        {"4294967296", "305"},  // beyond the ID range: the window's value stays
+        {"-3", "305"},
+        {"2.5", "305"},
+        {"x", "305"},
+    };
+    for (const auto& c : cases) {
+        formDiagTst win(ctx);
+        win.simulator().state().masterId = 305;
+        ASSERT_TRUE(ProfileWrite(ini, "Test Diags Window", "Master ID", c.text));
+        win.RestoreFormParameters(ini, "Test Diags Window");
+        win.show();
+        EXPECT_EQ(win.idBoxes[0]->text().toStdString(), c.shown) << c.text;
+        win.buttonClose->click();
+    }
 }
 
 TEST_F(DiagWindows, DiagFiltBoxesCopyByDragAndDropWithinTheWindowOnly) {
