@@ -289,10 +289,10 @@ void DiagSimulator::AnswerParameterDump() {
         ShowMessage(app_.dialogs, encoded.problem());
         // No layout: the header alone, as the modem would hold it.
         image.fill(0);
-        image[0] = record.eepromVersion;
-        image[1] = record.model;
-        image[2] = record.romMajorVersion;
-        image[3] = record.romMinorVersion;
+        image[0] = static_cast<std::uint8_t>(image::ClampByte(record.eepromVersion));
+        image[1] = static_cast<std::uint8_t>(image::ClampByte(record.model));
+        image[2] = static_cast<std::uint8_t>(image::ClampByte(record.romMajorVersion));
+        image[3] = static_cast<std::uint8_t>(image::ClampByte(record.romMinorVersion));
     }
     for (int r = 0; r < 40; ++r)
         Send(SimDataRecordLine(16 * r, {image.begin() + 16 * r, image.begin() + 16 * (r + 1)}));

@@ -8,41 +8,41 @@ namespace {
 using namespace image;
 using MP = ModemParameters;
 
-constexpr Access kNotNative{[](const MP& r, int) { return r.networkType != networkNative ? 1.0 : 0.0; }, nullptr};
-constexpr Access kFilterBit{[](const MP& r, int) { return FilterBit(r) ? 1.0 : 0.0; }, nullptr};
-constexpr Access kDeviationCode{[](const MP& r, int) { return static_cast<double>(DeviationCode(r)); }, nullptr};
-constexpr Access kRxGainCode{[](const MP& r, int) { return static_cast<double>(RxGainCode(r)); }, nullptr};
-constexpr Access kOffThresholdCode{[](const MP& r, int) { return static_cast<double>(DbmToRssiCode(r.rssiOffThreshold)); },
+constexpr Access kNotNative{[](const MP& r, int) -> std::int64_t { return r.networkType != networkNative ? 1 : 0; }, nullptr};
+constexpr Access kFilterBit{[](const MP& r, int) -> std::int64_t { return FilterBit(r) ? 1 : 0; }, nullptr};
+constexpr Access kDeviationCode{[](const MP& r, int) { return std::int64_t{DeviationCode(r)}; }, nullptr};
+constexpr Access kRxGainCode{[](const MP& r, int) { return std::int64_t{RxGainCode(r)}; }, nullptr};
+constexpr Access kOffThresholdCode{[](const MP& r, int) { return std::int64_t{DbmToRssiCode(r.rssiOffThreshold)}; },
                                    nullptr};
-constexpr Access kOnThresholdCode{[](const MP& r, int) { return static_cast<double>(DbmToRssiCode(r.rssiOnThreshold)); },
+constexpr Access kOnThresholdCode{[](const MP& r, int) { return std::int64_t{DbmToRssiCode(r.rssiOnThreshold)}; },
                                   nullptr};
 
 // Network type starts as Native; the crystal bit makes it Crystal.
-constexpr Access kCrystalBit{nullptr, [](MP& r, int, double v) {
+constexpr Access kCrystalBit{nullptr, [](MP& r, int, std::int64_t v) {
                                  r.crystalTiming = ToFlag(v != 0);
                                  r.networkType = v != 0 ? networkCrystal : networkNative;
                                  return true;
                              }};
 // Unless Crystal, the older-modem bit decides between older modems and Native.
-constexpr Access kOlderModemBit{nullptr, [](MP& r, int, double v) {
+constexpr Access kOlderModemBit{nullptr, [](MP& r, int, std::int64_t v) {
                                     r.rNetDeviation = ToFlag(v != 0);
                                     if (r.networkType != networkCrystal)
                                         r.networkType = v != 0 ? networkOlderModems : networkNative;
                                     return true;
                                 }};
 // Rate code 3 is not a rate of this family.
-constexpr Access kBaudRate{[](const MP& r, int) { return static_cast<double>(r.baudRate); },
-                           [](MP& r, int, double v) {
+constexpr Access kBaudRate{[](const MP& r, int) { return std::int64_t{r.baudRate}; },
+                           [](MP& r, int, std::int64_t v) {
                                r.baudRate = static_cast<std::int16_t>(v == 3 ? 1 : v);
                                return true;
                            }};
 // The threshold codes travel in the first entries of the per-rate deviation and gain bytes.
-constexpr Access kOffThresholdEntry{nullptr, [](MP& r, int, double v) {
+constexpr Access kOffThresholdEntry{nullptr, [](MP& r, int, std::int64_t v) {
                                         r.txDeviation[1] = static_cast<std::int16_t>(v);
                                         r.rssiOffThreshold = DbmToRssiCode(r.txDeviation[1]);
                                         return true;
                                     }};
-constexpr Access kOnThresholdEntry{nullptr, [](MP& r, int, double v) {
+constexpr Access kOnThresholdEntry{nullptr, [](MP& r, int, std::int64_t v) {
                                        r.rxGain[1] = static_cast<std::int16_t>(v);
                                        r.rssiOnThreshold = DbmToRssiCode(r.rxGain[1]);
                                        return true;

@@ -7,8 +7,8 @@ namespace {
 
 using MP = ModemParameters;
 
-constexpr Access kAlwaysSet{[](const MP&, int) { return 1.0; }, nullptr};
-constexpr Access kRNetCrystalBit{nullptr, [](MP& r, int, double v) {
+constexpr Access kAlwaysSet{[](const MP&, int) { return std::int64_t{1}; }, nullptr};
+constexpr Access kRNetCrystalBit{nullptr, [](MP& r, int, std::int64_t v) {
                                      r.crystalTiming = ToFlag(v != 0);
                                      r.networkType = v != 0 ? networkCrystal : networkOlderModems;
                                      return true;
@@ -16,7 +16,7 @@ constexpr Access kRNetCrystalBit{nullptr, [](MP& r, int, double v) {
 
 }  // namespace
 
-const Access kIsCrystal{[](const MP& r, int) { return r.networkType == networkCrystal ? 1.0 : 0.0; }, nullptr};
+const Access kIsCrystal{[](const MP& r, int) -> std::int64_t { return r.networkType == networkCrystal ? 1 : 0; }, nullptr};
 
 void DefaultChannelsStep(const ImageCodecContext& ctx, ModemParameters& r) { SetDefaultChannels(ctx.records, r); }
 

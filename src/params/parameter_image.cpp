@@ -1,6 +1,8 @@
 #include "params/parameter_image.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "frame/converters.h"
 #include "frame/utilities.h"
@@ -47,11 +49,11 @@ Outcome EncodeParameterImage(const ModeFlags& modes, const SharedRecords& record
     PackFn pack = nullptr;
     UnpackFn unpack = nullptr;
     if (!LayoutFunctions(SelectImageLayout(record.eepromVersion, record.model), pack, unpack)) return ModemTypeMessage();
-    for (int i = 0; i < kParameterImageBytes; ++i) image[i] = 0;
-    image[0] = static_cast<std::int16_t>(image::SaturateByte(record.eepromVersion));
-    image[1] = static_cast<std::int16_t>(image::SaturateByte(record.model));
-    image[2] = static_cast<std::int16_t>(image::SaturateByte(record.romMajorVersion));
-    image[3] = static_cast<std::int16_t>(image::SaturateByte(record.romMinorVersion));
+    image.fill(0);
+    image[0] = static_cast<std::uint8_t>(image::ClampByte(record.eepromVersion));
+    image[1] = static_cast<std::uint8_t>(image::ClampByte(record.model));
+    image[2] = static_cast<std::uint8_t>(image::ClampByte(record.romMajorVersion));
+    image[3] = static_cast<std::uint8_t>(image::ClampByte(record.romMinorVersion));
     pack(ImageCodecContext{modes, records, nowLocal}, image, record);
     return {};
 }
@@ -59,10 +61,10 @@ Outcome EncodeParameterImage(const ModeFlags& modes, const SharedRecords& record
 Outcome DecodeParameterImage(const ModeFlags& modes, const SharedRecords& records, ModemParameters& record,
                              const ParameterImage& image) {
     ModemParameters scratch = record;
-    scratch.eepromVersion = static_cast<std::int16_t>(image[0] & 0xFF);
-    scratch.model = static_cast<std::int16_t>(image[1] & 0xFF);
-    scratch.romMajorVersion = static_cast<std::int16_t>(image[2] & 0xFF);
-    scratch.romMinorVersion = static_cast<std::int16_t>(image[3] & 0xFF);
+    scratch.eepromVersion = image[0];
+    scratch.model = image[1];
+    scratch.romMajorVersion = image[2];
+    scratch.romMinorVersion = image[3];
     PackFn pack = nullptr;
     UnpackFn unpack = nullptr;
     if (!LayoutFunctions(SelectImageLayout(scratch.eepromVersion, scratch.model), pack, unpack)) return ModemTypeMessage();
@@ -79,6 +81,8 @@ int SaturateByte(double v) {
     if (v >= 255) return 255;
     return static_cast<int>(RoundHalfEven(v));
 }
+
+int ClampByte(std::int64_t v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<int>(v); }
 
 int EncodeTimingCode(int t) {
     if (t < 0) t = 0;
@@ -121,9 +125,9 @@ bool FilterBit(const ModemParameters& r) {
 
 Access RssiTempCell() {
     return {[](const ModemParameters& r, int i) {
-                return i >= 0 && i < 64 ? static_cast<double>(r.calTables.rssiTempTable[i / 8][i % 8]) : 0.0;
+                return i >= 0 && i < 64 ? static_cast<std::int64_t>(r.calTables.rssiTempTable[i / 8][i % 8]) : 0;
             },
-            [](ModemParameters& r, int i, double v) {
+            [](ModemParameters& r, int i, std::int64_t v) {
                 return i >= 0 && i < 64 && Store(r.calTables.rssiTempTable[i / 8][i % 8], v);
             }};
 }
@@ -157,33 +161,32 @@ constexpr std::int32_t kHighBandMargin = 5000000;
 // Bytes pos .. pos + width - 1 lie inside the parameter memory.
 bool Fits(int pos, int width) { return pos >= 0 && width >= 0 && pos + width <= kParameterImageBytes; }
 
-void PutByte(ParameterImage& image, int pos, int value) {
-    if (Fits(pos, 1)) image[pos] = static_cast<std::int16_t>(value & 0xFF);
+// The low 8 bits of value.
+void PutByte(ParameterImage& image, int pos, std::int64_t value) {
+    if (Fits(pos, 1)) image[pos] = static_cast<std::uint8_t>(value & 0xFF);
 }
 void OrBits(ParameterImage& image, int pos, int bits) {
-    if (Fits(pos, 1)) image[pos] = static_cast<std::int16_t>((image[pos] | bits) & 0xFF);
+    if (Fits(pos, 1)) image[pos] = static_cast<std::uint8_t>((image[pos] | bits) & 0xFF);
 }
 // The low 16 bits of word.
-void PutWord(ParameterImage& image, int pos, std::uint32_t word) {
-    PutWordBigEndian(std::span<std::int16_t>(image).first(kParameterImageBytes), static_cast<std::int32_t>(word & 0xFFFF),
-                     pos);
+void PutWord(ParameterImage& image, int pos, std::int64_t word) {
+    if (!Fits(pos, 2)) return;
+    PutByte(image, pos, word >> 8);
+    PutByte(image, pos + 1, word);
 }
-int ByteAt(const ParameterImage& image, int pos) { return image[pos] & 0xFF; }
+int ByteAt(const ParameterImage& image, int pos) { return image[pos]; }
 int WordAt(const ParameterImage& image, int pos) { return ByteAt(image, pos) * 256 + ByteAt(image, pos + 1); }
+std::int64_t LongAt(const ParameterImage& image, int pos) {
+    return static_cast<std::int64_t>(WordAt(image, pos)) * 65536 + WordAt(image, pos + 2);
+}
 
-// A value 0..4294967295: the three high bytes by truncation, the last one rounded. Not
-// PutLongBigEndian, which writes a negative value as its two's complement and rounds the whole
-// value before splitting it.
-bool PutLong(ParameterImage& image, int pos, double v) {
-    if (!(v >= 0 && v <= 4294967295.0)) return false;
-    PutByte(image, pos, static_cast<int>(std::floor(v / 16777216.0)) & 0xFF);
-    PutByte(image, pos + 1, static_cast<int>(std::floor(v / 65536.0)) & 0xFF);
-    PutByte(image, pos + 2, static_cast<int>(std::floor(v / 256.0)) & 0xFF);
-    const double rest = (v / 256.0 - std::floor(v / 256.0)) * 256.0;
-    PutByte(image, pos + 3, static_cast<int>(RoundHalfEven(rest)) & 0xFF);
+// A value 0..4294967295; any other leaves the bytes as they are.
+bool PutLong(ParameterImage& image, int pos, std::int64_t v) {
+    if (v < 0 || v > 0xFFFFFFFFLL || !Fits(pos, 4)) return false;
+    PutWord(image, pos, v >> 16);
+    PutWord(image, pos + 2, v);
     return true;
 }
-
 
 // The radio model's routines as the codecs use them.
 namespace radio_bridge {
@@ -199,7 +202,7 @@ bool SynthBytesOf(const ImageCodecContext& ctx, const ModemParameters& r, std::i
     return true;
 }
 
-bool FreqOfSynthBytes(const ImageCodecContext& ctx, const ModemParameters& r,
+bool FreqOfSynthBytes(const ImageCodecContext&, const ModemParameters& r,
                       const std::array<std::int16_t, kSynthByteCount>& bytes, std::int32_t& hz) {
     hz = SynthWordsToFreq(bytes, r.radioType, r.radioRange, IsSet(r.sa7026Synthesizer));
     return true;
@@ -224,8 +227,8 @@ bool ByteToThreshold(const ImageCodecContext& ctx, const ModemParameters& r, int
 
 }  // namespace radio_bridge
 
-double Get(const Access& a, const ModemParameters& r, int i) { return a.get(r, a.base + i); }
-void Set(const Access& a, ModemParameters& r, int i, double v) {
+std::int64_t Get(const Access& a, const ModemParameters& r, int i) { return a.get(r, a.base + i); }
+void Set(const Access& a, ModemParameters& r, int i, std::int64_t v) {
     if (a.set) a.set(r, a.base + i, v);
 }
 
@@ -245,7 +248,7 @@ bool BandEdges(const ImageCodecContext& ctx, const ModemParameters& r, std::int6
 
 void PutBandEdge(ParameterImage& image, int pos, std::int64_t hz) {
     const std::int64_t word = hz / kBandEdgeUnit;
-    if (word >= 0 && word <= 0xFFFF) PutWord(image, pos, static_cast<std::uint32_t>(word));
+    if (word >= 0 && word <= 0xFFFF) PutWord(image, pos, word);
 }
 
 void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, ParameterImage& image,
@@ -256,34 +259,29 @@ void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Param
     switch (f.codec) {
     case Codec::Constant: PutByte(image, pos, f.arg); break;
     case Codec::Byte:
-        if (has) PutByte(image, pos, SaturateByte(Get(f.pack, r, i)));
+        if (has) PutByte(image, pos, ClampByte(Get(f.pack, r, i)));
         break;
     case Codec::SignedByte:
-        if (has) {
-            double v = Get(f.pack, r, i);
-            v = v != v ? 0 : std::fmax(-128, std::fmin(127, RoundHalfEven(v)));
-            PutByte(image, pos, v < 0 ? static_cast<int>(v) + 256 : static_cast<int>(v));
-        }
+        if (has) PutByte(image, pos, std::clamp<std::int64_t>(Get(f.pack, r, i), -128, 127));  // two's complement
         break;
     case Codec::Bit:
         if (has && Get(f.pack, r, i) != 0) OrBits(image, pos, 1 << f.arg);
         break;
     case Codec::BaudBits:
-        if (has) OrBits(image, pos, static_cast<int>(Get(f.pack, r, i)) & 3);
+        if (has) OrBits(image, pos, static_cast<int>(Get(f.pack, r, i) & 3));
         break;
     case Codec::Word16:
         if (has) {
-            const double v = Get(f.pack, r, i);
-            if (v >= -2147483648.0 && v <= 4294967295.0)
-                PutWord(image, pos, static_cast<std::uint32_t>(static_cast<std::int64_t>(v)) & 0xFFFF);
+            const std::int64_t v = Get(f.pack, r, i);
+            if (v >= std::numeric_limits<std::int32_t>::min() && v <= 0xFFFFFFFFLL) PutWord(image, pos, v);
         }
         break;
     case Codec::Long32:
         if (has) PutLong(image, pos, Get(f.pack, r, i));
         break;
-    case Codec::PttTimeout: PutWord(image, pos, static_cast<std::uint32_t>(EncodePttTimeoutCode(r.pttTimeout))); break;
+    case Codec::PttTimeout: PutWord(image, pos, EncodePttTimeoutCode(r.pttTimeout)); break;
     case Codec::Timing:
-        if (has) PutWord(image, pos, static_cast<std::uint32_t>(EncodeTimingCode(static_cast<int>(Get(f.pack, r, i)))));
+        if (has) PutWord(image, pos, EncodeTimingCode(static_cast<int>(Get(f.pack, r, i))));
         break;
     case Codec::BandEdges: {
         std::int64_t low = 0, high = 0;
@@ -294,8 +292,8 @@ void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Param
         break;
     }
     case Codec::HighBand: break;
-    case Codec::RadioCode: PutByte(image, pos, SaturateByte(radio_bridge::RadioCodeOf(r))); break;
-    case Codec::RangeCode: PutByte(image, pos, SaturateByte(radio_bridge::RangeCodeOf(r))); break;
+    case Codec::RadioCode: PutByte(image, pos, ClampByte(radio_bridge::RadioCodeOf(r))); break;
+    case Codec::RangeCode: PutByte(image, pos, ClampByte(radio_bridge::RangeCodeOf(r))); break;
     case Codec::Signature: {
         const std::string& sig = ctx.records.parmsSignature;
         for (int k = 0; k < kSignatureLength; ++k) {
@@ -311,26 +309,26 @@ void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Param
         break;
     case Codec::SetupTime:
         r.setupTime = ctx.nowLocal;
-        PutLong(image, pos, static_cast<double>(r.setupTime + kSetupEpochOffset));
+        PutLong(image, pos, r.setupTime + kSetupEpochOffset);
         break;
     case Codec::Synth: {
         if (!has) break;
         std::array<std::int16_t, kSynthLength> words{};
         if (radio_bridge::SynthBytesOf(ctx, r, static_cast<std::int32_t>(Get(f.pack, r, i)), f.arg != 0, words))
-            for (int k = 0; k < kSynthLength; ++k) PutByte(image, pos + k, SaturateByte(words[k]));
+            for (int k = 0; k < kSynthLength; ++k) PutByte(image, pos + k, ClampByte(words[k]));
         break;
     }
     case Codec::InterpolatedMod: {
         int v = 0;
         if (InRange(r.channels, i) && radio_bridge::Interpolate(ctx, r, r.channels[i].txFrequency, true, r.modAdj, v))
-            PutByte(image, pos, SaturateByte(v));
+            PutByte(image, pos, ClampByte(v));
         break;
     }
     case Codec::InterpolatedFrontEnd: {
         int v = 0;
         if (InRange(r.channels, i) &&
             radio_bridge::Interpolate(ctx, r, r.channels[i].rxFrequency, false, r.frontEndAdj, v))
-            PutByte(image, pos, SaturateByte(v));
+            PutByte(image, pos, ClampByte(v));
         break;
     }
     case Codec::PowerSet: {
@@ -343,7 +341,7 @@ void PackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Param
     case Codec::RssiThreshold: {
         int v = 0;
         if (has && radio_bridge::ThresholdToByte(ctx, r, static_cast<int>(Get(f.pack, r, i)), f.arg != 0, v))
-            PutByte(image, pos, SaturateByte(v));
+            PutByte(image, pos, ClampByte(v));
         break;
     }
     case Codec::Action: break;
@@ -366,7 +364,7 @@ void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Mod
     case Codec::Bit: Set(to, r, i, (ByteAt(image, pos) >> f.arg) & 1 ? kTrue : kFalse); break;
     case Codec::BaudBits: Set(to, r, i, ByteAt(image, pos) & 3); break;
     case Codec::Word16: Set(to, r, i, WordAt(image, pos)); break;
-    case Codec::Long32: Set(to, r, i, GetLongBigEndian(image, pos)); break;
+    case Codec::Long32: Set(to, r, i, LongAt(image, pos)); break;
     case Codec::PttTimeout: r.pttTimeout = DecodePttTimeoutCode(WordAt(image, pos)); break;
     case Codec::Timing: Set(to, r, i, DecodeTimingCode(WordAt(image, pos))); break;
     case Codec::BandEdges: break;
@@ -395,7 +393,7 @@ void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Mod
         r.comment = std::move(text);
         break;
     }
-    case Codec::SetupTime: r.setupTime = static_cast<std::int64_t>(GetLongBigEndian(image, pos)) - kSetupEpochOffset; break;
+    case Codec::SetupTime: r.setupTime = LongAt(image, pos) - kSetupEpochOffset; break;
     case Codec::Synth: {
         std::array<std::int16_t, kSynthLength> words{};
         for (int k = 0; k < kSynthLength; ++k) words[k] = static_cast<std::int16_t>(ByteAt(image, pos + k));

@@ -4,10 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <span>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "model/app_state.h"
 #include "model/records.h"
@@ -16,10 +16,8 @@
 namespace k45 {
 
 inline constexpr int kParameterImageBytes = 640;
-// One element more than the memory holds; the last one is never written or read.
-inline constexpr int kParameterImageSize = 641;
-// One byte value 0..255 per element, multi-byte values big-endian.
-using ParameterImage = std::array<std::int16_t, kParameterImageSize>;
+// The modem's parameter memory byte for byte; multi-byte values big-endian.
+using ParameterImage = std::array<std::uint8_t, kParameterImageBytes>;
 
 enum class ImageLayout { None, RNetV02, RNetV03, PNetV06 };
 
@@ -77,7 +75,8 @@ inline constexpr double kPttScale = 18.75;
 // Largest timing value whose code fits 16 bits.
 inline constexpr int kMaxTimingValue = 213;
 
-int SaturateByte(double v);                 // 0..255; NaN gives 0
+int SaturateByte(double v);                 // rounded to 0..255; NaN gives 0
+int ClampByte(std::int64_t v);              // 0..255
 int EncodeTimingCode(int t);                // t clamped to 0..213, times 307.2 single, rounded
 int DecodeTimingCode(int word);
 int EncodePttTimeoutCode(float seconds);    // seconds x 18.75 rounded, clamped to 0..65535
@@ -112,8 +111,10 @@ enum class Codec : std::uint8_t {
     Action,          // unpack only: a step on the record
 };
 
-using Getter = double (*)(const ModemParameters&, int element);
-using Setter = bool (*)(ModemParameters&, int element, double value);
+// Every field the tables reach is a whole number (the PTT time-out, the one floating field, has
+// its own codec), so values travel as integers.
+using Getter = std::int64_t (*)(const ModemParameters&, int element);
+using Setter = bool (*)(ModemParameters&, int element, std::int64_t value);
 using Step = void (*)(const ImageCodecContext&, ModemParameters&);
 
 // A record field (or array) seen as numbers. `base` is added to the element index.
@@ -148,17 +149,12 @@ std::span<const ImageField> PNetV06Fields();
 std::span<const ImageField> RNetV03Fields();
 std::span<const ImageField> RNetV02Fields();
 
-// Stores v into a field of type T when it fits (integral types: a whole number in range).
+// Stores v into a field of type T when it fits; otherwise the field keeps its value.
 template <typename T>
-bool Store(T& target, double v) {
-    if constexpr (std::is_integral_v<T>) {
-        if (!(v >= static_cast<double>(std::numeric_limits<T>::min()) &&
-              v <= static_cast<double>(std::numeric_limits<T>::max())))
-            return false;
-        target = static_cast<T>(v);
-    } else {
-        target = static_cast<T>(v);
-    }
+bool Store(T& target, std::int64_t v) {
+    static_assert(std::is_integral_v<T>);
+    if (!std::in_range<T>(v)) return false;
+    target = static_cast<T>(v);
     return true;
 }
 
@@ -168,35 +164,35 @@ constexpr bool InRange(const A& a, int i) { return i >= 0 && static_cast<std::si
 // Accessors for the tables.
 template <auto M>
 constexpr Access Field() {
-    return {[](const ModemParameters& r, int) { return static_cast<double>(r.*M); },
-            [](ModemParameters& r, int, double v) { return Store(r.*M, v); }};
+    return {[](const ModemParameters& r, int) { return static_cast<std::int64_t>(r.*M); },
+            [](ModemParameters& r, int, std::int64_t v) { return Store(r.*M, v); }};
 }
 template <auto M>
 constexpr Access Element(int base = 0) {
-    return {[](const ModemParameters& r, int i) { return InRange(r.*M, i) ? static_cast<double>((r.*M)[i]) : 0.0; },
-            [](ModemParameters& r, int i, double v) { return InRange(r.*M, i) && Store((r.*M)[i], v); }, base};
+    return {[](const ModemParameters& r, int i) { return InRange(r.*M, i) ? static_cast<std::int64_t>((r.*M)[i]) : 0; },
+            [](ModemParameters& r, int i, std::int64_t v) { return InRange(r.*M, i) && Store((r.*M)[i], v); }, base};
 }
 template <auto M>
 constexpr Access FcColumn() {
-    return {[](const ModemParameters& r, int i) { return InRange(r.fcAdj.*M, i) ? static_cast<double>((r.fcAdj.*M)[i]) : 0.0; },
-            [](ModemParameters& r, int i, double v) { return InRange(r.fcAdj.*M, i) && Store((r.fcAdj.*M)[i], v); }};
+    return {[](const ModemParameters& r, int i) { return InRange(r.fcAdj.*M, i) ? static_cast<std::int64_t>((r.fcAdj.*M)[i]) : 0; },
+            [](ModemParameters& r, int i, std::int64_t v) { return InRange(r.fcAdj.*M, i) && Store((r.fcAdj.*M)[i], v); }};
 }
 template <auto M>
 constexpr Access CalField() {
-    return {[](const ModemParameters& r, int) { return static_cast<double>(r.calTables.*M); },
-            [](ModemParameters& r, int, double v) { return Store(r.calTables.*M, v); }};
+    return {[](const ModemParameters& r, int) { return static_cast<std::int64_t>(r.calTables.*M); },
+            [](ModemParameters& r, int, std::int64_t v) { return Store(r.calTables.*M, v); }};
 }
 template <auto M>
 constexpr Access CalElement() {
-    return {[](const ModemParameters& r, int i) { return InRange(r.calTables.*M, i) ? static_cast<double>((r.calTables.*M)[i]) : 0.0; },
-            [](ModemParameters& r, int i, double v) { return InRange(r.calTables.*M, i) && Store((r.calTables.*M)[i], v); }};
+    return {[](const ModemParameters& r, int i) { return InRange(r.calTables.*M, i) ? static_cast<std::int64_t>((r.calTables.*M)[i]) : 0; },
+            [](ModemParameters& r, int i, std::int64_t v) { return InRange(r.calTables.*M, i) && Store((r.calTables.*M)[i], v); }};
 }
 // Temperature-compensation cell (i / 8, i % 8): row by row.
 Access RssiTempCell();
 template <auto M>
 constexpr Access ChannelFreq() {
-    return {[](const ModemParameters& r, int i) { return InRange(r.channels, i) ? static_cast<double>(r.channels[i].*M) : 0.0; },
-            [](ModemParameters& r, int i, double v) { return InRange(r.channels, i) && Store(r.channels[i].*M, v); }};
+    return {[](const ModemParameters& r, int i) { return InRange(r.channels, i) ? static_cast<std::int64_t>(r.channels[i].*M) : 0; },
+            [](ModemParameters& r, int i, std::int64_t v) { return InRange(r.channels, i) && Store(r.channels[i].*M, v); }};
 }
 
 // Row builders: the same field both ways, pack only, unpack only, or a different source and target.

@@ -104,7 +104,7 @@ void ImageDumpTracker::Start() {
     decided_ = false;
 }
 
-bool ImageDumpTracker::Take(const SRecordMessage& record, std::span<std::int16_t> image) {
+bool ImageDumpTracker::Take(const SRecordMessage& record, std::span<std::uint8_t> image) {
     const std::int64_t first = record.address;
     const std::int64_t count = record.dataCount;
     if (first < 0 || first + std::max<std::int64_t>(count, 0) > kImageBytes) return false;

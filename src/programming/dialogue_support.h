@@ -88,7 +88,7 @@ public:
     void Start();
     // Stores the data of an accepted record into image (elements 0..639) and notes the bytes.
     // False (nothing stored) when the record reaches outside the image.
-    bool Take(const SRecordMessage& record, std::span<std::int16_t> image);
+    bool Take(const SRecordMessage& record, std::span<std::uint8_t> image);
     int blocksExpected() const { return expected_; }
     int blocksComplete() const;
     bool complete() const { return blocksComplete() >= expected_; }
@@ -126,7 +126,7 @@ public:
         std::int16_t& resendCount;
         std::int16_t& stepTotal;
         std::int32_t& stepCount;
-        std::span<std::int16_t> image;
+        std::span<std::uint8_t> image;
         std::function<void(int)> showPercent;
     };
 

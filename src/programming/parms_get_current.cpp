@@ -43,7 +43,7 @@ void ParmsGetCurrentDialogue::Load() {
     dialogueState_ = Steps::kIdle;
     parmsFound_ = false;
     resendCount_ = 0;
-    for (int i = 0; i < kParameterImageBytes; ++i) parmsImage_[static_cast<std::size_t>(i)] = 0;
+    parmsImage_.fill(0);
     view_.SetPercent(0);
     timerDelay_->setEnabled(true);
 }

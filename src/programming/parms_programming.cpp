@@ -166,7 +166,7 @@ void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState)
     if (Active() && port && n >= 0 && first <= endAddress_ && endAddress_ < kParameterImageBytes) {
         std::vector<std::int16_t> data;
         for (std::int32_t k = 0; k < kBlockBytes && first + k <= endAddress_; ++k)
-            data.push_back(transferImage_[static_cast<std::size_t>(first + k)]);
+            data.push_back(std::int16_t{transferImage_[static_cast<std::size_t>(first + k)]});
         if (const auto body = port->MessSRecord(startAddress_ + first, data))
             port->SendString("S1" + *body + "\r\n", kProgrammingTxMode);
     }

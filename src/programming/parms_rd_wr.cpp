@@ -109,7 +109,7 @@ void ParmsRdWrDialogue::OK() {
     const std::uint64_t gen = Generation();
     timerDelay_->setEnabled(false);
     if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);
-    for (int i = 0; i < kParameterImageBytes; ++i) transferImage_[static_cast<std::size_t>(i)] = 0;
+    transferImage_.fill(0);
     view_.SetLabels("Reading ", ReadLabel(parmsMode));
     if (parmsMode == parmsWriteProgrammable || parmsMode == parmsWriteAll || parmsMode == parmsCloneProgrammable) {
         if (!ValidateBeforeRead() || !Still(gen)) return;

@@ -166,7 +166,8 @@ TEST_F(Simulator, TheDumpReportsTheMasterIdAfterAnActivation) {
     for (const auto& l : SplitLines(reply)) {
         if (l.rfind("R1", 0) != 0) continue;
         const int address = HexToWord(l.substr(4, 4));
-        for (int i = 0; i < 16; ++i) image[static_cast<std::size_t>(address + i)] = HexToByte(l.substr(8 + 2 * i, 2));
+        for (int i = 0; i < 16; ++i)
+            image[static_cast<std::size_t>(address + i)] = static_cast<std::uint8_t>(HexToByte(l.substr(8 + 2 * i, 2)));
         ++n;
     }
     EXPECT_EQ(n, 40);

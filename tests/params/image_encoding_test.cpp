@@ -295,7 +295,7 @@ TEST_F(ImageFixture, CommentBytes) {
         // A 0 byte ends nothing; a tab and a byte above "~" are dropped.
         const int bytes[] = {'A', 'B', 0, 'C', '\t', 'D', 0xE9, '\r', '\n', '~'};
         for (int k = 0; k < 40; ++k) image[at + k] = 0;
-        for (int k = 0; k < 10; ++k) image[at + k] = static_cast<std::int16_t>(bytes[k]);
+        for (int k = 0; k < 10; ++k) image[at + k] = static_cast<std::uint8_t>(bytes[k]);
         ASSERT_TRUE(DecodeParameterImage(app, app, out, image).ok());
         EXPECT_EQ(out.comment, "ABCD\r\n~");
     }

@@ -108,8 +108,8 @@ inline bool ReadHexText(const std::string& path, ParameterImage& image) {
         std::istringstream bytes(line.substr(colon + 1));
         int v = 0;
         while (bytes >> std::hex >> v) {
-            if (n >= kParameterImageBytes) return false;
-            image[n++] = static_cast<std::int16_t>(v);
+            if (n >= kParameterImageBytes || v < 0 || v > 255) return false;
+            image[n++] = static_cast<std::uint8_t>(v);
         }
     }
     return n == kParameterImageBytes;

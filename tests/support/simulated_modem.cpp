@@ -78,14 +78,10 @@ bool SimulatedModem::loadRecord(const AppState& app, const ModemParameters& reco
     return true;
 }
 
-void SimulatedModem::loadImage(const ParameterImage& packed) {
-    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(packed[i] & 0xFF);
-}
+void SimulatedModem::loadImage(const ParameterImage& packed) { image = packed; }
 
 bool SimulatedModem::decodeInto(const AppState& app, ModemParameters& record) const {
-    ParameterImage packed{};
-    for (std::size_t i = 0; i < image.size(); ++i) packed[i] = image[i];
-    return DecodeParameterImage(app, app, record, packed).ok();
+    return DecodeParameterImage(app, app, record, image).ok();
 }
 
 std::vector<ReceivedLine> SimulatedModem::linesStartingWith(const std::string& prefix) const {

@@ -122,7 +122,7 @@ public:
     int splitPauseMs = 30;
 
     // ---- state and logs
-    std::array<std::uint8_t, 640> image{};
+    ParameterImage image{};
     std::array<std::uint8_t, 768> ram{};
     std::vector<ReceivedLine> received;
     std::vector<ProgramRecord> programmed;  // accepted "S1" records, in order
