@@ -84,7 +84,7 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         NullOnlineView view;
         app.classCommPrimary = &primary;
         OnlineDiagDialogue online(app, app, app.currentParameters, app, settings, view);
-        online.Load(false, false, false);
+        online.Load();
         online.Activate();
         online.UpdateParms(false);  // no reader: the port's own rate
         online.Activate();

@@ -85,7 +85,7 @@ void LinkTestEngine::ShowCounters() {
 
 // ---- window life cycle ----
 
-void LinkTestEngine::Load(double numberOfBlocks, int blockDelaySetting, int blockSizeSetting) {
+void LinkTestEngine::Load() {
     if (!port_) return;  // no port object yet: nothing to listen to
     loaded_ = true;
     parmsRequested_ = false;
@@ -97,10 +97,10 @@ void LinkTestEngine::Load(double numberOfBlocks, int blockDelaySetting, int bloc
     ClearClicked();
     primary_().RegisterForSRecord(this);
     primary_().RegisterForRxCrLf(this);
-    numberOfBlocks_ = numberOfBlocks;
-    d_.numOfBlocks = Whole(numberOfBlocks);
-    SetBlockDelay(std::clamp(blockDelaySetting, 0, 240));
-    SetBlockSize(std::clamp(blockSizeSetting, 1, 200));
+    numberOfBlocks_ = loadSettings_.numberOfBlocks;
+    d_.numOfBlocks = Whole(numberOfBlocks_);
+    SetBlockDelay(loadSettings_.blockDelay);
+    SetBlockSize(loadSettings_.blockSize);
 }
 
 void LinkTestEngine::Activate() {
@@ -124,6 +124,7 @@ void LinkTestEngine::Activate() {
 void LinkTestEngine::Unload() {
     if (!loaded_) return;
     loaded_ = false;
+    loadSettings_ = {numberOfBlocks_, static_cast<std::int16_t>(d_.blockDelay), static_cast<std::int16_t>(d_.blockSize)};
     timerResponse_->setEnabled(false);
     timerTestTx_->setEnabled(false);
     if (port_) primary_().DeRegisterForAll(this);

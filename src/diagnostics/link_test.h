@@ -65,6 +65,13 @@ struct LinkTestDisplay {
     bool settingsEnabled = true;
 };
 
+// What a load starts with: the settings kept from the last unload (and the window's settings).
+struct LinkTestSettings {
+    double numberOfBlocks = 0;
+    std::int16_t blockDelay = 4;
+    std::int16_t blockSize = 10;
+};
+
 class LinkTestEngine : public CommForm, public ParmsClient {
 public:
     static constexpr int kTickMs = 500;
@@ -78,8 +85,9 @@ public:
     LinkTestEngine(const LinkTestEngine&) = delete;
     LinkTestEngine& operator=(const LinkTestEngine&) = delete;
 
-    // numberOfBlocks, block delay and block size as saved.
-    void Load(double numberOfBlocks, int blockDelaySetting, int blockSizeSetting);
+    // Loads with loadSettings(); the unload keeps the ones in use for the next load.
+    void Load();
+    LinkTestSettings& loadSettings() { return loadSettings_; }
     void Activate();
     void Unload();
     bool loaded() const { return loaded_; }
@@ -133,6 +141,7 @@ private:
     LinkTestView& view_;
     std::unique_ptr<Timer> timerResponse_;
     std::unique_ptr<Timer> timerTestTx_;
+    LinkTestSettings loadSettings_;
     LinkTestDisplay d_;
     bool loaded_ = false;
     std::int32_t linkState_ = 1;

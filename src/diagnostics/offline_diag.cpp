@@ -65,7 +65,7 @@ void OfflineDiagDialogue::Changed() { view_.DisplayChanged(); }
 
 // ---- life cycle ----
 
-void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
+void OfflineDiagDialogue::Load() {
     if (!port_) return;  // no port object yet: nothing to listen to
     loaded_ = true;
     parmsRequested_ = false;
@@ -81,7 +81,7 @@ void OfflineDiagDialogue::Load(std::int16_t txToneTime) {
     d_.diagSelect = 2;
     selectEventsOn_ = true;
     // A stored time the bar cannot take leaves it at 1 s.
-    d_.txTime = (txToneTime >= 1 && txToneTime <= 60) ? txToneTime : 1;
+    d_.txTime = (txToneTime_ >= 1 && txToneTime_ <= 60) ? txToneTime_ : 1;
     wordCount_ = 0;
     ClearDiagnosticsDisplay();
     ClearStatsDisplay();
@@ -121,6 +121,7 @@ void OfflineDiagDialogue::Deactivate() {
 void OfflineDiagDialogue::Unload() {
     if (!loaded_) return;
     loaded_ = false;
+    txToneTime_ = static_cast<std::int16_t>(d_.txTime);
     timerResponse_->setEnabled(false);
     timerDiagnostics_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);

@@ -87,7 +87,9 @@ public:
     OfflineDiagDialogue(const OfflineDiagDialogue&) = delete;
     OfflineDiagDialogue& operator=(const OfflineDiagDialogue&) = delete;
 
-    void Load(std::int16_t txToneTime);
+    // Loads with txToneTime() (1..60 s, else 1); the unload keeps the one in use.
+    void Load();
+    std::int16_t& txToneTime() { return txToneTime_; }
     void Activate();
     void Deactivate();
     void Unload();
@@ -174,6 +176,7 @@ private:
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerTxDisplay_;
 
+    std::int16_t txToneTime_ = 5;
     OfflineDisplay d_;
     std::vector<StationEntry> stations_;
     std::vector<std::uint32_t> extraIds_;  // typed remote IDs with a station after the listed ones

@@ -38,7 +38,7 @@ OnlineDiagDialogue::~OnlineDiagDialogue() {
     if (loaded_ && port_) primary_().DeRegisterForAll(this);
 }
 
-void OnlineDiagDialogue::Load(bool idList, bool idSelected, bool slotted) {
+void OnlineDiagDialogue::Load() {
     if (!port_) return;  // no port object yet: nothing to listen to
     loaded_ = true;
     parmsRequested_ = false;
@@ -50,9 +50,9 @@ void OnlineDiagDialogue::Load(bool idList, bool idSelected, bool slotted) {
     Clear();
     filterMode_ = IdFilterMode::Off;
     grid_.SetSlotted(false);
-    if (idSelected) SetFilterMode(IdFilterMode::Selected);
-    if (idList) SetFilterMode(IdFilterMode::List);
-    if (slotted) SetSlotted(true);
+    if (loadOptions_.idSelected) SetFilterMode(IdFilterMode::Selected);
+    if (loadOptions_.idList) SetFilterMode(IdFilterMode::List);
+    if (loadOptions_.slotted) SetSlotted(true);
 }
 
 void OnlineDiagDialogue::Activate() {

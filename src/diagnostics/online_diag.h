@@ -33,6 +33,13 @@ public:
     virtual void SetProgress(int percent) { (void)percent; }
 };
 
+// The filter and display options a load starts with (the window keeps those of the last unload).
+struct OnlineLoadOptions {
+    bool idList = false;
+    bool idSelected = false;
+    bool slotted = false;
+};
+
 // The rate of the raw output by the modem's family and data-rate index.
 std::int32_t RawOutputBaud(std::int16_t model, std::int16_t baudRate);
 
@@ -49,8 +56,9 @@ public:
     OnlineDiagDialogue(const OnlineDiagDialogue&) = delete;
     OnlineDiagDialogue& operator=(const OnlineDiagDialogue&) = delete;
 
-    // Load with the filter and display options of the last unload.
-    void Load(bool idList, bool idSelected, bool slotted);
+    // Load with the filter and display options of loadOptions().
+    void Load();
+    OnlineLoadOptions& loadOptions() { return loadOptions_; }
     void Activate();
     void Unload();
     bool loaded() const { return loaded_; }
@@ -97,6 +105,7 @@ private:
     const DiagSettings& settings_;
     OnlineDiagView& view_;
     std::unique_ptr<Timer> timerResponse_;
+    OnlineLoadOptions loadOptions_;
     OnlineFramer framer_;
     OnlineHistory history_;
     OnlineGrid grid_;

@@ -6,8 +6,11 @@
 //
 //   class formVerReqst : public DialogueWindow<VerReqstDialogue, VerReqstView> { ... };
 //
-// Dialogue: constructible from (AppContext&, View&), with Load(), Unload() and Activate().
+// Dialogue: constructible from (AppContext&, View&), or from the parts it reads followed by the
+// view, with Load(), Unload() and Activate().
 // The view's IsActiveChild() and CloseWindow(), when it has them, are answered here.
+#include <utility>
+
 #include "ui/tool_window.h"
 
 namespace k45 {
@@ -22,6 +25,12 @@ public:
 protected:
     DialogueWindow(AppContext& ctx, const char* objectName, const char* caption, Placement placement, QWidget* parent)
         : ToolWindowBase(ctx, objectName, caption, placement, parent), dialogue_(ctx, static_cast<View&>(*this)) {}
+    // A dialogue that takes only the parts it reads: they come first, the view last.
+    template <class... Parts>
+    DialogueWindow(AppContext& ctx, const char* objectName, const char* caption, Placement placement, QWidget* parent,
+                   Parts&&... parts)
+        : ToolWindowBase(ctx, objectName, caption, placement, parent),
+          dialogue_(std::forward<Parts>(parts)..., static_cast<View&>(*this)) {}
 
     // A window that resets its controls at each load does so and then calls this.
     void Form_Load() override { dialogue_.Load(); }

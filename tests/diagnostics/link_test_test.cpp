@@ -77,8 +77,9 @@ protected:
         link.Unload();
         if (reader.loaded()) reader.Unload();
     }
-    void Open(double blocks, int delay, int size) {
-        link.Load(blocks, delay, size);
+    void Open(double blocks, std::int16_t delay, std::int16_t size) {
+        link.loadSettings() = {blocks, delay, size};
+        link.Load();
         link.Activate();
         ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 20000));
     }
@@ -130,13 +131,29 @@ TEST_F(LinkTest, ALostReplySendsTheNextRequestAfterFourteenTicksAndALimitEndsThe
 }
 
 TEST_F(LinkTest, StartWaitsForTheDataBaudAndARestartDuringTheReadRuns) {
-    link.Load(10, 4, 10);
+    link.loadSettings() = {10, 4, 10};
+    link.Load();
     link.Activate();
     EXPECT_FALSE(link.startAvailable());
     link.StartClicked();  // while the parameters are read
     ASSERT_TRUE(sched.advanceUntil([&] { return Requests().size() == 1; }, 20000));
     ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
     EXPECT_EQ(link.blocksRxed(), 10);
+}
+
+TEST_F(LinkTest, TheNextLoadStartsWithTheSettingsInUseAtTheUnload) {
+    Open(0, 4, 10);
+    link.SetNumOfBlocks("30");
+    link.SetBlockDelay(300);  // beyond the scale: its end
+    link.SetBlockSize(7);
+    link.Unload();
+    EXPECT_EQ(link.loadSettings().numberOfBlocks, 30);
+    EXPECT_EQ(link.loadSettings().blockDelay, 240);
+    EXPECT_EQ(link.loadSettings().blockSize, 7);
+    link.Load();
+    EXPECT_EQ(link.display().numOfBlocks, "30");
+    EXPECT_EQ(link.display().blockDelay, 240);
+    EXPECT_EQ(link.display().blockSize, 7);
 }
 
 TEST_F(LinkTest, AnInvalidRemoteIdIsRefused) {

@@ -59,7 +59,7 @@ protected:
         s.starts = {85, 25, 120, 50, 5};
         s.ends = {85, 25, 120, 50, 5};
         sim.Start(s);
-        offline.Load(5);
+        offline.Load();
         offline.Activate();
         ASSERT_TRUE(sched.advanceUntil([&] { return !reader.loaded(); }, 20000));
         ASSERT_TRUE(sched.advanceUntil([&] { return offline.replyState() == 0; }, 5000));

@@ -41,7 +41,7 @@ protected:
     ~OnlineDiag() override { online.Unload(); }
     // Opens the window and lets the reader report.
     void OpenAndRead(bool found = true) {
-        online.Load(false, false, false);
+        online.Load();
         online.Activate();
         ASSERT_EQ(view.requests, 1);
         view.client->UpdateParms(found);
@@ -68,7 +68,7 @@ protected:
 };
 
 TEST_F(OnlineDiag, PacketsAreDroppedUntilTheParametersAreCompared) {
-    online.Load(false, false, false);
+    online.Load();
     online.Activate();
     EXPECT_EQ(online.parmsState(), 1);
     sim.Start(Stream(5, 1, 5));

@@ -30,9 +30,9 @@ QString ShortIdOf(const QString& idText) {
 }  // namespace
 
 formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : ToolWindowBase(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent),
-      settings_(std::move(settings)),
-      engine_(ctx.state.currentParameters, ctx.state.locale, ctx.state, *settings_, *this) {
+    : DiagDialogueWindow(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent, ctx.state.currentParameters,
+                         ctx.state.locale, ctx.state, *settings),
+      settings_(std::move(settings)) {
     auto* remote = new QGroupBox("Remote Select:", this);
     remote->setObjectName("frameRadioModemSource");
     auto* rl = new QGridLayout(remote);
@@ -117,21 +117,21 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
 
     connect(textLocalId, &QLineEdit::textChanged, this, [this](const QString& t) { textLocalShortId->setText(ShortIdOf(t)); });
     connect(comboFilterIDs, &QComboBox::editTextChanged, this, [this](const QString& t) {
-        engine_.TypeRemote(S(t));
+        dialogue_.TypeRemote(S(t));
         textRemoteShortId->setText(ShortIdOf(t));
     });
-    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { engine_.SetNumOfBlocks(S(t)); });
+    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { dialogue_.SetNumOfBlocks(S(t)); });
     connect(scrollBlockSize, &QScrollBar::valueChanged, this, [this](int v) {
-        engine_.SetBlockSize(v);
+        dialogue_.SetBlockSize(v);
         labelBlockSize->setText(QString::number(v));
     });
     connect(scrollBlockDelay, &QScrollBar::valueChanged, this, [this](int v) {
-        engine_.SetBlockDelay(v);
+        dialogue_.SetBlockDelay(v);
         labelBlockDelay->setText(Q(FormatFixed(v * 0.5, 1, ctx_.state.locale)) + " S");
     });
-    connect(buttonStart, &QPushButton::clicked, this, [this] { engine_.StartClicked(); });
-    connect(buttonPause, &QPushButton::clicked, this, [this] { engine_.PauseClicked(); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { engine_.ClearClicked(); });
+    connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_.StartClicked(); });
+    connect(buttonPause, &QPushButton::clicked, this, [this] { dialogue_.PauseClicked(); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_.ClearClicked(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -140,50 +140,37 @@ formLinkTst::~formLinkTst() = default;
 void formLinkTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    ReadIniInto(l, fileName, sectionName, "Blocks", numberOfBlocks_);
-    blockDelaySetting_ = 4;
-    ReadIniInto(l, fileName, sectionName, "Block Delay", blockDelaySetting_);
-    blockSizeSetting_ = 10;
-    ReadIniInto(l, fileName, sectionName, "Block Size", blockSizeSetting_);
+    LinkTestSettings& s = dialogue_.loadSettings();
+    ReadIniInto(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
+    s.blockDelay = LinkTestSettings{}.blockDelay;
+    ReadIniInto(l, fileName, sectionName, "Block Delay", s.blockDelay);
+    s.blockSize = LinkTestSettings{}.blockSize;
+    ReadIniInto(l, fileName, sectionName, "Block Size", s.blockSize);
 }
 
 void formLinkTst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    WriteIniValue(l, fileName, sectionName, "Blocks", numberOfBlocks_);
-    WriteIniValue(l, fileName, sectionName, "Block Delay", blockDelaySetting_);
-    WriteIniValue(l, fileName, sectionName, "Block Size", blockSizeSetting_);
+    const LinkTestSettings& s = dialogue_.loadSettings();
+    WriteIniValue(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
+    WriteIniValue(l, fileName, sectionName, "Block Delay", s.blockDelay);
+    WriteIniValue(l, fileName, sectionName, "Block Size", s.blockSize);
 }
 
 void formLinkTst::Form_Load() {
-    wasLoaded_ = true;
-    engine_.Load(numberOfBlocks_, blockDelaySetting_, blockSizeSetting_);
-    const LinkTestDisplay& d = engine_.display();
+    DiagDialogueWindow::Form_Load();
+    const LinkTestDisplay& d = dialogue_.display();
     textNumOfBlocks->setText(Q(d.numOfBlocks));
     scrollBlockDelay->setValue(d.blockDelay);
     scrollBlockSize->setValue(d.blockSize);
     labelBlockDelay->setText(Q(FormatFixed(d.blockDelay * 0.5, 1, ctx_.state.locale)) + " S");
     labelBlockSize->setText(QString::number(d.blockSize));
     DisplayChanged();
-    // The main window may make the window its active child before it loaded; activate it
-    // once it is on screen.
-    QTimer::singleShot(0, this, [this] {
-        if (loaded() && IsActiveForm()) Form_Activate();
-    });
 }
-
-void formLinkTst::Form_Unload() {
-    engine_.Unload();
-    numberOfBlocks_ = engine_.numberOfBlocks();
-    blockDelaySetting_ = static_cast<std::int16_t>(scrollBlockDelay->value());
-    blockSizeSetting_ = static_cast<std::int16_t>(scrollBlockSize->value());
-}
-
-void formLinkTst::RequestCurrentParameters(ParmsClient* client) { k45::RequestCurrentParameters(ctx_, client); }
 
 void formLinkTst::DisplayChanged() {
-    const LinkTestDisplay& d = engine_.display();
+    const LinkTestDisplay& d = dialogue_.display();
     textLocalId->setText(Q(d.localId));
     comboFilterIDs->blockSignals(true);
     comboFilterIDs->clear();
@@ -195,7 +182,7 @@ void formLinkTst::DisplayChanged() {
     labelBlocksTxed->setText(Q(d.blocksTxed));
     labelBlocksRxed->setText(Q(d.blocksRxed));
     labelLinkQuality->setText(Q(d.linkQuality));
-    buttonStart->setEnabled(engine_.startAvailable());
+    buttonStart->setEnabled(dialogue_.startAvailable());
     buttonPause->setEnabled(d.pauseEnabled);
     textNumOfBlocks->setEnabled(d.settingsEnabled);
     scrollBlockSize->setEnabled(d.settingsEnabled);

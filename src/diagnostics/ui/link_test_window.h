@@ -4,8 +4,7 @@
 #include <string>
 
 #include "diagnostics/link_test.h"
-#include "diagnostics/ui/diag_window_support.h"
-#include "ui/tool_window.h"
+#include "diagnostics/ui/diag_dialogue_window.h"
 
 class QComboBox;
 class QLabel;
@@ -15,7 +14,7 @@ class QScrollBar;
 
 namespace k45 {
 
-class formLinkTst : public ToolWindowBase, public ParmsClient, private LinkTestView {
+class formLinkTst : public DiagDialogueWindow<LinkTestEngine, LinkTestView> {
     Q_OBJECT
 public:
     formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* parent = nullptr);
@@ -23,10 +22,6 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override { engine_.Activate(); }
-    void UpdateParms(bool parmsWereFound) override { engine_.UpdateParms(parmsWereFound); }
-
-    LinkTestEngine& engine() { return engine_; }
 
     QLineEdit* textLocalId = nullptr;
     QLineEdit* textLocalShortId = nullptr;
@@ -47,21 +42,13 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override;
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void RequestCurrentParameters(ParmsClient* client) override;
     void DisplayChanged() override;
     void FocusStart() override;
     void FocusPause() override;
 
     SharedDiagSettings settings_;
-    LinkTestEngine engine_;
-    bool wasLoaded_ = false;
-    double numberOfBlocks_ = 0;
-    std::int16_t blockDelaySetting_ = 4;
-    std::int16_t blockSizeSetting_ = 10;
 };
 
 }  // namespace k45

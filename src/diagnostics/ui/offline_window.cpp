@@ -49,9 +49,9 @@ void SetItems(QComboBox* box, const std::vector<std::string>& items, int selecte
 }  // namespace
 
 formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : ToolWindowBase(ctx, "formOffLine", "Offline Diagnostics", Placement::Saved, parent),
-      settings_(std::move(settings)),
-      dialogue_(ctx.state, ctx.state.currentParameters, ctx.state, *settings_, *this) {
+    : DiagDialogueWindow(ctx, "formOffLine", "Offline Diagnostics", Placement::Saved, parent, ctx.state,
+                         ctx.state.currentParameters, ctx.state, *settings),
+      settings_(std::move(settings)) {
     // Target choice.
     auto* source = new QGroupBox("Modem Select", this);
     source->setObjectName("frameRadioModemSource");
@@ -249,8 +249,8 @@ void formOffLine::EnableRemote(bool on) {
 void formOffLine::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    txToneTime_ = 5;
-    ReadIniInto(l, fileName, sectionName, "Tx Tone Time", txToneTime_);
+    dialogue_.txToneTime() = 5;
+    ReadIniInto(l, fileName, sectionName, "Tx Tone Time", dialogue_.txToneTime());
     offlineDiagsFile_ = ProgramFile(ctx_, "offdiags.txt");
     ReadIniInto(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
 }
@@ -259,13 +259,12 @@ void formOffLine::SaveFormParameters(const std::string& fileName, const std::str
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    WriteIniValue(l, fileName, sectionName, "Tx Tone Time", txToneTime_);
+    WriteIniValue(l, fileName, sectionName, "Tx Tone Time", dialogue_.txToneTime());
     WriteIniValue(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
 }
 
 void formOffLine::Form_Load() {
-    wasLoaded_ = true;
-    dialogue_.Load(txToneTime_);
+    DiagDialogueWindow::Form_Load();
     // Leaving for another child window drops a running sequence.
     if (!watchingArea_) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea()) {
@@ -276,21 +275,7 @@ void formOffLine::Form_Load() {
         }
     }
     DisplayChanged();
-    // The main window may make the window its active child before it loaded; activate it
-    // once it is on screen.
-    QTimer::singleShot(0, this, [this] {
-        if (loaded() && IsActiveForm()) Form_Activate();
-    });
 }
-
-void formOffLine::Form_Unload() {
-    txToneTime_ = static_cast<std::int16_t>(dialogue_.display().txTime);
-    dialogue_.Unload();
-}
-
-void formOffLine::Form_Activate() { dialogue_.Activate(); }
-
-void formOffLine::RequestCurrentParameters(ParmsClient* client) { k45::RequestCurrentParameters(ctx_, client); }
 
 void formOffLine::CountResend() {
     if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);

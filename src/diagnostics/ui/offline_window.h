@@ -6,8 +6,7 @@
 #include <string>
 
 #include "diagnostics/offline_diag.h"
-#include "diagnostics/ui/diag_window_support.h"
-#include "ui/tool_window.h"
+#include "diagnostics/ui/diag_dialogue_window.h"
 
 class QComboBox;
 class QLabel;
@@ -19,7 +18,7 @@ class QScrollBar;
 
 namespace k45 {
 
-class formOffLine : public ToolWindowBase, public ParmsClient, private OfflineDiagView {
+class formOffLine : public DiagDialogueWindow<OfflineDiagDialogue, OfflineDiagView> {
     Q_OBJECT
 public:
     formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent = nullptr);
@@ -27,11 +26,6 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override;
-    void UpdateParms(bool parmsWereFound) override { dialogue_.UpdateParms(parmsWereFound); }
-
-    OfflineDiagDialogue& dialogue() { return dialogue_; }
-    std::int16_t txToneTime() const { return txToneTime_; }
     const std::string& offlineDiagsFile() const { return offlineDiagsFile_; }
 
     QRadioButton* optionLocal = nullptr;
@@ -63,21 +57,14 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override;
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void RequestCurrentParameters(ParmsClient* client) override;
     void DisplayChanged() override;
-    void CloseWindow() override { CloseForm(); }
     void CountResend() override;
     void EnableRemote(bool on);
 
     SharedDiagSettings settings_;
-    OfflineDiagDialogue dialogue_;
-    bool wasLoaded_ = false;
     bool watchingArea_ = false;
-    std::int16_t txToneTime_ = 5;
     std::string offlineDiagsFile_;
 };
 

@@ -59,9 +59,9 @@ constexpr int kWidths[14] = {200, 525, 590, 160, 580, 160, 510, 160, 550, 160, 5
 }  // namespace
 
 formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : ToolWindowBase(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent),
-      settings_(std::move(settings)),
-      dialogue_(ctx.state, ctx.state, ctx.state.currentParameters, ctx.state, *settings_, *this) {
+    : DiagDialogueWindow(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent, ctx.state, ctx.state,
+                         ctx.state.currentParameters, ctx.state, *settings),
+      settings_(std::move(settings)) {
     auto* top = new QHBoxLayout;
     auto* filter = new QGroupBox("Filter:", this);
     auto* fl = new QVBoxLayout(filter);
@@ -170,9 +170,10 @@ formOnLine::~formOnLine() = default;
 void formOnLine::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    ReadIniInto(l, fileName, sectionName, "ID List", idListSetting_);
-    ReadIniInto(l, fileName, sectionName, "ID Selected", idSelectedSetting_);
-    ReadIniInto(l, fileName, sectionName, "Slotted Display", slottedDisplaySetting_);
+    OnlineLoadOptions& o = dialogue_.loadOptions();
+    ReadIniInto(l, fileName, sectionName, "ID List", o.idList);
+    ReadIniInto(l, fileName, sectionName, "ID Selected", o.idSelected);
+    ReadIniInto(l, fileName, sectionName, "Slotted Display", o.slotted);
     saveFileName_ = ProgramFile(ctx_, "ondiags.txt");
     ReadIniInto(l, fileName, sectionName, "Online Diagnostics File", saveFileName_);
 }
@@ -181,22 +182,23 @@ void formOnLine::SaveFormParameters(const std::string& fileName, const std::stri
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    WriteIniValue(l, fileName, sectionName, "ID List", idListSetting_);
-    WriteIniValue(l, fileName, sectionName, "ID Selected", idSelectedSetting_);
-    WriteIniValue(l, fileName, sectionName, "Slotted Display", slottedDisplaySetting_);
+    const OnlineLoadOptions& o = dialogue_.loadOptions();
+    WriteIniValue(l, fileName, sectionName, "ID List", o.idList);
+    WriteIniValue(l, fileName, sectionName, "ID Selected", o.idSelected);
+    WriteIniValue(l, fileName, sectionName, "Slotted Display", o.slotted);
     WriteIniValue(l, fileName, sectionName, "Online Diagnostics File", saveFileName_);
 }
 
 void formOnLine::Form_Load() {
-    wasLoaded_ = true;
+    const OnlineLoadOptions& o = dialogue_.loadOptions();
     checkPause->setChecked(false);
     for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected, optionDisplayScroll, optionDisplaySlot})
         b->blockSignals(true);
     optionIdOff->setChecked(true);
     optionDisplayScroll->setChecked(true);
-    if (idSelectedSetting_) optionIdSelected->setChecked(true);
-    if (idListSetting_) optionIdList->setChecked(true);
-    if (slottedDisplaySetting_) optionDisplaySlot->setChecked(true);
+    if (o.idSelected) optionIdSelected->setChecked(true);
+    if (o.idList) optionIdList->setChecked(true);
+    if (o.slotted) optionDisplaySlot->setChecked(true);
     for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected, optionDisplayScroll, optionDisplaySlot})
         b->blockSignals(false);
     FitGridWidth();
@@ -206,22 +208,16 @@ void formOnLine::Form_Load() {
         QWidget* outer = child_window::Placed(this);
         outer->resize(outer->width() + grow, outer->height());
     }
-    dialogue_.Load(idListSetting_, idSelectedSetting_, slottedDisplaySetting_);
-    // The main window may make the window its active child before it loaded; activate it
-    // once it is on screen.
-    QTimer::singleShot(0, this, [this] {
-        if (loaded() && IsActiveForm()) Form_Activate();
-    });
+    DiagDialogueWindow::Form_Load();
 }
 
 void formOnLine::Form_Unload() {
-    idSelectedSetting_ = optionIdSelected->isChecked();
-    idListSetting_ = optionIdList->isChecked();
-    slottedDisplaySetting_ = optionDisplaySlot->isChecked();
-    dialogue_.Unload();
+    OnlineLoadOptions& o = dialogue_.loadOptions();
+    o.idSelected = optionIdSelected->isChecked();
+    o.idList = optionIdList->isChecked();
+    o.slotted = optionDisplaySlot->isChecked();
+    DiagDialogueWindow::Form_Unload();
 }
-
-void formOnLine::RequestCurrentParameters(ParmsClient* client) { k45::RequestCurrentParameters(ctx_, client); }
 
 void formOnLine::ShowTestCount(const std::string& text) { labelTestCount->setText(Q(text)); }
 

@@ -5,8 +5,7 @@
 #include <string>
 
 #include "diagnostics/online_diag.h"
-#include "diagnostics/ui/diag_window_support.h"
-#include "ui/tool_window.h"
+#include "diagnostics/ui/diag_dialogue_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -20,7 +19,7 @@ namespace k45 {
 
 class OnlineGridModel;
 
-class formOnLine : public ToolWindowBase, public ParmsClient, private OnlineDiagView {
+class formOnLine : public DiagDialogueWindow<OnlineDiagDialogue, OnlineDiagView> {
     Q_OBJECT
 public:
     formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent = nullptr);
@@ -28,10 +27,6 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override { dialogue_.Activate(); }
-    void UpdateParms(bool parmsWereFound) override { dialogue_.UpdateParms(parmsWereFound); }
-
-    OnlineDiagDialogue& dialogue() { return dialogue_; }
     const std::string& saveFileName() const { return saveFileName_; }
 
     QRadioButton* optionIdOff = nullptr;
@@ -53,8 +48,6 @@ protected:
     void Form_Unload() override;
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void RequestCurrentParameters(ParmsClient* client) override;
     void ShowTestCount(const std::string& text) override;
     void ShowFilterEntries(const std::vector<std::string>& entries, int selected) override;
     void GridChanged() override;
@@ -63,13 +56,8 @@ private:
     void FitGridWidth();
 
     SharedDiagSettings settings_;
-    OnlineDiagDialogue dialogue_;
     OnlineGridModel* model_ = nullptr;
     std::array<int, 14> columnWidths_{};
-    bool wasLoaded_ = false;
-    bool idListSetting_ = false;
-    bool idSelectedSetting_ = false;
-    bool slottedDisplaySetting_ = false;
     std::string saveFileName_;
 };
 

@@ -279,7 +279,7 @@ TEST_F(DiagWindows, LinkTestBlockCountTakesADrop) {
     source->setText("25");
     ASSERT_TRUE(Drop(source, win.textNumOfBlocks));
     EXPECT_EQ(win.textNumOfBlocks->text(), "25");
-    EXPECT_EQ(win.engine().display().numOfBlocks, "25");
+    EXPECT_EQ(win.dialogue().display().numOfBlocks, "25");
     EXPECT_TRUE(win.textNumOfBlocks->hasFocus());
     win.buttonClose->click();
 }
