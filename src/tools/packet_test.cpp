@@ -206,6 +206,19 @@ bool PacketTestEngine::StoppingMode() const {
            testMode_ == packetTwoPortsStopping || testMode_ == packetOneWayStopping;
 }
 
+// A test asked to stop ends at its next packet: timers off, the sweep step kept.
+bool PacketTestEngine::EndIfStopping() {
+    if (!StoppingMode()) return false;
+    testMode_ = packetIdle;
+    StopTimers();
+    if (!single_) StoreStep();
+    return true;
+}
+
+bool PacketTestEngine::HostSends() const {
+    return testMode_ == packetHost || testMode_ == packetYCable || testMode_ == packetTwoPorts || testMode_ == packetOneWay;
+}
+
 bool PacketTestEngine::MayStart() const { return testMode_ == packetIdle || StoppingMode(); }
 
 void PacketTestEngine::Load(PacketTestView& view) {
@@ -523,15 +536,8 @@ void PacketTestEngine::StartTest() {
 
 void PacketTestEngine::SendHostPacket() {
     ShowPercentages();
-    if (StoppingMode()) {
-        testMode_ = packetIdle;
-        StopTimers();
-        if (!single_) StoreStep();
-        return;
-    }
-    if (testMode_ != packetHost && testMode_ != packetYCable && testMode_ != packetTwoPorts &&
-        testMode_ != packetOneWay)
-        return;
+    if (EndIfStopping()) return;
+    if (!HostSends()) return;
     if (ActiveChild()) {
         auto& r = currentResult_;
         if (r.hostTx >= kPacketCounterLimit) {
@@ -624,13 +630,8 @@ void PacketTestEngine::CheckHostReply(std::span<const std::uint8_t> rxData, std:
                               Fixed(replyTime, 2), std::to_string(NearestEven(replyTime / 0.125)));
     }
     ShowPercentages();
-    if (StoppingMode()) {
-        testMode_ = packetIdle;
-        StopTimers();
-        if (!single_) StoreStep();
-        return;
-    }
-    if (testMode_ == packetHost || testMode_ == packetYCable || testMode_ == packetTwoPorts || testMode_ == packetOneWay) {
+    if (EndIfStopping()) return;
+    if (HostSends()) {
         timerResponse_->setEnabled(false);
         if (pacing_.sendOnReply) {
             timerTestTx_->setEnabled(false);

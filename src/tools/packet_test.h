@@ -195,6 +195,8 @@ private:
     void FillBytesPerPacketList();
     void StopTimers();
     bool StoppingMode() const;
+    bool EndIfStopping();
+    bool HostSends() const;  // a mode in which the host port sends the packets
     bool MayStart() const;
     void TxTick();
     void ResponseTick();

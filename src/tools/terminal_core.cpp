@@ -116,15 +116,8 @@ void TerminalCore::Abandon() {
 
 void TerminalCore::Unload() {
     if (!view_) return;
-    view_ = nullptr;
     port_.DeRegisterForAll(this);
-    if (source_) {
-        source_->onExecute = nullptr;
-        source_->onClosed = nullptr;
-        source_->stop();
-        source_.reset();
-    }
-    UnlinkDestination();
+    Abandon();
 }
 
 void TerminalCore::Activate() {

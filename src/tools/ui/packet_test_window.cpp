@@ -19,6 +19,7 @@
 #include "platform/places.h"
 #include "tools/array_test.h"
 #include "tools/ui/terminal_window.h"
+#include "tools/ui/engine_slot.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -230,36 +231,16 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     connect(optionTesting, &QRadioButton::toggled, this, [this](bool on) {
         if (on && engine_) engine_->SelectSweepEdit(SweepEdit::testing);
     });
-    connect(comboNumDataBytes, &QComboBox::activated, this, [this](int index) {
-        if (engine_) engine_->SelectBytesIndex(index);
-    });
-    connect(comboRateRatio, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (engine_) engine_->SelectRatioIndex(index);
-    });
-    connect(scrollPacketDelay, &QScrollBar::valueChanged, this, [this](int value) {
-        if (engine_) engine_->SetDelay(value);
-    });
-    connect(textNumOfPackets, &QDoubleSpinBox::valueChanged, this, [this](double v) {
-        if (engine_) engine_->SetNumberBox(v);
-    });
-    connect(checkAsciiMode, &QCheckBox::toggled, this, [this](bool on) {
-        if (engine_) engine_->SetAsciiMode(on);
-    });
-    connect(checkTurnAroundTest, &QCheckBox::toggled, this, [this](bool on) {
-        if (engine_) engine_->SetTurnAround(on);
-    });
-    connect(buttonStart, &QPushButton::clicked, this, [this] {
-        if (engine_) engine_->Start();
-    });
-    connect(buttonPause, &QPushButton::clicked, this, [this] {
-        if (engine_) engine_->Pause();
-    });
-    connect(buttonResume, &QPushButton::clicked, this, [this] {
-        if (engine_) engine_->Resume();
-    });
-    connect(buttonClear, &QPushButton::clicked, this, [this] {
-        if (engine_) engine_->Clear();
-    });
+    connect(comboNumDataBytes, &QComboBox::activated, this, ToEngine(engine_, &PacketTestEngine::SelectBytesIndex));
+    connect(comboRateRatio, &QComboBox::currentIndexChanged, this, ToEngine(engine_, &PacketTestEngine::SelectRatioIndex));
+    connect(scrollPacketDelay, &QScrollBar::valueChanged, this, ToEngine(engine_, &PacketTestEngine::SetDelay));
+    connect(textNumOfPackets, &QDoubleSpinBox::valueChanged, this, ToEngine(engine_, &PacketTestEngine::SetNumberBox));
+    connect(checkAsciiMode, &QCheckBox::toggled, this, ToEngine(engine_, &PacketTestEngine::SetAsciiMode));
+    connect(checkTurnAroundTest, &QCheckBox::toggled, this, ToEngine(engine_, &PacketTestEngine::SetTurnAround));
+    connect(buttonStart, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Start));
+    connect(buttonPause, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Pause));
+    connect(buttonResume, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Resume));
+    connect(buttonClear, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Clear));
     connect(buttonSave, &QPushButton::clicked, this, [this] {
         if (engine_ && ctx_.dialogs()) engine_->Save(*ctx_.dialogs(), ctx_.state.places.programFolder);
     });

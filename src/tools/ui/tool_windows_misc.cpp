@@ -22,6 +22,7 @@
 #include "serial/class_comm.h"
 #include "tools/ui/packet_test_window.h"
 #include "tools/ui/terminal_window.h"
+#include "tools/ui/engine_slot.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -167,33 +168,21 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     grid->addWidget(frameComPort, row++, 0, 1, 2);
     grid->addLayout(CentredButtons({buttonStart, buttonStop, buttonClose}), row, 0, 1, 2);
 
-    connect(comboArrayType, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (engine_) engine_->SelectType(i);
-    });
-    connect(scrollNumPackets, &QScrollBar::valueChanged, this, [this](int v) {
-        if (engine_) engine_->SetPacketsPerArrayScroll(v);
-    });
+    connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToEngine(engine_, &ArrayTestEngine::SelectType));
+    connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToEngine(engine_, &ArrayTestEngine::SetPacketsPerArrayScroll));
     connect(scrollPacketDelay, &QScrollBar::valueChanged, this, [this](int v) {
         labelPacketDelay->setText(QString::fromStdString(DelayText(v)));
         if (engine_) engine_->SetDelayScroll(v);
     });
-    connect(textNumOfPackets, &QDoubleSpinBox::valueChanged, this, [this](double v) {
-        if (engine_) engine_->SetNumberBox(v);
-    });
-    connect(checkTestDribbleBit, &QCheckBox::toggled, this, [this](bool on) {
-        if (engine_) engine_->SetDribbleBitTest(on);
-    });
-    connect(optionSecondaryCom, &QRadioButton::toggled, this, [this](bool on) {
-        if (engine_) engine_->SelectSecondaryPort(on);
-    });
+    connect(textNumOfPackets, &QDoubleSpinBox::valueChanged, this, ToEngine(engine_, &ArrayTestEngine::SetNumberBox));
+    connect(checkTestDribbleBit, &QCheckBox::toggled, this, ToEngine(engine_, &ArrayTestEngine::SetDribbleBitTest));
+    connect(optionSecondaryCom, &QRadioButton::toggled, this, ToEngine(engine_, &ArrayTestEngine::SelectSecondaryPort));
     connect(buttonStart, &QPushButton::clicked, this, [this] {
         if (!engine_) return;
         FindTerminals();
         engine_->Start();
     });
-    connect(buttonStop, &QPushButton::clicked, this, [this] {
-        if (engine_) engine_->Stop();
-    });
+    connect(buttonStop, &QPushButton::clicked, this, ToEngine(engine_, &ArrayTestEngine::Stop));
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -476,15 +465,9 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
     drawingArea->setMinimumHeight(60);
     top->addWidget(drawingArea, 1);
 
-    connect(textToggleTime, &QDoubleSpinBox::valueChanged, this, [this](double v) {
-        if (engine_) engine_->SetToggleDelay(v);
-    });
-    connect(checkContinuousToggling, &QCheckBox::toggled, this, [this](bool on) {
-        if (engine_) engine_->SetContinuous(on);
-    });
-    connect(buttonTest, &QPushButton::clicked, this, [this] {
-        if (engine_) engine_->TestClicked();
-    });
+    connect(textToggleTime, &QDoubleSpinBox::valueChanged, this, ToEngine(engine_, &PortTestEngine::SetToggleDelay));
+    connect(checkContinuousToggling, &QCheckBox::toggled, this, ToEngine(engine_, &PortTestEngine::SetContinuous));
+    connect(buttonTest, &QPushButton::clicked, this, ToEngine(engine_, &PortTestEngine::TestClicked));
 }
 
 formPortTest::~formPortTest() = default;
