@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "diagnostics/diag_settings.h"
 #include "diagnostics/diag_simulator.h"
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "model/app_state.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
+#include "programming/parms_get_current.h"
 #include "radio/radio_defaults.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
@@ -22,6 +24,30 @@
 #include "support/virtual_scheduler.h"
 
 namespace k45::test {
+
+// The ID list as given, with its short-ID lists.
+inline void SetFilterIds(DiagSettings& settings, std::initializer_list<std::uint32_t> ids) {
+    int i = 0;
+    for (std::uint32_t id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
+    settings.filterIdCount = static_cast<std::int16_t>(i);
+    RebuildIdLists(settings);
+}
+
+// The real current-parameter reader with no window: it closes itself when done.
+struct ReaderView : ParmsGetCurrentView {
+    ParmsGetCurrentDialogue* reader = nullptr;
+    bool IsActiveChild() const override { return true; }
+    void CloseWindow() override { reader->Unload(); }
+};
+
+// A dialogue's request as its window makes it: a busy reader is unloaded, the dialogue
+// registered and the reader loaded again.
+inline void RequestFromReader(ParmsGetCurrentDialogue& reader, ParmsClient* client) {
+    if (reader.loaded()) reader.Unload();
+    reader.RegisterForParms(client);
+    reader.Load();
+    reader.Activate();
+}
 
 struct SimView : DiagSimulatorView {
     bool active = true;

@@ -25,7 +25,7 @@ protected:
         editor.SetIdEntryText(text);
         editor.AddId();
     }
-    std::vector<double> Settled() const {
+    std::vector<std::uint32_t> Settled() const {
         return {settings.filterIds.begin(), settings.filterIds.begin() + settings.filterIdCount};
     }
 
@@ -66,7 +66,7 @@ TEST_F(DiagFilt, ApplySortsTheSettingsButNotTheListBoxAndDropsRepeats) {
     EXPECT_EQ(editor.ids(), (std::vector<std::string>{"40", "7"}));
     Add("3");
     editor.ApplyChanges();
-    EXPECT_EQ(Settled(), (std::vector<double>{3, 7, 40}));
+    EXPECT_EQ(Settled(), (std::vector<std::uint32_t>{3, 7, 40}));
     EXPECT_EQ(editor.ids(), (std::vector<std::string>{"40", "7", "3"}));
 }
 
@@ -103,7 +103,7 @@ TEST_F(DiagFilt, ClosingFromCodeAppliesOnlyOnYes) {
     EXPECT_EQ(settings.filterIdCount, 0);
     dialogs.expectBox("Save Data before closing?", MsgAnswer::Yes);
     editor.CloseFromCode();
-    EXPECT_EQ(Settled(), std::vector<double>{9});
+    EXPECT_EQ(Settled(), std::vector<std::uint32_t>{9});
     EXPECT_EQ(dialogs.boxes.back().title, kDiagFiltCaption);
 }
 
@@ -126,7 +126,7 @@ TEST_F(DiagFilt, SaveWritesTheFileAndAMissingFileGoesToSaveAs) {
     home.write("other.dia", "[Filters]\r\nFilter IDs 00=77\r\n");
     dialogs.expectOpenFile(home.file("other.dia"));
     editor.OpenClicked(name, home.path());
-    EXPECT_EQ(Settled(), std::vector<double>{77});
+    EXPECT_EQ(Settled(), std::vector<std::uint32_t>{77});
     EXPECT_EQ(editor.ids(), std::vector<std::string>{"77"});
     dialogs.expectOpenFile(std::nullopt);
     editor.OpenClicked(name, home.path());

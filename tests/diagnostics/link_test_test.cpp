@@ -3,7 +3,6 @@
 
 #include "diagnostics/diag_bench.h"
 #include "diagnostics/link_test.h"
-#include "programming/parms_get_current.h"
 
 namespace k45::test {
 namespace {
@@ -42,22 +41,11 @@ struct HostWriteAt {
     std::string bytes;
 };
 
-struct ReaderView : ParmsGetCurrentView {
-    ParmsGetCurrentDialogue* reader = nullptr;
-    bool IsActiveChild() const override { return true; }
-    void CloseWindow() override { reader->Unload(); }
-};
-
 struct LinkView : LinkTestView {
     ParmsGetCurrentDialogue* reader = nullptr;
     bool active = true;
     bool IsActiveChild() const override { return active; }
-    void RequestCurrentParameters(ParmsClient* client) override {
-        if (reader->loaded()) reader->Unload();
-        reader->RegisterForParms(client);
-        reader->Load();
-        reader->Activate();
-    }
+    void RequestCurrentParameters(ParmsClient* client) override { RequestFromReader(*reader, client); }
 };
 
 class LinkTest : public DiagBench {
@@ -66,9 +54,7 @@ protected:
         readerView.reader = &reader;
         view.reader = &reader;
         sim.Activate(ctx.state.mainParameters);
-        settings.filterIds[0] = 77;
-        settings.filterIdCount = 1;
-        RebuildIdLists(settings);
+        SetFilterIds(settings, {77});
         SimSettings s = Settings(false);
         s.masterId = 305;
         sim.Start(s);

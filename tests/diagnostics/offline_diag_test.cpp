@@ -6,16 +6,9 @@
 
 #include "diagnostics/diag_bench.h"
 #include "diagnostics/offline_diag.h"
-#include "programming/parms_get_current.h"
 
 namespace k45::test {
 namespace {
-
-struct ReaderView : ParmsGetCurrentView {
-    ParmsGetCurrentDialogue* reader = nullptr;
-    bool IsActiveChild() const override { return true; }
-    void CloseWindow() override { reader->Unload(); }
-};
 
 struct OffView : OfflineDiagView {
     ParmsGetCurrentDialogue* reader = nullptr;
@@ -23,12 +16,7 @@ struct OffView : OfflineDiagView {
     int closes = 0;
     int resends = 0;
     bool IsActiveChild() const override { return active; }
-    void RequestCurrentParameters(ParmsClient* client) override {
-        if (reader->loaded()) reader->Unload();
-        reader->RegisterForParms(client);
-        reader->Load();
-        reader->Activate();
-    }
+    void RequestCurrentParameters(ParmsClient* client) override { RequestFromReader(*reader, client); }
     void CloseWindow() override { ++closes; }
     void CountResend() override { ++resends; }
 };
@@ -43,12 +31,6 @@ protected:
     ~OfflineDiag() override {
         offline.Unload();
         if (reader.loaded()) reader.Unload();
-    }
-    void SetIds(std::initializer_list<std::uint32_t> ids) {
-        int i = 0;
-        for (std::uint32_t id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
-        settings.filterIdCount = static_cast<std::int16_t>(i);
-        RebuildIdLists(settings);
     }
     // Opens the window with the simulator in an offline test and waits for the idle state.
     void Open(std::uint32_t masterId = 305) {
@@ -107,7 +89,7 @@ TEST_F(OfflineDiag, FirstOpeningReadsTheParametersAndAsksTheSwitchOnce) {
 }
 
 TEST_F(OfflineDiag, SelectedRemoteGetsDiagnosticsThenStatistics) {
-    SetIds({123, 305, 4000});
+    SetFilterIds(settings, {123, 305, 4000});
     Open(305);
     EXPECT_EQ(offline.display().remoteIds, (std::vector<std::string>{"123", "4000"}));  // not the local ID
     offline.SetLocal(false);
@@ -141,7 +123,7 @@ TEST_F(OfflineDiag, SelectedRemoteGetsDiagnosticsThenStatistics) {
 }
 
 TEST_F(OfflineDiag, AListScanWalksEveryRemoteAndRestoresTheSelection) {
-    SetIds({100, 205, 40000});
+    SetFilterIds(settings, {100, 205, 40000});
     Open(305);
     offline.SetLocal(false);
     offline.SetRemoteList(true);
@@ -160,7 +142,7 @@ TEST_F(OfflineDiag, AListScanWalksEveryRemoteAndRestoresTheSelection) {
 }
 
 TEST_F(OfflineDiag, StopEndsAScanAfterTheOpenExchange) {
-    SetIds({100, 205, 40000});
+    SetFilterIds(settings, {100, 205, 40000});
     Open(305);
     offline.SetLocal(false);
     offline.SetRemoteList(true);
@@ -174,7 +156,7 @@ TEST_F(OfflineDiag, StopEndsAScanAfterTheOpenExchange) {
 }
 
 TEST_F(OfflineDiag, ASilentUnitGetsFourLinesAndNoStatistics) {
-    SetIds({77});
+    SetFilterIds(settings, {77});
     Open(305);
     offline.SetLocal(false);
     offline.SelectRemote(0);
@@ -248,7 +230,7 @@ TEST_F(OfflineDiag, AChannelConfirmedWhileAnExchangeStartedWaitsForIt) {
 }
 
 TEST_F(OfflineDiag, AnInvalidRemoteIdIsRefusedAndATypedOneGetsItsOwnStation) {
-    SetIds({100});
+    SetFilterIds(settings, {100});
     Open(305);
     offline.SetLocal(false);
     offline.TypeRemote("12x");
@@ -271,7 +253,7 @@ TEST_F(OfflineDiag, AnInvalidRemoteIdIsRefusedAndATypedOneGetsItsOwnStation) {
 }
 
 TEST_F(OfflineDiag, SaveWritesOneLinePerStationWithDiagnostics) {
-    SetIds({100});
+    SetFilterIds(settings, {100});
     Open(305);
     std::string name = home.file("offdiags.txt");
     dialogs.expectSaveFile(home.file("off.txt"));
@@ -341,7 +323,7 @@ TEST_F(OfflineDiag, StatisticsAreClampedTo33EntriesAndAnAllZeroEntryClearsOnlyIt
 }
 
 TEST_F(OfflineDiag, ReactivatingWithTheSameListKeepsTheStoredResults) {
-    SetIds({123});
+    SetFilterIds(settings, {123});
     Open(305);
     offline.SetLocal(false);
     offline.SelectRemote(0);
@@ -351,7 +333,7 @@ TEST_F(OfflineDiag, ReactivatingWithTheSameListKeepsTheStoredResults) {
     offline.Activate();
     EXPECT_TRUE(offline.stations()[1].diagValid);
     EXPECT_EQ(offline.display().battery, "12.0 V");
-    SetIds({123, 456});  // the ID list changed: the table starts afresh
+    SetFilterIds(settings, {123, 456});  // the ID list changed: the table starts afresh
     offline.Activate();
     EXPECT_FALSE(offline.stations()[1].diagValid);
     EXPECT_EQ(offline.display().battery, "---- V");

@@ -46,12 +46,6 @@ protected:
         ASSERT_EQ(view.requests, 1);
         view.client->UpdateParms(found);
     }
-    void SetIds(std::initializer_list<std::uint32_t> ids) {
-        int i = 0;
-        for (std::uint32_t id : ids) settings.filterIds[static_cast<std::size_t>(i++)] = id;
-        settings.filterIdCount = static_cast<std::int16_t>(i);
-        RebuildIdLists(settings);
-    }
     SimSettings Stream(int packets, std::uint32_t startId, std::uint32_t endId) {
         SimSettings s = Settings(true);
         s.packetsToSend = packets;
@@ -117,7 +111,7 @@ TEST_F(OnlineDiag, ACancelledReadListensAtTheConfiguredRateWithoutWarning) {
 }
 
 TEST_F(OnlineDiag, FiltersAlarmsAndSlotsOfGeneratedPackets) {
-    SetIds({2, 3, 1026});
+    SetFilterIds(settings, {2, 3, 1026});
     OpenAndRead();
     SimSettings s = Stream(12, 1, 4);  // IDs 1, 2, 3, 4, 1, 2, ...
     s.starts[simRssi] = 131;           // every other packet below the alarm low bound

@@ -58,12 +58,6 @@ protected:
         settings->filterLimits = DefaultFilterLimits();
         ini = home.file("K45MR.ini");
     }
-    void SetIds(std::initializer_list<std::uint32_t> ids) {
-        int i = 0;
-        for (std::uint32_t id : ids) settings->filterIds[static_cast<std::size_t>(i++)] = id;
-        settings->filterIdCount = static_cast<std::int16_t>(i);
-        RebuildIdLists(*settings);
-    }
     SharedDiagSettings settings = std::make_shared<DiagSettings>();
     std::string ini;
 };
@@ -150,7 +144,7 @@ TEST_F(DiagWindows, OnlineWindowFillsItsGridFromTheStream) {
 }
 
 TEST_F(DiagWindows, LinkTestWindowOffersStartOnlyWithADataBaud) {
-    SetIds({5, 12, 1500});
+    SetFilterIds(*settings, {5, 12, 1500});
     formLinkTst win(ctx, settings);
     win.RestoreFormParameters(ini, "Link Test Window");
     win.show();
