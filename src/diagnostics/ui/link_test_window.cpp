@@ -67,6 +67,7 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     textNumOfBlocks->setText("0");
     scrollBlockSize = new QScrollBar(Qt::Horizontal, this);
     scrollBlockSize->setObjectName("scrollBlockSize");
+    scrollBlockSize->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
     scrollBlockSize->setRange(1, 200);
     scrollBlockSize->setPageStep(10);
     scrollBlockSize->setValue(10);
@@ -75,6 +76,7 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     labelBlockSize->setObjectName("labelBlockSize");
     scrollBlockDelay = new QScrollBar(Qt::Horizontal, this);
     scrollBlockDelay->setObjectName("scrollBlockDelay");
+    scrollBlockDelay->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
     scrollBlockDelay->setRange(0, 240);
     scrollBlockDelay->setPageStep(10);
     labelBlockDelay = new QLabel("0.00 S", this);

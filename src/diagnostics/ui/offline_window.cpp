@@ -170,6 +170,7 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     lower->addWidget(labelSwitchSetting, 2, 0, 1, 3);
     scrollTxTime = new QScrollBar(Qt::Horizontal, this);
     scrollTxTime->setObjectName("scrollTxTime");
+    scrollTxTime->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
     scrollTxTime->setRange(1, 60);
     scrollTxTime->setPageStep(5);
     scrollTxTime->setSingleStep(1);

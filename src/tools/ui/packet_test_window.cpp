@@ -95,6 +95,7 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     for (int v : {1, 2, 4, 8, 16}) comboRateRatio->addItem(QString::number(v), v);
     scrollPacketDelay = new QScrollBar(Qt::Horizontal, this);
     scrollPacketDelay->setObjectName("scrollPacketDelay");
+    scrollPacketDelay->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
     scrollPacketDelay->setRange(0, 40);
     scrollPacketDelay->setSingleStep(1);
     scrollPacketDelay->setPageStep(10);

@@ -27,6 +27,7 @@
 #include "diagnostics/ui/online_window.h"
 #include "platform/profile.h"
 #include "programming/ui/num_box.h"
+#include "tools/ui/keyboard_reach.h"
 
 namespace k45::test {
 namespace {
@@ -206,6 +207,17 @@ TEST_F(DiagWindows, DiagTestWindowTakesOnlyUnitIdsFromItsSettings) {
         EXPECT_EQ(win.idBoxes[0]->text().toStdString(), c.shown) << c.text;
         win.buttonClose->click();
     }
+}
+
+TEST_F(DiagWindows, EveryControlOfEveryDiagnosticsWindowIsReachedByTab) {
+    sim.DeRegisterAll(primary.get(), secondary.get());  // the test window brings its own simulator
+    formDiagFilt filt(ctx, settings);
+    formOffLine offline(ctx, settings);
+    formOnLine online(ctx, settings);
+    formLinkTst link(ctx, settings);
+    formDiagTst test(ctx);
+    for (QWidget* w : std::initializer_list<QWidget*>{&filt, &offline, &online, &link, &test})
+        EXPECT_EQ(ControlsOutOfKeyboardReach(*w), std::vector<std::string>{}) << w->objectName().toStdString();
 }
 
 TEST_F(DiagWindows, DiagFiltBoxesCopyByDragAndDropWithinTheWindowOnly) {

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "tools/ui/keyboard_reach.h"
 #include "tools_window_bench.h"
 
 namespace k45::test {
@@ -28,6 +29,14 @@ TEST_F(ToolWindows, EveryToolWindowIsRegisteredAndTheTerminalsKnowTheirKind) {
         EXPECT_NE(ctx.form(w), nullptr) << ToolWindowEntry(w).objectName;
     EXPECT_EQ(Window<formHexText>(ToolWindow::formHexSecondary).windowTitle(), "Secondary Hex Terminal");
     EXPECT_EQ(Window<formHexText>(ToolWindow::formTextPrimary).windowTitle(), "Primary ASCII Terminal");
+}
+
+TEST_F(ToolWindows, EveryControlOfEveryToolWindowIsReachedByTab) {
+    for (ToolWindow slot : {ToolWindow::formTextPrimary, ToolWindow::formHexSecondary, ToolWindow::formPacketTst,
+                            ToolWindow::formTstArray, ToolWindow::formComStats, ToolWindow::formPortTest}) {
+        const QWidget& w = Open<ToolWindowBase>(slot);
+        EXPECT_EQ(ControlsOutOfKeyboardReach(w), std::vector<std::string>{}) << ToolWindowEntry(slot).objectName;
+    }
 }
 
 TEST_F(ToolWindows, AsciiTerminalToHexTerminalAndHexTyping) {
