@@ -90,6 +90,14 @@ public:
     virtual void UpdateDacValues() {}
 };
 
+// Told by Swap Comm Ports before the ports change hands, so a window whose modem is in a test
+// mode can end it on the port it was started on.
+class PortSwapClient {
+public:
+    virtual ~PortSwapClient() = default;
+    virtual void PortsSwapping() {}
+};
+
 // Editors refreshed after a read or a file load, and asked to store their fields.
 class EditorPage {
 public:

@@ -3,7 +3,7 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "serial/class_comm.h"
-#include "tuning/ui/tune_window.h"
+#include "frame/window_interfaces.h"
 
 namespace k45 {
 namespace {
@@ -33,8 +33,10 @@ void SwapCommPorts(AppContext& ctx) {
     if (!primary || !secondary) return;
 
     // A radio left in a test mode on the old primary port gets its end of test first.
-    if (auto* tune = dynamic_cast<formTune*>(ctx.form(ToolWindow::formTune)); tune && tune->loaded())
-        tune->dialogue().PortsSwapping();
+    for (const ToolWindowInfo& info : kToolWindows) {
+        ToolForm* form = ctx.form(info.id);
+        if (auto* client = dynamic_cast<PortSwapClient*>(form); client && form->loaded()) client->PortsSwapping();
+    }
 
     const bool primaryOpen = primary->GetCommPortOpen();
     const PortChoice fromSecondary = Read(*secondary);

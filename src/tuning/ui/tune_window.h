@@ -33,6 +33,7 @@ class formTune : public ToolWindowBase,
                  public ParmsClient,
                  public ProgCompleteClient,
                  public DacValuesClient,
+                 public PortSwapClient,
                  private TuneView,
                  private TuneLinks {
 public:
@@ -42,6 +43,7 @@ public:
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void Form_Activate() override { dialogue_.Activate(); }
+    void PortsSwapping() override { dialogue_.PortsSwapping(); }
 
     void UpdateParms(bool parmsWereFound) override { dialogue_.UpdateParms(parmsWereFound); }
     void ProgrammingComplete(bool programCompleted) override { dialogue_.ProgrammingComplete(programCompleted); }
