@@ -34,10 +34,11 @@ bool ValidPoint(int p) { return p >= 0 && p <= 2; }
 
 }  // namespace
 
-TuneDialogue::TuneDialogue(AppState& app, classComm* const& primary, Scheduler& scheduler, Dialogs& dialogs,
+TuneDialogue::TuneDialogue(const ModeFlags& modes, FilePlaces& files, SharedRecords& records, const Services& services,
                            TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame)
-    : app_(app), primary_(primary), sched_(scheduler), dialogs_(dialogs), settings_(settings), view_(view),
-      links_(links), mainFrame_(mainFrame) {
+    : modes_(modes), files_(files), records_(records), services_(services), primary_(services.classCommPrimary),
+      sched_(*services.scheduler), dialogs_(*services.dialogs), settings_(settings), view_(view), links_(links),
+      mainFrame_(mainFrame) {
     timerResponse_ = sched_.createTimer();
     timerResponse_->setInterval(kResponseMs);
     timerResponse_->setHandler([this] { TimerResponseTick(); });
@@ -73,7 +74,7 @@ void TuneDialogue::Load() {
     w.adjustIndex = 7;
     w.diagIndex = 13;
     if (primary_) primary_->RegisterForSRecord(this, false);
-    view_.ShowSelection(SelectionFromParameters(app_.mainParameters, view_.Selection()));
+    view_.ShowSelection(SelectionFromParameters(records_.mainParameters, view_.Selection()));
     SelectRxOffset(settings_.rxOffsetListIndex);
     SelectTxOffset(settings_.txOffsetListIndex);
     w.modBalanceTxTime = settings_.modBalanceTxTime;
@@ -91,7 +92,7 @@ void TuneDialogue::Activate() {
     if (dialogState == TuneDialogState::ParametersReady && w.currentStep == 1) {
         dialogState = TuneDialogState::Idle;
         GoToFirstTest();
-        app_.dacValues = DacValuesFromTuneRecord(w.tuneRecord);
+        records_.dacValues = DacValuesFromTuneRecord(w.tuneRecord);
         links_.OpenDacValues();
     }
 }
@@ -142,7 +143,7 @@ void TuneDialogue::SelectTxOffset(int index) {
 // ---- procedure
 
 void TuneDialogue::ShowTuneStep() {
-    const TuneScreen screen = RenderTuneStep(app_, w, settings_.levels, description_);
+    const TuneScreen screen = RenderTuneStep(modes_, files_.locale, w, settings_.levels, description_);
     if (screen.description) description_ = *screen.description;
     view_.ShowScreen(screen);
 }
@@ -151,7 +152,7 @@ void TuneDialogue::Start() {
     w.testDone.fill(false);
     view_.FocusOk();
     rssiReadCount = 4;
-    if (!app_.productionMode) {
+    if (!modes_.productionMode) {
         ReadCurrentParameters();
         return;
     }
@@ -163,10 +164,10 @@ void TuneDialogue::Start() {
         return;
     }
     const TuneSelection sel = view_.Selection();
-    ModemParameters& m = app_.mainParameters;
+    ModemParameters& m = records_.mainParameters;
     m.radioType = sel.radioType;
     m.radioRange = sel.radioRange;
-    SetDefaultModemParameters(app_, app_, m);
+    SetDefaultModemParameters(records_, services_, m);
     LoadProductionDefaults(sel);
     m.radioType = sel.radioType;
     m.radioRange = sel.radioRange;
@@ -174,7 +175,7 @@ void TuneDialogue::Start() {
     m.sa7026Synthesizer = ToFlag(sel.sa7026);
     m.highBand = ToFlag(sel.highRxBand);
     m.serialNumber = sel.longId;
-    const DacValues& d = app_.testParameters.defaultDacValues;
+    const DacValues& d = records_.testParameters.defaultDacValues;
     m.frontEndAdj = d.frontEndAdj;
     m.modAdj = d.modAdj;
     m.powerAdj = d.powerAdj;
@@ -183,7 +184,7 @@ void TuneDialogue::Start() {
     m.masterDeviation = d.txDeviationAdj;
     m.rssiCalAdj = d.rssiCalAdj;
     m.masterPowerMeterCal = d.powerCalAdj;
-    app_.currentParameters = m;
+    records_.currentParameters = m;
     dialogState = TuneDialogState::WritingDefaults;
     links_.WriteParameters(kWriteDefault, *this);
 }
@@ -193,17 +194,17 @@ void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
         std::error_code ec;
         return std::filesystem::is_regular_file(name, ec);
     };
-    const std::string& folder = app_.places.programFolder;
-    const std::string testName = FindProductionDefault(true, app_.testFileName, folder, sel.radioType, sel.radioRange,
+    const std::string& folder = files_.places.programFolder;
+    const std::string testName = FindProductionDefault(true, files_.testFileName, folder, sel.radioType, sel.radioRange,
                                                        sel.channelBandwidth, sel.highRxBand, exists);
-    if (LoadTestFile(app_, app_.testParameters, testName)) {
-        app_.testFileName = testName;
+    if (LoadTestFile(files_, records_.testParameters, testName)) {
+        files_.testFileName = testName;
         if (mainFrame_) mainFrame_->DisplayFilenames();
     }
-    const std::string dataName = FindProductionDefault(false, app_.dataFileName, folder, sel.radioType, sel.radioRange,
+    const std::string dataName = FindProductionDefault(false, files_.dataFileName, folder, sel.radioType, sel.radioRange,
                                                        sel.channelBandwidth, sel.highRxBand, exists);
-    if (LoadDataFile(app_, app_, app_.mainParameters, dataName)) {
-        app_.dataFileName = dataName;
+    if (LoadDataFile(files_, records_, records_.mainParameters, dataName)) {
+        files_.dataFileName = dataName;
         if (mainFrame_) mainFrame_->DisplayFilenames();
     }
 }
@@ -224,8 +225,8 @@ void TuneDialogue::UpdateParms(bool parmsWereFound) {
         CompleteExchange();
         return;
     }
-    w.tuneParameters = app_.currentParameters;
-    BuildTuneRecord(app_, w.tuneRecord, w.tuneParameters);
+    w.tuneParameters = records_.currentParameters;
+    BuildTuneRecord(records_, w.tuneRecord, w.tuneParameters);
     const TuneLevels& lv = settings_.levels;
     if (w.tuneParameters.channelBandwidth == 0) {
         w.txDeviationTarget = lv.deviationWide;
@@ -236,7 +237,7 @@ void TuneDialogue::UpdateParms(bool parmsWereFound) {
         w.txDeviationTolerance = lv.deviationNarrowTolerance;
         w.rxGainSigGenDeviation = lv.rxGainSigGenNarrow;
     }
-    const ProductionTestRecord& src = app_.productionMode ? app_.testParameters : app_.testDefaults;
+    const ProductionTestRecord& src = modes_.productionMode ? records_.testParameters : records_.testDefaults;
     w.powerCalPoints = src.powerPoints;
     w.rssiCalPoints = src.rssiPoints;
     for (int p = 0; p < 3; ++p) {
@@ -252,7 +253,7 @@ void TuneDialogue::UpdateParms(bool parmsWereFound) {
 }
 
 void TuneDialogue::UpdateDacValues() {
-    TakeDacValues(w.tuneRecord, app_.dacValues);
+    TakeDacValues(w.tuneRecord, records_.dacValues);
     for (int t : {2, 3, 4, 5, 6, 8, 9, 10, 11}) w.testDone[static_cast<std::size_t>(t)] = true;
 }
 
@@ -310,7 +311,7 @@ void TuneDialogue::GoToNextTest(std::int32_t fromTest) {
         const MsgAnswer a = dialogs_.messageBox(kTuningCompleteQuestion, "", MsgButtons::YesNo);
         if (!Still(gen)) return;
         if (a == MsgAnswer::Yes) SaveResults();
-    } else if (app_.productionMode && w.currentStep == 0 && w.currentTest == kNoTest && oldTest < kNoTest) {
+    } else if (modes_.productionMode && w.currentStep == 0 && w.currentTest == kNoTest && oldTest < kNoTest) {
         links_.OpenPacketTest();
     }
 }
@@ -331,20 +332,20 @@ void TuneDialogue::SaveResults() {
     if (done(5)) p.fcAdj.txFc8 = r.fcAdj.txFc8;
     if (done(6)) p.fcAdj.txFc5 = r.fcAdj.txFc5;
     if (done(12)) {
-        BuildRssiTable(app_, app_, app_, p.calTables, w.rssiCalPoints, true);
+        BuildRssiTable(modes_, files_, services_, p.calTables, w.rssiCalPoints, true);
         p.rssiCalAdj = 0;
-        if (app_.productionMode) {
-            const RssiTempComp& tc = app_.testParameters.rssiTempComp;
+        if (modes_.productionMode) {
+            const RssiTempComp& tc = records_.testParameters.rssiTempComp;
             p.calTables.rssiTempTable = tc.compressedTable;
             p.calTables.rssiTempTablePresent = kTrue;
             p.calTables.rssiTempTableId = tc.tableId;
         }
     }
     if (done(1)) {
-        BuildPowerTable(app_, app_, app_, p.calTables, w.powerCalPoints, true);
+        BuildPowerTable(modes_, files_, services_, p.calTables, w.powerCalPoints, true);
         p.masterPowerMeterCal = 200;
     }
-    app_.currentParameters = p;
+    records_.currentParameters = p;
     dialogState = TuneDialogState::WritingResults;
     links_.WriteParameters(kWriteCurrent, *this);
 }
@@ -524,7 +525,7 @@ void TuneDialogue::Close() { EndTest(); }
 
 bool TuneDialogue::KeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
     if (keyCode == kKeyF7) {
-        if (!shift && !ctrl && !alt && app_.engineerMode) pollDiagnostics = !pollDiagnostics;
+        if (!shift && !ctrl && !alt && modes_.engineerMode) pollDiagnostics = !pollDiagnostics;
         return false;
     }
     const auto step = AdjustKeyStep(keyCode, shift, ctrl, alt);
@@ -594,7 +595,7 @@ void TuneDialogue::SendTunePoint(std::int16_t point) {
     if (transmitSelected) {
         if (w.currentStep == 14 || w.currentStep == 16) {
             std::int16_t modulus = w.currentStep == 14 ? 8 : 5;
-            t.txFrequency = GetFcTestFreq(app_, t, t.txFrequency, modulus);
+            t.txFrequency = GetFcTestFreq(modes_, t, t.txFrequency, modulus);
             t.txDeviationAdj = 0;
         } else {
             t.txDeviationAdj = t.masterDeviation;
@@ -603,12 +604,12 @@ void TuneDialogue::SendTunePoint(std::int16_t point) {
     } else {
         if (w.currentStep == 20 || w.currentStep == 21) {
             std::int16_t modulus = w.currentStep == 20 ? 8 : 5;
-            t.rxFrequency = GetFcTestFreq(app_, t, t.rxFrequency, modulus);
+            t.rxFrequency = GetFcTestFreq(modes_, t, t.rxFrequency, modulus);
         }
         t.txDeviationAdj = t.masterDeviation;
         t.synthFrequency = t.rxFrequency;
     }
-    SelectCnFcAdjust(app_, t, nullptr, false, true, true, point);
+    SelectCnFcAdjust(records_, t, nullptr, false, true, true, point);
     timerResponse_->setEnabled(false);
     SendTune();
     testMode_ = true;
@@ -649,7 +650,7 @@ void TuneDialogue::SendCommandLine(const std::string& command) {
 }
 
 void TuneDialogue::SendTune() {
-    if (primary_) SendTuneRecord(*primary_, app_, app_, w.tuneRecord);
+    if (primary_) SendTuneRecord(*primary_, modes_, records_, w.tuneRecord);
 }
 
 void TuneDialogue::StartModBalance(std::int16_t point) {
@@ -822,7 +823,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         Append(rec);
         if (replyCount >= kBlockBytes) {
             ParseReply();
-            view_.SetDiagValue(FormatAdVolts(diagnostics.sets[0].values[7], 0.6666667f, app_.locale));
+            view_.SetDiagValue(FormatAdVolts(diagnostics.sets[0].values[7], 0.6666667f, files_.locale));
             Rearm(*timerResponse_);
             dialogState = TuneDialogState::AwaitingReplyEnd;
         }
@@ -985,7 +986,7 @@ void TuneDialogue::TimerResponseTick() {
 
 void TuneDialogue::ShowDiagnostics(const DiagnosticsRecord& record) {
     const auto& v = record.sets[0].values;
-    const LocaleInfo& loc = app_.locale;
+    const LocaleInfo& loc = files_.locale;
     switch (w.diagIndex) {
     case 0: case 1: case 3: case 4: case 5:
         view_.SetDiagValue(FormatAnalogVccVolts(v[static_cast<std::size_t>(w.diagIndex)], loc));

@@ -102,9 +102,11 @@ public:
     static constexpr int kMaxResends = 3;
     static constexpr int kBlockBytes = kDiagnosticBlockSize;
 
-    // primary: the context's slot of the primary port object, read at each use (it is filled
-    // after the windows exist).
-    TuneDialogue(AppState& app, classComm* const& primary, Scheduler& scheduler, Dialogs& dialogs,
+    // The primary port is read from the services' slot at each use (start-up fills it after the
+    // windows exist); the services' scheduler and dialogs must be set. The file places and the
+    // shared records change: the production defaults load files into them, the procedure hands
+    // the parameters on through them.
+    TuneDialogue(const ModeFlags& modes, FilePlaces& files, SharedRecords& records, const Services& services,
                  TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame);
     ~TuneDialogue() override;
     TuneDialogue(const TuneDialogue&) = delete;
@@ -200,8 +202,11 @@ private:
     void TimerTxTimeoutTick();
     bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
 
-    AppState& app_;
-    classComm* const& primary_;
+    const ModeFlags& modes_;
+    FilePlaces& files_;
+    SharedRecords& records_;
+    const Services& services_;
+    classComm* const& primary_;  // the services' primary slot
     Scheduler& sched_;
     Dialogs& dialogs_;
     TuneWindowSettings& settings_;

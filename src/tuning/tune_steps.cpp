@@ -105,9 +105,8 @@ std::string FormatFcSigGenFreq(const TuneRecord& record, std::int32_t frequency,
     return FormatMHzUnit(ClampHz(std::int64_t{frequency} + above), locale);
 }
 
-TuneScreen RenderTuneStep(const AppState& app, TuneWork& w, const TuneLevels& lv,
+TuneScreen RenderTuneStep(const ModeFlags& modes, const LocaleInfo& loc, TuneWork& w, const TuneLevels& lv,
                           const std::string& previousDescription) {
-    const LocaleInfo& loc = app.locale;
     TuneScreen s;
     auto watts = [&](double v) { return FormatFixed(v, 2, loc) + " W"; };
     auto one = [&](double v) { return FormatFixed(v, 1, loc); };
@@ -127,11 +126,11 @@ TuneScreen RenderTuneStep(const AppState& app, TuneWork& w, const TuneLevels& lv
         if (step == 14 || step == 16) {
             w.tuneRecord.txSelected = kTrue;
             std::int16_t modulus = step == 14 ? 8 : 5;
-            txFreqText = FormatMHzUnit(GetFcTestFreq(app, w.tuneRecord, txHz, modulus), loc);
+            txFreqText = FormatMHzUnit(GetFcTestFreq(modes, w.tuneRecord, txHz, modulus), loc);
         } else if (step == 20 || step == 21) {
             w.tuneRecord.txSelected = kFalse;
             std::int16_t modulus = step == 20 ? 8 : 5;
-            rxFreqText = FormatFcSigGenFreq(w.tuneRecord, GetFcTestFreq(app, w.tuneRecord, rxHz, modulus), loc);
+            rxFreqText = FormatFcSigGenFreq(w.tuneRecord, GetFcTestFreq(modes, w.tuneRecord, rxHz, modulus), loc);
         }
 
         const StepLabels& l = kSteps[step];

@@ -76,7 +76,7 @@ struct TuneScreen {
 // Renders w.currentStep; sets adjustIndex and diagIndex, currentTest (15) on step 0 and
 // tuneRecord.txSelected on steps 14, 16 (True), 20 and 21 (False). previousDescription is
 // what labelTestDescription shows (step 10 appends to it when no case of the step applies).
-TuneScreen RenderTuneStep(const AppState& app, TuneWork& w, const TuneLevels& levels,
+TuneScreen RenderTuneStep(const ModeFlags& modes, const LocaleInfo& locale, TuneWork& w, const TuneLevels& levels,
                           const std::string& previousDescription);
 
 // The signal-generator frequency of the Rx FC steps: 20 kHz above for a 25 kHz channel

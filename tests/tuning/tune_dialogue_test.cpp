@@ -138,7 +138,7 @@ protected:
     TuneWindowSettings settings;
     FakeTuneView view;
     FakeTuneLinks links;
-    TuneDialogue dlg{ctx.state, ctx.state.classCommPrimary, sched, dialogs, settings, view, links, &mainFrame};
+    TuneDialogue dlg{ctx.state, ctx.state, ctx.state, ctx.state, settings, view, links, &mainFrame};
     int range = -1;
 };
 

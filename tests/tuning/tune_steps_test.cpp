@@ -39,7 +39,7 @@ protected:
     }
     TuneScreen Render(int step, const std::string& previous = "old") {
         w.currentStep = step;
-        return RenderTuneStep(app, w, levels, previous);
+        return RenderTuneStep(app, app.locale, w, levels, previous);
     }
     AppState app;
     TuneLevels levels;

@@ -51,8 +51,7 @@ void SelectByData(QComboBox* combo, int value, bool lastWhenMissing) {
 
 formTune::formTune(AppContext& ctx, QWidget* parent)
     : ToolWindowBase(ctx, "formTune", "Tune Radio", Placement::Saved, parent),
-      dialogue_(ctx.state, ctx.state.classCommPrimary, *ctx.scheduler(), *ctx.dialogs(), settings_, *this, *this,
-                ctx.mainFrame) {
+      dialogue_(ctx.state, ctx.state, ctx.state, ctx.state, settings_, *this, *this, ctx.mainFrame) {
     // ---- radio selection
     comboRadioType = new QComboBox;
     comboRadioType->setObjectName("comboRadioType");
