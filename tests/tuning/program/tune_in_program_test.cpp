@@ -1,0 +1,464 @@
+// The Tune Radio window inside the whole program: opened from the Production Test menu, its
+// parameter read done by the current-parameter reader, its default and result writes by the
+// read/write window, the modem on a null-modem cable; the operator clicks the buttons and
+// presses the keys. Also the hand-off to the packet test and every way the window can go
+// while the modem is in a test mode.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "frame/ui/program_bench.h"
+#include "params/data_file.h"
+#include "params/modem_defaults.h"
+#include "params/startup_defaults.h"
+#include "params/test_file.h"
+#include "programming/ui/num_box.h"
+#include "radio/cal_tables.h"
+#include "tuning/tune_math.h"
+#include "tuning/ui/tune_window.h"
+
+namespace k45::test {
+namespace {
+
+constexpr int kType = 1;  // 5726: every test is available with the SA7026 synthesizer
+
+SimulatedModem::DiagBlock Block(int currentRssi, int highForwardPower) {
+    SimulatedModem::DiagBlock b{};
+    for (std::size_t i = 0; i < 30; ++i) b[i] = 10;
+    b[2] = 72;  // battery
+    b[6] = 25;  // temperature
+    b[7] = static_cast<std::uint8_t>(currentRssi);
+    b[28] = static_cast<std::uint8_t>(highForwardPower);  // the high set's forward power
+    return b;
+}
+
+class TuneInTheProgram : public ProgramWithModem {
+protected:
+    // The production build with the modem on the primary port; in the program folder the
+    // default test and data files of the 5726 in its first range whose test points hold
+    // frequencies, with adjust values of their own.
+    void StartProduction() {
+        home.write("K45MR.ini", "");
+        StartProgramWithModem(true, "/ProductionTest");
+        ASSERT_TRUE(ctx.state.productionMode);
+        AppState& st = ctx.state;
+        for (int r = 0; r <= 9 && range < 0; ++r)
+            if (st.rangeEnabled[kType][static_cast<std::size_t>(r)] &&
+                st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(kType, r, 1))].rxFrequency != 0)
+                range = r;
+        ASSERT_GE(range, 0);
+        ProductionTestRecord test = st.testDefaults;
+        DacValues& d = test.defaultDacValues;
+        d.powerAdj = {100, 110, 120};
+        d.modAdj = {60, 61, 62};
+        d.frontEndAdj = {30, 31, 32};
+        d.rxGainAdj = 90;
+        d.txDeviationAdj = 70;
+        d.rssiCalAdj = 5;
+        d.powerCalAdj = 150;
+        defaults = d;
+        const std::string folder = home.path() + "/";
+        testFile = MakeTuneTestFileName(folder, kType, range, 0, 0);
+        dataFile = MakeTuneDataFileName(folder, kType, range, 0, 0);
+        ASSERT_TRUE(SaveTestFile(st, testFile, test));
+        ModemParameters data = st.mainParameters;
+        data.radioType = kType;
+        data.radioRange = range;
+        SetDefaultModemParameters(st, st, data);
+        data.comment = "Default 5726";
+        ASSERT_TRUE(SaveDataFile(st, dataFile, data));
+    }
+
+    formTune& Tune() { return *dynamic_cast<formTune*>(ctx.form(ToolWindow::formTune)); }
+    TuneDialogue& Dlg() { return Tune().dialogue(); }
+    QWidget* Widget(ToolWindow slot) { return dynamic_cast<QWidget*>(ctx.form(slot)); }
+    bool Loaded(ToolWindow slot) { return ctx.form(slot) && ctx.form(slot)->loaded(); }
+
+    void OpenTune() {
+        win->action("menuTestTune")->trigger();
+        QApplication::processEvents();
+        ASSERT_TRUE(Tune().loaded());
+        ASSERT_EQ(win->ActiveForm(), &Tune());
+    }
+    // The radio of the default files, an ID number, a 60 s Mod Balance and every test ticked.
+    void SelectRadio() {
+        formTune& t = Tune();
+        t.comboRadioType->setCurrentIndex(t.comboRadioType->findData(kType));
+        t.comboRadioRange->setCurrentIndex(t.comboRadioRange->findData(range));
+        t.comboChanBandwidth->setCurrentIndex(t.comboChanBandwidth->findData(0));
+        t.optionSa7026Synth->setChecked(true);
+        t.textLongId->setText("5000");
+        t.scrollTxTime->setValue(60);
+        for (QCheckBox* c : t.checkTests) {
+            c->setChecked(true);
+            ASSERT_TRUE(c->isEnabled()) << c->text().toStdString();
+        }
+    }
+    void Click(QPushButton* b) {
+        ASSERT_TRUE(b->isEnabled());
+        b->click();
+        QApplication::processEvents();
+    }
+    void Ok() { Click(Tune().buttonOK); }
+    // Until no tuning exchange is open and nothing waits to be sent.
+    void Settle(std::int64_t limitMs = 5000) {
+        ASSERT_TRUE(scheduler.advanceUntil(
+            [&] { return Dlg().dialogState == TuneDialogState::Idle && !Dlg().tunePending; }, limitMs));
+        QApplication::processEvents();
+    }
+    void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            QKeyEvent press(QEvent::KeyPress, key, mods);
+            QApplication::sendEvent(Tune().buttonOK, &press);
+            Settle();
+        }
+    }
+    void StepIs(int step, int test, int point) {
+        EXPECT_EQ(Dlg().w.currentStep, step);
+        EXPECT_EQ(Dlg().w.currentTest, test);
+        EXPECT_EQ(Dlg().w.currentPoint, point);
+    }
+    // Runs until the read/write window and the reader are done and gone.
+    void UntilWindowsDone(std::int64_t limitMs = 60000) {
+        ASSERT_TRUE(scheduler.advanceUntil(
+            [&] {
+                QApplication::processEvents();
+                return !Loaded(ToolWindow::formParmsRdWr) && !(ctx.formParmsGetCurrent && ctx.formParmsGetCurrent->loaded());
+            },
+            limitMs, 5));
+    }
+    ModemParameters ModemHolds() {
+        ModemParameters r;
+        EXPECT_TRUE(modem->decodeInto(ctx.state, r));
+        return r;
+    }
+    std::size_t Lines(const std::string& prefix) const { return modem->linesStartingWith(prefix).size(); }
+
+    int range = -1;
+    DacValues defaults;
+    std::string testFile, dataFile;
+};
+
+TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTunedValuesAndTablesToTheModem) {
+    StartProduction();
+    OpenTune();
+    SelectRadio();
+
+    // Start: the defaults of the files found by name, written in mode 7, then read back.
+    dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::Yes);
+    // The unit becomes another radio: the write asks, as it does in production mode.
+    dialogs.expectBox("Radio Type Setting is to be changed.", MsgAnswer::OK);
+    Click(Tune().buttonStart);
+    EXPECT_EQ(ctx.state.testFileName, testFile);
+    EXPECT_EQ(ctx.state.dataFileName, dataFile);
+    UntilWindowsDone();
+    {
+        const ModemParameters m = ModemHolds();
+        EXPECT_EQ(m.serialNumber, 5000u);
+        EXPECT_EQ(m.radioType, kType);
+        EXPECT_EQ(m.radioRange, range);
+        EXPECT_EQ(m.comment, "Default 5726");
+        EXPECT_EQ(m.powerAdj, defaults.powerAdj);
+        EXPECT_EQ(m.modAdj, defaults.modAdj);
+        EXPECT_EQ(m.masterRxGain, defaults.rxGainAdj);
+        EXPECT_EQ(m.masterDeviation, defaults.txDeviationAdj);
+    }
+    // Back in the window, the tests start from what the reader read, and the DAC values
+    // editor shows their adjust values.
+    EXPECT_EQ(Dlg().dialogState, TuneDialogState::ParametersReady);
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    StepIs(2, kNoTest, 2);
+    EXPECT_EQ(Dlg().w.tuneRecord.powerAdj, defaults.powerAdj);
+    ASSERT_TRUE(Loaded(ToolWindow::formDacVals));
+    Widget(ToolWindow::formDacVals)->close();
+    QApplication::processEvents();
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    ASSERT_EQ(win->ActiveForm(), &Tune());
+    Settle();
+
+    Ok();  // Tx intro
+    StepIs(3, 0, 1);
+    Ok();
+    Settle();
+    Ok();  // TCXO done
+    Settle();
+    StepIs(5, 1, 1);
+
+    // Power calibration: five points; the modem's readings 80, 75, 90, 90, 120.
+    Ok();
+    Settle();
+    Key(Qt::Key_PageUp, Qt::NoModifier, 3);  // Power Adj 32 -> 35 at the Mid point
+    for (int reading : {80, 75, 90, 90, 120}) {
+        modem->samples = {Block(60, reading)};
+        const std::size_t ars = Lines("AR");
+        Ok();
+        Settle();
+        EXPECT_EQ(Lines("AR"), ars + 1);
+    }
+    StepIs(7, 2, 0);
+
+    // Power out, points 0, 1, 2 keyed.
+    Ok();
+    Settle();
+    Key(Qt::Key_PageUp, Qt::NoModifier, 2);
+    Ok();
+    Settle();
+    Key(Qt::Key_PageDown);
+    Ok();
+    Settle();
+    Key(Qt::Key_PageUp, Qt::ControlModifier);
+    Ok();
+    Settle();
+    StepIs(9, 3, 1);
+
+    // Mod Balance at points 1, 0, 2: 60 s of square wave each, then the re-adjust question.
+    Key(Qt::Key_PageUp);
+    for (int point : {1, 0, 2}) {
+        SCOPED_TRACE(point);
+        EXPECT_EQ(Dlg().w.currentPoint, point);
+        Ok();
+        dialogs.expectBox("Do you want to Re-Adjust this Mod Setting?", MsgAnswer::No);
+        scheduler.advance(66500 + 300);
+        Settle();
+    }
+    EXPECT_EQ(modem->balanceCommands, (std::vector<int>{60, 60, 60}));
+    StepIs(11, 4, 1);
+
+    Ok();
+    Settle();
+    Key(Qt::Key_PageDown);  // deviation
+    Ok();
+    Settle();
+    StepIs(13, 5, 0);
+    for (int fcTest = 0; fcTest < 2; ++fcTest) {  // Tx FC 8 and Tx FC 5
+        Ok();
+        Settle();
+        Key(Qt::Key_PageUp);
+        for (int p = 0; p < 3; ++p) {
+            Ok();
+            Settle();
+        }
+    }
+    StepIs(17, 7, 0);
+    Ok();
+    Settle();
+    Ok();  // Auto Front-End
+    Settle();
+    StepIs(19, 8, 0);
+    Key(Qt::Key_PageUp);  // Front-End Adj at the Low point
+    for (int p = 0; p < 9; ++p) {  // Front-End, Rx FC 8, Rx FC 5: three points each
+        scheduler.advance(1600);
+        Settle();
+        Ok();
+        Settle();
+    }
+    StepIs(22, 11, 1);
+    Key(Qt::Key_PageUp, Qt::ControlModifier);  // Rx gain
+    Ok();
+    Settle();
+    StepIs(23, 12, 1);
+
+    // RSSI calibration: four reads per level; the last level ends the tuning tests and the
+    // results go to the modem in mode 5.
+    const std::array<std::array<int, 4>, 6> reads{{{10, 11, 11, 12}, {10, 10, 11, 11}, {30, 30, 30, 30},
+                                                   {29, 29, 29, 29}, {100, 101, 102, 103}, {200, 200, 200, 201}}};
+    for (int level = 0; level < 6; ++level) {
+        SCOPED_TRACE(level);
+        Settle();
+        Ok();
+        modem->samples.clear();
+        for (int r : reads[static_cast<std::size_t>(level)]) modem->samples.push_back(Block(r, 0));
+        if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
+        ASSERT_TRUE(scheduler.advanceUntil(
+            [&] { return Dlg().w.calPointIndex == level + 1 || Dlg().w.currentTest != 12; }, 20000));
+    }
+    const TuneRecord tuned = Dlg().w.tuneRecord;
+    UntilWindowsDone();
+
+    const ModemParameters m = ModemHolds();
+    EXPECT_EQ(m.serialNumber, 5000u);
+    EXPECT_EQ(m.comment, "Default 5726");
+    EXPECT_EQ(m.powerAdj, (std::array<std::int16_t, 3>{102, 34, 130}));
+    EXPECT_EQ(m.modAdj, (std::array<std::int16_t, 3>{60, 62, 62}));
+    EXPECT_EQ(m.masterDeviation, 69);
+    EXPECT_EQ(m.frontEndAdj, (std::array<std::int16_t, 3>{31, 31, 32}));
+    EXPECT_EQ(m.masterRxGain, 100);
+    EXPECT_EQ(m.fcAdj, tuned.fcAdj);
+    EXPECT_NE(m.fcAdj.txFc8, defaults.fcAdj.txFc8);
+    EXPECT_EQ(m.rssiCalAdj, 0);
+    EXPECT_EQ(m.masterPowerMeterCal, 200);
+    const AppState& st = ctx.state;
+    CalTables expected{};
+    BuildPowerTable(st, st, st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, {80, 81, 90, 91, 120}},
+                    false);
+    RssiCalPoints rssi = st.testParameters.rssiPoints;
+    rssi.adReading = {11, 12, 30, 31, 102, 200};
+    BuildRssiTable(st, st, st, expected, rssi, false);
+    EXPECT_TRUE(IsSet(m.calTables.powerTablePresent));
+    EXPECT_TRUE(IsSet(m.calTables.rssiTablePresent));
+    EXPECT_EQ(m.calTables.powerTable, expected.powerTable);
+    EXPECT_EQ(m.calTables.rssiTable, expected.rssiTable);
+    EXPECT_TRUE(IsSet(m.calTables.rssiTempTablePresent));
+    EXPECT_EQ(m.calTables.rssiTempTable, st.testParameters.rssiTempComp.compressedTable);
+
+    // The verification tests on the written modem, then the packet test.
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    Settle();
+    StepIs(24, 13, 1);
+    Ok();
+    Settle();
+    for (int pass = 0; pass < 3; ++pass) {
+        Ok();
+        Settle();
+    }
+    StepIs(26, 14, 1);
+    Ok();
+    Settle();
+    Ok();  // "AR" while keyed; 500 ms later step 28, unkeyed
+    scheduler.advance(600);
+    Settle();
+    StepIs(28, 14, 1);
+    EXPECT_FALSE(Loaded(ToolWindow::formPacketTst));
+    Ok();
+    StepIs(0, kNoTest, 2);
+    EXPECT_TRUE(Loaded(ToolWindow::formPacketTst));
+    EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
+    for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(Dlg().w.testDone[static_cast<std::size_t>(t)]) << t;
+
+    // Close: "T0", and the window goes when the modem acknowledges it.
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    Settle();
+    const int endTests = modem->endTests;
+    Click(Tune().buttonClose);
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return !Tune().loaded(); }, 2000));
+    EXPECT_EQ(modem->endTests, endTests + 1);
+}
+
+
+// A production run of the verification tests alone ends in the packet test window: opened
+// when it is not, brought to the front (one window still) when it is.
+TEST_F(TuneInTheProgram, AVerificationRunHandsOverToThePacketTestWindow) {
+    for (bool packetOpen : {false, true}) {
+        SCOPED_TRACE(packetOpen);
+        StartProduction();
+        if (packetOpen) {
+            win->action("menuTestPacketTest")->trigger();
+            QApplication::processEvents();
+            ASSERT_TRUE(Loaded(ToolWindow::formPacketTst));
+        }
+        OpenTune();
+        for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
+        Tune().checkTests[13]->setChecked(true);
+        Tune().checkTests[14]->setChecked(true);
+        dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::No);
+        Click(Tune().buttonStart);
+        UntilWindowsDone();
+        win->FocusForm(Tune());
+        QApplication::processEvents();
+        Widget(ToolWindow::formDacVals)->close();
+        win->FocusForm(Tune());
+        QApplication::processEvents();
+        StepIs(24, kNoTest, 2);
+        Ok();
+        for (int pass = 0; pass < 3; ++pass) {
+            Settle();
+            Ok();
+        }
+        Settle();
+        Ok();
+        Settle();
+        Ok();
+        scheduler.advance(600);
+        Settle();
+        StepIs(28, 14, 1);
+        Ok();
+        StepIs(0, kNoTest, 2);
+        ASSERT_TRUE(Loaded(ToolWindow::formPacketTst));
+        EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
+        int packetWindows = 0;
+        for (QMdiSubWindow* sub : win->mdiArea()->subWindowList())
+            if (sub->widget() == Widget(ToolWindow::formPacketTst)) ++packetWindows;
+        EXPECT_EQ(packetWindows, 1);
+        EXPECT_EQ(dialogs.boxes.size(), 1u);  // no save question after verification tests
+        win.reset();
+        dialogs.boxes.clear();
+    }
+}
+
+// ---- the window going while the modem is in a test mode
+
+enum class Leave { CloseBox, SwapPorts, Shutdown };
+
+struct LeaveCase {
+    const char* name;
+    Leave how;
+};
+
+void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
+
+class TuneLeavesTheModem : public TuneInTheProgram, public ::testing::WithParamInterface<LeaveCase> {};
+
+// Keyed on the TCXO step, the window goes by its close box, by Swap Comm Ports or with the
+// program: the modem gets "T0" on the port the window used, and nothing more is sent to it.
+TEST_P(TuneLeavesTheModem, EndsTheTestModeOnThePortTheWindowUsed) {
+    StartProgramWithModem(true, "");
+    OpenTune();
+    for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
+    Tune().checkTests[0]->setChecked(true);
+    Click(Tune().buttonStart);
+    UntilWindowsDone();
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    StepIs(2, kNoTest, 2);
+    Ok();
+    Ok();  // keyed
+    Settle();
+    ASSERT_TRUE(Dlg().transmitSelected);
+    ASSERT_TRUE(Dlg().modemInTestMode());
+    ASSERT_EQ(Lines("T0"), 0u);
+
+    switch (GetParam().how) {
+    case Leave::CloseBox: {
+        auto* sub = qobject_cast<QMdiSubWindow*>(Tune().parentWidget());
+        ASSERT_NE(sub, nullptr);
+        sub->close();
+        break;
+    }
+    case Leave::SwapPorts:
+        win->action("menuUtilsSwapPorts")->trigger();
+        break;
+    case Leave::Shutdown:
+        EXPECT_TRUE(Close());
+        break;
+    }
+    QApplication::processEvents();
+    scheduler.advance(100);
+    EXPECT_EQ(Lines("T0"), 1u);
+    EXPECT_EQ(modem->endTests, 1);
+    EXPECT_FALSE(Dlg().modemInTestMode());
+    // Nothing is sent to the modem afterwards (the window that stays after a swap sends on the
+    // other port).
+    const std::size_t seen = modem->received.size();
+    scheduler.advance(5000);
+    EXPECT_EQ(modem->received.size(), seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesTheModem,
+                         ::testing::Values(LeaveCase{"CloseBox", Leave::CloseBox}, LeaveCase{"SwapPorts", Leave::SwapPorts},
+                                           LeaveCase{"Shutdown", Leave::Shutdown}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace k45::test
