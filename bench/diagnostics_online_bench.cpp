@@ -71,7 +71,7 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         NullModemPair cable{sched};
         auto timerA = sched.createTimer();
         auto timerB = sched.createTimer();
-        classComm primary(app, *tables), secondary(app, *tables);
+        classComm primary(app, app.locale, sched, dialogs, *tables), secondary(app, app.locale, sched, dialogs, *tables);
         primary.InitCommCtrl(&cable.a(), 0, 1, timerA.get());
         primary.portSettings.baudRate = 115200;
         primary.ForceCommPortOpen(7, {.baudRate = 115200});

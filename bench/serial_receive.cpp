@@ -39,7 +39,7 @@ struct Rig {
     Rig() {
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        port = std::make_unique<classComm>(app, *tables);
+        port = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
         port->InitCommCtrl(&device, 0, 1, nullptr);
         port->portSettings.baudRate = 115200;
     }

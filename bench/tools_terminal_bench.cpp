@@ -84,7 +84,7 @@ void BM_TwoPortsStreamingSixtySeconds(benchmark::State& state) {
         auto tables = std::make_unique<RxMessageTables>();
         test::NullModemPair cableP(sched), cableS(sched);
         auto tP = sched.createTimer(), tS = sched.createTimer();
-        classComm primary(app, *tables), secondary(app, *tables);
+        classComm primary(app, app.locale, sched, dialogs, *tables), secondary(app, app.locale, sched, dialogs, *tables);
         primary.portSettings.baudRate = secondary.portSettings.baudRate = 115200;
         primary.InitCommCtrl(&cableP.a(), 0, 1, tP.get());
         secondary.InitCommCtrl(&cableS.a(), 1, 2, tS.get());

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     program.state.scheduler = &clock;
     test::NullModemPair cable(clock);
     auto timer = clock.createTimer();
-    classComm port(program.state, *tables);
+    classComm port(program.state, program.state.locale, clock, program.dialogs, *tables);
     const int id = in.ConsumeBool() ? 1 : 0;
     port.InitCommCtrl(&cable.a(), static_cast<std::int16_t>(id), 1, timer.get());
     static const int kBauds[] = {1200, 9600, 19200, 115200};

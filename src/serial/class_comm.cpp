@@ -32,9 +32,6 @@ classComm::classComm(const ModeFlags& modes, const LocaleInfo& locale, Scheduler
     ResetClass();
 }
 
-classComm::classComm(const AppState& app, RxMessageTables& tables)
-    : classComm(app, app.locale, *app.scheduler, *app.dialogs, tables) {}
-
 classComm::~classComm() {
     ResetClass();
     if (commCtrl_) commCtrl_->setEventHandler({});

@@ -23,7 +23,6 @@
 
 namespace k45 {
 
-struct AppState;
 struct ModeFlags;
 class Dialogs;
 struct LocaleInfo;
@@ -48,8 +47,6 @@ public:
     // objects share. All must outlive the port object.
     classComm(const ModeFlags& modes, const LocaleInfo& locale, Scheduler& scheduler, Dialogs& dialogs,
               RxMessageTables& tables);
-    // For a caller holding the whole state (its scheduler and dialogs set).
-    classComm(const AppState& app, RxMessageTables& tables);
     ~classComm();
     classComm(const classComm&) = delete;
     classComm& operator=(const classComm&) = delete;

@@ -99,11 +99,11 @@ protected:
         SetDefaultModemParameters(st, st, st.mainParameters);
         ctx.mainFrame = &mainFrame;
 
-        primary = std::make_unique<classComm>(st, *tables);
+        primary = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         primary->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
         primary->ForceCommPortOpen(7, {.baudRate = 9600});
         ctx.state.classCommPrimary = primary.get();
-        secondary = std::make_unique<classComm>(st, *tables);
+        secondary = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
         ctx.state.classCommSecondary = secondary.get();
         sim.SelectPort(primary.get(), secondary.get(), true);

@@ -145,7 +145,7 @@ protected:
         ctx.mainFrame = &mainFrame;
         ctx.Register(ToolWindow::formRadioParms, editor);
 
-        port = std::make_unique<classComm>(st, *tables);
+        port = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, portTimer.get());
         port->ForceCommPortOpen(7, {.baudRate = 9600});
         ctx.state.classCommPrimary = port.get();

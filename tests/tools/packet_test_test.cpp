@@ -180,7 +180,7 @@ TEST_F(PacketBench, HostAndRemoteOnTwoComputers) {
     NullModemPair spareCable{sched};
     auto spareTables = std::make_unique<RxMessageTables>();
     auto spareTimer = sched.createTimer();
-    classComm spare(state, *spareTables);
+    classComm spare(state, state.locale, sched, dialogs, *spareTables);
     spare.InitCommCtrl(&spareCable.a(), 1, 3, spareTimer.get());
     ToolModeFlags remoteFlags;
     PacketTestEngine remote(*secondary, spare, sched, remoteFlags);
@@ -213,7 +213,7 @@ TEST_F(PacketBench, YCableAndOneWayGetTheirOwnPacketsBack) {
         auto loopTables = std::make_unique<RxMessageTables>();
         auto t1 = sched.createTimer();
         auto t2 = sched.createTimer();
-        classComm p(state, *loopTables), s(state, *loopTables);
+        classComm p(state, state.locale, sched, dialogs, *loopTables), s(state, state.locale, sched, dialogs, *loopTables);
         p.InitCommCtrl(&loop.a(), 0, 1, t1.get());
         s.InitCommCtrl(&loop.b(), 1, 2, t2.get());
         if (mode == packetYCable) loop.b().attachPeer([&](const std::string& bytes) { loop.b().send(bytes); });

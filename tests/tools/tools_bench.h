@@ -49,9 +49,9 @@ protected:
         state.scheduler = &sched;
         state.dialogs = &dialogs;
         state.places.programFolder = home.path();
-        primary = std::make_unique<classComm>(state, *tables);
+        primary = std::make_unique<classComm>(state, state.locale, sched, dialogs, *tables);
         primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
-        secondary = std::make_unique<classComm>(state, *tables);
+        secondary = std::make_unique<classComm>(state, state.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
     }
     ~ToolsBench() override { dialogs.verify(); }

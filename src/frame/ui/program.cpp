@@ -38,10 +38,11 @@ void Program::Main() {
     options.createToolWindows = CreateToolWindows;
     // The device of "Com<n>" is looked up in the settings file in force when the port opens.
     options.makeDevice = [this](int) -> std::shared_ptr<SerialDevice> {
-        AppState* state = &ctx_.state;
+        const ModeFlags* modes = &ctx_.state;
+        const FilePlaces* files = &ctx_.state;
         return std::make_shared<QtSerialDevice>(
-            QtSerialDevice::DeviceResolver([state](int portNumber) {
-                return QtSerialDevice::SettingsFileResolver(GetIniFileName(*state, *state))(portNumber);
+            QtSerialDevice::DeviceResolver([modes, files](int portNumber) {
+                return QtSerialDevice::SettingsFileResolver(GetIniFileName(*modes, *files))(portNumber);
             }));
     };
     mainWindow_ = std::make_unique<MDIMain>(ctx_, std::move(options));

@@ -50,9 +50,9 @@ protected:
         ctx.state.scheduler = &sched;
         ctx.state.dialogs = &dialogs;
         ctx.state.places.programFolder = home.path();
-        primary = std::make_unique<classComm>(ctx.state, *tables);
+        primary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
         primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
-        secondary = std::make_unique<classComm>(ctx.state, *tables);
+        secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
         ctx.state.classCommPrimary = primary.get();
         ctx.state.classCommSecondary = secondary.get();
