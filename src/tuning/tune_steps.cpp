@@ -1,5 +1,7 @@
 #include "tuning/tune_steps.h"
 
+#include <vector>
+
 #include <cmath>
 #include <string_view>
 
@@ -98,6 +100,15 @@ int TestOfStep(int step) {
 bool StepNamesAdjustValue(int step) {
     if (step < 0 || step > kLastStep) return false;
     return std::string_view(kSteps[step].adjCaption) != "xxxx Adj:";
+}
+
+std::vector<std::string> StepCaptions() {
+    std::vector<std::string> r;
+    for (const StepLabels& l : kSteps) {
+        r.emplace_back(l.adjCaption);
+        r.emplace_back(l.diagCaption);
+    }
+    return r;
 }
 
 std::string FormatFcSigGenFreq(const TuneRecord& record, std::int32_t frequency, const LocaleInfo& locale) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/app_state.h"
 #include "model/records.h"
@@ -34,6 +35,9 @@ TuneGroup TestGroup(int test);
 int TestOfStep(int step);
 // The step names an adjust value for PgUp and PgDn (its adjust label is not "xxxx Adj:").
 bool StepNamesAdjustValue(int step);
+
+// The adjust and diagnostic captions of every step (the window sizes its labels for them).
+std::vector<std::string> StepCaptions();
 
 // The window's variables that the procedure, the dialogue and the step screens share.
 struct TuneWork {

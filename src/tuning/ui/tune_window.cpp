@@ -1,6 +1,7 @@
 #include "tuning/ui/tune_window.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -147,6 +148,14 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
         auto* c = new QCheckBox(kTunePlan[static_cast<std::size_t>(t)].caption);
         c->setObjectName(QString("checkTests%1").arg(t));
         checkTests[static_cast<std::size_t>(t)] = c;
+        // Room for the bold caption of the test in progress: the window keeps its size.
+        const QFont plain = c->font();
+        QFont bold = plain;
+        bold.setBold(true);
+        bold.setUnderline(true);
+        c->setFont(bold);
+        c->setMinimumWidth(c->sizeHint().width());
+        c->setFont(plain);
         const TuneGroup g = TestGroup(t);
         (g == groupTx ? txL : g == groupRx ? rxL : vL)->addWidget(c);
     }
@@ -178,6 +187,15 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
     labelBatteryVoltage = new QLabel("0.0 V");
     labelTestState = new QLabel("0");
     labelTestIndex = new QLabel("0");
+    // Wide enough for the caption of every step: the window keeps its size from step to step.
+    int captionWidth = 0;
+    for (const std::string& c : StepCaptions()) {
+        labelCurrentAdj->setText(QString::fromStdString(c));
+        captionWidth = std::max(captionWidth, labelCurrentAdj->sizeHint().width());
+    }
+    labelCurrentAdj->setText("xxxx Adj:");
+    labelCurrentAdj->setMinimumWidth(captionWidth);
+    labelCurrentDiag->setMinimumWidth(captionWidth);
     auto* dg = new QGridLayout(frameDiags);
     dg->setContentsMargins(4, 2, 4, 2);
     dg->setVerticalSpacing(2);

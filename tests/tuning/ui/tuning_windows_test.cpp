@@ -18,6 +18,7 @@
 
 #include "programming/programming_bench.h"
 #include "programming/ui/num_box.h"
+#include "tools/ui/keyboard_reach.h"
 #include "tuning/ui/prod_freqs_window.h"
 #include "tuning/ui/tune_window.h"
 
@@ -123,6 +124,36 @@ TEST_F(TuneWindowTest, PageKeysAnywhereInTheWindowReachTheAdjustValue) {
     EXPECT_FALSE(hostWrites("T0").empty());  // the close box ends the test mode
 }
 
+// Every step screen shows its title, directions and description whole at the size the window
+// opens at, and every control of the window can be reached with Tab.
+TEST_F(TuneWindowTest, EveryStepScreenFitsTheWindowAndTabReachesEveryControl) {
+    ctx.state.productionMode = true;
+    formTune win(ctx);
+    mainFrame.active = &win;
+    win.show();
+    QApplication::processEvents();
+    const QSize opened = win.size();
+    EXPECT_EQ(ControlsOutOfKeyboardReach(win), std::vector<std::string>{});
+    TuneDialogue& d = win.dialogue();
+    d.w.testPoints[1].rxFrequency = 451000000;
+    d.w.testPoints[1].txFrequency = 456000000;
+    d.w.currentPoint = 1;
+    d.w.tuneRecord.radioType = 1;
+    d.w.tuneRecord.channelBandwidth = 0;
+    d.w.powerCalPoints.powerWatts = {0.5f, 1.0f, 2.0f, 3.0f, 5.0f};
+    d.w.rssiCalPoints.levelCode = {10, 20, 40, 60, 80, 100};
+    for (int step = 0; step <= kLastStep; ++step) {
+        SCOPED_TRACE(step);
+        d.w.currentStep = step;
+        d.ShowTuneStep();
+        QApplication::processEvents();
+        EXPECT_EQ(win.size(), opened);
+        for (QLabel* l : {win.labelTestTitle, win.labelTestDirections, win.labelTestDescription})
+            EXPECT_GE(l->height(), l->heightForWidth(l->width())) << l->text().toStdString();
+    }
+    win.close();
+}
+
 class ProdFreqsTest : public ProgrammingBench {
 protected:
     ProdFreqsTest() {
@@ -158,6 +189,13 @@ TEST_F(ProdFreqsTest, EditsReachTheRecordOnlyThroughOkAndSurviveRangeSwitches) {
     EXPECT_FALSE(win.loaded());
     EXPECT_EQ(LowRx(ctx.state.testParameters, 0, 0), 406000000);
     EXPECT_EQ(ctx.state.testParameters.rssiPoints.levelCode, ctx.state.testParameters.rssiTempComp.levelCode);
+}
+
+TEST_F(ProdFreqsTest, TabReachesEveryControlOnEveryPage) {
+    formProdFreqs win(ctx);
+    win.show();
+    EXPECT_EQ(ControlsOutOfKeyboardReach(win), std::vector<std::string>{});
+    win.close();
 }
 
 TEST_F(ProdFreqsTest, TuneGridColumnsStoreIntoWhatTheyShowedBeforeTheMove) {
