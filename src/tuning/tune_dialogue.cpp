@@ -700,6 +700,8 @@ void TuneDialogue::StartPowerVerify() {
 
 void TuneDialogue::TimerDiagnosticsTick() {
     if (!pollDiagnostics || transmitSelected || !Active()) return;
+    // A port that would not open would report itself at every poll, one box after another.
+    if (!primary_ || !primary_->GetCommPortOpen()) return;
     // Samples start only from Idle like the poll, so they never swallow the reply of an open
     // exchange (an "R8" of "T0" would otherwise be lost and the window never close).
     if (dialogState != TuneDialogState::Idle) return;

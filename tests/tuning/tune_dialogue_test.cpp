@@ -472,6 +472,23 @@ TEST_F(TuneRun, F7StopsTheSamplesOnlyInEngineeringMode) {
     EXPECT_EQ(hostWrites("AT").size(), 1u);
 }
 
+// The polls stop while the primary port is closed (the port would report each send in a box of
+// its own) and start again once it is open.
+TEST_F(TuneRun, NoPollsWhileThePrimaryPortIsClosed) {
+    Open();
+    port->CloseCommPort();
+    for (int step : {0, 19, 23}) {
+        dlg.w.currentStep = step;
+        sched.advance(5000);
+    }
+    EXPECT_TRUE(hostWrites("AS").empty());
+    EXPECT_TRUE(hostWrites("AT").empty());
+    EXPECT_TRUE(dialogs.boxes.empty());
+    port->ForceCommPortOpen(7, {.baudRate = 9600});
+    sched.advance(1500);
+    EXPECT_EQ(hostWrites("AT").size(), 1u);
+}
+
 TEST_F(TuneRun, AdjustKeysOnAStepWithoutAnAdjustValueChangeNothing) {
     Open();
     dlg.w.currentStep = 4;
