@@ -17,8 +17,8 @@ void EngTestDialogue::Load() {
     // Pending sends of an earlier load belong to a dialogue that has ended.
     tuneSendPending_ = false;
     TestPanelDialogue::Load();
-    txText_ = FormatHz(links_.app.engineerFrequencies.txFrequency);
-    rxText_ = FormatHz(links_.app.engineerFrequencies.rxFrequency);
+    txText_ = FormatHz(links_.records.engineerFrequencies.txFrequency);
+    rxText_ = FormatHz(links_.records.engineerFrequencies.rxFrequency);
     view_.SetFrequencyTexts(txText_, rxText_);
     diagGroup_ = 0;
     txTime_ = 6;
@@ -27,21 +27,21 @@ void EngTestDialogue::Load() {
 
 void EngTestDialogue::Unload() {
     if (!loaded_) return;
-    if (const auto rx = MhzTextToHz(rxText_, links_.app.locale)) links_.app.engineerFrequencies.rxFrequency = *rx;
-    if (const auto tx = MhzTextToHz(txText_, links_.app.locale)) links_.app.engineerFrequencies.txFrequency = *tx;
+    if (const auto rx = MhzTextToHz(rxText_, links_.files.locale)) links_.records.engineerFrequencies.rxFrequency = *rx;
+    if (const auto tx = MhzTextToHz(txText_, links_.files.locale)) links_.records.engineerFrequencies.txFrequency = *tx;
     TestPanelDialogue::Unload();
 }
 
 void EngTestDialogue::ReadFrequencyTexts() {
-    if (const auto tx = MhzTextToHz(txText_, links_.app.locale)) tuneRecord_.txFrequency = *tx;
-    if (const auto rx = MhzTextToHz(rxText_, links_.app.locale)) tuneRecord_.rxFrequency = *rx;
+    if (const auto tx = MhzTextToHz(txText_, links_.files.locale)) tuneRecord_.txFrequency = *tx;
+    if (const auto rx = MhzTextToHz(rxText_, links_.files.locale)) tuneRecord_.rxFrequency = *rx;
 }
 
 void EngTestDialogue::TakeParameters() {
-    const ModemParameters& p = links_.app.currentParameters;
+    const ModemParameters& p = links_.records.currentParameters;
     if (p.model != 6) view_.DisableGainAndDeviation();
     ReadFrequencyTexts();
-    BuildTuneRecord(links_.app, tuneRecord_, p);
+    BuildTuneRecord(links_.records, tuneRecord_, p);
     sa7026_ = IsSet(tuneRecord_.sa7026Synthesizer);
     view_.SetSynthesizer(sa7026_);
     view_.SetCnFcEnabled(sa7026_);
@@ -56,7 +56,7 @@ void EngTestDialogue::SendFrequencyTuneRecord() {
         return;
     }
     if (!Active()) return;
-    const AppState& app = links_.app;
+    const SharedRecords& app = links_.records;
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;
@@ -102,7 +102,7 @@ void EngTestDialogue::DisplayTuneValues() {
     selectedRange_ = range;
     std::int16_t cnFc = t.fcOverride;
     if (!sa7026_)
-        cnFc = Sa7025GetCnValue(links_.app, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
+        cnFc = Sa7025GetCnValue(links_.records, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
                                 transmitSelected_);
     view_.ShowTuneValues({std::to_string(t.rxGainAdj), std::to_string(t.txDeviationAdj), std::to_string(t.frontEndValue),
                           std::to_string(t.modValue), std::to_string(t.powerValue), std::to_string(t.rssiCalAdj),
@@ -198,7 +198,7 @@ void EngTestDialogue::Sa7026Clicked() {
 }
 
 void EngTestDialogue::TestChecked(bool on) {
-    if (links_.port) links_.port->SetDtrSignal(on);
+    if (links_.port()) links_.port()->SetDtrSignal(on);
 }
 
 void EngTestDialogue::SetBothFrequencies(std::int32_t hz) {

@@ -19,11 +19,11 @@ namespace k45 {
 
 PowerCalDialogue::PowerCalDialogue(PanelLinks links, PowerCalView& view)
     : links_(links), view_(view),
-      timerResponse_(MakeDialogueTimer(links.app.scheduler, kResponseMs, [this] { TimerTick(); })) {}
+      timerResponse_(MakeDialogueTimer(links.services.scheduler, kResponseMs, [this] { TimerTick(); })) {}
 
 PowerCalDialogue::~PowerCalDialogue() {
     timerResponse_->setEnabled(false);
-    if (links_.port) links_.port->DeRegisterForAll(this);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void PowerCalDialogue::Load() {
@@ -33,10 +33,10 @@ void PowerCalDialogue::Load() {
     parametersTaken_ = keyed_ = false;
     currentPoint_ = 1;
     pointIndex_ = 0;
-    if (links_.port) links_.port->RegisterForSRecord(this, false);
+    if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = pcAwaitingParameters;
     timerResponse_->setEnabled(false);
-    powerPoints_ = links_.app.testParameters.powerPoints;
+    powerPoints_ = links_.records.testParameters.powerPoints;
     reply_.Reset();
 }
 
@@ -45,7 +45,7 @@ void PowerCalDialogue::Unload() {
     Unkey();
     loaded_ = false;
     timerResponse_->setEnabled(false);
-    if (links_.port) links_.port->DeRegisterForAll(this);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void PowerCalDialogue::Close() {
@@ -53,22 +53,22 @@ void PowerCalDialogue::Close() {
 }
 
 void PowerCalDialogue::Unkey() {
-    if (!keyed_ || !links_.port) return;
+    if (!keyed_ || !links_.port()) return;
     // The receive record of the same point; nobody waits for its acknowledgement.
     TuneRecord rx = tuneRecord_;
     rx.txSelected = kFalse;
     rx.synthFrequency = rx.rxFrequency;
-    SendTuneRecord(*links_.port, links_.app, links_.app, rx);
+    SendTuneRecord(*links_.port(), links_.modes, links_.records, rx);
     keyed_ = false;
     transmitSelected_ = false;
 }
 
 void PowerCalDialogue::Activate() {
     if (!loaded_) return;
-    if (links_.port) {
-        ApplyProgrammingSettings(*links_.port);
-        if (links_.port->portNumber != lastPortNumber_) {
-            lastPortNumber_ = links_.port->portNumber;
+    if (links_.port()) {
+        ApplyProgrammingSettings(*links_.port());
+        if (links_.port()->portNumber != lastPortNumber_) {
+            lastPortNumber_ = links_.port()->portNumber;
             parametersRequested_ = false;
         }
     }
@@ -76,7 +76,7 @@ void PowerCalDialogue::Activate() {
         ReadCurrentParameters();
     } else if (dialogState_ == pcParametersReady) {
         if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
-            if (links_.app.dialogs) links_.app.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
+            if (links_.services.dialogs) links_.services.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
             dialogState_ = pcIdle;
             Close();
             return;
@@ -96,7 +96,7 @@ void PowerCalDialogue::SetPointFrequencies() {
     const TuneRecord& t = tuneRecord_;
     if (!RadioTypeValid(t.radioType) || !RadioRangeValid(t.radioRange)) return;
     const RadioSpec& spec =
-        links_.app.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
+        links_.records.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
     tuneRecord_.txFrequency = spec.txFrequency + txFreqOffset;
     tuneRecord_.rxFrequency = spec.rxFrequency + rxFreqOffset;
 }
@@ -104,13 +104,13 @@ void PowerCalDialogue::SetPointFrequencies() {
 void PowerCalDialogue::UpdateParms(bool parmsWereFound) {
     if (!loaded_) return;
     if (parmsWereFound && dialogState_ == pcAwaitingParameters) {
-        panelParameters_ = links_.app.currentParameters;
+        panelParameters_ = links_.records.currentParameters;
         tuneRecord_.radioType = panelParameters_.radioType;
         tuneRecord_.radioRange = panelParameters_.radioRange;
         SetPointFrequencies();
-        BuildTuneRecord(links_.app, tuneRecord_, panelParameters_);
+        BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
         view_.SetProg("Modem will Transmit on");
-        view_.SetFreq(FormatMHzUnit(tuneRecord_.txFrequency, links_.app.locale));
+        view_.SetFreq(FormatMHzUnit(tuneRecord_.txFrequency, links_.files.locale));
         view_.SetLevel("Hit OK to Start Tx'ing");
         parametersTaken_ = true;
         dialogState_ = pcParametersReady;
@@ -133,7 +133,7 @@ void PowerCalDialogue::SendPointTuneRecord() {
     t.txSelected = ToFlag(transmitSelected_);
     t.synthFrequency = transmitSelected_ ? t.txFrequency : t.rxFrequency;
     timerResponse_->setEnabled(false);
-    if (links_.port) SendTuneRecord(*links_.port, links_.app, links_.app, t);
+    if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, t);
     keyed_ = transmitSelected_;
     retryCount_ = 0;
     timerResponse_->setEnabled(true);
@@ -163,10 +163,10 @@ void PowerCalDialogue::OK() {
         SendPointTuneRecord();
         if (pointIndex_ < kPoints)
             view_.SetLevel("Adjust Power (Page Up/Dn) for " +
-                           FormatFixed(powerPoints_.powerWatts[static_cast<std::size_t>(pointIndex_)], 2, links_.app.locale) +
+                           FormatFixed(powerPoints_.powerWatts[static_cast<std::size_t>(pointIndex_)], 2, links_.files.locale) +
                            " W");
     } else {
-        if (links_.port) SendCommand(*links_.port, "AR");
+        if (links_.port()) SendCommand(*links_.port(), "AR");
         retryCount_ = 0;
         dialogState_ = pcAwaitingCapture;
         RestartTimer(*timerResponse_);
@@ -223,7 +223,7 @@ void PowerCalDialogue::TimerTick() {
         break;
     case pcAwaitingSample:
         if (retryCount_ < kMaxResends) {
-            if (links_.port) SendCommand(*links_.port, "AT");
+            if (links_.port()) SendCommand(*links_.port(), "AT");
             reply_.Reset();
             ++retryCount_;
             timerResponse_->setEnabled(true);
@@ -254,7 +254,7 @@ void PowerCalDialogue::TimerTick() {
 
 void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!loaded_) return;
-    const SRecordMessage* rec = ReplyRecordWithin(links_.port, rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
+    const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
     switch (dialogState_) {
@@ -265,7 +265,7 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     case pcAwaitingTxOffAck:
         if (!ack) break;
-        if (links_.port) SendCommand(*links_.port, "AT");
+        if (links_.port()) SendCommand(*links_.port(), "AT");
         reply_.Reset();
         retryCount_ = 0;
         RestartTimer(*timerResponse_);
@@ -325,13 +325,13 @@ void PowerCalDialogue::TakeReading() {
 }
 
 void PowerCalDialogue::AskSave() {
-    const bool yes = links_.app.dialogs &&
-                     links_.app.dialogs->messageBox("Do you want to Save Power Table?", "", MsgButtons::YesNo,
+    const bool yes = links_.services.dialogs &&
+                     links_.services.dialogs->messageBox("Do you want to Save Power Table?", "", MsgButtons::YesNo,
                                                     MsgIcon::None) == MsgAnswer::Yes;
     if (!loaded_) return;
     if (yes) {
-        links_.app.testParameters.powerPoints = powerPoints_;
-        BuildPowerTable(links_.app, links_.app, links_.app, panelParameters_.calTables, powerPoints_, true);
+        links_.records.testParameters.powerPoints = powerPoints_;
+        BuildPowerTable(links_.modes, links_.files, links_.services, panelParameters_.calTables, powerPoints_, true);
         panelParameters_.masterPowerMeterCal = 200;
         WriteBack();
     }
@@ -340,7 +340,7 @@ void PowerCalDialogue::AskSave() {
 }
 
 void PowerCalDialogue::WriteBack() {
-    links_.app.currentParameters = panelParameters_;
+    links_.records.currentParameters = panelParameters_;
     links_.host.WriteCurrentParameters();
 }
 
@@ -351,8 +351,8 @@ void PowerCalDialogue::Cancel() {
 
 void PowerCalDialogue::Clear() {
     if (!loaded_ || !parametersTaken_) return;
-    if (!links_.app.dialogs ||
-        links_.app.dialogs->messageBox("Do you want to Clear (use default) Power Curve Settings?", "", MsgButtons::YesNo,
+    if (!links_.services.dialogs ||
+        links_.services.dialogs->messageBox("Do you want to Clear (use default) Power Curve Settings?", "", MsgButtons::YesNo,
                                        MsgIcon::None) != MsgAnswer::Yes)
         return;
     if (!loaded_) return;

@@ -43,7 +43,7 @@ void ProdTestDialogue::Load() {
     sendEnabled_ = false;
     pairSendPending_ = channelSendPending_ = false;
     TestPanelDialogue::Load();
-    const ProductionTestRecord& test = links_.app.testParameters;
+    const ProductionTestRecord& test = links_.records.testParameters;
     diagGroup_ = 0;
     freqPairIndex_ = 2;
     currentPoint_ = 1;
@@ -65,14 +65,14 @@ void ProdTestDialogue::Load() {
 void ProdTestDialogue::TakeParameters() {
     sendEnabled_ = false;
     const int point = FreqPairPoint(freqPairIndex_);
-    panelParameters_ = links_.app.currentParameters;
+    panelParameters_ = links_.records.currentParameters;
     tuneRecord_.radioType = panelParameters_.radioType;
     tuneRecord_.radioRange = panelParameters_.radioRange;
-    if (const RadioSpec* spec = SpecOf(links_.app.testParameters, tuneRecord_.radioType, tuneRecord_.radioRange, point)) {
+    if (const RadioSpec* spec = SpecOf(links_.records.testParameters, tuneRecord_.radioType, tuneRecord_.radioRange, point)) {
         tuneRecord_.txFrequency = spec->txFrequency + txOffsetHz_;
         tuneRecord_.rxFrequency = spec->rxFrequency + rxOffsetHz_;
     }
-    BuildTuneRecord(links_.app, tuneRecord_, panelParameters_);
+    BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
     sa7026_ = IsSet(tuneRecord_.sa7026Synthesizer);
     view_.SetSynthesizer(sa7026_);
     if (!sa7026_ && adjustSelect_ == adjCnFc) {
@@ -106,7 +106,7 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
         return;
     }
     if (!Active()) return;
-    const AppState& app = links_.app;
+    const SharedRecords& app = links_.records;
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;
@@ -172,7 +172,7 @@ void ProdTestDialogue::DisplayTuneValues() {
     selectedRange_ = range;
     std::int16_t cnFc = t.fcOverride;
     if (!sa7026_)
-        cnFc = Sa7025GetCnValue(links_.app, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
+        cnFc = Sa7025GetCnValue(links_.records, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
                                 transmitSelected_);
     view_.ShowTuneValues({std::to_string(t.rxGainAdj), std::to_string(t.txDeviationAdj), std::to_string(t.frontEndValue),
                           std::to_string(t.modValue), std::to_string(t.powerValue), std::to_string(t.rssiCalAdj),
@@ -245,17 +245,17 @@ void ProdTestDialogue::DirectValue(std::int32_t value) {
 }
 
 void ProdTestDialogue::HandOffDacValues() {
-    links_.app.dacValues = DacValuesFromTuneRecord(tuneRecord_);
+    links_.records.dacValues = DacValuesFromTuneRecord(tuneRecord_);
     prodView_.OpenDacValues();
 }
 
-void ProdTestDialogue::UpdateDacValues() { TakeDacValues(tuneRecord_, links_.app.dacValues); }
+void ProdTestDialogue::UpdateDacValues() { TakeDacValues(tuneRecord_, links_.records.dacValues); }
 
 void ProdTestDialogue::Save() {
     std::string caption;
     if (links_.host.ReadWriteLoaded(&caption)) {
-        if (links_.app.dialogs)
-            links_.app.dialogs->messageBox("Must close " + caption + " before performing this operation.", "",
+        if (links_.services.dialogs)
+            links_.services.dialogs->messageBox("Must close " + caption + " before performing this operation.", "",
                                            MsgButtons::OK, MsgIcon::Critical);
         return;
     }
@@ -278,7 +278,7 @@ void ProdTestDialogue::Save() {
     TuneRecord written = t;
     written.txDeviationAdj = t.masterDeviation;
     ApplyTuneRecord(panelParameters_, written);
-    links_.app.currentParameters = panelParameters_;
+    links_.records.currentParameters = panelParameters_;
     links_.host.WriteCurrentParameters();
 }
 

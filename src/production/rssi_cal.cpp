@@ -19,13 +19,13 @@ namespace k45 {
 
 RssiSampleDialogue::RssiSampleDialogue(PanelLinks links, RssiCalView& view)
     : links_(links), view_(view),
-      timerDiagnostics_(MakeDialogueTimer(links.app.scheduler, kPollMs, [this] { PollTick(); })),
-      timerResponse_(MakeDialogueTimer(links.app.scheduler, kResponseMs, [this] { ResponseTick(); })) {}
+      timerDiagnostics_(MakeDialogueTimer(links.services.scheduler, kPollMs, [this] { PollTick(); })),
+      timerResponse_(MakeDialogueTimer(links.services.scheduler, kResponseMs, [this] { ResponseTick(); })) {}
 
 RssiSampleDialogue::~RssiSampleDialogue() {
     timerDiagnostics_->setEnabled(false);
     timerResponse_->setEnabled(false);
-    if (links_.port) links_.port->DeRegisterForAll(this);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void RssiSampleDialogue::Load() {
@@ -35,7 +35,7 @@ void RssiSampleDialogue::Load() {
     parametersTaken_ = false;
     currentPoint_ = 1;
     sampleCount_ = 4;
-    if (links_.port) links_.port->RegisterForSRecord(this, false);
+    if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = rcAwaitingParameters;
     timerResponse_->setEnabled(false);
     timerDiagnostics_->setEnabled(true);
@@ -47,7 +47,7 @@ void RssiSampleDialogue::Unload() {
     loaded_ = false;
     timerDiagnostics_->setEnabled(false);
     timerResponse_->setEnabled(false);
-    if (links_.port) links_.port->DeRegisterForAll(this);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void RssiSampleDialogue::Close() {
@@ -55,21 +55,21 @@ void RssiSampleDialogue::Close() {
 }
 
 bool RssiSampleDialogue::Ask(const std::string& question) {
-    return links_.app.dialogs &&
-           links_.app.dialogs->messageBox(question, "", MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
+    return links_.services.dialogs &&
+           links_.services.dialogs->messageBox(question, "", MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
 }
 
 void RssiSampleDialogue::WriteBack() {
-    links_.app.currentParameters = panelParameters_;
+    links_.records.currentParameters = panelParameters_;
     links_.host.WriteCurrentParameters();
 }
 
 void RssiSampleDialogue::Activate() {
     if (!loaded_) return;
-    if (links_.port) {
-        ApplyProgrammingSettings(*links_.port);
-        if (links_.port->portNumber != lastPortNumber_) {
-            lastPortNumber_ = links_.port->portNumber;
+    if (links_.port()) {
+        ApplyProgrammingSettings(*links_.port());
+        if (links_.port()->portNumber != lastPortNumber_) {
+            lastPortNumber_ = links_.port()->portNumber;
             parametersRequested_ = false;
         }
     }
@@ -77,7 +77,7 @@ void RssiSampleDialogue::Activate() {
         ReadCurrentParameters();
     } else if (dialogState_ == rcParametersReady) {
         if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
-            if (links_.app.dialogs) links_.app.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
+            if (links_.services.dialogs) links_.services.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
             dialogState_ = rcIdle;
             Close();
             return;
@@ -97,7 +97,7 @@ void RssiSampleDialogue::SetPointFrequencies() {
     const TuneRecord& t = tuneRecord_;
     if (!RadioTypeValid(t.radioType) || !RadioRangeValid(t.radioRange)) return;
     const RadioSpec& spec =
-        links_.app.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
+        links_.records.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
     tuneRecord_.txFrequency = spec.txFrequency + TxOffset();
     tuneRecord_.rxFrequency = spec.rxFrequency + RxOffset();
 }
@@ -105,11 +105,11 @@ void RssiSampleDialogue::SetPointFrequencies() {
 void RssiSampleDialogue::UpdateParms(bool parmsWereFound) {
     if (!loaded_) return;
     if (parmsWereFound && dialogState_ == rcAwaitingParameters) {
-        panelParameters_ = links_.app.currentParameters;
+        panelParameters_ = links_.records.currentParameters;
         tuneRecord_.radioType = panelParameters_.radioType;
         tuneRecord_.radioRange = panelParameters_.radioRange;
         SetPointFrequencies();
-        BuildTuneRecord(links_.app, tuneRecord_, panelParameters_);
+        BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
         view_.SetProg("Set Signal Generator to");
         ShowPointLabels();
         parametersTaken_ = true;
@@ -132,7 +132,7 @@ void RssiSampleDialogue::SendPointTuneRecord() {
         t.synthFrequency = t.rxFrequency;
         t.txSelected = kFalse;
         timerResponse_->setEnabled(false);
-        if (links_.port) SendTuneRecord(*links_.port, links_.app, links_.app, t);
+        if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, t);
         retryCount_ = 0;
         timerResponse_->setEnabled(true);
         dialogState_ = rcAwaitingAck;
@@ -146,7 +146,7 @@ void RssiSampleDialogue::RequestSample() {
     if (dialogState_ == rcIdle) {
         if (Active()) {
             timerResponse_->setEnabled(false);
-            if (links_.port) SendCommand(*links_.port, "AT");
+            if (links_.port()) SendCommand(*links_.port(), "AT");
             retryCount_ = 0;
             reply_.Reset();
             dialogState_ = rcAwaitingSample;
@@ -199,7 +199,7 @@ void RssiSampleDialogue::ResponseTick() {
 
 void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!loaded_) return;
-    const SRecordMessage* rec = ReplyRecordWithin(links_.port, rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
+    const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
     switch (dialogState_) {
@@ -257,11 +257,11 @@ void RssiCalDialogue::Load() {
     if (loaded_) return;
     RssiSampleDialogue::Load();
     levelIndex_ = 0;
-    rssiPoints_ = links_.app.testParameters.rssiPoints;
+    rssiPoints_ = links_.records.testParameters.rssiPoints;
 }
 
 void RssiCalDialogue::ShowPointLabels() {
-    view_.SetFreq(FormatMHzUnit(tuneRecord_.rxFrequency, links_.app.locale));
+    view_.SetFreq(FormatMHzUnit(tuneRecord_.rxFrequency, links_.files.locale));
     if (levelIndex_ >= 0 && levelIndex_ < kLevels)
         view_.SetLevel(FormatRssiDbm(rssiPoints_.levelCode[static_cast<std::size_t>(levelIndex_)]));
 }
@@ -279,10 +279,10 @@ void RssiCalDialogue::TakeAverage(std::int16_t average) {
 
 void RssiCalDialogue::EndOfRun() {
     bool write = false;
-    ProductionTestRecord& test = links_.app.testParameters;
+    ProductionTestRecord& test = links_.records.testParameters;
     if (Ask("Do you want to Save RSSI Table?")) {
         test.rssiPoints = rssiPoints_;
-        BuildRssiTable(links_.app, links_.app, links_.app, panelParameters_.calTables, test.rssiPoints, true);
+        BuildRssiTable(links_.modes, links_.files, links_.services, panelParameters_.calTables, test.rssiPoints, true);
         panelParameters_.rssiCalAdj = 0;
         write = true;
     }
@@ -312,13 +312,13 @@ void TempCompDialogue::Load() {
     RssiSampleDialogue::Load();
     levelIndex_ = 0;
     tempIndex_ = 0;
-    rssiTempComp_ = links_.app.testParameters.rssiTempComp;
+    rssiTempComp_ = links_.records.testParameters.rssiTempComp;
 }
 
 void TempCompDialogue::ShowPointLabels() {
     if (levelIndex_ < 0 || levelIndex_ >= kLevels || tempIndex_ < 0 || tempIndex_ >= kTemperatures) return;
     const auto l = static_cast<std::size_t>(levelIndex_), t = static_cast<std::size_t>(tempIndex_);
-    view_.SetFreq(FormatMHzUnit(tuneRecord_.rxFrequency, links_.app.locale) + " " +
+    view_.SetFreq(FormatMHzUnit(tuneRecord_.rxFrequency, links_.files.locale) + " " +
                   FormatRssiDbm(rssiTempComp_.levelCode[l]));
     view_.SetLevel("Set Temperature Chamber to " + std::to_string(rssiTempComp_.temperature[t]) + " C.");
     view_.SetSavedReading(std::to_string(rssiTempComp_.adReading[l][t]));
@@ -370,16 +370,15 @@ void TempCompDialogue::CancelButton() {
 }
 
 void TempCompDialogue::BuildAndProgramTempComp() {
-    AppState& app = links_.app;
-    ProductionTestRecord& test = app.testParameters;
+    ProductionTestRecord& test = links_.records.testParameters;
     if (Ask("Do you want to Build the RSSI Temperature Compensation Table with the Current Data Points taken (NOT the "
             "Current Test File)?")) {
-        rssiTempComp_.tableId = CalDateStampToday(app);
+        rssiTempComp_.tableId = CalDateStampToday(links_.services);
         test.rssiTempComp = rssiTempComp_;
-        PrepareTempCompPoints(app, app, app, panelParameters_.calTables, test, true);
-        BuildTempCompTable(app, app, panelParameters_.calTables, test, true);
+        PrepareTempCompPoints(links_.modes, links_.files, links_.records, panelParameters_.calTables, test, true);
+        BuildTempCompTable(links_.modes, links_.files, panelParameters_.calTables, test, true);
     } else if (Ask("Do you want to Build the RSSI Temperature Compensation Table with the Current Test File?")) {
-        BuildTempCompTable(app, app, panelParameters_.calTables, test, true);
+        BuildTempCompTable(links_.modes, links_.files, panelParameters_.calTables, test, true);
     }
     if (Ask("Do you want to Program the RSSI Temperature Compensation Table?")) {
         panelParameters_.calTables.rssiTempTable = test.rssiTempComp.compressedTable;

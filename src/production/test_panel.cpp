@@ -16,16 +16,16 @@ namespace k45 {
 TestPanelDialogue::TestPanelDialogue(PanelLinks links, TestPanelView& view)
     : links_(links),
       view_(view),
-      timerResponse_(MakeDialogueTimer(links.app.scheduler, kResponseMs, [this] { TimerResponseTick(); })),
-      timerDiagnostics_(MakeDialogueTimer(links.app.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
+      timerResponse_(MakeDialogueTimer(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); })),
+      timerDiagnostics_(MakeDialogueTimer(links.services.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
       timerDelayCommunications_(
-          MakeDialogueTimer(links.app.scheduler, kDelayCommunicationsMs, [this] { TimerDelayCommunicationsTick(); })),
-      timerTxDisplay_(MakeDialogueTimer(links.app.scheduler, kTxDisplayMs, [this] { TimerTxDisplayTick(); })) {}
+          MakeDialogueTimer(links.services.scheduler, kDelayCommunicationsMs, [this] { TimerDelayCommunicationsTick(); })),
+      timerTxDisplay_(MakeDialogueTimer(links.services.scheduler, kTxDisplayMs, [this] { TimerTxDisplayTick(); })) {}
 
 TestPanelDialogue::~TestPanelDialogue() {
     for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
         t->setEnabled(false);
-    if (links_.port) links_.port->DeRegisterForAll(this);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void TestPanelDialogue::Load() {
@@ -39,7 +39,7 @@ void TestPanelDialogue::Load() {
     endTestSent_ = false;
     txModeStep_ = 0;
     reply_.Reset();
-    if (links_.port) links_.port->RegisterForSRecord(this, false);
+    if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = tpAwaitingParameters;
     timerResponse_->setEnabled(false);
     timerDelayCommunications_->setEnabled(false);
@@ -56,15 +56,15 @@ void TestPanelDialogue::Unload() {
     loaded_ = false;
     for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
         t->setEnabled(false);
-    if (links_.port) links_.port->DeRegisterForAll(this);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void TestPanelDialogue::Activate() {
     if (!loaded_) return;
-    if (links_.port) {
-        ApplyProgrammingSettings(*links_.port);
-        if (links_.port->portNumber != lastPortNumber_) {
-            lastPortNumber_ = links_.port->portNumber;
+    if (links_.port()) {
+        ApplyProgrammingSettings(*links_.port());
+        if (links_.port()->portNumber != lastPortNumber_) {
+            lastPortNumber_ = links_.port()->portNumber;
             parametersRequested_ = false;
         }
     }
@@ -187,7 +187,7 @@ void TestPanelDialogue::TimerResponseTick() {
         CompleteExchange();
         break;
     case tpAwaitingEndTestAck:
-        if (links_.app.dialogs) links_.app.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
+        if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
         // The acknowledgement may have closed the window while the box was open.
         if (loaded_ && dialogState_ == tpAwaitingEndTestAck) {
             testStarted_ = false;
@@ -202,7 +202,7 @@ void TestPanelDialogue::TimerResponseTick() {
 void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!loaded_) return;
     const SRecordMessage* rec =
-        ReplyRecordWithin(links_.port, rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
+        ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     if (OwnsState(dialogState_)) {
         TakeOwnRecord(*rec);
@@ -243,7 +243,7 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 
 void TestPanelDialogue::DisplayDiagnostics() {
     if (!ShowsDiagnostics()) return;
-    view_.ShowDiagnostics(MakeDiagnosticsTexts(diagnostics_, diagGroup_, links_.app.locale));
+    view_.ShowDiagnostics(MakeDiagnosticsTexts(diagnostics_, diagGroup_, links_.files.locale));
 }
 
 void TestPanelDialogue::ClearDiagnosticsButton() { SendLine("AR"); }
@@ -282,18 +282,18 @@ bool TestPanelDialogue::KeyDown(int keyCode, int modifiers) {
 }
 
 void TestPanelDialogue::SendLine(const std::string& command) {
-    if (links_.port) SendCommand(*links_.port, command);
+    if (links_.port()) SendCommand(*links_.port(), command);
 }
 
 void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t value) {
-    if (links_.port) SendCommandAndByte(*links_.port, command, value);
+    if (links_.port()) SendCommandAndByte(*links_.port(), command, value);
 }
 
 void TestPanelDialogue::SendTune() {
-    if (links_.port) SendTuneRecord(*links_.port, links_.app, links_.app, tuneRecord_);
+    if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, tuneRecord_);
     NoteTuneSent();
 }
 
-std::string TestPanelDialogue::FormatHz(std::int32_t hz) const { return FormatMHz(hz, links_.app.locale); }
+std::string TestPanelDialogue::FormatHz(std::int32_t hz) const { return FormatMHz(hz, links_.files.locale); }
 
 }  // namespace k45

@@ -11,13 +11,13 @@
 
 #include "frame/window_interfaces.h"
 #include "params/diag_parsers.h"
+#include "model/app_state.h"
 #include "model/records.h"
 #include "production/panel_support.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
 
-struct AppState;
 class classComm;
 class Timer;
 
@@ -47,11 +47,19 @@ public:
     virtual void SetTxTimeLabel(const std::string& text, bool scrollEnabled) { (void)text; (void)scrollEnabled; }
 };
 
-// The services a panel dialogue works with.
+// What a panel or calibration dialogue works with: the parts of the state it reads and writes,
+// and the windows around it. The primary port is read from its slot at each use (start-up
+// fills it after the windows exist).
 struct PanelLinks {
-    AppState& app;          // radio model tables, the shared records, locale
-    classComm* const& port;  // the primary port object's slot (filled at start-up)
+    const ModeFlags& modes;
+    const FilePlaces& files;  // the locale
+    SharedRecords& records;   // current and test parameters, radio tables, DAC values
+    const Services& services; // scheduler, dialogs, the primary port's slot
     PanelHost& host;
+
+    classComm* port() const { return services.classCommPrimary; }
+    // For a caller holding the whole state.
+    static PanelLinks Of(AppState& state, PanelHost& host) { return {state, state, state, state, host}; }
 };
 
 class TestPanelDialogue : public CommForm, public ParmsClient {

@@ -35,7 +35,7 @@ int UserTestDialogue::ChannelUnderTest() const {
 }
 
 void UserTestDialogue::TakeParameters() {
-    const ModemParameters& p = links_.app.currentParameters;
+    const ModemParameters& p = links_.records.currentParameters;
     // A redirect the modem reports outside 1..8 is shown but selects no channel.
     const int redirect = p.channelOverride;
     channelOverrideIndex_ = redirect >= 0 && redirect <= 8 ? redirect : 0;
@@ -49,7 +49,7 @@ void UserTestDialogue::TakeParameters() {
         tuneRecord_.rxFrequency = p.channels[static_cast<std::size_t>(channel)].rxFrequency;
     }
     view_.SetFrequencyTexts(FormatHz(tuneRecord_.txFrequency), FormatHz(tuneRecord_.rxFrequency));
-    BuildTuneRecord(links_.app, tuneRecord_, p);
+    BuildTuneRecord(links_.records, tuneRecord_, p);
 }
 
 void UserTestDialogue::ActivateReady() {
@@ -69,7 +69,7 @@ void UserTestDialogue::SendChannelTuneRecord() {
         return;
     }
     if (!Active()) return;
-    const ModemParameters& p = links_.app.currentParameters;
+    const ModemParameters& p = links_.records.currentParameters;
     TuneRecord& t = tuneRecord_;
     const int channel = ChannelUnderTest();
     const bool valid = channel >= 0 && channel <= 7;
@@ -78,7 +78,7 @@ void UserTestDialogue::SendChannelTuneRecord() {
         t.rxFrequency = p.channels[static_cast<std::size_t>(channel)].rxFrequency;
     }
     view_.SetFrequencyTexts(FormatHz(t.txFrequency), FormatHz(t.rxFrequency));
-    const AppState& app = links_.app;
+    const SharedRecords& app = links_.records;
     t.frontEndValue = InterpolateTuneValue(app, t.rxFrequency, p.radioType, p.radioRange, false, t.frontEndAdj);
     t.modValue = InterpolateTuneValue(app, t.txFrequency, p.radioType, p.radioRange, true, t.modAdj);
     t.powerValue = InterpolateTuneValue(app, t.txFrequency, p.radioType, p.radioRange, true, t.powerAdj);
@@ -112,8 +112,8 @@ void UserTestDialogue::ChannelChangeButton() {
         redirectChannel_ != 0
             ? "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(redirectChannel_) + "?"
             : "Do you want to Disable the Re-Directing of Channel 8?";
-    if (!links_.app.dialogs) return;
-    if (links_.app.dialogs->messageBox(question, "", MsgButtons::OKCancel, MsgIcon::None) == MsgAnswer::OK)
+    if (!links_.services.dialogs) return;
+    if (links_.services.dialogs->messageBox(question, "", MsgButtons::OKCancel, MsgIcon::None) == MsgAnswer::OK)
         SendChannelRedirect();
 }
 
@@ -240,7 +240,7 @@ void UserTestDialogue::OwnTimeout() {
             timerResponse_->setEnabled(true);
             links_.host.CountResend();
         } else {
-            if (links_.app.dialogs) links_.app.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
+            if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
             if (loaded_ && dialogState_ == usAwaitingEndTestAck) {
                 testStarted_ = false;
                 links_.host.CloseWindow();
@@ -255,7 +255,7 @@ void UserTestDialogue::OwnTimeout() {
 bool UserTestDialogue::KeyDown(int keyCode, int modifiers) {
     if ((modifiers & (kShiftBit | kCtrlBit | kAltBit)) != 0) return false;
     if (keyCode == keyF7) {
-        if (links_.app.engineerMode) diagnosticsEnabled_ = !diagnosticsEnabled_;
+        if (links_.modes.engineerMode) diagnosticsEnabled_ = !diagnosticsEnabled_;
         return false;
     }
     return TestPanelDialogue::KeyDown(keyCode, modifiers);

@@ -37,7 +37,7 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text) {
 
 formProgPwr::formProgPwr(AppContext& ctx, QWidget* parent)
     : ToolWindowBase(ctx, "formProgPwr", "Calibrate Power Table", Placement::Saved, parent),
-      dlg_(PanelLinks{ctx.state, ctx.state.classCommPrimary, *this}, *this) {
+      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
     auto* top = new QVBoxLayout(this);
     labelProg = Label(this, "labelProg", "Getting Modem Settings...");
     labelFreq = Label(this, "labelFreq", "Please Wait");
@@ -130,7 +130,7 @@ void RssiWindowBase::FocusOk() { buttonOK->setFocus(); }
 
 formProgRssi::formProgRssi(AppContext& ctx, QWidget* parent)
     : RssiWindowBase(ctx, "formProgRssi", "Calibrate RSSI Table", parent),
-      dlg_(PanelLinks{ctx.state, ctx.state.classCommPrimary, *this}, *this) {
+      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
     auto* top = new QVBoxLayout(this);
     labelProg = Label(this, "labelProg", "Getting Modem Settings...");
     labelFreq = Label(this, "labelFreq", "Please Wait");
@@ -174,7 +174,7 @@ void formProgRssi::Form_Load() {
 
 formTempComp::formTempComp(AppContext& ctx, QWidget* parent)
     : RssiWindowBase(ctx, "formTempComp", "RSSI Temp Comp", parent),
-      dlg_(PanelLinks{ctx.state, ctx.state.classCommPrimary, *this}, *this) {
+      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
     auto* top = new QVBoxLayout(this);
     labelProg = Label(this, "labelProg", "Getting Current Settings...");
     labelFreq = Label(this, "labelFreqLevel", "Please Wait");

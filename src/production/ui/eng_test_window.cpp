@@ -40,7 +40,7 @@ void SelectByData(QComboBox* c, int data) {
 
 formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     : ToolWindowBase(ctx, "formEngTest", "Engineer Test", Placement::Saved, parent),
-      dlg_(PanelLinks{ctx.state, ctx.state.classCommPrimary, *this}, *this),
+      dlg_(PanelLinks::Of(ctx.state, *this), *this),
       remote_(dlg_, links, ctx.state.dialogs, ctx.state.locale, *this) {
     auto* top = new QHBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);

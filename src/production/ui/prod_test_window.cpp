@@ -47,7 +47,7 @@ void SelectByData(QComboBox* c, int data) {
 
 formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     : ToolWindowBase(ctx, "formProdTest", "Production Test", Placement::Saved, parent),
-      dlg_(PanelLinks{ctx.state, ctx.state.classCommPrimary, *this}, *this) {
+      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
     auto* top = new QHBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
     auto* left = new QVBoxLayout;
