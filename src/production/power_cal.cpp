@@ -30,7 +30,7 @@ void PowerCalDialogue::Load() {
     if (loaded_) return;
     loaded_ = true;
     parametersRequested_ = transmitSelected_ = sendPending_ = false;
-    parametersTaken_ = keyed_ = false;
+    parametersTaken_ = keyed_ = testStarted_ = false;
     currentPoint_ = 1;
     pointIndex_ = 0;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
@@ -46,6 +46,14 @@ void PowerCalDialogue::Unload() {
     loaded_ = false;
     timerResponse_->setEnabled(false);
     if (links_.port()) links_.port()->DeRegisterForAll(this);
+}
+
+void PowerCalDialogue::PortsSwapping() {
+    if (!loaded_) return;
+    Unkey();
+    if (testStarted_ && links_.port()) SendCommand(*links_.port(), "T0");
+    testStarted_ = false;
+    parametersTaken_ = false;
 }
 
 void PowerCalDialogue::Close() {
@@ -135,6 +143,7 @@ void PowerCalDialogue::SendPointTuneRecord() {
     timerResponse_->setEnabled(false);
     if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, t);
     keyed_ = transmitSelected_;
+    testStarted_ = true;
     retryCount_ = 0;
     timerResponse_->setEnabled(true);
     dialogState_ = pcAwaitingAck;

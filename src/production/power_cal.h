@@ -65,6 +65,9 @@ public:
     void Activate();
     // Leaving by any way: a keyed transmitter is sent the receive tune record first.
     void Unload();
+    // Swap Comm Ports, before the ports change hands: a keyed radio is sent the receive record,
+    // then a radio in a test "T0", both on the old primary port.
+    void PortsSwapping();
     void OK();
     void Cancel();
     void Clear();
@@ -106,6 +109,7 @@ private:
     std::int16_t retryCount_ = 0;
     bool transmitSelected_ = false;
     bool keyed_ = false;  // the last tune record sent keyed the transmitter
+    bool testStarted_ = false;  // a tune record went out since the load or the last "T0"
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;
     bool sendPending_ = false;

@@ -32,7 +32,7 @@ void RssiSampleDialogue::Load() {
     if (loaded_) return;
     loaded_ = true;
     parametersRequested_ = sendPending_ = samplePending_ = false;
-    parametersTaken_ = false;
+    parametersTaken_ = testStarted_ = false;
     currentPoint_ = 1;
     sampleCount_ = 4;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
@@ -48,6 +48,21 @@ void RssiSampleDialogue::Unload() {
     timerDiagnostics_->setEnabled(false);
     timerResponse_->setEnabled(false);
     if (links_.port()) links_.port()->DeRegisterForAll(this);
+}
+
+void RssiSampleDialogue::PortsSwapping() {
+    if (!loaded_) return;
+    if (testStarted_ && links_.port()) SendCommand(*links_.port(), "T0");
+    testStarted_ = false;
+    parametersTaken_ = false;
+    DropReadingSet();
+}
+
+void RssiSampleDialogue::DropReadingSet() {
+    if (sampleCount_ < 4) {
+        sampleCount_ = 4;
+        view_.SetOkEnabled(true);
+    }
 }
 
 void RssiSampleDialogue::Close() {
@@ -133,6 +148,7 @@ void RssiSampleDialogue::SendPointTuneRecord() {
         t.txSelected = kFalse;
         timerResponse_->setEnabled(false);
         if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, t);
+        testStarted_ = true;
         retryCount_ = 0;
         timerResponse_->setEnabled(true);
         dialogState_ = rcAwaitingAck;
@@ -348,11 +364,8 @@ void TempCompDialogue::Advance() {
 
 void TempCompDialogue::Skip() {
     if (!loaded_ || !parametersTaken_) return;
-    // Readings already started belong to the point being passed: they are dropped.
-    if (sampleCount_ < 4) {
-        sampleCount_ = 4;
-        view_.SetOkEnabled(true);
-    }
+    // Readings already started belong to the point being passed.
+    DropReadingSet();
     Advance();
 }
 

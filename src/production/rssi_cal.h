@@ -61,6 +61,10 @@ public:
     virtual void Load();
     void Activate();
     void Unload();
+    // Swap Comm Ports, before the ports change hands: a radio in a test is sent "T0" on the old
+    // primary port; a reading set in progress is dropped (the next readings would come from
+    // the radio the port leads to next).
+    void PortsSwapping();
     void OK();
     void Cancel() { Close(); }
     virtual void Clear() = 0;
@@ -84,6 +88,8 @@ protected:
     // The average of the four readings of the point now offered.
     virtual void TakeAverage(std::int16_t average) = 0;
     void Close();
+    // A set of four readings in progress is dropped; OK takes a new one.
+    void DropReadingSet();
     // currentParameters = the window's copy, written by the read/write window.
     void WriteBack();
     bool Ask(const std::string& question);
@@ -95,6 +101,7 @@ protected:
     int sampleCount_ = 4;
     bool parametersTaken_ = false;
     bool loaded_ = false;
+    bool testStarted_ = false;  // a tune record went out since the load or the last "T0"
 
 private:
     bool Active() const { return links_.host.IsActiveChild(); }

@@ -59,6 +59,25 @@ void TestPanelDialogue::Unload() {
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
+void TestPanelDialogue::PortsSwapping() {
+    if (!loaded_) return;
+    const bool closing = endTestPending_ || endTestSent_;
+    if (testStarted_ && !endTestSent_) SendLine("T0");
+    testStarted_ = false;
+    // This port's parameters are read again before anything acts on them.
+    parametersTaken_ = false;
+    txModeStep_ = 0;
+    timerDelayCommunications_->setEnabled(false);
+    timerTxDisplay_->setEnabled(false);
+    transmitSelected_ = false;
+    view_.SetXcvrStatus(kRxingText);
+    // The operator's Close was under way: its "T0" has gone out.
+    if (closing) {
+        endTestPending_ = false;
+        links_.host.CloseWindow();
+    }
+}
+
 void TestPanelDialogue::Activate() {
     if (!loaded_) return;
     if (links_.port()) {

@@ -82,6 +82,10 @@ public:
     // The window goes away (close box, shutdown, after the end test): a radio still in a
     // test is sent "T0" first, without waiting for its answer.
     virtual void Unload();
+    // Swap Comm Ports, before the ports change hands: a radio in a test is sent "T0" on the old
+    // primary port, and nothing meant for it (a delayed transmit-mode command, a keyed next
+    // record, a pending end test) reaches the radio the port leads to next.
+    void PortsSwapping();
     void ClearDiagnosticsButton();
     void DiagnosticSelectChanged(int group);
     void DiagEnabledChanged(bool on) { diagEnabled_ = on; }

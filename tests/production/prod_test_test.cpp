@@ -247,6 +247,44 @@ TEST_F(ProdPanel, APortSwapReadsTheParametersAgainBeforeAnyFurtherT1) {
     ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() == 2; }, 20000));
 }
 
+// Nothing meant for the radio on the old port reaches the one the port leads to next.
+TEST_F(ProdPanel, ASwapBeforeTheDelayedBalanceEndsTheTestAndDropsTheBalance) {
+    Open();
+    dlg.TransmitModeChanged(txModBalance);
+    dlg.TxTimeChanged(5);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(dlg.KeyDown(keyF5, 0));
+    sched.advance(200);
+    dlg.PortsSwapping();
+    EXPECT_EQ(LastRadioCommand(), "T0");
+    EXPECT_EQ(view.xcvr, "Rx'ing");
+    sched.advance(3000);
+    EXPECT_TRUE(Sent("BALANCE").empty());
+    EXPECT_EQ(Sent("T0").size(), 1u);
+    EXPECT_TRUE(dlg.loaded());
+}
+
+TEST_F(ProdPanel, ASwapWhileTheEndTestWaitsClosesTheWindowAfterItsT0) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    dlg.CloseButton();
+    ASSERT_TRUE(dlg.endTestPending());
+    dlg.PortsSwapping();
+    EXPECT_FALSE(dlg.loaded());
+    EXPECT_EQ(host.closes, 1);
+    sched.advance(2000);
+    EXPECT_EQ(Sent("T0").size(), 1u);
+    EXPECT_EQ(LastRadioCommand(), "T0");
+}
+
+TEST_F(ProdPanel, ASwapBeforeAnyT1SendsNothing) {
+    dlg.Load();
+    dlg.Activate();
+    dlg.PortsSwapping();
+    sched.advance(100);
+    EXPECT_TRUE(Sent("T0").empty());
+}
+
 TEST_F(ProdPanel, EveryActivationWhileIdleSendsTheTuneRecordAgain) {
     Open();
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));

@@ -265,6 +265,21 @@ TEST_F(TempComp, CancelAsksOnlyOnceAPointWasPassedAndSkipDropsReadingsInProgress
     EXPECT_TRUE(dlg.loaded());
 }
 
+// Readings that would come from the radio the port leads to next are not averaged in.
+TEST_F(TempComp, ASwapEndsTheTestAndDropsTheReadingsInProgress) {
+    Open();
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.sampleCount() == 1; }, 3000));
+    dlg.PortsSwapping();
+    EXPECT_EQ(dlg.sampleCount(), 4);
+    EXPECT_TRUE(view.okEnabled);
+    EXPECT_EQ(dlg.levelIndex(), 0);
+    sched.advance(100);
+    EXPECT_EQ(LastRadioCommand(), "T0");
+    dlg.OK();  // nothing acts before this port's parameters are read
+    EXPECT_TRUE(view.okEnabled);
+}
+
 TEST_F(TempComp, CancelAtTheFirstPointClosesWithoutAQuestion) {
     Open();
     dlg.OK();

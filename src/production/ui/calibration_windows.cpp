@@ -36,7 +36,7 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text) {
 // ---- power table
 
 formProgPwr::formProgPwr(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formProgPwr", "Calibrate Power Table", Placement::Saved, parent),
+    : ProductionWindow(ctx, "formProgPwr", "Calibrate Power Table", Placement::Saved, parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this) {
     auto* top = new QVBoxLayout(this);
     labelProg = Label(this, "labelProg", "Getting Modem Settings...");
@@ -109,7 +109,7 @@ void formProgPwr::FocusOk() { buttonOK->setFocus(); }
 // ---- RSSI windows
 
 RssiWindowBase::RssiWindowBase(AppContext& ctx, const char* objectName, const char* caption, QWidget* parent)
-    : ToolWindowBase(ctx, objectName, caption, Placement::Saved, parent) {}
+    : ProductionWindow(ctx, objectName, caption, Placement::Saved, parent) {}
 
 void RssiWindowBase::SetProg(const std::string& t) { labelProg->setText(Qs(t)); }
 void RssiWindowBase::SetFreq(const std::string& t) { labelFreq->setText(Qs(t)); }

@@ -11,12 +11,14 @@ class QPushButton;
 
 namespace k45 {
 
-class formProgPwr : public ToolWindowBase, public FreqOffsetForm, private PowerCalView, private PanelHost {
+class formProgPwr : public ProductionWindow, public FreqOffsetForm, public PortSwapClient, private PowerCalView,
+                    private PanelHost {
     Q_OBJECT
 public:
     explicit formProgPwr(AppContext& ctx, QWidget* parent = nullptr);
     ~formProgPwr() override;
     void Form_Activate() override { dlg_.Activate(); }
+    void PortsSwapping() override { dlg_.PortsSwapping(); }
     void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override { dlg_.rxFreqOffset = rx, dlg_.txFreqOffset = tx; }
     PowerCalDialogue& dialogue() { return dlg_; }
 
@@ -46,7 +48,7 @@ private:
 };
 
 // formProgRssi and formTempComp share their labels and host.
-class RssiWindowBase : public ToolWindowBase, protected RssiCalView, protected PanelHost {
+class RssiWindowBase : public ProductionWindow, protected RssiCalView, protected PanelHost {
     Q_OBJECT
 public:
     RssiWindowBase(AppContext& ctx, const char* objectName, const char* caption, QWidget* parent);
@@ -70,12 +72,13 @@ protected:
     void WriteCurrentParameters() override { OpenWriteCurrentParameters(ctx_); }
 };
 
-class formProgRssi : public RssiWindowBase, public FreqOffsetForm {
+class formProgRssi : public RssiWindowBase, public FreqOffsetForm, public PortSwapClient {
     Q_OBJECT
 public:
     explicit formProgRssi(AppContext& ctx, QWidget* parent = nullptr);
     ~formProgRssi() override;
     void Form_Activate() override { dlg_.Activate(); }
+    void PortsSwapping() override { dlg_.PortsSwapping(); }
     void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override { dlg_.rxFreqOffset = rx, dlg_.txFreqOffset = tx; }
     RssiCalDialogue& dialogue() { return dlg_; }
 
@@ -87,12 +90,13 @@ private:
     RssiCalDialogue dlg_;
 };
 
-class formTempComp : public RssiWindowBase {
+class formTempComp : public RssiWindowBase, public PortSwapClient {
     Q_OBJECT
 public:
     explicit formTempComp(AppContext& ctx, QWidget* parent = nullptr);
     ~formTempComp() override;
     void Form_Activate() override { dlg_.Activate(); }
+    void PortsSwapping() override { dlg_.PortsSwapping(); }
     TempCompDialogue& dialogue() { return dlg_; }
 
     QPushButton *buttonSkip = nullptr, *buttonSkipToEnd = nullptr;

@@ -39,7 +39,7 @@ void SelectByData(QComboBox* c, int data) {
 }  // namespace
 
 formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
-    : ToolWindowBase(ctx, "formEngTest", "Engineer Test", Placement::Saved, parent),
+    : ProductionWindow(ctx, "formEngTest", "Engineer Test", Placement::Saved, parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this),
       remote_(dlg_, links, ctx.state.dialogs, ctx.state.locale, *this) {
     auto* top = new QHBoxLayout(this);

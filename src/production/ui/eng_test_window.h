@@ -19,7 +19,8 @@ class QScrollBar;
 
 namespace k45 {
 
-class formEngTest : public ToolWindowBase, private TestPanelView, private EngRemoteView, private PanelHost {
+class formEngTest : public ProductionWindow, public PortSwapClient, private TestPanelView, private EngRemoteView,
+                    private PanelHost {
     Q_OBJECT
 public:
     // links: the program's local links (null: no remote control).
@@ -29,6 +30,7 @@ public:
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void Form_Activate() override { dlg_.Activate(); }
+    void PortsSwapping() override { dlg_.PortsSwapping(); }
     EngTestDialogue& dialogue() { return dlg_; }
     EngRemoteControl& remote() { return remote_; }
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "diagnostics/ui/diag_window_support.h"
 #include "frame/app_context.h"
@@ -99,6 +100,15 @@ void ShowDiagnosticsTexts(const DiagnosticsFrame& f, const DiagnosticsTexts& t) 
     f.labelPreambleDCD->setText(Qs(t.preambleDcd));
     if (f.labelCurrentLevel) f.labelCurrentLevel->setText(Qs(t.currentLevel));
     if (f.panelCurrentLevel) f.panelCurrentLevel->setValue(t.currentPercent);
+}
+
+void ProductionWindow::showEvent(QShowEvent* e) {
+    const bool wasLoaded = loaded();
+    ToolWindowBase::showEvent(e);
+    if (wasLoaded || !loaded()) return;
+    QTimer::singleShot(0, this, [this] {
+        if (loaded() && IsActiveForm()) Form_Activate();
+    });
 }
 
 int PanelKeyCode(const QKeyEvent& e) {

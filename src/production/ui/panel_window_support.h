@@ -7,6 +7,7 @@
 #include <string>
 
 #include "production/panel_support.h"
+#include "ui/tool_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -49,6 +50,15 @@ void ShowDiagnosticsTexts(const DiagnosticsFrame& f, const DiagnosticsTexts& t);
 // The panels' key code of a Qt key (0 for keys they do not use) and the modifier bits.
 int PanelKeyCode(const QKeyEvent& e);
 int PanelModifiers(const QKeyEvent& e);
+
+// The base of the production windows. The main window may make a window its active child
+// before the window loaded (its activation then finds nothing loaded): a window that loads
+// while it is the active child activates once it is on screen.
+class ProductionWindow : public ToolWindowBase {
+protected:
+    using ToolWindowBase::ToolWindowBase;
+    void showEvent(QShowEvent* e) override;
+};
 
 // What the production panel sets on a calibration window before showing it.
 class FreqOffsetForm {

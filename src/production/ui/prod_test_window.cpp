@@ -46,7 +46,7 @@ void SelectByData(QComboBox* c, int data) {
 }  // namespace
 
 formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formProdTest", "Production Test", Placement::Saved, parent),
+    : ProductionWindow(ctx, "formProdTest", "Production Test", Placement::Saved, parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this) {
     auto* top = new QHBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);

@@ -17,7 +17,8 @@ class QScrollBar;
 
 namespace k45 {
 
-class formProdTest : public ToolWindowBase, public DacValuesClient, private ProdTestView, private PanelHost {
+class formProdTest : public ProductionWindow, public DacValuesClient, public PortSwapClient, private ProdTestView,
+                     private PanelHost {
     Q_OBJECT
 public:
     explicit formProdTest(AppContext& ctx, QWidget* parent = nullptr);
@@ -25,6 +26,7 @@ public:
 
     void Form_Activate() override { dlg_.Activate(); }
     void UpdateDacValues() override { dlg_.UpdateDacValues(); }
+    void PortsSwapping() override { dlg_.PortsSwapping(); }
     ProdTestDialogue& dialogue() { return dlg_; }
 
     QRadioButton* optionSa7025Synth = nullptr;

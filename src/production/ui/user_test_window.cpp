@@ -17,7 +17,7 @@
 namespace k45 {
 
 formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formUserTest", "User Test", Placement::Saved, parent),
+    : ProductionWindow(ctx, "formUserTest", "User Test", Placement::Saved, parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this) {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);

@@ -12,12 +12,13 @@ class QScrollBar;
 
 namespace k45 {
 
-class formUserTest : public ToolWindowBase, private UserTestView, private PanelHost {
+class formUserTest : public ProductionWindow, public PortSwapClient, private UserTestView, private PanelHost {
     Q_OBJECT
 public:
     explicit formUserTest(AppContext& ctx, QWidget* parent = nullptr);
     ~formUserTest() override;
     void Form_Activate() override { dlg_.Activate(); }
+    void PortsSwapping() override { dlg_.PortsSwapping(); }
     UserTestDialogue& dialogue() { return dlg_; }
 
     QComboBox* comboChannelOverride = nullptr;
