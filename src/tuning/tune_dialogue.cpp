@@ -32,6 +32,18 @@ void Rearm(Timer& t) {
 
 bool ValidPoint(int p) { return p >= 0 && p <= 2; }
 
+// Stores the reading of point `index`, raised above the previous point's so the table built
+// from the readings rises, and moves the index on; false for an index outside the table.
+bool StoreRisingReading(std::span<std::int16_t> readings, std::int16_t& index, std::int16_t value) {
+    const int i = index;
+    if (i < 0 || i >= static_cast<int>(readings.size())) return false;
+    const std::optional<std::int16_t> previous =
+        i > 0 ? std::optional<std::int16_t>(readings[static_cast<std::size_t>(i - 1)]) : std::nullopt;
+    readings[static_cast<std::size_t>(i)] = MonotonicReading(value, previous);
+    index = static_cast<std::int16_t>(i + 1);
+    return true;
+}
+
 }  // namespace
 
 TuneDialogue::TuneDialogue(const ModeFlags& modes, FilePlaces& files, SharedRecords& records, const Services& services,
@@ -376,9 +388,7 @@ void TuneDialogue::GoToPreviousTest(std::int32_t fromTest) {
 
 void TuneDialogue::Finish() {
     if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
-    GoToNextTest(w.currentTest + 1);
-    transmitSelected = false;
-    SendTunePoint(w.currentPoint);
+    Skip();
 }
 
 void TuneDialogue::Skip() {
@@ -396,15 +406,12 @@ void TuneDialogue::KeyOn() {
 
 void TuneDialogue::NextPoint(bool keyed) {
     w.currentPoint = static_cast<std::int16_t>(w.currentPoint + 1);
-    if (w.currentPoint < 3) {
-        ShowTuneStep();
-        if (keyed) transmitSelected = true;
-    } else {
-        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
-        GoToNextTest(w.currentTest + 1);
-        transmitSelected = false;
+    if (w.currentPoint >= 3) {
+        Finish();
+        return;
     }
-    if (!keyed) transmitSelected = false;
+    ShowTuneStep();
+    transmitSelected = keyed;
     SendTunePoint(w.currentPoint);
 }
 
@@ -436,7 +443,7 @@ void TuneDialogue::OK() {
         if (ValidPoint(w.currentPoint)) w.tuneRecord.powerAdj[static_cast<std::size_t>(w.currentPoint)] = 32;
         SendTunePoint(w.currentPoint);
         break;
-    case 6: StartPowerPoint(); break;
+    case 6: ClearDiagnostics(TuneDialogState::PowerPointClearing); break;
     case 8: case 14: case 16: NextPoint(true); break;
     case 9:
         StartModBalance(w.currentPoint);
@@ -465,12 +472,11 @@ void TuneDialogue::OK() {
         break;
     case 25:
         w.calPointIndex = static_cast<std::int16_t>(w.calPointIndex + 1);
-        if (w.calPointIndex < 3) {
-            ShowTuneStep();
-        } else {
-            if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
-            GoToNextTest(w.currentTest + 1);
+        if (w.calPointIndex >= 3) {
+            Finish();
+            break;
         }
+        ShowTuneStep();
         transmitSelected = false;
         SendTunePoint(w.currentPoint);
         break;
@@ -480,7 +486,7 @@ void TuneDialogue::OK() {
         transmitSelected = true;
         SendTunePoint(w.currentPoint);
         break;
-    case 27: StartPowerVerify(); break;
+    case 27: ClearDiagnostics(TuneDialogState::PowerVerifyClearing); break;
     default: break;
     }
 }
@@ -684,18 +690,10 @@ void TuneDialogue::TimerTxTimeoutTick() {
         dialogState = TuneDialogState::AwaitingBalanceEndAck;
 }
 
-void TuneDialogue::StartPowerPoint() {
+void TuneDialogue::ClearDiagnostics(TuneDialogState clearing) {
     SendCommandLine("AR");
     retryCount = 0;
-    Rearm(*timerResponse_);
-    dialogState = TuneDialogState::PowerPointClearing;
-}
-
-void TuneDialogue::StartPowerVerify() {
-    SendCommandLine("AR");
-    retryCount = 0;
-    Rearm(*timerResponse_);
-    dialogState = TuneDialogState::PowerVerifyClearing;
+    AwaitNext(clearing);
 }
 
 void TuneDialogue::TimerDiagnosticsTick() {
@@ -728,8 +726,16 @@ void TuneDialogue::Append(const SRecordMessage& rec) {
     }
 }
 
-void TuneDialogue::ParseReply() {
+bool TuneDialogue::BlockComplete(const SRecordMessage& rec) {
+    Append(rec);
+    if (replyCount < kBlockBytes) return false;
     ParseDiagnosticBlock(diagnostics, std::span<const std::int16_t>(replyBytes.data(), static_cast<std::size_t>(replyCount)));
+    return true;
+}
+
+void TuneDialogue::AwaitNext(TuneDialogState next) {
+    Rearm(*timerResponse_);
+    dialogState = next;
 }
 
 void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
@@ -750,19 +756,13 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         ReAdjustQuestion();
         break;
     case TuneDialogState::AwaitingDiagnostics:
-        if (!data) return;
-        Append(rec);
-        if (replyCount >= kBlockBytes) {
-            ParseReply();
-            ShowDiagnostics(diagnostics);
-            Rearm(*timerResponse_);
-            dialogState = TuneDialogState::AwaitingReplyEnd;
-        }
+        if (!data || !BlockComplete(rec)) return;
+        ShowDiagnostics(diagnostics);
+        AwaitNext(TuneDialogState::AwaitingReplyEnd);
         break;
     case TuneDialogState::AwaitingReplyEnd:
         if (!end) return;
-        Rearm(*timerResponse_);
-        dialogState = TuneDialogState::AwaitingReplyAck;
+        AwaitNext(TuneDialogState::AwaitingReplyAck);
         break;
     case TuneDialogState::AwaitingReplyAck:
         if (!ack) return;
@@ -781,17 +781,11 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         SendCommandLine("AT");
         replyCount = 0;
         retryCount = 0;
-        Rearm(*timerResponse_);
-        dialogState = TuneDialogState::AwaitingPowerSample;
+        AwaitNext(TuneDialogState::AwaitingPowerSample);
         break;
     case TuneDialogState::AwaitingPowerSample:
-        if (!data) return;
-        Append(rec);
-        if (replyCount >= kBlockBytes) {
-            ParseReply();
-            Rearm(*timerResponse_);
-            dialogState = TuneDialogState::AwaitingPowerSampleAck;
-        }
+        if (!data || !BlockComplete(rec)) return;
+        AwaitNext(TuneDialogState::AwaitingPowerSampleAck);
         break;
     case TuneDialogState::AwaitingPowerSampleAck:
         if (!ack) return;
@@ -801,12 +795,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     case TuneDialogState::AwaitingRssiSample:
         if (!data) return;
-        Append(rec);
-        if (replyCount >= kBlockBytes) {
-            ParseReply();
-            Rearm(*timerResponse_);
-            dialogState = TuneDialogState::AwaitingRssiSampleAck;
-        }
+        if (BlockComplete(rec)) AwaitNext(TuneDialogState::AwaitingRssiSampleAck);
         if (rssiReadCount < 4) {
             description_ += ".";
             view_.SetDescription(description_);
@@ -821,14 +810,9 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         RecordRssiRead();
         break;
     case TuneDialogState::AwaitingRxSample:
-        if (!data) return;
-        Append(rec);
-        if (replyCount >= kBlockBytes) {
-            ParseReply();
-            view_.SetDiagValue(FormatAdVolts(diagnostics.sets[0].values[7], 0.6666667f, files_.locale));
-            Rearm(*timerResponse_);
-            dialogState = TuneDialogState::AwaitingReplyEnd;
-        }
+        if (!data || !BlockComplete(rec)) return;
+        view_.SetDiagValue(FormatAdVolts(diagnostics.sets[0].values[7], 0.6666667f, files_.locale));
+        AwaitNext(TuneDialogState::AwaitingReplyEnd);
         break;
     default:
         break;
@@ -836,21 +820,14 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 }
 
 void TuneDialogue::RecordPowerPoint() {
-    const int i = w.calPointIndex;
-    if (i < 0 || i > 4) return;
-    const std::int16_t reading = std::max<std::int16_t>(diagnostics.sets[2].values[8], 0);
-    const std::optional<std::int16_t> previous =
-        i > 0 ? std::optional<std::int16_t>(w.powerCalPoints.adReading[static_cast<std::size_t>(i - 1)]) : std::nullopt;
-    w.powerCalPoints.adReading[static_cast<std::size_t>(i)] = MonotonicReading(reading, previous);
-    w.calPointIndex = static_cast<std::int16_t>(i + 1);
-    if (w.calPointIndex < 5) {
-        ShowTuneStep();
-        transmitSelected = true;
-    } else {
-        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
-        GoToNextTest(w.currentTest + 1);
-        transmitSelected = false;
+    std::span<std::int16_t> readings = w.powerCalPoints.adReading;
+    if (!StoreRisingReading(readings, w.calPointIndex, std::max<std::int16_t>(diagnostics.sets[2].values[8], 0))) return;
+    if (w.calPointIndex >= static_cast<int>(readings.size())) {
+        Finish();
+        return;
     }
+    ShowTuneStep();
+    transmitSelected = true;
     SendTunePoint(w.currentPoint);
 }
 
@@ -859,20 +836,10 @@ void TuneDialogue::RecordRssiRead() {
     rssiReads[static_cast<std::size_t>(rssiReadCount)] = std::max<std::int16_t>(diagnostics.sets[0].values[7], 0);
     ++rssiReadCount;
     if (rssiReadCount < 4) return;
-    const int i = w.calPointIndex;
-    if (i < 0 || i > 5) return;
-    const std::optional<std::int16_t> previous =
-        i > 0 ? std::optional<std::int16_t>(w.rssiCalPoints.adReading[static_cast<std::size_t>(i - 1)]) : std::nullopt;
-    w.rssiCalPoints.adReading[static_cast<std::size_t>(i)] = MonotonicReading(AverageOfFour(rssiReads), previous);
-    w.calPointIndex = static_cast<std::int16_t>(i + 1);
-    if (w.calPointIndex < 6) {
-        ShowTuneStep();
-    } else {
-        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
-        GoToNextTest(w.currentTest + 1);
-        transmitSelected = false;
-        SendTunePoint(w.currentPoint);
-    }
+    std::span<std::int16_t> readings = w.rssiCalPoints.adReading;
+    if (!StoreRisingReading(readings, w.calPointIndex, AverageOfFour(rssiReads))) return;
+    if (w.calPointIndex >= static_cast<int>(readings.size())) Finish();
+    else ShowTuneStep();
 }
 
 void TuneDialogue::ReAdjustQuestion() {
@@ -885,16 +852,13 @@ void TuneDialogue::ReAdjustQuestion() {
         return;
     }
     if (w.currentPoint >= 2) {
-        if (w.currentTest >= 0 && w.currentTest < kTuneTestCount) w.testDone[static_cast<std::size_t>(w.currentTest)] = true;
-        GoToNextTest(w.currentTest + 1);
-        transmitSelected = false;
-        SendTunePoint(w.currentPoint);
-    } else {
-        w.currentPoint = w.currentPoint == 1 ? 0 : 2;
-        w.tuneRecord.modValue = w.tuneRecord.modAdj[static_cast<std::size_t>(w.currentPoint)];
-        w.currentStep = 9;
-        ShowTuneStep();
+        Finish();
+        return;
     }
+    w.currentPoint = w.currentPoint == 1 ? 0 : 2;
+    w.tuneRecord.modValue = w.tuneRecord.modAdj[static_cast<std::size_t>(w.currentPoint)];
+    w.currentStep = 9;
+    ShowTuneStep();
 }
 
 void TuneDialogue::TimerResponseTick() {

@@ -184,13 +184,16 @@ private:
     void NextPoint(bool keyed);
     void RestartTest();
     void PrevAsStep18();
-    void StartPowerPoint();
-    void StartPowerVerify();
+    // "AR" while the transmitter is keyed: a power point's or the power verify's first exchange.
+    void ClearDiagnostics(TuneDialogState clearing);
     void RecordPowerPoint();
     void RecordRssiRead();
     void ReAdjustQuestion();
     void Append(const SRecordMessage& rec);
-    void ParseReply();
+    // Appends a data record of a reply; true once the 42-byte block is in (it is then parsed).
+    bool BlockComplete(const SRecordMessage& rec);
+    // The next record of the exchange is awaited, with a fresh time-out.
+    void AwaitNext(TuneDialogState next);
     void ShowDiagnostics(const DiagnosticsRecord& record);
     void ShowAdjustValue();
     void SendCommandLine(const std::string& command);

@@ -9,6 +9,7 @@
 #include "serial/modem_commands.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_math.h"
+#include "tuning/tune_test_samples.h"
 #include "version_info.h"
 
 namespace k45::test {
@@ -74,16 +75,6 @@ struct FakeTuneLinks : TuneLinks {
     }
 };
 
-SimulatedModem::DiagBlock Block(int currentRssi, int highForwardPower) {
-    SimulatedModem::DiagBlock b{};
-    for (std::size_t i = 0; i < 30; ++i) b[i] = 10;
-    b[2] = 72;    // battery 7.2 V (PNet form)
-    b[6] = 25;    // temperature
-    b[7] = static_cast<std::uint8_t>(currentRssi);
-    b[28] = static_cast<std::uint8_t>(highForwardPower);
-    return b;
-}
-
 class TuneRun : public ProgrammingBench {
 protected:
     TuneRun() {
@@ -105,7 +96,7 @@ protected:
         links.app = &st;
         links.sched = &sched;
         links.modemHolds = st.mainParameters;
-        modem.diagBlock = Block(60, 0);
+        modem.diagBlock = TuneBlock(60, 0);
     }
     ~TuneRun() override {
         if (dlg.loaded()) dlg.Unload();
@@ -172,20 +163,19 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     Settle();
     StepIs(5, 1, 1);
 
-    // Power calibration: five points, the modem's readings 80, 75, 90, 90, 120.
+    // Power calibration: five points.
     dlg.OK();
     Settle();
     EXPECT_EQ(dlg.w.tuneRecord.powerAdj[1], 32);
     Key(kKeyPageUp, false, 3);
-    const std::int16_t readings[] = {80, 75, 90, 90, 120};
     for (int i = 0; i < 5; ++i) {
-        modem.samples = {Block(60, readings[i])};
+        modem.samples = {TuneBlock(60, kPowerReadings[static_cast<std::size_t>(i)])};
         const std::size_t ars = hostWrites("AR").size();
         dlg.OK();
         EXPECT_EQ(hostWrites("AR").size(), ars + 1);
         Settle();
     }
-    EXPECT_EQ(dlg.w.powerCalPoints.adReading, (std::array<std::int16_t, 5>{80, 81, 90, 91, 120}));
+    EXPECT_EQ(dlg.w.powerCalPoints.adReading, kPowerStored);
     StepIs(7, 2, 0);
 
     // Power out: points 0, 1, 2 keyed.
@@ -254,15 +244,13 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     StepIs(23, 12, 1);
 
     // RSSI calibration: four reads per level; the last level ends the tuning tests.
-    const std::array<std::array<int, 4>, 6> reads{{{10, 11, 11, 12}, {10, 10, 11, 11}, {30, 30, 30, 30},
-                                                   {29, 29, 29, 29}, {100, 101, 102, 103}, {200, 200, 200, 201}}};
     for (int level = 0; level < 6; ++level) {
         SCOPED_TRACE(level);
         Settle();
         dlg.OK();
         EXPECT_EQ(view.description, ".");
         modem.samples.clear();
-        for (int r : reads[static_cast<std::size_t>(level)]) modem.samples.push_back(Block(r, 0));
+        for (int r : kRssiReads[static_cast<std::size_t>(level)]) modem.samples.push_back(TuneBlock(r, 0));
         if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.w.calPointIndex == level + 1 || dlg.w.currentTest != 12; }, 20000));
     }
@@ -283,11 +271,11 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     EXPECT_NE(out.fcAdj.txFc8, start.fcAdj.txFc8);
     EXPECT_EQ(out.rssiCalAdj, 0);
     EXPECT_EQ(out.masterPowerMeterCal, 200);
-    EXPECT_EQ(dlg.w.rssiCalPoints.adReading, (std::array<std::int16_t, 6>{11, 12, 30, 31, 102, 200}));
+    EXPECT_EQ(dlg.w.rssiCalPoints.adReading, kRssiStored);
     CalTables expected = out.calTables;
-    BuildPowerTable(st, st, st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, {80, 81, 90, 91, 120}}, false);
+    BuildPowerTable(st, st, st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, kPowerStored}, false);
     RssiCalPoints rssi = st.testParameters.rssiPoints;
-    rssi.adReading = {11, 12, 30, 31, 102, 200};
+    rssi.adReading = kRssiStored;
     BuildRssiTable(st, st, st, expected, rssi, false);
     EXPECT_EQ(out.calTables.powerTable, expected.powerTable);
     EXPECT_EQ(out.calTables.rssiTable, expected.rssiTable);
@@ -440,7 +428,7 @@ TEST_F(TuneRun, TimeOutsWaitWhileTheWindowIsNotActive) {
 }
 
 TEST_F(TuneRun, DiagnosticsInOneRecordOrSplitShowTheBatteryTemperatureAndValue) {
-    modem.diagBlock = Block(97, 0);
+    modem.diagBlock = TuneBlock(97, 0);
     modem.diagBlock[0] = 33;
     for (bool split : {false, true}) {
         SCOPED_TRACE(split);

@@ -18,6 +18,7 @@
 #include "frame/utilities.h"
 #include "programming/ui/num_box.h"
 #include "tuning/tune_selection.h"
+#include "tuning/ui/captioned_grid.h"
 #include "ui/combo_fillers.h"
 #include "ui/window_utils.h"
 
@@ -84,14 +85,10 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     sl->addWidget(optionSa7025Synth);
     sl->addWidget(optionSa7026Synth);
     auto* top = new QGridLayout;
-    top->addWidget(BuddyCaption("Ra&dio:", comboRadioType), 0, 0);
-    top->addWidget(comboRadioType, 0, 1);
-    top->addWidget(BuddyCaption("Ran&ge:", comboRadioRange), 1, 0);
-    top->addWidget(comboRadioRange, 1, 1);
-    top->addWidget(BuddyCaption("&Rx Offset:", comboRxOffset), 0, 2);
-    top->addWidget(comboRxOffset, 0, 3);
-    top->addWidget(BuddyCaption("&Tx Offset:", comboTxOffset), 1, 2);
-    top->addWidget(comboTxOffset, 1, 3);
+    AddCaptioned(*top, 0, 0, "Ra&dio:", comboRadioType);
+    AddCaptioned(*top, 1, 0, "Ran&ge:", comboRadioRange);
+    AddCaptioned(*top, 0, 2, "&Rx Offset:", comboRxOffset);
+    AddCaptioned(*top, 1, 2, "&Tx Offset:", comboTxOffset);
     top->addWidget(synth, 0, 4, 2, 1);
 
     auto* freqs = new QGridLayout;
@@ -109,8 +106,7 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
             b->setSteps(0.01, 0.1);
             b->setCtrlSteps(1, 10);
         }
-        freqs->addWidget(BuddyCaption(rows[p], textRxFreq[i]), p + 2, 0);
-        freqs->addWidget(textRxFreq[i], p + 2, 1);
+        AddCaptioned(*freqs, p + 2, 0, rows[p], textRxFreq[i]);
         freqs->addWidget(textTxFreq[i], p + 2, 2);
     }
     auto* grid = new QGridLayout;
@@ -157,16 +153,11 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     scrollTxTime->setFocusPolicy(Qt::StrongFocus);
     labelTxTime = new QLabel("1 S");
     auto* a = new QGridLayout(frameAdvancedSettings);
-    a->addWidget(BuddyCaption("&Rx Gain:", textGainAdj), 0, 0);
-    a->addWidget(textGainAdj, 0, 1);
-    a->addWidget(BuddyCaption("RSSI C&al Adj:", textRssiCalAdj), 0, 2);
-    a->addWidget(textRssiCalAdj, 0, 3);
-    a->addWidget(BuddyCaption("&Tx Deviation:", textDevAdj), 1, 0);
-    a->addWidget(textDevAdj, 1, 1);
-    a->addWidget(BuddyCaption("Power Ca&l Adj:", textPwrCalAdj), 1, 2);
-    a->addWidget(textPwrCalAdj, 1, 3);
-    a->addWidget(BuddyCaption("R&x Gain Vpp:", textRxGainVpp), 2, 0);
-    a->addWidget(textRxGainVpp, 2, 1);
+    AddCaptioned(*a, 0, 0, "&Rx Gain:", textGainAdj);
+    AddCaptioned(*a, 0, 2, "RSSI C&al Adj:", textRssiCalAdj);
+    AddCaptioned(*a, 1, 0, "&Tx Deviation:", textDevAdj);
+    AddCaptioned(*a, 1, 2, "Power Ca&l Adj:", textPwrCalAdj);
+    AddCaptioned(*a, 2, 0, "R&x Gain Vpp:", textRxGainVpp);
     a->addWidget(BuddyCaption("Tx Ti&me:", scrollTxTime), 3, 0);
     a->addWidget(scrollTxTime, 3, 1, 1, 2);
     a->addWidget(labelTxTime, 3, 3);
@@ -188,18 +179,13 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     textRssiTemp = box("textRssiTemp", NumBox::numSigned, -80, 200, 3);
     textRssiA2D = box("textRssiA2D", NumBox::numUnsigned, 0, 255, 3);
     auto* r = new QGridLayout(frameRssi);
-    r->addWidget(BuddyCaption("R&SSI Test Point:", comboRssiDbmPoint), 0, 0);
-    r->addWidget(comboRssiDbmPoint, 0, 1);
-    r->addWidget(BuddyCaption("RSSI (d&Bm) Value:", scrollRssiDbmValue), 1, 0);
-    r->addWidget(scrollRssiDbmValue, 1, 1);
+    AddCaptioned(*r, 0, 0, "R&SSI Test Point:", comboRssiDbmPoint);
+    AddCaptioned(*r, 1, 0, "RSSI (d&Bm) Value:", scrollRssiDbmValue);
     r->addWidget(labelRssiDbmValue, 1, 2);
-    r->addWidget(BuddyCaption("&Temp Test Point:", comboRssiTempPoint), 2, 0);
-    r->addWidget(comboRssiTempPoint, 2, 1);
-    r->addWidget(BuddyCaption("Te&mperature (C):", textRssiTemp), 2, 2);
-    r->addWidget(textRssiTemp, 2, 3);
+    AddCaptioned(*r, 2, 0, "&Temp Test Point:", comboRssiTempPoint);
+    AddCaptioned(*r, 2, 2, "Te&mperature (C):", textRssiTemp);
     r->addWidget(new QLabel("C"), 2, 4);
-    r->addWidget(BuddyCaption("RSSI &A/D Value:", textRssiA2D), 3, 0);
-    r->addWidget(textRssiA2D, 3, 1);
+    AddCaptioned(*r, 3, 0, "RSSI &A/D Value:", textRssiA2D);
     r->setRowStretch(4, 1);
 
     tabProductionFreqs = new QTabWidget;

@@ -24,6 +24,7 @@
 #include "serial/class_comm.h"
 #include "tuning/tune_selection.h"
 #include "tuning/tune_math.h"
+#include "tuning/ui/captioned_grid.h"
 #include "tuning/ui/prod_freqs_window.h"
 #include "ui/window_utils.h"
 
@@ -117,19 +118,15 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
 
     auto* sel = new QGridLayout;
     sel->setVerticalSpacing(2);
-    auto put = [&](int r, int c, const char* caption, QWidget* w) {
-        sel->addWidget(BuddyCaption(caption, w), r, c);
-        sel->addWidget(w, r, c + 1);
-    };
-    put(0, 0, "Ra&dio:", comboRadioType);
-    put(0, 2, "Ran&ge:", comboRadioRange);
-    put(0, 4, "Ch&annel:", comboChanBandwidth);
+    AddCaptioned(*sel, 0, 0, "Ra&dio:", comboRadioType);
+    AddCaptioned(*sel, 0, 2, "Ran&ge:", comboRadioRange);
+    AddCaptioned(*sel, 0, 4, "Ch&annel:", comboChanBandwidth);
     sel->addWidget(pictureRxHighLow, 0, 6, 1, 2);
-    put(1, 0, "&ID Number:", textLongId);
+    AddCaptioned(*sel, 1, 0, "&ID Number:", textLongId);
     sel->addWidget(new QLabel("Short ID:"), 1, 2);
     sel->addWidget(textShortId, 1, 3);
-    put(1, 4, "&Rx Offset:", comboRxOffset);
-    put(1, 6, "&Tx Offset:", comboTxOffset);
+    AddCaptioned(*sel, 1, 4, "&Rx Offset:", comboRxOffset);
+    AddCaptioned(*sel, 1, 6, "&Tx Offset:", comboTxOffset);
     sel->addWidget(pictureSa702xSynth, 2, 0, 1, 4);
     auto* txTime = new QHBoxLayout;
     txTime->addWidget(scrollTxTime, 1);

@@ -23,22 +23,13 @@
 #include "programming/ui/num_box.h"
 #include "radio/cal_tables.h"
 #include "tuning/tune_math.h"
+#include "tuning/tune_test_samples.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45::test {
 namespace {
 
 constexpr int kType = 1;  // 5726: every test is available with the SA7026 synthesizer
-
-SimulatedModem::DiagBlock Block(int currentRssi, int highForwardPower) {
-    SimulatedModem::DiagBlock b{};
-    for (std::size_t i = 0; i < 30; ++i) b[i] = 10;
-    b[2] = 72;  // battery
-    b[6] = 25;  // temperature
-    b[7] = static_cast<std::uint8_t>(currentRssi);
-    b[28] = static_cast<std::uint8_t>(highForwardPower);  // the high set's forward power
-    return b;
-}
 
 class TuneInTheProgram : public ProgramWithModem {
 protected:
@@ -135,6 +126,28 @@ protected:
             },
             limitMs, 5));
     }
+    // From the verification intro: three passes of RSSI Cal Verify, then Power Cal Verify
+    // (keyed, "AR" while keyed, 500 ms later unkeyed on step 28); the run ends on the start screen.
+    void RunVerificationTests() {
+        Ok();
+        Settle();
+        for (int pass = 0; pass < 3; ++pass) {
+            StepIs(25, 13, 1);
+            Ok();
+            Settle();
+        }
+        StepIs(26, 14, 1);
+        Ok();
+        Settle();
+        Ok();
+        scheduler.advance(600);
+        Settle();
+        StepIs(28, 14, 1);
+        EXPECT_FALSE(Dlg().transmitSelected);
+        EXPECT_FALSE(Loaded(ToolWindow::formPacketTst) && win->ActiveForm() == ctx.form(ToolWindow::formPacketTst));
+        Ok();
+        StepIs(0, kNoTest, 2);
+    }
     ModemParameters ModemHolds() {
         ModemParameters r;
         EXPECT_TRUE(modem->decodeInto(ctx.state, r));
@@ -194,12 +207,12 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     Settle();
     StepIs(5, 1, 1);
 
-    // Power calibration: five points; the modem's readings 80, 75, 90, 90, 120.
+    // Power calibration: five points.
     Ok();
     Settle();
     Key(Qt::Key_PageUp, Qt::NoModifier, 3);  // Power Adj 32 -> 35 at the Mid point
-    for (int reading : {80, 75, 90, 90, 120}) {
-        modem->samples = {Block(60, reading)};
+    for (std::int16_t reading : kPowerReadings) {
+        modem->samples = {TuneBlock(60, reading)};
         const std::size_t ars = Lines("AR");
         Ok();
         Settle();
@@ -270,14 +283,12 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
 
     // RSSI calibration: four reads per level; the last level ends the tuning tests and the
     // results go to the modem in mode 5.
-    const std::array<std::array<int, 4>, 6> reads{{{10, 11, 11, 12}, {10, 10, 11, 11}, {30, 30, 30, 30},
-                                                   {29, 29, 29, 29}, {100, 101, 102, 103}, {200, 200, 200, 201}}};
     for (int level = 0; level < 6; ++level) {
         SCOPED_TRACE(level);
         Settle();
         Ok();
         modem->samples.clear();
-        for (int r : reads[static_cast<std::size_t>(level)]) modem->samples.push_back(Block(r, 0));
+        for (int r : kRssiReads[static_cast<std::size_t>(level)]) modem->samples.push_back(TuneBlock(r, 0));
         if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
         ASSERT_TRUE(scheduler.advanceUntil(
             [&] { return Dlg().w.calPointIndex == level + 1 || Dlg().w.currentTest != 12; }, 20000));
@@ -299,10 +310,9 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     EXPECT_EQ(m.masterPowerMeterCal, 200);
     const AppState& st = ctx.state;
     CalTables expected{};
-    BuildPowerTable(st, st, st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, {80, 81, 90, 91, 120}},
-                    false);
+    BuildPowerTable(st, st, st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, kPowerStored}, false);
     RssiCalPoints rssi = st.testParameters.rssiPoints;
-    rssi.adReading = {11, 12, 30, 31, 102, 200};
+    rssi.adReading = kRssiStored;
     BuildRssiTable(st, st, st, expected, rssi, false);
     EXPECT_TRUE(IsSet(m.calTables.powerTablePresent));
     EXPECT_TRUE(IsSet(m.calTables.rssiTablePresent));
@@ -316,22 +326,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     QApplication::processEvents();
     Settle();
     StepIs(24, 13, 1);
-    Ok();
-    Settle();
-    for (int pass = 0; pass < 3; ++pass) {
-        Ok();
-        Settle();
-    }
-    StepIs(26, 14, 1);
-    Ok();
-    Settle();
-    Ok();  // "AR" while keyed; 500 ms later step 28, unkeyed
-    scheduler.advance(600);
-    Settle();
-    StepIs(28, 14, 1);
-    EXPECT_FALSE(Loaded(ToolWindow::formPacketTst));
-    Ok();
-    StepIs(0, kNoTest, 2);
+    RunVerificationTests();
     EXPECT_TRUE(Loaded(ToolWindow::formPacketTst));
     EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
     for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(Dlg().w.testDone[static_cast<std::size_t>(t)]) << t;
@@ -371,20 +366,7 @@ TEST_F(TuneInTheProgram, AVerificationRunHandsOverToThePacketTestWindow) {
         win->FocusForm(Tune());
         QApplication::processEvents();
         StepIs(24, kNoTest, 2);
-        Ok();
-        for (int pass = 0; pass < 3; ++pass) {
-            Settle();
-            Ok();
-        }
-        Settle();
-        Ok();
-        Settle();
-        Ok();
-        scheduler.advance(600);
-        Settle();
-        StepIs(28, 14, 1);
-        Ok();
-        StepIs(0, kNoTest, 2);
+        RunVerificationTests();
         ASSERT_TRUE(Loaded(ToolWindow::formPacketTst));
         EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
         int packetWindows = 0;
