@@ -342,6 +342,48 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
 }
 
 
+// The operator sets adjust values in the DAC values editor that Start opens and skips the
+// tests with Next: the editor's OK counts its values as tuned, and the save writes them.
+TEST_F(TuneInTheProgram, ValuesSetInTheDacEditorAreSavedForSkippedTests) {
+    StartProgramWithModem(true, "");
+    OpenTune();
+    for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
+    Tune().checkTests[2]->setChecked(true);
+    Tune().checkTests[11]->setChecked(true);
+    Click(Tune().buttonStart);
+    UntilWindowsDone();
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    ASSERT_TRUE(Loaded(ToolWindow::formDacVals));
+    QWidget* dac = Widget(ToolWindow::formDacVals);
+    const char* powerBoxes[] = {"textPowerAdj0", "textPowerAdj1", "textPowerAdj2"};
+    const char* powers[] = {"11", "22", "33"};
+    for (int i = 0; i < 3; ++i) dac->findChild<NumBox*>(powerBoxes[i])->setText(powers[i]);
+    dac->findChild<NumBox*>("textGain")->setText("77");
+    Click(dac->findChild<QPushButton*>("buttonOK"));
+    EXPECT_FALSE(Loaded(ToolWindow::formDacVals));
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    Settle();
+
+    StepIs(2, kNoTest, 2);
+    Click(Tune().buttonNext);
+    StepIs(7, 2, 0);
+    Click(Tune().buttonNext);  // Power Out skipped
+    StepIs(17, 11, 1);
+    Click(Tune().buttonNext);
+    StepIs(22, 11, 1);
+    dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
+    Click(Tune().buttonNext);  // Rx Gain skipped: the tuning tests are over
+    UntilWindowsDone();
+    const ModemParameters m = ModemHolds();
+    EXPECT_EQ(m.powerAdj, (std::array<std::int16_t, 3>{11, 22, 33}));
+    EXPECT_EQ(m.masterRxGain, 77);
+    EXPECT_EQ(m.serialNumber, 123456u);
+    EXPECT_EQ(m.comment, "Bench unit");
+    EXPECT_FALSE(IsSet(m.calTables.powerTablePresent));  // Power Cal was not run
+}
+
 // A production run of the verification tests alone ends in the packet test window: opened
 // when it is not, brought to the front (one window still) when it is.
 TEST_F(TuneInTheProgram, AVerificationRunHandsOverToThePacketTestWindow) {
