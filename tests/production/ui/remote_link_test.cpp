@@ -3,62 +3,17 @@
 // close. The panel's modem dialogue runs in virtual time against the simulated modem.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 
 #include "platform/qt/qt_local_link.h"
 #include "production/panel_bench.h"
 #include "production/ui/eng_test_window.h"
 #include "programming/ui/parms_get_current_window.h"
+#include "support/link_partner/partner_process.h"
 
 namespace k45::test {
 namespace {
-
-// The partner program, driven line by line.
-class Partner {
-public:
-    explicit Partner(const std::string& folder) {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(K45_LINK_PARTNER, {QString::fromStdString(folder)});
-        started_ = process_.waitForStarted(10000);
-    }
-    ~Partner() {
-        if (process_.state() != QProcess::NotRunning) {
-            send("quit");
-            if (!process_.waitForFinished(5000)) process_.kill();
-        }
-    }
-    bool started() const { return started_; }
-    void send(const std::string& line) {
-        process_.write(QByteArray::fromStdString(line + "\n"));
-        process_.waitForBytesWritten(5000);
-    }
-    // Our events run until the partner reports a line starting with prefix ("" when none).
-    std::string expect(const std::string& prefix, int ms = 10000) {
-        QDeadlineTimer deadline(ms);
-        while (!deadline.hasExpired()) {
-            for (std::size_t i = 0; i < lines_.size(); ++i) {
-                if (lines_[i].rfind(prefix, 0) == 0) {
-                    std::string line = lines_[i];
-                    lines_.erase(lines_.begin() + static_cast<long>(i));
-                    return line;
-                }
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            process_.waitForReadyRead(20);
-            while (process_.canReadLine()) lines_.push_back(process_.readLine().trimmed().toStdString());
-        }
-        return {};
-    }
-
-private:
-    QProcess process_;
-    bool started_ = false;
-    std::vector<std::string> lines_;
-};
 
 struct ActiveFrame : RecordingMainFrame {
     ToolForm* reader = nullptr;
@@ -97,7 +52,7 @@ protected:
 
 TEST_F(RemoteLink, APartnerLinksSendsCommandsAndReadsTheReplies) {
     Open();
-    Partner partner(folder);
+    PartnerProcess partner(folder);
     ASSERT_TRUE(partner.started());
     partner.send("serve MASTER EngTest");
     ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
@@ -116,14 +71,19 @@ TEST_F(RemoteLink, APartnerLinksSendsCommandsAndReadsTheReplies) {
     EXPECT_EQ(partner.expect("DATA labelDdeSrc OK"), "DATA labelDdeSrc OK Adjust");
     EXPECT_EQ(win.dialogue().tuneRecord().rssiCalAdj, -56);
 
-    // Refused: nothing stored, nothing sent, no reply; the next command's reply comes next.
+    // Refused: nothing stored, nothing sent to the radio, no reply.
+    sched.advance(600);  // the open exchanges end; the next poll is not yet due
     const std::size_t writes = hostWrites().size();
     partner.send("execute Adjust5=2x0");
     partner.send("execute Freq=1200");
-    partner.send("set labelDdeDst TXOFF");  // a new value of the partner's item is a command too
-    EXPECT_EQ(partner.expect("DATA labelDdeSrc OK"), "DATA labelDdeSrc OK Rx");
+    partner.send("execute Adjust5=300x Freq=450.5");
+    EXPECT_TRUE(partner.reported("DATA labelDdeSrc OK", 1000).empty());
+    EXPECT_EQ(hostWrites().size(), writes);
     EXPECT_EQ(win.dialogue().tuneRecord().rssiCalAdj, -56);
-    EXPECT_LE(hostWrites().size(), writes + 1);  // at most the receive record of TXOFF
+    EXPECT_EQ(win.textTxFreq->text(), "450.125000");
+    // A new value of the partner's item is a command too, answered as any other.
+    partner.send("set labelDdeDst TXOFF");
+    EXPECT_EQ(partner.expect("DATA labelDdeSrc OK"), "DATA labelDdeSrc OK Rx");
 
     // A malformed message closes only that connection and reaches nothing.
     partner.send("raw K45MR EngTest 00000001FF");
@@ -132,9 +92,7 @@ TEST_F(RemoteLink, APartnerLinksSendsCommandsAndReadsTheReplies) {
     EXPECT_TRUE(win.remote().linked());
 
     partner.send("close");
-    QDeadlineTimer deadline(10000);
-    while (win.labelTest->text() != "Link Closed!!!" && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    RunUntil([&] { return win.labelTest->text() == "Link Closed!!!"; });
     EXPECT_EQ(win.labelTest->text(), "Link Closed!!!");
     EXPECT_TRUE(win.remote().peerApp().empty());
     EXPECT_FALSE(win.remote().linked());
