@@ -5,10 +5,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -23,12 +21,6 @@
 namespace k45 {
 
 namespace {
-
-constexpr const char* kAdjustCaptions[7] = {"Rx Gain Ad&j:",      "Tx Deviation Ad&j:", "Front-End Ad&j:",
-                                            "Mod Flatness Ad&j:", "Power Ad&j:",        "RSSI Cal Ad&j:",
-                                            "Power Cal Ad&j:"};
-constexpr const char* kAdjustLabelNames[8] = {"labelGainAdj", "labelDevAdj",     "labelFrontEndAdj", "labelModAdj",
-                                              "labelPwrAdj",  "labelRssiCalAdj", "labelPwrCalAdj",   "labelCnFcAdj"};
 
 void SelectByData(QComboBox* c, int data) {
     const QSignalBlocker block(c);
@@ -50,12 +42,7 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     top->addLayout(right);
 
     auto* g = new QGridLayout;
-    textRxFreq = new QLineEdit(this);
-    textRxFreq->setObjectName("textRxFreq");
-    textRxFreq->setMaxLength(10);
-    textTxFreq = new QLineEdit(this);
-    textTxFreq->setObjectName("textTxFreq");
-    textTxFreq->setMaxLength(10);
+    BuildFrequencyBoxes(this, ctx.state.locale, true, true);
     comboRadioType = new QComboBox(this);
     comboRadioType->setObjectName("comboRadioType");
     const char* types[3] = {"5716", "5726", "5796"};
@@ -75,72 +62,15 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     g->addWidget(comboRadioRange, 1, 3);
     left->addLayout(g);
 
-    auto* synth = new QGroupBox("Synthesi&zer", this);
-    synth->setObjectName("frameSa702xSynth");
-    auto* sl = new QHBoxLayout(synth);
-    optionSa7025Synth = new QRadioButton("SA7025", synth);
-    optionSa7025Synth->setObjectName("optionSa7025Synth");
-    optionSa7025Synth->setChecked(true);
-    optionSa7026Synth = new QRadioButton("SA7026 SA8026", synth);
-    optionSa7026Synth->setObjectName("optionSa7026Synth");
-    sl->addWidget(optionSa7025Synth);
-    sl->addWidget(optionSa7026Synth);
-    left->addWidget(synth);
+    BuildSynthesizer(this);
+    left->addWidget(frameSa702xSynth);
 
     auto* m = new QGridLayout;
-    comboTransmitMode = new QComboBox(this);
-    comboTransmitMode->setObjectName("comboTransmitMode");
-    const char* modeNames[4] = {"Tone", "Mod Balance", "Random Data", "No Modulation"};
-    for (int i = 0; i < 4; ++i) comboTransmitMode->addItem(modeNames[i], i);
-    scrollTxTime = new QScrollBar(Qt::Horizontal, this);
-    scrollTxTime->setObjectName("scrollTxTime");
-    scrollTxTime->setRange(1, 60);
-    scrollTxTime->setPageStep(5);
-    scrollTxTime->setMinimumWidth(80);
-    labelTxTime = new QLabel("0 S", this);
-    labelTxTime->setObjectName("labelTxTime");
-    m->addWidget(BuddyCaption("Tx Mo&de:", comboTransmitMode), 0, 0);
-    m->addWidget(comboTransmitMode, 0, 1);
-    m->addWidget(BuddyCaption("T&x Time:", scrollTxTime), 0, 2);
-    m->addWidget(scrollTxTime, 0, 3);
-    m->addWidget(labelTxTime, 0, 4);
+    BuildTransmitMode(this, m, 0);
     left->addLayout(m);
 
-    auto* adj = new QGroupBox("Adjustments:", this);
-    adj->setObjectName("frameAdjustments");
-    auto* al = new QGridLayout(adj);
-    al->setVerticalSpacing(2);
-    for (int i = 0; i < 8; ++i) {
-        QRadioButton* option = nullptr;
-        if (i < 7) {
-            option = optionAdjSelect[static_cast<std::size_t>(i)] = new QRadioButton(kAdjustCaptions[i], adj);
-            option->setObjectName(QString("optionAdjSelect_%1").arg(i));
-        } else {
-            option = optionCnFcAdjSelect = new QRadioButton("Rx CN Ad&j:", adj);
-            option->setObjectName("optionCnFcAdjSelect");
-            option->setEnabled(false);
-        }
-        auto* value = adjustLabels[static_cast<std::size_t>(i)] = new QLabel("0", adj);
-        value->setObjectName(kAdjustLabelNames[i]);
-        value->setMinimumWidth(30);
-        al->addWidget(option, i % 4, (i / 4) * 2);
-        al->addWidget(value, i % 4, (i / 4) * 2 + 1);
-        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) dlg_.AdjustSelectChanged(static_cast<AdjustSelect>(i));
-        });
-    }
-    optionAdjSelect[4]->setChecked(true);
-    textDirectDac = new QLineEdit(adj);
-    textDirectDac->setObjectName("textDirectDac");
-    textDirectDac->setMaxLength(4);
-    textDirectDac->setMaximumWidth(70);
-    textDirectDac->setValidator(new QIntValidator(-128, 255, textDirectDac));
-    buttonDirectDac = new QPushButton("&Send", adj);
-    buttonDirectDac->setObjectName("buttonDirectDac");
-    al->addWidget(BuddyCaption("&Direct Adjust:", textDirectDac), 4, 0);
-    al->addWidget(textDirectDac, 4, 1);
-    al->addWidget(buttonDirectDac, 4, 2);
-    left->addWidget(adj);
+    BuildAdjustments(this, ctx.state.locale, "&Direct Adjust:", [this](AdjustSelect a) { dlg_.AdjustSelectChanged(a); });
+    left->addWidget(frameAdjustments);
 
     diags = BuildDiagnosticsFrame(this, "&Select:", "Di&ag En:", "C&lear", false);
     right->addWidget(diags.frameDiags);
@@ -178,8 +108,9 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     right->addStretch();
 
     auto edited = [this] { dlg_.FrequencyTextsEdited(textTxFreq->text().toStdString(), textRxFreq->text().toStdString()); };
-    connect(textTxFreq, &QLineEdit::textEdited, this, edited);
-    connect(textRxFreq, &QLineEdit::textEdited, this, edited);
+    // Typed, dropped or brought into range on leaving the box: the next send reads it.
+    connect(textTxFreq, &QLineEdit::textChanged, this, edited);
+    connect(textRxFreq, &QLineEdit::textChanged, this, edited);
     connect(comboRadioType, QOverload<int>::of(&QComboBox::activated), this,
             [this](int) { dlg_.RadioTypeChosen(comboRadioType->currentData().toInt()); });
     connect(comboRadioRange, QOverload<int>::of(&QComboBox::activated), this,
@@ -255,49 +186,11 @@ bool formEngTest::eventFilter(QObject* watched, QEvent* event) {
     return ToolWindowBase::eventFilter(watched, event);
 }
 
-void formEngTest::SetXcvrStatus(const std::string& text) { diags.labelXcvrStatus->setText(Qs(text)); }
-
-void formEngTest::SetFrequencyTexts(const std::string& tx, const std::string& rx) {
-    textTxFreq->setText(Qs(tx));
-    textRxFreq->setText(Qs(rx));
-}
-
-void formEngTest::SetCnFcCaption(const std::string& caption) { optionCnFcAdjSelect->setText(Qs(caption)); }
-
-void formEngTest::ShowTuneValues(const std::array<std::string, 8>& values) {
-    for (std::size_t i = 0; i < 8; ++i) adjustLabels[i]->setText(Qs(values[i]));
-}
-
 std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> formEngTest::SelectRadio(std::int32_t type,
                                                                                            std::int32_t range) {
     SelectByData(comboRadioType, type);
     SelectByData(comboRadioRange, range);
     return {comboRadioType->currentData().toInt(), comboRadioRange->currentData().toInt()};
-}
-
-void formEngTest::SetSynthesizer(bool sa7026) {
-    const QSignalBlocker b1(optionSa7025Synth), b2(optionSa7026Synth);
-    (sa7026 ? optionSa7026Synth : optionSa7025Synth)->setChecked(true);
-}
-
-void formEngTest::DisableGainAndDeviation() {
-    optionAdjSelect[0]->setEnabled(false);
-    optionAdjSelect[1]->setEnabled(false);
-}
-
-void formEngTest::SetCnFcEnabled(bool on) { optionCnFcAdjSelect->setEnabled(on); }
-
-void formEngTest::SelectAdjust(AdjustSelect select) {
-    QRadioButton* o = select == adjCnFc ? optionCnFcAdjSelect : optionAdjSelect[static_cast<std::size_t>(select)];
-    const QSignalBlocker block(o);
-    o->setChecked(true);
-}
-
-void formEngTest::SetDirectText(const std::string& text) { textDirectDac->setText(Qs(text)); }
-
-void formEngTest::SetTxTimeLabel(const std::string& text, bool scrollEnabled) {
-    labelTxTime->setText(Qs(text));
-    scrollTxTime->setEnabled(scrollEnabled);
 }
 
 void formEngTest::SetDestination(const std::string& text) { labelDdeDst->setText(Qs(text)); }

@@ -6,6 +6,7 @@
 
 #include "production/eng_remote.h"
 #include "production/eng_test.h"
+#include "production/ui/panel_controls.h"
 #include "production/ui/panel_window_support.h"
 #include "ui/tool_window.h"
 
@@ -19,8 +20,8 @@ class QScrollBar;
 
 namespace k45 {
 
-class formEngTest : public ProductionWindow, public PortSwapClient, private TestPanelView, private EngRemoteView,
-                    private PanelHost {
+class formEngTest : public ProductionWindow, public PortSwapClient, public PanelControls<TestPanelView>,
+                    private EngRemoteView, private PanelHost {
     Q_OBJECT
 public:
     // links: the program's local links (null: no remote control).
@@ -34,21 +35,8 @@ public:
     EngTestDialogue& dialogue() { return dlg_; }
     EngRemoteControl& remote() { return remote_; }
 
-    QLineEdit* textRxFreq = nullptr;
-    QLineEdit* textTxFreq = nullptr;
     QComboBox* comboRadioType = nullptr;
     QComboBox* comboRadioRange = nullptr;
-    QRadioButton* optionSa7025Synth = nullptr;
-    QRadioButton* optionSa7026Synth = nullptr;
-    QComboBox* comboTransmitMode = nullptr;
-    QScrollBar* scrollTxTime = nullptr;
-    QLabel* labelTxTime = nullptr;
-    DiagnosticsFrame diags;
-    std::array<QRadioButton*, 7> optionAdjSelect{};
-    QRadioButton* optionCnFcAdjSelect = nullptr;
-    std::array<QLabel*, 8> adjustLabels{};
-    QLineEdit* textDirectDac = nullptr;
-    QPushButton* buttonDirectDac = nullptr;
     QCheckBox* checkTest = nullptr;
     QCheckBox* checkDdeEnable = nullptr;
     QLabel* labelDdeSrc = nullptr;
@@ -63,20 +51,8 @@ protected:
 
 private:
     // TestPanelView
-    void SetXcvrStatus(const std::string& text) override;
-    void SetFrequencyTexts(const std::string& tx, const std::string& rx) override;
-    void SetCnFcCaption(const std::string& caption) override;
-    void ShowTuneValues(const std::array<std::string, 8>& values) override;
-    void ShowDiagnostics(const DiagnosticsTexts& texts) override { ShowDiagnosticsTexts(diags, texts); }
     std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
                                                                                   std::int32_t range) override;
-    void SetSynthesizer(bool sa7026) override;
-    void DisableGainAndDeviation() override;
-    void SetCnFcEnabled(bool on) override;
-    void SelectAdjust(AdjustSelect select) override;
-    void SetDirectText(const std::string& text) override;
-    void SetTxTimeLabel(const std::string& text, bool scrollEnabled) override;
-    // EngRemoteView
     void SetDestination(const std::string& text) override;
     void SetSource(const std::string& text) override;
     void SetLinkStatus(const std::string& text) override;

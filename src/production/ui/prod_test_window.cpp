@@ -5,10 +5,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -24,12 +22,6 @@ namespace k45 {
 
 namespace {
 
-constexpr const char* kAdjustCaptions[7] = {"Rx Gain Ad&j:",      "Tx Deviation Ad&j:", "Front-End Ad&j:",
-                                            "Mod Flatness Ad&j:", "Power Ad&j:",        "RSSI Cal Ad&j:",
-                                            "Power Cal Ad&j:"};
-constexpr const char* kAdjustLabelNames[8] = {"labelGainAdj", "labelDevAdj",     "labelFrontEndAdj", "labelModAdj",
-                                              "labelPwrAdj",  "labelRssiCalAdj", "labelPwrCalAdj",   "labelCnFcAdj"};
-
 QComboBox* Combo(QWidget* parent, const char* name) {
     auto* c = new QComboBox(parent);
     c->setObjectName(name);
@@ -37,10 +29,10 @@ QComboBox* Combo(QWidget* parent, const char* name) {
     return c;
 }
 
+// Selects the entry with the data, or none when the list has no such entry.
 void SelectByData(QComboBox* c, int data) {
     const QSignalBlocker block(c);
-    const int i = c->findData(data);
-    c->setCurrentIndex(i >= 0 ? i : c->count() - 1);
+    c->setCurrentIndex(c->findData(data));
 }
 
 }  // namespace
@@ -69,14 +61,8 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     comboRadioType = Combo(this, "comboRadioType");
     comboRadioRange = Combo(this, "comboRadioRange");
     for (int r = 0; r < 10; ++r) comboRadioRange->addItem(QString::number(r), r);
-    textRxFreq = new QLineEdit("0.000000", this);
-    textRxFreq->setObjectName("textRxFreq");
-    textRxFreq->setReadOnly(true);
-    textTxFreq = new QLineEdit("0.000000", this);
-    textTxFreq->setObjectName("textTxFreq");
-    textTxFreq->setReadOnly(true);
-    textRxFreq->setMaximumWidth(110);
-    textTxFreq->setMaximumWidth(110);
+    // Display only; they can be dragged onto the direct value.
+    BuildFrequencyBoxes(this, ctx.state.locale, false, false);
     radio->addWidget(BuddyCaption("C&hannel:", comboChannel), 0, 0);
     radio->addWidget(comboChannel, 0, 1);
     radio->addWidget(BuddyCaption("Fre&q Pair:", comboFreqPair), 0, 2);
@@ -92,22 +78,10 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     left->addLayout(radio);
 
     // Synthesizer, transmit mode, offsets.
-    auto* synth = new QGroupBox("Synthesi&zer", this);
-    synth->setObjectName("frameSa702xSynth");
-    auto* sl = new QHBoxLayout(synth);
-    optionSa7025Synth = new QRadioButton("SA7025", synth);
-    optionSa7025Synth->setObjectName("optionSa7025Synth");
-    optionSa7025Synth->setChecked(true);
-    optionSa7026Synth = new QRadioButton("SA7026 SA8026", synth);
-    optionSa7026Synth->setObjectName("optionSa7026Synth");
-    sl->addWidget(optionSa7025Synth);
-    sl->addWidget(optionSa7026Synth);
-    left->addWidget(synth);
+    BuildSynthesizer(this);
+    left->addWidget(frameSa702xSynth);
 
     auto* modes = new QGridLayout;
-    comboTransmitMode = Combo(this, "comboTransmitMode");
-    const char* modeNames[4] = {"Tone", "Mod Balance", "Random Data", "No Modulation"};
-    for (int m = 0; m < 4; ++m) comboTransmitMode->addItem(modeNames[m], m);
     comboRxOffset = Combo(this, "comboRxOffset");
     comboTxOffset = Combo(this, "comboTxOffset");
     for (int i = 0; i <= 16; ++i) {
@@ -116,60 +90,15 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
         comboRxOffset->addItem(text, hz);
         comboTxOffset->addItem(text, hz);
     }
-    scrollTxTime = new QScrollBar(Qt::Horizontal, this);
-    scrollTxTime->setObjectName("scrollTxTime");
-    scrollTxTime->setRange(1, 60);
-    scrollTxTime->setSingleStep(1);
-    scrollTxTime->setPageStep(5);
-    scrollTxTime->setMinimumWidth(90);
-    labelTxTime = new QLabel("1 S", this);
-    labelTxTime->setObjectName("labelTxTime");
-    modes->addWidget(BuddyCaption("Tx Mo&de:", comboTransmitMode), 0, 0);
-    modes->addWidget(comboTransmitMode, 0, 1);
-    modes->addWidget(BuddyCaption("T&x Time:", scrollTxTime), 0, 2);
-    modes->addWidget(scrollTxTime, 0, 3);
-    modes->addWidget(labelTxTime, 0, 4);
+    BuildTransmitMode(this, modes, 0);
     modes->addWidget(BuddyCaption("&Rx Offset:", comboRxOffset), 1, 0);
     modes->addWidget(comboRxOffset, 1, 1);
     modes->addWidget(BuddyCaption("&Tx Offset:", comboTxOffset), 1, 2);
     modes->addWidget(comboTxOffset, 1, 3);
     left->addLayout(modes);
 
-    // Adjustments.
-    auto* adj = new QGroupBox("Adjustments:", this);
-    adj->setObjectName("frameAdjustments");
-    auto* al = new QGridLayout(adj);
-    for (int i = 0; i < 8; ++i) {
-        QRadioButton* option = nullptr;
-        if (i < 7) {
-            option = optionAdjSelect[static_cast<std::size_t>(i)] = new QRadioButton(kAdjustCaptions[i], adj);
-            option->setObjectName(QString("optionAdjSelect_%1").arg(i));
-        } else {
-            option = optionCnFcAdjSelect = new QRadioButton("Rx CN Ad&j:", adj);
-            option->setObjectName("optionCnFcAdjSelect");
-            option->setEnabled(false);
-        }
-        auto* value = adjustLabels[static_cast<std::size_t>(i)] = new QLabel("0", adj);
-        value->setObjectName(kAdjustLabelNames[i]);
-        value->setMinimumWidth(36);
-        al->addWidget(option, i % 4, (i / 4) * 2);
-        al->addWidget(value, i % 4, (i / 4) * 2 + 1);
-        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) dlg_.AdjustSelectChanged(static_cast<AdjustSelect>(i));
-        });
-    }
-    optionAdjSelect[4]->setChecked(true);
-    textDirectDac = new QLineEdit(adj);
-    textDirectDac->setObjectName("textDirectDac");
-    textDirectDac->setMaxLength(4);
-    textDirectDac->setValidator(new QIntValidator(-128, 255, textDirectDac));
-    textDirectDac->setMaximumWidth(70);
-    buttonDirectDac = new QPushButton("&Send", adj);
-    buttonDirectDac->setObjectName("buttonDirectDac");
-    al->addWidget(BuddyCaption("D&irect Adjust:", textDirectDac), 4, 0);
-    al->addWidget(textDirectDac, 4, 1);
-    al->addWidget(buttonDirectDac, 4, 2);
-    left->addWidget(adj);
+    BuildAdjustments(this, ctx.state.locale, "D&irect Adjust:", [this](AdjustSelect a) { dlg_.AdjustSelectChanged(a); });
+    left->addWidget(frameAdjustments);
 
     // Diagnostics, key help, Close.
     diags = BuildDiagnosticsFrame(this, "Se&lect:", "Diag En:", "Cle&ar", true);
@@ -194,14 +123,14 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     // Wiring: operator actions only (code selects with the signals blocked).
     connect(comboRadioType, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
         const int type = comboRadioType->currentData().toInt();
+        // With a range chosen, the list offers the type's enabled ranges, the first not below
+        // the old one selected; that choice runs the range's handler.
         if (comboRadioRange->currentIndex() >= 0) {
-            const int before = comboRadioRange->currentData().toInt();
             {
                 const QSignalBlocker block(comboRadioRange);
                 FillRadioRangeCombo(*comboRadioRange, ctx_.state, type);
             }
-            if (comboRadioRange->currentData().toInt() != before || true)
-                dlg_.RadioRangeSelected(comboRadioRange->currentData().toInt());
+            if (comboRadioRange->currentIndex() >= 0) dlg_.RadioRangeSelected(comboRadioRange->currentData().toInt());
         }
         dlg_.RadioTypeSelected(type);
     });
@@ -291,57 +220,22 @@ void formProdTest::keyPressEvent(QKeyEvent* e) {
     else ToolWindowBase::keyPressEvent(e);
 }
 
-void formProdTest::SetXcvrStatus(const std::string& text) { diags.labelXcvrStatus->setText(Qs(text)); }
-
-void formProdTest::SetFrequencyTexts(const std::string& tx, const std::string& rx) {
-    textTxFreq->setText(Qs(tx));
-    textRxFreq->setText(Qs(rx));
-}
-
-void formProdTest::SetCnFcCaption(const std::string& caption) { optionCnFcAdjSelect->setText(Qs(caption)); }
-
-void formProdTest::ShowTuneValues(const std::array<std::string, 8>& values) {
-    for (std::size_t i = 0; i < 8; ++i) adjustLabels[i]->setText(Qs(values[i]));
-}
-
 std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> formProdTest::SelectRadio(std::int32_t type,
                                                                                             std::int32_t range) {
+    // The modem's own type and range are shown as they are: no other entry takes their place
+    // (the next send would write it to the modem). A range list refilled for another type that
+    // lacks the range offers every range again.
     SelectByData(comboRadioType, type);
-    {
-        // The modem's own range stays: the list offers the type's ranges with it selected.
+    if (comboRadioRange->findData(range) < 0 && range >= 0 && range <= 9) {
         const QSignalBlocker block(comboRadioRange);
-        FillRadioRangeCombo(*comboRadioRange, ctx_.state, comboRadioType->currentData().toInt());
+        comboRadioRange->clear();
+        for (int r = 0; r < 10; ++r) comboRadioRange->addItem(QString::number(r), r);
     }
     SelectByData(comboRadioRange, range);
     std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> r;
     if (comboRadioType->currentIndex() >= 0) r.first = comboRadioType->currentData().toInt();
     if (comboRadioRange->currentIndex() >= 0) r.second = comboRadioRange->currentData().toInt();
     return r;
-}
-
-void formProdTest::SetSynthesizer(bool sa7026) {
-    const QSignalBlocker b1(optionSa7025Synth), b2(optionSa7026Synth);
-    (sa7026 ? optionSa7026Synth : optionSa7025Synth)->setChecked(true);
-}
-
-void formProdTest::DisableGainAndDeviation() {
-    optionAdjSelect[0]->setEnabled(false);
-    optionAdjSelect[1]->setEnabled(false);
-}
-
-void formProdTest::SetCnFcEnabled(bool on) { optionCnFcAdjSelect->setEnabled(on); }
-
-void formProdTest::SelectAdjust(AdjustSelect select) {
-    QRadioButton* o = select == adjCnFc ? optionCnFcAdjSelect : optionAdjSelect[static_cast<std::size_t>(select)];
-    const QSignalBlocker block(o);
-    o->setChecked(true);
-}
-
-void formProdTest::SetDirectText(const std::string& text) { textDirectDac->setText(Qs(text)); }
-
-void formProdTest::SetTxTimeLabel(const std::string& text, bool scrollEnabled) {
-    labelTxTime->setText(Qs(text));
-    scrollTxTime->setEnabled(scrollEnabled);
 }
 
 void formProdTest::SelectFreqPair(int index) {

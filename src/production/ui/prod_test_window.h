@@ -5,6 +5,7 @@
 
 #include "frame/app_context.h"
 #include "production/prod_test.h"
+#include "production/ui/panel_controls.h"
 #include "production/ui/panel_window_support.h"
 #include "ui/tool_window.h"
 
@@ -17,8 +18,8 @@ class QScrollBar;
 
 namespace k45 {
 
-class formProdTest : public ProductionWindow, public DacValuesClient, public PortSwapClient, private ProdTestView,
-                     private PanelHost {
+class formProdTest : public ProductionWindow, public DacValuesClient, public PortSwapClient,
+                     public PanelControls<ProdTestView>, private PanelHost {
     Q_OBJECT
 public:
     explicit formProdTest(AppContext& ctx, QWidget* parent = nullptr);
@@ -29,25 +30,12 @@ public:
     void PortsSwapping() override { dlg_.PortsSwapping(); }
     ProdTestDialogue& dialogue() { return dlg_; }
 
-    QRadioButton* optionSa7025Synth = nullptr;
-    QRadioButton* optionSa7026Synth = nullptr;
-    QComboBox* comboTransmitMode = nullptr;
     QComboBox* comboRxOffset = nullptr;
     QComboBox* comboTxOffset = nullptr;
-    QScrollBar* scrollTxTime = nullptr;
-    QLabel* labelTxTime = nullptr;
-    std::array<QRadioButton*, 7> optionAdjSelect{};
-    QRadioButton* optionCnFcAdjSelect = nullptr;
-    std::array<QLabel*, 8> adjustLabels{};  // labelGainAdj .. labelCnFcAdj
-    QLineEdit* textDirectDac = nullptr;
-    QPushButton* buttonDirectDac = nullptr;
     QComboBox* comboChannel = nullptr;
     QComboBox* comboFreqPair = nullptr;
     QComboBox* comboRadioType = nullptr;
     QComboBox* comboRadioRange = nullptr;
-    QLineEdit* textRxFreq = nullptr;
-    QLineEdit* textTxFreq = nullptr;
-    DiagnosticsFrame diags;
     QPushButton* buttonClose = nullptr;
 
 protected:
@@ -58,19 +46,8 @@ protected:
 
 private:
     // ProdTestView
-    void SetXcvrStatus(const std::string& text) override;
-    void SetFrequencyTexts(const std::string& tx, const std::string& rx) override;
-    void SetCnFcCaption(const std::string& caption) override;
-    void ShowTuneValues(const std::array<std::string, 8>& values) override;
-    void ShowDiagnostics(const DiagnosticsTexts& texts) override { ShowDiagnosticsTexts(diags, texts); }
     std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
                                                                                   std::int32_t range) override;
-    void SetSynthesizer(bool sa7026) override;
-    void DisableGainAndDeviation() override;
-    void SetCnFcEnabled(bool on) override;
-    void SelectAdjust(AdjustSelect select) override;
-    void SetDirectText(const std::string& text) override;
-    void SetTxTimeLabel(const std::string& text, bool scrollEnabled) override;
     void SelectFreqPair(int index) override;
     void OpenDacValues() override;
     void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) override;

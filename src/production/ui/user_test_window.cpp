@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -37,33 +36,13 @@ formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
     labelSwitchSetting->setObjectName("labelSwitchSetting");
     g->addWidget(labelChannelWarning, 1, 0, 1, 4);
     g->addWidget(labelSwitchSetting, 2, 0, 1, 4);
-    textTxFreq = new QLineEdit("0.000000", this);
-    textTxFreq->setObjectName("textTxFreq");
-    textTxFreq->setReadOnly(true);
-    textRxFreq = new QLineEdit("0.000000", this);
-    textRxFreq->setObjectName("textRxFreq");
-    textRxFreq->setReadOnly(true);
+    // Display only: they can be dragged, nothing here takes a drop.
+    BuildFrequencyBoxes(this, ctx.state.locale, false, false);
     g->addWidget(new QLabel("Tx Frequency:", this), 3, 0);
     g->addWidget(textTxFreq, 3, 1);
     g->addWidget(new QLabel("Rx Frequency:", this), 3, 2);
     g->addWidget(textRxFreq, 3, 3);
-    comboTransmitMode = new QComboBox(this);
-    comboTransmitMode->setObjectName("comboTransmitMode");
-    const char* modeNames[4] = {"Tone", "Mod Balance", "Random Data", "No Modulation"};
-    for (int m = 0; m < 4; ++m) comboTransmitMode->addItem(modeNames[m], m);
-    scrollTxTime = new QScrollBar(Qt::Horizontal, this);
-    scrollTxTime->setObjectName("scrollTxTime");
-    scrollTxTime->setRange(1, 60);
-    scrollTxTime->setPageStep(5);
-    labelTxTime = new QLabel("1 S", this);
-    labelTxTime->setObjectName("labelTxTime");
-    g->addWidget(BuddyCaption("Tx Mo&de:", comboTransmitMode), 4, 0);
-    g->addWidget(comboTransmitMode, 4, 1);
-    g->addWidget(BuddyCaption("T&x Time:", scrollTxTime), 4, 2);
-    auto* tt = new QHBoxLayout;
-    tt->addWidget(scrollTxTime);
-    tt->addWidget(labelTxTime);
-    g->addLayout(tt, 4, 3);
+    BuildTransmitMode(this, g, 4);
     top->addLayout(g);
     diags = BuildDiagnosticsFrame(this, "&Select:", nullptr, "C&lear", true);
     top->addWidget(diags.frameDiags);
@@ -122,18 +101,6 @@ bool formUserTest::eventFilter(QObject* watched, QEvent* event) {
 void formUserTest::keyPressEvent(QKeyEvent* e) {
     if (HandleKey(e)) e->accept();
     else ToolWindowBase::keyPressEvent(e);
-}
-
-void formUserTest::SetXcvrStatus(const std::string& text) { diags.labelXcvrStatus->setText(Qs(text)); }
-
-void formUserTest::SetFrequencyTexts(const std::string& tx, const std::string& rx) {
-    textTxFreq->setText(Qs(tx));
-    textRxFreq->setText(Qs(rx));
-}
-
-void formUserTest::SetTxTimeLabel(const std::string& text, bool scrollEnabled) {
-    labelTxTime->setText(Qs(text));
-    scrollTxTime->setEnabled(scrollEnabled);
 }
 
 void formUserTest::SetChannelWarning(const std::string& text) { labelChannelWarning->setText(Qs(text)); }

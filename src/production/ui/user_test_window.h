@@ -1,5 +1,6 @@
 #pragma once
 // The User Test window (formUserTest): the user test panel's controls around UserTestDialogue.
+#include "production/ui/panel_controls.h"
 #include "production/ui/panel_window_support.h"
 #include "production/user_test.h"
 #include "ui/tool_window.h"
@@ -12,7 +13,8 @@ class QScrollBar;
 
 namespace k45 {
 
-class formUserTest : public ProductionWindow, public PortSwapClient, private UserTestView, private PanelHost {
+class formUserTest : public ProductionWindow, public PortSwapClient, public PanelControls<UserTestView>,
+                     private PanelHost {
     Q_OBJECT
 public:
     explicit formUserTest(AppContext& ctx, QWidget* parent = nullptr);
@@ -25,12 +27,6 @@ public:
     QPushButton* buttonChannelChange = nullptr;
     QLabel* labelChannelWarning = nullptr;
     QLabel* labelSwitchSetting = nullptr;
-    QLineEdit* textTxFreq = nullptr;
-    QLineEdit* textRxFreq = nullptr;
-    QComboBox* comboTransmitMode = nullptr;
-    QScrollBar* scrollTxTime = nullptr;
-    QLabel* labelTxTime = nullptr;
-    DiagnosticsFrame diags;
     QPushButton* buttonClose = nullptr;
 
 protected:
@@ -40,10 +36,6 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void SetXcvrStatus(const std::string& text) override;
-    void SetFrequencyTexts(const std::string& tx, const std::string& rx) override;
-    void ShowDiagnostics(const DiagnosticsTexts& texts) override { ShowDiagnosticsTexts(diags, texts); }
-    void SetTxTimeLabel(const std::string& text, bool scrollEnabled) override;
     void SetChannelWarning(const std::string& text) override;
     void SetSwitchSetting(const std::string& text) override;
     void SelectChannelOverride(int index) override;

@@ -9,11 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QApplication>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 
 #include "frame/converters.h"
 #include "production/panel_bench.h"
 #include "production/ui/calibration_windows.h"
+#include "production/ui/eng_test_window.h"
 #include "production/ui/prod_test_window.h"
 #include "production/ui/user_test_window.h"
 #include "programming/ui/parms_get_current_window.h"
@@ -24,6 +27,20 @@ namespace {
 void KeyClick(QWidget* w, int key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
+}
+
+// Drops source on target as the right-button drag gesture would, once the window system let the
+// target take drops; true when the target took it.
+bool Drop(NumBox* source, NumBox* target) {
+    if (!target->acceptDrops()) return false;
+    QMimeData mime;
+    mime.setData(NumBox::kMimeType, QByteArray::number(reinterpret_cast<quintptr>(source)));
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 // The reader is the active child while it reads; otherwise the window under test is.
@@ -55,7 +72,7 @@ protected:
         w.Form_Activate();
     }
     ~ProductionWindows() override {
-        for (QWidget* w : std::initializer_list<QWidget*>{&prod, &user, &power, &rssi, &temp}) w->close();
+        for (QWidget* w : std::initializer_list<QWidget*>{&prod, &eng, &user, &power, &rssi, &temp}) w->close();
         readerWindow.close();
         sched.advance(100);
     }
@@ -64,6 +81,7 @@ protected:
     formParmsGetCurrent readerWindow{ctx};
     formProdTest prod{ctx};
     formUserTest user{ctx};
+    formEngTest eng{ctx, nullptr};
     formProgPwr power{ctx};
     formProgRssi rssi{ctx};
     formTempComp temp{ctx};
@@ -135,6 +153,70 @@ TEST_F(ProductionWindows, RssiWindowsShowTheGeneratorSettingsAndPoll) {
               "Set Temperature Chamber to " + std::to_string(ctx.state.testParameters.rssiTempComp.temperature[0]) + " C.");
     temp.buttonSkip->click();
     EXPECT_EQ(temp.dialogue().levelIndex(), 1);
+}
+
+// Drag copy between the numeric boxes: in the production panel only the direct value takes a
+// drop; in the engineer panel every box does, and a dropped frequency is the one the next
+// send uses; the user test's boxes take none.
+TEST_F(ProductionWindows, NumericBoxesCopyByDragWhereThePanelTakesIt) {
+    Open(prod);
+    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == tpIdle; }));
+    EXPECT_FALSE(Drop(prod.textDirectDac, prod.textRxFreq));
+    EXPECT_FALSE(Drop(prod.textRxFreq, prod.textTxFreq));
+    prod.textDirectDac->setText("7");
+    ASSERT_TRUE(Drop(prod.textRxFreq, prod.textDirectDac));
+    EXPECT_EQ(prod.textDirectDac->text(), prod.textRxFreq->text());
+    EXPECT_NE(prod.textRxFreq->text().toStdString(), "7");
+    prod.close();
+
+    Open(eng);
+    ASSERT_TRUE(RunUntil([&] { return eng.dialogue().parametersTaken() && eng.dialogue().dialogState() == tpIdle; }));
+    eng.textTxFreq->setText("451.125000");
+    ASSERT_TRUE(Drop(eng.textTxFreq, eng.textRxFreq));
+    EXPECT_EQ(eng.textRxFreq->text(), "451.125000");
+    ASSERT_TRUE(Drop(eng.textRxFreq, eng.textDirectDac));
+    KeyClick(eng.textDirectDac, Qt::Key_F6);
+    ASSERT_TRUE(RunUntil([&] { return eng.dialogue().dialogState() == tpIdle; }, 3000));
+    EXPECT_EQ(eng.dialogue().tuneRecord().rxFrequency, 451125000);
+    eng.close();
+
+    Open(user);
+    EXPECT_FALSE(Drop(user.textTxFreq, user.textRxFreq));
+}
+
+// The range list keeps "0".."9" until the operator changes the type while a range is chosen;
+// the modem's own range is shown and sent also when the refilled list lacks it.
+TEST_F(ProductionWindows, TheRangeListRefillsOnlyForTheOperatorAndNeverReplacesTheModemsRange) {
+    const int type = modemRecord.radioType;
+    const int other = (type + 1) % 3;
+    ctx.state.radioTypeEnabled = {true, true, true};
+    for (auto& ranges : ctx.state.rangeEnabled) ranges.fill(true);
+    ctx.state.rangeEnabled[static_cast<std::size_t>(other)].fill(false);
+    ctx.state.rangeEnabled[static_cast<std::size_t>(other)][0] = true;
+    ctx.state.rangeEnabled[static_cast<std::size_t>(type)].fill(false);
+    ctx.state.rangeEnabled[static_cast<std::size_t>(type)][0] = true;
+    ASSERT_NE(modemRecord.radioRange, 0);
+    Open(prod);
+    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == tpIdle; }));
+    EXPECT_EQ(prod.comboRadioRange->count(), 10);
+    EXPECT_EQ(prod.comboRadioRange->currentData().toInt(), modemRecord.radioRange);
+
+    // The operator picks the other type: the list offers its one range, which is chosen.
+    prod.comboRadioType->setCurrentIndex(prod.comboRadioType->findData(other));
+    emit prod.comboRadioType->activated(prod.comboRadioType->currentIndex());
+    EXPECT_EQ(prod.comboRadioRange->count(), 1);
+    EXPECT_EQ(prod.dialogue().tuneRecord().radioRange, 0);
+
+    // A new read of the modem shows its own type and range again, and sends them.
+    KeyClick(prod.comboChannel, Qt::Key_F9);
+    ASSERT_TRUE(RunUntil([&] { return !readerWindow.loaded() && prod.dialogue().parametersTaken(); }));
+    prod.Form_Activate();
+    ASSERT_TRUE(RunUntil([&] { return prod.dialogue().dialogState() == tpIdle; }, 3000));
+    EXPECT_EQ(prod.comboRadioType->currentData().toInt(), type);
+    EXPECT_EQ(prod.comboRadioRange->currentData().toInt(), modemRecord.radioRange);
+    EXPECT_EQ(prod.dialogue().tuneRecord().radioRange, modemRecord.radioRange);
+    TuneRecord sent = prod.dialogue().tuneRecord();
+    EXPECT_EQ(Sent("T1").back(), TuneLine(sent));
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+#include "production/ui/panel_controls.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+namespace {
+
+constexpr const char* kAdjustCaptions[7] = {"Rx Gain Ad&j:",      "Tx Deviation Ad&j:", "Front-End Ad&j:",
+                                            "Mod Flatness Ad&j:", "Power Ad&j:",        "RSSI Cal Ad&j:",
+                                            "Power Cal Ad&j:"};
+constexpr const char* kAdjustLabelNames[8] = {"labelGainAdj", "labelDevAdj",     "labelFrontEndAdj", "labelModAdj",
+                                              "labelPwrAdj",  "labelRssiCalAdj", "labelPwrCalAdj",   "labelCnFcAdj"};
+
+NumBox* FrequencyBox(QWidget* window, const LocaleInfo& locale, const char* name, bool editable, bool takesDrops) {
+    auto* box = new NumBox(locale, window);
+    box->setObjectName(name);
+    box->setNumType(NumBox::numDecimal);
+    box->setNumFormat("0.000000");
+    box->setNumMin(100);
+    box->setNumMax(999);
+    box->setNumMaxLength(10);
+    box->setSteps(0.01, 0.1);
+    box->setCtrlSteps(1, 10);
+    box->setLocked(!editable);
+    box->setDragGroup(window);
+    box->setAcceptDrops(takesDrops);
+    box->setText("0.000000");
+    box->setMaximumWidth(110);
+    return box;
+}
+
+}  // namespace
+
+void PanelControlSet::BuildFrequencyBoxes(QWidget* window, const LocaleInfo& locale, bool editable, bool takesDrops) {
+    textRxFreq = FrequencyBox(window, locale, "textRxFreq", editable, takesDrops);
+    textTxFreq = FrequencyBox(window, locale, "textTxFreq", editable, takesDrops);
+}
+
+void PanelControlSet::BuildTransmitMode(QWidget* window, QGridLayout* grid, int row) {
+    comboTransmitMode = new QComboBox(window);
+    comboTransmitMode->setObjectName("comboTransmitMode");
+    const char* modeNames[4] = {"Tone", "Mod Balance", "Random Data", "No Modulation"};
+    for (int m = 0; m < 4; ++m) comboTransmitMode->addItem(modeNames[m], m);
+    comboTransmitMode->setMaximumWidth(110);
+    scrollTxTime = new QScrollBar(Qt::Horizontal, window);
+    scrollTxTime->setObjectName("scrollTxTime");
+    scrollTxTime->setRange(1, 60);
+    scrollTxTime->setSingleStep(1);
+    scrollTxTime->setPageStep(5);
+    scrollTxTime->setMinimumWidth(80);
+    // The scroll bar is a control of its own: Tab and its caption's key reach it.
+    scrollTxTime->setFocusPolicy(Qt::StrongFocus);
+    labelTxTime = new QLabel("1 S", window);
+    labelTxTime->setObjectName("labelTxTime");
+    labelTxTime->setMinimumWidth(labelTxTime->fontMetrics().horizontalAdvance("60 S") + 4);
+    grid->addWidget(BuddyCaption("Tx Mo&de:", comboTransmitMode), row, 0);
+    grid->addWidget(comboTransmitMode, row, 1);
+    grid->addWidget(BuddyCaption("T&x Time:", scrollTxTime), row, 2);
+    grid->addWidget(scrollTxTime, row, 3);
+    grid->addWidget(labelTxTime, row, 4);
+}
+
+void PanelControlSet::BuildSynthesizer(QWidget* window) {
+    frameSa702xSynth = new QGroupBox("Synthesi&zer", window);
+    frameSa702xSynth->setObjectName("frameSa702xSynth");
+    auto* sl = new QHBoxLayout(frameSa702xSynth);
+    optionSa7025Synth = new QRadioButton("SA7025", frameSa702xSynth);
+    optionSa7025Synth->setObjectName("optionSa7025Synth");
+    optionSa7025Synth->setChecked(true);
+    optionSa7026Synth = new QRadioButton("SA7026 SA8026", frameSa702xSynth);
+    optionSa7026Synth->setObjectName("optionSa7026Synth");
+    sl->addWidget(optionSa7025Synth);
+    sl->addWidget(optionSa7026Synth);
+}
+
+void PanelControlSet::BuildAdjustments(QWidget* window, const LocaleInfo& locale, const char* directCaption,
+                                       std::function<void(AdjustSelect)> selected) {
+    frameAdjustments = new QGroupBox("Adjustments:", window);
+    frameAdjustments->setObjectName("frameAdjustments");
+    auto* al = new QGridLayout(frameAdjustments);
+    al->setVerticalSpacing(2);
+    for (int i = 0; i < 8; ++i) {
+        QRadioButton* option = nullptr;
+        if (i < 7) {
+            option = optionAdjSelect[static_cast<std::size_t>(i)] = new QRadioButton(kAdjustCaptions[i], frameAdjustments);
+            option->setObjectName(QString("optionAdjSelect_%1").arg(i));
+        } else {
+            option = optionCnFcAdjSelect = new QRadioButton("Rx CN Ad&j:", frameAdjustments);
+            option->setObjectName("optionCnFcAdjSelect");
+            option->setEnabled(false);
+        }
+        auto* value = adjustLabels[static_cast<std::size_t>(i)] = new QLabel("0", frameAdjustments);
+        value->setObjectName(kAdjustLabelNames[i]);
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance("-128") + 4);
+        al->addWidget(option, i % 4, (i / 4) * 2);
+        al->addWidget(value, i % 4, (i / 4) * 2 + 1);
+        QObject::connect(option, &QRadioButton::toggled, window, [selected, i](bool on) {
+            if (on) selected(static_cast<AdjustSelect>(i));
+        });
+    }
+    optionAdjSelect[4]->setChecked(true);
+    textDirectDac = new NumBox(locale, frameAdjustments);
+    textDirectDac->setObjectName("textDirectDac");
+    textDirectDac->setNumType(NumBox::numSigned);
+    textDirectDac->setNumMin(-128);
+    textDirectDac->setNumMax(255);
+    textDirectDac->setNumMaxLength(4);
+    textDirectDac->setSteps(1, 10);
+    textDirectDac->setDragGroup(window);
+    textDirectDac->setMaximumWidth(70);
+    buttonDirectDac = new QPushButton("&Send", frameAdjustments);
+    buttonDirectDac->setObjectName("buttonDirectDac");
+    al->addWidget(BuddyCaption(directCaption, textDirectDac), 4, 0);
+    al->addWidget(textDirectDac, 4, 1);
+    al->addWidget(buttonDirectDac, 4, 2);
+}
+
+}  // namespace k45
