@@ -386,40 +386,41 @@ TEST_F(TuneInTheProgram, ValuesSetInTheDacEditorAreSavedForSkippedTests) {
 
 // A production run of the verification tests alone ends in the packet test window: opened
 // when it is not, brought to the front (one window still) when it is.
-TEST_F(TuneInTheProgram, AVerificationRunHandsOverToThePacketTestWindow) {
-    for (bool packetOpen : {false, true}) {
-        SCOPED_TRACE(packetOpen);
-        StartProduction();
-        if (packetOpen) {
-            win->action("menuTestPacketTest")->trigger();
-            QApplication::processEvents();
-            ASSERT_TRUE(Loaded(ToolWindow::formPacketTst));
-        }
-        OpenTune();
-        for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
-        Tune().checkTests[13]->setChecked(true);
-        Tune().checkTests[14]->setChecked(true);
-        dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::No);
-        Click(Tune().buttonStart);
-        UntilWindowsDone();
-        win->FocusForm(Tune());
+class TuneHandsOver : public TuneInTheProgram, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TuneHandsOver, AVerificationRunEndsInThePacketTestWindow) {
+    const bool packetOpen = GetParam();
+    StartProduction();
+    if (packetOpen) {
+        win->action("menuTestPacketTest")->trigger();
         QApplication::processEvents();
-        Widget(ToolWindow::formDacVals)->close();
-        win->FocusForm(Tune());
-        QApplication::processEvents();
-        StepIs(24, kNoTest, 2);
-        RunVerificationTests();
         ASSERT_TRUE(Loaded(ToolWindow::formPacketTst));
-        EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
-        int packetWindows = 0;
-        for (QMdiSubWindow* sub : win->mdiArea()->subWindowList())
-            if (sub->widget() == Widget(ToolWindow::formPacketTst)) ++packetWindows;
-        EXPECT_EQ(packetWindows, 1);
-        EXPECT_EQ(dialogs.boxes.size(), 1u);  // no save question after verification tests
-        win.reset();
-        dialogs.boxes.clear();
     }
+    OpenTune();
+    for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
+    Tune().checkTests[13]->setChecked(true);
+    Tune().checkTests[14]->setChecked(true);
+    dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::No);
+    Click(Tune().buttonStart);
+    UntilWindowsDone();
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    Widget(ToolWindow::formDacVals)->close();
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    StepIs(24, kNoTest, 2);
+    RunVerificationTests();
+    ASSERT_TRUE(Loaded(ToolWindow::formPacketTst));
+    EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
+    int packetWindows = 0;
+    for (QMdiSubWindow* sub : win->mdiArea()->subWindowList())
+        if (sub->widget() == Widget(ToolWindow::formPacketTst)) ++packetWindows;
+    EXPECT_EQ(packetWindows, 1);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);  // no save question after verification tests
 }
+
+INSTANTIATE_TEST_SUITE_P(PacketTest, TuneHandsOver, ::testing::Values(false, true),
+                         [](const auto& info) { return std::string(info.param ? "AlreadyOpen" : "Closed"); });
 
 // ---- the window going while the modem is in a test mode
 
