@@ -42,9 +42,7 @@ void EngTestDialogue::TakeParameters() {
     if (p.model != 6) view_.DisableGainAndDeviation();
     ReadFrequencyTexts();
     BuildTuneRecord(links_.records, tuneRecord_, p);
-    sa7026_ = IsSet(tuneRecord_.sa7026Synthesizer);
-    view_.SetSynthesizer(sa7026_);
-    view_.SetCnFcEnabled(sa7026_);
+    TakeSynthesizer();
     DisplayTuneValues();
 }
 
@@ -56,7 +54,6 @@ void EngTestDialogue::SendFrequencyTuneRecord() {
         return;
     }
     if (!Active()) return;
-    const SharedRecords& app = links_.records;
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;
@@ -64,25 +61,13 @@ void EngTestDialogue::SendFrequencyTuneRecord() {
     txText_ = FormatHz(t.txFrequency);
     rxText_ = FormatHz(t.rxFrequency);
     view_.SetFrequencyTexts(txText_, rxText_);
-    t.frontEndValue = InterpolateTuneValue(app, t.rxFrequency, type, range, false, t.frontEndAdj);
-    t.modValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.modAdj);
-    t.powerValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.powerAdj);
+    InterpolateCurrentValues(type, range);
     t.sa7026Synthesizer = ToFlag(sa7026_);
-    t.txSelected = ToFlag(transmitSelected_);
-    if (transmitSelected_) {
-        t.synthFrequency = t.txFrequency;
-        t.txDeviationAdj = transmitMode_ == txNoModulation ? static_cast<std::int16_t>(0) : t.masterDeviation;
-    } else {
-        t.synthFrequency = t.rxFrequency;
-        t.txDeviationAdj = t.masterDeviation;
-    }
+    SetDirection();
     std::string caption;
-    SelectCnFcAdjust(app, t, &caption, true, false, false, 0);
+    SelectCnFcAdjust(links_.records, t, &caption, true, false, false, 0);
     view_.SetCnFcCaption(caption);
-    timerResponse_->setEnabled(false);
-    SendTune();
-    timerResponse_->setEnabled(true);
-    dialogState_ = tpAwaitingAck;
+    SendTuneAwaiting(tpAwaitingAck);
     DisplayTuneValues();
     StartTxMode();
     tuneSendPending_ = false;
@@ -93,20 +78,6 @@ void EngTestDialogue::RunPendingSends() {
         tuneSendPending_ = false;
         SendFrequencyTuneRecord();
     }
-}
-
-void EngTestDialogue::DisplayTuneValues() {
-    const TuneRecord& t = tuneRecord_;
-    const auto [type, range] = view_.SelectRadio(t.radioType, t.radioRange);
-    selectedType_ = type;
-    selectedRange_ = range;
-    std::int16_t cnFc = t.fcOverride;
-    if (!sa7026_)
-        cnFc = Sa7025GetCnValue(links_.records, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
-                                transmitSelected_);
-    view_.ShowTuneValues({std::to_string(t.rxGainAdj), std::to_string(t.txDeviationAdj), std::to_string(t.frontEndValue),
-                          std::to_string(t.modValue), std::to_string(t.powerValue), std::to_string(t.rssiCalAdj),
-                          std::to_string(t.powerCalAdj), std::to_string(cnFc)});
 }
 
 void EngTestDialogue::Adjust(int step) {
@@ -179,22 +150,6 @@ void EngTestDialogue::DirectAdjust(std::int32_t value) {
     else SendTune();
     view_.SetDirectText(std::to_string(v));
     DisplayTuneValues();
-}
-
-void EngTestDialogue::Sa7025Clicked() {
-    sa7026_ = false;
-    if (adjustSelect_ == adjCnFc) {
-        adjustSelect_ = adjRxGain;
-        view_.SelectAdjust(adjustSelect_);
-    }
-    view_.SetCnFcEnabled(false);
-    SendFrequencyTuneRecord();
-}
-
-void EngTestDialogue::Sa7026Clicked() {
-    sa7026_ = true;
-    view_.SetCnFcEnabled(true);
-    SendFrequencyTuneRecord();
 }
 
 void EngTestDialogue::TestChecked(bool on) {

@@ -25,8 +25,6 @@ public:
     // The lists have no handlers: the choice is used at the next send.
     void RadioTypeChosen(std::optional<std::int32_t> type) { selectedType_ = type; }
     void RadioRangeChosen(std::optional<std::int32_t> range) { selectedRange_ = range; }
-    void Sa7025Clicked();
-    void Sa7026Clicked();
     void DirectAdjust(std::int32_t value);
     // checkTest: the DTR line of the primary port.
     void TestChecked(bool on);
@@ -45,7 +43,6 @@ public:
     const std::string& txText() const { return txText_; }
     const std::string& rxText() const { return rxText_; }
     bool tuneSendPending() const { return tuneSendPending_; }
-    bool sa7026Selected() const { return sa7026_; }
 
 protected:
     void SendTuneSetup() override { SendFrequencyTuneRecord(); }
@@ -55,13 +52,10 @@ protected:
 private:
     void SendFrequencyTuneRecord();
     void ReadFrequencyTexts();
-    void DisplayTuneValues();
     void Adjust(int step);
 
     bool tuneSendPending_ = false;
     std::string txText_, rxText_;
-    std::optional<std::int32_t> selectedType_, selectedRange_;
-    bool sa7026_ = false;
 };
 
 }  // namespace k45

@@ -54,7 +54,6 @@ void ProdTestDialogue::Load() {
     rxOffsetHz_ = OffsetOfIndex(rxOffsetIndex_);
     txOffsetHz_ = OffsetOfIndex(txOffsetIndex_);
     sa7026_ = IsSet(test.sa7026Synthesizer);
-    cnFcEnabled_ = sa7026_;
     if (!sa7026_ && adjustSelect_ == adjCnFc) adjustSelect_ = adjRxGain;
     transmitMode_ = txTone;
     selectedType_.reset();
@@ -73,14 +72,7 @@ void ProdTestDialogue::TakeParameters() {
         tuneRecord_.rxFrequency = spec->rxFrequency + rxOffsetHz_;
     }
     BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
-    sa7026_ = IsSet(tuneRecord_.sa7026Synthesizer);
-    view_.SetSynthesizer(sa7026_);
-    if (!sa7026_ && adjustSelect_ == adjCnFc) {
-        adjustSelect_ = adjRxGain;
-        view_.SelectAdjust(adjustSelect_);
-    }
-    cnFcEnabled_ = sa7026_;
-    view_.SetCnFcEnabled(cnFcEnabled_);
+    TakeSynthesizer();
     if (panelParameters_.model != 6) view_.DisableGainAndDeviation();
     DisplayTuneValues();
     sendEnabled_ = true;
@@ -106,12 +98,11 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
         return;
     }
     if (!Active()) return;
-    const SharedRecords& app = links_.records;
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;
     if (pair) {
-        if (const RadioSpec* spec = SpecOf(app.testParameters, type, range, point)) {
+        if (const RadioSpec* spec = SpecOf(links_.records.testParameters, type, range, point)) {
             t.txFrequency = spec->txFrequency + txOffsetHz_;
             t.rxFrequency = spec->rxFrequency + rxOffsetHz_;
         }
@@ -128,26 +119,14 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
             t.txFrequency = c.txFrequency + txOffsetHz_;
             t.rxFrequency = c.rxFrequency + rxOffsetHz_;
         }
-        t.frontEndValue = InterpolateTuneValue(app, t.rxFrequency, type, range, false, t.frontEndAdj);
-        t.modValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.modAdj);
-        t.powerValue = InterpolateTuneValue(app, t.txFrequency, type, range, true, t.powerAdj);
+        InterpolateCurrentValues(type, range);
     }
     view_.SetFrequencyTexts(FormatHz(t.txFrequency), FormatHz(t.rxFrequency));
-    t.txSelected = ToFlag(transmitSelected_);
-    if (transmitSelected_) {
-        t.synthFrequency = t.txFrequency;
-        t.txDeviationAdj = transmitMode_ == txNoModulation ? static_cast<std::int16_t>(0) : t.masterDeviation;
-    } else {
-        t.synthFrequency = t.rxFrequency;
-        t.txDeviationAdj = t.masterDeviation;
-    }
+    SetDirection();
     std::string caption;
-    SelectCnFcAdjust(app, t, &caption, true, true, pair, pair ? point : 0);
+    SelectCnFcAdjust(links_.records, t, &caption, true, true, pair, pair ? point : 0);
     view_.SetCnFcCaption(caption);
-    timerResponse_->setEnabled(false);
-    SendTune();
-    timerResponse_->setEnabled(true);
-    dialogState_ = tpAwaitingAck;
+    SendTuneAwaiting(tpAwaitingAck);
     DisplayTuneValues();
     StartTxMode();
     (pair ? pairSendPending_ : channelSendPending_) = false;
@@ -162,21 +141,6 @@ void ProdTestDialogue::RunPendingSends() {
         channelSendPending_ = false;
         SendChannelTuneRecord(channelIndex_ - 1);
     }
-}
-
-void ProdTestDialogue::DisplayTuneValues() {
-    const TuneRecord& t = tuneRecord_;
-    // The modem's own type and range are shown and kept; nothing is reselected by a handler.
-    const auto [type, range] = view_.SelectRadio(t.radioType, t.radioRange);
-    selectedType_ = type;
-    selectedRange_ = range;
-    std::int16_t cnFc = t.fcOverride;
-    if (!sa7026_)
-        cnFc = Sa7025GetCnValue(links_.records, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType, t.radioRange,
-                                transmitSelected_);
-    view_.ShowTuneValues({std::to_string(t.rxGainAdj), std::to_string(t.txDeviationAdj), std::to_string(t.frontEndValue),
-                          std::to_string(t.modValue), std::to_string(t.powerValue), std::to_string(t.rssiCalAdj),
-                          std::to_string(t.powerCalAdj), std::to_string(cnFc)});
 }
 
 std::int16_t& ProdTestDialogue::FcEntry(int point) {
@@ -334,24 +298,6 @@ void ProdTestDialogue::FreqPairSelected(int index) {
     freqPairIndex_ = index;
     currentPoint_ = FreqPairPoint(index);
     SendPairTuneRecord();
-}
-
-void ProdTestDialogue::Sa7025Clicked() {
-    sa7026_ = false;
-    if (adjustSelect_ == adjCnFc) {
-        adjustSelect_ = adjRxGain;
-        view_.SelectAdjust(adjustSelect_);
-    }
-    cnFcEnabled_ = false;
-    view_.SetCnFcEnabled(false);
-    SendTuneSetup();
-}
-
-void ProdTestDialogue::Sa7026Clicked() {
-    sa7026_ = true;
-    cnFcEnabled_ = true;
-    view_.SetCnFcEnabled(true);
-    SendTuneSetup();
 }
 
 }  // namespace k45

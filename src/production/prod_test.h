@@ -42,8 +42,6 @@ public:
     void TxOffsetSelected(int index);
     void ChannelSelected(int index);
     void FreqPairSelected(int index);
-    void Sa7025Clicked();
-    void Sa7026Clicked();
     // buttonDirectDac or Enter in textDirectDac, with the box's value (0 when not a number).
     void DirectValue(std::int32_t value);
 
@@ -57,8 +55,7 @@ public:
     std::int32_t txOffsetHz() const { return txOffsetHz_; }
     int rxOffsetIndex() const { return rxOffsetIndex_; }
     int txOffsetIndex() const { return txOffsetIndex_; }
-    bool sa7026Selected() const { return sa7026_; }
-    bool cnFcEnabled() const { return cnFcEnabled_; }
+    bool cnFcEnabled() const { return sa7026_; }
     bool pairSendPending() const { return pairSendPending_; }
     bool channelSendPending() const { return channelSendPending_; }
     const ModemParameters& panelParameters() const { return panelParameters_; }
@@ -73,7 +70,6 @@ private:
     void SendPairTuneRecord();
     void SendChannelTuneRecord(int channel);
     void SendVariant(bool pair, int channel);
-    void DisplayTuneValues();
     void Save();
     void HandOffDacValues();
     std::int16_t& FcEntry(int point);
@@ -90,10 +86,6 @@ private:
     int txOffsetIndex_ = 0;
     int channelIndex_ = 0;
     int freqPairIndex_ = 2;
-    std::optional<std::int32_t> selectedType_;
-    std::optional<std::int32_t> selectedRange_;
-    bool sa7026_ = false;
-    bool cnFcEnabled_ = false;
 };
 
 }  // namespace k45

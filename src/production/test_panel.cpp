@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
+#include "radio/synthesizer.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/modem_commands.h"
@@ -131,8 +132,9 @@ void TestPanelDialogue::EndTest() {
         timerResponse_->setEnabled(false);
         SendLine("T0");
         endTestSent_ = true;
+        EndTestSent();
         timerResponse_->setEnabled(true);
-        dialogState_ = tpAwaitingEndTestAck;
+        dialogState_ = EndTestAckState();
         endTestPending_ = false;
     } else if (dialogState_ == tpAwaitingParameters || dialogState_ == tpParametersReady) {
         links_.host.CloseWindow();
@@ -311,6 +313,74 @@ void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t
 void TestPanelDialogue::SendTune() {
     if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, tuneRecord_);
     NoteTuneSent();
+}
+
+void TestPanelDialogue::SendTuneAwaiting(std::int32_t state) {
+    timerResponse_->setEnabled(false);
+    SendTune();
+    timerResponse_->setEnabled(true);
+    dialogState_ = state;
+}
+
+void TestPanelDialogue::InterpolateCurrentValues(std::int32_t type, std::int32_t range) {
+    TuneRecord& t = tuneRecord_;
+    const SharedRecords& r = links_.records;
+    t.frontEndValue = InterpolateTuneValue(r, t.rxFrequency, type, range, false, t.frontEndAdj);
+    t.modValue = InterpolateTuneValue(r, t.txFrequency, type, range, true, t.modAdj);
+    t.powerValue = InterpolateTuneValue(r, t.txFrequency, type, range, true, t.powerAdj);
+}
+
+void TestPanelDialogue::SetDirection() {
+    TuneRecord& t = tuneRecord_;
+    t.txSelected = ToFlag(transmitSelected_);
+    if (transmitSelected_) {
+        t.synthFrequency = t.txFrequency;
+        t.txDeviationAdj = transmitMode_ == txNoModulation ? static_cast<std::int16_t>(0) : t.masterDeviation;
+    } else {
+        t.synthFrequency = t.rxFrequency;
+        t.txDeviationAdj = t.masterDeviation;
+    }
+}
+
+void TestPanelDialogue::TakeSynthesizer() {
+    sa7026_ = IsSet(tuneRecord_.sa7026Synthesizer);
+    view_.SetSynthesizer(sa7026_);
+    if (!sa7026_ && adjustSelect_ == adjCnFc) {
+        adjustSelect_ = adjRxGain;
+        view_.SelectAdjust(adjustSelect_);
+    }
+    view_.SetCnFcEnabled(sa7026_);
+}
+
+void TestPanelDialogue::Sa7025Clicked() {
+    sa7026_ = false;
+    if (adjustSelect_ == adjCnFc) {
+        adjustSelect_ = adjRxGain;
+        view_.SelectAdjust(adjustSelect_);
+    }
+    view_.SetCnFcEnabled(false);
+    SendTuneSetup();
+}
+
+void TestPanelDialogue::Sa7026Clicked() {
+    sa7026_ = true;
+    view_.SetCnFcEnabled(true);
+    SendTuneSetup();
+}
+
+void TestPanelDialogue::DisplayTuneValues() {
+    const TuneRecord& t = tuneRecord_;
+    // The modem's own type and range are shown and kept; nothing is reselected by a handler.
+    const auto [type, range] = view_.SelectRadio(t.radioType, t.radioRange);
+    selectedType_ = type;
+    selectedRange_ = range;
+    std::int16_t cnFc = t.fcOverride;
+    if (!sa7026_)
+        cnFc = Sa7025GetCnValue(links_.records, transmitSelected_ ? t.txFrequency : t.rxFrequency, t.radioType,
+                                t.radioRange, transmitSelected_);
+    view_.ShowTuneValues({std::to_string(t.rxGainAdj), std::to_string(t.txDeviationAdj), std::to_string(t.frontEndValue),
+                          std::to_string(t.modValue), std::to_string(t.powerValue), std::to_string(t.rssiCalAdj),
+                          std::to_string(t.powerCalAdj), std::to_string(cnFc)});
 }
 
 std::string TestPanelDialogue::FormatHz(std::int32_t hz) const { return FormatMHz(hz, links_.files.locale); }

@@ -92,6 +92,10 @@ public:
     void TransmitModeChanged(std::int32_t mode);
     void TxTimeChanged(int seconds);
     void AdjustSelectChanged(AdjustSelect select) { adjustSelect_ = select; }
+    // The synthesizer options (the production and engineer panels): SA7025 has no CN/FC
+    // adjust, so its selection moves to Rx gain.
+    void Sa7025Clicked();
+    void Sa7026Clicked();
     // Key-down; true when the key was consumed.
     virtual bool KeyDown(int keyCode, int modifiers);
 
@@ -111,6 +115,7 @@ public:
     std::int32_t transmitMode() const { return transmitMode_; }
     int txTime() const { return txTime_; }
     AdjustSelect adjustSelect() const { return adjustSelect_; }
+    bool sa7026Selected() const { return sa7026_; }
     Timer& timerResponse() { return *timerResponse_; }
     Timer& timerDiagnostics() { return *timerDiagnostics_; }
     Timer& timerDelayCommunications() { return *timerDelayCommunications_; }
@@ -140,13 +145,29 @@ protected:
 
     void ReadCurrentParameters();
     void CompleteExchange();
-    virtual void EndTest();
+    void EndTest();
     void StartTxMode();
     void DisplayDiagnostics();
     bool Active() const { return links_.host.IsActiveChild(); }
     void SendLine(const std::string& command);
     void SendLineAndByte(const std::string& command, std::int16_t value);
     void SendTune();
+    // Sends the tune record as an exchange: the response time-out counts from the send and the
+    // dialogue waits in `state` for the acknowledgement.
+    void SendTuneAwaiting(std::int32_t state);
+    // The current front-end, modulation and power values interpolated at the record's
+    // frequencies for the type and range.
+    void InterpolateCurrentValues(std::int32_t type, std::int32_t range);
+    // Transmit or receive in the record: the synthesizer's frequency and the Tx deviation (0 for
+    // a transmission without modulation).
+    void SetDirection();
+    // The synthesizer of the parameters just taken, shown with its CN/FC option.
+    void TakeSynthesizer();
+    // The record's type and range selected in the lists and its adjust values shown.
+    void DisplayTuneValues();
+    // The end test: the state awaiting the "T0" acknowledgement, and what goes with the send.
+    virtual std::int32_t EndTestAckState() const { return tpAwaitingEndTestAck; }
+    virtual void EndTestSent() {}
     // Records that the radio was set up for a test ("T0" is due before it is left).
     void NoteTuneSent() { testStarted_ = true; }
     // The transmit/receive keys.
@@ -181,6 +202,9 @@ protected:
     int txTime_ = 1;
     int txTimeMaximum_ = 60;
     AdjustSelect adjustSelect_ = adjPower;
+    bool sa7026_ = false;
+    // The radio type and range the lists show (nothing selected: the record's own).
+    std::optional<std::int32_t> selectedType_, selectedRange_;
     bool diagEnabled_ = true;
     int diagGroup_ = 0;
 

@@ -78,25 +78,12 @@ void UserTestDialogue::SendChannelTuneRecord() {
         t.rxFrequency = p.channels[static_cast<std::size_t>(channel)].rxFrequency;
     }
     view_.SetFrequencyTexts(FormatHz(t.txFrequency), FormatHz(t.rxFrequency));
-    const SharedRecords& app = links_.records;
-    t.frontEndValue = InterpolateTuneValue(app, t.rxFrequency, p.radioType, p.radioRange, false, t.frontEndAdj);
-    t.modValue = InterpolateTuneValue(app, t.txFrequency, p.radioType, p.radioRange, true, t.modAdj);
-    t.powerValue = InterpolateTuneValue(app, t.txFrequency, p.radioType, p.radioRange, true, t.powerAdj);
+    InterpolateCurrentValues(p.radioType, p.radioRange);
     if (valid) t.powerValue = ScaleChannelPower(t.powerValue, p.powerAdjust[static_cast<std::size_t>(channel)]);
-    t.txSelected = ToFlag(transmitSelected_);
-    if (transmitSelected_) {
-        t.synthFrequency = t.txFrequency;
-        t.txDeviationAdj = transmitMode_ == txNoModulation ? static_cast<std::int16_t>(0) : t.masterDeviation;
-    } else {
-        t.synthFrequency = t.rxFrequency;
-        t.txDeviationAdj = t.masterDeviation;
-    }
-    SelectCnFcAdjust(app, t, nullptr, false, true, false, 0);
-    timerResponse_->setEnabled(false);
-    SendTune();
+    SetDirection();
+    SelectCnFcAdjust(links_.records, t, nullptr, false, true, false, 0);
     retryCount_ = 0;
-    timerResponse_->setEnabled(true);
-    dialogState_ = usAwaitingTuneAck;
+    SendTuneAwaiting(usAwaitingTuneAck);
     StartTxMode();
     channelSendPending_ = false;
 }
@@ -157,23 +144,6 @@ void UserTestDialogue::RunPendingSends() {
     if (redirectSendPending_) {
         redirectSendPending_ = false;
         SendChannelRedirect();
-    }
-}
-
-void UserTestDialogue::EndTest() {
-    if (!loaded_) return;
-    if (dialogState_ == tpIdle) {
-        timerResponse_->setEnabled(false);
-        SendLine("T0");
-        endTestSent_ = true;
-        retryCount_ = 0;
-        timerResponse_->setEnabled(true);
-        dialogState_ = usAwaitingEndTestAck;
-        endTestPending_ = false;
-    } else if (dialogState_ == tpAwaitingParameters || dialogState_ == tpParametersReady) {
-        links_.host.CloseWindow();
-    } else {
-        endTestPending_ = true;
     }
 }
 

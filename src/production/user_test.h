@@ -63,7 +63,8 @@ protected:
     void TakeOwnRecord(const SRecordMessage& rec) override;
     void OwnTimeout() override;
     bool OwnsState(std::int32_t state) const override { return state >= usAwaitingSwitchSetting; }
-    void EndTest() override;
+    std::int32_t EndTestAckState() const override { return usAwaitingEndTestAck; }
+    void EndTestSent() override { retryCount_ = 0; }
 
 private:
     void SendChannelTuneRecord();
