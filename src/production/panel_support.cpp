@@ -5,10 +5,20 @@
 #include "frame/converters.h"
 #include "frame/hex_text.h"
 #include "frame/utilities.h"
+#include "programming/dialogue_support.h"
+#include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "tuning/tune_math.h"
 
 namespace k45 {
+
+bool PortChanged(classComm* port, std::int16_t& lastPortNumber) {
+    if (!port) return false;
+    ApplyProgrammingSettings(*port);
+    if (port->portNumber == lastPortNumber) return false;
+    lastPortNumber = port->portNumber;
+    return true;
+}
 
 std::optional<int> AdjustStepOfKey(int keyCode, int modifiers) {
     return AdjustKeyStep(keyCode, (modifiers & kShiftBit) != 0, (modifiers & kCtrlBit) != 0, (modifiers & kAltBit) != 0);

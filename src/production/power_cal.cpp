@@ -18,24 +18,13 @@
 namespace k45 {
 
 PowerCalDialogue::PowerCalDialogue(PanelLinks links, PowerCalView& view)
-    : links_(links), view_(view),
-      timerResponse_(MakeDialogueTimer(links.services.scheduler, kResponseMs, [this] { TimerTick(); })) {}
-
-PowerCalDialogue::~PowerCalDialogue() {
-    timerResponse_->setEnabled(false);
-    if (links_.port()) links_.port()->DeRegisterForAll(this);
-}
+    : CalibrationDialogue(links, kResponseMs), view_(view) {}
 
 void PowerCalDialogue::Load() {
     if (loaded_) return;
-    loaded_ = true;
-    parametersRequested_ = transmitSelected_ = sendPending_ = false;
-    parametersTaken_ = keyed_ = testStarted_ = false;
-    currentPoint_ = 1;
+    LoadBase();
+    transmitSelected_ = sendPending_ = keyed_ = false;
     pointIndex_ = 0;
-    if (links_.port()) links_.port()->RegisterForSRecord(this, false);
-    dialogState_ = pcAwaitingParameters;
-    timerResponse_->setEnabled(false);
     powerPoints_ = links_.records.testParameters.powerPoints;
     reply_.Reset();
 }
@@ -43,21 +32,13 @@ void PowerCalDialogue::Load() {
 void PowerCalDialogue::Unload() {
     if (!loaded_) return;
     Unkey();
-    loaded_ = false;
-    timerResponse_->setEnabled(false);
-    if (links_.port()) links_.port()->DeRegisterForAll(this);
+    UnloadBase();
 }
 
 void PowerCalDialogue::PortsSwapping() {
     if (!loaded_) return;
     Unkey();
-    if (testStarted_ && links_.port()) SendCommand(*links_.port(), "T0");
-    testStarted_ = false;
-    parametersTaken_ = false;
-}
-
-void PowerCalDialogue::Close() {
-    if (loaded_) links_.host.CloseWindow();
+    EndRadioTest();
 }
 
 void PowerCalDialogue::Unkey() {
@@ -66,71 +47,20 @@ void PowerCalDialogue::Unkey() {
     TuneRecord rx = tuneRecord_;
     rx.txSelected = kFalse;
     rx.synthFrequency = rx.rxFrequency;
-    SendTuneRecord(*links_.port(), links_.modes, links_.records, rx);
+    SendRecord(rx);
     keyed_ = false;
     transmitSelected_ = false;
 }
 
-void PowerCalDialogue::Activate() {
-    if (!loaded_) return;
-    if (links_.port()) {
-        ApplyProgrammingSettings(*links_.port());
-        if (links_.port()->portNumber != lastPortNumber_) {
-            lastPortNumber_ = links_.port()->portNumber;
-            parametersRequested_ = false;
-        }
-    }
-    if (!parametersRequested_) {
-        ReadCurrentParameters();
-    } else if (dialogState_ == pcParametersReady) {
-        if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
-            if (links_.services.dialogs) links_.services.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
-            dialogState_ = pcIdle;
-            Close();
-            return;
-        }
-        dialogState_ = pcIdle;
-        SendPointTuneRecord();
-    }
-}
-
-void PowerCalDialogue::ReadCurrentParameters() {
-    links_.host.StartParameterRead(*this);
-    dialogState_ = pcAwaitingParameters;
-    parametersRequested_ = true;
-}
-
-void PowerCalDialogue::SetPointFrequencies() {
-    const TuneRecord& t = tuneRecord_;
-    if (!RadioTypeValid(t.radioType) || !RadioRangeValid(t.radioRange)) return;
-    const RadioSpec& spec =
-        links_.records.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
-    tuneRecord_.txFrequency = spec.txFrequency + txFreqOffset;
-    tuneRecord_.rxFrequency = spec.rxFrequency + rxFreqOffset;
-}
-
-void PowerCalDialogue::UpdateParms(bool parmsWereFound) {
-    if (!loaded_) return;
-    if (parmsWereFound && dialogState_ == pcAwaitingParameters) {
-        panelParameters_ = links_.records.currentParameters;
-        tuneRecord_.radioType = panelParameters_.radioType;
-        tuneRecord_.radioRange = panelParameters_.radioRange;
-        SetPointFrequencies();
-        BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
-        view_.SetProg("Modem will Transmit on");
-        view_.SetFreq(FormatMHzUnit(tuneRecord_.txFrequency, links_.files.locale));
-        view_.SetLevel("Hit OK to Start Tx'ing");
-        parametersTaken_ = true;
-        dialogState_ = pcParametersReady;
-        if (Active()) Activate();
-    } else {
-        CompleteExchange();
-    }
+void PowerCalDialogue::ShowParametersTaken() {
+    view_.SetProg("Modem will Transmit on");
+    view_.SetFreq(FormatMHzUnit(tuneRecord_.txFrequency, links_.files.locale));
+    view_.SetLevel("Hit OK to Start Tx'ing");
 }
 
 void PowerCalDialogue::SendPointTuneRecord() {
-    if (dialogState_ != pcIdle) {
-        if (dialogState_ != pcAwaitingParameters && dialogState_ != pcParametersReady) sendPending_ = true;
+    if (dialogState_ != calIdle) {
+        if (dialogState_ != calAwaitingParameters && dialogState_ != calParametersReady) sendPending_ = true;
         return;
     }
     if (!Active()) return;
@@ -141,9 +71,8 @@ void PowerCalDialogue::SendPointTuneRecord() {
     t.txSelected = ToFlag(transmitSelected_);
     t.synthFrequency = transmitSelected_ ? t.txFrequency : t.rxFrequency;
     timerResponse_->setEnabled(false);
-    if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, t);
+    SendRecord(t);
     keyed_ = transmitSelected_;
-    testStarted_ = true;
     retryCount_ = 0;
     timerResponse_->setEnabled(true);
     dialogState_ = pcAwaitingAck;
@@ -156,7 +85,7 @@ void PowerCalDialogue::ShowPowerValue() {
 }
 
 void PowerCalDialogue::CompleteExchange() {
-    dialogState_ = pcIdle;
+    dialogState_ = calIdle;
     if (sendPending_) {
         sendPending_ = false;
         SendPointTuneRecord();
@@ -168,7 +97,7 @@ void PowerCalDialogue::OK() {
     if (!loaded_ || !parametersTaken_) return;
     if (!transmitSelected_) {
         transmitSelected_ = true;
-        dialogState_ = pcIdle;
+        dialogState_ = calIdle;
         SendPointTuneRecord();
         if (pointIndex_ < kPoints)
             view_.SetLevel("Adjust Power (Page Up/Dn) for " +
@@ -187,7 +116,7 @@ bool PowerCalDialogue::KeyDown(int keyCode, int modifiers) {
     if (const auto step = AdjustStepOfKey(keyCode, modifiers)) {
         if (parametersTaken_) {
             tuneRecord_.powerValue = AdjustUnsigned(tuneRecord_.powerValue, *step);
-            dialogState_ = pcIdle;
+            dialogState_ = calIdle;
             SendPointTuneRecord();
         }
         return true;
@@ -199,13 +128,13 @@ bool PowerCalDialogue::KeyDown(int keyCode, int modifiers) {
     return false;
 }
 
-void PowerCalDialogue::TimerTick() {
+void PowerCalDialogue::ResponseTick() {
     if (!loaded_ || !Active()) return;
     timerResponse_->setEnabled(false);
     const std::int16_t previous = retryCount_;
     auto resendTxOff = [&](std::int32_t state) {
         transmitSelected_ = false;
-        dialogState_ = pcIdle;
+        dialogState_ = calIdle;
         SendPointTuneRecord();
         dialogState_ = state;
         retryCount_ = static_cast<std::int16_t>(previous + 1);
@@ -213,7 +142,7 @@ void PowerCalDialogue::TimerTick() {
     switch (dialogState_) {
     case pcAwaitingAck:
         if (retryCount_ < kMaxResends) {
-            dialogState_ = pcIdle;
+            dialogState_ = calIdle;
             SendPointTuneRecord();
             retryCount_ = static_cast<std::int16_t>(previous + 1);
         } else {
@@ -222,7 +151,7 @@ void PowerCalDialogue::TimerTick() {
         break;
     case pcAwaitingCapture:
         transmitSelected_ = false;
-        dialogState_ = pcIdle;
+        dialogState_ = calIdle;
         SendPointTuneRecord();
         dialogState_ = pcAwaitingTxOffAck;
         break;
@@ -322,11 +251,11 @@ void PowerCalDialogue::TakeReading() {
     transmitSelected_ = false;
     // Restarted first, so that a record not sent in the background goes at the next tick.
     RestartTimer(*timerResponse_);
-    dialogState_ = pcIdle;
+    dialogState_ = calIdle;
     if (pointIndex_ < kPoints) {
         view_.SetLevel("Hit OK to Start Tx'ing");
         SendPointTuneRecord();
-        if (dialogState_ == pcIdle) dialogState_ = pcAwaitingAck;
+        if (dialogState_ == calIdle) dialogState_ = pcAwaitingAck;
     } else {
         SendPointTuneRecord();
         dialogState_ = pcAwaitingFinalAck;
@@ -344,13 +273,8 @@ void PowerCalDialogue::AskSave() {
         panelParameters_.masterPowerMeterCal = 200;
         WriteBack();
     }
-    dialogState_ = pcIdle;
+    dialogState_ = calIdle;
     Close();
-}
-
-void PowerCalDialogue::WriteBack() {
-    links_.records.currentParameters = panelParameters_;
-    links_.host.WriteCurrentParameters();
 }
 
 void PowerCalDialogue::Cancel() {
@@ -368,7 +292,7 @@ void PowerCalDialogue::Clear() {
     Unkey();
     ClearCalibrationTable(panelParameters_.calTables, clearPowerTable);
     WriteBack();
-    dialogState_ = pcIdle;
+    dialogState_ = calIdle;
     Close();
 }
 

@@ -18,43 +18,29 @@
 namespace k45 {
 
 RssiSampleDialogue::RssiSampleDialogue(PanelLinks links, RssiCalView& view)
-    : links_(links), view_(view),
-      timerDiagnostics_(MakeDialogueTimer(links.services.scheduler, kPollMs, [this] { PollTick(); })),
-      timerResponse_(MakeDialogueTimer(links.services.scheduler, kResponseMs, [this] { ResponseTick(); })) {}
+    : CalibrationDialogue(links, kResponseMs), view_(view),
+      timerDiagnostics_(MakeDialogueTimer(links.services.scheduler, kPollMs, [this] { PollTick(); })) {}
 
-RssiSampleDialogue::~RssiSampleDialogue() {
-    timerDiagnostics_->setEnabled(false);
-    timerResponse_->setEnabled(false);
-    if (links_.port()) links_.port()->DeRegisterForAll(this);
-}
+RssiSampleDialogue::~RssiSampleDialogue() { timerDiagnostics_->setEnabled(false); }
 
 void RssiSampleDialogue::Load() {
     if (loaded_) return;
-    loaded_ = true;
-    parametersRequested_ = sendPending_ = samplePending_ = false;
-    parametersTaken_ = testStarted_ = false;
-    currentPoint_ = 1;
+    LoadBase();
+    sendPending_ = samplePending_ = false;
     sampleCount_ = 4;
-    if (links_.port()) links_.port()->RegisterForSRecord(this, false);
-    dialogState_ = rcAwaitingParameters;
-    timerResponse_->setEnabled(false);
     timerDiagnostics_->setEnabled(true);
     reply_.Reset();
 }
 
 void RssiSampleDialogue::Unload() {
     if (!loaded_) return;
-    loaded_ = false;
     timerDiagnostics_->setEnabled(false);
-    timerResponse_->setEnabled(false);
-    if (links_.port()) links_.port()->DeRegisterForAll(this);
+    UnloadBase();
 }
 
 void RssiSampleDialogue::PortsSwapping() {
     if (!loaded_) return;
-    if (testStarted_ && links_.port()) SendCommand(*links_.port(), "T0");
-    testStarted_ = false;
-    parametersTaken_ = false;
+    EndRadioTest();
     DropReadingSet();
 }
 
@@ -65,74 +51,9 @@ void RssiSampleDialogue::DropReadingSet() {
     }
 }
 
-void RssiSampleDialogue::Close() {
-    if (loaded_) links_.host.CloseWindow();
-}
-
-bool RssiSampleDialogue::Ask(const std::string& question) {
-    return links_.services.dialogs &&
-           links_.services.dialogs->messageBox(question, "", MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
-}
-
-void RssiSampleDialogue::WriteBack() {
-    links_.records.currentParameters = panelParameters_;
-    links_.host.WriteCurrentParameters();
-}
-
-void RssiSampleDialogue::Activate() {
-    if (!loaded_) return;
-    if (links_.port()) {
-        ApplyProgrammingSettings(*links_.port());
-        if (links_.port()->portNumber != lastPortNumber_) {
-            lastPortNumber_ = links_.port()->portNumber;
-            parametersRequested_ = false;
-        }
-    }
-    if (!parametersRequested_) {
-        ReadCurrentParameters();
-    } else if (dialogState_ == rcParametersReady) {
-        if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
-            if (links_.services.dialogs) links_.services.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
-            dialogState_ = rcIdle;
-            Close();
-            return;
-        }
-        dialogState_ = rcIdle;
-        SendPointTuneRecord();
-    }
-}
-
-void RssiSampleDialogue::ReadCurrentParameters() {
-    links_.host.StartParameterRead(*this);
-    dialogState_ = rcAwaitingParameters;
-    parametersRequested_ = true;
-}
-
-void RssiSampleDialogue::SetPointFrequencies() {
-    const TuneRecord& t = tuneRecord_;
-    if (!RadioTypeValid(t.radioType) || !RadioRangeValid(t.radioRange)) return;
-    const RadioSpec& spec =
-        links_.records.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
-    tuneRecord_.txFrequency = spec.txFrequency + TxOffset();
-    tuneRecord_.rxFrequency = spec.rxFrequency + RxOffset();
-}
-
-void RssiSampleDialogue::UpdateParms(bool parmsWereFound) {
-    if (!loaded_) return;
-    if (parmsWereFound && dialogState_ == rcAwaitingParameters) {
-        panelParameters_ = links_.records.currentParameters;
-        tuneRecord_.radioType = panelParameters_.radioType;
-        tuneRecord_.radioRange = panelParameters_.radioRange;
-        SetPointFrequencies();
-        BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
-        view_.SetProg("Set Signal Generator to");
-        ShowPointLabels();
-        parametersTaken_ = true;
-        dialogState_ = rcParametersReady;
-        if (Active()) Activate();
-    } else {
-        CompleteExchange();
-    }
+void RssiSampleDialogue::ShowParametersTaken() {
+    view_.SetProg("Set Signal Generator to");
+    ShowPointLabels();
 }
 
 void RssiSampleDialogue::SendPointTuneRecord() {
@@ -147,8 +68,7 @@ void RssiSampleDialogue::SendPointTuneRecord() {
         t.synthFrequency = t.rxFrequency;
         t.txSelected = kFalse;
         timerResponse_->setEnabled(false);
-        if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, t);
-        testStarted_ = true;
+        SendRecord(t);
         retryCount_ = 0;
         timerResponse_->setEnabled(true);
         dialogState_ = rcAwaitingAck;

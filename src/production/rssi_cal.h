@@ -13,6 +13,7 @@
 #include "frame/window_interfaces.h"
 #include "model/records.h"
 #include "params/diag_parsers.h"
+#include "production/calibration_dialogue.h"
 #include "production/panel_support.h"
 #include "production/test_panel.h"
 #include "serial/comm_form.h"
@@ -22,9 +23,9 @@ namespace k45 {
 class Timer;
 
 enum RssiCalState : std::int32_t {
-    rcIdle = 0,
-    rcAwaitingParameters = 1,
-    rcParametersReady = 2,
+    rcIdle = calIdle,
+    rcAwaitingParameters = calAwaitingParameters,
+    rcParametersReady = calParametersReady,
     rcAwaitingAck = 3,
     rcAwaitingSample = 4,
     rcAwaitingSampleEnd = 5,
@@ -47,7 +48,7 @@ public:
     virtual void FocusOk() {}
 };
 
-class RssiSampleDialogue : public CommForm, public ParmsClient {
+class RssiSampleDialogue : public CalibrationDialogue {
 public:
     static constexpr int kPollMs = 750;
     static constexpr int kResponseMs = 1000;
@@ -55,11 +56,8 @@ public:
 
     RssiSampleDialogue(PanelLinks links, RssiCalView& view);
     ~RssiSampleDialogue() override;
-    RssiSampleDialogue(const RssiSampleDialogue&) = delete;
-    RssiSampleDialogue& operator=(const RssiSampleDialogue&) = delete;
 
     virtual void Load();
-    void Activate();
     void Unload();
     // Swap Comm Ports, before the ports change hands: a radio in a test is sent "T0" on the old
     // primary port; a reading set in progress is dropped (the next readings would come from
@@ -69,63 +67,35 @@ public:
     void Cancel() { Close(); }
     virtual void Clear() = 0;
 
-    void UpdateParms(bool parmsWereFound) override;
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
-    bool loaded() const { return loaded_; }
-    std::int32_t dialogState() const { return dialogState_; }
     int sampleCount() const { return sampleCount_; }
-    std::int16_t retryCount() const { return retryCount_; }
-    bool parametersTaken() const { return parametersTaken_; }
-    const TuneRecord& tuneRecord() const { return tuneRecord_; }
-    const ModemParameters& panelParameters() const { return panelParameters_; }
-    Timer& timerResponse() { return *timerResponse_; }
 
 protected:
-    virtual std::int32_t RxOffset() const { return 0; }
-    virtual std::int32_t TxOffset() const { return 0; }
     virtual void ShowPointLabels() = 0;
     // The average of the four readings of the point now offered.
     virtual void TakeAverage(std::int16_t average) = 0;
-    void Close();
     // A set of four readings in progress is dropped; OK takes a new one.
     void DropReadingSet();
-    // currentParameters = the window's copy, written by the read/write window.
-    void WriteBack();
-    bool Ask(const std::string& question);
+    void SendPointTuneRecord() override;
+    void CompleteExchange() override;
+    void ResponseTick() override;
+    void ShowParametersTaken() override;
 
-    PanelLinks links_;
     RssiCalView& view_;
-    ModemParameters panelParameters_{};
-    TuneRecord tuneRecord_{};
     int sampleCount_ = 4;
-    bool parametersTaken_ = false;
-    bool loaded_ = false;
-    bool testStarted_ = false;  // a tune record went out since the load or the last "T0"
 
 private:
-    bool Active() const { return links_.host.IsActiveChild(); }
-    void ReadCurrentParameters();
-    void SetPointFrequencies();
-    void SendPointTuneRecord();
     void RequestSample();
-    void CompleteExchange();
     void TakeReading();
     void PollTick();
-    void ResponseTick();
 
     std::unique_ptr<Timer> timerDiagnostics_;
-    std::unique_ptr<Timer> timerResponse_;
-    std::int32_t dialogState_ = rcAwaitingParameters;
-    std::int16_t retryCount_ = 0;
-    bool parametersRequested_ = false;
     bool sendPending_ = false;
     bool samplePending_ = false;
-    int currentPoint_ = 1;
     ReplyBytes reply_;
     DiagnosticsRecord diagnostics_{};
     std::array<std::int16_t, 4> rssiSamples_{};
-    std::int16_t lastPortNumber_ = 0;
 };
 
 class RssiCalDialogue : public RssiSampleDialogue {
@@ -133,17 +103,12 @@ public:
     static constexpr int kLevels = 6;
     RssiCalDialogue(PanelLinks links, RssiCalView& view) : RssiSampleDialogue(links, view) {}
 
-    std::int32_t rxFreqOffset = 0;
-    std::int32_t txFreqOffset = 0;
-
     void Load() override;
     void Clear() override;
     int levelIndex() const { return levelIndex_; }
     const RssiCalPoints& rssiPoints() const { return rssiPoints_; }
 
 protected:
-    std::int32_t RxOffset() const override { return rxFreqOffset; }
-    std::int32_t TxOffset() const override { return txFreqOffset; }
     void ShowPointLabels() override;
     void TakeAverage(std::int16_t average) override;
 

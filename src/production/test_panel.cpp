@@ -81,13 +81,7 @@ void TestPanelDialogue::PortsSwapping() {
 
 void TestPanelDialogue::Activate() {
     if (!loaded_) return;
-    if (links_.port()) {
-        ApplyProgrammingSettings(*links_.port());
-        if (links_.port()->portNumber != lastPortNumber_) {
-            lastPortNumber_ = links_.port()->portNumber;
-            parametersRequested_ = false;
-        }
-    }
+    if (PortChanged(links_.port(), lastPortNumber_)) parametersRequested_ = false;
     if (parametersRequested_) ActivateReady();
     else ReadCurrentParameters();
 }

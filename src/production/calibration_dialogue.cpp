@@ -1,0 +1,110 @@
+#include "production/calibration_dialogue.h"
+
+#include "params/tune_record.h"
+#include "platform/dialogs.h"
+#include "platform/scheduler.h"
+#include "programming/dialogue_support.h"
+#include "radio/radio_codes.h"
+#include "serial/class_comm.h"
+#include "serial/modem_commands.h"
+
+namespace k45 {
+
+CalibrationDialogue::CalibrationDialogue(PanelLinks links, int responseMs)
+    : links_(links), timerResponse_(MakeDialogueTimer(links.services.scheduler, responseMs, [this] { ResponseTick(); })) {}
+
+CalibrationDialogue::~CalibrationDialogue() {
+    timerResponse_->setEnabled(false);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
+}
+
+void CalibrationDialogue::LoadBase() {
+    loaded_ = true;
+    parametersRequested_ = parametersTaken_ = testStarted_ = false;
+    currentPoint_ = 1;
+    if (links_.port()) links_.port()->RegisterForSRecord(this, false);
+    dialogState_ = calAwaitingParameters;
+    timerResponse_->setEnabled(false);
+}
+
+void CalibrationDialogue::UnloadBase() {
+    loaded_ = false;
+    timerResponse_->setEnabled(false);
+    if (links_.port()) links_.port()->DeRegisterForAll(this);
+}
+
+void CalibrationDialogue::Activate() {
+    if (!loaded_) return;
+    if (PortChanged(links_.port(), lastPortNumber_)) parametersRequested_ = false;
+    if (!parametersRequested_) {
+        ReadCurrentParameters();
+    } else if (dialogState_ == calParametersReady) {
+        dialogState_ = calIdle;
+        if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
+            if (links_.services.dialogs)
+                links_.services.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
+            Close();
+            return;
+        }
+        SendPointTuneRecord();
+    }
+}
+
+void CalibrationDialogue::ReadCurrentParameters() {
+    links_.host.StartParameterRead(*this);
+    dialogState_ = calAwaitingParameters;
+    parametersRequested_ = true;
+}
+
+void CalibrationDialogue::SetPointFrequencies() {
+    const TuneRecord& t = tuneRecord_;
+    if (!RadioTypeValid(t.radioType) || !RadioRangeValid(t.radioRange)) return;
+    const RadioSpec& spec =
+        links_.records.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
+    tuneRecord_.txFrequency = spec.txFrequency + txFreqOffset;
+    tuneRecord_.rxFrequency = spec.rxFrequency + rxFreqOffset;
+}
+
+void CalibrationDialogue::UpdateParms(bool parmsWereFound) {
+    if (!loaded_) return;
+    if (parmsWereFound && dialogState_ == calAwaitingParameters) {
+        panelParameters_ = links_.records.currentParameters;
+        tuneRecord_.radioType = panelParameters_.radioType;
+        tuneRecord_.radioRange = panelParameters_.radioRange;
+        SetPointFrequencies();
+        BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
+        ShowParametersTaken();
+        parametersTaken_ = true;
+        dialogState_ = calParametersReady;
+        if (Active()) Activate();
+    } else {
+        CompleteExchange();
+    }
+}
+
+void CalibrationDialogue::SendRecord(const TuneRecord& record) {
+    if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, record);
+    testStarted_ = true;
+}
+
+void CalibrationDialogue::EndRadioTest() {
+    if (testStarted_ && links_.port()) SendCommand(*links_.port(), "T0");
+    testStarted_ = false;
+    parametersTaken_ = false;
+}
+
+void CalibrationDialogue::Close() {
+    if (loaded_) links_.host.CloseWindow();
+}
+
+void CalibrationDialogue::WriteBack() {
+    links_.records.currentParameters = panelParameters_;
+    links_.host.WriteCurrentParameters();
+}
+
+bool CalibrationDialogue::Ask(const std::string& question) {
+    return links_.services.dialogs &&
+           links_.services.dialogs->messageBox(question, "", MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
+}
+
+}  // namespace k45

@@ -1,0 +1,89 @@
+#pragma once
+// What the power and RSSI calibration dialogues share: the current-parameter read on activation
+// or after a port change, the refusal of a modem without calibration support, the tune record
+// built from the parameters on the point's test frequencies (with the production panel's
+// offsets), the "T0" owed to a radio left in a test when the ports are swapped, and the
+// write-back of the window's copy of the parameters.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "frame/window_interfaces.h"
+#include "model/records.h"
+#include "production/test_panel.h"
+#include "serial/comm_form.h"
+
+namespace k45 {
+
+class Timer;
+
+// The states every calibration dialogue starts with; each adds its own after these.
+enum CalibrationState : std::int32_t {
+    calIdle = 0,
+    calAwaitingParameters = 1,
+    calParametersReady = 2,
+};
+
+class CalibrationDialogue : public CommForm, public ParmsClient {
+public:
+    ~CalibrationDialogue() override;
+    CalibrationDialogue(const CalibrationDialogue&) = delete;
+    CalibrationDialogue& operator=(const CalibrationDialogue&) = delete;
+
+    // Set by the production panel before it shows the window.
+    std::int32_t rxFreqOffset = 0;
+    std::int32_t txFreqOffset = 0;
+
+    void Activate();
+    void UpdateParms(bool parmsWereFound) override;
+
+    bool loaded() const { return loaded_; }
+    std::int32_t dialogState() const { return dialogState_; }
+    std::int16_t retryCount() const { return retryCount_; }
+    bool parametersTaken() const { return parametersTaken_; }
+    const TuneRecord& tuneRecord() const { return tuneRecord_; }
+    const ModemParameters& panelParameters() const { return panelParameters_; }
+    Timer& timerResponse() { return *timerResponse_; }
+
+protected:
+    CalibrationDialogue(PanelLinks links, int responseMs);
+
+    // The point's tune record (sent, or deferred while an exchange is open).
+    virtual void SendPointTuneRecord() = 0;
+    virtual void CompleteExchange() = 0;
+    virtual void ResponseTick() = 0;
+    // What the window shows once the parameters are taken.
+    virtual void ShowParametersTaken() = 0;
+
+    // The load's and unload's shared steps.
+    void LoadBase();
+    void UnloadBase();
+    bool Active() const { return links_.host.IsActiveChild(); }
+    void ReadCurrentParameters();
+    // The point's test frequencies with the offsets (kept when the type or range is invalid).
+    void SetPointFrequencies();
+    // Sends a tune record; the radio is in a test from then on.
+    void SendRecord(const TuneRecord& record);
+    // Swap Comm Ports: "T0" to a radio in a test, on the port it was started on; nothing acts
+    // on parameters until this port's are read.
+    void EndRadioTest();
+    void Close();
+    // currentParameters = the window's copy, written by the read/write window.
+    void WriteBack();
+    bool Ask(const std::string& question);
+
+    PanelLinks links_;
+    std::unique_ptr<Timer> timerResponse_;
+    bool loaded_ = false;
+    bool parametersRequested_ = false;
+    bool parametersTaken_ = false;  // this load's read succeeded
+    bool testStarted_ = false;      // a tune record went out since the load or the last "T0"
+    std::int32_t dialogState_ = calAwaitingParameters;
+    std::int16_t retryCount_ = 0;
+    std::int16_t lastPortNumber_ = 0;
+    int currentPoint_ = 1;  // Mid
+    ModemParameters panelParameters_{};
+    TuneRecord tuneRecord_{};
+};
+
+}  // namespace k45
