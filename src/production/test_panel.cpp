@@ -202,12 +202,7 @@ void TestPanelDialogue::TimerResponseTick() {
         CompleteExchange();
         break;
     case tpAwaitingEndTestAck:
-        if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
-        // The acknowledgement may have closed the window while the box was open.
-        if (loaded_ && dialogState_ == tpAwaitingEndTestAck) {
-            testStarted_ = false;
-            links_.host.CloseWindow();
-        }
+        EndTestUnanswered();
         break;
     default:
         break;
@@ -246,13 +241,26 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         CompleteExchange();
         break;
     case tpAwaitingEndTestAck:
-        if (!ack) break;
-        timerResponse_->setEnabled(false);
-        testStarted_ = false;
-        links_.host.CloseWindow();
+        if (ack) EndTestAnswered();
         break;
     default:
         break;
+    }
+}
+
+void TestPanelDialogue::EndTestAnswered() {
+    timerResponse_->setEnabled(false);
+    testStarted_ = false;
+    links_.host.CloseWindow();
+}
+
+void TestPanelDialogue::EndTestUnanswered() {
+    const std::int32_t state = dialogState_;
+    if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
+    // The acknowledgement may have closed the window while the box was open.
+    if (loaded_ && dialogState_ == state) {
+        testStarted_ = false;
+        links_.host.CloseWindow();
     }
 }
 

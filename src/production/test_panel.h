@@ -168,6 +168,10 @@ protected:
     // The end test: the state awaiting the "T0" acknowledgement, and what goes with the send.
     virtual std::int32_t EndTestAckState() const { return tpAwaitingEndTestAck; }
     virtual void EndTestSent() {}
+    // The "T0" acknowledgement came: the window closes. It did not: the operator is told, then
+    // the window closes.
+    void EndTestAnswered();
+    void EndTestUnanswered();
     // Records that the radio was set up for a test ("T0" is due before it is left).
     void NoteTuneSent() { testStarted_ = true; }
     // The transmit/receive keys.

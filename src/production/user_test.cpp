@@ -165,9 +165,7 @@ void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
         CompleteExchange();
         break;
     case usAwaitingEndTestAck:
-        timerResponse_->setEnabled(false);
-        testStarted_ = false;
-        links_.host.CloseWindow();
+        EndTestAnswered();
         break;
     default:
         break;
@@ -210,11 +208,7 @@ void UserTestDialogue::OwnTimeout() {
             timerResponse_->setEnabled(true);
             links_.host.CountResend();
         } else {
-            if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
-            if (loaded_ && dialogState_ == usAwaitingEndTestAck) {
-                testStarted_ = false;
-                links_.host.CloseWindow();
-            }
+            EndTestUnanswered();
         }
         break;
     default:

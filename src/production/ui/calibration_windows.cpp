@@ -31,6 +31,51 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text) {
     return b;
 }
 
+// The three centred lines that tell the operator what to set and do, above the grid of
+// readings the function returns.
+QGridLayout* PromptAndReadings(QWidget* w, QLabel*& prog, QLabel*& freq, QLabel*& level, const char* progText,
+                               const char* freqName, const char* levelName, const char* levelText) {
+    auto* top = new QVBoxLayout(w);
+    prog = Label(w, "labelProg", progText);
+    freq = Label(w, freqName, "Please Wait");
+    level = Label(w, levelName, levelText);
+    for (QLabel* l : {prog, freq, level}) {
+        l->setAlignment(Qt::AlignCenter);
+        top->addWidget(l);
+    }
+    auto* g = new QGridLayout;
+    top->addLayout(g);
+    return g;
+}
+
+// A row of readings: its caption, the value and, when there is one, the value in hex.
+void ReadingRow(QGridLayout* g, int row, QLabel* caption, QLabel* value, QLabel* hex = nullptr) {
+    g->addWidget(caption, row, 0);
+    g->addWidget(value, row, 1);
+    if (hex) g->addWidget(hex, row, 2);
+}
+
+void ResetPrompt(QLabel* prog, QLabel* freq, QLabel* level, const char* progText, const char* levelText) {
+    prog->setText(progText);
+    freq->setText("Please Wait");
+    level->setText(levelText);
+}
+
+constexpr const char* kDots = "......................";
+
+// OK (the default), Cancel and Clear in a centred row below the rest, wired to the dialogue.
+template <class Dialogue>
+void OkCancelClear(QWidget* w, Dialogue& dlg, QPushButton*& ok, QPushButton*& cancel, QPushButton*& clear) {
+    ok = Button(w, "buttonOK", "&OK");
+    ok->setDefault(true);
+    cancel = Button(w, "buttonCancel", "&Cancel");
+    clear = Button(w, "buttonClear", "C&lear");
+    static_cast<QVBoxLayout*>(w->layout())->addLayout(CentredButtons({ok, cancel, clear}));
+    QObject::connect(ok, &QPushButton::clicked, w, [&dlg] { dlg.OK(); });
+    QObject::connect(cancel, &QPushButton::clicked, w, [&dlg] { dlg.Cancel(); });
+    QObject::connect(clear, &QPushButton::clicked, w, [&dlg] { dlg.Clear(); });
+}
+
 }  // namespace
 
 // ---- power table
@@ -38,36 +83,15 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text) {
 formProgPwr::formProgPwr(AppContext& ctx, QWidget* parent)
     : ProductionWindow(ctx, "formProgPwr", "Calibrate Power Table", Placement::Saved, parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this) {
-    auto* top = new QVBoxLayout(this);
-    labelProg = Label(this, "labelProg", "Getting Modem Settings...");
-    labelFreq = Label(this, "labelFreq", "Please Wait");
-    labelLevel = Label(this, "labelLevel", "......................");
-    for (QLabel* l : {labelProg, labelFreq, labelLevel}) {
-        l->setAlignment(Qt::AlignCenter);
-        top->addWidget(l);
-    }
-    auto* g = new QGridLayout;
-    auto* cap1 = Label(this, "labelDiagnostics_1", "Power Adjust:");
+    QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Modem Settings...", "labelFreq",
+                                       "labelLevel", kDots);
     labelPwrAdj = Label(this, "labelPwrAdj", "0", true);
     labelPwrAdjHex = Label(this, "labelPwrAdjHex", "0x00", true);
-    auto* cap0 = Label(this, "labelDiagnostics_0", "Power A/D Value:");
     labelPwrA2D = Label(this, "labelPwrA2D", "0", true);
     labelPwrA2DHex = Label(this, "labelPwrA2DHex", "0x00", true);
-    g->addWidget(cap1, 0, 0);
-    g->addWidget(labelPwrAdj, 0, 1);
-    g->addWidget(labelPwrAdjHex, 0, 2);
-    g->addWidget(cap0, 1, 0);
-    g->addWidget(labelPwrA2D, 1, 1);
-    g->addWidget(labelPwrA2DHex, 1, 2);
-    top->addLayout(g);
-    buttonOK = Button(this, "buttonOK", "&OK");
-    buttonOK->setDefault(true);
-    buttonCancel = Button(this, "buttonCancel", "&Cancel");
-    buttonClear = Button(this, "buttonClear", "C&lear");
-    top->addLayout(CentredButtons({buttonOK, buttonCancel, buttonClear}));
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dlg_.OK(); });
-    connect(buttonCancel, &QPushButton::clicked, this, [this] { dlg_.Cancel(); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { dlg_.Clear(); });
+    ReadingRow(g, 0, Label(this, "labelDiagnostics_1", "Power Adjust:"), labelPwrAdj, labelPwrAdjHex);
+    ReadingRow(g, 1, Label(this, "labelDiagnostics_0", "Power A/D Value:"), labelPwrA2D, labelPwrA2DHex);
+    OkCancelClear(this, dlg_, buttonOK, buttonCancel, buttonClear);
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     installEventFilter(this);
     FocusedButtonsAnswerEnter(*this);
@@ -76,9 +100,7 @@ formProgPwr::formProgPwr(AppContext& ctx, QWidget* parent)
 formProgPwr::~formProgPwr() = default;
 
 void formProgPwr::Form_Load() {
-    labelProg->setText("Getting Modem Settings...");
-    labelFreq->setText("Please Wait");
-    labelLevel->setText("......................");
+    ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Modem Settings...", kDots);
     buttonOK->setEnabled(true);
     dlg_.Load();
 }
@@ -131,43 +153,22 @@ void RssiWindowBase::FocusOk() { buttonOK->setFocus(); }
 formProgRssi::formProgRssi(AppContext& ctx, QWidget* parent)
     : RssiWindowBase(ctx, "formProgRssi", "Calibrate RSSI Table", parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this) {
-    auto* top = new QVBoxLayout(this);
-    labelProg = Label(this, "labelProg", "Getting Modem Settings...");
-    labelFreq = Label(this, "labelFreq", "Please Wait");
-    labelLevel = Label(this, "labelLevel", "......................");
-    for (QLabel* l : {labelProg, labelFreq, labelLevel}) {
-        l->setAlignment(Qt::AlignCenter);
-        top->addWidget(l);
-    }
-    auto* g = new QGridLayout;
+    QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Modem Settings...", "labelFreq",
+                                       "labelLevel", kDots);
     labelRssiA2D = Label(this, "labelRssiA2D", "0", true);
     labelRssiA2DHex = Label(this, "labelRssiA2DHex", "0x00", true);
     labelTemp = Label(this, "labelTemp", "0 C", true);
     labelTempA2DHex = Label(this, "labelTempA2DHex", "0x00", true);
-    g->addWidget(Label(this, "labelDiagnostics_0", "RSSI A/D Value:"), 0, 0);
-    g->addWidget(labelRssiA2D, 0, 1);
-    g->addWidget(labelRssiA2DHex, 0, 2);
-    g->addWidget(Label(this, "labelDiagnostics_1", "Temperature:"), 1, 0);
-    g->addWidget(labelTemp, 1, 1);
-    g->addWidget(labelTempA2DHex, 1, 2);
-    top->addLayout(g);
-    buttonOK = Button(this, "buttonOK", "&OK");
-    buttonOK->setDefault(true);
-    buttonCancel = Button(this, "buttonCancel", "&Cancel");
-    buttonClear = Button(this, "buttonClear", "C&lear");
-    top->addLayout(CentredButtons({buttonOK, buttonCancel, buttonClear}));
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dlg_.OK(); });
-    connect(buttonCancel, &QPushButton::clicked, this, [this] { dlg_.Cancel(); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { dlg_.Clear(); });
+    ReadingRow(g, 0, Label(this, "labelDiagnostics_0", "RSSI A/D Value:"), labelRssiA2D, labelRssiA2DHex);
+    ReadingRow(g, 1, Label(this, "labelDiagnostics_1", "Temperature:"), labelTemp, labelTempA2DHex);
+    OkCancelClear(this, dlg_, buttonOK, buttonCancel, buttonClear);
     FocusedButtonsAnswerEnter(*this);
 }
 
 formProgRssi::~formProgRssi() = default;
 
 void formProgRssi::Form_Load() {
-    labelProg->setText("Getting Modem Settings...");
-    labelFreq->setText("Please Wait");
-    labelLevel->setText("......................");
+    ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Modem Settings...", kDots);
     buttonOK->setEnabled(true);
     dlg_.Load();
 }
@@ -175,25 +176,15 @@ void formProgRssi::Form_Load() {
 formTempComp::formTempComp(AppContext& ctx, QWidget* parent)
     : RssiWindowBase(ctx, "formTempComp", "RSSI Temp Comp", parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this) {
-    auto* top = new QVBoxLayout(this);
-    labelProg = Label(this, "labelProg", "Getting Current Settings...");
-    labelFreq = Label(this, "labelFreqLevel", "Please Wait");
-    labelLevel = Label(this, "labelTempLevel", "");
-    for (QLabel* l : {labelProg, labelFreq, labelLevel}) {
-        l->setAlignment(Qt::AlignCenter);
-        top->addWidget(l);
-    }
-    auto* g = new QGridLayout;
+    QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Current Settings...",
+                                       "labelFreqLevel", "labelTempLevel", "");
     labelRssiA2D = Label(this, "labelRssiA2D", "0", true);
     labelTemp = Label(this, "labelTemperature", "0 C", true);
     labelSavedA2D = Label(this, "labelSavedA2D", "0", true);
-    g->addWidget(Label(this, "labelDiagnostics_0", "RSSI A/D Value:"), 0, 0);
-    g->addWidget(labelRssiA2D, 0, 1);
-    g->addWidget(Label(this, "labelDiagnostics_1", "Temperature:"), 1, 0);
-    g->addWidget(labelTemp, 1, 1);
-    g->addWidget(Label(this, "labelDiagnostics_2", "Saved A/D:"), 2, 0);
-    g->addWidget(labelSavedA2D, 2, 1);
-    top->addLayout(g);
+    ReadingRow(g, 0, Label(this, "labelDiagnostics_0", "RSSI A/D Value:"), labelRssiA2D);
+    ReadingRow(g, 1, Label(this, "labelDiagnostics_1", "Temperature:"), labelTemp);
+    ReadingRow(g, 2, Label(this, "labelDiagnostics_2", "Saved A/D:"), labelSavedA2D);
+    auto* top = static_cast<QVBoxLayout*>(layout());
     buttonOK = Button(this, "buttonOK", "&OK");
     buttonOK->setToolTip("Tells Unit to sample the RSSI A/D for the given RSSI / Temperature Point.");
     buttonCancel = Button(this, "buttonCancel", "&Cancel");
@@ -218,9 +209,7 @@ formTempComp::formTempComp(AppContext& ctx, QWidget* parent)
 formTempComp::~formTempComp() = default;
 
 void formTempComp::Form_Load() {
-    labelProg->setText("Getting Current Settings...");
-    labelFreq->setText("Please Wait");
-    labelLevel->setText("");
+    ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Current Settings...", "");
     buttonOK->setEnabled(true);
     dlg_.Load();
 }

@@ -11,8 +11,7 @@ class QPushButton;
 
 namespace k45 {
 
-class formProgPwr : public ProductionWindow, public FreqOffsetForm, public PortSwapClient, private PowerCalView,
-                    private PanelHost {
+class formProgPwr : public ProductionWindow, public FreqOffsetForm, public PortSwapClient, private PowerCalView {
     Q_OBJECT
 public:
     explicit formProgPwr(AppContext& ctx, QWidget* parent = nullptr);
@@ -39,16 +38,12 @@ private:
     void SetPowerReading(const std::string& dec, const std::string& hex) override;
     void SetOkEnabled(bool on) override;
     void FocusOk() override;
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
-    void CloseWindow() override { CloseForm(); }
-    void WriteCurrentParameters() override { OpenWriteCurrentParameters(ctx_); }
 
     PowerCalDialogue dlg_;
 };
 
 // formProgRssi and formTempComp share their labels and host.
-class RssiWindowBase : public ProductionWindow, protected RssiCalView, protected PanelHost {
+class RssiWindowBase : public ProductionWindow, protected RssiCalView {
     Q_OBJECT
 public:
     RssiWindowBase(AppContext& ctx, const char* objectName, const char* caption, QWidget* parent);
@@ -66,10 +61,6 @@ protected:
     void SetTemperature(const std::string& text, const std::string& hex) override;
     void SetOkEnabled(bool on) override;
     void FocusOk() override;
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
-    void CloseWindow() override { CloseForm(); }
-    void WriteCurrentParameters() override { OpenWriteCurrentParameters(ctx_); }
 };
 
 class formProgRssi : public RssiWindowBase, public FreqOffsetForm, public PortSwapClient {

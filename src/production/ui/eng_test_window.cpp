@@ -20,26 +20,11 @@
 
 namespace k45 {
 
-namespace {
-
-void SelectByData(QComboBox* c, int data) {
-    const QSignalBlocker block(c);
-    const int i = c->findData(data);
-    c->setCurrentIndex(i >= 0 ? i : c->count() - 1);
-}
-
-}  // namespace
-
 formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     : ProductionWindow(ctx, "formEngTest", "Engineer Test", Placement::Saved, parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this),
       remote_(dlg_, links, ctx.state.dialogs, ctx.state.locale, *this) {
-    auto* top = new QHBoxLayout(this);
-    top->setContentsMargins(6, 6, 6, 6);
-    auto* left = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    top->addLayout(left);
-    top->addLayout(right);
+    auto [left, right] = PanelColumns(this);
 
     auto* g = new QGridLayout;
     BuildFrequencyBoxes(this, ctx.state.locale, true, true);
@@ -188,9 +173,9 @@ bool formEngTest::eventFilter(QObject* watched, QEvent* event) {
 
 std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> formEngTest::SelectRadio(std::int32_t type,
                                                                                            std::int32_t range) {
-    SelectByData(comboRadioType, type);
-    SelectByData(comboRadioRange, range);
-    return {comboRadioType->currentData().toInt(), comboRadioRange->currentData().toInt()};
+    SelectEntryByData(comboRadioType, type);
+    SelectEntryByData(comboRadioRange, range);
+    return {SelectedData(comboRadioType), SelectedData(comboRadioRange)};
 }
 
 void formEngTest::SetDestination(const std::string& text) { labelDdeDst->setText(Qs(text)); }

@@ -21,7 +21,7 @@ class QScrollBar;
 namespace k45 {
 
 class formEngTest : public ProductionWindow, public PortSwapClient, public PanelControls<TestPanelView>,
-                    private EngRemoteView, private PanelHost {
+                    private EngRemoteView {
     Q_OBJECT
 public:
     // links: the program's local links (null: no remote control).
@@ -58,10 +58,6 @@ private:
     void SetLinkStatus(const std::string& text) override;
     void ClearDdeEnable() override;
     void SelectTransmitMode(int mode) override;
-    // PanelHost
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
-    void CloseWindow() override { CloseForm(); }
     bool HandleKey(QKeyEvent* e);
 
     EngTestDialogue dlg_;

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "ui/window_utils.h"
 
@@ -35,6 +36,16 @@ NumBox* FrequencyBox(QWidget* window, const LocaleInfo& locale, const char* name
 }
 
 }  // namespace
+
+std::pair<QVBoxLayout*, QVBoxLayout*> PanelColumns(QWidget* window) {
+    auto* top = new QHBoxLayout(window);
+    top->setContentsMargins(6, 6, 6, 6);
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    top->addLayout(left);
+    top->addLayout(right);
+    return {left, right};
+}
 
 void PanelControlSet::BuildFrequencyBoxes(QWidget* window, const LocaleInfo& locale, bool editable, bool takesDrops) {
     textRxFreq = FrequencyBox(window, locale, "textRxFreq", editable, takesDrops);

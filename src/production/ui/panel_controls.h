@@ -15,6 +15,7 @@
 #include "programming/ui/num_box.h"
 
 class QGridLayout;
+class QVBoxLayout;
 class QPushButton;
 
 namespace k45 {
@@ -48,6 +49,21 @@ struct PanelControlSet {
     void BuildAdjustments(QWidget* window, const LocaleInfo& locale, const char* directCaption,
                           std::function<void(AdjustSelect)> selected);
 };
+
+// Selects the entry with the data without running the list's handlers, or none when the list
+// has no such entry.
+inline void SelectEntryByData(QComboBox* c, int data) {
+    const QSignalBlocker block(c);
+    c->setCurrentIndex(c->findData(data));
+}
+// The data of the selected entry; nothing when none is selected.
+inline std::optional<std::int32_t> SelectedData(const QComboBox* c) {
+    if (c->currentIndex() < 0) return std::nullopt;
+    return c->currentData().toInt();
+}
+
+// The two columns of a panel's controls.
+std::pair<QVBoxLayout*, QVBoxLayout*> PanelColumns(QWidget* window);
 
 template <class View>
 class PanelControls : public View, public PanelControlSet {

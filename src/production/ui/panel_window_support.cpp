@@ -111,6 +111,13 @@ void ProductionWindow::showEvent(QShowEvent* e) {
     });
 }
 
+void ProductionWindow::StartParameterRead(ParmsClient& client) { k45::StartParameterRead(ctx_, client); }
+bool ProductionWindow::ReadWriteLoaded(std::string* caption) const { return ReadWriteWindowLoaded(ctx_, caption); }
+void ProductionWindow::WriteCurrentParameters() { OpenWriteCurrentParameters(ctx_); }
+void ProductionWindow::CountResend() {
+    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
+}
+
 int PanelKeyCode(const QKeyEvent& e) {
     switch (e.key()) {
     case Qt::Key_Return:

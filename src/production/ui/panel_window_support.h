@@ -54,10 +54,19 @@ int PanelModifiers(const QKeyEvent& e);
 // The base of the production windows. The main window may make a window its active child
 // before the window loaded (its activation then finds nothing loaded): a window that loads
 // while it is the active child activates once it is on screen.
-class ProductionWindow : public ToolWindowBase {
+// It is also what the dialogues ask of their window (PanelHost).
+class ProductionWindow : public ToolWindowBase, protected PanelHost {
 protected:
     using ToolWindowBase::ToolWindowBase;
     void showEvent(QShowEvent* e) override;
+
+    bool IsActiveChild() const override { return IsActiveForm(); }
+    void StartParameterRead(ParmsClient& client) override;
+    void CloseWindow() override { CloseForm(); }
+    bool ReadWriteLoaded(std::string* caption) const override;
+    void WriteCurrentParameters() override;
+    // A resend counted in the main window's status bar.
+    void CountResend() override;
 };
 
 // What the production panel sets on a calibration window before showing it.

@@ -29,23 +29,12 @@ QComboBox* Combo(QWidget* parent, const char* name) {
     return c;
 }
 
-// Selects the entry with the data, or none when the list has no such entry.
-void SelectByData(QComboBox* c, int data) {
-    const QSignalBlocker block(c);
-    c->setCurrentIndex(c->findData(data));
-}
-
 }  // namespace
 
 formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     : ProductionWindow(ctx, "formProdTest", "Production Test", Placement::Saved, parent),
       dlg_(PanelLinks::Of(ctx.state, *this), *this) {
-    auto* top = new QHBoxLayout(this);
-    top->setContentsMargins(6, 6, 6, 6);
-    auto* left = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    top->addLayout(left);
-    top->addLayout(right);
+    auto [left, right] = PanelColumns(this);
 
     // Radio and frequencies.
     auto* radio = new QGridLayout;
@@ -225,17 +214,14 @@ std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> formProdTest
     // The modem's own type and range are shown as they are: no other entry takes their place
     // (the next send would write it to the modem). A range list refilled for another type that
     // lacks the range offers every range again.
-    SelectByData(comboRadioType, type);
+    SelectEntryByData(comboRadioType, type);
     if (comboRadioRange->findData(range) < 0 && range >= 0 && range <= 9) {
         const QSignalBlocker block(comboRadioRange);
         comboRadioRange->clear();
         for (int r = 0; r < 10; ++r) comboRadioRange->addItem(QString::number(r), r);
     }
-    SelectByData(comboRadioRange, range);
-    std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> r;
-    if (comboRadioType->currentIndex() >= 0) r.first = comboRadioType->currentData().toInt();
-    if (comboRadioRange->currentIndex() >= 0) r.second = comboRadioRange->currentData().toInt();
-    return r;
+    SelectEntryByData(comboRadioRange, range);
+    return {SelectedData(comboRadioType), SelectedData(comboRadioRange)};
 }
 
 void formProdTest::SelectFreqPair(int index) {
@@ -260,9 +246,5 @@ void formProdTest::OpenCalibration(ToolWindow which, std::int32_t rx, std::int32
 void formProdTest::OpenPowerCalibration(std::int32_t rx, std::int32_t tx) { OpenCalibration(ToolWindow::formProgPwr, rx, tx); }
 
 void formProdTest::OpenRssiCalibration(std::int32_t rx, std::int32_t tx) { OpenCalibration(ToolWindow::formProgRssi, rx, tx); }
-
-void formProdTest::CountResend() {
-    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
-}
 
 }  // namespace k45

@@ -19,7 +19,7 @@ class QScrollBar;
 namespace k45 {
 
 class formProdTest : public ProductionWindow, public DacValuesClient, public PortSwapClient,
-                     public PanelControls<ProdTestView>, private PanelHost {
+                     public PanelControls<ProdTestView> {
     Q_OBJECT
 public:
     explicit formProdTest(AppContext& ctx, QWidget* parent = nullptr);
@@ -52,13 +52,6 @@ private:
     void OpenDacValues() override;
     void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) override;
     void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) override;
-    // PanelHost
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
-    void CloseWindow() override { CloseForm(); }
-    bool ReadWriteLoaded(std::string* caption) const override { return ReadWriteWindowLoaded(ctx_, caption); }
-    void WriteCurrentParameters() override { OpenWriteCurrentParameters(ctx_); }
-    void CountResend() override;
 
     bool HandleKey(QKeyEvent* e);
     void SyncFromDialogue();

@@ -111,8 +111,4 @@ void formUserTest::SelectChannelOverride(int index) {
     comboChannelOverride->setCurrentIndex(index);
 }
 
-void formUserTest::CountResend() {
-    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
-}
-
 }  // namespace k45

@@ -13,8 +13,7 @@ class QScrollBar;
 
 namespace k45 {
 
-class formUserTest : public ProductionWindow, public PortSwapClient, public PanelControls<UserTestView>,
-                     private PanelHost {
+class formUserTest : public ProductionWindow, public PortSwapClient, public PanelControls<UserTestView> {
     Q_OBJECT
 public:
     explicit formUserTest(AppContext& ctx, QWidget* parent = nullptr);
@@ -39,10 +38,6 @@ private:
     void SetChannelWarning(const std::string& text) override;
     void SetSwitchSetting(const std::string& text) override;
     void SelectChannelOverride(int index) override;
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(ctx_, client); }
-    void CloseWindow() override { CloseForm(); }
-    void CountResend() override;
     bool HandleKey(QKeyEvent* e);
 
     UserTestDialogue dlg_;
