@@ -20,6 +20,7 @@
 #include "production/ui/prod_test_window.h"
 #include "production/ui/user_test_window.h"
 #include "programming/ui/parms_get_current_window.h"
+#include "tools/ui/keyboard_reach.h"
 
 namespace k45::test {
 namespace {
@@ -217,6 +218,11 @@ TEST_F(ProductionWindows, TheRangeListRefillsOnlyForTheOperatorAndNeverReplacesT
     EXPECT_EQ(prod.dialogue().tuneRecord().radioRange, modemRecord.radioRange);
     TuneRecord sent = prod.dialogue().tuneRecord();
     EXPECT_EQ(Sent("T1").back(), TuneLine(sent));
+}
+
+TEST_F(ProductionWindows, EveryControlOfEveryProductionWindowIsReachedByTab) {
+    for (QWidget* w : std::initializer_list<QWidget*>{&prod, &eng, &user, &power, &rssi, &temp})
+        EXPECT_EQ(ControlsOutOfKeyboardReach(*w), std::vector<std::string>{}) << w->objectName().toStdString();
 }
 
 }  // namespace
