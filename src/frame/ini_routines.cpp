@@ -249,14 +249,15 @@ bool WriteIniSection(const std::string& fileName, const std::string& sectionName
     // Several keys: one read and one write, unless a batch for the file is already open.
     std::optional<ProfileBatch> own;
     if (!ProfileBatch::find(fileName)) own.emplace(fileName);
-    ProfileEmptySection(fileName, sectionName);
+    // Inside a batch these change the copy in memory and cannot fail; the commit reports the file.
+    (void)ProfileEmptySection(fileName, sectionName);
     size_t start = 0;
     while (start <= data.size()) {
         size_t end = data.find_first_of(std::string("\0\r\n", 3), start);
         if (end == std::string::npos) end = data.size();
         const std::string entry = data.substr(start, end - start);
         if (const size_t eq = entry.find('='); eq != std::string::npos && eq > 0)
-            ProfileWrite(fileName, sectionName, entry.substr(0, eq), entry.substr(eq + 1));
+            (void)ProfileWrite(fileName, sectionName, entry.substr(0, eq), entry.substr(eq + 1));
         start = end + 1;
     }
     return own ? own->commit(error) : true;

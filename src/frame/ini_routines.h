@@ -38,13 +38,13 @@ std::string ReadIniValue(const LocaleInfo& locale, const std::string& fileName, 
 
 // Writes the key (creating file and section when needed); an empty text writes an empty value.
 // False, with the reason in *error, when the file could not be written.
-bool WriteIniValue(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
-                   const std::string& keyName, const IniValue& value, std::string* error = nullptr);
+[[nodiscard]] bool WriteIniValue(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                                 const std::string& keyName, const IniValue& value, std::string* error = nullptr);
 
 // Replaces the section's keys by data ("key=value" entries separated by NUL or line ends);
 // the empty text leaves the header with no keys. False, with the reason, on a failed write.
-bool WriteIniSection(const std::string& fileName, const std::string& sectionName,
-                     const std::string& data = std::string(), std::string* error = nullptr);
+[[nodiscard]] bool WriteIniSection(const std::string& fileName, const std::string& sectionName,
+                                   const std::string& data = std::string(), std::string* error = nullptr);
 
 // The settings file: <program folder>/K45MR.ini; in production mode without engineering mode
 // the same name in the user's configuration folder.

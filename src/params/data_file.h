@@ -13,14 +13,14 @@ namespace k45 {
 // as default, so an absent key or a value that does not convert leaves its field as it was.
 // False, with the record untouched, when fileName is empty, names no existing file, cannot be
 // read or holds none of the data file's sections. The channel plan is first reset to the default plan of the radio type and range read.
-bool LoadDataFile(const FilePlaces& files, const SharedRecords& records, ModemParameters& record, const std::string& fileName);
+[[nodiscard]] bool LoadDataFile(const FilePlaces& files, const SharedRecords& records, ModemParameters& record, const std::string& fileName);
 
 // Writes the record to the file (created when needed) in one all-or-nothing write: each section
 // is emptied before its keys are written; sections the file format does not name are kept.
 // False, with the reason in *error, when the file could not be written; the file on disk then
 // keeps its old content.
-bool SaveDataFile(const FilePlaces& files, const std::string& fileName, const ModemParameters& record,
-                  std::string* error = nullptr);
+[[nodiscard]] bool SaveDataFile(const FilePlaces& files, const std::string& fileName, const ModemParameters& record,
+                                std::string* error = nullptr);
 
 // Names of the four rate sections for a model: model 6 (PNet) "4800 Baud", "9600 Baud",
 // "19200 Baud", "9600 Baud Native"; every other model "1200 Baud" .. "9600 Baud".

@@ -64,45 +64,62 @@ private:
     bool sawSection_ = false;
 };
 
-// Each call writes one key; section() empties the section first.
+// Each call writes one key; section() empties the section first. Inside the batch a write
+// only fails on a name or value the file cannot hold; the first such failure is kept, and the
+// save reports it instead of committing a file with the key missing.
 class Writer {
 public:
     static constexpr bool kLoading = false;
     Writer(const LocaleInfo& locale, const std::string& file) : locale_(locale), file_(file) {}
 
-    void section(const std::string& section) { WriteIniSection(file_, section); }
+    void section(const std::string& section) { Keep(WriteIniSection(file_, section, {}, &scratch_)); }
     template <class T>
     void number(const std::string& section, const std::string& key, T& field) {
-        WriteIniValue(locale_, file_, section, key, IniValue(field));
+        Put(section, key, IniValue(field));
     }
     void flag(const std::string& section, const std::string& key, Flag& field) {
-        WriteIniValue(locale_, file_, section, key, IniValue(IsSet(field)));
+        Put(section, key, IniValue(IsSet(field)));
     }
     void frequency(const std::string& section, const std::string& key, std::int32_t& hz) {
-        WriteIniValue(locale_, file_, section, key, IniValue(FormatMHz(hz, locale_)));
+        Put(section, key, IniValue(FormatMHz(hz, locale_)));
     }
     void date(const std::string& section, const std::string& key, std::int64_t& localSeconds) {
-        WriteIniValue(locale_, file_, section, key, IniValue(IniDate{localSeconds}));
+        Put(section, key, IniValue(IniDate{localSeconds}));
     }
     void text(const std::string& section, const std::string& key, std::string& field) {
-        WriteIniValue(locale_, file_, section, key, IniValue(TextValueForFile(field)));
+        Put(section, key, IniValue(TextValueForFile(field)));
     }
     void intRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
-        WriteIniValue(locale_, file_, section, key, IniValue(JoinIntArray(row, static_cast<int>(row.size()), 0)));
+        Put(section, key, IniValue(JoinIntArray(row, static_cast<int>(row.size()), 0)));
     }
     void hexRow(const std::string& section, const std::string& key, std::span<std::int16_t> row) {
-        WriteIniValue(locale_, file_, section, key, IniValue(JoinHexByteArray(row, static_cast<int>(row.size()), 0)));
+        Put(section, key, IniValue(JoinHexByteArray(row, static_cast<int>(row.size()), 0)));
     }
 
+    // The first write that failed, or empty.
+    const std::string& error() const { return error_; }
+    bool failed() const { return failed_; }
+
 private:
+    void Put(const std::string& section, const std::string& key, const IniValue& value) {
+        Keep(WriteIniValue(locale_, file_, section, key, value, &scratch_));
+    }
+    void Keep(bool ok) {
+        if (ok || failed_) return;
+        failed_ = true;
+        error_ = scratch_;
+    }
     const LocaleInfo& locale_;
     const std::string& file_;
+    std::string scratch_;
+    std::string error_;
+    bool failed_ = false;
 };
 
 // Runs `pass` with the file as one batch (one read for every key); the result is the pass's.
 // False, with nothing read, when fileName is empty, names no existing file or cannot be read.
 template <class Pass>
-bool LoadWholeFile(const std::string& fileName, Pass&& pass) {
+[[nodiscard]] bool LoadWholeFile(const std::string& fileName, Pass&& pass) {
     if (!DataFileExists(fileName)) return false;
     ProfileBatch batch(fileName);
     if (batch.loadFailed()) return false;
@@ -110,15 +127,16 @@ bool LoadWholeFile(const std::string& fileName, Pass&& pass) {
 }
 
 // Runs `pass` with the file as one batch and writes it all or nothing. False, with the reason in
-// *error, when the file could not be read or written.
+// *error, when the file could not be read or written, or when the pass failed (it sets *error;
+// the file is left as it was).
 template <class Pass>
-bool SaveWholeFile(const std::string& fileName, std::string* error, Pass&& pass) {
+[[nodiscard]] bool SaveWholeFile(const std::string& fileName, std::string* error, Pass&& pass) {
     ProfileBatch batch(fileName);
     if (batch.loadFailed()) {
         if (error) *error = batch.loadError();
         return false;
     }
-    pass();
+    if (!pass(error)) return false;
     return batch.commit(error);
 }
 
@@ -127,8 +145,8 @@ bool SaveWholeFile(const std::string& fileName, std::string* error, Pass&& pass)
 // one of another kind) is refused and record stays as it was: the pass would otherwise still
 // reset fields that depend on absent keys and report success.
 template <class Record, class Transfer>
-bool LoadRecord(const LocaleInfo& locale, const std::string& fileName, Record& record, Transfer&& transfer,
-                bool knownSectionNeeded = true) {
+[[nodiscard]] bool LoadRecord(const LocaleInfo& locale, const std::string& fileName, Record& record, Transfer&& transfer,
+                              bool knownSectionNeeded = true) {
     return LoadWholeFile(fileName, [&](const IniDocument&) {
         Reader reader(locale, fileName);
         Record scratch = record;
@@ -142,12 +160,14 @@ bool LoadRecord(const LocaleInfo& locale, const std::string& fileName, Record& r
 // Writes record with one pass of transfer(writer, copy); the pass takes its fields by reference,
 // so it runs over a copy.
 template <class Record, class Transfer>
-bool SaveRecord(const LocaleInfo& locale, const std::string& fileName, const Record& record, std::string* error,
-                Transfer&& transfer) {
-    return SaveWholeFile(fileName, error, [&] {
+[[nodiscard]] bool SaveRecord(const LocaleInfo& locale, const std::string& fileName, const Record& record, std::string* error,
+                              Transfer&& transfer) {
+    return SaveWholeFile(fileName, error, [&](std::string* passError) {
         Record copy = record;
         Writer writer(locale, fileName);
         transfer(writer, copy);
+        if (writer.failed() && passError) *passError = writer.error();
+        return !writer.failed();
     });
 }
 

@@ -106,7 +106,8 @@ void InitDefaultTables(const ModeFlags& modes, const FilePlaces& files, SharedRe
     FcAdjustFromRadioSpecs(b.radioSpecs, b.radioType, b.radioRange, b.defaultDacValues.fcAdj);
 
     records.testDefaults = b;
-    LoadRadioSpecs(files, records);
+    // Without a readable radspecs.cfg the built-in specs stay in force.
+    (void)LoadRadioSpecs(files, records);
 }
 
 void CopyDefaultTestRecord(const SharedRecords& records, ProductionTestRecord& record) { record = records.testDefaults; }

@@ -10,12 +10,12 @@ namespace k45 {
 // Reads the test file into record in place, each key with the field's current value as default.
 // False, with the record untouched, when fileName is empty, names no existing file, cannot be
 // read or holds none of the test file's sections.
-bool LoadTestFile(const FilePlaces& files, ProductionTestRecord& record, const std::string& fileName);
+[[nodiscard]] bool LoadTestFile(const FilePlaces& files, ProductionTestRecord& record, const std::string& fileName);
 
 // Writes the record in one all-or-nothing write, each section emptied before its keys are
 // written. False, with the reason in *error, when the file could not be written; the file on
 // disk then keeps its old content.
-bool SaveTestFile(const FilePlaces& files, const std::string& fileName, const ProductionTestRecord& record,
-                  std::string* error = nullptr);
+[[nodiscard]] bool SaveTestFile(const FilePlaces& files, const std::string& fileName, const ProductionTestRecord& record,
+                                std::string* error = nullptr);
 
 }  // namespace k45

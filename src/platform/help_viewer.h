@@ -8,8 +8,8 @@ class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
     // False with a message for the operator when the help file is missing.
-    virtual bool showTopic(const std::string& helpFile, int contextId, std::string* error) = 0;
-    virtual bool showContents(const std::string& helpFile, std::string* error) = 0;
+    [[nodiscard]] virtual bool showTopic(const std::string& helpFile, int contextId, std::string* error) = 0;
+    [[nodiscard]] virtual bool showContents(const std::string& helpFile, std::string* error) = 0;
     virtual void quit() = 0;
 };
 

@@ -21,11 +21,11 @@ class IniDocument {
 public:
     // Reads a file; a missing file gives an empty document. Returns false (with the reason)
     // only when the file exists but cannot be read.
-    bool load(const std::string& path, std::string* error = nullptr);
+    [[nodiscard]] bool load(const std::string& path, std::string* error = nullptr);
     void parse(const std::string& content);
     std::string serialize() const;
     // Writes the document to path atomically.
-    bool save(const std::string& path, std::string* error = nullptr) const;
+    [[nodiscard]] bool save(const std::string& path, std::string* error = nullptr) const;
 
     std::optional<std::string> get(const std::string& section, const std::string& key) const;
     std::string get(const std::string& section, const std::string& key, const std::string& def) const;
@@ -56,9 +56,9 @@ private:
 std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                         const std::string& def);
 // Writes one value (read, change, atomic write). False with the reason on failure.
-bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
-                  const std::string& value, std::string* error = nullptr);
-bool ProfileEmptySection(const std::string& path, const std::string& section, std::string* error = nullptr);
+[[nodiscard]] bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
+                                const std::string& value, std::string* error = nullptr);
+[[nodiscard]] bool ProfileEmptySection(const std::string& path, const std::string& section, std::string* error = nullptr);
 
 // While a ProfileBatch for a path exists, ProfileRead / ProfileWrite / ProfileEmptySection on
 // that path work on one in-memory copy, read once; commit() writes it in one atomic step.
@@ -69,7 +69,7 @@ public:
     ~ProfileBatch();  // discards uncommitted changes
     ProfileBatch(const ProfileBatch&) = delete;
     ProfileBatch& operator=(const ProfileBatch&) = delete;
-    bool commit(std::string* error = nullptr);
+    [[nodiscard]] bool commit(std::string* error = nullptr);
     IniDocument& document() { return doc_; }
     const std::string& path() const { return path_; }
     bool loadFailed() const { return loadFailed_; }

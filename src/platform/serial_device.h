@@ -33,31 +33,31 @@ public:
     virtual int portNumber() const = 0;
     // Applied at once, also on an open port. False with the reason when refused (see
     // PortSettingsProblem); the settings in force then stay.
-    virtual bool setSettings(const PortSettings& settings, std::string* error) = 0;
+    [[nodiscard]] virtual bool setSettings(const PortSettings& settings, std::string* error) = 0;
     virtual PortSettings settings() const = 0;
-    virtual bool open(std::string* error) = 0;
+    [[nodiscard]] virtual bool open(std::string* error) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
     virtual void setBufferSizes(int inputSize, int outputSize) = 0;
     virtual int outputBufferSize() const = 0;
 
-    virtual bool setRts(bool on, std::string* error) = 0;
+    [[nodiscard]] virtual bool setRts(bool on, std::string* error) = 0;
     virtual bool rts() const = 0;
-    virtual bool setDtr(bool on, std::string* error) = 0;
+    [[nodiscard]] virtual bool setDtr(bool on, std::string* error) = 0;
     virtual bool dtr() const = 0;
     // 0 none, 2 hardware RTS/CTS.
-    virtual bool setHandshaking(int mode, std::string* error) = 0;
+    [[nodiscard]] virtual bool setHandshaking(int mode, std::string* error) = 0;
     virtual int handshaking() const = 0;
     virtual bool cts() const = 0;
     virtual bool dsr() const = 0;
     virtual bool cd() const = 0;
-    virtual bool setBreak(bool on, std::string* error) = 0;
+    [[nodiscard]] virtual bool setBreak(bool on, std::string* error) = 0;
 
     // All received bytes waiting, each returned once (one char per byte 0..255).
     virtual std::string readInput() = 0;
     // Queues bytes for sending.
-    virtual bool write(const std::string& bytes, std::string* error) = 0;
+    [[nodiscard]] virtual bool write(const std::string& bytes, std::string* error) = 0;
     // Bytes still waiting to leave (output buffer plus driver queue).
     virtual int outputCount() const = 0;
     // Received bytes that raise a receive event; 1 until first written.

@@ -73,8 +73,9 @@ const SRecordMessage* ReplyRecordWithin(classComm* port, std::int16_t rxSRecordI
 }
 
 void ApplyProgrammingSettings(classComm& port) {
-    port.OverrideHandshaking(kProgrammingTxMode, false, 0);
-    port.OverrideSettings(kProgrammingPortSettings);
+    // A refusal has shown its message; the dialogue then finds no modem and ends on its time-out.
+    (void)port.OverrideHandshaking(kProgrammingTxMode, false, 0);
+    (void)port.OverrideSettings(kProgrammingPortSettings);
 }
 
 std::optional<std::string> VersionOfLine(const std::string& line) {
@@ -162,8 +163,10 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
         return false;
     case kAwaitData:
         if (rec.recNum == 1) {
+            // A record outside the image is not part of the dump: it neither counts nor keeps
+            // the read waiting.
+            if (!dump_.Take(rec, o_.image)) return false;
             o_.timerResponse.setEnabled(false);
-            dump_.Take(rec, o_.image);
             o_.stepTotal = static_cast<std::int16_t>(dump_.blocksExpected());
             o_.stepCount = dump_.blocksComplete();
             if (o_.showPercent) o_.showPercent(ProgressPercent(o_.stepCount, o_.stepTotal));

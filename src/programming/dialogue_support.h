@@ -88,7 +88,7 @@ public:
     void Start();
     // Stores the data of an accepted record into image (elements 0..639) and notes the bytes.
     // False (nothing stored) when the record reaches outside the image.
-    bool Take(const SRecordMessage& record, std::span<std::uint8_t> image);
+    [[nodiscard]] bool Take(const SRecordMessage& record, std::span<std::uint8_t> image);
     int blocksExpected() const { return expected_; }
     int blocksComplete() const;
     bool complete() const { return blocksComplete() >= expected_; }
@@ -139,10 +139,10 @@ public:
     bool TakeLine(const std::string& line);
     // A reply record in AwaitReady .. AwaitFinalAck. True when the final acknowledgement has
     // ended the transfer (the response timer is stopped; the image is in place).
-    bool TakeRecord(const SRecordMessage& rec);
+    [[nodiscard]] bool TakeRecord(const SRecordMessage& rec);
     // A time-out in AwaitVersion or AwaitReady: "?" again, counted, while fewer than three
     // resends were made (True); False when the owner has to give up.
-    bool ResendVersionRequest();
+    [[nodiscard]] bool ResendVersionRequest();
 
 private:
     Owner o_;

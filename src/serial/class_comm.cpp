@@ -135,7 +135,10 @@ void classComm::RestoreClassParameters(const std::string& fileName, const std::s
 
 void classComm::SaveClassParameters(const std::string& fileName, const std::string& sectionName) {
     const LocaleInfo& loc = locale_;
-    auto wr = [&](const char* key, const IniValue& value) { WriteIniValue(loc, fileName, sectionName, key, value); };
+    // Saved inside the shutdown batch of the settings file: its commit reports the file.
+    auto wr = [&](const char* key, const IniValue& value) {
+        (void)WriteIniValue(loc, fileName, sectionName, key, value);
+    };
     wr("Comm Port", portNumber);
     wr("Baud Rate", portSettings.baudRate);
     wr("Data Bits", portSettings.dataBits);
@@ -169,6 +172,15 @@ void classComm::ReadLinesBack() {
     dtrState_ = commCtrl_->dtr();
 }
 
+void classComm::IdleLines() {
+    // Line controls a device cannot drive (a pseudo-terminal) are its limits, not a failure of
+    // the open or close: the levels read back are what the port reports.
+    (void)commCtrl_->setRts(false, nullptr);
+    (void)commCtrl_->setDtr(false, nullptr);
+    (void)commCtrl_->setHandshaking(0, nullptr);
+    ReadLinesBack();
+}
+
 bool classComm::OpenCommPort(bool doIpPreparation) {
     (void)doIpPreparation;
     if (!commCtrl_) return comPortOpen_;
@@ -194,13 +206,7 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
         e.clear();
         step(commCtrl_->setSettings(working_, &e), e);
     }
-    if (!failed) {
-        // Line controls a device cannot drive (a pseudo-terminal) are skipped, not fatal.
-        commCtrl_->setRts(false, nullptr);
-        commCtrl_->setDtr(false, nullptr);
-        commCtrl_->setHandshaking(0, nullptr);
-        ReadLinesBack();
-    }
+    if (!failed) IdleLines();
     bytesPerSecond_ = GetBytesPerSecond();
     if (failed) {
         ReportError("Could Not Open Com Port ", error);
@@ -210,7 +216,8 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     }
     comPortOpen_ = true;
     keyedSendActive_ = false;
-    ApplyTxMode(forcedOpen_ ? forcedTxMode_ : workingTxMode_, nullptr);
+    // As with the idle levels above, the mode's lines are what the device can drive.
+    (void)ApplyTxMode(forcedOpen_ ? forcedTxMode_ : workingTxMode_, nullptr);
     ctsState_ = commCtrl_->cts();
     dcdState_ = commCtrl_->cd();
     dsrState_ = commCtrl_->dsr();
@@ -220,11 +227,7 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
 
 void classComm::CloseCommPort() {
     if (!comPortOpen_ || !commCtrl_) return;
-    // Line controls a device cannot drive are its limits, not a close failure.
-    commCtrl_->setRts(false, nullptr);
-    commCtrl_->setDtr(false, nullptr);
-    commCtrl_->setHandshaking(0, nullptr);
-    ReadLinesBack();
+    IdleLines();
     keyedSendActive_ = false;
     // Held text was meant for this session; a later open must not send it to whatever modem
     // is on the line by then.
@@ -236,7 +239,7 @@ void classComm::CloseCommPort() {
 void classComm::ResetPort() {
     if (!comPortOpen_) return;
     CloseCommPort();
-    OpenCommPort(true);
+    (void)OpenCommPort(true);  // a failed reopen has shown its message and left the port closed
 }
 
 bool classComm::ApplyTxMode(std::int32_t mode, std::string* error) {
@@ -296,8 +299,9 @@ bool classComm::ApplyWorkingMode(std::int32_t mode, const char* failText) {
         workingTxMode_ = mode;
         return true;
     }
-    // Put the mode in force back on the lines; the refused mode is not remembered.
-    ApplyTxMode(workingTxMode_, nullptr);
+    // Put the mode in force back on the lines (as far as the device takes them); the refused
+    // mode is not remembered.
+    (void)ApplyTxMode(workingTxMode_, nullptr);
     ReportError(failText, error);
     return false;
 }
@@ -333,7 +337,8 @@ std::int32_t classComm::FindNextDmpBaud() {
 
 void classComm::SetDmpBaudRate(std::int32_t tmpBaudRate) {
     dmpBaudRate = tmpBaudRate;
-    OverrideSettings({.baudRate = dmpBaudRate});
+    // A refused rate has shown its message; the search goes on with the next one.
+    (void)OverrideSettings({.baudRate = dmpBaudRate});
     if (forcedOpen_ && forcedTxMode_ == kDmpTxMode) {
         PortSettings forced = forced_;
         forced.baudRate = dmpBaudRate;
@@ -341,9 +346,9 @@ void classComm::SetDmpBaudRate(std::int32_t tmpBaudRate) {
     }
 }
 
-void classComm::OverrideDmpSettings() {
-    OverrideHandshaking(kDmpTxMode, false, 0);
-    OverrideSettings({.baudRate = dmpBaudRate});
+bool classComm::OverrideDmpSettings() {
+    const bool mode = OverrideHandshaking(kDmpTxMode, false, 0);
+    return OverrideSettings({.baudRate = dmpBaudRate}) && mode;
 }
 
 }  // namespace k45

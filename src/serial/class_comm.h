@@ -69,22 +69,23 @@ public:
     void InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std::int16_t tmpPortNumber, Timer* newTimerCtrl);
     void RestoreClassParameters(const std::string& fileName, const std::string& sectionName);
     void SaveClassParameters(const std::string& fileName, const std::string& sectionName);
-    bool OpenCommPort(bool doIpPreparation = true);
+    [[nodiscard]] bool OpenCommPort(bool doIpPreparation = true);
     void CloseCommPort();
     bool GetCommPortOpen() const { return comPortOpen_; }
     void ResetPort();
     // Both refuse (return false) when the device did not accept the settings; the working
     // layer then keeps what was in force.
-    bool OverrideSettings(const PortSettings& newSettings, bool tmpExtendedLengthMode = false);
-    bool RestoreSettings(bool tmpExtendedLengthMode = false);
+    [[nodiscard]] bool OverrideSettings(const PortSettings& newSettings, bool tmpExtendedLengthMode = false);
+    [[nodiscard]] bool RestoreSettings(bool tmpExtendedLengthMode = false);
     std::int32_t GetWorkingBaudRate() const { return working_.baudRate; }
-    bool OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmpProtocol = false,
-                             std::int16_t tmpSimulatedDmpFunction = 0);
-    bool RestoreHandshaking();
+    [[nodiscard]] bool OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmpProtocol = false,
+                                           std::int16_t tmpSimulatedDmpFunction = 0);
+    [[nodiscard]] bool RestoreHandshaking();
     std::int32_t GetWorkingTxMode() const { return workingTxMode_; }
     std::int32_t FindNextDmpBaud();
     void SetDmpBaudRate(std::int32_t tmpBaudRate);
-    void OverrideDmpSettings();
+    // False when the device refused the mode or the rate (each refusal shows its message).
+    [[nodiscard]] bool OverrideDmpSettings();
 
     // ---- Line signals, statistics, Zmodem.
     bool GetDCD() const { return comPortOpen_ && dcdState_; }
@@ -113,17 +114,20 @@ public:
     std::int32_t SendBuffer(const std::int16_t* buf, std::int32_t length, std::int32_t tmpTxMode);
     void SendCharacter(std::int16_t dataChar, std::int32_t tmpTxMode);
     void SendBreak(std::int16_t action);
-    void SendOpcodeOnlyMessage(std::int16_t tmpOpCode, std::int32_t tmpTxMode, std::int32_t dstAddr = -1);
-    void SendOpcodeAndByteMessage(std::int16_t tmpOpCode, std::int16_t tmpData, std::int32_t tmpTxMode,
-                                  std::int32_t dstAddr = -1);
-    void SendOpcodeAndIntegerMessage(std::int16_t tmpOpCode, std::int32_t tmpData, std::int32_t tmpTxMode,
-                                     std::int32_t dstAddr = -1);
-    void SendOpcodeAndLongMessage(std::int16_t tmpOpCode, double tmpData, std::int32_t tmpTxMode,
-                                  std::int32_t dstAddr = -1);
-    // Characters written; -1 when the message is longer than the frame's length field allows
-    // (nothing is sent then).
-    std::int32_t SendOpcodeAndDataMessage(std::int16_t tmpOpCode, const std::int16_t* tmpData, std::int16_t dataLen,
-                                          std::int32_t tmpTxMode, std::int32_t dstAddr = -1);
+    // The framed-message senders: characters written, or -1 when the frame is refused (longer
+    // than its length field allows, or an RS485 destination outside 0..65535); nothing is sent
+    // then.
+    [[nodiscard]] std::int32_t SendOpcodeOnlyMessage(std::int16_t tmpOpCode, std::int32_t tmpTxMode,
+                                                     std::int32_t dstAddr = -1);
+    [[nodiscard]] std::int32_t SendOpcodeAndByteMessage(std::int16_t tmpOpCode, std::int16_t tmpData,
+                                                        std::int32_t tmpTxMode, std::int32_t dstAddr = -1);
+    [[nodiscard]] std::int32_t SendOpcodeAndIntegerMessage(std::int16_t tmpOpCode, std::int32_t tmpData,
+                                                           std::int32_t tmpTxMode, std::int32_t dstAddr = -1);
+    [[nodiscard]] std::int32_t SendOpcodeAndLongMessage(std::int16_t tmpOpCode, double tmpData, std::int32_t tmpTxMode,
+                                                        std::int32_t dstAddr = -1);
+    [[nodiscard]] std::int32_t SendOpcodeAndDataMessage(std::int16_t tmpOpCode, const std::int16_t* tmpData,
+                                                        std::int16_t dataLen, std::int32_t tmpTxMode,
+                                                        std::int32_t dstAddr = -1);
     void SetExtendedLengthMode(bool tmpFlag) { extendedLengthMode_ = tmpFlag; }
     double GetBytesPerSecond() const;
     std::int16_t GetTxTimeInTicks(std::int16_t tmpBytesSent) const;
@@ -132,12 +136,12 @@ public:
     // ---- Frame builders and the characters in force (codecs with this port's settings).
     // The frame of a message (opcode and data; RS485: opcode, four placeholders and data) as
     // bytes, or nothing when the builder refuses it (too long for the length field, bad value).
-    std::optional<std::string> MessSyncEsc(std::span<const std::int16_t> message) const;
-    std::optional<std::string> MessSyncEscRS485(std::int32_t dstAddr, std::span<const std::int16_t> message) const;
-    std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::int16_t> data) const;
-    std::optional<std::string> MessDmp(std::string_view srcStr, std::optional<std::uint32_t> srcID = 0,
-                                       int srcFunc = kDmpDefaultFunction,
-                                       int srcPort = 0) const;
+    [[nodiscard]] std::optional<std::string> MessSyncEsc(std::span<const std::int16_t> message) const;
+    [[nodiscard]] std::optional<std::string> MessSyncEscRS485(std::int32_t dstAddr, std::span<const std::int16_t> message) const;
+    [[nodiscard]] std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::int16_t> data) const;
+    [[nodiscard]] std::optional<std::string> MessDmp(std::string_view srcStr, std::optional<std::uint32_t> srcID = 0,
+                                                     int srcFunc = kDmpDefaultFunction,
+                                                     int srcPort = 0) const;
     std::int16_t GetCompensatedSyncChar() const;
     std::int16_t GetCompensatedEscChar() const;
 
@@ -197,9 +201,9 @@ public:
 private:
     // settings / open / close
     void ResetClass();
-    bool ApplyTxMode(std::int32_t mode, std::string* error);
-    bool ApplyWorkingSettings(const PortSettings& settings, bool extended, const char* failText);
-    bool ApplyWorkingMode(std::int32_t mode, const char* failText);
+    [[nodiscard]] bool ApplyTxMode(std::int32_t mode, std::string* error);
+    [[nodiscard]] bool ApplyWorkingSettings(const PortSettings& settings, bool extended, const char* failText);
+    [[nodiscard]] bool ApplyWorkingMode(std::int32_t mode, const char* failText);
     void InitDmpBaudList();
     void ReportError(const std::string& fixedText, const std::string& detail);
     std::int32_t GetTxChunkSize() const;
@@ -216,6 +220,7 @@ private:
     void AddFramingErrors(std::int32_t n) { SaturatingAdd(framingErrors_, n); }
     void AddDribbleBytes(std::int32_t n) { SaturatingAdd(dribbleBytes_, n); }
     void ReadLinesBack();
+    void IdleLines();
     // Inverts a line, waits `delay` seconds with events running, and inverts it back.
     void PulseLine(bool (SerialDevice::*level)() const, void (classComm::*setLine)(bool), float delay);
 
@@ -248,7 +253,9 @@ private:
     void TickWaitSteps();
     void BusyWait(double seconds);
     std::int32_t SecondsToTicks(double seconds) const;
-    std::int32_t SendFrame(const std::optional<std::string>& frame, std::int32_t tmpTxMode);
+    [[nodiscard]] std::int32_t SendFrame(const std::optional<std::string>& frame, std::int32_t tmpTxMode);
+    [[nodiscard]] std::int32_t SendOpcodeAndBytes(std::int16_t opCode, std::span<const std::uint8_t> data,
+                                                  std::int32_t tmpTxMode, std::int32_t dstAddr);
     void ShowPortError(const std::string& text);
 
     const ModeFlags& modes_;

@@ -32,13 +32,14 @@ bool classComm::ClearCommStats() {
 
 void classComm::SetRtsSignal(bool tmpFlag) {
     if (!commCtrl_) return;
-    commCtrl_->setRts(tmpFlag, nullptr);
+    // A device without the line keeps its level; the level read back is what counts.
+    (void)commCtrl_->setRts(tmpFlag, nullptr);
     rtsState_ = commCtrl_->rts();
 }
 
 void classComm::SetDtrSignal(bool tmpFlag) {
     if (!commCtrl_) return;
-    commCtrl_->setDtr(tmpFlag, nullptr);
+    (void)commCtrl_->setDtr(tmpFlag, nullptr);  // as for RTS above
     dtrState_ = commCtrl_->dtr();
 }
 

@@ -37,8 +37,9 @@ bool classComm::AnyCommFormRegistered() {
     for (int i = 0; i < kDataLists; ++i)
         if (!lists_[static_cast<size_t>(i)].empty()) return true;
     if (forcedOpen_) {
-        OverrideHandshaking(forcedTxMode_, false, 0);
-        OverrideSettings(forced_);
+        // The forced port stays open whatever the device takes; a refusal has shown its message.
+        (void)OverrideHandshaking(forcedTxMode_, false, 0);
+        (void)OverrideSettings(forced_);
         return true;
     }
     return false;
@@ -48,7 +49,7 @@ void classComm::ForceCommPortOpen(std::int32_t tmpTxModeVal, const PortSettings&
     forcedOpen_ = true;
     forcedTxMode_ = tmpTxModeVal;
     forced_ = tmpSettings;
-    if (!comPortOpen_) OpenCommPort();
+    if (!comPortOpen_) (void)OpenCommPort();  // a failed open has shown its message
 }
 
 bool classComm::RegisterForDecodedData(CommForm* Frm, bool c) { return Register(listDecoded, Frm, c); }

@@ -60,9 +60,10 @@ std::int32_t classComm::SendString(const std::string& tmpStr, std::int32_t tmpTx
 }
 
 void classComm::EndKeying() {
-    commCtrl_->setRts(false, nullptr);
+    // Unkeying is best effort: a device without the lines keeps its levels, read back here.
+    (void)commCtrl_->setRts(false, nullptr);
     rtsState_ = commCtrl_->rts();
-    commCtrl_->setHandshaking(TxModeTable(workingTxMode_).handshaking, nullptr);
+    (void)commCtrl_->setHandshaking(TxModeTable(workingTxMode_).handshaking, nullptr);
     keyedSendActive_ = false;
 }
 
@@ -274,39 +275,44 @@ std::int32_t classComm::SendFrame(const std::optional<std::string>& frame, std::
     return SendString(*frame, tmpTxMode);
 }
 
-void classComm::SendOpcodeOnlyMessage(std::int16_t tmpOpCode, std::int32_t tmpTxMode, std::int32_t dstAddr) {
-    SendFrame(FrameOpcodeOnly(CodecSettings(), static_cast<std::uint8_t>(tmpOpCode & 0xFF), dstAddr), tmpTxMode);
+std::int32_t classComm::SendOpcodeOnlyMessage(std::int16_t tmpOpCode, std::int32_t tmpTxMode, std::int32_t dstAddr) {
+    return SendFrame(FrameOpcodeOnly(CodecSettings(), static_cast<std::uint8_t>(tmpOpCode & 0xFF), dstAddr), tmpTxMode);
 }
 
-void classComm::SendOpcodeAndByteMessage(std::int16_t tmpOpCode, std::int16_t tmpData, std::int32_t tmpTxMode,
-                                         std::int32_t dstAddr) {
+std::int32_t classComm::SendOpcodeAndBytes(std::int16_t opCode, std::span<const std::uint8_t> data,
+                                           std::int32_t tmpTxMode, std::int32_t dstAddr) {
+    return SendFrame(FrameOpcodeAndData(CodecSettings(), static_cast<std::uint8_t>(opCode & 0xFF), data, dstAddr),
+                     tmpTxMode);
+}
+
+std::int32_t classComm::SendOpcodeAndByteMessage(std::int16_t tmpOpCode, std::int16_t tmpData, std::int32_t tmpTxMode,
+                                                 std::int32_t dstAddr) {
     const std::uint8_t d[1] = {static_cast<std::uint8_t>(tmpData & 0xFF)};
-    SendFrame(FrameOpcodeAndData(CodecSettings(), static_cast<std::uint8_t>(tmpOpCode & 0xFF), d, dstAddr), tmpTxMode);
+    return SendOpcodeAndBytes(tmpOpCode, d, tmpTxMode, dstAddr);
 }
 
-void classComm::SendOpcodeAndIntegerMessage(std::int16_t tmpOpCode, std::int32_t tmpData, std::int32_t tmpTxMode,
-                                            std::int32_t dstAddr) {
+std::int32_t classComm::SendOpcodeAndIntegerMessage(std::int16_t tmpOpCode, std::int32_t tmpData,
+                                                    std::int32_t tmpTxMode, std::int32_t dstAddr) {
     std::int16_t w[2] = {};
     PutWordBigEndian(w, tmpData & 0xFFFF, 0);  // the low 16 bits go out
     const std::uint8_t d[2] = {static_cast<std::uint8_t>(w[0]), static_cast<std::uint8_t>(w[1])};
-    SendFrame(FrameOpcodeAndData(CodecSettings(), static_cast<std::uint8_t>(tmpOpCode & 0xFF), d, dstAddr), tmpTxMode);
+    return SendOpcodeAndBytes(tmpOpCode, d, tmpTxMode, dstAddr);
 }
 
-void classComm::SendOpcodeAndLongMessage(std::int16_t tmpOpCode, double tmpData, std::int32_t tmpTxMode,
-                                         std::int32_t dstAddr) {
+std::int32_t classComm::SendOpcodeAndLongMessage(std::int16_t tmpOpCode, double tmpData, std::int32_t tmpTxMode,
+                                                 std::int32_t dstAddr) {
     std::int16_t w[4] = {};
     PutLongBigEndian(w, tmpData, 0);
     std::uint8_t d[4];
     for (int i = 0; i < 4; ++i) d[i] = static_cast<std::uint8_t>(w[i]);
-    SendFrame(FrameOpcodeAndData(CodecSettings(), static_cast<std::uint8_t>(tmpOpCode & 0xFF), d, dstAddr), tmpTxMode);
+    return SendOpcodeAndBytes(tmpOpCode, d, tmpTxMode, dstAddr);
 }
 
 std::int32_t classComm::SendOpcodeAndDataMessage(std::int16_t tmpOpCode, const std::int16_t* tmpData,
                                                  std::int16_t dataLen, std::int32_t tmpTxMode, std::int32_t dstAddr) {
     std::vector<std::uint8_t> d(dataLen > 0 ? static_cast<size_t>(dataLen) : 0);
     for (size_t i = 0; i < d.size(); ++i) d[i] = static_cast<std::uint8_t>(tmpData ? (tmpData[i] & 0xFF) : 0);
-    return SendFrame(FrameOpcodeAndData(CodecSettings(), static_cast<std::uint8_t>(tmpOpCode & 0xFF), d, dstAddr),
-                     tmpTxMode);
+    return SendOpcodeAndBytes(tmpOpCode, d, tmpTxMode, dstAddr);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -15,7 +15,7 @@ public:
     ZmodemUploader& operator=(const ZmodemUploader&) = delete;
 
     // Starts "sz <file>" (found on PATH). False with the reason when it cannot be started.
-    bool start(const std::string& program, const std::string& fileName, std::string* error);
+    [[nodiscard]] bool start(const std::string& program, const std::string& fileName, std::string* error);
     bool running() const { return pid_ > 0; }
     // Bytes sz wrote since the last call (empty when none).
     std::string takeOutput();

@@ -54,7 +54,7 @@ private:
 // Refused (nothing) when the data do not fit one record (more than 252 bytes with a 2-byte
 // address, 251 with a 3-byte one), the address is outside 0..16777215 or the data would run
 // past FFFFFF, or (16-bit form) an element is outside 0..255.
-std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::uint8_t> data);
-std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::int16_t> data);
+[[nodiscard]] std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::uint8_t> data);
+[[nodiscard]] std::optional<std::string> MessSRecord(std::int32_t tmpAddr, std::span<const std::int16_t> data);
 
 }  // namespace k45

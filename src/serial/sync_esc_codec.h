@@ -52,21 +52,21 @@ std::size_t MaxSyncEscFrameLength(const SyncEscSettings& s, std::size_t messLen)
 // allows, an RS485 destination outside 0..65535, or (16-bit form) an element outside 0..255.
 // Byte values are masked to the data bits first, as the line would carry them, so escaping
 // and the sum match what the receiver sees.
-std::optional<std::string> MessSyncEsc(const SyncEscSettings& s, std::span<const std::uint8_t> message);
-std::optional<std::string> MessSyncEsc(const SyncEscSettings& s, std::span<const std::int16_t> message);
-std::optional<std::string> MessSyncEscRS485(const SyncEscSettings& s, std::int32_t dstAddr,
-                                            std::span<const std::uint8_t> message);
-std::optional<std::string> MessSyncEscRS485(const SyncEscSettings& s, std::int32_t dstAddr,
-                                            std::span<const std::int16_t> message);
+[[nodiscard]] std::optional<std::string> MessSyncEsc(const SyncEscSettings& s, std::span<const std::uint8_t> message);
+[[nodiscard]] std::optional<std::string> MessSyncEsc(const SyncEscSettings& s, std::span<const std::int16_t> message);
+[[nodiscard]] std::optional<std::string> MessSyncEscRS485(const SyncEscSettings& s, std::int32_t dstAddr,
+                                                          std::span<const std::uint8_t> message);
+[[nodiscard]] std::optional<std::string> MessSyncEscRS485(const SyncEscSettings& s, std::int32_t dstAddr,
+                                                          std::span<const std::int16_t> message);
 
 // Frames for the framed-message senders. dstAddr below 0 gives the plain form, 0..65535 the
 // RS485 form to that destination. The opcode-only plain message is the opcode followed by one
 // 0 byte; in RS485 form it is the opcode and the four placeholders. Refused as above.
-std::optional<std::string> FrameOpcodeOnly(const SyncEscSettings& s, std::uint8_t opCode,
-                                           std::int32_t dstAddr = -1);
-std::optional<std::string> FrameOpcodeAndData(const SyncEscSettings& s, std::uint8_t opCode,
-                                              std::span<const std::uint8_t> data,
-                                              std::int32_t dstAddr = -1);
+[[nodiscard]] std::optional<std::string> FrameOpcodeOnly(const SyncEscSettings& s, std::uint8_t opCode,
+                                                         std::int32_t dstAddr = -1);
+[[nodiscard]] std::optional<std::string> FrameOpcodeAndData(const SyncEscSettings& s, std::uint8_t opCode,
+                                                            std::span<const std::uint8_t> data,
+                                                            std::int32_t dstAddr = -1);
 
 // True when an RS485 frame is for the windows: not from the host, to the host or broadcast.
 inline bool Rs485ForHost(const Rs485Message& m) {

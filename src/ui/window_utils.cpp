@@ -110,8 +110,9 @@ void RestorePlacement(const LocaleInfo& locale, const std::string& fileName, con
 
 void SavePlacement(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
                    std::int16_t left, std::int16_t top) {
-    WriteIniValue(locale, fileName, sectionName, "Left", left);
-    WriteIniValue(locale, fileName, sectionName, "Top", top);
+    // Saved inside the shutdown batch of the settings file: its commit reports the file.
+    (void)WriteIniValue(locale, fileName, sectionName, "Left", left);
+    (void)WriteIniValue(locale, fileName, sectionName, "Top", top);
 }
 
 }  // namespace child_window

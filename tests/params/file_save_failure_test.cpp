@@ -10,6 +10,7 @@
 #include "file_fixture.h"
 #include "params/data_file.h"
 #include "params/radio_spec_file.h"
+#include "params/record_file_io.h"
 #include "params/test_file.h"
 
 namespace k45 {
@@ -96,6 +97,36 @@ TEST_F(SaveFailureTest, SuccessfulSaveReplacesTheFileWhole) {
         const std::string text = ReadFileBytes(file);
         EXPECT_EQ(text.rfind("[Kept]\r\nValue=1\r\n", 0), 0u) << s.kind;
         EXPECT_GT(text.size(), 1000u) << s.kind;
+    }
+}
+
+// A key the file cannot hold (a line break or "=" in its name, "]" in its section) fails the save
+// with its reason and writes nothing, though the keys before and after it could be written.
+TEST_F(SaveFailureTest, KeyTheFileCannotHoldFailsTheWholeSave) {
+    struct Case {
+        const char* what;
+        std::string section, key, value;
+    };
+    const Case cases[] = {
+        {"line break in a key", "Main", "Com\r\nment", "1"},
+        {"= in a key", "Main", "A=B", "1"},
+        {"] in a section", "Ma]in", "Value", "1"},
+    };
+    const std::string old = "[Kept]\r\nValue=1\r\n";
+    for (const Case& c : cases) {
+        const std::string file = path("refused.ini");
+        WriteFileBytes(file, old);
+        std::string error;
+        const bool saved = record_file::SaveRecord(state.locale, file, 0, &error, [&](auto& io, int&) {
+            std::string before = "x", after = "y", value = c.value;
+            io.text("Main", "Before", before);
+            io.section(c.section);
+            io.text(c.section, c.key, value);
+            io.text("Main", "After", after);
+        });
+        EXPECT_FALSE(saved) << c.what;
+        EXPECT_NE(error.find("cannot be stored"), std::string::npos) << c.what << ": " << error;
+        EXPECT_EQ(ReadFileBytes(file), old) << c.what;
     }
 }
 

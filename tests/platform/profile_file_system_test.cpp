@@ -46,7 +46,7 @@ TEST_F(ProfileFileSystem, WriteProtectedFileIsRefusedAndKept) {
     EXPECT_FALSE(error.empty());
     {
         ProfileBatch batch(f);
-        ProfileWrite(f, "S", "K", "batch");
+        EXPECT_TRUE(ProfileWrite(f, "S", "K", "batch"));  // into memory: only the commit meets the file
         error.clear();
         EXPECT_FALSE(batch.commit(&error));
         EXPECT_FALSE(error.empty());

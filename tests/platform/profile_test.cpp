@@ -43,11 +43,11 @@ TEST(Profile, FileRoundTripAndBatch) {
     EXPECT_EQ(ProfileRead(f, "s", "k", "def"), "v1");
     {
         ProfileBatch batch(f);
-        for (int i = 0; i < 10; ++i) ProfileWrite(f, "Batch", "Key" + std::to_string(i), std::to_string(i));
+        for (int i = 0; i < 10; ++i) EXPECT_TRUE(ProfileWrite(f, "Batch", "Key" + std::to_string(i), std::to_string(i)));
         EXPECT_EQ(ProfileRead(f, "Batch", "Key3", ""), "3");
         // Not on disk until committed.
         IniDocument disk;
-        disk.load(f);
+        ASSERT_TRUE(disk.load(f));
         EXPECT_FALSE(disk.get("Batch", "Key3").has_value());
         ASSERT_TRUE(batch.commit());
     }

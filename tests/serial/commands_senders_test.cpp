@@ -10,7 +10,7 @@ namespace k45::test {
 namespace {
 
 struct CommandSenders : PortFixture {
-    CommandSenders() { port->OpenCommPort(); }
+    CommandSenders() { EXPECT_TRUE(port->OpenCommPort()); }
 };
 
 TEST_F(CommandSenders, CommandLines) {

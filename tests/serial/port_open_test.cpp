@@ -59,7 +59,7 @@ TEST_F(PortOpen, ForcedSettingsWinAtEveryOpenButNotOnAnOpenPort) {
     EXPECT_EQ(port->GetWorkingTxMode(), 7);
     // ... until the next open.
     port->CloseCommPort();
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     EXPECT_EQ(device.settingsText(), "38400,n,8,1");
     EXPECT_EQ(port->GetWorkingTxMode(), 8);
 }
@@ -79,7 +79,7 @@ TEST_F(PortOpen, OverrideSettingsOnlyTouchesTheDeviceWhenSomethingChanges) {
     EXPECT_FALSE(port->OverrideSettings({.baudRate = 9600}, true));
     EXPECT_FALSE(port->GetExtendedLengthMode());
 
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     const size_t applied = device.settingsApplied.size();
     EXPECT_TRUE(port->OverrideSettings(kProgrammingPortSettings, true));
     EXPECT_EQ(device.settingsApplied.size(), applied);
@@ -98,7 +98,7 @@ TEST_F(PortOpen, OverrideSettingsOnlyTouchesTheDeviceWhenSomethingChanges) {
 }
 
 TEST_F(PortOpen, RefusedOverrideIsNotRememberedAsApplied) {
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     device.refusedSettings.insert("14400,n,4,1");
     dialogs.expectBox("Could Not Set Baud Rate For Com Port 1\r\nThe device refused 14400,n,4,1");
     EXPECT_FALSE(port->OverrideSettings({.baudRate = 14400, .dataBits = 4}));
@@ -120,7 +120,7 @@ TEST_F(PortOpen, RefusedOverrideIsNotRememberedAsApplied) {
 }
 
 TEST_F(PortOpen, RefusedHandshakingOverrideKeepsTheModeInForce) {
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     device.refuseRts = true;
     dialogs.expectBox("Could Not Override Handshaking For Com Port 1\r\nRTS refused");
     EXPECT_FALSE(port->OverrideHandshaking(5, true, 115));
@@ -140,10 +140,10 @@ TEST_F(PortOpen, RefusedHandshakingOverrideKeepsTheModeInForce) {
 }
 
 TEST_F(PortOpen, HandshakingOverrideOnAClosedPortStoresOnlyTheDmpValues) {
-    port->OverrideHandshaking(8, true, 115);
+    EXPECT_FALSE(port->OverrideHandshaking(8, true, 115));  // stores, applies nothing
     EXPECT_TRUE(port->GetSimulatedDmpProtocol());
     port->txModeValue = 3;
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     EXPECT_EQ(port->GetWorkingTxMode(), 3);
 }
 
@@ -167,14 +167,14 @@ TEST_F(PortOpen, TransmitModeTable) {
         {10, 0, true, false, true, true, true, true},    {11, 2, true, true, true, true, true, false},
         {12, 2, true, false, true, true, true, false},
     };
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     for (const auto& c : cases) {
         for (bool setting : {false, true}) {
             SCOPED_TRACE("mode " + std::to_string(c.mode) + (setting ? " settings on" : " settings off"));
             port->dtrEnabled = setting;
             port->ignoreDCD = setting;
-            port->OverrideHandshaking(c.mode == 0 ? 1 : 0);  // force a change so the table is applied
-            port->OverrideHandshaking(c.mode);
+            EXPECT_TRUE(port->OverrideHandshaking(c.mode == 0 ? 1 : 0));  // force a change so the table is applied
+            EXPECT_TRUE(port->OverrideHandshaking(c.mode));
             EXPECT_EQ(device.handshaking(), c.handshaking);
             EXPECT_EQ(device.rts(), c.rts);
             EXPECT_EQ(port->GetRTS(), c.rts);
@@ -270,7 +270,7 @@ TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
     port->portSettings.parity = 'E';
     port->SaveClassParameters(ini, "Secondary Port Settings");
     IniDocument doc;
-    doc.load(ini);
+    ASSERT_TRUE(doc.load(ini));
     EXPECT_EQ(doc.keys("Secondary Port Settings").size(), 7u);
     EXPECT_EQ(doc.get("Secondary Port Settings", "Parity", ""), "E");
     EXPECT_EQ(doc.get("Secondary Port Settings", "Baud Rate", ""), "4800");
@@ -278,7 +278,7 @@ TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
     app.engineerMode = true;
     port->dcdTimeoutTime = 2.25;
     port->SaveClassParameters(ini, "Secondary Port Settings");
-    doc.load(ini);
+    ASSERT_TRUE(doc.load(ini));
     EXPECT_EQ(doc.keys("Secondary Port Settings").size(), 14u);
     classComm other(app, app.locale, sched, dialogs, *tables);
     other.RestoreClassParameters(ini, "Secondary Port Settings");

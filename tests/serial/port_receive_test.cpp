@@ -99,7 +99,7 @@ TEST_F(PortReceive, DmpFramesAreAcknowledgedOnceBeforeTheWindowsSeeThem) {
 
     log.clear();
     w.onCall = nullptr;
-    port->OverrideHandshaking(port->GetWorkingTxMode(), true, 115);
+    EXPECT_TRUE(port->OverrideHandshaking(port->GetWorkingTxMode(), true, 115));
     sched.advance(200);  // let the burst of the events above end
     device.inject("hello");
     EXPECT_EQ(device.wire, std::string(1, '\x06'));

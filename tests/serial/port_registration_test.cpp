@@ -55,8 +55,8 @@ TEST_F(PortRegistration, CloseFirstReopensThePort) {
 TEST_F(PortRegistration, ForcedPortReturnsToItsForcedSettingsAndStaysOpen) {
     port->ForceCommPortOpen(7, {.baudRate = 9600});
     port->RegisterForSRecord(&a);
-    port->OverrideHandshaking(8, true, 115);
-    port->OverrideSettings({.baudRate = 38400, .parity = 'e', .dataBits = 7, .stopBits = 2}, true);
+    EXPECT_TRUE(port->OverrideHandshaking(8, true, 115));
+    EXPECT_TRUE(port->OverrideSettings({.baudRate = 38400, .parity = 'e', .dataBits = 7, .stopBits = 2}, true));
     EXPECT_EQ(device.settingsText(), "38400,e,7,2");
 
     port->DeRegisterForAll(&a);

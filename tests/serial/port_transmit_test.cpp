@@ -37,7 +37,7 @@ TEST_F(PortTransmit, ChunkSizeFollowsTheBaudRate) {
     for (auto [baud, chunk] : cases) {
         SCOPED_TRACE(baud);
         port->portSettings.baudRate = baud;
-        port->OpenCommPort();
+        ASSERT_TRUE(port->OpenCommPort());
         EXPECT_EQ(port->GetTxChunkSizeValue(), chunk);
         EXPECT_EQ(port->GetMaxBytes2Tx(), std::min<int>(static_cast<int>(std::nearbyint(baud / 10.0 * 9.2)), 16384));
     }
@@ -191,14 +191,14 @@ TEST_F(PortTransmit, FramedMessages) {
     const std::int16_t data[] = {1, 0xBA};
     EXPECT_EQ(port->SendOpcodeAndDataMessage(0x10, data, 2, 1), 7);
     EXPECT_EQ(device.takeWire(), std::string("\xBA\x04\x10\x01\xDA\xBA\x31", 7));
-    port->SendOpcodeAndByteMessage(0x10, 1, 1, 5);
+    EXPECT_EQ(port->SendOpcodeAndByteMessage(0x10, 1, 1, 5), 9);
     EXPECT_EQ(device.takeWire(), std::string("\xBA\x07\x10\x00\x05\xFF\xFE\x01\xE6", 9));
     // Integer messages carry the low 16 bits of the value, long messages all 32, high first.
-    port->SendOpcodeAndIntegerMessage(0x10, 0x11234, 1);
+    EXPECT_EQ(port->SendOpcodeAndIntegerMessage(0x10, 0x11234, 1), 6);
     EXPECT_EQ(device.takeWire(), std::string("\xBA\x04\x10\x12\x34\xA6", 6));
-    port->SendOpcodeAndIntegerMessage(0x10, -1, 1);
+    EXPECT_EQ(port->SendOpcodeAndIntegerMessage(0x10, -1, 1), 6);
     EXPECT_EQ(device.takeWire(), std::string("\xBA\x04\x10\xFF\xFF\xEE", 6));
-    port->SendOpcodeAndLongMessage(0x10, 305419896, 1);
+    EXPECT_EQ(port->SendOpcodeAndLongMessage(0x10, 305419896, 1), 8);
     EXPECT_EQ(device.takeWire(), std::string("\xBA\x06\x10\x12\x34\x56\x78\xD6", 8));
     // Longer than one LEN byte allows: refused, nothing sent.
     std::vector<std::int16_t> big(300, 1);
@@ -206,6 +206,23 @@ TEST_F(PortTransmit, FramedMessages) {
     EXPECT_EQ(device.wire, "");
     port->SetExtendedLengthMode(true);
     EXPECT_GT(port->SendOpcodeAndDataMessage(0x10, big.data(), 300, 1), 300);
+}
+
+TEST_F(PortTransmit, FramedMessageToAnAddressOutsideTheRs485RangeIsRefusedAndSaysSo) {
+    open();
+    const std::int16_t data[] = {1};
+    for (std::int32_t dst : {65536, 1 << 30}) {
+        SCOPED_TRACE(dst);
+        EXPECT_EQ(port->SendOpcodeOnlyMessage(0x10, 1, dst), -1);
+        EXPECT_EQ(port->SendOpcodeAndByteMessage(0x10, 1, 1, dst), -1);
+        EXPECT_EQ(port->SendOpcodeAndIntegerMessage(0x10, 1, 1, dst), -1);
+        EXPECT_EQ(port->SendOpcodeAndLongMessage(0x10, 1, 1, dst), -1);
+        EXPECT_EQ(port->SendOpcodeAndDataMessage(0x10, data, 1, 1, dst), -1);
+        EXPECT_EQ(device.wire, "");
+    }
+    // The last address of the range still goes out.
+    EXPECT_GT(port->SendOpcodeOnlyMessage(0x10, 1, 65535), 0);
+    EXPECT_NE(device.wire, "");
 }
 
 TEST_F(PortTransmit, BreakAndTiming) {

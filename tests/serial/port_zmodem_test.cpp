@@ -16,7 +16,7 @@ using PortZmodem = PortFixture;
 TEST_F(PortZmodem, UploadStartsSzAndSendsItsRequestOnThePort) {
     TempHome home;
     home.write("upload.bin", std::string(100, 'u'));
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     port->ZmodemUpload(home.file("upload.bin"));
     if (port->GetZmodemStatus() == zmodemUnavailable) GTEST_SKIP() << "no sz program on this system";
     ASSERT_EQ(port->GetZmodemStatus(), zmodemRunning);
@@ -36,7 +36,7 @@ TEST_F(PortZmodem, FileNameBeginningWithADashIsSentAsAFile) {
     char old[4096];
     ASSERT_NE(getcwd(old, sizeof old), nullptr);
     ASSERT_EQ(chdir(home.path().c_str()), 0);
-    port->OpenCommPort();
+    ASSERT_TRUE(port->OpenCommPort());
     port->ZmodemUpload("-V");
     const auto status = port->GetZmodemStatus();
     ASSERT_EQ(chdir(old), 0);

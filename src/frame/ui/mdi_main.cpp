@@ -264,20 +264,23 @@ void MDIMain::RestoreFormParameters(const std::string& fileName, const std::stri
 }
 
 void MDIMain::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
-    const LocaleInfo& loc = ctx_.state.locale;
+    // Saved inside the shutdown batch of the settings file: its commit reports the file.
+    auto put = [&](const char* key, const IniValue& value) {
+        (void)WriteIniValue(ctx_.state.locale, fileName, sectionName, key, value);
+    };
     const Qt::WindowStates state = windowState();
     // A window minimized from the maximized state keeps both bits; minimized counts as not
     // maximized.
     const bool maximized = (state & Qt::WindowMaximized) && !(state & Qt::WindowMinimized);
-    WriteIniValue(loc, fileName, sectionName, "Maximized", maximized);
+    put("Maximized", maximized);
     // The normal outer bounds, also of a maximized or minimized window.
     const QRect g = normalOuter_;
     if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) setWindowState(Qt::WindowNoState);
-    WriteIniValue(loc, fileName, sectionName, "Left", static_cast<float>(PixelsToTwips(g.left())));
-    WriteIniValue(loc, fileName, sectionName, "Top", static_cast<float>(PixelsToTwips(g.top())));
-    WriteIniValue(loc, fileName, sectionName, "Width", static_cast<float>(PixelsToTwips(g.width())));
-    WriteIniValue(loc, fileName, sectionName, "Height", static_cast<float>(PixelsToTwips(g.height())));
-    WriteIniValue(loc, fileName, sectionName, "Tool Bar Enable", action("menuUtilsToolBar")->isChecked());
+    put("Left", static_cast<float>(PixelsToTwips(g.left())));
+    put("Top", static_cast<float>(PixelsToTwips(g.top())));
+    put("Width", static_cast<float>(PixelsToTwips(g.width())));
+    put("Height", static_cast<float>(PixelsToTwips(g.height())));
+    put("Tool Bar Enable", action("menuUtilsToolBar")->isChecked());
 }
 
 void MDIMain::ToggleToolBar() {

@@ -85,8 +85,8 @@ public:
     void OpenDataFile();
     void ImportK45DataFile();
     // Both true when the file was written.
-    bool SaveDataFile();
-    bool SaveDataFileAs();
+    [[nodiscard]] bool SaveDataFile();
+    [[nodiscard]] bool SaveDataFileAs();
     void OpenTestFile();
     void SaveTestFile();
     void SaveTestFileAs();

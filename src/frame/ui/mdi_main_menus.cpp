@@ -29,8 +29,9 @@ std::span<const MenuRow> MDIMain::MenuTable() {
     static constexpr MenuRow rows[] = {
         Menu("menuFile", "&File", kHelpIdFile),
         Item("menuFileOpen", "&Open Data File", [](MDIMain& m) { m.OpenDataFile(); }).Needing(LoadDataFile),
-        Item("menuFileSave", "&Save Data File", [](MDIMain& m) { m.SaveDataFile(); }).Needing(SaveDataFile),
-        Item("menuFileSaveAs", "Save Data File &As", [](MDIMain& m) { m.SaveDataFileAs(); }).Needing(SaveDataFile),
+        // The save commands report a failed save themselves.
+        Item("menuFileSave", "&Save Data File", [](MDIMain& m) { (void)m.SaveDataFile(); }).Needing(SaveDataFile),
+        Item("menuFileSaveAs", "Save Data File &As", [](MDIMain& m) { (void)m.SaveDataFileAs(); }).Needing(SaveDataFile),
         Separator("menuFileBar0"),
         Item("menuFileOpenK45", "Open &K45 Data File", [](MDIMain& m) { m.ImportK45DataFile(); })
             .Needing(ImportK45File),

@@ -108,8 +108,9 @@ void MDIMain::MDIForm_Unload() {
             if (ToolForm* f = ctx_.form(info.id)) f->SaveFormParameters(ini, info.sectionName);
         if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->SaveClassParameters(ini, "Primary Port Settings");
         if (ctx_.state.classCommSecondary) ctx_.state.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
-        if (rememberDataFile_) WriteIniValue(s.locale, ini, "Filenames", "Data", s.dataFileName);
-        if (rememberTestFile_) WriteIniValue(s.locale, ini, "Filenames", "Test", s.testFileName);
+        // Into the batch: the commit below reports the file.
+        if (rememberDataFile_) (void)WriteIniValue(s.locale, ini, "Filenames", "Data", s.dataFileName);
+        if (rememberTestFile_) (void)WriteIniValue(s.locale, ini, "Filenames", "Test", s.testFileName);
 
         std::string error;
         bool written = !settings.loadFailed();

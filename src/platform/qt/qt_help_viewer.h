@@ -13,15 +13,15 @@ class QtHelpViewer : public HelpViewer {
 public:
     QtHelpViewer();
     ~QtHelpViewer() override;
-    bool showTopic(const std::string& helpFile, int contextId, std::string* error) override;
-    bool showContents(const std::string& helpFile, std::string* error) override;
+    [[nodiscard]] bool showTopic(const std::string& helpFile, int contextId, std::string* error) override;
+    [[nodiscard]] bool showContents(const std::string& helpFile, std::string* error) override;
     void quit() override;
 
     // The help window while it exists (for tests and screenshots), else null.
     QTextBrowser* window() const { return browser_.get(); }
 
 private:
-    bool show(const std::string& helpFile, const std::string& anchor, std::string* error);
+    [[nodiscard]] bool show(const std::string& helpFile, const std::string& anchor, std::string* error);
     std::unique_ptr<QTextBrowser> browser_;
 };
 

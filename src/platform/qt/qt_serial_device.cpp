@@ -134,7 +134,7 @@ bool QtSerialDevice::setSettings(const PortSettings& settings, std::string* erro
     }
     // Leave the device as it was, so that the caller knows what is in force.
     std::string ignored;
-    applySettings(settings_, &ignored);
+    (void)applySettings(settings_, &ignored);  // what it took before, it takes again
     if (error) *error = refusals;
     return false;
 }
@@ -216,7 +216,8 @@ bool QtSerialDevice::open(std::string* error) {
     }
     port_.clearError();
     openRefusals_.clear();
-    applySettings(settings_, &openRefusals_);
+    // Refusals do not stop the open: the port object sets what it wants next and reports them.
+    (void)applySettings(settings_, &openRefusals_);
     std::string refused;
     if (!applyHandshaking(handshaking_, &refused)) openRefusals_ += (openRefusals_.empty() ? "" : " ") + refused;
     linesKnown_ = countersKnown_ = false;

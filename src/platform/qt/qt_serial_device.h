@@ -41,29 +41,29 @@ public:
     int portNumber() const override { return portNumber_; }
     // On a closed port the settings are kept for the open. On an open port settings with a
     // refused part change nothing: the device keeps those in force and the refusal is reported.
-    bool setSettings(const PortSettings& settings, std::string* error) override;
+    [[nodiscard]] bool setSettings(const PortSettings& settings, std::string* error) override;
     // The settings last accepted (or kept for the open).
     PortSettings settings() const override { return settings_; }
-    bool open(std::string* error) override;
+    [[nodiscard]] bool open(std::string* error) override;
     void close() override;
     bool isOpen() const override { return port_.isOpen(); }
 
     void setBufferSizes(int inputSize, int outputSize) override;
     int outputBufferSize() const override { return outputBufferSize_; }
 
-    bool setRts(bool on, std::string* error) override;
+    [[nodiscard]] bool setRts(bool on, std::string* error) override;
     bool rts() const override;
-    bool setDtr(bool on, std::string* error) override;
+    [[nodiscard]] bool setDtr(bool on, std::string* error) override;
     bool dtr() const override;
-    bool setHandshaking(int mode, std::string* error) override;
+    [[nodiscard]] bool setHandshaking(int mode, std::string* error) override;
     int handshaking() const override { return handshaking_; }
     bool cts() const override;
     bool dsr() const override;
     bool cd() const override;
-    bool setBreak(bool on, std::string* error) override;
+    [[nodiscard]] bool setBreak(bool on, std::string* error) override;
 
     std::string readInput() override;
-    bool write(const std::string& bytes, std::string* error) override;
+    [[nodiscard]] bool write(const std::string& bytes, std::string* error) override;
     int outputCount() const override;
     void setReceiveThreshold(int bytes) override { threshold_ = bytes; }
     int inputCount() const override { return port_.isOpen() ? static_cast<int>(port_.bytesAvailable()) : -1; }
@@ -76,9 +76,9 @@ protected:
     virtual int driverQueued() const;
 
 private:
-    bool applySettings(const PortSettings& s, std::string* refusals);
-    bool applyHandshaking(int mode, std::string* error);
-    bool setLine(int bit, bool on, const char* name, std::string* error);
+    [[nodiscard]] bool applySettings(const PortSettings& s, std::string* refusals);
+    [[nodiscard]] bool applyHandshaking(int mode, std::string* error);
+    [[nodiscard]] bool setLine(int bit, bool on, const char* name, std::string* error);
     bool readLines(int* bits) const;
     bool lineUp(int bit) const;  // a modem line's level (TIOCM_ bit); false when unknown
     void poll();

@@ -349,8 +349,9 @@ void formPortSettings::buttonOK_Click() {
         p->ctsTimeoutTime = textCtsTimeout->value();
         number(comboDmpBaudrate, p->dmpBaudRate);
     }
-    if (wasOpen[0]) ports[0]->OpenCommPort();
-    if (wasOpen[1]) ports[1]->OpenCommPort();
+    // A port that will not reopen with the new settings has said so in its own message.
+    if (wasOpen[0]) (void)ports[0]->OpenCommPort();
+    if (wasOpen[1]) (void)ports[1]->OpenCommPort();
     CloseForm();
 }
 

@@ -92,7 +92,9 @@ public:
     }
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override {
         journal_->push_back("save " + sectionName);
-        if (openedDuringRun) WriteIniValue(locale_, fileName, sectionName, "Left", left);
+        if (openedDuringRun) {
+            EXPECT_TRUE(WriteIniValue(locale_, fileName, sectionName, "Left", left));
+        }
     }
     bool loaded() const override { return loaded_; }
     void Form_Activate() override { ++activations; }
