@@ -15,6 +15,7 @@
 
 #include "frame/converters.h"
 #include "production/panel_bench.h"
+#include "production/ui/panel_main_frame.h"
 #include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
 #include "production/ui/prod_test_window.h"
@@ -44,18 +45,6 @@ bool Drop(NumBox* source, NumBox* target) {
     return drop.isAccepted();
 }
 
-// The reader is the active child while it reads; otherwise the window under test is.
-struct ShowingMainFrame : RecordingMainFrame {
-    std::vector<ToolForm*> shown;
-    ToolForm* reader = nullptr;
-    ToolForm* panel = nullptr;
-    ToolForm* ActiveForm() const override { return reader && reader->loaded() ? reader : panel; }
-    void ShowForm(ToolForm& f) override {
-        shown.push_back(&f);
-        if (auto* w = dynamic_cast<QWidget*>(&f)) w->show();
-    }
-};
-
 class ProductionWindows : public PanelBench {
 protected:
     ProductionWindows() {
@@ -78,7 +67,7 @@ protected:
         sched.advance(100);
     }
     bool RunUntil(const std::function<bool()>& p, std::int64_t ms = 20000) { return sched.advanceUntil(p, ms); }
-    ShowingMainFrame frame;
+    PanelMainFrame frame;
     formParmsGetCurrent readerWindow{ctx};
     formProdTest prod{ctx};
     formUserTest user{ctx};

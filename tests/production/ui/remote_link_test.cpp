@@ -8,21 +8,13 @@
 
 #include "platform/qt/qt_local_link.h"
 #include "production/panel_bench.h"
+#include "production/ui/panel_main_frame.h"
 #include "production/ui/eng_test_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "support/link_partner/partner_process.h"
 
 namespace k45::test {
 namespace {
-
-struct ActiveFrame : RecordingMainFrame {
-    ToolForm* reader = nullptr;
-    ToolForm* panel = nullptr;
-    ToolForm* ActiveForm() const override { return reader && reader->loaded() ? reader : panel; }
-    void ShowForm(ToolForm& f) override {
-        if (auto* w = dynamic_cast<QWidget*>(&f)) w->show();
-    }
-};
 
 class RemoteLink : public PanelBench {
 protected:
@@ -43,7 +35,7 @@ protected:
         win.Form_Activate();
         sched.advance(100);
     }
-    ActiveFrame frame;
+    PanelMainFrame frame;
     std::string folder = home.path() + "/links";
     QtLocalLinks links{folder};
     formParmsGetCurrent readerWindow{ctx};
