@@ -11,21 +11,14 @@ namespace {
 std::vector<std::string> DecodeAll(const std::vector<std::string>& chunks) {
     CrLfDecoder decoder;
     std::vector<std::string> out;
-    for (const auto& chunk : chunks) {
-        std::size_t pos = 0;
-        while (pos < chunk.size()) {
-            const std::size_t before = pos;
-            const DecodeResult r = decoder.decode(chunk, pos);
-            FUZZ_CHECK(pos > before && pos <= chunk.size());
-            FUZZ_CHECK(r.count >= 0 && r.count <= kRxRingSize && r.first >= 0 && r.first < kRxRingSize);
-            for (int n = 0; n < r.count; ++n) {
-                const std::string& line = decoder.line(r.ringIndex(n));
-                FUZZ_CHECK(!line.empty() && line.size() <= static_cast<size_t>(kMaxRxLineLength));
-                for (char c : line) FUZZ_CHECK(c >= 32 && c <= 126);
-                out.push_back(line);
-            }
-        }
-    }
+    fuzz::WalkChunks(
+        chunks, [&](const std::string& chunk, std::size_t& pos) { return decoder.decode(chunk, pos); },
+        [&](int ringIndex) {
+            const std::string& line = decoder.line(ringIndex);
+            FUZZ_CHECK(!line.empty() && line.size() <= static_cast<size_t>(kMaxRxLineLength));
+            for (char c : line) FUZZ_CHECK(c >= 32 && c <= 126);
+            out.push_back(line);
+        });
     return out;
 }
 

@@ -22,24 +22,17 @@ std::vector<Message> DecodeAll(RxMessageTables& tables, const std::vector<std::s
                                int firstSlot) {
     DmpDecoder decoder(tables, firstSlot);
     std::vector<Message> out;
-    for (const auto& chunk : chunks) {
-        std::size_t pos = 0;
-        while (pos < chunk.size()) {
-            const std::size_t before = pos;
-            const DecodeResult r = decoder.decode(chunk, pos, s);
-            FUZZ_CHECK(pos > before && pos <= chunk.size());
-            FUZZ_CHECK(r.count >= 0 && r.count <= kRxRingSize && r.first >= 0 && r.first < kRxRingSize);
-            for (int n = 0; n < r.count; ++n) {
-                const int slot = firstSlot + r.ringIndex(n);
-                FUZZ_CHECK(slot >= firstSlot && slot < firstSlot + kRxRingSize);
-                const DmpMessage& m = tables.rxDmpMessages[static_cast<size_t>(slot)];
-                FUZZ_CHECK(m.data.size() <= static_cast<size_t>(kDmpMaxData) || s.simulated);
-                FUZZ_CHECK(m.portIndex >= -1 && m.portIndex <= 9);
-                FUZZ_CHECK(m.funcCode <= 255);
-                out.push_back({m.unitId, m.portIndex, m.funcCode, m.dleFlag, m.data});
-            }
-        }
-    }
+    fuzz::WalkChunks(
+        chunks, [&](const std::string& chunk, std::size_t& pos) { return decoder.decode(chunk, pos, s); },
+        [&](int ringIndex) {
+            const int slot = firstSlot + ringIndex;
+            FUZZ_CHECK(slot >= firstSlot && slot < firstSlot + kRxRingSize);
+            const DmpMessage& m = tables.rxDmpMessages[static_cast<size_t>(slot)];
+            FUZZ_CHECK(m.data.size() <= static_cast<size_t>(kDmpMaxData) || s.simulated);
+            FUZZ_CHECK(m.portIndex >= -1 && m.portIndex <= 9);
+            FUZZ_CHECK(m.funcCode <= 255);
+            out.push_back({m.unitId, m.portIndex, m.funcCode, m.dleFlag, m.data});
+        });
     return out;
 }
 

@@ -18,26 +18,19 @@ struct Record {
 std::vector<Record> DecodeAll(RxMessageTables& tables, const std::vector<std::string>& chunks, int firstSlot) {
     SRecordDecoder decoder(tables, firstSlot);
     std::vector<Record> out;
-    for (const auto& chunk : chunks) {
-        std::size_t pos = 0;
-        while (pos < chunk.size()) {
-            const std::size_t before = pos;
-            const DecodeResult r = decoder.decode(chunk, pos);
-            FUZZ_CHECK(pos > before && pos <= chunk.size());
-            FUZZ_CHECK(r.count >= 0 && r.count <= kRxRingSize && r.first >= 0 && r.first < kRxRingSize);
-            for (int n = 0; n < r.count; ++n) {
-                const int slot = firstSlot + r.ringIndex(n);
-                FUZZ_CHECK(slot >= firstSlot && slot < firstSlot + kRxRingSize);
-                const SRecordMessage& m = tables.rxSRecordMessages[static_cast<size_t>(slot)];
-                FUZZ_CHECK(m.dataCount <= kSRecordDataSlots - 1);
-                FUZZ_CHECK(m.recNum <= 9);
-                FUZZ_CHECK(m.address >= 0 && m.address <= kSRecordMaxAddress);
-                const int count = m.dataCount < 0 ? 0 : m.dataCount;
-                out.push_back({m.recType, m.recNum, m.dataCount, m.address,
-                               std::vector<std::uint8_t>(m.data.begin(), m.data.begin() + count)});
-            }
-        }
-    }
+    fuzz::WalkChunks(
+        chunks, [&](const std::string& chunk, std::size_t& pos) { return decoder.decode(chunk, pos); },
+        [&](int ringIndex) {
+            const int slot = firstSlot + ringIndex;
+            FUZZ_CHECK(slot >= firstSlot && slot < firstSlot + kRxRingSize);
+            const SRecordMessage& m = tables.rxSRecordMessages[static_cast<size_t>(slot)];
+            FUZZ_CHECK(m.dataCount <= kSRecordDataSlots - 1);
+            FUZZ_CHECK(m.recNum <= 9);
+            FUZZ_CHECK(m.address >= 0 && m.address <= kSRecordMaxAddress);
+            const int count = m.dataCount < 0 ? 0 : m.dataCount;
+            out.push_back({m.recType, m.recNum, m.dataCount, m.address,
+                           std::vector<std::uint8_t>(m.data.begin(), m.data.begin() + count)});
+        });
     return out;
 }
 

@@ -15,6 +15,7 @@
 #include "model/app_state.h"
 #include "params/startup_defaults.h"
 #include "platform/dialogs.h"
+#include "serial/messages.h"
 #include "support/virtual_scheduler.h"
 
 #define FUZZ_CHECK(cond)                                                                         \
@@ -78,6 +79,23 @@ inline std::vector<std::string> Chunks(FuzzedDataProvider& in) {
         chunks.push_back(in.ConsumeBytesAsString(n));
     }
     return chunks;
+}
+
+// Feeds every chunk to a decoder call by call. Each call must move on inside its chunk and
+// report ring indexes inside the ring; each completed message's ring index goes to onMessage.
+template <class DecodeCall, class OnMessage>
+void WalkChunks(const std::vector<std::string>& chunks, DecodeCall decode, OnMessage onMessage) {
+    for (const auto& chunk : chunks) {
+        std::size_t pos = 0;
+        while (pos < chunk.size()) {
+            const std::size_t before = pos;
+            const DecodeResult r = decode(chunk, pos);
+            FUZZ_CHECK(pos > before && pos <= chunk.size());
+            FUZZ_CHECK(r.count >= 0 && r.count <= kRxRingSize && r.first >= 0 && r.first < kRxRingSize);
+            FUZZ_CHECK(r.dribble >= 0);
+            for (int n = 0; n < r.count; ++n) onMessage(r.ringIndex(n));
+        }
+    }
 }
 
 inline std::string Joined(const std::vector<std::string>& chunks) {

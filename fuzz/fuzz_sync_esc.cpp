@@ -26,41 +26,32 @@ std::vector<Frame> DecodeAll(RxMessageTables& tables, const std::vector<std::str
                              int firstSlot) {
     SyncEscFrameDecoder<kAddressed> decoder(tables, firstSlot);
     std::vector<Frame> out;
-    for (const auto& chunk : chunks) {
-        std::size_t pos = 0;
-        while (pos < chunk.size()) {
-            const std::size_t before = pos;
-            const DecodeResult r = decoder.decode(chunk, pos, s);
-            FUZZ_CHECK(pos > before && pos <= chunk.size());
-            FUZZ_CHECK(r.count >= 0 && r.count <= kRxRingSize);
-            FUZZ_CHECK(r.first >= 0 && r.first < kRxRingSize);
-            FUZZ_CHECK(r.dribble >= 0);
-            for (int n = 0; n < r.count; ++n) {
-                const int slot = firstSlot + r.ringIndex(n);
-                FUZZ_CHECK(slot >= firstSlot && slot < firstSlot + kRxRingSize && slot < kRxTableSlots - 1);
-                Frame f;
-                const std::uint8_t* data = nullptr;
-                int length = 0;
-                if constexpr (kAddressed) {
-                    const Rs485Message& m = tables.rxRs485Messages[static_cast<size_t>(slot)];
-                    FUZZ_CHECK(m.dstAddr >= 0 && m.dstAddr <= 65535 && m.srcAddr >= 0 && m.srcAddr <= 65535);
-                    f.opCode = m.opCode;
-                    f.dst = m.dstAddr;
-                    data = m.data.data();
-                    length = m.length;
-                } else {
-                    const SyncEscMessage& m = tables.rxSyncEscMessages[static_cast<size_t>(slot)];
-                    f.opCode = m.opCode;
-                    data = m.data.data();
-                    length = m.length;
-                }
-                FUZZ_CHECK(length >= 0 && length <= kFrameDataSlots);
-                FUZZ_CHECK(f.opCode >= 0 && f.opCode <= 255);
-                f.data.assign(data, data + length);
-                out.push_back(std::move(f));
+    fuzz::WalkChunks(
+        chunks, [&](const std::string& chunk, std::size_t& pos) { return decoder.decode(chunk, pos, s); },
+        [&](int ringIndex) {
+            const int slot = firstSlot + ringIndex;
+            FUZZ_CHECK(slot >= firstSlot && slot < firstSlot + kRxRingSize && slot < kRxTableSlots - 1);
+            Frame f;
+            const std::uint8_t* data = nullptr;
+            int length = 0;
+            if constexpr (kAddressed) {
+                const Rs485Message& m = tables.rxRs485Messages[static_cast<size_t>(slot)];
+                FUZZ_CHECK(m.dstAddr >= 0 && m.dstAddr <= 65535 && m.srcAddr >= 0 && m.srcAddr <= 65535);
+                f.opCode = m.opCode;
+                f.dst = m.dstAddr;
+                data = m.data.data();
+                length = m.length;
+            } else {
+                const SyncEscMessage& m = tables.rxSyncEscMessages[static_cast<size_t>(slot)];
+                f.opCode = m.opCode;
+                data = m.data.data();
+                length = m.length;
             }
-        }
-    }
+            FUZZ_CHECK(length >= 0 && length <= kFrameDataSlots);
+            FUZZ_CHECK(f.opCode >= 0 && f.opCode <= 255);
+            f.data.assign(data, data + length);
+            out.push_back(std::move(f));
+        });
     return out;
 }
 
