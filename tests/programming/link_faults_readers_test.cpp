@@ -19,14 +19,6 @@ struct GetView : ParmsGetCurrentView {
     }
 };
 
-struct MemView : MemReadView {
-    std::string address = "0000";
-    std::string AddressText() const override { return address; }
-    void SetAddressText(const std::string& t) override { address = t; }
-    void SetValueText(const std::string&) override {}
-    bool EepromSelected() const override { return true; }
-};
-
 class ReaderFaults : public ProgrammingBench {
 protected:
     ReaderFaults() { getView.onClose = [this] { reader.Unload(); }; }
@@ -46,7 +38,7 @@ protected:
 
     GetView getView;
     ParmsGetCurrentDialogue reader{ctx, getView};
-    MemView memView;
+    RecordingMemView memView;
     MemReadDialogue mem{ctx, memView};
     RecordingClient client;
 };

@@ -8,18 +8,6 @@
 namespace k45::test {
 namespace {
 
-struct RecordingMemView : MemReadView {
-    std::string address = "0000";
-    std::string value;
-    bool eeprom = true;
-    bool updateEnabled = false;
-    std::string AddressText() const override { return address; }
-    void SetAddressText(const std::string& t) override { address = t; }
-    void SetValueText(const std::string& t) override { value = t; }
-    bool EepromSelected() const override { return eeprom; }
-    void SetUpdateEnabled(bool on) override { updateEnabled = on; }
-};
-
 // The first address where the dump differs from the modem's memory; -1 when none does.
 template <std::size_t N, std::size_t M>
 int FirstDifference(const std::array<std::int16_t, N>& dumped, const std::array<std::uint8_t, M>& memory) {

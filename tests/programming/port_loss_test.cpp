@@ -13,14 +13,6 @@
 namespace k45::test {
 namespace {
 
-struct MemView : MemReadView {
-    std::string address = "0000";
-    std::string AddressText() const override { return address; }
-    void SetAddressText(const std::string& t) override { address = t; }
-    void SetValueText(const std::string&) override {}
-    bool EepromSelected() const override { return true; }
-};
-
 class PortLoss : public ReadWriteBench {
 protected:
     // What a port object just made and opened holds.
@@ -51,7 +43,7 @@ protected:
     bool Bursting() { return cable.a().receiveThreshold() > 1; }
 
     CommForm listener;
-    MemView memView;
+    RecordingMemView memView;
     MemReadDialogue mem{ctx, memView};
     std::size_t versionsBefore = 0;
 };

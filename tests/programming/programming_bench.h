@@ -15,6 +15,7 @@
 #include "params/modem_defaults.h"
 #include "params/parameter_image.h"
 #include "params/startup_defaults.h"
+#include "programming/mem_read.h"
 #include "platform/places.h"
 #include "radio/radio_defaults.h"
 #include "serial/class_comm.h"
@@ -94,6 +95,20 @@ struct RecordingClient : ToolForm, ParmsClient, ProgCompleteClient {
         if (onUpdateParms) onUpdateParms();
     }
     void ProgrammingComplete(bool done) override { completes.push_back(done); }
+};
+
+// The memory read window as the dialogue sees it: the address box, the value shown, the
+// memory choice and the Update button.
+struct RecordingMemView : MemReadView {
+    std::string address = "0000";
+    std::string value;
+    bool eeprom = true;
+    bool updateEnabled = false;
+    std::string AddressText() const override { return address; }
+    void SetAddressText(const std::string& t) override { address = t; }
+    void SetValueText(const std::string& t) override { value = t; }
+    bool EepromSelected() const override { return eeprom; }
+    void SetUpdateEnabled(bool on) override { updateEnabled = on; }
 };
 
 // Dialogs whose boxes let time pass while they are open, as a modal box does: whileShown runs

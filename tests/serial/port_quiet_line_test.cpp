@@ -33,6 +33,15 @@ struct QuietLine : ::testing::Test {
         port->ForceCommPortOpen(1, {.baudRate = 9600});
         port->RegisterForRawData(&window);
     }
+    // Two events 30 ms apart, after a quiet second, start a burst.
+    void StartBurst() {
+        sched.advance(1000);
+        cable.inject(Direction::BtoA, "A");
+        sched.advance(30);
+        cable.inject(Direction::BtoA, "B");
+        sched.advance(1);
+        ASSERT_EQ(chunks.size(), 2u);
+    }
     std::string Received() const {
         std::string all;
         for (const auto& c : chunks) all += c.second;
@@ -41,14 +50,9 @@ struct QuietLine : ::testing::Test {
 };
 
 TEST_F(QuietLine, TheRestOfABurstIsTakenWhenTheLineFallsQuiet) {
-    // Two events 30 ms apart start a burst (threshold 192 at 9600 baud); then 50 bytes below
-    // the threshold arrive one by one, as off the wire, and the line falls quiet.
-    sched.advance(1000);
-    cable.inject(Direction::BtoA, "A");
-    sched.advance(30);
-    cable.inject(Direction::BtoA, "B");
-    sched.advance(1);
-    ASSERT_EQ(chunks.size(), 2u);
+    // A burst raises the threshold to 192 at 9600 baud; then 50 bytes below the threshold
+    // arrive one by one, as off the wire, and the line falls quiet.
+    ASSERT_NO_FATAL_FAILURE(StartBurst());
     ASSERT_EQ(cable.a().receiveThreshold(), 192);
     const std::string rest(50, 'r');
     for (char c : rest) {
@@ -65,12 +69,7 @@ TEST_F(QuietLine, TheRestOfABurstIsTakenWhenTheLineFallsQuiet) {
 }
 
 TEST_F(QuietLine, BytesStillComingKeepTheBurstGoing) {
-    sched.advance(1000);
-    cable.inject(Direction::BtoA, "A");
-    sched.advance(30);
-    cable.inject(Direction::BtoA, "B");
-    sched.advance(1);
-    ASSERT_EQ(chunks.size(), 2u);
+    ASSERT_NO_FATAL_FAILURE(StartBurst());
     // A byte every 3 ms (slower than the wire, faster than four characters' time): the line is
     // never quiet and the threshold never reached, so only the tick may end the burst.
     for (int i = 0; i < 12; ++i) {

@@ -2,52 +2,28 @@
 // far end of its pseudo-terminal is closed, then a modem comes back on the same device name
 // (a link the settings name, pointed at a new pseudo-terminal). The next dialogue works
 // without a restart. Bytes travel for real; the dialogues' timers run in virtual time.
-#include <gtest/gtest.h>
 #include <unistd.h>
-
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <filesystem>
 
-#include "platform/qt/qt_serial_device.h"
 #include "programming/dialogue_support.h"
 #include "programming/mem_read.h"
-#include "programming/rdwr_bench.h"
-#include "programming/ui/counting_device.h"
-#include "support/pty_pair.h"
+#include "programming/ui/real_device_bench.h"
 
 namespace k45::test {
 namespace {
 
-struct MemView : MemReadView {
-    std::string address = "0000";
-    std::string AddressText() const override { return address; }
-    void SetAddressText(const std::string& t) override { address = t; }
-    void SetValueText(const std::string&) override {}
-    bool EepromSelected() const override { return true; }
-};
-
-class RealDeviceLoss : public ReadWriteBench {
+class RealDeviceLoss : public RealDeviceBench {
 protected:
     void SetUp() override {
         link = home.file("ttyK45");
         home.write("K45MR.ini", "[Com Port Devices]\r\nCom1=" + link + "\r\n");
         ASSERT_NO_FATAL_FAILURE(PlugInModem());
-        device = std::make_unique<QtSerialDevice>(home.file("K45MR.ini"));
-        counting = std::make_unique<CountingDevice>(*device);
-        realPort = std::make_unique<classComm>(ctx.state, ctx.state.locale, *ctx.state.scheduler, *ctx.state.dialogs, *tables);
-        realPort->InitCommCtrl(counting.get(), 0, 1, realTimer.get());
-        realPort->ForceCommPortOpen(7, {.baudRate = 9600});
-        ASSERT_TRUE(realPort->GetCommPortOpen());
-        ctx.state.classCommPrimary = realPort.get();
+        ASSERT_NO_FATAL_FAILURE(OpenRealPort(home.file("K45MR.ini"), 1));
     }
     void TearDown() override {
-        dlg.Unload();
         mem.Unload();
-        ctx.state.classCommPrimary = port.get();
-        realPort.reset();
+        RealDeviceBench::TearDown();
     }
 
     // A modem on a new pseudo-terminal, reached through the device name the settings give.
@@ -66,27 +42,8 @@ protected:
         if (counting) counting->written = counting->read = 0;
     }
 
-    // As the real-device read/write tests: bytes for real, time virtually, one millisecond at
-    // a time once nothing is on its way.
     bool Pump(const std::function<bool()>& done, std::int64_t limitMs) {
-        const std::int64_t end = sched.nowMs() + limitMs;
-        while (!done()) {
-            if (sched.nowMs() >= end) return false;
-            for (int spin = 0; spin < 50; ++spin) {
-                QCoreApplication::processEvents();
-                if (!pty->ok()) break;
-                modemRead += ptyModem->servicePty();
-                const bool toModem = counting->written > modemRead;
-                const bool toHost = ptyModem->sentBytes.size() > counting->read;
-                if (!toModem && !toHost) break;
-                QEventLoop wait;
-                QTimer::singleShot(1, &wait, &QEventLoop::quit);
-                wait.exec();
-                if (!toModem) break;
-            }
-            sched.advance(1);
-        }
-        return true;
+        return RealDeviceBench::Pump(*ptyModem, *pty, done, limitMs);
     }
     // The far end goes away; the device notices on its own (hang-up on the pseudo-terminal).
     void KillFarEnd() {
@@ -97,12 +54,7 @@ protected:
     std::string link;
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<SimulatedModem> ptyModem;
-    std::unique_ptr<QtSerialDevice> device;
-    std::unique_ptr<CountingDevice> counting;
-    std::unique_ptr<Timer> realTimer = sched.createTimer();
-    std::unique_ptr<classComm> realPort;
-    std::size_t modemRead = 0;
-    MemView memView;
+    RecordingMemView memView;
     MemReadDialogue mem{ctx, memView};
     CommForm listener;
 };
