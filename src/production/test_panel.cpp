@@ -180,6 +180,8 @@ void TestPanelDialogue::TimerTxDisplayTick() {
 
 void TestPanelDialogue::TimerDiagnosticsTick() {
     if (!loaded_ || !PollEnabled()) return;
+    // A port that closed (device lost) would report itself at every poll, one box after another.
+    if (!links_.port() || !links_.port()->GetCommPortOpen()) return;
     if (dialogState_ == tpIdle && !transmitSelected_ && Active()) {
         SendLine("AS");
         reply_.Reset();

@@ -107,6 +107,19 @@ TEST_F(ProdPanel, StartUpReadsTheParametersSendsTheMidPointAndPolls) {
     EXPECT_EQ(dlg.dialogState(), tpIdle);
 }
 
+TEST_F(ProdPanel, APortThatClosedIsNotPolledAndReportsNothingUntilItIsBack) {
+    Open();
+    port->CloseCommPort();
+    const std::size_t polls = SentTimes("AS").size();
+    // Without the check every poll would put up "Com Port 1 Not Open!!" (the scripted dialogs
+    // refuse a box nobody expected).
+    sched.advance(10000);
+    EXPECT_EQ(SentTimes("AS").size(), polls);
+    ASSERT_TRUE(port->OpenCommPort(false));
+    sched.advance(3100);
+    EXPECT_GT(SentTimes("AS").size(), polls);
+}
+
 TEST_F(ProdPanel, ADiagnosticReplyInThreeRecordsIsTakenAtTheThirdAndEndsWithItsAcknowledgement) {
     Open();
     modem.splitDiagBlocks = true;  // 16 + 16 + 10 bytes
