@@ -2,7 +2,9 @@
 // one below the size it opened at.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -75,6 +77,32 @@ TEST_F(FirstRunFit, AWindowPlacedPastTheAreaIsBroughtIn) {
         EXPECT_TRUE(area.contains(sub->geometry())) << sub->x() << "," << sub->y();
     else
         EXPECT_EQ(sub->geometry().topLeft(), QPoint(0, 0));
+}
+
+// The current-parameter reader, opened the way the windows that need it open it, shows its
+// label and button whole inside its sub-window.
+TEST_F(FirstRunFit, TheCurrentParameterReaderShowsItsTextsWhole) {
+    StartProgramWithModem(true, "");
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    ToolForm* reader = ctx.formParmsGetCurrent.get();
+    ASSERT_NE(reader, nullptr);
+    win->ShowForm(*reader);
+    QApplication::processEvents();
+    auto* w = dynamic_cast<QWidget*>(reader);
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    const QRect inside = sub->contentsRect();
+    int texts = 0;
+    for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (!c->isVisible() || !(qobject_cast<QLabel*>(c) || qobject_cast<QAbstractButton*>(c))) continue;
+        ++texts;
+        const std::string name = c->objectName().toStdString();
+        EXPECT_GE(c->width(), c->minimumSizeHint().width()) << name;
+        EXPECT_GE(c->height(), c->minimumSizeHint().height()) << name;
+        const QRect shown(c->mapTo(sub, QPoint(0, 0)), c->size());
+        EXPECT_TRUE(inside.contains(shown)) << name << " reaches past its window";
+    }
+    EXPECT_GE(texts, 2);
 }
 
 }  // namespace
