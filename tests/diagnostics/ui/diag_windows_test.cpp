@@ -27,7 +27,7 @@
 #include "diagnostics/ui/online_window.h"
 #include "platform/profile.h"
 #include "programming/ui/num_box.h"
-#include "tools/ui/keyboard_reach.h"
+#include "support/keyboard_reach.h"
 
 namespace k45::test {
 namespace {

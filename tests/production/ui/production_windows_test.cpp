@@ -21,7 +21,7 @@
 #include "production/ui/prod_test_window.h"
 #include "production/ui/user_test_window.h"
 #include "programming/ui/parms_get_current_window.h"
-#include "tools/ui/keyboard_reach.h"
+#include "support/keyboard_reach.h"
 
 namespace k45::test {
 namespace {

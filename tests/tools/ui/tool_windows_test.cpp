@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "tools/ui/keyboard_reach.h"
+#include "support/keyboard_reach.h"
 #include "tools_window_bench.h"
 
 namespace k45::test {

@@ -18,7 +18,7 @@
 
 #include "programming/programming_bench.h"
 #include "programming/ui/num_box.h"
-#include "tools/ui/keyboard_reach.h"
+#include "support/keyboard_reach.h"
 #include "tuning/ui/prod_freqs_window.h"
 #include "tuning/ui/tune_window.h"
 
