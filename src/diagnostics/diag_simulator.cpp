@@ -114,8 +114,9 @@ void DiagSimulator::DeRegisterAll(classComm* primary, classComm* secondary) {
 
 void DiagSimulator::Activate(const ModemParameters& mainParameters) {
     if (port_) {
-        port_->RestoreHandshaking();
-        port_->RestoreSettings(false);
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_->RestoreHandshaking();
+        (void)port_->RestoreSettings(false);
     }
     if (timerTestTx_->enabled()) {
         timerTestTx_->setEnabled(false);

@@ -106,10 +106,12 @@ void LinkTestEngine::Load() {
 void LinkTestEngine::Activate() {
     if (!loaded_ || !port_) return;
     if (linkState_ == 5 || linkState_ == 7) {
-        primary_().OverrideSettings({.baudRate = dataBaud_});
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)primary_().OverrideSettings({.baudRate = dataBaud_});
     } else {
-        primary_().OverrideHandshaking(7, false, 0);
-        primary_().OverrideSettings({.baudRate = 9600});
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)primary_().OverrideHandshaking(7, false, 0);
+        (void)primary_().OverrideSettings({.baudRate = 9600});
     }
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
@@ -231,7 +233,8 @@ void LinkTestEngine::StartLinkTest() {
 }
 
 void LinkTestEngine::CommandSettings() {
-    primary_().OverrideSettings({.baudRate = 9600});
+    // A refused setting has shown its own box; the exchange goes on regardless.
+    (void)primary_().OverrideSettings({.baudRate = 9600});
     primary_().SetDtrSignal(true);
 }
 
@@ -272,7 +275,8 @@ void LinkTestEngine::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
     const SRecordMessage& rec = primary_().tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != 'R' || rec.recNum != 8 || rec.address != 0) return;
-    primary_().OverrideSettings({.baudRate = dataBaud_});
+    // A refused setting has shown its own box; the exchange goes on regardless.
+    (void)primary_().OverrideSettings({.baudRate = dataBaud_});
     primary_().SetDtrSignal(false);
     linkState_ = linkState_ == 4 ? 5 : 7;
 }

@@ -91,8 +91,9 @@ void OfflineDiagDialogue::Load() {
 
 void OfflineDiagDialogue::Activate() {
     if (!loaded_ || !port_) return;
-    primary_().OverrideHandshaking(7, false, 0);
-    primary_().OverrideSettings({.baudRate = 9600});
+    // A refused setting has shown its own box; the exchange goes on regardless.
+    (void)primary_().OverrideHandshaking(7, false, 0);
+    (void)primary_().OverrideSettings({.baudRate = 9600});
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;

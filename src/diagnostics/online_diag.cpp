@@ -57,8 +57,9 @@ void OnlineDiagDialogue::Load() {
 
 void OnlineDiagDialogue::Activate() {
     if (!loaded_ || !port_) return;
-    primary_().OverrideHandshaking(kRawTxMode, false, 0);
-    primary_().OverrideSettings({.baudRate = rawBaudRate_});
+    // A refused setting has shown its own box; the exchange goes on regardless.
+    (void)primary_().OverrideHandshaking(kRawTxMode, false, 0);
+    (void)primary_().OverrideSettings({.baudRate = rawBaudRate_});
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;

@@ -41,6 +41,13 @@ std::string ReadIniValue(const LocaleInfo& locale, const std::string& fileName, 
 [[nodiscard]] bool WriteIniValue(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
                                  const std::string& keyName, const IniValue& value, std::string* error = nullptr);
 
+// A window's setting, written while the settings file is saved as one batch: the batch's commit
+// reports a file that could not be written, once, so a key's own result adds nothing.
+inline void WriteWindowSetting(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
+                               const std::string& keyName, const IniValue& value) {
+    (void)WriteIniValue(locale, fileName, sectionName, keyName, value);
+}
+
 // Replaces the section's keys by data ("key=value" entries separated by NUL or line ends);
 // the empty text leaves the header with no keys. False, with the reason, on a failed write.
 [[nodiscard]] bool WriteIniSection(const std::string& fileName, const std::string& sectionName,

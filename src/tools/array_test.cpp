@@ -123,8 +123,9 @@ void ArrayTestEngine::Unload() {
 
 void ArrayTestEngine::Activate() {
     if (!view_) return;
-    Port().RestoreHandshaking();
-    Port().RestoreSettings(false);
+    // A refused setting has shown its own box; the exchange goes on regardless.
+    (void)Port().RestoreHandshaking();
+    (void)Port().RestoreSettings(false);
     if (timerTx_->enabled()) {
         timerTx_->setEnabled(false);
         timerTx_->setEnabled(true);

@@ -274,10 +274,11 @@ void PacketTestEngine::Activate() {
     if (!view_) return;
     primaryHandshake_ = Handshake(primary_);
     secondaryHandshake_ = Handshake(secondary_);
-    primary_.OverrideHandshaking(primaryHandshake_);
-    secondary_.OverrideHandshaking(secondaryHandshake_);
-    primary_.RestoreSettings(flags_.engineerMode);
-    secondary_.RestoreSettings(flags_.engineerMode);
+    // A refused setting has shown its own box; the exchange goes on regardless.
+    (void)primary_.OverrideHandshaking(primaryHandshake_);
+    (void)secondary_.OverrideHandshaking(secondaryHandshake_);
+    (void)primary_.RestoreSettings(flags_.engineerMode);
+    (void)secondary_.RestoreSettings(flags_.engineerMode);
     FillBytesPerPacketList();
 }
 
@@ -413,8 +414,9 @@ void PacketTestEngine::Start() {
         secondary_.RegisterForDecodedData(this);
         secondary_.RegisterForCtsChange(this);
         secondary_.RegisterForCtsTimeout(this);
-        secondary_.OverrideHandshaking(secondaryHandshake_);
-        secondary_.RestoreSettings(flags_.engineerMode);
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)secondary_.OverrideHandshaking(secondaryHandshake_);
+        (void)secondary_.RestoreSettings(flags_.engineerMode);
     }
     StartTest();
 }
@@ -568,7 +570,8 @@ void PacketTestEngine::SendHostPacket() {
             hostTxData_[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(value);
         }
         hostTxLength_ = static_cast<std::int16_t>(n);
-        primary_.SendOpcodeAndDataMessage(hostPacketOpcode_, hostTxData_.data(), hostTxLength_, primaryHandshake_);
+        // Its size is within a frame's limits; a frame refused anyway shows as a lost packet.
+        (void)primary_.SendOpcodeAndDataMessage(hostPacketOpcode_, hostTxData_.data(), hostTxLength_, primaryHandshake_);
         if (turnAround_) primary_.SendString(std::string(static_cast<std::size_t>(packetBytes_), 'U'), primaryHandshake_);
         sendTime_ = static_cast<float>(scheduler_.secondsSinceMidnight());
     }
@@ -679,7 +682,8 @@ void PacketTestEngine::SendRemotePacket() {
     }
     classComm& port = testMode_ == packetRemote ? primary_ : secondary_;
     const std::int32_t hs = testMode_ == packetRemote ? primaryHandshake_ : secondaryHandshake_;
-    port.SendOpcodeAndDataMessage(remoteReplyOpcode_, remoteTxData_.data(), remoteReplyLength_, hs);
+    // Its size is within a frame's limits; a frame refused anyway shows as a lost packet.
+    (void)port.SendOpcodeAndDataMessage(remoteReplyOpcode_, remoteTxData_.data(), remoteReplyLength_, hs);
     if (turnAround_)
         port.SendString(std::string(static_cast<std::size_t>(remoteReplyLength_ + (flags_.engineerMode ? 5 : 4)), 'U'), hs);
 }

@@ -141,7 +141,8 @@ void PortTestEngine::SetLine(int line, bool on) {
 
 void PortTestEngine::ApplyPort(classComm& port, int which, bool forceRts) {
     const std::int32_t mode = kPortTestModes[static_cast<std::size_t>(modeIndex_[static_cast<std::size_t>(which)])].txMode;
-    if (!modeUntouched_[static_cast<std::size_t>(which)]) port.OverrideHandshaking(mode);
+    // A refused setting has shown its own box; the exchange goes on regardless.
+    if (!modeUntouched_[static_cast<std::size_t>(which)]) (void)port.OverrideHandshaking(mode);
     const int dtr = which == 0 ? primaryDtr : secondaryDtr;
     const int rts = which == 0 ? primaryRts : secondaryRts;
     if (forceRts || mode != 5) port.SetRtsSignal(boxes_[static_cast<std::size_t>(rts)]);

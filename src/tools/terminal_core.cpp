@@ -123,18 +123,21 @@ void TerminalCore::Unload() {
 void TerminalCore::Activate() {
     if (!view_) return;
     if (dmpTest_) {
-        port_.OverrideHandshaking(8);
-        port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_.OverrideHandshaking(8);
+        (void)port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
         sRecordTest_ = false;
         view_->SetSRecordTestChecked(false);
     } else if (sRecordTest_) {
-        port_.OverrideHandshaking(7);
-        port_.RestoreSettings();
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_.OverrideHandshaking(7);
+        (void)port_.RestoreSettings();
         dmpTest_ = false;
         view_->SetDmpTestChecked(false);
     } else {
-        port_.RestoreHandshaking();
-        port_.RestoreSettings();
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_.RestoreHandshaking();
+        (void)port_.RestoreSettings();
     }
 }
 
@@ -146,12 +149,14 @@ bool TerminalCore::DmpTestClicked(bool ticked) {
     port_.DeRegisterForAll(this);
     if (ticked) {
         port_.RegisterForDmpData(this);
-        port_.OverrideHandshaking(8);
-        port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_.OverrideHandshaking(8);
+        (void)port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
     } else {
         port_.RegisterForRawData(this);
-        port_.RestoreHandshaking();
-        port_.RestoreSettings();
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_.RestoreHandshaking();
+        (void)port_.RestoreSettings();
     }
     view_->ShowDmpColumn(ticked);
     return dmpTest_;
@@ -165,10 +170,12 @@ bool TerminalCore::SRecordTestClicked(bool ticked) {
     port_.DeRegisterForAll(this);
     if (ticked) {
         port_.RegisterForSRecord(this);
-        port_.OverrideHandshaking(7);
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_.OverrideHandshaking(7);
     } else {
         port_.RegisterForRawData(this);
-        port_.RestoreHandshaking();
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)port_.RestoreHandshaking();
     }
     return sRecordTest_;
 }

@@ -98,8 +98,9 @@ void TuneDialogue::Load() {
 
 void TuneDialogue::Activate() {
     if (primary_) {
-        primary_->OverrideHandshaking(7, false, 0);
-        primary_->OverrideSettings({.baudRate = 9600});
+        // A refused setting has shown its own box; the exchange goes on regardless.
+        (void)primary_->OverrideHandshaking(7, false, 0);
+        (void)primary_->OverrideSettings({.baudRate = 9600});
     }
     if (dialogState == TuneDialogState::ParametersReady && w.currentStep == 1) {
         dialogState = TuneDialogState::Idle;

@@ -194,7 +194,7 @@ void formDiagFilt::RestoreFormParameters(const std::string& fileName, const std:
 void formDiagFilt::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Alarm/Filter Filename", diaFileName_);
+    WriteWindowSetting(ctx_.state.locale, fileName, sectionName, "Alarm/Filter Filename", diaFileName_);
     std::string error;
     if (!SaveDiaFile(*settings_, diaFileName_, &error) && ctx_.state.dialogs)
         ctx_.state.dialogs->messageBox("The alarm/filter file could not be saved.\r\n" + error, kDiagFiltCaption,

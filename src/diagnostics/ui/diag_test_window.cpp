@@ -245,15 +245,15 @@ void formDiagTst::SaveFormParameters(const std::string& fileName, const std::str
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
     const SimState& st = sim_.state();
-    WriteIniValue(l, fileName, sectionName, "Packet Delay", packetDelayIndex_);
-    WriteIniValue(l, fileName, sectionName, "Packets", st.packetsToSend);
-    WriteIniValue(l, fileName, sectionName, "Secondary Port", secondaryPort_);
-    WriteIniValue(l, fileName, sectionName, "Offline Test", offlineTest_);
+    WriteWindowSetting(l, fileName, sectionName, "Packet Delay", packetDelayIndex_);
+    WriteWindowSetting(l, fileName, sectionName, "Packets", st.packetsToSend);
+    WriteWindowSetting(l, fileName, sectionName, "Secondary Port", secondaryPort_);
+    WriteWindowSetting(l, fileName, sectionName, "Offline Test", offlineTest_);
     const std::uint32_t ids[3] = {st.masterId, st.startId, st.endId};
-    for (int i = 0; i < 3; ++i) WriteIniValue(l, fileName, sectionName, kIdKeys[i], std::to_string(ids[i]));
+    for (int i = 0; i < 3; ++i) WriteWindowSetting(l, fileName, sectionName, kIdKeys[i], std::to_string(ids[i]));
     for (int c = 0; c < 5; ++c) {
-        WriteIniValue(l, fileName, sectionName, kValueKeys[2 * c], st.channels[static_cast<std::size_t>(c)].start);
-        WriteIniValue(l, fileName, sectionName, kValueKeys[2 * c + 1], st.channels[static_cast<std::size_t>(c)].end);
+        WriteWindowSetting(l, fileName, sectionName, kValueKeys[2 * c], st.channels[static_cast<std::size_t>(c)].start);
+        WriteWindowSetting(l, fileName, sectionName, kValueKeys[2 * c + 1], st.channels[static_cast<std::size_t>(c)].end);
     }
 }
 

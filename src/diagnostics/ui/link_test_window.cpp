@@ -155,9 +155,9 @@ void formLinkTst::SaveFormParameters(const std::string& fileName, const std::str
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
     const LinkTestSettings& s = dialogue_.loadSettings();
-    WriteIniValue(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
-    WriteIniValue(l, fileName, sectionName, "Block Delay", s.blockDelay);
-    WriteIniValue(l, fileName, sectionName, "Block Size", s.blockSize);
+    WriteWindowSetting(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
+    WriteWindowSetting(l, fileName, sectionName, "Block Delay", s.blockDelay);
+    WriteWindowSetting(l, fileName, sectionName, "Block Size", s.blockSize);
 }
 
 void formLinkTst::Form_Load() {

@@ -260,8 +260,8 @@ void formOffLine::SaveFormParameters(const std::string& fileName, const std::str
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    WriteIniValue(l, fileName, sectionName, "Tx Tone Time", dialogue_.txToneTime());
-    WriteIniValue(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
+    WriteWindowSetting(l, fileName, sectionName, "Tx Tone Time", dialogue_.txToneTime());
+    WriteWindowSetting(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
 }
 
 void formOffLine::Form_Load() {

@@ -183,10 +183,10 @@ void formOnLine::SaveFormParameters(const std::string& fileName, const std::stri
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
     const OnlineLoadOptions& o = dialogue_.loadOptions();
-    WriteIniValue(l, fileName, sectionName, "ID List", o.idList);
-    WriteIniValue(l, fileName, sectionName, "ID Selected", o.idSelected);
-    WriteIniValue(l, fileName, sectionName, "Slotted Display", o.slotted);
-    WriteIniValue(l, fileName, sectionName, "Online Diagnostics File", saveFileName_);
+    WriteWindowSetting(l, fileName, sectionName, "ID List", o.idList);
+    WriteWindowSetting(l, fileName, sectionName, "ID Selected", o.idSelected);
+    WriteWindowSetting(l, fileName, sectionName, "Slotted Display", o.slotted);
+    WriteWindowSetting(l, fileName, sectionName, "Online Diagnostics File", saveFileName_);
 }
 
 void formOnLine::Form_Load() {

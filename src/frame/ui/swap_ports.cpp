@@ -48,8 +48,8 @@ void SwapCommPorts(AppContext& ctx) {
     Write(*primary, fromSecondary);
     Write(*secondary, fromPrimary);
     // Each reports its own failure; one that fails to reopen stays closed.
-    if (primaryOpen) primary->OpenCommPort(true);
-    if (secondaryOpen) secondary->OpenCommPort(true);
+    if (primaryOpen) (void)primary->OpenCommPort(true);
+    if (secondaryOpen) (void)secondary->OpenCommPort(true);
 
     ToolForm* portSettings = ctx.form(ToolWindow::formPortSettings);
     if (portSettings && portSettings->loaded()) {

@@ -131,8 +131,8 @@ void formEngTest::SaveFormParameters(const std::string& fileName, const std::str
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const RadioSpec& f = ctx_.state.engineerFrequencies;
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Rx Freq", f.rxFrequency);
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Tx Freq", f.txFrequency);
+    WriteWindowSetting(ctx_.state.locale, fileName, sectionName, "Rx Freq", f.rxFrequency);
+    WriteWindowSetting(ctx_.state.locale, fileName, sectionName, "Tx Freq", f.txFrequency);
 }
 
 void formEngTest::Form_Load() {

@@ -289,17 +289,17 @@ void formPacketTst::SaveFormParameters(const std::string& fileName, const std::s
     }
     const auto& locale = ctx_.state.locale;
     const Settings& s = settings_;
-    WriteIniValue(locale, fileName, sectionName, "Packets", s.numberOfPackets);
-    WriteIniValue(locale, fileName, sectionName, "Mode", s.savedMode);
-    WriteIniValue(locale, fileName, sectionName, "Data Bytes", s.dataBytesIndex);
-    WriteIniValue(locale, fileName, sectionName, "Data Bytes Start", s.dataBytesStartIndex);
-    WriteIniValue(locale, fileName, sectionName, "Data Bytes Stop", s.dataBytesStopIndex);
-    WriteIniValue(locale, fileName, sectionName, "ComPort/Network Ratio", s.ratioIndex);
-    WriteIniValue(locale, fileName, sectionName, "Packet Delay", s.packetDelaySetting);
-    WriteIniValue(locale, fileName, sectionName, "Packet Delay Start", s.packetDelayStart);
-    WriteIniValue(locale, fileName, sectionName, "Packet Delay Stop", s.packetDelayStop);
-    WriteIniValue(locale, fileName, sectionName, "Packet Test File", s.packetTestFile);
-    if (ctx_.state.engineerMode) WriteIniValue(locale, fileName, sectionName, "Time Factor", s.timeFactor);
+    WriteWindowSetting(locale, fileName, sectionName, "Packets", s.numberOfPackets);
+    WriteWindowSetting(locale, fileName, sectionName, "Mode", s.savedMode);
+    WriteWindowSetting(locale, fileName, sectionName, "Data Bytes", s.dataBytesIndex);
+    WriteWindowSetting(locale, fileName, sectionName, "Data Bytes Start", s.dataBytesStartIndex);
+    WriteWindowSetting(locale, fileName, sectionName, "Data Bytes Stop", s.dataBytesStopIndex);
+    WriteWindowSetting(locale, fileName, sectionName, "ComPort/Network Ratio", s.ratioIndex);
+    WriteWindowSetting(locale, fileName, sectionName, "Packet Delay", s.packetDelaySetting);
+    WriteWindowSetting(locale, fileName, sectionName, "Packet Delay Start", s.packetDelayStart);
+    WriteWindowSetting(locale, fileName, sectionName, "Packet Delay Stop", s.packetDelayStop);
+    WriteWindowSetting(locale, fileName, sectionName, "Packet Test File", s.packetTestFile);
+    if (ctx_.state.engineerMode) WriteWindowSetting(locale, fileName, sectionName, "Time Factor", s.timeFactor);
 }
 
 void formPacketTst::EnsureEngine() {

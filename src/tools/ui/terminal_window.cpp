@@ -221,8 +221,8 @@ void formHexText::RestoreFormParameters(const std::string& fileName, const std::
 void formHexText::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!core_) return;  // never loaded this run
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Width", formWidth);
-    WriteIniValue(ctx_.state.locale, fileName, sectionName, "Height", formHeight);
+    WriteWindowSetting(ctx_.state.locale, fileName, sectionName, "Width", formWidth);
+    WriteWindowSetting(ctx_.state.locale, fileName, sectionName, "Height", formHeight);
 }
 
 void formHexText::Form_Load() {

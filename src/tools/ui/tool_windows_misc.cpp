@@ -214,11 +214,11 @@ void formTstArray::SaveFormParameters(const std::string& fileName, const std::st
         useSecondaryPort_ = engine_->useSecondaryPort;
     }
     const auto& locale = ctx_.state.locale;
-    WriteIniValue(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
-    WriteIniValue(locale, fileName, sectionName, "Packets", packetsToSend_);
-    WriteIniValue(locale, fileName, sectionName, "Number of Packets", savedPacketsPerArray_);
-    WriteIniValue(locale, fileName, sectionName, "Packet Delay", savedPacketDelay_);
-    WriteIniValue(locale, fileName, sectionName, "Secondary Port", useSecondaryPort_);
+    WriteWindowSetting(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
+    WriteWindowSetting(locale, fileName, sectionName, "Packets", packetsToSend_);
+    WriteWindowSetting(locale, fileName, sectionName, "Number of Packets", savedPacketsPerArray_);
+    WriteWindowSetting(locale, fileName, sectionName, "Packet Delay", savedPacketDelay_);
+    WriteWindowSetting(locale, fileName, sectionName, "Secondary Port", useSecondaryPort_);
 }
 
 void formTstArray::Form_Load() {
