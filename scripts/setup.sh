@@ -3,7 +3,8 @@
 # Real package names only: a virtual name never reads as installed and would run apt every time.
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev
-          libgtest-dev libgmock-dev libbenchmark-dev lrzsz libgl-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev lrzsz libgl-dev
+          xvfb openbox xdotool x11-utils)
 # One query for all of them; a package dpkg has never heard of is missing too.
 installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null | awk '/install ok installed/ {print $1}' || true)
 missing=()

@@ -1,0 +1,73 @@
+#pragma once
+// The far ends of the program's serial ports on the bench: a pseudo-terminal whose slave the
+// program opens as a real device, and on its master either the simulated modem or a plain peer
+// (loop-back, a cable to another port, or silence). A thread of its own serves the master in
+// real time, so the far end keeps answering while the program's window is busy or shows a box.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/pty_pair.h"
+#include "support/simulated_modem.h"
+#include "support/virtual_scheduler.h"
+
+namespace k45::test {
+
+class BenchEnd {
+public:
+    enum class Kind { Modem, Loopback, Silent };
+
+    // name: the log's name ("Com1"). The log file is written when the end is destroyed and
+    // whenever saveLog is called.
+    BenchEnd(std::string name, Kind kind, std::string logPath);
+    ~BenchEnd();
+    BenchEnd(const BenchEnd&) = delete;
+    BenchEnd& operator=(const BenchEnd&) = delete;
+
+    bool ok() const { return pty_.ok(); }
+    std::string error() const { return pty_.error(); }
+    const std::string& devicePath() const { return pty_.slavePath(); }
+    const std::string& logPath() const { return logPath_; }
+
+    // Runs f on the simulated modem with the serving thread held (Kind::Modem only).
+    void withModem(const std::function<void(SimulatedModem&)>& f);
+    // The lines the modem has received so far, in order.
+    std::vector<std::string> lines();
+    // Everything the host wrote to this end so far (every kind).
+    std::string received();
+    // Bytes written to the host from the test (a peer's message, an online packet, garbage).
+    void sendToHost(const std::string& bytes);
+    // Joins this end to another: what the host writes here arrives at the other's host.
+    void crossTo(BenchEnd* other) { cross_ = other; }
+    // The far end goes away (an adapter pulled): the program's device sees a hang-up.
+    void unplug();
+
+    void saveLog();
+
+private:
+    void serve();
+    void note(const std::string& text);
+
+    std::string name_;
+    Kind kind_;
+    std::string logPath_;
+    PtyPair pty_;
+    VirtualScheduler sched_;  // the modem's replies leave on this clock, driven by real time
+    std::unique_ptr<SimulatedModem> modem_;
+    std::mutex mutex_;
+    std::string received_;
+    std::string log_;
+    std::size_t linesLogged_ = 0;
+    std::size_t sentLogged_ = 0;
+    BenchEnd* cross_ = nullptr;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+}  // namespace k45::test
