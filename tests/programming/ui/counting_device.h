@@ -46,6 +46,7 @@ public:
         return ok;
     }
     int outputCount() const override { return d_.outputCount(); }
+    int inputCount() const override { return d_.inputCount(); }
     void setReceiveThreshold(int n) override {
         threshold = n;
         d_.setReceiveThreshold(n);

@@ -8,6 +8,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -42,24 +44,27 @@ protected:
 
     // Moves bytes for real and time virtually: one virtual millisecond at a time, and only
     // once what the host wrote has reached the modem and what the modem wrote has reached the
-    // host's device (or waits for the port's tick). A pseudo-terminal whose far end is gone
-    // moves nothing more.
+    // host's device. The kernel hands pseudo-terminal bytes over from a worker of its own, which
+    // a loaded machine can hold up for a long while: the virtual clock waits for it (up to a
+    // generous real-time bound), or a busy machine would see time-outs no modem would cause. A
+    // pseudo-terminal whose far end is gone, or a closed port, moves nothing more.
     bool Pump(SimulatedModem& modem, const PtyPair& pty, const std::function<bool()>& done, std::int64_t limitMs) {
         const std::int64_t end = sched.nowMs() + limitMs;
         while (!done()) {
             if (sched.nowMs() >= end) return false;
-            for (int spin = 0; spin < 50; ++spin) {
+            const auto realLimit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (true) {
                 QCoreApplication::processEvents();
-                if (!pty.ok()) break;
+                if (!pty.ok() || !counting->isOpen()) break;
                 modemRead += modem.servicePty();
                 const bool toModem = counting->written > modemRead;
-                const bool toHost = modem.sentBytes.size() > counting->read;
-                if (!toModem && !toHost) break;
-                // Something is on its way: give the line a moment (returns at the next event).
+                // Bytes in the device's own buffer have arrived; the port takes them on its tick.
+                const std::size_t arrived = counting->read + static_cast<std::size_t>(std::max(0, counting->inputCount()));
+                const bool toHost = modem.sentBytes.size() > arrived;
+                if ((!toModem && !toHost) || std::chrono::steady_clock::now() > realLimit) break;
                 QEventLoop wait;
                 QTimer::singleShot(1, &wait, &QEventLoop::quit);
                 wait.exec();
-                if (!toModem) break;  // the rest may wait in the device for the port's tick
             }
             sched.advance(1);
         }
