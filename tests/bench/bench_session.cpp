@@ -81,6 +81,20 @@ std::string SafeName(std::string s) {
     return s;
 }
 
+// The program's built-in tables, to pack and unpack the modems' images.
+struct DefaultTables {
+    DefaultTables() {
+        state.scheduler = &clock;
+        state.places.programFolder = home.path();
+        state.places.tempFolder = home.path();
+        state.places.configFolder = home.path();
+        InitDefaultTables(state);
+    }
+    VirtualScheduler clock;
+    TempHome home;
+    AppState state;
+};
+
 }  // namespace
 
 XSession* BenchTest::x_ = nullptr;
@@ -154,30 +168,51 @@ void BenchTest::Prepare(const BenchOptions& options) {
     com2_ = std::make_unique<BenchEnd>("Com2", options.com2, artifacts_ + "/com2.log");
     ASSERT_TRUE(com1_->ok()) << com1_->error();
     ASSERT_TRUE(com2_->ok()) << com2_->error();
-    const std::string map =
-        "[Com Port Devices]\r\nCom1=" + com1_->devicePath() + "\r\nCom2=" + com2_->devicePath() + "\r\n";
+    // The settings name a link to each far end's device, so a far end can be plugged in again.
+    for (int n : {1, 2}) {
+        const std::string link = home_.file("ttyCom" + std::to_string(n));
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink((n == 1 ? com1_ : com2_)->devicePath(), link);
+    }
+    const std::string map = "[Com Port Devices]\r\nCom1=" + home_.file("ttyCom1") + "\r\nCom2=" +
+                            home_.file("ttyCom2") + "\r\n";
     home_.write("K45MR.ini", map);
     std::filesystem::create_directories(home_.file("config"));
     std::ofstream(home_.file("config/K45MR.ini"), std::ios::binary) << map;
 }
 
+void BenchTest::Replug(int port, BenchEnd::Kind kind) {
+    auto& end = port == 1 ? com1_ : com2_;
+    end->saveLog();
+    const std::string name = "com" + std::to_string(port) + "-" + std::to_string(++replugs_);
+    end = std::make_unique<BenchEnd>("Com" + std::to_string(port), kind, artifacts_ + "/" + name + ".log");
+    if (!end->ok()) throw BenchFailure("no new pseudo-terminal: " + end->error());
+    const std::string link = home_.file("ttyCom" + std::to_string(port));
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(end->devicePath(), link);
+}
+
+ModemParameters BenchTest::UnitIn(BenchEnd& end) {
+    DefaultTables d;
+    AppState& state = d.state;
+    ModemParameters unit;
+    bool decoded = false;
+    end.withModem([&](SimulatedModem& m) { decoded = m.decodeInto(state, unit); });
+    if (!decoded) throw BenchFailure("the modem's image does not decode");
+    return unit;
+}
+
 void BenchTest::LoadUnit(BenchEnd& end, std::int32_t serialNumber, const std::string& comment,
                          const std::function<void(ModemParameters&)>& shape) {
-    VirtualScheduler clock;
-    TempHome defaultsHome;
-    AppState state;
-    state.scheduler = &clock;
-    state.places.programFolder = defaultsHome.path();
-    state.places.tempFolder = defaultsHome.path();
-    state.places.configFolder = defaultsHome.path();
-    InitDefaultTables(state);
+    DefaultTables d;
+    AppState& state = d.state;
     ModemParameters unit;
     SetDefaultModemParameters(state, state, unit);
     unit.serialNumber = serialNumber;
     unit.comment = comment;
     if (shape) shape(unit);
     bool loaded = false;
-    end.withModem([&](SimulatedModem& m) { loaded = m.loadRecord(state, unit, clock.wallClockSeconds()); });
+    end.withModem([&](SimulatedModem& m) { loaded = m.loadRecord(state, unit, d.clock.wallClockSeconds()); });
     ASSERT_TRUE(loaded);
 }
 

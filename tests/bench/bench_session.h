@@ -115,6 +115,12 @@ protected:
     void LoadUnit(BenchEnd& end, std::int32_t serialNumber, const std::string& comment,
                   const std::function<void(ModemParameters&)>& shape = {});
 
+    // The unit the far end's modem holds now.
+    ModemParameters UnitIn(BenchEnd& end);
+    // A new far end on port n (1 or 2) behind the same device name, as when an adapter is
+    // plugged in again; the old end is gone.
+    void Replug(int port, BenchEnd::Kind kind);
+
     BenchEnd& com1() { return *com1_; }
     BenchEnd& com2() { return *com2_; }
     std::string HomeFile(const std::string& name) const { return home_.file(name); }
@@ -141,6 +147,7 @@ private:
     BenchOptions options_;
     std::unique_ptr<BenchEnd> com1_, com2_;
     std::atomic<bool> ended_{false};
+    int replugs_ = 0;
     std::string failure_;
     unsigned long mainWindowId_ = 0;
 };
