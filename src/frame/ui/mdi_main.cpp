@@ -346,6 +346,7 @@ void MDIMain::ShowForm(ToolForm& form) {
     if (!sub) {
         sub = mdiArea_->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->installEventFilter(this);
         // The window's own size, not the area's default; the window may place itself on load.
         // One that never sized itself takes what its controls need, not a default window size.
         const QSize own =
@@ -383,6 +384,32 @@ void MDIMain::OnSubWindowActivated(QMdiSubWindow* sub) {
     if (!sub || closing_ || sub == lastActivated_) return;
     lastActivated_ = sub;
     if (auto* f = dynamic_cast<ToolForm*>(sub->widget())) f->Form_Activate();
+}
+
+bool MDIMain::eventFilter(QObject* watched, QEvent* e) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+    if (sub && sub->mdiArea() == mdiArea_) {
+        // The sub-window is still the active child when its close begins; it has handed the
+        // activation on by the time it hides.
+        if (e->type() == QEvent::Close) {
+            closingActive_ = sub == mdiArea_->currentSubWindow() ? sub : nullptr;
+        } else if (e->type() == QEvent::Hide && !e->spontaneous() && sub == closingActive_) {
+            closingActive_ = nullptr;
+            ActivateNextChild(sub);
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MDIMain::ActivateNextChild(QMdiSubWindow* closed) {
+    if (closing_) return;
+    const QList<QMdiSubWindow*> stack = mdiArea_->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        QMdiSubWindow* next = *it;
+        if (next == closed || !next->isVisible()) continue;
+        mdiArea_->setActiveSubWindow(next);
+        return;
+    }
 }
 
 void MDIMain::OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {
