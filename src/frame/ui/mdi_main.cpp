@@ -355,9 +355,11 @@ void MDIMain::ShowForm(ToolForm& form) {
     }
     // A window shown again is activated afresh.
     if (lastActivated_ == sub) lastActivated_ = nullptr;
+    if (activating_ == 0) handedOver_ = nullptr;
     w->show();
     sub->show();
     mdiArea_->setActiveSubWindow(sub);
+    KeepInFront(sub);
 }
 
 void MDIMain::FocusForm(ToolForm& form) {
@@ -365,8 +367,39 @@ void MDIMain::FocusForm(ToolForm& form) {
     QMdiSubWindow* sub = subWindowFor(w);
     if (!sub) return;
     if (sub->isMinimized()) sub->showNormal();
+    if (activating_ == 0) handedOver_ = nullptr;
     mdiArea_->setActiveSubWindow(sub);
-    w->setFocus();
+    // Its activation may have handed over to another window, which keeps the keyboard.
+    if (mdiArea_->activeSubWindow() == sub) w->setFocus();
+    KeepInFront(sub);
+}
+
+void MDIMain::KeepInFront(QMdiSubWindow* sub) {
+    // Shown from code outside any activation, the window is in front already, and an earlier
+    // hand-over gives way to it; one handed over by its own activation is kept in front.
+    if (activating_ == 0) return;
+    handedOver_ = sub;
+    QTimer::singleShot(0, this, [this, target = QPointer<QMdiSubWindow>(sub)] {
+        if (target && target == handedOver_) BringToFront(target);
+    });
+}
+
+void MDIMain::BringToFront(QMdiSubWindow* sub) {
+    handedOver_ = nullptr;
+    if (closing_ || !sub->isVisible()) return;
+    sub->raise();
+    mdiArea_->setActiveSubWindow(sub);
+    // The keyboard goes to the window in front: to the control it last had, else its first.
+    QWidget* w = sub->widget();
+    QWidget* focus = QApplication::focusWidget();
+    if (!w || (focus && w->isAncestorOf(focus))) return;
+    auto takes = [w](QWidget* c) {
+        return c && w->isAncestorOf(c) && c->isVisible() && c->isEnabled() && (c->focusPolicy() & Qt::TabFocus);
+    };
+    QWidget* target = w->focusWidget();
+    for (QWidget* c = w->nextInFocusChain(); !takes(target) && c && c != w; c = c->nextInFocusChain())
+        if (takes(c)) target = c;
+    (takes(target) ? target : w)->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void MDIMain::OpenForm(ToolForm& form) {
@@ -383,7 +416,11 @@ void MDIMain::OnSubWindowActivated(QMdiSubWindow* sub) {
     // Only a change of active child counts; the program regaining the focus does not.
     if (!sub || closing_ || sub == lastActivated_) return;
     lastActivated_ = sub;
-    if (auto* f = dynamic_cast<ToolForm*>(sub->widget())) f->Form_Activate();
+    if (auto* f = dynamic_cast<ToolForm*>(sub->widget())) {
+        ++activating_;
+        f->Form_Activate();
+        --activating_;
+    }
 }
 
 bool MDIMain::eventFilter(QObject* watched, QEvent* e) {

@@ -155,6 +155,11 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* sub);
     // The active child closed: the next child in the stacking order becomes active.
     void ActivateNextChild(QMdiSubWindow* closed);
+    // A window shown or focused from code inside another child's activation handling: that
+    // activation finishes after the handler and puts its own window in front, so the window
+    // handed over is brought to the front once more right after.
+    void KeepInFront(QMdiSubWindow* sub);
+    void BringToFront(QMdiSubWindow* sub);
     void OpenTool(int window);  // ToolWindow value
     QWidget* ActiveChildWidget() const;
     bool EditorRefusesFields();
@@ -183,6 +188,8 @@ private:
     std::vector<std::pair<const MenuRow*, QAction*>> rowActions_;  // every row's menu, item or button
     QMdiSubWindow* lastActivated_ = nullptr;
     QPointer<QMdiSubWindow> closingActive_;  // the active child, between its close and its hiding
+    QPointer<QMdiSubWindow> handedOver_;     // brought to the front once the activation in progress ends
+    int activating_ = 0;                     // depth of the children's activation handlers running
 
     bool firstActivationDone_ = false;
     bool activationPosted_ = false;
