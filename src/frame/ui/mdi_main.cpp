@@ -346,6 +346,7 @@ void MDIMain::ShowForm(ToolForm& form) {
     if (!sub) {
         sub = mdiArea_->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->installEventFilter(this);
         // The window's own size, not the area's default; the window may place itself on load.
         // One that never sized itself takes what its controls need, not a default window size.
         const QSize own =
@@ -354,9 +355,11 @@ void MDIMain::ShowForm(ToolForm& form) {
     }
     // A window shown again is activated afresh.
     if (lastActivated_ == sub) lastActivated_ = nullptr;
+    if (activating_ == 0) handedOver_ = nullptr;
     w->show();
     sub->show();
     mdiArea_->setActiveSubWindow(sub);
+    KeepInFront(sub);
 }
 
 void MDIMain::FocusForm(ToolForm& form) {
@@ -364,8 +367,39 @@ void MDIMain::FocusForm(ToolForm& form) {
     QMdiSubWindow* sub = subWindowFor(w);
     if (!sub) return;
     if (sub->isMinimized()) sub->showNormal();
+    if (activating_ == 0) handedOver_ = nullptr;
     mdiArea_->setActiveSubWindow(sub);
-    w->setFocus();
+    // Its activation may have handed over to another window, which keeps the keyboard.
+    if (mdiArea_->activeSubWindow() == sub) w->setFocus();
+    KeepInFront(sub);
+}
+
+void MDIMain::KeepInFront(QMdiSubWindow* sub) {
+    // Shown from code outside any activation, the window is in front already, and an earlier
+    // hand-over gives way to it; one handed over by its own activation is kept in front.
+    if (activating_ == 0) return;
+    handedOver_ = sub;
+    QTimer::singleShot(0, this, [this, target = QPointer<QMdiSubWindow>(sub)] {
+        if (target && target == handedOver_) BringToFront(target);
+    });
+}
+
+void MDIMain::BringToFront(QMdiSubWindow* sub) {
+    handedOver_ = nullptr;
+    if (closing_ || !sub->isVisible()) return;
+    sub->raise();
+    mdiArea_->setActiveSubWindow(sub);
+    // The keyboard goes to the window in front: to the control it last had, else its first.
+    QWidget* w = sub->widget();
+    QWidget* focus = QApplication::focusWidget();
+    if (!w || (focus && w->isAncestorOf(focus))) return;
+    auto takes = [w](QWidget* c) {
+        return c && w->isAncestorOf(c) && c->isVisible() && c->isEnabled() && (c->focusPolicy() & Qt::TabFocus);
+    };
+    QWidget* target = w->focusWidget();
+    for (QWidget* c = w->nextInFocusChain(); !takes(target) && c && c != w; c = c->nextInFocusChain())
+        if (takes(c)) target = c;
+    (takes(target) ? target : w)->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void MDIMain::OpenForm(ToolForm& form) {
@@ -382,7 +416,37 @@ void MDIMain::OnSubWindowActivated(QMdiSubWindow* sub) {
     // Only a change of active child counts; the program regaining the focus does not.
     if (!sub || closing_ || sub == lastActivated_) return;
     lastActivated_ = sub;
-    if (auto* f = dynamic_cast<ToolForm*>(sub->widget())) f->Form_Activate();
+    if (auto* f = dynamic_cast<ToolForm*>(sub->widget())) {
+        ++activating_;
+        f->Form_Activate();
+        --activating_;
+    }
+}
+
+bool MDIMain::eventFilter(QObject* watched, QEvent* e) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+    if (sub && sub->mdiArea() == mdiArea_) {
+        // The sub-window is still the active child when its close begins; it has handed the
+        // activation on by the time it hides.
+        if (e->type() == QEvent::Close) {
+            closingActive_ = sub == mdiArea_->currentSubWindow() ? sub : nullptr;
+        } else if (e->type() == QEvent::Hide && !e->spontaneous() && sub == closingActive_) {
+            closingActive_ = nullptr;
+            ActivateNextChild(sub);
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MDIMain::ActivateNextChild(QMdiSubWindow* closed) {
+    if (closing_) return;
+    const QList<QMdiSubWindow*> stack = mdiArea_->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        QMdiSubWindow* next = *it;
+        if (next == closed || !next->isVisible()) continue;
+        mdiArea_->setActiveSubWindow(next);
+        return;
+    }
 }
 
 void MDIMain::OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {

@@ -3,6 +3,7 @@
 // bar, version frame and status bar, the start-up and shutdown sequences, the file commands
 // and the window openers.
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -127,6 +128,8 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    // Watches the child windows' sub-windows for their close.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -150,6 +153,13 @@ private:
     void LayOutToolbar();
     void RebuildWindowList();
     void OnSubWindowActivated(QMdiSubWindow* sub);
+    // The active child closed: the next child in the stacking order becomes active.
+    void ActivateNextChild(QMdiSubWindow* closed);
+    // A window shown or focused from code inside another child's activation handling: that
+    // activation finishes after the handler and puts its own window in front, so the window
+    // handed over is brought to the front once more right after.
+    void KeepInFront(QMdiSubWindow* sub);
+    void BringToFront(QMdiSubWindow* sub);
     void OpenTool(int window);  // ToolWindow value
     QWidget* ActiveChildWidget() const;
     bool EditorRefusesFields();
@@ -177,6 +187,9 @@ private:
     QMenu* menuWindow_ = nullptr;
     std::vector<std::pair<const MenuRow*, QAction*>> rowActions_;  // every row's menu, item or button
     QMdiSubWindow* lastActivated_ = nullptr;
+    QPointer<QMdiSubWindow> closingActive_;  // the active child, between its close and its hiding
+    QPointer<QMdiSubWindow> handedOver_;     // brought to the front once the activation in progress ends
+    int activating_ = 0;                     // depth of the children's activation handlers running
 
     bool firstActivationDone_ = false;
     bool activationPosted_ = false;
