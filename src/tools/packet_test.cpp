@@ -802,7 +802,8 @@ void PacketTestEngine::Save(Dialogs& dialogs, const std::string& programFolder) 
         r.bytesPerPacket = bytesList_.empty() ? 0 : bytesList_[static_cast<std::size_t>(std::clamp(currentBytesIndex_, 0, static_cast<int>(bytesList_.size()) - 1))];
         text += FormatResultLine(r, flags_.engineerMode) + "\r\n";
     }
-    text += "\r\n";
+    // The closing line is CR LF written as a line of its own: two empty lines end the block.
+    text += "\r\n\r\n";
     std::ofstream out(packetTestFile, append ? std::ios::binary | std::ios::app : std::ios::binary | std::ios::trunc);
     if (out) out << text;
     if (out) out.close();

@@ -336,13 +336,15 @@ TEST_F(PacketBench, SweepRunsDelayMajorAndTheFileListsByPacketSize) {
     std::string all = text.str(), line;
     for (std::size_t at = 0; (at = all.find("\r\n")) != std::string::npos; all.erase(0, at + 2))
         lines.push_back(all.substr(0, at));
-    ASSERT_EQ(lines.size(), 7u + 4u + 1u);
+    // The header block, a line per step, then the two empty lines that close the block.
+    ASSERT_EQ(lines.size(), 7u + 4u + 2u);
     EXPECT_EQ(lines[0].substr(0, 11), "Time       ");
     EXPECT_EQ(lines[7].substr(0, 25), "           8         0.00");
     EXPECT_EQ(lines[8].substr(0, 25), "           8         0.25");
     EXPECT_EQ(lines[9].substr(0, 25), "          16         0.00");
     EXPECT_EQ(lines[10].substr(0, 25), "          16         0.25");
     EXPECT_EQ(lines[11], "");
+    EXPECT_EQ(lines[12], "");
     secondary->DeRegisterForAll(&spy);
 }
 
@@ -364,9 +366,10 @@ TEST_F(PacketBench, SaveAppendsOnNoAndWritesNothingOnCancel) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
+    // Each block ends with two empty lines; the appended block follows them.
     const std::string block =
         "Bytes/Packet  PacketDelay      HostTx    RemoteRx    RemoteTx      HostRx\r\n"
-        "           4         0.00           2           2           2           2\r\n\r\n";
+        "           4         0.00           2           2           2           2\r\n\r\n\r\n";
     EXPECT_EQ(text.str(), block + block);
     EXPECT_EQ(engine.packetTestFile, path);
 }
