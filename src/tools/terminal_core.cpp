@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "frame/hex_text.h"
+#include "platform/dialogs.h"
 #include "platform/local_link.h"
 #include "serial/class_comm.h"
+#include "serial/sync_esc_codec.h"
 
 namespace k45 {
 
@@ -67,8 +69,14 @@ bool IsLinkCommandText(const std::string& text) {
 }
 
 TerminalCore::TerminalCore(std::int32_t kind, classComm& port, TerminalCounters& counters,
-                           const ToolModeFlags& flags, LocalLinks* links)
-    : kind_(kind), info_(TerminalKindEntry(kind)), port_(port), counters_(counters), flags_(flags), links_(links) {}
+                           const ToolModeFlags& flags, Dialogs& dialogs, LocalLinks* links)
+    : kind_(kind),
+      info_(TerminalKindEntry(kind)),
+      port_(port),
+      counters_(counters),
+      flags_(flags),
+      dialogs_(dialogs),
+      links_(links) {}
 
 TerminalCore::~TerminalCore() { Unload(); }
 
@@ -289,6 +297,20 @@ void TerminalCore::SendHex(const std::string& t) {
     if (k <= 0) return;
     std::size_t sent = 0;
     if (m == 0 || m == 2 || m == 4) {
+        const int most = MaxSyncEscMessageLength(SyncEscSettings{
+            .syncChar = port_.syncChar,
+            .escChar = port_.escChar,
+            .dataBits = port_.GetWorkingSettings().dataBits > 0 ? port_.GetWorkingSettings().dataBits
+                                                                : port_.portSettings.dataBits,
+            .extendedLength = port_.GetExtendedLengthMode()});
+        if (k > most) {
+            // One frame's length field cannot count the line; the operator learns why nothing
+            // went out instead of seeing the line vanish.
+            dialogs_.messageBox("Nothing was sent: one frame carries at most " + std::to_string(most) +
+                                    " bytes (the opcode and its data); the line holds " + std::to_string(k) + ".",
+                                info_.caption, MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
         if (const auto frame = port_.MessSyncEsc(std::span<const std::int16_t>(bytes.data(), static_cast<std::size_t>(k)))) {
             port_.SendString(*frame, m);
             sent = frame->size();

@@ -13,6 +13,7 @@
 namespace k45 {
 
 class classComm;
+class Dialogs;
 class LinkClient;
 class LinkServer;
 class LocalLinks;
@@ -77,7 +78,7 @@ public:
 class TerminalCore : public CommForm {
 public:
     TerminalCore(std::int32_t kind, classComm& port, TerminalCounters& counters, const ToolModeFlags& flags,
-                 LocalLinks* links);
+                 Dialogs& dialogs, LocalLinks* links);
     ~TerminalCore() override;
 
     std::int32_t kind() const { return kind_; }
@@ -155,6 +156,7 @@ private:
     classComm& port_;
     TerminalCounters& counters_;
     const ToolModeFlags& flags_;
+    Dialogs& dialogs_;
     LocalLinks* links_;
     TerminalView* view_ = nullptr;
 

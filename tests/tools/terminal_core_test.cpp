@@ -22,7 +22,7 @@ protected:
     // A terminal of `kind` on its port, loaded.
     std::unique_ptr<TerminalCore> Open(std::int32_t kind, RecordingTerminalView& view, LocalLinks* links = nullptr) {
         const bool onPrimary = TerminalKindEntry(kind).primaryPort;
-        auto t = std::make_unique<TerminalCore>(kind, onPrimary ? *primary : *secondary, counters, flags, links);
+        auto t = std::make_unique<TerminalCore>(kind, onPrimary ? *primary : *secondary, counters, flags, dialogs, links);
         t->Load(view);
         t->Activate();
         return t;
@@ -102,6 +102,44 @@ TEST_F(TerminalBench, HexSendsFramesInTheSyncEscapeModesAndNumbersBlocksOtherwis
     // Nothing without a hex digit, nothing for an empty line.
     EXPECT_EQ(Sent("xyz", second, *h), "");
     EXPECT_EQ(Sent("", second, *h), "");
+}
+
+// A line too long for one frame of a sync/escape mode is refused with a reason, not dropped in
+// silence; the limit follows the port's data bits and length field.
+TEST_F(TerminalBench, AHexLineTooLongForOneFrameIsRefusedWithAMessage) {
+    struct Case {
+        const char* what;
+        std::int16_t dataBits;
+        std::int32_t mode;
+        int limit;
+    };
+    const std::vector<Case> cases = {
+        {"8 data bits, mode 0", 8, 0, 254},
+        {"8 data bits, mode 4", 8, 4, 254},
+        {"7 data bits, mode 0", 7, 0, 126},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        primary->portSettings.dataBits = c.dataBits;
+        primary->txModeValue = c.mode;
+        RecordingTerminalView view;
+        auto t = Open(terminalHexPrimary, view);
+        auto line = [](int bytes) {
+            std::string typed = "01 ";
+            for (int i = 1; i < bytes; ++i) typed += "41 ";
+            return typed;
+        };
+        const std::string before = fromPrimary();
+        dialogs.expectBox("Nothing was sent: one frame carries at most " + std::to_string(c.limit) +
+                          " bytes (the opcode and its data); the line holds " + std::to_string(c.limit + 1) + ".");
+        EXPECT_EQ(Sent(line(c.limit + 1), view, *t), "");
+        EXPECT_EQ(view.tx, "");
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_EQ(dialogs.boxes.back().title, "Primary Hex Terminal");
+        EXPECT_NE(Sent(line(c.limit), view, *t), "");
+        EXPECT_EQ(view.tx, "\r\n" + line(c.limit));
+        t->Unload();
+    }
 }
 
 TEST_F(TerminalBench, TerminalToTerminalInAsciiAndHex) {
@@ -200,7 +238,7 @@ TEST_F(TerminalBench, TheModeFlagsDecideTheSwitchesOffered) {
     };
     for (const auto& c : cases) {
         flags = c.f;
-        TerminalCore t(c.kind, *primary, counters, flags, nullptr);
+        TerminalCore t(c.kind, *primary, counters, flags, dialogs, nullptr);
         EXPECT_EQ(t.offersDmpAndSRecord(), c.dmp);
         EXPECT_EQ(t.offersPacketNumbers(), c.numbers);
         EXPECT_EQ(t.offersDde(), c.dde);
@@ -208,7 +246,7 @@ TEST_F(TerminalBench, TheModeFlagsDecideTheSwitchesOffered) {
 }
 
 TEST_F(TerminalBench, F12AddsThePatternOnlyInEngineeringMode) {
-    TerminalCore t(terminalHexPrimary, *primary, counters, flags, nullptr);
+    TerminalCore t(terminalHexPrimary, *primary, counters, flags, dialogs, nullptr);
     EXPECT_EQ(t.F12Text(), "");
     flags.engineerMode = true;
     EXPECT_EQ(t.F12Text(), kHexTestPattern);

@@ -228,8 +228,8 @@ void formHexText::SaveFormParameters(const std::string& fileName, const std::str
 void formHexText::Form_Load() {
     flags_ = Flags();
     classComm* port = TerminalKindEntry(kind_).primaryPort ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
-    if (!port) return;
-    if (!core_) core_ = std::make_unique<TerminalCore>(kind_, *port, counters_, flags_, ctx_.localLinks);
+    if (!port || !ctx_.dialogs()) return;
+    if (!core_) core_ = std::make_unique<TerminalCore>(kind_, *port, counters_, flags_, *ctx_.dialogs(), ctx_.localLinks);
     // A size never saved (0) takes the design size.
     const int w = formWidth > 0 ? formWidth : kDesignWidthTwips;
     const int h = formHeight > 0 ? formHeight : kDesignHeightTwips;
