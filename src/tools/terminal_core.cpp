@@ -99,11 +99,12 @@ void TerminalCore::Load(TerminalView& view) {
     ddeTopic_.clear();
     ddeItem_.clear();
     lastDdeText_.clear();
+    keysFrom_ = 0;
     port_.RegisterForRawData(this);
     if (links_) {
         source_ = links_->createServer(kLinkApplication, linkTopic());
-        source_->onExecute = [this](int, const std::string& command) { LinkExecute(command); };
-        source_->onClosed = [this](int) { LinkClosed(); };
+        source_->onExecute = [this](int id, const std::string& command) { LinkExecute(command, id); };
+        source_->onClosed = [this](int id) { SourceConnectionClosed(id); };
         std::string error;
         // Another running copy of the program may offer this topic already; the terminal then
         // works without being a link source.
@@ -349,15 +350,34 @@ void TerminalCore::ForwardByDde(const std::string& text) {
     source_->setItemValue(kTerminalItem, text);
 }
 
-void TerminalCore::LinkExecute(const std::string& command) {
+void TerminalCore::LinkExecute(const std::string& command, int connectionId) {
     // Link commands come only this way and are never sent on the line.
     const std::string t = command + " ";
     bool any = false;
     any |= TakeKey(t, "App=", ddeApp_);
     any |= TakeKey(t, "Topic=", ddeTopic_);
     any |= TakeKey(t, "Item=", ddeItem_);
+    if (any) keysFrom_ = connectionId;
     if (any && !ddeEnable_) LinkDdeDestination();
 }
+
+void TerminalCore::SourceConnectionClosed(int connectionId) {
+    const bool partner = destinationLinked() && partnerProcess_ != 0 && source_ &&
+                         source_->peerProcess(connectionId) == partnerProcess_;
+    if (partner) {
+        LinkClosed();
+        return;
+    }
+    // Keys that linked nothing go with the conversation that sent them.
+    if (connectionId == keysFrom_ && !destinationLinked()) {
+        ddeApp_.clear();
+        ddeTopic_.clear();
+        ddeItem_.clear();
+        keysFrom_ = 0;
+    }
+}
+
+int TerminalCore::sourceConnections() const { return source_ ? source_->connectionCount() : 0; }
 
 void TerminalCore::DestinationChanged(const std::string& value) {
     if (ddeEnable_ || !view_) return;
@@ -385,11 +405,13 @@ bool TerminalCore::LinkDestination(const std::string& app, const std::string& to
         destination_.reset();
         return false;
     }
+    partnerProcess_ = destination_->peerProcess();
     destination_->advise(item);
     return true;
 }
 
 void TerminalCore::UnlinkDestination() {
+    partnerProcess_ = 0;
     if (!destination_) return;
     destination_->onData = nullptr;
     destination_->onClosed = nullptr;
@@ -401,6 +423,8 @@ void TerminalCore::LinkClosed(bool dropDestination) {
     ddeApp_.clear();
     ddeTopic_.clear();
     ddeItem_.clear();
+    keysFrom_ = 0;
+    partnerProcess_ = 0;
     if (dropDestination) UnlinkDestination();
     if (ddeEnable_) {
         ddeEnable_ = false;
