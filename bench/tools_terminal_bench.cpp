@@ -91,8 +91,8 @@ void BM_TwoPortsStreamingSixtySeconds(benchmark::State& state) {
         TerminalCounters counters;
         ToolModeFlags flags;
         BoxView asciiView, hexView;
-        TerminalCore ascii(terminalTextPrimary, primary, counters, flags, nullptr);
-        TerminalCore hex(terminalHexSecondary, secondary, counters, flags, nullptr);
+        TerminalCore ascii(terminalTextPrimary, primary, counters, flags, dialogs, nullptr);
+        TerminalCore hex(terminalHexSecondary, secondary, counters, flags, dialogs, nullptr);
         ascii.Load(asciiView);
         hex.Load(hexView);
         // The far ends stream text lines and binary data, keeping the lines full.

@@ -71,6 +71,13 @@ public:
     // asks to be advised later first receives the value last set.
     virtual void setItemValue(const std::string& item, const std::string& value) = 0;
     virtual int connectionCount() const = 0;
+    // The process id of the program on a connection, so that a link can tell its partner's
+    // connections from a stranger's; 0 when unknown (a link layer that cannot tell). Still
+    // answered inside onClosed for the connection that closes.
+    virtual long peerProcess(int connectionId) const {
+        (void)connectionId;
+        return 0;
+    }
     // Stops accepting and closes every connection (no close handler runs for them).
     virtual void stop() = 0;
 
@@ -94,6 +101,8 @@ public:
     // Both false when not connected.
     virtual bool execute(const std::string& command) = 0;
     virtual bool advise(const std::string& item) = 0;
+    // The process id of the program offering the topic (0 when not connected or unknown).
+    virtual long peerProcess() const { return 0; }
     // Closes the connection; no close handler runs.
     virtual void close() = 0;
 

@@ -215,6 +215,31 @@ bool PacketTestEngine::EndIfStopping() {
     return true;
 }
 
+// A port the running test uses has closed under it (an unplugged adapter): the port object
+// has said so once. The test ends where it stands, its counts as they were at the loss, rather
+// than sending into the closed port (a box per packet) and counting packets that never left.
+// It ends paused, so Resume goes on once the port is back.
+bool PacketTestEngine::EndIfPortLost() {
+    if (testMode_ == packetIdle || testMode_ == packetResumeSearch) return false;
+    const bool usesSecondary = testMode_ >= packetTwoPorts;
+    if (primary_.GetCommPortOpen() && (!usesSecondary || secondary_.GetCommPortOpen())) return false;
+    StopTest(true);
+    testMode_ = packetIdle;
+    StopTimers();
+    return true;
+}
+
+// Registering again opens a port that was lost since (or says why it cannot).
+void PacketTestEngine::RegisterPorts(bool secondaryToo) {
+    primary_.RegisterForDecodedData(this);
+    primary_.RegisterForCtsChange(this);
+    primary_.RegisterForCtsTimeout(this);
+    if (!secondaryToo) return;
+    secondary_.RegisterForDecodedData(this);
+    secondary_.RegisterForCtsChange(this);
+    secondary_.RegisterForCtsTimeout(this);
+}
+
 bool PacketTestEngine::HostSends() const {
     return testMode_ == packetHost || testMode_ == packetYCable || testMode_ == packetTwoPorts || testMode_ == packetOneWay;
 }
@@ -231,9 +256,7 @@ void PacketTestEngine::Load(PacketTestView& view) {
     listSingleShown_ = false;
     listMaxShown_ = 0;
     Clear();
-    primary_.RegisterForDecodedData(this);
-    primary_.RegisterForCtsChange(this);
-    primary_.RegisterForCtsTimeout(this);
+    RegisterPorts(false);
     numberBox_ = numberOfPackets;
     view_->ShowNumberOfPackets(numberBox_);
     SelectRatioIndex(ratioIndex);
@@ -410,10 +433,8 @@ void PacketTestEngine::Start() {
         sweepPackets_ = numberBox_;
     }
     view_->SetRunning(true, false);
+    RegisterPorts(option_ == packetTwoPorts || option_ == packetOneWay);
     if (option_ == packetTwoPorts || option_ == packetOneWay) {
-        secondary_.RegisterForDecodedData(this);
-        secondary_.RegisterForCtsChange(this);
-        secondary_.RegisterForCtsTimeout(this);
         // A refused setting has shown its own box; the exchange goes on regardless.
         (void)secondary_.OverrideHandshaking(secondaryHandshake_);
         (void)secondary_.RestoreSettings(flags_.engineerMode);
@@ -459,11 +480,7 @@ void PacketTestEngine::Resume() {
         ShowPercentages();
     }
     view_->SetRunning(true, false);
-    if (option_ == packetTwoPorts || option_ == packetOneWay) {
-        secondary_.RegisterForDecodedData(this);
-        secondary_.RegisterForCtsChange(this);
-        secondary_.RegisterForCtsTimeout(this);
-    }
+    RegisterPorts(option_ == packetTwoPorts || option_ == packetOneWay);
     StartTest();
 }
 
@@ -539,6 +556,7 @@ void PacketTestEngine::StartTest() {
 void PacketTestEngine::SendHostPacket() {
     ShowPercentages();
     if (EndIfStopping()) return;
+    if (EndIfPortLost()) return;
     if (!HostSends()) return;
     if (ActiveChild()) {
         auto& r = currentResult_;
@@ -586,6 +604,7 @@ void PacketTestEngine::SendHostPacket() {
 
 void PacketTestEngine::RxDecodedData(std::uint16_t rxOpCode, std::int16_t rxLength,
                                      std::span<const std::uint8_t> rxData) {
+    if (EndIfPortLost()) return;
     const bool host = rxOpCode == static_cast<std::uint16_t>(hostPacketOpcode_);
     const bool reply = rxOpCode == static_cast<std::uint16_t>(remoteReplyOpcode_);
     switch (testMode_) {
@@ -672,7 +691,7 @@ void PacketTestEngine::SendRemoteReply() {
 }
 
 void PacketTestEngine::SendRemotePacket() {
-    if (!ActiveChild()) return;
+    if (!ActiveChild() || EndIfPortLost()) return;
     auto& r = currentResult_;
     r.remoteTx += 1;
     ShowCounters();
@@ -740,6 +759,8 @@ void PacketTestEngine::TxCtsTimeout() { StopTest(true); }
 
 void PacketTestEngine::IndicatorTick() {
     if (!view_) return;
+    // A remote waiting for packets has no send of its own to notice a loss at.
+    EndIfPortLost();
     auto blink = [](double now, double& last, bool& led) {
         if (now != last) {
             last = now;
@@ -802,7 +823,8 @@ void PacketTestEngine::Save(Dialogs& dialogs, const std::string& programFolder) 
         r.bytesPerPacket = bytesList_.empty() ? 0 : bytesList_[static_cast<std::size_t>(std::clamp(currentBytesIndex_, 0, static_cast<int>(bytesList_.size()) - 1))];
         text += FormatResultLine(r, flags_.engineerMode) + "\r\n";
     }
-    text += "\r\n";
+    // The closing line is CR LF written as a line of its own: two empty lines end the block.
+    text += "\r\n\r\n";
     std::ofstream out(packetTestFile, append ? std::ios::binary | std::ios::app : std::ios::binary | std::ios::trunc);
     if (out) out << text;
     if (out) out.close();

@@ -196,6 +196,8 @@ private:
     void StopTimers();
     bool StoppingMode() const;
     bool EndIfStopping();
+    bool EndIfPortLost();
+    void RegisterPorts(bool secondaryToo);
     bool HostSends() const;  // a mode in which the host port sends the packets
     bool MayStart() const;
     void TxTick();

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "frame/hex_text.h"
+#include "platform/dialogs.h"
 #include "platform/local_link.h"
 #include "serial/class_comm.h"
+#include "serial/sync_esc_codec.h"
 
 namespace k45 {
 
@@ -67,8 +69,14 @@ bool IsLinkCommandText(const std::string& text) {
 }
 
 TerminalCore::TerminalCore(std::int32_t kind, classComm& port, TerminalCounters& counters,
-                           const ToolModeFlags& flags, LocalLinks* links)
-    : kind_(kind), info_(TerminalKindEntry(kind)), port_(port), counters_(counters), flags_(flags), links_(links) {}
+                           const ToolModeFlags& flags, Dialogs& dialogs, LocalLinks* links)
+    : kind_(kind),
+      info_(TerminalKindEntry(kind)),
+      port_(port),
+      counters_(counters),
+      flags_(flags),
+      dialogs_(dialogs),
+      links_(links) {}
 
 TerminalCore::~TerminalCore() { Unload(); }
 
@@ -91,11 +99,12 @@ void TerminalCore::Load(TerminalView& view) {
     ddeTopic_.clear();
     ddeItem_.clear();
     lastDdeText_.clear();
+    keysFrom_ = 0;
     port_.RegisterForRawData(this);
     if (links_) {
         source_ = links_->createServer(kLinkApplication, linkTopic());
-        source_->onExecute = [this](int, const std::string& command) { LinkExecute(command); };
-        source_->onClosed = [this](int) { LinkClosed(); };
+        source_->onExecute = [this](int id, const std::string& command) { LinkExecute(command, id); };
+        source_->onClosed = [this](int id) { SourceConnectionClosed(id); };
         std::string error;
         // Another running copy of the program may offer this topic already; the terminal then
         // works without being a link source.
@@ -289,6 +298,20 @@ void TerminalCore::SendHex(const std::string& t) {
     if (k <= 0) return;
     std::size_t sent = 0;
     if (m == 0 || m == 2 || m == 4) {
+        const int most = MaxSyncEscMessageLength(SyncEscSettings{
+            .syncChar = port_.syncChar,
+            .escChar = port_.escChar,
+            .dataBits = port_.GetWorkingSettings().dataBits > 0 ? port_.GetWorkingSettings().dataBits
+                                                                : port_.portSettings.dataBits,
+            .extendedLength = port_.GetExtendedLengthMode()});
+        if (k > most) {
+            // One frame's length field cannot count the line; the operator learns why nothing
+            // went out instead of seeing the line vanish.
+            dialogs_.messageBox("Nothing was sent: one frame carries at most " + std::to_string(most) +
+                                    " bytes (the opcode and its data); the line holds " + std::to_string(k) + ".",
+                                info_.caption, MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
         if (const auto frame = port_.MessSyncEsc(std::span<const std::int16_t>(bytes.data(), static_cast<std::size_t>(k)))) {
             port_.SendString(*frame, m);
             sent = frame->size();
@@ -327,15 +350,34 @@ void TerminalCore::ForwardByDde(const std::string& text) {
     source_->setItemValue(kTerminalItem, text);
 }
 
-void TerminalCore::LinkExecute(const std::string& command) {
+void TerminalCore::LinkExecute(const std::string& command, int connectionId) {
     // Link commands come only this way and are never sent on the line.
     const std::string t = command + " ";
     bool any = false;
     any |= TakeKey(t, "App=", ddeApp_);
     any |= TakeKey(t, "Topic=", ddeTopic_);
     any |= TakeKey(t, "Item=", ddeItem_);
+    if (any) keysFrom_ = connectionId;
     if (any && !ddeEnable_) LinkDdeDestination();
 }
+
+void TerminalCore::SourceConnectionClosed(int connectionId) {
+    const bool partner = destinationLinked() && partnerProcess_ != 0 && source_ &&
+                         source_->peerProcess(connectionId) == partnerProcess_;
+    if (partner) {
+        LinkClosed();
+        return;
+    }
+    // Keys that linked nothing go with the conversation that sent them.
+    if (connectionId == keysFrom_ && !destinationLinked()) {
+        ddeApp_.clear();
+        ddeTopic_.clear();
+        ddeItem_.clear();
+        keysFrom_ = 0;
+    }
+}
+
+int TerminalCore::sourceConnections() const { return source_ ? source_->connectionCount() : 0; }
 
 void TerminalCore::DestinationChanged(const std::string& value) {
     if (ddeEnable_ || !view_) return;
@@ -363,11 +405,13 @@ bool TerminalCore::LinkDestination(const std::string& app, const std::string& to
         destination_.reset();
         return false;
     }
+    partnerProcess_ = destination_->peerProcess();
     destination_->advise(item);
     return true;
 }
 
 void TerminalCore::UnlinkDestination() {
+    partnerProcess_ = 0;
     if (!destination_) return;
     destination_->onData = nullptr;
     destination_->onClosed = nullptr;
@@ -379,6 +423,8 @@ void TerminalCore::LinkClosed(bool dropDestination) {
     ddeApp_.clear();
     ddeTopic_.clear();
     ddeItem_.clear();
+    keysFrom_ = 0;
+    partnerProcess_ = 0;
     if (dropDestination) UnlinkDestination();
     if (ddeEnable_) {
         ddeEnable_ = false;

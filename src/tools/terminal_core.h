@@ -13,6 +13,7 @@
 namespace k45 {
 
 class classComm;
+class Dialogs;
 class LinkClient;
 class LinkServer;
 class LocalLinks;
@@ -77,7 +78,7 @@ public:
 class TerminalCore : public CommForm {
 public:
     TerminalCore(std::int32_t kind, classComm& port, TerminalCounters& counters, const ToolModeFlags& flags,
-                 LocalLinks* links);
+                 Dialogs& dialogs, LocalLinks* links);
     ~TerminalCore() override;
 
     std::int32_t kind() const { return kind_; }
@@ -131,12 +132,19 @@ public:
     std::string linkTopic() const;
     bool destinationLinked() const;
     bool sourceOffered() const;
-    // A partner's command on our topic (link commands only; never sent on the line).
-    void LinkExecute(const std::string& command);
+    // A command on our topic from the connection of that id (link commands only; never sent
+    // on the line).
+    void LinkExecute(const std::string& command, int connectionId = 0);
     // A value of the partner's item arrived at our destination.
     void DestinationChanged(const std::string& value);
-    // A link conversation closed.
+    // A connection to our topic closed. Only the linked partner's ends the link: another
+    // program of the user that connects and goes (or whose bad message got its connection
+    // closed) leaves the link and the "&DDE" switch as they are.
+    void SourceConnectionClosed(int connectionId);
+    // The link conversation closed.
     void LinkClosed(bool dropDestination = true);
+    // Connections to our topic (the partner's and any other program's).
+    int sourceConnections() const;
     const std::string& ddeApp() const { return ddeApp_; }
     const std::string& ddeTopic() const { return ddeTopic_; }
     const std::string& ddeItem() const { return ddeItem_; }
@@ -155,6 +163,7 @@ private:
     classComm& port_;
     TerminalCounters& counters_;
     const ToolModeFlags& flags_;
+    Dialogs& dialogs_;
     LocalLinks* links_;
     TerminalView* view_ = nullptr;
 
@@ -168,6 +177,11 @@ private:
     std::unique_ptr<LinkClient> destination_;
     std::string ddeApp_, ddeTopic_, ddeItem_;
     std::string lastDdeText_;
+    // The program at the other end of the destination while it is linked; its connections to
+    // our topic are the partner's.
+    long partnerProcess_ = 0;
+    // The connection whose command stored the keys.
+    int keysFrom_ = 0;
 };
 
 // True for a text that carries a link command key ("App=", "Topic=" or "Item=").

@@ -190,6 +190,44 @@ TEST_F(LocalLinkProcessTest, ServerPublishesToAdvisedPartnersAndHearsTheirComman
     EXPECT_EQ(server->connectionCount(), 0);
 }
 
+TEST_F(LocalLinkProcessTest, BothEndsNameTheProgramAtTheOtherEnd) {
+    auto server = links->createServer("K45MR", "EngTerminalPrimary");
+    std::vector<std::pair<int, long>> closedPeers;
+    server->onClosed = [&](int id) { closedPeers.emplace_back(id, server->peerProcess(id)); };
+    std::string error;
+    ASSERT_TRUE(server->listen(&error)) << error;
+
+    PartnerProcess partner(folder), stranger(folder);
+    ASSERT_TRUE(partner.started());
+    ASSERT_TRUE(stranger.started());
+    ASSERT_NE(partner.processId(), stranger.processId());
+    partner.send("connect K45MR EngTerminalPrimary");
+    ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
+    ASSERT_TRUE(RunUntil([&] { return server->connectionCount() == 1; }));
+    stranger.send("connect K45MR EngTerminalPrimary");
+    ASSERT_EQ(stranger.expect("CONNECTED"), "CONNECTED");
+    ASSERT_TRUE(RunUntil([&] { return server->connectionCount() == 2; }));
+    EXPECT_EQ(server->peerProcess(1), partner.processId());
+    EXPECT_EQ(server->peerProcess(2), stranger.processId());
+    EXPECT_EQ(server->peerProcess(3), 0);
+
+    // Asked inside its close handler, a closing connection still names its program.
+    stranger.send("close");
+    ASSERT_TRUE(RunUntil([&] { return !closedPeers.empty(); }));
+    EXPECT_EQ(closedPeers, (std::vector<std::pair<int, long>>{{2, stranger.processId()}}));
+    EXPECT_EQ(server->peerProcess(2), 0);
+    EXPECT_EQ(server->peerProcess(1), partner.processId());
+
+    partner.send("serve Quendix EngTerminal");
+    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    auto client = links->createClient();
+    EXPECT_EQ(client->peerProcess(), 0);
+    ASSERT_TRUE(client->connect("Quendix", "EngTerminal", &error)) << error;
+    EXPECT_EQ(client->peerProcess(), partner.processId());
+    client->close();
+    EXPECT_EQ(client->peerProcess(), 0);
+}
+
 TEST_F(LocalLinkProcessTest, AMalformedMessageClosesOnlyThatLink) {
     auto server = links->createServer("K45MR", "EngTest");
     std::vector<std::string> commands;

@@ -55,7 +55,7 @@ protected:
 
 TEST_F(ArrayBench, BinaryPatternArrivesInAHexTerminalNumberedAcrossArrays) {
     RecordingTerminalView hexView;
-    TerminalCore hex(terminalHexSecondary, *secondary, counters, flags, nullptr);
+    TerminalCore hex(terminalHexSecondary, *secondary, counters, flags, dialogs, nullptr);
     hex.Load(hexView);
     engine.dataTypeIndex = arrayBinaryPattern;
     engine.savedPacketsPerArray = 2;
@@ -161,8 +161,8 @@ TEST_F(ArrayBench, AFailedSendStopsTheRunWithThePortsMessageAndCountsNothing) {
 TEST_F(ArrayBench, DribbleMarksGoToTheLoadedTerminalsInEngineeringMode) {
     flags.engineerMode = true;
     RecordingTerminalView a, b;
-    TerminalCore primaryHex(terminalHexPrimary, *primary, counters, flags, nullptr);
-    TerminalCore secondaryText(terminalTextSecondary, *secondary, counters, flags, nullptr);
+    TerminalCore primaryHex(terminalHexPrimary, *primary, counters, flags, dialogs, nullptr);
+    TerminalCore secondaryText(terminalTextSecondary, *secondary, counters, flags, dialogs, nullptr);
     primaryHex.Load(a);
     engine.terminals = {&primaryHex, nullptr, &secondaryText, nullptr};  // the second is not loaded
     engine.packetsToSend = 2;

@@ -296,6 +296,65 @@ TEST_F(PacketBench, InTheBackgroundTheHostWaitsAndTheRemoteCountsWithoutAnswerin
     EXPECT_EQ(engine.currentResult().hostTx, 10);
 }
 
+// An unplugged adapter under a running test: the port object's one box, then the test stands
+// still with the counts of the moment of the loss; nothing more is sent into the closed port.
+TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
+    struct Case {
+        const char* what;
+        std::int32_t mode;
+        bool losePrimary;
+    };
+    const std::vector<Case> cases = {
+        {"two ports, host side lost", packetTwoPorts, true},
+        {"two ports, remote side lost", packetTwoPorts, false},
+        {"one way, receiving side lost", packetOneWay, false},
+        {"remote lost while waiting", packetRemote, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        NullModemPair line{sched};
+        auto lineTables = std::make_unique<RxMessageTables>();
+        auto t1 = sched.createTimer();
+        auto t2 = sched.createTimer();
+        classComm p(state, state.locale, sched, dialogs, *lineTables), s(state, state.locale, sched, dialogs, *lineTables);
+        p.InitCommCtrl(&line.a(), 0, 1, t1.get());
+        s.InitCommCtrl(&line.b(), 1, 2, t2.get());
+        PacketTestEngine e(p, s, sched, flags);
+        RecordingPacketView v;
+        e.savedMode = static_cast<std::int16_t>(c.mode);
+        e.numberOfPackets = 0;  // no limit: only the loss ends it
+        e.Load(v);
+        e.Activate();
+        e.Start();
+        sched.advance(3000);
+        ASSERT_TRUE(v.running);
+        dialogs.expectBox(c.losePrimary ? "Lost Com Port 1" : "Lost Com Port 2");
+        (c.losePrimary ? line.a() : line.b()).unplug();
+        const PacketTestResult at = e.currentResult();
+        const std::string percents = v.percents[2];
+        sched.advance(20000);  // an unscripted box here fails the test
+        EXPECT_EQ(e.testMode(), packetIdle);
+        EXPECT_FALSE(v.running);
+        EXPECT_TRUE(v.resume);
+        EXPECT_EQ(e.currentResult().hostTx, at.hostTx);
+        EXPECT_EQ(e.currentResult().hostRx, at.hostRx);
+        EXPECT_EQ(e.currentResult().remoteRx, at.remoteRx);
+        EXPECT_EQ(e.currentResult().remoteTx, at.remoteTx);
+        EXPECT_EQ(v.percents[2], percents);
+        if (c.mode == packetTwoPorts && c.losePrimary) {
+            // With the adapter back, Resume opens the port again and counts on from there.
+            line.a().plugIn();
+            e.Resume();
+            sched.advance(3000);
+            EXPECT_TRUE(p.GetCommPortOpen());
+            EXPECT_GT(e.currentResult().hostRx, at.hostRx);
+            EXPECT_GT(e.currentResult().remoteRx, at.remoteRx);
+            e.Pause();
+        }
+        e.Unload();
+    }
+}
+
 TEST_F(PacketBench, SweepRunsDelayMajorAndTheFileListsByPacketSize) {
     flags.engineerMode = true;
     engine.savedMode = packetTwoPorts;
@@ -336,13 +395,15 @@ TEST_F(PacketBench, SweepRunsDelayMajorAndTheFileListsByPacketSize) {
     std::string all = text.str(), line;
     for (std::size_t at = 0; (at = all.find("\r\n")) != std::string::npos; all.erase(0, at + 2))
         lines.push_back(all.substr(0, at));
-    ASSERT_EQ(lines.size(), 7u + 4u + 1u);
+    // The header block, a line per step, then the two empty lines that close the block.
+    ASSERT_EQ(lines.size(), 7u + 4u + 2u);
     EXPECT_EQ(lines[0].substr(0, 11), "Time       ");
     EXPECT_EQ(lines[7].substr(0, 25), "           8         0.00");
     EXPECT_EQ(lines[8].substr(0, 25), "           8         0.25");
     EXPECT_EQ(lines[9].substr(0, 25), "          16         0.00");
     EXPECT_EQ(lines[10].substr(0, 25), "          16         0.25");
     EXPECT_EQ(lines[11], "");
+    EXPECT_EQ(lines[12], "");
     secondary->DeRegisterForAll(&spy);
 }
 
@@ -364,9 +425,10 @@ TEST_F(PacketBench, SaveAppendsOnNoAndWritesNothingOnCancel) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
+    // Each block ends with two empty lines; the appended block follows them.
     const std::string block =
         "Bytes/Packet  PacketDelay      HostTx    RemoteRx    RemoteTx      HostRx\r\n"
-        "           4         0.00           2           2           2           2\r\n\r\n";
+        "           4         0.00           2           2           2           2\r\n\r\n\r\n";
     EXPECT_EQ(text.str(), block + block);
     EXPECT_EQ(engine.packetTestFile, path);
 }

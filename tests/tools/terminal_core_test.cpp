@@ -22,7 +22,7 @@ protected:
     // A terminal of `kind` on its port, loaded.
     std::unique_ptr<TerminalCore> Open(std::int32_t kind, RecordingTerminalView& view, LocalLinks* links = nullptr) {
         const bool onPrimary = TerminalKindEntry(kind).primaryPort;
-        auto t = std::make_unique<TerminalCore>(kind, onPrimary ? *primary : *secondary, counters, flags, links);
+        auto t = std::make_unique<TerminalCore>(kind, onPrimary ? *primary : *secondary, counters, flags, dialogs, links);
         t->Load(view);
         t->Activate();
         return t;
@@ -102,6 +102,44 @@ TEST_F(TerminalBench, HexSendsFramesInTheSyncEscapeModesAndNumbersBlocksOtherwis
     // Nothing without a hex digit, nothing for an empty line.
     EXPECT_EQ(Sent("xyz", second, *h), "");
     EXPECT_EQ(Sent("", second, *h), "");
+}
+
+// A line too long for one frame of a sync/escape mode is refused with a reason, not dropped in
+// silence; the limit follows the port's data bits and length field.
+TEST_F(TerminalBench, AHexLineTooLongForOneFrameIsRefusedWithAMessage) {
+    struct Case {
+        const char* what;
+        std::int16_t dataBits;
+        std::int32_t mode;
+        int limit;
+    };
+    const std::vector<Case> cases = {
+        {"8 data bits, mode 0", 8, 0, 254},
+        {"8 data bits, mode 4", 8, 4, 254},
+        {"7 data bits, mode 0", 7, 0, 126},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        primary->portSettings.dataBits = c.dataBits;
+        primary->txModeValue = c.mode;
+        RecordingTerminalView view;
+        auto t = Open(terminalHexPrimary, view);
+        auto line = [](int bytes) {
+            std::string typed = "01 ";
+            for (int i = 1; i < bytes; ++i) typed += "41 ";
+            return typed;
+        };
+        const std::string before = fromPrimary();
+        dialogs.expectBox("Nothing was sent: one frame carries at most " + std::to_string(c.limit) +
+                          " bytes (the opcode and its data); the line holds " + std::to_string(c.limit + 1) + ".");
+        EXPECT_EQ(Sent(line(c.limit + 1), view, *t), "");
+        EXPECT_EQ(view.tx, "");
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_EQ(dialogs.boxes.back().title, "Primary Hex Terminal");
+        EXPECT_NE(Sent(line(c.limit), view, *t), "");
+        EXPECT_EQ(view.tx, "\r\n" + line(c.limit));
+        t->Unload();
+    }
 }
 
 TEST_F(TerminalBench, TerminalToTerminalInAsciiAndHex) {
@@ -200,7 +238,7 @@ TEST_F(TerminalBench, TheModeFlagsDecideTheSwitchesOffered) {
     };
     for (const auto& c : cases) {
         flags = c.f;
-        TerminalCore t(c.kind, *primary, counters, flags, nullptr);
+        TerminalCore t(c.kind, *primary, counters, flags, dialogs, nullptr);
         EXPECT_EQ(t.offersDmpAndSRecord(), c.dmp);
         EXPECT_EQ(t.offersPacketNumbers(), c.numbers);
         EXPECT_EQ(t.offersDde(), c.dde);
@@ -208,7 +246,7 @@ TEST_F(TerminalBench, TheModeFlagsDecideTheSwitchesOffered) {
 }
 
 TEST_F(TerminalBench, F12AddsThePatternOnlyInEngineeringMode) {
-    TerminalCore t(terminalHexPrimary, *primary, counters, flags, nullptr);
+    TerminalCore t(terminalHexPrimary, *primary, counters, flags, dialogs, nullptr);
     EXPECT_EQ(t.F12Text(), "");
     flags.engineerMode = true;
     EXPECT_EQ(t.F12Text(), kHexTestPattern);
@@ -217,6 +255,9 @@ TEST_F(TerminalBench, F12AddsThePatternOnlyInEngineeringMode) {
 }
 
 // ---- the link rules, with an in-process stand-in for the link layer ----
+
+constexpr long kPartner = 4100;
+constexpr long kStranger = 4200;
 
 struct FakeLinks : LocalLinks {
     struct Server : LinkServer {
@@ -228,8 +269,18 @@ struct FakeLinks : LocalLinks {
         bool listen(std::string*) override { return on = true; }
         bool listening() const override { return on; }
         void setItemValue(const std::string& item, const std::string& value) override { values[item].push_back(value); }
-        int connectionCount() const override { return 0; }
+        int connectionCount() const override { return static_cast<int>(peers.size()); }
+        long peerProcess(int id) const override {
+            const auto it = peers.find(id);
+            return it == peers.end() ? 0 : it->second;
+        }
         void stop() override { on = false; }
+        // Connection id to the program on it.
+        std::map<int, long> peers;
+        void connectionClosed(int id) {
+            if (onClosed) onClosed(id);
+            peers.erase(id);
+        }
     };
     struct Client : LinkClient {
         FakeLinks& links;
@@ -240,6 +291,7 @@ struct FakeLinks : LocalLinks {
         bool connect(const std::string& app, const std::string& topic, std::string* error) override {
             target = app + "|" + topic;
             up = links.partners.count(target) > 0;
+            peer = up ? links.partners[target] : 0;
             if (!up && error) *error = "no partner";
             if (up) links.client = this;
             return up;
@@ -253,7 +305,9 @@ struct FakeLinks : LocalLinks {
             advised.push_back(item);
             return up;
         }
+        long peerProcess() const override { return up ? peer : 0; }
         void close() override { up = false; }
+        long peer = 0;
     };
     std::unique_ptr<LinkServer> createServer(const std::string&, const std::string& topic) override {
         auto s = std::make_unique<Server>(*this, topic);
@@ -261,14 +315,14 @@ struct FakeLinks : LocalLinks {
         return s;
     }
     std::unique_ptr<LinkClient> createClient() override { return std::make_unique<Client>(*this); }
-    std::map<std::string, bool> partners;  // "App|Topic" that answer
+    std::map<std::string, long> partners;  // "App|Topic" that answer, and the program's id
     Server* server = nullptr;
     Client* client = nullptr;
 };
 
 TEST_F(TerminalBench, InitiatingTerminalForwardsItsLinesToThePartnerInsteadOfThePort) {
     FakeLinks links;
-    links.partners["Quendix|EngTerminal"] = true;
+    links.partners["Quendix|EngTerminal"] = kPartner;
     RecordingTerminalView view;
     auto t = Open(terminalTextPrimary, view, &links);
     ASSERT_NE(links.server, nullptr);
@@ -301,7 +355,7 @@ TEST_F(TerminalBench, NoPartnerLeavesTheSwitchTickedAndTheLinesGoToThePort) {
 
 TEST_F(TerminalBench, AnsweringTerminalLinksFromCommandsOnlyAndSendsValuesAsData) {
     FakeLinks links;
-    links.partners["Quendix|EngTerminal"] = true;
+    links.partners["Quendix|EngTerminal"] = kPartner;
     RecordingTerminalView view;
     auto t = Open(terminalTextSecondary, view, &links);
     t->LinkExecute("App=Quendix Topic=EngTerminal Item=labelDdeSrc");
@@ -332,6 +386,52 @@ TEST_F(TerminalBench, AnsweringTerminalLinksFromCommandsOnlyAndSendsValuesAsData
     EXPECT_FALSE(t->destinationLinked());
     sched.advance(100);
     EXPECT_EQ(fromSecondary(), "line one\r\nline one\r\n");
+}
+
+// Only the partner's own connection to our topic ends the link, in either role; another
+// program's connection that closes (also for a bad message) changes nothing.
+TEST_F(TerminalBench, OnlyThePartnersConnectionEndsTheLink) {
+    for (const bool initiating : {true, false}) {
+        SCOPED_TRACE(initiating ? "initiating" : "answering");
+        FakeLinks links;
+        links.partners["Quendix|EngTerminal"] = kPartner;
+        RecordingTerminalView view;
+        auto t = Open(terminalTextPrimary, view, &links);
+        links.server->peers = {{1, kPartner}, {2, kStranger}};
+        if (initiating) ASSERT_TRUE(t->DdeClicked(true));
+        else t->LinkExecute("App=Quendix Topic=EngTerminal Item=labelDdeSrc", 1);
+        ASSERT_TRUE(t->destinationLinked());
+
+        links.server->connectionClosed(2);
+        EXPECT_TRUE(t->destinationLinked());
+        EXPECT_EQ(t->ddeEnabled(), initiating);
+        EXPECT_EQ(t->ddeApp(), initiating ? "" : "Quendix");
+        EXPECT_EQ(Sent("after the stranger", view, *t), initiating ? "" : "after the stranger\r\n");
+
+        links.server->connectionClosed(1);
+        EXPECT_FALSE(t->destinationLinked());
+        EXPECT_FALSE(t->ddeEnabled());
+        EXPECT_EQ(t->ddeApp(), "");
+        if (initiating) {
+            EXPECT_FALSE(view.ddeChecked);
+        }
+        EXPECT_EQ(Sent("unlinked", view, *t), "unlinked\r\n");
+        t->Unload();
+    }
+}
+
+// Keys of a command that linked nothing go with the connection that sent them, not another's.
+TEST_F(TerminalBench, KeysThatLinkedNothingGoWithTheirOwnConnection) {
+    FakeLinks links;
+    RecordingTerminalView view;
+    auto t = Open(terminalTextSecondary, view, &links);
+    links.server->peers = {{1, kPartner}, {2, kStranger}};
+    t->LinkExecute("App=Quendix Topic=EngTerminal", 1);
+    links.server->connectionClosed(2);
+    EXPECT_EQ(t->ddeApp(), "Quendix");
+    links.server->connectionClosed(1);
+    EXPECT_EQ(t->ddeApp(), "");
+    EXPECT_EQ(t->ddeTopic(), "");
 }
 
 }  // namespace

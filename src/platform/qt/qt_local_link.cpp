@@ -8,6 +8,7 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <algorithm>
+#include <optional>
 
 namespace k45 {
 
@@ -15,14 +16,25 @@ namespace {
 
 QString ToQ(const std::string& s) { return QString::fromStdString(s); }
 
-// Only a peer running as this user may talk to us.
-bool PeerIsSameUser(const QLocalSocket* socket) {
+// The credentials of the program at the other end, when the socket can tell.
+std::optional<ucred> PeerCredentials(const QLocalSocket* socket) {
     const auto fd = socket->socketDescriptor();
-    if (fd < 0) return false;
+    if (fd < 0) return std::nullopt;
     struct ucred cred {};
     socklen_t length = sizeof(cred);
-    if (getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0) return false;
-    return cred.uid == getuid();
+    if (getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0) return std::nullopt;
+    return cred;
+}
+
+// Only a peer running as this user may talk to us.
+bool PeerIsSameUser(const QLocalSocket* socket) {
+    const auto cred = PeerCredentials(socket);
+    return cred && cred->uid == getuid();
+}
+
+long PeerProcess(const QLocalSocket* socket) {
+    const auto cred = PeerCredentials(socket);
+    return cred ? static_cast<long>(cred->pid) : 0;
 }
 
 void Write(QLocalSocket* socket, const LinkMessage& message) {
@@ -96,6 +108,7 @@ void QtLinkServer::accept() {
         }
         const int id = nextId_++;
         connections_[id].socket = socket;
+        connections_[id].peer = PeerProcess(socket);
         QObject::connect(socket, &QLocalSocket::readyRead, this, [this, id] { readFrom(id); });
         QObject::connect(socket, &QLocalSocket::disconnected, this, [this, id] { drop(id, true); });
         if (socket->bytesAvailable() > 0) readFrom(id);
@@ -134,11 +147,27 @@ void QtLinkServer::drop(int id, bool notify) {
     auto it = connections_.find(id);
     if (it == connections_.end()) return;
     QLocalSocket* socket = it->second.socket;
+    const long peer = it->second.peer;
     connections_.erase(it);
     QObject::disconnect(socket, nullptr, this, nullptr);
     socket->abort();
     socket->deleteLater();
-    if (notify && onClosed) onClosed(id);
+    if (!notify || !onClosed) return;
+    const int outerId = closingId_;  // a close handler may end another connection
+    const long outerPeer = closingPeer_;
+    closingId_ = id;
+    closingPeer_ = peer;
+    QPointer<QObject> alive(this);
+    onClosed(id);
+    if (!alive) return;
+    closingId_ = outerId;
+    closingPeer_ = outerPeer;
+}
+
+long QtLinkServer::peerProcess(int connectionId) const {
+    if (connectionId != 0 && connectionId == closingId_) return closingPeer_;
+    const auto it = connections_.find(connectionId);
+    return it == connections_.end() ? 0 : it->second.peer;
 }
 
 void QtLinkServer::setItemValue(const std::string& item, const std::string& value) {
@@ -172,6 +201,7 @@ bool QtLinkClient::connect(const std::string& application, const std::string& to
         return false;
     }
     decoder_ = LinkMessageDecoder();
+    peer_ = PeerProcess(socket_);
     QObject::connect(socket_, &QLocalSocket::readyRead, this, [this] { readAll(); });
     QObject::connect(socket_, &QLocalSocket::disconnected, this, [this] { lost(); });
     return true;

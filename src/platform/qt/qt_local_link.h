@@ -35,6 +35,7 @@ public:
     bool listening() const override;
     void setItemValue(const std::string& item, const std::string& value) override;
     int connectionCount() const override { return static_cast<int>(connections_.size()); }
+    long peerProcess(int connectionId) const override;
     void stop() override;
 
 private:
@@ -42,6 +43,7 @@ private:
         QLocalSocket* socket = nullptr;
         LinkMessageDecoder decoder;
         std::vector<std::string> advised;
+        long peer = 0;
     };
     void accept();
     void readFrom(int id);
@@ -53,6 +55,9 @@ private:
     std::map<int, Connection> connections_;
     std::map<std::string, std::string> items_;
     int nextId_ = 1;
+    // The connection whose close handler is running, and its peer.
+    int closingId_ = 0;
+    long closingPeer_ = 0;
 };
 
 class QtLinkClient : public QObject, public LinkClient {
@@ -63,6 +68,7 @@ public:
     bool connected() const override;
     bool execute(const std::string& command) override;
     bool advise(const std::string& item) override;
+    long peerProcess() const override { return connected() ? peer_ : 0; }
     void close() override;
 
 private:
@@ -73,6 +79,7 @@ private:
     std::string folder_;
     QLocalSocket* socket_ = nullptr;
     LinkMessageDecoder decoder_;
+    long peer_ = 0;
 };
 
 }  // namespace k45

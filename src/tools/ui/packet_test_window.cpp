@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,9 +16,11 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "platform/places.h"
+#include "programming/ui/num_box.h"
 #include "tools/array_test.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/engine_slot.h"
+#include "tools/ui/tool_fields.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -102,10 +103,7 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     scrollPacketDelay->setMinimumWidth(120);
     labelPacketDelay = new QLabel("0.00 S", this);
     labelPacketDelay->setObjectName("labelPacketDelay");
-    textNumOfPackets = new QDoubleSpinBox(this);
-    textNumOfPackets->setObjectName("textNumOfPackets");
-    textNumOfPackets->setDecimals(0);
-    textNumOfPackets->setRange(0, 4294967295.0);
+    textNumOfPackets = PacketCountBox(ctx.state.locale, this, "textNumOfPackets");
     inputs->addWidget(BuddyCaption("&Bytes of Data / Packet:", comboNumDataBytes), 0, 0);
     inputs->addWidget(comboNumDataBytes, 0, 1);
     inputs->addWidget(BuddyCaption("ComPort / Network &Ratio:", comboRateRatio), 1, 0);
@@ -235,7 +233,9 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     connect(comboNumDataBytes, &QComboBox::activated, this, ToEngine(engine_, &PacketTestEngine::SelectBytesIndex));
     connect(comboRateRatio, &QComboBox::currentIndexChanged, this, ToEngine(engine_, &PacketTestEngine::SelectRatioIndex));
     connect(scrollPacketDelay, &QScrollBar::valueChanged, this, ToEngine(engine_, &PacketTestEngine::SetDelay));
-    connect(textNumOfPackets, &QDoubleSpinBox::valueChanged, this, ToEngine(engine_, &PacketTestEngine::SetNumberBox));
+    connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
+        if (engine_) engine_->SetNumberBox(BoxNumber(*textNumOfPackets));
+    });
     connect(checkAsciiMode, &QCheckBox::toggled, this, ToEngine(engine_, &PacketTestEngine::SetAsciiMode));
     connect(checkTurnAroundTest, &QCheckBox::toggled, this, ToEngine(engine_, &PacketTestEngine::SetTurnAround));
     connect(buttonStart, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Start));
@@ -456,8 +456,7 @@ void formPacketTst::ShowSweepEdit(SweepEdit edit) {
 }
 
 void formPacketTst::ShowNumberOfPackets(double packets) {
-    const QSignalBlocker b(textNumOfPackets);
-    textNumOfPackets->setValue(packets);
+    ShowBoxNumber(*textNumOfPackets, packets);
 }
 
 void formPacketTst::ShowIndicators(bool hostOn, bool remoteOn) {

@@ -15,10 +15,10 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QSpinBox;
-class QDoubleSpinBox;
 
 namespace k45 {
+
+class NumBox;
 
 class formPacketTst : public ToolWindowBase, private PacketTestView {
     Q_OBJECT
@@ -48,7 +48,7 @@ public:
     QComboBox* comboRateRatio = nullptr;
     QScrollBar* scrollPacketDelay = nullptr;
     QLabel* labelPacketDelay = nullptr;
-    QDoubleSpinBox* textNumOfPackets = nullptr;
+    NumBox* textNumOfPackets = nullptr;
     QCheckBox* checkAsciiMode = nullptr;
     QCheckBox* checkTurnAroundTest = nullptr;
     QLabel* labelHostPacketsTxed = nullptr;

@@ -1,6 +1,7 @@
 #include "tools/ui/terminal_window.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,9 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QMimeData>
 #include <QRegularExpressionValidator>
-#include <QSpinBox>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cstdlib>
 
@@ -18,6 +20,8 @@
 #include "frame/hex_text.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
+#include "programming/ui/num_box.h"
+#include "tools/ui/tool_fields.h"
 #include "ui/terminal_text.h"
 #include "ui/window_utils.h"
 
@@ -113,9 +117,7 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
     textDmpID->setValidator(new QRegularExpressionValidator(QRegularExpression("[A-Pa-p]{0,8}"), textDmpID));
     labelDmpPort = new QLabel("Device:", dmpColumn_);
     labelDmpPort->setObjectName("labelDmpPort");
-    textDmpPort = new QSpinBox(dmpColumn_);
-    textDmpPort->setObjectName("textDmpPort");
-    textDmpPort->setRange(0, 9);
+    textDmpPort = DigitBox(ctx.state.locale, this, "textDmpPort");
     labelDmpFunc = new QLabel("Function:", dmpColumn_);
     labelDmpFunc->setObjectName("labelDmpFunc");
     textDmpFunc = new QLineEdit("s", dmpColumn_);
@@ -192,6 +194,8 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
         if (core_) core_->DdeClicked(on);
     });
     connect(textTxData, &QLineEdit::textChanged, this, [this] { HexTextChanged(); });
+    // The window sees every key first, so F12 works whichever control has the focus.
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     resize(kDesignWidthTwips / kTwipsPerPixel, kDesignHeightTwips / kTwipsPerPixel);
 }
 
@@ -228,8 +232,8 @@ void formHexText::SaveFormParameters(const std::string& fileName, const std::str
 void formHexText::Form_Load() {
     flags_ = Flags();
     classComm* port = TerminalKindEntry(kind_).primaryPort ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
-    if (!port) return;
-    if (!core_) core_ = std::make_unique<TerminalCore>(kind_, *port, counters_, flags_, ctx_.localLinks);
+    if (!port || !ctx_.dialogs()) return;
+    if (!core_) core_ = std::make_unique<TerminalCore>(kind_, *port, counters_, flags_, *ctx_.dialogs(), ctx_.localLinks);
     // A size never saved (0) takes the design size.
     const int w = formWidth > 0 ? formWidth : kDesignWidthTwips;
     const int h = formHeight > 0 ? formHeight : kDesignHeightTwips;
@@ -271,16 +275,68 @@ void formHexText::RxSpecial(const std::string& text) {
     if (core_ && core_->loaded()) core_->RxSpecial(text);
 }
 
+bool formHexText::F12Key(const QKeyEvent& key) {
+    if (!core_ || key.key() != Qt::Key_F12 || key.modifiers() != Qt::NoModifier) return false;
+    const std::string pattern = core_->F12Text();
+    if (pattern.empty()) return false;
+    textTxData->setText(textTxData->text() + QString::fromLatin1(pattern.data(), static_cast<int>(pattern.size())));
+    textTxData->setFocus();
+    return true;
+}
+
+void formHexText::keyPressEvent(QKeyEvent* event) {
+    if (F12Key(*event)) event->accept();
+    else ToolWindowBase::keyPressEvent(event);
+}
+
+NumBox* formHexText::DraggedBox(const QMimeData* mime) const {
+    if (!mime || !mime->hasFormat(NumBox::kMimeType)) return nullptr;
+    bool ok = false;
+    const quintptr id = mime->data(NumBox::kMimeType).toULongLong(&ok);
+    if (!ok) return nullptr;
+    for (NumBox* box : findChildren<NumBox*>())
+        if (reinterpret_cast<quintptr>(box) == id) return box;
+    return nullptr;
+}
+
+bool formHexText::EntryLineEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            // The whole line is selected, also after the click that gave the focus has placed
+            // the caret.
+            textTxData->selectAll();
+            QTimer::singleShot(0, textTxData, [box = textTxData] {
+                if (box->hasFocus()) box->selectAll();
+            });
+            return false;
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!DraggedBox(drag->mimeData())) return false;
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            NumBox* source = DraggedBox(drop->mimeData());
+            if (!source) return false;
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            textTxData->setText(source->text());
+            textTxData->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
 bool formHexText::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && F12Key(*static_cast<QKeyEvent*>(event))) return true;
+    if (watched == textTxData && EntryLineEvent(event)) return true;
     if (watched != textTxData || event->type() != QEvent::KeyPress || !core_) return ToolWindowBase::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_F12 && key->modifiers() == Qt::NoModifier) {
-        const std::string pattern = core_->F12Text();
-        if (pattern.empty()) return false;
-        textTxData->setText(textTxData->text() + QString::fromLatin1(pattern.data(), static_cast<int>(pattern.size())));
-        textTxData->setFocus();
-        return true;
-    }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         core_->SendTxData();
         return true;
@@ -347,7 +403,7 @@ void formHexText::SetTxEntryText(const std::string& text) {
 
 std::uint32_t formHexText::DmpStation() const { return NibblesToLong(textDmpID->text().toStdString()); }
 
-int formHexText::DmpDevice() const { return textDmpPort->value(); }
+int formHexText::DmpDevice() const { return static_cast<int>(BoxNumber(*textDmpPort)); }
 
 int formHexText::DmpFunction() const {
     const QString f = textDmpFunc->text();

@@ -13,13 +13,15 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QKeyEvent;
+class QMimeData;
 class QPushButton;
-class QSpinBox;
 class QWidget;
 
 namespace k45 {
 
 struct LocaleInfo;
+class NumBox;
 
 // A 16-bit number of a window's settings section; the current value when missing or unusable.
 std::int16_t ReadInt16(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
@@ -59,7 +61,7 @@ public:
     QLabel* labelDmpID = nullptr;
     QLineEdit* textDmpID = nullptr;
     QLabel* labelDmpPort = nullptr;
-    QSpinBox* textDmpPort = nullptr;
+    NumBox* textDmpPort = nullptr;
     QLabel* labelDmpFunc = nullptr;
     QLineEdit* textDmpFunc = nullptr;
 
@@ -67,8 +69,15 @@ protected:
     void Form_Load() override;
     void Form_Unload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // F12 is a key of the whole window, whichever of its controls has the focus.
+    bool F12Key(const QKeyEvent& key);
+    // The entry line's focus and drop events.
+    bool EntryLineEvent(QEvent* event);
+    // The numeric box of this window a drag carries, if any.
+    NumBox* DraggedBox(const QMimeData* mime) const;
     void AppendRx(const RxText& text) override;
     void AppendTx(const std::string& text, bool hex) override;
     std::string TxEntryText() const override;

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,10 +18,12 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "platform/scheduler.h"
+#include "programming/ui/num_box.h"
 #include "serial/class_comm.h"
 #include "tools/ui/packet_test_window.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/engine_slot.h"
+#include "tools/ui/tool_fields.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -108,10 +109,7 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
     labelPacketsTxed = Value(this, "labelPacketsTxed");
-    textNumOfPackets = new QDoubleSpinBox(this);
-    textNumOfPackets->setObjectName("textNumOfPackets");
-    textNumOfPackets->setDecimals(0);
-    textNumOfPackets->setRange(0, 4294967295.0);
+    textNumOfPackets = PacketCountBox(ctx.state.locale, this, "textNumOfPackets");
     comboArrayType = new QComboBox(this);
     comboArrayType->setObjectName("comboArrayType");
     const char* types[] = {"ASCII Pattern", "ASCII Number Pattern", "Binary Pattern", "Random Binary Data"};
@@ -176,7 +174,9 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
         labelPacketDelay->setText(QString::fromStdString(DelayText(v)));
         if (engine_) engine_->SetDelayScroll(v);
     });
-    connect(textNumOfPackets, &QDoubleSpinBox::valueChanged, this, ToEngine(engine_, &ArrayTestEngine::SetNumberBox));
+    connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
+        if (engine_) engine_->SetNumberBox(BoxNumber(*textNumOfPackets));
+    });
     connect(checkTestDribbleBit, &QCheckBox::toggled, this, ToEngine(engine_, &ArrayTestEngine::SetDribbleBitTest));
     connect(optionSecondaryCom, &QRadioButton::toggled, this, ToEngine(engine_, &ArrayTestEngine::SelectSecondaryPort));
     connect(buttonStart, &QPushButton::clicked, this, [this] {
@@ -246,7 +246,7 @@ void formTstArray::Form_Load() {
     labelPacketDelay->setText(QString::fromStdString(DelayText(scrollPacketDelay->value())));
     engine_->SetPacketsPerArrayScroll(scrollNumPackets->value());
     engine_->SetDelayScroll(scrollPacketDelay->value());
-    textNumOfPackets->setValue(engine_->packetsToSend);
+    ShowBoxNumber(*textNumOfPackets, engine_->packetsToSend);
     (engine_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
     engine_->Activate();
 }
@@ -444,12 +444,7 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
     }
     top->addLayout(frames);
     auto* row = new QHBoxLayout;
-    textToggleTime = new QDoubleSpinBox(this);
-    textToggleTime->setObjectName("textToggleTime");
-    textToggleTime->setDecimals(4);
-    textToggleTime->setRange(0.001, 5.0);
-    textToggleTime->setSingleStep(0.001);
-    textToggleTime->setValue(0.25);
+    textToggleTime = ToggleTimeBox(ctx.state.locale, this, "textToggleTime");
     row->addWidget(BuddyCaption("Toggle Delay (s):", textToggleTime));
     row->addWidget(textToggleTime);
     checkContinuousToggling = new QCheckBox("Continuous Toggling", this);
@@ -467,7 +462,9 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
     drawingArea->setMinimumHeight(60);
     top->addWidget(drawingArea, 1);
 
-    connect(textToggleTime, &QDoubleSpinBox::valueChanged, this, ToEngine(engine_, &PortTestEngine::SetToggleDelay));
+    connect(textToggleTime, &QLineEdit::textChanged, this, [this] {
+        if (engine_) engine_->SetToggleDelay(BoxNumber(*textToggleTime));
+    });
     connect(checkContinuousToggling, &QCheckBox::toggled, this, ToEngine(engine_, &PortTestEngine::SetContinuous));
     connect(buttonTest, &QPushButton::clicked, this, ToEngine(engine_, &PortTestEngine::TestClicked));
 }
@@ -485,7 +482,7 @@ void formPortTest::Form_Load() {
         checkContinuousToggling->setChecked(false);
     }
     engine_->SetContinuous(false);
-    engine_->SetToggleDelay(textToggleTime->value());
+    engine_->SetToggleDelay(BoxNumber(*textToggleTime));
     engine_->Load(*this);
 }
 

@@ -12,7 +12,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -24,6 +23,7 @@ class QWidget;
 namespace k45 {
 
 struct AppContext;
+class NumBox;
 
 // Creates the four terminals, the packet test, the array test, port statistics and the port
 // test as children of owner and registers them.
@@ -40,7 +40,7 @@ public:
     ArrayTestEngine* engine() { return engine_.get(); }
 
     QLabel* labelPacketsTxed = nullptr;
-    QDoubleSpinBox* textNumOfPackets = nullptr;
+    NumBox* textNumOfPackets = nullptr;
     QComboBox* comboArrayType = nullptr;
     QLabel* labelPacketSize = nullptr;
     QScrollBar* scrollNumPackets = nullptr;
@@ -120,7 +120,7 @@ public:
     std::array<QComboBox*, 2> comboTxMode{};        // primary, secondary
     std::array<QCheckBox*, 4> checkLine{};          // by PortTestLine
     std::array<QPushButton*, 4> buttonToggle{};     // by PortTestLine
-    QDoubleSpinBox* textToggleTime = nullptr;
+    NumBox* textToggleTime = nullptr;
     QCheckBox* checkContinuousToggling = nullptr;
     QProgressBar* panelTest = nullptr;
     QPushButton* buttonTest = nullptr;

@@ -24,6 +24,7 @@ public:
         }
     }
     bool started() const { return started_; }
+    long processId() const { return static_cast<long>(process_.processId()); }
     void send(const std::string& line) {
         process_.write(QByteArray::fromStdString(line + "\n"));
         process_.waitForBytesWritten(5000);

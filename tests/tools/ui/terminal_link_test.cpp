@@ -90,5 +90,69 @@ TEST_F(TerminalLink, AnsweringTerminalSendsValuesButALinkCommandValueIsOnlyShown
     EXPECT_EQ(fromSecondary(), "first line\r\nlast line\r\n");
 }
 
+// Another program of the user connects to the terminal's topic and goes, or sends a malformed
+// message: that connection closes, and the link with the partner stays.
+void StrangerComesAndGoes(formHexText& t, const std::string& topic, const std::string& folder) {
+    PartnerProcess stranger{folder};
+    ASSERT_TRUE(stranger.started());
+    const int before = t.core()->sourceConnections();
+    stranger.send("connect K45MR " + topic);
+    ASSERT_EQ(stranger.expect("CONNECTED"), "CONNECTED");
+    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == before + 1; }));
+    stranger.send("close");
+    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == before; }));
+    // A length below the message header: malformed.
+    stranger.send("raw K45MR " + topic + " 00000001");
+    EXPECT_EQ(stranger.expect("RAWCLOSED"), "RAWCLOSED");
+    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == before; }));
+}
+
+TEST_F(TerminalLink, StrangersLeaveTheInitiatingLinkAndItsSwitch) {
+    ASSERT_TRUE(partner.started());
+    partner.send("serve Quendix EngTerminal");
+    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    auto& t = Open<formHexText>(ToolWindow::formTextPrimary);
+    t.checkDdeEnable->click();
+    ASSERT_EQ(partner.expect("EXECUTE"), "EXECUTE 1 App=K45MR Topic=EngTerminalPrimary Item=labelDdeSrc");
+    partner.send("connect K45MR EngTerminalPrimary");
+    ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
+    partner.send("advise labelDdeSrc");
+    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == 1; }));
+
+    StrangerComesAndGoes(t, "EngTerminalPrimary", home.path() + "/links");
+    EXPECT_TRUE(t.checkDdeEnable->isChecked());
+    EXPECT_TRUE(t.core()->destinationLinked());
+    t.textTxData->setText("still to the partner");
+    t.buttonSend->click();
+    EXPECT_EQ(partner.expect("DATA"), "DATA labelDdeSrc still to the partner");
+    Settle();
+    EXPECT_EQ(fromPrimary(), "");
+
+    // The partner's own connection closing ends the link.
+    partner.send("close");
+    ASSERT_TRUE(RunUntil([&] { return !t.checkDdeEnable->isChecked(); }));
+    EXPECT_FALSE(t.core()->destinationLinked());
+    EXPECT_EQ(partner.expect("CLOSED"), "CLOSED 1");
+}
+
+TEST_F(TerminalLink, StrangersLeaveTheAnsweringLink) {
+    ASSERT_TRUE(partner.started());
+    partner.send("serve Quendix EngTerminal");
+    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    auto& t = Open<formHexText>(ToolWindow::formTextSecondary);
+    partner.send("connect K45MR EngTerminalSecondary");
+    ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
+    partner.send("execute App=Quendix Topic=EngTerminal Item=labelDdeSrc");
+    ASSERT_EQ(partner.expect("ADVISE"), "ADVISE 1 labelDdeSrc");
+
+    StrangerComesAndGoes(t, "EngTerminalSecondary", home.path() + "/links");
+    EXPECT_TRUE(t.core()->destinationLinked());
+    EXPECT_EQ(t.core()->ddeApp(), "Quendix");
+    partner.send("set labelDdeSrc still linked");
+    ASSERT_TRUE(RunUntil([&] { return t.textTxData->text() == "still linked"; }));
+    Settle();
+    EXPECT_EQ(fromSecondary(), "still linked\r\n");
+}
+
 }  // namespace
 }  // namespace k45::test

@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +13,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "programming/ui/num_box.h"
 #include "support/keyboard_reach.h"
 #include "tools_window_bench.h"
 
@@ -98,7 +98,7 @@ TEST_F(ToolWindows, PacketTestInTwoPortModeReachesAHundredPercent) {
     EXPECT_FALSE(w.checkAsciiMode->isVisibleTo(&w));
     EXPECT_EQ(w.comboNumDataBytes->count(), 7);
     w.optionHostRemote2Ports->click();
-    w.textNumOfPackets->setValue(20);
+    w.textNumOfPackets->setText("20");
     w.buttonStart->click();
     EXPECT_FALSE(w.buttonStart->isEnabled());
     EXPECT_TRUE(w.buttonPause->isEnabled());
@@ -117,7 +117,7 @@ TEST_F(ToolWindows, ArrayTestBinaryPatternArrivesInTheHexTerminal) {
     auto& w = Open<formTstArray>(ToolWindow::formTstArray);
     w.comboArrayType->setCurrentIndex(2);
     EXPECT_EQ(w.labelPacketSize->text(), "16");
-    w.textNumOfPackets->setValue(2);
+    w.textNumOfPackets->setText("2");
     w.buttonStart->click();
     ASSERT_TRUE(sched.advanceUntil([&] { return w.buttonStart->isEnabled(); }, 10000));
     sched.advance(100);
@@ -154,7 +154,7 @@ TEST_F(ToolWindows, PortTestTogglesTheLines) {
     auto& w = Open<formPortTest>(ToolWindow::formPortTest);
     EXPECT_EQ(w.comboTxMode[0]->currentText(), "No HS");
     w.checkContinuousToggling->click();
-    w.textToggleTime->setValue(0.25);
+    w.textToggleTime->setText("0.2500");
     w.checkLine[primaryRts]->click();
     EXPECT_TRUE(w.checkLine[primaryRts]->isChecked());
     std::vector<bool> cts;
