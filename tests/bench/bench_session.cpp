@@ -404,7 +404,7 @@ void BenchTest::Keys(const std::string& keys) {
     RunTool(args);
 }
 
-void BenchTest::Type(const std::string& text) { RunTool({"xdotool", "type", "--delay", "40", text}); }
+void BenchTest::Type(const std::string& text) { RunTool({"xdotool", "type", "--delay", "40", "--", text}); }
 
 void BenchTest::Click(const std::function<QWidget*()>& find) {
     // The window manager places and activates a new window a moment after it is shown: click
