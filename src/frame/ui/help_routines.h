@@ -1,7 +1,11 @@
 #pragma once
 // The program's online help: one help file in the program folder, shown by the HelpViewer
 // in a window of its own. A missing help file gives the operator a message.
+#include <memory>
 #include <string>
+
+class QObject;
+class QWidget;
 
 namespace k45 {
 
@@ -24,11 +28,19 @@ inline constexpr int kHelpIdHelp = 880;
 
 class HelpRoutines {
 public:
-    explicit HelpRoutines(AppContext& ctx) : ctx_(ctx) {}
-    // Names the help file (first step of the main window's load).
+    explicit HelpRoutines(AppContext& ctx);
+    ~HelpRoutines();
+    HelpRoutines(const HelpRoutines&) = delete;
+    HelpRoutines& operator=(const HelpRoutines&) = delete;
+
+    // Names the help file (first step of the main window's load) and takes F1 in the modal
+    // windows, where the main window's Help Contents cannot be reached.
     void InitHelp();
     void ShowHelpContext(int contextId);
     void ShowHelpContents();
+    // F1 (Help Contents): the topic of the main window's active child and its focused control
+    // (help_topics.h); the contents when there is no active child or it has no topic.
+    void ShowHelpFor(const QWidget* activeChild);
     // Closes the help window (first step of shutdown).
     void QuitHelp();
     const std::string& helpFile() const { return helpFile_; }
@@ -37,6 +49,7 @@ private:
     void Report(bool shown, const std::string& error);
     AppContext& ctx_;
     std::string helpFile_;
+    std::unique_ptr<QObject> modalHelpKey_;
 };
 
 }  // namespace k45

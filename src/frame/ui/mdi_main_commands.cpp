@@ -213,25 +213,7 @@ void MDIMain::SaveTestFileAs() {
 // ---------------------------------------------------------------------------------------------
 // Help and About
 
-void MDIMain::HelpContents() {
-    bool anyLoaded = ctx_.formParmsGetCurrent && ctx_.formParmsGetCurrent->loaded();
-    for (const ToolFormRef& f : ctx_.toolForms) anyLoaded = anyLoaded || (f && f->loaded());
-    if (!anyLoaded) {
-        help_.ShowHelpContents();
-        return;
-    }
-    QWidget* window = ActiveChildWidget();
-    QWidget* control = window ? window->focusWidget() : nullptr;
-    if (!window || !control) return;
-    const int controlId = control->property("helpContextId").toInt();
-    if (controlId != 0) {
-        help_.ShowHelpContext(controlId);
-        return;
-    }
-    const int windowId = window->property("helpContextId").toInt();
-    if (windowId != 0) help_.ShowHelpContext(windowId);
-    else help_.ShowHelpContents();
-}
+void MDIMain::HelpContents() { help_.ShowHelpFor(ActiveChildWidget()); }
 
 void MDIMain::ShowAbout() {
     if (!ctx_.dialogs()) return;

@@ -1,8 +1,14 @@
 #include "platform/qt/qt_help_viewer.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "version_info.h"
 
@@ -11,7 +17,31 @@ namespace k45 {
 std::string HelpAnchor(int contextId) { return "ctx" + std::to_string(contextId); }
 
 QtHelpViewer::QtHelpViewer() = default;
-QtHelpViewer::~QtHelpViewer() = default;
+
+// The window the help window sits over owns it too; one that went first took it along.
+QtHelpViewer::~QtHelpViewer() { delete frame_.data(); }
+
+void QtHelpViewer::setOwner(QWidget* owner) { owner_ = owner; }
+QWidget* QtHelpViewer::window() const { return frame_.data(); }
+QTextBrowser* QtHelpViewer::browser() const { return browser_.data(); }
+
+void QtHelpViewer::PlaceOver(QWidget* over) {
+    // Wide enough for the topics' lines and tall enough for a topic, within the main window; a
+    // small modal window (the About box) does not make it small.
+    QSize size(720, 600);
+    if (const QWidget* base = owner_ ? owner_.data() : over)
+        size = size.boundedTo(QSize(base->width() * 3 / 4, base->height() * 17 / 20)).expandedTo(QSize(320, 240));
+    frame_->resize(size);
+    if (!over) return;
+    QRect r(QPoint(0, 0), frame_->frameGeometry().size());
+    r.moveCenter(over->frameGeometry().center());
+    if (const QScreen* screen = over->screen()) {
+        const QRect desk = screen->availableGeometry();
+        r.moveLeft(std::max(desk.left(), std::min(r.left(), desk.right() - r.width() + 1)));
+        r.moveTop(std::max(desk.top(), std::min(r.top(), desk.bottom() - r.height() + 1)));
+    }
+    frame_->move(r.topLeft());
+}
 
 bool QtHelpViewer::show(const std::string& helpFile, const std::string& anchor, std::string* error) {
     const QString path = QString::fromStdString(helpFile);
@@ -23,20 +53,49 @@ bool QtHelpViewer::show(const std::string& helpFile, const std::string& anchor, 
         }
         return false;
     }
-    if (!browser_) {
-        browser_ = std::make_unique<QTextBrowser>();
+    // A modal window blocks every window but its own: the help window joins it while it is up.
+    QWidget* over = QApplication::activeModalWidget();
+    if (!over || over == frame_) over = owner_.data();
+    if (!frame_) {
+        frame_ = new QWidget(over, Qt::Window);
+        frame_->setObjectName("helpWindow");
+        frame_->setWindowTitle(QString::fromUtf8(version::programTitle) + " Help");
+        auto* contents = new QPushButton("&Contents", frame_);
+        contents->setObjectName("buttonContents");
+        auto* back = new QPushButton("&Back", frame_);
+        back->setObjectName("buttonBack");
+        back->setEnabled(false);
+        browser_ = new QTextBrowser(frame_);
+        browser_->setObjectName("textHelp");
         browser_->setOpenExternalLinks(false);
-        browser_->resize(640, 480);
-        browser_->setWindowTitle(QString::fromUtf8(version::programTitle) + " Help");
+        auto* buttons = new QHBoxLayout;
+        buttons->addWidget(contents);
+        buttons->addWidget(back);
+        buttons->addStretch(1);
+        auto* layout = new QVBoxLayout(frame_);
+        layout->setContentsMargins(6, 6, 6, 6);
+        layout->addLayout(buttons);
+        layout->addWidget(browser_);
+        QTextBrowser* browser = browser_;
+        QObject::connect(contents, &QPushButton::clicked, browser, [browser] {
+            QUrl url = browser->source();
+            url.setFragment("contents");
+            browser->setSource(url);
+        });
+        QObject::connect(back, &QPushButton::clicked, browser, &QTextBrowser::backward);
+        QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+        PlaceOver(over);
+    } else if (frame_->parentWidget() != over) {
+        frame_->setParent(over, Qt::Window);
+        PlaceOver(over);
     }
-    const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    if (browser_->source() != url) browser_->setSource(url);
-    else browser_->reload();
-    if (anchor.empty()) browser_->scrollToAnchor("contents");
-    else browser_->scrollToAnchor(QString::fromStdString(anchor));
-    browser_->show();
-    browser_->raise();
-    browser_->activateWindow();
+    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    url.setFragment(QString::fromStdString(anchor.empty() ? std::string("contents") : anchor));
+    browser_->setSource(url);
+    frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
+    browser_->scrollToAnchor(url.fragment());
     return true;
 }
 
@@ -49,7 +108,7 @@ bool QtHelpViewer::showContents(const std::string& helpFile, std::string* error)
 }
 
 void QtHelpViewer::quit() {
-    if (browser_) browser_->close();
+    if (frame_) frame_->close();
 }
 
 }  // namespace k45

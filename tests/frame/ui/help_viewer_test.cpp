@@ -1,11 +1,12 @@
 // The help window stand-in and the program's help file.
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 #include "frame/ui/help_routines.h"
 #include "platform/qt/qt_help_viewer.h"
@@ -23,12 +24,12 @@ TEST(HelpViewer, ShowsTopicsOfTheProgramsHelpFileInAWindowOfItsOwn) {
     ASSERT_NE(viewer.window(), nullptr);
     EXPECT_TRUE(viewer.window()->isVisible());
     EXPECT_TRUE(viewer.window()->isWindow());
-    EXPECT_TRUE(viewer.window()->toPlainText().contains("Utilities menu"));
+    EXPECT_TRUE(viewer.browser()->toPlainText().contains("Utilities menu"));
 
     viewer.window()->resize(300, 150);  // small, so that a topic far down must scroll
     ASSERT_TRUE(viewer.showTopic(kHelpFile, kHelpIdHelp, &error)) << error;
     QApplication::processEvents();
-    EXPECT_GT(viewer.window()->verticalScrollBar()->value(), 0);
+    EXPECT_GT(viewer.browser()->verticalScrollBar()->value(), 0);
 
     viewer.quit();
     EXPECT_FALSE(viewer.window()->isVisible());
@@ -42,16 +43,61 @@ TEST(HelpViewer, MissingHelpFileIsRefusedWithAClearMessage) {
     EXPECT_EQ(viewer.window(), nullptr);
 }
 
-TEST(HelpViewer, HelpFileHasATopicForEveryMenu) {
-    std::ifstream in(kHelpFile);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    const std::string html = ss.str();
-    ASSERT_FALSE(html.empty());
-    for (int id : {kHelpIdFile, kHelpIdEdit, kHelpIdUtilities, kHelpIdProductionTest, kHelpIdEngineer, kHelpIdWindow,
-                   kHelpIdHelp})
-        EXPECT_NE(html.find("name=\"" + HelpAnchor(id) + "\""), std::string::npos) << id;
-    EXPECT_NE(html.find("name=\"contents\""), std::string::npos);
+// The help window sits over the main window, centred on it, and stays on top of it.
+TEST(HelpViewer, OpensOverItsOwnerCentredOnIt) {
+    QWidget owner;
+    owner.setGeometry(50, 40, 600, 450);
+    owner.show();
+    QtHelpViewer viewer;
+    viewer.setOwner(&owner);
+    std::string error;
+    ASSERT_TRUE(viewer.showContents(kHelpFile, &error)) << error;
+    ASSERT_NE(viewer.window(), nullptr);
+    EXPECT_TRUE(viewer.window()->isWindow());
+    EXPECT_EQ(viewer.window()->parentWidget(), &owner);
+    const QPoint offset = viewer.window()->frameGeometry().center() - owner.frameGeometry().center();
+    // Within the window frame's half: the frame is known only once the window is shown.
+    EXPECT_LE(offset.manhattanLength(), 20) << offset.x() << "," << offset.y();
+    EXPECT_LE(viewer.window()->width(), owner.width());
+}
+
+// A modal window blocks every other window: help asked for while one is up opens over it, and
+// goes when it goes; the next topic opens over the owner again.
+TEST(HelpViewer, AModalWindowTakesTheHelpWindowAlongWhileItIsUp) {
+    QWidget owner;
+    owner.setGeometry(50, 40, 600, 450);
+    owner.show();
+    QtHelpViewer viewer;
+    viewer.setOwner(&owner);
+    std::string error;
+    auto modal = std::make_unique<QDialog>(&owner);
+    modal->setWindowModality(Qt::ApplicationModal);
+    modal->show();
+    ASSERT_EQ(QApplication::activeModalWidget(), modal.get());
+    ASSERT_TRUE(viewer.showTopic(kHelpFile, kHelpIdHelp, &error)) << error;
+    EXPECT_EQ(viewer.window()->parentWidget(), modal.get());
+    EXPECT_TRUE(viewer.window()->isVisible());
+    modal.reset();
+    EXPECT_EQ(viewer.window(), nullptr);
+    ASSERT_TRUE(viewer.showContents(kHelpFile, &error)) << error;
+    EXPECT_EQ(viewer.window()->parentWidget(), &owner);
+}
+
+TEST(HelpViewer, BackReturnsToTheTopicBeforeAndContentsToTheContents) {
+    QtHelpViewer viewer;
+    std::string error;
+    ASSERT_TRUE(viewer.showTopic(kHelpFile, kHelpIdFile, &error)) << error;
+    auto* back = viewer.window()->findChild<QPushButton*>("buttonBack");
+    auto* contents = viewer.window()->findChild<QPushButton*>("buttonContents");
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(contents, nullptr);
+    ASSERT_TRUE(viewer.showTopic(kHelpFile, kHelpIdHelp, &error)) << error;
+    EXPECT_EQ(viewer.browser()->source().fragment(), "ctx880");
+    ASSERT_TRUE(back->isEnabled());
+    back->click();
+    EXPECT_EQ(viewer.browser()->source().fragment(), "ctx810");
+    contents->click();
+    EXPECT_EQ(viewer.browser()->source().fragment(), "contents");
 }
 
 // A program folder named by K45MR_HOME holds only the user's files: help then comes from
