@@ -115,5 +115,34 @@ TEST_F(NumBoxTyping, ANegativeValueIsTypedAfterTheCursorToo) {
     EXPECT_EQ(box.text(), "-99");
 }
 
+TEST_F(NumBoxTyping, ABoxLimitedByItsWindowTakesValuesPastItsLimitsUntilItIsLeft) {
+    const BoxKind direct{NumBox::numSigned, -128, 255, "", 4};
+    struct Case {
+        const char* typed;
+        const char* taken;  // what the box holds before it is left
+        const char* left;   // after Tab
+    };
+    const Case cases[] = {
+        {"300", "300", "255"},
+        {"-300", "-300", "-128"},
+        {"9999", "9999", "255"},
+        {"12345", "1234", "255"},  // the length still holds
+        {"1x2", "12", "12"},       // and the kind
+        {"-5", "-5", "-5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        NumBox& box = Make(direct, "0");
+        box.setTypedPastLimits(true);
+        box.selectAll();
+        for (QChar ch : QString(c.typed)) Key(&box, KeyOf(ch), QString(ch));
+        EXPECT_EQ(box.text().toStdString(), c.taken);
+        EXPECT_EQ(box.limitedText().toStdString(), c.left);
+        Key(&box, Qt::Key_Tab);
+        QApplication::processEvents();
+        EXPECT_EQ(box.text().toStdString(), c.left);
+    }
+}
+
 }  // namespace
 }  // namespace k45::test
