@@ -117,6 +117,49 @@ TEST_F(DiagWindows, OfflineWindowShowsTheLocalDiagnostics) {
     EXPECT_FALSE(win.loaded());
 }
 
+// Scroll mode keeps the newest row in view with the rows the grid really has room for: at the
+// size the window opens at, and after it is made taller and back.
+TEST_F(DiagWindows, OnlineScrollGridKeepsTheNewestRowInViewAtItsRealHeight) {
+    formOnLine win(ctx, settings);
+    win.RestoreFormParameters(ini, "Online Diagnostics Window");
+    win.show();
+    win.Form_Activate();
+    QApplication::processEvents();
+    const QSize firstRun = win.size();
+    EXPECT_EQ(firstRun, win.sizeHint().expandedTo(win.minimumSizeHint()));  // as the main window opens it
+    auto newestInView = [&] {
+        QApplication::processEvents();
+        const int newest = win.dialogue().grid().rowsUsed() - 1;
+        const QRect cell = win.gridRxData->visualRect(win.gridRxData->model()->index(newest, 1));
+        return newest >= 0 && cell.isValid() && win.gridRxData->viewport()->rect().contains(cell);
+    };
+    auto stream = [&](int packets) {
+        SimSettings s = Settings(true);
+        s.packetsToSend = packets;
+        s.startId = 1;
+        s.endId = 5;
+        s.starts = {80, 20, 120, 30, 5};
+        s.ends = s.starts;
+        sim.Start(s);
+        sched.advance(1000);
+    };
+    stream(30);
+    ASSERT_EQ(win.dialogue().grid().rowsUsed(), 30);
+    // The window's first size has room for fewer rows than the grid is created with.
+    EXPECT_LT(win.gridRxData->viewport()->height() / win.gridRxData->rowHeight(0), kOnlineGridVisibleRows);
+    EXPECT_TRUE(newestInView());
+    EXPECT_FALSE(win.gridRxData->rowViewportPosition(0) >= 0) << "the grid did not scroll";
+
+    win.resize(firstRun.width(), firstRun.height() + 250);
+    EXPECT_TRUE(newestInView());
+    stream(4);
+    EXPECT_TRUE(newestInView());
+    win.resize(firstRun);
+    EXPECT_TRUE(newestInView());
+    stream(3);
+    EXPECT_TRUE(newestInView());
+}
+
 TEST_F(DiagWindows, OnlineWindowFillsItsGridFromTheStream) {
     formOnLine win(ctx, settings);
     win.RestoreFormParameters(ini, "Online Diagnostics Window");
