@@ -160,6 +160,39 @@ TEST_F(DiagWindows, OnlineScrollGridKeepsTheNewestRowInViewAtItsRealHeight) {
     EXPECT_TRUE(newestInView());
 }
 
+// Closed and opened again, the window shows none of the last visit: its choices are as
+// designed and its displays empty until the unit is asked again.
+TEST_F(DiagWindows, OfflineWindowReopensWithoutTheLastVisit) {
+    SetFilterIds(*settings, {100});
+    SimSettings s = Settings(false);
+    s.starts = {85, 25, 120, 50, 5};
+    s.ends = s.starts;
+    sim.Start(s);
+    formOffLine win(ctx, settings);
+    win.RestoreFormParameters(ini, "Offline Diagnostics Window");
+    win.show();
+    win.Form_Activate();
+    win.optionRemote->click();
+    win.optionRemoteList->click();
+    win.buttonDiagsStatsGet->click();
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().sequenceMode() == 0 && win.dialogue().replyState() == 0; }, 20000));
+    ASSERT_EQ(win.diagLabels[0]->text().toStdString(), "12.0 V");
+    win.buttonClose->click();
+    ASSERT_FALSE(win.loaded());
+
+    win.show();
+    win.Form_Activate();
+    EXPECT_TRUE(win.optionLocal->isChecked());
+    EXPECT_TRUE(win.optionRemoteSelected->isChecked());
+    EXPECT_FALSE(win.comboRemoteIDs->isEnabled());
+    EXPECT_EQ(win.diagLabels[0]->text().toStdString(), "---- V");
+    win.optionRemote->click();
+    EXPECT_EQ(win.comboRemoteIDs->currentText().toStdString(), "100");
+    EXPECT_EQ(win.diagLabels[0]->text().toStdString(), "---- V");
+    EXPECT_EQ(win.comboRemoteSelect->count(), 0);
+    win.buttonClose->click();
+}
+
 TEST_F(DiagWindows, OnlineWindowFillsItsGridFromTheStream) {
     formOnLine win(ctx, settings);
     win.RestoreFormParameters(ini, "Online Diagnostics Window");
