@@ -102,7 +102,7 @@ void DiagFiltEditor::SetBox(int index, const std::string& text) {
 }
 
 void DiagFiltEditor::ShowLimits(const DiagLimits& l) {
-    for (int i = 0; i < 10; ++i) boxes_[static_cast<std::size_t>(i)] = IniValueText(locale_, LimitField(l, i));
+    for (int i = 0; i < 10; ++i) boxes_[static_cast<std::size_t>(i)] = DiaLimitText(LimitField(l, i), locale_);
 }
 
 void DiagFiltEditor::ReadLimits(DiagLimits& l) const {

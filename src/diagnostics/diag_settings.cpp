@@ -1,6 +1,7 @@
 #include "diagnostics/diag_settings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -128,7 +129,43 @@ void LoadDiaFile(DiagSettings& s, const LocaleInfo& locale, const std::string& f
     LoadDiaDocument(s, locale, doc);
 }
 
-std::string DiaLimitText(float value) { return IniValueText(FileLocale(), value); }
+std::string DiaLimitText(float value, const LocaleInfo& locale) {
+    if (!std::isfinite(value)) return IniValueText(locale, value);
+    if (value == 0) return "0";
+    // The fewest significant digits (at most 7) that read back as the same single; a value that
+    // needs more is written with 7.
+    char buf[48];
+    std::to_chars_result res{};
+    for (int digits = 1; digits <= 7; ++digits) {
+        res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+        float back = 0;
+        std::from_chars(buf, res.ptr, back);
+        if (back == value) break;
+    }
+    // Scientific "-d.ddde-XX" to plain decimals, without trailing zeros.
+    const std::string sci(buf, res.ptr);
+    const std::size_t e = sci.find('e');
+    const bool negative = sci.front() == '-';
+    std::string digits;
+    for (std::size_t i = negative ? 1 : 0; i < e; ++i)
+        if (sci[i] != '.') digits += sci[i];
+    const int exponent = std::stoi(sci.substr(e + 1));
+    std::string whole, fraction;
+    if (exponent >= 0) {
+        const std::size_t n = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() < n) digits.append(n - digits.size(), '0');
+        whole = digits.substr(0, n);
+        fraction = digits.substr(n);
+    } else {
+        whole = "0";
+        fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+    std::string text = negative ? "-" : "";
+    text += whole;
+    if (!fraction.empty()) text += (locale.decimal.empty() ? "." : locale.decimal) + fraction;
+    return text;
+}
 
 bool SaveDiaFile(const DiagSettings& s, const std::string& fileName, std::string* error) {
     ProfileBatch batch(fileName);
@@ -137,8 +174,8 @@ bool SaveDiaFile(const DiagSettings& s, const std::string& fileName, std::string
         return false;
     }
     IniDocument& doc = batch.document();
-    for (int i = 0; i < 10; ++i) doc.set(kAlarms, kDiaLimitKeys[static_cast<std::size_t>(i)], DiaLimitText(LimitField(s.alarmLimits, i)));
-    for (int i = 0; i < 10; ++i) doc.set(kFilters, kDiaLimitKeys[static_cast<std::size_t>(i)], DiaLimitText(LimitField(s.filterLimits, i)));
+    for (int i = 0; i < 10; ++i) doc.set(kAlarms, kDiaLimitKeys[static_cast<std::size_t>(i)], DiaLimitText(LimitField(s.alarmLimits, i), FileLocale()));
+    for (int i = 0; i < 10; ++i) doc.set(kFilters, kDiaLimitKeys[static_cast<std::size_t>(i)], DiaLimitText(LimitField(s.filterLimits, i), FileLocale()));
     const int count = std::clamp<int>(s.filterIdCount, 0, kMaxFilterIds);
     int start = 0;
     for (int k = 0; k < kDiaIdKeys; ++k) {

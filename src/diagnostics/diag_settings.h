@@ -72,8 +72,9 @@ void LoadDiaFile(DiagSettings& settings, const LocaleInfo& locale, const std::st
 // Writes the limits ("." decimals whatever the locale) and the 100 ID keys, 32 IDs a key, in
 // one atomic write. False, with the reason, when the file could not be written.
 [[nodiscard]] bool SaveDiaFile(const DiagSettings& settings, const std::string& fileName, std::string* error = nullptr);
-// The shortest text of a limit (at most 7 significant digits), "." decimals.
-std::string DiaLimitText(float value);
+// The shortest text of a limit, at most 7 significant digits, no exponent, no separator for a
+// whole value; the file is written with "." decimals.
+std::string DiaLimitText(float value, const LocaleInfo& locale);
 
 // Sorts the IDs and rebuilds both short-ID lists.
 void RebuildIdLists(DiagSettings& settings);

@@ -117,9 +117,11 @@ void LinkTestEngine::Activate() {
         lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;
     }
+    // The list leaves out the local unit read last before a test that Start asked for meanwhile
+    // begins: the request never goes to the local unit itself.
+    FillRemoteIdList();
     if (!parmsRequested_) RequestCurrentParms();
     else if (linkState_ == 2) StopLinkTest();
-    FillRemoteIdList();
     view_.DisplayChanged();
 }
 
@@ -167,7 +169,8 @@ void LinkTestEngine::FillRemoteIdList() {
     int sel = remembered < 0 ? 0 : remembered;
     if (sel >= n) sel = n - 1;
     d_.remoteSelected = sel;
-    if (sel >= 0) d_.remoteText = d_.remoteIds[static_cast<std::size_t>(sel)];
+    // The box is emptied with its list: an empty list leaves no ID to send to.
+    d_.remoteText = sel >= 0 ? d_.remoteIds[static_cast<std::size_t>(sel)] : std::string();
 }
 
 void LinkTestEngine::SelectRemote(int index) {

@@ -77,6 +77,8 @@ void OfflineDiagDialogue::Load() {
     primary_().RegisterForSRecord(this);
     replyState_ = 1;
     sequenceMode_ = 0;
+    // The window's controls start as designed: nothing of an earlier visit is shown.
+    d_ = OfflineDisplay{};
     selectEventsOn_ = false;
     d_.diagSelect = 2;
     selectEventsOn_ = true;
@@ -127,6 +129,15 @@ void OfflineDiagDialogue::Unload() {
     timerDiagnostics_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
     if (port_) primary_().DeRegisterForAll(this);
+    // The stations and the reply words go with the window; its remote list goes with its box,
+    // so the next visit builds both anew.
+    stations_.assign(1, StationEntry{});
+    extraIds_.clear();
+    rxWords_.fill(0);
+    wordCount_ = 0;
+    d_.remoteIds.clear();
+    d_.remoteSelected = -1;
+    d_.remoteText.clear();
 }
 
 void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
@@ -312,6 +323,7 @@ void OfflineDiagDialogue::StartDiagnostics() {
     ClearStatsDisplay();
     d_.progress = 0;
     savedRemoteIndex_ = d_.remoteSelected;
+    savedRemoteText_ = d_.remoteText;
     progressWords_ = 0;
     if (d_.optionLocal || d_.optionRemoteList) {
         stationIndex_ = 0;
@@ -374,12 +386,9 @@ void OfflineDiagDialogue::NextListStation(bool resend) {
             ClearDiagnosticsDisplay();
             ClearStatsDisplay();
         } else {
-            d_.remoteSelected = savedRemoteIndex_;
-            if (savedRemoteIndex_ >= 0 && savedRemoteIndex_ < remoteCount())
-                d_.remoteText = d_.remoteIds[static_cast<std::size_t>(savedRemoteIndex_)];
             sequenceMode_ = 0;
             d_.progress = 0;
-            Changed();
+            RestoreStartSelection();
             return;
         }
     }
@@ -403,11 +412,9 @@ void OfflineDiagDialogue::EndCommand() {
     replyState_ = 0;
     if (stopRequested_) {
         stopRequested_ = false;
-        d_.remoteSelected = savedRemoteIndex_;
-        if (savedRemoteIndex_ >= 0 && savedRemoteIndex_ < remoteCount())
-            d_.remoteText = d_.remoteIds[static_cast<std::size_t>(savedRemoteIndex_)];
         sequenceMode_ = 0;
         d_.progress = 0;
+        RestoreStartSelection();
     } else if (sequenceMode_ == 1 || sequenceMode_ == 2) {
         RequestNetworkStats(false);
     } else if (sequenceMode_ == 3) {
@@ -426,6 +433,19 @@ void OfflineDiagDialogue::EndCommand() {
     run(pendingTxTone_, [this] { TxTone(); });
     run(pendingEndTest_, [this] { EndTest(); });
     Changed();
+}
+
+void OfflineDiagDialogue::RestoreStartSelection() {
+    if (savedRemoteIndex_ >= 0 && savedRemoteIndex_ < remoteCount()) {
+        d_.remoteSelected = savedRemoteIndex_;
+        d_.remoteText = d_.remoteIds[static_cast<std::size_t>(savedRemoteIndex_)];
+    } else {
+        d_.remoteSelected = -1;
+        d_.remoteText = savedRemoteText_;
+    }
+    // As the operator's selection would: the displays show that unit's results, not the last
+    // unit scanned.
+    ShowSelectedStation();
 }
 
 void OfflineDiagDialogue::SendSwitchQuery() {
@@ -654,6 +674,8 @@ void OfflineDiagDialogue::RebuildRemoteIdList() {
     ClearDiagnosticsDisplay();
     ClearStatsDisplay();
     d_.remoteIds = ids;
+    // The box is emptied with its list: nothing is sent to an ID that is no longer listed.
+    d_.remoteText.clear();
     int sel = remembered < 0 ? 0 : remembered;
     if (sel >= static_cast<int>(ids.size())) sel = static_cast<int>(ids.size()) - 1;
     stations_.assign(ids.size() + 1, StationEntry{});

@@ -164,6 +164,8 @@ private:
     void ClearStatsLabels();
     void SetProgressWords();
     void Changed();
+    // Back to the remote the sequence started on, with its stored results on display.
+    void RestoreStartSelection();
 
     const FilePlaces& files_;
     const ModemParameters& current_;
@@ -196,6 +198,7 @@ private:
     int wordCount_ = 0;
     int stationIndex_ = 0;
     int savedRemoteIndex_ = -1;
+    std::string savedRemoteText_;
     int stationsExpected_ = 1;
     double progressWords_ = 0;
     std::uint32_t lastLocalId_ = 0;

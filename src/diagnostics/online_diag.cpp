@@ -1,5 +1,7 @@
 #include "diagnostics/online_diag.h"
 
+#include <algorithm>
+
 #include "diagnostics/diag_save.h"
 #include "model/app_state.h"
 #include "platform/dialogs.h"
@@ -176,6 +178,12 @@ void OnlineDiagDialogue::RedisplayHistory() {
     }
     view_.SetProgress(0);
     grid_.SetTopRow(0);
+    view_.GridChanged();
+}
+
+void OnlineDiagDialogue::SetGridVisibleRows(int rows) {
+    if (std::max(rows, 1) == grid_.visibleRows()) return;
+    grid_.SetVisibleRows(rows);
     view_.GridChanged();
 }
 

@@ -73,6 +73,8 @@ public:
     void SelectFilterEntry(int index);
     void Clear();
     void RedisplayHistory();
+    // The grid shows this many whole rows now (its window was shown or resized).
+    void SetGridVisibleRows(int rows);
     // Writes the grid; Create / Overwrite / Append as the operator chose.
     [[nodiscard]] bool Save(const std::string& path, SaveMode mode, std::string* error);
     // The Save button: file dialog (the chosen name replaces saveFileName), the empty-grid

@@ -145,6 +145,12 @@ void OnlineGrid::Clear() {
     topRow_ = 0;
 }
 
+void OnlineGrid::SetVisibleRows(int rows) {
+    const bool following = !slotted_ && topRow_ == NewestTop();
+    visibleRows_ = std::max(rows, 1);
+    if (following) topRow_ = NewestTop();
+}
+
 int OnlineGrid::FindSlotRow(const OnlineDiagRecord& r) const {
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].record.shortId == r.shortId && rows_[i].record.plusId == r.plusId) return static_cast<int>(i);
@@ -160,7 +166,7 @@ int OnlineGrid::Display(const OnlineDiagRecord& r) {
         rows_.push_back(row);
         if (rowsUsed() > kOnlineGridMaxRows) rows_.pop_front();
         written = rowsUsed() - 1;
-        topRow_ = rowsUsed() < kOnlineGridVisibleRows ? 0 : rowsUsed() - kOnlineGridVisibleRows + 1;
+        topRow_ = NewestTop();
     } else {
         written = FindSlotRow(r);
         if (written >= rowsUsed()) rows_.push_back(row);

@@ -20,6 +20,7 @@ namespace k45 {
 inline constexpr int kOnlinePacketBytes = 9;
 inline constexpr int kOnlineHistorySize = 2048;
 inline constexpr int kOnlineGridMaxRows = 2048;
+// The rows a grid is created with, until its window tells the rows it really shows.
 inline constexpr int kOnlineGridVisibleRows = 17;
 
 enum OnlineAlarmFlags : std::int16_t {
@@ -109,7 +110,11 @@ public:
     int Display(const OnlineDiagRecord& r);
     int FindSlotRow(const OnlineDiagRecord& r) const;
     int rowsUsed() const { return static_cast<int>(rows_.size()); }
-    int rowCount() const { return std::max(rowsUsed(), kOnlineGridVisibleRows); }
+    int rowCount() const { return std::max(rowsUsed(), visibleRows_); }
+    // The whole rows the grid shows at its present height (at least one). In scroll mode a grid
+    // that showed the newest row keeps it in view.
+    void SetVisibleRows(int rows);
+    int visibleRows() const { return visibleRows_; }
     const Row& row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
     int topRow() const { return topRow_; }
     void SetTopRow(int top) { topRow_ = top; }
@@ -120,6 +125,8 @@ private:
     bool slotted_ = false;
     double displaySequence_ = 0;
     int topRow_ = 0;
+    int visibleRows_ = kOnlineGridVisibleRows;
+    int NewestTop() const { return rowsUsed() < visibleRows_ ? 0 : rowsUsed() - visibleRows_ + 1; }
 };
 
 // Cell texts of a grid row: columns 0..12, and 13 (the sequence) in engineering mode.

@@ -57,7 +57,11 @@ float SignedByteToSingle(std::int16_t value) {
     return static_cast<float>((value & 128) ? value - 256 : value);
 }
 
-std::string FormatTemperatureC(std::int16_t value) { return Whole(SignedByteToSingle(value)) + " C"; }
+std::string FormatTemperatureC(std::int16_t value) {
+    // Only the low byte is the reading: a value that arrives already signed (-1) is the same
+    // byte as 255.
+    return std::to_string(static_cast<std::int8_t>(static_cast<std::uint8_t>(value & 0xFF))) + " C";
+}
 
 std::string FormatAdTemperatureC(std::int16_t value) {
     const int ad = value < 0 ? 0 : value > 255 ? 255 : value;

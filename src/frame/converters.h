@@ -26,7 +26,7 @@ std::string FormatTenthsWatts(std::int16_t tenths, const LocaleInfo& locale);   
 
 // A byte read as -128..127 (bit 7 set means value - 256).
 float SignedByteToSingle(std::int16_t value);
-std::string FormatTemperatureC(std::int16_t value);    // the signed byte, "0 C"
+std::string FormatTemperatureC(std::int16_t value);    // the low byte read signed, "0 C"
 // A/D count (limited to 0..255) x 0.858 - 62.44, "0 C".
 std::string FormatAdTemperatureC(std::int16_t value);
 

@@ -126,6 +126,42 @@ TEST(DiaFile, SavingWritesTheExampleLayoutWithDotDecimals) {
     EXPECT_EQ(Ids(back), Ids(s));
 }
 
+TEST(DiaFile, LimitsAreWrittenWithAtMostSevenSignificantDigits) {
+    struct Case {
+        float value;
+        const char* dot;
+        const char* comma;
+    };
+    const Case cases[] = {
+        {1.0f / 3, "0.3333333", "0,3333333"},
+        {-2.0f / 3, "-0.6666667", "-0,6666667"},
+        {8.0f - 0.2f, "7.8", "7,8"},  // a clamp step, not exact in binary
+        {0.1f, "0.1", "0,1"},
+        {-130, "-130", "-130"},
+        {6.5f, "6.5", "6,5"},
+        {0, "0", "0"},
+        {-0.0f, "0", "0"},
+        {123456.79f, "123456.8", "123456,8"},
+        {0.00001f, "0.00001", "0,00001"},
+        {16777216.0f, "16777220", "16777220"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DiaLimitText(c.value, kDot), c.dot) << c.value;
+        EXPECT_EQ(DiaLimitText(c.value, kComma), c.comma) << c.value;
+    }
+
+    TempHome home;
+    DiagSettings s;
+    s.alarmLimits = DefaultAlarmLimits();
+    s.filterLimits = DefaultFilterLimits();
+    s.alarmLimits.lowBattery = 1.0f / 3;
+    s.filterLimits.highFwdPower = 8.0f - 0.2f;
+    ASSERT_TRUE(SaveDiaFile(s, home.file("f.dia")));
+    const std::string file = home.read("f.dia");
+    EXPECT_NE(file.find("\r\nLow Battery=0.3333333\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\r\nHigh Forward Power=7.8\r\n"), std::string::npos) << file;
+}
+
 TEST(DiaFile, SavingFillsKeysWith32IdsAndEmptiesTheRest) {
     TempHome home;
     // An old file with more keys used than the new list needs, and a key of its own.

@@ -152,6 +152,31 @@ TEST_F(LinkTest, AnInvalidRemoteIdIsRefused) {
     EXPECT_EQ(link.linkState(), 0);
 }
 
+// The list is built before the local ID is known, then without it: the box does not keep the
+// local unit's own ID, and Start asked for during the read goes to a listed remote.
+TEST_F(LinkTest, TheLocalUnitsOwnIdIsNeverTheTarget) {
+    SetFilterIds(settings, {305, 1000});
+    link.loadSettings() = {10, 4, 10};
+    link.Load();
+    link.Activate();
+    EXPECT_EQ(link.display().remoteText, "305");  // the local ID is not known yet
+    link.StartClicked();                          // while the parameters are read
+    ASSERT_TRUE(sched.advanceUntil([&] { return Requests().size() == 1; }, 20000));
+    EXPECT_EQ(Requests()[0].bytes, "REM000003E8PSUDO0A\r");
+    EXPECT_EQ(link.display().remoteText, "1000");
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+
+    SetFilterIds(settings, {305});  // only the local unit is left
+    link.Activate();
+    EXPECT_TRUE(link.display().remoteIds.empty());
+    EXPECT_EQ(link.display().remoteText, "");
+    dialogs.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+    link.StartClicked();
+    sched.advance(1000);
+    EXPECT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(link.linkState(), 0);
+}
+
 TEST_F(LinkTest, PauseDuringATransmissionEndsItWhenTheBlockCompletes) {
     Open(0, 4, 10);
     link.StartClicked();

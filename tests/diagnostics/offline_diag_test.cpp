@@ -155,6 +155,117 @@ TEST_F(OfflineDiag, StopEndsAScanAfterTheOpenExchange) {
     EXPECT_EQ(offline.display().remoteSelected, 0);
 }
 
+// The end of a scan and a Stop bring the selection back to the unit the scan started on, and
+// the displays with it: its own stored results, or "----" for a unit that never answered.
+TEST_F(OfflineDiag, TheRestoredSelectionShowsItsOwnUnit) {
+    SetFilterIds(settings, {100, 205});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SetRemoteList(true);
+    offline.SelectRemote(0);  // 100
+    const std::size_t mark = fromHost().size();
+    auto sent = [&](const std::string& line) {
+        const auto cmds = CommandsExceptRssi(mark);
+        return std::find(cmds.begin(), cmds.end(), line) != cmds.end();
+    };
+    offline.GetDiagsStats();
+    // 100 answers its "AS" and falls silent for its "NS"; 205 answers with other values.
+    ASSERT_TRUE(sched.advanceUntil([&] { return sent("REM00000064NS"); }, 10000));
+    sim.Stop();
+    ASSERT_TRUE(sched.advanceUntil([&] { return sent("REM000000CDAS"); }, 10000));
+    SimSettings other = Settings(false);
+    other.masterId = 305;
+    other.startId = 2000;
+    other.endId = 2002;
+    other.starts = other.ends = {70, 30, 130, 60, 6};
+    sim.Start(other);
+    ASSERT_TRUE(RunIdle(60000));
+    ASSERT_TRUE(offline.stations()[1].diagValid);
+    ASSERT_FALSE(offline.stations()[1].statsValid);
+    ASSERT_TRUE(offline.stations()[2].statsValid);
+    const OfflineDisplay& d = offline.display();
+    EXPECT_EQ(d.remoteSelected, 0);
+    EXPECT_EQ(d.remoteText, "100");
+    EXPECT_EQ(d.battery, "12.0 V");  // 100's, not 205's 13.0 V
+    EXPECT_TRUE(d.statsList.empty());
+    EXPECT_EQ(d.statsRssi, "---- dBm");
+
+    // Stop while the first remote answers: the last entry, never asked, shows nothing.
+    SetFilterIds(settings, {100, 205, 40000});
+    offline.Activate();
+    offline.SelectRemote(2);
+    const std::size_t mark2 = fromHost().size();
+    offline.GetDiagsStats();
+    ASSERT_TRUE(sched.advanceUntil([&] { return CommandsExceptRssi(mark2).size() == 3; }, 10000));
+    offline.Stop();
+    ASSERT_TRUE(RunIdle());
+    ASSERT_TRUE(offline.stations()[1].diagValid);
+    EXPECT_EQ(d.remoteSelected, 2);
+    EXPECT_EQ(d.remoteText, "40000");
+    EXPECT_EQ(d.battery, "---- V");
+    EXPECT_EQ(d.temperature, "---- C");
+    EXPECT_EQ(d.preambleGood, "----");
+    EXPECT_TRUE(d.statsList.empty());
+}
+
+// A closed window keeps nothing of its visit: reopened, it shows and saves no old station.
+TEST_F(OfflineDiag, ReopeningStartsWithoutTheStationsOfTheLastVisit) {
+    SetFilterIds(settings, {123});
+    Open(305);
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle());
+    offline.SetLocal(false);
+    offline.SelectRemote(0);
+    offline.GetDiagsStats();
+    ASSERT_TRUE(RunIdle());
+    ASSERT_TRUE(offline.stations()[0].diagValid);
+    ASSERT_TRUE(offline.stations()[1].diagValid);
+
+    offline.Unload();
+    offline.Load();
+    offline.Activate();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !reader.loaded(); }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return offline.replyState() == 0; }, 5000));
+    const OfflineDisplay& d = offline.display();
+    EXPECT_TRUE(d.optionLocal);
+    EXPECT_EQ(d.remoteIds, std::vector<std::string>{"123"});
+    for (const StationEntry& st : offline.stations()) {
+        EXPECT_FALSE(st.diagValid);
+        EXPECT_FALSE(st.statsValid);
+    }
+    EXPECT_EQ(d.battery, "---- V");
+    offline.SetLocal(false);
+    offline.SelectRemote(0);
+    EXPECT_EQ(d.battery, "---- V");
+    EXPECT_TRUE(d.statsList.empty());
+    std::string name = home.file("offdiags.txt");
+    dialogs.expectSaveFile(home.file("off.txt"));
+    dialogs.expectBox("There is no List of Offline Diagnostics to save yet!");
+    offline.SaveClicked(name);
+    EXPECT_FALSE(home.exists("off.txt"));
+}
+
+// A remote list rebuilt empty empties the box: Get Diags and Clear Stats for the remote are
+// refused with a message instead of going to the unit no longer listed.
+TEST_F(OfflineDiag, AnEmptiedRemoteListLeavesNoTarget) {
+    SetFilterIds(settings, {100});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SelectRemote(0);
+    ASSERT_EQ(offline.display().remoteText, "100");
+    SetFilterIds(settings, {});
+    offline.Activate();
+    EXPECT_TRUE(offline.display().remoteIds.empty());
+    EXPECT_EQ(offline.display().remoteText, "");
+    dialogs.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+    dialogs.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+    const std::size_t mark = fromHost().size();
+    offline.GetDiagsStats();
+    offline.ClearStats();
+    sched.advance(3000);
+    EXPECT_TRUE(CommandsExceptRssi(mark).empty());
+}
+
 TEST_F(OfflineDiag, ASilentUnitGetsFourLinesAndNoStatistics) {
     SetFilterIds(settings, {77});
     Open(305);

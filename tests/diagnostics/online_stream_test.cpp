@@ -176,6 +176,45 @@ TEST(OnlineGrid, ScrollModeKeepsTheNewest2048AndTheNewestInView) {
     EXPECT_EQ(OnlineCellText(g.row(0), 13, {".", "-"}), "0");
 }
 
+TEST(OnlineGrid, ScrollModeFollowsTheRowsTheGridShows) {
+    struct Case {
+        int visible;
+        int records;
+        int top;
+    };
+    // The grid's real height, not the rows it is created with, decides when scrolling starts.
+    const Case cases[] = {{10, 9, 0}, {10, 10, 1}, {10, 30, 21}, {1, 5, 5}, {40, 30, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.visible) + " rows shown, " + std::to_string(c.records) + " records");
+        OnlineGrid g;
+        g.SetVisibleRows(c.visible);
+        for (int i = 0; i < c.records; ++i) g.Display(Rec(1, false, i));
+        EXPECT_EQ(g.topRow(), c.top);
+        EXPECT_EQ(g.rowCount(), std::max(c.records, c.visible));
+    }
+
+    // A grid that grows or shrinks keeps the newest row in view; one scrolled back stays put,
+    // and so does the slotted grid.
+    OnlineGrid g;
+    g.SetVisibleRows(10);
+    for (int i = 0; i < 30; ++i) g.Display(Rec(1, false, i));
+    g.SetVisibleRows(5);
+    EXPECT_EQ(g.topRow(), 26);
+    g.SetVisibleRows(40);
+    EXPECT_EQ(g.topRow(), 0);
+    g.SetVisibleRows(0);  // never fewer than one
+    EXPECT_EQ(g.visibleRows(), 1);
+    EXPECT_EQ(g.topRow(), 30);
+    g.SetTopRow(3);
+    g.SetVisibleRows(8);
+    EXPECT_EQ(g.topRow(), 3);
+    OnlineGrid slotted;
+    slotted.SetSlotted(true);
+    for (int i = 0; i < 30; ++i) slotted.Display(Rec(i + 1, false));
+    slotted.SetVisibleRows(5);
+    EXPECT_EQ(slotted.topRow(), 0);
+}
+
 TEST(OnlineGrid, SlottedModeGivesOneRowPerShortIdAndPlusFlag) {
     OnlineGrid g;
     g.SetSlotted(true);

@@ -29,6 +29,9 @@ TEST(Converters, TextsInThePointLocale) {
         {FormatTemperatureC(255), "-1 C"},
         {FormatTemperatureC(128), "-128 C"},
         {FormatTemperatureC(127), "127 C"},
+        {FormatTemperatureC(-1), "-1 C"},                // a value already negative: its low byte
+        {FormatTemperatureC(-128), "-128 C"},
+        {FormatTemperatureC(256 + 25), "25 C"},
         {FormatAdTemperatureC(100), "23 C"},             // 23.36
         {FormatAdTemperatureC(-7), "-62 C"},             // taken as 0
         {FormatAdTemperatureC(300), "156 C"},            // taken as 255

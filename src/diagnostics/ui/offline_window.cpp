@@ -285,6 +285,11 @@ void formOffLine::CountResend() {
 void formOffLine::DisplayChanged() {
     const OfflineDisplay& d = dialogue_.display();
     textLocalId->setText(Q(d.localId));
+    for (QRadioButton* b : {optionLocal, optionRemote, optionRemoteSelected, optionRemoteList}) b->blockSignals(true);
+    (d.optionLocal ? optionLocal : optionRemote)->setChecked(true);
+    (d.optionRemoteList ? optionRemoteList : optionRemoteSelected)->setChecked(true);
+    for (QRadioButton* b : {optionLocal, optionRemote, optionRemoteSelected, optionRemoteList}) b->blockSignals(false);
+    EnableRemote(!d.optionLocal);
     SetItems(comboRemoteIDs, d.remoteIds, d.remoteSelected);
     if (comboRemoteIDs->currentText() != Q(d.remoteText)) {
         comboRemoteIDs->blockSignals(true);

@@ -18,6 +18,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <QEvent>
+#include <functional>
+
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "ui/window_utils.h"
@@ -54,6 +57,21 @@ private:
 };
 
 namespace {
+// Runs the action when the watched widget has been resized.
+class ResizeWatch : public QObject {
+public:
+    ResizeWatch(QWidget* watched, std::function<void()> action) : QObject(watched), action_(std::move(action)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Resize) action_();
+        return false;
+    }
+
+private:
+    std::function<void()> action_;
+};
+
 // Column widths in twips.
 constexpr int kWidths[14] = {200, 525, 590, 160, 580, 160, 510, 160, 550, 160, 550, 160, 2000, 1150};
 }  // namespace
@@ -140,6 +158,9 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
     gridRxData->setMinimumHeight(16 * 12 + gridRxData->horizontalHeader()->sizeHint().height() +
                                  2 * gridRxData->frameWidth());
     gridRxData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    // The rows that scroll into view are the ones the grid has room for, at any size.
+    new ResizeWatch(gridRxData->viewport(), [this] { FollowGridHeight(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -237,6 +258,11 @@ void formOnLine::FitGridWidth() {
     gridRxData->setMinimumWidth(width);
 }
 
+void formOnLine::FollowGridHeight() {
+    const int rowHeight = model_->rowCount() > 0 ? gridRxData->rowHeight(0) : gridRxData->verticalHeader()->defaultSectionSize();
+    if (rowHeight > 0) dialogue_.SetGridVisibleRows(gridRxData->viewport()->height() / rowHeight);
+}
+
 void formOnLine::ApplyColumnWidths() {
     for (int c = 0; c < 14; ++c) gridRxData->setColumnWidth(c, columnWidths_[static_cast<std::size_t>(c)]);
 }
@@ -244,6 +270,9 @@ void formOnLine::ApplyColumnWidths() {
 void formOnLine::GridChanged() {
     model_->Reset();
     ApplyColumnWidths();
+    // The scroll range follows the new rows now, not at the next layout pass, or the top row
+    // would be limited by the old range.
+    gridRxData->doItemsLayout();
     gridRxData->verticalScrollBar()->setValue(dialogue_.grid().topRow());
 }
 

@@ -54,6 +54,8 @@ private:
     void SetProgress(int percent) override;
     void ApplyColumnWidths();
     void FitGridWidth();
+    // Tells the dialogue the whole rows the grid shows at its present height.
+    void FollowGridHeight();
 
     SharedDiagSettings settings_;
     OnlineGridModel* model_ = nullptr;

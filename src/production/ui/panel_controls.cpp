@@ -121,6 +121,8 @@ void PanelControlSet::BuildAdjustments(QWidget* window, const LocaleInfo& locale
     textDirectDac->setNumMin(-128);
     textDirectDac->setNumMax(255);
     textDirectDac->setNumMaxLength(4);
+    // The panel limits the value to the selected adjust's own range when it is sent.
+    textDirectDac->setTypedPastLimits(true);
     textDirectDac->setSteps(1, 10);
     textDirectDac->setDragGroup(window);
     textDirectDac->setMaximumWidth(70);

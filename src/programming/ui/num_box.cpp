@@ -69,6 +69,7 @@ public:
         if (digits == 0) return Intermediate;
         const std::optional<double> v = box_.Parse(input);
         if (!v) return Intermediate;
+        if (box_.typedPastLimits_) return box_.Clamp(*v) == *v ? Acceptable : Intermediate;
         if (box_.max_ && *v > *box_.max_) return negative ? Intermediate : Invalid;
         if (box_.min_ && *v < *box_.min_) return negative ? Invalid : Intermediate;
         return Acceptable;
@@ -80,6 +81,7 @@ private:
             if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() >= 128) return Invalid;
         const std::optional<double> v = box_.Parse(input);
         if (!v) return Invalid;
+        if (box_.typedPastLimits_) return box_.Clamp(*v) == *v ? Acceptable : Intermediate;
         if (box_.max_ && *v > *box_.max_) return Invalid;
         if (box_.min_ && *v < *box_.min_) return Intermediate;
         return Acceptable;

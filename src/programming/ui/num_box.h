@@ -5,7 +5,9 @@
 //
 // Keys that would make the text something the kind cannot hold, or a value above the maximum,
 // are refused as typed; a value below the minimum can still be typed on the way to a longer
-// one, and is raised to the minimum when the box loses the focus. Leaving the box also brings
+// one, and is raised to the minimum when the box loses the focus. A box whose value is limited
+// by its window when it is used (setTypedPastLimits) takes any number of its kind and length as
+// typed; leaving it still brings the number within the limits. Leaving the box also brings
 // a number in the box's text back within its limits and into its format; a text that is no
 // number (for instance an empty box) is left as it is. Hexadecimal values are shown in upper
 // case.
@@ -56,6 +58,10 @@ public:
     void setCtrlSteps(double upDown, double pageUpDown);
     double step() const { return step_; }
     double pageStep() const { return pageStep_; }
+    // Numbers outside the limits can be typed (within the kind and the length); for a box whose
+    // window limits the value itself, by a range of its own, when it is used.
+    void setTypedPastLimits(bool on) { typedPastLimits_ = on; }
+    bool typedPastLimits() const { return typedPastLimits_; }
     // Locked: the operator cannot type into the box.
     void setLocked(bool on);
     bool locked() const { return isReadOnly(); }
@@ -106,6 +112,7 @@ private:
     std::optional<double> min_, max_;
     int decimals_ = -1;  // -1: no format
     int maxLength_ = 0;  // 0: no limit
+    bool typedPastLimits_ = false;
     double step_ = 1, pageStep_ = 10;
     std::optional<double> ctrlStep_, ctrlPageStep_;
     QWidget* dragGroup_ = nullptr;

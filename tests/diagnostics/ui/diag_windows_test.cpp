@@ -117,6 +117,82 @@ TEST_F(DiagWindows, OfflineWindowShowsTheLocalDiagnostics) {
     EXPECT_FALSE(win.loaded());
 }
 
+// Scroll mode keeps the newest row in view with the rows the grid really has room for: at the
+// size the window opens at, and after it is made taller and back.
+TEST_F(DiagWindows, OnlineScrollGridKeepsTheNewestRowInViewAtItsRealHeight) {
+    formOnLine win(ctx, settings);
+    win.RestoreFormParameters(ini, "Online Diagnostics Window");
+    win.show();
+    win.Form_Activate();
+    QApplication::processEvents();
+    const QSize firstRun = win.size();
+    EXPECT_EQ(firstRun, win.sizeHint().expandedTo(win.minimumSizeHint()));  // as the main window opens it
+    auto newestInView = [&] {
+        QApplication::processEvents();
+        const int newest = win.dialogue().grid().rowsUsed() - 1;
+        const QRect cell = win.gridRxData->visualRect(win.gridRxData->model()->index(newest, 1));
+        return newest >= 0 && cell.isValid() && win.gridRxData->viewport()->rect().contains(cell);
+    };
+    auto stream = [&](int packets) {
+        SimSettings s = Settings(true);
+        s.packetsToSend = packets;
+        s.startId = 1;
+        s.endId = 5;
+        s.starts = {80, 20, 120, 30, 5};
+        s.ends = s.starts;
+        sim.Start(s);
+        sched.advance(1000);
+    };
+    stream(30);
+    ASSERT_EQ(win.dialogue().grid().rowsUsed(), 30);
+    // The window's first size has room for fewer rows than the grid is created with.
+    EXPECT_LT(win.gridRxData->viewport()->height() / win.gridRxData->rowHeight(0), kOnlineGridVisibleRows);
+    EXPECT_TRUE(newestInView());
+    EXPECT_FALSE(win.gridRxData->rowViewportPosition(0) >= 0) << "the grid did not scroll";
+
+    win.resize(firstRun.width(), firstRun.height() + 250);
+    EXPECT_TRUE(newestInView());
+    stream(4);
+    EXPECT_TRUE(newestInView());
+    win.resize(firstRun);
+    EXPECT_TRUE(newestInView());
+    stream(3);
+    EXPECT_TRUE(newestInView());
+}
+
+// Closed and opened again, the window shows none of the last visit: its choices are as
+// designed and its displays empty until the unit is asked again.
+TEST_F(DiagWindows, OfflineWindowReopensWithoutTheLastVisit) {
+    SetFilterIds(*settings, {100});
+    SimSettings s = Settings(false);
+    s.starts = {85, 25, 120, 50, 5};
+    s.ends = s.starts;
+    sim.Start(s);
+    formOffLine win(ctx, settings);
+    win.RestoreFormParameters(ini, "Offline Diagnostics Window");
+    win.show();
+    win.Form_Activate();
+    win.optionRemote->click();
+    win.optionRemoteList->click();
+    win.buttonDiagsStatsGet->click();
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().sequenceMode() == 0 && win.dialogue().replyState() == 0; }, 20000));
+    ASSERT_EQ(win.diagLabels[0]->text().toStdString(), "12.0 V");
+    win.buttonClose->click();
+    ASSERT_FALSE(win.loaded());
+
+    win.show();
+    win.Form_Activate();
+    EXPECT_TRUE(win.optionLocal->isChecked());
+    EXPECT_TRUE(win.optionRemoteSelected->isChecked());
+    EXPECT_FALSE(win.comboRemoteIDs->isEnabled());
+    EXPECT_EQ(win.diagLabels[0]->text().toStdString(), "---- V");
+    win.optionRemote->click();
+    EXPECT_EQ(win.comboRemoteIDs->currentText().toStdString(), "100");
+    EXPECT_EQ(win.diagLabels[0]->text().toStdString(), "---- V");
+    EXPECT_EQ(win.comboRemoteSelect->count(), 0);
+    win.buttonClose->click();
+}
+
 TEST_F(DiagWindows, OnlineWindowFillsItsGridFromTheStream) {
     formOnLine win(ctx, settings);
     win.RestoreFormParameters(ini, "Online Diagnostics Window");
