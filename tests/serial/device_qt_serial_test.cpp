@@ -306,7 +306,8 @@ TEST(QtSerialDeviceOpen, PermissionTextNamesTheGroupThatOwnsTheDevice) {
               "Could not open " + path + ": permission denied. The user must be a member of the group \"" + group +
                   "\" that owns the device.");
     EXPECT_EQ(QtSerialDevice::OpenFailureText(path, "the device is busy", EBUSY),
-              "Could not open " + path + ": the device is busy.");
+              "Could not open " + path + ": the device is busy. Choose the device for this port in Utilities > Port "
+              "Settings.");
 }
 
 TEST_F(QtSerialDeviceTest, PermissionDeniedOnARealOpen) {

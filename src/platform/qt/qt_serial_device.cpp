@@ -109,10 +109,7 @@ std::string QtSerialDevice::OpenFailureText(const std::string& path, const std::
         if (::stat(path.c_str(), &st) == 0) text += " \"" + GroupName(st.st_gid) + "\"";
         return text + " that owns the device.";
     }
-    std::string text = "Could not open " + path + ": " + reason + ".";
-    if (sysErrno == ENOENT || sysErrno == ENOTTY)
-        text += " Choose the device for this port in Utilities > Port Settings.";
-    return text;
+    return "Could not open " + path + ": " + reason + ". Choose the device for this port in Utilities > Port Settings.";
 }
 
 std::vector<PresentSerialDevice> QtSerialDevice::PresentDevices(const std::string& byIdFolder) {
@@ -242,7 +239,7 @@ bool QtSerialDevice::open(std::string* error) {
         return false;
     }
     if (!S_ISCHR(st.st_mode)) {
-        if (error) *error = OpenFailureText(path_, "it is not a serial device", ENOTTY);
+        if (error) *error = OpenFailureText(path_, "it is not a serial device", 0);
         return false;
     }
     port_.setPortName(QString::fromStdString(path_));
@@ -258,13 +255,9 @@ bool QtSerialDevice::open(std::string* error) {
         std::string reason = port_.errorString().toStdString();
         port_.clearError();
         int sysErrno = 0;
-        if (e == QSerialPort::DeviceNotFoundError) {
-            reason = "the device does not exist";
-            sysErrno = ENOENT;
-        } else if (e == QSerialPort::UnsupportedOperationError) {
-            reason = "it is not a serial device (" + reason + ")";
-            sysErrno = ENOTTY;
-        } else if (e == QSerialPort::PermissionError && ::access(path_.c_str(), R_OK | W_OK) != 0) sysErrno = errno;
+        if (e == QSerialPort::DeviceNotFoundError) reason = "the device does not exist";
+        else if (e == QSerialPort::UnsupportedOperationError) reason = "it is not a serial device (" + reason + ")";
+        else if (e == QSerialPort::PermissionError && ::access(path_.c_str(), R_OK | W_OK) != 0) sysErrno = errno;
         if (error) *error = OpenFailureText(path_, reason, sysErrno);
         return false;
     }

@@ -39,8 +39,8 @@ public:
     static DeviceResolver SettingsFileResolver(const std::string& settingsFile);
     static std::string DefaultDevicePath(int portNumber);
     // The open failure text: names the device and the reason; for a permission refusal
-    // (sysErrno EACCES) it names the group that owns the device; for a missing device or a
-    // file that is no serial device it says where the device is chosen.
+    // (sysErrno EACCES) it names the group that owns the device; for any other reason (missing,
+    // busy, not a serial device) it says where the port's device is chosen.
     static std::string OpenFailureText(const std::string& path, const std::string& reason, int sysErrno);
     // The serial devices present now (Qt SerialPort's enumeration), each with its stable link
     // from byIdFolder where there is one.

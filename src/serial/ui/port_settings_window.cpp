@@ -408,8 +408,8 @@ void formPortSettings::DisplaySettings() {
     for (int n = 1; n <= kMaxComPort; ++n)
         if (const std::string open = OpenDeviceOf(n); !open.empty()) devices_[n] = open;
     ShowDeviceColumn();
-    labelDeviceMap->setText("The devices of Com1 to Com32 are kept in the section [Com Port Devices] of " +
-                            Breakable(MapFile()) + ", for every mode.");
+    labelDeviceMap->setText("The port devices of every mode are kept in [Com Port Devices] of\n" +
+                            Breakable(MapFile()));
     for (Side& s : side) FillPresentDevices(s.comboDevice);
     tabPortSettings->setTabEnabled(2, true);
     tabPortSettings->setCurrentIndex(0);

@@ -111,8 +111,8 @@ TEST_F(PortSettingsWindow, ShowsBesideEachNumberTheDeviceItOpensAndForAnOpenPort
     EXPECT_EQ(win->side[0].labelDevice->text(), "Open now on this device.");
     EXPECT_EQ(win->side[1].comboDevice->currentText(), "/dev/ttyS1");
     EXPECT_EQ(Plain(win->labelDeviceMap->text()).toStdString(),
-              "The devices of Com1 to Com32 are kept in the section [Com Port Devices] of " + home.file("K45MR.ini") +
-                  ", for every mode.");
+              "The port devices of every mode are kept in [Com Port Devices] of\n" +
+                  home.file("K45MR.ini"));
 
     const struct {
         int index;
