@@ -132,11 +132,12 @@ void QtSerialDevice::AttachStableLinks(std::vector<PresentSerialDevice>& devices
     namespace fs = std::filesystem;
     std::error_code ec;
     std::vector<std::pair<std::string, std::string>> links;  // (link, canonical target)
-    for (const fs::directory_entry& e : fs::directory_iterator(byIdFolder, ec)) {
+    // A folder that is missing or changes under the walk ends it; the links found so far count.
+    for (fs::directory_iterator it(byIdFolder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code linkEc;
-        if (!e.is_symlink(linkEc)) continue;
-        const fs::path target = fs::canonical(e.path(), linkEc);
-        if (!linkEc) links.emplace_back(e.path().string(), target.string());
+        if (!it->is_symlink(linkEc)) continue;
+        const fs::path target = fs::canonical(it->path(), linkEc);
+        if (!linkEc) links.emplace_back(it->path().string(), target.string());
     }
     std::sort(links.begin(), links.end());
     for (PresentSerialDevice& d : devices) {
