@@ -36,8 +36,16 @@ public:
     [[nodiscard]] virtual bool setSettings(const PortSettings& settings, std::string* error) = 0;
     virtual PortSettings settings() const = 0;
     [[nodiscard]] virtual bool open(std::string* error) = 0;
+    // Gives the output still queued the time it needs to leave at the settings in force (plus a
+    // margin, about a second at most), so a last command such as "T0" reaches the radio before
+    // the lines drop or the port closes. No event is raised meanwhile.
+    virtual void drainOutput() {}
+    // Closes the port; the queued output is drained first (drainOutput).
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // The device file the port has open (while closed: the one the last open tried); empty for
+    // a device without a file.
+    virtual std::string deviceName() const { return {}; }
 
     virtual void setBufferSizes(int inputSize, int outputSize) = 0;
     virtual int outputBufferSize() const = 0;

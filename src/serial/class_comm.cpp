@@ -227,13 +227,20 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
 
 void classComm::CloseCommPort() {
     if (!comPortOpen_ || !commCtrl_) return;
-    IdleLines();
-    keyedSendActive_ = false;
     // Held text was meant for this session; a later open must not send it to whatever modem
     // is on the line by then.
     DropHeldOutput();
+    // What the device has queued (a last "T0") leaves while the lines still stand as the
+    // mode wants them; the idle levels come after.
+    commCtrl_->drainOutput();
+    IdleLines();
+    keyedSendActive_ = false;
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
+}
+
+std::string classComm::GetOpenDevice() const {
+    return comPortOpen_ && commCtrl_ && commCtrl_->isOpen() ? commCtrl_->deviceName() : std::string();
 }
 
 void classComm::ResetPort() {

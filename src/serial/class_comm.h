@@ -72,6 +72,8 @@ public:
     [[nodiscard]] bool OpenCommPort(bool doIpPreparation = true);
     void CloseCommPort();
     bool GetCommPortOpen() const { return comPortOpen_; }
+    // The device file the port has open; empty while closed (or for a device without a file).
+    std::string GetOpenDevice() const;
     void ResetPort();
     // Both refuse (return false) when the device did not accept the settings; the working
     // layer then keeps what was in force.

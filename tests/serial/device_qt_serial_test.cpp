@@ -270,7 +270,10 @@ TEST(QtSerialDeviceOpen, FailureNamesTheDeviceAndTheReason) {
     device.setPortNumber(2);
     std::string error;
     EXPECT_FALSE(device.open(&error));
-    EXPECT_EQ(error, "Could not open /dev/k45-no-such-device: the device does not exist.");
+    // It says where the device is chosen.
+    EXPECT_EQ(error,
+              "Could not open /dev/k45-no-such-device: the device does not exist. Choose the device for this port in "
+              "Utilities > Port Settings.");
     EXPECT_FALSE(device.isOpen());
 
     device.setPortNumber(33);
@@ -281,7 +284,9 @@ TEST(QtSerialDeviceOpen, FailureNamesTheDeviceAndTheReason) {
     home.write("plain.txt", "not a tty");
     QtSerialDevice file([&](int) { return home.file("plain.txt"); });
     EXPECT_FALSE(file.open(&error));
-    EXPECT_TRUE(Contains(error, home.file("plain.txt")) && Contains(error, "not a serial device")) << error;
+    EXPECT_TRUE(Contains(error, home.file("plain.txt")) && Contains(error, "not a serial device") &&
+                Contains(error, "Utilities > Port Settings"))
+        << error;
 }
 
 TEST(QtSerialDeviceOpen, PermissionTextNamesTheGroupThatOwnsTheDevice) {
@@ -301,7 +306,8 @@ TEST(QtSerialDeviceOpen, PermissionTextNamesTheGroupThatOwnsTheDevice) {
               "Could not open " + path + ": permission denied. The user must be a member of the group \"" + group +
                   "\" that owns the device.");
     EXPECT_EQ(QtSerialDevice::OpenFailureText(path, "the device is busy", EBUSY),
-              "Could not open " + path + ": the device is busy.");
+              "Could not open " + path + ": the device is busy. Choose the device for this port in Utilities > Port "
+              "Settings.");
 }
 
 TEST_F(QtSerialDeviceTest, PermissionDeniedOnARealOpen) {

@@ -135,6 +135,7 @@ void MDIMain::CreateStatusBar() {
     }
     panels_[0]->setMinimumWidth(60);
     panels_[1]->setMinimumWidth(120);
+    ShowPortDevicesOnHover(*panels_[1], ctx_.state);
     bar->addWidget(panels_[0]);
     bar->addWidget(panels_[1]);
     bar->addWidget(panels_[2], 1);

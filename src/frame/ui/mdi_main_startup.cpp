@@ -9,6 +9,7 @@
 #include "frame/ui/mdi_main.h"
 #include "frame/utilities.h"
 #include "platform/dialogs.h"
+#include "platform/port_devices.h"
 #include "platform/profile.h"
 #include "version_info.h"
 
@@ -108,6 +109,7 @@ void MDIMain::MDIForm_Unload() {
             if (ToolForm* f = ctx_.form(info.id)) f->SaveFormParameters(ini, info.sectionName);
         if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->SaveClassParameters(ini, "Primary Port Settings");
         if (ctx_.state.classCommSecondary) ctx_.state.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
+        if (ports_) ports_->SaveDeviceMap(PortDeviceMapFile(s.places), s.dialogs);
         // Into the batch: the commit below reports the file.
         if (rememberDataFile_) (void)WriteIniValue(s.locale, ini, "Filenames", "Data", s.dataFileName);
         if (rememberTestFile_) (void)WriteIniValue(s.locale, ini, "Filenames", "Test", s.testFileName);

@@ -1,5 +1,15 @@
 #include "frame/ui/port_objects.h"
 
+#include <QEvent>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QWidget>
+
+#include "model/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/port_devices.h"
+#include "platform/profile.h"
+#include "platform/qt/qt_serial_device.h"
 
 namespace k45 {
 
@@ -20,6 +30,65 @@ PortObjects::~PortObjects() {
     // Releasing a port object closes its port and unbinds its device and timer.
     primary_.reset();
     secondary_.reset();
+}
+
+SerialDeviceFactory RealSerialDevices(const FilePlaces& files) {
+    return [&files](int) -> std::shared_ptr<SerialDevice> {
+        return std::make_shared<QtSerialDevice>(QtSerialDevice::DeviceResolver(
+            [&files](int portNumber) { return MappedPortDevice(PortDeviceMapFile(files.places), portNumber); }));
+    };
+}
+
+std::string PortDevicesText(const classComm* primary, const classComm* secondary, const std::string& mapFile) {
+    std::string text;
+    auto line = [&](const char* role, const classComm* port) {
+        if (!port) return;
+        if (!text.empty()) text += "\n";
+        text += std::string(role) + ": Com" + std::to_string(port->portNumber);
+        if (port->GetCommPortOpen()) {
+            const std::string device = port->GetOpenDevice();
+            text += device.empty() ? ", open" : ", open on " + device;
+        } else {
+            text += ", closed (opens " + MappedPortDevice(mapFile, port->portNumber) + ")";
+        }
+    };
+    line("Primary", primary);
+    line("Secondary", secondary);
+    return text;
+}
+
+namespace {
+
+class PortDevicesTip : public QObject {
+public:
+    PortDevicesTip(QWidget& panel, const AppState& state) : QObject(&panel), state_(state) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ToolTip) return false;
+        auto* panel = static_cast<QWidget*>(watched);
+        const std::string text =
+            PortDevicesText(state_.classCommPrimary, state_.classCommSecondary, PortDeviceMapFile(state_.places));
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QString::fromStdString(text), panel);
+        return true;
+    }
+
+private:
+    const AppState& state_;
+};
+
+}  // namespace
+
+void ShowPortDevicesOnHover(QWidget& panel, const AppState& state) {
+    panel.installEventFilter(new PortDevicesTip(panel, state));
+}
+
+void PortObjects::SaveDeviceMap(const std::string& mapFile, Dialogs* dialogs) {
+    std::string error;
+    if (AddMissingPortDevices(mapFile, {primary_->portNumber, secondary_->portNumber}, &error)) return;
+    if (dialogs && !ProfileBatch::find(mapFile))
+        dialogs->messageBox("Could not save the serial device map in " + mapFile + "\r\n" + error, {}, MsgButtons::OK,
+                            MsgIcon::Critical);
 }
 
 void PortObjects::InitCommCtrls() {

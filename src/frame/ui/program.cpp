@@ -7,12 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "frame/ini_routines.h"
 #include "frame/startup.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/ui/subsystem_hooks.h"
 #include "frame/ui/tool_windows.h"
-#include "platform/qt/qt_serial_device.h"
 
 namespace k45 {
 
@@ -36,16 +34,9 @@ void Program::Main() {
     options.commandLine = commandLine_;
     options.hooks = DefaultSubsystemHooks();
     options.createToolWindows = CreateToolWindows;
-    // The device of "Com<n>" is looked up in the settings file in force when the port opens.
-    options.makeDevice = [this](int) -> std::shared_ptr<SerialDevice> {
-        const ModeFlags* modes = &ctx_.state;
-        const FilePlaces* files = &ctx_.state;
-        return std::make_shared<QtSerialDevice>(
-            QtSerialDevice::DeviceResolver([modes, files](int portNumber) {
-                return QtSerialDevice::SettingsFileResolver(GetIniFileName(*modes, *files))(portNumber);
-            }));
-    };
+    options.makeDevice = RealSerialDevices(ctx_.state);
     mainWindow_ = std::make_unique<MDIMain>(ctx_, std::move(options));
+    dialogs_.setMainWindow(mainWindow_.get());
     mainWindow_->MDIForm_Load();
     mainWindow_->show();
 }

@@ -35,9 +35,15 @@ std::string ConvertFileFilter(const std::string& filter) {
     return out;
 }
 
+QWidget* QtDialogs::dialogParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (mainWindow_) return mainWindow_;
+    return QApplication::activeWindow();
+}
+
 MsgAnswer QtDialogs::messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                                 MsgIcon icon) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(dialogParent());
     box.setWindowTitle(QString::fromStdString(title.empty() ? version::programTitle : title));
     box.setText(QString::fromStdString(text));
     switch (icon) {
@@ -72,11 +78,11 @@ MsgAnswer QtDialogs::messageBox(const std::string& text, const std::string& titl
 
 namespace {
 
-std::optional<std::string> RunFileDialog(const FileDialogRequest& r, bool save) {
+std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& r, bool save) {
     const QString dir = QString::fromStdString(
         r.fileName.empty() ? r.initialDir : (r.initialDir.empty() ? r.fileName : r.initialDir + "/" + r.fileName));
     const QString filters = QString::fromStdString(ConvertFileFilter(r.filter));
-    QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(r.title), dir, filters);
+    QFileDialog dlg(parent, QString::fromStdString(r.title), dir, filters);
     if (save) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
     } else {
@@ -92,9 +98,13 @@ std::optional<std::string> RunFileDialog(const FileDialogRequest& r, bool save) 
 
 }  // namespace
 
-std::optional<std::string> QtDialogs::openFile(const FileDialogRequest& r) { return RunFileDialog(r, false); }
+std::optional<std::string> QtDialogs::openFile(const FileDialogRequest& r) {
+    return RunFileDialog(dialogParent(), r, false);
+}
 
-std::optional<std::string> QtDialogs::saveFile(const FileDialogRequest& r) { return RunFileDialog(r, true); }
+std::optional<std::string> QtDialogs::saveFile(const FileDialogRequest& r) {
+    return RunFileDialog(dialogParent(), r, true);
+}
 
 int QtDialogs::runModal(const std::string&, const std::function<int()>& exec) { return exec(); }
 

@@ -7,12 +7,17 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
+#include <QSerialPortInfo>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <vector>
 
-#include "platform/profile.h"
+#include "platform/port_devices.h"
 
 namespace k45 {
 namespace {
@@ -92,16 +97,10 @@ QtSerialDevice::~QtSerialDevice() {
 }
 
 QtSerialDevice::DeviceResolver QtSerialDevice::SettingsFileResolver(const std::string& settingsFile) {
-    return [settingsFile](int portNumber) {
-        std::string path =
-            ProfileRead(settingsFile, "Com Port Devices", "Com" + std::to_string(portNumber), "");
-        return path.empty() ? DefaultDevicePath(portNumber) : path;
-    };
+    return [settingsFile](int portNumber) { return MappedPortDevice(settingsFile, portNumber); };
 }
 
-std::string QtSerialDevice::DefaultDevicePath(int portNumber) {
-    return "/dev/ttyS" + std::to_string(portNumber - 1);
-}
+std::string QtSerialDevice::DefaultDevicePath(int portNumber) { return DefaultPortDevice(portNumber); }
 
 std::string QtSerialDevice::OpenFailureText(const std::string& path, const std::string& reason, int sysErrno) {
     if (sysErrno == EACCES) {
@@ -110,7 +109,56 @@ std::string QtSerialDevice::OpenFailureText(const std::string& path, const std::
         if (::stat(path.c_str(), &st) == 0) text += " \"" + GroupName(st.st_gid) + "\"";
         return text + " that owns the device.";
     }
-    return "Could not open " + path + ": " + reason + ".";
+    return "Could not open " + path + ": " + reason + ". Choose the device for this port in Utilities > Port Settings.";
+}
+
+std::vector<PresentSerialDevice> QtSerialDevice::PresentDevices(const std::string& byIdFolder) {
+    std::vector<PresentSerialDevice> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        PresentSerialDevice d;
+        d.systemLocation = info.systemLocation().toStdString();
+        d.description = info.description().toStdString();
+        d.manufacturer = info.manufacturer().toStdString();
+        d.serialNumber = info.serialNumber().toStdString();
+        devices.push_back(std::move(d));
+    }
+    std::sort(devices.begin(), devices.end(),
+              [](const PresentSerialDevice& a, const PresentSerialDevice& b) { return a.systemLocation < b.systemLocation; });
+    AttachStableLinks(devices, byIdFolder);
+    return devices;
+}
+
+void QtSerialDevice::AttachStableLinks(std::vector<PresentSerialDevice>& devices, const std::string& byIdFolder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::vector<std::pair<std::string, std::string>> links;  // (link, canonical target)
+    // A folder that is missing or changes under the walk ends it; the links found so far count.
+    for (fs::directory_iterator it(byIdFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code linkEc;
+        if (!it->is_symlink(linkEc)) continue;
+        const fs::path target = fs::canonical(it->path(), linkEc);
+        if (!linkEc) links.emplace_back(it->path().string(), target.string());
+    }
+    std::sort(links.begin(), links.end());
+    for (PresentSerialDevice& d : devices) {
+        std::error_code devEc;
+        const fs::path device = fs::canonical(d.systemLocation, devEc);
+        if (devEc) continue;
+        for (const auto& [link, target] : links) {
+            if (target != device.string()) continue;
+            d.stableLink = link;
+            break;
+        }
+    }
+}
+
+int QtSerialDevice::DrainTimeMs(long long bytes, const PortSettings& settings) {
+    constexpr long long kMarginMs = 100;
+    if (bytes <= 0) return 0;
+    const long long baud = settings.baudRate > 0 ? settings.baudRate : 9600;
+    const long long bits = bytes * BitsPerCharacter(settings);
+    const long long ms = (bits * 1000 + baud - 1) / baud + kMarginMs;
+    return static_cast<int>(std::min<long long>(ms, kMaxDrainMs));
 }
 
 bool QtSerialDevice::notOpen(std::string* error) const {
@@ -227,7 +275,30 @@ bool QtSerialDevice::open(std::string* error) {
     return true;
 }
 
+void QtSerialDevice::drainOutput() {
+    if (!port_.isOpen() || draining_) return;
+    const long long queued = port_.bytesToWrite() + driverQueued();
+    if (queued == 0) return;
+    // The owner is closing the port: what the waits below report (bytes written, input, a lost
+    // device) is not handed on.
+    draining_ = true;
+    const int budget = DrainTimeMs(queued, settings_);
+    QElapsedTimer clock;
+    clock.start();
+    // QSerialPort hands its buffer to the driver only from the event loop, or in this wait.
+    while (port_.isOpen() && port_.bytesToWrite() > 0 && clock.elapsed() < budget) {
+        if (!port_.waitForBytesWritten(static_cast<int>(budget - clock.elapsed()))) break;
+    }
+    // Then the driver sends them on the line.
+    while (port_.isOpen() && driverQueued() > 0 && clock.elapsed() < budget) {
+        const timespec step{0, 2'000'000};
+        ::nanosleep(&step, nullptr);
+    }
+    draining_ = false;
+}
+
 void QtSerialDevice::close() {
+    drainOutput();
     pollTimer_.stop();
     drainPending_ = false;
     if (port_.isOpen()) port_.close();
@@ -329,7 +400,7 @@ int QtSerialDevice::outputCount() const {
 }
 
 void QtSerialDevice::emitEvent(int code) {
-    if (!handler_) return;
+    if (!handler_ || draining_) return;
     auto handler = handler_;  // the handler may replace itself
     handler(code);
 }

@@ -8,10 +8,20 @@
 #include <QTimer>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/serial_device.h"
 
 namespace k45 {
+
+// A serial device present on the system, as the Port Settings window offers it.
+struct PresentSerialDevice {
+    std::string systemLocation;  // /dev/ttyUSB0
+    std::string stableLink;      // its /dev/serial/by-id link, when the system has one
+    std::string description;
+    std::string manufacturer;
+    std::string serialNumber;
+};
 
 class QtSerialDevice : public SerialDevice {
 public:
@@ -19,7 +29,7 @@ public:
     using DeviceResolver = std::function<std::string(int portNumber)>;
 
     // Port n opens the device named by key "Com<n>" of section "Com Port Devices" of the
-    // settings file, else /dev/ttyS<n-1>.
+    // given map file (platform/port_devices.h), else /dev/ttyS<n-1>.
     explicit QtSerialDevice(const std::string& settingsFile);
     explicit QtSerialDevice(DeviceResolver resolver);
     ~QtSerialDevice() override;
@@ -29,8 +39,17 @@ public:
     static DeviceResolver SettingsFileResolver(const std::string& settingsFile);
     static std::string DefaultDevicePath(int portNumber);
     // The open failure text: names the device and the reason; for a permission refusal
-    // (sysErrno EACCES) it names the group that owns the device.
+    // (sysErrno EACCES) it names the group that owns the device; for any other reason (missing,
+    // busy, not a serial device) it says where the port's device is chosen.
     static std::string OpenFailureText(const std::string& path, const std::string& reason, int sysErrno);
+    // The serial devices present now (Qt SerialPort's enumeration), each with its stable link
+    // from byIdFolder where there is one.
+    static std::vector<PresentSerialDevice> PresentDevices(const std::string& byIdFolder = "/dev/serial/by-id");
+    // Gives each device the link of byIdFolder that leads to it.
+    static void AttachStableLinks(std::vector<PresentSerialDevice>& devices, const std::string& byIdFolder);
+    // Milliseconds that `bytes` need at the settings, plus a margin, capped at kMaxDrainMs.
+    static int DrainTimeMs(long long bytes, const PortSettings& settings);
+    static constexpr int kMaxDrainMs = 1000;
 
     // The device file in use, or tried by the last open.
     const std::string& devicePath() const { return path_; }
@@ -45,8 +64,10 @@ public:
     // The settings last accepted (or kept for the open).
     PortSettings settings() const override { return settings_; }
     [[nodiscard]] bool open(std::string* error) override;
+    void drainOutput() override;
     void close() override;
     bool isOpen() const override { return port_.isOpen(); }
+    std::string deviceName() const override { return path_; }
 
     void setBufferSizes(int inputSize, int outputSize) override;
     int outputBufferSize() const override { return outputBufferSize_; }
@@ -101,6 +122,7 @@ private:
     std::string openRefusals_;
     std::string lostReason_;
     bool losing_ = false;
+    bool draining_ = false;  // no events while the output drains for a close
     // Last seen by the poll: modem lines and the error counters of the driver.
     bool linesKnown_ = false;
     bool linesUnsupported_ = false;

@@ -6,20 +6,23 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <filesystem>
 
 #include "frame/app_context.h"
 #include "frame/hex_text.h"
-#include "frame/ini_routines.h"
 #include "frame/main_frame.h"
-#include "platform/qt/qt_serial_device.h"
+#include "platform/port_devices.h"
 #include "ui/window_utils.h"
 #include "platform/dialogs.h"
 #include "serial/class_comm.h"
@@ -46,6 +49,54 @@ public:
 protected:
     QString textFromValue(int value) const override { return QString::fromStdString(ByteToHex2(value)); }
 };
+
+// The device box: takes any path and offers the devices present when its list opens.
+class DeviceBox : public QComboBox {
+public:
+    std::function<void()> beforePopup;
+    void showPopup() override {
+        if (beforePopup) beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
+// A list whose popup is a table: the first column is the entry, the second tells about it.
+// The popup shows a screenful of rows and scrolls, instead of running past the window.
+void UseTablePopup(QComboBox* combo, QAbstractItemModel* model) {
+    auto* view = new QTableView;
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->setShowGrid(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setWordWrap(false);
+    combo->setModel(model);
+    combo->setView(view);
+    combo->setModelColumn(0);
+    combo->setMaxVisibleItems(12);
+    combo->setStyleSheet("QComboBox { combobox-popup: 0; }");
+}
+
+// Widens the popup of a table list to show both columns whole.
+void FitTablePopup(QComboBox* combo) {
+    auto* view = qobject_cast<QTableView*>(combo->view());
+    if (!view) return;
+    view->resizeColumnsToContents();
+    view->resizeRowsToContents();
+    const int width = view->horizontalHeader()->length() + 2 * view->frameWidth() +
+                      view->verticalScrollBar()->sizeHint().width() + 4;
+    view->setMinimumWidth(width);
+}
+
+// Lets a long path wrap at its slashes.
+QString Breakable(const std::string& path) {
+    return QString::fromStdString(path).replace("/", QString("/") + QChar(0x200B));
+}
+
+bool DeviceExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
 
 }  // namespace
 
@@ -125,9 +176,15 @@ formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent)
     buttons->addWidget(buttonCancel);
     buttons->addStretch();
     buttons->addWidget(buttonSwap);
+    labelDeviceMap = new QLabel;
+    labelDeviceMap->setObjectName("labelDeviceMap");
+    labelDeviceMap->setWordWrap(true);
+    labelDeviceMap->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* top = new QVBoxLayout(this);
     top->addWidget(tabPortSettings);
+    top->addWidget(labelDeviceMap);
     top->addLayout(buttons);
+    listDevices = [] { return QtSerialDevice::PresentDevices(); };
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
@@ -149,7 +206,17 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
     s.frame = new QGroupBox(frameCaption);
     s.frame->setObjectName(tab == 0 ? "framePrimaryComPort" : "frameSecondaryComPort");
     s.comboPortNum = combo("PortNum");
-    for (int n = 1; n <= 32; ++n) s.comboPortNum->addItem(QString("Com%1").arg(n));
+    if (!portNumbers_) {
+        portNumbers_ = new QStandardItemModel(kMaxComPort, 2, this);
+        for (int n = 1; n <= kMaxComPort; ++n) {
+            portNumbers_->setItem(n - 1, 0, new QStandardItem(QString("Com%1").arg(n)));
+            auto* device = new QStandardItem;
+            device->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            device->setForeground(palette().brush(QPalette::PlaceholderText));
+            portNumbers_->setItem(n - 1, 1, device);
+        }
+    }
+    UseTablePopup(s.comboPortNum, portNumbers_);
     s.comboBaudRate = combo("BaudRate");
     s.comboDataBits = combo("DataBits");
     s.comboParity = combo("Parity");
@@ -167,17 +234,33 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
         {"Parit&y:", s.comboParity},        {"Stop B&its:", s.comboStopBits}, {"DTR Enab&le:", s.comboDtrEnable},
         {"Mo&de:", s.comboTxMode},
     };
+    constexpr int kListRows = 7;
     int r = 0;
     for (auto [label, c] : rows) {
         g->addWidget(BuddyCaption(label, c), r, 0);
         g->addWidget(c, r, 1);
         ++r;
     }
+    auto* deviceBox = new DeviceBox;
+    s.comboDevice = deviceBox;
+    s.comboDevice->setObjectName(tab == 0 ? "comboPrimaryDevice" : "comboSecondaryDevice");
+    s.comboDevice->setEditable(true);
+    s.comboDevice->setInsertPolicy(QComboBox::NoInsert);
+    s.comboDevice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    s.comboDevice->setMinimumContentsLength(14);
+    s.comboDevice->setToolTip("The device file this port number opens: a device of the list or any path "
+                              "(a pseudo-terminal, a link)");
+    UseTablePopup(s.comboDevice, new QStandardItemModel(0, 2, s.comboDevice));
+    deviceBox->beforePopup = [this, deviceBox] { FillPresentDevices(deviceBox); };
+    g->addWidget(BuddyCaption("De&vice:", s.comboDevice), r, 0);
+    g->addWidget(s.comboDevice, r++, 1, 1, 2);
     s.labelDevice = new QLabel;
     s.labelDevice->setObjectName(tab == 0 ? "labelPrimaryDevice" : "labelSecondaryDevice");
     s.labelDevice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    s.labelDevice->setWordWrap(true);
     g->addWidget(s.labelDevice, r++, 0, 1, 3);
     connect(s.comboPortNum, &QComboBox::currentIndexChanged, this, [this, &s] { ShowDevice(s); });
+    connect(s.comboDevice, &QComboBox::editTextChanged, this, [this, &s](const QString& t) { DeviceEdited(s, t); });
     auto* note = new QLabel(explanation);
     note->setWordWrap(true);
     // Runs of blanks in the text end its lines: the label is as wide as the longest piece.
@@ -189,7 +272,7 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
     } else {
         note->setMaximumWidth(150);
     }
-    g->addWidget(note, 0, 2, r, 1, Qt::AlignTop);
+    g->addWidget(note, 0, 2, kListRows, 1, Qt::AlignTop);
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     v->addWidget(s.frame);
@@ -198,17 +281,84 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
 
 // ---------------------------------------------------------------------------------------
 
+std::string formPortSettings::MapFile() const { return PortDeviceMapFile(ctx_.state.places); }
+
+// The device a port object has open on this number: what is in use, whatever the map says now.
+std::string formPortSettings::OpenDeviceOf(int portNumber) const {
+    for (const classComm* p : {ctx_.state.classCommPrimary, ctx_.state.classCommSecondary})
+        if (p && p->GetCommPortOpen() && p->portNumber == portNumber) return p->GetOpenDevice();
+    return {};
+}
+
 void formPortSettings::ShowDevice(Side& s) {
+    const int n = s.comboPortNum->currentIndex() + 1;
+    const QSignalBlocker quiet(s.comboDevice);
+    s.comboDevice->setEditText(n >= 1 ? QString::fromStdString(devices_[n]) : QString());
+    s.comboDevice->setEnabled(n >= 1);
+    ShowDeviceStatus(s);
+}
+
+void formPortSettings::DeviceEdited(Side& s, const QString& text) {
+    const int n = s.comboPortNum->currentIndex() + 1;
+    if (n < 1) return;
+    const std::string path = text.trimmed().toStdString();
+    devices_[n] = path.empty() ? DefaultPortDevice(n) : path;
+    ShowDeviceColumn();
+    // The other side shows the same number only while the choice is still to be corrected.
+    for (Side& other : side)
+        if (&other != &s && other.comboPortNum->currentIndex() + 1 == n) ShowDevice(other);
+    ShowDeviceStatus(s);
+}
+
+void formPortSettings::ShowDeviceStatus(Side& s) {
     const int n = s.comboPortNum->currentIndex() + 1;
     if (n < 1) {
         s.labelDevice->clear();
         return;
     }
-    const std::string path = QtSerialDevice::SettingsFileResolver(GetIniFileName(ctx_.state, ctx_.state))(n);
-    std::error_code ec;
-    const bool present = std::filesystem::exists(path, ec);
-    s.labelDevice->setText(QString("Device: %1 (%2)")
-                               .arg(QString::fromStdString(path), present ? "present" : "not found"));
+    const std::string chosen = devices_[n];
+    const std::string open = OpenDeviceOf(n);
+    QString text;
+    if (!open.empty() && open == chosen)
+        text = QString("Open now on this device.");
+    else if (!open.empty())
+        text = QString("Open now on %1; OK reopens the port on this device.").arg(Breakable(open));
+    else
+        text = DeviceExists(chosen) ? QString("The device is present.") : QString("The device was not found.");
+    s.labelDevice->setText(text);
+}
+
+void formPortSettings::ShowDeviceColumn() {
+    for (int n = 1; n <= kMaxComPort; ++n) {
+        QString text = QString::fromStdString(devices_[n]);
+        if (!OpenDeviceOf(n).empty()) text += "  (open)";
+        portNumbers_->item(n - 1, 1)->setText(text);
+    }
+    for (Side& s : side) FitTablePopup(s.comboPortNum);
+}
+
+void formPortSettings::FillPresentDevices(QComboBox* box) {
+    auto* model = static_cast<QStandardItemModel*>(box->model());
+    const QString typed = box->currentText();
+    const QSignalBlocker quiet(box);
+    model->removeRows(0, model->rowCount());
+    auto add = [&](const std::string& path, const std::string& about) {
+        auto* aboutItem = new QStandardItem(QString::fromStdString(about));
+        aboutItem->setForeground(palette().brush(QPalette::PlaceholderText));
+        model->appendRow({new QStandardItem(QString::fromStdString(path)), aboutItem});
+    };
+    for (const PresentSerialDevice& d : listDevices ? listDevices() : std::vector<PresentSerialDevice>{}) {
+        std::string about;
+        for (const std::string& part : {d.description, d.manufacturer,
+                                        d.serialNumber.empty() ? std::string() : "serial " + d.serialNumber})
+            if (!part.empty()) about += (about.empty() ? "" : ", ") + part;
+        if (about.empty()) about = "serial device";
+        if (!d.stableLink.empty()) add(d.stableLink, "stable name of " + d.systemLocation + ": " + about);
+        add(d.systemLocation, about);
+    }
+    box->setCurrentIndex(-1);
+    box->setEditText(typed);
+    FitTablePopup(box);
 }
 
 void formPortSettings::UpdateChanges() {
@@ -252,6 +402,15 @@ void formPortSettings::SelectByFirstLetter(QComboBox* combo, char letter) {
 void formPortSettings::DisplaySettings() {
     const bool eng = ctx_.state.engineerMode;
     classComm* ports[2] = {ctx_.state.classCommPrimary, ctx_.state.classCommSecondary};
+    // Each number's device: the one a port has open on it, else what the map names.
+    storedDevices_ = ReadPortDeviceMap(MapFile());
+    devices_ = storedDevices_;
+    for (int n = 1; n <= kMaxComPort; ++n)
+        if (const std::string open = OpenDeviceOf(n); !open.empty()) devices_[n] = open;
+    ShowDeviceColumn();
+    labelDeviceMap->setText("The port devices of every mode are kept in [Com Port Devices] of\n" +
+                            Breakable(MapFile()));
+    for (Side& s : side) FillPresentDevices(s.comboDevice);
     tabPortSettings->setTabEnabled(2, true);
     tabPortSettings->setCurrentIndex(0);
     for (int k = 0; k < 2; ++k) {
@@ -348,6 +507,16 @@ void formPortSettings::buttonOK_Click() {
         p->escChar = static_cast<std::int16_t>(textEscChar->value());
         p->ctsTimeoutTime = textCtsTimeout->value();
         number(comboDmpBaudrate, p->dmpBaudRate);
+    }
+    // The devices go to the map before the ports reopen, so a port whose device changed opens
+    // the new one before anything else is sent.
+    std::map<int, std::string> changed;
+    for (const auto& [n, path] : devices_)
+        if (storedDevices_[n] != path) changed[n] = path;
+    std::string error;
+    if (!WritePortDevices(MapFile(), changed, &error)) {
+        ctx_.dialogs()->messageBox("Could not save the devices of the ports in " + MapFile() + "\r\n" + error,
+                                   "Port Settings", MsgButtons::OK, MsgIcon::Exclamation);
     }
     // A port that will not reopen with the new settings has said so in its own message.
     if (wasOpen[0]) (void)ports[0]->OpenCommPort();

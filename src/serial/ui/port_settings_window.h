@@ -1,10 +1,19 @@
 #pragma once
 // The Port Settings window: port numbers and serial settings of both port objects, and in
 // engineering mode the advanced settings both share. Nothing is applied until OK.
+// On this platform "Com n" is a device file: the port lists show beside each number the device
+// it opens, and the device box of each side chooses it for the selected number (one map for
+// every mode, platform/port_devices.h). What the window shows for a port that is open is the
+// device it has open.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "frame/window_interfaces.h"
+#include "platform/qt/qt_serial_device.h"
 #include "ui/tool_window.h"
 
 class QCheckBox;
@@ -14,6 +23,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QStandardItemModel;
 class QTabWidget;
 
 namespace k45 {
@@ -39,11 +49,13 @@ public:
         QComboBox* comboStopBits = nullptr;
         QComboBox* comboDtrEnable = nullptr;
         QComboBox* comboTxMode = nullptr;
-        QLabel* labelDevice = nullptr;  // the device file the chosen port number opens
+        QComboBox* comboDevice = nullptr;  // the device file of the chosen port number
+        QLabel* labelDevice = nullptr;     // whether that device is open, present or missing
     };
-    // The device path port n opens and whether it is there, so an adapter's port can be found.
-    void ShowDevice(Side& s);
     std::array<Side, 2> side;
+    // The devices present now (Qt SerialPort's enumeration); tests put their own.
+    std::function<std::vector<PresentSerialDevice>()> listDevices;
+    QLabel* labelDeviceMap = nullptr;  // which file holds the devices
     QTabWidget* tabPortSettings = nullptr;
     QGroupBox* frameAdvancedSettings = nullptr;
     QCheckBox* checkIgnoreDCD = nullptr;
@@ -68,11 +80,22 @@ protected:
 private:
     void DisplaySettings();
     void EnableTabFrames();
+    // Shows the chosen port number's device in the side's device box and status line.
+    void ShowDevice(Side& s);
+    void DeviceEdited(Side& s, const QString& text);
+    void ShowDeviceStatus(Side& s);
+    void ShowDeviceColumn();
+    void FillPresentDevices(QComboBox* box);
+    std::string OpenDeviceOf(int portNumber) const;
+    std::string MapFile() const;
     void checkIgnoreDCD_Click();
     void FillSide(Side& s, int tab, const char* frameCaption, const char* explanation);
     static void SelectByNumber(QComboBox* combo, double value);
     static void SelectByFirstLetter(QComboBox* combo, char letter);
 
+    QStandardItemModel* portNumbers_ = nullptr;  // both port lists: "Com n" and its device
+    std::map<int, std::string> devices_;         // the device each number opens after OK
+    std::map<int, std::string> storedDevices_;   // what the map file holds now
 };
 
 }  // namespace k45

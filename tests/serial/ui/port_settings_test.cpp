@@ -44,8 +44,10 @@ struct PortSettingsWindow : ::testing::Test {
     ScriptedDevice devPrimary{sched}, devSecondary{sched};
     std::unique_ptr<classComm> primary, secondary;
     std::unique_ptr<formPortSettings> win;
+    TempHome home;  // the program folder: its settings file holds the device map
 
     PortSettingsWindow() {
+        ctx.state.places.programFolder = home.path();
         ctx.state.scheduler = &sched;
         ctx.state.dialogs = &dialogs;
         ctx.mainFrame = &mainFrame;
@@ -75,31 +77,148 @@ struct PortSettingsWindow : ::testing::Test {
     }
 };
 
-// A technician with a USB adapter sees which device each port number opens and whether it is
-// there; the mapping itself stays in the settings file.
-TEST_F(PortSettingsWindow, ShowsTheDeviceEachPortNumberOpens) {
-    TempHome home;
-    ctx.state.places.programFolder = home.path();
+// A device that knows which file it has open, as the real one does.
+class NamedDevice : public ScriptedDevice {
+public:
+    using ScriptedDevice::ScriptedDevice;
+    std::string name;
+    std::string deviceName() const override { return name; }
+};
+
+QString Plain(const QString& text) { return QString(text).remove(QChar(0x200B)); }
+
+// Beside each port number the device it opens; for the number of an open port, the device it
+// has open, even when the map was changed behind its back since.
+TEST_F(PortSettingsWindow, ShowsBesideEachNumberTheDeviceItOpensAndForAnOpenPortTheOneInUse) {
+    NamedDevice named{sched};
+    named.name = "/dev/pts/7";
+    primary->InitCommCtrl(&named, 0, 1, nullptr);
+    primary->ForceCommPortOpen(7, {.baudRate = 9600});
+    ASSERT_EQ(primary->GetOpenDevice(), "/dev/pts/7");
     home.write("adapter", "");
-    home.write("K45MR.ini", "[Com Port Devices]\r\nCom3=" + home.file("adapter") + "\r\nCom4=" + home.file("gone") +
-                                "\r\n");
+    home.write("K45MR.ini", "[Com Port Devices]\r\nCom1=/dev/ttyUSB5\r\nCom3=" + home.file("adapter") +
+                                "\r\nCom4=" + home.file("gone") + "\r\n");
     open();
+    auto beside = [&](int n) {
+        return win->side[0].comboPortNum->model()->index(n - 1, 1).data().toString().toStdString();
+    };
+    EXPECT_EQ(win->side[0].comboPortNum->currentText(), "Com1");
+    EXPECT_EQ(beside(1), "/dev/pts/7  (open)");
+    EXPECT_EQ(beside(2), "/dev/ttyS1");
+    EXPECT_EQ(beside(3), home.file("adapter"));
+    EXPECT_EQ(beside(32), "/dev/ttyS31");
+    EXPECT_EQ(win->side[0].comboDevice->currentText(), "/dev/pts/7");
+    EXPECT_EQ(win->side[0].labelDevice->text(), "Open now on this device.");
+    EXPECT_EQ(win->side[1].comboDevice->currentText(), "/dev/ttyS1");
+    EXPECT_EQ(Plain(win->labelDeviceMap->text()).toStdString(),
+              "The port devices of every mode are kept in [Com Port Devices] of\n" +
+                  home.file("K45MR.ini"));
+
     const struct {
         int index;
-        std::string text;
+        std::string device;
+        const char* status;
     } cases[] = {
-        {2, "Device: " + home.file("adapter") + " (present)"},
-        {3, "Device: " + home.file("gone") + " (not found)"},
-        {31, "Device: /dev/ttyS31 (" + std::string(std::filesystem::exists("/dev/ttyS31") ? "present" : "not found") + ")"},
+        {2, home.file("adapter"), "The device is present."},
+        {3, home.file("gone"), "The device was not found."},
+        {0, "/dev/pts/7", "Open now on this device."},
     };
     for (const auto& c : cases) {
         win->side[0].comboPortNum->setCurrentIndex(c.index);
-        EXPECT_EQ(win->side[0].labelDevice->text().toStdString(), c.text);
+        EXPECT_EQ(win->side[0].comboDevice->currentText().toStdString(), c.device) << c.index;
+        EXPECT_EQ(win->side[0].labelDevice->text(), c.status) << c.index;
     }
-    // The secondary side shows its own port's device from the start.
-    EXPECT_EQ(win->side[1].labelDevice->text().toStdString(),
-              "Device: /dev/ttyS1 (" + std::string(std::filesystem::exists("/dev/ttyS1") ? "present" : "not found") + ")");
+    // A new choice for the open port's number says that OK moves the port.
+    win->side[0].comboDevice->setEditText(QString::fromStdString(home.file("adapter")));
+    EXPECT_EQ(Plain(win->side[0].labelDevice->text()), "Open now on /dev/pts/7; OK reopens the port on this device.");
+    EXPECT_EQ(beside(1), home.file("adapter") + "  (open)");
     win->buttonCancel->click();
+    primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
+}
+
+// The device box offers the devices present, their stable names first, and takes any path.
+TEST_F(PortSettingsWindow, TheDeviceBoxOffersThePresentDevicesAndTakesAnyPath) {
+    open();
+    int lookups = 0;
+    win->listDevices = [&] {
+        ++lookups;
+        PresentSerialDevice usb;
+        usb.systemLocation = "/dev/ttyUSB0";
+        usb.stableLink = "/dev/serial/by-id/usb-FTDI_FT232R_A12345-if00-port0";
+        usb.description = "FT232R USB UART";
+        usb.manufacturer = "FTDI";
+        usb.serialNumber = "A12345";
+        PresentSerialDevice acm;
+        acm.systemLocation = "/dev/ttyACM0";
+        return std::vector<PresentSerialDevice>{usb, acm};
+    };
+    QComboBox* box = win->side[1].comboDevice;
+    box->showPopup();  // the list is made when it opens: the devices present now
+    box->hidePopup();
+    EXPECT_EQ(lookups, 1);
+    const QAbstractItemModel* m = box->model();
+    ASSERT_EQ(m->rowCount(), 3);
+    const std::pair<QString, QString> rows[] = {
+        {"/dev/serial/by-id/usb-FTDI_FT232R_A12345-if00-port0",
+         "stable name of /dev/ttyUSB0: FT232R USB UART, FTDI, serial A12345"},
+        {"/dev/ttyUSB0", "FT232R USB UART, FTDI, serial A12345"},
+        {"/dev/ttyACM0", "serial device"},
+    };
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(m->index(r, 0).data().toString(), rows[r].first) << r;
+        EXPECT_EQ(m->index(r, 1).data().toString(), rows[r].second) << r;
+    }
+    // Opening the list keeps what the box shows.
+    EXPECT_EQ(box->currentText(), "/dev/ttyS1");
+
+    box->setCurrentIndex(0);  // chosen from the list: the stable name
+    EXPECT_EQ(win->side[1].comboPortNum->model()->index(1, 1).data().toString(), rows[0].first);
+    box->setEditText("/tmp/k45-bench/com2");  // typed: a link or a pseudo-terminal
+    EXPECT_EQ(win->side[0].comboPortNum->model()->index(1, 1).data().toString(), "/tmp/k45-bench/com2");
+    // Another number keeps its own device; coming back shows the one chosen.
+    win->side[1].comboPortNum->setCurrentIndex(4);
+    EXPECT_EQ(box->currentText(), "/dev/ttyS4");
+    win->side[1].comboPortNum->setCurrentIndex(1);
+    EXPECT_EQ(box->currentText(), "/tmp/k45-bench/com2");
+    win->buttonCancel->click();
+}
+
+// OK stores the changed devices in the map (the rest of the file stays); Cancel stores nothing.
+TEST_F(PortSettingsWindow, OkStoresTheChosenDevicesAndCancelNothing) {
+    const std::string before = "[Main Window]\r\nLeft=15\r\n";
+    home.write("K45MR.ini", before);
+    open();
+    win->side[1].comboDevice->setEditText("/dev/ttyUSB1");
+    win->buttonCancel->click();
+    EXPECT_EQ(home.read("K45MR.ini"), before);
+
+    open();
+    EXPECT_EQ(win->side[1].comboDevice->currentText(), "/dev/ttyS1");
+    win->side[1].comboDevice->setEditText("/dev/ttyUSB1");
+    win->side[0].comboPortNum->setCurrentIndex(5);  // Com6
+    win->side[0].comboDevice->setEditText("  ");    // blank: the default device
+    win->side[0].comboPortNum->setCurrentIndex(0);
+    win->buttonOK->click();
+    EXPECT_EQ(home.read("K45MR.ini"), before + "[Com Port Devices]\r\nCom2=/dev/ttyUSB1\r\n");
+    EXPECT_EQ(devPrimary.closes, 1);  // the open primary port was reopened
+    EXPECT_TRUE(primary->GetCommPortOpen());
+
+    open();
+    EXPECT_EQ(win->side[1].comboDevice->currentText(), "/dev/ttyUSB1");
+    win->buttonCancel->click();
+}
+
+// A map that cannot be written is reported; the other settings are applied all the same.
+TEST_F(PortSettingsWindow, AMapThatCannotBeWrittenIsReported) {
+    std::filesystem::create_directory(home.file("K45MR.ini"));
+    open();
+    win->side[1].comboDevice->setEditText("/dev/ttyUSB1");
+    win->side[1].comboBaudRate->setCurrentText("4800");
+    dialogs.expectBox("Could not save the devices of the ports in " + home.file("K45MR.ini"));
+    win->buttonOK->click();
+    EXPECT_EQ(dialogs.boxes.back().title, "Port Settings");
+    EXPECT_EQ(secondary->portSettings.baudRate, 4800);
+    EXPECT_FALSE(win->loaded());
 }
 
 TEST_F(PortSettingsWindow, EqualPortNumbersAreRefusedAndNothingChanges) {
