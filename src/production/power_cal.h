@@ -69,6 +69,8 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     bool transmitSelected() const { return transmitSelected_; }
+    // The radio may be transmitting: a keyed record went out and no receive record was
+    // acknowledged since.
     bool keyed() const { return keyed_; }
     int pointIndex() const { return pointIndex_; }
     const PowerCalPoints& powerPoints() const { return powerPoints_; }
@@ -82,12 +84,18 @@ protected:
 private:
     void TakeReading();
     void AskSave();
+    // A radio that may transmit is sent the receive record.
     void Unkey();
+    void SendReceiveRecord();
+    // An exchange given up while the radio may transmit (or a point could not be measured): the
+    // receive record, OK offered to key again, then one message.
+    void GiveUpTransmitting(const char* text);
     void ShowPowerValue();
 
     PowerCalView& view_;
     bool transmitSelected_ = false;
-    bool keyed_ = false;  // the last tune record sent keyed the transmitter
+    bool keyed_ = false;
+    bool lastKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool sendPending_ = false;
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;
