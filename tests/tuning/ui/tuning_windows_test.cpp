@@ -28,7 +28,9 @@ namespace {
 void Screenshot(QWidget& w, const char* name) {
     const QPixmap pm = w.grab();
     EXPECT_FALSE(pm.isNull()) << name;
-    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name)));
+    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name)));
+    }
 }
 
 class TuneWindowTest : public ProgrammingBench {
