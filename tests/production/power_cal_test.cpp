@@ -199,6 +199,23 @@ TEST_F(PowerCal, CancelAndTheCloseBoxWhileTransmittingUnkeyTheRadioFirst) {
     }
 }
 
+// The Tx-off record of a capture is out but not acknowledged: the radio may still transmit, so
+// Cancel sends the receive record once more.
+TEST_F(PowerCal, CancelBeforeTheTxOffRecordIsAcknowledgedSendsTheReceiveRecordAgain) {
+    Open();
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcAwaitingTxOffAck; }, 2000));
+    const std::size_t tunes = Sent("T1").size();
+    EXPECT_TRUE(dlg.keyed());
+    dlg.Cancel();
+    EXPECT_FALSE(dlg.loaded());
+    ASSERT_EQ(Sent("T1").size(), tunes + 1);
+    EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+}
+
 TEST_F(PowerCal, ClearErasesThePowerTableAndWritesItAfterUnkeying) {
     modemRecord.calTables.powerTablePresent = kTrue;
     modemRecord.calTables.powerTableId = 9000;
