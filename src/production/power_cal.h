@@ -44,6 +44,8 @@ public:
     virtual void SetPowerAdjust(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
     virtual void SetPowerReading(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
     virtual void SetOkEnabled(bool on) { (void)on; }
+    // OK and Clear can act: the modem's parameters are in hand.
+    virtual void SetActionsEnabled(bool on) { (void)on; }
     virtual void FocusOk() {}
 };
 
@@ -80,6 +82,7 @@ protected:
     void CompleteExchange() override;
     void ResponseTick() override;
     void ShowParametersTaken() override;
+    void ShowActionsEnabled(bool on) override { view_.SetActionsEnabled(on); }
 
 private:
     void TakeReading();
