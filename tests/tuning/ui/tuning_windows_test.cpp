@@ -197,6 +197,13 @@ TEST_F(ProdFreqsTest, TabReachesEveryControlOnEveryPage) {
     formProdFreqs win(ctx);
     win.show();
     EXPECT_EQ(ControlsOutOfKeyboardReach(win), std::vector<std::string>{});
+    // Pressing Tab on each page comes round to every control of the page, OK and Cancel included.
+    for (int page = 0; page < win.tabProductionFreqs->count(); ++page) {
+        SCOPED_TRACE(page);
+        win.tabProductionFreqs->setCurrentIndex(page);
+        EXPECT_EQ(ControlsTabNeverFocuses(win), std::vector<std::string>{});
+        EXPECT_TRUE(win.buttonOK->isVisible() && win.buttonCancel->isVisible());
+    }
     win.close();
 }
 
