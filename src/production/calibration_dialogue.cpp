@@ -20,7 +20,8 @@ CalibrationDialogue::~CalibrationDialogue() {
 
 void CalibrationDialogue::LoadBase() {
     loaded_ = true;
-    parametersRequested_ = parametersTaken_ = testStarted_ = false;
+    parametersRequested_ = testStarted_ = false;
+    SetParametersTaken(false);
     currentPoint_ = 1;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = calAwaitingParameters;
@@ -74,7 +75,7 @@ void CalibrationDialogue::UpdateParms(bool parmsWereFound) {
         SetPointFrequencies();
         BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
         ShowParametersTaken();
-        parametersTaken_ = true;
+        SetParametersTaken(true);
         dialogState_ = calParametersReady;
         if (Active()) Activate();
     } else {
@@ -90,7 +91,12 @@ void CalibrationDialogue::SendRecord(const TuneRecord& record) {
 void CalibrationDialogue::EndRadioTest() {
     if (testStarted_ && links_.port()) SendCommand(*links_.port(), "T0");
     testStarted_ = false;
-    parametersTaken_ = false;
+    SetParametersTaken(false);
+}
+
+void CalibrationDialogue::SetParametersTaken(bool taken) {
+    parametersTaken_ = taken;
+    ShowActionsEnabled(taken);
 }
 
 void CalibrationDialogue::Close() {

@@ -54,6 +54,10 @@ protected:
     virtual void ResponseTick() = 0;
     // What the window shows once the parameters are taken.
     virtual void ShowParametersTaken() = 0;
+    // The buttons that act on the parameters (OK, Clear, ...) are offered only while this
+    // port's parameters are in hand.
+    virtual void ShowActionsEnabled(bool on) = 0;
+    void SetParametersTaken(bool taken);
 
     // The load's and unload's shared steps.
     void LoadBase();

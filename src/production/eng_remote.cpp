@@ -14,13 +14,18 @@ namespace k45 {
 
 namespace {
 
-std::vector<std::string> Words(const std::string& text) {
-    std::vector<std::string> words;
+struct Word {
+    std::string text;
+    std::size_t at;  // where it starts in the command text
+};
+
+std::vector<Word> Words(const std::string& text) {
+    std::vector<Word> words;
     std::size_t at = 0;
     while (at <= text.size()) {
         const std::size_t blank = text.find(' ', at);
         const std::size_t end = blank == std::string::npos ? text.size() : blank;
-        if (end > at) words.push_back(text.substr(at, end - at));
+        if (end > at) words.push_back({text.substr(at, end - at), at});
         if (blank == std::string::npos) break;
         at = blank + 1;
     }
@@ -45,9 +50,9 @@ bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 
 RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& locale) {
     RemoteCommand c;
-    const std::vector<std::string> w = Words(text);
+    const std::vector<Word> w = Words(text);
     for (std::size_t i = 0; i < w.size(); ++i) {
-        const std::string& word = w[i];
+        const std::string& word = w[i].text;
         if (StartsWith(word, "App=")) {
             if (!c.app) c.app = word.substr(4);
         } else if (StartsWith(word, "Topic=")) {
@@ -61,14 +66,25 @@ RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& loca
             else c.freqHz = hz;
         } else if (StartsWith(word, "Adjust")) {
             if (c.adjust) continue;
-            const auto eq = word.find('=');
-            const auto n = eq == std::string::npos ? std::nullopt : Int16Of(word.substr(6, eq - 6));
-            const auto v = eq == std::string::npos ? std::nullopt : Int16Of(word.substr(eq + 1));
-            if (!n || !v) c.refused = true;
-            else c.adjust = std::make_pair(static_cast<int>(*n), *v);
+            // The index is what stands between "Adjust" and "=", blanks before it allowed; the
+            // value runs from the "=" to the next blank.
+            const std::size_t from = w[i].at + 6;
+            const std::size_t eq = text.find('=', from);
+            std::size_t indexAt = from;
+            while (indexAt < eq && indexAt < text.size() && text[indexAt] == ' ') ++indexAt;
+            const auto n = eq == std::string::npos ? std::nullopt : Int16Of(text.substr(indexAt, eq - indexAt));
+            const std::size_t valueEnd = eq == std::string::npos ? eq : text.find(' ', eq + 1);
+            const auto v = eq == std::string::npos ? std::nullopt : Int16Of(text.substr(eq + 1, valueEnd - eq - 1));
+            if (!n || !v) {
+                c.refused = true;
+                continue;
+            }
+            c.adjust = std::make_pair(static_cast<int>(*n), *v);
+            // The words the index and value were taken from are not read again.
+            while (i + 1 < w.size() && w[i + 1].at < valueEnd) ++i;
         } else if (word == "TXON") {
             if (c.txOnMode) continue;
-            const std::string next = i + 1 < w.size() ? w[i + 1] : std::string();
+            const std::string next = i + 1 < w.size() ? w[i + 1].text : std::string();
             if (next.size() != 1 || next[0] < '0' || next[0] > '9') c.refused = true;
             else c.txOnMode = next[0] - '0';
         } else if (word == "TXOFF") {

@@ -24,7 +24,7 @@ inline constexpr const char* kReplyItem = "labelDdeSrc";
 inline constexpr const char* kControllerPartner = "Marvessa";
 
 // One command text taken apart. Keywords are whole words; each is taken at its first
-// occurrence; a value ends at the next blank. A number that does not parse, an adjust value
+// occurrence; a value ends at the next blank ("Adjust" may have blanks before its index). A number that does not parse, an adjust value
 // that does not fit 16 bits, a transmit mode that is not a digit or a frequency outside
 // 100..999 MHz refuses the whole command.
 struct RemoteCommand {

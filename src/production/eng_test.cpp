@@ -191,6 +191,7 @@ void EngTestDialogue::RequestStatus(const std::string& command) {
     SendLine(command);
     reply_.Reset();
     dialogState_ = tpAwaitingDiagnostics;
+    tuneExchange_ = false;
     RestartTimer(*timerResponse_);
 }
 

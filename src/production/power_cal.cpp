@@ -13,6 +13,7 @@
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/modem_commands.h"
+#include "tuning/radio_off.h"
 #include "tuning/tune_math.h"
 
 namespace k45 {
@@ -23,7 +24,7 @@ PowerCalDialogue::PowerCalDialogue(PanelLinks links, PowerCalView& view)
 void PowerCalDialogue::Load() {
     if (loaded_) return;
     LoadBase();
-    transmitSelected_ = sendPending_ = keyed_ = false;
+    transmitSelected_ = sendPending_ = keyed_ = lastKeyed_ = false;
     pointIndex_ = 0;
     powerPoints_ = links_.records.testParameters.powerPoints;
     reply_.Reset();
@@ -42,12 +43,15 @@ void PowerCalDialogue::PortsSwapping() {
 }
 
 void PowerCalDialogue::Unkey() {
-    if (!keyed_ || !links_.port()) return;
+    if (keyed_) SendReceiveRecord();
+}
+
+void PowerCalDialogue::SendReceiveRecord() {
     // The receive record of the same point; nobody waits for its acknowledgement.
     TuneRecord rx = tuneRecord_;
     rx.txSelected = kFalse;
     rx.synthFrequency = rx.rxFrequency;
-    SendRecord(rx);
+    if (links_.port()) SendRecord(rx);
     keyed_ = false;
     transmitSelected_ = false;
 }
@@ -72,7 +76,8 @@ void PowerCalDialogue::SendPointTuneRecord() {
     t.synthFrequency = transmitSelected_ ? t.txFrequency : t.rxFrequency;
     timerResponse_->setEnabled(false);
     SendRecord(t);
-    keyed_ = transmitSelected_;
+    lastKeyed_ = transmitSelected_;
+    if (lastKeyed_) keyed_ = true;
     retryCount_ = 0;
     timerResponse_->setEnabled(true);
     dialogState_ = pcAwaitingAck;
@@ -145,6 +150,8 @@ void PowerCalDialogue::ResponseTick() {
             dialogState_ = calIdle;
             SendPointTuneRecord();
             retryCount_ = static_cast<std::int16_t>(previous + 1);
+        } else if (keyed_) {
+            GiveUpTransmitting(kTxOffText);
         } else {
             CompleteExchange();
         }
@@ -157,7 +164,7 @@ void PowerCalDialogue::ResponseTick() {
         break;
     case pcAwaitingTxOffAck:
         if (retryCount_ < kMaxResends) resendTxOff(pcAwaitingTxOffAck);
-        else CompleteExchange();
+        else GiveUpTransmitting(kPointNotTakenText);
         break;
     case pcAwaitingSample:
         if (retryCount_ < kMaxResends) {
@@ -166,9 +173,7 @@ void PowerCalDialogue::ResponseTick() {
             ++retryCount_;
             timerResponse_->setEnabled(true);
         } else {
-            view_.SetOkEnabled(true);
-            view_.FocusOk();
-            CompleteExchange();
+            GiveUpTransmitting(kPointNotTakenText);
         }
         break;
     case pcAwaitingSampleEnd:
@@ -177,17 +182,23 @@ void PowerCalDialogue::ResponseTick() {
         TakeReading();
         break;
     case pcAwaitingFinalAck:
-        if (retryCount_ < kMaxResends) {
-            resendTxOff(pcAwaitingFinalAck);
-        } else {
-            view_.SetOkEnabled(true);
-            view_.FocusOk();
-            CompleteExchange();
-        }
+        if (retryCount_ < kMaxResends) resendTxOff(pcAwaitingFinalAck);
+        else GiveUpTransmitting(kTxOffText);
         break;
     default:
         break;
     }
+}
+
+void PowerCalDialogue::GiveUpTransmitting(const char* text) {
+    timerResponse_->setEnabled(false);
+    // Where the exchange stopped the radio's state is unknown: the receive record goes anyway.
+    SendReceiveRecord();
+    if (pointIndex_ < kPoints) view_.SetLevel("Hit OK to Start Tx'ing");
+    view_.SetOkEnabled(true);
+    view_.FocusOk();
+    CompleteExchange();
+    if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
@@ -199,10 +210,12 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     case pcAwaitingAck:
         if (!ack) break;
         timerResponse_->setEnabled(false);
+        if (!lastKeyed_) keyed_ = false;
         CompleteExchange();
         break;
     case pcAwaitingTxOffAck:
         if (!ack) break;
+        keyed_ = false;
         if (links_.port()) SendCommand(*links_.port(), "AT");
         reply_.Reset();
         retryCount_ = 0;
@@ -233,6 +246,7 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     case pcAwaitingFinalAck:
         if (!ack) break;
         timerResponse_->setEnabled(false);
+        keyed_ = false;
         AskSave();
         break;
     default:

@@ -44,6 +44,8 @@ public:
     virtual void SetPowerAdjust(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
     virtual void SetPowerReading(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
     virtual void SetOkEnabled(bool on) { (void)on; }
+    // OK and Clear can act: the modem's parameters are in hand.
+    virtual void SetActionsEnabled(bool on) { (void)on; }
     virtual void FocusOk() {}
 };
 
@@ -69,6 +71,8 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     bool transmitSelected() const { return transmitSelected_; }
+    // The radio may be transmitting: a keyed record went out and no receive record was
+    // acknowledged since.
     bool keyed() const { return keyed_; }
     int pointIndex() const { return pointIndex_; }
     const PowerCalPoints& powerPoints() const { return powerPoints_; }
@@ -78,16 +82,23 @@ protected:
     void CompleteExchange() override;
     void ResponseTick() override;
     void ShowParametersTaken() override;
+    void ShowActionsEnabled(bool on) override { view_.SetActionsEnabled(on); }
 
 private:
     void TakeReading();
     void AskSave();
+    // A radio that may transmit is sent the receive record.
     void Unkey();
+    void SendReceiveRecord();
+    // An exchange given up while the radio may transmit (or a point could not be measured): the
+    // receive record, OK offered to key again, then one message.
+    void GiveUpTransmitting(const char* text);
     void ShowPowerValue();
 
     PowerCalView& view_;
     bool transmitSelected_ = false;
-    bool keyed_ = false;  // the last tune record sent keyed the transmitter
+    bool keyed_ = false;
+    bool lastKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool sendPending_ = false;
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;

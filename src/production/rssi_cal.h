@@ -45,6 +45,8 @@ public:
     virtual void SetRssiReading(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
     virtual void SetTemperature(const std::string& text, const std::string& hex) { (void)text; (void)hex; }
     virtual void SetOkEnabled(bool on) { (void)on; }
+    // OK, Clear (and the compensation's Skip buttons) can act: the modem's parameters are in hand.
+    virtual void SetActionsEnabled(bool on) { (void)on; }
     virtual void FocusOk() {}
 };
 
@@ -81,6 +83,7 @@ protected:
     void CompleteExchange() override;
     void ResponseTick() override;
     void ShowParametersTaken() override;
+    void ShowActionsEnabled(bool on) override { view_.SetActionsEnabled(on); }
 
     RssiCalView& view_;
     int sampleCount_ = 4;

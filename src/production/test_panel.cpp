@@ -11,6 +11,7 @@
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/modem_commands.h"
+#include "tuning/radio_off.h"
 
 namespace k45 {
 
@@ -38,6 +39,7 @@ void TestPanelDialogue::Load() {
     endTestPending_ = false;
     testStarted_ = false;
     endTestSent_ = false;
+    mayTransmit_ = lastTuneKeyed_ = tuneExchange_ = false;
     txModeStep_ = 0;
     reply_.Reset();
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
@@ -65,6 +67,7 @@ void TestPanelDialogue::PortsSwapping() {
     const bool closing = endTestPending_ || endTestSent_;
     if (testStarted_ && !endTestSent_) SendLine("T0");
     testStarted_ = false;
+    mayTransmit_ = false;
     // This port's parameters are read again before anything acts on them.
     parametersTaken_ = false;
     txModeStep_ = 0;
@@ -113,6 +116,7 @@ void TestPanelDialogue::UpdateParms(bool parmsWereFound) {
 
 void TestPanelDialogue::CompleteExchange() {
     dialogState_ = tpIdle;
+    tuneExchange_ = false;
     RunPendingSends();
     if (endTestPending_) {
         endTestPending_ = false;
@@ -186,6 +190,7 @@ void TestPanelDialogue::TimerDiagnosticsTick() {
         SendLine("AS");
         reply_.Reset();
         dialogState_ = tpAwaitingDiagnostics;
+        tuneExchange_ = false;
         RestartTimer(*timerResponse_);
     }
 }
@@ -200,8 +205,11 @@ void TestPanelDialogue::TimerResponseTick() {
     switch (dialogState_) {
     case tpAwaitingDiagnostics:
     case tpAwaitingDiagnosticsEnd:
-    case tpAwaitingAck:
         CompleteExchange();
+        break;
+    case tpAwaitingAck:
+        if (tuneExchange_) TuneTimedOut();
+        else CompleteExchange();
         break;
     case tpAwaitingEndTestAck:
         EndTestUnanswered();
@@ -240,6 +248,7 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     case tpAwaitingAck:
         if (!ack) break;
         timerResponse_->setEnabled(false);
+        if (tuneExchange_) TuneAcknowledged();
         CompleteExchange();
         break;
     case tpAwaitingEndTestAck:
@@ -250,9 +259,27 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     }
 }
 
+void TestPanelDialogue::TuneTimedOut() {
+    if (mayTransmit_) GiveUpTransmitting();
+    else CompleteExchange();
+}
+
+void TestPanelDialogue::GiveUpTransmitting() {
+    for (Timer* t : {timerResponse_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()}) t->setEnabled(false);
+    txModeStep_ = 0;
+    transmitSelected_ = false;
+    view_.SetXcvrStatus(kRxingText);
+    SendLine("T0");
+    testStarted_ = false;
+    mayTransmit_ = false;
+    CompleteExchange();
+    if (links_.services.dialogs) links_.services.dialogs->messageBox(kTxOffText, "", MsgButtons::OK, MsgIcon::Exclamation);
+}
+
 void TestPanelDialogue::EndTestAnswered() {
     timerResponse_->setEnabled(false);
     testStarted_ = false;
+    mayTransmit_ = false;
     links_.host.CloseWindow();
 }
 
@@ -317,6 +344,8 @@ void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t
 void TestPanelDialogue::SendTune() {
     if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, tuneRecord_);
     NoteTuneSent();
+    lastTuneKeyed_ = IsSet(tuneRecord_.txSelected);
+    if (lastTuneKeyed_) mayTransmit_ = true;
 }
 
 void TestPanelDialogue::SendTuneAwaiting(std::int32_t state) {
@@ -324,6 +353,7 @@ void TestPanelDialogue::SendTuneAwaiting(std::int32_t state) {
     SendTune();
     timerResponse_->setEnabled(true);
     dialogState_ = state;
+    tuneExchange_ = true;
 }
 
 void TestPanelDialogue::InterpolateCurrentValues(std::int32_t type, std::int32_t range) {

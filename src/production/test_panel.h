@@ -174,6 +174,13 @@ protected:
     void EndTestUnanswered();
     // Records that the radio was set up for a test ("T0" is due before it is left).
     void NoteTuneSent() { testStarted_ = true; }
+    // The acknowledgement of the tune-record exchange came.
+    void TuneAcknowledged() {
+        if (!lastTuneKeyed_) mayTransmit_ = false;
+    }
+    // The tune-record exchange's time-out: given up with "T0" and a message when the radio may
+    // transmit, else silently.
+    void TuneTimedOut();
     // The transmit/receive keys.
     void SetTransmit(bool on);
     std::string FormatHz(std::int32_t hz) const;
@@ -193,6 +200,10 @@ protected:
     bool endTestPending_ = false;
     bool testStarted_ = false;
     bool endTestSent_ = false;  // "T0" went out; its answer closes the window
+    // A keyed tune record went out and no unkeyed one was acknowledged since.
+    bool mayTransmit_ = false;
+    bool lastTuneKeyed_ = false;  // the tune record last sent keyed the transmitter
+    bool tuneExchange_ = false;   // the open exchange is a tune record's
     std::int16_t lastPortNumber_ = 0;
     int txModeStep_ = 0;
     std::string txModeCommand_;
@@ -213,6 +224,9 @@ protected:
     int diagGroup_ = 0;
 
 private:
+    // An exchange given up while the radio may transmit: "T0", receive shown, the deferred
+    // sends (now unkeyed), then one message.
+    void GiveUpTransmitting();
     void TimerResponseTick();
     void TimerDiagnosticsTick();
     void TimerDelayCommunicationsTick();

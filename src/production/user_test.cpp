@@ -159,6 +159,10 @@ void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
         SendChannelTuneRecord();
         break;
     case usAwaitingTuneAck:
+        timerResponse_->setEnabled(false);
+        TuneAcknowledged();
+        CompleteExchange();
+        break;
     case usAwaitingRedirectAck:
     case usAwaitingClearAck:
         timerResponse_->setEnabled(false);
@@ -185,7 +189,7 @@ void UserTestDialogue::OwnTimeout() {
         }
         break;
     case usAwaitingTuneAck:
-        CompleteExchange();
+        TuneTimedOut();
         break;
     case usAwaitingRedirectAck:
     case usAwaitingClearAck:

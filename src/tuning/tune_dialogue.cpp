@@ -16,6 +16,7 @@
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/modem_commands.h"
+#include "tuning/radio_off.h"
 #include "tuning/tune_math.h"
 
 namespace k45 {
@@ -31,6 +32,14 @@ void Rearm(Timer& t) {
 }
 
 bool ValidPoint(int p) { return p >= 0 && p <= 2; }
+
+// Steps shown while the transmitter is keyed; each test's first step keys it.
+bool KeyedStep(int step) {
+    switch (step) {
+    case 4: case 6: case 8: case 10: case 12: case 14: case 16: case 27: return true;
+    default: return false;
+    }
+}
 
 // Stores the reading of point `index`, raised above the previous point's so the table built
 // from the readings rises, and moves the index on; false for an index outside the table.
@@ -79,6 +88,7 @@ void TuneDialogue::Load() {
     endTestPending = false;
     endTestDone_ = false;
     testMode_ = false;
+    mayTransmit_ = lastTuneKeyed_ = false;
     w.currentPoint = 2;
     dialogState = TuneDialogState::Idle;
     w.currentStep = 0;
@@ -133,6 +143,7 @@ void TuneDialogue::PortsSwapping() {
 void TuneDialogue::SendEndTestNow() {
     SendCommandLine("T0");
     testMode_ = false;
+    mayTransmit_ = false;
 }
 
 void TuneDialogue::SelectRxOffset(int index) {
@@ -441,7 +452,9 @@ void TuneDialogue::OK() {
         w.currentStep = 6;
         ShowTuneStep();
         transmitSelected = true;
-        if (ValidPoint(w.currentPoint)) w.tuneRecord.powerAdj[static_cast<std::size_t>(w.currentPoint)] = 32;
+        // A point retaken after a give-up keeps the value the operator had set.
+        if (ValidPoint(w.currentPoint) && w.calPointIndex == 0)
+            w.tuneRecord.powerAdj[static_cast<std::size_t>(w.currentPoint)] = 32;
         SendTunePoint(w.currentPoint);
         break;
     case 6: ClearDiagnostics(TuneDialogState::PowerPointClearing); break;
@@ -658,6 +671,8 @@ void TuneDialogue::SendCommandLine(const std::string& command) {
 
 void TuneDialogue::SendTune() {
     if (primary_) SendTuneRecord(*primary_, modes_, records_, w.tuneRecord);
+    lastTuneKeyed_ = IsSet(w.tuneRecord.txSelected);
+    if (lastTuneKeyed_) mayTransmit_ = true;
 }
 
 void TuneDialogue::StartModBalance(std::int16_t point) {
@@ -678,6 +693,7 @@ void TuneDialogue::TimerDelayTick() {
     timerDelayCommunications_->setEnabled(false);
     if (primary_) SendCommandAndByte(*primary_, delayedCommand, delayedCommandByte);
     testMode_ = true;
+    mayTransmit_ = true;
     retryCount = 0;
 }
 
@@ -748,11 +764,13 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     case TuneDialogState::AwaitingTuneAck:
         if (!ack) return;
         timerResponse_->setEnabled(false);
+        if (!lastTuneKeyed_) mayTransmit_ = false;
         CompleteExchange();
         break;
     case TuneDialogState::AwaitingBalanceEndAck:
         if (!ack) return;
         timerResponse_->setEnabled(false);
+        if (!lastTuneKeyed_) mayTransmit_ = false;
         dialogState = TuneDialogState::Idle;
         ReAdjustQuestion();
         break;
@@ -774,11 +792,13 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         if (!ack) return;
         timerResponse_->setEnabled(false);
         testMode_ = false;
+        mayTransmit_ = false;
         endTestDone_ = true;
         view_.CloseWindow();
         break;
     case TuneDialogState::AwaitingPowerTuneAck:
         if (!ack) return;
+        if (!lastTuneKeyed_) mayTransmit_ = false;
         SendCommandLine("AT");
         replyCount = 0;
         retryCount = 0;
@@ -873,6 +893,8 @@ void TuneDialogue::TimerResponseTick() {
             ++retryCount;
             SendTune();
             timerResponse_->setEnabled(true);
+        } else if (mayTransmit_) {
+            GiveUpTransmitting(kTxOffText);
         } else {
             CompleteExchange();
         }
@@ -911,7 +933,7 @@ void TuneDialogue::TimerResponseTick() {
             retryCount = kept;
             dialogState = TuneDialogState::AwaitingPowerTuneAck;
         } else {
-            CompleteExchange();
+            GiveUpPowerPoint();
         }
         break;
     case TuneDialogState::AwaitingPowerSample:
@@ -921,8 +943,12 @@ void TuneDialogue::TimerResponseTick() {
             replyCount = 0;
             timerResponse_->setEnabled(true);
         } else {
-            CompleteExchange();
+            GiveUpPowerPoint();
         }
+        break;
+    case TuneDialogState::AwaitingPowerSampleAck:
+        // The sample is in but was never acknowledged: it is not taken as a point.
+        GiveUpPowerPoint();
         break;
     case TuneDialogState::PowerVerifyClearing:
         if (canResend && !transmitSelected) {
@@ -940,7 +966,6 @@ void TuneDialogue::TimerResponseTick() {
     case TuneDialogState::AwaitingDiagnostics:
     case TuneDialogState::AwaitingReplyEnd:
     case TuneDialogState::AwaitingReplyAck:
-    case TuneDialogState::AwaitingPowerSampleAck:
     case TuneDialogState::AwaitingRssiSample:
     case TuneDialogState::AwaitingRssiSampleAck:
     case TuneDialogState::AwaitingRxSample:
@@ -949,6 +974,21 @@ void TuneDialogue::TimerResponseTick() {
     default:
         break;
     }
+}
+
+void TuneDialogue::GiveUpPowerPoint() { GiveUpTransmitting(kPointNotTakenText); }
+
+void TuneDialogue::GiveUpTransmitting(const char* text) {
+    for (Timer* t : {timerResponse_.get(), timerDelayCommunications_.get(), timerTxTimeout_.get()}) t->setEnabled(false);
+    transmitSelected = false;
+    SendEndTestNow();
+    if (KeyedStep(w.currentStep)) {
+        const int t = TestOfStep(w.currentStep);
+        if (t >= 0) w.currentStep = kTunePlan[static_cast<std::size_t>(t)].firstStep;
+        ShowTuneStep();
+    }
+    CompleteExchange();
+    dialogs_.messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TuneDialogue::ShowDiagnostics(const DiagnosticsRecord& record) {

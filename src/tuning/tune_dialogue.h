@@ -189,6 +189,11 @@ private:
     void RecordPowerPoint();
     void RecordRssiRead();
     void ReAdjustQuestion();
+    // An exchange given up while the radio may transmit: "T0", a keyed step back to the step
+    // that keys, the deferred sends (now unkeyed), then one message.
+    void GiveUpTransmitting(const char* text);
+    // A power point's exchange given up: nothing is stored.
+    void GiveUpPowerPoint();
     void Append(const SRecordMessage& rec);
     // Appends a data record of a reply; true once the 42-byte block is in (it is then parsed).
     bool BlockComplete(const SRecordMessage& rec);
@@ -223,6 +228,9 @@ private:
     bool loaded_ = false;
     std::uint64_t generation_ = 0;
     bool testMode_ = false;
+    // A keyed tune record or "BALANCE" went out and no unkeyed record was acknowledged since.
+    bool mayTransmit_ = false;
+    bool lastTuneKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool endTestDone_ = false;  // the close comes from the end-test exchange itself
     std::string description_;
 };

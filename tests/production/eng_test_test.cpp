@@ -27,6 +27,9 @@ TEST(RemoteCommandParser, TakesWholeWordsAndRefusesWhatDoesNotParse) {
         {"Freq=450.125 TXON 1 ", false, 450125000, std::nullopt, 1, false, false, false},
         {"Adjust5=200 ", false, std::nullopt, A{5, 200}, std::nullopt, false, false, false},
         {"Adjust2=100 TXON 1 ", false, std::nullopt, A{2, 100}, 1, false, false, false},
+        {"Adjust 5=200 ", false, std::nullopt, A{5, 200}, std::nullopt, false, false, false},
+        {"Adjust  0=-1 TXOFF ", false, std::nullopt, A{0, -1}, std::nullopt, true, false, false},
+        {"TXON 2 Adjust 4=9", false, std::nullopt, A{4, 9}, 2, false, false, false},
         {"TXOFF ", false, std::nullopt, std::nullopt, std::nullopt, true, false, false},
         {"RSSI AS ", false, std::nullopt, std::nullopt, std::nullopt, false, true, true},
         {"App=MASTER Topic=EngTest ", false, std::nullopt, std::nullopt, std::nullopt, false, false, false},
@@ -36,6 +39,8 @@ TEST(RemoteCommandParser, TakesWholeWordsAndRefusesWhatDoesNotParse) {
         {"Adjust2=1x ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
         {"Adjust=5 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
         {"Adjust1=70000 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Adjust 5 =200 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
+        {"Adjust Freq=450 ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
         {"TXON x ", true, std::nullopt, std::nullopt, std::nullopt, false, false, false},
         {"TXONE 1 XRSSI BASS ", false, std::nullopt, std::nullopt, std::nullopt, false, false, false},
     };
@@ -245,6 +250,12 @@ TEST_F(EngPanel, ACommandLinksBackActsAndReplies) {
     EXPECT_EQ(r[r.size() - 3], "OK Adjust");
     EXPECT_EQ(r[r.size() - 2], "");
     EXPECT_EQ(r[r.size() - 1], "OK Adjust");
+    // A blank between "Adjust" and its index.
+    const std::size_t replies = Replies().size();
+    Execute("Adjust 5=200");
+    EXPECT_EQ(dlg.tuneRecord().rssiCalAdj, -56);
+    ASSERT_GT(Replies().size(), replies);
+    EXPECT_EQ(Replies().back(), "OK Adjust");
 }
 
 TEST_F(EngPanel, ARefusedCommandNeverReachesTheRadio) {

@@ -22,8 +22,12 @@ TEST(PanelArithmetic, AdjustKeysStepAndWrap) {
     for (const Case& c : cases) {
         const auto step = AdjustStepOfKey(c.key, c.mods);
         ASSERT_TRUE(step) << c.key;
-        if (c.from >= 0) EXPECT_EQ(AdjustUnsigned(c.from, *step), c.byteResult) << c.from;
-        if (c.from <= 127) EXPECT_EQ(AdjustSigned(c.from > 127 ? 0 : c.from, *step), c.signedResult) << c.from;
+        if (c.from >= 0) {
+            EXPECT_EQ(AdjustUnsigned(c.from, *step), c.byteResult) << c.from;
+        }
+        if (c.from <= 127) {
+            EXPECT_EQ(AdjustSigned(c.from > 127 ? 0 : c.from, *step), c.signedResult) << c.from;
+        }
     }
     EXPECT_FALSE(AdjustStepOfKey(keyPageUp, kShiftBit));
     EXPECT_FALSE(AdjustStepOfKey(keyPageUp, kCtrlBit | kAltBit));

@@ -6,6 +6,7 @@
 #include "production/power_cal.h"
 #include "frame/converters.h"
 #include "radio/cal_tables.h"
+#include "tuning/radio_off.h"
 
 namespace k45::test {
 namespace {
@@ -125,30 +126,64 @@ TEST_F(PowerCal, EachPointKeysCapturesAfter750MsAndReadsTheSampleAfterTheTxOffRe
     EXPECT_GT(keyedAt, 0);
 }
 
-TEST_F(PowerCal, AnUnacknowledgedTuneRecordGoesFourTimesThenTheWindowIsIdle) {
+// A keyed record the modem never acknowledges goes four times, 750 ms apart; then the radio
+// is sent its receive record, the operator one message, and OK keys again.
+TEST_F(PowerCal, AnUnacknowledgedKeyedRecordGoesFourTimesThenTheRadioIsUnkeyedAndTheOperatorTold) {
     Open();
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+    dialogs.expectBox(kTxOffText);
     dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
     const auto times = SentTimes("T1");
-    ASSERT_EQ(times.size(), 5u);  // the first record of the load, then four
-    EXPECT_EQ(sched.nowMs() - times[1], 3000);
-    for (std::size_t i = 2; i < times.size(); ++i) EXPECT_EQ(times[i] - times[i - 1], 750);
-    EXPECT_TRUE(dlg.transmitSelected());
-    EXPECT_TRUE(dialogs.boxes.empty());
+    ASSERT_EQ(times.size(), 6u);  // the load's record, the keyed one four times, the receive record
+    for (std::size_t i = 2; i <= 4; ++i) EXPECT_EQ(times[i] - times[i - 1], 750);
+    EXPECT_EQ(times[5] - times[1], 3000);
+    EXPECT_EQ(sched.nowMs(), times[5]);
+    EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+    EXPECT_FALSE(dlg.transmitSelected());
+    EXPECT_FALSE(dlg.keyed());
+    EXPECT_EQ(dlg.dialogState(), pcIdle);
+    EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
+    EXPECT_TRUE(view.okEnabled);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].buttons, MsgButtons::OK);
 }
 
-TEST_F(PowerCal, AnUnansweredSampleGoesFourTimesThenOkIsOfferedAgain) {
-    Open();
-    modem.addFault({ModemFault::Silence, ModemStep::Sample, 0, -1});
-    dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
-    dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("AT").empty(); }, 3000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 5000));
-    EXPECT_EQ(Sent("AT").size(), 4u);
-    EXPECT_TRUE(view.okEnabled);
-    EXPECT_EQ(dlg.pointIndex(), 0);
+// A point whose Tx-off record or sample stays unanswered after three resends is not taken: the
+// radio is sent its receive record, the operator one message, and OK keys again for the same
+// point (the Tx-off record's give-up used to leave OK disabled).
+TEST_F(PowerCal, APointWithoutItsTxOffAcknowledgementOrSampleIsNotTakenAndOkKeysAgain) {
+    struct Case {
+        const char* what;
+        ModemStep silent;
+        std::size_t samples;  // "AT" lines sent
+    };
+    const Case cases[] = {{"Tx-off record", ModemStep::Tune, 0}, {"sample", ModemStep::Sample, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open();
+        dlg.OK();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+        const std::size_t ats = Sent("AT").size();
+        modem.addFault({ModemFault::Silence, c.silent, 0, -1});
+        dialogs.expectBox(kPointNotTakenText);
+        dlg.OK();
+        EXPECT_FALSE(view.okEnabled);
+        ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
+        EXPECT_EQ(Sent("AT").size() - ats, c.samples);
+        EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+        EXPECT_EQ(dlg.pointIndex(), 0);
+        EXPECT_FALSE(dlg.keyed());
+        EXPECT_TRUE(view.okEnabled);
+        EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
+        modem.clearFaults();
+        dlg.OK();
+        EXPECT_TRUE(dlg.transmitSelected());
+        EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+        dialogs.boxes.clear();
+        sched.advance(2000);
+        dlg.Unload();
+    }
 }
 
 TEST_F(PowerCal, CancelAndTheCloseBoxWhileTransmittingUnkeyTheRadioFirst) {
@@ -162,6 +197,23 @@ TEST_F(PowerCal, CancelAndTheCloseBoxWhileTransmittingUnkeyTheRadioFirst) {
         EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord()))) << way;
         sched.advance(3000);
     }
+}
+
+// The Tx-off record of a capture is out but not acknowledged: the radio may still transmit, so
+// Cancel sends the receive record once more.
+TEST_F(PowerCal, CancelBeforeTheTxOffRecordIsAcknowledgedSendsTheReceiveRecordAgain) {
+    Open();
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcAwaitingTxOffAck; }, 2000));
+    const std::size_t tunes = Sent("T1").size();
+    EXPECT_TRUE(dlg.keyed());
+    dlg.Cancel();
+    EXPECT_FALSE(dlg.loaded());
+    ASSERT_EQ(Sent("T1").size(), tunes + 1);
+    EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
 }
 
 TEST_F(PowerCal, ClearErasesThePowerTableAndWritesItAfterUnkeying) {

@@ -6,6 +6,7 @@
 #include "production/panel_bench.h"
 #include "production/prod_test.h"
 #include "radio/synthesizer.h"
+#include "tuning/radio_off.h"
 #include "tuning/tune_math.h"
 
 namespace k45::test {
@@ -191,6 +192,47 @@ TEST_F(ProdPanel, AnUnansweredExchangeEndsAtItsTimeOutWithoutAResend) {
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 2000));
     EXPECT_EQ(sched.nowMs() - at, 500);
     EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+// A tune record left unanswered while the radio may transmit (keyed with F5, or the receive
+// record F6 sends after it): at the time-out "T0", receive shown, one message, and no delayed
+// transmit-mode command follows.
+TEST_F(ProdPanel, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitEndsTheTestAndTells) {
+    struct Case {
+        const char* what;
+        std::int32_t mode;
+        bool keyFirst;  // F5 answered first, then F6 unanswered
+    };
+    const Case cases[] = {{"F5, Tone", txTone, false}, {"F5, Mod Balance", txModBalance, false}, {"F6 after F5", txTone, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+        dlg.TransmitModeChanged(c.mode);
+        if (c.keyFirst) {
+            dlg.KeyDown(keyF5, 0);
+            ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+        }
+        modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+        const std::size_t written = hostWrites().size();
+        const std::int64_t t0 = sched.nowMs();
+        dialogs.expectBox(kTxOffText);
+        dlg.KeyDown(c.keyFirst ? keyF6 : keyF5, 0);
+        ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 3000));
+        EXPECT_EQ(sched.nowMs() - t0, 500);
+        std::vector<std::string> lines;
+        const auto all = hostWrites();
+        for (std::size_t i = written; i < all.size(); ++i) lines.push_back(Line(all[i].bytes).substr(0, 2));
+        EXPECT_EQ(lines, (std::vector<std::string>{"T1", "T0"}));
+        EXPECT_EQ(view.xcvr, "Rx'ing");
+        EXPECT_FALSE(dlg.transmitSelected());
+        sched.advance(15000);
+        EXPECT_TRUE(Sent("BALANCE").empty());
+        EXPECT_EQ(dialogs.boxes.size(), 1u);
+        dialogs.boxes.clear();
+        modem.clearFaults();
+        dlg.Unload();
+    }
 }
 
 TEST_F(ProdPanel, FreqPairChosenDuringAnOpenExchangeDoesNotWedgeTheDialogue) {

@@ -5,6 +5,7 @@
 #include "production/panel_bench.h"
 #include "production/user_test.h"
 #include "radio/synthesizer.h"
+#include "tuning/radio_off.h"
 
 namespace k45::test {
 namespace {
@@ -165,6 +166,21 @@ TEST_F(UserPanel, CloseDuringAClearSendsT0OnceItIsGivenUpAndAMissingAnswerIsRepo
     EXPECT_GT(t0[0], SentTimes("AR").back());
     EXPECT_EQ(host.resends, 6);
     EXPECT_EQ(LastRadioCommand(), "T0");
+}
+
+TEST_F(UserPanel, AKeyedTuneRecordLeftUnansweredEndsTheTestAndTells) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+    dialogs.expectBox(kTxOffText);
+    dlg.KeyDown(keyF5, 0);
+    const std::int64_t keyedAt = SentTimes("T1").back();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 3000));
+    EXPECT_EQ(LastRadioCommand(), "T0");
+    EXPECT_EQ(SentTimes("T0").back() - keyedAt, 500);
+    EXPECT_EQ(view.xcvr, "Rx'ing");
+    EXPECT_FALSE(dlg.transmitSelected());
 }
 
 TEST_F(UserPanel, TheCloseBoxWhileTransmittingSendsT0) {

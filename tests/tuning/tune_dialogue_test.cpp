@@ -3,6 +3,9 @@
 // stand-ins that record what they are asked and answer after a moment.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "params/diag_parsers.h"
 #include "programming/programming_bench.h"
 #include "radio/cal_tables.h"
@@ -501,6 +504,182 @@ TEST_F(TuneRun, AdjustKeysOnAStepWithoutAnAdjustValueChangeNothing) {
     dlg.KeyDown(kKeyPageUp, false, false, false);
     EXPECT_EQ(TuneLines().size(), 1u);  // Mod Adj: sent with the next Mod Balance start
     EXPECT_EQ(dlg.w.tuneRecord.modValue, dlg.w.tuneRecord.modAdj[1]);
+}
+
+// ---- giving up while the radio may transmit
+
+// A record with one character changed: its checksum no longer holds.
+std::string Garbled(std::string record) {
+    record[record.size() / 2] = record[record.size() / 2] == '0' ? '1' : '0';
+    return record;
+}
+
+class TuneGiveUp : public TuneRun {
+protected:
+    // The window on the first step of `test` at its start point, the test points of the radio
+    // filled in.
+    void StartTest(int test) {
+        Open();
+        for (int p = 0; p < 3; ++p)
+            dlg.w.testPoints[static_cast<std::size_t>(p)] =
+                st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, p))];
+        dlg.w.tuneRecord.radioType = 1;
+        dlg.w.tuneRecord.radioRange = range;
+        dlg.w.powerCalPoints = st().testDefaults.powerPoints;
+        dlg.w.currentTest = dlg.SelectTest(test);
+        dlg.ShowTuneStep();
+        Settle();
+    }
+    // The next `times` "AT" lines are answered with `bytes` on the line instead of the modem's
+    // own answer.
+    void AnswerSamplesWith(const std::string& bytes, int times) {
+        modem.addFault({ModemFault::Silence, ModemStep::Sample, 0, times});
+        for (int i = 0; i < times; ++i) {
+            const std::size_t seen = modem.linesStartingWith("AT").size();
+            ASSERT_TRUE(sched.advanceUntil([&] { return modem.linesStartingWith("AT").size() > seen; }, 5000));
+            sched.advance(10);
+            cable.inject(Direction::BtoA, bytes);
+        }
+    }
+    // The host's lines after its first `from` writes, without their CR.
+    std::vector<std::string> LinesSince(std::size_t from) const {
+        std::vector<std::string> r;
+        const std::vector<HostWrite> all = hostWrites();
+        for (std::size_t i = from; i < all.size(); ++i) r.push_back(all[i].bytes.substr(0, all[i].bytes.find('\r')));
+        return r;
+    }
+    static std::vector<std::string> Prefixes(const std::vector<std::string>& lines) {
+        std::vector<std::string> r;
+        for (const std::string& l : lines) r.push_back(l.substr(0, 2));
+        return r;
+    }
+};
+
+// A power point the modem leaves unanswered or answers with garbage: the radio is sent "T0"
+// at once, the operator gets one message, nothing is stored, the window goes back to the step
+// that keys the transmitter, and OK there measures the same point with the transmitter keyed.
+TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
+    SimulatedModem::DiagBlock sample = TuneBlock(60, 0);
+    const std::string answer = DataRecord(0, sample.data(), kDiagnosticBlockSize) + "\r\n" + EndRecord() + "\r\n";
+    struct Case {
+        const char* what;
+        int pointsBefore;  // points taken before the one given up
+        std::function<void()> fault;
+    };
+    const Case cases[] = {
+        {"the modem silent for 4 s", 0,
+         [&] {
+             for (ModemStep s : {ModemStep::Clear, ModemStep::Tune, ModemStep::Sample, ModemStep::Diagnostics,
+                                 ModemStep::EndTest})
+                 modem.addFault({ModemFault::Silence, s, 0, -1});
+         }},
+        {"every sample garbled, at the second point", 1,
+         [&] { AnswerSamplesWith(Garbled(answer) + AckRecord() + "\r\n", 4); }},
+        {"the sample's acknowledgement garbled", 0,
+         [&] { AnswerSamplesWith(answer + Garbled(AckRecord()) + "\r\n", 1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartTest(1);
+        dlg.OK();  // step 5: keyed at the first target power
+        Settle();
+        ASSERT_EQ(dlg.w.currentStep, 6);
+        if (c.pointsBefore > 0) {
+            modem.samples = {TuneBlock(60, 50)};
+            dlg.OK();
+            Settle();
+            ASSERT_EQ(dlg.w.calPointIndex, 1);
+            dlg.KeyDown(kKeyPageUp, false, true, false);
+            Settle();
+        }
+        const auto i = static_cast<std::size_t>(c.pointsBefore);
+        const PowerCalPoints points = dlg.w.powerCalPoints;
+        const std::int16_t adjust = dlg.w.tuneRecord.powerAdj[1];
+        const std::size_t written = hostWrites().size();
+        dialogs.expectBox("Modem not responding! The point was not taken; the transmitter was turned off.");
+        dlg.OK();
+        c.fault();
+        ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
+        const std::vector<std::string> lines = LinesSince(written);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "T0");  // the unkey comes last, before any poll
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "AS"), 0);
+        EXPECT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_EQ(dialogs.boxes[0].title, version::programTitle);
+        EXPECT_EQ(dialogs.boxes[0].buttons, MsgButtons::OK);
+        EXPECT_FALSE(dlg.transmitSelected);
+        EXPECT_EQ(dlg.w.calPointIndex, c.pointsBefore);
+        EXPECT_EQ(dlg.w.powerCalPoints.adReading, points.adReading);
+        StepIs(5, 1, 1);
+        EXPECT_NE(view.description.find("Hook Up"), std::string::npos);  // no longer "Adjust ... for"
+
+        // Retaken with the transmitter keyed.
+        modem.clearFaults();
+        sched.advance(3000);
+        Settle();
+        dlg.OK();
+        EXPECT_TRUE(dlg.transmitSelected);
+        EXPECT_TRUE(IsSet(dlg.w.tuneRecord.txSelected));
+        // The first point starts from the low setting; a later one keeps the operator's value.
+        EXPECT_EQ(dlg.w.tuneRecord.powerAdj[1], c.pointsBefore == 0 ? 32 : adjust);
+        Settle();
+        modem.samples = {TuneBlock(60, 77)};
+        dlg.OK();
+        Settle();
+        EXPECT_EQ(dlg.w.powerCalPoints.adReading[i], 77);
+        EXPECT_EQ(dlg.w.calPointIndex, c.pointsBefore + 1);
+        dialogs.boxes.clear();
+        dlg.Unload();
+    }
+}
+
+// A keyed tune record the modem does not acknowledge, and an unkeyed one after keyed work that
+// stays unacknowledged after three resends: "T0" and one message; a keyed step goes back to
+// the step that keys the transmitter.
+TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTells) {
+    using L = std::vector<std::string>;
+    struct Case {
+        const char* what;
+        int test;
+        bool keyFirst;  // keyed (and acknowledged) first; Next then sends the unkeyed record
+        L lines;        // what the host sends from the action on
+        std::int64_t giveUpMs;
+        int stepAfter;
+    };
+    const Case cases[] = {
+        {"TCXO keyed", 0, false, L{"T1", "T0"}, 500, 3},
+        // The acknowledgement of "BALANCE" stands for the keyed record's; the unkeyed record at
+        // the end of the transmission is the one left unanswered.
+        {"Mod Balance unkeyed at its end", 3, false, L{"T1", "BA", "T1", "T1", "T1", "T1", "T0"}, 66500 + 2000, 9},
+        {"TCXO unkeyed by Next", 0, true, L{"T1", "T1", "T1", "T1", "T0"}, 2000, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartTest(c.test);
+        if (c.keyFirst) {
+            dlg.OK();
+            Settle();
+            ASSERT_EQ(dlg.w.currentStep, 4);
+        }
+        modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+        const std::int64_t t0 = sched.nowMs();
+        const std::size_t written = hostWrites().size();
+        dialogs.expectBox("Modem not responding! The transmitter was turned off.");
+        if (c.keyFirst) dlg.Next();
+        else dlg.OK();
+        ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 70000));
+        EXPECT_EQ(Prefixes(LinesSince(written)), c.lines);
+        EXPECT_EQ(sched.nowMs() - t0, c.giveUpMs);
+        EXPECT_FALSE(dlg.transmitSelected);
+        EXPECT_EQ(dlg.w.currentStep, c.stepAfter);
+        const std::size_t balances = hostWrites("BALANCE").size();
+        sched.advance(70000);
+        EXPECT_EQ(hostWrites("BALANCE").size(), balances);
+        EXPECT_EQ(dialogs.boxes.size(), 1u);
+        dialogs.boxes.clear();
+        modem.clearFaults();
+        dlg.Unload();
+    }
 }
 
 // ---- the sequencer, without a modem exchange (the window is not active: sends are dropped)

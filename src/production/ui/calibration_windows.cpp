@@ -101,7 +101,7 @@ formProgPwr::~formProgPwr() = default;
 
 void formProgPwr::Form_Load() {
     ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Modem Settings...", kDots);
-    buttonOK->setEnabled(true);
+    SetOkEnabled(true);
     dlg_.Load();
 }
 
@@ -125,7 +125,18 @@ void formProgPwr::SetPowerReading(const std::string& dec, const std::string& hex
     labelPwrA2D->setText(Qs(dec));
     labelPwrA2DHex->setText(Qs(hex));
 }
-void formProgPwr::SetOkEnabled(bool on) { buttonOK->setEnabled(on); }
+void formProgPwr::SetOkEnabled(bool on) {
+    okWanted_ = on;
+    ShowButtonsEnabled();
+}
+void formProgPwr::SetActionsEnabled(bool on) {
+    ready_ = on;
+    ShowButtonsEnabled();
+}
+void formProgPwr::ShowButtonsEnabled() {
+    buttonOK->setEnabled(ready_ && okWanted_);
+    buttonClear->setEnabled(ready_);
+}
 void formProgPwr::FocusOk() { buttonOK->setFocus(); }
 
 // ---- RSSI windows
@@ -147,7 +158,18 @@ void RssiWindowBase::SetTemperature(const std::string& text, const std::string& 
     labelTemp->setText(Qs(text));
     if (labelTempA2DHex) labelTempA2DHex->setText(Qs(hex));
 }
-void RssiWindowBase::SetOkEnabled(bool on) { buttonOK->setEnabled(on); }
+void RssiWindowBase::SetOkEnabled(bool on) {
+    okWanted_ = on;
+    ShowButtonsEnabled();
+}
+void RssiWindowBase::SetActionsEnabled(bool on) {
+    ready_ = on;
+    ShowButtonsEnabled();
+}
+void RssiWindowBase::ShowButtonsEnabled() {
+    buttonOK->setEnabled(ready_ && okWanted_);
+    for (QPushButton* b : actionButtons_) b->setEnabled(ready_);
+}
 void RssiWindowBase::FocusOk() { buttonOK->setFocus(); }
 
 formProgRssi::formProgRssi(AppContext& ctx, QWidget* parent)
@@ -162,6 +184,7 @@ formProgRssi::formProgRssi(AppContext& ctx, QWidget* parent)
     ReadingRow(g, 0, Label(this, "labelDiagnostics_0", "RSSI A/D Value:"), labelRssiA2D, labelRssiA2DHex);
     ReadingRow(g, 1, Label(this, "labelDiagnostics_1", "Temperature:"), labelTemp, labelTempA2DHex);
     OkCancelClear(this, dlg_, buttonOK, buttonCancel, buttonClear);
+    actionButtons_ = {buttonClear};
     FocusedButtonsAnswerEnter(*this);
 }
 
@@ -169,7 +192,7 @@ formProgRssi::~formProgRssi() = default;
 
 void formProgRssi::Form_Load() {
     ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Modem Settings...", kDots);
-    buttonOK->setEnabled(true);
+    SetOkEnabled(true);
     dlg_.Load();
 }
 
@@ -203,6 +226,7 @@ formTempComp::formTempComp(AppContext& ctx, QWidget* parent)
     connect(buttonSkip, &QPushButton::clicked, this, [this] { dlg_.Skip(); });
     connect(buttonClear, &QPushButton::clicked, this, [this] { dlg_.Clear(); });
     connect(buttonSkipToEnd, &QPushButton::clicked, this, [this] { dlg_.SkipToEnd(); });
+    actionButtons_ = {buttonClear, buttonSkip, buttonSkipToEnd};
     FocusedButtonsAnswerEnter(*this);
 }
 
@@ -210,7 +234,7 @@ formTempComp::~formTempComp() = default;
 
 void formTempComp::Form_Load() {
     ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Current Settings...", "");
-    buttonOK->setEnabled(true);
+    SetOkEnabled(true);
     dlg_.Load();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The calibration windows: power table (formProgPwr), RSSI table (formProgRssi) and RSSI
 // temperature compensation (formTempComp), each around its dialogue.
+#include <vector>
+
 #include "production/power_cal.h"
 #include "production/rssi_cal.h"
 #include "production/ui/panel_window_support.h"
@@ -37,9 +39,13 @@ private:
     void SetPowerAdjust(const std::string& dec, const std::string& hex) override;
     void SetPowerReading(const std::string& dec, const std::string& hex) override;
     void SetOkEnabled(bool on) override;
+    void SetActionsEnabled(bool on) override;
     void FocusOk() override;
+    void ShowButtonsEnabled();
 
     PowerCalDialogue dlg_;
+    bool okWanted_ = true;  // the dialogue's own choice for OK
+    bool ready_ = false;    // the parameters are in hand
 };
 
 // formProgRssi and formTempComp share their labels and host.
@@ -60,7 +66,14 @@ protected:
     void SetRssiReading(const std::string& dec, const std::string& hex) override;
     void SetTemperature(const std::string& text, const std::string& hex) override;
     void SetOkEnabled(bool on) override;
+    void SetActionsEnabled(bool on) override;
     void FocusOk() override;
+    void ShowButtonsEnabled();
+
+    // Buttons that act only with the parameters in hand, besides OK.
+    std::vector<QPushButton*> actionButtons_;
+    bool okWanted_ = true;
+    bool ready_ = false;
 };
 
 class formProgRssi : public RssiWindowBase, public FreqOffsetForm, public PortSwapClient {

@@ -145,6 +145,27 @@ TEST_F(ProductionWindows, RssiWindowsShowTheGeneratorSettingsAndPoll) {
     EXPECT_EQ(temp.dialogue().levelIndex(), 1);
 }
 
+// The calibration windows offer the buttons that act on the modem's parameters only once the
+// parameters are read; Cancel works throughout.
+TEST_F(ProductionWindows, CalibrationButtonsAreOfferedOnceTheParametersAreRead) {
+    auto check = [&](auto& w, std::vector<QPushButton*> buttons) {
+        SCOPED_TRACE(w.objectName().toStdString());
+        frame.panel = &w;
+        w.show();
+        w.Form_Activate();
+        ASSERT_TRUE(readerWindow.loaded());
+        for (QPushButton* b : buttons) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+        EXPECT_TRUE(w.buttonCancel->isEnabled());
+        ASSERT_TRUE(RunUntil([&] { return w.dialogue().parametersTaken(); }));
+        for (QPushButton* b : buttons) EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+        w.close();
+        RunUntil([&] { return !readerWindow.loaded(); }, 2000);
+    };
+    check(power, {power.buttonOK, power.buttonClear});
+    check(rssi, {rssi.buttonOK, rssi.buttonClear});
+    check(temp, {temp.buttonOK, temp.buttonClear, temp.buttonSkip, temp.buttonSkipToEnd});
+}
+
 // Drag copy between the numeric boxes: in the production panel only the direct value takes a
 // drop; in the engineer panel every box does, and a dropped frequency is the one the next
 // send uses; the user test's boxes take none.

@@ -28,7 +28,9 @@ namespace {
 void Screenshot(QWidget& w, const char* name) {
     const QPixmap pm = w.grab();
     EXPECT_FALSE(pm.isNull()) << name;
-    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name)));
+    if (const char* dir = std::getenv("K45_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name)));
+    }
 }
 
 class TuneWindowTest : public ProgrammingBench {
@@ -195,6 +197,13 @@ TEST_F(ProdFreqsTest, TabReachesEveryControlOnEveryPage) {
     formProdFreqs win(ctx);
     win.show();
     EXPECT_EQ(ControlsOutOfKeyboardReach(win), std::vector<std::string>{});
+    // Pressing Tab on each page comes round to every control of the page, OK and Cancel included.
+    for (int page = 0; page < win.tabProductionFreqs->count(); ++page) {
+        SCOPED_TRACE(page);
+        win.tabProductionFreqs->setCurrentIndex(page);
+        EXPECT_EQ(ControlsTabNeverFocuses(win), std::vector<std::string>{});
+        EXPECT_TRUE(win.buttonOK->isVisible() && win.buttonCancel->isVisible());
+    }
     win.close();
 }
 
