@@ -4,6 +4,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${K45_SANITIZE:-0}" = 1 ]; then
   dir=build-asan; extra=(-DK45_SANITIZE=ON -DK45_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+  # The bench runs in real time: the sanitized program is slower, so its waits are wider.
+  export K45_BENCH_TIME_SCALE=${K45_BENCH_TIME_SCALE:-3}
 else
   dir=build; extra=()
 fi
