@@ -19,6 +19,14 @@
 
 namespace k45::test {
 
+// Data byte `index` of a "T1" tune line as the modem received it (after its count and address).
+inline int TuneLineByte(const std::string& line, int index) {
+    return std::stoi(line.substr(8 + 2 * static_cast<std::size_t>(index), 2), nullptr, 16);
+}
+// The byte of a model 6 unit's tune line that carries the power value: after 13 synthesizer
+// bytes, 8, Rx gain, Tx deviation, front-end and modulation.
+inline constexpr int kTuneLinePowerByte = 18;
+
 class BenchEnd {
 public:
     enum class Kind { Modem, Loopback, Silent };

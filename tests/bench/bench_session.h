@@ -95,6 +95,8 @@ protected:
     void Click(const std::function<QWidget*()>& find);
     // File > Exit, answering the boxes the shutdown shows in order; waits for the end.
     void ExitProgram(const std::vector<std::string>& answers = {});
+    // Window > the window's entry: brings an open tool window to the front, active.
+    void WindowMenu(const std::string& objectName);
     // Takes X focus to the main window (the window manager may start it unfocused).
     void FocusMainWindow();
 
