@@ -1,10 +1,15 @@
 #include "bench/bench_modem.h"
 
+#include <dlfcn.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <fstream>
+#include <map>
 
 namespace k45::test {
 
@@ -125,3 +130,33 @@ void BenchEnd::serve() {
 }
 
 }  // namespace k45::test
+
+// A pseudo-terminal has no modem control lines; the adapters on the bench have. Where the
+// device refuses the line requests, they are played here: RTS and DTR keep what the program
+// sets, CTS follows RTS (the modem answers a key-up at once), DSR is up and DCD down. The
+// program's serial code and the serial library reach the device through this ioctl, which
+// stands before the C library's in the test process.
+namespace {
+std::mutex linesMutex;
+std::map<int, int> lineBits;  // by file descriptor: the RTS and DTR the program set
+}  // namespace
+
+extern "C" int ioctl(int fd, unsigned long request, ...) __THROW {
+    va_list args;
+    va_start(args, request);
+    void* arg = va_arg(args, void*);
+    va_end(args);
+    using RealIoctl = int (*)(int, unsigned long, ...);
+    static const auto real = reinterpret_cast<RealIoctl>(dlsym(RTLD_NEXT, "ioctl"));
+    const int result = real(fd, request, arg);
+    const bool lines = request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC;
+    if (result == 0 || !lines || (errno != ENOTTY && errno != EINVAL) || !arg) return result;
+    std::lock_guard<std::mutex> lock(linesMutex);
+    int& bits = lineBits.try_emplace(fd, 0).first->second;
+    const int given = *static_cast<int*>(arg) & (TIOCM_RTS | TIOCM_DTR);
+    if (request == TIOCMSET) bits = given;
+    else if (request == TIOCMBIS) bits |= given;
+    else if (request == TIOCMBIC) bits &= ~given;
+    else *static_cast<int*>(arg) = bits | ((bits & TIOCM_RTS) ? TIOCM_CTS : 0) | TIOCM_DSR;
+    return 0;
+}

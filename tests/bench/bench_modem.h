@@ -3,6 +3,8 @@
 // program opens as a real device, and on its master either the simulated modem or a plain peer
 // (loop-back, a cable to another port, or silence). A thread of its own serves the master in
 // real time, so the far end keeps answering while the program's window is busy or shows a box.
+// The device has the modem control lines of an adapter, which a pseudo-terminal lacks: RTS and
+// DTR take what the program sets, CTS follows RTS, DSR is up, DCD down (bench_modem.cpp).
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
