@@ -78,6 +78,11 @@ void BenchEnd::unplug() {
     pty_.closeMaster();
 }
 
+void BenchEnd::answerAlso(std::function<std::string(const std::string& line)> answer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answerAlso_ = std::move(answer);
+}
+
 void BenchEnd::note(const std::string& text) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%8lld ms  ", static_cast<long long>(sched_.nowMs()));
@@ -110,8 +115,14 @@ void BenchEnd::serve() {
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         if (modem_) {
             modem_->servicePty();
-            while (linesLogged_ < modem_->received.size())
-                note("from host: " + Printable(modem_->received[linesLogged_++].text));
+            while (linesLogged_ < modem_->received.size()) {
+                const std::string line = modem_->received[linesLogged_++].text;
+                note("from host: " + Printable(line));
+                if (const std::string extra = answerAlso_ ? answerAlso_(line) : std::string(); !extra.empty()) {
+                    note("to host: " + Printable(extra));
+                    (void)pty_.writeMaster(extra);
+                }
+            }
             if (sentLogged_ < modem_->sentBytes.size()) {
                 note("to host: " + Printable(modem_->sentBytes.substr(sentLogged_)));
                 sentLogged_ = modem_->sentBytes.size();

@@ -57,6 +57,11 @@ public:
     void crossTo(BenchEnd* other) { cross_ = other; }
     // The far end goes away (an adapter pulled): the program's device sees a hang-up.
     void unplug();
+    // Units the modem does not play (remote units behind it, commands it does not know): every
+    // line the modem receives is offered to answer, and the bytes it returns, if any, go to the
+    // host at once, besides the modem's own answer. Kind::Modem only; answer runs on the serving
+    // thread and must not call this end.
+    void answerAlso(std::function<std::string(const std::string& line)> answer);
 
     void saveLog();
 
@@ -76,6 +81,7 @@ private:
     std::size_t linesLogged_ = 0;
     std::size_t sentLogged_ = 0;
     BenchEnd* cross_ = nullptr;
+    std::function<std::string(const std::string&)> answerAlso_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
