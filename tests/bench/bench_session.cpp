@@ -7,11 +7,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCursor>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -419,7 +421,11 @@ void BenchTest::Click(const std::function<QWidget*()>& find) {
     WaitFor("a widget to click (shown, enabled, uncovered)", [&] {
         QWidget* w = find();
         if (!w || !w->isVisible() || !w->isEnabled() || !w->window()->isActiveWindow()) return false;
-        const QPoint now = w->mapToGlobal(w->rect().center());
+        // A check box or an option button takes a click on its box or its caption only, not on
+        // the rest of its row: it is clicked on its box.
+        const bool boxed = qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w);
+        const QPoint now = w->mapToGlobal(boxed ? QPoint(std::min(w->width(), w->height()) / 2, w->height() / 2)
+                                                : w->rect().center());
         QWidget* hit = QApplication::widgetAt(now);
         if (!hit || (hit != w && !w->isAncestorOf(hit))) return false;
         const bool settled = now == last;
