@@ -3,21 +3,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "frame/converters.h"
 #include "frame/utilities.h"
 
 namespace k45 {
-
-std::optional<std::int32_t> MHzTextToHz(std::string_view text, const LocaleInfo& locale) {
-    const std::optional<double> mhz = TextToDouble(text, locale);
-    if (!mhz || !std::isfinite(*mhz)) return std::nullopt;
-    const double hz = RoundHalfEven(*mhz * 1000000.0);
-    if (!(hz >= std::numeric_limits<std::int32_t>::min() && hz <= std::numeric_limits<std::int32_t>::max()))
-        return std::nullopt;
-    return static_cast<std::int32_t>(hz);
-}
 
 std::string SetupTimeText(std::int64_t localSeconds) {
     using namespace std::chrono;

@@ -10,10 +10,6 @@
 
 namespace k45 {
 
-// A frequency box's text (MHz) as whole Hz: the nearest Hz, never cut, so "406.2" gives
-// exactly 406200000. Nothing when the text is no number or the result does not fit 32 bits.
-std::optional<std::int32_t> MHzTextToHz(std::string_view text, const LocaleInfo& locale);
-
 // A setup time (local seconds since 1970) as "mm/dd/yyyy hh:mm:ss AM" (12-hour clock); empty
 // for a time outside the years 1..9999.
 std::string SetupTimeText(std::int64_t localSeconds);

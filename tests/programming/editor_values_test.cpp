@@ -12,22 +12,6 @@
 namespace k45 {
 namespace {
 
-TEST(EditorValues, FrequencyTextTakesTheNearestHertz) {
-    const LocaleInfo dot;
-    // 406.2 x 1000000 falls just below the whole number in floating point.
-    EXPECT_EQ(MHzTextToHz("406.2", dot), 406200000);
-    EXPECT_EQ(MHzTextToHz("450.012500", dot), 450012500);
-    EXPECT_EQ(MHzTextToHz("0.0000005", dot), 0);   // half to even
-    EXPECT_EQ(MHzTextToHz("0.0000015", dot), 2);
-    EXPECT_EQ(MHzTextToHz("2147.483647", dot), 2147483647);
-    EXPECT_FALSE(MHzTextToHz("2147.483648", dot));  // does not fit 32 bits
-    EXPECT_FALSE(MHzTextToHz("", dot));
-    EXPECT_FALSE(MHzTextToHz("4o6", dot));
-    LocaleInfo comma;
-    comma.decimal = ",";
-    EXPECT_EQ(MHzTextToHz("406,2", comma), 406200000);
-}
-
 TEST(EditorValues, SetupTimeIsShownWithTwelveHourClockAndLeadingZeros) {
     EXPECT_EQ(SetupTimeText(0), "01/01/1970 12:00:00 AM");
     // 2024-03-07 14:05:09

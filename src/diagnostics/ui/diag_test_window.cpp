@@ -41,8 +41,6 @@ constexpr const char* kValueKeys[10] = {"Start RSSI", "End RSSI",      "Start Te
                                         "Start Batt", "End Batt",      "Start Fwd Pwr", "End Fwd Pwr",
                                         "Start Rev Pwr", "End Rev Pwr"};
 
-QString WholeText(double v) { return QString::number(v, 'f', 0); }
-
 QString ShortOf(const QString& text) {
     std::uint32_t id = 0;
     if (!ParseUnitIdItem(S(text), id)) id = 0;
@@ -167,7 +165,7 @@ void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.state.classC
 
 bool formDiagTst::PauseTicked() const { return checkPause->isChecked(); }
 
-void formDiagTst::ShowPacketsSent(double count) { labelPacketsTxed->setText(WholeText(count)); }
+void formDiagTst::ShowPacketsSent(double count) { labelPacketsTxed->setText(QString::fromStdString(WholeText(count))); }
 
 void formDiagTst::TestStopped() {
     Lock(false);

@@ -10,7 +10,6 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <cmath>
 #include <cstdio>
 
 #include "frame/app_context.h"
@@ -327,10 +326,7 @@ void formProdFreqs::ShowFrequencies() {
 void formProdFreqs::StoreFrequencies() {
     if (!RadioSpecIndexValid(shownRadioType_, shownRadioRange_, 0)) return;
     auto hz = [&](NumBox* b, std::int32_t& field) {
-        const auto v = TextToDouble(b->limitedText().toStdString(), ctx_.state.locale);
-        if (!v) return;
-        const double r = std::round(*v * 1000000.0);
-        if (r >= -2147483648.0 && r <= 2147483647.0) field = static_cast<std::int32_t>(r);
+        if (const auto v = MHzTextToHz(b->limitedText().toStdString(), ctx_.state.locale)) field = *v;
     };
     for (int p = 0; p < 3; ++p) {
         RadioSpec& s = edit_.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(shownRadioType_, shownRadioRange_, p))];
