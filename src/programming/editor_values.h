@@ -18,9 +18,4 @@ std::string SetupTimeText(std::int64_t localSeconds);
 // the short ID. Nothing when the long-ID text is no number.
 std::optional<std::string> ShortIdOfText(std::string_view longIdText, const LocaleInfo& locale);
 
-// Text kept as Windows-1252 bytes (the comment) to and from display text. A character that
-// code page does not have becomes "?".
-std::u16string Cp1252ToUtf16(std::string_view bytes);
-std::string Utf16ToCp1252(std::u16string_view text);
-
 }  // namespace k45

@@ -33,16 +33,6 @@ TEST(EditorValues, ShortIdFollowsTheLongIdText) {
     EXPECT_FALSE(ShortIdOfText("", loc));
 }
 
-TEST(EditorValues, CommentBytesRoundTripThroughDisplayText) {
-    std::string bytes;
-    for (int b = 1; b < 256; ++b) bytes.push_back(static_cast<char>(b));
-    const std::u16string shown = Cp1252ToUtf16(bytes);
-    EXPECT_EQ(shown[0x80 - 1], u'\u20AC');
-    EXPECT_EQ(shown[0xE9 - 1], u'\u00E9');
-    EXPECT_EQ(Utf16ToCp1252(shown), bytes);
-    EXPECT_EQ(Utf16ToCp1252(u"a\u4E2Db"), "a?b");
-}
-
 TEST(EditorModemTimes, GiveBackTouchesRowsZeroToThreeAndTheDivisorsOnly) {
     ModemParameters edited;
     for (int c = 0; c < kModemTimeColumns; ++c)
