@@ -36,14 +36,6 @@ constexpr int kDmpColumnTwips = 1260;
 constexpr int kDesignWidthTwips = 6135;
 constexpr int kDesignHeightTwips = 5400;
 
-std::string ToBytes(const QString& text) {
-    // The entry line holds Windows-1252 text; characters beyond one byte become "?".
-    std::string out;
-    out.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar c : text) out += c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?';
-    return out;
-}
-
 QPlainTextEdit* TerminalBox(QWidget* parent, const char* name, const char* tip) {
     auto* box = new QPlainTextEdit(parent);
     box->setObjectName(name);
@@ -349,7 +341,7 @@ bool formHexText::eventFilter(QObject* watched, QEvent* event) {
     if (key->key() == Qt::Key_Backspace) c = kKeyBackspace;
     else if (t.size() == 1 && t[0].unicode() < 128) c = static_cast<char>(t[0].unicode());
     else if (t.isEmpty()) return false;  // navigation keys move the caret
-    const HexKeyResult r = HexEntryKey(ToBytes(textTxData->text()), textTxData->cursorPosition(), c);
+    const HexKeyResult r = HexEntryKey(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition(), c);
     if (r.action == HexKeyResult::swallow) return true;
     if (r.action == HexKeyResult::rewrite) {
         textTxData->setText(Cp1252Text(r.text));
@@ -363,7 +355,7 @@ bool formHexText::eventFilter(QObject* watched, QEvent* event) {
 
 void formHexText::HexTextChanged() {
     if (rewriting_ || !core_ || core_->isAscii() || textTxData->text().isEmpty()) return;
-    const HexLayout l = HexEntryLayout(ToBytes(textTxData->text()), textTxData->cursorPosition());
+    const HexLayout l = HexEntryLayout(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition());
     const QString shown = Cp1252Text(l.text);
     if (shown == textTxData->text()) return;
     rewriting_ = true;
@@ -394,7 +386,7 @@ void formHexText::AppendTx(const std::string& text, bool hex) {
     else AppendText(*textTxedData, shown, false, true);
 }
 
-std::string formHexText::TxEntryText() const { return ToBytes(textTxData->text()); }
+std::string formHexText::TxEntryText() const { return Cp1252Bytes(textTxData->text()); }
 
 void formHexText::SetTxEntryText(const std::string& text) {
     rewriting_ = true;
