@@ -1,7 +1,6 @@
 #include "diagnostics/offline_diag.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 
 #include "diagnostics/diag_save.h"
@@ -20,19 +19,9 @@ namespace {
 
 constexpr const char* kRemoteIdMessage = "The Remote ID must be a whole number from 0 to 4294967295.";
 
-std::string Whole(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
-}
-
 const LocaleInfo& DotLocale() {
     static const LocaleInfo dot{".", "-"};
     return dot;
-}
-
-std::string RightAligned(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
 }  // namespace
@@ -733,9 +722,9 @@ void OfflineDiagDialogue::ShowDiagnostics(const DiagnosticsRecord& r) {
     d_.rssiLevel = FormatNegativeDbm(v[7]);
     d_.fwdPwr = FormatTenthsWatts(v[8], loc);
     d_.revPwr = FormatTenthsWatts(v[9], loc);
-    d_.preambleGood = Whole(r.goodCount);
-    d_.preambleTotal = Whole(r.totalCount);
-    d_.preambleDcd = Whole(r.dcdCount);
+    d_.preambleGood = WholeText(r.goodCount);
+    d_.preambleTotal = WholeText(r.totalCount);
+    d_.preambleDcd = WholeText(r.dcdCount);
 }
 
 void OfflineDiagDialogue::ClearDiagnosticsDisplay() {
@@ -858,9 +847,9 @@ std::string OfflineDiagDialogue::FormatStationLine(int k) const {
         FormatNegativeDbm(v[7]),
         FormatTenthsWatts(v[8], dot),
         FormatTenthsWatts(v[9], dot),
-        Whole(st.diagnostics.goodCount),
-        Whole(st.diagnostics.totalCount),
-        Whole(st.diagnostics.dcdCount),
+        WholeText(st.diagnostics.goodCount),
+        WholeText(st.diagnostics.totalCount),
+        WholeText(st.diagnostics.dcdCount),
     };
     static constexpr std::size_t kWidths[11] = {10, 10, 9, 7, 8, 10, 8, 7, 12, 12, 12};
     std::string line;

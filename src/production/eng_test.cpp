@@ -1,5 +1,6 @@
 #include "production/eng_test.h"
 
+#include "frame/converters.h"
 #include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/scheduler.h"
@@ -27,14 +28,14 @@ void EngTestDialogue::Load() {
 
 void EngTestDialogue::Unload() {
     if (!loaded_) return;
-    if (const auto rx = MhzTextToHz(rxText_, links_.files.locale)) links_.records.engineerFrequencies.rxFrequency = *rx;
-    if (const auto tx = MhzTextToHz(txText_, links_.files.locale)) links_.records.engineerFrequencies.txFrequency = *tx;
+    if (const auto rx = MHzTextToHz(rxText_, links_.files.locale)) links_.records.engineerFrequencies.rxFrequency = *rx;
+    if (const auto tx = MHzTextToHz(txText_, links_.files.locale)) links_.records.engineerFrequencies.txFrequency = *tx;
     TestPanelDialogue::Unload();
 }
 
 void EngTestDialogue::ReadFrequencyTexts() {
-    if (const auto tx = MhzTextToHz(txText_, links_.files.locale)) tuneRecord_.txFrequency = *tx;
-    if (const auto rx = MhzTextToHz(rxText_, links_.files.locale)) tuneRecord_.rxFrequency = *rx;
+    if (const auto tx = MHzTextToHz(txText_, links_.files.locale)) tuneRecord_.txFrequency = *tx;
+    if (const auto rx = MHzTextToHz(rxText_, links_.files.locale)) tuneRecord_.rxFrequency = *rx;
 }
 
 void EngTestDialogue::TakeParameters() {

@@ -55,14 +55,6 @@ LocaleInfo FileLocale() {
     return LocaleInfo{".", "-"};
 }
 
-std::string Fixed(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);  // no "-0.0"
-    return s;
-}
-
 std::string Plain(float v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(v));
@@ -76,9 +68,9 @@ std::string LevelText(const TuneLevels& levels, const LevelKey& k) {
     }
     const float v = levels.*std::get<float TuneLevels::*>(k.field);
     switch (k.kind) {
-    case LevelKind::OneDecimal: return Fixed(v, 1);
-    case LevelKind::TwoDecimals: return Fixed(v, 2);
-    case LevelKind::ThreeDecimals: return Fixed(v, 3);
+    case LevelKind::OneDecimal: return FixedText(v, 1);
+    case LevelKind::TwoDecimals: return FixedText(v, 2);
+    case LevelKind::ThreeDecimals: return FixedText(v, 3);
     default: return Plain(v);
     }
 }

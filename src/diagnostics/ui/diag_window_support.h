@@ -24,9 +24,6 @@ using SharedDiagSettings = std::shared_ptr<DiagSettings>;
 // client hears at once that nothing was found.
 void RequestCurrentParameters(AppContext& ctx, ParmsClient* client);
 
-inline QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-inline std::string S(const QString& s) { return s.toStdString(); }
-
 // A numeric box for a whole number without sign, at most maxLength digits and maxValue (unit IDs:
 // 10 digits; counts up to 2147483647 are limited by the box). Boxes given the same window as
 // dragGroup copy their text to each other by drag and drop.

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/port_devices.h"
 #include "platform/profile.h"
+#include "platform/qt/qt_text.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -19,7 +20,7 @@ void MDIMain::MDIForm_Load() {
     AppState& s = ctx_.state;
 
     help_.InitHelp();
-    setWindowTitle(QString::fromUtf8(version::fileDescription));
+    setWindowTitle(QText(version::fileDescription));
     SetModeFlags(s, options_.engineeringBuild, options_.commandLine);
     s.parmsSignature = std::string("QuOrVaLiN") + '\0';
     ApplyModeMenus();

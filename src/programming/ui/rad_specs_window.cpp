@@ -12,6 +12,7 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
+#include "platform/qt/qt_text.h"
 #include "ui/combo_fillers.h"
 #include "ui/window_utils.h"
 #include "params/radio_spec_file.h"
@@ -163,7 +164,7 @@ void formRadSpecs::ShowEntries(int type, int range) {
         const RadSpecTexts texts = RadSpecToTexts(
             editDefaults_.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(type, range, k))], ctx_.state.locale);
         for (int c = 0; c < kRadSpecColumns; ++c)
-            column(c)[static_cast<std::size_t>(k)]->setText(QString::fromStdString(texts[static_cast<std::size_t>(c)]));
+            column(c)[static_cast<std::size_t>(k)]->setText(QText(texts[static_cast<std::size_t>(c)]));
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
+#include "platform/qt/qt_text.h"
 #include "platform/scheduler.h"
 #include "programming/ui/num_box.h"
 #include "serial/class_comm.h"
@@ -171,7 +172,7 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToEngine(engine_, &ArrayTestEngine::SelectType));
     connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToEngine(engine_, &ArrayTestEngine::SetPacketsPerArrayScroll));
     connect(scrollPacketDelay, &QScrollBar::valueChanged, this, [this](int v) {
-        labelPacketDelay->setText(QString::fromStdString(DelayText(v)));
+        labelPacketDelay->setText(QText(DelayText(v)));
         if (engine_) engine_->SetDelayScroll(v);
     });
     connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
@@ -243,7 +244,7 @@ void formTstArray::Form_Load() {
     comboArrayType->setCurrentIndex(engine_->dataType());
     scrollNumPackets->setValue(std::clamp<int>(engine_->savedPacketsPerArray, 1, 256));
     scrollPacketDelay->setValue(std::clamp<int>(engine_->savedPacketDelay, 0, 120));
-    labelPacketDelay->setText(QString::fromStdString(DelayText(scrollPacketDelay->value())));
+    labelPacketDelay->setText(QText(DelayText(scrollPacketDelay->value())));
     engine_->SetPacketsPerArrayScroll(scrollNumPackets->value());
     engine_->SetDelayScroll(scrollPacketDelay->value());
     ShowBoxNumber(*textNumOfPackets, engine_->packetsToSend);
@@ -373,11 +374,11 @@ void formComStats::Form_Unload() {
 
 void formComStats::Show(PortControls& c, const PortStatsSnapshot& s) {
     c.frame->setEnabled(s.open);
-    c.baudRate->setText(QString::fromStdString(s.baudRate));
-    c.bytesTxed->setText(QString::fromStdString(s.bytesTxed));
-    c.bytesRxed->setText(QString::fromStdString(s.bytesRxed));
-    c.framingErrors->setText(QString::fromStdString(s.framingErrors));
-    c.dribbleBytes->setText(QString::fromStdString(s.dribbleBytes));
+    c.baudRate->setText(QText(s.baudRate));
+    c.bytesTxed->setText(QText(s.bytesTxed));
+    c.bytesRxed->setText(QText(s.bytesRxed));
+    c.framingErrors->setText(QText(s.framingErrors));
+    c.dribbleBytes->setText(QText(s.dribbleBytes));
     const bool levels[] = {s.dcd, s.dsr, s.cts, s.rts, s.dtr};
     for (std::size_t i = 0; i < 5; ++i) {
         const QSignalBlocker block(c.lines[i]);
@@ -393,7 +394,7 @@ void formComStats::Poll() {
         const PortStatsSnapshot s = ReadPortStats(*port, isPrimary);
         std::int16_t& last = isPrimary ? lastPrimaryPort_ : lastSecondaryPort_;
         if (port->portNumber != last) {
-            c->frame->setTitle(QString::fromStdString(s.caption));
+            c->frame->setTitle(QText(s.caption));
             last = port->portNumber;
         }
         Show(*c, s);
