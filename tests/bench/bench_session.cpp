@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,8 +41,12 @@ namespace k45::test {
 namespace {
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& display, int keepFd = -1) {
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid != 0) return pid;
+    // A test that crashes leaves no X server or window manager behind.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(0);
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     const int devnull = open("/dev/null", O_RDWR);
     dup2(devnull, 0);
