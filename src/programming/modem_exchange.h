@@ -92,6 +92,8 @@ public:
     void RecordAcknowledged() {
         if (!lastKeyed_) mayTransmit_ = false;
     }
+    // A command that keys the transmitter by itself went out.
+    void Keyed() { mayTransmit_ = true; }
     // The radio was told to stop transmitting without waiting for it (or is known to have).
     void Unkeyed() { mayTransmit_ = false; }
     void ForgetKeying() { mayTransmit_ = lastKeyed_ = false; }
