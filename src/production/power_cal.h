@@ -52,7 +52,6 @@ public:
 class PowerCalDialogue : public CalibrationDialogue {
 public:
     static constexpr int kResponseMs = 750;
-    static constexpr int kMaxResends = 3;
     static constexpr int kPoints = 5;
 
     PowerCalDialogue(PanelLinks links, PowerCalView& view);
@@ -73,7 +72,7 @@ public:
     bool transmitSelected() const { return transmitSelected_; }
     // The radio may be transmitting: a keyed record went out and no receive record was
     // acknowledged since.
-    bool keyed() const { return keyed_; }
+    bool keyed() const { return exchange_.mayTransmit(); }
     int pointIndex() const { return pointIndex_; }
     const PowerCalPoints& powerPoints() const { return powerPoints_; }
 
@@ -97,8 +96,6 @@ private:
 
     PowerCalView& view_;
     bool transmitSelected_ = false;
-    bool keyed_ = false;
-    bool lastKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool sendPending_ = false;
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;

@@ -54,7 +54,6 @@ class RssiSampleDialogue : public CalibrationDialogue {
 public:
     static constexpr int kPollMs = 750;
     static constexpr int kResponseMs = 1000;
-    static constexpr int kMaxTimeouts = 3;
 
     RssiSampleDialogue(PanelLinks links, RssiCalView& view);
     ~RssiSampleDialogue() override;

@@ -14,6 +14,7 @@
 #include "model/app_state.h"
 #include "model/records.h"
 #include "production/panel_support.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -104,7 +105,7 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     // ---- state for the window and tests
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
     std::int32_t dialogState() const { return dialogState_; }
     bool transmitSelected() const { return transmitSelected_; }
     bool parametersRequested() const { return parametersRequested_; }
@@ -116,7 +117,9 @@ public:
     int txTime() const { return txTime_; }
     AdjustSelect adjustSelect() const { return adjustSelect_; }
     bool sa7026Selected() const { return sa7026_; }
-    Timer& timerResponse() { return *timerResponse_; }
+    Timer& timerResponse() { return exchange_.timer(); }
+    // Resends of the exchange open now.
+    std::int16_t resendCount() const { return exchange_.resends(); }
     Timer& timerDiagnostics() { return *timerDiagnostics_; }
     Timer& timerDelayCommunications() { return *timerDelayCommunications_; }
     Timer& timerTxDisplay() { return *timerTxDisplay_; }
@@ -165,9 +168,8 @@ protected:
     void TakeSynthesizer();
     // The record's type and range selected in the lists and its adjust values shown.
     void DisplayTuneValues();
-    // The end test: the state awaiting the "T0" acknowledgement, and what goes with the send.
+    // The end test: the state awaiting the "T0" acknowledgement.
     virtual std::int32_t EndTestAckState() const { return tpAwaitingEndTestAck; }
-    virtual void EndTestSent() {}
     // The "T0" acknowledgement came: the window closes. It did not: the operator is told, then
     // the window closes.
     void EndTestAnswered();
@@ -175,9 +177,7 @@ protected:
     // Records that the radio was set up for a test ("T0" is due before it is left).
     void NoteTuneSent() { testStarted_ = true; }
     // The acknowledgement of the tune-record exchange came.
-    void TuneAcknowledged() {
-        if (!lastTuneKeyed_) mayTransmit_ = false;
-    }
+    void TuneAcknowledged() { exchange_.RecordAcknowledged(); }
     // The tune-record exchange's time-out: given up with "T0" and a message when the radio may
     // transmit, else silently.
     void TuneTimedOut();
@@ -187,12 +187,12 @@ protected:
 
     PanelLinks links_;
     TestPanelView& view_;
-    std::unique_ptr<Timer> timerResponse_;
+    ModemExchange exchange_;  // the response time-out, resends and the transmitter's keying
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerDelayCommunications_;
     std::unique_ptr<Timer> timerTxDisplay_;
 
-    bool loaded_ = false;
+    LoadToken load_;
     std::int32_t dialogState_ = tpAwaitingParameters;
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;  // this load's read succeeded
@@ -200,9 +200,6 @@ protected:
     bool endTestPending_ = false;
     bool testStarted_ = false;
     bool endTestSent_ = false;  // "T0" went out; its answer closes the window
-    // A keyed tune record went out and no unkeyed one was acknowledged since.
-    bool mayTransmit_ = false;
-    bool lastTuneKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool tuneExchange_ = false;   // the open exchange is a tune record's
     std::int16_t lastPortNumber_ = 0;
     int txModeStep_ = 0;
