@@ -65,13 +65,13 @@ struct OfflineDisplay {
 class OfflineDiagView {
 public:
     virtual ~OfflineDiagView() = default;
-    virtual bool IsActiveChild() const { return true; }
-    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
-    virtual void DisplayChanged() {}
+    virtual bool IsActiveChild() const = 0;
+    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
+    virtual void DisplayChanged() = 0;
     // The window closes itself (end test answered or given up).
-    virtual void CloseWindow() {}
+    virtual void CloseWindow() = 0;
     // One more resend in the main window's status bar.
-    virtual void CountResend() {}
+    virtual void CountResend() = 0;
 };
 
 class OfflineDiagDialogue : public CommForm, public ParmsClient {

@@ -38,15 +38,15 @@ class PowerCalView {
 public:
     virtual ~PowerCalView() = default;
     // labelProg, labelFreq, labelLevel.
-    virtual void SetProg(const std::string& text) { (void)text; }
-    virtual void SetFreq(const std::string& text) { (void)text; }
-    virtual void SetLevel(const std::string& text) { (void)text; }
-    virtual void SetPowerAdjust(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
-    virtual void SetPowerReading(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
-    virtual void SetOkEnabled(bool on) { (void)on; }
+    virtual void SetProg(const std::string& text) = 0;
+    virtual void SetFreq(const std::string& text) = 0;
+    virtual void SetLevel(const std::string& text) = 0;
+    virtual void SetPowerAdjust(const std::string& dec, const std::string& hex) = 0;
+    virtual void SetPowerReading(const std::string& dec, const std::string& hex) = 0;
+    virtual void SetOkEnabled(bool on) = 0;
     // OK and Clear can act: the modem's parameters are in hand.
-    virtual void SetActionsEnabled(bool on) { (void)on; }
-    virtual void FocusOk() {}
+    virtual void SetActionsEnabled(bool on) = 0;
+    virtual void FocusOk() = 0;
 };
 
 class PowerCalDialogue : public CalibrationDialogue {

@@ -27,25 +27,23 @@ class Timer;
 class TestPanelView {
 public:
     virtual ~TestPanelView() = default;
-    virtual void SetXcvrStatus(const std::string& text) { (void)text; }
+    virtual void SetXcvrStatus(const std::string& text) = 0;
     // textTxFreq / textRxFreq.
-    virtual void SetFrequencyTexts(const std::string& tx, const std::string& rx) { (void)tx; (void)rx; }
-    virtual void SetCnFcCaption(const std::string& caption) { (void)caption; }
+    virtual void SetFrequencyTexts(const std::string& tx, const std::string& rx) = 0;
+    virtual void SetCnFcCaption(const std::string& caption) = 0;
     // The adjust value labels in AdjustSelect order (0..6), then the CN/FC value.
-    virtual void ShowTuneValues(const std::array<std::string, 8>& values) { (void)values; }
-    virtual void ShowDiagnostics(const DiagnosticsTexts& texts) { (void)texts; }
+    virtual void ShowTuneValues(const std::array<std::string, 8>& values) = 0;
+    virtual void ShowDiagnostics(const DiagnosticsTexts& texts) = 0;
     // Selects the radio type and range entries (the first with that ItemData, else the last)
     // and returns the ItemData now selected in each list (nothing when a list selects none).
     virtual std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
-                                                                                          std::int32_t range) {
-        return {type, range};
-    }
-    virtual void SetSynthesizer(bool sa7026) { (void)sa7026; }
-    virtual void DisableGainAndDeviation() {}
-    virtual void SetCnFcEnabled(bool on) { (void)on; }
-    virtual void SelectAdjust(AdjustSelect select) { (void)select; }
-    virtual void SetDirectText(const std::string& text) { (void)text; }
-    virtual void SetTxTimeLabel(const std::string& text, bool scrollEnabled) { (void)text; (void)scrollEnabled; }
+                                                                                          std::int32_t range) = 0;
+    virtual void SetSynthesizer(bool sa7026) = 0;
+    virtual void DisableGainAndDeviation() = 0;
+    virtual void SetCnFcEnabled(bool on) = 0;
+    virtual void SelectAdjust(AdjustSelect select) = 0;
+    virtual void SetDirectText(const std::string& text) = 0;
+    virtual void SetTxTimeLabel(const std::string& text, bool scrollEnabled) = 0;
 };
 
 // What a panel or calibration dialogue works with: the parts of the state it reads and writes,

@@ -19,10 +19,10 @@ enum UserTestState : std::int32_t {
 
 class UserTestView : public TestPanelView {
 public:
-    virtual void SetChannelWarning(const std::string& text) { (void)text; }
-    virtual void SetSwitchSetting(const std::string& text) { (void)text; }
+    virtual void SetChannelWarning(const std::string& text) = 0;
+    virtual void SetSwitchSetting(const std::string& text) = 0;
     // Selects an entry of comboChannelOverride without running its handler.
-    virtual void SelectChannelOverride(int index) { (void)index; }
+    virtual void SelectChannelOverride(int index) = 0;
 };
 
 inline constexpr const char* kSwitchSettingText = "DIP Switches (or CS0, CS1 and CS2) are set to Channel ";

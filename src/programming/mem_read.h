@@ -22,7 +22,7 @@ public:
     virtual void SetValueText(const std::string& text) = 0;
     // optionEeprom selected (else optionRam).
     virtual bool EepromSelected() const = 0;
-    virtual void SetUpdateEnabled(bool on) { (void)on; }
+    virtual void SetUpdateEnabled(bool on) = 0;
 };
 
 class MemReadDialogue : public CommForm {

@@ -35,7 +35,7 @@ public:
     virtual bool IsActiveChild() const = 0;
     // Closes the window; the window's unload calls ParmsGetCurrentDialogue::Unload.
     virtual void CloseWindow() = 0;
-    virtual void SetPercent(int percent) { (void)percent; }
+    virtual void SetPercent(int percent) = 0;
 };
 
 class ParmsGetCurrentDialogue : public CommForm, public ParmsReader {

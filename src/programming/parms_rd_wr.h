@@ -56,11 +56,11 @@ public:
     virtual bool IsActiveChild() const = 0;
     // Closes the window; the window's unload calls ParmsRdWrDialogue::Unload.
     virtual void CloseWindow() = 0;
-    virtual void SetCaption(const std::string& text) { (void)text; }
+    virtual void SetCaption(const std::string& text) = 0;
     // labelRdWr(0) and labelRdWr(1).
-    virtual void SetLabels(const std::string& upper, const std::string& lower) { (void)upper; (void)lower; }
-    virtual void SetPercent(int percent) { (void)percent; }
-    virtual void SetOkEnabled(bool on) { (void)on; }
+    virtual void SetLabels(const std::string& upper, const std::string& lower) = 0;
+    virtual void SetPercent(int percent) = 0;
+    virtual void SetOkEnabled(bool on) = 0;
 };
 
 class ParmsRdWrDialogue : public CommForm {

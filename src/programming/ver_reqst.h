@@ -21,7 +21,7 @@ public:
     // Closes the window; the window's unload calls VerReqstDialogue::Unload.
     virtual void CloseWindow() = 0;
     // labelRead(0) and labelRead(1).
-    virtual void SetLabels(const std::string& upper, const std::string& lower) { (void)upper; (void)lower; }
+    virtual void SetLabels(const std::string& upper, const std::string& lower) = 0;
 };
 
 class VerReqstDialogue : public CommForm {

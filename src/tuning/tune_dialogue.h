@@ -71,14 +71,14 @@ public:
     // The selection controls as they stand (ItemData of the selected entries, ticks, Tx time).
     virtual TuneSelection Selection() const = 0;
     // Selects the entries and options of a selection (their handlers run, as when clicked).
-    virtual void ShowSelection(const TuneSelection& s) { (void)s; }
-    virtual void ShowScreen(const TuneScreen& screen) { (void)screen; }
-    virtual void SetDescription(const std::string& text) { (void)text; }
-    virtual void SetAdjValue(const std::string& text) { (void)text; }
-    virtual void SetDiagValue(const std::string& text) { (void)text; }
-    virtual void SetTemperature(const std::string& text) { (void)text; }
-    virtual void SetBatteryVoltage(const std::string& text) { (void)text; }
-    virtual void FocusOk() {}
+    virtual void ShowSelection(const TuneSelection& s) = 0;
+    virtual void ShowScreen(const TuneScreen& screen) = 0;
+    virtual void SetDescription(const std::string& text) = 0;
+    virtual void SetAdjValue(const std::string& text) = 0;
+    virtual void SetDiagValue(const std::string& text) = 0;
+    virtual void SetTemperature(const std::string& text) = 0;
+    virtual void SetBatteryVoltage(const std::string& text) = 0;
+    virtual void FocusOk() = 0;
 };
 
 // The other windows the procedure uses.

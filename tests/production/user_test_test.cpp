@@ -10,7 +10,7 @@
 namespace k45::test {
 namespace {
 
-struct RecordingUserView : UserTestView {
+struct RecordingUserView : QuietPanelView<UserTestView> {
     std::string warning, switchText, txText, rxText, xcvr;
     std::vector<int> overrideSelections;
     void SetChannelWarning(const std::string& t) override { warning = t; }

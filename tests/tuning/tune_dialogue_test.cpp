@@ -38,6 +38,11 @@ struct FakeTuneView : TuneView {
     }
     void SetDescription(const std::string& t) override { description = t; }
     void SetAdjValue(const std::string& t) override { adjValue = t; }
+    void SetTemperature(const std::string& t) override { temperature = t; }
+    void SetBatteryVoltage(const std::string& t) override { battery = t; }
+    void FocusOk() override { ++okFocus; }
+    std::string temperature, battery;
+    int okFocus = 0;
     void SetDiagValue(const std::string& t) override { diagValue = t; }
 };
 
