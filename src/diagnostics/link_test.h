@@ -41,12 +41,12 @@ LinkTiming ComputeLinkTiming(std::int32_t dataBaud, std::int16_t blockSize, std:
 class LinkTestView {
 public:
     virtual ~LinkTestView() = default;
-    virtual bool IsActiveChild() const { return true; }
-    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
-    virtual void DisplayChanged() {}
+    virtual bool IsActiveChild() const = 0;
+    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
+    virtual void DisplayChanged() = 0;
     // Start or Pause takes the focus.
-    virtual void FocusStart() {}
-    virtual void FocusPause() {}
+    virtual void FocusStart() = 0;
+    virtual void FocusPause() = 0;
 };
 
 struct LinkTestDisplay {

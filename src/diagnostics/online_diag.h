@@ -23,14 +23,14 @@ class Timer;
 class OnlineDiagView {
 public:
     virtual ~OnlineDiagView() = default;
-    virtual bool IsActiveChild() const { return true; }
+    virtual bool IsActiveChild() const = 0;
     // Unloads a busy reader, registers the client with it and shows it.
-    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
-    virtual void ShowTestCount(const std::string& text) { (void)text; }
-    virtual void ShowFilterEntries(const std::vector<std::string>& entries, int selected) { (void)entries; (void)selected; }
+    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
+    virtual void ShowTestCount(const std::string& text) = 0;
+    virtual void ShowFilterEntries(const std::vector<std::string>& entries, int selected) = 0;
     // The grid's rows or its top row changed.
-    virtual void GridChanged() {}
-    virtual void SetProgress(int percent) { (void)percent; }
+    virtual void GridChanged() = 0;
+    virtual void SetProgress(int percent) = 0;
 };
 
 // The filter and display options a load starts with (the window keeps those of the last unload).

@@ -15,12 +15,12 @@ namespace k45 {
 class ProdTestView : public TestPanelView {
 public:
     // Selects an entry of comboFreqPair without running its handler.
-    virtual void SelectFreqPair(int index) { (void)index; }
+    virtual void SelectFreqPair(int index) = 0;
     // Focuses the DAC values editor when loaded, else shows it.
-    virtual void OpenDacValues() {}
+    virtual void OpenDacValues() = 0;
     // Unloads a loaded power (RSSI) calibration window, sets its offsets and shows it.
-    virtual void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) { (void)rxOffsetHz; (void)txOffsetHz; }
-    virtual void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) { (void)rxOffsetHz; (void)txOffsetHz; }
+    virtual void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) = 0;
+    virtual void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) = 0;
 };
 
 // ItemData of the frequency-pair entries: blank, LOW, MID, HIGH, blank.

@@ -55,7 +55,7 @@ std::string Upper(const std::string& s) {
 }  // namespace
 
 void ParmsRdWrDialogue::MergeAndProgram() {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     AppState& st = ctx_.state;
     const std::string file = Upper(GetFileNamePart(st.dataFileName));
     switch (parmsMode) {
@@ -71,10 +71,10 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     workParameters_ = ModemParameters{};
     if (const Outcome decoded = DecodeParameterImage(st, st, workParameters_, transferImage_); !decoded.ok()) {
         ShowMessage(ctx_.dialogs(), decoded.problem());
-        if (Still(gen)) CloseWindow();
+        if (load_.Still(token)) CloseWindow();
         return;
     }
-    if (!Still(gen)) return;
+    if (!load_.Still(token)) return;
     std::string warnings;
     switch (parmsMode) {
     case parmsWriteProgrammable:
@@ -93,13 +93,13 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     // True to go on; otherwise the write has ended with nothing written.
     auto goOn = [&](const std::string& w) {
         if (!w.empty() && !AlertAccepted(w)) {
-            if (Still(gen)) {
+            if (load_.Still(token)) {
                 dialogueState_ = rwIdle;
                 CloseWindow();
             }
             return false;
         }
-        return Still(gen);
+        return load_.Still(token);
     };
     if (!goOn(warnings)) return;
     if (parmsMode == parmsWriteDefault &&
@@ -119,15 +119,15 @@ bool ParmsRdWrDialogue::AlertAccepted(const std::string& warnings) {
 }
 
 void ParmsRdWrDialogue::StartProgramming() {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     AppState& st = ctx_.state;
     ShowPercent(0);
     channelStepPending_ = false;
     stepCount_ = 0;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     if (const Outcome encoded = EncodeParameterImage(st, st, st, transferImage_, workParameters_); !encoded.ok()) {
         ShowMessage(ctx_.dialogs(), encoded.problem());
-        if (Still(gen)) CloseWindow();
+        if (load_.Still(token)) CloseWindow();
         return;
     }
     switch (parmsMode) {
@@ -161,6 +161,12 @@ void ParmsRdWrDialogue::StartProgramming() {
 }
 
 void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState) {
+    exchange_.Send([this, n] { SendBlock(n); });
+    blockRefused_ = false;
+    dialogueState_ = nextState;
+}
+
+void ParmsRdWrDialogue::SendBlock(std::int32_t n) {
     classComm* port = ctx_.state.classCommPrimary;
     const std::int32_t first = n * kBlockBytes;
     if (Active() && port && n >= 0 && first <= endAddress_ && endAddress_ < kParameterImageBytes) {
@@ -170,10 +176,6 @@ void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState)
         if (const auto body = port->MessSRecord(startAddress_ + first, data))
             port->SendString("S1" + *body + "\r\n", kProgrammingTxMode);
     }
-    resendCount_ = 0;
-    blockRefused_ = false;
-    dialogueState_ = nextState;
-    RestartTimer(*timerResponse_);
 }
 
 void ParmsRdWrDialogue::ModemRestarted() {
@@ -197,15 +199,15 @@ void ParmsRdWrDialogue::SendEnd() {
 }
 
 void ParmsRdWrDialogue::CompleteWrite() {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     AppState& st = ctx_.state;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     st.mainParameters.setupTime = workParameters_.setupTime;
     st.mainParameters.numberOfWrites = (workParameters_.numberOfWrites + 1) & 0xFFFF;
     if (auto* editor = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
     if (!autoStart && ctx_.dialogs())
         ctx_.dialogs()->messageBox("Programming Complete!", "Complete", MsgButtons::OK, MsgIcon::Information);
-    if (!Still(gen)) return;
+    if (!load_.Still(token)) return;
     programCompleted_ = true;
     CloseWindow();
 }

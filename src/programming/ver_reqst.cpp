@@ -10,21 +10,20 @@
 
 namespace k45 {
 
-VerReqstDialogue::VerReqstDialogue(AppContext& ctx, VerReqstView& view) : ctx_(ctx), view_(view) {
+VerReqstDialogue::VerReqstDialogue(AppContext& ctx, VerReqstView& view)
+    : ctx_(ctx), view_(view), exchange_(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(ctx_)) {
     timerDelay_ = MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
-    timerResponse_ = MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
 }
 
 VerReqstDialogue::~VerReqstDialogue() {
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 void VerReqstDialogue::Load() {
-    if (loaded_) return;
-    loaded_ = true;
-    ++generation_;
+    if (load_.loaded()) return;
+    load_.Begin();
     requestState_ = 0;
-    resendCount_ = 0;
+    exchange_.ClearResends();
     (void)RegisterWithPrimary(ctx_, *this, true, false);
     if (autoStart) timerDelay_->setEnabled(true);
 }
@@ -34,39 +33,40 @@ void VerReqstDialogue::Activate() {
 }
 
 void VerReqstDialogue::OK() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     // The port's own message named the device: no request goes out, no modem is blamed.
     if (!RegisterWithPrimary(ctx_, *this, true, false)) {
         view_.CloseWindow();
         return;
     }
     view_.SetLabels("Reading Modem's Version", "");
-    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
+    exchange_.Send([this] { SendRequest(); });
     requestState_ = 1;
-    RestartTimer(*timerResponse_);
-    resendCount_ = 0;
+}
+
+void VerReqstDialogue::SendRequest() {
+    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
 }
 
 void VerReqstDialogue::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    ++generation_;
+    if (!load_.loaded()) return;
+    load_.End();
     autoStart = false;
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
-    if (!loaded_ || requestState_ != 1) return;
+    if (!load_.loaded() || requestState_ != 1) return;
     const std::optional<std::string> version = VersionOfLine(rxStr);
     if (!version) return;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     view_.SetLabels(*version, NoticeOfLine(rxStr));
     if (ctx_.mainFrame) ctx_.mainFrame->SetFirmwareVersionLabel(*version);
     requestState_ = 0;
 }
 
 void VerReqstDialogue::TimerDelayTick() {
-    if (!loaded_ || !view_.IsActiveChild()) return;
+    if (!load_.loaded() || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The open just failed at load and said why; trying again would only repeat it.
     if (requestState_ == 0 && PrimaryPortClosed(ctx_)) {
@@ -77,19 +77,12 @@ void VerReqstDialogue::TimerDelayTick() {
 }
 
 void VerReqstDialogue::TimerResponseTick() {
-    if (!loaded_ || !view_.IsActiveChild()) return;
-    timerResponse_->setEnabled(false);
-    if (requestState_ != 1) return;
-    if (!PrimaryPortClosed(ctx_) && resendCount_ < kMaxResends) {
-        ++resendCount_;
-        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
-        timerResponse_->setEnabled(true);
-        CountResend(ctx_);
-        return;
-    }
-    const std::uint64_t gen = generation_;
+    if (!load_.loaded() || !view_.IsActiveChild()) return;
+    exchange_.Stop();
+    if (requestState_ != 1 || exchange_.Resend()) return;
+    const LoadToken::Value token = load_.Take();
     if (ctx_.dialogs()) ctx_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
-    if (loaded_ && gen == generation_) view_.CloseWindow();
+    if (load_.Still(token)) view_.CloseWindow();
 }
 
 }  // namespace k45

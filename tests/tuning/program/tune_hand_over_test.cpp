@@ -78,19 +78,19 @@ TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
     if (c.workedElsewhere) {
         // The window above Tune Radio takes the activation; Tune Radio waits for the click.
         EXPECT_EQ(win->ActiveForm(), stats);
-        EXPECT_EQ(dlg.dialogState, TuneDialogState::ParametersReady);
+        EXPECT_EQ(dlg.dialogState(), TuneDialogState::ParametersReady);
         Tune().checkTests[0]->setFocus(Qt::MouseFocusReason);
         QApplication::processEvents();
     }
-    EXPECT_EQ(dlg.dialogState, TuneDialogState::Idle);
-    EXPECT_EQ(dlg.w.currentStep, 2);  // the Tx intro of the first ticked test
+    EXPECT_EQ(dlg.dialogState(), TuneDialogState::Idle);
+    EXPECT_EQ(dlg.work().currentStep, 2);  // the Tx intro of the first ticked test
     ASSERT_TRUE(Dac().loaded());
     QMdiSubWindow* dacSub = win->subWindowFor(&Dac());
     EXPECT_EQ(Active(), dacSub);
     EXPECT_EQ(Front(), dacSub);
     EXPECT_EQ(win->ActiveForm(), &Dac());
     EXPECT_TRUE(HasKeyboard(Dac()));
-    EXPECT_EQ(Dac().editDacValues().powerAdj, dlg.w.tuneRecord.powerAdj);
+    EXPECT_EQ(Dac().editDacValues().powerAdj, dlg.work().tuneRecord.powerAdj);
 
     // OK hands the values back, and Tune Radio is the active child once more.
     Dac().buttonOK->click();
@@ -98,7 +98,7 @@ TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
     EXPECT_FALSE(Dac().loaded());
     EXPECT_EQ(Active(), win->subWindowFor(&Tune()));
     EXPECT_EQ(win->ActiveForm(), &Tune());
-    EXPECT_EQ(dlg.w.currentStep, 2);
+    EXPECT_EQ(dlg.work().currentStep, 2);
 }
 
 const HandOverCase kHandOverCases[] = {
