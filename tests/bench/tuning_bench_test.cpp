@@ -36,7 +36,7 @@ protected:
 
     formTune* Tune() const { return dynamic_cast<formTune*>(Tool("formTune")); }
     // On the program's thread.
-    int StepShown() const { return Tune()->dialogue().w.currentStep; }
+    int StepShown() const { return Tune()->dialogue().work().currentStep; }
     std::string Title() { return Gui([this] { return Tune()->labelTestTitle->text().toStdString(); }); }
     template <class W>
     void ClickTune(W* formTune::*widget) {
@@ -77,7 +77,7 @@ protected:
     void Settled() {
         WaitFor("the tuning exchange to end", [this] {
             const TuneDialogue& d = Tune()->dialogue();
-            return d.dialogState == TuneDialogState::Idle && !d.tunePending;
+            return d.dialogState() == TuneDialogState::Idle && !d.tunePending();
         });
     }
     // Production Test > Tune Radio, Start, and No to the defaults: Start reads the modem's
