@@ -12,7 +12,7 @@
 
 #include "production/test_panel.h"
 #include "production/ui/panel_window_support.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 class QGridLayout;
 class QVBoxLayout;

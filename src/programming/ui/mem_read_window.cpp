@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

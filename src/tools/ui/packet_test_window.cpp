@@ -16,11 +16,11 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "platform/places.h"
-#include "programming/ui/num_box.h"
 #include "tools/array_test.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/engine_slot.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

@@ -20,8 +20,8 @@
 #include "frame/hex_text.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
-#include "programming/ui/num_box.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
 #include "ui/terminal_text.h"
 #include "ui/window_utils.h"
 

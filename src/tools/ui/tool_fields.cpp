@@ -2,7 +2,7 @@
 
 #include <QSignalBlocker>
 
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45 {
 

@@ -1,5 +1,5 @@
 #pragma once
-// The numeric boxes of the communication tool windows, on the programming windows' NumBox: the
+// The numeric boxes of the communication tool windows, on the shared NumBox: the
 // packet count boxes of the packet and array tests, the port test's toggle delay and the
 // terminal's DMP device digit. Each box drags itself and takes the drop of another box of its
 // window, as the numeric boxes of the other windows do.

@@ -18,12 +18,12 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "platform/scheduler.h"
-#include "programming/ui/num_box.h"
 #include "serial/class_comm.h"
 #include "tools/ui/packet_test_window.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/engine_slot.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

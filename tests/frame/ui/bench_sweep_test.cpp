@@ -20,7 +20,7 @@
 #include "program_bench.h"
 #include "params/modem_defaults.h"
 #include "programming/ui/mdm_times_window.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "programming/ui/editor_fixture.h"
 #include "programming/ui/mdm_times_window.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {
