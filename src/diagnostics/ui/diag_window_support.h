@@ -1,6 +1,6 @@
 #pragma once
-// What the diagnostics windows share: the shared diagnostic settings, the request to the
-// current-parameter reader, text conversions and boxes for unit IDs and counts.
+// What the diagnostics windows share: the shared diagnostic settings, text conversions and
+// boxes for unit IDs and counts.
 #include <QString>
 #include <memory>
 #include <string>
@@ -15,14 +15,9 @@ namespace k45 {
 struct AppContext;
 struct LocaleInfo;
 class NumBox;
-class ParmsClient;
 
 // The diagnostic settings every diagnostics window reads; formDiagFilt edits them.
 using SharedDiagSettings = std::shared_ptr<DiagSettings>;
-
-// Unloads a busy reader, registers the client and shows the reader; without a reader the
-// client hears at once that nothing was found.
-void RequestCurrentParameters(AppContext& ctx, ParmsClient* client);
 
 inline QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 inline std::string S(const QString& s) { return s.toStdString(); }
@@ -39,8 +34,5 @@ void SelectAllOnFocus(QComboBox* combo);
 
 // The settings of a window: "Left"/"Top" are the base's; these read and write a key.
 std::string ProgramFile(const AppContext& ctx, const std::string& name);
-
-// Adds formDiagFilt, formOffLine, formOnLine, formLinkTst and formDiagTst to the registry.
-void AddDiagnosticsWindows(AppContext& ctx, QWidget& owner);
 
 }  // namespace k45

@@ -1,3 +1,5 @@
+#include "diagnostics/ui/diag_windows.h"
+
 #include "diagnostics/ui/diag_filt_window.h"
 #include "diagnostics/ui/diag_test_window.h"
 #include "diagnostics/ui/diag_window_support.h"

@@ -1,6 +1,6 @@
 #include "frame/ui/tool_windows.h"
 
-#include "diagnostics/ui/diag_window_support.h"
+#include "diagnostics/ui/diag_windows.h"
 #include "frame/app_context.h"
 #include "production/ui/panel_window_support.h"
 #include "programming/ui/parms_rd_wr_window.h"
