@@ -7,6 +7,7 @@
 #include "diagnostics/ui/offline_window.h"
 #include "diagnostics/ui/online_window.h"
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 
 namespace k45 {
 

@@ -23,6 +23,7 @@
 #include <cmath>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
 #include "model/app_state.h"
 #include "ui/combo_fillers.h"

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
 #include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"

@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/converters.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"

@@ -16,6 +16,7 @@
 #include <cstdlib>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ini_routines.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"

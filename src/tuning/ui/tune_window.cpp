@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
 #include "platform/dialogs.h"
 #include "programming/parms_get_current.h"

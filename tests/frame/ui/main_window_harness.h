@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ini_routines.h"
 #include "frame/main_frame.h"
 #include "frame/ui/mdi_main.h"

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "frame/tool_window_ids.h"
 #include "tools_window_bench.h"
 #include "ui/num_box.h"
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "platform/qt/qt_local_link.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
