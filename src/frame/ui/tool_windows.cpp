@@ -7,7 +7,7 @@
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/radio_parms_window.h"
 #include "serial/ui/port_settings_window.h"
-#include "tools/ui/tool_windows_misc.h"
+#include "tools/ui/tools_windows.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45 {

@@ -20,9 +20,12 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 #include "support/virtual_scheduler.h"
+#include "tools/ui/array_test_window.h"
+#include "tools/ui/com_stats_window.h"
 #include "tools/ui/packet_test_window.h"
+#include "tools/ui/port_test_window.h"
 #include "tools/ui/terminal_window.h"
-#include "tools/ui/tool_windows_misc.h"
+#include "tools/ui/tools_windows.h"
 
 namespace k45::test {
 
