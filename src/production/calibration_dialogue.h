@@ -39,7 +39,6 @@ public:
 
     bool loaded() const { return loaded_; }
     std::int32_t dialogState() const { return dialogState_; }
-    std::int16_t retryCount() const { return retryCount_; }
     bool parametersTaken() const { return parametersTaken_; }
     const TuneRecord& tuneRecord() const { return tuneRecord_; }
     const ModemParameters& panelParameters() const { return panelParameters_; }
