@@ -2,8 +2,8 @@
 #include "programming/parms_rd_wr.h"
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
 #include "platform/places.h"
 #include "platform/scheduler.h"

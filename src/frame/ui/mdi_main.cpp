@@ -23,10 +23,10 @@
 #include <cmath>
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/form_splash.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/dialogs.h"

@@ -1,8 +1,8 @@
 #include "frame/ui/swap_ports.h"
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "serial/class_comm.h"
 #include "frame/window_interfaces.h"
 

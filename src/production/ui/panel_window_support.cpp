@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "programming/parms_rd_wr.h"
 #include "ui/parameter_request.h"
 #include "ui/window_utils.h"

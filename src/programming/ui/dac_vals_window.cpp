@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"

@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "programming/ui/ver_reqst_window.h"

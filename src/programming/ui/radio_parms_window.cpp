@@ -19,9 +19,9 @@
 #include <cmath>
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/converters.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
 #include "ui/combo_fillers.h"
 #include "ui/num_box.h"

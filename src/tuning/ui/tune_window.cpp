@@ -16,8 +16,8 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "platform/dialogs.h"
 #include "programming/parms_get_current.h"
 #include "programming/ui/parms_rd_wr_window.h"
