@@ -93,8 +93,6 @@ inline constexpr int kTerminalKindTextSecondary = 1;
 inline constexpr int kTerminalKindHexPrimary = 4;
 inline constexpr int kTerminalKindHexSecondary = 5;
 
-constexpr const ToolWindowInfo& ToolWindowEntry(ToolWindow w) {
-    return kToolWindows[static_cast<std::size_t>(w)];
-}
+constexpr const ToolWindowInfo& ToolWindowEntry(ToolWindow w) { return kToolWindows[static_cast<std::size_t>(w)]; }
 
 }  // namespace k45

@@ -26,9 +26,9 @@ public:
     void Form_Activate() override;
     PortTestEngine* engine() { return engine_.get(); }
 
-    std::array<QComboBox*, 2> comboTxMode{};        // primary, secondary
-    std::array<QCheckBox*, 4> checkLine{};          // by PortTestLine
-    std::array<QPushButton*, 4> buttonToggle{};     // by PortTestLine
+    std::array<QComboBox*, 2> comboTxMode{};     // primary, secondary
+    std::array<QCheckBox*, 4> checkLine{};       // by PortTestLine
+    std::array<QPushButton*, 4> buttonToggle{};  // by PortTestLine
     NumBox* textToggleTime = nullptr;
     QCheckBox* checkContinuousToggling = nullptr;
     QProgressBar* panelTest = nullptr;

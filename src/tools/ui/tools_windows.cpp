@@ -33,7 +33,8 @@ void AddToolsWindows(AppContext& ctx, QWidget& owner) {
         {ToolWindow::formHexPrimary, terminalHexPrimary},
         {ToolWindow::formHexSecondary, terminalHexSecondary},
     };
-    for (const auto& [slot, kind] : terminals) ctx.Register(slot, *new formHexText(ctx, holder->counters, kind, &owner));
+    for (const auto& [slot, kind] : terminals)
+        ctx.Register(slot, *new formHexText(ctx, holder->counters, kind, &owner));
     ctx.Register(ToolWindow::formPacketTst, *new formPacketTst(ctx, &owner));
     ctx.Register(ToolWindow::formTstArray, *new formTstArray(ctx, &owner));
     ctx.Register(ToolWindow::formComStats, *new formComStats(ctx, &owner));
