@@ -113,9 +113,7 @@ public:
     std::int32_t dataBaud() const { return dataBaud_; }
     double blocksTxed() const { return blocksTxed_; }
     double blocksRxed() const { return blocksRxed_; }
-    double numberOfBlocks() const { return numberOfBlocks_; }
     const LinkTiming& timing() const { return timing_; }
-    void SetCounters(double txed, double rxed) { blocksTxed_ = txed; blocksRxed_ = rxed; }
 
 private:
     void StartLinkTest();

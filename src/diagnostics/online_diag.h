@@ -81,15 +81,11 @@ public:
     // message, the question for an existing file, the write; a failed write is shown.
     void SaveClicked(std::string& saveFileName);
 
-    IdFilterMode filterMode() const { return filterMode_; }
-    bool paused() const { return paused_; }
     const OnlineGrid& grid() const { return grid_; }
     const OnlineHistory& history() const { return history_; }
     std::int32_t parmsState() const { return parmsState_; }
     std::int32_t rawBaudRate() const { return rawBaudRate_; }
     const std::string& testCount() const { return testCount_; }
-    const std::vector<std::string>& filterEntries() const { return filterEntries_; }
-    int filterSelected() const { return filterSelected_; }
     std::string comboText() const;
 
 private:

@@ -51,13 +51,10 @@ public:
     int channelIndex() const { return channelIndex_; }
     int freqPairIndex() const { return freqPairIndex_; }
     std::int16_t currentPoint() const { return currentPoint_; }
-    std::int32_t rxOffsetHz() const { return rxOffsetHz_; }
-    std::int32_t txOffsetHz() const { return txOffsetHz_; }
     int rxOffsetIndex() const { return rxOffsetIndex_; }
     int txOffsetIndex() const { return txOffsetIndex_; }
     bool cnFcEnabled() const { return sa7026_; }
     bool pairSendPending() const { return pairSendPending_; }
-    bool channelSendPending() const { return channelSendPending_; }
     const ModemParameters& panelParameters() const { return panelParameters_; }
 
 protected:

@@ -108,7 +108,6 @@ public:
     void Load() override;
     void Clear() override;
     int levelIndex() const { return levelIndex_; }
-    const RssiCalPoints& rssiPoints() const { return rssiPoints_; }
 
 protected:
     void ShowPointLabels() override;

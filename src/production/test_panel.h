@@ -106,7 +106,6 @@ public:
     bool loaded() const { return load_.loaded(); }
     std::int32_t dialogState() const { return dialogState_; }
     bool transmitSelected() const { return transmitSelected_; }
-    bool parametersRequested() const { return parametersRequested_; }
     bool parametersTaken() const { return parametersTaken_; }
     bool endTestPending() const { return endTestPending_; }
     const TuneRecord& tuneRecord() const { return tuneRecord_; }

@@ -44,12 +44,9 @@ public:
     // buttonClearDiag: "AR" as an exchange.
     void ClearButton() { SendClearDiagnostics(); }
 
-    int channelOverrideIndex() const { return channelOverrideIndex_; }
     std::int16_t switchSetting() const { return switchSetting_; }
     bool diagnosticsEnabled() const { return diagnosticsEnabled_; }
-    bool channelSendPending() const { return channelSendPending_; }
     bool redirectSendPending() const { return redirectSendPending_; }
-    bool clearSendPending() const { return clearSendPending_; }
 
 protected:
     void SendTuneSetup() override { SendChannelTuneRecord(); }

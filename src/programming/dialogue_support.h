@@ -95,7 +95,6 @@ public:
     [[nodiscard]] bool Take(const SRecordMessage& record, std::span<std::uint8_t> image);
     int blocksExpected() const { return expected_; }
     int blocksComplete() const;
-    bool complete() const { return blocksComplete() >= expected_; }
 
 private:
     std::array<bool, kImageBytes> arrived_{};

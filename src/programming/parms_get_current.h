@@ -18,17 +18,6 @@ namespace k45 {
 struct AppContext;
 class Timer;
 
-// What a client window uses of the reader (AppContext::formParmsGetCurrent is one): it
-// unloads a busy reader, registers and then shows the reader.
-class ParmsReader {
-public:
-    virtual ~ParmsReader() = default;
-    virtual bool RegisterForParms(ParmsClient* frm) = 0;
-    virtual bool DeRegisterForParms(ParmsClient* frm) = 0;
-    // Ends a read in progress: the windows waiting for it are told it found nothing.
-    virtual void Unload() = 0;
-};
-
 class ParmsGetCurrentView {
 public:
     virtual ~ParmsGetCurrentView() = default;

@@ -3,6 +3,7 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
 #include "platform/places.h"
 #include "platform/scheduler.h"

@@ -108,7 +108,7 @@ void RestoreTuneSettings(TuneWindowSettings& s, const LocaleInfo& locale, const 
     readInto("Left", s.windowLeft, s.windowLeft);
     readInto("Top", s.windowTop, s.windowTop);
     for (int i = 0; i < kTuneTestCount; ++i) {
-        char key[16];
+        char key[24];  // room for any int, so the compiler sees no truncation
         std::snprintf(key, sizeof key, "Test_%02d", i);
         s.testSelection[static_cast<std::size_t>(i)] = 1;
         readInto(key, s.testSelection[static_cast<std::size_t>(i)], 1);
@@ -138,7 +138,7 @@ bool SaveTuneSettings(const TuneWindowSettings& s, const LocaleInfo& locale, con
         };
         bool ok = write("Left", s.windowLeft) && write("Top", s.windowTop);
         for (int i = 0; ok && i < kTuneTestCount; ++i) {
-            char key[16];
+            char key[24];  // room for any int, so the compiler sees no truncation
             std::snprintf(key, sizeof key, "Test_%02d", i);
             ok = write(key, s.testSelection[static_cast<std::size_t>(i)]);
         }

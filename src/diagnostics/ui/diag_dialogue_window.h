@@ -7,6 +7,7 @@
 
 #include "diagnostics/ui/diag_window_support.h"
 #include "ui/dialogue_window.h"
+#include "ui/parameter_request.h"
 
 namespace k45 {
 

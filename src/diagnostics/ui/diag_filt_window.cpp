@@ -14,7 +14,7 @@
 #include "frame/ini_routines.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

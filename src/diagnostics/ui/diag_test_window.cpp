@@ -21,7 +21,7 @@
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

@@ -26,6 +26,7 @@
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/form_splash.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/dialogs.h"

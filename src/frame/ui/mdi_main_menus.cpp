@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/clipboard_commands.h"
 #include "frame/ui/help_routines.h"
 #include "frame/ui/mdi_main.h"

@@ -6,6 +6,7 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/utilities.h"
 #include "platform/dialogs.h"

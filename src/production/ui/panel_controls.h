@@ -13,7 +13,7 @@
 #include "platform/qt/qt_text.h"
 #include "production/test_panel.h"
 #include "production/ui/panel_window_support.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 class QGridLayout;
 class QVBoxLayout;

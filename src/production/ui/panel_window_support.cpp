@@ -10,11 +10,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "diagnostics/ui/diag_window_support.h"
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "platform/qt/qt_text.h"
 #include "programming/parms_rd_wr.h"
+#include "ui/parameter_request.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

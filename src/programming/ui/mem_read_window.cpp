@@ -11,7 +11,7 @@
 
 #include "frame/app_context.h"
 #include "platform/qt/qt_text.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

@@ -7,6 +7,7 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "platform/qt/qt_text.h"
 #include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"

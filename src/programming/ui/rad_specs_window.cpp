@@ -14,10 +14,10 @@
 #include "frame/utilities.h"
 #include "platform/qt/qt_text.h"
 #include "ui/combo_fillers.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 #include "params/radio_spec_file.h"
 #include "platform/dialogs.h"
-#include "programming/ui/num_box.h"
 #include "programming/ui/radio_parms_lists.h"
 
 namespace k45 {

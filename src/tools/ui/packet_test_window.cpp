@@ -17,11 +17,11 @@
 #include "frame/ini_routines.h"
 #include "platform/places.h"
 #include "platform/qt/qt_text.h"
-#include "programming/ui/num_box.h"
 #include "tools/array_test.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/engine_slot.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

@@ -21,8 +21,8 @@
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
 #include "platform/qt/qt_text.h"
-#include "programming/ui/num_box.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
 #include "ui/terminal_text.h"
 #include "ui/window_utils.h"
 

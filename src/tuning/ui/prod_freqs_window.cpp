@@ -16,10 +16,10 @@
 #include "frame/converters.h"
 #include "frame/utilities.h"
 #include "platform/qt/qt_text.h"
-#include "programming/ui/num_box.h"
 #include "tuning/tune_selection.h"
 #include "tuning/ui/captioned_grid.h"
 #include "ui/combo_fillers.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

@@ -17,16 +17,17 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "programming/parms_get_current.h"
-#include "programming/ui/num_box.h"
 #include "programming/ui/parms_rd_wr_window.h"
 #include "serial/class_comm.h"
 #include "tuning/tune_selection.h"
 #include "tuning/tune_math.h"
 #include "tuning/ui/captioned_grid.h"
 #include "tuning/ui/prod_freqs_window.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

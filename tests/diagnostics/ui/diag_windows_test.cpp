@@ -26,8 +26,8 @@
 #include "diagnostics/ui/offline_window.h"
 #include "diagnostics/ui/online_window.h"
 #include "platform/profile.h"
-#include "programming/ui/num_box.h"
 #include "support/keyboard_reach.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -10,8 +10,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "programming/ui/num_box.h"
+#include "frame/tool_window_ids.h"
 #include "tools_window_bench.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -13,9 +13,10 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "programming/ui/num_box.h"
+#include "frame/tool_window_ids.h"
 #include "support/keyboard_reach.h"
 #include "tools_window_bench.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

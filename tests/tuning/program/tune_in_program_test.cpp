@@ -15,16 +15,17 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "frame/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "params/data_file.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
 #include "params/test_file.h"
-#include "programming/ui/num_box.h"
 #include "radio/cal_tables.h"
 #include "tuning/tune_math.h"
 #include "tuning/tune_test_samples.h"
 #include "tuning/ui/tune_window.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

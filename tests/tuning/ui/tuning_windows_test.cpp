@@ -17,10 +17,10 @@
 #include <cstdlib>
 
 #include "programming/programming_bench.h"
-#include "programming/ui/num_box.h"
 #include "support/keyboard_reach.h"
 #include "tuning/ui/prod_freqs_window.h"
 #include "tuning/ui/tune_window.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

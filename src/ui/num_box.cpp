@@ -1,4 +1,4 @@
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 #include <QApplication>
 #include <QDrag>
