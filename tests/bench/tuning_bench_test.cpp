@@ -42,20 +42,6 @@ protected:
     void ClickTune(W* formTune::*widget) {
         Click([this, widget]() -> QWidget* { return Tune() ? Tune()->*widget : nullptr; });
     }
-    // The unit in the far end's memory.
-    ModemParameters UnitHeld(BenchEnd& end) {
-        VirtualScheduler clock;
-        TempHome defaultsHome;
-        AppState state;
-        state.scheduler = &clock;
-        state.places.programFolder = state.places.tempFolder = state.places.configFolder = defaultsHome.path();
-        InitDefaultTables(state);
-        ModemParameters unit;
-        bool decoded = false;
-        end.withModem([&](SimulatedModem& m) { decoded = m.decodeInto(state, unit); });
-        EXPECT_TRUE(decoded);
-        return unit;
-    }
     // The next "T1" keys the transmitter with this power value, and the modem acknowledges it.
     void Keyed(int power) {
         const std::size_t at = WaitLine(com1(), "T1", seen_);
@@ -110,7 +96,7 @@ protected:
 // into the modem's memory in "S1" records, the rest of its parameters as they were.
 TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
     ASSERT_NO_FATAL_FAILURE(PrepareProduction({2}));
-    const ModemParameters before = UnitHeld(com1());
+    const ModemParameters before = UnitIn(com1());
     Run([&] {
         StartWithoutDefaults();
         // The window hands its adjust values to the DAC values window (the operator clicks it
@@ -150,7 +136,7 @@ TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
         std::size_t records = 0;
         for (const auto& l : com1().lines()) records += l.rfind("S1", 0) == 0;
         EXPECT_GT(records, 0u);
-        const ModemParameters after = UnitHeld(com1());
+        const ModemParameters after = UnitIn(com1());
         for (std::size_t p = 0; p < 3; ++p) EXPECT_EQ(after.powerAdj[p], expected[p]) << "point " << p;
         EXPECT_EQ(after.serialNumber, 123456u);
         EXPECT_EQ(after.comment, "Bench unit");

@@ -1,5 +1,5 @@
 #pragma once
-// Drops one numeric box on another as the drag gesture would.
+// Drops a numeric box on a field as the right-button drag gesture would.
 #include <QApplication>
 #include <QByteArray>
 #include <QDragEnterEvent>
@@ -10,13 +10,16 @@
 
 namespace k45::test {
 
-inline void DropNumBox(NumBox* source, NumBox* target) {
+// Drops source on target (a numeric box or another field that takes one); true when the target
+// took it.
+inline bool DropNumBox(NumBox* source, QWidget* target) {
     QMimeData mime;
     mime.setData(NumBox::kMimeType, QByteArray::number(reinterpret_cast<quintptr>(source)));
     QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 }  // namespace k45::test

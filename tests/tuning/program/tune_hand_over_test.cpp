@@ -42,16 +42,6 @@ protected:
         QWidget* f = QApplication::focusWidget();
         return f && w.isAncestorOf(f);
     }
-    // Virtual time passes with the window system's events dispatched.
-    bool Run(const std::function<bool()>& done, std::int64_t ms) {
-        for (std::int64_t t = 0; t < ms; t += 10) {
-            QApplication::processEvents();
-            if (done()) return true;
-            scheduler.advance(10);
-        }
-        QApplication::processEvents();
-        return done();
-    }
 };
 
 TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
@@ -74,7 +64,7 @@ TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
         win->FocusForm(*ctx.formParmsGetCurrent.get());
     }
 
-    ASSERT_TRUE(Run([&] { return !ctx.formParmsGetCurrent->loaded(); }, 20000));
+    ASSERT_TRUE(RunWithEvents([&] { return !ctx.formParmsGetCurrent->loaded(); }, 20000));
     TuneDialogue& dlg = Tune().dialogue();
     if (c.workedElsewhere) {
         // The window above Tune Radio takes the activation; Tune Radio waits for the click.
