@@ -1,8 +1,9 @@
 #pragma once
 // The one object main creates and hands to every window: the process-wide state (with the
 // services and the two port objects), the tool-window registry and the main window.
-// Tests build their own. Plain C++: windows are reached through the small interfaces of
-// window_interfaces.h and main_frame.h, never through Qt types.
+// Tests build their own. A dialogue takes only the parts it works with (DialogueLinks).
+// Plain C++: windows are reached through the small interfaces of window_interfaces.h and
+// main_frame.h, never through Qt types.
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -94,15 +95,8 @@ inline constexpr int kTerminalKindTextSecondary = 1;
 inline constexpr int kTerminalKindHexPrimary = 4;
 inline constexpr int kTerminalKindHexSecondary = 5;
 
-struct AppContext {
-    // The process-wide state: mode flags, folders and file names, the shared records and tables,
-    // and the services (scheduler, dialogs, clipboard, help, the two port objects).
-    AppState state;
-
-    // Links between programs (the terminals' and the engineer panel's partners); null where a
-    // test needs none.
-    LocalLinks* localLinks = nullptr;
-
+// The main window and the tool windows, as windows and dialogues reach them.
+struct WindowRegistry {
     // The 28 tool windows, by table order. A slot stays empty until its window exists; the
     // main window disables the commands that open an empty slot and skips it when restoring
     // and saving settings. The slots do not own the windows (the main window does) and empty
@@ -111,15 +105,9 @@ struct AppContext {
 
     // Windows outside the table (they keep no settings).
     ToolFormRef formParmsGetCurrent;
-    // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
-    // that editor exists.
-    std::function<void()> showRadSpecs;
 
     // The main window, for the tool windows (labels, status bar, active child, openers).
     MainFrame* mainFrame = nullptr;
-
-    Scheduler* scheduler() const { return state.scheduler; }
-    Dialogs* dialogs() const { return state.dialogs; }
 
     // Enters a window in its slot (the window is owned elsewhere).
     void Register(ToolWindow w, ToolForm& form) { toolForms[static_cast<std::size_t>(w)] = &form; }
@@ -128,6 +116,24 @@ struct AppContext {
     // or null when the slot is empty or the window lacks that interface.
     template <class T>
     T* formAs(ToolWindow w) const { return dynamic_cast<T*>(form(w)); }
+};
+
+// The window registry's members keep their names (ctx.mainFrame, ctx.Register(...)).
+struct AppContext : WindowRegistry {
+    // The process-wide state: mode flags, folders and file names, the shared records and tables,
+    // and the services (scheduler, dialogs, clipboard, help, the two port objects).
+    AppState state;
+
+    // Links between programs (the terminals' and the engineer panel's partners); null where a
+    // test needs none.
+    LocalLinks* localLinks = nullptr;
+
+    // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
+    // that editor exists.
+    std::function<void()> showRadSpecs;
+
+    Scheduler* scheduler() const { return state.scheduler; }
+    Dialogs* dialogs() const { return state.dialogs; }
 };
 
 inline const ToolWindowInfo& ToolWindowEntry(ToolWindow w) {

@@ -1,6 +1,5 @@
 #include "programming/mem_read.h"
 
-#include "frame/app_context.h"
 #include "frame/hex_text.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
@@ -11,33 +10,33 @@
 
 namespace k45 {
 
-MemReadDialogue::MemReadDialogue(AppContext& ctx, MemReadView& view) : ctx_(ctx), view_(view) {
-    timerResponse_ = MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
+MemReadDialogue::MemReadDialogue(DialogueLinks links, MemReadView& view) : links_(links), view_(view) {
+    timerResponse_ = MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
 }
 
 MemReadDialogue::~MemReadDialogue() {
-    DetachDialogue(ctx_, *this, {timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerResponse_.get()});
 }
 
 void MemReadDialogue::Load() {
     if (loaded_) return;
     loaded_ = true;
     readState_ = 0;
-    (void)RegisterWithPrimary(ctx_, *this, false, true);
+    (void)RegisterWithPrimary(links_, *this, false, true);
     eepromImage_.fill(0);
     ramImage_.fill(0);
     view_.SetUpdateEnabled(true);
 }
 
 void MemReadDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void MemReadDialogue::Update() {
     if (!loaded_ || readState_ != 0) return;
     // A port that will not open has said why; Update stays available for the next try.
-    if (!RegisterWithPrimary(ctx_, *this, false, true)) return;
-    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
+    if (!RegisterWithPrimary(links_, *this, false, true)) return;
+    if (classComm* port = links_.port()) SendCommand(*port, "DE");
     readState_ = 1;
     StartDump(40);
     RestartTimer(*timerResponse_);
@@ -48,7 +47,7 @@ void MemReadDialogue::Unload() {
     if (!loaded_) return;
     loaded_ = false;
     readState_ = 0;
-    DetachDialogue(ctx_, *this, {timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerResponse_.get()});
 }
 
 void MemReadDialogue::StartDump(std::int16_t blocks) {
@@ -72,8 +71,8 @@ void MemReadDialogue::TimerResponseTick() {
     // The dump ends before the box shows: a late record that arrives while it is open is not
     // taken, so no "DA" goes out behind the operator's back.
     readState_ = 0;
-    if (ctx_.dialogs())
-        ctx_.dialogs()->messageBox("Unable to Complete Reading of Memory!", {}, MsgButtons::OK, MsgIcon::None);
+    if (links_.dialogs())
+        links_.dialogs()->messageBox("Unable to Complete Reading of Memory!", {}, MsgButtons::OK, MsgIcon::None);
     if (!loaded_) return;
     view_.SetUpdateEnabled(true);
 }
@@ -85,7 +84,7 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const bool ram = readState_ >= 4;
     const std::int32_t first = ram ? 4 : 1;
     const std::int32_t step = readState_ - first;  // 0 records, 1 all records in, 2 ready awaited
-    const SRecordMessage* found = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
+    const SRecordMessage* found = ReplyRecordWithin(links_.port(), rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
     if (!found) return;
     const SRecordMessage& rec = *found;
     if (step == 0 && rec.recNum == 1) {
@@ -113,7 +112,7 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     } else if (step == 2 && rec.recNum == 8 && rec.address == 0) {
         timerResponse_->setEnabled(false);
         if (!ram) {
-            if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DA");
+            if (classComm* port = links_.port()) SendCommand(*port, "DA");
             readState_ = 4;
             StartDump(48);
             timerResponse_->setEnabled(true);

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
 class MemReadView {
@@ -30,7 +30,7 @@ public:
     static constexpr int kEepromBytes = 640;
     static constexpr int kRamBytes = 768;
 
-    MemReadDialogue(AppContext& ctx, MemReadView& view);
+    MemReadDialogue(DialogueLinks links, MemReadView& view);
     ~MemReadDialogue() override;
     MemReadDialogue(const MemReadDialogue&) = delete;
     MemReadDialogue& operator=(const MemReadDialogue&) = delete;
@@ -61,7 +61,7 @@ private:
     void StartDump(std::int16_t blocks);
     void CountBlocks();
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     MemReadView& view_;
     std::unique_ptr<Timer> timerResponse_;
     bool loaded_ = false;

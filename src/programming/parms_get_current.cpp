@@ -1,6 +1,5 @@
 #include "programming/parms_get_current.h"
 
-#include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
@@ -13,16 +12,16 @@ namespace {
 using Steps = ImageReadSteps;
 }  // namespace
 
-ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(AppContext& ctx, ParmsGetCurrentView& view)
-    : ctx_(ctx),
+ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCurrentView& view)
+    : links_(links),
       view_(view),
-      timerDelay_(MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      timerResponse_(MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); })),
-      read_({ctx_, *this, *timerDelay_, *timerResponse_, dialogueState_, resendCount_, stepTotal_, stepCount_,
+      timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
+      timerResponse_(MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); })),
+      read_({links_, *this, *timerDelay_, *timerResponse_, dialogueState_, resendCount_, stepTotal_, stepCount_,
              parmsImage_, [this](int percent) { view_.SetPercent(percent); }}) {}
 
 ParmsGetCurrentDialogue::~ParmsGetCurrentDialogue() {
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon icon) {
@@ -31,7 +30,7 @@ void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon 
     timerDelay_->setEnabled(false);
     timerResponse_->setEnabled(false);
     dialogueState_ = Steps::kIdle;
-    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
+    if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (loaded_ && gen == generation_) view_.CloseWindow();
 }
 
@@ -39,7 +38,7 @@ void ParmsGetCurrentDialogue::Load() {
     if (loaded_) return;
     loaded_ = true;
     ++generation_;
-    (void)RegisterWithPrimary(ctx_, *this, true, true);
+    (void)RegisterWithPrimary(links_, *this, true, true);
     dialogueState_ = Steps::kIdle;
     parmsFound_ = false;
     resendCount_ = 0;
@@ -49,7 +48,7 @@ void ParmsGetCurrentDialogue::Load() {
 }
 
 void ParmsGetCurrentDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void ParmsGetCurrentDialogue::Cancel() { view_.CloseWindow(); }
@@ -58,7 +57,7 @@ void ParmsGetCurrentDialogue::Unload() {
     if (!loaded_) return;
     loaded_ = false;
     ++generation_;
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
     // Only the clients still open hear the result; one that registers again meanwhile keeps
     // its registration for the next read.
     for (ParmsClient* c : parmsClients_.Take())
@@ -68,7 +67,7 @@ void ParmsGetCurrentDialogue::Unload() {
 
 void ParmsGetCurrentDialogue::StartDataPhase() {
     read_.StartData();
-    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
+    if (classComm* port = links_.port()) SendCommand(*port, "DE");
     dialogueState_ = Steps::kAwaitData;
 }
 
@@ -76,14 +75,14 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The port's open failure at load named the device: end without blaming the modem.
-    if (dialogueState_ == Steps::kIdle && PrimaryPortClosed(ctx_)) {
+    if (dialogueState_ == Steps::kIdle && PrimaryPortClosed(links_)) {
         view_.CloseWindow();
         return;
     }
     if (dialogueState_ == Steps::kIdle) {
         read_.StartData();
-        if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);
-        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
+        if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
+        if (classComm* port = links_.port()) SendCommand(*port, "?");
         dialogueState_ = Steps::kAwaitVersion;
         RestartTimer(*timerResponse_);
         resendCount_ = 0;
@@ -97,7 +96,7 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
 void ParmsGetCurrentDialogue::TimerResponseTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerResponse_->setEnabled(false);
-    const bool portClosed = PrimaryPortClosed(ctx_);
+    const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
     case Steps::kAwaitVersion:
     case Steps::kAwaitReady:
@@ -111,7 +110,7 @@ void ParmsGetCurrentDialogue::TimerResponseTick() {
             ++resendCount_;
             StartDataPhase();
             timerResponse_->setEnabled(true);
-            CountResend(ctx_);
+            CountResend(links_);
         } else {
             Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
         }
@@ -126,12 +125,12 @@ void ParmsGetCurrentDialogue::RxCrLfData(const std::string& rxStr) {
 }
 
 void ParmsGetCurrentDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    const SRecordMessage* rec = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
+    const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, kParameterImageBytes);
     if (!loaded_ || !rec || !read_.TakeRecord(*rec)) return;
     // An image of no known layout was not read: "Modem Type is not correct!" is shown, the
     // clients are told so and currentParameters stays as it was.
-    const Outcome decoded = DecodeParameterImage(ctx_.state, ctx_.state, ctx_.state.currentParameters, parmsImage_);
-    if (!decoded.ok()) ShowMessage(ctx_.dialogs(), decoded.problem());
+    const Outcome decoded = DecodeParameterImage(links_.modes, links_.records, links_.records.currentParameters, parmsImage_);
+    if (!decoded.ok()) ShowMessage(links_.dialogs(), decoded.problem());
     parmsFound_ = decoded.ok();
     if (loaded_) view_.CloseWindow();
 }

@@ -15,10 +15,9 @@
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
-// What a client window uses of the reader (AppContext::formParmsGetCurrent is one): it
+// What a client window uses of the reader (the registry's formParmsGetCurrent is one): it
 // unloads a busy reader, registers and then shows the reader.
 class ParmsReader {
 public:
@@ -44,7 +43,7 @@ public:
     static constexpr int kResponseMs = 2000;
     static constexpr int kMaxResends = 3;
 
-    ParmsGetCurrentDialogue(AppContext& ctx, ParmsGetCurrentView& view);
+    ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCurrentView& view);
     ~ParmsGetCurrentDialogue() override;
     ParmsGetCurrentDialogue(const ParmsGetCurrentDialogue&) = delete;
     ParmsGetCurrentDialogue& operator=(const ParmsGetCurrentDialogue&) = delete;
@@ -76,7 +75,7 @@ private:
     void Fail(const char* text, const char* title, MsgIcon icon);
     void StartDataPhase();
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     ParmsGetCurrentView& view_;
     std::unique_ptr<Timer> timerDelay_;
     std::unique_ptr<Timer> timerResponse_;

@@ -45,16 +45,16 @@ std::string ParmsModeCaption(std::int32_t mode) {
     }
 }
 
-ParmsRdWrDialogue::ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view)
-    : ctx_(ctx),
+ParmsRdWrDialogue::ParmsRdWrDialogue(DialogueLinks links, ParmsRdWrView& view)
+    : links_(links),
       view_(view),
-      timerDelay_(MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      timerResponse_(MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); })),
-      read_({ctx_, *this, *timerDelay_, *timerResponse_, dialogueState_, resendCount_, stepTotal_, stepCount_,
+      timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
+      timerResponse_(MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); })),
+      read_({links_, *this, *timerDelay_, *timerResponse_, dialogueState_, resendCount_, stepTotal_, stepCount_,
              transferImage_, [this](int percent) { ShowPercent(percent); }}) {}
 
 ParmsRdWrDialogue::~ParmsRdWrDialogue() {
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 bool ParmsRdWrDialogue::Active() const { return view_.IsActiveChild(); }
@@ -70,7 +70,7 @@ void ParmsRdWrDialogue::Fail(const std::string& text, const std::string& title, 
     timerDelay_->setEnabled(false);
     timerResponse_->setEnabled(false);
     dialogueState_ = rwIdle;
-    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
+    if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (Still(gen)) CloseWindow();
 }
 
@@ -92,7 +92,7 @@ void ParmsRdWrDialogue::Load() {
     }
     view_.SetCaption(ParmsModeCaption(parmsMode));
     // A port that does not open has said so; the automatic start then ends the dialogue.
-    (void)RegisterWithPrimary(ctx_, *this, true, true);
+    (void)RegisterWithPrimary(links_, *this, true, true);
     transferImage_.fill(0);
     view_.SetPercent(0);
     view_.SetOkEnabled(true);
@@ -100,7 +100,7 @@ void ParmsRdWrDialogue::Load() {
 }
 
 void ParmsRdWrDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void ParmsRdWrDialogue::OK() {
@@ -108,7 +108,7 @@ void ParmsRdWrDialogue::OK() {
     if (!loaded_ || dialogueState_ != rwIdle) return;
     const std::uint64_t gen = Generation();
     timerDelay_->setEnabled(false);
-    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);
+    if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
     transferImage_.fill(0);
     view_.SetLabels("Reading ", ReadLabel(parmsMode));
     if (parmsMode == parmsWriteProgrammable || parmsMode == parmsWriteAll || parmsMode == parmsCloneProgrammable) {
@@ -116,7 +116,7 @@ void ParmsRdWrDialogue::OK() {
     }
     readRestarts_ = 0;
     // The port's own message named the device: no request goes out, no modem is blamed.
-    if (!RegisterWithPrimary(ctx_, *this, true, true)) {
+    if (!RegisterWithPrimary(links_, *this, true, true)) {
         CloseWindow();
         return;
     }
@@ -124,18 +124,19 @@ void ParmsRdWrDialogue::OK() {
 }
 
 bool ParmsRdWrDialogue::ValidateBeforeRead() {
-    ToolForm* editor = ctx_.form(ToolWindow::formRadioParms);
-    auto* page = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms);
+    ToolForm* editor = links_.windows.form(ToolWindow::formRadioParms);
+    auto* page = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms);
     // An open editor checks and stores its own fields (and reports a bad one itself).
     if (editor && editor->loaded() && page) return page->SaveChanges();
     // A closed parameter editor stores nothing of its own, but it hands an open timing
     // editor's boxes over: they are part of what the operator is writing.
     if (page) page->SaveChanges();
-    const std::int16_t index = CheckChannelFreqs(ctx_.state, ctx_.state, ctx_.state, ctx_.state.mainParameters)
-                                   .Show(MessageShower(ctx_.dialogs()));
+    const std::int16_t index =
+        CheckChannelFreqs(links_.modes, links_.files, links_.records, links_.records.mainParameters)
+            .Show(MessageShower(links_.dialogs()));
     if (index == -1) return true;
     if (editor) {
-        if (ctx_.mainFrame) ctx_.mainFrame->OpenForm(*editor);
+        if (MainFrame* frame = links_.mainFrame()) frame->OpenForm(*editor);
         if (page) page->SelectFrequencyInError(index);
     }
     return false;
@@ -147,12 +148,13 @@ void ParmsRdWrDialogue::Unload() {
     ++generation_;
     autoStart = false;
     parmsMode = parmsInvalid;
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
     // The lists are handed over first, so a window that registers again from its callback
     // keeps its registration.
     for (ParmsClient* c : parmsClients_.Take()) c->UpdateParms(parmsWereFound_);
     for (ProgCompleteClient* c : progCompleteClients_.Take()) c->ProgrammingComplete(programCompleted_);
-    if (parmsWereFound_ && ctx_.mainFrame) ctx_.mainFrame->SetUnitIdLabels(ctx_.state.mainParameters.serialNumber);
+    MainFrame* frame = links_.mainFrame();
+    if (parmsWereFound_ && frame) frame->SetUnitIdLabels(links_.records.mainParameters.serialNumber);
     dialogueState_ = rwIdle;
 }
 
@@ -164,7 +166,7 @@ void ParmsRdWrDialogue::StartRead() {
     startAddress_ = 0;
     endAddress_ = kParameterImageBytes - 1;
     view_.SetOkEnabled(false);
-    if (classComm* port = ctx_.state.classCommPrimary) {
+    if (classComm* port = links_.port()) {
         port->RegisterForRxCrLf(this);
         SendCommand(*port, "?");
     }
@@ -179,7 +181,7 @@ void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
 }
 
 void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    const SRecordMessage* found = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
+    const SRecordMessage* found = ReplyRecordWithin(links_.port(), rxSRecordIndex, kParameterImageBytes);
     if (!loaded_ || !found) return;
     const SRecordMessage& rec = *found;
     const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
@@ -228,22 +230,24 @@ void ParmsRdWrDialogue::CompleteRead() {
     switch (parmsMode) {
     case parmsReadProgrammable:
     case parmsReadAll: {
-        AppState& st = ctx_.state;
+        SharedRecords& records = links_.records;
+        FilePlaces& files = links_.files;
         // A layout the codecs do not know is a failed read (its message is shown): nothing
         // changes on the host.
-        if (const Outcome decoded = DecodeParameterImage(st, st, st.mainParameters, transferImage_); !decoded.ok()) {
-            ShowMessage(ctx_.dialogs(), decoded.problem());
+        if (const Outcome decoded = DecodeParameterImage(links_.modes, records, records.mainParameters, transferImage_);
+            !decoded.ok()) {
+            ShowMessage(links_.dialogs(), decoded.problem());
             if (Still(gen)) CloseWindow();
             return;
         }
         if (!Still(gen)) return;
-        if (auto* editor = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
-        st.dataFileName = JoinPath(GetDirectoryPart(st.dataFileName, st.places.programFolder), "upload.dat");
-        if (ctx_.mainFrame) ctx_.mainFrame->DisplayFilenames();
-        if (!autoStart && ctx_.dialogs()) {
-            ctx_.dialogs()->messageBox(parmsMode == parmsReadAll ? "Reading All Parameters Complete."
-                                                                 : "Reading Parameters Complete.",
-                                       "Complete", MsgButtons::OK, MsgIcon::Information);
+        if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
+        files.dataFileName = JoinPath(GetDirectoryPart(files.dataFileName, files.places.programFolder), "upload.dat");
+        if (MainFrame* frame = links_.mainFrame()) frame->DisplayFilenames();
+        if (!autoStart && links_.dialogs()) {
+            links_.dialogs()->messageBox(parmsMode == parmsReadAll ? "Reading All Parameters Complete."
+                                                                   : "Reading Parameters Complete.",
+                                         "Complete", MsgButtons::OK, MsgIcon::Information);
         }
         if (!Still(gen)) return;
         parmsWereFound_ = true;
@@ -272,14 +276,14 @@ void ParmsRdWrDialogue::TimerDelayTick() {
     switch (dialogueState_) {
     case rwIdle:
         // The open just failed at load and said why; trying again would only repeat it.
-        if (PrimaryPortClosed(ctx_)) {
+        if (PrimaryPortClosed(links_)) {
             CloseWindow();
             break;
         }
         OK();
         break;
     case rwReadDelay:
-        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
+        if (classComm* port = links_.port()) SendCommand(*port, "DE");
         dialogueState_ = rwAwaitData;
         RestartTimer(*timerResponse_);
         resendCount_ = 0;
@@ -307,7 +311,7 @@ void ParmsRdWrDialogue::TimerDelayTick() {
 void ParmsRdWrDialogue::TimerResponseTick() {
     if (!loaded_ || !Active()) return;
     timerResponse_->setEnabled(false);
-    const bool portClosed = PrimaryPortClosed(ctx_);
+    const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
     case rwAwaitVersion:
     case rwAwaitReady:
@@ -324,7 +328,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             ++readRestarts_;
             StartRead();
             resendCount_ = static_cast<std::int16_t>(before + 1);
-            CountResend(ctx_);
+            CountResend(links_);
         } else {
             Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
         }
@@ -334,7 +338,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             const std::int16_t before = resendCount_;
             SendProgramBlock(stepCount_, rwAwaitBlockAck);
             resendCount_ = static_cast<std::int16_t>(before + 1);
-            CountResend(ctx_);
+            CountResend(links_);
         } else {
             Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical);
         }
@@ -344,7 +348,7 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             ++resendCount_;
             SendChannel();
             timerResponse_->setEnabled(true);
-            CountResend(ctx_);
+            CountResend(links_);
         } else {
             Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical);
         }

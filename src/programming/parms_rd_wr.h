@@ -17,7 +17,6 @@
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
 // Operations of the read/write window: ParmsMode of main_frame.h (1, 2, 3, 4, 6) and these.
@@ -72,7 +71,7 @@ public:
     static constexpr int kMaxReadRestarts = 3;
     static constexpr int kBlockBytes = 32;
 
-    ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view);
+    ParmsRdWrDialogue(DialogueLinks links, ParmsRdWrView& view);
     ~ParmsRdWrDialogue() override;
     ParmsRdWrDialogue(const ParmsRdWrDialogue&) = delete;
     ParmsRdWrDialogue& operator=(const ParmsRdWrDialogue&) = delete;
@@ -132,7 +131,7 @@ private:
     std::uint64_t Generation() const { return generation_; }
     bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     ParmsRdWrView& view_;
     std::unique_ptr<Timer> timerDelay_;
     std::unique_ptr<Timer> timerResponse_;

@@ -1,6 +1,5 @@
 #include "programming/ver_reqst.h"
 
-#include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
@@ -10,13 +9,13 @@
 
 namespace k45 {
 
-VerReqstDialogue::VerReqstDialogue(AppContext& ctx, VerReqstView& view) : ctx_(ctx), view_(view) {
-    timerDelay_ = MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
-    timerResponse_ = MakeDialogueTimer(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
+VerReqstDialogue::VerReqstDialogue(DialogueLinks links, VerReqstView& view) : links_(links), view_(view) {
+    timerDelay_ = MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
+    timerResponse_ = MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
 }
 
 VerReqstDialogue::~VerReqstDialogue() {
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 void VerReqstDialogue::Load() {
@@ -25,23 +24,23 @@ void VerReqstDialogue::Load() {
     ++generation_;
     requestState_ = 0;
     resendCount_ = 0;
-    (void)RegisterWithPrimary(ctx_, *this, true, false);
+    (void)RegisterWithPrimary(links_, *this, true, false);
     if (autoStart) timerDelay_->setEnabled(true);
 }
 
 void VerReqstDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void VerReqstDialogue::OK() {
     if (!loaded_) return;
     // The port's own message named the device: no request goes out, no modem is blamed.
-    if (!RegisterWithPrimary(ctx_, *this, true, false)) {
+    if (!RegisterWithPrimary(links_, *this, true, false)) {
         view_.CloseWindow();
         return;
     }
     view_.SetLabels("Reading Modem's Version", "");
-    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
+    if (classComm* port = links_.port()) SendCommand(*port, "?");
     requestState_ = 1;
     RestartTimer(*timerResponse_);
     resendCount_ = 0;
@@ -52,7 +51,7 @@ void VerReqstDialogue::Unload() {
     loaded_ = false;
     ++generation_;
     autoStart = false;
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
 }
 
 void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
@@ -61,7 +60,7 @@ void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
     if (!version) return;
     timerResponse_->setEnabled(false);
     view_.SetLabels(*version, NoticeOfLine(rxStr));
-    if (ctx_.mainFrame) ctx_.mainFrame->SetFirmwareVersionLabel(*version);
+    if (MainFrame* frame = links_.mainFrame()) frame->SetFirmwareVersionLabel(*version);
     requestState_ = 0;
 }
 
@@ -69,7 +68,7 @@ void VerReqstDialogue::TimerDelayTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The open just failed at load and said why; trying again would only repeat it.
-    if (requestState_ == 0 && PrimaryPortClosed(ctx_)) {
+    if (requestState_ == 0 && PrimaryPortClosed(links_)) {
         view_.CloseWindow();
         return;
     }
@@ -80,15 +79,15 @@ void VerReqstDialogue::TimerResponseTick() {
     if (!loaded_ || !view_.IsActiveChild()) return;
     timerResponse_->setEnabled(false);
     if (requestState_ != 1) return;
-    if (!PrimaryPortClosed(ctx_) && resendCount_ < kMaxResends) {
+    if (!PrimaryPortClosed(links_) && resendCount_ < kMaxResends) {
         ++resendCount_;
-        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
+        if (classComm* port = links_.port()) SendCommand(*port, "?");
         timerResponse_->setEnabled(true);
-        CountResend(ctx_);
+        CountResend(links_);
         return;
     }
     const std::uint64_t gen = generation_;
-    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
+    if (links_.dialogs()) links_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
     if (loaded_ && gen == generation_) view_.CloseWindow();
 }
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
 // What the dialogue needs of its window.
@@ -29,7 +29,7 @@ public:
     static constexpr int kResponseMs = 1500;
     static constexpr int kMaxResends = 3;
 
-    VerReqstDialogue(AppContext& ctx, VerReqstView& view);
+    VerReqstDialogue(DialogueLinks links, VerReqstView& view);
     ~VerReqstDialogue() override;
     VerReqstDialogue(const VerReqstDialogue&) = delete;
     VerReqstDialogue& operator=(const VerReqstDialogue&) = delete;
@@ -51,7 +51,7 @@ private:
     void TimerDelayTick();
     void TimerResponseTick();
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     VerReqstView& view_;
     std::unique_ptr<Timer> timerDelay_;
     std::unique_ptr<Timer> timerResponse_;

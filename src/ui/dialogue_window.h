@@ -23,8 +23,6 @@ public:
     Dialogue& dialogue() { return dialogue_; }
 
 protected:
-    DialogueWindow(AppContext& ctx, const char* objectName, const char* caption, Placement placement, QWidget* parent)
-        : ToolWindowBase(ctx, objectName, caption, placement, parent), dialogue_(ctx, static_cast<View&>(*this)) {}
     // A dialogue that takes only the parts it reads: they come first, the view last.
     template <class... Parts>
     DialogueWindow(AppContext& ctx, const char* objectName, const char* caption, Placement placement, QWidget* parent,

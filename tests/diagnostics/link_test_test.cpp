@@ -78,7 +78,7 @@ protected:
 
     DiagSettings settings;
     ReaderView readerView;
-    ParmsGetCurrentDialogue reader{ctx, readerView};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     LinkView view;
     LinkTestEngine link{ctx.state.currentParameters, ctx.state.locale, ctx.state, settings, view};
 };

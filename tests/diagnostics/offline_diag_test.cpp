@@ -60,7 +60,7 @@ protected:
 
     DiagSettings settings;
     ReaderView readerView;
-    ParmsGetCurrentDialogue reader{ctx, readerView};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     OffView view;
     OfflineDiagDialogue offline{ctx.state, ctx.state.currentParameters, ctx.state, settings, view};
 };

@@ -120,9 +120,9 @@ protected:
     }
 
     BenchReaderView readerView;
-    ParmsGetCurrentDialogue reader{ctx, readerView};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     BenchRdWrView rdwrView;
-    ParmsRdWrDialogue rdwr{ctx, rdwrView};
+    ParmsRdWrDialogue rdwr{DialogueLinks::Of(ctx), rdwrView};
     BenchHost host{reader, rdwr};
 };
 

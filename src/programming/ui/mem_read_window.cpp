@@ -16,7 +16,7 @@
 namespace k45 {
 
 formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formMemRead", "Memory Read", Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formMemRead", "Memory Read", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
 
     frameSelect = new QGroupBox("Eepro&m/Ram:", this);
     frameSelect->setObjectName("frameSelect");

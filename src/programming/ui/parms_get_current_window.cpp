@@ -11,7 +11,7 @@
 namespace k45 {
 
 formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formParmsGetCurrent", "Read Current Parameters", Placement::CentredInArea, parent) {
+    : DialogueWindow(ctx, "formParmsGetCurrent", "Read Current Parameters", Placement::CentredInArea, parent, DialogueLinks::Of(ctx)) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);

@@ -27,7 +27,7 @@ constexpr const char* kRdWrLabels[] = {"Connect serial cable to Unit using", "Se
 }  // namespace
 
 formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formParmsRdWr", kRdWrCaption, Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formParmsRdWr", kRdWrCaption, Placement::Saved, parent, DialogueLinks::Of(ctx)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);

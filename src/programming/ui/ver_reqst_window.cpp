@@ -14,7 +14,7 @@ constexpr const char* kVerLabels[] = {"Put modem in setup mode.", "Connect cable
 }  // namespace
 
 formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formVerReqst", "Version Request", Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formVerReqst", "Version Request", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
