@@ -119,21 +119,21 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
 
     connect(textLocalId, &QLineEdit::textChanged, this, [this](const QString& t) { textLocalShortId->setText(ShortIdOf(t)); });
     connect(comboFilterIDs, &QComboBox::editTextChanged, this, [this](const QString& t) {
-        dialogue_.TypeRemote(S(t));
+        dialogue_->TypeRemote(S(t));
         textRemoteShortId->setText(ShortIdOf(t));
     });
-    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { dialogue_.SetNumOfBlocks(S(t)); });
+    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { dialogue_->SetNumOfBlocks(S(t)); });
     connect(scrollBlockSize, &QScrollBar::valueChanged, this, [this](int v) {
-        dialogue_.SetBlockSize(v);
+        dialogue_->SetBlockSize(v);
         labelBlockSize->setText(QString::number(v));
     });
     connect(scrollBlockDelay, &QScrollBar::valueChanged, this, [this](int v) {
-        dialogue_.SetBlockDelay(v);
+        dialogue_->SetBlockDelay(v);
         labelBlockDelay->setText(Q(FormatFixed(v * 0.5, 1, ctx_.state.locale)) + " S");
     });
-    connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_.StartClicked(); });
-    connect(buttonPause, &QPushButton::clicked, this, [this] { dialogue_.PauseClicked(); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_.ClearClicked(); });
+    connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_->StartClicked(); });
+    connect(buttonPause, &QPushButton::clicked, this, [this] { dialogue_->PauseClicked(); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_->ClearClicked(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -142,7 +142,7 @@ formLinkTst::~formLinkTst() = default;
 void formLinkTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    LinkTestSettings& s = dialogue_.loadSettings();
+    LinkTestSettings& s = dialogue_->loadSettings();
     ReadIniInto(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
     s.blockDelay = LinkTestSettings{}.blockDelay;
     ReadIniInto(l, fileName, sectionName, "Block Delay", s.blockDelay);
@@ -154,7 +154,7 @@ void formLinkTst::SaveFormParameters(const std::string& fileName, const std::str
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    const LinkTestSettings& s = dialogue_.loadSettings();
+    const LinkTestSettings& s = dialogue_->loadSettings();
     WriteWindowSetting(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
     WriteWindowSetting(l, fileName, sectionName, "Block Delay", s.blockDelay);
     WriteWindowSetting(l, fileName, sectionName, "Block Size", s.blockSize);
@@ -162,7 +162,7 @@ void formLinkTst::SaveFormParameters(const std::string& fileName, const std::str
 
 void formLinkTst::Form_Load() {
     DiagDialogueWindow::Form_Load();
-    const LinkTestDisplay& d = dialogue_.display();
+    const LinkTestDisplay& d = dialogue_->display();
     textNumOfBlocks->setText(Q(d.numOfBlocks));
     scrollBlockDelay->setValue(d.blockDelay);
     scrollBlockSize->setValue(d.blockSize);
@@ -172,7 +172,7 @@ void formLinkTst::Form_Load() {
 }
 
 void formLinkTst::DisplayChanged() {
-    const LinkTestDisplay& d = dialogue_.display();
+    const LinkTestDisplay& d = dialogue_->display();
     textLocalId->setText(Q(d.localId));
     comboFilterIDs->blockSignals(true);
     comboFilterIDs->clear();
@@ -184,7 +184,7 @@ void formLinkTst::DisplayChanged() {
     labelBlocksTxed->setText(Q(d.blocksTxed));
     labelBlocksRxed->setText(Q(d.blocksRxed));
     labelLinkQuality->setText(Q(d.linkQuality));
-    buttonStart->setEnabled(dialogue_.startAvailable());
+    buttonStart->setEnabled(dialogue_->startAvailable());
     buttonPause->setEnabled(d.pauseEnabled);
     textNumOfBlocks->setEnabled(d.settingsEnabled);
     scrollBlockSize->setEnabled(d.settingsEnabled);

@@ -90,10 +90,10 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
     // the value shown follows the address.
     textAddress->installEventFilter(this);
 
-    connect(buttonUpdate, &QPushButton::clicked, this, [this] { dialogue_.Update(); });
+    connect(buttonUpdate, &QPushButton::clicked, this, [this] { dialogue_->Update(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
-    connect(optionEeprom, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
-    connect(optionRam, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
+    connect(optionEeprom, &QRadioButton::clicked, this, [this] { dialogue_->DisplayMemoryValue(); });
+    connect(optionRam, &QRadioButton::clicked, this, [this] { dialogue_->DisplayMemoryValue(); });
 }
 
 formMemRead::~formMemRead() = default;
@@ -116,7 +116,7 @@ bool formMemRead::StepKey(QKeyEvent* e) {
     case Qt::Key_PageDown: step = -16; break;
     default: return false;
     }
-    dialogue_.StepAddress(step);
+    dialogue_->StepAddress(step);
     return true;
 }
 

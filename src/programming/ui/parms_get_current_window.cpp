@@ -28,7 +28,7 @@ formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
     layout->addLayout(CentredButtons({buttonCancel}));
     setMinimumWidth(300);
 
-    connect(buttonCancel, &QPushButton::clicked, this, [this] { dialogue_.Cancel(); });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] { dialogue_->Cancel(); });
 }
 
 formParmsGetCurrent::~formParmsGetCurrent() = default;

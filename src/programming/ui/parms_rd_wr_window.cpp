@@ -51,7 +51,7 @@ formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
     setMinimumWidth(340);
     FocusedButtonsAnswerEnter(*this);
 
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { CloseWindow(); });
 }
 

@@ -36,7 +36,7 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
     setMinimumWidth(340);
     FocusedButtonsAnswerEnter(*this);
 
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseWindow(); });
 }
 
