@@ -14,7 +14,6 @@
 
 namespace k45 {
 
-class LocalLinks;
 class MainFrame;
 
 // The 28 tool windows whose settings the main window restores at start-up and saves at
@@ -123,10 +122,6 @@ struct AppContext : WindowRegistry {
     // The process-wide state: mode flags, folders and file names, the shared records and tables,
     // and the services (scheduler, dialogs, clipboard, help, the two port objects).
     AppState state;
-
-    // Links between programs (the terminals' and the engineer panel's partners); null where a
-    // test needs none.
-    LocalLinks* localLinks = nullptr;
 
     // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
     // that editor exists.

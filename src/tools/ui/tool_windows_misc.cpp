@@ -22,7 +22,6 @@
 #include "serial/class_comm.h"
 #include "tools/ui/packet_test_window.h"
 #include "tools/ui/terminal_window.h"
-#include "tools/ui/engine_slot.h"
 #include "tools/ui/tool_fields.h"
 #include "ui/window_utils.h"
 
@@ -105,7 +104,7 @@ void AddToolsWindows(AppContext& ctx, QWidget& owner) {
 // ---------------- array test ----------------
 
 formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formTstArray", "Array Test", Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formTstArray", "Array Test", Placement::Saved, parent, MadeAtLoad{}) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
     labelPacketsTxed = Value(this, "labelPacketsTxed");
@@ -168,23 +167,23 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     grid->addWidget(frameComPort, row++, 0, 1, 2);
     grid->addLayout(CentredButtons({buttonStart, buttonStop, buttonClose}), row, 0, 1, 2);
 
-    connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToEngine(engine_, &ArrayTestEngine::SelectType));
-    connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToEngine(engine_, &ArrayTestEngine::SetPacketsPerArrayScroll));
+    connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToDialogue(&ArrayTestEngine::SelectType));
+    connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToDialogue(&ArrayTestEngine::SetPacketsPerArrayScroll));
     connect(scrollPacketDelay, &QScrollBar::valueChanged, this, [this](int v) {
         labelPacketDelay->setText(QString::fromStdString(DelayText(v)));
-        if (engine_) engine_->SetDelayScroll(v);
+        if (dialogue_) dialogue_->SetDelayScroll(v);
     });
     connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
-        if (engine_) engine_->SetNumberBox(BoxNumber(*textNumOfPackets));
+        if (dialogue_) dialogue_->SetNumberBox(BoxNumber(*textNumOfPackets));
     });
-    connect(checkTestDribbleBit, &QCheckBox::toggled, this, ToEngine(engine_, &ArrayTestEngine::SetDribbleBitTest));
-    connect(optionSecondaryCom, &QRadioButton::toggled, this, ToEngine(engine_, &ArrayTestEngine::SelectSecondaryPort));
+    connect(checkTestDribbleBit, &QCheckBox::toggled, this, ToDialogue(&ArrayTestEngine::SetDribbleBitTest));
+    connect(optionSecondaryCom, &QRadioButton::toggled, this, ToDialogue(&ArrayTestEngine::SelectSecondaryPort));
     connect(buttonStart, &QPushButton::clicked, this, [this] {
-        if (!engine_) return;
+        if (!dialogue_) return;
         FindTerminals();
-        engine_->Start();
+        dialogue_->Start();
     });
-    connect(buttonStop, &QPushButton::clicked, this, ToEngine(engine_, &ArrayTestEngine::Stop));
+    connect(buttonStop, &QPushButton::clicked, this, ToDialogue(&ArrayTestEngine::Stop));
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -206,12 +205,12 @@ void formTstArray::RestoreFormParameters(const std::string& fileName, const std:
 void formTstArray::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
-    if (engine_) {
-        dataTypeIndex_ = engine_->dataTypeIndex;
-        packetsToSend_ = engine_->packetsToSend;
-        savedPacketsPerArray_ = engine_->savedPacketsPerArray;
-        savedPacketDelay_ = engine_->savedPacketDelay;
-        useSecondaryPort_ = engine_->useSecondaryPort;
+    if (dialogue_) {
+        dataTypeIndex_ = dialogue_->dataTypeIndex;
+        packetsToSend_ = dialogue_->packetsToSend;
+        savedPacketsPerArray_ = dialogue_->savedPacketsPerArray;
+        savedPacketDelay_ = dialogue_->savedPacketDelay;
+        useSecondaryPort_ = dialogue_->useSecondaryPort;
     }
     const auto& locale = ctx_.state.locale;
     WriteWindowSetting(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
@@ -222,44 +221,37 @@ void formTstArray::SaveFormParameters(const std::string& fileName, const std::st
 }
 
 void formTstArray::Form_Load() {
-    flags_ = ToolModeFlags{ctx_.state.engineerMode, ctx_.state.productionMode, ctx_.state.debugTest};
-    if (!engine_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler()) {
-        engine_ = std::make_unique<ArrayTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary,
-                                                    *ctx_.scheduler(), flags_);
-        engine_->SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
-        engine_->dataTypeIndex = dataTypeIndex_;
-        engine_->packetsToSend = packetsToSend_;
-        engine_->savedPacketsPerArray = savedPacketsPerArray_;
-        engine_->savedPacketDelay = savedPacketDelay_;
-        engine_->useSecondaryPort = useSecondaryPort_;
+    if (!dialogue_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler()) {
+        ArrayTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
+        e.dataTypeIndex = dataTypeIndex_;
+        e.packetsToSend = packetsToSend_;
+        e.savedPacketsPerArray = savedPacketsPerArray_;
+        e.savedPacketDelay = savedPacketDelay_;
+        e.useSecondaryPort = useSecondaryPort_;
     }
-    if (!engine_) return;
+    if (!dialogue_) return;
     wasLoaded_ = true;
-    checkTestDribbleBit->setVisible(flags_.engineerMode);
-    checkTestDribbleBit->setEnabled(flags_.engineerMode);
-    engine_->Load(*this);
+    checkTestDribbleBit->setVisible(ctx_.state.engineerMode);
+    checkTestDribbleBit->setEnabled(ctx_.state.engineerMode);
+    DialogueWindow::Form_Load();
     const QSignalBlocker b1(comboArrayType), b2(scrollNumPackets), b3(scrollPacketDelay), b4(textNumOfPackets),
         b5(optionSecondaryCom), b6(optionPrimaryCom);
-    comboArrayType->setCurrentIndex(engine_->dataType());
-    scrollNumPackets->setValue(std::clamp<int>(engine_->savedPacketsPerArray, 1, 256));
-    scrollPacketDelay->setValue(std::clamp<int>(engine_->savedPacketDelay, 0, 120));
+    comboArrayType->setCurrentIndex(dialogue_->dataType());
+    scrollNumPackets->setValue(std::clamp<int>(dialogue_->savedPacketsPerArray, 1, 256));
+    scrollPacketDelay->setValue(std::clamp<int>(dialogue_->savedPacketDelay, 0, 120));
     labelPacketDelay->setText(QString::fromStdString(DelayText(scrollPacketDelay->value())));
-    engine_->SetPacketsPerArrayScroll(scrollNumPackets->value());
-    engine_->SetDelayScroll(scrollPacketDelay->value());
-    ShowBoxNumber(*textNumOfPackets, engine_->packetsToSend);
-    (engine_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
-    engine_->Activate();
+    dialogue_->SetPacketsPerArrayScroll(scrollNumPackets->value());
+    dialogue_->SetDelayScroll(scrollPacketDelay->value());
+    ShowBoxNumber(*textNumOfPackets, dialogue_->packetsToSend);
+    (dialogue_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
+    dialogue_->Activate();
 }
 
 void formTstArray::Form_Unload() {
-    if (!engine_) return;
-    engine_->savedPacketsPerArray = static_cast<std::int16_t>(scrollNumPackets->value());
-    engine_->savedPacketDelay = static_cast<std::int16_t>(scrollPacketDelay->value());
-    engine_->Unload();
-}
-
-void formTstArray::Form_Activate() {
-    if (engine_) engine_->Activate();
+    if (!dialogue_) return;
+    dialogue_->savedPacketsPerArray = static_cast<std::int16_t>(scrollNumPackets->value());
+    dialogue_->savedPacketDelay = static_cast<std::int16_t>(scrollPacketDelay->value());
+    DialogueWindow::Form_Unload();
 }
 
 void formTstArray::FindTerminals() {
@@ -267,7 +259,7 @@ void formTstArray::FindTerminals() {
                                 ToolWindow::formTextSecondary};
     for (std::size_t i = 0; i < 4; ++i) {
         auto* t = ctx_.formAs<formHexText>(order[i]);
-        engine_->terminals[i] = t ? t->core() : nullptr;
+        dialogue_->terminals[i] = t && t->hasDialogue() ? &t->dialogue() : nullptr;
     }
 }
 
@@ -283,7 +275,7 @@ void formTstArray::SetRunning(bool running) {
                        static_cast<QWidget*>(textNumOfPackets), static_cast<QWidget*>(frameComPort),
                        static_cast<QWidget*>(comboArrayType)})
         w->setEnabled(!running);
-    if (flags_.engineerMode) checkTestDribbleBit->setEnabled(!running);
+    if (ctx_.state.engineerMode) checkTestDribbleBit->setEnabled(!running);
     (running ? buttonStop : buttonStart)->setFocus();
 }
 
@@ -403,7 +395,7 @@ void formComStats::Poll() {
 // ---------------- port test ----------------
 
 formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formPortTest", "Port Test", Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formPortTest", "Port Test", Placement::Saved, parent, MadeAtLoad{}) {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 8, 8, 8);
     auto* frames = new QHBoxLayout;
@@ -431,14 +423,14 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
             g->addWidget(box, row, 0);
             g->addWidget(toggle, row++, 1);
             connect(box, &QCheckBox::clicked, this, [this, line](bool on) {
-                if (engine_) engine_->LineBoxClicked(line, on);
+                if (dialogue_) dialogue_->LineBoxClicked(line, on);
             });
             connect(toggle, &QPushButton::clicked, this, [this, line] {
-                if (engine_) engine_->ToggleClicked(line);
+                if (dialogue_) dialogue_->ToggleClicked(line);
             });
         }
         connect(combo, &QComboBox::activated, this, [this, p](int index) {
-            if (engine_) engine_->SelectMode(p == 0, index);
+            if (dialogue_) dialogue_->SelectMode(p == 0, index);
         });
         frames->addWidget(frame);
     }
@@ -463,35 +455,26 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
     top->addWidget(drawingArea, 1);
 
     connect(textToggleTime, &QLineEdit::textChanged, this, [this] {
-        if (engine_) engine_->SetToggleDelay(BoxNumber(*textToggleTime));
+        if (dialogue_) dialogue_->SetToggleDelay(BoxNumber(*textToggleTime));
     });
-    connect(checkContinuousToggling, &QCheckBox::toggled, this, ToEngine(engine_, &PortTestEngine::SetContinuous));
-    connect(buttonTest, &QPushButton::clicked, this, ToEngine(engine_, &PortTestEngine::TestClicked));
+    connect(checkContinuousToggling, &QCheckBox::toggled, this, ToDialogue(&PortTestEngine::SetContinuous));
+    connect(buttonTest, &QPushButton::clicked, this, ToDialogue(&PortTestEngine::TestClicked));
 }
 
 formPortTest::~formPortTest() = default;
 
 void formPortTest::Form_Load() {
-    if (!engine_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler())
-        engine_ = std::make_unique<PortTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary, *ctx_.scheduler());
-    if (!engine_) return;
-    engine_->SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
+    if (!dialogue_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler())
+        MakeDialogue(DialogueLinks::Of(ctx_));
+    if (!dialogue_) return;
     static_cast<DotCanvas*>(drawingArea)->Clear();
     {
         const QSignalBlocker block(checkContinuousToggling);
         checkContinuousToggling->setChecked(false);
     }
-    engine_->SetContinuous(false);
-    engine_->SetToggleDelay(BoxNumber(*textToggleTime));
-    engine_->Load(*this);
-}
-
-void formPortTest::Form_Unload() {
-    if (engine_) engine_->Unload();
-}
-
-void formPortTest::Form_Activate() {
-    if (engine_) engine_->Activate();
+    dialogue_->SetContinuous(false);
+    dialogue_->SetToggleDelay(BoxNumber(*textToggleTime));
+    DialogueWindow::Form_Load();
 }
 
 void formPortTest::ShowLineBox(int line, bool on) {

@@ -8,6 +8,7 @@
 #include "tools/array_test.h"
 #include "tools/port_tools.h"
 #include "tools/terminal_core.h"
+#include "ui/dialogue_window.h"
 #include "ui/tool_window.h"
 
 class QCheckBox;
@@ -29,15 +30,13 @@ class NumBox;
 // test as children of owner and registers them.
 void AddToolsWindows(AppContext& ctx, QWidget& owner);
 
-class formTstArray : public ToolWindowBase, private ArrayTestView {
+class formTstArray : public DialogueWindow<ArrayTestEngine, ArrayTestView> {
     Q_OBJECT
 public:
     explicit formTstArray(AppContext& ctx, QWidget* parent = nullptr);
     ~formTstArray() override;
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override;
-    ArrayTestEngine* engine() { return engine_.get(); }
 
     QLabel* labelPacketsTxed = nullptr;
     NumBox* textNumOfPackets = nullptr;
@@ -61,7 +60,6 @@ protected:
     void Form_Unload() override;
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
     bool PauseTicked() const override;
     void ShowPacketsTxed(std::int32_t count) override;
     void ShowPacketSize(int size) override;
@@ -69,8 +67,6 @@ private:
     void SetRunning(bool running) override;
     void FindTerminals();
 
-    ToolModeFlags flags_;
-    std::unique_ptr<ArrayTestEngine> engine_;
     std::int16_t dataTypeIndex_ = 0, savedPacketsPerArray_ = 0, savedPacketDelay_ = 0;
     std::int32_t packetsToSend_ = 0;
     bool useSecondaryPort_ = false;
@@ -109,13 +105,11 @@ private:
     std::int16_t lastPrimaryPort_ = 0, lastSecondaryPort_ = 0;
 };
 
-class formPortTest : public ToolWindowBase, private PortTestView {
+class formPortTest : public DialogueWindow<PortTestEngine, PortTestView> {
     Q_OBJECT
 public:
     explicit formPortTest(AppContext& ctx, QWidget* parent = nullptr);
     ~formPortTest() override;
-    void Form_Activate() override;
-    PortTestEngine* engine() { return engine_.get(); }
 
     std::array<QComboBox*, 2> comboTxMode{};        // primary, secondary
     std::array<QCheckBox*, 4> checkLine{};          // by PortTestLine
@@ -128,15 +122,12 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override;
 
 private:
     void ShowLineBox(int line, bool on) override;
     void ShowModeIndex(bool primary, int index) override;
     void ShowPanel(int percent) override;
     void DrawDot(double x, double y, int colorIndex) override;
-
-    std::unique_ptr<PortTestEngine> engine_;
 };
 
 }  // namespace k45
