@@ -55,11 +55,10 @@ bool StoreRisingReading(std::span<std::int16_t> readings, std::int16_t& index, s
 
 }  // namespace
 
-TuneDialogue::TuneDialogue(const ModeFlags& modes, FilePlaces& files, SharedRecords& records, const Services& services,
-                           TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame)
-    : modes_(modes), files_(files), records_(records), services_(services), primary_(services.classCommPrimary),
-      sched_(*services.scheduler), dialogs_(*services.dialogs), settings_(settings), view_(view), links_(links),
-      mainFrame_(mainFrame) {
+TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneLinks& windows, TuneView& view)
+    : modes_(links.modes), files_(links.files), records_(links.records), services_(links.services),
+      primary_(links.services.classCommPrimary), sched_(*links.services.scheduler), dialogs_(*links.services.dialogs),
+      settings_(settings), view_(view), links_(windows), mainFrame_(links.mainFrame()) {
     timerResponse_ = sched_.createTimer();
     timerResponse_->setInterval(kResponseMs);
     timerResponse_->setHandler([this] { TimerResponseTick(); });

@@ -7,9 +7,11 @@
 //   class formVerReqst : public DialogueWindow<VerReqstDialogue, VerReqstView> { ... };
 //
 // The dialogue is made with the window from what it uses (its DialogueLinks and whatever else
-// it takes, the view last), or late: an engine bound to the port objects is made at a load
-// (MakeDialogue), because start-up creates the ports after the windows; until then the window
-// keeps its settings and its controls reach nothing (ToDialogue).
+// it takes, the view last), or by the window itself (MakeDialogue): in its constructor, where
+// the dialogue takes something of the window that the host's construction comes before (a
+// settings member, an interface the window implements), or at a load, where an engine is bound
+// to the port objects that start-up creates after the windows. Until then the window keeps its
+// settings and its controls reach nothing (ToDialogue).
 // The dialogue has Load() or Load(View&), Unload() and Activate(). The view's IsActiveChild()
 // and CloseWindow(), when it has them, are answered here.
 #include <optional>
@@ -19,8 +21,8 @@
 
 namespace k45 {
 
-// Chooses the host's constructor that leaves the dialogue to be made at a load.
-struct MadeAtLoad {};
+// Chooses the host's constructor that leaves the dialogue to the window (MakeDialogue).
+struct MadeByWindow {};
 
 template <class Dialogue, class View>
 class DialogueWindow : public ToolWindowBase, public View {
@@ -29,7 +31,7 @@ public:
     void Form_Activate() override {
         if (dialogue_) dialogue_->Activate();
     }
-    // The dialogue; where it is made at a load, only once hasDialogue().
+    // The dialogue; where the window makes it at a load, only once hasDialogue().
     Dialogue& dialogue() { return *dialogue_; }
     bool hasDialogue() const { return dialogue_.has_value(); }
 
@@ -40,9 +42,9 @@ protected:
                    Parts&&... parts)
         : ToolWindowBase(ctx, objectName, caption, placement, parent),
           dialogue_(std::in_place, std::forward<Parts>(parts)..., static_cast<View&>(*this)) {}
-    // The dialogue is made at a load, by the window's Form_Load (MakeDialogue).
+    // The window makes the dialogue: in its constructor or at a load (MakeDialogue).
     DialogueWindow(AppContext& ctx, const char* objectName, const char* caption, Placement placement, QWidget* parent,
-                   MadeAtLoad)
+                   MadeByWindow)
         : ToolWindowBase(ctx, objectName, caption, placement, parent) {}
 
     // A window that resets its controls (or makes its dialogue) at each load does so and then
@@ -58,7 +60,7 @@ protected:
         if (dialogue_) dialogue_->Unload();
     }
 
-    // Makes the dialogue (a window whose dialogue is made at a load).
+    // Makes the dialogue (a window that makes its own).
     template <class... Args>
     Dialogue& MakeDialogue(Args&&... args) {
         return dialogue_.emplace(std::forward<Args>(args)...);

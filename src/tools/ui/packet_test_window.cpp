@@ -70,7 +70,7 @@ double ReadDouble(const LocaleInfo& locale, const std::string& file, const std::
 }  // namespace
 
 formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formPacketTst", "Packet Test", Placement::Saved, parent, MadeAtLoad{}) {
+    : DialogueWindow(ctx, "formPacketTst", "Packet Test", Placement::Saved, parent, MadeByWindow{}) {
     auto* top = new QGridLayout(this);
     top->setContentsMargins(8, 8, 8, 8);
 

@@ -79,7 +79,7 @@ std::int16_t ReadInt16(const LocaleInfo& locale, const std::string& fileName, co
 }
 
 formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32_t kind, QWidget* parent)
-    : DialogueWindow(ctx, "formHexText", TerminalKindEntry(kind).caption, Placement::Saved, parent, MadeAtLoad{}),
+    : DialogueWindow(ctx, "formHexText", TerminalKindEntry(kind).caption, Placement::Saved, parent, MadeByWindow{}),
       counters_(counters),
       kind_(kind) {
     auto* grid = new QGridLayout(this);

@@ -104,7 +104,7 @@ void AddToolsWindows(AppContext& ctx, QWidget& owner) {
 // ---------------- array test ----------------
 
 formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formTstArray", "Array Test", Placement::Saved, parent, MadeAtLoad{}) {
+    : DialogueWindow(ctx, "formTstArray", "Array Test", Placement::Saved, parent, MadeByWindow{}) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
     labelPacketsTxed = Value(this, "labelPacketsTxed");
@@ -395,7 +395,7 @@ void formComStats::Poll() {
 // ---------------- port test ----------------
 
 formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formPortTest", "Port Test", Placement::Saved, parent, MadeAtLoad{}) {
+    : DialogueWindow(ctx, "formPortTest", "Port Test", Placement::Saved, parent, MadeByWindow{}) {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 8, 8, 8);
     auto* frames = new QHBoxLayout;
