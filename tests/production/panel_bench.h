@@ -85,7 +85,7 @@ protected:
         ctx.state.testParameters = ctx.state.testDefaults;
     }
 
-    PanelLinks Links() { return PanelLinks::Of(ctx.state, host); }
+    PanelLinks Links() { return {DialogueLinks::Of(ctx), host}; }
 
     // Host lines that start with prefix, in order, without the CR.
     // (the moment the host wrote them).

@@ -82,7 +82,7 @@ void OkCancelClear(QWidget* w, Dialogue& dlg, QPushButton*& ok, QPushButton*& ca
 
 formProgPwr::formProgPwr(AppContext& ctx, QWidget* parent)
     : ProductionWindow(ctx, "formProgPwr", "Calibrate Power Table", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+      dlg_(PanelLinks{DialogueLinks::Of(ctx), *this}, *this) {
     QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Modem Settings...", "labelFreq",
                                        "labelLevel", kDots);
     labelPwrAdj = Label(this, "labelPwrAdj", "0", true);
@@ -174,7 +174,7 @@ void RssiWindowBase::FocusOk() { buttonOK->setFocus(); }
 
 formProgRssi::formProgRssi(AppContext& ctx, QWidget* parent)
     : RssiWindowBase(ctx, "formProgRssi", "Calibrate RSSI Table", parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+      dlg_(PanelLinks{DialogueLinks::Of(ctx), *this}, *this) {
     QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Modem Settings...", "labelFreq",
                                        "labelLevel", kDots);
     labelRssiA2D = Label(this, "labelRssiA2D", "0", true);
@@ -198,7 +198,7 @@ void formProgRssi::Form_Load() {
 
 formTempComp::formTempComp(AppContext& ctx, QWidget* parent)
     : RssiWindowBase(ctx, "formTempComp", "RSSI Temp Comp", parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+      dlg_(PanelLinks{DialogueLinks::Of(ctx), *this}, *this) {
     QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Current Settings...",
                                        "labelFreqLevel", "labelTempLevel", "");
     labelRssiA2D = Label(this, "labelRssiA2D", "0", true);

@@ -22,7 +22,7 @@ namespace k45 {
 
 formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     : ProductionWindow(ctx, "formEngTest", "Engineer Test", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this),
+      dlg_(PanelLinks{DialogueLinks::Of(ctx), *this}, *this),
       remote_(dlg_, links, ctx.state.dialogs, ctx.state.locale, *this) {
     auto [left, right] = PanelColumns(this);
 

@@ -33,7 +33,7 @@ QComboBox* Combo(QWidget* parent, const char* name) {
 
 formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     : ProductionWindow(ctx, "formProdTest", "Production Test", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+      dlg_(PanelLinks{DialogueLinks::Of(ctx), *this}, *this) {
     auto [left, right] = PanelColumns(this);
 
     // Radio and frequencies.

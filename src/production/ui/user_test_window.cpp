@@ -17,7 +17,7 @@ namespace k45 {
 
 formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
     : ProductionWindow(ctx, "formUserTest", "User Test", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+      dlg_(PanelLinks{DialogueLinks::Of(ctx), *this}, *this) {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
     auto* g = new QGridLayout;
