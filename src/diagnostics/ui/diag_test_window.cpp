@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 #include <cstdio>
@@ -270,11 +269,8 @@ void formDiagTst::Form_Load() {
     if (secondaryPort_) SelectPort(true);
     optionOffline->setChecked(offlineTest_);
     optionOnline->setChecked(!offlineTest_);
-    // The main window may make the window its active child before it loaded; activate it
-    // once it is on screen.
-    QTimer::singleShot(0, this, [this] {
-        if (loaded() && IsActiveForm()) Form_Activate();
-    });
+    // The simulator starts at its activation.
+    ActivateOnceShown();
 }
 
 void formDiagTst::Form_Activate() { sim_.Activate(ctx_.state.mainParameters); }
