@@ -37,17 +37,16 @@ std::string RightAligned(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-OfflineDiagDialogue::OfflineDiagDialogue(const FilePlaces& files, const ModemParameters& current, const Services& services,
-                                         const DiagSettings& settings, OfflineDiagView& view)
-    : files_(files),
-      current_(current),
-      services_(services),
-      port_(services.classCommPrimary),
+OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings& settings, OfflineDiagView& view)
+    : files_(links.files),
+      current_(links.records.currentParameters),
+      services_(links.services),
+      port_(links.services.classCommPrimary),
       settings_(settings),
       view_(view),
-      timerResponse_(services.scheduler->createTimer()),
-      timerDiagnostics_(services.scheduler->createTimer()),
-      timerTxDisplay_(services.scheduler->createTimer()) {
+      timerResponse_(links.services.scheduler->createTimer()),
+      timerDiagnostics_(links.services.scheduler->createTimer()),
+      timerTxDisplay_(links.services.scheduler->createTimer()) {
     timerResponse_->setInterval(kResponseMs);
     timerResponse_->setHandler([this] { TimerResponseTick(); });
     timerDiagnostics_->setInterval(kPollMs);

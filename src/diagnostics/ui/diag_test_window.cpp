@@ -61,7 +61,7 @@ void ReadIdInto(const LocaleInfo& l, const std::string& fileName, const std::str
 
 formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
     : ToolWindowBase(ctx, "formDiagTst", "Online/Offline Diagnostics Test", Placement::Saved, parent),
-      sim_(ctx.state, ctx.state, ctx.state, *ctx.state.scheduler, *this) {
+      sim_(DialogueLinks::Of(ctx), *ctx.state.scheduler, *this) {
     auto* test = new QGroupBox("&Test:", this);
     test->setObjectName("frameTestSelect");
     auto* tl = new QVBoxLayout(test);

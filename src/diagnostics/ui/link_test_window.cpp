@@ -30,8 +30,8 @@ QString ShortIdOf(const QString& idText) {
 }  // namespace
 
 formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : DiagDialogueWindow(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent, ctx.state.currentParameters,
-                         ctx.state.locale, ctx.state, *settings),
+    : DiagDialogueWindow(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent, DialogueLinks::Of(ctx),
+                         *settings),
       settings_(std::move(settings)) {
     auto* remote = new QGroupBox("Remote Select:", this);
     remote->setObjectName("frameRadioModemSource");

@@ -49,8 +49,8 @@ void SetItems(QComboBox* box, const std::vector<std::string>& items, int selecte
 }  // namespace
 
 formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : DiagDialogueWindow(ctx, "formOffLine", "Offline Diagnostics", Placement::Saved, parent, ctx.state,
-                         ctx.state.currentParameters, ctx.state, *settings),
+    : DiagDialogueWindow(ctx, "formOffLine", "Offline Diagnostics", Placement::Saved, parent, DialogueLinks::Of(ctx),
+                         *settings),
       settings_(std::move(settings)) {
     // Target choice.
     auto* source = new QGroupBox("Modem Select", this);

@@ -77,8 +77,8 @@ constexpr int kWidths[14] = {200, 525, 590, 160, 580, 160, 510, 160, 550, 160, 5
 }  // namespace
 
 formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : DiagDialogueWindow(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent, ctx.state, ctx.state,
-                         ctx.state.currentParameters, ctx.state, *settings),
+    : DiagDialogueWindow(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent, DialogueLinks::Of(ctx),
+                         *settings),
       settings_(std::move(settings)) {
     auto* top = new QHBoxLayout;
     auto* filter = new QGroupBox("Filter:", this);
