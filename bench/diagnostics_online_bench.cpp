@@ -52,7 +52,14 @@ void BM_OnlineFramerAndDecoder(benchmark::State& state) {
 BENCHMARK(BM_OnlineFramerAndDecoder);
 
 struct NullSimView : DiagSimulatorView {};
-struct NullOnlineView : OnlineDiagView {};
+struct NullOnlineView : OnlineDiagView {
+    bool IsActiveChild() const override { return true; }
+    void RequestCurrentParameters(ParmsClient*) override {}
+    void SetProgress(int) override {}
+    void ShowTestCount(const std::string&) override {}
+    void ShowFilterEntries(const std::vector<std::string>&, int) override {}
+    void GridChanged() override {}
+};
 
 // 60 s of virtual time: the simulator streams on the secondary port as fast as 115200 baud lets
 // it, the online dialogue takes everything in on the primary port (scroll mode, all IDs). The

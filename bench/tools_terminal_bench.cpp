@@ -14,6 +14,7 @@
 
 #include "frame/app_context.h"
 #include "model/app_state.h"
+#include "platform/qt/qt_text.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
 #include "support/scripted_dialogs.h"
@@ -52,11 +53,11 @@ struct BoxView : TerminalView {
         rx.show();
     }
     void AppendRx(const RxText& text) override {
-        const QString shown = BytesToDisplayText(text.text);
+        const QString shown = Cp1252Text(text.text);
         if (text.kind == RxAppendKind::hex) {
             // As the terminal window does: the dump in rows of 16 byte pairs.
             const int column = static_cast<int>(rx.document()->lastBlock().length()) - 1;
-            AppendHexText(rx, BytesToDisplayText(HexDumpRows(text.text, column)), true);
+            AppendHexText(rx, Cp1252Text(HexDumpRows(text.text, column)), true);
         }
         else AppendText(rx, shown, text.kind == RxAppendKind::normalizedText, true);
     }

@@ -1,63 +1,41 @@
-# Include check: every `#include "folder/..."` under src/ must point at the same layer or one
-# below it on the layer line of docs/architecture.md, and a plain folder includes no window
-# layer (a layer named ui or qt: platform/qt, ui, x/ui). The top of the line
-# (the executables) may include any layer.
+# Include check: every `#include "folder/..."` under src/ must point at a layer that the
+# including file's layer may use on the layer graph of docs/architecture.md (LayerGraph.cmake),
+# and a plain folder includes no window layer (a layer named ui or qt: platform/qt, ui, x/ui).
+# The graph itself must be sound: no layer named before it is listed, no plain layer reaching a
+# window layer.
 #
 #   cmake -DROOT=<tree> -P CheckLayers.cmake
-#     fails, listing each wrong include, when the tree breaks the line.
+#     fails, listing each wrong include, when the tree breaks the graph.
 #   cmake -DROOT=<tree> -DEXPECT=<file;file;...> -P CheckLayers.cmake
 #     the checker's own test: passes only when exactly the listed files (relative to
 #     <tree>/src) hold wrong includes.
-#
-# The line is the first line of the doc indented by four blanks that names folders joined by
-# " → ", bottom first.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT ROOT)
   message(FATAL_ERROR "CheckLayers: pass -DROOT=<source tree>")
 endif()
 get_filename_component(ROOT "${ROOT}" ABSOLUTE)
-set(doc ${ROOT}/docs/architecture.md)
-if(NOT EXISTS ${doc})
-  message(FATAL_ERROR "CheckLayers: ${doc} not found")
+include(${CMAKE_CURRENT_LIST_DIR}/LayerGraph.cmake)
+k45_read_layer_graph(${ROOT}/docs/architecture.md)
+if(K45_LAYER_GRAPH_ERRORS)
+  list(JOIN K45_LAYER_GRAPH_ERRORS "\n" text)
+  message(FATAL_ERROR "The layer graph of ${ROOT}/docs/architecture.md is wrong:\n${text}")
 endif()
+set(layers ${K45_LAYERS})
 
-file(STRINGS ${doc} doc_lines ENCODING UTF-8 REGEX "^    [a-z]")
-set(line_text "")
-foreach(l IN LISTS doc_lines)
-  if(l MATCHES "^    [a-z_/]+( → [a-z_/]+)+ *$")
-    set(line_text "${l}")
-    break()
-  endif()
-endforeach()
-if(line_text STREQUAL "")
-  message(FATAL_ERROR "CheckLayers: no layer line (\"    a → b → ...\") in ${doc}")
-endif()
-string(STRIP "${line_text}" line_text)
-string(REPLACE " → " ";" layers "${line_text}")
-list(REMOVE_DUPLICATES layers)
-list(GET layers -1 top)  # the executables: they may include any layer
-
-# Sets <out> to the index on the line of the longest layer that is a prefix of path (a folder
-# path relative to src/), or -1; <out_name> to that layer.
-function(layer_of path out out_name)
-  set(best -1)
+# Sets <out> to the longest layer that is a prefix of path (a folder path relative to src/),
+# or to the empty string.
+function(layer_of path out)
+  set(best "")
   set(best_len 0)
-  set(best_name "")
-  set(i 0)
   foreach(layer IN LISTS layers)
     string(LENGTH "${layer}" n)
-    if(path STREQUAL layer OR path MATCHES "^${layer}/")
-      if(n GREATER best_len)
-        set(best ${i})
-        set(best_len ${n})
-        set(best_name "${layer}")
-      endif()
+    if((path STREQUAL layer OR path MATCHES "^${layer}/") AND n GREATER best_len)
+      set(best "${layer}")
+      set(best_len ${n})
     endif()
-    math(EXPR i "${i} + 1")
   endforeach()
-  set(${out} ${best} PARENT_SCOPE)
-  set(${out_name} "${best_name}" PARENT_SCOPE)
+  set(${out} "${best}" PARENT_SCOPE)
 endfunction()
 
 file(GLOB_RECURSE sources RELATIVE ${ROOT}/src ${ROOT}/src/*.h ${ROOT}/src/*.cpp)
@@ -66,12 +44,14 @@ set(problems "")
 set(bad_files "")
 foreach(rel IN LISTS sources)
   get_filename_component(dir "${rel}" DIRECTORY)
-  layer_of("${dir}" own own_name)
-  if(own EQUAL -1)
-    list(APPEND problems "src/${rel}: folder src/${dir} is not on the layer line")
+  layer_of("${dir}" own)
+  if(own STREQUAL "")
+    list(APPEND problems "src/${rel}: folder src/${dir} is not on the layer graph")
     list(APPEND bad_files "${rel}")
     continue()
   endif()
+  k45_layer_library("${own}" own_lib)
+  k45_is_window_layer("${own}" own_window)
   file(STRINGS ${ROOT}/src/${rel} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+\"")
   foreach(inc IN LISTS includes)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" target "${inc}")
@@ -79,15 +59,18 @@ foreach(rel IN LISTS sources)
     if(target_dir STREQUAL "")
       continue()  # same folder or a generated header
     endif()
-    layer_of("${target_dir}" other other_name)
-    if(other EQUAL -1)
+    layer_of("${target_dir}" other)
+    if(other STREQUAL "")
       continue()  # not one of ours
     endif()
+    k45_is_window_layer("${other}" other_window)
     set(wrong "")
-    if(other GREATER own)
-      set(wrong "${other_name} is above ${own_name}")
-    elseif(NOT own_name MATCHES "(^|/)(ui|qt)$" AND other_name MATCHES "(^|/)(ui|qt)$" AND NOT own_name STREQUAL top)
-      set(wrong "plain folder ${own_name} includes window layer ${other_name}")
+    if(NOT other IN_LIST K45_LAYER_REACH_${own_lib})
+      if(other_window AND NOT own_window)
+        set(wrong "plain folder ${own} includes window layer ${other}")
+      else()
+        set(wrong "${own} may not use ${other}")
+      endif()
     endif()
     if(NOT wrong STREQUAL "")
       list(APPEND problems "src/${rel}: #include \"${target}\": ${wrong}")
@@ -113,7 +96,8 @@ endif()
 
 if(problems)
   list(JOIN problems "\n" text)
-  message(FATAL_ERROR "Includes against the layer line (${line_text}):\n${text}")
+  message(FATAL_ERROR "Includes against the layer graph of docs/architecture.md:\n${text}")
 endif()
 list(LENGTH sources n)
-message(STATUS "Layer line holds for ${n} files: ${line_text}")
+list(LENGTH layers nl)
+message(STATUS "The layer graph (${nl} layers) holds for ${n} files")

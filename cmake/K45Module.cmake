@@ -1,3 +1,10 @@
+# The program's own code (src/, not the tests): warnings are errors with K45_WERROR.
+function(k45_own_sources target)
+  if(K45_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
 # One static library per source folder, taking every .cpp file of that folder (not of
 # sub-folders). A folder with no sources yet still gives a library, so dependants link.
 function(k45_module name dir)
@@ -13,6 +20,7 @@ function(k45_module name dir)
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(${name} PUBLIC ${M_DEPS})
+  k45_own_sources(${name})
   if(M_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     # moc looks again at a folder whose files changed: a header added to a folder that was

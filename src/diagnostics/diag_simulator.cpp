@@ -169,7 +169,6 @@ void DiagSimulator::Stop() {
 void DiagSimulator::Clear() { ResetSimulation(); }
 
 bool DiagSimulator::waitTimerOn() const { return timerActive_->enabled(); }
-bool DiagSimulator::packetTimerOn() const { return timerTestTx_->enabled(); }
 
 void DiagSimulator::ShowCount() { view_.ShowPacketsSent(state_.packetsSent); }
 

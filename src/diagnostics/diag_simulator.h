@@ -120,7 +120,6 @@ public:
 
     void SendOnlinePacket();
     bool waitTimerOn() const;
-    bool packetTimerOn() const;
 
 private:
     void Send(const std::string& text);

@@ -1,7 +1,6 @@
 #include "diagnostics/link_test.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "frame/converters.h"
 #include "frame/utilities.h"
@@ -12,16 +11,6 @@
 #include "serial/modem_commands.h"
 
 namespace k45 {
-
-namespace {
-
-std::string Whole(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
-}
-
-}  // namespace
 
 std::int32_t LinkDataBaud(std::int16_t model, std::int16_t baudRate) {
     static constexpr std::int32_t kPNet[] = {4800, 9600, 19200, 9600};
@@ -78,8 +67,8 @@ void LinkTestEngine::Restart(Timer& t, int ms) {
 }
 
 void LinkTestEngine::ShowCounters() {
-    d_.blocksTxed = Whole(blocksTxed_);
-    d_.blocksRxed = Whole(blocksRxed_);
+    d_.blocksTxed = WholeText(blocksTxed_);
+    d_.blocksRxed = WholeText(blocksRxed_);
 }
 
 // ---- window life cycle ----
@@ -97,7 +86,7 @@ void LinkTestEngine::Load() {
     primary_().RegisterForSRecord(this);
     primary_().RegisterForRxCrLf(this);
     numberOfBlocks_ = loadSettings_.numberOfBlocks;
-    d_.numOfBlocks = Whole(numberOfBlocks_);
+    d_.numOfBlocks = WholeText(numberOfBlocks_);
     SetBlockDelay(loadSettings_.blockDelay);
     SetBlockSize(loadSettings_.blockSize);
 }

@@ -42,12 +42,12 @@ LinkTiming ComputeLinkTiming(std::int32_t dataBaud, std::int16_t blockSize, std:
 class LinkTestView {
 public:
     virtual ~LinkTestView() = default;
-    virtual bool IsActiveChild() const { return true; }
-    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
-    virtual void DisplayChanged() {}
+    virtual bool IsActiveChild() const = 0;
+    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
+    virtual void DisplayChanged() = 0;
     // Start or Pause takes the focus.
-    virtual void FocusStart() {}
-    virtual void FocusPause() {}
+    virtual void FocusStart() = 0;
+    virtual void FocusPause() = 0;
 };
 
 struct LinkTestDisplay {
@@ -113,9 +113,7 @@ public:
     std::int32_t dataBaud() const { return dataBaud_; }
     double blocksTxed() const { return blocksTxed_; }
     double blocksRxed() const { return blocksRxed_; }
-    double numberOfBlocks() const { return numberOfBlocks_; }
     const LinkTiming& timing() const { return timing_; }
-    void SetCounters(double txed, double rxed) { blocksTxed_ = txed; blocksRxed_ = rxed; }
 
 private:
     void StartLinkTest();

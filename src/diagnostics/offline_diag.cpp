@@ -1,7 +1,6 @@
 #include "diagnostics/offline_diag.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 
 #include "diagnostics/diag_save.h"
@@ -20,19 +19,9 @@ namespace {
 
 constexpr const char* kRemoteIdMessage = "The Remote ID must be a whole number from 0 to 4294967295.";
 
-std::string Whole(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
-}
-
 const LocaleInfo& DotLocale() {
     static const LocaleInfo dot{".", "-"};
     return dot;
-}
-
-std::string RightAligned(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
 }  // namespace
@@ -44,11 +33,9 @@ OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings
       port_(links.services.classCommPrimary),
       settings_(settings),
       view_(view),
-      timerResponse_(links.services.scheduler->createTimer()),
+      exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); }),
       timerDiagnostics_(links.services.scheduler->createTimer()),
       timerTxDisplay_(links.services.scheduler->createTimer()) {
-    timerResponse_->setInterval(kResponseMs);
-    timerResponse_->setHandler([this] { TimerResponseTick(); });
     timerDiagnostics_->setInterval(kPollMs);
     timerDiagnostics_->setHandler([this] { TimerDiagnosticsTick(); });
     timerTxDisplay_->setInterval(10000);
@@ -57,7 +44,7 @@ OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings
 }
 
 OfflineDiagDialogue::~OfflineDiagDialogue() {
-    if (loaded_ && port_) primary_().DeRegisterForAll(this);
+    if (load_.loaded() && port_) primary_().DeRegisterForAll(this);
 }
 
 void OfflineDiagDialogue::Changed() { view_.DisplayChanged(); }
@@ -66,7 +53,7 @@ void OfflineDiagDialogue::Changed() { view_.DisplayChanged(); }
 
 void OfflineDiagDialogue::Load() {
     if (!port_) return;  // no port object yet: nothing to listen to
-    loaded_ = true;
+    load_.Begin();
     parmsRequested_ = false;
     localToneOn_ = false;
     pendingGetDiags_ = pendingClearDiags_ = pendingClearStats_ = false;
@@ -91,7 +78,7 @@ void OfflineDiagDialogue::Load() {
 }
 
 void OfflineDiagDialogue::Activate() {
-    if (!loaded_ || !port_) return;
+    if (!load_.loaded() || !port_) return;
     // A refused setting has shown its own box; the exchange goes on regardless.
     (void)primary_().OverrideHandshaking(7, false, 0);
     (void)primary_().OverrideSettings({.baudRate = 9600});
@@ -121,10 +108,10 @@ void OfflineDiagDialogue::Deactivate() {
 }
 
 void OfflineDiagDialogue::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
+    if (!load_.loaded()) return;
+    load_.End();
     txToneTime_ = static_cast<std::int16_t>(d_.txTime);
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     timerDiagnostics_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
     if (port_) primary_().DeRegisterForAll(this);
@@ -140,7 +127,7 @@ void OfflineDiagDialogue::Unload() {
 }
 
 void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     if (parmsWereFound && replyState_ == 1) {
         const ModemParameters& p = current_;
         d_.localId = std::to_string(p.serialNumber);
@@ -161,12 +148,9 @@ void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
 
 // ---- timers ----
 
-void OfflineDiagDialogue::RestartResponse() {
-    timerResponse_->setEnabled(false);
-    timerResponse_->setEnabled(true);
-}
+void OfflineDiagDialogue::RestartResponse() { exchange_.Await(); }
 
-void OfflineDiagDialogue::StopResponse() { timerResponse_->setEnabled(false); }
+void OfflineDiagDialogue::StopResponse() { exchange_.Stop(); }
 
 void OfflineDiagDialogue::TimerDiagnosticsTick() {
     if (!view_.IsActiveChild() || replyState_ != 0 || localToneOn_) return;
@@ -184,60 +168,71 @@ void OfflineDiagDialogue::TimerTxDisplayTick() {
 void OfflineDiagDialogue::TimerResponseTick() {
     if (!view_.IsActiveChild()) return;
     StopResponse();
-    const std::int16_t before = resendCount_;
-    const bool last = resendCount_ >= 3;
+    const bool last = !exchange_.CanResend();
+    // A resend runs the request again, which starts its exchange afresh: the count goes on. A
+    // request that sends nothing this time (replyState_ back at 0) ends the command.
     bool resent = false;
     bool counted = false;
+    const auto again = [&](const std::function<void()>& step, bool mayNotSend) {
+        exchange_.ResendBy(step, ModemExchange::Tally::Silent);
+        resent = !mayNotSend || replyState_ != 0;
+    };
     switch (replyState_) {
         case 3:
             if (last || stopRequested_) break;
-            replyState_ = 0;
-            if (sequenceMode_ == 1) StartDiagnostics();
-            else if (sequenceMode_ == 2) NextListStation(true);
-            resent = replyState_ != 0;
+            again([this] {
+                replyState_ = 0;
+                if (sequenceMode_ == 1) StartDiagnostics();
+                else if (sequenceMode_ == 2) NextListStation(true);
+            }, true);
             break;
         case 4:
             if (last || stopRequested_) break;
-            replyState_ = 0;
-            ClearDiags();
-            resent = replyState_ != 0;
+            again([this] {
+                replyState_ = 0;
+                ClearDiags();
+            }, true);
             break;
         case 5:
             if (last || stopRequested_ || sequenceMode_ != 3) break;
-            RequestNetworkStats(true);
-            resent = true;
+            again([this] { RequestNetworkStats(true); }, false);
             break;
         case 6:
             if (last || stopRequested_) break;
-            replyState_ = 0;
-            ClearStats();
-            resent = replyState_ != 0;
+            again([this] {
+                replyState_ = 0;
+                ClearStats();
+            }, true);
             break;
         case 7:
             if (last) break;
-            SendCommand(primary_(), "CSWITCH");
-            resent = true;
+            again([this] { SendCommand(primary_(), "CSWITCH"); }, false);
             break;
         case 11:
             if (last) break;
-            replyState_ = 0;
-            TxTone();
-            resent = counted = replyState_ != 0;
+            again([this] {
+                replyState_ = 0;
+                TxTone();
+            }, true);
+            counted = resent;
             break;
         case 12:
             if (last || localToneOn_) break;
-            SendByteTo(targetLocal_, targetId_, "CHANNEL", static_cast<std::int16_t>(d_.channelIndex + 1));
-            resent = counted = true;
+            again([this] { SendByteTo(targetLocal_, targetId_, "CHANNEL", static_cast<std::int16_t>(d_.channelIndex + 1)); },
+                  false);
+            counted = true;
             break;
         case 13:
             if (last) {
+                const LoadToken::Value token = load_.Take();
                 services_.dialogs->messageBox("Unit Not Responding to End Test!");
+                if (!load_.Still(token)) return;
                 replyState_ = 0;
                 view_.CloseWindow();
                 return;
             }
-            SendCommand(primary_(), "T0");
-            resent = counted = true;
+            again([this] { SendCommand(primary_(), "T0"); }, false);
+            counted = true;
             break;
         case 8:
         case 9:
@@ -248,7 +243,6 @@ void OfflineDiagDialogue::TimerResponseTick() {
     }
     if (resent) {
         if (counted) view_.CountResend();
-        resendCount_ = static_cast<std::int16_t>(before + 1);
         RestartResponse();
     } else {
         EndCommand();
@@ -337,7 +331,7 @@ void OfflineDiagDialogue::StartDiagnostics() {
         scanList_ = false;
         stationsExpected_ = 1;
     }
-    resendCount_ = 0;
+    exchange_.ClearResends();
     wordCount_ = 0;
     replyState_ = 3;
     RestartResponse();
@@ -355,7 +349,7 @@ void OfflineDiagDialogue::RequestNetworkStats(bool forced) {
     }
     st.statsValid = false;
     SendTo(stationIndex_ == 0, st.stationId, "NS");
-    resendCount_ = 0;
+    exchange_.ClearResends();
     sequenceMode_ = 3;
     wordCount_ = 0;
     replyState_ = 5;
@@ -399,7 +393,7 @@ void OfflineDiagDialogue::NextListStation(bool resend) {
     st.stationId = id;
     st.diagValid = false;
     SendTo(stationIndex_ == 0, id, "AS");
-    resendCount_ = 0;
+    exchange_.ClearResends();
     sequenceMode_ = 2;
     wordCount_ = 0;
     replyState_ = 3;
@@ -449,7 +443,7 @@ void OfflineDiagDialogue::RestoreStartSelection() {
 
 void OfflineDiagDialogue::SendSwitchQuery() {
     SendCommand(primary_(), "CSWITCH");
-    resendCount_ = 0;
+    exchange_.ClearResends();
     sequenceMode_ = 0;
     replyState_ = 7;
     RestartResponse();
@@ -473,7 +467,7 @@ void OfflineDiagDialogue::ClearDiags() {
     targetLocal_ = d_.optionLocal;
     targetId_ = remote.value_or(0);
     SendTo(targetLocal_, targetId_, "AR");
-    resendCount_ = 0;
+    exchange_.ClearResends();
     sequenceMode_ = 0;
     replyState_ = 4;
     RestartResponse();
@@ -489,7 +483,7 @@ void OfflineDiagDialogue::ClearStats() {
     targetLocal_ = d_.optionLocal;
     targetId_ = remote.value_or(0);
     SendTo(targetLocal_, targetId_, "NR");
-    resendCount_ = 0;
+    exchange_.ClearResends();
     sequenceMode_ = 0;
     replyState_ = 6;
     RestartResponse();
@@ -515,7 +509,7 @@ void OfflineDiagDialogue::TxTone() {
         SendRemoteCommandAndByte(primary_(), targetId_, "TONE", tone);
         timerTxDisplay_->setEnabled(false);
     }
-    resendCount_ = 0;
+    exchange_.ClearResends();
     sequenceMode_ = 0;
     replyState_ = 11;
     RestartResponse();
@@ -530,9 +524,10 @@ void OfflineDiagDialogue::ChangeChannel() {
         if (d_.channelIndex < 0 || d_.channelIndex > 7) d_.channelIndex = 7;
         channel = static_cast<std::int16_t>(d_.channelIndex + 1);
         if (!d_.optionLocal && !RemoteTargetId()) return;
+        const LoadToken::Value token = load_.Take();
         const MsgAnswer a = services_.dialogs->messageBox(
             "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(channel), std::string(), MsgButtons::OKCancel);
-        if (a != MsgAnswer::OK) return;
+        if (a != MsgAnswer::OK || !load_.Still(token)) return;
         // Events ran while the question was open: an exchange started meanwhile goes first.
         if (replyState_ != 0) {
             confirmedChannel_ = channel;
@@ -545,7 +540,7 @@ void OfflineDiagDialogue::ChangeChannel() {
     targetLocal_ = d_.optionLocal;
     targetId_ = remote.value_or(0);
     SendByteTo(targetLocal_, targetId_, "CHANNEL", channel);
-    resendCount_ = 0;
+    exchange_.ClearResends();
     sequenceMode_ = 0;
     replyState_ = 12;
     RestartResponse();
@@ -559,7 +554,7 @@ void OfflineDiagDialogue::EndTest() {
     if (Busy(pendingEndTest_)) return;
     StopResponse();
     SendCommand(primary_(), "T0");
-    resendCount_ = 0;
+    exchange_.ClearResends();
     RestartResponse();
     replyState_ = 13;
     pendingEndTest_ = false;
@@ -568,7 +563,7 @@ void OfflineDiagDialogue::EndTest() {
 // ---- replies ----
 
 void OfflineDiagDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!loaded_ || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
+    if (!load_.loaded() || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
     const SRecordMessage& rec = primary_().tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != 'R') return;
     const int count = std::clamp<int>(rec.dataCount, 0, kSRecordDataSlots);
@@ -732,9 +727,9 @@ void OfflineDiagDialogue::ShowDiagnostics(const DiagnosticsRecord& r) {
     d_.rssiLevel = FormatNegativeDbm(v[7]);
     d_.fwdPwr = FormatTenthsWatts(v[8], loc);
     d_.revPwr = FormatTenthsWatts(v[9], loc);
-    d_.preambleGood = Whole(r.goodCount);
-    d_.preambleTotal = Whole(r.totalCount);
-    d_.preambleDcd = Whole(r.dcdCount);
+    d_.preambleGood = WholeText(r.goodCount);
+    d_.preambleTotal = WholeText(r.totalCount);
+    d_.preambleDcd = WholeText(r.dcdCount);
 }
 
 void OfflineDiagDialogue::ClearDiagnosticsDisplay() {
@@ -857,9 +852,9 @@ std::string OfflineDiagDialogue::FormatStationLine(int k) const {
         FormatNegativeDbm(v[7]),
         FormatTenthsWatts(v[8], dot),
         FormatTenthsWatts(v[9], dot),
-        Whole(st.diagnostics.goodCount),
-        Whole(st.diagnostics.totalCount),
-        Whole(st.diagnostics.dcdCount),
+        WholeText(st.diagnostics.goodCount),
+        WholeText(st.diagnostics.totalCount),
+        WholeText(st.diagnostics.dcdCount),
     };
     static constexpr std::size_t kWidths[11] = {10, 10, 9, 7, 8, 10, 8, 7, 12, 12, 12};
     std::string line;

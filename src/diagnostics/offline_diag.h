@@ -16,6 +16,7 @@
 #include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
 #include "params/diag_parsers.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -65,13 +66,13 @@ struct OfflineDisplay {
 class OfflineDiagView {
 public:
     virtual ~OfflineDiagView() = default;
-    virtual bool IsActiveChild() const { return true; }
-    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
-    virtual void DisplayChanged() {}
+    virtual bool IsActiveChild() const = 0;
+    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
+    virtual void DisplayChanged() = 0;
     // The window closes itself (end test answered or given up).
-    virtual void CloseWindow() {}
+    virtual void CloseWindow() = 0;
     // One more resend in the main window's status bar.
-    virtual void CountResend() {}
+    virtual void CountResend() = 0;
 };
 
 class OfflineDiagDialogue : public CommForm, public ParmsClient {
@@ -93,7 +94,7 @@ public:
     void Activate();
     void Deactivate();
     void Unload();
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     void UpdateParms(bool parmsWereFound) override;
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
@@ -122,7 +123,7 @@ public:
     std::int32_t replyState() const { return replyState_; }
     std::int32_t sequenceMode() const { return sequenceMode_; }
     bool localToneOn() const { return localToneOn_; }
-    std::int16_t resendCount() const { return resendCount_; }
+    std::int16_t resendCount() const { return exchange_.resends(); }
 
     // One station line of the save file.
     std::string FormatStationLine(int k) const;
@@ -174,7 +175,7 @@ private:
     classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;
     OfflineDiagView& view_;
-    std::unique_ptr<Timer> timerResponse_;
+    ModemExchange exchange_;
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerTxDisplay_;
 
@@ -182,11 +183,10 @@ private:
     OfflineDisplay d_;
     std::vector<StationEntry> stations_;
     std::vector<std::uint32_t> extraIds_;  // typed remote IDs with a station after the listed ones
-    bool loaded_ = false;
+    LoadToken load_;
     std::int32_t replyState_ = 0;
     std::int32_t sequenceMode_ = 0;
     bool scanList_ = false;
-    std::int16_t resendCount_ = 0;
     bool parmsRequested_ = false;
     bool localToneOn_ = false;
     bool selectEventsOn_ = true;

@@ -24,14 +24,14 @@ class Timer;
 class OnlineDiagView {
 public:
     virtual ~OnlineDiagView() = default;
-    virtual bool IsActiveChild() const { return true; }
+    virtual bool IsActiveChild() const = 0;
     // Unloads a busy reader, registers the client with it and shows it.
-    virtual void RequestCurrentParameters(ParmsClient* client) { (void)client; }
-    virtual void ShowTestCount(const std::string& text) { (void)text; }
-    virtual void ShowFilterEntries(const std::vector<std::string>& entries, int selected) { (void)entries; (void)selected; }
+    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
+    virtual void ShowTestCount(const std::string& text) = 0;
+    virtual void ShowFilterEntries(const std::vector<std::string>& entries, int selected) = 0;
     // The grid's rows or its top row changed.
-    virtual void GridChanged() {}
-    virtual void SetProgress(int percent) { (void)percent; }
+    virtual void GridChanged() = 0;
+    virtual void SetProgress(int percent) = 0;
 };
 
 // The filter and display options a load starts with (the window keeps those of the last unload).
@@ -81,15 +81,11 @@ public:
     // message, the question for an existing file, the write; a failed write is shown.
     void SaveClicked(std::string& saveFileName);
 
-    IdFilterMode filterMode() const { return filterMode_; }
-    bool paused() const { return paused_; }
     const OnlineGrid& grid() const { return grid_; }
     const OnlineHistory& history() const { return history_; }
     std::int32_t parmsState() const { return parmsState_; }
     std::int32_t rawBaudRate() const { return rawBaudRate_; }
     const std::string& testCount() const { return testCount_; }
-    const std::vector<std::string>& filterEntries() const { return filterEntries_; }
-    int filterSelected() const { return filterSelected_; }
     std::string comboText() const;
 
 private:

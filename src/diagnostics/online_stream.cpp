@@ -31,16 +31,6 @@ std::string AlarmMark(std::int16_t flags, std::int16_t low, std::int16_t high) {
     return " ";
 }
 
-std::string RightAligned(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
-}
-
-std::string WholeText(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
-}
-
 }  // namespace
 
 std::optional<OnlineDiagRecord> DecodeOnlinePacket(const std::uint8_t* p, const DiagLimits& a, const DiagLimits& f,

@@ -104,7 +104,6 @@ public:
         double sequence = 0;
     };
     void SetSlotted(bool slotted) { slotted_ = slotted; }
-    bool slotted() const { return slotted_; }
     void Clear();
     // Writes the record; returns the row written.
     int Display(const OnlineDiagRecord& r);
@@ -118,7 +117,6 @@ public:
     const Row& row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
     int topRow() const { return topRow_; }
     void SetTopRow(int top) { topRow_ = top; }
-    double displaySequence() const { return displaySequence_; }
 
 private:
     std::deque<Row> rows_;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "frame/utilities.h"
 
@@ -13,8 +14,6 @@ std::string WithDecimal(std::string plain, const LocaleInfo& locale) {
     if (dot != std::string::npos) plain.replace(dot, 1, locale.decimal.empty() ? "." : locale.decimal);
     return plain;
 }
-
-std::string Whole(double value) { return std::to_string(static_cast<long long>(RoundHalfEven(value))); }
 
 }  // namespace
 
@@ -28,6 +27,17 @@ std::string FormatFixed(double value, int decimals, const LocaleInfo& locale) {
     if (!text.empty() && text.front() == '-' && text.find_first_of("123456789") == std::string::npos)
         text.erase(0, 1);
     return WithDecimal(text, locale);
+}
+
+std::string FixedText(double value, int decimals) { return FormatFixed(value, decimals, LocaleInfo{}); }
+
+std::string WholeText(double value) { return FixedText(value, 0); }
+
+std::string RightAligned(std::string_view text, std::size_t width) {
+    std::string out;
+    if (text.size() < width) out.assign(width - text.size(), ' ');
+    out += text;
+    return out;
 }
 
 float AdToVolts(std::int16_t value) { return static_cast<float>(value) * 0.01953125f; }
@@ -65,7 +75,7 @@ std::string FormatTemperatureC(std::int16_t value) {
 
 std::string FormatAdTemperatureC(std::int16_t value) {
     const int ad = value < 0 ? 0 : value > 255 ? 255 : value;
-    return Whole(ad * 0.858 - 62.44) + " C";
+    return WholeText(ad * 0.858 - 62.44) + " C";
 }
 
 std::string FormatRssiValue(std::int16_t code) { return std::to_string(code - 130); }
@@ -117,5 +127,23 @@ std::string FormatMHz(std::int32_t hz, const LocaleInfo& locale) {
 }
 
 std::string FormatMHzUnit(std::int32_t hz, const LocaleInfo& locale) { return FormatMHz(hz, locale) + " MHz"; }
+
+double HzToMHz(std::int32_t hz) { return static_cast<double>(hz) / 1000000.0; }
+
+double MHzToWholeHz(double mhz) { return RoundHalfEven(mhz * 1000000.0); }
+
+std::optional<std::int32_t> MHzToHz(double mhz) {
+    if (!std::isfinite(mhz)) return std::nullopt;
+    const double hz = MHzToWholeHz(mhz);
+    if (!(hz >= std::numeric_limits<std::int32_t>::min() && hz <= std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    return static_cast<std::int32_t>(hz);
+}
+
+std::optional<std::int32_t> MHzTextToHz(std::string_view text, const LocaleInfo& locale) {
+    const std::optional<double> mhz = ParseNumberText(text, locale);
+    if (!mhz) return std::nullopt;
+    return MHzToHz(*mhz);
+}
 
 }  // namespace k45

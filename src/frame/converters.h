@@ -1,8 +1,13 @@
 #pragma once
-// Display converters: raw modem units into the numbers and texts the windows show. Texts with
-// decimals use the locale's decimal separator; halves round to even.
+// The number conversions and formatters every layer shares: raw modem units into the numbers
+// and texts the windows show, MHz and Hz both ways, and the plain number texts of reports and
+// files. Texts with decimals use the locale's decimal separator unless they say otherwise;
+// halves round to even.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/locale_info.h"
 
@@ -11,6 +16,13 @@ namespace k45 {
 // value with exactly `decimals` decimals ("0.00" style), the locale's separator, a leading "-"
 // when negative (never "-0.00").
 std::string FormatFixed(double value, int decimals, const LocaleInfo& locale);
+// The same with "." whatever the user's locale: reports, save files and settings files that
+// are read back on any computer.
+std::string FixedText(double value, int decimals);
+// The nearest whole number as plain digits ("%.0f" with halves to even, never "-0").
+std::string WholeText(double value);
+// text with blanks in front up to width characters; a longer text stays as it is.
+std::string RightAligned(std::string_view text, std::size_t width);
 
 // A/D count 0..255 -> volts (5 V over 256 counts).
 float AdToVolts(std::int16_t value);
@@ -55,5 +67,16 @@ std::string ShortIdText(double longId);
 // Hz as MHz: "##0.000000" and "##0.000000 MHz".
 std::string FormatMHz(std::int32_t hz, const LocaleInfo& locale);
 std::string FormatMHzUnit(std::int32_t hz, const LocaleInfo& locale);
+
+// MHz and Hz. Data files, the editors' frequency boxes and the modem's image all keep whole Hz;
+// MHz become the nearest whole Hz, a half Hz going to the even neighbour, and never cut, so
+// "406.2" is exactly 406200000 although its product with 1000000 falls just below.
+double HzToMHz(std::int32_t hz);
+double MHzToWholeHz(double mhz);
+// Nothing when mhz is not finite or the Hz do not fit 32 bits.
+std::optional<std::int32_t> MHzToHz(double mhz);
+// A text in MHz (ParseNumberText: the locale's separator); nothing when the text is no number
+// or the Hz do not fit 32 bits.
+std::optional<std::int32_t> MHzTextToHz(std::string_view text, const LocaleInfo& locale);
 
 }  // namespace k45

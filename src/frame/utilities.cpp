@@ -18,13 +18,9 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return !prefix.empty() && s.substr(0, prefix.size()) == prefix;
-}
-
 // Takes an optional sign at the front of s; true when it was a minus.
 bool TakeSign(std::string_view& s, const LocaleInfo& locale) {
-    if (StartsWith(s, locale.minus)) {
+    if (!locale.minus.empty() && s.starts_with(locale.minus)) {
         s.remove_prefix(locale.minus.size());
         return true;
     }
@@ -149,7 +145,7 @@ std::optional<double> ParseNumberText(std::string_view text, const LocaleInfo& l
     if (TakeSign(s, locale)) plain += '-';
     size_t digits = TakeDigits(s, plain);
     const std::string_view decimal = locale.decimal.empty() ? std::string_view(".") : std::string_view(locale.decimal);
-    if (StartsWith(s, decimal)) {
+    if (s.starts_with(decimal)) {
         s.remove_prefix(decimal.size());
         plain += '.';
         digits += TakeDigits(s, plain);

@@ -76,6 +76,18 @@ public:
     virtual void UpdateParms(bool parmsWereFound) { (void)parmsWereFound; }
 };
 
+// What a client window uses of the current-parameter reader (AppContext::formParmsGetCurrent):
+// it unloads a busy reader, registers and then shows the reader (RequestCurrentParameters,
+// ui/parameter_request.h). The reader implements all of it.
+class ParmsReader {
+public:
+    virtual ~ParmsReader() = default;
+    virtual bool RegisterForParms(ParmsClient* frm) = 0;
+    virtual bool DeRegisterForParms(ParmsClient* frm) = 0;
+    // Ends a read in progress: the windows waiting for it are told it found nothing.
+    virtual void Unload() = 0;
+};
+
 // Told by the read/write window when a write finished.
 class ProgCompleteClient {
 public:

@@ -2,8 +2,8 @@
 
 #include <array>
 #include <filesystem>
-#include <limits>
 
+#include "frame/converters.h"
 #include "params/record_file_io.h"
 #include "radio/channel_plan.h"
 
@@ -192,13 +192,10 @@ bool ReadUnitIdValue(const LocaleInfo& locale, const std::string& fileName, cons
 
 bool ReadFrequencyValue(const LocaleInfo& locale, const std::string& fileName, const std::string& section,
                         const std::string& key, std::int32_t& hz) {
-    const std::string text = ReadIniValue(locale, fileName, section, key, static_cast<double>(hz) / 1000000.0);
-    const std::optional<double> mhz = TextToDouble(text, locale);
-    if (!mhz) return false;
-    const double value = RoundHalfEven(*mhz * 1000000.0);
-    if (!(value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max()))
-        return false;
-    hz = static_cast<std::int32_t>(value);
+    const std::string text = ReadIniValue(locale, fileName, section, key, HzToMHz(hz));
+    const std::optional<std::int32_t> value = MHzTextToHz(text, locale);
+    if (!value) return false;
+    hz = *value;
     return true;
 }
 

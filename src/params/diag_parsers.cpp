@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "frame/utilities.h"
+
 namespace k45 {
 namespace {
 
@@ -9,16 +11,6 @@ bool ByteAt(std::span<const std::int16_t> data, std::size_t pos, std::int16_t& o
     if (pos >= data.size()) return false;
     out = data[pos];
     return true;
-}
-
-// Unsigned 32-bit big-endian value; positions outside the buffer contribute nothing.
-double LongAt(std::span<const std::int16_t> data, std::size_t pos) {
-    double v = 0;
-    for (std::size_t k = 0; k < 4; ++k) {
-        v *= 256;
-        if (pos + k < data.size()) v += data[pos + k];
-    }
-    return v;
 }
 
 constexpr int kSetCount = 3;
@@ -48,9 +40,9 @@ void ParseDiagnosticBlock(DiagnosticsRecord& record, std::span<const std::int16_
             }
         }
     }
-    if (kGoodOffset < data.size()) record.goodCount = LongAt(data, kGoodOffset);
-    if (kTotalOffset < data.size()) record.totalCount = LongAt(data, kTotalOffset);
-    if (kDcdOffset < data.size()) record.dcdCount = LongAt(data, kDcdOffset);
+    if (kGoodOffset < data.size()) record.goodCount = GetLongBigEndian(data, kGoodOffset);
+    if (kTotalOffset < data.size()) record.totalCount = GetLongBigEndian(data, kTotalOffset);
+    if (kDcdOffset < data.size()) record.dcdCount = GetLongBigEndian(data, kDcdOffset);
 }
 
 void ParseOfflineRecords(std::span<RemoteStatsEntry> entries, std::span<const std::int16_t> data, int count) {

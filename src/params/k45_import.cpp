@@ -118,8 +118,7 @@ void ImportK45Keys(const FilePlaces& files, const SharedRecords& records, ModemP
         if (RadioSpecIndexValid(r.radioType, r.radioRange, pointLow))
             lowRx = records.testDefaults.radioSpecs[static_cast<size_t>(RadioSpecIndex(r.radioType, r.radioRange, pointLow))]
                         .rxFrequency;
-        const double lowestMHz = io.numberOr("Lowest Frequency", lowRx / 1000000.0);
-        const double lowestHz = RoundHalfEven(lowestMHz * 1000000.0);
+        const double lowestHz = MHzToWholeHz(io.numberOr("Lowest Frequency", HzToMHz(lowRx)));
         r.highBand = kFalse;
         r.sa7026Synthesizer = kFalse;
         if (r.radioType == 0 && r.radioRange == 0 && static_cast<double>(lowRx) + 5000000.0 < lowestHz)

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/cp1252.h"
+
 namespace k45 {
 namespace {
 
@@ -41,22 +43,6 @@ std::string Unquote(const std::string& v) {
 }
 
 thread_local ProfileBatch* activeBatch = nullptr;
-
-// Windows-1252 bytes 0x80..0x9F in Unicode; the five unassigned ones map to themselves.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char16_t WideFrom1252(unsigned char c) { return c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c; }
-
-// One byte per code unit, so line positions match; what Windows-1252 cannot show reads as "?".
-char NarrowFromWide(char16_t w) {
-    if (w < 0x80 || (w >= 0xA0 && w < 0x100)) return static_cast<char>(w);
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == w) return static_cast<char>(0x80 + i);
-    return '?';
-}
 
 // A Ctrl-Z in the blank tail of a file is the end mark old editors put there, not text.
 template <typename S>
@@ -97,8 +83,8 @@ void IniDocument::parse(const std::string& content) {
     }
     encoding_ = le ? Encoding::Utf16Le : Encoding::Utf16Be;
     wide.resize(TextEnd(wide));
-    std::string narrow(wide.size(), '\0');
-    std::transform(wide.begin(), wide.end(), narrow.begin(), NarrowFromWide);
+    // One byte per code unit, so line positions match.
+    const std::string narrow = Utf16ToCp1252(wide);
     parseLines(narrow, &wide);
 }
 
@@ -191,7 +177,7 @@ std::string IniDocument::serialize() const {
         if (l.hasWide) {
             for (char16_t w : l.wide) put(w);
         } else {
-            for (char c : l.text) put(WideFrom1252(static_cast<unsigned char>(c)));
+            for (char c : l.text) put(Cp1252ToUtf16(static_cast<unsigned char>(c)));
         }
         put(u'\r');
         put(u'\n');

@@ -11,40 +11,41 @@
 namespace k45 {
 
 CalibrationDialogue::CalibrationDialogue(PanelLinks links, int responseMs)
-    : links_(links), timerResponse_(MakeDialogueTimer(links.services.scheduler, responseMs, [this] { ResponseTick(); })) {}
+    : links_(links), exchange_(links.services.scheduler, responseMs, [this] { ResponseTick(); }) {}
 
 CalibrationDialogue::~CalibrationDialogue() {
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void CalibrationDialogue::LoadBase() {
-    loaded_ = true;
+    load_.Begin();
     parametersRequested_ = testStarted_ = false;
     SetParametersTaken(false);
     currentPoint_ = 1;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = calAwaitingParameters;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
 }
 
 void CalibrationDialogue::UnloadBase() {
-    loaded_ = false;
-    timerResponse_->setEnabled(false);
+    load_.End();
+    exchange_.Stop();
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void CalibrationDialogue::Activate() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     if (PortChanged(links_.port(), lastPortNumber_)) parametersRequested_ = false;
     if (!parametersRequested_) {
         ReadCurrentParameters();
     } else if (dialogState_ == calParametersReady) {
         dialogState_ = calIdle;
         if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
+            const LoadToken::Value token = load_.Take();
             if (links_.services.dialogs)
                 links_.services.dialogs->messageBox(kUnsupportedModemText, "", MsgButtons::OK, MsgIcon::None);
-            Close();
+            CloseIfStill(token);
             return;
         }
         SendPointTuneRecord();
@@ -67,7 +68,7 @@ void CalibrationDialogue::SetPointFrequencies() {
 }
 
 void CalibrationDialogue::UpdateParms(bool parmsWereFound) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     if (parmsWereFound && dialogState_ == calAwaitingParameters) {
         panelParameters_ = links_.records.currentParameters;
         tuneRecord_.radioType = panelParameters_.radioType;
@@ -100,7 +101,11 @@ void CalibrationDialogue::SetParametersTaken(bool taken) {
 }
 
 void CalibrationDialogue::Close() {
-    if (loaded_) links_.host.CloseWindow();
+    if (load_.loaded()) links_.host.CloseWindow();
+}
+
+void CalibrationDialogue::CloseIfStill(LoadToken::Value token) {
+    if (load_.Still(token)) links_.host.CloseWindow();
 }
 
 void CalibrationDialogue::WriteBack() {

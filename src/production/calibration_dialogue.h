@@ -11,6 +11,7 @@
 #include "frame/window_interfaces.h"
 #include "model/records.h"
 #include "production/test_panel.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -37,13 +38,13 @@ public:
     void Activate();
     void UpdateParms(bool parmsWereFound) override;
 
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
     std::int32_t dialogState() const { return dialogState_; }
-    std::int16_t retryCount() const { return retryCount_; }
+    std::int16_t resendCount() const { return exchange_.resends(); }
     bool parametersTaken() const { return parametersTaken_; }
     const TuneRecord& tuneRecord() const { return tuneRecord_; }
     const ModemParameters& panelParameters() const { return panelParameters_; }
-    Timer& timerResponse() { return *timerResponse_; }
+    Timer& timerResponse() { return exchange_.timer(); }
 
 protected:
     CalibrationDialogue(PanelLinks links, int responseMs);
@@ -72,18 +73,20 @@ protected:
     // on parameters until this port's are read.
     void EndRadioTest();
     void Close();
+    // Closes the window unless it closed (or loaded again) since the token was taken: after a
+    // message box.
+    void CloseIfStill(LoadToken::Value token);
     // currentParameters = the window's copy, written by the read/write window.
     void WriteBack();
     bool Ask(const std::string& question);
 
     PanelLinks links_;
-    std::unique_ptr<Timer> timerResponse_;
-    bool loaded_ = false;
+    ModemExchange exchange_;  // no resend is counted in the status bar
+    LoadToken load_;
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;  // this load's read succeeded
     bool testStarted_ = false;      // a tune record went out since the load or the last "T0"
     std::int32_t dialogState_ = calAwaitingParameters;
-    std::int16_t retryCount_ = 0;
     std::int16_t lastPortNumber_ = 0;
     int currentPoint_ = 1;  // Mid
     ModemParameters panelParameters_{};

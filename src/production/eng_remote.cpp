@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "frame/converters.h"
 #include "frame/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/locale_info.h"
@@ -44,8 +45,6 @@ std::optional<std::int32_t> Int16Of(const std::string& s) {
     return v;
 }
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
 }  // namespace
 
 RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& locale) {
@@ -53,18 +52,18 @@ RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& loca
     const std::vector<Word> w = Words(text);
     for (std::size_t i = 0; i < w.size(); ++i) {
         const std::string& word = w[i].text;
-        if (StartsWith(word, "App=")) {
+        if (word.starts_with("App=")) {
             if (!c.app) c.app = word.substr(4);
-        } else if (StartsWith(word, "Topic=")) {
+        } else if (word.starts_with("Topic=")) {
             if (!c.topic) c.topic = word.substr(6);
-        } else if (StartsWith(word, "Item=")) {
+        } else if (word.starts_with("Item=")) {
             if (!c.item) c.item = word.substr(5);
-        } else if (StartsWith(word, "Freq=")) {
+        } else if (word.starts_with("Freq=")) {
             if (c.freqHz) continue;
-            const auto hz = MhzTextToHz(word.substr(5), locale);
+            const auto hz = MHzTextToHz(word.substr(5), locale);
             if (!hz || *hz < 100000000 || *hz > 999000000) c.refused = true;
             else c.freqHz = hz;
-        } else if (StartsWith(word, "Adjust")) {
+        } else if (word.starts_with("Adjust")) {
             if (c.adjust) continue;
             // The index is what stands between "Adjust" and "=", blanks before it allowed; the
             // value runs from the "=" to the next blank.

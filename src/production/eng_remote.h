@@ -69,10 +69,6 @@ public:
     bool controlling() const { return ticked_; }
     bool linked() const { return client_ && client_->connected(); }
     const std::string& peerApp() const { return peerApp_; }
-    const std::string& peerTopic() const { return peerTopic_; }
-    const std::string& peerItem() const { return peerItem_; }
-    const std::string& lastReply() const { return lastReply_; }
-    int partners() const { return server_ ? server_->connectionCount() : 0; }
 
 private:
     void LinkBackToPeer();

@@ -1,5 +1,6 @@
 #include "production/eng_test.h"
 
+#include "frame/converters.h"
 #include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/scheduler.h"
@@ -13,7 +14,7 @@ namespace k45 {
 EngTestDialogue::EngTestDialogue(PanelLinks links, TestPanelView& view) : TestPanelDialogue(links, view) {}
 
 void EngTestDialogue::Load() {
-    if (loaded_) return;
+    if (load_.loaded()) return;
     // Pending sends of an earlier load belong to a dialogue that has ended.
     tuneSendPending_ = false;
     TestPanelDialogue::Load();
@@ -26,15 +27,15 @@ void EngTestDialogue::Load() {
 }
 
 void EngTestDialogue::Unload() {
-    if (!loaded_) return;
-    if (const auto rx = MhzTextToHz(rxText_, links_.files.locale)) links_.records.engineerFrequencies.rxFrequency = *rx;
-    if (const auto tx = MhzTextToHz(txText_, links_.files.locale)) links_.records.engineerFrequencies.txFrequency = *tx;
+    if (!load_.loaded()) return;
+    if (const auto rx = MHzTextToHz(rxText_, links_.files.locale)) links_.records.engineerFrequencies.rxFrequency = *rx;
+    if (const auto tx = MHzTextToHz(txText_, links_.files.locale)) links_.records.engineerFrequencies.txFrequency = *tx;
     TestPanelDialogue::Unload();
 }
 
 void EngTestDialogue::ReadFrequencyTexts() {
-    if (const auto tx = MhzTextToHz(txText_, links_.files.locale)) tuneRecord_.txFrequency = *tx;
-    if (const auto rx = MhzTextToHz(rxText_, links_.files.locale)) tuneRecord_.rxFrequency = *rx;
+    if (const auto tx = MHzTextToHz(txText_, links_.files.locale)) tuneRecord_.txFrequency = *tx;
+    if (const auto rx = MHzTextToHz(rxText_, links_.files.locale)) tuneRecord_.rxFrequency = *rx;
 }
 
 void EngTestDialogue::TakeParameters() {
@@ -162,7 +163,7 @@ void EngTestDialogue::SetBothFrequencies(std::int32_t hz) {
 }
 
 bool EngTestDialogue::RemoteAdjust(int n, std::int32_t v) {
-    if (!parametersTaken_ || !loaded_) return false;
+    if (!parametersTaken_ || !load_.loaded()) return false;
     TuneRecord& t = tuneRecord_;
     const auto low = static_cast<std::int16_t>(v & 255);
     switch (n) {
@@ -192,13 +193,13 @@ void EngTestDialogue::RequestStatus(const std::string& command) {
     reply_.Reset();
     dialogState_ = tpAwaitingDiagnostics;
     tuneExchange_ = false;
-    RestartTimer(*timerResponse_);
+    exchange_.Await();
 }
 
 void EngTestDialogue::SetPollInterval(int ms) {
     timerDiagnostics_->setEnabled(false);
     timerDiagnostics_->setInterval(ms);
-    if (loaded_) timerDiagnostics_->setEnabled(true);
+    if (load_.loaded()) timerDiagnostics_->setEnabled(true);
 }
 
 }  // namespace k45

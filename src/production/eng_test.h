@@ -40,9 +40,7 @@ public:
     // F8 in the controller role: true when the remote control took it.
     std::function<bool()> controllerF8;
 
-    const std::string& txText() const { return txText_; }
     const std::string& rxText() const { return rxText_; }
-    bool tuneSendPending() const { return tuneSendPending_; }
 
 protected:
     void SendTuneSetup() override { SendFrequencyTuneRecord(); }

@@ -81,12 +81,4 @@ DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, con
 
 std::string HexByteText(std::int16_t value) { return "0x" + ByteToHex2(value & 0xFF); }
 
-std::optional<std::int32_t> MhzTextToHz(const std::string& text, const LocaleInfo& locale) {
-    const auto mhz = ParseNumberText(text, locale);
-    if (!mhz) return std::nullopt;
-    const double hz = RoundHalfEven(*mhz * 1000000.0);
-    if (hz < -2147483648.0 || hz > 2147483647.0) return std::nullopt;
-    return static_cast<std::int32_t>(hz);
-}
-
 }  // namespace k45

@@ -116,10 +116,6 @@ DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, con
 // "0x" and two upper-case hex digits of a value taken as a byte.
 std::string HexByteText(std::int16_t value);
 
-// A whole-number frequency in Hz from a text in MHz (the locale's separator); nothing when the
-// text is not a number or the Hz do not fit 32 bits.
-std::optional<std::int32_t> MhzTextToHz(const std::string& text, const LocaleInfo& locale);
-
 // At an activation: applies the dialogues' port settings (9600 baud, transmit mode 7) and tells
 // whether the primary port is another one than at the last activation (no port has number 0).
 bool PortChanged(classComm* port, std::int16_t& lastPortNumber);

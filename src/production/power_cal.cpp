@@ -22,28 +22,29 @@ PowerCalDialogue::PowerCalDialogue(PanelLinks links, PowerCalView& view)
     : CalibrationDialogue(links, kResponseMs), view_(view) {}
 
 void PowerCalDialogue::Load() {
-    if (loaded_) return;
+    if (load_.loaded()) return;
     LoadBase();
-    transmitSelected_ = sendPending_ = keyed_ = lastKeyed_ = false;
+    transmitSelected_ = sendPending_ = false;
+    exchange_.ForgetKeying();
     pointIndex_ = 0;
     powerPoints_ = links_.records.testParameters.powerPoints;
     reply_.Reset();
 }
 
 void PowerCalDialogue::Unload() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     Unkey();
     UnloadBase();
 }
 
 void PowerCalDialogue::PortsSwapping() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     Unkey();
     EndRadioTest();
 }
 
 void PowerCalDialogue::Unkey() {
-    if (keyed_) SendReceiveRecord();
+    if (exchange_.mayTransmit()) SendReceiveRecord();
 }
 
 void PowerCalDialogue::SendReceiveRecord() {
@@ -52,7 +53,7 @@ void PowerCalDialogue::SendReceiveRecord() {
     rx.txSelected = kFalse;
     rx.synthFrequency = rx.rxFrequency;
     if (links_.port()) SendRecord(rx);
-    keyed_ = false;
+    exchange_.Unkeyed();
     transmitSelected_ = false;
 }
 
@@ -74,12 +75,8 @@ void PowerCalDialogue::SendPointTuneRecord() {
     t.modValue = t.modAdj[static_cast<std::size_t>(currentPoint_)];
     t.txSelected = ToFlag(transmitSelected_);
     t.synthFrequency = transmitSelected_ ? t.txFrequency : t.rxFrequency;
-    timerResponse_->setEnabled(false);
-    SendRecord(t);
-    lastKeyed_ = transmitSelected_;
-    if (lastKeyed_) keyed_ = true;
-    retryCount_ = 0;
-    timerResponse_->setEnabled(true);
+    exchange_.Send([this] { SendRecord(tuneRecord_); });
+    exchange_.SentRecord(transmitSelected_);
     dialogState_ = pcAwaitingAck;
     ShowPowerValue();
     sendPending_ = false;
@@ -99,7 +96,7 @@ void PowerCalDialogue::CompleteExchange() {
 
 void PowerCalDialogue::OK() {
     // Nothing acts on parameters this window has not read.
-    if (!loaded_ || !parametersTaken_) return;
+    if (!load_.loaded() || !parametersTaken_) return;
     if (!transmitSelected_) {
         transmitSelected_ = true;
         dialogState_ = calIdle;
@@ -109,10 +106,10 @@ void PowerCalDialogue::OK() {
                            FormatFixed(powerPoints_.powerWatts[static_cast<std::size_t>(pointIndex_)], 2, links_.files.locale) +
                            " W");
     } else {
-        if (links_.port()) SendCommand(*links_.port(), "AR");
-        retryCount_ = 0;
+        exchange_.Send([this] {
+            if (links_.port()) SendCommand(*links_.port(), "AR");
+        });
         dialogState_ = pcAwaitingCapture;
-        RestartTimer(*timerResponse_);
         view_.SetOkEnabled(false);
     }
 }
@@ -134,23 +131,26 @@ bool PowerCalDialogue::KeyDown(int keyCode, int modifiers) {
 }
 
 void PowerCalDialogue::ResponseTick() {
-    if (!loaded_ || !Active()) return;
-    timerResponse_->setEnabled(false);
-    const std::int16_t previous = retryCount_;
+    if (!load_.loaded() || !Active()) return;
+    exchange_.Stop();
+    // The tune record is built again for each resend; none is counted in the status bar.
+    constexpr auto silent = ModemExchange::Tally::Silent;
     auto resendTxOff = [&](std::int32_t state) {
-        transmitSelected_ = false;
-        dialogState_ = calIdle;
-        SendPointTuneRecord();
+        exchange_.ResendBy([this] {
+            transmitSelected_ = false;
+            dialogState_ = calIdle;
+            SendPointTuneRecord();
+        }, silent);
         dialogState_ = state;
-        retryCount_ = static_cast<std::int16_t>(previous + 1);
     };
     switch (dialogState_) {
     case pcAwaitingAck:
-        if (retryCount_ < kMaxResends) {
-            dialogState_ = calIdle;
-            SendPointTuneRecord();
-            retryCount_ = static_cast<std::int16_t>(previous + 1);
-        } else if (keyed_) {
+        if (exchange_.CanResend()) {
+            exchange_.ResendBy([this] {
+                dialogState_ = calIdle;
+                SendPointTuneRecord();
+            }, silent);
+        } else if (exchange_.mayTransmit()) {
             GiveUpTransmitting(kTxOffText);
         } else {
             CompleteExchange();
@@ -163,18 +163,11 @@ void PowerCalDialogue::ResponseTick() {
         dialogState_ = pcAwaitingTxOffAck;
         break;
     case pcAwaitingTxOffAck:
-        if (retryCount_ < kMaxResends) resendTxOff(pcAwaitingTxOffAck);
+        if (exchange_.CanResend()) resendTxOff(pcAwaitingTxOffAck);
         else GiveUpTransmitting(kPointNotTakenText);
         break;
     case pcAwaitingSample:
-        if (retryCount_ < kMaxResends) {
-            if (links_.port()) SendCommand(*links_.port(), "AT");
-            reply_.Reset();
-            ++retryCount_;
-            timerResponse_->setEnabled(true);
-        } else {
-            GiveUpTransmitting(kPointNotTakenText);
-        }
+        if (!exchange_.Resend(silent)) GiveUpTransmitting(kPointNotTakenText);
         break;
     case pcAwaitingSampleEnd:
     case pcAwaitingSampleAck:
@@ -182,7 +175,7 @@ void PowerCalDialogue::ResponseTick() {
         TakeReading();
         break;
     case pcAwaitingFinalAck:
-        if (retryCount_ < kMaxResends) resendTxOff(pcAwaitingFinalAck);
+        if (exchange_.CanResend()) resendTxOff(pcAwaitingFinalAck);
         else GiveUpTransmitting(kTxOffText);
         break;
     default:
@@ -191,7 +184,7 @@ void PowerCalDialogue::ResponseTick() {
 }
 
 void PowerCalDialogue::GiveUpTransmitting(const char* text) {
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     // Where the exchange stopped the radio's state is unknown: the receive record goes anyway.
     SendReceiveRecord();
     if (pointIndex_ < kPoints) view_.SetLevel("Hit OK to Start Tx'ing");
@@ -202,31 +195,31 @@ void PowerCalDialogue::GiveUpTransmitting(const char* text) {
 }
 
 void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
     switch (dialogState_) {
     case pcAwaitingAck:
         if (!ack) break;
-        timerResponse_->setEnabled(false);
-        if (!lastKeyed_) keyed_ = false;
+        exchange_.Stop();
+        exchange_.RecordAcknowledged();
         CompleteExchange();
         break;
     case pcAwaitingTxOffAck:
         if (!ack) break;
-        keyed_ = false;
-        if (links_.port()) SendCommand(*links_.port(), "AT");
-        reply_.Reset();
-        retryCount_ = 0;
-        RestartTimer(*timerResponse_);
+        exchange_.Unkeyed();
+        exchange_.Send([this] {
+            if (links_.port()) SendCommand(*links_.port(), "AT");
+            reply_.Reset();
+        });
         dialogState_ = pcAwaitingSample;
         break;
     case pcAwaitingSample:
         if (rec->recNum != 1) break;
         reply_.Append(*rec);
         if (reply_.Complete()) {
-            RestartTimer(*timerResponse_);
+            exchange_.Await();
             ParseDiagnosticBlock(diagnostics_, reply_.bytes());
             reading_ = diagnostics_.sets[2].values[8];
             view_.SetPowerReading(std::to_string(reading_), HexByteText(reading_));
@@ -237,7 +230,7 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     case pcAwaitingSampleEnd:
         if (rec->recNum != 9) break;
-        RestartTimer(*timerResponse_);
+        exchange_.Await();
         dialogState_ = pcAwaitingSampleAck;
         break;
     case pcAwaitingSampleAck:
@@ -245,8 +238,8 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     case pcAwaitingFinalAck:
         if (!ack) break;
-        timerResponse_->setEnabled(false);
-        keyed_ = false;
+        exchange_.Stop();
+        exchange_.Unkeyed();
         AskSave();
         break;
     default:
@@ -264,7 +257,7 @@ void PowerCalDialogue::TakeReading() {
     }
     transmitSelected_ = false;
     // Restarted first, so that a record not sent in the background goes at the next tick.
-    RestartTimer(*timerResponse_);
+    exchange_.Await();
     dialogState_ = calIdle;
     if (pointIndex_ < kPoints) {
         view_.SetLevel("Hit OK to Start Tx'ing");
@@ -277,10 +270,11 @@ void PowerCalDialogue::TakeReading() {
 }
 
 void PowerCalDialogue::AskSave() {
+    const LoadToken::Value token = load_.Take();
     const bool yes = links_.services.dialogs &&
                      links_.services.dialogs->messageBox("Do you want to Save Power Table?", "", MsgButtons::YesNo,
                                                     MsgIcon::None) == MsgAnswer::Yes;
-    if (!loaded_) return;
+    if (!load_.Still(token)) return;
     if (yes) {
         links_.records.testParameters.powerPoints = powerPoints_;
         BuildPowerTable(links_.modes, links_.files, links_.services, panelParameters_.calTables, powerPoints_, true);
@@ -297,12 +291,13 @@ void PowerCalDialogue::Cancel() {
 }
 
 void PowerCalDialogue::Clear() {
-    if (!loaded_ || !parametersTaken_) return;
+    if (!load_.loaded() || !parametersTaken_) return;
+    const LoadToken::Value token = load_.Take();
     if (!links_.services.dialogs ||
         links_.services.dialogs->messageBox("Do you want to Clear (use default) Power Curve Settings?", "", MsgButtons::YesNo,
                                        MsgIcon::None) != MsgAnswer::Yes)
         return;
-    if (!loaded_) return;
+    if (!load_.Still(token)) return;
     Unkey();
     ClearCalibrationTable(panelParameters_.calTables, clearPowerTable);
     WriteBack();

@@ -38,21 +38,20 @@ class PowerCalView {
 public:
     virtual ~PowerCalView() = default;
     // labelProg, labelFreq, labelLevel.
-    virtual void SetProg(const std::string& text) { (void)text; }
-    virtual void SetFreq(const std::string& text) { (void)text; }
-    virtual void SetLevel(const std::string& text) { (void)text; }
-    virtual void SetPowerAdjust(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
-    virtual void SetPowerReading(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
-    virtual void SetOkEnabled(bool on) { (void)on; }
+    virtual void SetProg(const std::string& text) = 0;
+    virtual void SetFreq(const std::string& text) = 0;
+    virtual void SetLevel(const std::string& text) = 0;
+    virtual void SetPowerAdjust(const std::string& dec, const std::string& hex) = 0;
+    virtual void SetPowerReading(const std::string& dec, const std::string& hex) = 0;
+    virtual void SetOkEnabled(bool on) = 0;
     // OK and Clear can act: the modem's parameters are in hand.
-    virtual void SetActionsEnabled(bool on) { (void)on; }
-    virtual void FocusOk() {}
+    virtual void SetActionsEnabled(bool on) = 0;
+    virtual void FocusOk() = 0;
 };
 
 class PowerCalDialogue : public CalibrationDialogue {
 public:
     static constexpr int kResponseMs = 750;
-    static constexpr int kMaxResends = 3;
     static constexpr int kPoints = 5;
 
     PowerCalDialogue(PanelLinks links, PowerCalView& view);
@@ -73,7 +72,7 @@ public:
     bool transmitSelected() const { return transmitSelected_; }
     // The radio may be transmitting: a keyed record went out and no receive record was
     // acknowledged since.
-    bool keyed() const { return keyed_; }
+    bool keyed() const { return exchange_.mayTransmit(); }
     int pointIndex() const { return pointIndex_; }
     const PowerCalPoints& powerPoints() const { return powerPoints_; }
 
@@ -97,8 +96,6 @@ private:
 
     PowerCalView& view_;
     bool transmitSelected_ = false;
-    bool keyed_ = false;
-    bool lastKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool sendPending_ = false;
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;

@@ -39,7 +39,7 @@ std::int32_t OffsetOfIndex(int index) {
 ProdTestDialogue::ProdTestDialogue(PanelLinks links, ProdTestView& view) : TestPanelDialogue(links, view), prodView_(view) {}
 
 void ProdTestDialogue::Load() {
-    if (loaded_) return;
+    if (load_.loaded()) return;
     sendEnabled_ = false;
     pairSendPending_ = channelSendPending_ = false;
     TestPanelDialogue::Load();

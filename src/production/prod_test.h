@@ -15,12 +15,12 @@ namespace k45 {
 class ProdTestView : public TestPanelView {
 public:
     // Selects an entry of comboFreqPair without running its handler.
-    virtual void SelectFreqPair(int index) { (void)index; }
+    virtual void SelectFreqPair(int index) = 0;
     // Focuses the DAC values editor when loaded, else shows it.
-    virtual void OpenDacValues() {}
+    virtual void OpenDacValues() = 0;
     // Unloads a loaded power (RSSI) calibration window, sets its offsets and shows it.
-    virtual void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) { (void)rxOffsetHz; (void)txOffsetHz; }
-    virtual void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) { (void)rxOffsetHz; (void)txOffsetHz; }
+    virtual void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) = 0;
+    virtual void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) = 0;
 };
 
 // ItemData of the frequency-pair entries: blank, LOW, MID, HIGH, blank.
@@ -51,13 +51,10 @@ public:
     int channelIndex() const { return channelIndex_; }
     int freqPairIndex() const { return freqPairIndex_; }
     std::int16_t currentPoint() const { return currentPoint_; }
-    std::int32_t rxOffsetHz() const { return rxOffsetHz_; }
-    std::int32_t txOffsetHz() const { return txOffsetHz_; }
     int rxOffsetIndex() const { return rxOffsetIndex_; }
     int txOffsetIndex() const { return txOffsetIndex_; }
     bool cnFcEnabled() const { return sa7026_; }
     bool pairSendPending() const { return pairSendPending_; }
-    bool channelSendPending() const { return channelSendPending_; }
     const ModemParameters& panelParameters() const { return panelParameters_; }
 
 protected:

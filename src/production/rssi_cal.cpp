@@ -24,7 +24,7 @@ RssiSampleDialogue::RssiSampleDialogue(PanelLinks links, RssiCalView& view)
 RssiSampleDialogue::~RssiSampleDialogue() { timerDiagnostics_->setEnabled(false); }
 
 void RssiSampleDialogue::Load() {
-    if (loaded_) return;
+    if (load_.loaded()) return;
     LoadBase();
     sendPending_ = samplePending_ = false;
     sampleCount_ = 4;
@@ -33,13 +33,13 @@ void RssiSampleDialogue::Load() {
 }
 
 void RssiSampleDialogue::Unload() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     timerDiagnostics_->setEnabled(false);
     UnloadBase();
 }
 
 void RssiSampleDialogue::PortsSwapping() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     EndRadioTest();
     DropReadingSet();
 }
@@ -67,10 +67,7 @@ void RssiSampleDialogue::SendPointTuneRecord() {
         t.powerValue = t.powerAdj[p];
         t.synthFrequency = t.rxFrequency;
         t.txSelected = kFalse;
-        timerResponse_->setEnabled(false);
-        SendRecord(t);
-        retryCount_ = 0;
-        timerResponse_->setEnabled(true);
+        exchange_.Send([this] { SendRecord(tuneRecord_); });
         dialogState_ = rcAwaitingAck;
         sendPending_ = false;
     } else if (dialogState_ != rcAwaitingParameters && dialogState_ != rcParametersReady) {
@@ -81,17 +78,17 @@ void RssiSampleDialogue::SendPointTuneRecord() {
 void RssiSampleDialogue::RequestSample() {
     if (dialogState_ == rcIdle) {
         if (Active()) {
-            timerResponse_->setEnabled(false);
-            if (links_.port()) SendCommand(*links_.port(), "AT");
-            retryCount_ = 0;
-            reply_.Reset();
+            exchange_.Send([this] {
+                if (links_.port()) SendCommand(*links_.port(), "AT");
+                reply_.Reset();
+            });
             dialogState_ = rcAwaitingSample;
             samplePending_ = false;
         }
     } else {
         samplePending_ = true;
     }
-    timerResponse_->setEnabled(true);
+    exchange_.Await();
 }
 
 void RssiSampleDialogue::CompleteExchange() {
@@ -107,21 +104,23 @@ void RssiSampleDialogue::CompleteExchange() {
 }
 
 void RssiSampleDialogue::PollTick() {
-    if (loaded_ && dialogState_ == rcIdle && Active()) RequestSample();
+    if (load_.loaded() && dialogState_ == rcIdle && Active()) RequestSample();
 }
 
 void RssiSampleDialogue::ResponseTick() {
-    if (!loaded_ || !Active()) return;
-    timerResponse_->setEnabled(false);
+    if (!load_.loaded() || !Active()) return;
+    exchange_.Stop();
     switch (dialogState_) {
     case rcAwaitingAck:
     case rcAwaitingSample:
-        if (retryCount_ >= kMaxTimeouts) {
+        // Nothing goes again at once: the request is kept for when the exchange ends, and
+        // the exchange ends after as many time-outs as a command has resends.
+        if (!exchange_.CanResend()) {
             CompleteExchange();
         } else {
-            ++retryCount_;
-            (dialogState_ == rcAwaitingAck ? sendPending_ : samplePending_) = true;
-            timerResponse_->setEnabled(true);
+            exchange_.ResendBy([this] { (dialogState_ == rcAwaitingAck ? sendPending_ : samplePending_) = true; },
+                               ModemExchange::Tally::Silent);
+            exchange_.Await();
         }
         break;
     case rcAwaitingSampleEnd:
@@ -134,7 +133,7 @@ void RssiSampleDialogue::ResponseTick() {
 }
 
 void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
@@ -142,7 +141,7 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     case rcAwaitingAck:
     case rcAwaitingSampleAck:
         if (!ack) break;
-        timerResponse_->setEnabled(false);
+        exchange_.Stop();
         CompleteExchange();
         break;
     case rcAwaitingSample:
@@ -152,7 +151,7 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     case rcAwaitingSampleEnd:
         if (rec->recNum != 9) break;
-        RestartTimer(*timerResponse_);
+        exchange_.Await();
         dialogState_ = rcAwaitingSampleAck;
         break;
     default:
@@ -161,7 +160,7 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 }
 
 void RssiSampleDialogue::TakeReading() {
-    RestartTimer(*timerResponse_);
+    exchange_.Await();
     dialogState_ = rcAwaitingSampleEnd;
     ParseDiagnosticBlock(diagnostics_, reply_.bytes());
     std::int16_t t = diagnostics_.sets[0].values[6];
@@ -182,7 +181,7 @@ void RssiSampleDialogue::TakeReading() {
 
 void RssiSampleDialogue::OK() {
     // Readings are taken only for parameters this window has read.
-    if (!loaded_ || !parametersTaken_) return;
+    if (!load_.loaded() || !parametersTaken_) return;
     sampleCount_ = 0;
     view_.SetOkEnabled(false);
 }
@@ -190,7 +189,7 @@ void RssiSampleDialogue::OK() {
 // ---- RSSI table calibration
 
 void RssiCalDialogue::Load() {
-    if (loaded_) return;
+    if (load_.loaded()) return;
     RssiSampleDialogue::Load();
     levelIndex_ = 0;
     rssiPoints_ = links_.records.testParameters.rssiPoints;
@@ -214,6 +213,7 @@ void RssiCalDialogue::TakeAverage(std::int16_t average) {
 }
 
 void RssiCalDialogue::EndOfRun() {
+    const LoadToken::Value token = load_.Take();
     bool write = false;
     ProductionTestRecord& test = links_.records.testParameters;
     if (Ask("Do you want to Save RSSI Table?")) {
@@ -228,14 +228,15 @@ void RssiCalDialogue::EndOfRun() {
         panelParameters_.calTables.rssiTempTableId = test.rssiTempComp.tableId;
         write = true;
     }
-    if (!loaded_) return;
+    if (!load_.Still(token)) return;
     if (write) WriteBack();
     Close();
 }
 
 void RssiCalDialogue::Clear() {
-    if (!loaded_ || !parametersTaken_) return;
-    if (!Ask("Do you want to Clear (use default) RSSI Curve Settings?") || !loaded_) return;
+    if (!load_.loaded() || !parametersTaken_) return;
+    const LoadToken::Value token = load_.Take();
+    if (!Ask("Do you want to Clear (use default) RSSI Curve Settings?") || !load_.Still(token)) return;
     ClearCalibrationTable(panelParameters_.calTables, clearRssiTable);
     WriteBack();
     Close();
@@ -244,7 +245,7 @@ void RssiCalDialogue::Clear() {
 // ---- RSSI temperature compensation
 
 void TempCompDialogue::Load() {
-    if (loaded_) return;
+    if (load_.loaded()) return;
     RssiSampleDialogue::Load();
     levelIndex_ = 0;
     tempIndex_ = 0;
@@ -283,26 +284,28 @@ void TempCompDialogue::Advance() {
 }
 
 void TempCompDialogue::Skip() {
-    if (!loaded_ || !parametersTaken_) return;
+    if (!load_.loaded() || !parametersTaken_) return;
     // Readings already started belong to the point being passed.
     DropReadingSet();
     Advance();
 }
 
 void TempCompDialogue::SkipToEnd() {
-    if (!loaded_ || !parametersTaken_) return;
+    if (!load_.loaded() || !parametersTaken_) return;
     BuildAndProgramTempComp();
 }
 
 void TempCompDialogue::CancelButton() {
     if (levelIndex_ != 0 || tempIndex_ != 0) {
-        if (Ask("Do you want to Cancel and lose the Data Points taken?")) Close();
+        const LoadToken::Value token = load_.Take();
+        if (Ask("Do you want to Cancel and lose the Data Points taken?")) CloseIfStill(token);
     } else {
         Close();
     }
 }
 
 void TempCompDialogue::BuildAndProgramTempComp() {
+    const LoadToken::Value token = load_.Take();
     ProductionTestRecord& test = links_.records.testParameters;
     if (Ask("Do you want to Build the RSSI Temperature Compensation Table with the Current Data Points taken (NOT the "
             "Current Test File)?")) {
@@ -317,14 +320,15 @@ void TempCompDialogue::BuildAndProgramTempComp() {
         panelParameters_.calTables.rssiTempTable = test.rssiTempComp.compressedTable;
         panelParameters_.calTables.rssiTempTablePresent = kTrue;
         panelParameters_.calTables.rssiTempTableId = test.rssiTempComp.tableId;
-        if (loaded_) WriteBack();
+        if (load_.Still(token)) WriteBack();
     }
-    Close();
+    CloseIfStill(token);
 }
 
 void TempCompDialogue::Clear() {
-    if (!loaded_ || !parametersTaken_) return;
-    if (!Ask("Do you want to Clear (use default) RSSI Temp Comp Table?") || !loaded_) return;
+    if (!load_.loaded() || !parametersTaken_) return;
+    const LoadToken::Value token = load_.Take();
+    if (!Ask("Do you want to Clear (use default) RSSI Temp Comp Table?") || !load_.Still(token)) return;
     ClearCalibrationTable(panelParameters_.calTables, clearTempCompTable);
     WriteBack();
     Close();

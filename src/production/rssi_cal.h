@@ -36,25 +36,24 @@ enum RssiCalState : std::int32_t {
 class RssiCalView {
 public:
     virtual ~RssiCalView() = default;
-    virtual void SetProg(const std::string& text) { (void)text; }
+    virtual void SetProg(const std::string& text) = 0;
     // labelFreq (calibration) or labelFreqLevel (compensation).
-    virtual void SetFreq(const std::string& text) { (void)text; }
+    virtual void SetFreq(const std::string& text) = 0;
     // labelLevel (calibration) or labelTempLevel (compensation).
-    virtual void SetLevel(const std::string& text) { (void)text; }
-    virtual void SetSavedReading(const std::string& text) { (void)text; }
-    virtual void SetRssiReading(const std::string& dec, const std::string& hex) { (void)dec; (void)hex; }
-    virtual void SetTemperature(const std::string& text, const std::string& hex) { (void)text; (void)hex; }
-    virtual void SetOkEnabled(bool on) { (void)on; }
+    virtual void SetLevel(const std::string& text) = 0;
+    virtual void SetSavedReading(const std::string& text) = 0;
+    virtual void SetRssiReading(const std::string& dec, const std::string& hex) = 0;
+    virtual void SetTemperature(const std::string& text, const std::string& hex) = 0;
+    virtual void SetOkEnabled(bool on) = 0;
     // OK, Clear (and the compensation's Skip buttons) can act: the modem's parameters are in hand.
-    virtual void SetActionsEnabled(bool on) { (void)on; }
-    virtual void FocusOk() {}
+    virtual void SetActionsEnabled(bool on) = 0;
+    virtual void FocusOk() = 0;
 };
 
 class RssiSampleDialogue : public CalibrationDialogue {
 public:
     static constexpr int kPollMs = 750;
     static constexpr int kResponseMs = 1000;
-    static constexpr int kMaxTimeouts = 3;
 
     RssiSampleDialogue(PanelLinks links, RssiCalView& view);
     ~RssiSampleDialogue() override;
@@ -109,7 +108,6 @@ public:
     void Load() override;
     void Clear() override;
     int levelIndex() const { return levelIndex_; }
-    const RssiCalPoints& rssiPoints() const { return rssiPoints_; }
 
 protected:
     void ShowPointLabels() override;

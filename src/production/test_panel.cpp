@@ -18,33 +18,35 @@ namespace k45 {
 TestPanelDialogue::TestPanelDialogue(PanelLinks links, TestPanelView& view)
     : links_(links),
       view_(view),
-      timerResponse_(MakeDialogueTimer(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); })),
+      exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); },
+                {{}, [this] { links_.host.CountResend(); }}),
       timerDiagnostics_(MakeDialogueTimer(links.services.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
       timerDelayCommunications_(
           MakeDialogueTimer(links.services.scheduler, kDelayCommunicationsMs, [this] { TimerDelayCommunicationsTick(); })),
       timerTxDisplay_(MakeDialogueTimer(links.services.scheduler, kTxDisplayMs, [this] { TimerTxDisplayTick(); })) {}
 
 TestPanelDialogue::~TestPanelDialogue() {
-    for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
+    for (Timer* t : {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
         t->setEnabled(false);
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void TestPanelDialogue::Load() {
-    if (loaded_) return;
-    loaded_ = true;
+    if (load_.loaded()) return;
+    load_.Begin();
     parametersRequested_ = false;
     parametersTaken_ = false;
     transmitSelected_ = false;
     endTestPending_ = false;
     testStarted_ = false;
     endTestSent_ = false;
-    mayTransmit_ = lastTuneKeyed_ = tuneExchange_ = false;
+    tuneExchange_ = false;
+    exchange_.ForgetKeying();
     txModeStep_ = 0;
     reply_.Reset();
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = tpAwaitingParameters;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     timerDelayCommunications_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
     timerDiagnostics_->setInterval(kDiagnosticsMs);
@@ -52,22 +54,22 @@ void TestPanelDialogue::Load() {
 }
 
 void TestPanelDialogue::Unload() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     // A radio left in a test by any other way out than the end test is sent "T0" anyway.
     if (testStarted_ && !endTestSent_) SendLine("T0");
     testStarted_ = false;
-    loaded_ = false;
-    for (Timer* t : {timerResponse_.get(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
+    load_.End();
+    for (Timer* t : {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
         t->setEnabled(false);
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void TestPanelDialogue::PortsSwapping() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     const bool closing = endTestPending_ || endTestSent_;
     if (testStarted_ && !endTestSent_) SendLine("T0");
     testStarted_ = false;
-    mayTransmit_ = false;
+    exchange_.Unkeyed();
     // This port's parameters are read again before anything acts on them.
     parametersTaken_ = false;
     txModeStep_ = 0;
@@ -83,7 +85,7 @@ void TestPanelDialogue::PortsSwapping() {
 }
 
 void TestPanelDialogue::Activate() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     if (PortChanged(links_.port(), lastPortNumber_)) parametersRequested_ = false;
     if (parametersRequested_) ActivateReady();
     else ReadCurrentParameters();
@@ -95,7 +97,7 @@ void TestPanelDialogue::ActivateReady() {
 }
 
 void TestPanelDialogue::ReadCurrentParameters() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     links_.host.StartParameterRead(*this);
     dialogState_ = tpAwaitingParameters;
     parametersRequested_ = true;
@@ -103,7 +105,7 @@ void TestPanelDialogue::ReadCurrentParameters() {
 }
 
 void TestPanelDialogue::UpdateParms(bool parmsWereFound) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     if (parmsWereFound && dialogState_ == tpAwaitingParameters) {
         TakeParameters();
         parametersTaken_ = true;
@@ -125,13 +127,10 @@ void TestPanelDialogue::CompleteExchange() {
 }
 
 void TestPanelDialogue::EndTest() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     if (dialogState_ == tpIdle) {
-        timerResponse_->setEnabled(false);
-        SendLine("T0");
+        exchange_.Send([this] { SendLine("T0"); });
         endTestSent_ = true;
-        EndTestSent();
-        timerResponse_->setEnabled(true);
         dialogState_ = EndTestAckState();
         endTestPending_ = false;
     } else if (dialogState_ == tpAwaitingParameters || dialogState_ == tpParametersReady) {
@@ -183,7 +182,7 @@ void TestPanelDialogue::TimerTxDisplayTick() {
 }
 
 void TestPanelDialogue::TimerDiagnosticsTick() {
-    if (!loaded_ || !PollEnabled()) return;
+    if (!load_.loaded() || !PollEnabled()) return;
     // A port that closed (device lost) would report itself at every poll, one box after another.
     if (!links_.port() || !links_.port()->GetCommPortOpen()) return;
     if (dialogState_ == tpIdle && !transmitSelected_ && Active()) {
@@ -191,13 +190,13 @@ void TestPanelDialogue::TimerDiagnosticsTick() {
         reply_.Reset();
         dialogState_ = tpAwaitingDiagnostics;
         tuneExchange_ = false;
-        RestartTimer(*timerResponse_);
+        exchange_.Await();
     }
 }
 
 void TestPanelDialogue::TimerResponseTick() {
-    if (!loaded_ || !Active()) return;
-    timerResponse_->setEnabled(false);
+    if (!load_.loaded() || !Active()) return;
+    exchange_.Stop();
     if (OwnsState(dialogState_)) {
         OwnTimeout();
         return;
@@ -220,7 +219,7 @@ void TestPanelDialogue::TimerResponseTick() {
 }
 
 void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     const SRecordMessage* rec =
         ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
@@ -234,7 +233,7 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         if (rec->recNum != 1) break;
         reply_.Append(*rec);
         if (reply_.Complete()) {
-            RestartTimer(*timerResponse_);
+            exchange_.Await();
             dialogState_ = tpAwaitingDiagnosticsEnd;
             ParseDiagnosticBlock(diagnostics_, reply_.bytes());
             DisplayDiagnostics();
@@ -242,12 +241,12 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     case tpAwaitingDiagnosticsEnd:
         if (rec->recNum != 9) break;
-        RestartTimer(*timerResponse_);
+        exchange_.Await();
         dialogState_ = tpAwaitingAck;
         break;
     case tpAwaitingAck:
         if (!ack) break;
-        timerResponse_->setEnabled(false);
+        exchange_.Stop();
         if (tuneExchange_) TuneAcknowledged();
         CompleteExchange();
         break;
@@ -260,34 +259,35 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 }
 
 void TestPanelDialogue::TuneTimedOut() {
-    if (mayTransmit_) GiveUpTransmitting();
+    if (exchange_.mayTransmit()) GiveUpTransmitting();
     else CompleteExchange();
 }
 
 void TestPanelDialogue::GiveUpTransmitting() {
-    for (Timer* t : {timerResponse_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()}) t->setEnabled(false);
+    for (Timer* t : {&exchange_.timer(), timerDelayCommunications_.get(), timerTxDisplay_.get()}) t->setEnabled(false);
     txModeStep_ = 0;
     transmitSelected_ = false;
     view_.SetXcvrStatus(kRxingText);
     SendLine("T0");
     testStarted_ = false;
-    mayTransmit_ = false;
+    exchange_.Unkeyed();
     CompleteExchange();
     if (links_.services.dialogs) links_.services.dialogs->messageBox(kTxOffText, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TestPanelDialogue::EndTestAnswered() {
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     testStarted_ = false;
-    mayTransmit_ = false;
+    exchange_.Unkeyed();
     links_.host.CloseWindow();
 }
 
 void TestPanelDialogue::EndTestUnanswered() {
     const std::int32_t state = dialogState_;
+    const LoadToken::Value token = load_.Take();
     if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
     // The acknowledgement may have closed the window while the box was open.
-    if (loaded_ && dialogState_ == state) {
+    if (load_.Still(token) && dialogState_ == state) {
         testStarted_ = false;
         links_.host.CloseWindow();
     }
@@ -344,14 +344,11 @@ void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t
 void TestPanelDialogue::SendTune() {
     if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, tuneRecord_);
     NoteTuneSent();
-    lastTuneKeyed_ = IsSet(tuneRecord_.txSelected);
-    if (lastTuneKeyed_) mayTransmit_ = true;
+    exchange_.SentRecord(IsSet(tuneRecord_.txSelected));
 }
 
 void TestPanelDialogue::SendTuneAwaiting(std::int32_t state) {
-    timerResponse_->setEnabled(false);
-    SendTune();
-    timerResponse_->setEnabled(true);
+    exchange_.Send([this] { SendTune(); });
     dialogState_ = state;
     tuneExchange_ = true;
 }

@@ -15,6 +15,7 @@
 #include "model/app_state.h"
 #include "model/records.h"
 #include "production/panel_support.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -27,25 +28,23 @@ class Timer;
 class TestPanelView {
 public:
     virtual ~TestPanelView() = default;
-    virtual void SetXcvrStatus(const std::string& text) { (void)text; }
+    virtual void SetXcvrStatus(const std::string& text) = 0;
     // textTxFreq / textRxFreq.
-    virtual void SetFrequencyTexts(const std::string& tx, const std::string& rx) { (void)tx; (void)rx; }
-    virtual void SetCnFcCaption(const std::string& caption) { (void)caption; }
+    virtual void SetFrequencyTexts(const std::string& tx, const std::string& rx) = 0;
+    virtual void SetCnFcCaption(const std::string& caption) = 0;
     // The adjust value labels in AdjustSelect order (0..6), then the CN/FC value.
-    virtual void ShowTuneValues(const std::array<std::string, 8>& values) { (void)values; }
-    virtual void ShowDiagnostics(const DiagnosticsTexts& texts) { (void)texts; }
+    virtual void ShowTuneValues(const std::array<std::string, 8>& values) = 0;
+    virtual void ShowDiagnostics(const DiagnosticsTexts& texts) = 0;
     // Selects the radio type and range entries (the first with that ItemData, else the last)
     // and returns the ItemData now selected in each list (nothing when a list selects none).
     virtual std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
-                                                                                          std::int32_t range) {
-        return {type, range};
-    }
-    virtual void SetSynthesizer(bool sa7026) { (void)sa7026; }
-    virtual void DisableGainAndDeviation() {}
-    virtual void SetCnFcEnabled(bool on) { (void)on; }
-    virtual void SelectAdjust(AdjustSelect select) { (void)select; }
-    virtual void SetDirectText(const std::string& text) { (void)text; }
-    virtual void SetTxTimeLabel(const std::string& text, bool scrollEnabled) { (void)text; (void)scrollEnabled; }
+                                                                                          std::int32_t range) = 0;
+    virtual void SetSynthesizer(bool sa7026) = 0;
+    virtual void DisableGainAndDeviation() = 0;
+    virtual void SetCnFcEnabled(bool on) = 0;
+    virtual void SelectAdjust(AdjustSelect select) = 0;
+    virtual void SetDirectText(const std::string& text) = 0;
+    virtual void SetTxTimeLabel(const std::string& text, bool scrollEnabled) = 0;
 };
 
 // What a panel or calibration dialogue works with: the parts of the state it reads and writes
@@ -98,10 +97,9 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     // ---- state for the window and tests
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
     std::int32_t dialogState() const { return dialogState_; }
     bool transmitSelected() const { return transmitSelected_; }
-    bool parametersRequested() const { return parametersRequested_; }
     bool parametersTaken() const { return parametersTaken_; }
     bool endTestPending() const { return endTestPending_; }
     const TuneRecord& tuneRecord() const { return tuneRecord_; }
@@ -110,7 +108,9 @@ public:
     int txTime() const { return txTime_; }
     AdjustSelect adjustSelect() const { return adjustSelect_; }
     bool sa7026Selected() const { return sa7026_; }
-    Timer& timerResponse() { return *timerResponse_; }
+    Timer& timerResponse() { return exchange_.timer(); }
+    // Resends of the exchange open now.
+    std::int16_t resendCount() const { return exchange_.resends(); }
     Timer& timerDiagnostics() { return *timerDiagnostics_; }
     Timer& timerDelayCommunications() { return *timerDelayCommunications_; }
     Timer& timerTxDisplay() { return *timerTxDisplay_; }
@@ -159,9 +159,8 @@ protected:
     void TakeSynthesizer();
     // The record's type and range selected in the lists and its adjust values shown.
     void DisplayTuneValues();
-    // The end test: the state awaiting the "T0" acknowledgement, and what goes with the send.
+    // The end test: the state awaiting the "T0" acknowledgement.
     virtual std::int32_t EndTestAckState() const { return tpAwaitingEndTestAck; }
-    virtual void EndTestSent() {}
     // The "T0" acknowledgement came: the window closes. It did not: the operator is told, then
     // the window closes.
     void EndTestAnswered();
@@ -169,9 +168,7 @@ protected:
     // Records that the radio was set up for a test ("T0" is due before it is left).
     void NoteTuneSent() { testStarted_ = true; }
     // The acknowledgement of the tune-record exchange came.
-    void TuneAcknowledged() {
-        if (!lastTuneKeyed_) mayTransmit_ = false;
-    }
+    void TuneAcknowledged() { exchange_.RecordAcknowledged(); }
     // The tune-record exchange's time-out: given up with "T0" and a message when the radio may
     // transmit, else silently.
     void TuneTimedOut();
@@ -181,12 +178,12 @@ protected:
 
     PanelLinks links_;
     TestPanelView& view_;
-    std::unique_ptr<Timer> timerResponse_;
+    ModemExchange exchange_;  // the response time-out, resends and the transmitter's keying
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerDelayCommunications_;
     std::unique_ptr<Timer> timerTxDisplay_;
 
-    bool loaded_ = false;
+    LoadToken load_;
     std::int32_t dialogState_ = tpAwaitingParameters;
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;  // this load's read succeeded
@@ -194,9 +191,6 @@ protected:
     bool endTestPending_ = false;
     bool testStarted_ = false;
     bool endTestSent_ = false;  // "T0" went out; its answer closes the window
-    // A keyed tune record went out and no unkeyed one was acknowledged since.
-    bool mayTransmit_ = false;
-    bool lastTuneKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool tuneExchange_ = false;   // the open exchange is a tune record's
     std::int16_t lastPortNumber_ = 0;
     int txModeStep_ = 0;

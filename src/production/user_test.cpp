@@ -18,7 +18,7 @@ std::int16_t ScaleChannelPower(std::int16_t tunedPower, std::int16_t channelPowe
 UserTestDialogue::UserTestDialogue(PanelLinks links, UserTestView& view) : TestPanelDialogue(links, view), userView_(view) {}
 
 void UserTestDialogue::Load() {
-    if (loaded_) return;
+    if (load_.loaded()) return;
     channelSendPending_ = clearSendPending_ = redirectSendPending_ = false;
     TestPanelDialogue::Load();
     txTime_ = 6;
@@ -26,7 +26,7 @@ void UserTestDialogue::Load() {
     diagnosticsEnabled_ = true;
     diagGroup_ = 0;
     channelOverrideIndex_ = 0;
-    retryCount_ = 0;
+    exchange_.ClearResends();
 }
 
 int UserTestDialogue::ChannelUnderTest() const {
@@ -57,10 +57,8 @@ void UserTestDialogue::ActivateReady() {
 }
 
 void UserTestDialogue::SendSwitchRequest() {
-    SendLine("CSWITCH");
-    retryCount_ = 0;
+    exchange_.Send([this] { SendLine("CSWITCH"); });
     dialogState_ = usAwaitingSwitchSetting;
-    RestartTimer(*timerResponse_);
 }
 
 void UserTestDialogue::SendChannelTuneRecord() {
@@ -82,7 +80,6 @@ void UserTestDialogue::SendChannelTuneRecord() {
     if (valid) t.powerValue = ScaleChannelPower(t.powerValue, p.powerAdjust[static_cast<std::size_t>(channel)]);
     SetDirection();
     SelectCnFcAdjust(links_.records, t, nullptr, false, true, false, 0);
-    retryCount_ = 0;
     SendTuneAwaiting(usAwaitingTuneAck);
     StartTxMode();
     channelSendPending_ = false;
@@ -100,8 +97,9 @@ void UserTestDialogue::ChannelChangeButton() {
             ? "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(redirectChannel_) + "?"
             : "Do you want to Disable the Re-Directing of Channel 8?";
     if (!links_.services.dialogs) return;
-    if (links_.services.dialogs->messageBox(question, "", MsgButtons::OKCancel, MsgIcon::None) == MsgAnswer::OK)
-        SendChannelRedirect();
+    const LoadToken::Value token = load_.Take();
+    const MsgAnswer a = links_.services.dialogs->messageBox(question, "", MsgButtons::OKCancel, MsgIcon::None);
+    if (a == MsgAnswer::OK && load_.Still(token)) SendChannelRedirect();
 }
 
 void UserTestDialogue::SendChannelRedirect() {
@@ -110,10 +108,7 @@ void UserTestDialogue::SendChannelRedirect() {
         return;
     }
     if (!Active()) return;
-    timerResponse_->setEnabled(false);
-    SendLineAndByte("CHANNEL", redirectChannel_);
-    retryCount_ = 0;
-    timerResponse_->setEnabled(true);
+    exchange_.Send([this] { SendLineAndByte("CHANNEL", redirectChannel_); });
     dialogState_ = usAwaitingRedirectAck;
     redirectSendPending_ = false;
 }
@@ -124,10 +119,7 @@ void UserTestDialogue::SendClearDiagnostics() {
         return;
     }
     if (!Active()) return;
-    timerResponse_->setEnabled(false);
-    SendLine("AR");
-    retryCount_ = 0;
-    timerResponse_->setEnabled(true);
+    exchange_.Send([this] { SendLine("AR"); });
     dialogState_ = usAwaitingClearAck;
     clearSendPending_ = false;
 }
@@ -159,13 +151,13 @@ void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
         SendChannelTuneRecord();
         break;
     case usAwaitingTuneAck:
-        timerResponse_->setEnabled(false);
+        exchange_.Stop();
         TuneAcknowledged();
         CompleteExchange();
         break;
     case usAwaitingRedirectAck:
     case usAwaitingClearAck:
-        timerResponse_->setEnabled(false);
+        exchange_.Stop();
         CompleteExchange();
         break;
     case usAwaitingEndTestAck:
@@ -177,43 +169,29 @@ void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
 }
 
 void UserTestDialogue::OwnTimeout() {
-    const std::int16_t previous = retryCount_;
     switch (dialogState_) {
     case usAwaitingSwitchSetting:
-        if (retryCount_ < kMaxResends) {
-            SendLine("CSWITCH");
-            ++retryCount_;
-            timerResponse_->setEnabled(true);
-        } else {
-            CompleteExchange();
-        }
+        if (!exchange_.Resend(ModemExchange::Tally::Silent)) CompleteExchange();
         break;
     case usAwaitingTuneAck:
         TuneTimedOut();
         break;
     case usAwaitingRedirectAck:
     case usAwaitingClearAck:
-        if (retryCount_ < kMaxResends && !transmitSelected_) {
+        if (exchange_.CanResend() && !transmitSelected_) {
             const bool redirect = dialogState_ == usAwaitingRedirectAck;
-            dialogState_ = tpIdle;
-            if (redirect) SendChannelRedirect();
-            else SendClearDiagnostics();
-            retryCount_ = static_cast<std::int16_t>(previous + 1);
-            timerResponse_->setEnabled(true);
-            links_.host.CountResend();
+            exchange_.ResendBy([this, redirect] {
+                dialogState_ = tpIdle;
+                if (redirect) SendChannelRedirect();
+                else SendClearDiagnostics();
+            });
+            exchange_.Await();
         } else {
             CompleteExchange();
         }
         break;
     case usAwaitingEndTestAck:
-        if (retryCount_ < kMaxResends) {
-            SendLine("T0");
-            ++retryCount_;
-            timerResponse_->setEnabled(true);
-            links_.host.CountResend();
-        } else {
-            EndTestUnanswered();
-        }
+        if (!exchange_.Resend()) EndTestUnanswered();
         break;
     default:
         break;

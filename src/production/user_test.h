@@ -19,10 +19,10 @@ enum UserTestState : std::int32_t {
 
 class UserTestView : public TestPanelView {
 public:
-    virtual void SetChannelWarning(const std::string& text) { (void)text; }
-    virtual void SetSwitchSetting(const std::string& text) { (void)text; }
+    virtual void SetChannelWarning(const std::string& text) = 0;
+    virtual void SetSwitchSetting(const std::string& text) = 0;
     // Selects an entry of comboChannelOverride without running its handler.
-    virtual void SelectChannelOverride(int index) { (void)index; }
+    virtual void SelectChannelOverride(int index) = 0;
 };
 
 inline constexpr const char* kSwitchSettingText = "DIP Switches (or CS0, CS1 and CS2) are set to Channel ";
@@ -33,8 +33,6 @@ std::int16_t ScaleChannelPower(std::int16_t tunedPower, std::int16_t channelPowe
 
 class UserTestDialogue : public TestPanelDialogue {
 public:
-    static constexpr int kMaxResends = 3;
-
     UserTestDialogue(PanelLinks links, UserTestView& view);
 
     void Load() override;
@@ -46,13 +44,9 @@ public:
     // buttonClearDiag: "AR" as an exchange.
     void ClearButton() { SendClearDiagnostics(); }
 
-    int channelOverrideIndex() const { return channelOverrideIndex_; }
     std::int16_t switchSetting() const { return switchSetting_; }
-    std::int16_t retryCount() const { return retryCount_; }
     bool diagnosticsEnabled() const { return diagnosticsEnabled_; }
-    bool channelSendPending() const { return channelSendPending_; }
     bool redirectSendPending() const { return redirectSendPending_; }
-    bool clearSendPending() const { return clearSendPending_; }
 
 protected:
     void SendTuneSetup() override { SendChannelTuneRecord(); }
@@ -64,7 +58,6 @@ protected:
     void OwnTimeout() override;
     bool OwnsState(std::int32_t state) const override { return state >= usAwaitingSwitchSetting; }
     std::int32_t EndTestAckState() const override { return usAwaitingEndTestAck; }
-    void EndTestSent() override { retryCount_ = 0; }
 
 private:
     void SendChannelTuneRecord();
@@ -78,7 +71,6 @@ private:
     bool clearSendPending_ = false;
     bool redirectSendPending_ = false;
     bool diagnosticsEnabled_ = true;
-    std::int16_t retryCount_ = 0;
     std::int16_t switchSetting_ = 0;
     std::int16_t redirectChannel_ = 0;
     int channelOverrideIndex_ = 0;

@@ -63,6 +63,10 @@ void CountResend(const DialogueLinks& links) {
     if (MainFrame* frame = links.mainFrame()) frame->IncrementTestNumber(true);
 }
 
+ModemExchange::Hooks PrimaryExchangeHooks(const DialogueLinks& links) {
+    return {[links] { return !PrimaryPortClosed(links); }, [links] { CountResend(links); }};
+}
+
 const SRecordMessage* ReplyRecordWithin(classComm* port, std::int16_t rxSRecordIndex, std::int64_t extent) {
     if (!port || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return nullptr;
     const SRecordMessage& rec = port->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
@@ -142,10 +146,10 @@ bool ImageReadSteps::TakeLine(const std::string& line) {
     if (o_.state != kAwaitVersion) return false;
     const std::optional<std::string> version = VersionOfLine(line);
     if (!version) return false;
-    o_.timerResponse.setEnabled(false);
+    o_.exchange.Stop();
     if (MainFrame* frame = o_.links.mainFrame()) frame->SetFirmwareVersionLabel(*version);
     o_.state = kAwaitReady;
-    o_.timerResponse.setEnabled(true);
+    o_.exchange.Await();
     return true;
 }
 
@@ -154,7 +158,7 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
     switch (o_.state) {
     case kAwaitReady:
         if (ackAtZero) {
-            o_.timerResponse.setEnabled(false);
+            o_.exchange.Stop();
             if (classComm* port = o_.links.port()) port->DeRegisterForRxCrLf(&o_.form);
             o_.state = kReadDelay;
             RestartTimer(o_.timerDelay);
@@ -165,26 +169,26 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
             // A record outside the image is not part of the dump: it neither counts nor keeps
             // the read waiting.
             if (!dump_.Take(rec, o_.image)) return false;
-            o_.timerResponse.setEnabled(false);
+            o_.exchange.Stop();
             o_.stepTotal = static_cast<std::int16_t>(dump_.blocksExpected());
             o_.stepCount = dump_.blocksComplete();
             if (o_.showPercent) o_.showPercent(ProgressPercent(o_.stepCount, o_.stepTotal));
             if (o_.stepCount >= o_.stepTotal) o_.state = kAwaitEnd;
-            o_.timerResponse.setEnabled(true);
+            o_.exchange.Await();
         } else if (rec.recNum == 9 && o_.stepCount >= o_.stepTotal) {
-            RestartTimer(o_.timerResponse);
+            o_.exchange.Await();
             o_.state = kAwaitFinalAck;
         }
         return false;
     case kAwaitEnd:
         if (rec.recNum == 9) {
-            RestartTimer(o_.timerResponse);
+            o_.exchange.Await();
             o_.state = kAwaitFinalAck;
         }
         return false;
     case kAwaitFinalAck:
         if (!ackAtZero) return false;
-        o_.timerResponse.setEnabled(false);
+        o_.exchange.Stop();
         return true;
     default:
         return false;
@@ -192,12 +196,8 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
 }
 
 bool ImageReadSteps::ResendVersionRequest() {
-    if (o_.resendCount >= kMaxResends) return false;
-    ++o_.resendCount;
-    if (classComm* port = o_.links.port()) SendCommand(*port, "?");
+    if (!o_.exchange.Resend()) return false;
     o_.state = kAwaitVersion;
-    o_.timerResponse.setEnabled(true);
-    CountResend(o_.links);
     return true;
 }
 

@@ -15,6 +15,7 @@
 
 #include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
+#include "programming/modem_exchange.h"
 
 namespace k45 {
 
@@ -55,6 +56,9 @@ bool PrimaryPortClosed(const DialogueLinks& links);
 
 // Counts one resend in the main window's status bar.
 void CountResend(const DialogueLinks& links);
+// An exchange on the primary port: no resend into a closed port, each counted resend shown in
+// the main window's status bar.
+ModemExchange::Hooks PrimaryExchangeHooks(const DialogueLinks& links);
 
 // The record in slot rxSRecordIndex of the port's table when it is a reply of the modem that
 // lies within the first `extent` bytes; nothing for any other record or slot.
@@ -91,7 +95,6 @@ public:
     [[nodiscard]] bool Take(const SRecordMessage& record, std::span<std::uint8_t> image);
     int blocksExpected() const { return expected_; }
     int blocksComplete() const;
-    bool complete() const { return blocksComplete() >= expected_; }
 
 private:
     std::array<bool, kImageBytes> arrived_{};
@@ -102,8 +105,8 @@ private:
 // The steps of a parameter image read after the version request, as the read/write window and
 // the current-parameter reader both take them: the version line, the ready record, the image
 // records, the end record and the final acknowledgement. The owner keeps the state, counters,
-// timers and image; it sends "?" and "DE" itself and decides what a time-out in the data
-// phase does.
+// delay timer, exchange and image; it sends "?" and "DE" itself (as the exchange's commands)
+// and decides what a time-out in the data phase does.
 class ImageReadSteps {
 public:
     enum : std::int32_t {
@@ -115,15 +118,12 @@ public:
         kAwaitEnd = 5,
         kAwaitFinalAck = 6,
     };
-    static constexpr int kMaxResends = 3;
-
     struct Owner {
         DialogueLinks links;
         CommForm& form;  // no longer hears lines once the modem is ready
         Timer& timerDelay;
-        Timer& timerResponse;
+        ModemExchange& exchange;  // its last command is the "?" while the version is awaited
         std::int32_t& state;
-        std::int16_t& resendCount;
         std::int16_t& stepTotal;
         std::int32_t& stepCount;
         std::span<std::uint8_t> image;
@@ -140,8 +140,8 @@ public:
     // A reply record in AwaitReady .. AwaitFinalAck. True when the final acknowledgement has
     // ended the transfer (the response timer is stopped; the image is in place).
     [[nodiscard]] bool TakeRecord(const SRecordMessage& rec);
-    // A time-out in AwaitVersion or AwaitReady: "?" again, counted, while fewer than three
-    // resends were made (True); False when the owner has to give up.
+    // A time-out in AwaitVersion or AwaitReady: "?" again, counted, while the exchange may
+    // resend (True); False when the owner has to give up.
     [[nodiscard]] bool ResendVersionRequest();
 
 private:

@@ -3,21 +3,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "frame/converters.h"
 #include "frame/utilities.h"
 
 namespace k45 {
-
-std::optional<std::int32_t> MHzTextToHz(std::string_view text, const LocaleInfo& locale) {
-    const std::optional<double> mhz = TextToDouble(text, locale);
-    if (!mhz || !std::isfinite(*mhz)) return std::nullopt;
-    const double hz = RoundHalfEven(*mhz * 1000000.0);
-    if (!(hz >= std::numeric_limits<std::int32_t>::min() && hz <= std::numeric_limits<std::int32_t>::max()))
-        return std::nullopt;
-    return static_cast<std::int32_t>(hz);
-}
 
 std::string SetupTimeText(std::int64_t localSeconds) {
     using namespace std::chrono;
@@ -43,40 +33,6 @@ std::optional<std::string> ShortIdOfText(std::string_view longIdText, const Loca
     const std::optional<double> v = TextToDouble(longIdText, locale);
     if (!v || !std::isfinite(*v)) return std::nullopt;
     return ShortIdText(*v);
-}
-
-namespace {
-// 0x80..0x9F; the five codes the code page leaves unused map to themselves.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-}  // namespace
-
-std::u16string Cp1252ToUtf16(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out.push_back(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : static_cast<char16_t>(b));
-    }
-    return out;
-}
-
-std::string Utf16ToCp1252(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
-        char byte = '?';
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            byte = static_cast<char>(c);
-        } else {
-            for (int i = 0; i < 32; ++i)
-                if (kCp1252High[i] == c) byte = static_cast<char>(0x80 + i);
-        }
-        out.push_back(byte);
-    }
-    return out;
 }
 
 }  // namespace k45

@@ -10,17 +10,20 @@
 
 namespace k45 {
 
-MemReadDialogue::MemReadDialogue(DialogueLinks links, MemReadView& view) : links_(links), view_(view) {
-    timerResponse_ = MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
-}
+MemReadDialogue::MemReadDialogue(DialogueLinks links, MemReadView& view)
+    : links_(links), view_(view), exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }) {}
 
 MemReadDialogue::~MemReadDialogue() {
-    DetachDialogue(links_, *this, {timerResponse_.get()});
+    DetachDialogue(links_, *this, {&exchange_.timer()});
+}
+
+void MemReadDialogue::SendLine(const char* command) {
+    if (classComm* port = links_.port()) SendCommand(*port, command);
 }
 
 void MemReadDialogue::Load() {
-    if (loaded_) return;
-    loaded_ = true;
+    if (load_.loaded()) return;
+    load_.Begin();
     readState_ = 0;
     (void)RegisterWithPrimary(links_, *this, false, true);
     eepromImage_.fill(0);
@@ -33,21 +36,20 @@ void MemReadDialogue::Activate() {
 }
 
 void MemReadDialogue::Update() {
-    if (!loaded_ || readState_ != 0) return;
+    if (!load_.loaded() || readState_ != 0) return;
     // A port that will not open has said why; Update stays available for the next try.
     if (!RegisterWithPrimary(links_, *this, false, true)) return;
-    if (classComm* port = links_.port()) SendCommand(*port, "DE");
+    exchange_.Send([this] { SendLine("DE"); });
     readState_ = 1;
     StartDump(40);
-    RestartTimer(*timerResponse_);
     view_.SetUpdateEnabled(false);
 }
 
 void MemReadDialogue::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
+    if (!load_.loaded()) return;
+    load_.End();
     readState_ = 0;
-    DetachDialogue(links_, *this, {timerResponse_.get()});
+    DetachDialogue(links_, *this, {&exchange_.timer()});
 }
 
 void MemReadDialogue::StartDump(std::int16_t blocks) {
@@ -66,19 +68,20 @@ void MemReadDialogue::CountBlocks() {
 }
 
 void MemReadDialogue::TimerResponseTick() {
-    timerResponse_->setEnabled(false);
-    if (!loaded_ || readState_ == 0) return;
+    exchange_.Stop();
+    if (!load_.loaded() || readState_ == 0) return;
     // The dump ends before the box shows: a late record that arrives while it is open is not
     // taken, so no "DA" goes out behind the operator's back.
     readState_ = 0;
+    const LoadToken::Value token = load_.Take();
     if (links_.dialogs())
         links_.dialogs()->messageBox("Unable to Complete Reading of Memory!", {}, MsgButtons::OK, MsgIcon::None);
-    if (!loaded_) return;
+    if (!load_.Still(token)) return;
     view_.SetUpdateEnabled(true);
 }
 
 void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!loaded_ || readState_ == 0) return;
+    if (!load_.loaded() || readState_ == 0) return;
     // The EEPROM dump runs in states 1..3, the RAM dump in 4..6, each with the same steps:
     // records, the end record, the ready record.
     const bool ram = readState_ >= 4;
@@ -88,7 +91,7 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!found) return;
     const SRecordMessage& rec = *found;
     if (step == 0 && rec.recNum == 1) {
-        timerResponse_->setEnabled(false);
+        exchange_.Stop();
         std::int16_t* image = ram ? ramImage_.data() : eepromImage_.data();
         for (int i = 0; i < rec.dataCount && i < kSRecordDataSlots; ++i) {
             image[rec.address + i] = rec.data[static_cast<std::size_t>(i)];
@@ -96,26 +99,25 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         }
         CountBlocks();
         if (blocksReceived_ >= blocksExpected_) readState_ = first + 1;
-        timerResponse_->setEnabled(true);
+        exchange_.Await();
     } else if (step <= 1 && rec.recNum == 9) {
         // The modem may answer the EEPROM dump a second time after "DA" went out; that copy's
         // end record must not pass for the end of the RAM dump, so the RAM dump ends only
         // when all of it is in. An EEPROM dump that ends early still moves on to the RAM.
         if (ram && step == 0) return;
-        RestartTimer(*timerResponse_);
+        exchange_.Await();
         readState_ = first + 2;
     } else if (ram && step == 0 && rec.recNum == 8 && rec.address == 0) {
         // An earlier answer ended here: its records were not RAM, so the RAM answer that
         // follows has to bring every block itself.
-        RestartTimer(*timerResponse_);
+        exchange_.Await();
         StartDump(48);
     } else if (step == 2 && rec.recNum == 8 && rec.address == 0) {
-        timerResponse_->setEnabled(false);
+        exchange_.Stop();
         if (!ram) {
-            if (classComm* port = links_.port()) SendCommand(*port, "DA");
+            exchange_.Send([this] { SendLine("DA"); });
             readState_ = 4;
             StartDump(48);
-            timerResponse_->setEnabled(true);
         } else {
             readState_ = 0;
             DisplayMemoryValue();

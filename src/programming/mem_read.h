@@ -7,6 +7,7 @@
 #include <string>
 
 #include "frame/dialogue_links.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -21,7 +22,7 @@ public:
     virtual void SetValueText(const std::string& text) = 0;
     // optionEeprom selected (else optionRam).
     virtual bool EepromSelected() const = 0;
-    virtual void SetUpdateEnabled(bool on) { (void)on; }
+    virtual void SetUpdateEnabled(bool on) = 0;
 };
 
 class MemReadDialogue : public CommForm {
@@ -35,7 +36,7 @@ public:
     MemReadDialogue(const MemReadDialogue&) = delete;
     MemReadDialogue& operator=(const MemReadDialogue&) = delete;
 
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     void Load();
     void Activate();
@@ -60,11 +61,12 @@ private:
     void TimerResponseTick();
     void StartDump(std::int16_t blocks);
     void CountBlocks();
+    void SendLine(const char* command);
 
     DialogueLinks links_;
     MemReadView& view_;
-    std::unique_ptr<Timer> timerResponse_;
-    bool loaded_ = false;
+    ModemExchange exchange_;
+    LoadToken load_;
     std::int32_t readState_ = 0;
     std::array<std::int16_t, kEepromBytes + 1> eepromImage_{};
     std::array<std::int16_t, kRamBytes + 1> ramImage_{};

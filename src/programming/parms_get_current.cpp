@@ -16,32 +16,31 @@ ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCu
     : links_(links),
       view_(view),
       timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      timerResponse_(MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); })),
-      read_({links_, *this, *timerDelay_, *timerResponse_, dialogueState_, resendCount_, stepTotal_, stepCount_,
+      exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
+      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_,
              parmsImage_, [this](int percent) { view_.SetPercent(percent); }}) {}
 
 ParmsGetCurrentDialogue::~ParmsGetCurrentDialogue() {
-    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon icon) {
-    const std::uint64_t gen = generation_;
+    const LoadToken::Value token = load_.Take();
     // Given up before the box shows: a late image while it is open is not taken.
     timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     dialogueState_ = Steps::kIdle;
     if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
-    if (loaded_ && gen == generation_) view_.CloseWindow();
+    if (load_.Still(token)) view_.CloseWindow();
 }
 
 void ParmsGetCurrentDialogue::Load() {
-    if (loaded_) return;
-    loaded_ = true;
-    ++generation_;
+    if (load_.loaded()) return;
+    load_.Begin();
     (void)RegisterWithPrimary(links_, *this, true, true);
     dialogueState_ = Steps::kIdle;
     parmsFound_ = false;
-    resendCount_ = 0;
+    exchange_.ClearResends();
     parmsImage_.fill(0);
     view_.SetPercent(0);
     timerDelay_->setEnabled(true);
@@ -54,10 +53,9 @@ void ParmsGetCurrentDialogue::Activate() {
 void ParmsGetCurrentDialogue::Cancel() { view_.CloseWindow(); }
 
 void ParmsGetCurrentDialogue::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    ++generation_;
-    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
+    if (!load_.loaded()) return;
+    load_.End();
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
     // Only the clients still open hear the result; one that registers again meanwhile keeps
     // its registration for the next read.
     for (ParmsClient* c : parmsClients_.Take())
@@ -68,11 +66,10 @@ void ParmsGetCurrentDialogue::Unload() {
 void ParmsGetCurrentDialogue::StartDataPhase() {
     read_.StartData();
     if (classComm* port = links_.port()) SendCommand(*port, "DE");
-    dialogueState_ = Steps::kAwaitData;
 }
 
 void ParmsGetCurrentDialogue::TimerDelayTick() {
-    if (!loaded_ || !view_.IsActiveChild()) return;
+    if (!load_.loaded() || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The port's open failure at load named the device: end without blaming the modem.
     if (dialogueState_ == Steps::kIdle && PrimaryPortClosed(links_)) {
@@ -82,20 +79,19 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
     if (dialogueState_ == Steps::kIdle) {
         read_.StartData();
         if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
-        if (classComm* port = links_.port()) SendCommand(*port, "?");
+        exchange_.Send([this] {
+            if (classComm* port = links_.port()) SendCommand(*port, "?");
+        });
         dialogueState_ = Steps::kAwaitVersion;
-        RestartTimer(*timerResponse_);
-        resendCount_ = 0;
     } else if (dialogueState_ == Steps::kReadDelay) {
-        StartDataPhase();
-        RestartTimer(*timerResponse_);
-        resendCount_ = 0;
+        exchange_.Send([this] { StartDataPhase(); });
+        dialogueState_ = Steps::kAwaitData;
     }
 }
 
 void ParmsGetCurrentDialogue::TimerResponseTick() {
-    if (!loaded_ || !view_.IsActiveChild()) return;
-    timerResponse_->setEnabled(false);
+    if (!load_.loaded() || !view_.IsActiveChild()) return;
+    exchange_.Stop();
     const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
     case Steps::kAwaitVersion:
@@ -106,14 +102,8 @@ void ParmsGetCurrentDialogue::TimerResponseTick() {
     case Steps::kAwaitEnd:
     case Steps::kAwaitFinalAck:
         // Unlike the read/write window, the version step stays done: only "DE" goes again.
-        if (!portClosed && resendCount_ < kMaxResends) {
-            ++resendCount_;
-            StartDataPhase();
-            timerResponse_->setEnabled(true);
-            CountResend(links_);
-        } else {
-            Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
-        }
+        if (exchange_.Resend()) dialogueState_ = Steps::kAwaitData;
+        else Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
         break;
     default:
         break;
@@ -121,18 +111,19 @@ void ParmsGetCurrentDialogue::TimerResponseTick() {
 }
 
 void ParmsGetCurrentDialogue::RxCrLfData(const std::string& rxStr) {
-    if (loaded_) read_.TakeLine(rxStr);
+    if (load_.loaded()) read_.TakeLine(rxStr);
 }
 
 void ParmsGetCurrentDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, kParameterImageBytes);
-    if (!loaded_ || !rec || !read_.TakeRecord(*rec)) return;
+    if (!load_.loaded() || !rec || !read_.TakeRecord(*rec)) return;
+    const LoadToken::Value token = load_.Take();
     // An image of no known layout was not read: "Modem Type is not correct!" is shown, the
     // clients are told so and currentParameters stays as it was.
     const Outcome decoded = DecodeParameterImage(links_.modes, links_.records, links_.records.currentParameters, parmsImage_);
     if (!decoded.ok()) ShowMessage(links_.dialogs(), decoded.problem());
     parmsFound_ = decoded.ok();
-    if (loaded_) view_.CloseWindow();
+    if (load_.Still(token)) view_.CloseWindow();
 }
 
 }  // namespace k45

@@ -17,38 +17,26 @@ namespace k45 {
 
 class Timer;
 
-// What a client window uses of the reader (the registry's formParmsGetCurrent is one): it
-// unloads a busy reader, registers and then shows the reader.
-class ParmsReader {
-public:
-    virtual ~ParmsReader() = default;
-    virtual bool RegisterForParms(ParmsClient* frm) = 0;
-    virtual bool DeRegisterForParms(ParmsClient* frm) = 0;
-    // Ends a read in progress: the windows waiting for it are told it found nothing.
-    virtual void Unload() = 0;
-};
-
 class ParmsGetCurrentView {
 public:
     virtual ~ParmsGetCurrentView() = default;
     virtual bool IsActiveChild() const = 0;
     // Closes the window; the window's unload calls ParmsGetCurrentDialogue::Unload.
     virtual void CloseWindow() = 0;
-    virtual void SetPercent(int percent) { (void)percent; }
+    virtual void SetPercent(int percent) = 0;
 };
 
 class ParmsGetCurrentDialogue : public CommForm, public ParmsReader {
 public:
     static constexpr int kDelayMs = 250;
     static constexpr int kResponseMs = 2000;
-    static constexpr int kMaxResends = 3;
 
     ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCurrentView& view);
     ~ParmsGetCurrentDialogue() override;
     ParmsGetCurrentDialogue(const ParmsGetCurrentDialogue&) = delete;
     ParmsGetCurrentDialogue& operator=(const ParmsGetCurrentDialogue&) = delete;
 
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     void Load();
     void Activate();
@@ -63,7 +51,7 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     std::int32_t dialogueState() const { return dialogueState_; }
-    std::int16_t resendCount() const { return resendCount_; }
+    std::int16_t resendCount() const { return exchange_.resends(); }
     std::int16_t stepTotal() const { return stepTotal_; }
     std::int32_t stepCount() const { return stepCount_; }
     bool parmsFound() const { return parmsFound_; }
@@ -73,16 +61,15 @@ private:
     void TimerDelayTick();
     void TimerResponseTick();
     void Fail(const char* text, const char* title, MsgIcon icon);
+    // The data phase's command: "DE", with nothing of the image taken yet.
     void StartDataPhase();
 
     DialogueLinks links_;
     ParmsGetCurrentView& view_;
     std::unique_ptr<Timer> timerDelay_;
-    std::unique_ptr<Timer> timerResponse_;
-    bool loaded_ = false;
-    std::uint64_t generation_ = 0;
+    ModemExchange exchange_;
+    LoadToken load_;
     std::int32_t dialogueState_ = 0;
-    std::int16_t resendCount_ = 0;
     std::int16_t stepTotal_ = ImageDumpTracker::kFullBlocks;
     std::int32_t stepCount_ = 0;
     ParameterImage parmsImage_{};

@@ -4,6 +4,7 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
 #include "params/merges.h"
 #include "platform/scheduler.h"
@@ -55,7 +56,7 @@ std::string Upper(const std::string& s) {
 }  // namespace
 
 void ParmsRdWrDialogue::MergeAndProgram() {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     const ModeFlags& modes = links_.modes;
     const SharedRecords& records = links_.records;
     const std::string file = Upper(GetFileNamePart(links_.files.dataFileName));
@@ -72,10 +73,10 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     workParameters_ = ModemParameters{};
     if (const Outcome decoded = DecodeParameterImage(modes, records, workParameters_, transferImage_); !decoded.ok()) {
         ShowMessage(links_.dialogs(), decoded.problem());
-        if (Still(gen)) CloseWindow();
+        if (load_.Still(token)) CloseWindow();
         return;
     }
-    if (!Still(gen)) return;
+    if (!load_.Still(token)) return;
     std::string warnings;
     switch (parmsMode) {
     case parmsWriteProgrammable:
@@ -94,13 +95,13 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     // True to go on; otherwise the write has ended with nothing written.
     auto goOn = [&](const std::string& w) {
         if (!w.empty() && !AlertAccepted(w)) {
-            if (Still(gen)) {
+            if (load_.Still(token)) {
                 dialogueState_ = rwIdle;
                 CloseWindow();
             }
             return false;
         }
-        return Still(gen);
+        return load_.Still(token);
     };
     if (!goOn(warnings)) return;
     if (parmsMode == parmsWriteDefault &&
@@ -120,16 +121,16 @@ bool ParmsRdWrDialogue::AlertAccepted(const std::string& warnings) {
 }
 
 void ParmsRdWrDialogue::StartProgramming() {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     const SharedRecords& records = links_.records;
     ShowPercent(0);
     channelStepPending_ = false;
     stepCount_ = 0;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     if (const Outcome encoded = EncodeParameterImage(links_.modes, records, links_.services, transferImage_, workParameters_);
         !encoded.ok()) {
         ShowMessage(links_.dialogs(), encoded.problem());
-        if (Still(gen)) CloseWindow();
+        if (load_.Still(token)) CloseWindow();
         return;
     }
     switch (parmsMode) {
@@ -163,6 +164,12 @@ void ParmsRdWrDialogue::StartProgramming() {
 }
 
 void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState) {
+    exchange_.Send([this, n] { SendBlock(n); });
+    blockRefused_ = false;
+    dialogueState_ = nextState;
+}
+
+void ParmsRdWrDialogue::SendBlock(std::int32_t n) {
     classComm* port = links_.port();
     const std::int32_t first = n * kBlockBytes;
     if (Active() && port && n >= 0 && first <= endAddress_ && endAddress_ < kParameterImageBytes) {
@@ -172,10 +179,6 @@ void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState)
         if (const auto body = port->MessSRecord(startAddress_ + first, data))
             port->SendString("S1" + *body + "\r\n", kProgrammingTxMode);
     }
-    resendCount_ = 0;
-    blockRefused_ = false;
-    dialogueState_ = nextState;
-    RestartTimer(*timerResponse_);
 }
 
 void ParmsRdWrDialogue::ModemRestarted() {
@@ -199,15 +202,15 @@ void ParmsRdWrDialogue::SendEnd() {
 }
 
 void ParmsRdWrDialogue::CompleteWrite() {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     ModemParameters& mainParameters = links_.records.mainParameters;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     mainParameters.setupTime = workParameters_.setupTime;
     mainParameters.numberOfWrites = (workParameters_.numberOfWrites + 1) & 0xFFFF;
     if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
     if (!autoStart && links_.dialogs())
         links_.dialogs()->messageBox("Programming Complete!", "Complete", MsgButtons::OK, MsgIcon::Information);
-    if (!Still(gen)) return;
+    if (!load_.Still(token)) return;
     programCompleted_ = true;
     CloseWindow();
 }

@@ -3,6 +3,7 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
 #include "platform/places.h"
 #include "platform/scheduler.h"
@@ -49,12 +50,12 @@ ParmsRdWrDialogue::ParmsRdWrDialogue(DialogueLinks links, ParmsRdWrView& view)
     : links_(links),
       view_(view),
       timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      timerResponse_(MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); })),
-      read_({links_, *this, *timerDelay_, *timerResponse_, dialogueState_, resendCount_, stepTotal_, stepCount_,
+      exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
+      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_,
              transferImage_, [this](int percent) { ShowPercent(percent); }}) {}
 
 ParmsRdWrDialogue::~ParmsRdWrDialogue() {
-    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 bool ParmsRdWrDialogue::Active() const { return view_.IsActiveChild(); }
@@ -64,27 +65,26 @@ void ParmsRdWrDialogue::ShowPercent(int percent) { view_.SetPercent(percent); }
 void ParmsRdWrDialogue::CloseWindow() { view_.CloseWindow(); }
 
 void ParmsRdWrDialogue::Fail(const std::string& text, const std::string& title, MsgIcon icon) {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     // The dialogue has given up before the box shows: a late answer while it is open sends
     // nothing more and cannot turn the failure into a success.
     timerDelay_->setEnabled(false);
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     dialogueState_ = rwIdle;
     if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
-    if (Still(gen)) CloseWindow();
+    if (load_.Still(token)) CloseWindow();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Window events
 
 void ParmsRdWrDialogue::Load() {
-    if (loaded_) return;
-    loaded_ = true;
-    ++generation_;
+    if (load_.loaded()) return;
+    load_.Begin();
     parmsWereFound_ = false;
     programCompleted_ = false;
     dialogueState_ = rwIdle;
-    resendCount_ = 0;
+    exchange_.ClearResends();
     readRestarts_ = 0;
     if (!IsValidMode(parmsMode)) {
         Fail(kInvalidModeText, kInvalidModeTitle, MsgIcon::Critical);
@@ -105,14 +105,14 @@ void ParmsRdWrDialogue::Activate() {
 
 void ParmsRdWrDialogue::OK() {
     // A press while a dialogue runs would restart the read in the middle of programming.
-    if (!loaded_ || dialogueState_ != rwIdle) return;
-    const std::uint64_t gen = Generation();
+    if (!load_.loaded() || dialogueState_ != rwIdle) return;
+    const LoadToken::Value token = load_.Take();
     timerDelay_->setEnabled(false);
     if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
     transferImage_.fill(0);
     view_.SetLabels("Reading ", ReadLabel(parmsMode));
     if (parmsMode == parmsWriteProgrammable || parmsMode == parmsWriteAll || parmsMode == parmsCloneProgrammable) {
-        if (!ValidateBeforeRead() || !Still(gen)) return;
+        if (!ValidateBeforeRead() || !load_.Still(token)) return;
     }
     readRestarts_ = 0;
     // The port's own message named the device: no request goes out, no modem is blamed.
@@ -143,12 +143,11 @@ bool ParmsRdWrDialogue::ValidateBeforeRead() {
 }
 
 void ParmsRdWrDialogue::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    ++generation_;
+    if (!load_.loaded()) return;
+    load_.End();
     autoStart = false;
     parmsMode = parmsInvalid;
-    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
     // The lists are handed over first, so a window that registers again from its callback
     // keeps its registration.
     for (ParmsClient* c : parmsClients_.Take()) c->UpdateParms(parmsWereFound_);
@@ -166,23 +165,21 @@ void ParmsRdWrDialogue::StartRead() {
     startAddress_ = 0;
     endAddress_ = kParameterImageBytes - 1;
     view_.SetOkEnabled(false);
-    if (classComm* port = links_.port()) {
-        port->RegisterForRxCrLf(this);
-        SendCommand(*port, "?");
-    }
+    if (classComm* port = links_.port()) port->RegisterForRxCrLf(this);
+    exchange_.Send([this] {
+        if (classComm* port = links_.port()) SendCommand(*port, "?");
+    });
     dialogueState_ = rwAwaitVersion;
-    RestartTimer(*timerResponse_);
-    resendCount_ = 0;
 }
 
 void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
-    if (!loaded_ || read_.TakeLine(rxStr)) return;
+    if (!load_.loaded() || read_.TakeLine(rxStr)) return;
     if (VersionOfLine(rxStr)) ModemRestarted();
 }
 
 void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* found = ReplyRecordWithin(links_.port(), rxSRecordIndex, kParameterImageBytes);
-    if (!loaded_ || !found) return;
+    if (!load_.loaded() || !found) return;
     const SRecordMessage& rec = *found;
     const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
     switch (dialogueState_) {
@@ -197,7 +194,7 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
             // A refused block is written only by its resend: an acknowledgement arriving
             // before that is a stray (a late second answer) and proves nothing.
             if (rec.address == 0 && !blockRefused_) {
-                timerResponse_->setEnabled(false);
+                exchange_.Stop();
                 ++stepCount_;
                 ShowPercent(ProgressPercent(stepCount_, stepTotal_));
                 RestartTimer(*timerDelay_);
@@ -205,15 +202,13 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
             } else if (rec.address != 0) {
                 // Refused: the block goes again at the time-out.
                 blockRefused_ = true;
-                RestartTimer(*timerResponse_);
+                exchange_.Await();
             }
         }
         break;
     case rwAwaitChannelAck:
         if (ackAtZero) {
-            SendEnd();
-            resendCount_ = 0;
-            RestartTimer(*timerResponse_);
+            exchange_.Send([this] { SendEnd(); });
             dialogueState_ = rwAwaitEndAck;
         }
         break;
@@ -226,7 +221,7 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 }
 
 void ParmsRdWrDialogue::CompleteRead() {
-    const std::uint64_t gen = Generation();
+    const LoadToken::Value token = load_.Take();
     switch (parmsMode) {
     case parmsReadProgrammable:
     case parmsReadAll: {
@@ -237,10 +232,10 @@ void ParmsRdWrDialogue::CompleteRead() {
         if (const Outcome decoded = DecodeParameterImage(links_.modes, records, records.mainParameters, transferImage_);
             !decoded.ok()) {
             ShowMessage(links_.dialogs(), decoded.problem());
-            if (Still(gen)) CloseWindow();
+            if (load_.Still(token)) CloseWindow();
             return;
         }
-        if (!Still(gen)) return;
+        if (!load_.Still(token)) return;
         if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
         files.dataFileName = JoinPath(GetDirectoryPart(files.dataFileName, files.places.programFolder), "upload.dat");
         if (MainFrame* frame = links_.mainFrame()) frame->DisplayFilenames();
@@ -249,7 +244,7 @@ void ParmsRdWrDialogue::CompleteRead() {
                                                                    : "Reading Parameters Complete.",
                                          "Complete", MsgButtons::OK, MsgIcon::Information);
         }
-        if (!Still(gen)) return;
+        if (!load_.Still(token)) return;
         parmsWereFound_ = true;
         CloseWindow();
         return;
@@ -271,7 +266,7 @@ void ParmsRdWrDialogue::CompleteRead() {
 // Timers
 
 void ParmsRdWrDialogue::TimerDelayTick() {
-    if (!loaded_ || !Active()) return;  // stays enabled: the step waits for the window
+    if (!load_.loaded() || !Active()) return;  // stays enabled: the step waits for the window
     timerDelay_->setEnabled(false);
     switch (dialogueState_) {
     case rwIdle:
@@ -283,23 +278,19 @@ void ParmsRdWrDialogue::TimerDelayTick() {
         OK();
         break;
     case rwReadDelay:
-        if (classComm* port = links_.port()) SendCommand(*port, "DE");
+        exchange_.Send([this] {
+            if (classComm* port = links_.port()) SendCommand(*port, "DE");
+        });
         dialogueState_ = rwAwaitData;
-        RestartTimer(*timerResponse_);
-        resendCount_ = 0;
         break;
     case rwBlockDelay:
         if (stepCount_ < stepTotal_) {
             SendProgramBlock(stepCount_, rwAwaitBlockAck);
         } else if (channelStepPending_) {
-            SendChannel();
-            resendCount_ = 0;
-            RestartTimer(*timerResponse_);
+            exchange_.Send([this] { SendChannel(); });
             dialogueState_ = rwAwaitChannelAck;
         } else {
-            SendEnd();
-            resendCount_ = 0;
-            RestartTimer(*timerResponse_);
+            exchange_.Send([this] { SendEnd(); });
             dialogueState_ = rwAwaitEndAck;
         }
         break;
@@ -309,8 +300,8 @@ void ParmsRdWrDialogue::TimerDelayTick() {
 }
 
 void ParmsRdWrDialogue::TimerResponseTick() {
-    if (!loaded_ || !Active()) return;
-    timerResponse_->setEnabled(false);
+    if (!load_.loaded() || !Active()) return;
+    exchange_.Stop();
     const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
     case rwAwaitVersion:
@@ -324,43 +315,22 @@ void ParmsRdWrDialogue::TimerResponseTick() {
         // kept apart from the resends, which sending "DE" starts afresh.
         // The restarted version step carries this time-out in its resend count.
         if (!portClosed && readRestarts_ < kMaxReadRestarts) {
-            const std::int16_t before = resendCount_;
             ++readRestarts_;
-            StartRead();
-            resendCount_ = static_cast<std::int16_t>(before + 1);
-            CountResend(links_);
+            exchange_.ResendBy([this] { StartRead(); });
         } else {
             Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
         }
         break;
     case rwAwaitBlockAck:
-        if (!portClosed && resendCount_ < kMaxResends) {
-            const std::int16_t before = resendCount_;
-            SendProgramBlock(stepCount_, rwAwaitBlockAck);
-            resendCount_ = static_cast<std::int16_t>(before + 1);
-            CountResend(links_);
-        } else {
-            Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical);
-        }
+        // Only the block's resend can be acknowledged now.
+        if (exchange_.Resend()) blockRefused_ = false;
+        else Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical);
         break;
     case rwAwaitChannelAck:
-        if (!portClosed && resendCount_ < kMaxResends) {
-            ++resendCount_;
-            SendChannel();
-            timerResponse_->setEnabled(true);
-            CountResend(links_);
-        } else {
-            Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical);
-        }
+        if (!exchange_.Resend()) Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical);
         break;
     case rwAwaitEndAck:
-        if (!portClosed && resendCount_ < kMaxResends) {
-            ++resendCount_;
-            SendEnd();
-            timerResponse_->setEnabled(true);  // this resend is not counted
-        } else {
-            Fail(kNoProgramEndText, kErrorTitle, MsgIcon::Critical);
-        }
+        if (!exchange_.Resend(ModemExchange::Tally::Silent)) Fail(kNoProgramEndText, kErrorTitle, MsgIcon::Critical);
         break;
     default:
         break;

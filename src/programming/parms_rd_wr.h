@@ -55,18 +55,17 @@ public:
     virtual bool IsActiveChild() const = 0;
     // Closes the window; the window's unload calls ParmsRdWrDialogue::Unload.
     virtual void CloseWindow() = 0;
-    virtual void SetCaption(const std::string& text) { (void)text; }
+    virtual void SetCaption(const std::string& text) = 0;
     // labelRdWr(0) and labelRdWr(1).
-    virtual void SetLabels(const std::string& upper, const std::string& lower) { (void)upper; (void)lower; }
-    virtual void SetPercent(int percent) { (void)percent; }
-    virtual void SetOkEnabled(bool on) { (void)on; }
+    virtual void SetLabels(const std::string& upper, const std::string& lower) = 0;
+    virtual void SetPercent(int percent) = 0;
+    virtual void SetOkEnabled(bool on) = 0;
 };
 
 class ParmsRdWrDialogue : public CommForm {
 public:
     static constexpr int kDelayMs = 500;
     static constexpr int kResponseMs = 2000;
-    static constexpr int kMaxResends = 3;
     // Restarts of the read after a time-out in the data phase, before giving up.
     static constexpr int kMaxReadRestarts = 3;
     static constexpr int kBlockBytes = 32;
@@ -80,7 +79,7 @@ public:
     bool autoStart = false;
     std::int32_t parmsMode = parmsInvalid;
 
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     // Window events.
     void Load();
@@ -99,7 +98,7 @@ public:
 
     // For the window and tests.
     std::int32_t dialogueState() const { return dialogueState_; }
-    std::int16_t resendCount() const { return resendCount_; }
+    std::int16_t resendCount() const { return exchange_.resends(); }
     std::int16_t stepTotal() const { return stepTotal_; }
     std::int32_t stepCount() const { return stepCount_; }
     std::int32_t endAddress() const { return endAddress_; }
@@ -108,7 +107,7 @@ public:
     const ModemParameters& workParameters() const { return workParameters_; }
     const ParameterImage& transferImage() const { return transferImage_; }
     Timer& timerDelay() { return *timerDelay_; }
-    Timer& timerResponse() { return *timerResponse_; }
+    Timer& timerResponse() { return exchange_.timer(); }
 
 private:
     bool Active() const;
@@ -121,6 +120,7 @@ private:
     bool AlertAccepted(const std::string& warnings);
     void StartProgramming();
     void SendProgramBlock(std::int32_t n, std::int32_t nextState);
+    void SendBlock(std::int32_t n);
     void SendChannel();
     void SendEnd();
     void ModemRestarted();
@@ -128,18 +128,14 @@ private:
     void CloseWindow();
     void TimerDelayTick();
     void TimerResponseTick();
-    std::uint64_t Generation() const { return generation_; }
-    bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
 
     DialogueLinks links_;
     ParmsRdWrView& view_;
     std::unique_ptr<Timer> timerDelay_;
-    std::unique_ptr<Timer> timerResponse_;
+    ModemExchange exchange_;
 
-    bool loaded_ = false;
-    std::uint64_t generation_ = 0;  // one per load, so a handler resumed after a box can tell
+    LoadToken load_;
     std::int32_t dialogueState_ = rwIdle;
-    std::int16_t resendCount_ = 0;
     std::int16_t readRestarts_ = 0;
     bool channelStepPending_ = false;
     bool blockRefused_ = false;  // the block in flight was refused: only its resend can be acknowledged

@@ -9,21 +9,20 @@
 
 namespace k45 {
 
-VerReqstDialogue::VerReqstDialogue(DialogueLinks links, VerReqstView& view) : links_(links), view_(view) {
+VerReqstDialogue::VerReqstDialogue(DialogueLinks links, VerReqstView& view)
+    : links_(links), view_(view), exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)) {
     timerDelay_ = MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
-    timerResponse_ = MakeDialogueTimer(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); });
 }
 
 VerReqstDialogue::~VerReqstDialogue() {
-    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 void VerReqstDialogue::Load() {
-    if (loaded_) return;
-    loaded_ = true;
-    ++generation_;
+    if (load_.loaded()) return;
+    load_.Begin();
     requestState_ = 0;
-    resendCount_ = 0;
+    exchange_.ClearResends();
     (void)RegisterWithPrimary(links_, *this, true, false);
     if (autoStart) timerDelay_->setEnabled(true);
 }
@@ -33,39 +32,40 @@ void VerReqstDialogue::Activate() {
 }
 
 void VerReqstDialogue::OK() {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     // The port's own message named the device: no request goes out, no modem is blamed.
     if (!RegisterWithPrimary(links_, *this, true, false)) {
         view_.CloseWindow();
         return;
     }
     view_.SetLabels("Reading Modem's Version", "");
-    if (classComm* port = links_.port()) SendCommand(*port, "?");
+    exchange_.Send([this] { SendRequest(); });
     requestState_ = 1;
-    RestartTimer(*timerResponse_);
-    resendCount_ = 0;
+}
+
+void VerReqstDialogue::SendRequest() {
+    if (classComm* port = links_.port()) SendCommand(*port, "?");
 }
 
 void VerReqstDialogue::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    ++generation_;
+    if (!load_.loaded()) return;
+    load_.End();
     autoStart = false;
-    DetachDialogue(links_, *this, {timerDelay_.get(), timerResponse_.get()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
-    if (!loaded_ || requestState_ != 1) return;
+    if (!load_.loaded() || requestState_ != 1) return;
     const std::optional<std::string> version = VersionOfLine(rxStr);
     if (!version) return;
-    timerResponse_->setEnabled(false);
+    exchange_.Stop();
     view_.SetLabels(*version, NoticeOfLine(rxStr));
     if (MainFrame* frame = links_.mainFrame()) frame->SetFirmwareVersionLabel(*version);
     requestState_ = 0;
 }
 
 void VerReqstDialogue::TimerDelayTick() {
-    if (!loaded_ || !view_.IsActiveChild()) return;
+    if (!load_.loaded() || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The open just failed at load and said why; trying again would only repeat it.
     if (requestState_ == 0 && PrimaryPortClosed(links_)) {
@@ -76,19 +76,12 @@ void VerReqstDialogue::TimerDelayTick() {
 }
 
 void VerReqstDialogue::TimerResponseTick() {
-    if (!loaded_ || !view_.IsActiveChild()) return;
-    timerResponse_->setEnabled(false);
-    if (requestState_ != 1) return;
-    if (!PrimaryPortClosed(links_) && resendCount_ < kMaxResends) {
-        ++resendCount_;
-        if (classComm* port = links_.port()) SendCommand(*port, "?");
-        timerResponse_->setEnabled(true);
-        CountResend(links_);
-        return;
-    }
-    const std::uint64_t gen = generation_;
+    if (!load_.loaded() || !view_.IsActiveChild()) return;
+    exchange_.Stop();
+    if (requestState_ != 1 || exchange_.Resend()) return;
+    const LoadToken::Value token = load_.Take();
     if (links_.dialogs()) links_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
-    if (loaded_ && gen == generation_) view_.CloseWindow();
+    if (load_.Still(token)) view_.CloseWindow();
 }
 
 }  // namespace k45

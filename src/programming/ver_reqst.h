@@ -6,6 +6,7 @@
 #include <string>
 
 #include "frame/dialogue_links.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -20,14 +21,13 @@ public:
     // Closes the window; the window's unload calls VerReqstDialogue::Unload.
     virtual void CloseWindow() = 0;
     // labelRead(0) and labelRead(1).
-    virtual void SetLabels(const std::string& upper, const std::string& lower) { (void)upper; (void)lower; }
+    virtual void SetLabels(const std::string& upper, const std::string& lower) = 0;
 };
 
 class VerReqstDialogue : public CommForm {
 public:
     static constexpr int kDelayMs = 100;
     static constexpr int kResponseMs = 1500;
-    static constexpr int kMaxResends = 3;
 
     VerReqstDialogue(DialogueLinks links, VerReqstView& view);
     ~VerReqstDialogue() override;
@@ -35,7 +35,7 @@ public:
     VerReqstDialogue& operator=(const VerReqstDialogue&) = delete;
 
     bool autoStart = false;
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     void Load();
     void Activate();
@@ -45,20 +45,19 @@ public:
     void RxCrLfData(const std::string& rxStr) override;
 
     std::int32_t requestState() const { return requestState_; }
-    std::int16_t resendCount() const { return resendCount_; }
+    std::int16_t resendCount() const { return exchange_.resends(); }
 
 private:
     void TimerDelayTick();
     void TimerResponseTick();
+    void SendRequest();
 
     DialogueLinks links_;
     VerReqstView& view_;
     std::unique_ptr<Timer> timerDelay_;
-    std::unique_ptr<Timer> timerResponse_;
-    bool loaded_ = false;
-    std::uint64_t generation_ = 0;
+    ModemExchange exchange_;
+    LoadToken load_;
     std::int32_t requestState_ = 0;  // 0 idle, 1 "?" sent
-    std::int16_t resendCount_ = 0;
 };
 
 }  // namespace k45

@@ -71,7 +71,6 @@ void classComm::InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std:
         commCtrl_->setBufferSizes(kCommBufferSize, kCommBufferSize);
         commCtrl_->setEventHandler([this](int code) { commCtrl_OnComm(code); });
     }
-    portId_ = tmpID;
     firstSlot_ = static_cast<std::int16_t>(tmpID == 0 ? kPrimaryFirstSlot : kSecondaryFirstSlot);
     syncEscDecoder_.setFirstSlot(firstSlot_);
     rs485Decoder_.setFirstSlot(firstSlot_);
@@ -351,11 +350,6 @@ void classComm::SetDmpBaudRate(std::int32_t tmpBaudRate) {
         forced.baudRate = dmpBaudRate;
         ForceCommPortOpen(kDmpTxMode, forced);
     }
-}
-
-bool classComm::OverrideDmpSettings() {
-    const bool mode = OverrideHandshaking(kDmpTxMode, false, 0);
-    return OverrideSettings({.baudRate = dmpBaudRate}) && mode;
 }
 
 }  // namespace k45

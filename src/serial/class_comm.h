@@ -86,8 +86,6 @@ public:
     std::int32_t GetWorkingTxMode() const { return workingTxMode_; }
     std::int32_t FindNextDmpBaud();
     void SetDmpBaudRate(std::int32_t tmpBaudRate);
-    // False when the device refused the mode or the rate (each refusal shows its message).
-    [[nodiscard]] bool OverrideDmpSettings();
 
     // ---- Line signals, statistics, Zmodem.
     bool GetDCD() const { return comPortOpen_ && dcdState_; }
@@ -162,18 +160,9 @@ public:
     bool RegisterForDcdChange(CommForm* Frm, bool tmpClosePort1st = false);
     bool RegisterForDsrChange(CommForm* Frm, bool tmpClosePort1st = false);
     bool RegisterForCtsTimeout(CommForm* Frm, bool tmpClosePort1st = false);
-    bool DeRegisterForDecodedData(CommForm* Frm);
-    bool DeRegisterForDecodedDataRS485(CommForm* Frm);
-    bool DeRegisterForDmpData(CommForm* Frm);
     bool DeRegisterForRawData(CommForm* Frm);
-    bool DeRegisterForTxComplete(CommForm* Frm);
-    bool DeRegisterForRxBreak(CommForm* Frm);
     bool DeRegisterForSRecord(CommForm* Frm);
     bool DeRegisterForRxCrLf(CommForm* Frm);
-    bool DeRegisterForCtsChange(CommForm* Frm);
-    bool DeRegisterForDcdChange(CommForm* Frm);
-    bool DeRegisterForDsrChange(CommForm* Frm);
-    bool DeRegisterForCtsTimeout(CommForm* Frm);
     void DeRegisterForAll(CommForm* Frm);
 
     // ---- Event handlers (bound to the device and the timer by InitCommCtrl).
@@ -182,7 +171,6 @@ public:
 
     // ---- Read-only views for the windows and tests.
     std::int16_t firstSlot() const { return firstSlot_; }
-    std::int16_t portId() const { return portId_; }
     bool forcedOpen() const { return forcedOpen_; }
     const PortSettings& GetWorkingSettings() const { return working_; }
     bool GetWorkingIgnoreDcd() const { return workingIgnoreDcd_; }
@@ -267,7 +255,6 @@ private:
     RxMessageTables& tables_;
 
     bool comPortOpen_ = false;
-    std::int16_t portId_ = 0;
     std::int16_t firstSlot_ = 0;
 
     bool forcedOpen_ = false;

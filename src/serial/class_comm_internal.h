@@ -5,13 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "frame/utilities.h"
+
 namespace k45 {
 
 inline constexpr int kCommBufferSize = 16384;
 inline constexpr int kMaxPortNumber = 32;
-
-// Nearest whole number, halves to the even one.
-inline double RoundHalfEven(double v) { return std::nearbyint(v); }
 
 }  // namespace k45
 

@@ -68,18 +68,9 @@ bool classComm::RegisterForDcdChange(CommForm* Frm, bool c) { return Register(li
 bool classComm::RegisterForDsrChange(CommForm* Frm, bool c) { return Register(listDsrChange, Frm, c); }
 bool classComm::RegisterForCtsTimeout(CommForm* Frm, bool c) { return Register(listCtsTimeout, Frm, c); }
 
-bool classComm::DeRegisterForDecodedData(CommForm* Frm) { return DeRegister(listDecoded, Frm); }
-bool classComm::DeRegisterForDecodedDataRS485(CommForm* Frm) { return DeRegister(listRs485, Frm); }
-bool classComm::DeRegisterForDmpData(CommForm* Frm) { return DeRegister(listDmp, Frm); }
 bool classComm::DeRegisterForRawData(CommForm* Frm) { return DeRegister(listRaw, Frm); }
-bool classComm::DeRegisterForTxComplete(CommForm* Frm) { return DeRegister(listTxComplete, Frm); }
-bool classComm::DeRegisterForRxBreak(CommForm* Frm) { return DeRegister(listBreak, Frm); }
 bool classComm::DeRegisterForSRecord(CommForm* Frm) { return DeRegister(listSRecord, Frm); }
 bool classComm::DeRegisterForRxCrLf(CommForm* Frm) { return DeRegister(listCrLf, Frm); }
-bool classComm::DeRegisterForCtsChange(CommForm* Frm) { return DeRegister(listCtsChange, Frm); }
-bool classComm::DeRegisterForDcdChange(CommForm* Frm) { return DeRegister(listDcdChange, Frm); }
-bool classComm::DeRegisterForDsrChange(CommForm* Frm) { return DeRegister(listDsrChange, Frm); }
-bool classComm::DeRegisterForCtsTimeout(CommForm* Frm) { return DeRegister(listCtsTimeout, Frm); }
 
 void classComm::DeRegisterForAll(CommForm* Frm) {
     for (int i = 0; i < listCount; ++i) DeRegister(i, Frm);

@@ -80,8 +80,6 @@ public:
 
     bool running() const { return testRunning_; }
     std::int32_t packetsTxed() const { return packetsTxed_; }
-    int packetSize() const { return packetSize_; }
-    int packetsPerArray() const { return packetsPerArray_; }
     std::int32_t dataType() const { return dataType_; }
     std::mt19937& random() { return random_; }
     void Abandon();

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <sys/stat.h>
 
+#include "frame/converters.h"
 #include "frame/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/places.h"
@@ -20,18 +20,6 @@ namespace {
 
 constexpr int kTickMs = 125;
 constexpr std::size_t kPacketBufferSize = 10240;
-
-std::string Fixed(double value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
-}
-
-std::string RightAligned(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
-}
-
-std::string WholeText(double value) { return Fixed(value, 0); }
 
 double Quotient(double numerator, double divisor) { return divisor == 0 ? 0.0 : numerator / divisor; }
 
@@ -58,7 +46,7 @@ std::int32_t GetResponseTicks(std::int32_t i) {
 }
 
 std::string PercentText(double numerator, double divisor) {
-    return Fixed(Quotient(numerator, divisor) * 100.0, 3) + " %";
+    return FixedText(Quotient(numerator, divisor) * 100.0, 3) + " %";
 }
 
 std::vector<int> BytesPerPacketList(bool engineerMode, bool single, int dataBits) {
@@ -124,15 +112,15 @@ PacketPacing ComputePacketPacing(int packetBytes, double bpsP, double bpsS, doub
 
 std::string FormatResultLine(const PacketTestResult& r, bool engineerMode) {
     std::string line = RightAligned(std::to_string(r.bytesPerPacket), 12);
-    line += RightAligned(Fixed(r.packetDelay * 0.25, 2), 13);
+    line += RightAligned(FixedText(r.packetDelay * 0.25, 2), 13);
     line += RightAligned(WholeText(r.hostTx), 12);
     line += RightAligned(WholeText(r.remoteRx), 12);
     line += RightAligned(WholeText(r.remoteTx), 12);
     line += RightAligned(WholeText(r.hostRx), 12);
     if (engineerMode) {
-        line += RightAligned(Fixed(Quotient(r.remoteRx, r.hostTx) * 100.0, 3), 9);
-        line += RightAligned(Fixed(Quotient(r.hostRx, r.remoteTx) * 100.0, 3), 9);
-        line += RightAligned(Fixed(Quotient(r.hostRx, r.hostTx) * 100.0, 3), 10);
+        line += RightAligned(FixedText(Quotient(r.remoteRx, r.hostTx) * 100.0, 3), 9);
+        line += RightAligned(FixedText(Quotient(r.hostRx, r.remoteTx) * 100.0, 3), 9);
+        line += RightAligned(FixedText(Quotient(r.hostRx, r.hostTx) * 100.0, 3), 10);
     }
     return line;
 }
@@ -652,7 +640,7 @@ void PacketTestEngine::CheckHostReply(std::span<const std::uint8_t> rxData, std:
         sendTime_ = replyTime;
         if (view_)
             view_->ShowTiming(std::to_string(pacing_.calculatedTicksShown), std::to_string(pacing_.hostIntervalTicks),
-                              Fixed(replyTime, 2), std::to_string(NearestEven(replyTime / 0.125)));
+                              FixedText(replyTime, 2), std::to_string(NearestEven(replyTime / 0.125)));
     }
     ShowPercentages();
     if (EndIfStopping()) return;

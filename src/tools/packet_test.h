@@ -154,18 +154,12 @@ public:
     std::int32_t testMode() const { return testMode_; }
     const PacketTestResult& currentResult() const { return currentResult_; }
     std::int32_t option() const { return option_; }
-    bool single() const { return single_; }
-    const std::vector<int>& bytesList() const { return bytesList_; }
-    int bytesSelected() const { return bytesSelected_; }
     std::int32_t delay() const { return packetDelayQuarters_; }
     double numberBox() const { return numberBox_; }
-    const PacketPacing& pacing() const { return pacing_; }
     std::int16_t hostPacketOpcode() const { return hostPacketOpcode_; }
     std::int16_t remoteReplyOpcode() const { return remoteReplyOpcode_; }
-    SweepEdit sweepEdit() const { return sweepEdit_; }
     // A stored sweep step, or nothing outside the table.
     const PacketTestResult* StoredResult(std::int32_t delay, int bytesIndex) const;
-    std::int32_t responseTicksLeft() const { return responseTicksLeft_; }
     void Abandon();
     // Random data comes from this generator (tests seed it).
     std::mt19937& random() { return random_; }

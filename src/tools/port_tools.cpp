@@ -2,22 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "frame/converters.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 
 namespace k45 {
-
-namespace {
-
-std::string Whole(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    return buffer;
-}
-
-}  // namespace
 
 PortStatsSnapshot ReadPortStats(const classComm& port, bool primary) {
     PortStatsSnapshot s;
@@ -30,10 +20,10 @@ PortStatsSnapshot ReadPortStats(const classComm& port, bool primary) {
     s.cts = port.GetCTS();
     s.dsr = port.GetDSR();
     s.dcd = port.GetDCD();
-    s.bytesTxed = Whole(port.GetTxBytes());
-    s.bytesRxed = Whole(port.GetRxBytes());
-    s.framingErrors = Whole(port.GetFramingErrors());
-    s.dribbleBytes = Whole(port.GetDribbleBytes());
+    s.bytesTxed = WholeText(port.GetTxBytes());
+    s.bytesRxed = WholeText(port.GetRxBytes());
+    s.framingErrors = WholeText(port.GetFramingErrors());
+    s.dribbleBytes = WholeText(port.GetDribbleBytes());
     return s;
 }
 

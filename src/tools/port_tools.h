@@ -77,12 +77,7 @@ public:
     void SetToggleDelay(double seconds);
     void TestClicked();
 
-    bool lineBox(int line) const { return boxes_[static_cast<std::size_t>(line)]; }
     bool toggling(int line) const;
-    int panelPercent() const { return panelPercent_; }
-    int dotColorIndex() const { return dotColorIndex_; }
-    bool drawing() const { return drawingStarted_; }
-    int modeIndex(bool primary) const { return modeIndex_[primary ? 0 : 1]; }
     int toggleIntervalMs() const;
     void Abandon();
 

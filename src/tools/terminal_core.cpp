@@ -87,8 +87,6 @@ std::string TerminalCore::linkTopic() const { return std::string(kTerminalTopic)
 
 bool TerminalCore::destinationLinked() const { return destination_ && destination_->connected(); }
 
-bool TerminalCore::sourceOffered() const { return source_ && source_->listening(); }
-
 void TerminalCore::Load(TerminalView& view) {
     view_ = &view;
     counters_.terminalRxCount = 0;

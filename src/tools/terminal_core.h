@@ -102,7 +102,6 @@ public:
     void SetPause(bool on) { pause_ = on; }
     void SetPacketNumbers(bool on) { packetNumbers_ = on; }
     bool dmpTest() const { return dmpTest_; }
-    bool sRecordTest() const { return sRecordTest_; }
     bool ddeEnabled() const { return ddeEnable_; }
 
     // Buttons and keys.
@@ -126,7 +125,6 @@ public:
     // The link. The window is a source on topic "EngTerminal" + suffix while loaded.
     std::string linkTopic() const;
     bool destinationLinked() const;
-    bool sourceOffered() const;
     // A command on our topic from the connection of that id (link commands only; never sent
     // on the line).
     void LinkExecute(const std::string& command, int connectionId = 0);
@@ -142,7 +140,6 @@ public:
     int sourceConnections() const;
     const std::string& ddeApp() const { return ddeApp_; }
     const std::string& ddeTopic() const { return ddeTopic_; }
-    const std::string& ddeItem() const { return ddeItem_; }
 
 private:
     void Show(const RxText& text);

@@ -8,6 +8,7 @@
 // windows through TuneLinks.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "frame/window_interfaces.h"
 #include "model/app_state.h"
 #include "params/diag_parsers.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 #include "tuning/tune_selection.h"
 #include "tuning/tune_settings.h"
@@ -70,14 +72,14 @@ public:
     // The selection controls as they stand (ItemData of the selected entries, ticks, Tx time).
     virtual TuneSelection Selection() const = 0;
     // Selects the entries and options of a selection (their handlers run, as when clicked).
-    virtual void ShowSelection(const TuneSelection& s) { (void)s; }
-    virtual void ShowScreen(const TuneScreen& screen) { (void)screen; }
-    virtual void SetDescription(const std::string& text) { (void)text; }
-    virtual void SetAdjValue(const std::string& text) { (void)text; }
-    virtual void SetDiagValue(const std::string& text) { (void)text; }
-    virtual void SetTemperature(const std::string& text) { (void)text; }
-    virtual void SetBatteryVoltage(const std::string& text) { (void)text; }
-    virtual void FocusOk() {}
+    virtual void ShowSelection(const TuneSelection& s) = 0;
+    virtual void ShowScreen(const TuneScreen& screen) = 0;
+    virtual void SetDescription(const std::string& text) = 0;
+    virtual void SetAdjValue(const std::string& text) = 0;
+    virtual void SetDiagValue(const std::string& text) = 0;
+    virtual void SetTemperature(const std::string& text) = 0;
+    virtual void SetBatteryVoltage(const std::string& text) = 0;
+    virtual void FocusOk() = 0;
 };
 
 // The other windows the procedure uses.
@@ -100,7 +102,6 @@ public:
     static constexpr int kResponseMs = 500;
     static constexpr int kDiagnosticsMs = 1500;
     static constexpr int kDelayMs = 500;
-    static constexpr int kMaxResends = 3;
     static constexpr int kBlockBytes = kDiagnosticBlockSize;
 
     // The primary port is read from the services' slot at each use (start-up fills it after the
@@ -119,7 +120,7 @@ public:
     void Unload();
     // Swap Comm Ports is about to move the primary port: a modem in a test mode gets "T0".
     void PortsSwapping();
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     // Buttons and keys. KeyDown returns true when the key is consumed.
     void Start();
@@ -138,26 +139,27 @@ public:
     void ProgrammingComplete(bool programCompleted) override;
     void UpdateDacValues() override;
 
-    // The procedure's and the dialogue's variables (read by the window and tests).
-    TuneWork w;
-    TuneDialogState dialogState = TuneDialogState::Idle;
-    std::int16_t retryCount = 0;
-    bool transmitSelected = false;
-    bool tunePending = false;
-    bool endTestPending = false;
-    std::array<std::int16_t, 129> replyBytes{};
-    std::int16_t replyCount = 0;
-    DiagnosticsRecord diagnostics;
-    std::int16_t rssiReadCount = 0;
-    std::array<std::int16_t, 4> rssiReads{};
-    bool pollDiagnostics = true;
-    std::string delayedCommand;
-    std::int16_t delayedCommandByte = 0;
+    // The procedure's and the dialogue's state, for the window and tests.
+    const TuneWork& work() const { return w_; }
+    // Places the procedure where a test starts from (its step, point, test points, records);
+    // nothing is sent or shown.
+    void Stage(const std::function<void(TuneWork&)>& place) { place(w_); }
+    // Whether the next tune record keys the transmitter.
+    void SelectTransmit(bool on) { transmitSelected_ = on; }
+    TuneDialogState dialogState() const { return dialogState_; }
+    bool transmitSelected() const { return transmitSelected_; }
+    bool tunePending() const { return tunePending_; }
+    bool endTestPending() const { return endTestPending_; }
+    std::int16_t replyCount() const { return replyCount_; }
+    const DiagnosticsRecord& diagnostics() const { return diagnostics_; }
+    std::int16_t rssiReadCount() const { return rssiReadCount_; }
+    bool pollDiagnostics() const { return pollDiagnostics_; }
+    std::int16_t resendCount() const { return exchange_.resends(); }
     // A tune record or "BALANCE" went out since the last acknowledged "T0".
     bool modemInTestMode() const { return testMode_; }
     const std::string& description() const { return description_; }
 
-    Timer& timerResponse() { return *timerResponse_; }
+    Timer& timerResponse() { return exchange_.timer(); }
     Timer& timerDiagnostics() { return *timerDiagnostics_; }
     Timer& timerDelayCommunications() { return *timerDelayCommunications_; }
     Timer& timerTxTimeout() { return *timerTxTimeout_; }
@@ -208,7 +210,6 @@ private:
     void TimerDiagnosticsTick();
     void TimerDelayTick();
     void TimerTxTimeoutTick();
-    bool Still(std::uint64_t generation) const { return loaded_ && generation == generation_; }
 
     const ModeFlags& modes_;
     FilePlaces& files_;
@@ -221,18 +222,28 @@ private:
     TuneView& view_;
     TuneLinks& links_;
     MainFrame* mainFrame_;
-    std::unique_ptr<Timer> timerResponse_;
+    ModemExchange exchange_;  // the response time-out, resends and the transmitter's keying
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerDelayCommunications_;
     std::unique_ptr<Timer> timerTxTimeout_;
-    bool loaded_ = false;
-    std::uint64_t generation_ = 0;
+    LoadToken load_;
     bool testMode_ = false;
-    // A keyed tune record or "BALANCE" went out and no unkeyed record was acknowledged since.
-    bool mayTransmit_ = false;
-    bool lastTuneKeyed_ = false;  // the tune record last sent keyed the transmitter
     bool endTestDone_ = false;  // the close comes from the end-test exchange itself
     std::string description_;
+
+    TuneWork w_;
+    TuneDialogState dialogState_ = TuneDialogState::Idle;
+    bool transmitSelected_ = false;
+    bool tunePending_ = false;
+    bool endTestPending_ = false;
+    std::array<std::int16_t, 129> replyBytes_{};
+    std::int16_t replyCount_ = 0;
+    DiagnosticsRecord diagnostics_;
+    std::int16_t rssiReadCount_ = 0;
+    std::array<std::int16_t, 4> rssiReads_{};
+    bool pollDiagnostics_ = true;
+    std::string delayedCommand_;
+    std::int16_t delayedCommandByte_ = 0;
 };
 
 }  // namespace k45

@@ -55,14 +55,6 @@ LocaleInfo FileLocale() {
     return LocaleInfo{".", "-"};
 }
 
-std::string Fixed(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);  // no "-0.0"
-    return s;
-}
-
 std::string Plain(float v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(v));
@@ -76,9 +68,9 @@ std::string LevelText(const TuneLevels& levels, const LevelKey& k) {
     }
     const float v = levels.*std::get<float TuneLevels::*>(k.field);
     switch (k.kind) {
-    case LevelKind::OneDecimal: return Fixed(v, 1);
-    case LevelKind::TwoDecimals: return Fixed(v, 2);
-    case LevelKind::ThreeDecimals: return Fixed(v, 3);
+    case LevelKind::OneDecimal: return FixedText(v, 1);
+    case LevelKind::TwoDecimals: return FixedText(v, 2);
+    case LevelKind::ThreeDecimals: return FixedText(v, 3);
     default: return Plain(v);
     }
 }
@@ -116,7 +108,7 @@ void RestoreTuneSettings(TuneWindowSettings& s, const LocaleInfo& locale, const 
     readInto("Left", s.windowLeft, s.windowLeft);
     readInto("Top", s.windowTop, s.windowTop);
     for (int i = 0; i < kTuneTestCount; ++i) {
-        char key[16];
+        char key[24];  // room for any int, so the compiler sees no truncation
         std::snprintf(key, sizeof key, "Test_%02d", i);
         s.testSelection[static_cast<std::size_t>(i)] = 1;
         readInto(key, s.testSelection[static_cast<std::size_t>(i)], 1);
@@ -146,7 +138,7 @@ bool SaveTuneSettings(const TuneWindowSettings& s, const LocaleInfo& locale, con
         };
         bool ok = write("Left", s.windowLeft) && write("Top", s.windowTop);
         for (int i = 0; ok && i < kTuneTestCount; ++i) {
-            char key[16];
+            char key[24];  // room for any int, so the compiler sees no truncation
             std::snprintf(key, sizeof key, "Test_%02d", i);
             ok = write(key, s.testSelection[static_cast<std::size_t>(i)]);
         }

@@ -66,21 +66,6 @@ std::string NormalizeLineEnds(std::string_view text) { return Normalize(std::str
 
 QString NormalizeLineEnds(const QString& text) { return Normalize(text, QChar(u'\r'), QChar(u'\n')); }
 
-QString BytesToDisplayText(std::string_view bytes) {
-    // 0x80..0x9F of Windows-1252; the five unused codes stay as they are.
-    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
-    for (char c : bytes) {
-        const unsigned char b = static_cast<unsigned char>(c);
-        out.append(b >= 0x80 && b < 0xA0 ? QChar(high[b - 0x80]) : QChar(b));
-    }
-    return out;
-}
-
 bool TerminalNeedsTrim(qsizetype textLength, qsizetype contentLength, int maxLength) {
     if (maxLength > 0) return static_cast<double>(textLength + contentLength) >= maxLength * 0.8;
     return contentLength >= kUnlimitedTrimLength;

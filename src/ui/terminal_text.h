@@ -15,9 +15,6 @@ namespace k45 {
 std::string NormalizeLineEnds(std::string_view text);
 QString NormalizeLineEnds(const QString& text);
 
-// Received bytes as display text, one character per byte (Windows-1252).
-QString BytesToDisplayText(std::string_view bytes);
-
 // Whether appending textLength characters to contentLength calls for a trim: at 80 % of
 // maxLength, or with maxLength 0 (no limit) once the content reaches 16777216 characters.
 bool TerminalNeedsTrim(qsizetype textLength, qsizetype contentLength, int maxLength);

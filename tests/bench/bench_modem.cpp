@@ -1,10 +1,15 @@
 #include "bench/bench_modem.h"
 
+#include <dlfcn.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <fstream>
+#include <map>
 
 namespace k45::test {
 
@@ -73,6 +78,11 @@ void BenchEnd::unplug() {
     pty_.closeMaster();
 }
 
+void BenchEnd::answerAlso(std::function<std::string(const std::string& line)> answer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answerAlso_ = std::move(answer);
+}
+
 void BenchEnd::note(const std::string& text) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%8lld ms  ", static_cast<long long>(sched_.nowMs()));
@@ -105,8 +115,14 @@ void BenchEnd::serve() {
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         if (modem_) {
             modem_->servicePty();
-            while (linesLogged_ < modem_->received.size())
-                note("from host: " + Printable(modem_->received[linesLogged_++].text));
+            while (linesLogged_ < modem_->received.size()) {
+                const std::string line = modem_->received[linesLogged_++].text;
+                note("from host: " + Printable(line));
+                if (const std::string extra = answerAlso_ ? answerAlso_(line) : std::string(); !extra.empty()) {
+                    note("to host: " + Printable(extra));
+                    (void)pty_.writeMaster(extra);
+                }
+            }
             if (sentLogged_ < modem_->sentBytes.size()) {
                 note("to host: " + Printable(modem_->sentBytes.substr(sentLogged_)));
                 sentLogged_ = modem_->sentBytes.size();
@@ -125,3 +141,33 @@ void BenchEnd::serve() {
 }
 
 }  // namespace k45::test
+
+// A pseudo-terminal has no modem control lines; the adapters on the bench have. Where the
+// device refuses the line requests, they are played here: RTS and DTR keep what the program
+// sets, CTS follows RTS (the modem answers a key-up at once), DSR is up and DCD down. The
+// program's serial code and the serial library reach the device through this ioctl, which
+// stands before the C library's in the test process.
+namespace {
+std::mutex linesMutex;
+std::map<int, int> lineBits;  // by file descriptor: the RTS and DTR the program set
+}  // namespace
+
+extern "C" int ioctl(int fd, unsigned long request, ...) __THROW {
+    va_list args;
+    va_start(args, request);
+    void* arg = va_arg(args, void*);
+    va_end(args);
+    using RealIoctl = int (*)(int, unsigned long, ...);
+    static const auto real = reinterpret_cast<RealIoctl>(dlsym(RTLD_NEXT, "ioctl"));
+    const int result = real(fd, request, arg);
+    const bool lines = request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC;
+    if (result == 0 || !lines || (errno != ENOTTY && errno != EINVAL) || !arg) return result;
+    std::lock_guard<std::mutex> lock(linesMutex);
+    int& bits = lineBits.try_emplace(fd, 0).first->second;
+    const int given = *static_cast<int*>(arg) & (TIOCM_RTS | TIOCM_DTR);
+    if (request == TIOCMSET) bits = given;
+    else if (request == TIOCMBIS) bits |= given;
+    else if (request == TIOCMBIC) bits &= ~given;
+    else *static_cast<int*>(arg) = bits | ((bits & TIOCM_RTS) ? TIOCM_CTS : 0) | TIOCM_DSR;
+    return 0;
+}

@@ -3,6 +3,8 @@
 // program opens as a real device, and on its master either the simulated modem or a plain peer
 // (loop-back, a cable to another port, or silence). A thread of its own serves the master in
 // real time, so the far end keeps answering while the program's window is busy or shows a box.
+// The device has the modem control lines of an adapter, which a pseudo-terminal lacks: RTS and
+// DTR take what the program sets, CTS follows RTS, DSR is up, DCD down (bench_modem.cpp).
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -18,6 +20,14 @@
 #include "support/virtual_scheduler.h"
 
 namespace k45::test {
+
+// Data byte `index` of a "T1" tune line as the modem received it (after its count and address).
+inline int TuneLineByte(const std::string& line, int index) {
+    return std::stoi(line.substr(8 + 2 * static_cast<std::size_t>(index), 2), nullptr, 16);
+}
+// The byte of a model 6 unit's tune line that carries the power value: after 13 synthesizer
+// bytes, 8, Rx gain, Tx deviation, front-end and modulation.
+inline constexpr int kTuneLinePowerByte = 18;
 
 class BenchEnd {
 public:
@@ -47,6 +57,11 @@ public:
     void crossTo(BenchEnd* other) { cross_ = other; }
     // The far end goes away (an adapter pulled): the program's device sees a hang-up.
     void unplug();
+    // Units the modem does not play (remote units behind it, commands it does not know): every
+    // line the modem receives is offered to answer, and the bytes it returns, if any, go to the
+    // host at once, besides the modem's own answer. Kind::Modem only; answer runs on the serving
+    // thread and must not call this end.
+    void answerAlso(std::function<std::string(const std::string& line)> answer);
 
     void saveLog();
 
@@ -66,6 +81,7 @@ private:
     std::size_t linesLogged_ = 0;
     std::size_t sentLogged_ = 0;
     BenchEnd* cross_ = nullptr;
+    std::function<std::string(const std::string&)> answerAlso_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

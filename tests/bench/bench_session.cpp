@@ -2,15 +2,19 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QCursor>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -37,8 +41,12 @@ namespace k45::test {
 namespace {
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& display, int keepFd = -1) {
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid != 0) return pid;
+    // A test that crashes leaves no X server or window manager behind.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(0);
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     const int devnull = open("/dev/null", O_RDWR);
     dup2(devnull, 0);
@@ -412,18 +420,43 @@ void BenchTest::Type(const std::string& text) { RunTool({"xdotool", "type", "--d
 
 void BenchTest::Click(const std::function<QWidget*()>& find) {
     // The window manager places and activates a new window a moment after it is shown: click
-    // once the widget's window is active and has stayed where it is.
+    // once the widget's window is active and has stayed where it is. A widget that another
+    // window covers is not clicked: the click would land on that window.
     QPoint at, last(-1, -1);
-    WaitFor("a widget to click", [&] {
+    WaitFor("a widget to click (shown, enabled, uncovered)", [&] {
         QWidget* w = find();
         if (!w || !w->isVisible() || !w->isEnabled() || !w->window()->isActiveWindow()) return false;
-        const QPoint now = w->mapToGlobal(w->rect().center());
+        // A check box or an option button takes a click on its box or its caption only, not on
+        // the rest of its row: it is clicked on its box.
+        const bool boxed = qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w);
+        const QPoint now = w->mapToGlobal(boxed ? QPoint(std::min(w->width(), w->height()) / 2, w->height() / 2)
+                                                : w->rect().center());
+        QWidget* hit = QApplication::widgetAt(now);
+        if (!hit || (hit != w && !w->isAncestorOf(hit))) return false;
         const bool settled = now == last;
         last = now;
         at = now;
         return settled;
     }, 10000);
-    RunTool({"xdotool", "mousemove", "--sync", std::to_string(at.x()), std::to_string(at.y()), "click", "1"});
+    // A move to where the pointer already is never completes: xdotool's --sync would wait for it.
+    if (Gui([] { return QCursor::pos(); }) == at) RunTool({"xdotool", "click", "1"});
+    else RunTool({"xdotool", "mousemove", "--sync", std::to_string(at.x()), std::to_string(at.y()), "click", "1"});
+}
+
+void BenchTest::WindowMenu(const std::string& objectName) {
+    // The menu lists the open windows in the order they were made, numbered from 1.
+    const int entry = Gui([&] {
+        int n = 0;
+        for (QMdiSubWindow* sub : MainWindow()->mdiArea()->subWindowList()) {
+            if (!sub->isVisible()) continue;
+            ++n;
+            if (sub->widget() && sub->widget()->objectName().toStdString() == objectName) return n;
+        }
+        return 0;
+    });
+    if (entry < 1 || entry > 9) throw BenchFailure("no entry for " + objectName + " in the Window menu");
+    Keys("alt+w " + std::to_string(entry));
+    WaitFor(objectName + " to come to the front", [&] { return ActiveChild() == objectName; }, 10000);
 }
 
 void BenchTest::FocusMainWindow() {

@@ -90,11 +90,13 @@ protected:
     // Keys through the X server, as xdotool names them: "alt+u", "F5", "Return".
     void Keys(const std::string& keys);
     void Type(const std::string& text);
-    // Clicks the middle of a widget through the X server; the widget is found on the
-    // program's thread by find.
+    // Clicks the middle of a widget (a check box or an option button on its box) through the
+    // X server; the widget is found on the program's thread by find.
     void Click(const std::function<QWidget*()>& find);
     // File > Exit, answering the boxes the shutdown shows in order; waits for the end.
     void ExitProgram(const std::vector<std::string>& answers = {});
+    // Window > the window's entry: brings an open tool window to the front, active.
+    void WindowMenu(const std::string& objectName);
     // Takes X focus to the main window (the window manager may start it unfocused).
     void FocusMainWindow();
 

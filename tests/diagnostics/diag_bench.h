@@ -38,6 +38,7 @@ struct ReaderView : ParmsGetCurrentView {
     ParmsGetCurrentDialogue* reader = nullptr;
     bool IsActiveChild() const override { return true; }
     void CloseWindow() override { reader->Unload(); }
+    void SetPercent(int) override {}
 };
 
 // A dialogue's request as its window makes it: a busy reader is unloaded, the dialogue

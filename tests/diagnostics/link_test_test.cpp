@@ -46,6 +46,11 @@ struct LinkView : LinkTestView {
     bool active = true;
     bool IsActiveChild() const override { return active; }
     void RequestCurrentParameters(ParmsClient* client) override { RequestFromReader(*reader, client); }
+    void DisplayChanged() override { ++redraws; }
+    void FocusStart() override { focus = "Start"; }
+    void FocusPause() override { focus = "Pause"; }
+    int redraws = 0;
+    std::string focus;
 };
 
 class LinkTest : public DiagBench {

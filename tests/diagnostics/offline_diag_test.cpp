@@ -19,6 +19,8 @@ struct OffView : OfflineDiagView {
     void RequestCurrentParameters(ParmsClient* client) override { RequestFromReader(*reader, client); }
     void CloseWindow() override { ++closes; }
     void CountResend() override { ++resends; }
+    void DisplayChanged() override { ++redraws; }
+    int redraws = 0;
 };
 
 class OfflineDiag : public DiagBench {

@@ -27,6 +27,8 @@ struct OnlineView : OnlineDiagView {
         selected = s;
     }
     void GridChanged() override { ++redraws; }
+    void SetProgress(int p) override { progress = p; }
+    int progress = 0;
 };
 
 class OnlineDiag : public DiagBench {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 using namespace k45;
 
@@ -96,4 +97,77 @@ TEST(Converters, UnitIds) {
     }
     EXPECT_EQ(SplitLongId(NAN).shortId, 0);
     EXPECT_EQ(SplitLongId(1e300).shortId, 0);   // no endless subtraction, no overflow
+}
+
+// Every text in MHz becomes Hz by one rule, the one the data files and the modem image rely on:
+// the nearest whole Hz, a half going to the even neighbour, never cut.
+TEST(Converters, MegahertzTextsToHertz) {
+    struct Case { const char* text; const LocaleInfo* locale; std::optional<std::int32_t> hz; };
+    const Case cases[] = {
+        {"406.2", &kPoint, 406200000},
+        {"450.012500", &kPoint, 450012500},
+        {"451.125", &kPoint, 451125000},
+        {"406.0000005", &kPoint, 406000000},    // 406000000.5 Hz: the half goes to the even one
+        {"406.0000015", &kPoint, 406000002},    // 406000001.5 Hz
+        {"450.0000004", &kPoint, 450000000},
+        {"0.0000005", &kPoint, 0},
+        {"0.0000015", &kPoint, 2},
+        {"-0.0000025", &kPoint, -2},
+        {"-12.5", &kPoint, -12500000},
+        {"  451.125  ", &kPoint, 451125000},    // blanks around the number
+        {"+4.5E2", &kPoint, 450000000},
+        {"2147.483647", &kPoint, 2147483647},
+        {"-2147.483648", &kPoint, INT32_MIN},
+        {"2147.483648", &kPoint, std::nullopt},  // does not fit 32 bits
+        {"5000", &kPoint, std::nullopt},
+        {"1e400", &kPoint, std::nullopt},
+        {"", &kPoint, std::nullopt},
+        {"4o6", &kPoint, std::nullopt},
+        {"406,2", &kPoint, std::nullopt},       // the other locale's separator
+        {"406,2", &kComma, 406200000},
+        {"450,5", &kComma, 450500000},
+        {"406.2", &kComma, std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MHzTextToHz(c.text, *c.locale), c.hz) << '"' << c.text << '"';
+
+    EXPECT_EQ(MHzToHz(406.0000005), 406000000);
+    EXPECT_EQ(MHzToHz(NAN), std::nullopt);
+    EXPECT_EQ(MHzToHz(INFINITY), std::nullopt);
+    EXPECT_EQ(MHzToWholeHz(5000.0000005), 5000000000.0);  // no 32-bit limit for comparisons
+    EXPECT_EQ(HzToMHz(406125000), 406.125);
+}
+
+// What FormatMHz writes reads back as the same Hz in either locale, across the whole 32-bit range.
+TEST(Converters, MegahertzTextsReadBackExactly) {
+    for (const LocaleInfo* locale : {&kPoint, &kComma}) {
+        for (std::int64_t hz = INT32_MIN; hz <= INT32_MAX; hz += 9999991) {
+            const auto v = static_cast<std::int32_t>(hz);
+            ASSERT_EQ(MHzTextToHz(FormatMHz(v, *locale), *locale), v) << FormatMHz(v, *locale);
+        }
+        for (std::int32_t hz : {INT32_MAX, 406200000, 1, 0, -1})
+            EXPECT_EQ(MHzTextToHz(FormatMHz(hz, *locale), *locale), hz) << hz;
+    }
+}
+
+TEST(Converters, PlainNumberTextsForReportsAndFiles) {
+    struct Case { std::string text; std::string expected; };
+    const Case cases[] = {
+        {WholeText(0), "0"},
+        {WholeText(4294967295.0), "4294967295"},
+        {WholeText(2.5), "2"},                  // halves to even, as "%.0f" does
+        {WholeText(3.5), "4"},
+        {WholeText(-0.4), "0"},                 // never "-0"
+        {WholeText(-7.5), "-8"},
+        {WholeText(1e20), "100000000000000000000"},
+        {FixedText(12.3456, 3), "12.346"},
+        {FixedText(0.125, 2), "0.12"},
+        {FixedText(-0.001, 2), "0.00"},
+        {FixedText(-1.25, 1), "-1.2"},
+        {FixedText(100, 3), "100.000"},
+        {RightAligned("12", 5), "   12"},
+        {RightAligned("12345", 5), "12345"},
+        {RightAligned("123456", 5), "123456"},  // a longer text is never cut
+        {RightAligned("", 2), "  "},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.text, c.expected);
 }

@@ -125,7 +125,7 @@ struct FakeLinks : LocalLinks {
     std::vector<Client*> clients;
 };
 
-struct RecordingEngView : TestPanelView, EngRemoteView {
+struct RecordingEngView : QuietPanelView<TestPanelView>, EngRemoteView {
     std::string tx, rx, status, destination, source;
     int ddeCleared = 0;
     void SetFrequencyTexts(const std::string& t, const std::string& r) override { tx = t, rx = r; }

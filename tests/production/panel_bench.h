@@ -24,6 +24,7 @@ struct BenchReaderView : ParmsGetCurrentView {
     void CloseWindow() override {
         if (onClose) onClose();
     }
+    void SetPercent(int) override {}
 };
 
 struct BenchRdWrView : ParmsRdWrView {
@@ -32,6 +33,30 @@ struct BenchRdWrView : ParmsRdWrView {
     void CloseWindow() override {
         if (onClose) onClose();
     }
+    void SetCaption(const std::string&) override {}
+    void SetLabels(const std::string&, const std::string&) override {}
+    void SetPercent(int) override {}
+    void SetOkEnabled(bool) override {}
+};
+
+// A panel's view that shows nothing a test looks at; a recording view overrides what it records.
+template <class View>
+struct QuietPanelView : View {
+    void SetXcvrStatus(const std::string&) override {}
+    void SetFrequencyTexts(const std::string&, const std::string&) override {}
+    void SetCnFcCaption(const std::string&) override {}
+    void ShowTuneValues(const std::array<std::string, 8>&) override {}
+    void ShowDiagnostics(const DiagnosticsTexts&) override {}
+    std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
+                                                                                  std::int32_t range) override {
+        return {type, range};
+    }
+    void SetSynthesizer(bool) override {}
+    void DisableGainAndDeviation() override {}
+    void SetCnFcEnabled(bool) override {}
+    void SelectAdjust(AdjustSelect) override {}
+    void SetDirectText(const std::string&) override {}
+    void SetTxTimeLabel(const std::string&, bool) override {}
 };
 
 // The windows around a dialogue: the reader and the read/write dialogue run for real.

@@ -75,16 +75,5 @@ TEST(PanelArithmetic, OffsetListsAndFrequencyPairs) {
     EXPECT_EQ(FreqPairPoint(4), 255);
 }
 
-TEST(PanelArithmetic, MegahertzTextsToHertz) {
-    const LocaleInfo dot;
-    EXPECT_EQ(MhzTextToHz("451.125", dot), 451125000);
-    EXPECT_EQ(MhzTextToHz("450.0000004", dot), 450000000);
-    EXPECT_FALSE(MhzTextToHz("abc", dot));
-    EXPECT_FALSE(MhzTextToHz("5000", dot));  // beyond 32 bits of Hz
-    LocaleInfo comma;
-    comma.decimal = ",";
-    EXPECT_EQ(MhzTextToHz("450,5", comma), 450500000);
-}
-
 }  // namespace
 }  // namespace k45

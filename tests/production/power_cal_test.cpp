@@ -22,6 +22,8 @@ struct RecordingPowerView : PowerCalView {
     void SetPowerReading(const std::string& d, const std::string& h) override { reading = d, readingHex = h; }
     void SetOkEnabled(bool on) override { okEnabled = on; }
     void FocusOk() override { ++okFocus; }
+    void SetActionsEnabled(bool on) override { actionsEnabled = on; }
+    bool actionsEnabled = false;
 };
 
 class PowerCal : public PanelBench {

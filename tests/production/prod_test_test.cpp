@@ -12,7 +12,7 @@
 namespace k45::test {
 namespace {
 
-struct RecordingProdView : ProdTestView {
+struct RecordingProdView : QuietPanelView<ProdTestView> {
     std::string xcvr = "Rx'ing";
     std::string txText, rxText, cnFcCaption, directText;
     std::array<std::string, 8> values{};

@@ -21,6 +21,10 @@ struct RecordingRssiView : RssiCalView {
     void SetRssiReading(const std::string& d, const std::string&) override { rssi = d; }
     void SetTemperature(const std::string& t, const std::string&) override { temperature = t; }
     void SetOkEnabled(bool on) override { okEnabled = on; }
+    void SetActionsEnabled(bool on) override { actionsEnabled = on; }
+    void FocusOk() override { ++okFocus; }
+    bool actionsEnabled = false;
+    int okFocus = 0;
 };
 
 SimulatedModem::DiagBlock Reading(std::uint8_t rssi, std::uint8_t temperature = 100) {

@@ -10,7 +10,7 @@
 namespace k45::test {
 namespace {
 
-struct RecordingUserView : UserTestView {
+struct RecordingUserView : QuietPanelView<UserTestView> {
     std::string warning, switchText, txText, rxText, xcvr;
     std::vector<int> overrideSelections;
     void SetChannelWarning(const std::string& t) override { warning = t; }
@@ -122,6 +122,25 @@ TEST_F(UserPanel, RedirectionAsksAndSendsTheChannelOrOff) {
     dlg.ChannelChangeButton();
     EXPECT_EQ(Sent("CHANNEL").back(), "CHANNEL00");
     EXPECT_EQ(modem.channelCommands, (std::vector<int>{3}));  // the second still on its way
+}
+
+// The box runs its own event loop: a window closed meanwhile sends no redirection to the radio.
+TEST_F(UserPanel, RedirectionConfirmedAfterTheWindowClosedUnderTheBoxIsNotSent) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    dlg.ChannelOverrideSelected(3);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    BoxWithEvents boxes;
+    boxes.whileShown = [&] { dlg.Unload(); };
+    boxes.expectBox("Do you want to Re-Direct Channel 8 to Channel 3?", MsgAnswer::OK);
+    ctx.state.dialogs = &boxes;
+    dlg.ChannelChangeButton();
+    ctx.state.dialogs = &dialogs;
+    EXPECT_FALSE(dlg.loaded());
+    EXPECT_TRUE(Sent("CHANNEL").empty());
+    sched.advance(2000);
+    EXPECT_TRUE(modem.channelCommands.empty());
 }
 
 TEST_F(UserPanel, RedirectionAskedDuringADiagnosticReplyIsSentAfterIt) {

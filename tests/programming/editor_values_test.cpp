@@ -12,22 +12,6 @@
 namespace k45 {
 namespace {
 
-TEST(EditorValues, FrequencyTextTakesTheNearestHertz) {
-    const LocaleInfo dot;
-    // 406.2 x 1000000 falls just below the whole number in floating point.
-    EXPECT_EQ(MHzTextToHz("406.2", dot), 406200000);
-    EXPECT_EQ(MHzTextToHz("450.012500", dot), 450012500);
-    EXPECT_EQ(MHzTextToHz("0.0000005", dot), 0);   // half to even
-    EXPECT_EQ(MHzTextToHz("0.0000015", dot), 2);
-    EXPECT_EQ(MHzTextToHz("2147.483647", dot), 2147483647);
-    EXPECT_FALSE(MHzTextToHz("2147.483648", dot));  // does not fit 32 bits
-    EXPECT_FALSE(MHzTextToHz("", dot));
-    EXPECT_FALSE(MHzTextToHz("4o6", dot));
-    LocaleInfo comma;
-    comma.decimal = ",";
-    EXPECT_EQ(MHzTextToHz("406,2", comma), 406200000);
-}
-
 TEST(EditorValues, SetupTimeIsShownWithTwelveHourClockAndLeadingZeros) {
     EXPECT_EQ(SetupTimeText(0), "01/01/1970 12:00:00 AM");
     // 2024-03-07 14:05:09
@@ -47,16 +31,6 @@ TEST(EditorValues, ShortIdFollowsTheLongIdText) {
     EXPECT_EQ(ShortIdOfText("2049", loc), "+ 1");
     EXPECT_EQ(ShortIdOfText("4294967295", loc), "+ 1023");
     EXPECT_FALSE(ShortIdOfText("", loc));
-}
-
-TEST(EditorValues, CommentBytesRoundTripThroughDisplayText) {
-    std::string bytes;
-    for (int b = 1; b < 256; ++b) bytes.push_back(static_cast<char>(b));
-    const std::u16string shown = Cp1252ToUtf16(bytes);
-    EXPECT_EQ(shown[0x80 - 1], u'\u20AC');
-    EXPECT_EQ(shown[0xE9 - 1], u'\u00E9');
-    EXPECT_EQ(Utf16ToCp1252(shown), bytes);
-    EXPECT_EQ(Utf16ToCp1252(u"a\u4E2Db"), "a?b");
 }
 
 TEST(EditorModemTimes, GiveBackTouchesRowsZeroToThreeAndTheDivisorsOnly) {

@@ -17,6 +17,7 @@ struct GetView : ParmsGetCurrentView {
     void CloseWindow() override {
         if (onClose) onClose();
     }
+    void SetPercent(int) override {}
 };
 
 class ReaderFaults : public ProgrammingBench {

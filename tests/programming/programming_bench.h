@@ -11,6 +11,7 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "model/app_state.h"
 #include "params/modem_defaults.h"
 #include "params/parameter_image.h"

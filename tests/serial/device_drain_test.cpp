@@ -12,6 +12,7 @@
 #include "platform/qt/qt_serial_device.h"
 #include "serial/class_comm.h"
 #include "support/pty_pair.h"
+#include "support/pty_wait.h"
 #include "support/scripted_dialogs.h"
 #include "support/virtual_scheduler.h"
 
@@ -26,24 +27,6 @@ void EnsureApp() {
     static char name[] = "test_serial";
     static char* argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);  // lives for the whole test run
-}
-
-// What the master holds once `want` bytes came, or what came by the deadline.
-std::string ReadMaster(PtyPair& pty, std::size_t want) {
-    std::string got = pty.readMaster();
-    if (got.size() >= want) return got;
-    QEventLoop loop;
-    QTimer check, deadline;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        got += pty.readMaster();
-        if (got.size() >= want) loop.quit();
-    });
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    check.start(2);
-    deadline.start(2000);
-    loop.exec();
-    return got;
 }
 
 class DrainOnClose : public ::testing::Test {
@@ -67,7 +50,7 @@ TEST_F(DrainOnClose, BytesWrittenJustBeforeTheCloseLeaveFirst) {
     closing = true;
     device.close();
     EXPECT_FALSE(device.isOpen());
-    EXPECT_EQ(ReadMaster(pty, 3), "T0\r");
+    EXPECT_EQ(ReadMasterWhileEventsRun(pty, 3), "T0\r");
     // The port is being closed by its owner: nothing is reported back meanwhile.
     EXPECT_EQ(eventsAfterClose, 0);
 
@@ -78,7 +61,7 @@ TEST_F(DrainOnClose, BytesWrittenJustBeforeTheCloseLeaveFirst) {
     ASSERT_TRUE(device.write(block, &error)) << error;
     ASSERT_TRUE(device.write("T0\r", &error)) << error;
     device.close();
-    EXPECT_EQ(ReadMaster(pty, block.size() + 3), block + "T0\r");
+    EXPECT_EQ(ReadMasterWhileEventsRun(pty, block.size() + 3), block + "T0\r");
 }
 
 // The port object's close (a swap, Port Settings, a window's close, shutdown) goes the same way.
@@ -98,7 +81,7 @@ TEST_F(DrainOnClose, ThePortObjectsCloseLetsTheLastCommandLeave) {
         if (destroy) port.reset();
         else port->CloseCommPort();
         EXPECT_FALSE(device.isOpen());
-        EXPECT_EQ(ReadMaster(pty, 3), "T0\r");
+        EXPECT_EQ(ReadMasterWhileEventsRun(pty, 3), "T0\r");
     }
     dialogs.verify();
 }

@@ -38,6 +38,11 @@ struct FakeTuneView : TuneView {
     }
     void SetDescription(const std::string& t) override { description = t; }
     void SetAdjValue(const std::string& t) override { adjValue = t; }
+    void SetTemperature(const std::string& t) override { temperature = t; }
+    void SetBatteryVoltage(const std::string& t) override { battery = t; }
+    void FocusOk() override { ++okFocus; }
+    std::string temperature, battery;
+    int okFocus = 0;
     void SetDiagValue(const std::string& t) override { diagValue = t; }
 };
 
@@ -112,7 +117,7 @@ protected:
     }
     // Runs until no exchange is open and nothing is pending.
     void Settle(std::int64_t limitMs = 5000) {
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState == TuneDialogState::Idle && !dlg.tunePending; },
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle && !dlg.tunePending(); },
                                        limitMs));
     }
     // "T1" lines the host wrote.
@@ -124,9 +129,9 @@ protected:
         }
     }
     void StepIs(int step, int test, int point) {
-        EXPECT_EQ(dlg.w.currentStep, step);
-        EXPECT_EQ(dlg.w.currentTest, test);
-        EXPECT_EQ(dlg.w.currentPoint, point);
+        EXPECT_EQ(dlg.work().currentStep, step);
+        EXPECT_EQ(dlg.work().currentTest, test);
+        EXPECT_EQ(dlg.work().currentPoint, point);
     }
 
     TuneWindowSettings settings;
@@ -148,19 +153,19 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     EXPECT_EQ(links.writes[0].record.radioType, 1);
     EXPECT_EQ(links.writes[0].record.serialNumber, 5000);
     EXPECT_EQ(links.writes[0].record.powerAdj, st.testParameters.defaultDacValues.powerAdj);
-    EXPECT_EQ(dlg.dialogState, TuneDialogState::WritingDefaults);
+    EXPECT_EQ(dlg.dialogState(), TuneDialogState::WritingDefaults);
     sched.advance(300);
     EXPECT_EQ(links.reads, 1);
     StepIs(2, kNoTest, 2);  // the Tx intro; the DAC values editor opened
     EXPECT_EQ(links.dacOpens, 1);
-    EXPECT_EQ(st.dacValues, DacValuesFromTuneRecord(dlg.w.tuneRecord));
-    const TuneRecord start = dlg.w.tuneRecord;
+    EXPECT_EQ(st.dacValues, DacValuesFromTuneRecord(dlg.work().tuneRecord));
+    const TuneRecord start = dlg.work().tuneRecord;
     Settle();
 
     dlg.OK();  // Tx intro
     StepIs(3, 0, 1);
     dlg.OK();
-    EXPECT_TRUE(dlg.transmitSelected);
+    EXPECT_TRUE(dlg.transmitSelected());
     Settle();
     dlg.OK();  // TCXO done
     Settle();
@@ -169,7 +174,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     // Power calibration: five points.
     dlg.OK();
     Settle();
-    EXPECT_EQ(dlg.w.tuneRecord.powerAdj[1], 32);
+    EXPECT_EQ(dlg.work().tuneRecord.powerAdj[1], 32);
     Key(kKeyPageUp, false, 3);
     for (int i = 0; i < 5; ++i) {
         modem.samples = {TuneBlock(60, kPowerReadings[static_cast<std::size_t>(i)])};
@@ -178,7 +183,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
         EXPECT_EQ(hostWrites("AR").size(), ars + 1);
         Settle();
     }
-    EXPECT_EQ(dlg.w.powerCalPoints.adReading, kPowerStored);
+    EXPECT_EQ(dlg.work().powerCalPoints.adReading, kPowerStored);
     StepIs(7, 2, 0);
 
     // Power out: points 0, 1, 2 keyed.
@@ -188,7 +193,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     dlg.OK();
     Settle();
     StepIs(8, 2, 1);
-    EXPECT_TRUE(dlg.transmitSelected);
+    EXPECT_TRUE(dlg.transmitSelected());
     Key(kKeyPageDown);
     dlg.OK();
     Settle();
@@ -201,9 +206,9 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     Key(kKeyPageUp);  // no send: the Mod Balance start carries it
     for (int expectedPoint : {1, 0, 2}) {
         SCOPED_TRACE(expectedPoint);
-        EXPECT_EQ(dlg.w.currentPoint, expectedPoint);
+        EXPECT_EQ(dlg.work().currentPoint, expectedPoint);
         dlg.OK();
-        EXPECT_EQ(dlg.w.currentStep, 10);
+        EXPECT_EQ(dlg.work().currentStep, 10);
         dialogs.expectBox("Do you want to Re-Adjust this Mod Setting?", MsgAnswer::No);
         sched.advance(66500 + 300);
         Settle();
@@ -255,9 +260,9 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
         modem.samples.clear();
         for (int r : kRssiReads[static_cast<std::size_t>(level)]) modem.samples.push_back(TuneBlock(r, 0));
         if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.w.calPointIndex == level + 1 || dlg.w.currentTest != 12; }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.work().calPointIndex == level + 1 || dlg.work().currentTest != 12; }, 20000));
     }
-    EXPECT_EQ(dlg.rssiReadCount, 4);
+    EXPECT_EQ(dlg.rssiReadCount(), 4);
 
     ASSERT_EQ(links.writes.size(), 2u);
     const WriteRequest& save = links.writes[1];
@@ -270,11 +275,11 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     EXPECT_EQ(out.masterDeviation, AdjustUnsigned(start.masterDeviation, 255));
     EXPECT_EQ(out.masterRxGain, AdjustUnsigned(start.rxGainAdj, 10));
     EXPECT_EQ(out.frontEndAdj[0], AdjustUnsigned(d.frontEndAdj[0], 1));
-    EXPECT_EQ(out.fcAdj, dlg.w.tuneRecord.fcAdj);
+    EXPECT_EQ(out.fcAdj, dlg.work().tuneRecord.fcAdj);
     EXPECT_NE(out.fcAdj.txFc8, start.fcAdj.txFc8);
     EXPECT_EQ(out.rssiCalAdj, 0);
     EXPECT_EQ(out.masterPowerMeterCal, 200);
-    EXPECT_EQ(dlg.w.rssiCalPoints.adReading, kRssiStored);
+    EXPECT_EQ(dlg.work().rssiCalPoints.adReading, kRssiStored);
     CalTables expected = out.calTables;
     BuildPowerTable(st, st, st, expected, PowerCalPoints{st.testParameters.powerPoints.powerWatts, kPowerStored}, false);
     RssiCalPoints rssi = st.testParameters.rssiPoints;
@@ -296,7 +301,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     Settle();
     for (int pass = 0; pass < 3; ++pass) {
         StepIs(25, 13, 1);
-        EXPECT_EQ(dlg.w.calPointIndex, pass);
+        EXPECT_EQ(dlg.work().calPointIndex, pass);
         dlg.OK();
         Settle();
     }
@@ -304,16 +309,16 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     dlg.OK();
     Settle();
     dlg.OK();  // "AR" while keyed; 500 ms later step 28, unkeyed
-    EXPECT_EQ(dlg.dialogState, TuneDialogState::PowerVerifyClearing);
+    EXPECT_EQ(dlg.dialogState(), TuneDialogState::PowerVerifyClearing);
     sched.advance(600);
     Settle();
     StepIs(28, 14, 1);
-    EXPECT_FALSE(dlg.transmitSelected);
+    EXPECT_FALSE(dlg.transmitSelected());
     EXPECT_EQ(links.packetOpens, 0);
     dlg.OK();
     StepIs(0, kNoTest, 2);
     EXPECT_EQ(links.packetOpens, 1);
-    for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(dlg.w.testDone[static_cast<std::size_t>(t)]) << t;
+    for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(dlg.work().testDone[static_cast<std::size_t>(t)]) << t;
     Settle();
 
     dlg.Close();
@@ -326,17 +331,20 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
 
 TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter66500ms) {
     Open();
-    dlg.w.testPoints[1] = st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, 1))];
-    dlg.w.tuneRecord.radioType = 1;
-    dlg.w.tuneRecord.radioRange = range;
-    dlg.w.currentTest = dlg.SelectTest(3);
+    const std::int32_t selected = dlg.SelectTest(3);
+    dlg.Stage([&](TuneWork& w) {
+        w.testPoints[1] = st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, 1))];
+        w.tuneRecord.radioType = 1;
+        w.tuneRecord.radioRange = range;
+        w.currentTest = selected;
+    });
     Settle();
     const std::int64_t t0 = sched.nowMs();
     const std::size_t tunes = TuneLines().size();
     dlg.OK();
-    EXPECT_TRUE(dlg.transmitSelected);
+    EXPECT_TRUE(dlg.transmitSelected());
     EXPECT_EQ(dlg.timerTxTimeout().interval(), 66500);
-    EXPECT_EQ(dlg.w.modBalanceTxTime, 60);
+    EXPECT_EQ(dlg.work().modBalanceTxTime, 60);
     EXPECT_EQ(settings.modBalanceTxTime, 60);
     sched.advance(1000);
     ASSERT_EQ(TuneLines().size(), tunes + 1);
@@ -352,7 +360,7 @@ TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter
     sched.advance(200);
     ASSERT_EQ(TuneLines().size(), tunes + 2);
     EXPECT_EQ(TuneLines().back().atMs, t0 + 66500);
-    EXPECT_FALSE(dlg.transmitSelected);
+    EXPECT_FALSE(dlg.transmitSelected());
     EXPECT_EQ(dialogs.boxes.back().title, version::programTitle);
     StepIs(9, 3, 1);  // Yes: adjust again
 }
@@ -360,9 +368,9 @@ TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter
 TEST_F(TuneRun, CloseWhileAPollIsOpenSendsEndTestWhenTheExchangeCompletes) {
     Open();
     sched.advance(1500);  // the first "AS" poll goes out
-    ASSERT_EQ(dlg.dialogState, TuneDialogState::AwaitingDiagnostics);
+    ASSERT_EQ(dlg.dialogState(), TuneDialogState::AwaitingDiagnostics);
     dlg.Close();
-    EXPECT_TRUE(dlg.endTestPending);
+    EXPECT_TRUE(dlg.endTestPending());
     EXPECT_TRUE(hostWrites("T0").empty());
     sched.advance(300);
     EXPECT_EQ(hostWrites("T0").size(), 1u);
@@ -388,14 +396,16 @@ TEST_F(TuneRun, EndTestWithoutAnswerIsResentThreeTimesThenReportedAndTheWindowCl
 
 TEST_F(TuneRun, CloseBoxShutdownAndPortSwapEndTheModemTestMode) {
     Open();
-    dlg.w.testPoints[0].rxFrequency = 450000000;
-    dlg.w.testPoints[0].txFrequency = 455000000;
-    dlg.w.currentPoint = 0;
+    dlg.Stage([&](TuneWork& w) {
+        w.testPoints[0].rxFrequency = 450000000;
+        w.testPoints[0].txFrequency = 455000000;
+        w.currentPoint = 0;
+    });
     dlg.Unload();  // nothing sent yet: no "T0"
     EXPECT_TRUE(hostWrites("T0").empty());
 
     Open();
-    dlg.transmitSelected = true;
+    dlg.SelectTransmit(true);
     dlg.SendTunePoint(0);
     Settle();
     EXPECT_TRUE(dlg.modemInTestMode());
@@ -412,8 +422,10 @@ TEST_F(TuneRun, CloseBoxShutdownAndPortSwapEndTheModemTestMode) {
 TEST_F(TuneRun, TimeOutsWaitWhileTheWindowIsNotActive) {
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
     Open();
-    dlg.w.testPoints[1].rxFrequency = 450000000;
-    dlg.w.currentPoint = 1;
+    dlg.Stage([&](TuneWork& w) {
+        w.testPoints[1].rxFrequency = 450000000;
+        w.currentPoint = 1;
+    });
     dlg.SendTunePoint(1);
     view.active = false;
     sched.advance(3000);
@@ -427,7 +439,7 @@ TEST_F(TuneRun, TimeOutsWaitWhileTheWindowIsNotActive) {
     EXPECT_EQ(TuneLines().size(), 4u);
     sched.advance(500);
     EXPECT_EQ(TuneLines().size(), 4u);
-    EXPECT_EQ(dlg.dialogState, TuneDialogState::Idle);  // the fourth time-out gave up
+    EXPECT_EQ(dlg.dialogState(), TuneDialogState::Idle);  // the fourth time-out gave up
 }
 
 TEST_F(TuneRun, DiagnosticsInOneRecordOrSplitShowTheBatteryTemperatureAndValue) {
@@ -437,24 +449,24 @@ TEST_F(TuneRun, DiagnosticsInOneRecordOrSplitShowTheBatteryTemperatureAndValue) 
         SCOPED_TRACE(split);
         modem.splitDiagBlocks = split;
         Open();
-        dlg.w.diagIndex = 7;
+        dlg.Stage([&](TuneWork& w) { w.diagIndex = 7; });
         sched.advance(1500);
         Settle();
         EXPECT_EQ(view.diagValue, "-97 dBm");
-        EXPECT_EQ(dlg.replyCount, 42);
-        EXPECT_EQ(dlg.diagnostics.sets[0].values[0], 33);
+        EXPECT_EQ(dlg.replyCount(), 42);
+        EXPECT_EQ(dlg.diagnostics().sets[0].values[0], 33);
         dlg.Unload();
     }
 }
 
 TEST_F(TuneRun, F7StopsTheSamplesOnlyInEngineeringMode) {
     Open();
-    dlg.w.currentStep = 19;
+    dlg.Stage([&](TuneWork& w) { w.currentStep = 19; });
     EXPECT_FALSE(dlg.KeyDown(kKeyF7, false, false, false));
-    EXPECT_TRUE(dlg.pollDiagnostics);  // not in engineering mode
+    EXPECT_TRUE(dlg.pollDiagnostics());  // not in engineering mode
     st().engineerMode = true;
     EXPECT_FALSE(dlg.KeyDown(kKeyF7, false, false, false));
-    EXPECT_FALSE(dlg.pollDiagnostics);
+    EXPECT_FALSE(dlg.pollDiagnostics());
     sched.advance(5000);
     EXPECT_TRUE(hostWrites("AT").empty());
     EXPECT_TRUE(hostWrites("AS").empty());
@@ -469,7 +481,7 @@ TEST_F(TuneRun, NoPollsWhileThePrimaryPortIsClosed) {
     Open();
     port->CloseCommPort();
     for (int step : {0, 19, 23}) {
-        dlg.w.currentStep = step;
+        dlg.Stage([&](TuneWork& w) { w.currentStep = step; });
         sched.advance(5000);
     }
     EXPECT_TRUE(hostWrites("AS").empty());
@@ -482,28 +494,34 @@ TEST_F(TuneRun, NoPollsWhileThePrimaryPortIsClosed) {
 
 TEST_F(TuneRun, AdjustKeysOnAStepWithoutAnAdjustValueChangeNothing) {
     Open();
-    dlg.w.currentStep = 4;
-    dlg.w.adjustIndex = 4;  // a stale index from an earlier screen
-    const TuneRecord before = dlg.w.tuneRecord;
+    dlg.Stage([&](TuneWork& w) {
+        w.currentStep = 4;
+        w.adjustIndex = 4;  // a stale index from an earlier screen
+    });
+    const TuneRecord before = dlg.work().tuneRecord;
     dlg.KeyDown(kKeyPageUp, false, false, false);
-    EXPECT_EQ(dlg.w.tuneRecord, before);
+    EXPECT_EQ(dlg.work().tuneRecord, before);
     EXPECT_TRUE(TuneLines().empty());
-    dlg.w.currentStep = 22;
-    dlg.w.adjustIndex = 0;
-    dlg.w.tuneRecord.rxGainAdj = 0;
-    dlg.w.testPoints[1].rxFrequency = 450000000;
-    dlg.w.currentPoint = 1;
+    dlg.Stage([&](TuneWork& w) {
+        w.currentStep = 22;
+        w.adjustIndex = 0;
+        w.tuneRecord.rxGainAdj = 0;
+        w.testPoints[1].rxFrequency = 450000000;
+        w.currentPoint = 1;
+    });
     dlg.KeyDown(kKeyPageDown, false, false, false);
-    EXPECT_EQ(dlg.w.tuneRecord.rxGainAdj, 255);
+    EXPECT_EQ(dlg.work().tuneRecord.rxGainAdj, 255);
     EXPECT_EQ(view.adjValue, "255");
     EXPECT_EQ(TuneLines().size(), 1u);
     EXPECT_FALSE(dlg.KeyDown(kKeyPageUp, true, false, false));  // Shift: nothing
-    dlg.w.currentStep = 9;
-    dlg.w.adjustIndex = 3;
+    dlg.Stage([&](TuneWork& w) {
+        w.currentStep = 9;
+        w.adjustIndex = 3;
+    });
     Settle();
     dlg.KeyDown(kKeyPageUp, false, false, false);
     EXPECT_EQ(TuneLines().size(), 1u);  // Mod Adj: sent with the next Mod Balance start
-    EXPECT_EQ(dlg.w.tuneRecord.modValue, dlg.w.tuneRecord.modAdj[1]);
+    EXPECT_EQ(dlg.work().tuneRecord.modValue, dlg.work().tuneRecord.modAdj[1]);
 }
 
 // ---- giving up while the radio may transmit
@@ -520,13 +538,15 @@ protected:
     // filled in.
     void StartTest(int test) {
         Open();
-        for (int p = 0; p < 3; ++p)
-            dlg.w.testPoints[static_cast<std::size_t>(p)] =
-                st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, p))];
-        dlg.w.tuneRecord.radioType = 1;
-        dlg.w.tuneRecord.radioRange = range;
-        dlg.w.powerCalPoints = st().testDefaults.powerPoints;
-        dlg.w.currentTest = dlg.SelectTest(test);
+        const std::int32_t selected = dlg.SelectTest(test);
+        dlg.Stage([&](TuneWork& w) {
+            for (std::size_t p = 0; p < 3; ++p)
+                w.testPoints[p] = st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, static_cast<int>(p)))];
+            w.tuneRecord.radioType = 1;
+            w.tuneRecord.radioRange = range;
+            w.powerCalPoints = st().testDefaults.powerPoints;
+            w.currentTest = selected;
+        });
         dlg.ShowTuneStep();
         Settle();
     }
@@ -583,18 +603,18 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
         StartTest(1);
         dlg.OK();  // step 5: keyed at the first target power
         Settle();
-        ASSERT_EQ(dlg.w.currentStep, 6);
+        ASSERT_EQ(dlg.work().currentStep, 6);
         if (c.pointsBefore > 0) {
             modem.samples = {TuneBlock(60, 50)};
             dlg.OK();
             Settle();
-            ASSERT_EQ(dlg.w.calPointIndex, 1);
+            ASSERT_EQ(dlg.work().calPointIndex, 1);
             dlg.KeyDown(kKeyPageUp, false, true, false);
             Settle();
         }
         const auto i = static_cast<std::size_t>(c.pointsBefore);
-        const PowerCalPoints points = dlg.w.powerCalPoints;
-        const std::int16_t adjust = dlg.w.tuneRecord.powerAdj[1];
+        const PowerCalPoints points = dlg.work().powerCalPoints;
+        const std::int16_t adjust = dlg.work().tuneRecord.powerAdj[1];
         const std::size_t written = hostWrites().size();
         dialogs.expectBox("Modem not responding! The point was not taken; the transmitter was turned off.");
         dlg.OK();
@@ -607,9 +627,9 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
         EXPECT_EQ(dialogs.boxes.size(), 1u);
         EXPECT_EQ(dialogs.boxes[0].title, version::programTitle);
         EXPECT_EQ(dialogs.boxes[0].buttons, MsgButtons::OK);
-        EXPECT_FALSE(dlg.transmitSelected);
-        EXPECT_EQ(dlg.w.calPointIndex, c.pointsBefore);
-        EXPECT_EQ(dlg.w.powerCalPoints.adReading, points.adReading);
+        EXPECT_FALSE(dlg.transmitSelected());
+        EXPECT_EQ(dlg.work().calPointIndex, c.pointsBefore);
+        EXPECT_EQ(dlg.work().powerCalPoints.adReading, points.adReading);
         StepIs(5, 1, 1);
         EXPECT_NE(view.description.find("Hook Up"), std::string::npos);  // no longer "Adjust ... for"
 
@@ -618,16 +638,16 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
         sched.advance(3000);
         Settle();
         dlg.OK();
-        EXPECT_TRUE(dlg.transmitSelected);
-        EXPECT_TRUE(IsSet(dlg.w.tuneRecord.txSelected));
+        EXPECT_TRUE(dlg.transmitSelected());
+        EXPECT_TRUE(IsSet(dlg.work().tuneRecord.txSelected));
         // The first point starts from the low setting; a later one keeps the operator's value.
-        EXPECT_EQ(dlg.w.tuneRecord.powerAdj[1], c.pointsBefore == 0 ? 32 : adjust);
+        EXPECT_EQ(dlg.work().tuneRecord.powerAdj[1], c.pointsBefore == 0 ? 32 : adjust);
         Settle();
         modem.samples = {TuneBlock(60, 77)};
         dlg.OK();
         Settle();
-        EXPECT_EQ(dlg.w.powerCalPoints.adReading[i], 77);
-        EXPECT_EQ(dlg.w.calPointIndex, c.pointsBefore + 1);
+        EXPECT_EQ(dlg.work().powerCalPoints.adReading[i], 77);
+        EXPECT_EQ(dlg.work().calPointIndex, c.pointsBefore + 1);
         dialogs.boxes.clear();
         dlg.Unload();
     }
@@ -659,7 +679,7 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
         if (c.keyFirst) {
             dlg.OK();
             Settle();
-            ASSERT_EQ(dlg.w.currentStep, 4);
+            ASSERT_EQ(dlg.work().currentStep, 4);
         }
         modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
         const std::int64_t t0 = sched.nowMs();
@@ -670,8 +690,8 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
         ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 70000));
         EXPECT_EQ(Prefixes(LinesSince(written)), c.lines);
         EXPECT_EQ(sched.nowMs() - t0, c.giveUpMs);
-        EXPECT_FALSE(dlg.transmitSelected);
-        EXPECT_EQ(dlg.w.currentStep, c.stepAfter);
+        EXPECT_FALSE(dlg.transmitSelected());
+        EXPECT_EQ(dlg.work().currentStep, c.stepAfter);
         const std::size_t balances = hostWrites("BALANCE").size();
         sched.advance(70000);
         EXPECT_EQ(hostWrites("BALANCE").size(), balances);
@@ -699,7 +719,7 @@ protected:
 TEST_F(TuneSequence, GroupIntrosAndPreviousAcrossGroups) {
     Tick({1, 4, 8, 11, 14});
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.w.currentStep, 2);
+    EXPECT_EQ(dlg.work().currentStep, 2);
     dlg.OK();
     StepIs(5, 1, 1);
     dlg.Next();
@@ -731,7 +751,7 @@ TEST_F(TuneSequence, PointOrdersOfTheTests) {
     dlg.OK();
     std::vector<std::pair<int, bool>> seen;
     for (int i = 0; i < 3; ++i) {
-        seen.push_back({dlg.w.currentPoint, dlg.transmitSelected});
+        seen.push_back({dlg.work().currentPoint, dlg.transmitSelected()});
         dlg.OK();
     }
     EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}, {2, true}}));
@@ -739,7 +759,7 @@ TEST_F(TuneSequence, PointOrdersOfTheTests) {
     dlg.OK();
     seen.clear();
     for (int i = 0; i < 3; ++i) {
-        seen.push_back({dlg.w.currentPoint, dlg.transmitSelected});
+        seen.push_back({dlg.work().currentPoint, dlg.transmitSelected()});
         if (i == 2) dialogs.expectBox("Tuning Complete!", MsgAnswer::No);
         dlg.OK();
     }
@@ -749,7 +769,7 @@ TEST_F(TuneSequence, PointOrdersOfTheTests) {
     dlg.OK();
     for (int pass = 0; pass < 3; ++pass) {
         StepIs(25, 13, 1);
-        EXPECT_EQ(dlg.w.calPointIndex, pass);
+        EXPECT_EQ(dlg.work().calPointIndex, pass);
         dlg.OK();
     }
     StepIs(0, kNoTest, 2);
@@ -759,7 +779,7 @@ TEST_F(TuneSequence, SaveQuestionAndPacketTestByWhatIsTicked) {
     st().productionMode = true;
     Tick({13});
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.w.currentStep, 24);
+    EXPECT_EQ(dlg.work().currentStep, 24);
     dlg.OK();
     for (int i = 0; i < 3; ++i) dlg.OK();
     StepIs(0, kNoTest, 2);
@@ -767,7 +787,7 @@ TEST_F(TuneSequence, SaveQuestionAndPacketTestByWhatIsTicked) {
     EXPECT_TRUE(dialogs.boxes.empty());
 
     Tick({0});
-    dlg.w.currentTest = kNoTest;
+    dlg.Stage([&](TuneWork& w) { w.currentTest = kNoTest; });
     dlg.GoToFirstTest();
     dlg.OK();
     dlg.OK();
@@ -780,17 +800,17 @@ TEST_F(TuneSequence, SaveQuestionAndPacketTestByWhatIsTicked) {
 
 TEST_F(TuneSequence, SelectTestOutsideThePlanAndNoTickedTest) {
     EXPECT_EQ(dlg.SelectTest(16), kNoTest);
-    EXPECT_EQ(dlg.w.currentStep, 0);
-    EXPECT_EQ(dlg.w.currentPoint, 2);
+    EXPECT_EQ(dlg.work().currentStep, 0);
+    EXPECT_EQ(dlg.work().currentPoint, 2);
     EXPECT_EQ(dlg.SelectTest(-1), kNoTest);
     Tick({});
-    dlg.w.currentStep = 5;
+    dlg.Stage([&](TuneWork& w) { w.currentStep = 5; });
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.w.currentStep, 0);
+    EXPECT_EQ(dlg.work().currentStep, 0);
     Tick({5});
     view.sel.radioType = 0;  // the test is ticked but not available for this radio
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.w.currentStep, 0);
+    EXPECT_EQ(dlg.work().currentStep, 0);
 }
 
 TEST_F(TuneSequence, DacValuesMarkTheirTestsDoneAndSkippedTestsSaveNothing) {
@@ -798,7 +818,7 @@ TEST_F(TuneSequence, DacValuesMarkTheirTestsDoneAndSkippedTestsSaveNothing) {
     st().dacValues.powerAdj = {11, 22, 33};
     st().dacValues.txDeviationAdj = 77;
     dlg.UpdateDacValues();
-    EXPECT_EQ(dlg.w.tuneRecord.masterDeviation, 77);
+    EXPECT_EQ(dlg.work().tuneRecord.masterDeviation, 77);
     dlg.GoToFirstTest();
     dlg.OK();
     StepIs(7, 2, 0);

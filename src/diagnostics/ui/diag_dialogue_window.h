@@ -5,6 +5,7 @@
 // written only when it was loaded during the run.
 #include "diagnostics/ui/diag_window_support.h"
 #include "ui/dialogue_window.h"
+#include "ui/parameter_request.h"
 
 namespace k45 {
 

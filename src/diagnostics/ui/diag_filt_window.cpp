@@ -13,7 +13,8 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "platform/dialogs.h"
-#include "programming/ui/num_box.h"
+#include "platform/qt/qt_text.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -137,7 +138,7 @@ formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget
     // The list handlers refresh every box: what the limit boxes hold is taken first, not lost.
     auto add = [this] {
         ReadBoxes();
-        editor_.SetIdEntryText(S(textFilterID->text()));
+        editor_.SetIdEntryText(textFilterID->text().toStdString());
         editor_.AddId();
         Refresh();
         textFilterID->setFocus();
@@ -210,19 +211,19 @@ void formDiagFilt::Form_Load() {
 
 void formDiagFilt::ReadBoxes() {
     // As each box would leave it: a dropped text beyond the box's limits is brought within them.
-    for (int i = 0; i < 10; ++i) editor_.SetBox(i, S(limitBoxes[static_cast<std::size_t>(i)]->limitedText()));
+    for (int i = 0; i < 10; ++i) editor_.SetBox(i, limitBoxes[static_cast<std::size_t>(i)]->limitedText().toStdString());
 }
 
 void formDiagFilt::Refresh() {
-    for (int i = 0; i < 10; ++i) limitBoxes[static_cast<std::size_t>(i)]->setText(Q(editor_.boxes()[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 10; ++i) limitBoxes[static_cast<std::size_t>(i)]->setText(QText(editor_.boxes()[static_cast<std::size_t>(i)]));
     comboFilterIDs->blockSignals(true);
     comboFilterIDs->clear();
-    for (const auto& id : editor_.ids()) comboFilterIDs->addItem(Q(id));
+    for (const auto& id : editor_.ids()) comboFilterIDs->addItem(QText(id));
     comboFilterIDs->setCurrentIndex(editor_.selected());
     comboFilterIDs->blockSignals(false);
-    textShortId->setText(Q(editor_.shortIdText()));
-    if (textFilterID->text().isEmpty()) textFilterID->setText(Q(editor_.idEntryText()));
-    labelFilename->setText(Q(diaFileName_).toLower());
+    textShortId->setText(QText(editor_.shortIdText()));
+    if (textFilterID->text().isEmpty()) textFilterID->setText(QText(editor_.idEntryText()));
+    labelFilename->setText(QText(diaFileName_).toLower());
 }
 
 }  // namespace k45

@@ -28,7 +28,6 @@ public:
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
 
     DiagFiltEditor& editor() { return editor_; }
-    const std::string& diaFileName() const { return diaFileName_; }
 
     QRadioButton* optionAlarmSelect = nullptr;
     QRadioButton* optionFilterSelect = nullptr;

@@ -1,5 +1,6 @@
 #include "diagnostics/ui/diag_test_window.h"
 
+#include "platform/qt/qt_text.h"
 #include "serial/class_comm.h"
 
 #include <QCheckBox>
@@ -19,7 +20,7 @@
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -40,11 +41,9 @@ constexpr const char* kValueKeys[10] = {"Start RSSI", "End RSSI",      "Start Te
                                         "Start Batt", "End Batt",      "Start Fwd Pwr", "End Fwd Pwr",
                                         "Start Rev Pwr", "End Rev Pwr"};
 
-QString WholeText(double v) { return QString::number(v, 'f', 0); }
-
 QString ShortOf(const QString& text) {
     std::uint32_t id = 0;
-    if (!ParseUnitIdItem(S(text), id)) id = 0;
+    if (!ParseUnitIdItem(text.toStdString(), id)) id = 0;
     const LongIdParts p = SplitLongId(id);
     return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);
 }
@@ -166,7 +165,7 @@ void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.state.classC
 
 bool formDiagTst::PauseTicked() const { return checkPause->isChecked(); }
 
-void formDiagTst::ShowPacketsSent(double count) { labelPacketsTxed->setText(WholeText(count)); }
+void formDiagTst::ShowPacketsSent(double count) { labelPacketsTxed->setText(QText(WholeText(count))); }
 
 void formDiagTst::TestStopped() {
     Lock(false);
@@ -192,11 +191,11 @@ SimSettings formDiagTst::ReadBoxes() const {
                         : st.packetDelay;
     // A box that does not hold a number keeps the field's value.
     std::uint32_t v = 0;
-    s.packetsToSend = ParseUnitIdItem(S(textNumOfPackets->text()), v) && v <= 2147483647U ? static_cast<std::int32_t>(v)
+    s.packetsToSend = ParseUnitIdItem(textNumOfPackets->text().toStdString(), v) && v <= 2147483647U ? static_cast<std::int32_t>(v)
                                                                                        : st.packetsToSend;
     const std::uint32_t ids[3] = {st.masterId, st.startId, st.endId};
     std::uint32_t out[3];
-    for (int i = 0; i < 3; ++i) out[i] = ParseUnitIdItem(S(idBoxes[static_cast<std::size_t>(i)]->text()), v) ? v : ids[i];
+    for (int i = 0; i < 3; ++i) out[i] = ParseUnitIdItem(idBoxes[static_cast<std::size_t>(i)]->text().toStdString(), v) ? v : ids[i];
     s.masterId = out[0];
     s.startId = out[1];
     s.endId = out[2];
@@ -204,9 +203,9 @@ SimSettings formDiagTst::ReadBoxes() const {
     for (int c = 0; c < 5; ++c) {
         const SimChannel& ch = st.channels[static_cast<std::size_t>(c)];
         s.starts[static_cast<std::size_t>(c)] =
-            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c)]->limitedText()), v) ? static_cast<std::int16_t>(v) : ch.start;
+            ParseUnitIdItem(valueBoxes[static_cast<std::size_t>(2 * c)]->limitedText().toStdString(), v) ? static_cast<std::int16_t>(v) : ch.start;
         s.ends[static_cast<std::size_t>(c)] =
-            ParseUnitIdItem(S(valueBoxes[static_cast<std::size_t>(2 * c + 1)]->limitedText()), v) ? static_cast<std::int16_t>(v) : ch.end;
+            ParseUnitIdItem(valueBoxes[static_cast<std::size_t>(2 * c + 1)]->limitedText().toStdString(), v) ? static_cast<std::int16_t>(v) : ch.end;
     }
     return s;
 }

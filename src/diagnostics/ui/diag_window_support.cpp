@@ -7,9 +7,7 @@
 #include <QTimer>
 
 #include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "programming/parms_get_current.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45 {
 
@@ -35,18 +33,6 @@ private:
 };
 
 }  // namespace
-
-void RequestCurrentParameters(AppContext& ctx, ParmsClient* client) {
-    ToolForm* form = ctx.formParmsGetCurrent.get();
-    auto* reader = dynamic_cast<ParmsReader*>(form);
-    if (!reader) {
-        client->UpdateParms(false);
-        return;
-    }
-    if (form->loaded()) reader->Unload();
-    reader->RegisterForParms(client);
-    if (ctx.mainFrame) ctx.mainFrame->ShowForm(*form);
-}
 
 NumBox* NumberBox(const LocaleInfo& locale, QWidget* dragGroup, QWidget* parent, const char* name, int maxLength,
                   double maxValue) {

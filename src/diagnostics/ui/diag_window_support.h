@@ -1,6 +1,6 @@
 #pragma once
-// What the diagnostics windows share: the shared diagnostic settings, the request to the
-// current-parameter reader, text conversions and boxes for unit IDs and counts.
+// What the diagnostics windows share: the shared diagnostic settings, text conversions and
+// boxes for unit IDs and counts.
 #include <QString>
 #include <memory>
 #include <string>
@@ -15,17 +15,10 @@ namespace k45 {
 struct AppContext;
 struct LocaleInfo;
 class NumBox;
-class ParmsClient;
 
 // The diagnostic settings every diagnostics window reads; formDiagFilt edits them.
 using SharedDiagSettings = std::shared_ptr<DiagSettings>;
 
-// Unloads a busy reader, registers the client and shows the reader; without a reader the
-// client hears at once that nothing was found.
-void RequestCurrentParameters(AppContext& ctx, ParmsClient* client);
-
-inline QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-inline std::string S(const QString& s) { return s.toStdString(); }
 
 // A numeric box for a whole number without sign, at most maxLength digits and maxValue (unit IDs:
 // 10 digits; counts up to 2147483647 are limited by the box). Boxes given the same window as
@@ -39,8 +32,5 @@ void SelectAllOnFocus(QComboBox* combo);
 
 // The settings of a window: "Left"/"Top" are the base's; these read and write a key.
 std::string ProgramFile(const AppContext& ctx, const std::string& name);
-
-// Adds formDiagFilt, formOffLine, formOnLine, formLinkTst and formDiagTst to the registry.
-void AddDiagnosticsWindows(AppContext& ctx, QWidget& owner);
 
 }  // namespace k45

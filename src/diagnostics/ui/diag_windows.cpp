@@ -1,3 +1,5 @@
+#include "diagnostics/ui/diag_windows.h"
+
 #include "diagnostics/ui/diag_filt_window.h"
 #include "diagnostics/ui/diag_test_window.h"
 #include "diagnostics/ui/diag_window_support.h"
@@ -5,6 +7,7 @@
 #include "diagnostics/ui/offline_window.h"
 #include "diagnostics/ui/online_window.h"
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 
 namespace k45 {
 

@@ -13,7 +13,8 @@
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
-#include "programming/ui/num_box.h"
+#include "platform/qt/qt_text.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -22,7 +23,7 @@ namespace {
 
 QString ShortIdOf(const QString& idText) {
     std::uint32_t id = 0;
-    if (!ParseUnitIdItem(S(idText), id)) return QString();
+    if (!ParseUnitIdItem(idText.toStdString(), id)) return QString();
     const LongIdParts p = SplitLongId(id);
     return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);
 }
@@ -119,17 +120,17 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
 
     connect(textLocalId, &QLineEdit::textChanged, this, [this](const QString& t) { textLocalShortId->setText(ShortIdOf(t)); });
     connect(comboFilterIDs, &QComboBox::editTextChanged, this, [this](const QString& t) {
-        dialogue_->TypeRemote(S(t));
+        dialogue_->TypeRemote(t.toStdString());
         textRemoteShortId->setText(ShortIdOf(t));
     });
-    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { dialogue_->SetNumOfBlocks(S(t)); });
+    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { dialogue_->SetNumOfBlocks(t.toStdString()); });
     connect(scrollBlockSize, &QScrollBar::valueChanged, this, [this](int v) {
         dialogue_->SetBlockSize(v);
         labelBlockSize->setText(QString::number(v));
     });
     connect(scrollBlockDelay, &QScrollBar::valueChanged, this, [this](int v) {
         dialogue_->SetBlockDelay(v);
-        labelBlockDelay->setText(Q(FormatFixed(v * 0.5, 1, ctx_.state.locale)) + " S");
+        labelBlockDelay->setText(QText(FormatFixed(v * 0.5, 1, ctx_.state.locale)) + " S");
     });
     connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_->StartClicked(); });
     connect(buttonPause, &QPushButton::clicked, this, [this] { dialogue_->PauseClicked(); });
@@ -163,27 +164,27 @@ void formLinkTst::SaveFormParameters(const std::string& fileName, const std::str
 void formLinkTst::Form_Load() {
     DiagDialogueWindow::Form_Load();
     const LinkTestDisplay& d = dialogue_->display();
-    textNumOfBlocks->setText(Q(d.numOfBlocks));
+    textNumOfBlocks->setText(QText(d.numOfBlocks));
     scrollBlockDelay->setValue(d.blockDelay);
     scrollBlockSize->setValue(d.blockSize);
-    labelBlockDelay->setText(Q(FormatFixed(d.blockDelay * 0.5, 1, ctx_.state.locale)) + " S");
+    labelBlockDelay->setText(QText(FormatFixed(d.blockDelay * 0.5, 1, ctx_.state.locale)) + " S");
     labelBlockSize->setText(QString::number(d.blockSize));
     DisplayChanged();
 }
 
 void formLinkTst::DisplayChanged() {
     const LinkTestDisplay& d = dialogue_->display();
-    textLocalId->setText(Q(d.localId));
+    textLocalId->setText(QText(d.localId));
     comboFilterIDs->blockSignals(true);
     comboFilterIDs->clear();
-    for (const auto& id : d.remoteIds) comboFilterIDs->addItem(Q(id));
+    for (const auto& id : d.remoteIds) comboFilterIDs->addItem(QText(id));
     comboFilterIDs->setCurrentIndex(d.remoteSelected);
-    comboFilterIDs->setEditText(Q(d.remoteText));
+    comboFilterIDs->setEditText(QText(d.remoteText));
     comboFilterIDs->blockSignals(false);
-    textRemoteShortId->setText(ShortIdOf(Q(d.remoteText)));
-    labelBlocksTxed->setText(Q(d.blocksTxed));
-    labelBlocksRxed->setText(Q(d.blocksRxed));
-    labelLinkQuality->setText(Q(d.linkQuality));
+    textRemoteShortId->setText(ShortIdOf(QText(d.remoteText)));
+    labelBlocksTxed->setText(QText(d.blocksTxed));
+    labelBlocksRxed->setText(QText(d.blocksRxed));
+    labelLinkQuality->setText(QText(d.linkQuality));
     buttonStart->setEnabled(dialogue_->startAvailable());
     buttonPause->setEnabled(d.pauseEnabled);
     textNumOfBlocks->setEnabled(d.settingsEnabled);

@@ -18,6 +18,7 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "frame/main_frame.h"
+#include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -41,7 +42,7 @@ QLabel* Value(const char* name, QWidget* parent) {
 void SetItems(QComboBox* box, const std::vector<std::string>& items, int selected) {
     box->blockSignals(true);
     box->clear();
-    for (const auto& i : items) box->addItem(Q(i));
+    for (const auto& i : items) box->addItem(QText(i));
     box->setCurrentIndex(selected);
     box->blockSignals(false);
 }
@@ -219,7 +220,7 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     connect(optionRemoteSelected, &QRadioButton::clicked, this, [this] { dialogue_->SetRemoteList(false); });
     connect(optionRemoteList, &QRadioButton::clicked, this, [this] { dialogue_->SetRemoteList(true); });
     connect(comboRemoteIDs, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_->SelectRemote(i); });
-    connect(comboRemoteIDs, &QComboBox::editTextChanged, this, [this](const QString& t) { dialogue_->TypeRemote(S(t)); });
+    connect(comboRemoteIDs, &QComboBox::editTextChanged, this, [this](const QString& t) { dialogue_->TypeRemote(t.toStdString()); });
     connect(comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
             [this](int i) { dialogue_->SelectDiagSet(i); });
     connect(comboRemoteSelect, QOverload<int>::of(&QComboBox::activated), this,
@@ -284,16 +285,16 @@ void formOffLine::CountResend() {
 
 void formOffLine::DisplayChanged() {
     const OfflineDisplay& d = dialogue_->display();
-    textLocalId->setText(Q(d.localId));
+    textLocalId->setText(QText(d.localId));
     for (QRadioButton* b : {optionLocal, optionRemote, optionRemoteSelected, optionRemoteList}) b->blockSignals(true);
     (d.optionLocal ? optionLocal : optionRemote)->setChecked(true);
     (d.optionRemoteList ? optionRemoteList : optionRemoteSelected)->setChecked(true);
     for (QRadioButton* b : {optionLocal, optionRemote, optionRemoteSelected, optionRemoteList}) b->blockSignals(false);
     EnableRemote(!d.optionLocal);
     SetItems(comboRemoteIDs, d.remoteIds, d.remoteSelected);
-    if (comboRemoteIDs->currentText() != Q(d.remoteText)) {
+    if (comboRemoteIDs->currentText() != QText(d.remoteText)) {
         comboRemoteIDs->blockSignals(true);
-        comboRemoteIDs->setEditText(Q(d.remoteText));
+        comboRemoteIDs->setEditText(QText(d.remoteText));
         comboRemoteIDs->blockSignals(false);
     }
     comboDiagnosticSelect->blockSignals(true);
@@ -301,20 +302,20 @@ void formOffLine::DisplayChanged() {
     comboDiagnosticSelect->blockSignals(false);
     const std::string* diag[] = {&d.battery,    &d.analogVcc,    &d.temperature,   &d.rssiLevel,  &d.fwdPwr,
                                  &d.revPwr,     &d.preambleGood, &d.preambleTotal, &d.preambleDcd};
-    for (std::size_t i = 0; i < 9; ++i) diagLabels[i]->setText(Q(*diag[i]));
+    for (std::size_t i = 0; i < 9; ++i) diagLabels[i]->setText(QText(*diag[i]));
     std::vector<std::string> statsItems;
     for (const auto& e : d.statsList) statsItems.push_back(e.first);
     SetItems(comboRemoteSelect, statsItems, d.statsSelected);
     const std::string* st[] = {&d.idTruncated, &d.statsRssi, &d.statsTemp, &d.statsBatt, &d.statsFwdPwr, &d.statsRevPwr};
-    for (std::size_t i = 0; i < 6; ++i) statsLabels[i]->setText(Q(*st[i]));
+    for (std::size_t i = 0; i < 6; ++i) statsLabels[i]->setText(QText(*st[i]));
     comboChannel->blockSignals(true);
     comboChannel->setCurrentIndex(d.channelIndex);
     comboChannel->blockSignals(false);
-    labelChannelWarning->setText(Q(d.channelWarning));
-    labelSwitchSetting->setText(Q(d.switchSetting));
+    labelChannelWarning->setText(QText(d.channelWarning));
+    labelSwitchSetting->setText(QText(d.switchSetting));
     if (scrollTxTime->value() != d.txTime) scrollTxTime->setValue(d.txTime);
     labelTxTime->setText(QString("%1 S").arg(d.txTime));
-    labelCurrentLevel->setText(Q(d.currentLevel));
+    labelCurrentLevel->setText(QText(d.currentLevel));
     panelCurrentLevel->setValue(d.levelPercent);
     panelProgress->setValue(d.progress);
 }

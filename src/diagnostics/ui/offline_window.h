@@ -26,7 +26,6 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    const std::string& offlineDiagsFile() const { return offlineDiagsFile_; }
 
     QRadioButton* optionLocal = nullptr;
     QLineEdit* textLocalId = nullptr;

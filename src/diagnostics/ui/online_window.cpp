@@ -23,6 +23,7 @@
 
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
+#include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -37,7 +38,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         if (role != Qt::DisplayRole || index.row() >= grid_.rowsUsed()) return {};
-        return Q(OnlineCellText(grid_.row(index.row()), index.column(), locale_));
+        return QText(OnlineCellText(grid_.row(index.row()), index.column(), locale_));
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         static const char* kHeads[] = {"",     "Short ID", "RSSI\n(dBm)", "", "Temp\n(C)", "", "Batt\n(V)",
@@ -240,12 +241,12 @@ void formOnLine::Form_Unload() {
     DiagDialogueWindow::Form_Unload();
 }
 
-void formOnLine::ShowTestCount(const std::string& text) { labelTestCount->setText(Q(text)); }
+void formOnLine::ShowTestCount(const std::string& text) { labelTestCount->setText(QText(text)); }
 
 void formOnLine::ShowFilterEntries(const std::vector<std::string>& entries, int selected) {
     comboFilterIDs->blockSignals(true);
     comboFilterIDs->clear();
-    for (const auto& e : entries) comboFilterIDs->addItem(Q(e));
+    for (const auto& e : entries) comboFilterIDs->addItem(QText(e));
     comboFilterIDs->setCurrentIndex(selected);
     comboFilterIDs->blockSignals(false);
 }

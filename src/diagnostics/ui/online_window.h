@@ -27,7 +27,6 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    const std::string& saveFileName() const { return saveFileName_; }
 
     QRadioButton* optionIdOff = nullptr;
     QRadioButton* optionIdList = nullptr;

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include "platform/clipboard.h"
+#include "platform/qt/qt_text.h"
 
 namespace k45 {
 namespace {
@@ -100,7 +101,7 @@ void CutActiveText(QWidget* window, Clipboard& clipboard) {
 void PasteActiveText(QWidget* window, Clipboard& clipboard) {
     TextTarget target(ActiveControl(window));
     if (!target.valid() || target.locked()) return;
-    target.replaceSelection(QString::fromStdString(clipboard.text()));
+    target.replaceSelection(QText(clipboard.text()));
 }
 
 }  // namespace k45

@@ -7,6 +7,7 @@
 
 #include "frame/app_context.h"
 #include "frame/ui/identity_texts.h"
+#include "platform/qt/qt_text.h"
 
 namespace k45 {
 
@@ -30,7 +31,7 @@ FormAbout::FormAbout(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
     connect(buttonOK, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
 
     // Load.
-    setWindowTitle(QString::fromStdString(t.productName));
+    setWindowTitle(QText(t.productName));
     loaded_ = true;
     resize(440, 220);
 }

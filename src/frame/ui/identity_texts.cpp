@@ -10,6 +10,7 @@
 
 #include "frame/startup.h"
 #include "model/app_state.h"
+#include "platform/qt/qt_text.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -85,7 +86,7 @@ IdentityBlock BuildIdentityBlock(QWidget* box, QVBoxLayout* outer, const char* f
     column->setSpacing(6);
     row->addLayout(column, 1);
     auto makeLabel = [&](const char* name, const std::string& text) {
-        auto* l = new QLabel(QString::fromStdString(text), b.frame);
+        auto* l = new QLabel(QText(text), b.frame);
         l->setObjectName(name);
         column->addWidget(l);
         return l;

@@ -26,9 +26,11 @@
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/form_splash.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/dialogs.h"
+#include "platform/qt/qt_text.h"
 #include "platform/scheduler.h"
 #include "serial/tx_modes.h"
 #include "version_info.h"
@@ -100,7 +102,7 @@ void MDIMain::CreateToolBar() {
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(0);
     auto caption = [&](const char* text, int row, int col) {
-        auto* l = new QLabel(QString::fromUtf8(text), frameVersion);
+        auto* l = new QLabel(QText(text), frameVersion);
         l->setObjectName("labelVersionGeneral");
         grid->addWidget(l, row, col, Qt::AlignRight);
     };
@@ -128,7 +130,7 @@ void MDIMain::CreateStatusBar() {
     setStatusBar(bar);
     const char* initial[] = {"", "Com1 / Com2", "default.dat"};
     for (int i = 0; i < 3; ++i) {
-        panels_[i] = new QLabel(QString::fromUtf8(initial[i]), bar);
+        panels_[i] = new QLabel(QText(initial[i]), bar);
         panels_[i]->setObjectName(QString("statusBarInfoPanel%1").arg(i + 1));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panels_[i]->setContentsMargins(4, 0, 4, 0);
@@ -295,31 +297,31 @@ void MDIMain::ToggleToolBar() {
 // Status bar and version frame
 
 void MDIMain::IncrementTestNumber(bool tmpFlag) {
-    panels_[0]->setText(tmpFlag ? QString::fromStdString(NextTestNumberText(panels_[0]->text().toStdString()))
+    panels_[0]->setText(tmpFlag ? QText(NextTestNumberText(panels_[0]->text().toStdString()))
                                 : QString());
 }
 
 void MDIMain::DisplayComPorts() {
     if (!ctx_.state.classCommPrimary || !ctx_.state.classCommSecondary) return;
     panels_[1]->setText(
-        QString::fromStdString(ComPortsText(ctx_.state.classCommPrimary->portNumber, ctx_.state.classCommSecondary->portNumber)));
+        QText(ComPortsText(ctx_.state.classCommPrimary->portNumber, ctx_.state.classCommSecondary->portNumber)));
 }
 
 void MDIMain::DisplayFilenames() {
     // Lower case of the whole name, letters beyond ASCII included; the names keep their case.
     const AppState& s = ctx_.state;
-    QString text = QString::fromStdString(s.dataFileName).toLower();
-    if (s.productionMode) text += "   |   " + QString::fromStdString(s.testFileName).toLower();
+    QString text = QText(s.dataFileName).toLower();
+    if (s.productionMode) text += "   |   " + QText(s.testFileName).toLower();
     panels_[2]->setText(text);
 }
 
 void MDIMain::SetFirmwareVersionLabel(const std::string& text) {
-    labelVersion->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+    labelVersion->setText(Latin1Text(text));
 }
 
 void MDIMain::SetUnitIdLabels(std::uint32_t longId) {
-    labelLongId->setText(QString::fromStdString(LongIdText(longId, ctx_.state.locale)));
-    labelShortID->setText(QString::fromStdString(ShortIdText(longId)));
+    labelLongId->setText(QText(LongIdText(longId, ctx_.state.locale)));
+    labelShortID->setText(QText(ShortIdText(longId)));
 }
 
 // ---------------------------------------------------------------------------------------------

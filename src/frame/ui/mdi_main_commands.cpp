@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/form_about.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/utilities.h"

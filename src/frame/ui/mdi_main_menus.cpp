@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/clipboard_commands.h"
 #include "frame/ui/help_routines.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/ui/menu_table.h"
 #include "frame/ui/swap_ports.h"
 #include "platform/clipboard.h"
+#include "platform/qt/qt_text.h"
 
 namespace k45 {
 
@@ -204,14 +206,14 @@ void MDIMain::CreateMenus() {
         QAction* a = nullptr;
         switch (row.kind) {
         case MenuRowKind::Menu:
-            current = bar->addMenu(QString::fromUtf8(row.caption));
+            current = bar->addMenu(QText(row.caption));
             current->setObjectName(row.name);
             current->setProperty("helpContextId", row.helpContextId);
             a = current->menuAction();
             break;
         case MenuRowKind::SubMenu:
             outer = current;
-            current = current->addMenu(QString::fromUtf8(row.caption));
+            current = current->addMenu(QText(row.caption));
             current->setObjectName(row.name);
             a = current->menuAction();
             break;
@@ -222,7 +224,7 @@ void MDIMain::CreateMenus() {
             current->addSeparator()->setObjectName(row.name);
             continue;
         case MenuRowKind::Item:
-            a = current->addAction(QString::fromUtf8(row.caption));
+            a = current->addAction(QText(row.caption));
             break;
         case MenuRowKind::ToolButton:
             continue;  // AddToolButtons
@@ -238,10 +240,10 @@ void MDIMain::CreateMenus() {
 void MDIMain::AddToolButtons() {
     for (const MenuRow& row : MenuTable()) {
         if (row.kind != MenuRowKind::ToolButton) continue;
-        QAction* a = toolbarTest->addAction(ToolbarImage(row.image), QString::fromUtf8(row.caption));
+        QAction* a = toolbarTest->addAction(ToolbarImage(row.image), QText(row.caption));
         a->setObjectName(row.name);
-        a->setToolTip(QString::fromUtf8(row.toolTip));
-        a->setData(QString::fromUtf8(row.caption));
+        a->setToolTip(QText(row.toolTip));
+        a->setData(QText(row.caption));
         WireRow(row, a);
         rowActions_.emplace_back(&row, a);
     }

@@ -6,11 +6,13 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/port_devices.h"
 #include "platform/profile.h"
+#include "platform/qt/qt_text.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -19,7 +21,7 @@ void MDIMain::MDIForm_Load() {
     AppState& s = ctx_.state;
 
     help_.InitHelp();
-    setWindowTitle(QString::fromUtf8(version::fileDescription));
+    setWindowTitle(QText(version::fileDescription));
     SetModeFlags(s, options_.engineeringBuild, options_.commandLine);
     s.parmsSignature = std::string("QuOrVaLiN") + '\0';
     ApplyModeMenus();

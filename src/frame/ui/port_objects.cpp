@@ -10,6 +10,7 @@
 #include "platform/port_devices.h"
 #include "platform/profile.h"
 #include "platform/qt/qt_serial_device.h"
+#include "platform/qt/qt_text.h"
 
 namespace k45 {
 
@@ -69,7 +70,7 @@ protected:
         auto* panel = static_cast<QWidget*>(watched);
         const std::string text =
             PortDevicesText(state_.classCommPrimary, state_.classCommSecondary, PortDeviceMapFile(state_.places));
-        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QString::fromStdString(text), panel);
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QText(text), panel);
         return true;
     }
 

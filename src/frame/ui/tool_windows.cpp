@@ -1,12 +1,13 @@
 #include "frame/ui/tool_windows.h"
 
-#include "diagnostics/ui/diag_window_support.h"
+#include "diagnostics/ui/diag_windows.h"
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "production/ui/panel_window_support.h"
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/radio_parms_window.h"
 #include "serial/ui/port_settings_window.h"
-#include "tools/ui/tool_windows_misc.h"
+#include "tools/ui/tools_windows.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45 {

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "platform/qt/qt_text.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -44,8 +45,8 @@ QWidget* QtDialogs::dialogParent() const {
 MsgAnswer QtDialogs::messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                                 MsgIcon icon) {
     QMessageBox box(dialogParent());
-    box.setWindowTitle(QString::fromStdString(title.empty() ? version::programTitle : title));
-    box.setText(QString::fromStdString(text));
+    box.setWindowTitle(QText(title.empty() ? version::programTitle : title));
+    box.setText(QText(text));
     switch (icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
     case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
@@ -79,10 +80,10 @@ MsgAnswer QtDialogs::messageBox(const std::string& text, const std::string& titl
 namespace {
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& r, bool save) {
-    const QString dir = QString::fromStdString(
+    const QString dir = QText(
         r.fileName.empty() ? r.initialDir : (r.initialDir.empty() ? r.fileName : r.initialDir + "/" + r.fileName));
-    const QString filters = QString::fromStdString(ConvertFileFilter(r.filter));
-    QFileDialog dlg(parent, QString::fromStdString(r.title), dir, filters);
+    const QString filters = QText(ConvertFileFilter(r.filter));
+    QFileDialog dlg(parent, QText(r.title), dir, filters);
     if (save) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
     } else {
@@ -91,7 +92,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
     }
     const QStringList entries = filters.split(";;");
     if (r.filterIndex >= 1 && r.filterIndex <= entries.size()) dlg.selectNameFilter(entries[r.filterIndex - 1]);
-    if (!r.defaultExt.empty()) dlg.setDefaultSuffix(QString::fromStdString(r.defaultExt));
+    if (!r.defaultExt.empty()) dlg.setDefaultSuffix(QText(r.defaultExt));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
 }

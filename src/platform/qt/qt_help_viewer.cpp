@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/qt/qt_text.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -44,7 +45,7 @@ void QtHelpViewer::PlaceOver(QWidget* over) {
 }
 
 bool QtHelpViewer::show(const std::string& helpFile, const std::string& anchor, std::string* error) {
-    const QString path = QString::fromStdString(helpFile);
+    const QString path = QText(helpFile);
     QFileInfo info(path);
     if (!info.exists() || !info.isFile() || !info.isReadable()) {
         if (error) {
@@ -59,7 +60,7 @@ bool QtHelpViewer::show(const std::string& helpFile, const std::string& anchor, 
     if (!frame_) {
         frame_ = new QWidget(over, Qt::Window);
         frame_->setObjectName("helpWindow");
-        frame_->setWindowTitle(QString::fromUtf8(version::programTitle) + " Help");
+        frame_->setWindowTitle(QText(version::programTitle) + " Help");
         auto* contents = new QPushButton("&Contents", frame_);
         contents->setObjectName("buttonContents");
         auto* back = new QPushButton("&Back", frame_);
@@ -90,7 +91,7 @@ bool QtHelpViewer::show(const std::string& helpFile, const std::string& anchor, 
         PlaceOver(over);
     }
     QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    url.setFragment(QString::fromStdString(anchor.empty() ? std::string("contents") : anchor));
+    url.setFragment(QText(anchor.empty() ? std::string("contents") : anchor));
     browser_->setSource(url);
     frame_->show();
     frame_->raise();

@@ -10,11 +10,13 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/qt/qt_text.h"
+
 namespace k45 {
 
 namespace {
 
-QString ToQ(const std::string& s) { return QString::fromStdString(s); }
+QString ToQ(const std::string& s) { return QText(s); }
 
 // The credentials of the program at the other end, when the socket can tell.
 std::optional<ucred> PeerCredentials(const QLocalSocket* socket) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/port_devices.h"
+#include "platform/qt/qt_text.h"
 
 namespace k45 {
 namespace {
@@ -243,7 +244,7 @@ bool QtSerialDevice::open(std::string* error) {
         if (error) *error = OpenFailureText(path_, "it is not a serial device", 0);
         return false;
     }
-    port_.setPortName(QString::fromStdString(path_));
+    port_.setPortName(QText(path_));
     // Open with settings every tty takes; the wanted ones follow one by one, so a refused one
     // does not stop the open.
     port_.setBaudRate(9600);

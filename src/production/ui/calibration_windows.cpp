@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
+#include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -113,16 +114,16 @@ bool formProgPwr::eventFilter(QObject* watched, QEvent* event) {
     return ToolWindowBase::eventFilter(watched, event);
 }
 
-void formProgPwr::SetProg(const std::string& t) { labelProg->setText(Qs(t)); }
-void formProgPwr::SetFreq(const std::string& t) { labelFreq->setText(Qs(t)); }
-void formProgPwr::SetLevel(const std::string& t) { labelLevel->setText(Qs(t)); }
+void formProgPwr::SetProg(const std::string& t) { labelProg->setText(QText(t)); }
+void formProgPwr::SetFreq(const std::string& t) { labelFreq->setText(QText(t)); }
+void formProgPwr::SetLevel(const std::string& t) { labelLevel->setText(QText(t)); }
 void formProgPwr::SetPowerAdjust(const std::string& dec, const std::string& hex) {
-    labelPwrAdj->setText(Qs(dec));
-    labelPwrAdjHex->setText(Qs(hex));
+    labelPwrAdj->setText(QText(dec));
+    labelPwrAdjHex->setText(QText(hex));
 }
 void formProgPwr::SetPowerReading(const std::string& dec, const std::string& hex) {
-    labelPwrA2D->setText(Qs(dec));
-    labelPwrA2DHex->setText(Qs(hex));
+    labelPwrA2D->setText(QText(dec));
+    labelPwrA2DHex->setText(QText(hex));
 }
 void formProgPwr::SetOkEnabled(bool on) {
     okWanted_ = on;
@@ -140,19 +141,19 @@ void formProgPwr::FocusOk() { buttonOK->setFocus(); }
 
 // ---- RSSI windows
 
-void RssiControls::SetProg(const std::string& t) { labelProg->setText(Qs(t)); }
-void RssiControls::SetFreq(const std::string& t) { labelFreq->setText(Qs(t)); }
-void RssiControls::SetLevel(const std::string& t) { labelLevel->setText(Qs(t)); }
+void RssiControls::SetProg(const std::string& t) { labelProg->setText(QText(t)); }
+void RssiControls::SetFreq(const std::string& t) { labelFreq->setText(QText(t)); }
+void RssiControls::SetLevel(const std::string& t) { labelLevel->setText(QText(t)); }
 void RssiControls::SetSavedReading(const std::string& t) {
-    if (labelSavedA2D) labelSavedA2D->setText(Qs(t));
+    if (labelSavedA2D) labelSavedA2D->setText(QText(t));
 }
 void RssiControls::SetRssiReading(const std::string& dec, const std::string& hex) {
-    labelRssiA2D->setText(Qs(dec));
-    if (labelRssiA2DHex) labelRssiA2DHex->setText(Qs(hex));
+    labelRssiA2D->setText(QText(dec));
+    if (labelRssiA2DHex) labelRssiA2DHex->setText(QText(hex));
 }
 void RssiControls::SetTemperature(const std::string& text, const std::string& hex) {
-    labelTemp->setText(Qs(text));
-    if (labelTempA2DHex) labelTempA2DHex->setText(Qs(hex));
+    labelTemp->setText(QText(text));
+    if (labelTempA2DHex) labelTempA2DHex->setText(QText(hex));
 }
 void RssiControls::SetOkEnabled(bool on) {
     okWanted_ = on;

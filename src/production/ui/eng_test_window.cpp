@@ -15,6 +15,7 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "model/app_state.h"
+#include "platform/qt/qt_text.h"
 #include "ui/combo_fillers.h"
 #include "ui/window_utils.h"
 
@@ -177,9 +178,9 @@ std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> formEngTest:
     return {SelectedData(comboRadioType), SelectedData(comboRadioRange)};
 }
 
-void formEngTest::SetDestination(const std::string& text) { labelDdeDst->setText(Qs(text)); }
-void formEngTest::SetSource(const std::string& text) { labelDdeSrc->setText(Qs(text)); }
-void formEngTest::SetLinkStatus(const std::string& text) { labelTest->setText(Qs(text)); }
+void formEngTest::SetDestination(const std::string& text) { labelDdeDst->setText(QText(text)); }
+void formEngTest::SetSource(const std::string& text) { labelDdeSrc->setText(QText(text)); }
+void formEngTest::SetLinkStatus(const std::string& text) { labelTest->setText(QText(text)); }
 
 void formEngTest::ClearDdeEnable() {
     const QSignalBlocker block(checkDdeEnable);

@@ -10,9 +10,10 @@
 #include <QSignalBlocker>
 #include <array>
 
+#include "platform/qt/qt_text.h"
 #include "production/test_panel.h"
 #include "production/ui/panel_window_support.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 class QGridLayout;
 class QVBoxLayout;
@@ -68,24 +69,24 @@ std::pair<QVBoxLayout*, QVBoxLayout*> PanelColumns(QWidget* window);
 template <class View>
 class PanelControls : public View, public PanelControlSet {
 protected:
-    void SetXcvrStatus(const std::string& text) override { diags.labelXcvrStatus->setText(Qs(text)); }
+    void SetXcvrStatus(const std::string& text) override { diags.labelXcvrStatus->setText(QText(text)); }
     void SetFrequencyTexts(const std::string& tx, const std::string& rx) override {
         // Both texts are taken first: a box's change reaches the dialogue, which may own them.
-        const QString txText = Qs(tx), rxText = Qs(rx);
+        const QString txText = QText(tx), rxText = QText(rx);
         textTxFreq->setText(txText);
         textRxFreq->setText(rxText);
     }
     void ShowDiagnostics(const DiagnosticsTexts& texts) override { ShowDiagnosticsTexts(diags, texts); }
     void SetTxTimeLabel(const std::string& text, bool scrollEnabled) override {
-        labelTxTime->setText(Qs(text));
+        labelTxTime->setText(QText(text));
         scrollTxTime->setEnabled(scrollEnabled);
     }
     void SetCnFcCaption(const std::string& caption) override {
-        if (optionCnFcAdjSelect) optionCnFcAdjSelect->setText(Qs(caption));
+        if (optionCnFcAdjSelect) optionCnFcAdjSelect->setText(QText(caption));
     }
     void ShowTuneValues(const std::array<std::string, 8>& values) override {
         for (std::size_t i = 0; i < 8; ++i)
-            if (adjustLabels[i]) adjustLabels[i]->setText(Qs(values[i]));
+            if (adjustLabels[i]) adjustLabels[i]->setText(QText(values[i]));
     }
     void SetSynthesizer(bool sa7026) override {
         if (!optionSa7025Synth) return;
@@ -107,7 +108,7 @@ protected:
         o->setChecked(true);
     }
     void SetDirectText(const std::string& text) override {
-        if (textDirectDac) textDirectDac->setText(Qs(text));
+        if (textDirectDac) textDirectDac->setText(QText(text));
     }
 };
 

@@ -9,10 +9,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "diagnostics/ui/diag_window_support.h"
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
+#include "platform/qt/qt_text.h"
 #include "programming/parms_rd_wr.h"
+#include "ui/parameter_request.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -88,16 +90,16 @@ DiagnosticsFrame BuildDiagnosticsFrame(QWidget* parent, const char* selectCaptio
 }
 
 void ShowDiagnosticsTexts(const DiagnosticsFrame& f, const DiagnosticsTexts& t) {
-    f.labelBatteryVoltage->setText(Qs(t.batteryVoltage));
-    f.labelAnalogVcc->setText(Qs(t.analogVcc));
-    f.labelTemperature->setText(Qs(t.temperature));
-    f.labelRssiLevel->setText(Qs(t.rssiLevel));
-    f.labelFwdPwr->setText(Qs(t.fwdPwr));
-    f.labelRevPwr->setText(Qs(t.revPwr));
-    f.labelPreambleGood->setText(Qs(t.preambleGood));
-    f.labelPreambleTotal->setText(Qs(t.preambleTotal));
-    f.labelPreambleDCD->setText(Qs(t.preambleDcd));
-    if (f.labelCurrentLevel) f.labelCurrentLevel->setText(Qs(t.currentLevel));
+    f.labelBatteryVoltage->setText(QText(t.batteryVoltage));
+    f.labelAnalogVcc->setText(QText(t.analogVcc));
+    f.labelTemperature->setText(QText(t.temperature));
+    f.labelRssiLevel->setText(QText(t.rssiLevel));
+    f.labelFwdPwr->setText(QText(t.fwdPwr));
+    f.labelRevPwr->setText(QText(t.revPwr));
+    f.labelPreambleGood->setText(QText(t.preambleGood));
+    f.labelPreambleTotal->setText(QText(t.preambleTotal));
+    f.labelPreambleDCD->setText(QText(t.preambleDcd));
+    if (f.labelCurrentLevel) f.labelCurrentLevel->setText(QText(t.currentLevel));
     if (f.panelCurrentLevel) f.panelCurrentLevel->setValue(t.currentPercent);
 }
 

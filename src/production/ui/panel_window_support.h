@@ -25,8 +25,6 @@ namespace k45 {
 struct AppContext;
 class ParmsClient;
 
-inline QString Qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-
 struct DiagnosticsFrame {
     QGroupBox* frameDiags = nullptr;
     QComboBox* comboDiagnosticSelect = nullptr;

@@ -14,6 +14,7 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "model/app_state.h"
 #include "ui/combo_fillers.h"
 #include "ui/window_utils.h"

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "production/prod_test.h"
 #include "production/ui/panel_controls.h"
 #include "production/ui/panel_window_support.h"

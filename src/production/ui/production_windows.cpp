@@ -1,6 +1,7 @@
 #include <QObject>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "platform/qt/qt_local_link.h"
 #include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"

@@ -11,6 +11,7 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -102,8 +103,8 @@ void formUserTest::keyPressEvent(QKeyEvent* e) {
     else ToolWindowBase::keyPressEvent(e);
 }
 
-void formUserTest::SetChannelWarning(const std::string& text) { labelChannelWarning->setText(Qs(text)); }
-void formUserTest::SetSwitchSetting(const std::string& text) { labelSwitchSetting->setText(Qs(text)); }
+void formUserTest::SetChannelWarning(const std::string& text) { labelChannelWarning->setText(QText(text)); }
+void formUserTest::SetSwitchSetting(const std::string& text) { labelSwitchSetting->setText(QText(text)); }
 
 void formUserTest::SelectChannelOverride(int index) {
     const QSignalBlocker block(comboChannelOverride);

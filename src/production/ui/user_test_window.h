@@ -35,6 +35,11 @@ private:
     void SetChannelWarning(const std::string& text) override;
     void SetSwitchSetting(const std::string& text) override;
     void SelectChannelOverride(int index) override;
+    // The user panel has no radio lists: the record's own type and range stand.
+    std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
+                                                                                  std::int32_t range) override {
+        return {type, range};
+    }
     bool HandleKey(QKeyEvent* e);
 };
 

@@ -9,10 +9,11 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 #include "programming/ui/editor_window.h"
-#include "programming/ui/num_box.h"
 
 namespace k45 {
 

@@ -10,7 +10,8 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
-#include "programming/ui/num_box.h"
+#include "platform/qt/qt_text.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -147,9 +148,9 @@ bool formMemRead::eventFilter(QObject* watched, QEvent* e) {
 
 std::string formMemRead::AddressText() const { return textAddress->text().toStdString(); }
 
-void formMemRead::SetAddressText(const std::string& text) { textAddress->setText(QString::fromStdString(text)); }
+void formMemRead::SetAddressText(const std::string& text) { textAddress->setText(QText(text)); }
 
-void formMemRead::SetValueText(const std::string& text) { textValue->setText(QString::fromStdString(text)); }
+void formMemRead::SetValueText(const std::string& text) { textValue->setText(QText(text)); }
 
 bool formMemRead::EepromSelected() const { return optionEeprom->isChecked(); }
 

@@ -7,6 +7,8 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
+#include "platform/qt/qt_text.h"
 #include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "programming/ui/ver_reqst_window.h"
@@ -66,12 +68,12 @@ void formParmsRdWr::Form_Load() {
     DialogueWindow::Form_Load();
 }
 
-void formParmsRdWr::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
+void formParmsRdWr::SetCaption(const std::string& text) { setWindowTitle(QText(text)); }
 
 void formParmsRdWr::SetLabels(const std::string& upper, const std::string& lower) {
     // The upper label may name the data file, held as UTF-8 like every path.
-    labelRdWr[0]->setText(QString::fromStdString(upper));
-    labelRdWr[1]->setText(QString::fromStdString(lower));
+    labelRdWr[0]->setText(QText(upper));
+    labelRdWr[1]->setText(QText(lower));
 }
 
 void formParmsRdWr::SetPercent(int percent) { panelPercent->setValue(percent); }

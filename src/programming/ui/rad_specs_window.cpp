@@ -12,11 +12,12 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
+#include "platform/qt/qt_text.h"
 #include "ui/combo_fillers.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 #include "params/radio_spec_file.h"
 #include "platform/dialogs.h"
-#include "programming/ui/num_box.h"
 #include "programming/ui/radio_parms_lists.h"
 
 namespace k45 {
@@ -163,7 +164,7 @@ void formRadSpecs::ShowEntries(int type, int range) {
         const RadSpecTexts texts = RadSpecToTexts(
             editDefaults_.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(type, range, k))], ctx_.state.locale);
         for (int c = 0; c < kRadSpecColumns; ++c)
-            column(c)[static_cast<std::size_t>(k)]->setText(QString::fromStdString(texts[static_cast<std::size_t>(c)]));
+            column(c)[static_cast<std::size_t>(k)]->setText(QText(texts[static_cast<std::size_t>(c)]));
     }
 }
 

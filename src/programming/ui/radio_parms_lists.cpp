@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 
+#include "platform/qt/qt_text.h"
 #include "programming/editor_rate_lists.h"
 
 namespace k45 {
@@ -12,7 +13,7 @@ namespace k45 {
 void SetListEntries(QComboBox& combo, const std::vector<std::string>& entries) {
     const QSignalBlocker block(combo);
     combo.clear();
-    for (const std::string& e : entries) combo.addItem(QString::fromStdString(e));
+    for (const std::string& e : entries) combo.addItem(QText(e));
     combo.setCurrentIndex(-1);
 }
 

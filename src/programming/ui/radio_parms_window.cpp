@@ -21,8 +21,11 @@
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
+#include "platform/qt/qt_text.h"
 #include "ui/combo_fillers.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 #include "platform/dialogs.h"
 #include "programming/editor_modem_times.h"
@@ -31,7 +34,6 @@
 #include "programming/ui/dac_vals_window.h"
 #include "programming/ui/editor_window.h"
 #include "programming/ui/mdm_times_window.h"
-#include "programming/ui/num_box.h"
 #include "programming/ui/rad_specs_window.h"
 #include "radio/channel_plan.h"
 #include "radio/channel_validation.h"
@@ -247,9 +249,9 @@ QWidget* formRadioParms::BuildRadioTab() {
     frameCarrierDetect->setObjectName("frameCarrierDetect");
     scrollRssiOn = HScroll("scrollRssiOn", 0, 90, 10);
     scrollRssiOff = HScroll("scrollRssiOff", 0, 90, 10);
-    labelRssiOn = new QLabel(QString::fromStdString(FormatRssiDbm(0)));
+    labelRssiOn = new QLabel(QText(FormatRssiDbm(0)));
     labelRssiOn->setObjectName("labelRssiOn");
-    labelRssiOff = new QLabel(QString::fromStdString(FormatRssiDbm(0)));
+    labelRssiOff = new QLabel(QText(FormatRssiDbm(0)));
     labelRssiOff->setObjectName("labelRssiOff");
     for (QLabel* l : {labelRssiOn, labelRssiOff}) l->setMinimumWidth(70);
     checkDynamicCarrier = Check("checkDynamicCarrier", "D&ynamic Carrier Detect Off Threshold");
@@ -353,7 +355,7 @@ void formRadioParms::Connect() {
     connect(buttonDefaultFreqs, &QPushButton::clicked, this, [this] { buttonDefaultFreqs_Click(); });
     connect(tabModemRadioParms, &QTabWidget::currentChanged, this, [this] { EnableTabFrames(); });
     connect(textLongId, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (auto s = ShortIdOfText(t.toStdString(), ctx_.state.locale)) textShortId->setText(QString::fromStdString(*s));
+        if (auto s = ShortIdOfText(t.toStdString(), ctx_.state.locale)) textShortId->setText(QText(*s));
     });
     connect(comboDataType, &QComboBox::currentIndexChanged, this,
             [this](int i) { shapeDataInversion->setVisible(i != 0); });
@@ -370,10 +372,10 @@ void formRadioParms::Connect() {
     connect(scrollPttWatchdogTime, &QScrollBar::valueChanged, this,
             [this](int v) { labelPttWatchdogTime->setText(QString("%1 S").arg(v)); });
     connect(scrollRssiOn, &QScrollBar::valueChanged, this, [this](int v) {
-        labelRssiOn->setText(QString::fromStdString(FormatRssiDbm(static_cast<std::int16_t>(v))));
+        labelRssiOn->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(v))));
     });
     connect(scrollRssiOff, &QScrollBar::valueChanged, this, [this](int v) {
-        labelRssiOff->setText(QString::fromStdString(FormatRssiDbm(static_cast<std::int16_t>(v))));
+        labelRssiOff->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(v))));
     });
     connect(scrollFreqChannels, &QScrollBar::valueChanged, this, [this](int v) { scrollFreqChannels_Change(v); });
 }
@@ -441,9 +443,9 @@ bool formRadioParms::SaveChanges() {
 void formRadioParms::DisplayParameters() {
     const ModemParameters& p = editParameters_;
     const LocaleInfo& loc = ctx_.state.locale;
-    textLongId->setText(QString::fromStdString(LongIdText(p.serialNumber, loc)));
-    textComment->setText(QString::fromStdU16String(Cp1252ToUtf16(p.comment)));
-    textLastConfigured->setText(QString::fromStdString(SetupTimeText(p.setupTime)));
+    textLongId->setText(QText(LongIdText(p.serialNumber, loc)));
+    textComment->setText(Cp1252Text(p.comment));
+    textLastConfigured->setText(QText(SetupTimeText(p.setupTime)));
     textTotalConfigurations->setText(QString::number(p.numberOfWrites));
     checkOnlineDiag->setChecked(IsSet(p.diagEnable));
     checkQMastOption->setChecked(IsSet(p.qMastOption));
@@ -477,8 +479,8 @@ void formRadioParms::DisplayParameters() {
         if (c < 0 || c >= static_cast<int>(p.channels.size())) continue;
         const auto ci = static_cast<std::size_t>(c);
         labelFreqChanNum[i]->setText(QString("&%1:").arg(c + 1));
-        textRxFreq[i]->setText(QString::fromStdString(FormatMHz(p.channels[ci].rxFrequency, loc)));
-        textTxFreq[i]->setText(QString::fromStdString(FormatMHz(p.channels[ci].txFrequency, loc)));
+        textRxFreq[i]->setText(QText(FormatMHz(p.channels[ci].rxFrequency, loc)));
+        textTxFreq[i]->setText(QText(FormatMHz(p.channels[ci].txFrequency, loc)));
         textPwrSetting[i]->setText(QString::number(p.powerAdjust[ci]));
     }
 }
@@ -489,7 +491,7 @@ void formRadioParms::StoreParameters() {
     auto text = [](const NumBox* e) { return e->limitedText().toStdString(); };
     if (auto v = TextToDouble(text(textLongId), loc); v && *v >= 0 && *v <= 4294967295.0)
         p.serialNumber = static_cast<std::uint32_t>(RoundHalfEven(*v));
-    p.comment = Utf16ToCp1252(textComment->text().toStdU16String());
+    p.comment = Cp1252Bytes(textComment->text());
     if (auto v = TextToInt32(text(textTotalConfigurations), loc)) p.numberOfWrites = *v;
     p.diagEnable = ToFlag(checkOnlineDiag->isChecked());
     p.qMastOption = ToFlag(checkQMastOption->isChecked());

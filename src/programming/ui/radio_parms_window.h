@@ -41,7 +41,6 @@ public:
     // Window fields.
     const ModemParameters& editParameters() const { return editParameters_; }
     int displayTopChannel() const { return displayTopChannel_; }
-    int storeTopChannel() const { return storeTopChannel_; }
 
     // Controls.
     QTabWidget* tabModemRadioParms = nullptr;

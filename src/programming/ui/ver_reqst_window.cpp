@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
+#include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -49,8 +50,8 @@ void formVerReqst::Form_Load() {
 }
 
 void formVerReqst::SetLabels(const std::string& upper, const std::string& lower) {
-    labelRead[0]->setText(QString::fromLatin1(upper.data(), static_cast<int>(upper.size())));
-    labelRead[1]->setText(QString::fromLatin1(lower.data(), static_cast<int>(lower.size())));
+    labelRead[0]->setText(Latin1Text(upper));
+    labelRead[1]->setText(Latin1Text(lower));
 }
 
 }  // namespace k45

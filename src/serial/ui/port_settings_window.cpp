@@ -23,6 +23,7 @@
 #include "frame/hex_text.h"
 #include "frame/main_frame.h"
 #include "platform/port_devices.h"
+#include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 #include "platform/dialogs.h"
 #include "serial/class_comm.h"
@@ -47,7 +48,7 @@ public:
     }
 
 protected:
-    QString textFromValue(int value) const override { return QString::fromStdString(ByteToHex2(value)); }
+    QString textFromValue(int value) const override { return QText(ByteToHex2(value)); }
 };
 
 // The device box: takes any path and offers the devices present when its list opens.
@@ -90,7 +91,7 @@ void FitTablePopup(QComboBox* combo) {
 
 // Lets a long path wrap at its slashes.
 QString Breakable(const std::string& path) {
-    return QString::fromStdString(path).replace("/", QString("/") + QChar(0x200B));
+    return QText(path).replace("/", QString("/") + QChar(0x200B));
 }
 
 bool DeviceExists(const std::string& path) {
@@ -293,7 +294,7 @@ std::string formPortSettings::OpenDeviceOf(int portNumber) const {
 void formPortSettings::ShowDevice(Side& s) {
     const int n = s.comboPortNum->currentIndex() + 1;
     const QSignalBlocker quiet(s.comboDevice);
-    s.comboDevice->setEditText(n >= 1 ? QString::fromStdString(devices_[n]) : QString());
+    s.comboDevice->setEditText(n >= 1 ? QText(devices_[n]) : QString());
     s.comboDevice->setEnabled(n >= 1);
     ShowDeviceStatus(s);
 }
@@ -330,7 +331,7 @@ void formPortSettings::ShowDeviceStatus(Side& s) {
 
 void formPortSettings::ShowDeviceColumn() {
     for (int n = 1; n <= kMaxComPort; ++n) {
-        QString text = QString::fromStdString(devices_[n]);
+        QString text = QText(devices_[n]);
         if (!OpenDeviceOf(n).empty()) text += "  (open)";
         portNumbers_->item(n - 1, 1)->setText(text);
     }
@@ -343,9 +344,9 @@ void formPortSettings::FillPresentDevices(QComboBox* box) {
     const QSignalBlocker quiet(box);
     model->removeRows(0, model->rowCount());
     auto add = [&](const std::string& path, const std::string& about) {
-        auto* aboutItem = new QStandardItem(QString::fromStdString(about));
+        auto* aboutItem = new QStandardItem(QText(about));
         aboutItem->setForeground(palette().brush(QPalette::PlaceholderText));
-        model->appendRow({new QStandardItem(QString::fromStdString(path)), aboutItem});
+        model->appendRow({new QStandardItem(QText(path)), aboutItem});
     };
     for (const PresentSerialDevice& d : listDevices ? listDevices() : std::vector<PresentSerialDevice>{}) {
         std::string about;

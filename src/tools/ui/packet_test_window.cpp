@@ -16,17 +16,16 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "platform/places.h"
-#include "programming/ui/num_box.h"
+#include "platform/qt/qt_text.h"
 #include "tools/array_test.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QLabel* Value(QWidget* parent, const char* name, const char* text) {
     auto* l = new QLabel(text, parent);
@@ -383,16 +382,16 @@ void formPacketTst::ShowCounters(const PacketTestResult& r) {
 }
 
 void formPacketTst::ShowPercentages(const std::string& a, const std::string& b, const std::string& c) {
-    labelHostToRemotePercent->setText(Q(a));
-    labelRemoteToHostPercent->setText(Q(b));
-    labelOverallPercent->setText(Q(c));
+    labelHostToRemotePercent->setText(QText(a));
+    labelRemoteToHostPercent->setText(QText(b));
+    labelOverallPercent->setText(QText(c));
 }
 
 void formPacketTst::ShowTiming(const std::string& a, const std::string& b, const std::string& c, const std::string& d) {
-    labelTestCalculatedTicks->setText(Q(a));
-    labelTestHostTicks->setText(Q(b));
-    labelTestTotalTime->setText(Q(c));
-    labelTestTotalTicks->setText(Q(d));
+    labelTestCalculatedTicks->setText(QText(a));
+    labelTestHostTicks->setText(QText(b));
+    labelTestTotalTime->setText(QText(c));
+    labelTestTotalTicks->setText(QText(d));
 }
 
 void formPacketTst::SetRunning(bool running, bool resumeEnabled) {

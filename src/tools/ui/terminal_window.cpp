@@ -20,8 +20,9 @@
 #include "frame/hex_text.h"
 #include "frame/ini_routines.h"
 #include "frame/startup.h"
-#include "programming/ui/num_box.h"
+#include "platform/qt/qt_text.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
 #include "ui/terminal_text.h"
 #include "ui/window_utils.h"
 
@@ -34,14 +35,6 @@ constexpr int kDmpColumnTwips = 1260;
 // Design size of a serial terminal: 6135 twips wide.
 constexpr int kDesignWidthTwips = 6135;
 constexpr int kDesignHeightTwips = 5400;
-
-std::string ToBytes(const QString& text) {
-    // The entry line holds Windows-1252 text; characters beyond one byte become "?".
-    std::string out;
-    out.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar c : text) out += c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?';
-    return out;
-}
 
 QPlainTextEdit* TerminalBox(QWidget* parent, const char* name, const char* tip) {
     auto* box = new QPlainTextEdit(parent);
@@ -271,7 +264,7 @@ bool formHexText::F12Key(const QKeyEvent& key) {
     if (!dialogue_ || key.key() != Qt::Key_F12 || key.modifiers() != Qt::NoModifier) return false;
     const std::string pattern = dialogue_->F12Text();
     if (pattern.empty()) return false;
-    textTxData->setText(textTxData->text() + QString::fromLatin1(pattern.data(), static_cast<int>(pattern.size())));
+    textTxData->setText(textTxData->text() + Cp1252Text(pattern));
     textTxData->setFocus();
     return true;
 }
@@ -340,10 +333,10 @@ bool formHexText::eventFilter(QObject* watched, QEvent* event) {
     if (key->key() == Qt::Key_Backspace) c = kKeyBackspace;
     else if (t.size() == 1 && t[0].unicode() < 128) c = static_cast<char>(t[0].unicode());
     else if (t.isEmpty()) return false;  // navigation keys move the caret
-    const HexKeyResult r = HexEntryKey(ToBytes(textTxData->text()), textTxData->cursorPosition(), c);
+    const HexKeyResult r = HexEntryKey(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition(), c);
     if (r.action == HexKeyResult::swallow) return true;
     if (r.action == HexKeyResult::rewrite) {
-        textTxData->setText(QString::fromLatin1(r.text.data(), static_cast<int>(r.text.size())));
+        textTxData->setText(Cp1252Text(r.text));
         textTxData->setCursorPosition(r.caret);
         return true;
     }
@@ -354,8 +347,8 @@ bool formHexText::eventFilter(QObject* watched, QEvent* event) {
 
 void formHexText::HexTextChanged() {
     if (rewriting_ || !dialogue_ || dialogue_->isAscii() || textTxData->text().isEmpty()) return;
-    const HexLayout l = HexEntryLayout(ToBytes(textTxData->text()), textTxData->cursorPosition());
-    const QString shown = QString::fromLatin1(l.text.data(), static_cast<int>(l.text.size()));
+    const HexLayout l = HexEntryLayout(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition());
+    const QString shown = Cp1252Text(l.text);
     if (shown == textTxData->text()) return;
     rewriting_ = true;
     textTxData->setText(shown);
@@ -366,12 +359,12 @@ void formHexText::HexTextChanged() {
 // ---- TerminalView ----
 
 void formHexText::AppendRx(const RxText& text) {
-    const QString shown = BytesToDisplayText(text.text);
+    const QString shown = Cp1252Text(text.text);
     switch (text.kind) {
         case RxAppendKind::hex: {
             // One short row per append to lay out, not one paragraph that grows without end.
             const int column = static_cast<int>(textRxedData->document()->lastBlock().length()) - 1;
-            AppendHexText(*textRxedData, BytesToDisplayText(HexDumpRows(text.text, column)), true);
+            AppendHexText(*textRxedData, Cp1252Text(HexDumpRows(text.text, column)), true);
             break;
         }
         case RxAppendKind::normalizedText: AppendText(*textRxedData, shown, true, true); break;
@@ -380,16 +373,16 @@ void formHexText::AppendRx(const RxText& text) {
 }
 
 void formHexText::AppendTx(const std::string& text, bool hex) {
-    const QString shown = BytesToDisplayText(text);
+    const QString shown = Cp1252Text(text);
     if (hex) AppendHexText(*textTxedData, shown, true);
     else AppendText(*textTxedData, shown, false, true);
 }
 
-std::string formHexText::TxEntryText() const { return ToBytes(textTxData->text()); }
+std::string formHexText::TxEntryText() const { return Cp1252Bytes(textTxData->text()); }
 
 void formHexText::SetTxEntryText(const std::string& text) {
     rewriting_ = true;
-    textTxData->setText(BytesToDisplayText(text));
+    textTxData->setText(Cp1252Text(text));
     rewriting_ = false;
 }
 

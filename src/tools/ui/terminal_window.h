@@ -33,7 +33,6 @@ public:
     ~formHexText() override;
 
     void setThisFormType(std::int32_t kind) override;
-    std::int32_t thisFormType() const { return kind_; }
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
 

@@ -1,8 +1,10 @@
 #include "tools/ui/tool_fields.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45 {
 
@@ -59,6 +61,23 @@ double BoxNumber(const NumBox& box) { return box.value().value_or(0.0); }
 void ShowBoxNumber(NumBox& box, double value) {
     const QSignalBlocker block(&box);
     box.setText(box.formatValue(value));
+}
+
+QLabel* ValueLabel(QWidget* parent, const QString& name, const char* tip) {
+    auto* l = new QLabel("0", parent);
+    l->setObjectName(name);
+    l->setMinimumWidth(80);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (tip) l->setToolTip(tip);
+    return l;
+}
+
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption, const char* tip) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    if (tip) b->setToolTip(tip);
+    return b;
 }
 
 }  // namespace k45

@@ -1,8 +1,12 @@
 #pragma once
-// The numeric boxes of the communication tool windows, on the programming windows' NumBox: the
+// The numeric boxes of the communication tool windows, on the shared NumBox: the
 // packet count boxes of the packet and array tests, the port test's toggle delay and the
 // terminal's DMP device digit. Each box drags itself and takes the drop of another box of its
-// window, as the numeric boxes of the other windows do.
+// window, as the numeric boxes of the other windows do. Also the value labels and buttons the
+// array test and the port statistics share.
+class QLabel;
+class QPushButton;
+class QString;
 class QWidget;
 
 namespace k45 {
@@ -23,5 +27,10 @@ NumBox* DigitBox(const LocaleInfo& locale, QWidget* window, const char* name);
 double BoxNumber(const NumBox& box);
 // Shows a number in the box's own form without running its change handlers.
 void ShowBoxNumber(NumBox& box, double value);
+
+// A sunken, right-aligned label showing "0", at least 80 pixels wide.
+QLabel* ValueLabel(QWidget* parent, const QString& name, const char* tip = nullptr);
+// A push button with its object name and, when given, its tool tip.
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption, const char* tip = nullptr);
 
 }  // namespace k45

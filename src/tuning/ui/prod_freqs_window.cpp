@@ -10,16 +10,16 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <cmath>
 #include <cstdio>
 
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/utilities.h"
-#include "programming/ui/num_box.h"
+#include "platform/qt/qt_text.h"
 #include "tuning/tune_selection.h"
 #include "tuning/ui/captioned_grid.h"
 #include "ui/combo_fillers.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -72,8 +72,8 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     comboTxOffset = new QComboBox;
     comboTxOffset->setObjectName("comboTxOffset");
     for (int i = 0; i < kOffsetEntryCount; ++i) {
-        comboRxOffset->addItem(QString::fromStdString(OffsetEntryText(i)));
-        comboTxOffset->addItem(QString::fromStdString(OffsetEntryText(i)));
+        comboRxOffset->addItem(QText(OffsetEntryText(i)));
+        comboTxOffset->addItem(QText(OffsetEntryText(i)));
     }
     auto* synth = new QGroupBox("Synthesi&zer");
     optionSa7025Synth = new QRadioButton("SA7025");
@@ -213,7 +213,7 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     });
     connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int p) { labelTxTime->setText(Num(p) + " S"); });
     connect(scrollRssiDbmValue, &QScrollBar::valueChanged, this, [this](int p) {
-        labelRssiDbmValue->setText(QString::fromStdString(FormatRssiDbm(static_cast<std::int16_t>(p))));
+        labelRssiDbmValue->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(p))));
     });
     connect(buttonOK, &QPushButton::clicked, this, [this] {
         SaveChanges();
@@ -300,7 +300,7 @@ void formProdFreqs::DisplayTestParameters() {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", edit_.rxGainVpp);
     QString vpp = buf;
-    vpp.replace('.', QString::fromStdString(ctx_.state.locale.decimal));
+    vpp.replace('.', QText(ctx_.state.locale.decimal));
     textRxGainVpp->setText(vpp);
     if (edit_.txTime >= 1 && edit_.txTime <= 60) scrollTxTime->setValue(edit_.txTime);
     labelTxTime->setText(Num(scrollTxTime->value()) + " S");
@@ -308,7 +308,7 @@ void formProdFreqs::DisplayTestParameters() {
     const auto t = static_cast<std::size_t>(std::clamp(comboRssiTempPoint->currentIndex(), 0, 5));
     const RssiTempComp& tc = edit_.rssiTempComp;
     if (tc.levelCode[p] >= 0 && tc.levelCode[p] <= 90) scrollRssiDbmValue->setValue(tc.levelCode[p]);
-    labelRssiDbmValue->setText(QString::fromStdString(FormatRssiDbm(static_cast<std::int16_t>(scrollRssiDbmValue->value()))));
+    labelRssiDbmValue->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(scrollRssiDbmValue->value()))));
     textRssiTemp->setText(Num(tc.temperature[t]));
     textRssiA2D->setText(Num(tc.adReading[p][t]));
     EnableTabFrames();
@@ -319,18 +319,15 @@ void formProdFreqs::ShowFrequencies() {
     if (!RadioSpecIndexValid(shownRadioType_, shownRadioRange_, 0)) return;
     for (int p = 0; p < 3; ++p) {
         const RadioSpec& s = edit_.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(shownRadioType_, shownRadioRange_, p))];
-        textRxFreq[static_cast<std::size_t>(p)]->setText(QString::fromStdString(FormatMHz(s.rxFrequency, ctx_.state.locale)));
-        textTxFreq[static_cast<std::size_t>(p)]->setText(QString::fromStdString(FormatMHz(s.txFrequency, ctx_.state.locale)));
+        textRxFreq[static_cast<std::size_t>(p)]->setText(QText(FormatMHz(s.rxFrequency, ctx_.state.locale)));
+        textTxFreq[static_cast<std::size_t>(p)]->setText(QText(FormatMHz(s.txFrequency, ctx_.state.locale)));
     }
 }
 
 void formProdFreqs::StoreFrequencies() {
     if (!RadioSpecIndexValid(shownRadioType_, shownRadioRange_, 0)) return;
     auto hz = [&](NumBox* b, std::int32_t& field) {
-        const auto v = TextToDouble(b->limitedText().toStdString(), ctx_.state.locale);
-        if (!v) return;
-        const double r = std::round(*v * 1000000.0);
-        if (r >= -2147483648.0 && r <= 2147483647.0) field = static_cast<std::int32_t>(r);
+        if (const auto v = MHzTextToHz(b->limitedText().toStdString(), ctx_.state.locale)) field = *v;
     };
     for (int p = 0; p < 3; ++p) {
         RadioSpec& s = edit_.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(shownRadioType_, shownRadioRange_, p))];

@@ -17,15 +17,17 @@
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "platform/dialogs.h"
+#include "platform/qt/qt_text.h"
 #include "programming/parms_get_current.h"
-#include "programming/ui/num_box.h"
 #include "programming/ui/parms_rd_wr_window.h"
 #include "serial/class_comm.h"
 #include "tuning/tune_selection.h"
 #include "tuning/tune_math.h"
 #include "tuning/ui/captioned_grid.h"
 #include "tuning/ui/prod_freqs_window.h"
+#include "ui/num_box.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -38,7 +40,7 @@ void AddTuningWindows(AppContext& ctx, QWidget& owner) {
 namespace {
 
 QString Lines(const std::string& text) {
-    QString s = QString::fromStdString(text);
+    QString s = QText(text);
     s.replace("\r\n", "\n");
     return s;
 }
@@ -85,8 +87,8 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
     comboTxOffset = new QComboBox;
     comboTxOffset->setObjectName("comboTxOffset");
     for (int i = 0; i < kOffsetEntryCount; ++i) {
-        comboRxOffset->addItem(QString::fromStdString(OffsetEntryText(i)), OffsetEntryHz(i));
-        comboTxOffset->addItem(QString::fromStdString(OffsetEntryText(i)), OffsetEntryHz(i));
+        comboRxOffset->addItem(QText(OffsetEntryText(i)), OffsetEntryHz(i));
+        comboTxOffset->addItem(QText(OffsetEntryText(i)), OffsetEntryHz(i));
     }
     pictureSa702xSynth = new QWidget;
     optionSa7025Synth = new QRadioButton("SA7025");
@@ -188,7 +190,7 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
     // Wide enough for the caption of every step: the window keeps its size from step to step.
     int captionWidth = 0;
     for (const std::string& c : StepCaptions()) {
-        labelCurrentAdj->setText(QString::fromStdString(c));
+        labelCurrentAdj->setText(QText(c));
         captionWidth = std::max(captionWidth, labelCurrentAdj->sizeHint().width());
     }
     labelCurrentAdj->setText("xxxx Adj:");
@@ -249,7 +251,7 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
     connect(comboTxOffset, &QComboBox::currentIndexChanged, this, [this](int i) { dialogue_->SelectTxOffset(i); });
     connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { labelTxTime->setText(QString("%1 S").arg(v)); });
     connect(textLongId, &QLineEdit::textChanged, this, [this](const QString& t) {
-        textShortId->setText(QString::fromStdString(TuneShortIdText(t.toStdString(), ctx_.state.locale)));
+        textShortId->setText(QText(TuneShortIdText(t.toStdString(), ctx_.state.locale)));
     });
     connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_->Start(); });
     connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
@@ -379,23 +381,23 @@ void formTune::ShowScreen(const TuneScreen& screen) {
     for (int t = 0; t < kTuneTestCount; ++t)
         setFont(checkTests[static_cast<std::size_t>(t)], screen.highlightTest == t, screen.highlightTest == t);
     if (screen.rendered) {
-        labelCurrentAdj->setText(QString::fromStdString(screen.adjCaption));
-        if (screen.adjValue) labelCurrentAdjValue->setText(QString::fromStdString(*screen.adjValue));
-        labelCurrentDiag->setText(QString::fromStdString(screen.diagCaption));
-        if (screen.diagValue) labelCurrentDiagValue->setText(QString::fromStdString(*screen.diagValue));
-        labelTestTitle->setText(QString::fromStdString(screen.title));
+        labelCurrentAdj->setText(QText(screen.adjCaption));
+        if (screen.adjValue) labelCurrentAdjValue->setText(QText(*screen.adjValue));
+        labelCurrentDiag->setText(QText(screen.diagCaption));
+        if (screen.diagValue) labelCurrentDiagValue->setText(QText(*screen.diagValue));
+        labelTestTitle->setText(QText(screen.title));
         if (screen.directions) labelTestDirections->setText(Lines(*screen.directions));
         if (screen.description) labelTestDescription->setText(Lines(*screen.description));
     }
-    labelTestState->setText(QString::fromStdString(screen.testState));
-    labelTestIndex->setText(QString::fromStdString(screen.testIndex));
+    labelTestState->setText(QText(screen.testState));
+    labelTestIndex->setText(QText(screen.testIndex));
 }
 
 void formTune::SetDescription(const std::string& text) { labelTestDescription->setText(Lines(text)); }
-void formTune::SetAdjValue(const std::string& text) { labelCurrentAdjValue->setText(QString::fromStdString(text)); }
-void formTune::SetDiagValue(const std::string& text) { labelCurrentDiagValue->setText(QString::fromStdString(text)); }
-void formTune::SetTemperature(const std::string& text) { labelTemperature->setText(QString::fromStdString(text)); }
-void formTune::SetBatteryVoltage(const std::string& text) { labelBatteryVoltage->setText(QString::fromStdString(text)); }
+void formTune::SetAdjValue(const std::string& text) { labelCurrentAdjValue->setText(QText(text)); }
+void formTune::SetDiagValue(const std::string& text) { labelCurrentDiagValue->setText(QText(text)); }
+void formTune::SetTemperature(const std::string& text) { labelTemperature->setText(QText(text)); }
+void formTune::SetBatteryVoltage(const std::string& text) { labelBatteryVoltage->setText(QText(text)); }
 void formTune::FocusOk() { buttonOK->setFocus(); }
 
 void formTune::ReadCurrentParameters(ParmsClient&) {

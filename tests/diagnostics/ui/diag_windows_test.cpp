@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <cstdlib>
 
+#include "ui/num_box_drop.h"
 #include "diagnostics/diag_bench.h"
 #include "diagnostics/ui/diag_filt_window.h"
 #include "diagnostics/ui/diag_test_window.h"
@@ -26,8 +27,8 @@
 #include "diagnostics/ui/offline_window.h"
 #include "diagnostics/ui/online_window.h"
 #include "platform/profile.h"
-#include "programming/ui/num_box.h"
 #include "support/keyboard_reach.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {
@@ -41,16 +42,6 @@ void Screenshot(QWidget& w, const char* name) {
     }
 }
 
-// Drops source on target as the right-button drag gesture would; true when the target took it.
-bool Drop(NumBox* source, NumBox* target) {
-    QMimeData mime;
-    mime.setData(NumBox::kMimeType, QByteArray::number(reinterpret_cast<quintptr>(source)));
-    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
 
 class DiagWindows : public DiagBench {
 protected:
@@ -307,20 +298,20 @@ TEST_F(DiagWindows, DiagFiltBoxesCopyByDragAndDropWithinTheWindowOnly) {
     NumBox* loRssi = win.limitBoxes[0];
     NumBox* hiRssi = win.limitBoxes[1];
     loRssi->setText("-90");
-    ASSERT_TRUE(Drop(loRssi, hiRssi));
+    ASSERT_TRUE(DropNumBox(loRssi, hiRssi));
     EXPECT_EQ(hiRssi->text(), "-90");
     EXPECT_TRUE(hiRssi->hasFocus());
     // A limit dropped on the ID entry is a negative ID: Add ID refuses it.
-    ASSERT_TRUE(Drop(loRssi, win.textFilterID));
+    ASSERT_TRUE(DropNumBox(loRssi, win.textFilterID));
     win.buttonAddID->click();
     EXPECT_EQ(win.comboFilterIDs->count(), 0);
     // A long ID dropped on a limit box is brought within the box before it reaches the settings.
     win.textFilterID->setText("5000");
-    ASSERT_TRUE(Drop(win.textFilterID, win.limitBoxes[5]));
+    ASSERT_TRUE(DropNumBox(win.textFilterID, win.limitBoxes[5]));
     EXPECT_EQ(win.limitBoxes[5]->text(), "5000");
     // A box of another window is no source.
     other.idBoxes[0]->setText("77");
-    EXPECT_FALSE(Drop(other.idBoxes[0], win.limitBoxes[2]));
+    EXPECT_FALSE(DropNumBox(other.idBoxes[0], win.limitBoxes[2]));
     EXPECT_NE(win.limitBoxes[2]->text(), "77");
     dialogs.expectBox("Save Data before closing?", MsgAnswer::No);
     win.buttonOK->click();
@@ -335,13 +326,13 @@ TEST_F(DiagWindows, DiagTestDropRunsTheBoxChangeHandler) {
     win.show();
     QApplication::setActiveWindow(&win);
     win.idBoxes[0]->setText("1500");
-    ASSERT_TRUE(Drop(win.idBoxes[0], win.idBoxes[2]));
+    ASSERT_TRUE(DropNumBox(win.idBoxes[0], win.idBoxes[2]));
     EXPECT_EQ(win.idBoxes[2]->text(), "1500");
     EXPECT_EQ(win.shortIdBoxes[2]->text(), "+ 476");  // the end ID's change handler ran
     EXPECT_TRUE(win.idBoxes[2]->hasFocus());
     // An ID dropped on a value box is taken within the value's limit, never wrapped.
-    ASSERT_TRUE(Drop(win.idBoxes[0], win.valueBoxes[0]));
-    ASSERT_TRUE(Drop(win.valueBoxes[0], win.textNumOfPackets));
+    ASSERT_TRUE(DropNumBox(win.idBoxes[0], win.valueBoxes[0]));
+    ASSERT_TRUE(DropNumBox(win.valueBoxes[0], win.textNumOfPackets));
     EXPECT_EQ(win.textNumOfPackets->text(), "1500");
     win.optionOffline->click();
     win.buttonStart->click();
@@ -359,7 +350,7 @@ TEST_F(DiagWindows, LinkTestBlockCountTakesADrop) {
     // Any numeric box of the window may be the source; the count's change handler takes the text.
     NumBox* source = NumberBox(ctx.state.locale, &win, &win, "source", 10, 4294967295.0);
     source->setText("25");
-    ASSERT_TRUE(Drop(source, win.textNumOfBlocks));
+    ASSERT_TRUE(DropNumBox(source, win.textNumOfBlocks));
     EXPECT_EQ(win.textNumOfBlocks->text(), "25");
     EXPECT_EQ(win.dialogue().display().numOfBlocks, "25");
     EXPECT_TRUE(win.textNumOfBlocks->hasFocus());

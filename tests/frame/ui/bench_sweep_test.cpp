@@ -17,10 +17,11 @@
 #include <QTabWidget>
 #include <memory>
 
+#include "frame/tool_window_ids.h"
 #include "program_bench.h"
 #include "params/modem_defaults.h"
 #include "programming/ui/mdm_times_window.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "frame/tool_window_ids.h"
 #include "main_window_harness.h"
 
 namespace k45::test {

@@ -108,13 +108,3 @@ TEST(TerminalText, RichTextBoxesToo) {
     AppendHexText(box, "41 ", true, 0);
     EXPECT_TRUE(box.toPlainText().endsWith("abcdefghij41 "));
 }
-
-TEST(TerminalText, BytesShowOneCharacterEach) {
-    const QString shown = BytesToDisplayText("\x80" "A\xFF\x81\x00z"s);
-    ASSERT_EQ(shown.size(), 6);
-    EXPECT_EQ(shown[0], QChar(0x20AC));
-    EXPECT_EQ(shown[1], QChar(u'A'));
-    EXPECT_EQ(shown[2], QChar(0xFF));
-    EXPECT_EQ(shown[3], QChar(0x81));
-    EXPECT_EQ(shown[4], QChar(0));
-}

@@ -19,6 +19,7 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_ids.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/ui/subsystem_hooks.h"
 #include "platform/clipboard.h"

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "frame/startup.h"
+#include "frame/tool_window_ids.h"
 #include "main_window_harness.h"
 #include "serial/class_comm.h"
 #include "version_info.h"

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "frame/tool_window_ids.h"
 #include "frame/ui/swap_ports.h"
 #include "frame/ui/tool_windows.h"
 #include "main_window_harness.h"
@@ -19,6 +20,7 @@
 #include "serial/class_comm.h"
 #include "serial/ui/port_settings_window.h"
 #include "support/pty_pair.h"
+#include "support/pty_wait.h"
 
 namespace k45::test {
 namespace {
@@ -29,24 +31,6 @@ struct Mode {
     const char* words;
 };
 const Mode kModes[] = {{"field", false, ""}, {"engineering", true, ""}, {"production", true, "/ProductionTest"}};
-
-// What the master holds once `want` bytes came, or what came within two seconds.
-std::string ReadMaster(PtyPair& pty, std::size_t want) {
-    std::string got = pty.readMaster();
-    if (got.size() >= want) return got;
-    QEventLoop loop;
-    QTimer check, deadline;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        got += pty.readMaster();
-        if (got.size() >= want) loop.quit();
-    });
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    check.start(2);
-    deadline.start(2000);
-    loop.exec();
-    return got;
-}
 
 class PortDevicesInProgram : public MainWindowTest {
 protected:
@@ -120,7 +104,7 @@ TEST_F(PortDevicesInProgram, ADeviceChosenInPortSettingsIsUsedAfterARestartInEve
             ASSERT_TRUE(primary().GetCommPortOpen());
             EXPECT_EQ(primary().GetOpenDevice(), unitA.slavePath());
             EXPECT_EQ(primary().SendString("?\r", 7), 2);
-            EXPECT_EQ(ReadMaster(unitA, 2), "?\r");
+            EXPECT_EQ(ReadMasterWhileEventsRun(unitA, 2), "?\r");
             Stop();
         }
     }
@@ -149,10 +133,10 @@ TEST_F(PortDevicesInProgram, ASwapLetsTheLastCommandLeaveOnTheOldPort) {
     ASSERT_EQ(primary().GetOpenDevice(), unitA.slavePath());
     EXPECT_EQ(primary().SendString("T0\r", 7), 3);
     SwapCommPorts(ctx);
-    EXPECT_EQ(ReadMaster(unitA, 3), "T0\r");
+    EXPECT_EQ(ReadMasterWhileEventsRun(unitA, 3), "T0\r");
     EXPECT_EQ(primary().GetOpenDevice(), unitB.slavePath());
     EXPECT_EQ(primary().SendString("?\r", 7), 2);
-    EXPECT_EQ(ReadMaster(unitB, 2), "?\r");
+    EXPECT_EQ(ReadMasterWhileEventsRun(unitB, 2), "?\r");
     EXPECT_EQ(unitA.readMaster(), "");
 }
 

@@ -41,6 +41,17 @@ protected:
         modem->attach(*modemCable);
     }
 
+    // Virtual time passes with the window system's events dispatched, until done or ms.
+    bool RunWithEvents(const std::function<bool()>& done, std::int64_t ms = 20000) {
+        for (std::int64_t t = 0; t < ms; t += 10) {
+            QApplication::processEvents();
+            if (done()) return true;
+            scheduler.advance(10);
+        }
+        QApplication::processEvents();
+        return done();
+    }
+
     std::unique_ptr<NullModemPair> modemCable, otherCable;
     std::unique_ptr<SimulatedModem> modem;
 };

@@ -45,7 +45,9 @@ TEST(QtFileDialogs, OfferTheRequestedFilterFirstAndReturnNothingOnCancel) {
         EXPECT_FALSE(name.has_value()) << save;
         EXPECT_EQ(seen.filter, "Data Files (*.dat)") << save;
         EXPECT_EQ(seen.mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        if (!save) EXPECT_EQ(seen.fileMode, QFileDialog::ExistingFile);
+        if (!save) {
+            EXPECT_EQ(seen.fileMode, QFileDialog::ExistingFile);
+        }
     }
     // An index outside the list leaves the first entry.
     r.filterIndex = 7;

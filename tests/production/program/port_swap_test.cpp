@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "frame/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
@@ -51,16 +52,6 @@ protected:
             if (modem->received[i].text == "DE") return true;
         return false;
     }
-    // Virtual time passes with the window system's events dispatched.
-    bool Settle(const std::function<bool()>& done, std::int64_t ms = 20000) {
-        for (std::int64_t t = 0; t < ms; t += 10) {
-            QApplication::processEvents();
-            if (done()) return true;
-            scheduler.advance(10);
-        }
-        QApplication::processEvents();
-        return done();
-    }
     std::string Heard() const {
         std::string s;
         for (const auto& l : modem->received) s += l.text.substr(0, 12) + " | ";
@@ -80,13 +71,13 @@ TEST_P(PortSwap, TheRadioLeavesItsTestOnTheOldPortFirst) {
     // Opened, it reads the modem's parameters; focused again once the reader has closed (the
     // offscreen platform hands the activation on to no child), it sets the radio up.
     win->OpenForm(*form);
-    ASSERT_TRUE(Settle([&] { return ReadSince(0) && !ctx.formParmsGetCurrent->loaded(); }));
+    ASSERT_TRUE(RunWithEvents([&] { return ReadSince(0) && !ctx.formParmsGetCurrent->loaded(); }));
     win->OpenForm(*form);
-    ASSERT_TRUE(Settle([&] { return !RadioCommands().empty(); })) << c.name;
+    ASSERT_TRUE(RunWithEvents([&] { return !RadioCommands().empty(); })) << c.name;
     scheduler.advance(200);
     const std::string opening = RadioCommands().front();
     c.prepare(*window);
-    ASSERT_TRUE(Settle([&] { return RadioCommands().size() >= (c.prepare == Nothing ? 1u : 2u); })) << c.name;
+    ASSERT_TRUE(RunWithEvents([&] { return RadioCommands().size() >= (c.prepare == Nothing ? 1u : 2u); })) << c.name;
     scheduler.advance(200);
     const std::string lastBefore = RadioCommands().back();
     const std::size_t heard = modem->received.size();
@@ -114,9 +105,9 @@ TEST_P(PortSwap, TheRadioLeavesItsTestOnTheOldPortFirst) {
     // On the new port the window reads the parameters again, then sets the radio up as at its
     // opening: a transmitter keyed before the swap is not keyed again.
     const std::size_t afterSwap = modem->received.size();
-    ASSERT_TRUE(Settle([&] { return ReadSince(afterSwap) && !ctx.formParmsGetCurrent->loaded(); })) << c.name;
+    ASSERT_TRUE(RunWithEvents([&] { return ReadSince(afterSwap) && !ctx.formParmsGetCurrent->loaded(); })) << c.name;
     win->OpenForm(*form);
-    ASSERT_TRUE(Settle([&] { return RadioCommands(afterSwap).size() >= 1; })) << c.name;
+    ASSERT_TRUE(RunWithEvents([&] { return RadioCommands(afterSwap).size() >= 1; })) << c.name;
     EXPECT_EQ(RadioCommands(afterSwap).front(), opening) << c.name;
     window->parentWidget()->close();
 }

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "frame/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 
 namespace k45::test {
@@ -26,16 +27,6 @@ protected:
     bool ReaderDone() const {
         return !modem->linesStartingWith("DE").empty() && ctx.formParmsGetCurrent && !ctx.formParmsGetCurrent->loaded();
     }
-    // Virtual time passes with the window system's events dispatched.
-    bool Run(const std::function<bool()>& done, std::int64_t ms) {
-        for (std::int64_t t = 0; t < ms; t += 10) {
-            QApplication::processEvents();
-            if (done()) return true;
-            scheduler.advance(10);
-        }
-        QApplication::processEvents();
-        return done();
-    }
 };
 
 TEST_P(ResumeAfterRead, TheWindowIsActiveAgainAndSetsTheRadioUpOnceTheReaderCloses) {
@@ -46,11 +37,11 @@ TEST_P(ResumeAfterRead, TheWindowIsActiveAgainAndSetsTheRadioUpOnceTheReaderClos
     ASSERT_NE(form, nullptr);
     auto* window = dynamic_cast<QWidget*>(form);
     win->OpenForm(*form);
-    ASSERT_TRUE(Run([&] { return ReaderDone(); }, 20000)) << c.name;
+    ASSERT_TRUE(RunWithEvents([&] { return ReaderDone(); }, 20000)) << c.name;
     EXPECT_FALSE(TuneRecordSent());
 
     // Nothing but time: the first tune record follows the reader's close within its round trip.
-    EXPECT_TRUE(Run([&] { return TuneRecordSent(); }, 1000)) << c.name;
+    EXPECT_TRUE(RunWithEvents([&] { return TuneRecordSent(); }, 1000)) << c.name;
     EXPECT_EQ(win->mdiArea()->activeSubWindow(), win->subWindowFor(window));
     EXPECT_EQ(win->ActiveForm(), form);
     if (c.showsFrequencies) {

@@ -14,6 +14,7 @@
 #include <QMimeData>
 
 #include "frame/converters.h"
+#include "frame/tool_window_ids.h"
 #include "production/panel_bench.h"
 #include "production/ui/panel_main_frame.h"
 #include "production/ui/calibration_windows.h"

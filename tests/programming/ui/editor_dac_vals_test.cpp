@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "frame/tool_window_ids.h"
 #include "programming/ui/dac_vals_window.h"
 #include "programming/ui/editor_fixture.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

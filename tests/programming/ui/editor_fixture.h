@@ -17,10 +17,11 @@
 #include "frame/main_frame.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
-#include "programming/ui/num_box.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 #include "support/virtual_scheduler.h"
+#include "ui/num_box.h"
+#include "ui/num_box_drop.h"
 
 #include <ostream>
 
@@ -39,16 +40,6 @@ struct RecordingMain : MainFrame {
         if (auto* w = dynamic_cast<QWidget*>(&form); w && !form.loaded()) w->show();
     }
 };
-
-// Drops source on target as the drag gesture would.
-inline void EditorFixtureDrop(NumBox* source, NumBox* target) {
-    QMimeData mime;
-    mime.setData(NumBox::kMimeType, QByteArray::number(reinterpret_cast<quintptr>(source)));
-    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-}
 
 class EditorFixture : public ::testing::Test {
 protected:
@@ -81,7 +72,7 @@ protected:
         QApplication::sendEvent(target, &release);
     }
 
-    static void DropOn(NumBox* source, NumBox* target) { EditorFixtureDrop(source, target); }
+    static void DropOn(NumBox* source, NumBox* target) { DropNumBox(source, target); }
 
     static QStringList Entries(const QComboBox* c) {
         QStringList l;

@@ -5,9 +5,10 @@
 #include <QPushButton>
 #include <memory>
 
+#include "frame/tool_window_ids.h"
 #include "programming/ui/editor_fixture.h"
 #include "programming/ui/mdm_times_window.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -9,8 +9,8 @@
 #include "frame/converters.h"
 #include "params/radio_spec_file.h"
 #include "programming/ui/editor_fixture.h"
-#include "programming/ui/num_box.h"
 #include "programming/ui/rad_specs_window.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -17,9 +17,9 @@
 #include "programming/ui/dac_vals_window.h"
 #include "programming/ui/editor_fixture.h"
 #include "programming/ui/mdm_times_window.h"
-#include "programming/ui/num_box.h"
 #include "programming/ui/rad_specs_window.h"
 #include "programming/ui/radio_parms_window.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "frame/hex_text.h"
 #include "programming/ui/mem_read_window.h"
-#include "programming/ui/num_box.h"
 #include "programming/window_bench.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

@@ -19,28 +19,11 @@
 #include "serial/port_fixture.h"
 #include "serial/ui/port_settings_window.h"
 #include "support/pty_pair.h"
+#include "support/pty_wait.h"
 #include "support/temp_home.h"
 
 namespace k45::test {
 namespace {
-
-// What the master holds once `want` bytes came, or what came within two seconds.
-std::string ReadMaster(PtyPair& pty, std::size_t want) {
-    std::string got = pty.readMaster();
-    if (got.size() >= want) return got;
-    QEventLoop loop;
-    QTimer check, deadline;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        got += pty.readMaster();
-        if (got.size() >= want) loop.quit();
-    });
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    check.start(2);
-    deadline.start(2000);
-    loop.exec();
-    return got;
-}
 
 struct PortSettingsOnRealDevices : ::testing::Test {
     TempHome home;
@@ -87,7 +70,7 @@ struct PortSettingsOnRealDevices : ::testing::Test {
     // Sends a line and tells which unit got it.
     void send(const std::string& line, PtyPair& to, PtyPair& notTo) {
         EXPECT_EQ(primary->SendString(line, 7), static_cast<std::int32_t>(line.size()));
-        EXPECT_EQ(ReadMaster(to, line.size()), line);
+        EXPECT_EQ(ReadMasterWhileEventsRun(to, line.size()), line);
         EXPECT_EQ(notTo.readMaster(), "");
     }
 };

@@ -10,8 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "programming/ui/num_box.h"
+#include "ui/num_box_drop.h"
+#include "frame/tool_window_ids.h"
 #include "tools_window_bench.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {
@@ -23,16 +25,6 @@ void Key(QWidget* w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) 
     QCoreApplication::sendEvent(w, &release);
 }
 
-// Drops a numeric box on a field as the drag gesture would; true when the field took it.
-bool Drop(NumBox* source, QWidget* target) {
-    QMimeData mime;
-    mime.setData(NumBox::kMimeType, QByteArray::number(reinterpret_cast<quintptr>(source)));
-    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
 
 class ToolFields : public ToolWindowBench {
 protected:
@@ -98,7 +90,7 @@ TEST_F(ToolFields, TheEntryLineSelectsItsTextOnFocusAndTakesADroppedBox) {
     ASSERT_NE(device, nullptr);
     device->setText("7");
     t.buttonSend->setFocus();
-    ASSERT_TRUE(Drop(device, t.textTxData));
+    ASSERT_TRUE(DropNumBox(device, t.textTxData));
     EXPECT_EQ(t.textTxData->text(), "7");
     EXPECT_TRUE(t.textTxData->hasFocus());
 }

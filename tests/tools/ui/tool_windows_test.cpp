@@ -13,9 +13,10 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "programming/ui/num_box.h"
+#include "frame/tool_window_ids.h"
 #include "support/keyboard_reach.h"
 #include "tools_window_bench.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {
@@ -72,6 +73,26 @@ TEST_F(ToolWindows, AsciiTerminalToHexTerminalAndHexTyping) {
 
     hex.buttonClearRx->click();
     EXPECT_EQ(hex.textRxedData->toPlainText(), "");
+}
+
+// The terminals show received bytes as Windows-1252; what one shows can be typed in the other
+// and goes out as the same bytes.
+TEST_F(ToolWindows, TerminalTextIsWindows1252BothWays) {
+    auto& primaryText = Open<formHexText>(ToolWindow::formTextPrimary);
+    auto& secondaryText = Open<formHexText>(ToolWindow::formTextSecondary);
+    const QString typed = QString::fromUtf8("5 \xE2\x82\xAC \xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D");  // 5 € é “ok”
+    primaryText.textTxData->setText(typed);
+    primaryText.buttonSend->click();
+    sched.advance(100);
+    QApplication::processEvents();
+    EXPECT_EQ(fromPrimary(), "5 \x80 \xE9 \x93ok\x94\r\n");
+    EXPECT_EQ(secondaryText.textRxedData->toPlainText().trimmed(), typed);
+
+    // A character the code page has not goes out as "?".
+    primaryText.textTxData->setText(QString::fromUtf8("\xE2\x86\x92"));  // →
+    primaryText.buttonSend->click();
+    sched.advance(100);
+    EXPECT_EQ(fromPrimary(), "5 \x80 \xE9 \x93ok\x94\r\n?\r\n");
 }
 
 TEST_F(ToolWindows, DmpTestWidensTheTerminalAndClosingSavesTheNarrowWidth) {

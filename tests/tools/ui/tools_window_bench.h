@@ -13,15 +13,19 @@
 #include <string>
 
 #include "frame/app_context.h"
+#include "frame/tool_window_ids.h"
 #include "platform/qt/qt_local_link.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 #include "support/virtual_scheduler.h"
+#include "tools/ui/array_test_window.h"
+#include "tools/ui/com_stats_window.h"
 #include "tools/ui/packet_test_window.h"
+#include "tools/ui/port_test_window.h"
 #include "tools/ui/terminal_window.h"
-#include "tools/ui/tool_windows_misc.h"
+#include "tools/ui/tools_windows.h"
 
 namespace k45::test {
 

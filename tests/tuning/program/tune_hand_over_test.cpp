@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include "frame/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "programming/ui/dac_vals_window.h"
 #include "tuning/ui/tune_window.h"
@@ -41,16 +42,6 @@ protected:
         QWidget* f = QApplication::focusWidget();
         return f && w.isAncestorOf(f);
     }
-    // Virtual time passes with the window system's events dispatched.
-    bool Run(const std::function<bool()>& done, std::int64_t ms) {
-        for (std::int64_t t = 0; t < ms; t += 10) {
-            QApplication::processEvents();
-            if (done()) return true;
-            scheduler.advance(10);
-        }
-        QApplication::processEvents();
-        return done();
-    }
 };
 
 TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
@@ -73,24 +64,24 @@ TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
         win->FocusForm(*ctx.formParmsGetCurrent.get());
     }
 
-    ASSERT_TRUE(Run([&] { return !ctx.formParmsGetCurrent->loaded(); }, 20000));
+    ASSERT_TRUE(RunWithEvents([&] { return !ctx.formParmsGetCurrent->loaded(); }, 20000));
     TuneDialogue& dlg = Tune().dialogue();
     if (c.workedElsewhere) {
         // The window above Tune Radio takes the activation; Tune Radio waits for the click.
         EXPECT_EQ(win->ActiveForm(), stats);
-        EXPECT_EQ(dlg.dialogState, TuneDialogState::ParametersReady);
+        EXPECT_EQ(dlg.dialogState(), TuneDialogState::ParametersReady);
         Tune().checkTests[0]->setFocus(Qt::MouseFocusReason);
         QApplication::processEvents();
     }
-    EXPECT_EQ(dlg.dialogState, TuneDialogState::Idle);
-    EXPECT_EQ(dlg.w.currentStep, 2);  // the Tx intro of the first ticked test
+    EXPECT_EQ(dlg.dialogState(), TuneDialogState::Idle);
+    EXPECT_EQ(dlg.work().currentStep, 2);  // the Tx intro of the first ticked test
     ASSERT_TRUE(Dac().loaded());
     QMdiSubWindow* dacSub = win->subWindowFor(&Dac());
     EXPECT_EQ(Active(), dacSub);
     EXPECT_EQ(Front(), dacSub);
     EXPECT_EQ(win->ActiveForm(), &Dac());
     EXPECT_TRUE(HasKeyboard(Dac()));
-    EXPECT_EQ(Dac().editDacValues().powerAdj, dlg.w.tuneRecord.powerAdj);
+    EXPECT_EQ(Dac().editDacValues().powerAdj, dlg.work().tuneRecord.powerAdj);
 
     // OK hands the values back, and Tune Radio is the active child once more.
     Dac().buttonOK->click();
@@ -98,7 +89,7 @@ TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
     EXPECT_FALSE(Dac().loaded());
     EXPECT_EQ(Active(), win->subWindowFor(&Tune()));
     EXPECT_EQ(win->ActiveForm(), &Tune());
-    EXPECT_EQ(dlg.w.currentStep, 2);
+    EXPECT_EQ(dlg.work().currentStep, 2);
 }
 
 const HandOverCase kHandOverCases[] = {

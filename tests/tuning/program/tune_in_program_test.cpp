@@ -15,16 +15,17 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "frame/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "params/data_file.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
 #include "params/test_file.h"
-#include "programming/ui/num_box.h"
 #include "radio/cal_tables.h"
 #include "tuning/tune_math.h"
 #include "tuning/tune_test_samples.h"
 #include "tuning/ui/tune_window.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {
@@ -102,7 +103,7 @@ protected:
     // Until no tuning exchange is open and nothing waits to be sent.
     void Settle(std::int64_t limitMs = 5000) {
         ASSERT_TRUE(scheduler.advanceUntil(
-            [&] { return Dlg().dialogState == TuneDialogState::Idle && !Dlg().tunePending; }, limitMs));
+            [&] { return Dlg().dialogState() == TuneDialogState::Idle && !Dlg().tunePending(); }, limitMs));
         QApplication::processEvents();
     }
     void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, int times = 1) {
@@ -113,9 +114,9 @@ protected:
         }
     }
     void StepIs(int step, int test, int point) {
-        EXPECT_EQ(Dlg().w.currentStep, step);
-        EXPECT_EQ(Dlg().w.currentTest, test);
-        EXPECT_EQ(Dlg().w.currentPoint, point);
+        EXPECT_EQ(Dlg().work().currentStep, step);
+        EXPECT_EQ(Dlg().work().currentTest, test);
+        EXPECT_EQ(Dlg().work().currentPoint, point);
     }
     // Runs until the read/write window and the reader are done and gone.
     void UntilWindowsDone(std::int64_t limitMs = 60000) {
@@ -143,7 +144,7 @@ protected:
         scheduler.advance(600);
         Settle();
         StepIs(28, 14, 1);
-        EXPECT_FALSE(Dlg().transmitSelected);
+        EXPECT_FALSE(Dlg().transmitSelected());
         EXPECT_FALSE(Loaded(ToolWindow::formPacketTst) && win->ActiveForm() == ctx.form(ToolWindow::formPacketTst));
         Ok();
         StepIs(0, kNoTest, 2);
@@ -187,7 +188,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     // The reader's close makes the window active again: the tests start from what the reader
     // read, and the DAC values editor shows their adjust values.
     StepIs(2, kNoTest, 2);
-    EXPECT_EQ(Dlg().w.tuneRecord.powerAdj, defaults.powerAdj);
+    EXPECT_EQ(Dlg().work().tuneRecord.powerAdj, defaults.powerAdj);
     ASSERT_TRUE(Loaded(ToolWindow::formDacVals));
     Widget(ToolWindow::formDacVals)->close();
     QApplication::processEvents();
@@ -235,7 +236,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     Key(Qt::Key_PageUp);
     for (int point : {1, 0, 2}) {
         SCOPED_TRACE(point);
-        EXPECT_EQ(Dlg().w.currentPoint, point);
+        EXPECT_EQ(Dlg().work().currentPoint, point);
         Ok();
         dialogs.expectBox("Do you want to Re-Adjust this Mod Setting?", MsgAnswer::No);
         scheduler.advance(66500 + 300);
@@ -288,9 +289,9 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
         for (int r : kRssiReads[static_cast<std::size_t>(level)]) modem->samples.push_back(TuneBlock(r, 0));
         if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
         ASSERT_TRUE(scheduler.advanceUntil(
-            [&] { return Dlg().w.calPointIndex == level + 1 || Dlg().w.currentTest != 12; }, 20000));
+            [&] { return Dlg().work().calPointIndex == level + 1 || Dlg().work().currentTest != 12; }, 20000));
     }
-    const TuneRecord tuned = Dlg().w.tuneRecord;
+    const TuneRecord tuned = Dlg().work().tuneRecord;
     UntilWindowsDone();
 
     const ModemParameters m = ModemHolds();
@@ -326,7 +327,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     RunVerificationTests();
     EXPECT_TRUE(Loaded(ToolWindow::formPacketTst));
     EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
-    for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(Dlg().w.testDone[static_cast<std::size_t>(t)]) << t;
+    for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(Dlg().work().testDone[static_cast<std::size_t>(t)]) << t;
 
     // Close: "T0", and the window goes when the modem acknowledges it.
     win->FocusForm(Tune());
@@ -447,7 +448,7 @@ TEST_P(TuneLeavesTheModem, EndsTheTestModeOnThePortTheWindowUsed) {
     Ok();
     Ok();  // keyed
     Settle();
-    ASSERT_TRUE(Dlg().transmitSelected);
+    ASSERT_TRUE(Dlg().transmitSelected());
     ASSERT_TRUE(Dlg().modemInTestMode());
     ASSERT_EQ(Lines("T0"), 0u);
 

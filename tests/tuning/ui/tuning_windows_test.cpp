@@ -17,10 +17,10 @@
 #include <cstdlib>
 
 #include "programming/programming_bench.h"
-#include "programming/ui/num_box.h"
 #include "support/keyboard_reach.h"
 #include "tuning/ui/prod_freqs_window.h"
 #include "tuning/ui/tune_window.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {
@@ -57,7 +57,7 @@ TEST_F(TuneWindowTest, OpensOnTheStartScreenWithTheSelectionOfTheDataAndTheSaved
     EXPECT_FALSE(win.checkTests[7]->isChecked());
     EXPECT_TRUE(win.checkTests[8]->isChecked());
     EXPECT_EQ(win.comboRxOffset->currentText(), "-75 kHz");
-    EXPECT_EQ(win.dialogue().w.rxOffsetHz, -75000);
+    EXPECT_EQ(win.dialogue().work().rxOffsetHz, -75000);
     EXPECT_EQ(win.labelTxTime->text(), "60 S");
     // Outside production mode the radio cannot be changed, the synthesizer and tests can.
     EXPECT_FALSE(win.comboRadioType->isEnabled());
@@ -74,7 +74,7 @@ TEST_F(TuneWindowTest, OpensOnTheStartScreenWithTheSelectionOfTheDataAndTheSaved
     win.optionSa7026Synth->setChecked(true);
     EXPECT_TRUE(win.checkTests[5]->isEnabled());
     win.comboTxOffset->setCurrentIndex(16);
-    EXPECT_EQ(win.dialogue().w.txOffsetHz, 600000);
+    EXPECT_EQ(win.dialogue().work().txOffsetHz, 600000);
     win.scrollTxTime->setValue(win.scrollTxTime->maximum());
     EXPECT_EQ(win.labelTxTime->text(), "60 S");
     win.textLongId->setText("1023");
@@ -112,12 +112,14 @@ TEST_F(TuneWindowTest, PageKeysAnywhereInTheWindowReachTheAdjustValue) {
     mainFrame.active = &win;
     win.show();
     TuneDialogue& d = win.dialogue();
-    d.w.currentStep = 22;
-    d.w.adjustIndex = 0;
-    d.w.tuneRecord.rxGainAdj = 250;
+    d.Stage([&](TuneWork& w) {
+        w.currentStep = 22;
+        w.adjustIndex = 0;
+        w.tuneRecord.rxGainAdj = 250;
+    });
     QKeyEvent ctrlPgUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::ControlModifier);
     QApplication::sendEvent(win.comboRxOffset, &ctrlPgUp);
-    EXPECT_EQ(d.w.tuneRecord.rxGainAdj, 4);
+    EXPECT_EQ(d.work().tuneRecord.rxGainAdj, 4);
     EXPECT_EQ(win.labelCurrentAdjValue->text(), "4");
     EXPECT_EQ(win.comboRxOffset->currentIndex(), 0);  // consumed: the list did not move
     ASSERT_FALSE(hostWrites("T1").empty());
@@ -137,16 +139,18 @@ TEST_F(TuneWindowTest, EveryStepScreenFitsTheWindowAndTabReachesEveryControl) {
     const QSize opened = win.size();
     EXPECT_EQ(ControlsOutOfKeyboardReach(win), std::vector<std::string>{});
     TuneDialogue& d = win.dialogue();
-    d.w.testPoints[1].rxFrequency = 451000000;
-    d.w.testPoints[1].txFrequency = 456000000;
-    d.w.currentPoint = 1;
-    d.w.tuneRecord.radioType = 1;
-    d.w.tuneRecord.channelBandwidth = 0;
-    d.w.powerCalPoints.powerWatts = {0.5f, 1.0f, 2.0f, 3.0f, 5.0f};
-    d.w.rssiCalPoints.levelCode = {10, 20, 40, 60, 80, 100};
+    d.Stage([&](TuneWork& w) {
+        w.testPoints[1].rxFrequency = 451000000;
+        w.testPoints[1].txFrequency = 456000000;
+        w.currentPoint = 1;
+        w.tuneRecord.radioType = 1;
+        w.tuneRecord.channelBandwidth = 0;
+        w.powerCalPoints.powerWatts = {0.5f, 1.0f, 2.0f, 3.0f, 5.0f};
+        w.rssiCalPoints.levelCode = {10, 20, 40, 60, 80, 100};
+    });
     for (int step = 0; step <= kLastStep; ++step) {
         SCOPED_TRACE(step);
-        d.w.currentStep = step;
+        d.Stage([&](TuneWork& w) { w.currentStep = step; });
         d.ShowTuneStep();
         QApplication::processEvents();
         EXPECT_EQ(win.size(), opened);

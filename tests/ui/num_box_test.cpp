@@ -1,11 +1,16 @@
 // The numeric text box: what it lets the operator type, its steps, its limits when it is left,
 // its lock, and drag copy within one window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "programming/ui/editor_fixture.h"
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
+#include "ui/num_box_drop.h"
 
 namespace k45::test {
 namespace {
@@ -164,7 +169,7 @@ TEST_F(NumBoxTest, LockedBoxTakesNoKeysButTakesADrop) {
     Key(*locked, Qt::Key_Up);
     EXPECT_EQ(locked->text(), "7");
     source->setText("42");
-    EditorFixtureDrop(source, locked);
+    DropNumBox(source, locked);
     EXPECT_EQ(locked->text(), "42");
     EXPECT_TRUE(locked->hasFocus());
 }
@@ -175,7 +180,7 @@ TEST_F(NumBoxTest, DropsFromAnotherWindowOrAVanishedBoxAreRefused) {
     auto* b = new NumBox(locale, &second);
     a->setText("1");
     b->setText("2");
-    EditorFixtureDrop(b, a);
+    DropNumBox(b, a);
     EXPECT_EQ(a->text(), "1");
 
     auto* gone = new NumBox(locale, &first);

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 namespace k45::test {
 namespace {

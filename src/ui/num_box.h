@@ -42,7 +42,6 @@ public:
     explicit NumBox(const LocaleInfo& locale, QWidget* parent = nullptr);
 
     void setNumType(int code);
-    int numType() const { return type_; }
     void setNumMin(double v) { min_ = v; }
     void setNumMax(double v) { max_ = v; }
     std::optional<double> numMin() const { return min_; }
@@ -61,7 +60,6 @@ public:
     // Numbers outside the limits can be typed (within the kind and the length); for a box whose
     // window limits the value itself, by a range of its own, when it is used.
     void setTypedPastLimits(bool on) { typedPastLimits_ = on; }
-    bool typedPastLimits() const { return typedPastLimits_; }
     // Locked: the operator cannot type into the box.
     void setLocked(bool on);
     bool locked() const { return isReadOnly(); }

@@ -1,4 +1,4 @@
-#include "programming/ui/num_box.h"
+#include "ui/num_box.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "frame/utilities.h"
+#include "platform/qt/qt_text.h"
 
 namespace k45 {
 
@@ -35,8 +36,8 @@ public:
         if (input.isEmpty()) return Intermediate;
         if (box_.maxLength_ > 0 && input.size() > box_.maxLength_) return Invalid;
         if (IsHexKind(box_.type_)) return ValidateHex(input);
-        const QString minus = QString::fromStdString(box_.locale_.minus);
-        const QString decimal = QString::fromStdString(box_.locale_.decimal.empty() ? "." : box_.locale_.decimal);
+        const QString minus = QText(box_.locale_.minus);
+        const QString decimal = QText(box_.locale_.decimal.empty() ? "." : box_.locale_.decimal);
         const bool signAllowed =
             box_.type_ == NumBox::numSigned || (box_.type_ == NumBox::numDecimal && (!box_.min_ || *box_.min_ < 0));
         QString s = input;
@@ -143,12 +144,12 @@ double NumBox::Clamp(double v) const {
 }
 
 QString NumBox::formatValue(double v) const {
-    const QString minus = QString::fromStdString(locale_.minus.empty() ? "-" : locale_.minus);
+    const QString minus = QText(locale_.minus.empty() ? "-" : locale_.minus);
     if (IsHexKind(type_)) return QString::number(static_cast<qulonglong>(std::max(0.0, RoundHalfEven(v))), 16).toUpper();
     QString text;
     if (type_ == numDecimal) {
         text = decimals_ >= 0 ? QString::number(std::fabs(v), 'f', decimals_) : QString::number(std::fabs(v), 'g', 15);
-        text.replace(u'.', QString::fromStdString(locale_.decimal.empty() ? "." : locale_.decimal));
+        text.replace(u'.', QText(locale_.decimal.empty() ? "." : locale_.decimal));
         // No "-0.000000".
         bool allZero = true;
         for (QChar c : text)

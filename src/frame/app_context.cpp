@@ -1,0 +1,9 @@
+#include "frame/app_context.h"
+
+#include "frame/tool_window_ids.h"
+
+namespace k45 {
+
+WindowRegistry::WindowRegistry() : toolForms(kToolWindows.size()) {}
+
+}  // namespace k45

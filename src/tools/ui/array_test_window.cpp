@@ -1,0 +1,201 @@
+#include "tools/ui/array_test_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdlib>
+
+#include "frame/app_context.h"
+#include "frame/ini_routines.h"
+#include "frame/tool_window_ids.h"
+#include "tools/ui/terminal_window.h"
+#include "tools/ui/tool_fields.h"
+#include "ui/num_box.h"
+#include "ui/window_utils.h"
+
+namespace k45 {
+
+formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
+    : DialogueWindow(ctx, "formTstArray", "Array Test", Placement::Saved, parent, MadeByWindow{}) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 8, 8, 8);
+    labelPacketsTxed = ValueLabel(this, "labelPacketsTxed");
+    textNumOfPackets = PacketCountBox(ctx.state.locale, this, "textNumOfPackets");
+    comboArrayType = new QComboBox(this);
+    comboArrayType->setObjectName("comboArrayType");
+    const char* types[] = {"ASCII Pattern", "ASCII Number Pattern", "Binary Pattern", "Random Binary Data"};
+    for (int i = 0; i < 4; ++i) comboArrayType->addItem(types[i], i);
+    labelPacketSize = ValueLabel(this, "labelPacketSize");
+    labelPacketSize->setText("16");
+    scrollNumPackets = new QScrollBar(Qt::Horizontal, this);
+    scrollNumPackets->setObjectName("scrollNumPackets");
+    scrollNumPackets->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
+    scrollNumPackets->setRange(1, 256);
+    scrollNumPackets->setPageStep(16);
+    labelNumPackets = ValueLabel(this, "labelNumPackets");
+    labelNumPackets->setText("1");
+    scrollPacketDelay = new QScrollBar(Qt::Horizontal, this);
+    scrollPacketDelay->setObjectName("scrollPacketDelay");
+    scrollPacketDelay->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
+    scrollPacketDelay->setRange(0, 120);
+    scrollPacketDelay->setPageStep(10);
+    labelPacketDelay = ValueLabel(this, "labelPacketDelay");
+    labelPacketDelay->setText("0.00 S");
+    checkTestDribbleBit = new QCheckBox("Dribble Bit Test", this);
+    checkTestDribbleBit->setObjectName("checkTestDribbleBit");
+    checkPause = new QCheckBox("P&ause", this);
+    checkPause->setObjectName("checkPause");
+    frameComPort = new QGroupBox("Co&m Port:", this);
+    frameComPort->setObjectName("frameComPort");
+    auto* ports = new QHBoxLayout(frameComPort);
+    optionPrimaryCom = new QRadioButton("Primary", frameComPort);
+    optionPrimaryCom->setObjectName("optionPrimaryCom");
+    optionSecondaryCom = new QRadioButton("Secondary", frameComPort);
+    optionSecondaryCom->setObjectName("optionSecondaryCom");
+    optionPrimaryCom->setChecked(true);
+    ports->addWidget(optionPrimaryCom);
+    ports->addWidget(optionSecondaryCom);
+    buttonStart = NamedButton(this, "buttonStart", "&Start");
+    buttonStop = NamedButton(this, "buttonStop", "St&op");
+    buttonClose = NamedButton(this, "buttonClose", "&Close");
+
+    int row = 0;
+    grid->addWidget(new QLabel("Packets Tx'ed:", this), row, 0);
+    grid->addWidget(labelPacketsTxed, row++, 1);
+    grid->addWidget(BuddyCaption("# of Pac&kets to Send:", textNumOfPackets), row, 0);
+    grid->addWidget(textNumOfPackets, row++, 1);
+    grid->addWidget(BuddyCaption("&Type of Data:", comboArrayType), row++, 0, 1, 2);
+    grid->addWidget(comboArrayType, row++, 0, 1, 2);
+    grid->addWidget(new QLabel("Packet Size (Bytes):", this), row, 0);
+    grid->addWidget(labelPacketSize, row++, 1);
+    grid->addWidget(BuddyCaption("# of P&ackets:", scrollNumPackets), row++, 0, 1, 2);
+    grid->addWidget(scrollNumPackets, row, 0);
+    grid->addWidget(labelNumPackets, row++, 1);
+    grid->addWidget(BuddyCaption("Packet &Delay (s):", scrollPacketDelay), row++, 0, 1, 2);
+    grid->addWidget(scrollPacketDelay, row, 0);
+    grid->addWidget(labelPacketDelay, row++, 1);
+    grid->addWidget(checkTestDribbleBit, row, 0);
+    grid->addWidget(checkPause, row++, 1);
+    grid->addWidget(frameComPort, row++, 0, 1, 2);
+    grid->addLayout(CentredButtons({buttonStart, buttonStop, buttonClose}), row, 0, 1, 2);
+
+    connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToDialogue(&ArrayTestEngine::SelectType));
+    connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToDialogue(&ArrayTestEngine::SetPacketsPerArrayScroll));
+    connect(scrollPacketDelay, &QScrollBar::valueChanged, this, [this](int v) {
+        labelPacketDelay->setText(QString::fromStdString(DelayText(v)));
+        if (dialogue_) dialogue_->SetDelayScroll(v);
+    });
+    connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
+        if (dialogue_) dialogue_->SetNumberBox(BoxNumber(*textNumOfPackets));
+    });
+    connect(checkTestDribbleBit, &QCheckBox::toggled, this, ToDialogue(&ArrayTestEngine::SetDribbleBitTest));
+    connect(optionSecondaryCom, &QRadioButton::toggled, this, ToDialogue(&ArrayTestEngine::SelectSecondaryPort));
+    connect(buttonStart, &QPushButton::clicked, this, [this] {
+        if (!dialogue_) return;
+        FindTerminals();
+        dialogue_->Start();
+    });
+    connect(buttonStop, &QPushButton::clicked, this, ToDialogue(&ArrayTestEngine::Stop));
+    connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
+}
+
+formTstArray::~formTstArray() = default;
+
+void formTstArray::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::RestoreFormParameters(fileName, sectionName);
+    const auto& locale = ctx_.state.locale;
+    dataTypeIndex_ = ReadInt16(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
+    const std::string packets = ReadIniValue(locale, fileName, sectionName, "Packets", packetsToSend_);
+    char* end = nullptr;
+    const double v = std::strtod(packets.c_str(), &end);
+    if (end != packets.c_str() && v >= 0 && v <= 2147483647.0) packetsToSend_ = static_cast<std::int32_t>(v);
+    savedPacketsPerArray_ = ReadInt16(locale, fileName, sectionName, "Number of Packets", savedPacketsPerArray_);
+    savedPacketDelay_ = ReadInt16(locale, fileName, sectionName, "Packet Delay", savedPacketDelay_);
+    useSecondaryPort_ = ReadIniValue(locale, fileName, sectionName, "Secondary Port", useSecondaryPort_) == "True";
+}
+
+void formTstArray::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
+    ToolWindowBase::SaveFormParameters(fileName, sectionName);
+    if (!wasLoaded_) return;
+    if (dialogue_) {
+        dataTypeIndex_ = dialogue_->dataTypeIndex;
+        packetsToSend_ = dialogue_->packetsToSend;
+        savedPacketsPerArray_ = dialogue_->savedPacketsPerArray;
+        savedPacketDelay_ = dialogue_->savedPacketDelay;
+        useSecondaryPort_ = dialogue_->useSecondaryPort;
+    }
+    const auto& locale = ctx_.state.locale;
+    WriteWindowSetting(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
+    WriteWindowSetting(locale, fileName, sectionName, "Packets", packetsToSend_);
+    WriteWindowSetting(locale, fileName, sectionName, "Number of Packets", savedPacketsPerArray_);
+    WriteWindowSetting(locale, fileName, sectionName, "Packet Delay", savedPacketDelay_);
+    WriteWindowSetting(locale, fileName, sectionName, "Secondary Port", useSecondaryPort_);
+}
+
+void formTstArray::Form_Load() {
+    if (!dialogue_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler()) {
+        ArrayTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
+        e.dataTypeIndex = dataTypeIndex_;
+        e.packetsToSend = packetsToSend_;
+        e.savedPacketsPerArray = savedPacketsPerArray_;
+        e.savedPacketDelay = savedPacketDelay_;
+        e.useSecondaryPort = useSecondaryPort_;
+    }
+    if (!dialogue_) return;
+    wasLoaded_ = true;
+    checkTestDribbleBit->setVisible(ctx_.state.engineerMode);
+    checkTestDribbleBit->setEnabled(ctx_.state.engineerMode);
+    DialogueWindow::Form_Load();
+    const QSignalBlocker b1(comboArrayType), b2(scrollNumPackets), b3(scrollPacketDelay), b4(textNumOfPackets),
+        b5(optionSecondaryCom), b6(optionPrimaryCom);
+    comboArrayType->setCurrentIndex(dialogue_->dataType());
+    scrollNumPackets->setValue(std::clamp<int>(dialogue_->savedPacketsPerArray, 1, 256));
+    scrollPacketDelay->setValue(std::clamp<int>(dialogue_->savedPacketDelay, 0, 120));
+    labelPacketDelay->setText(QString::fromStdString(DelayText(scrollPacketDelay->value())));
+    dialogue_->SetPacketsPerArrayScroll(scrollNumPackets->value());
+    dialogue_->SetDelayScroll(scrollPacketDelay->value());
+    ShowBoxNumber(*textNumOfPackets, dialogue_->packetsToSend);
+    (dialogue_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
+    dialogue_->Activate();
+}
+
+void formTstArray::Form_Unload() {
+    if (!dialogue_) return;
+    dialogue_->savedPacketsPerArray = static_cast<std::int16_t>(scrollNumPackets->value());
+    dialogue_->savedPacketDelay = static_cast<std::int16_t>(scrollPacketDelay->value());
+    DialogueWindow::Form_Unload();
+}
+
+void formTstArray::FindTerminals() {
+    const ToolWindow order[] = {ToolWindow::formHexPrimary, ToolWindow::formTextPrimary, ToolWindow::formHexSecondary,
+                                ToolWindow::formTextSecondary};
+    for (std::size_t i = 0; i < 4; ++i) {
+        auto* t = ctx_.formAs<formHexText>(order[i]);
+        dialogue_->terminals[i] = t && t->hasDialogue() ? &t->dialogue() : nullptr;
+    }
+}
+
+bool formTstArray::PauseTicked() const { return checkPause->isChecked(); }
+void formTstArray::ShowPacketsTxed(std::int32_t count) { labelPacketsTxed->setText(QString::number(count)); }
+void formTstArray::ShowPacketSize(int size) { labelPacketSize->setText(QString::number(size)); }
+void formTstArray::ShowPacketsPerArray(int count) { labelNumPackets->setText(QString::number(count)); }
+
+void formTstArray::SetRunning(bool running) {
+    buttonStart->setEnabled(!running);
+    buttonStop->setEnabled(running);
+    for (QWidget* w : {static_cast<QWidget*>(scrollNumPackets), static_cast<QWidget*>(scrollPacketDelay),
+                       static_cast<QWidget*>(textNumOfPackets), static_cast<QWidget*>(frameComPort),
+                       static_cast<QWidget*>(comboArrayType)})
+        w->setEnabled(!running);
+    if (ctx_.state.engineerMode) checkTestDribbleBit->setEnabled(!running);
+    (running ? buttonStop : buttonStart)->setFocus();
+}
+
+}  // namespace k45

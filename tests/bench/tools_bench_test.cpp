@@ -1,0 +1,171 @@
+// The communication tools at the bench: a terminal on each port and the packet test between
+// the two ports, on a cable and with the adapter pulled under a running test.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+
+#include <array>
+#include <chrono>
+#include <thread>
+
+#include "bench/bench_session.h"
+#include "frame/ui/mdi_main.h"
+
+namespace k45::test {
+namespace {
+
+class ToolsOnTheBench : public BenchTest {
+protected:
+    void ClickChild(const std::string& window, const std::string& child) {
+        Click([=, this]() -> QWidget* { return ToolChild<QWidget>(window, child); });
+    }
+    // The four terminals are one window class; each is known by its caption.
+    template <class W>
+    W* TerminalChild(const std::string& caption, const char* child) const {
+        for (QWidget* t : MainWindow()->findChildren<QWidget*>("formHexText"))
+            if (t->windowTitle().toStdString() == caption) return t->findChild<W*>(child);
+        return nullptr;
+    }
+    bool TerminalInFront(const std::string& caption) const {
+        QMdiSubWindow* sub = MainWindow()->mdiArea()->activeSubWindow();
+        return sub && sub->widget() && sub->widget()->windowTitle().toStdString() == caption;
+    }
+    std::string Received(const std::string& terminal) {
+        return Gui([=, this] {
+            return TerminalChild<QPlainTextEdit>(terminal, "textRxedData")->toPlainText().toStdString();
+        });
+    }
+};
+
+TEST_F(ToolsOnTheBench, ATerminalOnEachPortSendsAndShowsItsOwnPortsData) {
+    ASSERT_NO_FATAL_FAILURE(Prepare({.words = {}, .com1 = BenchEnd::Kind::Silent, .com2 = BenchEnd::Kind::Silent}));
+    Run([&] {
+        struct Terminal {
+            const char* keys;
+            const char* window;
+            BenchEnd& end;
+            const char* typed;
+            const char* answer;
+        };
+        const Terminal terminals[] = {
+            {"alt+u a p", "Primary ASCII Terminal", com1(), "Hello from the primary terminal", "Reply on Com1\r\n"},
+            {"alt+u a s", "Secondary ASCII Terminal", com2(), "Hello from the secondary terminal", "Reply on Com2\r\n"},
+        };
+        for (const Terminal& t : terminals) {
+            SCOPED_TRACE(t.window);
+            const std::string w = t.window;
+            Keys(t.keys);
+            WaitFor(w + " in front", [&] { return TerminalInFront(w); });
+            Click([&]() -> QWidget* { return TerminalChild<QWidget>(w, "textTxData"); });
+            Type(t.typed);
+            Keys("Return");
+            const std::string line = std::string(t.typed) + "\r\n";
+            WaitFor("the typed line at the far end",
+                    [&] { return t.end.received().find(line) != std::string::npos; }, 10000);
+            EXPECT_NE(Gui([&] { return TerminalChild<QPlainTextEdit>(w, "textTxedData")->toPlainText(); })
+                          .indexOf(QString(t.typed)),
+                      -1);
+            t.end.sendToHost(t.answer);
+            WaitFor("the far end's line in the terminal", [&] {
+                return TerminalChild<QPlainTextEdit>(w, "textRxedData")->toPlainText().contains("Reply on");
+            }, 10000);
+        }
+        // Each port's traffic stayed on its own port.
+        EXPECT_EQ(com1().received(), "Hello from the primary terminal\r\n");
+        EXPECT_EQ(com2().received(), "Hello from the secondary terminal\r\n");
+        EXPECT_EQ(Received("Primary ASCII Terminal"), "Reply on Com1\n");
+        EXPECT_EQ(Received("Secondary ASCII Terminal"), "Reply on Com2\n");
+        ExitProgram();
+    });
+}
+
+// The counters of the packet test window: host sent, remote received, remote sent, host received.
+using Counts = std::array<long long, 4>;
+
+class PacketTestOnTheBench : public ToolsOnTheBench {
+protected:
+    static constexpr const char* kWindow = "formPacketTst";
+
+    // Com1 and Com2 joined by a null-modem cable: the host on Com1, the remote on Com2.
+    void SetUp() override {
+        ToolsOnTheBench::SetUp();
+        ASSERT_NO_FATAL_FAILURE(Prepare({.words = {}, .com1 = BenchEnd::Kind::Silent, .com2 = BenchEnd::Kind::Silent}));
+        com1().crossTo(&com2());
+        com2().crossTo(&com1());
+    }
+    Counts CountsNow() const {
+        Counts c{};
+        const char* names[] = {"labelHostPacketsTxed", "labelRemotePacketsRxed", "labelRemotePacketsTxed",
+                               "labelHostPacketsRxed"};
+        for (std::size_t i = 0; i < c.size(); ++i) c[i] = ToolChild<QLabel>(kWindow, names[i])->text().toLongLong();
+        return c;
+    }
+    bool Enabled(const char* button) const { return ToolChild<QAbstractButton>(kWindow, button)->isEnabled(); }
+    // Opens the window and starts a two-port test that runs until it is paused.
+    void StartTwoPortTest() {
+        Keys("alt+u k");
+        WaitFor("the packet test window", [&] { return ActiveChild() == kWindow; });
+        ClickChild(kWindow, "optionHostRemote2Ports");
+        ClickChild(kWindow, "buttonStart");
+        WaitFor("packets both ways", [&] {
+            const Counts c = CountsNow();
+            return c[0] >= 10 && c[1] >= 10 && c[2] >= 10 && c[3] >= 10;
+        });
+    }
+};
+
+TEST_F(PacketTestOnTheBench, PacketsGoBetweenThePortsAndComeBack) {
+    Run([&] {
+        StartTwoPortTest();
+        ClickChild(kWindow, "buttonPause");
+        WaitFor("the test paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
+        const Counts c = Gui([&] { return CountsNow(); });
+        // Nothing is lost on a cable: every packet but the one in flight at the pause came back.
+        EXPECT_GE(c[0], c[1]);
+        EXPECT_GE(c[1], c[2]);
+        EXPECT_GE(c[2], c[3]);
+        EXPECT_LE(c[0] - c[3], 1) << "sent " << c[0] << ", came back " << c[3];
+        // The frames crossed the cable: the host's on Com1, the remote's replies on Com2.
+        EXPECT_FALSE(com1().received().empty());
+        EXPECT_FALSE(com2().received().empty());
+        ExitProgram();
+    });
+}
+
+TEST_F(PacketTestOnTheBench, APortLostUnderTheTestEndsItOnceWithItsCounts) {
+    Run([&] {
+        StartTwoPortTest();
+        com1().unplug();
+        const std::string text = WaitBox();
+        EXPECT_EQ(text.rfind("Lost Com Port 1", 0), 0u) << text;
+        const Counts atLoss = Gui([&] { return CountsNow(); });
+        AnswerBox("OK");
+        std::string another;
+        WaitFor("the test ended, paused", [&] {
+            if (auto* b = qobject_cast<QMessageBox*>(ModalBox())) another = b->text().toStdString();
+            return !another.empty() || (Enabled("buttonResume") && !Enabled("buttonPause"));
+        });
+        if (!another.empty()) throw BenchFailure("another box after the loss: \"" + another + "\"");
+
+        // A closed port's box would come back with every packet the test goes on sending, a
+        // second or two apart: the watch covers more than two of them.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Scaled(4000));
+        while (std::chrono::steady_clock::now() < until) {
+            const auto [box, counts] = Gui([&] {
+                auto* b = qobject_cast<QMessageBox*>(ModalBox());
+                return std::make_pair(b ? b->text().toStdString() : std::string(), CountsNow());
+            });
+            if (!box.empty()) throw BenchFailure("another box after the loss: \"" + box + "\"");
+            if (counts != atLoss) throw BenchFailure("the counts went on after the loss");
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ExitProgram();
+    });
+}
+
+}  // namespace
+}  // namespace k45::test

@@ -1,0 +1,181 @@
+// Radio tuning at the production bench: the technician opens Tune Radio from the Production
+// Test menu, starts it, steps through the ticked tests with the mouse and the page keys, and
+// the tuned values reach the modem's memory.
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+
+#include "bench/bench_session.h"
+#include "frame/ui/mdi_main.h"
+#include "params/startup_defaults.h"
+#include "support/temp_home.h"
+#include "tuning/ui/tune_window.h"
+
+namespace k45::test {
+namespace {
+
+class TuningOnTheBench : public BenchTest {
+protected:
+    // A production bench; the settings tick only the tests named (the window's saved selection).
+    void PrepareProduction(std::initializer_list<int> ticked) {
+        ASSERT_NO_FATAL_FAILURE(Prepare({.engineering = true, .words = {"/ProductionTest"}}));
+        ASSERT_NO_FATAL_FAILURE(LoadUnit(com1(), 123456, "Bench unit"));
+        std::string section = "[Tune Test Window]\r\n";
+        for (int t = 0; t < 15; ++t) {
+            const bool on = std::find(ticked.begin(), ticked.end(), t) != ticked.end();
+            section += "Test_" + std::string(t < 10 ? "0" : "") + std::to_string(t) + "=" + (on ? "1" : "0") + "\r\n";
+        }
+        for (const char* file : {"K45MR.ini", "config/K45MR.ini"}) std::ofstream(HomeFile(file), std::ios::app) << section;
+    }
+
+    formTune* Tune() const { return dynamic_cast<formTune*>(Tool("formTune")); }
+    // On the program's thread.
+    int StepShown() const { return Tune()->dialogue().work().currentStep; }
+    std::string Title() { return Gui([this] { return Tune()->labelTestTitle->text().toStdString(); }); }
+    template <class W>
+    void ClickTune(W* formTune::*widget) {
+        Click([this, widget]() -> QWidget* { return Tune() ? Tune()->*widget : nullptr; });
+    }
+    // The next "T1" keys the transmitter with this power value, and the modem acknowledges it.
+    void Keyed(int power) {
+        const std::size_t at = WaitLine(com1(), "T1", seen_);
+        seen_ = at + 1;
+        EXPECT_EQ(TuneLineByte(com1().lines()[at], kTuneLinePowerByte), power);
+        Settled();
+    }
+    // The page keys, one "T1" each; the last carries the trimmed value.
+    void Trim(const std::string& keys, int power) {
+        std::size_t n = 1;
+        for (char c : keys) n += c == ' ';
+        Keys(keys);
+        std::size_t at = seen_;
+        for (std::size_t i = 0; i < n; ++i) at = WaitLine(com1(), "T1", at) + 1;
+        seen_ = at;
+        EXPECT_EQ(TuneLineByte(com1().lines()[at - 1], kTuneLinePowerByte), power);
+        Settled();
+    }
+    void Settled() {
+        WaitFor("the tuning exchange to end", [this] {
+            const TuneDialogue& d = Tune()->dialogue();
+            return d.dialogState() == TuneDialogState::Idle && !d.tunePending();
+        });
+    }
+    // Production Test > Tune Radio, Start, and No to the defaults: Start reads the modem's
+    // parameters through the reader window.
+    void StartWithoutDefaults() {
+        Keys("alt+p r");
+        WaitFor("the Tune Radio window", [this] { return ActiveChild() == "formTune"; });
+        ClickTune(&formTune::buttonStart);
+        EXPECT_NE(WaitBox().find("Do you want to Over-Write Program Parameters"), std::string::npos);
+        AnswerBox("&No");
+        seen_ = WaitLine(com1(), "DE") + 1;
+        WaitFor("the reader to close", [this] { return !Shown("formParmsGetCurrent"); });
+    }
+
+    // Whether pred holds within ms (no failure when it does not).
+    bool Within(int ms, const std::function<bool()>& pred) {
+        try {
+            WaitFor("", pred, ms);
+            return true;
+        } catch (const BenchFailure&) {
+            return false;
+        }
+    }
+
+    std::size_t seen_ = 0;  // modem lines already looked at
+};
+
+// Power Out Adjust alone, at the three test points with the transmitter keyed: the page keys
+// trim the power live ("T1" after every key), and Yes to the save writes the trimmed values
+// into the modem's memory in "S1" records, the rest of its parameters as they were.
+TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
+    ASSERT_NO_FATAL_FAILURE(PrepareProduction({2}));
+    const ModemParameters before = UnitIn(com1());
+    Run([&] {
+        StartWithoutDefaults();
+        // The window hands its adjust values to the DAC values window (the operator clicks it
+        // if it has not gone on by itself), which is closed unchanged.
+        if (!Within(3000, [this] { return Shown("formDacVals"); })) ClickTune(&formTune::labelTestTitle);
+        WaitFor("the DAC values window", [this] { return Shown("formDacVals"); });
+        WindowMenu("formDacVals");
+        Click([this]() -> QWidget* { return ToolChild<QPushButton>("formDacVals", "buttonCancel"); });
+        WaitFor("the DAC values window to close", [this] { return !Shown("formDacVals"); });
+        EXPECT_EQ(Title(), "Transmitter Tuning.");
+
+        ClickTune(&formTune::buttonOK);
+        WaitFor("the Power Out screen", [this] { return StepShown() == 7; });
+        EXPECT_EQ(Title(), "Tx Power Adjust.");
+        ClickTune(&formTune::buttonOK);
+        Keyed(before.powerAdj[0]);
+        // Low point: two up; Mid: one down; High: ten up.
+        const std::array<int, 3> expected = {(before.powerAdj[0] + 2) & 0xFF, (before.powerAdj[1] + 255) & 0xFF,
+                                             (before.powerAdj[2] + 10) & 0xFF};
+        Trim("Prior Prior", expected[0]);
+        ClickTune(&formTune::buttonOK);
+        Keyed(before.powerAdj[1]);
+        Trim("Next", expected[1]);
+        ClickTune(&formTune::buttonOK);
+        Keyed(before.powerAdj[2]);
+        Trim("ctrl+Prior", expected[2]);
+
+        // The last point ends the tuning tests: saved, the values go to the modem in mode 5
+        // (read, merge, write).
+        const std::size_t saved = com1().lines().size();
+        ClickTune(&formTune::buttonOK);
+        EXPECT_EQ(WaitBox(), "Tuning Complete!  Do you want to Save the Parameters?");
+        AnswerBox("&Yes");
+        WaitLine(com1(), "DE", saved);
+        WaitLine(com1(), "S9", saved, 60000);
+        WaitFor("the read/write window to close", [this] { return !Shown("formParmsRdWr"); });
+        std::size_t records = 0;
+        for (const auto& l : com1().lines()) records += l.rfind("S1", 0) == 0;
+        EXPECT_GT(records, 0u);
+        const ModemParameters after = UnitIn(com1());
+        for (std::size_t p = 0; p < 3; ++p) EXPECT_EQ(after.powerAdj[p], expected[p]) << "point " << p;
+        EXPECT_EQ(after.serialNumber, 123456u);
+        EXPECT_EQ(after.comment, "Bench unit");
+        EXPECT_EQ(after.modAdj, before.modAdj);
+        EXPECT_EQ(after.frontEndAdj, before.frontEndAdj);
+        EXPECT_EQ(Title(), "Connect Modem to Computer and Supply Power.");
+    });
+}
+
+// The reader window closes and Tune Radio goes on by itself: the first ticked group's intro
+// screen, and its adjust values handed to the DAC values window.
+TEST_F(TuningOnTheBench, GoesOnAfterStartsReadWithoutAClick) {
+    ASSERT_NO_FATAL_FAILURE(PrepareProduction({2}));
+    Run([&] {
+        StartWithoutDefaults();
+        WaitFor("Tune Radio to go on to the Tx intro and the DAC values window, with no click", [this] {
+            return Tune()->labelTestTitle->text() == "Transmitter Tuning." && Shown("formDacVals");
+        }, 10000);
+    });
+}
+
+// The DAC values window the hand-over opens comes to the front, active: the operator's keys
+// reach it (Escape closes it).
+TEST_F(TuningOnTheBench, HandsOverToTheDacValuesWindowInFront) {
+    ASSERT_NO_FATAL_FAILURE(PrepareProduction({2}));
+    Run([&] {
+        StartWithoutDefaults();
+        // Clicked if it has not gone on by itself (that is the scenario above).
+        if (!Within(3000, [this] { return Shown("formDacVals"); })) ClickTune(&formTune::labelTestTitle);
+        WaitFor("the DAC values window", [this] { return Shown("formDacVals"); });
+        WaitFor("the DAC values window to come to the front, active", [this] {
+            QWidget* ok = ToolChild<QWidget>("formDacVals", "buttonOK");
+            QWidget* hit = ok ? QApplication::widgetAt(ok->mapToGlobal(ok->rect().center())) : nullptr;
+            return ActiveChild() == "formDacVals" && hit && (hit == ok || ok->isAncestorOf(hit));
+        }, 10000);
+        Keys("Escape");
+        WaitFor("Escape to close the DAC values window", [this] { return !Shown("formDacVals"); }, 10000);
+    });
+}
+
+}  // namespace
+}  // namespace k45::test
