@@ -85,7 +85,8 @@ std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(std::uint32_t long
 DiagSimulator::DiagSimulator(DialogueLinks links, Scheduler& scheduler, DiagSimulatorView& view)
     : app_{links.modes, links.records, links.services, links.services.dialogs},
       view_(view),
-      timerTestTx_(scheduler.createTimer()), timerActive_(scheduler.createTimer()) {
+      timerTestTx_(scheduler.createTimer()),
+      timerActive_(scheduler.createTimer()) {
     timerTestTx_->setHandler([this] { SendOnlinePacket(); });
     timerActive_->setInterval(kSimWaitMs);
     timerActive_->setHandler([this] { SendOnlinePacket(); });

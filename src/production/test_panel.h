@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "frame/window_interfaces.h"
-#include "params/diag_parsers.h"
 #include "frame/dialogue_links.h"
+#include "frame/window_interfaces.h"
 #include "model/app_state.h"
 #include "model/records.h"
+#include "params/diag_parsers.h"
 #include "production/panel_support.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"

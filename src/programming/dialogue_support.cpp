@@ -46,9 +46,7 @@ void DetachDialogue(const DialogueLinks& links, CommForm& form, std::initializer
     if (classComm* port = links.port()) port->DeRegisterForAll(&form);
 }
 
-bool PrimaryPortClosed(const DialogueLinks& links) {
-    return links.port() && !links.port()->GetCommPortOpen();
-}
+bool PrimaryPortClosed(const DialogueLinks& links) { return links.port() && !links.port()->GetCommPortOpen(); }
 
 bool RegisterWithPrimary(const DialogueLinks& links, CommForm& form, bool crLf, bool sRecord) {
     classComm* port = links.port();

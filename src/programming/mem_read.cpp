@@ -13,9 +13,7 @@ namespace k45 {
 MemReadDialogue::MemReadDialogue(DialogueLinks links, MemReadView& view)
     : links_(links), view_(view), exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }) {}
 
-MemReadDialogue::~MemReadDialogue() {
-    DetachDialogue(links_, *this, {&exchange_.timer()});
-}
+MemReadDialogue::~MemReadDialogue() { DetachDialogue(links_, *this, {&exchange_.timer()}); }
 
 void MemReadDialogue::SendLine(const char* command) {
     if (classComm* port = links_.port()) SendCommand(*port, command);

@@ -16,9 +16,10 @@ ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCu
     : links_(links),
       view_(view),
       timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
-      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_,
-             parmsImage_, [this](int percent) { view_.SetPercent(percent); }}) {}
+      exchange_(
+          links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
+      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_, parmsImage_,
+             [this](int percent) { view_.SetPercent(percent); }}) {}
 
 ParmsGetCurrentDialogue::~ParmsGetCurrentDialogue() {
     DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
@@ -120,7 +121,8 @@ void ParmsGetCurrentDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const LoadToken::Value token = load_.Take();
     // An image of no known layout was not read: "Modem Type is not correct!" is shown, the
     // clients are told so and currentParameters stays as it was.
-    const Outcome decoded = DecodeParameterImage(links_.modes, links_.records, links_.records.currentParameters, parmsImage_);
+    const Outcome decoded =
+        DecodeParameterImage(links_.modes, links_.records, links_.records.currentParameters, parmsImage_);
     if (!decoded.ok()) ShowMessage(links_.dialogs(), decoded.problem());
     parmsFound_ = decoded.ok();
     if (load_.Still(token)) view_.CloseWindow();

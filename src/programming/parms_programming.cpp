@@ -83,7 +83,9 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     case parmsWriteDefault:
         warnings = MergeUserParameters(workParameters_, records.mainParameters, modes.productionMode);
         break;
-    case parmsWriteAll: warnings = MergeAllParameters(workParameters_, records.mainParameters, modes.productionMode); break;
+    case parmsWriteAll:
+        warnings = MergeAllParameters(workParameters_, records.mainParameters, modes.productionMode);
+        break;
     case parmsWriteCurrent:
         warnings = MergeFactoryParameters(workParameters_, records.currentParameters, modes.productionMode);
         break;
@@ -127,7 +129,8 @@ void ParmsRdWrDialogue::StartProgramming() {
     channelStepPending_ = false;
     stepCount_ = 0;
     exchange_.Stop();
-    if (const Outcome encoded = EncodeParameterImage(links_.modes, records, links_.services, transferImage_, workParameters_);
+    if (const Outcome encoded =
+            EncodeParameterImage(links_.modes, records, links_.services, transferImage_, workParameters_);
         !encoded.ok()) {
         ShowMessage(links_.dialogs(), encoded.problem());
         if (load_.Still(token)) CloseWindow();

@@ -50,13 +50,12 @@ ParmsRdWrDialogue::ParmsRdWrDialogue(DialogueLinks links, ParmsRdWrView& view)
     : links_(links),
       view_(view),
       timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
-      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_,
-             transferImage_, [this](int percent) { ShowPercent(percent); }}) {}
+      exchange_(
+          links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
+      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_, transferImage_,
+             [this](int percent) { ShowPercent(percent); }}) {}
 
-ParmsRdWrDialogue::~ParmsRdWrDialogue() {
-    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
-}
+ParmsRdWrDialogue::~ParmsRdWrDialogue() { DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()}); }
 
 bool ParmsRdWrDialogue::Active() const { return view_.IsActiveChild(); }
 
@@ -240,9 +239,9 @@ void ParmsRdWrDialogue::CompleteRead() {
         files.dataFileName = JoinPath(GetDirectoryPart(files.dataFileName, files.places.programFolder), "upload.dat");
         if (MainFrame* frame = links_.mainFrame()) frame->DisplayFilenames();
         if (!autoStart && links_.dialogs()) {
-            links_.dialogs()->messageBox(parmsMode == parmsReadAll ? "Reading All Parameters Complete."
-                                                                   : "Reading Parameters Complete.",
-                                         "Complete", MsgButtons::OK, MsgIcon::Information);
+            links_.dialogs()->messageBox(
+                parmsMode == parmsReadAll ? "Reading All Parameters Complete." : "Reading Parameters Complete.",
+                "Complete", MsgButtons::OK, MsgIcon::Information);
         }
         if (!load_.Still(token)) return;
         parmsWereFound_ = true;

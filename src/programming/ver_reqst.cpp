@@ -10,13 +10,14 @@
 namespace k45 {
 
 VerReqstDialogue::VerReqstDialogue(DialogueLinks links, VerReqstView& view)
-    : links_(links), view_(view), exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)) {
+    : links_(links),
+      view_(view),
+      exchange_(
+          links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)) {
     timerDelay_ = MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
 }
 
-VerReqstDialogue::~VerReqstDialogue() {
-    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
-}
+VerReqstDialogue::~VerReqstDialogue() { DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()}); }
 
 void VerReqstDialogue::Load() {
     if (load_.loaded()) return;

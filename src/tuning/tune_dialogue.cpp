@@ -56,9 +56,17 @@ bool StoreRisingReading(std::span<std::int16_t> readings, std::int16_t& index, s
 }  // namespace
 
 TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneLinks& windows, TuneView& view)
-    : modes_(links.modes), files_(links.files), records_(links.records), services_(links.services),
-      primary_(links.services.classCommPrimary), sched_(*links.services.scheduler), dialogs_(*links.services.dialogs),
-      settings_(settings), view_(view), links_(windows), mainFrame_(links.mainFrame()),
+    : modes_(links.modes),
+      files_(links.files),
+      records_(links.records),
+      services_(links.services),
+      primary_(links.services.classCommPrimary),
+      sched_(*links.services.scheduler),
+      dialogs_(*links.services.dialogs),
+      settings_(settings),
+      view_(view),
+      links_(windows),
+      mainFrame_(links.mainFrame()),
       exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); }) {
     timerDiagnostics_ = sched_.createTimer();
     timerDiagnostics_->setInterval(kDiagnosticsMs);

@@ -123,7 +123,8 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
         dialogue_->TypeRemote(t.toStdString());
         textRemoteShortId->setText(ShortIdOf(t));
     });
-    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { dialogue_->SetNumOfBlocks(t.toStdString()); });
+    connect(textNumOfBlocks, &QLineEdit::textChanged, this,
+            [this](const QString& t) { dialogue_->SetNumOfBlocks(t.toStdString()); });
     connect(scrollBlockSize, &QScrollBar::valueChanged, this, [this](int v) {
         dialogue_->SetBlockSize(v);
         labelBlockSize->setText(QString::number(v));

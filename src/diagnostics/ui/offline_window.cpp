@@ -219,13 +219,16 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     });
     connect(optionRemoteSelected, &QRadioButton::clicked, this, [this] { dialogue_->SetRemoteList(false); });
     connect(optionRemoteList, &QRadioButton::clicked, this, [this] { dialogue_->SetRemoteList(true); });
-    connect(comboRemoteIDs, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_->SelectRemote(i); });
-    connect(comboRemoteIDs, &QComboBox::editTextChanged, this, [this](const QString& t) { dialogue_->TypeRemote(t.toStdString()); });
+    connect(comboRemoteIDs, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->SelectRemote(i); });
+    connect(comboRemoteIDs, &QComboBox::editTextChanged, this,
+            [this](const QString& t) { dialogue_->TypeRemote(t.toStdString()); });
     connect(comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
             [this](int i) { dialogue_->SelectDiagSet(i); });
     connect(comboRemoteSelect, QOverload<int>::of(&QComboBox::activated), this,
             [this](int i) { dialogue_->SelectStatsEntry(i); });
-    connect(comboChannel, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_->SelectChannel(i); });
+    connect(comboChannel, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->SelectChannel(i); });
     connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) {
         labelTxTime->setText(QString("%1 S").arg(v));
         dialogue_->SetTxTime(v);

@@ -172,8 +172,8 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
 
     auto mode = [this] {
         dialogue_->SetFilterMode(optionIdList->isChecked()       ? IdFilterMode::List
-                                : optionIdSelected->isChecked() ? IdFilterMode::Selected
-                                                                : IdFilterMode::Off);
+                                 : optionIdSelected->isChecked() ? IdFilterMode::Selected
+                                                                 : IdFilterMode::Off);
     };
     for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected})
         connect(b, &QRadioButton::clicked, this, mode);

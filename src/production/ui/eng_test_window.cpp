@@ -54,7 +54,8 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     BuildTransmitMode(this, m, 0);
     left->addLayout(m);
 
-    BuildAdjustments(this, ctx.state.locale, "&Direct Adjust:", [this](AdjustSelect a) { dialogue_->AdjustSelectChanged(a); });
+    BuildAdjustments(this, ctx.state.locale,
+                     "&Direct Adjust:", [this](AdjustSelect a) { dialogue_->AdjustSelectChanged(a); });
     left->addWidget(frameAdjustments);
 
     diags = BuildDiagnosticsFrame(this, "&Select:", "Di&ag En:", "C&lear", false);
@@ -92,7 +93,9 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     right->addLayout(CentredButtons({buttonClose}));
     right->addStretch();
 
-    auto edited = [this] { dialogue_->FrequencyTextsEdited(textTxFreq->text().toStdString(), textRxFreq->text().toStdString()); };
+    auto edited = [this] {
+        dialogue_->FrequencyTextsEdited(textTxFreq->text().toStdString(), textRxFreq->text().toStdString());
+    };
     // Typed, dropped or brought into range on leaving the box: the next send reads it.
     connect(textTxFreq, &QLineEdit::textChanged, this, edited);
     connect(textRxFreq, &QLineEdit::textChanged, this, edited);
@@ -109,7 +112,8 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
             [this](int i) { dialogue_->DiagnosticSelectChanged(i); });
     connect(diags.checkDiagEn, &QCheckBox::toggled, this, [this](bool on) { dialogue_->DiagEnabledChanged(on); });
     connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dialogue_->ClearDiagnosticsButton(); });
-    connect(buttonDirectDac, &QPushButton::clicked, this, [this] { dialogue_->DirectAdjust(textDirectDac->text().toInt()); });
+    connect(buttonDirectDac, &QPushButton::clicked, this,
+            [this] { dialogue_->DirectAdjust(textDirectDac->text().toInt()); });
     connect(checkTest, &QCheckBox::clicked, this, [this](bool on) { dialogue_->TestChecked(on); });
     connect(checkDdeEnable, &QCheckBox::clicked, this, [this](bool on) { remote_.DdeEnableClicked(on); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_->CloseButton(); });

@@ -86,7 +86,8 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     modes->addWidget(comboTxOffset, 1, 3);
     left->addLayout(modes);
 
-    BuildAdjustments(this, ctx.state.locale, "D&irect Adjust:", [this](AdjustSelect a) { dialogue_->AdjustSelectChanged(a); });
+    BuildAdjustments(this, ctx.state.locale,
+                     "D&irect Adjust:", [this](AdjustSelect a) { dialogue_->AdjustSelectChanged(a); });
     left->addWidget(frameAdjustments);
 
     // Diagnostics, key help, Close.
@@ -119,14 +120,17 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
                 const QSignalBlocker block(comboRadioRange);
                 FillRadioRangeCombo(*comboRadioRange, ctx_.state, type);
             }
-            if (comboRadioRange->currentIndex() >= 0) dialogue_->RadioRangeSelected(comboRadioRange->currentData().toInt());
+            if (comboRadioRange->currentIndex() >= 0)
+                dialogue_->RadioRangeSelected(comboRadioRange->currentData().toInt());
         }
         dialogue_->RadioTypeSelected(type);
     });
     connect(comboRadioRange, QOverload<int>::of(&QComboBox::activated), this,
             [this](int) { dialogue_->RadioRangeSelected(comboRadioRange->currentData().toInt()); });
-    connect(comboRxOffset, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_->RxOffsetSelected(i); });
-    connect(comboTxOffset, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_->TxOffsetSelected(i); });
+    connect(comboRxOffset, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->RxOffsetSelected(i); });
+    connect(comboTxOffset, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->TxOffsetSelected(i); });
     connect(comboChannel, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
         const bool pair = i == 0;
         comboFreqPair->setEnabled(pair);
@@ -134,7 +138,8 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
         comboRadioRange->setEnabled(pair);
         dialogue_->ChannelSelected(i);
     });
-    connect(comboFreqPair, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_->FreqPairSelected(i); });
+    connect(comboFreqPair, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->FreqPairSelected(i); });
     connect(diags.comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
             [this](int i) { dialogue_->DiagnosticSelectChanged(i); });
     connect(diags.checkDiagEn, &QCheckBox::toggled, this, [this](bool on) { dialogue_->DiagEnabledChanged(on); });
@@ -144,7 +149,8 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dialogue_->TxTimeChanged(v); });
     connect(optionSa7025Synth, &QRadioButton::clicked, this, [this] { dialogue_->Sa7025Clicked(); });
     connect(optionSa7026Synth, &QRadioButton::clicked, this, [this] { dialogue_->Sa7026Clicked(); });
-    connect(buttonDirectDac, &QPushButton::clicked, this, [this] { dialogue_->DirectValue(textDirectDac->text().toInt()); });
+    connect(buttonDirectDac, &QPushButton::clicked, this,
+            [this] { dialogue_->DirectValue(textDirectDac->text().toInt()); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_->CloseButton(); });
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     setFocusPolicy(Qt::StrongFocus);

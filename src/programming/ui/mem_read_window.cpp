@@ -18,7 +18,6 @@ namespace k45 {
 
 formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
     : DialogueWindow(ctx, "formMemRead", "Memory Read", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
-
     frameSelect = new QGroupBox("Eepro&m/Ram:", this);
     frameSelect->setObjectName("frameSelect");
     optionEeprom = new QRadioButton("Eeprom", frameSelect);

@@ -16,7 +16,6 @@ constexpr const char* kVerLabels[] = {"Put modem in setup mode.", "Connect cable
 
 formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
     : DialogueWindow(ctx, "formVerReqst", "Version Request", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);

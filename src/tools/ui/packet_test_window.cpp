@@ -354,11 +354,11 @@ void formPacketTst::Form_Load() {
     }
     QRadioButton* selected = optionHost;
     switch (dialogue_->option()) {
-        case packetRemote: selected = optionRemote; break;
-        case packetTwoPorts: selected = optionHostRemote2Ports; break;
-        case packetYCable: selected = optionHostRemote1Port; break;
-        case packetOneWay: selected = optionHostRemote1Way; break;
-        default: break;
+    case packetRemote: selected = optionRemote; break;
+    case packetTwoPorts: selected = optionHostRemote2Ports; break;
+    case packetYCable: selected = optionHostRemote1Port; break;
+    case packetOneWay: selected = optionHostRemote1Way; break;
+    default: break;
     }
     {
         const QSignalBlocker b(selected);

@@ -320,7 +320,8 @@ bool formHexText::EntryLineEvent(QEvent* event) {
 bool formHexText::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && F12Key(*static_cast<QKeyEvent*>(event))) return true;
     if (watched == textTxData && EntryLineEvent(event)) return true;
-    if (watched != textTxData || event->type() != QEvent::KeyPress || !dialogue_) return ToolWindowBase::eventFilter(watched, event);
+    if (watched != textTxData || event->type() != QEvent::KeyPress || !dialogue_)
+        return ToolWindowBase::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         dialogue_->SendTxData();

@@ -323,7 +323,8 @@ bool formTune::eventFilter(QObject* watched, QEvent* event) {
         else if (k->key() == Qt::Key_F7) code = kKeyF7;
         if (code) {
             const auto m = k->modifiers();
-            if (dialogue_->KeyDown(code, m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier)) return true;
+            if (dialogue_->KeyDown(code, m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier))
+                return true;
         }
     }
     return ToolWindowBase::eventFilter(watched, event);
