@@ -8,6 +8,7 @@
 
 #include "diagnostics/diag_simulator.h"
 #include "diagnostics/online_diag.h"
+#include "frame/app_context.h"
 #include "model/app_state.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
@@ -85,12 +86,14 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         secondary.InitCommCtrl(&cable.b(), 1, 2, timerB.get());
         secondary.portSettings.baudRate = 115200;
         NullSimView simView;
-        DiagSimulator sim(app, app, app, sched, simView);
+        WindowRegistry windows;
+        const DialogueLinks links{app, app, app, app, windows};
+        DiagSimulator sim(links, sched, simView);
         sim.SelectPort(&primary, &secondary, true);
         sim.Activate(app.mainParameters);
         NullOnlineView view;
         app.classCommPrimary = &primary;
-        OnlineDiagDialogue online(app, app, app.currentParameters, app, settings, view);
+        OnlineDiagDialogue online(links, settings, view);
         online.Load();
         online.Activate();
         online.UpdateParms(false);  // no reader: the port's own rate

@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "frame/app_context.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_text.h"
 #include "serial/class_comm.h"
@@ -89,11 +90,14 @@ void BM_TwoPortsStreamingSixtySeconds(benchmark::State& state) {
         primary.portSettings.baudRate = secondary.portSettings.baudRate = 115200;
         primary.InitCommCtrl(&cableP.a(), 0, 1, tP.get());
         secondary.InitCommCtrl(&cableS.a(), 1, 2, tS.get());
+        app.classCommPrimary = &primary;
+        app.classCommSecondary = &secondary;
+        WindowRegistry windows;
+        const DialogueLinks links{app, app, app, app, windows};
         TerminalCounters counters;
-        ToolModeFlags flags;
         BoxView asciiView, hexView;
-        TerminalCore ascii(terminalTextPrimary, primary, counters, flags, dialogs, nullptr);
-        TerminalCore hex(terminalHexSecondary, secondary, counters, flags, dialogs, nullptr);
+        TerminalCore ascii(links, terminalTextPrimary, counters);
+        TerminalCore hex(links, terminalHexSecondary, counters);
         ascii.Load(asciiView);
         hex.Load(hexView);
         // The far ends stream text lines and binary data, keeping the lines full.

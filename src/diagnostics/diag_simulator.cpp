@@ -82,11 +82,11 @@ std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(std::uint32_t long
     return p;
 }
 
-DiagSimulator::DiagSimulator(const ModeFlags& modes, const SharedRecords& records, const Services& services,
-                             Scheduler& scheduler, DiagSimulatorView& view)
-    : app_{modes, records, services, services.dialogs},
+DiagSimulator::DiagSimulator(DialogueLinks links, Scheduler& scheduler, DiagSimulatorView& view)
+    : app_{links.modes, links.records, links.services, links.services.dialogs},
       view_(view),
-      timerTestTx_(scheduler.createTimer()), timerActive_(scheduler.createTimer()) {
+      timerTestTx_(scheduler.createTimer()),
+      timerActive_(scheduler.createTimer()) {
     timerTestTx_->setHandler([this] { SendOnlinePacket(); });
     timerActive_->setInterval(kSimWaitMs);
     timerActive_->setHandler([this] { SendOnlinePacket(); });

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/dialogue_links.h"
 #include "model/records.h"
 #include "serial/comm_form.h"
 
@@ -93,8 +94,7 @@ public:
     // The mode flags and tables the parameter dump is encoded with, the services its messages
     // go through; the scheduler is taken apart as the simulator may be built before the services
     // are filled.
-    DiagSimulator(const ModeFlags& modes, const SharedRecords& records, const Services& services, Scheduler& scheduler,
-                  DiagSimulatorView& view);
+    DiagSimulator(DialogueLinks links, Scheduler& scheduler, DiagSimulatorView& view);
     ~DiagSimulator() override;
     DiagSimulator(const DiagSimulator&) = delete;
     DiagSimulator& operator=(const DiagSimulator&) = delete;

@@ -41,16 +41,15 @@ LinkTiming ComputeLinkTiming(std::int32_t dataBaud, std::int16_t blockSize, std:
     return t;
 }
 
-LinkTestEngine::LinkTestEngine(const ModemParameters& current, const LocaleInfo& locale, const Services& services,
-                               const DiagSettings& settings, LinkTestView& view)
-    : current_(current),
-      locale_(locale),
-      services_(services),
-      port_(services.classCommPrimary),
+LinkTestEngine::LinkTestEngine(DialogueLinks links, const DiagSettings& settings, LinkTestView& view)
+    : current_(links.records.currentParameters),
+      locale_(links.files.locale),
+      services_(links.services),
+      port_(links.services.classCommPrimary),
       settings_(settings),
       view_(view),
-      timerResponse_(services.scheduler->createTimer()),
-      timerTestTx_(services.scheduler->createTimer()) {
+      timerResponse_(links.services.scheduler->createTimer()),
+      timerTestTx_(links.services.scheduler->createTimer()) {
     timerResponse_->setInterval(kTickMs);
     timerResponse_->setHandler([this] { TimerResponseTick(); });
     timerTestTx_->setInterval(kTickMs);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "diagnostics/diag_settings.h"
+#include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
 #include "serial/comm_form.h"
 
@@ -79,8 +80,7 @@ public:
 
     // The primary port is read from the services' slot at each use (start-up fills it after the
     // window exists); the current parameters are the ones the parameter reader fills.
-    LinkTestEngine(const ModemParameters& current, const LocaleInfo& locale, const Services& services,
-                   const DiagSettings& settings, LinkTestView& view);
+    LinkTestEngine(DialogueLinks links, const DiagSettings& settings, LinkTestView& view);
     ~LinkTestEngine() override;
     LinkTestEngine(const LinkTestEngine&) = delete;
     LinkTestEngine& operator=(const LinkTestEngine&) = delete;

@@ -26,17 +26,16 @@ const LocaleInfo& DotLocale() {
 
 }  // namespace
 
-OfflineDiagDialogue::OfflineDiagDialogue(const FilePlaces& files, const ModemParameters& current, const Services& services,
-                                         const DiagSettings& settings, OfflineDiagView& view)
-    : files_(files),
-      current_(current),
-      services_(services),
-      port_(services.classCommPrimary),
+OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings& settings, OfflineDiagView& view)
+    : files_(links.files),
+      current_(links.records.currentParameters),
+      services_(links.services),
+      port_(links.services.classCommPrimary),
       settings_(settings),
       view_(view),
-      exchange_(services.scheduler, kResponseMs, [this] { TimerResponseTick(); }),
-      timerDiagnostics_(services.scheduler->createTimer()),
-      timerTxDisplay_(services.scheduler->createTimer()) {
+      exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); }),
+      timerDiagnostics_(links.services.scheduler->createTimer()),
+      timerTxDisplay_(links.services.scheduler->createTimer()) {
     timerDiagnostics_->setInterval(kPollMs);
     timerDiagnostics_->setHandler([this] { TimerDiagnosticsTick(); });
     timerTxDisplay_->setInterval(10000);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "diagnostics/diag_settings.h"
+#include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
 #include "params/diag_parsers.h"
 #include "programming/modem_exchange.h"
@@ -82,8 +83,7 @@ public:
 
     // The primary port is read from the services' slot at each use (start-up fills it after the
     // window exists); the current parameters are the ones the parameter reader fills.
-    OfflineDiagDialogue(const FilePlaces& files, const ModemParameters& current, const Services& services,
-                        const DiagSettings& settings, OfflineDiagView& view);
+    OfflineDiagDialogue(DialogueLinks links, const DiagSettings& settings, OfflineDiagView& view);
     ~OfflineDiagDialogue() override;
     OfflineDiagDialogue(const OfflineDiagDialogue&) = delete;
     OfflineDiagDialogue& operator=(const OfflineDiagDialogue&) = delete;

@@ -19,16 +19,15 @@ std::int32_t RawOutputBaud(std::int16_t model, std::int16_t baudRate) {
     }
 }
 
-OnlineDiagDialogue::OnlineDiagDialogue(const ModeFlags& modes, const FilePlaces& files, const ModemParameters& current,
-                                       const Services& services, const DiagSettings& settings, OnlineDiagView& view)
-    : modes_(modes),
-      files_(files),
-      current_(current),
-      services_(services),
-      port_(services.classCommPrimary),
+OnlineDiagDialogue::OnlineDiagDialogue(DialogueLinks links, const DiagSettings& settings, OnlineDiagView& view)
+    : modes_(links.modes),
+      files_(links.files),
+      current_(links.records.currentParameters),
+      services_(links.services),
+      port_(links.services.classCommPrimary),
       settings_(settings),
       view_(view),
-      timerResponse_(services.scheduler->createTimer()) {
+      timerResponse_(links.services.scheduler->createTimer()) {
     timerResponse_->setInterval(kSilenceMs);
     timerResponse_->setHandler([this] {
         timerResponse_->setEnabled(false);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "diagnostics/online_stream.h"
+#include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
 #include "serial/comm_form.h"
 
@@ -50,8 +51,7 @@ public:
 
     // The primary port is read from the services' slot at each use (start-up fills it after the
     // window exists); the current parameters are the ones the parameter reader fills.
-    OnlineDiagDialogue(const ModeFlags& modes, const FilePlaces& files, const ModemParameters& current,
-                       const Services& services, const DiagSettings& settings, OnlineDiagView& view);
+    OnlineDiagDialogue(DialogueLinks links, const DiagSettings& settings, OnlineDiagView& view);
     ~OnlineDiagDialogue() override;
     OnlineDiagDialogue(const OnlineDiagDialogue&) = delete;
     OnlineDiagDialogue& operator=(const OnlineDiagDialogue&) = delete;

@@ -4,6 +4,6 @@
 
 namespace k45 {
 
-AppContext::AppContext() : toolForms(kToolWindows.size()) {}
+WindowRegistry::WindowRegistry() : toolForms(kToolWindows.size()) {}
 
 }  // namespace k45

@@ -1,8 +1,9 @@
 #pragma once
 // The one object main creates and hands to every window: the process-wide state (with the
 // services and the two port objects), the tool-window registry and the main window.
-// Tests build their own. Plain C++: windows are reached through the small interfaces of
-// window_interfaces.h and main_frame.h, never through Qt types.
+// Tests build their own. A dialogue takes only the parts it works with (DialogueLinks).
+// Plain C++: windows are reached through the small interfaces of window_interfaces.h and
+// main_frame.h, never through Qt types.
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -12,22 +13,14 @@
 
 namespace k45 {
 
-class LocalLinks;
 class MainFrame;
 
 // The tool windows' ids and their table (frame/tool_window_ids.h).
 enum class ToolWindow : int;
 
-struct AppContext {
-    AppContext();
-
-    // The process-wide state: mode flags, folders and file names, the shared records and tables,
-    // and the services (scheduler, dialogs, clipboard, help, the two port objects).
-    AppState state;
-
-    // Links between programs (the terminals' and the engineer panel's partners); null where a
-    // test needs none.
-    LocalLinks* localLinks = nullptr;
+// The main window and the tool windows, as windows and dialogues reach them.
+struct WindowRegistry {
+    WindowRegistry();
 
     // One slot per tool window, by table order (kToolWindows). A slot stays empty until its
     // window exists; the main window disables the commands that open an empty slot and skips it
@@ -37,15 +30,9 @@ struct AppContext {
 
     // Windows outside the table (they keep no settings).
     ToolFormRef formParmsGetCurrent;
-    // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
-    // that editor exists.
-    std::function<void()> showRadSpecs;
 
     // The main window, for the tool windows (labels, status bar, active child, openers).
     MainFrame* mainFrame = nullptr;
-
-    Scheduler* scheduler() const { return state.scheduler; }
-    Dialogs* dialogs() const { return state.dialogs; }
 
     // Enters a window in its slot (the window is owned elsewhere).
     void Register(ToolWindow w, ToolForm& form) { toolForms[static_cast<std::size_t>(w)] = &form; }
@@ -54,6 +41,21 @@ struct AppContext {
     // or null when the slot is empty or the window lacks that interface.
     template <class T>
     T* formAs(ToolWindow w) const { return dynamic_cast<T*>(form(w)); }
+};
+
+// The window registry's members keep their names (ctx.mainFrame, ctx.Register(...)).
+struct AppContext : WindowRegistry {
+    // The process-wide state: mode flags, folders and file names, the shared records and tables,
+    // and the services (scheduler, dialogs, clipboard, help, the two port objects, the links
+    // between programs).
+    AppState state;
+
+    // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
+    // that editor exists.
+    std::function<void()> showRadSpecs;
+
+    Scheduler* scheduler() const { return state.scheduler; }
+    Dialogs* dialogs() const { return state.dialogs; }
 };
 
 }  // namespace k45

@@ -17,6 +17,7 @@ class Scheduler;
 class Dialogs;
 class Clipboard;
 class HelpViewer;
+class LocalLinks;
 class classComm;  // the port object (src/serial/class_comm.h)
 
 // Mode flags: written only while the command line is taken at start-up, with the part-number
@@ -69,6 +70,8 @@ struct Services {
     // serial layer is wired (and in tests that do not need ports).
     classComm* classCommPrimary = nullptr;
     classComm* classCommSecondary = nullptr;
+    // Links between programs (the terminals' partners); null where a test needs none.
+    LocalLinks* localLinks = nullptr;
 };
 
 struct AppState : ModeFlags, FilePlaces, SharedRecords, Services {};

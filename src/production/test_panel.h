@@ -9,10 +9,11 @@
 #include <optional>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
-#include "params/diag_parsers.h"
 #include "model/app_state.h"
 #include "model/records.h"
+#include "params/diag_parsers.h"
 #include "production/panel_support.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
@@ -46,19 +47,12 @@ public:
     virtual void SetTxTimeLabel(const std::string& text, bool scrollEnabled) = 0;
 };
 
-// What a panel or calibration dialogue works with: the parts of the state it reads and writes,
-// and the windows around it. The primary port is read from its slot at each use (start-up
-// fills it after the windows exist).
-struct PanelLinks {
-    const ModeFlags& modes;
-    const FilePlaces& files;  // the locale
-    SharedRecords& records;   // current and test parameters, radio tables, DAC values
-    const Services& services; // scheduler, dialogs, the primary port's slot
+// What a panel or calibration dialogue works with: the parts of the state it reads and writes
+// (the locale, current and test parameters, radio tables, DAC values, the scheduler, dialogs and
+// the primary port's slot, read at each use) and the windows around it (its own, the parameter
+// reader and the read/write window).
+struct PanelLinks : DialogueLinks {
     PanelHost& host;
-
-    classComm* port() const { return services.classCommPrimary; }
-    // For a caller holding the whole state.
-    static PanelLinks Of(AppState& state, PanelHost& host) { return {state, state, state, state, host}; }
 };
 
 class TestPanelDialogue : public CommForm, public ParmsClient {

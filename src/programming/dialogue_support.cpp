@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
@@ -41,18 +40,16 @@ void RestartTimer(Timer& t) {
     t.setEnabled(true);
 }
 
-void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer*> timers) {
+void DetachDialogue(const DialogueLinks& links, CommForm& form, std::initializer_list<Timer*> timers) {
     for (Timer* t : timers)
         if (t) t->setEnabled(false);
-    if (ctx.state.classCommPrimary) ctx.state.classCommPrimary->DeRegisterForAll(&form);
+    if (classComm* port = links.port()) port->DeRegisterForAll(&form);
 }
 
-bool PrimaryPortClosed(const AppContext& ctx) {
-    return ctx.state.classCommPrimary && !ctx.state.classCommPrimary->GetCommPortOpen();
-}
+bool PrimaryPortClosed(const DialogueLinks& links) { return links.port() && !links.port()->GetCommPortOpen(); }
 
-bool RegisterWithPrimary(AppContext& ctx, CommForm& form, bool crLf, bool sRecord) {
-    classComm* port = ctx.state.classCommPrimary;
+bool RegisterWithPrimary(const DialogueLinks& links, CommForm& form, bool crLf, bool sRecord) {
+    classComm* port = links.port();
     if (!port) return true;
     // The first list opens the port; the next only when that worked.
     if (crLf) port->RegisterForRxCrLf(&form);
@@ -60,12 +57,12 @@ bool RegisterWithPrimary(AppContext& ctx, CommForm& form, bool crLf, bool sRecor
     return port->GetCommPortOpen();
 }
 
-void CountResend(AppContext& ctx) {
-    if (ctx.mainFrame) ctx.mainFrame->IncrementTestNumber(true);
+void CountResend(const DialogueLinks& links) {
+    if (MainFrame* frame = links.mainFrame()) frame->IncrementTestNumber(true);
 }
 
-ModemExchange::Hooks PrimaryExchangeHooks(AppContext& ctx) {
-    return {[&ctx] { return !PrimaryPortClosed(ctx); }, [&ctx] { CountResend(ctx); }};
+ModemExchange::Hooks PrimaryExchangeHooks(const DialogueLinks& links) {
+    return {[links] { return !PrimaryPortClosed(links); }, [links] { CountResend(links); }};
 }
 
 const SRecordMessage* ReplyRecordWithin(classComm* port, std::int16_t rxSRecordIndex, std::int64_t extent) {
@@ -148,7 +145,7 @@ bool ImageReadSteps::TakeLine(const std::string& line) {
     const std::optional<std::string> version = VersionOfLine(line);
     if (!version) return false;
     o_.exchange.Stop();
-    if (o_.ctx.mainFrame) o_.ctx.mainFrame->SetFirmwareVersionLabel(*version);
+    if (MainFrame* frame = o_.links.mainFrame()) frame->SetFirmwareVersionLabel(*version);
     o_.state = kAwaitReady;
     o_.exchange.Await();
     return true;
@@ -160,7 +157,7 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
     case kAwaitReady:
         if (ackAtZero) {
             o_.exchange.Stop();
-            if (o_.ctx.state.classCommPrimary) o_.ctx.state.classCommPrimary->DeRegisterForRxCrLf(&o_.form);
+            if (classComm* port = o_.links.port()) port->DeRegisterForRxCrLf(&o_.form);
             o_.state = kReadDelay;
             RestartTimer(o_.timerDelay);
         }

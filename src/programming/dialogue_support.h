@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
 #include "programming/modem_exchange.h"
 
@@ -23,7 +24,6 @@ class CommForm;
 class MainFrame;
 class Scheduler;
 class Timer;
-struct AppContext;
 struct SRecordMessage;
 
 // Message texts of the dialogues.
@@ -43,22 +43,22 @@ void RestartTimer(Timer& t);
 
 // Stops a dialogue's timers and takes it off every list of the primary port: what ends a load
 // of its window, and the dialogue itself.
-void DetachDialogue(AppContext& ctx, CommForm& form, std::initializer_list<Timer*> timers);
+void DetachDialogue(const DialogueLinks& links, CommForm& form, std::initializer_list<Timer*> timers);
 
 // The primary port has closed (its device was lost): a resend could not reach the modem, so a
 // dialogue gives up at once instead of resending into it.
-bool PrimaryPortClosed(const AppContext& ctx);
+bool PrimaryPortClosed(const DialogueLinks& links);
 // Registers a dialogue for its lists on the primary port. A port that will not open has named
 // the device and the reason in its own message: the remaining lists are not tried (one message,
 // not one per list), and false tells the dialogue to end at once rather than wait for a modem
 // it never reached. True without a port object (nothing to open).
-[[nodiscard]] bool RegisterWithPrimary(AppContext& ctx, CommForm& form, bool crLf, bool sRecord);
+[[nodiscard]] bool RegisterWithPrimary(const DialogueLinks& links, CommForm& form, bool crLf, bool sRecord);
 
 // Counts one resend in the main window's status bar.
-void CountResend(AppContext& ctx);
+void CountResend(const DialogueLinks& links);
 // An exchange on the primary port: no resend into a closed port, each counted resend shown in
 // the main window's status bar.
-ModemExchange::Hooks PrimaryExchangeHooks(AppContext& ctx);
+ModemExchange::Hooks PrimaryExchangeHooks(const DialogueLinks& links);
 
 // The record in slot rxSRecordIndex of the port's table when it is a reply of the modem that
 // lies within the first `extent` bytes; nothing for any other record or slot.
@@ -119,7 +119,7 @@ public:
         kAwaitFinalAck = 6,
     };
     struct Owner {
-        AppContext& ctx;
+        DialogueLinks links;
         CommForm& form;  // no longer hears lines once the modem is ready
         Timer& timerDelay;
         ModemExchange& exchange;  // its last command is the "?" while the version is awaited

@@ -1,6 +1,5 @@
 #include "programming/mem_read.h"
 
-#include "frame/app_context.h"
 #include "frame/hex_text.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
@@ -11,35 +10,33 @@
 
 namespace k45 {
 
-MemReadDialogue::MemReadDialogue(AppContext& ctx, MemReadView& view)
-    : ctx_(ctx), view_(view), exchange_(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }) {}
+MemReadDialogue::MemReadDialogue(DialogueLinks links, MemReadView& view)
+    : links_(links), view_(view), exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }) {}
 
-MemReadDialogue::~MemReadDialogue() {
-    DetachDialogue(ctx_, *this, {&exchange_.timer()});
-}
+MemReadDialogue::~MemReadDialogue() { DetachDialogue(links_, *this, {&exchange_.timer()}); }
 
 void MemReadDialogue::SendLine(const char* command) {
-    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, command);
+    if (classComm* port = links_.port()) SendCommand(*port, command);
 }
 
 void MemReadDialogue::Load() {
     if (load_.loaded()) return;
     load_.Begin();
     readState_ = 0;
-    (void)RegisterWithPrimary(ctx_, *this, false, true);
+    (void)RegisterWithPrimary(links_, *this, false, true);
     eepromImage_.fill(0);
     ramImage_.fill(0);
     view_.SetUpdateEnabled(true);
 }
 
 void MemReadDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void MemReadDialogue::Update() {
     if (!load_.loaded() || readState_ != 0) return;
     // A port that will not open has said why; Update stays available for the next try.
-    if (!RegisterWithPrimary(ctx_, *this, false, true)) return;
+    if (!RegisterWithPrimary(links_, *this, false, true)) return;
     exchange_.Send([this] { SendLine("DE"); });
     readState_ = 1;
     StartDump(40);
@@ -50,7 +47,7 @@ void MemReadDialogue::Unload() {
     if (!load_.loaded()) return;
     load_.End();
     readState_ = 0;
-    DetachDialogue(ctx_, *this, {&exchange_.timer()});
+    DetachDialogue(links_, *this, {&exchange_.timer()});
 }
 
 void MemReadDialogue::StartDump(std::int16_t blocks) {
@@ -75,8 +72,8 @@ void MemReadDialogue::TimerResponseTick() {
     // taken, so no "DA" goes out behind the operator's back.
     readState_ = 0;
     const LoadToken::Value token = load_.Take();
-    if (ctx_.dialogs())
-        ctx_.dialogs()->messageBox("Unable to Complete Reading of Memory!", {}, MsgButtons::OK, MsgIcon::None);
+    if (links_.dialogs())
+        links_.dialogs()->messageBox("Unable to Complete Reading of Memory!", {}, MsgButtons::OK, MsgIcon::None);
     if (!load_.Still(token)) return;
     view_.SetUpdateEnabled(true);
 }
@@ -88,7 +85,7 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const bool ram = readState_ >= 4;
     const std::int32_t first = ram ? 4 : 1;
     const std::int32_t step = readState_ - first;  // 0 records, 1 all records in, 2 ready awaited
-    const SRecordMessage* found = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
+    const SRecordMessage* found = ReplyRecordWithin(links_.port(), rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
     if (!found) return;
     const SRecordMessage& rec = *found;
     if (step == 0 && rec.recNum == 1) {

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
 class MemReadView {
@@ -31,7 +31,7 @@ public:
     static constexpr int kEepromBytes = 640;
     static constexpr int kRamBytes = 768;
 
-    MemReadDialogue(AppContext& ctx, MemReadView& view);
+    MemReadDialogue(DialogueLinks links, MemReadView& view);
     ~MemReadDialogue() override;
     MemReadDialogue(const MemReadDialogue&) = delete;
     MemReadDialogue& operator=(const MemReadDialogue&) = delete;
@@ -63,7 +63,7 @@ private:
     void CountBlocks();
     void SendLine(const char* command);
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     MemReadView& view_;
     ModemExchange exchange_;
     LoadToken load_;

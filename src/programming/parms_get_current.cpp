@@ -1,6 +1,5 @@
 #include "programming/parms_get_current.h"
 
-#include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
@@ -13,16 +12,17 @@ namespace {
 using Steps = ImageReadSteps;
 }  // namespace
 
-ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(AppContext& ctx, ParmsGetCurrentView& view)
-    : ctx_(ctx),
+ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCurrentView& view)
+    : links_(links),
       view_(view),
-      timerDelay_(MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      exchange_(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(ctx_)),
-      read_({ctx_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_,
-             parmsImage_, [this](int percent) { view_.SetPercent(percent); }}) {}
+      timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
+      exchange_(
+          links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
+      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_, parmsImage_,
+             [this](int percent) { view_.SetPercent(percent); }}) {}
 
 ParmsGetCurrentDialogue::~ParmsGetCurrentDialogue() {
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon icon) {
@@ -31,14 +31,14 @@ void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon 
     timerDelay_->setEnabled(false);
     exchange_.Stop();
     dialogueState_ = Steps::kIdle;
-    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
+    if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (load_.Still(token)) view_.CloseWindow();
 }
 
 void ParmsGetCurrentDialogue::Load() {
     if (load_.loaded()) return;
     load_.Begin();
-    (void)RegisterWithPrimary(ctx_, *this, true, true);
+    (void)RegisterWithPrimary(links_, *this, true, true);
     dialogueState_ = Steps::kIdle;
     parmsFound_ = false;
     exchange_.ClearResends();
@@ -48,7 +48,7 @@ void ParmsGetCurrentDialogue::Load() {
 }
 
 void ParmsGetCurrentDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void ParmsGetCurrentDialogue::Cancel() { view_.CloseWindow(); }
@@ -56,7 +56,7 @@ void ParmsGetCurrentDialogue::Cancel() { view_.CloseWindow(); }
 void ParmsGetCurrentDialogue::Unload() {
     if (!load_.loaded()) return;
     load_.End();
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
     // Only the clients still open hear the result; one that registers again meanwhile keeps
     // its registration for the next read.
     for (ParmsClient* c : parmsClients_.Take())
@@ -66,22 +66,22 @@ void ParmsGetCurrentDialogue::Unload() {
 
 void ParmsGetCurrentDialogue::StartDataPhase() {
     read_.StartData();
-    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
+    if (classComm* port = links_.port()) SendCommand(*port, "DE");
 }
 
 void ParmsGetCurrentDialogue::TimerDelayTick() {
     if (!load_.loaded() || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The port's open failure at load named the device: end without blaming the modem.
-    if (dialogueState_ == Steps::kIdle && PrimaryPortClosed(ctx_)) {
+    if (dialogueState_ == Steps::kIdle && PrimaryPortClosed(links_)) {
         view_.CloseWindow();
         return;
     }
     if (dialogueState_ == Steps::kIdle) {
         read_.StartData();
-        if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);
+        if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
         exchange_.Send([this] {
-            if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
+            if (classComm* port = links_.port()) SendCommand(*port, "?");
         });
         dialogueState_ = Steps::kAwaitVersion;
     } else if (dialogueState_ == Steps::kReadDelay) {
@@ -93,7 +93,7 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
 void ParmsGetCurrentDialogue::TimerResponseTick() {
     if (!load_.loaded() || !view_.IsActiveChild()) return;
     exchange_.Stop();
-    const bool portClosed = PrimaryPortClosed(ctx_);
+    const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
     case Steps::kAwaitVersion:
     case Steps::kAwaitReady:
@@ -116,13 +116,14 @@ void ParmsGetCurrentDialogue::RxCrLfData(const std::string& rxStr) {
 }
 
 void ParmsGetCurrentDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    const SRecordMessage* rec = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
+    const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, kParameterImageBytes);
     if (!load_.loaded() || !rec || !read_.TakeRecord(*rec)) return;
     const LoadToken::Value token = load_.Take();
     // An image of no known layout was not read: "Modem Type is not correct!" is shown, the
     // clients are told so and currentParameters stays as it was.
-    const Outcome decoded = DecodeParameterImage(ctx_.state, ctx_.state, ctx_.state.currentParameters, parmsImage_);
-    if (!decoded.ok()) ShowMessage(ctx_.dialogs(), decoded.problem());
+    const Outcome decoded =
+        DecodeParameterImage(links_.modes, links_.records, links_.records.currentParameters, parmsImage_);
+    if (!decoded.ok()) ShowMessage(links_.dialogs(), decoded.problem());
     parmsFound_ = decoded.ok();
     if (load_.Still(token)) view_.CloseWindow();
 }

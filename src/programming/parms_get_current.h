@@ -15,7 +15,6 @@
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
 class ParmsGetCurrentView {
@@ -32,7 +31,7 @@ public:
     static constexpr int kDelayMs = 250;
     static constexpr int kResponseMs = 2000;
 
-    ParmsGetCurrentDialogue(AppContext& ctx, ParmsGetCurrentView& view);
+    ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCurrentView& view);
     ~ParmsGetCurrentDialogue() override;
     ParmsGetCurrentDialogue(const ParmsGetCurrentDialogue&) = delete;
     ParmsGetCurrentDialogue& operator=(const ParmsGetCurrentDialogue&) = delete;
@@ -65,7 +64,7 @@ private:
     // The data phase's command: "DE", with nothing of the image taken yet.
     void StartDataPhase();
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     ParmsGetCurrentView& view_;
     std::unique_ptr<Timer> timerDelay_;
     ModemExchange exchange_;

@@ -57,8 +57,9 @@ std::string Upper(const std::string& s) {
 
 void ParmsRdWrDialogue::MergeAndProgram() {
     const LoadToken::Value token = load_.Take();
-    AppState& st = ctx_.state;
-    const std::string file = Upper(GetFileNamePart(st.dataFileName));
+    const ModeFlags& modes = links_.modes;
+    const SharedRecords& records = links_.records;
+    const std::string file = Upper(GetFileNamePart(links_.files.dataFileName));
     switch (parmsMode) {
     case parmsWriteProgrammable: view_.SetLabels("Writing " + file + " to", "Programmable Parameters..."); break;
     case parmsWriteAll: view_.SetLabels("Writing " + file + " to", "All Parameters..."); break;
@@ -70,8 +71,8 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     // An image of no known layout has nothing to merge into and must not be written back:
     // "Modem Type is not correct!" is shown.
     workParameters_ = ModemParameters{};
-    if (const Outcome decoded = DecodeParameterImage(st, st, workParameters_, transferImage_); !decoded.ok()) {
-        ShowMessage(ctx_.dialogs(), decoded.problem());
+    if (const Outcome decoded = DecodeParameterImage(modes, records, workParameters_, transferImage_); !decoded.ok()) {
+        ShowMessage(links_.dialogs(), decoded.problem());
         if (load_.Still(token)) CloseWindow();
         return;
     }
@@ -80,14 +81,16 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     switch (parmsMode) {
     case parmsWriteProgrammable:
     case parmsWriteDefault:
-        warnings = MergeUserParameters(workParameters_, st.mainParameters, st.productionMode);
+        warnings = MergeUserParameters(workParameters_, records.mainParameters, modes.productionMode);
         break;
-    case parmsWriteAll: warnings = MergeAllParameters(workParameters_, st.mainParameters, st.productionMode); break;
+    case parmsWriteAll:
+        warnings = MergeAllParameters(workParameters_, records.mainParameters, modes.productionMode);
+        break;
     case parmsWriteCurrent:
-        warnings = MergeFactoryParameters(workParameters_, st.currentParameters, st.productionMode);
+        warnings = MergeFactoryParameters(workParameters_, records.currentParameters, modes.productionMode);
         break;
     case parmsCloneProgrammable:
-        warnings = MergeCloneParameters(workParameters_, st.mainParameters, st.productionMode);
+        warnings = MergeCloneParameters(workParameters_, records.mainParameters, modes.productionMode);
         break;
     default: break;
     }
@@ -104,15 +107,15 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     };
     if (!goOn(warnings)) return;
     if (parmsMode == parmsWriteDefault &&
-        !goOn(MergeFactoryParameters(workParameters_, st.mainParameters, st.productionMode)))
+        !goOn(MergeFactoryParameters(workParameters_, records.mainParameters, modes.productionMode)))
         return;
     StartProgramming();
 }
 
 bool ParmsRdWrDialogue::AlertAccepted(const std::string& warnings) {
-    Dialogs* d = ctx_.dialogs();
+    Dialogs* d = links_.dialogs();
     if (!d) return false;
-    if (ctx_.state.productionMode)
+    if (links_.modes.productionMode)
         return d->messageBox(warnings + "Do you want to Proceed?", kAlertTitle, MsgButtons::OKCancel, MsgIcon::None) ==
                MsgAnswer::OK;
     d->messageBox(warnings, kAlertTitle, MsgButtons::OK, MsgIcon::None);
@@ -121,13 +124,15 @@ bool ParmsRdWrDialogue::AlertAccepted(const std::string& warnings) {
 
 void ParmsRdWrDialogue::StartProgramming() {
     const LoadToken::Value token = load_.Take();
-    AppState& st = ctx_.state;
+    const SharedRecords& records = links_.records;
     ShowPercent(0);
     channelStepPending_ = false;
     stepCount_ = 0;
     exchange_.Stop();
-    if (const Outcome encoded = EncodeParameterImage(st, st, st, transferImage_, workParameters_); !encoded.ok()) {
-        ShowMessage(ctx_.dialogs(), encoded.problem());
+    if (const Outcome encoded =
+            EncodeParameterImage(links_.modes, records, links_.services, transferImage_, workParameters_);
+        !encoded.ok()) {
+        ShowMessage(links_.dialogs(), encoded.problem());
         if (load_.Still(token)) CloseWindow();
         return;
     }
@@ -139,7 +144,7 @@ void ParmsRdWrDialogue::StartProgramming() {
         endAddress_ = SelectImageLayout(workParameters_.eepromVersion, workParameters_.model) == ImageLayout::RNetV02
                           ? 460
                           : 428;
-        channelStepPending_ = workParameters_.channelOverride != st.mainParameters.channelOverride;
+        channelStepPending_ = workParameters_.channelOverride != records.mainParameters.channelOverride;
         break;
     case parmsWriteAll:
     case parmsWriteDefault:
@@ -148,7 +153,7 @@ void ParmsRdWrDialogue::StartProgramming() {
         break;
     case parmsWriteCurrent:
         endAddress_ = kParameterImageBytes - 1;
-        channelStepPending_ = workParameters_.channelOverride != st.currentParameters.channelOverride;
+        channelStepPending_ = workParameters_.channelOverride != records.currentParameters.channelOverride;
         break;
     default:
         Fail("Invalid Read/Write Mode!!!", "Parameters Read/Write", MsgIcon::Critical);
@@ -157,7 +162,7 @@ void ParmsRdWrDialogue::StartProgramming() {
     stepTotal_ = BlocksFor(endAddress_);
     startAddress_ = 0;
     // Lines are heard again while programming: a version line means the modem has restarted.
-    if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->RegisterForRxCrLf(this);
+    if (classComm* port = links_.port()) port->RegisterForRxCrLf(this);
     SendProgramBlock(0, rwAwaitBlockAck);
 }
 
@@ -168,7 +173,7 @@ void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState)
 }
 
 void ParmsRdWrDialogue::SendBlock(std::int32_t n) {
-    classComm* port = ctx_.state.classCommPrimary;
+    classComm* port = links_.port();
     const std::int32_t first = n * kBlockBytes;
     if (Active() && port && n >= 0 && first <= endAddress_ && endAddress_ < kParameterImageBytes) {
         std::vector<std::int16_t> data;
@@ -192,22 +197,22 @@ void ParmsRdWrDialogue::ModemRestarted() {
 }
 
 void ParmsRdWrDialogue::SendChannel() {
-    if (ctx_.state.classCommPrimary) SendCommandAndByte(*ctx_.state.classCommPrimary, "CHANNEL", workParameters_.channelOverride);
+    if (classComm* port = links_.port()) SendCommandAndByte(*port, "CHANNEL", workParameters_.channelOverride);
 }
 
 void ParmsRdWrDialogue::SendEnd() {
-    if (ctx_.state.classCommPrimary) SendSRecordEnd(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) SendSRecordEnd(*port);
 }
 
 void ParmsRdWrDialogue::CompleteWrite() {
     const LoadToken::Value token = load_.Take();
-    AppState& st = ctx_.state;
+    ModemParameters& mainParameters = links_.records.mainParameters;
     exchange_.Stop();
-    st.mainParameters.setupTime = workParameters_.setupTime;
-    st.mainParameters.numberOfWrites = (workParameters_.numberOfWrites + 1) & 0xFFFF;
-    if (auto* editor = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
-    if (!autoStart && ctx_.dialogs())
-        ctx_.dialogs()->messageBox("Programming Complete!", "Complete", MsgButtons::OK, MsgIcon::Information);
+    mainParameters.setupTime = workParameters_.setupTime;
+    mainParameters.numberOfWrites = (workParameters_.numberOfWrites + 1) & 0xFFFF;
+    if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
+    if (!autoStart && links_.dialogs())
+        links_.dialogs()->messageBox("Programming Complete!", "Complete", MsgButtons::OK, MsgIcon::Information);
     if (!load_.Still(token)) return;
     programCompleted_ = true;
     CloseWindow();

@@ -46,17 +46,16 @@ std::string ParmsModeCaption(std::int32_t mode) {
     }
 }
 
-ParmsRdWrDialogue::ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view)
-    : ctx_(ctx),
+ParmsRdWrDialogue::ParmsRdWrDialogue(DialogueLinks links, ParmsRdWrView& view)
+    : links_(links),
       view_(view),
-      timerDelay_(MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
-      exchange_(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(ctx_)),
-      read_({ctx_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_,
-             transferImage_, [this](int percent) { ShowPercent(percent); }}) {}
+      timerDelay_(MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); })),
+      exchange_(
+          links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)),
+      read_({links_, *this, *timerDelay_, exchange_, dialogueState_, stepTotal_, stepCount_, transferImage_,
+             [this](int percent) { ShowPercent(percent); }}) {}
 
-ParmsRdWrDialogue::~ParmsRdWrDialogue() {
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
-}
+ParmsRdWrDialogue::~ParmsRdWrDialogue() { DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()}); }
 
 bool ParmsRdWrDialogue::Active() const { return view_.IsActiveChild(); }
 
@@ -71,7 +70,7 @@ void ParmsRdWrDialogue::Fail(const std::string& text, const std::string& title, 
     timerDelay_->setEnabled(false);
     exchange_.Stop();
     dialogueState_ = rwIdle;
-    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
+    if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (load_.Still(token)) CloseWindow();
 }
 
@@ -92,7 +91,7 @@ void ParmsRdWrDialogue::Load() {
     }
     view_.SetCaption(ParmsModeCaption(parmsMode));
     // A port that does not open has said so; the automatic start then ends the dialogue.
-    (void)RegisterWithPrimary(ctx_, *this, true, true);
+    (void)RegisterWithPrimary(links_, *this, true, true);
     transferImage_.fill(0);
     view_.SetPercent(0);
     view_.SetOkEnabled(true);
@@ -100,7 +99,7 @@ void ParmsRdWrDialogue::Load() {
 }
 
 void ParmsRdWrDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void ParmsRdWrDialogue::OK() {
@@ -108,7 +107,7 @@ void ParmsRdWrDialogue::OK() {
     if (!load_.loaded() || dialogueState_ != rwIdle) return;
     const LoadToken::Value token = load_.Take();
     timerDelay_->setEnabled(false);
-    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(false);
+    if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
     transferImage_.fill(0);
     view_.SetLabels("Reading ", ReadLabel(parmsMode));
     if (parmsMode == parmsWriteProgrammable || parmsMode == parmsWriteAll || parmsMode == parmsCloneProgrammable) {
@@ -116,7 +115,7 @@ void ParmsRdWrDialogue::OK() {
     }
     readRestarts_ = 0;
     // The port's own message named the device: no request goes out, no modem is blamed.
-    if (!RegisterWithPrimary(ctx_, *this, true, true)) {
+    if (!RegisterWithPrimary(links_, *this, true, true)) {
         CloseWindow();
         return;
     }
@@ -124,18 +123,19 @@ void ParmsRdWrDialogue::OK() {
 }
 
 bool ParmsRdWrDialogue::ValidateBeforeRead() {
-    ToolForm* editor = ctx_.form(ToolWindow::formRadioParms);
-    auto* page = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms);
+    ToolForm* editor = links_.windows.form(ToolWindow::formRadioParms);
+    auto* page = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms);
     // An open editor checks and stores its own fields (and reports a bad one itself).
     if (editor && editor->loaded() && page) return page->SaveChanges();
     // A closed parameter editor stores nothing of its own, but it hands an open timing
     // editor's boxes over: they are part of what the operator is writing.
     if (page) page->SaveChanges();
-    const std::int16_t index = CheckChannelFreqs(ctx_.state, ctx_.state, ctx_.state, ctx_.state.mainParameters)
-                                   .Show(MessageShower(ctx_.dialogs()));
+    const std::int16_t index =
+        CheckChannelFreqs(links_.modes, links_.files, links_.records, links_.records.mainParameters)
+            .Show(MessageShower(links_.dialogs()));
     if (index == -1) return true;
     if (editor) {
-        if (ctx_.mainFrame) ctx_.mainFrame->OpenForm(*editor);
+        if (MainFrame* frame = links_.mainFrame()) frame->OpenForm(*editor);
         if (page) page->SelectFrequencyInError(index);
     }
     return false;
@@ -146,12 +146,13 @@ void ParmsRdWrDialogue::Unload() {
     load_.End();
     autoStart = false;
     parmsMode = parmsInvalid;
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
     // The lists are handed over first, so a window that registers again from its callback
     // keeps its registration.
     for (ParmsClient* c : parmsClients_.Take()) c->UpdateParms(parmsWereFound_);
     for (ProgCompleteClient* c : progCompleteClients_.Take()) c->ProgrammingComplete(programCompleted_);
-    if (parmsWereFound_ && ctx_.mainFrame) ctx_.mainFrame->SetUnitIdLabels(ctx_.state.mainParameters.serialNumber);
+    MainFrame* frame = links_.mainFrame();
+    if (parmsWereFound_ && frame) frame->SetUnitIdLabels(links_.records.mainParameters.serialNumber);
     dialogueState_ = rwIdle;
 }
 
@@ -163,9 +164,9 @@ void ParmsRdWrDialogue::StartRead() {
     startAddress_ = 0;
     endAddress_ = kParameterImageBytes - 1;
     view_.SetOkEnabled(false);
-    if (classComm* port = ctx_.state.classCommPrimary) port->RegisterForRxCrLf(this);
+    if (classComm* port = links_.port()) port->RegisterForRxCrLf(this);
     exchange_.Send([this] {
-        if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
+        if (classComm* port = links_.port()) SendCommand(*port, "?");
     });
     dialogueState_ = rwAwaitVersion;
 }
@@ -176,7 +177,7 @@ void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
 }
 
 void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    const SRecordMessage* found = ReplyRecordWithin(ctx_.state.classCommPrimary, rxSRecordIndex, kParameterImageBytes);
+    const SRecordMessage* found = ReplyRecordWithin(links_.port(), rxSRecordIndex, kParameterImageBytes);
     if (!load_.loaded() || !found) return;
     const SRecordMessage& rec = *found;
     const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
@@ -223,22 +224,24 @@ void ParmsRdWrDialogue::CompleteRead() {
     switch (parmsMode) {
     case parmsReadProgrammable:
     case parmsReadAll: {
-        AppState& st = ctx_.state;
+        SharedRecords& records = links_.records;
+        FilePlaces& files = links_.files;
         // A layout the codecs do not know is a failed read (its message is shown): nothing
         // changes on the host.
-        if (const Outcome decoded = DecodeParameterImage(st, st, st.mainParameters, transferImage_); !decoded.ok()) {
-            ShowMessage(ctx_.dialogs(), decoded.problem());
+        if (const Outcome decoded = DecodeParameterImage(links_.modes, records, records.mainParameters, transferImage_);
+            !decoded.ok()) {
+            ShowMessage(links_.dialogs(), decoded.problem());
             if (load_.Still(token)) CloseWindow();
             return;
         }
         if (!load_.Still(token)) return;
-        if (auto* editor = ctx_.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
-        st.dataFileName = JoinPath(GetDirectoryPart(st.dataFileName, st.places.programFolder), "upload.dat");
-        if (ctx_.mainFrame) ctx_.mainFrame->DisplayFilenames();
-        if (!autoStart && ctx_.dialogs()) {
-            ctx_.dialogs()->messageBox(parmsMode == parmsReadAll ? "Reading All Parameters Complete."
-                                                                 : "Reading Parameters Complete.",
-                                       "Complete", MsgButtons::OK, MsgIcon::Information);
+        if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
+        files.dataFileName = JoinPath(GetDirectoryPart(files.dataFileName, files.places.programFolder), "upload.dat");
+        if (MainFrame* frame = links_.mainFrame()) frame->DisplayFilenames();
+        if (!autoStart && links_.dialogs()) {
+            links_.dialogs()->messageBox(
+                parmsMode == parmsReadAll ? "Reading All Parameters Complete." : "Reading Parameters Complete.",
+                "Complete", MsgButtons::OK, MsgIcon::Information);
         }
         if (!load_.Still(token)) return;
         parmsWereFound_ = true;
@@ -267,7 +270,7 @@ void ParmsRdWrDialogue::TimerDelayTick() {
     switch (dialogueState_) {
     case rwIdle:
         // The open just failed at load and said why; trying again would only repeat it.
-        if (PrimaryPortClosed(ctx_)) {
+        if (PrimaryPortClosed(links_)) {
             CloseWindow();
             break;
         }
@@ -275,7 +278,7 @@ void ParmsRdWrDialogue::TimerDelayTick() {
         break;
     case rwReadDelay:
         exchange_.Send([this] {
-            if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "DE");
+            if (classComm* port = links_.port()) SendCommand(*port, "DE");
         });
         dialogueState_ = rwAwaitData;
         break;
@@ -298,7 +301,7 @@ void ParmsRdWrDialogue::TimerDelayTick() {
 void ParmsRdWrDialogue::TimerResponseTick() {
     if (!load_.loaded() || !Active()) return;
     exchange_.Stop();
-    const bool portClosed = PrimaryPortClosed(ctx_);
+    const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
     case rwAwaitVersion:
     case rwAwaitReady:

@@ -17,7 +17,6 @@
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
 // Operations of the read/write window: ParmsMode of main_frame.h (1, 2, 3, 4, 6) and these.
@@ -71,7 +70,7 @@ public:
     static constexpr int kMaxReadRestarts = 3;
     static constexpr int kBlockBytes = 32;
 
-    ParmsRdWrDialogue(AppContext& ctx, ParmsRdWrView& view);
+    ParmsRdWrDialogue(DialogueLinks links, ParmsRdWrView& view);
     ~ParmsRdWrDialogue() override;
     ParmsRdWrDialogue(const ParmsRdWrDialogue&) = delete;
     ParmsRdWrDialogue& operator=(const ParmsRdWrDialogue&) = delete;
@@ -130,7 +129,7 @@ private:
     void TimerDelayTick();
     void TimerResponseTick();
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     ParmsRdWrView& view_;
     std::unique_ptr<Timer> timerDelay_;
     ModemExchange exchange_;

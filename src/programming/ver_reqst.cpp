@@ -1,6 +1,5 @@
 #include "programming/ver_reqst.h"
 
-#include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
@@ -10,32 +9,33 @@
 
 namespace k45 {
 
-VerReqstDialogue::VerReqstDialogue(AppContext& ctx, VerReqstView& view)
-    : ctx_(ctx), view_(view), exchange_(ctx_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(ctx_)) {
-    timerDelay_ = MakeDialogueTimer(ctx_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
+VerReqstDialogue::VerReqstDialogue(DialogueLinks links, VerReqstView& view)
+    : links_(links),
+      view_(view),
+      exchange_(
+          links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }, PrimaryExchangeHooks(links_)) {
+    timerDelay_ = MakeDialogueTimer(links_.scheduler(), kDelayMs, [this] { TimerDelayTick(); });
 }
 
-VerReqstDialogue::~VerReqstDialogue() {
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
-}
+VerReqstDialogue::~VerReqstDialogue() { DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()}); }
 
 void VerReqstDialogue::Load() {
     if (load_.loaded()) return;
     load_.Begin();
     requestState_ = 0;
     exchange_.ClearResends();
-    (void)RegisterWithPrimary(ctx_, *this, true, false);
+    (void)RegisterWithPrimary(links_, *this, true, false);
     if (autoStart) timerDelay_->setEnabled(true);
 }
 
 void VerReqstDialogue::Activate() {
-    if (ctx_.state.classCommPrimary) ApplyProgrammingSettings(*ctx_.state.classCommPrimary);
+    if (classComm* port = links_.port()) ApplyProgrammingSettings(*port);
 }
 
 void VerReqstDialogue::OK() {
     if (!load_.loaded()) return;
     // The port's own message named the device: no request goes out, no modem is blamed.
-    if (!RegisterWithPrimary(ctx_, *this, true, false)) {
+    if (!RegisterWithPrimary(links_, *this, true, false)) {
         view_.CloseWindow();
         return;
     }
@@ -45,14 +45,14 @@ void VerReqstDialogue::OK() {
 }
 
 void VerReqstDialogue::SendRequest() {
-    if (ctx_.state.classCommPrimary) SendCommand(*ctx_.state.classCommPrimary, "?");
+    if (classComm* port = links_.port()) SendCommand(*port, "?");
 }
 
 void VerReqstDialogue::Unload() {
     if (!load_.loaded()) return;
     load_.End();
     autoStart = false;
-    DetachDialogue(ctx_, *this, {timerDelay_.get(), &exchange_.timer()});
+    DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 
 void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
@@ -61,7 +61,7 @@ void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
     if (!version) return;
     exchange_.Stop();
     view_.SetLabels(*version, NoticeOfLine(rxStr));
-    if (ctx_.mainFrame) ctx_.mainFrame->SetFirmwareVersionLabel(*version);
+    if (MainFrame* frame = links_.mainFrame()) frame->SetFirmwareVersionLabel(*version);
     requestState_ = 0;
 }
 
@@ -69,7 +69,7 @@ void VerReqstDialogue::TimerDelayTick() {
     if (!load_.loaded() || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The open just failed at load and said why; trying again would only repeat it.
-    if (requestState_ == 0 && PrimaryPortClosed(ctx_)) {
+    if (requestState_ == 0 && PrimaryPortClosed(links_)) {
         view_.CloseWindow();
         return;
     }
@@ -81,7 +81,7 @@ void VerReqstDialogue::TimerResponseTick() {
     exchange_.Stop();
     if (requestState_ != 1 || exchange_.Resend()) return;
     const LoadToken::Value token = load_.Take();
-    if (ctx_.dialogs()) ctx_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
+    if (links_.dialogs()) links_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
     if (load_.Still(token)) view_.CloseWindow();
 }
 

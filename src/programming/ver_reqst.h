@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
 
-struct AppContext;
 class Timer;
 
 // What the dialogue needs of its window.
@@ -29,7 +29,7 @@ public:
     static constexpr int kDelayMs = 100;
     static constexpr int kResponseMs = 1500;
 
-    VerReqstDialogue(AppContext& ctx, VerReqstView& view);
+    VerReqstDialogue(DialogueLinks links, VerReqstView& view);
     ~VerReqstDialogue() override;
     VerReqstDialogue(const VerReqstDialogue&) = delete;
     VerReqstDialogue& operator=(const VerReqstDialogue&) = delete;
@@ -52,7 +52,7 @@ private:
     void TimerResponseTick();
     void SendRequest();
 
-    AppContext& ctx_;
+    DialogueLinks links_;
     VerReqstView& view_;
     std::unique_ptr<Timer> timerDelay_;
     ModemExchange exchange_;

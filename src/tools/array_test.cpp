@@ -55,9 +55,12 @@ std::string DelayText(std::int32_t quarters) {
     return buffer;
 }
 
-ArrayTestEngine::ArrayTestEngine(classComm& primary, classComm& secondary, Scheduler& scheduler,
-                                 const ToolModeFlags& flags)
-    : primary_(primary), secondary_(secondary), scheduler_(scheduler), flags_(flags) {
+ArrayTestEngine::ArrayTestEngine(DialogueLinks links)
+    : links_(links),
+      primary_(*links.services.classCommPrimary),
+      secondary_(*links.services.classCommSecondary),
+      scheduler_(*links.services.scheduler),
+      flags_(links.modes) {
     timerTx_ = scheduler_.createTimer();
     timerActive_ = scheduler_.createTimer();
     timerTx_->setEnabled(false);

@@ -48,7 +48,9 @@ public:
 
 class ArrayTestEngine : public CommForm {
 public:
-    ArrayTestEngine(classComm& primary, classComm& secondary, Scheduler& scheduler, const ToolModeFlags& flags);
+    // The two port objects and the scheduler are in their slots already (the window makes its
+    // engine at a load: start-up creates the ports after the windows).
+    explicit ArrayTestEngine(DialogueLinks links);
     ~ArrayTestEngine() override;
 
     // ---- settings ("Test Array Window")
@@ -80,8 +82,6 @@ public:
     std::int32_t packetsTxed() const { return packetsTxed_; }
     std::int32_t dataType() const { return dataType_; }
     std::mt19937& random() { return random_; }
-    // The program's port objects may go before the window (see PacketTestEngine).
-    void SetPortsPresent(std::function<bool()> present) { portsPresent_ = std::move(present); }
     void Abandon();
 
     // CommForm
@@ -92,10 +92,11 @@ private:
     void SendNextArray();
     classComm& Port() { return useSecondaryPort ? secondary_ : primary_; }
 
+    DialogueLinks links_;
     classComm& primary_;
     classComm& secondary_;
     Scheduler& scheduler_;
-    const ToolModeFlags& flags_;
+    const ModeFlags& flags_;
     ArrayTestView* view_ = nullptr;
     std::unique_ptr<Timer> timerTx_, timerActive_;
 
@@ -115,8 +116,9 @@ private:
     bool dribbleBitTest_ = false;
     std::array<std::int16_t, kArrayBufferSize> txArray_{};
     std::mt19937 random_;
-    std::function<bool()> portsPresent_;
-    bool Present() const { return !portsPresent_ || portsPresent_(); }
+    // The program's port objects may go before the window: once their slot is empty the
+    // timers do nothing and the engine goes without touching them.
+    bool Present() const { return links_.port() != nullptr; }
 };
 
 }  // namespace k45

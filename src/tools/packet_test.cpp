@@ -145,9 +145,12 @@ std::string ResultFileHeader(bool engineerMode, const std::string& hhmmss, const
 
 // ---- engine ----
 
-PacketTestEngine::PacketTestEngine(classComm& primary, classComm& secondary, Scheduler& scheduler,
-                                   const ToolModeFlags& flags)
-    : primary_(primary), secondary_(secondary), scheduler_(scheduler), flags_(flags) {
+PacketTestEngine::PacketTestEngine(DialogueLinks links)
+    : links_(links),
+      primary_(*links.services.classCommPrimary),
+      secondary_(*links.services.classCommSecondary),
+      scheduler_(*links.services.scheduler),
+      flags_(links.modes) {
     timerTestTx_ = scheduler_.createTimer();
     timerTestRx_ = scheduler_.createTimer();
     timerResponse_ = scheduler_.createTimer();

@@ -111,7 +111,9 @@ public:
 
 class PacketTestEngine : public CommForm {
 public:
-    PacketTestEngine(classComm& primary, classComm& secondary, Scheduler& scheduler, const ToolModeFlags& flags);
+    // The two port objects and the scheduler are in their slots already (the window makes its
+    // engine at a load: start-up creates the ports after the windows).
+    explicit PacketTestEngine(DialogueLinks links);
     ~PacketTestEngine() override;
 
     // ---- settings ("Packet Test Window")
@@ -158,9 +160,6 @@ public:
     std::int16_t remoteReplyOpcode() const { return remoteReplyOpcode_; }
     // A stored sweep step, or nothing outside the table.
     const PacketTestResult* StoredResult(std::int32_t delay, int bytesIndex) const;
-    // The program's port objects may go before the window: once this says they are gone the
-    // timers do nothing and Abandon lets the window go without touching them.
-    void SetPortsPresent(std::function<bool()> present) { portsPresent_ = std::move(present); }
     void Abandon();
     // Random data comes from this generator (tests seed it).
     std::mt19937& random() { return random_; }
@@ -201,10 +200,11 @@ private:
     bool ActiveChild() const;
     std::int32_t Handshake(const classComm& port) const;
 
+    DialogueLinks links_;
     classComm& primary_;
     classComm& secondary_;
     Scheduler& scheduler_;
-    const ToolModeFlags& flags_;
+    const ModeFlags& flags_;
     PacketTestView* view_ = nullptr;
 
     std::unique_ptr<Timer> timerTestTx_, timerTestRx_, timerResponse_, timerLED_;
@@ -248,8 +248,9 @@ private:
     double lastPrimaryRxBytes_ = 0, lastSecondaryRxBytes_ = 0;
     bool hostLed_ = false, remoteLed_ = false;
     std::mt19937 random_;
-    std::function<bool()> portsPresent_;
-    bool Present() const { return !portsPresent_ || portsPresent_(); }
+    // The program's port objects may go before the window: once their slot is empty the
+    // timers do nothing and the engine goes without touching them.
+    bool Present() const { return links_.port() != nullptr; }
 };
 
 }  // namespace k45

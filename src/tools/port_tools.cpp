@@ -41,8 +41,11 @@ Rgb PaletteColor(int index) {
     return palette[std::clamp(index, 0, 15)];
 }
 
-PortTestEngine::PortTestEngine(classComm& primary, classComm& secondary, Scheduler& scheduler)
-    : primary_(primary), secondary_(secondary), scheduler_(scheduler) {
+PortTestEngine::PortTestEngine(DialogueLinks links)
+    : links_(links),
+      primary_(*links.services.classCommPrimary),
+      secondary_(*links.services.classCommSecondary),
+      scheduler_(*links.services.scheduler) {
     for (int line = 0; line < 4; ++line) {
         toggleTimers_[static_cast<std::size_t>(line)] = scheduler_.createTimer();
         toggleTimers_[static_cast<std::size_t>(line)]->setEnabled(false);

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -58,7 +59,9 @@ public:
 
 class PortTestEngine : public CommForm {
 public:
-    PortTestEngine(classComm& primary, classComm& secondary, Scheduler& scheduler);
+    // The two port objects and the scheduler are in their slots already (the window makes its
+    // engine at a load: start-up creates the ports after the windows).
+    explicit PortTestEngine(DialogueLinks links);
     ~PortTestEngine() override;
 
     void Load(PortTestView& view);
@@ -76,8 +79,6 @@ public:
 
     bool toggling(int line) const;
     int toggleIntervalMs() const;
-    // The program's port objects may go before the window (see PacketTestEngine).
-    void SetPortsPresent(std::function<bool()> present) { portsPresent_ = std::move(present); }
     void Abandon();
 
 private:
@@ -89,6 +90,7 @@ private:
     void AdvanceTestPanel();
     classComm& PortOf(int line) { return line < 2 ? primary_ : secondary_; }
 
+    DialogueLinks links_;
     classComm& primary_;
     classComm& secondary_;
     Scheduler& scheduler_;
@@ -106,8 +108,9 @@ private:
     int dotColorIndex_ = 0;
     bool drawingStarted_ = false;
     std::mt19937 random_;
-    std::function<bool()> portsPresent_;
-    bool Present() const { return !portsPresent_ || portsPresent_(); }
+    // The program's port objects may go before the window: once their slot is empty the
+    // timers do nothing and the engine goes without touching them.
+    bool Present() const { return links_.port() != nullptr; }
 };
 
 }  // namespace k45

@@ -68,15 +68,14 @@ bool IsLinkCommandText(const std::string& text) {
            text.find("Item=") != std::string::npos;
 }
 
-TerminalCore::TerminalCore(std::int32_t kind, classComm& port, TerminalCounters& counters,
-                           const ToolModeFlags& flags, Dialogs& dialogs, LocalLinks* links)
+TerminalCore::TerminalCore(DialogueLinks links, std::int32_t kind, TerminalCounters& counters)
     : kind_(kind),
       info_(TerminalKindEntry(kind)),
-      port_(port),
+      port_(info_.primaryPort ? *links.services.classCommPrimary : *links.services.classCommSecondary),
       counters_(counters),
-      flags_(flags),
-      dialogs_(dialogs),
-      links_(links) {}
+      flags_(links.modes),
+      dialogs_(*links.services.dialogs),
+      links_(links.services.localLinks) {}
 
 TerminalCore::~TerminalCore() { Unload(); }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "serial/comm_form.h"
 #include "tools/terminal_render.h"
 
@@ -41,13 +42,6 @@ struct TerminalCounters {
     std::int16_t terminalTxCount = 0;
 };
 
-// The mode flags a terminal reads.
-struct ToolModeFlags {
-    bool engineerMode = false;
-    bool productionMode = false;
-    bool debugTest = false;
-};
-
 // Our application name on links, and the partner the "DDE" switch links to.
 inline constexpr char kLinkApplication[] = "K45MR";
 inline constexpr char kTerminalPartnerApplication[] = "Quendix";
@@ -77,8 +71,9 @@ public:
 
 class TerminalCore : public CommForm {
 public:
-    TerminalCore(std::int32_t kind, classComm& port, TerminalCounters& counters, const ToolModeFlags& flags,
-                 Dialogs& dialogs, LocalLinks* links);
+    // The terminal's port object and the dialogs are in their slots already (the window makes
+    // its terminal at a load: start-up creates the ports after the windows).
+    TerminalCore(DialogueLinks links, std::int32_t kind, TerminalCounters& counters);
     ~TerminalCore() override;
 
     std::int32_t kind() const { return kind_; }
@@ -159,7 +154,7 @@ private:
     TerminalKindInfo info_;
     classComm& port_;
     TerminalCounters& counters_;
-    const ToolModeFlags& flags_;
+    const ModeFlags& flags_;
     Dialogs& dialogs_;
     LocalLinks* links_;
     TerminalView* view_ = nullptr;

@@ -55,11 +55,19 @@ bool StoreRisingReading(std::span<std::int16_t> readings, std::int16_t& index, s
 
 }  // namespace
 
-TuneDialogue::TuneDialogue(const ModeFlags& modes, FilePlaces& files, SharedRecords& records, const Services& services,
-                           TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame)
-    : modes_(modes), files_(files), records_(records), services_(services), primary_(services.classCommPrimary),
-      sched_(*services.scheduler), dialogs_(*services.dialogs), settings_(settings), view_(view), links_(links),
-      mainFrame_(mainFrame), exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); }) {
+TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneLinks& windows, TuneView& view)
+    : modes_(links.modes),
+      files_(links.files),
+      records_(links.records),
+      services_(links.services),
+      primary_(links.services.classCommPrimary),
+      sched_(*links.services.scheduler),
+      dialogs_(*links.services.dialogs),
+      settings_(settings),
+      view_(view),
+      links_(windows),
+      mainFrame_(links.mainFrame()),
+      exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); }) {
     timerDiagnostics_ = sched_.createTimer();
     timerDiagnostics_->setInterval(kDiagnosticsMs);
     timerDiagnostics_->setHandler([this] { TimerDiagnosticsTick(); });

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "frame/dialogue_links.h"
 #include "frame/main_frame.h"
 #include "frame/window_interfaces.h"
 #include "model/app_state.h"
@@ -106,9 +107,8 @@ public:
     // The primary port is read from the services' slot at each use (start-up fills it after the
     // windows exist); the services' scheduler and dialogs must be set. The file places and the
     // shared records change: the production defaults load files into them, the procedure hands
-    // the parameters on through them.
-    TuneDialogue(const ModeFlags& modes, FilePlaces& files, SharedRecords& records, const Services& services,
-                 TuneWindowSettings& settings, TuneView& view, TuneLinks& links, MainFrame* mainFrame);
+    // the parameters on through them. `windows` opens the windows the procedure hands over to.
+    TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneLinks& windows, TuneView& view);
     ~TuneDialogue() override;
     TuneDialogue(const TuneDialogue&) = delete;
     TuneDialogue& operator=(const TuneDialogue&) = delete;

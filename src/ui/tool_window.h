@@ -55,6 +55,10 @@ protected:
     void CloseForm();
     // The window is the main window's active child (always, without a main window).
     bool IsActiveForm() const;
+    // The main window makes a child it adds its active one before the child has loaded, so that
+    // activation finds nothing loaded. A window whose work starts at its activation calls this
+    // in its load: once it is on screen, still loaded and the active child, it activates again.
+    void ActivateOnceShown();
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

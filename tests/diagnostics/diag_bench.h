@@ -136,7 +136,7 @@ protected:
     std::unique_ptr<classComm> primary;
     std::unique_ptr<classComm> secondary;
     SimView simView;
-    DiagSimulator sim{ctx.state, ctx.state, ctx.state, sched, simView};
+    DiagSimulator sim{DialogueLinks::Of(ctx), sched, simView};
 };
 
 }  // namespace k45::test

@@ -83,9 +83,9 @@ protected:
 
     DiagSettings settings;
     ReaderView readerView;
-    ParmsGetCurrentDialogue reader{ctx, readerView};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     LinkView view;
-    LinkTestEngine link{ctx.state.currentParameters, ctx.state.locale, ctx.state, settings, view};
+    LinkTestEngine link{DialogueLinks::Of(ctx), settings, view};
 };
 
 TEST_F(LinkTest, TwentyFiveBlocksGoAsThreeRequestsOfTenAgainstThePattern) {

@@ -62,9 +62,9 @@ protected:
 
     DiagSettings settings;
     ReaderView readerView;
-    ParmsGetCurrentDialogue reader{ctx, readerView};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     OffView view;
-    OfflineDiagDialogue offline{ctx.state, ctx.state.currentParameters, ctx.state, settings, view};
+    OfflineDiagDialogue offline{DialogueLinks::Of(ctx), settings, view};
 };
 
 TEST_F(OfflineDiag, FirstOpeningReadsTheParametersAndAsksTheSwitchOnce) {

@@ -60,7 +60,7 @@ protected:
 
     DiagSettings settings;
     OnlineView view;
-    OnlineDiagDialogue online{ctx.state, ctx.state, ctx.state.currentParameters, ctx.state, settings, view};
+    OnlineDiagDialogue online{DialogueLinks::Of(ctx), settings, view};
 };
 
 TEST_F(OnlineDiag, PacketsAreDroppedUntilTheParametersAreCompared) {

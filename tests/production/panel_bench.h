@@ -110,7 +110,7 @@ protected:
         ctx.state.testParameters = ctx.state.testDefaults;
     }
 
-    PanelLinks Links() { return PanelLinks::Of(ctx.state, host); }
+    PanelLinks Links() { return {DialogueLinks::Of(ctx), host}; }
 
     // Host lines that start with prefix, in order, without the CR.
     // (the moment the host wrote them).
@@ -145,9 +145,9 @@ protected:
     }
 
     BenchReaderView readerView;
-    ParmsGetCurrentDialogue reader{ctx, readerView};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     BenchRdWrView rdwrView;
-    ParmsRdWrDialogue rdwr{ctx, rdwrView};
+    ParmsRdWrDialogue rdwr{DialogueLinks::Of(ctx), rdwrView};
     BenchHost host{reader, rdwr};
 };
 

@@ -32,7 +32,7 @@ protected:
         return sched.advanceUntil([this] { return !reader.loaded(); }, limit);
     }
     RecordingGetView view;
-    ParmsGetCurrentDialogue reader{ctx, view};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), view};
     RecordingClient tune, prodTest;
 };
 

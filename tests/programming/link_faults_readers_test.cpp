@@ -38,9 +38,9 @@ protected:
     }
 
     GetView getView;
-    ParmsGetCurrentDialogue reader{ctx, getView};
+    ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), getView};
     RecordingMemView memView;
-    MemReadDialogue mem{ctx, memView};
+    MemReadDialogue mem{DialogueLinks::Of(ctx), memView};
     RecordingClient client;
 };
 
@@ -115,7 +115,7 @@ TEST_F(ReaderFaults, APulledCableEndsTheVersionRequestAndTheNextOneWorks) {
         }
         void SetLabels(const std::string& u, const std::string&) override { upper = u; }
     } view;
-    VerReqstDialogue ver{ctx, view};
+    VerReqstDialogue ver{DialogueLinks::Of(ctx), view};
     view.onClose = [&] { ver.Unload(); };
     modem.addFault({ModemFault::Silence, ModemStep::Version, 0, 1});
     dialogs.expectBox("Lost Com Port 1");

@@ -26,7 +26,7 @@ protected:
         return sched.advanceUntil([this] { return mem.readState() == 0; }, limit);
     }
     RecordingMemView view;
-    MemReadDialogue mem{ctx, view};
+    MemReadDialogue mem{DialogueLinks::Of(ctx), view};
 };
 
 TEST_F(MemoryRead, DumpsTheEepromThenTheRam) {
@@ -105,7 +105,7 @@ TEST_F(MemoryRead, EachMemoryHoldsOnlyItsOwnAnswer) {
     for (std::size_t a = 624; a < 640; ++a) modem.image[a] = static_cast<std::uint8_t>(a);  // a lost top block shows
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MemReadDialogue fresh{ctx, view};  // images at 0
+        MemReadDialogue fresh{DialogueLinks::Of(ctx), view};  // images at 0
         mem.Unload();
         fresh.Load();
         fresh.Activate();

@@ -44,7 +44,7 @@ protected:
 
     CommForm listener;
     RecordingMemView memView;
-    MemReadDialogue mem{ctx, memView};
+    MemReadDialogue mem{DialogueLinks::Of(ctx), memView};
     std::size_t versionsBefore = 0;
 };
 

@@ -54,7 +54,7 @@ protected:
     }
 
     RecordingRdWrView view;
-    ParmsRdWrDialogue dlg{ctx, view};
+    ParmsRdWrDialogue dlg{DialogueLinks::Of(ctx), view};
     RecordingClient client;
 };
 

@@ -32,7 +32,7 @@ protected:
         dlg.Activate();
     }
     RecordingVerView view;
-    VerReqstDialogue dlg{ctx, view};
+    VerReqstDialogue dlg{DialogueLinks::Of(ctx), view};
 };
 
 TEST_F(VersionRequest, ShowsTheVersionAndTheNotice) {

@@ -49,13 +49,13 @@ struct RecordingArrayView : ArrayTestView {
 
 class ArrayBench : public ToolsBench {
 protected:
-    ArrayTestEngine engine{*primary, *secondary, sched, flags};
+    ArrayTestEngine engine{Links()};
     RecordingArrayView view;
 };
 
 TEST_F(ArrayBench, BinaryPatternArrivesInAHexTerminalNumberedAcrossArrays) {
     RecordingTerminalView hexView;
-    TerminalCore hex(terminalHexSecondary, *secondary, counters, flags, dialogs, nullptr);
+    TerminalCore hex(Links(), terminalHexSecondary, counters);
     hex.Load(hexView);
     engine.dataTypeIndex = arrayBinaryPattern;
     engine.savedPacketsPerArray = 2;
@@ -161,8 +161,8 @@ TEST_F(ArrayBench, AFailedSendStopsTheRunWithThePortsMessageAndCountsNothing) {
 TEST_F(ArrayBench, DribbleMarksGoToTheLoadedTerminalsInEngineeringMode) {
     flags.engineerMode = true;
     RecordingTerminalView a, b;
-    TerminalCore primaryHex(terminalHexPrimary, *primary, counters, flags, dialogs, nullptr);
-    TerminalCore secondaryText(terminalTextSecondary, *secondary, counters, flags, dialogs, nullptr);
+    TerminalCore primaryHex(Links(), terminalHexPrimary, counters);
+    TerminalCore secondaryText(Links(), terminalTextSecondary, counters);
     primaryHex.Load(a);
     engine.terminals = {&primaryHex, nullptr, &secondaryText, nullptr};  // the second is not loaded
     engine.packetsToSend = 2;

@@ -127,7 +127,7 @@ protected:
     bool RunToIdle(PacketTestEngine& e, std::int64_t limitMs = 600000) {
         return sched.advanceUntil([&] { return e.testMode() == packetIdle || e.testMode() % 2 == 0; }, limitMs, 5);
     }
-    PacketTestEngine engine{*primary, *secondary, sched, flags};
+    PacketTestEngine engine{Links()};
     RecordingPacketView view;
 };
 
@@ -182,8 +182,7 @@ TEST_F(PacketBench, HostAndRemoteOnTwoComputers) {
     auto spareTimer = sched.createTimer();
     classComm spare(state, state.locale, sched, dialogs, *spareTables);
     spare.InitCommCtrl(&spareCable.a(), 1, 3, spareTimer.get());
-    ToolModeFlags remoteFlags;
-    PacketTestEngine remote(*secondary, spare, sched, remoteFlags);
+    PacketTestEngine remote(LinksOn(*secondary, spare));
     RecordingPacketView remoteView;
     remote.savedMode = packetRemote;
     remote.Load(remoteView);
@@ -217,7 +216,7 @@ TEST_F(PacketBench, YCableAndOneWayGetTheirOwnPacketsBack) {
         p.InitCommCtrl(&loop.a(), 0, 1, t1.get());
         s.InitCommCtrl(&loop.b(), 1, 2, t2.get());
         if (mode == packetYCable) loop.b().attachPeer([&](const std::string& bytes) { loop.b().send(bytes); });
-        PacketTestEngine e(p, s, sched, flags);
+        PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
         e.savedMode = static_cast<std::int16_t>(mode);
         e.numberOfPackets = 25;
@@ -319,7 +318,7 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
         classComm p(state, state.locale, sched, dialogs, *lineTables), s(state, state.locale, sched, dialogs, *lineTables);
         p.InitCommCtrl(&line.a(), 0, 1, t1.get());
         s.InitCommCtrl(&line.b(), 1, 2, t2.get());
-        PacketTestEngine e(p, s, sched, flags);
+        PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
         e.savedMode = static_cast<std::int16_t>(c.mode);
         e.numberOfPackets = 0;  // no limit: only the loss ends it

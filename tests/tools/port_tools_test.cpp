@@ -61,7 +61,7 @@ struct RecordingPortTestView : PortTestView {
 
 class PortTestBench : public ToolsBench {
 protected:
-    PortTestEngine engine{*primary, *secondary, sched};
+    PortTestEngine engine{Links()};
     RecordingPortTestView view;
 };
 

@@ -21,8 +21,9 @@ class TerminalBench : public ToolsBench {
 protected:
     // A terminal of `kind` on its port, loaded.
     std::unique_ptr<TerminalCore> Open(std::int32_t kind, RecordingTerminalView& view, LocalLinks* links = nullptr) {
-        const bool onPrimary = TerminalKindEntry(kind).primaryPort;
-        auto t = std::make_unique<TerminalCore>(kind, onPrimary ? *primary : *secondary, counters, flags, dialogs, links);
+        Services services = state;
+        services.localLinks = links;
+        auto t = std::make_unique<TerminalCore>(LinksWith(services), kind, counters);
         t->Load(view);
         t->Activate();
         return t;
@@ -225,20 +226,22 @@ TEST_F(TerminalBench, DmpFramesShowNumberedLinesOnAnAsciiTerminal) {
 
 TEST_F(TerminalBench, TheModeFlagsDecideTheSwitchesOffered) {
     struct Case {
-        ToolModeFlags f;
+        bool engineer, production, debug;
         std::int32_t kind;
         bool dmp, numbers, dde;
     };
     const std::vector<Case> cases = {
-        {{false, false, false}, terminalTextPrimary, false, true, false},
-        {{false, false, false}, terminalHexPrimary, false, false, false},
-        {{false, true, false}, terminalTextPrimary, true, true, false},
-        {{false, true, false}, terminalHexSecondary, false, true, false},
-        {{false, true, true}, terminalTextSecondary, true, true, true},
+        {false, false, false, terminalTextPrimary, false, true, false},
+        {false, false, false, terminalHexPrimary, false, false, false},
+        {false, true, false, terminalTextPrimary, true, true, false},
+        {false, true, false, terminalHexSecondary, false, true, false},
+        {false, true, true, terminalTextSecondary, true, true, true},
     };
     for (const auto& c : cases) {
-        flags = c.f;
-        TerminalCore t(c.kind, *primary, counters, flags, dialogs, nullptr);
+        flags.engineerMode = c.engineer;
+        flags.productionMode = c.production;
+        flags.debugTest = c.debug;
+        TerminalCore t(Links(), c.kind, counters);
         EXPECT_EQ(t.offersDmpAndSRecord(), c.dmp);
         EXPECT_EQ(t.offersPacketNumbers(), c.numbers);
         EXPECT_EQ(t.offersDde(), c.dde);
@@ -246,7 +249,7 @@ TEST_F(TerminalBench, TheModeFlagsDecideTheSwitchesOffered) {
 }
 
 TEST_F(TerminalBench, F12AddsThePatternOnlyInEngineeringMode) {
-    TerminalCore t(terminalHexPrimary, *primary, counters, flags, dialogs, nullptr);
+    TerminalCore t(Links(), terminalHexPrimary, counters);
     EXPECT_EQ(t.F12Text(), "");
     flags.engineerMode = true;
     EXPECT_EQ(t.F12Text(), kHexTestPattern);

@@ -4,10 +4,13 @@
 // recording views for the tool windows.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "frame/app_context.h"
+#include "frame/dialogue_links.h"
 #include "model/app_state.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
@@ -53,12 +56,29 @@ protected:
         primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
         secondary = std::make_unique<classComm>(state, state.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
+        state.classCommPrimary = primary.get();
+        state.classCommSecondary = secondary.get();
     }
     ~ToolsBench() override { dialogs.verify(); }
 
     // What went onto the wire from the primary port (A to B) and the secondary port.
     std::string fromPrimary() const { return cable.wireBytes(Direction::AtoB); }
     std::string fromSecondary() const { return cable.wireBytes(Direction::BtoA); }
+
+    // What an engine of the program works with: its two ports, the bench's scheduler, dialogs
+    // and mode flags.
+    DialogueLinks Links() { return {state, state, state, state, windows}; }
+    // The same with other services (other ports, a link layer).
+    DialogueLinks LinksWith(const Services& services) {
+        return {state, state, state, otherServices.emplace_back(services), windows};
+    }
+    // The same for a program whose two ports are p and s.
+    DialogueLinks LinksOn(classComm& p, classComm& s) {
+        Services services = state;
+        services.classCommPrimary = &p;
+        services.classCommSecondary = &s;
+        return LinksWith(services);
+    }
 
     TempHome home;
     VirtualScheduler sched;
@@ -70,7 +90,9 @@ protected:
     std::unique_ptr<Timer> secondaryTimer = sched.createTimer();
     std::unique_ptr<classComm> primary;
     std::unique_ptr<classComm> secondary;
-    ToolModeFlags flags;
+    WindowRegistry windows;
+    std::deque<Services> otherServices;
+    ModeFlags& flags = state;
     TerminalCounters counters;
 };
 

@@ -137,7 +137,7 @@ protected:
     TuneWindowSettings settings;
     FakeTuneView view;
     FakeTuneLinks links;
-    TuneDialogue dlg{ctx.state, ctx.state, ctx.state, ctx.state, settings, view, links, &mainFrame};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, links, view};
     int range = -1;
 };
 

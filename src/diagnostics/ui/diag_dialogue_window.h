@@ -3,8 +3,6 @@
 // the dialogue window with what these windows share - the request to the reader, the
 // activation once the window is on screen, and the rule that the window's own settings are
 // written only when it was loaded during the run.
-#include <QTimer>
-
 #include "diagnostics/ui/diag_window_support.h"
 #include "ui/dialogue_window.h"
 #include "ui/parameter_request.h"
@@ -20,11 +18,8 @@ protected:
     void Form_Load() override {
         wasLoaded_ = true;
         Base::Form_Load();
-        // The main window may make the window its active child before it loaded; activate it
-        // once it is on screen.
-        QTimer::singleShot(0, this, [this] {
-            if (this->loaded() && this->IsActiveForm()) this->Form_Activate();
-        });
+        // The window starts at its activation (the parameter read).
+        this->ActivateOnceShown();
     }
 
     // The view's request: the reader reads the parameters and tells the dialogue.

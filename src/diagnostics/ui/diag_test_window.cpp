@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 #include <cstdio>
@@ -61,7 +60,7 @@ void ReadIdInto(const LocaleInfo& l, const std::string& fileName, const std::str
 
 formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
     : ToolWindowBase(ctx, "formDiagTst", "Online/Offline Diagnostics Test", Placement::Saved, parent),
-      sim_(ctx.state, ctx.state, ctx.state, *ctx.state.scheduler, *this) {
+      sim_(DialogueLinks::Of(ctx), *ctx.state.scheduler, *this) {
     auto* test = new QGroupBox("&Test:", this);
     test->setObjectName("frameTestSelect");
     auto* tl = new QVBoxLayout(test);
@@ -269,11 +268,8 @@ void formDiagTst::Form_Load() {
     if (secondaryPort_) SelectPort(true);
     optionOffline->setChecked(offlineTest_);
     optionOnline->setChecked(!offlineTest_);
-    // The main window may make the window its active child before it loaded; activate it
-    // once it is on screen.
-    QTimer::singleShot(0, this, [this] {
-        if (loaded() && IsActiveForm()) Form_Activate();
-    });
+    // The simulator starts at its activation.
+    ActivateOnceShown();
 }
 
 void formDiagTst::Form_Activate() { sim_.Activate(ctx_.state.mainParameters); }

@@ -31,8 +31,8 @@ QString ShortIdOf(const QString& idText) {
 }  // namespace
 
 formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : DiagDialogueWindow(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent, ctx.state.currentParameters,
-                         ctx.state.locale, ctx.state, *settings),
+    : DiagDialogueWindow(ctx, "formLinkTst", "Offline Link Test", Placement::Saved, parent, DialogueLinks::Of(ctx),
+                         *settings),
       settings_(std::move(settings)) {
     auto* remote = new QGroupBox("Remote Select:", this);
     remote->setObjectName("frameRadioModemSource");
@@ -120,21 +120,22 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
 
     connect(textLocalId, &QLineEdit::textChanged, this, [this](const QString& t) { textLocalShortId->setText(ShortIdOf(t)); });
     connect(comboFilterIDs, &QComboBox::editTextChanged, this, [this](const QString& t) {
-        dialogue_.TypeRemote(t.toStdString());
+        dialogue_->TypeRemote(t.toStdString());
         textRemoteShortId->setText(ShortIdOf(t));
     });
-    connect(textNumOfBlocks, &QLineEdit::textChanged, this, [this](const QString& t) { dialogue_.SetNumOfBlocks(t.toStdString()); });
+    connect(textNumOfBlocks, &QLineEdit::textChanged, this,
+            [this](const QString& t) { dialogue_->SetNumOfBlocks(t.toStdString()); });
     connect(scrollBlockSize, &QScrollBar::valueChanged, this, [this](int v) {
-        dialogue_.SetBlockSize(v);
+        dialogue_->SetBlockSize(v);
         labelBlockSize->setText(QString::number(v));
     });
     connect(scrollBlockDelay, &QScrollBar::valueChanged, this, [this](int v) {
-        dialogue_.SetBlockDelay(v);
+        dialogue_->SetBlockDelay(v);
         labelBlockDelay->setText(QText(FormatFixed(v * 0.5, 1, ctx_.state.locale)) + " S");
     });
-    connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_.StartClicked(); });
-    connect(buttonPause, &QPushButton::clicked, this, [this] { dialogue_.PauseClicked(); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_.ClearClicked(); });
+    connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_->StartClicked(); });
+    connect(buttonPause, &QPushButton::clicked, this, [this] { dialogue_->PauseClicked(); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_->ClearClicked(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -143,7 +144,7 @@ formLinkTst::~formLinkTst() = default;
 void formLinkTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    LinkTestSettings& s = dialogue_.loadSettings();
+    LinkTestSettings& s = dialogue_->loadSettings();
     ReadIniInto(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
     s.blockDelay = LinkTestSettings{}.blockDelay;
     ReadIniInto(l, fileName, sectionName, "Block Delay", s.blockDelay);
@@ -155,7 +156,7 @@ void formLinkTst::SaveFormParameters(const std::string& fileName, const std::str
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    const LinkTestSettings& s = dialogue_.loadSettings();
+    const LinkTestSettings& s = dialogue_->loadSettings();
     WriteWindowSetting(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
     WriteWindowSetting(l, fileName, sectionName, "Block Delay", s.blockDelay);
     WriteWindowSetting(l, fileName, sectionName, "Block Size", s.blockSize);
@@ -163,7 +164,7 @@ void formLinkTst::SaveFormParameters(const std::string& fileName, const std::str
 
 void formLinkTst::Form_Load() {
     DiagDialogueWindow::Form_Load();
-    const LinkTestDisplay& d = dialogue_.display();
+    const LinkTestDisplay& d = dialogue_->display();
     textNumOfBlocks->setText(QText(d.numOfBlocks));
     scrollBlockDelay->setValue(d.blockDelay);
     scrollBlockSize->setValue(d.blockSize);
@@ -173,7 +174,7 @@ void formLinkTst::Form_Load() {
 }
 
 void formLinkTst::DisplayChanged() {
-    const LinkTestDisplay& d = dialogue_.display();
+    const LinkTestDisplay& d = dialogue_->display();
     textLocalId->setText(QText(d.localId));
     comboFilterIDs->blockSignals(true);
     comboFilterIDs->clear();
@@ -185,7 +186,7 @@ void formLinkTst::DisplayChanged() {
     labelBlocksTxed->setText(QText(d.blocksTxed));
     labelBlocksRxed->setText(QText(d.blocksRxed));
     labelLinkQuality->setText(QText(d.linkQuality));
-    buttonStart->setEnabled(dialogue_.startAvailable());
+    buttonStart->setEnabled(dialogue_->startAvailable());
     buttonPause->setEnabled(d.pauseEnabled);
     textNumOfBlocks->setEnabled(d.settingsEnabled);
     scrollBlockSize->setEnabled(d.settingsEnabled);

@@ -50,8 +50,8 @@ void SetItems(QComboBox* box, const std::vector<std::string>& items, int selecte
 }  // namespace
 
 formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : DiagDialogueWindow(ctx, "formOffLine", "Offline Diagnostics", Placement::Saved, parent, ctx.state,
-                         ctx.state.currentParameters, ctx.state, *settings),
+    : DiagDialogueWindow(ctx, "formOffLine", "Offline Diagnostics", Placement::Saved, parent, DialogueLinks::Of(ctx),
+                         *settings),
       settings_(std::move(settings)) {
     // Target choice.
     auto* source = new QGroupBox("Modem Select", this);
@@ -211,32 +211,35 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
 
     connect(optionLocal, &QRadioButton::clicked, this, [this] {
         EnableRemote(false);
-        dialogue_.SetLocal(true);
+        dialogue_->SetLocal(true);
     });
     connect(optionRemote, &QRadioButton::clicked, this, [this] {
         EnableRemote(true);
-        dialogue_.SetLocal(false);
+        dialogue_->SetLocal(false);
     });
-    connect(optionRemoteSelected, &QRadioButton::clicked, this, [this] { dialogue_.SetRemoteList(false); });
-    connect(optionRemoteList, &QRadioButton::clicked, this, [this] { dialogue_.SetRemoteList(true); });
-    connect(comboRemoteIDs, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_.SelectRemote(i); });
-    connect(comboRemoteIDs, &QComboBox::editTextChanged, this, [this](const QString& t) { dialogue_.TypeRemote(t.toStdString()); });
+    connect(optionRemoteSelected, &QRadioButton::clicked, this, [this] { dialogue_->SetRemoteList(false); });
+    connect(optionRemoteList, &QRadioButton::clicked, this, [this] { dialogue_->SetRemoteList(true); });
+    connect(comboRemoteIDs, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->SelectRemote(i); });
+    connect(comboRemoteIDs, &QComboBox::editTextChanged, this,
+            [this](const QString& t) { dialogue_->TypeRemote(t.toStdString()); });
     connect(comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dialogue_.SelectDiagSet(i); });
+            [this](int i) { dialogue_->SelectDiagSet(i); });
     connect(comboRemoteSelect, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dialogue_.SelectStatsEntry(i); });
-    connect(comboChannel, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dialogue_.SelectChannel(i); });
+            [this](int i) { dialogue_->SelectStatsEntry(i); });
+    connect(comboChannel, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->SelectChannel(i); });
     connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) {
         labelTxTime->setText(QString("%1 S").arg(v));
-        dialogue_.SetTxTime(v);
+        dialogue_->SetTxTime(v);
     });
-    connect(buttonDiagsStatsGet, &QPushButton::clicked, this, [this] { dialogue_.GetDiagsStats(); });
-    connect(buttonDiagsStatsStop, &QPushButton::clicked, this, [this] { dialogue_.Stop(); });
-    connect(buttonClearDiags, &QPushButton::clicked, this, [this] { dialogue_.ClearDiags(); });
-    connect(buttonClearStats, &QPushButton::clicked, this, [this] { dialogue_.ClearStats(); });
-    connect(buttonTxTone, &QPushButton::clicked, this, [this] { dialogue_.TxTone(); });
-    connect(buttonChannelChange, &QPushButton::clicked, this, [this] { dialogue_.ChangeChannel(); });
-    connect(buttonSave, &QPushButton::clicked, this, [this] { dialogue_.SaveClicked(offlineDiagsFile_); });
+    connect(buttonDiagsStatsGet, &QPushButton::clicked, this, [this] { dialogue_->GetDiagsStats(); });
+    connect(buttonDiagsStatsStop, &QPushButton::clicked, this, [this] { dialogue_->Stop(); });
+    connect(buttonClearDiags, &QPushButton::clicked, this, [this] { dialogue_->ClearDiags(); });
+    connect(buttonClearStats, &QPushButton::clicked, this, [this] { dialogue_->ClearStats(); });
+    connect(buttonTxTone, &QPushButton::clicked, this, [this] { dialogue_->TxTone(); });
+    connect(buttonChannelChange, &QPushButton::clicked, this, [this] { dialogue_->ChangeChannel(); });
+    connect(buttonSave, &QPushButton::clicked, this, [this] { dialogue_->SaveClicked(offlineDiagsFile_); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -251,8 +254,8 @@ void formOffLine::EnableRemote(bool on) {
 void formOffLine::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    dialogue_.txToneTime() = 5;
-    ReadIniInto(l, fileName, sectionName, "Tx Tone Time", dialogue_.txToneTime());
+    dialogue_->txToneTime() = 5;
+    ReadIniInto(l, fileName, sectionName, "Tx Tone Time", dialogue_->txToneTime());
     offlineDiagsFile_ = ProgramFile(ctx_, "offdiags.txt");
     ReadIniInto(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
 }
@@ -261,7 +264,7 @@ void formOffLine::SaveFormParameters(const std::string& fileName, const std::str
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    WriteWindowSetting(l, fileName, sectionName, "Tx Tone Time", dialogue_.txToneTime());
+    WriteWindowSetting(l, fileName, sectionName, "Tx Tone Time", dialogue_->txToneTime());
     WriteWindowSetting(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
 }
 
@@ -272,7 +275,7 @@ void formOffLine::Form_Load() {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea()) {
             watchingArea_ = true;
             connect(sub->mdiArea(), &QMdiArea::subWindowActivated, this, [this, sub](QMdiSubWindow* w) {
-                if (w != sub && loaded()) dialogue_.Deactivate();
+                if (w != sub && loaded()) dialogue_->Deactivate();
             });
         }
     }
@@ -284,7 +287,7 @@ void formOffLine::CountResend() {
 }
 
 void formOffLine::DisplayChanged() {
-    const OfflineDisplay& d = dialogue_.display();
+    const OfflineDisplay& d = dialogue_->display();
     textLocalId->setText(QText(d.localId));
     for (QRadioButton* b : {optionLocal, optionRemote, optionRemoteSelected, optionRemoteList}) b->blockSignals(true);
     (d.optionLocal ? optionLocal : optionRemote)->setChecked(true);

@@ -78,8 +78,8 @@ constexpr int kWidths[14] = {200, 525, 590, 160, 580, 160, 510, 160, 550, 160, 5
 }  // namespace
 
 formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* parent)
-    : DiagDialogueWindow(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent, ctx.state, ctx.state,
-                         ctx.state.currentParameters, ctx.state, *settings),
+    : DiagDialogueWindow(ctx, "formOnLine", "Online Diagnostics", Placement::Saved, parent, DialogueLinks::Of(ctx),
+                         *settings),
       settings_(std::move(settings)) {
     auto* top = new QHBoxLayout;
     auto* filter = new QGroupBox("Filter:", this);
@@ -141,7 +141,7 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
     right->addLayout(buttons, 2, 0, 1, 2);
     top->addLayout(right);
 
-    model_ = new OnlineGridModel(dialogue_.grid(), ctx.state, ctx.state.locale, this);
+    model_ = new OnlineGridModel(dialogue_->grid(), ctx.state, ctx.state.locale, this);
     gridRxData = new QTableView(this);
     gridRxData->setObjectName("gridRxData");
     gridRxData->setModel(model_);
@@ -171,19 +171,19 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
     FocusedButtonsAnswerEnter(*this);
 
     auto mode = [this] {
-        dialogue_.SetFilterMode(optionIdList->isChecked()       ? IdFilterMode::List
-                                : optionIdSelected->isChecked() ? IdFilterMode::Selected
-                                                                : IdFilterMode::Off);
+        dialogue_->SetFilterMode(optionIdList->isChecked()       ? IdFilterMode::List
+                                 : optionIdSelected->isChecked() ? IdFilterMode::Selected
+                                                                 : IdFilterMode::Off);
     };
     for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected})
         connect(b, &QRadioButton::clicked, this, mode);
-    connect(optionDisplayScroll, &QRadioButton::clicked, this, [this] { dialogue_.SetSlotted(false); });
-    connect(optionDisplaySlot, &QRadioButton::clicked, this, [this] { dialogue_.SetSlotted(true); });
+    connect(optionDisplayScroll, &QRadioButton::clicked, this, [this] { dialogue_->SetSlotted(false); });
+    connect(optionDisplaySlot, &QRadioButton::clicked, this, [this] { dialogue_->SetSlotted(true); });
     connect(comboFilterIDs, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dialogue_.SelectFilterEntry(i); });
-    connect(checkPause, &QCheckBox::clicked, this, [this](bool on) { dialogue_.SetPause(on); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_.Clear(); });
-    connect(buttonSave, &QPushButton::clicked, this, [this] { dialogue_.SaveClicked(saveFileName_); });
+            [this](int i) { dialogue_->SelectFilterEntry(i); });
+    connect(checkPause, &QCheckBox::clicked, this, [this](bool on) { dialogue_->SetPause(on); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_->Clear(); });
+    connect(buttonSave, &QPushButton::clicked, this, [this] { dialogue_->SaveClicked(saveFileName_); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -192,7 +192,7 @@ formOnLine::~formOnLine() = default;
 void formOnLine::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    OnlineLoadOptions& o = dialogue_.loadOptions();
+    OnlineLoadOptions& o = dialogue_->loadOptions();
     ReadIniInto(l, fileName, sectionName, "ID List", o.idList);
     ReadIniInto(l, fileName, sectionName, "ID Selected", o.idSelected);
     ReadIniInto(l, fileName, sectionName, "Slotted Display", o.slotted);
@@ -204,7 +204,7 @@ void formOnLine::SaveFormParameters(const std::string& fileName, const std::stri
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    const OnlineLoadOptions& o = dialogue_.loadOptions();
+    const OnlineLoadOptions& o = dialogue_->loadOptions();
     WriteWindowSetting(l, fileName, sectionName, "ID List", o.idList);
     WriteWindowSetting(l, fileName, sectionName, "ID Selected", o.idSelected);
     WriteWindowSetting(l, fileName, sectionName, "Slotted Display", o.slotted);
@@ -212,7 +212,7 @@ void formOnLine::SaveFormParameters(const std::string& fileName, const std::stri
 }
 
 void formOnLine::Form_Load() {
-    const OnlineLoadOptions& o = dialogue_.loadOptions();
+    const OnlineLoadOptions& o = dialogue_->loadOptions();
     checkPause->setChecked(false);
     for (QRadioButton* b : {optionIdOff, optionIdList, optionIdSelected, optionDisplayScroll, optionDisplaySlot})
         b->blockSignals(true);
@@ -234,7 +234,7 @@ void formOnLine::Form_Load() {
 }
 
 void formOnLine::Form_Unload() {
-    OnlineLoadOptions& o = dialogue_.loadOptions();
+    OnlineLoadOptions& o = dialogue_->loadOptions();
     o.idSelected = optionIdSelected->isChecked();
     o.idList = optionIdList->isChecked();
     o.slotted = optionDisplaySlot->isChecked();
@@ -261,7 +261,7 @@ void formOnLine::FitGridWidth() {
 
 void formOnLine::FollowGridHeight() {
     const int rowHeight = model_->rowCount() > 0 ? gridRxData->rowHeight(0) : gridRxData->verticalHeader()->defaultSectionSize();
-    if (rowHeight > 0) dialogue_.SetGridVisibleRows(gridRxData->viewport()->height() / rowHeight);
+    if (rowHeight > 0) dialogue_->SetGridVisibleRows(gridRxData->viewport()->height() / rowHeight);
 }
 
 void formOnLine::ApplyColumnWidths() {
@@ -274,7 +274,7 @@ void formOnLine::GridChanged() {
     // The scroll range follows the new rows now, not at the next layout pass, or the top row
     // would be limited by the old range.
     gridRxData->doItemsLayout();
-    gridRxData->verticalScrollBar()->setValue(dialogue_.grid().topRow());
+    gridRxData->verticalScrollBar()->setValue(dialogue_->grid().topRow());
 }
 
 void formOnLine::SetProgress(int percent) { panelProgress->setValue(percent); }

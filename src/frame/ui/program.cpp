@@ -21,7 +21,7 @@ Program::Program(bool engineeringBuild, const std::vector<std::string>& argument
     ctx_.state.dialogs = &dialogs_;
     ctx_.state.clipboard = &clipboard_;
     ctx_.state.helpViewer = &helpViewer_;
-    ctx_.localLinks = &links_;
+    ctx_.state.localLinks = &links_;
 }
 
 Program::~Program() { mainWindow_.reset(); }

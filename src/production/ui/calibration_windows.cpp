@@ -82,8 +82,7 @@ void OkCancelClear(QWidget* w, Dialogue& dlg, QPushButton*& ok, QPushButton*& ca
 // ---- power table
 
 formProgPwr::formProgPwr(AppContext& ctx, QWidget* parent)
-    : ProductionWindow(ctx, "formProgPwr", "Calibrate Power Table", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+    : ProductionWindow(ctx, "formProgPwr", "Calibrate Power Table", Placement::Saved, parent) {
     QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Modem Settings...", "labelFreq",
                                        "labelLevel", kDots);
     labelPwrAdj = Label(this, "labelPwrAdj", "0", true);
@@ -92,7 +91,7 @@ formProgPwr::formProgPwr(AppContext& ctx, QWidget* parent)
     labelPwrA2DHex = Label(this, "labelPwrA2DHex", "0x00", true);
     ReadingRow(g, 0, Label(this, "labelDiagnostics_1", "Power Adjust:"), labelPwrAdj, labelPwrAdjHex);
     ReadingRow(g, 1, Label(this, "labelDiagnostics_0", "Power A/D Value:"), labelPwrA2D, labelPwrA2DHex);
-    OkCancelClear(this, dlg_, buttonOK, buttonCancel, buttonClear);
+    OkCancelClear(this, dialogue(), buttonOK, buttonCancel, buttonClear);
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     installEventFilter(this);
     FocusedButtonsAnswerEnter(*this);
@@ -103,14 +102,14 @@ formProgPwr::~formProgPwr() = default;
 void formProgPwr::Form_Load() {
     ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Modem Settings...", kDots);
     SetOkEnabled(true);
-    dlg_.Load();
+    ProductionWindow::Form_Load();
 }
 
 bool formProgPwr::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(event);
         const int code = PanelKeyCode(*e);
-        if (code != 0 && code != keyEnter && dlg_.KeyDown(code, PanelModifiers(*e))) return true;
+        if (code != 0 && code != keyEnter && dialogue_->KeyDown(code, PanelModifiers(*e))) return true;
     }
     return ToolWindowBase::eventFilter(watched, event);
 }
@@ -142,40 +141,36 @@ void formProgPwr::FocusOk() { buttonOK->setFocus(); }
 
 // ---- RSSI windows
 
-RssiWindowBase::RssiWindowBase(AppContext& ctx, const char* objectName, const char* caption, QWidget* parent)
-    : ProductionWindow(ctx, objectName, caption, Placement::Saved, parent) {}
-
-void RssiWindowBase::SetProg(const std::string& t) { labelProg->setText(QText(t)); }
-void RssiWindowBase::SetFreq(const std::string& t) { labelFreq->setText(QText(t)); }
-void RssiWindowBase::SetLevel(const std::string& t) { labelLevel->setText(QText(t)); }
-void RssiWindowBase::SetSavedReading(const std::string& t) {
+void RssiControls::SetProg(const std::string& t) { labelProg->setText(QText(t)); }
+void RssiControls::SetFreq(const std::string& t) { labelFreq->setText(QText(t)); }
+void RssiControls::SetLevel(const std::string& t) { labelLevel->setText(QText(t)); }
+void RssiControls::SetSavedReading(const std::string& t) {
     if (labelSavedA2D) labelSavedA2D->setText(QText(t));
 }
-void RssiWindowBase::SetRssiReading(const std::string& dec, const std::string& hex) {
+void RssiControls::SetRssiReading(const std::string& dec, const std::string& hex) {
     labelRssiA2D->setText(QText(dec));
     if (labelRssiA2DHex) labelRssiA2DHex->setText(QText(hex));
 }
-void RssiWindowBase::SetTemperature(const std::string& text, const std::string& hex) {
+void RssiControls::SetTemperature(const std::string& text, const std::string& hex) {
     labelTemp->setText(QText(text));
     if (labelTempA2DHex) labelTempA2DHex->setText(QText(hex));
 }
-void RssiWindowBase::SetOkEnabled(bool on) {
+void RssiControls::SetOkEnabled(bool on) {
     okWanted_ = on;
     ShowButtonsEnabled();
 }
-void RssiWindowBase::SetActionsEnabled(bool on) {
+void RssiControls::SetActionsEnabled(bool on) {
     ready_ = on;
     ShowButtonsEnabled();
 }
-void RssiWindowBase::ShowButtonsEnabled() {
+void RssiControls::ShowButtonsEnabled() {
     buttonOK->setEnabled(ready_ && okWanted_);
     for (QPushButton* b : actionButtons_) b->setEnabled(ready_);
 }
-void RssiWindowBase::FocusOk() { buttonOK->setFocus(); }
+void RssiControls::FocusOk() { buttonOK->setFocus(); }
 
 formProgRssi::formProgRssi(AppContext& ctx, QWidget* parent)
-    : RssiWindowBase(ctx, "formProgRssi", "Calibrate RSSI Table", parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+    : ProductionWindow(ctx, "formProgRssi", "Calibrate RSSI Table", Placement::Saved, parent) {
     QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Modem Settings...", "labelFreq",
                                        "labelLevel", kDots);
     labelRssiA2D = Label(this, "labelRssiA2D", "0", true);
@@ -184,7 +179,7 @@ formProgRssi::formProgRssi(AppContext& ctx, QWidget* parent)
     labelTempA2DHex = Label(this, "labelTempA2DHex", "0x00", true);
     ReadingRow(g, 0, Label(this, "labelDiagnostics_0", "RSSI A/D Value:"), labelRssiA2D, labelRssiA2DHex);
     ReadingRow(g, 1, Label(this, "labelDiagnostics_1", "Temperature:"), labelTemp, labelTempA2DHex);
-    OkCancelClear(this, dlg_, buttonOK, buttonCancel, buttonClear);
+    OkCancelClear(this, dialogue(), buttonOK, buttonCancel, buttonClear);
     actionButtons_ = {buttonClear};
     FocusedButtonsAnswerEnter(*this);
 }
@@ -194,12 +189,11 @@ formProgRssi::~formProgRssi() = default;
 void formProgRssi::Form_Load() {
     ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Modem Settings...", kDots);
     SetOkEnabled(true);
-    dlg_.Load();
+    ProductionWindow::Form_Load();
 }
 
 formTempComp::formTempComp(AppContext& ctx, QWidget* parent)
-    : RssiWindowBase(ctx, "formTempComp", "RSSI Temp Comp", parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+    : ProductionWindow(ctx, "formTempComp", "RSSI Temp Comp", Placement::Saved, parent) {
     QGridLayout* g = PromptAndReadings(this, labelProg, labelFreq, labelLevel, "Getting Current Settings...",
                                        "labelFreqLevel", "labelTempLevel", "");
     labelRssiA2D = Label(this, "labelRssiA2D", "0", true);
@@ -222,11 +216,11 @@ formTempComp::formTempComp(AppContext& ctx, QWidget* parent)
     buttonSkipToEnd->setToolTip("Skips to End to Build and/or Program Temperature Table.");
     top->addLayout(CentredButtons({buttonOK, buttonCancel, buttonSkip}));
     top->addLayout(CentredButtons({buttonClear, buttonSkipToEnd}));
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dlg_.OK(); });
-    connect(buttonCancel, &QPushButton::clicked, this, [this] { dlg_.CancelButton(); });
-    connect(buttonSkip, &QPushButton::clicked, this, [this] { dlg_.Skip(); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { dlg_.Clear(); });
-    connect(buttonSkipToEnd, &QPushButton::clicked, this, [this] { dlg_.SkipToEnd(); });
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] { dialogue_->CancelButton(); });
+    connect(buttonSkip, &QPushButton::clicked, this, [this] { dialogue_->Skip(); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue_->Clear(); });
+    connect(buttonSkipToEnd, &QPushButton::clicked, this, [this] { dialogue_->SkipToEnd(); });
     actionButtons_ = {buttonClear, buttonSkip, buttonSkipToEnd};
     FocusedButtonsAnswerEnter(*this);
 }
@@ -236,7 +230,7 @@ formTempComp::~formTempComp() = default;
 void formTempComp::Form_Load() {
     ResetPrompt(labelProg, labelFreq, labelLevel, "Getting Current Settings...", "");
     SetOkEnabled(true);
-    dlg_.Load();
+    ProductionWindow::Form_Load();
 }
 
 }  // namespace k45

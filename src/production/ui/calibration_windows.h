@@ -6,22 +6,23 @@
 #include "production/power_cal.h"
 #include "production/rssi_cal.h"
 #include "production/ui/panel_window_support.h"
-#include "ui/tool_window.h"
 
 class QLabel;
 class QPushButton;
 
 namespace k45 {
 
-class formProgPwr : public ProductionWindow, public FreqOffsetForm, public PortSwapClient, private PowerCalView {
+class formProgPwr : public ProductionWindow<PowerCalDialogue, PowerCalView>,
+                    public FreqOffsetForm,
+                    public PortSwapClient {
     Q_OBJECT
 public:
     explicit formProgPwr(AppContext& ctx, QWidget* parent = nullptr);
     ~formProgPwr() override;
-    void Form_Activate() override { dlg_.Activate(); }
-    void PortsSwapping() override { dlg_.PortsSwapping(); }
-    void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override { dlg_.rxFreqOffset = rx, dlg_.txFreqOffset = tx; }
-    PowerCalDialogue& dialogue() { return dlg_; }
+    void PortsSwapping() override { dialogue_->PortsSwapping(); }
+    void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override {
+        dialogue_->rxFreqOffset = rx, dialogue_->txFreqOffset = tx;
+    }
 
     QLabel *labelProg = nullptr, *labelFreq = nullptr, *labelLevel = nullptr;
     QLabel *labelPwrAdj = nullptr, *labelPwrAdjHex = nullptr, *labelPwrA2D = nullptr, *labelPwrA2DHex = nullptr;
@@ -29,7 +30,6 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override { dlg_.Unload(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -43,17 +43,14 @@ private:
     void FocusOk() override;
     void ShowButtonsEnabled();
 
-    PowerCalDialogue dlg_;
     bool okWanted_ = true;  // the dialogue's own choice for OK
     bool ready_ = false;    // the parameters are in hand
 };
 
-// formProgRssi and formTempComp share their labels and host.
-class RssiWindowBase : public ProductionWindow, protected RssiCalView {
-    Q_OBJECT
+// The labels and buttons formProgRssi and formTempComp share, and what their dialogues show
+// in them.
+class RssiControls : public RssiCalView {
 public:
-    RssiWindowBase(AppContext& ctx, const char* objectName, const char* caption, QWidget* parent);
-
     QLabel *labelProg = nullptr, *labelFreq = nullptr, *labelLevel = nullptr, *labelSavedA2D = nullptr;
     QLabel *labelRssiA2D = nullptr, *labelRssiA2DHex = nullptr, *labelTemp = nullptr, *labelTempA2DHex = nullptr;
     QPushButton *buttonOK = nullptr, *buttonCancel = nullptr, *buttonClear = nullptr;
@@ -76,41 +73,33 @@ protected:
     bool ready_ = false;
 };
 
-class formProgRssi : public RssiWindowBase, public FreqOffsetForm, public PortSwapClient {
+class formProgRssi : public ProductionWindow<RssiCalDialogue, RssiControls>,
+                     public FreqOffsetForm,
+                     public PortSwapClient {
     Q_OBJECT
 public:
     explicit formProgRssi(AppContext& ctx, QWidget* parent = nullptr);
     ~formProgRssi() override;
-    void Form_Activate() override { dlg_.Activate(); }
-    void PortsSwapping() override { dlg_.PortsSwapping(); }
-    void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override { dlg_.rxFreqOffset = rx, dlg_.txFreqOffset = tx; }
-    RssiCalDialogue& dialogue() { return dlg_; }
+    void PortsSwapping() override { dialogue_->PortsSwapping(); }
+    void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override {
+        dialogue_->rxFreqOffset = rx, dialogue_->txFreqOffset = tx;
+    }
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override { dlg_.Unload(); }
-
-private:
-    RssiCalDialogue dlg_;
 };
 
-class formTempComp : public RssiWindowBase, public PortSwapClient {
+class formTempComp : public ProductionWindow<TempCompDialogue, RssiControls>, public PortSwapClient {
     Q_OBJECT
 public:
     explicit formTempComp(AppContext& ctx, QWidget* parent = nullptr);
     ~formTempComp() override;
-    void Form_Activate() override { dlg_.Activate(); }
-    void PortsSwapping() override { dlg_.PortsSwapping(); }
-    TempCompDialogue& dialogue() { return dlg_; }
+    void PortsSwapping() override { dialogue_->PortsSwapping(); }
 
     QPushButton *buttonSkip = nullptr, *buttonSkipToEnd = nullptr;
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override { dlg_.Unload(); }
-
-private:
-    TempCompDialogue dlg_;
 };
 
 }  // namespace k45

@@ -23,8 +23,7 @@ namespace k45 {
 
 formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     : ProductionWindow(ctx, "formEngTest", "Engineer Test", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this),
-      remote_(dlg_, links, ctx.state.dialogs, ctx.state.locale, *this) {
+      remote_(dialogue(), links, ctx.state.dialogs, ctx.state.locale, *this) {
     auto [left, right] = PanelColumns(this);
 
     auto* g = new QGridLayout;
@@ -55,7 +54,8 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     BuildTransmitMode(this, m, 0);
     left->addLayout(m);
 
-    BuildAdjustments(this, ctx.state.locale, "&Direct Adjust:", [this](AdjustSelect a) { dlg_.AdjustSelectChanged(a); });
+    BuildAdjustments(this, ctx.state.locale,
+                     "&Direct Adjust:", [this](AdjustSelect a) { dialogue_->AdjustSelectChanged(a); });
     left->addWidget(frameAdjustments);
 
     diags = BuildDiagnosticsFrame(this, "&Select:", "Di&ag En:", "C&lear", false);
@@ -93,27 +93,30 @@ formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
     right->addLayout(CentredButtons({buttonClose}));
     right->addStretch();
 
-    auto edited = [this] { dlg_.FrequencyTextsEdited(textTxFreq->text().toStdString(), textRxFreq->text().toStdString()); };
+    auto edited = [this] {
+        dialogue_->FrequencyTextsEdited(textTxFreq->text().toStdString(), textRxFreq->text().toStdString());
+    };
     // Typed, dropped or brought into range on leaving the box: the next send reads it.
     connect(textTxFreq, &QLineEdit::textChanged, this, edited);
     connect(textRxFreq, &QLineEdit::textChanged, this, edited);
     connect(comboRadioType, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int) { dlg_.RadioTypeChosen(comboRadioType->currentData().toInt()); });
+            [this](int) { dialogue_->RadioTypeChosen(comboRadioType->currentData().toInt()); });
     connect(comboRadioRange, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int) { dlg_.RadioRangeChosen(comboRadioRange->currentData().toInt()); });
-    connect(optionSa7025Synth, &QRadioButton::clicked, this, [this] { dlg_.Sa7025Clicked(); });
-    connect(optionSa7026Synth, &QRadioButton::clicked, this, [this] { dlg_.Sa7026Clicked(); });
+            [this](int) { dialogue_->RadioRangeChosen(comboRadioRange->currentData().toInt()); });
+    connect(optionSa7025Synth, &QRadioButton::clicked, this, [this] { dialogue_->Sa7025Clicked(); });
+    connect(optionSa7026Synth, &QRadioButton::clicked, this, [this] { dialogue_->Sa7026Clicked(); });
     connect(comboTransmitMode, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dlg_.TransmitModeChanged(i); });
-    connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dlg_.TxTimeChanged(v); });
+            [this](int i) { dialogue_->TransmitModeChanged(i); });
+    connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dialogue_->TxTimeChanged(v); });
     connect(diags.comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dlg_.DiagnosticSelectChanged(i); });
-    connect(diags.checkDiagEn, &QCheckBox::toggled, this, [this](bool on) { dlg_.DiagEnabledChanged(on); });
-    connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dlg_.ClearDiagnosticsButton(); });
-    connect(buttonDirectDac, &QPushButton::clicked, this, [this] { dlg_.DirectAdjust(textDirectDac->text().toInt()); });
-    connect(checkTest, &QCheckBox::clicked, this, [this](bool on) { dlg_.TestChecked(on); });
+            [this](int i) { dialogue_->DiagnosticSelectChanged(i); });
+    connect(diags.checkDiagEn, &QCheckBox::toggled, this, [this](bool on) { dialogue_->DiagEnabledChanged(on); });
+    connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dialogue_->ClearDiagnosticsButton(); });
+    connect(buttonDirectDac, &QPushButton::clicked, this,
+            [this] { dialogue_->DirectAdjust(textDirectDac->text().toInt()); });
+    connect(checkTest, &QCheckBox::clicked, this, [this](bool on) { dialogue_->TestChecked(on); });
     connect(checkDdeEnable, &QCheckBox::clicked, this, [this](bool on) { remote_.DdeEnableClicked(on); });
-    connect(buttonClose, &QPushButton::clicked, this, [this] { dlg_.CloseButton(); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_->CloseButton(); });
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     setFocusPolicy(Qt::StrongFocus);
     FocusedButtonsAnswerEnter(*this);
@@ -139,7 +142,7 @@ void formEngTest::SaveFormParameters(const std::string& fileName, const std::str
 void formEngTest::Form_Load() {
     wasLoaded_ = true;
     if (parentWidget()) parentWidget()->installEventFilter(this);
-    dlg_.Load();
+    ProductionWindow::Form_Load();
     {
         const QSignalBlocker b1(comboTransmitMode), b2(scrollTxTime), b3(diags.comboDiagnosticSelect);
         comboTransmitMode->setCurrentIndex(0);
@@ -152,7 +155,7 @@ void formEngTest::Form_Load() {
 }
 
 void formEngTest::Form_Unload() {
-    dlg_.Unload();
+    DialogueWindow::Form_Unload();
     remote_.Stop();
     const QSignalBlocker block(checkDdeEnable);
     checkDdeEnable->setChecked(false);
@@ -160,11 +163,11 @@ void formEngTest::Form_Unload() {
 
 bool formEngTest::HandleKey(QKeyEvent* e) {
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && textDirectDac->hasFocus()) {
-        dlg_.DirectAdjust(textDirectDac->text().toInt());
+        dialogue_->DirectAdjust(textDirectDac->text().toInt());
         return true;
     }
     const int code = PanelKeyCode(*e);
-    return code != 0 && code != keyEnter && dlg_.KeyDown(code, PanelModifiers(*e));
+    return code != 0 && code != keyEnter && dialogue_->KeyDown(code, PanelModifiers(*e));
 }
 
 bool formEngTest::eventFilter(QObject* watched, QEvent* event) {

@@ -20,7 +20,8 @@ class QScrollBar;
 
 namespace k45 {
 
-class formEngTest : public ProductionWindow, public PortSwapClient, public PanelControls<TestPanelView>,
+class formEngTest : public ProductionWindow<EngTestDialogue, PanelControls<TestPanelView>>,
+                    public PortSwapClient,
                     private EngRemoteView {
     Q_OBJECT
 public:
@@ -30,9 +31,7 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override { dlg_.Activate(); }
-    void PortsSwapping() override { dlg_.PortsSwapping(); }
-    EngTestDialogue& dialogue() { return dlg_; }
+    void PortsSwapping() override { dialogue_->PortsSwapping(); }
     EngRemoteControl& remote() { return remote_; }
 
     QComboBox* comboRadioType = nullptr;
@@ -60,7 +59,6 @@ private:
     void SelectTransmitMode(int mode) override;
     bool HandleKey(QKeyEvent* e);
 
-    EngTestDialogue dlg_;
     EngRemoteControl remote_;
     bool wasLoaded_ = false;
 };

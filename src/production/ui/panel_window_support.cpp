@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
@@ -102,22 +101,6 @@ void ShowDiagnosticsTexts(const DiagnosticsFrame& f, const DiagnosticsTexts& t) 
     f.labelPreambleDCD->setText(QText(t.preambleDcd));
     if (f.labelCurrentLevel) f.labelCurrentLevel->setText(QText(t.currentLevel));
     if (f.panelCurrentLevel) f.panelCurrentLevel->setValue(t.currentPercent);
-}
-
-void ProductionWindow::showEvent(QShowEvent* e) {
-    const bool wasLoaded = loaded();
-    ToolWindowBase::showEvent(e);
-    if (wasLoaded || !loaded()) return;
-    QTimer::singleShot(0, this, [this] {
-        if (loaded() && IsActiveForm()) Form_Activate();
-    });
-}
-
-void ProductionWindow::StartParameterRead(ParmsClient& client) { k45::StartParameterRead(ctx_, client); }
-bool ProductionWindow::ReadWriteLoaded(std::string* caption) const { return ReadWriteWindowLoaded(ctx_, caption); }
-void ProductionWindow::WriteCurrentParameters() { OpenWriteCurrentParameters(ctx_); }
-void ProductionWindow::CountResend() {
-    if (ctx_.mainFrame) ctx_.mainFrame->IncrementTestNumber(true);
 }
 
 int PanelKeyCode(const QKeyEvent& e) {

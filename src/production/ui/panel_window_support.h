@@ -1,13 +1,15 @@
 #pragma once
-// What the production windows share: the diagnostics group of the test panels, the
-// translation of Qt keys into the panels' key codes, the openers of the current-parameter
-// reader and of the read/write window, and the creation of the windows.
+// What the production windows share: their window host, the diagnostics group of the test
+// panels, the translation of Qt keys into the panels' key codes, the openers of the
+// current-parameter reader and of the read/write window, and the creation of the windows.
 #include <QString>
 #include <cstdint>
 #include <string>
 
 #include "production/panel_support.h"
-#include "ui/tool_window.h"
+#include "production/test_panel.h"
+#include "programming/dialogue_support.h"
+#include "ui/dialogue_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -49,22 +51,36 @@ void ShowDiagnosticsTexts(const DiagnosticsFrame& f, const DiagnosticsTexts& t);
 int PanelKeyCode(const QKeyEvent& e);
 int PanelModifiers(const QKeyEvent& e);
 
-// The base of the production windows. The main window may make a window its active child
-// before the window loaded (its activation then finds nothing loaded): a window that loads
-// while it is the active child activates once it is on screen.
-// It is also what the dialogues ask of their window (PanelHost).
-class ProductionWindow : public ToolWindowBase, protected PanelHost {
-protected:
-    using ToolWindowBase::ToolWindowBase;
-    void showEvent(QShowEvent* e) override;
+// Unloads a busy reader, registers the client and shows the reader.
+void StartParameterRead(AppContext& ctx, ParmsClient& client);
+bool ReadWriteWindowLoaded(const AppContext& ctx, std::string* caption);
+// Closes a loaded read/write window and opens it to write currentParameters by itself.
+void OpenWriteCurrentParameters(AppContext& ctx);
 
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void StartParameterRead(ParmsClient& client) override;
-    void CloseWindow() override { CloseForm(); }
-    bool ReadWriteLoaded(std::string* caption) const override;
-    void WriteCurrentParameters() override;
-    // A resend counted in the main window's status bar.
-    void CountResend() override;
+// The production windows on the window host: a panel or calibration dialogue, which asks its
+// window for the windows around it besides its view (PanelHost, answered here).
+template <class Dialogue, class View>
+class ProductionWindow : public DialogueWindow<Dialogue, View>, protected PanelHost {
+protected:
+    ProductionWindow(AppContext& ctx, const char* objectName, const char* caption, ToolWindowBase::Placement placement,
+                     QWidget* parent)
+        : DialogueWindow<Dialogue, View>(ctx, objectName, caption, placement, parent, MadeByWindow{}) {
+        // Made here, where the window is a PanelHost already.
+        this->MakeDialogue(PanelLinks{DialogueLinks::Of(ctx), *this}, static_cast<View&>(*this));
+    }
+
+    // The dialogues start at their activation (the parameter read).
+    void Form_Load() override {
+        DialogueWindow<Dialogue, View>::Form_Load();
+        this->ActivateOnceShown();
+    }
+
+    bool IsActiveChild() const override { return this->IsActiveForm(); }
+    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(this->ctx_, client); }
+    void CloseWindow() override { this->CloseForm(); }
+    bool ReadWriteLoaded(std::string* caption) const override { return ReadWriteWindowLoaded(this->ctx_, caption); }
+    void WriteCurrentParameters() override { OpenWriteCurrentParameters(this->ctx_); }
+    void CountResend() override { k45::CountResend(DialogueLinks::Of(this->ctx_)); }
 };
 
 // What the production panel sets on a calibration window before showing it.
@@ -73,12 +89,6 @@ public:
     virtual ~FreqOffsetForm() = default;
     virtual void SetFreqOffsets(std::int32_t rxFreqOffset, std::int32_t txFreqOffset) = 0;
 };
-
-// Unloads a busy reader, registers the client and shows the reader.
-void StartParameterRead(AppContext& ctx, ParmsClient& client);
-bool ReadWriteWindowLoaded(const AppContext& ctx, std::string* caption);
-// Closes a loaded read/write window and opens it to write currentParameters by itself.
-void OpenWriteCurrentParameters(AppContext& ctx);
 
 // Creates the production windows and enters them in the registry.
 void AddProductionWindows(AppContext& ctx, QWidget& owner);

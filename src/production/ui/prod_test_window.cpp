@@ -33,8 +33,7 @@ QComboBox* Combo(QWidget* parent, const char* name) {
 }  // namespace
 
 formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
-    : ProductionWindow(ctx, "formProdTest", "Production Test", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+    : ProductionWindow(ctx, "formProdTest", "Production Test", Placement::Saved, parent) {
     auto [left, right] = PanelColumns(this);
 
     // Radio and frequencies.
@@ -87,7 +86,8 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
     modes->addWidget(comboTxOffset, 1, 3);
     left->addLayout(modes);
 
-    BuildAdjustments(this, ctx.state.locale, "D&irect Adjust:", [this](AdjustSelect a) { dlg_.AdjustSelectChanged(a); });
+    BuildAdjustments(this, ctx.state.locale,
+                     "D&irect Adjust:", [this](AdjustSelect a) { dialogue_->AdjustSelectChanged(a); });
     left->addWidget(frameAdjustments);
 
     // Diagnostics, key help, Close.
@@ -120,33 +120,38 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
                 const QSignalBlocker block(comboRadioRange);
                 FillRadioRangeCombo(*comboRadioRange, ctx_.state, type);
             }
-            if (comboRadioRange->currentIndex() >= 0) dlg_.RadioRangeSelected(comboRadioRange->currentData().toInt());
+            if (comboRadioRange->currentIndex() >= 0)
+                dialogue_->RadioRangeSelected(comboRadioRange->currentData().toInt());
         }
-        dlg_.RadioTypeSelected(type);
+        dialogue_->RadioTypeSelected(type);
     });
     connect(comboRadioRange, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int) { dlg_.RadioRangeSelected(comboRadioRange->currentData().toInt()); });
-    connect(comboRxOffset, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dlg_.RxOffsetSelected(i); });
-    connect(comboTxOffset, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dlg_.TxOffsetSelected(i); });
+            [this](int) { dialogue_->RadioRangeSelected(comboRadioRange->currentData().toInt()); });
+    connect(comboRxOffset, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->RxOffsetSelected(i); });
+    connect(comboTxOffset, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->TxOffsetSelected(i); });
     connect(comboChannel, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
         const bool pair = i == 0;
         comboFreqPair->setEnabled(pair);
         comboRadioType->setEnabled(pair);
         comboRadioRange->setEnabled(pair);
-        dlg_.ChannelSelected(i);
+        dialogue_->ChannelSelected(i);
     });
-    connect(comboFreqPair, QOverload<int>::of(&QComboBox::activated), this, [this](int i) { dlg_.FreqPairSelected(i); });
+    connect(comboFreqPair, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int i) { dialogue_->FreqPairSelected(i); });
     connect(diags.comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dlg_.DiagnosticSelectChanged(i); });
-    connect(diags.checkDiagEn, &QCheckBox::toggled, this, [this](bool on) { dlg_.DiagEnabledChanged(on); });
-    connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dlg_.ClearDiagnosticsButton(); });
+            [this](int i) { dialogue_->DiagnosticSelectChanged(i); });
+    connect(diags.checkDiagEn, &QCheckBox::toggled, this, [this](bool on) { dialogue_->DiagEnabledChanged(on); });
+    connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dialogue_->ClearDiagnosticsButton(); });
     connect(comboTransmitMode, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dlg_.TransmitModeChanged(comboTransmitMode->itemData(i).toInt()); });
-    connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dlg_.TxTimeChanged(v); });
-    connect(optionSa7025Synth, &QRadioButton::clicked, this, [this] { dlg_.Sa7025Clicked(); });
-    connect(optionSa7026Synth, &QRadioButton::clicked, this, [this] { dlg_.Sa7026Clicked(); });
-    connect(buttonDirectDac, &QPushButton::clicked, this, [this] { dlg_.DirectValue(textDirectDac->text().toInt()); });
-    connect(buttonClose, &QPushButton::clicked, this, [this] { dlg_.CloseButton(); });
+            [this](int i) { dialogue_->TransmitModeChanged(comboTransmitMode->itemData(i).toInt()); });
+    connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dialogue_->TxTimeChanged(v); });
+    connect(optionSa7025Synth, &QRadioButton::clicked, this, [this] { dialogue_->Sa7025Clicked(); });
+    connect(optionSa7026Synth, &QRadioButton::clicked, this, [this] { dialogue_->Sa7026Clicked(); });
+    connect(buttonDirectDac, &QPushButton::clicked, this,
+            [this] { dialogue_->DirectValue(textDirectDac->text().toInt()); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_->CloseButton(); });
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     setFocusPolicy(Qt::StrongFocus);
     FocusedButtonsAnswerEnter(*this);
@@ -157,7 +162,7 @@ formProdTest::~formProdTest() = default;
 void formProdTest::Form_Load() {
     // Keys reach the panel before its controls, also when its frame holds the focus.
     if (parentWidget()) parentWidget()->installEventFilter(this);
-    dlg_.Load();
+    ProductionWindow::Form_Load();
     {
         const QSignalBlocker b1(comboRadioType);
         comboRadioType->clear();
@@ -167,21 +172,19 @@ void formProdTest::Form_Load() {
     SyncFromDialogue();
 }
 
-void formProdTest::Form_Unload() { dlg_.Unload(); }
-
 void formProdTest::SyncFromDialogue() {
     const QSignalBlocker b1(comboChannel), b2(comboFreqPair), b3(comboRxOffset), b4(comboTxOffset),
         b5(comboTransmitMode), b6(scrollTxTime), b7(diags.comboDiagnosticSelect), b8(optionSa7025Synth),
         b9(optionSa7026Synth);
-    comboChannel->setCurrentIndex(dlg_.channelIndex());
-    comboFreqPair->setCurrentIndex(dlg_.freqPairIndex());
-    comboRxOffset->setCurrentIndex(dlg_.rxOffsetIndex());
-    comboTxOffset->setCurrentIndex(dlg_.txOffsetIndex());
-    comboTransmitMode->setCurrentIndex(dlg_.transmitMode());
-    scrollTxTime->setValue(dlg_.txTime());
+    comboChannel->setCurrentIndex(dialogue_->channelIndex());
+    comboFreqPair->setCurrentIndex(dialogue_->freqPairIndex());
+    comboRxOffset->setCurrentIndex(dialogue_->rxOffsetIndex());
+    comboTxOffset->setCurrentIndex(dialogue_->txOffsetIndex());
+    comboTransmitMode->setCurrentIndex(dialogue_->transmitMode());
+    scrollTxTime->setValue(dialogue_->txTime());
     diags.comboDiagnosticSelect->setCurrentIndex(0);
-    (dlg_.sa7026Selected() ? optionSa7026Synth : optionSa7025Synth)->setChecked(true);
-    optionCnFcAdjSelect->setEnabled(dlg_.cnFcEnabled());
+    (dialogue_->sa7026Selected() ? optionSa7026Synth : optionSa7025Synth)->setChecked(true);
+    optionCnFcAdjSelect->setEnabled(dialogue_->cnFcEnabled());
     SetTxTimeLabel("0 S", false);
     comboFreqPair->setEnabled(true);
     comboRadioType->setEnabled(true);
@@ -191,13 +194,13 @@ void formProdTest::SyncFromDialogue() {
 bool formProdTest::HandleKey(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         if (textDirectDac->hasFocus()) {
-            dlg_.DirectValue(textDirectDac->text().toInt());
+            dialogue_->DirectValue(textDirectDac->text().toInt());
             return true;
         }
         return false;
     }
     const int code = PanelKeyCode(*e);
-    return code != 0 && dlg_.KeyDown(code, PanelModifiers(*e));
+    return code != 0 && dialogue_->KeyDown(code, PanelModifiers(*e));
 }
 
 bool formProdTest::eventFilter(QObject* watched, QEvent* event) {

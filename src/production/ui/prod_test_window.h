@@ -19,17 +19,16 @@ class QScrollBar;
 
 namespace k45 {
 
-class formProdTest : public ProductionWindow, public DacValuesClient, public PortSwapClient,
-                     public PanelControls<ProdTestView> {
+class formProdTest : public ProductionWindow<ProdTestDialogue, PanelControls<ProdTestView>>,
+                     public DacValuesClient,
+                     public PortSwapClient {
     Q_OBJECT
 public:
     explicit formProdTest(AppContext& ctx, QWidget* parent = nullptr);
     ~formProdTest() override;
 
-    void Form_Activate() override { dlg_.Activate(); }
-    void UpdateDacValues() override { dlg_.UpdateDacValues(); }
-    void PortsSwapping() override { dlg_.PortsSwapping(); }
-    ProdTestDialogue& dialogue() { return dlg_; }
+    void UpdateDacValues() override { dialogue_->UpdateDacValues(); }
+    void PortsSwapping() override { dialogue_->PortsSwapping(); }
 
     QComboBox* comboRxOffset = nullptr;
     QComboBox* comboTxOffset = nullptr;
@@ -41,7 +40,6 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -57,8 +55,6 @@ private:
     bool HandleKey(QKeyEvent* e);
     void SyncFromDialogue();
     void OpenCalibration(ToolWindow which, std::int32_t rx, std::int32_t tx);
-
-    ProdTestDialogue dlg_;
 };
 
 }  // namespace k45

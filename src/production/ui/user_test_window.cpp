@@ -17,8 +17,7 @@
 namespace k45 {
 
 formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
-    : ProductionWindow(ctx, "formUserTest", "User Test", Placement::Saved, parent),
-      dlg_(PanelLinks::Of(ctx.state, *this), *this) {
+    : ProductionWindow(ctx, "formUserTest", "User Test", Placement::Saved, parent) {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
     auto* g = new QGridLayout;
@@ -60,15 +59,15 @@ formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
     top->addLayout(help);
 
     connect(comboChannelOverride, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dlg_.ChannelOverrideSelected(i); });
-    connect(buttonChannelChange, &QPushButton::clicked, this, [this] { dlg_.ChannelChangeButton(); });
+            [this](int i) { dialogue_->ChannelOverrideSelected(i); });
+    connect(buttonChannelChange, &QPushButton::clicked, this, [this] { dialogue_->ChannelChangeButton(); });
     connect(comboTransmitMode, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dlg_.TransmitModeChanged(i); });
-    connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dlg_.TxTimeChanged(v); });
+            [this](int i) { dialogue_->TransmitModeChanged(i); });
+    connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { dialogue_->TxTimeChanged(v); });
     connect(diags.comboDiagnosticSelect, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int i) { dlg_.DiagnosticSelectChanged(i); });
-    connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dlg_.ClearButton(); });
-    connect(buttonClose, &QPushButton::clicked, this, [this] { dlg_.CloseButton(); });
+            [this](int i) { dialogue_->DiagnosticSelectChanged(i); });
+    connect(diags.buttonClearDiag, &QPushButton::clicked, this, [this] { dialogue_->ClearButton(); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_->CloseButton(); });
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     setFocusPolicy(Qt::StrongFocus);
     FocusedButtonsAnswerEnter(*this);
@@ -79,10 +78,10 @@ formUserTest::~formUserTest() = default;
 void formUserTest::Form_Load() {
     // Keys reach the panel before its controls, also when its frame holds the focus.
     if (parentWidget()) parentWidget()->installEventFilter(this);
-    dlg_.Load();
+    ProductionWindow::Form_Load();
     const QSignalBlocker b1(comboTransmitMode), b2(scrollTxTime), b3(comboChannelOverride),
         b4(diags.comboDiagnosticSelect);
-    scrollTxTime->setValue(dlg_.txTime());
+    scrollTxTime->setValue(dialogue_->txTime());
     comboTransmitMode->setCurrentIndex(0);
     SetTxTimeLabel("0 S", false);
     comboChannelOverride->setCurrentIndex(0);
@@ -91,7 +90,7 @@ void formUserTest::Form_Load() {
 
 bool formUserTest::HandleKey(QKeyEvent* e) {
     const int code = PanelKeyCode(*e);
-    return code != 0 && code != keyEnter && dlg_.KeyDown(code, PanelModifiers(*e));
+    return code != 0 && code != keyEnter && dialogue_->KeyDown(code, PanelModifiers(*e));
 }
 
 bool formUserTest::eventFilter(QObject* watched, QEvent* event) {

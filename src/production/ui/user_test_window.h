@@ -13,14 +13,12 @@ class QScrollBar;
 
 namespace k45 {
 
-class formUserTest : public ProductionWindow, public PortSwapClient, public PanelControls<UserTestView> {
+class formUserTest : public ProductionWindow<UserTestDialogue, PanelControls<UserTestView>>, public PortSwapClient {
     Q_OBJECT
 public:
     explicit formUserTest(AppContext& ctx, QWidget* parent = nullptr);
     ~formUserTest() override;
-    void Form_Activate() override { dlg_.Activate(); }
-    void PortsSwapping() override { dlg_.PortsSwapping(); }
-    UserTestDialogue& dialogue() { return dlg_; }
+    void PortsSwapping() override { dialogue_->PortsSwapping(); }
 
     QComboBox* comboChannelOverride = nullptr;
     QPushButton* buttonChannelChange = nullptr;
@@ -30,7 +28,6 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override { dlg_.Unload(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -44,8 +41,6 @@ private:
         return {type, range};
     }
     bool HandleKey(QKeyEvent* e);
-
-    UserTestDialogue dlg_;
 };
 
 }  // namespace k45

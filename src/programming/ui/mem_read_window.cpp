@@ -17,8 +17,7 @@
 namespace k45 {
 
 formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formMemRead", "Memory Read", Placement::Saved, parent) {
-
+    : DialogueWindow(ctx, "formMemRead", "Memory Read", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
     frameSelect = new QGroupBox("Eepro&m/Ram:", this);
     frameSelect->setObjectName("frameSelect");
     optionEeprom = new QRadioButton("Eeprom", frameSelect);
@@ -91,10 +90,10 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
     // the value shown follows the address.
     textAddress->installEventFilter(this);
 
-    connect(buttonUpdate, &QPushButton::clicked, this, [this] { dialogue_.Update(); });
+    connect(buttonUpdate, &QPushButton::clicked, this, [this] { dialogue_->Update(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
-    connect(optionEeprom, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
-    connect(optionRam, &QRadioButton::clicked, this, [this] { dialogue_.DisplayMemoryValue(); });
+    connect(optionEeprom, &QRadioButton::clicked, this, [this] { dialogue_->DisplayMemoryValue(); });
+    connect(optionRam, &QRadioButton::clicked, this, [this] { dialogue_->DisplayMemoryValue(); });
 }
 
 formMemRead::~formMemRead() = default;
@@ -117,7 +116,7 @@ bool formMemRead::StepKey(QKeyEvent* e) {
     case Qt::Key_PageDown: step = -16; break;
     default: return false;
     }
-    dialogue_.StepAddress(step);
+    dialogue_->StepAddress(step);
     return true;
 }
 

@@ -11,8 +11,8 @@
 namespace k45 {
 
 formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formParmsGetCurrent", "Read Current Parameters", Placement::CentredInArea, parent) {
-
+    : DialogueWindow(ctx, "formParmsGetCurrent", "Read Current Parameters", Placement::CentredInArea, parent,
+                     DialogueLinks::Of(ctx)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(8);
@@ -28,7 +28,7 @@ formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
     layout->addLayout(CentredButtons({buttonCancel}));
     setMinimumWidth(300);
 
-    connect(buttonCancel, &QPushButton::clicked, this, [this] { dialogue_.Cancel(); });
+    connect(buttonCancel, &QPushButton::clicked, this, [this] { dialogue_->Cancel(); });
 }
 
 formParmsGetCurrent::~formParmsGetCurrent() = default;

@@ -18,8 +18,8 @@ public:
     explicit formParmsGetCurrent(AppContext& ctx, QWidget* parent = nullptr);
     ~formParmsGetCurrent() override;
 
-    bool RegisterForParms(ParmsClient* frm) override { return dialogue_.RegisterForParms(frm); }
-    bool DeRegisterForParms(ParmsClient* frm) override { return dialogue_.DeRegisterForParms(frm); }
+    bool RegisterForParms(ParmsClient* frm) override { return dialogue_->RegisterForParms(frm); }
+    bool DeRegisterForParms(ParmsClient* frm) override { return dialogue_->DeRegisterForParms(frm); }
     // Closes the window, which ends the read.
     void Unload() override;
 

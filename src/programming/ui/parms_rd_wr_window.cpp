@@ -29,7 +29,7 @@ constexpr const char* kRdWrLabels[] = {"Connect serial cable to Unit using", "Se
 }  // namespace
 
 formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formParmsRdWr", kRdWrCaption, Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formParmsRdWr", kRdWrCaption, Placement::Saved, parent, DialogueLinks::Of(ctx)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);
@@ -53,7 +53,7 @@ formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
     setMinimumWidth(340);
     FocusedButtonsAnswerEnter(*this);
 
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { CloseWindow(); });
 }
 

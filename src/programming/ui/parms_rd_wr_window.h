@@ -31,17 +31,17 @@ public:
     ~formParmsRdWr() override;
 
     // ParmsRdWrForm (the openers)
-    bool autoStart() const override { return dialogue_.autoStart; }
-    void setAutoStart(bool on) override { dialogue_.autoStart = on; }
-    std::int16_t parmsMode() const override { return static_cast<std::int16_t>(dialogue_.parmsMode); }
-    void setParmsMode(std::int16_t mode) override { dialogue_.parmsMode = mode; }
+    bool autoStart() const override { return dialogue_->autoStart; }
+    void setAutoStart(bool on) override { dialogue_->autoStart = on; }
+    std::int16_t parmsMode() const override { return static_cast<std::int16_t>(dialogue_->parmsMode); }
+    void setParmsMode(std::int16_t mode) override { dialogue_->parmsMode = mode; }
     std::string Caption() const override;
 
     // Windows waiting for the result.
-    bool RegisterForParms(ParmsClient* frm) { return dialogue_.RegisterForParms(frm); }
-    bool DeRegisterForParms(ParmsClient* frm) { return dialogue_.DeRegisterForParms(frm); }
-    bool RegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_.RegisterForProgComplete(frm); }
-    bool DeRegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_.DeRegisterForProgComplete(frm); }
+    bool RegisterForParms(ParmsClient* frm) { return dialogue_->RegisterForParms(frm); }
+    bool DeRegisterForParms(ParmsClient* frm) { return dialogue_->DeRegisterForParms(frm); }
+    bool RegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_->RegisterForProgComplete(frm); }
+    bool DeRegisterForProgComplete(ProgCompleteClient* frm) { return dialogue_->DeRegisterForProgComplete(frm); }
 
     std::array<QLabel*, 2> labelRdWr{};
     QProgressBar* panelPercent = nullptr;

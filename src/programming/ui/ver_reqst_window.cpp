@@ -15,8 +15,7 @@ constexpr const char* kVerLabels[] = {"Put modem in setup mode.", "Connect cable
 }  // namespace
 
 formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formVerReqst", "Version Request", Placement::Saved, parent) {
-
+    : DialogueWindow(ctx, "formVerReqst", "Version Request", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);
@@ -37,7 +36,7 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
     setMinimumWidth(340);
     FocusedButtonsAnswerEnter(*this);
 
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseWindow(); });
 }
 

@@ -15,7 +15,6 @@
 #include "frame/app_context.h"
 #include "frame/ini_routines.h"
 #include "frame/tool_window_ids.h"
-#include "tools/ui/engine_slot.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/tool_fields.h"
 #include "ui/num_box.h"
@@ -24,7 +23,7 @@
 namespace k45 {
 
 formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formTstArray", "Array Test", Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formTstArray", "Array Test", Placement::Saved, parent, MadeByWindow{}) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
     labelPacketsTxed = ValueLabel(this, "labelPacketsTxed");
@@ -87,23 +86,23 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     grid->addWidget(frameComPort, row++, 0, 1, 2);
     grid->addLayout(CentredButtons({buttonStart, buttonStop, buttonClose}), row, 0, 1, 2);
 
-    connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToEngine(engine_, &ArrayTestEngine::SelectType));
-    connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToEngine(engine_, &ArrayTestEngine::SetPacketsPerArrayScroll));
+    connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToDialogue(&ArrayTestEngine::SelectType));
+    connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToDialogue(&ArrayTestEngine::SetPacketsPerArrayScroll));
     connect(scrollPacketDelay, &QScrollBar::valueChanged, this, [this](int v) {
         labelPacketDelay->setText(QString::fromStdString(DelayText(v)));
-        if (engine_) engine_->SetDelayScroll(v);
+        if (dialogue_) dialogue_->SetDelayScroll(v);
     });
     connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
-        if (engine_) engine_->SetNumberBox(BoxNumber(*textNumOfPackets));
+        if (dialogue_) dialogue_->SetNumberBox(BoxNumber(*textNumOfPackets));
     });
-    connect(checkTestDribbleBit, &QCheckBox::toggled, this, ToEngine(engine_, &ArrayTestEngine::SetDribbleBitTest));
-    connect(optionSecondaryCom, &QRadioButton::toggled, this, ToEngine(engine_, &ArrayTestEngine::SelectSecondaryPort));
+    connect(checkTestDribbleBit, &QCheckBox::toggled, this, ToDialogue(&ArrayTestEngine::SetDribbleBitTest));
+    connect(optionSecondaryCom, &QRadioButton::toggled, this, ToDialogue(&ArrayTestEngine::SelectSecondaryPort));
     connect(buttonStart, &QPushButton::clicked, this, [this] {
-        if (!engine_) return;
+        if (!dialogue_) return;
         FindTerminals();
-        engine_->Start();
+        dialogue_->Start();
     });
-    connect(buttonStop, &QPushButton::clicked, this, ToEngine(engine_, &ArrayTestEngine::Stop));
+    connect(buttonStop, &QPushButton::clicked, this, ToDialogue(&ArrayTestEngine::Stop));
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -125,12 +124,12 @@ void formTstArray::RestoreFormParameters(const std::string& fileName, const std:
 void formTstArray::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
-    if (engine_) {
-        dataTypeIndex_ = engine_->dataTypeIndex;
-        packetsToSend_ = engine_->packetsToSend;
-        savedPacketsPerArray_ = engine_->savedPacketsPerArray;
-        savedPacketDelay_ = engine_->savedPacketDelay;
-        useSecondaryPort_ = engine_->useSecondaryPort;
+    if (dialogue_) {
+        dataTypeIndex_ = dialogue_->dataTypeIndex;
+        packetsToSend_ = dialogue_->packetsToSend;
+        savedPacketsPerArray_ = dialogue_->savedPacketsPerArray;
+        savedPacketDelay_ = dialogue_->savedPacketDelay;
+        useSecondaryPort_ = dialogue_->useSecondaryPort;
     }
     const auto& locale = ctx_.state.locale;
     WriteWindowSetting(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
@@ -141,44 +140,37 @@ void formTstArray::SaveFormParameters(const std::string& fileName, const std::st
 }
 
 void formTstArray::Form_Load() {
-    flags_ = ToolModeFlags{ctx_.state.engineerMode, ctx_.state.productionMode, ctx_.state.debugTest};
-    if (!engine_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler()) {
-        engine_ = std::make_unique<ArrayTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary,
-                                                    *ctx_.scheduler(), flags_);
-        engine_->SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
-        engine_->dataTypeIndex = dataTypeIndex_;
-        engine_->packetsToSend = packetsToSend_;
-        engine_->savedPacketsPerArray = savedPacketsPerArray_;
-        engine_->savedPacketDelay = savedPacketDelay_;
-        engine_->useSecondaryPort = useSecondaryPort_;
+    if (!dialogue_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler()) {
+        ArrayTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
+        e.dataTypeIndex = dataTypeIndex_;
+        e.packetsToSend = packetsToSend_;
+        e.savedPacketsPerArray = savedPacketsPerArray_;
+        e.savedPacketDelay = savedPacketDelay_;
+        e.useSecondaryPort = useSecondaryPort_;
     }
-    if (!engine_) return;
+    if (!dialogue_) return;
     wasLoaded_ = true;
-    checkTestDribbleBit->setVisible(flags_.engineerMode);
-    checkTestDribbleBit->setEnabled(flags_.engineerMode);
-    engine_->Load(*this);
+    checkTestDribbleBit->setVisible(ctx_.state.engineerMode);
+    checkTestDribbleBit->setEnabled(ctx_.state.engineerMode);
+    DialogueWindow::Form_Load();
     const QSignalBlocker b1(comboArrayType), b2(scrollNumPackets), b3(scrollPacketDelay), b4(textNumOfPackets),
         b5(optionSecondaryCom), b6(optionPrimaryCom);
-    comboArrayType->setCurrentIndex(engine_->dataType());
-    scrollNumPackets->setValue(std::clamp<int>(engine_->savedPacketsPerArray, 1, 256));
-    scrollPacketDelay->setValue(std::clamp<int>(engine_->savedPacketDelay, 0, 120));
+    comboArrayType->setCurrentIndex(dialogue_->dataType());
+    scrollNumPackets->setValue(std::clamp<int>(dialogue_->savedPacketsPerArray, 1, 256));
+    scrollPacketDelay->setValue(std::clamp<int>(dialogue_->savedPacketDelay, 0, 120));
     labelPacketDelay->setText(QString::fromStdString(DelayText(scrollPacketDelay->value())));
-    engine_->SetPacketsPerArrayScroll(scrollNumPackets->value());
-    engine_->SetDelayScroll(scrollPacketDelay->value());
-    ShowBoxNumber(*textNumOfPackets, engine_->packetsToSend);
-    (engine_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
-    engine_->Activate();
+    dialogue_->SetPacketsPerArrayScroll(scrollNumPackets->value());
+    dialogue_->SetDelayScroll(scrollPacketDelay->value());
+    ShowBoxNumber(*textNumOfPackets, dialogue_->packetsToSend);
+    (dialogue_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
+    dialogue_->Activate();
 }
 
 void formTstArray::Form_Unload() {
-    if (!engine_) return;
-    engine_->savedPacketsPerArray = static_cast<std::int16_t>(scrollNumPackets->value());
-    engine_->savedPacketDelay = static_cast<std::int16_t>(scrollPacketDelay->value());
-    engine_->Unload();
-}
-
-void formTstArray::Form_Activate() {
-    if (engine_) engine_->Activate();
+    if (!dialogue_) return;
+    dialogue_->savedPacketsPerArray = static_cast<std::int16_t>(scrollNumPackets->value());
+    dialogue_->savedPacketDelay = static_cast<std::int16_t>(scrollPacketDelay->value());
+    DialogueWindow::Form_Unload();
 }
 
 void formTstArray::FindTerminals() {
@@ -186,7 +178,7 @@ void formTstArray::FindTerminals() {
                                 ToolWindow::formTextSecondary};
     for (std::size_t i = 0; i < 4; ++i) {
         auto* t = ctx_.formAs<formHexText>(order[i]);
-        engine_->terminals[i] = t ? t->core() : nullptr;
+        dialogue_->terminals[i] = t && t->hasDialogue() ? &t->dialogue() : nullptr;
     }
 }
 
@@ -202,7 +194,7 @@ void formTstArray::SetRunning(bool running) {
                        static_cast<QWidget*>(textNumOfPackets), static_cast<QWidget*>(frameComPort),
                        static_cast<QWidget*>(comboArrayType)})
         w->setEnabled(!running);
-    if (flags_.engineerMode) checkTestDribbleBit->setEnabled(!running);
+    if (ctx_.state.engineerMode) checkTestDribbleBit->setEnabled(!running);
     (running ? buttonStop : buttonStart)->setFocus();
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 // The array test window (formTstArray): its controls and settings; the test is ArrayTestEngine.
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "tools/array_test.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -20,15 +19,13 @@ namespace k45 {
 struct AppContext;
 class NumBox;
 
-class formTstArray : public ToolWindowBase, private ArrayTestView {
+class formTstArray : public DialogueWindow<ArrayTestEngine, ArrayTestView> {
     Q_OBJECT
 public:
     explicit formTstArray(AppContext& ctx, QWidget* parent = nullptr);
     ~formTstArray() override;
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override;
-    ArrayTestEngine* engine() { return engine_.get(); }
 
     QLabel* labelPacketsTxed = nullptr;
     NumBox* textNumOfPackets = nullptr;
@@ -52,7 +49,6 @@ protected:
     void Form_Unload() override;
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
     bool PauseTicked() const override;
     void ShowPacketsTxed(std::int32_t count) override;
     void ShowPacketSize(int size) override;
@@ -60,8 +56,6 @@ private:
     void SetRunning(bool running) override;
     void FindTerminals();
 
-    ToolModeFlags flags_;
-    std::unique_ptr<ArrayTestEngine> engine_;
     std::int16_t dataTypeIndex_ = 0, savedPacketsPerArray_ = 0, savedPacketDelay_ = 0;
     std::int32_t packetsToSend_ = 0;
     bool useSecondaryPort_ = false;

@@ -19,7 +19,6 @@
 #include "platform/qt/qt_text.h"
 #include "tools/array_test.h"
 #include "tools/ui/terminal_window.h"
-#include "tools/ui/engine_slot.h"
 #include "tools/ui/tool_fields.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
@@ -70,7 +69,7 @@ double ReadDouble(const LocaleInfo& locale, const std::string& file, const std::
 }  // namespace
 
 formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formPacketTst", "Packet Test", Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formPacketTst", "Packet Test", Placement::Saved, parent, MadeByWindow{}) {
     auto* top = new QGridLayout(this);
     top->setContentsMargins(8, 8, 8, 8);
 
@@ -212,37 +211,37 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     for (const auto& [o, mode] : options) {
         const std::int32_t m = mode;
         connect(o, &QRadioButton::toggled, this, [this, m](bool on) {
-            if (on && engine_) engine_->SelectOption(m);
+            if (on && dialogue_) dialogue_->SelectOption(m);
         });
     }
     connect(optionSingleTest, &QRadioButton::toggled, this, [this](bool on) {
         frameStartStop->setVisible(!on);
         frameStartStop->setEnabled(!on);
-        if (engine_) engine_->SelectSingle(on);
+        if (dialogue_) dialogue_->SelectSingle(on);
     });
     connect(optionStart, &QRadioButton::toggled, this, [this](bool on) {
-        if (on && engine_) engine_->SelectSweepEdit(SweepEdit::start);
+        if (on && dialogue_) dialogue_->SelectSweepEdit(SweepEdit::start);
     });
     connect(optionStop, &QRadioButton::toggled, this, [this](bool on) {
-        if (on && engine_) engine_->SelectSweepEdit(SweepEdit::stop);
+        if (on && dialogue_) dialogue_->SelectSweepEdit(SweepEdit::stop);
     });
     connect(optionTesting, &QRadioButton::toggled, this, [this](bool on) {
-        if (on && engine_) engine_->SelectSweepEdit(SweepEdit::testing);
+        if (on && dialogue_) dialogue_->SelectSweepEdit(SweepEdit::testing);
     });
-    connect(comboNumDataBytes, &QComboBox::activated, this, ToEngine(engine_, &PacketTestEngine::SelectBytesIndex));
-    connect(comboRateRatio, &QComboBox::currentIndexChanged, this, ToEngine(engine_, &PacketTestEngine::SelectRatioIndex));
-    connect(scrollPacketDelay, &QScrollBar::valueChanged, this, ToEngine(engine_, &PacketTestEngine::SetDelay));
+    connect(comboNumDataBytes, &QComboBox::activated, this, ToDialogue(&PacketTestEngine::SelectBytesIndex));
+    connect(comboRateRatio, &QComboBox::currentIndexChanged, this, ToDialogue(&PacketTestEngine::SelectRatioIndex));
+    connect(scrollPacketDelay, &QScrollBar::valueChanged, this, ToDialogue(&PacketTestEngine::SetDelay));
     connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
-        if (engine_) engine_->SetNumberBox(BoxNumber(*textNumOfPackets));
+        if (dialogue_) dialogue_->SetNumberBox(BoxNumber(*textNumOfPackets));
     });
-    connect(checkAsciiMode, &QCheckBox::toggled, this, ToEngine(engine_, &PacketTestEngine::SetAsciiMode));
-    connect(checkTurnAroundTest, &QCheckBox::toggled, this, ToEngine(engine_, &PacketTestEngine::SetTurnAround));
-    connect(buttonStart, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Start));
-    connect(buttonPause, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Pause));
-    connect(buttonResume, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Resume));
-    connect(buttonClear, &QPushButton::clicked, this, ToEngine(engine_, &PacketTestEngine::Clear));
+    connect(checkAsciiMode, &QCheckBox::toggled, this, ToDialogue(&PacketTestEngine::SetAsciiMode));
+    connect(checkTurnAroundTest, &QCheckBox::toggled, this, ToDialogue(&PacketTestEngine::SetTurnAround));
+    connect(buttonStart, &QPushButton::clicked, this, ToDialogue(&PacketTestEngine::Start));
+    connect(buttonPause, &QPushButton::clicked, this, ToDialogue(&PacketTestEngine::Pause));
+    connect(buttonResume, &QPushButton::clicked, this, ToDialogue(&PacketTestEngine::Resume));
+    connect(buttonClear, &QPushButton::clicked, this, ToDialogue(&PacketTestEngine::Clear));
     connect(buttonSave, &QPushButton::clicked, this, [this] {
-        if (engine_ && ctx_.dialogs()) engine_->Save(*ctx_.dialogs(), ctx_.state.places.programFolder);
+        if (dialogue_ && ctx_.dialogs()) dialogue_->Save(*ctx_.dialogs(), ctx_.state.places.programFolder);
     });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
@@ -272,9 +271,9 @@ void formPacketTst::RestoreFormParameters(const std::string& fileName, const std
 void formPacketTst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
-    if (engine_) {
+    if (dialogue_) {
         Settings& s = settings_;
-        PacketTestEngine& e = *engine_;
+        PacketTestEngine& e = *dialogue_;
         s.numberOfPackets = e.numberOfPackets;
         s.savedMode = e.savedMode;
         s.dataBytesIndex = e.dataBytesIndex;
@@ -302,11 +301,8 @@ void formPacketTst::SaveFormParameters(const std::string& fileName, const std::s
 }
 
 void formPacketTst::EnsureEngine() {
-    if (engine_ || !ctx_.state.classCommPrimary || !ctx_.state.classCommSecondary || !ctx_.scheduler()) return;
-    engine_ = std::make_unique<PacketTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary, *ctx_.scheduler(),
-                                                 flags_);
-    PacketTestEngine& e = *engine_;
-    e.SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
+    if (dialogue_ || !ctx_.state.classCommPrimary || !ctx_.state.classCommSecondary || !ctx_.scheduler()) return;
+    PacketTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
     const Settings& s = settings_;
     e.numberOfPackets = s.numberOfPackets;
     e.savedMode = s.savedMode;
@@ -322,8 +318,8 @@ void formPacketTst::EnsureEngine() {
 }
 
 void formPacketTst::ApplyFlags() {
-    const bool eng = flags_.engineerMode;
-    const bool dbg = eng && flags_.debugTest;
+    const bool eng = ctx_.state.engineerMode;
+    const bool dbg = eng && ctx_.state.debugTest;
     for (QWidget* w : {static_cast<QWidget*>(checkAsciiMode), static_cast<QWidget*>(frameTestType),
                        static_cast<QWidget*>(labelCtsFailuresLabel), static_cast<QWidget*>(labelCtsFailures)}) {
         w->setVisible(eng);
@@ -339,9 +335,8 @@ void formPacketTst::ApplyFlags() {
 }
 
 void formPacketTst::Form_Load() {
-    flags_ = ToolModeFlags{ctx_.state.engineerMode, ctx_.state.productionMode, ctx_.state.debugTest};
     EnsureEngine();
-    if (!engine_) return;
+    if (!dialogue_) return;
     wasLoaded_ = true;
     {
         const QSignalBlocker b1(optionSingleTest), b2(optionStart), b3(checkAsciiMode), b4(checkTurnAroundTest);
@@ -352,18 +347,18 @@ void formPacketTst::Form_Load() {
         frameStartStop->hide();
         frameStartStop->setEnabled(false);
     }
-    engine_->Load(*this);
+    DialogueWindow::Form_Load();
     {
         const QSignalBlocker b(comboRateRatio);
-        comboRateRatio->setCurrentIndex(engine_->ratioIndex);
+        comboRateRatio->setCurrentIndex(dialogue_->ratioIndex);
     }
     QRadioButton* selected = optionHost;
-    switch (engine_->option()) {
-        case packetRemote: selected = optionRemote; break;
-        case packetTwoPorts: selected = optionHostRemote2Ports; break;
-        case packetYCable: selected = optionHostRemote1Port; break;
-        case packetOneWay: selected = optionHostRemote1Way; break;
-        default: break;
+    switch (dialogue_->option()) {
+    case packetRemote: selected = optionRemote; break;
+    case packetTwoPorts: selected = optionHostRemote2Ports; break;
+    case packetYCable: selected = optionHostRemote1Port; break;
+    case packetOneWay: selected = optionHostRemote1Way; break;
+    default: break;
     }
     {
         const QSignalBlocker b(selected);
@@ -372,15 +367,7 @@ void formPacketTst::Form_Load() {
     ApplyFlags();
     // The window is the active one once shown: its ports and its list are set up now, not
     // only at the next activation.
-    engine_->Activate();
-}
-
-void formPacketTst::Form_Unload() {
-    if (engine_) engine_->Unload();
-}
-
-void formPacketTst::Form_Activate() {
-    if (engine_) engine_->Activate();
+    dialogue_->Activate();
 }
 
 // ---- PacketTestView ----
@@ -411,7 +398,7 @@ void formPacketTst::SetRunning(bool running, bool resumeEnabled) {
     buttonStart->setEnabled(!running);
     buttonPause->setEnabled(running);
     buttonResume->setEnabled(!running && resumeEnabled);
-    const bool eng = flags_.engineerMode;
+    const bool eng = ctx_.state.engineerMode;
     const bool multiple = optionMultipleTest->isChecked();
     for (QWidget* w : {static_cast<QWidget*>(textNumOfPackets), static_cast<QWidget*>(comboNumDataBytes),
                        static_cast<QWidget*>(comboRateRatio), static_cast<QWidget*>(scrollPacketDelay),
@@ -422,7 +409,7 @@ void formPacketTst::SetRunning(bool running, bool resumeEnabled) {
         frameTestType->setEnabled(!running);
         if (multiple) frameStartStop->setEnabled(!running);
     }
-    if (eng && flags_.debugTest) checkTurnAroundTest->setEnabled(!running);
+    if (eng && ctx_.state.debugTest) checkTurnAroundTest->setEnabled(!running);
     if (running) buttonPause->setFocus();
     else if (resumeEnabled) buttonResume->setFocus();
     else buttonStart->setFocus();

@@ -1,11 +1,10 @@
 #pragma once
 // The Packet Test window (formPacketTst): the controls and settings of the packet test; the
 // test itself is PacketTestEngine.
-#include <memory>
 #include <string>
 
 #include "tools/packet_test.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -20,7 +19,7 @@ namespace k45 {
 
 class NumBox;
 
-class formPacketTst : public ToolWindowBase, private PacketTestView {
+class formPacketTst : public DialogueWindow<PacketTestEngine, PacketTestView> {
     Q_OBJECT
 public:
     explicit formPacketTst(AppContext& ctx, QWidget* parent = nullptr);
@@ -28,8 +27,6 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override;
-    PacketTestEngine* engine() { return engine_.get(); }
 
     QGroupBox* frameHostRemote = nullptr;
     QRadioButton* optionHost = nullptr;
@@ -75,10 +72,8 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override;
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
     void ShowCounters(const PacketTestResult& result) override;
     void ShowPercentages(const std::string& hostToRemote, const std::string& remoteToHost,
                          const std::string& overall) override;
@@ -94,8 +89,6 @@ private:
     void EnsureEngine();
     void ApplyFlags();
 
-    ToolModeFlags flags_;
-    std::unique_ptr<PacketTestEngine> engine_;
     // The settings until the engine exists (it needs the port objects).
     struct Settings {
         double numberOfPackets = 0;

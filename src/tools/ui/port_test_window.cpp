@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
-#include "tools/ui/engine_slot.h"
 #include "tools/ui/tool_fields.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
@@ -57,7 +56,7 @@ private:
 }  // namespace
 
 formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formPortTest", "Port Test", Placement::Saved, parent) {
+    : DialogueWindow(ctx, "formPortTest", "Port Test", Placement::Saved, parent, MadeByWindow{}) {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 8, 8, 8);
     auto* frames = new QHBoxLayout;
@@ -85,14 +84,14 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
             g->addWidget(box, row, 0);
             g->addWidget(toggle, row++, 1);
             connect(box, &QCheckBox::clicked, this, [this, line](bool on) {
-                if (engine_) engine_->LineBoxClicked(line, on);
+                if (dialogue_) dialogue_->LineBoxClicked(line, on);
             });
             connect(toggle, &QPushButton::clicked, this, [this, line] {
-                if (engine_) engine_->ToggleClicked(line);
+                if (dialogue_) dialogue_->ToggleClicked(line);
             });
         }
         connect(combo, &QComboBox::activated, this, [this, p](int index) {
-            if (engine_) engine_->SelectMode(p == 0, index);
+            if (dialogue_) dialogue_->SelectMode(p == 0, index);
         });
         frames->addWidget(frame);
     }
@@ -117,35 +116,26 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
     top->addWidget(drawingArea, 1);
 
     connect(textToggleTime, &QLineEdit::textChanged, this, [this] {
-        if (engine_) engine_->SetToggleDelay(BoxNumber(*textToggleTime));
+        if (dialogue_) dialogue_->SetToggleDelay(BoxNumber(*textToggleTime));
     });
-    connect(checkContinuousToggling, &QCheckBox::toggled, this, ToEngine(engine_, &PortTestEngine::SetContinuous));
-    connect(buttonTest, &QPushButton::clicked, this, ToEngine(engine_, &PortTestEngine::TestClicked));
+    connect(checkContinuousToggling, &QCheckBox::toggled, this, ToDialogue(&PortTestEngine::SetContinuous));
+    connect(buttonTest, &QPushButton::clicked, this, ToDialogue(&PortTestEngine::TestClicked));
 }
 
 formPortTest::~formPortTest() = default;
 
 void formPortTest::Form_Load() {
-    if (!engine_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler())
-        engine_ = std::make_unique<PortTestEngine>(*ctx_.state.classCommPrimary, *ctx_.state.classCommSecondary, *ctx_.scheduler());
-    if (!engine_) return;
-    engine_->SetPortsPresent([this] { return ctx_.state.classCommPrimary != nullptr; });
+    if (!dialogue_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler())
+        MakeDialogue(DialogueLinks::Of(ctx_));
+    if (!dialogue_) return;
     static_cast<DotCanvas*>(drawingArea)->Clear();
     {
         const QSignalBlocker block(checkContinuousToggling);
         checkContinuousToggling->setChecked(false);
     }
-    engine_->SetContinuous(false);
-    engine_->SetToggleDelay(BoxNumber(*textToggleTime));
-    engine_->Load(*this);
-}
-
-void formPortTest::Form_Unload() {
-    if (engine_) engine_->Unload();
-}
-
-void formPortTest::Form_Activate() {
-    if (engine_) engine_->Activate();
+    dialogue_->SetContinuous(false);
+    dialogue_->SetToggleDelay(BoxNumber(*textToggleTime));
+    DialogueWindow::Form_Load();
 }
 
 void formPortTest::ShowLineBox(int line, bool on) {

@@ -2,10 +2,9 @@
 // The port test window (formPortTest): the lines of both ports pulsed and toggled on timers
 // (PortTestEngine) and the dots it draws.
 #include <array>
-#include <memory>
 
 #include "tools/port_tools.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,13 +17,11 @@ namespace k45 {
 struct AppContext;
 class NumBox;
 
-class formPortTest : public ToolWindowBase, private PortTestView {
+class formPortTest : public DialogueWindow<PortTestEngine, PortTestView> {
     Q_OBJECT
 public:
     explicit formPortTest(AppContext& ctx, QWidget* parent = nullptr);
     ~formPortTest() override;
-    void Form_Activate() override;
-    PortTestEngine* engine() { return engine_.get(); }
 
     std::array<QComboBox*, 2> comboTxMode{};     // primary, secondary
     std::array<QCheckBox*, 4> checkLine{};       // by PortTestLine
@@ -37,15 +34,12 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_Unload() override;
 
 private:
     void ShowLineBox(int line, bool on) override;
     void ShowModeIndex(bool primary, int index) override;
     void ShowPanel(int percent) override;
     void DrawDot(double x, double y, int colorIndex) override;
-
-    std::unique_ptr<PortTestEngine> engine_;
 };
 
 }  // namespace k45

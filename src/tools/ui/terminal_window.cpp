@@ -72,7 +72,7 @@ std::int16_t ReadInt16(const LocaleInfo& locale, const std::string& fileName, co
 }
 
 formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32_t kind, QWidget* parent)
-    : ToolWindowBase(ctx, "formHexText", TerminalKindEntry(kind).caption, Placement::Saved, parent),
+    : DialogueWindow(ctx, "formHexText", TerminalKindEntry(kind).caption, Placement::Saved, parent, MadeByWindow{}),
       counters_(counters),
       kind_(kind) {
     auto* grid = new QGridLayout(this);
@@ -156,35 +156,35 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
     grid->addLayout(buttons, 2, 0, 1, 2);
 
     connect(buttonSend, &QPushButton::clicked, this, [this] {
-        if (core_) core_->SendTxData();
+        if (dialogue_) dialogue_->SendTxData();
     });
     connect(buttonClearRx, &QPushButton::clicked, this, [this] {
         textRxedData->clear();
-        if (core_) core_->ClearRx();
+        if (dialogue_) dialogue_->ClearRx();
     });
     connect(buttonClearTx, &QPushButton::clicked, this, [this] {
         textTxedData->clear();
-        if (core_) core_->ClearTx();
+        if (dialogue_) dialogue_->ClearTx();
     });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
     connect(checkPause, &QCheckBox::toggled, this, [this](bool on) {
-        if (core_) core_->SetPause(on);
+        if (dialogue_) dialogue_->SetPause(on);
     });
     connect(checkPacketNumbers, &QCheckBox::toggled, this, [this](bool on) {
-        if (core_) core_->SetPacketNumbers(on);
+        if (dialogue_) dialogue_->SetPacketNumbers(on);
     });
     connect(checkDmpTest, &QCheckBox::toggled, this, [this](bool on) {
-        if (!core_) return;
-        const bool now = core_->DmpTestClicked(on);
+        if (!dialogue_) return;
+        const bool now = dialogue_->DmpTestClicked(on);
         if (now != on) SetDmpTestChecked(now);
     });
     connect(checkSRecordTest, &QCheckBox::toggled, this, [this](bool on) {
-        if (!core_) return;
-        const bool now = core_->SRecordTestClicked(on);
+        if (!dialogue_) return;
+        const bool now = dialogue_->SRecordTestClicked(on);
         if (now != on) SetSRecordTestChecked(now);
     });
     connect(checkDdeEnable, &QCheckBox::toggled, this, [this](bool on) {
-        if (core_) core_->DdeClicked(on);
+        if (dialogue_) dialogue_->DdeClicked(on);
     });
     connect(textTxData, &QLineEdit::textChanged, this, [this] { HexTextChanged(); });
     // The window sees every key first, so F12 works whichever control has the focus.
@@ -194,18 +194,14 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
 
 formHexText::~formHexText() {
     // At program exit the port objects go before the windows.
-    if (core_ && !ctx_.state.classCommPrimary) core_->Abandon();
+    if (dialogue_ && !ctx_.state.classCommPrimary) dialogue_->Abandon();
 }
 
 void formHexText::setThisFormType(std::int32_t kind) {
-    if (core_ && core_->loaded()) return;
+    if (dialogue_ && dialogue_->loaded()) return;
     kind_ = kind;
-    core_.reset();
+    dialogue_.reset();
     setWindowTitle(TerminalKindEntry(kind).caption);
-}
-
-ToolModeFlags formHexText::Flags() const {
-    return ToolModeFlags{ctx_.state.engineerMode, ctx_.state.productionMode, ctx_.state.debugTest};
 }
 
 void formHexText::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
@@ -217,16 +213,16 @@ void formHexText::RestoreFormParameters(const std::string& fileName, const std::
 
 void formHexText::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
-    if (!core_) return;  // never loaded this run
+    if (!dialogue_) return;  // never loaded this run
     WriteWindowSetting(ctx_.state.locale, fileName, sectionName, "Width", formWidth);
     WriteWindowSetting(ctx_.state.locale, fileName, sectionName, "Height", formHeight);
 }
 
 void formHexText::Form_Load() {
-    flags_ = Flags();
-    classComm* port = TerminalKindEntry(kind_).primaryPort ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
+    const classComm* port =
+        TerminalKindEntry(kind_).primaryPort ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
     if (!port || !ctx_.dialogs()) return;
-    if (!core_) core_ = std::make_unique<TerminalCore>(kind_, *port, counters_, flags_, *ctx_.dialogs(), ctx_.localLinks);
+    if (!dialogue_) MakeDialogue(DialogueLinks::Of(ctx_), kind_, counters_);
     // A size never saved (0) takes the design size.
     const int w = formWidth > 0 ? formWidth : kDesignWidthTwips;
     const int h = formHeight > 0 ? formHeight : kDesignHeightTwips;
@@ -238,39 +234,35 @@ void formHexText::Form_Load() {
     textRxedData->clear();
     textTxedData->clear();
     textTxData->clear();
-    textTxData->setMaxLength(core_->maxEntryLength());
-    checkDmpTest->setVisible(core_->offersDmpAndSRecord());
-    checkSRecordTest->setVisible(core_->offersDmpAndSRecord());
-    checkPacketNumbers->setVisible(core_->offersPacketNumbers());
-    checkDdeEnable->setVisible(core_->offersDde());
+    textTxData->setMaxLength(dialogue_->maxEntryLength());
+    checkDmpTest->setVisible(dialogue_->offersDmpAndSRecord());
+    checkSRecordTest->setVisible(dialogue_->offersDmpAndSRecord());
+    checkPacketNumbers->setVisible(dialogue_->offersPacketNumbers());
+    checkDdeEnable->setVisible(dialogue_->offersDde());
     dmpColumn_->hide();
-    core_->Load(*this);
-    core_->Activate();
+    DialogueWindow::Form_Load();
+    dialogue_->Activate();
 }
 
 void formHexText::Form_Unload() {
-    if (!core_) return;
+    if (!dialogue_) return;
     QWidget* placed = child_window::Placed(this);
     if (!placed->isMinimized()) {
         formHeight = static_cast<std::int16_t>(placed->height() * kTwipsPerPixel);
         int width = placed->width() * kTwipsPerPixel;
-        if (core_->dmpTest()) width -= kDmpColumnTwips;
+        if (dialogue_->dmpTest()) width -= kDmpColumnTwips;
         formWidth = static_cast<std::int16_t>(width);
     }
-    core_->Unload();
-}
-
-void formHexText::Form_Activate() {
-    if (core_) core_->Activate();
+    DialogueWindow::Form_Unload();
 }
 
 void formHexText::RxSpecial(const std::string& text) {
-    if (core_ && core_->loaded()) core_->RxSpecial(text);
+    if (dialogue_ && dialogue_->loaded()) dialogue_->RxSpecial(text);
 }
 
 bool formHexText::F12Key(const QKeyEvent& key) {
-    if (!core_ || key.key() != Qt::Key_F12 || key.modifiers() != Qt::NoModifier) return false;
-    const std::string pattern = core_->F12Text();
+    if (!dialogue_ || key.key() != Qt::Key_F12 || key.modifiers() != Qt::NoModifier) return false;
+    const std::string pattern = dialogue_->F12Text();
     if (pattern.empty()) return false;
     textTxData->setText(textTxData->text() + Cp1252Text(pattern));
     textTxData->setFocus();
@@ -328,13 +320,14 @@ bool formHexText::EntryLineEvent(QEvent* event) {
 bool formHexText::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && F12Key(*static_cast<QKeyEvent*>(event))) return true;
     if (watched == textTxData && EntryLineEvent(event)) return true;
-    if (watched != textTxData || event->type() != QEvent::KeyPress || !core_) return ToolWindowBase::eventFilter(watched, event);
+    if (watched != textTxData || event->type() != QEvent::KeyPress || !dialogue_)
+        return ToolWindowBase::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        core_->SendTxData();
+        dialogue_->SendTxData();
         return true;
     }
-    if (core_->isAscii()) return false;
+    if (dialogue_->isAscii()) return false;
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     const QString t = key->text();
     char c = 0;
@@ -354,7 +347,7 @@ bool formHexText::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void formHexText::HexTextChanged() {
-    if (rewriting_ || !core_ || core_->isAscii() || textTxData->text().isEmpty()) return;
+    if (rewriting_ || !dialogue_ || dialogue_->isAscii() || textTxData->text().isEmpty()) return;
     const HexLayout l = HexEntryLayout(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition());
     const QString shown = Cp1252Text(l.text);
     if (shown == textTxData->text()) return;

@@ -3,12 +3,11 @@
 // primary and secondary ports. The rules live in TerminalCore; this window holds the boxes,
 // the entry line, the switches and the DMP fields.
 #include <QPlainTextEdit>
-#include <memory>
 #include <string>
 
 #include "frame/main_frame.h"
 #include "tools/terminal_core.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QCheckBox;
 class QLabel;
@@ -27,7 +26,7 @@ class NumBox;
 std::int16_t ReadInt16(const LocaleInfo& locale, const std::string& fileName, const std::string& sectionName,
                        const char* key, std::int16_t current);
 
-class formHexText : public ToolWindowBase, public TerminalForm, private TerminalView {
+class formHexText : public DialogueWindow<TerminalCore, TerminalView>, public TerminalForm {
     Q_OBJECT
 public:
     formHexText(AppContext& ctx, TerminalCounters& counters, std::int32_t kind, QWidget* parent = nullptr);
@@ -36,10 +35,7 @@ public:
     void setThisFormType(std::int32_t kind) override;
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override;
 
-    // The core while loaded (null before the first load).
-    TerminalCore* core() { return core_.get(); }
     // The array test's marker text.
     void RxSpecial(const std::string& text);
 
@@ -89,12 +85,9 @@ private:
     void SetSRecordTestChecked(bool on) override;
     void SetDdeChecked(bool on) override;
     void HexTextChanged();
-    ToolModeFlags Flags() const;
 
     TerminalCounters& counters_;
     std::int32_t kind_;
-    ToolModeFlags flags_;
-    std::unique_ptr<TerminalCore> core_;
     QWidget* dmpColumn_ = nullptr;
     bool rewriting_ = false;
 };

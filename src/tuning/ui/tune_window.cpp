@@ -54,8 +54,9 @@ void SelectByData(QComboBox* combo, int value, bool lastWhenMissing) {
 }  // namespace
 
 formTune::formTune(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formTune", "Tune Radio", Placement::Saved, parent),
-      dialogue_(ctx.state, ctx.state, ctx.state, ctx.state, settings_, *this, *this, ctx.mainFrame) {
+    : DialogueWindow(ctx, "formTune", "Tune Radio", Placement::Saved, parent, MadeByWindow{}) {
+    // The dialogue works on the window's settings and opens windows through it.
+    MakeDialogue(DialogueLinks::Of(ctx), settings_, static_cast<TuneLinks&>(*this), static_cast<TuneView&>(*this));
     // ---- radio selection
     comboRadioType = new QComboBox;
     comboRadioType->setObjectName("comboRadioType");
@@ -246,17 +247,17 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
         pictureRxHighLow->setVisible(type == 0 && range == 0);
     });
     connect(optionSa7025Synth, &QRadioButton::toggled, this, [this] { UpdateAvailability(); });
-    connect(comboRxOffset, &QComboBox::currentIndexChanged, this, [this](int i) { dialogue_.SelectRxOffset(i); });
-    connect(comboTxOffset, &QComboBox::currentIndexChanged, this, [this](int i) { dialogue_.SelectTxOffset(i); });
+    connect(comboRxOffset, &QComboBox::currentIndexChanged, this, [this](int i) { dialogue_->SelectRxOffset(i); });
+    connect(comboTxOffset, &QComboBox::currentIndexChanged, this, [this](int i) { dialogue_->SelectTxOffset(i); });
     connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int v) { labelTxTime->setText(QString("%1 S").arg(v)); });
     connect(textLongId, &QLineEdit::textChanged, this, [this](const QString& t) {
         textShortId->setText(QText(TuneShortIdText(t.toStdString(), ctx_.state.locale)));
     });
-    connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_.Start(); });
-    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_.OK(); });
-    connect(buttonNext, &QPushButton::clicked, this, [this] { dialogue_.Next(); });
-    connect(buttonPrevious, &QPushButton::clicked, this, [this] { dialogue_.Previous(); });
-    connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_.Close(); });
+    connect(buttonStart, &QPushButton::clicked, this, [this] { dialogue_->Start(); });
+    connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
+    connect(buttonNext, &QPushButton::clicked, this, [this] { dialogue_->Next(); });
+    connect(buttonPrevious, &QPushButton::clicked, this, [this] { dialogue_->Previous(); });
+    connect(buttonClose, &QPushButton::clicked, this, [this] { dialogue_->Close(); });
     FocusedButtonsAnswerEnter(*this);
     // The adjust keys and F7 act wherever the focus is in the window.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
@@ -288,7 +289,7 @@ void formTune::SaveFormParameters(const std::string& fileName, const std::string
 void formTune::Form_Load() {
     for (int i = 0; i < kTuneTestCount; ++i)
         checkTests[static_cast<std::size_t>(i)]->setChecked(settings_.testSelection[static_cast<std::size_t>(i)] == 1);
-    dialogue_.Load();
+    DialogueWindow::Form_Load();
     labelTestState->setVisible(ctx_.state.engineerMode);
     labelTestIndex->setVisible(ctx_.state.engineerMode);
     const bool production = ctx_.state.productionMode;
@@ -308,7 +309,7 @@ void formTune::Form_Load() {
 void formTune::Form_Unload() {
     settings_.windowLeft = savedLeft;
     settings_.windowTop = savedTop;
-    dialogue_.Unload();
+    DialogueWindow::Form_Unload();
     settings_.rxOffsetListIndex = static_cast<std::int16_t>(comboRxOffset->currentIndex());
     settings_.txOffsetListIndex = static_cast<std::int16_t>(comboTxOffset->currentIndex());
 }
@@ -322,7 +323,8 @@ bool formTune::eventFilter(QObject* watched, QEvent* event) {
         else if (k->key() == Qt::Key_F7) code = kKeyF7;
         if (code) {
             const auto m = k->modifiers();
-            if (dialogue_.KeyDown(code, m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier)) return true;
+            if (dialogue_->KeyDown(code, m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier))
+                return true;
         }
     }
     return ToolWindowBase::eventFilter(watched, event);

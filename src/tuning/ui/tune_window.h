@@ -8,7 +8,7 @@
 
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_settings.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,12 +29,11 @@ class NumBox;
 void AddTuningWindows(AppContext& ctx, QWidget& owner);
 
 // No Q_OBJECT: the window declares no signals or slots of its own (lambdas are connected).
-class formTune : public ToolWindowBase,
+class formTune : public DialogueWindow<TuneDialogue, TuneView>,
                  public ParmsClient,
                  public ProgCompleteClient,
                  public DacValuesClient,
                  public PortSwapClient,
-                 private TuneView,
                  private TuneLinks {
 public:
     explicit formTune(AppContext& ctx, QWidget* parent = nullptr);
@@ -42,14 +41,12 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override { dialogue_.Activate(); }
-    void PortsSwapping() override { dialogue_.PortsSwapping(); }
+    void PortsSwapping() override { dialogue_->PortsSwapping(); }
 
-    void UpdateParms(bool parmsWereFound) override { dialogue_.UpdateParms(parmsWereFound); }
-    void ProgrammingComplete(bool programCompleted) override { dialogue_.ProgrammingComplete(programCompleted); }
-    void UpdateDacValues() override { dialogue_.UpdateDacValues(); }
+    void UpdateParms(bool parmsWereFound) override { dialogue_->UpdateParms(parmsWereFound); }
+    void ProgrammingComplete(bool programCompleted) override { dialogue_->ProgrammingComplete(programCompleted); }
+    void UpdateDacValues() override { dialogue_->UpdateDacValues(); }
 
-    TuneDialogue& dialogue() { return dialogue_; }
     TuneWindowSettings& settings() { return settings_; }
 
     QComboBox* comboRadioType = nullptr;
@@ -96,8 +93,6 @@ protected:
 
 private:
     // TuneView
-    bool IsActiveChild() const override { return IsActiveForm(); }
-    void CloseWindow() override { CloseForm(); }
     TuneSelection Selection() const override;
     void ShowSelection(const TuneSelection& s) override;
     void ShowScreen(const TuneScreen& screen) override;
@@ -117,7 +112,6 @@ private:
     void UpdateAvailability();
 
     TuneWindowSettings settings_;
-    TuneDialogue dialogue_;
 };
 
 }  // namespace k45

@@ -55,7 +55,7 @@ protected:
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<SimulatedModem> ptyModem;
     RecordingMemView memView;
-    MemReadDialogue mem{ctx, memView};
+    MemReadDialogue mem{DialogueLinks::Of(ctx), memView};
     CommForm listener;
 };
 

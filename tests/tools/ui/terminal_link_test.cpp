@@ -80,7 +80,7 @@ TEST_F(TerminalLink, AnsweringTerminalSendsValuesButALinkCommandValueIsOnlyShown
     ASSERT_TRUE(RunUntil([&] { return t.textTxData->text().startsWith("App=Evil"); }));
     Settle();
     EXPECT_EQ(fromSecondary(), "first line\r\n");
-    EXPECT_EQ(t.core()->ddeApp(), "Quendix");
+    EXPECT_EQ(t.dialogue().ddeApp(), "Quendix");
     // Nor was anything obeyed: the terminal asked the partner for nothing new.
     EXPECT_TRUE(partner.reported("EXECUTE").empty());
     EXPECT_EQ(partner.reported("ADVISE").size(), 0u);
@@ -96,16 +96,16 @@ TEST_F(TerminalLink, AnsweringTerminalSendsValuesButALinkCommandValueIsOnlyShown
 void StrangerComesAndGoes(formHexText& t, const std::string& topic, const std::string& folder) {
     PartnerProcess stranger{folder};
     ASSERT_TRUE(stranger.started());
-    const int before = t.core()->sourceConnections();
+    const int before = t.dialogue().sourceConnections();
     stranger.send("connect K45MR " + topic);
     ASSERT_EQ(stranger.expect("CONNECTED"), "CONNECTED");
-    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == before + 1; }));
+    ASSERT_TRUE(RunUntil([&] { return t.dialogue().sourceConnections() == before + 1; }));
     stranger.send("close");
-    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == before; }));
+    ASSERT_TRUE(RunUntil([&] { return t.dialogue().sourceConnections() == before; }));
     // A length below the message header: malformed.
     stranger.send("raw K45MR " + topic + " 00000001");
     EXPECT_EQ(stranger.expect("RAWCLOSED"), "RAWCLOSED");
-    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == before; }));
+    ASSERT_TRUE(RunUntil([&] { return t.dialogue().sourceConnections() == before; }));
 }
 
 TEST_F(TerminalLink, StrangersLeaveTheInitiatingLinkAndItsSwitch) {
@@ -118,11 +118,11 @@ TEST_F(TerminalLink, StrangersLeaveTheInitiatingLinkAndItsSwitch) {
     partner.send("connect K45MR EngTerminalPrimary");
     ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
     partner.send("advise labelDdeSrc");
-    ASSERT_TRUE(RunUntil([&] { return t.core()->sourceConnections() == 1; }));
+    ASSERT_TRUE(RunUntil([&] { return t.dialogue().sourceConnections() == 1; }));
 
     StrangerComesAndGoes(t, "EngTerminalPrimary", home.path() + "/links");
     EXPECT_TRUE(t.checkDdeEnable->isChecked());
-    EXPECT_TRUE(t.core()->destinationLinked());
+    EXPECT_TRUE(t.dialogue().destinationLinked());
     t.textTxData->setText("still to the partner");
     t.buttonSend->click();
     EXPECT_EQ(partner.expect("DATA"), "DATA labelDdeSrc still to the partner");
@@ -132,7 +132,7 @@ TEST_F(TerminalLink, StrangersLeaveTheInitiatingLinkAndItsSwitch) {
     // The partner's own connection closing ends the link.
     partner.send("close");
     ASSERT_TRUE(RunUntil([&] { return !t.checkDdeEnable->isChecked(); }));
-    EXPECT_FALSE(t.core()->destinationLinked());
+    EXPECT_FALSE(t.dialogue().destinationLinked());
     EXPECT_EQ(partner.expect("CLOSED"), "CLOSED 1");
 }
 
@@ -147,8 +147,8 @@ TEST_F(TerminalLink, StrangersLeaveTheAnsweringLink) {
     ASSERT_EQ(partner.expect("ADVISE"), "ADVISE 1 labelDdeSrc");
 
     StrangerComesAndGoes(t, "EngTerminalSecondary", home.path() + "/links");
-    EXPECT_TRUE(t.core()->destinationLinked());
-    EXPECT_EQ(t.core()->ddeApp(), "Quendix");
+    EXPECT_TRUE(t.dialogue().destinationLinked());
+    EXPECT_EQ(t.dialogue().ddeApp(), "Quendix");
     partner.send("set labelDdeSrc still linked");
     ASSERT_TRUE(RunUntil([&] { return t.textTxData->text() == "still linked"; }));
     Settle();

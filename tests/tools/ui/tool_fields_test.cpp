@@ -126,8 +126,8 @@ TEST_F(ToolFields, NumericBoxesStepByArrowAndPageKeysWithAndWithoutCtrl) {
         }
     }
     auto& packet = Window<formPacketTst>(ToolWindow::formPacketTst);
-    ASSERT_NE(packet.engine(), nullptr);
-    EXPECT_EQ(packet.engine()->numberBox(), 1115);
+    ASSERT_TRUE(packet.hasDialogue());
+    EXPECT_EQ(packet.dialogue().numberBox(), 1115);
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ protected:
         secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
         ctx.state.classCommPrimary = primary.get();
         ctx.state.classCommSecondary = secondary.get();
-        ctx.localLinks = &links;
+        ctx.state.localLinks = &links;
         owner.resize(1000, 700);
         owner.show();
         AddToolsWindows(ctx, owner);

@@ -1,0 +1,11 @@
+#include "frame/dialogue_links.h"
+
+#include "frame/app_context.h"
+
+namespace k45 {
+
+MainFrame* DialogueLinks::mainFrame() const { return windows.mainFrame; }
+
+DialogueLinks DialogueLinks::Of(AppContext& ctx) { return {ctx.state, ctx.state, ctx.state, ctx.state, ctx}; }
+
+}  // namespace k45
