@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "serial/core_app.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_serial_device.h"
 #include "serial/class_comm.h"
@@ -21,13 +22,7 @@ namespace {
 
 using test::PtyPair;
 
-void EnsureApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_serial";
-    static char* argv[] = {name, nullptr};
-    new QCoreApplication(argc, argv);  // lives for the whole test run
-}
+using test::EnsureApp;
 
 class DrainOnClose : public ::testing::Test {
 protected:

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "serial/core_app.h"
 #include "platform/qt/qt_serial_device.h"
 #include "support/pty_pair.h"
 #include "support/temp_home.h"
@@ -25,13 +26,7 @@ namespace {
 using test::PtyPair;
 using test::TempHome;
 
-void EnsureApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_serial";
-    static char* argv[] = {name, nullptr};
-    new QCoreApplication(argc, argv);  // lives for the whole test run
-}
+using test::EnsureApp;
 
 // Runs the event loop until pred() holds or the deadline passes.
 bool RunUntil(const std::function<bool()>& pred, int deadlineMs = 3000) {
