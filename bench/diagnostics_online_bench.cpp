@@ -86,13 +86,14 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         secondary.InitCommCtrl(&cable.b(), 1, 2, timerB.get());
         secondary.portSettings.baudRate = 115200;
         NullSimView simView;
+        PortSlots ports;
         WindowRegistry windows;
-        const DialogueLinks links{app, app, app, app, windows};
+        const DialogueLinks links{app, app, app, app, ports, windows};
         DiagSimulator sim(links, sched, simView);
         sim.SelectPort(&primary, &secondary, true);
         sim.Activate(app.mainParameters);
         NullOnlineView view;
-        app.classCommPrimary = &primary;
+        ports.classCommPrimary = &primary;
         OnlineDiagDialogue online(links, settings, view);
         online.Load();
         online.Activate();

@@ -90,10 +90,9 @@ void BM_TwoPortsStreamingSixtySeconds(benchmark::State& state) {
         primary.portSettings.baudRate = secondary.portSettings.baudRate = 115200;
         primary.InitCommCtrl(&cableP.a(), 0, 1, tP.get());
         secondary.InitCommCtrl(&cableS.a(), 1, 2, tS.get());
-        app.classCommPrimary = &primary;
-        app.classCommSecondary = &secondary;
+        const PortSlots ports{&primary, &secondary};
         WindowRegistry windows;
-        const DialogueLinks links{app, app, app, app, windows};
+        const DialogueLinks links{app, app, app, app, ports, windows};
         TerminalCounters counters;
         BoxView asciiView, hexView;
         TerminalCore ascii(links, terminalTextPrimary, counters);

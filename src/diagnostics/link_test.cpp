@@ -45,7 +45,7 @@ LinkTestEngine::LinkTestEngine(DialogueLinks links, const DiagSettings& settings
     : current_(links.records.currentParameters),
       locale_(links.files.locale),
       services_(links.services),
-      port_(links.services.classCommPrimary),
+      port_(links.ports.classCommPrimary),
       settings_(settings),
       view_(view),
       timerResponse_(links.services.scheduler->createTimer()),

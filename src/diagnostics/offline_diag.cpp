@@ -30,7 +30,7 @@ OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings
     : files_(links.files),
       current_(links.records.currentParameters),
       services_(links.services),
-      port_(links.services.classCommPrimary),
+      port_(links.ports.classCommPrimary),
       settings_(settings),
       view_(view),
       exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); }),

@@ -24,7 +24,7 @@ OnlineDiagDialogue::OnlineDiagDialogue(DialogueLinks links, const DiagSettings& 
       files_(links.files),
       current_(links.records.currentParameters),
       services_(links.services),
-      port_(links.services.classCommPrimary),
+      port_(links.ports.classCommPrimary),
       settings_(settings),
       view_(view),
       timerResponse_(links.services.scheduler->createTimer()) {

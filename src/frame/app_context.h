@@ -1,6 +1,6 @@
 #pragma once
 // The one object main creates and hands to every window: the process-wide state (with the
-// services and the two port objects), the tool-window registry and the main window.
+// services), the two port objects, the tool-window registry and the main window.
 // Tests build their own. A dialogue takes only the parts it works with (DialogueLinks).
 // Plain C++: windows are reached through the small interfaces of window_interfaces.h and
 // main_frame.h, never through Qt types.
@@ -10,6 +10,7 @@
 
 #include "frame/window_interfaces.h"
 #include "model/app_state.h"
+#include "frame/port_slots.h"
 
 namespace k45 {
 
@@ -46,9 +47,10 @@ struct WindowRegistry {
 // The window registry's members keep their names (ctx.mainFrame, ctx.Register(...)).
 struct AppContext : WindowRegistry {
     // The process-wide state: mode flags, folders and file names, the shared records and tables,
-    // and the services (scheduler, dialogs, clipboard, help, the two port objects, the links
-    // between programs).
+    // and the services (scheduler, dialogs, clipboard, help, the links between programs).
     AppState state;
+    // The two port objects.
+    PortSlots ports;
 
     // Shows the radio spec editor modally (no owner) and returns when it closed; empty until
     // that editor exists.

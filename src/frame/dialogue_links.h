@@ -4,6 +4,7 @@
 // takes this, never the whole context; a window makes it with DialogueLinks::Of(ctx), a test
 // from its own parts.
 #include "model/app_state.h"
+#include "frame/port_slots.h"
 
 namespace k45 {
 
@@ -16,11 +17,12 @@ struct DialogueLinks {
     FilePlaces& files;
     SharedRecords& records;
     const Services& services;
+    const PortSlots& ports;
     WindowRegistry& windows;
 
     // The slots are read at each use: start-up fills the port slots after the windows exist,
     // and the main window's slot empties before the windows go.
-    classComm* port() const { return services.classCommPrimary; }
+    classComm* port() const { return ports.classCommPrimary; }
     Scheduler* scheduler() const { return services.scheduler; }
     Dialogs* dialogs() const { return services.dialogs; }
     MainFrame* mainFrame() const;

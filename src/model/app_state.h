@@ -18,7 +18,6 @@ class Dialogs;
 class Clipboard;
 class HelpViewer;
 class LocalLinks;
-class classComm;  // the port object (src/serial/class_comm.h)
 
 // Mode flags: written only while the command line is taken at start-up, with the part-number
 // text that shows them.
@@ -66,10 +65,6 @@ struct Services {
     Dialogs* dialogs = nullptr;
     Clipboard* clipboard = nullptr;
     HelpViewer* helpViewer = nullptr;
-    // The two port objects: they live from start-up to the end of shutdown. Null until the
-    // serial layer is wired (and in tests that do not need ports).
-    classComm* classCommPrimary = nullptr;
-    classComm* classCommSecondary = nullptr;
     // Links between programs (the terminals' partners); null where a test needs none.
     LocalLinks* localLinks = nullptr;
 };

@@ -57,8 +57,8 @@ std::string DelayText(std::int32_t quarters) {
 
 ArrayTestEngine::ArrayTestEngine(DialogueLinks links)
     : links_(links),
-      primary_(*links.services.classCommPrimary),
-      secondary_(*links.services.classCommSecondary),
+      primary_(*links.ports.classCommPrimary),
+      secondary_(*links.ports.classCommSecondary),
       scheduler_(*links.services.scheduler),
       flags_(links.modes) {
     timerTx_ = scheduler_.createTimer();

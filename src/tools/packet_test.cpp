@@ -147,8 +147,8 @@ std::string ResultFileHeader(bool engineerMode, const std::string& hhmmss, const
 
 PacketTestEngine::PacketTestEngine(DialogueLinks links)
     : links_(links),
-      primary_(*links.services.classCommPrimary),
-      secondary_(*links.services.classCommSecondary),
+      primary_(*links.ports.classCommPrimary),
+      secondary_(*links.ports.classCommSecondary),
       scheduler_(*links.services.scheduler),
       flags_(links.modes) {
     timerTestTx_ = scheduler_.createTimer();

@@ -43,8 +43,8 @@ Rgb PaletteColor(int index) {
 
 PortTestEngine::PortTestEngine(DialogueLinks links)
     : links_(links),
-      primary_(*links.services.classCommPrimary),
-      secondary_(*links.services.classCommSecondary),
+      primary_(*links.ports.classCommPrimary),
+      secondary_(*links.ports.classCommSecondary),
       scheduler_(*links.services.scheduler) {
     for (int line = 0; line < 4; ++line) {
         toggleTimers_[static_cast<std::size_t>(line)] = scheduler_.createTimer();

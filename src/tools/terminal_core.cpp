@@ -71,7 +71,7 @@ bool IsLinkCommandText(const std::string& text) {
 TerminalCore::TerminalCore(DialogueLinks links, std::int32_t kind, TerminalCounters& counters)
     : kind_(kind),
       info_(TerminalKindEntry(kind)),
-      port_(info_.primaryPort ? *links.services.classCommPrimary : *links.services.classCommSecondary),
+      port_(info_.primaryPort ? *links.ports.classCommPrimary : *links.ports.classCommSecondary),
       counters_(counters),
       flags_(links.modes),
       dialogs_(*links.services.dialogs),

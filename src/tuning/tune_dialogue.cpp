@@ -60,7 +60,7 @@ TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, Tu
       files_(links.files),
       records_(links.records),
       services_(links.services),
-      primary_(links.services.classCommPrimary),
+      primary_(links.ports.classCommPrimary),
       sched_(*links.services.scheduler),
       dialogs_(*links.services.dialogs),
       settings_(settings),

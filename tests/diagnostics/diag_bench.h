@@ -103,10 +103,10 @@ protected:
         primary = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         primary->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
         primary->ForceCommPortOpen(7, {.baudRate = 9600});
-        ctx.state.classCommPrimary = primary.get();
+        ctx.ports.classCommPrimary = primary.get();
         secondary = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
-        ctx.state.classCommSecondary = secondary.get();
+        ctx.ports.classCommSecondary = secondary.get();
         sim.SelectPort(primary.get(), secondary.get(), true);
     }
     ~DiagBench() override {

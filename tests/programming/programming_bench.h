@@ -164,7 +164,7 @@ protected:
         port = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, portTimer.get());
         port->ForceCommPortOpen(7, {.baudRate = 9600});
-        ctx.state.classCommPrimary = port.get();
+        ctx.ports.classCommPrimary = port.get();
 
         modemRecord = st.mainParameters;
         modemRecord.serialNumber = 305419896;

@@ -56,8 +56,8 @@ protected:
         primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
         secondary = std::make_unique<classComm>(state, state.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
-        state.classCommPrimary = primary.get();
-        state.classCommSecondary = secondary.get();
+        ports.classCommPrimary = primary.get();
+        ports.classCommSecondary = secondary.get();
     }
     ~ToolsBench() override { dialogs.verify(); }
 
@@ -67,17 +67,14 @@ protected:
 
     // What an engine of the program works with: its two ports, the bench's scheduler, dialogs
     // and mode flags.
-    DialogueLinks Links() { return {state, state, state, state, windows}; }
-    // The same with other services (other ports, a link layer).
+    DialogueLinks Links() { return {state, state, state, state, ports, windows}; }
+    // The same with other services (a link layer).
     DialogueLinks LinksWith(const Services& services) {
-        return {state, state, state, otherServices.emplace_back(services), windows};
+        return {state, state, state, otherServices.emplace_back(services), ports, windows};
     }
     // The same for a program whose two ports are p and s.
     DialogueLinks LinksOn(classComm& p, classComm& s) {
-        Services services = state;
-        services.classCommPrimary = &p;
-        services.classCommSecondary = &s;
-        return LinksWith(services);
+        return {state, state, state, state, otherPorts.emplace_back(PortSlots{&p, &s}), windows};
     }
 
     TempHome home;
@@ -91,7 +88,9 @@ protected:
     std::unique_ptr<classComm> primary;
     std::unique_ptr<classComm> secondary;
     WindowRegistry windows;
+    PortSlots ports;
     std::deque<Services> otherServices;
+    std::deque<PortSlots> otherPorts;
     ModeFlags& flags = state;
     TerminalCounters counters;
 };

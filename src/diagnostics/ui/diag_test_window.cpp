@@ -158,10 +158,10 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
 
 formDiagTst::~formDiagTst() {
     // The ports the program has now: ones it has replaced since are gone with their lists.
-    sim_.DeRegisterAll(ctx_.state.classCommPrimary, ctx_.state.classCommSecondary);
+    sim_.DeRegisterAll(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary);
 }
 
-void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.state.classCommPrimary, ctx_.state.classCommSecondary, secondary); }
+void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary, secondary); }
 
 bool formDiagTst::PauseTicked() const { return checkPause->isChecked(); }
 
@@ -290,7 +290,7 @@ void formDiagTst::Form_Unload() {
     }
     secondaryPort_ = optionSecondaryComm->isChecked();
     offlineTest_ = optionOffline->isChecked();
-    sim_.DeRegisterAll(ctx_.state.classCommPrimary, ctx_.state.classCommSecondary);
+    sim_.DeRegisterAll(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary);
 }
 
 }  // namespace k45

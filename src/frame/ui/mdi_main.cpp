@@ -71,8 +71,8 @@ MDIMain::~MDIMain() {
         if (dynamic_cast<ToolForm*>(w)) toolWindows.append(w);
     for (const QPointer<QWidget>& w : toolWindows) delete w.data();
     ports_.reset();
-    ctx_.state.classCommPrimary = nullptr;
-    ctx_.state.classCommSecondary = nullptr;
+    ctx_.ports.classCommPrimary = nullptr;
+    ctx_.ports.classCommSecondary = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -137,7 +137,7 @@ void MDIMain::CreateStatusBar() {
     }
     panels_[0]->setMinimumWidth(60);
     panels_[1]->setMinimumWidth(120);
-    ShowPortDevicesOnHover(*panels_[1], ctx_.state);
+    ShowPortDevicesOnHover(*panels_[1], ctx_);
     bar->addWidget(panels_[0]);
     bar->addWidget(panels_[1]);
     bar->addWidget(panels_[2], 1);
@@ -302,9 +302,9 @@ void MDIMain::IncrementTestNumber(bool tmpFlag) {
 }
 
 void MDIMain::DisplayComPorts() {
-    if (!ctx_.state.classCommPrimary || !ctx_.state.classCommSecondary) return;
+    if (!ctx_.ports.classCommPrimary || !ctx_.ports.classCommSecondary) return;
     panels_[1]->setText(
-        QText(ComPortsText(ctx_.state.classCommPrimary->portNumber, ctx_.state.classCommSecondary->portNumber)));
+        QText(ComPortsText(ctx_.ports.classCommPrimary->portNumber, ctx_.ports.classCommSecondary->portNumber)));
 }
 
 void MDIMain::DisplayFilenames() {
@@ -527,7 +527,7 @@ void MDIMain::MDIForm_Activate() {
         });
     }
     if (ctx_.scheduler()) ctx_.scheduler()->processEvents();
-    if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->ForceCommPortOpen(kProgrammingTxMode, kProgrammingPortSettings);
+    if (ctx_.ports.classCommPrimary) ctx_.ports.classCommPrimary->ForceCommPortOpen(kProgrammingTxMode, kProgrammingPortSettings);
 }
 
 bool MDIMain::MDIForm_QueryUnload() {

@@ -293,7 +293,7 @@ bool MDIMain::RowAvailable(const MenuRow& row) const {
     case MenuNeeds::ImportK45File: return bool(h.importK45File);
     case MenuNeeds::LoadTestFile: return bool(h.loadTestFile);
     case MenuNeeds::SaveTestFile: return bool(h.saveTestFile);
-    case MenuNeeds::BothPorts: return ctx_.state.classCommPrimary && ctx_.state.classCommSecondary;
+    case MenuNeeds::BothPorts: return ctx_.ports.classCommPrimary && ctx_.ports.classCommSecondary;
     case MenuNeeds::Nothing: break;
     }
     return true;

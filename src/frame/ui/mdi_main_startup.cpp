@@ -57,8 +57,8 @@ void MDIMain::MDIForm_Load() {
 
         if (options_.makeDevice && s.scheduler && s.dialogs) {
             ports_ = std::make_unique<PortObjects>(s, s.locale, *s.scheduler, *s.dialogs, options_.makeDevice);
-            ctx_.state.classCommPrimary = &ports_->primary();
-            ctx_.state.classCommSecondary = &ports_->secondary();
+            ctx_.ports.classCommPrimary = &ports_->primary();
+            ctx_.ports.classCommSecondary = &ports_->secondary();
             ports_->InitCommCtrls();
             ports_->primary().RestoreClassParameters(ini, "Primary Port Settings");
             ports_->secondary().RestoreClassParameters(ini, "Secondary Port Settings");
@@ -109,8 +109,8 @@ void MDIMain::MDIForm_Unload() {
         SaveFormParameters(ini, "Main Window");
         for (const ToolWindowInfo& info : kToolWindows)
             if (ToolForm* f = ctx_.form(info.id)) f->SaveFormParameters(ini, info.sectionName);
-        if (ctx_.state.classCommPrimary) ctx_.state.classCommPrimary->SaveClassParameters(ini, "Primary Port Settings");
-        if (ctx_.state.classCommSecondary) ctx_.state.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
+        if (ctx_.ports.classCommPrimary) ctx_.ports.classCommPrimary->SaveClassParameters(ini, "Primary Port Settings");
+        if (ctx_.ports.classCommSecondary) ctx_.ports.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
         if (ports_) ports_->SaveDeviceMap(PortDeviceMapFile(s.places), s.dialogs);
         // Into the batch: the commit below reports the file.
         if (rememberDataFile_) (void)WriteIniValue(s.locale, ini, "Filenames", "Data", s.dataFileName);
@@ -133,8 +133,8 @@ void MDIMain::MDIForm_Unload() {
     }
 
     ports_.reset();
-    ctx_.state.classCommPrimary = nullptr;
-    ctx_.state.classCommSecondary = nullptr;
+    ctx_.ports.classCommPrimary = nullptr;
+    ctx_.ports.classCommSecondary = nullptr;
 }
 
 }  // namespace k45

@@ -5,6 +5,7 @@
 #include <QToolTip>
 #include <QWidget>
 
+#include "frame/app_context.h"
 #include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/port_devices.h"
@@ -62,26 +63,26 @@ namespace {
 
 class PortDevicesTip : public QObject {
 public:
-    PortDevicesTip(QWidget& panel, const AppState& state) : QObject(&panel), state_(state) {}
+    PortDevicesTip(QWidget& panel, const AppContext& ctx) : QObject(&panel), ctx_(ctx) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::ToolTip) return false;
         auto* panel = static_cast<QWidget*>(watched);
         const std::string text =
-            PortDevicesText(state_.classCommPrimary, state_.classCommSecondary, PortDeviceMapFile(state_.places));
+            PortDevicesText(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary, PortDeviceMapFile(ctx_.state.places));
         QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QText(text), panel);
         return true;
     }
 
 private:
-    const AppState& state_;
+    const AppContext& ctx_;
 };
 
 }  // namespace
 
-void ShowPortDevicesOnHover(QWidget& panel, const AppState& state) {
-    panel.installEventFilter(new PortDevicesTip(panel, state));
+void ShowPortDevicesOnHover(QWidget& panel, const AppContext& ctx) {
+    panel.installEventFilter(new PortDevicesTip(panel, ctx));
 }
 
 void PortObjects::SaveDeviceMap(const std::string& mapFile, Dialogs* dialogs) {

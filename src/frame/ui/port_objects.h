@@ -16,6 +16,7 @@ class QWidget;
 namespace k45 {
 
 struct AppState;
+struct AppContext;
 struct FilePlaces;
 struct ModeFlags;
 struct LocaleInfo;
@@ -33,7 +34,7 @@ SerialDeviceFactory RealSerialDevices(const FilePlaces& files);
 // open, or for a closed port the device its next open would take.
 std::string PortDevicesText(const classComm* primary, const classComm* secondary, const std::string& mapFile);
 // Makes `panel` show PortDevicesText of the state's port objects as its tool tip, made when asked.
-void ShowPortDevicesOnHover(QWidget& panel, const AppState& state);
+void ShowPortDevicesOnHover(QWidget& panel, const AppContext& ctx);
 
 class PortObjects {
 public:

@@ -29,8 +29,8 @@ void Write(classComm& c, const PortChoice& s) {
 }  // namespace
 
 void SwapCommPorts(AppContext& ctx) {
-    classComm* primary = ctx.state.classCommPrimary;
-    classComm* secondary = ctx.state.classCommSecondary;
+    classComm* primary = ctx.ports.classCommPrimary;
+    classComm* secondary = ctx.ports.classCommSecondary;
     if (!primary || !secondary) return;
 
     // A radio left in a test mode on the old primary port gets its end of test first.

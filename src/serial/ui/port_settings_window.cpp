@@ -286,7 +286,7 @@ std::string formPortSettings::MapFile() const { return PortDeviceMapFile(ctx_.st
 
 // The device a port object has open on this number: what is in use, whatever the map says now.
 std::string formPortSettings::OpenDeviceOf(int portNumber) const {
-    for (const classComm* p : {ctx_.state.classCommPrimary, ctx_.state.classCommSecondary})
+    for (const classComm* p : {ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary})
         if (p && p->GetCommPortOpen() && p->portNumber == portNumber) return p->GetOpenDevice();
     return {};
 }
@@ -402,7 +402,7 @@ void formPortSettings::SelectByFirstLetter(QComboBox* combo, char letter) {
 
 void formPortSettings::DisplaySettings() {
     const bool eng = ctx_.state.engineerMode;
-    classComm* ports[2] = {ctx_.state.classCommPrimary, ctx_.state.classCommSecondary};
+    classComm* ports[2] = {ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary};
     // Each number's device: the one a port has open on it, else what the map names.
     storedDevices_ = ReadPortDeviceMap(MapFile());
     devices_ = storedDevices_;
@@ -438,7 +438,7 @@ void formPortSettings::DisplaySettings() {
                              s.comboDtrEnable, s.comboTxMode})
             c->setEnabled(true);
     }
-    if (classComm* p = ctx_.state.classCommPrimary) {
+    if (classComm* p = ctx_.ports.classCommPrimary) {
         checkIgnoreDCD->setChecked(p->ignoreDCD);
         checkIgnoreDCD->setEnabled(eng);
         textDcdTimeout->setValue(p->dcdTimeoutTime);
@@ -468,7 +468,7 @@ void formPortSettings::checkIgnoreDCD_Click() {
 }
 
 void formPortSettings::buttonOK_Click() {
-    classComm* ports[2] = {ctx_.state.classCommPrimary, ctx_.state.classCommSecondary};
+    classComm* ports[2] = {ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary};
     if (!ports[0] || !ports[1]) return;
     const int primaryPort = side[0].comboPortNum->currentIndex() + 1;
     const int secondaryPort = side[1].comboPortNum->currentIndex() + 1;

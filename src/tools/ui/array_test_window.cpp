@@ -140,7 +140,7 @@ void formTstArray::SaveFormParameters(const std::string& fileName, const std::st
 }
 
 void formTstArray::Form_Load() {
-    if (!dialogue_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler()) {
+    if (!dialogue_ && ctx_.ports.classCommPrimary && ctx_.ports.classCommSecondary && ctx_.scheduler()) {
         ArrayTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
         e.dataTypeIndex = dataTypeIndex_;
         e.packetsToSend = packetsToSend_;

@@ -69,7 +69,7 @@ formComStats::formComStats(AppContext& ctx, QWidget* parent)
         for (QCheckBox* box : c->lines)
             connect(box, &QCheckBox::clicked, this, [this] { Poll(); });  // indicators only
         connect(c->clear, &QPushButton::clicked, this, [this, isPrimary] {
-            classComm* port = isPrimary ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
+            classComm* port = isPrimary ? ctx_.ports.classCommPrimary : ctx_.ports.classCommSecondary;
             if (port) port->ClearCommStats();
             Poll();
         });
@@ -115,7 +115,7 @@ void formComStats::Show(PortControls& c, const PortStatsSnapshot& s) {
 void formComStats::Poll() {
     for (PortControls* c : {&primary, &secondary}) {
         const bool isPrimary = c == &primary;
-        classComm* port = isPrimary ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
+        classComm* port = isPrimary ? ctx_.ports.classCommPrimary : ctx_.ports.classCommSecondary;
         if (!port) continue;
         const PortStatsSnapshot s = ReadPortStats(*port, isPrimary);
         std::int16_t& last = isPrimary ? lastPrimaryPort_ : lastSecondaryPort_;

@@ -301,7 +301,7 @@ void formPacketTst::SaveFormParameters(const std::string& fileName, const std::s
 }
 
 void formPacketTst::EnsureEngine() {
-    if (dialogue_ || !ctx_.state.classCommPrimary || !ctx_.state.classCommSecondary || !ctx_.scheduler()) return;
+    if (dialogue_ || !ctx_.ports.classCommPrimary || !ctx_.ports.classCommSecondary || !ctx_.scheduler()) return;
     PacketTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
     const Settings& s = settings_;
     e.numberOfPackets = s.numberOfPackets;

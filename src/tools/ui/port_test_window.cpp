@@ -125,7 +125,7 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
 formPortTest::~formPortTest() = default;
 
 void formPortTest::Form_Load() {
-    if (!dialogue_ && ctx_.state.classCommPrimary && ctx_.state.classCommSecondary && ctx_.scheduler())
+    if (!dialogue_ && ctx_.ports.classCommPrimary && ctx_.ports.classCommSecondary && ctx_.scheduler())
         MakeDialogue(DialogueLinks::Of(ctx_));
     if (!dialogue_) return;
     static_cast<DotCanvas*>(drawingArea)->Clear();

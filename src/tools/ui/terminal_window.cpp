@@ -194,7 +194,7 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
 
 formHexText::~formHexText() {
     // At program exit the port objects go before the windows.
-    if (dialogue_ && !ctx_.state.classCommPrimary) dialogue_->Abandon();
+    if (dialogue_ && !ctx_.ports.classCommPrimary) dialogue_->Abandon();
 }
 
 void formHexText::setThisFormType(std::int32_t kind) {
@@ -220,7 +220,7 @@ void formHexText::SaveFormParameters(const std::string& fileName, const std::str
 
 void formHexText::Form_Load() {
     const classComm* port =
-        TerminalKindEntry(kind_).primaryPort ? ctx_.state.classCommPrimary : ctx_.state.classCommSecondary;
+        TerminalKindEntry(kind_).primaryPort ? ctx_.ports.classCommPrimary : ctx_.ports.classCommSecondary;
     if (!port || !ctx_.dialogs()) return;
     if (!dialogue_) MakeDialogue(DialogueLinks::Of(ctx_), kind_, counters_);
     // A size never saved (0) takes the design size.

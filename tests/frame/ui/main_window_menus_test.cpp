@@ -408,8 +408,8 @@ TEST_F(MenusTest, MissingHelpFileGivesAClearMessage) {
 TEST_F(MenusTest, SwapCommPortsExchangesTheConfiguredSettings) {
     FakeToolWindow& active = AddWindow(ToolWindow::formComStats);
     Start(false, "", DefaultSubsystemHooks(), /*withPorts=*/true);
-    classComm& primary = *ctx.state.classCommPrimary;
-    classComm& secondary = *ctx.state.classCommSecondary;
+    classComm& primary = *ctx.ports.classCommPrimary;
+    classComm& secondary = *ctx.ports.classCommSecondary;
     ASSERT_TRUE(win->action("menuUtilsSwapPorts")->isEnabled());
     win->MDIForm_Activate();  // primary forced open on Com1
     secondary.portSettings.baudRate = 19200;
@@ -482,7 +482,7 @@ TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatus
     window->side[0].comboPortNum->setCurrentIndex(2);  // Com3
     window->buttonOK_Click();
     EXPECT_FALSE(portSettings->loaded());
-    EXPECT_EQ(ctx.state.classCommPrimary->portNumber, 3);
+    EXPECT_EQ(ctx.ports.classCommPrimary->portNumber, 3);
     EXPECT_EQ(win->panelText(2), "Com3 / Com2");
 
     ASSERT_TRUE(Close());

@@ -167,15 +167,15 @@ TEST_F(StartupTest, MinimizedWindowIsSavedAsNotMaximized) {
 TEST_F(StartupTest, FirstActivationShowsTheSplashOnceAndForcesThePrimaryPortOpen) {
     Start(false, "", DefaultSubsystemHooks(), /*withPorts=*/true);
     EXPECT_EQ(win->panelText(2), "Com1 / Com2");
-    EXPECT_FALSE(ctx.state.classCommPrimary->GetCommPortOpen());
+    EXPECT_FALSE(ctx.ports.classCommPrimary->GetCommPortOpen());
     win->MDIForm_Activate();
     EXPECT_EQ(splashShown, 1);
-    EXPECT_TRUE(ctx.state.classCommPrimary->GetCommPortOpen());
-    EXPECT_TRUE(ctx.state.classCommPrimary->forcedOpen());
-    EXPECT_EQ(ctx.state.classCommPrimary->GetWorkingTxMode(), 7);
-    EXPECT_EQ(ctx.state.classCommPrimary->GetWorkingBaudRate(), 9600);
+    EXPECT_TRUE(ctx.ports.classCommPrimary->GetCommPortOpen());
+    EXPECT_TRUE(ctx.ports.classCommPrimary->forcedOpen());
+    EXPECT_EQ(ctx.ports.classCommPrimary->GetWorkingTxMode(), 7);
+    EXPECT_EQ(ctx.ports.classCommPrimary->GetWorkingBaudRate(), 9600);
     EXPECT_EQ(PortSettingsText(cable->a().settings()), "9600,n,8,1");
-    EXPECT_FALSE(ctx.state.classCommSecondary->GetCommPortOpen());
+    EXPECT_FALSE(ctx.ports.classCommSecondary->GetCommPortOpen());
 
     // Later activations change nothing; the one posted by showing the window neither.
     win->MDIForm_Activate();
@@ -183,7 +183,7 @@ TEST_F(StartupTest, FirstActivationShowsTheSplashOnceAndForcesThePrimaryPortOpen
     EXPECT_EQ(splashShown, 1);
 
     ASSERT_TRUE(Close());
-    EXPECT_EQ(ctx.state.classCommPrimary, nullptr);
+    EXPECT_EQ(ctx.ports.classCommPrimary, nullptr);
     EXPECT_FALSE(cable->a().isOpen());
     EXPECT_EQ(IniValue("Primary Port Settings", "Comm Port"), "1");
     EXPECT_EQ(IniValue("Secondary Port Settings", "Comm Port"), "2");

@@ -69,7 +69,7 @@ protected:
         home.write("K45MR.ini", ports + extra);
         home.write("config/K45MR.ini", ports);
     }
-    classComm& primary() { return *ctx.state.classCommPrimary; }
+    classComm& primary() { return *ctx.ports.classCommPrimary; }
 
     PtyPair unitA, unitB;
 };

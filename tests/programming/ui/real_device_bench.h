@@ -32,11 +32,11 @@ protected:
         realPort->InitCommCtrl(counting.get(), 0, portNumber, realTimer.get());
         realPort->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(realPort->GetCommPortOpen());
-        ctx.state.classCommPrimary = realPort.get();
+        ctx.ports.classCommPrimary = realPort.get();
     }
     void TearDown() override {
         dlg.Unload();
-        ctx.state.classCommPrimary = port.get();
+        ctx.ports.classCommPrimary = port.get();
         realPort.reset();
         counting.reset();
         device.reset();

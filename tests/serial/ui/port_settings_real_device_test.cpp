@@ -48,8 +48,8 @@ struct PortSettingsOnRealDevices : ::testing::Test {
         secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, tables);
         primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
         secondary->InitCommCtrl(&devSecondary, 1, 2, nullptr);
-        ctx.state.classCommPrimary = primary.get();
-        ctx.state.classCommSecondary = secondary.get();
+        ctx.ports.classCommPrimary = primary.get();
+        ctx.ports.classCommSecondary = secondary.get();
         home.write("K45MR.ini", "[Com Port Devices]\r\nCom1=" + unitA.slavePath() + "\r\n");
         primary->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(primary->GetCommPortOpen());

@@ -55,8 +55,8 @@ struct PortSettingsWindow : ::testing::Test {
         secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
         primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
         secondary->InitCommCtrl(&devSecondary, 1, 2, nullptr);
-        ctx.state.classCommPrimary = primary.get();
-        ctx.state.classCommSecondary = secondary.get();
+        ctx.ports.classCommPrimary = primary.get();
+        ctx.ports.classCommSecondary = secondary.get();
         // Secondary: a different configuration and different advanced settings.
         secondary->portSettings.baudRate = 19200;
         secondary->portSettings.dataBits = 7;

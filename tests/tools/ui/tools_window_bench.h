@@ -58,8 +58,8 @@ protected:
         primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
         secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
-        ctx.state.classCommPrimary = primary.get();
-        ctx.state.classCommSecondary = secondary.get();
+        ctx.ports.classCommPrimary = primary.get();
+        ctx.ports.classCommSecondary = secondary.get();
         ctx.state.localLinks = &links;
         owner.resize(1000, 700);
         owner.show();
