@@ -97,9 +97,8 @@ RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& loca
     return c;
 }
 
-EngRemoteControl::EngRemoteControl(EngTestDialogue& panel, LocalLinks* links, Dialogs* dialogs,
-                                   const LocaleInfo& locale, EngRemoteView& view)
-    : panel_(panel), links_(links), dialogs_(dialogs), locale_(locale), view_(view) {
+EngRemoteControl::EngRemoteControl(EngTestDialogue& panel, const DialogueLinks& links, EngRemoteView& view)
+    : panel_(panel), links_(links), view_(view) {
     panel_.controllerF8 = [this] {
         if (!ticked_ || !linked()) return false;
         PublishReply("Freq=" + panel_.rxText());
@@ -113,9 +112,10 @@ EngRemoteControl::~EngRemoteControl() {
 }
 
 bool EngRemoteControl::Start(std::string* error) {
-    if (!links_) return false;
+    LocalLinks* local = links_.services.localLinks;
+    if (!local) return false;
     if (server_ && server_->listening()) return true;
-    server_ = links_->createServer(kOurLinkApplication, kEngTestTopic);
+    server_ = local->createServer(kOurLinkApplication, kEngTestTopic);
     server_->onExecute = [this](int id, const std::string& command) {
         if (std::find(partnerConnections_.begin(), partnerConnections_.end(), id) == partnerConnections_.end())
             partnerConnections_.push_back(id);
@@ -154,8 +154,9 @@ void EngRemoteControl::DropClient() {
 
 bool EngRemoteControl::ConnectClient(const std::string& app, const std::string& topic, const std::string& item,
                                      std::string* error) {
-    if (!links_) return false;
-    client_ = links_->createClient();
+    LocalLinks* local = links_.services.localLinks;
+    if (!local) return false;
+    client_ = local->createClient();
     client_->onData = [this](const std::string&, const std::string& value) {
         view_.SetDestination(value);
         DestinationChanged(value);
@@ -209,7 +210,7 @@ void EngRemoteControl::ShowLinkFailure(const std::string& app, const std::string
         ticked_ = false;
         view_.ClearDdeEnable();
     }
-    if (dialogs_) dialogs_->messageBox("Unable to Connect to " + app + "!\n" + error, "", MsgButtons::OK, MsgIcon::None);
+    if (Dialogs* dialogs = links_.dialogs()) dialogs->messageBox("Unable to Connect to " + app + "!\n" + error, "", MsgButtons::OK, MsgIcon::None);
 }
 
 void EngRemoteControl::LinkClosed() {
@@ -230,7 +231,7 @@ void EngRemoteControl::DestinationChanged(const std::string& text) {
 }
 
 void EngRemoteControl::Interpret(const std::string& text) {
-    const RemoteCommand c = ParseRemoteCommand(text + " ", locale_);
+    const RemoteCommand c = ParseRemoteCommand(text + " ", links_.files.locale);
     // A refused command changes nothing, sends nothing and gets no reply.
     if (c.refused) return;
     if (c.app) peerApp_ = *c.app;

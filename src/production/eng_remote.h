@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/dialogue_links.h"
 #include "platform/local_link.h"
 
 namespace k45 {
@@ -42,19 +43,19 @@ RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& loca
 class EngRemoteView {
 public:
     virtual ~EngRemoteView() = default;
-    virtual void SetDestination(const std::string& text) { (void)text; }  // labelDdeDst
-    virtual void SetSource(const std::string& text) { (void)text; }       // labelDdeSrc
-    virtual void SetLinkStatus(const std::string& text) { (void)text; }   // labelTest
+    virtual void SetDestination(const std::string& text) = 0;  // labelDdeDst
+    virtual void SetSource(const std::string& text) = 0;       // labelDdeSrc
+    virtual void SetLinkStatus(const std::string& text) = 0;   // labelTest
     // Clears checkDdeEnable without running its handler.
-    virtual void ClearDdeEnable() {}
+    virtual void ClearDdeEnable() = 0;
     // Selects the transmit mode's entry without running its handler.
-    virtual void SelectTransmitMode(int mode) { (void)mode; }
+    virtual void SelectTransmitMode(int mode) = 0;
 };
 
 class EngRemoteControl {
 public:
-    EngRemoteControl(EngTestDialogue& panel, LocalLinks* links, Dialogs* dialogs, const LocaleInfo& locale,
-                     EngRemoteView& view);
+    // The topic is offered on the program's local links (none: no remote control).
+    EngRemoteControl(EngTestDialogue& panel, const DialogueLinks& links, EngRemoteView& view);
     ~EngRemoteControl();
 
     // The window loads: the topic is offered. False with the reason when it cannot be.
@@ -80,9 +81,7 @@ private:
     void Interpret(const std::string& text);
 
     EngTestDialogue& panel_;
-    LocalLinks* links_;
-    Dialogs* dialogs_;
-    const LocaleInfo& locale_;
+    DialogueLinks links_;
     EngRemoteView& view_;
     std::unique_ptr<LinkServer> server_;
     std::unique_ptr<LinkClient> client_;

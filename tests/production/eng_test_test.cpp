@@ -133,12 +133,14 @@ struct RecordingEngView : QuietPanelView<TestPanelView>, EngRemoteView {
     void SetDestination(const std::string& t) override { destination = t; }
     void SetSource(const std::string& t) override { source = t; }
     void ClearDdeEnable() override { ++ddeCleared; }
+    void SelectTransmitMode(int) override {}
 };
 
 class EngPanel : public PanelBench {
 protected:
     EngPanel() {
         host.onClose = [this] { dlg.Unload(); };
+        ctx.state.localLinks = &links;
         ctx.state.engineerFrequencies.rxFrequency = 450000000;
         ctx.state.engineerFrequencies.txFrequency = 450000000;
     }
@@ -161,7 +163,7 @@ protected:
     RecordingEngView view;
     EngTestDialogue dlg{Links(), view};
     FakeLinks links;
-    EngRemoteControl remote{dlg, &links, &dialogs, ctx.state.locale, view};
+    EngRemoteControl remote{dlg, Links(), view};
 };
 
 TEST_F(EngPanel, OpensOnTheStoredFrequenciesAndSendsWhatIsTyped) {

@@ -21,9 +21,9 @@
 
 namespace k45 {
 
-formEngTest::formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent)
+formEngTest::formEngTest(AppContext& ctx, QWidget* parent)
     : ProductionWindow(ctx, "formEngTest", "Engineer Test", Placement::Saved, parent),
-      remote_(dialogue(), links, ctx.state.dialogs, ctx.state.locale, *this) {
+      remote_(dialogue(), DialogueLinks::Of(ctx), *this) {
     auto [left, right] = PanelColumns(this);
 
     auto* g = new QGridLayout;

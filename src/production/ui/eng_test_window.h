@@ -25,8 +25,7 @@ class formEngTest : public ProductionWindow<EngTestDialogue, PanelControls<TestP
                     private EngRemoteView {
     Q_OBJECT
 public:
-    // links: the program's local links (null: no remote control).
-    formEngTest(AppContext& ctx, LocalLinks* links, QWidget* parent = nullptr);
+    explicit formEngTest(AppContext& ctx, QWidget* parent = nullptr);
     ~formEngTest() override;
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;

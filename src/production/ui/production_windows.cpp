@@ -1,8 +1,5 @@
-#include <QObject>
-
 #include "frame/app_context.h"
 #include "frame/tool_window_ids.h"
-#include "platform/qt/qt_local_link.h"
 #include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
 #include "production/ui/panel_window_support.h"
@@ -11,23 +8,13 @@
 
 namespace k45 {
 
-namespace {
-// The links the engineer panel offers its topic on; owned by the main window.
-struct LinksHolder : QObject {
-    QtLocalLinks links;
-};
-}  // namespace
-
 void AddProductionWindows(AppContext& ctx, QWidget& owner) {
-    auto* holder = new LinksHolder;
     ctx.Register(ToolWindow::formProdTest, *new formProdTest(ctx, &owner));
     ctx.Register(ToolWindow::formUserTest, *new formUserTest(ctx, &owner));
     ctx.Register(ToolWindow::formProgPwr, *new formProgPwr(ctx, &owner));
     ctx.Register(ToolWindow::formProgRssi, *new formProgRssi(ctx, &owner));
     ctx.Register(ToolWindow::formTempComp, *new formTempComp(ctx, &owner));
-    ctx.Register(ToolWindow::formEngTest, *new formEngTest(ctx, &holder->links, &owner));
-    // Parented last, so it goes after the windows that use it.
-    holder->setParent(&owner);
+    ctx.Register(ToolWindow::formEngTest, *new formEngTest(ctx, &owner));
 }
 
 }  // namespace k45

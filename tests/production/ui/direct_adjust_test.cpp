@@ -57,7 +57,7 @@ protected:
     PanelMainFrame frame;
     formParmsGetCurrent readerWindow{ctx};
     formProdTest prod{ctx};
-    formEngTest eng{ctx, nullptr};
+    formEngTest eng{ctx};
 };
 
 TEST_F(DirectAdjust, ProductionPanelLimitsATypedValueToTheSelectedAdjust) {

@@ -72,7 +72,7 @@ protected:
     formParmsGetCurrent readerWindow{ctx};
     formProdTest prod{ctx};
     formUserTest user{ctx};
-    formEngTest eng{ctx, nullptr};
+    formEngTest eng{ctx};
     formProgPwr power{ctx};
     formProgRssi rssi{ctx};
     formTempComp temp{ctx};

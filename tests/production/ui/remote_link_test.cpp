@@ -20,6 +20,7 @@ class RemoteLink : public PanelBench {
 protected:
     RemoteLink() {
         ctx.mainFrame = &frame;
+        ctx.state.localLinks = &links;
         ctx.formParmsGetCurrent = &readerWindow;
         frame.reader = &readerWindow;
         frame.panel = &win;
@@ -39,7 +40,7 @@ protected:
     std::string folder = home.path() + "/links";
     QtLocalLinks links{folder};
     formParmsGetCurrent readerWindow{ctx};
-    formEngTest win{ctx, &links};
+    formEngTest win{ctx};
 };
 
 TEST_F(RemoteLink, APartnerLinksSendsCommandsAndReadsTheReplies) {
