@@ -131,12 +131,12 @@ public:
     // Closes the window (its unload runs the dialogue's Unload).
     virtual void CloseWindow() = 0;
     // The read/write window is loaded; its caption.
-    virtual bool ReadWriteLoaded(std::string* caption) const { (void)caption; return false; }
+    virtual bool ReadWriteLoaded(std::string* caption) const = 0;
     // Unloads a loaded read/write window and shows it again to write currentParameters
     // (write current parameters, started by itself).
-    virtual void WriteCurrentParameters() {}
+    virtual void WriteCurrentParameters() = 0;
     // One resend counted in the main window's status bar.
-    virtual void CountResend() {}
+    virtual void CountResend() = 0;
 };
 
 }  // namespace k45
