@@ -86,14 +86,13 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         secondary.InitCommCtrl(&cable.b(), 1, 2, timerB.get());
         secondary.portSettings.baudRate = 115200;
         NullSimView simView;
-        PortSlots ports;
+        const PortSlots ports{&primary, &secondary};
         WindowRegistry windows;
         const DialogueLinks links{app, app, app, app, ports, windows};
         DiagSimulator sim(links, sched, simView);
-        sim.SelectPort(&primary, &secondary, true);
-        sim.Activate(app.mainParameters);
+        sim.SelectPort(true);
+        sim.Activate();
         NullOnlineView view;
-        ports.classCommPrimary = &primary;
         OnlineDiagDialogue online(links, settings, view);
         online.Load();
         online.Activate();
@@ -117,7 +116,7 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         state.PauseTiming();
         sim.Stop();
         online.Unload();
-        sim.DeRegisterAll(&primary, &secondary);
+        sim.DeRegisterAll();
         state.ResumeTiming();
     }
 }

@@ -84,6 +84,7 @@ std::array<std::int16_t, kOnlinePacketSize> BuildOnlinePacket(std::uint32_t long
 
 DiagSimulator::DiagSimulator(DialogueLinks links, Scheduler& scheduler, DiagSimulatorView& view)
     : app_{links.modes, links.records, links.services, links.services.dialogs},
+      ports_(links.ports),
       view_(view),
       timerTestTx_(scheduler.createTimer()),
       timerActive_(scheduler.createTimer()) {
@@ -95,9 +96,9 @@ DiagSimulator::DiagSimulator(DialogueLinks links, Scheduler& scheduler, DiagSimu
 // The window takes it off the ports it has then: the ones chosen earlier may be gone.
 DiagSimulator::~DiagSimulator() = default;
 
-void DiagSimulator::SelectPort(classComm* primary, classComm* secondary, bool useSecondary) {
-    classComm* chosen = useSecondary ? secondary : primary;
-    classComm* other = useSecondary ? primary : secondary;
+void DiagSimulator::SelectPort(bool useSecondary) {
+    classComm* chosen = useSecondary ? ports_.classCommSecondary : ports_.classCommPrimary;
+    classComm* other = useSecondary ? ports_.classCommPrimary : ports_.classCommSecondary;
     if (other) other->DeRegisterForAll(this);
     port_ = chosen;
     if (port_) {
@@ -106,13 +107,25 @@ void DiagSimulator::SelectPort(classComm* primary, classComm* secondary, bool us
     }
 }
 
-void DiagSimulator::DeRegisterAll(classComm* primary, classComm* secondary) {
-    for (classComm* p : {primary, secondary})
+void DiagSimulator::DeRegisterAll() {
+    for (classComm* p : {ports_.classCommPrimary, ports_.classCommSecondary})
         if (p) p->DeRegisterForAll(this);
     port_ = nullptr;
 }
 
-void DiagSimulator::Activate(const ModemParameters& mainParameters) {
+void DiagSimulator::Load() {
+    state_.testState = 0;
+    state_.packetsSent = 0;
+}
+
+void DiagSimulator::Unload() {
+    state_.testState = 0;
+    timerTestTx_->setEnabled(false);
+    timerActive_->setEnabled(false);
+    DeRegisterAll();
+}
+
+void DiagSimulator::Activate() {
     if (port_) {
         // A refused setting has shown its own box; the exchange goes on regardless.
         (void)port_->RestoreHandshaking();
@@ -122,7 +135,7 @@ void DiagSimulator::Activate(const ModemParameters& mainParameters) {
         timerTestTx_->setEnabled(false);
         timerTestTx_->setEnabled(true);
     }
-    state_.simParameters = mainParameters;
+    state_.simParameters = app_.records.mainParameters;
     // The dump reports the same unit the statistics call the master.
     state_.simParameters.serialNumber = state_.masterId;
 }

@@ -102,14 +102,19 @@ public:
     SimState& state() { return state_; }
     const SimState& state() const { return state_; }
 
-    // Registers for transmit-complete and lines on the chosen port, off the other one.
-    void SelectPort(classComm* primary, classComm* secondary, bool useSecondary);
+    // Registers for transmit-complete and lines on the chosen one of the program's ports, off
+    // the other one.
+    void SelectPort(bool useSecondary);
     // Off the lists of the program's present ports (a port replaced since is gone with its lists).
-    void DeRegisterAll(classComm* primary, classComm* secondary);
+    void DeRegisterAll();
     classComm* port() const { return port_; }
 
-    // The window's activation: the port's own settings, a fresh copy of the parameters.
-    void Activate(const ModemParameters& mainParameters);
+    // The window loads: no test runs, no packet counted yet.
+    void Load();
+    // The window's activation: the port's own settings, a fresh copy of the main parameters.
+    void Activate();
+    // The window unloads: the test ends without a word to the window, the ports let go.
+    void Unload();
     void Start(const SimSettings& settings);
     void Stop();
     void Clear();
@@ -146,6 +151,7 @@ private:
         operator const Services&() const { return services; }
     };
     Parts app_;
+    const PortSlots& ports_;
     DiagSimulatorView& view_;
     SimState state_;
     classComm* port_ = nullptr;

@@ -33,6 +33,7 @@ public:
     }
     // The dialogue; where the window makes it at a load, only once hasDialogue().
     Dialogue& dialogue() { return *dialogue_; }
+    const Dialogue& dialogue() const { return *dialogue_; }
     bool hasDialogue() const { return dialogue_.has_value(); }
 
 protected:

@@ -107,10 +107,10 @@ protected:
         secondary = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         secondary->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
         ctx.ports.classCommSecondary = secondary.get();
-        sim.SelectPort(primary.get(), secondary.get(), true);
+        sim.SelectPort(true);
     }
     ~DiagBench() override {
-        sim.DeRegisterAll(primary.get(), secondary.get());
+        sim.DeRegisterAll();
         dialogs.verify();
     }
 

@@ -58,7 +58,7 @@ protected:
     LinkTest() {
         readerView.reader = &reader;
         view.reader = &reader;
-        sim.Activate(ctx.state.mainParameters);
+        sim.Activate();
         SetFilterIds(settings, {77});
         SimSettings s = Settings(false);
         s.masterId = 305;

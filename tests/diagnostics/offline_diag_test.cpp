@@ -28,7 +28,7 @@ protected:
     OfflineDiag() {
         readerView.reader = &reader;
         view.reader = &reader;
-        sim.Activate(ctx.state.mainParameters);
+        sim.Activate();
     }
     ~OfflineDiag() override {
         offline.Unload();

@@ -156,7 +156,7 @@ TEST_F(Simulator, TheDumpReportsTheMasterIdAfterAnActivation) {
     SimSettings s = Settings(false);
     s.masterId = 4242;
     sim.Start(s);
-    sim.Activate(ctx.state.mainParameters);
+    sim.Activate();
     const std::size_t before = fromSim().size();
     Host("DE\r");
     sched.advance(1000);

@@ -59,8 +59,8 @@ void ReadIdInto(const LocaleInfo& l, const std::string& fileName, const std::str
 }  // namespace
 
 formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
-    : ToolWindowBase(ctx, "formDiagTst", "Online/Offline Diagnostics Test", Placement::Saved, parent),
-      sim_(DialogueLinks::Of(ctx), *ctx.state.scheduler, *this) {
+    : DialogueWindow(ctx, "formDiagTst", "Online/Offline Diagnostics Test", Placement::Saved, parent,
+                     DialogueLinks::Of(ctx), *ctx.state.scheduler) {
     auto* test = new QGroupBox("&Test:", this);
     test->setObjectName("frameTestSelect");
     auto* tl = new QVBoxLayout(test);
@@ -144,24 +144,24 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
     connect(optionPrimaryComm, &QRadioButton::clicked, this, [this] { SelectPort(false); });
     connect(optionSecondaryComm, &QRadioButton::clicked, this, [this] { SelectPort(true); });
     connect(buttonStart, &QPushButton::clicked, this, [this] {
-        if (sim_.state().testState != 0) return;
-        sim_.Start(ReadBoxes());
-        if (sim_.state().testState != 0) {
+        if (dialogue().state().testState != 0) return;
+        dialogue().Start(ReadBoxes());
+        if (dialogue().state().testState != 0) {
             Lock(true);
             buttonStop->setFocus();
         }
     });
-    connect(buttonStop, &QPushButton::clicked, this, [this] { sim_.Stop(); });
-    connect(buttonClear, &QPushButton::clicked, this, [this] { sim_.Clear(); });
+    connect(buttonStop, &QPushButton::clicked, this, [this] { dialogue().Stop(); });
+    connect(buttonClear, &QPushButton::clicked, this, [this] { dialogue().Clear(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
 formDiagTst::~formDiagTst() {
     // The ports the program has now: ones it has replaced since are gone with their lists.
-    sim_.DeRegisterAll(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary);
+    dialogue().DeRegisterAll();
 }
 
-void formDiagTst::SelectPort(bool secondary) { sim_.SelectPort(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary, secondary); }
+void formDiagTst::SelectPort(bool secondary) { dialogue().SelectPort(secondary); }
 
 bool formDiagTst::PauseTicked() const { return checkPause->isChecked(); }
 
@@ -183,7 +183,7 @@ void formDiagTst::Lock(bool running) {
 }
 
 SimSettings formDiagTst::ReadBoxes() const {
-    const SimState& st = sim_.state();
+    const SimState& st = dialogue().state();
     SimSettings s;
     s.online = optionOnline->isChecked();
     s.packetDelay = comboPacketDelay->currentIndex() >= 0
@@ -211,7 +211,7 @@ SimSettings formDiagTst::ReadBoxes() const {
 }
 
 void formDiagTst::ShowFields() {
-    const SimState& st = sim_.state();
+    const SimState& st = dialogue().state();
     comboPacketDelay->setCurrentIndex(packetDelayIndex_ >= 0 && packetDelayIndex_ <= 40 ? packetDelayIndex_ : -1);
     textNumOfPackets->setText(QString::number(st.packetsToSend));
     const std::uint32_t ids[3] = {st.masterId, st.startId, st.endId};
@@ -225,7 +225,7 @@ void formDiagTst::ShowFields() {
 void formDiagTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    SimState& st = sim_.state();
+    SimState& st = dialogue().state();
     ReadIniInto(l, fileName, sectionName, "Packet Delay", packetDelayIndex_);
     ReadIniInto(l, fileName, sectionName, "Packets", st.packetsToSend);
     ReadIniInto(l, fileName, sectionName, "Secondary Port", secondaryPort_);
@@ -242,7 +242,7 @@ void formDiagTst::SaveFormParameters(const std::string& fileName, const std::str
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    const SimState& st = sim_.state();
+    const SimState& st = dialogue().state();
     WriteWindowSetting(l, fileName, sectionName, "Packet Delay", packetDelayIndex_);
     WriteWindowSetting(l, fileName, sectionName, "Packets", st.packetsToSend);
     WriteWindowSetting(l, fileName, sectionName, "Secondary Port", secondaryPort_);
@@ -257,10 +257,9 @@ void formDiagTst::SaveFormParameters(const std::string& fileName, const std::str
 
 void formDiagTst::Form_Load() {
     wasLoaded_ = true;
-    sim_.state().testState = 0;
+    DialogueWindow::Form_Load();
     Lock(false);
     SelectPort(false);
-    sim_.state().packetsSent = 0;
     labelPacketsTxed->setText("0");
     ShowFields();
     optionSecondaryComm->setChecked(secondaryPort_);
@@ -272,14 +271,10 @@ void formDiagTst::Form_Load() {
     ActivateOnceShown();
 }
 
-void formDiagTst::Form_Activate() { sim_.Activate(ctx_.state.mainParameters); }
-
 void formDiagTst::Form_Unload() {
-    sim_.state().testState = 0;
-    sim_.Stop();
     packetDelayIndex_ = static_cast<std::int16_t>(comboPacketDelay->currentIndex());
     const SimSettings s = ReadBoxes();
-    SimState& st = sim_.state();
+    SimState& st = dialogue().state();
     st.packetsToSend = s.packetsToSend;
     st.masterId = s.masterId;
     st.startId = s.startId;
@@ -290,7 +285,7 @@ void formDiagTst::Form_Unload() {
     }
     secondaryPort_ = optionSecondaryComm->isChecked();
     offlineTest_ = optionOffline->isChecked();
-    sim_.DeRegisterAll(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary);
+    DialogueWindow::Form_Unload();
 }
 
 }  // namespace k45

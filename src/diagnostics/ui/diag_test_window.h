@@ -5,7 +5,7 @@
 #include <string>
 
 #include "diagnostics/diag_simulator.h"
-#include "ui/tool_window.h"
+#include "ui/dialogue_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,7 +18,7 @@ namespace k45 {
 
 class NumBox;
 
-class formDiagTst : public ToolWindowBase, private DiagSimulatorView {
+class formDiagTst : public DialogueWindow<DiagSimulator, DiagSimulatorView> {
     Q_OBJECT
 public:
     explicit formDiagTst(AppContext& ctx, QWidget* parent = nullptr);
@@ -26,9 +26,6 @@ public:
 
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
-    void Form_Activate() override;
-
-    DiagSimulator& simulator() { return sim_; }
 
     QRadioButton* optionOnline = nullptr;
     QRadioButton* optionOffline = nullptr;
@@ -51,7 +48,6 @@ protected:
     void Form_Unload() override;
 
 private:
-    bool IsActiveChild() const override { return IsActiveForm(); }
     bool PauseTicked() const override;
     void ShowPacketsSent(double count) override;
     void TestStopped() override;
@@ -60,7 +56,6 @@ private:
     SimSettings ReadBoxes() const;
     void SelectPort(bool secondary);
 
-    DiagSimulator sim_;
     bool wasLoaded_ = false;
     std::int16_t packetDelayIndex_ = 0;
     bool secondaryPort_ = false;

@@ -229,7 +229,7 @@ TEST_F(DiagWindows, LinkTestWindowOffersStartOnlyWithADataBaud) {
 }
 
 TEST_F(DiagWindows, DiagTestWindowRunsAnOnlineTestAndKeepsItsSettings) {
-    sim.DeRegisterAll(primary.get(), secondary.get());  // the window brings its own simulator
+    sim.DeRegisterAll();  // the window brings its own simulator
     formDiagTst win(ctx);
     win.RestoreFormParameters(ini, "Test Diags Window");
     win.show();
@@ -267,7 +267,7 @@ TEST_F(DiagWindows, DiagTestWindowTakesOnlyUnitIdsFromItsSettings) {
     };
     for (const auto& c : cases) {
         formDiagTst win(ctx);
-        win.simulator().state().masterId = 305;
+        win.dialogue().state().masterId = 305;
         ASSERT_TRUE(ProfileWrite(ini, "Test Diags Window", "Master ID", c.text));
         win.RestoreFormParameters(ini, "Test Diags Window");
         win.show();
@@ -277,7 +277,7 @@ TEST_F(DiagWindows, DiagTestWindowTakesOnlyUnitIdsFromItsSettings) {
 }
 
 TEST_F(DiagWindows, EveryControlOfEveryDiagnosticsWindowIsReachedByTab) {
-    sim.DeRegisterAll(primary.get(), secondary.get());  // the test window brings its own simulator
+    sim.DeRegisterAll();  // the test window brings its own simulator
     formDiagFilt filt(ctx, settings);
     formOffLine offline(ctx, settings);
     formOnLine online(ctx, settings);
@@ -320,7 +320,7 @@ TEST_F(DiagWindows, DiagFiltBoxesCopyByDragAndDropWithinTheWindowOnly) {
 }
 
 TEST_F(DiagWindows, DiagTestDropRunsTheBoxChangeHandler) {
-    sim.DeRegisterAll(primary.get(), secondary.get());
+    sim.DeRegisterAll();
     formDiagTst win(ctx);
     win.RestoreFormParameters(ini, "Test Diags Window");
     win.show();
@@ -336,9 +336,9 @@ TEST_F(DiagWindows, DiagTestDropRunsTheBoxChangeHandler) {
     EXPECT_EQ(win.textNumOfPackets->text(), "1500");
     win.optionOffline->click();
     win.buttonStart->click();
-    EXPECT_EQ(win.simulator().state().endId, 1500.0);
-    EXPECT_EQ(win.simulator().state().packetsToSend, 1500);
-    EXPECT_EQ(win.simulator().state().channels[0].start, 255);
+    EXPECT_EQ(win.dialogue().state().endId, 1500.0);
+    EXPECT_EQ(win.dialogue().state().packetsToSend, 1500);
+    EXPECT_EQ(win.dialogue().state().channels[0].start, 255);
     win.buttonStop->click();
     win.buttonClose->click();
 }
