@@ -51,7 +51,12 @@ void BM_OnlineFramerAndDecoder(benchmark::State& state) {
 }
 BENCHMARK(BM_OnlineFramerAndDecoder);
 
-struct NullSimView : DiagSimulatorView {};
+struct NullSimView : DiagSimulatorView {
+    bool IsActiveChild() const override { return true; }
+    bool PauseTicked() const override { return false; }
+    void ShowPacketsSent(double) override {}
+    void TestStopped() override {}
+};
 struct NullOnlineView : OnlineDiagView {
     bool IsActiveChild() const override { return true; }
     void RequestCurrentParameters(ParmsClient*) override {}

@@ -65,11 +65,11 @@ struct SimSettings {
 class DiagSimulatorView {
 public:
     virtual ~DiagSimulatorView() = default;
-    virtual bool IsActiveChild() const { return true; }
-    virtual bool PauseTicked() const { return false; }
-    virtual void ShowPacketsSent(double count) { (void)count; }
+    virtual bool IsActiveChild() const = 0;
+    virtual bool PauseTicked() const = 0;
+    virtual void ShowPacketsSent(double count) = 0;
     // The test ended (Stop, a limit): the window unlocks its settings.
-    virtual void TestStopped() {}
+    virtual void TestStopped() = 0;
 };
 
 inline constexpr int kOnlinePacketSize = 9;

@@ -94,7 +94,7 @@ public:
     // Focuses the DAC values editor, or shows it.
     virtual void OpenDacValues() = 0;
     // Focuses the packet test window, or shows it; false when there is no packet test window.
-    virtual bool OpenPacketTest() { return false; }
+    virtual bool OpenPacketTest() = 0;
 };
 
 class TuneDialogue : public CommForm, public ParmsClient, public ProgCompleteClient, public DacValuesClient {
