@@ -60,12 +60,6 @@ void ToolWindowBase::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void ToolWindowBase::ActivateOnceShown() {
-    QTimer::singleShot(0, this, [this] {
-        if (loaded_ && IsActiveForm()) Form_Activate();
-    });
-}
-
 void ToolWindowBase::CloseForm() {
     // A window cannot close while it is being shown: it closes right after.
     if (loading_) {

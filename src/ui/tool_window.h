@@ -8,7 +8,8 @@
 //   savedLeft/savedTop and written back only when the window was shown during the run;
 // - closing: CloseForm closes the window (its MDI sub-window); asked while the window is
 //   being shown, it closes right after;
-// - the active-child rule its timers follow (IsActiveForm).
+// - the active-child rule its timers follow (IsActiveForm); the main window runs Form_Activate
+//   once per activation, after the window's load.
 // A window adds its controls, its wiring and the overrides it needs (Form_Load,
 // Form_Unload, Form_Activate, more settings). Its one owner is the Qt parent it is created
 // with (the main window); the context's registry only refers to it.
@@ -55,10 +56,6 @@ protected:
     void CloseForm();
     // The window is the main window's active child (always, without a main window).
     bool IsActiveForm() const;
-    // The main window makes a child it adds its active one before the child has loaded, so that
-    // activation finds nothing loaded. A window whose work starts at its activation calls this
-    // in its load: once it is on screen, still loaded and the active child, it activates again.
-    void ActivateOnceShown();
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

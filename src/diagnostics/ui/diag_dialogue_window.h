@@ -1,8 +1,7 @@
 #pragma once
 // A diagnostics window on a dialogue that starts with a read of the modem's current parameters:
-// the dialogue window with what these windows share - the request to the reader, the
-// activation once the window is on screen, and the rule that the window's own settings are
-// written only when it was loaded during the run.
+// the dialogue window with what these windows share - the request to the reader and the rule
+// that the window's own settings are written only when it was loaded during the run.
 #include "diagnostics/ui/diag_window_support.h"
 #include "ui/dialogue_window.h"
 #include "ui/parameter_request.h"
@@ -18,8 +17,6 @@ protected:
     void Form_Load() override {
         wasLoaded_ = true;
         Base::Form_Load();
-        // The window starts at its activation (the parameter read).
-        this->ActivateOnceShown();
     }
 
     // The view's request: the reader reads the parameters and tells the dialogue.

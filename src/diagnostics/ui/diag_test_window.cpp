@@ -267,8 +267,6 @@ void formDiagTst::Form_Load() {
     if (secondaryPort_) SelectPort(true);
     optionOffline->setChecked(offlineTest_);
     optionOnline->setChecked(!offlineTest_);
-    // The simulator starts at its activation.
-    ActivateOnceShown();
 }
 
 void formDiagTst::Form_Unload() {

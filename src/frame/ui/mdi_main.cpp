@@ -220,6 +220,8 @@ void MDIMain::FitFrame() {
 
 void MDIMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
+    // A child shown while this window was hidden has just loaded with it.
+    if (QMdiSubWindow* sub = mdiArea_->currentSubWindow(); sub && sub->isVisible()) ActivateChild(sub);
     if (trackingNormal_) return;
     // A window manager frames the window some time after it is mapped: fit again then, and only
     // afterwards take moves and sizes as the operator's.
@@ -362,7 +364,11 @@ void MDIMain::ShowForm(ToolForm& form) {
     w->show();
     sub->show();
     mdiArea_->setActiveSubWindow(sub);
+    // Before its activation: a window its activation hands over to must win.
     KeepInFront(sub);
+    // The area made the window active as it showed, before it loaded (a hidden main window
+    // loads it when it shows).
+    if (sub->isVisible() && mdiArea_->currentSubWindow() == sub) ActivateChild(sub);
 }
 
 void MDIMain::FocusForm(ToolForm& form) {
@@ -415,11 +421,16 @@ void MDIMain::OpenTool(int window) {
     if (ToolForm* f = ctx_.form(static_cast<ToolWindow>(window))) OpenForm(*f);
 }
 
-void MDIMain::OnSubWindowActivated(QMdiSubWindow* sub) {
+void MDIMain::OnSubWindowActivated(QMdiSubWindow* sub) { ActivateChild(sub); }
+
+void MDIMain::ActivateChild(QMdiSubWindow* sub) {
     // Only a change of active child counts; the program regaining the focus does not.
     if (!sub || closing_ || sub == lastActivated_) return;
+    auto* f = dynamic_cast<ToolForm*>(sub->widget());
+    // A child is activated once it has loaded: its work starts from what its load set up.
+    if (f && !f->loaded()) return;
     lastActivated_ = sub;
-    if (auto* f = dynamic_cast<ToolForm*>(sub->widget())) {
+    if (f) {
         ++activating_;
         f->Form_Activate();
         --activating_;

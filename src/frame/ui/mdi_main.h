@@ -153,6 +153,8 @@ private:
     void LayOutToolbar();
     void RebuildWindowList();
     void OnSubWindowActivated(QMdiSubWindow* sub);
+    // Runs the activation handling of a child that became the active one, once it has loaded.
+    void ActivateChild(QMdiSubWindow* sub);
     // The active child closed: the next child in the stacking order becomes active.
     void ActivateNextChild(QMdiSubWindow* closed);
     // A window shown or focused from code inside another child's activation handling: that

@@ -69,12 +69,6 @@ protected:
         this->MakeDialogue(PanelLinks{DialogueLinks::Of(ctx), *this}, static_cast<View&>(*this));
     }
 
-    // The dialogues start at their activation (the parameter read).
-    void Form_Load() override {
-        DialogueWindow<Dialogue, View>::Form_Load();
-        this->ActivateOnceShown();
-    }
-
     bool IsActiveChild() const override { return this->IsActiveForm(); }
     void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(this->ctx_, client); }
     void CloseWindow() override { this->CloseForm(); }

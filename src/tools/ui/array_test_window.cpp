@@ -163,7 +163,6 @@ void formTstArray::Form_Load() {
     dialogue_->SetDelayScroll(scrollPacketDelay->value());
     ShowBoxNumber(*textNumOfPackets, dialogue_->packetsToSend);
     (dialogue_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
-    dialogue_->Activate();
 }
 
 void formTstArray::Form_Unload() {

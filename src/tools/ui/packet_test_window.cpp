@@ -365,9 +365,6 @@ void formPacketTst::Form_Load() {
         selected->setChecked(true);
     }
     ApplyFlags();
-    // The window is the active one once shown: its ports and its list are set up now, not
-    // only at the next activation.
-    dialogue_->Activate();
 }
 
 // ---- PacketTestView ----

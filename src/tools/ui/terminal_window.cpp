@@ -241,7 +241,6 @@ void formHexText::Form_Load() {
     checkDdeEnable->setVisible(dialogue_->offersDde());
     dmpColumn_->hide();
     DialogueWindow::Form_Load();
-    dialogue_->Activate();
 }
 
 void formHexText::Form_Unload() {

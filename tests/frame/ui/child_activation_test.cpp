@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "frame/tool_window_ids.h"
 #include "main_window_harness.h"
@@ -199,6 +200,88 @@ const HandOverCase kHandOverCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Ways, HandOver, ::testing::ValuesIn(kHandOverCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- a newly shown window's activation
+
+// Notes, at each of its activations, how many loads it had had by then (0: not loaded).
+class LoadOrderWindow : public FakeToolWindow {
+public:
+    using FakeToolWindow::FakeToolWindow;
+    void Form_Activate() override {
+        FakeToolWindow::Form_Activate();
+        loadsAtActivation.push_back(loaded() ? loads : 0);
+    }
+    std::vector<int> loadsAtActivation;
+};
+
+enum class Showing { IntoAnEmptyArea, OverAnotherChild, AgainAfterClosing, FromAnotherActivation, BeforeTheMainWindow };
+
+struct ShowingCase {
+    const char* name;
+    Showing how;
+    std::vector<int> loadsAtActivation;  // one entry per activation of the window shown
+};
+
+void PrintTo(const ShowingCase& c, std::ostream* os) { *os << c.name; }
+
+class NewChild : public ChildActivation, public ::testing::WithParamInterface<ShowingCase> {};
+
+// A window's work starts at its activation and needs what its load set up: each showing
+// activates it once, after its load, however it was shown.
+TEST_P(NewChild, IsActivatedOnceAfterItsLoad) {
+    const ShowingCase& c = GetParam();
+    auto owned = std::make_unique<LoadOrderWindow>("Shown", &journal, ctx.state.locale);
+    LoadOrderWindow& shown = *owned;
+    ctx.Register(ToolWindow::formComStats, shown);
+    unowned.push_back(std::move(owned));
+    FakeToolWindow& other = AddWindow(ToolWindow::formLinkTst, "Other");
+    ActingWindow& procedure = AddActing(ToolWindow::formTune, "Procedure");
+
+    switch (c.how) {
+    case Showing::IntoAnEmptyArea:
+        StartShowing({});
+        win->ShowForm(shown);
+        break;
+    case Showing::OverAnotherChild:
+        StartShowing({&other});
+        win->ShowForm(shown);
+        break;
+    case Showing::AgainAfterClosing:
+        StartShowing({&other, &shown});
+        CloseChild(shown);
+        win->ShowForm(shown);
+        break;
+    case Showing::FromAnotherActivation:
+        StartShowing({&procedure, &other});
+        procedure.onActivate = [&] { win->OpenForm(shown); };
+        win->FocusForm(procedure);
+        break;
+    case Showing::BeforeTheMainWindow:
+        showOnStart = false;
+        Start();
+        win->ShowForm(shown);
+        QApplication::processEvents();
+        win->show();
+        QApplication::setActiveWindow(win.get());
+        break;
+    }
+    QApplication::processEvents();
+
+    EXPECT_EQ(shown.loadsAtActivation, c.loadsAtActivation);
+    EXPECT_EQ(win->ActiveForm(), &shown);
+    EXPECT_EQ(Active(), Sub(shown));
+}
+
+const ShowingCase kShowingCases[] = {
+    {"IntoAnEmptyArea", Showing::IntoAnEmptyArea, {1}},
+    {"OverAnotherChild", Showing::OverAnotherChild, {1}},
+    {"AgainAfterClosing", Showing::AgainAfterClosing, {1, 2}},
+    {"FromAnotherActivation", Showing::FromAnotherActivation, {1}},
+    {"BeforeTheMainWindow", Showing::BeforeTheMainWindow, {1}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ways, NewChild, ::testing::ValuesIn(kShowingCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A later window shown from code wins over an earlier hand-over.

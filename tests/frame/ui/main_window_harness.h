@@ -205,7 +205,7 @@ protected:
         };
         win = std::make_unique<MDIMain>(ctx, std::move(options));
         win->MDIForm_Load();
-        win->show();
+        if (showOnStart) win->show();
     }
 
     // Hands the stand-in windows added so far to their owner.
@@ -253,6 +253,7 @@ protected:
     std::function<void(AppContext&, QWidget&)> createToolWindows;
     std::unique_ptr<NullModemPair> cable;
     std::unique_ptr<MDIMain> win;
+    bool showOnStart = true;  // false: Start leaves the main window hidden
     int splashShown = 0;
 };
 

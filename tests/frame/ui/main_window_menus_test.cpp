@@ -489,6 +489,28 @@ TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatus
     EXPECT_EQ(IniValue("Primary Port Settings", "Comm Port"), "3");
 }
 
+// The test tools put the port back on its configured settings at their activation: opened from
+// the menu, each is set up for the port as it opens.
+TEST_F(MenusTest, TestToolsOpenOnTheConfiguredPortSettings) {
+    createToolWindows = CreateToolWindows;
+    Start(true, "", DefaultSubsystemHooks(), /*withPorts=*/true);
+    win->MDIForm_Activate();  // primary forced open at the programming settings
+    classComm& primary = *ctx.ports.classCommPrimary;
+    primary.portSettings.baudRate = 19200;
+    for (const char* item : {"menuUtilsPacketTest", "menuUtilsArrayTest", "menuUtilsTextPrimary"}) {
+        SCOPED_TRACE(item);
+        ASSERT_EQ(primary.GetWorkingBaudRate(), 9600);
+        QAction* a = win->action(item);
+        ASSERT_TRUE(a->isEnabled());
+        a->trigger();
+        ASSERT_NE(win->ActiveForm(), nullptr);
+        EXPECT_EQ(primary.GetWorkingBaudRate(), 19200);
+        win->mdiArea()->currentSubWindow()->close();
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(Close());
+}
+
 // A window that does not size itself opens at the size its controls need, whole inside the
 // main window's area at its design size.
 TEST_F(MenusTest, WindowsWithoutASizeOfTheirOwnOpenAtTheirNaturalSize) {
