@@ -180,18 +180,22 @@ void OfflineDiagDialogue::TimerResponseTick() {
     switch (replyState_) {
         case 3:
             if (last || stopRequested_) break;
-            again([this] {
-                replyState_ = 0;
-                if (sequenceMode_ == 1) StartDiagnostics();
-                else if (sequenceMode_ == 2) NextListStation(true);
-            }, true);
+            again(
+                [this] {
+                    replyState_ = 0;
+                    if (sequenceMode_ == 1) StartDiagnostics();
+                    else if (sequenceMode_ == 2) NextListStation(true);
+                },
+                true);
             break;
         case 4:
             if (last || stopRequested_) break;
-            again([this] {
-                replyState_ = 0;
-                ClearDiags();
-            }, true);
+            again(
+                [this] {
+                    replyState_ = 0;
+                    ClearDiags();
+                },
+                true);
             break;
         case 5:
             if (last || stopRequested_ || sequenceMode_ != 3) break;
@@ -199,10 +203,12 @@ void OfflineDiagDialogue::TimerResponseTick() {
             break;
         case 6:
             if (last || stopRequested_) break;
-            again([this] {
-                replyState_ = 0;
-                ClearStats();
-            }, true);
+            again(
+                [this] {
+                    replyState_ = 0;
+                    ClearStats();
+                },
+                true);
             break;
         case 7:
             if (last) break;
@@ -210,16 +216,21 @@ void OfflineDiagDialogue::TimerResponseTick() {
             break;
         case 11:
             if (last) break;
-            again([this] {
-                replyState_ = 0;
-                TxTone();
-            }, true);
+            again(
+                [this] {
+                    replyState_ = 0;
+                    TxTone();
+                },
+                true);
             counted = resent;
             break;
         case 12:
             if (last || localToneOn_) break;
-            again([this] { SendByteTo(targetLocal_, targetId_, "CHANNEL", static_cast<std::int16_t>(d_.channelIndex + 1)); },
-                  false);
+            again(
+                [this] {
+                    SendByteTo(targetLocal_, targetId_, "CHANNEL", static_cast<std::int16_t>(d_.channelIndex + 1));
+                },
+                false);
             counted = true;
             break;
         case 13:

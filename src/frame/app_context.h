@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
+#include "frame/port_slots.h"
 #include "frame/window_interfaces.h"
 #include "model/app_state.h"
-#include "frame/port_slots.h"
 
 namespace k45 {
 

@@ -6,6 +6,8 @@ namespace k45 {
 
 MainFrame* DialogueLinks::mainFrame() const { return windows.mainFrame; }
 
-DialogueLinks DialogueLinks::Of(AppContext& ctx) { return {ctx.state, ctx.state, ctx.state, ctx.state, ctx.ports, ctx}; }
+DialogueLinks DialogueLinks::Of(AppContext& ctx) {
+    return {ctx.state, ctx.state, ctx.state, ctx.state, ctx.ports, ctx};
+}
 
 }  // namespace k45

@@ -3,8 +3,8 @@
 // windows around it (the main window and the tool-window registry). Every dialogue and engine
 // takes this, never the whole context; a window makes it with DialogueLinks::Of(ctx), a test
 // from its own parts.
-#include "model/app_state.h"
 #include "frame/port_slots.h"
+#include "model/app_state.h"
 
 namespace k45 {
 

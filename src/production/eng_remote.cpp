@@ -210,7 +210,8 @@ void EngRemoteControl::ShowLinkFailure(const std::string& app, const std::string
         ticked_ = false;
         view_.ClearDdeEnable();
     }
-    if (Dialogs* dialogs = links_.dialogs()) dialogs->messageBox("Unable to Connect to " + app + "!\n" + error, "", MsgButtons::OK, MsgIcon::None);
+    if (Dialogs* dialogs = links_.dialogs())
+        dialogs->messageBox("Unable to Connect to " + app + "!\n" + error, "", MsgButtons::OK, MsgIcon::None);
 }
 
 void EngRemoteControl::LinkClosed() {

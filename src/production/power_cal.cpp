@@ -136,20 +136,24 @@ void PowerCalDialogue::ResponseTick() {
     // The tune record is built again for each resend; none is counted in the status bar.
     constexpr auto silent = ModemExchange::Tally::Silent;
     auto resendTxOff = [&](std::int32_t state) {
-        exchange_.ResendBy([this] {
-            transmitSelected_ = false;
-            dialogState_ = calIdle;
-            SendPointTuneRecord();
-        }, silent);
+        exchange_.ResendBy(
+            [this] {
+                transmitSelected_ = false;
+                dialogState_ = calIdle;
+                SendPointTuneRecord();
+            },
+            silent);
         dialogState_ = state;
     };
     switch (dialogState_) {
     case pcAwaitingAck:
         if (exchange_.CanResend()) {
-            exchange_.ResendBy([this] {
-                dialogState_ = calIdle;
-                SendPointTuneRecord();
-            }, silent);
+            exchange_.ResendBy(
+                [this] {
+                    dialogState_ = calIdle;
+                    SendPointTuneRecord();
+                },
+                silent);
         } else if (exchange_.mayTransmit()) {
             GiveUpTransmitting(kTxOffText);
         } else {

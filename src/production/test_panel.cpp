@@ -20,13 +20,15 @@ TestPanelDialogue::TestPanelDialogue(PanelLinks links, TestPanelView& view)
       view_(view),
       exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); },
                 {{}, [this] { links_.host.CountResend(); }}),
-      timerDiagnostics_(MakeDialogueTimer(links.services.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
-      timerDelayCommunications_(
-          MakeDialogueTimer(links.services.scheduler, kDelayCommunicationsMs, [this] { TimerDelayCommunicationsTick(); })),
+      timerDiagnostics_(
+          MakeDialogueTimer(links.services.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
+      timerDelayCommunications_(MakeDialogueTimer(links.services.scheduler, kDelayCommunicationsMs,
+                                                  [this] { TimerDelayCommunicationsTick(); })),
       timerTxDisplay_(MakeDialogueTimer(links.services.scheduler, kTxDisplayMs, [this] { TimerTxDisplayTick(); })) {}
 
 TestPanelDialogue::~TestPanelDialogue() {
-    for (Timer* t : {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
+    for (Timer* t :
+         {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
         t->setEnabled(false);
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
@@ -59,7 +61,8 @@ void TestPanelDialogue::Unload() {
     if (testStarted_ && !endTestSent_) SendLine("T0");
     testStarted_ = false;
     load_.End();
-    for (Timer* t : {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
+    for (Timer* t :
+         {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
         t->setEnabled(false);
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }

@@ -38,7 +38,7 @@ public:
     // Selects the radio type and range entries (the first with that ItemData, else the last)
     // and returns the ItemData now selected in each list (nothing when a list selects none).
     virtual std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
-                                                                                          std::int32_t range) = 0;
+                                                                                            std::int32_t range) = 0;
     virtual void SetSynthesizer(bool sa7026) = 0;
     virtual void DisableGainAndDeviation() = 0;
     virtual void SetCnFcEnabled(bool on) = 0;
@@ -190,7 +190,7 @@ protected:
     bool transmitSelected_ = false;
     bool endTestPending_ = false;
     bool testStarted_ = false;
-    bool endTestSent_ = false;  // "T0" went out; its answer closes the window
+    bool endTestSent_ = false;    // "T0" went out; its answer closes the window
     bool tuneExchange_ = false;   // the open exchange is a tune record's
     std::int16_t lastPortNumber_ = 0;
     int txModeStep_ = 0;

@@ -1,11 +1,11 @@
 #include "tools/packet_test.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <ctime>
 #include <fstream>
-#include <sys/stat.h>
 
 #include "frame/converters.h"
 #include "frame/utilities.h"

@@ -135,7 +135,8 @@ void TuneDialogue::Unload() {
         settings_.testSelection[static_cast<std::size_t>(i)] = sel.ticked[static_cast<std::size_t>(i)] ? 1 : 0;
     if (primary_) primary_->DeRegisterForAll(this);
     settings_.modBalanceTxTime = sel.txTime;
-    for (Timer* t : {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxTimeout_.get()})
+    for (Timer* t :
+         {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxTimeout_.get()})
         t->setEnabled(false);
 }
 
@@ -270,9 +271,9 @@ void TuneDialogue::UpdateParms(bool parmsWereFound) {
     for (int p = 0; p < 3; ++p) {
         // A radio type or range from the modem outside the table gives no test frequencies.
         const bool ok = RadioSpecIndexValid(w_.tuneRecord.radioType, w_.tuneRecord.radioRange, p);
-        w_.testPoints[static_cast<std::size_t>(p)] =
-            ok ? src.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(w_.tuneRecord.radioType, w_.tuneRecord.radioRange, p))]
-               : RadioSpec{};
+        w_.testPoints[static_cast<std::size_t>(p)] = ok ? src.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(
+                                                              w_.tuneRecord.radioType, w_.tuneRecord.radioRange, p))]
+                                                        : RadioSpec{};
     }
     view_.ShowSelection(SelectionFromParameters(w_.tuneParameters, view_.Selection()));
     dialogState_ = TuneDialogState::ParametersReady;
@@ -402,7 +403,8 @@ void TuneDialogue::GoToPreviousTest(std::int32_t fromTest) {
 // ---- buttons
 
 void TuneDialogue::Finish() {
-    if (w_.currentTest >= 0 && w_.currentTest < kTuneTestCount) w_.testDone[static_cast<std::size_t>(w_.currentTest)] = true;
+    if (w_.currentTest >= 0 && w_.currentTest < kTuneTestCount)
+        w_.testDone[static_cast<std::size_t>(w_.currentTest)] = true;
     Skip();
 }
 
@@ -532,7 +534,14 @@ void TuneDialogue::Next() {
 void TuneDialogue::Previous() {
     switch (w_.currentStep) {
     case 2: GoToPreviousTest(0); break;
-    case 3: case 5: case 7: case 9: case 11: case 13: case 15: case 26: GoToPreviousTest(w_.currentTest); break;
+    case 3:
+    case 5:
+    case 7:
+    case 9:
+    case 11:
+    case 13:
+    case 15:
+    case 26: GoToPreviousTest(w_.currentTest); break;
     case 4: case 6: case 8: case 10: case 12: case 14: case 16: case 27: case 28: RestartTest(); break;
     case 17: GoToPreviousTest(7); break;
     case 18: case 19: case 20: case 21: case 22: case 23: case 25: PrevAsStep18(); break;
@@ -583,7 +592,7 @@ bool TuneDialogue::KeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
         t.fcOverride = AdjustUnsigned(t.fcOverride, *step);
         if (IsSet(t.sa7026Synthesizer) && pointOk) {
             auto& col = transmitSelected_ ? (t.txFcModulus == 8 ? t.fcAdj.txFc8 : t.fcAdj.txFc5)
-                                         : (t.rxFcModulus == 8 ? t.fcAdj.rxFc8 : t.fcAdj.rxFc5);
+                                          : (t.rxFcModulus == 8 ? t.fcAdj.rxFc8 : t.fcAdj.rxFc5);
             col[at] = t.fcOverride;
         }
         break;
@@ -741,7 +750,8 @@ void TuneDialogue::Append(const SRecordMessage& rec) {
 bool TuneDialogue::BlockComplete(const SRecordMessage& rec) {
     Append(rec);
     if (replyCount_ < kBlockBytes) return false;
-    ParseDiagnosticBlock(diagnostics_, std::span<const std::int16_t>(replyBytes_.data(), static_cast<std::size_t>(replyCount_)));
+    ParseDiagnosticBlock(diagnostics_,
+                         std::span<const std::int16_t>(replyBytes_.data(), static_cast<std::size_t>(replyCount_)));
     return true;
 }
 
@@ -838,7 +848,8 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 
 void TuneDialogue::RecordPowerPoint() {
     std::span<std::int16_t> readings = w_.powerCalPoints.adReading;
-    if (!StoreRisingReading(readings, w_.calPointIndex, std::max<std::int16_t>(diagnostics_.sets[2].values[8], 0))) return;
+    if (!StoreRisingReading(readings, w_.calPointIndex, std::max<std::int16_t>(diagnostics_.sets[2].values[8], 0)))
+        return;
     if (w_.calPointIndex >= static_cast<int>(readings.size())) {
         Finish();
         return;
@@ -909,11 +920,13 @@ void TuneDialogue::TimerResponseTick() {
         break;
     case TuneDialogState::AwaitingPowerTuneAck:
         if (exchange_.CanResend()) {
-            exchange_.ResendBy([this] {
-                dialogState_ = TuneDialogState::Idle;
-                transmitSelected_ = false;
-                SendTunePoint(w_.currentPoint);
-            }, silent);
+            exchange_.ResendBy(
+                [this] {
+                    dialogState_ = TuneDialogState::Idle;
+                    transmitSelected_ = false;
+                    SendTunePoint(w_.currentPoint);
+                },
+                silent);
             dialogState_ = TuneDialogState::AwaitingPowerTuneAck;
         } else {
             GiveUpPowerPoint();
@@ -967,13 +980,16 @@ void TuneDialogue::ShowDiagnostics(const DiagnosticsRecord& record) {
     const auto& v = record.sets[0].values;
     const LocaleInfo& loc = files_.locale;
     switch (w_.diagIndex) {
-    case 0: case 1: case 3: case 4: case 5:
-        view_.SetDiagValue(FormatAnalogVccVolts(v[static_cast<std::size_t>(w_.diagIndex)], loc));
-        break;
+    case 0:
+    case 1:
+    case 3:
+    case 4:
+    case 5: view_.SetDiagValue(FormatAnalogVccVolts(v[static_cast<std::size_t>(w_.diagIndex)], loc)); break;
     case 2: view_.SetDiagValue(FormatBatteryVolts(v[2], loc)); break;
     case 6: view_.SetDiagValue(FormatTemperatureC(v[6])); break;
     case 7: view_.SetDiagValue(FormatNegativeDbm(v[7])); break;
-    case 8: case 9: view_.SetDiagValue(FormatTenthsWatts(v[static_cast<std::size_t>(w_.diagIndex)], loc)); break;
+    case 8:
+    case 9: view_.SetDiagValue(FormatTenthsWatts(v[static_cast<std::size_t>(w_.diagIndex)], loc)); break;
     default: break;
     }
     view_.SetBatteryVoltage(FormatBatteryVolts(v[2], loc));

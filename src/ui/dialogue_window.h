@@ -52,10 +52,8 @@ protected:
     // calls this.
     void Form_Load() override {
         if (!dialogue_) return;
-        if constexpr (requires(Dialogue& d, View& v) { d.Load(v); })
-            dialogue_->Load(static_cast<View&>(*this));
-        else
-            dialogue_->Load();
+        if constexpr (requires(Dialogue & d, View & v) { d.Load(v); }) dialogue_->Load(static_cast<View&>(*this));
+        else dialogue_->Load();
     }
     void Form_Unload() override {
         if (dialogue_) dialogue_->Unload();

@@ -145,7 +145,8 @@ double NumBox::Clamp(double v) const {
 
 QString NumBox::formatValue(double v) const {
     const QString minus = QText(locale_.minus.empty() ? "-" : locale_.minus);
-    if (IsHexKind(type_)) return QString::number(static_cast<qulonglong>(std::max(0.0, RoundHalfEven(v))), 16).toUpper();
+    if (IsHexKind(type_))
+        return QString::number(static_cast<qulonglong>(std::max(0.0, RoundHalfEven(v))), 16).toUpper();
     QString text;
     if (type_ == numDecimal) {
         text = decimals_ >= 0 ? QString::number(std::fabs(v), 'f', decimals_) : QString::number(std::fabs(v), 'g', 15);
@@ -175,8 +176,8 @@ void NumBox::keyPressEvent(QKeyEvent* e) {
     }
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down;
-    const double s = arrow ? (ctrl ? ctrlStep_.value_or(step_) : step_)
-                           : (ctrl ? ctrlPageStep_.value_or(pageStep_) : pageStep_);
+    const double s =
+        arrow ? (ctrl ? ctrlStep_.value_or(step_) : step_) : (ctrl ? ctrlPageStep_.value_or(pageStep_) : pageStep_);
     const double sign = (key == Qt::Key_Up || key == Qt::Key_PageUp) ? 1.0 : -1.0;
     const double base = value().value_or(min_.value_or(0.0));
     setText(formatValue(Clamp(base + sign * s)));

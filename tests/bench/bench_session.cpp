@@ -13,9 +13,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
@@ -429,8 +429,8 @@ void BenchTest::Click(const std::function<QWidget*()>& find) {
         // A check box or an option button takes a click on its box or its caption only, not on
         // the rest of its row: it is clicked on its box.
         const bool boxed = qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w);
-        const QPoint now = w->mapToGlobal(boxed ? QPoint(std::min(w->width(), w->height()) / 2, w->height() / 2)
-                                                : w->rect().center());
+        const QPoint now =
+            w->mapToGlobal(boxed ? QPoint(std::min(w->width(), w->height()) / 2, w->height() / 2) : w->rect().center());
         QWidget* hit = QApplication::widgetAt(now);
         if (!hit || (hit != w && !w->isAncestorOf(hit))) return false;
         const bool settled = now == last;

@@ -141,8 +141,9 @@ TEST_F(DiagnosticsOnTheBench, ListScanEndsShowingTheUnitItStartedFrom) {
         WaitLine(com1(), "CSWITCH");
         ClickChild(w, "optionRemote");
         ClickChild(w, "optionRemoteList");
-        WaitFor("\"Remote ID List\" chosen",
-                [&] { return ToolChild<QAbstractButton>(w, "optionRemoteList")->isChecked(); }, 10000);
+        WaitFor(
+            "\"Remote ID List\" chosen", [&] { return ToolChild<QAbstractButton>(w, "optionRemoteList")->isChecked(); },
+            10000);
         EXPECT_EQ(Text(w, "comboRemoteIDs"), "100");
         const std::size_t start = com1().lines().size();
         ClickChild(w, "buttonDiagsStatsGet");
@@ -159,9 +160,9 @@ TEST_F(DiagnosticsOnTheBench, ListScanEndsShowingTheUnitItStartedFrom) {
                                             at200 + "AS", at200 + "AS", at300 + "AS", at300 + "NS"}));
 
         // The box is back at 100, and both frames show what 100 reported, not 300's values.
-        EXPECT_EQ(Frames(w), (std::vector<std::string>{"13.1 V", "5.0 V", "31 C", "-91 dBm", "2.0 W", "0.3 W", "100",
-                                                        "110", "5", "  7", "No", "-95 dBm", "20 C", "12.5 V", "0.0 W",
-                                                        "0.1 W"}));
+        EXPECT_EQ(Frames(w),
+                  (std::vector<std::string>{"13.1 V", "5.0 V", "31 C", "-91 dBm", "2.0 W", "0.3 W", "100", "110", "5",
+                                            "  7", "No", "-95 dBm", "20 C", "12.5 V", "0.0 W", "0.1 W"}));
 
         // Started from 200, which never answers, the scan ends on 200 with nothing to show.
         FocusMainWindow();
@@ -173,8 +174,8 @@ TEST_F(DiagnosticsOnTheBench, ListScanEndsShowingTheUnitItStartedFrom) {
         WaitLine(com1(), at300 + "NS", again, 60000);
         WaitFor("the second scan's end", [&] { return Shows(w, "comboRemoteIDs") == "200"; });
         EXPECT_EQ(Frames(w), (std::vector<std::string>{"---- V", "---- V", "---- C", "---- dBm", "---- W", "---- W",
-                                                        "----", "----", "----", "", "----", "---- dBm", "---- C",
-                                                        "---- V", "---- W", "---- W"}));
+                                                       "----", "----", "----", "", "----", "---- dBm", "---- C",
+                                                       "---- V", "---- W", "---- W"}));
         ExitProgram();
     });
 }
@@ -197,8 +198,7 @@ std::string OnlinePacket(int shortId, std::uint8_t rssi, std::uint8_t temperatur
 
 TEST_F(DiagnosticsOnTheBench, OnlineStreamKeepsTheNewestRowInView) {
     ASSERT_NO_FATAL_FAILURE(Prepare({}));
-    ASSERT_NO_FATAL_FAILURE(
-        LoadUnit(com1(), 123456, "Bench unit", [](ModemParameters& p) { p.diagGateMode = kTrue; }));
+    ASSERT_NO_FATAL_FAILURE(LoadUnit(com1(), 123456, "Bench unit", [](ModemParameters& p) { p.diagGateMode = kTrue; }));
     Run([&] {
         Keys("alt+u i");
         const std::string w = "formOnLine";

@@ -35,9 +35,8 @@ protected:
         return sub && sub->widget() && sub->widget()->windowTitle().toStdString() == caption;
     }
     std::string Received(const std::string& terminal) {
-        return Gui([=, this] {
-            return TerminalChild<QPlainTextEdit>(terminal, "textRxedData")->toPlainText().toStdString();
-        });
+        return Gui(
+            [=, this] { return TerminalChild<QPlainTextEdit>(terminal, "textRxedData")->toPlainText().toStdString(); });
     }
 };
 
@@ -64,15 +63,18 @@ TEST_F(ToolsOnTheBench, ATerminalOnEachPortSendsAndShowsItsOwnPortsData) {
             Type(t.typed);
             Keys("Return");
             const std::string line = std::string(t.typed) + "\r\n";
-            WaitFor("the typed line at the far end",
-                    [&] { return t.end.received().find(line) != std::string::npos; }, 10000);
-            EXPECT_NE(Gui([&] { return TerminalChild<QPlainTextEdit>(w, "textTxedData")->toPlainText(); })
-                          .indexOf(QString(t.typed)),
+            WaitFor(
+                "the typed line at the far end", [&] { return t.end.received().find(line) != std::string::npos; },
+                10000);
+            EXPECT_NE(Gui([&] {
+                          return TerminalChild<QPlainTextEdit>(w, "textTxedData")->toPlainText();
+                      }).indexOf(QString(t.typed)),
                       -1);
             t.end.sendToHost(t.answer);
-            WaitFor("the far end's line in the terminal", [&] {
-                return TerminalChild<QPlainTextEdit>(w, "textRxedData")->toPlainText().contains("Reply on");
-            }, 10000);
+            WaitFor(
+                "the far end's line in the terminal",
+                [&] { return TerminalChild<QPlainTextEdit>(w, "textRxedData")->toPlainText().contains("Reply on"); },
+                10000);
         }
         // Each port's traffic stayed on its own port.
         EXPECT_EQ(com1().received(), "Hello from the primary terminal\r\n");

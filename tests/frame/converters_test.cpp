@@ -102,19 +102,23 @@ TEST(Converters, UnitIds) {
 // Every text in MHz becomes Hz by one rule, the one the data files and the modem image rely on:
 // the nearest whole Hz, a half going to the even neighbour, never cut.
 TEST(Converters, MegahertzTextsToHertz) {
-    struct Case { const char* text; const LocaleInfo* locale; std::optional<std::int32_t> hz; };
+    struct Case {
+        const char* text;
+        const LocaleInfo* locale;
+        std::optional<std::int32_t> hz;
+    };
     const Case cases[] = {
         {"406.2", &kPoint, 406200000},
         {"450.012500", &kPoint, 450012500},
         {"451.125", &kPoint, 451125000},
-        {"406.0000005", &kPoint, 406000000},    // 406000000.5 Hz: the half goes to the even one
-        {"406.0000015", &kPoint, 406000002},    // 406000001.5 Hz
+        {"406.0000005", &kPoint, 406000000},  // 406000000.5 Hz: the half goes to the even one
+        {"406.0000015", &kPoint, 406000002},  // 406000001.5 Hz
         {"450.0000004", &kPoint, 450000000},
         {"0.0000005", &kPoint, 0},
         {"0.0000015", &kPoint, 2},
         {"-0.0000025", &kPoint, -2},
         {"-12.5", &kPoint, -12500000},
-        {"  451.125  ", &kPoint, 451125000},    // blanks around the number
+        {"  451.125  ", &kPoint, 451125000},  // blanks around the number
         {"+4.5E2", &kPoint, 450000000},
         {"2147.483647", &kPoint, 2147483647},
         {"-2147.483648", &kPoint, INT32_MIN},
@@ -123,7 +127,7 @@ TEST(Converters, MegahertzTextsToHertz) {
         {"1e400", &kPoint, std::nullopt},
         {"", &kPoint, std::nullopt},
         {"4o6", &kPoint, std::nullopt},
-        {"406,2", &kPoint, std::nullopt},       // the other locale's separator
+        {"406,2", &kPoint, std::nullopt},  // the other locale's separator
         {"406,2", &kComma, 406200000},
         {"450,5", &kComma, 450500000},
         {"406.2", &kComma, std::nullopt},
@@ -150,13 +154,16 @@ TEST(Converters, MegahertzTextsReadBackExactly) {
 }
 
 TEST(Converters, PlainNumberTextsForReportsAndFiles) {
-    struct Case { std::string text; std::string expected; };
+    struct Case {
+        std::string text;
+        std::string expected;
+    };
     const Case cases[] = {
         {WholeText(0), "0"},
         {WholeText(4294967295.0), "4294967295"},
-        {WholeText(2.5), "2"},                  // halves to even, as "%.0f" does
+        {WholeText(2.5), "2"},  // halves to even, as "%.0f" does
         {WholeText(3.5), "4"},
-        {WholeText(-0.4), "0"},                 // never "-0"
+        {WholeText(-0.4), "0"},  // never "-0"
         {WholeText(-7.5), "-8"},
         {WholeText(1e20), "100000000000000000000"},
         {FixedText(12.3456, 3), "12.346"},

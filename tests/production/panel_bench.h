@@ -48,7 +48,7 @@ struct QuietPanelView : View {
     void ShowTuneValues(const std::array<std::string, 8>&) override {}
     void ShowDiagnostics(const DiagnosticsTexts&) override {}
     std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
-                                                                                  std::int32_t range) override {
+                                                                                    std::int32_t range) override {
         return {type, range};
     }
     void SetSynthesizer(bool) override {}

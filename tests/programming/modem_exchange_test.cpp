@@ -17,8 +17,7 @@ struct ExchangeRig {
     std::vector<std::string> log;  // "<ms> <what>"
     bool lineUp = true;
     int counted = 0;
-    ModemExchange ex{&sched, 500, [this] { TimedOut(); },
-                     {[this] { return lineUp; }, [this] { ++counted; }}};
+    ModemExchange ex{&sched, 500, [this] { TimedOut(); }, {[this] { return lineUp; }, [this] { ++counted; }}};
     // What the dialogue does at a time-out; the default resends until it must give up.
     std::function<void()> onTimeOut = [this] {
         ex.Stop();

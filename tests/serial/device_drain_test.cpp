@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/core_app.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_serial_device.h"
 #include "serial/class_comm.h"
+#include "serial/core_app.h"
 #include "support/pty_pair.h"
 #include "support/pty_wait.h"
 #include "support/scripted_dialogs.h"

@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/core_app.h"
 #include "platform/qt/qt_serial_device.h"
+#include "serial/core_app.h"
 #include "support/pty_pair.h"
 #include "support/temp_home.h"
 

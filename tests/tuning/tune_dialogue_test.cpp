@@ -260,7 +260,8 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
         modem.samples.clear();
         for (int r : kRssiReads[static_cast<std::size_t>(level)]) modem.samples.push_back(TuneBlock(r, 0));
         if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.work().calPointIndex == level + 1 || dlg.work().currentTest != 12; }, 20000));
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.work().calPointIndex == level + 1 || dlg.work().currentTest != 12; }, 20000));
     }
     EXPECT_EQ(dlg.rssiReadCount(), 4);
 
@@ -541,7 +542,9 @@ protected:
         const std::int32_t selected = dlg.SelectTest(test);
         dlg.Stage([&](TuneWork& w) {
             for (std::size_t p = 0; p < 3; ++p)
-                w.testPoints[p] = st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, static_cast<int>(p)))];
+                w.testPoints[p] =
+                    st().testDefaults
+                        .radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, static_cast<int>(p)))];
             w.tuneRecord.radioType = 1;
             w.tuneRecord.radioRange = range;
             w.powerCalPoints = st().testDefaults.powerPoints;

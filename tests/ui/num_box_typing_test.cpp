@@ -83,6 +83,7 @@ TEST_F(NumBoxTyping, AValueTypedOverTheSelectionReplacesIt) {
         const char* typed;
         const char* after;
     };
+    // clang-format off
     const Case cases[] = {
         {rssi, "-130", "-125", "-125"},
         {rssi, "-40", "-35", "-35"},
@@ -97,6 +98,7 @@ TEST_F(NumBoxTyping, AValueTypedOverTheSelectionReplacesIt) {
         {battery, "06.5", "12.5", "12.5"},
         {offset, "2.0", "-3.5", "-3.5"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.before) + " <- " + c.typed);
         Make(c.kind, c.before);
@@ -122,6 +124,7 @@ TEST_F(NumBoxTyping, ABoxLimitedByItsWindowTakesValuesPastItsLimitsUntilItIsLeft
         const char* taken;  // what the box holds before it is left
         const char* left;   // after Tab
     };
+    // clang-format off
     const Case cases[] = {
         {"300", "300", "255"},
         {"-300", "-300", "-128"},
@@ -130,6 +133,7 @@ TEST_F(NumBoxTyping, ABoxLimitedByItsWindowTakesValuesPastItsLimitsUntilItIsLeft
         {"1x2", "12", "12"},       // and the kind
         {"-5", "-5", "-5"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         NumBox& box = Make(direct, "0");

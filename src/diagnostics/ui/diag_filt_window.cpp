@@ -211,11 +211,13 @@ void formDiagFilt::Form_Load() {
 
 void formDiagFilt::ReadBoxes() {
     // As each box would leave it: a dropped text beyond the box's limits is brought within them.
-    for (int i = 0; i < 10; ++i) editor_.SetBox(i, limitBoxes[static_cast<std::size_t>(i)]->limitedText().toStdString());
+    for (int i = 0; i < 10; ++i)
+        editor_.SetBox(i, limitBoxes[static_cast<std::size_t>(i)]->limitedText().toStdString());
 }
 
 void formDiagFilt::Refresh() {
-    for (int i = 0; i < 10; ++i) limitBoxes[static_cast<std::size_t>(i)]->setText(QText(editor_.boxes()[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 10; ++i)
+        limitBoxes[static_cast<std::size_t>(i)]->setText(QText(editor_.boxes()[static_cast<std::size_t>(i)]));
     comboFilterIDs->blockSignals(true);
     comboFilterIDs->clear();
     for (const auto& id : editor_.ids()) comboFilterIDs->addItem(QText(id));

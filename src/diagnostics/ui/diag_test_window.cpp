@@ -191,11 +191,13 @@ SimSettings formDiagTst::ReadBoxes() const {
                         : st.packetDelay;
     // A box that does not hold a number keeps the field's value.
     std::uint32_t v = 0;
-    s.packetsToSend = ParseUnitIdItem(textNumOfPackets->text().toStdString(), v) && v <= 2147483647U ? static_cast<std::int32_t>(v)
-                                                                                       : st.packetsToSend;
+    s.packetsToSend = ParseUnitIdItem(textNumOfPackets->text().toStdString(), v) && v <= 2147483647U
+                          ? static_cast<std::int32_t>(v)
+                          : st.packetsToSend;
     const std::uint32_t ids[3] = {st.masterId, st.startId, st.endId};
     std::uint32_t out[3];
-    for (int i = 0; i < 3; ++i) out[i] = ParseUnitIdItem(idBoxes[static_cast<std::size_t>(i)]->text().toStdString(), v) ? v : ids[i];
+    for (int i = 0; i < 3; ++i)
+        out[i] = ParseUnitIdItem(idBoxes[static_cast<std::size_t>(i)]->text().toStdString(), v) ? v : ids[i];
     s.masterId = out[0];
     s.startId = out[1];
     s.endId = out[2];
@@ -203,9 +205,13 @@ SimSettings formDiagTst::ReadBoxes() const {
     for (int c = 0; c < 5; ++c) {
         const SimChannel& ch = st.channels[static_cast<std::size_t>(c)];
         s.starts[static_cast<std::size_t>(c)] =
-            ParseUnitIdItem(valueBoxes[static_cast<std::size_t>(2 * c)]->limitedText().toStdString(), v) ? static_cast<std::int16_t>(v) : ch.start;
+            ParseUnitIdItem(valueBoxes[static_cast<std::size_t>(2 * c)]->limitedText().toStdString(), v)
+                ? static_cast<std::int16_t>(v)
+                : ch.start;
         s.ends[static_cast<std::size_t>(c)] =
-            ParseUnitIdItem(valueBoxes[static_cast<std::size_t>(2 * c + 1)]->limitedText().toStdString(), v) ? static_cast<std::int16_t>(v) : ch.end;
+            ParseUnitIdItem(valueBoxes[static_cast<std::size_t>(2 * c + 1)]->limitedText().toStdString(), v)
+                ? static_cast<std::int16_t>(v)
+                : ch.end;
     }
     return s;
 }

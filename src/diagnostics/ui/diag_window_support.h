@@ -19,7 +19,6 @@ class NumBox;
 // The diagnostic settings every diagnostics window reads; formDiagFilt edits them.
 using SharedDiagSettings = std::shared_ptr<DiagSettings>;
 
-
 // A numeric box for a whole number without sign, at most maxLength digits and maxValue (unit IDs:
 // 10 digits; counts up to 2147483647 are limited by the box). Boxes given the same window as
 // dragGroup copy their text to each other by drag and drop.

@@ -299,8 +299,7 @@ void MDIMain::ToggleToolBar() {
 // Status bar and version frame
 
 void MDIMain::IncrementTestNumber(bool tmpFlag) {
-    panels_[0]->setText(tmpFlag ? QText(NextTestNumberText(panels_[0]->text().toStdString()))
-                                : QString());
+    panels_[0]->setText(tmpFlag ? QText(NextTestNumberText(panels_[0]->text().toStdString())) : QString());
 }
 
 void MDIMain::DisplayComPorts() {
@@ -317,9 +316,7 @@ void MDIMain::DisplayFilenames() {
     panels_[2]->setText(text);
 }
 
-void MDIMain::SetFirmwareVersionLabel(const std::string& text) {
-    labelVersion->setText(Latin1Text(text));
-}
+void MDIMain::SetFirmwareVersionLabel(const std::string& text) { labelVersion->setText(Latin1Text(text)); }
 
 void MDIMain::SetUnitIdLabels(std::uint32_t longId) {
     labelLongId->setText(QText(LongIdText(longId, ctx_.state.locale)));
@@ -538,7 +535,8 @@ void MDIMain::MDIForm_Activate() {
         });
     }
     if (ctx_.scheduler()) ctx_.scheduler()->processEvents();
-    if (ctx_.ports.classCommPrimary) ctx_.ports.classCommPrimary->ForceCommPortOpen(kProgrammingTxMode, kProgrammingPortSettings);
+    if (ctx_.ports.classCommPrimary)
+        ctx_.ports.classCommPrimary->ForceCommPortOpen(kProgrammingTxMode, kProgrammingPortSettings);
 }
 
 bool MDIMain::MDIForm_QueryUnload() {

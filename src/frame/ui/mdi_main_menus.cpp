@@ -223,9 +223,7 @@ void MDIMain::CreateMenus() {
         case MenuRowKind::Separator:
             current->addSeparator()->setObjectName(row.name);
             continue;
-        case MenuRowKind::Item:
-            a = current->addAction(QText(row.caption));
-            break;
+        case MenuRowKind::Item: a = current->addAction(QText(row.caption)); break;
         case MenuRowKind::ToolButton:
             continue;  // AddToolButtons
         }

@@ -110,7 +110,8 @@ void MDIMain::MDIForm_Unload() {
         for (const ToolWindowInfo& info : kToolWindows)
             if (ToolForm* f = ctx_.form(info.id)) f->SaveFormParameters(ini, info.sectionName);
         if (ctx_.ports.classCommPrimary) ctx_.ports.classCommPrimary->SaveClassParameters(ini, "Primary Port Settings");
-        if (ctx_.ports.classCommSecondary) ctx_.ports.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
+        if (ctx_.ports.classCommSecondary)
+            ctx_.ports.classCommSecondary->SaveClassParameters(ini, "Secondary Port Settings");
         if (ports_) ports_->SaveDeviceMap(PortDeviceMapFile(s.places), s.dialogs);
         // Into the batch: the commit below reports the file.
         if (rememberDataFile_) (void)WriteIniValue(s.locale, ini, "Filenames", "Data", s.dataFileName);

@@ -69,8 +69,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::ToolTip) return false;
         auto* panel = static_cast<QWidget*>(watched);
-        const std::string text =
-            PortDevicesText(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary, PortDeviceMapFile(ctx_.state.places));
+        const std::string text = PortDevicesText(ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary,
+                                                 PortDeviceMapFile(ctx_.state.places));
         QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QText(text), panel);
         return true;
     }

@@ -3,8 +3,8 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "frame/tool_window_ids.h"
-#include "serial/class_comm.h"
 #include "frame/window_interfaces.h"
+#include "serial/class_comm.h"
 
 namespace k45 {
 namespace {

@@ -37,7 +37,7 @@ private:
     void SelectChannelOverride(int index) override;
     // The user panel has no radio lists: the record's own type and range stand.
     std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
-                                                                                  std::int32_t range) override {
+                                                                                    std::int32_t range) override {
         return {type, range};
     }
     bool HandleKey(QKeyEvent* e);

@@ -11,9 +11,9 @@
 #include "frame/main_frame.h"
 #include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
+#include "programming/ui/editor_window.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
-#include "programming/ui/editor_window.h"
 
 namespace k45 {
 

@@ -10,9 +10,9 @@
 
 #include "frame/app_context.h"
 #include "frame/utilities.h"
+#include "programming/ui/editor_window.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
-#include "programming/ui/editor_window.h"
 
 namespace k45 {
 

@@ -12,13 +12,13 @@
 #include "frame/app_context.h"
 #include "frame/main_frame.h"
 #include "frame/utilities.h"
+#include "params/radio_spec_file.h"
+#include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
+#include "programming/ui/radio_parms_lists.h"
 #include "ui/combo_fillers.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
-#include "params/radio_spec_file.h"
-#include "platform/dialogs.h"
-#include "programming/ui/radio_parms_lists.h"
 
 namespace k45 {
 

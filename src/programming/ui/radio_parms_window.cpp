@@ -23,11 +23,8 @@
 #include "frame/main_frame.h"
 #include "frame/tool_window_ids.h"
 #include "frame/utilities.h"
-#include "platform/qt/qt_text.h"
-#include "ui/combo_fillers.h"
-#include "ui/num_box.h"
-#include "ui/window_utils.h"
 #include "platform/dialogs.h"
+#include "platform/qt/qt_text.h"
 #include "programming/editor_modem_times.h"
 #include "programming/editor_rate_lists.h"
 #include "programming/editor_values.h"
@@ -37,6 +34,9 @@
 #include "programming/ui/rad_specs_window.h"
 #include "radio/channel_plan.h"
 #include "radio/channel_validation.h"
+#include "ui/combo_fillers.h"
+#include "ui/num_box.h"
+#include "ui/window_utils.h"
 
 namespace k45 {
 
@@ -371,12 +371,10 @@ void formRadioParms::Connect() {
     });
     connect(scrollPttWatchdogTime, &QScrollBar::valueChanged, this,
             [this](int v) { labelPttWatchdogTime->setText(QString("%1 S").arg(v)); });
-    connect(scrollRssiOn, &QScrollBar::valueChanged, this, [this](int v) {
-        labelRssiOn->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(v))));
-    });
-    connect(scrollRssiOff, &QScrollBar::valueChanged, this, [this](int v) {
-        labelRssiOff->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(v))));
-    });
+    connect(scrollRssiOn, &QScrollBar::valueChanged, this,
+            [this](int v) { labelRssiOn->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(v)))); });
+    connect(scrollRssiOff, &QScrollBar::valueChanged, this,
+            [this](int v) { labelRssiOff->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(v)))); });
     connect(scrollFreqChannels, &QScrollBar::valueChanged, this, [this](int v) { scrollFreqChannels_Change(v); });
 }
 

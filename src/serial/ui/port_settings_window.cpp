@@ -22,12 +22,12 @@
 #include "frame/app_context.h"
 #include "frame/hex_text.h"
 #include "frame/main_frame.h"
+#include "platform/dialogs.h"
 #include "platform/port_devices.h"
 #include "platform/qt/qt_text.h"
-#include "ui/window_utils.h"
-#include "platform/dialogs.h"
 #include "serial/class_comm.h"
 #include "serial/tx_modes.h"
+#include "ui/window_utils.h"
 
 namespace k45 {
 
@@ -90,9 +90,7 @@ void FitTablePopup(QComboBox* combo) {
 }
 
 // Lets a long path wrap at its slashes.
-QString Breakable(const std::string& path) {
-    return QText(path).replace("/", QString("/") + QChar(0x200B));
-}
+QString Breakable(const std::string& path) { return QText(path).replace("/", QString("/") + QChar(0x200B)); }
 
 bool DeviceExists(const std::string& path) {
     std::error_code ec;

@@ -36,14 +36,16 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     labelPacketSize->setText("16");
     scrollNumPackets = new QScrollBar(Qt::Horizontal, this);
     scrollNumPackets->setObjectName("scrollNumPackets");
-    scrollNumPackets->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
+    // A scroll bar takes no focus unless asked: the arrow keys move it.
+    scrollNumPackets->setFocusPolicy(Qt::StrongFocus);
     scrollNumPackets->setRange(1, 256);
     scrollNumPackets->setPageStep(16);
     labelNumPackets = ValueLabel(this, "labelNumPackets");
     labelNumPackets->setText("1");
     scrollPacketDelay = new QScrollBar(Qt::Horizontal, this);
     scrollPacketDelay->setObjectName("scrollPacketDelay");
-    scrollPacketDelay->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
+    // A scroll bar takes no focus unless asked: the arrow keys move it.
+    scrollPacketDelay->setFocusPolicy(Qt::StrongFocus);
     scrollPacketDelay->setRange(0, 120);
     scrollPacketDelay->setPageStep(10);
     labelPacketDelay = ValueLabel(this, "labelPacketDelay");

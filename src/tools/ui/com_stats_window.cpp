@@ -29,7 +29,8 @@ formComStats::formComStats(AppContext& ctx, QWidget* parent)
         c.baudRate = ValueLabel(c.frame, QString("label%1BaudRate").arg(id));
         c.bytesTxed = ValueLabel(c.frame, QString("label%1BytesTxed").arg(id), "Total Number of Bytes Transmitted");
         c.bytesRxed = ValueLabel(c.frame, QString("label%1BytesRxed").arg(id), "Total Number of Bytes Recieved");
-        c.framingErrors = ValueLabel(c.frame, QString("label%1FramingErrors").arg(id), "Total Number of Framing Errors");
+        c.framingErrors =
+            ValueLabel(c.frame, QString("label%1FramingErrors").arg(id), "Total Number of Framing Errors");
         QLabel* values[] = {c.baudRate, c.bytesTxed, c.bytesRxed, c.framingErrors};
         for (int i = 0; i < 4; ++i) {
             g->addWidget(new QLabel(captions[i], c.frame), i, 0);
@@ -66,8 +67,7 @@ formComStats::formComStats(AppContext& ctx, QWidget* parent)
 
     for (PortControls* c : {&primary, &secondary}) {
         const bool isPrimary = c == &primary;
-        for (QCheckBox* box : c->lines)
-            connect(box, &QCheckBox::clicked, this, [this] { Poll(); });  // indicators only
+        for (QCheckBox* box : c->lines) connect(box, &QCheckBox::clicked, this, [this] { Poll(); });  // indicators only
         connect(c->clear, &QPushButton::clicked, this, [this, isPrimary] {
             classComm* port = isPrimary ? ctx_.ports.classCommPrimary : ctx_.ports.classCommSecondary;
             if (port) port->ClearCommStats();

@@ -212,9 +212,8 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
         DisplayTestParameters();
     });
     connect(scrollTxTime, &QScrollBar::valueChanged, this, [this](int p) { labelTxTime->setText(Num(p) + " S"); });
-    connect(scrollRssiDbmValue, &QScrollBar::valueChanged, this, [this](int p) {
-        labelRssiDbmValue->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(p))));
-    });
+    connect(scrollRssiDbmValue, &QScrollBar::valueChanged, this,
+            [this](int p) { labelRssiDbmValue->setText(QText(FormatRssiDbm(static_cast<std::int16_t>(p)))); });
     connect(buttonOK, &QPushButton::clicked, this, [this] {
         SaveChanges();
         CloseForm();

@@ -19,7 +19,6 @@
 #include <QTableView>
 #include <cstdlib>
 
-#include "ui/num_box_drop.h"
 #include "diagnostics/diag_bench.h"
 #include "diagnostics/ui/diag_filt_window.h"
 #include "diagnostics/ui/diag_test_window.h"
@@ -29,6 +28,7 @@
 #include "platform/profile.h"
 #include "support/keyboard_reach.h"
 #include "ui/num_box.h"
+#include "ui/num_box_drop.h"
 
 namespace k45::test {
 namespace {
@@ -41,7 +41,6 @@ void Screenshot(QWidget& w, const char* name) {
         EXPECT_TRUE(pm.save(QString("%1/%2.png").arg(dir, name)));
     }
 }
-
 
 class DiagWindows : public DiagBench {
 protected:

@@ -18,8 +18,8 @@
 #include <memory>
 
 #include "frame/tool_window_ids.h"
-#include "program_bench.h"
 #include "params/modem_defaults.h"
+#include "program_bench.h"
 #include "programming/ui/mdm_times_window.h"
 #include "ui/num_box.h"
 

@@ -18,9 +18,9 @@
 #include "frame/ui/help_routines.h"
 #include "frame/ui/menu_table.h"
 #include "frame/ui/tool_windows.h"
-#include "serial/ui/port_settings_window.h"
 #include "main_window_harness.h"
 #include "serial/class_comm.h"
+#include "serial/ui/port_settings_window.h"
 
 namespace k45::test {
 namespace {

@@ -14,8 +14,8 @@
 
 #include "frame/converters.h"
 #include "frame/tool_window_ids.h"
-#include "programming/ui/editor_fixture.h"
 #include "programming/ui/dac_vals_window.h"
+#include "programming/ui/editor_fixture.h"
 #include "programming/ui/mdm_times_window.h"
 #include "programming/ui/radio_parms_window.h"
 #include "radio/channel_plan.h"

@@ -10,10 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "ui/num_box_drop.h"
 #include "frame/tool_window_ids.h"
 #include "tools_window_bench.h"
 #include "ui/num_box.h"
+#include "ui/num_box_drop.h"
 
 namespace k45::test {
 namespace {
@@ -24,7 +24,6 @@ void Key(QWidget* w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) 
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QCoreApplication::sendEvent(w, &release);
 }
-
 
 class ToolFields : public ToolWindowBench {
 protected:
