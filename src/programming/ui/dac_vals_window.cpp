@@ -187,13 +187,4 @@ void formDacVals::buttonDefault_Click() {
     DisplayDacValues();
 }
 
-void OpenDacValuesEditor(AppContext& ctx) {
-    ToolForm* form = ctx.form(ToolWindow::formDacVals);
-    if (!form || !ctx.mainFrame) return;
-    ctx.mainFrame->OpenForm(*form);
-    // Focusing a window that is already the active child does not activate it again; the
-    // refresh rule must still see the new values.
-    if (form->loaded()) form->Form_Activate();
-}
-
 }  // namespace k45

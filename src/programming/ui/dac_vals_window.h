@@ -61,8 +61,4 @@ private:
     DacValues editDacValues_;
 };
 
-// What the production test panel and the tuning window do after filling dacValues: focus the
-// editor when it is open (it then takes new values), show it otherwise.
-void OpenDacValuesEditor(AppContext& ctx);
-
 }  // namespace k45

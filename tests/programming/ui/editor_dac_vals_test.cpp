@@ -37,6 +37,12 @@ DacValues Numbered(int base) {
 
 class DacValsWindow : public EditorFixture {
 protected:
+    // What the production test panel and the tuning window do after filling dacValues: open the
+    // editor through the main window, which then activates it.
+    void OpenEditor() {
+        ctx.mainFrame->OpenForm(*editor);
+        if (editor->loaded()) editor->Form_Activate();
+    }
     DacValsWindow() {
         ctx.Register(ToolWindow::formDacVals, *editor);
         ctx.Register(ToolWindow::formProdTest, prodTest);
@@ -50,7 +56,7 @@ protected:
 };
 
 TEST_F(DacValsWindow, OkHandsTheValuesToTheProductionPanelThenTheTuningWindow) {
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     ASSERT_TRUE(editor->loaded());
     const auto boxes = editor->boxes();
     EXPECT_EQ(boxes[0]->text(), "10");
@@ -72,41 +78,41 @@ TEST_F(DacValsWindow, OkHandsTheValuesToTheProductionPanelThenTheTuningWindow) {
 TEST_F(DacValsWindow, OnlyLoadedWindowsAreTold) {
     prodTest.isLoaded = false;
     tune.isLoaded = false;
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     editor->textGain->setText("99");
     editor->buttonOK->click();
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(ctx.state.dacValues.rxGainAdj, 99);
 
     tune.isLoaded = true;
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     editor->buttonOK->click();
     EXPECT_EQ(calls, std::vector<std::string>{"formTune"});
 }
 
 TEST_F(DacValsWindow, ActivationTakesNewValuesAndKeepsTypedOnesOtherwise) {
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     editor->textFrontAdj[0]->setText("123");
     // The panel hands over again with the same values: the typed value stays.
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     EXPECT_EQ(editor->textFrontAdj[0]->text(), "123");
     // New values in dacValues: they replace what was typed.
     ctx.state.dacValues = Numbered(50);
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     EXPECT_EQ(editor->textFrontAdj[0]->text(), "50");
     EXPECT_EQ(editor->referenceDacValues(), Numbered(50));
     EXPECT_EQ(editor->editDacValues(), Numbered(50));
 }
 
 TEST_F(DacValsWindow, CancelAndDefaultLeaveTheSharedValues) {
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     EXPECT_TRUE(editor->buttonDefault->isHidden());
     EXPECT_FALSE(editor->buttonDefault->isEnabled());
     editor->buttonCancel->click();
 
     ctx.state.productionMode = true;
     ctx.state.testParameters.defaultDacValues = Numbered(100);
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     EXPECT_FALSE(editor->buttonDefault->isHidden());
     editor->buttonDefault->click();
     EXPECT_EQ(editor->textPwrCalAdj->text(), "124");
@@ -115,7 +121,7 @@ TEST_F(DacValsWindow, CancelAndDefaultLeaveTheSharedValues) {
     EXPECT_EQ(ctx.state.dacValues, Numbered(10));
     EXPECT_TRUE(calls.empty());
 
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     editor->buttonDefault->click();
     PressKey(editor->textGain, Qt::Key_Return);  // Enter is OK
     EXPECT_EQ(ctx.state.dacValues, Numbered(100));
@@ -140,7 +146,7 @@ TEST_F(DacValsWindow, EnterOnAFocusedButtonPressesThatButton) {
         SCOPED_TRACE(button->objectName().toStdString());
         calls.clear();
         ctx.state.dacValues = Numbered(10);
-        OpenDacValuesEditor(ctx);
+        OpenEditor();
         ShowActive(*editor);
         editor->textGain->setText("77");
         button->setFocus();
@@ -184,7 +190,7 @@ TEST_F(DacValsWindow, BoxLimits) {
 TEST_F(DacValsWindow, AMinimisedWindowKeepsItsPosition) {
     editor->savedLeft = 1500;
     editor->savedTop = 750;
-    OpenDacValuesEditor(ctx);
+    OpenEditor();
     EXPECT_EQ(editor->pos(), QPoint(100, 50));
     editor->showMinimized();
     editor->buttonCancel->click();
