@@ -11,7 +11,8 @@
 //   window loads in its showEvent when not loaded (sets loaded(), registers with the ports,
 //   applies its placement) and unloads in its closeEvent; the sub-window is kept and reused.
 // - The main window calls Form_Activate() when a child becomes the active MDI child (not
-//   when the program as a whole regains the focus); a window does not call it on itself.
+//   when the program as a whole regains the focus), once the child has loaded: a newly shown
+//   child is activated right after its load. A window does not call it on itself.
 // - Dynamic properties the main window reads on child widgets:
 //     "tag"           QString: "RichTextBox" marks a terminal pane that Cut/Copy/Paste skip;
 //     "locked"        bool: a locked text box (Cut copies only, Paste does nothing); a
