@@ -230,6 +230,27 @@ TEST_F(DiagnosticsOnTheBench, OnlineStreamKeepsTheNewestRowInView) {
     });
 }
 
+// The simulator panel plays a modem's online stream on the primary port: opened from the menu it
+// is the active child and, once started, sends the packets asked for and unlocks its settings.
+TEST_F(DiagnosticsOnTheBench, SimulatorPanelStreamsTheOnlinePacketsAskedFor) {
+    ASSERT_NO_FATAL_FAILURE(Prepare({.engineering = true, .words = {}, .com1 = BenchEnd::Kind::Silent}));
+    Run([&] {
+        const std::string w = "formDiagTst";
+        Keys("alt+n d");
+        WaitFor("the simulator panel to be active", [&] { return ActiveChild() == w; });
+        Click([&]() -> QWidget* { return ToolChild<QWidget>(w, "textNumOfPackets"); });
+        Keys("ctrl+a");
+        Type("5");
+        ClickChild(w, "buttonStart");
+        constexpr std::size_t kPacketBytes = 9;
+        WaitFor("five packets at the far end", [&] { return com1().received().size() >= 5 * kPacketBytes; });
+        WaitFor("the run's end", [&] { return ToolChild<QWidget>(w, "buttonStart")->isEnabled(); });
+        EXPECT_EQ(Text(w, "labelPacketsTxed"), "5");
+        EXPECT_EQ(com1().received().size(), 5 * kPacketBytes);
+        ExitProgram();
+    });
+}
+
 TEST_F(DiagnosticsOnTheBench, TypedLimitReplacesTheSelectedOneAndIsSaved) {
     ASSERT_NO_FATAL_FAILURE(Prepare({}));
     ASSERT_NO_FATAL_FAILURE(LoadUnit(com1(), 123456, "Bench unit"));
