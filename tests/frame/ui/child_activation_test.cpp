@@ -14,6 +14,7 @@
 
 #include "frame/tool_window_ids.h"
 #include "main_window_harness.h"
+#include "support/mdi_front.h"
 
 namespace k45::test {
 namespace {
@@ -49,16 +50,7 @@ protected:
     QMdiSubWindow* Sub(QWidget& w) const { return win->subWindowFor(&w); }
     QMdiSubWindow* Active() const { return win->mdiArea()->activeSubWindow(); }
     // The topmost sub-window that shows.
-    QMdiSubWindow* Front() const {
-        const QList<QMdiSubWindow*> stack = win->mdiArea()->subWindowList(QMdiArea::StackingOrder);
-        for (auto it = stack.crbegin(); it != stack.crend(); ++it)
-            if ((*it)->isVisible()) return *it;
-        return nullptr;
-    }
-    bool HasKeyboard(QWidget& w) const {
-        QWidget* f = QApplication::focusWidget();
-        return f && (f == &w || w.isAncestorOf(f));
-    }
+    QMdiSubWindow* Front() const { return FrontSubWindow(*win->mdiArea()); }
     void CloseChild(QWidget& w) {
         Sub(w)->close();
         QApplication::processEvents();

@@ -27,13 +27,23 @@ protected:
             QApplication::processEvents();
         }
     }
+    // The partner offers its topic.
+    void PartnerServes() {
+        ASSERT_TRUE(partner.started());
+        partner.send("serve Quendix EngTerminal");
+        ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    }
+    // The partner connects to the secondary terminal's topic and asks it to link back.
+    void PartnerLinksToTheSecondaryTerminal() {
+        partner.send("connect K45MR EngTerminalSecondary");
+        ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
+        partner.send("execute App=Quendix Topic=EngTerminal Item=labelDdeSrc");
+    }
     PartnerProcess partner{home.path() + "/links"};
 };
 
 TEST_F(TerminalLink, InitiatingTerminalHandsItsLinesToThePartner) {
-    ASSERT_TRUE(partner.started());
-    partner.send("serve Quendix EngTerminal");
-    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    ASSERT_NO_FATAL_FAILURE(PartnerServes());
     auto& t = Open<formHexText>(ToolWindow::formTextPrimary);
     ASSERT_TRUE(t.checkDdeEnable->isVisibleTo(&t));
     t.checkDdeEnable->click();
@@ -60,13 +70,9 @@ TEST_F(TerminalLink, InitiatingTerminalHandsItsLinesToThePartner) {
 }
 
 TEST_F(TerminalLink, AnsweringTerminalSendsValuesButALinkCommandValueIsOnlyShown) {
-    ASSERT_TRUE(partner.started());
-    partner.send("serve Quendix EngTerminal");
-    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    ASSERT_NO_FATAL_FAILURE(PartnerServes());
     auto& t = Open<formHexText>(ToolWindow::formTextSecondary);
-    partner.send("connect K45MR EngTerminalSecondary");
-    ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
-    partner.send("execute App=Quendix Topic=EngTerminal Item=labelDdeSrc");
+    ASSERT_NO_FATAL_FAILURE(PartnerLinksToTheSecondaryTerminal());
     EXPECT_EQ(partner.expect("ADVISE"), "ADVISE 1 labelDdeSrc");
     Settle();
     EXPECT_EQ(fromSecondary(), "");  // the command itself never goes out
@@ -109,9 +115,7 @@ void StrangerComesAndGoes(formHexText& t, const std::string& topic, const std::s
 }
 
 TEST_F(TerminalLink, StrangersLeaveTheInitiatingLinkAndItsSwitch) {
-    ASSERT_TRUE(partner.started());
-    partner.send("serve Quendix EngTerminal");
-    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    ASSERT_NO_FATAL_FAILURE(PartnerServes());
     auto& t = Open<formHexText>(ToolWindow::formTextPrimary);
     t.checkDdeEnable->click();
     ASSERT_EQ(partner.expect("EXECUTE"), "EXECUTE 1 App=K45MR Topic=EngTerminalPrimary Item=labelDdeSrc");
@@ -137,13 +141,9 @@ TEST_F(TerminalLink, StrangersLeaveTheInitiatingLinkAndItsSwitch) {
 }
 
 TEST_F(TerminalLink, StrangersLeaveTheAnsweringLink) {
-    ASSERT_TRUE(partner.started());
-    partner.send("serve Quendix EngTerminal");
-    ASSERT_EQ(partner.expect("LISTENING"), "LISTENING");
+    ASSERT_NO_FATAL_FAILURE(PartnerServes());
     auto& t = Open<formHexText>(ToolWindow::formTextSecondary);
-    partner.send("connect K45MR EngTerminalSecondary");
-    ASSERT_EQ(partner.expect("CONNECTED"), "CONNECTED");
-    partner.send("execute App=Quendix Topic=EngTerminal Item=labelDdeSrc");
+    ASSERT_NO_FATAL_FAILURE(PartnerLinksToTheSecondaryTerminal());
     ASSERT_EQ(partner.expect("ADVISE"), "ADVISE 1 labelDdeSrc");
 
     StrangerComesAndGoes(t, "EngTerminalSecondary", home.path() + "/links");

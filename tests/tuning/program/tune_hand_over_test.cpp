@@ -14,6 +14,7 @@
 #include "frame/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "programming/ui/dac_vals_window.h"
+#include "support/mdi_front.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45::test {
@@ -32,16 +33,7 @@ protected:
     formTune& Tune() { return *dynamic_cast<formTune*>(ctx.form(ToolWindow::formTune)); }
     formDacVals& Dac() { return *dynamic_cast<formDacVals*>(ctx.form(ToolWindow::formDacVals)); }
     QMdiSubWindow* Active() const { return win->mdiArea()->activeSubWindow(); }
-    QMdiSubWindow* Front() const {
-        const QList<QMdiSubWindow*> stack = win->mdiArea()->subWindowList(QMdiArea::StackingOrder);
-        for (auto it = stack.crbegin(); it != stack.crend(); ++it)
-            if ((*it)->isVisible()) return *it;
-        return nullptr;
-    }
-    bool HasKeyboard(QWidget& w) const {
-        QWidget* f = QApplication::focusWidget();
-        return f && w.isAncestorOf(f);
-    }
+    QMdiSubWindow* Front() const { return FrontSubWindow(*win->mdiArea()); }
 };
 
 TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
