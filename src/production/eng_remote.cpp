@@ -33,15 +33,17 @@ std::vector<Word> Words(const std::string& text) {
     return words;
 }
 
-// A whole signed decimal number in 16 bits.
-std::optional<std::int32_t> Int16Of(const std::string& s) {
-    if (s.empty()) return std::nullopt;
-    std::int32_t v = 0;
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
+// A whole signed decimal number in 16 bits, blanks around it allowed; anything else reads as 0.
+std::int32_t Int16Of(const std::string& s) {
+    const std::size_t from = s.find_first_not_of(' ');
+    if (from == std::string::npos) return 0;
+    const std::size_t to = s.find_last_not_of(' ') + 1;
+    const char* first = s.data() + from;
+    const char* last = s.data() + to;
     if (*first == '+') ++first;
+    std::int32_t v = 0;
     const auto [end, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || end != last || first == last || v < -32768 || v > 32767) return std::nullopt;
+    if (ec != std::errc() || end != last || first == last || v < -32768 || v > 32767) return 0;
     return v;
 }
 
@@ -59,33 +61,22 @@ RemoteCommand ParseRemoteCommand(const std::string& text, const LocaleInfo& loca
         } else if (word.starts_with("Item=")) {
             if (!c.item) c.item = word.substr(5);
         } else if (word.starts_with("Freq=")) {
-            if (c.freqHz) continue;
-            const auto hz = MHzTextToHz(word.substr(5), locale);
-            if (!hz || *hz < 100000000 || *hz > 999000000) c.refused = true;
-            else c.freqHz = hz;
+            if (!c.freqHz) c.freqHz = MHzTextToHz(word.substr(5), locale).value_or(0);
         } else if (word.starts_with("Adjust")) {
             if (c.adjust) continue;
-            // The index is what stands between "Adjust" and "=", blanks before it allowed; the
-            // value runs from the "=" to the next blank.
+            // The index is what stands between "Adjust" and "=", the value runs from the "=" to
+            // the next blank. Without an "=" there is no adjust.
             const std::size_t from = w[i].at + 6;
             const std::size_t eq = text.find('=', from);
-            std::size_t indexAt = from;
-            while (indexAt < eq && indexAt < text.size() && text[indexAt] == ' ') ++indexAt;
-            const auto n = eq == std::string::npos ? std::nullopt : Int16Of(text.substr(indexAt, eq - indexAt));
-            const std::size_t valueEnd = eq == std::string::npos ? eq : text.find(' ', eq + 1);
-            const auto v = eq == std::string::npos ? std::nullopt : Int16Of(text.substr(eq + 1, valueEnd - eq - 1));
-            if (!n || !v) {
-                c.refused = true;
-                continue;
-            }
-            c.adjust = std::make_pair(static_cast<int>(*n), *v);
-            // The words the index and value were taken from are not read again.
-            while (i + 1 < w.size() && w[i + 1].at < valueEnd) ++i;
+            if (eq == std::string::npos) continue;
+            const std::size_t valueEnd = text.find(' ', eq + 1);
+            const std::string value = text.substr(eq + 1, valueEnd == std::string::npos ? valueEnd : valueEnd - eq - 1);
+            c.adjust = std::make_pair(static_cast<int>(Int16Of(text.substr(from, eq - from))), Int16Of(value));
         } else if (word == "TXON") {
             if (c.txOnMode) continue;
-            const std::string next = i + 1 < w.size() ? w[i + 1].text : std::string();
-            if (next.size() != 1 || next[0] < '0' || next[0] > '9') c.refused = true;
-            else c.txOnMode = next[0] - '0';
+            // The one character after the blank that ends the keyword.
+            const std::size_t at = w[i].at + 5;
+            c.txOnMode = at < text.size() && text[at] >= '0' && text[at] <= '9' ? text[at] - '0' : 0;
         } else if (word == "TXOFF") {
             c.txOff = true;
         } else if (word == "RSSI") {
@@ -233,8 +224,6 @@ void EngRemoteControl::DestinationChanged(const std::string& text) {
 
 void EngRemoteControl::Interpret(const std::string& text) {
     const RemoteCommand c = ParseRemoteCommand(text + " ", links_.files.locale);
-    // A refused command changes nothing, sends nothing and gets no reply.
-    if (c.refused) return;
     if (c.app) peerApp_ = *c.app;
     if (c.topic) peerTopic_ = *c.topic;
     if (c.item) peerItem_ = *c.item;
@@ -249,7 +238,11 @@ void EngRemoteControl::Interpret(const std::string& text) {
         panel_.KeyDown(keyF8, 256);
         PublishReply("OK Freq");
     }
-    if (c.adjust && panel_.RemoteAdjust(c.adjust->first, c.adjust->second)) PublishReply("OK Adjust");
+    if (c.adjust) {
+        // An index without an entry, or a value the panel does not take, still gets its reply.
+        (void)panel_.RemoteAdjust(c.adjust->first, c.adjust->second);
+        PublishReply("OK Adjust");
+    }
     if (c.txOnMode) {
         panel_.KeyDown(keyF5, 256);
         PublishReply("OK Tx");

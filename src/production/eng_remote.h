@@ -25,11 +25,12 @@ inline constexpr const char* kReplyItem = "labelDdeSrc";
 inline constexpr const char* kControllerPartner = "Marvessa";
 
 // One command text taken apart. Keywords are whole words; each is taken at its first
-// occurrence; a value ends at the next blank ("Adjust" may have blanks before its index). A number that does not parse, an adjust value
-// that does not fit 16 bits, a transmit mode that is not a digit or a frequency outside
-// 100..999 MHz refuses the whole command.
+// occurrence; a value ends at the next blank ("Adjust" may have blanks before its index). A
+// number that does not parse reads as 0, as the partner's own conversion does: an adjust index
+// or value that is no whole number in 16 bits, a transmit mode that is not a digit, a frequency
+// that is no number or whose Hz do not fit 32 bits. A command is never refused, so the partner
+// always gets its reply.
 struct RemoteCommand {
-    bool refused = false;
     std::optional<std::string> app, topic, item;
     std::optional<std::int32_t> freqHz;
     std::optional<std::pair<int, std::int32_t>> adjust;  // n, v
