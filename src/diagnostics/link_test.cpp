@@ -57,7 +57,7 @@ LinkTestEngine::LinkTestEngine(DialogueLinks links, const DiagSettings& settings
 }
 
 LinkTestEngine::~LinkTestEngine() {
-    if (loaded_ && port_) primary_().DeRegisterForAll(this);
+    if (load_.loaded() && port_) primary_().DeRegisterForAll(this);
 }
 
 void LinkTestEngine::Restart(Timer& t, int ms) {
@@ -75,7 +75,7 @@ void LinkTestEngine::ShowCounters() {
 
 void LinkTestEngine::Load() {
     if (!port_) return;  // no port object yet: nothing to listen to
-    loaded_ = true;
+    load_.Begin();
     parmsRequested_ = false;
     linkState_ = 1;
     restartRequested_ = false;
@@ -92,7 +92,8 @@ void LinkTestEngine::Load() {
 }
 
 void LinkTestEngine::Activate() {
-    if (!loaded_ || !port_) return;
+    if (!load_.loaded() || !port_) return;
+    const LoadToken::Value token = load_.Take();
     if (linkState_ == 5 || linkState_ == 7) {
         // A refused setting has shown its own box; the exchange goes on regardless.
         (void)primary_().OverrideSettings({.baudRate = dataBaud_});
@@ -101,6 +102,7 @@ void LinkTestEngine::Activate() {
         (void)primary_().OverrideHandshaking(7, false, 0);
         (void)primary_().OverrideSettings({.baudRate = 9600});
     }
+    if (!load_.Still(token)) return;
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;
@@ -110,12 +112,12 @@ void LinkTestEngine::Activate() {
     FillRemoteIdList();
     if (!parmsRequested_) RequestCurrentParms();
     else if (linkState_ == 2) StopLinkTest();
-    view_.DisplayChanged();
+    if (load_.Still(token)) view_.DisplayChanged();
 }
 
 void LinkTestEngine::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
+    if (!load_.loaded()) return;
+    load_.End();
     loadSettings_ = {numberOfBlocks_, static_cast<std::int16_t>(d_.blockDelay), static_cast<std::int16_t>(d_.blockSize)};
     timerResponse_->setEnabled(false);
     timerTestTx_->setEnabled(false);
@@ -129,7 +131,8 @@ void LinkTestEngine::RequestCurrentParms() {
 }
 
 void LinkTestEngine::UpdateParms(bool parmsWereFound) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
+    const LoadToken::Value token = load_.Take();
     if (parmsWereFound && linkState_ == 1) {
         d_.localId = std::to_string(current_.serialNumber);
         dataBaud_ = LinkDataBaud(current_.model, current_.baudRate);
@@ -138,7 +141,7 @@ void LinkTestEngine::UpdateParms(bool parmsWereFound) {
     } else {
         StopLinkTest();
     }
-    view_.DisplayChanged();
+    if (load_.Still(token)) view_.DisplayChanged();
 }
 
 void LinkTestEngine::FillRemoteIdList() {
@@ -199,6 +202,7 @@ void LinkTestEngine::StartClicked() {
         return;
     }
     if (dataBaud_ == 0) return;  // no data baud known yet: nothing to switch the port to
+    const LoadToken::Value token = load_.Take();
     std::uint32_t remote = 0;
     if (!ParseUnitIdItem(d_.remoteText, remote)) {
         services_.dialogs->messageBox("The Remote ID must be a whole number from 0 to 4294967295.", std::string(),
@@ -211,6 +215,7 @@ void LinkTestEngine::StartClicked() {
     view_.FocusPause();
     remoteUnitId_ = remote;
     StartLinkTest();
+    if (!load_.Still(token)) return;
     restartRequested_ = false;
     view_.DisplayChanged();
 }
@@ -223,10 +228,13 @@ void LinkTestEngine::StartLinkTest() {
     SendNextTransmission();
 }
 
-void LinkTestEngine::CommandSettings() {
+bool LinkTestEngine::CommandSettings() {
+    const LoadToken::Value token = load_.Take();
     // A refused setting has shown its own box; the exchange goes on regardless.
     (void)primary_().OverrideSettings({.baudRate = 9600});
+    if (!load_.Still(token)) return false;
     primary_().SetDtrSignal(true);
+    return true;
 }
 
 void LinkTestEngine::SendNextTransmission() {
@@ -244,11 +252,14 @@ void LinkTestEngine::SendNextTransmission() {
             if (linkState_ == 6 || linkState_ == 7) Restart(*timerResponse_, kTickMs);
             return;
         }
-        CommandSettings();
+        const LoadToken::Value token = load_.Take();
+        if (!CommandSettings()) return;
         services_.scheduler->wait(100, false);
         blocksTxed_ += blockSize_;
         ShowCounters();
+        // A port that is not open says so in a box.
         SendRemoteCommandAndByte(primary_(), remoteUnitId_, "PSUDO", blockSize_);
+        if (!load_.Still(token)) return;
         linesInTransmission_ = 0;
         linkState_ = 4;
     } else {
@@ -262,23 +273,25 @@ void LinkTestEngine::SendNextTransmission() {
 }
 
 void LinkTestEngine::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!loaded_ || (linkState_ != 4 && linkState_ != 6)) return;
+    if (!load_.loaded() || (linkState_ != 4 && linkState_ != 6)) return;
     if (rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
     const SRecordMessage& rec = primary_().tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != 'R' || rec.recNum != 8 || rec.address != 0) return;
+    const LoadToken::Value token = load_.Take();
     // A refused setting has shown its own box; the exchange goes on regardless.
     (void)primary_().OverrideSettings({.baudRate = dataBaud_});
+    if (!load_.Still(token)) return;
     primary_().SetDtrSignal(false);
     linkState_ = linkState_ == 4 ? 5 : 7;
 }
 
 void LinkTestEngine::RxCrLfData(const std::string& rxStr) {
-    if (!loaded_ || (linkState_ != 5 && linkState_ != 7)) return;
+    if (!load_.loaded() || (linkState_ != 5 && linkState_ != 7)) return;
     if (rxStr.find(kTestPattern) == std::string::npos) return;
     ++linesInTransmission_;
     CountReceivedBlock();
     if (linesInTransmission_ < blockSize_ || (linkState_ != 5 && linkState_ != 7)) return;
-    CommandSettings();
+    if (!CommandSettings()) return;
     if (linkState_ == 5) {
         linkState_ = 3;
         ShowLinkQuality();
@@ -320,13 +333,14 @@ void LinkTestEngine::PauseLinkTest() {
 }
 
 void LinkTestEngine::StopLinkTest() {
+    const LoadToken::Value token = load_.Take();
     linkState_ = 0;
-    CommandSettings();
+    if (!CommandSettings()) return;
     if (restartRequested_) {
         restartRequested_ = false;
         StartClicked();
     }
-    view_.DisplayChanged();
+    if (load_.Still(token)) view_.DisplayChanged();
 }
 
 void LinkTestEngine::TimerResponseTick() {

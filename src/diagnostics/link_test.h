@@ -11,6 +11,7 @@
 #include "diagnostics/diag_settings.h"
 #include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -90,7 +91,7 @@ public:
     LinkTestSettings& loadSettings() { return loadSettings_; }
     void Activate();
     void Unload();
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     void UpdateParms(bool parmsWereFound) override;
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
@@ -122,7 +123,8 @@ private:
     void ShowLinkQuality();
     void PauseLinkTest();
     void StopLinkTest();
-    void CommandSettings();
+    // False when the window closed under a box the port showed.
+    bool CommandSettings();
     void RequestCurrentParms();
     void FillRemoteIdList();
     void TimerResponseTick();
@@ -141,7 +143,8 @@ private:
     std::unique_ptr<Timer> timerTestTx_;
     LinkTestSettings loadSettings_;
     LinkTestDisplay d_;
-    bool loaded_ = false;
+    // A box (the port's own included) runs a loop of its own, under which the window may close.
+    LoadToken load_;
     std::int32_t linkState_ = 1;
     double numberOfBlocks_ = 0;
     std::int16_t blockSize_ = 10;

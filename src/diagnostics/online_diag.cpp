@@ -36,12 +36,12 @@ OnlineDiagDialogue::OnlineDiagDialogue(DialogueLinks links, const DiagSettings& 
 }
 
 OnlineDiagDialogue::~OnlineDiagDialogue() {
-    if (loaded_ && port_) primary_().DeRegisterForAll(this);
+    if (load_.loaded() && port_) primary_().DeRegisterForAll(this);
 }
 
 void OnlineDiagDialogue::Load() {
     if (!port_) return;  // no port object yet: nothing to listen to
-    loaded_ = true;
+    load_.Begin();
     parmsRequested_ = false;
     rawBaudRate_ = 9600;
     parmsState_ = 1;
@@ -57,10 +57,12 @@ void OnlineDiagDialogue::Load() {
 }
 
 void OnlineDiagDialogue::Activate() {
-    if (!loaded_ || !port_) return;
-    // A refused setting has shown its own box; the exchange goes on regardless.
+    if (!load_.loaded() || !port_) return;
+    // A refused setting shows its own box, under which the window may close.
+    const LoadToken::Value token = load_.Take();
     (void)primary_().OverrideHandshaking(kRawTxMode, false, 0);
     (void)primary_().OverrideSettings({.baudRate = rawBaudRate_});
+    if (!load_.Still(token)) return;
     if (primary_().portNumber != lastPortNumber_) {
         lastPortNumber_ = primary_().portNumber;
         parmsRequested_ = false;
@@ -69,9 +71,11 @@ void OnlineDiagDialogue::Activate() {
         RequestCurrentParms();
     } else if (parmsState_ == 2) {
         parmsState_ = 0;
-        if (!IsSet(current_.diagGateMode))
+        if (!IsSet(current_.diagGateMode)) {
             services_.dialogs->messageBox("Modem is not Programmed with 'Output Raw Diagnostic Data Only'.",
-                                     "Programming Error");
+                                          "Programming Error");
+            if (!load_.Still(token)) return;
+        }
     }
     FillFilterIdCombo();
 }
@@ -83,7 +87,7 @@ void OnlineDiagDialogue::RequestCurrentParms() {
 }
 
 void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {
-    if (!loaded_) return;
+    if (!load_.loaded()) return;
     if (parmsWereFound && parmsState_ == 1) {
         rawBaudRate_ = RawOutputBaud(current_.model, current_.baudRate);
         parmsState_ = 2;
@@ -95,14 +99,14 @@ void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {
 }
 
 void OnlineDiagDialogue::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
+    if (!load_.loaded()) return;
+    load_.End();
     timerResponse_->setEnabled(false);
     if (port_) primary_().DeRegisterForAll(this);
 }
 
 void OnlineDiagDialogue::RxRawData(const std::string& rxStr) {
-    if (!loaded_ || paused_ || parmsState_ != 0) return;
+    if (!load_.loaded() || paused_ || parmsState_ != 0) return;
     timerResponse_->setEnabled(false);
     timerResponse_->setEnabled(true);
     gridDirty_ = false;
@@ -203,14 +207,20 @@ bool OnlineDiagDialogue::Save(const std::string& path, SaveMode mode, std::strin
 
 void OnlineDiagDialogue::SaveClicked(std::string& saveFileName) {
     Dialogs& dialogs = *services_.dialogs;
+    // The file dialog and the boxes run loops of their own, under which the window may close:
+    // the grid of another load is never written.
+    const LoadToken::Value token = load_.Take();
     const auto chosen = ChooseDiagnosticsFile(dialogs, saveFileName, files_.places.programFolder);
+    if (!load_.Still(token)) return;
     if (chosen) {
         if (grid_.rowsUsed() == 0) {
             dialogs.messageBox("There is no Online Diagnostics to save yet!");
         } else if (const auto mode = AskSaveMode(dialogs, *chosen, OnlineExistsQuestion(*chosen))) {
+            if (!load_.Still(token)) return;
             std::string error;
             if (!Save(*chosen, *mode, &error)) dialogs.messageBox(error, kSaveDiagsTitle, MsgButtons::OK, MsgIcon::Exclamation);
         }
+        if (!load_.Still(token)) return;
     }
     view_.SetProgress(0);
 }

@@ -10,6 +10,7 @@
 #include "diagnostics/online_stream.h"
 #include "frame/dialogue_links.h"
 #include "frame/window_interfaces.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 
 namespace k45 {
@@ -61,7 +62,7 @@ public:
     OnlineLoadOptions& loadOptions() { return loadOptions_; }
     void Activate();
     void Unload();
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return load_.loaded(); }
 
     void UpdateParms(bool parmsWereFound) override;
     void RxRawData(const std::string& rxStr) override;
@@ -75,6 +76,8 @@ public:
     void RedisplayHistory();
     // The grid shows this many whole rows now (its window was shown or resized).
     void SetGridVisibleRows(int rows);
+    // The operator scrolled the grid to this top row.
+    void GridScrolled(int topRow) { grid_.SetTopRow(topRow); }
     // Writes the grid; Create / Overwrite / Append as the operator chose.
     [[nodiscard]] bool Save(const std::string& path, SaveMode mode, std::string* error);
     // The Save button: file dialog (the chosen name replaces saveFileName), the empty-grid
@@ -107,7 +110,7 @@ private:
     OnlineFramer framer_;
     OnlineHistory history_;
     OnlineGrid grid_;
-    bool loaded_ = false;
+    LoadToken load_;
     bool paused_ = false;
     std::int32_t parmsState_ = 0;
     bool parmsRequested_ = false;

@@ -4,6 +4,7 @@
 // answering on the secondary port, all in virtual time.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,16 @@ struct DiagMainFrame : MainFrame {
     }
 };
 
+// Scripted dialogs whose boxes let other things happen while they are up, as a box's own loop
+// does: whileShown runs with the box's text before the box is answered.
+struct DiagDialogs : ScriptedDialogs {
+    std::function<void(const std::string& text)> whileShown;
+    MsgAnswer messageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) override {
+        if (whileShown) whileShown(text);
+        return ScriptedDialogs::messageBox(text, title, buttons, icon);
+    }
+};
+
 // The lines of a text (each ended by CR LF, CR or LF), without their ends and without empty ones.
 inline std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> r;
@@ -126,7 +137,7 @@ protected:
 
     TempHome home;
     VirtualScheduler sched;
-    ScriptedDialogs dialogs;
+    DiagDialogs dialogs;
     AppContext ctx;
     DiagMainFrame mainFrame;
     std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();

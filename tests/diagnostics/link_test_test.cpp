@@ -217,5 +217,32 @@ TEST_F(LinkTest, PauseBetweenTransmissionsEndsAtOnceAndClearKeepsCountingTheOpen
     EXPECT_EQ(Requests().size(), 1u);
 }
 
+// A request that finds the port closed gets the port's box; the window closes and opens again
+// under it. The old request goes no further: the new load waits for its parameters and sends
+// nothing of the old test.
+TEST_F(LinkTest, ARequestWhoseWindowClosedUnderABoxGoesNoFurther) {
+    Open(0, 4, 10);
+    sim.Stop();
+    link.StartClicked();
+    ASSERT_EQ(Requests().size(), 1u);
+    dialogs.expectBox("Lost Com Port");
+    cable.a().unplug();
+    dialogs.expectBox("Not Open!!");
+    bool reopened = false;
+    dialogs.whileShown = [&](const std::string& text) {
+        if (text.find("Not Open!!") == std::string::npos) return;
+        link.Unload();
+        cable.a().plugIn();
+        link.Load();
+        reopened = true;
+    };
+    ASSERT_TRUE(sched.advanceUntil([&] { return reopened; }, 10000));
+    dialogs.whileShown = nullptr;
+    EXPECT_EQ(link.linkState(), 1);
+    sched.advance(20000);
+    EXPECT_EQ(link.linkState(), 1);
+    EXPECT_EQ(Requests().size(), 1u);
+}
+
 }  // namespace
 }  // namespace k45::test

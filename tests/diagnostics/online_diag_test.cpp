@@ -204,5 +204,42 @@ TEST_F(OnlineDiag, SaveAsksForAnExistingFileAndSaysWhenTheGridIsEmpty) {
     EXPECT_EQ(dialogs.fileRequests.back().fileName, "a.txt");
 }
 
+// A box runs a loop of its own, in which the window may close, or close and open again: the
+// dialogue goes no further with what the box interrupted.
+TEST_F(OnlineDiag, AWindowClosedUnderABoxIsNotCarriedOn) {
+    ctx.state.currentParameters.diagGateMode = kFalse;
+    dialogs.expectBox("Modem is not Programmed with 'Output Raw Diagnostic Data Only'.");
+    dialogs.whileShown = [&](const std::string&) { online.Unload(); };
+    online.Load();
+    online.Activate();
+    view.selected = -2;
+    view.client->UpdateParms(true);
+    EXPECT_FALSE(online.loaded());
+    EXPECT_EQ(view.selected, -2) << "the filter list of a closed window was filled";
+
+    // The save question of a window that then closed and opened again: the new load's empty
+    // grid never replaces the file.
+    dialogs.whileShown = nullptr;
+    view.requests = 0;
+    ctx.state.currentParameters.diagGateMode = kTrue;
+    OpenAndRead();
+    sim.Start(Stream(3, 1, 3));
+    sched.advance(200);
+    ASSERT_EQ(online.grid().rowsUsed(), 3);
+    std::string saveName = home.file("ondiags.txt");
+    dialogs.expectSaveFile(home.file("a.txt"));
+    online.SaveClicked(saveName);
+    const std::string saved = home.read("a.txt");
+    dialogs.expectSaveFile(home.file("a.txt"));
+    dialogs.expectBox("already exists!", MsgAnswer::Yes);
+    dialogs.whileShown = [&](const std::string&) {
+        online.Unload();
+        online.Load();
+    };
+    online.SaveClicked(saveName);
+    dialogs.whileShown = nullptr;
+    EXPECT_EQ(home.read("a.txt"), saved);
+}
+
 }  // namespace
 }  // namespace k45::test
