@@ -136,9 +136,9 @@ void OnlineGrid::Clear() {
 }
 
 void OnlineGrid::SetVisibleRows(int rows) {
-    const bool following = !slotted_ && topRow_ == NewestTop();
+    const bool following = !slotted_ && topRow_ == LastTop();
     visibleRows_ = std::max(rows, 1);
-    if (following) topRow_ = NewestTop();
+    SetTopRow(following ? LastTop() : topRow_);
 }
 
 int OnlineGrid::FindSlotRow(const OnlineDiagRecord& r) const {
@@ -156,7 +156,7 @@ int OnlineGrid::Display(const OnlineDiagRecord& r) {
         rows_.push_back(row);
         if (rowsUsed() > kOnlineGridMaxRows) rows_.pop_front();
         written = rowsUsed() - 1;
-        topRow_ = NewestTop();
+        SetTopRow(LastTop());
     } else {
         written = FindSlotRow(r);
         if (written >= rowsUsed()) rows_.push_back(row);

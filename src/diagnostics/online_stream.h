@@ -115,8 +115,11 @@ public:
     void SetVisibleRows(int rows);
     int visibleRows() const { return visibleRows_; }
     const Row& row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
+    // The top row in view. Scroll mode moves it to show the newest row at each record; slotted
+    // mode leaves it where the operator scrolled. It is limited to the last row the grid can
+    // scroll to, as the grid itself is.
     int topRow() const { return topRow_; }
-    void SetTopRow(int top) { topRow_ = top; }
+    void SetTopRow(int top) { topRow_ = std::clamp(top, 0, LastTop()); }
 
 private:
     std::deque<Row> rows_;
@@ -124,7 +127,8 @@ private:
     double displaySequence_ = 0;
     int topRow_ = 0;
     int visibleRows_ = kOnlineGridVisibleRows;
-    int NewestTop() const { return rowsUsed() < visibleRows_ ? 0 : rowsUsed() - visibleRows_ + 1; }
+    // With the rows all in view at the bottom: the newest row in view.
+    int LastTop() const { return rowCount() - visibleRows_; }
 };
 
 // Cell texts of a grid row: columns 0..12, and 13 (the sequence) in engineering mode.

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 
 #include <fstream>
@@ -225,6 +226,64 @@ TEST_F(DiagnosticsOnTheBench, OnlineStreamKeepsTheNewestRowInView) {
             return std::make_pair(grid->viewport()->rect(), grid->visualRect(grid->model()->index(newest, 1)));
         });
         EXPECT_TRUE(view.contains(row)) << "the newest row lies at y " << row.top() << ".." << row.bottom()
+                                        << ", the grid shows y " << view.top() << ".." << view.bottom();
+        ExitProgram();
+    });
+}
+
+// Slotted by ID, the grid holds one row per unit: scrolled down to the last units, it stays
+// there while their packets keep arriving.
+TEST_F(DiagnosticsOnTheBench, SlottedGridStaysScrolledToTheLastUnits) {
+    ASSERT_NO_FATAL_FAILURE(Prepare({}));
+    ASSERT_NO_FATAL_FAILURE(LoadUnit(com1(), 123456, "Bench unit", [](ModemParameters& p) { p.diagGateMode = kTrue; }));
+    Run([&] {
+        Keys("alt+u i");
+        const std::string w = "formOnLine";
+        WaitLine(com1(), "DE");
+        WaitFor("the parameter reader to close", [&] { return !Shown("formParmsGetCurrent") && Shown(w); });
+        WaitFor("the online window to be active", [&] { return ActiveChild() == w; });
+        ClickChild(w, "optionDisplaySlot");
+        WaitFor("\"Slotted (by ID)\" chosen",
+                [&] { return ToolChild<QAbstractButton>(w, "optionDisplaySlot")->isChecked(); });
+
+        constexpr int kUnits = 40;
+        auto streamAt = [&](std::uint8_t rssi) {
+            std::string stream;
+            for (int id = 1; id <= kUnits; ++id) stream += OnlinePacket(id, rssi, 25, 120);
+            com1().sendToHost(stream);
+            const QString shown = QString::number(-static_cast<int>(rssi));
+            WaitFor("every unit's row at -" + std::to_string(rssi) + " dBm", [&] {
+                QAbstractItemModel* m = ToolChild<QTableView>(w, "gridRxData")->model();
+                for (int r = 0; r < kUnits; ++r)
+                    if (m->data(m->index(r, 2)).toString() != shown) return false;
+                return true;
+            });
+        };
+        streamAt(80);
+
+        // The operator goes to the grid's last row.
+        Click([&]() -> QWidget* { return ToolChild<QTableView>(w, "gridRxData")->viewport(); });
+        Keys("ctrl+End");
+        auto scroll = [&] {
+            return Gui([&] {
+                QScrollBar* bar = ToolChild<QTableView>(w, "gridRxData")->verticalScrollBar();
+                return std::make_pair(bar->value(), bar->maximum());
+            });
+        };
+        WaitFor("the grid scrolled to its bottom", [&] {
+            QScrollBar* bar = ToolChild<QTableView>(w, "gridRxData")->verticalScrollBar();
+            return bar->maximum() > 0 && bar->value() == bar->maximum();
+        });
+        const auto [bottom, max] = scroll();
+
+        streamAt(90);
+        streamAt(85);
+        EXPECT_EQ(scroll(), std::make_pair(bottom, max)) << "the view went back to row " << scroll().first;
+        const auto [view, row] = Gui([&] {
+            auto* grid = ToolChild<QTableView>(w, "gridRxData");
+            return std::make_pair(grid->viewport()->rect(), grid->visualRect(grid->model()->index(kUnits - 1, 1)));
+        });
+        EXPECT_TRUE(view.contains(row)) << "the last unit's row lies at y " << row.top() << ".." << row.bottom()
                                         << ", the grid shows y " << view.top() << ".." << view.bottom();
         ExitProgram();
     });

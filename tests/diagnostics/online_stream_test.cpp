@@ -163,9 +163,9 @@ TEST(OnlineGrid, ScrollModeKeepsTheNewest2048AndTheNewestInView) {
     OnlineGrid g;
     for (int i = 0; i < 17; ++i) g.Display(Rec(1, false, i));
     EXPECT_EQ(g.rowsUsed(), 17);
-    EXPECT_EQ(g.topRow(), 1);
+    EXPECT_EQ(g.topRow(), 0);  // 1, limited to the last row the grid can scroll to
     g.Display(Rec(1, false, 17));
-    EXPECT_EQ(g.topRow(), 2);
+    EXPECT_EQ(g.topRow(), 1);
     for (int i = 18; i < 2049; ++i) g.Display(Rec(1, false, i % 200));
     EXPECT_EQ(g.rowsUsed(), 2048);
     EXPECT_EQ(g.row(0).sequence, 1);
@@ -183,7 +183,7 @@ TEST(OnlineGrid, ScrollModeFollowsTheRowsTheGridShows) {
         int top;
     };
     // The grid's real height, not the rows it is created with, decides when scrolling starts.
-    const Case cases[] = {{10, 9, 0}, {10, 10, 1}, {10, 30, 21}, {1, 5, 5}, {40, 30, 0}};
+    const Case cases[] = {{10, 9, 0}, {10, 10, 0}, {10, 30, 20}, {1, 5, 4}, {40, 30, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.visible) + " rows shown, " + std::to_string(c.records) + " records");
         OnlineGrid g;
@@ -199,12 +199,12 @@ TEST(OnlineGrid, ScrollModeFollowsTheRowsTheGridShows) {
     g.SetVisibleRows(10);
     for (int i = 0; i < 30; ++i) g.Display(Rec(1, false, i));
     g.SetVisibleRows(5);
-    EXPECT_EQ(g.topRow(), 26);
+    EXPECT_EQ(g.topRow(), 25);
     g.SetVisibleRows(40);
     EXPECT_EQ(g.topRow(), 0);
     g.SetVisibleRows(0);  // never fewer than one
     EXPECT_EQ(g.visibleRows(), 1);
-    EXPECT_EQ(g.topRow(), 30);
+    EXPECT_EQ(g.topRow(), 29);
     g.SetTopRow(3);
     g.SetVisibleRows(8);
     EXPECT_EQ(g.topRow(), 3);
@@ -213,6 +213,24 @@ TEST(OnlineGrid, ScrollModeFollowsTheRowsTheGridShows) {
     for (int i = 0; i < 30; ++i) slotted.Display(Rec(i + 1, false));
     slotted.SetVisibleRows(5);
     EXPECT_EQ(slotted.topRow(), 0);
+}
+
+// The slotted grid stays where the operator scrolled while its units report, new units
+// included; the top row never passes the last one the grid can scroll to.
+TEST(OnlineGrid, SlottedModeKeepsTheOperatorsTopRow) {
+    OnlineGrid g;
+    g.SetSlotted(true);
+    g.SetVisibleRows(10);
+    for (int i = 0; i < 40; ++i) g.Display(Rec(i + 1, false));
+    g.SetTopRow(1000);
+    EXPECT_EQ(g.topRow(), 30);
+    for (int i = 0; i < 41; ++i) g.Display(Rec(i + 1, false, i));
+    EXPECT_EQ(g.rowsUsed(), 41);
+    EXPECT_EQ(g.topRow(), 30);
+    g.SetVisibleRows(20);
+    EXPECT_EQ(g.topRow(), 21);
+    g.SetTopRow(-4);
+    EXPECT_EQ(g.topRow(), 0);
 }
 
 TEST(OnlineGrid, SlottedModeGivesOneRowPerShortIdAndPlusFlag) {

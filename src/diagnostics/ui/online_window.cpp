@@ -37,7 +37,7 @@ public:
     int columnCount(const QModelIndex& = {}) const override { return modes_.engineerMode ? 14 : 13; }
     QVariant data(const QModelIndex& index, int role) const override {
         if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-        if (role != Qt::DisplayRole || index.row() >= grid_.rowsUsed()) return {};
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= grid_.rowsUsed()) return {};
         return QText(OnlineCellText(grid_.row(index.row()), index.column(), locale_));
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
@@ -160,6 +160,10 @@ formOnLine::formOnLine(AppContext& ctx, SharedDiagSettings settings, QWidget* pa
                                  2 * gridRxData->frameWidth());
     gridRxData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
+    // Where the operator scrolls is the grid's top row; slotted mode keeps it while units report.
+    connect(gridRxData->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int top) {
+        if (!showingGrid_) dialogue_->GridScrolled(top);
+    });
     // The rows that scroll into view are the ones the grid has room for, at any size.
     new ResizeWatch(gridRxData->viewport(), [this] { FollowGridHeight(); });
 
@@ -269,12 +273,14 @@ void formOnLine::ApplyColumnWidths() {
 }
 
 void formOnLine::GridChanged() {
+    showingGrid_ = true;
     model_->Reset();
     ApplyColumnWidths();
     // The scroll range follows the new rows now, not at the next layout pass, or the top row
     // would be limited by the old range.
     gridRxData->doItemsLayout();
     gridRxData->verticalScrollBar()->setValue(dialogue_->grid().topRow());
+    showingGrid_ = false;
 }
 
 void formOnLine::SetProgress(int percent) { panelProgress->setValue(percent); }

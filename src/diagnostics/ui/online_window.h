@@ -60,6 +60,8 @@ private:
     OnlineGridModel* model_ = nullptr;
     std::array<int, 14> columnWidths_{};
     std::string saveFileName_;
+    // The grid is being redrawn from the dialogue: its scroll bar's moves are not the operator's.
+    bool showingGrid_ = false;
 };
 
 }  // namespace k45

@@ -150,6 +150,51 @@ TEST_F(DiagWindows, OnlineScrollGridKeepsTheNewestRowInViewAtItsRealHeight) {
     EXPECT_TRUE(newestInView());
 }
 
+// Slotted mode leaves the grid where the operator scrolled while packets arrive; in both modes
+// the scroll bar stands at the grid's real top row.
+TEST_F(DiagWindows, OnlineSlottedGridStaysWhereTheOperatorScrolled) {
+    formOnLine win(ctx, settings);
+    win.RestoreFormParameters(ini, "Online Diagnostics Window");
+    win.show();
+    win.Form_Activate();
+    QApplication::processEvents();
+    QScrollBar* bar = win.gridRxData->verticalScrollBar();
+    auto stream = [&](int packets) {
+        SimSettings s = Settings(true);
+        s.packetsToSend = packets;
+        s.startId = 1;
+        s.endId = 40;
+        s.starts = {80, 20, 120, 30, 5};
+        s.ends = s.starts;
+        sim.Start(s);
+        sched.advance(2000);
+        QApplication::processEvents();
+    };
+    stream(45);
+    ASSERT_EQ(win.dialogue().grid().rowsUsed(), 45);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_EQ(bar->value(), win.dialogue().grid().topRow());
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    win.optionDisplaySlot->click();
+    QApplication::processEvents();
+    ASSERT_EQ(win.dialogue().grid().rowsUsed(), 40);
+    EXPECT_EQ(bar->value(), 0);
+    bar->setValue(bar->maximum());  // the operator scrolls to the bottom
+    const int bottom = bar->value();
+    ASSERT_GT(bottom, 0);
+    EXPECT_EQ(win.dialogue().grid().topRow(), bottom);
+    stream(40);
+    EXPECT_EQ(bar->value(), bottom) << "the next packets put the view back at row " << bar->value();
+    EXPECT_EQ(win.dialogue().grid().topRow(), bottom);
+    const QRect last = win.gridRxData->visualRect(win.gridRxData->model()->index(39, 1));
+    EXPECT_TRUE(last.isValid() && win.gridRxData->viewport()->rect().contains(last));
+    bar->setValue(3);
+    stream(10);
+    EXPECT_EQ(bar->value(), 3);
+    win.buttonClose->click();
+}
+
 // Closed and opened again, the window shows none of the last visit: its choices are as
 // designed and its displays empty until the unit is asked again.
 TEST_F(DiagWindows, OfflineWindowReopensWithoutTheLastVisit) {
