@@ -1,6 +1,11 @@
-# Include check: every `#include "folder/..."` under src/ must point at a layer that the
-# including file's layer may use on the layer graph of docs/architecture.md (LayerGraph.cmake),
-# and a plain folder includes no window layer (a layer named ui or qt: platform/qt, ui, x/ui).
+# Include check: every include of the project's own headers under src/ must point at a layer
+# that the including file's layer may use on the layer graph of docs/architecture.md
+# (LayerGraph.cmake), and a plain folder includes no window layer (a layer named ui or qt:
+# platform/qt, ui, x/ui). Every form counts: quoted ("tuning/x.h"), angle (<tuning/x.h>) and
+# relative ("../diagnostics/x.h", "./qt/x.h", "ui/../../x/y.h"). A quoted path is taken as the
+# compiler takes it: against the including file's folder first. An angle include whose first
+# folder is no layer (<QString>, <vector>, <gtest/gtest.h>) is not ours. Nothing under src/
+# includes a file outside src/ by a relative path.
 # The graph itself must be sound: no layer named before it is listed, no plain layer reaching a
 # window layer.
 #
@@ -38,6 +43,34 @@ function(layer_of path out)
   set(${out} "${best}" PARENT_SCOPE)
 endfunction()
 
+# Sets <out> to the header an include names, as a path relative to src/ (starting with ../ when
+# it climbs out of src/), or to the empty string when it is not one of ours. A quoted include is
+# looked up in the including file's folder first, as the compiler does; one written with ./ or
+# ../ anywhere in it is always taken from there. An angle include is taken from src/ alone.
+function(resolve_include dir written target out)
+  set(from_src "${target}")
+  cmake_path(NORMAL_PATH from_src)
+  if(written MATCHES "^<")
+    if(from_src MATCHES "^\\.\\./")
+      set(from_src "")  # names no folder of src/
+    endif()
+    set(${out} "${from_src}" PARENT_SCOPE)
+    return()
+  endif()
+  if(dir STREQUAL "")
+    set(beside "${target}")
+  else()
+    set(beside "${dir}/${target}")
+  endif()
+  cmake_path(NORMAL_PATH beside)
+  if(target MATCHES "(^|/)\\.\\.?/" OR EXISTS "${ROOT}/src/${beside}"
+     OR NOT target MATCHES "/")
+    set(${out} "${beside}" PARENT_SCOPE)  # beside the including file (or generated)
+  else()
+    set(${out} "${from_src}" PARENT_SCOPE)
+  endif()
+endfunction()
+
 file(GLOB_RECURSE sources RELATIVE ${ROOT}/src ${ROOT}/src/*.h ${ROOT}/src/*.cpp)
 list(SORT sources)
 set(problems "")
@@ -52,13 +85,20 @@ foreach(rel IN LISTS sources)
   endif()
   k45_layer_library("${own}" own_lib)
   k45_is_window_layer("${own}" own_window)
-  file(STRINGS ${ROOT}/src/${rel} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+\"")
+  file(STRINGS ${ROOT}/src/${rel} includes REGEX "^[ \t]*#[ \t]*include[ \t]*(\"[^\"]+\"|<[^>]+>)")
   foreach(inc IN LISTS includes)
-    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" target "${inc}")
-    get_filename_component(target_dir "${target}" DIRECTORY)
-    if(target_dir STREQUAL "")
-      continue()  # same folder or a generated header
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*(\"[^\"]+\"|<[^>]+>).*$" "\\1" written "${inc}")
+    string(REGEX REPLACE "^.(.*).$" "\\1" target "${written}")
+    resolve_include("${dir}" "${written}" "${target}" path)
+    if(path STREQUAL "")
+      continue()  # not one of ours
     endif()
+    if(path MATCHES "^\\.\\./")
+      list(APPEND problems "src/${rel}: #include ${written}: reaches outside src/")
+      list(APPEND bad_files "${rel}")
+      continue()
+    endif()
+    get_filename_component(target_dir "${path}" DIRECTORY)
     layer_of("${target_dir}" other)
     if(other STREQUAL "")
       continue()  # not one of ours
@@ -73,7 +113,11 @@ foreach(rel IN LISTS sources)
       endif()
     endif()
     if(NOT wrong STREQUAL "")
-      list(APPEND problems "src/${rel}: #include \"${target}\": ${wrong}")
+      set(shown "")
+      if(NOT path STREQUAL target)
+        set(shown " (src/${path})")
+      endif()
+      list(APPEND problems "src/${rel}: #include ${written}${shown}: ${wrong}")
       list(APPEND bad_files "${rel}")
     endif()
   endforeach()
