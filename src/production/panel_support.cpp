@@ -53,14 +53,6 @@ std::optional<TxModePlan> PlanTxMode(std::int32_t mode, int txTimeSeconds, int t
     return std::nullopt;
 }
 
-void ReplyBytes::Append(const SRecordMessage& rec) {
-    for (int i = 0; i < rec.dataCount; ++i) {
-        if (count_ < kSize && i < kSRecordDataSlots)
-            bytes_[static_cast<std::size_t>(count_)] = rec.data[static_cast<std::size_t>(i)];
-        ++count_;
-    }
-}
-
 DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, const LocaleInfo& locale) {
     if (group < 0 || group > 2) group = 0;
     const DiagValueSet& s = d.sets[static_cast<std::size_t>(group)];

@@ -1,6 +1,6 @@
 #pragma once
 // What the test panels and the calibration windows share: their dialogue states, the adjust
-// arithmetic, the transmit-mode schedule, the diagnostics reply buffer and its display texts,
+// arithmetic, the transmit-mode schedule, the diagnostics reply's display texts,
 // the averaging of readings, and the small interface through which a dialogue reaches the
 // windows around it (parameter reader, read/write window, its own window).
 #include <array>
@@ -11,6 +11,7 @@
 
 #include "params/diag_parsers.h"
 #include "platform/locale_info.h"
+#include "programming/diagnostic_reply.h"
 
 namespace k45 {
 
@@ -87,22 +88,6 @@ inline constexpr int kTxModeDelayMs = 1000;
 inline constexpr int kTxModeSecondDelayMs = 1250;
 // Nothing for Tone and No Modulation (the transmitter stays keyed).
 std::optional<TxModePlan> PlanTxMode(std::int32_t mode, int txTimeSeconds, int txTimeMaximum = 60);
-
-// Data bytes of one diagnostic ("AS", "AT", "RSSI") reply: one byte per element, at most
-// 129; bytes beyond are dropped (the count still grows).
-class ReplyBytes {
-public:
-    static constexpr int kSize = 129;
-    void Reset() { count_ = 0; }
-    void Append(const SRecordMessage& rec);
-    bool Complete() const { return count_ >= kDiagnosticBlockSize; }
-    int count() const { return count_; }
-    std::span<const std::int16_t> bytes() const { return {bytes_.data(), bytes_.size()}; }
-
-private:
-    std::array<std::int16_t, kSize> bytes_{};
-    int count_ = 0;
-};
 
 // The texts of the panels' diagnostics group for one parsed reply and the chosen group.
 struct DiagnosticsTexts {

@@ -220,11 +220,12 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         dialogState_ = pcAwaitingSample;
         break;
     case pcAwaitingSample:
-        if (rec->recNum != 1) break;
-        reply_.Append(*rec);
-        if (reply_.Complete()) {
+        // Each data record gives the reply a fresh time-out, so one under way is not cut off
+        // by a resend; the point is read only from a block whole from one reply.
+        if (rec->recNum == 1) exchange_.Await();
+        if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) {
             exchange_.Await();
-            ParseDiagnosticBlock(diagnostics_, reply_.bytes());
+            ParseDiagnosticBlock(diagnostics_, reply_.block());
             reading_ = diagnostics_.sets[2].values[8];
             view_.SetPowerReading(std::to_string(reading_), HexByteText(reading_));
             view_.SetOkEnabled(true);

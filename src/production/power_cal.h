@@ -99,7 +99,7 @@ private:
     bool sendPending_ = false;
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;
-    ReplyBytes reply_;
+    DiagnosticReply reply_;
     DiagnosticsRecord diagnostics_{};
     std::int16_t reading_ = 0;
 };

@@ -145,9 +145,9 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         CompleteExchange();
         break;
     case rcAwaitingSample:
-        if (rec->recNum != 1) break;
-        reply_.Append(*rec);
-        if (reply_.Complete()) TakeReading();
+        // A reply under way is not cut off: each data record gives it a fresh time-out.
+        if (rec->recNum == 1) exchange_.Await();
+        if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) TakeReading();
         break;
     case rcAwaitingSampleEnd:
         if (rec->recNum != 9) break;
@@ -162,7 +162,7 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 void RssiSampleDialogue::TakeReading() {
     exchange_.Await();
     dialogState_ = rcAwaitingSampleEnd;
-    ParseDiagnosticBlock(diagnostics_, reply_.bytes());
+    ParseDiagnosticBlock(diagnostics_, reply_.block());
     std::int16_t t = diagnostics_.sets[0].values[6];
     const std::int16_t r = diagnostics_.sets[0].values[7];
     const std::string temperature = FormatAdTemperatureC(t);

@@ -95,7 +95,7 @@ private:
     std::unique_ptr<Timer> timerDiagnostics_;
     bool sendPending_ = false;
     bool samplePending_ = false;
-    ReplyBytes reply_;
+    DiagnosticReply reply_;
     DiagnosticsRecord diagnostics_{};
     std::array<std::int16_t, 4> rssiSamples_{};
 };

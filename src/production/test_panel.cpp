@@ -233,12 +233,12 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const bool ack = rec->recNum == 8 && rec->address == 0;
     switch (dialogState_) {
     case tpAwaitingDiagnostics:
-        if (rec->recNum != 1) break;
-        reply_.Append(*rec);
-        if (reply_.Complete()) {
+        // A reply under way is not cut off: each data record gives it a fresh time-out.
+        if (rec->recNum == 1) exchange_.Await();
+        if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) {
             exchange_.Await();
             dialogState_ = tpAwaitingDiagnosticsEnd;
-            ParseDiagnosticBlock(diagnostics_, reply_.bytes());
+            ParseDiagnosticBlock(diagnostics_, reply_.block());
             DisplayDiagnostics();
         }
         break;

@@ -197,7 +197,7 @@ protected:
     std::string txModeCommand_;
     std::int16_t txModeValue_ = 0;
     TuneRecord tuneRecord_{};
-    ReplyBytes reply_;
+    DiagnosticReply reply_;
     DiagnosticsRecord diagnostics_{};
 
     // Control values the dialogue reads.

@@ -105,8 +105,7 @@ void TuneDialogue::Load() {
     SelectTxOffset(settings_.txOffsetListIndex);
     w_.modBalanceTxTime = settings_.modBalanceTxTime;
     pollDiagnostics_ = true;
-    replyBytes_.fill(0);
-    replyCount_ = 0;
+    reply_.Reset();
     timerDiagnostics_->setEnabled(true);
 }
 
@@ -734,24 +733,14 @@ void TuneDialogue::TimerDiagnosticsTick() {
         SendCommandLine("AS");
         dialogState_ = TuneDialogState::AwaitingDiagnostics;
     }
-    replyCount_ = 0;
+    reply_.Reset();
     exchange_.Await();
 }
 
-void TuneDialogue::Append(const SRecordMessage& rec) {
-    const int n = std::clamp<int>(rec.dataCount, 0, static_cast<int>(rec.data.size()));
-    for (int i = 0; i < n; ++i) {
-        if (replyCount_ >= static_cast<int>(replyBytes_.size())) break;  // beyond index 128: dropped
-        replyBytes_[static_cast<std::size_t>(replyCount_)] = rec.data[static_cast<std::size_t>(i)];
-        ++replyCount_;
-    }
-}
-
 bool TuneDialogue::BlockComplete(const SRecordMessage& rec) {
-    Append(rec);
-    if (replyCount_ < kBlockBytes) return false;
-    ParseDiagnosticBlock(diagnostics_,
-                         std::span<const std::int16_t>(replyBytes_.data(), static_cast<std::size_t>(replyCount_)));
+    if (rec.recNum == 1) exchange_.Await();
+    if (reply_.Take(rec) != DiagnosticReply::Status::Complete) return false;
+    ParseDiagnosticBlock(diagnostics_, reply_.block());
     return true;
 }
 
@@ -780,7 +769,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         ReAdjustQuestion();
         break;
     case TuneDialogState::AwaitingDiagnostics:
-        if (!data || !BlockComplete(rec)) return;
+        if (!BlockComplete(rec)) return;
         ShowDiagnostics(diagnostics_);
         AwaitNext(TuneDialogState::AwaitingReplyEnd);
         break;
@@ -806,12 +795,12 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         exchange_.RecordAcknowledged();
         exchange_.Send([this] {
             SendCommandLine("AT");
-            replyCount_ = 0;
+            reply_.Reset();
         });
         dialogState_ = TuneDialogState::AwaitingPowerSample;
         break;
     case TuneDialogState::AwaitingPowerSample:
-        if (!data || !BlockComplete(rec)) return;
+        if (!BlockComplete(rec)) return;
         AwaitNext(TuneDialogState::AwaitingPowerSampleAck);
         break;
     case TuneDialogState::AwaitingPowerSampleAck:
@@ -821,9 +810,8 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         RecordPowerPoint();
         break;
     case TuneDialogState::AwaitingRssiSample:
-        if (!data) return;
         if (BlockComplete(rec)) AwaitNext(TuneDialogState::AwaitingRssiSampleAck);
-        if (rssiReadCount_ < 4) {
+        if (data && rssiReadCount_ < 4) {
             description_ += ".";
             view_.SetDescription(description_);
         }
@@ -837,7 +825,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         RecordRssiRead();
         break;
     case TuneDialogState::AwaitingRxSample:
-        if (!data || !BlockComplete(rec)) return;
+        if (!BlockComplete(rec)) return;
         view_.SetDiagValue(FormatAdVolts(diagnostics_.sets[0].values[7], 0.6666667f, files_.locale));
         AwaitNext(TuneDialogState::AwaitingReplyEnd);
         break;

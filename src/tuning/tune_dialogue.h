@@ -17,6 +17,7 @@
 #include "frame/window_interfaces.h"
 #include "model/app_state.h"
 #include "params/diag_parsers.h"
+#include "programming/diagnostic_reply.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 #include "tuning/tune_selection.h"
@@ -150,7 +151,7 @@ public:
     bool transmitSelected() const { return transmitSelected_; }
     bool tunePending() const { return tunePending_; }
     bool endTestPending() const { return endTestPending_; }
-    std::int16_t replyCount() const { return replyCount_; }
+    std::int16_t replyCount() const { return static_cast<std::int16_t>(reply_.count()); }
     const DiagnosticsRecord& diagnostics() const { return diagnostics_; }
     std::int16_t rssiReadCount() const { return rssiReadCount_; }
     bool pollDiagnostics() const { return pollDiagnostics_; }
@@ -196,8 +197,9 @@ private:
     void GiveUpTransmitting(const char* text);
     // A power point's exchange given up: nothing is stored.
     void GiveUpPowerPoint();
-    void Append(const SRecordMessage& rec);
-    // Appends a data record of a reply; true once the 42-byte block is in (it is then parsed).
+    // A data or end record of the reply being collected; each data record gives the reply a
+    // fresh time-out, so one under way is not cut off. True once the block is whole from this
+    // one reply (it is then parsed).
     bool BlockComplete(const SRecordMessage& rec);
     // The next record of the exchange is awaited, with a fresh time-out.
     void AwaitNext(TuneDialogState next);
@@ -236,8 +238,7 @@ private:
     bool transmitSelected_ = false;
     bool tunePending_ = false;
     bool endTestPending_ = false;
-    std::array<std::int16_t, 129> replyBytes_{};
-    std::int16_t replyCount_ = 0;
+    DiagnosticReply reply_;
     DiagnosticsRecord diagnostics_;
     std::int16_t rssiReadCount_ = 0;
     std::array<std::int16_t, 4> rssiReads_{};

@@ -233,12 +233,13 @@ void SimulatedModem::handleLine(const std::string& line) {
 
 std::vector<std::string> SimulatedModem::diagAnswer(const DiagBlock& block) {
     std::vector<std::string> pieces;
-    if (splitDiagBlocks) {
-        pieces.push_back(DataRecord(0, block.data(), 16) + kCrLf);
-        pieces.push_back(DataRecord(16, block.data() + 16, 16) + kCrLf);
-        pieces.push_back(DataRecord(32, block.data() + 32, 10) + kCrLf);
-    } else {
-        pieces.push_back(DataRecord(0, block.data(), static_cast<int>(block.size())) + kCrLf);
+    std::vector<int> sizes = diagRecordSizes;
+    if (sizes.empty()) sizes = splitDiagBlocks ? std::vector<int>{16, 16, 10} : std::vector<int>{42};
+    int at = 0;
+    for (int n : sizes) {
+        n = std::clamp(n, 0, static_cast<int>(block.size()) - at);
+        pieces.push_back(DataRecord(at, block.data() + at, n) + kCrLf);
+        at += n;
     }
     pieces.push_back(EndRecord() + kCrLf);
     return pieces;
@@ -275,13 +276,14 @@ bool SimulatedModem::handleTuningLine(const std::string& line) {
         ++endTests;
     }
     if (!Find(f, ModemFault::NoAck)) pieces.push_back(AckRecord() + kCrLf);
-    answer(pieces);
+    const bool diag = step == ModemStep::Diagnostics || step == ModemStep::Sample;
+    answer(pieces, diag ? diagDelayMs : -1, diag ? diagRecordGapMs : 0);
     return true;
 }
 
-void SimulatedModem::answer(std::vector<std::string> pieces) {
+void SimulatedModem::answer(std::vector<std::string> pieces, int delayMs, int gapMs) {
     if (pieces.empty()) return;
-    const std::int64_t start = std::max(sched_.nowMs() + replyDelayMs, busyUntilMs_);
+    const std::int64_t start = std::max(sched_.nowMs() + (delayMs >= 0 ? delayMs : replyDelayMs), busyUntilMs_);
     std::weak_ptr<bool> alive = alive_;
     if (repeatAfterMs_ >= 0) {
         std::string whole;
@@ -293,6 +295,18 @@ void SimulatedModem::answer(std::vector<std::string> pieces) {
     }
     switch (chunking) {
     case ModemChunking::PerLine:
+        if (gapMs > 0) {
+            // The data records leave gapMs apart; the end and status records follow the last.
+            std::int64_t t = start - gapMs;
+            for (const auto& p : pieces) {
+                if (p.rfind("R1", 0) == 0 || t < start) t += gapMs;
+                sched_.callAt(t, [this, alive, p] {
+                    if (!alive.expired()) send(p);
+                });
+            }
+            busyUntilMs_ = t;
+            break;
+        }
         sched_.callAt(start, [this, alive, pieces] {
             if (alive.expired()) return;
             for (const auto& p : pieces) send(p);

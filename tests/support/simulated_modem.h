@@ -16,7 +16,9 @@
 // and, for the radio tuning window (handleTuningLine):
 //   "T1..."      a tune record: acknowledged
 //   "AS", "AT"   a 42-byte diagnostic block (diagBlock; "AT" takes the next of `samples` first)
-//                in one data record or in three (16 + 16 + 10, splitDiagBlocks), R9, R8 at 0
+//                in one data record, in three (16 + 16 + 10, splitDiagBlocks) or as
+//                diagRecordSizes gives, R9, R8 at 0; after diagDelayMs, its data records
+//                diagRecordGapMs apart
 //   "AR"         clears the diagnostics: acknowledged
 //   "BALANCEnn"  the Mod Balance square wave for nn (hex) seconds: acknowledged
 //   "T0"         ends the test mode: acknowledged
@@ -139,6 +141,9 @@ public:
     DiagBlock diagBlock{};              // the answer to "AS" (and to "AT" when samples is empty)
     std::vector<DiagBlock> samples;     // the answers to the next "AT"s, taken from the front
     bool splitDiagBlocks = false;       // a block in three data records (16 + 16 + 10)
+    std::vector<int> diagRecordSizes;   // else the block's data records, by size (empty: as above)
+    int diagDelayMs = -1;               // a diagnostic answer leaves after this (-1: replyDelayMs)
+    int diagRecordGapMs = 0;            // and its data records this far apart (one write per line)
     std::vector<int> balanceCommands;   // seconds of the "BALANCE" commands
     int endTests = 0;                   // "T0" lines answered
 
@@ -158,7 +163,8 @@ private:
     std::vector<std::string> diagAnswer(const DiagBlock& block);
     bool handlePanelLine(const std::string& line);
     std::vector<ModemFault> faultsFor(ModemStep step);
-    void answer(std::vector<std::string> pieces);
+    // delayMs -1: replyDelayMs; gapMs: data records that far apart (one write per line only).
+    void answer(std::vector<std::string> pieces, int delayMs = -1, int gapMs = 0);
     void send(const std::string& bytes);
     std::vector<std::string> dump(ModemStep step, const std::uint8_t* memory, int blocks,
                                   const std::vector<ModemFault>& f);

@@ -1,0 +1,185 @@
+// A slow or split "AT" reply in the calibration windows: a reply whose first record comes just
+// before the response time-out, or whose records come far apart, gives the modem's own reading
+// or none; never a block made of the tail of one reply and the head of the next.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "production/panel_bench.h"
+#include "production/power_cal.h"
+#include "production/prod_test.h"
+#include "production/rssi_cal.h"
+
+namespace k45::test {
+namespace {
+
+struct PowerView : PowerCalView {
+    std::string reading;
+    void SetProg(const std::string&) override {}
+    void SetFreq(const std::string&) override {}
+    void SetLevel(const std::string&) override {}
+    void SetPowerAdjust(const std::string&, const std::string&) override {}
+    void SetPowerReading(const std::string& d, const std::string&) override { reading = d; }
+    void SetOkEnabled(bool) override {}
+    void FocusOk() override {}
+    void SetActionsEnabled(bool) override {}
+};
+
+struct RssiView : RssiCalView {
+    std::vector<std::string> readings;  // every RSSI reading shown
+    void SetProg(const std::string&) override {}
+    void SetFreq(const std::string&) override {}
+    void SetLevel(const std::string&) override {}
+    void SetSavedReading(const std::string&) override {}
+    void SetRssiReading(const std::string& d, const std::string&) override { readings.push_back(d); }
+    void SetTemperature(const std::string&, const std::string&) override {}
+    void SetOkEnabled(bool) override {}
+    void SetActionsEnabled(bool) override {}
+    void FocusOk() override {}
+};
+
+struct PanelView : QuietPanelView<ProdTestView> {
+    std::vector<std::string> levels;  // every current RSSI level shown
+    void ShowDiagnostics(const DiagnosticsTexts& t) override { levels.push_back(t.currentLevel); }
+    void SelectFreqPair(int) override {}
+    void OpenDacValues() override {}
+    void OpenPowerCalibration(std::int32_t, std::int32_t) override {}
+    void OpenRssiCalibration(std::int32_t, std::int32_t) override {}
+};
+
+// How the modem paces its "AT" (and "AS") replies.
+struct Pacing {
+    const char* what;
+    int delayMs;               // before the first record leaves
+    std::vector<int> records;  // sizes of the data records
+    int gapMs;                 // between the records
+};
+
+using SampleReply = PanelBench;
+
+void Apply(SimulatedModem& modem, const Pacing& p) {
+    modem.diagDelayMs = p.delayMs;
+    modem.diagRecordSizes = p.records;
+    modem.diagRecordGapMs = p.gapMs;
+}
+
+// The power calibration waits 750 ms for a reply; a 16-byte record takes about 46 ms on the
+// line at 9600 baud.
+TEST_F(SampleReply, PowerCalTakesAPointOnlyFromOneWholeSampleReply) {
+    // clang-format off
+    const Pacing cases[] = {
+        {"first of three records just before the time-out", 690, {16, 16, 10}, 0},
+        {"first of three records at 600 ms", 600, {16, 16, 10}, 0},
+        {"first of two records just before the time-out", 680, {30, 12}, 0},
+        {"a small first record, the rest after the time-out", 700, {4, 38}, 0},
+        {"records 300 ms apart, the first at 640 ms", 640, {16, 16, 10}, 300},
+        {"records 700 ms apart", 400, {16, 16, 10}, 700},
+        {"the whole reply just after the time-out", 760, {16, 16, 10}, 0},
+        {"one record, just before the time-out", 660, {42}, 0},
+    };
+    // clang-format on
+    SimulatedModem::DiagBlock forty{};
+    forty[2] = 1;
+    forty[2 * 10 + 8] = 40;  // the High set's forward power
+    for (const Pacing& p : cases) {
+        SCOPED_TRACE(p.what);
+        PowerView view;
+        PowerCalDialogue dlg{Links(), view};
+        host.onClose = [&] { dlg.Unload(); };
+        modem.diagBlock = forty;
+        modem.samples.clear();
+        Apply(modem, {"", -1, {}, 0});
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle && dlg.parametersTaken(); }, 20000));
+        dlg.OK();  // keyed
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+        Apply(modem, p);
+        dlg.OK();  // "AR", the transmitter off, "AT"
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.pointIndex() == 1 || !dialogs.boxes.empty(); }, 10000));
+        EXPECT_TRUE(dialogs.boxes.empty());
+        EXPECT_EQ(dlg.pointIndex(), 1);
+        EXPECT_EQ(dlg.powerPoints().adReading[0], 40);
+        EXPECT_EQ(view.reading, "40");
+        sched.advance(5000);  // the replies still on the line change nothing
+        EXPECT_EQ(dlg.pointIndex(), 1);
+        dlg.Unload();
+        sched.advance(5000);
+    }
+}
+
+// The RSSI calibration waits 1000 ms and asks again after the fourth time-out; OK averages
+// the next four readings into the level.
+TEST_F(SampleReply, RssiCalAveragesOnlyWholeSampleReplies) {
+    // clang-format off
+    const Pacing cases[] = {
+        {"a small first record just before the fourth time-out", 3950, {4, 38}, 0},
+        {"records 400 ms apart, the first at 3800 ms", 3800, {16, 16, 10}, 400},
+        {"records 900 ms apart", 200, {16, 16, 10}, 900},
+    };
+    // clang-format on
+    SimulatedModem::DiagBlock reading{};
+    reading[2] = 1;
+    reading[6] = 100;
+    reading[7] = 87;  // the current RSSI
+    for (const Pacing& p : cases) {
+        SCOPED_TRACE(p.what);
+        RssiView view;
+        RssiCalDialogue dlg{Links(), view};
+        host.onClose = [&] { dlg.Unload(); };
+        modem.diagBlock = reading;
+        Apply(modem, {"", -1, {}, 0});
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.parametersTaken() && dlg.dialogState() == rcIdle; }, 20000));
+        Apply(modem, p);
+        dlg.OK();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.levelIndex() == 1; }, 120000));
+        // The level's four readings, and every one before them, are the modem's.
+        EXPECT_GE(view.readings.size(), 4u);
+        EXPECT_EQ(view.readings, std::vector<std::string>(view.readings.size(), "87"));
+        dlg.Unload();
+        sched.advance(5000);
+    }
+}
+
+// The production panel polls "AS" every 1500 ms and drops a reply at its 500 ms time-out.
+TEST_F(SampleReply, ThePanelShowsOnlyWholeDiagnosticReplies) {
+    struct Case {
+        Pacing pacing;
+        bool shown;  // the panel shows the modem's diagnostics
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{"records 300 ms apart", 300, {16, 16, 10}, 300}, true},
+        // The tail of one reply comes with the next poll, just before that poll's reply.
+        {{"two records 1400 ms apart", 300, {30, 12}, 1400}, false},
+        {{"first of three records at 400 ms", 400, {16, 16, 10}, 0}, true},
+    };
+    // clang-format on
+    SimulatedModem::DiagBlock block{};
+    block[2] = 1;
+    block[7] = 97;  // the current RSSI
+    block[37] = 9;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pacing.what);
+        PanelView view;
+        ProdTestDialogue dlg{Links(), view};
+        host.onClose = [&] { dlg.Unload(); };
+        modem.diagBlock = block;
+        Apply(modem, {"", -1, {}, 0});
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+        Apply(modem, c.pacing);
+        view.levels.clear();
+        sched.advance(20000);
+        EXPECT_EQ(view.levels, std::vector<std::string>(view.levels.size(), "-97 dBm"));
+        EXPECT_EQ(view.levels.empty(), !c.shown);
+        dlg.Unload();
+        sched.advance(5000);
+    }
+}
+
+}  // namespace
+}  // namespace k45::test
