@@ -1,34 +1,21 @@
 #include "diagnostics/diag_save.h"
 
-#include <filesystem>
-
-#include "frame/utilities.h"
-#include "platform/dialogs.h"
+#include "frame/save_file.h"
 
 namespace k45 {
 
 std::optional<std::string> ChooseDiagnosticsFile(Dialogs& dialogs, std::string& fileName,
                                                  const std::string& programFolder) {
-    FileDialogRequest req;
-    req.title = kSaveDiagsTitle;
-    req.filter = "All Files (*.*)|*.*|Text Files (*.txt)|*.txt";
-    req.filterIndex = 2;
-    req.defaultExt = "txt";
-    req.initialDir = GetDirectoryPart(fileName, programFolder);
-    req.fileName = GetFileNamePart(fileName);
-    const auto chosen = dialogs.saveFile(req);
-    if (!chosen || chosen->empty()) return std::nullopt;
-    fileName = *chosen;
-    return chosen;
+    return ChooseSaveFile(dialogs, TextFileRequest(kSaveDiagsTitle), fileName, programFolder);
 }
 
 std::optional<SaveMode> AskSaveMode(Dialogs& dialogs, const std::string& path, const std::string& question) {
-    std::error_code ec;
-    if (path.empty() || !std::filesystem::exists(path, ec)) return SaveMode::Create;
-    switch (dialogs.messageBox(question, kSaveDiagsTitle, MsgButtons::YesNoCancel)) {
-        case MsgAnswer::Yes: return SaveMode::Overwrite;
-        case MsgAnswer::No: return SaveMode::Append;
-        default: return std::nullopt;
+    const std::optional<FileSaveMode> mode = AskOverwriteOrAppend(dialogs, path, question, kSaveDiagsTitle);
+    if (!mode) return std::nullopt;
+    switch (*mode) {
+    case FileSaveMode::Overwrite: return SaveMode::Overwrite;
+    case FileSaveMode::Append: return SaveMode::Append;
+    default: return SaveMode::Create;
     }
 }
 

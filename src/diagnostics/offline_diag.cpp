@@ -758,7 +758,7 @@ void OfflineDiagDialogue::FillStatsList(int k) {
     for (int i = 0; i < st.statsCount; ++i) {
         const RemoteStatsEntry& e = st.stats[static_cast<std::size_t>(i)];
         if (e.remoteId == -1) continue;
-        d_.statsList.emplace_back((e.idTruncated != 0 ? "+ " : "  ") + std::to_string(e.remoteId), i);
+        d_.statsList.emplace_back(MarkedShortIdText(e.idTruncated != 0, e.remoteId), i);
     }
     const int n = static_cast<int>(d_.statsList.size());
     int sel = 0;

@@ -40,6 +40,8 @@ std::string RightAligned(std::string_view text, std::size_t width) {
     return out;
 }
 
+std::string QuarterSecondsText(std::int32_t quarters) { return FixedText(quarters * 0.25, 2) + " S"; }
+
 float AdToVolts(std::int16_t value) { return static_cast<float>(value) * 0.01953125f; }
 
 std::string FormatAdVolts(std::int16_t value, float scale, const LocaleInfo& locale) {
@@ -113,7 +115,11 @@ std::string LongIdText(double longId, const LocaleInfo& locale) {
 
 std::string ShortIdText(double longId) {
     const LongIdParts parts = SplitLongId(longId);
-    return (parts.isLong ? "+ " : "  ") + std::to_string(parts.shortId);
+    return MarkedShortIdText(parts.isLong, parts.shortId);
+}
+
+std::string MarkedShortIdText(bool marked, std::int64_t shortId) {
+    return (marked ? "+ " : "  ") + std::to_string(shortId);
 }
 
 std::string FormatMHz(std::int32_t hz, const LocaleInfo& locale) {

@@ -24,6 +24,9 @@ std::string WholeText(double value);
 // text with blanks in front up to width characters; a longer text stays as it is.
 std::string RightAligned(std::string_view text, std::size_t width);
 
+// A delay in quarter seconds as seconds with "." whatever the locale: "1.25 S".
+std::string QuarterSecondsText(std::int32_t quarters);
+
 // A/D count 0..255 -> volts (5 V over 256 counts).
 float AdToVolts(std::int16_t value);
 // AdToVolts(value) x scale as "0.00 V".
@@ -63,6 +66,9 @@ LongIdParts SplitLongId(double longId);
 // "+ " (a long ID) or two blanks.
 std::string LongIdText(double longId, const LocaleInfo& locale);
 std::string ShortIdText(double longId);
+// Every short-ID text: "+ " before a marked ID (a long or truncated one), two blanks before a
+// plain one.
+std::string MarkedShortIdText(bool marked, std::int64_t shortId);
 
 // Hz as MHz: "##0.000000" and "##0.000000 MHz".
 std::string FormatMHz(std::int32_t hz, const LocaleInfo& locale);

@@ -276,6 +276,26 @@ double GetLongBigEndian(std::span<const std::int16_t> source, int index) {
     return result;
 }
 
+namespace {
+bool FieldInside(std::size_t size, std::int64_t index, int width) {
+    return width >= 1 && width <= 4 && index >= 0 && index + width <= static_cast<std::int64_t>(size);
+}
+}  // namespace
+
+void PutBigEndian(std::span<std::uint8_t> target, std::int64_t index, int width, std::int64_t value) {
+    if (!FieldInside(target.size(), index, width)) return;
+    const auto bits = static_cast<std::uint64_t>(value);
+    for (int k = 0; k < width; ++k)
+        target[static_cast<std::size_t>(index + k)] = static_cast<std::uint8_t>(bits >> (8 * (width - 1 - k)));
+}
+
+std::int64_t BigEndianAt(std::span<const std::uint8_t> source, std::int64_t index, int width) {
+    if (!FieldInside(source.size(), index, width)) return 0;
+    std::int64_t value = 0;
+    for (int k = 0; k < width; ++k) value = value * 256 + source[static_cast<std::size_t>(index + k)];
+    return value;
+}
+
 // ---- character classes ----
 
 namespace {

@@ -77,6 +77,12 @@ int PutLongBigEndian(std::span<std::int16_t> target, double value, int index);
 // The 4 bytes from index on, high first, as 0..4294967295; a byte outside the array counts 0.
 double GetLongBigEndian(std::span<const std::int16_t> source, int index);
 
+// ---- big-endian fields of byte buffers (the parameter image): width 1..4 bytes, high first ----
+// A put writes the low 8 x width bits of value; a field that does not lie wholly inside the
+// buffer is neither written nor read (it reads 0).
+void PutBigEndian(std::span<std::uint8_t> target, std::int64_t index, int width, std::int64_t value);
+std::int64_t BigEndianAt(std::span<const std::uint8_t> source, std::int64_t index, int width);
+
 // ---- character classes: only the first character counts; empty text is false ----
 bool IsPrintableChar(std::string_view text);  // " ".."~", CR, LF
 bool IsLowerChar(std::string_view text);

@@ -140,6 +140,9 @@ inline constexpr bool RadioSpecIndexValid(int type, int range, int point) {
     return type >= 0 && type <= 2 && range >= 0 && range <= 9 && point >= 0 && point <= 2;
 }
 
+// The DAC adjustment values: the 25 values of the DAC window, the test file's defaults, and the
+// part of a tune record the windows hand each other (copied as one). The parameter record keeps
+// them under its own names: DacValuesOf and StoreDacValues below.
 struct DacValues {
     std::array<std::int16_t, 3> frontEndAdj{};
     std::array<std::int16_t, 3> modAdj{};
@@ -198,16 +201,13 @@ struct RestrictedBand {
     bool operator==(const RestrictedBand&) const = default;
 };
 
-struct TuneRecord {
+// Its DAC adjustments (frontEndAdj .. powerCalAdj) are the DacValues it derives from.
+struct TuneRecord : DacValues {
     std::int32_t txFrequency = 0;
     std::int32_t rxFrequency = 0;
     std::int32_t channelBandwidth = 0;
     Flag highBand = kFalse;
     Flag sa7026Synthesizer = kFalse;
-    std::array<std::int16_t, 3> frontEndAdj{};
-    std::array<std::int16_t, 3> modAdj{};
-    std::array<std::int16_t, 3> powerAdj{};
-    FcAdjustTable fcAdj;
     std::int16_t masterDeviation = 0;
     std::int16_t txFcModulus = 8;
     std::int16_t rxFcModulus = 8;
@@ -217,15 +217,36 @@ struct TuneRecord {
     std::int16_t eepromVersion = 0;
     std::int32_t radioType = 0;
     std::int32_t radioRange = 0;
-    std::int16_t rxGainAdj = 0;
-    std::int16_t txDeviationAdj = 0;
     std::int16_t frontEndValue = 0;
     std::int16_t modValue = 0;
     std::int16_t powerValue = 0;
-    std::int16_t rssiCalAdj = 0;
-    std::int16_t powerCalAdj = 0;
     std::int16_t fcOverride = -1;
     bool operator==(const TuneRecord&) const = default;
 };
+
+// The parameter record's DAC adjustments: masterRxGain, masterDeviation and masterPowerMeterCal
+// are its names for rxGainAdj, txDeviationAdj and powerCalAdj.
+inline DacValues DacValuesOf(const ModemParameters& p) {
+    DacValues d;
+    d.frontEndAdj = p.frontEndAdj;
+    d.modAdj = p.modAdj;
+    d.powerAdj = p.powerAdj;
+    d.fcAdj = p.fcAdj;
+    d.rxGainAdj = p.masterRxGain;
+    d.txDeviationAdj = p.masterDeviation;
+    d.rssiCalAdj = p.rssiCalAdj;
+    d.powerCalAdj = p.masterPowerMeterCal;
+    return d;
+}
+inline void StoreDacValues(ModemParameters& p, const DacValues& d) {
+    p.frontEndAdj = d.frontEndAdj;
+    p.modAdj = d.modAdj;
+    p.powerAdj = d.powerAdj;
+    p.fcAdj = d.fcAdj;
+    p.masterRxGain = d.rxGainAdj;
+    p.masterDeviation = d.txDeviationAdj;
+    p.rssiCalAdj = d.rssiCalAdj;
+    p.masterPowerMeterCal = d.powerCalAdj;
+}
 
 }  // namespace k45

@@ -56,17 +56,10 @@ void CopyUserLevel(ModemParameters& t, const ModemParameters& s) {
 void CopyFactory(ModemParameters& t, const ModemParameters& s) {
     t.channelBandwidth = s.channelBandwidth;
     t.highBand = s.highBand;
-    t.fcAdj = s.fcAdj;
     t.sa7026Synthesizer = s.sa7026Synthesizer;
-    t.rssiCalAdj = s.rssiCalAdj;
     t.radioType = s.radioType;
-    t.masterDeviation = s.masterDeviation;
-    t.masterPowerMeterCal = s.masterPowerMeterCal;
     t.radioRange = s.radioRange;
-    t.masterRxGain = s.masterRxGain;
-    t.frontEndAdj = s.frontEndAdj;
-    t.modAdj = s.modAdj;
-    t.powerAdj = s.powerAdj;
+    StoreDacValues(t, DacValuesOf(s));
     t.calTables = s.calTables;
 }
 

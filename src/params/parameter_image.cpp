@@ -168,24 +168,12 @@ void PutByte(ParameterImage& image, int pos, std::int64_t value) {
 void OrBits(ParameterImage& image, int pos, int bits) {
     if (Fits(pos, 1)) image[pos] = static_cast<std::uint8_t>((image[pos] | bits) & 0xFF);
 }
-// The low 16 bits of word.
-void PutWord(ParameterImage& image, int pos, std::int64_t word) {
-    if (!Fits(pos, 2)) return;
-    PutByte(image, pos, word >> 8);
-    PutByte(image, pos + 1, word);
-}
 int ByteAt(const ParameterImage& image, int pos) { return image[pos]; }
-int WordAt(const ParameterImage& image, int pos) { return ByteAt(image, pos) * 256 + ByteAt(image, pos + 1); }
-std::int64_t LongAt(const ParameterImage& image, int pos) {
-    return static_cast<std::int64_t>(WordAt(image, pos)) * 65536 + WordAt(image, pos + 2);
-}
-
+// The low 16 bits of word.
+void PutWord(ParameterImage& image, int pos, std::int64_t word) { PutBigEndian(image, pos, 2, word); }
 // A value 0..4294967295; any other leaves the bytes as they are.
-bool PutLong(ParameterImage& image, int pos, std::int64_t v) {
-    if (v < 0 || v > 0xFFFFFFFFLL || !Fits(pos, 4)) return false;
-    PutWord(image, pos, v >> 16);
-    PutWord(image, pos + 2, v);
-    return true;
+void PutLong(ParameterImage& image, int pos, std::int64_t v) {
+    if (v >= 0 && v <= 0xFFFFFFFFLL) PutBigEndian(image, pos, 4, v);
 }
 
 // The radio model's routines as the codecs use them.
@@ -363,14 +351,14 @@ void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Mod
     }
     case Codec::Bit: Set(to, r, i, (ByteAt(image, pos) >> f.arg) & 1 ? kTrue : kFalse); break;
     case Codec::BaudBits: Set(to, r, i, ByteAt(image, pos) & 3); break;
-    case Codec::Word16: Set(to, r, i, WordAt(image, pos)); break;
-    case Codec::Long32: Set(to, r, i, LongAt(image, pos)); break;
-    case Codec::PttTimeout: r.pttTimeout = DecodePttTimeoutCode(WordAt(image, pos)); break;
-    case Codec::Timing: Set(to, r, i, DecodeTimingCode(WordAt(image, pos))); break;
+    case Codec::Word16: Set(to, r, i, BigEndianAt(image, pos, 2)); break;
+    case Codec::Long32: Set(to, r, i, BigEndianAt(image, pos, 4)); break;
+    case Codec::PttTimeout: r.pttTimeout = DecodePttTimeoutCode(BigEndianAt(image, pos, 2)); break;
+    case Codec::Timing: Set(to, r, i, DecodeTimingCode(BigEndianAt(image, pos, 2))); break;
     case Codec::BandEdges: break;
     case Codec::HighBand: {
         r.highBand = kFalse;
-        const std::int64_t low = static_cast<std::int64_t>(WordAt(image, pos)) * kBandEdgeUnit;
+        const std::int64_t low = BigEndianAt(image, pos, 2) * kBandEdgeUnit;
         // The edge must fit the 32-bit frequency it stands for.
         if (low > std::numeric_limits<std::int32_t>::max()) break;
         if (r.radioType == 0 && r.radioRange == 0) {
@@ -393,7 +381,7 @@ void UnpackElement(const ImageField& f, int i, const ImageCodecContext& ctx, Mod
         r.comment = std::move(text);
         break;
     }
-    case Codec::SetupTime: r.setupTime = LongAt(image, pos) - kSetupEpochOffset; break;
+    case Codec::SetupTime: r.setupTime = BigEndianAt(image, pos, 4) - kSetupEpochOffset; break;
     case Codec::Synth: {
         std::array<std::int16_t, kSynthLength> words{};
         for (int k = 0; k < kSynthLength; ++k) words[k] = static_cast<std::int16_t>(ByteAt(image, pos + k));

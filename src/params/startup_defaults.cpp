@@ -1,9 +1,7 @@
 #include "params/startup_defaults.h"
 
-#include <ctime>
-
 #include "params/radio_spec_file.h"
-#include "platform/scheduler.h"
+#include "platform/local_time.h"
 #include "radio/cal_tables.h"
 #include "radio/radio_defaults.h"
 
@@ -27,14 +25,7 @@ std::string TuneFileName(const std::string& folder, std::int32_t radioType, std:
 
 }  // namespace
 
-std::int64_t LocalNowSeconds(const Services& services) {
-    const std::int64_t utc = services.scheduler ? services.scheduler->wallClockSeconds()
-                                                : static_cast<std::int64_t>(std::time(nullptr));
-    const std::time_t t = static_cast<std::time_t>(utc);
-    std::tm local{};
-    if (!localtime_r(&t, &local)) return utc;
-    return utc + local.tm_gmtoff;
-}
+std::int64_t LocalNowSeconds(const Services& services) { return LocalSecondsOf(WallClockSeconds(services.scheduler)); }
 
 void SetBuiltInTestValues(ProductionTestRecord& r, std::int32_t tableId) {
     r.modemModel = familyPNet;

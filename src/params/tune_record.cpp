@@ -9,10 +9,7 @@ void BuildTuneRecord(const SharedRecords& records, TuneRecord& tune, const Modem
     tune.channelBandwidth = parms.channelBandwidth;
     tune.highBand = parms.highBand;
     tune.sa7026Synthesizer = parms.sa7026Synthesizer;
-    tune.frontEndAdj = parms.frontEndAdj;
-    tune.modAdj = parms.modAdj;
-    tune.powerAdj = parms.powerAdj;
-    tune.fcAdj = parms.fcAdj;
+    static_cast<DacValues&>(tune) = DacValuesOf(parms);
     tune.masterDeviation = parms.masterDeviation;
     tune.model = parms.model;
     tune.eepromVersion = parms.eepromVersion;
@@ -20,10 +17,6 @@ void BuildTuneRecord(const SharedRecords& records, TuneRecord& tune, const Modem
     tune.radioRange = parms.radioRange;
     tune.synthFrequency = tune.rxFrequency;
     tune.txSelected = kFalse;
-    tune.rxGainAdj = parms.masterRxGain;
-    tune.txDeviationAdj = parms.masterDeviation;
-    tune.rssiCalAdj = parms.rssiCalAdj;
-    tune.powerCalAdj = parms.masterPowerMeterCal;
 
     const std::int32_t type = parms.radioType, range = parms.radioRange;
     // The interpolations need a radio spec table entry; without one their targets keep their values.
@@ -38,17 +31,10 @@ void BuildTuneRecord(const SharedRecords& records, TuneRecord& tune, const Modem
 
 void ApplyTuneRecord(ModemParameters& parms, const TuneRecord& tune) {
     parms.sa7026Synthesizer = tune.sa7026Synthesizer;
-    parms.frontEndAdj = tune.frontEndAdj;
-    parms.modAdj = tune.modAdj;
-    parms.powerAdj = tune.powerAdj;
-    parms.fcAdj = tune.fcAdj;
+    StoreDacValues(parms, tune);
     parms.model = tune.model;
     parms.radioType = tune.radioType;
     parms.radioRange = tune.radioRange;
-    parms.masterRxGain = tune.rxGainAdj;
-    parms.masterDeviation = tune.txDeviationAdj;
-    parms.rssiCalAdj = tune.rssiCalAdj;
-    parms.masterPowerMeterCal = tune.powerCalAdj;
 }
 
 }  // namespace k45

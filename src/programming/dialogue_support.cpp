@@ -1,8 +1,7 @@
 #include "programming/dialogue_support.h"
 
-#include <cmath>
-
 #include "frame/main_frame.h"
+#include "frame/utilities.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"
@@ -96,7 +95,7 @@ std::string NoticeOfLine(const std::string& line) {
 int ProgressPercent(std::int64_t count, std::int64_t total) {
     if (total <= 0 || count <= 0) return 0;
     // Divided first, as the windows always have: 23 of 40 gives 57.49999... and so 57.
-    const double v = std::nearbyint(static_cast<double>(count) / static_cast<double>(total) * 100.0);
+    const double v = RoundHalfEven(static_cast<double>(count) / static_cast<double>(total) * 100.0);
     return v >= 100 ? 100 : static_cast<int>(v);
 }
 

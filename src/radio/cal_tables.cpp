@@ -1,8 +1,6 @@
 #include "radio/cal_tables.h"
 
-#include <ctime>
-
-#include "platform/scheduler.h"
+#include "platform/local_time.h"
 #include "radio/radio_internal.h"
 #include "radio/rssi_conversion.h"
 
@@ -137,17 +135,14 @@ int Between(int pos, int lower, int upper, int vl, int vu) {
 }  // namespace
 
 std::int32_t CalDateStamp(std::int64_t wallClockSeconds) {
-    std::time_t t = static_cast<std::time_t>(wallClockSeconds);
-    std::tm local{};
-    if (!localtime_r(&t, &local)) return 0;
-    return static_cast<std::int32_t>(
-        DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1), static_cast<unsigned>(local.tm_mday)) -
-        DaysFromCivil(2000, 1, 1));
+    const std::optional<std::tm> local = LocalTimeOf(wallClockSeconds);
+    if (!local) return 0;
+    return static_cast<std::int32_t>(DaysFromCivil(local->tm_year + 1900, static_cast<unsigned>(local->tm_mon + 1),
+                                                   static_cast<unsigned>(local->tm_mday)) -
+                                     DaysFromCivil(2000, 1, 1));
 }
 
-std::int32_t CalDateStampToday(const Services& services) {
-    return CalDateStamp(services.scheduler ? services.scheduler->wallClockSeconds() : static_cast<std::int64_t>(std::time(nullptr)));
-}
+std::int32_t CalDateStampToday(const Services& services) { return CalDateStamp(WallClockSeconds(services.scheduler)); }
 
 void BuildPowerTable(const ModeFlags& modes, const FilePlaces& files, const Services& services, CalTables& calTables, const PowerCalPoints& points, bool trace,
                      std::string* traceError) {

@@ -1,7 +1,6 @@
 #include "tools/array_test.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
@@ -47,12 +46,6 @@ int BuildArrayPattern(std::int32_t type, std::array<std::int16_t, kArrayBufferSi
             for (int k = 0; k < 16; ++k) buffer[static_cast<std::size_t>(p * 16 + k)] = static_cast<std::int16_t>(17 * k);
     }
     return 16;
-}
-
-std::string DelayText(std::int32_t quarters) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.2f S", quarters * 0.25);
-    return buffer;
 }
 
 ArrayTestEngine::ArrayTestEngine(DialogueLinks links)

@@ -32,8 +32,6 @@ inline constexpr int kArrayBufferSize = 4096;
 // Fills the buffer with the fixed pattern of a type; returns the packet size it measured (58
 // and 54 for the text patterns), 16 for the binary types (the random type writes nothing).
 int BuildArrayPattern(std::int32_t type, std::array<std::int16_t, kArrayBufferSize>& buffer);
-// "0.00 S" for a delay in quarter seconds.
-std::string DelayText(std::int32_t quarters);
 
 class ArrayTestView {
 public:

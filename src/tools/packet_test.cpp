@@ -1,15 +1,15 @@
 #include "tools/packet_test.h"
 
-#include <sys/stat.h>
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 #include <ctime>
 #include <fstream>
 
 #include "frame/converters.h"
+#include "frame/save_file.h"
 #include "frame/utilities.h"
 #include "platform/dialogs.h"
+#include "platform/local_time.h"
 #include "platform/places.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
@@ -23,15 +23,10 @@ constexpr std::size_t kPacketBufferSize = 10240;
 
 double Quotient(double numerator, double divisor) { return divisor == 0 ? 0.0 : numerator / divisor; }
 
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 }  // namespace
 
 std::int32_t NearestEven(double x) {
-    const double r = std::nearbyint(x);  // the default rounding mode halves to even
+    const double r = RoundHalfEven(x);
     if (r > 2147483647.0) return 2147483647;
     if (r < -2147483648.0) return -2147483647 - 1;
     return static_cast<std::int32_t>(r);
@@ -774,27 +769,17 @@ void PacketTestEngine::IndicatorTick() {
 
 void PacketTestEngine::Save(Dialogs& dialogs, const std::string& programFolder) {
     if (packetTestFile.empty()) packetTestFile = JoinPath(programFolder, "PacktTst.txt");
-    FileDialogRequest request;
-    request.title = "Save Packet Test File As";
-    request.filter = "All Files (*.*)|*.*|Text Files (*.txt)|*.txt";
-    request.filterIndex = 2;
-    request.defaultExt = "txt";
-    request.initialDir = GetDirectoryPart(packetTestFile, programFolder);
-    request.fileName = GetFileNamePart(packetTestFile);
-    const auto chosen = dialogs.saveFile(request);
-    if (!chosen || chosen->empty()) return;
-    packetTestFile = *chosen;
-    bool append = false;
-    if (FileExists(packetTestFile)) {
-        const MsgAnswer answer = dialogs.messageBox(packetTestFile + " already exists!\r\nClick Yes to Over-Write.\r\n"
-                                                    "Click No to Append data to end of file.\r\nClick Cancel to do nothing.",
-                                                    "Save Packet Test File As", MsgButtons::YesNoCancel);
-        if (answer == MsgAnswer::Cancel) return;
-        append = answer == MsgAnswer::No;
-    }
-    const std::time_t now = static_cast<std::time_t>(scheduler_.wallClockSeconds());
-    std::tm local{};
-    localtime_r(&now, &local);
+    constexpr const char* kTitle = "Save Packet Test File As";
+    if (!ChooseSaveFile(dialogs, TextFileRequest(kTitle), packetTestFile, programFolder)) return;
+    const std::optional<FileSaveMode> mode =
+        AskOverwriteOrAppend(dialogs, packetTestFile,
+                             packetTestFile +
+                                 " already exists!\r\nClick Yes to Over-Write.\r\n"
+                                 "Click No to Append data to end of file.\r\nClick Cancel to do nothing.",
+                             kTitle);
+    if (!mode) return;
+    const bool append = *mode == FileSaveMode::Append;
+    const std::tm local = LocalTimeOf(scheduler_.wallClockSeconds()).value_or(std::tm{});
     char hhmmss[16], date[16];
     std::strftime(hhmmss, sizeof hhmmss, "%H:%M:%S", &local);
     std::strftime(date, sizeof date, "%m/%d/%Y", &local);

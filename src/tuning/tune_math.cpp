@@ -35,28 +35,15 @@ std::int16_t AverageOfFour(const std::array<std::int16_t, 4>& reads) {
 }
 
 DacValues DacValuesFromTuneRecord(const TuneRecord& tune) {
-    DacValues dac;
-    dac.frontEndAdj = tune.frontEndAdj;
-    dac.modAdj = tune.modAdj;
-    dac.powerAdj = tune.powerAdj;
-    dac.fcAdj = tune.fcAdj;
-    dac.rxGainAdj = tune.rxGainAdj;
+    DacValues dac = tune;
+    // The DAC window's deviation is the master deviation, not the one the last "T1" carried.
     dac.txDeviationAdj = tune.masterDeviation;
-    dac.rssiCalAdj = tune.rssiCalAdj;
-    dac.powerCalAdj = tune.powerCalAdj;
     return dac;
 }
 
 void TakeDacValues(TuneRecord& tune, const DacValues& dac) {
-    tune.frontEndAdj = dac.frontEndAdj;
-    tune.modAdj = dac.modAdj;
-    tune.powerAdj = dac.powerAdj;
-    tune.fcAdj = dac.fcAdj;
-    tune.rxGainAdj = dac.rxGainAdj;
-    tune.txDeviationAdj = dac.txDeviationAdj;
+    static_cast<DacValues&>(tune) = dac;
     tune.masterDeviation = dac.txDeviationAdj;
-    tune.rssiCalAdj = dac.rssiCalAdj;
-    tune.powerCalAdj = dac.powerCalAdj;
 }
 
 }  // namespace k45

@@ -11,6 +11,7 @@
 #include <QValidator>
 #include <cmath>
 
+#include "frame/converters.h"
 #include "frame/utilities.h"
 #include "platform/qt/qt_text.h"
 
@@ -147,20 +148,14 @@ QString NumBox::formatValue(double v) const {
     const QString minus = QText(locale_.minus.empty() ? "-" : locale_.minus);
     if (IsHexKind(type_))
         return QString::number(static_cast<qulonglong>(std::max(0.0, RoundHalfEven(v))), 16).toUpper();
-    QString text;
-    if (type_ == numDecimal) {
-        text = decimals_ >= 0 ? QString::number(std::fabs(v), 'f', decimals_) : QString::number(std::fabs(v), 'g', 15);
+    if (type_ == numDecimal && decimals_ < 0) {
+        QString text = QString::number(std::fabs(v), 'g', 15);
         text.replace(u'.', QText(locale_.decimal.empty() ? "." : locale_.decimal));
-        // No "-0.000000".
-        bool allZero = true;
-        for (QChar c : text)
-            if (c.isDigit() && c != u'0') allZero = false;
-        if (v < 0 && !allZero) text.prepend(minus);
-        return text;
+        return v < 0 ? minus + text : text;
     }
-    const double r = RoundHalfEven(v);
-    text = QString::number(static_cast<qlonglong>(std::fabs(r)));
-    if (r < 0) text.prepend(minus);
+    // FormatFixed gives the locale's separator and never "-0"; the box shows the locale's minus.
+    QString text = QText(FormatFixed(v, type_ == numDecimal ? decimals_ : 0, locale_));
+    if (text.startsWith(u'-')) text.replace(0, 1, minus);
     return text;
 }
 

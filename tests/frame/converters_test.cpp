@@ -175,6 +175,7 @@ TEST(Converters, PlainNumberTextsForReportsAndFiles) {
         {RightAligned("12345", 5), "12345"},
         {RightAligned("123456", 5), "123456"},  // a longer text is never cut
         {RightAligned("", 2), "  "},
+        {QuarterSecondsText(5), "1.25 S"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.text, c.expected);
 }

@@ -252,6 +252,34 @@ TEST(Packing, GetLongBigEndianIsNeverNegative) {
     }
 }
 
+TEST(Packing, BigEndianFieldsOfByteBuffers) {
+    struct Case {
+        int index;
+        int width;
+        std::int64_t value;
+        std::vector<int> expected;
+        std::int64_t readBack;
+    };
+    const Case cases[] = {
+        {0, 2, 0x1234, {0x12, 0x34, 7, 7}, 0x1234},
+        {1, 2, 0x12345, {7, 0x23, 0x45, 7}, 0x2345},  // the low 16 bits
+        {0, 2, -1, {255, 255, 7, 7}, 0xFFFF},
+        {0, 4, 4294967295LL, {255, 255, 255, 255}, 4294967295LL},  // never negative
+        {0, 4, 0x12345678, {0x12, 0x34, 0x56, 0x78}, 0x12345678},
+        {3, 2, 0x1234, {7, 7, 7, 7}, 0},  // not wholly inside: untouched, reads 0
+        {-1, 2, 0x1234, {7, 7, 7, 7}, 0},
+        {0, 5, 0x1234, {7, 7, 7, 7}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.index) + " width " + std::to_string(c.width));
+        std::array<std::uint8_t, 4> t;
+        t.fill(7);
+        PutBigEndian(t, c.index, c.width, c.value);
+        EXPECT_EQ(std::vector<int>(t.begin(), t.end()), c.expected);
+        EXPECT_EQ(BigEndianAt(t, c.index, c.width), c.readBack);
+    }
+}
+
 TEST(CharacterClasses, FirstCharacterByCode) {
     struct Case { std::string text; bool printable, lower, upper, digit, hex; };
     const Case cases[] = {

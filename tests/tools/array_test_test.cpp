@@ -32,7 +32,6 @@ TEST(ArrayPatterns, TextPatternsAreMeasuredAndBinaryFillsTheBuffer) {
     EXPECT_EQ(buffer[15], 0xFF);
     EXPECT_EQ(buffer[4095], 0xFF);
     EXPECT_EQ(buffer[4081], 0x11);
-    EXPECT_EQ(DelayText(5), "1.25 S");
 }
 
 struct RecordingArrayView : ArrayTestView {

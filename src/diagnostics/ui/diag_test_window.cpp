@@ -20,6 +20,7 @@
 #include "frame/app_context.h"
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -44,8 +45,7 @@ constexpr const char* kValueKeys[10] = {"Start RSSI", "End RSSI",      "Start Te
 QString ShortOf(const QString& text) {
     std::uint32_t id = 0;
     if (!ParseUnitIdItem(text.toStdString(), id)) id = 0;
-    const LongIdParts p = SplitLongId(id);
-    return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);
+    return QText(ShortIdText(id));
 }
 
 // An ID key is read as any number is; only a whole number in the ID range is taken.
@@ -121,19 +121,14 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
         grid->addWidget(new QLabel(kValueCaptions[i], this), 4 + i / 2, (i % 2) * 2);
         grid->addWidget(box, 4 + i / 2, (i % 2) * 2 + 1);
     }
-    labelPacketsTxed = new QLabel("0", this);
-    labelPacketsTxed->setObjectName("labelPacketsTxed");
+    labelPacketsTxed = kit::Label(this, "labelPacketsTxed", "0");
     grid->addWidget(new QLabel("Packets Tx'ed:", this), 9, 0);
     grid->addWidget(labelPacketsTxed, 9, 1);
 
-    buttonStart = new QPushButton("&Start", this);
-    buttonStart->setObjectName("buttonStart");
-    buttonStop = new QPushButton("St&op", this);
-    buttonStop->setObjectName("buttonStop");
-    buttonClear = new QPushButton("C&lear", this);
-    buttonClear->setObjectName("buttonClear");
-    buttonClose = new QPushButton("&Close", this);
-    buttonClose->setObjectName("buttonClose");
+    buttonStart = kit::Button(this, "buttonStart", "&Start");
+    buttonStop = kit::Button(this, "buttonStop", "St&op");
+    buttonClear = kit::Button(this, "buttonClear", "C&lear");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(frames);

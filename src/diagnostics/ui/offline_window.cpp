@@ -19,25 +19,12 @@
 #include "frame/ini_routines.h"
 #include "frame/main_frame.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
 
 namespace {
-
-QPushButton* Button(const char* text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLabel* Value(const char* name, QWidget* parent) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setMinimumWidth(70);
-    l->setFrameShape(QFrame::StyledPanel);
-    return l;
-}
 
 void SetItems(QComboBox* box, const std::vector<std::string>& items, int selected) {
     box->blockSignals(true);
@@ -86,10 +73,10 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     optionRemoteList->setObjectName("optionRemoteList");
     rl->addWidget(optionRemoteSelected);
     rl->addWidget(optionRemoteList);
-    buttonDiagsStatsGet = Button("Get &Diags / Stats", "buttonDiagsStatsGet", this);
-    buttonDiagsStatsStop = Button("St&op", "buttonDiagsStatsStop", this);
-    buttonSave = Button("Sa&ve", "buttonSave", this);
-    buttonClose = Button("&Close", "buttonClose", this);
+    buttonDiagsStatsGet = kit::Button(this, "buttonDiagsStatsGet", "Get &Diags / Stats");
+    buttonDiagsStatsStop = kit::Button(this, "buttonDiagsStatsStop", "St&op");
+    buttonSave = kit::Button(this, "buttonSave", "Sa&ve");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
     left->addWidget(source);
@@ -102,7 +89,10 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     fileButtons->addWidget(buttonClose);
     left->addLayout(fileButtons);
 
-    // Diagnostics.
+    // Diagnostics. The values stand in styled panels.
+    const auto valuePanel = [](QWidget* parent, const char* name) {
+        return kit::Value(parent, name, QString(), 70, Qt::AlignLeft | Qt::AlignVCenter, QFrame::StyledPanel);
+    };
     auto* diags = new QGroupBox("Diagnostics:", this);
     diags->setObjectName("frameDiags");
     auto* dl = new QGridLayout(diags);
@@ -117,11 +107,11 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
                                "labelRssiLevel",      "labelFwdPwr",        "labelRevPwr",
                                "labelPreambleGood",   "labelPreambleTotal", "labelPreambleDCD"};
     for (int i = 0; i < 9; ++i) {
-        diagLabels[static_cast<std::size_t>(i)] = Value(diagNames[i], diags);
+        diagLabels[static_cast<std::size_t>(i)] = valuePanel(diags, diagNames[i]);
         dl->addWidget(new QLabel(diagCaptions[i], diags), i + 1, 0);
         dl->addWidget(diagLabels[static_cast<std::size_t>(i)], i + 1, 1);
     }
-    buttonClearDiags = Button("Clear D&iags", "buttonClearDiags", diags);
+    buttonClearDiags = kit::Button(diags, "buttonClearDiags", "Clear D&iags");
     dl->addWidget(buttonClearDiags, 10, 0, 1, 2);
     dl->setVerticalSpacing(2);
 
@@ -139,12 +129,12 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     const char* statsNames[] = {"labelIDTruncated", "labelStatsRssi",     "labelStatsTemp",
                                 "labelStatsBatt",   "labelStatsFwdPwr",   "labelStatsRevPwr"};
     for (int i = 0; i < 6; ++i) {
-        statsLabels[static_cast<std::size_t>(i)] = Value(statsNames[i], stats);
+        statsLabels[static_cast<std::size_t>(i)] = valuePanel(stats, statsNames[i]);
         tl->addWidget(new QLabel(statsCaptions[i], stats), i + 1, 0);
         tl->addWidget(statsLabels[static_cast<std::size_t>(i)], i + 1, 1);
     }
     tl->setRowStretch(7, 1);
-    buttonClearStats = Button("Clear S&tats", "buttonClearStats", stats);
+    buttonClearStats = kit::Button(stats, "buttonClearStats", "Clear S&tats");
     tl->addWidget(buttonClearStats, 10, 0, 1, 2);
     tl->setVerticalSpacing(2);
 
@@ -159,7 +149,7 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     comboChannel->setObjectName("comboChannel");
     for (int c = 1; c <= 8; ++c) comboChannel->addItem(QString::number(c), c);
     comboChannel->setCurrentIndex(7);
-    buttonChannelChange = Button("Chan&ge Channel 8", "buttonChannelChange", this);
+    buttonChannelChange = kit::Button(this, "buttonChannelChange", "Chan&ge Channel 8");
     labelChannelWarning = new QLabel(this);
     labelChannelWarning->setObjectName("labelChannelWarning");
     labelSwitchSetting = new QLabel(this);
@@ -169,16 +159,10 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     lower->addWidget(buttonChannelChange, 0, 2);
     lower->addWidget(labelChannelWarning, 1, 0, 1, 3);
     lower->addWidget(labelSwitchSetting, 2, 0, 1, 3);
-    scrollTxTime = new QScrollBar(Qt::Horizontal, this);
-    scrollTxTime->setObjectName("scrollTxTime");
-    scrollTxTime->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
-    scrollTxTime->setRange(1, 60);
-    scrollTxTime->setPageStep(5);
-    scrollTxTime->setSingleStep(1);
-    scrollTxTime->setMinimumWidth(120);
+    scrollTxTime = kit::HScroll(this, "scrollTxTime", 1, 60, 5, 120);
     labelTxTime = new QLabel("1 S", this);
     labelTxTime->setObjectName("labelTxTime");
-    buttonTxTone = Button("T&x Tone", "buttonTxTone", this);
+    buttonTxTone = kit::Button(this, "buttonTxTone", "T&x Tone");
     lower->addWidget(BuddyCaption("T&x Time:", scrollTxTime), 0, 4);
     lower->addWidget(scrollTxTime, 0, 5);
     lower->addWidget(labelTxTime, 0, 6);

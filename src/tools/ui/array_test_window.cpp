@@ -13,10 +13,13 @@
 #include <cstdlib>
 
 #include "frame/app_context.h"
+#include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "frame/tool_window_ids.h"
+#include "platform/qt/qt_text.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -34,20 +37,10 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     for (int i = 0; i < 4; ++i) comboArrayType->addItem(types[i], i);
     labelPacketSize = ValueLabel(this, "labelPacketSize");
     labelPacketSize->setText("16");
-    scrollNumPackets = new QScrollBar(Qt::Horizontal, this);
-    scrollNumPackets->setObjectName("scrollNumPackets");
-    // A scroll bar takes no focus unless asked: the arrow keys move it.
-    scrollNumPackets->setFocusPolicy(Qt::StrongFocus);
-    scrollNumPackets->setRange(1, 256);
-    scrollNumPackets->setPageStep(16);
+    scrollNumPackets = kit::HScroll(this, "scrollNumPackets", 1, 256, 16);
     labelNumPackets = ValueLabel(this, "labelNumPackets");
     labelNumPackets->setText("1");
-    scrollPacketDelay = new QScrollBar(Qt::Horizontal, this);
-    scrollPacketDelay->setObjectName("scrollPacketDelay");
-    // A scroll bar takes no focus unless asked: the arrow keys move it.
-    scrollPacketDelay->setFocusPolicy(Qt::StrongFocus);
-    scrollPacketDelay->setRange(0, 120);
-    scrollPacketDelay->setPageStep(10);
+    scrollPacketDelay = kit::HScroll(this, "scrollPacketDelay", 0, 120, 10);
     labelPacketDelay = ValueLabel(this, "labelPacketDelay");
     labelPacketDelay->setText("0.00 S");
     checkTestDribbleBit = new QCheckBox("Dribble Bit Test", this);
@@ -91,7 +84,7 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     connect(comboArrayType, &QComboBox::currentIndexChanged, this, ToDialogue(&ArrayTestEngine::SelectType));
     connect(scrollNumPackets, &QScrollBar::valueChanged, this, ToDialogue(&ArrayTestEngine::SetPacketsPerArrayScroll));
     connect(scrollPacketDelay, &QScrollBar::valueChanged, this, [this](int v) {
-        labelPacketDelay->setText(QString::fromStdString(DelayText(v)));
+        labelPacketDelay->setText(QText(QuarterSecondsText(v)));
         if (dialogue_) dialogue_->SetDelayScroll(v);
     });
     connect(textNumOfPackets, &QLineEdit::textChanged, this, [this] {
@@ -160,7 +153,7 @@ void formTstArray::Form_Load() {
     comboArrayType->setCurrentIndex(dialogue_->dataType());
     scrollNumPackets->setValue(std::clamp<int>(dialogue_->savedPacketsPerArray, 1, 256));
     scrollPacketDelay->setValue(std::clamp<int>(dialogue_->savedPacketDelay, 0, 120));
-    labelPacketDelay->setText(QString::fromStdString(DelayText(scrollPacketDelay->value())));
+    labelPacketDelay->setText(QText(QuarterSecondsText(scrollPacketDelay->value())));
     dialogue_->SetPacketsPerArrayScroll(scrollNumPackets->value());
     dialogue_->SetDelayScroll(scrollPacketDelay->value());
     ShowBoxNumber(*textNumOfPackets, dialogue_->packetsToSend);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "frame/app_context.h"
+#include "platform/qt/qt_text.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "tools/ui/tool_fields.h"
@@ -100,11 +101,11 @@ void formComStats::Form_Unload() {
 
 void formComStats::Show(PortControls& c, const PortStatsSnapshot& s) {
     c.frame->setEnabled(s.open);
-    c.baudRate->setText(QString::fromStdString(s.baudRate));
-    c.bytesTxed->setText(QString::fromStdString(s.bytesTxed));
-    c.bytesRxed->setText(QString::fromStdString(s.bytesRxed));
-    c.framingErrors->setText(QString::fromStdString(s.framingErrors));
-    c.dribbleBytes->setText(QString::fromStdString(s.dribbleBytes));
+    c.baudRate->setText(QText(s.baudRate));
+    c.bytesTxed->setText(QText(s.bytesTxed));
+    c.bytesRxed->setText(QText(s.bytesRxed));
+    c.framingErrors->setText(QText(s.framingErrors));
+    c.dribbleBytes->setText(QText(s.dribbleBytes));
     const bool levels[] = {s.dcd, s.dsr, s.cts, s.rts, s.dtr};
     for (std::size_t i = 0; i < 5; ++i) {
         const QSignalBlocker block(c.lines[i]);
@@ -120,7 +121,7 @@ void formComStats::Poll() {
         const PortStatsSnapshot s = ReadPortStats(*port, isPrimary);
         std::int16_t& last = isPrimary ? lastPrimaryPort_ : lastSecondaryPort_;
         if (port->portNumber != last) {
-            c->frame->setTitle(QString::fromStdString(s.caption));
+            c->frame->setTitle(QText(s.caption));
             last = port->portNumber;
         }
         Show(*c, s);

@@ -14,12 +14,14 @@
 #include <cstdlib>
 
 #include "frame/app_context.h"
+#include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "platform/places.h"
 #include "platform/qt/qt_text.h"
 #include "tools/array_test.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -27,25 +29,10 @@ namespace k45 {
 
 namespace {
 
-QLabel* Value(QWidget* parent, const char* name, const char* text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setMinimumWidth(90);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    return l;
-}
-
 QRadioButton* Option(QWidget* parent, const char* name, const char* caption) {
     auto* o = new QRadioButton(caption, parent);
     o->setObjectName(name);
     return o;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
 }
 
 QFrame* Indicator(QWidget* parent, const char* name) {
@@ -92,13 +79,7 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     comboRateRatio = new QComboBox(this);
     comboRateRatio->setObjectName("comboRateRatio");
     for (int v : {1, 2, 4, 8, 16}) comboRateRatio->addItem(QString::number(v), v);
-    scrollPacketDelay = new QScrollBar(Qt::Horizontal, this);
-    scrollPacketDelay->setObjectName("scrollPacketDelay");
-    scrollPacketDelay->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
-    scrollPacketDelay->setRange(0, 40);
-    scrollPacketDelay->setSingleStep(1);
-    scrollPacketDelay->setPageStep(10);
-    scrollPacketDelay->setMinimumWidth(120);
+    scrollPacketDelay = kit::HScroll(this, "scrollPacketDelay", 0, 40, 10, 120);
     labelPacketDelay = new QLabel("0.00 S", this);
     labelPacketDelay->setObjectName("labelPacketDelay");
     textNumOfPackets = PacketCountBox(ctx.state.locale, this, "textNumOfPackets");
@@ -138,16 +119,20 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     checkTurnAroundTest->setObjectName("checkTurnAroundTest");
 
     auto* counts = new QGridLayout;
-    labelHostPacketsTxed = Value(this, "labelHostPacketsTxed", "0");
-    labelRemotePacketsRxed = Value(this, "labelRemotePacketsRxed", "0");
-    labelRemotePacketsTxed = Value(this, "labelRemotePacketsTxed", "0");
-    labelHostPacketsRxed = Value(this, "labelHostPacketsRxed", "0");
-    labelHostToRemotePercent = Value(this, "labelHostToRemotePercent", "0.000 %");
-    labelRemoteToHostPercent = Value(this, "labelRemoteToHostPercent", "0.000 %");
-    labelOverallPercent = Value(this, "labelOverallPercent", "0.000 %");
+    // The counts and figures: right-aligned in sunken panels.
+    const auto valuePanel = [this](const char* name, const char* text) {
+        return kit::Value(this, name, text, 90, Qt::AlignRight | Qt::AlignVCenter);
+    };
+    labelHostPacketsTxed = valuePanel("labelHostPacketsTxed", "0");
+    labelRemotePacketsRxed = valuePanel("labelRemotePacketsRxed", "0");
+    labelRemotePacketsTxed = valuePanel("labelRemotePacketsTxed", "0");
+    labelHostPacketsRxed = valuePanel("labelHostPacketsRxed", "0");
+    labelHostToRemotePercent = valuePanel("labelHostToRemotePercent", "0.000 %");
+    labelRemoteToHostPercent = valuePanel("labelRemoteToHostPercent", "0.000 %");
+    labelOverallPercent = valuePanel("labelOverallPercent", "0.000 %");
     labelCtsFailuresLabel = new QLabel("CTS Failures:", this);
     labelCtsFailuresLabel->setObjectName("labelCtsFailuresLabel");
-    labelCtsFailures = Value(this, "labelCtsFailures", "0");
+    labelCtsFailures = valuePanel("labelCtsFailures", "0");
     shapeHostRx = Indicator(this, "shapeHostRx");
     shapeRemoteRx = Indicator(this, "shapeRemoteRx");
     const std::pair<const char*, QLabel*> rows[] = {
@@ -167,10 +152,10 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     counts->addWidget(labelCtsFailuresLabel, row, 0);
     counts->addWidget(labelCtsFailures, row, 1);
     ++row;
-    labelTestCalculatedTicks = Value(this, "labelTestCalculatedTicks", "0");
-    labelTestHostTicks = Value(this, "labelTestHostTicks", "0");
-    labelTestTotalTime = Value(this, "labelTestTotalTime", "0");
-    labelTestTotalTicks = Value(this, "labelTestTotalTicks", "0");
+    labelTestCalculatedTicks = valuePanel("labelTestCalculatedTicks", "0");
+    labelTestHostTicks = valuePanel("labelTestHostTicks", "0");
+    labelTestTotalTime = valuePanel("labelTestTotalTime", "0");
+    labelTestTotalTicks = valuePanel("labelTestTotalTicks", "0");
     auto* timing = new QHBoxLayout;
     for (QLabel* l : {labelTestCalculatedTicks, labelTestHostTicks, labelTestTotalTime, labelTestTotalTicks}) {
         l->setMinimumWidth(40);
@@ -178,13 +163,13 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     }
     counts->addLayout(timing, row, 0, 1, 3);
 
-    buttonStart = Button(this, "buttonStart", "&Start");
+    buttonStart = kit::Button(this, "buttonStart", "&Start");
     buttonStart->setDefault(true);
-    buttonPause = Button(this, "buttonPause", "P&ause");
-    buttonResume = Button(this, "buttonResume", "&Resume");
-    buttonClear = Button(this, "buttonClear", "C&lear");
-    buttonSave = Button(this, "buttonSave", "Sa&ve");
-    buttonClose = Button(this, "buttonClose", "&Close");
+    buttonPause = kit::Button(this, "buttonPause", "P&ause");
+    buttonResume = kit::Button(this, "buttonResume", "&Resume");
+    buttonClear = kit::Button(this, "buttonClear", "C&lear");
+    buttonSave = kit::Button(this, "buttonSave", "Sa&ve");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
     buttonPause->setEnabled(false);
     buttonResume->setEnabled(false);
     auto* buttons = new QHBoxLayout;
@@ -417,7 +402,7 @@ void formPacketTst::SetResumeEnabled(bool on) { buttonResume->setEnabled(on); }
 void formPacketTst::ShowDelay(std::int32_t quarters) {
     const QSignalBlocker b(scrollPacketDelay);
     scrollPacketDelay->setValue(quarters);
-    labelPacketDelay->setText(QString::asprintf("%.2f S", quarters * 0.25));
+    labelPacketDelay->setText(QText(QuarterSecondsText(quarters)));
 }
 
 void formPacketTst::ShowBytesList(const std::vector<int>& entries, int selected) {

@@ -14,6 +14,7 @@
 
 #include "frame/app_context.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -77,8 +78,8 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
         for (int line : {rts, dtr}) {
             auto* box = new QCheckBox(line % 2 ? "RTS Test" : "DTR Test", frame);
             box->setObjectName(QString("check%1%2").arg(names[p], line % 2 ? "RTS" : "DTR"));
-            auto* toggle = new QPushButton("Toggle", frame);
-            toggle->setObjectName(QString("buttonToggle%1%2").arg(names[p], line % 2 ? "RTS" : "DTR"));
+            auto* toggle =
+                kit::Button(frame, QString("buttonToggle%1%2").arg(names[p], line % 2 ? "RTS" : "DTR"), "Toggle");
             checkLine[static_cast<std::size_t>(line)] = box;
             buttonToggle[static_cast<std::size_t>(line)] = toggle;
             g->addWidget(box, row, 0);
@@ -107,8 +108,7 @@ formPortTest::formPortTest(AppContext& ctx, QWidget* parent)
     panelTest = PercentPanel(this);
     panelTest->setObjectName("panelTest");
     top->addWidget(panelTest);
-    buttonTest = new QPushButton("Test", this);
-    buttonTest->setObjectName("buttonTest");
+    buttonTest = kit::Button(this, "buttonTest", "Test");
     top->addWidget(buttonTest, 0, Qt::AlignHCenter);
     drawingArea = new DotCanvas(this);
     drawingArea->setObjectName("drawingArea");
