@@ -11,7 +11,9 @@
 namespace k45 {
 
 CalibrationDialogue::CalibrationDialogue(PanelLinks links, int responseMs)
-    : links_(links), exchange_(links.services.scheduler, responseMs, [this] { ResponseTick(); }) {}
+    : links_(links),
+      exchange_(links.services.scheduler, responseMs, [this] { ResponseTick(); },
+                {[this] { return links_.port() && links_.port()->GetCommPortOpen(); }, {}}) {}
 
 CalibrationDialogue::~CalibrationDialogue() {
     exchange_.Stop();
@@ -84,13 +86,15 @@ void CalibrationDialogue::UpdateParms(bool parmsWereFound) {
     }
 }
 
+// Nothing is written into a closed port (each write would show its own box).
 void CalibrationDialogue::SendRecord(const TuneRecord& record) {
-    if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, record);
+    if (!exchange_.lineUp()) return;
+    SendTuneRecord(*links_.port(), links_.modes, links_.records, record);
     testStarted_ = true;
 }
 
 void CalibrationDialogue::EndRadioTest() {
-    if (testStarted_ && links_.port()) SendCommand(*links_.port(), "T0");
+    if (testStarted_ && exchange_.lineUp()) SendCommand(*links_.port(), "T0");
     testStarted_ = false;
     SetParametersTaken(false);
 }

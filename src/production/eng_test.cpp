@@ -55,6 +55,11 @@ void EngTestDialogue::SendFrequencyTuneRecord() {
         return;
     }
     if (!Active()) return;
+    switch (GateSend()) {
+    case SendGate::Deferred: tuneSendPending_ = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;

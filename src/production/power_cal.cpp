@@ -25,6 +25,7 @@ void PowerCalDialogue::Load() {
     if (load_.loaded()) return;
     LoadBase();
     transmitSelected_ = sendPending_ = false;
+    pointLost_ = portToldClosed_ = retellUnkey_ = false;
     exchange_.ForgetKeying();
     pointIndex_ = 0;
     powerPoints_ = links_.records.testParameters.powerPoints;
@@ -69,6 +70,18 @@ void PowerCalDialogue::SendPointTuneRecord() {
         return;
     }
     if (!Active()) return;
+    if (!exchange_.lineUp()) {
+        TellPortClosed();
+        return;
+    }
+    portToldClosed_ = false;
+    // A radio that may be transmitting gets its owed unkey before anything else.
+    if (exchange_.unkeyOwed()) {
+        sendPending_ = true;
+        retellUnkey_ = true;
+        SendUnkey();
+        return;
+    }
     TuneRecord& t = tuneRecord_;
     SetPointFrequencies();
     t.frontEndValue = t.frontEndAdj[static_cast<std::size_t>(currentPoint_)];
@@ -97,6 +110,20 @@ void PowerCalDialogue::CompleteExchange() {
 void PowerCalDialogue::OK() {
     // Nothing acts on parameters this window has not read.
     if (!load_.loaded() || !parametersTaken_) return;
+    if (!exchange_.lineUp()) {
+        TellPortClosed();
+        return;
+    }
+    portToldClosed_ = false;
+    if (exchange_.unkeyOwed()) {
+        // The unkey goes first; the operator hears how it went and presses OK again.
+        transmitSelected_ = false;
+        if (dialogState_ == calIdle) {
+            retellUnkey_ = true;
+            SendUnkey();
+        }
+        return;
+    }
     if (!transmitSelected_) {
         transmitSelected_ = true;
         dialogState_ = calIdle;
@@ -155,12 +182,16 @@ void PowerCalDialogue::ResponseTick() {
                 },
                 silent);
         } else if (exchange_.mayTransmit()) {
-            GiveUpTransmitting(kTxOffText);
+            GiveUpTransmitting(false);
         } else {
             CompleteExchange();
         }
         break;
     case pcAwaitingCapture:
+        if (!exchange_.lineUp()) {
+            GiveUpTransmitting(true);
+            break;
+        }
         transmitSelected_ = false;
         dialogState_ = calIdle;
         SendPointTuneRecord();
@@ -168,10 +199,10 @@ void PowerCalDialogue::ResponseTick() {
         break;
     case pcAwaitingTxOffAck:
         if (exchange_.CanResend()) resendTxOff(pcAwaitingTxOffAck);
-        else GiveUpTransmitting(kPointNotTakenText);
+        else GiveUpTransmitting(true);
         break;
     case pcAwaitingSample:
-        if (!exchange_.Resend(silent)) GiveUpTransmitting(kPointNotTakenText);
+        if (!exchange_.Resend(silent)) GiveUpTransmitting(true);
         break;
     case pcAwaitingSampleEnd:
     case pcAwaitingSampleAck:
@@ -180,21 +211,77 @@ void PowerCalDialogue::ResponseTick() {
         break;
     case pcAwaitingFinalAck:
         if (exchange_.CanResend()) resendTxOff(pcAwaitingFinalAck);
-        else GiveUpTransmitting(kTxOffText);
+        else GiveUpTransmitting(false);
+        break;
+    case pcAwaitingUnkeyAck:
+        if (!exchange_.Resend(silent)) UnkeyGivenUp();
         break;
     default:
         break;
     }
 }
 
-void PowerCalDialogue::GiveUpTransmitting(const char* text) {
+void PowerCalDialogue::GiveUpTransmitting(bool pointLost) {
     exchange_.Stop();
-    // Where the exchange stopped the radio's state is unknown: the receive record goes anyway.
-    SendReceiveRecord();
+    transmitSelected_ = false;
+    pointLost_ = pointLost;
+    exchange_.OweUnkey();
     if (pointIndex_ < kPoints) view_.SetLevel("Hit OK to Start Tx'ing");
     view_.SetOkEnabled(true);
     view_.FocusOk();
+    dialogState_ = calIdle;
+    SendUnkey();
+}
+
+void PowerCalDialogue::SendUnkey() {
+    if (!exchange_.lineUp()) {
+        TellPortClosed();
+        return;
+    }
+    portToldClosed_ = false;
+    exchange_.Send([this] {
+        TuneRecord rx = tuneRecord_;
+        rx.txSelected = kFalse;
+        rx.synthFrequency = rx.rxFrequency;
+        SendRecord(rx);
+    });
+    exchange_.SentRecord(false);
+    dialogState_ = pcAwaitingUnkeyAck;
+}
+
+void PowerCalDialogue::UnkeyAnswered() {
+    exchange_.Stop();
+    retellUnkey_ = false;
+    const bool later = exchange_.UnkeyAcknowledged();
     CompleteExchange();
+    Tell(later ? kTxOffLaterText : pointLost_ ? kPointNotTakenText : kTxOffText);
+}
+
+// The unkey went unanswered: the operator is told once that the radio may still transmit (again
+// when an action waits behind it); the deferred send waits for the next try.
+void PowerCalDialogue::UnkeyGivenUp() {
+    dialogState_ = calIdle;
+    if (!exchange_.lineUp()) {
+        TellPortClosed();
+    } else if (!exchange_.mayTransmit()) {
+        Tell(kPointLostText);  // the radio had acknowledged its receive set-up
+    } else if (!exchange_.toldMayTransmit() || retellUnkey_) {
+        exchange_.ToldMayTransmit();
+        retellUnkey_ = false;
+        Tell(pointLost_ ? kPointMayTransmitText : kMayTransmitText);
+    }
+}
+
+void PowerCalDialogue::TellPortClosed() {
+    const bool keyed = exchange_.mayTransmit();
+    exchange_.OweUnkey();
+    if (portToldClosed_) return;
+    portToldClosed_ = true;
+    if (keyed) exchange_.ToldMayTransmit();
+    Tell(PortClosedText(links_.port() ? links_.port()->portNumber : 0, keyed));
+}
+
+void PowerCalDialogue::Tell(const std::string& text) {
     if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
@@ -246,6 +333,9 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         exchange_.Stop();
         exchange_.Unkeyed();
         AskSave();
+        break;
+    case pcAwaitingUnkeyAck:
+        if (ack) UnkeyAnswered();
         break;
     default:
         break;

@@ -32,6 +32,9 @@ enum PowerCalState : std::int32_t {
     pcAwaitingSampleEnd = 7,
     pcAwaitingSampleAck = 8,
     pcAwaitingFinalAck = 10,
+    // The receive record owed to a radio that may transmit, since an exchange was given up or
+    // the port was lost; its acknowledgement confirms the transmitter off.
+    pcAwaitingUnkeyAck = 11,
 };
 
 class PowerCalView {
@@ -89,14 +92,25 @@ private:
     // A radio that may transmit is sent the receive record.
     void Unkey();
     void SendReceiveRecord();
-    // An exchange given up while the radio may transmit (or a point could not be measured): the
-    // receive record, OK offered to key again, then one message.
-    void GiveUpTransmitting(const char* text);
+    // An exchange given up while the radio may transmit (or a point could not be measured): OK
+    // offered to key again, the unkey owed and sent (SendUnkey).
+    void GiveUpTransmitting(bool pointLost);
+    // The owed receive record, awaiting its acknowledgement; with the port closed nothing is sent.
+    void SendUnkey();
+    void UnkeyAnswered();
+    void UnkeyGivenUp();
+    // The port is closed: told once while it stays closed; a radio that may transmit is owed
+    // its unkey.
+    void TellPortClosed();
+    void Tell(const std::string& text);
     void ShowPowerValue();
 
     PowerCalView& view_;
     bool transmitSelected_ = false;
     bool sendPending_ = false;
+    bool pointLost_ = false;       // the unkey owed follows a point given up
+    bool portToldClosed_ = false;  // the operator was told the port is closed; reset when it is up
+    bool retellUnkey_ = false;     // an operator's action waits behind the owed unkey
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;
     DiagnosticReply reply_;

@@ -98,6 +98,11 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
         return;
     }
     if (!Active()) return;
+    switch (GateSend()) {
+    case SendGate::Deferred: (pair ? pairSendPending_ : channelSendPending_) = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;

@@ -79,7 +79,7 @@ void RssiSampleDialogue::RequestSample() {
     if (dialogState_ == rcIdle) {
         if (Active()) {
             exchange_.Send([this] {
-                if (links_.port()) SendCommand(*links_.port(), "AT");
+                if (exchange_.lineUp()) SendCommand(*links_.port(), "AT");
                 reply_.Reset();
             });
             dialogState_ = rcAwaitingSample;
@@ -104,7 +104,8 @@ void RssiSampleDialogue::CompleteExchange() {
 }
 
 void RssiSampleDialogue::PollTick() {
-    if (load_.loaded() && dialogState_ == rcIdle && Active()) RequestSample();
+    // A closed port is not polled: each write would show its own box.
+    if (load_.loaded() && dialogState_ == rcIdle && Active() && exchange_.lineUp()) RequestSample();
 }
 
 void RssiSampleDialogue::ResponseTick() {

@@ -19,7 +19,8 @@ TestPanelDialogue::TestPanelDialogue(PanelLinks links, TestPanelView& view)
     : links_(links),
       view_(view),
       exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); },
-                {{}, [this] { links_.host.CountResend(); }}),
+                {[this] { return links_.port() && links_.port()->GetCommPortOpen(); },
+                 [this] { links_.host.CountResend(); }}),
       timerDiagnostics_(
           MakeDialogueTimer(links.services.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
       timerDelayCommunications_(MakeDialogueTimer(links.services.scheduler, kDelayCommunicationsMs,
@@ -43,6 +44,7 @@ void TestPanelDialogue::Load() {
     testStarted_ = false;
     endTestSent_ = false;
     tuneExchange_ = false;
+    portToldClosed_ = retellUnkey_ = false;
     exchange_.ForgetKeying();
     txModeStep_ = 0;
     reply_.Reset();
@@ -131,7 +133,15 @@ void TestPanelDialogue::CompleteExchange() {
 
 void TestPanelDialogue::EndTest() {
     if (!load_.loaded()) return;
-    if (dialogState_ == tpIdle) {
+    if (dialogState_ == tpIdle && !LineUp()) {
+        // Nothing can reach the modem: the operator hears what that means for the radio.
+        const LoadToken::Value token = load_.Take();
+        TellPortClosed();
+        if (!load_.Still(token)) return;
+        testStarted_ = false;
+        endTestPending_ = false;
+        links_.host.CloseWindow();
+    } else if (dialogState_ == tpIdle) {
         exchange_.Send([this] { SendLine("T0"); });
         endTestSent_ = true;
         dialogState_ = EndTestAckState();
@@ -144,6 +154,10 @@ void TestPanelDialogue::EndTest() {
 }
 
 void TestPanelDialogue::SetTransmit(bool on) {
+    if (!LineUp()) {
+        TellPortClosed();
+        return;
+    }
     transmitSelected_ = on;
     view_.SetXcvrStatus(on ? kTxingText : kRxingText);
     SendTuneSetup();
@@ -185,9 +199,16 @@ void TestPanelDialogue::TimerTxDisplayTick() {
 }
 
 void TestPanelDialogue::TimerDiagnosticsTick() {
-    if (!load_.loaded() || !PollEnabled()) return;
+    if (!load_.loaded()) return;
     // A port that closed (device lost) would report itself at every poll, one box after another.
-    if (!links_.port() || !links_.port()->GetCommPortOpen()) return;
+    if (!LineUp()) return;
+    portToldClosed_ = false;
+    // The unkey owed goes first, whether or not the diagnostics are polled.
+    if (exchange_.unkeyOwed()) {
+        if (dialogState_ == tpIdle && Active()) SendUnkey();
+        return;
+    }
+    if (!PollEnabled()) return;
     if (dialogState_ == tpIdle && !transmitSelected_ && Active()) {
         SendLine("AS");
         reply_.Reset();
@@ -215,6 +236,9 @@ void TestPanelDialogue::TimerResponseTick() {
         break;
     case tpAwaitingEndTestAck:
         EndTestUnanswered();
+        break;
+    case tpAwaitingUnkeyAck:
+        if (!exchange_.Resend(ModemExchange::Tally::Silent)) UnkeyGivenUp();
         break;
     default:
         break;
@@ -256,6 +280,9 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     case tpAwaitingEndTestAck:
         if (ack) EndTestAnswered();
         break;
+    case tpAwaitingUnkeyAck:
+        if (ack) UnkeyAnswered();
+        break;
     default:
         break;
     }
@@ -271,17 +298,90 @@ void TestPanelDialogue::GiveUpTransmitting() {
     txModeStep_ = 0;
     transmitSelected_ = false;
     view_.SetXcvrStatus(kRxingText);
-    SendLine("T0");
+    exchange_.OweUnkey();
+    dialogState_ = tpIdle;
+    tuneExchange_ = false;
+    SendUnkey();
+}
+
+void TestPanelDialogue::SendUnkey() {
+    if (!LineUp()) {
+        // The deferred sends stay deferred behind the unkey; a pending close goes on.
+        if (endTestPending_) {
+            endTestPending_ = false;
+            EndTest();
+            return;
+        }
+        TellPortClosed();
+        return;
+    }
+    portToldClosed_ = false;
+    exchange_.Send([this] { SendLine("T0"); });
+    dialogState_ = tpAwaitingUnkeyAck;
+    tuneExchange_ = false;
+}
+
+void TestPanelDialogue::UnkeyAnswered() {
+    exchange_.Stop();
     testStarted_ = false;
-    exchange_.Unkeyed();
+    retellUnkey_ = false;
+    txModeStep_ = 0;
+    transmitSelected_ = false;
+    view_.SetXcvrStatus(kRxingText);
+    const char* text = exchange_.UnkeyAcknowledged() ? kTxOffLaterText : kTxOffText;
     CompleteExchange();
-    if (links_.services.dialogs) links_.services.dialogs->messageBox(kTxOffText, "", MsgButtons::OK, MsgIcon::Exclamation);
+    if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+// The unkey went unanswered: the operator is told once that the radio may still transmit (again
+// when a send was waiting behind it); the deferred sends wait for the next try.
+void TestPanelDialogue::UnkeyGivenUp() {
+    dialogState_ = tpIdle;
+    const LoadToken::Value token = load_.Take();
+    if (!LineUp()) {
+        TellPortClosed();
+    } else if ((!exchange_.toldMayTransmit() || retellUnkey_) && links_.services.dialogs) {
+        exchange_.ToldMayTransmit();
+        retellUnkey_ = false;
+        links_.services.dialogs->messageBox(kMayTransmitText, "", MsgButtons::OK, MsgIcon::Exclamation);
+    }
+    if (!load_.Still(token)) return;
+    if (endTestPending_ && dialogState_ == tpIdle) {
+        endTestPending_ = false;
+        EndTest();
+    }
+}
+
+TestPanelDialogue::SendGate TestPanelDialogue::GateSend() {
+    if (!LineUp()) {
+        TellPortClosed();
+        return SendGate::Refused;
+    }
+    portToldClosed_ = false;
+    if (!exchange_.unkeyOwed()) return SendGate::Go;
+    retellUnkey_ = true;
+    SendUnkey();
+    return SendGate::Deferred;
+}
+
+void TestPanelDialogue::TellPortClosed() {
+    const bool keyed = exchange_.mayTransmit();
+    exchange_.OweUnkey();
+    if (portToldClosed_ || !links_.services.dialogs) return;
+    portToldClosed_ = true;
+    if (keyed) exchange_.ToldMayTransmit();
+    links_.services.dialogs->messageBox(PortClosedText(links_.port() ? links_.port()->portNumber : 0, keyed), "",
+                                        MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TestPanelDialogue::EndTestAnswered() {
     exchange_.Stop();
     testStarted_ = false;
-    exchange_.Unkeyed();
+    if (exchange_.UnkeyAcknowledged() && links_.services.dialogs) {
+        const LoadToken::Value token = load_.Take();
+        links_.services.dialogs->messageBox(kTxOffLaterText, "", MsgButtons::OK, MsgIcon::Exclamation);
+        if (!load_.Still(token)) return;
+    }
     links_.host.CloseWindow();
 }
 
@@ -301,7 +401,13 @@ void TestPanelDialogue::DisplayDiagnostics() {
     view_.ShowDiagnostics(MakeDiagnosticsTexts(diagnostics_, diagGroup_, links_.files.locale));
 }
 
-void TestPanelDialogue::ClearDiagnosticsButton() { SendLine("AR"); }
+void TestPanelDialogue::ClearDiagnosticsButton() {
+    if (!LineUp()) {
+        TellPortClosed();
+        return;
+    }
+    SendLine("AR");
+}
 
 void TestPanelDialogue::DiagnosticSelectChanged(int group) {
     diagGroup_ = group;
@@ -336,16 +442,18 @@ bool TestPanelDialogue::KeyDown(int keyCode, int modifiers) {
     }
 }
 
+// Nothing is written into a closed port (each write would show its own box).
 void TestPanelDialogue::SendLine(const std::string& command) {
-    if (links_.port()) SendCommand(*links_.port(), command);
+    if (LineUp()) SendCommand(*links_.port(), command);
 }
 
 void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t value) {
-    if (links_.port()) SendCommandAndByte(*links_.port(), command, value);
+    if (LineUp()) SendCommandAndByte(*links_.port(), command, value);
 }
 
 void TestPanelDialogue::SendTune() {
-    if (links_.port()) SendTuneRecord(*links_.port(), links_.modes, links_.records, tuneRecord_);
+    if (!LineUp()) return;
+    SendTuneRecord(*links_.port(), links_.modes, links_.records, tuneRecord_);
     NoteTuneSent();
     exchange_.SentRecord(IsSet(tuneRecord_.txSelected));
 }

@@ -55,6 +55,10 @@ struct PanelLinks : DialogueLinks {
     PanelHost& host;
 };
 
+// "T0" sent to a radio that may transmit, owed since an exchange was given up or the port was
+// lost; its acknowledgement confirms the transmitter off. After the user test's own states.
+inline constexpr std::int32_t tpAwaitingUnkeyAck = 11;
+
 class TestPanelDialogue : public CommForm, public ParmsClient {
 public:
     static constexpr int kResponseMs = 500;
@@ -169,9 +173,19 @@ protected:
     void NoteTuneSent() { testStarted_ = true; }
     // The acknowledgement of the tune-record exchange came.
     void TuneAcknowledged() { exchange_.RecordAcknowledged(); }
-    // The tune-record exchange's time-out: given up with "T0" and a message when the radio may
+    // The tune-record exchange's time-out: given up with the owed unkey when the radio may
     // transmit, else silently.
     void TuneTimedOut();
+    // Whether a send of the panel's own may go now (the state is Idle, the window active). With
+    // the port closed nothing goes and the operator is told once; with an unkey owed the unkey
+    // goes first and the send waits (the caller sets its pending flag).
+    enum class SendGate { Go, Deferred, Refused };
+    SendGate GateSend();
+    // The line to the modem is up.
+    bool LineUp() const { return exchange_.lineUp(); }
+    // The port is closed: told once while it stays closed; a radio that may transmit is owed
+    // its unkey.
+    void TellPortClosed();
     // The transmit/receive keys.
     void SetTransmit(bool on);
     std::string FormatHz(std::int32_t hz) const;
@@ -192,6 +206,8 @@ protected:
     bool testStarted_ = false;
     bool endTestSent_ = false;    // "T0" went out; its answer closes the window
     bool tuneExchange_ = false;   // the open exchange is a tune record's
+    bool portToldClosed_ = false;  // the operator was told the port is closed; reset when it is up
+    bool retellUnkey_ = false;     // a send waits behind the owed unkey: its failure is told again
     std::int16_t lastPortNumber_ = 0;
     int txModeStep_ = 0;
     std::string txModeCommand_;
@@ -212,9 +228,12 @@ protected:
     int diagGroup_ = 0;
 
 private:
-    // An exchange given up while the radio may transmit: "T0", receive shown, the deferred
-    // sends (now unkeyed), then one message.
+    // An exchange given up while the radio may transmit: receive shown, the unkey owed and sent.
     void GiveUpTransmitting();
+    // The owed unkey ("T0"), awaiting its acknowledgement; with the port closed nothing is sent.
+    void SendUnkey();
+    void UnkeyAnswered();
+    void UnkeyGivenUp();
     void TimerResponseTick();
     void TimerDiagnosticsTick();
     void TimerDelayCommunicationsTick();

@@ -67,6 +67,11 @@ void UserTestDialogue::SendChannelTuneRecord() {
         return;
     }
     if (!Active()) return;
+    switch (GateSend()) {
+    case SendGate::Deferred: channelSendPending_ = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
     const ModemParameters& p = links_.records.currentParameters;
     TuneRecord& t = tuneRecord_;
     const int channel = ChannelUnderTest();
@@ -108,6 +113,11 @@ void UserTestDialogue::SendChannelRedirect() {
         return;
     }
     if (!Active()) return;
+    switch (GateSend()) {
+    case SendGate::Deferred: redirectSendPending_ = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
     exchange_.Send([this] { SendLineAndByte("CHANNEL", redirectChannel_); });
     dialogState_ = usAwaitingRedirectAck;
     redirectSendPending_ = false;
@@ -119,6 +129,11 @@ void UserTestDialogue::SendClearDiagnostics() {
         return;
     }
     if (!Active()) return;
+    switch (GateSend()) {
+    case SendGate::Deferred: clearSendPending_ = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
     exchange_.Send([this] { SendLine("AR"); });
     dialogState_ = usAwaitingClearAck;
     clearSendPending_ = false;

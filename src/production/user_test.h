@@ -56,7 +56,9 @@ protected:
     void ActivateReady() override;
     void TakeOwnRecord(const SRecordMessage& rec) override;
     void OwnTimeout() override;
-    bool OwnsState(std::int32_t state) const override { return state >= usAwaitingSwitchSetting; }
+    bool OwnsState(std::int32_t state) const override {
+        return state >= usAwaitingSwitchSetting && state <= usAwaitingEndTestAck;
+    }
     std::int32_t EndTestAckState() const override { return usAwaitingEndTestAck; }
 
 private:

@@ -22,7 +22,7 @@ void ModemExchange::Await() { RestartTimer(*timer_); }
 
 void ModemExchange::Stop() { timer_->setEnabled(false); }
 
-bool ModemExchange::CanResend() const { return resends_ < kMaxResends && (!hooks_.lineUp || hooks_.lineUp()); }
+bool ModemExchange::CanResend() const { return resends_ < kMaxResends && lineUp(); }
 
 bool ModemExchange::Resend(Tally tally) {
     if (!CanResend()) return false;

@@ -42,8 +42,9 @@ private:
 // One exchange at a time with the modem: the command last sent, the response timer and the
 // resends made of it. The dialogue's time-out handler (onTimeOut) decides per state: Resend,
 // or give up (Stop, its message, and the load token checked before it goes on). A dialogue that
-// gives up while the radio may transmit (mayTransmit) unkeys it first and tells the operator
-// once.
+// gives up while the radio may transmit (mayTransmit) owes it an unkey (OweUnkey), an exchange
+// of its own that counts only when the modem acknowledges it; until then the operator is told
+// once that the radio may still transmit, and the unkey goes first whenever the line is up.
 class ModemExchange {
 public:
     struct Hooks {
@@ -84,21 +85,44 @@ public:
     // A fresh count for the exchange that follows without a Send of its own.
     void ClearResends() { resends_ = 0; }
 
+    // The line to the modem is up (the hook's answer; unset: up).
+    bool lineUp() const { return !hooks_.lineUp || hooks_.lineUp(); }
+
     // The transmitter: a keyed record went out and no unkeyed record was acknowledged since.
     void SentRecord(bool keyed) {
         lastKeyed_ = keyed;
         if (keyed) mayTransmit_ = true;
     }
-    void RecordAcknowledged() {
-        if (!lastKeyed_) mayTransmit_ = false;
-    }
+    // The modem acknowledged the record last sent. True when that confirms an owed unkey the
+    // operator was told about (UnkeyAcknowledged).
+    bool RecordAcknowledged() { return lastKeyed_ ? false : UnkeyAcknowledged(); }
     // A command that keys the transmitter by itself went out.
     void Keyed() { mayTransmit_ = true; }
-    // The radio was told to stop transmitting without waiting for it (or is known to have).
-    void Unkeyed() { mayTransmit_ = false; }
-    void ForgetKeying() { mayTransmit_ = lastKeyed_ = false; }
+    // The radio was told to stop transmitting and will not be heard of again (the window
+    // leaves, the port changes hands): nothing more is owed to it.
+    void Unkeyed() { mayTransmit_ = unkeyOwed_ = unkeyTold_ = false; }
+    void ForgetKeying() { mayTransmit_ = lastKeyed_ = unkeyOwed_ = unkeyTold_ = false; }
     bool mayTransmit() const { return mayTransmit_; }
     bool lastKeyed() const { return lastKeyed_; }
+
+    // The unkey owed to a radio that may transmit: the dialogue gave up on it, or could not
+    // reach it. It stays owed until the modem acknowledges an unkey ("T0" or a receive
+    // record), and goes before anything else whenever the line is up and the modem may answer.
+    void OweUnkey() {
+        if (mayTransmit_) unkeyOwed_ = true;
+    }
+    bool unkeyOwed() const { return unkeyOwed_; }
+    // The operator was told that the radio may still transmit; the acknowledgement is then
+    // told too.
+    void ToldMayTransmit() { unkeyTold_ = true; }
+    bool toldMayTransmit() const { return unkeyTold_; }
+    // The modem acknowledged an unkey: the radio is off. True when the operator had been told
+    // it may still transmit (and must now hear that it is off).
+    bool UnkeyAcknowledged() {
+        const bool tell = unkeyOwed_ && unkeyTold_;
+        mayTransmit_ = lastKeyed_ = unkeyOwed_ = unkeyTold_ = false;
+        return tell;
+    }
 
 private:
     void Tell(Tally tally);
@@ -109,6 +133,8 @@ private:
     std::int16_t resends_ = 0;
     bool mayTransmit_ = false;
     bool lastKeyed_ = false;
+    bool unkeyOwed_ = false;
+    bool unkeyTold_ = false;
 };
 
 }  // namespace k45

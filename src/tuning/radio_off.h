@@ -1,11 +1,40 @@
 #pragma once
-// What a window tells the operator when it gives up an exchange while the radio may be
-// transmitting. By then it has sent the radio its unkey.
+// What a window tells the operator about a radio that may be transmitting when an exchange is
+// given up or the port is gone. "Turned off" is said only once the modem acknowledged the
+// unkey; until then the unkey stays owed and goes first whenever the modem can answer.
+#include <string>
+
 namespace k45 {
 
-inline constexpr const char* kTxOffText = "Modem not responding! The transmitter was turned off.";
-// A calibration point was being measured: it was not stored.
+// The exchange went unanswered; the unkey that followed was acknowledged.
+inline constexpr const char* kTxOffText =
+    "Modem not responding! It then acknowledged the unkey: the transmitter was turned off.";
+// The same while a calibration point was being measured: it was not stored.
 inline constexpr const char* kPointNotTakenText =
-    "Modem not responding! The point was not taken; the transmitter was turned off.";
+    "Modem not responding! The point was not taken. The modem then acknowledged the unkey: the transmitter was "
+    "turned off.";
+// The unkey went unanswered too.
+inline constexpr const char* kMayTransmitText =
+    "Modem not responding! The radio may still be transmitting: the modem did not acknowledge the unkey. It is sent "
+    "again first as soon as the modem answers.";
+inline constexpr const char* kPointMayTransmitText =
+    "Modem not responding! The point was not taken. The radio may still be transmitting: the modem did not "
+    "acknowledge the unkey. It is sent again first as soon as the modem answers.";
+// A point given up after the modem had acknowledged the receive set-up: the radio is off, the
+// "T0" that followed went unanswered.
+inline constexpr const char* kPointLostText = "Modem not responding! The point was not taken.";
+// A modem that came back acknowledged the unkey still owed.
+inline constexpr const char* kTxOffLaterText =
+    "The modem answers again and acknowledged the unkey: the transmitter was turned off.";
+
+// The port to the modem is closed (its adapter lost): nothing was sent. `keyed`: the radio may be
+// transmitting, and its unkey waits for the port.
+inline std::string PortClosedText(int portNumber, bool keyed) {
+    const std::string head = "Com Port " + std::to_string(portNumber) + " is not open! ";
+    if (!keyed) return head + "Nothing was sent to the modem.";
+    return head +
+           "The radio may still be transmitting: the unkey could not be sent. It is sent first as soon as the port is "
+           "open again and the modem answers.";
+}
 
 }  // namespace k45

@@ -67,7 +67,8 @@ TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, Tu
       view_(view),
       links_(windows),
       mainFrame_(links.mainFrame()),
-      exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); }) {
+      exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); },
+                {[this] { return primary_ && primary_->GetCommPortOpen(); }, {}}) {
     timerDiagnostics_ = sched_.createTimer();
     timerDiagnostics_->setInterval(kDiagnosticsMs);
     timerDiagnostics_->setHandler([this] { TimerDiagnosticsTick(); });
@@ -91,6 +92,9 @@ void TuneDialogue::Load() {
     tunePending_ = false;
     endTestPending_ = false;
     endTestDone_ = false;
+    pointLost_ = false;
+    portToldClosed_ = false;
+    retellUnkey_ = false;
     testMode_ = false;
     exchange_.ForgetKeying();
     w_.currentPoint = 2;
@@ -447,6 +451,8 @@ void TuneDialogue::PrevAsStep18() {
 }
 
 void TuneDialogue::OK() {
+    // A step whose exchange cannot run is not taken: nothing moves on, nothing counts as done.
+    if (w_.currentStep >= 2 && !ReadyToAct()) return;
     switch (w_.currentStep) {
     case 0: Start(); break;
     case 2: GoToNextTest(0); break;
@@ -510,6 +516,7 @@ void TuneDialogue::OK() {
 }
 
 void TuneDialogue::Next() {
+    if (w_.currentStep >= 2 && !ReadyToAct()) return;
     switch (w_.currentStep) {
     case 0: case 1: break;
     case 2:
@@ -531,6 +538,7 @@ void TuneDialogue::Next() {
 }
 
 void TuneDialogue::Previous() {
+    if (w_.currentStep >= 2 && !ReadyToAct()) return;
     switch (w_.currentStep) {
     case 2: GoToPreviousTest(0); break;
     case 3:
@@ -563,6 +571,7 @@ bool TuneDialogue::KeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
     if (!step) return false;
     // A step that names no adjust value changes nothing (its value would reach the save).
     if (!StepNamesAdjustValue(w_.currentStep)) return true;
+    if (!ReadyToAct()) return true;
     TuneRecord& t = w_.tuneRecord;
     const int p = w_.currentPoint;
     const bool pointOk = ValidPoint(p);
@@ -610,6 +619,16 @@ void TuneDialogue::SendTunePoint(std::int16_t point) {
         return;
     }
     if (!Active() || !ValidPoint(point)) return;
+    if (!exchange_.lineUp()) {
+        TellPortClosed();
+        return;
+    }
+    // A modem that may be transmitting gets its owed unkey before anything else.
+    if (exchange_.unkeyOwed()) {
+        tunePending_ = true;
+        SendUnkey();
+        return;
+    }
     TuneRecord& t = w_.tuneRecord;
     const RadioSpec& spec = w_.testPoints[static_cast<std::size_t>(point)];
     const auto sum = [](std::int32_t a, std::int32_t b) {
@@ -665,17 +684,28 @@ void TuneDialogue::EndTest() {
         endTestPending_ = true;
         return;
     }
+    if (!exchange_.lineUp()) {
+        // Nothing can reach the modem: the operator hears what that means for the radio.
+        const LoadToken::Value token = load_.Take();
+        TellPortClosed();
+        if (!load_.Still(token)) return;
+        endTestDone_ = true;
+        view_.CloseWindow();
+        return;
+    }
     exchange_.Send([this] { SendCommandLine("T0"); });
     dialogState_ = TuneDialogState::AwaitingEndTestAck;
     endTestPending_ = false;
 }
 
+// Nothing is written into a closed port (each write would show its own box).
 void TuneDialogue::SendCommandLine(const std::string& command) {
-    if (primary_) SendCommand(*primary_, command);
+    if (exchange_.lineUp()) SendCommand(*primary_, command);
 }
 
 void TuneDialogue::SendTune() {
-    if (primary_) SendTuneRecord(*primary_, modes_, records_, w_.tuneRecord);
+    if (!exchange_.lineUp()) return;
+    SendTuneRecord(*primary_, modes_, records_, w_.tuneRecord);
     exchange_.SentRecord(IsSet(w_.tuneRecord.txSelected));
 }
 
@@ -695,7 +725,8 @@ void TuneDialogue::StartModBalance(std::int16_t point) {
 
 void TuneDialogue::TimerDelayTick() {
     timerDelayCommunications_->setEnabled(false);
-    if (primary_) SendCommandAndByte(*primary_, delayedCommand_, delayedCommandByte_);
+    if (!exchange_.lineUp()) return;
+    SendCommandAndByte(*primary_, delayedCommand_, delayedCommandByte_);
     testMode_ = true;
     exchange_.Keyed();
     exchange_.ClearResends();
@@ -717,12 +748,19 @@ void TuneDialogue::ClearDiagnostics(TuneDialogState clearing) {
 }
 
 void TuneDialogue::TimerDiagnosticsTick() {
-    if (!pollDiagnostics_ || transmitSelected_ || !Active()) return;
+    if (!Active()) return;
     // A port that would not open would report itself at every poll, one box after another.
-    if (!primary_ || !primary_->GetCommPortOpen()) return;
+    if (!exchange_.lineUp()) return;
+    portToldClosed_ = false;
     // Samples start only from Idle like the poll, so they never swallow the reply of an open
     // exchange (an "R8" of "T0" would otherwise be lost and the window never close).
     if (dialogState_ != TuneDialogState::Idle) return;
+    // The unkey owed goes first, whether or not the diagnostics are polled.
+    if (exchange_.unkeyOwed()) {
+        SendUnkey();
+        return;
+    }
+    if (!pollDiagnostics_ || transmitSelected_) return;
     if (w_.currentStep == 23) {
         SendCommandLine("AT");
         dialogState_ = TuneDialogState::AwaitingRssiSample;
@@ -782,14 +820,33 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         exchange_.Stop();
         CompleteExchange();
         break;
-    case TuneDialogState::AwaitingEndTestAck:
+    case TuneDialogState::AwaitingEndTestAck: {
         if (!ack) return;
         exchange_.Stop();
         testMode_ = false;
-        exchange_.Unkeyed();
+        const bool told = exchange_.UnkeyAcknowledged();
         endTestDone_ = true;
+        if (told) {
+            const LoadToken::Value token = load_.Take();
+            dialogs_.messageBox(kTxOffLaterText, "", MsgButtons::OK, MsgIcon::Exclamation);
+            if (!load_.Still(token)) return;
+        }
         view_.CloseWindow();
         break;
+    }
+    case TuneDialogState::AwaitingUnkeyAck: {
+        if (!ack) return;
+        exchange_.Stop();
+        testMode_ = false;
+        retellUnkey_ = false;
+        BackToKeyStep();
+        const char* text = exchange_.UnkeyAcknowledged() ? kTxOffLaterText
+                           : pointLost_                  ? kPointNotTakenText
+                                                         : kTxOffText;
+        CompleteExchange();
+        dialogs_.messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
+        break;
+    }
     case TuneDialogState::AwaitingPowerTuneAck:
         if (!ack) return;
         exchange_.RecordAcknowledged();
@@ -886,7 +943,7 @@ void TuneDialogue::TimerResponseTick() {
     case TuneDialogState::AwaitingTuneAck:
     case TuneDialogState::AwaitingBalanceEndAck:
         if (!transmitSelected_ && exchange_.Resend(silent)) break;
-        if (exchange_.mayTransmit()) GiveUpTransmitting(kTxOffText);
+        if (exchange_.mayTransmit()) GiveUpTransmitting(false);
         else CompleteExchange();
         break;
     case TuneDialogState::AwaitingEndTestAck:
@@ -899,6 +956,10 @@ void TuneDialogue::TimerResponseTick() {
         }
         break;
     case TuneDialogState::PowerPointClearing:
+        if (!exchange_.lineUp()) {
+            GiveUpPowerPoint();
+            break;
+        }
         if (transmitSelected_ || !exchange_.Resend(silent)) {
             dialogState_ = TuneDialogState::Idle;
             transmitSelected_ = false;
@@ -944,24 +1005,100 @@ void TuneDialogue::TimerResponseTick() {
     case TuneDialogState::AwaitingRxSample:
         CompleteExchange();
         break;
+    case TuneDialogState::AwaitingUnkeyAck:
+        if (!exchange_.Resend(silent)) UnkeyGivenUp();
+        break;
     default:
         break;
     }
 }
 
-void TuneDialogue::GiveUpPowerPoint() { GiveUpTransmitting(kPointNotTakenText); }
+void TuneDialogue::GiveUpPowerPoint() { GiveUpTransmitting(true); }
 
-void TuneDialogue::GiveUpTransmitting(const char* text) {
+void TuneDialogue::GiveUpTransmitting(bool pointLost) {
     for (Timer* t : {&exchange_.timer(), timerDelayCommunications_.get(), timerTxTimeout_.get()}) t->setEnabled(false);
-    transmitSelected_ = false;
-    SendEndTestNow();
-    if (KeyedStep(w_.currentStep)) {
-        const int t = TestOfStep(w_.currentStep);
-        if (t >= 0) w_.currentStep = kTunePlan[static_cast<std::size_t>(t)].firstStep;
-        ShowTuneStep();
+    pointLost_ = pointLost;
+    exchange_.OweUnkey();
+    BackToKeyStep();
+    dialogState_ = TuneDialogState::Idle;
+    SendUnkey();
+}
+
+void TuneDialogue::SendUnkey() {
+    if (!exchange_.lineUp()) {
+        // The deferred sends stay deferred behind the unkey; a pending close goes on.
+        if (endTestPending_) {
+            endTestPending_ = false;
+            EndTest();
+            return;
+        }
+        TellPortClosed();
+        return;
     }
-    CompleteExchange();
-    dialogs_.messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
+    portToldClosed_ = false;
+    exchange_.Send([this] { SendCommandLine("T0"); });
+    dialogState_ = TuneDialogState::AwaitingUnkeyAck;
+}
+
+// The unkey went unanswered: the operator is told once that the radio may still transmit; the
+// deferred sends wait behind the unkey, which the next poll or send tries again.
+void TuneDialogue::UnkeyGivenUp() {
+    dialogState_ = TuneDialogState::Idle;
+    const LoadToken::Value token = load_.Take();
+    if (!exchange_.lineUp()) {
+        TellPortClosed();
+    } else if (!exchange_.mayTransmit()) {
+        // The radio had acknowledged its receive set-up.
+        dialogs_.messageBox(kPointLostText, "", MsgButtons::OK, MsgIcon::Exclamation);
+    } else if (!exchange_.toldMayTransmit() || retellUnkey_) {
+        exchange_.ToldMayTransmit();
+        retellUnkey_ = false;
+        dialogs_.messageBox(pointLost_ ? kPointMayTransmitText : kMayTransmitText, "", MsgButtons::OK,
+                            MsgIcon::Exclamation);
+    }
+    if (!load_.Still(token)) return;
+    if (endTestPending_ && dialogState_ == TuneDialogState::Idle) {
+        endTestPending_ = false;
+        EndTest();
+    }
+}
+
+void TuneDialogue::BackToKeyStep() {
+    transmitSelected_ = false;
+    if (!KeyedStep(w_.currentStep)) return;
+    const int t = TestOfStep(w_.currentStep);
+    if (t >= 0) w_.currentStep = kTunePlan[static_cast<std::size_t>(t)].firstStep;
+    ShowTuneStep();
+}
+
+bool TuneDialogue::ReadyToAct() {
+    if (!LineReady()) return false;
+    if (!exchange_.unkeyOwed()) return true;
+    // The unkey goes first; the operator hears how it went and acts again.
+    if (dialogState_ == TuneDialogState::Idle) {
+        retellUnkey_ = true;
+        SendUnkey();
+    }
+    return false;
+}
+
+bool TuneDialogue::LineReady() {
+    if (exchange_.lineUp()) {
+        portToldClosed_ = false;
+        return true;
+    }
+    TellPortClosed();
+    return false;
+}
+
+void TuneDialogue::TellPortClosed() {
+    const bool keyed = exchange_.mayTransmit();
+    exchange_.OweUnkey();
+    if (portToldClosed_) return;
+    portToldClosed_ = true;
+    if (keyed) exchange_.ToldMayTransmit();
+    dialogs_.messageBox(PortClosedText(primary_ ? primary_->portNumber : 0, keyed), "", MsgButtons::OK,
+                        MsgIcon::Exclamation);
 }
 
 void TuneDialogue::ShowDiagnostics(const DiagnosticsRecord& record) {

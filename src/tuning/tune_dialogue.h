@@ -51,6 +51,9 @@ enum class TuneDialogState : std::int32_t {
     AwaitingRssiSampleAck = 16,
     AwaitingRxSample = 17,
     PowerVerifyClearing = 18,
+    // "T0" sent to a radio that may transmit, owed since an exchange was given up or the port
+    // was lost; its acknowledgement confirms the transmitter off.
+    AwaitingUnkeyAck = 19,
 };
 
 inline constexpr const char* kOverwriteDefaultsQuestion =
@@ -192,9 +195,21 @@ private:
     void RecordPowerPoint();
     void RecordRssiRead();
     void ReAdjustQuestion();
-    // An exchange given up while the radio may transmit: "T0", a keyed step back to the step
-    // that keys, the deferred sends (now unkeyed), then one message.
-    void GiveUpTransmitting(const char* text);
+    // An exchange given up while the radio may transmit: the unkey is owed, a keyed step goes
+    // back to the step that keys, and the unkey goes out as an exchange (SendUnkey).
+    void GiveUpTransmitting(bool pointLost);
+    // The owed unkey ("T0"), awaiting its acknowledgement; with the port closed nothing is sent.
+    void SendUnkey();
+    // The line to the modem is up; if not, the operator is told (once while it stays down) and
+    // the unkey of a radio that may transmit stays owed.
+    bool LineReady();
+    // An operator's action may act: the line is up and no unkey is owed (an owed one is sent
+    // instead, and the action is not taken).
+    bool ReadyToAct();
+    // Transmit off; a keyed step goes back to the step that keys.
+    void BackToKeyStep();
+    void TellPortClosed();
+    void UnkeyGivenUp();
     // A power point's exchange given up: nothing is stored.
     void GiveUpPowerPoint();
     // A data or end record of the reply being collected; each data record gives the reply a
@@ -231,6 +246,9 @@ private:
     LoadToken load_;
     bool testMode_ = false;
     bool endTestDone_ = false;  // the close comes from the end-test exchange itself
+    bool pointLost_ = false;    // the unkey owed follows a calibration point given up
+    bool portToldClosed_ = false;  // the operator was told the port is closed; reset when it is up
+    bool retellUnkey_ = false;     // an operator's action sent the owed unkey: its failure is told again
     std::string description_;
 
     TuneWork w_;

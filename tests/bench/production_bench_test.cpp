@@ -6,11 +6,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <functional>
 #include <string>
 
 #include "bench/bench_session.h"
 #include "frame/ui/mdi_main.h"
 #include "production/ui/prod_test_window.h"
+#include "tuning/radio_off.h"
 
 namespace k45::test {
 namespace {
@@ -133,6 +135,40 @@ TEST_F(ProductionOnTheBench, SwapPortsEndsTheKeyedTestOnTheOldPortAndSetsUpTheNe
         EXPECT_GT(polled, setUp);
         // After the end of its test the old radio hears nothing more.
         EXPECT_EQ(com1().lines().size(), ended + 1);
+    });
+}
+
+// ---- a pulled adapter with the transmitter keyed
+
+// Keyed with F5, the adapter pulled, then F6: nothing is written into the closed port (no
+// "Com Port 1 Not Open!!" per send), and the operator sees the loss and one message that the
+// radio may still be transmitting, never that it was turned off.
+TEST_F(ProductionOnTheBench, APulledAdapterWhileKeyedGivesTheLossAndOneMessageAboutTheRadio) {
+    ASSERT_NO_FATAL_FAILURE(PrepareBench(kProduction));
+    Run([&] {
+        PanelSetUp();
+        const std::size_t rx = com1().lines().size();
+        Keys("F5");
+        WaitLine(com1(), "T1", rx);
+        PanelSettled();
+        com1().unplug();
+        EXPECT_EQ(WaitBox(20000).rfind("Lost Com Port 1", 0), 0u);
+        AnswerBox("OK");
+        Keys("F6");
+        const std::string box = WaitBox(10000);
+        EXPECT_EQ(box, PortClosedText(1, true));
+        EXPECT_EQ(box.find("turned off"), std::string::npos);
+        AnswerBox("OK");
+        Keys("F6");
+        Keys("F5");
+        const std::function<bool()> boxUp = [this] { return ModalBox() != nullptr; };
+        bool further = true;
+        try {
+            WaitFor("a further box", boxUp, 3000);
+        } catch (const BenchFailure&) {
+            further = false;
+        }
+        EXPECT_FALSE(further) << "one message about the radio";
     });
 }
 

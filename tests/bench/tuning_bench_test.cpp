@@ -15,6 +15,7 @@
 #include "frame/ui/mdi_main.h"
 #include "params/startup_defaults.h"
 #include "support/temp_home.h"
+#include "tuning/radio_off.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45::test {
@@ -88,6 +89,24 @@ protected:
         }
     }
 
+    // Start, the DAC values window closed unchanged: the Tx intro screen.
+    void ToTheTxIntro() {
+        StartWithoutDefaults();
+        if (!Within(3000, [this] { return Shown("formDacVals"); })) ClickTune(&formTune::labelTestTitle);
+        WaitFor("the DAC values window", [this] { return Shown("formDacVals"); });
+        WindowMenu("formDacVals");
+        Click([this]() -> QWidget* { return ToolChild<QPushButton>("formDacVals", "buttonCancel"); });
+        WaitFor("the DAC values window to close", [this] { return !Shown("formDacVals"); });
+        EXPECT_EQ(Title(), "Transmitter Tuning.");
+    }
+    // The lines the modem received from `from` on, each cut to its first two characters.
+    std::vector<std::string> Heads(std::size_t from) {
+        std::vector<std::string> r;
+        const auto lines = com1().lines();
+        for (std::size_t i = from; i < lines.size(); ++i) r.push_back(lines[i].substr(0, 2));
+        return r;
+    }
+
     std::size_t seen_ = 0;  // modem lines already looked at
 };
 
@@ -143,6 +162,79 @@ TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
         EXPECT_EQ(after.modAdj, before.modAdj);
         EXPECT_EQ(after.frontEndAdj, before.frontEndAdj);
         EXPECT_EQ(Title(), "Connect Modem to Computer and Supply Power.");
+    });
+}
+
+// TCXO keyed while the modem falls silent, to the "T0" too: the window says the radio may still
+// be transmitting, never that it was turned off. When the modem answers again the owed "T0"
+// goes before anything else, and only its acknowledgement says the transmitter is off.
+TEST_F(TuningOnTheBench, AModemSilentToTheUnkeyIsToldAsMaybeTransmittingAndUnkeyedWhenItAnswers) {
+    ASSERT_NO_FATAL_FAILURE(PrepareProduction({0}));
+    Run([&] {
+        ToTheTxIntro();
+        ClickTune(&formTune::buttonOK);
+        WaitFor("the TCXO screen", [this] { return StepShown() == 3; });
+        Settled();
+        com1().withModem([](SimulatedModem& m) {
+            for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
+                m.addFault({ModemFault::Silence, s, 0, -1});
+        });
+        const std::size_t from = com1().lines().size();
+        ClickTune(&formTune::buttonOK);
+        const std::string box = WaitBox(20000);
+        EXPECT_EQ(box, kMayTransmitText);
+        EXPECT_EQ(box.find("turned off"), std::string::npos);
+        const std::vector<std::string> heads = Heads(from);
+        ASSERT_GE(heads.size(), 5u);
+        EXPECT_EQ(std::vector<std::string>(heads.begin(), heads.begin() + 5),
+                  (std::vector<std::string>{"T1", "T0", "T0", "T0", "T0"}));
+        AnswerBox("OK");
+        WaitFor("the window back on the step that keys", [this] { return StepShown() == 3; });
+
+        const std::size_t back = com1().lines().size();
+        com1().withModem([](SimulatedModem& m) { m.clearFaults(); });
+        EXPECT_EQ(WaitBox(20000), kTxOffLaterText);
+        AnswerBox("OK");
+        int answered = 0;
+        com1().withModem([&](SimulatedModem& m) { answered = m.endTests; });
+        EXPECT_GE(answered, 1);
+        // Nothing but the owed unkey went before the modem acknowledged one.
+        const std::vector<std::string> after = Heads(back);
+        const auto firstOther =
+            std::find_if(after.begin(), after.end(), [](const std::string& h) { return h != "T0"; });
+        EXPECT_GT(firstOther - after.begin(), 0);
+        for (auto it = firstOther; it != after.end(); ++it) EXPECT_NE(*it, "T1");
+        EXPECT_FALSE(Within(2500, [this] { return ModalBox() != nullptr; })) << "one box each";
+    });
+}
+
+// TCXO keyed, then the adapter pulled: OK sends nothing (no "Com Port 1 Not Open!!" box per
+// send), the loss and one message about the radio are all the operator sees, and the step is
+// not counted as done: no "Tuning Complete", however often OK is pressed.
+TEST_F(TuningOnTheBench, APulledAdapterAtAKeyedStepGivesTwoBoxesAndTakesNoStep) {
+    ASSERT_NO_FATAL_FAILURE(PrepareProduction({0}));
+    Run([&] {
+        ToTheTxIntro();
+        ClickTune(&formTune::buttonOK);
+        WaitFor("the TCXO screen", [this] { return StepShown() == 3; });
+        Settled();
+        ClickTune(&formTune::buttonOK);
+        WaitFor("the keyed TCXO step", [this] { return StepShown() == 4; });
+        Settled();
+        const std::size_t sent = com1().received().size();
+        com1().unplug();
+        EXPECT_EQ(WaitBox(20000).rfind("Lost Com Port 1", 0), 0u);
+        AnswerBox("OK");
+        ClickTune(&formTune::buttonOK);
+        EXPECT_EQ(WaitBox(10000), PortClosedText(1, true));
+        AnswerBox("OK");
+        for (int i = 0; i < 2; ++i) {
+            ClickTune(&formTune::buttonOK);
+            EXPECT_FALSE(Within(2500, [this] { return ModalBox() != nullptr; })) << "press " << i;
+        }
+        EXPECT_EQ(Gui([this] { return StepShown(); }), 4);
+        EXPECT_FALSE(Gui([this] { return Tune()->dialogue().work().testDone[0]; }));
+        EXPECT_EQ(com1().received().size(), sent);
     });
 }
 

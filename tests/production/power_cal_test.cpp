@@ -129,38 +129,65 @@ TEST_F(PowerCal, EachPointKeysCapturesAfter750MsAndReadsTheSampleAfterTheTxOffRe
 }
 
 // A keyed record the modem never acknowledges goes four times, 750 ms apart; then the radio
-// is sent its receive record, the operator one message, and OK keys again.
+// is sent its receive record, acknowledged before the operator is told it is off. A modem that
+// stays silent to the receive record too leaves the radio possibly keyed: the operator is told
+// so, and the next OK sends the owed receive record first (the OK itself is not taken).
 TEST_F(PowerCal, AnUnacknowledgedKeyedRecordGoesFourTimesThenTheRadioIsUnkeyedAndTheOperatorTold) {
-    Open();
-    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
-    dialogs.expectBox(kTxOffText);
-    dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
-    const auto times = SentTimes("T1");
-    ASSERT_EQ(times.size(), 6u);  // the load's record, the keyed one four times, the receive record
-    for (std::size_t i = 2; i <= 4; ++i) EXPECT_EQ(times[i] - times[i - 1], 750);
-    EXPECT_EQ(times[5] - times[1], 3000);
-    EXPECT_EQ(sched.nowMs(), times[5]);
-    EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
-    EXPECT_FALSE(dlg.transmitSelected());
-    EXPECT_FALSE(dlg.keyed());
-    EXPECT_EQ(dlg.dialogState(), pcIdle);
-    EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
-    EXPECT_TRUE(view.okEnabled);
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].buttons, MsgButtons::OK);
+    for (bool unkeyAnswered : {true, false}) {
+        SCOPED_TRACE(unkeyAnswered ? "receive record acknowledged" : "modem silent to it too");
+        Open();
+        const std::size_t before = SentTimes("T1").size();
+        modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, unkeyAnswered ? 4 : -1});
+        dialogs.expectBox(unkeyAnswered ? kTxOffText : kMayTransmitText);
+        dlg.OK();
+        ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
+        auto times = SentTimes("T1");
+        times.erase(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(before - 1));
+        // The load's record, the keyed one four times, the receive record once or four times.
+        ASSERT_EQ(times.size(), unkeyAnswered ? 6u : 9u);
+        for (std::size_t i = 2; i <= 4; ++i) EXPECT_EQ(times[i] - times[i - 1], 750);
+        EXPECT_EQ(times[5] - times[1], 3000);
+        EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+        EXPECT_FALSE(dlg.transmitSelected());
+        EXPECT_EQ(dlg.keyed(), !unkeyAnswered);
+        EXPECT_EQ(dlg.dialogState(), pcIdle);
+        EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
+        EXPECT_TRUE(view.okEnabled);
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_EQ(dialogs.boxes[0].buttons, MsgButtons::OK);
+        if (!unkeyAnswered) {
+            modem.clearFaults();
+            const std::size_t sent = SentTimes("T1").size();
+            dialogs.expectBox(kTxOffLaterText);
+            dlg.OK();
+            ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 2; }, 3000));
+            EXPECT_EQ(SentTimes("T1").size(), sent + 1);
+            EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+            EXPECT_FALSE(dlg.keyed());
+            dlg.OK();
+            EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+            sched.advance(2000);
+        }
+        modem.clearFaults();
+        dialogs.boxes.clear();
+        dlg.Unload();
+    }
 }
 
 // A point whose Tx-off record or sample stays unanswered after three resends is not taken: the
 // radio is sent its receive record, the operator one message, and OK keys again for the same
-// point (the Tx-off record's give-up used to leave OK disabled).
+// point (the Tx-off record's give-up used to leave OK disabled). A modem silent to every record
+// leaves the radio possibly keyed, and says so.
 TEST_F(PowerCal, APointWithoutItsTxOffAcknowledgementOrSampleIsNotTakenAndOkKeysAgain) {
     struct Case {
         const char* what;
         ModemStep silent;
         std::size_t samples;  // "AT" lines sent
+        const char* box;
+        bool keyed;
     };
-    const Case cases[] = {{"Tx-off record", ModemStep::Tune, 0}, {"sample", ModemStep::Sample, 4}};
+    const Case cases[] = {{"Tx-off record", ModemStep::Tune, 0, kPointMayTransmitText, true},
+                          {"sample", ModemStep::Sample, 4, kPointNotTakenText, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Open();
@@ -168,17 +195,23 @@ TEST_F(PowerCal, APointWithoutItsTxOffAcknowledgementOrSampleIsNotTakenAndOkKeys
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
         const std::size_t ats = Sent("AT").size();
         modem.addFault({ModemFault::Silence, c.silent, 0, -1});
-        dialogs.expectBox(kPointNotTakenText);
+        dialogs.expectBox(c.box);
         dlg.OK();
         EXPECT_FALSE(view.okEnabled);
         ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
         EXPECT_EQ(Sent("AT").size() - ats, c.samples);
         EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
         EXPECT_EQ(dlg.pointIndex(), 0);
-        EXPECT_FALSE(dlg.keyed());
+        EXPECT_EQ(dlg.keyed(), c.keyed);
         EXPECT_TRUE(view.okEnabled);
         EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
         modem.clearFaults();
+        if (c.keyed) {
+            dialogs.expectBox(kTxOffLaterText);
+            dlg.OK();  // the owed receive record first
+            ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 2; }, 3000));
+            EXPECT_FALSE(dlg.keyed());
+        }
         dlg.OK();
         EXPECT_TRUE(dlg.transmitSelected());
         EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
@@ -186,6 +219,26 @@ TEST_F(PowerCal, APointWithoutItsTxOffAcknowledgementOrSampleIsNotTakenAndOkKeys
         sched.advance(2000);
         dlg.Unload();
     }
+}
+
+// The adapter pulled while the radio is keyed: OK and the adjust keys send nothing into the
+// closed port; one message says what the loss means for the radio.
+TEST_F(PowerCal, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
+    Open();
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    dialogs.expectBox(PortClosedText(1, true));
+    cable.a().unplug();
+    dlg.OK();
+    dlg.KeyDown(keyPageUp, 0);
+    sched.advance(5000);
+    dlg.OK();
+    EXPECT_EQ(hostWrites().size(), written);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dlg.pointIndex(), 0);
+    EXPECT_TRUE(dlg.keyed());
 }
 
 TEST_F(PowerCal, CancelAndTheCloseBoxWhileTransmittingUnkeyTheRadioFirst) {

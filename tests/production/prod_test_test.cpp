@@ -2,6 +2,8 @@
 // polls, transmit modes, adjust keys, write-back and every way out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame/converters.h"
 #include "production/panel_bench.h"
 #include "production/prod_test.h"
@@ -219,7 +221,7 @@ TEST_F(ProdPanel, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitEndsTheTestAn
         dialogs.expectBox(kTxOffText);
         dlg.KeyDown(c.keyFirst ? keyF6 : keyF5, 0);
         ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 3000));
-        EXPECT_EQ(sched.nowMs() - t0, 500);
+        EXPECT_EQ(SentTimes("T0").back() - t0, 500);
         std::vector<std::string> lines;
         const auto all = hostWrites();
         for (std::size_t i = written; i < all.size(); ++i) lines.push_back(Line(all[i].bytes).substr(0, 2));
@@ -233,6 +235,85 @@ TEST_F(ProdPanel, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitEndsTheTestAn
         modem.clearFaults();
         dlg.Unload();
     }
+}
+
+// The modem stops answering with the radio keyed and stays silent to the "T0" too: the panel
+// says the radio may still be transmitting, never that it was turned off; the owed "T0" takes
+// the polls' place, an F6 waits behind it, and once the modem answers the "T0" goes first, its
+// acknowledgement alone says the transmitter is off, and the F6 record follows.
+TEST_F(ProdPanel, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAnswers) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
+        modem.addFault({ModemFault::Silence, s, 0, -1});
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox(kMayTransmitText);
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 5000));
+    auto linesSince = [&](std::size_t from) {
+        std::vector<std::string> r;
+        const auto all = hostWrites();
+        for (std::size_t i = from; i < all.size(); ++i) r.push_back(Line(all[i].bytes).substr(0, 2));
+        return r;
+    };
+    EXPECT_EQ(linesSince(written), (std::vector<std::string>{"T1", "T0", "T0", "T0", "T0"}));
+    EXPECT_EQ(view.xcvr, "Rx'ing");
+    sched.advance(6000);
+    std::vector<std::string> lines = linesSince(written);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "AS"), 0) << "the owed unkey takes the polls' place";
+    EXPECT_GT(std::count(lines.begin(), lines.end(), "T0"), 4);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+
+    // F6 waits behind the unkey; while the modem stays silent that is told again.
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 5000));
+    dialogs.expectBox(kMayTransmitText);
+    std::size_t mark = hostWrites().size();
+    dlg.KeyDown(keyF6, 0);
+    EXPECT_TRUE(dlg.pairSendPending());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 2; }, 5000));
+    EXPECT_EQ(linesSince(mark), (std::vector<std::string>{"T0", "T0", "T0", "T0"}));
+
+    modem.clearFaults();
+    mark = hostWrites().size();
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !dlg.pairSendPending(); }, 3000));
+    lines = linesSince(mark);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "T0");
+    EXPECT_EQ(lines[1], "T1");
+    EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+    sched.advance(3100);
+    EXPECT_GT(Sent("AS").size(), 0u);
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+}
+
+// Keyed with F5, the adapter pulled, then F6 and the other keys: nothing is written into the
+// closed port (no "Not Open" box per send), one message says what the loss means for the radio.
+// The port opened again gets the owed "T0" first.
+TEST_F(ProdPanel, ALostPortWhileKeyedSendsNothingTellsOnceAndUnkeysWhenItIsBack) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    dialogs.expectBox(PortClosedText(1, true));
+    cable.a().unplug();
+    dlg.KeyDown(keyF6, 0);
+    dlg.KeyDown(keyF5, 0);
+    dlg.KeyDown(keyPageUp, 0);
+    dlg.ClearDiagnosticsButton();
+    sched.advance(5000);
+    EXPECT_EQ(hostWrites().size(), written);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+
+    cable.a().plugIn();
+    ASSERT_TRUE(port->RegisterForSRecord(&dlg, false));
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
+    EXPECT_EQ(Line(hostWrites()[written].bytes), "T0");
+    EXPECT_EQ(hostWrites().size(), written + 1);
 }
 
 TEST_F(ProdPanel, FreqPairChosenDuringAnOpenExchangeDoesNotWedgeTheDialogue) {

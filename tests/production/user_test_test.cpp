@@ -202,6 +202,25 @@ TEST_F(UserPanel, AKeyedTuneRecordLeftUnansweredEndsTheTestAndTells) {
     EXPECT_FALSE(dlg.transmitSelected());
 }
 
+// Keyed, the adapter pulled: F6 and the Clear button send nothing into the closed port (its
+// own exchanges included); one message says what the loss means for the radio.
+TEST_F(UserPanel, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    dialogs.expectBox(PortClosedText(1, true));
+    cable.a().unplug();
+    dlg.KeyDown(keyF6, 0);
+    dlg.ClearButton();
+    sched.advance(5000);
+    EXPECT_EQ(hostWrites().size(), written);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+}
+
 TEST_F(UserPanel, TheCloseBoxWhileTransmittingSendsT0) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());

@@ -114,6 +114,41 @@ TEST(ModemExchange, TheRadioMayTransmitFromAKeyedRecordUntilAnUnkeyedOneIsAcknow
     EXPECT_FALSE(r.ex.mayTransmit());
 }
 
+// The unkey owed to a radio that may transmit is done only by the modem's acknowledgement of an
+// unkey ("T0" or a receive record); the operator who was told the radio may still transmit is
+// to hear that it is off, the one who was not hears nothing more.
+TEST(ModemExchange, AnOwedUnkeyStaysOwedUntilTheModemAcknowledgesOne) {
+    ExchangeRig r;
+    r.ex.OweUnkey();
+    EXPECT_FALSE(r.ex.unkeyOwed()) << "nothing is owed to a radio that is not keyed";
+    r.ex.SentRecord(true);
+    r.ex.RecordAcknowledged();
+    r.ex.OweUnkey();
+    EXPECT_TRUE(r.ex.unkeyOwed());
+    r.ex.ToldMayTransmit();
+    r.ex.SentRecord(false);
+    EXPECT_TRUE(r.ex.unkeyOwed()) << "sending the unkey is not enough";
+    EXPECT_TRUE(r.ex.mayTransmit());
+    EXPECT_TRUE(r.ex.RecordAcknowledged()) << "the operator was told: the acknowledgement is told too";
+    EXPECT_FALSE(r.ex.unkeyOwed());
+    EXPECT_FALSE(r.ex.mayTransmit());
+    EXPECT_FALSE(r.ex.toldMayTransmit());
+
+    r.ex.SentRecord(true);
+    r.ex.OweUnkey();
+    EXPECT_FALSE(r.ex.UnkeyAcknowledged()) << "an unkey acknowledged at once needs no second word";
+    EXPECT_FALSE(r.ex.unkeyOwed());
+
+    r.ex.SentRecord(true);
+    r.ex.OweUnkey();
+    r.ex.SentRecord(true);
+    EXPECT_FALSE(r.ex.RecordAcknowledged()) << "a keyed record's acknowledgement unkeys nothing";
+    EXPECT_TRUE(r.ex.unkeyOwed());
+    r.lineUp = false;
+    EXPECT_FALSE(r.ex.lineUp());
+    EXPECT_FALSE(r.ex.CanResend());
+}
+
 TEST(LoadToken, ATokenTakenBeforeABoxHoldsOnlyForTheSameLoad) {
     LoadToken load;
     EXPECT_FALSE(load.Still(load.Take()));

@@ -10,6 +10,7 @@
 #include "programming/programming_bench.h"
 #include "radio/cal_tables.h"
 #include "serial/modem_commands.h"
+#include "tuning/radio_off.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_math.h"
 #include "tuning/tune_test_samples.h"
@@ -581,6 +582,8 @@ protected:
 // A power point the modem leaves unanswered or answers with garbage: the radio is sent "T0"
 // at once, the operator gets one message, nothing is stored, the window goes back to the step
 // that keys the transmitter, and OK there measures the same point with the transmitter keyed.
+// "Turned off" is said only when the modem acknowledged the "T0": a modem silent to it too
+// leaves the radio possibly keyed, and its unkey goes first when it answers again.
 TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
     SimulatedModem::DiagBlock sample = TuneBlock(60, 0);
     const std::string answer = DataRecord(0, sample.data(), kDiagnosticBlockSize) + "\r\n" + EndRecord() + "\r\n";
@@ -588,6 +591,8 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
         const char* what;
         int pointsBefore;  // points taken before the one given up
         std::function<void()> fault;
+        const char* box;
+        bool unkeyAnswered;
     };
     const Case cases[] = {
         {"the modem silent for 4 s", 0,
@@ -595,11 +600,12 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
              for (ModemStep s : {ModemStep::Clear, ModemStep::Tune, ModemStep::Sample, ModemStep::Diagnostics,
                                  ModemStep::EndTest})
                  modem.addFault({ModemFault::Silence, s, 0, -1});
-         }},
+         },
+         kPointMayTransmitText, false},
         {"every sample garbled, at the second point", 1,
-         [&] { AnswerSamplesWith(Garbled(answer) + AckRecord() + "\r\n", 4); }},
+         [&] { AnswerSamplesWith(Garbled(answer) + AckRecord() + "\r\n", 4); }, kPointNotTakenText, true},
         {"the sample's acknowledgement garbled", 0,
-         [&] { AnswerSamplesWith(answer + Garbled(AckRecord()) + "\r\n", 1); }},
+         [&] { AnswerSamplesWith(answer + Garbled(AckRecord()) + "\r\n", 1); }, kPointNotTakenText, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -619,13 +625,14 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
         const PowerCalPoints points = dlg.work().powerCalPoints;
         const std::int16_t adjust = dlg.work().tuneRecord.powerAdj[1];
         const std::size_t written = hostWrites().size();
-        dialogs.expectBox("Modem not responding! The point was not taken; the transmitter was turned off.");
+        dialogs.expectBox(c.box);
         dlg.OK();
         c.fault();
         ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
         const std::vector<std::string> lines = LinesSince(written);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), "T0");  // the unkey comes last, before any poll
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "T0"), c.unkeyAnswered ? 1 : 4);
         EXPECT_EQ(std::count(lines.begin(), lines.end(), "AS"), 0);
         EXPECT_EQ(dialogs.boxes.size(), 1u);
         EXPECT_EQ(dialogs.boxes[0].title, version::programTitle);
@@ -636,8 +643,16 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
         StepIs(5, 1, 1);
         EXPECT_NE(view.description.find("Hook Up"), std::string::npos);  // no longer "Adjust ... for"
 
-        // Retaken with the transmitter keyed.
         modem.clearFaults();
+        if (!c.unkeyAnswered) {
+            // The modem answers again: the owed unkey goes before any poll, and only its
+            // acknowledgement says the transmitter is off.
+            const std::size_t before = hostWrites().size();
+            dialogs.expectBox(kTxOffLaterText);
+            ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 2; }, 5000));
+            EXPECT_EQ(LinesSince(before), std::vector<std::string>{"T0"});
+        }
+        // Retaken with the transmitter keyed.
         sched.advance(3000);
         Settle();
         dlg.OK();
@@ -687,12 +702,14 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
         modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
         const std::int64_t t0 = sched.nowMs();
         const std::size_t written = hostWrites().size();
-        dialogs.expectBox("Modem not responding! The transmitter was turned off.");
+        const int endTests = modem.endTests;
+        dialogs.expectBox(kTxOffText);
         if (c.keyFirst) dlg.Next();
         else dlg.OK();
         ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 70000));
         EXPECT_EQ(Prefixes(LinesSince(written)), c.lines);
-        EXPECT_EQ(sched.nowMs() - t0, c.giveUpMs);
+        EXPECT_EQ(hostWrites("T0").back().atMs - t0, c.giveUpMs);
+        EXPECT_EQ(modem.endTests - endTests, 1) << "said once the modem acknowledged the unkey";
         EXPECT_FALSE(dlg.transmitSelected());
         EXPECT_EQ(dlg.work().currentStep, c.stepAfter);
         const std::size_t balances = hostWrites("BALANCE").size();
@@ -703,6 +720,106 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
         modem.clearFaults();
         dlg.Unload();
     }
+}
+
+// A modem that stops answering while the radio is keyed and stays silent to the "T0" too: the
+// operator is told the radio may still be transmitting, never that it was turned off. While the
+// modem is silent the polls carry the owed "T0" (no "AS"), an OK is not taken but sends the
+// "T0" and tells again; once the modem answers, the "T0" goes first and its acknowledgement
+// alone says the transmitter is off.
+TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAnswers) {
+    StartTest(0);  // TCXO
+    for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
+        modem.addFault({ModemFault::Silence, s, 0, -1});
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox(kMayTransmitText);
+    dlg.OK();  // keys the transmitter: never acknowledged
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
+    EXPECT_EQ(Prefixes(LinesSince(written)), (std::vector<std::string>{"T1", "T0", "T0", "T0", "T0"}));
+    EXPECT_EQ(dlg.work().currentStep, 3);  // back on the step that keys
+    EXPECT_FALSE(dlg.transmitSelected());
+
+    // Still silent: the polls try the unkey again, quietly.
+    std::size_t mark = hostWrites().size();
+    sched.advance(8000);
+    std::vector<std::string> lines = LinesSince(mark);
+    EXPECT_GE(std::count(lines.begin(), lines.end(), "T0"), 4);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "AS"), 0);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle; }, 5000));
+
+    // OK is not taken while the unkey is owed: the unkey goes instead, and its failure is told.
+    dialogs.expectBox(kMayTransmitText);
+    mark = hostWrites().size();
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 2; }, 5000));
+    EXPECT_EQ(Prefixes(LinesSince(mark)), (std::vector<std::string>{"T0", "T0", "T0", "T0"}));
+    EXPECT_EQ(dlg.work().currentStep, 3);
+
+    // The modem answers again.
+    modem.clearFaults();
+    mark = hostWrites().size();
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
+    EXPECT_EQ(LinesSince(mark), std::vector<std::string>{"T0"});
+    sched.advance(3000);
+    lines = LinesSince(mark);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "T0"), 1);
+    EXPECT_GE(std::count(lines.begin(), lines.end(), "AS"), 1) << "polls as before";
+    Settle();
+    dlg.OK();  // keys again
+    Settle();
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+}
+
+// The adapter pulled while a step keeps the radio keyed: nothing is written into the closed
+// port, the operator gets the loss and one message about the radio, OK takes nothing (no
+// "Tuning Complete", no save offered). A port opened again gets the owed "T0" first. Close
+// with the port lost sends nothing and closes.
+TEST_F(TuneGiveUp, ALostPortSendsNothingTellsOnceAndCountsNoStepDone) {
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;  // TCXO only
+    StartTest(0);
+    dlg.OK();
+    Settle();
+    ASSERT_EQ(dlg.work().currentStep, 4);
+    ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    dialogs.expectBox(PortClosedText(1, true));
+    cable.a().unplug();
+    ASSERT_FALSE(port->GetCommPortOpen());
+    dlg.OK();
+    sched.advance(3000);
+    dlg.OK();
+    dlg.Next();
+    dlg.KeyDown(kKeyPageUp, false, false, false);
+    sched.advance(5000);
+    EXPECT_EQ(hostWrites().size(), written);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_FALSE(dlg.work().testDone[0]);
+    EXPECT_TRUE(links.writes.empty());
+
+    // The adapter is back and the port opened again: the unkey goes first.
+    cable.a().plugIn();
+    ASSERT_TRUE(port->RegisterForSRecord(&dlg, false));
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
+    EXPECT_EQ(LinesSince(written), std::vector<std::string>{"T0"});
+    EXPECT_EQ(dlg.work().currentStep, 3);  // the radio is off: back on the step that keys
+    EXPECT_FALSE(dlg.work().testDone[0]);
+
+    // Lost again, then Close: no send, nothing more to tell, the window closes.
+    dialogs.expectBox("Lost Com Port 1");
+    cable.a().unplug();
+    const std::size_t before = hostWrites().size();
+    dialogs.expectBox(PortClosedText(1, false));
+    dlg.Close();
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(hostWrites().size(), before);
+    EXPECT_EQ(dialogs.boxes.size(), 5u);
 }
 
 // ---- the sequencer, without a modem exchange (the window is not active: sends are dropped)
