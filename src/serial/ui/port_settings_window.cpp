@@ -343,7 +343,7 @@ void formPortSettings::ShowDeviceStatus(Side& s) {
     const std::string chosen = devices_[n];
     const std::string open = OpenDeviceOf(n);
     const PortDeviceState state = checkDevice ? checkDevice(chosen) : CheckPortDevice(chosen);
-    QString text;
+    QString text = DeviceStateText(state);
     if (!open.empty() && open == chosen)
         text = QString("Open now on this device.");
     else if (!open.empty() && state == PortDeviceState::Present)
@@ -353,7 +353,6 @@ void formPortSettings::ShowDeviceStatus(Side& s) {
                    .arg(DeviceStateText(state), Breakable(open));
     else if (WantedClosed(n) && state == PortDeviceState::Present)
         text = QString("The device is present; OK opens the port on it.");
-    else text = DeviceStateText(state);
     s.labelDevice->setText(text);
 }
 
