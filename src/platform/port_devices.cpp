@@ -1,5 +1,9 @@
 #include "platform/port_devices.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <optional>
 
 #include "platform/profile.h"
@@ -43,6 +47,15 @@ std::map<int, std::string> ReadPortDeviceMap(const std::string& mapFile) {
         map[n] = path.empty() ? DefaultPortDevice(n) : path;
     }
     return map;
+}
+
+PortDeviceState CheckPortDevice(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return errno == EACCES ? PortDeviceState::NoPermission : PortDeviceState::Missing;
+    if (!S_ISCHR(st.st_mode)) return PortDeviceState::NotADevice;
+    if (::access(path.c_str(), R_OK | W_OK) != 0) return PortDeviceState::NoPermission;
+    return PortDeviceState::Present;
 }
 
 bool WritePortDevices(const std::string& mapFile, const std::map<int, std::string>& devices, std::string* error) {

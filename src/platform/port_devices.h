@@ -25,6 +25,15 @@ std::map<int, std::string> ReadPortDeviceMap(const std::string& mapFile);
 // written.
 [[nodiscard]] bool WritePortDevices(const std::string& mapFile, const std::map<int, std::string>& devices,
                                     std::string* error);
+// Whether a device file can be opened as a port, as far as the file system tells before an open.
+enum class PortDeviceState {
+    Present,       // a character device this user may read and write
+    Missing,       // no such file (an unplugged adapter, a typing error)
+    NoPermission,  // there, but this user may not open it
+    NotADevice,    // a file or folder that is not a device
+};
+PortDeviceState CheckPortDevice(const std::string& path);
+
 // Writes an entry for each of the port numbers the map does not name yet (the device it opens
 // now), so the section is there to be read and edited. False with the reason on a failed write.
 [[nodiscard]] bool AddMissingPortDevices(const std::string& mapFile, const std::initializer_list<int>& portNumbers,

@@ -2,6 +2,7 @@
 // overrides and the DMP baud search.
 #include "serial/class_comm.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -208,12 +209,16 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     if (!failed) IdleLines();
     bytesPerSecond_ = GetBytesPerSecond();
     if (failed) {
-        ReportError("Could Not Open Com Port ", error);
+        // A device that was lost and said so is still gone: the retries of the windows that
+        // used it add nothing to that one message.
+        if (!lossReported_ || commCtrl_->deviceName() != lostDevice_) ReportError("Could Not Open Com Port ", error);
         if (commCtrl_->isOpen()) commCtrl_->close();
         comPortOpen_ = false;
         return false;
     }
     comPortOpen_ = true;
+    lossReported_ = false;
+    refusalsShown_.clear();
     keyedSendActive_ = false;
     // As with the idle levels above, the mode's lines are what the device can drive.
     (void)ApplyTxMode(forcedOpen_ ? forcedTxMode_ : workingTxMode_, nullptr);
@@ -238,6 +243,13 @@ void classComm::CloseCommPort() {
     comPortOpen_ = false;
 }
 
+bool classComm::OpenWanted() const {
+    if (forcedOpen_) return true;
+    for (int l = 0; l < kDataLists; ++l)
+        if (!lists_[static_cast<size_t>(l)].empty()) return true;
+    return false;
+}
+
 std::string classComm::GetOpenDevice() const {
     return comPortOpen_ && commCtrl_ && commCtrl_->isOpen() ? commCtrl_->deviceName() : std::string();
 }
@@ -248,7 +260,7 @@ void classComm::ResetPort() {
     (void)OpenCommPort(true);  // a failed reopen has shown its message and left the port closed
 }
 
-bool classComm::ApplyTxMode(std::int32_t mode, std::string* error) {
+bool classComm::ApplyTxMode(std::int32_t mode, std::vector<std::string>* refusals) {
     const TxModeEntry& m = TxModeTable(mode);
     auto level = [](ModeLevel l, bool setting) {
         return l == ModeLevel::High || (l == ModeLevel::Setting && setting);
@@ -256,10 +268,10 @@ bool classComm::ApplyTxMode(std::int32_t mode, std::string* error) {
     bool ok = true;
     std::string e;
     auto step = [&](bool r) {
-        if (!r && ok) {
-            ok = false;
-            if (error) *error = e;
-        }
+        if (r) return;
+        ok = false;
+        if (refusals && std::find(refusals->begin(), refusals->end(), e) == refusals->end()) refusals->push_back(e);
+        e.clear();
     };
     step(commCtrl_->setRts(m.rtsHigh, &e));
     step(commCtrl_->setDtr(level(m.dtr, dtrEnabled), &e));
@@ -267,6 +279,17 @@ bool classComm::ApplyTxMode(std::int32_t mode, std::string* error) {
     ReadLinesBack();
     workingIgnoreDcd_ = level(m.ignoreDcd, ignoreDCD);
     return ok;
+}
+
+void classComm::ReportRefusals(const char* fixedText, const std::vector<std::string>& refusals) {
+    std::string detail;
+    for (const std::string& given : refusals) {
+        const std::string r = given.empty() ? std::string("The device refused the setting.") : given;
+        if (std::find(refusalsShown_.begin(), refusalsShown_.end(), r) != refusalsShown_.end()) continue;
+        refusalsShown_.push_back(r);
+        detail += (detail.empty() ? "" : "\r\n") + r;
+    }
+    if (!detail.empty()) ReportError(fixedText, detail);
 }
 
 bool classComm::ApplyWorkingSettings(const PortSettings& settings, bool extended, const char* failText) {
@@ -283,8 +306,9 @@ bool classComm::ApplyWorkingSettings(const PortSettings& settings, bool extended
         bytesPerSecond_ = GetBytesPerSecond();
         txChunkSize_ = GetTxChunkSize();
     } else {
-        // The working layer keeps what the device has in force.
-        ReportError(failText, error);
+        // The working layer keeps what the device has in force; the next override tries again,
+        // and says nothing more about the same refusal until the device is opened again.
+        ReportRefusals(failText, {error});
     }
     extendedLengthMode_ = extended;
     return ok;
@@ -300,16 +324,13 @@ bool classComm::RestoreSettings(bool tmpExtendedLengthMode) {
 
 bool classComm::ApplyWorkingMode(std::int32_t mode, const char* failText) {
     if (!comPortOpen_ || mode == workingTxMode_) return comPortOpen_;
-    std::string error;
-    if (ApplyTxMode(mode, &error)) {
-        workingTxMode_ = mode;
-        return true;
-    }
-    // Put the mode in force back on the lines (as far as the device takes them); the refused
-    // mode is not remembered.
-    (void)ApplyTxMode(workingTxMode_, nullptr);
-    ReportError(failText, error);
-    return false;
+    // What the device takes of the mode is in force and the mode with it, so later activations
+    // do not try again what it cannot do (a pseudo-terminal has no control lines).
+    std::vector<std::string> refusals;
+    const bool ok = ApplyTxMode(mode, &refusals);
+    workingTxMode_ = mode;
+    if (!ok) ReportRefusals(failText, refusals);
+    return ok;
 }
 
 bool classComm::OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmpProtocol,

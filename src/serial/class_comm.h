@@ -76,10 +76,12 @@ public:
     std::string GetOpenDevice() const;
     void ResetPort();
     // Both refuse (return false) when the device did not accept the settings; the working
-    // layer then keeps what was in force.
+    // layer then keeps what was in force. A refusal is shown once per open of the device.
     [[nodiscard]] bool OverrideSettings(const PortSettings& newSettings, bool tmpExtendedLengthMode = false);
     [[nodiscard]] bool RestoreSettings(bool tmpExtendedLengthMode = false);
     std::int32_t GetWorkingBaudRate() const { return working_.baudRate; }
+    // The mode is put in force as far as the device takes it; false when the device refused a
+    // part of it (control lines it lacks, a handshaking), which is shown once per open.
     [[nodiscard]] bool OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmpProtocol = false,
                                            std::int16_t tmpSimulatedDmpFunction = 0);
     [[nodiscard]] bool RestoreHandshaking();
@@ -172,6 +174,11 @@ public:
     // ---- Read-only views for the windows and tests.
     std::int16_t firstSlot() const { return firstSlot_; }
     bool forcedOpen() const { return forcedOpen_; }
+    // The port should be open for the windows that use it (forced open, or a window in a data
+    // list), whether or not it is open now (a lost device, a failed reopen).
+    bool OpenWanted() const;
+    // The device was lost and has not been opened since; the loss has been shown.
+    bool DeviceLostSinceOpen() const { return lossReported_; }
     const PortSettings& GetWorkingSettings() const { return working_; }
     bool GetWorkingIgnoreDcd() const { return workingIgnoreDcd_; }
     bool GetExtendedLengthMode() const { return extendedLengthMode_; }
@@ -191,7 +198,10 @@ public:
 private:
     // settings / open / close
     void ResetClass();
-    [[nodiscard]] bool ApplyTxMode(std::int32_t mode, std::string* error);
+    // Sets the mode's lines and handshaking; what the device refused is added to `refusals`.
+    bool ApplyTxMode(std::int32_t mode, std::vector<std::string>* refusals);
+    // Shows what the device refused under fixedText, leaving out what was shown since the open.
+    void ReportRefusals(const char* fixedText, const std::vector<std::string>& refusals);
     [[nodiscard]] bool ApplyWorkingSettings(const PortSettings& settings, bool extended, const char* failText);
     [[nodiscard]] bool ApplyWorkingMode(std::int32_t mode, const char* failText);
     void InitDmpBaudList();
@@ -256,6 +266,12 @@ private:
 
     bool comPortOpen_ = false;
     std::int16_t firstSlot_ = 0;
+    // What the device refused and was shown since it was opened: shown once per open.
+    std::vector<std::string> refusalsShown_;
+    // The device was lost and said so; later losses and failed opens of the same device stay
+    // quiet until it opens again.
+    bool lossReported_ = false;
+    std::string lostDevice_;
 
     bool forcedOpen_ = false;
     PortSettings forced_;

@@ -54,9 +54,13 @@ void classComm::commCtrl_OnComm(int eventCode) {
 // An unplugged adapter: the port is closed at once so nothing more is written to a dead
 // device; registered windows stay registered, and the next registration or open reopens it.
 // Nothing of the lost session outlives it: a burst's raised threshold would otherwise hold
-// back every short reply once the device is back.
+// back every short reply once the device is back. The loss is shown once: until the device
+// opens again, neither another loss nor the windows' attempts to reopen it add a box.
 void classComm::DeviceLost() {
     const std::string reason = commCtrl_->deviceLostReason();
+    const bool shown = lossReported_;
+    lossReported_ = true;
+    lostDevice_ = commCtrl_->deviceName();
     keyedSendActive_ = false;
     rxBurstTicks_ = 0;
     lastRxTime_ = 0;
@@ -65,7 +69,8 @@ void classComm::DeviceLost() {
     ClearCommStats();
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
-    ReportError("Lost Com Port ", reason.empty() ? std::string("The device is no longer present.") : reason);
+    if (!shown)
+        ReportError("Lost Com Port ", reason.empty() ? std::string("The device is no longer present.") : reason);
 }
 
 void classComm::ReceiveStep() {

@@ -4,12 +4,21 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
+
+// The line requests the ioctl below plays, shared with the ends that have no lines.
+namespace {
+std::mutex linesMutex;
+std::map<int, int> lineBits;            // by file descriptor: the RTS and DTR the program set
+std::set<std::string> linelessDevices;  // devices whose requests are refused, as the pty does
+}  // namespace
 
 namespace k45::test {
 
@@ -76,6 +85,11 @@ void BenchEnd::unplug() {
     std::lock_guard<std::mutex> lock(mutex_);
     note("unplugged");
     pty_.closeMaster();
+}
+
+void BenchEnd::withoutControlLines() {
+    std::lock_guard<std::mutex> lock(::linesMutex);
+    ::linelessDevices.insert(pty_.slavePath());
 }
 
 void BenchEnd::answerAlso(std::function<std::string(const std::string& line)> answer) {
@@ -147,10 +161,6 @@ void BenchEnd::serve() {
 // sets, CTS follows RTS (the modem answers a key-up at once), DSR is up and DCD down. The
 // program's serial code and the serial library reach the device through this ioctl, which
 // stands before the C library's in the test process.
-namespace {
-std::mutex linesMutex;
-std::map<int, int> lineBits;  // by file descriptor: the RTS and DTR the program set
-}  // namespace
 
 extern "C" int ioctl(int fd, unsigned long request, ...) __THROW {
     va_list args;
@@ -162,7 +172,17 @@ extern "C" int ioctl(int fd, unsigned long request, ...) __THROW {
     const int result = real(fd, request, arg);
     const bool lines = request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC;
     if (result == 0 || !lines || (errno != ENOTTY && errno != EINVAL) || !arg) return result;
+    const int refusal = errno;
     std::lock_guard<std::mutex> lock(linesMutex);
+    if (!linelessDevices.empty()) {
+        char path[256];
+        const std::string fdLink = "/proc/self/fd/" + std::to_string(fd);
+        const ssize_t n = ::readlink(fdLink.c_str(), path, sizeof path - 1);
+        if (n > 0 && linelessDevices.count(std::string(path, static_cast<std::size_t>(n)))) {
+            errno = refusal;
+            return result;
+        }
+    }
     int& bits = lineBits.try_emplace(fd, 0).first->second;
     const int given = *static_cast<int*>(arg) & (TIOCM_RTS | TIOCM_DTR);
     if (request == TIOCMSET) bits = given;

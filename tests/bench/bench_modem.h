@@ -4,7 +4,8 @@
 // (loop-back, a cable to another port, or silence). A thread of its own serves the master in
 // real time, so the far end keeps answering while the program's window is busy or shows a box.
 // The device has the modem control lines of an adapter, which a pseudo-terminal lacks: RTS and
-// DTR take what the program sets, CTS follows RTS, DSR is up, DCD down (bench_modem.cpp).
+// DTR take what the program sets, CTS follows RTS, DSR is up, DCD down (bench_modem.cpp);
+// an end made withoutControlLines is a bare pseudo-terminal, as a network serial bridge is.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -57,6 +58,8 @@ public:
     void crossTo(BenchEnd* other) { cross_ = other; }
     // The far end goes away (an adapter pulled): the program's device sees a hang-up.
     void unplug();
+    // The device has no modem control lines: the program's RTS and DTR requests are refused.
+    void withoutControlLines();
     // Units the modem does not play (remote units behind it, commands it does not know): every
     // line the modem receives is offered to answer, and the bytes it returns, if any, go to the
     // host at once, besides the modem's own answer. Kind::Modem only; answer runs on the serving

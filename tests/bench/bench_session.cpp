@@ -176,6 +176,8 @@ void BenchTest::Prepare(const BenchOptions& options) {
     com2_ = std::make_unique<BenchEnd>("Com2", options.com2, artifacts_ + "/com2.log");
     ASSERT_TRUE(com1_->ok()) << com1_->error();
     ASSERT_TRUE(com2_->ok()) << com2_->error();
+    if (!options.com1ControlLines) com1_->withoutControlLines();
+    if (!options.com2ControlLines) com2_->withoutControlLines();
     // The settings name a link to each far end's device, so a far end can be plugged in again.
     for (int n : {1, 2}) {
         const std::string link = home_.file("ttyCom" + std::to_string(n));
@@ -195,6 +197,7 @@ void BenchTest::Replug(int port, BenchEnd::Kind kind) {
     const std::string name = "com" + std::to_string(port) + "-" + std::to_string(++replugs_);
     end = std::make_unique<BenchEnd>("Com" + std::to_string(port), kind, artifacts_ + "/" + name + ".log");
     if (!end->ok()) throw BenchFailure("no new pseudo-terminal: " + end->error());
+    if (!(port == 1 ? options_.com1ControlLines : options_.com2ControlLines)) end->withoutControlLines();
     const std::string link = home_.file("ttyCom" + std::to_string(port));
     std::filesystem::remove(link);
     std::filesystem::create_symlink(end->devicePath(), link);

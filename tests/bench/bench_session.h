@@ -53,6 +53,9 @@ struct BenchOptions {
     std::vector<std::string> words;    // command-line words, e.g. "/ProductionTest"
     BenchEnd::Kind com1 = BenchEnd::Kind::Modem;
     BenchEnd::Kind com2 = BenchEnd::Kind::Silent;
+    // False: the port's device has no modem control lines (a bare pseudo-terminal).
+    bool com1ControlLines = true;
+    bool com2ControlLines = true;
 };
 
 class BenchTest : public ::testing::Test {

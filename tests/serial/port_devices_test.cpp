@@ -1,5 +1,8 @@
 // The map of port numbers to device files: where it lives, what it reads and what it writes.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -8,6 +11,7 @@
 #include "platform/port_devices.h"
 #include "platform/profile.h"
 #include "platform/qt/qt_serial_device.h"
+#include "support/pty_pair.h"
 #include "support/temp_home.h"
 
 namespace k45 {
@@ -129,6 +133,35 @@ TEST(DrainTime, IsTheTimeTheBytesNeedPlusAMarginCappedAtASecond) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(QtSerialDevice::DrainTimeMs(c.bytes, c.settings), c.ms) << c.bytes << " " << c.settings.baudRate;
+}
+
+// What Port Settings tells of a device before OK: a link to a pseudo-terminal is a device,
+// a path to nothing or to a plain file is not, and one the user may not open says so.
+TEST(PortDeviceCheck, TellsMissingNotADeviceAndPresent) {
+    TempHome home;
+    test::PtyPair pty;
+    ASSERT_TRUE(pty.ok()) << pty.error();
+    std::filesystem::create_symlink(pty.slavePath(), home.file("com1"));
+    home.write("plain", "");
+    const struct {
+        std::string path;
+        PortDeviceState state;
+    } cases[] = {
+        {pty.slavePath(), PortDeviceState::Present},       {home.file("com1"), PortDeviceState::Present},
+        {home.file("ttyUSB9"), PortDeviceState::Missing},  {"", PortDeviceState::Missing},
+        {home.file("plain"), PortDeviceState::NotADevice}, {home.path(), PortDeviceState::NotADevice},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CheckPortDevice(c.path), c.state) << c.path;
+    pty.closeMaster();  // the adapter pulled: the link stays, its device is gone
+    EXPECT_EQ(CheckPortDevice(home.file("com1")), PortDeviceState::Missing);
+}
+
+TEST(PortDeviceCheck, ADeviceTheUserMayNotOpenIsToldApart) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may open any device";
+    test::PtyPair locked;
+    ASSERT_TRUE(locked.ok());
+    ASSERT_EQ(::chmod(locked.slavePath().c_str(), 0), 0);
+    EXPECT_EQ(CheckPortDevice(locked.slavePath()), PortDeviceState::NoPermission);
 }
 
 }  // namespace

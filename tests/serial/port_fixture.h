@@ -36,6 +36,7 @@ public:
     std::string openError = "No such file or directory";
     std::set<std::string> refusedSettings;  // settings texts the device refuses
     bool refuseRts = false;
+    bool refuseDtr = false;
     bool refuseWrite = false;
     bool refuseBreak = false;
     int threshold = 1;
@@ -105,7 +106,11 @@ public:
     int outputBufferSize() const override { return outSize_; }
     bool setRts(bool on, std::string* error) override;
     bool rts() const override { return rts_; }
-    bool setDtr(bool on, std::string*) override {
+    bool setDtr(bool on, std::string* error) override {
+        if (refuseDtr) {
+            if (error) *error = "DTR refused";
+            return false;
+        }
         dtr_ = on;
         return true;
     }

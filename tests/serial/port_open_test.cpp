@@ -119,24 +119,70 @@ TEST_F(PortOpen, RefusedOverrideIsNotRememberedAsApplied) {
     EXPECT_EQ(port->GetWorkingBaudRate(), 14400);
 }
 
-TEST_F(PortOpen, RefusedHandshakingOverrideKeepsTheModeInForce) {
+// A device without control lines (a pseudo-terminal, a network bridge) takes the rest of a
+// mode; what it cannot do is shown once per open, in one box, not at every activation of a
+// window that restores or overrides the mode.
+TEST_F(PortOpen, ADeviceWithoutControlLinesIsShownOncePerOpenAndTakesTheRestOfTheMode) {
     ASSERT_TRUE(port->OpenCommPort());
     device.refuseRts = true;
-    dialogs.expectBox("Could Not Override Handshaking For Com Port 1\r\nRTS refused");
+    device.refuseDtr = true;
+    dialogs.expectBox("Could Not Override Handshaking For Com Port 1\r\nRTS refused\r\nDTR refused");
     EXPECT_FALSE(port->OverrideHandshaking(5, true, 115));
-    EXPECT_EQ(port->GetWorkingTxMode(), 1);
-    EXPECT_EQ(device.handshaking(), 0);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(port->GetWorkingTxMode(), 5);
+    EXPECT_EQ(device.handshaking(), 2);            // what the device takes still applies
     EXPECT_TRUE(port->GetSimulatedDmpProtocol());  // stored in every case
-    device.refuseRts = false;
-    EXPECT_TRUE(port->OverrideHandshaking(5));
-    EXPECT_EQ(port->GetWorkingTxMode(), 5);
-    EXPECT_EQ(device.handshaking(), 2);
 
-    device.refuseRts = true;
-    dialogs.expectBox("Could Not Restore Handshaking For Com Port 1\r\nRTS refused");
-    EXPECT_FALSE(port->RestoreHandshaking());
-    EXPECT_EQ(port->GetWorkingTxMode(), 5);
-    EXPECT_EQ(device.handshaking(), 2);
+    // Activations that switch between modes: nothing new to say.
+    for (int i = 0; i < 5; ++i) {
+        (void)port->RestoreHandshaking();
+        EXPECT_EQ(port->GetWorkingTxMode(), 1);
+        EXPECT_EQ(device.handshaking(), 0);
+        (void)port->OverrideHandshaking(3);
+        EXPECT_EQ(port->GetWorkingTxMode(), 3);
+    }
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+
+    // The device opened again: said once more, under the operation that met it, and only
+    // what it refuses; a refusal not met before is shown alone.
+    port->CloseCommPort();
+    device.refuseDtr = false;
+    ASSERT_TRUE(port->OpenCommPort());
+    dialogs.expectBox("Could Not Override Handshaking For Com Port 1\r\nRTS refused");
+    (void)port->OverrideHandshaking(7);
+    EXPECT_EQ(dialogs.boxes.back().text, "Could Not Override Handshaking For Com Port 1\r\nRTS refused");
+    for (int i = 0; i < 3; ++i) {
+        (void)port->RestoreHandshaking();
+        (void)port->OverrideHandshaking(7);
+    }
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    device.refuseDtr = true;
+    dialogs.expectBox("Could Not Restore Handshaking For Com Port 1\r\nDTR refused");
+    (void)port->RestoreHandshaking();
+    EXPECT_EQ(dialogs.boxes.back().text, "Could Not Restore Handshaking For Com Port 1\r\nDTR refused");
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+}
+
+// Serial settings the device refuses are shown once per open too; each activation tries them
+// again (the device may take them later) without another box.
+TEST_F(PortOpen, RefusedSettingsAreShownOncePerOpen) {
+    port->portSettings.parity = 'm';
+    ASSERT_TRUE(port->OpenCommPort());
+    ASSERT_TRUE(port->OverrideSettings({.baudRate = 9600}));
+    device.refusedSettings.insert("9600,m,8,1");
+    dialogs.expectBox("Could Not Restore Baud Rate For Com Port 1\r\nThe device refused 9600,m,8,1");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(port->RestoreSettings());
+        EXPECT_EQ(port->GetWorkingSettings().parity, 'n');
+    }
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    port->CloseCommPort();
+    device.refusedSettings.clear();
+    ASSERT_TRUE(port->OpenCommPort());
+    device.refusedSettings.insert("4800,n,8,1");
+    dialogs.expectBox("Could Not Set Baud Rate For Com Port 1\r\nThe device refused 4800,n,8,1");
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(port->OverrideSettings({.baudRate = 4800}));
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
 }
 
 TEST_F(PortOpen, HandshakingOverrideOnAClosedPortStoresOnlyTheDmpValues) {
@@ -314,10 +360,10 @@ TEST_F(PortOpen, LostDeviceClosesThePortAndIsReportedThenReopensOnDemand) {
     EXPECT_FALSE(port->GetCommPortOpen());
     EXPECT_FALSE(device.isOpen());
     EXPECT_EQ(dialogs.boxes.back().title, "Com Port Error");
-    // Nothing is written to the lost device: a send says the port is not open.
-    dialogs.expectBox("Com Port 1 Not Open!!");
-    port->SendString("abc", 1);
+    // Nothing is written to the lost device, and the send adds no box to the loss's.
+    EXPECT_EQ(port->SendString("abc", 1), 0);
     EXPECT_EQ(port->GetTxBytes(), 0);
+    EXPECT_TRUE(device.wire.empty());
     // A window that registers afterwards opens the port again.
     std::vector<std::string> log;
     RecordingForm w(&log, "w");
@@ -325,6 +371,50 @@ TEST_F(PortOpen, LostDeviceClosesThePortAndIsReportedThenReopensOnDemand) {
     EXPECT_TRUE(port->GetCommPortOpen());
     EXPECT_EQ(device.opens, 2);
     port->DeRegisterForAll(&w);
+}
+
+// One lost device, one box: the windows that still use it, their retries to open it and their
+// sends add nothing until it is open again; a loss after that is a new one.
+TEST_F(PortOpen, ALostDeviceIsShownOnceUntilItIsOpenAgain) {
+    std::vector<std::string> log;
+    RecordingForm a(&log, "a"), b(&log, "b");
+    ASSERT_TRUE(port->RegisterForDecodedData(&a));
+    ASSERT_TRUE(port->RegisterForRawData(&b));
+    dialogs.expectBox("Lost Com Port 1\r\nThe device is no longer present.");
+    device.refuseOpen = true;
+    device.fire(commEventDeviceLost);
+    EXPECT_TRUE(port->DeviceLostSinceOpen());
+    EXPECT_TRUE(port->OpenWanted());
+    for (int retry = 0; retry < 3; ++retry) {
+        sched.advance(700);
+        EXPECT_TRUE(port->RegisterForDecodedData(&a));
+        (void)port->RegisterForCtsChange(&b);
+        EXPECT_FALSE(port->OpenCommPort());
+        EXPECT_EQ(port->SendString("x", 1), 0);
+        device.fire(commEventDeviceLost);
+    }
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_FALSE(port->GetCommPortOpen());
+
+    // Back: the next retry opens it; a later loss is shown again.
+    device.refuseOpen = false;
+    EXPECT_TRUE(port->OpenCommPort());
+    EXPECT_FALSE(port->DeviceLostSinceOpen());
+    dialogs.expectBox("Lost Com Port 1");
+    device.fire(commEventDeviceLost);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    port->DeRegisterForAll(&a);
+    port->DeRegisterForAll(&b);
+    EXPECT_FALSE(port->OpenWanted());
+}
+
+// A port that was never lost still says at each failed open why it could not open.
+TEST_F(PortOpen, FailedOpensWithoutALossAreEachReported) {
+    device.refuseOpen = true;
+    for (int i = 0; i < 2; ++i) {
+        dialogs.expectBox("Could Not Open Com Port 1\r\nNo such file or directory");
+        EXPECT_FALSE(port->OpenCommPort());
+    }
 }
 
 }  // namespace

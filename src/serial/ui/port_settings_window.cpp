@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -92,9 +93,25 @@ void FitTablePopup(QComboBox* combo) {
 // Lets a long path wrap at its slashes.
 QString Breakable(const std::string& path) { return QText(path).replace("/", QString("/") + QChar(0x200B)); }
 
-bool DeviceExists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
+// What the file system says of a device, for the status line and the question before OK.
+const char* DeviceStateText(PortDeviceState state) {
+    switch (state) {
+    case PortDeviceState::Present: return "The device is present.";
+    case PortDeviceState::Missing: return "The device was not found.";
+    case PortDeviceState::NoPermission: return "The device is there, but this user may not open it.";
+    case PortDeviceState::NotADevice: return "This path is not a serial device.";
+    }
+    return "";
+}
+
+const char* DeviceStateReason(PortDeviceState state) {
+    switch (state) {
+    case PortDeviceState::Missing: return "was not found";
+    case PortDeviceState::NoPermission: return "may not be opened by this user";
+    case PortDeviceState::NotADevice: return "is not a serial device";
+    case PortDeviceState::Present: break;
+    }
+    return "is present";
 }
 
 }  // namespace
@@ -184,6 +201,7 @@ formPortSettings::formPortSettings(AppContext& ctx, QWidget* parent)
     top->addWidget(labelDeviceMap);
     top->addLayout(buttons);
     listDevices = [] { return QtSerialDevice::PresentDevices(); };
+    checkDevice = CheckPortDevice;
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { buttonOK_Click(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { buttonCancel_Click(); });
@@ -309,6 +327,13 @@ void formPortSettings::DeviceEdited(Side& s, const QString& text) {
     ShowDeviceStatus(s);
 }
 
+bool formPortSettings::WantedClosed(int portNumber) const {
+    for (const classComm* p : {ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary})
+        if (p && !p->GetCommPortOpen() && p->OpenWanted() && p->portNumber == portNumber) return true;
+    return false;
+}
+
+// Checked as the device is typed or chosen: open, present, missing or not to be opened.
 void formPortSettings::ShowDeviceStatus(Side& s) {
     const int n = s.comboPortNum->currentIndex() + 1;
     if (n < 1) {
@@ -317,13 +342,17 @@ void formPortSettings::ShowDeviceStatus(Side& s) {
     }
     const std::string chosen = devices_[n];
     const std::string open = OpenDeviceOf(n);
-    QString text;
+    const PortDeviceState state = checkDevice ? checkDevice(chosen) : CheckPortDevice(chosen);
+    QString text = DeviceStateText(state);
     if (!open.empty() && open == chosen)
         text = QString("Open now on this device.");
-    else if (!open.empty())
+    else if (!open.empty() && state == PortDeviceState::Present)
         text = QString("Open now on %1; OK reopens the port on this device.").arg(Breakable(open));
-    else
-        text = DeviceExists(chosen) ? QString("The device is present.") : QString("The device was not found.");
+    else if (!open.empty())
+        text = QString("%1 Open now on %2; OK asks before it leaves that device.")
+                   .arg(DeviceStateText(state), Breakable(open));
+    else if (WantedClosed(n) && state == PortDeviceState::Present)
+        text = QString("The device is present; OK opens the port on it.");
     s.labelDevice->setText(text);
 }
 
@@ -477,7 +506,11 @@ void formPortSettings::buttonOK_Click() {
                                    MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    const bool wasOpen[2] = {ports[0]->GetCommPortOpen(), ports[1]->GetCommPortOpen()};
+    if (!ConfirmUnusableDevices()) return;
+    // A port that should be open but is not (its device lost, a reopen that failed) opens
+    // again with what is chosen now.
+    const bool wasOpen[2] = {ports[0]->GetCommPortOpen() || ports[0]->OpenWanted(),
+                             ports[1]->GetCommPortOpen() || ports[1]->OpenWanted()};
     ports[0]->CloseCommPort();
     ports[1]->CloseCommPort();
 
@@ -523,7 +556,42 @@ void formPortSettings::buttonOK_Click() {
     CloseForm();
 }
 
+bool formPortSettings::ConfirmUnusableDevices() {
+    classComm* ports[2] = {ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary};
+    for (int k = 0; k < 2; ++k) {
+        const classComm* p = ports[k];
+        if (!p || !p->GetCommPortOpen()) continue;
+        const int chosenNumber = side[static_cast<size_t>(k)].comboPortNum->currentIndex() + 1;
+        const int n = chosenNumber > 0 ? chosenNumber : p->portNumber;
+        // A move to another number is the operator's choice of that number's device as it stands
+        // in the map; the question is for a new device typed or chosen for the number in use.
+        if (n != p->portNumber) continue;
+        const std::string target = devices_[n];
+        std::string current = p->GetOpenDevice();
+        if (current.empty()) current = storedDevices_[p->portNumber];
+        if (target == current) continue;
+        const PortDeviceState state = checkDevice ? checkDevice(target) : CheckPortDevice(target);
+        if (state == PortDeviceState::Present) continue;
+        const std::string text = "Com" + std::to_string(p->portNumber) + " is open on " + current + ".\r\n" +
+                                 "The device " + target + " " + DeviceStateReason(state) + ".\r\n\r\n" +
+                                 "Use it for Com" + std::to_string(n) +
+                                 " anyway? The port closes and stays closed until the device can be opened.";
+        if (ctx_.dialogs()->messageBox(text, "Port Settings", MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
+            return false;
+    }
+    return true;
+}
+
 void formPortSettings::buttonCancel_Click() { CloseForm(); }
+
+void formPortSettings::keyPressEvent(QKeyEvent* e) {
+    const auto mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (mods == Qt::NoModifier && e->key() == Qt::Key_Escape) {
+        buttonCancel->click();
+        return;
+    }
+    ToolWindowBase::keyPressEvent(e);
+}
 
 void formPortSettings::buttonSwap_Click() {
     auto lists = [](Side& s) {

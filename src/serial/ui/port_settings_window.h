@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "frame/window_interfaces.h"
+#include "platform/port_devices.h"
 #include "platform/qt/qt_serial_device.h"
 #include "ui/tool_window.h"
 
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
@@ -55,6 +57,8 @@ public:
     std::array<Side, 2> side;
     // The devices present now (Qt SerialPort's enumeration); tests put their own.
     std::function<std::vector<PresentSerialDevice>()> listDevices;
+    // Whether a path can be opened as a port (platform/port_devices.h); tests put their own.
+    std::function<PortDeviceState(const std::string&)> checkDevice;
     QLabel* labelDeviceMap = nullptr;  // which file holds the devices
     QTabWidget* tabPortSettings = nullptr;
     QGroupBox* frameAdvancedSettings = nullptr;
@@ -76,6 +80,8 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    // Escape cancels, as in any window with a Cancel button.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void DisplaySettings();
@@ -87,6 +93,12 @@ private:
     void ShowDeviceColumn();
     void FillPresentDevices(QComboBox* box);
     std::string OpenDeviceOf(int portNumber) const;
+    // A port object that wants this number open but does not have it open (a lost device, a
+    // reopen that failed).
+    bool WantedClosed(int portNumber) const;
+    // For each open port whose device OK would change to one that cannot be opened: asks
+    // before leaving the device in use. False when the operator keeps it.
+    bool ConfirmUnusableDevices();
     std::string MapFile() const;
     void checkIgnoreDCD_Click();
     void FillSide(Side& s, int tab, const char* frameCaption, const char* explanation);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +11,7 @@
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -70,8 +73,12 @@ struct PortSettingsWindow : ::testing::Test {
     }
     ~PortSettingsWindow() override { dialogs.verify(); }
 
+    // The device check the window uses, when a test puts its own.
+    std::function<PortDeviceState(const std::string&)> check;
+
     void open() {
         win = std::make_unique<formPortSettings>(ctx);
+        if (check) win->checkDevice = check;
         win->show();
         ASSERT_TRUE(win->loaded());
     }
@@ -95,7 +102,7 @@ TEST_F(PortSettingsWindow, ShowsBesideEachNumberTheDeviceItOpensAndForAnOpenPort
     primary->InitCommCtrl(&named, 0, 1, nullptr);
     primary->ForceCommPortOpen(7, {.baudRate = 9600});
     ASSERT_EQ(primary->GetOpenDevice(), "/dev/pts/7");
-    home.write("adapter", "");
+    std::filesystem::create_symlink("/dev/null", home.file("adapter"));  // a character device
     home.write("K45MR.ini", "[Com Port Devices]\r\nCom1=/dev/ttyUSB5\r\nCom3=" + home.file("adapter") +
                                 "\r\nCom4=" + home.file("gone") + "\r\n");
     open();
@@ -404,6 +411,117 @@ TEST_F(PortSettingsWindow, PlacementIsSavedOnlyWhenTheWindowWasShown) {
     win->SaveFormParameters(ini, "Port Settings Window");
     EXPECT_EQ(ProfileRead(ini, "Port Settings Window", "Left", ""), "300");
     EXPECT_EQ(ProfileRead(ini, "Port Settings Window", "Top", ""), "450");
+}
+
+// Escape cancels wherever the focus is: nothing is applied.
+TEST_F(PortSettingsWindow, EscapeCancels) {
+    for (const char* focus : {"comboSecondaryBaudRate", "comboSecondaryDevice", "buttonOK"}) {
+        SCOPED_TRACE(focus);
+        open();
+        win->tabPortSettings->setCurrentIndex(1);
+        win->side[1].comboBaudRate->setCurrentText("4800");
+        win->side[1].comboDevice->setEditText("/dev/ttyUSB1");
+        auto* target = win->findChild<QWidget*>(focus);
+        ASSERT_TRUE(target);
+        target->setFocus();
+        QWidget* receiver =
+            target == win->side[1].comboDevice ? static_cast<QWidget*>(win->side[1].comboDevice->lineEdit()) : target;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &press);
+        EXPECT_FALSE(win->loaded());
+        EXPECT_EQ(secondary->portSettings.baudRate, 19200);
+        EXPECT_FALSE(std::filesystem::exists(home.file("K45MR.ini")));
+        EXPECT_TRUE(primary->GetCommPortOpen());
+    }
+}
+
+// The status line checks the device as it is typed or chosen, before OK.
+TEST_F(PortSettingsWindow, TheStatusLineTellsWhetherTheChosenDeviceCanBeOpened) {
+    NamedDevice named{sched};
+    named.name = "/dev/pts/7";
+    primary->InitCommCtrl(&named, 0, 1, nullptr);
+    primary->ForceCommPortOpen(7, {.baudRate = 9600});
+    const std::map<std::string, PortDeviceState> devices = {
+        {"/dev/pts/7", PortDeviceState::Present},
+        {"/dev/ttyUSB0", PortDeviceState::Present},
+        {"/dev/ttyUSB3", PortDeviceState::NoPermission},
+        {"/tmp/notes.txt", PortDeviceState::NotADevice},
+    };
+    check = [&](const std::string& path) {
+        const auto it = devices.find(path);
+        return it == devices.end() ? PortDeviceState::Missing : it->second;
+    };
+    open();
+    const struct {
+        int side;
+        const char* typed;
+        const char* status;
+    } cases[] = {
+        {0, "/dev/pts/7", "Open now on this device."},
+        {0, "/dev/ttyUSB0", "Open now on /dev/pts/7; OK reopens the port on this device."},
+        {0, "/dev/ttyUSB9", "The device was not found. Open now on /dev/pts/7; OK asks before it leaves that device."},
+        {0, "/dev/ttyUSB3",
+         "The device is there, but this user may not open it. Open now on /dev/pts/7; OK asks before it leaves that "
+         "device."},
+        {1, "/dev/ttyUSB0", "The device is present."},
+        {1, "/dev/ttyUSB9", "The device was not found."},
+        {1, "/dev/ttyUSB3", "The device is there, but this user may not open it."},
+        {1, "/tmp/notes.txt", "This path is not a serial device."},
+    };
+    for (const auto& c : cases) {
+        formPortSettings::Side& s = win->side[static_cast<size_t>(c.side)];
+        s.comboDevice->setEditText(c.typed);
+        EXPECT_EQ(Plain(s.labelDevice->text()).toStdString(), c.status) << c.side << " " << c.typed;
+    }
+    win->buttonCancel->click();
+    primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
+}
+
+// OK with a device that cannot be opened for an open port asks first; No keeps the port open
+// on its device and the window open. Yes stores it, and the port closed by it opens again once
+// the operator chooses a good device.
+TEST_F(PortSettingsWindow, AMissingDeviceForAnOpenPortIsConfirmedAndAGoodOneReopensThePort) {
+    NamedDevice named{sched};
+    named.name = "/dev/pts/7";
+    primary->InitCommCtrl(&named, 0, 1, nullptr);
+    primary->ForceCommPortOpen(7, {.baudRate = 9600});
+    check = [](const std::string& path) {
+        return path == "/dev/ttyUSB9" ? PortDeviceState::Missing : PortDeviceState::Present;
+    };
+    open();
+    win->side[0].comboDevice->setEditText("/dev/ttyUSB9");
+    dialogs.expectBox(
+        "Com1 is open on /dev/pts/7.\r\nThe device /dev/ttyUSB9 was not found.\r\n\r\nUse it for Com1 "
+        "anyway? The port closes and stays closed until the device can be opened.",
+        MsgAnswer::No);
+    win->buttonOK->click();
+    EXPECT_EQ(dialogs.boxes.back().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.boxes.back().title, "Port Settings");
+    EXPECT_TRUE(win->loaded());
+    EXPECT_TRUE(primary->GetCommPortOpen());
+    EXPECT_EQ(named.closes, 0);
+    EXPECT_FALSE(std::filesystem::exists(home.file("K45MR.ini")));
+
+    dialogs.expectBox("Com1 is open on /dev/pts/7.", MsgAnswer::Yes);
+    named.refuseOpen = true;
+    dialogs.expectBox("Could Not Open Com Port 1\r\nNo such file or directory");
+    win->buttonOK->click();
+    EXPECT_FALSE(win->loaded());
+    EXPECT_FALSE(primary->GetCommPortOpen());
+    EXPECT_EQ(ProfileRead(home.file("K45MR.ini"), "Com Port Devices", "Com1", ""), "/dev/ttyUSB9");
+
+    // The good device again: the port that was open opens on it.
+    named.refuseOpen = false;
+    open();
+    EXPECT_EQ(win->side[0].labelDevice->text(), "The device was not found.");
+    win->side[0].comboDevice->setEditText("/dev/ttyUSB0");
+    EXPECT_EQ(win->side[0].labelDevice->text(), "The device is present; OK opens the port on it.");
+    win->buttonOK->click();
+    EXPECT_TRUE(primary->GetCommPortOpen());
+    EXPECT_EQ(ProfileRead(home.file("K45MR.ini"), "Com Port Devices", "Com1", ""), "/dev/ttyUSB0");
+    // A closed port nothing uses stays closed.
+    EXPECT_FALSE(secondary->GetCommPortOpen());
+    primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
 }
 
 TEST_F(PortSettingsWindow, Screenshot) {
