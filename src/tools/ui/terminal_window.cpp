@@ -331,16 +331,20 @@ bool formHexText::eventFilter(QObject* watched, QEvent* event) {
     const QString t = key->text();
     char c = 0;
     if (key->key() == Qt::Key_Backspace) c = kKeyBackspace;
+    else if (key->key() == Qt::Key_Delete) c = kKeyDelete;
     else if (t.size() == 1 && t[0].unicode() < 128) c = static_cast<char>(t[0].unicode());
     else if (t.isEmpty()) return false;  // navigation keys move the caret
-    const HexKeyResult r = HexEntryKey(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition(), c);
+    const int selStart = textTxData->hasSelectedText() ? textTxData->selectionStart() : 0;
+    const int selLength = textTxData->hasSelectedText() ? static_cast<int>(textTxData->selectedText().size()) : 0;
+    const HexKeyResult r =
+        HexEntryKey(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition(), c, selStart, selLength);
     if (r.action == HexKeyResult::swallow) return true;
     if (r.action == HexKeyResult::rewrite) {
         textTxData->setText(Cp1252Text(r.text));
         textTxData->setCursorPosition(r.caret);
         return true;
     }
-    if (r.key == kKeyBackspace) return false;
+    if (r.key == kKeyBackspace || r.key == kKeyDelete) return false;
     textTxData->insert(QString(QChar(r.key)));
     return true;
 }
