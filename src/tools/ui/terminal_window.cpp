@@ -89,6 +89,9 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
     textTxData->setObjectName("textTxData");
     textTxData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     textTxData->installEventFilter(this);
+    // The window given the keyboard from code (opened again from the menu) passes it to the
+    // entry line.
+    setFocusProxy(textTxData);
 
     auto* text = new QVBoxLayout;
     text->addWidget(labelRxData);
@@ -253,6 +256,12 @@ void formHexText::Form_Unload() {
         formWidth = static_cast<std::int16_t>(width);
     }
     DialogueWindow::Form_Unload();
+}
+
+void formHexText::Form_Activate() {
+    DialogueWindow::Form_Activate();
+    // The operator types as soon as the terminal is in front, without a click or Tab first.
+    textTxData->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void formHexText::RxSpecial(const std::string& text) {
