@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/local_link.h"
 #include "serial/class_comm.h"
+#include "serial/srecord_codec.h"
 #include "serial/sync_esc_codec.h"
 
 namespace k45 {
@@ -61,11 +62,6 @@ TerminalKindInfo TerminalKindEntry(std::int32_t kind) {
         case terminalHexSecondary: return {"Secondary Hex Terminal", false, false, "Secondary"};
         default: return {"Primary ASCII Terminal", true, true, "Primary"};
     }
-}
-
-bool IsLinkCommandText(const std::string& text) {
-    return text.find("App=") != std::string::npos || text.find("Topic=") != std::string::npos ||
-           text.find("Item=") != std::string::npos;
 }
 
 TerminalCore::TerminalCore(DialogueLinks links, std::int32_t kind, TerminalCounters& counters)
@@ -270,6 +266,18 @@ void TerminalCore::SendAscii(const std::string& entry) {
         const std::int32_t address = HexToWord(t.substr(0, std::min<std::size_t>(4, t.size())));
         std::vector<std::int16_t> bytes;
         for (std::size_t i = 4; i < t.size(); i += 2) bytes.push_back(HexToByte(t.substr(i, 2)));
+        // One record's count byte cannot hold the line; the operator learns why nothing went
+        // out instead of seeing the line vanish. A record whose data run past FFFF takes a
+        // 3-byte address and one data byte less.
+        const std::size_t count = bytes.size();
+        const std::size_t most = static_cast<std::size_t>(
+            address + static_cast<std::int64_t>(count) > 65535 ? kSRecordMaxData24 : kSRecordMaxData16);
+        if (count > most) {
+            dialogs_.messageBox("Nothing was sent: one S-record carries at most " + std::to_string(most) +
+                                    " data bytes after its address; the line holds " + std::to_string(count) + ".",
+                                info_.caption, MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
         const auto body = port_.MessSRecord(address, bytes);
         const std::string record = body ? "S1" + *body : std::string();
         if (!record.empty()) {
@@ -378,10 +386,9 @@ int TerminalCore::sourceConnections() const { return source_ ? source_->connecti
 
 void TerminalCore::DestinationChanged(const std::string& value) {
     if (ddeEnable_ || !view_) return;
-    // The partner's item values are data: shown in the entry line, and sent on the line like a
-    // typed line unless they carry a link command, which never goes out.
+    // The partner's item values are data: shown in the entry line and sent on the line like a
+    // typed line, whatever they hold. Link commands are taken from the execute channel only.
     view_->SetTxEntryText(value);
-    if (IsLinkCommandText(value)) return;
     SendTxData();
 }
 

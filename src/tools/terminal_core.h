@@ -176,7 +176,4 @@ private:
     int keysFrom_ = 0;
 };
 
-// True for a text that carries a link command key ("App=", "Topic=" or "Item=").
-bool IsLinkCommandText(const std::string& text);
-
 }  // namespace k45

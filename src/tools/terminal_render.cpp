@@ -133,9 +133,19 @@ std::string HexDumpRows(std::string_view hex, int column) {
     return out;
 }
 
-HexKeyResult HexEntryKey(std::string_view text, int caret, char key) {
+HexKeyResult HexEntryKey(std::string_view text, int caret, char key, int selStart, int selLength) {
     const int n = static_cast<int>(text.size());
     caret = std::clamp(caret, 0, n);
+    if ((key == kKeyBackspace || key == kKeyDelete) && selLength > 0) {
+        const int from = std::clamp(selStart, 0, n);
+        const int to = std::clamp(selStart + selLength, from, n);
+        std::string rest(text.substr(0, static_cast<std::size_t>(from)));
+        rest += text.substr(static_cast<std::size_t>(to));
+        HexLayout l = HexEntryLayout(rest, from);
+        return {HexKeyResult::rewrite, 0, std::move(l.text), l.caret};
+    }
+    // Delete without a selection is the box's own; the layout follows the change.
+    if (key == kKeyDelete) return {HexKeyResult::pass, key, {}, 0};
     if (key == kKeyBackspace) {
         if (n > 0 && text.back() == ' ' && caret == n) {
             std::string t(text.substr(0, static_cast<std::size_t>(std::max(0, n - 2))));

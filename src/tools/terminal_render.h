@@ -48,8 +48,11 @@ struct HexKeyResult {
 };
 inline constexpr char kKeyBackspace = 8;
 inline constexpr char kKeyEnter = 13;
-// Enter is not handled here (the caller sends); every other key of a hex kind.
-HexKeyResult HexEntryKey(std::string_view text, int caret, char key);
+inline constexpr char kKeyDelete = 127;
+// Enter is not handled here (the caller sends); every other key of a hex kind. The box's
+// selection is [selStart, selStart + selLength): Backspace and Delete remove it whole and lay
+// the rest out again.
+HexKeyResult HexEntryKey(std::string_view text, int caret, char key, int selStart = 0, int selLength = 0);
 
 // Digits in pairs separated by single blanks, a complete pair followed by a blank; the caret
 // follows its characters (and stays at the end when it was there).

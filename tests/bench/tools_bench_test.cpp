@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "bench/bench_session.h"
@@ -81,6 +83,49 @@ TEST_F(ToolsOnTheBench, ATerminalOnEachPortSendsAndShowsItsOwnPortsData) {
         EXPECT_EQ(com2().received(), "Hello from the secondary terminal\r\n");
         EXPECT_EQ(Received("Primary ASCII Terminal"), "Reply on Com1\n");
         EXPECT_EQ(Received("Secondary ASCII Terminal"), "Reply on Com2\n");
+        ExitProgram();
+    });
+}
+
+// A terminal takes the keyboard in its entry line when it opens, and has it again after a box:
+// the operator opens it from the menu and types, without a click or Tab first. Com1 sends its
+// ASCII lines as S-records (mode 9), so a line too long for one record brings up a box.
+TEST_F(ToolsOnTheBench, ATerminalHasTheKeyboardInItsEntryLineWhenItOpensAndAfterABox) {
+    ASSERT_NO_FATAL_FAILURE(Prepare({.words = {}, .com1 = BenchEnd::Kind::Silent, .com2 = BenchEnd::Kind::Silent}));
+    std::ofstream(HomeFile("K45MR.ini"), std::ios::binary | std::ios::app)
+        << "[Primary Port Settings]\r\nMode Value=9\r\n";
+    Run([&] {
+        const std::string hex = "Secondary Hex Terminal";
+        Keys("alt+u h s");
+        WaitFor(hex + " in front", [&] { return TerminalInFront(hex); });
+        Type("0123");
+        Keys("Return");
+        WaitFor(
+            "the typed bytes at the far end", [&] { return com2().received() == "\x01\x23"; }, 10000);
+        EXPECT_EQ(Gui([&] { return TerminalChild<QLineEdit>(hex, "textTxData")->text().toStdString(); }), "01 23 ");
+
+        const std::string text = "Primary ASCII Terminal";
+        Keys("alt+u a p");
+        WaitFor(text + " in front", [&] { return TerminalInFront(text); });
+        std::string tooLong = "0100";
+        for (int i = 0; i < 253; ++i) tooLong += "5A";
+        Gui([&] {
+            TerminalChild<QLineEdit>(text, "textTxData")->setText(QString::fromStdString(tooLong));
+            return 0;
+        });
+        Keys("Return");
+        EXPECT_EQ(WaitBox(),
+                  "Nothing was sent: one S-record carries at most 252 data bytes after its address; the "
+                  "line holds 253.");
+        AnswerBox("OK");
+        // Back in the entry line, which selects its text as it gets the keyboard: the typed
+        // line replaces the refused one.
+        Type("0100AABB");
+        Keys("Return");
+        WaitFor(
+            "the record at the far end", [&] { return com1().received().find("\r\n") != std::string::npos; }, 10000);
+        EXPECT_EQ(com1().received(), "S1050100AABB94\r\n");
+        EXPECT_EQ(com2().received(), "\x01\x23");
         ExitProgram();
     });
 }

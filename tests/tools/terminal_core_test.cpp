@@ -143,6 +143,39 @@ TEST_F(TerminalBench, AHexLineTooLongForOneFrameIsRefusedWithAMessage) {
     }
 }
 
+// An ASCII line too long for one S-record is refused with the limit and its length; nothing
+// goes out and nothing is echoed. The limit is one byte less where the data run past FFFF.
+TEST_F(TerminalBench, AnSRecordLineTooLongForOneRecordIsRefusedWithAMessage) {
+    struct Case {
+        const char* address;
+        int limit;
+    };
+    const std::vector<Case> cases = {{"0100", 252}, {"FF80", 251}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        primary->txModeValue = 9;
+        RecordingTerminalView view;
+        auto t = Open(terminalTextPrimary, view);
+        auto line = [&](int bytes) {
+            std::string typed = c.address;
+            for (int i = 0; i < bytes; ++i) typed += "5A";
+            return typed;
+        };
+        dialogs.expectBox("Nothing was sent: one S-record carries at most " + std::to_string(c.limit) +
+                          " data bytes after its address; the line holds " + std::to_string(c.limit + 1) + ".");
+        EXPECT_EQ(Sent(line(c.limit + 1), view, *t), "");
+        EXPECT_EQ(view.tx, "");
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_EQ(dialogs.boxes.back().title, "Primary ASCII Terminal");
+        EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Exclamation);
+        // At the limit the record goes out.
+        const std::string sent = Sent(line(c.limit), view, *t);
+        EXPECT_EQ(sent.rfind("S1", 0), 0u) << sent;
+        EXPECT_EQ(sent.size(), 2 + 2 * (1 + (c.limit == 252 ? 2 : 3) + c.limit + 1) + 2u);
+        t->Unload();
+    }
+}
+
 TEST_F(TerminalBench, TerminalToTerminalInAsciiAndHex) {
     RecordingTerminalView sendView, recvView;
     auto sender = Open(terminalTextPrimary, sendView);
@@ -375,20 +408,31 @@ TEST_F(TerminalBench, AnsweringTerminalLinksFromCommandsOnlyAndSendsValuesAsData
     sched.advance(200);
     EXPECT_EQ(fromSecondary(), "line one\r\nline one\r\n");
 
-    // A link command delivered as a value is data: shown, not obeyed, not sent.
-    t->DestinationChanged("App=Evil Topic=Other Item=x");
-    sched.advance(200);
-    EXPECT_EQ(view.entry, "App=Evil Topic=Other Item=x");
+    // A value that reads like a link command is still data: sent like any other line, and
+    // neither obeyed nor taken as the link's keys.
+    for (const std::string value : {"App=Evil Topic=Other Item=x", "Set Topic=B3 now", "Item= 7"}) {
+        SCOPED_TRACE(value);
+        const std::size_t before = fromSecondary().size();
+        view.tx.clear();
+        t->DestinationChanged(value);
+        sched.advance(200);
+        EXPECT_EQ(view.entry, value);
+        EXPECT_EQ(fromSecondary().substr(before), value + "\r\n");
+        EXPECT_EQ(view.tx, "\r\n" + value);
+    }
     EXPECT_EQ(t->ddeApp(), "Quendix");
-    EXPECT_EQ(fromSecondary(), "line one\r\nline one\r\n");
+    EXPECT_EQ(t->ddeTopic(), "EngTerminal");
+    EXPECT_EQ(links.client->target, "Quendix|EngTerminal");
+    EXPECT_EQ(links.client->advised, std::vector<std::string>{"labelDdeSrc"});
 
-    // A command without all three keys links nothing and is not sent either.
+    // A command without all three keys links nothing, and is not sent.
     t->LinkClosed();
     EXPECT_FALSE(t->destinationLinked());
+    const std::size_t before = fromSecondary().size();
     t->LinkExecute("App=Quendix Topic=EngTerminal");
     EXPECT_FALSE(t->destinationLinked());
     sched.advance(100);
-    EXPECT_EQ(fromSecondary(), "line one\r\nline one\r\n");
+    EXPECT_EQ(fromSecondary().size(), before);
 }
 
 // Only the partner's own connection to our topic ends the link, in either role; another

@@ -168,6 +168,39 @@ TEST(HexEntry, DigitsPairUpAndBackspaceTakesWholeDigits) {
     EXPECT_EQ(line.caret, 1);
 }
 
+// With a selection (the line selects its text when it gets the focus), Backspace and Delete
+// remove exactly the selection, and what is left is laid out again.
+TEST(HexEntry, BackspaceAndDeleteRemoveTheSelectionThenTheLineIsLaidOut) {
+    struct Case {
+        const char* what;
+        std::string text;
+        int selStart, selLength;
+        std::string out;
+        int caret;
+    };
+    const std::vector<Case> cases = {
+        {"whole line", "01 23 ", 0, 6, "", 0},
+        {"last pair", "01 23 45 ", 3, 3, "01 45 ", 3},
+        {"across two pairs", "01 23 45 ", 1, 3, "03 45 ", 1},
+        {"to the end", "01 23 45 ", 4, 5, "01 2", 4},
+        {"a blank between digits", "AB CD ", 2, 1, "AB CD ", 3},
+    };
+    for (const auto& c : cases) {
+        for (const char key : {kKeyBackspace, kKeyDelete}) {
+            SCOPED_TRACE(std::string(c.what) + (key == kKeyDelete ? ", Delete" : ", Backspace"));
+            const int caret = c.selStart + c.selLength;  // the caret at the selection's end
+            const HexKeyResult r = HexEntryKey(c.text, caret, key, c.selStart, c.selLength);
+            ASSERT_EQ(r.action, HexKeyResult::rewrite);
+            EXPECT_EQ(r.text, c.out);
+            EXPECT_EQ(r.caret, c.caret);
+            EXPECT_EQ(HexEntryLayout(r.text, r.caret).text, r.text);  // nothing left to lay out
+        }
+    }
+    // Without a selection, Delete is the box's own and Backspace keeps its rule.
+    EXPECT_EQ(HexEntryKey("01 23 ", 0, kKeyDelete).action, HexKeyResult::pass);
+    EXPECT_EQ(HexEntryKey("01 23 ", 6, kKeyBackspace).text, "01 2");
+}
+
 TEST(HexEntry, LayoutSplitsRunsAndCollapsesBlanks) {
     struct Case {
         std::string in;

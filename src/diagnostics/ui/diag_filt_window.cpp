@@ -225,7 +225,8 @@ void formDiagFilt::Refresh() {
     comboFilterIDs->blockSignals(false);
     textShortId->setText(QText(editor_.shortIdText()));
     if (textFilterID->text().isEmpty()) textFilterID->setText(QText(editor_.idEntryText()));
-    labelFilename->setText(QText(diaFileName_).toLower());
+    // The name as it is: in other letters it would name another file.
+    labelFilename->setText(QText(diaFileName_));
 }
 
 }  // namespace k45

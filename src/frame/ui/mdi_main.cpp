@@ -309,10 +309,10 @@ void MDIMain::DisplayComPorts() {
 }
 
 void MDIMain::DisplayFilenames() {
-    // Lower case of the whole name, letters beyond ASCII included; the names keep their case.
+    // The names as they are: on Linux a name in other letters names another file, or none.
     const AppState& s = ctx_.state;
-    QString text = QText(s.dataFileName).toLower();
-    if (s.productionMode) text += "   |   " + QText(s.testFileName).toLower();
+    QString text = QText(s.dataFileName);
+    if (s.productionMode) text += "   |   " + QText(s.testFileName);
     panels_[2]->setText(text);
 }
 

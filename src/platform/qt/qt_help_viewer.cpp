@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
@@ -14,6 +15,25 @@
 #include "version_info.h"
 
 namespace k45 {
+
+namespace {
+
+// The help window: Escape closes it, as it closes any other window of its kind.
+class HelpWindow : public QWidget {
+public:
+    explicit HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(e);
+    }
+};
+
+}  // namespace
 
 std::string HelpAnchor(int contextId) { return "ctx" + std::to_string(contextId); }
 
@@ -58,7 +78,7 @@ bool QtHelpViewer::show(const std::string& helpFile, const std::string& anchor, 
     QWidget* over = QApplication::activeModalWidget();
     if (!over || over == frame_) over = owner_.data();
     if (!frame_) {
-        frame_ = new QWidget(over, Qt::Window);
+        frame_ = new HelpWindow(over);
         frame_->setObjectName("helpWindow");
         frame_->setWindowTitle(QText(version::programTitle) + " Help");
         auto* contents = new QPushButton("&Contents", frame_);

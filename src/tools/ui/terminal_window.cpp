@@ -89,6 +89,9 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
     textTxData->setObjectName("textTxData");
     textTxData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     textTxData->installEventFilter(this);
+    // The window given the keyboard from code (opened again from the menu) passes it to the
+    // entry line.
+    setFocusProxy(textTxData);
 
     auto* text = new QVBoxLayout;
     text->addWidget(labelRxData);
@@ -255,6 +258,12 @@ void formHexText::Form_Unload() {
     DialogueWindow::Form_Unload();
 }
 
+void formHexText::Form_Activate() {
+    DialogueWindow::Form_Activate();
+    // The operator types as soon as the terminal is in front, without a click or Tab first.
+    textTxData->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void formHexText::RxSpecial(const std::string& text) {
     if (dialogue_ && dialogue_->loaded()) dialogue_->RxSpecial(text);
 }
@@ -331,16 +340,20 @@ bool formHexText::eventFilter(QObject* watched, QEvent* event) {
     const QString t = key->text();
     char c = 0;
     if (key->key() == Qt::Key_Backspace) c = kKeyBackspace;
+    else if (key->key() == Qt::Key_Delete) c = kKeyDelete;
     else if (t.size() == 1 && t[0].unicode() < 128) c = static_cast<char>(t[0].unicode());
     else if (t.isEmpty()) return false;  // navigation keys move the caret
-    const HexKeyResult r = HexEntryKey(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition(), c);
+    const int selStart = textTxData->hasSelectedText() ? textTxData->selectionStart() : 0;
+    const int selLength = textTxData->hasSelectedText() ? static_cast<int>(textTxData->selectedText().size()) : 0;
+    const HexKeyResult r =
+        HexEntryKey(Cp1252Bytes(textTxData->text()), textTxData->cursorPosition(), c, selStart, selLength);
     if (r.action == HexKeyResult::swallow) return true;
     if (r.action == HexKeyResult::rewrite) {
         textTxData->setText(Cp1252Text(r.text));
         textTxData->setCursorPosition(r.caret);
         return true;
     }
-    if (r.key == kKeyBackspace) return false;
+    if (r.key == kKeyBackspace || r.key == kKeyDelete) return false;
     textTxData->insert(QString(QChar(r.key)));
     return true;
 }

@@ -35,6 +35,8 @@ public:
     void setThisFormType(std::int32_t kind) override;
     void RestoreFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
+    // Each activation re-applies the port's settings and gives the entry line the keyboard.
+    void Form_Activate() override;
 
     // The array test's marker text.
     void RxSpecial(const std::string& text);

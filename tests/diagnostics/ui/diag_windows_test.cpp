@@ -3,6 +3,8 @@
 // secondary port. Screenshots go to K45_SCREENSHOT_DIR when it is set.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
@@ -62,7 +64,7 @@ TEST_F(DiagWindows, DiagFiltShowsTheFileAndAppliesOnOk) {
     EXPECT_TRUE(win.loaded());
     EXPECT_EQ(win.comboFilterIDs->count(), 2);
     EXPECT_EQ(win.limitBoxes[0]->text(), "-120");
-    EXPECT_EQ(win.labelFilename->text(), QString::fromStdString(home.file("filter.dia")).toLower());
+    EXPECT_EQ(win.labelFilename->text(), QString::fromStdString(home.file("filter.dia")));
     win.textFilterID->setText("5000");
     win.buttonAddID->click();
     EXPECT_EQ(win.comboFilterIDs->count(), 3);
@@ -74,6 +76,23 @@ TEST_F(DiagWindows, DiagFiltShowsTheFileAndAppliesOnOk) {
     EXPECT_EQ(settings->filterIdCount, 3);
     win.SaveFormParameters(ini, "Diagnostics Filter Window");
     EXPECT_NE(home.read("filter.dia").find("Filter IDs 00=5,1029,5000"), std::string::npos);
+}
+
+// The file label names the file letter for letter: in lower case it would name another file.
+TEST_F(DiagWindows, DiagFiltShowsTheFileNameAsItIs) {
+    home.write("Site_A3.dia", "[Alarms]\r\nLow RSSI=-120\r\n");
+    home.write("K45MR.ini",
+               "[Diagnostics Filter Window]\r\nAlarm/Filter Filename=" + home.file("Site_A3.dia") + "\r\n");
+    formDiagFilt win(ctx, settings);
+    win.RestoreFormParameters(ini, "Diagnostics Filter Window");
+    win.show();
+    EXPECT_EQ(win.labelFilename->text(), QString::fromStdString(home.file("Site_A3.dia")));
+    dialogs.expectSaveFile(home.file("Site_B7.dia"));
+    win.buttonSaveAs->click();
+    EXPECT_EQ(win.labelFilename->text(), QString::fromStdString(home.file("Site_B7.dia")));
+    EXPECT_TRUE(std::filesystem::exists(win.labelFilename->text().toStdString()));
+    dialogs.expectBox("Save Data before closing?", MsgAnswer::No);
+    win.buttonCancel->click();
 }
 
 TEST_F(DiagWindows, DiagFiltNeverOpenedWritesNothing) {

@@ -1,10 +1,11 @@
 // The help window stand-in and the program's help file.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -33,6 +34,29 @@ TEST(HelpViewer, ShowsTopicsOfTheProgramsHelpFileInAWindowOfItsOwn) {
 
     viewer.quit();
     EXPECT_FALSE(viewer.window()->isVisible());
+}
+
+// Escape closes the help window, whichever of its controls has the keyboard; another key
+// does not, nor does Escape with a modifier. The next topic opens it again.
+TEST(HelpViewer, EscapeClosesTheHelpWindow) {
+    QtHelpViewer viewer;
+    std::string error;
+    ASSERT_TRUE(viewer.showContents(kHelpFile, &error)) << error;
+    auto press = [](QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent e(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(w, &e);
+    };
+    QWidget* const controls[] = {viewer.browser(), viewer.window()->findChild<QPushButton*>("buttonContents")};
+    for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        ASSERT_TRUE(viewer.showContents(kHelpFile, &error)) << error;
+        ASSERT_TRUE(viewer.window()->isVisible());
+        press(control, Qt::Key_A);
+        press(control, Qt::Key_Escape, Qt::ShiftModifier);
+        EXPECT_TRUE(viewer.window()->isVisible());
+        press(control, Qt::Key_Escape);
+        EXPECT_FALSE(viewer.window()->isVisible());
+    }
 }
 
 TEST(HelpViewer, MissingHelpFileIsRefusedWithAClearMessage) {

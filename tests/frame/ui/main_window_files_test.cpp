@@ -112,6 +112,16 @@ TEST_F(FilesTest, AnswerYesWithAFailedWriteKeepsTheProgramRunning) {
 // ---------------------------------------------------------------------------------------------
 // Data file commands
 
+// The status bar names the file saved, letter for letter: in lower case it would name a file
+// that does not exist.
+TEST_F(FilesTest, SaveAsShowsTheSavedFilesNameAsItIs) {
+    StartWithData("unit A7");
+    dialogs.expectSaveFile(home.file("Bench_Unit_A7.dat"));
+    EXPECT_TRUE(win->SaveDataFileAs());
+    EXPECT_EQ(win->panelText(3).toStdString(), home.file("Bench_Unit_A7.dat"));
+    EXPECT_EQ(ReadBackComment(win->panelText(3).toStdString()), "unit A7");
+}
+
 TEST_F(FilesTest, SaveAfterTheStartUpFallbackProposesDefaultDatInTheProgramFolder) {
     StartWithData("first save");
     win->setDataModified(true);
@@ -220,7 +230,7 @@ TEST_F(FilesTest, OpenDataFileLoadsShowsAndRefreshesTheEditor) {
     win->OpenDataFile();
     EXPECT_EQ(ctx.state.dataFileName, dir + "/Unit7.dat");
     EXPECT_EQ(ctx.state.mainParameters.comment, "unit seven");
-    EXPECT_EQ(win->panelText(3).toStdString(), Lower(dir + "/unit7.dat"));
+    EXPECT_EQ(win->panelText(3).toStdString(), dir + "/Unit7.dat");
     EXPECT_EQ(editor.updates, 1);
     EXPECT_FALSE(win->dataModified());
     EXPECT_EQ(dialogs.fileRequests[0].title, "Open User Data File");
@@ -335,7 +345,7 @@ TEST_F(FilesTest, TestFileSaveAndOpenRoundTrip) {
     win->OpenTestFile();
     EXPECT_EQ(ctx.state.testParameters.txTime, 4321);
     EXPECT_EQ(prodFreqs.updates, 1);
-    EXPECT_EQ(win->panelText(3).toStdString(), Lower(home.file("default.dat") + "   |   " + home.file("line2.tst")));
+    EXPECT_EQ(win->panelText(3).toStdString(), home.file("default.dat") + "   |   " + home.file("line2.tst"));
 }
 
 TEST_F(FilesTest, FailedTestFileWriteIsReported) {

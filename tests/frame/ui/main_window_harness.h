@@ -224,11 +224,6 @@ protected:
         return !win->isVisible();
     }
 
-    static std::string Lower(std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return s;
-    }
     std::string Ini() const { return home.file("K45MR.ini"); }
     std::string IniValue(const std::string& section, const std::string& key) const {
         return ProfileRead(Ini(), section, key, "<missing>");

@@ -1,6 +1,6 @@
 // The terminal link with a partner program in a second process: the initiating role forwards
 // typed lines to the partner; the answering role links back on the partner's command and sends
-// the partner's values on its port, except a link command, which is data and never goes out.
+// the partner's values on its port, whatever they hold: a link command comes only by execute.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -69,7 +69,7 @@ TEST_F(TerminalLink, InitiatingTerminalHandsItsLinesToThePartner) {
     EXPECT_EQ(fromPrimary(), "plain\r\n");
 }
 
-TEST_F(TerminalLink, AnsweringTerminalSendsValuesButALinkCommandValueIsOnlyShown) {
+TEST_F(TerminalLink, AnsweringTerminalSendsEveryValueAsALineAndObeysNone) {
     ASSERT_NO_FATAL_FAILURE(PartnerServes());
     auto& t = Open<formHexText>(ToolWindow::formTextSecondary);
     ASSERT_NO_FATAL_FAILURE(PartnerLinksToTheSecondaryTerminal());
@@ -82,19 +82,20 @@ TEST_F(TerminalLink, AnsweringTerminalSendsValuesButALinkCommandValueIsOnlyShown
     Settle();
     EXPECT_EQ(fromSecondary(), "first line\r\n");
 
+    // A value that reads like a link command is a line like any other: sent, not obeyed.
     partner.send("set labelDdeSrc App=Evil Topic=Other Item=labelDdeSrc");
     ASSERT_TRUE(RunUntil([&] { return t.textTxData->text().startsWith("App=Evil"); }));
     Settle();
-    EXPECT_EQ(fromSecondary(), "first line\r\n");
+    EXPECT_EQ(fromSecondary(), "first line\r\nApp=Evil Topic=Other Item=labelDdeSrc\r\n");
     EXPECT_EQ(t.dialogue().ddeApp(), "Quendix");
-    // Nor was anything obeyed: the terminal asked the partner for nothing new.
+    // The terminal asked the partner for nothing new.
     EXPECT_TRUE(partner.reported("EXECUTE").empty());
     EXPECT_EQ(partner.reported("ADVISE").size(), 0u);
 
     partner.send("set labelDdeSrc last line");
     ASSERT_TRUE(RunUntil([&] { return t.textTxData->text() == "last line"; }));
     Settle();
-    EXPECT_EQ(fromSecondary(), "first line\r\nlast line\r\n");
+    EXPECT_EQ(fromSecondary(), "first line\r\nApp=Evil Topic=Other Item=labelDdeSrc\r\nlast line\r\n");
 }
 
 // Another program of the user connects to the terminal's topic and goes, or sends a malformed

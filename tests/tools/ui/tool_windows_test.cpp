@@ -75,6 +75,31 @@ TEST_F(ToolWindows, AsciiTerminalToHexTerminalAndHexTyping) {
     EXPECT_EQ(hex.textRxedData->toPlainText(), "");
 }
 
+// The hex entry line selects its text when it gets the focus: Backspace or Delete then removes
+// the selection, and what is left stands laid out.
+TEST_F(ToolWindows, HexEntryBackspaceAndDeleteRemoveTheSelection) {
+    auto& hex = Open<formHexText>(ToolWindow::formHexPrimary);
+    for (const int key : {int(Qt::Key_Backspace), int(Qt::Key_Delete)}) {
+        SCOPED_TRACE(key == Qt::Key_Delete ? "Delete" : "Backspace");
+        const QString text = key == Qt::Key_Delete ? "\x7f" : "\b";
+        hex.textTxData->setText("01 23 ");
+        hex.textTxData->selectAll();
+        Type(hex.textTxData, key, text);
+        EXPECT_EQ(hex.textTxData->text(), "");
+
+        hex.textTxData->setText("01 23 45 ");
+        hex.textTxData->setSelection(1, 3);  // "1 2"
+        Type(hex.textTxData, key, text);
+        EXPECT_EQ(hex.textTxData->text(), "03 45 ");
+        EXPECT_EQ(hex.textTxData->cursorPosition(), 1);
+    }
+    // Without a selection Delete takes the character after the caret.
+    hex.textTxData->setText("01 23 ");
+    hex.textTxData->setCursorPosition(0);
+    Type(hex.textTxData, Qt::Key_Delete);
+    EXPECT_EQ(hex.textTxData->text(), "1 23 ");
+}
+
 // The terminals show received bytes as Windows-1252; what one shows can be typed in the other
 // and goes out as the same bytes.
 TEST_F(ToolWindows, TerminalTextIsWindows1252BothWays) {
