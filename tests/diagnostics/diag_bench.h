@@ -69,6 +69,16 @@ struct DiagMainFrame : MainFrame {
     void IncrementTestNumber(bool tmpFlag) override {
         if (tmpFlag) ++resends;
     }
+    // Not looked at by these tests.
+    void SetFirmwareVersionLabel(const std::string&) override {}
+    void SetUnitIdLabels(std::uint32_t) override {}
+    void DisplayComPorts() override {}
+    void DisplayFilenames() override {}
+    void OpenForm(ToolForm&) override {}
+    void ShowForm(ToolForm&) override {}
+    void FocusForm(ToolForm&) override {}
+    void OpenParmsReadWrite(std::int16_t, bool) override {}
+    void OpenVersionRequest(bool) override {}
 };
 
 // The lines of a text (each ended by CR LF, CR or LF), without their ends and without empty ones.
