@@ -26,12 +26,12 @@ const LocaleInfo& DotLocale() {
 
 }  // namespace
 
-OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings& settings, OfflineDiagView& view)
+OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings& diagSettings, OfflineDiagView& view)
     : files_(links.files),
       current_(links.records.currentParameters),
       services_(links.services),
       port_(links.ports.classCommPrimary),
-      settings_(settings),
+      diagSettings_(diagSettings),
       view_(view),
       exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); }),
       timerDiagnostics_(links.services.scheduler->createTimer()),
@@ -61,15 +61,15 @@ void OfflineDiagDialogue::Load() {
     confirmedChannel_ = 0;
     stopRequested_ = false;
     primary_().RegisterForSRecord(this);
-    replyState_ = 1;
-    sequenceMode_ = 0;
+    replyState_ = OfflineReplyState::AwaitingParameters;
+    sequenceMode_ = OfflineSequence::None;
     // The window's controls start as designed: nothing of an earlier visit is shown.
     d_ = OfflineDisplay{};
     selectEventsOn_ = false;
     d_.diagSelect = 2;
     selectEventsOn_ = true;
     // A stored time the bar cannot take leaves it at 1 s.
-    d_.txTime = (txToneTime_ >= 1 && txToneTime_ <= 60) ? txToneTime_ : 1;
+    d_.txTime = (settings_.txToneTime >= 1 && settings_.txToneTime <= 60) ? settings_.txToneTime : 1;
     wordCount_ = 0;
     ClearDiagnosticsDisplay();
     ClearStatsDisplay();
@@ -87,10 +87,10 @@ void OfflineDiagDialogue::Activate() {
         parmsRequested_ = false;
     }
     if (!parmsRequested_) {
-        replyState_ = 1;
+        replyState_ = OfflineReplyState::AwaitingParameters;
         parmsRequested_ = true;
         view_.RequestCurrentParameters(this);
-    } else if (replyState_ == 2) {
+    } else if (replyState_ == OfflineReplyState::SwitchQueryDue) {
         SendSwitchQuery();
     }
     selectEventsOn_ = false;
@@ -101,16 +101,16 @@ void OfflineDiagDialogue::Activate() {
 }
 
 void OfflineDiagDialogue::Deactivate() {
-    if (sequenceMode_ != 0) {
-        sequenceMode_ = 0;
-        replyState_ = 0;
+    if (sequenceMode_ != OfflineSequence::None) {
+        sequenceMode_ = OfflineSequence::None;
+        replyState_ = OfflineReplyState::Idle;
     }
 }
 
 void OfflineDiagDialogue::Unload() {
     if (!load_.loaded()) return;
     load_.End();
-    txToneTime_ = static_cast<std::int16_t>(d_.txTime);
+    settings_.txToneTime = static_cast<std::int16_t>(d_.txTime);
     exchange_.Stop();
     timerDiagnostics_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
@@ -128,7 +128,7 @@ void OfflineDiagDialogue::Unload() {
 
 void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
     if (!load_.loaded()) return;
-    if (parmsWereFound && replyState_ == 1) {
+    if (parmsWereFound && replyState_ == OfflineReplyState::AwaitingParameters) {
         const ModemParameters& p = current_;
         d_.localId = std::to_string(p.serialNumber);
         if (p.channelOverride != 0) {
@@ -138,7 +138,7 @@ void OfflineDiagDialogue::UpdateParms(bool parmsWereFound) {
             d_.channelIndex = 7;
             d_.channelWarning = "Note: Channel 8 is Not redirected to any Channel.";
         }
-        replyState_ = 2;
+        replyState_ = OfflineReplyState::SwitchQueryDue;
         Changed();
         if (view_.IsActiveChild()) Activate();
     } else {
@@ -153,10 +153,10 @@ void OfflineDiagDialogue::RestartResponse() { exchange_.Await(); }
 void OfflineDiagDialogue::StopResponse() { exchange_.Stop(); }
 
 void OfflineDiagDialogue::TimerDiagnosticsTick() {
-    if (!view_.IsActiveChild() || replyState_ != 0 || localToneOn_) return;
+    if (!view_.IsActiveChild() || replyState_ != OfflineReplyState::Idle || localToneOn_) return;
     SendCommand(primary_(), "RSSI");
     RestartResponse();
-    replyState_ = 8;
+    replyState_ = OfflineReplyState::AwaitingRssi;
 }
 
 void OfflineDiagDialogue::TimerTxDisplayTick() {
@@ -170,87 +170,83 @@ void OfflineDiagDialogue::TimerResponseTick() {
     StopResponse();
     const bool last = !exchange_.CanResend();
     // A resend runs the request again, which starts its exchange afresh: the count goes on. A
-    // request that sends nothing this time (replyState_ back at 0) ends the command.
+    // request that sends nothing this time (replyState_ back at Idle) ends the command.
     bool resent = false;
     bool counted = false;
     const auto again = [&](const std::function<void()>& step, bool mayNotSend) {
         exchange_.ResendBy(step, ModemExchange::Tally::Silent);
-        resent = !mayNotSend || replyState_ != 0;
+        resent = !mayNotSend || replyState_ != OfflineReplyState::Idle;
     };
     switch (replyState_) {
-        case 3:
-            if (last || stopRequested_) break;
-            again(
-                [this] {
-                    replyState_ = 0;
-                    if (sequenceMode_ == 1) StartDiagnostics();
-                    else if (sequenceMode_ == 2) NextListStation(true);
-                },
-                true);
-            break;
-        case 4:
-            if (last || stopRequested_) break;
-            again(
-                [this] {
-                    replyState_ = 0;
-                    ClearDiags();
-                },
-                true);
-            break;
-        case 5:
-            if (last || stopRequested_ || sequenceMode_ != 3) break;
-            again([this] { RequestNetworkStats(true); }, false);
-            break;
-        case 6:
-            if (last || stopRequested_) break;
-            again(
-                [this] {
-                    replyState_ = 0;
-                    ClearStats();
-                },
-                true);
-            break;
-        case 7:
-            if (last) break;
-            again([this] { SendCommand(primary_(), "CSWITCH"); }, false);
-            break;
-        case 11:
-            if (last) break;
-            again(
-                [this] {
-                    replyState_ = 0;
-                    TxTone();
-                },
-                true);
-            counted = resent;
-            break;
-        case 12:
-            if (last || localToneOn_) break;
-            again(
-                [this] {
-                    SendByteTo(targetLocal_, targetId_, "CHANNEL", static_cast<std::int16_t>(d_.channelIndex + 1));
-                },
-                false);
-            counted = true;
-            break;
-        case 13:
-            if (last) {
-                const LoadToken::Value token = load_.Take();
-                services_.dialogs->messageBox("Unit Not Responding to End Test!");
-                if (!load_.Still(token)) return;
-                replyState_ = 0;
-                view_.CloseWindow();
-                return;
-            }
-            again([this] { SendCommand(primary_(), "T0"); }, false);
-            counted = true;
-            break;
-        case 8:
-        case 9:
-        case 10:
-            break;
-        default:
+    case OfflineReplyState::AwaitingDiagnostics:
+        if (last || stopRequested_) break;
+        again(
+            [this] {
+                replyState_ = OfflineReplyState::Idle;
+                if (sequenceMode_ == OfflineSequence::Diagnostics) StartDiagnostics();
+                else if (sequenceMode_ == OfflineSequence::ListDiagnostics) NextListStation(true);
+            },
+            true);
+        break;
+    case OfflineReplyState::AwaitingClearDiagsAck:
+        if (last || stopRequested_) break;
+        again(
+            [this] {
+                replyState_ = OfflineReplyState::Idle;
+                ClearDiags();
+            },
+            true);
+        break;
+    case OfflineReplyState::AwaitingStatistics:
+        if (last || stopRequested_ || sequenceMode_ != OfflineSequence::Statistics) break;
+        again([this] { RequestNetworkStats(true); }, false);
+        break;
+    case OfflineReplyState::AwaitingClearStatsAck:
+        if (last || stopRequested_) break;
+        again(
+            [this] {
+                replyState_ = OfflineReplyState::Idle;
+                ClearStats();
+            },
+            true);
+        break;
+    case OfflineReplyState::AwaitingSwitch:
+        if (last) break;
+        again([this] { SendCommand(primary_(), "CSWITCH"); }, false);
+        break;
+    case OfflineReplyState::AwaitingToneAck:
+        if (last) break;
+        again(
+            [this] {
+                replyState_ = OfflineReplyState::Idle;
+                TxTone();
+            },
+            true);
+        counted = resent;
+        break;
+    case OfflineReplyState::AwaitingChannelAck:
+        if (last || localToneOn_) break;
+        again(
+            [this] { SendByteTo(targetLocal_, targetId_, "CHANNEL", static_cast<std::int16_t>(d_.channelIndex + 1)); },
+            false);
+        counted = true;
+        break;
+    case OfflineReplyState::AwaitingEndTestAck:
+        if (last) {
+            const LoadToken::Value token = load_.Take();
+            services_.dialogs->messageBox("Unit Not Responding to End Test!");
+            if (!load_.Still(token)) return;
+            replyState_ = OfflineReplyState::Idle;
+            view_.CloseWindow();
             return;
+        }
+        again([this] { SendCommand(primary_(), "T0"); }, false);
+        counted = true;
+        break;
+    case OfflineReplyState::AwaitingRssi:
+    case OfflineReplyState::AwaitingDiagnosticsEnd:
+    case OfflineReplyState::AwaitingReplyAck: break;
+    default: return;
     }
     if (resent) {
         if (counted) view_.CountResend();
@@ -301,7 +297,7 @@ void OfflineDiagDialogue::SendByteTo(bool local, std::uint32_t id, const std::st
 }
 
 bool OfflineDiagDialogue::Busy(bool& pending) {
-    if (replyState_ == 0) return false;
+    if (replyState_ == OfflineReplyState::Idle) return false;
     pending = true;
     return true;
 }
@@ -344,9 +340,9 @@ void OfflineDiagDialogue::StartDiagnostics() {
     }
     exchange_.ClearResends();
     wordCount_ = 0;
-    replyState_ = 3;
+    replyState_ = OfflineReplyState::AwaitingDiagnostics;
     RestartResponse();
-    sequenceMode_ = 1;
+    sequenceMode_ = OfflineSequence::Diagnostics;
     stations_[static_cast<std::size_t>(stationIndex_)].diagValid = false;
     Changed();
 }
@@ -355,15 +351,15 @@ void OfflineDiagDialogue::RequestNetworkStats(bool forced) {
     StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
     if (!forced && !st.diagValid) {
         if (scanList_) NextListStation(false);
-        else sequenceMode_ = 0;
+        else sequenceMode_ = OfflineSequence::None;
         return;
     }
     st.statsValid = false;
     SendTo(stationIndex_ == 0, st.stationId, "NS");
     exchange_.ClearResends();
-    sequenceMode_ = 3;
+    sequenceMode_ = OfflineSequence::Statistics;
     wordCount_ = 0;
-    replyState_ = 5;
+    replyState_ = OfflineReplyState::AwaitingStatistics;
     RestartResponse();
 }
 
@@ -390,7 +386,7 @@ void OfflineDiagDialogue::NextListStation(bool resend) {
             ClearDiagnosticsDisplay();
             ClearStatsDisplay();
         } else {
-            sequenceMode_ = 0;
+            sequenceMode_ = OfflineSequence::None;
             d_.progress = 0;
             RestoreStartSelection();
             return;
@@ -405,25 +401,25 @@ void OfflineDiagDialogue::NextListStation(bool resend) {
     st.diagValid = false;
     SendTo(stationIndex_ == 0, id, "AS");
     exchange_.ClearResends();
-    sequenceMode_ = 2;
+    sequenceMode_ = OfflineSequence::ListDiagnostics;
     wordCount_ = 0;
-    replyState_ = 3;
+    replyState_ = OfflineReplyState::AwaitingDiagnostics;
     RestartResponse();
     Changed();
 }
 
 void OfflineDiagDialogue::EndCommand() {
-    replyState_ = 0;
+    replyState_ = OfflineReplyState::Idle;
     if (stopRequested_) {
         stopRequested_ = false;
-        sequenceMode_ = 0;
+        sequenceMode_ = OfflineSequence::None;
         d_.progress = 0;
         RestoreStartSelection();
-    } else if (sequenceMode_ == 1 || sequenceMode_ == 2) {
+    } else if (sequenceMode_ == OfflineSequence::Diagnostics || sequenceMode_ == OfflineSequence::ListDiagnostics) {
         RequestNetworkStats(false);
-    } else if (sequenceMode_ == 3) {
+    } else if (sequenceMode_ == OfflineSequence::Statistics) {
         if (scanList_) NextListStation(false);
-        else sequenceMode_ = 0;
+        else sequenceMode_ = OfflineSequence::None;
     }
     auto run = [](bool& flag, auto fn) {
         if (!flag) return;
@@ -455,8 +451,8 @@ void OfflineDiagDialogue::RestoreStartSelection() {
 void OfflineDiagDialogue::SendSwitchQuery() {
     SendCommand(primary_(), "CSWITCH");
     exchange_.ClearResends();
-    sequenceMode_ = 0;
-    replyState_ = 7;
+    sequenceMode_ = OfflineSequence::None;
+    replyState_ = OfflineReplyState::AwaitingSwitch;
     RestartResponse();
 }
 
@@ -465,7 +461,7 @@ void OfflineDiagDialogue::SendSwitchQuery() {
 void OfflineDiagDialogue::GetDiagsStats() { StartDiagnostics(); }
 
 void OfflineDiagDialogue::Stop() {
-    if (sequenceMode_ != 0) stopRequested_ = true;
+    if (sequenceMode_ != OfflineSequence::None) stopRequested_ = true;
     else stopRequested_ = false;
 }
 
@@ -479,8 +475,8 @@ void OfflineDiagDialogue::ClearDiags() {
     targetId_ = remote.value_or(0);
     SendTo(targetLocal_, targetId_, "AR");
     exchange_.ClearResends();
-    sequenceMode_ = 0;
-    replyState_ = 4;
+    sequenceMode_ = OfflineSequence::None;
+    replyState_ = OfflineReplyState::AwaitingClearDiagsAck;
     RestartResponse();
     Changed();
 }
@@ -495,8 +491,8 @@ void OfflineDiagDialogue::ClearStats() {
     targetId_ = remote.value_or(0);
     SendTo(targetLocal_, targetId_, "NR");
     exchange_.ClearResends();
-    sequenceMode_ = 0;
-    replyState_ = 6;
+    sequenceMode_ = OfflineSequence::None;
+    replyState_ = OfflineReplyState::AwaitingClearStatsAck;
     RestartResponse();
     Changed();
 }
@@ -521,8 +517,8 @@ void OfflineDiagDialogue::TxTone() {
         timerTxDisplay_->setEnabled(false);
     }
     exchange_.ClearResends();
-    sequenceMode_ = 0;
-    replyState_ = 11;
+    sequenceMode_ = OfflineSequence::None;
+    replyState_ = OfflineReplyState::AwaitingToneAck;
     RestartResponse();
 }
 
@@ -540,7 +536,7 @@ void OfflineDiagDialogue::ChangeChannel() {
             "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(channel), std::string(), MsgButtons::OKCancel);
         if (a != MsgAnswer::OK || !load_.Still(token)) return;
         // Events ran while the question was open: an exchange started meanwhile goes first.
-        if (replyState_ != 0) {
+        if (replyState_ != OfflineReplyState::Idle) {
             confirmedChannel_ = channel;
             pendingChannelChange_ = true;
             return;
@@ -552,13 +548,13 @@ void OfflineDiagDialogue::ChangeChannel() {
     targetId_ = remote.value_or(0);
     SendByteTo(targetLocal_, targetId_, "CHANNEL", channel);
     exchange_.ClearResends();
-    sequenceMode_ = 0;
-    replyState_ = 12;
+    sequenceMode_ = OfflineSequence::None;
+    replyState_ = OfflineReplyState::AwaitingChannelAck;
     RestartResponse();
 }
 
 void OfflineDiagDialogue::EndTest() {
-    if (replyState_ == 1 || replyState_ == 2) {
+    if (replyState_ == OfflineReplyState::AwaitingParameters || replyState_ == OfflineReplyState::SwitchQueryDue) {
         view_.CloseWindow();
         return;
     }
@@ -567,7 +563,7 @@ void OfflineDiagDialogue::EndTest() {
     SendCommand(primary_(), "T0");
     exchange_.ClearResends();
     RestartResponse();
-    replyState_ = 13;
+    replyState_ = OfflineReplyState::AwaitingEndTestAck;
     pendingEndTest_ = false;
 }
 
@@ -586,79 +582,78 @@ void OfflineDiagDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         SetProgressWords();
     };
     switch (replyState_) {
-        case 3:
-            if (rec.recNum != 1) return;
+    case OfflineReplyState::AwaitingDiagnostics:
+        if (rec.recNum != 1) return;
+        append();
+        if (wordCount_ >= kDiagnosticBlockSize) {
+            replyState_ = OfflineReplyState::AwaitingDiagnosticsEnd;
+            ParseDiagnosticBlock(diagRecord_, std::span<const std::int16_t>(rxWords_.data(), kDiagnosticBlockSize));
+            StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
+            st.diagnostics = diagRecord_;
+            st.diagValid = true;
+            ShowDiagnostics(diagRecord_);
+        }
+        RestartResponse();
+        Changed();
+        break;
+    case OfflineReplyState::AwaitingClearDiagsAck:
+    case OfflineReplyState::AwaitingClearStatsAck:
+    case OfflineReplyState::AwaitingToneAck:
+    case OfflineReplyState::AwaitingChannelAck:
+        if (!ack) return;
+        StopResponse();
+        EndCommand();
+        break;
+    case OfflineReplyState::AwaitingStatistics:
+        if (rec.recNum == 1) {
             append();
-            if (wordCount_ >= kDiagnosticBlockSize) {
-                replyState_ = 9;
-                ParseDiagnosticBlock(diagRecord_, std::span<const std::int16_t>(rxWords_.data(), kDiagnosticBlockSize));
-                StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
-                st.diagnostics = diagRecord_;
-                st.diagValid = true;
-                ShowDiagnostics(diagRecord_);
-            }
             RestartResponse();
             Changed();
-            break;
-        case 4:
-        case 6:
-        case 11:
-        case 12:
-            if (!ack) return;
-            StopResponse();
-            EndCommand();
-            break;
-        case 5:
-            if (rec.recNum == 1) {
-                append();
-                RestartResponse();
-                Changed();
-            } else if (rec.recNum == 9) {
-                StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
-                st.statsValid = true;
-                st.statsCount = static_cast<std::int16_t>(std::min(wordCount_ / kRemoteStatsEntrySize, kMaxStatsEntries));
-                ParseOfflineRecords(st.stats, std::span<const std::int16_t>(rxWords_.data(), static_cast<std::size_t>(wordCount_)),
-                                    st.statsCount);
-                FillStatsList(stationIndex_);
-                RestartResponse();
-                replyState_ = 10;
-                Changed();
-            }
-            break;
-        case 7:
-            if (!ack) return;
-            d_.switchSetting =
-                "DIP Switches (or CS0, CS1 and CS2) are set to Channel " + std::to_string(rec.data[0] + 1);
-            StopResponse();
-            EndCommand();
-            break;
-        case 8:
-            if (!ack) return;
-            d_.currentLevel = FormatNegativeDbm(rec.data[0]);
-            d_.levelPercent = RssiToPercent(rec.data[0]);
-            StopResponse();
-            EndCommand();
-            break;
-        case 9:
-            if (rec.recNum != 9) return;
+        } else if (rec.recNum == 9) {
+            StationEntry& st = stations_[static_cast<std::size_t>(stationIndex_)];
+            st.statsValid = true;
+            st.statsCount = static_cast<std::int16_t>(std::min(wordCount_ / kRemoteStatsEntrySize, kMaxStatsEntries));
+            ParseOfflineRecords(st.stats,
+                                std::span<const std::int16_t>(rxWords_.data(), static_cast<std::size_t>(wordCount_)),
+                                st.statsCount);
+            FillStatsList(stationIndex_);
             RestartResponse();
-            replyState_ = 10;
-            break;
-        case 10:
-            if (!ack) return;
-            StopResponse();
-            EndCommand();
-            if (sequenceMode_ == 0) d_.progress = 0;
+            replyState_ = OfflineReplyState::AwaitingReplyAck;
             Changed();
-            break;
-        case 13:
-            if (!ack) return;
-            StopResponse();
-            replyState_ = 0;
-            view_.CloseWindow();
-            break;
-        default:
-            break;
+        }
+        break;
+    case OfflineReplyState::AwaitingSwitch:
+        if (!ack) return;
+        d_.switchSetting = "DIP Switches (or CS0, CS1 and CS2) are set to Channel " + std::to_string(rec.data[0] + 1);
+        StopResponse();
+        EndCommand();
+        break;
+    case OfflineReplyState::AwaitingRssi:
+        if (!ack) return;
+        d_.currentLevel = FormatNegativeDbm(rec.data[0]);
+        d_.levelPercent = RssiToPercent(rec.data[0]);
+        StopResponse();
+        EndCommand();
+        break;
+    case OfflineReplyState::AwaitingDiagnosticsEnd:
+        if (rec.recNum != 9) return;
+        RestartResponse();
+        replyState_ = OfflineReplyState::AwaitingReplyAck;
+        break;
+    case OfflineReplyState::AwaitingReplyAck:
+        if (!ack) return;
+        StopResponse();
+        EndCommand();
+        if (sequenceMode_ == OfflineSequence::None) d_.progress = 0;
+        Changed();
+        break;
+    case OfflineReplyState::AwaitingEndTestAck:
+        if (!ack) return;
+        StopResponse();
+        replyState_ = OfflineReplyState::Idle;
+        view_.CloseWindow();
+        break;
+    default: break;
     }
 }
 
@@ -667,8 +662,8 @@ void OfflineDiagDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 void OfflineDiagDialogue::RebuildRemoteIdList() {
     const std::uint32_t local = LocalId().value_or(0);
     std::vector<std::string> ids;
-    for (int i = 0; i < settings_.filterIdCount && i < kMaxFilterIds; ++i) {
-        const std::uint32_t id = settings_.filterIds[static_cast<std::size_t>(i)];
+    for (int i = 0; i < diagSettings_.filterIdCount && i < kMaxFilterIds; ++i) {
+        const std::uint32_t id = diagSettings_.filterIds[static_cast<std::size_t>(i)];
         if (id == local || id == 0) continue;
         const std::string text = std::to_string(id);
         if (std::find(ids.begin(), ids.end(), text) == ids.end()) ids.push_back(text);
@@ -873,9 +868,9 @@ std::string OfflineDiagDialogue::FormatStationLine(int k) const {
     return line;
 }
 
-void OfflineDiagDialogue::SaveClicked(std::string& offlineDiagsFile) {
+void OfflineDiagDialogue::SaveClicked() {
     Dialogs& dialogs = *services_.dialogs;
-    const auto chosen = ChooseDiagnosticsFile(dialogs, offlineDiagsFile, files_.places.programFolder);
+    const auto chosen = ChooseDiagnosticsFile(dialogs, settings_.offlineDiagsFile, files_.places.programFolder);
     const bool any = std::any_of(stations_.begin(), stations_.end(), [](const StationEntry& s) { return s.diagValid; });
     if (chosen && !any) dialogs.messageBox("There is no List of Offline Diagnostics to save yet!");
     if (chosen && any) {

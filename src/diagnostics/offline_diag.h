@@ -31,6 +31,32 @@ inline constexpr int kMaxStatsEntries = 33;
 inline constexpr int kOfflineRxWords = 1025;
 inline constexpr int kStationProgressWords = 186;
 
+// What the reply machine waits for.
+enum class OfflineReplyState : std::int32_t {
+    Idle = 0,
+    AwaitingParameters = 1,
+    SwitchQueryDue = 2,         // parameters received, "CSWITCH" not yet sent
+    AwaitingDiagnostics = 3,    // data records of an "AS" reply
+    AwaitingClearDiagsAck = 4,  // "AR"
+    AwaitingStatistics = 5,     // data records of an "NS" reply
+    AwaitingClearStatsAck = 6,  // "NR"
+    AwaitingSwitch = 7,
+    AwaitingRssi = 8,
+    AwaitingDiagnosticsEnd = 9,  // end record after the diagnostics data
+    AwaitingReplyAck = 10,       // final acknowledgement of an "AS" or "NS" reply
+    AwaitingToneAck = 11,
+    AwaitingChannelAck = 12,
+    AwaitingEndTestAck = 13,  // "T0"
+};
+
+// The running sequence of Get Diags / Stats.
+enum class OfflineSequence : std::int32_t {
+    None = 0,
+    Diagnostics = 1,      // of the one unit asked for, or of the local unit at the start of a list scan
+    ListDiagnostics = 2,  // of a station of the remote ID list
+    Statistics = 3,
+};
+
 struct StationEntry {
     bool diagValid = false;
     bool statsValid = false;
@@ -63,6 +89,12 @@ struct OfflineDisplay {
     int progress = 0;
 };
 
+// The window's own settings, kept in its settings section.
+struct OfflineDiagSettings {
+    std::int16_t txToneTime = 5;   // seconds
+    std::string offlineDiagsFile;  // the save file last chosen
+};
+
 class OfflineDiagView {
 public:
     virtual ~OfflineDiagView() = default;
@@ -83,14 +115,17 @@ public:
 
     // The primary port is read from the services' slot at each use (start-up fills it after the
     // window exists); the current parameters are the ones the parameter reader fills.
-    OfflineDiagDialogue(DialogueLinks links, const DiagSettings& settings, OfflineDiagView& view);
+    OfflineDiagDialogue(DialogueLinks links, const DiagSettings& diagSettings, OfflineDiagView& view);
     ~OfflineDiagDialogue() override;
     OfflineDiagDialogue(const OfflineDiagDialogue&) = delete;
     OfflineDiagDialogue& operator=(const OfflineDiagDialogue&) = delete;
 
-    // Loads with txToneTime() (1..60 s, else 1); the unload keeps the one in use.
+    // Load takes the tone time of the settings (1..60 s, else 1); the unload keeps the one in
+    // use, and the Save button the file chosen.
+    OfflineDiagSettings settings() const { return settings_; }
+    void setSettings(const OfflineDiagSettings& settings) { settings_ = settings; }
+
     void Load();
-    std::int16_t& txToneTime() { return txToneTime_; }
     void Activate();
     void Deactivate();
     void Unload();
@@ -115,13 +150,13 @@ public:
     void TxTone();
     void ChangeChannel();
     void EndTest();
-    // The Save button; the chosen name replaces offlineDiagsFile.
-    void SaveClicked(std::string& offlineDiagsFile);
+    // The Save button; the chosen name replaces the settings' offlineDiagsFile.
+    void SaveClicked();
 
     const OfflineDisplay& display() const { return d_; }
     const std::vector<StationEntry>& stations() const { return stations_; }
-    std::int32_t replyState() const { return replyState_; }
-    std::int32_t sequenceMode() const { return sequenceMode_; }
+    OfflineReplyState replyState() const { return replyState_; }
+    OfflineSequence sequenceMode() const { return sequenceMode_; }
     bool localToneOn() const { return localToneOn_; }
     std::int16_t resendCount() const { return exchange_.resends(); }
 
@@ -173,19 +208,19 @@ private:
     const Services& services_;
     classComm* const& port_;  // the services' primary slot
     classComm& primary_() const { return *port_; }
-    const DiagSettings& settings_;
+    const DiagSettings& diagSettings_;
     OfflineDiagView& view_;
     ModemExchange exchange_;
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerTxDisplay_;
 
-    std::int16_t txToneTime_ = 5;
+    OfflineDiagSettings settings_;
     OfflineDisplay d_;
     std::vector<StationEntry> stations_;
     std::vector<std::uint32_t> extraIds_;  // typed remote IDs with a station after the listed ones
     LoadToken load_;
-    std::int32_t replyState_ = 0;
-    std::int32_t sequenceMode_ = 0;
+    OfflineReplyState replyState_ = OfflineReplyState::Idle;
+    OfflineSequence sequenceMode_ = OfflineSequence::None;
     bool scanList_ = false;
     bool parmsRequested_ = false;
     bool localToneOn_ = false;

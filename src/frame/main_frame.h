@@ -1,7 +1,6 @@
 #pragma once
 // What the tool windows use of the main window. The main window (MDIMain, src/frame/ui)
-// implements it; tests of other windows can use the no-op defaults and override what they
-// check.
+// implements it; each test stand-in answers all of it, recording what its test checks.
 //
 // Conventions between the main window and the tool windows (Qt side):
 // - A tool window the main window opens derives from ToolWindowBase (src/ui/tool_window.h), a
@@ -39,31 +38,29 @@ public:
     virtual ~MainFrame() = default;
 
     // The main window's active child window, or null.
-    virtual ToolForm* ActiveForm() const { return nullptr; }
+    virtual ToolForm* ActiveForm() const = 0;
 
     // Version frame on the tool bar: labelVersion shows the text unchanged.
-    virtual void SetFirmwareVersionLabel(const std::string& text) { (void)text; }
+    virtual void SetFirmwareVersionLabel(const std::string& text) = 0;
     // labelLongId and labelShortID from a long unit ID.
-    virtual void SetUnitIdLabels(std::uint32_t longId) { (void)longId; }
+    virtual void SetUnitIdLabels(std::uint32_t longId) = 0;
 
     // Status bar: True counts one more resend in panel 1, False clears it.
-    virtual void IncrementTestNumber(bool tmpFlag) { (void)tmpFlag; }
+    virtual void IncrementTestNumber(bool tmpFlag) = 0;
     // Panel 2: "Com<n> / Com<m>" from the two port objects.
-    virtual void DisplayComPorts() {}
+    virtual void DisplayComPorts() = 0;
     // Panel 3: the current data file (and test file in production mode), lower case.
-    virtual void DisplayFilenames() {}
+    virtual void DisplayFilenames() = 0;
 
     // Window-opening rule: focus the window when it is loaded, otherwise show it as a
     // modeless MDI child (which loads it).
-    virtual void OpenForm(ToolForm& form) { (void)form; }
-    virtual void ShowForm(ToolForm& form) { (void)form; }
-    virtual void FocusForm(ToolForm& form) { (void)form; }
+    virtual void OpenForm(ToolForm& form) = 0;
+    virtual void ShowForm(ToolForm& form) = 0;
+    virtual void FocusForm(ToolForm& form) = 0;
 
     // Openers of the read/write window and the version request window.
-    virtual void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {
-        (void)tmpParmsMode; (void)tmpAutoStart;
-    }
-    virtual void OpenVersionRequest(bool tmpAutoStart) { (void)tmpAutoStart; }
+    virtual void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) = 0;
+    virtual void OpenVersionRequest(bool tmpAutoStart) = 0;
 };
 
 // What start-up needs of the four terminal instances: their kind (0, 1, 4, 5), set once
@@ -71,7 +68,7 @@ public:
 class TerminalForm {
 public:
     virtual ~TerminalForm() = default;
-    virtual void setThisFormType(std::int32_t kind) { (void)kind; }
+    virtual void setThisFormType(std::int32_t kind) = 0;
 };
 
 // What the openers need of the version request window (formVerReqst).
@@ -79,17 +76,17 @@ class AutoStartForm {
 public:
     virtual ~AutoStartForm() = default;
     // Start without OK and without the completion message.
-    virtual bool autoStart() const { return false; }
-    virtual void setAutoStart(bool on) { (void)on; }
+    virtual bool autoStart() const = 0;
+    virtual void setAutoStart(bool on) = 0;
 };
 
 // What the openers need of the read/write window (formParmsRdWr).
 class ParmsRdWrForm : public AutoStartForm {
 public:
-    virtual std::int16_t parmsMode() const { return 0; }
-    virtual void setParmsMode(std::int16_t mode) { (void)mode; }
+    virtual std::int16_t parmsMode() const = 0;
+    virtual void setParmsMode(std::int16_t mode) = 0;
     // The window's title text (named in the "Must close " message).
-    virtual std::string Caption() const { return {}; }
+    virtual std::string Caption() const = 0;
 };
 
 }  // namespace k45

@@ -60,7 +60,7 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     const ModeFlags& modes = links_.modes;
     const SharedRecords& records = links_.records;
     const std::string file = Upper(GetFileNamePart(links_.files.dataFileName));
-    switch (parmsMode) {
+    switch (settings_.parmsMode) {
     case parmsWriteProgrammable: view_.SetLabels("Writing " + file + " to", "Programmable Parameters..."); break;
     case parmsWriteAll: view_.SetLabels("Writing " + file + " to", "All Parameters..."); break;
     case parmsWriteCurrent: view_.SetLabels("Writing ", "Current Parameters..."); break;
@@ -78,7 +78,7 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     }
     if (!load_.Still(token)) return;
     std::string warnings;
-    switch (parmsMode) {
+    switch (settings_.parmsMode) {
     case parmsWriteProgrammable:
     case parmsWriteDefault:
         warnings = MergeUserParameters(workParameters_, records.mainParameters, modes.productionMode);
@@ -106,7 +106,7 @@ void ParmsRdWrDialogue::MergeAndProgram() {
         return load_.Still(token);
     };
     if (!goOn(warnings)) return;
-    if (parmsMode == parmsWriteDefault &&
+    if (settings_.parmsMode == parmsWriteDefault &&
         !goOn(MergeFactoryParameters(workParameters_, records.mainParameters, modes.productionMode)))
         return;
     StartProgramming();
@@ -136,7 +136,7 @@ void ParmsRdWrDialogue::StartProgramming() {
         if (load_.Still(token)) CloseWindow();
         return;
     }
-    switch (parmsMode) {
+    switch (settings_.parmsMode) {
     case parmsWriteProgrammable:
     case parmsCloneProgrammable:
         // Layout 2 keeps its 40-character comment in bytes 419..458: the programmable part
@@ -211,7 +211,7 @@ void ParmsRdWrDialogue::CompleteWrite() {
     mainParameters.setupTime = workParameters_.setupTime;
     mainParameters.numberOfWrites = (workParameters_.numberOfWrites + 1) & 0xFFFF;
     if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
-    if (!autoStart && links_.dialogs())
+    if (!settings_.autoStart && links_.dialogs())
         links_.dialogs()->messageBox("Programming Complete!", "Complete", MsgButtons::OK, MsgIcon::Information);
     if (!load_.Still(token)) return;
     programCompleted_ = true;

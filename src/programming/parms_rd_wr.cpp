@@ -85,17 +85,17 @@ void ParmsRdWrDialogue::Load() {
     dialogueState_ = rwIdle;
     exchange_.ClearResends();
     readRestarts_ = 0;
-    if (!IsValidMode(parmsMode)) {
+    if (!IsValidMode(settings_.parmsMode)) {
         Fail(kInvalidModeText, kInvalidModeTitle, MsgIcon::Critical);
         return;
     }
-    view_.SetCaption(ParmsModeCaption(parmsMode));
+    view_.SetCaption(ParmsModeCaption(settings_.parmsMode));
     // A port that does not open has said so; the automatic start then ends the dialogue.
     (void)RegisterWithPrimary(links_, *this, true, true);
     transferImage_.fill(0);
     view_.SetPercent(0);
     view_.SetOkEnabled(true);
-    if (autoStart) timerDelay_->setEnabled(true);
+    if (settings_.autoStart) timerDelay_->setEnabled(true);
 }
 
 void ParmsRdWrDialogue::Activate() {
@@ -109,8 +109,9 @@ void ParmsRdWrDialogue::OK() {
     timerDelay_->setEnabled(false);
     if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
     transferImage_.fill(0);
-    view_.SetLabels("Reading ", ReadLabel(parmsMode));
-    if (parmsMode == parmsWriteProgrammable || parmsMode == parmsWriteAll || parmsMode == parmsCloneProgrammable) {
+    view_.SetLabels("Reading ", ReadLabel(settings_.parmsMode));
+    if (settings_.parmsMode == parmsWriteProgrammable || settings_.parmsMode == parmsWriteAll ||
+        settings_.parmsMode == parmsCloneProgrammable) {
         if (!ValidateBeforeRead() || !load_.Still(token)) return;
     }
     readRestarts_ = 0;
@@ -144,8 +145,7 @@ bool ParmsRdWrDialogue::ValidateBeforeRead() {
 void ParmsRdWrDialogue::Unload() {
     if (!load_.loaded()) return;
     load_.End();
-    autoStart = false;
-    parmsMode = parmsInvalid;
+    settings_ = ParmsRdWrSettings{};
     DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
     // The lists are handed over first, so a window that registers again from its callback
     // keeps its registration.
@@ -221,7 +221,7 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 
 void ParmsRdWrDialogue::CompleteRead() {
     const LoadToken::Value token = load_.Take();
-    switch (parmsMode) {
+    switch (settings_.parmsMode) {
     case parmsReadProgrammable:
     case parmsReadAll: {
         SharedRecords& records = links_.records;
@@ -238,10 +238,10 @@ void ParmsRdWrDialogue::CompleteRead() {
         if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
         files.dataFileName = JoinPath(GetDirectoryPart(files.dataFileName, files.places.programFolder), "upload.dat");
         if (MainFrame* frame = links_.mainFrame()) frame->DisplayFilenames();
-        if (!autoStart && links_.dialogs()) {
-            links_.dialogs()->messageBox(
-                parmsMode == parmsReadAll ? "Reading All Parameters Complete." : "Reading Parameters Complete.",
-                "Complete", MsgButtons::OK, MsgIcon::Information);
+        if (!settings_.autoStart && links_.dialogs()) {
+            links_.dialogs()->messageBox(settings_.parmsMode == parmsReadAll ? "Reading All Parameters Complete."
+                                                                             : "Reading Parameters Complete.",
+                                         "Complete", MsgButtons::OK, MsgIcon::Information);
         }
         if (!load_.Still(token)) return;
         parmsWereFound_ = true;

@@ -47,6 +47,12 @@ inline constexpr const char* kNoProgramEndText = "Unit not responding to Program
 // Window caption of a mode ("" for a mode outside 1..7).
 std::string ParmsModeCaption(std::int32_t mode);
 
+// What the opener sets before the window is shown; the unload clears it.
+struct ParmsRdWrSettings {
+    bool autoStart = false;  // start without OK and without the completion message
+    std::int32_t parmsMode = parmsInvalid;
+};
+
 // What the dialogue needs of its window.
 class ParmsRdWrView {
 public:
@@ -75,9 +81,8 @@ public:
     ParmsRdWrDialogue(const ParmsRdWrDialogue&) = delete;
     ParmsRdWrDialogue& operator=(const ParmsRdWrDialogue&) = delete;
 
-    // Set by the opener before the window is shown.
-    bool autoStart = false;
-    std::int32_t parmsMode = parmsInvalid;
+    ParmsRdWrSettings settings() const { return settings_; }
+    void setSettings(const ParmsRdWrSettings& settings) { settings_ = settings; }
 
     bool loaded() const { return load_.loaded(); }
 
@@ -106,8 +111,6 @@ public:
     bool programCompleted() const { return programCompleted_; }
     const ModemParameters& workParameters() const { return workParameters_; }
     const ParameterImage& transferImage() const { return transferImage_; }
-    Timer& timerDelay() { return *timerDelay_; }
-    Timer& timerResponse() { return exchange_.timer(); }
 
 private:
     bool Active() const;
@@ -131,6 +134,7 @@ private:
 
     DialogueLinks links_;
     ParmsRdWrView& view_;
+    ParmsRdWrSettings settings_;
     std::unique_ptr<Timer> timerDelay_;
     ModemExchange exchange_;
 

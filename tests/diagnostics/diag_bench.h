@@ -70,6 +70,16 @@ struct DiagMainFrame : MainFrame {
     void IncrementTestNumber(bool tmpFlag) override {
         if (tmpFlag) ++resends;
     }
+    // Not looked at by these tests.
+    void SetFirmwareVersionLabel(const std::string&) override {}
+    void SetUnitIdLabels(std::uint32_t) override {}
+    void DisplayComPorts() override {}
+    void DisplayFilenames() override {}
+    void OpenForm(ToolForm&) override {}
+    void ShowForm(ToolForm&) override {}
+    void FocusForm(ToolForm&) override {}
+    void OpenParmsReadWrite(std::int16_t, bool) override {}
+    void OpenVersionRequest(bool) override {}
 };
 
 // Scripted dialogs whose boxes let other things happen while they are up, as a box's own loop

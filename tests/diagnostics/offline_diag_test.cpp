@@ -46,7 +46,7 @@ protected:
         offline.Load();
         offline.Activate();
         ASSERT_TRUE(sched.advanceUntil([&] { return !reader.loaded(); }, 20000));
-        ASSERT_TRUE(sched.advanceUntil([&] { return offline.replyState() == 0; }, 5000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return offline.replyState() == OfflineReplyState::Idle; }, 5000));
     }
     // The host's command lines (without CR) from a given point of the wire on.
     std::vector<std::string> Commands(std::size_t from = 0) const { return SplitLines(fromHost().substr(from)); }
@@ -57,7 +57,12 @@ protected:
         return r;
     }
     bool RunIdle(std::int64_t limit = 30000) {
-        return sched.advanceUntil([&] { return offline.replyState() == 0 && offline.sequenceMode() == 0; }, limit);
+        return sched.advanceUntil(
+            [&] {
+                return offline.replyState() == OfflineReplyState::Idle &&
+                       offline.sequenceMode() == OfflineSequence::None;
+            },
+            limit);
     }
 
     DiagSettings settings;
@@ -227,7 +232,7 @@ TEST_F(OfflineDiag, ReopeningStartsWithoutTheStationsOfTheLastVisit) {
     offline.Load();
     offline.Activate();
     ASSERT_TRUE(sched.advanceUntil([&] { return !reader.loaded(); }, 20000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return offline.replyState() == 0; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return offline.replyState() == OfflineReplyState::Idle; }, 5000));
     const OfflineDisplay& d = offline.display();
     EXPECT_TRUE(d.optionLocal);
     EXPECT_EQ(d.remoteIds, std::vector<std::string>{"123"});
@@ -240,10 +245,10 @@ TEST_F(OfflineDiag, ReopeningStartsWithoutTheStationsOfTheLastVisit) {
     offline.SelectRemote(0);
     EXPECT_EQ(d.battery, "---- V");
     EXPECT_TRUE(d.statsList.empty());
-    std::string name = home.file("offdiags.txt");
+    offline.setSettings({.offlineDiagsFile = home.file("offdiags.txt")});
     dialogs.expectSaveFile(home.file("off.txt"));
     dialogs.expectBox("There is no List of Offline Diagnostics to save yet!");
-    offline.SaveClicked(name);
+    offline.SaveClicked();
     EXPECT_FALSE(home.exists("off.txt"));
 }
 
@@ -329,13 +334,15 @@ TEST_F(OfflineDiag, AChannelConfirmedWhileAnExchangeStartedWaitsForIt) {
             return ScriptedDialogs::messageBox(text, title, buttons, icon);
         }
     } box;
-    box.whileShown = [&] { sched.advanceUntil([&] { return offline.replyState() == 8; }, 2000); };
+    box.whileShown = [&] {
+        sched.advanceUntil([&] { return offline.replyState() == OfflineReplyState::AwaitingRssi; }, 2000);
+    };
     box.expectBox("Do you want to Re-Direct Channel 8 to Channel 8", MsgAnswer::OK);
     ctx.state.dialogs = &box;
-    ASSERT_EQ(offline.replyState(), 0);
+    ASSERT_EQ(offline.replyState(), OfflineReplyState::Idle);
     const std::size_t mark = fromHost().size();
     offline.ChangeChannel();
-    EXPECT_EQ(offline.replyState(), 8);
+    EXPECT_EQ(offline.replyState(), OfflineReplyState::AwaitingRssi);
     ASSERT_TRUE(RunIdle());
     ctx.state.dialogs = &dialogs;
     EXPECT_EQ(box.boxes.size(), 1u);
@@ -365,22 +372,44 @@ TEST_F(OfflineDiag, AnInvalidRemoteIdIsRefusedAndATypedOneGetsItsOwnStation) {
     EXPECT_FALSE(offline.stations()[0].diagValid);  // the local unit's entry is untouched
 }
 
+// The window's settings go in before the load and come out after the unload: a stored tone
+// time the bar cannot take loads as 1 s, the time in use and the file chosen are kept.
+TEST_F(OfflineDiag, SettingsCarryTheToneTimeAndTheChosenFileAcrossAVisit) {
+    for (const std::int16_t stored : {0, 61}) {
+        offline.setSettings({.txToneTime = stored, .offlineDiagsFile = home.file("offdiags.txt")});
+        offline.Load();
+        EXPECT_EQ(offline.display().txTime, 1) << stored;
+        offline.Unload();
+    }
+    offline.Load();
+    offline.SetTxTime(42);
+    dialogs.expectSaveFile(home.file("off.txt"));
+    dialogs.expectBox("There is no List of Offline Diagnostics to save yet!");
+    offline.SaveClicked();
+    offline.Unload();
+    const OfflineDiagSettings kept = offline.settings();
+    EXPECT_EQ(kept.txToneTime, 42);
+    EXPECT_EQ(kept.offlineDiagsFile, home.file("off.txt"));
+    offline.Load();
+    EXPECT_EQ(offline.display().txTime, 42);
+}
+
 TEST_F(OfflineDiag, SaveWritesOneLinePerStationWithDiagnostics) {
     SetFilterIds(settings, {100});
     Open(305);
-    std::string name = home.file("offdiags.txt");
+    offline.setSettings({.offlineDiagsFile = home.file("offdiags.txt")});
     dialogs.expectSaveFile(home.file("off.txt"));
     dialogs.expectBox("There is no List of Offline Diagnostics to save yet!");
-    offline.SaveClicked(name);
+    offline.SaveClicked();
     EXPECT_FALSE(home.exists("off.txt"));
 
     offline.GetDiagsStats();
     ASSERT_TRUE(RunIdle());
     dialogs.expectSaveFile(home.file("off.txt"));
-    offline.SaveClicked(name);
+    offline.SaveClicked();
     dialogs.expectSaveFile(home.file("off.txt"));
     dialogs.expectBox("Click No to Append Data to End of File.", MsgAnswer::No);
-    offline.SaveClicked(name);
+    offline.SaveClicked();
     const auto lines = SplitLines(home.read("off.txt"));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[1], OfflineDiagDialogue::SaveHeader());
@@ -421,7 +450,7 @@ TEST_F(OfflineDiag, StatisticsAreClampedTo33EntriesAndAnAllZeroEntryClearsOnlyIt
     Open(305);
     offline.GetDiagsStats();
     // "NS" is on its way: the simulator falls silent and a long reply comes instead.
-    ASSERT_TRUE(sched.advanceUntil([&] { return offline.sequenceMode() == 3; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return offline.sequenceMode() == OfflineSequence::Statistics; }, 10000));
     sim.Stop();
     sched.advance(5);
     cable.inject(Direction::BtoA, StatsReply(40, 127, 0));

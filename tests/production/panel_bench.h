@@ -84,15 +84,14 @@ struct BenchHost : PanelHost {
         if (onClose) onClose();
     }
     bool ReadWriteLoaded(std::string* caption) const override {
-        if (caption) *caption = ParmsModeCaption(rdwr.parmsMode);
+        if (caption) *caption = ParmsModeCaption(rdwr.settings().parmsMode);
         return rdwr.loaded();
     }
     void CountResend() override { ++resends; }
     void WriteCurrentParameters() override {
         ++writes;
         if (rdwr.loaded()) rdwr.Unload();
-        rdwr.autoStart = true;
-        rdwr.parmsMode = parmsWriteCurrent;
+        rdwr.setSettings({.autoStart = true, .parmsMode = parmsWriteCurrent});
         rdwr.Load();
         if (rdwr.loaded()) rdwr.Activate();
     }

@@ -569,7 +569,7 @@ TEST_F(ProdPanel, F10WritesTheTunedValuesAndTheMasterDeviationBack) {
 
 TEST_F(ProdPanel, F10WithTheReadWriteWindowOpenOnlySaysItMustBeClosed) {
     Open();
-    rdwr.parmsMode = parmsReadProgrammable;
+    rdwr.setSettings({.parmsMode = parmsReadProgrammable});
     rdwr.Load();
     dialogs.expectBox("Must close " + ParmsModeCaption(parmsReadProgrammable) + " before performing this operation.");
     dlg.KeyDown(keyF10, 0);

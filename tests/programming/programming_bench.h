@@ -59,6 +59,12 @@ struct RecordingMainFrame : MainFrame {
     }
     void DisplayFilenames() override { ++displayFilenamesCalls; }
     void OpenForm(ToolForm& form) override { opened.push_back(&form); }
+    // Not looked at by these tests.
+    void DisplayComPorts() override {}
+    void ShowForm(ToolForm&) override {}
+    void FocusForm(ToolForm&) override {}
+    void OpenParmsReadWrite(std::int16_t, bool) override {}
+    void OpenVersionRequest(bool) override {}
     int resendsCounted() const {
         int n = 0;
         for (bool b : counterCalls) n += b ? 1 : 0;

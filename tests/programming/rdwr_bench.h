@@ -33,8 +33,7 @@ protected:
 
     // As the openers do: autoStart, then the mode, then the window loads and is activated.
     void Open(std::int16_t mode, bool autoStart) {
-        dlg.autoStart = autoStart;
-        dlg.parmsMode = mode;
+        dlg.setSettings({.autoStart = autoStart, .parmsMode = mode});
         dlg.Load();
         if (dlg.loaded()) dlg.Activate();
     }

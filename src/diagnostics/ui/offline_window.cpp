@@ -223,7 +223,7 @@ formOffLine::formOffLine(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     connect(buttonClearStats, &QPushButton::clicked, this, [this] { dialogue_->ClearStats(); });
     connect(buttonTxTone, &QPushButton::clicked, this, [this] { dialogue_->TxTone(); });
     connect(buttonChannelChange, &QPushButton::clicked, this, [this] { dialogue_->ChangeChannel(); });
-    connect(buttonSave, &QPushButton::clicked, this, [this] { dialogue_->SaveClicked(offlineDiagsFile_); });
+    connect(buttonSave, &QPushButton::clicked, this, [this] { dialogue_->SaveClicked(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseForm(); });
 }
 
@@ -238,18 +238,19 @@ void formOffLine::EnableRemote(bool on) {
 void formOffLine::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    dialogue_->txToneTime() = 5;
-    ReadIniInto(l, fileName, sectionName, "Tx Tone Time", dialogue_->txToneTime());
-    offlineDiagsFile_ = ProgramFile(ctx_, "offdiags.txt");
-    ReadIniInto(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
+    OfflineDiagSettings s{.txToneTime = 5, .offlineDiagsFile = ProgramFile(ctx_, "offdiags.txt")};
+    ReadIniInto(l, fileName, sectionName, "Tx Tone Time", s.txToneTime);
+    ReadIniInto(l, fileName, sectionName, "Offline Diagnostics File", s.offlineDiagsFile);
+    dialogue_->setSettings(s);
 }
 
 void formOffLine::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
     const LocaleInfo& l = ctx_.state.locale;
-    WriteWindowSetting(l, fileName, sectionName, "Tx Tone Time", dialogue_->txToneTime());
-    WriteWindowSetting(l, fileName, sectionName, "Offline Diagnostics File", offlineDiagsFile_);
+    const OfflineDiagSettings s = dialogue_->settings();
+    WriteWindowSetting(l, fileName, sectionName, "Tx Tone Time", s.txToneTime);
+    WriteWindowSetting(l, fileName, sectionName, "Offline Diagnostics File", s.offlineDiagsFile);
 }
 
 void formOffLine::Form_Load() {

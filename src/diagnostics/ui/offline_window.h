@@ -64,7 +64,6 @@ private:
 
     SharedDiagSettings settings_;
     bool watchingArea_ = false;
-    std::string offlineDiagsFile_;
 };
 
 }  // namespace k45

@@ -56,9 +56,6 @@ public:
 
     classComm& primary() { return *primary_; }
     classComm& secondary() { return *secondary_; }
-    SerialDevice* primaryDevice() { return primaryDevice_.get(); }
-    SerialDevice* secondaryDevice() { return secondaryDevice_.get(); }
-    RxMessageTables& tables() { return *tables_; }
 
 private:
     std::unique_ptr<RxMessageTables> tables_;

@@ -61,6 +61,18 @@ formParmsRdWr::~formParmsRdWr() = default;
 
 std::string formParmsRdWr::Caption() const { return windowTitle().toStdString(); }
 
+void formParmsRdWr::setAutoStart(bool on) {
+    ParmsRdWrSettings s = dialogue_->settings();
+    s.autoStart = on;
+    dialogue_->setSettings(s);
+}
+
+void formParmsRdWr::setParmsMode(std::int16_t mode) {
+    ParmsRdWrSettings s = dialogue_->settings();
+    s.parmsMode = mode;
+    dialogue_->setSettings(s);
+}
+
 void formParmsRdWr::Form_Load() {
     // Each load starts from the window's design-time texts, as a freshly loaded window does.
     setWindowTitle(kRdWrCaption);

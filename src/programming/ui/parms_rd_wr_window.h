@@ -31,10 +31,10 @@ public:
     ~formParmsRdWr() override;
 
     // ParmsRdWrForm (the openers)
-    bool autoStart() const override { return dialogue_->autoStart; }
-    void setAutoStart(bool on) override { dialogue_->autoStart = on; }
-    std::int16_t parmsMode() const override { return static_cast<std::int16_t>(dialogue_->parmsMode); }
-    void setParmsMode(std::int16_t mode) override { dialogue_->parmsMode = mode; }
+    bool autoStart() const override { return dialogue_->settings().autoStart; }
+    void setAutoStart(bool on) override;
+    std::int16_t parmsMode() const override { return static_cast<std::int16_t>(dialogue_->settings().parmsMode); }
+    void setParmsMode(std::int16_t mode) override;
     std::string Caption() const override;
 
     // Windows waiting for the result.

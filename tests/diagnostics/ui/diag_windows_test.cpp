@@ -115,7 +115,12 @@ TEST_F(DiagWindows, OfflineWindowShowsTheLocalDiagnostics) {
     EXPECT_EQ(win.labelTxTime->text(), "5 S");
     EXPECT_FALSE(win.comboRemoteIDs->isEnabled());
     win.buttonDiagsStatsGet->click();
-    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().sequenceMode() == 0 && win.dialogue().replyState() == 0; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] {
+            return win.dialogue().sequenceMode() == OfflineSequence::None &&
+                   win.dialogue().replyState() == OfflineReplyState::Idle;
+        },
+        10000));
     EXPECT_EQ(SplitLines(fromHost()).front(), "AS");
     EXPECT_EQ(win.diagLabels[0]->text(), "12.0 V");
     EXPECT_TRUE(win.dialogue().stations()[0].diagValid);
@@ -229,7 +234,12 @@ TEST_F(DiagWindows, OfflineWindowReopensWithoutTheLastVisit) {
     win.optionRemote->click();
     win.optionRemoteList->click();
     win.buttonDiagsStatsGet->click();
-    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().sequenceMode() == 0 && win.dialogue().replyState() == 0; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] {
+            return win.dialogue().sequenceMode() == OfflineSequence::None &&
+                   win.dialogue().replyState() == OfflineReplyState::Idle;
+        },
+        20000));
     ASSERT_EQ(win.diagLabels[0]->text().toStdString(), "12.0 V");
     win.buttonClose->click();
     ASSERT_FALSE(win.loaded());

@@ -39,6 +39,16 @@ struct RecordingMain : MainFrame {
         opened.push_back(&form);
         if (auto* w = dynamic_cast<QWidget*>(&form); w && !form.loaded()) w->show();
     }
+    // Not looked at by these tests.
+    ToolForm* ActiveForm() const override { return nullptr; }
+    void SetFirmwareVersionLabel(const std::string&) override {}
+    void IncrementTestNumber(bool) override {}
+    void DisplayComPorts() override {}
+    void DisplayFilenames() override {}
+    void ShowForm(ToolForm&) override {}
+    void FocusForm(ToolForm&) override {}
+    void OpenParmsReadWrite(std::int16_t, bool) override {}
+    void OpenVersionRequest(bool) override {}
 };
 
 class EditorFixture : public ::testing::Test {

@@ -36,6 +36,17 @@ QStringList Entries(QComboBox* c) {
 struct CountingMain : MainFrame {
     int displayComPorts = 0;
     void DisplayComPorts() override { ++displayComPorts; }
+    // Not looked at by these tests.
+    ToolForm* ActiveForm() const override { return nullptr; }
+    void SetFirmwareVersionLabel(const std::string&) override {}
+    void SetUnitIdLabels(std::uint32_t) override {}
+    void IncrementTestNumber(bool) override {}
+    void DisplayFilenames() override {}
+    void OpenForm(ToolForm&) override {}
+    void ShowForm(ToolForm&) override {}
+    void FocusForm(ToolForm&) override {}
+    void OpenParmsReadWrite(std::int16_t, bool) override {}
+    void OpenVersionRequest(bool) override {}
 };
 
 struct PortSettingsWindow : ::testing::Test {
