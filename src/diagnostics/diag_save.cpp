@@ -10,13 +10,7 @@ std::optional<std::string> ChooseDiagnosticsFile(Dialogs& dialogs, std::string& 
 }
 
 std::optional<SaveMode> AskSaveMode(Dialogs& dialogs, const std::string& path, const std::string& question) {
-    const std::optional<FileSaveMode> mode = AskOverwriteOrAppend(dialogs, path, question, kSaveDiagsTitle);
-    if (!mode) return std::nullopt;
-    switch (*mode) {
-    case FileSaveMode::Overwrite: return SaveMode::Overwrite;
-    case FileSaveMode::Append: return SaveMode::Append;
-    default: return SaveMode::Create;
-    }
+    return AskOverwriteOrAppend(dialogs, path, question, kSaveDiagsTitle);
 }
 
 std::string OfflineExistsQuestion(const std::string& path) {

@@ -12,6 +12,21 @@
 
 namespace k45 {
 
+namespace {
+
+bool Paused(LinkState s) {
+    return s == LinkState::PausedAwaitingRequestAck || s == LinkState::PausedAwaitingPatternLines;
+}
+// The port is at the data baud while pattern lines are counted.
+bool CountingLines(LinkState s) {
+    return s == LinkState::AwaitingPatternLines || s == LinkState::PausedAwaitingPatternLines;
+}
+bool AwaitingAck(LinkState s) { return s == LinkState::AwaitingRequestAck || s == LinkState::PausedAwaitingRequestAck; }
+// A transmission is between blocks or open, running or paused.
+bool Transmitting(LinkState s) { return s == LinkState::AwaitingNextRequest || AwaitingAck(s) || CountingLines(s); }
+
+}  // namespace
+
 std::int32_t LinkDataBaud(std::int16_t model, std::int16_t baudRate) {
     static constexpr std::int32_t kPNet[] = {4800, 9600, 19200, 9600};
     static constexpr std::int32_t kOther[] = {1200, 2400, 4800, 9600};
@@ -77,7 +92,7 @@ void LinkTestEngine::Load() {
     if (!port_) return;  // no port object yet: nothing to listen to
     load_.Begin();
     parmsRequested_ = false;
-    linkState_ = 1;
+    linkState_ = LinkState::AwaitingParameters;
     restartRequested_ = false;
     d_.pauseEnabled = false;
     d_.startEnabled = true;
@@ -94,7 +109,7 @@ void LinkTestEngine::Load() {
 void LinkTestEngine::Activate() {
     if (!load_.loaded() || !port_) return;
     const LoadToken::Value token = load_.Take();
-    if (linkState_ == 5 || linkState_ == 7) {
+    if (CountingLines(linkState_)) {
         // A refused setting has shown its own box; the exchange goes on regardless.
         (void)primary_().OverrideSettings({.baudRate = dataBaud_});
     } else {
@@ -111,7 +126,7 @@ void LinkTestEngine::Activate() {
     // begins: the request never goes to the local unit itself.
     FillRemoteIdList();
     if (!parmsRequested_) RequestCurrentParms();
-    else if (linkState_ == 2) StopLinkTest();
+    else if (linkState_ == LinkState::AwaitingActivation) StopLinkTest();
     if (load_.Still(token)) view_.DisplayChanged();
 }
 
@@ -125,7 +140,7 @@ void LinkTestEngine::Unload() {
 }
 
 void LinkTestEngine::RequestCurrentParms() {
-    linkState_ = 1;
+    linkState_ = LinkState::AwaitingParameters;
     parmsRequested_ = true;
     view_.RequestCurrentParameters(this);
 }
@@ -133,10 +148,10 @@ void LinkTestEngine::RequestCurrentParms() {
 void LinkTestEngine::UpdateParms(bool parmsWereFound) {
     if (!load_.loaded()) return;
     const LoadToken::Value token = load_.Take();
-    if (parmsWereFound && linkState_ == 1) {
+    if (parmsWereFound && linkState_ == LinkState::AwaitingParameters) {
         d_.localId = std::to_string(current_.serialNumber);
         dataBaud_ = LinkDataBaud(current_.model, current_.baudRate);
-        linkState_ = 2;
+        linkState_ = LinkState::AwaitingActivation;
         if (view_.IsActiveChild()) Activate();
     } else {
         StopLinkTest();
@@ -197,7 +212,7 @@ void LinkTestEngine::ClearClicked() {
 // ---- the engine ----
 
 void LinkTestEngine::StartClicked() {
-    if (linkState_ != 0) {
+    if (linkState_ != LinkState::Idle) {
         restartRequested_ = true;
         return;
     }
@@ -239,7 +254,7 @@ bool LinkTestEngine::CommandSettings() {
 
 void LinkTestEngine::SendNextTransmission() {
     ShowLinkQuality();
-    if (linkState_ == 6 || linkState_ == 7) {
+    if (Paused(linkState_)) {
         timerResponse_->setEnabled(false);
         timerTestTx_->setEnabled(false);
         StopLinkTest();
@@ -249,7 +264,7 @@ void LinkTestEngine::SendNextTransmission() {
         if (blocksTxed_ >= kLinkCountLimit || (numberOfBlocks_ > 0 && blocksTxed_ >= numberOfBlocks_)) {
             PauseLinkTest();
             // A transmission still open must end even if its reply never comes.
-            if (linkState_ == 6 || linkState_ == 7) Restart(*timerResponse_, kTickMs);
+            if (Paused(linkState_)) Restart(*timerResponse_, kTickMs);
             return;
         }
         const LoadToken::Value token = load_.Take();
@@ -261,9 +276,9 @@ void LinkTestEngine::SendNextTransmission() {
         SendRemoteCommandAndByte(primary_(), remoteUnitId_, "PSUDO", blockSize_);
         if (!load_.Still(token)) return;
         linesInTransmission_ = 0;
-        linkState_ = 4;
+        linkState_ = LinkState::AwaitingRequestAck;
     } else {
-        linkState_ = 3;
+        linkState_ = LinkState::AwaitingNextRequest;
     }
     blockReceived_ = false;
     Restart(*timerTestTx_, kTickMs);
@@ -273,7 +288,7 @@ void LinkTestEngine::SendNextTransmission() {
 }
 
 void LinkTestEngine::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!load_.loaded() || (linkState_ != 4 && linkState_ != 6)) return;
+    if (!load_.loaded() || !AwaitingAck(linkState_)) return;
     if (rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
     const SRecordMessage& rec = primary_().tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != 'R' || rec.recNum != 8 || rec.address != 0) return;
@@ -282,18 +297,19 @@ void LinkTestEngine::RxSRecordData(std::int16_t rxSRecordIndex) {
     (void)primary_().OverrideSettings({.baudRate = dataBaud_});
     if (!load_.Still(token)) return;
     primary_().SetDtrSignal(false);
-    linkState_ = linkState_ == 4 ? 5 : 7;
+    linkState_ = linkState_ == LinkState::AwaitingRequestAck ? LinkState::AwaitingPatternLines
+                                                             : LinkState::PausedAwaitingPatternLines;
 }
 
 void LinkTestEngine::RxCrLfData(const std::string& rxStr) {
-    if (!load_.loaded() || (linkState_ != 5 && linkState_ != 7)) return;
+    if (!load_.loaded() || !CountingLines(linkState_)) return;
     if (rxStr.find(kTestPattern) == std::string::npos) return;
     ++linesInTransmission_;
     CountReceivedBlock();
-    if (linesInTransmission_ < blockSize_ || (linkState_ != 5 && linkState_ != 7)) return;
+    if (linesInTransmission_ < blockSize_ || !CountingLines(linkState_)) return;
     if (!CommandSettings()) return;
-    if (linkState_ == 5) {
-        linkState_ = 3;
+    if (linkState_ == LinkState::AwaitingPatternLines) {
+        linkState_ = LinkState::AwaitingNextRequest;
         ShowLinkQuality();
         if (timing_.fastRestart) {
             timerResponse_->setEnabled(false);
@@ -322,9 +338,9 @@ void LinkTestEngine::ShowLinkQuality() {
 }
 
 void LinkTestEngine::PauseLinkTest() {
-    if (linkState_ == 3) StopLinkTest();
-    else if (linkState_ == 4) linkState_ = 6;
-    else if (linkState_ == 5) linkState_ = 7;
+    if (linkState_ == LinkState::AwaitingNextRequest) StopLinkTest();
+    else if (linkState_ == LinkState::AwaitingRequestAck) linkState_ = LinkState::PausedAwaitingRequestAck;
+    else if (linkState_ == LinkState::AwaitingPatternLines) linkState_ = LinkState::PausedAwaitingPatternLines;
     d_.startEnabled = true;
     d_.pauseEnabled = false;
     d_.settingsEnabled = true;
@@ -334,7 +350,7 @@ void LinkTestEngine::PauseLinkTest() {
 
 void LinkTestEngine::StopLinkTest() {
     const LoadToken::Value token = load_.Take();
-    linkState_ = 0;
+    linkState_ = LinkState::Idle;
     if (!CommandSettings()) return;
     if (restartRequested_) {
         restartRequested_ = false;
@@ -346,7 +362,7 @@ void LinkTestEngine::StopLinkTest() {
 void LinkTestEngine::TimerResponseTick() {
     if (!view_.IsActiveChild()) return;
     timerResponse_->setEnabled(false);
-    if (linkState_ < 3 || linkState_ > 7) return;
+    if (!Transmitting(linkState_)) return;
     ++tickCount_;
     if (tickCount_ > timing_.responseTicks) SendNextTransmission();
     else timerResponse_->setEnabled(true);
@@ -355,7 +371,7 @@ void LinkTestEngine::TimerResponseTick() {
 void LinkTestEngine::TimerTestTxTick() {
     if (!view_.IsActiveChild()) return;
     timerTestTx_->setEnabled(false);
-    if (linkState_ >= 3 && linkState_ <= 5 && blockReceived_ && tickCount_ >= timing_.blockDelayTicks)
+    if (Transmitting(linkState_) && !Paused(linkState_) && blockReceived_ && tickCount_ >= timing_.blockDelayTicks)
         SendNextTransmission();
 }
 

@@ -74,6 +74,18 @@ struct LinkTestSettings {
     std::int16_t blockSize = 10;
 };
 
+// The engine's states, named for what each waits for.
+enum class LinkState : std::int32_t {
+    Idle = 0,                        // Start begins a test
+    AwaitingParameters = 1,          // the local modem's current parameters
+    AwaitingActivation = 2,          // parameters read: the next activation makes the window ready
+    AwaitingNextRequest = 3,         // between transmissions (the block delay)
+    AwaitingRequestAck = 4,          // request sent
+    AwaitingPatternLines = 5,        // acknowledged: counting pattern lines at the data baud
+    PausedAwaitingRequestAck = 6,    // paused; the open transmission still ends
+    PausedAwaitingPatternLines = 7,  // paused; the open transmission still ends
+};
+
 class LinkTestEngine : public CommForm, public ParmsClient {
 public:
     static constexpr int kTickMs = 500;
@@ -88,7 +100,8 @@ public:
 
     // Loads with loadSettings(); the unload keeps the ones in use for the next load.
     void Load();
-    LinkTestSettings& loadSettings() { return loadSettings_; }
+    const LinkTestSettings& loadSettings() const { return loadSettings_; }
+    void SetLoadSettings(const LinkTestSettings& settings) { loadSettings_ = settings; }
     void Activate();
     void Unload();
     bool loaded() const { return load_.loaded(); }
@@ -110,7 +123,7 @@ public:
     const LinkTestDisplay& display() const { return d_; }
     // Start is offered only once a data baud is known.
     bool startAvailable() const { return d_.startEnabled && dataBaud_ != 0; }
-    std::int32_t linkState() const { return linkState_; }
+    LinkState linkState() const { return linkState_; }
     std::int32_t dataBaud() const { return dataBaud_; }
     double blocksTxed() const { return blocksTxed_; }
     double blocksRxed() const { return blocksRxed_; }
@@ -145,7 +158,7 @@ private:
     LinkTestDisplay d_;
     // A box (the port's own included) runs a loop of its own, under which the window may close.
     LoadToken load_;
-    std::int32_t linkState_ = 1;
+    LinkState linkState_ = LinkState::AwaitingParameters;
     double numberOfBlocks_ = 0;
     std::int16_t blockSize_ = 10;
     std::uint32_t remoteUnitId_ = 0;

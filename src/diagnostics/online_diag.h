@@ -59,7 +59,8 @@ public:
 
     // Load with the filter and display options of loadOptions().
     void Load();
-    OnlineLoadOptions& loadOptions() { return loadOptions_; }
+    const OnlineLoadOptions& loadOptions() const { return loadOptions_; }
+    void SetLoadOptions(const OnlineLoadOptions& options) { loadOptions_ = options; }
     void Activate();
     void Unload();
     bool loaded() const { return load_.loaded(); }

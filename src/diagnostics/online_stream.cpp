@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 
 #include "frame/converters.h"
+#include "platform/local_time.h"
 
 namespace k45 {
 
@@ -101,9 +101,7 @@ void OnlineHistory::Add(const OnlineDiagRecord& r) {
     else ++count_;
 }
 
-std::string ShortIdEntryText(std::int16_t shortId, bool plusId) {
-    return (plusId ? "+ " : "  ") + std::to_string(shortId);
-}
+std::string ShortIdEntryText(std::int16_t shortId, bool plusId) { return MarkedShortIdText(plusId, shortId); }
 
 std::vector<std::string> FilterIdEntries(const DiagSettings& s) {
     std::vector<std::string> r;
@@ -166,12 +164,11 @@ int OnlineGrid::Display(const OnlineDiagRecord& r) {
 }
 
 std::string OnlineTimeText(std::int64_t wallClockSeconds) {
-    std::time_t t = static_cast<std::time_t>(wallClockSeconds);
-    std::tm local{};
-    if (!localtime_r(&t, &local)) return std::string();
+    const auto local = LocalTimeOf(wallClockSeconds);
+    if (!local) return {};
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d  %02d/%02d/%04d", local.tm_hour, local.tm_min, local.tm_sec,
-                  local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d  %02d/%02d/%04d", local->tm_hour, local->tm_min, local->tm_sec,
+                  local->tm_mon + 1, local->tm_mday, local->tm_year + 1900);
     return buf;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "diagnostics/diag_settings.h"
+#include "frame/save_file.h"
 #include "platform/locale_info.h"
 
 namespace k45 {
@@ -140,7 +141,7 @@ std::string OnlineTimeText(std::int64_t wallClockSeconds);
 // The save file: header line, one line per row, an empty line; "." decimals.
 std::string OnlineSaveHeader();
 std::string OnlineSaveLine(const OnlineGrid::Row& row);
-enum class SaveMode { Create, Overwrite, Append };
+using SaveMode = FileSaveMode;
 [[nodiscard]] bool WriteOnlineSaveFile(const std::string& path, SaveMode mode, const OnlineGrid& grid,
                                        std::string* error, const std::function<void(int percent)>& progress = {});
 

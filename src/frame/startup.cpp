@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "frame/utilities.h"
+
 namespace k45 {
 
 std::vector<std::string> SplitCommandLineWords(const std::string& commandLine) {
@@ -116,7 +118,7 @@ PixelRect ClampToDesktop(PixelRect w, const PixelRect& desktop) {
 
 int TwipsToPixels(double twips) {
     if (!std::isfinite(twips)) return 0;
-    double px = std::nearbyint(twips / kTwipsPerPixel);
+    double px = RoundHalfEven(twips / kTwipsPerPixel);
     // Far outside any screen; keeps the conversion defined for a garbled settings value.
     px = std::clamp(px, -1000000.0, 1000000.0);
     return static_cast<int>(px);

@@ -69,10 +69,10 @@ protected:
         if (reader.loaded()) reader.Unload();
     }
     void Open(double blocks, std::int16_t delay, std::int16_t size) {
-        link.loadSettings() = {blocks, delay, size};
+        link.SetLoadSettings({blocks, delay, size});
         link.Load();
         link.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::Idle; }, 20000));
     }
     std::vector<HostWriteAt> Requests() const {
         std::vector<HostWriteAt> r;
@@ -95,7 +95,7 @@ TEST_F(LinkTest, TwentyFiveBlocksGoAsThreeRequestsOfTenAgainstThePattern) {
     EXPECT_EQ(link.dataBaud(), 9600);
     EXPECT_EQ(link.display().linkQuality, "0.000 %");
     link.StartClicked();
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::Idle; }, 60000));
     const auto req = Requests();
     ASSERT_EQ(req.size(), 3u);
     EXPECT_EQ(req[0].bytes, "REM0000004DPSUDO0A\r");
@@ -113,7 +113,7 @@ TEST_F(LinkTest, ALostReplySendsTheNextRequestAfterFourteenTicksAndALimitEndsThe
     Open(20, 4, 10);
     sim.Stop();
     link.StartClicked();
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::Idle; }, 60000));
     const auto req = Requests();
     ASSERT_EQ(req.size(), 2u);
     EXPECT_EQ(req[1].atMs - req[0].atMs, 7100);
@@ -122,13 +122,13 @@ TEST_F(LinkTest, ALostReplySendsTheNextRequestAfterFourteenTicksAndALimitEndsThe
 }
 
 TEST_F(LinkTest, StartWaitsForTheDataBaudAndARestartDuringTheReadRuns) {
-    link.loadSettings() = {10, 4, 10};
+    link.SetLoadSettings({10, 4, 10});
     link.Load();
     link.Activate();
     EXPECT_FALSE(link.startAvailable());
     link.StartClicked();  // while the parameters are read
     ASSERT_TRUE(sched.advanceUntil([&] { return Requests().size() == 1; }, 20000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::Idle; }, 60000));
     EXPECT_EQ(link.blocksRxed(), 10);
 }
 
@@ -154,14 +154,14 @@ TEST_F(LinkTest, AnInvalidRemoteIdIsRefused) {
     link.StartClicked();
     sched.advance(1000);
     EXPECT_TRUE(Requests().empty());
-    EXPECT_EQ(link.linkState(), 0);
+    EXPECT_EQ(link.linkState(), LinkState::Idle);
 }
 
 // The list is built before the local ID is known, then without it: the box does not keep the
 // local unit's own ID, and Start asked for during the read goes to a listed remote.
 TEST_F(LinkTest, TheLocalUnitsOwnIdIsNeverTheTarget) {
     SetFilterIds(settings, {305, 1000});
-    link.loadSettings() = {10, 4, 10};
+    link.SetLoadSettings({10, 4, 10});
     link.Load();
     link.Activate();
     EXPECT_EQ(link.display().remoteText, "305");  // the local ID is not known yet
@@ -169,7 +169,7 @@ TEST_F(LinkTest, TheLocalUnitsOwnIdIsNeverTheTarget) {
     ASSERT_TRUE(sched.advanceUntil([&] { return Requests().size() == 1; }, 20000));
     EXPECT_EQ(Requests()[0].bytes, "REM000003E8PSUDO0A\r");
     EXPECT_EQ(link.display().remoteText, "1000");
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 60000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::Idle; }, 60000));
 
     SetFilterIds(settings, {305});  // only the local unit is left
     link.Activate();
@@ -179,17 +179,17 @@ TEST_F(LinkTest, TheLocalUnitsOwnIdIsNeverTheTarget) {
     link.StartClicked();
     sched.advance(1000);
     EXPECT_EQ(Requests().size(), 1u);
-    EXPECT_EQ(link.linkState(), 0);
+    EXPECT_EQ(link.linkState(), LinkState::Idle);
 }
 
 TEST_F(LinkTest, PauseDuringATransmissionEndsItWhenTheBlockCompletes) {
     Open(0, 4, 10);
     link.StartClicked();
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 5; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::AwaitingPatternLines; }, 5000));
     link.PauseClicked();
-    EXPECT_EQ(link.linkState(), 7);
+    EXPECT_EQ(link.linkState(), LinkState::PausedAwaitingPatternLines);
     EXPECT_TRUE(link.display().startEnabled);
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 0; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::Idle; }, 20000));
     EXPECT_EQ(link.blocksRxed(), 10);
     EXPECT_EQ(Requests().size(), 1u);
     link.ClearClicked();
@@ -206,13 +206,14 @@ namespace {
 TEST_F(LinkTest, PauseBetweenTransmissionsEndsAtOnceAndClearKeepsCountingTheOpenBlock) {
     Open(0, 20, 5);  // 10 s delay: no fast restart
     link.StartClicked();
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 5 && link.blocksRxed() == 2; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] { return link.linkState() == LinkState::AwaitingPatternLines && link.blocksRxed() == 2; }, 10000));
     link.ClearClicked();  // the rest of the block still counts
-    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == 3; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return link.linkState() == LinkState::AwaitingNextRequest; }, 10000));
     EXPECT_EQ(link.blocksTxed(), 0);
     EXPECT_EQ(link.blocksRxed(), 3);
     link.PauseClicked();
-    EXPECT_EQ(link.linkState(), 0);
+    EXPECT_EQ(link.linkState(), LinkState::Idle);
     sched.advance(15000);
     EXPECT_EQ(Requests().size(), 1u);
 }
@@ -236,9 +237,9 @@ TEST_F(LinkTest, ARequestWhoseWindowClosedUnderABoxGoesNoFurther) {
     };
     ASSERT_TRUE(sched.advanceUntil([&] { return reopened; }, 10000));
     dialogs.whileShown = nullptr;
-    EXPECT_EQ(link.linkState(), 1);
+    EXPECT_EQ(link.linkState(), LinkState::AwaitingParameters);
     sched.advance(20000);
-    EXPECT_EQ(link.linkState(), 1);
+    EXPECT_EQ(link.linkState(), LinkState::AwaitingParameters);
     EXPECT_EQ(Requests().size(), 1u);
 }
 

@@ -14,6 +14,7 @@
 #include "frame/converters.h"
 #include "frame/ini_routines.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -24,8 +25,7 @@ namespace {
 QString ShortIdOf(const QString& idText) {
     std::uint32_t id = 0;
     if (!ParseUnitIdItem(idText.toStdString(), id)) return QString();
-    const LongIdParts p = SplitLongId(id);
-    return QString(p.isLong ? "+ " : "  ") + QString::number(p.shortId);
+    return QText(ShortIdText(id));
 }
 
 }  // namespace
@@ -66,28 +66,14 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     textNumOfBlocks = NumberBox(ctx.state.locale, this, this, "textNumOfBlocks", 10, 4294967295.0);
     textNumOfBlocks->setCtrlSteps(100, 1000);
     textNumOfBlocks->setText("0");
-    scrollBlockSize = new QScrollBar(Qt::Horizontal, this);
-    scrollBlockSize->setObjectName("scrollBlockSize");
-    scrollBlockSize->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
-    scrollBlockSize->setRange(1, 200);
-    scrollBlockSize->setPageStep(10);
+    scrollBlockSize = kit::HScroll(this, "scrollBlockSize", 1, 200, 10, 150);
     scrollBlockSize->setValue(10);
-    scrollBlockSize->setMinimumWidth(150);
-    labelBlockSize = new QLabel("10", this);
-    labelBlockSize->setObjectName("labelBlockSize");
-    scrollBlockDelay = new QScrollBar(Qt::Horizontal, this);
-    scrollBlockDelay->setObjectName("scrollBlockDelay");
-    scrollBlockDelay->setFocusPolicy(Qt::StrongFocus);  // a scroll bar takes no focus unless asked: the arrow keys move it
-    scrollBlockDelay->setRange(0, 240);
-    scrollBlockDelay->setPageStep(10);
-    labelBlockDelay = new QLabel("0.00 S", this);
-    labelBlockDelay->setObjectName("labelBlockDelay");
-    labelBlocksTxed = new QLabel("0", this);
-    labelBlocksTxed->setObjectName("labelBlocksTxed");
-    labelBlocksRxed = new QLabel("0", this);
-    labelBlocksRxed->setObjectName("labelBlocksRxed");
-    labelLinkQuality = new QLabel("100.000 %", this);
-    labelLinkQuality->setObjectName("labelLinkQuality");
+    labelBlockSize = kit::Label(this, "labelBlockSize", "10");
+    scrollBlockDelay = kit::HScroll(this, "scrollBlockDelay", 0, 240, 10);
+    labelBlockDelay = kit::Label(this, "labelBlockDelay", "0.00 S");
+    labelBlocksTxed = kit::Label(this, "labelBlocksTxed", "0");
+    labelBlocksRxed = kit::Label(this, "labelBlocksRxed", "0");
+    labelLinkQuality = kit::Label(this, "labelLinkQuality", "100.000 %");
     grid->addWidget(BuddyCaption("# of Bloc&ks to Send:", textNumOfBlocks), 0, 0);
     grid->addWidget(textNumOfBlocks, 0, 1);
     grid->addWidget(BuddyCaption("&Blocks Per Transmission:", scrollBlockSize), 1, 0);
@@ -103,14 +89,10 @@ formLinkTst::formLinkTst(AppContext& ctx, SharedDiagSettings settings, QWidget* 
     grid->addWidget(new QLabel("Link Quality:", this), 5, 0);
     grid->addWidget(labelLinkQuality, 5, 1);
 
-    buttonStart = new QPushButton("&Start", this);
-    buttonStart->setObjectName("buttonStart");
-    buttonPause = new QPushButton("P&ause", this);
-    buttonPause->setObjectName("buttonPause");
-    buttonClear = new QPushButton("C&lear", this);
-    buttonClear->setObjectName("buttonClear");
-    buttonClose = new QPushButton("&Close", this);
-    buttonClose->setObjectName("buttonClose");
+    buttonStart = kit::Button(this, "buttonStart", "&Start");
+    buttonPause = kit::Button(this, "buttonPause", "P&ause");
+    buttonClear = kit::Button(this, "buttonClear", "C&lear");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(remote);
@@ -144,12 +126,13 @@ formLinkTst::~formLinkTst() = default;
 void formLinkTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    LinkTestSettings& s = dialogue_->loadSettings();
+    LinkTestSettings s = dialogue_->loadSettings();
     ReadIniInto(l, fileName, sectionName, "Blocks", s.numberOfBlocks);
     s.blockDelay = LinkTestSettings{}.blockDelay;
     ReadIniInto(l, fileName, sectionName, "Block Delay", s.blockDelay);
     s.blockSize = LinkTestSettings{}.blockSize;
     ReadIniInto(l, fileName, sectionName, "Block Size", s.blockSize);
+    dialogue_->SetLoadSettings(s);
 }
 
 void formLinkTst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {

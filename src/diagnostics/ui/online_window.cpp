@@ -196,10 +196,11 @@ formOnLine::~formOnLine() = default;
 void formOnLine::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const LocaleInfo& l = ctx_.state.locale;
-    OnlineLoadOptions& o = dialogue_->loadOptions();
+    OnlineLoadOptions o = dialogue_->loadOptions();
     ReadIniInto(l, fileName, sectionName, "ID List", o.idList);
     ReadIniInto(l, fileName, sectionName, "ID Selected", o.idSelected);
     ReadIniInto(l, fileName, sectionName, "Slotted Display", o.slotted);
+    dialogue_->SetLoadOptions(o);
     saveFileName_ = ProgramFile(ctx_, "ondiags.txt");
     ReadIniInto(l, fileName, sectionName, "Online Diagnostics File", saveFileName_);
 }
@@ -238,10 +239,9 @@ void formOnLine::Form_Load() {
 }
 
 void formOnLine::Form_Unload() {
-    OnlineLoadOptions& o = dialogue_->loadOptions();
-    o.idSelected = optionIdSelected->isChecked();
-    o.idList = optionIdList->isChecked();
-    o.slotted = optionDisplaySlot->isChecked();
+    dialogue_->SetLoadOptions({.idList = optionIdList->isChecked(),
+                               .idSelected = optionIdSelected->isChecked(),
+                               .slotted = optionDisplaySlot->isChecked()});
     DiagDialogueWindow::Form_Unload();
 }
 
