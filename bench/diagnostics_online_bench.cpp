@@ -8,7 +8,7 @@
 
 #include "diagnostics/diag_simulator.h"
 #include "diagnostics/online_diag.h"
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "model/app_state.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"

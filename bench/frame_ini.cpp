@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "frame/ini_routines.h"
+#include "base/ini_routines.h"
 #include "platform/profile.h"
 
 namespace {

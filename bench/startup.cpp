@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/ui/subsystem_hooks.h"
 #include "frame/ui/tool_windows.h"

@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_text.h"
 #include "serial/class_comm.h"

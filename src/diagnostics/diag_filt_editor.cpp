@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
+#include "base/utilities.h"
 #include "platform/dialogs.h"
 
 namespace k45 {

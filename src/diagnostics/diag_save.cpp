@@ -1,6 +1,6 @@
 #include "diagnostics/diag_save.h"
 
-#include "frame/save_file.h"
+#include "base/save_file.h"
 
 namespace k45 {
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
+#include "base/utilities.h"
 #include "platform/profile.h"
 
 namespace k45 {

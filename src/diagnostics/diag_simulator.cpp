@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "frame/converters.h"
-#include "frame/hex_text.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/hex_text.h"
+#include "base/utilities.h"
 #include "model/app_state.h"
 #include "params/parameter_image.h"
 #include "platform/dialogs.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/dialogue_links.h"
+#include "wiring/dialogue_links.h"
 #include "model/records.h"
 #include "serial/comm_form.h"
 

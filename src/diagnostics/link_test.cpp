@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"

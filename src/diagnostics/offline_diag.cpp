@@ -5,8 +5,8 @@
 
 #include "diagnostics/diag_save.h"
 #include "diagnostics/online_stream.h"
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "diagnostics/diag_settings.h"
-#include "frame/dialogue_links.h"
-#include "frame/window_interfaces.h"
+#include "wiring/dialogue_links.h"
+#include "wiring/window_interfaces.h"
 #include "params/diag_parsers.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "diagnostics/online_stream.h"
-#include "frame/dialogue_links.h"
-#include "frame/window_interfaces.h"
+#include "wiring/dialogue_links.h"
+#include "wiring/window_interfaces.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "platform/local_time.h"
 
 namespace k45 {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "diagnostics/diag_settings.h"
-#include "frame/save_file.h"
+#include "base/save_file.h"
 #include "platform/locale_info.h"
 
 namespace k45 {

@@ -3,7 +3,7 @@
 #include <array>
 #include <filesystem>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "params/record_file_io.h"
 #include "radio/channel_plan.h"
 

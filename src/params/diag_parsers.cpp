@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 namespace k45 {
 namespace {

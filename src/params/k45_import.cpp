@@ -3,9 +3,9 @@
 #include <cmath>
 #include <optional>
 
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
+#include "base/utilities.h"
 #include "params/data_file.h"
 #include "params/record_file_io.h"
 #include "radio/channel_plan.h"

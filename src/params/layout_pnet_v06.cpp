@@ -1,5 +1,5 @@
 // PNet firmware (model 6), layout version 6 and above.
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "params/layout_rows.h"
 
 namespace k45 {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "params/startup_defaults.h"
 #include "radio/radio_codes.h"
 #include "radio/rssi_conversion.h"

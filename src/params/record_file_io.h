@@ -9,10 +9,10 @@
 #include <string>
 #include <utility>
 
-#include "frame/converters.h"
-#include "frame/hex_text.h"
-#include "frame/ini_routines.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/hex_text.h"
+#include "base/ini_routines.h"
+#include "base/utilities.h"
 #include "params/data_file.h"
 #include "params/record_names.h"
 #include "platform/profile.h"

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <vector>
 
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/locale_info.h"
 #include "production/eng_test.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/dialogue_links.h"
+#include "wiring/dialogue_links.h"
 #include "platform/local_link.h"
 
 namespace k45 {

@@ -1,6 +1,6 @@
 #include "production/eng_test.h"
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/scheduler.h"

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "frame/converters.h"
-#include "frame/hex_text.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/hex_text.h"
+#include "base/utilities.h"
 #include "programming/dialogue_support.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"

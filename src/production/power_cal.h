@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 #include "model/records.h"
 #include "params/diag_parsers.h"
 #include "production/calibration_dialogue.h"

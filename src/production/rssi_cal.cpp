@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/dialogs.h"

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "frame/dialogue_links.h"
-#include "frame/window_interfaces.h"
+#include "wiring/dialogue_links.h"
+#include "wiring/window_interfaces.h"
 #include "model/app_state.h"
 #include "model/records.h"
 #include "params/diag_parsers.h"

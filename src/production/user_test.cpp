@@ -1,6 +1,6 @@
 #include "production/user_test.h"
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 #include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/dialogs.h"

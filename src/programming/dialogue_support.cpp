@@ -1,7 +1,7 @@
 #include "programming/dialogue_support.h"
 
-#include "frame/main_frame.h"
-#include "frame/utilities.h"
+#include "wiring/main_frame.h"
+#include "base/utilities.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"

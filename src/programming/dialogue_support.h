@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/dialogue_links.h"
-#include "frame/window_interfaces.h"
+#include "wiring/dialogue_links.h"
+#include "wiring/window_interfaces.h"
 #include "programming/modem_exchange.h"
 
 namespace k45 {

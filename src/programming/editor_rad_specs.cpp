@@ -1,7 +1,7 @@
 #include "programming/editor_rad_specs.h"
 
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "programming/editor_values.h"
 
 namespace k45 {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 
 namespace k45 {
 

@@ -1,6 +1,6 @@
 #include "programming/mem_read.h"
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"

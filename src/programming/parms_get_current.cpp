@@ -1,6 +1,6 @@
 #include "programming/parms_get_current.h"
 
-#include "frame/main_frame.h"
+#include "wiring/main_frame.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 #include "params/parameter_image.h"
 #include "platform/dialogs.h"
 #include "programming/dialogue_support.h"

@@ -2,10 +2,10 @@
 // "S1" blocks, the optional "CHANNEL" step and the "S9" end record.
 #include <vector>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
+#include "base/utilities.h"
 #include "params/merges.h"
 #include "platform/scheduler.h"
 #include "programming/parms_rd_wr.h"

@@ -1,10 +1,10 @@
 // The read/write dialogue: window life cycle, timers and resends, and the read.
 #include "programming/parms_rd_wr.h"
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
+#include "base/utilities.h"
 #include "platform/places.h"
 #include "platform/scheduler.h"
 #include "radio/channel_validation.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "frame/main_frame.h"
-#include "frame/window_interfaces.h"
+#include "wiring/main_frame.h"
+#include "wiring/window_interfaces.h"
 #include "params/parameter_image.h"
 #include "model/records.h"
 #include "platform/dialogs.h"

@@ -1,6 +1,6 @@
 #include "programming/ver_reqst.h"
 
-#include "frame/main_frame.h"
+#include "wiring/main_frame.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/dialogue_links.h"
+#include "wiring/dialogue_links.h"
 #include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "frame/converters.h"
-#include "frame/hex_text.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/hex_text.h"
+#include "base/utilities.h"
 #include "model/app_state.h"
 #include "model/records.h"
 #include "platform/locale_info.h"

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "frame/ini_routines.h"
+#include "base/ini_routines.h"
 #include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"

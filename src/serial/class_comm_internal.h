@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 namespace k45 {
 

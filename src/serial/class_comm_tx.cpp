@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 #include "platform/scheduler.h"
 #include "platform/serial_device.h"
 #include "serial/class_comm_internal.h"

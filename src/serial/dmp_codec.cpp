@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 
 namespace k45 {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <span>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "model/app_state.h"
 #include "model/records.h"
 #include "radio/synthesizer.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "frame/hex_text.h"
-#include "frame/utilities.h"
+#include "base/hex_text.h"
+#include "base/utilities.h"
 
 namespace k45 {
 

@@ -5,9 +5,9 @@
 #include <ctime>
 #include <fstream>
 
-#include "frame/converters.h"
-#include "frame/save_file.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/save_file.h"
+#include "base/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/local_time.h"
 #include "platform/places.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 

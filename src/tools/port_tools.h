@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "frame/dialogue_links.h"
+#include "wiring/dialogue_links.h"
 #include "serial/comm_form.h"
 
 namespace k45 {

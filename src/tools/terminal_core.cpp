@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "platform/dialogs.h"
 #include "platform/local_link.h"
 #include "serial/class_comm.h"

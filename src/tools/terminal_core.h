@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/dialogue_links.h"
+#include "wiring/dialogue_links.h"
 #include "serial/comm_form.h"
 #include "tools/terminal_render.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 
 namespace k45 {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <span>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "params/data_file.h"
 #include "params/modem_defaults.h"
 #include "params/test_file.h"

@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "frame/dialogue_links.h"
-#include "frame/main_frame.h"
-#include "frame/window_interfaces.h"
+#include "wiring/dialogue_links.h"
+#include "wiring/main_frame.h"
+#include "wiring/window_interfaces.h"
 #include "model/app_state.h"
 #include "params/diag_parsers.h"
 #include "programming/diagnostic_reply.h"

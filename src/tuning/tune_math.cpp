@@ -1,6 +1,6 @@
 #include "tuning/tune_math.h"
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 namespace k45 {
 

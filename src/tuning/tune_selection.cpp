@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "params/startup_defaults.h"
 
 namespace k45 {

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <variant>
 
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
+#include "base/utilities.h"
 #include "platform/profile.h"
 
 namespace k45 {

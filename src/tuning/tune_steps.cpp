@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "radio/synthesizer.h"
 
 namespace k45 {

@@ -11,8 +11,8 @@
 #include <QValidator>
 #include <cmath>
 
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "platform/qt/qt_text.h"
 
 namespace k45 {

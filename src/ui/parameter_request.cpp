@@ -1,7 +1,7 @@
 #include "ui/parameter_request.h"
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
 
 namespace k45 {
 

@@ -6,7 +6,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "frame/startup.h"
+#include "wiring/startup.h"
 
 namespace k45 {
 namespace {

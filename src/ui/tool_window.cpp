@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "base/utilities.h"
 #include "ui/window_utils.h"
 
 namespace k45 {

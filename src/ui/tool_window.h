@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 
 namespace k45 {
 

@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/ini_routines.h"
-#include "frame/startup.h"
-#include "frame/utilities.h"
+#include "base/ini_routines.h"
+#include "wiring/startup.h"
+#include "base/utilities.h"
 
 namespace k45 {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "diagnostics/diag_settings.h"
 #include "diagnostics/diag_simulator.h"
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
 #include "model/app_state.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"

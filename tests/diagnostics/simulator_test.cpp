@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "diagnostics/diag_bench.h"
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "params/parameter_image.h"
 
 namespace k45::test {

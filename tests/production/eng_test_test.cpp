@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "production/eng_remote.h"
 #include "production/eng_test.h"
 #include "production/panel_bench.h"

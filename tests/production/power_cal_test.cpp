@@ -4,7 +4,7 @@
 
 #include "production/panel_bench.h"
 #include "production/power_cal.h"
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "radio/cal_tables.h"
 #include "tuning/radio_off.h"
 

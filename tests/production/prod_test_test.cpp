@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "production/panel_bench.h"
 #include "production/prod_test.h"
 #include "radio/synthesizer.h"

@@ -3,7 +3,7 @@
 // the tables written with the modem's parameters.
 #include <gtest/gtest.h>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "production/panel_bench.h"
 #include "production/rssi_cal.h"
 #include "radio/cal_tables.h"

@@ -1,7 +1,7 @@
 // The memory dump and browser, end to end in virtual time.
 #include <gtest/gtest.h>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "programming/mem_read.h"
 #include "programming/programming_bench.h"
 

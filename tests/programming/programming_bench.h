@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
 #include "model/app_state.h"
 #include "params/modem_defaults.h"
 #include "params/parameter_image.h"

@@ -1,7 +1,7 @@
 // The modem command senders: every line byte for byte as it leaves the primary port.
 #include <gtest/gtest.h>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "radio/synthesizer.h"
 #include "serial/modem_commands.h"
 #include "serial/port_fixture.h"

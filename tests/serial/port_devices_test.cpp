@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/ini_routines.h"
+#include "base/ini_routines.h"
 #include "platform/port_devices.h"
 #include "platform/profile.h"
 #include "platform/qt/qt_serial_device.h"

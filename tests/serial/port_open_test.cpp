@@ -2,7 +2,7 @@
 // the DMP baud search.
 #include <gtest/gtest.h>
 
-#include "frame/ini_routines.h"
+#include "base/ini_routines.h"
 #include "platform/profile.h"
 #include "serial/port_fixture.h"
 #include "serial/tx_modes.h"

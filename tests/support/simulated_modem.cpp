@@ -4,7 +4,7 @@
 #include <cmath>
 #include <span>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "platform/serial_device.h"
 #include "serial/srecord_codec.h"
 

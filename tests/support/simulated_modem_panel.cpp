@@ -1,6 +1,6 @@
 // The simulated modem's answers to the commands only the test panels and calibration windows
 // send (the tuning commands are handleTuningLine's).
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "support/simulated_modem.h"
 
 namespace k45::test {

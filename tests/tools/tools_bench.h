@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_context.h"
-#include "frame/dialogue_links.h"
+#include "wiring/app_context.h"
+#include "wiring/dialogue_links.h"
 #include "model/app_state.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"

@@ -1,7 +1,7 @@
 // The step screens: exact texts, highlights, adjust and diagnostic labels of every step.
 #include <gtest/gtest.h>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "params/startup_defaults.h"
 #include "radio/synthesizer.h"
 #include "tuning/tune_steps.h"

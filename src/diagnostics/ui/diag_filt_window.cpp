@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/ini_routines.h"
+#include "wiring/app_context.h"
+#include "base/ini_routines.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "ui/num_box.h"

@@ -17,9 +17,9 @@
 #include <cstdio>
 
 #include "diagnostics/ui/diag_window_support.h"
-#include "frame/app_context.h"
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
+#include "wiring/app_context.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
 #include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "ui/num_box.h"
 
 namespace k45 {

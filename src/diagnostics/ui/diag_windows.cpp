@@ -6,8 +6,8 @@
 #include "diagnostics/ui/link_test_window.h"
 #include "diagnostics/ui/offline_window.h"
 #include "diagnostics/ui/online_window.h"
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45 {
 

@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
+#include "wiring/app_context.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
 #include "platform/qt/qt_text.h"
 #include "ui/control_kit.h"
 #include "ui/num_box.h"

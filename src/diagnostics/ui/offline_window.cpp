@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/ini_routines.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "base/ini_routines.h"
+#include "wiring/main_frame.h"
 #include "platform/qt/qt_text.h"
 #include "ui/control_kit.h"
 #include "ui/window_utils.h"

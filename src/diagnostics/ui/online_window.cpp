@@ -21,8 +21,8 @@
 #include <QEvent>
 #include <functional>
 
-#include "frame/app_context.h"
-#include "frame/ini_routines.h"
+#include "wiring/app_context.h"
+#include "base/ini_routines.h"
 #include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 

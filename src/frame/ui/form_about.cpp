@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/qt/qt_text.h"
 

@@ -4,7 +4,7 @@
 #include <QDialog>
 
 #include "frame/ui/identity_texts.h"
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 
 class QPushButton;
 

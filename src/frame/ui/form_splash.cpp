@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/scheduler.h"
 

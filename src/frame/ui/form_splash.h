@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "frame/ui/identity_texts.h"
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 
 namespace k45 {
 

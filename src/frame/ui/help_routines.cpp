@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
 #include "frame/ui/help_topics.h"
 #include "platform/dialogs.h"
 #include "platform/help_viewer.h"

@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
-#include "frame/startup.h"
+#include "wiring/startup.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_text.h"
 #include "version_info.h"

@@ -22,11 +22,11 @@
 #include <QToolBar>
 #include <cmath>
 
-#include "frame/app_context.h"
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
-#include "frame/startup.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
+#include "wiring/startup.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/form_splash.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/dialogs.h"

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/main_frame.h"
+#include "wiring/main_frame.h"
 #include "frame/ui/help_routines.h"
 #include "frame/ui/port_objects.h"
 #include "frame/ui/subsystem_hooks.h"

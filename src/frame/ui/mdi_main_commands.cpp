@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/form_about.h"
 #include "frame/ui/mdi_main.h"
-#include "frame/utilities.h"
+#include "base/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/places.h"
 

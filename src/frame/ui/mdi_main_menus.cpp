@@ -9,8 +9,8 @@
 #include <span>
 #include <vector>
 
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/clipboard_commands.h"
 #include "frame/ui/help_routines.h"
 #include "frame/ui/mdi_main.h"

@@ -3,12 +3,12 @@
 #include <QMenu>
 #include <filesystem>
 
-#include "frame/app_context.h"
-#include "frame/ini_routines.h"
-#include "frame/startup.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "base/ini_routines.h"
+#include "wiring/startup.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/mdi_main.h"
-#include "frame/utilities.h"
+#include "base/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/port_devices.h"
 #include "platform/profile.h"

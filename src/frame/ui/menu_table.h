@@ -11,7 +11,7 @@
 #include <QKeyCombination>
 #include <optional>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45 {
 

@@ -5,7 +5,7 @@
 #include <QToolTip>
 #include <QWidget>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/port_devices.h"

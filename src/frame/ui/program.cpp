@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "frame/startup.h"
+#include "wiring/startup.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/ui/subsystem_hooks.h"
 #include "frame/ui/tool_windows.h"

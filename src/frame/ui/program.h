@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_help_viewer.h"

@@ -1,9 +1,9 @@
 #include "frame/ui/swap_ports.h"
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
-#include "frame/window_interfaces.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
+#include "wiring/window_interfaces.h"
 #include "serial/class_comm.h"
 
 namespace k45 {

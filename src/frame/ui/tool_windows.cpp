@@ -1,8 +1,8 @@
 #include "frame/ui/tool_windows.h"
 
 #include "diagnostics/ui/diag_windows.h"
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 #include "production/ui/panel_window_support.h"
 #include "programming/ui/parms_rd_wr_window.h"
 #include "programming/ui/radio_parms_window.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 

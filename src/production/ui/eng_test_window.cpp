@@ -12,8 +12,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/ini_routines.h"
+#include "wiring/app_context.h"
+#include "base/ini_routines.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_text.h"
 #include "ui/combo_fillers.h"

@@ -9,9 +9,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
 #include "platform/qt/qt_text.h"
 #include "programming/parms_rd_wr.h"
 #include "ui/parameter_request.h"

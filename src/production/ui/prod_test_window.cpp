@@ -12,9 +12,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
 #include "model/app_state.h"
 #include "ui/combo_fillers.h"
 #include "ui/window_utils.h"

@@ -3,8 +3,8 @@
 // ProdTestDialogue.
 #include <array>
 
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 #include "production/prod_test.h"
 #include "production/ui/panel_controls.h"
 #include "production/ui/panel_window_support.h"

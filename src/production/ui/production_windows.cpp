@@ -1,5 +1,5 @@
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 #include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
 #include "production/ui/panel_window_support.h"

@@ -9,8 +9,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
 #include "platform/qt/qt_text.h"
 #include "ui/window_utils.h"
 

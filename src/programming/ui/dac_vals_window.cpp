@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
+#include "base/utilities.h"
 #include "programming/ui/editor_window.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"

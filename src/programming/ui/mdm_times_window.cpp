@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "frame/app_context.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "base/utilities.h"
 #include "programming/ui/editor_window.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"

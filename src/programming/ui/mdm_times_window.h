@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 #include "model/records.h"
 #include "ui/tool_window.h"
 #include "programming/editor_modem_times.h"

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "platform/qt/qt_text.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"

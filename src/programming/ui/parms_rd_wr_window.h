@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/main_frame.h"
+#include "wiring/main_frame.h"
 #include "programming/parms_rd_wr.h"
 #include "ui/dialogue_window.h"
 

@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "base/utilities.h"
 #include "params/radio_spec_file.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"

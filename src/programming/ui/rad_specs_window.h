@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 #include "model/records.h"
 #include "programming/editor_rad_specs.h"
 

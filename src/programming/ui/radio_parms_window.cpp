@@ -18,11 +18,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/app_context.h"
-#include "frame/converters.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "base/converters.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
+#include "base/utilities.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "programming/editor_modem_times.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "frame/main_frame.h"
+#include "wiring/main_frame.h"
 #include "programming/ver_reqst.h"
 #include "ui/dialogue_window.h"
 

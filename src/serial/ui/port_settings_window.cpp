@@ -20,9 +20,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "frame/app_context.h"
-#include "frame/hex_text.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "base/hex_text.h"
+#include "wiring/main_frame.h"
 #include "platform/dialogs.h"
 #include "platform/port_devices.h"
 #include "platform/qt/qt_text.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 #include "platform/port_devices.h"
 #include "platform/qt/qt_serial_device.h"
 #include "ui/tool_window.h"

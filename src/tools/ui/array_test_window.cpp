@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "frame/app_context.h"
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
+#include "wiring/tool_window_ids.h"
 #include "platform/qt/qt_text.h"
 #include "tools/ui/terminal_window.h"
 #include "tools/ui/tool_fields.h"

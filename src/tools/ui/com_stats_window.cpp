@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "platform/qt/qt_text.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"

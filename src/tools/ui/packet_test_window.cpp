@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "frame/app_context.h"
-#include "frame/converters.h"
-#include "frame/ini_routines.h"
+#include "wiring/app_context.h"
+#include "base/converters.h"
+#include "base/ini_routines.h"
 #include "platform/places.h"
 #include "platform/qt/qt_text.h"
 #include "tools/array_test.h"

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "tools/ui/tool_fields.h"
 #include "ui/control_kit.h"
 #include "ui/num_box.h"

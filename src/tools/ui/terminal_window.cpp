@@ -16,10 +16,10 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "frame/app_context.h"
-#include "frame/hex_text.h"
-#include "frame/ini_routines.h"
-#include "frame/startup.h"
+#include "wiring/app_context.h"
+#include "base/hex_text.h"
+#include "base/ini_routines.h"
+#include "wiring/startup.h"
 #include "platform/qt/qt_text.h"
 #include "tools/ui/tool_fields.h"
 #include "ui/num_box.h"

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <string>
 
-#include "frame/main_frame.h"
+#include "wiring/main_frame.h"
 #include "tools/terminal_core.h"
 #include "ui/dialogue_window.h"
 

@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <utility>
 
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 #include "tools/terminal_core.h"
 #include "tools/ui/array_test_window.h"
 #include "tools/ui/com_stats_window.h"

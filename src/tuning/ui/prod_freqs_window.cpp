@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "frame/app_context.h"
-#include "frame/converters.h"
-#include "frame/utilities.h"
+#include "wiring/app_context.h"
+#include "base/converters.h"
+#include "base/utilities.h"
 #include "platform/qt/qt_text.h"
 #include "tuning/tune_selection.h"
 #include "tuning/ui/captioned_grid.h"

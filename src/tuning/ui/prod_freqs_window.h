@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-#include "frame/window_interfaces.h"
+#include "wiring/window_interfaces.h"
 #include "model/records.h"
 #include "ui/tool_window.h"
 

@@ -15,9 +15,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "programming/parms_get_current.h"

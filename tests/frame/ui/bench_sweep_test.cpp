@@ -17,7 +17,7 @@
 #include <QTabWidget>
 #include <memory>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "params/modem_defaults.h"
 #include "program_bench.h"
 #include "programming/ui/mdm_times_window.h"

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "main_window_harness.h"
 #include "support/mdi_front.h"
 

@@ -9,7 +9,7 @@
 #include <QMdiSubWindow>
 #include <QScrollBar>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "program_bench.h"
 
 namespace k45::test {

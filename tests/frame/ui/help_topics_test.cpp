@@ -16,7 +16,7 @@
 #include <set>
 #include <sstream>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/form_about.h"
 #include "frame/ui/help_routines.h"
 #include "frame/ui/help_topics.h"

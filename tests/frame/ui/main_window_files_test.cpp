@@ -4,7 +4,7 @@
 #include <fstream>
 #include <functional>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "main_window_harness.h"
 
 namespace k45::test {

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_context.h"
-#include "frame/ini_routines.h"
-#include "frame/main_frame.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "base/ini_routines.h"
+#include "wiring/main_frame.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/mdi_main.h"
 #include "frame/ui/subsystem_hooks.h"
 #include "platform/clipboard.h"

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/help_routines.h"
 #include "frame/ui/menu_table.h"
 #include "frame/ui/tool_windows.h"

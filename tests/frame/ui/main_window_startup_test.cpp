@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "frame/startup.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/startup.h"
+#include "wiring/tool_window_ids.h"
 #include "main_window_harness.h"
 #include "serial/class_comm.h"
 #include "version_info.h"

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/swap_ports.h"
 #include "frame/ui/tool_windows.h"
 #include "main_window_harness.h"

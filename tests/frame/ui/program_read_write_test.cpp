@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "params/modem_defaults.h"
 #include "program_bench.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <cstdlib>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/form_about.h"
 #include "frame/ui/form_splash.h"
 #include "frame/ui/mdi_main.h"

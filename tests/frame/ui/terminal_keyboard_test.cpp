@@ -9,7 +9,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "program_bench.h"
 #include "tools/ui/terminal_window.h"
 

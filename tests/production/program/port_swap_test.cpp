@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"

@@ -13,8 +13,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
-#include "frame/converters.h"
-#include "frame/tool_window_ids.h"
+#include "base/converters.h"
+#include "wiring/tool_window_ids.h"
 #include "production/panel_bench.h"
 #include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"

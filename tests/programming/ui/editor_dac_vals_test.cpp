@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "programming/ui/dac_vals_window.h"
 #include "programming/ui/editor_fixture.h"
 #include "ui/num_box.h"

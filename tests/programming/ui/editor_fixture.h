@@ -13,8 +13,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
 #include "support/scripted_dialogs.h"

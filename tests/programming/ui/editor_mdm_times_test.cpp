@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <memory>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "programming/ui/editor_fixture.h"
 #include "programming/ui/mdm_times_window.h"
 #include "ui/num_box.h"

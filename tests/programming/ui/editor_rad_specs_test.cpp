@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "frame/converters.h"
+#include "base/converters.h"
 #include "params/radio_spec_file.h"
 #include "programming/ui/editor_fixture.h"
 #include "programming/ui/rad_specs_window.h"

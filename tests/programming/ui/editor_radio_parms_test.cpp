@@ -12,8 +12,8 @@
 #include <QTabWidget>
 #include <memory>
 
-#include "frame/converters.h"
-#include "frame/tool_window_ids.h"
+#include "base/converters.h"
+#include "wiring/tool_window_ids.h"
 #include "programming/ui/dac_vals_window.h"
 #include "programming/ui/editor_fixture.h"
 #include "programming/ui/mdm_times_window.h"

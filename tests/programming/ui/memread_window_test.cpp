@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "programming/ui/mem_read_window.h"
 #include "programming/window_bench.h"
 #include "ui/num_box.h"

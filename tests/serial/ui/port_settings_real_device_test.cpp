@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 #include "platform/port_devices.h"
 #include "platform/profile.h"
 #include "platform/qt/qt_serial_device.h"

@@ -17,8 +17,8 @@
 #include <QTabWidget>
 #include <cstdlib>
 
-#include "frame/app_context.h"
-#include "frame/main_frame.h"
+#include "wiring/app_context.h"
+#include "wiring/main_frame.h"
 #include "platform/profile.h"
 #include "serial/port_fixture.h"
 #include "serial/ui/port_settings_window.h"

@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "tools_window_bench.h"
 #include "ui/num_box.h"
 #include "ui/num_box_drop.h"

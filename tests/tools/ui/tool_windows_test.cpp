@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "support/keyboard_reach.h"
 #include "tools_window_bench.h"
 #include "ui/num_box.h"

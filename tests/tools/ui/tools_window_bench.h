@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "frame/app_context.h"
-#include "frame/tool_window_ids.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 #include "platform/qt/qt_local_link.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"

@@ -11,7 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "programming/ui/dac_vals_window.h"
 #include "support/mdi_front.h"

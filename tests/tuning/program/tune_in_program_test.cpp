@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
 #include "params/data_file.h"
 #include "params/modem_defaults.h"

@@ -8,15 +8,15 @@
 #include <functional>
 #include <vector>
 
-#include "frame/port_slots.h"
-#include "frame/window_interfaces.h"
+#include "wiring/port_slots.h"
+#include "wiring/window_interfaces.h"
 #include "model/app_state.h"
 
 namespace k45 {
 
 class MainFrame;
 
-// The tool windows' ids and their table (frame/tool_window_ids.h).
+// The tool windows' ids and their table (wiring/tool_window_ids.h).
 enum class ToolWindow : int;
 
 // The main window and the tool windows, as windows and dialogues reach them.

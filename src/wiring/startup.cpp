@@ -1,9 +1,9 @@
-#include "frame/startup.h"
+#include "wiring/startup.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 namespace k45 {
 

@@ -1,4 +1,4 @@
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "frame/save_file.h"
+#include "base/save_file.h"
 
 #include <filesystem>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 namespace k45 {
 

@@ -1,11 +1,11 @@
-#include "frame/ini_routines.h"
+#include "base/ini_routines.h"
 
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 #include "model/app_state.h"
 #include "platform/profile.h"
 #include "version_info.h"

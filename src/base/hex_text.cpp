@@ -1,4 +1,4 @@
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 
 namespace k45 {
 namespace {

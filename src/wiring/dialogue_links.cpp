@@ -1,6 +1,6 @@
-#include "frame/dialogue_links.h"
+#include "wiring/dialogue_links.h"
 
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 
 namespace k45 {
 

@@ -1,10 +1,10 @@
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "frame/hex_text.h"
+#include "base/hex_text.h"
 #include "platform/scheduler.h"
 
 namespace k45 {

@@ -1,6 +1,6 @@
-#include "frame/app_context.h"
+#include "wiring/app_context.h"
 
-#include "frame/tool_window_ids.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45 {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "frame/startup.h"
+#include "wiring/startup.h"
 
 namespace k45 {
 namespace {

@@ -1,4 +1,4 @@
-#include "frame/ini_routines.h"
+#include "base/ini_routines.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <iterator>
 #include <optional>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 #include "model/app_state.h"
 #include "platform/profile.h"
 #include "support/temp_home.h"

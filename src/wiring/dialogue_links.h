@@ -3,7 +3,7 @@
 // windows around it (the main window and the tool-window registry). Every dialogue and engine
 // takes this, never the whole context; a window makes it with DialogueLinks::Of(ctx), a test
 // from its own parts.
-#include "frame/port_slots.h"
+#include "wiring/port_slots.h"
 #include "model/app_state.h"
 
 namespace k45 {

@@ -1,11 +1,10 @@
 #pragma once
 // The two port objects as the windows and dialogues reach them. They live from start-up to the
 // end of shutdown; the slots stay null until the serial layer is wired (and in tests that need
-// no ports), so a user of a slot checks it at each use. Below the serial layer the port object
-// is an incomplete type: this layer and the model only hand the pointers on.
-namespace k45 {
+// no ports), so a user of a slot checks it at each use.
+#include "serial/class_comm.h"
 
-class classComm;
+namespace k45 {
 
 struct PortSlots {
     classComm* classCommPrimary = nullptr;

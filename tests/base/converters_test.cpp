@@ -1,4 +1,4 @@
-#include "frame/converters.h"
+#include "base/converters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "frame/converters.h"
+#include "base/converters.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "frame/utilities.h"
+#include "base/utilities.h"
 
 namespace k45 {
 namespace {
