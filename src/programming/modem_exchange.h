@@ -103,7 +103,6 @@ public:
     void Unkeyed() { mayTransmit_ = unkeyOwed_ = unkeyTold_ = false; }
     void ForgetKeying() { mayTransmit_ = lastKeyed_ = unkeyOwed_ = unkeyTold_ = false; }
     bool mayTransmit() const { return mayTransmit_; }
-    bool lastKeyed() const { return lastKeyed_; }
 
     // The unkey owed to a radio that may transmit: the dialogue gave up on it, or could not
     // reach it. It stays owed until the modem acknowledges an unkey ("T0" or a receive
