@@ -44,7 +44,7 @@ void OnlineDiagDialogue::Load() {
     load_.Begin();
     parmsRequested_ = false;
     rawBaudRate_ = 9600;
-    parmsState_ = 1;
+    parmsState_ = OnlineParmsState::AwaitParameters;
     paused_ = false;
     framer_.Reset();
     primary_().RegisterForRawData(this);
@@ -69,8 +69,8 @@ void OnlineDiagDialogue::Activate() {
     }
     if (!parmsRequested_) {
         RequestCurrentParms();
-    } else if (parmsState_ == 2) {
-        parmsState_ = 0;
+    } else if (parmsState_ == OnlineParmsState::AwaitActivation) {
+        parmsState_ = OnlineParmsState::Listening;
         if (!IsSet(current_.diagGateMode)) {
             services_.dialogs->messageBox("Modem is not Programmed with 'Output Raw Diagnostic Data Only'.",
                                           "Programming Error");
@@ -81,19 +81,19 @@ void OnlineDiagDialogue::Activate() {
 }
 
 void OnlineDiagDialogue::RequestCurrentParms() {
-    parmsState_ = 1;
+    parmsState_ = OnlineParmsState::AwaitParameters;
     parmsRequested_ = true;
     view_.RequestCurrentParameters(this);
 }
 
 void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {
     if (!load_.loaded()) return;
-    if (parmsWereFound && parmsState_ == 1) {
+    if (parmsWereFound && parmsState_ == OnlineParmsState::AwaitParameters) {
         rawBaudRate_ = RawOutputBaud(current_.model, current_.baudRate);
-        parmsState_ = 2;
+        parmsState_ = OnlineParmsState::AwaitActivation;
         if (view_.IsActiveChild()) Activate();
     } else {
-        parmsState_ = 0;
+        parmsState_ = OnlineParmsState::Listening;
         rawBaudRate_ = primary_().portSettings.baudRate;
     }
 }
@@ -106,7 +106,7 @@ void OnlineDiagDialogue::Unload() {
 }
 
 void OnlineDiagDialogue::RxRawData(const std::string& rxStr) {
-    if (!load_.loaded() || paused_ || parmsState_ != 0) return;
+    if (!load_.loaded() || paused_ || parmsState_ != OnlineParmsState::Listening) return;
     timerResponse_->setEnabled(false);
     timerResponse_->setEnabled(true);
     gridDirty_ = false;

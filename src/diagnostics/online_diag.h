@@ -45,6 +45,14 @@ struct OnlineLoadOptions {
 // The rate of the raw output by the modem's family and data-rate index.
 std::int32_t RawOutputBaud(std::int16_t model, std::int16_t baudRate);
 
+// Where a load stands with the modem's current parameters, named by what it waits for; packets
+// are taken only while Listening.
+enum class OnlineParmsState : std::int32_t {
+    Listening = 0,        // compared (or given up): the raw output is shown
+    AwaitParameters = 1,  // the current-parameter read is under way
+    AwaitActivation = 2,  // read: compared when the window is next active
+};
+
 class OnlineDiagDialogue : public CommForm, public ParmsClient {
 public:
     static constexpr int kSilenceMs = 300;
@@ -87,7 +95,7 @@ public:
 
     const OnlineGrid& grid() const { return grid_; }
     const OnlineHistory& history() const { return history_; }
-    std::int32_t parmsState() const { return parmsState_; }
+    OnlineParmsState parmsState() const { return parmsState_; }
     std::int32_t rawBaudRate() const { return rawBaudRate_; }
     const std::string& testCount() const { return testCount_; }
     std::string comboText() const;
@@ -113,7 +121,7 @@ private:
     OnlineGrid grid_;
     LoadToken load_;
     bool paused_ = false;
-    std::int32_t parmsState_ = 0;
+    OnlineParmsState parmsState_ = OnlineParmsState::Listening;
     bool parmsRequested_ = false;
     std::int32_t rawBaudRate_ = 9600;
     std::int16_t lastPortNumber_ = 0;

@@ -140,12 +140,12 @@ void ImageReadSteps::StartData() {
 }
 
 bool ImageReadSteps::TakeLine(const std::string& line) {
-    if (o_.state != kAwaitVersion) return false;
+    if (o_.state != ReadWriteState::AwaitVersion) return false;
     const std::optional<std::string> version = VersionOfLine(line);
     if (!version) return false;
     o_.exchange.Stop();
     if (MainFrame* frame = o_.links.mainFrame()) frame->SetFirmwareVersionLabel(*version);
-    o_.state = kAwaitReady;
+    o_.state = ReadWriteState::AwaitReady;
     o_.exchange.Await();
     return true;
 }
@@ -153,15 +153,15 @@ bool ImageReadSteps::TakeLine(const std::string& line) {
 bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
     const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
     switch (o_.state) {
-    case kAwaitReady:
+    case ReadWriteState::AwaitReady:
         if (ackAtZero) {
             o_.exchange.Stop();
             if (classComm* port = o_.links.port()) port->DeRegisterForRxCrLf(&o_.form);
-            o_.state = kReadDelay;
+            o_.state = ReadWriteState::AwaitReadDelay;
             RestartTimer(o_.timerDelay);
         }
         return false;
-    case kAwaitData:
+    case ReadWriteState::AwaitData:
         if (rec.recNum == 1) {
             // A record outside the image is not part of the dump: it neither counts nor keeps
             // the read waiting.
@@ -170,20 +170,20 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
             o_.stepTotal = static_cast<std::int16_t>(dump_.blocksExpected());
             o_.stepCount = dump_.blocksComplete();
             if (o_.showPercent) o_.showPercent(ProgressPercent(o_.stepCount, o_.stepTotal));
-            if (o_.stepCount >= o_.stepTotal) o_.state = kAwaitEnd;
+            if (o_.stepCount >= o_.stepTotal) o_.state = ReadWriteState::AwaitEnd;
             o_.exchange.Await();
         } else if (rec.recNum == 9 && o_.stepCount >= o_.stepTotal) {
             o_.exchange.Await();
-            o_.state = kAwaitFinalAck;
+            o_.state = ReadWriteState::AwaitFinalAck;
         }
         return false;
-    case kAwaitEnd:
+    case ReadWriteState::AwaitEnd:
         if (rec.recNum == 9) {
             o_.exchange.Await();
-            o_.state = kAwaitFinalAck;
+            o_.state = ReadWriteState::AwaitFinalAck;
         }
         return false;
-    case kAwaitFinalAck:
+    case ReadWriteState::AwaitFinalAck:
         if (!ackAtZero) return false;
         o_.exchange.Stop();
         return true;
@@ -194,7 +194,7 @@ bool ImageReadSteps::TakeRecord(const SRecordMessage& rec) {
 
 bool ImageReadSteps::ResendVersionRequest() {
     if (!o_.exchange.Resend()) return false;
-    o_.state = kAwaitVersion;
+    o_.state = ReadWriteState::AwaitVersion;
     return true;
 }
 

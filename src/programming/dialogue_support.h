@@ -102,6 +102,22 @@ private:
     bool decided_ = false;
 };
 
+// Steps of a parameter image read and of the programming that may follow it, named by what
+// each waits for.
+enum class ReadWriteState : std::int32_t {
+    Idle = 0,
+    AwaitVersion = 1,      // the version line, after "?"
+    AwaitReady = 2,        // the ready record
+    AwaitReadDelay = 3,    // the delay timer, then "DE"
+    AwaitData = 4,         // the image records
+    AwaitEnd = 5,          // the end record
+    AwaitFinalAck = 6,     // the acknowledgement that ends the read
+    AwaitBlockAck = 7,     // the acknowledgement of an "S1" block
+    AwaitBlockDelay = 10,  // the delay timer, then the next block
+    AwaitChannelAck = 12,  // the acknowledgement of "CHANNEL"
+    AwaitEndAck = 13,      // the acknowledgement of "S9"
+};
+
 // The steps of a parameter image read after the version request, as the read/write window and
 // the current-parameter reader both take them: the version line, the ready record, the image
 // records, the end record and the final acknowledgement. The owner keeps the state, counters,
@@ -109,21 +125,12 @@ private:
 // and decides what a time-out in the data phase does.
 class ImageReadSteps {
 public:
-    enum : std::int32_t {
-        kIdle = 0,
-        kAwaitVersion = 1,
-        kAwaitReady = 2,
-        kReadDelay = 3,
-        kAwaitData = 4,
-        kAwaitEnd = 5,
-        kAwaitFinalAck = 6,
-    };
     struct Owner {
         DialogueLinks links;
         CommForm& form;  // no longer hears lines once the modem is ready
         Timer& timerDelay;
         ModemExchange& exchange;  // its last command is the "?" while the version is awaited
-        std::int32_t& state;
+        ReadWriteState& state;
         std::int16_t& stepTotal;
         std::int32_t& stepCount;
         std::span<std::uint8_t> image;

@@ -8,10 +8,6 @@
 
 namespace k45 {
 
-namespace {
-using Steps = ImageReadSteps;
-}  // namespace
-
 ParmsGetCurrentDialogue::ParmsGetCurrentDialogue(DialogueLinks links, ParmsGetCurrentView& view)
     : links_(links),
       view_(view),
@@ -30,7 +26,7 @@ void ParmsGetCurrentDialogue::Fail(const char* text, const char* title, MsgIcon 
     // Given up before the box shows: a late image while it is open is not taken.
     timerDelay_->setEnabled(false);
     exchange_.Stop();
-    dialogueState_ = Steps::kIdle;
+    dialogueState_ = ReadWriteState::Idle;
     if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (load_.Still(token)) view_.CloseWindow();
 }
@@ -39,7 +35,7 @@ void ParmsGetCurrentDialogue::Load() {
     if (load_.loaded()) return;
     load_.Begin();
     (void)RegisterWithPrimary(links_, *this, true, true);
-    dialogueState_ = Steps::kIdle;
+    dialogueState_ = ReadWriteState::Idle;
     parmsFound_ = false;
     exchange_.ClearResends();
     parmsImage_.fill(0);
@@ -61,7 +57,7 @@ void ParmsGetCurrentDialogue::Unload() {
     // its registration for the next read.
     for (ParmsClient* c : parmsClients_.Take())
         if (ClientIsOpen(c)) c->UpdateParms(parmsFound_);
-    dialogueState_ = Steps::kIdle;
+    dialogueState_ = ReadWriteState::Idle;
 }
 
 void ParmsGetCurrentDialogue::StartDataPhase() {
@@ -73,20 +69,20 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
     if (!load_.loaded() || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The port's open failure at load named the device: end without blaming the modem.
-    if (dialogueState_ == Steps::kIdle && PrimaryPortClosed(links_)) {
+    if (dialogueState_ == ReadWriteState::Idle && PrimaryPortClosed(links_)) {
         view_.CloseWindow();
         return;
     }
-    if (dialogueState_ == Steps::kIdle) {
+    if (dialogueState_ == ReadWriteState::Idle) {
         read_.StartData();
         if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
         exchange_.Send([this] {
             if (classComm* port = links_.port()) SendCommand(*port, "?");
         });
-        dialogueState_ = Steps::kAwaitVersion;
-    } else if (dialogueState_ == Steps::kReadDelay) {
+        dialogueState_ = ReadWriteState::AwaitVersion;
+    } else if (dialogueState_ == ReadWriteState::AwaitReadDelay) {
         exchange_.Send([this] { StartDataPhase(); });
-        dialogueState_ = Steps::kAwaitData;
+        dialogueState_ = ReadWriteState::AwaitData;
     }
 }
 
@@ -95,15 +91,15 @@ void ParmsGetCurrentDialogue::TimerResponseTick() {
     exchange_.Stop();
     const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
-    case Steps::kAwaitVersion:
-    case Steps::kAwaitReady:
+    case ReadWriteState::AwaitVersion:
+    case ReadWriteState::AwaitReady:
         if (portClosed || !read_.ResendVersionRequest()) Fail(kNoVersionText, "", MsgIcon::None);
         break;
-    case Steps::kAwaitData:
-    case Steps::kAwaitEnd:
-    case Steps::kAwaitFinalAck:
+    case ReadWriteState::AwaitData:
+    case ReadWriteState::AwaitEnd:
+    case ReadWriteState::AwaitFinalAck:
         // Unlike the read/write window, the version step stays done: only "DE" goes again.
-        if (exchange_.Resend()) dialogueState_ = Steps::kAwaitData;
+        if (exchange_.Resend()) dialogueState_ = ReadWriteState::AwaitData;
         else Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
         break;
     default:

@@ -50,7 +50,7 @@ public:
     void RxCrLfData(const std::string& rxStr) override;
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
-    std::int32_t dialogueState() const { return dialogueState_; }
+    ReadWriteState dialogueState() const { return dialogueState_; }
     std::int16_t resendCount() const { return exchange_.resends(); }
     std::int16_t stepTotal() const { return stepTotal_; }
     std::int32_t stepCount() const { return stepCount_; }
@@ -69,7 +69,7 @@ private:
     std::unique_ptr<Timer> timerDelay_;
     ModemExchange exchange_;
     LoadToken load_;
-    std::int32_t dialogueState_ = 0;
+    ReadWriteState dialogueState_ = ReadWriteState::Idle;
     std::int16_t stepTotal_ = ImageDumpTracker::kFullBlocks;
     std::int32_t stepCount_ = 0;
     ParameterImage parmsImage_{};

@@ -98,7 +98,7 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     auto goOn = [&](const std::string& w) {
         if (!w.empty() && !AlertAccepted(w)) {
             if (load_.Still(token)) {
-                dialogueState_ = rwIdle;
+                dialogueState_ = ReadWriteState::Idle;
                 CloseWindow();
             }
             return false;
@@ -163,10 +163,10 @@ void ParmsRdWrDialogue::StartProgramming() {
     startAddress_ = 0;
     // Lines are heard again while programming: a version line means the modem has restarted.
     if (classComm* port = links_.port()) port->RegisterForRxCrLf(this);
-    SendProgramBlock(0, rwAwaitBlockAck);
+    SendProgramBlock(0, ReadWriteState::AwaitBlockAck);
 }
 
-void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, std::int32_t nextState) {
+void ParmsRdWrDialogue::SendProgramBlock(std::int32_t n, ReadWriteState nextState) {
     exchange_.Send([this, n] { SendBlock(n); });
     blockRefused_ = false;
     dialogueState_ = nextState;
@@ -188,10 +188,10 @@ void ParmsRdWrDialogue::ModemRestarted() {
     // A restarted modem has lost the session and acknowledges what it no longer programs, so
     // the write can only be given up.
     switch (dialogueState_) {
-    case rwAwaitBlockAck:
-    case rwBlockDelay: Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical); break;
-    case rwAwaitChannelAck: Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical); break;
-    case rwAwaitEndAck: Fail(kNoProgramEndText, kErrorTitle, MsgIcon::Critical); break;
+    case ReadWriteState::AwaitBlockAck:
+    case ReadWriteState::AwaitBlockDelay: Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical); break;
+    case ReadWriteState::AwaitChannelAck: Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical); break;
+    case ReadWriteState::AwaitEndAck: Fail(kNoProgramEndText, kErrorTitle, MsgIcon::Critical); break;
     default: break;
     }
 }

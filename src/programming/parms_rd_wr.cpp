@@ -69,7 +69,7 @@ void ParmsRdWrDialogue::Fail(const std::string& text, const std::string& title, 
     // nothing more and cannot turn the failure into a success.
     timerDelay_->setEnabled(false);
     exchange_.Stop();
-    dialogueState_ = rwIdle;
+    dialogueState_ = ReadWriteState::Idle;
     if (links_.dialogs()) links_.dialogs()->messageBox(text, title, MsgButtons::OK, icon);
     if (load_.Still(token)) CloseWindow();
 }
@@ -82,7 +82,7 @@ void ParmsRdWrDialogue::Load() {
     load_.Begin();
     parmsWereFound_ = false;
     programCompleted_ = false;
-    dialogueState_ = rwIdle;
+    dialogueState_ = ReadWriteState::Idle;
     exchange_.ClearResends();
     readRestarts_ = 0;
     if (!IsValidMode(settings_.parmsMode)) {
@@ -104,7 +104,7 @@ void ParmsRdWrDialogue::Activate() {
 
 void ParmsRdWrDialogue::OK() {
     // A press while a dialogue runs would restart the read in the middle of programming.
-    if (!load_.loaded() || dialogueState_ != rwIdle) return;
+    if (!load_.loaded() || dialogueState_ != ReadWriteState::Idle) return;
     const LoadToken::Value token = load_.Take();
     timerDelay_->setEnabled(false);
     if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
@@ -153,7 +153,7 @@ void ParmsRdWrDialogue::Unload() {
     for (ProgCompleteClient* c : progCompleteClients_.Take()) c->ProgrammingComplete(programCompleted_);
     MainFrame* frame = links_.mainFrame();
     if (parmsWereFound_ && frame) frame->SetUnitIdLabels(links_.records.mainParameters.serialNumber);
-    dialogueState_ = rwIdle;
+    dialogueState_ = ReadWriteState::Idle;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -168,7 +168,7 @@ void ParmsRdWrDialogue::StartRead() {
     exchange_.Send([this] {
         if (classComm* port = links_.port()) SendCommand(*port, "?");
     });
-    dialogueState_ = rwAwaitVersion;
+    dialogueState_ = ReadWriteState::AwaitVersion;
 }
 
 void ParmsRdWrDialogue::RxCrLfData(const std::string& rxStr) {
@@ -182,13 +182,13 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage& rec = *found;
     const bool ackAtZero = rec.recNum == 8 && rec.address == 0;
     switch (dialogueState_) {
-    case rwAwaitReady:
-    case rwAwaitData:
-    case rwAwaitEnd:
-    case rwAwaitFinalAck:
+    case ReadWriteState::AwaitReady:
+    case ReadWriteState::AwaitData:
+    case ReadWriteState::AwaitEnd:
+    case ReadWriteState::AwaitFinalAck:
         if (read_.TakeRecord(rec)) CompleteRead();
         break;
-    case rwAwaitBlockAck:
+    case ReadWriteState::AwaitBlockAck:
         if (rec.recNum == 8) {
             // A refused block is written only by its resend: an acknowledgement arriving
             // before that is a stray (a late second answer) and proves nothing.
@@ -197,7 +197,7 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
                 ++stepCount_;
                 ShowPercent(ProgressPercent(stepCount_, stepTotal_));
                 RestartTimer(*timerDelay_);
-                dialogueState_ = rwBlockDelay;
+                dialogueState_ = ReadWriteState::AwaitBlockDelay;
             } else if (rec.address != 0) {
                 // Refused: the block goes again at the time-out.
                 blockRefused_ = true;
@@ -205,13 +205,13 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
             }
         }
         break;
-    case rwAwaitChannelAck:
+    case ReadWriteState::AwaitChannelAck:
         if (ackAtZero) {
             exchange_.Send([this] { SendEnd(); });
-            dialogueState_ = rwAwaitEndAck;
+            dialogueState_ = ReadWriteState::AwaitEndAck;
         }
         break;
-    case rwAwaitEndAck:
+    case ReadWriteState::AwaitEndAck:
         if (ackAtZero) CompleteWrite();
         break;
     default:
@@ -268,7 +268,7 @@ void ParmsRdWrDialogue::TimerDelayTick() {
     if (!load_.loaded() || !Active()) return;  // stays enabled: the step waits for the window
     timerDelay_->setEnabled(false);
     switch (dialogueState_) {
-    case rwIdle:
+    case ReadWriteState::Idle:
         // The open just failed at load and said why; trying again would only repeat it.
         if (PrimaryPortClosed(links_)) {
             CloseWindow();
@@ -276,21 +276,21 @@ void ParmsRdWrDialogue::TimerDelayTick() {
         }
         OK();
         break;
-    case rwReadDelay:
+    case ReadWriteState::AwaitReadDelay:
         exchange_.Send([this] {
             if (classComm* port = links_.port()) SendCommand(*port, "DE");
         });
-        dialogueState_ = rwAwaitData;
+        dialogueState_ = ReadWriteState::AwaitData;
         break;
-    case rwBlockDelay:
+    case ReadWriteState::AwaitBlockDelay:
         if (stepCount_ < stepTotal_) {
-            SendProgramBlock(stepCount_, rwAwaitBlockAck);
+            SendProgramBlock(stepCount_, ReadWriteState::AwaitBlockAck);
         } else if (channelStepPending_) {
             exchange_.Send([this] { SendChannel(); });
-            dialogueState_ = rwAwaitChannelAck;
+            dialogueState_ = ReadWriteState::AwaitChannelAck;
         } else {
             exchange_.Send([this] { SendEnd(); });
-            dialogueState_ = rwAwaitEndAck;
+            dialogueState_ = ReadWriteState::AwaitEndAck;
         }
         break;
     default:
@@ -303,13 +303,13 @@ void ParmsRdWrDialogue::TimerResponseTick() {
     exchange_.Stop();
     const bool portClosed = PrimaryPortClosed(links_);
     switch (dialogueState_) {
-    case rwAwaitVersion:
-    case rwAwaitReady:
+    case ReadWriteState::AwaitVersion:
+    case ReadWriteState::AwaitReady:
         if (portClosed || !read_.ResendVersionRequest()) Fail(kNoVersionText, {}, MsgIcon::None);
         break;
-    case rwAwaitData:
-    case rwAwaitEnd:
-    case rwAwaitFinalAck:
+    case ReadWriteState::AwaitData:
+    case ReadWriteState::AwaitEnd:
+    case ReadWriteState::AwaitFinalAck:
         // A broken transfer starts the read again, a limited number of times: the count is
         // kept apart from the resends, which sending "DE" starts afresh.
         // The restarted version step carries this time-out in its resend count.
@@ -320,15 +320,15 @@ void ParmsRdWrDialogue::TimerResponseTick() {
             Fail(kNoReadText, kErrorTitle, MsgIcon::Critical);
         }
         break;
-    case rwAwaitBlockAck:
+    case ReadWriteState::AwaitBlockAck:
         // Only the block's resend can be acknowledged now.
         if (exchange_.Resend()) blockRefused_ = false;
         else Fail(kNoProgramText, kErrorTitle, MsgIcon::Critical);
         break;
-    case rwAwaitChannelAck:
+    case ReadWriteState::AwaitChannelAck:
         if (!exchange_.Resend()) Fail(kNoChannelText, kErrorTitle, MsgIcon::Critical);
         break;
-    case rwAwaitEndAck:
+    case ReadWriteState::AwaitEndAck:
         if (!exchange_.Resend(ModemExchange::Tally::Silent)) Fail(kNoProgramEndText, kErrorTitle, MsgIcon::Critical);
         break;
     default:

@@ -24,21 +24,6 @@ inline constexpr std::int16_t parmsInvalid = 0;
 inline constexpr std::int16_t parmsWriteCurrent = 5;
 inline constexpr std::int16_t parmsWriteDefault = 7;
 
-// Steps of the dialogue.
-enum ReadWriteState : std::int32_t {
-    rwIdle = 0,
-    rwAwaitVersion = 1,
-    rwAwaitReady = 2,
-    rwReadDelay = 3,
-    rwAwaitData = 4,
-    rwAwaitEnd = 5,
-    rwAwaitFinalAck = 6,
-    rwAwaitBlockAck = 7,
-    rwBlockDelay = 10,
-    rwAwaitChannelAck = 12,
-    rwAwaitEndAck = 13,
-};
-
 // Messages of a write the modem stops answering.
 inline constexpr const char* kNoProgramText = "Unit not responding to Program!";
 inline constexpr const char* kNoChannelText = "Unit not responding to Channel 8 Override!";
@@ -102,7 +87,7 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     // For the window and tests.
-    std::int32_t dialogueState() const { return dialogueState_; }
+    ReadWriteState dialogueState() const { return dialogueState_; }
     std::int16_t resendCount() const { return exchange_.resends(); }
     std::int16_t stepTotal() const { return stepTotal_; }
     std::int32_t stepCount() const { return stepCount_; }
@@ -122,7 +107,7 @@ private:
     void CompleteWrite();
     bool AlertAccepted(const std::string& warnings);
     void StartProgramming();
-    void SendProgramBlock(std::int32_t n, std::int32_t nextState);
+    void SendProgramBlock(std::int32_t n, ReadWriteState nextState);
     void SendBlock(std::int32_t n);
     void SendChannel();
     void SendEnd();
@@ -139,7 +124,7 @@ private:
     ModemExchange exchange_;
 
     LoadToken load_;
-    std::int32_t dialogueState_ = rwIdle;
+    ReadWriteState dialogueState_ = ReadWriteState::Idle;
     std::int16_t readRestarts_ = 0;
     bool channelStepPending_ = false;
     bool blockRefused_ = false;  // the block in flight was refused: only its resend can be acknowledged

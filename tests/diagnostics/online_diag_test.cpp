@@ -66,16 +66,16 @@ protected:
 TEST_F(OnlineDiag, PacketsAreDroppedUntilTheParametersAreCompared) {
     online.Load();
     online.Activate();
-    EXPECT_EQ(online.parmsState(), 1);
+    EXPECT_EQ(online.parmsState(), OnlineParmsState::AwaitParameters);
     sim.Start(Stream(5, 1, 5));
     sched.advance(200);
     EXPECT_EQ(online.history().count(), 0);
     view.active = false;
     view.client->UpdateParms(true);
-    EXPECT_EQ(online.parmsState(), 2);  // waits for the next activation
+    EXPECT_EQ(online.parmsState(), OnlineParmsState::AwaitActivation);  // waits for the next activation
     view.active = true;
     online.Activate();
-    EXPECT_EQ(online.parmsState(), 0);
+    EXPECT_EQ(online.parmsState(), OnlineParmsState::Listening);
     EXPECT_EQ(primary->GetWorkingBaudRate(), 9600);
     EXPECT_EQ(primary->GetWorkingTxMode(), 1);
     sim.Start(Stream(5, 1, 5));
@@ -107,7 +107,7 @@ TEST_F(OnlineDiag, RawRateByModelAndTheGateWarningOnce) {
 TEST_F(OnlineDiag, ACancelledReadListensAtTheConfiguredRateWithoutWarning) {
     primary->portSettings.baudRate = 4800;
     OpenAndRead(false);
-    EXPECT_EQ(online.parmsState(), 0);
+    EXPECT_EQ(online.parmsState(), OnlineParmsState::Listening);
     EXPECT_EQ(online.rawBaudRate(), 4800);
     EXPECT_TRUE(dialogs.boxes.empty());
 }

@@ -65,7 +65,7 @@ TEST_F(CurrentReader, ReadsIntoTheCurrentParametersAndTellsTheClients) {
 
 TEST_F(CurrentReader, TheDumpCommandGoesOut250MsAfterTheReadyRecord) {
     Request(tune);
-    ASSERT_TRUE(sched.advanceUntil([&] { return reader.dialogueState() == 3; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return reader.dialogueState() == ReadWriteState::AwaitReadDelay; }, 5000));
     const std::int64_t ready = sched.nowMs();
     EXPECT_EQ(port->RegisteredCount(classComm::listCrLf), 0);  // no more text lines
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("DE").size() == 1; }, 1000));
@@ -171,7 +171,7 @@ TEST_F(CurrentReader, NoVersionLineGivesUpAfterThreeResends) {
 TEST_F(CurrentReader, CancelAnswersOnlyTheClientsStillOpen) {
     reader.RegisterForParms(&prodTest);
     Request(tune);
-    ASSERT_TRUE(sched.advanceUntil([&] { return reader.dialogueState() == 4; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return reader.dialogueState() == ReadWriteState::AwaitData; }, 5000));
     prodTest.isLoaded = false;  // closed meanwhile
     reader.Cancel();
     EXPECT_FALSE(reader.loaded());
@@ -189,10 +189,10 @@ TEST_F(CurrentReader, AWindowThatRegistersTwiceIsToldOnce) {
 
 TEST_F(CurrentReader, ANewRequestDuringARunningReadAnswersTheEarlierClientsFirst) {
     Request(tune);
-    ASSERT_TRUE(sched.advanceUntil([&] { return reader.dialogueState() == 4; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return reader.dialogueState() == ReadWriteState::AwaitData; }, 5000));
     Request(prodTest);
     EXPECT_EQ(tune.parms, std::vector<bool>{false});
-    EXPECT_EQ(reader.dialogueState(), 0);
+    EXPECT_EQ(reader.dialogueState(), ReadWriteState::Idle);
     EXPECT_EQ(reader.clientCount(), 1u);
     ASSERT_TRUE(RunToClose());
     EXPECT_EQ(prodTest.parms, std::vector<bool>{true});

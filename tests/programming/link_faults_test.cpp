@@ -121,10 +121,10 @@ struct Moment {
 };
 
 bool DataRecords(const ParmsRdWrDialogue& d, int n) {
-    return d.dialogueState() == rwAwaitData && d.stepCount() >= n;
+    return d.dialogueState() == ReadWriteState::AwaitData && d.stepCount() >= n;
 }
 bool BlocksAcknowledged(const ParmsRdWrDialogue& d, int n) {
-    return d.dialogueState() == rwAwaitBlockAck && d.stepCount() == n;
+    return d.dialogueState() == ReadWriteState::AwaitBlockAck && d.stepCount() == n;
 }
 
 TEST_F(LinkFaults, APulledCableEndsTheDialogueWithItsMessageAndThePortServesTheNextAttempt) {
@@ -136,9 +136,11 @@ TEST_F(LinkFaults, APulledCableEndsTheDialogueWithItsMessageAndThePortServesTheN
         {{"read, between records", parmsReadProgrammable, [](auto& d) { return DataRecords(d, 10); }}, kNoReadText},
         {{"write, a block in flight", parmsWriteProgrammable, [](auto& d) { return BlocksAcknowledged(d, 5); }},
          kWriteFailText},
-        {{"write, at the redirect", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwAwaitChannelAck; }},
+        {{"write, at the redirect", parmsWriteAll,
+          [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitChannelAck; }},
          kChannelFailText},
-        {{"write, at the end record", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwAwaitEndAck; }},
+        {{"write, at the end record", parmsWriteAll,
+          [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitEndAck; }},
          kEndFailText},
     };
     for (const Case& c : cases) {
@@ -359,13 +361,13 @@ TEST_F(LinkFaults, AModemJustTooSlowForTheTimeOutsNeverEndsInAFalseSuccess) {
 
 TEST_F(LinkFaults, CancelAtAnyStepEndsQuietlyAndThePortServesTheNextAttempt) {
     const std::vector<Moment> steps = {
-        {"version", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwAwaitVersion; }},
-        {"read delay", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwReadDelay; }},
+        {"version", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitVersion; }},
+        {"read delay", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitReadDelay; }},
         {"data", parmsWriteAll, [](auto& d) { return DataRecords(d, 20); }},
         {"block in flight", parmsWriteAll, [](auto& d) { return BlocksAcknowledged(d, 7); }},
-        {"between blocks", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwBlockDelay; }},
-        {"redirect", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwAwaitChannelAck; }},
-        {"end of programming", parmsWriteAll, [](auto& d) { return d.dialogueState() == rwAwaitEndAck; }},
+        {"between blocks", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitBlockDelay; }},
+        {"redirect", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitChannelAck; }},
+        {"end of programming", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitEndAck; }},
     };
     for (const Moment& at : steps) {
         SCOPED_TRACE(at.name);

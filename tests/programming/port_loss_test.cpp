@@ -56,18 +56,21 @@ TEST_F(PortLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
         const char* lastBox;  // the dialogue's own failure box, after "Lost Com Port 1"
     };
     const Case cases[] = {
-        {"idle, after a read", [&] {
+        {"idle, after a read",
+         [&] {
              dialogs.expectBox("Reading Parameters Complete.");
              Open(parmsReadProgrammable, false);
              dlg.OK();
          },
          [&] { return !dlg.loaded(); }, nullptr},
         {"mid-read, in a burst of records", [&] { Open(parmsReadProgrammable, false), dlg.OK(); },
-         [&] { return dlg.dialogueState() == rwAwaitData && dlg.stepCount() >= 12 && Bursting(); }, kNoReadText},
+         [&] { return dlg.dialogueState() == ReadWriteState::AwaitData && dlg.stepCount() >= 12 && Bursting(); },
+         kNoReadText},
         {"mid-write, a block on the wire", [&] { Open(parmsWriteProgrammable, false), dlg.OK(); },
-         [&] { return dlg.dialogueState() == rwAwaitBlockAck && cable.a().outputCount() > 0; },
+         [&] { return dlg.dialogueState() == ReadWriteState::AwaitBlockAck && cable.a().outputCount() > 0; },
          "Unit not responding to Program!"},
-        {"mid-memory-read, in a burst", [&] {
+        {"mid-memory-read, in a burst",
+         [&] {
              mem.Load();
              mem.Activate();
              mem.Update();

@@ -42,8 +42,9 @@ protected:
         return sched.advanceUntil([this] { return !dlg.loaded(); }, limitMs);
     }
     // Runs until the dialogue is in state s; the time it got there.
-    std::int64_t RunToState(std::int32_t s, std::int64_t limitMs = 20000) {
-        EXPECT_TRUE(sched.advanceUntil([&] { return dlg.dialogueState() == s; }, limitMs)) << "state " << s;
+    std::int64_t RunToState(ReadWriteState s, std::int64_t limitMs = 20000) {
+        EXPECT_TRUE(sched.advanceUntil([&] { return dlg.dialogueState() == s; }, limitMs))
+            << "state " << static_cast<int>(s);
         return sched.nowMs();
     }
     // The record the modem's present image decodes to, over a copy of `base`.

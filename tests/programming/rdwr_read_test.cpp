@@ -18,7 +18,7 @@ TEST_F(ReadDialogue, ToolbarReadTakesTheImageIntoMainParametersAndRenamesTheData
     Open(parmsReadProgrammable, true);
     EXPECT_EQ(view.caption, "Read Programmable Parameters");
 
-    const std::int64_t readyAt = RunToState(rwReadDelay);
+    const std::int64_t readyAt = RunToState(ReadWriteState::AwaitReadDelay);
     ASSERT_TRUE(RunToClose());
 
     const auto writes = hostWrites();
@@ -169,7 +169,7 @@ TEST_F(ReadDialogue, TheDelayedStartWaitsForTheWindowToBeActive) {
 TEST_F(ReadDialogue, AnEarlyEndRecordIsIgnoredAndTheReadStartsAgain) {
     modem.addFault({ModemFault::EarlyEnd, ModemStep::Dump, 30});
     Open(parmsReadProgrammable, true);
-    RunToState(rwAwaitData);
+    RunToState(ReadWriteState::AwaitData);
     sched.advanceUntil([&] { return dlg.stepCount() == 30; }, 10000);
     const std::int64_t lastRecord = sched.nowMs();
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("?").size() == 2; }, 5000));
@@ -209,7 +209,7 @@ TEST_F(ReadDialogue, ARestartedReadCarriesItsTimeOutIntoTheVersionStep) {
     dlg.RegisterForParms(&client);
     dialogs.expectBox(kNoVersionText);
     Open(parmsReadProgrammable, true);
-    RunToState(rwAwaitData);
+    RunToState(ReadWriteState::AwaitData);
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("?").size() == 2; }, 10000));
     EXPECT_EQ(dlg.resendCount(), 1);
     const std::int64_t restart = hostWrites("?")[1].atMs;
@@ -233,7 +233,7 @@ TEST_F(ReadDialogue, ARecordThatArrivesTwiceCountsOnce) {
     modem.addFault({ModemFault::MissingRecord, ModemStep::Dump, 7});
     const ModemParameters expected = ModemHolds(ctx.state.mainParameters);
     Open(parmsReadProgrammable, true);
-    RunToState(rwAwaitData);
+    RunToState(ReadWriteState::AwaitData);
     sched.advance(2500);
     EXPECT_EQ(dlg.stepCount(), 39);
     ASSERT_TRUE(RunToClose());
@@ -276,7 +276,7 @@ TEST_F(ReadDialogue, ARecordReachingPastTheImageIsIgnored) {
     modemRecord.model = familyRNet;
     ASSERT_TRUE(modem.loadRecord(ctx.state, modemRecord, kModemStamp));
     Open(parmsReadProgrammable, true);
-    RunToState(rwAwaitData);
+    RunToState(ReadWriteState::AwaitData);
     const std::uint8_t fill[16] = {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA,
                                    0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
     const std::uint8_t bad[16] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE,
@@ -328,7 +328,7 @@ TEST_F(ReadDialogue, CancelDuringTheTransferChangesNothing) {
     dlg.RegisterForParms(&client);
     dlg.RegisterForProgComplete(&client);
     Open(parmsReadProgrammable, true);
-    RunToState(rwAwaitData);
+    RunToState(ReadWriteState::AwaitData);
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.stepCount() >= 10; }, 5000));
     view.CloseWindow();  // Cancel
     EXPECT_FALSE(dlg.loaded());
@@ -344,7 +344,7 @@ TEST_F(ReadDialogue, OkDoesNotRestartARunningRead) {
     Open(parmsReadProgrammable, false);
     dialogs.expectBox("Reading Parameters Complete.");
     dlg.OK();
-    RunToState(rwAwaitData);
+    RunToState(ReadWriteState::AwaitData);
     EXPECT_FALSE(view.okEnabled);
     dlg.OK();
     ASSERT_TRUE(RunToClose());

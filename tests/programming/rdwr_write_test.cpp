@@ -340,7 +340,7 @@ TEST_F(WriteDialogue, AnInvalidFrequencyOpensTheEditorAtTheFieldAndNothingIsSent
     dlg.OK();
     sched.advance(5000);
     EXPECT_TRUE(dlg.loaded());  // the window stays open and idle
-    EXPECT_EQ(dlg.dialogueState(), rwIdle);
+    EXPECT_EQ(dlg.dialogueState(), ReadWriteState::Idle);
     EXPECT_TRUE(view.okEnabled);
     EXPECT_TRUE(hostWrites().empty());
     ASSERT_EQ(mainFrame.opened.size(), 1u);

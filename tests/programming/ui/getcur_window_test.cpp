@@ -47,7 +47,7 @@ TEST_F(GetCurrentWindow, ReadsAndClosesItself) {
 
 TEST_F(GetCurrentWindow, ASecondClientEndsTheRunningReadFirst) {
     Request(tune);
-    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().dialogueState() == 4; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().dialogueState() == ReadWriteState::AwaitData; }, 10000));
     Request(linkTest);
     EXPECT_EQ(tune.parms, std::vector<bool>{false});
     EXPECT_TRUE(win.loaded());

@@ -69,12 +69,16 @@ TEST_F(RealDeviceLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
     const Case cases[] = {
         {"idle", [] {}, [] { return true; }, nullptr},
         {"mid-read, 12 of 40 records in", [&] { Open(parmsReadProgrammable, false), dlg.OK(); },
-         [&] { return dlg.dialogueState() == rwAwaitData && dlg.stepCount() >= 12 && counting->threshold > 1; },
+         [&] {
+             return dlg.dialogueState() == ReadWriteState::AwaitData && dlg.stepCount() >= 12 &&
+                    counting->threshold > 1;
+         },
          kNoReadText},
         {"mid-write, a block sent", [&] { Open(parmsWriteProgrammable, false), dlg.OK(); },
-         [&] { return dlg.dialogueState() == rwAwaitBlockAck && dlg.stepCount() >= 3; },
+         [&] { return dlg.dialogueState() == ReadWriteState::AwaitBlockAck && dlg.stepCount() >= 3; },
          "Unit not responding to Program!"},
-        {"mid-memory-read", [&] {
+        {"mid-memory-read",
+         [&] {
              mem.Load();
              mem.Activate();
              mem.Update();

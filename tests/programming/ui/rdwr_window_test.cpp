@@ -103,7 +103,7 @@ TEST_F(RdWrWindow, OpenedAgainItStartsFromItsDesignTexts) {
 TEST_F(RdWrWindow, CancelClosesTheWindowAndTellsTheWaitingWindows) {
     win.RegisterForParms(&client);
     Open(parmsReadAll, true);
-    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().dialogueState() == rwAwaitData; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().dialogueState() == ReadWriteState::AwaitData; }, 10000));
     win.buttonCancel->click();
     EXPECT_FALSE(win.loaded());
     EXPECT_FALSE(win.isVisible());
