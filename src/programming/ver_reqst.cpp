@@ -25,7 +25,7 @@ void VerReqstDialogue::Load() {
     requestState_ = 0;
     exchange_.ClearResends();
     (void)RegisterWithPrimary(links_, *this, true, false);
-    if (autoStart) timerDelay_->setEnabled(true);
+    if (settings_.autoStart) timerDelay_->setEnabled(true);
 }
 
 void VerReqstDialogue::Activate() {
@@ -51,7 +51,7 @@ void VerReqstDialogue::SendRequest() {
 void VerReqstDialogue::Unload() {
     if (!load_.loaded()) return;
     load_.End();
-    autoStart = false;
+    settings_ = {};
     DetachDialogue(links_, *this, {timerDelay_.get(), &exchange_.timer()});
 }
 

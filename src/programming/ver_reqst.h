@@ -24,6 +24,11 @@ public:
     virtual void SetLabels(const std::string& upper, const std::string& lower) = 0;
 };
 
+// What the opener sets before the window is shown; the unload clears it.
+struct VerReqstSettings {
+    bool autoStart = false;  // request at once, without OK
+};
+
 class VerReqstDialogue : public CommForm {
 public:
     static constexpr int kDelayMs = 100;
@@ -34,7 +39,9 @@ public:
     VerReqstDialogue(const VerReqstDialogue&) = delete;
     VerReqstDialogue& operator=(const VerReqstDialogue&) = delete;
 
-    bool autoStart = false;
+    VerReqstSettings settings() const { return settings_; }
+    void setSettings(const VerReqstSettings& settings) { settings_ = settings; }
+
     bool loaded() const { return load_.loaded(); }
 
     void Load();
@@ -57,6 +64,7 @@ private:
     std::unique_ptr<Timer> timerDelay_;
     ModemExchange exchange_;
     LoadToken load_;
+    VerReqstSettings settings_;
     std::int32_t requestState_ = 0;  // 0 idle, 1 "?" sent
 };
 

@@ -85,7 +85,7 @@ void ArrayTestEngine::Load(ArrayTestView& view) {
     view_ = &view;
     testRunning_ = false;
     view_->SetRunning(false);
-    if (useSecondaryPort) {
+    if (settings_.useSecondaryPort) {
         secondary_.RegisterForTxComplete(this);
         secondary_.RegisterForCtsTimeout(this);
     } else {
@@ -96,10 +96,10 @@ void ArrayTestEngine::Load(ArrayTestView& view) {
     numberPacketSize_ = BuildArrayPattern(arrayAsciiNumberPattern, txArray_);
     packetsTxed_ = 0;
     view_->ShowPacketsTxed(0);
-    SelectType(dataTypeIndex);
-    numberBox_ = packetsToSend;
-    SetPacketsPerArrayScroll(std::clamp<int>(savedPacketsPerArray, 1, 256));
-    SetDelayScroll(std::clamp<int>(savedPacketDelay, 0, 120));
+    SelectType(settings_.dataTypeIndex);
+    numberBox_ = settings_.packetsToSend;
+    SetPacketsPerArrayScroll(std::clamp<int>(settings_.savedPacketsPerArray, 1, 256));
+    SetDelayScroll(std::clamp<int>(settings_.savedPacketDelay, 0, 120));
     random_.seed(static_cast<std::uint32_t>(scheduler_.wallClockSeconds()));
 }
 
@@ -108,10 +108,11 @@ void ArrayTestEngine::Unload() {
     testRunning_ = false;
     timerTx_->setEnabled(false);
     timerActive_->setEnabled(false);
-    dataTypeIndex = static_cast<std::int16_t>(dataType_);
-    savedPacketsPerArray = static_cast<std::int16_t>(scrollPackets_);
-    savedPacketDelay = static_cast<std::int16_t>(scrollDelay_);
-    packetsToSend = numberBox_ > kCountLimit ? packetsToSend : static_cast<std::int32_t>(numberBox_);
+    settings_.dataTypeIndex = static_cast<std::int16_t>(dataType_);
+    settings_.savedPacketsPerArray = static_cast<std::int16_t>(scrollPackets_);
+    settings_.savedPacketDelay = static_cast<std::int16_t>(scrollDelay_);
+    settings_.packetsToSend =
+        numberBox_ > kCountLimit ? settings_.packetsToSend : static_cast<std::int32_t>(numberBox_);
     primary_.DeRegisterForAll(this);
     secondary_.DeRegisterForAll(this);
     view_ = nullptr;
@@ -130,7 +131,7 @@ void ArrayTestEngine::Activate() {
 
 void ArrayTestEngine::SelectType(int index) {
     index = std::clamp(index, 0, 3);
-    dataTypeIndex = static_cast<std::int16_t>(index);
+    settings_.dataTypeIndex = static_cast<std::int16_t>(index);
     dataType_ = index;
     packetSize_ = index == arrayAsciiPattern ? asciiPacketSize_ : index == arrayAsciiNumberPattern ? numberPacketSize_ : 16;
     if (view_) view_->ShowPacketSize(packetSize_);
@@ -147,8 +148,8 @@ void ArrayTestEngine::SetPacketsPerArrayScroll(int value) {
 void ArrayTestEngine::SetDelayScroll(int quarters) { scrollDelay_ = std::clamp(quarters, 0, 120); }
 
 void ArrayTestEngine::SelectSecondaryPort(bool secondary) {
-    if (testRunning_ || secondary == useSecondaryPort) return;
-    useSecondaryPort = secondary;
+    if (testRunning_ || secondary == settings_.useSecondaryPort) return;
+    settings_.useSecondaryPort = secondary;
     if (!view_) return;
     (secondary ? primary_ : secondary_).DeRegisterForAll(this);
     Port().RegisterForTxComplete(this);
@@ -160,7 +161,7 @@ void ArrayTestEngine::Start() {
     testRunning_ = true;
     packetDelayMs_ = scrollDelay_ * 250;
     timerTx_->setInterval(std::max(1, packetDelayMs_));
-    if (numberBox_ <= kCountLimit) packetsToSend = static_cast<std::int32_t>(numberBox_);
+    if (numberBox_ <= kCountLimit) settings_.packetsToSend = static_cast<std::int32_t>(numberBox_);
     view_->SetRunning(true);
     packetsTxed_ = 0;
     BuildArrayPattern(dataType_, txArray_);
@@ -187,7 +188,7 @@ void ArrayTestEngine::SendNextArray() {
         timerActive_->setEnabled(true);
         return;
     }
-    if (packetsTxed_ >= kCountLimit || (packetsToSend > 0 && packetsTxed_ >= packetsToSend)) {
+    if (packetsTxed_ >= kCountLimit || (settings_.packetsToSend > 0 && packetsTxed_ >= settings_.packetsToSend)) {
         Stop();
         return;
     }

@@ -44,6 +44,15 @@ public:
     virtual void SetRunning(bool running) = 0;
 };
 
+// The window's settings the engine starts from and keeps up to date.
+struct ArrayTestSettings {
+    std::int16_t dataTypeIndex = 0;
+    std::int16_t savedPacketsPerArray = 0;
+    std::int32_t packetsToSend = 0;
+    std::int16_t savedPacketDelay = 0;
+    bool useSecondaryPort = false;
+};
+
 class ArrayTestEngine : public CommForm {
 public:
     // The two port objects and the scheduler are in their slots already (the window makes its
@@ -51,12 +60,10 @@ public:
     explicit ArrayTestEngine(DialogueLinks links);
     ~ArrayTestEngine() override;
 
-    // ---- settings ("Test Array Window")
-    std::int16_t dataTypeIndex = 0;
-    std::int16_t savedPacketsPerArray = 0;
-    std::int32_t packetsToSend = 0;
-    std::int16_t savedPacketDelay = 0;
-    bool useSecondaryPort = false;
+    // ---- settings ("Test Array Window"): the window keeps them until the engine exists and
+    // takes them back for saving.
+    const ArrayTestSettings& settings() const { return settings_; }
+    void setSettings(const ArrayTestSettings& settings) { settings_ = settings; }
 
     // The terminals that get the dribble-bit marks, in order: primary hex, primary ASCII,
     // secondary hex, secondary ASCII (null where absent).
@@ -88,9 +95,10 @@ public:
 
 private:
     void SendNextArray();
-    classComm& Port() { return useSecondaryPort ? secondary_ : primary_; }
+    classComm& Port() { return settings_.useSecondaryPort ? secondary_ : primary_; }
 
     DialogueLinks links_;
+    ArrayTestSettings settings_;
     classComm& primary_;
     classComm& secondary_;
     Scheduler& scheduler_;

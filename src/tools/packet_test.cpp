@@ -243,11 +243,13 @@ void PacketTestEngine::Load(PacketTestView& view) {
     listMaxShown_ = 0;
     Clear();
     RegisterPorts(false);
-    numberBox_ = numberOfPackets;
+    numberBox_ = settings_.numberOfPackets;
     view_->ShowNumberOfPackets(numberBox_);
-    SelectRatioIndex(ratioIndex);
-    SetDelay(std::clamp<std::int32_t>(packetDelaySetting, 0, 40));
-    if (savedMode == 3 || savedMode == 2 || savedMode == 7 || savedMode == 5 || savedMode == 9) option_ = savedMode;
+    SelectRatioIndex(settings_.ratioIndex);
+    SetDelay(std::clamp<std::int32_t>(settings_.packetDelaySetting, 0, 40));
+    if (settings_.savedMode == 3 || settings_.savedMode == 2 || settings_.savedMode == 7 || settings_.savedMode == 5 ||
+        settings_.savedMode == 9)
+        option_ = settings_.savedMode;
     else option_ = packetHost;
     listReady_ = true;
     lastPrimaryRxBytes_ = primary_.GetRxBytes();
@@ -264,8 +266,8 @@ void PacketTestEngine::Unload() {
     secondary_.DeRegisterForAll(this);
     StopTimers();
     timerLED_->setEnabled(false);
-    numberOfPackets = numberBox_;
-    savedMode = static_cast<std::int16_t>(option_);
+    settings_.numberOfPackets = numberBox_;
+    settings_.savedMode = static_cast<std::int16_t>(option_);
     results_.clear();
     hostTxData_.clear();
     remoteTxData_.clear();
@@ -295,7 +297,9 @@ void PacketTestEngine::FillBytesPerPacketList() {
     const int dataBits = std::min(primary_.portSettings.dataBits, secondary_.portSettings.dataBits);
     const auto list = BytesPerPacketList(flags_.engineerMode, single_, dataBits);
     const int maxBytes = list.empty() ? 0 : list.back();
-    int wanted = single_ ? dataBytesIndex : (sweepEdit_ == SweepEdit::stop ? dataBytesStopIndex : dataBytesStartIndex);
+    int wanted = single_
+                     ? settings_.dataBytesIndex
+                     : (sweepEdit_ == SweepEdit::stop ? settings_.dataBytesStopIndex : settings_.dataBytesStartIndex);
     if (!listReady_ || (single_ == listSingleShown_ && maxBytes == listMaxShown_)) return;
     listSingleShown_ = single_;
     listMaxShown_ = maxBytes;
@@ -315,11 +319,11 @@ void PacketTestEngine::SelectSingle(bool single) {
     single_ = single;
     if (single) {
         FillBytesPerPacketList();
-        SetDelay(packetDelaySetting);
+        SetDelay(settings_.packetDelaySetting);
     } else {
         ShowStoredResult();
         FillBytesPerPacketList();
-        SetDelay(sweepEdit_ == SweepEdit::stop ? packetDelayStop : packetDelayStart);
+        SetDelay(sweepEdit_ == SweepEdit::stop ? settings_.packetDelayStop : settings_.packetDelayStart);
     }
     if (view_) view_->SetResumeEnabled(false);
 }
@@ -327,11 +331,11 @@ void PacketTestEngine::SelectSingle(bool single) {
 void PacketTestEngine::SelectSweepEdit(SweepEdit edit) {
     sweepEdit_ = edit;
     if (edit == SweepEdit::testing) return;
-    const int index = edit == SweepEdit::start ? dataBytesStartIndex : dataBytesStopIndex;
+    const int index = edit == SweepEdit::start ? settings_.dataBytesStartIndex : settings_.dataBytesStopIndex;
     const int entry = std::min(index, static_cast<int>(bytesList_.size()) - 1);
     if (view_) view_->ShowBytesList(bytesList_, entry);
     SelectBytesIndex(entry);
-    SetDelay(edit == SweepEdit::start ? packetDelayStart : packetDelayStop);
+    SetDelay(edit == SweepEdit::start ? settings_.packetDelayStart : settings_.packetDelayStop);
 }
 
 void PacketTestEngine::SelectBytesIndex(int index) {
@@ -339,15 +343,15 @@ void PacketTestEngine::SelectBytesIndex(int index) {
     packetBytes_ = SelectedBytes();
     ShowStoredResult();
     if (!MayStart()) return;
-    if (single_) dataBytesIndex = static_cast<std::int16_t>(bytesSelected_);
-    else if (sweepEdit_ == SweepEdit::start) dataBytesStartIndex = static_cast<std::int16_t>(bytesSelected_);
-    else if (sweepEdit_ == SweepEdit::stop) dataBytesStopIndex = static_cast<std::int16_t>(bytesSelected_);
+    if (single_) settings_.dataBytesIndex = static_cast<std::int16_t>(bytesSelected_);
+    else if (sweepEdit_ == SweepEdit::start) settings_.dataBytesStartIndex = static_cast<std::int16_t>(bytesSelected_);
+    else if (sweepEdit_ == SweepEdit::stop) settings_.dataBytesStopIndex = static_cast<std::int16_t>(bytesSelected_);
 }
 
 void PacketTestEngine::SelectRatioIndex(int index) {
     static const int ratios[] = {1, 2, 4, 8, 16};
     index = std::clamp(index, 0, 4);
-    ratioIndex = static_cast<std::int16_t>(index);
+    settings_.ratioIndex = static_cast<std::int16_t>(index);
     ratio_ = ratios[index];
 }
 
@@ -357,9 +361,9 @@ void PacketTestEngine::SetDelay(std::int32_t quarters) {
     if (view_) view_->ShowDelay(quarters);
     ShowStoredResult();
     if (!MayStart()) return;
-    if (single_) packetDelaySetting = static_cast<std::int16_t>(quarters);
-    else if (sweepEdit_ == SweepEdit::start) packetDelayStart = static_cast<std::int16_t>(quarters);
-    else if (sweepEdit_ == SweepEdit::stop) packetDelayStop = static_cast<std::int16_t>(quarters);
+    if (single_) settings_.packetDelaySetting = static_cast<std::int16_t>(quarters);
+    else if (sweepEdit_ == SweepEdit::start) settings_.packetDelayStart = static_cast<std::int16_t>(quarters);
+    else if (sweepEdit_ == SweepEdit::stop) settings_.packetDelayStop = static_cast<std::int16_t>(quarters);
 }
 
 void PacketTestEngine::ShowCounters() {
@@ -395,8 +399,8 @@ void PacketTestEngine::Start() {
     if (!view_ || !MayStart()) return;
     Clear();
     if (single_) {
-        currentBytesIndex_ = dataBytesIndex;
-        currentDelay_ = packetDelaySetting;
+        currentBytesIndex_ = settings_.dataBytesIndex;
+        currentDelay_ = settings_.packetDelaySetting;
     } else {
         sweepEdit_ = SweepEdit::testing;
         view_->ShowSweepEdit(sweepEdit_);
@@ -404,13 +408,15 @@ void PacketTestEngine::Start() {
             numberBox_ = 100000;
             view_->ShowNumberOfPackets(numberBox_);
         }
-        if (packetDelayStop < packetDelayStart) packetDelayStop = packetDelayStart;
-        currentDelay_ = sweepDelayFirst_ = packetDelayStart;
-        sweepDelayLast_ = packetDelayStop;
+        if (settings_.packetDelayStop < settings_.packetDelayStart)
+            settings_.packetDelayStop = settings_.packetDelayStart;
+        currentDelay_ = sweepDelayFirst_ = settings_.packetDelayStart;
+        sweepDelayLast_ = settings_.packetDelayStop;
         SetDelay(currentDelay_);
-        if (dataBytesStopIndex < dataBytesStartIndex) dataBytesStopIndex = dataBytesStartIndex;
-        currentBytesIndex_ = sweepBytesFirst_ = dataBytesStartIndex;
-        sweepBytesLast_ = dataBytesStopIndex;
+        if (settings_.dataBytesStopIndex < settings_.dataBytesStartIndex)
+            settings_.dataBytesStopIndex = settings_.dataBytesStartIndex;
+        currentBytesIndex_ = sweepBytesFirst_ = settings_.dataBytesStartIndex;
+        sweepBytesLast_ = settings_.dataBytesStopIndex;
         const int entry = std::min(currentBytesIndex_, static_cast<int>(bytesList_.size()) - 1);
         view_->ShowBytesList(bytesList_, entry);
         SelectBytesIndex(entry);
@@ -431,8 +437,8 @@ void PacketTestEngine::Start() {
 void PacketTestEngine::Resume() {
     if (!view_ || !MayStart()) return;
     if (single_) {
-        currentBytesIndex_ = dataBytesIndex;
-        currentDelay_ = packetDelaySetting;
+        currentBytesIndex_ = settings_.dataBytesIndex;
+        currentDelay_ = settings_.packetDelaySetting;
     } else {
         testMode_ = packetResumeSearch;
         sweepEdit_ = SweepEdit::testing;
@@ -527,10 +533,10 @@ void PacketTestEngine::StartTest() {
     // secondary port only in the two-port and one-way modes.
     const bool secondaryReceives = option_ == packetTwoPorts || option_ == packetOneWay;
     hostPacketOpcode_ = static_cast<std::int16_t>((secondaryReceives ? maskS : maskP) & 0xC9);
-    numberOfPackets = numberBox_;
+    settings_.numberOfPackets = numberBox_;
     packetBytes_ = SelectedBytes();
     pacing_ = ComputePacketPacing(packetBytes_, primary_.GetBytesPerSecond(), secondary_.GetBytesPerSecond(),
-                                  timeFactor, packetDelayQuarters_, ratio_, option_);
+                                  settings_.timeFactor, packetDelayQuarters_, ratio_, option_);
     if (view_)
         view_->ShowTiming(std::to_string(pacing_.calculatedTicksShown), std::to_string(pacing_.hostIntervalTicks),
                           "0.00", "0");
@@ -550,7 +556,7 @@ void PacketTestEngine::SendHostPacket() {
             StopTest(false);
             return;
         }
-        const double limit = single_ ? numberOfPackets : sweepPackets_;
+        const double limit = single_ ? settings_.numberOfPackets : sweepPackets_;
         if (limit > 0 && r.hostTx >= limit) {
             if (single_) StopTest(false);
             else StepAdvance();
@@ -768,12 +774,12 @@ void PacketTestEngine::IndicatorTick() {
 // ---- the result file ----
 
 void PacketTestEngine::Save(Dialogs& dialogs, const std::string& programFolder) {
-    if (packetTestFile.empty()) packetTestFile = JoinPath(programFolder, "PacktTst.txt");
+    if (settings_.packetTestFile.empty()) settings_.packetTestFile = JoinPath(programFolder, "PacktTst.txt");
     constexpr const char* kTitle = "Save Packet Test File As";
-    if (!ChooseSaveFile(dialogs, TextFileRequest(kTitle), packetTestFile, programFolder)) return;
+    if (!ChooseSaveFile(dialogs, TextFileRequest(kTitle), settings_.packetTestFile, programFolder)) return;
     const std::optional<FileSaveMode> mode =
-        AskOverwriteOrAppend(dialogs, packetTestFile,
-                             packetTestFile +
+        AskOverwriteOrAppend(dialogs, settings_.packetTestFile,
+                             settings_.packetTestFile +
                                  " already exists!\r\nClick Yes to Over-Write.\r\n"
                                  "Click No to Append data to end of file.\r\nClick Cancel to do nothing.",
                              kTitle);
@@ -801,11 +807,14 @@ void PacketTestEngine::Save(Dialogs& dialogs, const std::string& programFolder) 
     }
     // The closing line is CR LF written as a line of its own: two empty lines end the block.
     text += "\r\n\r\n";
-    std::ofstream out(packetTestFile, append ? std::ios::binary | std::ios::app : std::ios::binary | std::ios::trunc);
+    std::ofstream out(settings_.packetTestFile,
+                      append ? std::ios::binary | std::ios::app : std::ios::binary | std::ios::trunc);
     if (out) out << text;
     if (out) out.close();
     // A result that did not reach the file is said so, not passed over.
-    if (!out) dialogs.messageBox("Could not write " + packetTestFile, "Save Packet Test File As", MsgButtons::OK, MsgIcon::Exclamation);
+    if (!out)
+        dialogs.messageBox("Could not write " + settings_.packetTestFile, "Save Packet Test File As", MsgButtons::OK,
+                           MsgIcon::Exclamation);
 }
 
 }  // namespace k45

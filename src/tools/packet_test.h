@@ -109,14 +109,8 @@ public:
     virtual void ShowIndicators(bool hostOn, bool remoteOn) = 0;
 };
 
-class PacketTestEngine : public CommForm {
-public:
-    // The two port objects and the scheduler are in their slots already (the window makes its
-    // engine at a load: start-up creates the ports after the windows).
-    explicit PacketTestEngine(DialogueLinks links);
-    ~PacketTestEngine() override;
-
-    // ---- settings ("Packet Test Window")
+// The window's settings the engine starts from and keeps up to date.
+struct PacketTestSettings {
     double numberOfPackets = 0;
     std::int16_t savedMode = 0;
     std::int16_t dataBytesIndex = 0, dataBytesStartIndex = 0, dataBytesStopIndex = 0;
@@ -124,6 +118,19 @@ public:
     std::int16_t packetDelaySetting = 0, packetDelayStart = 0, packetDelayStop = 0;
     std::string packetTestFile;
     float timeFactor = 1.5f;
+};
+
+class PacketTestEngine : public CommForm {
+public:
+    // The two port objects and the scheduler are in their slots already (the window makes its
+    // engine at a load: start-up creates the ports after the windows).
+    explicit PacketTestEngine(DialogueLinks links);
+    ~PacketTestEngine() override;
+
+    // ---- settings ("Packet Test Window"): the window keeps them until the engine exists and
+    // takes them back for saving.
+    const PacketTestSettings& settings() const { return settings_; }
+    void setSettings(const PacketTestSettings& settings) { settings_ = settings; }
 
     // ---- window life
     void Load(PacketTestView& view);
@@ -201,6 +208,7 @@ private:
     std::int32_t Handshake(const classComm& port) const;
 
     DialogueLinks links_;
+    PacketTestSettings settings_;
     classComm& primary_;
     classComm& secondary_;
     Scheduler& scheduler_;

@@ -120,7 +120,7 @@ TEST_F(ReaderFaults, APulledCableEndsTheVersionRequestAndTheNextOneWorks) {
     modem.addFault({ModemFault::Silence, ModemStep::Version, 0, 1});
     dialogs.expectBox("Lost Com Port 1");
     dialogs.expectBox(kNoVersionText);
-    ver.autoStart = true;
+    ver.setSettings({.autoStart = true});
     ver.Load();
     ver.Activate();
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("?").size() == 1; }, 5000));
@@ -130,7 +130,7 @@ TEST_F(ReaderFaults, APulledCableEndsTheVersionRequestAndTheNextOneWorks) {
     EXPECT_EQ(hostWrites("?").size(), 1u);  // no resend into the closed port
 
     cable.a().plugIn();
-    ver.autoStart = true;
+    ver.setSettings({.autoStart = true});
     ver.Load();
     ver.Activate();
     ASSERT_TRUE(sched.advanceUntil([&] { return view.upper == "K45MR V6.02"; }, 5000));

@@ -27,7 +27,7 @@ class VersionRequest : public ProgrammingBench {
 protected:
     VersionRequest() { view.onClose = [this] { dlg.Unload(); }; }
     void Open(bool autoStart) {
-        dlg.autoStart = autoStart;
+        dlg.setSettings({.autoStart = autoStart});
         dlg.Load();
         dlg.Activate();
     }

@@ -56,9 +56,7 @@ TEST_F(ArrayBench, BinaryPatternArrivesInAHexTerminalNumberedAcrossArrays) {
     RecordingTerminalView hexView;
     TerminalCore hex(Links(), terminalHexSecondary, counters);
     hex.Load(hexView);
-    engine.dataTypeIndex = arrayBinaryPattern;
-    engine.savedPacketsPerArray = 2;
-    engine.packetsToSend = 4;
+    engine.setSettings({.dataTypeIndex = arrayBinaryPattern, .savedPacketsPerArray = 2, .packetsToSend = 4});
     engine.Load(view);
     EXPECT_EQ(view.size, 16);
     engine.Start();
@@ -79,9 +77,7 @@ TEST_F(ArrayBench, BinaryPatternArrivesInAHexTerminalNumberedAcrossArrays) {
 }
 
 TEST_F(ArrayBench, StopsWhenTheCountIsReachedAndNumbersTextPackets) {
-    engine.dataTypeIndex = arrayAsciiPattern;
-    engine.savedPacketsPerArray = 2;
-    engine.packetsToSend = 5;
+    engine.setSettings({.dataTypeIndex = arrayAsciiPattern, .savedPacketsPerArray = 2, .packetsToSend = 5});
     engine.Load(view);
     engine.Start();
     ASSERT_TRUE(sched.advanceUntil([&] { return !engine.running(); }, 10000));
@@ -93,7 +89,7 @@ TEST_F(ArrayBench, StopsWhenTheCountIsReachedAndNumbersTextPackets) {
 }
 
 TEST_F(ArrayBench, PacketsPerArrayAreLimitedByTheType) {
-    engine.savedPacketsPerArray = 300;
+    engine.setSettings({.savedPacketsPerArray = 300});
     engine.Load(view);
     EXPECT_EQ(view.perArray, 70);
     engine.SelectType(arrayAsciiNumberPattern);
@@ -105,9 +101,7 @@ TEST_F(ArrayBench, PacketsPerArrayAreLimitedByTheType) {
 }
 
 TEST_F(ArrayBench, RandomDataHasNoZeroAndNoNumber) {
-    engine.dataTypeIndex = arrayRandomBinary;
-    engine.savedPacketsPerArray = 256;
-    engine.packetsToSend = 512;
+    engine.setSettings({.dataTypeIndex = arrayRandomBinary, .savedPacketsPerArray = 256, .packetsToSend = 512});
     engine.Load(view);
     engine.Start();
     ASSERT_TRUE(sched.advanceUntil([&] { return !engine.running(); }, 20000));
@@ -117,9 +111,8 @@ TEST_F(ArrayBench, RandomDataHasNoZeroAndNoNumber) {
 }
 
 TEST_F(ArrayBench, ADelayPacesTheArraysFromStart) {
-    engine.dataTypeIndex = arrayBinaryPattern;
-    engine.savedPacketsPerArray = 16;  // 256 bytes: about 0.27 s at 9600 baud
-    engine.savedPacketDelay = 4;       // 1.00 S
+    // 256 bytes (about 0.27 s at 9600 baud) an array, 1.00 S apart
+    engine.setSettings({.dataTypeIndex = arrayBinaryPattern, .savedPacketsPerArray = 16, .savedPacketDelay = 4});
     engine.Load(view);
     engine.Start();
     sched.advance(3100);
@@ -132,7 +125,7 @@ TEST_F(ArrayBench, ADelayPacesTheArraysFromStart) {
 }
 
 TEST_F(ArrayBench, HeldInTheBackgroundAndWhilePausedThenResumes) {
-    engine.dataTypeIndex = arrayBinaryPattern;
+    engine.setSettings({.dataTypeIndex = arrayBinaryPattern});
     engine.Load(view);
     view.pause = true;
     engine.Start();
@@ -164,8 +157,7 @@ TEST_F(ArrayBench, DribbleMarksGoToTheLoadedTerminalsInEngineeringMode) {
     TerminalCore secondaryText(Links(), terminalTextSecondary, counters);
     primaryHex.Load(a);
     engine.terminals = {&primaryHex, nullptr, &secondaryText, nullptr};  // the second is not loaded
-    engine.packetsToSend = 2;
-    engine.dataTypeIndex = arrayBinaryPattern;
+    engine.setSettings({.dataTypeIndex = arrayBinaryPattern, .packetsToSend = 2});
     engine.Load(view);
     engine.SetDribbleBitTest(true);
     engine.Start();

@@ -132,9 +132,7 @@ protected:
 };
 
 TEST_F(PacketBench, TwoPortsReachAHundredPercentOnACleanLine) {
-    engine.savedMode = packetTwoPorts;
-    engine.numberOfPackets = 50;
-    engine.dataBytesIndex = 4;  // 64 bytes
+    engine.setSettings({.numberOfPackets = 50, .savedMode = packetTwoPorts, .dataBytesIndex = 4});  // 64 bytes
     engine.Load(view);
     engine.Activate();
     EXPECT_EQ(engine.option(), packetTwoPorts);
@@ -153,9 +151,7 @@ TEST_F(PacketBench, TwoPortsReachAHundredPercentOnACleanLine) {
 }
 
 TEST_F(PacketBench, TwoPortsCountLossesOnALossyLine) {
-    engine.savedMode = packetTwoPorts;
-    engine.numberOfPackets = 40;
-    engine.dataBytesIndex = 4;
+    engine.setSettings({.numberOfPackets = 40, .savedMode = packetTwoPorts, .dataBytesIndex = 4});
     engine.Load(view);
     engine.Activate();
     engine.Start();
@@ -184,15 +180,13 @@ TEST_F(PacketBench, HostAndRemoteOnTwoComputers) {
     spare.InitCommCtrl(&spareCable.a(), 1, 3, spareTimer.get());
     PacketTestEngine remote(LinksOn(*secondary, spare));
     RecordingPacketView remoteView;
-    remote.savedMode = packetRemote;
+    remote.setSettings({.savedMode = packetRemote});
     remote.Load(remoteView);
     remote.Activate();
     remote.Start();
     EXPECT_EQ(remote.testMode(), packetRemote);
 
-    engine.savedMode = packetHost;
-    engine.numberOfPackets = 30;
-    engine.dataBytesIndex = 6;  // 256 bytes
+    engine.setSettings({.numberOfPackets = 30, .savedMode = packetHost, .dataBytesIndex = 6});  // 256 bytes
     engine.Load(view);
     engine.Activate();
     engine.Start();
@@ -218,8 +212,7 @@ TEST_F(PacketBench, YCableAndOneWayGetTheirOwnPacketsBack) {
         if (mode == packetYCable) loop.b().attachPeer([&](const std::string& bytes) { loop.b().send(bytes); });
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
-        e.savedMode = static_cast<std::int16_t>(mode);
-        e.numberOfPackets = 25;
+        e.setSettings({.numberOfPackets = 25, .savedMode = static_cast<std::int16_t>(mode)});
         e.Load(v);
         e.Activate();
         e.Start();
@@ -233,8 +226,7 @@ TEST_F(PacketBench, YCableAndOneWayGetTheirOwnPacketsBack) {
 
 TEST_F(PacketBench, AReplyCountsOnlyWhenAsLongAsThePacketAndEqual) {
     flags.engineerMode = true;
-    engine.savedMode = packetHost;
-    engine.numberOfPackets = 0;
+    engine.setSettings({.numberOfPackets = 0, .savedMode = packetHost});
     engine.Load(view);
     engine.Activate();
     engine.SetAsciiMode(true);
@@ -258,8 +250,7 @@ TEST_F(PacketBench, AReplyCountsOnlyWhenAsLongAsThePacketAndEqual) {
 TEST_F(PacketBench, AsciiModeLettersRunAToZAndAgain) {
     flags.engineerMode = true;
     FrameSpy spy;
-    engine.savedMode = packetOneWay;
-    engine.numberOfPackets = 27;
+    engine.setSettings({.numberOfPackets = 27, .savedMode = packetOneWay});
     engine.Load(view);
     engine.Activate();
     engine.SetAsciiMode(true);
@@ -275,8 +266,7 @@ TEST_F(PacketBench, AsciiModeLettersRunAToZAndAgain) {
 }
 
 TEST_F(PacketBench, InTheBackgroundTheHostWaitsAndTheRemoteCountsWithoutAnswering) {
-    engine.savedMode = packetTwoPorts;
-    engine.numberOfPackets = 10;
+    engine.setSettings({.numberOfPackets = 10, .savedMode = packetTwoPorts});
     engine.Load(view);
     engine.Activate();
     engine.Start();
@@ -320,8 +310,8 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
         s.InitCommCtrl(&line.b(), 1, 2, t2.get());
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
-        e.savedMode = static_cast<std::int16_t>(c.mode);
-        e.numberOfPackets = 0;  // no limit: only the loss ends it
+        e.setSettings(
+            {.numberOfPackets = 0, .savedMode = static_cast<std::int16_t>(c.mode)});  // no limit: only the loss ends it
         e.Load(v);
         e.Activate();
         e.Start();
@@ -356,7 +346,7 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
 
 TEST_F(PacketBench, SweepRunsDelayMajorAndTheFileListsByPacketSize) {
     flags.engineerMode = true;
-    engine.savedMode = packetTwoPorts;
+    engine.setSettings({.savedMode = packetTwoPorts});
     engine.Load(view);
     engine.Activate();
     engine.SelectSingle(false);
@@ -407,8 +397,7 @@ TEST_F(PacketBench, SweepRunsDelayMajorAndTheFileListsByPacketSize) {
 }
 
 TEST_F(PacketBench, SaveAppendsOnNoAndWritesNothingOnCancel) {
-    engine.numberOfPackets = 2;
-    engine.savedMode = packetTwoPorts;
+    engine.setSettings({.numberOfPackets = 2, .savedMode = packetTwoPorts});
     engine.Load(view);
     engine.Activate();
     engine.Start();
@@ -429,7 +418,7 @@ TEST_F(PacketBench, SaveAppendsOnNoAndWritesNothingOnCancel) {
         "Bytes/Packet  PacketDelay      HostTx    RemoteRx    RemoteTx      HostRx\r\n"
         "           4         0.00           2           2           2           2\r\n\r\n\r\n";
     EXPECT_EQ(text.str(), block + block);
-    EXPECT_EQ(engine.packetTestFile, path);
+    EXPECT_EQ(engine.settings().packetTestFile, path);
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ public:
     explicit formVerReqst(AppContext& ctx, QWidget* parent = nullptr);
     ~formVerReqst() override;
 
-    bool autoStart() const override { return dialogue_->autoStart; }
-    void setAutoStart(bool on) override { dialogue_->autoStart = on; }
+    bool autoStart() const override { return dialogue_->settings().autoStart; }
+    void setAutoStart(bool on) override { dialogue_->setSettings({.autoStart = on}); }
 
     std::array<QLabel*, 2> labelRead{};
     QPushButton* buttonOK = nullptr;

@@ -106,43 +106,33 @@ formTstArray::~formTstArray() = default;
 void formTstArray::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const auto& locale = ctx_.state.locale;
-    dataTypeIndex_ = ReadInt16(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
-    const std::string packets = ReadIniValue(locale, fileName, sectionName, "Packets", packetsToSend_);
+    settings_.dataTypeIndex = ReadInt16(locale, fileName, sectionName, "Data Type", settings_.dataTypeIndex);
+    const std::string packets = ReadIniValue(locale, fileName, sectionName, "Packets", settings_.packetsToSend);
     char* end = nullptr;
     const double v = std::strtod(packets.c_str(), &end);
-    if (end != packets.c_str() && v >= 0 && v <= 2147483647.0) packetsToSend_ = static_cast<std::int32_t>(v);
-    savedPacketsPerArray_ = ReadInt16(locale, fileName, sectionName, "Number of Packets", savedPacketsPerArray_);
-    savedPacketDelay_ = ReadInt16(locale, fileName, sectionName, "Packet Delay", savedPacketDelay_);
-    useSecondaryPort_ = ReadIniValue(locale, fileName, sectionName, "Secondary Port", useSecondaryPort_) == "True";
+    if (end != packets.c_str() && v >= 0 && v <= 2147483647.0) settings_.packetsToSend = static_cast<std::int32_t>(v);
+    settings_.savedPacketsPerArray =
+        ReadInt16(locale, fileName, sectionName, "Number of Packets", settings_.savedPacketsPerArray);
+    settings_.savedPacketDelay = ReadInt16(locale, fileName, sectionName, "Packet Delay", settings_.savedPacketDelay);
+    settings_.useSecondaryPort =
+        ReadIniValue(locale, fileName, sectionName, "Secondary Port", settings_.useSecondaryPort) == "True";
 }
 
 void formTstArray::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
-    if (dialogue_) {
-        dataTypeIndex_ = dialogue_->dataTypeIndex;
-        packetsToSend_ = dialogue_->packetsToSend;
-        savedPacketsPerArray_ = dialogue_->savedPacketsPerArray;
-        savedPacketDelay_ = dialogue_->savedPacketDelay;
-        useSecondaryPort_ = dialogue_->useSecondaryPort;
-    }
+    if (dialogue_) settings_ = dialogue_->settings();
     const auto& locale = ctx_.state.locale;
-    WriteWindowSetting(locale, fileName, sectionName, "Data Type", dataTypeIndex_);
-    WriteWindowSetting(locale, fileName, sectionName, "Packets", packetsToSend_);
-    WriteWindowSetting(locale, fileName, sectionName, "Number of Packets", savedPacketsPerArray_);
-    WriteWindowSetting(locale, fileName, sectionName, "Packet Delay", savedPacketDelay_);
-    WriteWindowSetting(locale, fileName, sectionName, "Secondary Port", useSecondaryPort_);
+    WriteWindowSetting(locale, fileName, sectionName, "Data Type", settings_.dataTypeIndex);
+    WriteWindowSetting(locale, fileName, sectionName, "Packets", settings_.packetsToSend);
+    WriteWindowSetting(locale, fileName, sectionName, "Number of Packets", settings_.savedPacketsPerArray);
+    WriteWindowSetting(locale, fileName, sectionName, "Packet Delay", settings_.savedPacketDelay);
+    WriteWindowSetting(locale, fileName, sectionName, "Secondary Port", settings_.useSecondaryPort);
 }
 
 void formTstArray::Form_Load() {
-    if (!dialogue_ && ctx_.ports.classCommPrimary && ctx_.ports.classCommSecondary && ctx_.scheduler()) {
-        ArrayTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
-        e.dataTypeIndex = dataTypeIndex_;
-        e.packetsToSend = packetsToSend_;
-        e.savedPacketsPerArray = savedPacketsPerArray_;
-        e.savedPacketDelay = savedPacketDelay_;
-        e.useSecondaryPort = useSecondaryPort_;
-    }
+    if (!dialogue_ && ctx_.ports.classCommPrimary && ctx_.ports.classCommSecondary && ctx_.scheduler())
+        MakeDialogue(DialogueLinks::Of(ctx_)).setSettings(settings_);
     if (!dialogue_) return;
     wasLoaded_ = true;
     checkTestDribbleBit->setVisible(ctx_.state.engineerMode);
@@ -151,19 +141,21 @@ void formTstArray::Form_Load() {
     const QSignalBlocker b1(comboArrayType), b2(scrollNumPackets), b3(scrollPacketDelay), b4(textNumOfPackets),
         b5(optionSecondaryCom), b6(optionPrimaryCom);
     comboArrayType->setCurrentIndex(dialogue_->dataType());
-    scrollNumPackets->setValue(std::clamp<int>(dialogue_->savedPacketsPerArray, 1, 256));
-    scrollPacketDelay->setValue(std::clamp<int>(dialogue_->savedPacketDelay, 0, 120));
+    scrollNumPackets->setValue(std::clamp<int>(dialogue_->settings().savedPacketsPerArray, 1, 256));
+    scrollPacketDelay->setValue(std::clamp<int>(dialogue_->settings().savedPacketDelay, 0, 120));
     labelPacketDelay->setText(QText(QuarterSecondsText(scrollPacketDelay->value())));
     dialogue_->SetPacketsPerArrayScroll(scrollNumPackets->value());
     dialogue_->SetDelayScroll(scrollPacketDelay->value());
-    ShowBoxNumber(*textNumOfPackets, dialogue_->packetsToSend);
-    (dialogue_->useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
+    ShowBoxNumber(*textNumOfPackets, dialogue_->settings().packetsToSend);
+    (dialogue_->settings().useSecondaryPort ? optionSecondaryCom : optionPrimaryCom)->setChecked(true);
 }
 
 void formTstArray::Form_Unload() {
     if (!dialogue_) return;
-    dialogue_->savedPacketsPerArray = static_cast<std::int16_t>(scrollNumPackets->value());
-    dialogue_->savedPacketDelay = static_cast<std::int16_t>(scrollPacketDelay->value());
+    ArrayTestSettings s = dialogue_->settings();
+    s.savedPacketsPerArray = static_cast<std::int16_t>(scrollNumPackets->value());
+    s.savedPacketDelay = static_cast<std::int16_t>(scrollPacketDelay->value());
+    dialogue_->setSettings(s);
     DialogueWindow::Form_Unload();
 }
 

@@ -56,9 +56,7 @@ private:
     void SetRunning(bool running) override;
     void FindTerminals();
 
-    std::int16_t dataTypeIndex_ = 0, savedPacketsPerArray_ = 0, savedPacketDelay_ = 0;
-    std::int32_t packetsToSend_ = 0;
-    bool useSecondaryPort_ = false;
+    ArrayTestSettings settings_;  // until the engine exists (it needs the port objects)
     bool wasLoaded_ = false;
 };
 

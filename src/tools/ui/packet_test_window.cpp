@@ -236,7 +236,7 @@ formPacketTst::~formPacketTst() = default;
 void formPacketTst::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
     const auto& locale = ctx_.state.locale;
-    Settings& s = settings_;
+    PacketTestSettings& s = settings_;
     s.numberOfPackets = ReadDouble(locale, fileName, sectionName, "Packets", s.numberOfPackets);
     s.savedMode = ReadInt16(locale, fileName, sectionName, "Mode", s.savedMode);
     s.dataBytesIndex = ReadInt16(locale, fileName, sectionName, "Data Bytes", s.dataBytesIndex);
@@ -256,22 +256,9 @@ void formPacketTst::RestoreFormParameters(const std::string& fileName, const std
 void formPacketTst::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
     if (!wasLoaded_) return;
-    if (dialogue_) {
-        Settings& s = settings_;
-        PacketTestEngine& e = *dialogue_;
-        s.numberOfPackets = e.numberOfPackets;
-        s.savedMode = e.savedMode;
-        s.dataBytesIndex = e.dataBytesIndex;
-        s.dataBytesStartIndex = e.dataBytesStartIndex;
-        s.dataBytesStopIndex = e.dataBytesStopIndex;
-        s.ratioIndex = e.ratioIndex;
-        s.packetDelaySetting = e.packetDelaySetting;
-        s.packetDelayStart = e.packetDelayStart;
-        s.packetDelayStop = e.packetDelayStop;
-        s.packetTestFile = e.packetTestFile;
-    }
+    if (dialogue_) settings_ = dialogue_->settings();
     const auto& locale = ctx_.state.locale;
-    const Settings& s = settings_;
+    const PacketTestSettings& s = settings_;
     WriteWindowSetting(locale, fileName, sectionName, "Packets", s.numberOfPackets);
     WriteWindowSetting(locale, fileName, sectionName, "Mode", s.savedMode);
     WriteWindowSetting(locale, fileName, sectionName, "Data Bytes", s.dataBytesIndex);
@@ -287,19 +274,7 @@ void formPacketTst::SaveFormParameters(const std::string& fileName, const std::s
 
 void formPacketTst::EnsureEngine() {
     if (dialogue_ || !ctx_.ports.classCommPrimary || !ctx_.ports.classCommSecondary || !ctx_.scheduler()) return;
-    PacketTestEngine& e = MakeDialogue(DialogueLinks::Of(ctx_));
-    const Settings& s = settings_;
-    e.numberOfPackets = s.numberOfPackets;
-    e.savedMode = s.savedMode;
-    e.dataBytesIndex = s.dataBytesIndex;
-    e.dataBytesStartIndex = s.dataBytesStartIndex;
-    e.dataBytesStopIndex = s.dataBytesStopIndex;
-    e.ratioIndex = s.ratioIndex;
-    e.packetDelaySetting = s.packetDelaySetting;
-    e.packetDelayStart = s.packetDelayStart;
-    e.packetDelayStop = s.packetDelayStop;
-    e.packetTestFile = s.packetTestFile;
-    e.timeFactor = s.timeFactor;
+    MakeDialogue(DialogueLinks::Of(ctx_)).setSettings(settings_);
 }
 
 void formPacketTst::ApplyFlags() {
@@ -335,7 +310,7 @@ void formPacketTst::Form_Load() {
     DialogueWindow::Form_Load();
     {
         const QSignalBlocker b(comboRateRatio);
-        comboRateRatio->setCurrentIndex(dialogue_->ratioIndex);
+        comboRateRatio->setCurrentIndex(dialogue_->settings().ratioIndex);
     }
     QRadioButton* selected = optionHost;
     switch (dialogue_->option()) {

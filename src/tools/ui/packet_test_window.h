@@ -90,13 +90,7 @@ private:
     void ApplyFlags();
 
     // The settings until the engine exists (it needs the port objects).
-    struct Settings {
-        double numberOfPackets = 0;
-        std::int16_t savedMode = 0, dataBytesIndex = 0, dataBytesStartIndex = 0, dataBytesStopIndex = 0;
-        std::int16_t ratioIndex = 0, packetDelaySetting = 0, packetDelayStart = 0, packetDelayStop = 0;
-        std::string packetTestFile;
-        float timeFactor = 1.5f;
-    } settings_;
+    PacketTestSettings settings_;
     bool wasLoaded_ = false;
 };
 
