@@ -5,6 +5,7 @@
 
 #include "base/converters.h"
 #include "base/ini_routines.h"
+#include "base/save_file.h"
 #include "base/utilities.h"
 #include "platform/dialogs.h"
 
@@ -12,15 +13,9 @@ namespace k45 {
 
 namespace {
 
-FileDialogRequest DiaRequest(const char* title, const std::string& diaFileName, const std::string& programFolder) {
-    FileDialogRequest r;
-    r.title = title;
-    r.filter = "All Files (*.*)|*.*|Data Files (*.dia)|*.dia";
-    r.filterIndex = 2;
-    r.defaultExt = "dia";
-    r.initialDir = GetDirectoryPart(diaFileName, programFolder);
-    r.fileName = GetFileNamePart(diaFileName);
-    return r;
+// The alarm/filter files' dialog: data files shown first, ".dia" added to a name without one.
+FileDialogRequest DiaRequest(const char* title) {
+    return FileDialogRequest{title, "All Files (*.*)|*.*|Data Files (*.dia)|*.dia", {}, {}, "dia", 2};
 }
 
 }  // namespace
@@ -69,8 +64,7 @@ void DiagFiltEditor::SelectId(int index) {
 void DiagFiltEditor::ShowShortId() {
     std::uint32_t v = 0;
     if (selected_ < 0 || !ParseUnitIdItem(ids_[static_cast<std::size_t>(selected_)], v)) return;
-    const LongIdParts p = SplitLongId(v);
-    shortIdText_ = (p.isLong ? "+ " : "  ") + std::to_string(p.shortId);
+    shortIdText_ = ShortIdText(v);
 }
 
 void DiagFiltEditor::AddId() {
@@ -149,7 +143,8 @@ void DiagFiltEditor::SaveTo(const std::string& fileName) {
 }
 
 void DiagFiltEditor::OpenClicked(std::string& diaFileName, const std::string& programFolder) {
-    const auto chosen = dialogs_.openFile(DiaRequest("Open Alarm/Filter File", diaFileName, programFolder));
+    const auto chosen =
+        dialogs_.openFile(ProposingFile(DiaRequest("Open Alarm/Filter File"), diaFileName, programFolder));
     if (!chosen || chosen->empty()) return;
     diaFileName = *chosen;
     LoadDiaFile(settings_, locale_, diaFileName);
@@ -172,9 +167,7 @@ void DiagFiltEditor::SaveClicked(std::string& diaFileName, const std::string& pr
 }
 
 void DiagFiltEditor::SaveAsClicked(std::string& diaFileName, const std::string& programFolder) {
-    const auto chosen = dialogs_.saveFile(DiaRequest("Save Alarm/Filter File", diaFileName, programFolder));
-    if (!chosen || chosen->empty()) return;
-    diaFileName = *chosen;
+    if (!ChooseSaveFile(dialogs_, DiaRequest("Save Alarm/Filter File"), diaFileName, programFolder)) return;
     ApplyChanges();
     ShowLimits(alarmsShown_ ? editAlarm_ : editFilter_);
     SaveTo(diaFileName);

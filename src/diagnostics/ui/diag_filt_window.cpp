@@ -10,12 +10,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "wiring/app_context.h"
 #include "base/ini_routines.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
+#include "wiring/app_context.h"
 
 namespace k45 {
 
@@ -42,12 +43,6 @@ constexpr BoxSpec kBoxes[10] = {
     {"textLoRevP", "&Low Rev Pwr:", NumBox::numDecimal, 0, 8, "0.0", 3, 0.1, 1},
     {"textHiRevP", "&High Rev Pwr:", NumBox::numDecimal, 0, 8, "0.0", 3, 0.1, 1},
 };
-
-QPushButton* Button(const char* text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
 
 }  // namespace
 
@@ -95,8 +90,8 @@ formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget
     textShortId->setObjectName("textShortId");
     textShortId->setReadOnly(true);
     textShortId->setToolTip("Short ID of the ID from the List");
-    buttonAddID = Button("&Add ID", "buttonAddID", ids);
-    buttonDeleteID = Button("&Delete ID", "buttonDeleteID", ids);
+    buttonAddID = kit::Button(ids, "buttonAddID", "&Add ID");
+    buttonDeleteID = kit::Button(ids, "buttonDeleteID", "&Delete ID");
     il->addWidget(BuddyCaption("ID En&try:", textFilterID), 0, 0);
     il->addWidget(textFilterID, 0, 1);
     il->addWidget(buttonAddID, 0, 2);
@@ -106,11 +101,11 @@ formDiagFilt::formDiagFilt(AppContext& ctx, SharedDiagSettings settings, QWidget
     il->addWidget(new QLabel("Short ID:", ids), 2, 0);
     il->addWidget(textShortId, 2, 1);
 
-    buttonOpen = Button("O&pen", "buttonOpen", this);
-    buttonSave = Button("&Save", "buttonSave", this);
-    buttonSaveAs = Button("Sa&ve As", "buttonSaveAs", this);
-    buttonOK = Button("&OK", "buttonOK", this);
-    buttonCancel = Button("&Cancel", "buttonCancel", this);
+    buttonOpen = kit::Button(this, "buttonOpen", "O&pen");
+    buttonSave = kit::Button(this, "buttonSave", "&Save");
+    buttonSaveAs = kit::Button(this, "buttonSaveAs", "Sa&ve As");
+    buttonOK = kit::Button(this, "buttonOK", "&OK");
+    buttonCancel = kit::Button(this, "buttonCancel", "&Cancel");
     labelFilename = new QLabel(this);
     labelFilename->setObjectName("labelFilename");
     labelFilename->setWordWrap(true);

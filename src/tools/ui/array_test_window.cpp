@@ -57,9 +57,9 @@ formTstArray::formTstArray(AppContext& ctx, QWidget* parent)
     optionPrimaryCom->setChecked(true);
     ports->addWidget(optionPrimaryCom);
     ports->addWidget(optionSecondaryCom);
-    buttonStart = NamedButton(this, "buttonStart", "&Start");
-    buttonStop = NamedButton(this, "buttonStop", "St&op");
-    buttonClose = NamedButton(this, "buttonClose", "&Close");
+    buttonStart = kit::Button(this, "buttonStart", "&Start");
+    buttonStop = kit::Button(this, "buttonStop", "St&op");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
 
     int row = 0;
     grid->addWidget(new QLabel("Packets Tx'ed:", this), row, 0);

@@ -8,12 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "wiring/app_context.h"
 #include "platform/qt/qt_text.h"
 #include "platform/scheduler.h"
 #include "serial/class_comm.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
+#include "wiring/app_context.h"
 
 namespace k45 {
 
@@ -54,7 +55,7 @@ formComStats::formComStats(AppContext& ctx, QWidget* parent)
             row->addWidget(c.lines[static_cast<std::size_t>(i)]);
         }
         g->addLayout(row, 5, 0, 1, 2);
-        c.clear = NamedButton(c.frame, "", "C&lear Stats", nullptr);
+        c.clear = kit::Button(c.frame, "", "C&lear Stats", nullptr);
         c.clear->setObjectName(QString("buttonClear%1").arg(id));
         c.clear->setToolTip(QString("Clear the Statistics for %1 Port").arg(who));
         g->addWidget(c.clear, 6, 0, 1, 2, Qt::AlignHCenter);
@@ -63,7 +64,7 @@ formComStats::formComStats(AppContext& ctx, QWidget* parent)
     build(primary, "Primary Port - Com1", "Primary", "Primary");
     build(secondary, "Secondary Port - Com2", "Secondary", "Secondary");
     top->addLayout(frames);
-    buttonClose = NamedButton(this, "buttonClose", "&Close", "Close the Window");
+    buttonClose = kit::Button(this, "buttonClose", "&Close", "Close the Window");
     top->addLayout(CentredButtons({buttonClose}));
 
     for (PortControls* c : {&primary, &secondary}) {

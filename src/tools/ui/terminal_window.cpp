@@ -16,15 +16,16 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "wiring/app_context.h"
 #include "base/hex_text.h"
 #include "base/ini_routines.h"
-#include "wiring/startup.h"
 #include "platform/qt/qt_text.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/terminal_text.h"
 #include "ui/window_utils.h"
+#include "wiring/app_context.h"
+#include "wiring/startup.h"
 
 namespace k45 {
 
@@ -45,13 +46,6 @@ QPlainTextEdit* TerminalBox(QWidget* parent, const char* name, const char* tip) 
     box->setProperty("tag", "RichTextBox");
     box->setUndoRedoEnabled(false);
     return box;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    return b;
 }
 
 QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
@@ -130,10 +124,10 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
     dmpColumn_->hide();
 
     // The buttons and switches along the bottom.
-    buttonSend = Button(this, "buttonSend", "&Send", "Send the Data from the Above Line");
-    buttonClearRx = Button(this, "buttonClearRx", "Clear &Rx", "Clear the Rx Data");
-    buttonClearTx = Button(this, "buttonClearTx", "Clear &Tx", "Clear the Tx Data");
-    buttonClose = Button(this, "buttonClose", "&Close", "Close the Window");
+    buttonSend = kit::Button(this, "buttonSend", "&Send", "Send the Data from the Above Line");
+    buttonClearRx = kit::Button(this, "buttonClearRx", "Clear &Rx", "Clear the Rx Data");
+    buttonClearTx = kit::Button(this, "buttonClearTx", "Clear &Tx", "Clear the Tx Data");
+    buttonClose = kit::Button(this, "buttonClose", "&Close", "Close the Window");
     checkPause = Check(this, "checkPause", "P&ause");
     checkPause->setToolTip("Pause the Incoming Rx Data");
     checkPacketNumbers = Check(this, "checkPacketNumbers", "Packet #'s");

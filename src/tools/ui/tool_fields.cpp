@@ -1,9 +1,9 @@
 #include "tools/ui/tool_fields.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QSignalBlocker>
 
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 
 namespace k45 {
@@ -64,20 +64,9 @@ void ShowBoxNumber(NumBox& box, double value) {
 }
 
 QLabel* ValueLabel(QWidget* parent, const QString& name, const char* tip) {
-    auto* l = new QLabel("0", parent);
-    l->setObjectName(name);
-    l->setMinimumWidth(80);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QLabel* l = kit::Value(parent, name, "0", 80, Qt::AlignRight | Qt::AlignVCenter);
     if (tip) l->setToolTip(tip);
     return l;
-}
-
-QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    if (tip) b->setToolTip(tip);
-    return b;
 }
 
 }  // namespace k45

@@ -28,9 +28,7 @@ double BoxNumber(const NumBox& box);
 // Shows a number in the box's own form without running its change handlers.
 void ShowBoxNumber(NumBox& box, double value);
 
-// A sunken, right-aligned label showing "0", at least 80 pixels wide.
+// A counter: a sunken, right-aligned value label showing "0", at least 80 pixels wide.
 QLabel* ValueLabel(QWidget* parent, const QString& name, const char* tip = nullptr);
-// A push button with its object name and, when given, its tool tip.
-QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption, const char* tip = nullptr);
 
 }  // namespace k45

@@ -12,15 +12,16 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "wiring/app_context.h"
 #include "base/converters.h"
 #include "base/utilities.h"
 #include "platform/qt/qt_text.h"
 #include "tuning/tune_selection.h"
 #include "tuning/ui/captioned_grid.h"
 #include "ui/combo_fillers.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
+#include "wiring/app_context.h"
 
 namespace k45 {
 namespace {
@@ -121,12 +122,7 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
             grid->addWidget(textDefault[ci][static_cast<std::size_t>(p)], p + 2, c);
         }
     }
-    scrollTuneParms = new QScrollBar(Qt::Horizontal);
-    scrollTuneParms->setObjectName("scrollTuneParms");
-    scrollTuneParms->setRange(0, 4);
-    scrollTuneParms->setSingleStep(1);
-    scrollTuneParms->setPageStep(2);
-    scrollTuneParms->setFocusPolicy(Qt::StrongFocus);
+    scrollTuneParms = kit::HScroll(nullptr, "scrollTuneParms", 0, 4, 2);
     grid->addWidget(scrollTuneParms, 5, 0, 1, 3);
     auto* lower = new QHBoxLayout;
     lower->addLayout(freqs);
@@ -146,11 +142,7 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     textRxGainVpp = box("textRxGainVpp", NumBox::numDecimal, 0, 5, 3);
     textRxGainVpp->setNumFormat("0.0");
     textRxGainVpp->setSteps(0.1, 1.0);
-    scrollTxTime = new QScrollBar(Qt::Horizontal);
-    scrollTxTime->setObjectName("scrollTxTime");
-    scrollTxTime->setRange(1, 60);
-    scrollTxTime->setPageStep(5);
-    scrollTxTime->setFocusPolicy(Qt::StrongFocus);
+    scrollTxTime = kit::HScroll(nullptr, "scrollTxTime", 1, 60, 5);
     labelTxTime = new QLabel("1 S");
     auto* a = new QGridLayout(frameAdvancedSettings);
     AddCaptioned(*a, 0, 0, "&Rx Gain:", textGainAdj);
@@ -169,12 +161,7 @@ formProdFreqs::formProdFreqs(AppContext& ctx, QWidget* parent)
     comboRssiDbmPoint->setObjectName("comboRssiDbmPoint");
     comboRssiTempPoint = new QComboBox;
     comboRssiTempPoint->setObjectName("comboRssiTempPoint");
-    scrollRssiDbmValue = new QScrollBar(Qt::Horizontal);
-    scrollRssiDbmValue->setObjectName("scrollRssiDbmValue");
-    scrollRssiDbmValue->setRange(0, 90);
-    scrollRssiDbmValue->setPageStep(10);
-    scrollRssiDbmValue->setFocusPolicy(Qt::StrongFocus);
-    scrollRssiDbmValue->setMinimumWidth(160);
+    scrollRssiDbmValue = kit::HScroll(nullptr, "scrollRssiDbmValue", 0, 90, 10, 160);
     labelRssiDbmValue = new QLabel("-130 dBm");
     textRssiTemp = box("textRssiTemp", NumBox::numSigned, -80, 200, 3);
     textRssiA2D = box("textRssiA2D", NumBox::numUnsigned, 0, 255, 3);
