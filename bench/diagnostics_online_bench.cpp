@@ -86,10 +86,14 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         auto timerB = sched.createTimer();
         classComm primary(app, app.locale, sched, dialogs, *tables), secondary(app, app.locale, sched, dialogs, *tables);
         primary.InitCommCtrl(&cable.a(), 0, 1, timerA.get());
-        primary.portSettings.baudRate = 115200;
+        CommSettings comm = primary.settings();
+        comm.portSettings.baudRate = 115200;
+        primary.setSettings(comm);
         primary.ForceCommPortOpen(7, {.baudRate = 115200});
         secondary.InitCommCtrl(&cable.b(), 1, 2, timerB.get());
-        secondary.portSettings.baudRate = 115200;
+        comm = secondary.settings();
+        comm.portSettings.baudRate = 115200;
+        secondary.setSettings(comm);
         NullSimView simView;
         const PortSlots ports{&primary, &secondary};
         WindowRegistry windows;

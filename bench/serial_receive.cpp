@@ -41,7 +41,9 @@ struct Rig {
         app.dialogs = &dialogs;
         port = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
         port->InitCommCtrl(&device, 0, 1, nullptr);
-        port->portSettings.baudRate = 115200;
+        CommSettings comm = port->settings();
+        comm.portSettings.baudRate = 115200;
+        port->setSettings(comm);
     }
 };
 

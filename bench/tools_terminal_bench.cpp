@@ -87,7 +87,11 @@ void BM_TwoPortsStreamingSixtySeconds(benchmark::State& state) {
         test::NullModemPair cableP(sched), cableS(sched);
         auto tP = sched.createTimer(), tS = sched.createTimer();
         classComm primary(app, app.locale, sched, dialogs, *tables), secondary(app, app.locale, sched, dialogs, *tables);
-        primary.portSettings.baudRate = secondary.portSettings.baudRate = 115200;
+        for (classComm* port : {&primary, &secondary}) {
+            CommSettings comm = port->settings();
+            comm.portSettings.baudRate = 115200;
+            port->setSettings(comm);
+        }
         primary.InitCommCtrl(&cableP.a(), 0, 1, tP.get());
         secondary.InitCommCtrl(&cableS.a(), 1, 2, tS.get());
         const PortSlots ports{&primary, &secondary};

@@ -118,8 +118,8 @@ void LinkTestEngine::Activate() {
         (void)primary_().OverrideSettings({.baudRate = 9600});
     }
     if (!load_.Still(token)) return;
-    if (primary_().portNumber != lastPortNumber_) {
-        lastPortNumber_ = primary_().portNumber;
+    if (primary_().settings().portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_().settings().portNumber;
         parmsRequested_ = false;
     }
     // The list leaves out the local unit read last before a test that Start asked for meanwhile

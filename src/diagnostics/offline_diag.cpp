@@ -82,8 +82,8 @@ void OfflineDiagDialogue::Activate() {
     // A refused setting has shown its own box; the exchange goes on regardless.
     (void)primary_().OverrideHandshaking(7, false, 0);
     (void)primary_().OverrideSettings({.baudRate = 9600});
-    if (primary_().portNumber != lastPortNumber_) {
-        lastPortNumber_ = primary_().portNumber;
+    if (primary_().settings().portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_().settings().portNumber;
         parmsRequested_ = false;
     }
     if (!parmsRequested_) {

@@ -63,8 +63,8 @@ void OnlineDiagDialogue::Activate() {
     (void)primary_().OverrideHandshaking(kRawTxMode, false, 0);
     (void)primary_().OverrideSettings({.baudRate = rawBaudRate_});
     if (!load_.Still(token)) return;
-    if (primary_().portNumber != lastPortNumber_) {
-        lastPortNumber_ = primary_().portNumber;
+    if (primary_().settings().portNumber != lastPortNumber_) {
+        lastPortNumber_ = primary_().settings().portNumber;
         parmsRequested_ = false;
     }
     if (!parmsRequested_) {
@@ -94,7 +94,7 @@ void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {
         if (view_.IsActiveChild()) Activate();
     } else {
         parmsState_ = OnlineParmsState::Listening;
-        rawBaudRate_ = primary_().portSettings.baudRate;
+        rawBaudRate_ = primary_().settings().portSettings.baudRate;
     }
 }
 

@@ -15,8 +15,8 @@ namespace k45 {
 bool PortChanged(classComm* port, std::int16_t& lastPortNumber) {
     if (!port) return false;
     ApplyProgrammingSettings(*port);
-    if (port->portNumber == lastPortNumber) return false;
-    lastPortNumber = port->portNumber;
+    if (port->settings().portNumber == lastPortNumber) return false;
+    lastPortNumber = port->settings().portNumber;
     return true;
 }
 

@@ -278,7 +278,7 @@ void PowerCalDialogue::TellPortClosed() {
     if (portToldClosed_) return;
     portToldClosed_ = true;
     if (keyed) exchange_.ToldMayTransmit();
-    Tell(PortClosedText(links_.port() ? links_.port()->portNumber : 0, keyed));
+    Tell(PortClosedText(links_.port() ? links_.port()->settings().portNumber : 0, keyed));
 }
 
 void PowerCalDialogue::Tell(const std::string& text) {

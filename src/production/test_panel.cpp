@@ -370,8 +370,8 @@ void TestPanelDialogue::TellPortClosed() {
     if (portToldClosed_ || !links_.services.dialogs) return;
     portToldClosed_ = true;
     if (keyed) exchange_.ToldMayTransmit();
-    links_.services.dialogs->messageBox(PortClosedText(links_.port() ? links_.port()->portNumber : 0, keyed), "",
-                                        MsgButtons::OK, MsgIcon::Exclamation);
+    links_.services.dialogs->messageBox(PortClosedText(links_.port() ? links_.port()->settings().portNumber : 0, keyed),
+                                        "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TestPanelDialogue::EndTestAnswered() {

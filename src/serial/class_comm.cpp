@@ -77,17 +77,8 @@ void classComm::InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std:
     rs485Decoder_.setFirstSlot(firstSlot_);
     dmpDecoder_.setFirstSlot(firstSlot_);
     sRecordDecoder_.setFirstSlot(firstSlot_);
-    portNumber = tmpPortNumber;
-    syncChar = 186;
-    escChar = 218;
-    dtrEnabled = false;
-    portSettings = PortSettings{};
-    txModeValue = 1;
-    ignoreDCD = true;
-    ipResponseInterval = 1000;
-    dmpBaudRate = 9600;
-    dcdTimeoutTime = 1.5;
-    ctsTimeoutTime = 1.0;
+    settings_ = CommSettings{};
+    settings_.portNumber = tmpPortNumber;
     ClearCommStats();
 }
 
@@ -110,27 +101,28 @@ void classComm::RestoreClassParameters(const std::string& fileName, const std::s
     auto rd = [&](const char* key, auto& field, auto ok) { ReadChecked(loc, fileName, sectionName, key, field, ok); };
     auto positive = [](auto v) { return v > 0; };
 
-    rd("Comm Port", portNumber, [](std::int16_t v) { return v >= 1 && v <= kMaxPortNumber; });
-    rd("Baud Rate", portSettings.baudRate, positive);
-    rd("Data Bits", portSettings.dataBits, [](std::int16_t v) { return v >= kMinDataBits && v <= kMaxDataBits; });
-    rd("Stop Bits", portSettings.stopBits, [](std::int16_t v) { return v == 1 || v == 2; });
+    rd("Comm Port", settings_.portNumber, [](std::int16_t v) { return v >= 1 && v <= kMaxPortNumber; });
+    rd("Baud Rate", settings_.portSettings.baudRate, positive);
+    rd("Data Bits", settings_.portSettings.dataBits,
+       [](std::int16_t v) { return v >= kMinDataBits && v <= kMaxDataBits; });
+    rd("Stop Bits", settings_.portSettings.stopBits, [](std::int16_t v) { return v == 1 || v == 2; });
     std::string parity;
     if (ReadIniInto(loc, fileName, sectionName, "Parity", parity) && !parity.empty()) {
         char c = static_cast<char>(std::tolower(static_cast<unsigned char>(parity[0])));
-        if (c == 'n' || c == 'o' || c == 'e') portSettings.parity = c;
+        if (c == 'n' || c == 'o' || c == 'e') settings_.portSettings.parity = c;
     }
-    rd("DTR Enabled", dtrEnabled, Always);
-    rd("Mode Value", txModeValue, [](std::int32_t v) { return TxModeValid(v); });
+    rd("DTR Enabled", settings_.dtrEnabled, Always);
+    rd("Mode Value", settings_.txModeValue, [](std::int32_t v) { return TxModeValid(v); });
     if (!modes_.engineerMode) return;
-    rd("Ignore DCD", ignoreDCD, Always);
-    rd("DCD Timeout", dcdTimeoutTime, positive);
-    rd("Sync Char", syncChar, Always);
-    rd("Esc Char", escChar, Always);
-    rd("CTS Timeout", ctsTimeoutTime, positive);
-    if (ReadIniInto(loc, fileName, sectionName, "IP Response Interval", ipResponseInterval) &&
-        ipResponseInterval < 1000)
-        ipResponseInterval = 1000;
-    rd("DMP Baud Rate", dmpBaudRate, positive);
+    rd("Ignore DCD", settings_.ignoreDCD, Always);
+    rd("DCD Timeout", settings_.dcdTimeoutTime, positive);
+    rd("Sync Char", settings_.syncChar, Always);
+    rd("Esc Char", settings_.escChar, Always);
+    rd("CTS Timeout", settings_.ctsTimeoutTime, positive);
+    if (ReadIniInto(loc, fileName, sectionName, "IP Response Interval", settings_.ipResponseInterval) &&
+        settings_.ipResponseInterval < 1000)
+        settings_.ipResponseInterval = 1000;
+    rd("DMP Baud Rate", settings_.dmpBaudRate, positive);
 }
 
 void classComm::SaveClassParameters(const std::string& fileName, const std::string& sectionName) {
@@ -139,28 +131,28 @@ void classComm::SaveClassParameters(const std::string& fileName, const std::stri
     auto wr = [&](const char* key, const IniValue& value) {
         (void)WriteIniValue(loc, fileName, sectionName, key, value);
     };
-    wr("Comm Port", portNumber);
-    wr("Baud Rate", portSettings.baudRate);
-    wr("Data Bits", portSettings.dataBits);
-    wr("Stop Bits", portSettings.stopBits);
-    wr("Parity", std::string(1, portSettings.parity));
-    wr("DTR Enabled", dtrEnabled);
-    wr("Mode Value", txModeValue);
+    wr("Comm Port", settings_.portNumber);
+    wr("Baud Rate", settings_.portSettings.baudRate);
+    wr("Data Bits", settings_.portSettings.dataBits);
+    wr("Stop Bits", settings_.portSettings.stopBits);
+    wr("Parity", std::string(1, settings_.portSettings.parity));
+    wr("DTR Enabled", settings_.dtrEnabled);
+    wr("Mode Value", settings_.txModeValue);
     if (!modes_.engineerMode) return;
-    wr("Ignore DCD", ignoreDCD);
-    wr("DCD Timeout", dcdTimeoutTime);
-    wr("Sync Char", syncChar);
-    wr("Esc Char", escChar);
-    wr("CTS Timeout", ctsTimeoutTime);
-    wr("IP Response Interval", ipResponseInterval);
-    wr("DMP Baud Rate", dmpBaudRate);
+    wr("Ignore DCD", settings_.ignoreDCD);
+    wr("DCD Timeout", settings_.dcdTimeoutTime);
+    wr("Sync Char", settings_.syncChar);
+    wr("Esc Char", settings_.escChar);
+    wr("CTS Timeout", settings_.ctsTimeoutTime);
+    wr("IP Response Interval", settings_.ipResponseInterval);
+    wr("DMP Baud Rate", settings_.dmpBaudRate);
 }
 
 // ---------------------------------------------------------------------------------------
 // Open and close
 
 void classComm::ReportError(const std::string& fixedText, const std::string& detail) {
-    ShowPortError(fixedText + std::to_string(portNumber) + "\r\n" + detail);
+    ShowPortError(fixedText + std::to_string(settings_.portNumber) + "\r\n" + detail);
 }
 
 void classComm::ShowPortError(const std::string& text) {
@@ -195,13 +187,13 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     std::string e;
     step(commCtrl_->setSettings(kProgrammingPortSettings, &e), e);
     if (!comPortOpen_ && !failed) {
-        commCtrl_->setPortNumber(portNumber);
+        commCtrl_->setPortNumber(settings_.portNumber);
         e.clear();
         step(commCtrl_->open(&e), e);
     }
     ClearCommStats();
-    working_ = forcedOpen_ ? forced_ : portSettings;
-    workingTxMode_ = forcedOpen_ ? forcedTxMode_ : txModeValue;
+    working_ = forcedOpen_ ? forced_ : settings_.portSettings;
+    workingTxMode_ = forcedOpen_ ? forcedTxMode_ : settings_.txModeValue;
     if (!failed) {
         e.clear();
         step(commCtrl_->setSettings(working_, &e), e);
@@ -274,10 +266,10 @@ bool classComm::ApplyTxMode(std::int32_t mode, std::vector<std::string>* refusal
         e.clear();
     };
     step(commCtrl_->setRts(m.rtsHigh, &e));
-    step(commCtrl_->setDtr(level(m.dtr, dtrEnabled), &e));
+    step(commCtrl_->setDtr(level(m.dtr, settings_.dtrEnabled), &e));
     step(commCtrl_->setHandshaking(m.handshaking, &e));
     ReadLinesBack();
-    workingIgnoreDcd_ = level(m.ignoreDcd, ignoreDCD);
+    workingIgnoreDcd_ = level(m.ignoreDcd, settings_.ignoreDCD);
     return ok;
 }
 
@@ -319,7 +311,8 @@ bool classComm::OverrideSettings(const PortSettings& newSettings, bool tmpExtend
 }
 
 bool classComm::RestoreSettings(bool tmpExtendedLengthMode) {
-    return ApplyWorkingSettings(portSettings, tmpExtendedLengthMode, "Could Not Restore Baud Rate For Com Port ");
+    return ApplyWorkingSettings(settings_.portSettings, tmpExtendedLengthMode,
+                                "Could Not Restore Baud Rate For Com Port ");
 }
 
 bool classComm::ApplyWorkingMode(std::int32_t mode, const char* failText) {
@@ -342,7 +335,7 @@ bool classComm::OverrideHandshaking(std::int32_t newTxMode, bool tmpSimulatedDmp
 }
 
 bool classComm::RestoreHandshaking() {
-    return ApplyWorkingMode(txModeValue, "Could Not Restore Handshaking For Com Port ");
+    return ApplyWorkingMode(settings_.txModeValue, "Could Not Restore Handshaking For Com Port ");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -350,25 +343,25 @@ bool classComm::RestoreHandshaking() {
 
 void classComm::InitDmpBaudList() {
     dmpBaudIndex_ = 0;
-    dmpBaudList_[0] = dmpBaudRate;
+    dmpBaudList_[0] = settings_.dmpBaudRate;
     size_t n = 1;
     for (std::int32_t r : {9600, 19200, 38400})
-        if (r != dmpBaudRate && n < dmpBaudList_.size()) dmpBaudList_[n++] = r;
+        if (r != settings_.dmpBaudRate && n < dmpBaudList_.size()) dmpBaudList_[n++] = r;
 }
 
 std::int32_t classComm::FindNextDmpBaud() {
     dmpBaudIndex_ = static_cast<std::int16_t>(dmpBaudIndex_ >= 2 ? 0 : dmpBaudIndex_ + 1);
     SetDmpBaudRate(dmpBaudList_[static_cast<size_t>(dmpBaudIndex_)]);
-    return dmpBaudIndex_ == 0 ? 0 : dmpBaudRate;
+    return dmpBaudIndex_ == 0 ? 0 : settings_.dmpBaudRate;
 }
 
 void classComm::SetDmpBaudRate(std::int32_t tmpBaudRate) {
-    dmpBaudRate = tmpBaudRate;
+    settings_.dmpBaudRate = tmpBaudRate;
     // A refused rate has shown its message; the search goes on with the next one.
-    (void)OverrideSettings({.baudRate = dmpBaudRate});
+    (void)OverrideSettings({.baudRate = settings_.dmpBaudRate});
     if (forcedOpen_ && forcedTxMode_ == kDmpTxMode) {
         PortSettings forced = forced_;
-        forced.baudRate = dmpBaudRate;
+        forced.baudRate = settings_.dmpBaudRate;
         ForceCommPortOpen(kDmpTxMode, forced);
     }
 }

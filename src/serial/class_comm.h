@@ -40,19 +40,8 @@ enum ZmodemStatus : std::int16_t {
     zmodemUnavailable = 4,  // no "sz" program on this system
 };
 
-class classComm {
-public:
-    // modes tells whether the engineering settings are read and saved; locale is the one the
-    // settings file is read and written with; tables are the received-message tables both port
-    // objects share. All must outlive the port object.
-    classComm(const ModeFlags& modes, const LocaleInfo& locale, Scheduler& scheduler, Dialogs& dialogs,
-              RxMessageTables& tables);
-    ~classComm();
-    classComm(const classComm&) = delete;
-    classComm& operator=(const classComm&) = delete;
-
-    // ---- Configured settings (plain properties; they reach the port at the next open or
-    // restore). comPortOpen is read through GetCommPortOpen.
+// The configured layer of a port object's settings, as the settings file keeps them.
+struct CommSettings {
     std::int16_t portNumber = 1;
     std::int16_t syncChar = 186;
     std::int16_t escChar = 218;
@@ -64,6 +53,23 @@ public:
     std::int32_t dmpBaudRate = 9600;
     double dcdTimeoutTime = 1.5;
     double ctsTimeoutTime = 1.0;
+};
+
+class classComm {
+public:
+    // modes tells whether the engineering settings are read and saved; locale is the one the
+    // settings file is read and written with; tables are the received-message tables both port
+    // objects share. All must outlive the port object.
+    classComm(const ModeFlags& modes, const LocaleInfo& locale, Scheduler& scheduler, Dialogs& dialogs,
+              RxMessageTables& tables);
+    ~classComm();
+    classComm(const classComm&) = delete;
+    classComm& operator=(const classComm&) = delete;
+
+    // ---- Configured settings: they reach the port at the next open or restore.
+    // comPortOpen is read through GetCommPortOpen.
+    const CommSettings& settings() const { return settings_; }
+    void setSettings(const CommSettings& settings) { settings_ = settings; }
 
     // ---- Settings, open and close.
     void InitCommCtrl(SerialDevice* newCommCtrl, std::int16_t tmpID, std::int16_t tmpPortNumber, Timer* newTimerCtrl);
@@ -264,6 +270,7 @@ private:
     Dialogs& dialogs_;
     RxMessageTables& tables_;
 
+    CommSettings settings_;
     bool comPortOpen_ = false;
     std::int16_t firstSlot_ = 0;
     // What the device refused and was shown since it was opened: shown once per open.
@@ -335,6 +342,5 @@ private:
     std::unique_ptr<ZmodemUploader> zmodem_;
     std::int16_t zmodemStatus_ = zmodemIdle;
 };
-
 
 }  // namespace k45

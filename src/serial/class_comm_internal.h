@@ -49,7 +49,7 @@ void classComm::Deliver(int list, F&& call) {
         try {
             call(*w);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "K45MR: a window failed on data received on Com %d: %s\n", portNumber, e.what());
+            std::fprintf(stderr, "K45MR: a window failed on data received on Com %d: %s\n", settings_.portNumber, e.what());
         }
     }
 }

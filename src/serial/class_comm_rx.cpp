@@ -9,9 +9,9 @@ namespace k45 {
 
 SyncEscSettings classComm::CodecSettings() const {
     SyncEscSettings s;
-    s.syncChar = syncChar;
-    s.escChar = escChar;
-    s.dataBits = working_.dataBits > 0 ? working_.dataBits : portSettings.dataBits;
+    s.syncChar = settings_.syncChar;
+    s.escChar = settings_.escChar;
+    s.dataBits = working_.dataBits > 0 ? working_.dataBits : settings_.portSettings.dataBits;
     s.extendedLength = extendedLengthMode_;
     return s;
 }

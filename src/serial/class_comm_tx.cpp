@@ -41,19 +41,19 @@ std::string classComm::TakeTxQueue() {
 std::int32_t classComm::SendString(const std::string& tmpStr, std::int32_t tmpTxMode) {
     if (!GetCommPortOpen()) {
         // A lost device has said so once; the sends of the windows still using it add nothing.
-        if (!lossReported_) ShowPortError("Com Port " + std::to_string(portNumber) + " Not Open!!");
+        if (!lossReported_) ShowPortError("Com Port " + std::to_string(settings_.portNumber) + " Not Open!!");
         return 0;
     }
     if (tmpStr.empty()) return 0;
     if (!workingIgnoreDcd_ && dcdState_) {
-        dcdWaitTicks_ = SecondsToTicks(dcdTimeoutTime);
+        dcdWaitTicks_ = SecondsToTicks(settings_.dcdTimeoutTime);
         AppendTxQueue(tmpStr);
         dcdWaitTxMode_ = tmpTxMode;
         return 0;
     }
     if (!IsKeyedTxMode(tmpTxMode)) return OutputChunk(tmpStr);
     if (!rtsState_ && ctsState_) {
-        ctsBusyTicks_ = SecondsToTicks(ctsTimeoutTime);
+        ctsBusyTicks_ = SecondsToTicks(settings_.ctsTimeoutTime);
         AppendTxQueue(tmpStr);
         return 0;
     }
@@ -86,7 +86,7 @@ std::int32_t classComm::SendKeyed(const std::string& text) {
         ctsBusyTicks_ = 0;
         return OutputChunk(text);
     }
-    ctsWaitTicks_ = SecondsToTicks(ctsTimeoutTime);
+    ctsWaitTicks_ = SecondsToTicks(settings_.ctsTimeoutTime);
     AppendTxQueue(text);
     return 0;
 }
@@ -104,7 +104,7 @@ std::int32_t classComm::OutputChunk(const std::string& text) {
     std::string error;
     if (!commCtrl_->write(all, &error)) {
         // The refused part is lost and not counted as sent.
-        ShowPortError("Could Not Send Data For Com Port " + std::to_string(portNumber) + "\r\n" + error);
+        ShowPortError("Could Not Send Data For Com Port " + std::to_string(settings_.portNumber) + "\r\n" + error);
         return 0;
     }
     AddTxBytes(static_cast<std::int32_t>(n));
@@ -210,7 +210,7 @@ void classComm::TickWaitSteps() {
 // Timing
 
 double classComm::GetBytesPerSecond() const {
-    const PortSettings& s = comPortOpen_ ? working_ : portSettings;
+    const PortSettings& s = comPortOpen_ ? working_ : settings_.portSettings;
     const int bits = BitsPerCharacter(s);
     return bits > 0 ? static_cast<double>(s.baudRate) / bits : 0.0;
 }
@@ -268,7 +268,7 @@ void classComm::SendBreak(std::int16_t action) {
     if (!comPortOpen_ || !commCtrl_) return;
     std::string error;
     if (!commCtrl_->setBreak(action != 0, &error))
-        ShowPortError("Could Not Send Break For Com Port " + std::to_string(portNumber) + "\r\n" + error);
+        ShowPortError("Could Not Send Break For Com Port " + std::to_string(settings_.portNumber) + "\r\n" + error);
 }
 
 std::int32_t classComm::SendFrame(const std::optional<std::string>& frame, std::int32_t tmpTxMode) {

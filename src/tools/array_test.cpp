@@ -220,7 +220,7 @@ void ArrayTestEngine::SendNextArray() {
             if (t && t->loaded()) t->RxSpecial("\r\n\r\n");
     classComm& port = Port();
     const bool wasOpen = port.GetCommPortOpen();
-    port.SendBuffer(txArray_.data(), bytes, port.txModeValue);
+    port.SendBuffer(txArray_.data(), bytes, port.settings().txModeValue);
     if (!wasOpen || !port.GetCommPortOpen()) {
         // The port object has said why; nothing went out, so nothing is counted.
         Stop();

@@ -275,7 +275,7 @@ void PacketTestEngine::Unload() {
 }
 
 std::int32_t PacketTestEngine::Handshake(const classComm& port) const {
-    const std::int32_t m = port.txModeValue;
+    const std::int32_t m = port.settings().txModeValue;
     if (m == 4 || m == 5) return 4;
     if (m == 2 || m == 3) return 2;
     return 0;
@@ -294,7 +294,8 @@ void PacketTestEngine::Activate() {
 }
 
 void PacketTestEngine::FillBytesPerPacketList() {
-    const int dataBits = std::min(primary_.portSettings.dataBits, secondary_.portSettings.dataBits);
+    const int dataBits =
+        std::min(primary_.settings().portSettings.dataBits, secondary_.settings().portSettings.dataBits);
     const auto list = BytesPerPacketList(flags_.engineerMode, single_, dataBits);
     const int maxBytes = list.empty() ? 0 : list.back();
     int wanted = single_
@@ -526,8 +527,8 @@ void PacketTestEngine::StepAdvance() {
 // ---- the engine ----
 
 void PacketTestEngine::StartTest() {
-    const std::int32_t maskP = (1 << primary_.portSettings.dataBits) - 1;
-    const std::int32_t maskS = (1 << secondary_.portSettings.dataBits) - 1;
+    const std::int32_t maskP = (1 << primary_.settings().portSettings.dataBits) - 1;
+    const std::int32_t maskS = (1 << secondary_.settings().portSettings.dataBits) - 1;
     remoteReplyOpcode_ = static_cast<std::int16_t>(maskP & 0xC8);
     // Each opcode is computed from the port that receives it: host packets arrive on the
     // secondary port only in the two-port and one-way modes.
@@ -570,7 +571,7 @@ void PacketTestEngine::SendHostPacket() {
         n = std::min<int>(n, static_cast<int>(hostTxData_.size()));
         const std::int16_t sync = primary_.GetCompensatedSyncChar();
         const std::int16_t esc = primary_.GetCompensatedEscChar();
-        std::uniform_int_distribution<int> draw(0, (1 << primary_.portSettings.dataBits) - 1);
+        std::uniform_int_distribution<int> draw(0, (1 << primary_.settings().portSettings.dataBits) - 1);
         for (int i = 0; i < n; ++i) {
             int value = asciiMode_ ? letter : draw(random_);
             if (value == sync || value == esc) {
@@ -790,8 +791,9 @@ void PacketTestEngine::Save(Dialogs& dialogs, const std::string& programFolder) 
     std::strftime(hhmmss, sizeof hhmmss, "%H:%M:%S", &local);
     std::strftime(date, sizeof date, "%m/%d/%Y", &local);
     auto describe = [](const classComm& p) {
-        return PortDescription{p.portSettings.baudRate, p.portSettings.dataBits, std::string(1, p.portSettings.parity),
-                               p.portSettings.stopBits, p.txModeValue};
+        return PortDescription{p.settings().portSettings.baudRate, p.settings().portSettings.dataBits,
+                               std::string(1, p.settings().portSettings.parity), p.settings().portSettings.stopBits,
+                               p.settings().txModeValue};
     };
     std::string text = ResultFileHeader(flags_.engineerMode, hhmmss, date, describe(primary_), describe(secondary_));
     if (!single_ && resultsValid_) {

@@ -11,7 +11,8 @@ namespace k45 {
 
 PortStatsSnapshot ReadPortStats(const classComm& port, bool primary) {
     PortStatsSnapshot s;
-    s.caption = std::string(primary ? "Primary Port - " : "Secondary Port - ") + "Com" + std::to_string(port.portNumber);
+    s.caption = std::string(primary ? "Primary Port - " : "Secondary Port - ") + "Com" +
+                std::to_string(port.settings().portNumber);
     s.open = port.GetCommPortOpen();
     if (!s.open) return s;
     s.baudRate = std::to_string(port.GetWorkingBaudRate());
@@ -90,9 +91,9 @@ void PortTestEngine::Load(PortTestView& view) {
     boxes_ = {};
     for (int p = 0; p < 2; ++p) {
         classComm& port = p == 0 ? primary_ : secondary_;
-        modeIndex_[static_cast<std::size_t>(p)] = PortTestModeIndex(port.txModeValue);
+        modeIndex_[static_cast<std::size_t>(p)] = PortTestModeIndex(port.settings().txModeValue);
         // A port in DMP mode 8 shows the nearest entry and keeps its mode until one is chosen.
-        modeUntouched_[static_cast<std::size_t>(p)] = port.txModeValue == 8;
+        modeUntouched_[static_cast<std::size_t>(p)] = port.settings().txModeValue == 8;
         view_->ShowModeIndex(p == 0, modeIndex_[static_cast<std::size_t>(p)]);
     }
     ApplyPortTestSettings(false);

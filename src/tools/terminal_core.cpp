@@ -127,7 +127,7 @@ void TerminalCore::Activate() {
     if (dmpTest_) {
         // A refused setting has shown its own box; the exchange goes on regardless.
         (void)port_.OverrideHandshaking(8);
-        (void)port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
+        (void)port_.OverrideSettings({.baudRate = port_.settings().dmpBaudRate});
         sRecordTest_ = false;
         view_->SetSRecordTestChecked(false);
     } else if (sRecordTest_) {
@@ -153,7 +153,7 @@ bool TerminalCore::DmpTestClicked(bool ticked) {
         port_.RegisterForDmpData(this);
         // A refused setting has shown its own box; the exchange goes on regardless.
         (void)port_.OverrideHandshaking(8);
-        (void)port_.OverrideSettings({.baudRate = port_.dmpBaudRate});
+        (void)port_.OverrideSettings({.baudRate = port_.settings().dmpBaudRate});
     } else {
         port_.RegisterForRawData(this);
         // A refused setting has shown its own box; the exchange goes on regardless.
@@ -249,7 +249,7 @@ void TerminalCore::SendTxData() {
 }
 
 void TerminalCore::SendAscii(const std::string& entry) {
-    const std::int32_t m = dmpTest_ ? 8 : AsciiSendMode(port_.txModeValue);
+    const std::int32_t m = dmpTest_ ? 8 : AsciiSendMode(port_.settings().txModeValue);
     std::string t = entry;
     if (m == 8) {
         const std::uint32_t station = view_->DmpStation();
@@ -296,7 +296,7 @@ void TerminalCore::SendAscii(const std::string& entry) {
 
 void TerminalCore::SendHex(const std::string& t) {
     if (t.empty()) return;
-    const std::int32_t m = dmpTest_ ? 8 : port_.txModeValue;
+    const std::int32_t m = dmpTest_ ? 8 : port_.settings().txModeValue;
     std::vector<std::int16_t> bytes(kSendBufferSize, 0);
     const int parsed = ParseHexBytes(bytes, t, 0);
     const int k = std::min<int>(parsed, static_cast<int>(kSendBufferSize));
@@ -304,10 +304,10 @@ void TerminalCore::SendHex(const std::string& t) {
     std::size_t sent = 0;
     if (m == 0 || m == 2 || m == 4) {
         const int most = MaxSyncEscMessageLength(SyncEscSettings{
-            .syncChar = port_.syncChar,
-            .escChar = port_.escChar,
+            .syncChar = port_.settings().syncChar,
+            .escChar = port_.settings().escChar,
             .dataBits = port_.GetWorkingSettings().dataBits > 0 ? port_.GetWorkingSettings().dataBits
-                                                                : port_.portSettings.dataBits,
+                                                                : port_.settings().portSettings.dataBits,
             .extendedLength = port_.GetExtendedLengthMode()});
         if (k > most) {
             // One frame's length field cannot count the line; the operator learns why nothing

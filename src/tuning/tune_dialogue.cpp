@@ -1097,7 +1097,7 @@ void TuneDialogue::TellPortClosed() {
     if (portToldClosed_) return;
     portToldClosed_ = true;
     if (keyed) exchange_.ToldMayTransmit();
-    dialogs_.messageBox(PortClosedText(primary_ ? primary_->portNumber : 0, keyed), "", MsgButtons::OK,
+    dialogs_.messageBox(PortClosedText(primary_ ? primary_->settings().portNumber : 0, keyed), "", MsgButtons::OK,
                         MsgIcon::Exclamation);
 }
 

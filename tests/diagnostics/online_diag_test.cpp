@@ -105,7 +105,9 @@ TEST_F(OnlineDiag, RawRateByModelAndTheGateWarningOnce) {
 }
 
 TEST_F(OnlineDiag, ACancelledReadListensAtTheConfiguredRateWithoutWarning) {
-    primary->portSettings.baudRate = 4800;
+    CommSettings comm = primary->settings();
+    comm.portSettings.baudRate = 4800;
+    primary->setSettings(comm);
     OpenAndRead(false);
     EXPECT_EQ(online.parmsState(), OnlineParmsState::Listening);
     EXPECT_EQ(online.rawBaudRate(), 4800);

@@ -374,7 +374,9 @@ TEST_F(ProdPanel, TheCloseBoxWhileTransmittingSendsT0) {
 TEST_F(ProdPanel, APortSwapReadsTheParametersAgainBeforeAnyFurtherT1) {
     Open();
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
-    port->portNumber = 2;
+    CommSettings comm = port->settings();
+    comm.portNumber = 2;
+    port->setSettings(comm);
     dlg.Activate();
     EXPECT_EQ(host.reads, 2);
     EXPECT_EQ(dlg.dialogState(), tpAwaitingParameters);

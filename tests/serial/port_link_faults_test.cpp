@@ -12,7 +12,9 @@ namespace {
 
 struct PortLinkFaults : PortFixture {
     void open(int mode) {
-        port->txModeValue = mode;
+        CommSettings comm = port->settings();
+        comm.txModeValue = mode;
+        port->setSettings(comm);
         ASSERT_TRUE(port->OpenCommPort());
     }
 };
@@ -50,7 +52,9 @@ TEST_F(PortLinkFaults, HeldTextDiesWithThePortAndIsNotSentAfterTheNextOpen) {
             device.setCdLevel(false);
             device.setCtsLevel(false);
             device.ctsAnswerMs = -1;
-            port->ignoreDCD = h.ignoreDcd;
+            CommSettings comm = port->settings();
+            comm.ignoreDCD = h.ignoreDcd;
+            port->setSettings(comm);
             open(h.mode);
             h.hold(device);
             EXPECT_EQ(port->SendString("S1 stale block\r\n", h.mode), 0);

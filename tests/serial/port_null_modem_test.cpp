@@ -98,7 +98,9 @@ TEST_F(PortCable, ALongTextCrossesInChunksAndCompletesOnce) {
 }
 
 TEST_F(PortCable, KeyedSendWaitsForTheFarEndToAnswerRts) {
-    host->txModeValue = 3;
+    CommSettings comm = host->settings();
+    comm.txModeValue = 3;
+    host->setSettings(comm);
     host->RegisterForTxComplete(&hostWin);
     struct Answer : RecordingForm {
         classComm* port = nullptr;
@@ -121,7 +123,9 @@ TEST_F(PortCable, KeyedSendWaitsForTheFarEndToAnswerRts) {
 }
 
 TEST_F(PortCable, KeyedSendWithoutAnAnswerTimesOut) {
-    host->txModeValue = 3;
+    CommSettings comm = host->settings();
+    comm.txModeValue = 3;
+    host->setSettings(comm);
     host->RegisterForCtsTimeout(&hostWin);
     remote->RegisterForRawData(&remoteWin);
     host->SendString("KEYED", 3);
@@ -133,8 +137,10 @@ TEST_F(PortCable, KeyedSendWithoutAnAnswerTimesOut) {
 }
 
 TEST_F(PortCable, TextWaitsWhileTheFarEndHoldsDcd) {
-    host->ignoreDCD = false;
-    host->txModeValue = 0;
+    CommSettings comm = host->settings();
+    comm.ignoreDCD = false;
+    comm.txModeValue = 0;
+    host->setSettings(comm);
     host->RegisterForRawData(&hostWin);
     remote->RegisterForRawData(&remoteWin);
     remote->SetDtrSignal(true);  // the far end's DTR is this end's CD

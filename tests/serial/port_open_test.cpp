@@ -14,11 +14,13 @@ namespace {
 using PortOpen = PortFixture;
 
 TEST_F(PortOpen, OpenAppliesConfiguredSettingsAndReopenOnlyReapplies) {
-    port->portSettings.baudRate = 19200;
-    port->portSettings.parity = 'e';
-    port->portSettings.dataBits = 7;
-    port->portSettings.stopBits = 2;
-    port->txModeValue = 5;
+    CommSettings comm = port->settings();
+    comm.portSettings.baudRate = 19200;
+    comm.portSettings.parity = 'e';
+    comm.portSettings.dataBits = 7;
+    comm.portSettings.stopBits = 2;
+    comm.txModeValue = 5;
+    port->setSettings(comm);
     ASSERT_TRUE(port->OpenCommPort());
     EXPECT_EQ(device.opens, 1);
     EXPECT_EQ(device.portNumber(), 1);
@@ -31,7 +33,9 @@ TEST_F(PortOpen, OpenAppliesConfiguredSettingsAndReopenOnlyReapplies) {
     // Opening again re-applies without reopening, and clears the counters.
     port->SendString("abc", 1);
     EXPECT_EQ(port->GetTxBytes(), 3);
-    port->portSettings.baudRate = 4800;
+    comm = port->settings();
+    comm.portSettings.baudRate = 4800;
+    port->setSettings(comm);
     ASSERT_TRUE(port->OpenCommPort());
     EXPECT_EQ(device.opens, 1);
     EXPECT_EQ(device.settingsText(), "4800,e,7,2");
@@ -45,8 +49,10 @@ TEST_F(PortOpen, OpenAppliesConfiguredSettingsAndReopenOnlyReapplies) {
 }
 
 TEST_F(PortOpen, ForcedSettingsWinAtEveryOpenButNotOnAnOpenPort) {
-    port->portSettings.baudRate = 19200;
-    port->txModeValue = 1;
+    CommSettings comm = port->settings();
+    comm.portSettings.baudRate = 19200;
+    comm.txModeValue = 1;
+    port->setSettings(comm);
     port->ForceCommPortOpen(7, {.baudRate = 9600});
     ASSERT_TRUE(port->GetCommPortOpen());
     EXPECT_EQ(device.settingsText(), "9600,n,8,1");
@@ -65,7 +71,9 @@ TEST_F(PortOpen, ForcedSettingsWinAtEveryOpenButNotOnAnOpenPort) {
 }
 
 TEST_F(PortOpen, FailedOpenIsReportedAndLeavesThePortClosed) {
-    port->portNumber = 3;
+    CommSettings comm = port->settings();
+    comm.portNumber = 3;
+    port->setSettings(comm);
     device.refuseOpen = true;
     dialogs.expectBox("Could Not Open Com Port 3\r\nNo such file or directory");
     EXPECT_FALSE(port->OpenCommPort());
@@ -92,7 +100,9 @@ TEST_F(PortOpen, OverrideSettingsOnlyTouchesTheDeviceWhenSomethingChanges) {
     EXPECT_EQ(port->GetWorkingBaudRate(), 1200);
     EXPECT_EQ(port->GetTxChunkSizeValue(), 1100);
 
-    port->portSettings.baudRate = 2400;
+    CommSettings comm = port->settings();
+    comm.portSettings.baudRate = 2400;
+    port->setSettings(comm);
     EXPECT_TRUE(port->RestoreSettings());
     EXPECT_EQ(device.settingsText(), "2400,n,8,1");
 }
@@ -166,7 +176,9 @@ TEST_F(PortOpen, ADeviceWithoutControlLinesIsShownOncePerOpenAndTakesTheRestOfTh
 // Serial settings the device refuses are shown once per open too; each activation tries them
 // again (the device may take them later) without another box.
 TEST_F(PortOpen, RefusedSettingsAreShownOncePerOpen) {
-    port->portSettings.parity = 'm';
+    CommSettings comm = port->settings();
+    comm.portSettings.parity = 'm';
+    port->setSettings(comm);
     ASSERT_TRUE(port->OpenCommPort());
     ASSERT_TRUE(port->OverrideSettings({.baudRate = 9600}));
     device.refusedSettings.insert("9600,m,8,1");
@@ -188,7 +200,9 @@ TEST_F(PortOpen, RefusedSettingsAreShownOncePerOpen) {
 TEST_F(PortOpen, HandshakingOverrideOnAClosedPortStoresOnlyTheDmpValues) {
     EXPECT_FALSE(port->OverrideHandshaking(8, true, 115));  // stores, applies nothing
     EXPECT_TRUE(port->GetSimulatedDmpProtocol());
-    port->txModeValue = 3;
+    CommSettings comm = port->settings();
+    comm.txModeValue = 3;
+    port->setSettings(comm);
     ASSERT_TRUE(port->OpenCommPort());
     EXPECT_EQ(port->GetWorkingTxMode(), 3);
 }
@@ -217,8 +231,10 @@ TEST_F(PortOpen, TransmitModeTable) {
     for (const auto& c : cases) {
         for (bool setting : {false, true}) {
             SCOPED_TRACE("mode " + std::to_string(c.mode) + (setting ? " settings on" : " settings off"));
-            port->dtrEnabled = setting;
-            port->ignoreDCD = setting;
+            CommSettings comm = port->settings();
+            comm.dtrEnabled = setting;
+            comm.ignoreDCD = setting;
+            port->setSettings(comm);
             EXPECT_TRUE(port->OverrideHandshaking(c.mode == 0 ? 1 : 0));  // force a change so the table is applied
             EXPECT_TRUE(port->OverrideHandshaking(c.mode));
             EXPECT_EQ(device.handshaking(), c.handshaking);
@@ -233,7 +249,9 @@ TEST_F(PortOpen, TransmitModeTable) {
 }
 
 TEST_F(PortOpen, DmpBaudSearchCyclesThroughItsList) {
-    port->dmpBaudRate = 19200;
+    CommSettings comm = port->settings();
+    comm.dmpBaudRate = 19200;
+    port->setSettings(comm);
     port->ForceCommPortOpen(8, {.baudRate = 19200});
     RecordingForm w(nullptr, "w");
     port->RegisterForDmpData(&w);
@@ -241,7 +259,7 @@ TEST_F(PortOpen, DmpBaudSearchCyclesThroughItsList) {
     EXPECT_EQ(device.settingsText(), "9600,n,8,1");
     EXPECT_EQ(port->FindNextDmpBaud(), 38400);
     EXPECT_EQ(port->FindNextDmpBaud(), 0);
-    EXPECT_EQ(port->dmpBaudRate, 19200);
+    EXPECT_EQ(port->settings().dmpBaudRate, 19200);
     EXPECT_EQ(port->GetWorkingBaudRate(), 19200);
     // The forced settings follow the search: the last window leaving restores 19200.
     port->FindNextDmpBaud();
@@ -264,33 +282,33 @@ TEST_F(PortSettingsFile, ValidValuesAreTakenAndInvalidOnesKeepTheDefault) {
         std::function<bool(const classComm&)> check;
     };
     const Case cases[] = {
-        {"Baud Rate=19200", [](const classComm& p) { return p.portSettings.baudRate == 19200; }},
-        {"Baud Rate=0", [](const classComm& p) { return p.portSettings.baudRate == 9600; }},
-        {"Baud Rate=fast", [](const classComm& p) { return p.portSettings.baudRate == 9600; }},
-        {"Data Bits=7", [](const classComm& p) { return p.portSettings.dataBits == 7; }},
-        {"Data Bits=9", [](const classComm& p) { return p.portSettings.dataBits == 8; }},
-        {"Data Bits=4", [](const classComm& p) { return p.portSettings.dataBits == 4; }},
-        {"Data Bits=3", [](const classComm& p) { return p.portSettings.dataBits == 8; }},
-        {"Stop Bits=2", [](const classComm& p) { return p.portSettings.stopBits == 2; }},
-        {"Stop Bits=3", [](const classComm& p) { return p.portSettings.stopBits == 1; }},
-        {"Parity=Even", [](const classComm& p) { return p.portSettings.parity == 'e'; }},
-        {"Parity=O", [](const classComm& p) { return p.portSettings.parity == 'o'; }},
-        {"Parity=Mark", [](const classComm& p) { return p.portSettings.parity == 'n'; }},
-        {"Mode Value=12", [](const classComm& p) { return p.txModeValue == 12; }},
-        {"Mode Value=13", [](const classComm& p) { return p.txModeValue == 1; }},
-        {"Mode Value=-1", [](const classComm& p) { return p.txModeValue == 1; }},
-        {"Comm Port=4", [](const classComm& p) { return p.portNumber == 4; }},
-        {"Comm Port=0", [](const classComm& p) { return p.portNumber == 1; }},
-        {"Comm Port=33", [](const classComm& p) { return p.portNumber == 1; }},
-        {"DTR Enabled=True", [](const classComm& p) { return p.dtrEnabled; }},
-        {"DCD Timeout=2.5", [](const classComm& p) { return p.dcdTimeoutTime == 2.5; }},
-        {"DCD Timeout=0", [](const classComm& p) { return p.dcdTimeoutTime == 1.5; }},
-        {"CTS Timeout=-1", [](const classComm& p) { return p.ctsTimeoutTime == 1.0; }},
-        {"IP Response Interval=500", [](const classComm& p) { return p.ipResponseInterval == 1000; }},
-        {"IP Response Interval=2000", [](const classComm& p) { return p.ipResponseInterval == 2000; }},
-        {"DMP Baud Rate=38400", [](const classComm& p) { return p.dmpBaudRate == 38400; }},
-        {"DMP Baud Rate=-5", [](const classComm& p) { return p.dmpBaudRate == 9600; }},
-        {"Sync Char=100", [](const classComm& p) { return p.syncChar == 100; }},
+        {"Baud Rate=19200", [](const classComm& p) { return p.settings().portSettings.baudRate == 19200; }},
+        {"Baud Rate=0", [](const classComm& p) { return p.settings().portSettings.baudRate == 9600; }},
+        {"Baud Rate=fast", [](const classComm& p) { return p.settings().portSettings.baudRate == 9600; }},
+        {"Data Bits=7", [](const classComm& p) { return p.settings().portSettings.dataBits == 7; }},
+        {"Data Bits=9", [](const classComm& p) { return p.settings().portSettings.dataBits == 8; }},
+        {"Data Bits=4", [](const classComm& p) { return p.settings().portSettings.dataBits == 4; }},
+        {"Data Bits=3", [](const classComm& p) { return p.settings().portSettings.dataBits == 8; }},
+        {"Stop Bits=2", [](const classComm& p) { return p.settings().portSettings.stopBits == 2; }},
+        {"Stop Bits=3", [](const classComm& p) { return p.settings().portSettings.stopBits == 1; }},
+        {"Parity=Even", [](const classComm& p) { return p.settings().portSettings.parity == 'e'; }},
+        {"Parity=O", [](const classComm& p) { return p.settings().portSettings.parity == 'o'; }},
+        {"Parity=Mark", [](const classComm& p) { return p.settings().portSettings.parity == 'n'; }},
+        {"Mode Value=12", [](const classComm& p) { return p.settings().txModeValue == 12; }},
+        {"Mode Value=13", [](const classComm& p) { return p.settings().txModeValue == 1; }},
+        {"Mode Value=-1", [](const classComm& p) { return p.settings().txModeValue == 1; }},
+        {"Comm Port=4", [](const classComm& p) { return p.settings().portNumber == 4; }},
+        {"Comm Port=0", [](const classComm& p) { return p.settings().portNumber == 1; }},
+        {"Comm Port=33", [](const classComm& p) { return p.settings().portNumber == 1; }},
+        {"DTR Enabled=True", [](const classComm& p) { return p.settings().dtrEnabled; }},
+        {"DCD Timeout=2.5", [](const classComm& p) { return p.settings().dcdTimeoutTime == 2.5; }},
+        {"DCD Timeout=0", [](const classComm& p) { return p.settings().dcdTimeoutTime == 1.5; }},
+        {"CTS Timeout=-1", [](const classComm& p) { return p.settings().ctsTimeoutTime == 1.0; }},
+        {"IP Response Interval=500", [](const classComm& p) { return p.settings().ipResponseInterval == 1000; }},
+        {"IP Response Interval=2000", [](const classComm& p) { return p.settings().ipResponseInterval == 2000; }},
+        {"DMP Baud Rate=38400", [](const classComm& p) { return p.settings().dmpBaudRate == 38400; }},
+        {"DMP Baud Rate=-5", [](const classComm& p) { return p.settings().dmpBaudRate == 9600; }},
+        {"Sync Char=100", [](const classComm& p) { return p.settings().syncChar == 100; }},
     };
     app.engineerMode = true;
     for (const auto& c : cases) {
@@ -305,15 +323,17 @@ TEST_F(PortSettingsFile, ValidValuesAreTakenAndInvalidOnesKeepTheDefault) {
 TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
     write("Baud Rate=4800\r\nIgnore DCD=False\r\nDCD Timeout=3\r\nSync Char=1\r\nIP Response Interval=500\r\n");
     port->RestoreClassParameters(ini, "Primary Port Settings");
-    EXPECT_EQ(port->portSettings.baudRate, 4800);
-    EXPECT_TRUE(port->ignoreDCD);
-    EXPECT_EQ(port->dcdTimeoutTime, 1.5);
-    EXPECT_EQ(port->syncChar, 186);
-    EXPECT_EQ(port->ipResponseInterval, 1000);
+    EXPECT_EQ(port->settings().portSettings.baudRate, 4800);
+    EXPECT_TRUE(port->settings().ignoreDCD);
+    EXPECT_EQ(port->settings().dcdTimeoutTime, 1.5);
+    EXPECT_EQ(port->settings().syncChar, 186);
+    EXPECT_EQ(port->settings().ipResponseInterval, 1000);
 
     // Saving outside engineering mode writes the seven common keys only.
     home.write("K45MR.ini", "");
-    port->portSettings.parity = 'E';
+    CommSettings comm = port->settings();
+    comm.portSettings.parity = 'E';
+    port->setSettings(comm);
     port->SaveClassParameters(ini, "Secondary Port Settings");
     IniDocument doc;
     ASSERT_TRUE(doc.load(ini));
@@ -322,15 +342,17 @@ TEST_F(PortSettingsFile, EngineeringKeysOnlyInEngineeringMode) {
     EXPECT_EQ(doc.get("Secondary Port Settings", "Baud Rate", ""), "4800");
 
     app.engineerMode = true;
-    port->dcdTimeoutTime = 2.25;
+    comm = port->settings();
+    comm.dcdTimeoutTime = 2.25;
+    port->setSettings(comm);
     port->SaveClassParameters(ini, "Secondary Port Settings");
     ASSERT_TRUE(doc.load(ini));
     EXPECT_EQ(doc.keys("Secondary Port Settings").size(), 14u);
     classComm other(app, app.locale, sched, dialogs, *tables);
     other.RestoreClassParameters(ini, "Secondary Port Settings");
-    EXPECT_EQ(other.dcdTimeoutTime, 2.25);
-    EXPECT_EQ(other.portSettings.parity, 'e');  // read back in lower case
-    EXPECT_EQ(other.portSettings.baudRate, 4800);
+    EXPECT_EQ(other.settings().dcdTimeoutTime, 2.25);
+    EXPECT_EQ(other.settings().portSettings.parity, 'e');  // read back in lower case
+    EXPECT_EQ(other.settings().portSettings.baudRate, 4800);
 }
 
 TEST(PortCounters, SaturateAtTheTopOfThe32BitRange) {

@@ -13,14 +13,18 @@ struct PortTransmit : PortFixture {
     std::vector<std::string> log;
     RecordingForm w{&log, "w"};
     void open(int mode = 1, int baud = 9600) {
-        port->txModeValue = mode;
-        port->portSettings.baudRate = baud;
+        CommSettings comm = port->settings();
+        comm.txModeValue = mode;
+        comm.portSettings.baudRate = baud;
+        port->setSettings(comm);
         ASSERT_TRUE(port->OpenCommPort());
     }
 };
 
 TEST_F(PortTransmit, ClosedPortAndEmptyText) {
-    port->portNumber = 2;
+    CommSettings comm = port->settings();
+    comm.portNumber = 2;
+    port->setSettings(comm);
     dialogs.expectBox("Com Port 2 Not Open!!");
     EXPECT_EQ(port->SendString("", 1), 0);
     EXPECT_EQ(dialogs.boxes.back().title, "Com Port Error");
@@ -36,7 +40,9 @@ TEST_F(PortTransmit, ChunkSizeFollowsTheBaudRate) {
                                          {57600, 16250}, {115200, 16250}};
     for (auto [baud, chunk] : cases) {
         SCOPED_TRACE(baud);
-        port->portSettings.baudRate = baud;
+        CommSettings comm = port->settings();
+        comm.portSettings.baudRate = baud;
+        port->setSettings(comm);
         ASSERT_TRUE(port->OpenCommPort());
         EXPECT_EQ(port->GetTxChunkSizeValue(), chunk);
         EXPECT_EQ(port->GetMaxBytes2Tx(), std::min<int>(static_cast<int>(std::nearbyint(baud / 10.0 * 9.2)), 16384));
@@ -78,7 +84,9 @@ TEST_F(PortTransmit, ARefusedChunkIsReportedAndNotCounted) {
 }
 
 TEST_F(PortTransmit, DcdHoldSendsEverythingInTheLastModeWhenDcdDrops) {
-    port->ignoreDCD = false;
+    CommSettings comm = port->settings();
+    comm.ignoreDCD = false;
+    port->setSettings(comm);
     open(0);
     device.setCdLevel(true);
     EXPECT_EQ(port->SendString("one ", 1), 0);
@@ -95,7 +103,9 @@ TEST_F(PortTransmit, DcdHoldSendsEverythingInTheLastModeWhenDcdDrops) {
 }
 
 TEST_F(PortTransmit, DcdHoldTimesOutOnTheThirtiethTick) {
-    port->ignoreDCD = false;
+    CommSettings comm = port->settings();
+    comm.ignoreDCD = false;
+    port->setSettings(comm);
     open(0);
     device.setCdLevel(true);
     port->SendString("held", 1);
@@ -227,7 +237,9 @@ TEST_F(PortTransmit, FramedMessageToAnAddressOutsideTheRs485RangeIsRefusedAndSay
 
 TEST_F(PortTransmit, BreakAndTiming) {
     EXPECT_EQ(port->GetBytesPerSecond(), 960);
-    port->portSettings.baudRate = 19200;
+    CommSettings comm = port->settings();
+    comm.portSettings.baudRate = 19200;
+    port->setSettings(comm);
     EXPECT_EQ(port->GetBytesPerSecond(), 1920);
     open(1, 9600);
     EXPECT_EQ(port->GetTxTimeInTicks(100), 4);

@@ -66,8 +66,12 @@ protected:
 };
 
 TEST_F(PortTestBench, OpeningSwitchesTheLinesOffAndShowsTheModes) {
-    primary->txModeValue = 3;
-    secondary->txModeValue = 8;
+    CommSettings comm = primary->settings();
+    comm.txModeValue = 3;
+    primary->setSettings(comm);
+    comm = secondary->settings();
+    comm.txModeValue = 8;
+    secondary->setSettings(comm);
     engine.Load(view);
     engine.Activate();
     EXPECT_EQ(view.modes[0], 1);

@@ -57,7 +57,9 @@ TEST_F(TerminalBench, AsciiSendsByTheMappedModeOfThePort) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.portMode);
-        primary->txModeValue = c.portMode;
+        CommSettings comm = primary->settings();
+        comm.txModeValue = c.portMode;
+        primary->setSettings(comm);
         RecordingTerminalView view;
         auto t = Open(terminalTextPrimary, view);
         EXPECT_EQ(Sent(c.entry, view, *t), c.wire);
@@ -81,7 +83,9 @@ TEST_F(TerminalBench, PacketNumbersCountSentLinesAndWrap) {
 
 TEST_F(TerminalBench, HexSendsFramesInTheSyncEscapeModesAndNumbersBlocksOtherwise) {
     RecordingTerminalView view;
-    primary->txModeValue = 0;
+    CommSettings comm = primary->settings();
+    comm.txModeValue = 0;
+    primary->setSettings(comm);
     auto t = Open(terminalHexPrimary, view);
     t->SetPacketNumbers(true);  // no effect on frames
     const std::int16_t msg[] = {0x01, 0x41, 0x42};
@@ -89,7 +93,9 @@ TEST_F(TerminalBench, HexSendsFramesInTheSyncEscapeModesAndNumbersBlocksOtherwis
     EXPECT_EQ(view.tx, "\r\n01 41 42");
     t->Unload();
 
-    primary->txModeValue = 1;
+    comm = primary->settings();
+    comm.txModeValue = 1;
+    primary->setSettings(comm);
     RecordingTerminalView second;
     auto h = Open(terminalHexPrimary, second);
     h->SetPacketNumbers(true);
@@ -121,8 +127,10 @@ TEST_F(TerminalBench, AHexLineTooLongForOneFrameIsRefusedWithAMessage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        primary->portSettings.dataBits = c.dataBits;
-        primary->txModeValue = c.mode;
+        CommSettings comm = primary->settings();
+        comm.portSettings.dataBits = c.dataBits;
+        comm.txModeValue = c.mode;
+        primary->setSettings(comm);
         RecordingTerminalView view;
         auto t = Open(terminalHexPrimary, view);
         auto line = [](int bytes) {
@@ -153,7 +161,9 @@ TEST_F(TerminalBench, AnSRecordLineTooLongForOneRecordIsRefusedWithAMessage) {
     const std::vector<Case> cases = {{"0100", 252}, {"FF80", 251}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
-        primary->txModeValue = 9;
+        CommSettings comm = primary->settings();
+        comm.txModeValue = 9;
+        primary->setSettings(comm);
         RecordingTerminalView view;
         auto t = Open(terminalTextPrimary, view);
         auto line = [&](int bytes) {
@@ -217,8 +227,10 @@ TEST_F(TerminalBench, PauseDropsEverythingUntilCleared) {
 
 TEST_F(TerminalBench, DmpAndSRecordSwitchesExcludeEachOtherAndSetThePort) {
     flags.productionMode = true;
-    secondary->dmpBaudRate = 19200;
-    secondary->txModeValue = 1;
+    CommSettings comm = secondary->settings();
+    comm.dmpBaudRate = 19200;
+    comm.txModeValue = 1;
+    secondary->setSettings(comm);
     RecordingTerminalView view;
     auto t = Open(terminalTextSecondary, view);
     EXPECT_TRUE(t->offersDmpAndSRecord());

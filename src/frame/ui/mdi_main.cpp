@@ -304,8 +304,8 @@ void MDIMain::IncrementTestNumber(bool tmpFlag) {
 
 void MDIMain::DisplayComPorts() {
     if (!ctx_.ports.classCommPrimary || !ctx_.ports.classCommSecondary) return;
-    panels_[1]->setText(
-        QText(ComPortsText(ctx_.ports.classCommPrimary->portNumber, ctx_.ports.classCommSecondary->portNumber)));
+    panels_[1]->setText(QText(ComPortsText(ctx_.ports.classCommPrimary->settings().portNumber,
+                                           ctx_.ports.classCommSecondary->settings().portNumber)));
 }
 
 void MDIMain::DisplayFilenames() {

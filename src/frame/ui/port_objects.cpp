@@ -46,12 +46,12 @@ std::string PortDevicesText(const classComm* primary, const classComm* secondary
     auto line = [&](const char* role, const classComm* port) {
         if (!port) return;
         if (!text.empty()) text += "\n";
-        text += std::string(role) + ": Com" + std::to_string(port->portNumber);
+        text += std::string(role) + ": Com" + std::to_string(port->settings().portNumber);
         if (port->GetCommPortOpen()) {
             const std::string device = port->GetOpenDevice();
             text += device.empty() ? ", open" : ", open on " + device;
         } else {
-            text += ", closed (opens " + MappedPortDevice(mapFile, port->portNumber) + ")";
+            text += ", closed (opens " + MappedPortDevice(mapFile, port->settings().portNumber) + ")";
         }
     };
     line("Primary", primary);
@@ -87,7 +87,8 @@ void ShowPortDevicesOnHover(QWidget& panel, const AppContext& ctx) {
 
 void PortObjects::SaveDeviceMap(const std::string& mapFile, Dialogs* dialogs) {
     std::string error;
-    if (AddMissingPortDevices(mapFile, {primary_->portNumber, secondary_->portNumber}, &error)) return;
+    if (AddMissingPortDevices(mapFile, {primary_->settings().portNumber, secondary_->settings().portNumber}, &error))
+        return;
     if (dialogs && !ProfileBatch::find(mapFile))
         dialogs->messageBox("Could not save the serial device map in " + mapFile + "\r\n" + error, {}, MsgButtons::OK,
                             MsgIcon::Critical);

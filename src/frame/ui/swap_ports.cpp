@@ -17,13 +17,18 @@ struct PortChoice {
     std::int32_t txModeValue;
 };
 
-PortChoice Read(const classComm& c) { return {c.portNumber, c.portSettings, c.dtrEnabled, c.txModeValue}; }
+PortChoice Read(const classComm& c) {
+    const CommSettings& s = c.settings();
+    return {s.portNumber, s.portSettings, s.dtrEnabled, s.txModeValue};
+}
 
 void Write(classComm& c, const PortChoice& s) {
-    c.portNumber = s.portNumber;
-    c.portSettings = s.settings;
-    c.dtrEnabled = s.dtrEnabled;
-    c.txModeValue = s.txModeValue;
+    CommSettings n = c.settings();
+    n.portNumber = s.portNumber;
+    n.portSettings = s.settings;
+    n.dtrEnabled = s.dtrEnabled;
+    n.txModeValue = s.txModeValue;
+    c.setSettings(n);
 }
 
 }  // namespace

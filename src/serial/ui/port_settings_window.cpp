@@ -303,7 +303,7 @@ std::string formPortSettings::MapFile() const { return PortDeviceMapFile(ctx_.st
 // The device a port object has open on this number: what is in use, whatever the map says now.
 std::string formPortSettings::OpenDeviceOf(int portNumber) const {
     for (const classComm* p : {ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary})
-        if (p && p->GetCommPortOpen() && p->portNumber == portNumber) return p->GetOpenDevice();
+        if (p && p->GetCommPortOpen() && p->settings().portNumber == portNumber) return p->GetOpenDevice();
     return {};
 }
 
@@ -329,7 +329,7 @@ void formPortSettings::DeviceEdited(Side& s, const QString& text) {
 
 bool formPortSettings::WantedClosed(int portNumber) const {
     for (const classComm* p : {ctx_.ports.classCommPrimary, ctx_.ports.classCommSecondary})
-        if (p && !p->GetCommPortOpen() && p->OpenWanted() && p->portNumber == portNumber) return true;
+        if (p && !p->GetCommPortOpen() && p->OpenWanted() && p->settings().portNumber == portNumber) return true;
     return false;
 }
 
@@ -447,33 +447,33 @@ void formPortSettings::DisplaySettings() {
         if (!p) continue;
         // A value without an entry (possible only from a settings file) shows no selection.
         auto position = [](int pos, int count) { return (pos >= 0 && pos < count) ? pos : -1; };
-        s.comboPortNum->setCurrentIndex(position(p->portNumber - 1, s.comboPortNum->count()));
+        s.comboPortNum->setCurrentIndex(position(p->settings().portNumber - 1, s.comboPortNum->count()));
         ShowDevice(s);
         s.comboBaudRate->clear();
         for (size_t i = 0; i < std::size(kBaudEntries); ++i)
             if (eng || !kBaudEngineeringOnly[i]) s.comboBaudRate->addItem(kBaudEntries[i]);
-        SelectByNumber(s.comboBaudRate, p->portSettings.baudRate);
-        SelectByFirstLetter(s.comboParity, p->portSettings.parity);
+        SelectByNumber(s.comboBaudRate, p->settings().portSettings.baudRate);
+        SelectByFirstLetter(s.comboParity, p->settings().portSettings.parity);
         s.comboDataBits->clear();
         s.comboDataBits->addItems({"8", "7"});
         if (eng) s.comboDataBits->addItems({"6", "5", "4"});
-        SelectByNumber(s.comboDataBits, p->portSettings.dataBits);
-        s.comboStopBits->setCurrentIndex(position(p->portSettings.stopBits - 1, 2));
-        s.comboDtrEnable->setCurrentIndex(p->dtrEnabled ? 1 : 0);
-        s.comboTxMode->setCurrentIndex(position(p->txModeValue, s.comboTxMode->count()));
+        SelectByNumber(s.comboDataBits, p->settings().portSettings.dataBits);
+        s.comboStopBits->setCurrentIndex(position(p->settings().portSettings.stopBits - 1, 2));
+        s.comboDtrEnable->setCurrentIndex(p->settings().dtrEnabled ? 1 : 0);
+        s.comboTxMode->setCurrentIndex(position(p->settings().txModeValue, s.comboTxMode->count()));
         for (QComboBox* c : {s.comboPortNum, s.comboBaudRate, s.comboParity, s.comboDataBits, s.comboStopBits,
                              s.comboDtrEnable, s.comboTxMode})
             c->setEnabled(true);
     }
     if (classComm* p = ctx_.ports.classCommPrimary) {
-        checkIgnoreDCD->setChecked(p->ignoreDCD);
+        checkIgnoreDCD->setChecked(p->settings().ignoreDCD);
         checkIgnoreDCD->setEnabled(eng);
-        textDcdTimeout->setValue(p->dcdTimeoutTime);
+        textDcdTimeout->setValue(p->settings().dcdTimeoutTime);
         textDcdTimeout->setEnabled(!checkIgnoreDCD->isChecked() && eng);
-        textSyncChar->setValue(p->syncChar);
-        textEscChar->setValue(p->escChar);
-        textCtsTimeout->setValue(p->ctsTimeoutTime);
-        SelectByNumber(comboDmpBaudrate, p->dmpBaudRate);
+        textSyncChar->setValue(p->settings().syncChar);
+        textEscChar->setValue(p->settings().escChar);
+        textCtsTimeout->setValue(p->settings().ctsTimeoutTime);
+        SelectByNumber(comboDmpBaudrate, p->settings().dmpBaudRate);
         for (QWidget* w : std::initializer_list<QWidget*>{textSyncChar, textEscChar, textCtsTimeout, comboDmpBaudrate})
             w->setEnabled(eng);
     }
@@ -499,8 +499,8 @@ void formPortSettings::buttonOK_Click() {
     if (!ports[0] || !ports[1]) return;
     const int primaryPort = side[0].comboPortNum->currentIndex() + 1;
     const int secondaryPort = side[1].comboPortNum->currentIndex() + 1;
-    const int shownPrimary = primaryPort > 0 ? primaryPort : ports[0]->portNumber;
-    const int shownSecondary = secondaryPort > 0 ? secondaryPort : ports[1]->portNumber;
+    const int shownPrimary = primaryPort > 0 ? primaryPort : ports[0]->settings().portNumber;
+    const int shownSecondary = secondaryPort > 0 ? secondaryPort : ports[1]->settings().portNumber;
     if (shownPrimary == shownSecondary) {
         ctx_.dialogs()->messageBox("Primary and Secondary Com Ports must be different!", "Port Number Error",
                                    MsgButtons::OK, MsgIcon::Exclamation);
@@ -522,7 +522,7 @@ void formPortSettings::buttonOK_Click() {
     };
     for (int k = 0; k < 2; ++k) {
         Side& s = side[static_cast<size_t>(k)];
-        classComm& p = *ports[k];
+        CommSettings p = ports[k]->settings();
         if (s.comboPortNum->currentIndex() >= 0)
             p.portNumber = static_cast<std::int16_t>(s.comboPortNum->currentIndex() + 1);
         number(s.comboBaudRate, p.portSettings.baudRate);
@@ -531,14 +531,13 @@ void formPortSettings::buttonOK_Click() {
         number(s.comboStopBits, p.portSettings.stopBits);
         if (s.comboDtrEnable->currentIndex() >= 0) p.dtrEnabled = s.comboDtrEnable->currentText() == "Yes";
         if (s.comboTxMode->currentIndex() >= 0) p.txModeValue = s.comboTxMode->currentIndex();
-    }
-    for (classComm* p : ports) {
-        p->ignoreDCD = checkIgnoreDCD->isChecked();
-        p->dcdTimeoutTime = textDcdTimeout->value();
-        p->syncChar = static_cast<std::int16_t>(textSyncChar->value());
-        p->escChar = static_cast<std::int16_t>(textEscChar->value());
-        p->ctsTimeoutTime = textCtsTimeout->value();
-        number(comboDmpBaudrate, p->dmpBaudRate);
+        p.ignoreDCD = checkIgnoreDCD->isChecked();
+        p.dcdTimeoutTime = textDcdTimeout->value();
+        p.syncChar = static_cast<std::int16_t>(textSyncChar->value());
+        p.escChar = static_cast<std::int16_t>(textEscChar->value());
+        p.ctsTimeoutTime = textCtsTimeout->value();
+        number(comboDmpBaudrate, p.dmpBaudRate);
+        ports[k]->setSettings(p);
     }
     // The devices go to the map before the ports reopen, so a port whose device changed opens
     // the new one before anything else is sent.
@@ -562,17 +561,17 @@ bool formPortSettings::ConfirmUnusableDevices() {
         const classComm* p = ports[k];
         if (!p || !p->GetCommPortOpen()) continue;
         const int chosenNumber = side[static_cast<size_t>(k)].comboPortNum->currentIndex() + 1;
-        const int n = chosenNumber > 0 ? chosenNumber : p->portNumber;
+        const int n = chosenNumber > 0 ? chosenNumber : p->settings().portNumber;
         // A move to another number is the operator's choice of that number's device as it stands
         // in the map; the question is for a new device typed or chosen for the number in use.
-        if (n != p->portNumber) continue;
+        if (n != p->settings().portNumber) continue;
         const std::string target = devices_[n];
         std::string current = p->GetOpenDevice();
-        if (current.empty()) current = storedDevices_[p->portNumber];
+        if (current.empty()) current = storedDevices_[p->settings().portNumber];
         if (target == current) continue;
         const PortDeviceState state = checkDevice ? checkDevice(target) : CheckPortDevice(target);
         if (state == PortDeviceState::Present) continue;
-        const std::string text = "Com" + std::to_string(p->portNumber) + " is open on " + current + ".\r\n" +
+        const std::string text = "Com" + std::to_string(p->settings().portNumber) + " is open on " + current + ".\r\n" +
                                  "The device " + target + " " + DeviceStateReason(state) + ".\r\n\r\n" +
                                  "Use it for Com" + std::to_string(n) +
                                  " anyway? The port closes and stays closed until the device can be opened.";

@@ -121,9 +121,9 @@ void formComStats::Poll() {
         if (!port) continue;
         const PortStatsSnapshot s = ReadPortStats(*port, isPrimary);
         std::int16_t& last = isPrimary ? lastPrimaryPort_ : lastSecondaryPort_;
-        if (port->portNumber != last) {
+        if (port->settings().portNumber != last) {
             c->frame->setTitle(QText(s.caption));
-            last = port->portNumber;
+            last = port->settings().portNumber;
         }
         Show(*c, s);
     }

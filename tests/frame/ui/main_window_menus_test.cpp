@@ -412,33 +412,35 @@ TEST_F(MenusTest, SwapCommPortsExchangesTheConfiguredSettings) {
     classComm& secondary = *ctx.ports.classCommSecondary;
     ASSERT_TRUE(win->action("menuUtilsSwapPorts")->isEnabled());
     win->MDIForm_Activate();  // primary forced open on Com1
-    secondary.portSettings.baudRate = 19200;
-    secondary.txModeValue = 1;
-    secondary.syncChar = 100;
-    secondary.dcdTimeoutTime = 3.0;
+    CommSettings comm = secondary.settings();
+    comm.portSettings.baudRate = 19200;
+    comm.txModeValue = 1;
+    comm.syncChar = 100;
+    comm.dcdTimeoutTime = 3.0;
+    secondary.setSettings(comm);
     win->OpenForm(active);
     const int activationsBefore = active.activations;
 
     win->action("menuUtilsSwapPorts")->trigger();
-    EXPECT_EQ(primary.portNumber, 2);
-    EXPECT_EQ(primary.portSettings.baudRate, 19200);
-    EXPECT_EQ(primary.txModeValue, 1);
+    EXPECT_EQ(primary.settings().portNumber, 2);
+    EXPECT_EQ(primary.settings().portSettings.baudRate, 19200);
+    EXPECT_EQ(primary.settings().txModeValue, 1);
     EXPECT_TRUE(primary.GetCommPortOpen());
     EXPECT_EQ(primary.GetWorkingBaudRate(), 9600);  // reopened with its forced settings
     EXPECT_EQ(cable->a().portNumber(), 2);
-    EXPECT_EQ(secondary.portNumber, 1);
-    EXPECT_EQ(secondary.portSettings.baudRate, 9600);
+    EXPECT_EQ(secondary.settings().portNumber, 1);
+    EXPECT_EQ(secondary.settings().portSettings.baudRate, 9600);
     EXPECT_FALSE(secondary.GetCommPortOpen());
     // These stay with their objects.
-    EXPECT_EQ(secondary.syncChar, 100);
-    EXPECT_EQ(secondary.dcdTimeoutTime, 3.0);
+    EXPECT_EQ(secondary.settings().syncChar, 100);
+    EXPECT_EQ(secondary.settings().dcdTimeoutTime, 3.0);
     EXPECT_EQ(win->panelText(2), "Com2 / Com1");
     EXPECT_EQ(active.activations, activationsBefore + 1);
 
     win->action("menuUtilsSwapPorts")->trigger();
-    EXPECT_EQ(primary.portNumber, 1);
-    EXPECT_EQ(primary.portSettings.baudRate, 9600);
-    EXPECT_EQ(secondary.portSettings.baudRate, 19200);
+    EXPECT_EQ(primary.settings().portNumber, 1);
+    EXPECT_EQ(primary.settings().portSettings.baudRate, 9600);
+    EXPECT_EQ(secondary.settings().portSettings.baudRate, 19200);
     EXPECT_EQ(win->panelText(2), "Com1 / Com2");
 
     // No active child window: completes quietly.
@@ -482,7 +484,7 @@ TEST_F(MenusTest, PortSettingsWindowOpensFromTheUtilitiesMenuAndUpdatesTheStatus
     window->side[0].comboPortNum->setCurrentIndex(2);  // Com3
     window->buttonOK_Click();
     EXPECT_FALSE(portSettings->loaded());
-    EXPECT_EQ(ctx.ports.classCommPrimary->portNumber, 3);
+    EXPECT_EQ(ctx.ports.classCommPrimary->settings().portNumber, 3);
     EXPECT_EQ(win->panelText(2), "Com3 / Com2");
 
     ASSERT_TRUE(Close());
@@ -496,7 +498,9 @@ TEST_F(MenusTest, TestToolsOpenOnTheConfiguredPortSettings) {
     Start(true, "", DefaultSubsystemHooks(), /*withPorts=*/true);
     win->MDIForm_Activate();  // primary forced open at the programming settings
     classComm& primary = *ctx.ports.classCommPrimary;
-    primary.portSettings.baudRate = 19200;
+    CommSettings comm = primary.settings();
+    comm.portSettings.baudRate = 19200;
+    primary.setSettings(comm);
     for (const char* item : {"menuUtilsPacketTest", "menuUtilsArrayTest", "menuUtilsTextPrimary"}) {
         SCOPED_TRACE(item);
         ASSERT_EQ(primary.GetWorkingBaudRate(), 9600);

@@ -86,7 +86,7 @@ TEST_P(PortSwap, TheRadioLeavesItsTestOnTheOldPortFirst) {
     win->action("menuUtilsSwapPorts")->trigger();
     scheduler.advance(100);
     QApplication::processEvents();
-    ASSERT_EQ(ctx.ports.classCommPrimary->portNumber, 2);
+    ASSERT_EQ(ctx.ports.classCommPrimary->settings().portNumber, 2);
 
     const std::vector<std::string> after = RadioCommands(heard);
     ASSERT_FALSE(after.empty()) << c.name;

@@ -72,14 +72,16 @@ struct PortSettingsWindow : ::testing::Test {
         ctx.ports.classCommPrimary = primary.get();
         ctx.ports.classCommSecondary = secondary.get();
         // Secondary: a different configuration and different advanced settings.
-        secondary->portSettings.baudRate = 19200;
-        secondary->portSettings.dataBits = 7;
-        secondary->portSettings.parity = 'e';
-        secondary->portSettings.stopBits = 2;
-        secondary->dtrEnabled = true;
-        secondary->txModeValue = 3;
-        secondary->syncChar = 0x55;
-        secondary->dcdTimeoutTime = 9;
+        CommSettings comm = secondary->settings();
+        comm.portSettings.baudRate = 19200;
+        comm.portSettings.dataBits = 7;
+        comm.portSettings.parity = 'e';
+        comm.portSettings.stopBits = 2;
+        comm.dtrEnabled = true;
+        comm.txModeValue = 3;
+        comm.syncChar = 0x55;
+        comm.dcdTimeoutTime = 9;
+        secondary->setSettings(comm);
         primary->ForceCommPortOpen(7, {.baudRate = 9600});
     }
     ~PortSettingsWindow() override { dialogs.verify(); }
@@ -235,7 +237,7 @@ TEST_F(PortSettingsWindow, AMapThatCannotBeWrittenIsReported) {
     dialogs.expectBox("Could not save the devices of the ports in " + home.file("K45MR.ini"));
     win->buttonOK->click();
     EXPECT_EQ(dialogs.boxes.back().title, "Port Settings");
-    EXPECT_EQ(secondary->portSettings.baudRate, 4800);
+    EXPECT_EQ(secondary->settings().portSettings.baudRate, 4800);
     EXPECT_FALSE(win->loaded());
 }
 
@@ -248,8 +250,8 @@ TEST_F(PortSettingsWindow, EqualPortNumbersAreRefusedAndNothingChanges) {
     EXPECT_EQ(dialogs.boxes.back().title, "Port Number Error");
     EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Exclamation);
     EXPECT_TRUE(win->loaded());
-    EXPECT_EQ(primary->portNumber, 1);
-    EXPECT_EQ(primary->portSettings.baudRate, 9600);
+    EXPECT_EQ(primary->settings().portNumber, 1);
+    EXPECT_EQ(primary->settings().portSettings.baudRate, 9600);
     EXPECT_TRUE(primary->GetCommPortOpen());
     EXPECT_EQ(devPrimary.closes, 0);
 }
@@ -262,9 +264,9 @@ TEST_F(PortSettingsWindow, SwapThenCancelChangesNothing) {
     EXPECT_EQ(win->side[1].comboTxMode->currentIndex(), 1);
     win->buttonCancel->click();
     EXPECT_FALSE(win->loaded());
-    EXPECT_EQ(primary->portNumber, 1);
-    EXPECT_EQ(secondary->portNumber, 2);
-    EXPECT_EQ(secondary->portSettings.baudRate, 19200);
+    EXPECT_EQ(primary->settings().portNumber, 1);
+    EXPECT_EQ(secondary->settings().portNumber, 2);
+    EXPECT_EQ(secondary->settings().portSettings.baudRate, 19200);
     EXPECT_EQ(devPrimary.closes, 0);
     EXPECT_EQ(mainFrame.displayComPorts, 1);
 }
@@ -275,23 +277,23 @@ TEST_F(PortSettingsWindow, SwapThenOkExchangesThePortsAndSharesTheAdvancedSettin
     win->buttonOK->click();
     EXPECT_FALSE(win->loaded());
 
-    EXPECT_EQ(primary->portNumber, 2);
-    EXPECT_EQ(primary->portSettings.baudRate, 19200);
-    EXPECT_EQ(primary->portSettings.dataBits, 7);
-    EXPECT_EQ(primary->portSettings.parity, 'E');  // stored as the entry's letter
-    EXPECT_EQ(primary->portSettings.stopBits, 2);
-    EXPECT_TRUE(primary->dtrEnabled);
-    EXPECT_EQ(primary->txModeValue, 3);
-    EXPECT_EQ(secondary->portNumber, 1);
-    EXPECT_EQ(secondary->portSettings.baudRate, 9600);
-    EXPECT_EQ(secondary->portSettings.parity, 'N');
-    EXPECT_EQ(secondary->txModeValue, 1);
-    EXPECT_FALSE(secondary->dtrEnabled);
+    EXPECT_EQ(primary->settings().portNumber, 2);
+    EXPECT_EQ(primary->settings().portSettings.baudRate, 19200);
+    EXPECT_EQ(primary->settings().portSettings.dataBits, 7);
+    EXPECT_EQ(primary->settings().portSettings.parity, 'E');  // stored as the entry's letter
+    EXPECT_EQ(primary->settings().portSettings.stopBits, 2);
+    EXPECT_TRUE(primary->settings().dtrEnabled);
+    EXPECT_EQ(primary->settings().txModeValue, 3);
+    EXPECT_EQ(secondary->settings().portNumber, 1);
+    EXPECT_EQ(secondary->settings().portSettings.baudRate, 9600);
+    EXPECT_EQ(secondary->settings().portSettings.parity, 'N');
+    EXPECT_EQ(secondary->settings().txModeValue, 1);
+    EXPECT_FALSE(secondary->settings().dtrEnabled);
 
     // The advanced settings shown were the primary's; both objects hold them now.
-    EXPECT_EQ(secondary->syncChar, 186);
-    EXPECT_EQ(secondary->dcdTimeoutTime, 1.5);
-    EXPECT_EQ(primary->syncChar, 186);
+    EXPECT_EQ(secondary->settings().syncChar, 186);
+    EXPECT_EQ(secondary->settings().dcdTimeoutTime, 1.5);
+    EXPECT_EQ(primary->settings().syncChar, 186);
 
     // The forced primary reopens on its new number with its forced settings; the closed
     // secondary stays closed.
@@ -303,8 +305,10 @@ TEST_F(PortSettingsWindow, SwapThenOkExchangesThePortsAndSharesTheAdvancedSettin
 }
 
 TEST_F(PortSettingsWindow, FieldModeListsAndValuesOutsideThem) {
-    primary->portSettings.baudRate = 57600;
-    primary->portSettings.dataBits = 6;
+    CommSettings comm = primary->settings();
+    comm.portSettings.baudRate = 57600;
+    comm.portSettings.dataBits = 6;
+    primary->setSettings(comm);
     open();
     EXPECT_EQ(Entries(win->side[0].comboBaudRate),
               (QStringList{"115200", "38400", "19200", "9600", "4800", "2400", "1200"}));
@@ -315,16 +319,18 @@ TEST_F(PortSettingsWindow, FieldModeListsAndValuesOutsideThem) {
     EXPECT_FALSE(win->checkIgnoreDCD->isEnabled());
     EXPECT_TRUE(win->buttonSwap->isVisible());
     win->buttonOK->click();
-    EXPECT_EQ(primary->portSettings.baudRate, 1200);
-    EXPECT_EQ(primary->portSettings.dataBits, 7);
+    EXPECT_EQ(primary->settings().portSettings.baudRate, 1200);
+    EXPECT_EQ(primary->settings().portSettings.dataBits, 7);
 }
 
 TEST_F(PortSettingsWindow, EngineeringModeListsAndTheAdvancedTab) {
     ctx.state.engineerMode = true;
-    primary->portSettings.baudRate = 600;  // not in the list: the last entry is shown
-    primary->ignoreDCD = false;
-    primary->dmpBaudRate = 38400;
-    primary->txModeValue = 9;  // settings-file mode without an entry
+    CommSettings comm = primary->settings();
+    comm.portSettings.baudRate = 600;  // not in the list: the last entry is shown
+    comm.ignoreDCD = false;
+    comm.dmpBaudRate = 38400;
+    comm.txModeValue = 9;  // settings-file mode without an entry
+    primary->setSettings(comm);
     open();
     EXPECT_EQ(Entries(win->side[0].comboBaudRate),
               (QStringList{"115200", "57600", "38400", "28800", "19200", "14400", "9600", "4800", "2400", "1200",
@@ -345,10 +351,10 @@ TEST_F(PortSettingsWindow, EngineeringModeListsAndTheAdvancedTab) {
     win->textSyncChar->setValue(0x7E);
     win->textCtsTimeout->setValue(2.5);
     win->buttonOK->click();
-    EXPECT_EQ(primary->txModeValue, 9);  // kept: no entry was chosen
-    EXPECT_EQ(secondary->syncChar, 0x7E);
-    EXPECT_EQ(secondary->ctsTimeoutTime, 2.5);
-    EXPECT_EQ(secondary->dmpBaudRate, 38400);
+    EXPECT_EQ(primary->settings().txModeValue, 9);  // kept: no entry was chosen
+    EXPECT_EQ(secondary->settings().syncChar, 0x7E);
+    EXPECT_EQ(secondary->settings().ctsTimeoutTime, 2.5);
+    EXPECT_EQ(secondary->settings().dmpBaudRate, 38400);
 }
 
 // Every data-bit choice of engineering mode comes back from the settings file at the next start.
@@ -362,16 +368,16 @@ TEST_F(PortSettingsWindow, EngineeringDataBitsSurviveASaveAndRestore) {
         win->side[0].comboDataBits->setCurrentText(bits);
         win->side[1].comboDataBits->setCurrentText(bits);
         win->buttonOK->click();
-        ASSERT_EQ(primary->portSettings.dataBits, std::stoi(bits));
+        ASSERT_EQ(primary->settings().portSettings.dataBits, std::stoi(bits));
         primary->SaveClassParameters(ini, "Primary Port Settings");
         secondary->SaveClassParameters(ini, "Secondary Port Settings");
 
         classComm nextPrimary(ctx.state, ctx.state.locale, sched, dialogs, *tables), nextSecondary(ctx.state, ctx.state.locale, sched, dialogs, *tables);
         nextPrimary.RestoreClassParameters(ini, "Primary Port Settings");
         nextSecondary.RestoreClassParameters(ini, "Secondary Port Settings");
-        EXPECT_EQ(nextPrimary.portSettings.dataBits, std::stoi(bits));
-        EXPECT_EQ(nextSecondary.portSettings.dataBits, std::stoi(bits));
-        EXPECT_EQ(nextSecondary.portSettings.baudRate, 19200);
+        EXPECT_EQ(nextPrimary.settings().portSettings.dataBits, std::stoi(bits));
+        EXPECT_EQ(nextSecondary.settings().portSettings.dataBits, std::stoi(bits));
+        EXPECT_EQ(nextSecondary.settings().portSettings.baudRate, 19200);
     }
 }
 
@@ -401,8 +407,8 @@ TEST_F(PortSettingsWindow, CharacterBoxesShowAndTakeTwoHexDigits) {
     EXPECT_EQ(win->textEscChar->value(), 0x1B);
     EXPECT_EQ(win->textEscChar->text(), "1B");
     win->buttonOK->click();
-    EXPECT_EQ(primary->escChar, 0x1B);
-    EXPECT_EQ(secondary->escChar, 0x1B);
+    EXPECT_EQ(primary->settings().escChar, 0x1B);
+    EXPECT_EQ(secondary->settings().escChar, 0x1B);
 }
 
 TEST_F(PortSettingsWindow, PlacementIsSavedOnlyWhenTheWindowWasShown) {
@@ -440,7 +446,7 @@ TEST_F(PortSettingsWindow, EscapeCancels) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(receiver, &press);
         EXPECT_FALSE(win->loaded());
-        EXPECT_EQ(secondary->portSettings.baudRate, 19200);
+        EXPECT_EQ(secondary->settings().portSettings.baudRate, 19200);
         EXPECT_FALSE(std::filesystem::exists(home.file("K45MR.ini")));
         EXPECT_TRUE(primary->GetCommPortOpen());
     }
