@@ -207,6 +207,7 @@ void PowerCalDialogue::ResponseTick() {
     case pcAwaitingSampleEnd:
     case pcAwaitingSampleAck:
         // The reading is in hand; the rest of the reply did not come.
+        reply_.Lapse();
         TakeReading();
         break;
     case pcAwaitingFinalAck:
@@ -290,15 +291,18 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
+    // A command's own acknowledgement is not one that closes a diagnostic reply: a resend that
+    // crossed the "AT" reply is answered a second time, after the point was taken.
+    const bool ownAck = !reply_.OfReply(*rec) && ack;
     switch (dialogState_) {
     case pcAwaitingAck:
-        if (!ack) break;
+        if (!ownAck) break;
         exchange_.Stop();
         exchange_.RecordAcknowledged();
         CompleteExchange();
         break;
     case pcAwaitingTxOffAck:
-        if (!ack) break;
+        if (!ownAck) break;
         exchange_.Unkeyed();
         exchange_.Send([this] {
             if (links_.port()) SendCommand(*links_.port(), "AT");
@@ -329,13 +333,13 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         if (ack) TakeReading();
         break;
     case pcAwaitingFinalAck:
-        if (!ack) break;
+        if (!ownAck) break;
         exchange_.Stop();
         exchange_.Unkeyed();
         AskSave();
         break;
     case pcAwaitingUnkeyAck:
-        if (ack) UnkeyAnswered();
+        if (ownAck) UnkeyAnswered();
         break;
     default:
         break;

@@ -126,6 +126,7 @@ void RssiSampleDialogue::ResponseTick() {
         break;
     case rcAwaitingSampleEnd:
     case rcAwaitingSampleAck:
+        reply_.Lapse();
         CompleteExchange();
         break;
     default:
@@ -138,10 +139,13 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
+    // The tune record's own acknowledgement is not one that closes a diagnostic reply (a late
+    // "AT" reply, after its exchange ended).
+    const bool ofReply = reply_.OfReply(*rec);
     switch (dialogState_) {
     case rcAwaitingAck:
     case rcAwaitingSampleAck:
-        if (!ack) break;
+        if (!ack || (ofReply && dialogState_ == rcAwaitingAck)) break;
         exchange_.Stop();
         CompleteExchange();
         break;

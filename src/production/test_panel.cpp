@@ -142,6 +142,7 @@ void TestPanelDialogue::EndTest() {
         endTestPending_ = false;
         links_.host.CloseWindow();
     } else if (dialogState_ == tpIdle) {
+        portToldClosed_ = false;
         exchange_.Send([this] { SendLine("T0"); });
         endTestSent_ = true;
         dialogState_ = EndTestAckState();
@@ -228,11 +229,16 @@ void TestPanelDialogue::TimerResponseTick() {
     switch (dialogState_) {
     case tpAwaitingDiagnostics:
     case tpAwaitingDiagnosticsEnd:
+        reply_.Lapse();
         CompleteExchange();
         break;
     case tpAwaitingAck:
-        if (tuneExchange_) TuneTimedOut();
-        else CompleteExchange();
+        if (tuneExchange_) {
+            TuneTimedOut();
+        } else {
+            reply_.Lapse();
+            CompleteExchange();
+        }
         break;
     case tpAwaitingEndTestAck:
         EndTestUnanswered();
@@ -250,11 +256,15 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec =
         ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
+    // A command's own acknowledgement is not one that closes a diagnostic reply: a reply that
+    // comes after its exchange ended (late, or answering a resend) passes by.
+    const bool ofReply = reply_.OfReply(*rec);
     if (OwnsState(dialogState_)) {
-        TakeOwnRecord(*rec);
+        if (!ofReply) TakeOwnRecord(*rec);
         return;
     }
     const bool ack = rec->recNum == 8 && rec->address == 0;
+    const bool ownAck = ack && !ofReply;
     switch (dialogState_) {
     case tpAwaitingDiagnostics:
         // A reply under way is not cut off: each data record gives it a fresh time-out.
@@ -272,16 +282,16 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         dialogState_ = tpAwaitingAck;
         break;
     case tpAwaitingAck:
-        if (!ack) break;
+        if (!(tuneExchange_ ? ownAck : ack)) break;
         exchange_.Stop();
         if (tuneExchange_) TuneAcknowledged();
         CompleteExchange();
         break;
     case tpAwaitingEndTestAck:
-        if (ack) EndTestAnswered();
+        if (ownAck) EndTestAnswered();
         break;
     case tpAwaitingUnkeyAck:
-        if (ack) UnkeyAnswered();
+        if (ownAck) UnkeyAnswered();
         break;
     default:
         break;
@@ -386,6 +396,10 @@ void TestPanelDialogue::EndTestAnswered() {
 }
 
 void TestPanelDialogue::EndTestUnanswered() {
+    if (!LineUp()) {
+        EndTestPortLost();
+        return;
+    }
     const std::int32_t state = dialogState_;
     const LoadToken::Value token = load_.Take();
     if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
@@ -394,6 +408,18 @@ void TestPanelDialogue::EndTestUnanswered() {
         testStarted_ = false;
         links_.host.CloseWindow();
     }
+}
+
+void TestPanelDialogue::EndTestPortLost() {
+    dialogState_ = tpIdle;
+    endTestSent_ = false;
+    const bool keyed = exchange_.mayTransmit();
+    exchange_.OweUnkey();
+    if (portToldClosed_ || !links_.services.dialogs) return;
+    portToldClosed_ = true;
+    if (keyed) exchange_.ToldMayTransmit();
+    links_.services.dialogs->messageBox(EndTestPortLostText(links_.port() ? links_.port()->portNumber : 0, keyed), "",
+                                        MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TestPanelDialogue::DisplayDiagnostics() {

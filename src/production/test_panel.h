@@ -169,6 +169,9 @@ protected:
     // the window closes.
     void EndTestAnswered();
     void EndTestUnanswered();
+    // The port was lost while "T0" awaited its acknowledgement: the test is not taken as ended
+    // and the window stays; a radio that may transmit is owed its unkey.
+    void EndTestPortLost();
     // Records that the radio was set up for a test ("T0" is due before it is left).
     void NoteTuneSent() { testStarted_ = true; }
     // The acknowledgement of the tune-record exchange came.

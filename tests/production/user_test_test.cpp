@@ -221,6 +221,40 @@ TEST_F(UserPanel, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 }
 
+// Keyed, the adapter pulled while Close's "T0" awaits its acknowledgement: the unit is not
+// blamed, the window stays and the unkey stays owed; it goes first once the port is open again,
+// and Close then ends the test.
+TEST_F(UserPanel, APortLostDuringTheEndTestIsToldAsSuchAndTheUnkeyStaysOwed) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, 1});
+    dlg.CloseButton();
+    ASSERT_EQ(Sent("T0").size(), 1u);
+    sched.advance(100);
+    dialogs.expectBox("Lost Com Port 1");
+    dialogs.expectBox(EndTestPortLostText(1, true));
+    cable.a().unplug();
+    const std::size_t written = hostWrites().size();
+    sched.advance(5000);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(dlg.loaded());
+    EXPECT_EQ(hostWrites().size(), written);
+
+    cable.a().plugIn();
+    ASSERT_TRUE(port->RegisterForSRecord(&dlg, false));
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
+    EXPECT_EQ(Sent("T0").size(), 2u);
+    EXPECT_TRUE(dlg.loaded());
+    dlg.CloseButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 3000));
+    EXPECT_EQ(Sent("T0").size(), 3u);
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+}
+
 TEST_F(UserPanel, TheCloseBoxWhileTransmittingSendsT0) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
