@@ -206,15 +206,7 @@ void TuneDialogue::Start() {
     m.sa7026Synthesizer = ToFlag(sel.sa7026);
     m.highBand = ToFlag(sel.highRxBand);
     m.serialNumber = sel.longId;
-    const DacValues& d = records_.testParameters.defaultDacValues;
-    m.frontEndAdj = d.frontEndAdj;
-    m.modAdj = d.modAdj;
-    m.powerAdj = d.powerAdj;
-    m.fcAdj = d.fcAdj;
-    m.masterRxGain = d.rxGainAdj;
-    m.masterDeviation = d.txDeviationAdj;
-    m.rssiCalAdj = d.rssiCalAdj;
-    m.masterPowerMeterCal = d.powerCalAdj;
+    StoreDacValues(m, records_.testParameters.defaultDacValues);
     records_.currentParameters = m;
     dialogState_ = TuneDialogState::WritingDefaults;
     links_.WriteParameters(kWriteDefault, *this);
