@@ -92,9 +92,10 @@ TEST_F(SampleReply, PowerCalTakesAPointOnlyFromOneWholeSampleReply) {
         Apply(modem, {"", -1, {}, 0});
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle && dlg.parametersTaken(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.dialogState() == CalibrationState::Idle && dlg.parametersTaken(); }, 20000));
         dlg.OK();  // keyed
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
         Apply(modem, p);
         dlg.OK();  // "AR", the transmitter off, "AT"
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.pointIndex() == 1 || !dialogs.boxes.empty(); }, 10000));
@@ -132,7 +133,8 @@ TEST_F(SampleReply, RssiCalAveragesOnlyWholeSampleReplies) {
         Apply(modem, {"", -1, {}, 0});
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.parametersTaken() && dlg.dialogState() == rcIdle; }, 20000));
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle; }, 20000));
         Apply(modem, p);
         dlg.OK();
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.levelIndex() == 1; }, 120000));
@@ -171,7 +173,8 @@ TEST_F(SampleReply, ThePanelShowsOnlyWholeDiagnosticReplies) {
         Apply(modem, {"", -1, {}, 0});
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); },
+                                       20000));
         Apply(modem, c.pacing);
         view.levels.clear();
         sched.advance(20000);
@@ -191,9 +194,10 @@ TEST_F(SampleReply, PowerCalDoesNotTakeTheReplyToACrossedResendAsTheNextAcknowle
     host.onClose = [&] { dlg.Unload(); };
     dlg.Load();
     dlg.Activate();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle && dlg.parametersTaken(); }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle && dlg.parametersTaken(); },
+                                   20000));
     dlg.OK();  // keyed
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
     const std::size_t records = Sent("T1").size(), samples = Sent("AT").size();
     // The first reply just after the time-out, the resend's right behind it.
     modem.diagDelaysMs = {760, 5};
@@ -201,7 +205,7 @@ TEST_F(SampleReply, PowerCalDoesNotTakeTheReplyToACrossedResendAsTheNextAcknowle
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1, 1});
     dlg.OK();
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.pointIndex() == 1; }, 10000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 10000));
     EXPECT_EQ(Sent("AT").size(), samples + 2);
     EXPECT_EQ(Sent("T1").size(), records + 3);  // off, after the point, and that one again
     EXPECT_TRUE(dialogs.boxes.empty());
@@ -216,11 +220,12 @@ TEST_F(SampleReply, ThePanelDoesNotTakeALateDiagnosticReplyAsTheNextAcknowledgem
     host.onClose = [&] { dlg.Unload(); };
     dlg.Load();
     dlg.Activate();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+    ASSERT_TRUE(
+        sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); }, 20000));
     modem.diagDelayMs = 620;
     const std::size_t polls = Sent("AS").size();
     ASSERT_TRUE(sched.advanceUntil([&] { return Sent("AS").size() > polls; }, 3000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
     dialogs.expectBox(kTxOffText);
     dlg.KeyDown(keyF5, 0);  // keyed, before the late reply

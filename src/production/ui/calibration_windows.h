@@ -21,7 +21,7 @@ public:
     ~formProgPwr() override;
     void PortsSwapping() override { dialogue_->PortsSwapping(); }
     void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override {
-        dialogue_->rxFreqOffset = rx, dialogue_->txFreqOffset = tx;
+        dialogue_->setSettings({.rxFreqOffset = rx, .txFreqOffset = tx});
     }
 
     QLabel *labelProg = nullptr, *labelFreq = nullptr, *labelLevel = nullptr;
@@ -82,7 +82,7 @@ public:
     ~formProgRssi() override;
     void PortsSwapping() override { dialogue_->PortsSwapping(); }
     void SetFreqOffsets(std::int32_t rx, std::int32_t tx) override {
-        dialogue_->rxFreqOffset = rx, dialogue_->txFreqOffset = tx;
+        dialogue_->setSettings({.rxFreqOffset = rx, .txFreqOffset = tx});
     }
 
 protected:
