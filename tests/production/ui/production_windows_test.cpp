@@ -14,15 +14,17 @@
 #include <QMimeData>
 
 #include "base/converters.h"
-#include "wiring/tool_window_ids.h"
 #include "production/panel_bench.h"
-#include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
 #include "production/ui/panel_main_frame.h"
+#include "production/ui/power_cal_window.h"
 #include "production/ui/prod_test_window.h"
+#include "production/ui/rssi_cal_window.h"
+#include "production/ui/temp_comp_window.h"
 #include "production/ui/user_test_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "support/keyboard_reach.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45::test {
 namespace {
