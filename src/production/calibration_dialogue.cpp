@@ -26,7 +26,7 @@ void CalibrationDialogue::LoadBase() {
     SetParametersTaken(false);
     currentPoint_ = 1;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
-    dialogState_ = calAwaitingParameters;
+    dialogState_ = CalibrationState::AwaitingParameters;
     exchange_.Stop();
 }
 
@@ -41,8 +41,8 @@ void CalibrationDialogue::Activate() {
     if (PortChanged(links_.port(), lastPortNumber_)) parametersRequested_ = false;
     if (!parametersRequested_) {
         ReadCurrentParameters();
-    } else if (dialogState_ == calParametersReady) {
-        dialogState_ = calIdle;
+    } else if (dialogState_ == CalibrationState::ParametersReady) {
+        dialogState_ = CalibrationState::Idle;
         if (panelParameters_.eepromVersion == 2 && panelParameters_.model == 4) {
             const LoadToken::Value token = load_.Take();
             if (links_.services.dialogs)
@@ -56,7 +56,7 @@ void CalibrationDialogue::Activate() {
 
 void CalibrationDialogue::ReadCurrentParameters() {
     links_.host.StartParameterRead(*this);
-    dialogState_ = calAwaitingParameters;
+    dialogState_ = CalibrationState::AwaitingParameters;
     parametersRequested_ = true;
 }
 
@@ -65,13 +65,13 @@ void CalibrationDialogue::SetPointFrequencies() {
     if (!RadioTypeValid(t.radioType) || !RadioRangeValid(t.radioRange)) return;
     const RadioSpec& spec =
         links_.records.testParameters.radioSpecs[static_cast<std::size_t>(t.radioType + 3 * t.radioRange + 30 * currentPoint_)];
-    tuneRecord_.txFrequency = spec.txFrequency + txFreqOffset;
-    tuneRecord_.rxFrequency = spec.rxFrequency + rxFreqOffset;
+    tuneRecord_.txFrequency = spec.txFrequency + settings_.txFreqOffset;
+    tuneRecord_.rxFrequency = spec.rxFrequency + settings_.rxFreqOffset;
 }
 
 void CalibrationDialogue::UpdateParms(bool parmsWereFound) {
     if (!load_.loaded()) return;
-    if (parmsWereFound && dialogState_ == calAwaitingParameters) {
+    if (parmsWereFound && dialogState_ == CalibrationState::AwaitingParameters) {
         panelParameters_ = links_.records.currentParameters;
         tuneRecord_.radioType = panelParameters_.radioType;
         tuneRecord_.radioRange = panelParameters_.radioRange;
@@ -79,7 +79,7 @@ void CalibrationDialogue::UpdateParms(bool parmsWereFound) {
         BuildTuneRecord(links_.records, tuneRecord_, panelParameters_);
         ShowParametersTaken();
         SetParametersTaken(true);
-        dialogState_ = calParametersReady;
+        dialogState_ = CalibrationState::ParametersReady;
         if (Active()) Activate();
     } else {
         CompleteExchange();

@@ -18,11 +18,30 @@ namespace k45 {
 
 class Timer;
 
-// The states every calibration dialogue starts with; each adds its own after these.
-enum CalibrationState : std::int32_t {
-    calIdle = 0,
-    calAwaitingParameters = 1,
-    calParametersReady = 2,
+// What a calibration dialogue waits for: the states every calibration window starts with, then
+// the power calibration's and the RSSI sampler's (they share the point's tune record and the
+// "AT" sample).
+enum class CalibrationState : std::int32_t {
+    Idle,
+    AwaitingParameters,  // the current-parameter read
+    ParametersReady,     // read: the radio is set up at the next activation
+    AwaitingTuneAck,     // the point's tune record
+    AwaitingCapture,     // power: "AR" while keyed; the time-out takes the point
+    AwaitingTxOffAck,    // power: the receive record before "AT"
+    AwaitingSample,      // the data of the "AT" reply
+    AwaitingSampleEnd,   // its end record
+    AwaitingSampleAck,   // its acknowledgement
+    AwaitingFinalAck,    // power: the receive record after the last point
+    // Power: the receive record owed to a radio that may transmit, since an exchange was given
+    // up or the port was lost; its acknowledgement confirms the transmitter off.
+    AwaitingUnkeyAck,
+};
+
+// What the production panel hands a calibration window: its frequency offsets, added to the
+// point's test frequencies.
+struct CalibrationSettings {
+    std::int32_t rxFreqOffset = 0;
+    std::int32_t txFreqOffset = 0;
 };
 
 class CalibrationDialogue : public CommForm, public ParmsClient {
@@ -31,15 +50,15 @@ public:
     CalibrationDialogue(const CalibrationDialogue&) = delete;
     CalibrationDialogue& operator=(const CalibrationDialogue&) = delete;
 
-    // Set by the production panel before it shows the window.
-    std::int32_t rxFreqOffset = 0;
-    std::int32_t txFreqOffset = 0;
+    // Given by the production panel before it shows the window.
+    const CalibrationSettings& settings() const { return settings_; }
+    void setSettings(const CalibrationSettings& settings) { settings_ = settings; }
 
     void Activate();
     void UpdateParms(bool parmsWereFound) override;
 
     bool loaded() const { return load_.loaded(); }
-    std::int32_t dialogState() const { return dialogState_; }
+    CalibrationState dialogState() const { return dialogState_; }
     std::int16_t resendCount() const { return exchange_.resends(); }
     bool parametersTaken() const { return parametersTaken_; }
     const TuneRecord& tuneRecord() const { return tuneRecord_; }
@@ -81,12 +100,13 @@ protected:
     bool Ask(const std::string& question);
 
     PanelLinks links_;
+    CalibrationSettings settings_;
     ModemExchange exchange_;  // no resend is counted in the status bar
     LoadToken load_;
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;  // this load's read succeeded
     bool testStarted_ = false;      // a tune record went out since the load or the last "T0"
-    std::int32_t dialogState_ = calAwaitingParameters;
+    CalibrationState dialogState_ = CalibrationState::AwaitingParameters;
     std::int16_t lastPortNumber_ = 0;
     int currentPoint_ = 1;  // Mid
     ModemParameters panelParameters_{};

@@ -50,8 +50,9 @@ void EngTestDialogue::TakeParameters() {
 void EngTestDialogue::SendFrequencyTuneRecord() {
     const std::int32_t type = selectedType_.value_or(0);
     const std::int32_t range = selectedRange_.value_or(0);
-    if (dialogState_ != tpIdle) {
-        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) tuneSendPending_ = true;
+    if (dialogState_ != TestPanelState::Idle) {
+        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
+            tuneSendPending_ = true;
         return;
     }
     if (!Active()) return;
@@ -73,7 +74,7 @@ void EngTestDialogue::SendFrequencyTuneRecord() {
     std::string caption;
     SelectCnFcAdjust(links_.records, t, &caption, true, false, false, 0);
     view_.SetCnFcCaption(caption);
-    SendTuneAwaiting(tpAwaitingAck);
+    SendTuneAwaiting(TestPanelState::AwaitingAck);
     DisplayTuneValues();
     StartTxMode();
     tuneSendPending_ = false;
@@ -196,7 +197,7 @@ bool EngTestDialogue::RemoteAdjust(int n, std::int32_t v) {
 void EngTestDialogue::RequestStatus(const std::string& command) {
     SendLine(command);
     reply_.Reset();
-    dialogState_ = tpAwaitingDiagnostics;
+    dialogState_ = TestPanelState::AwaitingDiagnostics;
     tuneExchange_ = false;
     exchange_.Await();
 }

@@ -19,16 +19,25 @@ class ParmsClient;
 class classComm;
 struct SRecordMessage;
 
-// Dialogue state of the production, engineer and user test panels (the user test adds its own
-// states after these).
-enum TestPanelState : std::int32_t {
-    tpIdle = 0,
-    tpAwaitingParameters = 1,
-    tpParametersReady = 2,
-    tpAwaitingDiagnostics = 3,
-    tpAwaitingDiagnosticsEnd = 4,
-    tpAwaitingAck = 5,
-    tpAwaitingEndTestAck = 6,
+// What the dialogue of the production, engineer and user test panels waits for. The user test's
+// own exchanges, resent up to three times, have states of their own.
+enum class TestPanelState : std::int32_t {
+    Idle,
+    AwaitingParameters,      // the current-parameter read
+    ParametersReady,         // read: the radio is set up at the next activation
+    AwaitingDiagnostics,     // the data of the "AS" reply
+    AwaitingDiagnosticsEnd,  // its end record
+    AwaitingAck,             // the acknowledgement of the "AS" reply, or of a tune record
+    AwaitingEndTestAck,      // "T0" of the end test
+    // "T0" sent to a radio that may transmit, owed since an exchange was given up or the port
+    // was lost; its acknowledgement confirms the transmitter off.
+    AwaitingUnkeyAck,
+    // The user test's own.
+    AwaitingSwitchSetting,     // "CSWITCH": the record carrying the switch setting
+    AwaitingChannelTuneAck,    // the channel's tune record
+    AwaitingRedirectAck,       // "CHANNEL"
+    AwaitingClearAck,          // "AR"
+    AwaitingResentEndTestAck,  // "T0" of the end test, resent up to three times
 };
 
 enum TransmitMode : std::int32_t { txTone = 0, txModBalance = 1, txRandomData = 2, txNoModulation = 3 };

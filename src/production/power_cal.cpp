@@ -65,8 +65,9 @@ void PowerCalDialogue::ShowParametersTaken() {
 }
 
 void PowerCalDialogue::SendPointTuneRecord() {
-    if (dialogState_ != calIdle) {
-        if (dialogState_ != calAwaitingParameters && dialogState_ != calParametersReady) sendPending_ = true;
+    if (dialogState_ != CalibrationState::Idle) {
+        if (dialogState_ != CalibrationState::AwaitingParameters && dialogState_ != CalibrationState::ParametersReady)
+            sendPending_ = true;
         return;
     }
     if (!Active()) return;
@@ -90,7 +91,7 @@ void PowerCalDialogue::SendPointTuneRecord() {
     t.synthFrequency = transmitSelected_ ? t.txFrequency : t.rxFrequency;
     exchange_.Send([this] { SendRecord(tuneRecord_); });
     exchange_.SentRecord(transmitSelected_);
-    dialogState_ = pcAwaitingAck;
+    dialogState_ = CalibrationState::AwaitingTuneAck;
     ShowPowerValue();
     sendPending_ = false;
 }
@@ -100,7 +101,7 @@ void PowerCalDialogue::ShowPowerValue() {
 }
 
 void PowerCalDialogue::CompleteExchange() {
-    dialogState_ = calIdle;
+    dialogState_ = CalibrationState::Idle;
     if (sendPending_) {
         sendPending_ = false;
         SendPointTuneRecord();
@@ -118,7 +119,7 @@ void PowerCalDialogue::OK() {
     if (exchange_.unkeyOwed()) {
         // The unkey goes first; the operator hears how it went and presses OK again.
         transmitSelected_ = false;
-        if (dialogState_ == calIdle) {
+        if (dialogState_ == CalibrationState::Idle) {
             retellUnkey_ = true;
             SendUnkey();
         }
@@ -126,7 +127,7 @@ void PowerCalDialogue::OK() {
     }
     if (!transmitSelected_) {
         transmitSelected_ = true;
-        dialogState_ = calIdle;
+        dialogState_ = CalibrationState::Idle;
         SendPointTuneRecord();
         if (pointIndex_ < kPoints)
             view_.SetLevel("Adjust Power (Page Up/Dn) for " +
@@ -136,7 +137,7 @@ void PowerCalDialogue::OK() {
         exchange_.Send([this] {
             if (links_.port()) SendCommand(*links_.port(), "AR");
         });
-        dialogState_ = pcAwaitingCapture;
+        dialogState_ = CalibrationState::AwaitingCapture;
         view_.SetOkEnabled(false);
     }
 }
@@ -145,7 +146,7 @@ bool PowerCalDialogue::KeyDown(int keyCode, int modifiers) {
     if (const auto step = AdjustStepOfKey(keyCode, modifiers)) {
         if (parametersTaken_) {
             tuneRecord_.powerValue = AdjustUnsigned(tuneRecord_.powerValue, *step);
-            dialogState_ = calIdle;
+            dialogState_ = CalibrationState::Idle;
             SendPointTuneRecord();
         }
         return true;
@@ -162,22 +163,22 @@ void PowerCalDialogue::ResponseTick() {
     exchange_.Stop();
     // The tune record is built again for each resend; none is counted in the status bar.
     constexpr auto silent = ModemExchange::Tally::Silent;
-    auto resendTxOff = [&](std::int32_t state) {
+    auto resendTxOff = [&](CalibrationState state) {
         exchange_.ResendBy(
             [this] {
                 transmitSelected_ = false;
-                dialogState_ = calIdle;
+                dialogState_ = CalibrationState::Idle;
                 SendPointTuneRecord();
             },
             silent);
         dialogState_ = state;
     };
     switch (dialogState_) {
-    case pcAwaitingAck:
+    case CalibrationState::AwaitingTuneAck:
         if (exchange_.CanResend()) {
             exchange_.ResendBy(
                 [this] {
-                    dialogState_ = calIdle;
+                    dialogState_ = CalibrationState::Idle;
                     SendPointTuneRecord();
                 },
                 silent);
@@ -187,33 +188,34 @@ void PowerCalDialogue::ResponseTick() {
             CompleteExchange();
         }
         break;
-    case pcAwaitingCapture:
+    case CalibrationState::AwaitingCapture:
         if (!exchange_.lineUp()) {
             GiveUpTransmitting(true);
             break;
         }
         transmitSelected_ = false;
-        dialogState_ = calIdle;
+        dialogState_ = CalibrationState::Idle;
         SendPointTuneRecord();
-        dialogState_ = pcAwaitingTxOffAck;
+        dialogState_ = CalibrationState::AwaitingTxOffAck;
         break;
-    case pcAwaitingTxOffAck:
-        if (exchange_.CanResend()) resendTxOff(pcAwaitingTxOffAck);
+    case CalibrationState::AwaitingTxOffAck:
+        if (exchange_.CanResend()) resendTxOff(CalibrationState::AwaitingTxOffAck);
         else GiveUpTransmitting(true);
         break;
-    case pcAwaitingSample:
+    case CalibrationState::AwaitingSample:
         if (!exchange_.Resend(silent)) GiveUpTransmitting(true);
         break;
-    case pcAwaitingSampleEnd:
-    case pcAwaitingSampleAck:
+    case CalibrationState::AwaitingSampleEnd:
+    case CalibrationState::AwaitingSampleAck:
         // The reading is in hand; the rest of the reply did not come.
+        reply_.Lapse();
         TakeReading();
         break;
-    case pcAwaitingFinalAck:
-        if (exchange_.CanResend()) resendTxOff(pcAwaitingFinalAck);
+    case CalibrationState::AwaitingFinalAck:
+        if (exchange_.CanResend()) resendTxOff(CalibrationState::AwaitingFinalAck);
         else GiveUpTransmitting(false);
         break;
-    case pcAwaitingUnkeyAck:
+    case CalibrationState::AwaitingUnkeyAck:
         if (!exchange_.Resend(silent)) UnkeyGivenUp();
         break;
     default:
@@ -229,7 +231,7 @@ void PowerCalDialogue::GiveUpTransmitting(bool pointLost) {
     if (pointIndex_ < kPoints) view_.SetLevel("Hit OK to Start Tx'ing");
     view_.SetOkEnabled(true);
     view_.FocusOk();
-    dialogState_ = calIdle;
+    dialogState_ = CalibrationState::Idle;
     SendUnkey();
 }
 
@@ -246,7 +248,7 @@ void PowerCalDialogue::SendUnkey() {
         SendRecord(rx);
     });
     exchange_.SentRecord(false);
-    dialogState_ = pcAwaitingUnkeyAck;
+    dialogState_ = CalibrationState::AwaitingUnkeyAck;
 }
 
 void PowerCalDialogue::UnkeyAnswered() {
@@ -260,7 +262,7 @@ void PowerCalDialogue::UnkeyAnswered() {
 // The unkey went unanswered: the operator is told once that the radio may still transmit (again
 // when an action waits behind it); the deferred send waits for the next try.
 void PowerCalDialogue::UnkeyGivenUp() {
-    dialogState_ = calIdle;
+    dialogState_ = CalibrationState::Idle;
     if (!exchange_.lineUp()) {
         TellPortClosed();
     } else if (!exchange_.mayTransmit()) {
@@ -290,23 +292,26 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
+    // A command's own acknowledgement is not one that closes a diagnostic reply: a resend that
+    // crossed the "AT" reply is answered a second time, after the point was taken.
+    const bool ownAck = !reply_.OfReply(*rec) && ack;
     switch (dialogState_) {
-    case pcAwaitingAck:
-        if (!ack) break;
+    case CalibrationState::AwaitingTuneAck:
+        if (!ownAck) break;
         exchange_.Stop();
         exchange_.RecordAcknowledged();
         CompleteExchange();
         break;
-    case pcAwaitingTxOffAck:
-        if (!ack) break;
+    case CalibrationState::AwaitingTxOffAck:
+        if (!ownAck) break;
         exchange_.Unkeyed();
         exchange_.Send([this] {
             if (links_.port()) SendCommand(*links_.port(), "AT");
             reply_.Reset();
         });
-        dialogState_ = pcAwaitingSample;
+        dialogState_ = CalibrationState::AwaitingSample;
         break;
-    case pcAwaitingSample:
+    case CalibrationState::AwaitingSample:
         // Each data record gives the reply a fresh time-out, so one under way is not cut off
         // by a resend; the point is read only from a block whole from one reply.
         if (rec->recNum == 1) exchange_.Await();
@@ -317,25 +322,25 @@ void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
             view_.SetPowerReading(std::to_string(reading_), HexByteText(reading_));
             view_.SetOkEnabled(true);
             view_.FocusOk();
-            dialogState_ = pcAwaitingSampleEnd;
+            dialogState_ = CalibrationState::AwaitingSampleEnd;
         }
         break;
-    case pcAwaitingSampleEnd:
+    case CalibrationState::AwaitingSampleEnd:
         if (rec->recNum != 9) break;
         exchange_.Await();
-        dialogState_ = pcAwaitingSampleAck;
+        dialogState_ = CalibrationState::AwaitingSampleAck;
         break;
-    case pcAwaitingSampleAck:
+    case CalibrationState::AwaitingSampleAck:
         if (ack) TakeReading();
         break;
-    case pcAwaitingFinalAck:
-        if (!ack) break;
+    case CalibrationState::AwaitingFinalAck:
+        if (!ownAck) break;
         exchange_.Stop();
         exchange_.Unkeyed();
         AskSave();
         break;
-    case pcAwaitingUnkeyAck:
-        if (ack) UnkeyAnswered();
+    case CalibrationState::AwaitingUnkeyAck:
+        if (ownAck) UnkeyAnswered();
         break;
     default:
         break;
@@ -353,14 +358,14 @@ void PowerCalDialogue::TakeReading() {
     transmitSelected_ = false;
     // Restarted first, so that a record not sent in the background goes at the next tick.
     exchange_.Await();
-    dialogState_ = calIdle;
+    dialogState_ = CalibrationState::Idle;
     if (pointIndex_ < kPoints) {
         view_.SetLevel("Hit OK to Start Tx'ing");
         SendPointTuneRecord();
-        if (dialogState_ == calIdle) dialogState_ = pcAwaitingAck;
+        if (dialogState_ == CalibrationState::Idle) dialogState_ = CalibrationState::AwaitingTuneAck;
     } else {
         SendPointTuneRecord();
-        dialogState_ = pcAwaitingFinalAck;
+        dialogState_ = CalibrationState::AwaitingFinalAck;
     }
 }
 
@@ -376,7 +381,7 @@ void PowerCalDialogue::AskSave() {
         panelParameters_.masterPowerMeterCal = 200;
         WriteBack();
     }
-    dialogState_ = calIdle;
+    dialogState_ = CalibrationState::Idle;
     Close();
 }
 
@@ -396,7 +401,7 @@ void PowerCalDialogue::Clear() {
     Unkey();
     ClearCalibrationTable(panelParameters_.calTables, clearPowerTable);
     WriteBack();
-    dialogState_ = calIdle;
+    dialogState_ = CalibrationState::Idle;
     Close();
 }
 

@@ -20,23 +20,6 @@ namespace k45 {
 
 class Timer;
 
-enum PowerCalState : std::int32_t {
-    pcIdle = calIdle,
-    pcAwaitingParameters = calAwaitingParameters,
-    pcParametersReady = calParametersReady,
-    pcAwaitingAck = 3,
-    pcAwaitingCapture = 4,
-    pcAwaitingTxOffAck = 5,
-    pcAwaitingSample = 6,
-    // The rest of the "AT" reply: the Tx-off record waits for its acknowledgement.
-    pcAwaitingSampleEnd = 7,
-    pcAwaitingSampleAck = 8,
-    pcAwaitingFinalAck = 10,
-    // The receive record owed to a radio that may transmit, since an exchange was given up or
-    // the port was lost; its acknowledgement confirms the transmitter off.
-    pcAwaitingUnkeyAck = 11,
-};
-
 class PowerCalView {
 public:
     virtual ~PowerCalView() = default;

@@ -92,8 +92,8 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
     const std::int32_t range = selectedRange_.value_or(tuneRecord_.radioRange);
     const int point = FreqPairPoint(freqPairIndex_);
     if (!sendEnabled_) return;
-    if (dialogState_ != tpIdle) {
-        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady)
+    if (dialogState_ != TestPanelState::Idle) {
+        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
             (pair ? pairSendPending_ : channelSendPending_) = true;
         return;
     }
@@ -131,7 +131,7 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
     std::string caption;
     SelectCnFcAdjust(links_.records, t, &caption, true, true, pair, pair ? point : 0);
     view_.SetCnFcCaption(caption);
-    SendTuneAwaiting(tpAwaitingAck);
+    SendTuneAwaiting(TestPanelState::AwaitingAck);
     DisplayTuneValues();
     StartTxMode();
     (pair ? pairSendPending_ : channelSendPending_) = false;

@@ -57,7 +57,7 @@ void RssiSampleDialogue::ShowParametersTaken() {
 }
 
 void RssiSampleDialogue::SendPointTuneRecord() {
-    if (dialogState_ == rcIdle) {
+    if (dialogState_ == CalibrationState::Idle) {
         if (!Active()) return;
         TuneRecord& t = tuneRecord_;
         SetPointFrequencies();
@@ -68,21 +68,22 @@ void RssiSampleDialogue::SendPointTuneRecord() {
         t.synthFrequency = t.rxFrequency;
         t.txSelected = kFalse;
         exchange_.Send([this] { SendRecord(tuneRecord_); });
-        dialogState_ = rcAwaitingAck;
+        dialogState_ = CalibrationState::AwaitingTuneAck;
         sendPending_ = false;
-    } else if (dialogState_ != rcAwaitingParameters && dialogState_ != rcParametersReady) {
+    } else if (dialogState_ != CalibrationState::AwaitingParameters &&
+               dialogState_ != CalibrationState::ParametersReady) {
         sendPending_ = true;
     }
 }
 
 void RssiSampleDialogue::RequestSample() {
-    if (dialogState_ == rcIdle) {
+    if (dialogState_ == CalibrationState::Idle) {
         if (Active()) {
             exchange_.Send([this] {
                 if (exchange_.lineUp()) SendCommand(*links_.port(), "AT");
                 reply_.Reset();
             });
-            dialogState_ = rcAwaitingSample;
+            dialogState_ = CalibrationState::AwaitingSample;
             samplePending_ = false;
         }
     } else {
@@ -92,7 +93,7 @@ void RssiSampleDialogue::RequestSample() {
 }
 
 void RssiSampleDialogue::CompleteExchange() {
-    dialogState_ = rcIdle;
+    dialogState_ = CalibrationState::Idle;
     if (sendPending_) {
         sendPending_ = false;
         SendPointTuneRecord();
@@ -105,27 +106,29 @@ void RssiSampleDialogue::CompleteExchange() {
 
 void RssiSampleDialogue::PollTick() {
     // A closed port is not polled: each write would show its own box.
-    if (load_.loaded() && dialogState_ == rcIdle && Active() && exchange_.lineUp()) RequestSample();
+    if (load_.loaded() && dialogState_ == CalibrationState::Idle && Active() && exchange_.lineUp()) RequestSample();
 }
 
 void RssiSampleDialogue::ResponseTick() {
     if (!load_.loaded() || !Active()) return;
     exchange_.Stop();
     switch (dialogState_) {
-    case rcAwaitingAck:
-    case rcAwaitingSample:
+    case CalibrationState::AwaitingTuneAck:
+    case CalibrationState::AwaitingSample:
         // Nothing goes again at once: the request is kept for when the exchange ends, and
         // the exchange ends after as many time-outs as a command has resends.
         if (!exchange_.CanResend()) {
             CompleteExchange();
         } else {
-            exchange_.ResendBy([this] { (dialogState_ == rcAwaitingAck ? sendPending_ : samplePending_) = true; },
-                               ModemExchange::Tally::Silent);
+            exchange_.ResendBy(
+                [this] { (dialogState_ == CalibrationState::AwaitingTuneAck ? sendPending_ : samplePending_) = true; },
+                ModemExchange::Tally::Silent);
             exchange_.Await();
         }
         break;
-    case rcAwaitingSampleEnd:
-    case rcAwaitingSampleAck:
+    case CalibrationState::AwaitingSampleEnd:
+    case CalibrationState::AwaitingSampleAck:
+        reply_.Lapse();
         CompleteExchange();
         break;
     default:
@@ -138,22 +141,25 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
     const bool ack = rec->recNum == 8 && rec->address == 0;
+    // The tune record's own acknowledgement is not one that closes a diagnostic reply (a late
+    // "AT" reply, after its exchange ended).
+    const bool ofReply = reply_.OfReply(*rec);
     switch (dialogState_) {
-    case rcAwaitingAck:
-    case rcAwaitingSampleAck:
-        if (!ack) break;
+    case CalibrationState::AwaitingTuneAck:
+    case CalibrationState::AwaitingSampleAck:
+        if (!ack || (ofReply && dialogState_ == CalibrationState::AwaitingTuneAck)) break;
         exchange_.Stop();
         CompleteExchange();
         break;
-    case rcAwaitingSample:
+    case CalibrationState::AwaitingSample:
         // A reply under way is not cut off: each data record gives it a fresh time-out.
         if (rec->recNum == 1) exchange_.Await();
         if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) TakeReading();
         break;
-    case rcAwaitingSampleEnd:
+    case CalibrationState::AwaitingSampleEnd:
         if (rec->recNum != 9) break;
         exchange_.Await();
-        dialogState_ = rcAwaitingSampleAck;
+        dialogState_ = CalibrationState::AwaitingSampleAck;
         break;
     default:
         break;
@@ -162,7 +168,7 @@ void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 
 void RssiSampleDialogue::TakeReading() {
     exchange_.Await();
-    dialogState_ = rcAwaitingSampleEnd;
+    dialogState_ = CalibrationState::AwaitingSampleEnd;
     ParseDiagnosticBlock(diagnostics_, reply_.block());
     std::int16_t t = diagnostics_.sets[0].values[6];
     const std::int16_t r = diagnostics_.sets[0].values[7];

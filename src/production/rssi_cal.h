@@ -22,16 +22,6 @@ namespace k45 {
 
 class Timer;
 
-enum RssiCalState : std::int32_t {
-    rcIdle = calIdle,
-    rcAwaitingParameters = calAwaitingParameters,
-    rcParametersReady = calParametersReady,
-    rcAwaitingAck = 3,
-    rcAwaitingSample = 4,
-    rcAwaitingSampleEnd = 5,
-    rcAwaitingSampleAck = 6,
-};
-
 // The labels of both windows; each shows what it has.
 class RssiCalView {
 public:

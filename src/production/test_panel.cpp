@@ -49,7 +49,7 @@ void TestPanelDialogue::Load() {
     txModeStep_ = 0;
     reply_.Reset();
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
-    dialogState_ = tpAwaitingParameters;
+    dialogState_ = TestPanelState::AwaitingParameters;
     exchange_.Stop();
     timerDelayCommunications_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
@@ -97,24 +97,24 @@ void TestPanelDialogue::Activate() {
 }
 
 void TestPanelDialogue::ActivateReady() {
-    if (dialogState_ == tpParametersReady) dialogState_ = tpIdle;
+    if (dialogState_ == TestPanelState::ParametersReady) dialogState_ = TestPanelState::Idle;
     SendTuneSetup();
 }
 
 void TestPanelDialogue::ReadCurrentParameters() {
     if (!load_.loaded()) return;
     links_.host.StartParameterRead(*this);
-    dialogState_ = tpAwaitingParameters;
+    dialogState_ = TestPanelState::AwaitingParameters;
     parametersRequested_ = true;
     parametersTaken_ = false;
 }
 
 void TestPanelDialogue::UpdateParms(bool parmsWereFound) {
     if (!load_.loaded()) return;
-    if (parmsWereFound && dialogState_ == tpAwaitingParameters) {
+    if (parmsWereFound && dialogState_ == TestPanelState::AwaitingParameters) {
         TakeParameters();
         parametersTaken_ = true;
-        dialogState_ = tpParametersReady;
+        dialogState_ = TestPanelState::ParametersReady;
         if (Active()) Activate();
     } else {
         CompleteExchange();
@@ -122,7 +122,7 @@ void TestPanelDialogue::UpdateParms(bool parmsWereFound) {
 }
 
 void TestPanelDialogue::CompleteExchange() {
-    dialogState_ = tpIdle;
+    dialogState_ = TestPanelState::Idle;
     tuneExchange_ = false;
     RunPendingSends();
     if (endTestPending_) {
@@ -133,7 +133,7 @@ void TestPanelDialogue::CompleteExchange() {
 
 void TestPanelDialogue::EndTest() {
     if (!load_.loaded()) return;
-    if (dialogState_ == tpIdle && !LineUp()) {
+    if (dialogState_ == TestPanelState::Idle && !LineUp()) {
         // Nothing can reach the modem: the operator hears what that means for the radio.
         const LoadToken::Value token = load_.Take();
         TellPortClosed();
@@ -141,12 +141,13 @@ void TestPanelDialogue::EndTest() {
         testStarted_ = false;
         endTestPending_ = false;
         links_.host.CloseWindow();
-    } else if (dialogState_ == tpIdle) {
+    } else if (dialogState_ == TestPanelState::Idle) {
+        portToldClosed_ = false;
         exchange_.Send([this] { SendLine("T0"); });
         endTestSent_ = true;
         dialogState_ = EndTestAckState();
         endTestPending_ = false;
-    } else if (dialogState_ == tpAwaitingParameters || dialogState_ == tpParametersReady) {
+    } else if (dialogState_ == TestPanelState::AwaitingParameters || dialogState_ == TestPanelState::ParametersReady) {
         links_.host.CloseWindow();
     } else {
         endTestPending_ = true;
@@ -205,14 +206,14 @@ void TestPanelDialogue::TimerDiagnosticsTick() {
     portToldClosed_ = false;
     // The unkey owed goes first, whether or not the diagnostics are polled.
     if (exchange_.unkeyOwed()) {
-        if (dialogState_ == tpIdle && Active()) SendUnkey();
+        if (dialogState_ == TestPanelState::Idle && Active()) SendUnkey();
         return;
     }
     if (!PollEnabled()) return;
-    if (dialogState_ == tpIdle && !transmitSelected_ && Active()) {
+    if (dialogState_ == TestPanelState::Idle && !transmitSelected_ && Active()) {
         SendLine("AS");
         reply_.Reset();
-        dialogState_ = tpAwaitingDiagnostics;
+        dialogState_ = TestPanelState::AwaitingDiagnostics;
         tuneExchange_ = false;
         exchange_.Await();
     }
@@ -226,18 +227,21 @@ void TestPanelDialogue::TimerResponseTick() {
         return;
     }
     switch (dialogState_) {
-    case tpAwaitingDiagnostics:
-    case tpAwaitingDiagnosticsEnd:
+    case TestPanelState::AwaitingDiagnostics:
+    case TestPanelState::AwaitingDiagnosticsEnd:
+        reply_.Lapse();
         CompleteExchange();
         break;
-    case tpAwaitingAck:
-        if (tuneExchange_) TuneTimedOut();
-        else CompleteExchange();
+    case TestPanelState::AwaitingAck:
+        if (tuneExchange_) {
+            TuneTimedOut();
+        } else {
+            reply_.Lapse();
+            CompleteExchange();
+        }
         break;
-    case tpAwaitingEndTestAck:
-        EndTestUnanswered();
-        break;
-    case tpAwaitingUnkeyAck:
+    case TestPanelState::AwaitingEndTestAck: EndTestUnanswered(); break;
+    case TestPanelState::AwaitingUnkeyAck:
         if (!exchange_.Resend(ModemExchange::Tally::Silent)) UnkeyGivenUp();
         break;
     default:
@@ -250,38 +254,42 @@ void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage* rec =
         ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
     if (!rec) return;
+    // A command's own acknowledgement is not one that closes a diagnostic reply: a reply that
+    // comes after its exchange ended (late, or answering a resend) passes by.
+    const bool ofReply = reply_.OfReply(*rec);
     if (OwnsState(dialogState_)) {
-        TakeOwnRecord(*rec);
+        if (!ofReply) TakeOwnRecord(*rec);
         return;
     }
     const bool ack = rec->recNum == 8 && rec->address == 0;
+    const bool ownAck = ack && !ofReply;
     switch (dialogState_) {
-    case tpAwaitingDiagnostics:
+    case TestPanelState::AwaitingDiagnostics:
         // A reply under way is not cut off: each data record gives it a fresh time-out.
         if (rec->recNum == 1) exchange_.Await();
         if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) {
             exchange_.Await();
-            dialogState_ = tpAwaitingDiagnosticsEnd;
+            dialogState_ = TestPanelState::AwaitingDiagnosticsEnd;
             ParseDiagnosticBlock(diagnostics_, reply_.block());
             DisplayDiagnostics();
         }
         break;
-    case tpAwaitingDiagnosticsEnd:
+    case TestPanelState::AwaitingDiagnosticsEnd:
         if (rec->recNum != 9) break;
         exchange_.Await();
-        dialogState_ = tpAwaitingAck;
+        dialogState_ = TestPanelState::AwaitingAck;
         break;
-    case tpAwaitingAck:
-        if (!ack) break;
+    case TestPanelState::AwaitingAck:
+        if (!(tuneExchange_ ? ownAck : ack)) break;
         exchange_.Stop();
         if (tuneExchange_) TuneAcknowledged();
         CompleteExchange();
         break;
-    case tpAwaitingEndTestAck:
-        if (ack) EndTestAnswered();
+    case TestPanelState::AwaitingEndTestAck:
+        if (ownAck) EndTestAnswered();
         break;
-    case tpAwaitingUnkeyAck:
-        if (ack) UnkeyAnswered();
+    case TestPanelState::AwaitingUnkeyAck:
+        if (ownAck) UnkeyAnswered();
         break;
     default:
         break;
@@ -299,7 +307,7 @@ void TestPanelDialogue::GiveUpTransmitting() {
     transmitSelected_ = false;
     view_.SetXcvrStatus(kRxingText);
     exchange_.OweUnkey();
-    dialogState_ = tpIdle;
+    dialogState_ = TestPanelState::Idle;
     tuneExchange_ = false;
     SendUnkey();
 }
@@ -317,7 +325,7 @@ void TestPanelDialogue::SendUnkey() {
     }
     portToldClosed_ = false;
     exchange_.Send([this] { SendLine("T0"); });
-    dialogState_ = tpAwaitingUnkeyAck;
+    dialogState_ = TestPanelState::AwaitingUnkeyAck;
     tuneExchange_ = false;
 }
 
@@ -336,7 +344,7 @@ void TestPanelDialogue::UnkeyAnswered() {
 // The unkey went unanswered: the operator is told once that the radio may still transmit (again
 // when a send was waiting behind it); the deferred sends wait for the next try.
 void TestPanelDialogue::UnkeyGivenUp() {
-    dialogState_ = tpIdle;
+    dialogState_ = TestPanelState::Idle;
     const LoadToken::Value token = load_.Take();
     if (!LineUp()) {
         TellPortClosed();
@@ -346,7 +354,7 @@ void TestPanelDialogue::UnkeyGivenUp() {
         links_.services.dialogs->messageBox(kMayTransmitText, "", MsgButtons::OK, MsgIcon::Exclamation);
     }
     if (!load_.Still(token)) return;
-    if (endTestPending_ && dialogState_ == tpIdle) {
+    if (endTestPending_ && dialogState_ == TestPanelState::Idle) {
         endTestPending_ = false;
         EndTest();
     }
@@ -386,7 +394,11 @@ void TestPanelDialogue::EndTestAnswered() {
 }
 
 void TestPanelDialogue::EndTestUnanswered() {
-    const std::int32_t state = dialogState_;
+    if (!LineUp()) {
+        EndTestPortLost();
+        return;
+    }
+    const TestPanelState state = dialogState_;
     const LoadToken::Value token = load_.Take();
     if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
     // The acknowledgement may have closed the window while the box was open.
@@ -394,6 +406,18 @@ void TestPanelDialogue::EndTestUnanswered() {
         testStarted_ = false;
         links_.host.CloseWindow();
     }
+}
+
+void TestPanelDialogue::EndTestPortLost() {
+    dialogState_ = TestPanelState::Idle;
+    endTestSent_ = false;
+    const bool keyed = exchange_.mayTransmit();
+    exchange_.OweUnkey();
+    if (portToldClosed_ || !links_.services.dialogs) return;
+    portToldClosed_ = true;
+    if (keyed) exchange_.ToldMayTransmit();
+    links_.services.dialogs->messageBox(EndTestPortLostText(links_.port() ? links_.port()->settings().portNumber : 0, keyed), "",
+                                        MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TestPanelDialogue::DisplayDiagnostics() {
@@ -458,7 +482,7 @@ void TestPanelDialogue::SendTune() {
     exchange_.SentRecord(IsSet(tuneRecord_.txSelected));
 }
 
-void TestPanelDialogue::SendTuneAwaiting(std::int32_t state) {
+void TestPanelDialogue::SendTuneAwaiting(TestPanelState state) {
     exchange_.Send([this] { SendTune(); });
     dialogState_ = state;
     tuneExchange_ = true;

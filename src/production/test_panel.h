@@ -55,10 +55,6 @@ struct PanelLinks : DialogueLinks {
     PanelHost& host;
 };
 
-// "T0" sent to a radio that may transmit, owed since an exchange was given up or the port was
-// lost; its acknowledgement confirms the transmitter off. After the user test's own states.
-inline constexpr std::int32_t tpAwaitingUnkeyAck = 11;
-
 class TestPanelDialogue : public CommForm, public ParmsClient {
 public:
     static constexpr int kResponseMs = 500;
@@ -102,7 +98,7 @@ public:
 
     // ---- state for the window and tests
     bool loaded() const { return load_.loaded(); }
-    std::int32_t dialogState() const { return dialogState_; }
+    TestPanelState dialogState() const { return dialogState_; }
     bool transmitSelected() const { return transmitSelected_; }
     bool parametersTaken() const { return parametersTaken_; }
     bool endTestPending() const { return endTestPending_; }
@@ -137,7 +133,10 @@ protected:
     virtual void OwnTimeout() {}
     // States of the panel's own (their records and time-outs go to TakeOwnRecord and
     // OwnTimeout only).
-    virtual bool OwnsState(std::int32_t state) const { (void)state; return false; }
+    virtual bool OwnsState(TestPanelState state) const {
+        (void)state;
+        return false;
+    }
     // Whether a diagnostics display applies (the production panel also fills its level bar).
     virtual bool ShowsDiagnostics() const { return parametersRequested_; }
 
@@ -152,7 +151,7 @@ protected:
     void SendTune();
     // Sends the tune record as an exchange: the response time-out counts from the send and the
     // dialogue waits in `state` for the acknowledgement.
-    void SendTuneAwaiting(std::int32_t state);
+    void SendTuneAwaiting(TestPanelState state);
     // The current front-end, modulation and power values interpolated at the record's
     // frequencies for the type and range.
     void InterpolateCurrentValues(std::int32_t type, std::int32_t range);
@@ -164,11 +163,14 @@ protected:
     // The record's type and range selected in the lists and its adjust values shown.
     void DisplayTuneValues();
     // The end test: the state awaiting the "T0" acknowledgement.
-    virtual std::int32_t EndTestAckState() const { return tpAwaitingEndTestAck; }
+    virtual TestPanelState EndTestAckState() const { return TestPanelState::AwaitingEndTestAck; }
     // The "T0" acknowledgement came: the window closes. It did not: the operator is told, then
     // the window closes.
     void EndTestAnswered();
     void EndTestUnanswered();
+    // The port was lost while "T0" awaited its acknowledgement: the test is not taken as ended
+    // and the window stays; a radio that may transmit is owed its unkey.
+    void EndTestPortLost();
     // Records that the radio was set up for a test ("T0" is due before it is left).
     void NoteTuneSent() { testStarted_ = true; }
     // The acknowledgement of the tune-record exchange came.
@@ -198,7 +200,7 @@ protected:
     std::unique_ptr<Timer> timerTxDisplay_;
 
     LoadToken load_;
-    std::int32_t dialogState_ = tpAwaitingParameters;
+    TestPanelState dialogState_ = TestPanelState::AwaitingParameters;
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;  // this load's read succeeded
     bool transmitSelected_ = false;

@@ -53,17 +53,18 @@ void UserTestDialogue::TakeParameters() {
 }
 
 void UserTestDialogue::ActivateReady() {
-    if (dialogState_ == tpParametersReady) SendSwitchRequest();
+    if (dialogState_ == TestPanelState::ParametersReady) SendSwitchRequest();
 }
 
 void UserTestDialogue::SendSwitchRequest() {
     exchange_.Send([this] { SendLine("CSWITCH"); });
-    dialogState_ = usAwaitingSwitchSetting;
+    dialogState_ = TestPanelState::AwaitingSwitchSetting;
 }
 
 void UserTestDialogue::SendChannelTuneRecord() {
-    if (dialogState_ != tpIdle) {
-        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) channelSendPending_ = true;
+    if (dialogState_ != TestPanelState::Idle) {
+        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
+            channelSendPending_ = true;
         return;
     }
     if (!Active()) return;
@@ -85,7 +86,7 @@ void UserTestDialogue::SendChannelTuneRecord() {
     if (valid) t.powerValue = ScaleChannelPower(t.powerValue, p.powerAdjust[static_cast<std::size_t>(channel)]);
     SetDirection();
     SelectCnFcAdjust(links_.records, t, nullptr, false, true, false, 0);
-    SendTuneAwaiting(usAwaitingTuneAck);
+    SendTuneAwaiting(TestPanelState::AwaitingChannelTuneAck);
     StartTxMode();
     channelSendPending_ = false;
 }
@@ -108,8 +109,9 @@ void UserTestDialogue::ChannelChangeButton() {
 }
 
 void UserTestDialogue::SendChannelRedirect() {
-    if (dialogState_ != tpIdle) {
-        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) redirectSendPending_ = true;
+    if (dialogState_ != TestPanelState::Idle) {
+        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
+            redirectSendPending_ = true;
         return;
     }
     if (!Active()) return;
@@ -119,13 +121,14 @@ void UserTestDialogue::SendChannelRedirect() {
     case SendGate::Go: break;
     }
     exchange_.Send([this] { SendLineAndByte("CHANNEL", redirectChannel_); });
-    dialogState_ = usAwaitingRedirectAck;
+    dialogState_ = TestPanelState::AwaitingRedirectAck;
     redirectSendPending_ = false;
 }
 
 void UserTestDialogue::SendClearDiagnostics() {
-    if (dialogState_ != tpIdle) {
-        if (dialogState_ != tpAwaitingParameters && dialogState_ != tpParametersReady) clearSendPending_ = true;
+    if (dialogState_ != TestPanelState::Idle) {
+        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
+            clearSendPending_ = true;
         return;
     }
     if (!Active()) return;
@@ -135,7 +138,7 @@ void UserTestDialogue::SendClearDiagnostics() {
     case SendGate::Go: break;
     }
     exchange_.Send([this] { SendLine("AR"); });
-    dialogState_ = usAwaitingClearAck;
+    dialogState_ = TestPanelState::AwaitingClearAck;
     clearSendPending_ = false;
 }
 
@@ -154,30 +157,39 @@ void UserTestDialogue::RunPendingSends() {
     }
 }
 
+bool UserTestDialogue::OwnsState(TestPanelState state) const {
+    switch (state) {
+    case TestPanelState::AwaitingSwitchSetting:
+    case TestPanelState::AwaitingChannelTuneAck:
+    case TestPanelState::AwaitingRedirectAck:
+    case TestPanelState::AwaitingClearAck:
+    case TestPanelState::AwaitingResentEndTestAck: return true;
+    default: return false;
+    }
+}
+
 void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
     if (rec.recNum != 8 || rec.address != 0) return;
     switch (dialogState_) {
-    case usAwaitingSwitchSetting:
+    case TestPanelState::AwaitingSwitchSetting:
         // The setting travels as the record's one data byte; a bare acknowledgement has none.
         if (rec.dataCount < 1) return;
         switchSetting_ = rec.data[0];
         userView_.SetSwitchSetting(kSwitchSettingText + std::to_string(switchSetting_ + 1) + ".");
-        dialogState_ = tpIdle;
+        dialogState_ = TestPanelState::Idle;
         SendChannelTuneRecord();
         break;
-    case usAwaitingTuneAck:
+    case TestPanelState::AwaitingChannelTuneAck:
         exchange_.Stop();
         TuneAcknowledged();
         CompleteExchange();
         break;
-    case usAwaitingRedirectAck:
-    case usAwaitingClearAck:
+    case TestPanelState::AwaitingRedirectAck:
+    case TestPanelState::AwaitingClearAck:
         exchange_.Stop();
         CompleteExchange();
         break;
-    case usAwaitingEndTestAck:
-        EndTestAnswered();
-        break;
+    case TestPanelState::AwaitingResentEndTestAck: EndTestAnswered(); break;
     default:
         break;
     }
@@ -185,18 +197,16 @@ void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
 
 void UserTestDialogue::OwnTimeout() {
     switch (dialogState_) {
-    case usAwaitingSwitchSetting:
+    case TestPanelState::AwaitingSwitchSetting:
         if (!exchange_.Resend(ModemExchange::Tally::Silent)) CompleteExchange();
         break;
-    case usAwaitingTuneAck:
-        TuneTimedOut();
-        break;
-    case usAwaitingRedirectAck:
-    case usAwaitingClearAck:
+    case TestPanelState::AwaitingChannelTuneAck: TuneTimedOut(); break;
+    case TestPanelState::AwaitingRedirectAck:
+    case TestPanelState::AwaitingClearAck:
         if (exchange_.CanResend() && !transmitSelected_) {
-            const bool redirect = dialogState_ == usAwaitingRedirectAck;
+            const bool redirect = dialogState_ == TestPanelState::AwaitingRedirectAck;
             exchange_.ResendBy([this, redirect] {
-                dialogState_ = tpIdle;
+                dialogState_ = TestPanelState::Idle;
                 if (redirect) SendChannelRedirect();
                 else SendClearDiagnostics();
             });
@@ -205,7 +215,7 @@ void UserTestDialogue::OwnTimeout() {
             CompleteExchange();
         }
         break;
-    case usAwaitingEndTestAck:
+    case TestPanelState::AwaitingResentEndTestAck:
         if (!exchange_.Resend()) EndTestUnanswered();
         break;
     default:

@@ -9,14 +9,6 @@
 
 namespace k45 {
 
-enum UserTestState : std::int32_t {
-    usAwaitingSwitchSetting = 6,
-    usAwaitingTuneAck = 7,
-    usAwaitingRedirectAck = 8,
-    usAwaitingClearAck = 9,
-    usAwaitingEndTestAck = 10,
-};
-
 class UserTestView : public TestPanelView {
 public:
     virtual void SetChannelWarning(const std::string& text) = 0;
@@ -56,10 +48,8 @@ protected:
     void ActivateReady() override;
     void TakeOwnRecord(const SRecordMessage& rec) override;
     void OwnTimeout() override;
-    bool OwnsState(std::int32_t state) const override {
-        return state >= usAwaitingSwitchSetting && state <= usAwaitingEndTestAck;
-    }
-    std::int32_t EndTestAckState() const override { return usAwaitingEndTestAck; }
+    bool OwnsState(TestPanelState state) const override;
+    TestPanelState EndTestAckState() const override { return TestPanelState::AwaitingResentEndTestAck; }
 
 private:
     void SendChannelTuneRecord();

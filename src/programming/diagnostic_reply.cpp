@@ -9,9 +9,20 @@ namespace k45 {
 void DiagnosticReply::Reset() {
     skipping_ = skipping_ || (underWay_ && status_ != Status::Complete);
     underWay_ = false;
+    replyOpen_ = false;
     bytes_.fill(0);
     have_.reset();
     status_ = Status::Collecting;
+}
+
+bool DiagnosticReply::OfReply(const SRecordMessage& rec) {
+    if (rec.recNum == 1 || rec.recNum == 9) {
+        replyOpen_ = true;
+        return true;
+    }
+    if (rec.recNum != 8 || !replyOpen_) return false;
+    replyOpen_ = false;
+    return true;
 }
 
 DiagnosticReply::Status DiagnosticReply::Take(const SRecordMessage& rec) {

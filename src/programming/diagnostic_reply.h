@@ -40,12 +40,23 @@ public:
     // The block, one byte value per element (whole only when complete()).
     std::span<const std::int16_t> block() const { return {bytes_.data(), bytes_.size()}; }
 
+    // Every record the dialogue receives passes here first, whatever it awaits: true when the
+    // record belongs to a diagnostic reply (a data or end record, or the acknowledgement that
+    // follows them). An exchange awaiting the bare acknowledgement of another command skips
+    // these: a resend that crossed a reply is answered too, and that second reply, which comes
+    // after the first was taken, must not acknowledge the next exchange.
+    bool OfReply(const SRecordMessage& rec);
+    // The reply went silent for a response time: it is over, and the next acknowledgement is
+    // not taken as its own. (Reset does this too.)
+    void Lapse() { replyOpen_ = false; }
+
 private:
     std::array<std::int16_t, kBlockSize> bytes_{};
     std::bitset<kBlockSize> have_;
     Status status_ = Status::Collecting;
     bool underWay_ = false;  // data came since the last end record
     bool skipping_ = false;  // the rest of an abandoned reply is passing
+    bool replyOpen_ = false;  // a reply's data or end came; its acknowledgement did not yet
 };
 
 }  // namespace k45

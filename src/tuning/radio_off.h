@@ -37,4 +37,17 @@ inline std::string PortClosedText(int portNumber, bool keyed) {
            "open again and the modem answers.";
 }
 
+// The port was lost while the end test ("T0") awaited its acknowledgement: the radio was not heard
+// to leave its test, so the window stays open. `keyed`: the radio may be transmitting, and its
+// unkey waits for the port.
+inline std::string EndTestPortLostText(int portNumber, bool keyed) {
+    const std::string head =
+        "Com Port " + std::to_string(portNumber) + " was lost before the modem acknowledged the end test! ";
+    if (!keyed)
+        return head + "The radio may still be in its test. Close sends the end test again once the port is open.";
+    return head +
+           "The radio may still be transmitting. The unkey is sent first as soon as the port is open again and the "
+           "modem answers.";
+}
+
 }  // namespace k45

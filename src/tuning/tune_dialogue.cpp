@@ -206,15 +206,7 @@ void TuneDialogue::Start() {
     m.sa7026Synthesizer = ToFlag(sel.sa7026);
     m.highBand = ToFlag(sel.highRxBand);
     m.serialNumber = sel.longId;
-    const DacValues& d = records_.testParameters.defaultDacValues;
-    m.frontEndAdj = d.frontEndAdj;
-    m.modAdj = d.modAdj;
-    m.powerAdj = d.powerAdj;
-    m.fcAdj = d.fcAdj;
-    m.masterRxGain = d.rxGainAdj;
-    m.masterDeviation = d.txDeviationAdj;
-    m.rssiCalAdj = d.rssiCalAdj;
-    m.masterPowerMeterCal = d.powerCalAdj;
+    StoreDacValues(m, records_.testParameters.defaultDacValues);
     records_.currentParameters = m;
     dialogState_ = TuneDialogState::WritingDefaults;
     links_.WriteParameters(kWriteDefault, *this);
@@ -693,6 +685,7 @@ void TuneDialogue::EndTest() {
         view_.CloseWindow();
         return;
     }
+    portToldClosed_ = false;
     exchange_.Send([this] { SendCommandLine("T0"); });
     dialogState_ = TuneDialogState::AwaitingEndTestAck;
     endTestPending_ = false;
@@ -792,15 +785,18 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     const SRecordMessage& rec = primary_->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
     if (rec.recType != kReplyLetter) return;
     const bool data = rec.recNum == 1, end = rec.recNum == 9, ack = rec.recNum == 8 && rec.address == 0;
+    // A command's own acknowledgement: not one that closes a diagnostic reply (a resend that
+    // crossed a reply is answered a second time, after the first was taken).
+    const bool ownAck = !reply_.OfReply(rec) && ack;
     switch (dialogState_) {
     case TuneDialogState::AwaitingTuneAck:
-        if (!ack) return;
+        if (!ownAck) return;
         exchange_.Stop();
         exchange_.RecordAcknowledged();
         CompleteExchange();
         break;
     case TuneDialogState::AwaitingBalanceEndAck:
-        if (!ack) return;
+        if (!ownAck) return;
         exchange_.Stop();
         exchange_.RecordAcknowledged();
         dialogState_ = TuneDialogState::Idle;
@@ -821,7 +817,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         CompleteExchange();
         break;
     case TuneDialogState::AwaitingEndTestAck: {
-        if (!ack) return;
+        if (!ownAck) return;
         exchange_.Stop();
         testMode_ = false;
         const bool told = exchange_.UnkeyAcknowledged();
@@ -835,7 +831,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     }
     case TuneDialogState::AwaitingUnkeyAck: {
-        if (!ack) return;
+        if (!ownAck) return;
         exchange_.Stop();
         testMode_ = false;
         retellUnkey_ = false;
@@ -848,7 +844,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         break;
     }
     case TuneDialogState::AwaitingPowerTuneAck:
-        if (!ack) return;
+        if (!ownAck) return;
         exchange_.RecordAcknowledged();
         exchange_.Send([this] {
             SendCommandLine("AT");
@@ -947,6 +943,10 @@ void TuneDialogue::TimerResponseTick() {
         else CompleteExchange();
         break;
     case TuneDialogState::AwaitingEndTestAck:
+        if (!exchange_.lineUp()) {
+            EndTestPortLost();
+            break;
+        }
         if (!exchange_.Resend(silent)) {
             const LoadToken::Value token = load_.Take();
             dialogs_.messageBox(kNoEndTestText, "", MsgButtons::OK);
@@ -986,6 +986,7 @@ void TuneDialogue::TimerResponseTick() {
         break;
     case TuneDialogState::AwaitingPowerSampleAck:
         // The sample is in but was never acknowledged: it is not taken as a point.
+        reply_.Lapse();
         GiveUpPowerPoint();
         break;
     case TuneDialogState::PowerVerifyClearing:
@@ -1003,6 +1004,7 @@ void TuneDialogue::TimerResponseTick() {
     case TuneDialogState::AwaitingRssiSample:
     case TuneDialogState::AwaitingRssiSampleAck:
     case TuneDialogState::AwaitingRxSample:
+        reply_.Lapse();
         CompleteExchange();
         break;
     case TuneDialogState::AwaitingUnkeyAck:
@@ -1089,6 +1091,17 @@ bool TuneDialogue::LineReady() {
     }
     TellPortClosed();
     return false;
+}
+
+void TuneDialogue::EndTestPortLost() {
+    dialogState_ = TuneDialogState::Idle;
+    const bool keyed = exchange_.mayTransmit();
+    exchange_.OweUnkey();
+    if (portToldClosed_) return;
+    portToldClosed_ = true;
+    if (keyed) exchange_.ToldMayTransmit();
+    dialogs_.messageBox(EndTestPortLostText(primary_ ? primary_->settings().portNumber : 0, keyed), "", MsgButtons::OK,
+                        MsgIcon::Exclamation);
 }
 
 void TuneDialogue::TellPortClosed() {

@@ -209,6 +209,9 @@ private:
     // Transmit off; a keyed step goes back to the step that keys.
     void BackToKeyStep();
     void TellPortClosed();
+    // The port was lost while "T0" awaited its acknowledgement: the test is not taken as ended
+    // and the window stays; a radio that may transmit is owed its unkey.
+    void EndTestPortLost();
     void UnkeyGivenUp();
     // A power point's exchange given up: nothing is stored.
     void GiveUpPowerPoint();

@@ -44,7 +44,7 @@ protected:
     formProdTest* Panel() const { return dynamic_cast<formProdTest*>(Tool("formProdTest")); }
     // The panel's exchange has ended (its acknowledgement is in).
     void PanelSettled() {
-        WaitFor("the panel's exchange to end", [this] { return Panel()->dialogue().dialogState() == tpIdle; });
+        WaitFor("the panel's exchange to end", [this] { return Panel()->dialogue().dialogState() == TestPanelState::Idle; });
     }
     // Production Test, its parameters read, the radio set up on Com1.
     void PanelSetUp() {

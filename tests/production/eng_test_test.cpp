@@ -154,7 +154,8 @@ protected:
         dlg.Load();
         ASSERT_TRUE(remote.Start(nullptr));
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); },
+                                       20000));
         Server().published.clear();  // the item's first value
     }
     FakeLinks::Server& Server() { return *links.servers.at("K45MR|EngTest"); }
@@ -176,7 +177,7 @@ TEST_F(EngPanel, OpensOnTheStoredFrequenciesAndSendsWhatIsTyped) {
     Open();
     EXPECT_EQ(view.rx, "450.000000");
     dlg.FrequencyTextsEdited("451.125", "450.000000");
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyF5, 0);
     EXPECT_EQ(dlg.tuneRecord().txFrequency, 451125000);
     EXPECT_EQ(dlg.tuneRecord().synthFrequency, 451125000);
@@ -191,14 +192,14 @@ TEST_F(EngPanel, AdjustKeysSendPotCommandsOrTheTuneRecordAtOnce) {
     Open();
     dlg.AdjustSelectChanged(adjRxGain);
     dlg.RemoteAdjust(0, 255);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     const std::size_t t1 = Sent("T1").size();
     dlg.KeyDown(keyPageUp, 0);
     EXPECT_EQ(dlg.tuneRecord().rxGainAdj, 0);
     EXPECT_EQ(Sent("POTGAIN").back(), "POTGAIN00");
     dlg.AdjustSelectChanged(adjTxDeviation);
     dlg.RemoteAdjust(1, 0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyPageDown, 0);
     EXPECT_EQ(Sent("POTDEV").back(), "POTDEVFF");
     EXPECT_EQ(Sent("T1").size(), t1 + 1);  // only the Tx deviation remote adjust's full send
@@ -209,7 +210,7 @@ TEST_F(EngPanel, AdjustKeysSendPotCommandsOrTheTuneRecordAtOnce) {
 
 TEST_F(EngPanel, F7KeysAModulationBalanceOf8Seconds) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyF7, 0);
     const std::int64_t at = sched.nowMs();
     EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
@@ -224,7 +225,7 @@ TEST_F(EngPanel, RemoteAdjustValuesFollowTheTable) {
     const Case cases[] = {{5, 200, &TuneRecord::rssiCalAdj, -56}, {5, 300, &TuneRecord::rssiCalAdj, 44},
                           {0, -1, &TuneRecord::rxGainAdj, 255}, {4, 257, &TuneRecord::powerValue, 1}};
     for (const Case& c : cases) {
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
         EXPECT_TRUE(dlg.RemoteAdjust(c.n, c.v));
         EXPECT_EQ(dlg.tuneRecord().*c.field, c.stored) << c.n << " " << c.v;
     }
@@ -238,7 +239,7 @@ TEST_F(EngPanel, RemoteAdjustValuesFollowTheTable) {
 TEST_F(EngPanel, ACommandLinksBackActsAndReplies) {
     links.partners["MASTER|EngTest"] = 1;
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     Execute("App=MASTER Topic=EngTest Item=labelDdeDst Freq=450.125 TXON 1");
     EXPECT_TRUE(remote.linked());
     EXPECT_EQ(view.status, "App=MASTER Topic=EngTest Item=labelDdeDst");
@@ -250,7 +251,7 @@ TEST_F(EngPanel, ACommandLinksBackActsAndReplies) {
     // The Tx send is deferred behind the receive record's exchange.
     ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("BALANCE").empty(); }, 3000));
     // A repeated reply reaches the partner as a change.
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     Execute("Adjust9=1");
     Execute("Adjust9=1");
     const auto r = Replies();
@@ -272,18 +273,18 @@ TEST_F(EngPanel, ANumberThatDoesNotParseReadsAsZeroAndIsAnswered) {
     links.partners["MASTER|EngTest"] = 1;
     Open();
     Execute("App=MASTER Topic=EngTest Item=x");
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     Execute("Adjust5=7");
     ASSERT_EQ(dlg.tuneRecord().rssiCalAdj, 7);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     Execute("Adjust5=12abc TXOFF");
     EXPECT_EQ(dlg.tuneRecord().rssiCalAdj, 0);
     EXPECT_EQ(Replies(), (std::vector<std::string>{"OK Adjust", "", "OK Adjust", "OK Rx"}));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     Execute("TXON x");
     EXPECT_EQ(dlg.transmitMode(), txTone);
     EXPECT_EQ(Replies().back(), "OK Tx");
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     Execute("Freq=abc");
     EXPECT_EQ(view.tx, "0.000000");
     EXPECT_EQ(view.rx, "0.000000");
@@ -297,7 +298,7 @@ TEST_F(EngPanel, StatusRequestsGoOnlyWhileLinkedAndRssiWins) {
     EXPECT_TRUE(Sent("AS").empty() || SentTimes("AS").back() != sched.nowMs());
     Execute("App=MASTER Topic=EngTest Item=x RSSI AS");
     EXPECT_EQ(Sent("RSSI").size(), 1u);
-    EXPECT_EQ(dlg.dialogState(), tpAwaitingDiagnostics);
+    EXPECT_EQ(dlg.dialogState(), TestPanelState::AwaitingDiagnostics);
 }
 
 TEST_F(EngPanel, APartnerClosingEmptiesTheNamesAndSaysSo) {

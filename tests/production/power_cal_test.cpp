@@ -36,22 +36,25 @@ protected:
         return b;
     }
     void Open() {
-        dlg.rxFreqOffset = 75000;
-        dlg.txFreqOffset = -75000;
+        dlg.setSettings({.rxFreqOffset = 75000, .txFreqOffset = -75000});
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle && !Sent("T1").empty(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.dialogState() == CalibrationState::Idle && !Sent("T1").empty(); }, 20000));
     }
     // OK to key, OK to capture, until the point is taken and the Tx-off record acknowledged.
     void TakePoint() {
         dlg.OK();
         ASSERT_TRUE(dlg.transmitSelected());
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
         dlg.OK();
-        ASSERT_EQ(dlg.dialogState(), pcAwaitingCapture);
-        ASSERT_TRUE(sched.advanceUntil([&] {
-            return dlg.dialogState() == pcIdle || dlg.dialogState() == pcAwaitingFinalAck || !dlg.loaded();
-        }, 5000));
+        ASSERT_EQ(dlg.dialogState(), CalibrationState::AwaitingCapture);
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] {
+                return dlg.dialogState() == CalibrationState::Idle ||
+                       dlg.dialogState() == CalibrationState::AwaitingFinalAck || !dlg.loaded();
+            },
+            5000));
     }
     TuneRecord Receive(TuneRecord t) const {
         t.txSelected = kFalse;
@@ -77,7 +80,7 @@ TEST_F(PowerCal, FivePointsBuildThePowerTableAndWriteItWithTheModemsParameters) 
     EXPECT_EQ(view.reading, "90");
     dialogs.expectBox("Do you want to Save Power Table?", MsgAnswer::Yes);
     TakePoint();
-    EXPECT_EQ(dlg.dialogState(), pcAwaitingFinalAck);
+    EXPECT_EQ(dlg.dialogState(), CalibrationState::AwaitingFinalAck);
     ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 2000));
     EXPECT_EQ(dlg.powerPoints().adReading, (std::array<std::int16_t, 5>{40, 60, 61, 90, 91}));
     EXPECT_EQ(ctx.state.testParameters.powerPoints.adReading, dlg.powerPoints().adReading);
@@ -110,10 +113,10 @@ TEST_F(PowerCal, EachPointKeysCapturesAfter750MsAndReadsTheSampleAfterTheTxOffRe
     EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
     EXPECT_EQ(view.level, "Adjust Power (Page Up/Dn) for " +
                               FormatFixed(ctx.state.testParameters.powerPoints.powerWatts[0], 2, ctx.state.locale) + " W");
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
     dlg.KeyDown(keyPageDown, 0);
     dlg.KeyDown(keyPageUp, kCtrlBit);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
     EXPECT_EQ(Sent("T1").size(), 4u);
     dlg.OK();
     const std::int64_t captureAt = sched.nowMs();
@@ -150,7 +153,7 @@ TEST_F(PowerCal, AnUnacknowledgedKeyedRecordGoesFourTimesThenTheRadioIsUnkeyedAn
         EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
         EXPECT_FALSE(dlg.transmitSelected());
         EXPECT_EQ(dlg.keyed(), !unkeyAnswered);
-        EXPECT_EQ(dlg.dialogState(), pcIdle);
+        EXPECT_EQ(dlg.dialogState(), CalibrationState::Idle);
         EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
         EXPECT_TRUE(view.okEnabled);
         ASSERT_EQ(dialogs.boxes.size(), 1u);
@@ -192,7 +195,7 @@ TEST_F(PowerCal, APointWithoutItsTxOffAcknowledgementOrSampleIsNotTakenAndOkKeys
         SCOPED_TRACE(c.what);
         Open();
         dlg.OK();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
         const std::size_t ats = Sent("AT").size();
         modem.addFault({ModemFault::Silence, c.silent, 0, -1});
         dialogs.expectBox(c.box);
@@ -226,7 +229,7 @@ TEST_F(PowerCal, APointWithoutItsTxOffAcknowledgementOrSampleIsNotTakenAndOkKeys
 TEST_F(PowerCal, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
     Open();
     dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
     const std::size_t written = hostWrites().size();
     dialogs.expectBox("Lost Com Port 1");
     dialogs.expectBox(PortClosedText(1, true));
@@ -259,10 +262,10 @@ TEST_F(PowerCal, CancelAndTheCloseBoxWhileTransmittingUnkeyTheRadioFirst) {
 TEST_F(PowerCal, CancelBeforeTheTxOffRecordIsAcknowledgedSendsTheReceiveRecordAgain) {
     Open();
     dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
     dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcAwaitingTxOffAck; }, 2000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::AwaitingTxOffAck; }, 2000));
     const std::size_t tunes = Sent("T1").size();
     EXPECT_TRUE(dlg.keyed());
     dlg.Cancel();
@@ -304,7 +307,7 @@ TEST_F(PowerCal, NothingActsBeforeTheParametersWereRead) {
     reader.Unload();  // the read fails
     dlg.OK();
     EXPECT_TRUE(Sent("T1").empty());
-    EXPECT_EQ(dlg.dialogState(), pcIdle);
+    EXPECT_EQ(dlg.dialogState(), CalibrationState::Idle);
 }
 
 TEST_F(PowerCal, AModelWithoutCalibrationIsRefused) {

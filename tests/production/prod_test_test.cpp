@@ -62,7 +62,8 @@ protected:
     void Open() {
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); },
+                                       20000));
     }
     const RadioSpec& Spec(int point) const {
         const auto& t = ctx.state.testParameters;
@@ -107,7 +108,7 @@ TEST_F(ProdPanel, StartUpReadsTheParametersSendsTheMidPointAndPolls) {
     EXPECT_EQ(d.preambleTotal, "9");
     EXPECT_EQ(d.preambleDcd, "3");
     EXPECT_EQ(d.currentPercent, RssiToPercent(97));
-    EXPECT_EQ(dlg.dialogState(), tpIdle);
+    EXPECT_EQ(dlg.dialogState(), TestPanelState::Idle);
 }
 
 TEST_F(ProdPanel, APortThatClosedIsNotPolledAndReportsNothingUntilItIsBack) {
@@ -127,8 +128,8 @@ TEST_F(ProdPanel, ADiagnosticReplyInThreeRecordsIsTakenAtTheThirdAndEndsWithItsA
     Open();
     modem.splitDiagBlocks = true;  // 16 + 16 + 10 bytes
     const std::size_t before = view.diagnostics.size();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 500));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::AwaitingDiagnostics; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 500));
     EXPECT_EQ(view.diagnostics.size(), before + 1);
     EXPECT_EQ(view.diagnostics.back().preambleDcd, "3");  // byte 41, in the third record
 }
@@ -138,7 +139,7 @@ TEST_F(ProdPanel, RandomDataSchedulesBothPsudoCommandsAndTheTransmitDisplay) {
     dlg.TransmitModeChanged(txRandomData);
     dlg.TxTimeChanged(30);
     // Between polls, so the "T1" goes at once.
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     ASSERT_TRUE(dlg.KeyDown(keyF5, 0));
     const std::int64_t at = sched.nowMs();
     EXPECT_EQ(view.xcvr, "Tx'ing");
@@ -162,7 +163,7 @@ TEST_F(ProdPanel, RandomDataSchedulesBothPsudoCommandsAndTheTransmitDisplay) {
 
 TEST_F(ProdPanel, ToneKeepsTheTransmitterKeyedAndStopsThePollsUntilF6) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyF5, 0);
     sched.advance(50);
     const std::size_t polls = Sent("AS").size();
@@ -178,7 +179,7 @@ TEST_F(ProdPanel, ToneKeepsTheTransmitterKeyedAndStopsThePollsUntilF6) {
 
 TEST_F(ProdPanel, F5DuringADiagnosticExchangeIsSentWhenItEnds) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::AwaitingDiagnostics; }, 3000));
     dlg.KeyDown(keyF5, 0);
     EXPECT_TRUE(dlg.pairSendPending());
     EXPECT_EQ(Sent("T1").size(), 1u);
@@ -189,9 +190,9 @@ TEST_F(ProdPanel, F5DuringADiagnosticExchangeIsSentWhenItEnds) {
 TEST_F(ProdPanel, AnUnansweredExchangeEndsAtItsTimeOutWithoutAResend) {
     Open();
     modem.addFault({ModemFault::Silence, ModemStep::Diagnostics, 0, 1});
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::AwaitingDiagnostics; }, 3000));
     const std::int64_t at = sched.nowMs();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 2000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 2000));
     EXPECT_EQ(sched.nowMs() - at, 500);
     EXPECT_TRUE(dialogs.boxes.empty());
 }
@@ -209,11 +210,11 @@ TEST_F(ProdPanel, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitEndsTheTestAn
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Open();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
         dlg.TransmitModeChanged(c.mode);
         if (c.keyFirst) {
             dlg.KeyDown(keyF5, 0);
-            ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+            ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
         }
         modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
         const std::size_t written = hostWrites().size();
@@ -243,7 +244,7 @@ TEST_F(ProdPanel, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitEndsTheTestAn
 // acknowledgement alone says the transmitter is off, and the F6 record follows.
 TEST_F(ProdPanel, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAnswers) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
         modem.addFault({ModemFault::Silence, s, 0, -1});
     const std::size_t written = hostWrites().size();
@@ -265,7 +266,7 @@ TEST_F(ProdPanel, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAn
     EXPECT_EQ(dialogs.boxes.size(), 1u);
 
     // F6 waits behind the unkey; while the modem stays silent that is told again.
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 5000));
     dialogs.expectBox(kMayTransmitText);
     std::size_t mark = hostWrites().size();
     dlg.KeyDown(keyF6, 0);
@@ -277,7 +278,8 @@ TEST_F(ProdPanel, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAn
     mark = hostWrites().size();
     dialogs.expectBox(kTxOffLaterText);
     ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !dlg.pairSendPending(); }, 3000));
+    ASSERT_TRUE(
+        sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !dlg.pairSendPending(); }, 3000));
     lines = linesSince(mark);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "T0");
@@ -293,9 +295,9 @@ TEST_F(ProdPanel, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAn
 // The port opened again gets the owed "T0" first.
 TEST_F(ProdPanel, ALostPortWhileKeyedSendsNothingTellsOnceAndUnkeysWhenItIsBack) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyF5, 0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     const std::size_t written = hostWrites().size();
     dialogs.expectBox("Lost Com Port 1");
     dialogs.expectBox(PortClosedText(1, true));
@@ -319,18 +321,18 @@ TEST_F(ProdPanel, ALostPortWhileKeyedSendsNothingTellsOnceAndUnkeysWhenItIsBack)
 TEST_F(ProdPanel, FreqPairChosenDuringAnOpenExchangeDoesNotWedgeTheDialogue) {
     Open();
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.ChannelSelected(3);  // "T1" on channel 3, never acknowledged
-    EXPECT_EQ(dlg.dialogState(), tpAwaitingAck);
+    EXPECT_EQ(dlg.dialogState(), TestPanelState::AwaitingAck);
     dlg.ChannelSelected(0);  // "Freq Pair": deferred
     EXPECT_TRUE(dlg.pairSendPending());
     ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() == 3; }, 1000));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
 }
 
 TEST_F(ProdPanel, CloseEndsTheTestWithT0AfterAnOpenExchange) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::AwaitingDiagnostics; }, 3000));
     dlg.CloseButton();
     EXPECT_TRUE(dlg.endTestPending());
     EXPECT_TRUE(Sent("T0").empty());
@@ -342,7 +344,7 @@ TEST_F(ProdPanel, CloseEndsTheTestWithT0AfterAnOpenExchange) {
 
 TEST_F(ProdPanel, AnUnansweredEndTestIsReportedAndTheWindowCloses) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
     dialogs.expectBox("Unit Not Responding to End Test!");
     dlg.CloseButton();
@@ -363,7 +365,7 @@ TEST_F(ProdPanel, CloseBeforeTheParametersArriveSendsNoT0) {
 
 TEST_F(ProdPanel, TheCloseBoxWhileTransmittingSendsT0) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyF5, 0);
     sched.advance(100);
     dlg.Unload();  // close box, shutdown
@@ -373,13 +375,13 @@ TEST_F(ProdPanel, TheCloseBoxWhileTransmittingSendsT0) {
 
 TEST_F(ProdPanel, APortSwapReadsTheParametersAgainBeforeAnyFurtherT1) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     CommSettings comm = port->settings();
     comm.portNumber = 2;
     port->setSettings(comm);
     dlg.Activate();
     EXPECT_EQ(host.reads, 2);
-    EXPECT_EQ(dlg.dialogState(), tpAwaitingParameters);
+    EXPECT_EQ(dlg.dialogState(), TestPanelState::AwaitingParameters);
     dlg.KeyDown(keyF5, 0);  // dropped while the parameters are awaited
     EXPECT_EQ(Sent("T1").size(), 1u);
     ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() == 2; }, 20000));
@@ -390,7 +392,7 @@ TEST_F(ProdPanel, ASwapBeforeTheDelayedBalanceEndsTheTestAndDropsTheBalance) {
     Open();
     dlg.TransmitModeChanged(txModBalance);
     dlg.TxTimeChanged(5);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     ASSERT_TRUE(dlg.KeyDown(keyF5, 0));
     sched.advance(200);
     dlg.PortsSwapping();
@@ -404,7 +406,7 @@ TEST_F(ProdPanel, ASwapBeforeTheDelayedBalanceEndsTheTestAndDropsTheBalance) {
 
 TEST_F(ProdPanel, ASwapWhileTheEndTestWaitsClosesTheWindowAfterItsT0) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::AwaitingDiagnostics; }, 3000));
     dlg.CloseButton();
     ASSERT_TRUE(dlg.endTestPending());
     dlg.PortsSwapping();
@@ -425,7 +427,7 @@ TEST_F(ProdPanel, ASwapBeforeAnyT1SendsNothing) {
 
 TEST_F(ProdPanel, EveryActivationWhileIdleSendsTheTuneRecordAgain) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     host.active = false;
     dlg.KeyDown(keyF6, 0);  // not active: dropped
     EXPECT_EQ(Sent("T1").size(), 1u);
@@ -436,28 +438,28 @@ TEST_F(ProdPanel, EveryActivationWhileIdleSendsTheTuneRecordAgain) {
 
 TEST_F(ProdPanel, AdjustKeysChangeThePointsValueAndKeepItWhenThePointIsLeft) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     const std::int16_t mid = dlg.tuneRecord().powerValue;
     dlg.KeyDown(keyPageUp, 0);
     EXPECT_EQ(dlg.tuneRecord().powerAdj[1], AdjustUnsigned(mid, 1));
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustUnsigned(mid, 1));
     dlg.FreqPairSelected(3);  // HIGH
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     EXPECT_EQ(dlg.tuneRecord().txFrequency, Spec(2).txFrequency);
     dlg.FreqPairSelected(2);  // back to MID
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     EXPECT_EQ(dlg.tuneRecord().powerValue, AdjustUnsigned(mid, 1));
     EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
 }
 
 TEST_F(ProdPanel, TheBlankPairEntriesWrapAround) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.FreqPairSelected(0);
     EXPECT_EQ(dlg.freqPairIndex(), 3);
     EXPECT_EQ(dlg.currentPoint(), 2);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dlg.FreqPairSelected(4);
     EXPECT_EQ(dlg.freqPairIndex(), 1);
     EXPECT_EQ(dlg.currentPoint(), 0);
@@ -466,9 +468,9 @@ TEST_F(ProdPanel, TheBlankPairEntriesWrapAround) {
 
 TEST_F(ProdPanel, InChannelModeTheAdjustKeysAndDirectValueDoNothing) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.ChannelSelected(2);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     const TuneRecord before = dlg.tuneRecord();
     const std::size_t sent = Sent("T1").size();
     EXPECT_TRUE(dlg.KeyDown(keyPageUp, 0));
@@ -486,7 +488,7 @@ TEST_F(ProdPanel, TheDirectValueIsClampedStoredAndShown) {
     struct Case { AdjustSelect select; int typed; std::int16_t stored; };
     const Case cases[] = {{adjPower, 300, 255}, {adjPower, -5, 0}, {adjRssiCal, 200, 127}, {adjRssiCal, -200, -128}};
     for (const Case& c : cases) {
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
         dlg.AdjustSelectChanged(c.select);
         dlg.DirectValue(c.typed);
         EXPECT_EQ(view.directText, std::to_string(c.stored)) << c.typed;
@@ -497,7 +499,7 @@ TEST_F(ProdPanel, TheDirectValueIsClampedStoredAndShown) {
 
 TEST_F(ProdPanel, OffsetChangesSendOnlyForTheDirectionInUse) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.TxOffsetSelected(2);  // receiving: nothing sent
     EXPECT_EQ(Sent("T1").size(), 1u);
     dlg.RxOffsetSelected(1);
@@ -528,7 +530,7 @@ TEST_F(ProdPanel, F3AndF4OpenTheCalibrationWindowsWithTheOffsets) {
 
 TEST_F(ProdPanel, F2HandsTheMasterDeviationAlsoWhileNoModulationHoldsItAtZero) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.TransmitModeChanged(txNoModulation);
     dlg.KeyDown(keyF5, 0);
     EXPECT_EQ(dlg.tuneRecord().txDeviationAdj, 0);
@@ -545,17 +547,17 @@ TEST_F(ProdPanel, F2HandsTheMasterDeviationAlsoWhileNoModulationHoldsItAtZero) {
 
 TEST_F(ProdPanel, F10WritesTheTunedValuesAndTheMasterDeviationBack) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.AdjustSelectChanged(adjTxDeviation);
     dlg.KeyDown(keyPageUp, kCtrlBit);
     const std::int16_t deviation = dlg.tuneRecord().masterDeviation;
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dlg.AdjustSelectChanged(adjPower);
     dlg.DirectValue(201);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dlg.TransmitModeChanged(txNoModulation);
     dlg.KeyDown(keyF5, 0);  // the record now carries Tx deviation 0
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dlg.KeyDown(keyF10, 0);
     EXPECT_EQ(host.writes, 1);
     EXPECT_TRUE(rdwr.loaded());

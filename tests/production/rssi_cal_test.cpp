@@ -50,7 +50,7 @@ protected:
     // OK with the modem reading `rssi`, until the four readings are in.
     void TakePoint(std::uint8_t rssi) {
         modem.diagBlock = Reading(rssi);
-        sched.advanceUntil([&] { return dlg.dialogState() == rcIdle; }, 2000);
+        sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000);
         dlg.OK();
         ASSERT_EQ(dlg.sampleCount(), 0);
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.sampleCount() == 4 || !dlg.loaded(); }, 10000));
@@ -71,7 +71,7 @@ using TempComp = RssiBench<TempCompDialogue>;
 TEST_F(RssiCal, SixLevelsBuildTheRssiTableAndWriteItWithTheTemperatureTable) {
     ctx.state.testParameters.rssiTempComp.tableId = 8123;
     ctx.state.testParameters.rssiTempComp.compressedTable[3][4] = 77;
-    dlg.rxFreqOffset = 150000;
+    dlg.setSettings({.rxFreqOffset = 150000});
     Open();
     const RadioSpec& mid = ctx.state.testParameters.radioSpecs[static_cast<std::size_t>(
         modemRecord.radioType + 3 * modemRecord.radioRange + 30)];
@@ -144,7 +144,7 @@ TEST_F(RssiCal, AnUnansweredTuneRecordIsRepeatedEvery4000MsAndNothingPollsMeanwh
 
 TEST_F(RssiCal, InTheBackgroundNothingIsSentButAReplyIsStillTaken) {
     Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == rcAwaitingSample; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::AwaitingSample; }, 3000));
     host.active = false;
     view.rssi.clear();
     const std::size_t polls = Sent("AT").size();

@@ -9,6 +9,7 @@
 #include "production/power_cal.h"
 #include "production/prod_test.h"
 #include "production/rssi_cal.h"
+#include "tuning/radio_off.h"
 
 namespace k45::test {
 namespace {
@@ -91,9 +92,10 @@ TEST_F(SampleReply, PowerCalTakesAPointOnlyFromOneWholeSampleReply) {
         Apply(modem, {"", -1, {}, 0});
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle && dlg.parametersTaken(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.dialogState() == CalibrationState::Idle && dlg.parametersTaken(); }, 20000));
         dlg.OK();  // keyed
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == pcIdle; }, 2000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
         Apply(modem, p);
         dlg.OK();  // "AR", the transmitter off, "AT"
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.pointIndex() == 1 || !dialogs.boxes.empty(); }, 10000));
@@ -131,7 +133,8 @@ TEST_F(SampleReply, RssiCalAveragesOnlyWholeSampleReplies) {
         Apply(modem, {"", -1, {}, 0});
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.parametersTaken() && dlg.dialogState() == rcIdle; }, 20000));
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle; }, 20000));
         Apply(modem, p);
         dlg.OK();
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.levelIndex() == 1; }, 120000));
@@ -170,7 +173,8 @@ TEST_F(SampleReply, ThePanelShowsOnlyWholeDiagnosticReplies) {
         Apply(modem, {"", -1, {}, 0});
         dlg.Load();
         dlg.Activate();
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); },
+                                       20000));
         Apply(modem, c.pacing);
         view.levels.clear();
         sched.advance(20000);
@@ -179,6 +183,55 @@ TEST_F(SampleReply, ThePanelShowsOnlyWholeDiagnosticReplies) {
         dlg.Unload();
         sched.advance(5000);
     }
+}
+
+// A resend of "AT" crosses the reply: the modem answers both, the second after the point was
+// taken. That reply's acknowledgement is not the next receive record's, which the modem leaves
+// unanswered once: the record goes again.
+TEST_F(SampleReply, PowerCalDoesNotTakeTheReplyToACrossedResendAsTheNextAcknowledgement) {
+    PowerView view;
+    PowerCalDialogue dlg{Links(), view};
+    host.onClose = [&] { dlg.Unload(); };
+    dlg.Load();
+    dlg.Activate();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle && dlg.parametersTaken(); },
+                                   20000));
+    dlg.OK();  // keyed
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 2000));
+    const std::size_t records = Sent("T1").size(), samples = Sent("AT").size();
+    // The first reply just after the time-out, the resend's right behind it.
+    modem.diagDelaysMs = {760, 5};
+    // The transmitter-off record passes; the receive record after the point goes unanswered once.
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1, 1});
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.pointIndex() == 1; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 10000));
+    EXPECT_EQ(Sent("AT").size(), samples + 2);
+    EXPECT_EQ(Sent("T1").size(), records + 3);  // off, after the point, and that one again
+    EXPECT_TRUE(dialogs.boxes.empty());
+    dlg.Unload();
+}
+
+// The panel drops an "AS" reply at its 500 ms time-out; the reply that comes after it is not
+// the acknowledgement of the keyed record the operator sent meanwhile.
+TEST_F(SampleReply, ThePanelDoesNotTakeALateDiagnosticReplyAsTheNextAcknowledgement) {
+    PanelView view;
+    ProdTestDialogue dlg{Links(), view};
+    host.onClose = [&] { dlg.Unload(); };
+    dlg.Load();
+    dlg.Activate();
+    ASSERT_TRUE(
+        sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); }, 20000));
+    modem.diagDelayMs = 620;
+    const std::size_t polls = Sent("AS").size();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("AS").size() > polls; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+    dialogs.expectBox(kTxOffText);
+    dlg.KeyDown(keyF5, 0);  // keyed, before the late reply
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 3000));
+    EXPECT_EQ(LastRadioCommand(), "T0");
+    dlg.Unload();
 }
 
 }  // namespace

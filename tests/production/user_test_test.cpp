@@ -38,7 +38,8 @@ protected:
         dlg.Activate();
     }
     bool RunToIdleAfterT1() {
-        return sched.advanceUntil([&] { return dlg.dialogState() == tpIdle && !Sent("T1").empty(); }, 20000);
+        return sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); },
+                                  20000);
     }
     RecordingUserView view;
     UserTestDialogue dlg{Links(), view};
@@ -76,7 +77,7 @@ TEST_F(UserPanel, AModemThatNeverAnswersTheSwitchRequestIsAskedFourTimesThenLeft
     Open();
     ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("CSWITCH").empty(); }, 20000));
     const std::int64_t first = SentTimes("CSWITCH")[0];
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 5000));
     EXPECT_EQ(sched.nowMs() - first, 2000);
     const auto times = SentTimes("CSWITCH");
     ASSERT_EQ(times.size(), 4u);
@@ -105,16 +106,16 @@ TEST_F(UserPanel, AChannelsPowerLevelScalesTheTunedPower) {
 TEST_F(UserPanel, RedirectionAsksAndSendsTheChannelOrOff) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
-    sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000);
+    sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000);
     dlg.ChannelOverrideSelected(3);
     EXPECT_EQ(dlg.tuneRecord().txFrequency, 452000000);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dialogs.expectBox("Do you want to Re-Direct Channel 8 to Channel 3?", MsgAnswer::OK);
     dlg.ChannelChangeButton();
     EXPECT_EQ(Sent("CHANNEL"), std::vector<std::string>{"CHANNEL03"});
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dlg.ChannelOverrideSelected(0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dialogs.expectBox("Do you want to Disable the Re-Directing of Channel 8?", MsgAnswer::Cancel);
     dlg.ChannelChangeButton();
     EXPECT_EQ(Sent("CHANNEL").size(), 1u);
@@ -128,9 +129,9 @@ TEST_F(UserPanel, RedirectionAsksAndSendsTheChannelOrOff) {
 TEST_F(UserPanel, RedirectionConfirmedAfterTheWindowClosedUnderTheBoxIsNotSent) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     dlg.ChannelOverrideSelected(3);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
     BoxWithEvents boxes;
     boxes.whileShown = [&] { dlg.Unload(); };
     boxes.expectBox("Do you want to Re-Direct Channel 8 to Channel 3?", MsgAnswer::OK);
@@ -146,7 +147,7 @@ TEST_F(UserPanel, RedirectionConfirmedAfterTheWindowClosedUnderTheBoxIsNotSent) 
 TEST_F(UserPanel, RedirectionAskedDuringADiagnosticReplyIsSentAfterIt) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpAwaitingDiagnostics; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::AwaitingDiagnostics; }, 3000));
     dialogs.expectBox("Re-Direct", MsgAnswer::OK);
     dlg.ChannelOverrideSelected(4);  // deferred too
     dlg.ChannelChangeButton();
@@ -160,9 +161,9 @@ TEST_F(UserPanel, AnUnansweredClearIsResentThreeTimesCountedThenGivenUp) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
     modem.addFault({ModemFault::Silence, ModemStep::Clear, 0, -1});
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.ClearButton();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 5000));
     const auto times = SentTimes("AR");
     ASSERT_EQ(times.size(), 4u);
     EXPECT_EQ(times[3] - times[0], 1500);
@@ -174,7 +175,7 @@ TEST_F(UserPanel, CloseDuringAClearSendsT0OnceItIsGivenUpAndAMissingAnswerIsRepo
     ASSERT_TRUE(RunToIdleAfterT1());
     modem.addFault({ModemFault::Silence, ModemStep::Clear, 0, -1});
     modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.ClearButton();
     dlg.CloseButton();
     EXPECT_TRUE(Sent("T0").empty());
@@ -190,7 +191,7 @@ TEST_F(UserPanel, CloseDuringAClearSendsT0OnceItIsGivenUpAndAMissingAnswerIsRepo
 TEST_F(UserPanel, AKeyedTuneRecordLeftUnansweredEndsTheTestAndTells) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
     dialogs.expectBox(kTxOffText);
     dlg.KeyDown(keyF5, 0);
@@ -207,9 +208,9 @@ TEST_F(UserPanel, AKeyedTuneRecordLeftUnansweredEndsTheTestAndTells) {
 TEST_F(UserPanel, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyF5, 0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     const std::size_t written = hostWrites().size();
     dialogs.expectBox("Lost Com Port 1");
     dialogs.expectBox(PortClosedText(1, true));
@@ -221,10 +222,44 @@ TEST_F(UserPanel, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 }
 
+// Keyed, the adapter pulled while Close's "T0" awaits its acknowledgement: the unit is not
+// blamed, the window stays and the unkey stays owed; it goes first once the port is open again,
+// and Close then ends the test.
+TEST_F(UserPanel, APortLostDuringTheEndTestIsToldAsSuchAndTheUnkeyStaysOwed) {
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, 1});
+    dlg.CloseButton();
+    ASSERT_EQ(Sent("T0").size(), 1u);
+    sched.advance(100);
+    dialogs.expectBox("Lost Com Port 1");
+    dialogs.expectBox(EndTestPortLostText(1, true));
+    cable.a().unplug();
+    const std::size_t written = hostWrites().size();
+    sched.advance(5000);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(dlg.loaded());
+    EXPECT_EQ(hostWrites().size(), written);
+
+    cable.a().plugIn();
+    ASSERT_TRUE(port->RegisterForSRecord(&dlg, false));
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
+    EXPECT_EQ(Sent("T0").size(), 2u);
+    EXPECT_TRUE(dlg.loaded());
+    dlg.CloseButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 3000));
+    EXPECT_EQ(Sent("T0").size(), 3u);
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+}
+
 TEST_F(UserPanel, TheCloseBoxWhileTransmittingSendsT0) {
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
     dlg.KeyDown(keyF5, 0);
     EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
     dlg.Unload();

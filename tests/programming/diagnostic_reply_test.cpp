@@ -117,5 +117,40 @@ TEST(DiagnosticReply, TheCountIsTheBytesOfTheBlockInHandAndResetStartsAgain) {
     EXPECT_EQ(reply.status(), Status::Collecting);
 }
 
+// Which records belong to a diagnostic reply, whatever the dialogue awaits: the data and end
+// records, and the one acknowledgement that follows them; a bare acknowledgement does not.
+TEST(DiagnosticReply, AnAcknowledgementBelongsToAReplyOnlyAfterItsDataOrEnd) {
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+        std::vector<bool> ofReply;  // per step (Reset steps excepted)
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"a bare acknowledgement", {kAck, kAck}, {false, false}},
+        {"a whole reply, then a bare acknowledgement", {D('A', 0, 42), kEnd, kAck, kAck}, {true, true, true, false}},
+        {"a reply in records", {D('A', 0, 16), D('A', 16, 26), kEnd, kAck}, {true, true, true, true}},
+        {"an end without data", {kEnd, kAck, kAck}, {true, true, false}},
+        {"a reply cut short by a new request", {D('A', 0, 16), kReset, kAck}, {true, false}},
+        {"two replies back to back", {D('A', 0, 42), kEnd, kAck, D('B', 0, 42), kEnd, kAck, kAck},
+         {true, true, true, true, true, true, false}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DiagnosticReply reply;
+        std::vector<bool> seen;
+        for (const Step& s : c.steps) {
+            if (s.kind == Step::Reset) reply.Reset();
+            else seen.push_back(reply.OfReply(Record(s)));
+        }
+        EXPECT_EQ(seen, c.ofReply);
+    }
+    DiagnosticReply lapsed;
+    EXPECT_TRUE(lapsed.OfReply(Record(D('A', 0, 16))));
+    lapsed.Lapse();  // the reply went silent
+    EXPECT_FALSE(lapsed.OfReply(Record(kAck)));
+}
+
 }  // namespace
 }  // namespace k45

@@ -277,8 +277,15 @@ bool SimulatedModem::handleTuningLine(const std::string& line) {
     }
     if (!Find(f, ModemFault::NoAck)) pieces.push_back(AckRecord() + kCrLf);
     const bool diag = step == ModemStep::Diagnostics || step == ModemStep::Sample;
-    answer(pieces, diag ? diagDelayMs : -1, diag ? diagRecordGapMs : 0);
+    answer(pieces, diag ? nextDiagDelay() : -1, diag ? diagRecordGapMs : 0);
     return true;
+}
+
+int SimulatedModem::nextDiagDelay() {
+    if (diagDelaysMs.empty()) return diagDelayMs;
+    const int d = diagDelaysMs.front();
+    diagDelaysMs.erase(diagDelaysMs.begin());
+    return d;
 }
 
 void SimulatedModem::answer(std::vector<std::string> pieces, int delayMs, int gapMs) {

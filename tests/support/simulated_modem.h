@@ -17,7 +17,8 @@
 //   "T1..."      a tune record: acknowledged
 //   "AS", "AT"   a 42-byte diagnostic block (diagBlock; "AT" takes the next of `samples` first)
 //                in one data record, in three (16 + 16 + 10, splitDiagBlocks) or as
-//                diagRecordSizes gives, R9, R8 at 0; after diagDelayMs, its data records
+//                diagRecordSizes gives, R9, R8 at 0; after diagDelayMs (or the next of
+//                diagDelaysMs), its data records
 //                diagRecordGapMs apart
 //   "AR"         clears the diagnostics: acknowledged
 //   "BALANCEnn"  the Mod Balance square wave for nn (hex) seconds: acknowledged
@@ -143,6 +144,7 @@ public:
     bool splitDiagBlocks = false;       // a block in three data records (16 + 16 + 10)
     std::vector<int> diagRecordSizes;   // else the block's data records, by size (empty: as above)
     int diagDelayMs = -1;               // a diagnostic answer leaves after this (-1: replyDelayMs)
+    std::vector<int> diagDelaysMs;      // the next diagnostic answers' delays, taken from the front
     int diagRecordGapMs = 0;            // and its data records this far apart (one write per line)
     std::vector<int> balanceCommands;   // seconds of the "BALANCE" commands
     int endTests = 0;                   // "T0" lines answered
@@ -162,6 +164,8 @@ private:
     bool handleTuningLine(const std::string& line);
     std::vector<std::string> diagAnswer(const DiagBlock& block);
     bool handlePanelLine(const std::string& line);
+    // The delay of the next diagnostic answer: diagDelaysMs' front, else diagDelayMs.
+    int nextDiagDelay();
     std::vector<ModemFault> faultsFor(ModemStep step);
     // delayMs -1: replyDelayMs; gapMs: data records that far apart (one write per line only).
     void answer(std::vector<std::string> pieces, int delayMs = -1, int gapMs = 0);

@@ -32,7 +32,7 @@ bool SimulatedModem::handlePanelLine(const std::string& line) {
     std::vector<std::string> pieces;
     if (step == ModemStep::Rssi) pieces = diagAnswer(diagBlock);
     if (!noAck) pieces.push_back((step == ModemStep::Switch ? SwitchRecord(switchSetting) : AckRecord()) + crlf);
-    answer(pieces, step == ModemStep::Rssi ? diagDelayMs : -1, step == ModemStep::Rssi ? diagRecordGapMs : 0);
+    answer(pieces, step == ModemStep::Rssi ? nextDiagDelay() : -1, step == ModemStep::Rssi ? diagRecordGapMs : 0);
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "programming/programming_bench.h"
 #include "radio/radio_codes.h"
+#include "tuning/radio_off.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_test_samples.h"
 
@@ -170,6 +171,28 @@ TEST_F(SampleReply, AnRssiLevelAveragesOnlyWholeSampleReplies) {
         dlg.Unload();
         sched.advance(5000);
     }
+}
+
+// A resend of "AT" crosses the reply: the modem answers both, the second after the point was
+// taken. That reply's acknowledgement is not the keyed record's that follows: the modem, silent
+// to that record, is given up on and the radio unkeyed.
+TEST_F(SampleReply, TheReplyToAResendThatCrossedTheSampleDoesNotAcknowledgeTheNextRecord) {
+    modem.diagBlock = TuneBlock(60, 77);
+    StartTest(1);
+    dlg.OK();  // step 5: keyed at the first target power
+    Settle();
+    ASSERT_EQ(dlg.work().currentStep, 6);
+    const std::size_t samples = modem.linesStartingWith("AT").size();
+    // The first reply just after the time-out, the resend's right behind it.
+    modem.diagDelaysMs = {510, 5};
+    // The receive record before "AT" passes; the keyed one after the point goes unanswered.
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1, 1});
+    dialogs.expectBox(kTxOffText);
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
+    EXPECT_EQ(modem.linesStartingWith("AT").size(), samples + 2);
+    EXPECT_EQ(dlg.work().calPointIndex, 1);
+    EXPECT_EQ(dlg.work().powerCalPoints.adReading[0], 77);
 }
 
 }  // namespace

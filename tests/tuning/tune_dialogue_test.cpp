@@ -683,12 +683,13 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
         L lines;        // what the host sends from the action on
         std::int64_t giveUpMs;
         int stepAfter;
+        int answered = 0;  // tune records the modem acknowledges before it falls silent
     };
     const Case cases[] = {
         {"TCXO keyed", 0, false, L{"T1", "T0"}, 500, 3},
-        // The acknowledgement of "BALANCE" stands for the keyed record's; the unkeyed record at
-        // the end of the transmission is the one left unanswered.
-        {"Mod Balance unkeyed at its end", 3, false, L{"T1", "BA", "T1", "T1", "T1", "T1", "T0"}, 66500 + 2000, 9},
+        // The keyed record is acknowledged (by the modem, not by the reply of a poll it cut
+        // short); the unkeyed record at the end of the transmission is the one left unanswered.
+        {"Mod Balance unkeyed at its end", 3, false, L{"T1", "BA", "T1", "T1", "T1", "T1", "T0"}, 66500 + 2000, 9, 1},
         {"TCXO unkeyed by Next", 0, true, L{"T1", "T1", "T1", "T1", "T0"}, 2000, 5},
     };
     for (const Case& c : cases) {
@@ -699,7 +700,7 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
             Settle();
             ASSERT_EQ(dlg.work().currentStep, 4);
         }
-        modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+        modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1, c.answered});
         const std::int64_t t0 = sched.nowMs();
         const std::size_t written = hostWrites().size();
         const int endTests = modem.endTests;
@@ -820,6 +821,41 @@ TEST_F(TuneGiveUp, ALostPortSendsNothingTellsOnceAndCountsNoStepDone) {
     EXPECT_EQ(view.closes, 1);
     EXPECT_EQ(hostWrites().size(), before);
     EXPECT_EQ(dialogs.boxes.size(), 5u);
+}
+
+// The adapter pulled while Close's "T0" awaits its acknowledgement: the unit is not blamed, the
+// operator hears that the port was lost with the radio keyed, and the window stays. The owed
+// unkey goes first once the port is open again; Close then ends the test.
+TEST_F(TuneGiveUp, APortLostDuringTheEndTestIsToldAsSuchAndTheUnkeyStaysOwed) {
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;  // TCXO only
+    StartTest(0);
+    dlg.OK();
+    Settle();
+    ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, 1});
+    dlg.Close();
+    ASSERT_EQ(dlg.dialogState(), TuneDialogState::AwaitingEndTestAck);
+    sched.advance(100);
+    dialogs.expectBox("Lost Com Port 1");
+    dialogs.expectBox(EndTestPortLostText(1, true));
+    cable.a().unplug();
+    const std::size_t written = hostWrites().size();
+    sched.advance(3000);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(view.closes, 0);
+    EXPECT_EQ(hostWrites().size(), written);
+
+    cable.a().plugIn();
+    ASSERT_TRUE(port->RegisterForSRecord(&dlg, false));
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
+    EXPECT_EQ(LinesSince(written), std::vector<std::string>{"T0"});
+    EXPECT_EQ(view.closes, 0);
+    Settle();
+    dlg.Close();
+    ASSERT_TRUE(sched.advanceUntil([&] { return view.closes == 1; }, 2000));
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
 }
 
 // ---- the sequencer, without a modem exchange (the window is not active: sends are dropped)

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -58,14 +59,8 @@ void PanelControlSet::BuildTransmitMode(QWidget* window, QGridLayout* grid, int 
     const char* modeNames[4] = {"Tone", "Mod Balance", "Random Data", "No Modulation"};
     for (int m = 0; m < 4; ++m) comboTransmitMode->addItem(modeNames[m], m);
     comboTransmitMode->setMaximumWidth(110);
-    scrollTxTime = new QScrollBar(Qt::Horizontal, window);
-    scrollTxTime->setObjectName("scrollTxTime");
-    scrollTxTime->setRange(1, 60);
-    scrollTxTime->setSingleStep(1);
-    scrollTxTime->setPageStep(5);
-    scrollTxTime->setMinimumWidth(80);
     // The scroll bar is a control of its own: Tab and its caption's key reach it.
-    scrollTxTime->setFocusPolicy(Qt::StrongFocus);
+    scrollTxTime = kit::HScroll(window, "scrollTxTime", 1, 60, 5, 80);
     labelTxTime = new QLabel("1 S", window);
     labelTxTime->setObjectName("labelTxTime");
     labelTxTime->setMinimumWidth(labelTxTime->fontMetrics().horizontalAdvance("60 S") + 4);

@@ -1,10 +1,12 @@
-#include "wiring/app_context.h"
-#include "wiring/tool_window_ids.h"
-#include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
 #include "production/ui/panel_window_support.h"
+#include "production/ui/power_cal_window.h"
 #include "production/ui/prod_test_window.h"
+#include "production/ui/rssi_cal_window.h"
+#include "production/ui/temp_comp_window.h"
 #include "production/ui/user_test_window.h"
+#include "wiring/app_context.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45 {
 

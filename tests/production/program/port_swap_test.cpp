@@ -7,12 +7,11 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "wiring/tool_window_ids.h"
 #include "frame/ui/program_bench.h"
-#include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
 #include "production/ui/prod_test_window.h"
 #include "production/ui/user_test_window.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45::test {
 namespace {

@@ -52,7 +52,8 @@ protected:
         ASSERT_TRUE(sched.advanceUntil([&] { return !frame.shown.empty() && !readerWindow.loaded(); }, 20000));
         w.Form_Activate();
         ASSERT_TRUE(sched.advanceUntil(
-            [&] { return w.dialogue().parametersTaken() && w.dialogue().dialogState() == tpIdle; }, 20000));
+            [&] { return w.dialogue().parametersTaken() && w.dialogue().dialogState() == TestPanelState::Idle; },
+            20000));
     }
     PanelMainFrame frame;
     formParmsGetCurrent readerWindow{ctx};
@@ -98,7 +99,7 @@ TEST_F(DirectAdjust, ProductionPanelLimitsATypedValueToTheSelectedAdjust) {
         EXPECT_EQ(prod.textDirectDac->text().toStdString(), c.shown);
         EXPECT_EQ(c.stored(prod.dialogue().tuneRecord()), QString(c.shown).toInt());
         EXPECT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() > sent; }, 3000));
-        EXPECT_TRUE(sched.advanceUntil([&] { return prod.dialogue().dialogState() == tpIdle; }, 3000));
+        EXPECT_TRUE(sched.advanceUntil([&] { return prod.dialogue().dialogState() == TestPanelState::Idle; }, 3000));
     }
 }
 

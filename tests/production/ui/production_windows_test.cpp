@@ -14,15 +14,17 @@
 #include <QMimeData>
 
 #include "base/converters.h"
-#include "wiring/tool_window_ids.h"
 #include "production/panel_bench.h"
-#include "production/ui/calibration_windows.h"
 #include "production/ui/eng_test_window.h"
 #include "production/ui/panel_main_frame.h"
+#include "production/ui/power_cal_window.h"
 #include "production/ui/prod_test_window.h"
+#include "production/ui/rssi_cal_window.h"
+#include "production/ui/temp_comp_window.h"
 #include "production/ui/user_test_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "support/keyboard_reach.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45::test {
 namespace {
@@ -81,7 +83,7 @@ protected:
 TEST_F(ProductionWindows, ProductionTestReadsTunesAndAnswersItsKeys) {
     ctx.Register(ToolWindow::formProgPwr, power);
     Open(prod);
-    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == tpIdle; }));
+    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == TestPanelState::Idle; }));
     const TuneRecord& t = prod.dialogue().tuneRecord();
     EXPECT_EQ(prod.textRxFreq->text().toStdString(), FormatMHz(t.rxFrequency, ctx.state.locale));
     EXPECT_EQ(prod.comboRadioType->currentData().toInt(), modemRecord.radioType);
@@ -94,7 +96,7 @@ TEST_F(ProductionWindows, ProductionTestReadsTunesAndAnswersItsKeys) {
     KeyClick(prod.comboChannel, Qt::Key_F3);
     ASSERT_FALSE(frame.shown.empty());
     EXPECT_EQ(frame.shown.back(), static_cast<ToolForm*>(&power));
-    EXPECT_EQ(power.dialogue().rxFreqOffset, 0);
+    EXPECT_EQ(power.dialogue().settings().rxFreqOffset, 0);
     power.close();
     prod.buttonClose->click();
     ASSERT_TRUE(RunUntil([&] { return !prod.loaded(); }, 3000));
@@ -114,7 +116,8 @@ TEST_F(ProductionWindows, UserTestShowsTheSwitchesAndTheChannel) {
 
 TEST_F(ProductionWindows, PowerCalibrationKeysOnOkAndUnkeysOnCancel) {
     Open(power);
-    ASSERT_TRUE(RunUntil([&] { return power.dialogue().dialogState() == pcIdle && !Sent("T1").empty(); }));
+    ASSERT_TRUE(
+        RunUntil([&] { return power.dialogue().dialogState() == CalibrationState::Idle && !Sent("T1").empty(); }));
     EXPECT_EQ(power.labelProg->text(), "Modem will Transmit on");
     power.buttonOK->click();
     EXPECT_TRUE(power.dialogue().keyed());
@@ -172,7 +175,7 @@ TEST_F(ProductionWindows, CalibrationButtonsAreOfferedOnceTheParametersAreRead) 
 // send uses; the user test's boxes take none.
 TEST_F(ProductionWindows, NumericBoxesCopyByDragWhereThePanelTakesIt) {
     Open(prod);
-    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == tpIdle; }));
+    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == TestPanelState::Idle; }));
     EXPECT_FALSE(Drop(prod.textDirectDac, prod.textRxFreq));
     EXPECT_FALSE(Drop(prod.textRxFreq, prod.textTxFreq));
     prod.textDirectDac->setText("7");
@@ -182,13 +185,14 @@ TEST_F(ProductionWindows, NumericBoxesCopyByDragWhereThePanelTakesIt) {
     prod.close();
 
     Open(eng);
-    ASSERT_TRUE(RunUntil([&] { return eng.dialogue().parametersTaken() && eng.dialogue().dialogState() == tpIdle; }));
+    ASSERT_TRUE(RunUntil(
+        [&] { return eng.dialogue().parametersTaken() && eng.dialogue().dialogState() == TestPanelState::Idle; }));
     eng.textTxFreq->setText("451.125000");
     ASSERT_TRUE(Drop(eng.textTxFreq, eng.textRxFreq));
     EXPECT_EQ(eng.textRxFreq->text(), "451.125000");
     ASSERT_TRUE(Drop(eng.textRxFreq, eng.textDirectDac));
     KeyClick(eng.textDirectDac, Qt::Key_F6);
-    ASSERT_TRUE(RunUntil([&] { return eng.dialogue().dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return eng.dialogue().dialogState() == TestPanelState::Idle; }, 3000));
     EXPECT_EQ(eng.dialogue().tuneRecord().rxFrequency, 451125000);
     eng.close();
 
@@ -209,7 +213,7 @@ TEST_F(ProductionWindows, TheRangeListRefillsOnlyForTheOperatorAndNeverReplacesT
     ctx.state.rangeEnabled[static_cast<std::size_t>(type)][0] = true;
     ASSERT_NE(modemRecord.radioRange, 0);
     Open(prod);
-    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == tpIdle; }));
+    ASSERT_TRUE(RunUntil([&] { return !Sent("T1").empty() && prod.dialogue().dialogState() == TestPanelState::Idle; }));
     EXPECT_EQ(prod.comboRadioRange->count(), 10);
     EXPECT_EQ(prod.comboRadioRange->currentData().toInt(), modemRecord.radioRange);
 
@@ -223,7 +227,7 @@ TEST_F(ProductionWindows, TheRangeListRefillsOnlyForTheOperatorAndNeverReplacesT
     KeyClick(prod.comboChannel, Qt::Key_F9);
     ASSERT_TRUE(RunUntil([&] { return !readerWindow.loaded() && prod.dialogue().parametersTaken(); }));
     prod.Form_Activate();
-    ASSERT_TRUE(RunUntil([&] { return prod.dialogue().dialogState() == tpIdle; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return prod.dialogue().dialogState() == TestPanelState::Idle; }, 3000));
     EXPECT_EQ(prod.comboRadioType->currentData().toInt(), type);
     EXPECT_EQ(prod.comboRadioRange->currentData().toInt(), modemRecord.radioRange);
     EXPECT_EQ(prod.dialogue().tuneRecord().radioRange, modemRecord.radioRange);
