@@ -59,7 +59,6 @@ struct NullSimView : DiagSimulatorView {
 };
 struct NullOnlineView : OnlineDiagView {
     bool IsActiveChild() const override { return true; }
-    void RequestCurrentParameters(ParmsClient*) override {}
     void SetProgress(int) override {}
     void ShowTestCount(const std::string&) override {}
     void ShowFilterEntries(const std::vector<std::string>&, int) override {}
@@ -96,8 +95,8 @@ void BM_OnlineReceivePathAt115200(benchmark::State& state) {
         secondary.setSettings(comm);
         NullSimView simView;
         const PortSlots ports{&primary, &secondary};
-        WindowRegistry windows;
-        const DialogueLinks links{app, app, app, app, ports, windows};
+        MainFrame* noMainFrame = nullptr;  // the engines run without windows
+        const DialogueLinks links{app, app, app, app, ports, noMainFrame};
         DiagSimulator sim(links, sched, simView);
         sim.SelectPort(true);
         sim.Activate();

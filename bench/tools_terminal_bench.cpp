@@ -95,8 +95,8 @@ void BM_TwoPortsStreamingSixtySeconds(benchmark::State& state) {
         primary.InitCommCtrl(&cableP.a(), 0, 1, tP.get());
         secondary.InitCommCtrl(&cableS.a(), 1, 2, tS.get());
         const PortSlots ports{&primary, &secondary};
-        WindowRegistry windows;
-        const DialogueLinks links{app, app, app, app, ports, windows};
+        MainFrame* noMainFrame = nullptr;  // the engines run without windows
+        const DialogueLinks links{app, app, app, app, ports, noMainFrame};
         TerminalCounters counters;
         BoxView asciiView, hexView;
         TerminalCore ascii(links, terminalTextPrimary, counters);

@@ -60,6 +60,7 @@ LinkTestEngine::LinkTestEngine(DialogueLinks links, const DiagSettings& settings
     : current_(links.records.currentParameters),
       locale_(links.files.locale),
       services_(links.services),
+      links_(links),
       port_(links.ports.classCommPrimary),
       settings_(settings),
       view_(view),
@@ -142,7 +143,7 @@ void LinkTestEngine::Unload() {
 void LinkTestEngine::RequestCurrentParms() {
     linkState_ = LinkState::AwaitingParameters;
     parmsRequested_ = true;
-    view_.RequestCurrentParameters(this);
+    links_.windows().ReadCurrentParameters(*this);
 }
 
 void LinkTestEngine::UpdateParms(bool parmsWereFound) {

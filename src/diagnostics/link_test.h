@@ -44,7 +44,6 @@ class LinkTestView {
 public:
     virtual ~LinkTestView() = default;
     virtual bool IsActiveChild() const = 0;
-    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
     virtual void DisplayChanged() = 0;
     // Start or Pause takes the focus.
     virtual void FocusStart() = 0;
@@ -148,6 +147,7 @@ private:
     const ModemParameters& current_;
     const LocaleInfo& locale_;
     const Services& services_;
+    const DialogueLinks links_;  // for the main window's services
     classComm* const& port_;  // the services' primary slot
     classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;

@@ -30,6 +30,7 @@ OfflineDiagDialogue::OfflineDiagDialogue(DialogueLinks links, const DiagSettings
     : files_(links.files),
       current_(links.records.currentParameters),
       services_(links.services),
+      links_(links),
       port_(links.ports.classCommPrimary),
       diagSettings_(diagSettings),
       view_(view),
@@ -89,7 +90,7 @@ void OfflineDiagDialogue::Activate() {
     if (!parmsRequested_) {
         replyState_ = OfflineReplyState::AwaitingParameters;
         parmsRequested_ = true;
-        view_.RequestCurrentParameters(this);
+        links_.windows().ReadCurrentParameters(*this);
     } else if (replyState_ == OfflineReplyState::SwitchQueryDue) {
         SendSwitchQuery();
     }

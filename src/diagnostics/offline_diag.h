@@ -99,7 +99,6 @@ class OfflineDiagView {
 public:
     virtual ~OfflineDiagView() = default;
     virtual bool IsActiveChild() const = 0;
-    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
     virtual void DisplayChanged() = 0;
     // The window closes itself (end test answered or given up).
     virtual void CloseWindow() = 0;
@@ -206,6 +205,7 @@ private:
     const FilePlaces& files_;
     const ModemParameters& current_;
     const Services& services_;
+    const DialogueLinks links_;  // for the main window's services
     classComm* const& port_;  // the services' primary slot
     classComm& primary_() const { return *port_; }
     const DiagSettings& diagSettings_;

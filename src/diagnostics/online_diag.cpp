@@ -24,6 +24,7 @@ OnlineDiagDialogue::OnlineDiagDialogue(DialogueLinks links, const DiagSettings& 
       files_(links.files),
       current_(links.records.currentParameters),
       services_(links.services),
+      links_(links),
       port_(links.ports.classCommPrimary),
       settings_(settings),
       view_(view),
@@ -83,7 +84,7 @@ void OnlineDiagDialogue::Activate() {
 void OnlineDiagDialogue::RequestCurrentParms() {
     parmsState_ = OnlineParmsState::AwaitParameters;
     parmsRequested_ = true;
-    view_.RequestCurrentParameters(this);
+    links_.windows().ReadCurrentParameters(*this);
 }
 
 void OnlineDiagDialogue::UpdateParms(bool parmsWereFound) {

@@ -26,8 +26,6 @@ class OnlineDiagView {
 public:
     virtual ~OnlineDiagView() = default;
     virtual bool IsActiveChild() const = 0;
-    // Unloads a busy reader, registers the client with it and shows it.
-    virtual void RequestCurrentParameters(ParmsClient* client) = 0;
     virtual void ShowTestCount(const std::string& text) = 0;
     virtual void ShowFilterEntries(const std::vector<std::string>& entries, int selected) = 0;
     // The grid's rows or its top row changed.
@@ -110,6 +108,7 @@ private:
     const FilePlaces& files_;
     const ModemParameters& current_;
     const Services& services_;
+    const DialogueLinks links_;  // for the main window's services
     classComm* const& port_;  // the services' primary slot
     classComm& primary_() const { return *port_; }
     const DiagSettings& settings_;

@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
+#include "programming/parms_rd_wr.h"
 #include "radio/radio_codes.h"
 #include "serial/class_comm.h"
 #include "serial/modem_commands.h"
@@ -55,7 +56,7 @@ void CalibrationDialogue::Activate() {
 }
 
 void CalibrationDialogue::ReadCurrentParameters() {
-    links_.host.StartParameterRead(*this);
+    links_.windows().ReadCurrentParameters(*this);
     dialogState_ = CalibrationState::AwaitingParameters;
     parametersRequested_ = true;
 }
@@ -114,7 +115,7 @@ void CalibrationDialogue::CloseIfStill(LoadToken::Value token) {
 
 void CalibrationDialogue::WriteBack() {
     links_.records.currentParameters = panelParameters_;
-    links_.host.WriteCurrentParameters();
+    links_.windows().RestartParmsReadWrite(parmsWriteCurrent, nullptr);
 }
 
 bool CalibrationDialogue::Ask(const std::string& question) {

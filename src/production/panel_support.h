@@ -114,21 +114,15 @@ std::string HexByteText(std::int16_t value);
 // whether the primary port is another one than at the last activation (no port has number 0).
 bool PortChanged(classComm* port, std::int16_t& lastPortNumber);
 
-// What a dialogue of these windows needs of the windows around it.
+// What a dialogue of these windows needs of its own window; the other windows it reaches
+// through the main window's services (DialogueLinks::windows).
 class PanelHost {
 public:
     virtual ~PanelHost() = default;
     // The window is the main window's active child.
     virtual bool IsActiveChild() const = 0;
-    // Unloads a busy current-parameter reader, registers the client with it and shows it.
-    virtual void StartParameterRead(ParmsClient& client) = 0;
     // Closes the window (its unload runs the dialogue's Unload).
     virtual void CloseWindow() = 0;
-    // The read/write window is loaded; its caption.
-    virtual bool ReadWriteLoaded(std::string* caption) const = 0;
-    // Unloads a loaded read/write window and shows it again to write currentParameters
-    // (write current parameters, started by itself).
-    virtual void WriteCurrentParameters() = 0;
     // One resend counted in the main window's status bar.
     virtual void CountResend() = 0;
 };

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
+#include "programming/parms_rd_wr.h"
 #include "radio/radio_codes.h"
 #include "radio/synthesizer.h"
 #include "tuning/tune_math.h"
@@ -222,7 +223,7 @@ void ProdTestDialogue::UpdateDacValues() { TakeDacValues(tuneRecord_, links_.rec
 
 void ProdTestDialogue::Save() {
     std::string caption;
-    if (links_.host.ReadWriteLoaded(&caption)) {
+    if (links_.windows().ReadWriteLoaded(&caption)) {
         if (links_.services.dialogs)
             links_.services.dialogs->messageBox("Must close " + caption + " before performing this operation.", "",
                                            MsgButtons::OK, MsgIcon::Critical);
@@ -248,7 +249,7 @@ void ProdTestDialogue::Save() {
     written.txDeviationAdj = t.masterDeviation;
     ApplyTuneRecord(panelParameters_, written);
     links_.records.currentParameters = panelParameters_;
-    links_.host.WriteCurrentParameters();
+    links_.windows().RestartParmsReadWrite(parmsWriteCurrent, nullptr);
 }
 
 void ProdTestDialogue::RadioTypeSelected(std::int32_t type) {

@@ -103,7 +103,7 @@ void TestPanelDialogue::ActivateReady() {
 
 void TestPanelDialogue::ReadCurrentParameters() {
     if (!load_.loaded()) return;
-    links_.host.StartParameterRead(*this);
+    links_.windows().ReadCurrentParameters(*this);
     dialogState_ = TestPanelState::AwaitingParameters;
     parametersRequested_ = true;
     parametersTaken_ = false;

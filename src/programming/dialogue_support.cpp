@@ -56,9 +56,7 @@ bool RegisterWithPrimary(const DialogueLinks& links, CommForm& form, bool crLf, 
     return port->GetCommPortOpen();
 }
 
-void CountResend(const DialogueLinks& links) {
-    if (MainFrame* frame = links.mainFrame()) frame->IncrementTestNumber(true);
-}
+void CountResend(const DialogueLinks& links) { links.windows().IncrementTestNumber(true); }
 
 ModemExchange::Hooks PrimaryExchangeHooks(const DialogueLinks& links) {
     return {[links] { return !PrimaryPortClosed(links); }, [links] { CountResend(links); }};
@@ -144,7 +142,7 @@ bool ImageReadSteps::TakeLine(const std::string& line) {
     const std::optional<std::string> version = VersionOfLine(line);
     if (!version) return false;
     o_.exchange.Stop();
-    if (MainFrame* frame = o_.links.mainFrame()) frame->SetFirmwareVersionLabel(*version);
+    o_.links.windows().SetFirmwareVersionLabel(*version);
     o_.state = ReadWriteState::AwaitReady;
     o_.exchange.Await();
     return true;

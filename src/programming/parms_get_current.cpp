@@ -75,7 +75,7 @@ void ParmsGetCurrentDialogue::TimerDelayTick() {
     }
     if (dialogueState_ == ReadWriteState::Idle) {
         read_.StartData();
-        if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
+        links_.windows().IncrementTestNumber(false);
         exchange_.Send([this] {
             if (classComm* port = links_.port()) SendCommand(*port, "?");
         });

@@ -2,9 +2,7 @@
 // "S1" blocks, the optional "CHANNEL" step and the "S9" end record.
 #include <vector>
 
-#include "wiring/app_context.h"
 #include "wiring/main_frame.h"
-#include "wiring/tool_window_ids.h"
 #include "base/utilities.h"
 #include "params/merges.h"
 #include "platform/scheduler.h"
@@ -210,7 +208,7 @@ void ParmsRdWrDialogue::CompleteWrite() {
     exchange_.Stop();
     mainParameters.setupTime = workParameters_.setupTime;
     mainParameters.numberOfWrites = (workParameters_.numberOfWrites + 1) & 0xFFFF;
-    if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
+    if (EditorPage* editor = links_.windows().RadioParmsEditor()) editor->UpdateChanges();
     if (!settings_.autoStart && links_.dialogs())
         links_.dialogs()->messageBox("Programming Complete!", "Complete", MsgButtons::OK, MsgIcon::Information);
     if (!load_.Still(token)) return;

@@ -1,9 +1,7 @@
 // The read/write dialogue: window life cycle, timers and resends, and the read.
 #include "programming/parms_rd_wr.h"
 
-#include "wiring/app_context.h"
 #include "wiring/main_frame.h"
-#include "wiring/tool_window_ids.h"
 #include "base/utilities.h"
 #include "platform/places.h"
 #include "platform/scheduler.h"
@@ -107,7 +105,7 @@ void ParmsRdWrDialogue::OK() {
     if (!load_.loaded() || dialogueState_ != ReadWriteState::Idle) return;
     const LoadToken::Value token = load_.Take();
     timerDelay_->setEnabled(false);
-    if (MainFrame* frame = links_.mainFrame()) frame->IncrementTestNumber(false);
+    links_.windows().IncrementTestNumber(false);
     transferImage_.fill(0);
     view_.SetLabels("Reading ", ReadLabel(settings_.parmsMode));
     if (settings_.parmsMode == parmsWriteProgrammable || settings_.parmsMode == parmsWriteAll ||
@@ -124,10 +122,10 @@ void ParmsRdWrDialogue::OK() {
 }
 
 bool ParmsRdWrDialogue::ValidateBeforeRead() {
-    ToolForm* editor = links_.windows.form(ToolWindow::formRadioParms);
-    auto* page = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms);
+    WindowServices& windows = links_.windows();
+    EditorPage* page = windows.RadioParmsEditor();
     // An open editor checks and stores its own fields (and reports a bad one itself).
-    if (editor && editor->loaded() && page) return page->SaveChanges();
+    if (page && windows.RadioParmsEditorLoaded()) return page->SaveChanges();
     // A closed parameter editor stores nothing of its own, but it hands an open timing
     // editor's boxes over: they are part of what the operator is writing.
     if (page) page->SaveChanges();
@@ -135,9 +133,9 @@ bool ParmsRdWrDialogue::ValidateBeforeRead() {
         CheckChannelFreqs(links_.modes, links_.files, links_.records, links_.records.mainParameters)
             .Show(MessageShower(links_.dialogs()));
     if (index == -1) return true;
-    if (editor) {
-        if (MainFrame* frame = links_.mainFrame()) frame->OpenForm(*editor);
-        if (page) page->SelectFrequencyInError(index);
+    if (page) {
+        windows.OpenRadioParmsEditor();
+        page->SelectFrequencyInError(index);
     }
     return false;
 }
@@ -151,8 +149,7 @@ void ParmsRdWrDialogue::Unload() {
     // keeps its registration.
     for (ParmsClient* c : parmsClients_.Take()) c->UpdateParms(parmsWereFound_);
     for (ProgCompleteClient* c : progCompleteClients_.Take()) c->ProgrammingComplete(programCompleted_);
-    MainFrame* frame = links_.mainFrame();
-    if (parmsWereFound_ && frame) frame->SetUnitIdLabels(links_.records.mainParameters.serialNumber);
+    if (parmsWereFound_) links_.windows().SetUnitIdLabels(links_.records.mainParameters.serialNumber);
     dialogueState_ = ReadWriteState::Idle;
 }
 
@@ -235,9 +232,9 @@ void ParmsRdWrDialogue::CompleteRead() {
             return;
         }
         if (!load_.Still(token)) return;
-        if (auto* editor = links_.windows.formAs<EditorPage>(ToolWindow::formRadioParms)) editor->UpdateChanges();
+        if (EditorPage* editor = links_.windows().RadioParmsEditor()) editor->UpdateChanges();
         files.dataFileName = JoinPath(GetDirectoryPart(files.dataFileName, files.places.programFolder), "upload.dat");
-        if (MainFrame* frame = links_.mainFrame()) frame->DisplayFilenames();
+        links_.windows().DisplayFilenames();
         if (!settings_.autoStart && links_.dialogs()) {
             links_.dialogs()->messageBox(settings_.parmsMode == parmsReadAll ? "Reading All Parameters Complete."
                                                                              : "Reading Parameters Complete.",

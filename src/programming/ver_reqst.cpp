@@ -61,7 +61,7 @@ void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
     if (!version) return;
     exchange_.Stop();
     view_.SetLabels(*version, NoticeOfLine(rxStr));
-    if (MainFrame* frame = links_.mainFrame()) frame->SetFirmwareVersionLabel(*version);
+    links_.windows().SetFirmwareVersionLabel(*version);
     requestState_ = 0;
 }
 

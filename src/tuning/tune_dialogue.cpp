@@ -66,7 +66,7 @@ TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, Tu
       settings_(settings),
       view_(view),
       links_(windows),
-      mainFrame_(links.mainFrame()),
+      dialogueLinks_(links),
       exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); },
                 {[this] { return primary_ && primary_->GetCommPortOpen(); }, {}}) {
     timerDiagnostics_ = sched_.createTimer();
@@ -209,7 +209,7 @@ void TuneDialogue::Start() {
     StoreDacValues(m, records_.testParameters.defaultDacValues);
     records_.currentParameters = m;
     dialogState_ = TuneDialogState::WritingDefaults;
-    links_.WriteParameters(kWriteDefault, *this);
+    dialogueLinks_.windows().RestartParmsReadWrite(kWriteDefault, this);
 }
 
 void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
@@ -222,20 +222,20 @@ void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
                                                        sel.channelBandwidth, sel.highRxBand, exists);
     if (LoadTestFile(files_, records_.testParameters, testName)) {
         files_.testFileName = testName;
-        if (mainFrame_) mainFrame_->DisplayFilenames();
+        dialogueLinks_.windows().DisplayFilenames();
     }
     const std::string dataName = FindProductionDefault(false, files_.dataFileName, folder, sel.radioType, sel.radioRange,
                                                        sel.channelBandwidth, sel.highRxBand, exists);
     if (LoadDataFile(files_, records_, records_.mainParameters, dataName)) {
         files_.dataFileName = dataName;
-        if (mainFrame_) mainFrame_->DisplayFilenames();
+        dialogueLinks_.windows().DisplayFilenames();
     }
 }
 
 void TuneDialogue::ReadCurrentParameters() {
     dialogState_ = TuneDialogState::AwaitingParameters;
     w_.currentStep = 1;
-    links_.ReadCurrentParameters(*this);
+    dialogueLinks_.windows().ReadCurrentParameters(*this);
 }
 
 void TuneDialogue::ProgrammingComplete(bool programCompleted) {
@@ -370,7 +370,7 @@ void TuneDialogue::SaveResults() {
     }
     records_.currentParameters = p;
     dialogState_ = TuneDialogState::WritingResults;
-    links_.WriteParameters(kWriteCurrent, *this);
+    dialogueLinks_.windows().RestartParmsReadWrite(kWriteCurrent, this);
 }
 
 void TuneDialogue::GoToPreviousTest(std::int32_t fromTest) {

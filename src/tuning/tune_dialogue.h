@@ -4,8 +4,9 @@
 // dialogue on the primary port ("T1", "AS", "AT", "AR", "BALANCE", "T0") with its four timers,
 // the power and RSSI calibration measurements, Mod Balance and the adjust keys. Driven by
 // events (buttons, keys, records, timer ticks, the callbacks of the reader, read/write and DAC
-// values windows); it tells its window what to show through TuneView and reaches the other
-// windows through TuneLinks.
+// values windows); it tells its window what to show through TuneView, asks the main window's
+// services for the reader and the read/write window, and reaches the DAC values editor and the
+// packet test through TuneLinks.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -86,15 +87,10 @@ public:
     virtual void FocusOk() = 0;
 };
 
-// The other windows the procedure uses.
+// The windows the procedure hands over to.
 class TuneLinks {
 public:
     virtual ~TuneLinks() = default;
-    // Unloads the current-parameter reader when loaded, registers the client and shows it.
-    virtual void ReadCurrentParameters(ParmsClient& client) = 0;
-    // Opens the read/write window in parmsMode (5 or 7) with autoStart, the client registered
-    // for ProgrammingComplete.
-    virtual void WriteParameters(std::int32_t parmsMode, ProgCompleteClient& client) = 0;
     // Focuses the DAC values editor, or shows it.
     virtual void OpenDacValues() = 0;
     // Focuses the packet test window, or shows it; false when there is no packet test window.
@@ -241,7 +237,7 @@ private:
     TuneWindowSettings& settings_;
     TuneView& view_;
     TuneLinks& links_;
-    MainFrame* mainFrame_;
+    const DialogueLinks dialogueLinks_;  // the main window's services
     ModemExchange exchange_;  // the response time-out, resends and the transmitter's keying
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerDelayCommunications_;

@@ -1,7 +1,8 @@
 #pragma once
 // The one object main creates and hands to every window: the process-wide state (with the
 // services), the two port objects, the tool-window registry and the main window.
-// Tests build their own. A dialogue takes only the parts it works with (DialogueLinks).
+// Tests build their own. A dialogue takes only the parts it works with (DialogueLinks) and asks
+// for other windows' work through the main window's services, never through the registry.
 // Plain C++: windows are reached through the small interfaces of window_interfaces.h and
 // main_frame.h, never through Qt types.
 #include <cstddef>
@@ -19,7 +20,8 @@ class MainFrame;
 // The tool windows' ids and their table (wiring/tool_window_ids.h).
 enum class ToolWindow : int;
 
-// The main window and the tool windows, as windows and dialogues reach them.
+// The main window and the tool windows, as the main window and the code that makes the windows
+// reach them.
 struct WindowRegistry {
     WindowRegistry();
 
@@ -32,7 +34,8 @@ struct WindowRegistry {
     // Windows outside the table (they keep no settings).
     ToolFormRef formParmsGetCurrent;
 
-    // The main window, for the tool windows (labels, status bar, active child, openers).
+    // The main window, for the tool windows (labels, status bar, active child, openers) and,
+    // as its window services, for the dialogues.
     MainFrame* mainFrame = nullptr;
 
     // Enters a window in its slot (the window is owned elsewhere).

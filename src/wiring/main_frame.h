@@ -1,5 +1,6 @@
 #pragma once
-// What the tool windows use of the main window. The main window (MDIMain, src/frame/ui)
+// What the tool windows use of the main window: the window services the dialogues ask for
+// (window_services.h) and the windows' own requests. The main window (MDIMain, src/frame/ui)
 // implements it; each test stand-in answers all of it, recording what its test checks.
 //
 // Conventions between the main window and the tool windows (Qt side):
@@ -21,6 +22,7 @@
 #include <string>
 
 #include "wiring/window_interfaces.h"
+#include "wiring/window_services.h"
 
 namespace k45 {
 
@@ -33,24 +35,13 @@ enum ParmsMode : std::int16_t {
     parmsCloneProgrammable = 6,
 };
 
-class MainFrame {
+class MainFrame : public WindowServices {
 public:
-    virtual ~MainFrame() = default;
-
     // The main window's active child window, or null.
     virtual ToolForm* ActiveForm() const = 0;
 
-    // Version frame on the tool bar: labelVersion shows the text unchanged.
-    virtual void SetFirmwareVersionLabel(const std::string& text) = 0;
-    // labelLongId and labelShortID from a long unit ID.
-    virtual void SetUnitIdLabels(std::uint32_t longId) = 0;
-
-    // Status bar: True counts one more resend in panel 1, False clears it.
-    virtual void IncrementTestNumber(bool tmpFlag) = 0;
-    // Panel 2: "Com<n> / Com<m>" from the two port objects.
+    // Status bar panel 2: "Com<n> / Com<m>" from the two port objects.
     virtual void DisplayComPorts() = 0;
-    // Panel 3: the current data file (and test file in production mode), lower case.
-    virtual void DisplayFilenames() = 0;
 
     // Window-opening rule: focus the window when it is loaded, otherwise show it as a
     // modeless MDI child (which loads it).
@@ -58,8 +49,7 @@ public:
     virtual void ShowForm(ToolForm& form) = 0;
     virtual void FocusForm(ToolForm& form) = 0;
 
-    // Openers of the read/write window and the version request window.
-    virtual void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) = 0;
+    // Opener of the version request window.
     virtual void OpenVersionRequest(bool tmpAutoStart) = 0;
 };
 

@@ -76,9 +76,10 @@ public:
     virtual void UpdateParms(bool parmsWereFound) { (void)parmsWereFound; }
 };
 
-// What a client window uses of the current-parameter reader (AppContext::formParmsGetCurrent):
-// it unloads a busy reader, registers and then shows the reader (RequestCurrentParameters,
-// ui/parameter_request.h). The reader implements all of it.
+// What the main window uses of the current-parameter reader (AppContext::formParmsGetCurrent)
+// when a dialogue asks for the current parameters: it unloads a busy reader, registers the
+// client and then shows the reader (WindowServices::ReadCurrentParameters). The reader
+// implements all of it.
 class ParmsReader {
 public:
     virtual ~ParmsReader() = default;

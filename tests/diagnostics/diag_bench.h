@@ -19,6 +19,7 @@
 #include "programming/parms_get_current.h"
 #include "radio/radio_defaults.h"
 #include "serial/class_comm.h"
+#include "support/fake_window_services.h"
 #include "support/null_modem.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
@@ -42,7 +43,7 @@ struct ReaderView : ParmsGetCurrentView {
     void SetPercent(int) override {}
 };
 
-// A dialogue's request as its window makes it: a busy reader is unloaded, the dialogue
+// A dialogue's request as the main window answers it: a busy reader is unloaded, the dialogue
 // registered and the reader loaded again.
 inline void RequestFromReader(ParmsGetCurrentDialogue& reader, ParmsClient* client) {
     if (reader.loaded()) reader.Unload();
@@ -60,26 +61,6 @@ struct SimView : DiagSimulatorView {
     bool PauseTicked() const override { return pause; }
     void ShowPacketsSent(double count) override { shown = count; }
     void TestStopped() override { ++stops; }
-};
-
-// The main window as the diagnostics windows see it.
-struct DiagMainFrame : MainFrame {
-    ToolForm* active = nullptr;
-    int resends = 0;
-    ToolForm* ActiveForm() const override { return active; }
-    void IncrementTestNumber(bool tmpFlag) override {
-        if (tmpFlag) ++resends;
-    }
-    // Not looked at by these tests.
-    void SetFirmwareVersionLabel(const std::string&) override {}
-    void SetUnitIdLabels(std::uint32_t) override {}
-    void DisplayComPorts() override {}
-    void DisplayFilenames() override {}
-    void OpenForm(ToolForm&) override {}
-    void ShowForm(ToolForm&) override {}
-    void FocusForm(ToolForm&) override {}
-    void OpenParmsReadWrite(std::int16_t, bool) override {}
-    void OpenVersionRequest(bool) override {}
 };
 
 // Scripted dialogs whose boxes let other things happen while they are up, as a box's own loop
@@ -149,7 +130,7 @@ protected:
     VirtualScheduler sched;
     DiagDialogs dialogs;
     AppContext ctx;
-    DiagMainFrame mainFrame;
+    FakeMainFrame mainFrame;
     std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NullModemPair cable{sched};
     std::unique_ptr<Timer> timerA = sched.createTimer();

@@ -42,10 +42,8 @@ struct HostWriteAt {
 };
 
 struct LinkView : LinkTestView {
-    ParmsGetCurrentDialogue* reader = nullptr;
     bool active = true;
     bool IsActiveChild() const override { return active; }
-    void RequestCurrentParameters(ParmsClient* client) override { RequestFromReader(*reader, client); }
     void DisplayChanged() override { ++redraws; }
     void FocusStart() override { focus = "Start"; }
     void FocusPause() override { focus = "Pause"; }
@@ -57,7 +55,7 @@ class LinkTest : public DiagBench {
 protected:
     LinkTest() {
         readerView.reader = &reader;
-        view.reader = &reader;
+        mainFrame.reader = [this](ParmsClient& client) { RequestFromReader(reader, &client); };
         sim.Activate();
         SetFilterIds(settings, {77});
         SimSettings s = Settings(false);

@@ -11,12 +11,10 @@ namespace k45::test {
 namespace {
 
 struct OffView : OfflineDiagView {
-    ParmsGetCurrentDialogue* reader = nullptr;
     bool active = true;
     int closes = 0;
     int resends = 0;
     bool IsActiveChild() const override { return active; }
-    void RequestCurrentParameters(ParmsClient* client) override { RequestFromReader(*reader, client); }
     void CloseWindow() override { ++closes; }
     void CountResend() override { ++resends; }
     void DisplayChanged() override { ++redraws; }
@@ -27,7 +25,7 @@ class OfflineDiag : public DiagBench {
 protected:
     OfflineDiag() {
         readerView.reader = &reader;
-        view.reader = &reader;
+        mainFrame.reader = [this](ParmsClient& client) { RequestFromReader(reader, &client); };
         sim.Activate();
     }
     ~OfflineDiag() override {

@@ -10,17 +10,13 @@ namespace {
 
 struct OnlineView : OnlineDiagView {
     bool active = true;
-    int requests = 0;
+    int requests = 0;  // the reads asked of the main window, and the client of the last
     ParmsClient* client = nullptr;
     std::string count = "0";
     std::vector<std::string> entries;
     int selected = -2;
     int redraws = 0;
     bool IsActiveChild() const override { return active; }
-    void RequestCurrentParameters(ParmsClient* c) override {
-        ++requests;
-        client = c;
-    }
     void ShowTestCount(const std::string& t) override { count = t; }
     void ShowFilterEntries(const std::vector<std::string>& e, int s) override {
         entries = e;
@@ -39,6 +35,10 @@ protected:
         ctx.state.currentParameters.model = 6;
         ctx.state.currentParameters.baudRate = 1;
         ctx.state.currentParameters.diagGateMode = kTrue;
+        mainFrame.reader = [this](ParmsClient& c) {
+            ++view.requests;
+            view.client = &c;
+        };
     }
     ~OnlineDiag() override { online.Unload(); }
     // Opens the window and lets the reader report.

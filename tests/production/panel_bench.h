@@ -59,7 +59,8 @@ struct QuietPanelView : View {
     void SetTxTimeLabel(const std::string&, bool) override {}
 };
 
-// The windows around a dialogue: the reader and the read/write dialogue run for real.
+// The windows around a dialogue: its own, and the reader and the read/write dialogue, which run
+// for real behind the main window's services (PanelBench plugs them in).
 struct BenchHost : PanelHost {
     BenchHost(ParmsGetCurrentDialogue& r, ParmsRdWrDialogue& w) : reader(r), rdwr(w) {}
     bool active = true;
@@ -72,7 +73,7 @@ struct BenchHost : PanelHost {
     ParmsRdWrDialogue& rdwr;
 
     bool IsActiveChild() const override { return active; }
-    void StartParameterRead(ParmsClient& client) override {
+    void StartParameterRead(ParmsClient& client) {
         ++reads;
         if (reader.loaded()) reader.Unload();
         reader.RegisterForParms(&client);
@@ -83,12 +84,12 @@ struct BenchHost : PanelHost {
         ++closes;
         if (onClose) onClose();
     }
-    bool ReadWriteLoaded(std::string* caption) const override {
+    bool ReadWriteLoaded(std::string* caption) const {
         if (caption) *caption = ParmsModeCaption(rdwr.settings().parmsMode);
         return rdwr.loaded();
     }
     void CountResend() override { ++resends; }
-    void WriteCurrentParameters() override {
+    void WriteCurrentParameters() {
         ++writes;
         if (rdwr.loaded()) rdwr.Unload();
         rdwr.setSettings({.autoStart = true, .parmsMode = parmsWriteCurrent});
@@ -102,6 +103,12 @@ protected:
     PanelBench() {
         readerView.onClose = [this] { reader.Unload(); };
         rdwrView.onClose = [this] { rdwr.Unload(); };
+        mainFrame.reader = [this](ParmsClient& client) { host.StartParameterRead(client); };
+        mainFrame.readWrite = [this](std::string* caption) { return host.ReadWriteLoaded(caption); };
+        mainFrame.restartReadWrite = [this](std::int16_t mode, ProgCompleteClient*) {
+            EXPECT_EQ(mode, parmsWriteCurrent);
+            host.WriteCurrentParameters();
+        };
         // The modem is a model 6 with calibration support, on the built-in test record's type.
         modemRecord.model = 6;
         modem.loadRecord(ctx.state, modemRecord, kModemStamp);

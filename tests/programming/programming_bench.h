@@ -20,6 +20,7 @@
 #include "programming/mem_read.h"
 #include "radio/radio_defaults.h"
 #include "serial/class_comm.h"
+#include "support/fake_window_services.h"
 #include "support/null_modem.h"
 #include "support/scripted_dialogs.h"
 #include "support/simulated_modem.h"
@@ -30,47 +31,6 @@ namespace k45::test {
 
 // 2026-01-15 10:00:00 on the local wall clock: the setup stamp the modem's image carries.
 inline constexpr std::int64_t kModemStamp = 1768471200;
-
-// The main window as the tool windows see it: the status-bar resend counter, the version and
-// unit-ID labels, the file-name panel and the window openers are recorded.
-struct RecordingMainFrame : MainFrame {
-    ToolForm* active = nullptr;
-    std::string counterText;  // status-bar panel 1
-    std::vector<bool> counterCalls;
-    std::string versionLabel;
-    int versionCalls = 0;
-    double longId = -1;
-    int unitIdCalls = 0;
-    int displayFilenamesCalls = 0;
-    std::vector<ToolForm*> opened;
-
-    ToolForm* ActiveForm() const override { return active; }
-    void SetFirmwareVersionLabel(const std::string& text) override {
-        versionLabel = text;
-        ++versionCalls;
-    }
-    void SetUnitIdLabels(std::uint32_t id) override {
-        longId = id;
-        ++unitIdCalls;
-    }
-    void IncrementTestNumber(bool tmpFlag) override {
-        counterCalls.push_back(tmpFlag);
-        counterText = tmpFlag ? std::to_string(counterText.empty() ? 1 : std::stoi(counterText) + 1) : "";
-    }
-    void DisplayFilenames() override { ++displayFilenamesCalls; }
-    void OpenForm(ToolForm& form) override { opened.push_back(&form); }
-    // Not looked at by these tests.
-    void DisplayComPorts() override {}
-    void ShowForm(ToolForm&) override {}
-    void FocusForm(ToolForm&) override {}
-    void OpenParmsReadWrite(std::int16_t, bool) override {}
-    void OpenVersionRequest(bool) override {}
-    int resendsCounted() const {
-        int n = 0;
-        for (bool b : counterCalls) n += b ? 1 : 0;
-        return n;
-    }
-};
 
 // The parameter editor as the read/write dialogue sees it.
 struct RecordingEditor : ToolForm, EditorPage {
@@ -165,7 +125,7 @@ protected:
         SetDefaultModemParameters(st, st, st.mainParameters);
         st.dataFileName = home.file("default.dat");
         ctx.mainFrame = &mainFrame;
-        ctx.Register(ToolWindow::formRadioParms, editor);
+        mainFrame.radioParms = &editor;
 
         port = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
         port->InitCommCtrl(&cable.a(), 0, 1, portTimer.get());
@@ -207,7 +167,7 @@ protected:
     VirtualScheduler sched;
     ScriptedDialogs dialogs;
     AppContext ctx;
-    RecordingMainFrame mainFrame;
+    FakeMainFrame mainFrame;
     RecordingEditor editor;
     std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NullModemPair cable{sched};

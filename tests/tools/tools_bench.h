@@ -67,14 +67,14 @@ protected:
 
     // What an engine of the program works with: its two ports, the bench's scheduler, dialogs
     // and mode flags.
-    DialogueLinks Links() { return {state, state, state, state, ports, windows}; }
+    DialogueLinks Links() { return {state, state, state, state, ports, noMainFrame}; }
     // The same with other services (a link layer).
     DialogueLinks LinksWith(const Services& services) {
-        return {state, state, state, otherServices.emplace_back(services), ports, windows};
+        return {state, state, state, otherServices.emplace_back(services), ports, noMainFrame};
     }
     // The same for a program whose two ports are p and s.
     DialogueLinks LinksOn(classComm& p, classComm& s) {
-        return {state, state, state, state, otherPorts.emplace_back(PortSlots{&p, &s}), windows};
+        return {state, state, state, state, otherPorts.emplace_back(PortSlots{&p, &s}), noMainFrame};
     }
 
     TempHome home;
@@ -87,7 +87,7 @@ protected:
     std::unique_ptr<Timer> secondaryTimer = sched.createTimer();
     std::unique_ptr<classComm> primary;
     std::unique_ptr<classComm> secondary;
-    WindowRegistry windows;
+    MainFrame* noMainFrame = nullptr;  // the engines run without windows
     PortSlots ports;
     std::deque<Services> otherServices;
     std::deque<PortSlots> otherPorts;

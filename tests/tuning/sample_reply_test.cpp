@@ -37,8 +37,6 @@ struct QuietTuneView : TuneView {
 };
 
 struct NoTuneLinks : TuneLinks {
-    void ReadCurrentParameters(ParmsClient&) override {}
-    void WriteParameters(std::int32_t, ProgCompleteClient&) override {}
     void OpenDacValues() override {}
     bool OpenPacketTest() override { return false; }
 };

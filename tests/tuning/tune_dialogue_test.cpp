@@ -53,8 +53,9 @@ struct WriteRequest {
     std::int64_t atMs;
 };
 
-// The reader and the read/write window as the procedure sees them: a write stores the
-// record as the modem's, a read hands the modem's record back, each after 100 ms.
+// The windows the procedure reaches: the reader and the read/write window (behind the main
+// window's services, which TuneRun points here) and the windows it hands over to. A write
+// stores the record as the modem's, a read hands the modem's record back, each after 100 ms.
 struct FakeTuneLinks : TuneLinks {
     AppState* app = nullptr;
     VirtualScheduler* sched = nullptr;
@@ -62,7 +63,7 @@ struct FakeTuneLinks : TuneLinks {
     std::vector<WriteRequest> writes;
     int reads = 0, dacOpens = 0, packetOpens = 0;
     bool writeSucceeds = true;
-    void ReadCurrentParameters(ParmsClient& client) override {
+    void ReadCurrentParameters(ParmsClient& client) {
         ++reads;
         ParmsClient* c = &client;
         sched->callAt(sched->nowMs() + 100, [this, c] {
@@ -70,7 +71,7 @@ struct FakeTuneLinks : TuneLinks {
             c->UpdateParms(true);
         });
     }
-    void WriteParameters(std::int32_t mode, ProgCompleteClient& client) override {
+    void WriteParameters(std::int32_t mode, ProgCompleteClient& client) {
         writes.push_back({mode, app->currentParameters, sched->nowMs()});
         if (writeSucceeds) modemHolds = app->currentParameters;
         ProgCompleteClient* c = &client;
@@ -105,6 +106,11 @@ protected:
         links.app = &st;
         links.sched = &sched;
         links.modemHolds = st.mainParameters;
+        mainFrame.reader = [this](ParmsClient& client) { links.ReadCurrentParameters(client); };
+        mainFrame.restartReadWrite = [this](std::int16_t mode, ProgCompleteClient* client) {
+            ASSERT_NE(client, nullptr);
+            links.WriteParameters(mode, *client);
+        };
         modem.diagBlock = TuneBlock(60, 0);
     }
     ~TuneRun() override {

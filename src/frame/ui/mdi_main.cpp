@@ -460,25 +460,6 @@ void MDIMain::ActivateNextChild(QMdiSubWindow* closed) {
     }
 }
 
-void MDIMain::OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {
-    ToolForm* form = ctx_.form(ToolWindow::formParmsRdWr);
-    if (!form) return;
-    auto* rw = dynamic_cast<ParmsRdWrForm*>(form);
-    if (form->loaded()) {
-        if (rw && rw->parmsMode() != tmpParmsMode && ctx_.dialogs()) {
-            ctx_.dialogs()->messageBox("Must close " + rw->Caption() + " before performing this operation.", {},
-                                       MsgButtons::OK, MsgIcon::Critical);
-        }
-        FocusForm(*form);
-        return;
-    }
-    if (rw) {
-        rw->setAutoStart(tmpAutoStart);
-        rw->setParmsMode(tmpParmsMode);
-    }
-    ShowForm(*form);
-}
-
 void MDIMain::OpenVersionRequest(bool tmpAutoStart) {
     ToolForm* form = ctx_.form(ToolWindow::formVerReqst);
     if (!form) return;

@@ -71,16 +71,25 @@ public:
 
     // ---- MainFrame.
     ToolForm* ActiveForm() const override;
-    void SetFirmwareVersionLabel(const std::string& text) override;
-    void SetUnitIdLabels(std::uint32_t longId) override;
-    void IncrementTestNumber(bool tmpFlag) override;
     void DisplayComPorts() override;
-    void DisplayFilenames() override;
     void OpenForm(ToolForm& form) override;
     void ShowForm(ToolForm& form) override;
     void FocusForm(ToolForm& form) override;
-    void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) override;
     void OpenVersionRequest(bool tmpAutoStart) override;
+
+    // ---- WindowServices: the one place a dialogue's request reaches another window
+    // (mdi_main_services.cpp).
+    void ReadCurrentParameters(ParmsClient& client) override;
+    bool ReadWriteLoaded(std::string* caption) const override;
+    void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) override;
+    void RestartParmsReadWrite(std::int16_t tmpParmsMode, ProgCompleteClient* client) override;
+    EditorPage* RadioParmsEditor() override;
+    bool RadioParmsEditorLoaded() const override;
+    void OpenRadioParmsEditor() override;
+    void SetFirmwareVersionLabel(const std::string& text) override;
+    void SetUnitIdLabels(std::uint32_t longId) override;
+    void IncrementTestNumber(bool tmpFlag) override;
+    void DisplayFilenames() override;
 
     // ---- Commands.
     void OpenDataFile();

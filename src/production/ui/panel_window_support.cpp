@@ -9,28 +9,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "wiring/app_context.h"
-#include "wiring/main_frame.h"
-#include "wiring/tool_window_ids.h"
 #include "platform/qt/qt_text.h"
-#include "programming/parms_rd_wr.h"
-#include "ui/parameter_request.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
-
-namespace {
-
-QLabel* ValueLabel(QWidget* parent, const char* name, const char* text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(58);
-    return l;
-}
-
-}  // namespace
 
 DiagnosticsFrame BuildDiagnosticsFrame(QWidget* parent, const char* selectCaption, const char* diagEnCaption,
                                        const char* clearCaption, bool levelBar) {
@@ -69,13 +52,13 @@ DiagnosticsFrame BuildDiagnosticsFrame(QWidget* parent, const char* selectCaptio
     };
     int i = 0;
     for (const Row& r : rows) {
-        *r.target = ValueLabel(f.frameDiags, r.name, r.text);
+        *r.target = kit::Value(f.frameDiags, r.name, r.text, 58);
         g->addWidget(new QLabel(r.caption, f.frameDiags), 1 + i / 2, (i % 2) * 2);
         g->addWidget(*r.target, 1 + i / 2, (i % 2) * 2 + 1);
         ++i;
     }
     if (levelBar) {
-        f.labelCurrentLevel = ValueLabel(f.frameDiags, "labelCurrentLevel", "---- dBm");
+        f.labelCurrentLevel = kit::Value(f.frameDiags, "labelCurrentLevel", "---- dBm", 58);
         f.panelCurrentLevel = new QProgressBar(f.frameDiags);
         f.panelCurrentLevel->setObjectName("panelCurrentLevel");
         f.panelCurrentLevel->setRange(0, 100);
@@ -128,26 +111,6 @@ int PanelModifiers(const QKeyEvent& e) {
     if (e.modifiers() & Qt::ControlModifier) m |= kCtrlBit;
     if (e.modifiers() & Qt::AltModifier) m |= kAltBit;
     return m;
-}
-
-void StartParameterRead(AppContext& ctx, ParmsClient& client) { RequestCurrentParameters(ctx, &client); }
-
-bool ReadWriteWindowLoaded(const AppContext& ctx, std::string* caption) {
-    const ToolForm* form = ctx.form(ToolWindow::formParmsRdWr);
-    if (!form || !form->loaded()) return false;
-    if (caption) {
-        const auto* rw = dynamic_cast<const ParmsRdWrForm*>(form);
-        *caption = rw ? rw->Caption() : std::string();
-    }
-    return true;
-}
-
-void OpenWriteCurrentParameters(AppContext& ctx) {
-    ToolForm* form = ctx.form(ToolWindow::formParmsRdWr);
-    if (!form) return;
-    if (form->loaded())
-        if (auto* w = dynamic_cast<QWidget*>(form)) child_window::Close(w);
-    if (ctx.mainFrame) ctx.mainFrame->OpenParmsReadWrite(parmsWriteCurrent, true);
 }
 
 }  // namespace k45

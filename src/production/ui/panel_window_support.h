@@ -1,7 +1,6 @@
 #pragma once
 // What the production windows share: their window host, the diagnostics group of the test
-// panels, the translation of Qt keys into the panels' key codes, the openers of the
-// current-parameter reader and of the read/write window, and the creation of the windows.
+// panels, the translation of Qt keys into the panels' key codes and the creation of the windows.
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -23,7 +22,6 @@ class QWidget;
 namespace k45 {
 
 struct AppContext;
-class ParmsClient;
 
 struct DiagnosticsFrame {
     QGroupBox* frameDiags = nullptr;
@@ -51,14 +49,8 @@ void ShowDiagnosticsTexts(const DiagnosticsFrame& f, const DiagnosticsTexts& t);
 int PanelKeyCode(const QKeyEvent& e);
 int PanelModifiers(const QKeyEvent& e);
 
-// Unloads a busy reader, registers the client and shows the reader.
-void StartParameterRead(AppContext& ctx, ParmsClient& client);
-bool ReadWriteWindowLoaded(const AppContext& ctx, std::string* caption);
-// Closes a loaded read/write window and opens it to write currentParameters by itself.
-void OpenWriteCurrentParameters(AppContext& ctx);
-
 // The production windows on the window host: a panel or calibration dialogue, which asks its
-// window for the windows around it besides its view (PanelHost, answered here).
+// window about the window itself besides its view (PanelHost, answered here).
 template <class Dialogue, class View>
 class ProductionWindow : public DialogueWindow<Dialogue, View>, protected PanelHost {
 protected:
@@ -70,10 +62,7 @@ protected:
     }
 
     bool IsActiveChild() const override { return this->IsActiveForm(); }
-    void StartParameterRead(ParmsClient& client) override { k45::StartParameterRead(this->ctx_, client); }
     void CloseWindow() override { this->CloseForm(); }
-    bool ReadWriteLoaded(std::string* caption) const override { return ReadWriteWindowLoaded(this->ctx_, caption); }
-    void WriteCurrentParameters() override { OpenWriteCurrentParameters(this->ctx_); }
     void CountResend() override { k45::CountResend(DialogueLinks::Of(this->ctx_)); }
 };
 

@@ -20,13 +20,12 @@
 #include "wiring/tool_window_ids.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
-#include "programming/parms_get_current.h"
-#include "programming/ui/parms_rd_wr_window.h"
 #include "serial/class_comm.h"
 #include "tuning/tune_math.h"
 #include "tuning/tune_selection.h"
 #include "tuning/ui/captioned_grid.h"
 #include "tuning/ui/prod_freqs_window.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -110,13 +109,8 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
     bandLayout->setContentsMargins(0, 0, 0, 0);
     bandLayout->addWidget(optionLoRxBand);
     bandLayout->addWidget(optionHiRxBand);
-    scrollTxTime = new QScrollBar(Qt::Horizontal);
-    scrollTxTime->setObjectName("scrollTxTime");
-    scrollTxTime->setRange(1, 60);
-    scrollTxTime->setSingleStep(1);
-    scrollTxTime->setPageStep(5);
+    scrollTxTime = kit::HScroll(nullptr, "scrollTxTime", 1, 60, 5);
     scrollTxTime->setValue(5);
-    scrollTxTime->setFocusPolicy(Qt::StrongFocus);
     labelTxTime = new QLabel("5 S");
 
     auto* sel = new QGridLayout;
@@ -400,26 +394,6 @@ void formTune::SetDiagValue(const std::string& text) { labelCurrentDiagValue->se
 void formTune::SetTemperature(const std::string& text) { labelTemperature->setText(QText(text)); }
 void formTune::SetBatteryVoltage(const std::string& text) { labelBatteryVoltage->setText(QText(text)); }
 void formTune::FocusOk() { buttonOK->setFocus(); }
-
-void formTune::ReadCurrentParameters(ParmsClient&) {
-    ToolForm* reader = ctx_.formParmsGetCurrent.get();
-    auto* r = dynamic_cast<ParmsReader*>(reader);
-    if (!reader || !r) return;
-    if (reader->loaded()) r->Unload();
-    r->RegisterForParms(this);
-    if (ctx_.mainFrame) ctx_.mainFrame->ShowForm(*reader);
-}
-
-void formTune::WriteParameters(std::int32_t parmsMode, ProgCompleteClient&) {
-    ToolForm* form = ctx_.form(ToolWindow::formParmsRdWr);
-    auto* rw = dynamic_cast<formParmsRdWr*>(form);
-    if (!rw) return;
-    if (rw->loaded()) child_window::Close(rw);
-    rw->setAutoStart(true);
-    rw->setParmsMode(static_cast<std::int16_t>(parmsMode));
-    rw->RegisterForProgComplete(this);
-    if (ctx_.mainFrame) ctx_.mainFrame->ShowForm(*rw);
-}
 
 void formTune::OpenDacValues() {
     if (ToolForm* dac = ctx_.form(ToolWindow::formDacVals); dac && ctx_.mainFrame) ctx_.mainFrame->OpenForm(*dac);

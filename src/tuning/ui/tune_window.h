@@ -30,8 +30,6 @@ void AddTuningWindows(AppContext& ctx, QWidget& owner);
 
 // No Q_OBJECT: the window declares no signals or slots of its own (lambdas are connected).
 class formTune : public DialogueWindow<TuneDialogue, TuneView>,
-                 public ParmsClient,
-                 public ProgCompleteClient,
                  public DacValuesClient,
                  public PortSwapClient,
                  private TuneLinks {
@@ -43,8 +41,6 @@ public:
     void SaveFormParameters(const std::string& fileName, const std::string& sectionName) override;
     void PortsSwapping() override { dialogue_->PortsSwapping(); }
 
-    void UpdateParms(bool parmsWereFound) override { dialogue_->UpdateParms(parmsWereFound); }
-    void ProgrammingComplete(bool programCompleted) override { dialogue_->ProgrammingComplete(programCompleted); }
     void UpdateDacValues() override { dialogue_->UpdateDacValues(); }
 
     TuneWindowSettings& settings() { return settings_; }
@@ -103,8 +99,6 @@ private:
     void SetBatteryVoltage(const std::string& text) override;
     void FocusOk() override;
     // TuneLinks
-    void ReadCurrentParameters(ParmsClient& client) override;
-    void WriteParameters(std::int32_t parmsMode, ProgCompleteClient& client) override;
     void OpenDacValues() override;
     bool OpenPacketTest() override;
 

@@ -35,7 +35,7 @@ protected:
     DirectAdjust() {
         ctx.mainFrame = &frame;
         ctx.formParmsGetCurrent = &readerWindow;
-        frame.reader = &readerWindow;
+        frame.readerForm = &readerWindow;
     }
     ~DirectAdjust() override {
         prod.close();

@@ -9,14 +9,26 @@
 
 namespace k45::test {
 
-struct PanelMainFrame : RecordingMainFrame {
-    std::vector<ToolForm*> shown;
-    ToolForm* reader = nullptr;
+struct PanelMainFrame : FakeMainFrame {
+    ToolForm* readerForm = nullptr;
     ToolForm* panel = nullptr;
-    ToolForm* ActiveForm() const override { return reader && reader->loaded() ? reader : panel; }
+    ToolForm* ActiveForm() const override { return readerForm && readerForm->loaded() ? readerForm : panel; }
     void ShowForm(ToolForm& f) override {
         shown.push_back(&f);
         if (auto* w = dynamic_cast<QWidget*>(&f)) w->show();
+    }
+    // The read as the main window makes it: a busy reader is unloaded, the client registered
+    // and the reader shown.
+    void ReadCurrentParameters(ParmsClient& client) override {
+        readRequests.push_back(&client);
+        auto* r = dynamic_cast<ParmsReader*>(readerForm);
+        if (!r) {
+            client.UpdateParms(false);
+            return;
+        }
+        if (readerForm->loaded()) r->Unload();
+        r->RegisterForParms(&client);
+        ShowForm(*readerForm);
     }
 };
 

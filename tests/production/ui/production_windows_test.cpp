@@ -53,7 +53,7 @@ protected:
     ProductionWindows() {
         ctx.mainFrame = &frame;
         ctx.formParmsGetCurrent = &readerWindow;
-        frame.reader = &readerWindow;
+        frame.readerForm = &readerWindow;
     }
     // Shown and activated; once the reader has closed the window is active again.
     template <class W>

@@ -22,7 +22,7 @@ protected:
         ctx.mainFrame = &frame;
         ctx.state.localLinks = &links;
         ctx.formParmsGetCurrent = &readerWindow;
-        frame.reader = &readerWindow;
+        frame.readerForm = &readerWindow;
         frame.panel = &win;
     }
     ~RemoteLink() override {

@@ -17,6 +17,7 @@
 #include "wiring/main_frame.h"
 #include "params/modem_defaults.h"
 #include "params/startup_defaults.h"
+#include "support/fake_window_services.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 #include "support/virtual_scheduler.h"
@@ -30,25 +31,12 @@
 
 namespace k45::test {
 
-struct RecordingMain : MainFrame {
-    std::vector<double> unitIds;
-    std::vector<ToolForm*> opened;
-    void SetUnitIdLabels(std::uint32_t longId) override { unitIds.push_back(longId); }
+struct RecordingMain : FakeMainFrame {
     // Shows the window as a top-level widget (the tests have no MDI area).
     void OpenForm(ToolForm& form) override {
         opened.push_back(&form);
         if (auto* w = dynamic_cast<QWidget*>(&form); w && !form.loaded()) w->show();
     }
-    // Not looked at by these tests.
-    ToolForm* ActiveForm() const override { return nullptr; }
-    void SetFirmwareVersionLabel(const std::string&) override {}
-    void IncrementTestNumber(bool) override {}
-    void DisplayComPorts() override {}
-    void DisplayFilenames() override {}
-    void ShowForm(ToolForm&) override {}
-    void FocusForm(ToolForm&) override {}
-    void OpenParmsReadWrite(std::int16_t, bool) override {}
-    void OpenVersionRequest(bool) override {}
 };
 
 class EditorFixture : public ::testing::Test {

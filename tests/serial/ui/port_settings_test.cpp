@@ -22,6 +22,7 @@
 #include "platform/profile.h"
 #include "serial/port_fixture.h"
 #include "serial/ui/port_settings_window.h"
+#include "support/fake_window_services.h"
 #include "support/temp_home.h"
 
 namespace k45::test {
@@ -33,27 +34,11 @@ QStringList Entries(QComboBox* c) {
     return l;
 }
 
-struct CountingMain : MainFrame {
-    int displayComPorts = 0;
-    void DisplayComPorts() override { ++displayComPorts; }
-    // Not looked at by these tests.
-    ToolForm* ActiveForm() const override { return nullptr; }
-    void SetFirmwareVersionLabel(const std::string&) override {}
-    void SetUnitIdLabels(std::uint32_t) override {}
-    void IncrementTestNumber(bool) override {}
-    void DisplayFilenames() override {}
-    void OpenForm(ToolForm&) override {}
-    void ShowForm(ToolForm&) override {}
-    void FocusForm(ToolForm&) override {}
-    void OpenParmsReadWrite(std::int16_t, bool) override {}
-    void OpenVersionRequest(bool) override {}
-};
-
 struct PortSettingsWindow : ::testing::Test {
     VirtualScheduler sched;
     ScriptedDialogs dialogs;
     AppContext ctx;
-    CountingMain mainFrame;
+    FakeMainFrame mainFrame;
     std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     ScriptedDevice devPrimary{sched}, devSecondary{sched};
     std::unique_ptr<classComm> primary, secondary;
