@@ -216,7 +216,7 @@ void ProdTestDialogue::DirectValue(std::int32_t value) {
 
 void ProdTestDialogue::HandOffDacValues() {
     links_.records.dacValues = DacValuesFromTuneRecord(tuneRecord_);
-    prodView_.OpenDacValues();
+    links_.windows().OpenDacValuesEditor();
 }
 
 void ProdTestDialogue::UpdateDacValues() { TakeDacValues(tuneRecord_, links_.records.dacValues); }

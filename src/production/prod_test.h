@@ -11,13 +11,12 @@
 
 namespace k45 {
 
-// The production panel's window: the controls it moves by itself and the windows it opens.
+// The production panel's window: the controls it moves by itself and the calibration windows it
+// opens.
 class ProdTestView : public TestPanelView {
 public:
     // Selects an entry of comboFreqPair without running its handler.
     virtual void SelectFreqPair(int index) = 0;
-    // Focuses the DAC values editor when loaded, else shows it.
-    virtual void OpenDacValues() = 0;
     // Unloads a loaded power (RSSI) calibration window, sets its offsets and shows it.
     virtual void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) = 0;
     virtual void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) = 0;

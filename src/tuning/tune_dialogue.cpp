@@ -55,7 +55,7 @@ bool StoreRisingReading(std::span<std::int16_t> readings, std::int16_t& index, s
 
 }  // namespace
 
-TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneLinks& windows, TuneView& view)
+TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneView& view)
     : modes_(links.modes),
       files_(links.files),
       records_(links.records),
@@ -65,8 +65,7 @@ TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, Tu
       dialogs_(*links.services.dialogs),
       settings_(settings),
       view_(view),
-      links_(windows),
-      dialogueLinks_(links),
+      links_(links),
       exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); },
                 {[this] { return primary_ && primary_->GetCommPortOpen(); }, {}}) {
     timerDiagnostics_ = sched_.createTimer();
@@ -123,7 +122,7 @@ void TuneDialogue::Activate() {
         dialogState_ = TuneDialogState::Idle;
         GoToFirstTest();
         records_.dacValues = DacValuesFromTuneRecord(w_.tuneRecord);
-        links_.OpenDacValues();
+        links_.windows().OpenDacValuesEditor();
     }
 }
 
@@ -209,7 +208,7 @@ void TuneDialogue::Start() {
     StoreDacValues(m, records_.testParameters.defaultDacValues);
     records_.currentParameters = m;
     dialogState_ = TuneDialogState::WritingDefaults;
-    dialogueLinks_.windows().RestartParmsReadWrite(kWriteDefault, this);
+    links_.windows().RestartParmsReadWrite(kWriteDefault, this);
 }
 
 void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
@@ -222,20 +221,20 @@ void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
                                                        sel.channelBandwidth, sel.highRxBand, exists);
     if (LoadTestFile(files_, records_.testParameters, testName)) {
         files_.testFileName = testName;
-        dialogueLinks_.windows().DisplayFilenames();
+        links_.windows().DisplayFilenames();
     }
     const std::string dataName = FindProductionDefault(false, files_.dataFileName, folder, sel.radioType, sel.radioRange,
                                                        sel.channelBandwidth, sel.highRxBand, exists);
     if (LoadDataFile(files_, records_, records_.mainParameters, dataName)) {
         files_.dataFileName = dataName;
-        dialogueLinks_.windows().DisplayFilenames();
+        links_.windows().DisplayFilenames();
     }
 }
 
 void TuneDialogue::ReadCurrentParameters() {
     dialogState_ = TuneDialogState::AwaitingParameters;
     w_.currentStep = 1;
-    dialogueLinks_.windows().ReadCurrentParameters(*this);
+    links_.windows().ReadCurrentParameters(*this);
 }
 
 void TuneDialogue::ProgrammingComplete(bool programCompleted) {
@@ -335,7 +334,7 @@ void TuneDialogue::GoToNextTest(std::int32_t fromTest) {
         if (!load_.Still(token)) return;
         if (a == MsgAnswer::Yes) SaveResults();
     } else if (modes_.productionMode && w_.currentStep == 0 && w_.currentTest == kNoTest && oldTest < kNoTest) {
-        links_.OpenPacketTest();
+        links_.windows().OpenPacketTest();
     }
 }
 
@@ -370,7 +369,7 @@ void TuneDialogue::SaveResults() {
     }
     records_.currentParameters = p;
     dialogState_ = TuneDialogState::WritingResults;
-    dialogueLinks_.windows().RestartParmsReadWrite(kWriteCurrent, this);
+    links_.windows().RestartParmsReadWrite(kWriteCurrent, this);
 }
 
 void TuneDialogue::GoToPreviousTest(std::int32_t fromTest) {

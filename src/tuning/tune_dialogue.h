@@ -4,9 +4,8 @@
 // dialogue on the primary port ("T1", "AS", "AT", "AR", "BALANCE", "T0") with its four timers,
 // the power and RSSI calibration measurements, Mod Balance and the adjust keys. Driven by
 // events (buttons, keys, records, timer ticks, the callbacks of the reader, read/write and DAC
-// values windows); it tells its window what to show through TuneView, asks the main window's
-// services for the reader and the read/write window, and reaches the DAC values editor and the
-// packet test through TuneLinks.
+// values windows); it tells its window what to show through TuneView and asks the main window's
+// services for the reader, the read/write window, the DAC values editor and the packet test.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -87,16 +86,6 @@ public:
     virtual void FocusOk() = 0;
 };
 
-// The windows the procedure hands over to.
-class TuneLinks {
-public:
-    virtual ~TuneLinks() = default;
-    // Focuses the DAC values editor, or shows it.
-    virtual void OpenDacValues() = 0;
-    // Focuses the packet test window, or shows it; false when there is no packet test window.
-    virtual bool OpenPacketTest() = 0;
-};
-
 class TuneDialogue : public CommForm, public ParmsClient, public ProgCompleteClient, public DacValuesClient {
 public:
     static constexpr int kResponseMs = 500;
@@ -107,8 +96,8 @@ public:
     // The primary port is read from the services' slot at each use (start-up fills it after the
     // windows exist); the services' scheduler and dialogs must be set. The file places and the
     // shared records change: the production defaults load files into them, the procedure hands
-    // the parameters on through them. `windows` opens the windows the procedure hands over to.
-    TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneLinks& windows, TuneView& view);
+    // the parameters on through them.
+    TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneView& view);
     ~TuneDialogue() override;
     TuneDialogue(const TuneDialogue&) = delete;
     TuneDialogue& operator=(const TuneDialogue&) = delete;
@@ -236,8 +225,7 @@ private:
     Dialogs& dialogs_;
     TuneWindowSettings& settings_;
     TuneView& view_;
-    TuneLinks& links_;
-    const DialogueLinks dialogueLinks_;  // the main window's services
+    const DialogueLinks links_;  // the main window's services
     ModemExchange exchange_;  // the response time-out, resends and the transmitter's keying
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerDelayCommunications_;

@@ -17,6 +17,8 @@ public:
     EditorPage* RadioParmsEditor() override { return nullptr; }
     bool RadioParmsEditorLoaded() const override { return false; }
     void OpenRadioParmsEditor() override {}
+    void OpenDacValuesEditor() override {}
+    bool OpenPacketTest() override { return false; }
     void SetFirmwareVersionLabel(const std::string&) override {}
     void SetUnitIdLabels(std::uint32_t) override {}
     void IncrementTestNumber(bool) override {}

@@ -34,13 +34,18 @@ public:
     virtual bool RadioParmsEditorLoaded() const = 0;
     virtual void OpenRadioParmsEditor() = 0;
 
+    // The DAC values editor and the packet test window, each focused when loaded, else shown.
+    // False when there is no packet test window: the hand-off to it is skipped.
+    virtual void OpenDacValuesEditor() = 0;
+    virtual bool OpenPacketTest() = 0;
+
     // Version frame on the tool bar: labelVersion shows the text unchanged.
     virtual void SetFirmwareVersionLabel(const std::string& text) = 0;
     // labelLongId and labelShortID from a long unit ID.
     virtual void SetUnitIdLabels(std::uint32_t longId) = 0;
     // Status bar: True counts one more resend in panel 1, False clears it.
     virtual void IncrementTestNumber(bool tmpFlag) = 0;
-    // Panel 3: the current data file (and test file in production mode), lower case.
+    // Panel 3: the current data file (and test file in production mode), the names as they are.
     virtual void DisplayFilenames() = 0;
 };
 

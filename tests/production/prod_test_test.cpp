@@ -20,7 +20,6 @@ struct RecordingProdView : QuietPanelView<ProdTestView> {
     std::array<std::string, 8> values{};
     std::vector<DiagnosticsTexts> diagnostics;
     std::vector<int> freqPairSelections;
-    int dacOpens = 0;
     std::vector<std::pair<std::int32_t, std::int32_t>> powerOpens, rssiOpens;
     bool gainDisabled = false;
     void SetXcvrStatus(const std::string& t) override { xcvr = t; }
@@ -31,7 +30,6 @@ struct RecordingProdView : QuietPanelView<ProdTestView> {
     void DisableGainAndDeviation() override { gainDisabled = true; }
     void SetDirectText(const std::string& t) override { directText = t; }
     void SelectFreqPair(int i) override { freqPairSelections.push_back(i); }
-    void OpenDacValues() override { ++dacOpens; }
     void OpenPowerCalibration(std::int32_t rx, std::int32_t tx) override { powerOpens.emplace_back(rx, tx); }
     void OpenRssiCalibration(std::int32_t rx, std::int32_t tx) override { rssiOpens.emplace_back(rx, tx); }
 };
@@ -537,7 +535,7 @@ TEST_F(ProdPanel, F2HandsTheMasterDeviationAlsoWhileNoModulationHoldsItAtZero) {
     ASSERT_NE(dlg.tuneRecord().masterDeviation, 0);
     dlg.KeyDown(keyF2, 0);
     EXPECT_EQ(ctx.state.dacValues.txDeviationAdj, dlg.tuneRecord().masterDeviation);
-    EXPECT_EQ(view.dacOpens, 1);
+    EXPECT_EQ(mainFrame.dacOpens, 1);
     ctx.state.dacValues.powerAdj = {11, 22, 33};
     ctx.state.dacValues.txDeviationAdj = 99;
     dlg.UpdateDacValues();

@@ -43,7 +43,6 @@ struct PanelView : QuietPanelView<ProdTestView> {
     std::vector<std::string> levels;  // every current RSSI level shown
     void ShowDiagnostics(const DiagnosticsTexts& t) override { levels.push_back(t.currentLevel); }
     void SelectFreqPair(int) override {}
-    void OpenDacValues() override {}
     void OpenPowerCalibration(std::int32_t, std::int32_t) override {}
     void OpenRssiCalibration(std::int32_t, std::int32_t) override {}
 };

@@ -1,7 +1,7 @@
 #pragma once
 // The main window as the dialogues and windows under test see it: what they ask of it is
 // recorded, and the windows a request reaches (the reader, the read/write window, the radio
-// parameters editor) are what a test plugs in. Without them it answers as a main window whose
+// parameters editor, the packet test) are what a test plugs in. Without them it answers as a main window whose
 // windows are missing: a read finds nothing at once, the read/write window is not loaded.
 #include <cstdint>
 #include <functional>
@@ -24,6 +24,8 @@ struct FakeMainFrame : MainFrame {
     std::function<void(std::int16_t, ProgCompleteClient*)> restartReadWrite;
     // The radio parameters editor (a ToolForm that is an EditorPage).
     ToolForm* radioParms = nullptr;
+    // There is a packet test window to hand over to.
+    bool packetTest = false;
 
     // ---- what was asked
     std::vector<ParmsClient*> readRequests;
@@ -38,6 +40,8 @@ struct FakeMainFrame : MainFrame {
     int unitIdCalls = 0;
     int displayFilenamesCalls = 0;
     int displayComPorts = 0;
+    int dacOpens = 0;     // the DAC values editor opened
+    int packetOpens = 0;  // the packet test asked for, whether or not there is one
     std::vector<ToolForm*> opened;
     std::vector<ToolForm*> shown;
     std::vector<ToolForm*> focused;
@@ -74,6 +78,11 @@ struct FakeMainFrame : MainFrame {
     bool RadioParmsEditorLoaded() const override { return radioParms && radioParms->loaded(); }
     void OpenRadioParmsEditor() override {
         if (radioParms) OpenForm(*radioParms);
+    }
+    void OpenDacValuesEditor() override { ++dacOpens; }
+    bool OpenPacketTest() override {
+        ++packetOpens;
+        return packetTest;
     }
     void SetFirmwareVersionLabel(const std::string& text) override {
         versionLabel = text;

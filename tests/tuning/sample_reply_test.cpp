@@ -36,11 +36,6 @@ struct QuietTuneView : TuneView {
     void FocusOk() override {}
 };
 
-struct NoTuneLinks : TuneLinks {
-    void OpenDacValues() override {}
-    bool OpenPacketTest() override { return false; }
-};
-
 // How the modem paces its "AT" replies.
 struct Pacing {
     const char* what;
@@ -99,8 +94,7 @@ protected:
     int range = -1;
     TuneWindowSettings settings;
     QuietTuneView view;
-    NoTuneLinks links;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, links, view};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
 };
 
 // A 16-byte record takes about 46 ms on the line at 9600 baud.

@@ -53,15 +53,15 @@ struct WriteRequest {
     std::int64_t atMs;
 };
 
-// The windows the procedure reaches: the reader and the read/write window (behind the main
-// window's services, which TuneRun points here) and the windows it hands over to. A write
-// stores the record as the modem's, a read hands the modem's record back, each after 100 ms.
-struct FakeTuneLinks : TuneLinks {
+// The modem behind the reader and the read/write window (the main window's services, which
+// TuneRun points here). A write stores the record as the modem's, a read hands the modem's record
+// back, each after 100 ms.
+struct FakeParameterWindows {
     AppState* app = nullptr;
     VirtualScheduler* sched = nullptr;
     ModemParameters modemHolds;
     std::vector<WriteRequest> writes;
-    int reads = 0, dacOpens = 0, packetOpens = 0;
+    int reads = 0;
     bool writeSucceeds = true;
     void ReadCurrentParameters(ParmsClient& client) {
         ++reads;
@@ -77,11 +77,6 @@ struct FakeTuneLinks : TuneLinks {
         ProgCompleteClient* c = &client;
         const bool ok = writeSucceeds;
         sched->callAt(sched->nowMs() + 100, [c, ok] { c->ProgrammingComplete(ok); });
-    }
-    void OpenDacValues() override { ++dacOpens; }
-    bool OpenPacketTest() override {
-        ++packetOpens;
-        return true;
     }
 };
 
@@ -106,6 +101,7 @@ protected:
         links.app = &st;
         links.sched = &sched;
         links.modemHolds = st.mainParameters;
+        mainFrame.packetTest = true;
         mainFrame.reader = [this](ParmsClient& client) { links.ReadCurrentParameters(client); };
         mainFrame.restartReadWrite = [this](std::int16_t mode, ProgCompleteClient* client) {
             ASSERT_NE(client, nullptr);
@@ -143,8 +139,8 @@ protected:
 
     TuneWindowSettings settings;
     FakeTuneView view;
-    FakeTuneLinks links;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, links, view};
+    FakeParameterWindows links;
+    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
     int range = -1;
 };
 
@@ -164,7 +160,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     sched.advance(300);
     EXPECT_EQ(links.reads, 1);
     StepIs(2, kNoTest, 2);  // the Tx intro; the DAC values editor opened
-    EXPECT_EQ(links.dacOpens, 1);
+    EXPECT_EQ(mainFrame.dacOpens, 1);
     EXPECT_EQ(st.dacValues, DacValuesFromTuneRecord(dlg.work().tuneRecord));
     const TuneRecord start = dlg.work().tuneRecord;
     Settle();
@@ -322,10 +318,10 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     Settle();
     StepIs(28, 14, 1);
     EXPECT_FALSE(dlg.transmitSelected());
-    EXPECT_EQ(links.packetOpens, 0);
+    EXPECT_EQ(mainFrame.packetOpens, 0);
     dlg.OK();
     StepIs(0, kNoTest, 2);
-    EXPECT_EQ(links.packetOpens, 1);
+    EXPECT_EQ(mainFrame.packetOpens, 1);
     for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(dlg.work().testDone[static_cast<std::size_t>(t)]) << t;
     Settle();
 
@@ -945,7 +941,7 @@ TEST_F(TuneSequence, SaveQuestionAndPacketTestByWhatIsTicked) {
     dlg.OK();
     for (int i = 0; i < 3; ++i) dlg.OK();
     StepIs(0, kNoTest, 2);
-    EXPECT_EQ(links.packetOpens, 1);  // the procedure ended after a verification test
+    EXPECT_EQ(mainFrame.packetOpens, 1);  // the procedure ended after a verification test
     EXPECT_TRUE(dialogs.boxes.empty());
 
     Tick({0});
@@ -956,7 +952,7 @@ TEST_F(TuneSequence, SaveQuestionAndPacketTestByWhatIsTicked) {
     dialogs.expectBox("Tuning Complete!", MsgAnswer::No);
     dlg.OK();
     StepIs(0, kNoTest, 2);
-    EXPECT_EQ(links.packetOpens, 1);  // not after tuning tests only
+    EXPECT_EQ(mainFrame.packetOpens, 1);  // not after tuning tests only
     EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 

@@ -86,6 +86,8 @@ public:
     EditorPage* RadioParmsEditor() override;
     bool RadioParmsEditorLoaded() const override;
     void OpenRadioParmsEditor() override;
+    void OpenDacValuesEditor() override;
+    bool OpenPacketTest() override;
     void SetFirmwareVersionLabel(const std::string& text) override;
     void SetUnitIdLabels(std::uint32_t longId) override;
     void IncrementTestNumber(bool tmpFlag) override;

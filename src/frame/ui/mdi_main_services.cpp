@@ -72,4 +72,16 @@ void MDIMain::OpenRadioParmsEditor() {
     if (ToolForm* form = ctx_.form(ToolWindow::formRadioParms)) OpenForm(*form);
 }
 
+void MDIMain::OpenDacValuesEditor() {
+    if (ToolForm* form = ctx_.form(ToolWindow::formDacVals)) OpenForm(*form);
+}
+
+bool MDIMain::OpenPacketTest() {
+    // The communication tools' packet test window.
+    ToolForm* form = ctx_.form(ToolWindow::formPacketTst);
+    if (!form) return false;
+    OpenForm(*form);
+    return true;
+}
+
 }  // namespace k45

@@ -233,11 +233,6 @@ void formProdTest::SelectFreqPair(int index) {
     comboFreqPair->setCurrentIndex(index);
 }
 
-void formProdTest::OpenDacValues() {
-    if (ToolForm* f = ctx_.form(ToolWindow::formDacVals))
-        if (ctx_.mainFrame) ctx_.mainFrame->OpenForm(*f);
-}
-
 void formProdTest::OpenCalibration(ToolWindow which, std::int32_t rx, std::int32_t tx) {
     ToolForm* f = ctx_.form(which);
     if (!f) return;

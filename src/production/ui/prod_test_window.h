@@ -48,7 +48,6 @@ private:
     std::pair<std::optional<std::int32_t>, std::optional<std::int32_t>> SelectRadio(std::int32_t type,
                                                                                   std::int32_t range) override;
     void SelectFreqPair(int index) override;
-    void OpenDacValues() override;
     void OpenPowerCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) override;
     void OpenRssiCalibration(std::int32_t rxOffsetHz, std::int32_t txOffsetHz) override;
 

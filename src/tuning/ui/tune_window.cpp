@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include "wiring/app_context.h"
-#include "wiring/main_frame.h"
 #include "wiring/tool_window_ids.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
@@ -54,8 +53,8 @@ void SelectByData(QComboBox* combo, int value, bool lastWhenMissing) {
 
 formTune::formTune(AppContext& ctx, QWidget* parent)
     : DialogueWindow(ctx, "formTune", "Tune Radio", Placement::Saved, parent, MadeByWindow{}) {
-    // The dialogue works on the window's settings and opens windows through it.
-    MakeDialogue(DialogueLinks::Of(ctx), settings_, static_cast<TuneLinks&>(*this), static_cast<TuneView&>(*this));
+    // The dialogue works on the window's settings.
+    MakeDialogue(DialogueLinks::Of(ctx), settings_, static_cast<TuneView&>(*this));
     // ---- radio selection
     comboRadioType = new QComboBox;
     comboRadioType->setObjectName("comboRadioType");
@@ -394,17 +393,5 @@ void formTune::SetDiagValue(const std::string& text) { labelCurrentDiagValue->se
 void formTune::SetTemperature(const std::string& text) { labelTemperature->setText(QText(text)); }
 void formTune::SetBatteryVoltage(const std::string& text) { labelBatteryVoltage->setText(QText(text)); }
 void formTune::FocusOk() { buttonOK->setFocus(); }
-
-void formTune::OpenDacValues() {
-    if (ToolForm* dac = ctx_.form(ToolWindow::formDacVals); dac && ctx_.mainFrame) ctx_.mainFrame->OpenForm(*dac);
-}
-
-bool formTune::OpenPacketTest() {
-    // The packet test window of the communication tools; without it the hand-off is skipped.
-    ToolForm* packet = ctx_.form(ToolWindow::formPacketTst);
-    if (!packet || !ctx_.mainFrame) return false;
-    ctx_.mainFrame->OpenForm(*packet);
-    return true;
-}
 
 }  // namespace k45

@@ -29,10 +29,7 @@ class NumBox;
 void AddTuningWindows(AppContext& ctx, QWidget& owner);
 
 // No Q_OBJECT: the window declares no signals or slots of its own (lambdas are connected).
-class formTune : public DialogueWindow<TuneDialogue, TuneView>,
-                 public DacValuesClient,
-                 public PortSwapClient,
-                 private TuneLinks {
+class formTune : public DialogueWindow<TuneDialogue, TuneView>, public DacValuesClient, public PortSwapClient {
 public:
     explicit formTune(AppContext& ctx, QWidget* parent = nullptr);
     ~formTune() override;
@@ -98,9 +95,6 @@ private:
     void SetTemperature(const std::string& text) override;
     void SetBatteryVoltage(const std::string& text) override;
     void FocusOk() override;
-    // TuneLinks
-    void OpenDacValues() override;
-    bool OpenPacketTest() override;
 
     void RadioTypeChanged();
     void UpdateAvailability();
