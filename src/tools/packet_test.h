@@ -116,7 +116,7 @@ struct PacketTestSettings {
     std::int16_t dataBytesIndex = 0, dataBytesStartIndex = 0, dataBytesStopIndex = 0;
     std::int16_t ratioIndex = 0;
     std::int16_t packetDelaySetting = 0, packetDelayStart = 0, packetDelayStop = 0;
-    std::string packetTestFile;
+    std::string packetTestFile{};
     float timeFactor = 1.5f;
 };
 
