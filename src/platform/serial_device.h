@@ -31,9 +31,11 @@ public:
 
     virtual void setPortNumber(int portNumber) = 0;   // COM port n (1..32)
     virtual int portNumber() const = 0;
-    // Applied at once, also on an open port. False with the reason when refused (see
-    // PortSettingsProblem); the settings in force then stay.
+    // Applied at once, also on an open port. False with the reason when refused: settings that
+    // are not valid (see PortSettingsProblem) change nothing; of valid ones the device may take
+    // some parts and refuse others, which keep their value.
     [[nodiscard]] virtual bool setSettings(const PortSettings& settings, std::string* error) = 0;
+    // The settings in force on an open device (those kept for the open while closed).
     virtual PortSettings settings() const = 0;
     [[nodiscard]] virtual bool open(std::string* error) = 0;
     // Gives the output still queued the time it needs to leave at the settings in force (plus a

@@ -194,9 +194,20 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     ClearCommStats();
     working_ = forcedOpen_ ? forced_ : settings_.portSettings;
     workingTxMode_ = forcedOpen_ ? forcedTxMode_ : settings_.txModeValue;
+    // A device that is open but refuses part of the settings (a parity it cannot do) is open
+    // all the same, with the rest in force: what it cannot do is said once below, and the
+    // windows that open the port later do not fail on it again.
+    std::string refused;
     if (!failed) {
         e.clear();
-        step(commCtrl_->setSettings(working_, &e), e);
+        if (!commCtrl_->setSettings(working_, &e)) {
+            if (commCtrl_->isOpen()) {
+                refused = e.empty() ? std::string("The device refused the setting.") : e;
+                working_ = commCtrl_->settings();
+            } else {
+                step(false, e);
+            }
+        }
     }
     if (!failed) IdleLines();
     bytesPerSecond_ = GetBytesPerSecond();
@@ -211,6 +222,7 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     comPortOpen_ = true;
     lossReported_ = false;
     refusalsShown_.clear();
+    if (!refused.empty()) ReportRefusals("Could Not Set Baud Rate For Com Port ", {refused});
     keyedSendActive_ = false;
     // As with the idle levels above, the mode's lines are what the device can drive.
     (void)ApplyTxMode(forcedOpen_ ? forcedTxMode_ : workingTxMode_, nullptr);
@@ -293,15 +305,14 @@ bool classComm::ApplyWorkingSettings(const PortSettings& settings, bool extended
     }
     std::string error;
     bool ok = commCtrl_->setSettings(settings, &error);
-    if (ok) {
-        working_ = settings;
-        bytesPerSecond_ = GetBytesPerSecond();
-        txChunkSize_ = GetTxChunkSize();
-    } else {
-        // The working layer keeps what the device has in force; the next override tries again,
-        // and says nothing more about the same refusal until the device is opened again.
-        ReportRefusals(failText, {error});
-    }
+    // The working layer holds what the device has in force: all of it, or the parts it took
+    // (a new baud rate without the parity it cannot do), which pace the output from now on.
+    // A refused part is tried again by the next override, and said nothing more about until
+    // the device is opened again.
+    working_ = ok ? settings : commCtrl_->settings();
+    bytesPerSecond_ = GetBytesPerSecond();
+    txChunkSize_ = GetTxChunkSize();
+    if (!ok) ReportRefusals(failText, {error});
     extendedLengthMode_ = extended;
     return ok;
 }

@@ -161,37 +161,69 @@ TEST_F(QtSerialDeviceTest, ReceiveEventWaitsForTheThreshold) {
     EXPECT_EQ(device.readInput(), "abcd");
 }
 
-TEST_F(QtSerialDeviceTest, RefusedSettingsAndLinesAreReportedAndThePortStaysUsable) {
-    // A pseudo-terminal takes only 8 data bits, no even parity and has no modem lines.
-    ASSERT_TRUE(device.setSettings({.baudRate = 9600, .parity = 'e', .dataBits = 7}, nullptr));  // closed: only kept
+// The speed a second open of the pseudo-terminal finds: what the device really has in force.
+speed_t SlaveSpeed(const std::string& path) {
+    termios tio{};
+    const int probe = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (probe < 0 || tcgetattr(probe, &tio) != 0) tio = termios{};
+    if (probe >= 0) ::close(probe);
+    return cfgetospeed(&tio);
+}
+
+// A pseudo-terminal takes any baud rate but only 8 data bits and no parity: a change with a
+// refused part puts the rest in force, and the settings recorded say what is.
+TEST_F(QtSerialDeviceTest, RefusedPartsOfASettingsChangeKeepTheirValueAndTheRestApplies) {
+    // Closed: only kept; the open applies what the device takes.
+    ASSERT_TRUE(device.setSettings({.baudRate = 19200, .parity = 'e', .dataBits = 7}, nullptr));
     std::string error;
     ASSERT_TRUE(device.open(&error)) << error;
     EXPECT_TRUE(Contains(device.openRefusals(), pty.slavePath()));
     EXPECT_TRUE(Contains(device.openRefusals(), "even parity"));
     EXPECT_TRUE(Contains(device.openRefusals(), "7 data bits"));
+    EXPECT_EQ(PortSettingsText(device.settings()), "19200,n,8,1");
+    EXPECT_EQ(SlaveSpeed(pty.slavePath()), static_cast<speed_t>(B19200));
 
-    // Open: a text with a refused part changes nothing, not even the parts the device took.
-    ASSERT_TRUE(device.setSettings({.baudRate = 4800}, &error)) << error;
-    EXPECT_FALSE(device.setSettings({.baudRate = 19200, .parity = 'e', .dataBits = 7}, &error));
-    EXPECT_TRUE(Contains(error, "even parity") && Contains(error, "7 data bits")) << error;
-    EXPECT_FALSE(Contains(error, "baud")) << error;
-    EXPECT_EQ(PortSettingsText(device.settings()), "4800,n,8,1");
-    const int probe = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(probe, 0);
-    termios tio{};
-    ASSERT_EQ(tcgetattr(probe, &tio), 0);
-    ::close(probe);
-    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B4800));
+    const struct {
+        PortSettings old, wanted;
+        std::vector<std::string> refused;  // what the error names
+        const char* inForce;
+        speed_t speed;
+    } cases[] = {
+        {{.baudRate = 4800}, {.baudRate = 19200, .parity = 'e'}, {"even parity"}, "19200,n,8,1", B19200},
+        {{.baudRate = 4800, .parity = 'N'}, {.baudRate = 2400, .parity = 'O'}, {"odd parity"}, "2400,N,8,1", B2400},
+        {{.baudRate = 4800}, {.baudRate = 1200, .dataBits = 7}, {"7 data bits"}, "1200,n,8,1", B1200},
+        {{.baudRate = 4800}, {.baudRate = 1200, .dataBits = 4}, {"4 data bits"}, "1200,n,8,1", B1200},
+        {{.baudRate = 4800},
+         {.baudRate = 38400, .parity = 'm', .dataBits = 5},
+         {"mark parity", "5 data bits"},
+         "38400,n,8,1",
+         B38400},
+        {{.baudRate = 4800},
+         {.baudRate = 57600, .parity = 's', .dataBits = 6},
+         {"space parity", "6 data bits"},
+         "57600,n,8,1",
+         B57600},
+        {{.baudRate = 4800}, {.baudRate = 9600, .stopBits = 2}, {}, "9600,n,8,2", B9600},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(PortSettingsText(c.old) + " -> " + PortSettingsText(c.wanted));
+        ASSERT_TRUE(device.setSettings(c.old, &error)) << error;
+        error.clear();
+        EXPECT_EQ(device.setSettings(c.wanted, &error), c.refused.empty());
+        for (const std::string& r : c.refused) EXPECT_TRUE(Contains(error, r)) << error;
+        EXPECT_FALSE(Contains(error, "baud")) << error;
+        EXPECT_EQ(PortSettingsText(device.settings()), c.inForce);
+        EXPECT_EQ(SlaveSpeed(pty.slavePath()), c.speed);
+    }
 
-    EXPECT_FALSE(device.setSettings({.baudRate = 9600, .dataBits = 4}, &error));
-    EXPECT_TRUE(Contains(error, "4 data bits")) << error;
-    EXPECT_FALSE(Contains(error, "parity")) << error;
-    EXPECT_TRUE(device.setSettings({.baudRate = 14400}, &error)) << error;
-    EXPECT_TRUE(device.setSettings({.baudRate = 28800}, &error)) << error;
-    EXPECT_EQ(PortSettingsText(device.settings()), "28800,n,8,1");
-    EXPECT_FALSE(device.setSettings({.baudRate = 9600, .stopBits = 3}, &error));
-    EXPECT_EQ(PortSettingsText(device.settings()), "28800,n,8,1");
+    // Settings that are not settings at all change nothing.
+    EXPECT_FALSE(device.setSettings({.baudRate = 300, .stopBits = 3}, &error));
+    EXPECT_EQ(PortSettingsText(device.settings()), "9600,n,8,2");
+}
 
+TEST_F(QtSerialDeviceTest, RefusedLinesAreReportedAndThePortStaysUsable) {
+    std::string error;
+    ASSERT_TRUE(device.open(&error)) << error;
     EXPECT_FALSE(device.setRts(true, &error));
     EXPECT_TRUE(Contains(error, "RTS") && Contains(error, "modem control lines")) << error;
     EXPECT_FALSE(device.setDtr(false, &error));

@@ -35,6 +35,8 @@ public:
     bool refuseOpen = false;
     std::string openError = "No such file or directory";
     std::set<std::string> refusedSettings;  // settings texts the device refuses
+    // Parity letters the device cannot do: it takes the rest of such settings, keeps its parity.
+    std::string refusedParities;
     bool refuseRts = false;
     bool refuseDtr = false;
     bool refuseWrite = false;
@@ -76,6 +78,14 @@ public:
         const std::string text = PortSettingsText(st);
         if (refusedSettings.count(text)) {
             if (error) *error = "The device refused " + text;
+            return false;
+        }
+        if (refusedParities.find(st.parity) != std::string::npos) {
+            PortSettings taken = st;
+            taken.parity = settings().parity;
+            settings_ = taken;
+            settingsApplied.push_back(PortSettingsText(taken));
+            if (error) *error = std::string("The device refused parity ") + st.parity;
             return false;
         }
         settings_ = st;

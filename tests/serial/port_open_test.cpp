@@ -197,6 +197,39 @@ TEST_F(PortOpen, RefusedSettingsAreShownOncePerOpen) {
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 }
 
+// A device that cannot do a parity takes the rest: the port opens, the rate it took paces the
+// output, and the refusal is shown once per open, not at every activation that asks again.
+TEST_F(PortOpen, APartlyRefusedSettingOpensWithTheRestInForceAndIsShownOncePerOpen) {
+    CommSettings comm = port->settings();
+    comm.portSettings = {.baudRate = 19200, .parity = 'm'};
+    port->setSettings(comm);
+    device.refusedParities = "m";
+    dialogs.expectBox("Could Not Set Baud Rate For Com Port 1\r\nThe device refused parity m");
+    ASSERT_TRUE(port->OpenCommPort());
+    EXPECT_TRUE(device.isOpen());
+    EXPECT_EQ(device.settingsText(), "19200,n,8,1");
+    EXPECT_EQ(port->GetWorkingSettings(), (PortSettings{.baudRate = 19200}));
+    EXPECT_EQ(port->GetBytesPerSecond(), 1920);
+
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(port->OverrideSettings({.baudRate = 2400}));
+        EXPECT_FALSE(port->RestoreSettings());
+        EXPECT_EQ(port->GetWorkingSettings(), (PortSettings{.baudRate = 19200}));
+        EXPECT_FALSE(port->OverrideSettings({.baudRate = 1200, .parity = 'm', .dataBits = 7}));
+        EXPECT_EQ(device.settingsText(), "1200,n,7,1");
+        EXPECT_EQ(port->GetWorkingSettings(), (PortSettings{.baudRate = 1200, .dataBits = 7}));
+        EXPECT_EQ(port->GetBytesPerSecond(), 1200.0 / 9);
+        EXPECT_EQ(port->GetTxChunkSizeValue(), 1200);
+    }
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+
+    port->CloseCommPort();
+    dialogs.expectBox("Could Not Set Baud Rate For Com Port 1\r\nThe device refused parity m");
+    ASSERT_TRUE(port->OpenCommPort());
+    (void)port->RestoreSettings();
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+}
+
 TEST_F(PortOpen, HandshakingOverrideOnAClosedPortStoresOnlyTheDmpValues) {
     EXPECT_FALSE(port->OverrideHandshaking(8, true, 115));  // stores, applies nothing
     EXPECT_TRUE(port->GetSimulatedDmpProtocol());

@@ -26,6 +26,8 @@ namespace {
 constexpr int kPollMs = 50;
 // At most this many events per kind and poll, so a noisy line cannot flood the handler.
 constexpr unsigned kMaxEventsPerPoll = 64;
+// What the device is opened with, before the wanted settings: every tty takes them.
+constexpr PortSettings kOpenSettings{};
 
 std::string GroupName(gid_t gid) {
     long size = sysconf(_SC_GETGR_R_SIZE_MAX);
@@ -176,34 +178,79 @@ bool QtSerialDevice::setSettings(const PortSettings& settings, std::string* erro
         if (error) *error = why;
         return false;
     }
-    std::string refusals;
-    if (!port_.isOpen() || applySettings(settings, &refusals)) {
+    if (!port_.isOpen()) {
         settings_ = settings;
         return true;
     }
-    // Leave the device as it was, so that the caller knows what is in force.
-    std::string ignored;
-    (void)applySettings(settings_, &ignored);  // what it took before, it takes again
-    if (error) *error = refusals;
-    return false;
+    // What the device takes stays in force (a new baud rate with a parity it cannot do): the
+    // refused parts keep their value and the caller hears of them.
+    std::string refusals;
+    const bool ok = applySettings(settings, settings_, &settings_, &refusals);
+    if (!ok && error) *error = refusals;
+    return ok;
 }
 
-bool QtSerialDevice::applySettings(const PortSettings& s, std::string* refusals) {
+bool QtSerialDevice::applySettings(PortSettings s, const PortSettings& old, PortSettings* inForce,
+                                   std::string* refusals) {
     std::vector<std::string> refused;
+    bool keptBits = false, keptParity = false, keptStops = false;  // refused above, kept as in old
     auto why = [this] {
         std::string text = port_.errorString().toStdString();
         port_.clearError();
         return " (" + text + ")";
     };
     const char parity = static_cast<char>(s.parity | 0x20);
-    if (!port_.setBaudRate(s.baudRate)) refused.push_back("baud rate " + std::to_string(s.baudRate) + why());
-    if (s.dataBits < 5)  // termios has no character size below 5 bits
+    if (!port_.setBaudRate(s.baudRate)) {
+        refused.push_back("baud rate " + std::to_string(s.baudRate) + why());
+        s.baudRate = old.baudRate;
+    }
+    if (s.dataBits < 5) {  // termios has no character size below 5 bits
         refused.push_back(std::to_string(s.dataBits) + " data bits (not available on this system)");
-    else if (!port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)))
+        s.dataBits = old.dataBits;
+        keptBits = true;
+    } else if (!port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits))) {
         refused.push_back(std::to_string(s.dataBits) + " data bits" + why());
-    if (!port_.setParity(QtParity(parity))) refused.push_back(std::string(ParityName(parity)) + " parity" + why());
-    if (!port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop))
+        s.dataBits = old.dataBits;
+        keptBits = true;
+    }
+    if (!port_.setParity(QtParity(parity))) {
+        refused.push_back(std::string(ParityName(parity)) + " parity" + why());
+        s.parity = old.parity;
+        keptParity = true;
+    }
+    if (!port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)) {
         refused.push_back(std::to_string(s.stopBits) + " stop bits" + why());
+        s.stopBits = old.stopBits;
+        keptStops = true;
+    }
+    // A driver may keep what it cannot do without a word (a pseudo-terminal keeps 8 data bits
+    // and no parity): what it reads back is what is in force.
+    termios tio{};
+    if (::tcgetattr(port_.handle(), &tio) == 0) {
+        const tcflag_t size = tio.c_cflag & CSIZE;
+        const std::int16_t bits = size == CS5 ? 5 : size == CS6 ? 6 : size == CS7 ? 7 : 8;
+        if (!keptBits && bits != s.dataBits) {
+            refused.push_back(std::to_string(s.dataBits) + " data bits (the device keeps " + std::to_string(bits) +
+                              ")");
+            s.dataBits = bits;
+        }
+        const char kept = !(tio.c_cflag & PARENB)  ? 'n'
+                          : (tio.c_cflag & CMSPAR) ? ((tio.c_cflag & PARODD) ? 'm' : 's')
+                          : (tio.c_cflag & PARODD) ? 'o'
+                                                   : 'e';
+        if (!keptParity && kept != parity) {
+            refused.push_back(std::string(ParityName(parity)) + " parity (the device keeps " + ParityName(kept) +
+                              " parity)");
+            s.parity = kept == static_cast<char>(old.parity | 0x20) ? old.parity : kept;
+        }
+        const std::int16_t stops = (tio.c_cflag & CSTOPB) ? 2 : 1;
+        if (!keptStops && stops != s.stopBits) {
+            refused.push_back(std::to_string(s.stopBits) + " stop bits (the device keeps " + std::to_string(stops) +
+                              ")");
+            s.stopBits = stops;
+        }
+    }
+    *inForce = s;
     if (refused.empty()) return true;
     std::string text = "The serial device " + path_ + " refused ";
     for (std::size_t i = 0; i < refused.size(); ++i) text += (i ? "; " : "") + refused[i];
@@ -247,7 +294,7 @@ bool QtSerialDevice::open(std::string* error) {
     port_.setPortName(QText(path_));
     // Open with settings every tty takes; the wanted ones follow one by one, so a refused one
     // does not stop the open.
-    port_.setBaudRate(9600);
+    port_.setBaudRate(kOpenSettings.baudRate);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
@@ -266,7 +313,8 @@ bool QtSerialDevice::open(std::string* error) {
     port_.clearError();
     openRefusals_.clear();
     // Refusals do not stop the open: the port object sets what it wants next and reports them.
-    (void)applySettings(settings_, &openRefusals_);
+    // The settings recorded are then those in force: a refused part stays as the open set it.
+    (void)applySettings(settings_, kOpenSettings, &settings_, &openRefusals_);
     std::string refused;
     if (!applyHandshaking(handshaking_, &refused)) openRefusals_ += (openRefusals_.empty() ? "" : " ") + refused;
     linesKnown_ = countersKnown_ = false;

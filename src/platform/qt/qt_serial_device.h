@@ -53,15 +53,16 @@ public:
 
     // The device file in use, or tried by the last open.
     const std::string& devicePath() const { return path_; }
-    // The settings the device refused when the port was last opened (they stay as they were).
+    // The settings the device refused when the port was last opened (they stay as the open set
+    // them: 9600,n,8,1).
     const std::string& openRefusals() const { return openRefusals_; }
 
     void setPortNumber(int portNumber) override { portNumber_ = portNumber; }
     int portNumber() const override { return portNumber_; }
-    // On a closed port the settings are kept for the open. On an open port settings with a
-    // refused part change nothing: the device keeps those in force and the refusal is reported.
+    // On a closed port the settings are kept for the open. On an open port the parts the device
+    // takes are in force; a refused part keeps its value and is named in the error (false).
     [[nodiscard]] bool setSettings(const PortSettings& settings, std::string* error) override;
-    // The settings last accepted (or kept for the open).
+    // While open: the settings in force. While closed: those kept for the open.
     PortSettings settings() const override { return settings_; }
     [[nodiscard]] bool open(std::string* error) override;
     void drainOutput() override;
@@ -97,7 +98,10 @@ protected:
     virtual int driverQueued() const;
 
 private:
-    [[nodiscard]] bool applySettings(const PortSettings& s, std::string* refusals);
+    // Applies s part by part; inForce gets s with each refused part as in old. False with the
+    // refusals named when any part was refused.
+    [[nodiscard]] bool applySettings(PortSettings s, const PortSettings& old, PortSettings* inForce,
+                                     std::string* refusals);
     [[nodiscard]] bool applyHandshaking(int mode, std::string* error);
     [[nodiscard]] bool setLine(int bit, bool on, const char* name, std::string* error);
     bool readLines(int* bits) const;
