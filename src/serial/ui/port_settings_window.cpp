@@ -275,6 +275,10 @@ void formPortSettings::FillSide(Side& s, int tab, const char* frameCaption, cons
     s.labelDevice->setObjectName(tab == 0 ? "labelPrimaryDevice" : "labelSecondaryDevice");
     s.labelDevice->setTextInteractionFlags(Qt::TextSelectableByMouse);
     s.labelDevice->setWordWrap(true);
+    // Room for the longest status (a refused device beside the one open now): the window does
+    // not grow when the text does.
+    s.labelDevice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    s.labelDevice->setMinimumHeight(3 * s.labelDevice->fontMetrics().lineSpacing());
     g->addWidget(s.labelDevice, r++, 0, 1, 3);
     connect(s.comboPortNum, &QComboBox::currentIndexChanged, this, [this, &s] { ShowDevice(s); });
     connect(s.comboDevice, &QComboBox::editTextChanged, this, [this, &s](const QString& t) { DeviceEdited(s, t); });

@@ -472,8 +472,13 @@ TEST_F(PortSettingsWindow, TheStatusLineTellsWhetherTheChosenDeviceCanBeOpened) 
     };
     for (const auto& c : cases) {
         formPortSettings::Side& s = win->side[static_cast<size_t>(c.side)];
+        win->tabPortSettings->setCurrentIndex(c.side);
         s.comboDevice->setEditText(c.typed);
         EXPECT_EQ(Plain(s.labelDevice->text()).toStdString(), c.status) << c.side << " " << c.typed;
+        // The window keeps its size: the longest status must still be read whole.
+        QApplication::processEvents();
+        EXPECT_GE(s.labelDevice->height(), s.labelDevice->heightForWidth(s.labelDevice->width()))
+            << c.side << " " << c.typed;
     }
     win->buttonCancel->click();
     primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
