@@ -25,7 +25,7 @@ void PowerCalDialogue::Load() {
     if (load_.loaded()) return;
     LoadBase();
     transmitSelected_ = sendPending_ = false;
-    pointLost_ = portToldClosed_ = retellUnkey_ = false;
+    pointLost_ = false;
     exchange_.ForgetKeying();
     pointIndex_ = 0;
     powerPoints_ = links_.records.testParameters.powerPoints;
@@ -71,15 +71,14 @@ void PowerCalDialogue::SendPointTuneRecord() {
         return;
     }
     if (!Active()) return;
-    if (!exchange_.lineUp()) {
+    if (!exchange_.LineBack()) {
         TellPortClosed();
         return;
     }
-    portToldClosed_ = false;
     // A radio that may be transmitting gets its owed unkey before anything else.
     if (exchange_.unkeyOwed()) {
         sendPending_ = true;
-        retellUnkey_ = true;
+        exchange_.UnkeyForAction();
         SendUnkey();
         return;
     }
@@ -111,16 +110,15 @@ void PowerCalDialogue::CompleteExchange() {
 void PowerCalDialogue::OK() {
     // Nothing acts on parameters this window has not read.
     if (!load_.loaded() || !parametersTaken_) return;
-    if (!exchange_.lineUp()) {
+    if (!exchange_.LineBack()) {
         TellPortClosed();
         return;
     }
-    portToldClosed_ = false;
     if (exchange_.unkeyOwed()) {
         // The unkey goes first; the operator hears how it went and presses OK again.
         transmitSelected_ = false;
         if (dialogState_ == CalibrationState::Idle) {
-            retellUnkey_ = true;
+            exchange_.UnkeyForAction();
             SendUnkey();
         }
         return;
@@ -236,11 +234,10 @@ void PowerCalDialogue::GiveUpTransmitting(bool pointLost) {
 }
 
 void PowerCalDialogue::SendUnkey() {
-    if (!exchange_.lineUp()) {
+    if (!exchange_.LineBack()) {
         TellPortClosed();
         return;
     }
-    portToldClosed_ = false;
     exchange_.Send([this] {
         TuneRecord rx = tuneRecord_;
         rx.txSelected = kFalse;
@@ -253,35 +250,24 @@ void PowerCalDialogue::SendUnkey() {
 
 void PowerCalDialogue::UnkeyAnswered() {
     exchange_.Stop();
-    retellUnkey_ = false;
-    const bool later = exchange_.UnkeyAcknowledged();
+    const char* text = UnkeyAcknowledgedText(exchange_.UnkeyAcknowledged(), pointLost_);
     CompleteExchange();
-    Tell(later ? kTxOffLaterText : pointLost_ ? kPointNotTakenText : kTxOffText);
+    Tell(text);
 }
 
 // The unkey went unanswered: the operator is told once that the radio may still transmit (again
 // when an action waits behind it); the deferred send waits for the next try.
 void PowerCalDialogue::UnkeyGivenUp() {
     dialogState_ = CalibrationState::Idle;
-    if (!exchange_.lineUp()) {
-        TellPortClosed();
-    } else if (!exchange_.mayTransmit()) {
-        Tell(kPointLostText);  // the radio had acknowledged its receive set-up
-    } else if (!exchange_.toldMayTransmit() || retellUnkey_) {
-        exchange_.ToldMayTransmit();
-        retellUnkey_ = false;
-        Tell(pointLost_ ? kPointMayTransmitText : kMayTransmitText);
-    }
+    if (!exchange_.lineUp()) TellPortClosed();
+    else if (const auto keyed = exchange_.UnkeyUnanswered()) Tell(UnkeyUnansweredText(*keyed, pointLost_));
 }
 
 void PowerCalDialogue::TellPortClosed() {
-    const bool keyed = exchange_.mayTransmit();
-    exchange_.OweUnkey();
-    if (portToldClosed_) return;
-    portToldClosed_ = true;
-    if (keyed) exchange_.ToldMayTransmit();
-    Tell(PortClosedText(links_.port() ? links_.port()->settings().portNumber : 0, keyed));
+    if (const auto keyed = exchange_.PortLost()) Tell(PortClosedText(PortNumber(), *keyed));
 }
+
+int PowerCalDialogue::PortNumber() const { return links_.port() ? links_.port()->settings().portNumber : 0; }
 
 void PowerCalDialogue::Tell(const std::string& text) {
     if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);

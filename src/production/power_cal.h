@@ -85,15 +85,14 @@ private:
     // The port is closed: told once while it stays closed; a radio that may transmit is owed
     // its unkey.
     void TellPortClosed();
+    int PortNumber() const;
     void Tell(const std::string& text);
     void ShowPowerValue();
 
     PowerCalView& view_;
     bool transmitSelected_ = false;
     bool sendPending_ = false;
-    bool pointLost_ = false;       // the unkey owed follows a point given up
-    bool portToldClosed_ = false;  // the operator was told the port is closed; reset when it is up
-    bool retellUnkey_ = false;     // an operator's action waits behind the owed unkey
+    bool pointLost_ = false;  // the unkey owed follows a point given up
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;
     DiagnosticReply reply_;

@@ -44,7 +44,6 @@ void TestPanelDialogue::Load() {
     testStarted_ = false;
     endTestSent_ = false;
     tuneExchange_ = false;
-    portToldClosed_ = retellUnkey_ = false;
     exchange_.ForgetKeying();
     txModeStep_ = 0;
     reply_.Reset();
@@ -125,24 +124,28 @@ void TestPanelDialogue::CompleteExchange() {
     dialogState_ = TestPanelState::Idle;
     tuneExchange_ = false;
     RunPendingSends();
-    if (endTestPending_) {
-        endTestPending_ = false;
-        EndTest();
-    }
+    EndPendingTest();
+}
+
+bool TestPanelDialogue::EndPendingTest() {
+    if (!endTestPending_) return false;
+    endTestPending_ = false;
+    EndTest();
+    return true;
 }
 
 void TestPanelDialogue::EndTest() {
     if (!load_.loaded()) return;
-    if (dialogState_ == TestPanelState::Idle && !LineUp()) {
-        // Nothing can reach the modem: the operator hears what that means for the radio.
+    if (dialogState_ == TestPanelState::Idle && !exchange_.LineBack()) {
+        // Nothing can reach the modem and the window closes: the operator hears what that
+        // leaves of the radio.
         const LoadToken::Value token = load_.Take();
-        TellPortClosed();
+        if (const auto keyed = exchange_.PortLostAtClose()) Tell(PortClosedAtCloseText(PortNumber(), *keyed));
         if (!load_.Still(token)) return;
         testStarted_ = false;
         endTestPending_ = false;
         links_.host.CloseWindow();
     } else if (dialogState_ == TestPanelState::Idle) {
-        portToldClosed_ = false;
         exchange_.Send([this] { SendLine("T0"); });
         endTestSent_ = true;
         dialogState_ = EndTestAckState();
@@ -202,8 +205,7 @@ void TestPanelDialogue::TimerTxDisplayTick() {
 void TestPanelDialogue::TimerDiagnosticsTick() {
     if (!load_.loaded()) return;
     // A port that closed (device lost) would report itself at every poll, one box after another.
-    if (!LineUp()) return;
-    portToldClosed_ = false;
+    if (!exchange_.LineBack()) return;
     // The unkey owed goes first, whether or not the diagnostics are polled.
     if (exchange_.unkeyOwed()) {
         if (dialogState_ == TestPanelState::Idle && Active()) SendUnkey();
@@ -313,17 +315,11 @@ void TestPanelDialogue::GiveUpTransmitting() {
 }
 
 void TestPanelDialogue::SendUnkey() {
-    if (!LineUp()) {
+    if (!exchange_.LineBack()) {
         // The deferred sends stay deferred behind the unkey; a pending close goes on.
-        if (endTestPending_) {
-            endTestPending_ = false;
-            EndTest();
-            return;
-        }
-        TellPortClosed();
+        if (!EndPendingTest()) TellPortClosed();
         return;
     }
-    portToldClosed_ = false;
     exchange_.Send([this] { SendLine("T0"); });
     dialogState_ = TestPanelState::AwaitingUnkeyAck;
     tuneExchange_ = false;
@@ -332,13 +328,12 @@ void TestPanelDialogue::SendUnkey() {
 void TestPanelDialogue::UnkeyAnswered() {
     exchange_.Stop();
     testStarted_ = false;
-    retellUnkey_ = false;
     txModeStep_ = 0;
     transmitSelected_ = false;
     view_.SetXcvrStatus(kRxingText);
-    const char* text = exchange_.UnkeyAcknowledged() ? kTxOffLaterText : kTxOffText;
+    const char* text = UnkeyAcknowledgedText(exchange_.UnkeyAcknowledged(), false);
     CompleteExchange();
-    if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
+    Tell(text);
 }
 
 // The unkey went unanswered: the operator is told once that the radio may still transmit (again
@@ -346,48 +341,39 @@ void TestPanelDialogue::UnkeyAnswered() {
 void TestPanelDialogue::UnkeyGivenUp() {
     dialogState_ = TestPanelState::Idle;
     const LoadToken::Value token = load_.Take();
-    if (!LineUp()) {
-        TellPortClosed();
-    } else if ((!exchange_.toldMayTransmit() || retellUnkey_) && links_.services.dialogs) {
-        exchange_.ToldMayTransmit();
-        retellUnkey_ = false;
-        links_.services.dialogs->messageBox(kMayTransmitText, "", MsgButtons::OK, MsgIcon::Exclamation);
-    }
+    if (!LineUp()) TellPortClosed();
+    else if (exchange_.UnkeyUnanswered()) Tell(kMayTransmitText);
     if (!load_.Still(token)) return;
-    if (endTestPending_ && dialogState_ == TestPanelState::Idle) {
-        endTestPending_ = false;
-        EndTest();
-    }
+    if (dialogState_ == TestPanelState::Idle) EndPendingTest();
 }
 
 TestPanelDialogue::SendGate TestPanelDialogue::GateSend() {
-    if (!LineUp()) {
+    if (!exchange_.LineBack()) {
         TellPortClosed();
         return SendGate::Refused;
     }
-    portToldClosed_ = false;
     if (!exchange_.unkeyOwed()) return SendGate::Go;
-    retellUnkey_ = true;
+    exchange_.UnkeyForAction();
     SendUnkey();
     return SendGate::Deferred;
 }
 
 void TestPanelDialogue::TellPortClosed() {
-    const bool keyed = exchange_.mayTransmit();
-    exchange_.OweUnkey();
-    if (portToldClosed_ || !links_.services.dialogs) return;
-    portToldClosed_ = true;
-    if (keyed) exchange_.ToldMayTransmit();
-    links_.services.dialogs->messageBox(PortClosedText(links_.port() ? links_.port()->settings().portNumber : 0, keyed),
-                                        "", MsgButtons::OK, MsgIcon::Exclamation);
+    if (const auto keyed = exchange_.PortLost()) Tell(PortClosedText(PortNumber(), *keyed));
+}
+
+int TestPanelDialogue::PortNumber() const { return links_.port() ? links_.port()->settings().portNumber : 0; }
+
+void TestPanelDialogue::Tell(const std::string& text) {
+    if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TestPanelDialogue::EndTestAnswered() {
     exchange_.Stop();
     testStarted_ = false;
-    if (exchange_.UnkeyAcknowledged() && links_.services.dialogs) {
+    if (exchange_.UnkeyAcknowledged()) {
         const LoadToken::Value token = load_.Take();
-        links_.services.dialogs->messageBox(kTxOffLaterText, "", MsgButtons::OK, MsgIcon::Exclamation);
+        Tell(kTxOffLaterText);
         if (!load_.Still(token)) return;
     }
     links_.host.CloseWindow();
@@ -411,13 +397,7 @@ void TestPanelDialogue::EndTestUnanswered() {
 void TestPanelDialogue::EndTestPortLost() {
     dialogState_ = TestPanelState::Idle;
     endTestSent_ = false;
-    const bool keyed = exchange_.mayTransmit();
-    exchange_.OweUnkey();
-    if (portToldClosed_ || !links_.services.dialogs) return;
-    portToldClosed_ = true;
-    if (keyed) exchange_.ToldMayTransmit();
-    links_.services.dialogs->messageBox(EndTestPortLostText(links_.port() ? links_.port()->settings().portNumber : 0, keyed), "",
-                                        MsgButtons::OK, MsgIcon::Exclamation);
+    if (const auto keyed = exchange_.PortLost()) Tell(EndTestPortLostText(PortNumber(), *keyed));
 }
 
 void TestPanelDialogue::DisplayDiagnostics() {

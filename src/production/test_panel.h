@@ -188,6 +188,9 @@ protected:
     // The port is closed: told once while it stays closed; a radio that may transmit is owed
     // its unkey.
     void TellPortClosed();
+    int PortNumber() const;
+    // A message about the radio or the port.
+    void Tell(const std::string& text);
     // The transmit/receive keys.
     void SetTransmit(bool on);
     std::string FormatHz(std::int32_t hz) const;
@@ -208,8 +211,6 @@ protected:
     bool testStarted_ = false;
     bool endTestSent_ = false;    // "T0" went out; its answer closes the window
     bool tuneExchange_ = false;   // the open exchange is a tune record's
-    bool portToldClosed_ = false;  // the operator was told the port is closed; reset when it is up
-    bool retellUnkey_ = false;     // a send waits behind the owed unkey: its failure is told again
     std::int16_t lastPortNumber_ = 0;
     int txModeStep_ = 0;
     std::string txModeCommand_;
@@ -234,6 +235,8 @@ private:
     void GiveUpTransmitting();
     // The owed unkey ("T0"), awaiting its acknowledgement; with the port closed nothing is sent.
     void SendUnkey();
+    // A Close that waited behind the exchange goes on; false when none waits.
+    bool EndPendingTest();
     void UnkeyAnswered();
     void UnkeyGivenUp();
     void TimerResponseTick();

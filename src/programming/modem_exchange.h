@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace k45 {
 
@@ -44,7 +45,8 @@ private:
 // or give up (Stop, its message, and the load token checked before it goes on). A dialogue that
 // gives up while the radio may transmit (mayTransmit) owes it an unkey (OweUnkey), an exchange
 // of its own that counts only when the modem acknowledges it; until then the operator is told
-// once that the radio may still transmit, and the unkey goes first whenever the line is up.
+// once that the radio may still transmit, and the unkey goes first whenever the line is up. A
+// lost port is told once per loss. What is said is the dialogue's: this class decides whether.
 class ModemExchange {
 public:
     struct Hooks {
@@ -100,8 +102,9 @@ public:
     void Keyed() { mayTransmit_ = true; }
     // The radio was told to stop transmitting and will not be heard of again (the window
     // leaves, the port changes hands): nothing more is owed to it.
-    void Unkeyed() { mayTransmit_ = unkeyOwed_ = unkeyTold_ = false; }
-    void ForgetKeying() { mayTransmit_ = lastKeyed_ = unkeyOwed_ = unkeyTold_ = false; }
+    void Unkeyed() { mayTransmit_ = unkeyOwed_ = unkeyTold_ = retellUnkey_ = false; }
+    // A new load: nothing known of the radio's keying, nor of a lost port.
+    void ForgetKeying() { mayTransmit_ = lastKeyed_ = unkeyOwed_ = unkeyTold_ = retellUnkey_ = portTold_ = false; }
     bool mayTransmit() const { return mayTransmit_; }
 
     // The unkey owed to a radio that may transmit: the dialogue gave up on it, or could not
@@ -119,12 +122,29 @@ public:
     // it may still transmit (and must now hear that it is off).
     bool UnkeyAcknowledged() {
         const bool tell = unkeyOwed_ && unkeyTold_;
-        mayTransmit_ = lastKeyed_ = unkeyOwed_ = unkeyTold_ = false;
+        mayTransmit_ = lastKeyed_ = unkeyOwed_ = unkeyTold_ = retellUnkey_ = false;
         return tell;
     }
+    // An operator's action sent the owed unkey and waits behind it: if it goes unanswered, the
+    // operator hears so again.
+    void UnkeyForAction() { retellUnkey_ = true; }
+    // The owed unkey's resends are spent with the line up. Nothing to tell (nullopt) when the
+    // operator heard already and no action waits; else whether the radio may still transmit
+    // (false: it had acknowledged its receive set-up).
+    std::optional<bool> UnkeyUnanswered();
+
+    // The port to the modem is closed: a radio that may transmit is owed its unkey. Told once
+    // per loss: nullopt when told already, else whether the radio may be transmitting.
+    std::optional<bool> PortLost();
+    // The same as the window closes, so the unkey will not follow: a radio that may transmit is
+    // told of again, since an earlier message promised the unkey.
+    std::optional<bool> PortLostAtClose();
+    // The line is up, and a later loss is told again. False while it is down.
+    bool LineBack();
 
 private:
     void Tell(Tally tally);
+    std::optional<bool> TellPortLost(bool retellKeyed);
 
     std::unique_ptr<Timer> timer_;
     Hooks hooks_;
@@ -134,6 +154,8 @@ private:
     bool lastKeyed_ = false;
     bool unkeyOwed_ = false;
     bool unkeyTold_ = false;
+    bool retellUnkey_ = false;  // an action waits behind the owed unkey
+    bool portTold_ = false;     // the loss of the port was told; reset when the line is back
 };
 
 }  // namespace k45

@@ -27,14 +27,36 @@ inline constexpr const char* kPointLostText = "Modem not responding! The point w
 inline constexpr const char* kTxOffLaterText =
     "The modem answers again and acknowledged the unkey: the transmitter was turned off.";
 
+// The owed unkey was acknowledged. `told`: the operator had heard that the radio may still be
+// transmitting. `pointLost`: it followed a calibration point given up.
+inline const char* UnkeyAcknowledgedText(bool told, bool pointLost) {
+    return told ? kTxOffLaterText : pointLost ? kPointNotTakenText : kTxOffText;
+}
+// The owed unkey went unanswered. `keyed`: the radio may still be transmitting; else it had
+// acknowledged its receive set-up.
+inline const char* UnkeyUnansweredText(bool keyed, bool pointLost) {
+    if (!keyed) return kPointLostText;
+    return pointLost ? kPointMayTransmitText : kMayTransmitText;
+}
+
+inline std::string PortNotOpenHead(int portNumber) {
+    return "Com Port " + std::to_string(portNumber) + " is not open! ";
+}
+
 // The port to the modem is closed (its adapter lost): nothing was sent. `keyed`: the radio may be
 // transmitting, and its unkey waits for the port.
 inline std::string PortClosedText(int portNumber, bool keyed) {
-    const std::string head = "Com Port " + std::to_string(portNumber) + " is not open! ";
+    const std::string head = PortNotOpenHead(portNumber);
     if (!keyed) return head + "Nothing was sent to the modem.";
     return head +
            "The radio may still be transmitting: the unkey could not be sent. It is sent first as soon as the port is "
            "open again and the modem answers.";
+}
+
+// The same as the window closes: with it goes the unkey, so none is promised.
+inline std::string PortClosedAtCloseText(int portNumber, bool keyed) {
+    if (!keyed) return PortClosedText(portNumber, false);
+    return PortNotOpenHead(portNumber) + "The radio may still be transmitting: the unkey could not be sent.";
 }
 
 // The port was lost while the end test ("T0") awaited its acknowledgement: the radio was not heard

@@ -92,8 +92,6 @@ void TuneDialogue::Load() {
     endTestPending_ = false;
     endTestDone_ = false;
     pointLost_ = false;
-    portToldClosed_ = false;
-    retellUnkey_ = false;
     testMode_ = false;
     exchange_.ForgetKeying();
     w_.currentPoint = 2;
@@ -664,10 +662,14 @@ void TuneDialogue::CompleteExchange() {
         tunePending_ = false;
         SendTunePoint(w_.currentPoint);
     }
-    if (endTestPending_) {
-        endTestPending_ = false;
-        EndTest();
-    }
+    EndPendingTest();
+}
+
+bool TuneDialogue::EndPendingTest() {
+    if (!endTestPending_) return false;
+    endTestPending_ = false;
+    EndTest();
+    return true;
 }
 
 void TuneDialogue::EndTest() {
@@ -675,16 +677,16 @@ void TuneDialogue::EndTest() {
         endTestPending_ = true;
         return;
     }
-    if (!exchange_.lineUp()) {
-        // Nothing can reach the modem: the operator hears what that means for the radio.
+    if (!exchange_.LineBack()) {
+        // Nothing can reach the modem and the window closes: the operator hears what that
+        // leaves of the radio.
         const LoadToken::Value token = load_.Take();
-        TellPortClosed();
+        if (const auto keyed = exchange_.PortLostAtClose()) Tell(PortClosedAtCloseText(PortNumber(), *keyed));
         if (!load_.Still(token)) return;
         endTestDone_ = true;
         view_.CloseWindow();
         return;
     }
-    portToldClosed_ = false;
     exchange_.Send([this] { SendCommandLine("T0"); });
     dialogState_ = TuneDialogState::AwaitingEndTestAck;
     endTestPending_ = false;
@@ -742,8 +744,7 @@ void TuneDialogue::ClearDiagnostics(TuneDialogState clearing) {
 void TuneDialogue::TimerDiagnosticsTick() {
     if (!Active()) return;
     // A port that would not open would report itself at every poll, one box after another.
-    if (!exchange_.lineUp()) return;
-    portToldClosed_ = false;
+    if (!exchange_.LineBack()) return;
     // Samples start only from Idle like the poll, so they never swallow the reply of an open
     // exchange (an "R8" of "T0" would otherwise be lost and the window never close).
     if (dialogState_ != TuneDialogState::Idle) return;
@@ -823,7 +824,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         endTestDone_ = true;
         if (told) {
             const LoadToken::Value token = load_.Take();
-            dialogs_.messageBox(kTxOffLaterText, "", MsgButtons::OK, MsgIcon::Exclamation);
+            Tell(kTxOffLaterText);
             if (!load_.Still(token)) return;
         }
         view_.CloseWindow();
@@ -833,13 +834,10 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         if (!ownAck) return;
         exchange_.Stop();
         testMode_ = false;
-        retellUnkey_ = false;
         BackToKeyStep();
-        const char* text = exchange_.UnkeyAcknowledged() ? kTxOffLaterText
-                           : pointLost_                  ? kPointNotTakenText
-                                                         : kTxOffText;
+        const char* text = UnkeyAcknowledgedText(exchange_.UnkeyAcknowledged(), pointLost_);
         CompleteExchange();
-        dialogs_.messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
+        Tell(text);
         break;
     }
     case TuneDialogState::AwaitingPowerTuneAck:
@@ -1026,17 +1024,11 @@ void TuneDialogue::GiveUpTransmitting(bool pointLost) {
 }
 
 void TuneDialogue::SendUnkey() {
-    if (!exchange_.lineUp()) {
+    if (!exchange_.LineBack()) {
         // The deferred sends stay deferred behind the unkey; a pending close goes on.
-        if (endTestPending_) {
-            endTestPending_ = false;
-            EndTest();
-            return;
-        }
-        TellPortClosed();
+        if (!EndPendingTest()) TellPortClosed();
         return;
     }
-    portToldClosed_ = false;
     exchange_.Send([this] { SendCommandLine("T0"); });
     dialogState_ = TuneDialogState::AwaitingUnkeyAck;
 }
@@ -1046,22 +1038,10 @@ void TuneDialogue::SendUnkey() {
 void TuneDialogue::UnkeyGivenUp() {
     dialogState_ = TuneDialogState::Idle;
     const LoadToken::Value token = load_.Take();
-    if (!exchange_.lineUp()) {
-        TellPortClosed();
-    } else if (!exchange_.mayTransmit()) {
-        // The radio had acknowledged its receive set-up.
-        dialogs_.messageBox(kPointLostText, "", MsgButtons::OK, MsgIcon::Exclamation);
-    } else if (!exchange_.toldMayTransmit() || retellUnkey_) {
-        exchange_.ToldMayTransmit();
-        retellUnkey_ = false;
-        dialogs_.messageBox(pointLost_ ? kPointMayTransmitText : kMayTransmitText, "", MsgButtons::OK,
-                            MsgIcon::Exclamation);
-    }
+    if (!exchange_.lineUp()) TellPortClosed();
+    else if (const auto keyed = exchange_.UnkeyUnanswered()) Tell(UnkeyUnansweredText(*keyed, pointLost_));
     if (!load_.Still(token)) return;
-    if (endTestPending_ && dialogState_ == TuneDialogState::Idle) {
-        endTestPending_ = false;
-        EndTest();
-    }
+    if (dialogState_ == TuneDialogState::Idle) EndPendingTest();
 }
 
 void TuneDialogue::BackToKeyStep() {
@@ -1077,40 +1057,31 @@ bool TuneDialogue::ReadyToAct() {
     if (!exchange_.unkeyOwed()) return true;
     // The unkey goes first; the operator hears how it went and acts again.
     if (dialogState_ == TuneDialogState::Idle) {
-        retellUnkey_ = true;
+        exchange_.UnkeyForAction();
         SendUnkey();
     }
     return false;
 }
 
 bool TuneDialogue::LineReady() {
-    if (exchange_.lineUp()) {
-        portToldClosed_ = false;
-        return true;
-    }
+    if (exchange_.LineBack()) return true;
     TellPortClosed();
     return false;
 }
 
 void TuneDialogue::EndTestPortLost() {
     dialogState_ = TuneDialogState::Idle;
-    const bool keyed = exchange_.mayTransmit();
-    exchange_.OweUnkey();
-    if (portToldClosed_) return;
-    portToldClosed_ = true;
-    if (keyed) exchange_.ToldMayTransmit();
-    dialogs_.messageBox(EndTestPortLostText(primary_ ? primary_->settings().portNumber : 0, keyed), "", MsgButtons::OK,
-                        MsgIcon::Exclamation);
+    if (const auto keyed = exchange_.PortLost()) Tell(EndTestPortLostText(PortNumber(), *keyed));
 }
 
 void TuneDialogue::TellPortClosed() {
-    const bool keyed = exchange_.mayTransmit();
-    exchange_.OweUnkey();
-    if (portToldClosed_) return;
-    portToldClosed_ = true;
-    if (keyed) exchange_.ToldMayTransmit();
-    dialogs_.messageBox(PortClosedText(primary_ ? primary_->settings().portNumber : 0, keyed), "", MsgButtons::OK,
-                        MsgIcon::Exclamation);
+    if (const auto keyed = exchange_.PortLost()) Tell(PortClosedText(PortNumber(), *keyed));
+}
+
+int TuneDialogue::PortNumber() const { return primary_ ? primary_->settings().portNumber : 0; }
+
+void TuneDialogue::Tell(const std::string& text) {
+    dialogs_.messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TuneDialogue::ShowDiagnostics(const DiagnosticsRecord& record) {

@@ -185,6 +185,8 @@ private:
     void GiveUpTransmitting(bool pointLost);
     // The owed unkey ("T0"), awaiting its acknowledgement; with the port closed nothing is sent.
     void SendUnkey();
+    // A Close that waited behind the exchange goes on; false when none waits.
+    bool EndPendingTest();
     // The line to the modem is up; if not, the operator is told (once while it stays down) and
     // the unkey of a radio that may transmit stays owed.
     bool LineReady();
@@ -194,6 +196,9 @@ private:
     // Transmit off; a keyed step goes back to the step that keys.
     void BackToKeyStep();
     void TellPortClosed();
+    int PortNumber() const;
+    // A message about the radio or the port.
+    void Tell(const std::string& text);
     // The port was lost while "T0" awaited its acknowledgement: the test is not taken as ended
     // and the window stays; a radio that may transmit is owed its unkey.
     void EndTestPortLost();
@@ -234,8 +239,6 @@ private:
     bool testMode_ = false;
     bool endTestDone_ = false;  // the close comes from the end-test exchange itself
     bool pointLost_ = false;    // the unkey owed follows a calibration point given up
-    bool portToldClosed_ = false;  // the operator was told the port is closed; reset when it is up
-    bool retellUnkey_ = false;     // an operator's action sent the owed unkey: its failure is told again
     std::string description_;
 
     TuneWork w_;

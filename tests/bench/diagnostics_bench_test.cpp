@@ -100,6 +100,20 @@ protected:
             return out;
         });
     }
+    // A unit whose diagnostics gate is on, for the online window.
+    void PrepareGatedUnit() {
+        ASSERT_NO_FATAL_FAILURE(Prepare({}));
+        ASSERT_NO_FATAL_FAILURE(
+            LoadUnit(com1(), 123456, "Bench unit", [](ModemParameters& p) { p.diagGateMode = kTrue; }));
+    }
+    // The online window opened from the menu, its parameter read done; active again once the
+    // reader has gone, it listens from then on.
+    void OpenOnline() {
+        Keys("alt+u i");
+        WaitLine(com1(), "DE");
+        WaitFor("the parameter reader to close", [&] { return !Shown("formParmsGetCurrent") && Shown("formOnLine"); });
+        WaitFor("the online window to be active", [&] { return ActiveChild() == "formOnLine"; });
+    }
     // The diagnostic ID list the program loads at start-up.
     void WriteIdList(const std::string& ids) {
         std::ofstream(HomeFile("filter.dia"), std::ios::binary) << "[Filters]\r\nFilter IDs 00=" << ids << "\r\n";
@@ -198,15 +212,10 @@ std::string OnlinePacket(int shortId, std::uint8_t rssi, std::uint8_t temperatur
 }
 
 TEST_F(DiagnosticsOnTheBench, OnlineStreamKeepsTheNewestRowInView) {
-    ASSERT_NO_FATAL_FAILURE(Prepare({}));
-    ASSERT_NO_FATAL_FAILURE(LoadUnit(com1(), 123456, "Bench unit", [](ModemParameters& p) { p.diagGateMode = kTrue; }));
+    ASSERT_NO_FATAL_FAILURE(PrepareGatedUnit());
     Run([&] {
-        Keys("alt+u i");
+        OpenOnline();
         const std::string w = "formOnLine";
-        WaitLine(com1(), "DE");
-        WaitFor("the parameter reader to close", [&] { return !Shown("formParmsGetCurrent") && Shown(w); });
-        // Active again once the reader has gone: it listens from then on.
-        WaitFor("the online window to be active", [&] { return ActiveChild() == w; });
 
         // More units than the grid shows at the window's first size, in one stream.
         constexpr int kUnits = 40;
@@ -234,14 +243,10 @@ TEST_F(DiagnosticsOnTheBench, OnlineStreamKeepsTheNewestRowInView) {
 // Slotted by ID, the grid holds one row per unit: scrolled down to the last units, it stays
 // there while their packets keep arriving.
 TEST_F(DiagnosticsOnTheBench, SlottedGridStaysScrolledToTheLastUnits) {
-    ASSERT_NO_FATAL_FAILURE(Prepare({}));
-    ASSERT_NO_FATAL_FAILURE(LoadUnit(com1(), 123456, "Bench unit", [](ModemParameters& p) { p.diagGateMode = kTrue; }));
+    ASSERT_NO_FATAL_FAILURE(PrepareGatedUnit());
     Run([&] {
-        Keys("alt+u i");
+        OpenOnline();
         const std::string w = "formOnLine";
-        WaitLine(com1(), "DE");
-        WaitFor("the parameter reader to close", [&] { return !Shown("formParmsGetCurrent") && Shown(w); });
-        WaitFor("the online window to be active", [&] { return ActiveChild() == w; });
         ClickChild(w, "optionDisplaySlot");
         WaitFor("\"Slotted (by ID)\" chosen",
                 [&] { return ToolChild<QAbstractButton>(w, "optionDisplaySlot")->isChecked(); });

@@ -79,6 +79,12 @@ protected:
         WaitFor("the reader to close", [this] { return !Shown("formParmsGetCurrent"); });
     }
 
+    // The DAC values window shown with the adjust values (a click on Tune Radio if it has not
+    // gone on by itself).
+    void ShowDacValues() {
+        if (!Within(3000, [this] { return Shown("formDacVals"); })) ClickTune(&formTune::labelTestTitle);
+        WaitFor("the DAC values window", [this] { return Shown("formDacVals"); });
+    }
     // Whether pred holds within ms (no failure when it does not).
     bool Within(int ms, const std::function<bool()>& pred) {
         try {
@@ -89,15 +95,23 @@ protected:
         }
     }
 
-    // Start, the DAC values window closed unchanged: the Tx intro screen.
+    // Start, the DAC values window closed unchanged: the Tx intro screen. The window hands its
+    // adjust values to the DAC values window (the operator clicks it if it has not gone on by
+    // itself).
     void ToTheTxIntro() {
         StartWithoutDefaults();
-        if (!Within(3000, [this] { return Shown("formDacVals"); })) ClickTune(&formTune::labelTestTitle);
-        WaitFor("the DAC values window", [this] { return Shown("formDacVals"); });
+        ShowDacValues();
         WindowMenu("formDacVals");
         Click([this]() -> QWidget* { return ToolChild<QPushButton>("formDacVals", "buttonCancel"); });
         WaitFor("the DAC values window to close", [this] { return !Shown("formDacVals"); });
         EXPECT_EQ(Title(), "Transmitter Tuning.");
+    }
+    // On from the Tx intro to the TCXO test's first screen, the modem settled.
+    void ToTheTcxoScreen() {
+        ToTheTxIntro();
+        ClickTune(&formTune::buttonOK);
+        WaitFor("the TCXO screen", [this] { return StepShown() == 3; });
+        Settled();
     }
     // The lines the modem received from `from` on, each cut to its first two characters.
     std::vector<std::string> Heads(std::size_t from) {
@@ -117,15 +131,7 @@ TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
     ASSERT_NO_FATAL_FAILURE(PrepareProduction({2}));
     const ModemParameters before = UnitIn(com1());
     Run([&] {
-        StartWithoutDefaults();
-        // The window hands its adjust values to the DAC values window (the operator clicks it
-        // if it has not gone on by itself), which is closed unchanged.
-        if (!Within(3000, [this] { return Shown("formDacVals"); })) ClickTune(&formTune::labelTestTitle);
-        WaitFor("the DAC values window", [this] { return Shown("formDacVals"); });
-        WindowMenu("formDacVals");
-        Click([this]() -> QWidget* { return ToolChild<QPushButton>("formDacVals", "buttonCancel"); });
-        WaitFor("the DAC values window to close", [this] { return !Shown("formDacVals"); });
-        EXPECT_EQ(Title(), "Transmitter Tuning.");
+        ToTheTxIntro();
 
         ClickTune(&formTune::buttonOK);
         WaitFor("the Power Out screen", [this] { return StepShown() == 7; });
@@ -171,10 +177,7 @@ TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
 TEST_F(TuningOnTheBench, AModemSilentToTheUnkeyIsToldAsMaybeTransmittingAndUnkeyedWhenItAnswers) {
     ASSERT_NO_FATAL_FAILURE(PrepareProduction({0}));
     Run([&] {
-        ToTheTxIntro();
-        ClickTune(&formTune::buttonOK);
-        WaitFor("the TCXO screen", [this] { return StepShown() == 3; });
-        Settled();
+        ToTheTcxoScreen();
         com1().withModem([](SimulatedModem& m) {
             for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
                 m.addFault({ModemFault::Silence, s, 0, -1});
@@ -214,10 +217,7 @@ TEST_F(TuningOnTheBench, AModemSilentToTheUnkeyIsToldAsMaybeTransmittingAndUnkey
 TEST_F(TuningOnTheBench, APulledAdapterAtAKeyedStepGivesTwoBoxesAndTakesNoStep) {
     ASSERT_NO_FATAL_FAILURE(PrepareProduction({0}));
     Run([&] {
-        ToTheTxIntro();
-        ClickTune(&formTune::buttonOK);
-        WaitFor("the TCXO screen", [this] { return StepShown() == 3; });
-        Settled();
+        ToTheTcxoScreen();
         ClickTune(&formTune::buttonOK);
         WaitFor("the keyed TCXO step", [this] { return StepShown() == 4; });
         Settled();
@@ -256,9 +256,7 @@ TEST_F(TuningOnTheBench, HandsOverToTheDacValuesWindowInFront) {
     ASSERT_NO_FATAL_FAILURE(PrepareProduction({2}));
     Run([&] {
         StartWithoutDefaults();
-        // Clicked if it has not gone on by itself (that is the scenario above).
-        if (!Within(3000, [this] { return Shown("formDacVals"); })) ClickTune(&formTune::labelTestTitle);
-        WaitFor("the DAC values window", [this] { return Shown("formDacVals"); });
+        ShowDacValues();  // going on by itself is the scenario above
         WaitFor("the DAC values window to come to the front, active", [this] {
             QWidget* ok = ToolChild<QWidget>("formDacVals", "buttonOK");
             QWidget* hit = ok ? QApplication::widgetAt(ok->mapToGlobal(ok->rect().center())) : nullptr;

@@ -316,6 +316,37 @@ TEST_F(ProdPanel, ALostPortWhileKeyedSendsNothingTellsOnceAndUnkeysWhenItIsBack)
     EXPECT_EQ(hostWrites().size(), written + 1);
 }
 
+// Keyed with F5, the adapter pulled, then Close: the window goes, and the owed unkey with it, so
+// the message says it could not be sent and promises no later one, also to an operator who was
+// promised it before.
+class ProdPanelCloseOnALostPort : public ProdPanel, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ProdPanelCloseOnALostPort, TheMessagePromisesNoUnkey) {
+    const bool toldBefore = GetParam();
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    cable.a().unplug();
+    if (toldBefore) {
+        dialogs.expectBox(PortClosedText(1, true));
+        dlg.KeyDown(keyF6, 0);
+    }
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    const std::string closing = PortClosedAtCloseText(1, true);
+    dialogs.expectBox(closing);
+    dlg.CloseButton();
+    EXPECT_FALSE(dlg.loaded());
+    EXPECT_EQ(host.closes, 1);
+    EXPECT_EQ(hostWrites().size(), written);
+    ASSERT_EQ(dialogs.boxes.size(), toldBefore ? 3u : 2u);
+    EXPECT_EQ(dialogs.boxes.back().text, closing);
+}
+
+INSTANTIATE_TEST_SUITE_P(ToldBefore, ProdPanelCloseOnALostPort, ::testing::Bool());
+
 TEST_F(ProdPanel, FreqPairChosenDuringAnOpenExchangeDoesNotWedgeTheDialogue) {
     Open();
     modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});

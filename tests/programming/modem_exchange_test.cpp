@@ -2,6 +2,7 @@
 // line and the status-bar count, resends made by restarting a step, and the load token.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,53 @@ TEST(ModemExchange, AnOwedUnkeyStaysOwedUntilTheModemAcknowledgesOne) {
     r.lineUp = false;
     EXPECT_FALSE(r.ex.lineUp());
     EXPECT_FALSE(r.ex.CanResend());
+}
+
+// A lost port is told once per loss, and a radio that may transmit is then owed its unkey and
+// counts as told; a Close on the lost port tells a keyed radio again, since the window takes the
+// promised unkey with it.
+TEST(ModemExchange, ALostPortIsToldOncePerLossAndAgainAtCloseWhileKeyed) {
+    ExchangeRig r;
+    r.lineUp = false;
+    EXPECT_EQ(r.ex.PortLost(), std::optional<bool>(false));
+    EXPECT_EQ(r.ex.PortLost(), std::nullopt);
+    EXPECT_EQ(r.ex.PortLostAtClose(), std::nullopt) << "nothing was promised of an unkeyed radio";
+    EXPECT_FALSE(r.ex.LineBack());
+    EXPECT_EQ(r.ex.PortLost(), std::nullopt) << "still the same loss";
+
+    r.lineUp = true;
+    EXPECT_TRUE(r.ex.LineBack());
+    r.ex.SentRecord(true);
+    r.lineUp = false;
+    EXPECT_EQ(r.ex.PortLost(), std::optional<bool>(true)) << "a new loss";
+    EXPECT_TRUE(r.ex.unkeyOwed());
+    EXPECT_TRUE(r.ex.toldMayTransmit());
+    EXPECT_EQ(r.ex.PortLost(), std::nullopt);
+    EXPECT_EQ(r.ex.PortLostAtClose(), std::optional<bool>(true));
+
+    r.ex.ForgetKeying();
+    EXPECT_EQ(r.ex.PortLost(), std::optional<bool>(false)) << "a new load hears of the loss";
+}
+
+// An owed unkey left unanswered is told once; again only when an operator's action waited
+// behind it. A radio that had acknowledged its receive set-up is said to be off every time.
+TEST(ModemExchange, AnUnansweredUnkeyIsToldOnceUnlessAnActionWaitsBehindIt) {
+    ExchangeRig r;
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(false));
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(false));
+    r.ex.SentRecord(true);
+    r.ex.OweUnkey();
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(true));
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::nullopt);
+    r.ex.UnkeyForAction();
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(true));
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::nullopt);
+    r.ex.UnkeyForAction();
+    EXPECT_TRUE(r.ex.UnkeyAcknowledged());
+    r.ex.SentRecord(true);
+    r.ex.OweUnkey();
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(true)) << "a radio keyed again is told of again";
+    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::nullopt) << "the answered unkey took the waiting action with it";
 }
 
 TEST(LoadToken, ATokenTakenBeforeABoxHoldsOnlyForTheSameLoad) {

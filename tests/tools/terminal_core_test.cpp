@@ -35,6 +35,16 @@ protected:
         sched.advance(500);
         return fromPrimary().substr(before.size());
     }
+    // The line `entry` is refused with a box holding `message` under `title`: nothing goes out,
+    // nothing is echoed.
+    void ExpectRefused(const std::string& entry, const std::string& message, const std::string& title,
+                       RecordingTerminalView& view, TerminalCore& t) {
+        dialogs.expectBox(message);
+        EXPECT_EQ(Sent(entry, view, t), "");
+        EXPECT_EQ(view.tx, "");
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_EQ(dialogs.boxes.back().title, title);
+    }
 };
 
 TEST_F(TerminalBench, AsciiSendsByTheMappedModeOfThePort) {
@@ -138,13 +148,11 @@ TEST_F(TerminalBench, AHexLineTooLongForOneFrameIsRefusedWithAMessage) {
             for (int i = 1; i < bytes; ++i) typed += "41 ";
             return typed;
         };
-        const std::string before = fromPrimary();
-        dialogs.expectBox("Nothing was sent: one frame carries at most " + std::to_string(c.limit) +
-                          " bytes (the opcode and its data); the line holds " + std::to_string(c.limit + 1) + ".");
-        EXPECT_EQ(Sent(line(c.limit + 1), view, *t), "");
-        EXPECT_EQ(view.tx, "");
-        ASSERT_FALSE(dialogs.boxes.empty());
-        EXPECT_EQ(dialogs.boxes.back().title, "Primary Hex Terminal");
+        ASSERT_NO_FATAL_FAILURE(ExpectRefused(line(c.limit + 1),
+                                              "Nothing was sent: one frame carries at most " + std::to_string(c.limit) +
+                                                  " bytes (the opcode and its data); the line holds " +
+                                                  std::to_string(c.limit + 1) + ".",
+                                              "Primary Hex Terminal", view, *t));
         EXPECT_NE(Sent(line(c.limit), view, *t), "");
         EXPECT_EQ(view.tx, "\r\n" + line(c.limit));
         t->Unload();
@@ -171,12 +179,11 @@ TEST_F(TerminalBench, AnSRecordLineTooLongForOneRecordIsRefusedWithAMessage) {
             for (int i = 0; i < bytes; ++i) typed += "5A";
             return typed;
         };
-        dialogs.expectBox("Nothing was sent: one S-record carries at most " + std::to_string(c.limit) +
-                          " data bytes after its address; the line holds " + std::to_string(c.limit + 1) + ".");
-        EXPECT_EQ(Sent(line(c.limit + 1), view, *t), "");
-        EXPECT_EQ(view.tx, "");
-        ASSERT_FALSE(dialogs.boxes.empty());
-        EXPECT_EQ(dialogs.boxes.back().title, "Primary ASCII Terminal");
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectRefused(line(c.limit + 1),
+                          "Nothing was sent: one S-record carries at most " + std::to_string(c.limit) +
+                              " data bytes after its address; the line holds " + std::to_string(c.limit + 1) + ".",
+                          "Primary ASCII Terminal", view, *t));
         EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Exclamation);
         // At the limit the record goes out.
         const std::string sent = Sent(line(c.limit), view, *t);

@@ -556,6 +556,14 @@ protected:
         dlg.ShowTuneStep();
         Settle();
     }
+    // The TCXO test alone, its keyed step reached with OK.
+    void KeyTcxo() {
+        view.sel.ticked.fill(false);
+        view.sel.ticked[0] = true;
+        StartTest(0);
+        dlg.OK();
+        Settle();
+    }
     // The next `times` "AT" lines are answered with `bytes` on the line instead of the modem's
     // own answer.
     void AnswerSamplesWith(const std::string& bytes, int times) {
@@ -781,11 +789,7 @@ TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItA
 // "Tuning Complete", no save offered). A port opened again gets the owed "T0" first. Close
 // with the port lost sends nothing and closes.
 TEST_F(TuneGiveUp, ALostPortSendsNothingTellsOnceAndCountsNoStepDone) {
-    view.sel.ticked.fill(false);
-    view.sel.ticked[0] = true;  // TCXO only
-    StartTest(0);
-    dlg.OK();
-    Settle();
+    ASSERT_NO_FATAL_FAILURE(KeyTcxo());
     ASSERT_EQ(dlg.work().currentStep, 4);
     ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
     const std::size_t written = hostWrites().size();
@@ -825,15 +829,40 @@ TEST_F(TuneGiveUp, ALostPortSendsNothingTellsOnceAndCountsNoStepDone) {
     EXPECT_EQ(dialogs.boxes.size(), 5u);
 }
 
+// The adapter pulled with the radio keyed, then Close: the window goes, and the owed unkey with
+// it, so the message says it could not be sent and promises no later one; an operator who was
+// promised it before the Close hears this too.
+class TuneCloseOnALostPort : public TuneGiveUp, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TuneCloseOnALostPort, TheMessagePromisesNoUnkey) {
+    const bool toldBefore = GetParam();
+    ASSERT_NO_FATAL_FAILURE(KeyTcxo());
+    ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    cable.a().unplug();
+    if (toldBefore) {
+        dialogs.expectBox(PortClosedText(1, true));
+        dlg.OK();
+    }
+    const std::string closing =
+        "Com Port 1 is not open! The radio may still be transmitting: the unkey could not be sent.";
+    EXPECT_EQ(PortClosedAtCloseText(1, true), closing);
+    dialogs.expectBox(closing);
+    dlg.Close();
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(hostWrites().size(), written);
+    ASSERT_EQ(dialogs.boxes.size(), toldBefore ? 3u : 2u);
+    EXPECT_EQ(dialogs.boxes.back().text, closing);
+}
+
+INSTANTIATE_TEST_SUITE_P(ToldBefore, TuneCloseOnALostPort, ::testing::Bool());
+
 // The adapter pulled while Close's "T0" awaits its acknowledgement: the unit is not blamed, the
 // operator hears that the port was lost with the radio keyed, and the window stays. The owed
 // unkey goes first once the port is open again; Close then ends the test.
 TEST_F(TuneGiveUp, APortLostDuringTheEndTestIsToldAsSuchAndTheUnkeyStaysOwed) {
-    view.sel.ticked.fill(false);
-    view.sel.ticked[0] = true;  // TCXO only
-    StartTest(0);
-    dlg.OK();
-    Settle();
+    ASSERT_NO_FATAL_FAILURE(KeyTcxo());
     ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
     modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, 1});
     dlg.Close();

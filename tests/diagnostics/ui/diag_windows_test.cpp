@@ -51,6 +51,20 @@ protected:
         settings->filterLimits = DefaultFilterLimits();
         ini = home.file("K45MR.ini");
     }
+    // `packets` online packets from units 1 to `lastId` (alike), then `ms` of the stream and the
+    // windows' pending events.
+    void StreamUnits(int packets, int lastId, int ms) {
+        SimSettings s = Settings(true);
+        s.packetsToSend = packets;
+        s.startId = 1;
+        s.endId = lastId;
+        s.starts = {80, 20, 120, 30, 5};
+        s.ends = s.starts;
+        sim.Start(s);
+        sched.advance(ms);
+        QApplication::processEvents();
+    }
+
     SharedDiagSettings settings = std::make_shared<DiagSettings>();
     std::string ini;
 };
@@ -147,16 +161,7 @@ TEST_F(DiagWindows, OnlineScrollGridKeepsTheNewestRowInViewAtItsRealHeight) {
         const QRect cell = win.gridRxData->visualRect(win.gridRxData->model()->index(newest, 1));
         return newest >= 0 && cell.isValid() && win.gridRxData->viewport()->rect().contains(cell);
     };
-    auto stream = [&](int packets) {
-        SimSettings s = Settings(true);
-        s.packetsToSend = packets;
-        s.startId = 1;
-        s.endId = 5;
-        s.starts = {80, 20, 120, 30, 5};
-        s.ends = s.starts;
-        sim.Start(s);
-        sched.advance(1000);
-    };
+    auto stream = [&](int packets) { StreamUnits(packets, 5, 1000); };
     stream(30);
     ASSERT_EQ(win.dialogue().grid().rowsUsed(), 30);
     // The window's first size has room for fewer rows than the grid is created with.
@@ -183,17 +188,7 @@ TEST_F(DiagWindows, OnlineSlottedGridStaysWhereTheOperatorScrolled) {
     win.Form_Activate();
     QApplication::processEvents();
     QScrollBar* bar = win.gridRxData->verticalScrollBar();
-    auto stream = [&](int packets) {
-        SimSettings s = Settings(true);
-        s.packetsToSend = packets;
-        s.startId = 1;
-        s.endId = 40;
-        s.starts = {80, 20, 120, 30, 5};
-        s.ends = s.starts;
-        sim.Start(s);
-        sched.advance(2000);
-        QApplication::processEvents();
-    };
+    auto stream = [&](int packets) { StreamUnits(packets, 40, 2000); };
     stream(45);
     ASSERT_EQ(win.dialogue().grid().rowsUsed(), 45);
     EXPECT_GT(bar->value(), 0);
@@ -262,14 +257,7 @@ TEST_F(DiagWindows, OnlineWindowFillsItsGridFromTheStream) {
     win.RestoreFormParameters(ini, "Online Diagnostics Window");
     win.show();
     win.Form_Activate();
-    SimSettings s = Settings(true);
-    s.packetsToSend = 20;
-    s.startId = 1;
-    s.endId = 5;
-    s.starts = {80, 20, 120, 30, 5};
-    s.ends = s.starts;
-    sim.Start(s);
-    sched.advance(500);
+    StreamUnits(20, 5, 500);
     EXPECT_EQ(win.dialogue().grid().rowsUsed(), 20);
     EXPECT_EQ(win.gridRxData->model()->index(0, 1).data().toString(), "1");
     EXPECT_EQ(win.gridRxData->model()->index(0, 2).data().toString(), "-80");
