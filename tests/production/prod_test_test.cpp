@@ -63,6 +63,17 @@ protected:
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); },
                                        20000));
     }
+    // Open, keyed with F5, then the adapter pulled (its loss box expected): the writes so far.
+    std::size_t KeyedThenPulled() {
+        Open();
+        EXPECT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+        dlg.KeyDown(keyF5, 0);
+        EXPECT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
+        const std::size_t written = hostWrites().size();
+        dialogs.expectBox("Lost Com Port 1");
+        cable.a().unplug();
+        return written;
+    }
     const RadioSpec& Spec(int point) const {
         const auto& t = ctx.state.testParameters;
         return t.radioSpecs[static_cast<std::size_t>(modemRecord.radioType + 3 * modemRecord.radioRange + 30 * point)];
@@ -292,14 +303,8 @@ TEST_F(ProdPanel, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAn
 // closed port (no "Not Open" box per send), one message says what the loss means for the radio.
 // The port opened again gets the owed "T0" first.
 TEST_F(ProdPanel, ALostPortWhileKeyedSendsNothingTellsOnceAndUnkeysWhenItIsBack) {
-    Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
-    dlg.KeyDown(keyF5, 0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
-    const std::size_t written = hostWrites().size();
-    dialogs.expectBox("Lost Com Port 1");
+    const std::size_t written = KeyedThenPulled();
     dialogs.expectBox(PortClosedText(1, true));
-    cable.a().unplug();
     dlg.KeyDown(keyF6, 0);
     dlg.KeyDown(keyF5, 0);
     dlg.KeyDown(keyPageUp, 0);
@@ -323,13 +328,7 @@ class ProdPanelCloseOnALostPort : public ProdPanel, public ::testing::WithParamI
 
 TEST_P(ProdPanelCloseOnALostPort, TheMessagePromisesNoUnkey) {
     const bool toldBefore = GetParam();
-    Open();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
-    dlg.KeyDown(keyF5, 0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
-    const std::size_t written = hostWrites().size();
-    dialogs.expectBox("Lost Com Port 1");
-    cable.a().unplug();
+    const std::size_t written = KeyedThenPulled();
     if (toldBefore) {
         dialogs.expectBox(PortClosedText(1, true));
         dlg.KeyDown(keyF6, 0);
