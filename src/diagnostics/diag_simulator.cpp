@@ -114,11 +114,13 @@ void DiagSimulator::DeRegisterAll() {
 }
 
 void DiagSimulator::Load() {
+    load_.Begin();
     state_.testState = 0;
     state_.packetsSent = 0;
 }
 
 void DiagSimulator::Unload() {
+    load_.End();
     state_.testState = 0;
     timerTestTx_->setEnabled(false);
     timerActive_->setEnabled(false);
@@ -299,7 +301,10 @@ void DiagSimulator::AnswerParameterDump() {
     ParameterImage image{};
     ModemParameters record = state_.simParameters;
     if (const Outcome encoded = EncodeParameterImage(app_, app_, app_, image, record); !encoded.ok()) {
+        const LoadToken::Value token = load_.Take();
         ShowMessage(app_.dialogs, encoded.problem());
+        // The panel may have closed, or closed and opened again, under the box.
+        if (!load_.Still(token)) return;
         // No layout: the header alone, as the modem would hold it.
         image.fill(0);
         image[0] = static_cast<std::uint8_t>(image::ClampByte(record.eepromVersion));

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "wiring/dialogue_links.h"
 #include "model/records.h"
+#include "programming/modem_exchange.h"
 #include "serial/comm_form.h"
+#include "wiring/dialogue_links.h"
 
 namespace k45 {
 
@@ -157,6 +158,7 @@ private:
     classComm* port_ = nullptr;
     std::unique_ptr<Timer> timerTestTx_;
     std::unique_ptr<Timer> timerActive_;
+    LoadToken load_;
 };
 
 }  // namespace k45

@@ -176,6 +176,26 @@ TEST_F(Simulator, TheDumpReportsTheMasterIdAfterAnActivation) {
     EXPECT_EQ(decoded.serialNumber, 4242);
 }
 
+// A dump the simulator cannot encode shows its box; the panel closes and opens again under it,
+// so nothing more of the old dump goes out.
+TEST_F(Simulator, ADumpWhosePanelClosedUnderItsBoxSendsNothing) {
+    ctx.state.mainParameters.eepromVersion = 1;  // no image layout
+    sim.Start(Settings(false));
+    sim.Activate();
+    const std::size_t before = fromSim().size();
+    dialogs.expectBox(kModemTypeNotCorrect);
+    dialogs.whileShown = [&](const std::string&) {
+        sim.Unload();
+        sim.Load();
+        sim.SelectPort(true);
+        sim.Activate();
+    };
+    Host("DE\r");
+    sched.advance(1000);
+    dialogs.whileShown = nullptr;
+    EXPECT_EQ(fromSim().substr(before), "");
+}
+
 TEST_F(Simulator, AnOnlineTestAnswersOnlyTheDumpAndTheEndPairCommands) {
     SimSettings s = Settings(true);
     s.packetDelay = 125;
