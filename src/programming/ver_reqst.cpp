@@ -22,7 +22,7 @@ VerReqstDialogue::~VerReqstDialogue() { DetachDialogue(links_, *this, {timerDela
 void VerReqstDialogue::Load() {
     if (load_.loaded()) return;
     load_.Begin();
-    requestState_ = 0;
+    requestState_ = VerRequestState::Idle;
     exchange_.ClearResends();
     (void)RegisterWithPrimary(links_, *this, true, false);
     if (settings_.autoStart) timerDelay_->setEnabled(true);
@@ -41,7 +41,7 @@ void VerReqstDialogue::OK() {
     }
     view_.SetLabels("Reading Modem's Version", "");
     exchange_.Send([this] { SendRequest(); });
-    requestState_ = 1;
+    requestState_ = VerRequestState::AwaitingVersion;
 }
 
 void VerReqstDialogue::SendRequest() {
@@ -56,30 +56,30 @@ void VerReqstDialogue::Unload() {
 }
 
 void VerReqstDialogue::RxCrLfData(const std::string& rxStr) {
-    if (!load_.loaded() || requestState_ != 1) return;
+    if (!load_.loaded() || requestState_ != VerRequestState::AwaitingVersion) return;
     const std::optional<std::string> version = VersionOfLine(rxStr);
     if (!version) return;
     exchange_.Stop();
     view_.SetLabels(*version, NoticeOfLine(rxStr));
     links_.windows().SetFirmwareVersionLabel(*version);
-    requestState_ = 0;
+    requestState_ = VerRequestState::Idle;
 }
 
 void VerReqstDialogue::TimerDelayTick() {
     if (!load_.loaded() || !view_.IsActiveChild()) return;
     timerDelay_->setEnabled(false);
     // The open just failed at load and said why; trying again would only repeat it.
-    if (requestState_ == 0 && PrimaryPortClosed(links_)) {
+    if (requestState_ == VerRequestState::Idle && PrimaryPortClosed(links_)) {
         view_.CloseWindow();
         return;
     }
-    if (requestState_ == 0) OK();
+    if (requestState_ == VerRequestState::Idle) OK();
 }
 
 void VerReqstDialogue::TimerResponseTick() {
     if (!load_.loaded() || !view_.IsActiveChild()) return;
     exchange_.Stop();
-    if (requestState_ != 1 || exchange_.Resend()) return;
+    if (requestState_ != VerRequestState::AwaitingVersion || exchange_.Resend()) return;
     const LoadToken::Value token = load_.Take();
     if (links_.dialogs()) links_.dialogs()->messageBox(kNoVersionText, {}, MsgButtons::OK, MsgIcon::None);
     if (load_.Still(token)) view_.CloseWindow();

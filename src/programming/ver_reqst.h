@@ -29,6 +29,9 @@ struct VerReqstSettings {
     bool autoStart = false;  // request at once, without OK
 };
 
+// The version request waits for nothing, or for the answer to its "?".
+enum class VerRequestState { Idle, AwaitingVersion };
+
 class VerReqstDialogue : public CommForm {
 public:
     static constexpr int kDelayMs = 100;
@@ -51,7 +54,7 @@ public:
 
     void RxCrLfData(const std::string& rxStr) override;
 
-    std::int32_t requestState() const { return requestState_; }
+    VerRequestState requestState() const { return requestState_; }
     std::int16_t resendCount() const { return exchange_.resends(); }
 
 private:
@@ -65,7 +68,7 @@ private:
     ModemExchange exchange_;
     LoadToken load_;
     VerReqstSettings settings_;
-    std::int32_t requestState_ = 0;  // 0 idle, 1 "?" sent
+    VerRequestState requestState_ = VerRequestState::Idle;
 };
 
 }  // namespace k45

@@ -45,7 +45,7 @@ TEST_F(VersionRequest, ShowsTheVersionAndTheNotice) {
     EXPECT_EQ(hostWrites()[0].atMs, 100);
     EXPECT_EQ(view.upper, "Reading Modem's Version");
     EXPECT_EQ(view.lower, "");
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.requestState() == 0; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.requestState() == VerRequestState::Idle; }, 1000));
     EXPECT_EQ(view.upper, "K45MR V6.02");
     EXPECT_EQ(view.lower, "Copyright (c) 2026 K45 Firmware");
     EXPECT_EQ(mainFrame.versionLabel, "K45MR V6.02");
@@ -104,11 +104,11 @@ TEST_F(VersionRequest, LinesWithoutTheKeywordAreIgnored) {
     modem.addFault({ModemFault::NoKeyword, ModemStep::Version});
     Open(true);
     sched.advance(1000);
-    EXPECT_EQ(dlg.requestState(), 1);
+    EXPECT_EQ(dlg.requestState(), VerRequestState::AwaitingVersion);
     EXPECT_EQ(view.upper, "Reading Modem's Version");
     sched.advance(1000);  // the time-out runs on and resends
     EXPECT_EQ(hostWrites("?").size(), 2u);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.requestState() == 0; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.requestState() == VerRequestState::Idle; }, 1000));
     EXPECT_EQ(view.upper, "K45MR V6.02");
 }
 
