@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <optional>
 
 #include "base/ini_routines.h"
 #include "model/app_state.h"
@@ -197,12 +198,12 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     // A device that is open but refuses part of the settings (a parity it cannot do) is open
     // all the same, with the rest in force: what it cannot do is said once below, and the
     // windows that open the port later do not fail on it again.
-    std::string refused;
+    std::optional<std::string> refused;
     if (!failed) {
         e.clear();
         if (!commCtrl_->setSettings(working_, &e)) {
             if (commCtrl_->isOpen()) {
-                refused = e.empty() ? std::string("The device refused the setting.") : e;
+                refused = e;
                 working_ = commCtrl_->settings();
             } else {
                 step(false, e);
@@ -222,7 +223,7 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     comPortOpen_ = true;
     lossReported_ = false;
     refusalsShown_.clear();
-    if (!refused.empty()) ReportRefusals("Could Not Set Baud Rate For Com Port ", {refused});
+    if (refused) ReportRefusals("Could Not Set Baud Rate For Com Port ", {*refused});
     keyedSendActive_ = false;
     // As with the idle levels above, the mode's lines are what the device can drive.
     (void)ApplyTxMode(forcedOpen_ ? forcedTxMode_ : workingTxMode_, nullptr);
