@@ -68,20 +68,17 @@ bool MDIMain::RadioParmsEditorLoaded() const {
     return form && form->loaded();
 }
 
-void MDIMain::OpenRadioParmsEditor() {
-    if (ToolForm* form = ctx_.form(ToolWindow::formRadioParms)) OpenForm(*form);
-}
-
-void MDIMain::OpenDacValuesEditor() {
-    if (ToolForm* form = ctx_.form(ToolWindow::formDacVals)) OpenForm(*form);
-}
-
-bool MDIMain::OpenPacketTest() {
-    // The communication tools' packet test window.
-    ToolForm* form = ctx_.form(ToolWindow::formPacketTst);
+// A tool window focused when loaded, else shown; false when the program has no such window.
+static bool OpenWindowById(AppContext& ctx, MainFrame& frame, ToolWindow w) {
+    ToolForm* form = ctx.form(w);
     if (!form) return false;
-    OpenForm(*form);
+    frame.OpenForm(*form);
     return true;
 }
+
+void MDIMain::OpenRadioParmsEditor() { (void)OpenWindowById(ctx_, *this, ToolWindow::formRadioParms); }
+void MDIMain::OpenDacValuesEditor() { (void)OpenWindowById(ctx_, *this, ToolWindow::formDacVals); }
+// The communication tools' packet test window.
+bool MDIMain::OpenPacketTest() { return OpenWindowById(ctx_, *this, ToolWindow::formPacketTst); }
 
 }  // namespace k45
