@@ -13,7 +13,7 @@
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/modem_commands.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 #include "tuning/tune_math.h"
 
 namespace k45 {

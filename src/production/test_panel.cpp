@@ -11,7 +11,7 @@
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/modem_commands.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 
 namespace k45 {
 

@@ -178,7 +178,7 @@ void ParmsRdWrDialogue::SendBlock(std::int32_t n) {
         for (std::int32_t k = 0; k < kBlockBytes && first + k <= endAddress_; ++k)
             data.push_back(std::int16_t{transferImage_[static_cast<std::size_t>(first + k)]});
         if (const auto body = port->MessSRecord(startAddress_ + first, data))
-            port->SendString("S1" + *body + "\r\n", kProgrammingTxMode);
+            SendProgramRecord(*port, *body);
     }
 }
 

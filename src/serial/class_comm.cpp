@@ -222,6 +222,8 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     }
     comPortOpen_ = true;
     lossReported_ = false;
+    modemLine_.Reset();
+    modemLine_.DeviceOpened(DeviceIdentity());
     refusalsShown_.clear();
     if (refused) ReportRefusals("Could Not Set Baud Rate For Com Port ", {*refused});
     keyedSendActive_ = false;
@@ -244,6 +246,7 @@ void classComm::CloseCommPort() {
     commCtrl_->drainOutput();
     IdleLines();
     keyedSendActive_ = false;
+    modemLine_.Reset();
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
 }
@@ -253,6 +256,13 @@ bool classComm::OpenWanted() const {
     for (int l = 0; l < kDataLists; ++l)
         if (!lists_[static_cast<size_t>(l)].empty()) return true;
     return false;
+}
+
+std::int64_t classComm::NowMs() const { return scheduler_.nowMs(); }
+
+std::string classComm::DeviceIdentity() const {
+    const std::string name = commCtrl_ ? commCtrl_->deviceName() : std::string();
+    return name.empty() ? "Com" + std::to_string(settings_.portNumber) : name;
 }
 
 std::string classComm::GetOpenDevice() const {

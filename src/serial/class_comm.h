@@ -18,6 +18,7 @@
 #include "serial/crlf_codec.h"
 #include "serial/dmp_codec.h"
 #include "serial/messages.h"
+#include "serial/modem_line.h"
 #include "serial/srecord_codec.h"
 #include "serial/sync_esc_codec.h"
 
@@ -193,6 +194,13 @@ public:
     std::size_t TxQueueLength() const { return txQueue_.size(); }
     int RegisteredCount(int list) const;
     RxMessageTables& tables() { return tables_; }
+    // The scheduler's clock.
+    std::int64_t NowMs() const;
+    // The replies the modem behind this port owes and the keying of its radio.
+    ModemLine& modemLine() { return modemLine_; }
+    const ModemLine& modemLine() const { return modemLine_; }
+    // The device the port opens: its file, else "Com" and the port number.
+    std::string DeviceIdentity() const;
 
     // Registration list numbers, in the order DeRegisterForAll walks them.
     enum List : int {
@@ -320,6 +328,8 @@ private:
     std::int32_t txChunkSize_ = 0;
     bool simulatedDmpProtocol_ = false;
     std::int16_t simulatedDmpFunction_ = 0;
+
+    ModemLine modemLine_;
 
     Timer* timerCtrl_ = nullptr;
     // During a burst: ends it as soon as the line has been quiet for a few characters' time

@@ -67,6 +67,7 @@ void classComm::DeviceLost() {
     commCtrl_->setReceiveThreshold(1);
     DropHeldOutput();
     ClearCommStats();
+    modemLine_.Reset();
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
     if (!shown)
@@ -282,6 +283,8 @@ void classComm::DispatchChunk(const std::string& rxStr) {
             [&](const DecodeResult& r) {
                 for (int n = 0; n < r.count; ++n) {
                     const int slot = firstSlot_ + r.ringIndex(n);
+                    (void)modemLine_.Take(slot, tables_.rxSRecordMessages[static_cast<size_t>(slot)],
+                                          scheduler_.nowMs());
                     Deliver(listSRecord, [slot](CommForm& w) { w.RxSRecordData(static_cast<std::int16_t>(slot)); });
                 }
             });

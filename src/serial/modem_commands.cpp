@@ -84,27 +84,37 @@ std::string TuneRecordLine(const ModeFlags& modes, const SharedRecords& records,
     return "T1" + body.value_or(std::string()) + kCr;
 }
 
-void SendCommand(classComm& primary, const std::string& command) {
-    primary.SendString(CommandLine(command), kProgrammingTxMode);
+bool SendModemLine(classComm& port, const std::string& line, const ReplyTag& tag, int lapseMs) {
+    // A closed port shows its own message for the write and owes nothing.
+    const bool open = port.GetCommPortOpen();
+    port.SendString(line, kProgrammingTxMode);
+    if (open) port.modemLine().Sent(line, tag, lapseMs, port.NowMs());
+    return open;
 }
 
+void SendCommand(classComm& primary, const std::string& command) { SendModemLine(primary, CommandLine(command)); }
+
 void SendCommandAndByte(classComm& primary, const std::string& command, std::int16_t value) {
-    primary.SendString(CommandAndByteLine(command, value), kProgrammingTxMode);
+    SendModemLine(primary, CommandAndByteLine(command, value));
 }
 
 void SendRemoteCommand(classComm& primary, std::uint32_t unitId, const std::string& command) {
-    primary.SendString(RemoteCommandLine(unitId, command), kProgrammingTxMode);
+    SendModemLine(primary, RemoteCommandLine(unitId, command));
 }
 
 void SendRemoteCommandAndByte(classComm& primary, std::uint32_t unitId, const std::string& command,
                               std::int16_t value) {
-    primary.SendString(RemoteCommandAndByteLine(unitId, command, value), kProgrammingTxMode);
+    SendModemLine(primary, RemoteCommandAndByteLine(unitId, command, value));
 }
 
-void SendSRecordEnd(classComm& primary) { primary.SendString(SRecordEndLine(), kProgrammingTxMode); }
+void SendSRecordEnd(classComm& primary) { SendModemLine(primary, SRecordEndLine()); }
 
 void SendTuneRecord(classComm& primary, const ModeFlags& modes, const SharedRecords& records, const TuneRecord& tune) {
-    primary.SendString(TuneRecordLine(modes, records, tune), kProgrammingTxMode);
+    SendModemLine(primary, TuneRecordLine(modes, records, tune));
+}
+
+void SendProgramRecord(classComm& primary, const std::string& body) {
+    SendModemLine(primary, "S1" + body + "\r\n");
 }
 
 }  // namespace k45

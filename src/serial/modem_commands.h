@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "serial/modem_line.h"
+
 namespace k45 {
 
 struct ModeFlags;
@@ -47,7 +49,13 @@ std::string SRecordEndLine();
 // radio spec table of app for the synthesizer bytes.
 std::string TuneRecordLine(const ModeFlags& modes, const SharedRecords& records, const TuneRecord& tune);
 
-// The senders: one SendString of the line on `primary` with mode 7 each.
+// Sends a command line on the port in mode 7 and notes its reply as owed to `tag` (the port's
+// ModemLine), lapsing after `lapseMs` of silence. Nothing is sent or owed on a closed port
+// (whose SendString would show its own message): false then.
+bool SendModemLine(classComm& port, const std::string& line, const ReplyTag& tag = {},
+                   int lapseMs = kDefaultReplyLapseMs);
+
+// The senders: one SendModemLine of the line each, owed to no exchange.
 void SendCommand(classComm& primary, const std::string& command);
 void SendCommandAndByte(classComm& primary, const std::string& command, std::int16_t value);
 void SendRemoteCommand(classComm& primary, std::uint32_t unitId, const std::string& command);
@@ -55,5 +63,7 @@ void SendRemoteCommandAndByte(classComm& primary, std::uint32_t unitId, const st
                               std::int16_t value);
 void SendSRecordEnd(classComm& primary);
 void SendTuneRecord(classComm& primary, const ModeFlags& modes, const SharedRecords& records, const TuneRecord& tune);
+// An "S1" program record: "S1", the record body, CR LF.
+void SendProgramRecord(classComm& primary, const std::string& body);
 
 }  // namespace k45

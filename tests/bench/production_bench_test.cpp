@@ -12,7 +12,7 @@
 #include "bench/bench_session.h"
 #include "frame/ui/mdi_main.h"
 #include "production/ui/prod_test_window.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 
 namespace k45::test {
 namespace {

@@ -15,7 +15,7 @@
 #include "frame/ui/mdi_main.h"
 #include "params/startup_defaults.h"
 #include "support/temp_home.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45::test {

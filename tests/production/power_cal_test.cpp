@@ -6,7 +6,7 @@
 #include "production/power_cal.h"
 #include "base/converters.h"
 #include "radio/cal_tables.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 
 namespace k45::test {
 namespace {

@@ -8,7 +8,7 @@
 #include "production/panel_bench.h"
 #include "production/prod_test.h"
 #include "radio/synthesizer.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 #include "tuning/tune_math.h"
 
 namespace k45::test {

@@ -9,7 +9,7 @@
 #include "production/power_cal.h"
 #include "production/prod_test.h"
 #include "production/rssi_cal.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 
 namespace k45::test {
 namespace {

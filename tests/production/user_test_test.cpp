@@ -5,7 +5,7 @@
 #include "production/panel_bench.h"
 #include "production/user_test.h"
 #include "radio/synthesizer.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 
 namespace k45::test {
 namespace {

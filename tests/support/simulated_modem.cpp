@@ -174,7 +174,7 @@ void SimulatedModem::handleLine(const std::string& line) {
         if (restartAnswer()) return false;
         if (Find(f, ModemFault::Silence)) return false;
         if (Find(f, ModemFault::Refuse)) answer({refusal});
-        else if (!Find(f, ModemFault::NoAck)) answer({ack});
+        else answer(commandAck(Find(f, ModemFault::NoAck)));
         return true;
     };
 
@@ -219,7 +219,7 @@ void SimulatedModem::handleLine(const std::string& line) {
             rec.data.push_back(static_cast<std::uint8_t>(b[static_cast<std::size_t>(3 + i)]));
         }
         programmed.push_back(std::move(rec));
-        if (!Find(f, ModemFault::NoAck)) answer({ack});
+        answer(commandAck(Find(f, ModemFault::NoAck)));
     } else if (line.rfind("CHANNEL", 0) == 0) {
         if (simple(ModemStep::Channel)) channelCommands.push_back(HexToByte(line.substr(7)));
     } else if (line.rfind("S9", 0) == 0) {
@@ -231,15 +231,32 @@ void SimulatedModem::handleLine(const std::string& line) {
 
 // ---- radio tuning
 
+std::vector<std::string> SimulatedModem::commandAck(bool noAck) const {
+    std::vector<std::string> pieces;
+    if (ackForm == AckForm::EndPair) pieces.push_back(EndRecord() + kCrLf);
+    if (!noAck) pieces.push_back(AckRecord() + kCrLf);
+    return pieces;
+}
+
 std::vector<std::string> SimulatedModem::diagAnswer(const DiagBlock& block) {
     std::vector<std::string> pieces;
+    const bool memory = dataForm == DataForm::MemoryAddresses;
     std::vector<int> sizes = diagRecordSizes;
-    if (sizes.empty()) sizes = splitDiagBlocks ? std::vector<int>{16, 16, 10} : std::vector<int>{42};
-    int at = 0;
-    for (int n : sizes) {
-        n = std::clamp(n, 0, static_cast<int>(block.size()) - at);
-        pieces.push_back(DataRecord(at, block.data() + at, n) + kCrLf);
-        at += n;
+    if (sizes.empty() && splitDiagBlocks) sizes = {16, 16, 10};
+    if (sizes.empty() && memory) {
+        // The diagnostic values at 4000, the three counters at 6000.
+        pieces.push_back(DataRecord(4000, block.data(), 16) + kCrLf);
+        pieces.push_back(DataRecord(4016, block.data() + 16, 14) + kCrLf);
+        pieces.push_back(DataRecord(6000, block.data() + 30, 12) + kCrLf);
+    } else {
+        if (sizes.empty()) sizes = {42};
+        const int base = memory ? 4000 : 0;
+        int at = 0;
+        for (int n : sizes) {
+            n = std::clamp(n, 0, static_cast<int>(block.size()) - at);
+            pieces.push_back(DataRecord(base + at, block.data() + at, n) + kCrLf);
+            at += n;
+        }
     }
     pieces.push_back(EndRecord() + kCrLf);
     return pieces;
@@ -275,8 +292,9 @@ bool SimulatedModem::handleTuningLine(const std::string& line) {
     } else if (step == ModemStep::EndTest) {
         ++endTests;
     }
-    if (!Find(f, ModemFault::NoAck)) pieces.push_back(AckRecord() + kCrLf);
     const bool diag = step == ModemStep::Diagnostics || step == ModemStep::Sample;
+    if (!diag) pieces = commandAck(Find(f, ModemFault::NoAck));
+    else if (!Find(f, ModemFault::NoAck)) pieces.push_back(AckRecord() + kCrLf);
     answer(pieces, diag ? nextDiagDelay() : -1, diag ? diagRecordGapMs : 0);
     return true;
 }

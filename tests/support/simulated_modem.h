@@ -13,6 +13,11 @@
 //                checksum or outside the image is refused with status 01)
 //   "CHANNELnn"  notes the channel-8 redirect and acknowledges
 //   "S9..."      notes the end of programming and acknowledges
+// A command is acknowledged as the specified modem does it, with the end pair R9 at 0 then R8
+// at 0 (ackForm EndPair), or with the bare R8 (Bare). A diagnostic block goes in data records at
+// the modem's memory addresses 4000 (16 bytes), 4016 (14) and 6000 (12) (dataForm
+// MemoryAddresses), or from address 0 up (BlockOffsets: one record of 42 bytes unless a split is
+// asked for); a split asked for puts its records at consecutive addresses from 4000 or 0.
 // and, for the radio tuning window (handleTuningLine):
 //   "T1..."      a tune record: acknowledged
 //   "AS", "AT"   a 42-byte diagnostic block (diagBlock; "AT" takes the next of `samples` first)
@@ -75,6 +80,18 @@ struct ModemFault {
     int after = 0;  // occurrences of the step that pass untouched first
 };
 
+// How the modem acknowledges a command.
+enum class AckForm {
+    EndPair,  // "R9030000FC" then "R80200FD", as the specified modem answers
+    Bare,     // "R80200FD" alone
+};
+
+// Where the modem puts the 42 bytes of a diagnostic block.
+enum class DataForm {
+    MemoryAddresses,  // 4000, 4016 and 6000, as the specified modem sends them
+    BlockOffsets,     // from address 0 up, as offsets into the block
+};
+
 // How the bytes of one answer are handed to the line.
 enum class ModemChunking {
     PerLine,   // one write per line or record
@@ -121,6 +138,8 @@ public:
     std::string versionText = "K45MR V6.02";
     std::string notice = "Copyright (c) 2026 K45 Firmware";
     int replyDelayMs = 5;
+    AckForm ackForm = AckForm::Bare;
+    DataForm dataForm = DataForm::BlockOffsets;
     ModemChunking chunking = ModemChunking::PerLine;
     int splitPauseMs = 30;
 
@@ -142,7 +161,7 @@ public:
     DiagBlock diagBlock{};              // the answer to "AS" (and to "AT" when samples is empty)
     std::vector<DiagBlock> samples;     // the answers to the next "AT"s, taken from the front
     bool splitDiagBlocks = false;       // a block in three data records (16 + 16 + 10)
-    std::vector<int> diagRecordSizes;   // else the block's data records, by size (empty: as above)
+    std::vector<int> diagRecordSizes;   // else the block's data records, by size (empty: the form's)
     int diagDelayMs = -1;               // a diagnostic answer leaves after this (-1: replyDelayMs)
     std::vector<int> diagDelaysMs;      // the next diagnostic answers' delays, taken from the front
     int diagRecordGapMs = 0;            // and its data records this far apart (one write per line)
@@ -163,6 +182,8 @@ private:
     void handleLine(const std::string& line);
     bool handleTuningLine(const std::string& line);
     std::vector<std::string> diagAnswer(const DiagBlock& block);
+    // The acknowledgement of a command in the modem's form; without its final R8 for NoAck.
+    std::vector<std::string> commandAck(bool noAck) const;
     bool handlePanelLine(const std::string& line);
     // The delay of the next diagnostic answer: diagDelaysMs' front, else diagDelayMs.
     int nextDiagDelay();

@@ -30,8 +30,14 @@ bool SimulatedModem::handlePanelLine(const std::string& line) {
         return true;
     }
     std::vector<std::string> pieces;
-    if (step == ModemStep::Rssi) pieces = diagAnswer(diagBlock);
-    if (!noAck) pieces.push_back((step == ModemStep::Switch ? SwitchRecord(switchSetting) : AckRecord()) + crlf);
+    if (step == ModemStep::Rssi) {
+        pieces = diagAnswer(diagBlock);
+        if (!noAck) pieces.push_back(AckRecord() + crlf);
+    } else if (step == ModemStep::Switch) {
+        if (!noAck) pieces.push_back(SwitchRecord(switchSetting) + crlf);
+    } else {
+        pieces = commandAck(noAck);
+    }
     answer(pieces, step == ModemStep::Rssi ? nextDiagDelay() : -1, step == ModemStep::Rssi ? diagRecordGapMs : 0);
     return true;
 }

@@ -7,7 +7,7 @@
 
 #include "programming/programming_bench.h"
 #include "radio/radio_codes.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_test_samples.h"
 

@@ -10,7 +10,7 @@
 #include "programming/programming_bench.h"
 #include "radio/cal_tables.h"
 #include "serial/modem_commands.h"
-#include "tuning/radio_off.h"
+#include "programming/radio_off.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_math.h"
 #include "tuning/tune_test_samples.h"

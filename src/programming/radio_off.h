@@ -59,6 +59,13 @@ inline std::string PortClosedAtCloseText(int portNumber, bool keyed) {
     return PortNotOpenHead(portNumber) + "The radio may still be transmitting: the unkey could not be sent.";
 }
 
+// The port leads to another device now (Port Settings, a swap): the radio on the old one was
+// not sent its unkey, and none is sent to the radio on the new one.
+inline std::string LeftRadioText(int portNumber, const std::string& oldDevice) {
+    return "Com Port " + std::to_string(portNumber) + " now leads to another device! The radio on " + oldDevice +
+           " may still be transmitting: the unkey could not be sent to it.";
+}
+
 // The port was lost while the end test ("T0") awaited its acknowledgement: the radio was not heard
 // to leave its test, so the window stays open. `keyed`: the radio may be transmitting, and its
 // unkey waits for the port.
