@@ -113,13 +113,21 @@ bool RadioExchange::Post(const std::string& line, Keying keying) {
 }
 
 bool RadioExchange::Resend(ModemExchange::Tally tally) {
-    if (!exchange_.CanResend()) return false;
+    if (!exchange_.CanResend()) {
+        // Given up: what went unanswered through every resend is not waited for any more, so
+        // the next command is answered by its own reply.
+        if (ModemLine* l = Line(); l && exchange_.resends() >= kMaxResends) l->Forget({this, command_});
+        return false;
+    }
     if (ModemLine* l = Line()) l->SkipUnderWay({this, command_});
     return exchange_.Resend(tally);
 }
 
 bool RadioExchange::CountAnotherTry() {
-    if (exchange_.resends() >= kMaxResends) return false;
+    if (exchange_.resends() >= kMaxResends) {
+        if (ModemLine* l = Line()) l->Forget({this, command_});
+        return false;
+    }
     exchange_.ResendBy([] {}, ModemExchange::Tally::Silent);
     exchange_.Await();
     return true;
@@ -192,6 +200,7 @@ void RadioExchange::TimedOut() {
 
 void RadioExchange::GiveUp(bool pointLost) {
     exchange_.Stop();
+    if (ModemLine* l = Line()) l->Forget({this, command_});
     pointLost_ = pointLost;
     if (RadioKeying* r = Radio(); r && r->mayTransmit) r->unkeyOwed = true;
     SendUnkey();

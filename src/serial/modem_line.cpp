@@ -123,6 +123,10 @@ void ModemLine::SkipUnderWay(const ReplyTag& tag) {
     if (reply_.open && reply_.tag == tag && tag.owner) reply_.skipped = true;
 }
 
+void ModemLine::Forget(const ReplyTag& tag) {
+    std::erase_if(owed_, [&](const Owed& o) { return o.tag == tag; });
+}
+
 void ModemLine::Reset() {
     owed_.clear();
     reply_ = Reply{};

@@ -86,6 +86,8 @@ public:
     // The sender sent the line again: what is still to come of a reply to it under way is
     // skipped (it brings no reading and acknowledges nothing).
     void SkipUnderWay(const ReplyTag& tag);
+    // The sender gave its command up after its resends: the replies still owed to it lapse.
+    void Forget(const ReplyTag& tag);
     // The port closed or opened: nothing owed is coming any more.
     void Reset();
 
