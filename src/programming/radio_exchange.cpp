@@ -139,6 +139,7 @@ bool RadioExchange::CountAnotherTry() {
     }
     exchange_.ResendBy([] {}, ModemExchange::Tally::Silent);
     exchange_.Await();
+    if (classComm* p = hooks_.port ? hooks_.port() : nullptr) p->modemLine().StillAwaited({this, command_}, p->NowMs());
     return true;
 }
 

@@ -26,13 +26,17 @@ bool ReplyCarriesData(const std::string& line) {
 
 void ModemLine::Sent(const std::string& line, const ReplyTag& tag, int lapseMs, std::int64_t nowMs) {
     Lapse(nowMs);
-    owed_.push_back({tag, ReplyCarriesData(line), lapseMs > 0 ? lapseMs : kDefaultReplyLapseMs});
+    owed_.push_back({tag, ReplyCarriesData(line), lapseMs > 0 ? lapseMs : kDefaultReplyLapseMs, nowMs});
     lastActivityMs_ = nowMs;
 }
 
 void ModemLine::Lapse(std::int64_t nowMs) {
-    const std::int64_t silent = nowMs - lastActivityMs_;
-    std::erase_if(owed_, [&](const Owed& o) { return silent >= o.lapseMs; });
+    std::erase_if(owed_, [&](const Owed& o) { return nowMs - std::max(lastActivityMs_, o.keptMs) >= o.lapseMs; });
+}
+
+void ModemLine::StillAwaited(const ReplyTag& tag, std::int64_t nowMs) {
+    for (Owed& o : owed_)
+        if (o.tag == tag) o.keptMs = nowMs;
 }
 
 bool ModemLine::Overlaps(const Reply& r, std::int64_t from, std::int64_t to) {

@@ -88,6 +88,10 @@ public:
     // The sender sent the line again: what is still to come of a reply to it under way is
     // skipped (it brings no reading and acknowledges nothing).
     void SkipUnderWay(const ReplyTag& tag);
+    // The sender still waits for the tag's reply without sending again (a window that repeats
+    // its step only after several time-outs): its lines lapse a lapse time from now at the
+    // earliest.
+    void StillAwaited(const ReplyTag& tag, std::int64_t nowMs);
     // The sender gave its command up after its resends: the replies still owed to it lapse.
     void Forget(const ReplyTag& tag);
     // The port closed or opened: nothing owed is coming any more.
@@ -107,6 +111,7 @@ private:
         ReplyTag tag;
         bool carriesData = false;
         int lapseMs = kDefaultReplyLapseMs;
+        std::int64_t keptMs = 0;  // its sender still waited for it then
     };
     struct Reply {
         bool open = false;      // records came, its close did not

@@ -164,6 +164,12 @@ TEST(ModemLine, WhatWentUnansweredLapsesAfterItsSilenceAndAtAReset) {
     EXPECT_EQ(r.Take(Ack()).tag, r.Tag(r.a, 1));
     r.now = 1600;  // 600 ms without a record or a line
     EXPECT_EQ(r.Take(Ack()).tag, ReplyTag{});
+    // A sender that still waits keeps its line owed past the silence.
+    r.Send("AT\r", r.Tag(r.b, 2), 500);
+    r.now = 2000;
+    r.line.StillAwaited(r.Tag(r.b, 2), r.now);
+    r.now = 2400;
+    EXPECT_EQ(r.Take(Ack()).tag, r.Tag(r.b, 2));
     r.Send("T0\r", r.Tag(r.a, 2));
     r.line.Reset();
     EXPECT_EQ(r.Take(Ack()).tag, ReplyTag{});
