@@ -757,7 +757,7 @@ TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItA
     EXPECT_GE(std::count(lines.begin(), lines.end(), "T0"), 4);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "AS"), 0);
     EXPECT_EQ(dialogs.boxes.size(), 1u);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.exchange().unkeyUnderWay(); }, 5000));
 
     // OK is not taken while the unkey is owed: the unkey goes instead, and its failure is told.
     dialogs.expectBox(kMayTransmitText);
