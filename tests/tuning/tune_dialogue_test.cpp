@@ -8,141 +8,17 @@
 
 #include "params/diag_parsers.h"
 #include "programming/programming_bench.h"
+#include "programming/radio_off.h"
 #include "radio/cal_tables.h"
 #include "serial/modem_commands.h"
-#include "programming/radio_off.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_math.h"
+#include "tuning/tune_run.h"
 #include "tuning/tune_test_samples.h"
 #include "version_info.h"
 
 namespace k45::test {
 namespace {
-
-struct FakeTuneView : TuneView {
-    TuneDialogue* dlg = nullptr;
-    bool active = true;
-    TuneSelection sel;
-    int closes = 0;
-    std::vector<TuneScreen> screens;
-    std::string adjValue, diagValue, description;
-    bool IsActiveChild() const override { return active; }
-    void CloseWindow() override {
-        ++closes;
-        if (dlg) dlg->Unload();
-    }
-    TuneSelection Selection() const override { return sel; }
-    void ShowSelection(const TuneSelection& s) override { sel = s; }
-    void ShowScreen(const TuneScreen& s) override {
-        screens.push_back(s);
-        if (s.description) description = *s.description;
-    }
-    void SetDescription(const std::string& t) override { description = t; }
-    void SetAdjValue(const std::string& t) override { adjValue = t; }
-    void SetTemperature(const std::string& t) override { temperature = t; }
-    void SetBatteryVoltage(const std::string& t) override { battery = t; }
-    void FocusOk() override { ++okFocus; }
-    std::string temperature, battery;
-    int okFocus = 0;
-    void SetDiagValue(const std::string& t) override { diagValue = t; }
-};
-
-struct WriteRequest {
-    std::int32_t mode;
-    ModemParameters record;
-    std::int64_t atMs;
-};
-
-// The modem behind the reader and the read/write window (the main window's services, which
-// TuneRun points here). A write stores the record as the modem's, a read hands the modem's record
-// back, each after 100 ms.
-struct FakeParameterWindows {
-    AppState* app = nullptr;
-    VirtualScheduler* sched = nullptr;
-    ModemParameters modemHolds;
-    std::vector<WriteRequest> writes;
-    int reads = 0;
-    bool writeSucceeds = true;
-    void ReadCurrentParameters(ParmsClient& client) {
-        ++reads;
-        ParmsClient* c = &client;
-        sched->callAt(sched->nowMs() + 100, [this, c] {
-            app->currentParameters = modemHolds;
-            c->UpdateParms(true);
-        });
-    }
-    void WriteParameters(std::int32_t mode, ProgCompleteClient& client) {
-        writes.push_back({mode, app->currentParameters, sched->nowMs()});
-        if (writeSucceeds) modemHolds = app->currentParameters;
-        ProgCompleteClient* c = &client;
-        const bool ok = writeSucceeds;
-        sched->callAt(sched->nowMs() + 100, [c, ok] { c->ProgrammingComplete(ok); });
-    }
-};
-
-class TuneRun : public ProgrammingBench {
-protected:
-    TuneRun() {
-        AppState& st = ctx.state;
-        ReadTuneLevels(settings.levels, "/nonexistent/tune.ini");
-        settings.modBalanceTxTime = 5;
-        st.testParameters = st.testDefaults;
-        // A 5726 range whose test points hold frequencies.
-        for (int r = 0; r <= 9 && range < 0; ++r)
-            if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0) range = r;
-        view.dlg = &dlg;
-        // The data being edited selects the radio when the window loads.
-        st.mainParameters.radioType = 1;
-        st.mainParameters.radioRange = range;
-        st.mainParameters.sa7026Synthesizer = kTrue;
-        st.mainParameters.serialNumber = 5000;
-        view.sel.txTime = 60;
-        view.sel.ticked.fill(true);
-        links.app = &st;
-        links.sched = &sched;
-        links.modemHolds = st.mainParameters;
-        mainFrame.packetTest = true;
-        mainFrame.reader = [this](ParmsClient& client) { links.ReadCurrentParameters(client); };
-        mainFrame.restartReadWrite = [this](std::int16_t mode, ProgCompleteClient* client) {
-            ASSERT_NE(client, nullptr);
-            links.WriteParameters(mode, *client);
-        };
-        modem.diagBlock = TuneBlock(60, 0);
-    }
-    ~TuneRun() override {
-        if (dlg.loaded()) dlg.Unload();
-    }
-    AppState& st() { return ctx.state; }
-    void Open() {
-        dlg.Load();
-        view.sel.txTime = 60;
-        dlg.Activate();
-    }
-    // Runs until no exchange is open and nothing is pending.
-    void Settle(std::int64_t limitMs = 5000) {
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle && !dlg.tunePending(); },
-                                       limitMs));
-    }
-    // "T1" lines the host wrote.
-    std::vector<HostWrite> TuneLines() const { return hostWrites("T1"); }
-    void Key(int code, bool ctrl = false, int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            EXPECT_TRUE(dlg.KeyDown(code, false, ctrl, false));
-            Settle();
-        }
-    }
-    void StepIs(int step, int test, int point) {
-        EXPECT_EQ(dlg.work().currentStep, step);
-        EXPECT_EQ(dlg.work().currentTest, test);
-        EXPECT_EQ(dlg.work().currentPoint, point);
-    }
-
-    TuneWindowSettings settings;
-    FakeTuneView view;
-    FakeParameterWindows links;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
-    int range = -1;
-};
 
 TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValuesAndTables) {
     AppState& st = ctx.state;
@@ -536,59 +412,6 @@ std::string Garbled(std::string record) {
     return record;
 }
 
-class TuneGiveUp : public TuneRun {
-protected:
-    // The window on the first step of `test` at its start point, the test points of the radio
-    // filled in.
-    void StartTest(int test) {
-        Open();
-        const std::int32_t selected = dlg.SelectTest(test);
-        dlg.Stage([&](TuneWork& w) {
-            for (std::size_t p = 0; p < 3; ++p)
-                w.testPoints[p] =
-                    st().testDefaults
-                        .radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, static_cast<int>(p)))];
-            w.tuneRecord.radioType = 1;
-            w.tuneRecord.radioRange = range;
-            w.powerCalPoints = st().testDefaults.powerPoints;
-            w.currentTest = selected;
-        });
-        dlg.ShowTuneStep();
-        Settle();
-    }
-    // The TCXO test alone, its keyed step reached with OK.
-    void KeyTcxo() {
-        view.sel.ticked.fill(false);
-        view.sel.ticked[0] = true;
-        StartTest(0);
-        dlg.OK();
-        Settle();
-    }
-    // The next `times` "AT" lines are answered with `bytes` on the line instead of the modem's
-    // own answer.
-    void AnswerSamplesWith(const std::string& bytes, int times) {
-        modem.addFault({ModemFault::Silence, ModemStep::Sample, 0, times});
-        for (int i = 0; i < times; ++i) {
-            const std::size_t seen = modem.linesStartingWith("AT").size();
-            ASSERT_TRUE(sched.advanceUntil([&] { return modem.linesStartingWith("AT").size() > seen; }, 5000));
-            sched.advance(10);
-            cable.inject(Direction::BtoA, bytes);
-        }
-    }
-    // The host's lines after its first `from` writes, without their CR.
-    std::vector<std::string> LinesSince(std::size_t from) const {
-        std::vector<std::string> r;
-        const std::vector<HostWrite> all = hostWrites();
-        for (std::size_t i = from; i < all.size(); ++i) r.push_back(all[i].bytes.substr(0, all[i].bytes.find('\r')));
-        return r;
-    }
-    static std::vector<std::string> Prefixes(const std::vector<std::string>& lines) {
-        std::vector<std::string> r;
-        for (const std::string& l : lines) r.push_back(l.substr(0, 2));
-        return r;
-    }
-};
-
 // A power point the modem leaves unanswered or answers with garbage: the radio is sent "T0"
 // at once, the operator gets one message, nothing is stored, the window goes back to the step
 // that keys the transmitter, and OK there measures the same point with the transmitter keyed.
@@ -857,6 +680,76 @@ TEST_P(TuneCloseOnALostPort, TheMessagePromisesNoUnkey) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ToldBefore, TuneCloseOnALostPort, ::testing::Bool());
+
+// The adapter pulled with the radio keyed, then the window leaves its radio by its close box
+// (or shutdown) or by Swap Comm Ports: nothing can reach the radio, and the operator hears that
+// it may still be transmitting and the unkey could not be sent, whether or not an action
+// had already told of the loss. After a swap the window stays, owing that radio nothing more.
+struct LeaveOnALostPort {
+    const char* name;
+    bool swap;
+    bool toldBefore;
+};
+
+void PrintTo(const LeaveOnALostPort& c, std::ostream* os) { *os << c.name; }
+
+class TuneLeavesOnALostPort : public TuneGiveUp, public ::testing::WithParamInterface<LeaveOnALostPort> {};
+
+TEST_P(TuneLeavesOnALostPort, TellsThatTheUnkeyCouldNotBeSent) {
+    const LeaveOnALostPort& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(KeyTcxo());
+    ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    cable.a().unplug();
+    if (c.toldBefore) {
+        dialogs.expectBox(PortClosedText(1, true));
+        dlg.OK();  // not taken
+    }
+    const std::size_t boxes = dialogs.boxes.size();
+    dialogs.expectBox(PortClosedAtCloseText(1, true));
+    if (c.swap) dlg.PortsSwapping();
+    else dlg.Unload();
+    ASSERT_EQ(dialogs.boxes.size(), boxes + 1);
+    EXPECT_EQ(dialogs.boxes.back().text, PortClosedAtCloseText(1, true));
+    EXPECT_EQ(hostWrites().size(), written);
+    if (!c.swap) return;
+    // The window stays, back on the step that keys; leaving again has nothing more to tell.
+    StepIs(3, 0, 1);
+    EXPECT_FALSE(dlg.transmitSelected());
+    sched.advance(3000);
+    dlg.Unload();
+    EXPECT_EQ(dialogs.boxes.size(), boxes + 1);
+    EXPECT_EQ(hostWrites().size(), written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesOnALostPort,
+                         ::testing::Values(LeaveOnALostPort{"CloseBox", false, false},
+                                           LeaveOnALostPort{"CloseBoxAfterTheLossWasTold", false, true},
+                                           LeaveOnALostPort{"SwapPorts", true, false},
+                                           LeaveOnALostPort{"SwapPortsAfterTheLossWasTold", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Mod Balance under way when the ports are swapped: the radio left behind gets its "T0", the
+// "BALANCE" due and the receive record at the end of the Tx time do not go (they would key or
+// set up the radio now behind the port), and the window is back on the step that keys.
+TEST_F(TuneGiveUp, ASwapDuringModBalanceLeavesNothingToKeyTheNextRadio) {
+    StartTest(3);
+    dlg.OK();  // keyed, "BALANCE" due in 500 ms
+    sched.advance(100);
+    ASSERT_TRUE(dlg.transmitSelected());
+    const std::size_t written = hostWrites().size();
+    dlg.PortsSwapping();
+    EXPECT_EQ(LinesSince(written), std::vector<std::string>{"T0"});
+    EXPECT_FALSE(dlg.modemInTestMode());
+    StepIs(9, 3, 1);
+    EXPECT_FALSE(dlg.transmitSelected());
+    EXPECT_EQ(dlg.dialogState(), TuneDialogState::Idle);
+    sched.advance(70000);
+    EXPECT_TRUE(hostWrites("BALANCE").empty());
+    EXPECT_EQ(hostWrites("T1").size(), 1u);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
 
 // The adapter pulled while Close's "T0" awaits its acknowledgement: the unit is not blamed, the
 // operator hears that the port was lost with the radio keyed, and the window stays. The owed
