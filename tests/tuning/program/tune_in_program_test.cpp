@@ -490,5 +490,48 @@ INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesTheModem,
                                            LeaveCase{"Shutdown", Leave::Shutdown}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The same with the adapter of the primary port pulled first: nothing reaches the radio, and
+// the close box or Swap Comm Ports tells the operator that it may still be transmitting and the
+// unkey could not be sent.
+class TuneLeavesALostPort : public TuneInTheProgram, public ::testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(TuneLeavesALostPort, TellsThatTheUnkeyCouldNotBeSent) {
+    StartProgramWithModem(true, "");
+    OpenTune();
+    for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
+    Tune().checkTests[0]->setChecked(true);
+    Click(Tune().buttonStart);
+    UntilWindowsDone();
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    Ok();
+    Ok();  // keyed
+    Settle();
+    ASSERT_TRUE(Dlg().transmitSelected());
+    dialogs.expectBox("Lost Com Port 1");
+    modemCable->a().unplug();
+    QApplication::processEvents();
+    const std::size_t seen = modem->received.size();
+    dialogs.expectBox("Com Port 1 is not open! The radio may still be transmitting: the unkey could not be sent.");
+    if (GetParam().how == Leave::CloseBox) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(Tune().parentWidget());
+        ASSERT_NE(sub, nullptr);
+        sub->close();
+    } else {
+        win->action("menuUtilsSwapPorts")->trigger();
+    }
+    QApplication::processEvents();
+    scheduler.advance(3000);
+    QApplication::processEvents();
+    dialogs.verify();
+    EXPECT_EQ(modem->received.size(), seen);
+    EXPECT_EQ(Tune().loaded(), GetParam().how == Leave::SwapPorts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesALostPort,
+                         ::testing::Values(LeaveCase{"CloseBox", Leave::CloseBox},
+                                           LeaveCase{"SwapPorts", Leave::SwapPorts}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace k45::test
