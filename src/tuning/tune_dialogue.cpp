@@ -101,6 +101,9 @@ void TuneDialogue::Load() {
     tunePending_ = false;
     endTestPending_ = false;
     endTestDone_ = false;
+    // A new load starts unkeyed: the radio of an earlier load was left at its unload.
+    transmitSelected_ = false;
+    rssiReadCount_ = 0;
     exchange_.Begin();
     w_.currentPoint = 2;
     dialogState_ = TuneDialogState::Idle;

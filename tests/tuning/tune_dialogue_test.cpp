@@ -730,6 +730,24 @@ INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesOnALostPort,
                                            LeaveOnALostPort{"SwapPortsAfterTheLossWasTold", true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Closed by its close box while keyed (the radio is sent "T0"), the window opened again starts
+// unkeyed: it polls, and its first record is a receive record.
+TEST_F(TuneGiveUp, AWindowOpenedAgainAfterAKeyedCloseStartsUnkeyed) {
+    ASSERT_NO_FATAL_FAILURE(KeyTcxo());
+    dlg.Unload();
+    EXPECT_EQ(hostWrites("T0").size(), 1u);
+    const std::size_t polls = hostWrites("AS").size();
+    Open();
+    EXPECT_FALSE(dlg.transmitSelected());
+    sched.advance(1500);
+    EXPECT_EQ(hostWrites("AS").size(), polls + 1);
+    Settle();
+    dlg.Stage([&](TuneWork& w) { w.currentStep = 19; });
+    dlg.SendTunePoint(1);
+    Settle();
+    EXPECT_FALSE(dlg.work().tuneRecord.txSelected);
+}
+
 // Mod Balance under way when the ports are swapped: the radio left behind gets its "T0", the
 // "BALANCE" due and the receive record at the end of the Tx time do not go (they would key or
 // set up the radio now behind the port), and the window is back on the step that keys.
