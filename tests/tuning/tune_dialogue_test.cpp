@@ -8,6 +8,7 @@
 
 #include "params/diag_parsers.h"
 #include "programming/programming_bench.h"
+#include "programming/radio_exchange.h"
 #include "programming/radio_off.h"
 #include "radio/cal_tables.h"
 #include "serial/modem_commands.h"
@@ -746,6 +747,100 @@ TEST_F(TuneGiveUp, AWindowOpenedAgainAfterAKeyedCloseStartsUnkeyed) {
     dlg.SendTunePoint(1);
     Settle();
     EXPECT_FALSE(dlg.work().tuneRecord.txSelected);
+}
+
+// The radio keyed, the modem silent to the record and to the unkey: the unkey is owed. Then the
+// port is set to another device (Com 3): that radio is not sent the old one's unkey, nor told
+// off from its acknowledgement; the operator hears that the radio on the old device may still
+// be transmitting, and the window goes on with the new one.
+TEST_F(TuneGiveUp, AnUnkeyOwedToTheRadioOnTheOldDeviceIsNotSentToTheNewOne) {
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;
+    StartTest(0);
+    for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
+        modem.addFault({ModemFault::Silence, s, 0, -1});
+    dialogs.expectBox(kMayTransmitText);
+    dlg.OK();  // keyed: never acknowledged, nor its unkey
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle; }, 5000));
+    modem.clearFaults();
+    port->CloseCommPort();
+    CommSettings moved = port->settings();
+    moved.portNumber = 3;
+    port->setSettings(moved);
+    cable.a().setPortNumber(3);
+    ASSERT_TRUE(port->OpenCommPort());
+    const std::size_t mark = hostWrites().size();
+    dialogs.expectBox(LeftRadioText(3, "Com1"));
+    sched.advance(3000);
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    const std::vector<std::string> lines = LinesSince(mark);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "T0"), 0);
+    EXPECT_GE(std::count(lines.begin(), lines.end(), "AS"), 1);
+    // The operator keys the radio now behind the port.
+    Settle();
+    dlg.OK();
+    Settle();
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+}
+
+// Another window on the port gave its keyed record up and its unkey went unanswered: the radio
+// owes that unkey whichever window acts next. Tune Radio keys nothing before it: OK sends the
+// unkey instead, and its acknowledgement (not the other window's) lets the next OK key the radio.
+TEST_F(TuneGiveUp, AnUnkeyOwedByAnotherWindowGoesBeforeTuneRadioKeysTheRadio) {
+    struct Other : CommForm {
+        Other(Scheduler& sched, classComm* p)
+            : ex(&sched, 500, load,
+                 {.port = [p] { return p; },
+                  .active = [] { return true; },
+                  .timedOut = [this] { ex.Stop(); },
+                  .unkeyLine = [] { return CommandLine("T0"); },
+                  .unkeyAcknowledged = [this] { ++unkeyAcks; },
+                  .unkeyGivenUp = [] { return false; },
+                  .countResend = {},
+                  .tell = [this](const std::string& t) { told.push_back(t); }}) {
+            load.Begin();
+            ex.Begin();
+        }
+        void RxSRecordData(std::int16_t slot) override { (void)ex.Take(slot); }
+        LoadToken load;
+        RadioExchange ex;
+        std::vector<std::string> told;
+        int unkeyAcks = 0;
+    };
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;
+    StartTest(0);
+    Other other(sched, port.get());
+    port->RegisterForSRecord(&other, false);
+    TuneRecord keyed = dlg.work().tuneRecord;
+    keyed.txSelected = kTrue;
+    for (ModemStep s : {ModemStep::Tune, ModemStep::EndTest}) modem.addFault({ModemFault::Silence, s, 0, -1});
+    ASSERT_TRUE(other.ex.Send(TuneRecordLine(st(), st(), keyed), RadioExchange::Keying::Keys));
+    sched.advance(600);
+    other.ex.GiveUp(false);
+    sched.advance(2100);
+    ASSERT_EQ(other.told, std::vector<std::string>{kMayTransmitText});
+    modem.clearFaults();
+
+    const std::size_t mark = hostWrites().size();
+    const std::size_t tunes = TuneLines().size();
+    dialogs.expectBox(kTxOffLaterText);
+    dlg.OK();  // not taken: the unkey goes first
+    sched.advance(300);
+    std::vector<std::string> lines = LinesSince(mark);
+    std::erase(lines, "AS");
+    EXPECT_EQ(lines, std::vector<std::string>{"T0"});
+    EXPECT_EQ(TuneLines().size(), tunes);
+    EXPECT_EQ(dlg.work().currentStep, 3);
+    EXPECT_EQ(other.unkeyAcks, 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    dlg.OK();
+    Settle();
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(TuneLines().size(), tunes + 1);
+    port->DeRegisterForAll(&other);
 }
 
 // Mod Balance under way when the ports are swapped: the radio left behind gets its "T0", the
