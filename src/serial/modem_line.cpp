@@ -52,6 +52,15 @@ void ModemLine::Begin(bool carriesData) {
         owed_.erase(owed_.begin(), it);
         it = owed_.begin();
     }
+    else if (it != owed_.end() && it->carriesData) {
+        // A reply without data after a request for data: when a line that never gets data was
+        // sent later, the request went unanswered and this reply is that line's.
+        const auto bare = std::find_if(owed_.begin(), owed_.end(), [](const Owed& o) { return !o.carriesData; });
+        if (bare != owed_.end()) {
+            owed_.erase(owed_.begin(), bare);
+            it = owed_.begin();
+        }
+    }
     if (it == owed_.end()) return;
     reply_.tag = it->tag;
     owed_.erase(it);

@@ -14,7 +14,9 @@
 // offset:
 //   - a reply that carries data (a data record, or data in its closing record) cannot answer a
 //     line whose reply never does ("T1", "T0", "AR", ...): owed lines before the first that can
-//     take it went unanswered and lapse; with none that can, the reply is a stray.
+//     take it went unanswered and lapse; with none that can, the reply is a stray. A reply
+//     without data goes to the first owed line that never gets data, when a request for data
+//     before it went unanswered (the modem always brings data to a request).
 //   - a data or end record after the reply's end record, or a data record whose addresses
 //     overlap those the reply already brought (a record repeated, or a next reply whose
 //     predecessor lost its close), starts the next reply; the one under way ends unanswered.
