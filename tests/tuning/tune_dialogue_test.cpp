@@ -557,6 +557,25 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
     }
 }
 
+// The modem leaves one "AS" poll unanswered and the operator keys the radio right after: the
+// keyed record's acknowledgement is its own, not the lost poll's, so the step goes on keyed with
+// no message and no unkey.
+TEST_F(TuneGiveUp, AnUnansweredPollDoesNotTakeTheNextKeyedRecordsAcknowledgement) {
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;
+    StartTest(0);
+    modem.addFault({ModemFault::Silence, ModemStep::Diagnostics, 0, 1});
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::AwaitingDiagnostics; }, 3000));
+    const std::size_t mark = hostWrites().size();
+    dlg.OK();  // step 3: keys the transmitter, deferred until the poll has timed out
+    sched.advance(3000);
+    EXPECT_EQ(Prefixes(LinesSince(mark)), std::vector<std::string>{"T1"});
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_TRUE(dlg.transmitSelected());
+    EXPECT_TRUE(dialogs.boxes.empty());
+    dlg.Unload();
+}
+
 // A modem that stops answering while the radio is keyed and stays silent to the "T0" too: the
 // operator is told the radio may still be transmitting, never that it was turned off. While the
 // modem is silent the polls carry the owed "T0" (no "AS"), an OK is not taken but sends the
