@@ -22,7 +22,6 @@
 namespace k45 {
 namespace {
 
-constexpr std::uint16_t kReplyLetter = 'R';
 constexpr std::int32_t kWriteCurrent = 5;
 constexpr std::int32_t kWriteDefault = 7;
 
@@ -66,8 +65,19 @@ TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, Tu
       settings_(settings),
       view_(view),
       links_(links),
-      exchange_(&sched_, kResponseMs, [this] { TimerResponseTick(); },
-                {[this] { return primary_ && primary_->GetCommPortOpen(); }, {}}) {
+      exchange_(&sched_, kResponseMs, load_,
+                {.port = [this] { return primary_; },
+                 .active = [this] { return Active(); },
+                 .timedOut = [this] { TimerResponseTick(); },
+                 .unkeyLine = [] { return CommandLine("T0"); },
+                 .unkeyAcknowledged =
+                     [this] {
+                         BackToKeyStep();
+                         CompleteExchange();
+                     },
+                 .unkeyGivenUp = [this] { return EndPendingTest(); },
+                 .countResend = {},
+                 .tell = [this](const std::string& text) { Tell(text); }}) {
     timerDiagnostics_ = sched_.createTimer();
     timerDiagnostics_->setInterval(kDiagnosticsMs);
     timerDiagnostics_->setHandler([this] { TimerDiagnosticsTick(); });
@@ -91,9 +101,10 @@ void TuneDialogue::Load() {
     tunePending_ = false;
     endTestPending_ = false;
     endTestDone_ = false;
-    pointLost_ = false;
-    testMode_ = false;
-    exchange_.ForgetKeying();
+    // A new load starts unkeyed: the radio of an earlier load was left at its unload.
+    transmitSelected_ = false;
+    rssiReadCount_ = 0;
+    exchange_.Begin();
     w_.currentPoint = 2;
     dialogState_ = TuneDialogState::Idle;
     w_.currentStep = 0;
@@ -106,7 +117,7 @@ void TuneDialogue::Load() {
     SelectTxOffset(settings_.txOffsetListIndex);
     w_.modBalanceTxTime = settings_.modBalanceTxTime;
     pollDiagnostics_ = true;
-    reply_.Reset();
+    replyCount_ = 0;
     timerDiagnostics_->setEnabled(true);
 }
 
@@ -126,28 +137,35 @@ void TuneDialogue::Activate() {
 
 void TuneDialogue::Unload() {
     if (!load_.loaded()) return;
-    // Nothing may leave the radio keyed or in test mode: the close box, shutdown and every
-    // other close that did not end the test send "T0" once without waiting for it.
-    if (testMode_ && !endTestDone_) SendEndTestNow();
+    // Nothing may leave the radio keyed or in test mode without a word: the close box, shutdown
+    // and every other close that did not end the test send "T0" once without waiting for it,
+    // or tell that it could not be sent.
+    if (!endTestDone_) exchange_.Leave(true);
     load_.End();
     const TuneSelection sel = view_.Selection();
     for (int i = 0; i < kTuneTestCount; ++i)
         settings_.testSelection[static_cast<std::size_t>(i)] = sel.ticked[static_cast<std::size_t>(i)] ? 1 : 0;
     if (primary_) primary_->DeRegisterForAll(this);
     settings_.modBalanceTxTime = sel.txTime;
-    for (Timer* t :
-         {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxTimeout_.get()})
+    exchange_.End();
+    for (Timer* t : {timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxTimeout_.get()})
         t->setEnabled(false);
 }
 
 void TuneDialogue::PortsSwapping() {
-    if (load_.loaded() && testMode_) SendEndTestNow();
-}
-
-void TuneDialogue::SendEndTestNow() {
-    SendCommandLine("T0");
-    testMode_ = false;
-    exchange_.Unkeyed();
+    if (!load_.loaded()) return;
+    const LoadToken::Value token = load_.Take();
+    exchange_.Leave(true);
+    if (!load_.Still(token)) return;
+    // Nothing of the radio left behind goes on: no "BALANCE" keys the radio behind the port
+    // next, the step shows receive, and an exchange under way ends (its reply cannot come).
+    timerDelayCommunications_->setEnabled(false);
+    timerTxTimeout_->setEnabled(false);
+    BackToKeyStep();
+    if (dialogState_ >= TuneDialogState::AwaitingTuneAck) {
+        tunePending_ = false;
+        CompleteExchange();
+    }
 }
 
 void TuneDialogue::SelectRxOffset(int index) {
@@ -441,7 +459,7 @@ void TuneDialogue::PrevAsStep18() {
 
 void TuneDialogue::OK() {
     // A step whose exchange cannot run is not taken: nothing moves on, nothing counts as done.
-    if (w_.currentStep >= 2 && !ReadyToAct()) return;
+    if (w_.currentStep >= 2 && !MayAct()) return;
     switch (w_.currentStep) {
     case 0: Start(); break;
     case 2: GoToNextTest(0); break;
@@ -505,7 +523,7 @@ void TuneDialogue::OK() {
 }
 
 void TuneDialogue::Next() {
-    if (w_.currentStep >= 2 && !ReadyToAct()) return;
+    if (w_.currentStep >= 2 && !MayAct()) return;
     switch (w_.currentStep) {
     case 0: case 1: break;
     case 2:
@@ -527,7 +545,7 @@ void TuneDialogue::Next() {
 }
 
 void TuneDialogue::Previous() {
-    if (w_.currentStep >= 2 && !ReadyToAct()) return;
+    if (w_.currentStep >= 2 && !MayAct()) return;
     switch (w_.currentStep) {
     case 2: GoToPreviousTest(0); break;
     case 3:
@@ -560,7 +578,7 @@ bool TuneDialogue::KeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
     if (!step) return false;
     // A step that names no adjust value changes nothing (its value would reach the save).
     if (!StepNamesAdjustValue(w_.currentStep)) return true;
-    if (!ReadyToAct()) return true;
+    if (!MayAct()) return true;
     TuneRecord& t = w_.tuneRecord;
     const int p = w_.currentPoint;
     const bool pointOk = ValidPoint(p);
@@ -608,15 +626,13 @@ void TuneDialogue::SendTunePoint(std::int16_t point) {
         return;
     }
     if (!Active() || !ValidPoint(point)) return;
-    if (!exchange_.lineUp()) {
-        TellPortClosed();
-        return;
-    }
-    // A modem that may be transmitting gets its owed unkey before anything else.
-    if (exchange_.unkeyOwed()) {
+    switch (exchange_.Ready(false)) {
+    case RadioExchange::Gate::Refused: return;
+    case RadioExchange::Gate::Wait:
+        // The owed unkey goes first; the record follows its acknowledgement.
         tunePending_ = true;
-        SendUnkey();
         return;
+    case RadioExchange::Gate::Go: break;
     }
     TuneRecord& t = w_.tuneRecord;
     const RadioSpec& spec = w_.testPoints[static_cast<std::size_t>(point)];
@@ -649,8 +665,8 @@ void TuneDialogue::SendTunePoint(std::int16_t point) {
         t.synthFrequency = t.rxFrequency;
     }
     SelectCnFcAdjust(records_, t, nullptr, false, true, true, point);
-    exchange_.Send([this] { SendTune(); });
-    testMode_ = true;
+    exchange_.Send(TuneRecordLine(modes_, records_, t),
+                   transmitSelected_ ? RadioExchange::Keying::Keys : RadioExchange::Keying::Unkeys);
     dialogState_ = TuneDialogState::AwaitingTuneAck;
     ShowAdjustValue();
     tunePending_ = false;
@@ -681,26 +697,16 @@ void TuneDialogue::EndTest() {
         // Nothing can reach the modem and the window closes: the operator hears what that
         // leaves of the radio.
         const LoadToken::Value token = load_.Take();
-        if (const auto keyed = exchange_.PortLostAtClose()) Tell(PortClosedAtCloseText(PortNumber(), *keyed));
+        exchange_.TellClosedAtClose();
         if (!load_.Still(token)) return;
         endTestDone_ = true;
         view_.CloseWindow();
         return;
     }
-    exchange_.Send([this] { SendCommandLine("T0"); });
+    // "T0" is the unkey too: one under way is set aside for it.
+    exchange_.Send(CommandLine("T0"), RadioExchange::Keying::Unkeys);
     dialogState_ = TuneDialogState::AwaitingEndTestAck;
     endTestPending_ = false;
-}
-
-// Nothing is written into a closed port (each write would show its own box).
-void TuneDialogue::SendCommandLine(const std::string& command) {
-    if (exchange_.lineUp()) SendCommand(*primary_, command);
-}
-
-void TuneDialogue::SendTune() {
-    if (!exchange_.lineUp()) return;
-    SendTuneRecord(*primary_, modes_, records_, w_.tuneRecord);
-    exchange_.SentRecord(IsSet(w_.tuneRecord.txSelected));
 }
 
 void TuneDialogue::StartModBalance(std::int16_t point) {
@@ -719,10 +725,9 @@ void TuneDialogue::StartModBalance(std::int16_t point) {
 
 void TuneDialogue::TimerDelayTick() {
     timerDelayCommunications_->setEnabled(false);
-    if (!exchange_.lineUp()) return;
-    SendCommandAndByte(*primary_, delayedCommand_, delayedCommandByte_);
-    testMode_ = true;
-    exchange_.Keyed();
+    // A radio owed its unkey is not keyed again behind it.
+    if (exchange_.unkeyOwed() || exchange_.unkeyUnderWay()) return;
+    if (!exchange_.Post(CommandAndByteLine(delayedCommand_, delayedCommandByte_), RadioExchange::Keying::Keys)) return;
     exchange_.ClearResends();
 }
 
@@ -737,41 +742,35 @@ void TuneDialogue::TimerTxTimeoutTick() {
 }
 
 void TuneDialogue::ClearDiagnostics(TuneDialogState clearing) {
-    exchange_.Send([this] { SendCommandLine("AR"); });
-    dialogState_ = clearing;
+    if (exchange_.Send(CommandLine("AR"))) dialogState_ = clearing;
+}
+
+void TuneDialogue::Request(const char* command, TuneDialogState next) {
+    if (!exchange_.Send(CommandLine(command))) return;
+    replyCount_ = 0;
+    dialogState_ = next;
 }
 
 void TuneDialogue::TimerDiagnosticsTick() {
     if (!Active()) return;
-    // A port that would not open would report itself at every poll, one box after another.
-    if (!exchange_.LineBack()) return;
-    // Samples start only from Idle like the poll, so they never swallow the reply of an open
-    // exchange (an "R8" of "T0" would otherwise be lost and the window never close).
+    // Samples start only from Idle like the poll, so they never cut off an open exchange (the
+    // end test's acknowledgement would otherwise never be taken and the window never close).
     if (dialogState_ != TuneDialogState::Idle) return;
-    // The unkey owed goes first, whether or not the diagnostics are polled.
-    if (exchange_.unkeyOwed()) {
-        SendUnkey();
-        return;
-    }
+    // Quiet with the port closed; the unkey owed goes instead, whether or not diagnostics are
+    // polled.
+    if (!exchange_.PollReady()) return;
     if (!pollDiagnostics_ || transmitSelected_) return;
-    if (w_.currentStep == 23) {
-        SendCommandLine("AT");
-        dialogState_ = TuneDialogState::AwaitingRssiSample;
-    } else if (w_.currentStep >= 19 && w_.currentStep <= 21) {
-        SendCommandLine("AT");
-        dialogState_ = TuneDialogState::AwaitingRxSample;
-    } else {
-        SendCommandLine("AS");
-        dialogState_ = TuneDialogState::AwaitingDiagnostics;
-    }
-    reply_.Reset();
-    exchange_.Await();
+    if (w_.currentStep == 23) Request("AT", TuneDialogState::AwaitingRssiSample);
+    else if (w_.currentStep >= 19 && w_.currentStep <= 21) Request("AT", TuneDialogState::AwaitingRxSample);
+    else Request("AS", TuneDialogState::AwaitingDiagnostics);
 }
 
-bool TuneDialogue::BlockComplete(const SRecordMessage& rec) {
-    if (rec.recNum == 1) exchange_.Await();
-    if (reply_.Take(rec) != DiagnosticReply::Status::Complete) return false;
-    ParseDiagnosticBlock(diagnostics_, reply_.block());
+bool TuneDialogue::BlockComplete(const RadioReply& reply) {
+    if (reply.kind != RadioReply::Kind::Data) return false;
+    replyCount_ = static_cast<std::int16_t>(
+        std::min<int>(replyCount_ + std::max<int>(reply.record->dataCount, 0), kReplyDataBytes));
+    if (!reply.blockComplete) return false;
+    ParseDiagnosticBlock(diagnostics_, reply.block);
     return true;
 }
 
@@ -781,35 +780,38 @@ void TuneDialogue::AwaitNext(TuneDialogState next) {
 }
 
 void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!load_.loaded() || !primary_ || rxSRecordIndex < 0 || rxSRecordIndex >= kRxTableSlots) return;
-    const SRecordMessage& rec = primary_->tables().rxSRecordMessages[static_cast<std::size_t>(rxSRecordIndex)];
-    if (rec.recType != kReplyLetter) return;
-    const bool data = rec.recNum == 1, end = rec.recNum == 9, ack = rec.recNum == 8 && rec.address == 0;
-    // A command's own acknowledgement: not one that closes a diagnostic reply (a resend that
-    // crossed a reply is answered a second time, after the first was taken).
-    const bool ownAck = !reply_.OfReply(rec) && ack;
+    if (!load_.loaded()) return;
+    // Only records of the reply to this window's command come through; the owed unkey's are
+    // the exchange's own.
+    const std::optional<RadioReply> reply = exchange_.Take(rxSRecordIndex);
+    if (!reply) return;
+    using Kind = RadioReply::Kind;
+    const bool ack = reply->kind == Kind::Acknowledged;
     switch (dialogState_) {
     case TuneDialogState::AwaitingTuneAck:
-        if (!ownAck) return;
+        if (!ack) return;
         exchange_.Stop();
-        exchange_.RecordAcknowledged();
         CompleteExchange();
         break;
     case TuneDialogState::AwaitingBalanceEndAck:
-        if (!ownAck) return;
+        if (!ack) return;
         exchange_.Stop();
-        exchange_.RecordAcknowledged();
         dialogState_ = TuneDialogState::Idle;
         ReAdjustQuestion();
         break;
     case TuneDialogState::AwaitingDiagnostics:
-        if (!BlockComplete(rec)) return;
+        if (!BlockComplete(*reply)) return;
         ShowDiagnostics(diagnostics_);
         AwaitNext(TuneDialogState::AwaitingReplyEnd);
         break;
     case TuneDialogState::AwaitingReplyEnd:
-        if (!end) return;
-        AwaitNext(TuneDialogState::AwaitingReplyAck);
+        if (reply->kind == Kind::End) {
+            AwaitNext(TuneDialogState::AwaitingReplyAck);
+        } else if (ack) {
+            // A reply closed without its end record is over all the same.
+            exchange_.Stop();
+            CompleteExchange();
+        }
         break;
     case TuneDialogState::AwaitingReplyAck:
         if (!ack) return;
@@ -817,12 +819,10 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         CompleteExchange();
         break;
     case TuneDialogState::AwaitingEndTestAck: {
-        if (!ownAck) return;
+        if (!ack) return;
         exchange_.Stop();
-        testMode_ = false;
-        const bool told = exchange_.UnkeyAcknowledged();
         endTestDone_ = true;
-        if (told) {
+        if (reply->offAfterWarning) {
             const LoadToken::Value token = load_.Take();
             Tell(kTxOffLaterText);
             if (!load_.Still(token)) return;
@@ -830,27 +830,12 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         view_.CloseWindow();
         break;
     }
-    case TuneDialogState::AwaitingUnkeyAck: {
-        if (!ownAck) return;
-        exchange_.Stop();
-        testMode_ = false;
-        BackToKeyStep();
-        const char* text = UnkeyAcknowledgedText(exchange_.UnkeyAcknowledged(), pointLost_);
-        CompleteExchange();
-        Tell(text);
-        break;
-    }
     case TuneDialogState::AwaitingPowerTuneAck:
-        if (!ownAck) return;
-        exchange_.RecordAcknowledged();
-        exchange_.Send([this] {
-            SendCommandLine("AT");
-            reply_.Reset();
-        });
-        dialogState_ = TuneDialogState::AwaitingPowerSample;
+        if (!ack) return;
+        Request("AT", TuneDialogState::AwaitingPowerSample);
         break;
     case TuneDialogState::AwaitingPowerSample:
-        if (!BlockComplete(rec)) return;
+        if (!BlockComplete(*reply)) return;
         AwaitNext(TuneDialogState::AwaitingPowerSampleAck);
         break;
     case TuneDialogState::AwaitingPowerSampleAck:
@@ -860,8 +845,8 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         RecordPowerPoint();
         break;
     case TuneDialogState::AwaitingRssiSample:
-        if (BlockComplete(rec)) AwaitNext(TuneDialogState::AwaitingRssiSampleAck);
-        if (data && rssiReadCount_ < 4) {
+        if (BlockComplete(*reply)) AwaitNext(TuneDialogState::AwaitingRssiSampleAck);
+        if (reply->kind == Kind::Data && rssiReadCount_ < 4) {
             description_ += ".";
             view_.SetDescription(description_);
         }
@@ -875,7 +860,7 @@ void TuneDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
         RecordRssiRead();
         break;
     case TuneDialogState::AwaitingRxSample:
-        if (!BlockComplete(rec)) return;
+        if (!BlockComplete(*reply)) return;
         view_.SetDiagValue(FormatAdVolts(diagnostics_.sets[0].values[7], 0.6666667f, files_.locale));
         AwaitNext(TuneDialogState::AwaitingReplyEnd);
         break;
@@ -936,12 +921,15 @@ void TuneDialogue::TimerResponseTick() {
     case TuneDialogState::AwaitingTuneAck:
     case TuneDialogState::AwaitingBalanceEndAck:
         if (!transmitSelected_ && exchange_.Resend(silent)) break;
-        if (exchange_.mayTransmit()) GiveUpTransmitting(false);
+        if (exchange_.mayTransmit()) GiveUp(false);
         else CompleteExchange();
         break;
     case TuneDialogState::AwaitingEndTestAck:
         if (!exchange_.lineUp()) {
-            EndTestPortLost();
+            // Not the unit's fault: the window stays, and a radio that may transmit is owed its
+            // unkey.
+            dialogState_ = TuneDialogState::Idle;
+            exchange_.TellEndTestPortLost();
             break;
         }
         if (!exchange_.Resend(silent)) {
@@ -954,37 +942,23 @@ void TuneDialogue::TimerResponseTick() {
         break;
     case TuneDialogState::PowerPointClearing:
         if (!exchange_.lineUp()) {
-            GiveUpPowerPoint();
+            GiveUp(true);
             break;
         }
         if (transmitSelected_ || !exchange_.Resend(silent)) {
             dialogState_ = TuneDialogState::Idle;
             transmitSelected_ = false;
             SendTunePoint(w_.currentPoint);
-            dialogState_ = TuneDialogState::AwaitingPowerTuneAck;
+            if (dialogState_ == TuneDialogState::AwaitingTuneAck) dialogState_ = TuneDialogState::AwaitingPowerTuneAck;
         }
         break;
     case TuneDialogState::AwaitingPowerTuneAck:
-        if (exchange_.CanResend()) {
-            exchange_.ResendBy(
-                [this] {
-                    dialogState_ = TuneDialogState::Idle;
-                    transmitSelected_ = false;
-                    SendTunePoint(w_.currentPoint);
-                },
-                silent);
-            dialogState_ = TuneDialogState::AwaitingPowerTuneAck;
-        } else {
-            GiveUpPowerPoint();
-        }
-        break;
     case TuneDialogState::AwaitingPowerSample:
-        if (!exchange_.Resend(silent)) GiveUpPowerPoint();
+        if (!exchange_.Resend(silent)) GiveUp(true);
         break;
     case TuneDialogState::AwaitingPowerSampleAck:
         // The sample is in but was never acknowledged: it is not taken as a point.
-        reply_.Lapse();
-        GiveUpPowerPoint();
+        GiveUp(true);
         break;
     case TuneDialogState::PowerVerifyClearing:
         if (transmitSelected_ || !exchange_.Resend(silent)) {
@@ -1001,47 +975,19 @@ void TuneDialogue::TimerResponseTick() {
     case TuneDialogState::AwaitingRssiSample:
     case TuneDialogState::AwaitingRssiSampleAck:
     case TuneDialogState::AwaitingRxSample:
-        reply_.Lapse();
         CompleteExchange();
-        break;
-    case TuneDialogState::AwaitingUnkeyAck:
-        if (!exchange_.Resend(silent)) UnkeyGivenUp();
         break;
     default:
         break;
     }
 }
 
-void TuneDialogue::GiveUpPowerPoint() { GiveUpTransmitting(true); }
-
-void TuneDialogue::GiveUpTransmitting(bool pointLost) {
-    for (Timer* t : {&exchange_.timer(), timerDelayCommunications_.get(), timerTxTimeout_.get()}) t->setEnabled(false);
-    pointLost_ = pointLost;
-    exchange_.OweUnkey();
+void TuneDialogue::GiveUp(bool pointLost) {
+    timerDelayCommunications_->setEnabled(false);
+    timerTxTimeout_->setEnabled(false);
     BackToKeyStep();
     dialogState_ = TuneDialogState::Idle;
-    SendUnkey();
-}
-
-void TuneDialogue::SendUnkey() {
-    if (!exchange_.LineBack()) {
-        // The deferred sends stay deferred behind the unkey; a pending close goes on.
-        if (!EndPendingTest()) TellPortClosed();
-        return;
-    }
-    exchange_.Send([this] { SendCommandLine("T0"); });
-    dialogState_ = TuneDialogState::AwaitingUnkeyAck;
-}
-
-// The unkey went unanswered: the operator is told once that the radio may still transmit; the
-// deferred sends wait behind the unkey, which the next poll or send tries again.
-void TuneDialogue::UnkeyGivenUp() {
-    dialogState_ = TuneDialogState::Idle;
-    const LoadToken::Value token = load_.Take();
-    if (!exchange_.lineUp()) TellPortClosed();
-    else if (const auto keyed = exchange_.UnkeyUnanswered()) Tell(UnkeyUnansweredText(*keyed, pointLost_));
-    if (!load_.Still(token)) return;
-    if (dialogState_ == TuneDialogState::Idle) EndPendingTest();
+    exchange_.GiveUp(pointLost);
 }
 
 void TuneDialogue::BackToKeyStep() {
@@ -1052,33 +998,10 @@ void TuneDialogue::BackToKeyStep() {
     ShowTuneStep();
 }
 
-bool TuneDialogue::ReadyToAct() {
-    if (!LineReady()) return false;
-    if (!exchange_.unkeyOwed()) return true;
-    // The unkey goes first; the operator hears how it went and acts again.
-    if (dialogState_ == TuneDialogState::Idle) {
-        exchange_.UnkeyForAction();
-        SendUnkey();
-    }
-    return false;
+bool TuneDialogue::MayAct() {
+    // With an unkey owed, it goes instead; the operator hears how it went and acts again.
+    return exchange_.Ready(true) == RadioExchange::Gate::Go;
 }
-
-bool TuneDialogue::LineReady() {
-    if (exchange_.LineBack()) return true;
-    TellPortClosed();
-    return false;
-}
-
-void TuneDialogue::EndTestPortLost() {
-    dialogState_ = TuneDialogState::Idle;
-    if (const auto keyed = exchange_.PortLost()) Tell(EndTestPortLostText(PortNumber(), *keyed));
-}
-
-void TuneDialogue::TellPortClosed() {
-    if (const auto keyed = exchange_.PortLost()) Tell(PortClosedText(PortNumber(), *keyed));
-}
-
-int TuneDialogue::PortNumber() const { return primary_ ? primary_->settings().portNumber : 0; }
 
 void TuneDialogue::Tell(const std::string& text) {
     dialogs_.messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);

@@ -17,8 +17,8 @@
 #include "wiring/window_interfaces.h"
 #include "model/app_state.h"
 #include "params/diag_parsers.h"
-#include "programming/diagnostic_reply.h"
 #include "programming/modem_exchange.h"
+#include "programming/radio_exchange.h"
 #include "serial/comm_form.h"
 #include "tuning/tune_selection.h"
 #include "tuning/tune_settings.h"
@@ -51,9 +51,6 @@ enum class TuneDialogState : std::int32_t {
     AwaitingRssiSampleAck = 16,
     AwaitingRxSample = 17,
     PowerVerifyClearing = 18,
-    // "T0" sent to a radio that may transmit, owed since an exchange was given up or the port
-    // was lost; its acknowledgement confirms the transmitter off.
-    AwaitingUnkeyAck = 19,
 };
 
 inline constexpr const char* kOverwriteDefaultsQuestion =
@@ -105,9 +102,11 @@ public:
     // Window events.
     void Load();
     void Activate();
-    // Unload: a modem left in a test mode gets "T0" (best effort, nothing awaited).
+    // Unload: the window leaves its radio: a modem left in a test mode gets "T0" (nothing
+    // awaited); with the port lost and the radio possibly transmitting the operator is told.
     void Unload();
-    // Swap Comm Ports is about to move the primary port: a modem in a test mode gets "T0".
+    // Swap Comm Ports is about to move the primary port: the window leaves its radio as at
+    // unload, and what it had under way on that radio ends.
     void PortsSwapping();
     bool loaded() const { return load_.loaded(); }
 
@@ -139,13 +138,14 @@ public:
     bool transmitSelected() const { return transmitSelected_; }
     bool tunePending() const { return tunePending_; }
     bool endTestPending() const { return endTestPending_; }
-    std::int16_t replyCount() const { return static_cast<std::int16_t>(reply_.count()); }
+    std::int16_t replyCount() const { return replyCount_; }
     const DiagnosticsRecord& diagnostics() const { return diagnostics_; }
     std::int16_t rssiReadCount() const { return rssiReadCount_; }
     bool pollDiagnostics() const { return pollDiagnostics_; }
     std::int16_t resendCount() const { return exchange_.resends(); }
     // A tune record or "BALANCE" went out since the last acknowledged "T0".
-    bool modemInTestMode() const { return testMode_; }
+    bool modemInTestMode() const { return exchange_.inTest(); }
+    const RadioExchange& exchange() const { return exchange_; }
     const std::string& description() const { return description_; }
 
     Timer& timerResponse() { return exchange_.timer(); }
@@ -180,42 +180,26 @@ private:
     void RecordPowerPoint();
     void RecordRssiRead();
     void ReAdjustQuestion();
-    // An exchange given up while the radio may transmit: the unkey is owed, a keyed step goes
-    // back to the step that keys, and the unkey goes out as an exchange (SendUnkey).
-    void GiveUpTransmitting(bool pointLost);
-    // The owed unkey ("T0"), awaiting its acknowledgement; with the port closed nothing is sent.
-    void SendUnkey();
+    // An exchange given up: Mod Balance stops, a keyed step goes back to the step that keys, and
+    // the exchange unkeys the radio (`pointLost`: a power point was being measured).
+    void GiveUp(bool pointLost);
+    // The operator's action may act now (else the exchange told why, or sent the owed unkey).
+    bool MayAct();
     // A Close that waited behind the exchange goes on; false when none waits.
     bool EndPendingTest();
-    // The line to the modem is up; if not, the operator is told (once while it stays down) and
-    // the unkey of a radio that may transmit stays owed.
-    bool LineReady();
-    // An operator's action may act: the line is up and no unkey is owed (an owed one is sent
-    // instead, and the action is not taken).
-    bool ReadyToAct();
     // Transmit off; a keyed step goes back to the step that keys.
     void BackToKeyStep();
-    void TellPortClosed();
-    int PortNumber() const;
     // A message about the radio or the port.
     void Tell(const std::string& text);
-    // The port was lost while "T0" awaited its acknowledgement: the test is not taken as ended
-    // and the window stays; a radio that may transmit is owed its unkey.
-    void EndTestPortLost();
-    void UnkeyGivenUp();
-    // A power point's exchange given up: nothing is stored.
-    void GiveUpPowerPoint();
-    // A data or end record of the reply being collected; each data record gives the reply a
-    // fresh time-out, so one under way is not cut off. True once the block is whole from this
+    // An "AS" or "AT" of a poll or a sample, in state `next`.
+    void Request(const char* command, TuneDialogState next);
+    // A data record of the reply being collected: true once the block is whole, all from this
     // one reply (it is then parsed).
-    bool BlockComplete(const SRecordMessage& rec);
+    bool BlockComplete(const RadioReply& reply);
     // The next record of the exchange is awaited, with a fresh time-out.
     void AwaitNext(TuneDialogState next);
     void ShowDiagnostics(const DiagnosticsRecord& record);
     void ShowAdjustValue();
-    void SendCommandLine(const std::string& command);
-    void SendTune();
-    void SendEndTestNow();
     void TimerResponseTick();
     void TimerDiagnosticsTick();
     void TimerDelayTick();
@@ -231,14 +215,14 @@ private:
     TuneWindowSettings& settings_;
     TuneView& view_;
     const DialogueLinks links_;  // the main window's services
-    ModemExchange exchange_;  // the response time-out, resends and the transmitter's keying
+    LoadToken load_;
+    // The exchange with the modem: replies, the response time-out and resends, the radio's
+    // keying, the owed unkey and the words for a lost port.
+    RadioExchange exchange_;
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerDelayCommunications_;
     std::unique_ptr<Timer> timerTxTimeout_;
-    LoadToken load_;
-    bool testMode_ = false;
     bool endTestDone_ = false;  // the close comes from the end-test exchange itself
-    bool pointLost_ = false;    // the unkey owed follows a calibration point given up
     std::string description_;
 
     TuneWork w_;
@@ -246,7 +230,7 @@ private:
     bool transmitSelected_ = false;
     bool tunePending_ = false;
     bool endTestPending_ = false;
-    DiagnosticReply reply_;
+    std::int16_t replyCount_ = 0;  // data bytes of the reply being collected
     DiagnosticsRecord diagnostics_;
     std::int16_t rssiReadCount_ = 0;
     std::array<std::int16_t, 4> rssiReads_{};

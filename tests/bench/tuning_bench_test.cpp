@@ -14,8 +14,9 @@
 #include "bench/bench_session.h"
 #include "frame/ui/mdi_main.h"
 #include "params/startup_defaults.h"
-#include "support/temp_home.h"
 #include "programming/radio_off.h"
+#include "support/temp_home.h"
+#include "tuning/tune_test_samples.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45::test {
@@ -121,6 +122,26 @@ protected:
         return r;
     }
 
+    // The same without the polls.
+    std::vector<std::string> Exchanges(std::size_t from) {
+        std::vector<std::string> r = Heads(from);
+        std::erase(r, "AS");
+        return r;
+    }
+
+    // File > Exit while the radio may be transmitting behind a lost port: the operator hears
+    // that its unkey could not be sent, and the program ends.
+    void ExitTold(const std::string& box) {
+        Keys("alt+f x");
+        EXPECT_EQ(WaitBox(10000), box);
+        AnswerBox("OK");
+        try {
+            WaitFor("the program to end", [] { return false; });
+        } catch (const BenchFailure& e) {
+            if (std::string(e.what()) != "the program has ended") throw;
+        }
+    }
+
     std::size_t seen_ = 0;  // modem lines already looked at
 };
 
@@ -171,6 +192,51 @@ TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
     });
 }
 
+// TCXO Adjust and the first power point against the modem as specified (every command
+// answered with the end pair, the sample in data records at 4000, 4016 and 6000): the keyed
+// record is acknowledged and the radio unkeyed when the test is done; the point's "AR", receive
+// record and "AT" sample store the point and key the radio for the next one. Nothing is resent,
+// no unkey is owed, no message comes.
+TEST_F(TuningOnTheBench, TcxoAdjustAndAPowerPointAgainstTheModemAsSpecified) {
+    ASSERT_NO_FATAL_FAILURE(PrepareProduction({0, 1}));
+    const ModemParameters unit = UnitIn(com1());
+    bool specified = false;
+    com1().withModem([&](SimulatedModem& m) {
+        specified = m.ackForm == AckForm::EndPair && m.dataForm == DataForm::MemoryAddresses;
+        m.samples = {TuneBlock(60, 77)};
+    });
+    ASSERT_TRUE(specified);
+    Run([&] {
+        ToTheTcxoScreen();
+        const std::size_t from = com1().lines().size();
+        ClickTune(&formTune::buttonOK);
+        Keyed(unit.powerAdj[1]);
+        EXPECT_EQ(Gui([this] { return StepShown(); }), 4);
+        EXPECT_TRUE(Gui([this] { return Tune()->dialogue().transmitSelected(); }));
+        ClickTune(&formTune::buttonOK);  // done: the receive record
+        WaitFor("the Power Cal screen", [this] { return StepShown() == 5; });
+        Settled();
+        seen_ = com1().lines().size();
+        EXPECT_EQ(Exchanges(from), (std::vector<std::string>{"T1", "T1"}));
+        EXPECT_TRUE(Gui([this] { return Tune()->dialogue().work().testDone[0]; }));
+
+        ClickTune(&formTune::buttonOK);  // keyed at the first target power
+        Keyed(32);
+        Trim("Prior", 33);
+        const std::size_t point = com1().lines().size();
+        ClickTune(&formTune::buttonOK);
+        WaitFor("the first power point", [this] { return Tune()->dialogue().work().calPointIndex == 1; });
+        Settled();
+        EXPECT_EQ(Gui([this] { return Tune()->dialogue().work().powerCalPoints.adReading[0]; }), 77);
+        EXPECT_EQ(Exchanges(point), (std::vector<std::string>{"AR", "T1", "AT", "T1"}));
+        EXPECT_EQ(TuneLineByte(com1().lines().back(), kTuneLinePowerByte), 33);
+        EXPECT_EQ(Gui([this] { return StepShown(); }), 6);
+        const std::vector<std::string> all = Heads(from);
+        EXPECT_EQ(std::count(all.begin(), all.end(), "T0"), 0);
+        EXPECT_FALSE(Within(2500, [this] { return ModalBox() != nullptr; }));
+    });
+}
+
 // TCXO keyed while the modem falls silent, to the "T0" too: the window says the radio may still
 // be transmitting, never that it was turned off. When the modem answers again the owed "T0"
 // goes before anything else, and only its acknowledgement says the transmitter is off.
@@ -213,7 +279,8 @@ TEST_F(TuningOnTheBench, AModemSilentToTheUnkeyIsToldAsMaybeTransmittingAndUnkey
 
 // TCXO keyed, then the adapter pulled: OK sends nothing (no "Com Port 1 Not Open!!" box per
 // send), the loss and one message about the radio are all the operator sees, and the step is
-// not counted as done: no "Tuning Complete", however often OK is pressed.
+// not counted as done: no "Tuning Complete", however often OK is pressed. Leaving the program
+// then says that the unkey could not be sent.
 TEST_F(TuningOnTheBench, APulledAdapterAtAKeyedStepGivesTwoBoxesAndTakesNoStep) {
     ASSERT_NO_FATAL_FAILURE(PrepareProduction({0}));
     Run([&] {
@@ -234,6 +301,8 @@ TEST_F(TuningOnTheBench, APulledAdapterAtAKeyedStepGivesTwoBoxesAndTakesNoStep) 
         }
         EXPECT_EQ(Gui([this] { return StepShown(); }), 4);
         EXPECT_FALSE(Gui([this] { return Tune()->dialogue().work().testDone[0]; }));
+        EXPECT_EQ(com1().received().size(), sent);
+        ExitTold("Com Port 1 is not open! The radio may still be transmitting: the unkey could not be sent.");
         EXPECT_EQ(com1().received().size(), sent);
     });
 }

@@ -138,8 +138,8 @@ public:
     std::string versionText = "K45MR V6.02";
     std::string notice = "Copyright (c) 2026 K45 Firmware";
     int replyDelayMs = 5;
-    AckForm ackForm = AckForm::Bare;
-    DataForm dataForm = DataForm::BlockOffsets;
+    AckForm ackForm = AckForm::EndPair;
+    DataForm dataForm = DataForm::MemoryAddresses;
     ModemChunking chunking = ModemChunking::PerLine;
     int splitPauseMs = 30;
 

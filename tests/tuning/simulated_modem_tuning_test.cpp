@@ -27,23 +27,34 @@ protected:
     SimulatedModem modem{sched};
 };
 
+// The end pair as the specified modem answers, or the bare acknowledgement.
 TEST_F(ModemTuningAnswers, AcknowledgedCommands) {
     const std::string ack = AckRecord() + "\r\n";
+    const std::string pair = EndRecord() + "\r\n" + ack;
+    EXPECT_EQ(Answer("T10F0000"), pair);
+    EXPECT_EQ(Answer("AR"), pair);
+    EXPECT_EQ(Answer("BALANCE3C"), pair);
+    EXPECT_EQ(Answer("T0"), pair);
+    modem.ackForm = AckForm::Bare;
     EXPECT_EQ(Answer("T10F0000"), ack);
-    EXPECT_EQ(Answer("AR"), ack);
-    EXPECT_EQ(Answer("BALANCE3C"), ack);
     EXPECT_EQ(Answer("T0"), ack);
     EXPECT_EQ(modem.balanceCommands, std::vector<int>{60});
-    EXPECT_EQ(modem.endTests, 1);
+    EXPECT_EQ(modem.endTests, 2);
 }
 
-TEST_F(ModemTuningAnswers, DiagnosticBlockInOneRecordOrThree) {
+// At the modem's memory addresses 4000, 4016 and 6000, or from address 0 in one record or in
+// three; either way the end record and the acknowledgement close it.
+TEST_F(ModemTuningAnswers, DiagnosticBlockAtMemoryAddressesOrFromZero) {
+    const std::uint8_t* b = modem.diagBlock.data();
     const std::string tail = EndRecord() + "\r\n" + AckRecord() + "\r\n";
-    EXPECT_EQ(Answer("AS"), DataRecord(0, modem.diagBlock.data(), 42) + "\r\n" + tail);
+    EXPECT_EQ(Answer("AS"), DataRecord(4000, b, 16) + "\r\n" + DataRecord(4016, b + 16, 14) + "\r\n" +
+                                DataRecord(6000, b + 30, 12) + "\r\n" + tail);
+    modem.ackForm = AckForm::Bare;  // a diagnostic reply keeps its end record
+    modem.dataForm = DataForm::BlockOffsets;
+    EXPECT_EQ(Answer("AS"), DataRecord(0, b, 42) + "\r\n" + tail);
     modem.splitDiagBlocks = true;
-    EXPECT_EQ(Answer("AS"), DataRecord(0, modem.diagBlock.data(), 16) + "\r\n" +
-                                DataRecord(16, modem.diagBlock.data() + 16, 16) + "\r\n" +
-                                DataRecord(32, modem.diagBlock.data() + 32, 10) + "\r\n" + tail);
+    EXPECT_EQ(Answer("AS"), DataRecord(0, b, 16) + "\r\n" + DataRecord(16, b + 16, 16) + "\r\n" +
+                                DataRecord(32, b + 32, 10) + "\r\n" + tail);
 }
 
 TEST_F(ModemTuningAnswers, SamplesAreTakenInOrderThenTheStandingBlock) {
@@ -51,6 +62,7 @@ TEST_F(ModemTuningAnswers, SamplesAreTakenInOrderThenTheStandingBlock) {
     a[7] = 70;
     b[7] = 71;
     modem.samples = {a, b};
+    modem.dataForm = DataForm::BlockOffsets;
     const std::string tail = EndRecord() + "\r\n" + AckRecord() + "\r\n";
     EXPECT_EQ(Answer("AT"), DataRecord(0, a.data(), 42) + "\r\n" + tail);
     EXPECT_EQ(Answer("AT"), DataRecord(0, b.data(), 42) + "\r\n" + tail);
@@ -60,10 +72,13 @@ TEST_F(ModemTuningAnswers, SamplesAreTakenInOrderThenTheStandingBlock) {
 TEST_F(ModemTuningAnswers, FaultsApplyPerCommand) {
     modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, 2});
     modem.addFault({ModemFault::NoAck, ModemStep::Diagnostics});
+    modem.addFault({ModemFault::NoAck, ModemStep::Tune});
+    modem.dataForm = DataForm::BlockOffsets;
     EXPECT_EQ(Answer("T0"), "");
     EXPECT_EQ(Answer("T0"), "");
-    EXPECT_EQ(Answer("T0"), AckRecord() + "\r\n");
+    EXPECT_EQ(Answer("T0"), EndRecord() + "\r\n" + AckRecord() + "\r\n");
     EXPECT_EQ(Answer("AS"), DataRecord(0, modem.diagBlock.data(), 42) + "\r\n" + EndRecord() + "\r\n");
+    EXPECT_EQ(Answer("T10F0000"), EndRecord() + "\r\n");  // the end record without its acknowledgement
     EXPECT_EQ(modem.endTests, 1);
 }
 

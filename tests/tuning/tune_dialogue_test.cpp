@@ -8,141 +8,18 @@
 
 #include "params/diag_parsers.h"
 #include "programming/programming_bench.h"
+#include "programming/radio_exchange.h"
+#include "programming/radio_off.h"
 #include "radio/cal_tables.h"
 #include "serial/modem_commands.h"
-#include "programming/radio_off.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_math.h"
+#include "tuning/tune_run.h"
 #include "tuning/tune_test_samples.h"
 #include "version_info.h"
 
 namespace k45::test {
 namespace {
-
-struct FakeTuneView : TuneView {
-    TuneDialogue* dlg = nullptr;
-    bool active = true;
-    TuneSelection sel;
-    int closes = 0;
-    std::vector<TuneScreen> screens;
-    std::string adjValue, diagValue, description;
-    bool IsActiveChild() const override { return active; }
-    void CloseWindow() override {
-        ++closes;
-        if (dlg) dlg->Unload();
-    }
-    TuneSelection Selection() const override { return sel; }
-    void ShowSelection(const TuneSelection& s) override { sel = s; }
-    void ShowScreen(const TuneScreen& s) override {
-        screens.push_back(s);
-        if (s.description) description = *s.description;
-    }
-    void SetDescription(const std::string& t) override { description = t; }
-    void SetAdjValue(const std::string& t) override { adjValue = t; }
-    void SetTemperature(const std::string& t) override { temperature = t; }
-    void SetBatteryVoltage(const std::string& t) override { battery = t; }
-    void FocusOk() override { ++okFocus; }
-    std::string temperature, battery;
-    int okFocus = 0;
-    void SetDiagValue(const std::string& t) override { diagValue = t; }
-};
-
-struct WriteRequest {
-    std::int32_t mode;
-    ModemParameters record;
-    std::int64_t atMs;
-};
-
-// The modem behind the reader and the read/write window (the main window's services, which
-// TuneRun points here). A write stores the record as the modem's, a read hands the modem's record
-// back, each after 100 ms.
-struct FakeParameterWindows {
-    AppState* app = nullptr;
-    VirtualScheduler* sched = nullptr;
-    ModemParameters modemHolds;
-    std::vector<WriteRequest> writes;
-    int reads = 0;
-    bool writeSucceeds = true;
-    void ReadCurrentParameters(ParmsClient& client) {
-        ++reads;
-        ParmsClient* c = &client;
-        sched->callAt(sched->nowMs() + 100, [this, c] {
-            app->currentParameters = modemHolds;
-            c->UpdateParms(true);
-        });
-    }
-    void WriteParameters(std::int32_t mode, ProgCompleteClient& client) {
-        writes.push_back({mode, app->currentParameters, sched->nowMs()});
-        if (writeSucceeds) modemHolds = app->currentParameters;
-        ProgCompleteClient* c = &client;
-        const bool ok = writeSucceeds;
-        sched->callAt(sched->nowMs() + 100, [c, ok] { c->ProgrammingComplete(ok); });
-    }
-};
-
-class TuneRun : public ProgrammingBench {
-protected:
-    TuneRun() {
-        AppState& st = ctx.state;
-        ReadTuneLevels(settings.levels, "/nonexistent/tune.ini");
-        settings.modBalanceTxTime = 5;
-        st.testParameters = st.testDefaults;
-        // A 5726 range whose test points hold frequencies.
-        for (int r = 0; r <= 9 && range < 0; ++r)
-            if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0) range = r;
-        view.dlg = &dlg;
-        // The data being edited selects the radio when the window loads.
-        st.mainParameters.radioType = 1;
-        st.mainParameters.radioRange = range;
-        st.mainParameters.sa7026Synthesizer = kTrue;
-        st.mainParameters.serialNumber = 5000;
-        view.sel.txTime = 60;
-        view.sel.ticked.fill(true);
-        links.app = &st;
-        links.sched = &sched;
-        links.modemHolds = st.mainParameters;
-        mainFrame.packetTest = true;
-        mainFrame.reader = [this](ParmsClient& client) { links.ReadCurrentParameters(client); };
-        mainFrame.restartReadWrite = [this](std::int16_t mode, ProgCompleteClient* client) {
-            ASSERT_NE(client, nullptr);
-            links.WriteParameters(mode, *client);
-        };
-        modem.diagBlock = TuneBlock(60, 0);
-    }
-    ~TuneRun() override {
-        if (dlg.loaded()) dlg.Unload();
-    }
-    AppState& st() { return ctx.state; }
-    void Open() {
-        dlg.Load();
-        view.sel.txTime = 60;
-        dlg.Activate();
-    }
-    // Runs until no exchange is open and nothing is pending.
-    void Settle(std::int64_t limitMs = 5000) {
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle && !dlg.tunePending(); },
-                                       limitMs));
-    }
-    // "T1" lines the host wrote.
-    std::vector<HostWrite> TuneLines() const { return hostWrites("T1"); }
-    void Key(int code, bool ctrl = false, int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            EXPECT_TRUE(dlg.KeyDown(code, false, ctrl, false));
-            Settle();
-        }
-    }
-    void StepIs(int step, int test, int point) {
-        EXPECT_EQ(dlg.work().currentStep, step);
-        EXPECT_EQ(dlg.work().currentTest, test);
-        EXPECT_EQ(dlg.work().currentPoint, point);
-    }
-
-    TuneWindowSettings settings;
-    FakeTuneView view;
-    FakeParameterWindows links;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
-    int range = -1;
-};
 
 TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValuesAndTables) {
     AppState& st = ctx.state;
@@ -536,59 +413,6 @@ std::string Garbled(std::string record) {
     return record;
 }
 
-class TuneGiveUp : public TuneRun {
-protected:
-    // The window on the first step of `test` at its start point, the test points of the radio
-    // filled in.
-    void StartTest(int test) {
-        Open();
-        const std::int32_t selected = dlg.SelectTest(test);
-        dlg.Stage([&](TuneWork& w) {
-            for (std::size_t p = 0; p < 3; ++p)
-                w.testPoints[p] =
-                    st().testDefaults
-                        .radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, static_cast<int>(p)))];
-            w.tuneRecord.radioType = 1;
-            w.tuneRecord.radioRange = range;
-            w.powerCalPoints = st().testDefaults.powerPoints;
-            w.currentTest = selected;
-        });
-        dlg.ShowTuneStep();
-        Settle();
-    }
-    // The TCXO test alone, its keyed step reached with OK.
-    void KeyTcxo() {
-        view.sel.ticked.fill(false);
-        view.sel.ticked[0] = true;
-        StartTest(0);
-        dlg.OK();
-        Settle();
-    }
-    // The next `times` "AT" lines are answered with `bytes` on the line instead of the modem's
-    // own answer.
-    void AnswerSamplesWith(const std::string& bytes, int times) {
-        modem.addFault({ModemFault::Silence, ModemStep::Sample, 0, times});
-        for (int i = 0; i < times; ++i) {
-            const std::size_t seen = modem.linesStartingWith("AT").size();
-            ASSERT_TRUE(sched.advanceUntil([&] { return modem.linesStartingWith("AT").size() > seen; }, 5000));
-            sched.advance(10);
-            cable.inject(Direction::BtoA, bytes);
-        }
-    }
-    // The host's lines after its first `from` writes, without their CR.
-    std::vector<std::string> LinesSince(std::size_t from) const {
-        std::vector<std::string> r;
-        const std::vector<HostWrite> all = hostWrites();
-        for (std::size_t i = from; i < all.size(); ++i) r.push_back(all[i].bytes.substr(0, all[i].bytes.find('\r')));
-        return r;
-    }
-    static std::vector<std::string> Prefixes(const std::vector<std::string>& lines) {
-        std::vector<std::string> r;
-        for (const std::string& l : lines) r.push_back(l.substr(0, 2));
-        return r;
-    }
-};
-
 // A power point the modem leaves unanswered or answers with garbage: the radio is sent "T0"
 // at once, the operator gets one message, nothing is stored, the window goes back to the step
 // that keys the transmitter, and OK there measures the same point with the transmitter keyed.
@@ -733,6 +557,25 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
     }
 }
 
+// The modem leaves one "AS" poll unanswered and the operator keys the radio right after: the
+// keyed record's acknowledgement is its own, not the lost poll's, so the step goes on keyed with
+// no message and no unkey.
+TEST_F(TuneGiveUp, AnUnansweredPollDoesNotTakeTheNextKeyedRecordsAcknowledgement) {
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;
+    StartTest(0);
+    modem.addFault({ModemFault::Silence, ModemStep::Diagnostics, 0, 1});
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::AwaitingDiagnostics; }, 3000));
+    const std::size_t mark = hostWrites().size();
+    dlg.OK();  // step 3: keys the transmitter, deferred until the poll has timed out
+    sched.advance(3000);
+    EXPECT_EQ(Prefixes(LinesSince(mark)), std::vector<std::string>{"T1"});
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_TRUE(dlg.transmitSelected());
+    EXPECT_TRUE(dialogs.boxes.empty());
+    dlg.Unload();
+}
+
 // A modem that stops answering while the radio is keyed and stays silent to the "T0" too: the
 // operator is told the radio may still be transmitting, never that it was turned off. While the
 // modem is silent the polls carry the owed "T0" (no "AS"), an OK is not taken but sends the
@@ -757,7 +600,7 @@ TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItA
     EXPECT_GE(std::count(lines.begin(), lines.end(), "T0"), 4);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "AS"), 0);
     EXPECT_EQ(dialogs.boxes.size(), 1u);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle; }, 5000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.exchange().unkeyUnderWay(); }, 5000));
 
     // OK is not taken while the unkey is owed: the unkey goes instead, and its failure is told.
     dialogs.expectBox(kMayTransmitText);
@@ -857,6 +700,188 @@ TEST_P(TuneCloseOnALostPort, TheMessagePromisesNoUnkey) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ToldBefore, TuneCloseOnALostPort, ::testing::Bool());
+
+// The adapter pulled with the radio keyed, then the window leaves its radio by its close box
+// (or shutdown) or by Swap Comm Ports: nothing can reach the radio, and the operator hears that
+// it may still be transmitting and the unkey could not be sent, whether or not an action
+// had already told of the loss. After a swap the window stays, owing that radio nothing more.
+struct LeaveOnALostPort {
+    const char* name;
+    bool swap;
+    bool toldBefore;
+};
+
+void PrintTo(const LeaveOnALostPort& c, std::ostream* os) { *os << c.name; }
+
+class TuneLeavesOnALostPort : public TuneGiveUp, public ::testing::WithParamInterface<LeaveOnALostPort> {};
+
+TEST_P(TuneLeavesOnALostPort, TellsThatTheUnkeyCouldNotBeSent) {
+    const LeaveOnALostPort& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(KeyTcxo());
+    ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox("Lost Com Port 1");
+    cable.a().unplug();
+    if (c.toldBefore) {
+        dialogs.expectBox(PortClosedText(1, true));
+        dlg.OK();  // not taken
+    }
+    const std::size_t boxes = dialogs.boxes.size();
+    dialogs.expectBox(PortClosedAtCloseText(1, true));
+    if (c.swap) dlg.PortsSwapping();
+    else dlg.Unload();
+    ASSERT_EQ(dialogs.boxes.size(), boxes + 1);
+    EXPECT_EQ(dialogs.boxes.back().text, PortClosedAtCloseText(1, true));
+    EXPECT_EQ(hostWrites().size(), written);
+    if (!c.swap) return;
+    // The window stays, back on the step that keys; leaving again has nothing more to tell.
+    StepIs(3, 0, 1);
+    EXPECT_FALSE(dlg.transmitSelected());
+    sched.advance(3000);
+    dlg.Unload();
+    EXPECT_EQ(dialogs.boxes.size(), boxes + 1);
+    EXPECT_EQ(hostWrites().size(), written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesOnALostPort,
+                         ::testing::Values(LeaveOnALostPort{"CloseBox", false, false},
+                                           LeaveOnALostPort{"CloseBoxAfterTheLossWasTold", false, true},
+                                           LeaveOnALostPort{"SwapPorts", true, false},
+                                           LeaveOnALostPort{"SwapPortsAfterTheLossWasTold", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Closed by its close box while keyed (the radio is sent "T0"), the window opened again starts
+// unkeyed: it polls, and its first record is a receive record.
+TEST_F(TuneGiveUp, AWindowOpenedAgainAfterAKeyedCloseStartsUnkeyed) {
+    ASSERT_NO_FATAL_FAILURE(KeyTcxo());
+    dlg.Unload();
+    EXPECT_EQ(hostWrites("T0").size(), 1u);
+    const std::size_t polls = hostWrites("AS").size();
+    Open();
+    EXPECT_FALSE(dlg.transmitSelected());
+    sched.advance(1500);
+    EXPECT_EQ(hostWrites("AS").size(), polls + 1);
+    Settle();
+    dlg.Stage([&](TuneWork& w) { w.currentStep = 19; });
+    dlg.SendTunePoint(1);
+    Settle();
+    EXPECT_FALSE(dlg.work().tuneRecord.txSelected);
+}
+
+// The radio keyed, the modem silent to the record and to the unkey: the unkey is owed. Then the
+// port is set to another device (Com 3): that radio is not sent the old one's unkey, nor told
+// off from its acknowledgement; the operator hears that the radio on the old device may still
+// be transmitting, and the window goes on with the new one.
+TEST_F(TuneGiveUp, AnUnkeyOwedToTheRadioOnTheOldDeviceIsNotSentToTheNewOne) {
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;
+    StartTest(0);
+    for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
+        modem.addFault({ModemFault::Silence, s, 0, -1});
+    dialogs.expectBox(kMayTransmitText);
+    dlg.OK();  // keyed: never acknowledged, nor its unkey
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle; }, 5000));
+    modem.clearFaults();
+    port->CloseCommPort();
+    CommSettings moved = port->settings();
+    moved.portNumber = 3;
+    port->setSettings(moved);
+    cable.a().setPortNumber(3);
+    ASSERT_TRUE(port->OpenCommPort());
+    const std::size_t mark = hostWrites().size();
+    dialogs.expectBox(LeftRadioText(3, "Com1"));
+    sched.advance(3000);
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    const std::vector<std::string> lines = LinesSince(mark);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "T0"), 0);
+    EXPECT_GE(std::count(lines.begin(), lines.end(), "AS"), 1);
+    // The operator keys the radio now behind the port.
+    Settle();
+    dlg.OK();
+    Settle();
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+}
+
+// Another window on the port gave its keyed record up and its unkey went unanswered: the radio
+// owes that unkey whichever window acts next. Tune Radio keys nothing before it: OK sends the
+// unkey instead, and its acknowledgement (not the other window's) lets the next OK key the radio.
+TEST_F(TuneGiveUp, AnUnkeyOwedByAnotherWindowGoesBeforeTuneRadioKeysTheRadio) {
+    struct Other : CommForm {
+        Other(Scheduler& sched, classComm* p)
+            : ex(&sched, 500, load,
+                 {.port = [p] { return p; },
+                  .active = [] { return true; },
+                  .timedOut = [this] { ex.Stop(); },
+                  .unkeyLine = [] { return CommandLine("T0"); },
+                  .unkeyAcknowledged = [this] { ++unkeyAcks; },
+                  .unkeyGivenUp = [] { return false; },
+                  .countResend = {},
+                  .tell = [this](const std::string& t) { told.push_back(t); }}) {
+            load.Begin();
+            ex.Begin();
+        }
+        void RxSRecordData(std::int16_t slot) override { (void)ex.Take(slot); }
+        LoadToken load;
+        RadioExchange ex;
+        std::vector<std::string> told;
+        int unkeyAcks = 0;
+    };
+    view.sel.ticked.fill(false);
+    view.sel.ticked[0] = true;
+    StartTest(0);
+    Other other(sched, port.get());
+    port->RegisterForSRecord(&other, false);
+    TuneRecord keyed = dlg.work().tuneRecord;
+    keyed.txSelected = kTrue;
+    for (ModemStep s : {ModemStep::Tune, ModemStep::EndTest}) modem.addFault({ModemFault::Silence, s, 0, -1});
+    ASSERT_TRUE(other.ex.Send(TuneRecordLine(st(), st(), keyed), RadioExchange::Keying::Keys));
+    sched.advance(600);
+    other.ex.GiveUp(false);
+    sched.advance(2100);
+    ASSERT_EQ(other.told, std::vector<std::string>{kMayTransmitText});
+    modem.clearFaults();
+
+    const std::size_t mark = hostWrites().size();
+    const std::size_t tunes = TuneLines().size();
+    dialogs.expectBox(kTxOffLaterText);
+    dlg.OK();  // not taken: the unkey goes first
+    sched.advance(300);
+    std::vector<std::string> lines = LinesSince(mark);
+    std::erase(lines, "AS");
+    EXPECT_EQ(lines, std::vector<std::string>{"T0"});
+    EXPECT_EQ(TuneLines().size(), tunes);
+    EXPECT_EQ(dlg.work().currentStep, 3);
+    EXPECT_EQ(other.unkeyAcks, 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    dlg.OK();
+    Settle();
+    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(TuneLines().size(), tunes + 1);
+    port->DeRegisterForAll(&other);
+}
+
+// Mod Balance under way when the ports are swapped: the radio left behind gets its "T0", the
+// "BALANCE" due and the receive record at the end of the Tx time do not go (they would key or
+// set up the radio now behind the port), and the window is back on the step that keys.
+TEST_F(TuneGiveUp, ASwapDuringModBalanceLeavesNothingToKeyTheNextRadio) {
+    StartTest(3);
+    dlg.OK();  // keyed, "BALANCE" due in 500 ms
+    sched.advance(100);
+    ASSERT_TRUE(dlg.transmitSelected());
+    const std::size_t written = hostWrites().size();
+    dlg.PortsSwapping();
+    EXPECT_EQ(LinesSince(written), std::vector<std::string>{"T0"});
+    EXPECT_FALSE(dlg.modemInTestMode());
+    StepIs(9, 3, 1);
+    EXPECT_FALSE(dlg.transmitSelected());
+    EXPECT_EQ(dlg.dialogState(), TuneDialogState::Idle);
+    sched.advance(70000);
+    EXPECT_TRUE(hostWrites("BALANCE").empty());
+    EXPECT_EQ(hostWrites("T1").size(), 1u);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
 
 // The adapter pulled while Close's "T0" awaits its acknowledgement: the unit is not blamed, the
 // operator hears that the port was lost with the radio keyed, and the window stays. The owed

@@ -434,7 +434,7 @@ void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
 class TuneLeavesTheModem : public TuneInTheProgram, public ::testing::WithParamInterface<LeaveCase> {};
 
 // Keyed on the TCXO step, the window goes by its close box, by Swap Comm Ports or with the
-// program: the modem gets "T0" on the port the window used, and nothing more is sent to it.
+// program: the modem gets "T0" on the port the window used, and nothing keys it afterwards.
 TEST_P(TuneLeavesTheModem, EndsTheTestModeOnThePortTheWindowUsed) {
     StartProgramWithModem(true, "");
     OpenTune();
@@ -471,16 +471,66 @@ TEST_P(TuneLeavesTheModem, EndsTheTestModeOnThePortTheWindowUsed) {
     EXPECT_EQ(Lines("T0"), 1u);
     EXPECT_EQ(modem->endTests, 1);
     EXPECT_FALSE(Dlg().modemInTestMode());
-    // Nothing is sent to the modem afterwards (the window that stays after a swap sends on the
-    // other port).
     const std::size_t seen = modem->received.size();
     scheduler.advance(5000);
-    EXPECT_EQ(modem->received.size(), seen);
+    if (GetParam().how != Leave::SwapPorts) {
+        EXPECT_EQ(modem->received.size(), seen);  // nothing is sent to the modem afterwards
+        return;
+    }
+    // The window stays, no longer transmitting: back on the step that keys, it polls its port
+    // (in this bench the port object keeps its cable across the swap) and keys nothing.
+    StepIs(3, 0, 1);
+    EXPECT_FALSE(Dlg().transmitSelected());
+    ASSERT_GT(modem->received.size(), seen);
+    for (std::size_t i = seen; i < modem->received.size(); ++i) EXPECT_EQ(modem->received[i].text, "AS");
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesTheModem,
                          ::testing::Values(LeaveCase{"CloseBox", Leave::CloseBox}, LeaveCase{"SwapPorts", Leave::SwapPorts},
                                            LeaveCase{"Shutdown", Leave::Shutdown}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The same with the adapter of the primary port pulled first: nothing reaches the radio, and
+// the close box or Swap Comm Ports tells the operator that it may still be transmitting and the
+// unkey could not be sent.
+class TuneLeavesALostPort : public TuneInTheProgram, public ::testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(TuneLeavesALostPort, TellsThatTheUnkeyCouldNotBeSent) {
+    StartProgramWithModem(true, "");
+    OpenTune();
+    for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
+    Tune().checkTests[0]->setChecked(true);
+    Click(Tune().buttonStart);
+    UntilWindowsDone();
+    win->FocusForm(Tune());
+    QApplication::processEvents();
+    Ok();
+    Ok();  // keyed
+    Settle();
+    ASSERT_TRUE(Dlg().transmitSelected());
+    dialogs.expectBox("Lost Com Port 1");
+    modemCable->a().unplug();
+    QApplication::processEvents();
+    const std::size_t seen = modem->received.size();
+    dialogs.expectBox("Com Port 1 is not open! The radio may still be transmitting: the unkey could not be sent.");
+    if (GetParam().how == Leave::CloseBox) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(Tune().parentWidget());
+        ASSERT_NE(sub, nullptr);
+        sub->close();
+    } else {
+        win->action("menuUtilsSwapPorts")->trigger();
+    }
+    QApplication::processEvents();
+    scheduler.advance(3000);
+    QApplication::processEvents();
+    dialogs.verify();
+    EXPECT_EQ(modem->received.size(), seen);
+    EXPECT_EQ(Tune().loaded(), GetParam().how == Leave::SwapPorts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesALostPort,
+                         ::testing::Values(LeaveCase{"CloseBox", Leave::CloseBox},
+                                           LeaveCase{"SwapPorts", Leave::SwapPorts}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
