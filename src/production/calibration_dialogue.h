@@ -66,8 +66,6 @@ public:
     // The radio may be transmitting: a keying line went out on this port and no unkeying one
     // was acknowledged since.
     bool keyed() const { return exchange_.mayTransmit(); }
-    // An unkey is owed to the radio, or under way.
-    bool unkeyPending() const { return exchange_.unkeyOwed() || exchange_.unkeyUnderWay(); }
 
 protected:
     CalibrationDialogue(PanelLinks links, int responseMs);

@@ -338,11 +338,12 @@ TEST_P(PowerCalLeaving, WithThePortLostTheOperatorHearsTheUnkeyCouldNotBeSent) {
         dialogs.expectBox(kMayTransmitText);
     }
     dlg.OK();
+    const RadioKeying& radio = port->modemLine().radio();
     ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.dialogState() == CalibrationState::Idle && dialogs.boxes.size() == (c.givenUp ? 1u : 0u) &&
-                     !dlg.unkeyPending() == !c.givenUp; },
+        [&] { return dlg.dialogState() == CalibrationState::Idle && dialogs.boxes.size() == (c.givenUp ? 1u : 0u); },
         10000));
     ASSERT_TRUE(dlg.keyed());
+    ASSERT_EQ(radio.unkeyOwed, c.givenUp);
     dialogs.expectBox("Lost Com Port 1");
     cable.a().unplug();
     sched.advance(100);
@@ -373,7 +374,8 @@ TEST_P(PowerCalLeaving, WithThePortLostTheOperatorHearsTheUnkeyCouldNotBeSent) {
     EXPECT_EQ(std::count(told.begin(), told.end(), PortClosedAtCloseText(1, true)), 1) << ::testing::PrintToString(told);
     EXPECT_EQ(dlg.loaded(), c.way == Way::Swap);
     EXPECT_EQ(hostWrites().size(), written);
-    EXPECT_FALSE(dlg.unkeyPending());
+    EXPECT_FALSE(radio.unkeyOwed);
+    EXPECT_FALSE(radio.mayTransmit);
     dialogs.answerAllBoxes(MsgAnswer::OK);
     sched.advance(5000);
 }

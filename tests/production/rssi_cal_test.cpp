@@ -194,8 +194,8 @@ TEST_F(RssiCal, AnUnkeyOwedOnThePortGoesInsteadOfThePoll) {
     ASSERT_GT(modem.received.size(), lines);
     EXPECT_EQ(modem.received[lines].text, TuneLine(dlg.tuneRecord()));
     EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
-    EXPECT_FALSE(dlg.keyed());
-    EXPECT_FALSE(dlg.unkeyPending());
+    EXPECT_FALSE(radio.mayTransmit);
+    EXPECT_FALSE(radio.unkeyOwed);
     // The poll goes on.
     const std::size_t polls = Sent("AT").size();
     sched.advance(1600);
@@ -364,7 +364,7 @@ TEST_P(RssiLeaving, WithThePortLostAKeyedRadioIsToldOf) {
     ASSERT_EQ(dialogs.boxes.size(), before + 1);
     EXPECT_EQ(dialogs.boxes.back().text, PortClosedAtCloseText(1, true));
     EXPECT_EQ(dlg.loaded(), c.way == Way::Swap);
-    EXPECT_FALSE(dlg.keyed());
+    EXPECT_FALSE(port->modemLine().radio().mayTransmit);
     EXPECT_EQ(hostWrites().size(), written);
     dlg.Unload();
 }
