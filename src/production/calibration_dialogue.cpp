@@ -48,7 +48,10 @@ void CalibrationDialogue::UnloadBase() {
 
 void CalibrationDialogue::Activate() {
     if (!load_.loaded()) return;
-    if (PortChanged(links_.port(), lastPortNumber_)) parametersRequested_ = false;
+    if (PortChanged(links_.port(), lastPortNumber_)) {
+        parametersRequested_ = false;
+        PortMoved();
+    }
     if (!parametersRequested_) {
         ReadCurrentParameters();
     } else if (dialogState_ == CalibrationState::ParametersReady) {

@@ -78,6 +78,8 @@ protected:
     virtual std::string UnkeyLine() = 0;
     // The owed unkey was acknowledged: the radio receives.
     virtual void UnkeyAcknowledged() { CompleteExchange(); }
+    // The primary port is another one than at the last activation: its radio is another one.
+    virtual void PortMoved() {}
     // What the window shows once the parameters are taken.
     virtual void ShowParametersTaken() = 0;
     // The buttons that act on the parameters (OK, Clear, ...) are offered only while this

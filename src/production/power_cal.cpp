@@ -55,6 +55,15 @@ void PowerCalDialogue::UnkeyAcknowledged() {
     CompleteExchange();
 }
 
+// The radio behind the port now was never keyed by the operator: the record sent once its
+// parameters are read is a receive record.
+void PowerCalDialogue::PortMoved() {
+    if (!transmitSelected_) return;
+    transmitSelected_ = false;
+    if (pointIndex_ < kPoints) view_.SetLevel(kHitOkText);
+    view_.SetOkEnabled(true);
+}
+
 void PowerCalDialogue::ShowParametersTaken() {
     view_.SetProg("Modem will Transmit on");
     view_.SetFreq(FormatMHzUnit(tuneRecord_.txFrequency, links_.files.locale));

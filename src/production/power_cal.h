@@ -66,6 +66,7 @@ protected:
     void ResponseTick() override;
     std::string UnkeyLine() override;
     void UnkeyAcknowledged() override;
+    void PortMoved() override;
     void ShowParametersTaken() override;
     void ShowActionsEnabled(bool on) override { view_.SetActionsEnabled(on); }
 

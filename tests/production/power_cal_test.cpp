@@ -317,6 +317,35 @@ TEST_F(PowerCal, AnUnkeyOwedOnThePortGoesBeforeThisWindowKeysTheRadio) {
     EXPECT_FALSE(dlg.keyed());
 }
 
+// The primary port now leads to another device while the radio is keyed: the operator hears that
+// the radio on the old device may still be transmitting, and the radio behind the port now is
+// set up receiving once its parameters are read; nothing keys it but the operator.
+TEST_F(PowerCal, APortMovedToAnotherDeviceTellsOfTheKeyedRadioAndKeysNothingThere) {
+    Open();
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 700));
+    ASSERT_TRUE(dlg.keyed());
+    port->CloseCommPort();
+    CommSettings s = port->settings();
+    s.portNumber = 3;
+    port->setSettings(s);
+    cable.a().setPortNumber(3);
+    ASSERT_TRUE(port->OpenCommPort());
+    const std::size_t tunes = Sent("T1").size();
+    dialogs.expectBox(LeftRadioText(3, "Com1"));
+    dlg.Activate();
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && Sent("T1").size() > tunes; },
+        20000));
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_FALSE(dlg.transmitSelected());
+    EXPECT_EQ(Sent("T1").size(), tunes + 1);
+    EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
+    EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+    EXPECT_FALSE(dlg.keyed());
+    EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
+}
+
 // The port is lost while the radio may transmit (keyed and acknowledged, or keyed, given up and
 // its unkey unanswered): the close box, Cancel, Clear and Swap Comm Ports cannot send the unkey,
 // and say so; nothing goes into the closed port, and nothing more is owed by this window.
