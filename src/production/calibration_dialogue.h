@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "wiring/window_interfaces.h"
 #include "model/records.h"
 #include "production/test_panel.h"
 #include "programming/modem_exchange.h"
 #include "programming/radio_exchange.h"
 #include "serial/comm_form.h"
+#include "wiring/window_interfaces.h"
 
 namespace k45 {
 

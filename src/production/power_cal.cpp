@@ -82,8 +82,7 @@ void PowerCalDialogue::SendPointTuneRecord() {
 bool PowerCalDialogue::SendRecordNow(bool operatorAction) {
     if (!Active()) return false;
     switch (exchange_.Ready(operatorAction)) {
-    case RadioExchange::Gate::Refused:
-        return false;
+    case RadioExchange::Gate::Refused: return false;
     case RadioExchange::Gate::Wait:
         // The owed unkey goes first; the record follows it unkeyed: a radio given up is keyed
         // again only by the operator.
@@ -94,8 +93,7 @@ bool PowerCalDialogue::SendRecordNow(bool operatorAction) {
             view_.SetOkEnabled(true);
         }
         return false;
-    case RadioExchange::Gate::Go:
-        break;
+    case RadioExchange::Gate::Go: break;
     }
     TuneRecord& t = tuneRecord_;
     SetPointFrequencies();
@@ -131,15 +129,13 @@ void PowerCalDialogue::OK() {
     // Nothing acts on parameters this window has not read.
     if (!load_.loaded() || !parametersTaken_) return;
     switch (exchange_.Ready(true)) {
-    case RadioExchange::Gate::Refused:
-        return;
+    case RadioExchange::Gate::Refused: return;
     case RadioExchange::Gate::Wait:
         // The unkey goes first; the operator hears how it went and presses OK again.
         transmitSelected_ = false;
         if (exchange_.unkeyUnderWay()) dialogState_ = CalibrationState::Idle;
         return;
-    case RadioExchange::Gate::Go:
-        break;
+    case RadioExchange::Gate::Go: break;
     }
     if (!transmitSelected_) {
         transmitSelected_ = true;
@@ -184,7 +180,8 @@ void PowerCalDialogue::ResponseTick() {
             dialogState_ = CalibrationState::Idle;
             SendRecordNow(false);
         } else if (!exchange_.Resend()) {
-            if (dialogState_ == CalibrationState::AwaitingFinalAck || exchange_.mayTransmit()) GiveUpTransmitting(false);
+            if (dialogState_ == CalibrationState::AwaitingFinalAck || exchange_.mayTransmit())
+                GiveUpTransmitting(false);
             else CompleteExchange();
         }
         break;

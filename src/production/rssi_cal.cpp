@@ -5,8 +5,8 @@
 #include "params/tune_record.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
-#include "programming/radio_off.h"
 #include "programming/dialogue_support.h"
+#include "programming/radio_off.h"
 #include "radio/cal_tables.h"
 #include "radio/radio_codes.h"
 #include "serial/class_comm.h"
@@ -95,13 +95,9 @@ void RssiSampleDialogue::RequestSample() {
     if (dialogState_ == CalibrationState::Idle) {
         if (Active()) {
             switch (exchange_.Ready(false)) {
-            case RadioExchange::Gate::Refused:
-                return;
-            case RadioExchange::Gate::Wait:
-                samplePending_ = true;
-                return;
-            case RadioExchange::Gate::Go:
-                break;
+            case RadioExchange::Gate::Refused: return;
+            case RadioExchange::Gate::Wait: samplePending_ = true; return;
+            case RadioExchange::Gate::Go: break;
             }
             exchange_.Send(CommandLine("AT"));
             dialogState_ = CalibrationState::AwaitingSample;
@@ -141,13 +137,10 @@ void RssiSampleDialogue::ResponseTick() {
         // the exchange ends after as many time-outs as a command has resends.
         if (exchange_.CountAnotherTry())
             (dialogState_ == CalibrationState::AwaitingTuneAck ? sendPending_ : samplePending_) = true;
-        else
-            CompleteExchange();
+        else CompleteExchange();
         break;
     case CalibrationState::AwaitingSampleEnd:
-    case CalibrationState::AwaitingSampleAck:
-        CompleteExchange();
-        break;
+    case CalibrationState::AwaitingSampleAck: CompleteExchange(); break;
     default:
         break;
     }

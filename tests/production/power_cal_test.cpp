@@ -307,8 +307,8 @@ TEST_F(PowerCal, AnUnkeyOwedOnThePortGoesBeforeThisWindowKeysTheRadio) {
     dlg.KeyDown(keyPageUp, 0);
     EXPECT_FALSE(dlg.transmitSelected());
     EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
-    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 2 && dlg.dialogState() == CalibrationState::Idle; },
-                                   3000));
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] { return dialogs.boxes.size() == 2 && dlg.dialogState() == CalibrationState::Idle; }, 3000));
     const std::vector<std::string> sent = Sent("T1");
     ASSERT_EQ(sent.size(), keyedTunes + 2);  // the unkey, then the adjusted record
     EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
@@ -335,7 +335,9 @@ TEST_F(PowerCal, APortMovedToAnotherDeviceTellsOfTheKeyedRadioAndKeysNothingTher
     dialogs.expectBox(LeftRadioText(3, "Com1"));
     dlg.Activate();
     ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && Sent("T1").size() > tunes; },
+        [&] {
+            return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && Sent("T1").size() > tunes;
+        },
         20000));
     EXPECT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_FALSE(dlg.transmitSelected());
@@ -382,12 +384,8 @@ TEST_P(PowerCalLeaving, WithThePortLostTheOperatorHearsTheUnkeyCouldNotBeSent) {
         dialogs.expectBox("Do you want to Clear (use default) Power Curve Settings?", MsgAnswer::Yes);
     dialogs.expectBox(PortClosedAtCloseText(1, true));
     switch (c.way) {
-    case Way::CloseBox:
-        dlg.Unload();
-        break;
-    case Way::Cancel:
-        dlg.Cancel();
-        break;
+    case Way::CloseBox: dlg.Unload(); break;
+    case Way::Cancel: dlg.Cancel(); break;
     case Way::Clear:
         // The read/write window that follows finds the port closed as well.
         dialogs.answerAllBoxes(MsgAnswer::OK);
@@ -400,7 +398,8 @@ TEST_P(PowerCalLeaving, WithThePortLostTheOperatorHearsTheUnkeyCouldNotBeSent) {
     }
     std::vector<std::string> told;
     for (std::size_t i = before; i < dialogs.boxes.size(); ++i) told.push_back(dialogs.boxes[i].text);
-    EXPECT_EQ(std::count(told.begin(), told.end(), PortClosedAtCloseText(1, true)), 1) << ::testing::PrintToString(told);
+    EXPECT_EQ(std::count(told.begin(), told.end(), PortClosedAtCloseText(1, true)), 1)
+        << ::testing::PrintToString(told);
     EXPECT_EQ(dlg.loaded(), c.way == Way::Swap);
     EXPECT_EQ(hostWrites().size(), written);
     EXPECT_FALSE(radio.unkeyOwed);
@@ -410,10 +409,14 @@ TEST_P(PowerCalLeaving, WithThePortLostTheOperatorHearsTheUnkeyCouldNotBeSent) {
 }
 
 const LeaveCase kLeaveCases[] = {
-    {"keyed, close box", false, Way::CloseBox},        {"keyed, Cancel", false, Way::Cancel},
-    {"keyed, Clear", false, Way::Clear},               {"keyed, swap", false, Way::Swap},
-    {"unkey owed, close box", true, Way::CloseBox},    {"unkey owed, Cancel", true, Way::Cancel},
-    {"unkey owed, Clear", true, Way::Clear},           {"unkey owed, swap", true, Way::Swap},
+    {"keyed, close box", false, Way::CloseBox},
+    {"keyed, Cancel", false, Way::Cancel},
+    {"keyed, Clear", false, Way::Clear},
+    {"keyed, swap", false, Way::Swap},
+    {"unkey owed, close box", true, Way::CloseBox},
+    {"unkey owed, Cancel", true, Way::Cancel},
+    {"unkey owed, Clear", true, Way::Clear},
+    {"unkey owed, swap", true, Way::Swap},
 };
 INSTANTIATE_TEST_SUITE_P(Ways, PowerCalLeaving, ::testing::ValuesIn(kLeaveCases),
                          [](const ::testing::TestParamInfo<LeaveCase>& i) { return std::to_string(i.index); });

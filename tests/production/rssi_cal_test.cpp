@@ -325,7 +325,9 @@ struct LeaveCase {
 
 class RssiLeaving : public PanelBench, public ::testing::WithParamInterface<LeaveCase> {
 protected:
-    RssiLeaving() { host.onClose = [this] { Dialogue().Unload(); }; }
+    RssiLeaving() {
+        host.onClose = [this] { Dialogue().Unload(); };
+    }
     RssiSampleDialogue& Dialogue() {
         return GetParam().tempComp ? static_cast<RssiSampleDialogue&>(comp) : static_cast<RssiSampleDialogue&>(cal);
     }
@@ -350,16 +352,12 @@ TEST_P(RssiLeaving, WithThePortLostAKeyedRadioIsToldOf) {
     const std::size_t written = hostWrites().size();
     dialogs.expectBox(PortClosedAtCloseText(1, true));
     switch (c.way) {
-    case Way::CloseBox:
-        dlg.Unload();
-        break;
+    case Way::CloseBox: dlg.Unload(); break;
     case Way::Cancel:
         if (c.tempComp) comp.CancelButton();
         else cal.Cancel();
         break;
-    case Way::Swap:
-        dlg.PortsSwapping();
-        break;
+    case Way::Swap: dlg.PortsSwapping(); break;
     }
     ASSERT_EQ(dialogs.boxes.size(), before + 1);
     EXPECT_EQ(dialogs.boxes.back().text, PortClosedAtCloseText(1, true));

@@ -104,7 +104,8 @@ TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers
     dlg.Load();
     dlg.Activate();
     ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); }, 20000));
+        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
+        20000));
     ExpectParametersFromTheSimulator(dlg.panelParameters());
     const std::size_t wire = fromHost().size();
 
@@ -118,8 +119,8 @@ TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers
 
     // The capture: "AR", the transmitter off, "AT" and the point from the High set's forward power.
     dlg.OK();
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.pointIndex() == 1 && dlg.dialogState() == CalibrationState::Idle; },
-                                   5000));
+    ASSERT_TRUE(
+        sched.advanceUntil([&] { return dlg.pointIndex() == 1 && dlg.dialogState() == CalibrationState::Idle; }, 5000));
     EXPECT_EQ(dlg.powerPoints().adReading[0], kFwdPwr);
     EXPECT_EQ(view.reading, std::to_string(kFwdPwr));
     EXPECT_FALSE(dlg.keyed());
@@ -144,7 +145,8 @@ TEST_F(SimulatorLink, RssiCalTakesALevelFromTheSimulatorsAnswers) {
     dlg.Load();
     dlg.Activate();
     ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); }, 20000));
+        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
+        20000));
     ExpectParametersFromTheSimulator(dlg.panelParameters());
     const std::size_t wire = fromHost().size();
     dlg.OK();
