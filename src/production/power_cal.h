@@ -44,7 +44,8 @@ public:
     PowerCalDialogue(PanelLinks links, PowerCalView& view);
 
     void Load();
-    // Leaving by any way: a radio that may transmit is sent the receive tune record first.
+    // Leaving by any way: a radio that may transmit is sent the receive tune record first; with
+    // the port closed the operator hears that it could not be.
     void Unload();
     // Swap Comm Ports, before the ports change hands: a radio that may transmit is sent the
     // receive record, then a radio in a test "T0", both on the old primary port.
@@ -74,7 +75,6 @@ private:
     // The point's record with the transmitter as selected; false when it did not go (deferred,
     // behind an owed unkey, the port closed, or the window in the background).
     bool SendRecordNow(bool operatorAction);
-    TuneRecord PointRecord(bool keyed) const;
     void TakeReading(std::span<const std::int16_t> block);
     void StorePoint();
     void AskSave();
