@@ -94,6 +94,15 @@ void RadioExchange::NoteKeying(const std::string& line, Keying keying) {
 
 bool RadioExchange::Send(const std::string& line, Keying keying) {
     if (!lineUp()) return false;
+    if (unkeyUnderWay_) {
+        // The window's own command takes the line: the unkey is still owed and goes again later.
+        unkeyUnderWay_ = false;
+        if (RadioKeying* r = Radio(); r && r->unkeyBy == this) r->unkeyBy = nullptr;
+    }
+    return Start(line, keying);
+}
+
+bool RadioExchange::Start(const std::string& line, Keying keying) {
     ++command_;
     line_ = line;
     keying_ = keying;
@@ -130,6 +139,7 @@ bool RadioExchange::CountAnotherTry() {
     }
     exchange_.ResendBy([] {}, ModemExchange::Tally::Silent);
     exchange_.Await();
+    if (classComm* p = hooks_.port ? hooks_.port() : nullptr) p->modemLine().StillAwaited({this, command_}, p->NowMs());
     return true;
 }
 
@@ -218,7 +228,7 @@ void RadioExchange::SendUnkey() {
     if (r && r->unkeyBy && r->unkeyBy != this) return;  // another window's unkey is on its way
     if (r) r->unkeyBy = this;
     unkeyUnderWay_ = true;
-    Send(hooks_.unkeyLine ? hooks_.unkeyLine() : std::string("T0\r"), Keying::Unkeys);
+    Start(hooks_.unkeyLine ? hooks_.unkeyLine() : std::string("T0\r"), Keying::Unkeys);
 }
 
 void RadioExchange::UnkeyAnswered() {

@@ -91,7 +91,8 @@ public:
     // The load ends: the timer stops, an unkey under way is left to the next window.
     void End();
     // A new command: its line goes out, a full response time from now, no resend made yet.
-    // False (nothing sent) with the port closed.
+    // False (nothing sent) with the port closed. An unkey on its way is set aside (it stays
+    // owed): the window's gates keep this from happening but for its own end test.
     bool Send(const std::string& line, Keying keying = Keying::None);
     // A line whose reply nobody awaits ("BALANCE", "PSUDO", the panels' "AR", a pot value): owed
     // to no exchange, the open one goes on. False with the port closed.
@@ -154,6 +155,7 @@ public:
     void Leave(bool endTest);
 
 private:
+    bool Start(const std::string& line, Keying keying);
     RadioKeying* Radio() const;
     ModemLine* Line() const;
     void NoteKeying(const std::string& line, Keying keying);

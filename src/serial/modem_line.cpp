@@ -26,13 +26,17 @@ bool ReplyCarriesData(const std::string& line) {
 
 void ModemLine::Sent(const std::string& line, const ReplyTag& tag, int lapseMs, std::int64_t nowMs) {
     Lapse(nowMs);
-    owed_.push_back({tag, ReplyCarriesData(line), lapseMs > 0 ? lapseMs : kDefaultReplyLapseMs});
+    owed_.push_back({tag, ReplyCarriesData(line), lapseMs > 0 ? lapseMs : kDefaultReplyLapseMs, nowMs});
     lastActivityMs_ = nowMs;
 }
 
 void ModemLine::Lapse(std::int64_t nowMs) {
-    const std::int64_t silent = nowMs - lastActivityMs_;
-    std::erase_if(owed_, [&](const Owed& o) { return silent >= o.lapseMs; });
+    std::erase_if(owed_, [&](const Owed& o) { return nowMs - std::max(lastActivityMs_, o.keptMs) >= o.lapseMs; });
+}
+
+void ModemLine::StillAwaited(const ReplyTag& tag, std::int64_t nowMs) {
+    for (Owed& o : owed_)
+        if (o.tag == tag) o.keptMs = nowMs;
 }
 
 bool ModemLine::Overlaps(const Reply& r, std::int64_t from, std::int64_t to) {
@@ -51,6 +55,15 @@ void ModemLine::Begin(bool carriesData) {
         // The lines before it were not answered: the modem answers in order.
         owed_.erase(owed_.begin(), it);
         it = owed_.begin();
+    }
+    else if (it != owed_.end() && it->carriesData) {
+        // A reply without data after a request for data: when a line that never gets data was
+        // sent later, the request went unanswered and this reply is that line's.
+        const auto bare = std::find_if(owed_.begin(), owed_.end(), [](const Owed& o) { return !o.carriesData; });
+        if (bare != owed_.end()) {
+            owed_.erase(owed_.begin(), bare);
+            it = owed_.begin();
+        }
     }
     if (it == owed_.end()) return;
     reply_.tag = it->tag;

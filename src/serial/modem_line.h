@@ -14,7 +14,9 @@
 // offset:
 //   - a reply that carries data (a data record, or data in its closing record) cannot answer a
 //     line whose reply never does ("T1", "T0", "AR", ...): owed lines before the first that can
-//     take it went unanswered and lapse; with none that can, the reply is a stray.
+//     take it went unanswered and lapse; with none that can, the reply is a stray. A reply
+//     without data goes to the first owed line that never gets data, when a request for data
+//     before it went unanswered (the modem always brings data to a request).
 //   - a data or end record after the reply's end record, or a data record whose addresses
 //     overlap those the reply already brought (a record repeated, or a next reply whose
 //     predecessor lost its close), starts the next reply; the one under way ends unanswered.
@@ -86,6 +88,10 @@ public:
     // The sender sent the line again: what is still to come of a reply to it under way is
     // skipped (it brings no reading and acknowledges nothing).
     void SkipUnderWay(const ReplyTag& tag);
+    // The sender still waits for the tag's reply without sending again (a window that repeats
+    // its step only after several time-outs): its lines lapse a lapse time from now at the
+    // earliest.
+    void StillAwaited(const ReplyTag& tag, std::int64_t nowMs);
     // The sender gave its command up after its resends: the replies still owed to it lapse.
     void Forget(const ReplyTag& tag);
     // The port closed or opened: nothing owed is coming any more.
@@ -105,6 +111,7 @@ private:
         ReplyTag tag;
         bool carriesData = false;
         int lapseMs = kDefaultReplyLapseMs;
+        std::int64_t keptMs = 0;  // its sender still waited for it then
     };
     struct Reply {
         bool open = false;      // records came, its close did not

@@ -116,6 +116,16 @@ TEST(ModemLine, AReplyWithDataCannotAnswerACommandThatAnswersWithout) {
     s.Send("T1000\r", s.Tag(s.a, 1));
     EXPECT_EQ(s.Take(Data(4000, 16)).tag, ReplyTag{});
     EXPECT_EQ(s.Closes({End(), Ack(), End(), Ack()}), (std::vector<ReplyTag>{ReplyTag{}, s.Tag(s.a, 1)}));
+    // A poll the modem did not answer, then a record: the record's acknowledgement is its own.
+    LineRig p;
+    p.Send("AS\r", p.Tag(p.a, 1));
+    p.Send("T1000\r", p.Tag(p.a, 2));
+    EXPECT_EQ(p.Closes({End(), Ack()}), std::vector<ReplyTag>{p.Tag(p.a, 2)});
+    // With nothing but requests for data owed, a reply without data is the oldest one's.
+    LineRig q;
+    q.Send("AS\r", q.Tag(q.a, 1));
+    q.Send("AT\r", q.Tag(q.a, 2));
+    EXPECT_EQ(q.Take(Record(8, 1)).tag, q.Tag(q.a, 1));
     // A value carried in the closing record answers the request for it.
     LineRig v;
     v.Send("T1000\r", v.Tag(v.a, 1));
@@ -154,6 +164,12 @@ TEST(ModemLine, WhatWentUnansweredLapsesAfterItsSilenceAndAtAReset) {
     EXPECT_EQ(r.Take(Ack()).tag, r.Tag(r.a, 1));
     r.now = 1600;  // 600 ms without a record or a line
     EXPECT_EQ(r.Take(Ack()).tag, ReplyTag{});
+    // A sender that still waits keeps its line owed past the silence.
+    r.Send("AT\r", r.Tag(r.b, 2), 500);
+    r.now = 2000;
+    r.line.StillAwaited(r.Tag(r.b, 2), r.now);
+    r.now = 2400;
+    EXPECT_EQ(r.Take(Ack()).tag, r.Tag(r.b, 2));
     r.Send("T0\r", r.Tag(r.a, 2));
     r.line.Reset();
     EXPECT_EQ(r.Take(Ack()).tag, ReplyTag{});
