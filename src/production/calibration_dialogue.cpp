@@ -13,8 +13,17 @@ namespace k45 {
 
 CalibrationDialogue::CalibrationDialogue(PanelLinks links, int responseMs)
     : links_(links),
-      exchange_(links.services.scheduler, responseMs, [this] { ResponseTick(); },
-                {[this] { return links_.port() && links_.port()->GetCommPortOpen(); }, {}}) {}
+      exchange_(links.services.scheduler, responseMs, load_,
+                {.port = [this] { return links_.port(); },
+                 .active = [this] { return Active(); },
+                 .timedOut = [this] { ResponseTick(); },
+                 .unkeyLine = [this] { return UnkeyLine(); },
+                 .unkeyAcknowledged = [this] { UnkeyAcknowledged(); },
+                 // Nothing of these windows waits for the unkey to go on: their sends stay
+                 // deferred behind it.
+                 .unkeyGivenUp = [] { return false; },
+                 .countResend = {},
+                 .tell = [this](const std::string& text) { Tell(text); }}) {}
 
 CalibrationDialogue::~CalibrationDialogue() {
     exchange_.Stop();
@@ -23,23 +32,26 @@ CalibrationDialogue::~CalibrationDialogue() {
 
 void CalibrationDialogue::LoadBase() {
     load_.Begin();
-    parametersRequested_ = testStarted_ = false;
+    exchange_.Begin();
+    parametersRequested_ = false;
     SetParametersTaken(false);
     currentPoint_ = 1;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = CalibrationState::AwaitingParameters;
-    exchange_.Stop();
 }
 
 void CalibrationDialogue::UnloadBase() {
     load_.End();
-    exchange_.Stop();
+    exchange_.End();
     if (links_.port()) links_.port()->DeRegisterForAll(this);
 }
 
 void CalibrationDialogue::Activate() {
     if (!load_.loaded()) return;
-    if (PortChanged(links_.port(), lastPortNumber_)) parametersRequested_ = false;
+    if (PortChanged(links_.port(), lastPortNumber_)) {
+        parametersRequested_ = false;
+        PortMoved();
+    }
     if (!parametersRequested_) {
         ReadCurrentParameters();
     } else if (dialogState_ == CalibrationState::ParametersReady) {
@@ -87,16 +99,16 @@ void CalibrationDialogue::UpdateParms(bool parmsWereFound) {
     }
 }
 
-// Nothing is written into a closed port (each write would show its own box).
-void CalibrationDialogue::SendRecord(const TuneRecord& record) {
-    if (!exchange_.lineUp()) return;
-    SendTuneRecord(*links_.port(), links_.modes, links_.records, record);
-    testStarted_ = true;
+std::string CalibrationDialogue::RecordLine(const TuneRecord& record) const {
+    return TuneRecordLine(links_.modes, links_.records, record);
 }
 
-void CalibrationDialogue::EndRadioTest() {
-    if (testStarted_ && exchange_.lineUp()) SendCommand(*links_.port(), "T0");
-    testStarted_ = false;
+void CalibrationDialogue::LeaveForSwap() {
+    const bool inTest = exchange_.inTest();
+    exchange_.Leave(false);
+    // The unkey went first; "T0" then takes the radio out of its test as well.
+    if (inTest && exchange_.lineUp()) exchange_.Post(CommandLine("T0"), RadioExchange::Keying::Unkeys);
+    dialogState_ = CalibrationState::Idle;
     SetParametersTaken(false);
 }
 
@@ -121,6 +133,10 @@ void CalibrationDialogue::WriteBack() {
 bool CalibrationDialogue::Ask(const std::string& question) {
     return links_.services.dialogs &&
            links_.services.dialogs->messageBox(question, "", MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
+}
+
+void CalibrationDialogue::Tell(const std::string& text) {
+    if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 }  // namespace k45

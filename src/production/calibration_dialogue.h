@@ -2,17 +2,19 @@
 // What the power and RSSI calibration dialogues share: the current-parameter read on activation
 // or after a port change, the refusal of a modem without calibration support, the tune record
 // built from the parameters on the point's test frequencies (with the production panel's
-// offsets), the "T0" owed to a radio left in a test when the ports are swapped, and the
-// write-back of the window's copy of the parameters.
+// offsets), the exchange with the radio (its replies, the owed unkey, a lost port), leaving the
+// radio when the window goes or the ports are swapped, and the write-back of the window's copy
+// of the parameters.
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "wiring/window_interfaces.h"
 #include "model/records.h"
 #include "production/test_panel.h"
 #include "programming/modem_exchange.h"
+#include "programming/radio_exchange.h"
 #include "serial/comm_form.h"
+#include "wiring/window_interfaces.h"
 
 namespace k45 {
 
@@ -20,7 +22,7 @@ class Timer;
 
 // What a calibration dialogue waits for: the states every calibration window starts with, then
 // the power calibration's and the RSSI sampler's (they share the point's tune record and the
-// "AT" sample).
+// "AT" sample). While an owed unkey is under way the dialogue stays Idle: the exchange sends it.
 enum class CalibrationState : std::int32_t {
     Idle,
     AwaitingParameters,  // the current-parameter read
@@ -32,9 +34,6 @@ enum class CalibrationState : std::int32_t {
     AwaitingSampleEnd,   // its end record
     AwaitingSampleAck,   // its acknowledgement
     AwaitingFinalAck,    // power: the receive record after the last point
-    // Power: the receive record owed to a radio that may transmit, since an exchange was given
-    // up or the port was lost; its acknowledgement confirms the transmitter off.
-    AwaitingUnkeyAck,
 };
 
 // What the production panel hands a calibration window: its frequency offsets, added to the
@@ -64,6 +63,9 @@ public:
     const TuneRecord& tuneRecord() const { return tuneRecord_; }
     const ModemParameters& panelParameters() const { return panelParameters_; }
     Timer& timerResponse() { return exchange_.timer(); }
+    // The radio may be transmitting: a keying line went out on this port and no unkeying one
+    // was acknowledged since.
+    bool keyed() const { return exchange_.mayTransmit(); }
 
 protected:
     CalibrationDialogue(PanelLinks links, int responseMs);
@@ -72,6 +74,12 @@ protected:
     virtual void SendPointTuneRecord() = 0;
     virtual void CompleteExchange() = 0;
     virtual void ResponseTick() = 0;
+    // The line that unkeys the radio: the point's receive tune record.
+    virtual std::string UnkeyLine() = 0;
+    // The owed unkey was acknowledged: the radio receives.
+    virtual void UnkeyAcknowledged() { CompleteExchange(); }
+    // The primary port is another one than at the last activation: its radio is another one.
+    virtual void PortMoved() {}
     // What the window shows once the parameters are taken.
     virtual void ShowParametersTaken() = 0;
     // The buttons that act on the parameters (OK, Clear, ...) are offered only while this
@@ -86,11 +94,14 @@ protected:
     void ReadCurrentParameters();
     // The point's test frequencies with the offsets (kept when the type or range is invalid).
     void SetPointFrequencies();
-    // Sends a tune record; the radio is in a test from then on.
-    void SendRecord(const TuneRecord& record);
-    // Swap Comm Ports: "T0" to a radio in a test, on the port it was started on; nothing acts
-    // on parameters until this port's are read.
-    void EndRadioTest();
+    // The tune record's line.
+    std::string RecordLine(const TuneRecord& record) const;
+    // The window leaves its radio (close box, Cancel, Clear): a radio that may transmit is sent
+    // its unkey, or the operator hears that it could not be.
+    void LeaveRadio() { exchange_.Leave(false); }
+    // Swap Comm Ports: the radio left on the old port is unkeyed and a radio in a test is sent
+    // "T0" as well; nothing acts on parameters until this port's are read.
+    void LeaveForSwap();
     void Close();
     // Closes the window unless it closed (or loaded again) since the token was taken: after a
     // message box.
@@ -98,14 +109,14 @@ protected:
     // currentParameters = the window's copy, written by the read/write window.
     void WriteBack();
     bool Ask(const std::string& question);
+    void Tell(const std::string& text);
 
     PanelLinks links_;
     CalibrationSettings settings_;
-    ModemExchange exchange_;  // no resend is counted in the status bar
     LoadToken load_;
+    RadioExchange exchange_;  // no resend is counted in the status bar
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;  // this load's read succeeded
-    bool testStarted_ = false;      // a tune record went out since the load or the last "T0"
     CalibrationState dialogState_ = CalibrationState::AwaitingParameters;
     std::int16_t lastPortNumber_ = 0;
     int currentPoint_ = 1;  // Mid

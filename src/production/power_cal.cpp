@@ -1,22 +1,24 @@
 #include "production/power_cal.h"
 
-#include <limits>
-
 #include "base/converters.h"
 #include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
+#include "programming/radio_off.h"
 #include "radio/cal_tables.h"
 #include "radio/radio_codes.h"
 #include "serial/class_comm.h"
 #include "serial/messages.h"
 #include "serial/modem_commands.h"
-#include "programming/radio_off.h"
 #include "tuning/tune_math.h"
 
 namespace k45 {
+
+namespace {
+constexpr const char* kHitOkText = "Hit OK to Start Tx'ing";
+}
 
 PowerCalDialogue::PowerCalDialogue(PanelLinks links, PowerCalView& view)
     : CalibrationDialogue(links, kResponseMs), view_(view) {}
@@ -24,44 +26,48 @@ PowerCalDialogue::PowerCalDialogue(PanelLinks links, PowerCalView& view)
 void PowerCalDialogue::Load() {
     if (load_.loaded()) return;
     LoadBase();
-    transmitSelected_ = sendPending_ = false;
-    pointLost_ = false;
-    exchange_.ForgetKeying();
+    transmitSelected_ = sendPending_ = recordUnsent_ = finalPending_ = false;
     pointIndex_ = 0;
     powerPoints_ = links_.records.testParameters.powerPoints;
-    reply_.Reset();
 }
 
 void PowerCalDialogue::Unload() {
     if (!load_.loaded()) return;
-    Unkey();
+    LeaveRadio();
     UnloadBase();
 }
 
 void PowerCalDialogue::PortsSwapping() {
     if (!load_.loaded()) return;
-    Unkey();
-    EndRadioTest();
+    transmitSelected_ = sendPending_ = recordUnsent_ = finalPending_ = false;
+    LeaveForSwap();
 }
 
-void PowerCalDialogue::Unkey() {
-    if (exchange_.mayTransmit()) SendReceiveRecord();
-}
-
-void PowerCalDialogue::SendReceiveRecord() {
-    // The receive record of the same point; nobody waits for its acknowledgement.
+std::string PowerCalDialogue::UnkeyLine() {
     TuneRecord rx = tuneRecord_;
     rx.txSelected = kFalse;
     rx.synthFrequency = rx.rxFrequency;
-    if (links_.port()) SendRecord(rx);
-    exchange_.Unkeyed();
+    return RecordLine(rx);
+}
+
+void PowerCalDialogue::UnkeyAcknowledged() {
     transmitSelected_ = false;
+    CompleteExchange();
+}
+
+// The radio behind the port now was never keyed by the operator: the record sent once its
+// parameters are read is a receive record.
+void PowerCalDialogue::PortMoved() {
+    if (!transmitSelected_) return;
+    transmitSelected_ = false;
+    if (pointIndex_ < kPoints) view_.SetLevel(kHitOkText);
+    view_.SetOkEnabled(true);
 }
 
 void PowerCalDialogue::ShowParametersTaken() {
     view_.SetProg("Modem will Transmit on");
     view_.SetFreq(FormatMHzUnit(tuneRecord_.txFrequency, links_.files.locale));
-    view_.SetLevel("Hit OK to Start Tx'ing");
+    view_.SetLevel(kHitOkText);
 }
 
 void PowerCalDialogue::SendPointTuneRecord() {
@@ -70,17 +76,24 @@ void PowerCalDialogue::SendPointTuneRecord() {
             sendPending_ = true;
         return;
     }
-    if (!Active()) return;
-    if (!exchange_.LineBack()) {
-        TellPortClosed();
-        return;
-    }
-    // A radio that may be transmitting gets its owed unkey before anything else.
-    if (exchange_.unkeyOwed()) {
+    SendRecordNow(false);
+}
+
+bool PowerCalDialogue::SendRecordNow(bool operatorAction) {
+    if (!Active()) return false;
+    switch (exchange_.Ready(operatorAction)) {
+    case RadioExchange::Gate::Refused: return false;
+    case RadioExchange::Gate::Wait:
+        // The owed unkey goes first; the record follows it unkeyed: a radio given up is keyed
+        // again only by the operator.
         sendPending_ = true;
-        exchange_.UnkeyForAction();
-        SendUnkey();
-        return;
+        if (transmitSelected_) {
+            transmitSelected_ = false;
+            if (pointIndex_ < kPoints) view_.SetLevel(kHitOkText);
+            view_.SetOkEnabled(true);
+        }
+        return false;
+    case RadioExchange::Gate::Go: break;
     }
     TuneRecord& t = tuneRecord_;
     SetPointFrequencies();
@@ -88,11 +101,16 @@ void PowerCalDialogue::SendPointTuneRecord() {
     t.modValue = t.modAdj[static_cast<std::size_t>(currentPoint_)];
     t.txSelected = ToFlag(transmitSelected_);
     t.synthFrequency = transmitSelected_ ? t.txFrequency : t.rxFrequency;
-    exchange_.Send([this] { SendRecord(tuneRecord_); });
-    exchange_.SentRecord(transmitSelected_);
+    exchange_.Send(RecordLine(t), transmitSelected_ ? RadioExchange::Keying::Keys : RadioExchange::Keying::Unkeys);
     dialogState_ = CalibrationState::AwaitingTuneAck;
+    if (finalPending_ && !transmitSelected_) {
+        finalPending_ = false;
+        dialogState_ = CalibrationState::AwaitingFinalAck;
+    }
+    recordUnsent_ = false;
     ShowPowerValue();
     sendPending_ = false;
+    return true;
 }
 
 void PowerCalDialogue::ShowPowerValue() {
@@ -110,31 +128,25 @@ void PowerCalDialogue::CompleteExchange() {
 void PowerCalDialogue::OK() {
     // Nothing acts on parameters this window has not read.
     if (!load_.loaded() || !parametersTaken_) return;
-    if (!exchange_.LineBack()) {
-        TellPortClosed();
-        return;
-    }
-    if (exchange_.unkeyOwed()) {
+    switch (exchange_.Ready(true)) {
+    case RadioExchange::Gate::Refused: return;
+    case RadioExchange::Gate::Wait:
         // The unkey goes first; the operator hears how it went and presses OK again.
         transmitSelected_ = false;
-        if (dialogState_ == CalibrationState::Idle) {
-            exchange_.UnkeyForAction();
-            SendUnkey();
-        }
+        if (exchange_.unkeyUnderWay()) dialogState_ = CalibrationState::Idle;
         return;
+    case RadioExchange::Gate::Go: break;
     }
     if (!transmitSelected_) {
         transmitSelected_ = true;
         dialogState_ = CalibrationState::Idle;
-        SendPointTuneRecord();
+        SendRecordNow(true);
         if (pointIndex_ < kPoints)
             view_.SetLevel("Adjust Power (Page Up/Dn) for " +
                            FormatFixed(powerPoints_.powerWatts[static_cast<std::size_t>(pointIndex_)], 2, links_.files.locale) +
                            " W");
     } else {
-        exchange_.Send([this] {
-            if (links_.port()) SendCommand(*links_.port(), "AR");
-        });
+        if (!exchange_.Send(CommandLine("AR"))) return;
         dialogState_ = CalibrationState::AwaitingCapture;
         view_.SetOkEnabled(false);
     }
@@ -144,8 +156,9 @@ bool PowerCalDialogue::KeyDown(int keyCode, int modifiers) {
     if (const auto step = AdjustStepOfKey(keyCode, modifiers)) {
         if (parametersTaken_) {
             tuneRecord_.powerValue = AdjustUnsigned(tuneRecord_.powerValue, *step);
+            ShowPowerValue();
             dialogState_ = CalibrationState::Idle;
-            SendPointTuneRecord();
+            SendRecordNow(true);
         }
         return true;
     }
@@ -159,62 +172,33 @@ bool PowerCalDialogue::KeyDown(int keyCode, int modifiers) {
 void PowerCalDialogue::ResponseTick() {
     if (!load_.loaded() || !Active()) return;
     exchange_.Stop();
-    // The tune record is built again for each resend; none is counted in the status bar.
-    constexpr auto silent = ModemExchange::Tally::Silent;
-    auto resendTxOff = [&](CalibrationState state) {
-        exchange_.ResendBy(
-            [this] {
-                transmitSelected_ = false;
-                dialogState_ = CalibrationState::Idle;
-                SendPointTuneRecord();
-            },
-            silent);
-        dialogState_ = state;
-    };
     switch (dialogState_) {
     case CalibrationState::AwaitingTuneAck:
-        if (exchange_.CanResend()) {
-            exchange_.ResendBy(
-                [this] {
-                    dialogState_ = CalibrationState::Idle;
-                    SendPointTuneRecord();
-                },
-                silent);
-        } else if (exchange_.mayTransmit()) {
-            GiveUpTransmitting(false);
-        } else {
-            CompleteExchange();
+    case CalibrationState::AwaitingFinalAck:
+        if (recordUnsent_) {
+            // The record could not go in the background: it goes now.
+            dialogState_ = CalibrationState::Idle;
+            SendRecordNow(false);
+        } else if (!exchange_.Resend()) {
+            if (dialogState_ == CalibrationState::AwaitingFinalAck || exchange_.mayTransmit())
+                GiveUpTransmitting(false);
+            else CompleteExchange();
         }
         break;
     case CalibrationState::AwaitingCapture:
-        if (!exchange_.lineUp()) {
-            GiveUpTransmitting(true);
-            break;
-        }
         transmitSelected_ = false;
         dialogState_ = CalibrationState::Idle;
-        SendPointTuneRecord();
-        dialogState_ = CalibrationState::AwaitingTxOffAck;
-        break;
-    case CalibrationState::AwaitingTxOffAck:
-        if (exchange_.CanResend()) resendTxOff(CalibrationState::AwaitingTxOffAck);
+        if (SendRecordNow(false)) dialogState_ = CalibrationState::AwaitingTxOffAck;
         else GiveUpTransmitting(true);
         break;
+    case CalibrationState::AwaitingTxOffAck:
     case CalibrationState::AwaitingSample:
-        if (!exchange_.Resend(silent)) GiveUpTransmitting(true);
+        if (!exchange_.Resend()) GiveUpTransmitting(true);
         break;
     case CalibrationState::AwaitingSampleEnd:
     case CalibrationState::AwaitingSampleAck:
         // The reading is in hand; the rest of the reply did not come.
-        reply_.Lapse();
-        TakeReading();
-        break;
-    case CalibrationState::AwaitingFinalAck:
-        if (exchange_.CanResend()) resendTxOff(CalibrationState::AwaitingFinalAck);
-        else GiveUpTransmitting(false);
-        break;
-    case CalibrationState::AwaitingUnkeyAck:
-        if (!exchange_.Resend(silent)) UnkeyGivenUp();
+        StorePoint();
         break;
     default:
         break;
@@ -222,118 +206,69 @@ void PowerCalDialogue::ResponseTick() {
 }
 
 void PowerCalDialogue::GiveUpTransmitting(bool pointLost) {
-    exchange_.Stop();
     transmitSelected_ = false;
-    pointLost_ = pointLost;
-    exchange_.OweUnkey();
-    if (pointIndex_ < kPoints) view_.SetLevel("Hit OK to Start Tx'ing");
+    recordUnsent_ = false;
+    if (pointIndex_ < kPoints) view_.SetLevel(kHitOkText);
     view_.SetOkEnabled(true);
     view_.FocusOk();
     dialogState_ = CalibrationState::Idle;
-    SendUnkey();
-}
-
-void PowerCalDialogue::SendUnkey() {
-    if (!exchange_.LineBack()) {
-        TellPortClosed();
-        return;
-    }
-    exchange_.Send([this] {
-        TuneRecord rx = tuneRecord_;
-        rx.txSelected = kFalse;
-        rx.synthFrequency = rx.rxFrequency;
-        SendRecord(rx);
-    });
-    exchange_.SentRecord(false);
-    dialogState_ = CalibrationState::AwaitingUnkeyAck;
-}
-
-void PowerCalDialogue::UnkeyAnswered() {
-    exchange_.Stop();
-    const char* text = UnkeyAcknowledgedText(exchange_.UnkeyAcknowledged(), pointLost_);
-    CompleteExchange();
-    Tell(text);
-}
-
-// The unkey went unanswered: the operator is told once that the radio may still transmit (again
-// when an action waits behind it); the deferred send waits for the next try.
-void PowerCalDialogue::UnkeyGivenUp() {
-    dialogState_ = CalibrationState::Idle;
-    if (!exchange_.lineUp()) TellPortClosed();
-    else if (const auto keyed = exchange_.UnkeyUnanswered()) Tell(UnkeyUnansweredText(*keyed, pointLost_));
-}
-
-void PowerCalDialogue::TellPortClosed() {
-    if (const auto keyed = exchange_.PortLost()) Tell(PortClosedText(PortNumber(), *keyed));
-}
-
-int PowerCalDialogue::PortNumber() const { return links_.port() ? links_.port()->settings().portNumber : 0; }
-
-void PowerCalDialogue::Tell(const std::string& text) {
-    if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
+    exchange_.GiveUp(pointLost);
 }
 
 void PowerCalDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!load_.loaded()) return;
-    const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
-    if (!rec) return;
-    const bool ack = rec->recNum == 8 && rec->address == 0;
-    // A command's own acknowledgement is not one that closes a diagnostic reply: a resend that
-    // crossed the "AT" reply is answered a second time, after the point was taken.
-    const bool ownAck = !reply_.OfReply(*rec) && ack;
+    const std::optional<RadioReply> reply = exchange_.Take(rxSRecordIndex);
+    if (!reply) return;
+    const bool ack = reply->kind == RadioReply::Kind::Acknowledged;
     switch (dialogState_) {
     case CalibrationState::AwaitingTuneAck:
-        if (!ownAck) break;
+        if (!ack) break;
         exchange_.Stop();
-        exchange_.RecordAcknowledged();
         CompleteExchange();
         break;
     case CalibrationState::AwaitingTxOffAck:
-        if (!ownAck) break;
-        exchange_.Unkeyed();
-        exchange_.Send([this] {
-            if (links_.port()) SendCommand(*links_.port(), "AT");
-            reply_.Reset();
-        });
-        dialogState_ = CalibrationState::AwaitingSample;
+        if (!ack) break;
+        if (exchange_.Send(CommandLine("AT"))) dialogState_ = CalibrationState::AwaitingSample;
+        else GiveUpTransmitting(true);
         break;
     case CalibrationState::AwaitingSample:
-        // Each data record gives the reply a fresh time-out, so one under way is not cut off
-        // by a resend; the point is read only from a block whole from one reply.
-        if (rec->recNum == 1) exchange_.Await();
-        if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) {
-            exchange_.Await();
-            ParseDiagnosticBlock(diagnostics_, reply_.block());
-            reading_ = diagnostics_.sets[2].values[8];
-            view_.SetPowerReading(std::to_string(reading_), HexByteText(reading_));
-            view_.SetOkEnabled(true);
-            view_.FocusOk();
-            dialogState_ = CalibrationState::AwaitingSampleEnd;
-        }
+        // A reply that ends before its block is whole gives no reading: the time-out asks again.
+        if (reply->kind == RadioReply::Kind::Data && reply->blockComplete) TakeReading(reply->block);
         break;
     case CalibrationState::AwaitingSampleEnd:
-        if (rec->recNum != 9) break;
-        exchange_.Await();
-        dialogState_ = CalibrationState::AwaitingSampleAck;
+        if (reply->kind == RadioReply::Kind::End) {
+            exchange_.Await();
+            dialogState_ = CalibrationState::AwaitingSampleAck;
+        } else if (ack) {
+            StorePoint();
+        }
         break;
     case CalibrationState::AwaitingSampleAck:
-        if (ack) TakeReading();
+        if (ack) StorePoint();
         break;
     case CalibrationState::AwaitingFinalAck:
-        if (!ownAck) break;
+        if (!ack) break;
         exchange_.Stop();
-        exchange_.Unkeyed();
+        if (reply->offAfterWarning) Tell(kTxOffLaterText);
         AskSave();
-        break;
-    case CalibrationState::AwaitingUnkeyAck:
-        if (ownAck) UnkeyAnswered();
-        break;
+        return;
     default:
         break;
     }
+    if (reply->offAfterWarning) Tell(kTxOffLaterText);
 }
 
-void PowerCalDialogue::TakeReading() {
+void PowerCalDialogue::TakeReading(std::span<const std::int16_t> block) {
+    exchange_.Await();
+    ParseDiagnosticBlock(diagnostics_, block);
+    reading_ = diagnostics_.sets[2].values[8];
+    view_.SetPowerReading(std::to_string(reading_), HexByteText(reading_));
+    view_.SetOkEnabled(true);
+    view_.FocusOk();
+    dialogState_ = CalibrationState::AwaitingSampleEnd;
+}
+
+void PowerCalDialogue::StorePoint() {
     if (pointIndex_ < kPoints) {
         const auto i = static_cast<std::size_t>(pointIndex_);
         std::optional<std::int16_t> previous;
@@ -345,21 +280,19 @@ void PowerCalDialogue::TakeReading() {
     // Restarted first, so that a record not sent in the background goes at the next tick.
     exchange_.Await();
     dialogState_ = CalibrationState::Idle;
-    if (pointIndex_ < kPoints) {
-        view_.SetLevel("Hit OK to Start Tx'ing");
-        SendPointTuneRecord();
-        if (dialogState_ == CalibrationState::Idle) dialogState_ = CalibrationState::AwaitingTuneAck;
-    } else {
-        SendPointTuneRecord();
-        dialogState_ = CalibrationState::AwaitingFinalAck;
+    const bool last = pointIndex_ >= kPoints;
+    if (!last) view_.SetLevel(kHitOkText);
+    finalPending_ = last;
+    if (SendRecordNow(false)) return;
+    if (!Active()) {
+        recordUnsent_ = true;
+        dialogState_ = last ? CalibrationState::AwaitingFinalAck : CalibrationState::AwaitingTuneAck;
     }
 }
 
 void PowerCalDialogue::AskSave() {
     const LoadToken::Value token = load_.Take();
-    const bool yes = links_.services.dialogs &&
-                     links_.services.dialogs->messageBox("Do you want to Save Power Table?", "", MsgButtons::YesNo,
-                                                    MsgIcon::None) == MsgAnswer::Yes;
+    const bool yes = Ask("Do you want to Save Power Table?");
     if (!load_.Still(token)) return;
     if (yes) {
         links_.records.testParameters.powerPoints = powerPoints_;
@@ -372,19 +305,16 @@ void PowerCalDialogue::AskSave() {
 }
 
 void PowerCalDialogue::Cancel() {
-    Unkey();
+    if (!load_.loaded()) return;
+    LeaveRadio();
     Close();
 }
 
 void PowerCalDialogue::Clear() {
     if (!load_.loaded() || !parametersTaken_) return;
     const LoadToken::Value token = load_.Take();
-    if (!links_.services.dialogs ||
-        links_.services.dialogs->messageBox("Do you want to Clear (use default) Power Curve Settings?", "", MsgButtons::YesNo,
-                                       MsgIcon::None) != MsgAnswer::Yes)
-        return;
-    if (!load_.Still(token)) return;
-    Unkey();
+    if (!Ask("Do you want to Clear (use default) Power Curve Settings?") || !load_.Still(token)) return;
+    LeaveRadio();
     ClearCalibrationTable(panelParameters_.calTables, clearPowerTable);
     WriteBack();
     dialogState_ = CalibrationState::Idle;

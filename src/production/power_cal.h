@@ -6,6 +6,7 @@
 // parameters; Clear writes them with the table erased.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "wiring/window_interfaces.h"
@@ -43,10 +44,11 @@ public:
     PowerCalDialogue(PanelLinks links, PowerCalView& view);
 
     void Load();
-    // Leaving by any way: a keyed transmitter is sent the receive tune record first.
+    // Leaving by any way: a radio that may transmit is sent the receive tune record first; with
+    // the port closed the operator hears that it could not be.
     void Unload();
-    // Swap Comm Ports, before the ports change hands: a keyed radio is sent the receive record,
-    // then a radio in a test "T0", both on the old primary port.
+    // Swap Comm Ports, before the ports change hands: a radio that may transmit is sent the
+    // receive record, then a radio in a test "T0", both on the old primary port.
     void PortsSwapping();
     void OK();
     void Cancel();
@@ -56,9 +58,6 @@ public:
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
     bool transmitSelected() const { return transmitSelected_; }
-    // The radio may be transmitting: a keyed record went out and no receive record was
-    // acknowledged since.
-    bool keyed() const { return exchange_.mayTransmit(); }
     int pointIndex() const { return pointIndex_; }
     const PowerCalPoints& powerPoints() const { return powerPoints_; }
 
@@ -66,36 +65,35 @@ protected:
     void SendPointTuneRecord() override;
     void CompleteExchange() override;
     void ResponseTick() override;
+    std::string UnkeyLine() override;
+    void UnkeyAcknowledged() override;
+    void PortMoved() override;
     void ShowParametersTaken() override;
     void ShowActionsEnabled(bool on) override { view_.SetActionsEnabled(on); }
 
 private:
-    void TakeReading();
+    // The point's record with the transmitter as selected; false when it did not go (deferred,
+    // behind an owed unkey, the port closed, or the window in the background).
+    bool SendRecordNow(bool operatorAction);
+    void TakeReading(std::span<const std::int16_t> block);
+    void StorePoint();
     void AskSave();
-    // A radio that may transmit is sent the receive record.
-    void Unkey();
-    void SendReceiveRecord();
-    // An exchange given up while the radio may transmit (or a point could not be measured): OK
-    // offered to key again, the unkey owed and sent (SendUnkey).
+    // An exchange given up (or a point that could not be measured): OK is offered to key
+    // again, and the radio is sent its unkey (owed while it may transmit).
     void GiveUpTransmitting(bool pointLost);
-    // The owed receive record, awaiting its acknowledgement; with the port closed nothing is sent.
-    void SendUnkey();
-    void UnkeyAnswered();
-    void UnkeyGivenUp();
-    // The port is closed: told once while it stays closed; a radio that may transmit is owed
-    // its unkey.
-    void TellPortClosed();
-    int PortNumber() const;
-    void Tell(const std::string& text);
     void ShowPowerValue();
 
     PowerCalView& view_;
     bool transmitSelected_ = false;
     bool sendPending_ = false;
-    bool pointLost_ = false;  // the unkey owed follows a point given up
+    // The record after a point could not go while the window was in the background: the first
+    // tick in front sends it.
+    bool recordUnsent_ = false;
+    // The record after the last point is still to go (behind an owed unkey, or into a port that
+    // comes back): its acknowledgement brings the save question.
+    bool finalPending_ = false;
     PowerCalPoints powerPoints_{};
     int pointIndex_ = 0;
-    DiagnosticReply reply_;
     DiagnosticsRecord diagnostics_{};
     std::int16_t reading_ = 0;
 };

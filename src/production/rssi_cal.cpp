@@ -1,13 +1,12 @@
 #include "production/rssi_cal.h"
 
-#include <limits>
-
 #include "base/converters.h"
 #include "model/app_state.h"
 #include "params/tune_record.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
+#include "programming/radio_off.h"
 #include "radio/cal_tables.h"
 #include "radio/radio_codes.h"
 #include "serial/class_comm.h"
@@ -29,18 +28,19 @@ void RssiSampleDialogue::Load() {
     sendPending_ = samplePending_ = false;
     sampleCount_ = 4;
     timerDiagnostics_->setEnabled(true);
-    reply_.Reset();
 }
 
 void RssiSampleDialogue::Unload() {
     if (!load_.loaded()) return;
     timerDiagnostics_->setEnabled(false);
+    LeaveRadio();
     UnloadBase();
 }
 
 void RssiSampleDialogue::PortsSwapping() {
     if (!load_.loaded()) return;
-    EndRadioTest();
+    sendPending_ = samplePending_ = false;
+    LeaveForSwap();
     DropReadingSet();
 }
 
@@ -56,18 +56,33 @@ void RssiSampleDialogue::ShowParametersTaken() {
     ShowPointLabels();
 }
 
+void RssiSampleDialogue::SetReceiveRecord() {
+    TuneRecord& t = tuneRecord_;
+    SetPointFrequencies();
+    const auto p = static_cast<std::size_t>(currentPoint_);
+    t.frontEndValue = t.frontEndAdj[p];
+    t.modValue = t.modAdj[p];
+    t.powerValue = t.powerAdj[p];
+    t.synthFrequency = t.rxFrequency;
+    t.txSelected = kFalse;
+}
+
+std::string RssiSampleDialogue::UnkeyLine() {
+    SetReceiveRecord();
+    return RecordLine(tuneRecord_);
+}
+
 void RssiSampleDialogue::SendPointTuneRecord() {
     if (dialogState_ == CalibrationState::Idle) {
         if (!Active()) return;
-        TuneRecord& t = tuneRecord_;
-        SetPointFrequencies();
-        const auto p = static_cast<std::size_t>(currentPoint_);
-        t.frontEndValue = t.frontEndAdj[p];
-        t.modValue = t.modAdj[p];
-        t.powerValue = t.powerAdj[p];
-        t.synthFrequency = t.rxFrequency;
-        t.txSelected = kFalse;
-        exchange_.Send([this] { SendRecord(tuneRecord_); });
+        // Behind an owed unkey, or into a closed port: the record goes when an exchange ends
+        // once the radio can take it.
+        if (exchange_.Ready(false) != RadioExchange::Gate::Go) {
+            sendPending_ = true;
+            return;
+        }
+        SetReceiveRecord();
+        exchange_.Send(RecordLine(tuneRecord_), RadioExchange::Keying::Unkeys);
         dialogState_ = CalibrationState::AwaitingTuneAck;
         sendPending_ = false;
     } else if (dialogState_ != CalibrationState::AwaitingParameters &&
@@ -79,17 +94,19 @@ void RssiSampleDialogue::SendPointTuneRecord() {
 void RssiSampleDialogue::RequestSample() {
     if (dialogState_ == CalibrationState::Idle) {
         if (Active()) {
-            exchange_.Send([this] {
-                if (exchange_.lineUp()) SendCommand(*links_.port(), "AT");
-                reply_.Reset();
-            });
+            switch (exchange_.Ready(false)) {
+            case RadioExchange::Gate::Refused: return;
+            case RadioExchange::Gate::Wait: samplePending_ = true; return;
+            case RadioExchange::Gate::Go: break;
+            }
+            exchange_.Send(CommandLine("AT"));
             dialogState_ = CalibrationState::AwaitingSample;
             samplePending_ = false;
         }
     } else {
         samplePending_ = true;
     }
-    exchange_.Await();
+    if (!exchange_.unkeyUnderWay()) exchange_.Await();
 }
 
 void RssiSampleDialogue::CompleteExchange() {
@@ -105,8 +122,9 @@ void RssiSampleDialogue::CompleteExchange() {
 }
 
 void RssiSampleDialogue::PollTick() {
-    // A closed port is not polled: each write would show its own box.
-    if (load_.loaded() && dialogState_ == CalibrationState::Idle && Active() && exchange_.lineUp()) RequestSample();
+    // A closed port is not polled (each write would show its own box); an owed unkey goes
+    // instead of the poll.
+    if (load_.loaded() && dialogState_ == CalibrationState::Idle && Active() && exchange_.PollReady()) RequestSample();
 }
 
 void RssiSampleDialogue::ResponseTick() {
@@ -117,20 +135,12 @@ void RssiSampleDialogue::ResponseTick() {
     case CalibrationState::AwaitingSample:
         // Nothing goes again at once: the request is kept for when the exchange ends, and
         // the exchange ends after as many time-outs as a command has resends.
-        if (!exchange_.CanResend()) {
-            CompleteExchange();
-        } else {
-            exchange_.ResendBy(
-                [this] { (dialogState_ == CalibrationState::AwaitingTuneAck ? sendPending_ : samplePending_) = true; },
-                ModemExchange::Tally::Silent);
-            exchange_.Await();
-        }
+        if (exchange_.CountAnotherTry())
+            (dialogState_ == CalibrationState::AwaitingTuneAck ? sendPending_ : samplePending_) = true;
+        else CompleteExchange();
         break;
     case CalibrationState::AwaitingSampleEnd:
-    case CalibrationState::AwaitingSampleAck:
-        reply_.Lapse();
-        CompleteExchange();
-        break;
+    case CalibrationState::AwaitingSampleAck: CompleteExchange(); break;
     default:
         break;
     }
@@ -138,38 +148,39 @@ void RssiSampleDialogue::ResponseTick() {
 
 void RssiSampleDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!load_.loaded()) return;
-    const SRecordMessage* rec = ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
-    if (!rec) return;
-    const bool ack = rec->recNum == 8 && rec->address == 0;
-    // The tune record's own acknowledgement is not one that closes a diagnostic reply (a late
-    // "AT" reply, after its exchange ended).
-    const bool ofReply = reply_.OfReply(*rec);
+    const std::optional<RadioReply> reply = exchange_.Take(rxSRecordIndex);
+    if (!reply) return;
+    const bool ack = reply->kind == RadioReply::Kind::Acknowledged;
     switch (dialogState_) {
     case CalibrationState::AwaitingTuneAck:
     case CalibrationState::AwaitingSampleAck:
-        if (!ack || (ofReply && dialogState_ == CalibrationState::AwaitingTuneAck)) break;
+        if (!ack) break;
         exchange_.Stop();
         CompleteExchange();
         break;
     case CalibrationState::AwaitingSample:
-        // A reply under way is not cut off: each data record gives it a fresh time-out.
-        if (rec->recNum == 1) exchange_.Await();
-        if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) TakeReading();
+        // A reply that ends before its block is whole gives no reading: the time-outs decide.
+        if (reply->kind == RadioReply::Kind::Data && reply->blockComplete) TakeReading(reply->block);
         break;
     case CalibrationState::AwaitingSampleEnd:
-        if (rec->recNum != 9) break;
-        exchange_.Await();
-        dialogState_ = CalibrationState::AwaitingSampleAck;
+        if (reply->kind == RadioReply::Kind::End) {
+            exchange_.Await();
+            dialogState_ = CalibrationState::AwaitingSampleAck;
+        } else if (ack) {
+            exchange_.Stop();
+            CompleteExchange();
+        }
         break;
     default:
         break;
     }
+    if (reply->offAfterWarning) Tell(kTxOffLaterText);
 }
 
-void RssiSampleDialogue::TakeReading() {
+void RssiSampleDialogue::TakeReading(std::span<const std::int16_t> block) {
     exchange_.Await();
     dialogState_ = CalibrationState::AwaitingSampleEnd;
-    ParseDiagnosticBlock(diagnostics_, reply_.block());
+    ParseDiagnosticBlock(diagnostics_, block);
     std::int16_t t = diagnostics_.sets[0].values[6];
     const std::int16_t r = diagnostics_.sets[0].values[7];
     const std::string temperature = FormatAdTemperatureC(t);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "wiring/window_interfaces.h"
@@ -49,6 +50,8 @@ public:
     ~RssiSampleDialogue() override;
 
     virtual void Load();
+    // The close box and Cancel: a radio that may transmit (another window keyed it) is sent
+    // its unkey, or the operator hears that it could not be.
     void Unload();
     // Swap Comm Ports, before the ports change hands: a radio in a test is sent "T0" on the old
     // primary port; a reading set in progress is dropped (the next readings would come from
@@ -71,6 +74,7 @@ protected:
     void SendPointTuneRecord() override;
     void CompleteExchange() override;
     void ResponseTick() override;
+    std::string UnkeyLine() override;
     void ShowParametersTaken() override;
     void ShowActionsEnabled(bool on) override { view_.SetActionsEnabled(on); }
 
@@ -78,14 +82,15 @@ protected:
     int sampleCount_ = 4;
 
 private:
+    // The point's receive record (the radio listens on the test frequency).
+    void SetReceiveRecord();
     void RequestSample();
-    void TakeReading();
+    void TakeReading(std::span<const std::int16_t> block);
     void PollTick();
 
     std::unique_ptr<Timer> timerDiagnostics_;
     bool sendPending_ = false;
     bool samplePending_ = false;
-    DiagnosticReply reply_;
     DiagnosticsRecord diagnostics_{};
     std::array<std::int16_t, 4> rssiSamples_{};
 };

@@ -2,6 +2,8 @@
 // with the modem's parameters, Clear, resends and every way out leaving the radio unkeyed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "production/panel_bench.h"
 #include "production/power_cal.h"
 #include "base/converters.h"
@@ -273,6 +275,151 @@ TEST_F(PowerCal, CancelBeforeTheTxOffRecordIsAcknowledgedSendsTheReceiveRecordAg
     ASSERT_EQ(Sent("T1").size(), tunes + 1);
     EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
 }
+
+// Another window on the port gave its keyed radio up and told the operator: the radio is owed
+// its unkey. OK sends this window's unkey (its receive record) first and does not key; only the
+// operator's next OK does. An adjust key waits behind an owed unkey too, and its record follows
+// it unkeyed.
+TEST_F(PowerCal, AnUnkeyOwedOnThePortGoesBeforeThisWindowKeysTheRadio) {
+    Open();
+    RadioKeying& radio = port->modemLine().radio();
+    auto owe = [&] { radio.mayTransmit = radio.lastKeyed = radio.unkeyOwed = radio.toldMayTransmit = true; };
+    owe();
+    const std::size_t tunes = Sent("T1").size();
+    dialogs.expectBox(kTxOffLaterText);
+    dlg.OK();
+    EXPECT_FALSE(dlg.transmitSelected());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 1; }, 3000));
+    EXPECT_EQ(Sent("T1").size(), tunes + 1);
+    EXPECT_EQ(LastRadioCommand(), TuneLine(Receive(dlg.tuneRecord())));
+    EXPECT_FALSE(dlg.keyed());
+    dlg.OK();
+    EXPECT_TRUE(dlg.transmitSelected());
+    EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 700));
+    EXPECT_TRUE(dlg.keyed());
+
+    // Given up again by the other window while this one adjusts the keyed radio.
+    owe();
+    const std::size_t keyedTunes = Sent("T1").size();
+    const std::int16_t power = dlg.tuneRecord().powerValue;
+    dialogs.expectBox(kTxOffLaterText);
+    dlg.KeyDown(keyPageUp, 0);
+    EXPECT_FALSE(dlg.transmitSelected());
+    EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] { return dialogs.boxes.size() == 2 && dlg.dialogState() == CalibrationState::Idle; }, 3000));
+    const std::vector<std::string> sent = Sent("T1");
+    ASSERT_EQ(sent.size(), keyedTunes + 2);  // the unkey, then the adjusted record
+    EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+    EXPECT_EQ(dlg.tuneRecord().powerValue, power + 1);
+    EXPECT_EQ(sent.back(), TuneLine(dlg.tuneRecord()));
+    EXPECT_FALSE(dlg.keyed());
+}
+
+// The primary port now leads to another device while the radio is keyed: the operator hears that
+// the radio on the old device may still be transmitting, and the radio behind the port now is
+// set up receiving once its parameters are read; nothing keys it but the operator.
+TEST_F(PowerCal, APortMovedToAnotherDeviceTellsOfTheKeyedRadioAndKeysNothingThere) {
+    Open();
+    dlg.OK();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 700));
+    ASSERT_TRUE(dlg.keyed());
+    port->CloseCommPort();
+    CommSettings s = port->settings();
+    s.portNumber = 3;
+    port->setSettings(s);
+    cable.a().setPortNumber(3);
+    ASSERT_TRUE(port->OpenCommPort());
+    const std::size_t tunes = Sent("T1").size();
+    dialogs.expectBox(LeftRadioText(3, "Com1"));
+    dlg.Activate();
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] {
+            return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && Sent("T1").size() > tunes;
+        },
+        20000));
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_FALSE(dlg.transmitSelected());
+    EXPECT_EQ(Sent("T1").size(), tunes + 1);
+    EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
+    EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+    EXPECT_FALSE(dlg.keyed());
+    EXPECT_EQ(view.level, "Hit OK to Start Tx'ing");
+}
+
+// The port is lost while the radio may transmit (keyed and acknowledged, or keyed, given up and
+// its unkey unanswered): the close box, Cancel, Clear and Swap Comm Ports cannot send the unkey,
+// and say so; nothing goes into the closed port, and nothing more is owed by this window.
+enum class Way { CloseBox, Cancel, Clear, Swap };
+struct LeaveCase {
+    const char* name;
+    bool givenUp;
+    Way way;
+    friend void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class PowerCalLeaving : public PowerCal, public ::testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(PowerCalLeaving, WithThePortLostTheOperatorHearsTheUnkeyCouldNotBeSent) {
+    const LeaveCase& c = GetParam();
+    Open();
+    if (c.givenUp) {
+        modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1});
+        dialogs.expectBox(kMayTransmitText);
+    }
+    dlg.OK();
+    const RadioKeying& radio = port->modemLine().radio();
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] { return dlg.dialogState() == CalibrationState::Idle && dialogs.boxes.size() == (c.givenUp ? 1u : 0u); },
+        10000));
+    ASSERT_TRUE(dlg.keyed());
+    ASSERT_EQ(radio.unkeyOwed, c.givenUp);
+    dialogs.expectBox("Lost Com Port 1");
+    cable.a().unplug();
+    sched.advance(100);
+    const std::size_t written = hostWrites().size();
+    const std::size_t before = dialogs.boxes.size();
+    if (c.way == Way::Clear)
+        dialogs.expectBox("Do you want to Clear (use default) Power Curve Settings?", MsgAnswer::Yes);
+    dialogs.expectBox(PortClosedAtCloseText(1, true));
+    switch (c.way) {
+    case Way::CloseBox: dlg.Unload(); break;
+    case Way::Cancel: dlg.Cancel(); break;
+    case Way::Clear:
+        // The read/write window that follows finds the port closed as well.
+        dialogs.answerAllBoxes(MsgAnswer::OK);
+        dlg.Clear();
+        break;
+    case Way::Swap:
+        dlg.PortsSwapping();
+        EXPECT_TRUE(dlg.loaded());
+        break;
+    }
+    std::vector<std::string> told;
+    for (std::size_t i = before; i < dialogs.boxes.size(); ++i) told.push_back(dialogs.boxes[i].text);
+    EXPECT_EQ(std::count(told.begin(), told.end(), PortClosedAtCloseText(1, true)), 1)
+        << ::testing::PrintToString(told);
+    EXPECT_EQ(dlg.loaded(), c.way == Way::Swap);
+    EXPECT_EQ(hostWrites().size(), written);
+    EXPECT_FALSE(radio.unkeyOwed);
+    EXPECT_FALSE(radio.mayTransmit);
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    sched.advance(5000);
+}
+
+const LeaveCase kLeaveCases[] = {
+    {"keyed, close box", false, Way::CloseBox},
+    {"keyed, Cancel", false, Way::Cancel},
+    {"keyed, Clear", false, Way::Clear},
+    {"keyed, swap", false, Way::Swap},
+    {"unkey owed, close box", true, Way::CloseBox},
+    {"unkey owed, Cancel", true, Way::Cancel},
+    {"unkey owed, Clear", true, Way::Clear},
+    {"unkey owed, swap", true, Way::Swap},
+};
+INSTANTIATE_TEST_SUITE_P(Ways, PowerCalLeaving, ::testing::ValuesIn(kLeaveCases),
+                         [](const ::testing::TestParamInfo<LeaveCase>& i) { return std::to_string(i.index); });
 
 TEST_F(PowerCal, ClearErasesThePowerTableAndWritesItAfterUnkeying) {
     modemRecord.calTables.powerTablePresent = kTrue;

@@ -6,6 +6,7 @@
 #include "base/converters.h"
 #include "production/panel_bench.h"
 #include "production/rssi_cal.h"
+#include "programming/radio_off.h"
 #include "radio/cal_tables.h"
 
 namespace k45::test {
@@ -180,6 +181,27 @@ TEST_F(RssiCal, BeforeTheParametersArriveOkAndClearDoNothing) {
     EXPECT_EQ(host.writes, 0);
 }
 
+// Another window on the port gave its keyed radio up: the poll does not go before the radio's
+// unkey (this window's receive record), and the operator hears once the modem acknowledged it.
+TEST_F(RssiCal, AnUnkeyOwedOnThePortGoesInsteadOfThePoll) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 3000));
+    RadioKeying& radio = port->modemLine().radio();
+    radio.mayTransmit = radio.lastKeyed = radio.unkeyOwed = radio.toldMayTransmit = true;
+    const std::size_t lines = modem.received.size();
+    dialogs.expectBox(kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 3000));
+    ASSERT_GT(modem.received.size(), lines);
+    EXPECT_EQ(modem.received[lines].text, TuneLine(dlg.tuneRecord()));
+    EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+    EXPECT_FALSE(radio.mayTransmit);
+    EXPECT_FALSE(radio.unkeyOwed);
+    // The poll goes on.
+    const std::size_t polls = Sent("AT").size();
+    sched.advance(1600);
+    EXPECT_GT(Sent("AT").size(), polls);
+}
+
 // ---- temperature compensation
 
 TEST_F(TempComp, PointsAreVisitedLevelFirstAndTheChamberPromptChangesWithTheTemperature) {
@@ -290,6 +312,68 @@ TEST_F(TempComp, CancelAtTheFirstPointClosesWithoutAQuestion) {
     dlg.CancelButton();
     EXPECT_FALSE(dlg.loaded());
 }
+
+// A radio another window keyed may still be transmitting when the port is lost: the RSSI
+// windows' close box, Cancel and Swap Comm Ports cannot send it its unkey, and say so.
+enum class Way { CloseBox, Cancel, Swap };
+struct LeaveCase {
+    const char* name;
+    bool tempComp;
+    Way way;
+    friend void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RssiLeaving : public PanelBench, public ::testing::WithParamInterface<LeaveCase> {
+protected:
+    RssiLeaving() {
+        host.onClose = [this] { Dialogue().Unload(); };
+    }
+    RssiSampleDialogue& Dialogue() {
+        return GetParam().tempComp ? static_cast<RssiSampleDialogue&>(comp) : static_cast<RssiSampleDialogue&>(cal);
+    }
+    RecordingRssiView view;
+    RssiCalDialogue cal{Links(), view};
+    TempCompDialogue comp{Links(), view};
+};
+
+TEST_P(RssiLeaving, WithThePortLostAKeyedRadioIsToldOf) {
+    const LeaveCase& c = GetParam();
+    RssiSampleDialogue& dlg = Dialogue();
+    dlg.Load();
+    dlg.Activate();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle; },
+                                   20000));
+    // The production panel, still open, keyed the radio again.
+    port->modemLine().radio().mayTransmit = true;
+    dialogs.expectBox("Lost Com Port 1");
+    cable.a().unplug();
+    sched.advance(100);
+    const std::size_t before = dialogs.boxes.size();
+    const std::size_t written = hostWrites().size();
+    dialogs.expectBox(PortClosedAtCloseText(1, true));
+    switch (c.way) {
+    case Way::CloseBox: dlg.Unload(); break;
+    case Way::Cancel:
+        if (c.tempComp) comp.CancelButton();
+        else cal.Cancel();
+        break;
+    case Way::Swap: dlg.PortsSwapping(); break;
+    }
+    ASSERT_EQ(dialogs.boxes.size(), before + 1);
+    EXPECT_EQ(dialogs.boxes.back().text, PortClosedAtCloseText(1, true));
+    EXPECT_EQ(dlg.loaded(), c.way == Way::Swap);
+    EXPECT_FALSE(port->modemLine().radio().mayTransmit);
+    EXPECT_EQ(hostWrites().size(), written);
+    dlg.Unload();
+}
+
+const LeaveCase kLeaveCases[] = {
+    {"RSSI cal, close box", false, Way::CloseBox}, {"RSSI cal, Cancel", false, Way::Cancel},
+    {"RSSI cal, swap", false, Way::Swap},          {"temp comp, close box", true, Way::CloseBox},
+    {"temp comp, Cancel", true, Way::Cancel},      {"temp comp, swap", true, Way::Swap},
+};
+INSTANTIATE_TEST_SUITE_P(Ways, RssiLeaving, ::testing::ValuesIn(kLeaveCases),
+                         [](const ::testing::TestParamInfo<LeaveCase>& i) { return std::to_string(i.index); });
 
 }  // namespace
 }  // namespace k45::test

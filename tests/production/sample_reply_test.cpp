@@ -3,6 +3,7 @@
 // or none; never a block made of the tail of one reply and the head of the next.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "production/panel_bench.h"
@@ -61,6 +62,120 @@ void Apply(SimulatedModem& modem, const Pacing& p) {
     modem.diagDelayMs = p.delayMs;
     modem.diagRecordSizes = p.records;
     modem.diagRecordGapMs = p.gapMs;
+}
+
+// The forms the modem may answer in: commands acknowledged with the end pair or a bare R8, a
+// diagnostic block at the modem's memory addresses or from address 0, in any split.
+struct AnswerForm {
+    const char* what;
+    AckForm ack;
+    DataForm data;
+    std::vector<int> records;  // the block's data records (empty: the form's own)
+};
+// clang-format off
+const AnswerForm kAnswerForms[] = {
+    {"end pair, 4000 4016 6000", AckForm::EndPair, DataForm::MemoryAddresses, {}},
+    {"end pair, one record at 0", AckForm::EndPair, DataForm::BlockOffsets, {}},
+    {"bare, 4000 4016 6000", AckForm::Bare, DataForm::MemoryAddresses, {}},
+    {"bare, one record at 0", AckForm::Bare, DataForm::BlockOffsets, {}},
+    {"end pair, one record at 4000", AckForm::EndPair, DataForm::MemoryAddresses, {42}},
+    {"end pair, 16 16 10 from 0", AckForm::EndPair, DataForm::BlockOffsets, {16, 16, 10}},
+    {"bare, 4 and 38 from 4000", AckForm::Bare, DataForm::MemoryAddresses, {4, 38}},
+    {"end pair, 1 40 1 from 4000", AckForm::EndPair, DataForm::MemoryAddresses, {1, 40, 1}},
+};
+// clang-format on
+
+void Apply(SimulatedModem& modem, const AnswerForm& f) {
+    modem.ackForm = f.ack;
+    modem.dataForm = f.data;
+    modem.diagRecordSizes = f.records;
+}
+
+// In every form a point is keyed, captured, its transmitter-off record acknowledged and its
+// sample taken and stored, each line once (acknowledged within its response time).
+TEST_F(SampleReply, PowerCalTakesAPointInEveryAnswerForm) {
+    SimulatedModem::DiagBlock block{};
+    block[2] = 1;
+    block[2 * 10 + 8] = 63;  // the High set's forward power
+    modem.diagBlock = block;
+    for (const AnswerForm& f : kAnswerForms) {
+        SCOPED_TRACE(f.what);
+        Apply(modem, f);
+        PowerView view;
+        PowerCalDialogue dlg{Links(), view};
+        host.onClose = [&] { dlg.Unload(); };
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.dialogState() == CalibrationState::Idle && dlg.parametersTaken(); }, 20000));
+        const std::size_t records = Sent("T1").size(), clears = Sent("AR").size(), samples = Sent("AT").size();
+        dlg.OK();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; },
+                                       PowerCalDialogue::kResponseMs - 1));
+        EXPECT_TRUE(dlg.keyed());
+        dlg.OK();
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.pointIndex() == 1 && dlg.dialogState() == CalibrationState::Idle; }, 5000));
+        EXPECT_EQ(dlg.powerPoints().adReading[0], 63);
+        EXPECT_EQ(view.reading, "63");
+        EXPECT_FALSE(dlg.keyed());
+        EXPECT_EQ(Sent("T1").size() - records, 3u);  // keyed, off for the sample, off after the point
+        EXPECT_EQ(Sent("AR").size() - clears, 1u);
+        EXPECT_EQ(Sent("AT").size() - samples, 1u);
+        EXPECT_TRUE(dialogs.boxes.empty());
+        dlg.Unload();
+        sched.advance(3000);
+    }
+}
+
+// In every form the RSSI windows' receive record is acknowledged once and each poll's reply is
+// a reading: OK takes the level from the next four.
+TEST_F(SampleReply, TheRssiWindowsTakeTheirReadingsInEveryAnswerForm) {
+    SimulatedModem::DiagBlock block{};
+    block[2] = 1;
+    block[6] = 100;
+    block[7] = 91;  // the current RSSI
+    modem.diagBlock = block;
+    auto run = [&](auto& dlg, RssiView& view, const std::function<int()>& level) {
+        host.onClose = [&] { dlg.Unload(); };
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle; }, 20000));
+        const std::size_t records = Sent("T1").size();
+        sched.advance(2000);
+        // OK between two polls: the next four replies are the level's.
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == CalibrationState::Idle; }, 1000));
+        const std::size_t polls = Sent("AT").size();
+        const std::size_t shown = view.readings.size();
+        EXPECT_GE(shown, 2u);
+        dlg.OK();
+        ASSERT_TRUE(sched.advanceUntil([&] { return level() == 1; }, 10000));
+        EXPECT_EQ(Sent("AT").size() - polls, 4u);
+        EXPECT_EQ(view.readings.size() - shown, 4u);
+        EXPECT_EQ(view.readings, std::vector<std::string>(view.readings.size(), "91"));
+        sched.advance(5000);
+        EXPECT_EQ(Sent("T1").size(), records);  // never repeated
+        EXPECT_TRUE(dialogs.boxes.empty());
+        dlg.Unload();
+        sched.advance(3000);
+    };
+    for (const AnswerForm& f : kAnswerForms) {
+        SCOPED_TRACE(f.what);
+        Apply(modem, f);
+        {
+            SCOPED_TRACE("RSSI cal");
+            RssiView view;
+            RssiCalDialogue dlg{Links(), view};
+            run(dlg, view, [&] { return dlg.levelIndex(); });
+        }
+        {
+            SCOPED_TRACE("temp comp");
+            RssiView view;
+            TempCompDialogue dlg{Links(), view};
+            run(dlg, view, [&] { return dlg.levelIndex(); });
+        }
+    }
 }
 
 // The power calibration waits 750 ms for a reply; a 16-byte record takes about 46 ms on the
