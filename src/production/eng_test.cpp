@@ -158,9 +158,8 @@ bool EngTestDialogue::KeyDown(int keyCode, int modifiers) {
         return TestPanelDialogue::KeyDown(keyCode, 0);
     case keyF7:
         SetTransmit(true);
-        // A balance is keyed only behind a record that keys the radio first; with the port
-        // closed or an unkey owed it is dropped with the record.
-        if (!LineUp()) return true;
+        // With the port closed, or an unkey owed that goes first, no balance keys the radio.
+        if (!LineUp() || exchange_.unkeyOwed() || exchange_.unkeyUnderWay()) return true;
         timerDelayCommunications_->setEnabled(false);
         timerDelayCommunications_->setInterval(kTxModeDelayMs);
         timerDelayCommunications_->setEnabled(true);

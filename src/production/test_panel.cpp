@@ -326,7 +326,7 @@ void TestPanelDialogue::UnkeyAcknowledged() {
 TestPanelDialogue::SendGate TestPanelDialogue::GateSend() {
     switch (exchange_.Ready(true)) {
     case RadioExchange::Gate::Go: return SendGate::Go;
-    case RadioExchange::Gate::Wait: return SendGate::Deferred;
+    case RadioExchange::Gate::Wait: WaitBehindUnkey(); return SendGate::Deferred;
     case RadioExchange::Gate::Refused: return SendGate::Refused;
     }
     return SendGate::Refused;
@@ -339,8 +339,17 @@ TestPanelDialogue::SendGate TestPanelDialogue::GateImmediate() {
         exchange_.TellPortClosed();
         return SendGate::Refused;
     }
-    if (exchange_.unkeyOwed() || exchange_.unkeyUnderWay()) return SendGate::Deferred;
-    return SendGate::Go;
+    if (!exchange_.unkeyOwed() && !exchange_.unkeyUnderWay()) return SendGate::Go;
+    WaitBehindUnkey();
+    return SendGate::Deferred;
+}
+
+void TestPanelDialogue::WaitBehindUnkey() {
+    // What waits goes after the unkey as a receive record: only a key pressed again keys.
+    txModeStep_ = 0;
+    transmitSelected_ = false;
+    SetDirection();
+    view_.SetXcvrStatus(kRxingText);
 }
 
 void TestPanelDialogue::Tell(const std::string& text) {

@@ -198,6 +198,9 @@ protected:
     // The same for a send outside the panel's exchanges, in any state: with an unkey owed it
     // waits, and the unkey goes first when no exchange of the panel is open.
     SendGate GateImmediate();
+    // A send waits behind the owed unkey: the radio is shown receiving, and what waits goes
+    // after the unkey unkeyed, with no transmit-mode command.
+    void WaitBehindUnkey();
     // The line to the modem is up.
     bool LineUp() const { return exchange_.lineUp(); }
     // A message about the radio or the port.
