@@ -108,6 +108,29 @@ TEST_P(UserPanelForms, EveryExchangeIsAnsweredAtItsFirstTry) {
     EXPECT_EQ(dialogs.boxes.size(), 1u);  // the redirection's question
 }
 
+// The modem answers "AR" just after the time-out, so the clear is resent and answered twice:
+// the first answer ends the clear, the second is not the acknowledgement of the keyed record
+// the operator sends meanwhile, which the modem leaves unanswered.
+TEST_P(UserPanelForms, TheAnswerToAResendIsNotTheNextRecordsAcknowledgement) {
+    UseForm(modem, GetParam());
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    modem.replyDelayMs = 520;
+    dlg.ClearButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("AR").size() == 2; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
+    dialogs.expectBox(kTxOffText);
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_EQ(dlg.dialogState(), TestPanelState::AwaitingChannelTuneAck);
+    const std::int64_t keyed = sched.nowMs();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 3000));
+    EXPECT_EQ(SentTimes("T0").front() - keyed, 500);
+    EXPECT_EQ(view.xcvr, "Rx'ing");
+    EXPECT_EQ(host.resends, 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(AnswerForms, UserPanelForms, ::testing::ValuesIn(kAnswerForms), FormName);
 
 TEST_F(UserPanel, ARedirectedChannel8TestsTheTargetChannelNotTheSwitches) {
