@@ -115,8 +115,6 @@ public:
     Timer& timerResponse() { return exchange_.timer(); }
     // Resends of the exchange open now.
     std::int16_t resendCount() const { return exchange_.resends(); }
-    // The owed unkey is on its way (the panel's own state stays Idle meanwhile).
-    bool unkeyUnderWay() const { return exchange_.unkeyUnderWay(); }
     Timer& timerDiagnostics() { return *timerDiagnostics_; }
     Timer& timerDelayCommunications() { return *timerDelayCommunications_; }
     Timer& timerTxDisplay() { return *timerTxDisplay_; }
