@@ -7,6 +7,7 @@
 #include "programming/dialogue_support.h"
 #include "radio/synthesizer.h"
 #include "serial/class_comm.h"
+#include "serial/modem_commands.h"
 #include "tuning/tune_math.h"
 
 namespace k45 {
@@ -16,7 +17,7 @@ EngTestDialogue::EngTestDialogue(PanelLinks links, TestPanelView& view) : TestPa
 void EngTestDialogue::Load() {
     if (load_.loaded()) return;
     // Pending sends of an earlier load belong to a dialogue that has ended.
-    tuneSendPending_ = false;
+    tuneSendPending_ = adjustSendPending_ = gainSendPending_ = deviationSendPending_ = false;
     TestPanelDialogue::Load();
     txText_ = FormatHz(links_.records.engineerFrequencies.txFrequency);
     rxText_ = FormatHz(links_.records.engineerFrequencies.rxFrequency);
@@ -81,10 +82,44 @@ void EngTestDialogue::SendFrequencyTuneRecord() {
 }
 
 void EngTestDialogue::RunPendingSends() {
+    // The adjust sends first: a full send would interpolate the adjusted values anew.
+    if (gainSendPending_) {
+        gainSendPending_ = false;
+        SendPot(true);
+    }
+    if (deviationSendPending_) {
+        deviationSendPending_ = false;
+        SendPot(false);
+    }
+    if (adjustSendPending_) {
+        adjustSendPending_ = false;
+        SendAdjustedRecord();
+    }
     if (tuneSendPending_) {
         tuneSendPending_ = false;
         SendFrequencyTuneRecord();
     }
+}
+
+void EngTestDialogue::SendAdjustedRecord() {
+    switch (GateImmediate()) {
+    case SendGate::Deferred: adjustSendPending_ = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
+    adjustSendPending_ = false;
+    PostTune();
+}
+
+void EngTestDialogue::SendPot(bool gain) {
+    switch (GateImmediate()) {
+    case SendGate::Deferred: (gain ? gainSendPending_ : deviationSendPending_) = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
+    (gain ? gainSendPending_ : deviationSendPending_) = false;
+    const TuneRecord& t = tuneRecord_;
+    exchange_.Post(gain ? CommandAndByteLine("POTGAIN", t.rxGainAdj) : CommandAndByteLine("POTDEV", t.masterDeviation));
 }
 
 void EngTestDialogue::Adjust(int step) {
@@ -92,18 +127,18 @@ void EngTestDialogue::Adjust(int step) {
     switch (adjustSelect_) {
     case adjRxGain:
         t.rxGainAdj = AdjustUnsigned(t.rxGainAdj, step);
-        SendLineAndByte("POTGAIN", t.rxGainAdj);
+        SendPot(true);
         break;
     case adjTxDeviation:
         t.masterDeviation = AdjustUnsigned(t.masterDeviation, step);
-        SendLineAndByte("POTDEV", t.masterDeviation);
+        SendPot(false);
         break;
-    case adjFrontEnd: t.frontEndValue = AdjustUnsigned(t.frontEndValue, step); SendTune(); break;
-    case adjModFlatness: t.modValue = AdjustUnsigned(t.modValue, step); SendTune(); break;
-    case adjPower: t.powerValue = AdjustUnsigned(t.powerValue, step); SendTune(); break;
-    case adjRssiCal: t.rssiCalAdj = AdjustSigned(t.rssiCalAdj, step); SendTune(); break;
-    case adjPowerCal: t.powerCalAdj = AdjustUnsigned(t.powerCalAdj, step); SendTune(); break;
-    case adjCnFc: t.fcOverride = AdjustUnsigned(t.fcOverride, step); SendTune(); break;
+    case adjFrontEnd: t.frontEndValue = AdjustUnsigned(t.frontEndValue, step); SendAdjustedRecord(); break;
+    case adjModFlatness: t.modValue = AdjustUnsigned(t.modValue, step); SendAdjustedRecord(); break;
+    case adjPower: t.powerValue = AdjustUnsigned(t.powerValue, step); SendAdjustedRecord(); break;
+    case adjRssiCal: t.rssiCalAdj = AdjustSigned(t.rssiCalAdj, step); SendAdjustedRecord(); break;
+    case adjPowerCal: t.powerCalAdj = AdjustUnsigned(t.powerCalAdj, step); SendAdjustedRecord(); break;
+    case adjCnFc: t.fcOverride = AdjustUnsigned(t.fcOverride, step); SendAdjustedRecord(); break;
     }
     DisplayTuneValues();
 }
@@ -123,6 +158,8 @@ bool EngTestDialogue::KeyDown(int keyCode, int modifiers) {
         return TestPanelDialogue::KeyDown(keyCode, 0);
     case keyF7:
         SetTransmit(true);
+        // With the port closed, or an unkey owed that goes first, no balance keys the radio.
+        if (!LineUp() || exchange_.unkeyOwed() || exchange_.unkeyUnderWay()) return true;
         timerDelayCommunications_->setEnabled(false);
         timerDelayCommunications_->setInterval(kTxModeDelayMs);
         timerDelayCommunications_->setEnabled(true);
@@ -154,7 +191,7 @@ void EngTestDialogue::DirectAdjust(std::int32_t value) {
     case adjCnFc: t.fcOverride = v; break;
     }
     if (adjustSelect_ == adjRxGain || adjustSelect_ == adjTxDeviation) SendFrequencyTuneRecord();
-    else SendTune();
+    else SendAdjustedRecord();
     view_.SetDirectText(std::to_string(v));
     DisplayTuneValues();
 }
@@ -175,9 +212,9 @@ bool EngTestDialogue::RemoteAdjust(int n, std::int32_t v) {
     switch (n) {
     case 0: t.rxGainAdj = low; SendFrequencyTuneRecord(); break;
     case 1: t.txDeviationAdj = t.masterDeviation = low; SendFrequencyTuneRecord(); break;
-    case 2: t.frontEndValue = low; SendTune(); break;
-    case 3: t.modValue = low; SendTune(); break;
-    case 4: t.powerValue = low; SendTune(); break;
+    case 2: t.frontEndValue = low; SendAdjustedRecord(); break;
+    case 3: t.modValue = low; SendAdjustedRecord(); break;
+    case 4: t.powerValue = low; SendAdjustedRecord(); break;
     case 5: {
         std::int32_t r = v;
         if (r < -128) r += 256;
@@ -185,21 +222,23 @@ bool EngTestDialogue::RemoteAdjust(int n, std::int32_t v) {
         // A value one wrap cannot bring into a signed byte is refused.
         if (r < -128 || r > 127) return false;
         t.rssiCalAdj = static_cast<std::int16_t>(r);
-        SendTune();
+        SendAdjustedRecord();
         break;
     }
-    case 6: t.powerCalAdj = low; SendTune(); break;
+    case 6: t.powerCalAdj = low; SendAdjustedRecord(); break;
     default: break;
     }
     return true;
 }
 
 void EngTestDialogue::RequestStatus(const std::string& command) {
-    SendLine(command);
-    reply_.Reset();
-    dialogState_ = TestPanelState::AwaitingDiagnostics;
-    tuneExchange_ = false;
-    exchange_.Await();
+    // In any state: an exchange that was open is given up. The owed unkey is not: it goes first.
+    if (exchange_.unkeyUnderWay()) return;
+    if (exchange_.unkeyOwed()) {
+        if (dialogState_ == TestPanelState::Idle) (void)exchange_.Ready(false);
+        return;
+    }
+    if (OpenExchange(CommandLine(command), TestPanelState::AwaitingDiagnostics)) tuneExchange_ = false;
 }
 
 void EngTestDialogue::SetPollInterval(int ms) {

@@ -46,13 +46,22 @@ protected:
     void SendTuneSetup() override { SendFrequencyTuneRecord(); }
     void TakeParameters() override;
     void RunPendingSends() override;
+    bool SendsPending() const override {
+        return tuneSendPending_ || adjustSendPending_ || gainSendPending_ || deviationSendPending_;
+    }
 
 private:
     void SendFrequencyTuneRecord();
     void ReadFrequencyTexts();
     void Adjust(int step);
+    // The adjust sends: at once in any state, but behind an owed unkey (they then go after it).
+    void SendAdjustedRecord();
+    void SendPot(bool gain);
 
     bool tuneSendPending_ = false;
+    bool adjustSendPending_ = false;     // the tune record with an adjusted value
+    bool gainSendPending_ = false;       // "POTGAIN"
+    bool deviationSendPending_ = false;  // "POTDEV"
     std::string txText_, rxText_;
 };
 

@@ -29,9 +29,6 @@ enum class TestPanelState : std::int32_t {
     AwaitingDiagnosticsEnd,  // its end record
     AwaitingAck,             // the acknowledgement of the "AS" reply, or of a tune record
     AwaitingEndTestAck,      // "T0" of the end test
-    // "T0" sent to a radio that may transmit, owed since an exchange was given up or the port
-    // was lost; its acknowledgement confirms the transmitter off.
-    AwaitingUnkeyAck,
     // The user test's own.
     AwaitingSwitchSetting,     // "CSWITCH": the record carrying the switch setting
     AwaitingChannelTuneAck,    // the channel's tune record

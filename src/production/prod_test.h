@@ -60,6 +60,7 @@ protected:
     void SendTuneSetup() override;
     void TakeParameters() override;
     void RunPendingSends() override;
+    bool SendsPending() const override { return pairSendPending_ || channelSendPending_; }
     bool ShowsDiagnostics() const override { return parametersRequested_; }
 
 private:

@@ -1,26 +1,30 @@
 #include "production/test_panel.h"
 
-#include <limits>
-
 #include "base/converters.h"
 #include "model/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
+#include "programming/radio_off.h"
 #include "radio/synthesizer.h"
 #include "serial/class_comm.h"
-#include "serial/messages.h"
 #include "serial/modem_commands.h"
-#include "programming/radio_off.h"
 
 namespace k45 {
 
 TestPanelDialogue::TestPanelDialogue(PanelLinks links, TestPanelView& view)
     : links_(links),
       view_(view),
-      exchange_(links.services.scheduler, kResponseMs, [this] { TimerResponseTick(); },
-                {[this] { return links_.port() && links_.port()->GetCommPortOpen(); },
-                 [this] { links_.host.CountResend(); }}),
+      exchange_(links.services.scheduler, kResponseMs, load_,
+                {.port = [this] { return links_.port(); },
+                 .active = [this] { return Active(); },
+                 .timedOut = [this] { TimerResponseTick(); },
+                 .unkeyLine = [] { return CommandLine("T0"); },
+                 .unkeyAcknowledged = [this] { UnkeyAcknowledged(); },
+                 // A Close that waited goes on; the sends that waited stay behind the unkey.
+                 .unkeyGivenUp = [this] { return dialogState_ == TestPanelState::Idle && EndPendingTest(); },
+                 .countResend = [this] { links_.host.CountResend(); },
+                 .tell = [this](const std::string& text) { Tell(text); }}),
       timerDiagnostics_(
           MakeDialogueTimer(links.services.scheduler, kDiagnosticsMs, [this] { TimerDiagnosticsTick(); })),
       timerDelayCommunications_(MakeDialogueTimer(links.services.scheduler, kDelayCommunicationsMs,
@@ -37,19 +41,16 @@ TestPanelDialogue::~TestPanelDialogue() {
 void TestPanelDialogue::Load() {
     if (load_.loaded()) return;
     load_.Begin();
+    exchange_.Begin();
     parametersRequested_ = false;
     parametersTaken_ = false;
     transmitSelected_ = false;
     endTestPending_ = false;
-    testStarted_ = false;
     endTestSent_ = false;
     tuneExchange_ = false;
-    exchange_.ForgetKeying();
     txModeStep_ = 0;
-    reply_.Reset();
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = TestPanelState::AwaitingParameters;
-    exchange_.Stop();
     timerDelayCommunications_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
     timerDiagnostics_->setInterval(kDiagnosticsMs);
@@ -58,10 +59,13 @@ void TestPanelDialogue::Load() {
 
 void TestPanelDialogue::Unload() {
     if (!load_.loaded()) return;
-    // A radio left in a test by any other way out than the end test is sent "T0" anyway.
-    if (testStarted_ && !endTestSent_) SendLine("T0");
-    testStarted_ = false;
+    // A radio left in a test by any other way out than the end test is sent "T0" anyway (or
+    // the operator hears that it could not be).
+    const LoadToken::Value token = load_.Take();
+    if (!endTestSent_) exchange_.Leave(true);
+    if (!load_.Still(token)) return;
     load_.End();
+    exchange_.End();
     for (Timer* t :
          {&exchange_.timer(), timerDiagnostics_.get(), timerDelayCommunications_.get(), timerTxDisplay_.get()})
         t->setEnabled(false);
@@ -71,9 +75,10 @@ void TestPanelDialogue::Unload() {
 void TestPanelDialogue::PortsSwapping() {
     if (!load_.loaded()) return;
     const bool closing = endTestPending_ || endTestSent_;
-    if (testStarted_ && !endTestSent_) SendLine("T0");
-    testStarted_ = false;
-    exchange_.Unkeyed();
+    // The end test sent already: only a radio that may still transmit hears its unkey again.
+    const LoadToken::Value token = load_.Take();
+    exchange_.Leave(!endTestSent_);
+    if (!load_.Still(token)) return;
     // This port's parameters are read again before anything acts on them.
     parametersTaken_ = false;
     txModeStep_ = 0;
@@ -81,6 +86,10 @@ void TestPanelDialogue::PortsSwapping() {
     timerTxDisplay_->setEnabled(false);
     transmitSelected_ = false;
     view_.SetXcvrStatus(kRxingText);
+    // The exchange left with the radio.
+    if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
+        dialogState_ = TestPanelState::Idle;
+    tuneExchange_ = false;
     // The operator's Close was under way: its "T0" has gone out.
     if (closing) {
         endTestPending_ = false;
@@ -140,16 +149,16 @@ void TestPanelDialogue::EndTest() {
         // Nothing can reach the modem and the window closes: the operator hears what that
         // leaves of the radio.
         const LoadToken::Value token = load_.Take();
-        if (const auto keyed = exchange_.PortLostAtClose()) Tell(PortClosedAtCloseText(PortNumber(), *keyed));
+        exchange_.TellClosedAtClose();
         if (!load_.Still(token)) return;
-        testStarted_ = false;
         endTestPending_ = false;
         links_.host.CloseWindow();
+    } else if (dialogState_ == TestPanelState::Idle && exchange_.unkeyUnderWay()) {
+        // The unkey's own "T0" is on its way: the end test follows it.
+        endTestPending_ = true;
     } else if (dialogState_ == TestPanelState::Idle) {
-        exchange_.Send([this] { SendLine("T0"); });
-        endTestSent_ = true;
-        dialogState_ = EndTestAckState();
         endTestPending_ = false;
+        if (OpenExchange(CommandLine("T0"), EndTestAckState(), RadioExchange::Keying::Unkeys)) endTestSent_ = true;
     } else if (dialogState_ == TestPanelState::AwaitingParameters || dialogState_ == TestPanelState::ParametersReady) {
         links_.host.CloseWindow();
     } else {
@@ -158,8 +167,8 @@ void TestPanelDialogue::EndTest() {
 }
 
 void TestPanelDialogue::SetTransmit(bool on) {
-    if (!LineUp()) {
-        TellPortClosed();
+    if (!exchange_.LineBack()) {
+        exchange_.TellPortClosed();
         return;
     }
     transmitSelected_ = on;
@@ -183,15 +192,25 @@ void TestPanelDialogue::StartTxMode() {
     transmitSelected_ = false;
 }
 
+bool TestPanelDialogue::MayKey() const {
+    return exchange_.lineUp() && !exchange_.unkeyOwed() && !exchange_.unkeyUnderWay();
+}
+
 void TestPanelDialogue::TimerDelayCommunicationsTick() {
     timerDelayCommunications_->setEnabled(false);
+    if (txModeStep_ == 0) return;
+    // A radio owed its unkey is not keyed again by a command that was due: it is dropped.
+    if (!MayKey()) {
+        txModeStep_ = 0;
+        return;
+    }
     if (txModeStep_ == 1) {
-        SendLineAndByte(txModeCommand_, 1);
+        exchange_.Post(CommandAndByteLine(txModeCommand_, 1), RadioExchange::Keying::Keys);
         timerDelayCommunications_->setInterval(kTxModeSecondDelayMs);
         timerDelayCommunications_->setEnabled(true);
         txModeStep_ = 2;
     } else if (txModeStep_ == 2) {
-        SendLineAndByte(txModeCommand_, txModeValue_);
+        exchange_.Post(CommandAndByteLine(txModeCommand_, txModeValue_), RadioExchange::Keying::Keys);
         txModeStep_ = 0;
     }
 }
@@ -204,21 +223,17 @@ void TestPanelDialogue::TimerTxDisplayTick() {
 
 void TestPanelDialogue::TimerDiagnosticsTick() {
     if (!load_.loaded()) return;
-    // A port that closed (device lost) would report itself at every poll, one box after another.
-    if (!exchange_.LineBack()) return;
-    // The unkey owed goes first, whether or not the diagnostics are polled.
-    if (exchange_.unkeyOwed()) {
-        if (dialogState_ == TestPanelState::Idle && Active()) SendUnkey();
+    if (dialogState_ != TestPanelState::Idle || !Active()) return;
+    // Quiet with the port closed; the owed unkey goes first, whether or not the diagnostics
+    // are polled.
+    if (!exchange_.PollReady()) return;
+    // Sends that waited behind another window's unkey go now that it was acknowledged.
+    if (SendsPending() || endTestPending_) {
+        CompleteExchange();
         return;
     }
-    if (!PollEnabled()) return;
-    if (dialogState_ == TestPanelState::Idle && !transmitSelected_ && Active()) {
-        SendLine("AS");
-        reply_.Reset();
-        dialogState_ = TestPanelState::AwaitingDiagnostics;
-        tuneExchange_ = false;
-        exchange_.Await();
-    }
+    if (!PollEnabled() || transmitSelected_) return;
+    if (OpenExchange(CommandLine("AS"), TestPanelState::AwaitingDiagnostics)) tuneExchange_ = false;
 }
 
 void TestPanelDialogue::TimerResponseTick() {
@@ -230,71 +245,55 @@ void TestPanelDialogue::TimerResponseTick() {
     }
     switch (dialogState_) {
     case TestPanelState::AwaitingDiagnostics:
-    case TestPanelState::AwaitingDiagnosticsEnd:
-        reply_.Lapse();
-        CompleteExchange();
-        break;
+    case TestPanelState::AwaitingDiagnosticsEnd: CompleteExchange(); break;
     case TestPanelState::AwaitingAck:
-        if (tuneExchange_) {
-            TuneTimedOut();
-        } else {
-            reply_.Lapse();
-            CompleteExchange();
-        }
+        if (tuneExchange_) TuneTimedOut();
+        else CompleteExchange();
         break;
     case TestPanelState::AwaitingEndTestAck: EndTestUnanswered(); break;
-    case TestPanelState::AwaitingUnkeyAck:
-        if (!exchange_.Resend(ModemExchange::Tally::Silent)) UnkeyGivenUp();
-        break;
-    default:
-        break;
+    default: break;
     }
 }
 
 void TestPanelDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
     if (!load_.loaded()) return;
-    const SRecordMessage* rec =
-        ReplyRecordWithin(links_.port(), rxSRecordIndex, std::numeric_limits<std::int32_t>::max());
-    if (!rec) return;
-    // A command's own acknowledgement is not one that closes a diagnostic reply: a reply that
-    // comes after its exchange ended (late, or answering a resend) passes by.
-    const bool ofReply = reply_.OfReply(*rec);
+    // Only the reply to the panel's own command: a late or crossed reply, the owed unkey's, or
+    // another window's passes by.
+    const std::optional<RadioReply> reply = exchange_.Take(rxSRecordIndex);
+    if (!reply) return;
     if (OwnsState(dialogState_)) {
-        if (!ofReply) TakeOwnRecord(*rec);
+        TakeOwnReply(*reply);
         return;
     }
-    const bool ack = rec->recNum == 8 && rec->address == 0;
-    const bool ownAck = ack && !ofReply;
+    using Kind = RadioReply::Kind;
     switch (dialogState_) {
     case TestPanelState::AwaitingDiagnostics:
-        // A reply under way is not cut off: each data record gives it a fresh time-out.
-        if (rec->recNum == 1) exchange_.Await();
-        if (reply_.Take(*rec) == DiagnosticReply::Status::Complete) {
-            exchange_.Await();
-            dialogState_ = TestPanelState::AwaitingDiagnosticsEnd;
-            ParseDiagnosticBlock(diagnostics_, reply_.block());
-            DisplayDiagnostics();
-        }
+        if (reply->kind != Kind::Data || !reply->blockComplete) break;
+        exchange_.Await();
+        dialogState_ = TestPanelState::AwaitingDiagnosticsEnd;
+        ParseDiagnosticBlock(diagnostics_, reply->block);
+        DisplayDiagnostics();
         break;
     case TestPanelState::AwaitingDiagnosticsEnd:
-        if (rec->recNum != 9) break;
-        exchange_.Await();
-        dialogState_ = TestPanelState::AwaitingAck;
+        if (reply->kind == Kind::End) {
+            exchange_.Await();
+            dialogState_ = TestPanelState::AwaitingAck;
+        } else if (reply->kind == Kind::Acknowledged) {
+            // A reply closed without an end record ends the exchange all the same.
+            exchange_.Stop();
+            CompleteExchange();
+        }
         break;
     case TestPanelState::AwaitingAck:
-        if (!(tuneExchange_ ? ownAck : ack)) break;
+        if (reply->kind != Kind::Acknowledged) break;
         exchange_.Stop();
-        if (tuneExchange_) TuneAcknowledged();
         CompleteExchange();
+        if (reply->offAfterWarning) Tell(kTxOffLaterText);
         break;
     case TestPanelState::AwaitingEndTestAck:
-        if (ownAck) EndTestAnswered();
+        if (reply->kind == Kind::Acknowledged) EndTestAnswered(reply->offAfterWarning);
         break;
-    case TestPanelState::AwaitingUnkeyAck:
-        if (ownAck) UnkeyAnswered();
-        break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -307,71 +306,59 @@ void TestPanelDialogue::GiveUpTransmitting() {
     for (Timer* t : {&exchange_.timer(), timerDelayCommunications_.get(), timerTxDisplay_.get()}) t->setEnabled(false);
     txModeStep_ = 0;
     transmitSelected_ = false;
+    // A record sent from now on receives, unless the operator keys again.
+    SetDirection();
     view_.SetXcvrStatus(kRxingText);
-    exchange_.OweUnkey();
     dialogState_ = TestPanelState::Idle;
     tuneExchange_ = false;
-    SendUnkey();
+    exchange_.GiveUp(false);
 }
 
-void TestPanelDialogue::SendUnkey() {
-    if (!exchange_.LineBack()) {
-        // The deferred sends stay deferred behind the unkey; a pending close goes on.
-        if (!EndPendingTest()) TellPortClosed();
-        return;
-    }
-    exchange_.Send([this] { SendLine("T0"); });
-    dialogState_ = TestPanelState::AwaitingUnkeyAck;
-    tuneExchange_ = false;
-}
-
-void TestPanelDialogue::UnkeyAnswered() {
-    exchange_.Stop();
-    testStarted_ = false;
+void TestPanelDialogue::UnkeyAcknowledged() {
     txModeStep_ = 0;
     transmitSelected_ = false;
+    SetDirection();
     view_.SetXcvrStatus(kRxingText);
-    const char* text = UnkeyAcknowledgedText(exchange_.UnkeyAcknowledged(), false);
-    CompleteExchange();
-    Tell(text);
-}
-
-// The unkey went unanswered: the operator is told once that the radio may still transmit (again
-// when a send was waiting behind it); the deferred sends wait for the next try.
-void TestPanelDialogue::UnkeyGivenUp() {
-    dialogState_ = TestPanelState::Idle;
-    const LoadToken::Value token = load_.Take();
-    if (!LineUp()) TellPortClosed();
-    else if (exchange_.UnkeyUnanswered()) Tell(kMayTransmitText);
-    if (!load_.Still(token)) return;
-    if (dialogState_ == TestPanelState::Idle) EndPendingTest();
+    // The parameter read the operator asked for meanwhile goes on.
+    if (dialogState_ == TestPanelState::Idle) CompleteExchange();
 }
 
 TestPanelDialogue::SendGate TestPanelDialogue::GateSend() {
+    switch (exchange_.Ready(true)) {
+    case RadioExchange::Gate::Go: return SendGate::Go;
+    case RadioExchange::Gate::Wait: WaitBehindUnkey(); return SendGate::Deferred;
+    case RadioExchange::Gate::Refused: return SendGate::Refused;
+    }
+    return SendGate::Refused;
+}
+
+TestPanelDialogue::SendGate TestPanelDialogue::GateImmediate() {
+    // With no exchange of the panel's open the gate may send the owed unkey itself.
+    if (dialogState_ == TestPanelState::Idle) return GateSend();
     if (!exchange_.LineBack()) {
-        TellPortClosed();
+        exchange_.TellPortClosed();
         return SendGate::Refused;
     }
-    if (!exchange_.unkeyOwed()) return SendGate::Go;
-    exchange_.UnkeyForAction();
-    SendUnkey();
+    if (!exchange_.unkeyOwed() && !exchange_.unkeyUnderWay()) return SendGate::Go;
+    WaitBehindUnkey();
     return SendGate::Deferred;
 }
 
-void TestPanelDialogue::TellPortClosed() {
-    if (const auto keyed = exchange_.PortLost()) Tell(PortClosedText(PortNumber(), *keyed));
+void TestPanelDialogue::WaitBehindUnkey() {
+    // What waits goes after the unkey as a receive record: only a key pressed again keys.
+    txModeStep_ = 0;
+    transmitSelected_ = false;
+    SetDirection();
+    view_.SetXcvrStatus(kRxingText);
 }
-
-int TestPanelDialogue::PortNumber() const { return links_.port() ? links_.port()->settings().portNumber : 0; }
 
 void TestPanelDialogue::Tell(const std::string& text) {
     if (links_.services.dialogs) links_.services.dialogs->messageBox(text, "", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
-void TestPanelDialogue::EndTestAnswered() {
+void TestPanelDialogue::EndTestAnswered(bool offAfterWarning) {
     exchange_.Stop();
-    testStarted_ = false;
-    if (exchange_.UnkeyAcknowledged()) {
+    if (offAfterWarning) {
         const LoadToken::Value token = load_.Take();
         Tell(kTxOffLaterText);
         if (!load_.Still(token)) return;
@@ -388,16 +375,13 @@ void TestPanelDialogue::EndTestUnanswered() {
     const LoadToken::Value token = load_.Take();
     if (links_.services.dialogs) links_.services.dialogs->messageBox(kEndTestText, "", MsgButtons::OK, MsgIcon::None);
     // The acknowledgement may have closed the window while the box was open.
-    if (load_.Still(token) && dialogState_ == state) {
-        testStarted_ = false;
-        links_.host.CloseWindow();
-    }
+    if (load_.Still(token) && dialogState_ == state) links_.host.CloseWindow();
 }
 
 void TestPanelDialogue::EndTestPortLost() {
     dialogState_ = TestPanelState::Idle;
     endTestSent_ = false;
-    if (const auto keyed = exchange_.PortLost()) Tell(EndTestPortLostText(PortNumber(), *keyed));
+    exchange_.TellEndTestPortLost();
 }
 
 void TestPanelDialogue::DisplayDiagnostics() {
@@ -406,11 +390,8 @@ void TestPanelDialogue::DisplayDiagnostics() {
 }
 
 void TestPanelDialogue::ClearDiagnosticsButton() {
-    if (!LineUp()) {
-        TellPortClosed();
-        return;
-    }
-    SendLine("AR");
+    // Nothing awaits its answer: it goes at once, in any state.
+    if (!exchange_.Post(CommandLine("AR"))) exchange_.TellPortClosed();
 }
 
 void TestPanelDialogue::DiagnosticSelectChanged(int group) {
@@ -446,26 +427,28 @@ bool TestPanelDialogue::KeyDown(int keyCode, int modifiers) {
     }
 }
 
-// Nothing is written into a closed port (each write would show its own box).
-void TestPanelDialogue::SendLine(const std::string& command) {
-    if (LineUp()) SendCommand(*links_.port(), command);
+bool TestPanelDialogue::OpenExchange(const std::string& line, TestPanelState state, RadioExchange::Keying keying) {
+    if (!exchange_.Send(line, keying)) {
+        // Nothing is written into a closed port (each write would show its own box).
+        exchange_.TellPortClosed();
+        return false;
+    }
+    dialogState_ = state;
+    return true;
 }
 
-void TestPanelDialogue::SendLineAndByte(const std::string& command, std::int16_t value) {
-    if (LineUp()) SendCommandAndByte(*links_.port(), command, value);
-}
+std::string TestPanelDialogue::TuneLine() const { return TuneRecordLine(links_.modes, links_.records, tuneRecord_); }
 
-void TestPanelDialogue::SendTune() {
-    if (!LineUp()) return;
-    SendTuneRecord(*links_.port(), links_.modes, links_.records, tuneRecord_);
-    NoteTuneSent();
-    exchange_.SentRecord(IsSet(tuneRecord_.txSelected));
+RadioExchange::Keying TestPanelDialogue::TuneKeying() const {
+    return IsSet(tuneRecord_.txSelected) ? RadioExchange::Keying::Keys : RadioExchange::Keying::Unkeys;
 }
 
 void TestPanelDialogue::SendTuneAwaiting(TestPanelState state) {
-    exchange_.Send([this] { SendTune(); });
-    dialogState_ = state;
-    tuneExchange_ = true;
+    tuneExchange_ = OpenExchange(TuneLine(), state, TuneKeying());
+}
+
+void TestPanelDialogue::PostTune() {
+    if (!exchange_.Post(TuneLine(), TuneKeying())) exchange_.TellPortClosed();
 }
 
 void TestPanelDialogue::InterpolateCurrentValues(std::int32_t type, std::int32_t range) {

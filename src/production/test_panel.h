@@ -4,19 +4,21 @@
 // "AS" diagnostics poll and its reply, the transmit modes, the end test with "T0" and the
 // response time-out (no resends). A plain class driven by the window's events, the port's
 // records and its four timers; each panel derives from it and supplies its tune-record send.
+// The replies, the radio's keying, the owed unkey and the words for a lost port are the
+// RadioExchange's; the panel keeps its states and what each answer means to it.
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "wiring/dialogue_links.h"
-#include "wiring/window_interfaces.h"
 #include "model/app_state.h"
 #include "model/records.h"
 #include "params/diag_parsers.h"
 #include "production/panel_support.h"
-#include "programming/modem_exchange.h"
+#include "programming/radio_exchange.h"
 #include "serial/comm_form.h"
+#include "wiring/dialogue_links.h"
+#include "wiring/window_interfaces.h"
 
 namespace k45 {
 
@@ -73,11 +75,13 @@ public:
     // Close button: the end test.
     void CloseButton() { EndTest(); }
     // The window goes away (close box, shutdown, after the end test): a radio still in a
-    // test is sent "T0" first, without waiting for its answer.
+    // test is sent "T0" first, without waiting for its answer; with the port lost and the
+    // radio possibly transmitting, the operator hears that the unkey could not be sent.
     virtual void Unload();
     // Swap Comm Ports, before the ports change hands: a radio in a test is sent "T0" on the old
-    // primary port, and nothing meant for it (a delayed transmit-mode command, a keyed next
-    // record, a pending end test) reaches the radio the port leads to next.
+    // primary port (or the operator hears that it could not be), and nothing meant for it (a
+    // delayed transmit-mode command, a keyed next record, a pending end test) reaches the radio
+    // the port leads to next.
     void PortsSwapping();
     void ClearDiagnosticsButton();
     void DiagnosticSelectChanged(int group);
@@ -123,12 +127,14 @@ protected:
     virtual void TakeParameters() = 0;
     // The panel's deferred sends, after the state went back to Idle.
     virtual void RunPendingSends() {}
+    // Whether a send of the panel's waits (behind its exchange or the owed unkey).
+    virtual bool SendsPending() const { return false; }
     // Whether the diagnostics poll may run (the check box, or the user test's flag).
     virtual bool PollEnabled() const { return diagEnabled_; }
     // Activation once the parameters were requested on this port.
     virtual void ActivateReady();
-    // Records in the panel's own states.
-    virtual void TakeOwnRecord(const SRecordMessage& rec) { (void)rec; }
+    // Records of the reply to the panel's command in the panel's own states.
+    virtual void TakeOwnReply(const RadioReply& reply) { (void)reply; }
     // Time-outs of the panel's own states.
     virtual void OwnTimeout() {}
     // States of the panel's own (their records and time-outs go to TakeOwnRecord and
@@ -146,12 +152,19 @@ protected:
     void StartTxMode();
     void DisplayDiagnostics();
     bool Active() const { return links_.host.IsActiveChild(); }
-    void SendLine(const std::string& command);
-    void SendLineAndByte(const std::string& command, std::int16_t value);
-    void SendTune();
+    // A command as the panel's exchange, awaited in `state` a response time from now. False
+    // (nothing sent, the operator told once) with the port closed.
+    bool OpenExchange(const std::string& line, TestPanelState state,
+                      RadioExchange::Keying keying = RadioExchange::Keying::None);
+    // The tune record's "T1" line, and how it bears on the transmitter.
+    std::string TuneLine() const;
+    RadioExchange::Keying TuneKeying() const;
     // Sends the tune record as an exchange: the response time-out counts from the send and the
     // dialogue waits in `state` for the acknowledgement.
     void SendTuneAwaiting(TestPanelState state);
+    // The tune record at once, outside the panel's exchanges (the engineer panel's adjust sends):
+    // its acknowledgement ends nothing the panel waits for.
+    void PostTune();
     // The current front-end, modulation and power values interpolated at the record's
     // frequencies for the type and range.
     void InterpolateCurrentValues(std::int32_t type, std::int32_t range);
@@ -164,17 +177,14 @@ protected:
     void DisplayTuneValues();
     // The end test: the state awaiting the "T0" acknowledgement.
     virtual TestPanelState EndTestAckState() const { return TestPanelState::AwaitingEndTestAck; }
-    // The "T0" acknowledgement came: the window closes. It did not: the operator is told, then
-    // the window closes.
-    void EndTestAnswered();
+    // The "T0" acknowledgement came (`offAfterWarning`: it confirms the radio off after the
+    // operator heard it may still transmit): the window closes. It did not: the operator is
+    // told, then the window closes.
+    void EndTestAnswered(bool offAfterWarning);
     void EndTestUnanswered();
     // The port was lost while "T0" awaited its acknowledgement: the test is not taken as ended
     // and the window stays; a radio that may transmit is owed its unkey.
     void EndTestPortLost();
-    // Records that the radio was set up for a test ("T0" is due before it is left).
-    void NoteTuneSent() { testStarted_ = true; }
-    // The acknowledgement of the tune-record exchange came.
-    void TuneAcknowledged() { exchange_.RecordAcknowledged(); }
     // The tune-record exchange's time-out: given up with the owed unkey when the radio may
     // transmit, else silently.
     void TuneTimedOut();
@@ -183,12 +193,14 @@ protected:
     // goes first and the send waits (the caller sets its pending flag).
     enum class SendGate { Go, Deferred, Refused };
     SendGate GateSend();
+    // The same for a send outside the panel's exchanges, in any state: with an unkey owed it
+    // waits, and the unkey goes first when no exchange of the panel is open.
+    SendGate GateImmediate();
+    // A send waits behind the owed unkey: the radio is shown receiving, and what waits goes
+    // after the unkey unkeyed, with no transmit-mode command.
+    void WaitBehindUnkey();
     // The line to the modem is up.
     bool LineUp() const { return exchange_.lineUp(); }
-    // The port is closed: told once while it stays closed; a radio that may transmit is owed
-    // its unkey.
-    void TellPortClosed();
-    int PortNumber() const;
     // A message about the radio or the port.
     void Tell(const std::string& text);
     // The transmit/receive keys.
@@ -197,18 +209,17 @@ protected:
 
     PanelLinks links_;
     TestPanelView& view_;
-    ModemExchange exchange_;  // the response time-out, resends and the transmitter's keying
+    LoadToken load_;
+    RadioExchange exchange_;  // replies, the response time-out, resends and the radio's keying
     std::unique_ptr<Timer> timerDiagnostics_;
     std::unique_ptr<Timer> timerDelayCommunications_;
     std::unique_ptr<Timer> timerTxDisplay_;
 
-    LoadToken load_;
     TestPanelState dialogState_ = TestPanelState::AwaitingParameters;
     bool parametersRequested_ = false;
     bool parametersTaken_ = false;  // this load's read succeeded
     bool transmitSelected_ = false;
     bool endTestPending_ = false;
-    bool testStarted_ = false;
     bool endTestSent_ = false;    // "T0" went out; its answer closes the window
     bool tuneExchange_ = false;   // the open exchange is a tune record's
     std::int16_t lastPortNumber_ = 0;
@@ -216,7 +227,6 @@ protected:
     std::string txModeCommand_;
     std::int16_t txModeValue_ = 0;
     TuneRecord tuneRecord_{};
-    DiagnosticReply reply_;
     DiagnosticsRecord diagnostics_{};
 
     // Control values the dialogue reads.
@@ -233,12 +243,12 @@ protected:
 private:
     // An exchange given up while the radio may transmit: receive shown, the unkey owed and sent.
     void GiveUpTransmitting();
-    // The owed unkey ("T0"), awaiting its acknowledgement; with the port closed nothing is sent.
-    void SendUnkey();
     // A Close that waited behind the exchange goes on; false when none waits.
     bool EndPendingTest();
-    void UnkeyAnswered();
-    void UnkeyGivenUp();
+    // The owed unkey was acknowledged: receive shown, what waited behind it goes on.
+    void UnkeyAcknowledged();
+    // A transmit-mode command may key the radio now: no unkey is owed to it.
+    bool MayKey() const;
     void TimerResponseTick();
     void TimerDiagnosticsTick();
     void TimerDelayCommunicationsTick();

@@ -6,8 +6,10 @@
 #include "platform/dialogs.h"
 #include "platform/scheduler.h"
 #include "programming/dialogue_support.h"
+#include "programming/radio_off.h"
 #include "radio/synthesizer.h"
 #include "serial/messages.h"
+#include "serial/modem_commands.h"
 
 namespace k45 {
 
@@ -19,7 +21,7 @@ UserTestDialogue::UserTestDialogue(PanelLinks links, UserTestView& view) : TestP
 
 void UserTestDialogue::Load() {
     if (load_.loaded()) return;
-    channelSendPending_ = clearSendPending_ = redirectSendPending_ = false;
+    switchSendPending_ = channelSendPending_ = clearSendPending_ = redirectSendPending_ = false;
     TestPanelDialogue::Load();
     txTime_ = 6;
     transmitMode_ = txTone;
@@ -57,8 +59,14 @@ void UserTestDialogue::ActivateReady() {
 }
 
 void UserTestDialogue::SendSwitchRequest() {
-    exchange_.Send([this] { SendLine("CSWITCH"); });
-    dialogState_ = TestPanelState::AwaitingSwitchSetting;
+    dialogState_ = TestPanelState::Idle;
+    switch (GateSend()) {
+    case SendGate::Deferred: switchSendPending_ = true; return;
+    case SendGate::Refused: return;
+    case SendGate::Go: break;
+    }
+    switchSendPending_ = false;
+    OpenExchange(CommandLine("CSWITCH"), TestPanelState::AwaitingSwitchSetting);
 }
 
 void UserTestDialogue::SendChannelTuneRecord() {
@@ -120,9 +128,8 @@ void UserTestDialogue::SendChannelRedirect() {
     case SendGate::Refused: return;
     case SendGate::Go: break;
     }
-    exchange_.Send([this] { SendLineAndByte("CHANNEL", redirectChannel_); });
-    dialogState_ = TestPanelState::AwaitingRedirectAck;
     redirectSendPending_ = false;
+    OpenExchange(CommandAndByteLine("CHANNEL", redirectChannel_), TestPanelState::AwaitingRedirectAck);
 }
 
 void UserTestDialogue::SendClearDiagnostics() {
@@ -137,12 +144,15 @@ void UserTestDialogue::SendClearDiagnostics() {
     case SendGate::Refused: return;
     case SendGate::Go: break;
     }
-    exchange_.Send([this] { SendLine("AR"); });
-    dialogState_ = TestPanelState::AwaitingClearAck;
     clearSendPending_ = false;
+    OpenExchange(CommandLine("AR"), TestPanelState::AwaitingClearAck);
 }
 
 void UserTestDialogue::RunPendingSends() {
+    if (switchSendPending_) {
+        switchSendPending_ = false;
+        SendSwitchRequest();
+    }
     if (channelSendPending_) {
         channelSendPending_ = false;
         SendChannelTuneRecord();
@@ -168,30 +178,26 @@ bool UserTestDialogue::OwnsState(TestPanelState state) const {
     }
 }
 
-void UserTestDialogue::TakeOwnRecord(const SRecordMessage& rec) {
-    if (rec.recNum != 8 || rec.address != 0) return;
+void UserTestDialogue::TakeOwnReply(const RadioReply& reply) {
+    if (reply.kind != RadioReply::Kind::Acknowledged) return;
     switch (dialogState_) {
     case TestPanelState::AwaitingSwitchSetting:
         // The setting travels as the record's one data byte; a bare acknowledgement has none.
-        if (rec.dataCount < 1) return;
-        switchSetting_ = rec.data[0];
+        if (reply.record->dataCount < 1) return;
+        switchSetting_ = reply.record->data[0];
         userView_.SetSwitchSetting(kSwitchSettingText + std::to_string(switchSetting_ + 1) + ".");
         dialogState_ = TestPanelState::Idle;
         SendChannelTuneRecord();
         break;
     case TestPanelState::AwaitingChannelTuneAck:
-        exchange_.Stop();
-        TuneAcknowledged();
-        CompleteExchange();
-        break;
     case TestPanelState::AwaitingRedirectAck:
     case TestPanelState::AwaitingClearAck:
         exchange_.Stop();
         CompleteExchange();
+        if (reply.offAfterWarning) Tell(kTxOffLaterText);
         break;
-    case TestPanelState::AwaitingResentEndTestAck: EndTestAnswered(); break;
-    default:
-        break;
+    case TestPanelState::AwaitingResentEndTestAck: EndTestAnswered(reply.offAfterWarning); break;
+    default: break;
     }
 }
 
@@ -203,23 +209,13 @@ void UserTestDialogue::OwnTimeout() {
     case TestPanelState::AwaitingChannelTuneAck: TuneTimedOut(); break;
     case TestPanelState::AwaitingRedirectAck:
     case TestPanelState::AwaitingClearAck:
-        if (exchange_.CanResend() && !transmitSelected_) {
-            const bool redirect = dialogState_ == TestPanelState::AwaitingRedirectAck;
-            exchange_.ResendBy([this, redirect] {
-                dialogState_ = TestPanelState::Idle;
-                if (redirect) SendChannelRedirect();
-                else SendClearDiagnostics();
-            });
-            exchange_.Await();
-        } else {
-            CompleteExchange();
-        }
+        // Not resent while transmitting.
+        if (transmitSelected_ || !exchange_.Resend(ModemExchange::Tally::Counted)) CompleteExchange();
         break;
     case TestPanelState::AwaitingResentEndTestAck:
-        if (!exchange_.Resend()) EndTestUnanswered();
+        if (!exchange_.Resend(ModemExchange::Tally::Counted)) EndTestUnanswered();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

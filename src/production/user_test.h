@@ -45,8 +45,11 @@ protected:
     void TakeParameters() override;
     void RunPendingSends() override;
     bool PollEnabled() const override { return diagnosticsEnabled_; }
+    bool SendsPending() const override {
+        return switchSendPending_ || channelSendPending_ || clearSendPending_ || redirectSendPending_;
+    }
     void ActivateReady() override;
-    void TakeOwnRecord(const SRecordMessage& rec) override;
+    void TakeOwnReply(const RadioReply& reply) override;
     void OwnTimeout() override;
     bool OwnsState(TestPanelState state) const override;
     TestPanelState EndTestAckState() const override { return TestPanelState::AwaitingResentEndTestAck; }
@@ -59,6 +62,7 @@ private:
     int ChannelUnderTest() const;
 
     UserTestView& userView_;
+    bool switchSendPending_ = false;  // the switch reading waits behind the owed unkey
     bool channelSendPending_ = false;
     bool clearSendPending_ = false;
     bool redirectSendPending_ = false;

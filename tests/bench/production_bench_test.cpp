@@ -142,7 +142,8 @@ TEST_F(ProductionOnTheBench, SwapPortsEndsTheKeyedTestOnTheOldPortAndSetsUpTheNe
 
 // Keyed with F5, the adapter pulled, then F6: nothing is written into the closed port (no
 // "Com Port 1 Not Open!!" per send), and the operator sees the loss and one message that the
-// radio may still be transmitting, never that it was turned off.
+// radio may still be transmitting, never that it was turned off; at the exit, one more that the
+// unkey could not be sent.
 TEST_F(ProductionOnTheBench, APulledAdapterWhileKeyedGivesTheLossAndOneMessageAboutTheRadio) {
     ASSERT_NO_FATAL_FAILURE(PrepareBench(kProduction));
     Run([&] {
@@ -169,6 +170,55 @@ TEST_F(ProductionOnTheBench, APulledAdapterWhileKeyedGivesTheLossAndOneMessageAb
             further = false;
         }
         EXPECT_FALSE(further) << "one message about the radio";
+        // Leaving the program leaves the radio: the operator hears that its unkey could not be sent.
+        ExitProgram({"OK"});
+    });
+}
+
+// ---- PgUp against the modem as specified
+
+// The far end answers every command with the end pair and puts its diagnostic data at 4000,
+// 4016 and 6000. The panel shows those diagnostics; keyed with F5, PgUp sends a record carrying
+// the raised power value, which the modem acknowledges: the radio stays keyed, no unkey follows
+// and no message says the modem did not respond.
+TEST_F(ProductionOnTheBench, PgUpSendsTheRaisedPowerValueAndTheModemAcknowledgesIt) {
+    ASSERT_NO_FATAL_FAILURE(PrepareBench(kProduction));
+    com1().withModem([](SimulatedModem& m) {
+        ASSERT_EQ(m.ackForm, AckForm::EndPair);
+        ASSERT_EQ(m.dataForm, DataForm::MemoryAddresses);
+        m.diagBlock[2] = 1;    // the PNet form
+        m.diagBlock[7] = 97;   // the current RSSI
+        m.diagBlock[28] = 45;  // the high set's forward power
+    });
+    Run([&] {
+        PanelSetUp();
+        WaitFor("the modem's diagnostics in the panel", [this] {
+            return ToolChild<QLabel>("formProdTest", "labelRssiLevel")->text() == "-97 dBm" &&
+                   ToolChild<QLabel>("formProdTest", "labelFwdPwr")->text() == "4.5 W";
+        });
+        const std::size_t rx = com1().lines().size();
+        Keys("F5");
+        const std::size_t keyed = WaitLine(com1(), "T1", rx);
+        PanelSettled();
+        const int power = TuneLineByte(com1().lines()[keyed], kTuneLinePowerByte);
+        Keys("Prior");
+        const std::size_t raised = WaitLine(com1(), "T1", keyed + 1);
+        EXPECT_EQ(TuneLineByte(com1().lines()[raised], kTuneLinePowerByte), (power + 1) % 256);
+        PanelSettled();
+        EXPECT_EQ(Gui([this] { return ToolChild<QLabel>("formProdTest", "labelPwrAdj")->text().toStdString(); }),
+                  std::to_string((power + 1) % 256));
+        // Acknowledged: no unkey and no message follow, the radio stays keyed.
+        const std::function<bool()> boxUp = [this] { return ModalBox() != nullptr; };
+        bool box = true;
+        try {
+            WaitFor("a message box", boxUp, 3000);
+        } catch (const BenchFailure&) {
+            box = false;
+        }
+        EXPECT_FALSE(box);
+        for (std::size_t i = raised + 1; i < com1().lines().size(); ++i) EXPECT_NE(com1().lines()[i], "T0");
+        EXPECT_EQ(Gui([this] { return ToolChild<QLabel>("formProdTest", "labelXcvrStatus")->text().toStdString(); }),
+                  "Tx'ing");
     });
 }
 

@@ -2,12 +2,14 @@
 // the panel end to end in virtual time, and the remote control over an in-process link.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "base/converters.h"
 #include "production/eng_remote.h"
 #include "production/eng_test.h"
 #include "production/panel_bench.h"
+#include "programming/radio_off.h"
 
 namespace k45::test {
 namespace {
@@ -132,8 +134,11 @@ struct FakeLinks : LocalLinks {
 };
 
 struct RecordingEngView : QuietPanelView<TestPanelView>, EngRemoteView {
-    std::string tx, rx, status, destination, source;
+    std::string tx, rx, status, destination, source, xcvr = "Rx'ing";
+    std::vector<DiagnosticsTexts> diagnostics;
     int ddeCleared = 0;
+    void SetXcvrStatus(const std::string& t) override { xcvr = t; }
+    void ShowDiagnostics(const DiagnosticsTexts& t) override { diagnostics.push_back(t); }
     void SetFrequencyTexts(const std::string& t, const std::string& r) override { tx = t, rx = r; }
     void SetLinkStatus(const std::string& t) override { status = t; }
     void SetDestination(const std::string& t) override { destination = t; }
@@ -188,6 +193,57 @@ TEST_F(EngPanel, OpensOnTheStoredFrequenciesAndSendsWhatIsTyped) {
     EXPECT_EQ(ctx.state.engineerFrequencies.txFrequency, 451125000);
 }
 
+// In every answer form the panel's records are acknowledged within the response time, its
+// adjust sends go at once and are answered, diagnostics are shown and Close ends the test.
+class EngPanelForms : public EngPanel, public ::testing::WithParamInterface<AnswerForm> {};
+
+TEST_P(EngPanelForms, RecordsAreAcknowledgedAdjustsGoAtOnceDiagnosticsShownAndTheTestEnds) {
+    UseForm(modem, GetParam());
+    SimulatedModem::DiagBlock block{};
+    block[2] = 1;
+    block[7] = 88;  // the current RSSI
+    block[41] = 5;  // the DCD counter
+    modem.diagBlock = block;
+    Open();
+    auto settle = [&] { return sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000); };
+    for (const int key : {keyF5, keyF6}) {
+        ASSERT_TRUE(settle());
+        dlg.KeyDown(key, 0);
+        EXPECT_EQ(dlg.dialogState(), TestPanelState::AwaitingAck);
+        EXPECT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 200)) << key;
+    }
+    // The adjust keys and the direct value send at once; the modem answers each.
+    ASSERT_TRUE(settle());
+    const std::size_t records = Sent("T1").size();
+    const std::size_t answered = modem.sentBytes.size();
+    dlg.AdjustSelectChanged(adjPower);
+    dlg.KeyDown(keyPageUp, 0);
+    dlg.AdjustSelectChanged(adjFrontEnd);
+    dlg.DirectAdjust(300);
+    EXPECT_EQ(Sent("T1").size(), records + 2);
+    EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
+    EXPECT_EQ(dlg.tuneRecord().frontEndValue, 255);
+    sched.advance(200);
+    EXPECT_GT(modem.sentBytes.size(), answered);
+    // A direct Rx gain is a full send, acknowledged like F5.
+    ASSERT_TRUE(settle());
+    dlg.AdjustSelectChanged(adjRxGain);
+    dlg.DirectAdjust(12);
+    EXPECT_EQ(dlg.dialogState(), TestPanelState::AwaitingAck);
+    EXPECT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 200));
+    view.diagnostics.clear();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !view.diagnostics.empty(); }, 3000));
+    EXPECT_EQ(view.diagnostics.back().rssiLevel, "-88 dBm");
+    EXPECT_EQ(view.diagnostics.back().preambleDcd, "5");
+    ASSERT_TRUE(settle());
+    dlg.CloseButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 200));
+    EXPECT_EQ(Sent("T0").size(), 1u);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerForms, EngPanelForms, ::testing::ValuesIn(kAnswerForms), FormName);
+
 TEST_F(EngPanel, AdjustKeysSendPotCommandsOrTheTuneRecordAtOnce) {
     Open();
     dlg.AdjustSelectChanged(adjRxGain);
@@ -217,6 +273,65 @@ TEST_F(EngPanel, F7KeysAModulationBalanceOf8Seconds) {
     ASSERT_TRUE(sched.advanceUntil([&] { return !Sent("BALANCE").empty(); }, 2000));
     EXPECT_EQ(Sent("BALANCE")[0], "BALANCE08");
     EXPECT_EQ(sched.nowMs() - at, 1000);
+}
+
+// The radio keyed and then given up, its unkey unanswered: the adjust keys, the direct value, the
+// partner's "Adjust" and F7 write nothing to the radio while the unkey is owed; the unkey goes
+// first, and what waited follows its acknowledgement unkeyed, with no balance.
+TEST_F(EngPanel, SendsAfterTheRadioWasGivenUpWaitForTheUnkeyAndNeverKeyIt) {
+    struct Case {
+        const char* what;
+        AdjustSelect select;
+        std::function<void()> act;
+        const char* follows;  // the line that goes after the unkey
+    };
+    const Case cases[] = {
+        {"PgUp on the power value", adjPower, [this] { dlg.KeyDown(keyPageUp, 0); }, "T1"},
+        {"Ctrl+PgDn on CN/FC", adjCnFc, [this] { dlg.KeyDown(keyPageDown, kCtrlBit); }, "T1"},
+        {"direct front-end value", adjFrontEnd, [this] { dlg.DirectAdjust(77); }, "T1"},
+        {"the partner's Adjust4=9", adjPower, [this] { Execute("Adjust4=9"); }, "T1"},
+        {"PgUp on the Rx gain", adjRxGain, [this] { dlg.KeyDown(keyPageUp, 0); }, "POTGAIN"},
+        {"F7", adjPower, [this] { dlg.KeyDown(keyF7, 0); }, "T1"},
+    };
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open();
+        dlg.AdjustSelectChanged(c.select);
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+        modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
+        modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
+        dlg.KeyDown(keyF5, 0);
+        ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 5000));
+        EXPECT_EQ(view.xcvr, "Rx'ing");
+        const std::size_t mark = hostWrites().size();
+        c.act();
+        sched.advance(4000);
+        for (std::size_t i = mark; i < hostWrites().size(); ++i) EXPECT_EQ(Line(hostWrites()[i].bytes), "T0");
+        // The modem answers again: the unkey first, then what waited, unkeyed.
+        modem.clearFaults();
+        const std::size_t answered = hostWrites().size();
+        ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.back().text == kTxOffLaterText; }, 3000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
+        sched.advance(1500);
+        std::vector<std::string> after;
+        for (std::size_t i = answered; i < hostWrites().size(); ++i) after.push_back(Line(hostWrites()[i].bytes));
+        ASSERT_GE(after.size(), 2u);
+        EXPECT_EQ(after[0], "T0");
+        EXPECT_EQ(after[1].rfind(c.follows, 0), 0u) << after[1];
+        EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
+        if (std::string(c.follows) == "T1") EXPECT_EQ(after[1], TuneLine(dlg.tuneRecord()));
+        EXPECT_TRUE(Sent("BALANCE").empty());
+        EXPECT_EQ(view.xcvr, "Rx'ing");
+        // Told once that it may still transmit, again for the action that waited, then that it is off.
+        std::vector<std::string> told;
+        for (const auto& b : dialogs.boxes) told.push_back(b.text);
+        EXPECT_EQ(told, (std::vector<std::string>{kMayTransmitText, kMayTransmitText, kTxOffLaterText}));
+        dialogs.boxes.clear();
+        dlg.Unload();
+        remote.Stop();
+        sched.advance(3000);
+    }
 }
 
 TEST_F(EngPanel, RemoteAdjustValuesFollowTheTable) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "base/converters.h"
 #include "production/panel_bench.h"
 #include "production/prod_test.h"
-#include "radio/synthesizer.h"
+#include "production/user_test.h"
 #include "programming/radio_off.h"
+#include "radio/synthesizer.h"
 #include "tuning/tune_math.h"
 
 namespace k45::test {
@@ -119,6 +121,60 @@ TEST_F(ProdPanel, StartUpReadsTheParametersSendsTheMidPointAndPolls) {
     EXPECT_EQ(d.currentPercent, RssiToPercent(97));
     EXPECT_EQ(dlg.dialogState(), TestPanelState::Idle);
 }
+
+// Every tune record the operator sends is acknowledged well within the response time, whether
+// the modem closes its answer with the end pair or a bare acknowledgement, and a diagnostic block
+// is shown whatever addresses and split the modem gives its data; Close ends the test.
+class ProdPanelForms : public ProdPanel, public ::testing::WithParamInterface<AnswerForm> {};
+
+TEST_P(ProdPanelForms, TuneRecordsAreAcknowledgedDiagnosticsShownAndTheTestEnds) {
+    UseForm(modem, GetParam());
+    Open();
+    struct Action {
+        const char* what;
+        std::function<void()> act;
+        std::function<bool(const TuneRecord&)> sent;  // what the record carries
+    };
+    const std::int16_t mid = dlg.tuneRecord().powerValue;
+    const Action actions[] = {
+        {"PgUp on the power value", [&] { dlg.KeyDown(keyPageUp, 0); },
+         [&](const TuneRecord& t) { return t.powerValue == AdjustUnsigned(mid, 1); }},
+        {"direct value 201", [&] { dlg.DirectValue(201); }, [](const TuneRecord& t) { return t.powerValue == 201; }},
+        {"F5", [&] { dlg.KeyDown(keyF5, 0); }, [](const TuneRecord& t) { return IsSet(t.txSelected); }},
+        {"F6", [&] { dlg.KeyDown(keyF6, 0); }, [](const TuneRecord& t) { return !IsSet(t.txSelected); }},
+        {"HIGH", [&] { dlg.FreqPairSelected(3); },
+         [&](const TuneRecord& t) { return t.txFrequency == Spec(2).txFrequency; }},
+        {"the range", [&] { dlg.RadioRangeSelected(modemRecord.radioRange); },
+         [&](const TuneRecord& t) { return t.radioRange == modemRecord.radioRange; }},
+        {"channel 2", [&] { dlg.ChannelSelected(2); },
+         [&](const TuneRecord& t) { return t.txFrequency == modemRecord.channels[1].txFrequency; }},
+        {"Freq Pair", [&] { dlg.ChannelSelected(0); },
+         [&](const TuneRecord& t) { return t.txFrequency == Spec(2).txFrequency; }},
+    };
+    for (const Action& a : actions) {
+        SCOPED_TRACE(a.what);
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+        const std::size_t records = Sent("T1").size();
+        a.act();
+        ASSERT_EQ(Sent("T1").size(), records + 1);
+        EXPECT_EQ(Sent("T1").back(), TuneLine(dlg.tuneRecord()));
+        EXPECT_TRUE(a.sent(dlg.tuneRecord()));
+        // Its acknowledgement, not the time-out, ends the exchange.
+        EXPECT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 200));
+    }
+    view.diagnostics.clear();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !view.diagnostics.empty(); }, 3000));
+    EXPECT_EQ(view.diagnostics.back().rssiLevel, "-97 dBm");
+    EXPECT_EQ(view.diagnostics.back().fwdPwr, "4.5 W");
+    EXPECT_EQ(view.diagnostics.back().preambleDcd, "3");
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 300));
+    dlg.CloseButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 200));
+    EXPECT_EQ(Sent("T0").size(), 1u);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerForms, ProdPanelForms, ::testing::ValuesIn(kAnswerForms), FormName);
 
 TEST_F(ProdPanel, APortThatClosedIsNotPolledAndReportsNothingUntilItIsBack) {
     Open();
@@ -345,6 +401,47 @@ TEST_P(ProdPanelCloseOnALostPort, TheMessagePromisesNoUnkey) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ToldBefore, ProdPanelCloseOnALostPort, ::testing::Bool());
+
+// The other ways out, with the radio keyed and the port lost: the window's close box and Swap
+// Comm Ports cannot send the unkey either, and say so, whether or not the loss was told before.
+struct WayOut {
+    const char* what;
+    bool swap;        // Swap Comm Ports, else the close box
+    bool toldBefore;  // F6 met the closed port first
+    friend void PrintTo(const WayOut& w, std::ostream* os) { *os << w.what; }
+};
+class ProdPanelLeavesALostPort : public ProdPanel, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(ProdPanelLeavesALostPort, TheOperatorHearsThatTheUnkeyCouldNotBeSent) {
+    const WayOut& w = GetParam();
+    const std::size_t written = KeyedThenPulled();
+    if (w.toldBefore) {
+        dialogs.expectBox(PortClosedText(1, true));
+        dlg.KeyDown(keyF6, 0);
+    }
+    const std::string leaving = PortClosedAtCloseText(1, true);
+    dialogs.expectBox(leaving);
+    if (w.swap) dlg.PortsSwapping();
+    else dlg.Unload();
+    ASSERT_EQ(dialogs.boxes.size(), w.toldBefore ? 3u : 2u);
+    EXPECT_EQ(dialogs.boxes.back().text, leaving);
+    EXPECT_EQ(hostWrites().size(), written);
+    EXPECT_EQ(dlg.loaded(), w.swap);
+    // Nothing more is owed by this window: no further word, nothing written.
+    if (dlg.loaded()) dlg.Unload();
+    sched.advance(5000);
+    EXPECT_EQ(dialogs.boxes.size(), w.toldBefore ? 3u : 2u);
+    EXPECT_EQ(hostWrites().size(), written);
+}
+
+const WayOut kWaysOut[] = {
+    {"close box", false, false},
+    {"close box, told before", false, true},
+    {"swap", true, false},
+    {"swap, told before", true, true},
+};
+INSTANTIATE_TEST_SUITE_P(WaysOut, ProdPanelLeavesALostPort, ::testing::ValuesIn(kWaysOut),
+                         [](const ::testing::TestParamInfo<WayOut>& i) { return std::to_string(i.index); });
 
 TEST_F(ProdPanel, FreqPairChosenDuringAnOpenExchangeDoesNotWedgeTheDialogue) {
     Open();
@@ -609,6 +706,107 @@ TEST_F(ProdPanel, F10WithTheReadWriteWindowOpenOnlySaysItMustBeClosed) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
     rdwr.Unload();
+}
+
+// ---- two windows on one port: the production panel and the user test on the same radio
+
+struct QuietUserView : QuietPanelView<UserTestView> {
+    std::string xcvr = "Rx'ing";
+    void SetXcvrStatus(const std::string& t) override { xcvr = t; }
+    void SetChannelWarning(const std::string&) override {}
+    void SetSwitchSetting(const std::string&) override {}
+    void SelectChannelOverride(int) override {}
+};
+
+class TwoPanelsOnOnePort : public ProdPanel {
+protected:
+    void OpenBoth() {
+        Open();
+        other.Load();
+        other.Activate();
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] {
+                return other.dialogState() == TestPanelState::Idle && !Sent("T1").empty() && !Sent("CSWITCH").empty();
+            },
+            20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return BothIdle(); }, 5000));
+    }
+    bool BothIdle() const {
+        return dlg.dialogState() == TestPanelState::Idle && other.dialogState() == TestPanelState::Idle;
+    }
+    std::vector<std::string> LinesSince(std::size_t from) const {
+        std::vector<std::string> r;
+        const auto all = hostWrites();
+        for (std::size_t i = from; i < all.size(); ++i) r.push_back(Line(all[i].bytes));
+        return r;
+    }
+    QuietUserView otherView;
+    UserTestDialogue other{Links(), otherView};
+};
+
+// The user test's "AR" is answered while the panel's keyed record goes unanswered: that answer
+// is not the panel's acknowledgement, so the panel gives its record up and unkeys the radio.
+class TwoPanelsAcks : public TwoPanelsOnOnePort, public ::testing::WithParamInterface<AnswerForm> {};
+
+TEST_P(TwoPanelsAcks, NeitherTakesTheOthersAcknowledgement) {
+    UseForm(modem, GetParam());
+    OpenBoth();
+    dlg.DiagEnabledChanged(false);
+    ASSERT_TRUE(sched.advanceUntil([&] { return BothIdle(); }, 3000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
+    other.ClearButton();
+    const std::int64_t keyed = sched.nowMs();
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_EQ(dlg.dialogState(), TestPanelState::AwaitingAck);
+    // The user test has its own answer; the panel still waits for its.
+    ASSERT_TRUE(sched.advanceUntil([&] { return other.dialogState() == TestPanelState::Idle; }, 200));
+    EXPECT_EQ(dlg.dialogState(), TestPanelState::AwaitingAck);
+    EXPECT_EQ(host.resends, 0);
+    dialogs.expectBox(kTxOffText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 2000));
+    EXPECT_EQ(SentTimes("T0").back() - keyed, 500);
+    EXPECT_EQ(LastRadioCommand(), "T0");
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerForms, TwoPanelsAcks, ::testing::ValuesIn(kAnswerForms), FormName);
+
+// The panel gave its keyed radio up and the modem does not acknowledge the unkey: the user test
+// on the same port keys nothing either. Its F5 waits behind the unkey, which goes first; once
+// the modem acknowledges it, the user test's record follows, unkeyed.
+TEST_F(TwoPanelsOnOnePort, OneWindowsOwedUnkeyStopsTheOtherFromKeyingTheRadio) {
+    OpenBoth();
+    dialogs.answerAllBoxes(MsgAnswer::OK);
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return BothIdle(); }, 3000));
+    for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
+        modem.addFault({ModemFault::Silence, s, 0, -1});
+    dlg.KeyDown(keyF6, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 5000));
+    EXPECT_EQ(dialogs.boxes[0].text, kMayTransmitText);
+    const std::size_t givenUp = hostWrites().size();
+    ASSERT_TRUE(sched.advanceUntil([&] { return other.dialogState() == TestPanelState::Idle; }, 3000));
+    other.KeyDown(keyF5, 0);
+    EXPECT_EQ(otherView.xcvr, "Rx'ing");
+    sched.advance(6000);
+    for (const std::string& l : LinesSince(givenUp)) EXPECT_EQ(l, "T0");
+    // Told again for the key that waited; never that the radio is off.
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[1].text, kMayTransmitText);
+
+    modem.clearFaults();
+    const std::size_t answered = hostWrites().size();
+    ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 3000));
+    EXPECT_EQ(dialogs.boxes[2].text, kTxOffLaterText);
+    ASSERT_TRUE(sched.advanceUntil([&] { return LastRadioCommand() == TuneLine(other.tuneRecord()); }, 3000));
+    const std::vector<std::string> after = LinesSince(answered);
+    ASSERT_GE(after.size(), 2u);
+    EXPECT_EQ(after[0], "T0");
+    EXPECT_EQ(after[1], TuneLine(other.tuneRecord()));
+    EXPECT_FALSE(IsSet(other.tuneRecord().txSelected));
+    sched.advance(3000);
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+    other.Unload();
 }
 
 }  // namespace

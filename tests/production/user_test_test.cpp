@@ -12,6 +12,8 @@ namespace {
 
 struct RecordingUserView : QuietPanelView<UserTestView> {
     std::string warning, switchText, txText, rxText, xcvr;
+    std::vector<DiagnosticsTexts> diagnostics;
+    void ShowDiagnostics(const DiagnosticsTexts& t) override { diagnostics.push_back(t); }
     std::vector<int> overrideSelections;
     void SetChannelWarning(const std::string& t) override { warning = t; }
     void SetSwitchSetting(const std::string& t) override { switchText = t; }
@@ -60,6 +62,76 @@ TEST_F(UserPanel, StartUpReadsTheSwitchesAndTunesToTheirChannel) {
     EXPECT_FALSE(Sent("AS").empty());
     EXPECT_GT(SentTimes("AS")[0], SentTimes("T1")[0]);
 }
+
+// In every answer form each of the panel's exchanges is answered at its first try: the switch
+// reading, the channel records, the clear, the redirection and the end test; diagnostics shown.
+class UserPanelForms : public UserPanel, public ::testing::WithParamInterface<AnswerForm> {};
+
+TEST_P(UserPanelForms, EveryExchangeIsAnsweredAtItsFirstTry) {
+    UseForm(modem, GetParam());
+    SimulatedModem::DiagBlock block{};
+    block[2] = 1;
+    block[5] = 50;  // Vcc
+    block[37] = 6;  // the total counter
+    modem.diagBlock = block;
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    EXPECT_EQ(dlg.switchSetting(), 2);
+    EXPECT_EQ(Sent("CSWITCH").size(), 1u);
+    auto settle = [&] { return sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000); };
+    auto answered = [&] { return sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 200); };
+    ASSERT_TRUE(settle());
+    dlg.ClearButton();
+    EXPECT_TRUE(answered()) << "AR";
+    dlg.ChannelOverrideSelected(3);
+    EXPECT_EQ(dlg.tuneRecord().txFrequency, 452000000);
+    EXPECT_TRUE(answered()) << "channel 3";
+    dlg.KeyDown(keyF5, 0);
+    EXPECT_TRUE(IsSet(dlg.tuneRecord().txSelected));
+    EXPECT_TRUE(answered()) << "F5";
+    dlg.KeyDown(keyF6, 0);
+    EXPECT_TRUE(answered()) << "F6";
+    dialogs.expectBox("Re-Direct Channel 8 to Channel 3", MsgAnswer::OK);
+    dlg.ChannelChangeButton();
+    EXPECT_TRUE(answered()) << "CHANNEL";
+    EXPECT_EQ(modem.channelCommands, std::vector<int>{3});
+    view.diagnostics.clear();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !view.diagnostics.empty(); }, 3000));
+    EXPECT_EQ(view.diagnostics.back().analogVcc, "5.0 V");
+    EXPECT_EQ(view.diagnostics.back().preambleTotal, "6");
+    ASSERT_TRUE(settle());
+    dlg.CloseButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 200));
+    EXPECT_EQ(Sent("T0").size(), 1u);
+    EXPECT_EQ(Sent("AR").size(), 1u);
+    EXPECT_EQ(host.resends, 0);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);  // the redirection's question
+}
+
+// The modem answers "AR" just after the time-out, so the clear is resent and answered twice:
+// the first answer ends the clear, the second is not the acknowledgement of the keyed record
+// the operator sends meanwhile, which the modem leaves unanswered.
+TEST_P(UserPanelForms, TheAnswerToAResendIsNotTheNextRecordsAcknowledgement) {
+    UseForm(modem, GetParam());
+    Open();
+    ASSERT_TRUE(RunToIdleAfterT1());
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    modem.replyDelayMs = 520;
+    dlg.ClearButton();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("AR").size() == 2; }, 1000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 1000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
+    dialogs.expectBox(kTxOffText);
+    dlg.KeyDown(keyF5, 0);
+    ASSERT_EQ(dlg.dialogState(), TestPanelState::AwaitingChannelTuneAck);
+    const std::int64_t keyed = sched.nowMs();
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 3000));
+    EXPECT_EQ(SentTimes("T0").front() - keyed, 500);
+    EXPECT_EQ(view.xcvr, "Rx'ing");
+    EXPECT_EQ(host.resends, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerForms, UserPanelForms, ::testing::ValuesIn(kAnswerForms), FormName);
 
 TEST_F(UserPanel, ARedirectedChannel8TestsTheTargetChannelNotTheSwitches) {
     modemRecord.channelOverride = 5;
@@ -254,6 +326,34 @@ TEST_F(UserPanel, APortLostDuringTheEndTestIsToldAsSuchAndTheUnkeyStaysOwed) {
     ASSERT_TRUE(sched.advanceUntil([&] { return !dlg.loaded(); }, 3000));
     EXPECT_EQ(Sent("T0").size(), 3u);
     EXPECT_EQ(dialogs.boxes.size(), 3u);
+}
+
+// Keyed, the adapter pulled: the close box and Swap Comm Ports cannot send the unkey and say so.
+TEST_F(UserPanel, LeavingALostPortWhileKeyedSaysTheUnkeyCouldNotBeSent) {
+    for (const bool swap : {false, true}) {
+        SCOPED_TRACE(swap ? "swap" : "close box");
+        if (swap) {
+            cable.a().plugIn();
+            ASSERT_TRUE(port->OpenCommPort(false));
+        }
+        Open();
+        ASSERT_TRUE(RunToIdleAfterT1());
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+        dlg.KeyDown(keyF5, 0);
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+        const std::size_t written = hostWrites().size();
+        dialogs.expectBox("Lost Com Port 1");
+        dialogs.expectBox(PortClosedAtCloseText(1, true));
+        cable.a().unplug();
+        sched.advance(100);
+        if (swap) dlg.PortsSwapping();
+        else dlg.Unload();
+        ASSERT_EQ(dialogs.boxes.size(), 2u);
+        EXPECT_EQ(dialogs.boxes.back().text, PortClosedAtCloseText(1, true));
+        EXPECT_EQ(hostWrites().size(), written);
+        dlg.Unload();
+        dialogs.boxes.clear();
+    }
 }
 
 TEST_F(UserPanel, TheCloseBoxWhileTransmittingSendsT0) {
