@@ -11,7 +11,6 @@
 
 #include "params/diag_parsers.h"
 #include "platform/locale_info.h"
-#include "programming/diagnostic_reply.h"
 
 namespace k45 {
 

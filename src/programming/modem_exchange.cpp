@@ -40,33 +40,6 @@ void ModemExchange::ResendBy(const std::function<void()>& step, Tally tally) {
     Tell(tally);
 }
 
-std::optional<bool> ModemExchange::UnkeyUnanswered() {
-    if (!mayTransmit_) return false;
-    if (unkeyTold_ && !retellUnkey_) return std::nullopt;
-    unkeyTold_ = true;
-    retellUnkey_ = false;
-    return true;
-}
-
-std::optional<bool> ModemExchange::PortLost() { return TellPortLost(false); }
-
-std::optional<bool> ModemExchange::PortLostAtClose() { return TellPortLost(true); }
-
-std::optional<bool> ModemExchange::TellPortLost(bool retellKeyed) {
-    const bool keyed = mayTransmit_;
-    OweUnkey();
-    if (portTold_ && !(retellKeyed && keyed)) return std::nullopt;
-    portTold_ = true;
-    if (keyed) unkeyTold_ = true;
-    return keyed;
-}
-
-bool ModemExchange::LineBack() {
-    if (!lineUp()) return false;
-    portTold_ = false;
-    return true;
-}
-
 void ModemExchange::Tell(Tally tally) {
     if (tally == Tally::Counted && hooks_.countResend) hooks_.countResend();
 }

@@ -199,7 +199,7 @@ void RadioExchange::TimedOut() {
     if (hooks_.active && !hooks_.active()) return;  // taken at the first tick after activation
     exchange_.Stop();
     const RadioKeying* r = Radio();
-    if (!r || !r->unkeyOwed || r->unkeyBy != this) {
+    if (!r || r->unkeyBy != this) {
         // The port leads to another radio now: the unkey is not for it.
         unkeyUnderWay_ = false;
         if (hooks_.unkeyGivenUp) hooks_.unkeyGivenUp();

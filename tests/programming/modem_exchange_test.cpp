@@ -2,7 +2,6 @@
 // line and the status-bar count, resends made by restarting a step, and the load token.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,103 +97,6 @@ TEST(ModemExchange, AResendMadeByRestartingAStepKeepsTheCount) {
     r.sched.advance(5000);
     EXPECT_EQ(r.log, (std::vector<std::string>{"0 first", "500 step", "1000 step", "1500 step", "2000 give up"}));
     EXPECT_EQ(r.counted, kMaxResends);
-}
-
-TEST(ModemExchange, TheRadioMayTransmitFromAKeyedRecordUntilAnUnkeyedOneIsAcknowledged) {
-    ExchangeRig r;
-    EXPECT_FALSE(r.ex.mayTransmit());
-    r.ex.SentRecord(true);
-    r.ex.RecordAcknowledged();
-    EXPECT_TRUE(r.ex.mayTransmit()) << "a keyed record's acknowledgement leaves it keyed";
-    r.ex.SentRecord(false);
-    EXPECT_TRUE(r.ex.mayTransmit()) << "an unkeyed record is not known to have arrived";
-    r.ex.RecordAcknowledged();
-    EXPECT_FALSE(r.ex.mayTransmit());
-    r.ex.SentRecord(true);
-    r.ex.Unkeyed();
-    EXPECT_FALSE(r.ex.mayTransmit());
-}
-
-// The unkey owed to a radio that may transmit is done only by the modem's acknowledgement of an
-// unkey ("T0" or a receive record); the operator who was told the radio may still transmit is
-// to hear that it is off, the one who was not hears nothing more.
-TEST(ModemExchange, AnOwedUnkeyStaysOwedUntilTheModemAcknowledgesOne) {
-    ExchangeRig r;
-    r.ex.OweUnkey();
-    EXPECT_FALSE(r.ex.unkeyOwed()) << "nothing is owed to a radio that is not keyed";
-    r.ex.SentRecord(true);
-    r.ex.RecordAcknowledged();
-    r.ex.OweUnkey();
-    EXPECT_TRUE(r.ex.unkeyOwed());
-    r.ex.ToldMayTransmit();
-    r.ex.SentRecord(false);
-    EXPECT_TRUE(r.ex.unkeyOwed()) << "sending the unkey is not enough";
-    EXPECT_TRUE(r.ex.mayTransmit());
-    EXPECT_TRUE(r.ex.RecordAcknowledged()) << "the operator was told: the acknowledgement is told too";
-    EXPECT_FALSE(r.ex.unkeyOwed());
-    EXPECT_FALSE(r.ex.mayTransmit());
-    EXPECT_FALSE(r.ex.toldMayTransmit());
-
-    r.ex.SentRecord(true);
-    r.ex.OweUnkey();
-    EXPECT_FALSE(r.ex.UnkeyAcknowledged()) << "an unkey acknowledged at once needs no second word";
-    EXPECT_FALSE(r.ex.unkeyOwed());
-
-    r.ex.SentRecord(true);
-    r.ex.OweUnkey();
-    r.ex.SentRecord(true);
-    EXPECT_FALSE(r.ex.RecordAcknowledged()) << "a keyed record's acknowledgement unkeys nothing";
-    EXPECT_TRUE(r.ex.unkeyOwed());
-    r.lineUp = false;
-    EXPECT_FALSE(r.ex.lineUp());
-    EXPECT_FALSE(r.ex.CanResend());
-}
-
-// A lost port is told once per loss, and a radio that may transmit is then owed its unkey and
-// counts as told; a Close on the lost port tells a keyed radio again, since the window takes the
-// promised unkey with it.
-TEST(ModemExchange, ALostPortIsToldOncePerLossAndAgainAtCloseWhileKeyed) {
-    ExchangeRig r;
-    r.lineUp = false;
-    EXPECT_EQ(r.ex.PortLost(), std::optional<bool>(false));
-    EXPECT_EQ(r.ex.PortLost(), std::nullopt);
-    EXPECT_EQ(r.ex.PortLostAtClose(), std::nullopt) << "nothing was promised of an unkeyed radio";
-    EXPECT_FALSE(r.ex.LineBack());
-    EXPECT_EQ(r.ex.PortLost(), std::nullopt) << "still the same loss";
-
-    r.lineUp = true;
-    EXPECT_TRUE(r.ex.LineBack());
-    r.ex.SentRecord(true);
-    r.lineUp = false;
-    EXPECT_EQ(r.ex.PortLost(), std::optional<bool>(true)) << "a new loss";
-    EXPECT_TRUE(r.ex.unkeyOwed());
-    EXPECT_TRUE(r.ex.toldMayTransmit());
-    EXPECT_EQ(r.ex.PortLost(), std::nullopt);
-    EXPECT_EQ(r.ex.PortLostAtClose(), std::optional<bool>(true));
-
-    r.ex.ForgetKeying();
-    EXPECT_EQ(r.ex.PortLost(), std::optional<bool>(false)) << "a new load hears of the loss";
-}
-
-// An owed unkey left unanswered is told once; again only when an operator's action waited
-// behind it. A radio that had acknowledged its receive set-up is said to be off every time.
-TEST(ModemExchange, AnUnansweredUnkeyIsToldOnceUnlessAnActionWaitsBehindIt) {
-    ExchangeRig r;
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(false));
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(false));
-    r.ex.SentRecord(true);
-    r.ex.OweUnkey();
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(true));
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::nullopt);
-    r.ex.UnkeyForAction();
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(true));
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::nullopt);
-    r.ex.UnkeyForAction();
-    EXPECT_TRUE(r.ex.UnkeyAcknowledged());
-    r.ex.SentRecord(true);
-    r.ex.OweUnkey();
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::optional<bool>(true)) << "a radio keyed again is told of again";
-    EXPECT_EQ(r.ex.UnkeyUnanswered(), std::nullopt) << "the answered unkey took the waiting action with it";
 }
 
 TEST(LoadToken, ATokenTakenBeforeABoxHoldsOnlyForTheSameLoad) {

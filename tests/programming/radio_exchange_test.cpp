@@ -148,6 +148,90 @@ TEST_F(RadioExchangeTest, AnUnkeyOwedGoesFirstAndOnlyItsAcknowledgementSaysTheRa
     port->DeRegisterForAll(&w);
 }
 
+// The radio may transmit from a keyed record until the modem acknowledges an unkeyed one: an
+// unkeyed record the modem does not answer is not known to have arrived, and a keyed record's
+// acknowledgement unkeys nothing.
+TEST_F(RadioExchangeTest, TheRadioMayTransmitUntilAnUnkeyingLineIsAcknowledged) {
+    Window w{sched, primary};
+    EXPECT_FALSE(w.ex.mayTransmit());
+    ASSERT_TRUE(w.ex.Send(Tune(true), RadioExchange::Keying::Keys));
+    sched.advance(400);
+    EXPECT_TRUE(w.ex.mayTransmit());
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
+    ASSERT_TRUE(w.ex.Send(Tune(false), RadioExchange::Keying::Unkeys));
+    sched.advance(400);
+    EXPECT_TRUE(w.ex.mayTransmit()) << "an unkeyed record is not known to have arrived";
+    w.ex.GiveUp(false);  // "T0", acknowledged at once: nothing more to tell than that
+    sched.advance(400);
+    EXPECT_FALSE(w.ex.mayTransmit());
+    EXPECT_EQ(w.told, std::vector<std::string>{kTxOffText});
+    ASSERT_TRUE(w.ex.Send(Tune(true), RadioExchange::Keying::Keys));
+    sched.advance(400);
+    w.ex.GiveUp(false);
+    EXPECT_TRUE(w.ex.unkeyUnderWay());
+    ASSERT_TRUE(w.ex.Send(Tune(true), RadioExchange::Keying::Keys));  // the window's own command
+    sched.advance(400);
+    EXPECT_TRUE(w.ex.unkeyOwed()) << "a keyed record's acknowledgement unkeys nothing";
+    port->DeRegisterForAll(&w);
+}
+
+// An unkey left unanswered is told once; again only when an operator's action waited behind it.
+// A radio that had acknowledged its receive set-up is said to be off every time.
+TEST_F(RadioExchangeTest, AnUnansweredUnkeyIsToldOnceUnlessAnActionWaitsBehindIt) {
+    Window w{sched, primary};
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
+    w.ex.GiveUp(true);  // a point given up on a radio that is not keyed
+    sched.advance(2100);
+    EXPECT_EQ(w.told, std::vector<std::string>{kPointLostText});
+    ASSERT_TRUE(w.ex.Send(Tune(true), RadioExchange::Keying::Keys));
+    sched.advance(400);
+    w.ex.GiveUp(false);
+    sched.advance(2100);
+    EXPECT_EQ(w.told.back(), kMayTransmitText);
+    EXPECT_EQ(w.ex.Ready(false), RadioExchange::Gate::Wait);  // the poll or the program's own send
+    sched.advance(2100);
+    EXPECT_EQ(w.told.size(), 2u);
+    EXPECT_EQ(w.ex.Ready(true), RadioExchange::Gate::Wait);  // an operator's action waits behind it
+    sched.advance(2100);
+    EXPECT_EQ(w.told.size(), 3u);
+    EXPECT_EQ(w.told.back(), kMayTransmitText);
+    EXPECT_EQ(w.unkeyGivenUps, 4);
+    port->DeRegisterForAll(&w);
+}
+
+// A lost port is told once per loss, and a radio that may transmit is then owed its unkey and
+// counts as told; Close on the lost port tells a keyed radio again, since the window takes the
+// promised unkey with it, and says nothing more of an unkeyed one.
+TEST_F(RadioExchangeTest, ALostPortIsToldOncePerLossAndAgainAtCloseWhileKeyed) {
+    struct Case {
+        const char* what;
+        bool keyed;
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {
+        {"unkeyed", false, {PortClosedText(1, false)}},
+        {"keyed", true, {PortClosedText(1, true), PortClosedAtCloseText(1, true)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window w{sched, primary};
+        ASSERT_TRUE(w.ex.Send(Tune(c.keyed), c.keyed ? RadioExchange::Keying::Keys : RadioExchange::Keying::Unkeys));
+        sched.advance(400);
+        dialogs.expectBox("Lost Com Port 1\r\nThe adapter was unplugged.");
+        cable.a().unplug();
+        sched.advance(200);
+        w.ex.TellPortClosed();
+        w.ex.TellPortClosed();
+        EXPECT_FALSE(w.ex.LineBack());
+        w.ex.TellClosedAtClose();
+        EXPECT_EQ(w.told, c.told);
+        EXPECT_FALSE(w.ex.unkeyOwed()) << "the unkey left with the window";
+        port->DeRegisterForAll(&w);
+        cable.a().plugIn();
+        ASSERT_TRUE(primary->OpenCommPort());
+    }
+}
+
 TEST_F(RadioExchangeTest, ALostPortIsToldOnceAndAClosedPortGetsNothingWritten) {
     Window w{sched, primary};
     ASSERT_TRUE(w.ex.Send(Tune(true), RadioExchange::Keying::Keys));
