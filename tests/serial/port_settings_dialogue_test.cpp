@@ -19,12 +19,18 @@
 namespace k45::test {
 namespace {
 
-// A device that knows which file it has open, as the real one does.
+// A device that knows which file it has open, as the real one does; given the map's file, it
+// opens what the map names for its number at that moment.
 class NamedDevice : public ScriptedDevice {
 public:
     using ScriptedDevice::ScriptedDevice;
     std::string name;
+    std::string mapFile;
     std::string deviceName() const override { return name; }
+    bool open(std::string* error) override {
+        if (!mapFile.empty()) name = MappedPortDevice(mapFile, portNumber());
+        return ScriptedDevice::open(error);
+    }
 };
 
 // What the window was told, last value of each kind.
@@ -410,13 +416,17 @@ TEST_F(PortSettingsDialogueTest, NoQuestionForAGoodDeviceAClosedPortOrAMoveToAno
     } cases[] = {
         {"a present device for the open port", 0, -1, "/dev/ttyUSB0"},
         {"a missing device for the closed port", 1, -1, "/dev/ttyUSB9"},
-        {"the open port moved to a number whose device is missing", 0, 4, "/dev/ttyUSB9"},
+        {"the open port moved to a number whose device is missing, from one given a missing device", 0, 4,
+         "/dev/ttyUSB9"},
     };
     int expectedCloses = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         dialogue->Load();
-        if (c.portPosition >= 0) dialogue->Select(c.side, PortList::PortNum, c.portPosition);
+        if (c.portPosition >= 0) {
+            dialogue->DeviceEdited(c.side, c.device);
+            dialogue->Select(c.side, PortList::PortNum, c.portPosition);
+        }
         dialogue->DeviceEdited(c.side, c.device);
         dialogue->OK();
         EXPECT_TRUE(dialogs.boxes.empty());
@@ -497,6 +507,18 @@ TEST_F(PortSettingsDialogueTest, OkWritesOnlyTheDevicesThatChanged) {
     // Com1 shows the device the open port has, which OK keeps, though the map named another.
     EXPECT_EQ(mapEntry(1), "/dev/pts/7");
     EXPECT_EQ(ProfileRead(home.file("K45MR.ini"), "Main Window", "Left", ""), "15");
+}
+
+// A new device for an open port is in the map before the port opens again, so the port opens
+// on it and nothing more goes to the old one.
+TEST_F(PortSettingsDialogueTest, APortWhoseDeviceChangedReopensOnTheNewDevice) {
+    devPrimary.mapFile = home.file("K45MR.ini");
+    dialogue->Load();
+    dialogue->DeviceEdited(0, "/dev/ttyUSB0");
+    dialogue->OK();
+    EXPECT_TRUE(primary->GetCommPortOpen());
+    EXPECT_EQ(primary->GetOpenDevice(), "/dev/ttyUSB0");
+    EXPECT_EQ(devPrimary.closes, 1);
 }
 
 // A map that cannot be written is reported; the settings are applied and the ports reopened all
