@@ -4,18 +4,16 @@
 // On this platform "Com n" is a device file: the port lists show beside each number the device
 // it opens, and the device box of each side chooses it for the selected number (one map for
 // every mode, platform/port_devices.h). What the window shows for a port that is open is the
-// device it has open.
+// device it has open. The logic is PortSettingsDialogue; the window holds the controls.
 #include <array>
-#include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "wiring/window_interfaces.h"
-#include "platform/port_devices.h"
 #include "platform/qt/qt_serial_device.h"
-#include "ui/tool_window.h"
+#include "serial/port_settings_dialogue.h"
+#include "ui/dialogue_window.h"
+#include "wiring/window_interfaces.h"
 
 class QCheckBox;
 class QKeyEvent;
@@ -31,9 +29,8 @@ class QTabWidget;
 namespace k45 {
 
 struct AppContext;
-class classComm;
 
-class formPortSettings : public ToolWindowBase, public EditorPage {
+class formPortSettings : public DialogueWindow<PortSettingsDialogue, PortSettingsView>, public EditorPage {
     Q_OBJECT
 public:
     explicit formPortSettings(AppContext& ctx, QWidget* parent = nullptr);
@@ -53,12 +50,15 @@ public:
         QComboBox* comboTxMode = nullptr;
         QComboBox* comboDevice = nullptr;  // the device file of the chosen port number
         QLabel* labelDevice = nullptr;     // whether that device is open, present or missing
+
+        // The seven lists in the order of PortList.
+        std::array<QComboBox*, kPortListCount> lists() const {
+            return {comboPortNum, comboBaudRate, comboDataBits, comboParity, comboStopBits, comboDtrEnable, comboTxMode};
+        }
     };
     std::array<Side, 2> side;
     // The devices present now (Qt SerialPort's enumeration); tests put their own.
     std::function<std::vector<PresentSerialDevice>()> listDevices;
-    // Whether a path can be opened as a port (platform/port_devices.h); tests put their own.
-    std::function<PortDeviceState(const std::string&)> checkDevice;
     QLabel* labelDeviceMap = nullptr;  // which file holds the devices
     QTabWidget* tabPortSettings = nullptr;
     QGroupBox* frameAdvancedSettings = nullptr;
@@ -72,42 +72,32 @@ public:
     QPushButton* buttonCancel = nullptr;
     QPushButton* buttonSwap = nullptr;
 
-
-    void buttonOK_Click();
-    void buttonCancel_Click();
-    void buttonSwap_Click();
+    // The buttons' handlers: each hands its event to the dialogue.
+    void buttonOK_Click() { dialogue_->OK(); }
+    void buttonCancel_Click() { dialogue_->Cancel(); }
+    void buttonSwap_Click() { dialogue_->Swap(); }
 
 protected:
-    void Form_Load() override;
     void Form_Unload() override;
     // Escape cancels, as in any window with a Cancel button.
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void DisplaySettings();
+    // PortSettingsView
+    void ShowMode(const std::vector<std::string>& baudRates, const std::vector<std::string>& dataBits,
+                  bool engineering) override;
+    void ShowChoice(const PortSettingsChoice& choice) override;
+    void EnableDcdTimeout(bool on) override;
+    void ShowDevice(int sideIndex, const std::string& device, bool available) override;
+    void ShowDeviceStatus(int sideIndex, const std::string& status) override;
+    void ShowDeviceColumn(const std::vector<std::string>& texts) override;
+    void ShowDeviceMapNote(const std::string& text) override;
+
     void EnableTabFrames();
-    // Shows the chosen port number's device in the side's device box and status line.
-    void ShowDevice(Side& s);
-    void DeviceEdited(Side& s, const QString& text);
-    void ShowDeviceStatus(Side& s);
-    void ShowDeviceColumn();
     void FillPresentDevices(QComboBox* box);
-    std::string OpenDeviceOf(int portNumber) const;
-    // A port object that wants this number open but does not have it open (a lost device, a
-    // reopen that failed).
-    bool WantedClosed(int portNumber) const;
-    // For each open port whose device OK would change to one that cannot be opened: asks
-    // before leaving the device in use. False when the operator keeps it.
-    bool ConfirmUnusableDevices();
-    std::string MapFile() const;
-    void checkIgnoreDCD_Click();
-    void FillSide(Side& s, int tab, const char* frameCaption, const char* explanation);
-    static void SelectByNumber(QComboBox* combo, double value);
-    static void SelectByFirstLetter(QComboBox* combo, char letter);
+    void FillSide(int index, const char* frameCaption, const char* explanation);
 
     QStandardItemModel* portNumbers_ = nullptr;  // both port lists: "Com n" and its device
-    std::map<int, std::string> devices_;         // the device each number opens after OK
-    std::map<int, std::string> storedDevices_;   // what the map file holds now
 };
 
 }  // namespace k45

@@ -76,7 +76,7 @@ struct PortSettingsWindow : ::testing::Test {
 
     void open() {
         win = std::make_unique<formPortSettings>(ctx);
-        if (check) win->checkDevice = check;
+        if (check) win->dialogue().checkDevice = check;
         win->show();
         ASSERT_TRUE(win->loaded());
     }
