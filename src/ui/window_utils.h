@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "ui/twips.h"
+
 class QHBoxLayout;
 class QLabel;
 class QProgressBar;
@@ -34,7 +36,8 @@ QProgressBar* PercentPanel(QWidget* parent);
 // The buttons in a row centred under a window's texts.
 QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons);
 
-// A child window's placement, kept in twips, whether it lives in an MDI sub-window or alone.
+// A child window's placement, kept in twips (ui/twips.h), whether it lives in an MDI sub-window
+// or alone.
 namespace child_window {
 // The MDI sub-window around w, or w itself.
 QWidget* Placed(QWidget* w);

@@ -28,11 +28,13 @@
 #include "wiring/startup.h"
 #include "wiring/tool_window_ids.h"
 #include "frame/ui/form_splash.h"
+#include "frame/ui/main_geometry.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "platform/scheduler.h"
 #include "serial/tx_modes.h"
+#include "ui/twips.h"
 #include "version_info.h"
 
 namespace k45 {
