@@ -12,6 +12,7 @@
 
 #include "base/ini_routines.h"
 #include "base/utilities.h"
+#include "ui/control_kit.h"
 
 namespace k45 {
 namespace {
@@ -68,6 +69,15 @@ QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) {
     row->addStretch(1);
     for (QPushButton* b : buttons) row->addWidget(b);
     row->addStretch(1);
+    return row;
+}
+
+OkCloseButtons AddOkCloseRow(QWidget& window, QBoxLayout& layout, const QString& closeName,
+                             const QString& closeCaption) {
+    OkCloseButtons row{kit::Button(&window, "buttonOK", "&OK"), kit::Button(&window, closeName, closeCaption)};
+    row.ok->setDefault(true);
+    for (QPushButton* b : {row.ok, row.close}) b->setAutoDefault(true);
+    layout.addLayout(CentredButtons({row.ok, row.close}));
     return row;
 }
 
