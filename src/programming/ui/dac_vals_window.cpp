@@ -12,6 +12,7 @@
 #include "wiring/tool_window_ids.h"
 #include "base/utilities.h"
 #include "programming/ui/editor_window.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -80,8 +81,7 @@ formDacVals::formDacVals(AppContext& ctx, QWidget* parent)
         ++i;
     }
 
-    buttonDefault = new QPushButton("Defau&lt");
-    buttonDefault->setObjectName("buttonDefault");
+    buttonDefault = kit::Button(nullptr, "buttonDefault", "Defau&lt");
     buttonDefault->setVisible(false);
     buttonDefault->setEnabled(false);
     auto* buttons = OkCancelRow(buttonOK, buttonCancel, buttonDefault);
