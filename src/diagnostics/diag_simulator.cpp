@@ -115,13 +115,13 @@ void DiagSimulator::DeRegisterAll() {
 
 void DiagSimulator::Load() {
     load_.Begin();
-    state_.testState = 0;
+    state_.testState = SimTestState::Idle;
     state_.packetsSent = 0;
 }
 
 void DiagSimulator::Unload() {
     load_.End();
-    state_.testState = 0;
+    state_.testState = SimTestState::Idle;
     timerTestTx_->setEnabled(false);
     timerActive_->setEnabled(false);
     DeRegisterAll();
@@ -152,7 +152,7 @@ void DiagSimulator::ResetSimulation() {
 }
 
 void DiagSimulator::Start(const SimSettings& s) {
-    if (state_.testState != 0) return;
+    if (state_.testState != SimTestState::Idle) return;
     state_.packetDelay = s.packetDelay;
     timerTestTx_->setInterval(s.packetDelay);
     state_.packetsToSend = s.packetsToSend;
@@ -165,17 +165,17 @@ void DiagSimulator::Start(const SimSettings& s) {
     }
     ResetSimulation();
     if (s.online) {
-        state_.testState = 1;
+        state_.testState = SimTestState::Online;
         SendOnlinePacket();
-        if (state_.testState == 1 && state_.packetDelay != 0) timerTestTx_->setEnabled(true);
+        if (state_.testState == SimTestState::Online && state_.packetDelay != 0) timerTestTx_->setEnabled(true);
     } else {
-        state_.testState = 2;
+        state_.testState = SimTestState::Offline;
     }
 }
 
 void DiagSimulator::Stop() {
-    if (state_.testState == 0) return;
-    state_.testState = 0;
+    if (state_.testState == SimTestState::Idle) return;
+    state_.testState = SimTestState::Idle;
     state_.patternLinesLeft = 0;
     timerTestTx_->setEnabled(false);
     timerActive_->setEnabled(false);
@@ -193,7 +193,7 @@ void DiagSimulator::Send(const std::string& text) {
 }
 
 void DiagSimulator::SendOnlinePacket() {
-    if (state_.testState != 1) return;
+    if (state_.testState != SimTestState::Online) return;
     if (!view_.IsActiveChild() || view_.PauseTicked()) {
         timerActive_->setEnabled(true);
         return;
@@ -214,19 +214,19 @@ void DiagSimulator::SendOnlinePacket() {
 }
 
 void DiagSimulator::TxComplete() {
-    if (state_.testState == 2) {
+    if (state_.testState == SimTestState::Offline) {
         if (state_.patternLinesLeft != 0) {
             state_.patternLinesLeft = static_cast<std::int16_t>(state_.patternLinesLeft - 1);
             Send(SimPatternLine(static_cast<std::int16_t>(state_.patternLinesLeft + 1)));
         }
-    } else if (state_.testState == 1 && state_.packetDelay == 0) {
+    } else if (state_.testState == SimTestState::Online && state_.packetDelay == 0) {
         SendOnlinePacket();
     }
 }
 
 bool DiagSimulator::ReplyAllowed(bool alsoOnline) {
     if (view_.PauseTicked()) return false;
-    if (alsoOnline ? state_.testState == 0 : state_.testState != 2) return false;
+    if (alsoOnline ? state_.testState == SimTestState::Idle : state_.testState != SimTestState::Offline) return false;
     timerActive_->setEnabled(false);
     return true;
 }
@@ -336,7 +336,7 @@ void DiagSimulator::StartTestPattern(std::int16_t count) {
 }
 
 void DiagSimulator::RxCrLfData(const std::string& rxStr) {
-    if (state_.testState == 0) return;
+    if (state_.testState == SimTestState::Idle) return;
     const std::size_t cr = rxStr.find('\r');
     std::string command = cr == std::string::npos ? std::string() : rxStr.substr(0, cr);
     const std::size_t rem = command.find("REM");

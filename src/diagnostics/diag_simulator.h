@@ -34,8 +34,11 @@ struct SimChannel {
 
 enum SimChannelIndex { simRssi = 0, simTemp, simBatt, simFwdPwr, simRevPwr };
 
+// Which test runs: none, the online packet stream, or the offline responder.
+enum class SimTestState { Idle, Online, Offline };
+
 struct SimState {
-    std::int32_t testState = 0;  // 0 idle, 1 online, 2 offline
+    SimTestState testState = SimTestState::Idle;
     double packetsSent = 0;
     std::int32_t packetsToSend = 0;
     std::uint32_t masterId = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 #include "diagnostics/diag_save.h"
 #include "diagnostics/online_stream.h"
@@ -451,10 +452,7 @@ void OfflineDiagDialogue::RestoreStartSelection() {
 
 void OfflineDiagDialogue::SendSwitchQuery() {
     SendCommand(primary_(), "CSWITCH");
-    exchange_.ClearResends();
-    sequenceMode_ = OfflineSequence::None;
-    replyState_ = OfflineReplyState::AwaitingSwitch;
-    RestartResponse();
+    AwaitReply(OfflineReplyState::AwaitingSwitch);
 }
 
 // ---- buttons ----
@@ -466,72 +464,62 @@ void OfflineDiagDialogue::Stop() {
     else stopRequested_ = false;
 }
 
-void OfflineDiagDialogue::ClearDiags() {
-    if (Busy(pendingClearDiags_)) return;
-    pendingClearDiags_ = false;
+bool OfflineDiagDialogue::BeginUnitCommand(bool& pending) {
+    if (Busy(pending)) return false;
+    pending = false;
     std::optional<std::uint32_t> remote;
-    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
-    ClearDiagnosticsDisplay();
+    if (!d_.optionLocal && !(remote = RemoteTargetId())) return false;
     targetLocal_ = d_.optionLocal;
     targetId_ = remote.value_or(0);
-    SendTo(targetLocal_, targetId_, "AR");
+    return true;
+}
+
+void OfflineDiagDialogue::AwaitReply(OfflineReplyState awaited) {
     exchange_.ClearResends();
     sequenceMode_ = OfflineSequence::None;
-    replyState_ = OfflineReplyState::AwaitingClearDiagsAck;
+    replyState_ = awaited;
     RestartResponse();
+}
+
+void OfflineDiagDialogue::ClearDiags() {
+    if (!BeginUnitCommand(pendingClearDiags_)) return;
+    ClearDiagnosticsDisplay();
+    SendTo(targetLocal_, targetId_, "AR");
+    AwaitReply(OfflineReplyState::AwaitingClearDiagsAck);
     Changed();
 }
 
 void OfflineDiagDialogue::ClearStats() {
-    if (Busy(pendingClearStats_)) return;
-    pendingClearStats_ = false;
-    std::optional<std::uint32_t> remote;
-    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
+    if (!BeginUnitCommand(pendingClearStats_)) return;
     ClearStatsDisplay();
-    targetLocal_ = d_.optionLocal;
-    targetId_ = remote.value_or(0);
     SendTo(targetLocal_, targetId_, "NR");
-    exchange_.ClearResends();
-    sequenceMode_ = OfflineSequence::None;
-    replyState_ = OfflineReplyState::AwaitingClearStatsAck;
-    RestartResponse();
+    AwaitReply(OfflineReplyState::AwaitingClearStatsAck);
     Changed();
 }
 
 void OfflineDiagDialogue::TxTone() {
-    if (Busy(pendingTxTone_)) return;
-    pendingTxTone_ = false;
-    std::optional<std::uint32_t> remote;
-    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
+    if (!BeginUnitCommand(pendingTxTone_)) return;
     const auto tone = static_cast<std::int16_t>(std::clamp(d_.txTime, 1, 60));
-    targetLocal_ = d_.optionLocal;
-    targetId_ = remote.value_or(0);
+    localToneOn_ = targetLocal_;
+    SendByteTo(targetLocal_, targetId_, "TONE", tone);
+    timerTxDisplay_->setEnabled(false);
     if (targetLocal_) {
-        localToneOn_ = true;
-        SendCommandAndByte(primary_(), "TONE", tone);
         timerTxDisplay_->setInterval(tone * kToneMsPerSecond);
-        timerTxDisplay_->setEnabled(false);
         timerTxDisplay_->setEnabled(true);
-    } else {
-        localToneOn_ = false;
-        SendRemoteCommandAndByte(primary_(), targetId_, "TONE", tone);
-        timerTxDisplay_->setEnabled(false);
     }
-    exchange_.ClearResends();
-    sequenceMode_ = OfflineSequence::None;
-    replyState_ = OfflineReplyState::AwaitingToneAck;
-    RestartResponse();
+    AwaitReply(OfflineReplyState::AwaitingToneAck);
 }
 
 void OfflineDiagDialogue::ChangeChannel() {
-    if (Busy(pendingChannelChange_)) return;
-    pendingChannelChange_ = false;
-    std::int16_t channel = confirmedChannel_;
-    confirmedChannel_ = 0;
+    if (!BeginUnitCommand(pendingChannelChange_)) {
+        // Refused for want of a remote ID, not waiting: a channel confirmed earlier goes too.
+        if (!pendingChannelChange_) confirmedChannel_ = 0;
+        return;
+    }
+    std::int16_t channel = std::exchange(confirmedChannel_, std::int16_t{0});
     if (channel == 0) {
         if (d_.channelIndex < 0 || d_.channelIndex > 7) d_.channelIndex = 7;
         channel = static_cast<std::int16_t>(d_.channelIndex + 1);
-        if (!d_.optionLocal && !RemoteTargetId()) return;
         const LoadToken::Value token = load_.Take();
         const MsgAnswer a = services_.dialogs->messageBox(
             "Do you want to Re-Direct Channel 8 to Channel " + std::to_string(channel), std::string(), MsgButtons::OKCancel);
@@ -543,15 +531,8 @@ void OfflineDiagDialogue::ChangeChannel() {
             return;
         }
     }
-    std::optional<std::uint32_t> remote;
-    if (!d_.optionLocal && !(remote = RemoteTargetId())) return;
-    targetLocal_ = d_.optionLocal;
-    targetId_ = remote.value_or(0);
     SendByteTo(targetLocal_, targetId_, "CHANNEL", channel);
-    exchange_.ClearResends();
-    sequenceMode_ = OfflineSequence::None;
-    replyState_ = OfflineReplyState::AwaitingChannelAck;
-    RestartResponse();
+    AwaitReply(OfflineReplyState::AwaitingChannelAck);
 }
 
 void OfflineDiagDialogue::EndTest() {

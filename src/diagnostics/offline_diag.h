@@ -177,7 +177,12 @@ private:
     void RequestNetworkStats(bool forced);
     void NextListStation(bool resend);
     void EndCommand();
-    void SendChannel(std::int16_t channel);
+    // The start of a command to the unit the options name (Clear Diags, Clear Stats, Tx Tone,
+    // Change Channel): a press while busy waits in its flag, a remote target needs a real ID.
+    // True when the command goes out, to targetLocal_ / targetId_.
+    bool BeginUnitCommand(bool& pending);
+    // A single command went out: a fresh exchange waits for its answer, no sequence runs.
+    void AwaitReply(OfflineReplyState awaited);
     void SendSwitchQuery();
     void SendTo(bool local, std::uint32_t id, const std::string& command);
     void SendByteTo(bool local, std::uint32_t id, const std::string& command, std::int16_t value);

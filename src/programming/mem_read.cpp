@@ -10,6 +10,22 @@
 
 namespace k45 {
 
+namespace {
+
+// The states one dump passes through.
+struct DumpStates {
+    MemReadState records, complete, ready;
+};
+constexpr DumpStates kEepromDump{MemReadState::EepromRecords, MemReadState::EepromComplete,
+                                 MemReadState::AwaitingEepromReady};
+constexpr DumpStates kRamDump{MemReadState::RamRecords, MemReadState::RamComplete, MemReadState::AwaitingRamReady};
+
+// 16-byte records in a whole dump of each memory.
+constexpr std::int16_t kEepromBlocks = MemReadDialogue::kEepromBytes / 16;
+constexpr std::int16_t kRamBlocks = MemReadDialogue::kRamBytes / 16;
+
+}  // namespace
+
 MemReadDialogue::MemReadDialogue(DialogueLinks links, MemReadView& view)
     : links_(links), view_(view), exchange_(links_.scheduler(), kResponseMs, [this] { TimerResponseTick(); }) {}
 
@@ -22,7 +38,7 @@ void MemReadDialogue::SendLine(const char* command) {
 void MemReadDialogue::Load() {
     if (load_.loaded()) return;
     load_.Begin();
-    readState_ = 0;
+    readState_ = MemReadState::Idle;
     (void)RegisterWithPrimary(links_, *this, false, true);
     eepromImage_.fill(0);
     ramImage_.fill(0);
@@ -34,19 +50,19 @@ void MemReadDialogue::Activate() {
 }
 
 void MemReadDialogue::Update() {
-    if (!load_.loaded() || readState_ != 0) return;
+    if (!load_.loaded() || readState_ != MemReadState::Idle) return;
     // A port that will not open has said why; Update stays available for the next try.
     if (!RegisterWithPrimary(links_, *this, false, true)) return;
     exchange_.Send([this] { SendLine("DE"); });
-    readState_ = 1;
-    StartDump(40);
+    readState_ = MemReadState::EepromRecords;
+    StartDump(kEepromBlocks);
     view_.SetUpdateEnabled(false);
 }
 
 void MemReadDialogue::Unload() {
     if (!load_.loaded()) return;
     load_.End();
-    readState_ = 0;
+    readState_ = MemReadState::Idle;
     DetachDialogue(links_, *this, {&exchange_.timer()});
 }
 
@@ -67,10 +83,10 @@ void MemReadDialogue::CountBlocks() {
 
 void MemReadDialogue::TimerResponseTick() {
     exchange_.Stop();
-    if (!load_.loaded() || readState_ == 0) return;
+    if (!load_.loaded() || readState_ == MemReadState::Idle) return;
     // The dump ends before the box shows: a late record that arrives while it is open is not
     // taken, so no "DA" goes out behind the operator's back.
-    readState_ = 0;
+    readState_ = MemReadState::Idle;
     const LoadToken::Value token = load_.Take();
     if (links_.dialogs())
         links_.dialogs()->messageBox("Unable to Complete Reading of Memory!", {}, MsgButtons::OK, MsgIcon::None);
@@ -79,16 +95,16 @@ void MemReadDialogue::TimerResponseTick() {
 }
 
 void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
-    if (!load_.loaded() || readState_ == 0) return;
-    // The EEPROM dump runs in states 1..3, the RAM dump in 4..6, each with the same steps:
-    // records, the end record, the ready record.
-    const bool ram = readState_ >= 4;
-    const std::int32_t first = ram ? 4 : 1;
-    const std::int32_t step = readState_ - first;  // 0 records, 1 all records in, 2 ready awaited
+    if (!load_.loaded() || readState_ == MemReadState::Idle) return;
+    // Both dumps take the same steps: records, the end record, the ready record.
+    const bool ram = readState_ == MemReadState::RamRecords || readState_ == MemReadState::RamComplete ||
+                     readState_ == MemReadState::AwaitingRamReady;
+    const DumpStates& dump = ram ? kRamDump : kEepromDump;
     const SRecordMessage* found = ReplyRecordWithin(links_.port(), rxSRecordIndex, ram ? kRamBytes : kEepromBytes);
     if (!found) return;
     const SRecordMessage& rec = *found;
-    if (step == 0 && rec.recNum == 1) {
+    const bool ready = rec.recNum == 8 && rec.address == 0;
+    if (readState_ == dump.records && rec.recNum == 1) {
         exchange_.Stop();
         std::int16_t* image = ram ? ramImage_.data() : eepromImage_.data();
         for (int i = 0; i < rec.dataCount && i < kSRecordDataSlots; ++i) {
@@ -96,28 +112,28 @@ void MemReadDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
             arrived_[static_cast<std::size_t>(rec.address + i)] = true;
         }
         CountBlocks();
-        if (blocksReceived_ >= blocksExpected_) readState_ = first + 1;
+        if (blocksReceived_ >= blocksExpected_) readState_ = dump.complete;
         exchange_.Await();
-    } else if (step <= 1 && rec.recNum == 9) {
+    } else if ((readState_ == dump.records || readState_ == dump.complete) && rec.recNum == 9) {
         // The modem may answer the EEPROM dump a second time after "DA" went out; that copy's
         // end record must not pass for the end of the RAM dump, so the RAM dump ends only
         // when all of it is in. An EEPROM dump that ends early still moves on to the RAM.
-        if (ram && step == 0) return;
+        if (readState_ == MemReadState::RamRecords) return;
         exchange_.Await();
-        readState_ = first + 2;
-    } else if (ram && step == 0 && rec.recNum == 8 && rec.address == 0) {
+        readState_ = dump.ready;
+    } else if (readState_ == MemReadState::RamRecords && ready) {
         // An earlier answer ended here: its records were not RAM, so the RAM answer that
         // follows has to bring every block itself.
         exchange_.Await();
-        StartDump(48);
-    } else if (step == 2 && rec.recNum == 8 && rec.address == 0) {
+        StartDump(kRamBlocks);
+    } else if (readState_ == dump.ready && ready) {
         exchange_.Stop();
         if (!ram) {
             exchange_.Send([this] { SendLine("DA"); });
-            readState_ = 4;
-            StartDump(48);
+            readState_ = MemReadState::RamRecords;
+            StartDump(kRamBlocks);
         } else {
-            readState_ = 0;
+            readState_ = MemReadState::Idle;
             DisplayMemoryValue();
             view_.SetUpdateEnabled(true);
         }

@@ -25,6 +25,18 @@ public:
     virtual void SetUpdateEnabled(bool on) = 0;
 };
 
+// The dump's states: each memory's records, all of them in, then the ready record that ends its
+// answer.
+enum class MemReadState {
+    Idle,
+    EepromRecords,        // "DE" sent: taking the EEPROM's records
+    EepromComplete,       // every EEPROM block in, the end record awaited
+    AwaitingEepromReady,  // the ready record after the EEPROM dump
+    RamRecords,           // "DA" sent: taking the RAM's records
+    RamComplete,          // every RAM block in, the end record awaited
+    AwaitingRamReady,     // the final ready record
+};
+
 class MemReadDialogue : public CommForm {
 public:
     static constexpr int kResponseMs = 1500;
@@ -51,7 +63,7 @@ public:
 
     void RxSRecordData(std::int16_t rxSRecordIndex) override;
 
-    std::int32_t readState() const { return readState_; }
+    MemReadState readState() const { return readState_; }
     // Whole 16-byte blocks of the current dump taken so far; a block that arrives again counts once.
     std::int32_t blocksReceived() const { return blocksReceived_; }
     const std::array<std::int16_t, kEepromBytes + 1>& eepromImage() const { return eepromImage_; }
@@ -67,7 +79,7 @@ private:
     MemReadView& view_;
     ModemExchange exchange_;
     LoadToken load_;
-    std::int32_t readState_ = 0;
+    MemReadState readState_ = MemReadState::Idle;
     std::array<std::int16_t, kEepromBytes + 1> eepromImage_{};
     std::array<std::int16_t, kRamBytes + 1> ramImage_{};
     std::int16_t blocksExpected_ = 40;

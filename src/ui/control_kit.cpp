@@ -1,10 +1,34 @@
 #include "ui/control_kit.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 
 namespace k45::kit {
+
+namespace {
+
+// A scroll bar inverts its keys so that Up and Page Up move a vertical bar up; on a horizontal
+// bar that turns Left and Right round as well. Right (and Down, Page Down) moves it on, Left
+// (and Up, Page Up) back, as on the platform the windows were designed for.
+class HorizontalScrollBar final : public QScrollBar {
+public:
+    explicit HorizontalScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right)) {
+            triggerAction(e->key() == Qt::Key_Right ? SliderSingleStepAdd : SliderSingleStepSub);
+            e->accept();
+            return;
+        }
+        QScrollBar::keyPressEvent(e);
+    }
+};
+
+}  // namespace
 
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const char* tip) {
     auto* b = new QPushButton(caption, parent);
@@ -29,7 +53,7 @@ QLabel* Value(QWidget* parent, const QString& name, const QString& text, int min
 }
 
 QScrollBar* HScroll(QWidget* parent, const QString& name, int min, int max, int pageStep, int minWidth) {
-    auto* s = new QScrollBar(Qt::Horizontal, parent);
+    auto* s = new HorizontalScrollBar(parent);
     s->setObjectName(name);
     s->setFocusPolicy(Qt::StrongFocus);
     s->setRange(min, max);

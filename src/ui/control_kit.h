@@ -21,8 +21,9 @@ QLabel* Value(QWidget* parent, const QString& name, const QString& text, int min
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter,
               int frameStyle = QFrame::Panel | QFrame::Sunken);
 // A horizontal scroll bar min..max moving by 1 and pageStep, at least minWidth pixels wide. It
-// takes the keyboard focus, which a scroll bar takes only when asked: Tab reaches it and the
-// arrow keys move it.
+// takes the keyboard focus, which a scroll bar takes only when asked: Tab reaches it, Right and
+// Down move it on by 1, Left and Up back, Page Down and Page Up by a page, Home and End to its
+// ends.
 QScrollBar* HScroll(QWidget* parent, const QString& name, int min, int max, int pageStep, int minWidth = 0);
 
 }  // namespace k45::kit

@@ -6,7 +6,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "wiring/startup.h"
+#include "ui/twips.h"
 
 namespace k45 {
 namespace {

@@ -9,7 +9,6 @@
 
 #include "wiring/app_context.h"
 #include "wiring/main_frame.h"
-#include "base/utilities.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -87,12 +86,7 @@ void ToolWindowBase::KeepReadable() {
 
 void ToolWindowBase::CentreInArea() {
     auto* sub = qobject_cast<QMdiSubWindow*>(child_window::Placed(this));
-    if (!sub || !sub->mdiArea()) return;
-    constexpr double kTwips = 15.0;
-    const QWidget* area = sub->mdiArea();
-    const FormPosition p = CenterFormPosition(true, 0, 0, area->width() * kTwips, area->height() * kTwips,
-                                              sub->width() * kTwips, sub->height() * kTwips);
-    sub->move(static_cast<int>(RoundHalfEven(p.left / kTwips)), static_cast<int>(RoundHalfEven(p.top / kTwips)));
+    if (sub && sub->mdiArea()) CenterForm(*sub->mdiArea(), *this);
 }
 
 }  // namespace k45

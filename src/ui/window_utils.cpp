@@ -9,11 +9,10 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/ini_routines.h"
-#include "wiring/startup.h"
 #include "base/utilities.h"
+#include "ui/control_kit.h"
 
 namespace k45 {
 namespace {
@@ -73,6 +72,15 @@ QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) {
     return row;
 }
 
+OkCloseButtons AddOkCloseRow(QWidget& window, QBoxLayout& layout, const QString& closeName,
+                             const QString& closeCaption) {
+    OkCloseButtons row{kit::Button(&window, "buttonOK", "&OK"), kit::Button(&window, closeName, closeCaption)};
+    row.ok->setDefault(true);
+    for (QPushButton* b : {row.ok, row.close}) b->setAutoDefault(true);
+    layout.addLayout(CentredButtons({row.ok, row.close}));
+    return row;
+}
+
 namespace child_window {
 
 QWidget* Placed(QWidget* w) {
@@ -81,15 +89,14 @@ QWidget* Placed(QWidget* w) {
 }
 
 void MoveToTwips(QWidget* w, std::int16_t left, std::int16_t top) {
-    Placed(w)->move(static_cast<int>(left / kTwipsPerPixel), static_cast<int>(top / kTwipsPerPixel));
+    Placed(w)->move(TwipsToPixels(left), TwipsToPixels(top));
 }
 
 void KeepPlacement(QWidget* w, std::int16_t& left, std::int16_t& top) {
     QWidget* p = Placed(w);
     if (p->isMinimized()) return;
     auto twips = [](int px) {
-        const long v = std::lround(PixelsToTwips(px));
-        return static_cast<std::int16_t>(std::clamp<long>(v, INT16_MIN, INT16_MAX));
+        return static_cast<std::int16_t>(std::clamp(PixelsToTwips(px), double{INT16_MIN}, double{INT16_MAX}));
     };
     left = twips(p->x());
     top = twips(p->y());

@@ -4,6 +4,9 @@
 #include <initializer_list>
 #include <string>
 
+#include "ui/twips.h"
+
+class QBoxLayout;
 class QHBoxLayout;
 class QLabel;
 class QProgressBar;
@@ -34,7 +37,18 @@ QProgressBar* PercentPanel(QWidget* parent);
 // The buttons in a row centred under a window's texts.
 QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons);
 
-// A child window's placement, kept in twips, whether it lives in an MDI sub-window or alone.
+// The foot of a small dialogue window: buttonOK ("&OK", the default button) and the button that
+// closes the window (its name and caption given), centred under the window's texts; each
+// presses on Enter while it has the focus.
+struct OkCloseButtons {
+    QPushButton* ok = nullptr;
+    QPushButton* close = nullptr;
+};
+OkCloseButtons AddOkCloseRow(QWidget& window, QBoxLayout& layout, const QString& closeName,
+                             const QString& closeCaption);
+
+// A child window's placement, kept in twips (ui/twips.h), whether it lives in an MDI sub-window
+// or alone.
 namespace child_window {
 // The MDI sub-window around w, or w itself.
 QWidget* Placed(QWidget* w);

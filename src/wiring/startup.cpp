@@ -1,7 +1,7 @@
 #include "wiring/startup.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdint>
 
 #include "base/utilities.h"
 
@@ -98,32 +98,5 @@ std::string DefaultDataFileName(const FilePlaces& files) {
 std::string DefaultTestFileName(const FilePlaces& files) {
     return JoinPath(files.places.programFolder, "default.tst");
 }
-
-ToolbarLayout LayOutToolbar(const std::vector<TwipsRect>& buttons) {
-    std::int32_t maxButtonBottom = 0;
-    std::int32_t maxButtonRight = 0;
-    for (const TwipsRect& b : buttons) maxButtonBottom = std::max(maxButtonBottom, b.top + b.height);
-    for (const TwipsRect& b : buttons) maxButtonRight = std::max(maxButtonRight, b.left + b.width);
-    return ToolbarLayout{maxButtonBottom + 30, maxButtonRight + 40};
-}
-
-PixelRect ClampToDesktop(PixelRect w, const PixelRect& desktop) {
-    if (desktop.width <= 0 || desktop.height <= 0) return w;
-    w.width = std::clamp(w.width, 1, desktop.width);
-    w.height = std::clamp(w.height, 1, desktop.height);
-    w.left = std::clamp(w.left, desktop.left, desktop.left + desktop.width - w.width);
-    w.top = std::clamp(w.top, desktop.top, desktop.top + desktop.height - w.height);
-    return w;
-}
-
-int TwipsToPixels(double twips) {
-    if (!std::isfinite(twips)) return 0;
-    double px = RoundHalfEven(twips / kTwipsPerPixel);
-    // Far outside any screen; keeps the conversion defined for a garbled settings value.
-    px = std::clamp(px, -1000000.0, 1000000.0);
-    return static_cast<int>(px);
-}
-
-double PixelsToTwips(int pixels) { return static_cast<double>(pixels) * kTwipsPerPixel; }
 
 }  // namespace k45

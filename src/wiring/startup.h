@@ -1,16 +1,12 @@
 #pragma once
 // The plain parts of start-up and of the main window: the command-line words and mode
-// flags, the part-number and revision texts, the status-bar texts, the tool-bar layout and
-// window placement in twips.
-#include <cstdint>
+// flags, the part-number and revision texts, the status-bar texts and the default file names.
 #include <string>
 #include <vector>
 
 #include "model/app_state.h"
 
 namespace k45 {
-
-inline constexpr int kTwipsPerPixel = 15;
 
 // The command line as the words it holds: split at runs of spaces only (any other
 // character, a tab included, belongs to a word).
@@ -41,27 +37,5 @@ std::string ComPortsText(int primaryPort, int secondaryPort);
 // Default data and test file of the program folder.
 std::string DefaultDataFileName(const FilePlaces& files);
 std::string DefaultTestFileName(const FilePlaces& files);
-
-// Tool-bar layout in twips: the bar is 30 twips taller than its lowest button bottom, the
-// version frame starts 40 twips right of its rightmost button edge.
-struct TwipsRect {
-    std::int32_t left = 0, top = 0, width = 0, height = 0;
-};
-struct ToolbarLayout {
-    std::int32_t height = 0;
-    std::int32_t frameVersionLeft = 0;
-};
-ToolbarLayout LayOutToolbar(const std::vector<TwipsRect>& buttons);
-
-// A window placement kept within the visible desktop (pixels): a window larger than the
-// desktop shrinks to it, one outside it moves back inside.
-struct PixelRect {
-    int left = 0, top = 0, width = 0, height = 0;
-};
-PixelRect ClampToDesktop(PixelRect window, const PixelRect& desktop);
-
-// Twips <-> pixels at 15 twips per pixel (to the nearest pixel, halves to even).
-int TwipsToPixels(double twips);
-double PixelsToTwips(int pixels);
 
 }  // namespace k45

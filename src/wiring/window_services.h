@@ -38,6 +38,10 @@ public:
     // False when there is no packet test window: the hand-off to it is skipped.
     virtual void OpenDacValuesEditor() = 0;
     virtual bool OpenPacketTest() = 0;
+    // OK in the DAC values editor put new values into dacValues: the windows that handed theirs
+    // to it (the production test panel, then the tuning window), each while loaded, take them
+    // (DacValuesClient). Without those windows nobody is told.
+    virtual void DacValuesChanged() {}
 
     // Version frame on the tool bar: labelVersion shows the text unchanged.
     virtual void SetFirmwareVersionLabel(const std::string& text) = 0;

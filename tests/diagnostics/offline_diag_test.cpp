@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "diagnostics/diag_bench.h"
 #include "diagnostics/offline_diag.h"
@@ -345,6 +347,79 @@ TEST_F(OfflineDiag, AChannelConfirmedWhileAnExchangeStartedWaitsForIt) {
     ctx.state.dialogs = &dialogs;
     EXPECT_EQ(box.boxes.size(), 1u);
     EXPECT_EQ(Commands(mark), (std::vector<std::string>{"RSSI", "CHANNEL08"}));
+}
+
+// Clear Diags, Clear Stats, Tx Tone and Change Channel start alike: a remote target needs a
+// real ID, a press while busy waits for the open exchange, and the line goes to the remote named.
+TEST_F(OfflineDiag, EachUnitCommandNeedsARealRemoteIdAndWaitsWhileBusy) {
+    SetFilterIds(settings, {100});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SetTxTime(5);
+    struct Case {
+        const char* name;
+        void (OfflineDiagDialogue::*press)();
+        const char* line;
+        bool asks;  // the channel question
+    };
+    const Case cases[] = {
+        {"clear diags", &OfflineDiagDialogue::ClearDiags, "REM00000064AR", false},
+        {"clear stats", &OfflineDiagDialogue::ClearStats, "REM00000064NR", false},
+        {"tx tone", &OfflineDiagDialogue::TxTone, "REM00000064TONE05", false},
+        {"change channel", &OfflineDiagDialogue::ChangeChannel, "REM00000064CHANNEL08", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        offline.TypeRemote("12x");
+        dialogs.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+        const std::size_t mark = fromHost().size();
+        (offline.*c.press)();
+        EXPECT_EQ(offline.replyState(), OfflineReplyState::Idle);  // nothing went out
+
+        offline.TypeRemote("100");
+        offline.ClearStats();
+        (offline.*c.press)();  // waits for the "NR" exchange
+        if (c.asks) dialogs.expectBox("Do you want to Re-Direct Channel 8 to Channel 8", MsgAnswer::OK);
+        ASSERT_TRUE(RunIdle());
+        EXPECT_EQ(CommandsExceptRssi(mark), (std::vector<std::string>{"REM00000064NR", c.line}));
+        EXPECT_FALSE(offline.localToneOn());
+    }
+}
+
+// A channel confirmed while an exchange started waits; refused then for a remote ID that is no
+// number, it is dropped: the next press asks again.
+TEST_F(OfflineDiag, AConfirmedChannelRefusedForItsTargetIsNotSentLater) {
+    SetFilterIds(settings, {100});
+    Open(305);
+    offline.SetLocal(false);
+    offline.SelectRemote(0);
+    struct EventBox : ScriptedDialogs {
+        std::function<void()> whileShown;
+        MsgAnswer messageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                             MsgIcon icon) override {
+            if (whileShown) std::exchange(whileShown, nullptr)();
+            return ScriptedDialogs::messageBox(text, title, buttons, icon);
+        }
+    } box;
+    box.whileShown = [&] {
+        sched.advanceUntil([&] { return offline.replyState() == OfflineReplyState::AwaitingRssi; }, 2000);
+        offline.TypeRemote("12x");
+    };
+    box.expectBox("Do you want to Re-Direct Channel 8 to Channel 8", MsgAnswer::OK);
+    box.expectBox("The Remote ID must be a whole number from 0 to 4294967295.");
+    ctx.state.dialogs = &box;
+    const std::size_t mark = fromHost().size();
+    offline.ChangeChannel();
+    ASSERT_TRUE(RunIdle());
+    EXPECT_EQ(CommandsExceptRssi(mark), std::vector<std::string>{});
+
+    offline.TypeRemote("100");
+    box.expectBox("Do you want to Re-Direct Channel 8 to Channel 8", MsgAnswer::Cancel);
+    offline.ChangeChannel();
+    sched.advance(3000);
+    ctx.state.dialogs = &dialogs;
+    box.verify();
+    EXPECT_EQ(CommandsExceptRssi(mark), std::vector<std::string>{});
 }
 
 TEST_F(OfflineDiag, AnInvalidRemoteIdIsRefusedAndATypedOneGetsItsOwnStation) {

@@ -84,6 +84,7 @@ TEST_F(Simulator, TheRssiAndSwitchRepliesReachTheHostAsAddressZeroWithTheirValue
 
 TEST_F(Simulator, DiagnosticsReplyRemoteOrLocalAndNothingForLowerCase) {
     sim.Start(Settings(false));
+    EXPECT_EQ(sim.state().testState, SimTestState::Offline);
     Host("REM0000007BAS\r");
     const std::vector<std::string> want = {"R1130FA0", "R1110FB0", "R10F1770", "R9030000FC", "R80200FD"};
     const auto lines = simLines();
@@ -202,8 +203,9 @@ TEST_F(Simulator, AnOnlineTestAnswersOnlyTheDumpAndTheEndPairCommands) {
     s.packetsToSend = 1;
     sim.Start(s);
     sched.advance(200);
-    ASSERT_EQ(sim.state().testState, 0);  // one packet, then the limit stops it
+    ASSERT_EQ(sim.state().testState, SimTestState::Idle);  // one packet, then the limit stops it
     sim.Start(s);
+    EXPECT_EQ(sim.state().testState, SimTestState::Online);
     sim.state().packetsToSend = 0;
     const std::size_t before = fromSim().size();
     Host("?\r");
@@ -213,6 +215,7 @@ TEST_F(Simulator, AnOnlineTestAnswersOnlyTheDumpAndTheEndPairCommands) {
     EXPECT_EQ(after.find("Copyright"), std::string::npos);
     EXPECT_NE(after.find("R9030000FC\r\nR80200FD\r\n"), std::string::npos);
     sim.Stop();
+    EXPECT_EQ(sim.state().testState, SimTestState::Idle);
 }
 
 TEST_F(Simulator, OnlinePacketsStepThroughTheIdRangeUpToTheLimit) {
@@ -232,7 +235,7 @@ TEST_F(Simulator, OnlinePacketsStepThroughTheIdRangeUpToTheLimit) {
         EXPECT_EQ(static_cast<unsigned char>(wire[static_cast<std::size_t>(9 * i + 1)]), ids[i]);
         EXPECT_EQ(static_cast<unsigned char>(wire[static_cast<std::size_t>(9 * i + 2)]), rssi[i]);
     }
-    EXPECT_EQ(sim.state().testState, 0);
+    EXPECT_EQ(sim.state().testState, SimTestState::Idle);
     EXPECT_EQ(sim.state().packetsSent, 5);
     EXPECT_EQ(simView.stops, 1);
 }

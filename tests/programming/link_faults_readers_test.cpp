@@ -90,9 +90,9 @@ TEST_F(ReaderFaults, APulledCableEndsTheMemoryReadAndTheNextOneWorks) {
     dialogs.expectBox("Lost Com Port 1");
     dialogs.expectBox("Unable to Complete Reading of Memory!");
     mem.Update();
-    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == 4; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == MemReadState::RamRecords; }, 20000));
     cable.a().unplug();
-    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == 0; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == MemReadState::Idle; }, 20000));
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 
     // The port reopens when the window registers again.
@@ -101,7 +101,7 @@ TEST_F(ReaderFaults, APulledCableEndsTheMemoryReadAndTheNextOneWorks) {
     mem.Load();
     mem.Activate();
     mem.Update();
-    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == 0; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == MemReadState::Idle; }, 20000));
     for (std::size_t a = 0; a < 768; ++a) ASSERT_EQ(mem.ramImage()[a], modem.ram[a]) << a;
 }
 

@@ -23,7 +23,7 @@ protected:
         mem.Activate();
     }
     bool RunToIdle(std::int64_t limit = 20000) {
-        return sched.advanceUntil([this] { return mem.readState() == 0; }, limit);
+        return sched.advanceUntil([this] { return mem.readState() == MemReadState::Idle; }, limit);
     }
     RecordingMemView view;
     MemReadDialogue mem{DialogueLinks::Of(ctx), view};
@@ -35,7 +35,7 @@ TEST_F(MemoryRead, DumpsTheEepromThenTheRam) {
     EXPECT_TRUE(hostWrites().empty());  // nothing starts by itself
     mem.Update();
     EXPECT_FALSE(view.updateEnabled);
-    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == 4; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == MemReadState::RamRecords; }, 10000));
     ASSERT_TRUE(RunToIdle());
     const auto w = hostWrites();
     ASSERT_EQ(w.size(), 2u);
@@ -113,7 +113,7 @@ TEST_F(MemoryRead, EachMemoryHoldsOnlyItsOwnAnswer) {
         modem.addFault(c.fault);
         const std::size_t mark = hostWrites().size();
         fresh.Update();
-        ASSERT_TRUE(sched.advanceUntil([&] { return fresh.readState() == 0; }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return fresh.readState() == MemReadState::Idle; }, 20000));
         sched.advance(5000);  // late copies change nothing
         EXPECT_EQ(FirstDifference(fresh.eepromImage(), modem.image), -1);
         EXPECT_EQ(FirstDifference(fresh.ramImage(), modem.ram), -1);
@@ -137,7 +137,7 @@ TEST_F(MemoryRead, ARamAnswerThatEndsEarlyIsAFailedDump) {
 
 TEST_F(MemoryRead, RamRecordsAreTakenUpToTheLastByteAndNoFurther) {
     mem.Update();
-    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == 4; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == MemReadState::RamRecords; }, 10000));
     // Ahead of the modem's own records, which end with the block at 752 much later.
     const std::uint8_t top[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
     const std::uint8_t beyond[16] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE,
@@ -161,7 +161,8 @@ TEST_F(MemoryRead, UpdateIsIgnoredWhileADumpRuns) {
 TEST_F(MemoryRead, SilenceEndsTheDumpWithoutARetry) {
     modem.addFault({ModemFault::StopAfter, ModemStep::DumpRam, 10});
     mem.Update();
-    ASSERT_TRUE(sched.advanceUntil([&] { return mem.blocksReceived() == 10 && mem.readState() == 4; }, 10000));
+    ASSERT_TRUE(sched.advanceUntil(
+        [&] { return mem.blocksReceived() == 10 && mem.readState() == MemReadState::RamRecords; }, 10000));
     const std::int64_t last = sched.nowMs();
     dialogs.expectBox("Unable to Complete Reading of Memory!");
     ASSERT_TRUE(RunToIdle());
@@ -184,7 +185,7 @@ TEST_F(MemoryRead, ALateReadyRecordWhileTheFailureBoxIsOpenSendsNothing) {
     box.whileShown = [&] {
         cable.b().send(AckRecord() + "\r\n");
         sched.wait(500, true);
-        stateDuringBox = mem.readState() == 0;
+        stateDuringBox = mem.readState() == MemReadState::Idle;
     };
     mem.Update();
     ASSERT_TRUE(RunToIdle());
@@ -192,7 +193,7 @@ TEST_F(MemoryRead, ALateReadyRecordWhileTheFailureBoxIsOpenSendsNothing) {
     EXPECT_EQ(box.boxes.size(), 1u);
     EXPECT_TRUE(stateDuringBox);
     EXPECT_TRUE(hostWrites("DA").empty());
-    EXPECT_EQ(mem.readState(), 0);
+    EXPECT_EQ(mem.readState(), MemReadState::Idle);
     EXPECT_TRUE(view.updateEnabled);
     box.verify();
 }

@@ -36,7 +36,7 @@ protected:
         mem.Load();
         mem.Activate();
         mem.Update();
-        ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == 0; }, 20000));
+        ASSERT_TRUE(sched.advanceUntil([&] { return mem.readState() == MemReadState::Idle; }, 20000));
         for (std::size_t a = 0; a < 768; ++a) ASSERT_EQ(mem.ramImage()[a], modem.ram[a]) << a;
         mem.Unload();
     }
@@ -75,7 +75,8 @@ TEST_F(PortLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
              mem.Activate();
              mem.Update();
          },
-         [&] { return mem.readState() == 4 && Bursting(); }, "Unable to Complete Reading of Memory!"},
+         [&] { return mem.readState() == MemReadState::RamRecords && Bursting(); },
+         "Unable to Complete Reading of Memory!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,7 +87,7 @@ TEST_F(PortLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
         if (c.lastBox) dialogs.expectBox(c.lastBox);
         cable.a().unplug();
         EXPECT_FALSE(port->GetCommPortOpen());
-        sched.advanceUntil([&] { return !dlg.loaded() && mem.readState() == 0; }, 60000);
+        sched.advanceUntil([&] { return !dlg.loaded() && mem.readState() == MemReadState::Idle; }, 60000);
         mem.Unload();
         ASSERT_FALSE(dlg.loaded());
         sched.advance(3000);  // the line stays quiet: nothing was left to send

@@ -26,6 +26,8 @@ struct FakeMainFrame : MainFrame {
     ToolForm* radioParms = nullptr;
     // There is a packet test window to hand over to.
     bool packetTest = false;
+    // What the windows that take the DAC values do when told of new ones.
+    std::function<void()> dacValuesTaken;
 
     // ---- what was asked
     std::vector<ParmsClient*> readRequests;
@@ -42,6 +44,7 @@ struct FakeMainFrame : MainFrame {
     int displayComPorts = 0;
     int dacOpens = 0;     // the DAC values editor opened
     int packetOpens = 0;  // the packet test asked for, whether or not there is one
+    int dacChanges = 0;   // the DAC values editor's OK told the windows of new values
     std::vector<ToolForm*> opened;
     std::vector<ToolForm*> shown;
     std::vector<ToolForm*> focused;
@@ -83,6 +86,10 @@ struct FakeMainFrame : MainFrame {
     bool OpenPacketTest() override {
         ++packetOpens;
         return packetTest;
+    }
+    void DacValuesChanged() override {
+        ++dacChanges;
+        if (dacValuesTaken) dacValuesTaken();
     }
     void SetFirmwareVersionLabel(const std::string& text) override {
         versionLabel = text;

@@ -139,9 +139,9 @@ formDiagTst::formDiagTst(AppContext& ctx, QWidget* parent)
     connect(optionPrimaryComm, &QRadioButton::clicked, this, [this] { SelectPort(false); });
     connect(optionSecondaryComm, &QRadioButton::clicked, this, [this] { SelectPort(true); });
     connect(buttonStart, &QPushButton::clicked, this, [this] {
-        if (dialogue().state().testState != 0) return;
+        if (dialogue().state().testState != SimTestState::Idle) return;
         dialogue().Start(ReadBoxes());
-        if (dialogue().state().testState != 0) {
+        if (dialogue().state().testState != SimTestState::Idle) {
             Lock(true);
             buttonStop->setFocus();
         }

@@ -8,6 +8,7 @@
 #include "wiring/app_context.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 
 namespace k45 {
 
@@ -22,9 +23,7 @@ FormAbout::FormAbout(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttonOK = new QPushButton("&OK", this);
-    buttonOK->setObjectName("buttonOK");
-    buttonOK->setToolTip("Close the About Box");
+    buttonOK = kit::Button(this, "buttonOK", "&OK", "Close the About Box");
     buttonOK->setDefault(true);
     buttons->addWidget(buttonOK);
     outer->addLayout(buttons);

@@ -11,6 +11,7 @@
 #include "wiring/startup.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -76,8 +77,7 @@ IdentityBlock BuildIdentityBlock(QWidget* box, QVBoxLayout* outer, const char* f
     auto* row = new QHBoxLayout(b.frame);
     row->setContentsMargins(look.margin, look.margin, look.margin, look.margin);
     row->setSpacing(look.margin);
-    b.image = new QLabel(b.frame);
-    b.image->setObjectName(imageName);
+    b.image = kit::Label(b.frame, imageName);
     b.image->setPixmap(ProgramPicture(look.pictureSize));
     b.image->setAlignment(Qt::AlignTop);
     row->addWidget(b.image);
@@ -86,8 +86,7 @@ IdentityBlock BuildIdentityBlock(QWidget* box, QVBoxLayout* outer, const char* f
     column->setSpacing(6);
     row->addLayout(column, 1);
     auto makeLabel = [&](const char* name, const std::string& text) {
-        auto* l = new QLabel(QText(text), b.frame);
-        l->setObjectName(name);
+        QLabel* l = kit::Label(b.frame, name, QText(text));
         column->addWidget(l);
         return l;
     };

@@ -28,11 +28,14 @@
 #include "wiring/startup.h"
 #include "wiring/tool_window_ids.h"
 #include "frame/ui/form_splash.h"
+#include "frame/ui/main_geometry.h"
 #include "frame/ui/identity_texts.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "platform/scheduler.h"
 #include "serial/tx_modes.h"
+#include "ui/control_kit.h"
+#include "ui/twips.h"
 #include "version_info.h"
 
 namespace k45 {
@@ -102,14 +105,10 @@ void MDIMain::CreateToolBar() {
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(0);
     auto caption = [&](const char* text, int row, int col) {
-        auto* l = new QLabel(QText(text), frameVersion);
-        l->setObjectName("labelVersionGeneral");
-        grid->addWidget(l, row, col, Qt::AlignRight);
+        grid->addWidget(kit::Label(frameVersion, "labelVersionGeneral", QText(text)), row, col, Qt::AlignRight);
     };
     auto value = [&](const char* name, int row, int col, int span, int minWidth) {
-        auto* l = new QLabel(frameVersion);
-        l->setObjectName(name);
-        l->setMinimumWidth(minWidth);
+        QLabel* l = kit::Value(frameVersion, name, {}, minWidth, Qt::AlignLeft | Qt::AlignVCenter, QFrame::NoFrame);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(l, row, col, 1, span);
         return l;
@@ -130,9 +129,7 @@ void MDIMain::CreateStatusBar() {
     setStatusBar(bar);
     const char* initial[] = {"", "Com1 / Com2", "default.dat"};
     for (int i = 0; i < 3; ++i) {
-        panels_[i] = new QLabel(QText(initial[i]), bar);
-        panels_[i]->setObjectName(QString("statusBarInfoPanel%1").arg(i + 1));
-        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels_[i] = kit::Value(bar, QString("statusBarInfoPanel%1").arg(i + 1), QText(initial[i]), 0);
         panels_[i]->setContentsMargins(4, 0, 4, 0);
     }
     panels_[0]->setMinimumWidth(60);

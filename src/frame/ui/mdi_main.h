@@ -88,6 +88,7 @@ public:
     void OpenRadioParmsEditor() override;
     void OpenDacValuesEditor() override;
     bool OpenPacketTest() override;
+    void DacValuesChanged() override;
     void SetFirmwareVersionLabel(const std::string& text) override;
     void SetUnitIdLabels(std::uint32_t longId) override;
     void IncrementTestNumber(bool tmpFlag) override;

@@ -7,6 +7,7 @@
 #include "ui/window_utils.h"
 #include "wiring/app_context.h"
 #include "wiring/tool_window_ids.h"
+#include "wiring/window_interfaces.h"
 
 namespace k45 {
 
@@ -80,5 +81,13 @@ void MDIMain::OpenRadioParmsEditor() { (void)OpenWindowById(ctx_, *this, ToolWin
 void MDIMain::OpenDacValuesEditor() { (void)OpenWindowById(ctx_, *this, ToolWindow::formDacVals); }
 // The communication tools' packet test window.
 bool MDIMain::OpenPacketTest() { return OpenWindowById(ctx_, *this, ToolWindow::formPacketTst); }
+
+void MDIMain::DacValuesChanged() {
+    for (ToolWindow w : {ToolWindow::formProdTest, ToolWindow::formTune}) {
+        ToolForm* form = ctx_.form(w);
+        if (!form || !form->loaded()) continue;
+        if (auto* client = dynamic_cast<DacValuesClient*>(form)) client->UpdateDacValues();
+    }
+}
 
 }  // namespace k45

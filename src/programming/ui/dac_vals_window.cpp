@@ -8,10 +8,11 @@
 #include <QVBoxLayout>
 
 #include "wiring/app_context.h"
-#include "wiring/main_frame.h"
-#include "wiring/tool_window_ids.h"
+#include "wiring/dialogue_links.h"
+#include "wiring/window_services.h"
 #include "base/utilities.h"
 #include "programming/ui/editor_window.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -80,8 +81,7 @@ formDacVals::formDacVals(AppContext& ctx, QWidget* parent)
         ++i;
     }
 
-    buttonDefault = new QPushButton("Defau&lt");
-    buttonDefault->setObjectName("buttonDefault");
+    buttonDefault = kit::Button(nullptr, "buttonDefault", "Defau&lt");
     buttonDefault->setVisible(false);
     buttonDefault->setEnabled(false);
     auto* buttons = OkCancelRow(buttonOK, buttonCancel, buttonDefault);
@@ -171,11 +171,7 @@ void formDacVals::Form_Load() {
 void formDacVals::buttonOK_Click() {
     SaveChanges();
     ctx_.state.dacValues = editDacValues_;
-    for (ToolWindow w : {ToolWindow::formProdTest, ToolWindow::formTune}) {
-        ToolForm* form = ctx_.form(w);
-        if (!form || !form->loaded()) continue;
-        if (auto* client = dynamic_cast<DacValuesClient*>(form)) client->UpdateDacValues();
-    }
+    DialogueLinks::Of(ctx_).windows().DacValuesChanged();
     CloseForm();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The DAC values editor (formDacVals): the 25 DAC and tune adjust values that the production
 // test panel and the tuning window put into the shared dacValues before they open it. OK hands
-// the edited values back through dacValues and tells those two windows (DacValuesClient).
+// the edited values back through dacValues and has the main window tell those two windows.
 #include <array>
 #include <cstdint>
 

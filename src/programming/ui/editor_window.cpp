@@ -3,13 +3,13 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "ui/control_kit.h"
+
 namespace k45 {
 
 QHBoxLayout* OkCancelRow(QPushButton*& ok, QPushButton*& cancel, QWidget* leading) {
-    ok = new QPushButton("&OK");
-    ok->setObjectName("buttonOK");
-    cancel = new QPushButton("&Cancel");
-    cancel->setObjectName("buttonCancel");
+    ok = kit::Button(nullptr, "buttonOK", "&OK");
+    cancel = kit::Button(nullptr, "buttonCancel", "&Cancel");
     auto* row = new QHBoxLayout;
     if (leading) row->addWidget(leading);
     row->addStretch();

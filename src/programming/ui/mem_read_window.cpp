@@ -11,6 +11,7 @@
 
 #include "wiring/app_context.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -67,11 +68,9 @@ formMemRead::formMemRead(AppContext& ctx, QWidget* parent)
     help->addWidget(new QLabel("Pg Up/Dn:", this), 2, 0, Qt::AlignRight);
     help->addWidget(new QLabel("0x0010", this), 2, 1);
 
-    buttonUpdate = new QPushButton("Upda&te", this);
-    buttonUpdate->setObjectName("buttonUpdate");
+    buttonUpdate = kit::Button(this, "buttonUpdate", "Upda&te");
     buttonUpdate->setDefault(true);
-    buttonClose = new QPushButton("&Close", this);
-    buttonClose->setObjectName("buttonClose");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
 
     auto* top = new QHBoxLayout;
     top->addWidget(frameSelect);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -16,14 +17,12 @@ formParmsGetCurrent::formParmsGetCurrent(AppContext& ctx, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(8);
-    labelGetSettings = new QLabel("Reading Current Parameters...", this);
-    labelGetSettings->setObjectName("labelGetSettings");
+    labelGetSettings = kit::Label(this, "labelGetSettings", "Reading Current Parameters...");
     labelGetSettings->setAlignment(Qt::AlignCenter);
     layout->addWidget(labelGetSettings);
     panelPercent = PercentPanel(this);
     layout->addWidget(panelPercent);
-    buttonCancel = new QPushButton("&Cancel", this);
-    buttonCancel->setObjectName("buttonCancel");
+    buttonCancel = kit::Button(this, "buttonCancel", "&Cancel");
     buttonCancel->setDefault(true);  // Enter and Esc both press it
     layout->addLayout(CentredButtons({buttonCancel}));
     setMinimumWidth(300);

@@ -12,6 +12,7 @@
 #include "programming/ui/mem_read_window.h"
 #include "programming/ui/parms_get_current_window.h"
 #include "programming/ui/ver_reqst_window.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -34,8 +35,7 @@ formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);
     for (int i = 0; i < 2; ++i) {
-        labelRdWr[i] = new QLabel(kRdWrLabels[i], this);
-        labelRdWr[i]->setObjectName(QString("labelRdWr%1").arg(i));
+        labelRdWr[i] = kit::Label(this, QString("labelRdWr%1").arg(i), kRdWrLabels[i]);
         labelRdWr[i]->setAlignment(Qt::AlignCenter);
         layout->addWidget(labelRdWr[i]);
     }
@@ -44,14 +44,10 @@ formParmsRdWr::formParmsRdWr(AppContext& ctx, QWidget* parent)
     layout->addWidget(panelPercent);
     layout->addSpacing(6);
 
-    buttonOK = new QPushButton("&OK", this);
-    buttonOK->setObjectName("buttonOK");
-    buttonOK->setDefault(true);
-    buttonCancel = new QPushButton("&Cancel", this);
-    buttonCancel->setObjectName("buttonCancel");
-    layout->addLayout(CentredButtons({buttonOK, buttonCancel}));
+    const OkCloseButtons row = AddOkCloseRow(*this, *layout, "buttonCancel", "&Cancel");
+    buttonOK = row.ok;
+    buttonCancel = row.close;
     setMinimumWidth(340);
-    FocusedButtonsAnswerEnter(*this);
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
     connect(buttonCancel, &QPushButton::clicked, this, [this] { CloseWindow(); });

@@ -17,6 +17,7 @@
 #include "platform/qt/qt_text.h"
 #include "programming/ui/radio_parms_lists.h"
 #include "ui/combo_fillers.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -96,13 +97,10 @@ formRadSpecs::formRadSpecs(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     help->addWidget(new QLabel("Cancel:"), 1, 0);
     help->addWidget(new QLabel("Exit and Don't Save"), 1, 1);
 
-    buttonReset = new QPushButton("&Reset Defaults");
-    buttonReset->setObjectName("buttonReset");
-    buttonOK = new QPushButton("&OK");
-    buttonOK->setObjectName("buttonOK");
+    buttonReset = kit::Button(nullptr, "buttonReset", "&Reset Defaults");
+    buttonOK = kit::Button(nullptr, "buttonOK", "&OK");
     buttonOK->setDefault(true);
-    buttonCancel = new QPushButton("&Cancel");
-    buttonCancel->setObjectName("buttonCancel");
+    buttonCancel = kit::Button(nullptr, "buttonCancel", "&Cancel");
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(help);
     bottom->addStretch();

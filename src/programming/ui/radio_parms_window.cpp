@@ -35,6 +35,7 @@
 #include "radio/channel_plan.h"
 #include "radio/channel_validation.h"
 #include "ui/combo_fillers.h"
+#include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/window_utils.h"
 
@@ -61,14 +62,8 @@ QCheckBox* Check(const char* name, const char* caption) {
     return c;
 }
 
-QScrollBar* HScroll(const char* name, int min, int max, int largeChange) {
-    auto* s = new QScrollBar(Qt::Horizontal);
-    s->setObjectName(name);
-    s->setRange(min, max);
-    s->setPageStep(largeChange);
-    s->setMinimumWidth(140);
-    return s;
-}
+// The horizontal scroll bars' least width.
+constexpr int kScrollWidth = 140;
 
 void SetScrollIfInRange(QScrollBar* s, double value) {
     if (!std::isfinite(value)) return;
@@ -217,9 +212,8 @@ QWidget* formRadioParms::BuildRadioTab() {
     comboChannelOverride->setCurrentIndex(-1);
 
     checkPttWatchdog = Check("checkPttWatchdog", "PTT W&atchdog");
-    scrollPttWatchdogTime = HScroll("scrollPttWatchdogTime", 1, 120, 10);
-    labelPttWatchdogTime = new QLabel;
-    labelPttWatchdogTime->setObjectName("labelPttWatchdogTime");
+    scrollPttWatchdogTime = kit::HScroll(nullptr, "scrollPttWatchdogTime", 1, 120, 10, kScrollWidth);
+    labelPttWatchdogTime = kit::Label(nullptr, "labelPttWatchdogTime");
     labelPttWatchdogTime->setMinimumWidth(50);
     labelPttWatchdogTime->setText(QString("%1 S").arg(scrollPttWatchdogTime->value()));
     checkRxOnly = Check("checkRxOnly", "&Rx-Only Radio:");
@@ -247,12 +241,10 @@ QWidget* formRadioParms::BuildRadioTab() {
 
     frameCarrierDetect = new QGroupBox("Carrier Detect Thresholds:");
     frameCarrierDetect->setObjectName("frameCarrierDetect");
-    scrollRssiOn = HScroll("scrollRssiOn", 0, 90, 10);
-    scrollRssiOff = HScroll("scrollRssiOff", 0, 90, 10);
-    labelRssiOn = new QLabel(QText(FormatRssiDbm(0)));
-    labelRssiOn->setObjectName("labelRssiOn");
-    labelRssiOff = new QLabel(QText(FormatRssiDbm(0)));
-    labelRssiOff->setObjectName("labelRssiOff");
+    scrollRssiOn = kit::HScroll(nullptr, "scrollRssiOn", 0, 90, 10, kScrollWidth);
+    scrollRssiOff = kit::HScroll(nullptr, "scrollRssiOff", 0, 90, 10, kScrollWidth);
+    labelRssiOn = kit::Label(nullptr, "labelRssiOn", QText(FormatRssiDbm(0)));
+    labelRssiOff = kit::Label(nullptr, "labelRssiOff", QText(FormatRssiDbm(0)));
     for (QLabel* l : {labelRssiOn, labelRssiOff}) l->setMinimumWidth(70);
     checkDynamicCarrier = Check("checkDynamicCarrier", "D&ynamic Carrier Detect Off Threshold");
     auto* cd = new QGridLayout(frameCarrierDetect);
@@ -265,8 +257,7 @@ QWidget* formRadioParms::BuildRadioTab() {
     cd->addWidget(checkDynamicCarrier, 2, 0, 1, 3);
     cd->setColumnStretch(1, 1);
 
-    labelWarning = new QLabel("Be careful with unlocking controls and aligning.");
-    labelWarning->setObjectName("labelWarning");
+    labelWarning = kit::Label(nullptr, "labelWarning", "Be careful with unlocking controls and aligning.");
 
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
@@ -336,8 +327,7 @@ QWidget* formRadioParms::BuildFrequencyTab() {
     textLongId->setDragGroup(this);
     textTotalConfigurations->setDragGroup(this);
 
-    buttonDefaultFreqs = new QPushButton("Default Fre&qs");
-    buttonDefaultFreqs->setObjectName("buttonDefaultFreqs");
+    buttonDefaultFreqs = kit::Button(nullptr, "buttonDefaultFreqs", "Default Fre&qs");
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     v->addWidget(pictureFreq);

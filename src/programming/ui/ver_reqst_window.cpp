@@ -6,6 +6,7 @@
 
 #include "wiring/app_context.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -20,21 +21,16 @@ formVerReqst::formVerReqst(AppContext& ctx, QWidget* parent)
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(6);
     for (int i = 0; i < 2; ++i) {
-        labelRead[i] = new QLabel(kVerLabels[i], this);
-        labelRead[i]->setObjectName(QString("labelRead%1").arg(i));
+        labelRead[i] = kit::Label(this, QString("labelRead%1").arg(i), kVerLabels[i]);
         labelRead[i]->setAlignment(Qt::AlignCenter);
         labelRead[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
         layout->addWidget(labelRead[i]);
     }
     layout->addSpacing(8);
-    buttonOK = new QPushButton("&OK", this);
-    buttonOK->setObjectName("buttonOK");
-    buttonOK->setDefault(true);
-    buttonClose = new QPushButton("&Close", this);
-    buttonClose->setObjectName("buttonClose");
-    layout->addLayout(CentredButtons({buttonOK, buttonClose}));
+    const OkCloseButtons row = AddOkCloseRow(*this, *layout, "buttonClose", "&Close");
+    buttonOK = row.ok;
+    buttonClose = row.close;
     setMinimumWidth(340);
-    FocusedButtonsAnswerEnter(*this);
 
     connect(buttonOK, &QPushButton::clicked, this, [this] { dialogue_->OK(); });
     connect(buttonClose, &QPushButton::clicked, this, [this] { CloseWindow(); });

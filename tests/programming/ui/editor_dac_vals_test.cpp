@@ -1,5 +1,5 @@
-// DAC values editor scenarios: the hand-off through dacValues and DacValuesClient, the refresh
-// rule on activation, Default in production mode, and the box limits.
+// DAC values editor scenarios: the hand-off through dacValues and the main window's services, the
+// refresh rule on activation, Default in production mode, and the box limits.
 #include <QPushButton>
 #include <memory>
 #include <string>
@@ -12,21 +12,6 @@
 
 namespace k45::test {
 namespace {
-
-// Stands in for the production test panel and the tuning window.
-struct DacClientWindow : ToolForm, DacValuesClient {
-    DacClientWindow(std::string n, std::vector<std::string>& log, AppState& s) : name(std::move(n)), calls(log), state(s) {}
-    bool loaded() const override { return isLoaded; }
-    void UpdateDacValues() override {
-        calls.push_back(name);
-        seen = state.dacValues;
-    }
-    std::string name;
-    std::vector<std::string>& calls;
-    AppState& state;
-    bool isLoaded = true;
-    DacValues seen;
-};
 
 DacValues Numbered(int base) {
     DacValues v;
@@ -45,17 +30,15 @@ protected:
     }
     DacValsWindow() {
         ctx.Register(ToolWindow::formDacVals, *editor);
-        ctx.Register(ToolWindow::formProdTest, prodTest);
-        ctx.Register(ToolWindow::formTune, tune);
         ctx.state.dacValues = Numbered(10);
+        // What the windows told see: the values as they stand when the main window tells them.
+        mainFrame.dacValuesTaken = [this] { taken.push_back(ctx.state.dacValues); };
     }
-    std::vector<std::string> calls;
-    DacClientWindow prodTest{"formProdTest", calls, ctx.state};
-    DacClientWindow tune{"formTune", calls, ctx.state};
+    std::vector<DacValues> taken;
     std::unique_ptr<formDacVals> editor = std::make_unique<formDacVals>(ctx);
 };
 
-TEST_F(DacValsWindow, OkHandsTheValuesToTheProductionPanelThenTheTuningWindow) {
+TEST_F(DacValsWindow, OkHandsTheValuesBackAndHasTheMainWindowTellTheirWindows) {
     OpenEditor();
     ASSERT_TRUE(editor->loaded());
     const auto boxes = editor->boxes();
@@ -69,25 +52,8 @@ TEST_F(DacValsWindow, OkHandsTheValuesToTheProductionPanelThenTheTuningWindow) {
     expected.modAdj[1] = 200;
     expected.rssiCalAdj = -128;
     EXPECT_EQ(ctx.state.dacValues, expected);
-    EXPECT_EQ(calls, (std::vector<std::string>{"formProdTest", "formTune"}));
-    EXPECT_EQ(prodTest.seen, expected);
-    EXPECT_EQ(tune.seen, expected);
+    EXPECT_EQ(taken, std::vector<DacValues>{expected});
     EXPECT_FALSE(editor->loaded());
-}
-
-TEST_F(DacValsWindow, OnlyLoadedWindowsAreTold) {
-    prodTest.isLoaded = false;
-    tune.isLoaded = false;
-    OpenEditor();
-    editor->textGain->setText("99");
-    editor->buttonOK->click();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(ctx.state.dacValues.rxGainAdj, 99);
-
-    tune.isLoaded = true;
-    OpenEditor();
-    editor->buttonOK->click();
-    EXPECT_EQ(calls, std::vector<std::string>{"formTune"});
 }
 
 TEST_F(DacValsWindow, ActivationTakesNewValuesAndKeepsTypedOnesOtherwise) {
@@ -119,7 +85,7 @@ TEST_F(DacValsWindow, CancelAndDefaultLeaveTheSharedValues) {
     EXPECT_EQ(editor->referenceDacValues(), Numbered(10));
     editor->buttonCancel->click();
     EXPECT_EQ(ctx.state.dacValues, Numbered(10));
-    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(taken.empty());
 
     OpenEditor();
     editor->buttonDefault->click();
@@ -144,7 +110,7 @@ TEST_F(DacValsWindow, EnterOnAFocusedButtonPressesThatButton) {
     for (const Case& c : cases) {
         QPushButton* button = editor.get()->*c.button;
         SCOPED_TRACE(button->objectName().toStdString());
-        calls.clear();
+        taken.clear();
         ctx.state.dacValues = Numbered(10);
         OpenEditor();
         ShowActive(*editor);
@@ -153,7 +119,7 @@ TEST_F(DacValsWindow, EnterOnAFocusedButtonPressesThatButton) {
         PressKey(button, Qt::Key_Return);
         EXPECT_EQ(editor->loaded(), c.staysOpen);
         EXPECT_EQ(ctx.state.dacValues.rxGainAdj, c.handedOver ? 77 : Numbered(10).rxGainAdj);
-        EXPECT_EQ(calls.size(), c.handedOver ? 2u : 0u);
+        EXPECT_EQ(taken.size(), c.handedOver ? 1u : 0u);
         if (c.staysOpen) {
             EXPECT_EQ(editor->textGain->text(), QString::number(Numbered(100).rxGainAdj));
             editor->buttonCancel->click();

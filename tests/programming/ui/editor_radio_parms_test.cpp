@@ -20,6 +20,8 @@
 #include "programming/ui/radio_parms_window.h"
 #include "radio/channel_plan.h"
 #include "radio/channel_validation.h"
+#include "platform/qt/qt_text.h"
+#include "support/keyboard_reach.h"
 #include "ui/num_box.h"
 
 namespace k45::test {
@@ -383,6 +385,33 @@ TEST_F(RadioParmsWindow, ProductionModeUnlocksTheRadioControls) {
     EXPECT_EQ(editor->comboRadioRange->currentText(), "5");
     editor->comboRadioType->setCurrentIndex(editor->comboRadioType->findText("5796"));
     EXPECT_EQ(editor->comboRadioRange->currentText(), "5");
+}
+
+// The Radio tab's scroll bars are reached by Tab and moved by the arrow keys, as its other
+// controls are.
+TEST_F(RadioParmsWindow, TheRadioTabsScrollBarsAreReachedByTabAndMovedByTheArrows) {
+    ctx.state.productionMode = true;  // every radio control unlocked
+    Open();
+    editor->tabModemRadioParms->setCurrentIndex(1);
+    EXPECT_EQ(ControlsTabNeverFocuses(*editor), std::vector<std::string>{});
+
+    editor->checkPttWatchdog->setFocus(Qt::TabFocusReason);
+    PressKey(editor->checkPttWatchdog, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), editor->scrollPttWatchdogTime);
+    const int ptt = editor->scrollPttWatchdogTime->value();
+    PressKey(editor->scrollPttWatchdogTime, Qt::Key_Right);
+    EXPECT_EQ(editor->scrollPttWatchdogTime->value(), ptt + 1);
+    EXPECT_EQ(editor->labelPttWatchdogTime->text(), QString("%1 S").arg(ptt + 1));
+
+    editor->scrollRssiOn->setValue(40);
+    editor->scrollRssiOn->setFocus(Qt::TabFocusReason);
+    PressKey(editor->scrollRssiOn, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), editor->scrollRssiOff);
+    editor->scrollRssiOff->setValue(40);
+    PressKey(editor->scrollRssiOff, Qt::Key_Left);
+    EXPECT_EQ(editor->scrollRssiOff->value(), 39);
+    EXPECT_EQ(editor->labelRssiOff->text(), QText(FormatRssiDbm(39)));
+    editor->buttonCancel->click();
 }
 
 TEST_F(RadioParmsWindow, SaveChangesWhileClosedReturnsFalseAndLetsTheTimingEditorStore) {

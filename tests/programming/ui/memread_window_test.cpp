@@ -23,7 +23,7 @@ protected:
     ~MemReadWindow() override { win.close(); }
     bool Dump() {
         win.buttonUpdate->click();
-        return sched.advanceUntil([&] { return win.dialogue().readState() == 0; }, 20000);
+        return sched.advanceUntil([&] { return win.dialogue().readState() == MemReadState::Idle; }, 20000);
     }
     QString Hex2(int v) const { return QString::fromStdString(ByteToHex2(v)); }
     formMemRead win{ctx};
@@ -35,7 +35,7 @@ TEST_F(MemReadWindow, UpdateDumpsBothMemoriesAndShowsTheFirstByte) {
     EXPECT_TRUE(win.textValue->isReadOnly());
     win.buttonUpdate->click();
     EXPECT_FALSE(win.buttonUpdate->isEnabled());
-    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().readState() == 0; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().readState() == MemReadState::Idle; }, 20000));
     EXPECT_TRUE(win.buttonUpdate->isEnabled());
     EXPECT_EQ(win.textAddress->text(), "0000");
     EXPECT_EQ(win.textValue->text(), Hex2(modem.image[0]));
@@ -103,7 +103,7 @@ TEST_F(MemReadWindow, EnterPressesUpdateOnlyWhenNoDumpRuns) {
     EXPECT_EQ(hostWrites("DE").size(), 1u);
     sched.advance(200);
     PressKey(&win, Qt::Key_Return);
-    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().readState() == 0; }, 20000));
+    ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().readState() == MemReadState::Idle; }, 20000));
     EXPECT_EQ(hostWrites("DE").size(), 1u);
     PressKey(&win, Qt::Key_Escape);
     EXPECT_FALSE(win.loaded());

@@ -83,7 +83,8 @@ TEST_F(RealDeviceLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
              mem.Activate();
              mem.Update();
          },
-         [&] { return mem.readState() == 4 && counting->read > 0; }, "Unable to Complete Reading of Memory!"},
+         [&] { return mem.readState() == MemReadState::RamRecords && counting->read > 0; },
+         "Unable to Complete Reading of Memory!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,7 +94,7 @@ TEST_F(RealDeviceLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
         dialogs.expectBox("Lost Com Port 1");
         if (c.lastBox) dialogs.expectBox(c.lastBox);
         ASSERT_NO_FATAL_FAILURE(KillFarEnd());
-        ASSERT_TRUE(Pump([&] { return !dlg.loaded() && mem.readState() == 0; }, 60000));
+        ASSERT_TRUE(Pump([&] { return !dlg.loaded() && mem.readState() == MemReadState::Idle; }, 60000));
         mem.Unload();
         EXPECT_EQ(dialogs.boxes.size(), c.lastBox ? 2u : 1u);
         EXPECT_EQ(counting->threshold, 1) << "receive threshold";
