@@ -23,6 +23,7 @@ public:
     void SetUnitIdLabels(std::uint32_t) override {}
     void IncrementTestNumber(bool) override {}
     void DisplayFilenames() override {}
+    void DacValuesChanged() override {}
 };
 
 }  // namespace

@@ -41,7 +41,7 @@ public:
     // OK in the DAC values editor put new values into dacValues: the windows that handed theirs
     // to it (the production test panel, then the tuning window), each while loaded, take them
     // (DacValuesClient). Without those windows nobody is told.
-    virtual void DacValuesChanged() {}
+    virtual void DacValuesChanged() = 0;
 
     // Version frame on the tool bar: labelVersion shows the text unchanged.
     virtual void SetFirmwareVersionLabel(const std::string& text) = 0;

@@ -20,12 +20,12 @@
 #include "base/ini_routines.h"
 #include "platform/qt/qt_text.h"
 #include "tools/ui/tool_fields.h"
+#include "ui/twips.h"
 #include "ui/control_kit.h"
 #include "ui/num_box.h"
 #include "ui/terminal_text.h"
 #include "ui/window_utils.h"
 #include "wiring/app_context.h"
-#include "wiring/startup.h"
 
 namespace k45 {
 
@@ -119,7 +119,7 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
                        static_cast<QWidget*>(labelDmpFunc), static_cast<QWidget*>(textDmpFunc)})
         dmp->addWidget(w);
     dmp->addStretch(1);
-    dmpColumn_->setFixedWidth(kDmpColumnTwips / kTwipsPerPixel - 5);
+    dmpColumn_->setFixedWidth(TwipsToPixels(kDmpColumnTwips) - 5);
     grid->addWidget(dmpColumn_, 0, 1);
     dmpColumn_->hide();
 
@@ -186,7 +186,7 @@ formHexText::formHexText(AppContext& ctx, TerminalCounters& counters, std::int32
     connect(textTxData, &QLineEdit::textChanged, this, [this] { HexTextChanged(); });
     // The window sees every key first, so F12 works whichever control has the focus.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
-    resize(kDesignWidthTwips / kTwipsPerPixel, kDesignHeightTwips / kTwipsPerPixel);
+    resize(TwipsToPixels(kDesignWidthTwips), TwipsToPixels(kDesignHeightTwips));
 }
 
 formHexText::~formHexText() {
@@ -223,7 +223,7 @@ void formHexText::Form_Load() {
     // A size never saved (0) takes the design size.
     const int w = formWidth > 0 ? formWidth : kDesignWidthTwips;
     const int h = formHeight > 0 ? formHeight : kDesignHeightTwips;
-    child_window::Placed(this)->resize(w / kTwipsPerPixel, h / kTwipsPerPixel);
+    child_window::Placed(this)->resize(TwipsToPixels(w), TwipsToPixels(h));
     const QSignalBlocker b1(checkPause), b2(checkPacketNumbers), b3(checkDmpTest), b4(checkSRecordTest),
         b5(checkDdeEnable);
     for (QCheckBox* c : {checkPause, checkPacketNumbers, checkDmpTest, checkSRecordTest, checkDdeEnable})
@@ -244,8 +244,8 @@ void formHexText::Form_Unload() {
     if (!dialogue_) return;
     QWidget* placed = child_window::Placed(this);
     if (!placed->isMinimized()) {
-        formHeight = static_cast<std::int16_t>(placed->height() * kTwipsPerPixel);
-        int width = placed->width() * kTwipsPerPixel;
+        formHeight = static_cast<std::int16_t>(PixelsToTwips(placed->height()));
+        int width = static_cast<int>(PixelsToTwips(placed->width()));
         if (dialogue_->dmpTest()) width -= kDmpColumnTwips;
         formWidth = static_cast<std::int16_t>(width);
     }
@@ -405,7 +405,7 @@ int formHexText::DmpFunction() const {
 void formHexText::ShowDmpColumn(bool shown) {
     if (dmpColumn_->isVisible() == shown) return;
     QWidget* placed = child_window::Placed(this);
-    const int delta = kDmpColumnTwips / kTwipsPerPixel;
+    const int delta = TwipsToPixels(kDmpColumnTwips);
     dmpColumn_->setVisible(shown);
     placed->resize(placed->width() + (shown ? delta : -delta), placed->height());
 }
