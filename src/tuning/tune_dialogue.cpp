@@ -54,7 +54,7 @@ bool StoreRisingReading(std::span<std::int16_t> readings, std::int16_t& index, s
 
 }  // namespace
 
-TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneView& view)
+TuneDialogue::TuneDialogue(DialogueLinks links, TuneView& view)
     : modes_(links.modes),
       files_(links.files),
       records_(links.records),
@@ -62,7 +62,6 @@ TuneDialogue::TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, Tu
       primary_(links.ports.classCommPrimary),
       sched_(*links.services.scheduler),
       dialogs_(*links.services.dialogs),
-      settings_(settings),
       view_(view),
       links_(links),
       exchange_(&sched_, kResponseMs, load_,

@@ -94,7 +94,7 @@ public:
     // windows exist); the services' scheduler and dialogs must be set. The file places and the
     // shared records change: the production defaults load files into them, the procedure hands
     // the parameters on through them.
-    TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneView& view);
+    TuneDialogue(DialogueLinks links, TuneView& view);
     ~TuneDialogue() override;
     TuneDialogue(const TuneDialogue&) = delete;
     TuneDialogue& operator=(const TuneDialogue&) = delete;
@@ -109,6 +109,11 @@ public:
     // unload, and what it had under way on that radio ends.
     void PortsSwapping();
     bool loaded() const { return load_.loaded(); }
+
+    // The window's settings: restored into it at start-up, applied at its load, taken back at its
+    // unload (the ticks, the offsets, the Mod Balance time) and saved at shutdown.
+    TuneWindowSettings settings() const { return settings_; }
+    void setSettings(const TuneWindowSettings& settings) { settings_ = settings; }
 
     // Buttons and keys. KeyDown returns true when the key is consumed.
     void Start();
@@ -212,7 +217,7 @@ private:
     classComm* const& primary_;  // the services' primary slot
     Scheduler& sched_;
     Dialogs& dialogs_;
-    TuneWindowSettings& settings_;
+    TuneWindowSettings settings_;
     TuneView& view_;
     const DialogueLinks links_;  // the main window's services
     LoadToken load_;

@@ -92,9 +92,8 @@ protected:
     }
 
     int range = -1;
-    TuneWindowSettings settings;
     QuietTuneView view;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), view};
 };
 
 // A 16-byte record takes about 46 ms on the line at 9600 baud.

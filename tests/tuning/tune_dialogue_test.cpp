@@ -226,7 +226,7 @@ TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter
     EXPECT_TRUE(dlg.transmitSelected());
     EXPECT_EQ(dlg.timerTxTimeout().interval(), 66500);
     EXPECT_EQ(dlg.work().modBalanceTxTime, 60);
-    EXPECT_EQ(settings.modBalanceTxTime, 60);
+    EXPECT_EQ(dlg.settings().modBalanceTxTime, 60);
     sched.advance(1000);
     ASSERT_EQ(TuneLines().size(), tunes + 1);
     EXPECT_EQ(TuneLines().back().atMs, t0);

@@ -80,8 +80,10 @@ class TuneRun : public ProgrammingBench {
 protected:
     TuneRun() {
         AppState& st = ctx.state;
+        TuneWindowSettings settings;
         ReadTuneLevels(settings.levels, "/nonexistent/tune.ini");
         settings.modBalanceTxTime = 5;
+        dlg.setSettings(settings);
         st.testParameters = st.testDefaults;
         // A 5726 range whose test points hold frequencies.
         for (int r = 0; r <= 9 && range < 0; ++r)
@@ -134,10 +136,9 @@ protected:
         EXPECT_EQ(dlg.work().currentPoint, point);
     }
 
-    TuneWindowSettings settings;
     FakeTuneView view;
     FakeParameterWindows links;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), view};
     int range = -1;
 };
 

@@ -52,9 +52,7 @@ void SelectByData(QComboBox* combo, int value, bool lastWhenMissing) {
 }  // namespace
 
 formTune::formTune(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formTune", "Tune Radio", Placement::Saved, parent, MadeByWindow{}) {
-    // The dialogue works on the window's settings.
-    MakeDialogue(DialogueLinks::Of(ctx), settings_, static_cast<TuneView&>(*this));
+    : DialogueWindow(ctx, "formTune", "Tune Radio", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
     // ---- radio selection
     comboRadioType = new QComboBox;
     comboRadioType->setObjectName("comboRadioType");
@@ -262,26 +260,30 @@ formTune::~formTune() = default;
 
 void formTune::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
-    settings_.windowLeft = savedLeft;
-    settings_.windowTop = savedTop;
-    RestoreTuneSettings(settings_, ctx_.state.locale, fileName, sectionName, TuneIniPath(ctx_.state.places.programFolder));
+    TuneWindowSettings s = dialogue_->settings();
+    s.windowLeft = savedLeft;
+    s.windowTop = savedTop;
+    RestoreTuneSettings(s, ctx_.state.locale, fileName, sectionName, TuneIniPath(ctx_.state.places.programFolder));
+    dialogue_->setSettings(s);
 }
 
 void formTune::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
-    settings_.windowLeft = savedLeft;
-    settings_.windowTop = savedTop;
+    TuneWindowSettings s = dialogue_->settings();
+    s.windowLeft = savedLeft;
+    s.windowTop = savedTop;
     std::string error;
-    if (!SaveTuneSettings(settings_, ctx_.state.locale, fileName, sectionName,
-                          TuneIniPath(ctx_.state.places.programFolder), ctx_.state.engineerMode, &error) &&
+    if (!SaveTuneSettings(s, ctx_.state.locale, fileName, sectionName, TuneIniPath(ctx_.state.places.programFolder),
+                          ctx_.state.engineerMode, &error) &&
         ctx_.dialogs())
         ctx_.dialogs()->messageBox("The tuning settings could not be saved.\r\n" + error, {}, MsgButtons::OK,
                                    MsgIcon::Exclamation);
 }
 
 void formTune::Form_Load() {
+    const TuneWindowSettings settings = dialogue_->settings();
     for (int i = 0; i < kTuneTestCount; ++i)
-        checkTests[static_cast<std::size_t>(i)]->setChecked(settings_.testSelection[static_cast<std::size_t>(i)] == 1);
+        checkTests[static_cast<std::size_t>(i)]->setChecked(settings.testSelection[static_cast<std::size_t>(i)] == 1);
     DialogueWindow::Form_Load();
     labelTestState->setVisible(ctx_.state.engineerMode);
     labelTestIndex->setVisible(ctx_.state.engineerMode);
@@ -291,20 +293,21 @@ void formTune::Form_Load() {
                                                       optionLoRxBand, optionHiRxBand})
         w->setEnabled(production);
     // A saved index outside the lists selects nothing (the offset keeps its value).
-    comboRxOffset->setCurrentIndex(settings_.rxOffsetListIndex >= 0 && settings_.rxOffsetListIndex < kOffsetEntryCount
-                                       ? settings_.rxOffsetListIndex : -1);
-    comboTxOffset->setCurrentIndex(settings_.txOffsetListIndex >= 0 && settings_.txOffsetListIndex < kOffsetEntryCount
-                                       ? settings_.txOffsetListIndex : -1);
-    scrollTxTime->setValue(settings_.modBalanceTxTime);
+    const auto entry = [](std::int16_t index) { return index >= 0 && index < kOffsetEntryCount ? index : -1; };
+    comboRxOffset->setCurrentIndex(entry(settings.rxOffsetListIndex));
+    comboTxOffset->setCurrentIndex(entry(settings.txOffsetListIndex));
+    scrollTxTime->setValue(settings.modBalanceTxTime);
     labelTxTime->setText(QString("%1 S").arg(scrollTxTime->value()));
 }
 
 void formTune::Form_Unload() {
-    settings_.windowLeft = savedLeft;
-    settings_.windowTop = savedTop;
     DialogueWindow::Form_Unload();
-    settings_.rxOffsetListIndex = static_cast<std::int16_t>(comboRxOffset->currentIndex());
-    settings_.txOffsetListIndex = static_cast<std::int16_t>(comboTxOffset->currentIndex());
+    TuneWindowSettings s = dialogue_->settings();
+    s.windowLeft = savedLeft;
+    s.windowTop = savedTop;
+    s.rxOffsetListIndex = static_cast<std::int16_t>(comboRxOffset->currentIndex());
+    s.txOffsetListIndex = static_cast<std::int16_t>(comboTxOffset->currentIndex());
+    dialogue_->setSettings(s);
 }
 
 bool formTune::eventFilter(QObject* watched, QEvent* event) {

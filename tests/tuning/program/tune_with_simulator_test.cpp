@@ -18,8 +18,10 @@ namespace {
 class TuneWithSimulator : public DiagBench {
 protected:
     TuneWithSimulator() {
+        TuneWindowSettings settings;
         ReadTuneLevels(settings.levels, "/nonexistent/tune.ini");
         settings.modBalanceTxTime = 1;
+        dlg.setSettings(settings);
         AppState& st = ctx.state;
         for (int r = 0; r <= 9 && range < 0; ++r)
             if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0)
@@ -66,9 +68,8 @@ protected:
     }
 
     int range = -1;
-    TuneWindowSettings settings;
     FakeTuneView view;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), view};
 };
 
 using Lines = std::vector<std::string>;
