@@ -130,7 +130,12 @@ protected:
             Settle();
         }
     }
-    void StepIs(int step, int test, int point) {
+    // Only these tests ticked.
+    void Tick(std::initializer_list<TuneTest> tests) {
+        view.sel.ticked.fill(false);
+        for (TuneTest t : tests) view.sel.ticked[static_cast<std::size_t>(TestNumber(t))] = true;
+    }
+    void StepIs(TuneStep step, TuneTest test, int point) {
         EXPECT_EQ(dlg.work().currentStep, step);
         EXPECT_EQ(dlg.work().currentTest, test);
         EXPECT_EQ(dlg.work().currentPoint, point);
@@ -146,9 +151,9 @@ class TuneGiveUp : public TuneRun {
 protected:
     // The window on the first step of `test` at its start point, the test points of the radio
     // filled in.
-    void StartTest(int test) {
+    void StartTest(TuneTest test) {
         Open();
-        const std::int32_t selected = dlg.SelectTest(test);
+        const TuneTest selected = dlg.SelectTest(test);
         dlg.Stage([&](TuneWork& w) {
             for (std::size_t p = 0; p < 3; ++p)
                 w.testPoints[p] =
@@ -165,9 +170,8 @@ protected:
     }
     // The TCXO test alone, its keyed step reached with OK.
     void KeyTcxo() {
-        view.sel.ticked.fill(false);
-        view.sel.ticked[0] = true;
-        StartTest(0);
+        Tick({TuneTest::Tcxo});
+        StartTest(TuneTest::Tcxo);
         dlg.OK();
         Settle();
     }

@@ -1,7 +1,6 @@
 #include "tuning/ui/tune_window.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -14,6 +13,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "wiring/app_context.h"
 #include "wiring/tool_window_ids.h"
@@ -136,7 +137,8 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
     auto* rxL = new QVBoxLayout(frameRxTuneTests);
     auto* vL = new QVBoxLayout(frameVerifyTuneTests);
     for (int t = 0; t < kTuneTestCount; ++t) {
-        auto* c = new QCheckBox(kTunePlan[static_cast<std::size_t>(t)].caption);
+        const TunePlanEntry& test = kTunePlan[static_cast<std::size_t>(t)];
+        auto* c = new QCheckBox(test.caption);
         c->setObjectName(QString("checkTests%1").arg(t));
         checkTests[static_cast<std::size_t>(t)] = c;
         // Room for the bold caption of the test in progress: the window keeps its size.
@@ -147,8 +149,7 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
         c->setFont(bold);
         c->setMinimumWidth(c->sizeHint().width());
         c->setFont(plain);
-        const TuneGroup g = TestGroup(t);
-        (g == groupTx ? txL : g == groupRx ? rxL : vL)->addWidget(c);
+        (test.group == TuneGroup::Tx ? txL : test.group == TuneGroup::Rx ? rxL : vL)->addWidget(c);
     }
     for (auto* l : {txL, rxL, vL}) {
         l->setSpacing(0);
@@ -367,16 +368,19 @@ void formTune::ShowScreen(const TuneScreen& screen) {
         f.setBold(boldFace);
         w->setFont(f);
     };
-    const QGroupBox* frames[3] = {frameTxTuneTests, frameRxTuneTests, frameVerifyTuneTests};
-    for (int g = 0; g < 3; ++g) {
+    const std::pair<QGroupBox*, TuneGroup> frames[3] = {{frameTxTuneTests, TuneGroup::Tx},
+                                                        {frameRxTuneTests, TuneGroup::Rx},
+                                                        {frameVerifyTuneTests, TuneGroup::Verify}};
+    for (const auto& [frame, group] : frames) {
         // The frame's title only: its boxes set their own fonts below.
-        QGroupBox* frame = const_cast<QGroupBox*>(frames[g]);
         QFont f = frame->font();
-        f.setUnderline(screen.highlightGroup == g);
+        f.setUnderline(screen.highlightGroup == group);
         frame->setFont(f);
     }
-    for (int t = 0; t < kTuneTestCount; ++t)
-        setFont(checkTests[static_cast<std::size_t>(t)], screen.highlightTest == t, screen.highlightTest == t);
+    for (int t = 0; t < kTuneTestCount; ++t) {
+        const bool current = screen.highlightTest == TestAt(t);
+        setFont(checkTests[static_cast<std::size_t>(t)], current, current);
+    }
     if (screen.rendered) {
         labelCurrentAdj->setText(QText(screen.adjCaption));
         if (screen.adjValue) labelCurrentAdjValue->setText(QText(*screen.adjValue));

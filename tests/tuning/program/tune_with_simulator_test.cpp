@@ -36,11 +36,11 @@ protected:
         if (dlg.loaded()) dlg.Unload();
     }
     // The window on the first step of `test`, on the radio's test points.
-    void StartTest(int test) {
+    void StartTest(TuneTest test) {
         dlg.Load();
         view.sel.txTime = 1;
         dlg.Activate();
-        const std::int32_t selected = dlg.SelectTest(test);
+        const TuneTest selected = dlg.SelectTest(test);
         dlg.Stage([&](TuneWork& w) {
             const ProductionTestRecord& d = ctx.state.testDefaults;
             for (std::size_t p = 0; p < 3; ++p)
@@ -85,12 +85,12 @@ TEST_F(TuneWithSimulator, TheSimulatorAnswersEveryStep) {
     s.starts[simTemp] = s.ends[simTemp] = 25;
     sim.Start(s);
 
-    StartTest(1);
+    StartTest(TuneTest::PowerCal);
     std::size_t mark = fromHost().size();
     dlg.OK();  // keyed at the first target power
     Settle();
     EXPECT_EQ(Exchanges(mark), Lines{"T1"});
-    EXPECT_EQ(dlg.work().currentStep, 6);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
     EXPECT_TRUE(primary->modemLine().radio().mayTransmit);
     mark = fromHost().size();
     dlg.OK();
@@ -101,8 +101,8 @@ TEST_F(TuneWithSimulator, TheSimulatorAnswersEveryStep) {
 
     dlg.Unload();
     sched.advance(1000);
-    StartTest(12);
-    ASSERT_EQ(dlg.work().currentStep, 23);
+    StartTest(TuneTest::RssiCal);
+    ASSERT_EQ(dlg.work().currentStep, TuneStep::RssiCal);
     sim.ResetSimulation();
     mark = fromHost().size();
     dlg.OK();
@@ -113,7 +113,7 @@ TEST_F(TuneWithSimulator, TheSimulatorAnswersEveryStep) {
 
     dlg.Unload();
     sched.advance(1000);
-    StartTest(3);
+    StartTest(TuneTest::ModBalance);
     mark = fromHost().size();
     dlg.OK();
     dialogs.expectBox(kReAdjustQuestion, MsgAnswer::No);
