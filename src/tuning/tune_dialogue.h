@@ -1,9 +1,9 @@
 #pragma once
-// The Tune Radio window's logic as a plain class. The procedure follows the
+// The Tune Radio window's logic as a plain class. The procedure (tune_procedure.cpp) follows the
 // rows of the test plan and the steps (tune_steps.h): Start and the production default write,
 // the parameter hand-over, OK, Next Test, Prev Test and the adjust keys, what the power and RSSI
 // measurements and Mod Balance's re-adjust question do with their readings, and the result
-// save. The modem dialogue says what goes to the radio for it on the primary
+// save. The modem dialogue (tune_dialogue.cpp) says what goes to the radio for it on the primary
 // port ("T1", "AS", "AT", "AR", "BALANCE", "T0") through the window's RadioExchange, which reads
 // the replies and owns the unkey, and keeps the four timers. Driven by events (buttons, keys,
 // records, timer ticks, the callbacks of the reader, read/write and DAC values windows); it
@@ -178,7 +178,7 @@ private:
     classComm* Primary() const { return links_.port(); }
     Dialogs& Boxes() const { return *links_.dialogs(); }
 
-    // ---- the procedure
+    // ---- the procedure (tune_procedure.cpp)
     void ReadCurrentParameters();
     void LoadProductionDefaults(const TuneSelection& sel);
     void SaveResults();
@@ -199,7 +199,7 @@ private:
     void ReAdjustQuestion();
     void ShowAdjustValue();
 
-    // ---- the modem dialogue
+    // ---- the modem dialogue (tune_dialogue.cpp)
     // "AR" while the transmitter is keyed: a power point's or the power verify's first exchange.
     void ClearDiagnostics(TuneDialogState clearing);
     // An exchange given up: Mod Balance stops, a keyed step goes back to the step that keys, and
