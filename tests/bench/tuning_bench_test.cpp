@@ -16,6 +16,7 @@
 #include "params/startup_defaults.h"
 #include "programming/radio_off.h"
 #include "support/temp_home.h"
+#include "tuning/tune_print.h"
 #include "tuning/tune_test_samples.h"
 #include "tuning/ui/tune_window.h"
 

@@ -9,6 +9,7 @@
 #include "radio/radio_codes.h"
 #include "programming/radio_off.h"
 #include "tuning/tune_dialogue.h"
+#include "tuning/tune_print.h"
 #include "tuning/tune_test_samples.h"
 
 namespace k45::test {

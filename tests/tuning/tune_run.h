@@ -11,6 +11,7 @@
 #include "programming/programming_bench.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_math.h"
+#include "tuning/tune_print.h"
 #include "tuning/tune_test_samples.h"
 
 namespace k45::test {

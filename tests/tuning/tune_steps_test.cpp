@@ -4,6 +4,7 @@
 #include "base/converters.h"
 #include "params/startup_defaults.h"
 #include "radio/synthesizer.h"
+#include "tuning/tune_print.h"
 #include "tuning/tune_steps.h"
 
 namespace k45 {

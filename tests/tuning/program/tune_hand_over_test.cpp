@@ -15,6 +15,7 @@
 #include "frame/ui/program_bench.h"
 #include "programming/ui/dac_vals_window.h"
 #include "support/mdi_front.h"
+#include "tuning/tune_print.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45::test {

@@ -25,6 +25,7 @@
 #include "tuning/tune_math.h"
 #include "tuning/tune_test_samples.h"
 #include "tuning/ui/tune_window.h"
+#include "tuning/tune_print.h"
 #include "ui/num_box.h"
 
 namespace k45::test {
