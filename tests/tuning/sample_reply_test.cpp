@@ -116,7 +116,7 @@ TEST_F(SampleReply, APowerPointIsTakenOnlyFromOneWholeSampleReply) {
         modem.samples.clear();
         Pace({"", -1, {}, 0});
         StartTest(TuneTest::PowerCal);
-        dlg.OK();  // step 5: keyed at the first target power
+        dlg.OK();  // keyed at the first target power
         Settle();
         ASSERT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
         Pace(p);
@@ -171,7 +171,7 @@ TEST_F(SampleReply, AnRssiLevelAveragesOnlyWholeSampleReplies) {
 TEST_F(SampleReply, TheReplyToAResendThatCrossedTheSampleDoesNotAcknowledgeTheNextRecord) {
     modem.diagBlock = TuneBlock(60, 77);
     StartTest(TuneTest::PowerCal);
-    dlg.OK();  // step 5: keyed at the first target power
+    dlg.OK();  // keyed at the first target power
     Settle();
     ASSERT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
     const std::size_t samples = modem.linesStartingWith("AT").size();

@@ -27,7 +27,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     ASSERT_GE(range, 0);
     Open();
     dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::Yes);
-    dlg.OK();  // step 0: Start
+    dlg.OK();  // Start
     ASSERT_EQ(links.writes.size(), 1u);
     EXPECT_EQ(links.writes[0].mode, 7);
     EXPECT_EQ(links.writes[0].record.radioType, 1);
@@ -190,7 +190,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     StepIs(TuneStep::PowerVerifyReady, TuneTest::PowerVerify, 1);
     dlg.OK();
     Settle();
-    dlg.OK();  // "AR" while keyed; 500 ms later step 28, unkeyed
+    dlg.OK();  // "AR" while keyed; 500 ms later the reading screen, unkeyed
     EXPECT_EQ(dlg.dialogState(), TuneDialogState::PowerVerifyClearing);
     sched.advance(600);
     Settle();
@@ -445,7 +445,7 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         StartTest(TuneTest::PowerCal);
-        dlg.OK();  // step 5: keyed at the first target power
+        dlg.OK();  // keyed at the first target power
         Settle();
         ASSERT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
         if (c.pointsBefore > 0) {
@@ -568,7 +568,7 @@ TEST_F(TuneGiveUp, AnUnansweredPollDoesNotTakeTheNextKeyedRecordsAcknowledgement
     modem.addFault({ModemFault::Silence, ModemStep::Diagnostics, 0, 1});
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::AwaitingDiagnostics; }, 3000));
     const std::size_t mark = hostWrites().size();
-    dlg.OK();  // step 3: keys the transmitter, deferred until the poll has timed out
+    dlg.OK();  // keys the transmitter, deferred until the poll has timed out
     sched.advance(3000);
     EXPECT_EQ(Prefixes(LinesSince(mark)), std::vector<std::string>{"T1"});
     EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);

@@ -129,7 +129,8 @@ protected:
             limitMs, 5));
     }
     // From the verification intro: three passes of RSSI Cal Verify, then Power Cal Verify
-    // (keyed, "AR" while keyed, 500 ms later unkeyed on step 28); the run ends on the start screen.
+    // (keyed, "AR" while keyed, 500 ms later unkeyed on the reading screen); the run ends on the
+    // start screen.
     void RunVerificationTests() {
         Ok();
         Settle();
