@@ -254,7 +254,11 @@ TEST_F(TuningOnTheBench, AModemSilentToTheUnkeyIsToldAsMaybeTransmittingAndUnkey
         const std::string box = WaitBox(20000);
         EXPECT_EQ(box, kMayTransmitText);
         EXPECT_EQ(box.find("turned off"), std::string::npos);
-        const std::vector<std::string> heads = Heads(from);
+        std::vector<std::string> heads = Heads(from);
+        // A poll that fell due just before the click goes first (the modem leaves it unanswered);
+        // the keyed record waits for its time-out.
+        heads.erase(heads.begin(),
+                    std::find_if(heads.begin(), heads.end(), [](const std::string& h) { return h != "AS"; }));
         ASSERT_GE(heads.size(), 5u);
         EXPECT_EQ(std::vector<std::string>(heads.begin(), heads.begin() + 5),
                   (std::vector<std::string>{"T1", "T0", "T0", "T0", "T0"}));
