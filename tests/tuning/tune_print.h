@@ -1,5 +1,6 @@
 #pragma once
 // How a failed check shows a step or a test: by the number the engineering display shows.
+// Every test file that compares steps or tests includes it, so all of them print alike.
 #include <ostream>
 
 #include "tuning/tune_steps.h"
