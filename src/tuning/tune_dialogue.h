@@ -1,11 +1,14 @@
 #pragma once
-// The Tune Radio window's logic as a plain class: the test plan and its sequencer, the start
-// (production default write), the parameter hand-over, the result save, and the modem
-// dialogue on the primary port ("T1", "AS", "AT", "AR", "BALANCE", "T0") with its four timers,
-// the power and RSSI calibration measurements, Mod Balance and the adjust keys. Driven by
-// events (buttons, keys, records, timer ticks, the callbacks of the reader, read/write and DAC
-// values windows); it tells its window what to show through TuneView and asks the main window's
-// services for the reader, the read/write window, the DAC values editor and the packet test.
+// The Tune Radio window's logic as a plain class. The procedure (tune_procedure.cpp) follows the
+// rows of the test plan and the steps (tune_steps.h): Start and the production default write,
+// the parameter hand-over, OK, Next Test, Prev Test and the adjust keys, what the power and RSSI
+// measurements and Mod Balance's re-adjust question do with their readings, and the result
+// save. The modem dialogue (tune_dialogue.cpp) says what goes to the radio for it on the primary
+// port ("T1", "AS", "AT", "AR", "BALANCE", "T0") through the window's RadioExchange, which reads
+// the replies and owns the unkey, and keeps the four timers. Driven by events (buttons, keys,
+// records, timer ticks, the callbacks of the reader, read/write and DAC values windows); it
+// tells its window what to show through TuneView and asks the main window's services for the
+// reader, the read/write window, the DAC values editor and the packet test.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -27,8 +30,6 @@
 namespace k45 {
 
 class classComm;
-struct SRecordMessage;
-class Scheduler;
 class Timer;
 
 enum class TuneDialogState : std::int32_t {
@@ -91,10 +92,10 @@ public:
     static constexpr int kBlockBytes = kDiagnosticBlockSize;
 
     // The primary port is read from the services' slot at each use (start-up fills it after the
-    // windows exist); the services' scheduler and dialogs must be set. The file places and the
-    // shared records change: the production defaults load files into them, the procedure hands
-    // the parameters on through them.
-    TuneDialogue(DialogueLinks links, TuneWindowSettings& settings, TuneView& view);
+    // windows exist); the services' dialogs must be set (without a scheduler the timers never
+    // fire). The file places and the shared records change: the production defaults load files
+    // into them, the procedure hands the parameters on through them.
+    TuneDialogue(DialogueLinks links, TuneView& view);
     ~TuneDialogue() override;
     TuneDialogue(const TuneDialogue&) = delete;
     TuneDialogue& operator=(const TuneDialogue&) = delete;
@@ -109,6 +110,11 @@ public:
     // unload, and what it had under way on that radio ends.
     void PortsSwapping();
     bool loaded() const { return load_.loaded(); }
+
+    // The window's settings: restored into it at start-up, applied at its load, taken back at its
+    // unload (the ticks, the offsets, the Mod Balance time) and saved at shutdown.
+    TuneWindowSettings settings() const { return settings_; }
+    void setSettings(const TuneWindowSettings& settings) { settings_ = settings; }
 
     // Buttons and keys. KeyDown returns true when the key is consumed.
     void Start();
@@ -155,10 +161,13 @@ public:
 
     // The procedure's operations (public for the window and tests).
     void ShowTuneStep();
-    std::int32_t SelectTest(std::int32_t test);
+    // The test's first step and start point; None (no such test): the start screen.
+    TuneTest SelectTest(TuneTest test);
     void GoToFirstTest();
-    void GoToNextTest(std::int32_t fromTest);
-    void GoToPreviousTest(std::int32_t fromTest);
+    // The first ticked test from `from` on (None: none left).
+    void GoToNextTest(TuneTest from);
+    // The last ticked test before `from`.
+    void GoToPreviousTest(TuneTest from);
     void SendTunePoint(std::int16_t point);
     void StartModBalance(std::int16_t point);
     void EndTest();
@@ -166,20 +175,33 @@ public:
 
 private:
     bool Active() const { return view_.IsActiveChild(); }
+    classComm* Primary() const { return links_.port(); }
+    Dialogs& Boxes() const { return *links_.dialogs(); }
+
+    // ---- the procedure (tune_procedure.cpp)
     void ReadCurrentParameters();
     void LoadProductionDefaults(const TuneSelection& sel);
     void SaveResults();
+    // The test done; then Skip.
     void Finish();
+    // The next ticked test, receiving.
     void Skip();
-    void KeyOn();
+    // The next test point keyed or receiving; after the third the test is done.
     void NextPoint(bool keyed);
+    // The receive record of the current point.
+    void Receive();
+    // The test of the step from its first step and start point.
     void RestartTest();
-    void PrevAsStep18();
-    // "AR" while the transmitter is keyed: a power point's or the power verify's first exchange.
-    void ClearDiagnostics(TuneDialogState clearing);
+    // What an acknowledged sample brings: a power point, one of a level's four RSSI reads.
     void RecordPowerPoint();
     void RecordRssiRead();
+    // The end of a Mod Balance transmission acknowledged.
     void ReAdjustQuestion();
+    void ShowAdjustValue();
+
+    // ---- the modem dialogue (tune_dialogue.cpp)
+    // "AR" while the transmitter is keyed: a power point's or the power verify's first exchange.
+    void ClearDiagnostics(TuneDialogState clearing);
     // An exchange given up: Mod Balance stops, a keyed step goes back to the step that keys, and
     // the exchange unkeys the radio (`pointLost`: a power point was being measured).
     void GiveUp(bool pointLost);
@@ -199,22 +221,14 @@ private:
     // The next record of the exchange is awaited, with a fresh time-out.
     void AwaitNext(TuneDialogState next);
     void ShowDiagnostics(const DiagnosticsRecord& record);
-    void ShowAdjustValue();
     void TimerResponseTick();
     void TimerDiagnosticsTick();
     void TimerDelayTick();
     void TimerTxTimeoutTick();
 
-    const ModeFlags& modes_;
-    FilePlaces& files_;
-    SharedRecords& records_;
-    const Services& services_;
-    classComm* const& primary_;  // the services' primary slot
-    Scheduler& sched_;
-    Dialogs& dialogs_;
-    TuneWindowSettings& settings_;
+    const DialogueLinks links_;
     TuneView& view_;
-    const DialogueLinks links_;  // the main window's services
+    TuneWindowSettings settings_;
     LoadToken load_;
     // The exchange with the modem: replies, the response time-out and resends, the radio's
     // keying, the owed unkey and the words for a lost port.

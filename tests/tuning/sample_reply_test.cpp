@@ -9,6 +9,7 @@
 #include "radio/radio_codes.h"
 #include "programming/radio_off.h"
 #include "tuning/tune_dialogue.h"
+#include "tuning/tune_print.h"
 #include "tuning/tune_test_samples.h"
 
 namespace k45::test {
@@ -72,10 +73,10 @@ protected:
             sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::Idle && !dlg.tunePending(); }, 5000));
     }
     // The window open at the first step of a test, on the radio's test points.
-    void StartTest(int test) {
+    void StartTest(TuneTest test) {
         dlg.Load();
         dlg.Activate();
-        const std::int32_t selected = dlg.SelectTest(test);
+        const TuneTest selected = dlg.SelectTest(test);
         dlg.Stage([&](TuneWork& w) {
             for (std::size_t p = 0; p < 3; ++p)
                 w.testPoints[p] =
@@ -92,9 +93,8 @@ protected:
     }
 
     int range = -1;
-    TuneWindowSettings settings;
     QuietTuneView view;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), view};
 };
 
 // A 16-byte record takes about 46 ms on the line at 9600 baud.
@@ -115,10 +115,10 @@ TEST_F(SampleReply, APowerPointIsTakenOnlyFromOneWholeSampleReply) {
         modem.diagBlock = TuneBlock(60, 77);
         modem.samples.clear();
         Pace({"", -1, {}, 0});
-        StartTest(1);
-        dlg.OK();  // step 5: keyed at the first target power
+        StartTest(TuneTest::PowerCal);
+        dlg.OK();  // keyed at the first target power
         Settle();
-        ASSERT_EQ(dlg.work().currentStep, 6);
+        ASSERT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
         Pace(p);
         dlg.OK();
         ASSERT_TRUE(sched.advanceUntil([&] { return dlg.work().calPointIndex == 1 || !dialogs.boxes.empty(); }, 10000));
@@ -148,8 +148,8 @@ TEST_F(SampleReply, AnRssiLevelAveragesOnlyWholeSampleReplies) {
         SCOPED_TRACE(c.pacing.what);
         modem.diagBlock = TuneBlock(87, 0);
         Pace({"", -1, {}, 0});
-        StartTest(12);
-        ASSERT_EQ(dlg.work().currentStep, 23);
+        StartTest(TuneTest::RssiCal);
+        ASSERT_EQ(dlg.work().currentStep, TuneStep::RssiCal);
         Pace(c.pacing);
         view.diagValues.clear();
         dlg.OK();  // the first level: the next four reads
@@ -170,10 +170,10 @@ TEST_F(SampleReply, AnRssiLevelAveragesOnlyWholeSampleReplies) {
 // to that record, is given up on and the radio unkeyed.
 TEST_F(SampleReply, TheReplyToAResendThatCrossedTheSampleDoesNotAcknowledgeTheNextRecord) {
     modem.diagBlock = TuneBlock(60, 77);
-    StartTest(1);
-    dlg.OK();  // step 5: keyed at the first target power
+    StartTest(TuneTest::PowerCal);
+    dlg.OK();  // keyed at the first target power
     Settle();
-    ASSERT_EQ(dlg.work().currentStep, 6);
+    ASSERT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
     const std::size_t samples = modem.linesStartingWith("AT").size();
     // The first reply just after the time-out, the resend's right behind it.
     modem.diagDelaysMs = {510, 5};

@@ -27,7 +27,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     ASSERT_GE(range, 0);
     Open();
     dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::Yes);
-    dlg.OK();  // step 0: Start
+    dlg.OK();  // Start
     ASSERT_EQ(links.writes.size(), 1u);
     EXPECT_EQ(links.writes[0].mode, 7);
     EXPECT_EQ(links.writes[0].record.radioType, 1);
@@ -36,20 +36,20 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     EXPECT_EQ(dlg.dialogState(), TuneDialogState::WritingDefaults);
     sched.advance(300);
     EXPECT_EQ(links.reads, 1);
-    StepIs(2, kNoTest, 2);  // the Tx intro; the DAC values editor opened
+    StepIs(TuneStep::TxIntro, TuneTest::None, 2);  // the DAC values editor opened
     EXPECT_EQ(mainFrame.dacOpens, 1);
     EXPECT_EQ(st.dacValues, DacValuesFromTuneRecord(dlg.work().tuneRecord));
     const TuneRecord start = dlg.work().tuneRecord;
     Settle();
 
     dlg.OK();  // Tx intro
-    StepIs(3, 0, 1);
+    StepIs(TuneStep::TcxoReady, TuneTest::Tcxo, 1);
     dlg.OK();
     EXPECT_TRUE(dlg.transmitSelected());
     Settle();
     dlg.OK();  // TCXO done
     Settle();
-    StepIs(5, 1, 1);
+    StepIs(TuneStep::PowerCalReady, TuneTest::PowerCal, 1);
 
     // Power calibration: five points.
     dlg.OK();
@@ -64,7 +64,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
         Settle();
     }
     EXPECT_EQ(dlg.work().powerCalPoints.adReading, kPowerStored);
-    StepIs(7, 2, 0);
+    StepIs(TuneStep::PowerOutReady, TuneTest::PowerOut, 0);
 
     // Power out: points 0, 1, 2 keyed.
     dlg.OK();
@@ -72,7 +72,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     Key(kKeyPageUp, false, 2);
     dlg.OK();
     Settle();
-    StepIs(8, 2, 1);
+    StepIs(TuneStep::PowerOutKeyed, TuneTest::PowerOut, 1);
     EXPECT_TRUE(dlg.transmitSelected());
     Key(kKeyPageDown);
     dlg.OK();
@@ -80,7 +80,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     Key(kKeyPageUp, true);
     dlg.OK();
     Settle();
-    StepIs(9, 3, 1);
+    StepIs(TuneStep::ModBalanceReady, TuneTest::ModBalance, 1);
 
     // Mod Balance at points 1, 0, 2: 60 s each, then the re-adjust question.
     Key(kKeyPageUp);  // no send: the Mod Balance start carries it
@@ -88,20 +88,20 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
         SCOPED_TRACE(expectedPoint);
         EXPECT_EQ(dlg.work().currentPoint, expectedPoint);
         dlg.OK();
-        EXPECT_EQ(dlg.work().currentStep, 10);
+        EXPECT_EQ(dlg.work().currentStep, TuneStep::ModBalanceTransmitting);
         dialogs.expectBox("Do you want to Re-Adjust this Mod Setting?", MsgAnswer::No);
         sched.advance(66500 + 300);
         Settle();
     }
     EXPECT_EQ(modem.balanceCommands, (std::vector<int>{60, 60, 60}));
-    StepIs(11, 4, 1);
+    StepIs(TuneStep::DeviationReady, TuneTest::Deviation, 1);
 
     dlg.OK();
     Settle();
     Key(kKeyPageDown);
     dlg.OK();  // deviation done
     Settle();
-    StepIs(13, 5, 0);
+    StepIs(TuneStep::TxFc8Ready, TuneTest::TxFc8, 0);
     for (int test : {5, 6}) {
         dlg.OK();
         Settle();
@@ -112,24 +112,24 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
         }
         (void)test;
     }
-    StepIs(17, 7, 0);  // the Rx intro
+    StepIs(TuneStep::RxIntro, TuneTest::AutoFrontEnd, 0);
     dlg.OK();
     Settle();
-    StepIs(18, 7, 0);
+    StepIs(TuneStep::AutoFrontEnd, TuneTest::AutoFrontEnd, 0);
     dlg.OK();
     Settle();
-    StepIs(19, 8, 0);
+    StepIs(TuneStep::FrontEnd, TuneTest::FrontEnd, 0);
     Key(kKeyPageUp);
     for (int p = 0; p < 9; ++p) {  // Front-End, Rx FC 8, Rx FC 5: three points each
         sched.advance(1600);       // an "AT" sample shows the RSSI voltage
         dlg.OK();
         Settle();
     }
-    StepIs(22, 11, 1);
+    StepIs(TuneStep::RxGain, TuneTest::RxGain, 1);
     Key(kKeyPageUp, true);
     dlg.OK();
     Settle();
-    StepIs(23, 12, 1);
+    StepIs(TuneStep::RssiCal, TuneTest::RssiCal, 1);
 
     // RSSI calibration: four reads per level; the last level ends the tuning tests.
     for (int level = 0; level < 6; ++level) {
@@ -141,7 +141,8 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
         for (int r : kRssiReads[static_cast<std::size_t>(level)]) modem.samples.push_back(TuneBlock(r, 0));
         if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
         ASSERT_TRUE(sched.advanceUntil(
-            [&] { return dlg.work().calPointIndex == level + 1 || dlg.work().currentTest != 12; }, 20000));
+            [&] { return dlg.work().calPointIndex == level + 1 || dlg.work().currentTest != TuneTest::RssiCal; },
+            20000));
     }
     EXPECT_EQ(dlg.rssiReadCount(), 4);
 
@@ -177,27 +178,27 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     // Verification tests on the written modem, then the packet test.
     sched.advance(300);
     Settle();
-    StepIs(24, 13, 1);
+    StepIs(TuneStep::VerifyIntro, TuneTest::RssiVerify, 1);
     dlg.OK();
     Settle();
     for (int pass = 0; pass < 3; ++pass) {
-        StepIs(25, 13, 1);
+        StepIs(TuneStep::RssiVerify, TuneTest::RssiVerify, 1);
         EXPECT_EQ(dlg.work().calPointIndex, pass);
         dlg.OK();
         Settle();
     }
-    StepIs(26, 14, 1);
+    StepIs(TuneStep::PowerVerifyReady, TuneTest::PowerVerify, 1);
     dlg.OK();
     Settle();
-    dlg.OK();  // "AR" while keyed; 500 ms later step 28, unkeyed
+    dlg.OK();  // "AR" while keyed; 500 ms later the reading screen, unkeyed
     EXPECT_EQ(dlg.dialogState(), TuneDialogState::PowerVerifyClearing);
     sched.advance(600);
     Settle();
-    StepIs(28, 14, 1);
+    StepIs(TuneStep::PowerVerifyReading, TuneTest::PowerVerify, 1);
     EXPECT_FALSE(dlg.transmitSelected());
     EXPECT_EQ(mainFrame.packetOpens, 0);
     dlg.OK();
-    StepIs(0, kNoTest, 2);
+    StepIs(TuneStep::Start, TuneTest::None, 2);
     EXPECT_EQ(mainFrame.packetOpens, 1);
     for (int t = 0; t < kTuneTestCount; ++t) EXPECT_TRUE(dlg.work().testDone[static_cast<std::size_t>(t)]) << t;
     Settle();
@@ -212,7 +213,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
 
 TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter66500ms) {
     Open();
-    const std::int32_t selected = dlg.SelectTest(3);
+    const TuneTest selected = dlg.SelectTest(TuneTest::ModBalance);
     dlg.Stage([&](TuneWork& w) {
         w.testPoints[1] = st().testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, range, 1))];
         w.tuneRecord.radioType = 1;
@@ -226,7 +227,7 @@ TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter
     EXPECT_TRUE(dlg.transmitSelected());
     EXPECT_EQ(dlg.timerTxTimeout().interval(), 66500);
     EXPECT_EQ(dlg.work().modBalanceTxTime, 60);
-    EXPECT_EQ(settings.modBalanceTxTime, 60);
+    EXPECT_EQ(dlg.settings().modBalanceTxTime, 60);
     sched.advance(1000);
     ASSERT_EQ(TuneLines().size(), tunes + 1);
     EXPECT_EQ(TuneLines().back().atMs, t0);
@@ -243,7 +244,7 @@ TEST_F(TuneRun, ModBalanceSendsBalance500msAfterTheKeyedTuneRecordAndUnkeysAfter
     EXPECT_EQ(TuneLines().back().atMs, t0 + 66500);
     EXPECT_FALSE(dlg.transmitSelected());
     EXPECT_EQ(dialogs.boxes.back().title, version::programTitle);
-    StepIs(9, 3, 1);  // Yes: adjust again
+    StepIs(TuneStep::ModBalanceReady, TuneTest::ModBalance, 1);  // Yes: adjust again
 }
 
 TEST_F(TuneRun, CloseWhileAPollIsOpenSendsEndTestWhenTheExchangeCompletes) {
@@ -256,7 +257,7 @@ TEST_F(TuneRun, CloseWhileAPollIsOpenSendsEndTestWhenTheExchangeCompletes) {
     sched.advance(300);
     EXPECT_EQ(hostWrites("T0").size(), 1u);
     EXPECT_EQ(view.closes, 1);
-    EXPECT_EQ(view.diagValue, "");  // diagIndex 13 on the start screen: not shown
+    EXPECT_EQ(view.diagValue, "");  // no diagnostic value on the start screen
 }
 
 TEST_F(TuneRun, EndTestWithoutAnswerIsResentThreeTimesThenReportedAndTheWindowCloses) {
@@ -330,7 +331,7 @@ TEST_F(TuneRun, DiagnosticsInOneRecordOrSplitShowTheBatteryTemperatureAndValue) 
         SCOPED_TRACE(split);
         modem.splitDiagBlocks = split;
         Open();
-        dlg.Stage([&](TuneWork& w) { w.diagIndex = 7; });
+        dlg.Stage([&](TuneWork& w) { w.diagIndex = TuneDiag::Rssi; });
         sched.advance(1500);
         Settle();
         EXPECT_EQ(view.diagValue, "-97 dBm");
@@ -342,7 +343,7 @@ TEST_F(TuneRun, DiagnosticsInOneRecordOrSplitShowTheBatteryTemperatureAndValue) 
 
 TEST_F(TuneRun, F7StopsTheSamplesOnlyInEngineeringMode) {
     Open();
-    dlg.Stage([&](TuneWork& w) { w.currentStep = 19; });
+    dlg.Stage([&](TuneWork& w) { w.currentStep = TuneStep::FrontEnd; });
     EXPECT_FALSE(dlg.KeyDown(kKeyF7, false, false, false));
     EXPECT_TRUE(dlg.pollDiagnostics());  // not in engineering mode
     st().engineerMode = true;
@@ -361,7 +362,7 @@ TEST_F(TuneRun, F7StopsTheSamplesOnlyInEngineeringMode) {
 TEST_F(TuneRun, NoPollsWhileThePrimaryPortIsClosed) {
     Open();
     port->CloseCommPort();
-    for (int step : {0, 19, 23}) {
+    for (TuneStep step : {TuneStep::Start, TuneStep::FrontEnd, TuneStep::RssiCal}) {
         dlg.Stage([&](TuneWork& w) { w.currentStep = step; });
         sched.advance(5000);
     }
@@ -376,16 +377,16 @@ TEST_F(TuneRun, NoPollsWhileThePrimaryPortIsClosed) {
 TEST_F(TuneRun, AdjustKeysOnAStepWithoutAnAdjustValueChangeNothing) {
     Open();
     dlg.Stage([&](TuneWork& w) {
-        w.currentStep = 4;
-        w.adjustIndex = 4;  // a stale index from an earlier screen
+        w.currentStep = TuneStep::TcxoKeyed;
+        w.adjustIndex = TuneAdjust::Power;  // a stale index from an earlier screen
     });
     const TuneRecord before = dlg.work().tuneRecord;
     dlg.KeyDown(kKeyPageUp, false, false, false);
     EXPECT_EQ(dlg.work().tuneRecord, before);
     EXPECT_TRUE(TuneLines().empty());
     dlg.Stage([&](TuneWork& w) {
-        w.currentStep = 22;
-        w.adjustIndex = 0;
+        w.currentStep = TuneStep::RxGain;
+        w.adjustIndex = TuneAdjust::RxGain;
         w.tuneRecord.rxGainAdj = 0;
         w.testPoints[1].rxFrequency = 450000000;
         w.currentPoint = 1;
@@ -396,8 +397,8 @@ TEST_F(TuneRun, AdjustKeysOnAStepWithoutAnAdjustValueChangeNothing) {
     EXPECT_EQ(TuneLines().size(), 1u);
     EXPECT_FALSE(dlg.KeyDown(kKeyPageUp, true, false, false));  // Shift: nothing
     dlg.Stage([&](TuneWork& w) {
-        w.currentStep = 9;
-        w.adjustIndex = 3;
+        w.currentStep = TuneStep::ModBalanceReady;
+        w.adjustIndex = TuneAdjust::Mod;
     });
     Settle();
     dlg.KeyDown(kKeyPageUp, false, false, false);
@@ -443,10 +444,10 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        StartTest(1);
-        dlg.OK();  // step 5: keyed at the first target power
+        StartTest(TuneTest::PowerCal);
+        dlg.OK();  // keyed at the first target power
         Settle();
-        ASSERT_EQ(dlg.work().currentStep, 6);
+        ASSERT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
         if (c.pointsBefore > 0) {
             modem.samples = {TuneBlock(60, 50)};
             dlg.OK();
@@ -474,7 +475,7 @@ TEST_F(TuneGiveUp, APowerPointWithoutAValidAnswerUnkeysTellsAndStoresNothing) {
         EXPECT_FALSE(dlg.transmitSelected());
         EXPECT_EQ(dlg.work().calPointIndex, c.pointsBefore);
         EXPECT_EQ(dlg.work().powerCalPoints.adReading, points.adReading);
-        StepIs(5, 1, 1);
+        StepIs(TuneStep::PowerCalReady, TuneTest::PowerCal, 1);
         EXPECT_NE(view.description.find("Hook Up"), std::string::npos);  // no longer "Adjust ... for"
 
         modem.clearFaults();
@@ -512,19 +513,20 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
     using L = std::vector<std::string>;
     struct Case {
         const char* what;
-        int test;
+        TuneTest test;
         bool keyFirst;  // keyed (and acknowledged) first; Next then sends the unkeyed record
         L lines;        // what the host sends from the action on
         std::int64_t giveUpMs;
-        int stepAfter;
+        TuneStep stepAfter;
         int answered = 0;  // tune records the modem acknowledges before it falls silent
     };
     const Case cases[] = {
-        {"TCXO keyed", 0, false, L{"T1", "T0"}, 500, 3},
+        {"TCXO keyed", TuneTest::Tcxo, false, L{"T1", "T0"}, 500, TuneStep::TcxoReady},
         // The keyed record is acknowledged (by the modem, not by the reply of a poll it cut
         // short); the unkeyed record at the end of the transmission is the one left unanswered.
-        {"Mod Balance unkeyed at its end", 3, false, L{"T1", "BA", "T1", "T1", "T1", "T1", "T0"}, 66500 + 2000, 9, 1},
-        {"TCXO unkeyed by Next", 0, true, L{"T1", "T1", "T1", "T1", "T0"}, 2000, 5},
+        {"Mod Balance unkeyed at its end", TuneTest::ModBalance, false, L{"T1", "BA", "T1", "T1", "T1", "T1", "T0"},
+         66500 + 2000, TuneStep::ModBalanceReady, 1},
+        {"TCXO unkeyed by Next", TuneTest::Tcxo, true, L{"T1", "T1", "T1", "T1", "T0"}, 2000, TuneStep::PowerCalReady},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -532,7 +534,7 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
         if (c.keyFirst) {
             dlg.OK();
             Settle();
-            ASSERT_EQ(dlg.work().currentStep, 4);
+            ASSERT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);
         }
         modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, -1, c.answered});
         const std::int64_t t0 = sched.nowMs();
@@ -561,16 +563,15 @@ TEST_F(TuneGiveUp, ATuneRecordLeftUnansweredWhileTheRadioMayTransmitUnkeysAndTel
 // keyed record's acknowledgement is its own, not the lost poll's, so the step goes on keyed with
 // no message and no unkey.
 TEST_F(TuneGiveUp, AnUnansweredPollDoesNotTakeTheNextKeyedRecordsAcknowledgement) {
-    view.sel.ticked.fill(false);
-    view.sel.ticked[0] = true;
-    StartTest(0);
+    Tick({TuneTest::Tcxo});
+    StartTest(TuneTest::Tcxo);
     modem.addFault({ModemFault::Silence, ModemStep::Diagnostics, 0, 1});
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TuneDialogState::AwaitingDiagnostics; }, 3000));
     const std::size_t mark = hostWrites().size();
-    dlg.OK();  // step 3: keys the transmitter, deferred until the poll has timed out
+    dlg.OK();  // keys the transmitter, deferred until the poll has timed out
     sched.advance(3000);
     EXPECT_EQ(Prefixes(LinesSince(mark)), std::vector<std::string>{"T1"});
-    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);
     EXPECT_TRUE(dlg.transmitSelected());
     EXPECT_TRUE(dialogs.boxes.empty());
     dlg.Unload();
@@ -582,7 +583,7 @@ TEST_F(TuneGiveUp, AnUnansweredPollDoesNotTakeTheNextKeyedRecordsAcknowledgement
 // "T0" and tells again; once the modem answers, the "T0" goes first and its acknowledgement
 // alone says the transmitter is off.
 TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItAnswers) {
-    StartTest(0);  // TCXO
+    StartTest(TuneTest::Tcxo);
     for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
         modem.addFault({ModemFault::Silence, s, 0, -1});
     const std::size_t written = hostWrites().size();
@@ -590,7 +591,7 @@ TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItA
     dlg.OK();  // keys the transmitter: never acknowledged
     ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 10000));
     EXPECT_EQ(Prefixes(LinesSince(written)), (std::vector<std::string>{"T1", "T0", "T0", "T0", "T0"}));
-    EXPECT_EQ(dlg.work().currentStep, 3);  // back on the step that keys
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoReady);  // back on the step that keys
     EXPECT_FALSE(dlg.transmitSelected());
 
     // Still silent: the polls try the unkey again, quietly.
@@ -608,7 +609,7 @@ TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItA
     dlg.OK();
     ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 2; }, 5000));
     EXPECT_EQ(Prefixes(LinesSince(mark)), (std::vector<std::string>{"T0", "T0", "T0", "T0"}));
-    EXPECT_EQ(dlg.work().currentStep, 3);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoReady);
 
     // The modem answers again.
     modem.clearFaults();
@@ -623,7 +624,7 @@ TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItA
     Settle();
     dlg.OK();  // keys again
     Settle();
-    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);
     EXPECT_EQ(dialogs.boxes.size(), 3u);
 }
 
@@ -633,7 +634,7 @@ TEST_F(TuneGiveUp, AnUnkeyTheModemDoesNotAcknowledgeStaysOwedAndGoesFirstWhenItA
 // with the port lost sends nothing and closes.
 TEST_F(TuneGiveUp, ALostPortSendsNothingTellsOnceAndCountsNoStepDone) {
     ASSERT_NO_FATAL_FAILURE(KeyTcxo());
-    ASSERT_EQ(dlg.work().currentStep, 4);
+    ASSERT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);
     ASSERT_TRUE(dlg.work().tuneRecord.txSelected);
     const std::size_t written = hostWrites().size();
     dialogs.expectBox("Lost Com Port 1");
@@ -648,8 +649,8 @@ TEST_F(TuneGiveUp, ALostPortSendsNothingTellsOnceAndCountsNoStepDone) {
     sched.advance(5000);
     EXPECT_EQ(hostWrites().size(), written);
     EXPECT_EQ(dialogs.boxes.size(), 2u);
-    EXPECT_EQ(dlg.work().currentStep, 4);
-    EXPECT_FALSE(dlg.work().testDone[0]);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);
+    EXPECT_FALSE(dlg.work().Done(TuneTest::Tcxo));
     EXPECT_TRUE(links.writes.empty());
 
     // The adapter is back and the port opened again: the unkey goes first.
@@ -658,8 +659,8 @@ TEST_F(TuneGiveUp, ALostPortSendsNothingTellsOnceAndCountsNoStepDone) {
     dialogs.expectBox(kTxOffLaterText);
     ASSERT_TRUE(sched.advanceUntil([&] { return dialogs.boxes.size() == 3; }, 5000));
     EXPECT_EQ(LinesSince(written), std::vector<std::string>{"T0"});
-    EXPECT_EQ(dlg.work().currentStep, 3);  // the radio is off: back on the step that keys
-    EXPECT_FALSE(dlg.work().testDone[0]);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoReady);  // the radio is off: back on the step that keys
+    EXPECT_FALSE(dlg.work().Done(TuneTest::Tcxo));
 
     // Lost again, then Close: no send, nothing more to tell, the window closes.
     dialogs.expectBox("Lost Com Port 1");
@@ -735,7 +736,7 @@ TEST_P(TuneLeavesOnALostPort, TellsThatTheUnkeyCouldNotBeSent) {
     EXPECT_EQ(hostWrites().size(), written);
     if (!c.swap) return;
     // The window stays, back on the step that keys; leaving again has nothing more to tell.
-    StepIs(3, 0, 1);
+    StepIs(TuneStep::TcxoReady, TuneTest::Tcxo, 1);
     EXPECT_FALSE(dlg.transmitSelected());
     sched.advance(3000);
     dlg.Unload();
@@ -762,7 +763,7 @@ TEST_F(TuneGiveUp, AWindowOpenedAgainAfterAKeyedCloseStartsUnkeyed) {
     sched.advance(1500);
     EXPECT_EQ(hostWrites("AS").size(), polls + 1);
     Settle();
-    dlg.Stage([&](TuneWork& w) { w.currentStep = 19; });
+    dlg.Stage([&](TuneWork& w) { w.currentStep = TuneStep::FrontEnd; });
     dlg.SendTunePoint(1);
     Settle();
     EXPECT_FALSE(dlg.work().tuneRecord.txSelected);
@@ -773,9 +774,8 @@ TEST_F(TuneGiveUp, AWindowOpenedAgainAfterAKeyedCloseStartsUnkeyed) {
 // off from its acknowledgement; the operator hears that the radio on the old device may still
 // be transmitting, and the window goes on with the new one.
 TEST_F(TuneGiveUp, AnUnkeyOwedToTheRadioOnTheOldDeviceIsNotSentToTheNewOne) {
-    view.sel.ticked.fill(false);
-    view.sel.ticked[0] = true;
-    StartTest(0);
+    Tick({TuneTest::Tcxo});
+    StartTest(TuneTest::Tcxo);
     for (ModemStep s : {ModemStep::Tune, ModemStep::Diagnostics, ModemStep::EndTest})
         modem.addFault({ModemFault::Silence, s, 0, -1});
     dialogs.expectBox(kMayTransmitText);
@@ -800,7 +800,7 @@ TEST_F(TuneGiveUp, AnUnkeyOwedToTheRadioOnTheOldDeviceIsNotSentToTheNewOne) {
     Settle();
     dlg.OK();
     Settle();
-    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 }
 
@@ -828,9 +828,8 @@ TEST_F(TuneGiveUp, AnUnkeyOwedByAnotherWindowGoesBeforeTuneRadioKeysTheRadio) {
         std::vector<std::string> told;
         int unkeyAcks = 0;
     };
-    view.sel.ticked.fill(false);
-    view.sel.ticked[0] = true;
-    StartTest(0);
+    Tick({TuneTest::Tcxo});
+    StartTest(TuneTest::Tcxo);
     Other other(sched, port.get());
     port->RegisterForSRecord(&other, false);
     TuneRecord keyed = dlg.work().tuneRecord;
@@ -852,12 +851,12 @@ TEST_F(TuneGiveUp, AnUnkeyOwedByAnotherWindowGoesBeforeTuneRadioKeysTheRadio) {
     std::erase(lines, "AS");
     EXPECT_EQ(lines, std::vector<std::string>{"T0"});
     EXPECT_EQ(TuneLines().size(), tunes);
-    EXPECT_EQ(dlg.work().currentStep, 3);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoReady);
     EXPECT_EQ(other.unkeyAcks, 0);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     dlg.OK();
     Settle();
-    EXPECT_EQ(dlg.work().currentStep, 4);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TcxoKeyed);
     EXPECT_EQ(TuneLines().size(), tunes + 1);
     port->DeRegisterForAll(&other);
 }
@@ -866,7 +865,7 @@ TEST_F(TuneGiveUp, AnUnkeyOwedByAnotherWindowGoesBeforeTuneRadioKeysTheRadio) {
 // "BALANCE" due and the receive record at the end of the Tx time do not go (they would key or
 // set up the radio now behind the port), and the window is back on the step that keys.
 TEST_F(TuneGiveUp, ASwapDuringModBalanceLeavesNothingToKeyTheNextRadio) {
-    StartTest(3);
+    StartTest(TuneTest::ModBalance);
     dlg.OK();  // keyed, "BALANCE" due in 500 ms
     sched.advance(100);
     ASSERT_TRUE(dlg.transmitSelected());
@@ -874,7 +873,7 @@ TEST_F(TuneGiveUp, ASwapDuringModBalanceLeavesNothingToKeyTheNextRadio) {
     dlg.PortsSwapping();
     EXPECT_EQ(LinesSince(written), std::vector<std::string>{"T0"});
     EXPECT_FALSE(dlg.modemInTestMode());
-    StepIs(9, 3, 1);
+    StepIs(TuneStep::ModBalanceReady, TuneTest::ModBalance, 1);
     EXPECT_FALSE(dlg.transmitSelected());
     EXPECT_EQ(dlg.dialogState(), TuneDialogState::Idle);
     sched.advance(70000);
@@ -922,44 +921,40 @@ protected:
         Open();
         view.active = false;
     }
-    void Tick(std::initializer_list<int> tests) {
-        view.sel.ticked.fill(false);
-        for (int t : tests) view.sel.ticked[static_cast<std::size_t>(t)] = true;
-    }
 };
 
 TEST_F(TuneSequence, GroupIntrosAndPreviousAcrossGroups) {
-    Tick({1, 4, 8, 11, 14});
+    Tick({TuneTest::PowerCal, TuneTest::Deviation, TuneTest::FrontEnd, TuneTest::RxGain, TuneTest::PowerVerify});
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.work().currentStep, 2);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TxIntro);
     dlg.OK();
-    StepIs(5, 1, 1);
+    StepIs(TuneStep::PowerCalReady, TuneTest::PowerCal, 1);
     dlg.Next();
-    StepIs(11, 4, 1);
+    StepIs(TuneStep::DeviationReady, TuneTest::Deviation, 1);
     dlg.Next();
-    StepIs(17, 8, 0);  // Rx intro with the first Rx test already current
+    StepIs(TuneStep::RxIntro, TuneTest::FrontEnd, 0);  // Rx intro with the first Rx test already current
     dlg.Next();
-    StepIs(19, 8, 0);
+    StepIs(TuneStep::FrontEnd, TuneTest::FrontEnd, 0);
     dlg.Previous();
-    StepIs(17, 4, 1);  // back across the group: the Rx intro first
+    StepIs(TuneStep::RxIntro, TuneTest::Deviation, 1);  // back across the group: the Rx intro first
     dlg.Previous();
-    StepIs(11, 4, 1);  // then the last ticked Tx test
+    StepIs(TuneStep::DeviationReady, TuneTest::Deviation, 1);  // then the last ticked Tx test
     dlg.Previous();
-    StepIs(5, 1, 1);
+    StepIs(TuneStep::PowerCalReady, TuneTest::PowerCal, 1);
     dlg.Previous();
-    StepIs(2, 1, 1);  // Prev on the first ticked test: the group intro
+    StepIs(TuneStep::TxIntro, TuneTest::PowerCal, 1);  // Prev on the first ticked test: the group intro
     dlg.Next();
-    StepIs(5, 1, 1);
+    StepIs(TuneStep::PowerCalReady, TuneTest::PowerCal, 1);
     dlg.OK();
     dlg.Previous();  // a later step of a test: restart at its first step and start point
-    StepIs(5, 1, 1);
+    StepIs(TuneStep::PowerCalReady, TuneTest::PowerCal, 1);
 }
 
 TEST_F(TuneSequence, PointOrdersOfTheTests) {
-    Tick({2, 8, 13});
+    Tick({TuneTest::PowerOut, TuneTest::FrontEnd, TuneTest::RssiVerify});
     dlg.GoToFirstTest();
     dlg.OK();
-    StepIs(7, 2, 0);
+    StepIs(TuneStep::PowerOutReady, TuneTest::PowerOut, 0);
     dlg.OK();
     std::vector<std::pair<int, bool>> seen;
     for (int i = 0; i < 3; ++i) {
@@ -967,7 +962,7 @@ TEST_F(TuneSequence, PointOrdersOfTheTests) {
         dlg.OK();
     }
     EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}, {2, true}}));
-    StepIs(17, 8, 0);
+    StepIs(TuneStep::RxIntro, TuneTest::FrontEnd, 0);
     dlg.OK();
     seen.clear();
     for (int i = 0; i < 3; ++i) {
@@ -977,68 +972,74 @@ TEST_F(TuneSequence, PointOrdersOfTheTests) {
     }
     EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{0, false}, {1, false}, {2, false}}));
     EXPECT_TRUE(links.writes.empty());  // No saves nothing
-    StepIs(24, 13, 1);
+    StepIs(TuneStep::VerifyIntro, TuneTest::RssiVerify, 1);
     dlg.OK();
     for (int pass = 0; pass < 3; ++pass) {
-        StepIs(25, 13, 1);
+        StepIs(TuneStep::RssiVerify, TuneTest::RssiVerify, 1);
         EXPECT_EQ(dlg.work().calPointIndex, pass);
         dlg.OK();
     }
-    StepIs(0, kNoTest, 2);
+    StepIs(TuneStep::Start, TuneTest::None, 2);
 }
 
 TEST_F(TuneSequence, SaveQuestionAndPacketTestByWhatIsTicked) {
     st().productionMode = true;
-    Tick({13});
+    Tick({TuneTest::RssiVerify});
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.work().currentStep, 24);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::VerifyIntro);
     dlg.OK();
     for (int i = 0; i < 3; ++i) dlg.OK();
-    StepIs(0, kNoTest, 2);
+    StepIs(TuneStep::Start, TuneTest::None, 2);
     EXPECT_EQ(mainFrame.packetOpens, 1);  // the procedure ended after a verification test
     EXPECT_TRUE(dialogs.boxes.empty());
 
-    Tick({0});
-    dlg.Stage([&](TuneWork& w) { w.currentTest = kNoTest; });
+    Tick({TuneTest::Tcxo});
+    dlg.Stage([&](TuneWork& w) { w.currentTest = TuneTest::None; });
     dlg.GoToFirstTest();
     dlg.OK();
     dlg.OK();
     dialogs.expectBox("Tuning Complete!", MsgAnswer::No);
     dlg.OK();
-    StepIs(0, kNoTest, 2);
+    StepIs(TuneStep::Start, TuneTest::None, 2);
     EXPECT_EQ(mainFrame.packetOpens, 1);  // not after tuning tests only
     EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 
 TEST_F(TuneSequence, SelectTestOutsideThePlanAndNoTickedTest) {
-    EXPECT_EQ(dlg.SelectTest(16), kNoTest);
-    EXPECT_EQ(dlg.work().currentStep, 0);
+    dlg.Stage([&](TuneWork& w) {
+        w.currentStep = TuneStep::RxGain;
+        w.currentPoint = 1;
+    });
+    EXPECT_EQ(dlg.SelectTest(TuneTest::None), TuneTest::None);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::Start);
     EXPECT_EQ(dlg.work().currentPoint, 2);
-    EXPECT_EQ(dlg.SelectTest(-1), kNoTest);
+    // A value outside the plan is no test either.
+    EXPECT_EQ(dlg.SelectTest(static_cast<TuneTest>(-1)), TuneTest::None);
+    EXPECT_EQ(dlg.SelectTest(static_cast<TuneTest>(16)), TuneTest::None);
     Tick({});
-    dlg.Stage([&](TuneWork& w) { w.currentStep = 5; });
+    dlg.Stage([&](TuneWork& w) { w.currentStep = TuneStep::PowerCalReady; });
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.work().currentStep, 0);
-    Tick({5});
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::Start);
+    Tick({TuneTest::TxFc8});
     view.sel.radioType = 0;  // the test is ticked but not available for this radio
     dlg.GoToFirstTest();
-    EXPECT_EQ(dlg.work().currentStep, 0);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::Start);
 }
 
 TEST_F(TuneSequence, DacValuesMarkTheirTestsDoneAndSkippedTestsSaveNothing) {
-    Tick({2, 11, 12});
+    Tick({TuneTest::PowerOut, TuneTest::RxGain, TuneTest::RssiCal});
     st().dacValues.powerAdj = {11, 22, 33};
     st().dacValues.txDeviationAdj = 77;
     dlg.UpdateDacValues();
     EXPECT_EQ(dlg.work().tuneRecord.masterDeviation, 77);
     dlg.GoToFirstTest();
     dlg.OK();
-    StepIs(7, 2, 0);
+    StepIs(TuneStep::PowerOutReady, TuneTest::PowerOut, 0);
     dlg.Next();
-    StepIs(17, 11, 1);
+    StepIs(TuneStep::RxIntro, TuneTest::RxGain, 1);
     dlg.OK();
     dlg.Next();  // skips Rx Gain (done by the DAC values)
-    StepIs(23, 12, 1);
+    StepIs(TuneStep::RssiCal, TuneTest::RssiCal, 1);
     dialogs.expectBox("Tuning Complete!", MsgAnswer::Yes);
     dlg.Next();  // skips RSSI Cal: no table
     ASSERT_EQ(links.writes.size(), 1u);

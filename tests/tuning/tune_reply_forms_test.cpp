@@ -65,13 +65,12 @@ TEST_F(TuneReplyForms, TcxoAdjustKeysAndUnkeysTheRadioAndCloseEndsTheTest) {
     for (const Form& f : kForms) {
         SCOPED_TRACE(f.name);
         Use(f);
-        view.sel.ticked.fill(false);
-        view.sel.ticked[0] = true;
-        StartTest(0);
+        Tick({TuneTest::Tcxo});
+        StartTest(TuneTest::Tcxo);
         std::size_t mark = hostWrites().size();
         dlg.OK();
         Settle();
-        StepIs(4, 0, 1);
+        StepIs(TuneStep::TcxoKeyed, TuneTest::Tcxo, 1);
         EXPECT_TRUE(dlg.transmitSelected());
         EXPECT_TRUE(RadioMayTransmit());
         EXPECT_EQ(Dialogue(mark), Lines{"T1"});
@@ -79,7 +78,7 @@ TEST_F(TuneReplyForms, TcxoAdjustKeysAndUnkeysTheRadioAndCloseEndsTheTest) {
         dialogs.expectBox(kTuningCompleteQuestion, MsgAnswer::No);
         dlg.OK();  // done: the receive record
         Settle();
-        EXPECT_TRUE(dlg.work().testDone[0]);
+        EXPECT_TRUE(dlg.work().Done(TuneTest::Tcxo));
         EXPECT_FALSE(RadioMayTransmit());
         EXPECT_EQ(Dialogue(mark), (Lines{"T1", "T1"}));  // before the question and after it
         EXPECT_EQ(dialogs.boxes.size(), 1u);
@@ -102,10 +101,10 @@ TEST_F(TuneReplyForms, PowerCalibrationPointsAreMeasured) {
     for (const Form& f : kForms) {
         SCOPED_TRACE(f.name);
         Use(f);
-        StartTest(1);
+        StartTest(TuneTest::PowerCal);
         dlg.OK();  // keyed at the first target power
         Settle();
-        ASSERT_EQ(dlg.work().currentStep, 6);
+        ASSERT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
         for (int i = 0; i < 2; ++i) {
             SCOPED_TRACE(i);
             modem.samples = {TuneBlock(60, kPowerReadings[static_cast<std::size_t>(i)])};
@@ -116,7 +115,7 @@ TEST_F(TuneReplyForms, PowerCalibrationPointsAreMeasured) {
             EXPECT_EQ(dlg.work().calPointIndex, i + 1);
             EXPECT_EQ(dlg.work().powerCalPoints.adReading[static_cast<std::size_t>(i)],
                       kPowerStored[static_cast<std::size_t>(i)]);
-            EXPECT_EQ(dlg.work().currentStep, 6);
+            EXPECT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
             EXPECT_TRUE(dlg.transmitSelected());
         }
         EXPECT_TRUE(dialogs.boxes.empty());
@@ -129,8 +128,8 @@ TEST_F(TuneReplyForms, AnRssiLevelIsTheAverageOfFourSamples) {
     for (const Form& f : kForms) {
         SCOPED_TRACE(f.name);
         Use(f);
-        StartTest(12);
-        ASSERT_EQ(dlg.work().currentStep, 23);
+        StartTest(TuneTest::RssiCal);
+        ASSERT_EQ(dlg.work().currentStep, TuneStep::RssiCal);
         modem.samples.clear();
         for (int r : kRssiReads[0]) modem.samples.push_back(TuneBlock(r, 0));
         const std::size_t samples = hostWrites("AT").size();
@@ -151,17 +150,17 @@ TEST_F(TuneReplyForms, ModBalanceEndsInTheReAdjustQuestion) {
     for (const Form& f : kForms) {
         SCOPED_TRACE(f.name);
         Use(f);
-        StartTest(3);
+        StartTest(TuneTest::ModBalance);
         view.sel.txTime = 1;
         const std::size_t mark = hostWrites().size();
         dlg.OK();
-        EXPECT_EQ(dlg.work().currentStep, 10);
+        EXPECT_EQ(dlg.work().currentStep, TuneStep::ModBalanceTransmitting);
         dialogs.expectBox(kReAdjustQuestion, MsgAnswer::No);
         sched.advance(1600 + 300);
         Settle();
         EXPECT_EQ(Dialogue(mark), (Lines{"T1", "BA", "T1"}));
         ASSERT_EQ(dialogs.boxes.size(), 1u);
-        StepIs(9, 3, 0);  // No at point 1: point 0 next
+        StepIs(TuneStep::ModBalanceReady, TuneTest::ModBalance, 0);  // No at point 1: point 0 next
         EXPECT_FALSE(RadioMayTransmit());
         Leave();
     }
@@ -176,7 +175,7 @@ TEST_F(TuneReplyForms, DiagnosticsAreShown) {
         SCOPED_TRACE(f.name);
         Use(f);
         Open();
-        dlg.Stage([&](TuneWork& w) { w.diagIndex = 7; });
+        dlg.Stage([&](TuneWork& w) { w.diagIndex = TuneDiag::Rssi; });
         view.diagValue.clear();
         sched.advance(1500);
         Settle();
@@ -198,7 +197,7 @@ TEST_F(TuneReplyForms, AnotherExchangesReplyIsNotThePolls) {
     modem.diagRecordGapMs = 300;
     modem.addFault({ModemFault::Silence, ModemStep::Diagnostics, 0, 1, 1});
     Open();
-    dlg.Stage([&](TuneWork& w) { w.diagIndex = 7; });
+    dlg.Stage([&](TuneWork& w) { w.diagIndex = TuneDiag::Rssi; });
     sched.advance(1499);
     const int other = 0;
     ASSERT_TRUE(SendModemLine(*port, CommandLine("AS"), ReplyTag{&other, 1}));

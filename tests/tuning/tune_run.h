@@ -11,6 +11,7 @@
 #include "programming/programming_bench.h"
 #include "tuning/tune_dialogue.h"
 #include "tuning/tune_math.h"
+#include "tuning/tune_print.h"
 #include "tuning/tune_test_samples.h"
 
 namespace k45::test {
@@ -80,8 +81,10 @@ class TuneRun : public ProgrammingBench {
 protected:
     TuneRun() {
         AppState& st = ctx.state;
+        TuneWindowSettings settings;
         ReadTuneLevels(settings.levels, "/nonexistent/tune.ini");
         settings.modBalanceTxTime = 5;
+        dlg.setSettings(settings);
         st.testParameters = st.testDefaults;
         // A 5726 range whose test points hold frequencies.
         for (int r = 0; r <= 9 && range < 0; ++r)
@@ -128,16 +131,20 @@ protected:
             Settle();
         }
     }
-    void StepIs(int step, int test, int point) {
+    // Only these tests ticked.
+    void Tick(std::initializer_list<TuneTest> tests) {
+        view.sel.ticked.fill(false);
+        for (TuneTest t : tests) view.sel.ticked[static_cast<std::size_t>(TestNumber(t))] = true;
+    }
+    void StepIs(TuneStep step, TuneTest test, int point) {
         EXPECT_EQ(dlg.work().currentStep, step);
         EXPECT_EQ(dlg.work().currentTest, test);
         EXPECT_EQ(dlg.work().currentPoint, point);
     }
 
-    TuneWindowSettings settings;
     FakeTuneView view;
     FakeParameterWindows links;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), view};
     int range = -1;
 };
 
@@ -145,9 +152,9 @@ class TuneGiveUp : public TuneRun {
 protected:
     // The window on the first step of `test` at its start point, the test points of the radio
     // filled in.
-    void StartTest(int test) {
+    void StartTest(TuneTest test) {
         Open();
-        const std::int32_t selected = dlg.SelectTest(test);
+        const TuneTest selected = dlg.SelectTest(test);
         dlg.Stage([&](TuneWork& w) {
             for (std::size_t p = 0; p < 3; ++p)
                 w.testPoints[p] =
@@ -164,9 +171,8 @@ protected:
     }
     // The TCXO test alone, its keyed step reached with OK.
     void KeyTcxo() {
-        view.sel.ticked.fill(false);
-        view.sel.ticked[0] = true;
-        StartTest(0);
+        Tick({TuneTest::Tcxo});
+        StartTest(TuneTest::Tcxo);
         dlg.OK();
         Settle();
     }

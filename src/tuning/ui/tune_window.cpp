@@ -1,7 +1,6 @@
 #include "tuning/ui/tune_window.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -14,6 +13,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "wiring/app_context.h"
 #include "wiring/tool_window_ids.h"
@@ -52,9 +53,7 @@ void SelectByData(QComboBox* combo, int value, bool lastWhenMissing) {
 }  // namespace
 
 formTune::formTune(AppContext& ctx, QWidget* parent)
-    : DialogueWindow(ctx, "formTune", "Tune Radio", Placement::Saved, parent, MadeByWindow{}) {
-    // The dialogue works on the window's settings.
-    MakeDialogue(DialogueLinks::Of(ctx), settings_, static_cast<TuneView&>(*this));
+    : DialogueWindow(ctx, "formTune", "Tune Radio", Placement::Saved, parent, DialogueLinks::Of(ctx)) {
     // ---- radio selection
     comboRadioType = new QComboBox;
     comboRadioType->setObjectName("comboRadioType");
@@ -138,7 +137,8 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
     auto* rxL = new QVBoxLayout(frameRxTuneTests);
     auto* vL = new QVBoxLayout(frameVerifyTuneTests);
     for (int t = 0; t < kTuneTestCount; ++t) {
-        auto* c = new QCheckBox(kTunePlan[static_cast<std::size_t>(t)].caption);
+        const TunePlanEntry& test = kTunePlan[static_cast<std::size_t>(t)];
+        auto* c = new QCheckBox(test.caption);
         c->setObjectName(QString("checkTests%1").arg(t));
         checkTests[static_cast<std::size_t>(t)] = c;
         // Room for the bold caption of the test in progress: the window keeps its size.
@@ -149,8 +149,7 @@ formTune::formTune(AppContext& ctx, QWidget* parent)
         c->setFont(bold);
         c->setMinimumWidth(c->sizeHint().width());
         c->setFont(plain);
-        const TuneGroup g = TestGroup(t);
-        (g == groupTx ? txL : g == groupRx ? rxL : vL)->addWidget(c);
+        (test.group == TuneGroup::Tx ? txL : test.group == TuneGroup::Rx ? rxL : vL)->addWidget(c);
     }
     for (auto* l : {txL, rxL, vL}) {
         l->setSpacing(0);
@@ -262,26 +261,30 @@ formTune::~formTune() = default;
 
 void formTune::RestoreFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::RestoreFormParameters(fileName, sectionName);
-    settings_.windowLeft = savedLeft;
-    settings_.windowTop = savedTop;
-    RestoreTuneSettings(settings_, ctx_.state.locale, fileName, sectionName, TuneIniPath(ctx_.state.places.programFolder));
+    TuneWindowSettings s = dialogue_->settings();
+    s.windowLeft = savedLeft;
+    s.windowTop = savedTop;
+    RestoreTuneSettings(s, ctx_.state.locale, fileName, sectionName, TuneIniPath(ctx_.state.places.programFolder));
+    dialogue_->setSettings(s);
 }
 
 void formTune::SaveFormParameters(const std::string& fileName, const std::string& sectionName) {
     ToolWindowBase::SaveFormParameters(fileName, sectionName);
-    settings_.windowLeft = savedLeft;
-    settings_.windowTop = savedTop;
+    TuneWindowSettings s = dialogue_->settings();
+    s.windowLeft = savedLeft;
+    s.windowTop = savedTop;
     std::string error;
-    if (!SaveTuneSettings(settings_, ctx_.state.locale, fileName, sectionName,
-                          TuneIniPath(ctx_.state.places.programFolder), ctx_.state.engineerMode, &error) &&
+    if (!SaveTuneSettings(s, ctx_.state.locale, fileName, sectionName, TuneIniPath(ctx_.state.places.programFolder),
+                          ctx_.state.engineerMode, &error) &&
         ctx_.dialogs())
         ctx_.dialogs()->messageBox("The tuning settings could not be saved.\r\n" + error, {}, MsgButtons::OK,
                                    MsgIcon::Exclamation);
 }
 
 void formTune::Form_Load() {
+    const TuneWindowSettings settings = dialogue_->settings();
     for (int i = 0; i < kTuneTestCount; ++i)
-        checkTests[static_cast<std::size_t>(i)]->setChecked(settings_.testSelection[static_cast<std::size_t>(i)] == 1);
+        checkTests[static_cast<std::size_t>(i)]->setChecked(settings.testSelection[static_cast<std::size_t>(i)] == 1);
     DialogueWindow::Form_Load();
     labelTestState->setVisible(ctx_.state.engineerMode);
     labelTestIndex->setVisible(ctx_.state.engineerMode);
@@ -291,20 +294,21 @@ void formTune::Form_Load() {
                                                       optionLoRxBand, optionHiRxBand})
         w->setEnabled(production);
     // A saved index outside the lists selects nothing (the offset keeps its value).
-    comboRxOffset->setCurrentIndex(settings_.rxOffsetListIndex >= 0 && settings_.rxOffsetListIndex < kOffsetEntryCount
-                                       ? settings_.rxOffsetListIndex : -1);
-    comboTxOffset->setCurrentIndex(settings_.txOffsetListIndex >= 0 && settings_.txOffsetListIndex < kOffsetEntryCount
-                                       ? settings_.txOffsetListIndex : -1);
-    scrollTxTime->setValue(settings_.modBalanceTxTime);
+    const auto entry = [](std::int16_t index) { return index >= 0 && index < kOffsetEntryCount ? index : -1; };
+    comboRxOffset->setCurrentIndex(entry(settings.rxOffsetListIndex));
+    comboTxOffset->setCurrentIndex(entry(settings.txOffsetListIndex));
+    scrollTxTime->setValue(settings.modBalanceTxTime);
     labelTxTime->setText(QString("%1 S").arg(scrollTxTime->value()));
 }
 
 void formTune::Form_Unload() {
-    settings_.windowLeft = savedLeft;
-    settings_.windowTop = savedTop;
     DialogueWindow::Form_Unload();
-    settings_.rxOffsetListIndex = static_cast<std::int16_t>(comboRxOffset->currentIndex());
-    settings_.txOffsetListIndex = static_cast<std::int16_t>(comboTxOffset->currentIndex());
+    TuneWindowSettings s = dialogue_->settings();
+    s.windowLeft = savedLeft;
+    s.windowTop = savedTop;
+    s.rxOffsetListIndex = static_cast<std::int16_t>(comboRxOffset->currentIndex());
+    s.txOffsetListIndex = static_cast<std::int16_t>(comboTxOffset->currentIndex());
+    dialogue_->setSettings(s);
 }
 
 bool formTune::eventFilter(QObject* watched, QEvent* event) {
@@ -364,16 +368,19 @@ void formTune::ShowScreen(const TuneScreen& screen) {
         f.setBold(boldFace);
         w->setFont(f);
     };
-    const QGroupBox* frames[3] = {frameTxTuneTests, frameRxTuneTests, frameVerifyTuneTests};
-    for (int g = 0; g < 3; ++g) {
+    const std::pair<QGroupBox*, TuneGroup> frames[3] = {{frameTxTuneTests, TuneGroup::Tx},
+                                                        {frameRxTuneTests, TuneGroup::Rx},
+                                                        {frameVerifyTuneTests, TuneGroup::Verify}};
+    for (const auto& [frame, group] : frames) {
         // The frame's title only: its boxes set their own fonts below.
-        QGroupBox* frame = const_cast<QGroupBox*>(frames[g]);
         QFont f = frame->font();
-        f.setUnderline(screen.highlightGroup == g);
+        f.setUnderline(screen.highlightGroup == group);
         frame->setFont(f);
     }
-    for (int t = 0; t < kTuneTestCount; ++t)
-        setFont(checkTests[static_cast<std::size_t>(t)], screen.highlightTest == t, screen.highlightTest == t);
+    for (int t = 0; t < kTuneTestCount; ++t) {
+        const bool current = screen.highlightTest == TestAt(t);
+        setFont(checkTests[static_cast<std::size_t>(t)], current, current);
+    }
     if (screen.rendered) {
         labelCurrentAdj->setText(QText(screen.adjCaption));
         if (screen.adjValue) labelCurrentAdjValue->setText(QText(*screen.adjValue));

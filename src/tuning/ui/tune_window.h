@@ -40,8 +40,6 @@ public:
 
     void UpdateDacValues() override { dialogue_->UpdateDacValues(); }
 
-    TuneWindowSettings& settings() { return settings_; }
-
     QComboBox* comboRadioType = nullptr;
     QComboBox* comboRadioRange = nullptr;
     QComboBox* comboChanBandwidth = nullptr;
@@ -98,8 +96,6 @@ private:
 
     void RadioTypeChanged();
     void UpdateAvailability();
-
-    TuneWindowSettings settings_;
 };
 
 }  // namespace k45

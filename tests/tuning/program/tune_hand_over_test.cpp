@@ -15,6 +15,7 @@
 #include "frame/ui/program_bench.h"
 #include "programming/ui/dac_vals_window.h"
 #include "support/mdi_front.h"
+#include "tuning/tune_print.h"
 #include "tuning/ui/tune_window.h"
 
 namespace k45::test {
@@ -66,7 +67,7 @@ TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
         QApplication::processEvents();
     }
     EXPECT_EQ(dlg.dialogState(), TuneDialogState::Idle);
-    EXPECT_EQ(dlg.work().currentStep, 2);  // the Tx intro of the first ticked test
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TxIntro);  // of the first ticked test
     ASSERT_TRUE(Dac().loaded());
     QMdiSubWindow* dacSub = win->subWindowFor(&Dac());
     EXPECT_EQ(Active(), dacSub);
@@ -81,7 +82,7 @@ TEST_P(TuneHandOver, TheDacValuesEditorComesToTheFrontActive) {
     EXPECT_FALSE(Dac().loaded());
     EXPECT_EQ(Active(), win->subWindowFor(&Tune()));
     EXPECT_EQ(win->ActiveForm(), &Tune());
-    EXPECT_EQ(dlg.work().currentStep, 2);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::TxIntro);
 }
 
 const HandOverCase kHandOverCases[] = {

@@ -25,6 +25,7 @@
 #include "tuning/tune_math.h"
 #include "tuning/tune_test_samples.h"
 #include "tuning/ui/tune_window.h"
+#include "tuning/tune_print.h"
 #include "ui/num_box.h"
 
 namespace k45::test {
@@ -113,7 +114,7 @@ protected:
             Settle();
         }
     }
-    void StepIs(int step, int test, int point) {
+    void StepIs(TuneStep step, TuneTest test, int point) {
         EXPECT_EQ(Dlg().work().currentStep, step);
         EXPECT_EQ(Dlg().work().currentTest, test);
         EXPECT_EQ(Dlg().work().currentPoint, point);
@@ -128,26 +129,27 @@ protected:
             limitMs, 5));
     }
     // From the verification intro: three passes of RSSI Cal Verify, then Power Cal Verify
-    // (keyed, "AR" while keyed, 500 ms later unkeyed on step 28); the run ends on the start screen.
+    // (keyed, "AR" while keyed, 500 ms later unkeyed on the reading screen); the run ends on the
+    // start screen.
     void RunVerificationTests() {
         Ok();
         Settle();
         for (int pass = 0; pass < 3; ++pass) {
-            StepIs(25, 13, 1);
+            StepIs(TuneStep::RssiVerify, TuneTest::RssiVerify, 1);
             Ok();
             Settle();
         }
-        StepIs(26, 14, 1);
+        StepIs(TuneStep::PowerVerifyReady, TuneTest::PowerVerify, 1);
         Ok();
         Settle();
         Ok();
         scheduler.advance(600);
         Settle();
-        StepIs(28, 14, 1);
+        StepIs(TuneStep::PowerVerifyReading, TuneTest::PowerVerify, 1);
         EXPECT_FALSE(Dlg().transmitSelected());
         EXPECT_FALSE(Loaded(ToolWindow::formPacketTst) && win->ActiveForm() == ctx.form(ToolWindow::formPacketTst));
         Ok();
-        StepIs(0, kNoTest, 2);
+        StepIs(TuneStep::Start, TuneTest::None, 2);
     }
     ModemParameters ModemHolds() {
         ModemParameters r;
@@ -187,7 +189,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     }
     // The reader's close makes the window active again: the tests start from what the reader
     // read, and the DAC values editor shows their adjust values.
-    StepIs(2, kNoTest, 2);
+    StepIs(TuneStep::TxIntro, TuneTest::None, 2);
     EXPECT_EQ(Dlg().work().tuneRecord.powerAdj, defaults.powerAdj);
     ASSERT_TRUE(Loaded(ToolWindow::formDacVals));
     Widget(ToolWindow::formDacVals)->close();
@@ -198,12 +200,12 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     Settle();
 
     Ok();  // Tx intro
-    StepIs(3, 0, 1);
+    StepIs(TuneStep::TcxoReady, TuneTest::Tcxo, 1);
     Ok();
     Settle();
     Ok();  // TCXO done
     Settle();
-    StepIs(5, 1, 1);
+    StepIs(TuneStep::PowerCalReady, TuneTest::PowerCal, 1);
 
     // Power calibration: five points.
     Ok();
@@ -216,7 +218,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
         Settle();
         EXPECT_EQ(Lines("AR"), ars + 1);
     }
-    StepIs(7, 2, 0);
+    StepIs(TuneStep::PowerOutReady, TuneTest::PowerOut, 0);
 
     // Power out, points 0, 1, 2 keyed.
     Ok();
@@ -230,7 +232,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     Key(Qt::Key_PageUp, Qt::ControlModifier);
     Ok();
     Settle();
-    StepIs(9, 3, 1);
+    StepIs(TuneStep::ModBalanceReady, TuneTest::ModBalance, 1);
 
     // Mod Balance at points 1, 0, 2: 60 s of square wave each, then the re-adjust question.
     Key(Qt::Key_PageUp);
@@ -243,14 +245,14 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
         Settle();
     }
     EXPECT_EQ(modem->balanceCommands, (std::vector<int>{60, 60, 60}));
-    StepIs(11, 4, 1);
+    StepIs(TuneStep::DeviationReady, TuneTest::Deviation, 1);
 
     Ok();
     Settle();
     Key(Qt::Key_PageDown);  // deviation
     Ok();
     Settle();
-    StepIs(13, 5, 0);
+    StepIs(TuneStep::TxFc8Ready, TuneTest::TxFc8, 0);
     for (int fcTest = 0; fcTest < 2; ++fcTest) {  // Tx FC 8 and Tx FC 5
         Ok();
         Settle();
@@ -260,12 +262,12 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
             Settle();
         }
     }
-    StepIs(17, 7, 0);
+    StepIs(TuneStep::RxIntro, TuneTest::AutoFrontEnd, 0);
     Ok();
     Settle();
     Ok();  // Auto Front-End
     Settle();
-    StepIs(19, 8, 0);
+    StepIs(TuneStep::FrontEnd, TuneTest::FrontEnd, 0);
     Key(Qt::Key_PageUp);  // Front-End Adj at the Low point
     for (int p = 0; p < 9; ++p) {  // Front-End, Rx FC 8, Rx FC 5: three points each
         scheduler.advance(1600);
@@ -273,11 +275,11 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
         Ok();
         Settle();
     }
-    StepIs(22, 11, 1);
+    StepIs(TuneStep::RxGain, TuneTest::RxGain, 1);
     Key(Qt::Key_PageUp, Qt::ControlModifier);  // Rx gain
     Ok();
     Settle();
-    StepIs(23, 12, 1);
+    StepIs(TuneStep::RssiCal, TuneTest::RssiCal, 1);
 
     // RSSI calibration: four reads per level; the last level ends the tuning tests and the
     // results go to the modem in mode 5.
@@ -289,7 +291,8 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
         for (int r : kRssiReads[static_cast<std::size_t>(level)]) modem->samples.push_back(TuneBlock(r, 0));
         if (level == 5) dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
         ASSERT_TRUE(scheduler.advanceUntil(
-            [&] { return Dlg().work().calPointIndex == level + 1 || Dlg().work().currentTest != 12; }, 20000));
+            [&] { return Dlg().work().calPointIndex == level + 1 || Dlg().work().currentTest != TuneTest::RssiCal; },
+            20000));
     }
     const TuneRecord tuned = Dlg().work().tuneRecord;
     UntilWindowsDone();
@@ -323,7 +326,7 @@ TEST_F(TuneInTheProgram, ProductionRunWithEveryTestWritesTheDefaultsThenTheTuned
     win->FocusForm(Tune());
     QApplication::processEvents();
     Settle();
-    StepIs(24, 13, 1);
+    StepIs(TuneStep::VerifyIntro, TuneTest::RssiVerify, 1);
     RunVerificationTests();
     EXPECT_TRUE(Loaded(ToolWindow::formPacketTst));
     EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
@@ -364,13 +367,13 @@ TEST_F(TuneInTheProgram, ValuesSetInTheDacEditorAreSavedForSkippedTests) {
     QApplication::processEvents();
     Settle();
 
-    StepIs(2, kNoTest, 2);
+    StepIs(TuneStep::TxIntro, TuneTest::None, 2);
     Click(Tune().buttonNext);
-    StepIs(7, 2, 0);
+    StepIs(TuneStep::PowerOutReady, TuneTest::PowerOut, 0);
     Click(Tune().buttonNext);  // Power Out skipped
-    StepIs(17, 11, 1);
+    StepIs(TuneStep::RxIntro, TuneTest::RxGain, 1);
     Click(Tune().buttonNext);
-    StepIs(22, 11, 1);
+    StepIs(TuneStep::RxGain, TuneTest::RxGain, 1);
     dialogs.expectBox("Tuning Complete!  Do you want to Save the Parameters?", MsgAnswer::Yes);
     Click(Tune().buttonNext);  // Rx Gain skipped: the tuning tests are over
     UntilWindowsDone();
@@ -406,7 +409,7 @@ TEST_P(TuneHandsOver, AVerificationRunEndsInThePacketTestWindow) {
     Widget(ToolWindow::formDacVals)->close();
     win->FocusForm(Tune());
     QApplication::processEvents();
-    StepIs(24, kNoTest, 2);
+    StepIs(TuneStep::VerifyIntro, TuneTest::None, 2);
     RunVerificationTests();
     ASSERT_TRUE(Loaded(ToolWindow::formPacketTst));
     EXPECT_EQ(win->ActiveForm(), ctx.form(ToolWindow::formPacketTst));
@@ -444,7 +447,7 @@ TEST_P(TuneLeavesTheModem, EndsTheTestModeOnThePortTheWindowUsed) {
     UntilWindowsDone();
     win->FocusForm(Tune());
     QApplication::processEvents();
-    StepIs(2, kNoTest, 2);
+    StepIs(TuneStep::TxIntro, TuneTest::None, 2);
     Ok();
     Ok();  // keyed
     Settle();
@@ -479,7 +482,7 @@ TEST_P(TuneLeavesTheModem, EndsTheTestModeOnThePortTheWindowUsed) {
     }
     // The window stays, no longer transmitting: back on the step that keys, it polls its port
     // (in this bench the port object keeps its cable across the swap) and keys nothing.
-    StepIs(3, 0, 1);
+    StepIs(TuneStep::TcxoReady, TuneTest::Tcxo, 1);
     EXPECT_FALSE(Dlg().transmitSelected());
     ASSERT_GT(modem->received.size(), seen);
     for (std::size_t i = seen; i < modem->received.size(); ++i) EXPECT_EQ(modem->received[i].text, "AS");

@@ -18,8 +18,10 @@ namespace {
 class TuneWithSimulator : public DiagBench {
 protected:
     TuneWithSimulator() {
+        TuneWindowSettings settings;
         ReadTuneLevels(settings.levels, "/nonexistent/tune.ini");
         settings.modBalanceTxTime = 1;
+        dlg.setSettings(settings);
         AppState& st = ctx.state;
         for (int r = 0; r <= 9 && range < 0; ++r)
             if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0)
@@ -34,11 +36,11 @@ protected:
         if (dlg.loaded()) dlg.Unload();
     }
     // The window on the first step of `test`, on the radio's test points.
-    void StartTest(int test) {
+    void StartTest(TuneTest test) {
         dlg.Load();
         view.sel.txTime = 1;
         dlg.Activate();
-        const std::int32_t selected = dlg.SelectTest(test);
+        const TuneTest selected = dlg.SelectTest(test);
         dlg.Stage([&](TuneWork& w) {
             const ProductionTestRecord& d = ctx.state.testDefaults;
             for (std::size_t p = 0; p < 3; ++p)
@@ -66,9 +68,8 @@ protected:
     }
 
     int range = -1;
-    TuneWindowSettings settings;
     FakeTuneView view;
-    TuneDialogue dlg{DialogueLinks::Of(ctx), settings, view};
+    TuneDialogue dlg{DialogueLinks::Of(ctx), view};
 };
 
 using Lines = std::vector<std::string>;
@@ -84,12 +85,12 @@ TEST_F(TuneWithSimulator, TheSimulatorAnswersEveryStep) {
     s.starts[simTemp] = s.ends[simTemp] = 25;
     sim.Start(s);
 
-    StartTest(1);
+    StartTest(TuneTest::PowerCal);
     std::size_t mark = fromHost().size();
     dlg.OK();  // keyed at the first target power
     Settle();
     EXPECT_EQ(Exchanges(mark), Lines{"T1"});
-    EXPECT_EQ(dlg.work().currentStep, 6);
+    EXPECT_EQ(dlg.work().currentStep, TuneStep::PowerCalKeyed);
     EXPECT_TRUE(primary->modemLine().radio().mayTransmit);
     mark = fromHost().size();
     dlg.OK();
@@ -100,8 +101,8 @@ TEST_F(TuneWithSimulator, TheSimulatorAnswersEveryStep) {
 
     dlg.Unload();
     sched.advance(1000);
-    StartTest(12);
-    ASSERT_EQ(dlg.work().currentStep, 23);
+    StartTest(TuneTest::RssiCal);
+    ASSERT_EQ(dlg.work().currentStep, TuneStep::RssiCal);
     sim.ResetSimulation();
     mark = fromHost().size();
     dlg.OK();
@@ -112,7 +113,7 @@ TEST_F(TuneWithSimulator, TheSimulatorAnswersEveryStep) {
 
     dlg.Unload();
     sched.advance(1000);
-    StartTest(3);
+    StartTest(TuneTest::ModBalance);
     mark = fromHost().size();
     dlg.OK();
     dialogs.expectBox(kReAdjustQuestion, MsgAnswer::No);

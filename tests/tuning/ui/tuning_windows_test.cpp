@@ -113,8 +113,8 @@ TEST_F(TuneWindowTest, PageKeysAnywhereInTheWindowReachTheAdjustValue) {
     win.show();
     TuneDialogue& d = win.dialogue();
     d.Stage([&](TuneWork& w) {
-        w.currentStep = 22;
-        w.adjustIndex = 0;
+        w.currentStep = TuneStep::RxGain;
+        w.adjustIndex = TuneAdjust::RxGain;
         w.tuneRecord.rxGainAdj = 250;
     });
     QKeyEvent ctrlPgUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::ControlModifier);
@@ -148,9 +148,9 @@ TEST_F(TuneWindowTest, EveryStepScreenFitsTheWindowAndTabReachesEveryControl) {
         w.powerCalPoints.powerWatts = {0.5f, 1.0f, 2.0f, 3.0f, 5.0f};
         w.rssiCalPoints.levelCode = {10, 20, 40, 60, 80, 100};
     });
-    for (int step = 0; step <= kLastStep; ++step) {
-        SCOPED_TRACE(step);
-        d.Stage([&](TuneWork& w) { w.currentStep = step; });
+    for (const TuneStepRow& row : StepRows()) {
+        SCOPED_TRACE(StepNumber(row.step));
+        d.Stage([&](TuneWork& w) { w.currentStep = row.step; });
         d.ShowTuneStep();
         QApplication::processEvents();
         EXPECT_EQ(win.size(), opened);
