@@ -44,9 +44,11 @@ void SwapCommPorts(AppContext& ctx) {
         if (auto* client = dynamic_cast<PortSwapClient*>(form); client && form->loaded()) client->PortsSwapping();
     }
 
-    const bool primaryOpen = primary->GetCommPortOpen();
+    // A port that should be open opens on its new device, also one that is closed now (its
+    // device lost, a reopen that failed) while its windows still use it.
+    const bool primaryOpen = primary->GetCommPortOpen() || primary->OpenWanted();
     const PortChoice fromSecondary = Read(*secondary);
-    const bool secondaryOpen = secondary->GetCommPortOpen();
+    const bool secondaryOpen = secondary->GetCommPortOpen() || secondary->OpenWanted();
     const PortChoice fromPrimary = Read(*primary);
 
     primary->CloseCommPort();
