@@ -54,6 +54,8 @@ public:
     bool holdOutput = false;
     // The device file the port opens (a real device's path; empty: a device without a file).
     std::string name;
+    // Runs as a close begins, once (a device that fails as it is closed raises its loss here).
+    std::function<void()> onClose;
 
     void setCtsLevel(bool on) { setLine(cts_, on, commEvCts); }
     void setDsrLevel(bool on) { setLine(dsr_, on, commEvDsr); }
@@ -109,6 +111,7 @@ public:
         return true;
     }
     void close() override {
+        if (auto f = std::exchange(onClose, nullptr)) f();
         open_ = false;
         ++closes;
     }

@@ -199,6 +199,43 @@ TEST(PortLoss, ALossInsideTheReopensOwnBoxIsNotToldAgain) {
     EXPECT_TRUE(port.LossTold());
 }
 
+// A keyed send whose CTS never comes resets the port: the device fails as it is closed (the
+// loss is told, inside the reset), the reset's reopen finds it for a moment, and it fails at
+// once again. One box for the loss, besides the CTS time-out's own.
+TEST(PortLoss, ALossFoundByTheResetAfterACtsTimeOutIsToldOnce) {
+    VirtualScheduler sched;
+    NestingDialogs dialogs{sched};
+    AppState app;
+    app.scheduler = &sched;
+    app.dialogs = &dialogs;
+    auto tables = std::make_unique<RxMessageTables>();
+    ScriptedDevice device{sched};
+    auto timer = sched.createTimer();
+    classComm port(app, app.locale, sched, dialogs, *tables);
+    port.InitCommCtrl(&device, 0, 1, timer.get());
+    CommSettings comm = port.settings();
+    comm.txModeValue = 3;
+    port.setSettings(comm);
+    ASSERT_TRUE(port.OpenCommPort());
+
+    device.onClose = [&] { device.fire(commEventDeviceLost); };
+    dialogs.whileUp = [&] {  // inside the CTS time-out's box: nothing yet
+        dialogs.whileUp = [&] {  // inside the loss's box: the reopen is still to come
+            sched.advance(100);
+        };
+    };
+    EXPECT_EQ(port.SendString("S1 keyed\r\n", 3), 0);
+    sched.advance(1200);  // the CTS wait ends: its box, then the reset
+    ASSERT_EQ(dialogs.count("CTS Timeout."), 1) << dialogs.all();
+    ASSERT_EQ(dialogs.count("Lost Com Port 1"), 1) << dialogs.all();
+    EXPECT_TRUE(port.GetCommPortOpen());  // the reset opened it again
+    device.fire(commEventDeviceLost);     // and it fails at its first read
+    sched.advance(3000);
+    EXPECT_FALSE(port.GetCommPortOpen());
+    EXPECT_EQ(dialogs.count("Lost Com Port 1"), 1) << dialogs.all();
+    EXPECT_EQ(dialogs.boxes.size(), 2u) << dialogs.all();
+}
+
 // The told loss stays with the device that was lost: a port moved to another device (a swap,
 // or another device chosen behind its number) says again that it cannot open and that it is
 // not open; back on the lost device it is quiet again.
