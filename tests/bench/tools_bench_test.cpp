@@ -9,10 +9,13 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "bench/bench_session.h"
 #include "frame/ui/mdi_main.h"
@@ -210,6 +213,75 @@ TEST_F(PacketTestOnTheBench, APortLostUnderTheTestEndsItOnceWithItsCounts) {
             if (counts != atLoss) throw BenchFailure("the counts went on after the loss");
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+        ExitProgram();
+    });
+}
+
+// The cable pair removed under a running two-port test (both far ends gone at once): each
+// port's loss is told once, whether the boxes wait unanswered on each other or are answered,
+// whatever the test, its timers and the ports do meanwhile, and when Resume tries the ports
+// again.
+TEST_F(PacketTestOnTheBench, ThePairRemovedUnderTheTestTellsEachPortsLossOnce) {
+    Run([&] {
+        StartTwoPortTest();
+        const auto unplugged = std::chrono::steady_clock::now();
+        com1().unplug();
+        com2().unplug();
+        std::vector<std::string> seen;  // each box as it came, with its time after the removal
+        std::vector<const QWidget*> open;
+        auto watch = [&](int ms) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Scaled(ms));
+            while (std::chrono::steady_clock::now() < until) {
+                const auto boxes = Gui([] {
+                    std::vector<std::pair<const QWidget*, std::string>> shown;
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                            shown.emplace_back(b, b->text().toStdString());
+                    return shown;
+                });
+                std::vector<const QWidget*> now;
+                for (const auto& [box, text] : boxes) {
+                    now.push_back(box);
+                    if (std::find(open.begin(), open.end(), box) != open.end()) continue;
+                    const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - unplugged);
+                    seen.push_back(std::to_string(at.count()) + " ms: " + text);
+                }
+                open = now;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        };
+        // Unanswered: whatever comes next comes inside the first box's event loop.
+        watch(6000);
+        // Answered one by one, with time between for anything the answer lets through.
+        for (int answered = 0; Gui([&] { return ModalBox() != nullptr; }); ++answered) {
+            if (answered > 10) throw BenchFailure("boxes without end after the loss");
+            AnswerBox("OK");
+            watch(1500);
+        }
+        watch(3000);
+        while (Gui([&] { return ModalBox() != nullptr; })) AnswerBox("OK");
+        // The operator tries again while the pair is still gone: the port has told its loss,
+        // and Resume's attempts to open it add nothing.
+        for (int k = 0; k < 2; ++k) {
+            WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
+            ClickChild(kWindow, "buttonResume");
+            watch(1500);
+            while (Gui([&] { return ModalBox() != nullptr; })) AnswerBox("OK");
+        }
+
+        std::string all;
+        for (const std::string& s : seen) all += "\n  " + s;
+        int lost1 = 0, lost2 = 0;
+        for (const std::string& s : seen) {
+            const std::string text = s.substr(s.find(": ") + 2);
+            if (text.rfind("Lost Com Port 1\r", 0) == 0) ++lost1;
+            else if (text.rfind("Lost Com Port 2\r", 0) == 0) ++lost2;
+        }
+        EXPECT_EQ(lost1, 1) << "boxes:" << all;
+        EXPECT_EQ(lost2, 1) << "boxes:" << all;
+        EXPECT_EQ(seen.size(), 2u) << "boxes:" << all;
+        WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
         ExitProgram();
     });
 }
