@@ -155,6 +155,52 @@ protected:
         return c;
     }
     bool Enabled(const char* button) const { return ToolChild<QAbstractButton>(kWindow, button)->isEnabled(); }
+
+    // The message boxes that came up, in order, each with its time since the log began.
+    struct BoxLog {
+        std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now();
+        std::vector<std::string> texts;
+        std::vector<const QWidget*> up;  // on screen at the last look
+        std::string timed;
+        int count(const std::string& prefix) const {
+            return static_cast<int>(std::count_if(texts.begin(), texts.end(),
+                                                  [&](const std::string& t) { return t.rfind(prefix, 0) == 0; }));
+        }
+        std::string all() const { return "boxes:" + timed; }
+    };
+    // Notes every box that comes up during the next ms, nested ones too.
+    void WatchBoxes(BoxLog& log, int ms) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Scaled(ms));
+        while (std::chrono::steady_clock::now() < until) {
+            const auto shown = Gui([] {
+                std::vector<std::pair<const QWidget*, std::string>> boxes;
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                        boxes.emplace_back(b, b->text().toStdString());
+                return boxes;
+            });
+            std::vector<const QWidget*> now;
+            for (const auto& [box, text] : shown) {
+                now.push_back(box);
+                if (std::find(log.up.begin(), log.up.end(), box) != log.up.end()) continue;
+                const auto at =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - log.since);
+                log.texts.push_back(text);
+                log.timed += "\n  " + std::to_string(at.count()) + " ms: " + text;
+            }
+            log.up = now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    // Answers the boxes on screen one by one, watching ms after each for what the answer lets
+    // through.
+    void AnswerBoxes(BoxLog& log, int ms) {
+        for (int answered = 0; Gui([&] { return ModalBox() != nullptr; }); ++answered) {
+            if (answered > 10) throw BenchFailure("boxes without end:" + log.timed);
+            AnswerBox("OK");
+            WatchBoxes(log, ms);
+        }
+    }
     // Opens the window and starts a two-port test that runs until it is paused.
     void StartTwoPortTest() {
         Keys("alt+u k");
@@ -224,64 +270,59 @@ TEST_F(PacketTestOnTheBench, APortLostUnderTheTestEndsItOnceWithItsCounts) {
 TEST_F(PacketTestOnTheBench, ThePairRemovedUnderTheTestTellsEachPortsLossOnce) {
     Run([&] {
         StartTwoPortTest();
-        const auto unplugged = std::chrono::steady_clock::now();
+        BoxLog boxes;
         com1().unplug();
         com2().unplug();
-        std::vector<std::string> seen;  // each box as it came, with its time after the removal
-        std::vector<const QWidget*> open;
-        auto watch = [&](int ms) {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Scaled(ms));
-            while (std::chrono::steady_clock::now() < until) {
-                const auto boxes = Gui([] {
-                    std::vector<std::pair<const QWidget*, std::string>> shown;
-                    for (QWidget* w : QApplication::topLevelWidgets())
-                        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
-                            shown.emplace_back(b, b->text().toStdString());
-                    return shown;
-                });
-                std::vector<const QWidget*> now;
-                for (const auto& [box, text] : boxes) {
-                    now.push_back(box);
-                    if (std::find(open.begin(), open.end(), box) != open.end()) continue;
-                    const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - unplugged);
-                    seen.push_back(std::to_string(at.count()) + " ms: " + text);
-                }
-                open = now;
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        };
         // Unanswered: whatever comes next comes inside the first box's event loop.
-        watch(6000);
-        // Answered one by one, with time between for anything the answer lets through.
-        for (int answered = 0; Gui([&] { return ModalBox() != nullptr; }); ++answered) {
-            if (answered > 10) throw BenchFailure("boxes without end after the loss");
-            AnswerBox("OK");
-            watch(1500);
-        }
-        watch(3000);
-        while (Gui([&] { return ModalBox() != nullptr; })) AnswerBox("OK");
-        // The operator tries again while the pair is still gone: the port has told its loss,
-        // and Resume's attempts to open it add nothing.
+        WatchBoxes(boxes, 6000);
+        AnswerBoxes(boxes, 1500);
+        WatchBoxes(boxes, 3000);
+        // The operator tries again while the pair is still gone: the ports have told their
+        // losses, and Resume's attempts to open them add nothing.
         for (int k = 0; k < 2; ++k) {
             WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
             ClickChild(kWindow, "buttonResume");
-            watch(1500);
-            while (Gui([&] { return ModalBox() != nullptr; })) AnswerBox("OK");
+            WatchBoxes(boxes, 1500);
+            AnswerBoxes(boxes, 500);
         }
-
-        std::string all;
-        for (const std::string& s : seen) all += "\n  " + s;
-        int lost1 = 0, lost2 = 0;
-        for (const std::string& s : seen) {
-            const std::string text = s.substr(s.find(": ") + 2);
-            if (text.rfind("Lost Com Port 1\r", 0) == 0) ++lost1;
-            else if (text.rfind("Lost Com Port 2\r", 0) == 0) ++lost2;
-        }
-        EXPECT_EQ(lost1, 1) << "boxes:" << all;
-        EXPECT_EQ(lost2, 1) << "boxes:" << all;
-        EXPECT_EQ(seen.size(), 2u) << "boxes:" << all;
+        EXPECT_EQ(boxes.count("Lost Com Port 1\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.count("Lost Com Port 2\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.texts.size(), 2u) << boxes.all();
         WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
+        ExitProgram();
+    });
+}
+
+// The pair plugged in again: Resume opens the ports on it and the packets go round; the devices
+// have proved themselves, so removing the pair again is a new loss, told again once per port.
+TEST_F(PacketTestOnTheBench, ThePairBackAndRemovedAgainIsANewLossToldOnceMore) {
+    Run([&] {
+        StartTwoPortTest();
+        BoxLog boxes;
+        com1().unplug();
+        com2().unplug();
+        WatchBoxes(boxes, 1000);
+        AnswerBoxes(boxes, 1000);
+        ASSERT_EQ(boxes.texts.size(), 2u) << boxes.all();
+
+        Replug(1, BenchEnd::Kind::Silent);
+        Replug(2, BenchEnd::Kind::Silent);
+        com1().crossTo(&com2());
+        com2().crossTo(&com1());
+        WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
+        const Counts before = Gui([&] { return CountsNow(); });
+        ClickChild(kWindow, "buttonResume");
+        WaitFor("packets both ways again", [&] {
+            const Counts c = CountsNow();
+            return c[0] >= before[0] + 10 && c[3] >= before[3] + 10;
+        });
+        com1().unplug();
+        com2().unplug();
+        WatchBoxes(boxes, 3000);
+        AnswerBoxes(boxes, 1000);
+        EXPECT_EQ(boxes.count("Lost Com Port 1\r"), 2) << boxes.all();
+        EXPECT_EQ(boxes.count("Lost Com Port 2\r"), 2) << boxes.all();
+        EXPECT_EQ(boxes.texts.size(), 4u) << boxes.all();
         ExitProgram();
     });
 }
