@@ -4,15 +4,28 @@
 // it (a window reopens it before, inside or after the box, its far port goes too, it flickers
 // several times), and the loss is still told once; it is told again only for a loss after the
 // device proved usable. The told loss belongs to its device, not to the port object.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <ctime>
+#include <functional>
+
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/qt/qt_serial_device.h"
+#include "serial/core_app.h"
 #include "serial/port_fixture.h"
 #include "support/null_modem.h"
+#include "support/pty_pair.h"
 
 namespace k45::test {
 namespace {
@@ -277,6 +290,64 @@ TEST_F(PortFixture, AToldLossStaysWithTheDeviceThatWasLost) {
         EXPECT_EQ(dialogs.boxes.size(), before + (m.quiet ? 0 : 2));
         EXPECT_EQ(port->LossTold(), m.quiet);
     }
+}
+
+// Runs Qt's event loop until pred() holds or the deadline passes.
+bool RunEventsUntil(const std::function<bool()>& pred, int deadlineMs = 3000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!pred() && clock.elapsed() < deadlineMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const timespec step{0, 2'000'000};
+        ::nanosleep(&step, nullptr);
+    }
+    return pred();
+}
+
+// The real device on a pseudo-terminal: the tty hangs up under the port (a read fails), the
+// device file is still there and a window's registration opens it again, then its master goes
+// and the first read fails once more. The operator hears of the loss once.
+TEST(PortLossOnARealDevice, ADeviceThatOpensAgainForAMomentAndFailsAtItsFirstReadIsToldOnce) {
+    EnsureApp();
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok()) << pty.error();
+    VirtualScheduler sched;
+    NestingDialogs dialogs{sched};
+    AppState app;
+    app.scheduler = &sched;
+    app.dialogs = &dialogs;
+    auto tables = std::make_unique<RxMessageTables>();
+    QtSerialDevice device([&](int) { return pty.slavePath(); });
+    auto timer = sched.createTimer();
+    classComm port(app, app.locale, sched, dialogs, *tables);
+    port.InitCommCtrl(&device, 0, 1, timer.get());
+    std::vector<std::string> log;
+    RecordingForm window(&log, "window"), another(&log, "another");
+    ASSERT_TRUE(port.RegisterForRawData(&window));
+    ASSERT_TRUE(port.GetCommPortOpen());
+
+    // Every file open on the tty hangs up; the tty itself stays.
+    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const int hungUp = ::ioctl(fd, TIOCVHANGUP);
+    ::close(fd);
+    if (hungUp != 0) GTEST_SKIP() << "this user may not hang up a terminal";
+    ASSERT_TRUE(RunEventsUntil([&] { return !port.GetCommPortOpen(); }));
+    ASSERT_EQ(dialogs.count("Lost Com Port 1\r\nThe serial device " + pty.slavePath() +
+                            " is no longer available (reading from it failed)."),
+              1)
+        << dialogs.all();
+
+    if (!port.RegisterForRxCrLf(&another) || !port.GetCommPortOpen()) GTEST_SKIP() << "the tty does not open again";
+    pty.closeMaster();
+    EXPECT_TRUE(RunEventsUntil([&] { return !port.GetCommPortOpen(); }));
+    RunEventsUntil([] { return false; }, 300);
+    EXPECT_EQ(dialogs.count("Lost Com Port 1"), 1) << dialogs.all();
+    EXPECT_EQ(port.SendString("x", 1), 0);
+    EXPECT_FALSE(port.OpenCommPort());
+    EXPECT_EQ(dialogs.boxes.size(), 1u) << dialogs.all();
+    port.DeRegisterForAll(&window);
+    port.DeRegisterForAll(&another);
 }
 
 }  // namespace
