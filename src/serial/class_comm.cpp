@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "base/ini_routines.h"
 #include "model/app_state.h"
@@ -189,6 +190,7 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     step(commCtrl_->setSettings(kProgrammingPortSettings, &e), e);
     if (!comPortOpen_ && !failed) {
         commCtrl_->setPortNumber(settings_.portNumber);
+        deviceTriedFor_ = settings_.portNumber;
         e.clear();
         step(commCtrl_->open(&e), e);
     }
@@ -255,8 +257,19 @@ void classComm::CloseCommPort() {
     lossReopenedMs_ = -1;
 }
 
+// The loss told is that of the device the port opens now: the same port number and, once the
+// device object has tried that number, the same device file (another may have been chosen for
+// the number since).
 bool classComm::LossToldForDevice() const {
-    return lossTold_ && commCtrl_ && settings_.portNumber == lostPortNumber_ && commCtrl_->deviceName() == lostDevice_;
+    if (!lossTold_ || !commCtrl_ || settings_.portNumber != lostPortNumber_) return false;
+    return deviceTriedFor_ != settings_.portNumber || commCtrl_->deviceName() == lostDevice_;
+}
+
+void classComm::ExchangeDeviceLosses(classComm& other) {
+    std::swap(lossTold_, other.lossTold_);
+    std::swap(lostPortNumber_, other.lostPortNumber_);
+    std::swap(lostDevice_, other.lostDevice_);
+    lossReopenedMs_ = other.lossReopenedMs_ = -1;
 }
 
 void classComm::DeviceProvedUsable() {

@@ -187,6 +187,9 @@ public:
     // The loss of the device behind the port has been shown and the device has not proved
     // usable since: its further losses, failed opens and the sends while it is gone stay quiet.
     bool LossTold() const { return LossToldForDevice(); }
+    // The two port objects exchange their devices (Swap Comm Ports): each takes the other's told
+    // loss with the device it belongs to. Both ports closed.
+    void ExchangeDeviceLosses(classComm& other);
     // How long a lost device that opened again stays open, with nothing in or out, before it
     // counts as usable again (a pseudo-terminal whose master has gone may open for a moment and
     // fail at the first read).
@@ -296,6 +299,9 @@ private:
     std::int16_t lostPortNumber_ = 0;
     std::string lostDevice_;
     std::int64_t lossReopenedMs_ = -1;  // when the lost device opened again; -1 while it is not open
+    // The port number whose device the device object last opened or tried (its deviceName()
+    // names that one); 0 before the first open.
+    std::int16_t deviceTriedFor_ = 0;
     bool LossToldForDevice() const;
     void DeviceProvedUsable();
 

@@ -55,6 +55,8 @@ void SwapCommPorts(AppContext& ctx) {
     secondary->CloseCommPort();
     Write(*primary, fromSecondary);
     Write(*secondary, fromPrimary);
+    // A device's loss, told once, stays told on whichever port now opens that device.
+    primary->ExchangeDeviceLosses(*secondary);
     // Each reports its own failure; one that fails to reopen stays closed.
     if (primaryOpen) (void)primary->OpenCommPort(true);
     if (secondaryOpen) (void)secondary->OpenCommPort(true);

@@ -53,8 +53,9 @@ TEST_F(SwapAfterALoss, APortLostWhileAWindowUsesItOpensOnItsNewDevice) {
 }
 
 // The primary's device went and was told; the swap moves it to Com2, whose device will not
-// open either: that is a new failure on another device, told, and so are its sends. Back on
-// the lost device, the loss told before still holds.
+// open either: that is a new failure on another device, told, and so are its sends. The told
+// loss stays with the lost device: the secondary, now on it, adds nothing, and neither does the
+// primary back on it after a second swap.
 TEST_F(SwapAfterALoss, APortLeftClosedOnAnotherDeviceTellsOfItsSends) {
     dialogs.expectBox("Lost Com Port 1");
     cable->a().unplug();
@@ -66,15 +67,38 @@ TEST_F(SwapAfterALoss, APortLeftClosedOnAnotherDeviceTellsOfItsSends) {
     EXPECT_FALSE(primary().GetCommPortOpen());
     dialogs.expectBox("Com Port 2 Not Open!!");
     EXPECT_EQ(primary().SendString("?\r", 7), 0);
-    // The secondary, now on the lost device, was never told of that loss: it says so itself.
-    dialogs.expectBox("Com Port 1 Not Open!!");
     EXPECT_EQ(secondary().SendString("?\r", 1), 0);
-    EXPECT_EQ(dialogs.boxes.size(), 4u);
+    EXPECT_TRUE(secondary().LossTold());
+    EXPECT_FALSE(primary().LossTold());
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
 
     Swap();
     EXPECT_FALSE(primary().GetCommPortOpen());
     EXPECT_EQ(primary().SendString("?\r", 7), 0);
-    EXPECT_EQ(dialogs.boxes.size(), 4u);
+    EXPECT_TRUE(primary().LossTold());
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+}
+
+// Both devices went and each port told its own; after the swap each port opens the other's
+// device, which opens for a moment and fails at once: both losses were told already.
+TEST_F(SwapAfterALoss, EachDevicesLossStaysToldOnThePortThatTakesIt) {
+    Listener window;
+    ASSERT_TRUE(secondary().RegisterForRawData(&window));
+    dialogs.expectBox("Lost Com Port 1");
+    cable->a().unplug();
+    dialogs.expectBox("Lost Com Port 2");
+    cable->b().unplug();
+    cable->a().plugIn();
+    cable->b().plugIn();
+
+    Swap();
+    ASSERT_TRUE(primary().GetCommPortOpen());
+    ASSERT_TRUE(secondary().GetCommPortOpen());
+    cable->a().unplug();
+    cable->b().unplug();
+    scheduler.advance(3000);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    secondary().DeRegisterForAll(&window);
 }
 
 }  // namespace
