@@ -190,7 +190,7 @@ public:
     // The two port objects exchange their devices (Swap Comm Ports): each takes the other's told
     // loss with the device it belongs to. Both ports closed.
     void ExchangeDeviceLosses(classComm& other);
-    // How long a lost device that opened again stays open, with nothing in or out, before it
+    // How long a lost device that opened again stays open, with nothing coming in, before it
     // counts as usable again (a pseudo-terminal whose master has gone may open for a moment and
     // fail at the first read).
     static constexpr std::int64_t kLossSettleMs = 2000;
@@ -293,8 +293,9 @@ private:
     std::vector<std::string> refusalsShown_;
     // The loss of a device shown to the operator. It belongs to that device (the port number
     // and the device file), so a port moved to another device does not carry it; it ends when
-    // the device has opened again and proved usable: bytes came in, output left, or it stayed
-    // open kLossSettleMs.
+    // the device has opened again and proved usable: bytes came in, or it stayed open
+    // kLossSettleMs. Output that left proves nothing: a pseudo-terminal takes it whether or not
+    // anything is on the far end.
     bool lossTold_ = false;
     std::int16_t lostPortNumber_ = 0;
     std::string lostDevice_;

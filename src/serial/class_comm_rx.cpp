@@ -20,7 +20,6 @@ void classComm::commCtrl_OnComm(int eventCode) {
     if (!comPortOpen_ || !commCtrl_) return;
     switch (eventCode) {
     case commEvSend:
-        DeviceProvedUsable();  // output left the device
         EndOfSendStep();
         break;
     case commEvReceive:
