@@ -1,5 +1,9 @@
 // The communication tools at the bench: a terminal on each port and the packet test between
 // the two ports, on a cable and with the adapter pulled under a running test.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -18,6 +22,9 @@
 #include <vector>
 
 #include "bench/bench_session.h"
+#include "frame/ui/port_objects.h"
+#include "serial/class_comm.h"
+#include "support/pty_pair.h"
 #include "frame/ui/mdi_main.h"
 
 namespace k45::test {
@@ -323,6 +330,53 @@ TEST_F(PacketTestOnTheBench, ThePairBackAndRemovedAgainIsANewLossToldOnceMore) {
         EXPECT_EQ(boxes.count("Lost Com Port 1\r"), 2) << boxes.all();
         EXPECT_EQ(boxes.count("Lost Com Port 2\r"), 2) << boxes.all();
         EXPECT_EQ(boxes.texts.size(), 4u) << boxes.all();
+        ExitProgram();
+    });
+}
+
+// Whether this user may hang up a terminal (a pseudo-terminal of its own), as hangUp does.
+bool MayHangUpATerminal() {
+    PtyPair pty;
+    if (!pty.ok()) return false;
+    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    const bool done = ::ioctl(fd, TIOCVHANGUP) == 0;
+    ::close(fd);
+    return done;
+}
+
+// The pair hangs up under a running two-port test (both ports' reads fail) and each port tells
+// its loss; the devices stay a moment longer, as pseudo-terminals may after their far ends
+// went. Swap Comm Ports opens each device on the other port, then the far ends go and each
+// device fails at its first read: both losses were told, and nothing more is.
+TEST_F(PacketTestOnTheBench, ThePairSwappedWhileItsDevicesLingerTellsNothingMore) {
+    if (!MayHangUpATerminal()) GTEST_SKIP() << "this user may not hang up a terminal";
+    Run([&] {
+        StartTwoPortTest();
+        BoxLog boxes;
+        if (!com1().hangUp() || !com2().hangUp()) throw BenchFailure("the far ends could not hang up");
+        WatchBoxes(boxes, 1500);
+        AnswerBoxes(boxes, 1000);
+        if (boxes.count("Lost Com Port 1\r") != 1 || boxes.count("Lost Com Port 2\r") != 1)
+            throw BenchFailure("the hang-up was not told once per port: " + boxes.all());
+
+        Keys("alt+u w");  // Utilities > Swap Comm Ports
+        WaitFor("both ports open again, swapped", [&] {
+            PortObjects* p = MainWindow()->ports();
+            return p->primary().settings().portNumber == 2 && p->primary().GetCommPortOpen() &&
+                   p->secondary().GetCommPortOpen();
+        });
+        com1().unplug();
+        com2().unplug();
+        WatchBoxes(boxes, 3000);
+        AnswerBoxes(boxes, 1000);
+        EXPECT_EQ(boxes.count("Lost Com Port 1\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.count("Lost Com Port 2\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.texts.size(), 2u) << boxes.all();
+        WaitFor("both ports closed", [&] {
+            PortObjects* p = MainWindow()->ports();
+            return !p->primary().GetCommPortOpen() && !p->secondary().GetCommPortOpen();
+        });
         ExitProgram();
     });
 }
