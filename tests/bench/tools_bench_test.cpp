@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "bench/bench_session.h"
+#include "frame/ui/mdi_main.h"
 #include "frame/ui/port_objects.h"
 #include "serial/class_comm.h"
 #include "support/pty_pair.h"
-#include "frame/ui/mdi_main.h"
 
 namespace k45::test {
 namespace {

@@ -77,7 +77,9 @@ TEST(PortLoss, OneLossOneBoxWhicheverWayTheDeviceComesBackForAMoment) {
     const std::vector<Case> cases = {
         {"a window reopens it after the box", {}, [](LossBench& b) { b.flicker(b.other); }, 0},
         {"a window reopens it inside the box",
-         [](LossBench& b) { b.dialogs.whileUp = [&b] { b.flicker(b.other); }; }, {}, 0},
+         [](LossBench& b) { b.dialogs.whileUp = [&b] { b.flicker(b.other); }; },
+         {},
+         0},
         {"it comes and goes three times in 1.6 s, inside the box",
          [](LossBench& b) {
              b.dialogs.whileUp = [&b] {
@@ -87,8 +89,10 @@ TEST(PortLoss, OneLossOneBoxWhicheverWayTheDeviceComesBackForAMoment) {
                  }
              };
          },
-         {}, 0},
-        {"Port Settings' close and reopen brings it back after the box", {},
+         {},
+         0},
+        {"Port Settings' close and reopen brings it back after the box",
+         {},
          [](LossBench& b) {
              b.line.a().plugIn();
              b.primary->CloseCommPort();
@@ -107,7 +111,8 @@ TEST(PortLoss, OneLossOneBoxWhicheverWayTheDeviceComesBackForAMoment) {
                  b.line.b().unplug();
              };
          },
-         {}, 1},
+         {},
+         1},
         {"the boxes stay up a second each while it flickers behind them",
          [](LossBench& b) {
              b.dialogs.holdMs = 1000;
@@ -157,8 +162,7 @@ TEST(PortLoss, ADeviceThatCameBackIsToldLostAgainOnlyOnceItProvedUsable) {
              EXPECT_EQ(wire.substr(wire.size() - 5), "hello");
          },
          false},
-        {"it stayed open without trouble",
-         [](LossBench& b) { b.sched.advance(classComm::kLossSettleMs); }, true},
+        {"it stayed open without trouble", [](LossBench& b) { b.sched.advance(classComm::kLossSettleMs); }, true},
         {"it was open a little less than that, quiet",
          [](LossBench& b) { b.sched.advance(classComm::kLossSettleMs - 200); }, false},
         {"it was closed and opened again in between, quiet",
@@ -240,7 +244,7 @@ TEST(PortLoss, ALossFoundByTheResetAfterACtsTimeOutIsToldOnce) {
     ASSERT_TRUE(port.OpenCommPort());
 
     device.onClose = [&] { device.fire(commEventDeviceLost); };
-    dialogs.whileUp = [&] {  // inside the CTS time-out's box: nothing yet
+    dialogs.whileUp = [&] {      // inside the CTS time-out's box: nothing yet
         dialogs.whileUp = [&] {  // inside the loss's box: the reopen is still to come
             sched.advance(100);
         };
