@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "base/ini_routines.h"
 #include "model/app_state.h"
@@ -189,6 +190,7 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     step(commCtrl_->setSettings(kProgrammingPortSettings, &e), e);
     if (!comPortOpen_ && !failed) {
         commCtrl_->setPortNumber(settings_.portNumber);
+        deviceTriedFor_ = settings_.portNumber;
         e.clear();
         step(commCtrl_->open(&e), e);
     }
@@ -215,17 +217,20 @@ bool classComm::OpenCommPort(bool doIpPreparation) {
     if (failed) {
         // A device that was lost and said so is still gone: the retries of the windows that
         // used it add nothing to that one message.
-        if (!lossReported_ || commCtrl_->deviceName() != lostDevice_) ReportError("Could Not Open Com Port ", error);
+        if (!LossToldForDevice()) ReportError("Could Not Open Com Port ", error);
         if (commCtrl_->isOpen()) commCtrl_->close();
         comPortOpen_ = false;
         return false;
     }
+    const bool reopened = !comPortOpen_;
     comPortOpen_ = true;
-    lossReported_ = false;
+    // A lost device that opens again is not back until it proves usable: it may fail at once.
+    if (reopened && LossToldForDevice()) lossReopenedMs_ = NowMs();
     modemLine_.Reset();
     modemLine_.DeviceOpened(DeviceIdentity());
     refusalsShown_.clear();
     if (refused) ReportRefusals("Could Not Set Baud Rate For Com Port ", {*refused});
+    if (!comPortOpen_) return false;  // lost while the box was up: the loss has been dealt with
     keyedSendActive_ = false;
     // As with the idle levels above, the mode's lines are what the device can drive.
     (void)ApplyTxMode(forcedOpen_ ? forcedTxMode_ : workingTxMode_, nullptr);
@@ -249,6 +254,28 @@ void classComm::CloseCommPort() {
     modemLine_.Reset();
     if (commCtrl_->isOpen()) commCtrl_->close();
     comPortOpen_ = false;
+    lossReopenedMs_ = -1;
+}
+
+// The loss told is that of the device the port opens now: the same port number and, once the
+// device object has tried that number, the same device file (another may have been chosen for
+// the number since).
+bool classComm::LossToldForDevice() const {
+    if (!lossTold_ || !commCtrl_ || settings_.portNumber != lostPortNumber_) return false;
+    return deviceTriedFor_ != settings_.portNumber || commCtrl_->deviceName() == lostDevice_;
+}
+
+void classComm::ExchangeDeviceLosses(classComm& other) {
+    std::swap(lossTold_, other.lossTold_);
+    std::swap(lostPortNumber_, other.lostPortNumber_);
+    std::swap(lostDevice_, other.lostDevice_);
+    lossReopenedMs_ = other.lossReopenedMs_ = -1;
+}
+
+void classComm::DeviceProvedUsable() {
+    if (lossReopenedMs_ < 0) return;
+    lossReopenedMs_ = -1;
+    lossTold_ = false;
 }
 
 bool classComm::OpenWanted() const {

@@ -184,8 +184,16 @@ public:
     // The port should be open for the windows that use it (forced open, or a window in a data
     // list), whether or not it is open now (a lost device, a failed reopen).
     bool OpenWanted() const;
-    // The device was lost and has not been opened since; the loss has been shown.
-    bool DeviceLostSinceOpen() const { return lossReported_; }
+    // The loss of the device behind the port has been shown and the device has not proved
+    // usable since: its further losses, failed opens and the sends while it is gone stay quiet.
+    bool LossTold() const { return LossToldForDevice(); }
+    // The two port objects exchange their devices (Swap Comm Ports): each takes the other's told
+    // loss with the device it belongs to. Both ports closed.
+    void ExchangeDeviceLosses(classComm& other);
+    // How long a lost device that opened again stays open, with nothing coming in, before it
+    // counts as usable again (a pseudo-terminal whose master has gone may open for a moment and
+    // fail at the first read).
+    static constexpr std::int64_t kLossSettleMs = 2000;
     const PortSettings& GetWorkingSettings() const { return working_; }
     bool GetWorkingIgnoreDcd() const { return workingIgnoreDcd_; }
     bool GetExtendedLengthMode() const { return extendedLengthMode_; }
@@ -283,10 +291,20 @@ private:
     std::int16_t firstSlot_ = 0;
     // What the device refused and was shown since it was opened: shown once per open.
     std::vector<std::string> refusalsShown_;
-    // The device was lost and said so; later losses and failed opens of the same device stay
-    // quiet until it opens again.
-    bool lossReported_ = false;
+    // The loss of a device shown to the operator. It belongs to that device (the port number
+    // and the device file), so a port moved to another device does not carry it; it ends when
+    // the device has opened again and proved usable: bytes came in, or it stayed open
+    // kLossSettleMs. Output that left proves nothing: a pseudo-terminal takes it whether or not
+    // anything is on the far end.
+    bool lossTold_ = false;
+    std::int16_t lostPortNumber_ = 0;
     std::string lostDevice_;
+    std::int64_t lossReopenedMs_ = -1;  // when the lost device opened again; -1 while it is not open
+    // The port number whose device the device object last opened or tried (its deviceName()
+    // names that one); 0 before the first open.
+    std::int16_t deviceTriedFor_ = 0;
+    bool LossToldForDevice() const;
+    void DeviceProvedUsable();
 
     bool forcedOpen_ = false;
     PortSettings forced_;

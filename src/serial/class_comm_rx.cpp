@@ -55,12 +55,16 @@ void classComm::commCtrl_OnComm(int eventCode) {
 // device; registered windows stay registered, and the next registration or open reopens it.
 // Nothing of the lost session outlives it: a burst's raised threshold would otherwise hold
 // back every short reply once the device is back. The loss is shown once: until the device
-// opens again, neither another loss nor the windows' attempts to reopen it add a box.
+// has opened again and proved usable, neither another loss (also one inside the box, or right
+// after a reopen that the device allowed for a moment) nor the windows' attempts to reopen it
+// add a box. The state is taken before the box, whose event loop runs everything else.
 void classComm::DeviceLost() {
     const std::string reason = commCtrl_->deviceLostReason();
-    const bool shown = lossReported_;
-    lossReported_ = true;
+    const bool shown = LossToldForDevice();
+    lossTold_ = true;
+    lostPortNumber_ = settings_.portNumber;
     lostDevice_ = commCtrl_->deviceName();
+    lossReopenedMs_ = -1;
     keyedSendActive_ = false;
     rxBurstTicks_ = 0;
     lastRxTime_ = 0;
@@ -120,6 +124,7 @@ void classComm::QuietCheck() {
 
 // A chunk read from the device: counted, then for a running Zmodem upload or the dispatch.
 void classComm::TakeReceived(const std::string& chunk) {
+    if (!chunk.empty()) DeviceProvedUsable();
     AddRxBytes(static_cast<std::int32_t>(chunk.size()));
     if (zmodem_ && zmodem_->running())
         zmodem_->feedInput(chunk);
@@ -164,6 +169,7 @@ void classComm::LineChangeStep(int list) {
 
 void classComm::timerCtrl_Timer() {
     if (!GetCommPortOpen() || !commCtrl_) return;
+    if (lossReopenedMs_ >= 0 && NowMs() - lossReopenedMs_ >= kLossSettleMs) DeviceProvedUsable();
     if (rxBurstTicks_ != 0) {
         --rxBurstTicks_;
         if (rxBurstTicks_ <= 0) {

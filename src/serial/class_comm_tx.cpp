@@ -41,7 +41,8 @@ std::string classComm::TakeTxQueue() {
 std::int32_t classComm::SendString(const std::string& tmpStr, std::int32_t tmpTxMode) {
     if (!GetCommPortOpen()) {
         // A lost device has said so once; the sends of the windows still using it add nothing.
-        if (!lossReported_) ShowPortError("Com Port " + std::to_string(settings_.portNumber) + " Not Open!!");
+        // A port that has moved to another device since says it is not open.
+        if (!LossToldForDevice()) ShowPortError("Com Port " + std::to_string(settings_.portNumber) + " Not Open!!");
         return 0;
     }
     if (tmpStr.empty()) return 0;

@@ -1,6 +1,7 @@
 #include "bench/bench_modem.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 
@@ -44,6 +45,7 @@ std::string Printable(const std::string& bytes) {
 BenchEnd::BenchEnd(std::string name, Kind kind, std::string logPath)
     : name_(std::move(name)), kind_(kind), logPath_(std::move(logPath)) {
     if (!pty_.ok()) return;
+    heldSlave_ = ::open(pty_.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (kind_ == Kind::Modem) {
         modem_ = std::make_unique<SimulatedModem>(sched_);
         modem_->attach(pty_);
@@ -55,6 +57,7 @@ BenchEnd::~BenchEnd() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
     saveLog();
+    if (heldSlave_ >= 0) ::close(heldSlave_);
 }
 
 void BenchEnd::withModem(const std::function<void(SimulatedModem&)>& f) {
@@ -85,6 +88,16 @@ void BenchEnd::unplug() {
     std::lock_guard<std::mutex> lock(mutex_);
     note("unplugged");
     pty_.closeMaster();
+}
+
+bool BenchEnd::hangUp() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const int fd = ::open(pty_.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    const bool done = ::ioctl(fd, TIOCVHANGUP) == 0;
+    ::close(fd);
+    note(done ? "hung up" : "could not hang up");
+    return done;
 }
 
 void BenchEnd::withoutControlLines() {

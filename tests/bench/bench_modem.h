@@ -58,6 +58,10 @@ public:
     void crossTo(BenchEnd* other) { cross_ = other; }
     // The far end goes away (an adapter pulled): the program's device sees a hang-up.
     void unplug();
+    // The device hangs up under the program (its reads fail) but stays, for a moment, as a
+    // pseudo-terminal may after its far end went: it opens again, and fails at its first read
+    // once unplug follows. False when this user may not hang up a terminal.
+    bool hangUp();
     // The device has no modem control lines: the program's RTS and DTR requests are refused.
     void withoutControlLines();
     // Units the modem does not play (remote units behind it, commands it does not know): every
@@ -76,6 +80,9 @@ private:
     Kind kind_;
     std::string logPath_;
     PtyPair pty_;
+    // The end holds its device's number for as long as it lives: once unplugged, the device file
+    // stays gone instead of naming another program's pseudo-terminal that takes the number.
+    int heldSlave_ = -1;
     VirtualScheduler sched_;  // the modem's replies leave on this clock, driven by real time
     std::unique_ptr<SimulatedModem> modem_;
     std::mutex mutex_;

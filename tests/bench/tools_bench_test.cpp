@@ -1,5 +1,9 @@
 // The communication tools at the bench: a terminal on each port and the packet test between
 // the two ports, on a cable and with the adapter pulled under a running test.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -9,13 +13,19 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "bench/bench_session.h"
 #include "frame/ui/mdi_main.h"
+#include "frame/ui/port_objects.h"
+#include "serial/class_comm.h"
+#include "support/pty_pair.h"
 
 namespace k45::test {
 namespace {
@@ -152,6 +162,52 @@ protected:
         return c;
     }
     bool Enabled(const char* button) const { return ToolChild<QAbstractButton>(kWindow, button)->isEnabled(); }
+
+    // The message boxes that came up, in order, each with its time since the log began.
+    struct BoxLog {
+        std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now();
+        std::vector<std::string> texts;
+        std::vector<const QWidget*> up;  // on screen at the last look
+        std::string timed;
+        int count(const std::string& prefix) const {
+            return static_cast<int>(std::count_if(texts.begin(), texts.end(),
+                                                  [&](const std::string& t) { return t.rfind(prefix, 0) == 0; }));
+        }
+        std::string all() const { return "boxes:" + timed; }
+    };
+    // Notes every box that comes up during the next ms, nested ones too.
+    void WatchBoxes(BoxLog& log, int ms) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Scaled(ms));
+        while (std::chrono::steady_clock::now() < until) {
+            const auto shown = Gui([] {
+                std::vector<std::pair<const QWidget*, std::string>> boxes;
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                        boxes.emplace_back(b, b->text().toStdString());
+                return boxes;
+            });
+            std::vector<const QWidget*> now;
+            for (const auto& [box, text] : shown) {
+                now.push_back(box);
+                if (std::find(log.up.begin(), log.up.end(), box) != log.up.end()) continue;
+                const auto at =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - log.since);
+                log.texts.push_back(text);
+                log.timed += "\n  " + std::to_string(at.count()) + " ms: " + text;
+            }
+            log.up = now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    // Answers the boxes on screen one by one, watching ms after each for what the answer lets
+    // through.
+    void AnswerBoxes(BoxLog& log, int ms) {
+        for (int answered = 0; Gui([&] { return ModalBox() != nullptr; }); ++answered) {
+            if (answered > 10) throw BenchFailure("boxes without end:" + log.timed);
+            AnswerBox("OK");
+            WatchBoxes(log, ms);
+        }
+    }
     // Opens the window and starts a two-port test that runs until it is paused.
     void StartTwoPortTest() {
         Keys("alt+u k");
@@ -210,6 +266,117 @@ TEST_F(PacketTestOnTheBench, APortLostUnderTheTestEndsItOnceWithItsCounts) {
             if (counts != atLoss) throw BenchFailure("the counts went on after the loss");
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+        ExitProgram();
+    });
+}
+
+// The cable pair removed under a running two-port test (both far ends gone at once): each
+// port's loss is told once, whether the boxes wait unanswered on each other or are answered,
+// whatever the test, its timers and the ports do meanwhile, and when Resume tries the ports
+// again.
+TEST_F(PacketTestOnTheBench, ThePairRemovedUnderTheTestTellsEachPortsLossOnce) {
+    Run([&] {
+        StartTwoPortTest();
+        BoxLog boxes;
+        com1().unplug();
+        com2().unplug();
+        // Unanswered: whatever comes next comes inside the first box's event loop.
+        WatchBoxes(boxes, 6000);
+        AnswerBoxes(boxes, 1500);
+        WatchBoxes(boxes, 3000);
+        // The operator tries again while the pair is still gone: the ports have told their
+        // losses, and Resume's attempts to open them add nothing.
+        for (int k = 0; k < 2; ++k) {
+            WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
+            ClickChild(kWindow, "buttonResume");
+            WatchBoxes(boxes, 1500);
+            AnswerBoxes(boxes, 500);
+        }
+        EXPECT_EQ(boxes.count("Lost Com Port 1\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.count("Lost Com Port 2\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.texts.size(), 2u) << boxes.all();
+        WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
+        ExitProgram();
+    });
+}
+
+// The pair plugged in again: Resume opens the ports on it and the packets go round; the devices
+// have proved themselves, so removing the pair again is a new loss, told again once per port.
+TEST_F(PacketTestOnTheBench, ThePairBackAndRemovedAgainIsANewLossToldOnceMore) {
+    Run([&] {
+        StartTwoPortTest();
+        BoxLog boxes;
+        com1().unplug();
+        com2().unplug();
+        WatchBoxes(boxes, 1000);
+        AnswerBoxes(boxes, 1000);
+        ASSERT_EQ(boxes.texts.size(), 2u) << boxes.all();
+
+        Replug(1, BenchEnd::Kind::Silent);
+        Replug(2, BenchEnd::Kind::Silent);
+        com1().crossTo(&com2());
+        com2().crossTo(&com1());
+        WaitFor("the test ended, paused", [&] { return Enabled("buttonResume") && !Enabled("buttonPause"); });
+        const Counts before = Gui([&] { return CountsNow(); });
+        ClickChild(kWindow, "buttonResume");
+        WaitFor("packets both ways again", [&] {
+            const Counts c = CountsNow();
+            return c[0] >= before[0] + 10 && c[3] >= before[3] + 10;
+        });
+        com1().unplug();
+        com2().unplug();
+        WatchBoxes(boxes, 3000);
+        AnswerBoxes(boxes, 1000);
+        EXPECT_EQ(boxes.count("Lost Com Port 1\r"), 2) << boxes.all();
+        EXPECT_EQ(boxes.count("Lost Com Port 2\r"), 2) << boxes.all();
+        EXPECT_EQ(boxes.texts.size(), 4u) << boxes.all();
+        ExitProgram();
+    });
+}
+
+// Whether this user may hang up a terminal (a pseudo-terminal of its own), as hangUp does.
+bool MayHangUpATerminal() {
+    PtyPair pty;
+    if (!pty.ok()) return false;
+    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    const bool done = ::ioctl(fd, TIOCVHANGUP) == 0;
+    ::close(fd);
+    return done;
+}
+
+// The pair hangs up under a running two-port test (both ports' reads fail) and each port tells
+// its loss; the devices stay a moment longer, as pseudo-terminals may after their far ends
+// went. Swap Comm Ports opens each device on the other port, then the far ends go and each
+// device fails at its first read: both losses were told, and nothing more is.
+TEST_F(PacketTestOnTheBench, ThePairSwappedWhileItsDevicesLingerTellsNothingMore) {
+    if (!MayHangUpATerminal()) GTEST_SKIP() << "this user may not hang up a terminal";
+    Run([&] {
+        StartTwoPortTest();
+        BoxLog boxes;
+        if (!com1().hangUp() || !com2().hangUp()) throw BenchFailure("the far ends could not hang up");
+        WatchBoxes(boxes, 1500);
+        AnswerBoxes(boxes, 1000);
+        if (boxes.count("Lost Com Port 1\r") != 1 || boxes.count("Lost Com Port 2\r") != 1)
+            throw BenchFailure("the hang-up was not told once per port: " + boxes.all());
+
+        Keys("alt+u w");  // Utilities > Swap Comm Ports
+        WaitFor("both ports open again, swapped", [&] {
+            PortObjects* p = MainWindow()->ports();
+            return p->primary().settings().portNumber == 2 && p->primary().GetCommPortOpen() &&
+                   p->secondary().GetCommPortOpen();
+        });
+        com1().unplug();
+        com2().unplug();
+        WatchBoxes(boxes, 3000);
+        AnswerBoxes(boxes, 1000);
+        EXPECT_EQ(boxes.count("Lost Com Port 1\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.count("Lost Com Port 2\r"), 1) << boxes.all();
+        EXPECT_EQ(boxes.texts.size(), 2u) << boxes.all();
+        WaitFor("both ports closed", [&] {
+            PortObjects* p = MainWindow()->ports();
+            return !p->primary().GetCommPortOpen() && !p->secondary().GetCommPortOpen();
+        });
         ExitProgram();
     });
 }

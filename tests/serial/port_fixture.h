@@ -5,6 +5,7 @@
 // DTR drive this end's CTS, DSR and CD. Each device operation can be made to fail.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/app_state.h"
@@ -50,6 +52,10 @@ public:
     int ctsAnswerMs = -1;
     // Set when the drain of written bytes is to be held (the output stays counted).
     bool holdOutput = false;
+    // The device file the port opens (a real device's path; empty: a device without a file).
+    std::string name;
+    // Runs as a close begins, once (a device that fails as it is closed raises its loss here).
+    std::function<void()> onClose;
 
     void setCtsLevel(bool on) { setLine(cts_, on, commEvCts); }
     void setDsrLevel(bool on) { setLine(dsr_, on, commEvDsr); }
@@ -105,10 +111,12 @@ public:
         return true;
     }
     void close() override {
+        if (auto f = std::exchange(onClose, nullptr)) f();
         open_ = false;
         ++closes;
     }
     bool isOpen() const override { return open_; }
+    std::string deviceName() const override { return name; }
     void setBufferSizes(int in, int out) override {
         (void)in;
         outSize_ = out;
@@ -227,6 +235,45 @@ inline void ScriptedDevice::releaseOutput() {
     holdOutput = false;
     scheduleDrain();
 }
+
+// Message boxes that run the event loop while they are up, as a real box does: every box is
+// recorded, then `whileUp` (when set) runs inside it, then the virtual clock runs on for
+// `holdMs` before the box is answered OK. What happens in there may show further boxes.
+class NestingDialogs : public Dialogs {
+public:
+    explicit NestingDialogs(VirtualScheduler& s) : s_(s) {}
+    std::vector<std::string> boxes;  // each box's text, in the order they came up
+    std::int64_t holdMs = 0;
+    std::function<void()> whileUp;  // runs inside the next box only
+    int depth = 0, deepest = 0;     // boxes up at once, now and at most
+
+    MsgAnswer messageBox(const std::string& text, const std::string&, MsgButtons, MsgIcon) override {
+        boxes.push_back(text);
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (auto f = std::exchange(whileUp, nullptr)) f();
+        if (holdMs > 0) s_.advance(holdMs);
+        --depth;
+        return MsgAnswer::OK;
+    }
+    std::optional<std::string> openFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+    int runModal(const std::string&, const std::function<int()>&) override { return 0; }
+    // The boxes whose text starts with prefix.
+    int count(const std::string& prefix) const {
+        int n = 0;
+        for (const std::string& b : boxes) n += b.rfind(prefix, 0) == 0;
+        return n;
+    }
+    std::string all() const {
+        std::string text;
+        for (const std::string& b : boxes) text += "\n  " + b;
+        return text;
+    }
+
+private:
+    VirtualScheduler& s_;
+};
 
 // AppState, services and one port object bound to a scripted device and a virtual timer.
 struct PortFixture : ::testing::Test {

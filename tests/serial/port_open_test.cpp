@@ -438,7 +438,7 @@ TEST_F(PortOpen, ALostDeviceIsShownOnceUntilItIsOpenAgain) {
     dialogs.expectBox("Lost Com Port 1\r\nThe device is no longer present.");
     device.refuseOpen = true;
     device.fire(commEventDeviceLost);
-    EXPECT_TRUE(port->DeviceLostSinceOpen());
+    EXPECT_TRUE(port->LossTold());
     EXPECT_TRUE(port->OpenWanted());
     for (int retry = 0; retry < 3; ++retry) {
         sched.advance(700);
@@ -451,10 +451,11 @@ TEST_F(PortOpen, ALostDeviceIsShownOnceUntilItIsOpenAgain) {
     EXPECT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_FALSE(port->GetCommPortOpen());
 
-    // Back: the next retry opens it; a later loss is shown again.
+    // Back: the next retry opens it; once it has stayed usable, a later loss is shown again.
     device.refuseOpen = false;
     EXPECT_TRUE(port->OpenCommPort());
-    EXPECT_FALSE(port->DeviceLostSinceOpen());
+    sched.advance(classComm::kLossSettleMs);
+    EXPECT_FALSE(port->LossTold());
     dialogs.expectBox("Lost Com Port 1");
     device.fire(commEventDeviceLost);
     EXPECT_EQ(dialogs.boxes.size(), 2u);

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "serial/port_fixture.h"
 #include "tools/tools_bench.h"
 
 namespace k45::test {
@@ -340,6 +342,98 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
             EXPECT_GT(e.currentResult().remoteRx, at.remoteRx);
             e.Pause();
         }
+        e.Unload();
+    }
+}
+
+// The cable pair removed under a running two-port test: each port's loss is told once, in
+// whatever order the two losses, the boxes (which run the event loop while they are up) and
+// the test's reopen attempts come, also when a device opens again for a moment and fails at
+// once. The test ends paused with its counts.
+TEST_F(PacketBench, ThePairRemovedUnderATwoPortTestTellsEachPortsLossOnce) {
+    struct Rig {
+        NullModemPair& line;
+        NestingDialogs& boxes;
+        PacketTestEngine& test;
+        VirtualScheduler& sched;
+        // Both devices open again for a moment: Resume opens them and they fail at once.
+        void flicker() {
+            line.a().plugIn();
+            line.b().plugIn();
+            test.Resume();
+            sched.advance(1);
+            line.a().unplug("reading from it failed");
+            line.b().unplug("reading from it failed");
+        }
+    };
+    struct Case {
+        const char* what;
+        std::function<void(Rig&)> remove;
+    };
+    const std::vector<Case> cases = {
+        {"host side first, boxes answered at once",
+         [](Rig& r) {
+             r.line.a().unplug();
+             r.line.b().unplug();
+         }},
+        {"remote side first, boxes answered at once",
+         [](Rig& r) {
+             r.line.b().unplug();
+             r.line.a().unplug();
+         }},
+        {"the far side goes inside the first box, boxes up a second each",
+         [](Rig& r) {
+             r.boxes.holdMs = 1000;
+             r.boxes.whileUp = [&r] { r.line.b().unplug(); };
+             r.line.a().unplug();
+         }},
+        {"Resume inside the first box while both come back for a moment",
+         [](Rig& r) {
+             r.boxes.whileUp = [&r] {
+                 r.sched.advance(700);
+                 r.flicker();
+             };
+             r.line.a().unplug();
+             r.line.b().unplug();
+         }},
+        {"Resume after the boxes, three times in 1.6 s, both back for a moment each time",
+         [](Rig& r) {
+             r.line.a().unplug();
+             r.line.b().unplug();
+             for (int k = 0; k < 3; ++k) {
+                 r.sched.advance(k == 0 ? 100 : 700);
+                 r.flicker();
+             }
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NestingDialogs boxes{sched};
+        NullModemPair line{sched};
+        auto lineTables = std::make_unique<RxMessageTables>();
+        auto t1 = sched.createTimer();
+        auto t2 = sched.createTimer();
+        classComm p(state, state.locale, sched, boxes, *lineTables), s(state, state.locale, sched, boxes, *lineTables);
+        p.InitCommCtrl(&line.a(), 0, 1, t1.get());
+        s.InitCommCtrl(&line.b(), 1, 2, t2.get());
+        PacketTestEngine e(LinksOn(p, s));
+        RecordingPacketView v;
+        e.setSettings({.numberOfPackets = 0, .savedMode = packetTwoPorts});  // runs until stopped
+        e.Load(v);
+        e.Activate();
+        e.Start();
+        sched.advance(3000);
+        ASSERT_TRUE(v.running);
+        ASSERT_GT(e.currentResult().hostRx, 5);
+        Rig rig{line, boxes, e, sched};
+        c.remove(rig);
+        sched.advance(20000);
+        EXPECT_EQ(boxes.count("Lost Com Port 1\r\n"), 1) << boxes.all();
+        EXPECT_EQ(boxes.count("Lost Com Port 2\r\n"), 1) << boxes.all();
+        EXPECT_EQ(boxes.boxes.size(), 2u) << boxes.all();
+        EXPECT_EQ(e.testMode(), packetIdle);
+        EXPECT_FALSE(v.running);
+        EXPECT_TRUE(v.resume);
         e.Unload();
     }
 }

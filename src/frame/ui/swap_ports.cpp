@@ -44,15 +44,19 @@ void SwapCommPorts(AppContext& ctx) {
         if (auto* client = dynamic_cast<PortSwapClient*>(form); client && form->loaded()) client->PortsSwapping();
     }
 
-    const bool primaryOpen = primary->GetCommPortOpen();
+    // A port that should be open opens on its new device, also one that is closed now (its
+    // device lost, a reopen that failed) while its windows still use it.
+    const bool primaryOpen = primary->GetCommPortOpen() || primary->OpenWanted();
     const PortChoice fromSecondary = Read(*secondary);
-    const bool secondaryOpen = secondary->GetCommPortOpen();
+    const bool secondaryOpen = secondary->GetCommPortOpen() || secondary->OpenWanted();
     const PortChoice fromPrimary = Read(*primary);
 
     primary->CloseCommPort();
     secondary->CloseCommPort();
     Write(*primary, fromSecondary);
     Write(*secondary, fromPrimary);
+    // A device's loss, told once, stays told on whichever port now opens that device.
+    primary->ExchangeDeviceLosses(*secondary);
     // Each reports its own failure; one that fails to reopen stays closed.
     if (primaryOpen) (void)primary->OpenCommPort(true);
     if (secondaryOpen) (void)secondary->OpenCommPort(true);
