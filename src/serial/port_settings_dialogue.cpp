@@ -331,10 +331,15 @@ void PortSettingsDialogue::OK() {
     // again with what is chosen now.
     const bool wasOpen[2] = {ports[0]->GetCommPortOpen() || ports[0]->OpenWanted(),
                              ports[1]->GetCommPortOpen() || ports[1]->OpenWanted()};
+    const int before[2] = {ports[0]->settings().portNumber, ports[1]->settings().portNumber};
     ports[0]->CloseCommPort();
     ports[1]->CloseCommPort();
     Apply(*ports[0], choice_.side[0]);
     Apply(*ports[1], choice_.side[1]);
+    // A loss told belongs to its device: when a port takes the other's number, it takes the
+    // other's told loss with it, so the same loss is not told again.
+    if (ports[0]->settings().portNumber == before[1] || ports[1]->settings().portNumber == before[0])
+        ports[0]->ExchangeDeviceLosses(*ports[1]);
 
     // The devices go to the map before the ports reopen, so a port whose device changed opens
     // the new one before anything else is sent.

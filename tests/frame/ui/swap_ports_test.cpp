@@ -6,8 +6,11 @@
 #include <string>
 
 #include "frame/ui/swap_ports.h"
+#include "frame/ui/tool_windows.h"
 #include "main_window_harness.h"
 #include "serial/class_comm.h"
+#include "serial/ui/port_settings_window.h"
+#include "wiring/tool_window_ids.h"
 
 namespace k45::test {
 namespace {
@@ -21,6 +24,7 @@ class SwapAfterALoss : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
+        createToolWindows = CreateToolWindows;  // Port Settings among them
         Start(false, "", DefaultSubsystemHooks(), /*withPorts=*/true);
         win->MDIForm_Activate();  // primary forced open on Com1 (end A)
         ASSERT_TRUE(primary().GetCommPortOpen());
@@ -92,6 +96,33 @@ TEST_F(SwapAfterALoss, EachDevicesLossStaysToldOnThePortThatTakesIt) {
     cable->b().plugIn();
 
     Swap();
+    ASSERT_TRUE(primary().GetCommPortOpen());
+    ASSERT_TRUE(secondary().GetCommPortOpen());
+    cable->a().unplug();
+    cable->b().unplug();
+    scheduler.advance(3000);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    secondary().DeRegisterForAll(&window);
+}
+
+// The same exchange of the two devices made in Port Settings (Swap, then OK): each device's
+// loss stays told on the port that takes it.
+TEST_F(SwapAfterALoss, PortSettingsExchangingTheNumbersKeepsEachDevicesLossTold) {
+    Listener window;
+    ASSERT_TRUE(secondary().RegisterForRawData(&window));
+    dialogs.expectBox("Lost Com Port 1");
+    cable->a().unplug();
+    dialogs.expectBox("Lost Com Port 2");
+    cable->b().unplug();
+    cable->a().plugIn();
+    cable->b().plugIn();
+
+    win->action("menuUtilsPort")->trigger();
+    auto* settings = dynamic_cast<formPortSettings*>(ctx.form(ToolWindow::formPortSettings));
+    ASSERT_NE(settings, nullptr);
+    settings->buttonSwap_Click();
+    settings->buttonOK_Click();
+    EXPECT_EQ(primary().settings().portNumber, 2);
     ASSERT_TRUE(primary().GetCommPortOpen());
     ASSERT_TRUE(secondary().GetCommPortOpen());
     cable->a().unplug();
