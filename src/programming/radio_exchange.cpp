@@ -315,24 +315,18 @@ bool RadioExchange::LineBack() {
     return true;
 }
 
-void RadioExchange::TellPortClosed() {
-    RadioKeying* r = Radio();
-    const bool keyed = r && r->mayTransmit;
-    if (keyed) r->unkeyOwed = true;
-    if (portTold_) return;
-    portTold_ = true;
-    if (keyed) r->toldMayTransmit = true;
-    Tell(PortClosedText(PortNumber(), keyed));
-}
+void RadioExchange::TellPortClosed() { TellLoss(PortClosedText); }
 
-void RadioExchange::TellEndTestPortLost() {
+void RadioExchange::TellEndTestPortLost() { TellLoss(EndTestPortLostText); }
+
+void RadioExchange::TellLoss(std::string (*text)(int portNumber, bool keyed)) {
     RadioKeying* r = Radio();
     const bool keyed = r && r->mayTransmit;
     if (keyed) r->unkeyOwed = true;
     if (portTold_) return;
     portTold_ = true;
     if (keyed) r->toldMayTransmit = true;
-    Tell(EndTestPortLostText(PortNumber(), keyed));
+    Tell(text(PortNumber(), keyed));
 }
 
 void RadioExchange::TellClosedAtClose() {

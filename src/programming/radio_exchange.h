@@ -163,6 +163,9 @@ private:
     void TimedOut();
     void UnkeyAnswered();
     void UnkeyUnanswered();
+    // The port is closed: a radio that may transmit is owed its unkey; the loss is told once,
+    // in the words `text` gives.
+    void TellLoss(std::string (*text)(int portNumber, bool keyed));
     // A radio the port no longer leads to: told once.
     void TellLeftRadio();
     void Tell(const std::string& text);
