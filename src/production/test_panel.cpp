@@ -87,8 +87,7 @@ void TestPanelDialogue::PortsSwapping() {
     transmitSelected_ = false;
     view_.SetXcvrStatus(kRxingText);
     // The exchange left with the radio.
-    if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
-        dialogState_ = TestPanelState::Idle;
+    if (!ReadingParameters()) dialogState_ = TestPanelState::Idle;
     tuneExchange_ = false;
     // The operator's Close was under way: its "T0" has gone out.
     if (closing) {
@@ -159,7 +158,7 @@ void TestPanelDialogue::EndTest() {
     } else if (dialogState_ == TestPanelState::Idle) {
         endTestPending_ = false;
         if (OpenExchange(CommandLine("T0"), EndTestAckState(), RadioExchange::Keying::Unkeys)) endTestSent_ = true;
-    } else if (dialogState_ == TestPanelState::AwaitingParameters || dialogState_ == TestPanelState::ParametersReady) {
+    } else if (ReadingParameters()) {
         links_.host.CloseWindow();
     } else {
         endTestPending_ = true;
@@ -323,25 +322,41 @@ void TestPanelDialogue::UnkeyAcknowledged() {
     if (dialogState_ == TestPanelState::Idle) CompleteExchange();
 }
 
-TestPanelDialogue::SendGate TestPanelDialogue::GateSend() {
-    switch (exchange_.Ready(true)) {
-    case RadioExchange::Gate::Go: return SendGate::Go;
-    case RadioExchange::Gate::Wait: WaitBehindUnkey(); return SendGate::Deferred;
-    case RadioExchange::Gate::Refused: return SendGate::Refused;
+bool TestPanelDialogue::MaySend(bool& pending) {
+    if (dialogState_ != TestPanelState::Idle) {
+        if (!ReadingParameters()) pending = true;
+        return false;
     }
-    return SendGate::Refused;
+    if (!Active()) return false;
+    return RadioLetsSend(pending);
 }
 
-TestPanelDialogue::SendGate TestPanelDialogue::GateImmediate() {
+bool TestPanelDialogue::RadioLetsSend(bool& pending) {
+    switch (exchange_.Ready(true)) {
+    case RadioExchange::Gate::Go: pending = false; return true;
+    case RadioExchange::Gate::Wait:
+        WaitBehindUnkey();
+        pending = true;
+        return false;
+    case RadioExchange::Gate::Refused: return false;
+    }
+    return false;
+}
+
+bool TestPanelDialogue::RadioLetsPost(bool& pending) {
     // With no exchange of the panel's open the gate may send the owed unkey itself.
-    if (dialogState_ == TestPanelState::Idle) return GateSend();
+    if (dialogState_ == TestPanelState::Idle) return RadioLetsSend(pending);
     if (!exchange_.LineBack()) {
         exchange_.TellPortClosed();
-        return SendGate::Refused;
+        return false;
     }
-    if (!exchange_.unkeyOwed() && !exchange_.unkeyUnderWay()) return SendGate::Go;
+    if (!exchange_.unkeyOwed() && !exchange_.unkeyUnderWay()) {
+        pending = false;
+        return true;
+    }
     WaitBehindUnkey();
-    return SendGate::Deferred;
+    pending = true;
+    return false;
 }
 
 void TestPanelDialogue::WaitBehindUnkey() {
