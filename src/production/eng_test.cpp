@@ -22,7 +22,7 @@ void EngTestDialogue::Load() {
     txText_ = FormatHz(links_.records.engineerFrequencies.txFrequency);
     rxText_ = FormatHz(links_.records.engineerFrequencies.rxFrequency);
     view_.SetFrequencyTexts(txText_, rxText_);
-    diagGroup_ = 0;
+    diagGroup_ = diagCurrent;
     txTime_ = 6;
     transmitMode_ = txTone;
 }
@@ -143,7 +143,7 @@ bool EngTestDialogue::KeyDown(int keyCode, int modifiers) {
         timerDelayCommunications_->setEnabled(true);
         txModeCommand_ = "BALANCE";
         txModeValue_ = 8;
-        txModeStep_ = 2;
+        txModeStep_ = TxModeStep::ValueNext;
         transmitSelected_ = false;
         return true;
     case keyF8:

@@ -45,7 +45,7 @@ void ProdTestDialogue::Load() {
     pairSendPending_ = channelSendPending_ = false;
     TestPanelDialogue::Load();
     const ProductionTestRecord& test = links_.records.testParameters;
-    diagGroup_ = 0;
+    diagGroup_ = diagCurrent;
     freqPairIndex_ = 2;
     currentPoint_ = 1;
     channelIndex_ = 0;

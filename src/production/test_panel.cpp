@@ -48,7 +48,7 @@ void TestPanelDialogue::Load() {
     endTestPending_ = false;
     endTestSent_ = false;
     tuneExchange_ = false;
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = TestPanelState::AwaitingParameters;
     timerDelayCommunications_->setEnabled(false);
@@ -81,7 +81,7 @@ void TestPanelDialogue::PortsSwapping() {
     if (!load_.Still(token)) return;
     // This port's parameters are read again before anything acts on them.
     parametersTaken_ = false;
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     timerDelayCommunications_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
     transmitSelected_ = false;
@@ -197,20 +197,20 @@ bool TestPanelDialogue::MayKey() const {
 
 void TestPanelDialogue::TimerDelayCommunicationsTick() {
     timerDelayCommunications_->setEnabled(false);
-    if (txModeStep_ == 0) return;
+    if (txModeStep_ == TxModeStep::None) return;
     // A radio owed its unkey is not keyed again by a command that was due: it is dropped.
     if (!MayKey()) {
-        txModeStep_ = 0;
+        txModeStep_ = TxModeStep::None;
         return;
     }
-    if (txModeStep_ == 1) {
+    if (txModeStep_ == TxModeStep::LeadInNext) {
         exchange_.Post(CommandAndByteLine(txModeCommand_, 1), RadioExchange::Keying::Keys);
         timerDelayCommunications_->setInterval(kTxModeSecondDelayMs);
         timerDelayCommunications_->setEnabled(true);
-        txModeStep_ = 2;
-    } else if (txModeStep_ == 2) {
+        txModeStep_ = TxModeStep::ValueNext;
+    } else {
         exchange_.Post(CommandAndByteLine(txModeCommand_, txModeValue_), RadioExchange::Keying::Keys);
-        txModeStep_ = 0;
+        txModeStep_ = TxModeStep::None;
     }
 }
 
@@ -303,7 +303,7 @@ void TestPanelDialogue::TuneTimedOut() {
 
 void TestPanelDialogue::GiveUpTransmitting() {
     for (Timer* t : {&exchange_.timer(), timerDelayCommunications_.get(), timerTxDisplay_.get()}) t->setEnabled(false);
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     transmitSelected_ = false;
     // A record sent from now on receives, unless the operator keys again.
     SetDirection();
@@ -314,7 +314,7 @@ void TestPanelDialogue::GiveUpTransmitting() {
 }
 
 void TestPanelDialogue::UnkeyAcknowledged() {
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     transmitSelected_ = false;
     SetDirection();
     view_.SetXcvrStatus(kRxingText);
@@ -361,7 +361,7 @@ bool TestPanelDialogue::RadioLetsPost(bool& pending) {
 
 void TestPanelDialogue::WaitBehindUnkey() {
     // What waits goes after the unkey as a receive record: only a key pressed again keys.
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     transmitSelected_ = false;
     SetDirection();
     view_.SetXcvrStatus(kRxingText);
@@ -409,8 +409,8 @@ void TestPanelDialogue::ClearDiagnosticsButton() {
     if (!exchange_.Post(CommandLine("AR"))) exchange_.TellPortClosed();
 }
 
-void TestPanelDialogue::DiagnosticSelectChanged(int group) {
-    diagGroup_ = group;
+void TestPanelDialogue::DiagnosticSelectChanged(int index) {
+    diagGroup_ = index == 1 ? diagLow : index == 2 ? diagHigh : diagCurrent;
     DisplayDiagnostics();
 }
 

@@ -84,7 +84,8 @@ public:
     // the port leads to next.
     void PortsSwapping();
     void ClearDiagnosticsButton();
-    void DiagnosticSelectChanged(int group);
+    // comboDiagnosticSelect: 0 Current, 1 Low, 2 High.
+    void DiagnosticSelectChanged(int index);
     void DiagEnabledChanged(bool on) { diagEnabled_ = on; }
     void TransmitModeChanged(std::int32_t mode);
     void TxTimeChanged(int seconds);
@@ -227,7 +228,7 @@ protected:
     bool endTestSent_ = false;    // "T0" went out; its answer closes the window
     bool tuneExchange_ = false;   // the open exchange is a tune record's
     std::int16_t lastPortNumber_ = 0;
-    int txModeStep_ = 0;
+    TxModeStep txModeStep_ = TxModeStep::None;
     std::string txModeCommand_;
     std::int16_t txModeValue_ = 0;
     TuneRecord tuneRecord_{};
@@ -242,7 +243,7 @@ protected:
     // The radio type and range the lists show (nothing selected: the record's own).
     std::optional<std::int32_t> selectedType_, selectedRange_;
     bool diagEnabled_ = true;
-    int diagGroup_ = 0;
+    DiagGroup diagGroup_ = diagCurrent;
 
 private:
     // The parameter read is under way or its result waits for the window's activation.

@@ -26,7 +26,7 @@ void UserTestDialogue::Load() {
     txTime_ = 6;
     transmitMode_ = txTone;
     diagnosticsEnabled_ = true;
-    diagGroup_ = 0;
+    diagGroup_ = diagCurrent;
     channelOverrideIndex_ = 0;
     exchange_.ClearResends();
 }
