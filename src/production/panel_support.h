@@ -91,10 +91,10 @@ enum class TxModeStep : std::int32_t {
 
 // The delayed command of a transmit mode after a tune record that keys the transmitter.
 struct TxModePlan {
-    std::string command;                          // "BALANCE" or "PSUDO"
-    std::int16_t value = 0;                       // the byte sent last
+    std::string command;     // "BALANCE" or "PSUDO"
+    std::int16_t value = 0;  // the byte sent last
     TxModeStep firstStep = TxModeStep::ValueNext;
-    int displayMs = 0;                            // how long the panel shows "Tx'ing"
+    int displayMs = 0;  // how long the panel shows "Tx'ing"
 };
 inline constexpr int kTxModeDelayMs = 1000;
 inline constexpr int kTxModeSecondDelayMs = 1250;

@@ -823,9 +823,12 @@ struct GateCase {
     friend void PrintTo(const GateCase& c, std::ostream* os) { *os << c.name; }
 };
 const GateCase kGateCases[] = {
-    {"ProdPairRecord", GatedSend::ProdPair, "T1"},       {"ProdChannelRecord", GatedSend::ProdChannel, "T1"},
-    {"EngFrequencyRecord", GatedSend::EngFrequency, "T1"}, {"UserChannelRecord", GatedSend::UserChannel, "T1"},
-    {"UserClear", GatedSend::UserClear, "AR"},           {"UserRedirect", GatedSend::UserRedirect, "CHANNEL"},
+    {"ProdPairRecord", GatedSend::ProdPair, "T1"},
+    {"ProdChannelRecord", GatedSend::ProdChannel, "T1"},
+    {"EngFrequencyRecord", GatedSend::EngFrequency, "T1"},
+    {"UserChannelRecord", GatedSend::UserChannel, "T1"},
+    {"UserClear", GatedSend::UserClear, "AR"},
+    {"UserRedirect", GatedSend::UserRedirect, "CHANNEL"},
 };
 
 class PanelSendGate : public PanelBench, public ::testing::WithParamInterface<GateCase> {

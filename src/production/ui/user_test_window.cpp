@@ -31,7 +31,8 @@ formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
     g->addWidget(comboChannelOverride, 0, 1);
     g->addWidget(buttonChannelChange, 0, 2, 1, 2);
     labelChannelWarning = kit::Label(this, "labelChannelWarning");
-    labelSwitchSetting = kit::Label(this, "labelSwitchSetting", "DIP Switches (or CS0, CS1 and CS2) are set to Channel 8");
+    labelSwitchSetting =
+        kit::Label(this, "labelSwitchSetting", "DIP Switches (or CS0, CS1 and CS2) are set to Channel 8");
     g->addWidget(labelChannelWarning, 1, 0, 1, 4);
     g->addWidget(labelSwitchSetting, 2, 0, 1, 4);
     // Display only: they can be dragged, nothing here takes a drop.
