@@ -22,7 +22,7 @@ void EngTestDialogue::Load() {
     txText_ = FormatHz(links_.records.engineerFrequencies.txFrequency);
     rxText_ = FormatHz(links_.records.engineerFrequencies.rxFrequency);
     view_.SetFrequencyTexts(txText_, rxText_);
-    diagGroup_ = 0;
+    diagGroup_ = diagCurrent;
     txTime_ = 6;
     transmitMode_ = txTone;
 }
@@ -51,17 +51,7 @@ void EngTestDialogue::TakeParameters() {
 void EngTestDialogue::SendFrequencyTuneRecord() {
     const std::int32_t type = selectedType_.value_or(0);
     const std::int32_t range = selectedRange_.value_or(0);
-    if (dialogState_ != TestPanelState::Idle) {
-        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
-            tuneSendPending_ = true;
-        return;
-    }
-    if (!Active()) return;
-    switch (GateSend()) {
-    case SendGate::Deferred: tuneSendPending_ = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
+    if (!MaySend(tuneSendPending_)) return;
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;
@@ -78,7 +68,6 @@ void EngTestDialogue::SendFrequencyTuneRecord() {
     SendTuneAwaiting(TestPanelState::AwaitingAck);
     DisplayTuneValues();
     StartTxMode();
-    tuneSendPending_ = false;
 }
 
 void EngTestDialogue::RunPendingSends() {
@@ -102,22 +91,11 @@ void EngTestDialogue::RunPendingSends() {
 }
 
 void EngTestDialogue::SendAdjustedRecord() {
-    switch (GateImmediate()) {
-    case SendGate::Deferred: adjustSendPending_ = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
-    adjustSendPending_ = false;
-    PostTune();
+    if (RadioLetsPost(adjustSendPending_)) PostTune();
 }
 
 void EngTestDialogue::SendPot(bool gain) {
-    switch (GateImmediate()) {
-    case SendGate::Deferred: (gain ? gainSendPending_ : deviationSendPending_) = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
-    (gain ? gainSendPending_ : deviationSendPending_) = false;
+    if (!RadioLetsPost(gain ? gainSendPending_ : deviationSendPending_)) return;
     const TuneRecord& t = tuneRecord_;
     exchange_.Post(gain ? CommandAndByteLine("POTGAIN", t.rxGainAdj) : CommandAndByteLine("POTDEV", t.masterDeviation));
 }
@@ -165,7 +143,7 @@ bool EngTestDialogue::KeyDown(int keyCode, int modifiers) {
         timerDelayCommunications_->setEnabled(true);
         txModeCommand_ = "BALANCE";
         txModeValue_ = 8;
-        txModeStep_ = 2;
+        txModeStep_ = TxModeStep::ValueNext;
         transmitSelected_ = false;
         return true;
     case keyF8:

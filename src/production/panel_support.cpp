@@ -37,7 +37,7 @@ std::optional<TxModePlan> PlanTxMode(std::int32_t mode, int txTimeSeconds, int t
         TxModePlan p;
         p.command = "BALANCE";
         p.value = static_cast<std::int16_t>(txTimeSeconds);
-        p.firstStep = 2;
+        p.firstStep = TxModeStep::ValueNext;
         p.displayMs = txTimeSeconds * 1000;
         return p;
     }
@@ -46,15 +46,15 @@ std::optional<TxModePlan> PlanTxMode(std::int32_t mode, int txTimeSeconds, int t
         p.command = "PSUDO";
         const double scaled = txTimeMaximum > 0 ? static_cast<double>(txTimeSeconds) / txTimeMaximum * 255.0 : 0.0;
         p.value = static_cast<std::int16_t>(RoundHalfEven(scaled));
-        p.firstStep = 1;
+        p.firstStep = TxModeStep::LeadInNext;
         p.displayMs = p.value * 72 + 1875;
         return p;
     }
     return std::nullopt;
 }
 
-DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, const LocaleInfo& locale) {
-    if (group < 0 || group > 2) group = 0;
+DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, DiagGroup group, const LocaleInfo& locale) {
+    if (group < diagCurrent || group > diagHigh) group = diagCurrent;
     const DiagValueSet& s = d.sets[static_cast<std::size_t>(group)];
     DiagnosticsTexts t;
     t.batteryVoltage = FormatBatteryVolts(s.values[2], locale);

@@ -82,12 +82,19 @@ std::optional<int> AdjustStepOfKey(int keyCode, int modifiers);
 // 0..255).
 std::int16_t ClampDirectValue(AdjustSelect select, std::int32_t value);
 
+// What the delayed command of a transmit mode sends next.
+enum class TxModeStep : std::int32_t {
+    None,        // nothing is due
+    LeadInNext,  // the command with 01; the value follows 1250 ms later (Random Data)
+    ValueNext,   // the command with the mode's value, the last of it
+};
+
 // The delayed command of a transmit mode after a tune record that keys the transmitter.
 struct TxModePlan {
-    std::string command;       // "BALANCE" or "PSUDO"
-    std::int16_t value = 0;    // the byte sent last
-    int firstStep = 2;         // 1: "01" goes first, 1250 ms before the value
-    int displayMs = 0;         // how long the panel shows "Tx'ing"
+    std::string command;     // "BALANCE" or "PSUDO"
+    std::int16_t value = 0;  // the byte sent last
+    TxModeStep firstStep = TxModeStep::ValueNext;
+    int displayMs = 0;  // how long the panel shows "Tx'ing"
 };
 inline constexpr int kTxModeDelayMs = 1000;
 inline constexpr int kTxModeSecondDelayMs = 1250;
@@ -101,7 +108,7 @@ struct DiagnosticsTexts {
     std::string currentLevel;       // always the Current group
     std::int16_t currentPercent = 0;
 };
-DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, int group, const LocaleInfo& locale);
+DiagnosticsTexts MakeDiagnosticsTexts(const DiagnosticsRecord& d, DiagGroup group, const LocaleInfo& locale);
 
 // "0x" and two upper-case hex digits of a value taken as a byte.
 std::string HexByteText(std::int16_t value);

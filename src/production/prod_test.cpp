@@ -45,7 +45,7 @@ void ProdTestDialogue::Load() {
     pairSendPending_ = channelSendPending_ = false;
     TestPanelDialogue::Load();
     const ProductionTestRecord& test = links_.records.testParameters;
-    diagGroup_ = 0;
+    diagGroup_ = diagCurrent;
     freqPairIndex_ = 2;
     currentPoint_ = 1;
     channelIndex_ = 0;
@@ -92,18 +92,7 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
     const std::int32_t type = selectedType_.value_or(tuneRecord_.radioType);
     const std::int32_t range = selectedRange_.value_or(tuneRecord_.radioRange);
     const int point = FreqPairPoint(freqPairIndex_);
-    if (!sendEnabled_) return;
-    if (dialogState_ != TestPanelState::Idle) {
-        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
-            (pair ? pairSendPending_ : channelSendPending_) = true;
-        return;
-    }
-    if (!Active()) return;
-    switch (GateSend()) {
-    case SendGate::Deferred: (pair ? pairSendPending_ : channelSendPending_) = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
+    if (!sendEnabled_ || !MaySend(pair ? pairSendPending_ : channelSendPending_)) return;
     TuneRecord& t = tuneRecord_;
     t.radioType = type;
     t.radioRange = range;
@@ -135,7 +124,6 @@ void ProdTestDialogue::SendVariant(bool pair, int channel) {
     SendTuneAwaiting(TestPanelState::AwaitingAck);
     DisplayTuneValues();
     StartTxMode();
-    (pair ? pairSendPending_ : channelSendPending_) = false;
 }
 
 void ProdTestDialogue::RunPendingSends() {

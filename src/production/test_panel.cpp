@@ -48,7 +48,7 @@ void TestPanelDialogue::Load() {
     endTestPending_ = false;
     endTestSent_ = false;
     tuneExchange_ = false;
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     if (links_.port()) links_.port()->RegisterForSRecord(this, false);
     dialogState_ = TestPanelState::AwaitingParameters;
     timerDelayCommunications_->setEnabled(false);
@@ -81,14 +81,13 @@ void TestPanelDialogue::PortsSwapping() {
     if (!load_.Still(token)) return;
     // This port's parameters are read again before anything acts on them.
     parametersTaken_ = false;
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     timerDelayCommunications_->setEnabled(false);
     timerTxDisplay_->setEnabled(false);
     transmitSelected_ = false;
     view_.SetXcvrStatus(kRxingText);
     // The exchange left with the radio.
-    if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
-        dialogState_ = TestPanelState::Idle;
+    if (!ReadingParameters()) dialogState_ = TestPanelState::Idle;
     tuneExchange_ = false;
     // The operator's Close was under way: its "T0" has gone out.
     if (closing) {
@@ -159,7 +158,7 @@ void TestPanelDialogue::EndTest() {
     } else if (dialogState_ == TestPanelState::Idle) {
         endTestPending_ = false;
         if (OpenExchange(CommandLine("T0"), EndTestAckState(), RadioExchange::Keying::Unkeys)) endTestSent_ = true;
-    } else if (dialogState_ == TestPanelState::AwaitingParameters || dialogState_ == TestPanelState::ParametersReady) {
+    } else if (ReadingParameters()) {
         links_.host.CloseWindow();
     } else {
         endTestPending_ = true;
@@ -198,20 +197,20 @@ bool TestPanelDialogue::MayKey() const {
 
 void TestPanelDialogue::TimerDelayCommunicationsTick() {
     timerDelayCommunications_->setEnabled(false);
-    if (txModeStep_ == 0) return;
+    if (txModeStep_ == TxModeStep::None) return;
     // A radio owed its unkey is not keyed again by a command that was due: it is dropped.
     if (!MayKey()) {
-        txModeStep_ = 0;
+        txModeStep_ = TxModeStep::None;
         return;
     }
-    if (txModeStep_ == 1) {
+    if (txModeStep_ == TxModeStep::LeadInNext) {
         exchange_.Post(CommandAndByteLine(txModeCommand_, 1), RadioExchange::Keying::Keys);
         timerDelayCommunications_->setInterval(kTxModeSecondDelayMs);
         timerDelayCommunications_->setEnabled(true);
-        txModeStep_ = 2;
-    } else if (txModeStep_ == 2) {
+        txModeStep_ = TxModeStep::ValueNext;
+    } else {
         exchange_.Post(CommandAndByteLine(txModeCommand_, txModeValue_), RadioExchange::Keying::Keys);
-        txModeStep_ = 0;
+        txModeStep_ = TxModeStep::None;
     }
 }
 
@@ -304,7 +303,7 @@ void TestPanelDialogue::TuneTimedOut() {
 
 void TestPanelDialogue::GiveUpTransmitting() {
     for (Timer* t : {&exchange_.timer(), timerDelayCommunications_.get(), timerTxDisplay_.get()}) t->setEnabled(false);
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     transmitSelected_ = false;
     // A record sent from now on receives, unless the operator keys again.
     SetDirection();
@@ -315,7 +314,7 @@ void TestPanelDialogue::GiveUpTransmitting() {
 }
 
 void TestPanelDialogue::UnkeyAcknowledged() {
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     transmitSelected_ = false;
     SetDirection();
     view_.SetXcvrStatus(kRxingText);
@@ -323,30 +322,46 @@ void TestPanelDialogue::UnkeyAcknowledged() {
     if (dialogState_ == TestPanelState::Idle) CompleteExchange();
 }
 
-TestPanelDialogue::SendGate TestPanelDialogue::GateSend() {
-    switch (exchange_.Ready(true)) {
-    case RadioExchange::Gate::Go: return SendGate::Go;
-    case RadioExchange::Gate::Wait: WaitBehindUnkey(); return SendGate::Deferred;
-    case RadioExchange::Gate::Refused: return SendGate::Refused;
+bool TestPanelDialogue::MaySend(bool& pending) {
+    if (dialogState_ != TestPanelState::Idle) {
+        if (!ReadingParameters()) pending = true;
+        return false;
     }
-    return SendGate::Refused;
+    if (!Active()) return false;
+    return RadioLetsSend(pending);
 }
 
-TestPanelDialogue::SendGate TestPanelDialogue::GateImmediate() {
+bool TestPanelDialogue::RadioLetsSend(bool& pending) {
+    switch (exchange_.Ready(true)) {
+    case RadioExchange::Gate::Go: pending = false; return true;
+    case RadioExchange::Gate::Wait:
+        WaitBehindUnkey();
+        pending = true;
+        return false;
+    case RadioExchange::Gate::Refused: return false;
+    }
+    return false;
+}
+
+bool TestPanelDialogue::RadioLetsPost(bool& pending) {
     // With no exchange of the panel's open the gate may send the owed unkey itself.
-    if (dialogState_ == TestPanelState::Idle) return GateSend();
+    if (dialogState_ == TestPanelState::Idle) return RadioLetsSend(pending);
     if (!exchange_.LineBack()) {
         exchange_.TellPortClosed();
-        return SendGate::Refused;
+        return false;
     }
-    if (!exchange_.unkeyOwed() && !exchange_.unkeyUnderWay()) return SendGate::Go;
+    if (!exchange_.unkeyOwed() && !exchange_.unkeyUnderWay()) {
+        pending = false;
+        return true;
+    }
     WaitBehindUnkey();
-    return SendGate::Deferred;
+    pending = true;
+    return false;
 }
 
 void TestPanelDialogue::WaitBehindUnkey() {
     // What waits goes after the unkey as a receive record: only a key pressed again keys.
-    txModeStep_ = 0;
+    txModeStep_ = TxModeStep::None;
     transmitSelected_ = false;
     SetDirection();
     view_.SetXcvrStatus(kRxingText);
@@ -394,8 +409,8 @@ void TestPanelDialogue::ClearDiagnosticsButton() {
     if (!exchange_.Post(CommandLine("AR"))) exchange_.TellPortClosed();
 }
 
-void TestPanelDialogue::DiagnosticSelectChanged(int group) {
-    diagGroup_ = group;
+void TestPanelDialogue::DiagnosticSelectChanged(int index) {
+    diagGroup_ = index == 1 ? diagLow : index == 2 ? diagHigh : diagCurrent;
     DisplayDiagnostics();
 }
 

@@ -84,7 +84,8 @@ public:
     // the port leads to next.
     void PortsSwapping();
     void ClearDiagnosticsButton();
-    void DiagnosticSelectChanged(int group);
+    // comboDiagnosticSelect: 0 Current, 1 Low, 2 High.
+    void DiagnosticSelectChanged(int index);
     void DiagEnabledChanged(bool on) { diagEnabled_ = on; }
     void TransmitModeChanged(std::int32_t mode);
     void TxTimeChanged(int seconds);
@@ -188,14 +189,18 @@ protected:
     // The tune-record exchange's time-out: given up with the owed unkey when the radio may
     // transmit, else silently.
     void TuneTimedOut();
-    // Whether a send of the panel's own may go now (the state is Idle, the window active). With
-    // the port closed nothing goes and the operator is told once; with an unkey owed the unkey
-    // goes first and the send waits (the caller sets its pending flag).
-    enum class SendGate { Go, Deferred, Refused };
-    SendGate GateSend();
-    // The same for a send outside the panel's exchanges, in any state: with an unkey owed it
-    // waits, and the unkey goes first when no exchange of the panel is open.
-    SendGate GateImmediate();
+    // The gate of every send that opens one of the panel's exchanges, with the flag that keeps
+    // that send waiting. With an exchange open the send waits behind it (`pending` set), except
+    // while the parameters are awaited: their arrival sends anyway, so it is dropped. In a
+    // window that is not active nothing goes and nothing waits. Then the radio's gate
+    // (RadioLetsSend). True, with `pending` cleared, when the send may go now.
+    bool MaySend(bool& pending);
+    // The radio's gate alone: with the port closed nothing goes and the operator is told once;
+    // with an unkey owed the unkey goes first and the send waits (`pending` set).
+    bool RadioLetsSend(bool& pending);
+    // The same for a send outside the panel's exchanges, in any state: it waits only behind the
+    // owed unkey, which goes first when no exchange of the panel is open.
+    bool RadioLetsPost(bool& pending);
     // A send waits behind the owed unkey: the radio is shown receiving, and what waits goes
     // after the unkey unkeyed, with no transmit-mode command.
     void WaitBehindUnkey();
@@ -223,7 +228,7 @@ protected:
     bool endTestSent_ = false;    // "T0" went out; its answer closes the window
     bool tuneExchange_ = false;   // the open exchange is a tune record's
     std::int16_t lastPortNumber_ = 0;
-    int txModeStep_ = 0;
+    TxModeStep txModeStep_ = TxModeStep::None;
     std::string txModeCommand_;
     std::int16_t txModeValue_ = 0;
     TuneRecord tuneRecord_{};
@@ -238,9 +243,13 @@ protected:
     // The radio type and range the lists show (nothing selected: the record's own).
     std::optional<std::int32_t> selectedType_, selectedRange_;
     bool diagEnabled_ = true;
-    int diagGroup_ = 0;
+    DiagGroup diagGroup_ = diagCurrent;
 
 private:
+    // The parameter read is under way or its result waits for the window's activation.
+    bool ReadingParameters() const {
+        return dialogState_ == TestPanelState::AwaitingParameters || dialogState_ == TestPanelState::ParametersReady;
+    }
     // An exchange given up while the radio may transmit: receive shown, the unkey owed and sent.
     void GiveUpTransmitting();
     // A Close that waited behind the exchange goes on; false when none waits.

@@ -26,7 +26,7 @@ void UserTestDialogue::Load() {
     txTime_ = 6;
     transmitMode_ = txTone;
     diagnosticsEnabled_ = true;
-    diagGroup_ = 0;
+    diagGroup_ = diagCurrent;
     channelOverrideIndex_ = 0;
     exchange_.ClearResends();
 }
@@ -60,27 +60,14 @@ void UserTestDialogue::ActivateReady() {
 
 void UserTestDialogue::SendSwitchRequest() {
     dialogState_ = TestPanelState::Idle;
-    switch (GateSend()) {
-    case SendGate::Deferred: switchSendPending_ = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
-    switchSendPending_ = false;
+    // Nothing later sends the switch reading that sets the radio up after the read: it is not
+    // dropped for a window that is no longer active (it waited behind the owed unkey).
+    if (!RadioLetsSend(switchSendPending_)) return;
     OpenExchange(CommandLine("CSWITCH"), TestPanelState::AwaitingSwitchSetting);
 }
 
 void UserTestDialogue::SendChannelTuneRecord() {
-    if (dialogState_ != TestPanelState::Idle) {
-        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
-            channelSendPending_ = true;
-        return;
-    }
-    if (!Active()) return;
-    switch (GateSend()) {
-    case SendGate::Deferred: channelSendPending_ = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
+    if (!MaySend(channelSendPending_)) return;
     const ModemParameters& p = links_.records.currentParameters;
     TuneRecord& t = tuneRecord_;
     const int channel = ChannelUnderTest();
@@ -96,7 +83,6 @@ void UserTestDialogue::SendChannelTuneRecord() {
     SelectCnFcAdjust(links_.records, t, nullptr, false, true, false, 0);
     SendTuneAwaiting(TestPanelState::AwaitingChannelTuneAck);
     StartTxMode();
-    channelSendPending_ = false;
 }
 
 void UserTestDialogue::ChannelOverrideSelected(int index) {
@@ -117,34 +103,12 @@ void UserTestDialogue::ChannelChangeButton() {
 }
 
 void UserTestDialogue::SendChannelRedirect() {
-    if (dialogState_ != TestPanelState::Idle) {
-        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
-            redirectSendPending_ = true;
-        return;
-    }
-    if (!Active()) return;
-    switch (GateSend()) {
-    case SendGate::Deferred: redirectSendPending_ = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
-    redirectSendPending_ = false;
+    if (!MaySend(redirectSendPending_)) return;
     OpenExchange(CommandAndByteLine("CHANNEL", redirectChannel_), TestPanelState::AwaitingRedirectAck);
 }
 
 void UserTestDialogue::SendClearDiagnostics() {
-    if (dialogState_ != TestPanelState::Idle) {
-        if (dialogState_ != TestPanelState::AwaitingParameters && dialogState_ != TestPanelState::ParametersReady)
-            clearSendPending_ = true;
-        return;
-    }
-    if (!Active()) return;
-    switch (GateSend()) {
-    case SendGate::Deferred: clearSendPending_ = true; return;
-    case SendGate::Refused: return;
-    case SendGate::Go: break;
-    }
-    clearSendPending_ = false;
+    if (!MaySend(clearSendPending_)) return;
     OpenExchange(CommandLine("AR"), TestPanelState::AwaitingClearAck);
 }
 

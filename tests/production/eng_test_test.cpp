@@ -320,7 +320,9 @@ TEST_F(EngPanel, SendsAfterTheRadioWasGivenUpWaitForTheUnkeyAndNeverKeyIt) {
         EXPECT_EQ(after[0], "T0");
         EXPECT_EQ(after[1].rfind(c.follows, 0), 0u) << after[1];
         EXPECT_FALSE(IsSet(dlg.tuneRecord().txSelected));
-        if (std::string(c.follows) == "T1") EXPECT_EQ(after[1], TuneLine(dlg.tuneRecord()));
+        if (std::string(c.follows) == "T1") {
+            EXPECT_EQ(after[1], TuneLine(dlg.tuneRecord()));
+        }
         EXPECT_TRUE(Sent("BALANCE").empty());
         EXPECT_EQ(view.xcvr, "Rx'ing");
         // Told once that it may still transmit, again for the action that waited, then that it is off.

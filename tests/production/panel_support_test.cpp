@@ -49,14 +49,14 @@ TEST(PanelArithmetic, TransmitModeSchedules) {
     ASSERT_TRUE(random);
     EXPECT_EQ(random->command, "PSUDO");
     EXPECT_EQ(random->value, 128);  // 127.5 to the even neighbour
-    EXPECT_EQ(random->firstStep, 1);
+    EXPECT_EQ(random->firstStep, TxModeStep::LeadInNext);
     EXPECT_EQ(random->displayMs, 11091);
     EXPECT_EQ(PlanTxMode(txRandomData, 60, 60)->value, 255);
     const auto balance = PlanTxMode(txModBalance, 5, 60);
     ASSERT_TRUE(balance);
     EXPECT_EQ(balance->command, "BALANCE");
     EXPECT_EQ(balance->value, 5);
-    EXPECT_EQ(balance->firstStep, 2);
+    EXPECT_EQ(balance->firstStep, TxModeStep::ValueNext);
     EXPECT_EQ(balance->displayMs, 5000);
     EXPECT_EQ(PlanTxMode(txModBalance, 60, 60)->displayMs, 60000);
     EXPECT_FALSE(PlanTxMode(txTone, 30, 60));

@@ -1,11 +1,13 @@
 // The production test panel's dialogue end to end in virtual time: parameter read, "T1",
-// polls, transmit modes, adjust keys, write-back and every way out.
+// polls, transmit modes, adjust keys, write-back and every way out; and the gate every send of
+// the three panels passes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
 #include "base/converters.h"
+#include "production/eng_test.h"
 #include "production/panel_bench.h"
 #include "production/prod_test.h"
 #include "production/user_test.h"
@@ -808,6 +810,138 @@ TEST_F(TwoPanelsOnOnePort, OneWindowsOwedUnkeyStopsTheOtherFromKeyingTheRadio) {
     EXPECT_EQ(dialogs.boxes.size(), 3u);
     other.Unload();
 }
+
+// ---- the gate every send of the three panels passes: behind an open exchange it waits, while
+// the parameters are read it is dropped, from a window that is not active nothing goes, and
+// behind the owed unkey it waits for the unkey's acknowledgement
+
+enum class GatedSend { ProdPair, ProdChannel, EngFrequency, UserChannel, UserClear, UserRedirect };
+struct GateCase {
+    const char* name;
+    GatedSend send;
+    const char* line;  // what the send writes
+    friend void PrintTo(const GateCase& c, std::ostream* os) { *os << c.name; }
+};
+const GateCase kGateCases[] = {
+    {"ProdPairRecord", GatedSend::ProdPair, "T1"},
+    {"ProdChannelRecord", GatedSend::ProdChannel, "T1"},
+    {"EngFrequencyRecord", GatedSend::EngFrequency, "T1"},
+    {"UserChannelRecord", GatedSend::UserChannel, "T1"},
+    {"UserClear", GatedSend::UserClear, "AR"},
+    {"UserRedirect", GatedSend::UserRedirect, "CHANNEL"},
+};
+
+class PanelSendGate : public PanelBench, public ::testing::WithParamInterface<GateCase> {
+protected:
+    PanelSendGate() {
+        host.onClose = [this] { Panel().Unload(); };
+        ctx.state.engineerFrequencies.rxFrequency = 450000000;
+        ctx.state.engineerFrequencies.txFrequency = 450000000;
+        for (std::size_t c = 0; c < 8; ++c) {
+            modemRecord.channels[c].txFrequency = 450000000 + static_cast<std::int32_t>(c) * 1000000;
+            modemRecord.channels[c].rxFrequency = 455000000 + static_cast<std::int32_t>(c) * 1000000;
+        }
+        modem.loadRecord(ctx.state, modemRecord, kModemStamp);
+        // The redirection's question is answered OK.
+        dialogs.answerAllBoxes(MsgAnswer::OK);
+    }
+    TestPanelDialogue& Panel() {
+        switch (GetParam().send) {
+        case GatedSend::ProdPair:
+        case GatedSend::ProdChannel: return prod;
+        case GatedSend::EngFrequency: return eng;
+        default: return user;
+        }
+    }
+    bool Idle() { return Panel().dialogState() == TestPanelState::Idle; }
+    // Loaded and activated: the parameters read, the radio set up, the panel idle.
+    void Open() {
+        Panel().Load();
+        Panel().Activate();
+        ASSERT_TRUE(sched.advanceUntil([&] { return Idle() && !Sent("T1").empty(); }, 20000));
+    }
+    // The operator asks for the send.
+    void Ask() {
+        switch (GetParam().send) {
+        case GatedSend::ProdPair: prod.FreqPairSelected(3); break;
+        case GatedSend::ProdChannel: prod.ChannelSelected(2); break;
+        case GatedSend::EngFrequency: eng.KeyDown(keyF8, 0); break;
+        case GatedSend::UserChannel: user.ChannelOverrideSelected(4); break;
+        case GatedSend::UserClear: user.ClearButton(); break;
+        case GatedSend::UserRedirect: user.ChannelChangeButton(); break;
+        }
+    }
+    std::size_t Count() const { return Sent(GetParam().line).size(); }
+
+    RecordingProdView prodView;
+    ProdTestDialogue prod{Links(), prodView};
+    QuietPanelView<TestPanelView> engView;
+    EngTestDialogue eng{Links(), engView};
+    QuietUserView userView;
+    UserTestDialogue user{Links(), userView};
+};
+
+TEST_P(PanelSendGate, BehindAnOpenExchangeItWaitsAndGoesOnceWhenTheExchangeEnds) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Panel().dialogState() == TestPanelState::AwaitingDiagnostics; }, 3000));
+    const std::size_t before = Count();
+    Ask();
+    EXPECT_EQ(Count(), before);
+    ASSERT_TRUE(sched.advanceUntil([&] { return Count() == before + 1; }, 1000));
+    EXPECT_GT(SentTimes(GetParam().line).back(), SentTimes("AS").back());
+    sched.advance(3000);
+    EXPECT_EQ(Count(), before + 1);
+}
+
+TEST_P(PanelSendGate, WhileTheParametersAreReadItIsDropped) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Idle(); }, 3000));
+    const std::size_t before = Count(), records = Sent("T1").size();
+    Panel().KeyDown(keyF9, 0);
+    ASSERT_EQ(Panel().dialogState(), TestPanelState::AwaitingParameters);
+    Ask();
+    // The read sets the radio up again with one tune record; nothing that was asked follows it.
+    ASSERT_TRUE(sched.advanceUntil([&] { return Sent("T1").size() > records && Idle(); }, 20000));
+    sched.advance(3000);
+    EXPECT_EQ(Sent("T1").size(), records + 1);
+    EXPECT_EQ(Count(), before + (std::string(GetParam().line) == "T1" ? 1 : 0));
+}
+
+TEST_P(PanelSendGate, FromAWindowThatIsNotActiveNothingGoesAndNothingWaits) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Idle(); }, 3000));
+    host.active = false;
+    const std::size_t before = Count();
+    Ask();
+    sched.advance(3000);
+    EXPECT_EQ(Count(), before);
+    host.active = true;
+    const std::size_t polls = Sent("AS").size();
+    sched.advance(3000);
+    EXPECT_GT(Sent("AS").size(), polls);
+    EXPECT_EQ(Count(), before);
+}
+
+TEST_P(PanelSendGate, BehindTheOwedUnkeyItWaitsAndFollowsTheUnkeysAcknowledgement) {
+    Open();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Idle(); }, 3000));
+    modem.addFault({ModemFault::Silence, ModemStep::Tune, 0, 1});
+    modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, -1});
+    Panel().KeyDown(keyF5, 0);
+    ASSERT_TRUE(sched.advanceUntil([&] { return !dialogs.boxes.empty(); }, 5000));
+    EXPECT_EQ(dialogs.boxes[0].text, kMayTransmitText);
+    const std::size_t mark = hostWrites().size(), before = Count();
+    Ask();
+    sched.advance(4000);
+    for (std::size_t i = mark; i < hostWrites().size(); ++i) EXPECT_EQ(Line(hostWrites()[i].bytes), "T0");
+    modem.clearFaults();
+    ASSERT_TRUE(sched.advanceUntil([&] { return Count() == before + 1; }, 3000));
+    EXPECT_GT(SentTimes(GetParam().line).back(), SentTimes("T0").back());
+    EXPECT_FALSE(IsSet(Panel().tuneRecord().txSelected));
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySend, PanelSendGate, ::testing::ValuesIn(kGateCases),
+                         [](const ::testing::TestParamInfo<GateCase>& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace k45::test

@@ -17,6 +17,7 @@
 #include "model/app_state.h"
 #include "platform/qt/qt_text.h"
 #include "ui/combo_fillers.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -66,12 +67,9 @@ formEngTest::formEngTest(AppContext& ctx, QWidget* parent)
     checkTest->setChecked(true);
     checkDdeEnable = new QCheckBox("&DDE En:", this);
     checkDdeEnable->setObjectName("checkDdeEnable");
-    labelDdeDst = new QLabel("Destination", this);
-    labelDdeDst->setObjectName("labelDdeDst");
-    labelDdeSrc = new QLabel("Source", this);
-    labelDdeSrc->setObjectName("labelDdeSrc");
-    labelTest = new QLabel("", this);
-    labelTest->setObjectName("labelTest");
+    labelDdeDst = kit::Label(this, "labelDdeDst", "Destination");
+    labelDdeSrc = kit::Label(this, "labelDdeSrc", "Source");
+    labelTest = kit::Label(this, "labelTest");
     dde->addWidget(checkTest, 0, 0);
     dde->addWidget(checkDdeEnable, 0, 1);
     dde->addWidget(labelDdeDst, 1, 0);
@@ -82,14 +80,9 @@ formEngTest::formEngTest(AppContext& ctx, QWidget* parent)
     help->setVerticalSpacing(0);
     const char* helpTexts[] = {"Pg Up/Dn:", "Adj Up/Dn x 1", "Ctrl Pg Up/Dn:", "Adj Up/Dn x 10", "F5: Tx on Tx Freq",
                                "F6: Rx on Rx Freq"};
-    for (int i = 0; i < 6; ++i) {
-        auto* l = new QLabel(helpTexts[i], this);
-        l->setObjectName("labelHelp");
-        help->addWidget(l, i / 2, i % 2);
-    }
+    for (int i = 0; i < 6; ++i) help->addWidget(kit::Label(this, "labelHelp", helpTexts[i]), i / 2, i % 2);
     right->addLayout(help);
-    buttonClose = new QPushButton("&Close", this);
-    buttonClose->setObjectName("buttonClose");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
     right->addLayout(CentredButtons({buttonClose}));
     right->addStretch();
 

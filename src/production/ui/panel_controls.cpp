@@ -18,6 +18,12 @@ constexpr const char* kAdjustCaptions[7] = {"Rx Gain Ad&j:",      "Tx Deviation 
 constexpr const char* kAdjustLabelNames[8] = {"labelGainAdj", "labelDevAdj",     "labelFrontEndAdj", "labelModAdj",
                                               "labelPwrAdj",  "labelRssiCalAdj", "labelPwrCalAdj",   "labelCnFcAdj"};
 
+// A value shown without a frame, wide enough for its widest text.
+QLabel* PlainValue(QWidget* parent, const char* name, const char* text, const char* widest) {
+    return kit::Value(parent, name, text, parent->fontMetrics().horizontalAdvance(widest) + 4,
+                      Qt::AlignLeft | Qt::AlignVCenter, QFrame::NoFrame | QFrame::Plain);
+}
+
 NumBox* FrequencyBox(QWidget* window, const LocaleInfo& locale, const char* name, bool editable, bool takesDrops) {
     auto* box = new NumBox(locale, window);
     box->setObjectName(name);
@@ -61,9 +67,7 @@ void PanelControlSet::BuildTransmitMode(QWidget* window, QGridLayout* grid, int 
     comboTransmitMode->setMaximumWidth(110);
     // The scroll bar is a control of its own: Tab and its caption's key reach it.
     scrollTxTime = kit::HScroll(window, "scrollTxTime", 1, 60, 5, 80);
-    labelTxTime = new QLabel("1 S", window);
-    labelTxTime->setObjectName("labelTxTime");
-    labelTxTime->setMinimumWidth(labelTxTime->fontMetrics().horizontalAdvance("60 S") + 4);
+    labelTxTime = PlainValue(window, "labelTxTime", "1 S", "60 S");
     grid->addWidget(BuddyCaption("Tx Mo&de:", comboTransmitMode), row, 0);
     grid->addWidget(comboTransmitMode, row, 1);
     grid->addWidget(BuddyCaption("T&x Time:", scrollTxTime), row, 2);
@@ -100,9 +104,8 @@ void PanelControlSet::BuildAdjustments(QWidget* window, const LocaleInfo& locale
             option->setObjectName("optionCnFcAdjSelect");
             option->setEnabled(false);
         }
-        auto* value = adjustLabels[static_cast<std::size_t>(i)] = new QLabel("0", frameAdjustments);
-        value->setObjectName(kAdjustLabelNames[i]);
-        value->setMinimumWidth(value->fontMetrics().horizontalAdvance("-128") + 4);
+        QLabel* value = adjustLabels[static_cast<std::size_t>(i)] =
+            PlainValue(frameAdjustments, kAdjustLabelNames[i], "0", "-128");
         al->addWidget(option, i % 4, (i / 4) * 2);
         al->addWidget(value, i % 4, (i / 4) * 2 + 1);
         QObject::connect(option, &QRadioButton::toggled, window, [selected, i](bool on) {
@@ -121,8 +124,7 @@ void PanelControlSet::BuildAdjustments(QWidget* window, const LocaleInfo& locale
     textDirectDac->setSteps(1, 10);
     textDirectDac->setDragGroup(window);
     textDirectDac->setMaximumWidth(70);
-    buttonDirectDac = new QPushButton("&Send", frameAdjustments);
-    buttonDirectDac->setObjectName("buttonDirectDac");
+    buttonDirectDac = kit::Button(frameAdjustments, "buttonDirectDac", "&Send");
     al->addWidget(BuddyCaption(directCaption, textDirectDac), 4, 0);
     al->addWidget(textDirectDac, 4, 1);
     al->addWidget(buttonDirectDac, 4, 2);

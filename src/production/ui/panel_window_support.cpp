@@ -33,8 +33,7 @@ DiagnosticsFrame BuildDiagnosticsFrame(QWidget* parent, const char* selectCaptio
         f.checkDiagEn->setChecked(true);
         g->addWidget(f.checkDiagEn, 0, 2);
     }
-    f.buttonClearDiag = new QPushButton(clearCaption, f.frameDiags);
-    f.buttonClearDiag->setObjectName("buttonClearDiag");
+    f.buttonClearDiag = kit::Button(f.frameDiags, "buttonClearDiag", clearCaption);
     g->addWidget(f.buttonClearDiag, 0, 3);
     f.buttonClearDiag->setMaximumWidth(70);
     struct Row { QLabel** target; const char* name; const char* caption; const char* text; };
@@ -63,9 +62,7 @@ DiagnosticsFrame BuildDiagnosticsFrame(QWidget* parent, const char* selectCaptio
         f.panelCurrentLevel->setObjectName("panelCurrentLevel");
         f.panelCurrentLevel->setRange(0, 100);
         f.panelCurrentLevel->setValue(0);
-        auto* title = new QLabel("RSSI", f.frameDiags);
-        title->setObjectName("labelTitleLevel");
-        g->addWidget(title, 7, 0);
+        g->addWidget(kit::Label(f.frameDiags, "labelTitleLevel", "RSSI"), 7, 0);
         g->addWidget(f.labelCurrentLevel, 7, 1);
         g->addWidget(f.panelCurrentLevel, 7, 2, 1, 2);
     }

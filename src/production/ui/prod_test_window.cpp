@@ -17,6 +17,7 @@
 #include "wiring/tool_window_ids.h"
 #include "model/app_state.h"
 #include "ui/combo_fillers.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -99,14 +100,12 @@ formProdTest::formProdTest(AppContext& ctx, QWidget* parent)
                                "F5: Tx on Tx Frequency", "F6: Rx on Rx Frequency", "F7: xxxx xxxx", "F8: xxxx xxxx",
                                "F9: Get Eeprom Settings", "F10: Save Settings"};
     for (int i = 0; i < 13; ++i) {
-        auto* l = new QLabel(helpTexts[i], this);
-        l->setObjectName("labelHelp");
-        help->addWidget(l, i < 4 ? i / 2 : 2 + (i - 4) / 2, i < 4 ? i % 2 : (i - 4) % 2);
+        help->addWidget(kit::Label(this, "labelHelp", helpTexts[i]), i < 4 ? i / 2 : 2 + (i - 4) / 2,
+                        i < 4 ? i % 2 : (i - 4) % 2);
         help->setVerticalSpacing(0);
     }
     right->addLayout(help);
-    buttonClose = new QPushButton("&Close", this);
-    buttonClose->setObjectName("buttonClose");
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
     right->addLayout(CentredButtons({buttonClose}));
     right->addStretch();
 

@@ -12,6 +12,7 @@
 #include "wiring/app_context.h"
 #include "wiring/main_frame.h"
 #include "platform/qt/qt_text.h"
+#include "ui/control_kit.h"
 #include "ui/window_utils.h"
 
 namespace k45 {
@@ -25,15 +26,13 @@ formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
     comboChannelOverride->setObjectName("comboChannelOverride");
     comboChannelOverride->addItem("Disabled", 0);
     for (int c = 1; c <= 8; ++c) comboChannelOverride->addItem(QString::number(c), c);
-    buttonChannelChange = new QPushButton("Chan&ge Channel 8", this);
-    buttonChannelChange->setObjectName("buttonChannelChange");
+    buttonChannelChange = kit::Button(this, "buttonChannelChange", "Chan&ge Channel 8");
     g->addWidget(BuddyCaption("Ch&annel:", comboChannelOverride), 0, 0);
     g->addWidget(comboChannelOverride, 0, 1);
     g->addWidget(buttonChannelChange, 0, 2, 1, 2);
-    labelChannelWarning = new QLabel("", this);
-    labelChannelWarning->setObjectName("labelChannelWarning");
-    labelSwitchSetting = new QLabel("DIP Switches (or CS0, CS1 and CS2) are set to Channel 8", this);
-    labelSwitchSetting->setObjectName("labelSwitchSetting");
+    labelChannelWarning = kit::Label(this, "labelChannelWarning");
+    labelSwitchSetting =
+        kit::Label(this, "labelSwitchSetting", "DIP Switches (or CS0, CS1 and CS2) are set to Channel 8");
     g->addWidget(labelChannelWarning, 1, 0, 1, 4);
     g->addWidget(labelSwitchSetting, 2, 0, 1, 4);
     // Display only: they can be dragged, nothing here takes a drop.
@@ -47,13 +46,8 @@ formUserTest::formUserTest(AppContext& ctx, QWidget* parent)
     diags = BuildDiagnosticsFrame(this, "&Select:", nullptr, "C&lear", true);
     top->addWidget(diags.frameDiags);
     auto* help = new QHBoxLayout;
-    for (const char* t : {"F5: Goto Tx", "F6: Goto Rx"}) {
-        auto* l = new QLabel(t, this);
-        l->setObjectName("labelHelp");
-        help->addWidget(l);
-    }
-    buttonClose = new QPushButton("&Close", this);
-    buttonClose->setObjectName("buttonClose");
+    for (const char* t : {"F5: Goto Tx", "F6: Goto Rx"}) help->addWidget(kit::Label(this, "labelHelp", t));
+    buttonClose = kit::Button(this, "buttonClose", "&Close");
     help->addStretch();
     help->addWidget(buttonClose);
     top->addLayout(help);
