@@ -175,7 +175,7 @@ TEST_F(ProductionOnTheBench, APulledAdapterWhileKeyedGivesTheLossAndOneMessageAb
     });
 }
 
-// ---- PgUp against the modem as specified
+// ---- PgUp against the modem in its own answer forms
 
 // The far end answers every command with the end pair and puts its diagnostic data at 4000,
 // 4016 and 6000. The panel shows those diagnostics; keyed with F5, PgUp sends a record carrying

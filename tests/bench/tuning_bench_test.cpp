@@ -193,20 +193,20 @@ TEST_F(TuningOnTheBench, APowerOutRunWritesTheTrimmedValuesToTheModem) {
     });
 }
 
-// TCXO Adjust and the first power point against the modem as specified (every command
+// TCXO Adjust and the first power point against the modem in its own answer forms (every command
 // answered with the end pair, the sample in data records at 4000, 4016 and 6000): the keyed
 // record is acknowledged and the radio unkeyed when the test is done; the point's "AR", receive
 // record and "AT" sample store the point and key the radio for the next one. Nothing is resent,
 // no unkey is owed, no message comes.
-TEST_F(TuningOnTheBench, TcxoAdjustAndAPowerPointAgainstTheModemAsSpecified) {
+TEST_F(TuningOnTheBench, TcxoAdjustAndAPowerPointAgainstTheModemsOwnAnswers) {
     ASSERT_NO_FATAL_FAILURE(PrepareProduction({TuneTest::Tcxo, TuneTest::PowerCal}));
     const ModemParameters unit = UnitIn(com1());
-    bool specified = false;
+    bool ownForms = false;
     com1().withModem([&](SimulatedModem& m) {
-        specified = m.ackForm == AckForm::EndPair && m.dataForm == DataForm::MemoryAddresses;
+        ownForms = m.ackForm == AckForm::EndPair && m.dataForm == DataForm::MemoryAddresses;
         m.samples = {TuneBlock(60, 77)};
     });
-    ASSERT_TRUE(specified);
+    ASSERT_TRUE(ownForms);
     Run([&] {
         ToTheTcxoScreen();
         const std::size_t from = com1().lines().size();

@@ -98,7 +98,7 @@ struct BenchHost : PanelHost {
     }
 };
 
-// How the modem answers: the specified modem's end pair and data at its memory addresses, and the
+// How the modem answers: the K45 modem's end pair and data at its memory addresses, and the
 // simpler forms (a bare acknowledgement, data from address 0, other splits) a dialogue reads too.
 struct AnswerForm {
     const char* name;

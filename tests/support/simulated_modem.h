@@ -13,7 +13,7 @@
 //                checksum or outside the image is refused with status 01)
 //   "CHANNELnn"  notes the channel-8 redirect and acknowledges
 //   "S9..."      notes the end of programming and acknowledges
-// A command is acknowledged as the specified modem does it, with the end pair R9 at 0 then R8
+// A command is acknowledged as the K45 modem does it, with the end pair R9 at 0 then R8
 // at 0 (ackForm EndPair), or with the bare R8 (Bare). A diagnostic block goes in data records at
 // the modem's memory addresses 4000 (16 bytes), 4016 (14) and 6000 (12) (dataForm
 // MemoryAddresses), or from address 0 up (BlockOffsets: one record of 42 bytes unless a split is
@@ -82,13 +82,13 @@ struct ModemFault {
 
 // How the modem acknowledges a command.
 enum class AckForm {
-    EndPair,  // "R9030000FC" then "R80200FD", as the specified modem answers
+    EndPair,  // "R9030000FC" then "R80200FD", as the K45 modem answers
     Bare,     // "R80200FD" alone
 };
 
 // Where the modem puts the 42 bytes of a diagnostic block.
 enum class DataForm {
-    MemoryAddresses,  // 4000, 4016 and 6000, as the specified modem sends them
+    MemoryAddresses,  // 4000, 4016 and 6000, as the K45 modem sends them
     BlockOffsets,     // from address 0 up, as offsets into the block
 };
 

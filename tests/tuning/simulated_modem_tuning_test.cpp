@@ -27,7 +27,7 @@ protected:
     SimulatedModem modem{sched};
 };
 
-// The end pair as the specified modem answers, or the bare acknowledgement.
+// The end pair as the K45 modem answers, or the bare acknowledgement.
 TEST_F(ModemTuningAnswers, AcknowledgedCommands) {
     const std::string ack = AckRecord() + "\r\n";
     const std::string pair = EndRecord() + "\r\n" + ack;
