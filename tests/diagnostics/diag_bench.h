@@ -21,6 +21,7 @@
 #include "serial/class_comm.h"
 #include "support/fake_window_services.h"
 #include "support/null_modem.h"
+#include "support/port_pair.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 #include "support/virtual_scheduler.h"
@@ -102,13 +103,8 @@ protected:
         SetDefaultModemParameters(st, st, st.mainParameters);
         ctx.mainFrame = &mainFrame;
 
-        primary = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
-        primary->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
         primary->ForceCommPortOpen(7, {.baudRate = 9600});
-        ctx.ports.classCommPrimary = primary.get();
-        secondary = std::make_unique<classComm>(st, st.locale, sched, dialogs, *tables);
-        secondary->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
-        ctx.ports.classCommSecondary = secondary.get();
+        pair.fill(ctx.ports);
         sim.SelectPort(true);
     }
     ~DiagBench() override {
@@ -131,12 +127,10 @@ protected:
     DiagDialogs dialogs;
     AppContext ctx;
     FakeMainFrame mainFrame;
-    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NullModemPair cable{sched};
-    std::unique_ptr<Timer> timerA = sched.createTimer();
-    std::unique_ptr<Timer> timerB = sched.createTimer();
-    std::unique_ptr<classComm> primary;
-    std::unique_ptr<classComm> secondary;
+    PortPair pair{ctx.state, sched, dialogs, cable.a(), cable.b()};
+    std::unique_ptr<classComm>& primary = pair.primary;
+    std::unique_ptr<classComm>& secondary = pair.secondary;
     SimView simView;
     DiagSimulator sim{DialogueLinks::Of(ctx), sched, simView};
 };

@@ -25,6 +25,7 @@
 #include "serial/core_app.h"
 #include "serial/port_fixture.h"
 #include "support/null_modem.h"
+#include "support/port_pair.h"
 #include "support/pty_pair.h"
 
 namespace k45::test {
@@ -35,20 +36,16 @@ struct LossBench {
     VirtualScheduler sched;
     NestingDialogs dialogs{sched};
     AppState app;
-    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NullModemPair line{sched};
-    std::unique_ptr<Timer> t1 = sched.createTimer(), t2 = sched.createTimer();
-    std::unique_ptr<classComm> primary, secondary;
+    PortPair pair{app, sched, dialogs, line.a(), line.b()};
+    std::unique_ptr<classComm>& primary = pair.primary;
+    std::unique_ptr<classComm>& secondary = pair.secondary;
     std::vector<std::string> log;
     RecordingForm host{&log, "host"}, remote{&log, "remote"}, other{&log, "other"};
 
     LossBench() {
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        primary = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
-        secondary = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
-        primary->InitCommCtrl(&line.a(), 0, 1, t1.get());
-        secondary->InitCommCtrl(&line.b(), 1, 2, t2.get());
         EXPECT_TRUE(primary->RegisterForRawData(&host));
         EXPECT_TRUE(secondary->RegisterForRawData(&remote));
         // Traffic both ways before the loss.

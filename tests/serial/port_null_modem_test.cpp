@@ -4,6 +4,7 @@
 
 #include "serial/port_fixture.h"
 #include "support/null_modem.h"
+#include "support/port_pair.h"
 
 namespace k45::test {
 namespace {
@@ -12,10 +13,10 @@ struct PortCable : ::testing::Test {
     VirtualScheduler sched;
     ScriptedDialogs dialogs;
     AppState app;
-    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NullModemPair cable{sched};
-    std::unique_ptr<Timer> timerA = sched.createTimer(), timerB = sched.createTimer();
-    std::unique_ptr<classComm> host, remote;
+    PortPair pair{app, sched, dialogs, cable.a(), cable.b()};
+    std::unique_ptr<classComm>& host = pair.primary;
+    std::unique_ptr<classComm>& remote = pair.secondary;
     std::vector<std::string> log;
     // The cable hands bytes over as they come off the wire, so raw data arrive in pieces: the
     // raw pieces of one window joined, and the other entries of the log without them.
@@ -36,10 +37,6 @@ struct PortCable : ::testing::Test {
     PortCable() {
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        host = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
-        remote = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
-        host->InitCommCtrl(&cable.a(), 0, 1, timerA.get());
-        remote->InitCommCtrl(&cable.b(), 1, 2, timerB.get());
     }
     ~PortCable() override { dialogs.verify(); }
 };

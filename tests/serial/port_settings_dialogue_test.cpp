@@ -14,6 +14,7 @@
 #include "platform/profile.h"
 #include "serial/port_fixture.h"
 #include "serial/port_settings_dialogue.h"
+#include "support/port_pair.h"
 #include "support/temp_home.h"
 
 namespace k45::test {
@@ -71,9 +72,10 @@ struct PortSettingsDialogueTest : ::testing::Test {
     VirtualScheduler sched;
     ScriptedDialogs dialogs;
     AppState app;
-    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NamedDevice devPrimary{sched}, devSecondary{sched};
-    std::unique_ptr<classComm> primary, secondary;
+    PortPair pair{app, sched, dialogs, devPrimary, devSecondary, PortPair::Timers::None};
+    std::unique_ptr<classComm>& primary = pair.primary;
+    std::unique_ptr<classComm>& secondary = pair.secondary;
     classComm* primarySlot = nullptr;
     classComm* secondarySlot = nullptr;
     RecordingView view;
@@ -92,12 +94,8 @@ struct PortSettingsDialogueTest : ::testing::Test {
         app.places.programFolder = home.path();
         app.scheduler = &sched;
         app.dialogs = &dialogs;
-        primary = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
-        secondary = std::make_unique<classComm>(app, app.locale, sched, dialogs, *tables);
         devPrimary.name = "/dev/pts/7";
         devSecondary.name = "/dev/ttyS1";
-        primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
-        secondary->InitCommCtrl(&devSecondary, 1, 2, nullptr);
         CommSettings comm = secondary->settings();
         comm.portSettings = {.baudRate = 19200, .parity = 'e', .dataBits = 7, .stopBits = 2};
         comm.dtrEnabled = true;

@@ -205,12 +205,8 @@ TEST_F(PacketBench, YCableAndOneWayGetTheirOwnPacketsBack) {
     for (std::int32_t mode : {packetYCable, packetOneWay}) {
         SCOPED_TRACE(mode);
         NullModemPair loop{sched};
-        auto loopTables = std::make_unique<RxMessageTables>();
-        auto t1 = sched.createTimer();
-        auto t2 = sched.createTimer();
-        classComm p(state, state.locale, sched, dialogs, *loopTables), s(state, state.locale, sched, dialogs, *loopTables);
-        p.InitCommCtrl(&loop.a(), 0, 1, t1.get());
-        s.InitCommCtrl(&loop.b(), 1, 2, t2.get());
+        PortPair loopPorts(state, sched, dialogs, loop.a(), loop.b());
+        classComm &p = *loopPorts.primary, &s = *loopPorts.secondary;
         if (mode == packetYCable) loop.b().attachPeer([&](const std::string& bytes) { loop.b().send(bytes); });
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
@@ -304,12 +300,8 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         NullModemPair line{sched};
-        auto lineTables = std::make_unique<RxMessageTables>();
-        auto t1 = sched.createTimer();
-        auto t2 = sched.createTimer();
-        classComm p(state, state.locale, sched, dialogs, *lineTables), s(state, state.locale, sched, dialogs, *lineTables);
-        p.InitCommCtrl(&line.a(), 0, 1, t1.get());
-        s.InitCommCtrl(&line.b(), 1, 2, t2.get());
+        PortPair linePorts(state, sched, dialogs, line.a(), line.b());
+        classComm &p = *linePorts.primary, &s = *linePorts.secondary;
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
         e.setSettings(
@@ -410,12 +402,8 @@ TEST_F(PacketBench, ThePairRemovedUnderATwoPortTestTellsEachPortsLossOnce) {
         SCOPED_TRACE(c.what);
         NestingDialogs boxes{sched};
         NullModemPair line{sched};
-        auto lineTables = std::make_unique<RxMessageTables>();
-        auto t1 = sched.createTimer();
-        auto t2 = sched.createTimer();
-        classComm p(state, state.locale, sched, boxes, *lineTables), s(state, state.locale, sched, boxes, *lineTables);
-        p.InitCommCtrl(&line.a(), 0, 1, t1.get());
-        s.InitCommCtrl(&line.b(), 1, 2, t2.get());
+        PortPair linePorts(state, sched, boxes, line.a(), line.b());
+        classComm &p = *linePorts.primary, &s = *linePorts.secondary;
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
         e.setSettings({.numberOfPackets = 0, .savedMode = packetTwoPorts});  // runs until stopped

@@ -14,6 +14,7 @@
 #include "model/app_state.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
+#include "support/port_pair.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 #include "support/virtual_scheduler.h"
@@ -52,12 +53,7 @@ protected:
         state.scheduler = &sched;
         state.dialogs = &dialogs;
         state.places.programFolder = home.path();
-        primary = std::make_unique<classComm>(state, state.locale, sched, dialogs, *tables);
-        primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
-        secondary = std::make_unique<classComm>(state, state.locale, sched, dialogs, *tables);
-        secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
-        ports.classCommPrimary = primary.get();
-        ports.classCommSecondary = secondary.get();
+        pair.fill(ports);
     }
     ~ToolsBench() override { dialogs.verify(); }
 
@@ -81,12 +77,10 @@ protected:
     VirtualScheduler sched;
     ScriptedDialogs dialogs;
     AppState state;
-    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NullModemPair cable{sched};
-    std::unique_ptr<Timer> primaryTimer = sched.createTimer();
-    std::unique_ptr<Timer> secondaryTimer = sched.createTimer();
-    std::unique_ptr<classComm> primary;
-    std::unique_ptr<classComm> secondary;
+    PortPair pair{state, sched, dialogs, cable.a(), cable.b()};
+    std::unique_ptr<classComm>& primary = pair.primary;
+    std::unique_ptr<classComm>& secondary = pair.secondary;
     MainFrame* noMainFrame = nullptr;  // the engines run without windows
     PortSlots ports;
     std::deque<Services> otherServices;

@@ -18,6 +18,7 @@
 #include "serial/class_comm.h"
 #include "serial/port_fixture.h"
 #include "serial/ui/port_settings_window.h"
+#include "support/port_pair.h"
 #include "support/pty_pair.h"
 #include "support/pty_wait.h"
 #include "support/temp_home.h"
@@ -30,12 +31,13 @@ struct PortSettingsOnRealDevices : ::testing::Test {
     VirtualScheduler sched;
     ScriptedDialogs dialogs;
     AppContext ctx;
-    RxMessageTables tables;
     PtyPair unitA, unitB;
     // Opens what the map names when the port opens, as the program's devices do.
     QtSerialDevice devPrimary{[this](int n) { return MappedPortDevice(PortDeviceMapFile(ctx.state.places), n); }};
     ScriptedDevice devSecondary{sched};
-    std::unique_ptr<classComm> primary, secondary;
+    PortPair pair{ctx.state, sched, dialogs, devPrimary, devSecondary, PortPair::Timers::None};
+    std::unique_ptr<classComm>& primary = pair.primary;
+    std::unique_ptr<classComm>& secondary = pair.secondary;
     std::unique_ptr<formPortSettings> win;
 
     void SetUp() override {
@@ -44,12 +46,7 @@ struct PortSettingsOnRealDevices : ::testing::Test {
         ctx.state.places.programFolder = home.path();
         ctx.state.scheduler = &sched;
         ctx.state.dialogs = &dialogs;
-        primary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, tables);
-        secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, tables);
-        primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
-        secondary->InitCommCtrl(&devSecondary, 1, 2, nullptr);
-        ctx.ports.classCommPrimary = primary.get();
-        ctx.ports.classCommSecondary = secondary.get();
+        pair.fill(ctx.ports);
         home.write("K45MR.ini", "[Com Port Devices]\r\nCom1=" + unitA.slavePath() + "\r\n");
         primary->ForceCommPortOpen(7, {.baudRate = 9600});
         ASSERT_TRUE(primary->GetCommPortOpen());

@@ -23,6 +23,7 @@
 #include "serial/port_fixture.h"
 #include "serial/ui/port_settings_window.h"
 #include "support/fake_window_services.h"
+#include "support/port_pair.h"
 #include "support/temp_home.h"
 
 namespace k45::test {
@@ -39,9 +40,10 @@ struct PortSettingsWindow : ::testing::Test {
     ScriptedDialogs dialogs;
     AppContext ctx;
     FakeMainFrame mainFrame;
-    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     ScriptedDevice devPrimary{sched}, devSecondary{sched};
-    std::unique_ptr<classComm> primary, secondary;
+    PortPair pair{ctx.state, sched, dialogs, devPrimary, devSecondary, PortPair::Timers::None};
+    std::unique_ptr<classComm>& primary = pair.primary;
+    std::unique_ptr<classComm>& secondary = pair.secondary;
     std::unique_ptr<formPortSettings> win;
     TempHome home;  // the program folder: its settings file holds the device map
 
@@ -50,12 +52,7 @@ struct PortSettingsWindow : ::testing::Test {
         ctx.state.scheduler = &sched;
         ctx.state.dialogs = &dialogs;
         ctx.mainFrame = &mainFrame;
-        primary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
-        secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
-        primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
-        secondary->InitCommCtrl(&devSecondary, 1, 2, nullptr);
-        ctx.ports.classCommPrimary = primary.get();
-        ctx.ports.classCommSecondary = secondary.get();
+        pair.fill(ctx.ports);
         // Secondary: a different configuration and different advanced settings.
         CommSettings comm = secondary->settings();
         comm.portSettings.baudRate = 19200;
@@ -357,7 +354,8 @@ TEST_F(PortSettingsWindow, EngineeringDataBitsSurviveASaveAndRestore) {
         primary->SaveClassParameters(ini, "Primary Port Settings");
         secondary->SaveClassParameters(ini, "Secondary Port Settings");
 
-        classComm nextPrimary(ctx.state, ctx.state.locale, sched, dialogs, *tables), nextSecondary(ctx.state, ctx.state.locale, sched, dialogs, *tables);
+        classComm nextPrimary(ctx.state, ctx.state.locale, sched, dialogs, pair.tables()),
+            nextSecondary(ctx.state, ctx.state.locale, sched, dialogs, pair.tables());
         nextPrimary.RestoreClassParameters(ini, "Primary Port Settings");
         nextSecondary.RestoreClassParameters(ini, "Secondary Port Settings");
         EXPECT_EQ(nextPrimary.settings().portSettings.dataBits, std::stoi(bits));

@@ -17,6 +17,7 @@
 #include "platform/qt/qt_local_link.h"
 #include "serial/class_comm.h"
 #include "support/null_modem.h"
+#include "support/port_pair.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 #include "support/virtual_scheduler.h"
@@ -54,12 +55,7 @@ protected:
         ctx.state.scheduler = &sched;
         ctx.state.dialogs = &dialogs;
         ctx.state.places.programFolder = home.path();
-        primary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
-        primary->InitCommCtrl(&cable.a(), 0, 1, primaryTimer.get());
-        secondary = std::make_unique<classComm>(ctx.state, ctx.state.locale, sched, dialogs, *tables);
-        secondary->InitCommCtrl(&cable.b(), 1, 2, secondaryTimer.get());
-        ctx.ports.classCommPrimary = primary.get();
-        ctx.ports.classCommSecondary = secondary.get();
+        pair.fill(ctx.ports);
         ctx.state.localLinks = &links;
         owner.resize(1000, 700);
         owner.show();
@@ -92,12 +88,10 @@ protected:
     ScriptedDialogs dialogs;
     AppContext ctx;
     QtLocalLinks links{home.path() + "/links"};
-    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     NullModemPair cable{sched};
-    std::unique_ptr<Timer> primaryTimer = sched.createTimer();
-    std::unique_ptr<Timer> secondaryTimer = sched.createTimer();
-    std::unique_ptr<classComm> primary;
-    std::unique_ptr<classComm> secondary;
+    PortPair pair{ctx.state, sched, dialogs, cable.a(), cable.b()};
+    std::unique_ptr<classComm>& primary = pair.primary;
+    std::unique_ptr<classComm>& secondary = pair.secondary;
     QWidget owner;
 };
 
