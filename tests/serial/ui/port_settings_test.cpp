@@ -435,7 +435,9 @@ TEST_F(PortSettingsWindow, EscapeCancels) {
     }
 }
 
-// The status line checks the device as it is typed or chosen, before OK.
+// The status line checks the device as it is typed or chosen, before OK: each side's line
+// shows, whole, what the dialogue says of the device typed on that side. What it says for each
+// state of a device is the dialogue's, and its tests hold those cases.
 TEST_F(PortSettingsWindow, TheStatusLineTellsWhetherTheChosenDeviceCanBeOpened) {
     NamedDevice named{sched};
     named.name = "/dev/pts/7";
@@ -452,31 +454,32 @@ TEST_F(PortSettingsWindow, TheStatusLineTellsWhetherTheChosenDeviceCanBeOpened) 
         return it == devices.end() ? PortDeviceState::Missing : it->second;
     };
     open();
+    const PortSettingsDialogue& dialogue = win->dialogue();
+    // Every device here changes what its side's line says, so a line that is not redrawn shows;
+    // the open port's side has the longest texts.
     const struct {
         int side;
         const char* typed;
-        const char* status;
     } cases[] = {
-        {0, "/dev/pts/7", "Open now on this device."},
-        {0, "/dev/ttyUSB0", "Open now on /dev/pts/7; OK reopens the port on this device."},
-        {0, "/dev/ttyUSB9", "The device was not found. Open now on /dev/pts/7; OK asks before it leaves that device."},
-        {0, "/dev/ttyUSB3",
-         "The device is there, but this user may not open it. Open now on /dev/pts/7; OK asks before it leaves that "
-         "device."},
-        {1, "/dev/ttyUSB0", "The device is present."},
-        {1, "/dev/ttyUSB9", "The device was not found."},
-        {1, "/dev/ttyUSB3", "The device is there, but this user may not open it."},
-        {1, "/tmp/notes.txt", "This path is not a serial device."},
+        {0, "/dev/ttyUSB0"}, {0, "/dev/ttyUSB9"}, {0, "/dev/ttyUSB3"}, {0, "/dev/pts/7"},
+        {1, "/dev/ttyUSB0"}, {1, "/dev/ttyUSB9"}, {1, "/dev/ttyUSB3"}, {1, "/tmp/notes.txt"},
     };
     for (const auto& c : cases) {
-        formPortSettings::Side& s = win->side[static_cast<size_t>(c.side)];
+        SCOPED_TRACE(std::to_string(c.side) + " " + c.typed);
+        const auto side = static_cast<size_t>(c.side);
+        formPortSettings::Side& s = win->side[side];
+        auto shown = [&](size_t k) { return Plain(win->side[k].labelDevice->text()).toStdString(); };
+        const std::string before = shown(side), otherBefore = shown(1 - side);
         win->tabPortSettings->setCurrentIndex(c.side);
         s.comboDevice->setEditText(c.typed);
-        EXPECT_EQ(Plain(s.labelDevice->text()).toStdString(), c.status) << c.side << " " << c.typed;
+        // The dialogue has the path as typed, for this side's number.
+        EXPECT_EQ(dialogue.DeviceOf(dialogue.choice().side[side].portNumber()), c.typed);
+        EXPECT_NE(shown(side), before);
+        EXPECT_EQ(shown(side), dialogue.DeviceStatus(c.side));
+        EXPECT_EQ(shown(1 - side), otherBefore);
         // The window keeps its size: the longest status must still be read whole.
         QApplication::processEvents();
-        EXPECT_GE(s.labelDevice->height(), s.labelDevice->heightForWidth(s.labelDevice->width()))
-            << c.side << " " << c.typed;
+        EXPECT_GE(s.labelDevice->height(), s.labelDevice->heightForWidth(s.labelDevice->width()));
     }
     win->buttonCancel->click();
     primary->InitCommCtrl(&devPrimary, 0, 1, nullptr);
