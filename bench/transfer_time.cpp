@@ -22,7 +22,7 @@ struct Rig : ReadWriteBench {
         double virtualMs = 0, floorMs = 0;
     };
     // Runs one dialogue of `mode` to its end.
-    Result Run(std::int16_t mode, const char* doneBox) {
+    Result Run(ParmsMode mode, const char* doneBox) {
         dialogs.expectBox(doneBox);
         const std::int64_t start = sched.nowMs();
         Open(mode, false);
@@ -74,7 +74,7 @@ void BM_ReadProgrammableParameters(benchmark::State& state) {
     int n = 0;
     for (auto _ : state) {
         Rig rig;
-        const Rig::Result r = rig.Run(parmsReadProgrammable, "Reading Parameters Complete.");
+        const Rig::Result r = rig.Run(ParmsMode::ReadProgrammable, "Reading Parameters Complete.");
         v += r.virtualMs;
         f += r.floorMs;
         ++n;
@@ -89,7 +89,7 @@ void BM_WriteProgrammableParameters(benchmark::State& state) {
     for (auto _ : state) {
         Rig rig;
         rig.EditComment("Written by the bench");
-        const Rig::Result r = rig.Run(parmsWriteProgrammable, "Programming Complete!");
+        const Rig::Result r = rig.Run(ParmsMode::WriteProgrammable, "Programming Complete!");
         v += r.virtualMs;
         f += r.floorMs;
         ++n;

@@ -127,7 +127,7 @@ void CalibrationDialogue::CloseIfStill(LoadToken::Value token) {
 
 void CalibrationDialogue::WriteBack() {
     links_.records.currentParameters = panelParameters_;
-    links_.windows().RestartParmsReadWrite(parmsWriteCurrent, nullptr);
+    links_.windows().RestartParmsReadWrite(ParmsMode::WriteCurrent, nullptr);
 }
 
 bool CalibrationDialogue::Ask(const std::string& question) {

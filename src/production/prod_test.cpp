@@ -237,7 +237,7 @@ void ProdTestDialogue::Save() {
     written.txDeviationAdj = t.masterDeviation;
     ApplyTuneRecord(panelParameters_, written);
     links_.records.currentParameters = panelParameters_;
-    links_.windows().RestartParmsReadWrite(parmsWriteCurrent, nullptr);
+    links_.windows().RestartParmsReadWrite(ParmsMode::WriteCurrent, nullptr);
 }
 
 void ProdTestDialogue::RadioTypeSelected(std::int32_t type) {

@@ -59,11 +59,11 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     const SharedRecords& records = links_.records;
     const std::string file = Upper(GetFileNamePart(links_.files.dataFileName));
     switch (settings_.parmsMode) {
-    case parmsWriteProgrammable: view_.SetLabels("Writing " + file + " to", "Programmable Parameters..."); break;
-    case parmsWriteAll: view_.SetLabels("Writing " + file + " to", "All Parameters..."); break;
-    case parmsWriteCurrent: view_.SetLabels("Writing ", "Current Parameters..."); break;
-    case parmsCloneProgrammable: view_.SetLabels("Cloning Current Parameters to", "Programmable Parameters..."); break;
-    case parmsWriteDefault: view_.SetLabels("Writing " + file + " to", "Default Parameters..."); break;
+    case ParmsMode::WriteProgrammable: view_.SetLabels("Writing " + file + " to", "Programmable Parameters..."); break;
+    case ParmsMode::WriteAll: view_.SetLabels("Writing " + file + " to", "All Parameters..."); break;
+    case ParmsMode::WriteCurrent: view_.SetLabels("Writing ", "Current Parameters..."); break;
+    case ParmsMode::CloneProgrammable: view_.SetLabels("Cloning Current Parameters to", "Programmable Parameters..."); break;
+    case ParmsMode::WriteDefault: view_.SetLabels("Writing " + file + " to", "Default Parameters..."); break;
     default: break;
     }
     // An image of no known layout has nothing to merge into and must not be written back:
@@ -77,17 +77,17 @@ void ParmsRdWrDialogue::MergeAndProgram() {
     if (!load_.Still(token)) return;
     std::string warnings;
     switch (settings_.parmsMode) {
-    case parmsWriteProgrammable:
-    case parmsWriteDefault:
+    case ParmsMode::WriteProgrammable:
+    case ParmsMode::WriteDefault:
         warnings = MergeUserParameters(workParameters_, records.mainParameters, modes.productionMode);
         break;
-    case parmsWriteAll:
+    case ParmsMode::WriteAll:
         warnings = MergeAllParameters(workParameters_, records.mainParameters, modes.productionMode);
         break;
-    case parmsWriteCurrent:
+    case ParmsMode::WriteCurrent:
         warnings = MergeFactoryParameters(workParameters_, records.currentParameters, modes.productionMode);
         break;
-    case parmsCloneProgrammable:
+    case ParmsMode::CloneProgrammable:
         warnings = MergeCloneParameters(workParameters_, records.mainParameters, modes.productionMode);
         break;
     default: break;
@@ -104,7 +104,7 @@ void ParmsRdWrDialogue::MergeAndProgram() {
         return load_.Still(token);
     };
     if (!goOn(warnings)) return;
-    if (settings_.parmsMode == parmsWriteDefault &&
+    if (settings_.parmsMode == ParmsMode::WriteDefault &&
         !goOn(MergeFactoryParameters(workParameters_, records.mainParameters, modes.productionMode)))
         return;
     StartProgramming();
@@ -135,8 +135,8 @@ void ParmsRdWrDialogue::StartProgramming() {
         return;
     }
     switch (settings_.parmsMode) {
-    case parmsWriteProgrammable:
-    case parmsCloneProgrammable:
+    case ParmsMode::WriteProgrammable:
+    case ParmsMode::CloneProgrammable:
         // Layout 2 keeps its 40-character comment in bytes 419..458: the programmable part
         // runs to byte 460 there, so the comment is written whole.
         endAddress_ = SelectImageLayout(workParameters_.eepromVersion, workParameters_.model) == ImageLayout::RNetV02
@@ -144,12 +144,12 @@ void ParmsRdWrDialogue::StartProgramming() {
                           : 428;
         channelStepPending_ = workParameters_.channelOverride != records.mainParameters.channelOverride;
         break;
-    case parmsWriteAll:
-    case parmsWriteDefault:
+    case ParmsMode::WriteAll:
+    case ParmsMode::WriteDefault:
         endAddress_ = kParameterImageBytes - 1;
         channelStepPending_ = true;
         break;
-    case parmsWriteCurrent:
+    case ParmsMode::WriteCurrent:
         endAddress_ = kParameterImageBytes - 1;
         channelStepPending_ = workParameters_.channelOverride != records.currentParameters.channelOverride;
         break;

@@ -17,29 +17,29 @@ namespace {
 constexpr const char* kInvalidModeText = "Invalid Read/Write Mode!!!";
 constexpr const char* kInvalidModeTitle = "Parameters Read/Write";
 
-bool IsValidMode(std::int32_t mode) { return mode >= 1 && mode <= 7; }
+bool IsValidMode(ParmsMode mode) { return !ParmsModeCaption(mode).empty(); }
 
 // labelRdWr(1) while the modem is read.
-const char* ReadLabel(std::int32_t mode) {
+const char* ReadLabel(ParmsMode mode) {
     switch (mode) {
-    case parmsReadAll: return "All Parameters...";
-    case parmsWriteCurrent:
-    case parmsWriteDefault: return "Current Parameters...";
+    case ParmsMode::ReadAll: return "All Parameters...";
+    case ParmsMode::WriteCurrent:
+    case ParmsMode::WriteDefault: return "Current Parameters...";
     default: return "Programmable Parameters...";
     }
 }
 
 }  // namespace
 
-std::string ParmsModeCaption(std::int32_t mode) {
+std::string ParmsModeCaption(ParmsMode mode) {
     switch (mode) {
-    case parmsReadProgrammable: return "Read Programmable Parameters";
-    case parmsWriteProgrammable: return "Write Programmable Parameters";
-    case parmsReadAll: return "Read All Parameters";
-    case parmsWriteAll: return "Write All Parameters";
-    case parmsWriteCurrent: return "Write Current Parameters";
-    case parmsCloneProgrammable: return "Clone Programmable Parameters";
-    case parmsWriteDefault: return "Write Default Parameters";
+    case ParmsMode::ReadProgrammable: return "Read Programmable Parameters";
+    case ParmsMode::WriteProgrammable: return "Write Programmable Parameters";
+    case ParmsMode::ReadAll: return "Read All Parameters";
+    case ParmsMode::WriteAll: return "Write All Parameters";
+    case ParmsMode::WriteCurrent: return "Write Current Parameters";
+    case ParmsMode::CloneProgrammable: return "Clone Programmable Parameters";
+    case ParmsMode::WriteDefault: return "Write Default Parameters";
     default: return {};
     }
 }
@@ -108,8 +108,8 @@ void ParmsRdWrDialogue::OK() {
     links_.windows().IncrementTestNumber(false);
     transferImage_.fill(0);
     view_.SetLabels("Reading ", ReadLabel(settings_.parmsMode));
-    if (settings_.parmsMode == parmsWriteProgrammable || settings_.parmsMode == parmsWriteAll ||
-        settings_.parmsMode == parmsCloneProgrammable) {
+    if (settings_.parmsMode == ParmsMode::WriteProgrammable || settings_.parmsMode == ParmsMode::WriteAll ||
+        settings_.parmsMode == ParmsMode::CloneProgrammable) {
         if (!ValidateBeforeRead() || !load_.Still(token)) return;
     }
     readRestarts_ = 0;
@@ -219,8 +219,8 @@ void ParmsRdWrDialogue::RxSRecordData(std::int16_t rxSRecordIndex) {
 void ParmsRdWrDialogue::CompleteRead() {
     const LoadToken::Value token = load_.Take();
     switch (settings_.parmsMode) {
-    case parmsReadProgrammable:
-    case parmsReadAll: {
+    case ParmsMode::ReadProgrammable:
+    case ParmsMode::ReadAll: {
         SharedRecords& records = links_.records;
         FilePlaces& files = links_.files;
         // A layout the codecs do not know is a failed read (its message is shown): nothing
@@ -236,7 +236,7 @@ void ParmsRdWrDialogue::CompleteRead() {
         files.dataFileName = JoinPath(GetDirectoryPart(files.dataFileName, files.places.programFolder), "upload.dat");
         links_.windows().DisplayFilenames();
         if (!settings_.autoStart && links_.dialogs()) {
-            links_.dialogs()->messageBox(settings_.parmsMode == parmsReadAll ? "Reading All Parameters Complete."
+            links_.dialogs()->messageBox(settings_.parmsMode == ParmsMode::ReadAll ? "Reading All Parameters Complete."
                                                                              : "Reading Parameters Complete.",
                                          "Complete", MsgButtons::OK, MsgIcon::Information);
         }
@@ -245,11 +245,11 @@ void ParmsRdWrDialogue::CompleteRead() {
         CloseWindow();
         return;
     }
-    case parmsWriteProgrammable:
-    case parmsWriteAll:
-    case parmsWriteCurrent:
-    case parmsCloneProgrammable:
-    case parmsWriteDefault:
+    case ParmsMode::WriteProgrammable:
+    case ParmsMode::WriteAll:
+    case ParmsMode::WriteCurrent:
+    case ParmsMode::CloneProgrammable:
+    case ParmsMode::WriteDefault:
         MergeAndProgram();
         return;
     default:

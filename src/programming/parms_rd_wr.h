@@ -19,23 +19,18 @@ namespace k45 {
 
 class Timer;
 
-// Operations of the read/write window: ParmsMode of main_frame.h (1, 2, 3, 4, 6) and these.
-inline constexpr std::int16_t parmsInvalid = 0;
-inline constexpr std::int16_t parmsWriteCurrent = 5;
-inline constexpr std::int16_t parmsWriteDefault = 7;
-
 // Messages of a write the modem stops answering.
 inline constexpr const char* kNoProgramText = "Unit not responding to Program!";
 inline constexpr const char* kNoChannelText = "Unit not responding to Channel 8 Override!";
 inline constexpr const char* kNoProgramEndText = "Unit not responding to Program Complete!";
 
-// Window caption of a mode ("" for a mode outside 1..7).
-std::string ParmsModeCaption(std::int32_t mode);
+// Window caption of a mode ("" for no operation).
+std::string ParmsModeCaption(ParmsMode mode);
 
 // What the opener sets before the window is shown; the unload clears it.
 struct ParmsRdWrSettings {
     bool autoStart = false;  // start without OK and without the completion message
-    std::int32_t parmsMode = parmsInvalid;
+    ParmsMode parmsMode = ParmsMode::Invalid;
 };
 
 // What the dialogue needs of its window.

@@ -33,12 +33,12 @@ class Timer;
 class ZmodemUploader;
 
 // Zmodem upload states returned by GetZmodemStatus.
-enum ZmodemStatus : std::int16_t {
-    zmodemIdle = 0,
-    zmodemRunning = 1,
-    zmodemDone = 2,
-    zmodemFailed = 3,
-    zmodemUnavailable = 4,  // no "sz" program on this system
+enum class ZmodemStatus : std::int16_t {
+    Idle = 0,
+    Running = 1,
+    Done = 2,
+    Failed = 3,
+    Unavailable = 4,  // no "sz" program on this system
 };
 
 // The configured layer of a port object's settings, as the settings file keeps them.
@@ -115,8 +115,8 @@ public:
     void ToggleDtrSignal(float tmpDelay = 0.02f);
     // Uploads a file with the "sz" program over this port; progress in GetZmodemStatus.
     void ZmodemUpload(const std::string& uploadFilename);
-    std::int16_t GetZmodemStatus() const;
-    void SetZmodemStatus(std::int16_t statusFlag);
+    ZmodemStatus GetZmodemStatus() const;
+    void SetZmodemStatus(ZmodemStatus statusFlag);
 
     // ---- Transmit path.
     std::int32_t SendString(const std::string& tmpStr, std::int32_t tmpTxMode);
@@ -368,7 +368,7 @@ private:
     std::deque<std::string> pendingRx_;
 
     std::unique_ptr<ZmodemUploader> zmodem_;
-    std::int16_t zmodemStatus_ = zmodemIdle;
+    ZmodemStatus zmodemStatus_ = ZmodemStatus::Idle;
 };
 
 }  // namespace k45

@@ -68,23 +68,23 @@ void classComm::ToggleDtrSignal(float tmpDelay) {
 void classComm::ZmodemUpload(const std::string& uploadFilename) {
     if (zmodem_ && zmodem_->running()) return;
     if (!comPortOpen_ || !commCtrl_) {
-        zmodemStatus_ = zmodemFailed;
+        zmodemStatus_ = ZmodemStatus::Failed;
         return;
     }
     zmodem_ = std::make_unique<ZmodemUploader>();
     std::string error;
     if (zmodem_->start("sz", uploadFilename, &error)) {
-        zmodemStatus_ = zmodemRunning;
+        zmodemStatus_ = ZmodemStatus::Running;
     } else {
         zmodem_.reset();
-        zmodemStatus_ = (error == "unavailable") ? zmodemUnavailable : zmodemFailed;
+        zmodemStatus_ = (error == "unavailable") ? ZmodemStatus::Unavailable : ZmodemStatus::Failed;
     }
 }
 
-std::int16_t classComm::GetZmodemStatus() const { return zmodemStatus_; }
+ZmodemStatus classComm::GetZmodemStatus() const { return zmodemStatus_; }
 
-void classComm::SetZmodemStatus(std::int16_t statusFlag) {
-    if (statusFlag == zmodemIdle && zmodem_) {
+void classComm::SetZmodemStatus(ZmodemStatus statusFlag) {
+    if (statusFlag == ZmodemStatus::Idle && zmodem_) {
         zmodem_->abort();
         zmodem_.reset();
     }

@@ -194,10 +194,10 @@ void classComm::timerCtrl_Timer() {
             std::string error;
             if (commCtrl_->write(out, &error)) AddTxBytes(static_cast<std::int32_t>(out.size()));
         }
-        if (zmodemStatus_ == zmodemRunning) {
+        if (zmodemStatus_ == ZmodemStatus::Running) {
             int r = zmodem_->poll();
             if (r != 1) {
-                zmodemStatus_ = (r == 0) ? zmodemDone : zmodemFailed;
+                zmodemStatus_ = (r == 0) ? ZmodemStatus::Done : ZmodemStatus::Failed;
                 zmodem_.reset();
             }
         }

@@ -73,13 +73,44 @@ std::vector<int> BytesPerPacketList(bool engineerMode, bool single, int dataBits
     return list;
 }
 
+bool IsPacketOption(PacketTestMode mode) {
+    switch (mode) {
+        case PacketTestMode::Remote:
+        case PacketTestMode::Host:
+        case PacketTestMode::YCable:
+        case PacketTestMode::TwoPorts:
+        case PacketTestMode::OneWay: return true;
+        default: return false;
+    }
+}
+
+PacketTestMode StoppingModeOf(PacketTestMode running) {
+    switch (running) {
+        case PacketTestMode::Host: return PacketTestMode::HostStopping;
+        case PacketTestMode::YCable: return PacketTestMode::YCableStopping;
+        case PacketTestMode::TwoPorts: return PacketTestMode::TwoPortsStopping;
+        case PacketTestMode::OneWay: return PacketTestMode::OneWayStopping;
+        default: return running;
+    }
+}
+
+bool IsStoppingMode(PacketTestMode mode) {
+    return mode == PacketTestMode::HostStopping || mode == PacketTestMode::YCableStopping ||
+           mode == PacketTestMode::TwoPortsStopping || mode == PacketTestMode::OneWayStopping;
+}
+
+bool UsesSecondaryPort(PacketTestMode mode) {
+    return mode == PacketTestMode::TwoPorts || mode == PacketTestMode::TwoPortsStopping ||
+           mode == PacketTestMode::OneWay || mode == PacketTestMode::OneWayStopping;
+}
+
 PacketPacing ComputePacketPacing(int packetBytes, double bpsP, double bpsS, double timeFactor,
-                                 std::int32_t packetDelayQuarters, int ratio, std::int32_t mode) {
+                                 std::int32_t packetDelayQuarters, int ratio, PacketTestMode mode) {
     PacketPacing p;
     double tP = bpsP > 0 ? packetBytes / (bpsP * 0.125) : 0;
     double tS = bpsS > 0 ? packetBytes / (bpsS * 0.125) : 0;
-    const bool oneLeg = mode == packetYCable || mode == packetOneWay;
-    const bool twoPorts = mode == packetTwoPorts;
+    const bool oneLeg = mode == PacketTestMode::YCable || mode == PacketTestMode::OneWay;
+    const bool twoPorts = mode == PacketTestMode::TwoPorts;
     p.calculatedTicksShown = oneLeg ? NearestEven(tP) : twoPorts ? NearestEven(tP + tS) : NearestEven(2 * tP);
     tP *= timeFactor;
     tS *= timeFactor;
@@ -176,7 +207,7 @@ PacketTestEngine::~PacketTestEngine() {
 void PacketTestEngine::Abandon() {
     StopTimers();
     timerLED_->setEnabled(false);
-    testMode_ = packetIdle;
+    testMode_ = PacketTestMode::Idle;
     view_ = nullptr;
 }
 
@@ -187,15 +218,10 @@ int PacketTestEngine::SelectedBytes() const {
     return bytesList_[static_cast<std::size_t>(std::clamp(bytesSelected_, 0, static_cast<int>(bytesList_.size()) - 1))];
 }
 
-bool PacketTestEngine::StoppingMode() const {
-    return testMode_ == packetHostStopping || testMode_ == packetYCableStopping ||
-           testMode_ == packetTwoPortsStopping || testMode_ == packetOneWayStopping;
-}
-
 // A test asked to stop ends at its next packet: timers off, the sweep step kept.
 bool PacketTestEngine::EndIfStopping() {
-    if (!StoppingMode()) return false;
-    testMode_ = packetIdle;
+    if (!IsStoppingMode(testMode_)) return false;
+    testMode_ = PacketTestMode::Idle;
     StopTimers();
     if (!single_) StoreStep();
     return true;
@@ -206,11 +232,11 @@ bool PacketTestEngine::EndIfStopping() {
 // than sending into the closed port (a box per packet) and counting packets that never left.
 // It ends paused, so Resume goes on once the port is back.
 bool PacketTestEngine::EndIfPortLost() {
-    if (testMode_ == packetIdle || testMode_ == packetResumeSearch) return false;
-    const bool usesSecondary = testMode_ >= packetTwoPorts;
+    if (testMode_ == PacketTestMode::Idle || testMode_ == PacketTestMode::ResumeSearch) return false;
+    const bool usesSecondary = UsesSecondaryPort(testMode_);
     if (primary_.GetCommPortOpen() && (!usesSecondary || secondary_.GetCommPortOpen())) return false;
     StopTest(true);
-    testMode_ = packetIdle;
+    testMode_ = PacketTestMode::Idle;
     StopTimers();
     return true;
 }
@@ -227,15 +253,15 @@ void PacketTestEngine::RegisterPorts(bool secondaryToo) {
 }
 
 bool PacketTestEngine::HostSends() const {
-    return testMode_ == packetHost || testMode_ == packetYCable || testMode_ == packetTwoPorts || testMode_ == packetOneWay;
+    return testMode_ == PacketTestMode::Host || testMode_ == PacketTestMode::YCable || testMode_ == PacketTestMode::TwoPorts || testMode_ == PacketTestMode::OneWay;
 }
 
-bool PacketTestEngine::MayStart() const { return testMode_ == packetIdle || StoppingMode(); }
+bool PacketTestEngine::MayStart() const { return testMode_ == PacketTestMode::Idle || IsStoppingMode(testMode_); }
 
 void PacketTestEngine::Load(PacketTestView& view) {
     view_ = &view;
     random_.seed(static_cast<std::uint32_t>(scheduler_.wallClockSeconds()));
-    testMode_ = packetIdle;
+    testMode_ = PacketTestMode::Idle;
     resultsValid_ = false;
     results_.clear();
     listReady_ = false;
@@ -247,10 +273,7 @@ void PacketTestEngine::Load(PacketTestView& view) {
     view_->ShowNumberOfPackets(numberBox_);
     SelectRatioIndex(settings_.ratioIndex);
     SetDelay(std::clamp<std::int32_t>(settings_.packetDelaySetting, 0, 40));
-    if (settings_.savedMode == 3 || settings_.savedMode == 2 || settings_.savedMode == 7 || settings_.savedMode == 5 ||
-        settings_.savedMode == 9)
-        option_ = settings_.savedMode;
-    else option_ = packetHost;
+    option_ = IsPacketOption(settings_.savedMode) ? settings_.savedMode : PacketTestMode::Host;
     listReady_ = true;
     lastPrimaryRxBytes_ = primary_.GetRxBytes();
     lastSecondaryRxBytes_ = secondary_.GetRxBytes();
@@ -261,13 +284,13 @@ void PacketTestEngine::Load(PacketTestView& view) {
 
 void PacketTestEngine::Unload() {
     if (!view_) return;
-    testMode_ = packetIdle;
+    testMode_ = PacketTestMode::Idle;
     primary_.DeRegisterForAll(this);
     secondary_.DeRegisterForAll(this);
     StopTimers();
     timerLED_->setEnabled(false);
     settings_.numberOfPackets = numberBox_;
-    settings_.savedMode = static_cast<std::int16_t>(option_);
+    settings_.savedMode = option_;
     results_.clear();
     hostTxData_.clear();
     remoteTxData_.clear();
@@ -311,7 +334,8 @@ void PacketTestEngine::FillBytesPerPacketList() {
     SelectBytesIndex(wanted);
 }
 
-void PacketTestEngine::SelectOption(std::int32_t option) {
+void PacketTestEngine::SelectOption(PacketTestMode option) {
+    if (!IsPacketOption(option)) return;
     option_ = option;
     FillBytesPerPacketList();
 }
@@ -426,8 +450,8 @@ void PacketTestEngine::Start() {
         sweepPackets_ = numberBox_;
     }
     view_->SetRunning(true, false);
-    RegisterPorts(option_ == packetTwoPorts || option_ == packetOneWay);
-    if (option_ == packetTwoPorts || option_ == packetOneWay) {
+    RegisterPorts(UsesSecondaryPort(option_));
+    if (UsesSecondaryPort(option_)) {
         // A refused setting has shown its own box; the exchange goes on regardless.
         (void)secondary_.OverrideHandshaking(secondaryHandshake_);
         (void)secondary_.RestoreSettings(flags_.engineerMode);
@@ -441,7 +465,7 @@ void PacketTestEngine::Resume() {
         currentBytesIndex_ = settings_.dataBytesIndex;
         currentDelay_ = settings_.packetDelaySetting;
     } else {
-        testMode_ = packetResumeSearch;
+        testMode_ = PacketTestMode::ResumeSearch;
         sweepEdit_ = SweepEdit::testing;
         view_->ShowSweepEdit(sweepEdit_);
         bool found = false;
@@ -458,7 +482,7 @@ void PacketTestEngine::Resume() {
             }
         }
         if (!found) {
-            testMode_ = packetIdle;
+            testMode_ = PacketTestMode::Idle;
             return;
         }
         if (numberBox_ == 0) {
@@ -473,7 +497,7 @@ void PacketTestEngine::Resume() {
         ShowPercentages();
     }
     view_->SetRunning(true, false);
-    RegisterPorts(option_ == packetTwoPorts || option_ == packetOneWay);
+    RegisterPorts(UsesSecondaryPort(option_));
     StartTest();
 }
 
@@ -532,7 +556,7 @@ void PacketTestEngine::StartTest() {
     remoteReplyOpcode_ = static_cast<std::int16_t>(maskP & 0xC8);
     // Each opcode is computed from the port that receives it: host packets arrive on the
     // secondary port only in the two-port and one-way modes.
-    const bool secondaryReceives = option_ == packetTwoPorts || option_ == packetOneWay;
+    const bool secondaryReceives = UsesSecondaryPort(option_);
     hostPacketOpcode_ = static_cast<std::int16_t>((secondaryReceives ? maskS : maskP) & 0xC9);
     settings_.numberOfPackets = numberBox_;
     packetBytes_ = SelectedBytes();
@@ -542,7 +566,7 @@ void PacketTestEngine::StartTest() {
         view_->ShowTiming(std::to_string(pacing_.calculatedTicksShown), std::to_string(pacing_.hostIntervalTicks),
                           "0.00", "0");
     testMode_ = option_;
-    if (testMode_ == packetRemote) return;
+    if (testMode_ == PacketTestMode::Remote) return;
     SendHostPacket();
 }
 
@@ -601,21 +625,21 @@ void PacketTestEngine::RxDecodedData(std::uint16_t rxOpCode, std::int16_t rxLeng
     const bool host = rxOpCode == static_cast<std::uint16_t>(hostPacketOpcode_);
     const bool reply = rxOpCode == static_cast<std::uint16_t>(remoteReplyOpcode_);
     switch (testMode_) {
-        case packetRemote:
+        case PacketTestMode::Remote:
             if (host) HandleRemotePacket(rxData, rxLength);
             break;
-        case packetHost:
-        case packetHostStopping:
+        case PacketTestMode::Host:
+        case PacketTestMode::HostStopping:
             if (reply) CheckHostReply(rxData, rxLength);
             break;
-        case packetYCable:
-        case packetYCableStopping:
-        case packetOneWay:
-        case packetOneWayStopping:
+        case PacketTestMode::YCable:
+        case PacketTestMode::YCableStopping:
+        case PacketTestMode::OneWay:
+        case PacketTestMode::OneWayStopping:
             if (host) CheckHostReply(rxData, rxLength);
             break;
-        case packetTwoPorts:
-        case packetTwoPortsStopping:
+        case PacketTestMode::TwoPorts:
+        case PacketTestMode::TwoPortsStopping:
             if (host) HandleRemotePacket(rxData, rxLength);
             else if (reply) CheckHostReply(rxData, rxLength);
             break;
@@ -679,7 +703,7 @@ void PacketTestEngine::HandleRemotePacket(std::span<const std::uint8_t> rxData, 
 }
 
 void PacketTestEngine::SendRemoteReply() {
-    if (testMode_ == packetRemote || testMode_ == packetTwoPorts || testMode_ == packetTwoPortsStopping)
+    if (testMode_ == PacketTestMode::Remote || testMode_ == PacketTestMode::TwoPorts || testMode_ == PacketTestMode::TwoPortsStopping)
         SendRemotePacket();
 }
 
@@ -692,8 +716,8 @@ void PacketTestEngine::SendRemotePacket() {
         StopTest(false);
         return;
     }
-    classComm& port = testMode_ == packetRemote ? primary_ : secondary_;
-    const std::int32_t hs = testMode_ == packetRemote ? primaryHandshake_ : secondaryHandshake_;
+    classComm& port = testMode_ == PacketTestMode::Remote ? primary_ : secondary_;
+    const std::int32_t hs = testMode_ == PacketTestMode::Remote ? primaryHandshake_ : secondaryHandshake_;
     // Its size is within a frame's limits; a frame refused anyway shows as a lost packet.
     (void)port.SendOpcodeAndDataMessage(remoteReplyOpcode_, remoteTxData_.data(), remoteReplyLength_, hs);
     if (turnAround_)
@@ -719,20 +743,20 @@ void PacketTestEngine::RemoteTick() {
 }
 
 void PacketTestEngine::StopTest(bool paused) {
-    if (testMode_ == packetIdle) return;
+    if (testMode_ == PacketTestMode::Idle) return;
     switch (testMode_) {
-        case packetRemote:
-            testMode_ = packetIdle;
+        case PacketTestMode::Remote:
+            testMode_ = PacketTestMode::Idle;
             StopTimers();
             break;
-        case packetHost:
-        case packetYCable:
-        case packetOneWay:
-            testMode_ += 1;
+        case PacketTestMode::Host:
+        case PacketTestMode::YCable:
+        case PacketTestMode::OneWay:
+            testMode_ = StoppingModeOf(testMode_);
             timerTestRx_->setEnabled(false);
             break;
-        case packetTwoPorts:
-            testMode_ = packetTwoPortsStopping;
+        case PacketTestMode::TwoPorts:
+            testMode_ = StoppingModeOf(testMode_);
             break;
         default:
             break;
@@ -742,7 +766,7 @@ void PacketTestEngine::StopTest(bool paused) {
 }
 
 void PacketTestEngine::RxCtsChange(bool ctsFlag) {
-    if (ctsFlag || primaryHandshake_ == 2 || testMode_ == packetIdle || testMode_ == packetResumeSearch) return;
+    if (ctsFlag || primaryHandshake_ == 2 || testMode_ == PacketTestMode::Idle || testMode_ == PacketTestMode::ResumeSearch) return;
     if (currentResult_.ctsFailures >= kPacketCounterLimit) return;
     currentResult_.ctsFailures += 1;
     ShowCounters();
@@ -762,7 +786,7 @@ void PacketTestEngine::IndicatorTick() {
             led = false;
         }
     };
-    if (option_ == packetRemote) {
+    if (option_ == PacketTestMode::Remote) {
         blink(primary_.GetRxBytes(), lastSecondaryRxBytes_, remoteLed_);
         hostLed_ = false;
     } else {

@@ -23,20 +23,30 @@ class Dialogs;
 class Scheduler;
 class Timer;
 
-// Test modes: the running modes are odd (the remote aside); a stop request adds 1.
-enum PacketTestMode : std::int32_t {
-    packetIdle = 0,
-    packetResumeSearch = 1,
-    packetRemote = 2,
-    packetHost = 3,
-    packetHostStopping = 4,
-    packetYCable = 5,
-    packetYCableStopping = 6,
-    packetTwoPorts = 7,
-    packetTwoPortsStopping = 8,
-    packetOneWay = 9,
-    packetOneWayStopping = 10,
+// The selected option and the running test. The numbers are those the settings file keeps under
+// "Mode"; each running host mode has its own stopping mode, in which the test ends at its next
+// packet.
+enum class PacketTestMode : std::int32_t {
+    Idle = 0,
+    ResumeSearch = 1,
+    Remote = 2,
+    Host = 3,
+    HostStopping = 4,
+    YCable = 5,
+    YCableStopping = 6,
+    TwoPorts = 7,
+    TwoPortsStopping = 8,
+    OneWay = 9,
+    OneWayStopping = 10,
 };
+
+// A mode the operator can select (Host, Remote, the two-port, Y-cable and one-way tests).
+bool IsPacketOption(PacketTestMode mode);
+// What a running host mode becomes when asked to stop (any other mode as it is).
+PacketTestMode StoppingModeOf(PacketTestMode running);
+bool IsStoppingMode(PacketTestMode mode);
+// The host packets arrive on the secondary port: the two-port and one-way tests, running or stopping.
+bool UsesSecondaryPort(PacketTestMode mode);
 
 // Which of "Start", "Stop" and "Testing" is selected in a Multiple test.
 enum class SweepEdit { start, stop, testing };
@@ -72,7 +82,7 @@ struct PacketPacing {
 };
 // bpsP and bpsS: bytes per second of the two ports; mode: the selected option's running mode.
 PacketPacing ComputePacketPacing(int packetBytes, double bpsP, double bpsS, double timeFactor,
-                                 std::int32_t packetDelayQuarters, int ratio, std::int32_t mode);
+                                 std::int32_t packetDelayQuarters, int ratio, PacketTestMode mode);
 
 // The result file.
 std::string FormatResultLine(const PacketTestResult& result, bool engineerMode);
@@ -112,7 +122,7 @@ public:
 // The window's settings the engine starts from and keeps up to date.
 struct PacketTestSettings {
     double numberOfPackets = 0;
-    std::int16_t savedMode = 0;
+    PacketTestMode savedMode = PacketTestMode::Idle;
     std::int16_t dataBytesIndex = 0, dataBytesStartIndex = 0, dataBytesStopIndex = 0;
     std::int16_t ratioIndex = 0;
     std::int16_t packetDelaySetting = 0, packetDelayStart = 0, packetDelayStop = 0;
@@ -139,7 +149,7 @@ public:
     bool loaded() const { return view_ != nullptr; }
 
     // ---- controls
-    void SelectOption(std::int32_t option);  // 2, 3, 5, 7 or 9
+    void SelectOption(PacketTestMode option);
     void SelectSingle(bool single);
     void SelectSweepEdit(SweepEdit edit);
     void SelectBytesIndex(int index);
@@ -158,9 +168,9 @@ public:
     void IndicatorTick();
 
     // ---- state for the window and tests
-    std::int32_t testMode() const { return testMode_; }
+    PacketTestMode testMode() const { return testMode_; }
     const PacketTestResult& currentResult() const { return currentResult_; }
-    std::int32_t option() const { return option_; }
+    PacketTestMode option() const { return option_; }
     std::int32_t delay() const { return packetDelayQuarters_; }
     double numberBox() const { return numberBox_; }
     std::int16_t hostPacketOpcode() const { return hostPacketOpcode_; }
@@ -194,7 +204,6 @@ private:
     void ShowStoredResult();
     void FillBytesPerPacketList();
     void StopTimers();
-    bool StoppingMode() const;
     bool EndIfStopping();
     bool EndIfPortLost();
     void RegisterPorts(bool secondaryToo);
@@ -217,7 +226,7 @@ private:
 
     std::unique_ptr<Timer> timerTestTx_, timerTestRx_, timerResponse_, timerLED_;
 
-    std::int32_t option_ = packetHost;
+    PacketTestMode option_ = PacketTestMode::Host;
     bool single_ = true;
     SweepEdit sweepEdit_ = SweepEdit::start;
     bool asciiMode_ = false;
@@ -230,7 +239,7 @@ private:
     int listMaxShown_ = 0;
     std::int32_t ratio_ = 1;
 
-    std::int32_t testMode_ = packetIdle;
+    PacketTestMode testMode_ = PacketTestMode::Idle;
     PacketTestResult currentResult_;
     std::int32_t primaryHandshake_ = 0, secondaryHandshake_ = 0;
     std::int16_t hostPacketOpcode_ = 201, remoteReplyOpcode_ = 200;

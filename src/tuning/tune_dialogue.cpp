@@ -20,6 +20,18 @@
 namespace k45 {
 namespace {
 
+// From the first record of an exchange with the modem until the exchange completes.
+bool AwaitsModem(TuneDialogState state) {
+    switch (state) {
+    case TuneDialogState::Idle:
+    case TuneDialogState::WritingDefaults:
+    case TuneDialogState::WritingResults:
+    case TuneDialogState::AwaitingParameters:
+    case TuneDialogState::ParametersReady: return false;
+    default: return true;
+    }
+}
+
 bool ValidPoint(int p) { return p >= 0 && p <= 2; }
 
 }  // namespace
@@ -120,7 +132,7 @@ void TuneDialogue::PortsSwapping() {
     timerDelayCommunications_->setEnabled(false);
     timerTxTimeout_->setEnabled(false);
     BackToKeyStep();
-    if (dialogState_ >= TuneDialogState::AwaitingTuneAck) {
+    if (AwaitsModem(dialogState_)) {
         tunePending_ = false;
         CompleteExchange();
     }

@@ -17,9 +17,6 @@
 namespace k45 {
 namespace {
 
-constexpr std::int32_t kWriteCurrent = 5;
-constexpr std::int32_t kWriteDefault = 7;
-
 bool ValidPoint(int p) { return p >= 0 && p <= 2; }
 
 // Stores the reading of point `index`, raised above the previous point's so the table built
@@ -75,7 +72,7 @@ void TuneDialogue::Start() {
     StoreDacValues(m, records.testParameters.defaultDacValues);
     records.currentParameters = m;
     dialogState_ = TuneDialogState::WritingDefaults;
-    links_.windows().RestartParmsReadWrite(kWriteDefault, this);
+    links_.windows().RestartParmsReadWrite(ParmsMode::WriteDefault, this);
 }
 
 void TuneDialogue::LoadProductionDefaults(const TuneSelection& sel) {
@@ -233,7 +230,7 @@ void TuneDialogue::SaveResults() {
         if (e.store && w_.Done(e.test)) e.store(save);
     links_.records.currentParameters = p;
     dialogState_ = TuneDialogState::WritingResults;
-    links_.windows().RestartParmsReadWrite(kWriteCurrent, this);
+    links_.windows().RestartParmsReadWrite(ParmsMode::WriteCurrent, this);
 }
 
 void TuneDialogue::Finish() {

@@ -12,8 +12,8 @@ class NoWindows final : public WindowServices {
 public:
     void ReadCurrentParameters(ParmsClient& client) override { client.UpdateParms(false); }
     bool ReadWriteLoaded(std::string*) const override { return false; }
-    void OpenParmsReadWrite(std::int16_t, bool) override {}
-    void RestartParmsReadWrite(std::int16_t, ProgCompleteClient*) override {}
+    void OpenParmsReadWrite(ParmsMode, bool) override {}
+    void RestartParmsReadWrite(ParmsMode, ProgCompleteClient*) override {}
     EditorPage* RadioParmsEditor() override { return nullptr; }
     bool RadioParmsEditorLoaded() const override { return false; }
     void OpenRadioParmsEditor() override {}

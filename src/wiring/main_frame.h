@@ -26,15 +26,6 @@
 
 namespace k45 {
 
-// Modes of the read/write window that the main window's commands pass.
-enum ParmsMode : std::int16_t {
-    parmsReadProgrammable = 1,
-    parmsWriteProgrammable = 2,
-    parmsReadAll = 3,
-    parmsWriteAll = 4,
-    parmsCloneProgrammable = 6,
-};
-
 class MainFrame : public WindowServices {
 public:
     // The main window's active child window, or null.
@@ -73,8 +64,8 @@ public:
 // What the openers need of the read/write window (formParmsRdWr).
 class ParmsRdWrForm : public AutoStartForm {
 public:
-    virtual std::int16_t parmsMode() const = 0;
-    virtual void setParmsMode(std::int16_t mode) = 0;
+    virtual ParmsMode parmsMode() const = 0;
+    virtual void setParmsMode(ParmsMode mode) = 0;
     // The window's title text (named in the "Must close " message).
     virtual std::string Caption() const = 0;
 };

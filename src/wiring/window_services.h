@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "wiring/parms_mode.h"
+
 namespace k45 {
 
 class EditorPage;
@@ -21,12 +23,12 @@ public:
 
     // The read/write window is loaded; its caption then (named in the "Must close " message).
     virtual bool ReadWriteLoaded(std::string* caption) const = 0;
-    // Opens the read/write window in a mode (ParmsMode): a loaded window is focused, with the
+    // Opens the read/write window in a mode: a loaded window is focused, with the
     // "Must close " box when it is in another mode.
-    virtual void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) = 0;
+    virtual void OpenParmsReadWrite(ParmsMode tmpParmsMode, bool tmpAutoStart) = 0;
     // Closes a loaded read/write window and opens it again to write in the mode by itself; the
     // client, when given, hears when the write finished.
-    virtual void RestartParmsReadWrite(std::int16_t tmpParmsMode, ProgCompleteClient* client) = 0;
+    virtual void RestartParmsReadWrite(ParmsMode tmpParmsMode, ProgCompleteClient* client) = 0;
 
     // The radio parameters editor: its page (null without one), whether it is loaded, and its
     // opening (focused when loaded, else shown).

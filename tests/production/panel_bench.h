@@ -92,7 +92,7 @@ struct BenchHost : PanelHost {
     void WriteCurrentParameters() {
         ++writes;
         if (rdwr.loaded()) rdwr.Unload();
-        rdwr.setSettings({.autoStart = true, .parmsMode = parmsWriteCurrent});
+        rdwr.setSettings({.autoStart = true, .parmsMode = ParmsMode::WriteCurrent});
         rdwr.Load();
         if (rdwr.loaded()) rdwr.Activate();
     }
@@ -129,8 +129,8 @@ protected:
         rdwrView.onClose = [this] { rdwr.Unload(); };
         mainFrame.reader = [this](ParmsClient& client) { host.StartParameterRead(client); };
         mainFrame.readWrite = [this](std::string* caption) { return host.ReadWriteLoaded(caption); };
-        mainFrame.restartReadWrite = [this](std::int16_t mode, ProgCompleteClient*) {
-            EXPECT_EQ(mode, parmsWriteCurrent);
+        mainFrame.restartReadWrite = [this](ParmsMode mode, ProgCompleteClient*) {
+            EXPECT_EQ(mode, ParmsMode::WriteCurrent);
             host.WriteCurrentParameters();
         };
         // The modem is a model 6 with calibration support, on the built-in test record's type.

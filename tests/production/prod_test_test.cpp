@@ -700,9 +700,9 @@ TEST_F(ProdPanel, F10WritesTheTunedValuesAndTheMasterDeviationBack) {
 
 TEST_F(ProdPanel, F10WithTheReadWriteWindowOpenOnlySaysItMustBeClosed) {
     Open();
-    rdwr.setSettings({.parmsMode = parmsReadProgrammable});
+    rdwr.setSettings({.parmsMode = ParmsMode::ReadProgrammable});
     rdwr.Load();
-    dialogs.expectBox("Must close " + ParmsModeCaption(parmsReadProgrammable) + " before performing this operation.");
+    dialogs.expectBox("Must close " + ParmsModeCaption(ParmsMode::ReadProgrammable) + " before performing this operation.");
     dlg.KeyDown(keyF10, 0);
     EXPECT_EQ(host.writes, 0);
     ASSERT_EQ(dialogs.boxes.size(), 1u);

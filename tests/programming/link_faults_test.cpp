@@ -43,14 +43,14 @@ protected:
         dialogs.boxes.clear();
     }
 
-    void Start(std::int16_t mode) {
+    void Start(ParmsMode mode) {
         Open(mode, false);
         dlg.OK();
     }
-    bool IsRead(std::int16_t mode) const { return mode == parmsReadProgrammable || mode == parmsReadAll; }
+    bool IsRead(ParmsMode mode) const { return mode == ParmsMode::ReadProgrammable || mode == ParmsMode::ReadAll; }
     // The box that ends a successful run of the mode.
-    const char* DoneText(std::int16_t mode) const {
-        if (mode == parmsReadAll) return "Reading All Parameters Complete.";
+    const char* DoneText(ParmsMode mode) const {
+        if (mode == ParmsMode::ReadAll) return "Reading All Parameters Complete.";
         return IsRead(mode) ? "Reading Parameters Complete." : "Programming Complete!";
     }
     // The modem holds every byte the write was to send.
@@ -60,7 +60,7 @@ protected:
                 << "byte " << a;
     }
     // What a finished run must show: the done box, the clients told, the data in place.
-    void ExpectSuccess(std::int16_t mode) {
+    void ExpectSuccess(ParmsMode mode) {
         ASSERT_FALSE(dlg.loaded());
         ASSERT_FALSE(dialogs.boxes.empty());
         EXPECT_EQ(dialogs.boxes.back().text, DoneText(mode));
@@ -91,7 +91,7 @@ protected:
         modem.replyDelayMs = 5;
         dialogs.boxes.clear();
         dialogs.expectBox("Reading Parameters Complete.");
-        Start(parmsReadProgrammable);
+        Start(ParmsMode::ReadProgrammable);
         ASSERT_TRUE(RunToClose());
         EXPECT_TRUE(dlg.parmsWereFound());
         const ModemParameters held = ModemHolds(ctx.state.mainParameters);
@@ -116,7 +116,7 @@ protected:
 // Where in a dialogue something happens, for the tables.
 struct Moment {
     const char* name;
-    std::int16_t mode;
+    ParmsMode mode;
     std::function<bool(const ParmsRdWrDialogue&)> reached;
 };
 
@@ -133,13 +133,13 @@ TEST_F(LinkFaults, APulledCableEndsTheDialogueWithItsMessageAndThePortServesTheN
         const char* lastBox;
     };
     const Case cases[] = {
-        {{"read, between records", parmsReadProgrammable, [](auto& d) { return DataRecords(d, 10); }}, kNoReadText},
-        {{"write, a block in flight", parmsWriteProgrammable, [](auto& d) { return BlocksAcknowledged(d, 5); }},
+        {{"read, between records", ParmsMode::ReadProgrammable, [](auto& d) { return DataRecords(d, 10); }}, kNoReadText},
+        {{"write, a block in flight", ParmsMode::WriteProgrammable, [](auto& d) { return BlocksAcknowledged(d, 5); }},
          kWriteFailText},
-        {{"write, at the redirect", parmsWriteAll,
+        {{"write, at the redirect", ParmsMode::WriteAll,
           [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitChannelAck; }},
          kChannelFailText},
-        {{"write, at the end record", parmsWriteAll,
+        {{"write, at the end record", ParmsMode::WriteAll,
           [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitEndAck; }},
          kEndFailText},
     };
@@ -172,15 +172,15 @@ TEST_F(LinkFaults, AModemThatRestartsDuringTheWriteIsNotReportedAsProgrammed) {
     // an acknowledgement that programs nothing.
     struct Case {
         const char* name;
-        std::int16_t mode;
+        ParmsMode mode;
         ModemFault fault;
         const char* box;
     };
     const Case cases[] = {
-        {"at the fifth block", parmsWriteProgrammable, {ModemFault::Reset, ModemStep::Program, 0, 1, 4}, kWriteFailText},
-        {"at the last block", parmsWriteAll, {ModemFault::Reset, ModemStep::Program, 0, 1, 19}, kWriteFailText},
-        {"at the redirect", parmsWriteAll, {ModemFault::Reset, ModemStep::Channel}, kChannelFailText},
-        {"at the end record", parmsWriteAll, {ModemFault::Reset, ModemStep::End}, kEndFailText},
+        {"at the fifth block", ParmsMode::WriteProgrammable, {ModemFault::Reset, ModemStep::Program, 0, 1, 4}, kWriteFailText},
+        {"at the last block", ParmsMode::WriteAll, {ModemFault::Reset, ModemStep::Program, 0, 1, 19}, kWriteFailText},
+        {"at the redirect", ParmsMode::WriteAll, {ModemFault::Reset, ModemStep::Channel}, kChannelFailText},
+        {"at the end record", ParmsMode::WriteAll, {ModemFault::Reset, ModemStep::End}, kEndFailText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,18 +203,18 @@ TEST_F(LinkFaults, AModemThatRestartsDuringTheWriteIsNotReportedAsProgrammed) {
 TEST_F(LinkFaults, AModemThatAnswersTwiceIsReadAndWrittenOnce) {
     struct Case {
         const char* name;
-        std::int16_t mode;
+        ParmsMode mode;
         ModemStep step;
         int repeatMs;
     };
     const Case cases[] = {
-        {"version answer at once", parmsReadProgrammable, ModemStep::Version, 0},
-        {"version answer late", parmsReadProgrammable, ModemStep::Version, 700},
-        {"whole dump at once", parmsReadAll, ModemStep::Dump, 0},
-        {"whole dump late", parmsReadAll, ModemStep::Dump, 1500},
-        {"each block acknowledged twice", parmsWriteProgrammable, ModemStep::Program, 0},
-        {"redirect acknowledged twice", parmsWriteAll, ModemStep::Channel, 300},
-        {"end record acknowledged twice", parmsWriteAll, ModemStep::End, 0},
+        {"version answer at once", ParmsMode::ReadProgrammable, ModemStep::Version, 0},
+        {"version answer late", ParmsMode::ReadProgrammable, ModemStep::Version, 700},
+        {"whole dump at once", ParmsMode::ReadAll, ModemStep::Dump, 0},
+        {"whole dump late", ParmsMode::ReadAll, ModemStep::Dump, 1500},
+        {"each block acknowledged twice", ParmsMode::WriteProgrammable, ModemStep::Program, 0},
+        {"redirect acknowledged twice", ParmsMode::WriteAll, ModemStep::Channel, 300},
+        {"end record acknowledged twice", ParmsMode::WriteAll, ModemStep::End, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -226,7 +226,7 @@ TEST_F(LinkFaults, AModemThatAnswersTwiceIsReadAndWrittenOnce) {
         ASSERT_TRUE(RunToClose());
         ExpectSuccess(c.mode);
         if (!IsRead(c.mode)) {
-            EXPECT_EQ(WritesSince(mark, "S1"), c.mode == parmsWriteAll ? 20 : 14);
+            EXPECT_EQ(WritesSince(mark, "S1"), c.mode == ParmsMode::WriteAll ? 20 : 14);
         }
         EXPECT_EQ(WritesSince(mark, "?"), 1);
         sched.advance(3000);  // the late copies change nothing
@@ -240,7 +240,7 @@ TEST_F(LinkFaults, ALateSecondAcknowledgementDoesNotStandInForARefusedBlock) {
     modem.addFault({ModemFault::Twice, ModemStep::Program, 700, 1, 11});
     modem.addFault({ModemFault::Refuse, ModemStep::Program, 0, 1, 12});
     dialogs.expectBox("Programming Complete!");
-    Start(parmsWriteProgrammable);
+    Start(ParmsMode::WriteProgrammable);
     ASSERT_TRUE(RunToClose());
     ExpectModemHoldsTheWrite();
     EXPECT_EQ(hostWrites("S1").size(), 15u);  // block 12 went again
@@ -271,8 +271,8 @@ TEST_F(LinkFaults, NoiseAndDamagedRecordsBetweenRepliesAreNeverTakenAsData) {
         {"record without its letter", DataRecord(0x20, junk, 16).substr(0, 1) + DataRecord(0x20, junk, 16).substr(2) + "\r\n"},
     };
     for (const Moment& at : std::vector<Moment>{
-             {"read", parmsReadAll, [](auto& d) { return DataRecords(d, 5); }},
-             {"write", parmsWriteProgrammable, [](auto& d) { return BlocksAcknowledged(d, 12); }},
+             {"read", ParmsMode::ReadAll, [](auto& d) { return DataRecords(d, 5); }},
+             {"write", ParmsMode::WriteProgrammable, [](auto& d) { return BlocksAcknowledged(d, 12); }},
          }) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(at.name) + ": " + c.name);
@@ -292,7 +292,7 @@ TEST_F(LinkFaults, AModemAtTheWrongBaudRateIsGivenUpOnAndThePortStaysUsable) {
     modem.addFault({ModemFault::Silence, ModemStep::Version, 0, -1});
     const ModemParameters before = ctx.state.mainParameters;
     dialogs.expectBox(kNoVersionText);
-    Start(parmsReadProgrammable);
+    Start(ParmsMode::ReadProgrammable);
     for (int n = 1; n <= 4; ++n) {
         RunUntil([&] { return static_cast<int>(hostWrites("?").size()) == n; });
         sched.advance(20);
@@ -308,8 +308,8 @@ TEST_F(LinkFaults, AModemAtTheWrongBaudRateIsGivenUpOnAndThePortStaysUsable) {
 TEST_F(LinkFaults, ASlowModemJustInsideTheTimeOutsIsReadAndWrittenWithoutResends) {
     // Each answer leaves the modem this long after the request has arrived: with its wire
     // time it still lands inside the 2000 ms the dialogue waits.
-    for (const std::int16_t mode : {parmsReadProgrammable, parmsWriteAll}) {
-        SCOPED_TRACE(mode);
+    for (const ParmsMode mode : {ParmsMode::ReadProgrammable, ParmsMode::WriteAll}) {
+        SCOPED_TRACE(ParmsModeCaption(mode));
         Reset();
         modem.replyDelayMs = 1800;
         dialogs.expectBox(DoneText(mode));
@@ -325,18 +325,18 @@ TEST_F(LinkFaults, AModemJustTooSlowForTheTimeOutsNeverEndsInAFalseSuccess) {
     // them, a read that completes holds the modem's record and a write that fails leaves the
     // host's record alone.
     struct Case {
-        std::int16_t mode;
+        ParmsMode mode;
         int delayMs;
         const char* box;
     };
     const Case cases[] = {
-        {parmsReadProgrammable, 2100, kNoReadText},
-        {parmsWriteProgrammable, 2100, kNoReadText},
-        {parmsReadProgrammable, 5000, "Reading Parameters Complete."},
-        {parmsWriteAll, 5000, kWriteFailText},
+        {ParmsMode::ReadProgrammable, 2100, kNoReadText},
+        {ParmsMode::WriteProgrammable, 2100, kNoReadText},
+        {ParmsMode::ReadProgrammable, 5000, "Reading Parameters Complete."},
+        {ParmsMode::WriteAll, 5000, kWriteFailText},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.delayMs));
+        SCOPED_TRACE(ParmsModeCaption(c.mode) + " " + std::to_string(c.delayMs));
         Reset();
         const auto imageBefore = modem.image;
         const ModemParameters before = ctx.state.mainParameters;
@@ -361,13 +361,13 @@ TEST_F(LinkFaults, AModemJustTooSlowForTheTimeOutsNeverEndsInAFalseSuccess) {
 
 TEST_F(LinkFaults, CancelAtAnyStepEndsQuietlyAndThePortServesTheNextAttempt) {
     const std::vector<Moment> steps = {
-        {"version", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitVersion; }},
-        {"read delay", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitReadDelay; }},
-        {"data", parmsWriteAll, [](auto& d) { return DataRecords(d, 20); }},
-        {"block in flight", parmsWriteAll, [](auto& d) { return BlocksAcknowledged(d, 7); }},
-        {"between blocks", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitBlockDelay; }},
-        {"redirect", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitChannelAck; }},
-        {"end of programming", parmsWriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitEndAck; }},
+        {"version", ParmsMode::WriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitVersion; }},
+        {"read delay", ParmsMode::WriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitReadDelay; }},
+        {"data", ParmsMode::WriteAll, [](auto& d) { return DataRecords(d, 20); }},
+        {"block in flight", ParmsMode::WriteAll, [](auto& d) { return BlocksAcknowledged(d, 7); }},
+        {"between blocks", ParmsMode::WriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitBlockDelay; }},
+        {"redirect", ParmsMode::WriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitChannelAck; }},
+        {"end of programming", ParmsMode::WriteAll, [](auto& d) { return d.dialogueState() == ReadWriteState::AwaitEndAck; }},
     };
     for (const Moment& at : steps) {
         SCOPED_TRACE(at.name);
@@ -399,7 +399,7 @@ TEST_F(LinkFaults, APortInUseOrMissingAtOpenIsReportedOnceAndTheDialogueEndsAtOn
             const std::size_t mark = hostWrites().size();
             dialogs.answerAllBoxes(MsgAnswer::OK);
             const std::int64_t start = sched.nowMs();
-            Open(parmsReadProgrammable, autoStart);
+            Open(ParmsMode::ReadProgrammable, autoStart);
             if (!autoStart) dlg.OK();
             ASSERT_TRUE(RunToClose());
             dialogs.stopAnsweringAllBoxes();

@@ -25,7 +25,7 @@ protected:
     }
     void ExpectReadWorks() {
         dialogs.expectBox("Reading Parameters Complete.");
-        Open(parmsReadProgrammable, false);
+        Open(ParmsMode::ReadProgrammable, false);
         dlg.OK();
         ASSERT_TRUE(RunToClose());
         EXPECT_TRUE(dlg.parmsWereFound());
@@ -59,14 +59,14 @@ TEST_F(PortLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
         {"idle, after a read",
          [&] {
              dialogs.expectBox("Reading Parameters Complete.");
-             Open(parmsReadProgrammable, false);
+             Open(ParmsMode::ReadProgrammable, false);
              dlg.OK();
          },
          [&] { return !dlg.loaded(); }, nullptr},
-        {"mid-read, in a burst of records", [&] { Open(parmsReadProgrammable, false), dlg.OK(); },
+        {"mid-read, in a burst of records", [&] { Open(ParmsMode::ReadProgrammable, false), dlg.OK(); },
          [&] { return dlg.dialogueState() == ReadWriteState::AwaitData && dlg.stepCount() >= 12 && Bursting(); },
          kNoReadText},
-        {"mid-write, a block on the wire", [&] { Open(parmsWriteProgrammable, false), dlg.OK(); },
+        {"mid-write, a block on the wire", [&] { Open(ParmsMode::WriteProgrammable, false), dlg.OK(); },
          [&] { return dlg.dialogueState() == ReadWriteState::AwaitBlockAck && cable.a().outputCount() > 0; },
          "Unit not responding to Program!"},
         {"mid-memory-read, in a burst",

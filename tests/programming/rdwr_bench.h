@@ -32,7 +32,7 @@ protected:
     ReadWriteBench() { view.onClose = [this] { dlg.Unload(); }; }
 
     // As the openers do: autoStart, then the mode, then the window loads and is activated.
-    void Open(std::int16_t mode, bool autoStart) {
+    void Open(ParmsMode mode, bool autoStart) {
         dlg.setSettings({.autoStart = autoStart, .parmsMode = mode});
         dlg.Load();
         if (dlg.loaded()) dlg.Activate();

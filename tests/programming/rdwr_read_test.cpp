@@ -15,7 +15,7 @@ TEST_F(ReadDialogue, ToolbarReadTakesTheImageIntoMainParametersAndRenamesTheData
     const ModemParameters before = ctx.state.mainParameters;
     const ModemParameters expected = ModemHolds(before);
     dlg.RegisterForParms(&client);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     EXPECT_EQ(view.caption, "Read Programmable Parameters");
 
     const std::int64_t readyAt = RunToState(ReadWriteState::AwaitReadDelay);
@@ -47,10 +47,10 @@ TEST_F(ReadDialogue, ToolbarReadTakesTheImageIntoMainParametersAndRenamesTheData
 }
 
 TEST_F(ReadDialogue, MenuReadsShowTheirCompletionBox) {
-    struct Case { std::int16_t mode; const char* caption; const char* label; const char* box; };
+    struct Case { ParmsMode mode; const char* caption; const char* label; const char* box; };
     const Case cases[] = {
-        {parmsReadProgrammable, "Read Programmable Parameters", "Programmable Parameters...", "Reading Parameters Complete."},
-        {parmsReadAll, "Read All Parameters", "All Parameters...", "Reading All Parameters Complete."},
+        {ParmsMode::ReadProgrammable, "Read Programmable Parameters", "Programmable Parameters...", "Reading Parameters Complete."},
+        {ParmsMode::ReadAll, "Read All Parameters", "All Parameters...", "Reading All Parameters Complete."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption);
@@ -79,7 +79,7 @@ TEST_F(ReadDialogue, ALayoutTwoModemCompletesAfter29Records) {
     modemRecord.model = familyRNet;
     ASSERT_TRUE(modem.loadRecord(ctx.state, modemRecord, kModemStamp));
     ASSERT_EQ(modem.image[0], 2);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     ASSERT_TRUE(RunToClose());
     EXPECT_EQ(dlg.stepTotal(), 29);
     EXPECT_EQ(dlg.stepCount(), 29);
@@ -94,7 +94,7 @@ TEST_F(ReadDialogue, NoAnswerSendsTheVersionRequestFourTimesThenGivesUp) {
     modem.addFault({ModemFault::Silence, ModemStep::Version, 0, -1});
     dlg.RegisterForParms(&client);
     dialogs.expectBox(kNoVersionText);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     ASSERT_TRUE(RunToClose());
     const auto q = hostWrites("?");
     ASSERT_EQ(q.size(), 4u);
@@ -129,7 +129,7 @@ TEST_F(ReadDialogue, VersionTextIsTheTextBeforeTheBlankInFrontOfTheKeyword) {
 
 TEST_F(ReadDialogue, AVersionLineWithoutTheKeywordIsNotAnAnswer) {
     modem.addFault({ModemFault::NoKeyword, ModemStep::Version});
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     ASSERT_TRUE(RunToClose());
     const auto q = hostWrites("?");
     ASSERT_EQ(q.size(), 2u);
@@ -141,7 +141,7 @@ TEST_F(ReadDialogue, AVersionLineWithoutTheKeywordIsNotAnAnswer) {
 
 TEST_F(ReadDialogue, ATimeOutBehindAnotherWindowWaitsAndIsNotCounted) {
     modem.addFault({ModemFault::Silence, ModemStep::Version, 0, 1});
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     sched.advance(600);
     ASSERT_EQ(hostWrites("?").size(), 1u);
     view.active = false;
@@ -157,7 +157,7 @@ TEST_F(ReadDialogue, ATimeOutBehindAnotherWindowWaitsAndIsNotCounted) {
 
 TEST_F(ReadDialogue, TheDelayedStartWaitsForTheWindowToBeActive) {
     view.active = false;
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     sched.advance(3000);
     EXPECT_TRUE(hostWrites().empty());
     view.active = true;
@@ -168,7 +168,7 @@ TEST_F(ReadDialogue, TheDelayedStartWaitsForTheWindowToBeActive) {
 
 TEST_F(ReadDialogue, AnEarlyEndRecordIsIgnoredAndTheReadStartsAgain) {
     modem.addFault({ModemFault::EarlyEnd, ModemStep::Dump, 30});
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     RunToState(ReadWriteState::AwaitData);
     sched.advanceUntil([&] { return dlg.stepCount() == 30; }, 10000);
     const std::int64_t lastRecord = sched.nowMs();
@@ -190,7 +190,7 @@ TEST_F(ReadDialogue, ATransferThatKeepsBreakingOffEndsAfterThreeRestarts) {
     const ModemParameters before = ctx.state.mainParameters;
     dlg.RegisterForParms(&client);
     dialogs.expectBox(kNoReadText);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     ASSERT_TRUE(RunToClose(120000));
     EXPECT_EQ(hostWrites("DE").size(), 4u);  // the first dump and three restarts
     EXPECT_EQ(hostWrites("?").size(), 4u);
@@ -208,7 +208,7 @@ TEST_F(ReadDialogue, ARestartedReadCarriesItsTimeOutIntoTheVersionStep) {
     modem.addFault({ModemFault::Silence, ModemStep::Version, 0, -1, 1});
     dlg.RegisterForParms(&client);
     dialogs.expectBox(kNoVersionText);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     RunToState(ReadWriteState::AwaitData);
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("?").size() == 2; }, 10000));
     EXPECT_EQ(dlg.resendCount(), 1);
@@ -232,7 +232,7 @@ TEST_F(ReadDialogue, ARecordThatArrivesTwiceCountsOnce) {
     modem.addFault({ModemFault::DuplicateRecord, ModemStep::Dump, 5});
     modem.addFault({ModemFault::MissingRecord, ModemStep::Dump, 7});
     const ModemParameters expected = ModemHolds(ctx.state.mainParameters);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     RunToState(ReadWriteState::AwaitData);
     sched.advance(2500);
     EXPECT_EQ(dlg.stepCount(), 39);
@@ -244,7 +244,7 @@ TEST_F(ReadDialogue, ARecordThatArrivesTwiceCountsOnce) {
 TEST_F(ReadDialogue, ADuplicatedRecordDoesNotEndTheTransferEarly) {
     modem.addFault({ModemFault::DuplicateRecord, ModemStep::Dump, 0});
     const ModemParameters expected = ModemHolds(ctx.state.mainParameters);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     ASSERT_TRUE(RunToClose());
     EXPECT_EQ(hostWrites("DE").size(), 1u);
     EXPECT_EQ(dlg.stepCount(), 40);
@@ -263,7 +263,7 @@ TEST_F(ReadDialogue, TheRecordCountIsDecidedWhenTheRecordAtAddressZeroArrives) {
         ASSERT_TRUE(modem.loadRecord(ctx.state, modemRecord, kModemStamp));
         const ModemParameters expected = ModemHolds(ctx.state.mainParameters);
         const std::size_t dumps = hostWrites("DE").size();
-        Open(parmsReadProgrammable, true);
+        Open(ParmsMode::ReadProgrammable, true);
         ASSERT_TRUE(RunToClose());
         EXPECT_EQ(hostWrites("DE").size(), dumps + 1);
         EXPECT_EQ(dlg.stepTotal(), c.blocks);
@@ -275,7 +275,7 @@ TEST_F(ReadDialogue, ARecordReachingPastTheImageIsIgnored) {
     modemRecord.eepromVersion = 2;
     modemRecord.model = familyRNet;
     ASSERT_TRUE(modem.loadRecord(ctx.state, modemRecord, kModemStamp));
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     RunToState(ReadWriteState::AwaitData);
     const std::uint8_t fill[16] = {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA,
                                    0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
@@ -294,7 +294,7 @@ TEST_F(ReadDialogue, AnImageOfNoKnownLayoutIsAFailedRead) {
     const std::string fileBefore = ctx.state.dataFileName;
     dlg.RegisterForParms(&client);
     dialogs.expectBox("Modem Type is not correct!");
-    Open(parmsReadProgrammable, false);
+    Open(ParmsMode::ReadProgrammable, false);
     dlg.OK();
     ASSERT_TRUE(RunToClose());
     EXPECT_EQ(dialogs.boxes.size(), 1u);  // no "Complete" box
@@ -314,7 +314,7 @@ TEST_F(ReadDialogue, RepliesInOneChunkOrInPiecesReadTheSame) {
         ctx.state.mainParameters = ModemParameters{};
         const ModemParameters expected = ModemHolds(ctx.state.mainParameters);
         const std::size_t asked = hostWrites("?").size();
-        Open(parmsReadProgrammable, true);
+        Open(ParmsMode::ReadProgrammable, true);
         ASSERT_TRUE(RunToClose());
         EXPECT_TRUE(dlg.parmsWereFound());
         EXPECT_EQ(hostWrites("?").size(), asked + 1);
@@ -327,7 +327,7 @@ TEST_F(ReadDialogue, CancelDuringTheTransferChangesNothing) {
     const std::string fileBefore = ctx.state.dataFileName;
     dlg.RegisterForParms(&client);
     dlg.RegisterForProgComplete(&client);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     RunToState(ReadWriteState::AwaitData);
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.stepCount() >= 10; }, 5000));
     view.CloseWindow();  // Cancel
@@ -341,7 +341,7 @@ TEST_F(ReadDialogue, CancelDuringTheTransferChangesNothing) {
 }
 
 TEST_F(ReadDialogue, OkDoesNotRestartARunningRead) {
-    Open(parmsReadProgrammable, false);
+    Open(ParmsMode::ReadProgrammable, false);
     dialogs.expectBox("Reading Parameters Complete.");
     dlg.OK();
     RunToState(ReadWriteState::AwaitData);
@@ -354,7 +354,7 @@ TEST_F(ReadDialogue, OkDoesNotRestartARunningRead) {
 
 TEST_F(ReadDialogue, AnInvalidModeClosesTheWindowAtOnce) {
     dialogs.expectBox("Invalid Read/Write Mode!!!");
-    Open(parmsInvalid, true);
+    Open(ParmsMode::Invalid, true);
     EXPECT_FALSE(dlg.loaded());
     EXPECT_EQ(dialogs.boxes[0].title, "Parameters Read/Write");
     EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
@@ -406,7 +406,7 @@ TEST_F(ReadDialogue, EachFaultOnceIsOvercomeByAResendOrARestart) {
         mainFrame.counterText.clear();
         ctx.state.mainParameters = ModemParameters{};
         const std::size_t q0 = hostWrites("?").size(), d0 = hostWrites("DE").size();
-        Open(parmsReadProgrammable, true);
+        Open(ParmsMode::ReadProgrammable, true);
         ASSERT_TRUE(RunToClose());
         EXPECT_TRUE(dlg.parmsWereFound());
         EXPECT_EQ(hostWrites("?").size() - q0, c.versionRequests);

@@ -17,7 +17,7 @@ protected:
         ctx.state.mainParameters.rssiOnThreshold = 33;
     }
     // Runs a write started with OK, answering "Programming Complete!".
-    void Write(std::int16_t mode) {
+    void Write(ParmsMode mode) {
         Open(mode, false);
         dialogs.expectBox("Programming Complete!");
         dlg.OK();
@@ -34,7 +34,7 @@ protected:
 TEST_F(WriteDialogue, WriteProgrammableSendsFourteenBlocksAndTheEndRecord) {
     const auto imageBefore = modem.image;
     dlg.RegisterForProgComplete(&client);
-    Write(parmsWriteProgrammable);
+    Write(ParmsMode::WriteProgrammable);
 
     const auto s1 = hostWrites("S1");
     ASSERT_EQ(s1.size(), 14u);
@@ -76,7 +76,7 @@ TEST_F(WriteDialogue, WriteProgrammableSendsFourteenBlocksAndTheEndRecord) {
 
 TEST_F(WriteDialogue, WriteAllSendsTwentyBlocksThenTheRedirectThenTheEndRecord) {
     ctx.state.mainParameters.channelOverride = 5;
-    Write(parmsWriteAll);
+    Write(ParmsMode::WriteAll);
     const auto s1 = hostWrites("S1");
     ASSERT_EQ(s1.size(), 20u);
     for (int n = 0; n < 20; ++n) EXPECT_EQ(s1[n].bytes, ExpectedBlock(32 * n, 32)) << n;
@@ -92,7 +92,7 @@ TEST_F(WriteDialogue, WriteAllSendsTwentyBlocksThenTheRedirectThenTheEndRecord) 
 
 TEST_F(WriteDialogue, EachModeMergesWritesAndRedirectsAsItShould) {
     struct Case {
-        std::int16_t mode;
+        ParmsMode mode;
         std::size_t blocks;
         bool channel;
         const char* upper;
@@ -100,14 +100,14 @@ TEST_F(WriteDialogue, EachModeMergesWritesAndRedirectsAsItShould) {
     };
     // The host's redirect (5) differs from the modem's (3); currentParameters keeps 3.
     const Case cases[] = {
-        {parmsWriteProgrammable, 14, false, "Writing DEFAULT.DAT to", "Programmable Parameters..."},
-        {parmsWriteAll, 20, true, "Writing DEFAULT.DAT to", "All Parameters..."},
-        {parmsWriteCurrent, 20, false, "Writing ", "Current Parameters..."},
-        {parmsCloneProgrammable, 14, false, "Cloning Current Parameters to", "Programmable Parameters..."},
-        {parmsWriteDefault, 20, true, "Writing DEFAULT.DAT to", "Default Parameters..."},
+        {ParmsMode::WriteProgrammable, 14, false, "Writing DEFAULT.DAT to", "Programmable Parameters..."},
+        {ParmsMode::WriteAll, 20, true, "Writing DEFAULT.DAT to", "All Parameters..."},
+        {ParmsMode::WriteCurrent, 20, false, "Writing ", "Current Parameters..."},
+        {ParmsMode::CloneProgrammable, 14, false, "Cloning Current Parameters to", "Programmable Parameters..."},
+        {ParmsMode::WriteDefault, 20, true, "Writing DEFAULT.DAT to", "Default Parameters..."},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(ParmsModeCaption(c.mode));
         ctx.state.mainParameters.channelOverride = 5;
         ctx.state.currentParameters = ctx.state.mainParameters;
         ctx.state.currentParameters.channelOverride = 3;
@@ -132,7 +132,7 @@ TEST_F(WriteDialogue, TheDataFileIsNamedInUpperCase) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         ctx.state.dataFileName = home.file(c.file);
-        Write(parmsWriteProgrammable);
+        Write(ParmsMode::WriteProgrammable);
         EXPECT_EQ(view.labels.back().first, c.shown);
     }
 }
@@ -141,7 +141,7 @@ TEST_F(WriteDialogue, WriteCurrentRedirectsWhenTheModemDiffersFromTheCurrentPara
     ctx.state.currentParameters = ctx.state.mainParameters;
     ctx.state.currentParameters.channelOverride = 1;
     dlg.RegisterForProgComplete(&client);
-    Open(parmsWriteCurrent, true);  // as the tuning window opens it: no box at the end
+    Open(ParmsMode::WriteCurrent, true);  // as the tuning window opens it: no box at the end
     ASSERT_TRUE(RunToClose());
     EXPECT_EQ(hostWrites("CHANNEL").size(), 1u);
     EXPECT_EQ(hostWrites("CHANNEL")[0].bytes, "CHANNEL03\r");  // the work record's redirect
@@ -151,8 +151,8 @@ TEST_F(WriteDialogue, WriteCurrentRedirectsWhenTheModemDiffersFromTheCurrentPara
 }
 
 TEST_F(WriteDialogue, ALayoutTwoModemGetsItsCommentWhole) {
-    for (std::int16_t mode : {parmsWriteProgrammable, parmsCloneProgrammable}) {
-        SCOPED_TRACE(mode);
+    for (ParmsMode mode : {ParmsMode::WriteProgrammable, ParmsMode::CloneProgrammable}) {
+        SCOPED_TRACE(ParmsModeCaption(mode));
         modemRecord.eepromVersion = 2;
         modemRecord.model = familyRNet;
         ASSERT_TRUE(modem.loadRecord(ctx.state, modemRecord, kModemStamp));
@@ -163,7 +163,7 @@ TEST_F(WriteDialogue, ALayoutTwoModemGetsItsCommentWhole) {
         const auto s1 = hostWrites("S1");
         ASSERT_EQ(s1.size() - before, 15u);
         EXPECT_EQ(s1.back().bytes, ExpectedBlock(448, 13));  // bytes 448..460
-        if (mode == parmsWriteProgrammable) {
+        if (mode == ParmsMode::WriteProgrammable) {
             EXPECT_EQ(ModemHolds(ModemParameters{}).comment, "A comment of forty characters, all kept!");
         }
     }
@@ -172,7 +172,7 @@ TEST_F(WriteDialogue, ALayoutTwoModemGetsItsCommentWhole) {
 TEST_F(WriteDialogue, AMergeWarningOutsideProductionModeEndsTheWriteWithNothingWritten) {
     ctx.state.mainParameters.channelBandwidth = bandwidthFull;  // the modem has half
     dlg.RegisterForProgComplete(&client);
-    Open(parmsWriteProgrammable, false);
+    Open(ParmsMode::WriteProgrammable, false);
     dialogs.expectBox("Half Channel Settings are NOT Compatible.");
     dlg.OK();
     ASSERT_TRUE(RunToClose());
@@ -192,7 +192,7 @@ TEST_F(WriteDialogue, InProductionModeTheOperatorDecides) {
         SCOPED_TRACE(static_cast<int>(answer));
         dialogs.boxes.clear();
         const std::size_t s1Before = hostWrites("S1").size();
-        Open(parmsWriteProgrammable, false);
+        Open(ParmsMode::WriteProgrammable, false);
         dialogs.expectBox("Half Channel Setting is to be changed.\r\nDo you want to Proceed?", answer);
         if (answer == MsgAnswer::OK) dialogs.expectBox("Programming Complete!");
         dlg.OK();
@@ -208,7 +208,7 @@ TEST_F(WriteDialogue, WriteDefaultAsksOnceForEachMerge) {
     ctx.state.productionMode = true;
     ctx.state.mainParameters.rxOnly = kTrue;
     ctx.state.mainParameters.txOnly = kTrue;
-    Open(parmsWriteDefault, false);
+    Open(ParmsMode::WriteDefault, false);
     dialogs.expectBox("Rx Only and Tx Only Options are both Set.", MsgAnswer::OK);
     dialogs.expectBox("Rx Only and Tx Only Options are both Set.", MsgAnswer::OK);
     dialogs.expectBox("Programming Complete!");
@@ -221,7 +221,7 @@ TEST_F(WriteDialogue, WriteDefaultAsksOnceForEachMerge) {
 TEST_F(WriteDialogue, TheWriteCountWrapsAt65536) {
     modemRecord.numberOfWrites = 65535;
     ASSERT_TRUE(modem.loadRecord(ctx.state, modemRecord, kModemStamp));
-    Write(parmsWriteProgrammable);
+    Write(ParmsMode::WriteProgrammable);
     EXPECT_EQ(ctx.state.mainParameters.numberOfWrites, 0);
 }
 
@@ -229,7 +229,7 @@ TEST_F(WriteDialogue, ARefusedBlockIsSentAgainAndCountedUntilTheModemIsGivenUpOn
     // The third block is refused every time.
     modem.addFault({ModemFault::Refuse, ModemStep::Program, 0, -1, 2});
     dlg.RegisterForProgComplete(&client);
-    Open(parmsWriteProgrammable, false);
+    Open(ParmsMode::WriteProgrammable, false);
     dialogs.expectBox("Unit not responding to Program!");
     dlg.OK();
     ASSERT_TRUE(RunToClose());
@@ -261,7 +261,7 @@ TEST_F(WriteDialogue, SilenceAfterABlockOrTheRedirectOrTheEndRecordHasItsOwnMess
         mainFrame.counterText.clear();
         dialogs.boxes.clear();
         const std::size_t before = hostWrites(c.resent).size();
-        Open(parmsWriteAll, false);
+        Open(ParmsMode::WriteAll, false);
         dialogs.expectBox(c.message);
         dlg.OK();
         ASSERT_TRUE(RunToClose());
@@ -275,11 +275,11 @@ TEST_F(WriteDialogue, SilenceAfterABlockOrTheRedirectOrTheEndRecordHasItsOwnMess
 // The modem answers late, while the failure box is open: the dialogue has given up and
 // takes nothing more, so no block goes out behind the box and no success follows it.
 TEST_F(WriteDialogue, ALateAnswerWhileAFailureBoxIsOpenChangesNothing) {
-    struct Case { const char* name; std::int16_t mode; ModemFault fault; const char* message; };
+    struct Case { const char* name; ParmsMode mode; ModemFault fault; const char* message; };
     const Case cases[] = {
-        {"block", parmsWriteAll, {ModemFault::NoAck, ModemStep::Program, 0, -1, 3}, "Unit not responding to Program!"},
-        {"end record", parmsWriteAll, {ModemFault::NoAck, ModemStep::End, 0, -1}, "Unit not responding to Program Complete!"},
-        {"read", parmsReadProgrammable, {ModemFault::NoAck, ModemStep::Dump, 0, -1}, kNoReadText},
+        {"block", ParmsMode::WriteAll, {ModemFault::NoAck, ModemStep::Program, 0, -1, 3}, "Unit not responding to Program!"},
+        {"end record", ParmsMode::WriteAll, {ModemFault::NoAck, ModemStep::End, 0, -1}, "Unit not responding to Program Complete!"},
+        {"read", ParmsMode::ReadProgrammable, {ModemFault::NoAck, ModemStep::Dump, 0, -1}, kNoReadText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -305,7 +305,7 @@ TEST_F(WriteDialogue, ALateAnswerWhileAFailureBoxIsOpenChangesNothing) {
         ASSERT_TRUE(RunToClose(120000));
         sched.advance(5000);
         EXPECT_EQ(box.boxes.size(), 1u);
-        if (c.mode != parmsReadProgrammable) {
+        if (c.mode != ParmsMode::ReadProgrammable) {
             EXPECT_GT(blocksAtBox, blocksBefore);
         }
         EXPECT_EQ(hostWrites("S1").size(), blocksAtBox);
@@ -323,7 +323,7 @@ TEST_F(WriteDialogue, AModemOfUnknownTypeIsNotWritten) {
     modem.image[0] = 5;
     modem.image[1] = 5;
     dlg.RegisterForProgComplete(&client);
-    Open(parmsWriteAll, false);
+    Open(ParmsMode::WriteAll, false);
     dialogs.expectBox("Modem Type is not correct!");
     dlg.OK();
     ASSERT_TRUE(RunToClose());
@@ -335,7 +335,7 @@ TEST_F(WriteDialogue, AModemOfUnknownTypeIsNotWritten) {
 
 TEST_F(WriteDialogue, AnInvalidFrequencyOpensTheEditorAtTheFieldAndNothingIsSent) {
     ctx.state.mainParameters.channels[2].txFrequency = 1000000;
-    Open(parmsWriteProgrammable, false);
+    Open(ParmsMode::WriteProgrammable, false);
     dialogs.expectBox("is out of Working Range (too LOW)!");
     dlg.OK();
     sched.advance(5000);
@@ -351,7 +351,7 @@ TEST_F(WriteDialogue, AnInvalidFrequencyOpensTheEditorAtTheFieldAndNothingIsSent
 TEST_F(WriteDialogue, AnOpenEditorChecksItsOwnFields) {
     editor.isLoaded = true;
     editor.saveResult = false;
-    Open(parmsCloneProgrammable, false);
+    Open(ParmsMode::CloneProgrammable, false);
     dlg.OK();
     sched.advance(5000);
     EXPECT_EQ(editor.saves, 1);
@@ -367,7 +367,7 @@ TEST_F(WriteDialogue, AnOpenEditorChecksItsOwnFields) {
 }
 
 TEST_F(WriteDialogue, OkDuringProgrammingDoesNotRestartTheRead) {
-    Open(parmsWriteProgrammable, false);
+    Open(ParmsMode::WriteProgrammable, false);
     dialogs.expectBox("Programming Complete!");
     dlg.OK();
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("S1").size() == 5; }, 20000));
@@ -380,7 +380,7 @@ TEST_F(WriteDialogue, OkDuringProgrammingDoesNotRestartTheRead) {
 
 TEST_F(WriteDialogue, TheEndRecordFollowsTheRedirectEvenBehindAnotherWindow) {
     ctx.state.mainParameters.channelOverride = 6;
-    Open(parmsWriteAll, false);
+    Open(ParmsMode::WriteAll, false);
     dialogs.expectBox("Programming Complete!");
     dlg.OK();
     ASSERT_TRUE(sched.advanceUntil([&] { return hostWrites("CHANNEL").size() == 1; }, 60000));

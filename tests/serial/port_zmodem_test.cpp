@@ -18,15 +18,15 @@ TEST_F(PortZmodem, UploadStartsSzAndSendsItsRequestOnThePort) {
     home.write("upload.bin", std::string(100, 'u'));
     ASSERT_TRUE(port->OpenCommPort());
     port->ZmodemUpload(home.file("upload.bin"));
-    if (port->GetZmodemStatus() == zmodemUnavailable) GTEST_SKIP() << "no sz program on this system";
-    ASSERT_EQ(port->GetZmodemStatus(), zmodemRunning);
+    if (port->GetZmodemStatus() == ZmodemStatus::Unavailable) GTEST_SKIP() << "no sz program on this system";
+    ASSERT_EQ(port->GetZmodemStatus(), ZmodemStatus::Running);
     // sz runs in real time: tick until its session request has gone out (bounded).
     const bool sent = sched.advanceUntil(
         [&] { return device.wire.find("**\x18" "B00") != std::string::npos; }, 50'000'000, 50);
     EXPECT_TRUE(sent);
     EXPECT_EQ(port->GetTxBytes(), static_cast<double>(device.wire.size()));
-    port->SetZmodemStatus(zmodemIdle);  // abandons the transfer
-    EXPECT_EQ(port->GetZmodemStatus(), zmodemIdle);
+    port->SetZmodemStatus(ZmodemStatus::Idle);  // abandons the transfer
+    EXPECT_EQ(port->GetZmodemStatus(), ZmodemStatus::Idle);
 }
 
 // A file named like an option is sent as a file, not taken by sz as "-V" (print the version).
@@ -40,17 +40,17 @@ TEST_F(PortZmodem, FileNameBeginningWithADashIsSentAsAFile) {
     port->ZmodemUpload("-V");
     const auto status = port->GetZmodemStatus();
     ASSERT_EQ(chdir(old), 0);
-    if (status == zmodemUnavailable) GTEST_SKIP() << "no sz program on this system";
-    ASSERT_EQ(status, zmodemRunning);
+    if (status == ZmodemStatus::Unavailable) GTEST_SKIP() << "no sz program on this system";
+    ASSERT_EQ(status, ZmodemStatus::Running);
     const bool sent = sched.advanceUntil(
         [&] { return device.wire.find("**\x18" "B00") != std::string::npos; }, 50'000'000, 50);
     EXPECT_TRUE(sent);
-    port->SetZmodemStatus(zmodemIdle);
+    port->SetZmodemStatus(ZmodemStatus::Idle);
 }
 
 TEST_F(PortZmodem, UploadOnAClosedPortFails) {
     port->ZmodemUpload("/nonexistent");
-    EXPECT_EQ(port->GetZmodemStatus(), zmodemFailed);
+    EXPECT_EQ(port->GetZmodemStatus(), ZmodemStatus::Failed);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct FakeMainFrame : MainFrame {
     std::function<void(ParmsClient&)> reader;
     // The read/write window: loaded and its caption; what a restart does.
     std::function<bool(std::string*)> readWrite;
-    std::function<void(std::int16_t, ProgCompleteClient*)> restartReadWrite;
+    std::function<void(ParmsMode, ProgCompleteClient*)> restartReadWrite;
     // The radio parameters editor (a ToolForm that is an EditorPage).
     ToolForm* radioParms = nullptr;
     // There is a packet test window to hand over to.
@@ -31,8 +31,8 @@ struct FakeMainFrame : MainFrame {
 
     // ---- what was asked
     std::vector<ParmsClient*> readRequests;
-    std::vector<std::pair<std::int16_t, bool>> readWriteOpens;
-    std::vector<std::int16_t> readWriteRestarts;
+    std::vector<std::pair<ParmsMode, bool>> readWriteOpens;
+    std::vector<ParmsMode> readWriteRestarts;
     std::string counterText;  // status-bar panel 1
     std::vector<bool> counterCalls;
     std::string versionLabel;
@@ -70,10 +70,10 @@ struct FakeMainFrame : MainFrame {
         else client.UpdateParms(false);
     }
     bool ReadWriteLoaded(std::string* caption) const override { return readWrite && readWrite(caption); }
-    void OpenParmsReadWrite(std::int16_t mode, bool autoStart) override {
+    void OpenParmsReadWrite(ParmsMode mode, bool autoStart) override {
         readWriteOpens.emplace_back(mode, autoStart);
     }
-    void RestartParmsReadWrite(std::int16_t mode, ProgCompleteClient* client) override {
+    void RestartParmsReadWrite(ParmsMode mode, ProgCompleteClient* client) override {
         readWriteRestarts.push_back(mode);
         if (restartReadWrite) restartReadWrite(mode, client);
     }

@@ -21,19 +21,19 @@ TEST(PacketTiming, PacingAndResponseTimeOutFollowTheDelayRatioAndLine) {
         const char* what;
         std::int32_t delay;
         int ratio;
-        std::int32_t mode;
+        PacketTestMode mode;
         int shown, calc, interval, remoteDelay, response;
         bool onReply;
     };
     // 64-byte packets, both ports 960 bytes per second, time factor 1.5.
     const std::vector<Case> cases = {
-        {"no delay", 0, 1, packetHost, 1, 2, 2, 0, 12, true},
-        {"1 s", 4, 1, packetHost, 1, 2, 8, 3, 16, false},
-        {"1 s, ratio 2", 4, 2, packetHost, 1, 2, 14, 3, 28, false},
-        {"10 s", 40, 1, packetHost, 1, 2, 80, 39, 100, false},
-        {"Y-cable", 3, 1, packetYCable, 1, 1, 6, 2, 12, false},
-        {"one way", 2, 1, packetOneWay, 1, 1, 4, 2, 12, false},
-        {"two ports", 0, 16, packetTwoPorts, 1, 2, 29, 0, 36, true},
+        {"no delay", 0, 1, PacketTestMode::Host, 1, 2, 2, 0, 12, true},
+        {"1 s", 4, 1, PacketTestMode::Host, 1, 2, 8, 3, 16, false},
+        {"1 s, ratio 2", 4, 2, PacketTestMode::Host, 1, 2, 14, 3, 28, false},
+        {"10 s", 40, 1, PacketTestMode::Host, 1, 2, 80, 39, 100, false},
+        {"Y-cable", 3, 1, PacketTestMode::YCable, 1, 1, 6, 2, 12, false},
+        {"one way", 2, 1, PacketTestMode::OneWay, 1, 1, 4, 2, 12, false},
+        {"two ports", 0, 16, PacketTestMode::TwoPorts, 1, 2, 29, 0, 36, true},
     };
     for (const auto& c : cases) {
         const PacketPacing p = ComputePacketPacing(64, 960, 960, 1.5, c.delay, c.ratio, c.mode);
@@ -127,17 +127,17 @@ protected:
     // Runs until the test has stopped: idle, or a host waiting in its stop-requested mode for
     // a send opportunity that a finished count no longer makes.
     bool RunToIdle(PacketTestEngine& e, std::int64_t limitMs = 600000) {
-        return sched.advanceUntil([&] { return e.testMode() == packetIdle || e.testMode() % 2 == 0; }, limitMs, 5);
+        return sched.advanceUntil([&] { return e.testMode() == PacketTestMode::Idle || IsStoppingMode(e.testMode()); }, limitMs, 5);
     }
     PacketTestEngine engine{Links()};
     RecordingPacketView view;
 };
 
 TEST_F(PacketBench, TwoPortsReachAHundredPercentOnACleanLine) {
-    engine.setSettings({.numberOfPackets = 50, .savedMode = packetTwoPorts, .dataBytesIndex = 4});  // 64 bytes
+    engine.setSettings({.numberOfPackets = 50, .savedMode = PacketTestMode::TwoPorts, .dataBytesIndex = 4});  // 64 bytes
     engine.Load(view);
     engine.Activate();
-    EXPECT_EQ(engine.option(), packetTwoPorts);
+    EXPECT_EQ(engine.option(), PacketTestMode::TwoPorts);
     engine.Start();
     EXPECT_TRUE(view.running);
     ASSERT_TRUE(RunToIdle(engine));
@@ -153,7 +153,7 @@ TEST_F(PacketBench, TwoPortsReachAHundredPercentOnACleanLine) {
 }
 
 TEST_F(PacketBench, TwoPortsCountLossesOnALossyLine) {
-    engine.setSettings({.numberOfPackets = 40, .savedMode = packetTwoPorts, .dataBytesIndex = 4});
+    engine.setSettings({.numberOfPackets = 40, .savedMode = PacketTestMode::TwoPorts, .dataBytesIndex = 4});
     engine.Load(view);
     engine.Activate();
     engine.Start();
@@ -182,13 +182,13 @@ TEST_F(PacketBench, HostAndRemoteOnTwoComputers) {
     spare.InitCommCtrl(&spareCable.a(), 1, 3, spareTimer.get());
     PacketTestEngine remote(LinksOn(*secondary, spare));
     RecordingPacketView remoteView;
-    remote.setSettings({.savedMode = packetRemote});
+    remote.setSettings({.savedMode = PacketTestMode::Remote});
     remote.Load(remoteView);
     remote.Activate();
     remote.Start();
-    EXPECT_EQ(remote.testMode(), packetRemote);
+    EXPECT_EQ(remote.testMode(), PacketTestMode::Remote);
 
-    engine.setSettings({.numberOfPackets = 30, .savedMode = packetHost, .dataBytesIndex = 6});  // 256 bytes
+    engine.setSettings({.numberOfPackets = 30, .savedMode = PacketTestMode::Host, .dataBytesIndex = 6});  // 256 bytes
     engine.Load(view);
     engine.Activate();
     engine.Start();
@@ -198,19 +198,19 @@ TEST_F(PacketBench, HostAndRemoteOnTwoComputers) {
     EXPECT_EQ(remote.currentResult().remoteRx, 30);
     EXPECT_EQ(remote.currentResult().remoteTx, 30);
     remote.Pause();
-    EXPECT_EQ(remote.testMode(), packetIdle);
+    EXPECT_EQ(remote.testMode(), PacketTestMode::Idle);
 }
 
 TEST_F(PacketBench, YCableAndOneWayGetTheirOwnPacketsBack) {
-    for (std::int32_t mode : {packetYCable, packetOneWay}) {
-        SCOPED_TRACE(mode);
+    for (PacketTestMode mode : {PacketTestMode::YCable, PacketTestMode::OneWay}) {
+        SCOPED_TRACE(static_cast<int>(mode));
         NullModemPair loop{sched};
         PortPair loopPorts(state, sched, dialogs, loop.a(), loop.b());
         classComm &p = *loopPorts.primary, &s = *loopPorts.secondary;
-        if (mode == packetYCable) loop.b().attachPeer([&](const std::string& bytes) { loop.b().send(bytes); });
+        if (mode == PacketTestMode::YCable) loop.b().attachPeer([&](const std::string& bytes) { loop.b().send(bytes); });
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
-        e.setSettings({.numberOfPackets = 25, .savedMode = static_cast<std::int16_t>(mode)});
+        e.setSettings({.numberOfPackets = 25, .savedMode = mode});
         e.Load(v);
         e.Activate();
         e.Start();
@@ -224,7 +224,7 @@ TEST_F(PacketBench, YCableAndOneWayGetTheirOwnPacketsBack) {
 
 TEST_F(PacketBench, AReplyCountsOnlyWhenAsLongAsThePacketAndEqual) {
     flags.engineerMode = true;
-    engine.setSettings({.numberOfPackets = 0, .savedMode = packetHost});
+    engine.setSettings({.numberOfPackets = 0, .savedMode = PacketTestMode::Host});
     engine.Load(view);
     engine.Activate();
     engine.SetAsciiMode(true);
@@ -248,7 +248,7 @@ TEST_F(PacketBench, AReplyCountsOnlyWhenAsLongAsThePacketAndEqual) {
 TEST_F(PacketBench, AsciiModeLettersRunAToZAndAgain) {
     flags.engineerMode = true;
     FrameSpy spy;
-    engine.setSettings({.numberOfPackets = 27, .savedMode = packetOneWay});
+    engine.setSettings({.numberOfPackets = 27, .savedMode = PacketTestMode::OneWay});
     engine.Load(view);
     engine.Activate();
     engine.SetAsciiMode(true);
@@ -264,7 +264,7 @@ TEST_F(PacketBench, AsciiModeLettersRunAToZAndAgain) {
 }
 
 TEST_F(PacketBench, InTheBackgroundTheHostWaitsAndTheRemoteCountsWithoutAnswering) {
-    engine.setSettings({.numberOfPackets = 10, .savedMode = packetTwoPorts});
+    engine.setSettings({.numberOfPackets = 10, .savedMode = PacketTestMode::TwoPorts});
     engine.Load(view);
     engine.Activate();
     engine.Start();
@@ -288,14 +288,14 @@ TEST_F(PacketBench, InTheBackgroundTheHostWaitsAndTheRemoteCountsWithoutAnswerin
 TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
     struct Case {
         const char* what;
-        std::int32_t mode;
+        PacketTestMode mode;
         bool losePrimary;
     };
     const std::vector<Case> cases = {
-        {"two ports, host side lost", packetTwoPorts, true},
-        {"two ports, remote side lost", packetTwoPorts, false},
-        {"one way, receiving side lost", packetOneWay, false},
-        {"remote lost while waiting", packetRemote, true},
+        {"two ports, host side lost", PacketTestMode::TwoPorts, true},
+        {"two ports, remote side lost", PacketTestMode::TwoPorts, false},
+        {"one way, receiving side lost", PacketTestMode::OneWay, false},
+        {"remote lost while waiting", PacketTestMode::Remote, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -305,7 +305,7 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
         e.setSettings(
-            {.numberOfPackets = 0, .savedMode = static_cast<std::int16_t>(c.mode)});  // no limit: only the loss ends it
+            {.numberOfPackets = 0, .savedMode = c.mode});  // no limit: only the loss ends it
         e.Load(v);
         e.Activate();
         e.Start();
@@ -316,7 +316,7 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
         const PacketTestResult at = e.currentResult();
         const std::string percents = v.percents[2];
         sched.advance(20000);  // an unscripted box here fails the test
-        EXPECT_EQ(e.testMode(), packetIdle);
+        EXPECT_EQ(e.testMode(), PacketTestMode::Idle);
         EXPECT_FALSE(v.running);
         EXPECT_TRUE(v.resume);
         EXPECT_EQ(e.currentResult().hostTx, at.hostTx);
@@ -324,7 +324,7 @@ TEST_F(PacketBench, ALostPortStopsTheTestWithOneMessageAndItsCountsKept) {
         EXPECT_EQ(e.currentResult().remoteRx, at.remoteRx);
         EXPECT_EQ(e.currentResult().remoteTx, at.remoteTx);
         EXPECT_EQ(v.percents[2], percents);
-        if (c.mode == packetTwoPorts && c.losePrimary) {
+        if (c.mode == PacketTestMode::TwoPorts && c.losePrimary) {
             // With the adapter back, Resume opens the port again and counts on from there.
             line.a().plugIn();
             e.Resume();
@@ -406,7 +406,7 @@ TEST_F(PacketBench, ThePairRemovedUnderATwoPortTestTellsEachPortsLossOnce) {
         classComm &p = *linePorts.primary, &s = *linePorts.secondary;
         PacketTestEngine e(LinksOn(p, s));
         RecordingPacketView v;
-        e.setSettings({.numberOfPackets = 0, .savedMode = packetTwoPorts});  // runs until stopped
+        e.setSettings({.numberOfPackets = 0, .savedMode = PacketTestMode::TwoPorts});  // runs until stopped
         e.Load(v);
         e.Activate();
         e.Start();
@@ -419,7 +419,7 @@ TEST_F(PacketBench, ThePairRemovedUnderATwoPortTestTellsEachPortsLossOnce) {
         EXPECT_EQ(boxes.count("Lost Com Port 1\r\n"), 1) << boxes.all();
         EXPECT_EQ(boxes.count("Lost Com Port 2\r\n"), 1) << boxes.all();
         EXPECT_EQ(boxes.boxes.size(), 2u) << boxes.all();
-        EXPECT_EQ(e.testMode(), packetIdle);
+        EXPECT_EQ(e.testMode(), PacketTestMode::Idle);
         EXPECT_FALSE(v.running);
         EXPECT_TRUE(v.resume);
         e.Unload();
@@ -428,7 +428,7 @@ TEST_F(PacketBench, ThePairRemovedUnderATwoPortTestTellsEachPortsLossOnce) {
 
 TEST_F(PacketBench, SweepRunsDelayMajorAndTheFileListsByPacketSize) {
     flags.engineerMode = true;
-    engine.setSettings({.savedMode = packetTwoPorts});
+    engine.setSettings({.savedMode = PacketTestMode::TwoPorts});
     engine.Load(view);
     engine.Activate();
     engine.SelectSingle(false);
@@ -479,7 +479,7 @@ TEST_F(PacketBench, SweepRunsDelayMajorAndTheFileListsByPacketSize) {
 }
 
 TEST_F(PacketBench, SaveAppendsOnNoAndWritesNothingOnCancel) {
-    engine.setSettings({.numberOfPackets = 2, .savedMode = packetTwoPorts});
+    engine.setSettings({.numberOfPackets = 2, .savedMode = PacketTestMode::TwoPorts});
     engine.Load(view);
     engine.Activate();
     engine.Start();

@@ -29,7 +29,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
     dialogs.expectBox("Do you want to Over-Write Program Parameters", MsgAnswer::Yes);
     dlg.OK();  // Start
     ASSERT_EQ(links.writes.size(), 1u);
-    EXPECT_EQ(links.writes[0].mode, 7);
+    EXPECT_EQ(links.writes[0].mode, ParmsMode::WriteDefault);
     EXPECT_EQ(links.writes[0].record.radioType, 1);
     EXPECT_EQ(links.writes[0].record.serialNumber, 5000);
     EXPECT_EQ(links.writes[0].record.powerAdj, st.testParameters.defaultDacValues.powerAdj);
@@ -148,7 +148,7 @@ TEST_F(TuneRun, ProductionRunWithEveryTestEndsWithAModeFiveWriteOfTheTunedValues
 
     ASSERT_EQ(links.writes.size(), 2u);
     const WriteRequest& save = links.writes[1];
-    EXPECT_EQ(save.mode, 5);
+    EXPECT_EQ(save.mode, ParmsMode::WriteCurrent);
     const ModemParameters& out = save.record;
     const DacValues& d = st.testParameters.defaultDacValues;
     EXPECT_EQ(out.powerAdj, (std::array<std::int16_t, 3>{AdjustUnsigned(d.powerAdj[0], 2), 34,

@@ -45,7 +45,7 @@ struct FakeTuneView : TuneView {
 };
 
 struct WriteRequest {
-    std::int32_t mode;
+    ParmsMode mode;
     ModemParameters record;
     std::int64_t atMs;
 };
@@ -68,7 +68,7 @@ struct FakeParameterWindows {
             c->UpdateParms(true);
         });
     }
-    void WriteParameters(std::int32_t mode, ProgCompleteClient& client) {
+    void WriteParameters(ParmsMode mode, ProgCompleteClient& client) {
         writes.push_back({mode, app->currentParameters, sched->nowMs()});
         if (writeSucceeds) modemHolds = app->currentParameters;
         ProgCompleteClient* c = &client;
@@ -103,7 +103,7 @@ protected:
         links.modemHolds = st.mainParameters;
         mainFrame.packetTest = true;
         mainFrame.reader = [this](ParmsClient& client) { links.ReadCurrentParameters(client); };
-        mainFrame.restartReadWrite = [this](std::int16_t mode, ProgCompleteClient* client) {
+        mainFrame.restartReadWrite = [this](ParmsMode mode, ProgCompleteClient* client) {
             ASSERT_NE(client, nullptr);
             links.WriteParameters(mode, *client);
         };

@@ -479,12 +479,12 @@ void MDIMain::ToolbarButtonClick(const std::string& key) {
             dataModified_ = true;
         }
     } else if (key == "Read") {
-        OpenParmsReadWrite(parmsReadProgrammable, true);
+        OpenParmsReadWrite(ParmsMode::ReadProgrammable, true);
         dataModified_ = true;
     } else if (key == "Write") {
-        OpenParmsReadWrite(parmsWriteProgrammable, false);
+        OpenParmsReadWrite(ParmsMode::WriteProgrammable, false);
     } else if (key == "Clone") {
-        OpenParmsReadWrite(parmsCloneProgrammable, false);
+        OpenParmsReadWrite(ParmsMode::CloneProgrammable, false);
     }
 }
 

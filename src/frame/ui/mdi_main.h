@@ -81,8 +81,8 @@ public:
     // (mdi_main_services.cpp).
     void ReadCurrentParameters(ParmsClient& client) override;
     bool ReadWriteLoaded(std::string* caption) const override;
-    void OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) override;
-    void RestartParmsReadWrite(std::int16_t tmpParmsMode, ProgCompleteClient* client) override;
+    void OpenParmsReadWrite(ParmsMode tmpParmsMode, bool tmpAutoStart) override;
+    void RestartParmsReadWrite(ParmsMode tmpParmsMode, ProgCompleteClient* client) override;
     EditorPage* RadioParmsEditor() override;
     bool RadioParmsEditorLoaded() const override;
     void OpenRadioParmsEditor() override;
@@ -160,7 +160,7 @@ private:
     bool ModeHolds(MenuMode mode) const;
     bool RowAvailable(const MenuRow& row) const;
     void ApplyModeMenus();
-    void OpenReadWrite(std::int16_t mode);
+    void OpenReadWrite(ParmsMode mode);
     void RunClipboardCommand(void (*command)(QWidget*, Clipboard&));
     void LayOutToolbar();
     void RebuildWindowList();

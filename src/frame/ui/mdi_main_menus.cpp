@@ -49,16 +49,16 @@ std::span<const MenuRow> MDIMain::MenuTable() {
         Separator("menuEditBar1"),
         // The read/write window in one of its modes.
         Opener("menuEditWrite", "&Write Programmable Parameters", W::formParmsRdWr,
-               [](MDIMain& m) { m.OpenReadWrite(parmsWriteProgrammable); }),
+               [](MDIMain& m) { m.OpenReadWrite(ParmsMode::WriteProgrammable); }),
         Opener("menuEditRead", "&Read Programmable Parameters", W::formParmsRdWr,
-               [](MDIMain& m) { m.OpenReadWrite(parmsReadProgrammable); }).Modifying(),
+               [](MDIMain& m) { m.OpenReadWrite(ParmsMode::ReadProgrammable); }).Modifying(),
         Opener("menuEditReadAll", "Rea&d All Parameters", W::formParmsRdWr,
-               [](MDIMain& m) { m.OpenReadWrite(parmsReadAll); }).Modifying().In(Production),
+               [](MDIMain& m) { m.OpenReadWrite(ParmsMode::ReadAll); }).Modifying().In(Production),
         Opener("menuEditWriteAll", "Writ&e All Parameters", W::formParmsRdWr,
-               [](MDIMain& m) { m.OpenReadWrite(parmsWriteAll); }).In(Production),
+               [](MDIMain& m) { m.OpenReadWrite(ParmsMode::WriteAll); }).In(Production),
         Separator("menuEditBar2"),
         Opener("menuEditClone", "C&lone Programmable Parameters", W::formParmsRdWr,
-               [](MDIMain& m) { m.OpenReadWrite(parmsCloneProgrammable); }),
+               [](MDIMain& m) { m.OpenReadWrite(ParmsMode::CloneProgrammable); }),
         Separator("menuEditBar3"),
         Item("menuEditCut", "Cut (&X)", [](MDIMain& m) { m.RunClipboardCommand(CutActiveText); })
             .Key(Qt::CTRL | Qt::Key_X),
@@ -263,9 +263,9 @@ void MDIMain::RunRow(const MenuRow& row) {
     if (row.modifies) dataModified_ = true;
 }
 
-void MDIMain::OpenReadWrite(std::int16_t mode) {
+void MDIMain::OpenReadWrite(ParmsMode mode) {
     // The "All" modes start from the edited record.
-    if (mode == parmsReadAll || mode == parmsWriteAll) ctx_.state.currentParameters = ctx_.state.mainParameters;
+    if (mode == ParmsMode::ReadAll || mode == ParmsMode::WriteAll) ctx_.state.currentParameters = ctx_.state.mainParameters;
     OpenParmsReadWrite(mode, false);
 }
 

@@ -33,7 +33,7 @@ bool MDIMain::ReadWriteLoaded(std::string* caption) const {
     return true;
 }
 
-void MDIMain::OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {
+void MDIMain::OpenParmsReadWrite(ParmsMode tmpParmsMode, bool tmpAutoStart) {
     ToolForm* form = ctx_.form(ToolWindow::formParmsRdWr);
     if (!form) return;
     auto* rw = dynamic_cast<ParmsRdWrForm*>(form);
@@ -52,7 +52,7 @@ void MDIMain::OpenParmsReadWrite(std::int16_t tmpParmsMode, bool tmpAutoStart) {
     ShowForm(*form);
 }
 
-void MDIMain::RestartParmsReadWrite(std::int16_t tmpParmsMode, ProgCompleteClient* client) {
+void MDIMain::RestartParmsReadWrite(ParmsMode tmpParmsMode, ProgCompleteClient* client) {
     auto* rw = ctx_.formAs<formParmsRdWr>(ToolWindow::formParmsRdWr);
     if (!rw) return;
     if (rw->loaded()) child_window::Close(rw);

@@ -63,7 +63,7 @@ void formParmsRdWr::setAutoStart(bool on) {
     dialogue_->setSettings(s);
 }
 
-void formParmsRdWr::setParmsMode(std::int16_t mode) {
+void formParmsRdWr::setParmsMode(ParmsMode mode) {
     ParmsRdWrSettings s = dialogue_->settings();
     s.parmsMode = mode;
     dialogue_->setSettings(s);

@@ -33,8 +33,8 @@ public:
     // ParmsRdWrForm (the openers)
     bool autoStart() const override { return dialogue_->settings().autoStart; }
     void setAutoStart(bool on) override;
-    std::int16_t parmsMode() const override { return static_cast<std::int16_t>(dialogue_->settings().parmsMode); }
-    void setParmsMode(std::int16_t mode) override;
+    ParmsMode parmsMode() const override { return dialogue_->settings().parmsMode; }
+    void setParmsMode(ParmsMode mode) override;
     std::string Caption() const override;
 
     // Windows waiting for the result.

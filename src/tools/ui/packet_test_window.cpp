@@ -190,11 +190,11 @@ formPacketTst::formPacketTst(AppContext& ctx, QWidget* parent)
     top->addLayout(counts, 0, 1, Qt::AlignTop);
     top->addLayout(buttons, 1, 0, 1, 2);
 
-    const std::pair<QRadioButton*, std::int32_t> options[] = {
-        {optionHost, packetHost}, {optionRemote, packetRemote}, {optionHostRemote2Ports, packetTwoPorts},
-        {optionHostRemote1Port, packetYCable}, {optionHostRemote1Way, packetOneWay}};
+    const std::pair<QRadioButton*, PacketTestMode> options[] = {
+        {optionHost, PacketTestMode::Host}, {optionRemote, PacketTestMode::Remote}, {optionHostRemote2Ports, PacketTestMode::TwoPorts},
+        {optionHostRemote1Port, PacketTestMode::YCable}, {optionHostRemote1Way, PacketTestMode::OneWay}};
     for (const auto& [o, mode] : options) {
-        const std::int32_t m = mode;
+        const PacketTestMode m = mode;
         connect(o, &QRadioButton::toggled, this, [this, m](bool on) {
             if (on && dialogue_) dialogue_->SelectOption(m);
         });
@@ -238,7 +238,9 @@ void formPacketTst::RestoreFormParameters(const std::string& fileName, const std
     const auto& locale = ctx_.state.locale;
     PacketTestSettings& s = settings_;
     s.numberOfPackets = ReadDouble(locale, fileName, sectionName, "Packets", s.numberOfPackets);
-    s.savedMode = ReadInt16(locale, fileName, sectionName, "Mode", s.savedMode);
+    // Any number may stand in the file; the engine takes only a mode the operator can select.
+    s.savedMode = static_cast<PacketTestMode>(
+        ReadInt16(locale, fileName, sectionName, "Mode", static_cast<std::int16_t>(s.savedMode)));
     s.dataBytesIndex = ReadInt16(locale, fileName, sectionName, "Data Bytes", s.dataBytesIndex);
     s.dataBytesStartIndex = ReadInt16(locale, fileName, sectionName, "Data Bytes Start", s.dataBytesStartIndex);
     s.dataBytesStopIndex = ReadInt16(locale, fileName, sectionName, "Data Bytes Stop", s.dataBytesStopIndex);
@@ -260,7 +262,7 @@ void formPacketTst::SaveFormParameters(const std::string& fileName, const std::s
     const auto& locale = ctx_.state.locale;
     const PacketTestSettings& s = settings_;
     WriteWindowSetting(locale, fileName, sectionName, "Packets", s.numberOfPackets);
-    WriteWindowSetting(locale, fileName, sectionName, "Mode", s.savedMode);
+    WriteWindowSetting(locale, fileName, sectionName, "Mode", static_cast<std::int16_t>(s.savedMode));
     WriteWindowSetting(locale, fileName, sectionName, "Data Bytes", s.dataBytesIndex);
     WriteWindowSetting(locale, fileName, sectionName, "Data Bytes Start", s.dataBytesStartIndex);
     WriteWindowSetting(locale, fileName, sectionName, "Data Bytes Stop", s.dataBytesStopIndex);
@@ -314,10 +316,10 @@ void formPacketTst::Form_Load() {
     }
     QRadioButton* selected = optionHost;
     switch (dialogue_->option()) {
-    case packetRemote: selected = optionRemote; break;
-    case packetTwoPorts: selected = optionHostRemote2Ports; break;
-    case packetYCable: selected = optionHostRemote1Port; break;
-    case packetOneWay: selected = optionHostRemote1Way; break;
+    case PacketTestMode::Remote: selected = optionRemote; break;
+    case PacketTestMode::TwoPorts: selected = optionHostRemote2Ports; break;
+    case PacketTestMode::YCable: selected = optionHostRemote1Port; break;
+    case PacketTestMode::OneWay: selected = optionHostRemote1Way; break;
     default: break;
     }
     {

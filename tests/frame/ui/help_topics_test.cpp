@@ -97,7 +97,7 @@ protected:
     // Opens a window and makes it the active one (many open the parameter reader over
     // themselves first).
     QWidget* Open(ToolForm& form) {
-        if (auto* rw = dynamic_cast<ParmsRdWrForm*>(&form)) rw->setParmsMode(parmsReadProgrammable);
+        if (auto* rw = dynamic_cast<ParmsRdWrForm*>(&form)) rw->setParmsMode(ParmsMode::ReadProgrammable);
         win->OpenForm(form);
         QApplication::processEvents();
         if (QMdiSubWindow* sub = win->subWindowFor(dynamic_cast<QWidget*>(&form))) {

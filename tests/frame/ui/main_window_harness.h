@@ -104,8 +104,8 @@ public:
         ++saves;
         return loaded_ && saveResult;
     }
-    std::int16_t parmsMode() const override { return mode; }
-    void setParmsMode(std::int16_t m) override { mode = m; }
+    ParmsMode parmsMode() const override { return mode; }
+    void setParmsMode(ParmsMode m) override { mode = m; }
     bool autoStart() const override { return autoStart_; }
     void setAutoStart(bool on) override { autoStart_ = on; }
     std::string Caption() const override { return caption_; }
@@ -116,7 +116,7 @@ public:
     bool openedDuringRun = false;
     int loads = 0, activations = 0, updates = 0, saves = 0;
     bool saveResult = true;
-    std::int16_t mode = 0;
+    ParmsMode mode = ParmsMode::Invalid;
     bool autoStart_ = false;
     int kind = -1;
 

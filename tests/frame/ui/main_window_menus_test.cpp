@@ -172,7 +172,7 @@ TEST_F(MenusTest, ReadWhileTheReadWriteWindowIsOpen) {
     FakeToolWindow& other = AddWindow(ToolWindow::formComStats);
     Start();
     win->action("menuEditWrite")->trigger();
-    EXPECT_EQ(rdwr.mode, parmsWriteProgrammable);
+    EXPECT_EQ(rdwr.mode, ParmsMode::WriteProgrammable);
     EXPECT_FALSE(rdwr.autoStart());
     win->OpenForm(other);
 
@@ -180,7 +180,7 @@ TEST_F(MenusTest, ReadWhileTheReadWriteWindowIsOpen) {
     dialogs.expectBox("Must close Write Parameters before performing this operation.");
     win->action("toolbarTestRead")->trigger();
     EXPECT_EQ(dialogs.boxes.back().icon, MsgIcon::Critical);
-    EXPECT_EQ(rdwr.mode, parmsWriteProgrammable);
+    EXPECT_EQ(rdwr.mode, ParmsMode::WriteProgrammable);
     EXPECT_FALSE(rdwr.autoStart());
     EXPECT_EQ(win->ActiveForm(), &rdwr);
     EXPECT_TRUE(win->dataModified());
@@ -189,7 +189,7 @@ TEST_F(MenusTest, ReadWhileTheReadWriteWindowIsOpen) {
     // Open in the same mode: no message, auto-start unchanged.
     win->subWindowFor(&rdwr)->close();
     win->action("toolbarTestRead")->trigger();
-    EXPECT_EQ(rdwr.mode, parmsReadProgrammable);
+    EXPECT_EQ(rdwr.mode, ParmsMode::ReadProgrammable);
     EXPECT_TRUE(rdwr.autoStart());
     win->action("menuEditRead")->trigger();
     EXPECT_TRUE(rdwr.autoStart());
@@ -200,13 +200,13 @@ TEST_F(MenusTest, OpenersPassModeAndAutoStart) {
     FakeToolWindow& rdwr = AddWindow(ToolWindow::formParmsRdWr);
     FakeToolWindow& version = AddWindow(ToolWindow::formVerReqst);
     Start(true, "/ProductionTest");
-    struct Case { const char* item; std::int16_t mode; bool autoStart; bool modifies; };
+    struct Case { const char* item; ParmsMode mode; bool autoStart; bool modifies; };
     const Case cases[] = {
-        {"menuEditRead", parmsReadProgrammable, false, true}, {"menuEditWrite", parmsWriteProgrammable, false, false},
-        {"menuEditReadAll", parmsReadAll, false, true},       {"menuEditWriteAll", parmsWriteAll, false, false},
-        {"menuEditClone", parmsCloneProgrammable, false, false}, {"toolbarTestRead", parmsReadProgrammable, true, true},
-        {"toolbarTestWrite", parmsWriteProgrammable, false, false},
-        {"toolbarTestClone", parmsCloneProgrammable, false, false},
+        {"menuEditRead", ParmsMode::ReadProgrammable, false, true}, {"menuEditWrite", ParmsMode::WriteProgrammable, false, false},
+        {"menuEditReadAll", ParmsMode::ReadAll, false, true},       {"menuEditWriteAll", ParmsMode::WriteAll, false, false},
+        {"menuEditClone", ParmsMode::CloneProgrammable, false, false}, {"toolbarTestRead", ParmsMode::ReadProgrammable, true, true},
+        {"toolbarTestWrite", ParmsMode::WriteProgrammable, false, false},
+        {"toolbarTestClone", ParmsMode::CloneProgrammable, false, false},
     };
     for (const Case& c : cases) {
         win->setDataModified(false);
@@ -216,7 +216,7 @@ TEST_F(MenusTest, OpenersPassModeAndAutoStart) {
         EXPECT_EQ(rdwr.mode, c.mode) << c.item;
         EXPECT_EQ(rdwr.autoStart(), c.autoStart) << c.item;
         EXPECT_EQ(win->dataModified(), c.modifies) << c.item;
-        const bool all = c.mode == parmsReadAll || c.mode == parmsWriteAll;
+        const bool all = c.mode == ParmsMode::ReadAll || c.mode == ParmsMode::WriteAll;
         EXPECT_EQ(ctx.state.currentParameters.comment, all ? "main" : "old") << c.item;
         win->subWindowFor(&rdwr)->close();
     }
@@ -529,7 +529,7 @@ TEST_F(MenusTest, WindowsWithoutASizeOfTheirOwnOpenAtTheirNaturalSize) {
         if (!w || w->testAttribute(Qt::WA_Resized)) continue;
         ++checked;
         const std::string name = w->objectName().toStdString();
-        if (tool == ctx.form(ToolWindow::formParmsRdWr)) win->OpenParmsReadWrite(parmsWriteProgrammable, false);
+        if (tool == ctx.form(ToolWindow::formParmsRdWr)) win->OpenParmsReadWrite(ParmsMode::WriteProgrammable, false);
         else win->OpenForm(*tool);
         QApplication::processEvents();
         QMdiSubWindow* sub = win->subWindowFor(w);

@@ -54,7 +54,7 @@ TEST_F(ProgramOnTheBench, ToolBarWriteProgramsTheEditedParameters) {
     // Write waits for OK; the window is the active child.
     auto* rdwr = dynamic_cast<ParmsRdWrForm*>(ctx.form(ToolWindow::formParmsRdWr));
     ASSERT_NE(rdwr, nullptr);
-    EXPECT_EQ(rdwr->parmsMode(), 2);
+    EXPECT_EQ(rdwr->parmsMode(), ParmsMode::WriteProgrammable);
     QWidget* w = dynamic_cast<QWidget*>(ctx.form(ToolWindow::formParmsRdWr));
     ASSERT_NE(w, nullptr);
     auto* ok = w->findChild<QAbstractButton*>("buttonOK");

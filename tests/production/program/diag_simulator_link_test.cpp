@@ -54,7 +54,7 @@ protected:
         rdwrView.onClose = [this] { rdwr.Unload(); };
         mainFrame.reader = [this](ParmsClient& client) { host.StartParameterRead(client); };
         mainFrame.readWrite = [this](std::string* caption) { return host.ReadWriteLoaded(caption); };
-        mainFrame.restartReadWrite = [this](std::int16_t, ProgCompleteClient*) { host.WriteCurrentParameters(); };
+        mainFrame.restartReadWrite = [this](ParmsMode, ProgCompleteClient*) { host.WriteCurrentParameters(); };
         // The simulated unit reports the main parameters: a model with calibration support.
         ctx.state.mainParameters.model = familyPNet;
         ctx.state.testParameters = ctx.state.testDefaults;

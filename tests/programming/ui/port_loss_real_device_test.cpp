@@ -68,13 +68,13 @@ TEST_F(RealDeviceLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
     };
     const Case cases[] = {
         {"idle", [] {}, [] { return true; }, nullptr},
-        {"mid-read, 12 of 40 records in", [&] { Open(parmsReadProgrammable, false), dlg.OK(); },
+        {"mid-read, 12 of 40 records in", [&] { Open(ParmsMode::ReadProgrammable, false), dlg.OK(); },
          [&] {
              return dlg.dialogueState() == ReadWriteState::AwaitData && dlg.stepCount() >= 12 &&
                     counting->threshold > 1;
          },
          kNoReadText},
-        {"mid-write, a block sent", [&] { Open(parmsWriteProgrammable, false), dlg.OK(); },
+        {"mid-write, a block sent", [&] { Open(ParmsMode::WriteProgrammable, false), dlg.OK(); },
          [&] { return dlg.dialogueState() == ReadWriteState::AwaitBlockAck && dlg.stepCount() >= 3; },
          "Unit not responding to Program!"},
         {"mid-memory-read",
@@ -110,7 +110,7 @@ TEST_F(RealDeviceLoss, EveryMomentLeavesThePortAsFreshAndTheNextDialoguesWork) {
         // The read begins with the version request the issue saw go unanswered.
         dialogs.boxes.clear();
         dialogs.expectBox("Reading Parameters Complete.");
-        Open(parmsReadProgrammable, false);
+        Open(ParmsMode::ReadProgrammable, false);
         dlg.OK();
         ASSERT_TRUE(Pump([&] { return !dlg.loaded(); }, 20000));
         EXPECT_TRUE(dlg.parmsWereFound());

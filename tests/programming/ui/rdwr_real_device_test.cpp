@@ -28,7 +28,7 @@ TEST_F(RealDevice, ReadsTheModemsParameters) {
     const ModemParameters before = ctx.state.mainParameters;
     ModemParameters expected = before;
     ASSERT_TRUE(ptyModem.decodeInto(ctx.state, expected));
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     ASSERT_TRUE(Pump([&] { return !dlg.loaded(); }, 20000));
     EXPECT_TRUE(dlg.parmsWereFound());
     EXPECT_EQ(ctx.state.mainParameters, expected);
@@ -42,7 +42,7 @@ TEST_F(RealDevice, ReadsTheModemsParameters) {
 
 TEST_F(RealDevice, WritesTheProgrammableParameters) {
     ctx.state.mainParameters.comment = "Written through a tty";
-    Open(parmsWriteProgrammable, false);
+    Open(ParmsMode::WriteProgrammable, false);
     dialogs.expectBox("Programming Complete!");
     dlg.OK();
     ASSERT_TRUE(Pump([&] { return !dlg.loaded(); }, 60000));

@@ -24,7 +24,7 @@ protected:
     RdWrWindow() { mainFrame.active = &win; }
     ~RdWrWindow() override { win.close(); }
     // As MDIMain::OpenParmsReadWrite does for a closed window.
-    void Open(std::int16_t mode, bool autoStart) {
+    void Open(ParmsMode mode, bool autoStart) {
         win.setAutoStart(autoStart);
         win.setParmsMode(mode);
         win.show();
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(RdWrWindow, TheToolbarReadShowsItsProgressAndClosesWhenDone) {
     win.RegisterForParms(&client);
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     EXPECT_EQ(win.windowTitle(), "Read Programmable Parameters");
     EXPECT_EQ(win.Caption(), "Read Programmable Parameters");
     EXPECT_TRUE(win.loaded());
@@ -61,7 +61,7 @@ TEST_F(RdWrWindow, TheToolbarReadShowsItsProgressAndClosesWhenDone) {
     EXPECT_EQ(win.panelPercent->value(), 100);
     EXPECT_EQ(ctx.state.mainParameters.comment, "Bench modem");
     EXPECT_EQ(client.parms, std::vector<bool>{true});
-    EXPECT_EQ(win.parmsMode(), 0);
+    EXPECT_EQ(win.parmsMode(), ParmsMode::Invalid);
     EXPECT_FALSE(win.autoStart());
 }
 
@@ -69,7 +69,7 @@ TEST_F(RdWrWindow, OkStartsAWriteAndTheWindowReportsIt) {
     ctx.state.mainParameters.comment = "From the window";
     ctx.state.dataFileName = home.file("caf\xC3\xA9.dat");  // "café.dat"
     win.RegisterForProgComplete(&client);
-    Open(parmsWriteProgrammable, false);
+    Open(ParmsMode::WriteProgrammable, false);
     EXPECT_EQ(win.windowTitle(), "Write Programmable Parameters");
     sched.advance(3000);
     EXPECT_TRUE(hostWrites().empty());
@@ -88,9 +88,9 @@ TEST_F(RdWrWindow, OkStartsAWriteAndTheWindowReportsIt) {
 }
 
 TEST_F(RdWrWindow, OpenedAgainItStartsFromItsDesignTexts) {
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     ASSERT_TRUE(RunToClose());
-    Open(parmsWriteAll, false);
+    Open(ParmsMode::WriteAll, false);
     EXPECT_EQ(win.windowTitle(), "Write All Parameters");
     EXPECT_EQ(Label(0), "Connect serial cable to Unit using");
     EXPECT_EQ(Label(1), "Setup Cable and supply power");
@@ -102,7 +102,7 @@ TEST_F(RdWrWindow, OpenedAgainItStartsFromItsDesignTexts) {
 
 TEST_F(RdWrWindow, CancelClosesTheWindowAndTellsTheWaitingWindows) {
     win.RegisterForParms(&client);
-    Open(parmsReadAll, true);
+    Open(ParmsMode::ReadAll, true);
     ASSERT_TRUE(sched.advanceUntil([&] { return win.dialogue().dialogueState() == ReadWriteState::AwaitData; }, 10000));
     win.buttonCancel->click();
     EXPECT_FALSE(win.loaded());
@@ -115,7 +115,7 @@ TEST_F(RdWrWindow, CancelClosesTheWindowAndTellsTheWaitingWindows) {
 TEST_F(RdWrWindow, TheTimersWaitWhileAnotherWindowIsActive) {
     RecordingEditor other;
     mainFrame.active = &other;
-    Open(parmsReadProgrammable, true);
+    Open(ParmsMode::ReadProgrammable, true);
     sched.advance(5000);
     EXPECT_TRUE(hostWrites().empty());
     mainFrame.active = &win;
@@ -125,7 +125,7 @@ TEST_F(RdWrWindow, TheTimersWaitWhileAnotherWindowIsActive) {
 
 TEST_F(RdWrWindow, AnInvalidModeClosesTheWindowRightAfterItIsShown) {
     dialogs.expectBox("Invalid Read/Write Mode!!!");
-    Open(parmsInvalid, false);
+    Open(ParmsMode::Invalid, false);
     QCoreApplication::processEvents();
     EXPECT_FALSE(win.isVisible());
     EXPECT_FALSE(win.loaded());
@@ -141,7 +141,7 @@ TEST_F(RdWrWindow, ThePlacementIsKeptOnlyWhenTheWindowWasShown) {
     win.SaveFormParameters(ini, "Other Section");
     EXPECT_EQ(ProfileRead(ini, "Other Section", "Left", "none"), "none");
 
-    Open(parmsReadProgrammable, false);
+    Open(ParmsMode::ReadProgrammable, false);
     EXPECT_EQ(win.pos(), QPoint(100, 50));
     win.move(20, 30);
     win.buttonCancel->click();
@@ -156,7 +156,7 @@ TEST_F(RdWrWindow, InsideTheMainWindowsAreaTheSubWindowClosesWithTheRead) {
     ASSERT_TRUE(ProfileWrite(ini, "Parms Read/Write Window", "Top", "300"));
     win.RestoreFormParameters(ini, "Parms Read/Write Window");
     win.setAutoStart(false);
-    win.setParmsMode(parmsReadAll);
+    win.setParmsMode(ParmsMode::ReadAll);
     // As the main window shows a child: in a sub-window of its area.
     QMdiArea area;
     area.resize(640, 360);
