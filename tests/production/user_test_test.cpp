@@ -68,7 +68,7 @@ TEST_F(UserPanel, StartUpReadsTheSwitchesAndTunesToTheirChannel) {
 class UserPanelForms : public UserPanel, public ::testing::WithParamInterface<AnswerForm> {};
 
 TEST_P(UserPanelForms, EveryExchangeIsAnsweredAtItsFirstTry) {
-    UseForm(modem, GetParam());
+    modem.answerIn(GetParam());
     SimulatedModem::DiagBlock block{};
     block[2] = 1;
     block[5] = 50;  // Vcc
@@ -112,7 +112,7 @@ TEST_P(UserPanelForms, EveryExchangeIsAnsweredAtItsFirstTry) {
 // the first answer ends the clear, the second is not the acknowledgement of the keyed record
 // the operator sends meanwhile, which the modem leaves unanswered.
 TEST_P(UserPanelForms, TheAnswerToAResendIsNotTheNextRecordsAcknowledgement) {
-    UseForm(modem, GetParam());
+    modem.answerIn(GetParam());
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));

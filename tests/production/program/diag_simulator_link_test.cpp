@@ -10,39 +10,13 @@
 
 #include "base/converters.h"
 #include "diagnostics/diag_bench.h"
+#include "production/cal_views.h"
 #include "production/panel_bench.h"
 #include "production/power_cal.h"
 #include "production/rssi_cal.h"
 
 namespace k45::test {
 namespace {
-
-struct PowerView : PowerCalView {
-    std::string level, reading;
-    bool okEnabled = true;
-    void SetProg(const std::string&) override {}
-    void SetFreq(const std::string&) override {}
-    void SetLevel(const std::string& t) override { level = t; }
-    void SetPowerAdjust(const std::string&, const std::string&) override {}
-    void SetPowerReading(const std::string& d, const std::string&) override { reading = d; }
-    void SetOkEnabled(bool on) override { okEnabled = on; }
-    void SetActionsEnabled(bool) override {}
-    void FocusOk() override {}
-};
-
-struct RssiView : RssiCalView {
-    std::vector<std::string> readings;
-    std::string temperature;
-    void SetProg(const std::string&) override {}
-    void SetFreq(const std::string&) override {}
-    void SetLevel(const std::string&) override {}
-    void SetSavedReading(const std::string&) override {}
-    void SetRssiReading(const std::string& d, const std::string&) override { readings.push_back(d); }
-    void SetTemperature(const std::string& t, const std::string&) override { temperature = t; }
-    void SetOkEnabled(bool) override {}
-    void SetActionsEnabled(bool) override {}
-    void FocusOk() override {}
-};
 
 class SimulatorLink : public DiagBench {
 protected:
@@ -98,7 +72,7 @@ protected:
 };
 
 TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers) {
-    PowerView view;
+    RecordingPowerView view;
     PowerCalDialogue dlg{Links(), view};
     host.onClose = [&] { dlg.Unload(); };
     dlg.Load();
@@ -139,7 +113,7 @@ TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers
 }
 
 TEST_F(SimulatorLink, RssiCalTakesALevelFromTheSimulatorsAnswers) {
-    RssiView view;
+    RecordingRssiView view;
     RssiCalDialogue dlg{Links(), view};
     host.onClose = [&] { dlg.Unload(); };
     dlg.Load();
