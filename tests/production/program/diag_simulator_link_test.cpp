@@ -64,6 +64,18 @@ protected:
         EXPECT_EQ(taken.model, familyPNet);
     }
 
+    // The window opened: its parameters read from the simulator and taken.
+    template <class Dialogue>
+    void OpenOnTheSimulator(Dialogue& dlg) {
+        host.onClose = [&dlg] { dlg.Unload(); };
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
+            20000));
+        ExpectParametersFromTheSimulator(dlg.panelParameters());
+    }
+
     BenchReaderView readerView;
     ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     BenchRdWrView rdwrView;
@@ -74,13 +86,7 @@ protected:
 TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers) {
     RecordingPowerView view;
     PowerCalDialogue dlg{Links(), view};
-    host.onClose = [&] { dlg.Unload(); };
-    dlg.Load();
-    dlg.Activate();
-    ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
-        20000));
-    ExpectParametersFromTheSimulator(dlg.panelParameters());
+    OpenOnTheSimulator(dlg);
     const std::size_t wire = fromHost().size();
 
     // Keyed: the simulator's end pair acknowledges the record within the response time.
@@ -115,13 +121,7 @@ TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers
 TEST_F(SimulatorLink, RssiCalTakesALevelFromTheSimulatorsAnswers) {
     RecordingRssiView view;
     RssiCalDialogue dlg{Links(), view};
-    host.onClose = [&] { dlg.Unload(); };
-    dlg.Load();
-    dlg.Activate();
-    ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
-        20000));
-    ExpectParametersFromTheSimulator(dlg.panelParameters());
+    OpenOnTheSimulator(dlg);
     const std::size_t wire = fromHost().size();
     dlg.OK();
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.levelIndex() == 1; }, 20000));
