@@ -458,9 +458,7 @@ void TuneDialogue::TimerResponseTick() {
         if (transmitSelected_ || !exchange_.Resend(silent)) {
             CompleteExchange();
             w_.currentStep = TuneStep::PowerVerifyReading;
-            ShowTuneStep();
-            transmitSelected_ = false;
-            SendTunePoint(w_.currentPoint);
+            ShowAndSendPoint(false);
         }
         break;
     case TuneDialogState::AwaitingDiagnostics:

@@ -169,6 +169,8 @@ public:
     // The last ticked test before `from`.
     void GoToPreviousTest(TuneTest from);
     void SendTunePoint(std::int16_t point);
+    // Shows the step, then sends the current point's record, keyed or receiving.
+    void ShowAndSendPoint(bool keyed);
     void StartModBalance(std::int16_t point);
     void EndTest();
     void CompleteExchange();

@@ -254,6 +254,10 @@ void TuneDialogue::NextPoint(bool keyed) {
         Finish();
         return;
     }
+    ShowAndSendPoint(keyed);
+}
+
+void TuneDialogue::ShowAndSendPoint(bool keyed) {
     ShowTuneStep();
     transmitSelected_ = keyed;
     SendTunePoint(w_.currentPoint);
@@ -301,9 +305,7 @@ void TuneDialogue::OK() {
         break;
     case OkAction::KeyShown:
         w_.currentStep = row.then;
-        ShowTuneStep();
-        transmitSelected_ = true;
-        SendTunePoint(w_.currentPoint);
+        ShowAndSendPoint(true);
         break;
     case OkAction::Finish: Finish(); break;
     case OkAction::NextPointKeyed: NextPoint(true); break;
@@ -447,9 +449,7 @@ void TuneDialogue::RecordPowerPoint() {
         return;
     }
     // The next target power, keyed again.
-    ShowTuneStep();
-    transmitSelected_ = true;
-    SendTunePoint(w_.currentPoint);
+    ShowAndSendPoint(true);
 }
 
 void TuneDialogue::RecordRssiRead() {

@@ -198,7 +198,7 @@ TEST_F(EngPanel, OpensOnTheStoredFrequenciesAndSendsWhatIsTyped) {
 class EngPanelForms : public EngPanel, public ::testing::WithParamInterface<AnswerForm> {};
 
 TEST_P(EngPanelForms, RecordsAreAcknowledgedAdjustsGoAtOnceDiagnosticsShownAndTheTestEnds) {
-    UseForm(modem, GetParam());
+    modem.answerIn(GetParam());
     SimulatedModem::DiagBlock block{};
     block[2] = 1;
     block[7] = 88;  // the current RSSI

@@ -98,28 +98,7 @@ struct BenchHost : PanelHost {
     }
 };
 
-// How the modem answers: the K45 modem's end pair and data at its memory addresses, and the
-// simpler forms (a bare acknowledgement, data from address 0, other splits) a dialogue reads too.
-struct AnswerForm {
-    const char* name;
-    AckForm ack;
-    DataForm data;
-    std::vector<int> split;  // the diagnostic block's data records by size (empty: the form's own)
-    friend void PrintTo(const AnswerForm& f, std::ostream* os) { *os << f.name; }
-};
-inline const AnswerForm kAnswerForms[] = {
-    {"end pair, data at 4000, 4016 and 6000", AckForm::EndPair, DataForm::MemoryAddresses, {}},
-    {"end pair, data from 0", AckForm::EndPair, DataForm::BlockOffsets, {}},
-    {"bare, data at 4000, 4016 and 6000", AckForm::Bare, DataForm::MemoryAddresses, {}},
-    {"bare, data from 0", AckForm::Bare, DataForm::BlockOffsets, {}},
-    {"end pair, data from 4000 as 4 + 38 bytes", AckForm::EndPair, DataForm::MemoryAddresses, {4, 38}},
-    {"bare, data from 0 as 16 + 16 + 10 bytes", AckForm::Bare, DataForm::BlockOffsets, {16, 16, 10}},
-};
-inline void UseForm(SimulatedModem& modem, const AnswerForm& form) {
-    modem.ackForm = form.ack;
-    modem.dataForm = form.data;
-    modem.diagRecordSizes = form.split;
-}
+// Answer forms as test names: their place in the table.
 inline std::string FormName(const ::testing::TestParamInfo<AnswerForm>& i) { return std::to_string(i.index); }
 
 class PanelBench : public ProgrammingBench {

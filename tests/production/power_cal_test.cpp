@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "production/cal_views.h"
 #include "production/panel_bench.h"
 #include "production/power_cal.h"
 #include "base/converters.h"
@@ -12,21 +13,6 @@
 
 namespace k45::test {
 namespace {
-
-struct RecordingPowerView : PowerCalView {
-    std::string prog, freq, level, adjust, reading, readingHex;
-    bool okEnabled = true;
-    int okFocus = 0;
-    void SetProg(const std::string& t) override { prog = t; }
-    void SetFreq(const std::string& t) override { freq = t; }
-    void SetLevel(const std::string& t) override { level = t; }
-    void SetPowerAdjust(const std::string& d, const std::string&) override { adjust = d; }
-    void SetPowerReading(const std::string& d, const std::string& h) override { reading = d, readingHex = h; }
-    void SetOkEnabled(bool on) override { okEnabled = on; }
-    void FocusOk() override { ++okFocus; }
-    void SetActionsEnabled(bool on) override { actionsEnabled = on; }
-    bool actionsEnabled = false;
-};
 
 class PowerCal : public PanelBench {
 protected:

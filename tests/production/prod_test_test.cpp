@@ -130,7 +130,7 @@ TEST_F(ProdPanel, StartUpReadsTheParametersSendsTheMidPointAndPolls) {
 class ProdPanelForms : public ProdPanel, public ::testing::WithParamInterface<AnswerForm> {};
 
 TEST_P(ProdPanelForms, TuneRecordsAreAcknowledgedDiagnosticsShownAndTheTestEnds) {
-    UseForm(modem, GetParam());
+    modem.answerIn(GetParam());
     Open();
     struct Action {
         const char* what;
@@ -751,7 +751,7 @@ protected:
 class TwoPanelsAcks : public TwoPanelsOnOnePort, public ::testing::WithParamInterface<AnswerForm> {};
 
 TEST_P(TwoPanelsAcks, NeitherTakesTheOthersAcknowledgement) {
-    UseForm(modem, GetParam());
+    modem.answerIn(GetParam());
     OpenBoth();
     dlg.DiagEnabledChanged(false);
     ASSERT_TRUE(sched.advanceUntil([&] { return BothIdle(); }, 3000));

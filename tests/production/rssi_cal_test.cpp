@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/converters.h"
+#include "production/cal_views.h"
 #include "production/panel_bench.h"
 #include "production/rssi_cal.h"
 #include "programming/radio_off.h"
@@ -11,22 +12,6 @@
 
 namespace k45::test {
 namespace {
-
-struct RecordingRssiView : RssiCalView {
-    std::string prog, freq, level, saved, rssi, temperature;
-    bool okEnabled = true;
-    void SetProg(const std::string& t) override { prog = t; }
-    void SetFreq(const std::string& t) override { freq = t; }
-    void SetLevel(const std::string& t) override { level = t; }
-    void SetSavedReading(const std::string& t) override { saved = t; }
-    void SetRssiReading(const std::string& d, const std::string&) override { rssi = d; }
-    void SetTemperature(const std::string& t, const std::string&) override { temperature = t; }
-    void SetOkEnabled(bool on) override { okEnabled = on; }
-    void SetActionsEnabled(bool on) override { actionsEnabled = on; }
-    void FocusOk() override { ++okFocus; }
-    bool actionsEnabled = false;
-    int okFocus = 0;
-};
 
 SimulatedModem::DiagBlock Reading(std::uint8_t rssi, std::uint8_t temperature = 100) {
     SimulatedModem::DiagBlock b{};

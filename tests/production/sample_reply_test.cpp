@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "production/cal_views.h"
 #include "production/panel_bench.h"
 #include "production/power_cal.h"
 #include "production/prod_test.h"
@@ -14,31 +15,6 @@
 
 namespace k45::test {
 namespace {
-
-struct PowerView : PowerCalView {
-    std::string reading;
-    void SetProg(const std::string&) override {}
-    void SetFreq(const std::string&) override {}
-    void SetLevel(const std::string&) override {}
-    void SetPowerAdjust(const std::string&, const std::string&) override {}
-    void SetPowerReading(const std::string& d, const std::string&) override { reading = d; }
-    void SetOkEnabled(bool) override {}
-    void FocusOk() override {}
-    void SetActionsEnabled(bool) override {}
-};
-
-struct RssiView : RssiCalView {
-    std::vector<std::string> readings;  // every RSSI reading shown
-    void SetProg(const std::string&) override {}
-    void SetFreq(const std::string&) override {}
-    void SetLevel(const std::string&) override {}
-    void SetSavedReading(const std::string&) override {}
-    void SetRssiReading(const std::string& d, const std::string&) override { readings.push_back(d); }
-    void SetTemperature(const std::string&, const std::string&) override {}
-    void SetOkEnabled(bool) override {}
-    void SetActionsEnabled(bool) override {}
-    void FocusOk() override {}
-};
 
 struct PanelView : QuietPanelView<ProdTestView> {
     std::vector<std::string> levels;  // every current RSSI level shown
@@ -64,33 +40,6 @@ void Apply(SimulatedModem& modem, const Pacing& p) {
     modem.diagRecordGapMs = p.gapMs;
 }
 
-// The forms the modem may answer in: commands acknowledged with the end pair or a bare R8, a
-// diagnostic block at the modem's memory addresses or from address 0, in any split.
-struct AnswerForm {
-    const char* what;
-    AckForm ack;
-    DataForm data;
-    std::vector<int> records;  // the block's data records (empty: the form's own)
-};
-// clang-format off
-const AnswerForm kAnswerForms[] = {
-    {"end pair, 4000 4016 6000", AckForm::EndPair, DataForm::MemoryAddresses, {}},
-    {"end pair, one record at 0", AckForm::EndPair, DataForm::BlockOffsets, {}},
-    {"bare, 4000 4016 6000", AckForm::Bare, DataForm::MemoryAddresses, {}},
-    {"bare, one record at 0", AckForm::Bare, DataForm::BlockOffsets, {}},
-    {"end pair, one record at 4000", AckForm::EndPair, DataForm::MemoryAddresses, {42}},
-    {"end pair, 16 16 10 from 0", AckForm::EndPair, DataForm::BlockOffsets, {16, 16, 10}},
-    {"bare, 4 and 38 from 4000", AckForm::Bare, DataForm::MemoryAddresses, {4, 38}},
-    {"end pair, 1 40 1 from 4000", AckForm::EndPair, DataForm::MemoryAddresses, {1, 40, 1}},
-};
-// clang-format on
-
-void Apply(SimulatedModem& modem, const AnswerForm& f) {
-    modem.ackForm = f.ack;
-    modem.dataForm = f.data;
-    modem.diagRecordSizes = f.records;
-}
-
 // In every form a point is keyed, captured, its transmitter-off record acknowledged and its
 // sample taken and stored, each line once (acknowledged within its response time).
 TEST_F(SampleReply, PowerCalTakesAPointInEveryAnswerForm) {
@@ -99,9 +48,9 @@ TEST_F(SampleReply, PowerCalTakesAPointInEveryAnswerForm) {
     block[2 * 10 + 8] = 63;  // the High set's forward power
     modem.diagBlock = block;
     for (const AnswerForm& f : kAnswerForms) {
-        SCOPED_TRACE(f.what);
-        Apply(modem, f);
-        PowerView view;
+        SCOPED_TRACE(f.name);
+        modem.answerIn(f);
+        RecordingPowerView view;
         PowerCalDialogue dlg{Links(), view};
         host.onClose = [&] { dlg.Unload(); };
         dlg.Load();
@@ -136,7 +85,7 @@ TEST_F(SampleReply, TheRssiWindowsTakeTheirReadingsInEveryAnswerForm) {
     block[6] = 100;
     block[7] = 91;  // the current RSSI
     modem.diagBlock = block;
-    auto run = [&](auto& dlg, RssiView& view, const std::function<int()>& level) {
+    auto run = [&](auto& dlg, RecordingRssiView& view, const std::function<int()>& level) {
         host.onClose = [&] { dlg.Unload(); };
         dlg.Load();
         dlg.Activate();
@@ -161,17 +110,17 @@ TEST_F(SampleReply, TheRssiWindowsTakeTheirReadingsInEveryAnswerForm) {
         sched.advance(3000);
     };
     for (const AnswerForm& f : kAnswerForms) {
-        SCOPED_TRACE(f.what);
-        Apply(modem, f);
+        SCOPED_TRACE(f.name);
+        modem.answerIn(f);
         {
             SCOPED_TRACE("RSSI cal");
-            RssiView view;
+            RecordingRssiView view;
             RssiCalDialogue dlg{Links(), view};
             run(dlg, view, [&] { return dlg.levelIndex(); });
         }
         {
             SCOPED_TRACE("temp comp");
-            RssiView view;
+            RecordingRssiView view;
             TempCompDialogue dlg{Links(), view};
             run(dlg, view, [&] { return dlg.levelIndex(); });
         }
@@ -198,7 +147,7 @@ TEST_F(SampleReply, PowerCalTakesAPointOnlyFromOneWholeSampleReply) {
     forty[2 * 10 + 8] = 40;  // the High set's forward power
     for (const Pacing& p : cases) {
         SCOPED_TRACE(p.what);
-        PowerView view;
+        RecordingPowerView view;
         PowerCalDialogue dlg{Links(), view};
         host.onClose = [&] { dlg.Unload(); };
         modem.diagBlock = forty;
@@ -240,7 +189,7 @@ TEST_F(SampleReply, RssiCalAveragesOnlyWholeSampleReplies) {
     reading[7] = 87;  // the current RSSI
     for (const Pacing& p : cases) {
         SCOPED_TRACE(p.what);
-        RssiView view;
+        RecordingRssiView view;
         RssiCalDialogue dlg{Links(), view};
         host.onClose = [&] { dlg.Unload(); };
         modem.diagBlock = reading;
@@ -303,7 +252,7 @@ TEST_F(SampleReply, ThePanelShowsOnlyWholeDiagnosticReplies) {
 // taken. That reply's acknowledgement is not the next receive record's, which the modem leaves
 // unanswered once: the record goes again.
 TEST_F(SampleReply, PowerCalDoesNotTakeTheReplyToACrossedResendAsTheNextAcknowledgement) {
-    PowerView view;
+    RecordingPowerView view;
     PowerCalDialogue dlg{Links(), view};
     host.onClose = [&] { dlg.Unload(); };
     dlg.Load();

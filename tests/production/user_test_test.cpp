@@ -39,6 +39,14 @@ protected:
         dlg.Load();
         dlg.Activate();
     }
+    // Open, set up and keyed with F5.
+    void OpenKeyed() {
+        Open();
+        ASSERT_TRUE(RunToIdleAfterT1());
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+        dlg.KeyDown(keyF5, 0);
+        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    }
     bool RunToIdleAfterT1() {
         return sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle && !Sent("T1").empty(); },
                                   20000);
@@ -68,7 +76,7 @@ TEST_F(UserPanel, StartUpReadsTheSwitchesAndTunesToTheirChannel) {
 class UserPanelForms : public UserPanel, public ::testing::WithParamInterface<AnswerForm> {};
 
 TEST_P(UserPanelForms, EveryExchangeIsAnsweredAtItsFirstTry) {
-    UseForm(modem, GetParam());
+    modem.answerIn(GetParam());
     SimulatedModem::DiagBlock block{};
     block[2] = 1;
     block[5] = 50;  // Vcc
@@ -112,7 +120,7 @@ TEST_P(UserPanelForms, EveryExchangeIsAnsweredAtItsFirstTry) {
 // the first answer ends the clear, the second is not the acknowledgement of the keyed record
 // the operator sends meanwhile, which the modem leaves unanswered.
 TEST_P(UserPanelForms, TheAnswerToAResendIsNotTheNextRecordsAcknowledgement) {
-    UseForm(modem, GetParam());
+    modem.answerIn(GetParam());
     Open();
     ASSERT_TRUE(RunToIdleAfterT1());
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
@@ -278,11 +286,7 @@ TEST_F(UserPanel, AKeyedTuneRecordLeftUnansweredEndsTheTestAndTells) {
 // Keyed, the adapter pulled: F6 and the Clear button send nothing into the closed port (its
 // own exchanges included); one message says what the loss means for the radio.
 TEST_F(UserPanel, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
-    Open();
-    ASSERT_TRUE(RunToIdleAfterT1());
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
-    dlg.KeyDown(keyF5, 0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    OpenKeyed();
     const std::size_t written = hostWrites().size();
     dialogs.expectBox("Lost Com Port 1");
     dialogs.expectBox(PortClosedText(1, true));
@@ -298,11 +302,7 @@ TEST_F(UserPanel, ALostPortWhileKeyedSendsNothingAndTellsOnce) {
 // blamed, the window stays and the unkey stays owed; it goes first once the port is open again,
 // and Close then ends the test.
 TEST_F(UserPanel, APortLostDuringTheEndTestIsToldAsSuchAndTheUnkeyStaysOwed) {
-    Open();
-    ASSERT_TRUE(RunToIdleAfterT1());
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
-    dlg.KeyDown(keyF5, 0);
-    ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+    OpenKeyed();
     modem.addFault({ModemFault::Silence, ModemStep::EndTest, 0, 1});
     dlg.CloseButton();
     ASSERT_EQ(Sent("T0").size(), 1u);
@@ -336,11 +336,7 @@ TEST_F(UserPanel, LeavingALostPortWhileKeyedSaysTheUnkeyCouldNotBeSent) {
             cable.a().plugIn();
             ASSERT_TRUE(port->OpenCommPort(false));
         }
-        Open();
-        ASSERT_TRUE(RunToIdleAfterT1());
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
-        dlg.KeyDown(keyF5, 0);
-        ASSERT_TRUE(sched.advanceUntil([&] { return dlg.dialogState() == TestPanelState::Idle; }, 3000));
+        OpenKeyed();
         const std::size_t written = hostWrites().size();
         dialogs.expectBox("Lost Com Port 1");
         dialogs.expectBox(PortClosedAtCloseText(1, true));

@@ -57,26 +57,13 @@ protected:
     int Sent(const std::string& prefix) { return static_cast<int>(modem.linesStartingWith(prefix).size()); }
 };
 
-struct Form {
-    const char* name;
-    AckForm ack;
-    DataForm data;
-};
-const Form kForms[] = {
-    {"end pair, memory addresses", AckForm::EndPair, DataForm::MemoryAddresses},
-    {"end pair, offsets", AckForm::EndPair, DataForm::BlockOffsets},
-    {"bare, memory addresses", AckForm::Bare, DataForm::MemoryAddresses},
-    {"bare, offsets", AckForm::Bare, DataForm::BlockOffsets},
-};
-
 TEST_F(RadioExchangeTest, ACommandIsAcknowledgedAndABlockReadInEveryForm) {
     SimulatedModem::DiagBlock block{};
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(100 + i);
     modem.diagBlock = block;
-    for (const Form& f : kForms) {
+    for (const AnswerForm& f : kAnswerForms) {
         SCOPED_TRACE(f.name);
-        modem.ackForm = f.ack;
-        modem.dataForm = f.data;
+        modem.answerIn(f);
         Window w{sched, primary};
         ASSERT_TRUE(w.ex.Send(Tune(true), RadioExchange::Keying::Keys));
         sched.advance(400);
@@ -97,9 +84,9 @@ TEST_F(RadioExchangeTest, ACommandIsAcknowledgedAndABlockReadInEveryForm) {
 }
 
 TEST_F(RadioExchangeTest, ALateReplyToAResendNeverAcknowledgesTheNextCommand) {
-    for (const Form& f : kForms) {
+    for (const AnswerForm& f : kAnswerForms) {
         SCOPED_TRACE(f.name);
-        modem.ackForm = f.ack;
+        modem.answerIn(f);
         modem.clearFaults();
         Window w{sched, primary};
         // The first answer just after the time-out, the resend's right behind it.

@@ -37,6 +37,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,31 @@ enum class DataForm {
     BlockOffsets,     // from address 0 up, as offsets into the block
 };
 
+// One way of answering: the acknowledgement, where the block's data stands and its records by size
+// (empty: the form's own split).
+struct AnswerForm {
+    const char* name;
+    AckForm ack;
+    DataForm data;
+    std::vector<int> split;
+    friend void PrintTo(const AnswerForm& f, std::ostream* os) { *os << f.name; }
+};
+// Every form a dialogue reads: the K45 modem's own first, then the simpler forms and other splits.
+// clang-format off
+inline const AnswerForm kAnswerForms[] = {
+    {"end pair, data at 4000, 4016 and 6000", AckForm::EndPair, DataForm::MemoryAddresses, {}},
+    {"end pair, data from 0", AckForm::EndPair, DataForm::BlockOffsets, {}},
+    {"bare, data at 4000, 4016 and 6000", AckForm::Bare, DataForm::MemoryAddresses, {}},
+    {"bare, data from 0", AckForm::Bare, DataForm::BlockOffsets, {}},
+    {"end pair, data from 4000 in one record", AckForm::EndPair, DataForm::MemoryAddresses, {42}},
+    {"end pair, data from 4000 as 4 + 38 bytes", AckForm::EndPair, DataForm::MemoryAddresses, {4, 38}},
+    {"end pair, data from 4000 as 1 + 40 + 1 bytes", AckForm::EndPair, DataForm::MemoryAddresses, {1, 40, 1}},
+    {"end pair, data from 0 as 16 + 16 + 10 bytes", AckForm::EndPair, DataForm::BlockOffsets, {16, 16, 10}},
+    {"bare, data from 4000 as seven records of 6", AckForm::Bare, DataForm::MemoryAddresses, {6, 6, 6, 6, 6, 6, 6}},
+    {"bare, data from 0 as 16 + 16 + 10 bytes", AckForm::Bare, DataForm::BlockOffsets, {16, 16, 10}},
+};
+// clang-format on
+
 // How the bytes of one answer are handed to the line.
 enum class ModemChunking {
     PerLine,   // one write per line or record
@@ -142,6 +168,12 @@ public:
     DataForm dataForm = DataForm::MemoryAddresses;
     ModemChunking chunking = ModemChunking::PerLine;
     int splitPauseMs = 30;
+    // Answers in `form` from now on.
+    void answerIn(const AnswerForm& form) {
+        ackForm = form.ack;
+        dataForm = form.data;
+        diagRecordSizes = form.split;
+    }
 
     // ---- state and logs
     ParameterImage image{};

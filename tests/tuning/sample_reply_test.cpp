@@ -50,9 +50,7 @@ protected:
     SampleReply() {
         AppState& st = ctx.state;
         st.testParameters = st.testDefaults;
-        for (int r = 0; r <= 9 && range < 0; ++r)
-            if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0)
-                range = r;
+        range = RangeWithTestPoints(st);
         st.mainParameters.radioType = 1;
         st.mainParameters.radioRange = range;
         st.mainParameters.sa7026Synthesizer = kTrue;

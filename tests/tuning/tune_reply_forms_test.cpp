@@ -15,30 +15,8 @@
 namespace k45::test {
 namespace {
 
-struct Form {
-    const char* name;
-    AckForm ack;
-    DataForm data;
-    std::vector<int> records;  // the block's data records by size (empty: the form's own)
-};
-
-const Form kForms[] = {
-    {"end pair, memory addresses", AckForm::EndPair, DataForm::MemoryAddresses, {}},
-    {"end pair, from 0 in one record", AckForm::EndPair, DataForm::BlockOffsets, {}},
-    {"bare, memory addresses", AckForm::Bare, DataForm::MemoryAddresses, {}},
-    {"bare, from 0 in one record", AckForm::Bare, DataForm::BlockOffsets, {}},
-    {"end pair, from 0 in 16 + 16 + 10", AckForm::EndPair, DataForm::BlockOffsets, {16, 16, 10}},
-    {"bare, from 4000 in seven records of 6", AckForm::Bare, DataForm::MemoryAddresses, {6, 6, 6, 6, 6, 6, 6}},
-    {"end pair, from 4000 in 1 + 41", AckForm::EndPair, DataForm::MemoryAddresses, {1, 41}},
-};
-
 class TuneReplyForms : public TuneGiveUp {
 protected:
-    void Use(const Form& f) {
-        modem.ackForm = f.ack;
-        modem.dataForm = f.data;
-        modem.diagRecordSizes = f.records;
-    }
     // The lines of the modem dialogue since `from`, the polls left out.
     std::vector<std::string> Dialogue(std::size_t from) const {
         std::vector<std::string> r;
@@ -62,9 +40,9 @@ using Lines = std::vector<std::string>;
 // done unkeys the radio with a receive record that is acknowledged once; Close then ends the
 // test on the first "T0" and the window goes.
 TEST_F(TuneReplyForms, TcxoAdjustKeysAndUnkeysTheRadioAndCloseEndsTheTest) {
-    for (const Form& f : kForms) {
+    for (const AnswerForm& f : kAnswerForms) {
         SCOPED_TRACE(f.name);
-        Use(f);
+        modem.answerIn(f);
         Tick({TuneTest::Tcxo});
         StartTest(TuneTest::Tcxo);
         std::size_t mark = hostWrites().size();
@@ -98,9 +76,9 @@ TEST_F(TuneReplyForms, TcxoAdjustKeysAndUnkeysTheRadioAndCloseEndsTheTest) {
 // Power calibration: "AR" while keyed, the receive record, the "AT" sample, the point stored
 // and the radio keyed for the next point; nothing resent, nothing given up.
 TEST_F(TuneReplyForms, PowerCalibrationPointsAreMeasured) {
-    for (const Form& f : kForms) {
+    for (const AnswerForm& f : kAnswerForms) {
         SCOPED_TRACE(f.name);
-        Use(f);
+        modem.answerIn(f);
         StartTest(TuneTest::PowerCal);
         dlg.OK();  // keyed at the first target power
         Settle();
@@ -125,9 +103,9 @@ TEST_F(TuneReplyForms, PowerCalibrationPointsAreMeasured) {
 
 // RSSI calibration: four samples at a level, each one reply's reading, make the level.
 TEST_F(TuneReplyForms, AnRssiLevelIsTheAverageOfFourSamples) {
-    for (const Form& f : kForms) {
+    for (const AnswerForm& f : kAnswerForms) {
         SCOPED_TRACE(f.name);
-        Use(f);
+        modem.answerIn(f);
         StartTest(TuneTest::RssiCal);
         ASSERT_EQ(dlg.work().currentStep, TuneStep::RssiCal);
         modem.samples.clear();
@@ -147,9 +125,9 @@ TEST_F(TuneReplyForms, AnRssiLevelIsTheAverageOfFourSamples) {
 // Mod Balance: the keyed record acknowledged, "BALANCE" 500 ms later, the receive record at the
 // end of the Tx time acknowledged, and the re-adjust question.
 TEST_F(TuneReplyForms, ModBalanceEndsInTheReAdjustQuestion) {
-    for (const Form& f : kForms) {
+    for (const AnswerForm& f : kAnswerForms) {
         SCOPED_TRACE(f.name);
-        Use(f);
+        modem.answerIn(f);
         StartTest(TuneTest::ModBalance);
         view.sel.txTime = 1;
         const std::size_t mark = hostWrites().size();
@@ -171,9 +149,9 @@ TEST_F(TuneReplyForms, DiagnosticsAreShown) {
     SimulatedModem::DiagBlock block = TuneBlock(97, 0);
     block[0] = 33;
     modem.diagBlock = block;
-    for (const Form& f : kForms) {
+    for (const AnswerForm& f : kAnswerForms) {
         SCOPED_TRACE(f.name);
-        Use(f);
+        modem.answerIn(f);
         Open();
         dlg.Stage([&](TuneWork& w) { w.diagIndex = TuneDiag::Rssi; });
         view.diagValue.clear();

@@ -87,9 +87,7 @@ protected:
         dlg.setSettings(settings);
         st.testParameters = st.testDefaults;
         // A 5726 range whose test points hold frequencies.
-        for (int r = 0; r <= 9 && range < 0; ++r)
-            if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0)
-                range = r;
+        range = RangeWithTestPoints(st);
         view.dlg = &dlg;
         // The data being edited selects the radio when the window loads.
         st.mainParameters.radioType = 1;

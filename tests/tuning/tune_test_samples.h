@@ -30,4 +30,11 @@ inline constexpr std::array<std::array<int, 4>, 6> kRssiReads{
     {{10, 11, 11, 12}, {10, 10, 11, 11}, {30, 30, 30, 30}, {29, 29, 29, 29}, {100, 101, 102, 103}, {200, 200, 200, 201}}};
 inline constexpr std::array<std::int16_t, 6> kRssiStored{11, 12, 30, 31, 102, 200};
 
+// The first range of the 5726 radio (type 1) whose middle test point holds a frequency (-1: none).
+inline int RangeWithTestPoints(const AppState& st) {
+    for (int r = 0; r <= 9; ++r)
+        if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0) return r;
+    return -1;
+}
+
 }  // namespace k45::test

@@ -83,9 +83,28 @@ TEST_F(SwapAfterALoss, APortLeftClosedOnAnotherDeviceTellsOfItsSends) {
     EXPECT_EQ(dialogs.boxes.size(), 3u);
 }
 
-// Both devices went and each port told its own; after the swap each port opens the other's
-// device, which opens for a moment and fails at once: both losses were told already.
-TEST_F(SwapAfterALoss, EachDevicesLossStaysToldOnThePortThatTakesIt) {
+// Both devices went and each port told its own; then the two devices change ports, by Swap Comm
+// Ports or by exchanging the numbers in Port Settings (Swap, then OK). Each port opens the other's
+// device, which opens for a moment and fails at once: each device's loss stays told on the port
+// that takes it.
+enum class Exchange { SwapCommPorts, PortSettings };
+
+class DevicesChangePorts : public SwapAfterALoss, public ::testing::WithParamInterface<Exchange> {
+protected:
+    void ExchangeDevices() {
+        if (GetParam() == Exchange::SwapCommPorts) {
+            Swap();
+            return;
+        }
+        win->action("menuUtilsPort")->trigger();
+        auto* settings = dynamic_cast<formPortSettings*>(ctx.form(ToolWindow::formPortSettings));
+        ASSERT_NE(settings, nullptr);
+        settings->buttonSwap_Click();
+        settings->buttonOK_Click();
+    }
+};
+
+TEST_P(DevicesChangePorts, EachDevicesLossStaysToldOnThePortThatTakesIt) {
     Listener window;
     ASSERT_TRUE(secondary().RegisterForRawData(&window));
     dialogs.expectBox("Lost Com Port 1");
@@ -95,33 +114,7 @@ TEST_F(SwapAfterALoss, EachDevicesLossStaysToldOnThePortThatTakesIt) {
     cable->a().plugIn();
     cable->b().plugIn();
 
-    Swap();
-    ASSERT_TRUE(primary().GetCommPortOpen());
-    ASSERT_TRUE(secondary().GetCommPortOpen());
-    cable->a().unplug();
-    cable->b().unplug();
-    scheduler.advance(3000);
-    EXPECT_EQ(dialogs.boxes.size(), 2u);
-    secondary().DeRegisterForAll(&window);
-}
-
-// The same exchange of the two devices made in Port Settings (Swap, then OK): each device's
-// loss stays told on the port that takes it.
-TEST_F(SwapAfterALoss, PortSettingsExchangingTheNumbersKeepsEachDevicesLossTold) {
-    Listener window;
-    ASSERT_TRUE(secondary().RegisterForRawData(&window));
-    dialogs.expectBox("Lost Com Port 1");
-    cable->a().unplug();
-    dialogs.expectBox("Lost Com Port 2");
-    cable->b().unplug();
-    cable->a().plugIn();
-    cable->b().plugIn();
-
-    win->action("menuUtilsPort")->trigger();
-    auto* settings = dynamic_cast<formPortSettings*>(ctx.form(ToolWindow::formPortSettings));
-    ASSERT_NE(settings, nullptr);
-    settings->buttonSwap_Click();
-    settings->buttonOK_Click();
+    ExchangeDevices();
     EXPECT_EQ(primary().settings().portNumber, 2);
     ASSERT_TRUE(primary().GetCommPortOpen());
     ASSERT_TRUE(secondary().GetCommPortOpen());
@@ -131,6 +124,9 @@ TEST_F(SwapAfterALoss, PortSettingsExchangingTheNumbersKeepsEachDevicesLossTold)
     EXPECT_EQ(dialogs.boxes.size(), 2u);
     secondary().DeRegisterForAll(&window);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, DevicesChangePorts, ::testing::Values(Exchange::SwapCommPorts, Exchange::PortSettings),
+                         [](const auto& i) { return i.param == Exchange::SwapCommPorts ? "SwapCommPorts" : "PortSettings"; });
 
 }  // namespace
 }  // namespace k45::test

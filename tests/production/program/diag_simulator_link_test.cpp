@@ -10,39 +10,13 @@
 
 #include "base/converters.h"
 #include "diagnostics/diag_bench.h"
+#include "production/cal_views.h"
 #include "production/panel_bench.h"
 #include "production/power_cal.h"
 #include "production/rssi_cal.h"
 
 namespace k45::test {
 namespace {
-
-struct PowerView : PowerCalView {
-    std::string level, reading;
-    bool okEnabled = true;
-    void SetProg(const std::string&) override {}
-    void SetFreq(const std::string&) override {}
-    void SetLevel(const std::string& t) override { level = t; }
-    void SetPowerAdjust(const std::string&, const std::string&) override {}
-    void SetPowerReading(const std::string& d, const std::string&) override { reading = d; }
-    void SetOkEnabled(bool on) override { okEnabled = on; }
-    void SetActionsEnabled(bool) override {}
-    void FocusOk() override {}
-};
-
-struct RssiView : RssiCalView {
-    std::vector<std::string> readings;
-    std::string temperature;
-    void SetProg(const std::string&) override {}
-    void SetFreq(const std::string&) override {}
-    void SetLevel(const std::string&) override {}
-    void SetSavedReading(const std::string&) override {}
-    void SetRssiReading(const std::string& d, const std::string&) override { readings.push_back(d); }
-    void SetTemperature(const std::string& t, const std::string&) override { temperature = t; }
-    void SetOkEnabled(bool) override {}
-    void SetActionsEnabled(bool) override {}
-    void FocusOk() override {}
-};
 
 class SimulatorLink : public DiagBench {
 protected:
@@ -90,6 +64,18 @@ protected:
         EXPECT_EQ(taken.model, familyPNet);
     }
 
+    // The window opened: its parameters read from the simulator and taken.
+    template <class Dialogue>
+    void OpenOnTheSimulator(Dialogue& dlg) {
+        host.onClose = [&dlg] { dlg.Unload(); };
+        dlg.Load();
+        dlg.Activate();
+        ASSERT_TRUE(sched.advanceUntil(
+            [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
+            20000));
+        ExpectParametersFromTheSimulator(dlg.panelParameters());
+    }
+
     BenchReaderView readerView;
     ParmsGetCurrentDialogue reader{DialogueLinks::Of(ctx), readerView};
     BenchRdWrView rdwrView;
@@ -98,15 +84,9 @@ protected:
 };
 
 TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers) {
-    PowerView view;
+    RecordingPowerView view;
     PowerCalDialogue dlg{Links(), view};
-    host.onClose = [&] { dlg.Unload(); };
-    dlg.Load();
-    dlg.Activate();
-    ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
-        20000));
-    ExpectParametersFromTheSimulator(dlg.panelParameters());
+    OpenOnTheSimulator(dlg);
     const std::size_t wire = fromHost().size();
 
     // Keyed: the simulator's end pair acknowledges the record within the response time.
@@ -139,15 +119,9 @@ TEST_F(SimulatorLink, PowerCalKeysTheRadioAndTakesAPointFromTheSimulatorsAnswers
 }
 
 TEST_F(SimulatorLink, RssiCalTakesALevelFromTheSimulatorsAnswers) {
-    RssiView view;
+    RecordingRssiView view;
     RssiCalDialogue dlg{Links(), view};
-    host.onClose = [&] { dlg.Unload(); };
-    dlg.Load();
-    dlg.Activate();
-    ASSERT_TRUE(sched.advanceUntil(
-        [&] { return dlg.parametersTaken() && dlg.dialogState() == CalibrationState::Idle && !reader.loaded(); },
-        20000));
-    ExpectParametersFromTheSimulator(dlg.panelParameters());
+    OpenOnTheSimulator(dlg);
     const std::size_t wire = fromHost().size();
     dlg.OK();
     ASSERT_TRUE(sched.advanceUntil([&] { return dlg.levelIndex() == 1; }, 20000));

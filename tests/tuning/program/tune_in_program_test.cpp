@@ -434,34 +434,44 @@ struct LeaveCase {
 
 void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
 
-class TuneLeavesTheModem : public TuneInTheProgram, public ::testing::WithParamInterface<LeaveCase> {};
+// The window keyed on the TCXO step, the only test ticked.
+class TuneKeyedOnTcxo : public TuneInTheProgram, public ::testing::WithParamInterface<LeaveCase> {
+protected:
+    void KeyOnTcxo() {
+        StartProgramWithModem(true, "");
+        OpenTune();
+        for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
+        Tune().checkTests[0]->setChecked(true);
+        Click(Tune().buttonStart);
+        UntilWindowsDone();
+        win->FocusForm(Tune());
+        QApplication::processEvents();
+        StepIs(TuneStep::TxIntro, TuneTest::None, 2);
+        Ok();
+        Ok();  // keyed
+        Settle();
+        ASSERT_TRUE(Dlg().transmitSelected());
+    }
+    void CloseByBox() {
+        auto* sub = qobject_cast<QMdiSubWindow*>(Tune().parentWidget());
+        ASSERT_NE(sub, nullptr);
+        sub->close();
+    }
+};
+
+using TuneLeavesTheModem = TuneKeyedOnTcxo;
 
 // Keyed on the TCXO step, the window goes by its close box, by Swap Comm Ports or with the
 // program: the modem gets "T0" on the port the window used, and nothing keys it afterwards.
 TEST_P(TuneLeavesTheModem, EndsTheTestModeOnThePortTheWindowUsed) {
-    StartProgramWithModem(true, "");
-    OpenTune();
-    for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
-    Tune().checkTests[0]->setChecked(true);
-    Click(Tune().buttonStart);
-    UntilWindowsDone();
-    win->FocusForm(Tune());
-    QApplication::processEvents();
-    StepIs(TuneStep::TxIntro, TuneTest::None, 2);
-    Ok();
-    Ok();  // keyed
-    Settle();
-    ASSERT_TRUE(Dlg().transmitSelected());
+    KeyOnTcxo();
     ASSERT_TRUE(Dlg().modemInTestMode());
     ASSERT_EQ(Lines("T0"), 0u);
 
     switch (GetParam().how) {
-    case Leave::CloseBox: {
-        auto* sub = qobject_cast<QMdiSubWindow*>(Tune().parentWidget());
-        ASSERT_NE(sub, nullptr);
-        sub->close();
+    case Leave::CloseBox:
+        CloseByBox();
         break;
-    }
     case Leave::SwapPorts:
         win->action("menuUtilsSwapPorts")->trigger();
         break;
@@ -496,30 +506,17 @@ INSTANTIATE_TEST_SUITE_P(Ways, TuneLeavesTheModem,
 // The same with the adapter of the primary port pulled first: nothing reaches the radio, and
 // the close box or Swap Comm Ports tells the operator that it may still be transmitting and the
 // unkey could not be sent.
-class TuneLeavesALostPort : public TuneInTheProgram, public ::testing::WithParamInterface<LeaveCase> {};
+using TuneLeavesALostPort = TuneKeyedOnTcxo;
 
 TEST_P(TuneLeavesALostPort, TellsThatTheUnkeyCouldNotBeSent) {
-    StartProgramWithModem(true, "");
-    OpenTune();
-    for (QCheckBox* c : Tune().checkTests) c->setChecked(false);
-    Tune().checkTests[0]->setChecked(true);
-    Click(Tune().buttonStart);
-    UntilWindowsDone();
-    win->FocusForm(Tune());
-    QApplication::processEvents();
-    Ok();
-    Ok();  // keyed
-    Settle();
-    ASSERT_TRUE(Dlg().transmitSelected());
+    KeyOnTcxo();
     dialogs.expectBox("Lost Com Port 1");
     modemCable->a().unplug();
     QApplication::processEvents();
     const std::size_t seen = modem->received.size();
     dialogs.expectBox("Com Port 1 is not open! The radio may still be transmitting: the unkey could not be sent.");
     if (GetParam().how == Leave::CloseBox) {
-        auto* sub = qobject_cast<QMdiSubWindow*>(Tune().parentWidget());
-        ASSERT_NE(sub, nullptr);
-        sub->close();
+        CloseByBox();
     } else {
         // The primary port should be open, so the swap opens it on Com 2's device, which this
         // bench does not have.

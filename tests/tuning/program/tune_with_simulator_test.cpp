@@ -23,9 +23,7 @@ protected:
         settings.modBalanceTxTime = 1;
         dlg.setSettings(settings);
         AppState& st = ctx.state;
-        for (int r = 0; r <= 9 && range < 0; ++r)
-            if (st.testDefaults.radioSpecs[static_cast<std::size_t>(RadioSpecIndex(1, r, 1))].rxFrequency != 0)
-                range = r;
+        range = RangeWithTestPoints(st);
         st.mainParameters.radioType = 1;
         st.mainParameters.radioRange = range;
         st.mainParameters.sa7026Synthesizer = kTrue;
