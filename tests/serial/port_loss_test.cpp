@@ -187,19 +187,25 @@ TEST(PortLoss, ADeviceThatCameBackIsToldLostAgainOnlyOnceItProvedUsable) {
     }
 }
 
-// The port object's own box at a reopen (a setting the device refuses) runs the loop too: the
-// device that fails while it is up is not told again, and the open says it did not work.
-TEST(PortLoss, ALossInsideTheReopensOwnBoxIsNotToldAgain) {
+// One port object on a scripted device (Com1), its boxes able to nest.
+struct PortLossOnOnePort : ::testing::Test {
+    PortLossOnOnePort() {
+        app.scheduler = &sched;
+        app.dialogs = &dialogs;
+        port.InitCommCtrl(&device, 0, 1, timer.get());
+    }
     VirtualScheduler sched;
     NestingDialogs dialogs{sched};
     AppState app;
-    app.scheduler = &sched;
-    app.dialogs = &dialogs;
-    auto tables = std::make_unique<RxMessageTables>();
+    std::unique_ptr<RxMessageTables> tables = std::make_unique<RxMessageTables>();
     ScriptedDevice device{sched};
-    auto timer = sched.createTimer();
-    classComm port(app, app.locale, sched, dialogs, *tables);
-    port.InitCommCtrl(&device, 0, 1, timer.get());
+    std::unique_ptr<Timer> timer = sched.createTimer();
+    classComm port{app, app.locale, sched, dialogs, *tables};
+};
+
+// The port object's own box at a reopen (a setting the device refuses) runs the loop too: the
+// device that fails while it is up is not told again, and the open says it did not work.
+TEST_F(PortLossOnOnePort, ALossInsideTheReopensOwnBoxIsNotToldAgain) {
     device.name = "/dev/ttyUSB0";
     device.refusedParities = "e";
     CommSettings comm = port.settings();
@@ -224,17 +230,7 @@ TEST(PortLoss, ALossInsideTheReopensOwnBoxIsNotToldAgain) {
 // A keyed send whose CTS never comes resets the port: the device fails as it is closed (the
 // loss is told, inside the reset), the reset's reopen finds it for a moment, and it fails at
 // once again. One box for the loss, besides the CTS time-out's own.
-TEST(PortLoss, ALossFoundByTheResetAfterACtsTimeOutIsToldOnce) {
-    VirtualScheduler sched;
-    NestingDialogs dialogs{sched};
-    AppState app;
-    app.scheduler = &sched;
-    app.dialogs = &dialogs;
-    auto tables = std::make_unique<RxMessageTables>();
-    ScriptedDevice device{sched};
-    auto timer = sched.createTimer();
-    classComm port(app, app.locale, sched, dialogs, *tables);
-    port.InitCommCtrl(&device, 0, 1, timer.get());
+TEST_F(PortLossOnOnePort, ALossFoundByTheResetAfterACtsTimeOutIsToldOnce) {
     CommSettings comm = port.settings();
     comm.txModeValue = 3;
     port.setSettings(comm);
