@@ -13,6 +13,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include <functional>
+
+#include "platform/profile.h"
 #include "wiring/tool_window_ids.h"
 #include "support/keyboard_reach.h"
 #include "tools_window_bench.h"
@@ -156,6 +159,47 @@ TEST_F(ToolWindows, PacketTestInTwoPortModeReachesAHundredPercent) {
     w.buttonClear->click();
     EXPECT_EQ(w.labelHostPacketsTxed->text(), "0");
     EXPECT_EQ(w.labelOverallPercent->text(), "0.000 %");
+}
+
+// The selected option is kept as its number under "Mode"; a number the operator cannot select
+// (a stopping mode, idle, anything else) brings Host back.
+TEST_F(ToolWindows, PacketTestKeepsItsOptionAcrossARestart) {
+    struct Case {
+        const char* stored;
+        const char* shown;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {"2", "optionRemote", "2"},           {"3", "optionHost", "3"},
+        {"5", "optionHostRemote1Port", "5"},  {"7", "optionHostRemote2Ports", "7"},
+        {"9", "optionHostRemote1Way", "9"},   {"4", "optionHost", "3"},
+        {"0", "optionHost", "3"},             {"12", "optionHost", "3"},
+    };
+    const std::string ini = home.file("K45MR.ini");
+    // Each run of the program makes its window anew and restores it before the first load.
+    auto run = [&](const std::function<void(formPacketTst&)>& use) {
+        formPacketTst w(ctx, &owner);
+        w.RestoreFormParameters(ini, "Packet Test Window");
+        w.show();
+        w.Form_Activate();
+        QApplication::processEvents();
+        use(w);
+        w.buttonClose->click();
+        w.SaveFormParameters(ini, "Packet Test Window");
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        ASSERT_TRUE(ProfileWrite(ini, "Packet Test Window", "Mode", c.stored));
+        run([&](formPacketTst& w) {
+            auto* shown = w.findChild<QRadioButton*>(c.shown);
+            ASSERT_NE(shown, nullptr);
+            EXPECT_TRUE(shown->isChecked());
+        });
+        EXPECT_EQ(ProfileRead(ini, "Packet Test Window", "Mode", ""), c.saved);
+    }
+    // The option the operator picks is the one kept.
+    run([](formPacketTst& w) { w.optionHostRemote1Way->click(); });
+    EXPECT_EQ(ProfileRead(ini, "Packet Test Window", "Mode", ""), "9");
 }
 
 TEST_F(ToolWindows, ArrayTestBinaryPatternArrivesInTheHexTerminal) {
